@@ -1,0 +1,1 @@
+int engine_main(int, char**) { return 0; }
