@@ -4,6 +4,7 @@
 #include "core/board.h"
 #include "core/clock.h"
 #include "core/editor.h"
+#include "core/eval.h"
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/output.h"
@@ -200,5 +201,12 @@ int cmd_gui(const std::string& arg) {
     return 0;
 }
 
-// Needs the evaluation; it comes with the search.
-int cmd_score(const std::string&) { return 0; }
+// Prepares the evaluation as a search would and prints the static score of the side to move.
+int cmd_score(const std::string&) {
+    eval_root_margins();
+    int v = evaluate(side_to_move, -30000, 30000);
+    if (v > 30000) v = 30000;
+    if (v < -30000) v = -30000;
+    level_printf(LVL_NORMAL, "score=%d\n", v);
+    return 0;
+}
