@@ -107,7 +107,7 @@ int engine_main(int argc, char** argv) {
 
     // Script file.
     const char* script = argc == 2 ? argv[1] : "orvik.ini";
-    FILE* f = open_file(script, "r");
+    FILE* f = fopen(script, "r");  // quietly: the messages below tell what happened
     if (!f && argc == 2) {
         level_printf(LVL_ERROR, "Failed opening \"%s\" as ini file\n", script);
         level_printf(LVL_ERROR, "Trying orvik.ini instead\n");
