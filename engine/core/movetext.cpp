@@ -35,6 +35,7 @@ int letter_code(char c) {
 // Check suffix for the side to move after a move: "", "+" or "#".
 std::string check_suffix(int side_to_play) {
     if (!in_check_fn(side_to_play)) return "";
+    history_slot_guard keep;
     move_list_entry list[256];
     int n = generate_moves(side_to_play, 0, list);
     for (int i = 0; i < n; ++i) {
@@ -57,6 +58,7 @@ struct move_pattern {
 
 // Legal moves matching the pattern: the first one, and how many matched.
 uint32_t match_moves(const move_pattern& pat, int side, int* matches) {
+    history_slot_guard keep;
     move_list_entry list[256];
     int n = generate_moves(side, 0, list);
     uint32_t found = 0;

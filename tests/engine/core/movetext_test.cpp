@@ -131,3 +131,17 @@ TEST(MoveText, AnnotationMarks) {
     EXPECT_EQ(parse_move("Nf3!", side, nullptr, &ann), make_move_word(G1, F3));
     EXPECT_EQ(ann, 2);
 }
+
+TEST(MoveText, TryingMovesKeepsTheRecordedContinuation) {
+    int side = setup_start();
+    make_move(side, make_move_word(E2, E4));
+    game_history[1].has_text = 1;
+    unmake_move(side, make_move_word(E2, E4));
+    const history_entry before = game_history[1];
+    parse_move("d4", side, nullptr, nullptr);
+    parse_move("Nf3", side, nullptr, nullptr);
+    int reps = 0;
+    find_and_make_move(side, make_move_word(G1, H3), &reps);
+    EXPECT_EQ(game_history[1].move, before.move);
+    EXPECT_EQ(game_history[1].key, before.key);
+}
