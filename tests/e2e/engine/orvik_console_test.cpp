@@ -242,6 +242,14 @@ TEST(OrvikCommands, InputFileAndReset) {
     EXPECT_EQ(e.fen(), "rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2");
 }
 
+TEST(OrvikCommands, NestedInputFilesAndEditLinesFromAScript) {
+    engine e;
+    e.dir.write("inner.txt", "force\ne4\n");
+    e.dir.write("outer.txt", "input inner.txt\ne5\nedit\n#\nKe1\nc\nKe8\nPd7\n.\n");
+    e.ask({"input outer.txt", "echo-after"}, "echo-after");
+    EXPECT_EQ(e.fen(), "4k3/3p4/8/8/8/8/8/4K3 w - - 0 1");
+}
+
 TEST(OrvikCommands, EditSetsUpANewPosition) {
     engine e;
     e.ask({"edit", "#", "Ke1", "Ra1", "c", "Ke8", "Pd7", "castle -w O-O-O", "."}, "Stored");
