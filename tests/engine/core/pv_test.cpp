@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+
 #include "core/board.h"
 #include "core/hash.h"
 #include "core/makemove.h"
@@ -54,4 +55,36 @@ TEST(PvText, NumbersMarksAndTheTableContinuation) {
     uint16_t bad[64] = {w(E2, E4), w(E2, E4), 0xFFFF};
     EXPECT_EQ(pv_from_hash(bad, side, false, nullptr), "1.e4 IM:e2e4 {0}");
     hash_alloc(0);
+}
+
+namespace {
+// A stand-in for the endgame tables: the side with the rook wins in 20 moves, the
+// other loses, whatever the position.
+bool fake_probe(int side, int* value) {
+    const bool strong = board.piece_count[side] > 0;
+    *value = strong ? 32767 - 20 : -(32767 - 20);
+    return true;
+}
+}  // namespace
+
+TEST(PvText, TableWalkStopsAndRestoresTheBoard) {
+    int side = setup("8/8/8/4k3/8/8/8/R3K3 w - - 0 1");
+    const uint64_t key = board.hash_key;
+    std::string text;
+    int balance = 0, found = 0;
+    pv_text(side, text, &balance, 0, &found);  // no tables: nothing
+    EXPECT_EQ(found, 0);
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(balance, 500);
+
+    egtb_probe_hook = fake_probe;
+    egtb_max_men = 5;
+    pv_text(side, text, &balance, 0, &found);
+    EXPECT_EQ(found, 1);
+    EXPECT_EQ(text.rfind(" 1.", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with(" {No mating material}")) << text;  // the weak king takes the rook at last
+    EXPECT_EQ(board.hash_key, key);
+    EXPECT_EQ(board.ply, 0);
+    egtb_probe_hook = nullptr;
+    egtb_max_men = 0;
 }
