@@ -149,13 +149,13 @@ int cmd_black(const std::string&) {
 }
 
 int cmd_edit(const std::string&) {
-    edit_mode();
+    edit_mode(read_input_line);
     return search_state == 2 ? 1 : 0;
 }
 
 int cmd_input(const std::string& arg) {
     FILE* f = open_file(arg.c_str(), "r");
-    if (f) set_command_input(f);
+    if (f) push_command_input(f);
     return 0;
 }
 
