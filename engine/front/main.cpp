@@ -1,1 +1,3 @@
-int main() { return 0; }
+int engine_main(int argc, char** argv);
+
+int main(int argc, char** argv) { return engine_main(argc, argv); }

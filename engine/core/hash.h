@@ -1,0 +1,36 @@
+// The transposition table: three-slot buckets indexed by the low key word plus the
+// side to move and checked by the high word. Learned positions keep age 127.
+#pragma once
+
+#include <cstdint>
+
+struct hash_entry {
+    uint32_t lock;    // key_hi of the position; 0 = empty slot
+    int16_t score;    // mate scores relative to the node
+    uint16_t move;    // low 15 bits of the best move, or a special code (0xF000, 0xE000)
+    int16_t depth;    // remaining depth in 1/64 ply
+    uint8_t age;      // search age at the last store or hit; 127 = learned
+    uint8_t bound;    // 1 upper, 2 lower, 3 exact (+0x10 mate threat); 3 for learned
+};
+static_assert(sizeof(hash_entry) == 12, "hash entries are 12 bytes");
+
+constexpr int HASH_LEARNED_AGE = 127;
+
+extern hash_entry* hash_table;     // null = no table
+extern uint32_t hash_entries;      // slots, a multiple of 3
+extern uint32_t bucket_mult;       // hash_entries / 3 - 1
+extern int hash_age;               // 0..126 in play
+extern uint32_t hash_wraps;        // count of age wraps
+extern uint64_t hash_probes, hash_hits, hash_stores;
+
+void hash_alloc(long bytes);
+void hash_clear();
+int hash_probe(int side, int ply, int* score, uint32_t* move, int* depth);
+void hash_store(int side, int score, int depth, int ply, int bound, uint32_t move);
+void hash_new_search();
+// Stores one learned position (key, side, score, depth in plies, move) with age 127.
+void hash_store_learned(uint64_t key, int side, int score, int depth_plies, uint32_t move);
+// Stores every learned position through the registered hook and prints the count.
+void hash_store_learned_positions();
+// The bucket (first of three slots) for the current position and a side.
+hash_entry* hash_bucket(int side);

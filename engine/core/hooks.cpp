@@ -1,0 +1,3 @@
+#include "core/hooks.h"
+
+engine_hooks hooks;

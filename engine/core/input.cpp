@@ -1,0 +1,72 @@
+#include "core/input.h"
+
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+int in_fd = 0;
+std::string buffer;
+bool at_end = false;
+int last_errno = 0;
+
+// Reads what is available (blocking when `block`); false when nothing more will come.
+bool fill(bool block) {
+    if (at_end) return false;
+    if (!block) {
+        pollfd p{in_fd, POLLIN, 0};
+        if (poll(&p, 1, 0) <= 0) return true;
+    }
+    char chunk[4096];
+    for (;;) {
+        ssize_t n = read(in_fd, chunk, sizeof chunk);
+        if (n > 0) {
+            buffer.append(chunk, static_cast<size_t>(n));
+            return true;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        last_errno = n < 0 ? errno : 0;
+        at_end = true;
+        return false;
+    }
+}
+}  // namespace
+
+void stdin_use_descriptor(int fd) {
+    in_fd = fd;
+    buffer.clear();
+    at_end = false;
+    last_errno = 0;
+}
+
+bool stdin_input_waiting() {
+    if (!buffer.empty() || at_end) return true;
+    pollfd p{in_fd, POLLIN, 0};
+    return poll(&p, 1, 0) > 0;
+}
+
+bool stdin_line_ready() {
+    if (buffer.find('\n') != std::string::npos || at_end) return true;
+    fill(false);
+    return buffer.find('\n') != std::string::npos || at_end;
+}
+
+bool stdin_read_line(std::string& line, size_t max_len) {
+    for (;;) {
+        size_t nl = buffer.find('\n');
+        if (nl != std::string::npos || buffer.size() >= max_len || (at_end && !buffer.empty())) {
+            size_t take = nl == std::string::npos ? buffer.size() : nl;
+            if (take > max_len) take = max_len;
+            line.assign(buffer, 0, take);
+            size_t drop = take;
+            if (take < buffer.size() && buffer[take] == '\n') ++drop;
+            buffer.erase(0, drop);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        }
+        if (!fill(true) && buffer.empty()) return false;
+    }
+}
+
+const char* stdin_error_text() { return strerror(last_errno); }

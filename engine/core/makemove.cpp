@@ -1,0 +1,266 @@
+#include "core/makemove.h"
+
+#include "core/board.h"
+#include "core/movegen.h"
+
+int make_move(int side, uint32_t move) {
+    board_state& b = board;
+    const int from = move_from(move), to = move_to(move);
+    const int opp = side ^ 1;
+
+    history_entry& h = game_history[++b.ply];
+    h.key = b.hash_key;
+    h.last_irreversible = b.last_irreversible;
+    h.castling_rights = static_cast<uint8_t>(b.castling_rights);
+    h.ep_square = static_cast<int8_t>(b.ep_square);
+    h.move = move;
+    h.captured = static_cast<int8_t>(b.piece[to]);
+
+    uint64_t key = b.hash_key ^ ep_key(b.ep_square) ^ ep_key(-1);
+    b.ep_square = -1;
+
+    if (move & MOVE_CASTLE) {
+        const int rook_from = to > from ? from + 3 : from - 4;
+        const int rook_to = to > from ? to - 1 : to + 1;
+        b.piece[to] = KING;
+        b.color[to] = static_cast<uint32_t>(side);
+        b.piece[rook_to] = ROOK;
+        b.color[rook_to] = static_cast<uint32_t>(side);
+        b.piece[from] = EMPTY;
+        b.color[from] = NO_COLOR;
+        b.piece[rook_from] = EMPTY;
+        b.color[rook_from] = NO_COLOR;
+        b.piece_list[side][0] = to;
+        b.list_index[to] = 0;
+        const uint32_t ri = b.list_index[rook_from];
+        b.piece_list[side][ri] = rook_to;
+        b.list_index[rook_to] = ri;
+        b.castled[side] = 1;
+        key ^= zobrist_keys[side][KING][from] ^ zobrist_keys[side][KING][to] ^ zobrist_keys[side][ROOK][rook_from] ^
+               zobrist_keys[side][ROOK][rook_to];
+        b.last_irreversible = b.ply;
+    } else if (move & MOVE_EP) {
+        const int cap_sq = to > from ? to - 8 : to + 8;
+        b.moved[from]++;
+        b.piece[to] = PAWN;
+        b.color[to] = static_cast<uint32_t>(side);
+        b.piece[from] = EMPTY;
+        b.color[from] = NO_COLOR;
+        b.piece[cap_sq] = EMPTY;
+        b.color[cap_sq] = NO_COLOR;
+        recompute_board();
+        key = b.hash_key;
+        b.last_irreversible = b.ply;
+    } else {
+        const uint32_t mover = b.piece[from];
+        bool promotion_step = false;
+        if (move & MOVE_CAPTURE) {
+            const uint32_t victim = b.piece[to];
+            b.moved[to]++;
+            b.material[opp] -= piece_value[victim];
+            if (victim == PAWN) {
+                b.pawn_material[opp] -= piece_value[PAWN];
+                b.pawns_on_file[opp][file_of(to)]--;
+            } else {
+                b.piece_material[opp] -= piece_value[victim];
+            }
+            key ^= zobrist_keys[opp][victim][to];
+            const uint32_t idx = b.list_index[to];
+            const int last = b.piece_count[opp];
+            const int32_t last_sq = b.piece_list[opp][last];
+            b.piece_list[opp][idx] = last_sq;
+            b.list_index[last_sq] = idx;
+            b.piece_list[opp][last] = -1;
+            b.piece_count[opp] = last - 1;
+            b.piece[to] = mover;
+            if (mover == PAWN) {
+                b.pawns_on_file[side][file_of(from)]--;
+                b.pawns_on_file[side][file_of(to)]++;
+            }
+            b.last_irreversible = b.ply;
+            promotion_step = true;
+        } else {
+            b.piece[to] = mover;
+            if (mover == PAWN) {
+                b.last_irreversible = b.ply;
+                if (to - from == 16 || to - from == -16) {
+                    // The en-passant square counts only when an enemy pawn stands beside.
+                    bool takes = false;
+                    if (file_of(to) > 0 && b.piece[to - 1] == PAWN && b.color[to - 1] == static_cast<uint32_t>(opp))
+                        takes = true;
+                    else if (file_of(to) < 7 && b.piece[to + 1] == PAWN && b.color[to + 1] == static_cast<uint32_t>(opp))
+                        takes = true;
+                    if (takes) {
+                        b.ep_square = (from + to) / 2;
+                        key ^= ep_key(-1) ^ ep_key(b.ep_square);
+                    }
+                } else {
+                    promotion_step = true;
+                }
+            }
+        }
+        if (promotion_step && (move & 0x7000)) {
+            const int code = move_promotion(move);
+            b.piece[to] = static_cast<uint32_t>(code);
+            b.material[side] += piece_value[code] - piece_value[PAWN];
+            b.piece_material[side] += piece_value[code];
+            b.pawn_material[side] -= piece_value[PAWN];
+            b.pawns_on_file[side][file_of(to)]--;
+            key ^= zobrist_keys[side][code][from] ^ zobrist_keys[side][PAWN][from];
+        }
+        b.moved[from]++;
+        const uint32_t idx = b.list_index[from];
+        b.piece_list[side][idx] = to;
+        b.list_index[to] = idx;
+        b.piece[from] = EMPTY;
+        b.color[from] = NO_COLOR;
+        b.color[to] = static_cast<uint32_t>(side);
+        const uint32_t now = b.piece[to];
+        key ^= zobrist_keys[side][now][from] ^ zobrist_keys[side][now][to];
+    }
+
+    if (castling_squares[from] | castling_squares[to]) {
+        const uint32_t rights = castling_rights_from_counters();
+        key ^= castle_key(b.castling_rights) ^ castle_key(rights);
+        b.castling_rights = rights;
+    }
+
+    b.hash_key = key;
+    const uint8_t count = ++repetition_count[side][static_cast<uint32_t>(key) & 0xFFF];
+    if (count < 2) return 0;
+    int reps = 0;
+    const int stop = b.last_irreversible > 1 ? b.last_irreversible : 1;
+    for (int i = b.ply - 1; i >= stop; i -= 2)
+        if (game_history[i].key == key) ++reps;
+    return reps;
+}
+
+void unmake_move(int side, uint32_t move) {
+    board_state& b = board;
+    const int from = move_from(move), to = move_to(move);
+    const int opp = side ^ 1;
+    repetition_count[side][b.key_lo() & 0xFFF]--;
+
+    const history_entry& h = game_history[b.ply];
+    b.hash_key = h.key;
+    b.ep_square = h.ep_square;
+    b.last_irreversible = h.last_irreversible;
+    b.castling_rights = h.castling_rights;
+
+    if (move & MOVE_CASTLE) {
+        const int rook_from = to > from ? from + 3 : from - 4;
+        const int rook_to = to > from ? to - 1 : to + 1;
+        b.piece[from] = KING;
+        b.color[from] = static_cast<uint32_t>(side);
+        b.piece[rook_from] = ROOK;
+        b.color[rook_from] = static_cast<uint32_t>(side);
+        b.piece[to] = EMPTY;
+        b.color[to] = NO_COLOR;
+        b.piece[rook_to] = EMPTY;
+        b.color[rook_to] = NO_COLOR;
+        b.piece_list[side][0] = from;
+        b.list_index[from] = 0;
+        const uint32_t ri = b.list_index[rook_to];
+        b.piece_list[side][ri] = rook_from;
+        b.list_index[rook_from] = ri;
+        b.castled[side] = 0;
+    } else if (move & MOVE_EP) {
+        const int cap_sq = to > from ? to - 8 : to + 8;
+        b.moved[from]--;
+        b.piece[from] = PAWN;
+        b.color[from] = static_cast<uint32_t>(side);
+        b.piece[to] = EMPTY;
+        b.color[to] = NO_COLOR;
+        b.piece[cap_sq] = PAWN;
+        b.color[cap_sq] = static_cast<uint32_t>(opp);
+        recompute_board();
+        b.hash_key = h.key;
+    } else {
+        b.moved[from]--;
+        const uint32_t idx = b.list_index[to];
+        b.piece_list[side][idx] = from;
+        b.list_index[from] = idx;
+        b.piece[from] = b.piece[to];
+        b.color[from] = static_cast<uint32_t>(side);
+        const uint32_t victim = static_cast<uint32_t>(h.captured);
+        b.piece[to] = victim;
+        b.color[to] = victim ? static_cast<uint32_t>(opp) : static_cast<uint32_t>(NO_COLOR);
+        if (move & 0x7000) {
+            const int code = move_promotion(move);
+            b.piece[from] = PAWN;
+            b.material[side] -= piece_value[code] - piece_value[PAWN];
+            b.piece_material[side] -= piece_value[code];
+            b.pawn_material[side] += piece_value[PAWN];
+            b.pawns_on_file[side][file_of(to)]++;
+        }
+        if (move & MOVE_CAPTURE) {
+            b.moved[to]--;
+            const int n = ++b.piece_count[opp];
+            b.piece_list[opp][n] = to;
+            b.piece_list[opp][n + 1] = -1;
+            b.list_index[to] = static_cast<uint32_t>(n);
+            b.material[opp] += piece_value[victim];
+            if (victim == PAWN) {
+                b.pawn_material[opp] += piece_value[PAWN];
+                b.pawns_on_file[opp][file_of(to)]++;
+            } else {
+                b.piece_material[opp] += piece_value[victim];
+            }
+            if (b.piece[from] == PAWN) {
+                b.pawns_on_file[side][file_of(to)]--;
+                b.pawns_on_file[side][file_of(from)]++;
+            }
+        }
+    }
+    b.ply--;
+}
+
+uint32_t find_and_make_move(int side, uint32_t move15, int* reps) {
+    move_list_entry scratch[256];
+    const int n = generate_moves(side, 0, scratch);
+    uint32_t found = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t m = scratch[i].move;
+        if ((m & 0x7FFF) == (move15 & 0x7FFF) && board.piece[move_to(m)] != KING) {
+            found = m;
+            break;
+        }
+    }
+    if (found == 0) return 0;
+    const int r = make_move(side, found);
+    if (in_check_fn(side)) {
+        if (reps) *reps = 0;
+        unmake_move(side, found);
+        return 0;
+    }
+    if (reps) *reps = (board.ply - board.last_irreversible >= 100) ? 100 : r;
+    unmake_move(side, found);
+    return found;
+}
+
+void make_null_move(int side) {
+    (void)side;
+    board_state& b = board;
+    history_entry& h = game_history[++b.ply];
+    h.key = b.hash_key;
+    h.last_irreversible = b.last_irreversible;
+    h.castling_rights = static_cast<uint8_t>(b.castling_rights);
+    h.ep_square = static_cast<int8_t>(b.ep_square);
+    h.move = 0;
+    h.captured = 0;
+    h.flags = 0;
+    b.hash_key ^= ep_key(b.ep_square) ^ ep_key(-1);
+    b.ep_square = -1;
+    b.last_irreversible = b.ply;
+}
+
+void unmake_null_move(int side) {
+    (void)side;
+    board_state& b = board;
+    const history_entry& h = game_history[b.ply];
+    b.hash_key = h.key;
+    b.ep_square = h.ep_square;
+    b.last_irreversible = h.last_irreversible;
+    b.castling_rights = h.castling_rights;
+    b.ply--;
+}

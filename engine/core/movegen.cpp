@@ -1,0 +1,547 @@
+#include "core/movegen.h"
+
+#include <cstring>
+#include <vector>
+
+move_list_entry move_stack[MOVE_STACK_SIZE];
+move_list_entry* move_list_start[MOVE_PLIES + 1] = {move_stack};
+
+uint32_t history_table[2][4096];
+uint32_t mate_killer[MOVE_PLIES];
+uint32_t killer1[MOVE_PLIES];
+uint32_t killer2[MOVE_PLIES];
+uint32_t recapture_bonus[65];
+uint64_t generated_move_count;
+
+next_pair next_square[8][64][64];
+uint64_t attack_mask[8][64];
+uint64_t square_bit[64];
+int8_t direction[64][64];
+int8_t direction_0x88[64][64];
+uint8_t ray_squares[64][8][7];
+uint8_t ray_length[64][8];
+int8_t line_index[64][64];
+uint32_t mvv_lva[7][7];
+
+bool (*in_check_fn)(int side) = in_check_by_rays;
+
+namespace {
+
+struct step {
+    int df, dr;
+};
+// Directions as (file, rank) steps, in walk order.
+const step knight_steps[8] = {{-2, 1}, {2, -1}, {2, 1}, {-2, -1}, {-1, 2}, {1, -2}, {1, 2}, {-1, -2}};
+const step bishop_steps[4] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+const step rook_steps[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+const step queen_steps[8] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+// The eight rays of the attack tests: 0-3 straight, 4-7 diagonal.
+const step ray_steps[8] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+
+uint8_t knight_targets[64][9];  // knight squares, ended by 64
+
+bool on_board(int f, int r) { return f >= 0 && f < 8 && r >= 0 && r < 8; }
+
+void build_walk(int kind, const step* steps, int nsteps, bool slider) {
+    for (int from = 0; from < 64; ++from) {
+        std::vector<std::vector<int>> lines;
+        for (int d = 0; d < nsteps; ++d) {
+            std::vector<int> line;
+            int f = file_of(from) + steps[d].df, r = rank_index(from) + steps[d].dr;
+            while (on_board(f, r)) {
+                line.push_back(r * 8 + f);
+                if (!slider) break;
+                f += steps[d].df;
+                r += steps[d].dr;
+            }
+            if (!line.empty()) lines.push_back(line);
+        }
+        next_pair* ns = next_square[kind][from];
+        for (int sq = 0; sq < 64; ++sq) ns[sq] = {static_cast<uint8_t>(from), static_cast<uint8_t>(from)};
+        uint64_t mask = 0;
+        for (size_t l = 0; l < lines.size(); ++l) {
+            int next_dir = l + 1 < lines.size() ? lines[l + 1][0] : from;
+            for (size_t i = 0; i < lines[l].size(); ++i) {
+                int sq = lines[l][i];
+                int next_here = i + 1 < lines[l].size() ? lines[l][i + 1] : next_dir;
+                ns[sq] = {static_cast<uint8_t>(next_here), static_cast<uint8_t>(next_dir)};
+                mask |= 1ULL << sq;
+            }
+        }
+        int first = lines.empty() ? from : lines[0][0];
+        ns[from] = {static_cast<uint8_t>(first), static_cast<uint8_t>(first)};
+        attack_mask[kind][from] = mask;
+    }
+}
+
+void build_pawn_walk(int kind, int side) {
+    int fwd = side == WHITE ? 1 : -1;
+    int home = side == WHITE ? 1 : 6;
+    int first_df = side == WHITE ? -1 : 1;
+    for (int from = 0; from < 64; ++from) {
+        next_pair* ns = next_square[kind][from];
+        for (int sq = 0; sq < 64; ++sq) ns[sq] = {static_cast<uint8_t>(from), static_cast<uint8_t>(from)};
+        int f = file_of(from), r = rank_index(from);
+        int push = on_board(f, r + fwd) ? (r + fwd) * 8 + f : from;
+        int caps[2];
+        int n = 0;
+        for (int df : {first_df, -first_df})
+            if (on_board(f + df, r + fwd)) caps[n++] = (r + fwd) * 8 + f + df;
+        uint64_t mask = 0;
+        for (int i = 0; i < n; ++i) mask |= 1ULL << caps[i];
+        attack_mask[kind][from] = mask;
+        int first_cap = n > 0 ? caps[0] : from;
+        ns[from] = {static_cast<uint8_t>(push), static_cast<uint8_t>(first_cap)};
+        if (push != from) {
+            int dbl = (r == home) ? (r + 2 * fwd) * 8 + f : from;
+            ns[push].empty = static_cast<uint8_t>(dbl);
+        }
+        if (n > 0) ns[caps[0]].occupied = static_cast<uint8_t>(n > 1 ? caps[1] : from);
+        if (n > 1) ns[caps[1]].occupied = static_cast<uint8_t>(from);
+    }
+}
+
+inline bool slider_on_ray(int dir_index, uint32_t p) {
+    return dir_index < 4 ? (p == ROOK || p == QUEEN) : (p == BISHOP || p == QUEEN);
+}
+
+// Whether a man of colour `opp` attacks square s; pawn attacks only when `pawns` is set.
+inline bool attacked_from(int s, int opp, bool pawns) {
+    const board_state& b = board;
+    for (int d = 0; d < 8; ++d) {
+        const uint8_t* ray = ray_squares[s][d];
+        for (int i = 0, n = ray_length[s][d]; i < n; ++i) {
+            int t = ray[i];
+            if (b.color[t] == NO_COLOR) continue;
+            if (b.color[t] == static_cast<uint32_t>(opp) && slider_on_ray(d, b.piece[t])) return true;
+            break;
+        }
+    }
+    for (const uint8_t* t = knight_targets[s]; *t != 64; ++t)
+        if (b.piece[*t] == KNIGHT && b.color[*t] == static_cast<uint32_t>(opp)) return true;
+    if (pawns) {
+        // Squares from which a pawn of `opp` attacks s.
+        uint64_t from_mask = attack_mask[opp == WHITE ? BLACK_PAWN_KIND : PAWN][s];
+        while (from_mask) {
+            int t = __builtin_ctzll(from_mask);
+            from_mask &= from_mask - 1;
+            if (b.piece[t] == PAWN && b.color[t] == static_cast<uint32_t>(opp)) return true;
+        }
+    }
+    int ek = b.piece_list[opp][0];
+    return ek >= 0 && king_distance[s][ek] == 1;
+}
+
+}  // namespace
+
+void init_ray_tables() {
+    for (int sq = 0; sq < 64; ++sq) square_bit[sq] = 1ULL << sq;
+    build_walk(KNIGHT, knight_steps, 8, false);
+    build_walk(BISHOP, bishop_steps, 4, true);
+    build_walk(ROOK, rook_steps, 4, true);
+    build_walk(QUEEN, queen_steps, 8, true);
+    build_walk(KING, queen_steps, 8, false);
+    build_pawn_walk(PAWN, WHITE);
+    build_pawn_walk(BLACK_PAWN_KIND, BLACK);
+
+    std::memset(direction, 0, sizeof direction);
+    std::memset(direction_0x88, 0, sizeof direction_0x88);
+    std::memset(line_index, -1, sizeof line_index);
+    for (int from = 0; from < 64; ++from) {
+        for (int d = 0; d < 8; ++d) {
+            int f = file_of(from) + ray_steps[d].df, r = rank_index(from) + ray_steps[d].dr;
+            int n = 0;
+            while (on_board(f, r)) {
+                int to = r * 8 + f;
+                ray_squares[from][d][n++] = static_cast<uint8_t>(to);
+                direction[from][to] = static_cast<int8_t>(ray_steps[d].dr * 8 + ray_steps[d].df);
+                direction_0x88[from][to] = static_cast<int8_t>(ray_steps[d].dr * 16 + ray_steps[d].df);
+                line_index[from][to] = static_cast<int8_t>(d);
+                f += ray_steps[d].df;
+                r += ray_steps[d].dr;
+            }
+            ray_length[from][d] = static_cast<uint8_t>(n);
+        }
+        int n = 0;
+        for (const step& s : knight_steps) {
+            int f = file_of(from) + s.df, r = rank_index(from) + s.dr;
+            if (on_board(f, r)) knight_targets[from][n++] = static_cast<uint8_t>(r * 8 + f);
+        }
+        knight_targets[from][n] = 64;
+    }
+
+    static const int V[7] = {0, 100, 300, 350, 500, 1000, 2000};
+    for (int a = 0; a < 7; ++a)
+        for (int v = 0; v < 7; ++v) {
+            if (a == 0 || v == 0) {
+                mvv_lva[a][v] = 0;
+                continue;
+            }
+            int d = V[v] - V[a];
+            int x = (V[v] + (d > 0 ? d : 0)) / 10;
+            if (d > 0) x += 64;
+            if (d < 0) x -= a;
+            mvv_lva[a][v] = static_cast<uint32_t>(x) << 17;
+        }
+}
+
+move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
+    const board_state& b = board;
+    const uint32_t* hist = history_table[side];
+    const uint32_t opp = static_cast<uint32_t>(side ^ 1);
+    const int fwd = side == WHITE ? 8 : -8;
+    // Capture squares of a pawn, first the one the walk tables name first.
+    const int cap_first = side == WHITE ? 7 : -7;   // file - 1 for White, file + 1 for Black
+    const int cap_second = side == WHITE ? 9 : -9;
+    const int first_edge = side == WHITE ? 0 : 7;   // file on which the first capture leaves the board
+    const int second_edge = 7 - first_edge;
+
+    for (int i = b.piece_count[side]; i >= 0; --i) {
+        const int from = b.piece_list[side][i];
+        const uint32_t p = b.piece[from];
+        if (p == PAWN) {
+            const int push = from + fwd;
+            const int rr = relative_rank(side, push);
+            int caps[2];
+            int ncaps = 0;
+            if (file_of(from) != first_edge && b.color[from + cap_first] == opp) caps[ncaps++] = from + cap_first;
+            if (file_of(from) != second_edge && b.color[from + cap_second] == opp) caps[ncaps++] = from + cap_second;
+            if (rr == 7) {
+                if (b.color[push] == NO_COLOR) {
+                    uint32_t m = make_move_word(from, push);
+                    int32_t s = static_cast<int32_t>(hist[m & 0xFFF]);
+                    *list++ = {m | promotion_flags(QUEEN), s + 0x1480000};
+                    *list++ = {m | promotion_flags(KNIGHT), s};
+                    *list++ = {m | promotion_flags(ROOK), s};
+                    *list++ = {m | promotion_flags(BISHOP), s};
+                }
+                for (int c = 0; c < ncaps; ++c) {
+                    int to = caps[c];
+                    uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
+                    int32_t s = static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to]);
+                    *list++ = {m | promotion_flags(QUEEN), s + 0x1480000};
+                    *list++ = {m | promotion_flags(KNIGHT), s};
+                    *list++ = {m | promotion_flags(ROOK), s};
+                    *list++ = {m | promotion_flags(BISHOP), s};
+                }
+                continue;
+            }
+            const int32_t bonus = rr == 5 ? 0x20000 : rr == 6 ? 0x60000 : 0;
+            if (b.color[push] == NO_COLOR) {
+                uint32_t m = make_move_word(from, push);
+                *list++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + bonus};
+                if (rr == 2 && b.color[push + fwd] == NO_COLOR) {
+                    uint32_t m2 = make_move_word(from, push + fwd);
+                    *list++ = {m2, static_cast<int32_t>(hist[m2 & 0xFFF])};
+                }
+            }
+            for (int c = 0; c < ncaps; ++c) {
+                int to = caps[c];
+                uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
+                *list++ = {m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to]) + bonus};
+            }
+            continue;
+        }
+        const next_pair* ns = next_square[p][from];
+        int to = ns[from].empty;
+        while (to != from) {
+            const uint32_t c = b.color[to];
+            if (c == NO_COLOR) {
+                uint32_t m = make_move_word(from, to);
+                *list++ = {m, static_cast<int32_t>(hist[m & 0xFFF])};
+                to = ns[to].empty;
+            } else {
+                if (c == opp) {
+                    uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
+                    *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to])};
+                }
+                to = ns[to].occupied;
+            }
+        }
+    }
+    return list;
+}
+
+int generate_moves(int side, int ply, move_list_entry* list) {
+    const board_state& b = board;
+    uint32_t* hist = history_table[side];
+    const uint32_t mk = mate_killer[ply] & 0xFFF, k1 = killer1[ply] & 0xFFF, k2 = killer2[ply] & 0xFFF;
+    hist[mk] += 0x2000000;
+    hist[k1] += 0x800000;
+    hist[k2] += 0x7E0000;
+    const uint32_t last = game_history[b.ply].move;
+    const int last_to = move_is_null(last) ? 64 : move_to(last);
+    recapture_bonus[last_to] += 0x1000000;
+
+    move_list_entry* end = generate_piece_moves(list, side);
+
+    if (b.castling_rights & castle_any_mask[side]) {
+        const int k = b.piece_list[side][0];
+        int checked = -1;  // in-check result, computed at most once
+        if ((b.castling_rights & castle_short_mask[side]) && b.color[k + 1] == NO_COLOR && b.color[k + 2] == NO_COLOR) {
+            checked = square_attacked(side, k) ? 1 : 0;
+            if (!checked && !square_attacked(side, k + 1) && !square_attacked(side, k + 2)) {
+                uint32_t m = make_move_word(k, k + 2, MOVE_CASTLE);
+                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x20000};
+            }
+        }
+        if ((b.castling_rights & castle_long_mask[side]) && b.color[k - 1] == NO_COLOR && b.color[k - 2] == NO_COLOR &&
+            b.color[k - 3] == NO_COLOR) {
+            if (checked < 0) checked = square_attacked(side, k) ? 1 : 0;
+            if (!checked && !square_attacked(side, k - 1) && !square_attacked(side, k - 2)) {
+                uint32_t m = make_move_word(k, k - 2, MOVE_CASTLE);
+                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x20000};
+            }
+        }
+    }
+
+    if (b.ep_square > 0) {
+        const int t = b.ep_square;
+        // The capturing pawns stand beside the double-stepped pawn.
+        int from_sq[2];
+        int n = 0;
+        if (side == WHITE) {
+            if (file_of(t) != 7) from_sq[n++] = t - 7;
+            if (file_of(t) != 0) from_sq[n++] = t - 9;
+        } else {
+            if (file_of(t) != 0) from_sq[n++] = t + 7;
+            if (file_of(t) != 7) from_sq[n++] = t + 9;
+        }
+        for (int i = 0; i < n; ++i) {
+            int from = from_sq[i];
+            if (b.piece[from] == PAWN && b.color[from] == static_cast<uint32_t>(side)) {
+                uint32_t m = make_move_word(from, t, MOVE_EP | MOVE_CAPTURE);
+                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x1140000};
+            }
+        }
+    }
+
+    hist[mk] -= 0x2000000;
+    hist[k1] -= 0x800000;
+    hist[k2] -= 0x7E0000;
+    recapture_bonus[last_to] -= 0x1000000;
+
+    int count = static_cast<int>(end - list);
+    generated_move_count += static_cast<uint64_t>(count);
+    if (list == move_list_start[ply]) move_list_start[ply + 1] = end;
+    return count;
+}
+
+int generate_captures(int side, int ply) {
+    static const int V[7] = {0, 100, 300, 350, 500, 1000, 2000};
+    const board_state& b = board;
+    const uint32_t opp = static_cast<uint32_t>(side ^ 1);
+    move_list_entry* list = move_list_start[ply];
+    move_list_entry* start = list;
+    const int fwd = side == WHITE ? 8 : -8;
+    const int cap_first = side == WHITE ? 7 : -7;
+    const int cap_second = side == WHITE ? 9 : -9;
+    const int first_edge = side == WHITE ? 0 : 7;
+    const int second_edge = 7 - first_edge;
+
+    for (int i = b.piece_count[side]; i >= 0; --i) {
+        const int from = b.piece_list[side][i];
+        const uint32_t p = b.piece[from];
+        if (p == PAWN) {
+            const int push = from + fwd;
+            const bool promo = relative_rank(side, push) == 7;
+            int caps[2];
+            int ncaps = 0;
+            if (file_of(from) != first_edge && b.color[from + cap_first] == opp) caps[ncaps++] = from + cap_first;
+            if (file_of(from) != second_edge && b.color[from + cap_second] == opp) caps[ncaps++] = from + cap_second;
+            for (int c = 0; c < ncaps; ++c) {
+                int to = caps[c];
+                int v = V[b.piece[to]];
+                int gain = v - 100 > 0 ? v - 100 : 0;
+                if (promo)
+                    *list++ = {make_move_word(from, to, MOVE_CAPTURE) | promotion_flags(QUEEN), 2 * v + 999 + gain};
+                else
+                    *list++ = {make_move_word(from, to, MOVE_CAPTURE), v - 1 + gain};
+            }
+            if (promo && b.color[push] == NO_COLOR) *list++ = {make_move_word(from, push) | promotion_flags(QUEEN), 999};
+            continue;
+        }
+        const next_pair* ns = next_square[p][from];
+        int to = ns[from].empty;
+        while (to != from) {
+            const uint32_t c = b.color[to];
+            if (c == NO_COLOR) {
+                to = ns[to].empty;
+            } else {
+                if (c == opp) {
+                    int v = V[b.piece[to]];
+                    int gain = v - V[p] > 0 ? v - V[p] : 0;
+                    *list++ = {make_move_word(from, to, MOVE_CAPTURE), v - static_cast<int>(p) + gain};
+                }
+                to = ns[to].occupied;
+            }
+        }
+    }
+    move_list_start[ply + 1] = list;
+    return static_cast<int>(list - start);
+}
+
+int generate_legal_moves(int side, int ply, move_list_entry* list) {
+    const int n = generate_moves(side, ply, list);
+    const int k = board.piece_list[side][0];
+    int out = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t m = list[i].move;
+        const int from = move_from(m);
+        bool keep;
+        if (from == k || (m & MOVE_EP))
+            keep = is_legal_move(side, m);
+        else if (!on_line(k, from))
+            keep = true;
+        else
+            keep = !move_exposes_king(side, k, m);
+        if (keep) list[out++] = list[i];
+    }
+    if (list == move_list_start[ply]) move_list_start[ply + 1] = list + out;
+    return out;
+}
+
+int generate_evasions(int side, int ply, move_list_entry* list) {
+    const int n = generate_moves(side, ply, list);
+    const int k = board.piece_list[side][0];
+    int out = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t m = list[i].move;
+        const int from = move_from(m), to = move_to(m);
+        bool keep;
+        if (from == k || (m & MOVE_EP))
+            keep = is_legal_move(side, m);
+        else if (!((m & MOVE_CAPTURE) && board.piece[to] == KNIGHT) && !on_line(k, to))
+            keep = false;
+        else
+            keep = is_legal_move(side, m);
+        if (keep) list[out++] = list[i];
+    }
+    if (list == move_list_start[ply]) move_list_start[ply + 1] = list + out;
+    return out;
+}
+
+bool is_legal_move(int side, uint32_t move) {
+    board_state& b = board;
+    const int from = move_from(move), to = move_to(move);
+    const uint32_t p = b.piece[from];
+    const uint32_t saved_piece = b.piece[to], saved_color = b.color[to];
+    int cap_sq = -1, rook_from = -1, rook_to = -1;
+    b.piece[to] = p;
+    b.color[to] = static_cast<uint32_t>(side);
+    b.piece[from] = EMPTY;
+    b.color[from] = NO_COLOR;
+    if (move & MOVE_EP) {
+        cap_sq = to > from ? to - 8 : to + 8;
+        b.piece[cap_sq] = EMPTY;
+        b.color[cap_sq] = NO_COLOR;
+    } else if (move & MOVE_CASTLE) {
+        rook_from = to > from ? from + 3 : from - 4;
+        rook_to = to > from ? to - 1 : to + 1;
+        b.piece[rook_to] = ROOK;
+        b.color[rook_to] = static_cast<uint32_t>(side);
+        b.piece[rook_from] = EMPTY;
+        b.color[rook_from] = NO_COLOR;
+    }
+    const int32_t king_sq = b.piece_list[side][0];
+    if (p == KING) b.piece_list[side][0] = to;
+
+    const bool illegal = in_check_fn(side);
+
+    b.piece_list[side][0] = king_sq;
+    if (rook_from >= 0) {
+        b.piece[rook_from] = ROOK;
+        b.color[rook_from] = static_cast<uint32_t>(side);
+        b.piece[rook_to] = EMPTY;
+        b.color[rook_to] = NO_COLOR;
+    }
+    if (cap_sq >= 0) {
+        b.piece[cap_sq] = PAWN;
+        b.color[cap_sq] = static_cast<uint32_t>(side ^ 1);
+    }
+    b.piece[from] = p;
+    b.color[from] = static_cast<uint32_t>(side);
+    b.piece[to] = saved_piece;
+    b.color[to] = saved_color;
+    return !illegal;
+}
+
+bool square_attacked(int side, int square) { return attacked_from(square, side ^ 1, true); }
+
+bool move_exposes_king(int side, int king_square, uint32_t move) {
+    board_state& b = board;
+    const int from = move_from(move), to = move_to(move);
+    const int d = line_index[king_square][from];
+    if (d < 0 || line_index[king_square][to] == d) return false;
+    const uint32_t saved_piece = b.piece[from], saved_color = b.color[from];
+    b.piece[from] = EMPTY;
+    b.color[from] = NO_COLOR;
+    bool exposed = false;
+    const uint8_t* ray = ray_squares[king_square][d];
+    for (int i = 0, n = ray_length[king_square][d]; i < n; ++i) {
+        int t = ray[i];
+        if (b.color[t] == NO_COLOR) continue;
+        exposed = b.color[t] == static_cast<uint32_t>(side ^ 1) && slider_on_ray(d, b.piece[t]);
+        break;
+    }
+    b.piece[from] = saved_piece;
+    b.color[from] = saved_color;
+    return exposed;
+}
+
+bool in_check(int side) {
+    const board_state& b = board;
+    const int k = b.piece_list[side][0];
+    const int opp = side ^ 1;
+    const uint64_t kbit = square_bit[k];
+    for (int i = b.piece_count[opp]; i >= 1; --i) {
+        const int sq = b.piece_list[opp][i];
+        if (b.color[sq] != static_cast<uint32_t>(opp)) continue;  // captured in a trial move
+        const uint32_t p = b.piece[sq];
+        if (p == PAWN || !(attack_mask[p][sq] & kbit)) continue;
+        if (p == KNIGHT) return true;
+        // A slider on a line with the king: the first man met from the king decides.
+        const int d = line_index[k][sq];
+        const uint8_t* ray = ray_squares[k][d];
+        for (int j = 0, n = ray_length[k][d]; j < n; ++j) {
+            int t = ray[j];
+            if (b.color[t] == NO_COLOR) continue;
+            if (t == sq) return true;
+            break;
+        }
+    }
+    const int ek = b.piece_list[opp][0];
+    if (king_distance[k][ek] == 1) return true;
+    uint64_t from_mask = attack_mask[opp == WHITE ? BLACK_PAWN_KIND : PAWN][k];
+    while (from_mask) {
+        int t = __builtin_ctzll(from_mask);
+        from_mask &= from_mask - 1;
+        if (b.piece[t] == PAWN && b.color[t] == static_cast<uint32_t>(opp)) return true;
+    }
+    return false;
+}
+
+bool in_check_by_rays(int side) {
+    const int k = board.piece_list[side][0];
+    // An enemy White pawn can only attack a king on the third rank or higher, a Black
+    // one only a king on the sixth rank or lower.
+    const bool pawns = side == BLACK ? rank_index(k) >= 2 : rank_index(k) <= 5;
+    return attacked_from(k, side ^ 1, pawns);
+}
+
+void age_history() {
+    for (int i = 0; i < 63; ++i) {
+        killer1[i] = killer1[i + 1];
+        killer2[i] = killer2[i + 1];
+    }
+    for (int s = 0; s < 2; ++s)
+        for (int i = 0; i < 4096; ++i) history_table[s][i] >>= 1;
+}
+
+void clear_move_ordering() {
+    std::memset(history_table, 0, sizeof history_table);
+    std::memset(mate_killer, 0, sizeof mate_killer);
+    std::memset(killer1, 0, sizeof killer1);
+    std::memset(killer2, 0, sizeof killer2);
+    std::memset(recapture_bonus, 0, sizeof recapture_bonus);
+}

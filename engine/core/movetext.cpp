@@ -1,0 +1,439 @@
+#include "core/movetext.h"
+
+#include <cctype>
+
+#include "core/board.h"
+#include "core/fen.h"
+#include "core/hash.h"
+#include "core/makemove.h"
+#include "core/movegen.h"
+#include "core/output.h"
+#include "core/settings.h"
+#include "core/state.h"
+
+bool (*egtb_probe_hook)(int side, int* value) = nullptr;
+int egtb_max_men = 0;
+
+namespace {
+const char piece_letters[] = "-PNBRQK";
+
+char file_char(int sq) { return static_cast<char>('a' + file_of(sq)); }
+char rank_char(int sq) { return static_cast<char>('1' + rank_index(sq)); }
+
+int letter_code(char c) {
+    switch (std::toupper(static_cast<unsigned char>(c))) {
+        case 'P': return PAWN;
+        case 'N': return KNIGHT;
+        case 'B': return BISHOP;
+        case 'R': return ROOK;
+        case 'Q': return QUEEN;
+        case 'K': return KING;
+        default: return 0;
+    }
+}
+
+// Check suffix for the side to move after a move: "", "+" or "#".
+std::string check_suffix(int side_to_play) {
+    if (!in_check_fn(side_to_play)) return "";
+    move_list_entry list[256];
+    int n = generate_moves(side_to_play, 0, list);
+    for (int i = 0; i < n; ++i) {
+        make_move(side_to_play, list[i].move);
+        bool still = in_check_fn(side_to_play);
+        unmake_move(side_to_play, list[i].move);
+        if (!still) return "+";
+    }
+    return "#";
+}
+
+struct move_pattern {
+    int piece = 0;        // required piece code, 0 any
+    int from_file = -1, from_rank = -1;
+    int to = -1;
+    bool capture = false;
+    int promotion = 0;
+    bool check = false;
+};
+
+// Legal moves matching the pattern: the first one, and how many matched.
+uint32_t match_moves(const move_pattern& pat, int side, int* matches) {
+    move_list_entry list[256];
+    int n = generate_moves(side, 0, list);
+    uint32_t found = 0;
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t m = list[i].move;
+        const int from = move_from(m), to = move_to(m);
+        if (to != pat.to) continue;
+        if (pat.piece && board.piece[from] != static_cast<uint32_t>(pat.piece)) continue;
+        if (pat.from_file >= 0 && file_of(from) != pat.from_file) continue;
+        if (pat.from_rank >= 0 && rank_index(from) != pat.from_rank) continue;
+        if (pat.capture && !(m & MOVE_CAPTURE)) continue;
+        if (move_promotion(m) != pat.promotion) continue;
+        if (board.piece[to] == KING) continue;
+        make_move(side, m);
+        bool ok = !in_check_fn(side) && (!pat.check || in_check_fn(side ^ 1));
+        unmake_move(side, m);
+        if (!ok) continue;
+        if (++count == 1) found = m;
+    }
+    *matches = count;
+    return found;
+}
+}  // namespace
+
+std::string move_to_coordinates(uint32_t move) {
+    if (move_is_null(move)) return "null";
+    std::string s;
+    s += file_char(move_from(move));
+    s += rank_char(move_from(move));
+    s += file_char(move_to(move));
+    s += rank_char(move_to(move));
+    if (move_promotion(move)) s += piece_letters[move_promotion(move)];
+    return s;
+}
+
+std::string move_to_text(uint32_t move) {
+    if (notation_mode == 2) return move_to_coordinates(move);
+    if (move == 0xFFFFFFFFu) return "ERROR";
+    if (move_is_null(move)) return "null";
+    const int from = move_from(move), to = move_to(move);
+    const int mover = static_cast<int>(board.color[to]);
+    const std::string suffix = check_suffix(mover ^ 1);
+    std::string s;
+    if (move_promotion(move)) {
+        if (move & MOVE_CAPTURE) {
+            s += file_char(from);
+            s += 'x';
+        }
+        s += file_char(to);
+        s += rank_char(to);
+        s += '=';
+        s += piece_letters[move_promotion(move)];
+        return s + suffix;
+    }
+    if (move & MOVE_CASTLE) return (to > from ? "O-O" : "O-O-O") + suffix;
+    const uint32_t p = board.piece[to];
+    if (p == PAWN) {
+        if (move & MOVE_CAPTURE) {
+            s += file_char(from);
+            s += 'x';
+        }
+        s += file_char(to);
+        s += rank_char(to);
+        return s + suffix;
+    }
+    // Shortest form that reads back as this move in the position before it.
+    const int saved_state = search_state;
+    search_state = 0;
+    unmake_move(mover, move);
+    const std::string x = (move & MOVE_CAPTURE) ? "x" : "";
+    const std::string dest = std::string(1, file_char(to)) + rank_char(to);
+    const std::string letter(1, piece_letters[p]);
+    const std::string forms[4] = {
+        letter + x + dest,
+        letter + file_char(from) + x + dest,
+        letter + rank_char(from) + x + dest,
+        letter + file_char(from) + rank_char(from) + x + dest,
+    };
+    s = forms[3];
+    for (const std::string& f : forms) {
+        std::string reason;
+        if (parse_move(f, mover, &reason, nullptr) == move) {
+            s = f;
+            break;
+        }
+    }
+    make_move(mover, move);
+    search_state = saved_state;
+    return s + suffix;
+}
+
+uint32_t parse_move(const std::string& input, int side, std::string* reason, int* annotation) {
+    std::string t = input;
+    auto set_reason = [&](const char* r) {
+        if (reason) *reason = r;
+    };
+    // Annotation marks.
+    int ann = 0;
+    auto ends_with = [&](const char* suf) {
+        size_t l = std::char_traits<char>::length(suf);
+        return t.size() >= l && t.compare(t.size() - l, l, suf) == 0;
+    };
+    if (ends_with("=")) {
+        ann = 4;
+        t.pop_back();
+    } else if (ends_with("!!")) {
+        ann = 3;
+        t.resize(t.size() - 2);
+    } else if (ends_with("??")) {
+        ann = -3;
+        t.resize(t.size() - 2);
+    } else if (ends_with("!?")) {
+        ann = 1;
+        t.resize(t.size() - 2);
+    } else if (ends_with("?!")) {
+        ann = -1;
+        t.resize(t.size() - 2);
+    } else if (ends_with("!")) {
+        ann = 2;
+        t.pop_back();
+    } else if (ends_with("?")) {
+        ann = -2;
+        t.pop_back();
+    }
+    if (annotation) *annotation = ann;
+    // Check marks.
+    bool check = false;
+    if (ends_with("++")) {
+        check = true;
+        t.resize(t.size() - 2);
+    } else if (ends_with("+") || ends_with("#")) {
+        check = true;
+        t.pop_back();
+    }
+    size_t start = 0;
+    while (start < t.size() && std::isspace(static_cast<unsigned char>(t[start]))) ++start;
+    t.erase(0, start);
+    if (t.size() <= 1) {
+        set_reason("dont accept moves with only one char");
+        return 0;
+    }
+
+    // Castling: groups of 0, o or O joined by '-'.
+    {
+        int groups = 0;
+        bool castle_text = true;
+        for (size_t i = 0; i < t.size(); ++i) {
+            char c = t[i];
+            bool o = c == '0' || c == 'o' || c == 'O';
+            if (i % 2 == 0 ? !o : c != '-') {
+                castle_text = false;
+                break;
+            }
+            if (o) ++groups;
+        }
+        if (castle_text && t.size() % 2 == 1 && groups >= 2) {
+            if (groups >= 4) {
+                set_reason("bad castling move");
+                return 0;
+            }
+            const int king = side == WHITE ? E1 : E8;
+            const int to = groups == 2 ? king + 2 : king - 2;
+            move_pattern pat;
+            pat.piece = KING;
+            pat.from_file = file_of(king);
+            pat.from_rank = rank_index(king);
+            pat.to = to;
+            pat.check = check;
+            int matches = 0;
+            uint32_t m = match_moves(pat, side, &matches);
+            if (matches == 1 && (m & MOVE_CASTLE)) return m;
+            set_reason("illegal move");
+            return 0;
+        }
+    }
+
+    // From the right: promotion, destination, capture, origin rank and file, piece.
+    move_pattern pat;
+    pat.check = check;
+    int i = static_cast<int>(t.size()) - 1;
+    if (i >= 0 && letter_code(t[i]) && !(t[i] >= '1' && t[i] <= '8')) {
+        pat.promotion = letter_code(t[i]);
+        --i;
+        if (i >= 0 && t[i] == '=') --i;
+    }
+    if (i < 1 || t[i] < '1' || t[i] > '8' || t[i - 1] < 'a' || t[i - 1] > 'h') return 0;  // no square: reason stays
+    pat.to = (t[i] - '1') * 8 + (t[i - 1] - 'a');
+    i -= 2;
+    if (i >= 0 && (t[i] == 'x' || t[i] == 'X')) {
+        pat.capture = true;
+        --i;
+    }
+    if (i >= 0 && t[i] >= '1' && t[i] <= '8') {
+        pat.from_rank = t[i] - '1';
+        --i;
+    }
+    bool b_could_be_bishop = false;
+    if (i >= 0 && t[i] >= 'a' && t[i] <= 'h') {
+        pat.from_file = t[i] - 'a';
+        b_could_be_bishop = t[i] == 'b';
+        --i;
+    }
+    bool pawn_assumed = false;
+    if (i >= 0 && letter_code(t[i])) {
+        pat.piece = letter_code(t[i]);
+        b_could_be_bishop = false;
+        --i;
+    } else {
+        pat.piece = PAWN;
+        pawn_assumed = true;
+    }
+    if (i >= 0) {
+        set_reason("garbage at beginning of move");
+        return 0;
+    }
+
+    int matches = 0;
+    bool ambiguous = false;
+    uint32_t m = match_moves(pat, side, &matches);
+    if (matches == 1) return m;
+    if (matches > 1) ambiguous = true;
+    if (pawn_assumed) {
+        move_pattern any = pat;
+        any.piece = 0;
+        m = match_moves(any, side, &matches);
+        if (matches == 1) return m;
+        if (matches > 1) ambiguous = true;
+    }
+    if (b_could_be_bishop) {
+        move_pattern bishop = pat;
+        bishop.piece = BISHOP;
+        bishop.from_file = -1;
+        m = match_moves(bishop, side, &matches);
+        if (matches == 1) return m;
+        if (matches > 1) ambiguous = true;
+    }
+    set_reason(ambiguous ? "move is ambiguous" : "illegal move");
+    return 0;
+}
+
+namespace {
+bool marks_on() { return pv_marks && !fritz_mode && notation_mode != 2; }
+
+// Move number before a move of `side` (White's moves, and the first move of a line).
+std::string number_text(int side, bool first) {
+    if (!(move_number_in_PV && !fritz_mode && notation_mode != 2)) return "";
+    if (side != WHITE && !first) return "";
+    const int number = ((side ^ 1) + board.ply + 2) / 2 + start_move_number;
+    std::string t(1, ' ');
+    t += std::to_string(number);
+    t += side == WHITE ? (space_in_PV ? ". " : ".") : (space_in_PV ? ". ..." : "...");
+    return t;
+}
+
+void append_move(std::string& text, const std::string& number, const std::string& move) {
+    if (number.empty())
+        text += ' ';
+    else
+        text += number;
+    text += move;
+}
+}  // namespace
+
+std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length) {
+    std::string text;
+    uint32_t made[160];
+    int sides[160];
+    int walked = 0;
+    int s = side;
+    if ((pv[0] & 0xFFF) != 0xFFF && !move_is_null(pv[0]) && board.piece[pv[0] & 63] == EMPTY) {
+        level_printf(LVL_ERROR, "invalid move in move_list\n");
+        level_printf(LVL_ERROR, "move %lx side %d from %d\n", static_cast<unsigned long>(pv[0]), side, pv[0] & 63);
+        if (length) *length = 0;
+        return text;
+    }
+    bool text_open = true;
+    int i = 0;
+    for (; i < 63 && (pv[i] & 0xFFF) != 0xFFF; ++i) {
+        const uint32_t m16 = pv[i];
+        const std::string number = number_text(s, walked == 0);
+        uint32_t full = 0;
+        if (move_is_null(m16)) {
+            make_null_move(s);
+            if (text_open) append_move(text, number, "null");
+            text_open = false;
+        } else {
+            full = find_and_make_move(s, m16, nullptr);
+            if (full == 0) {
+                level_printf(LVL_ERROR, "invalid move in move_list\n");
+                text += " IM:" + move_to_coordinates(m16);
+                break;
+            }
+            int sc, dp;
+            uint32_t mv;
+            if (hash_probe(s, 0, &sc, &mv, &dp) == 0) hash_store(s, 0, -1920, 0, 8, full);
+            make_move(s, full);
+            if (text_open) append_move(text, number, move_to_text(full));
+        }
+        made[walked] = full;
+        sides[walked] = s;
+        ++walked;
+        s ^= 1;
+        if (fritz_mode && walked >= 29) text_open = false;
+    }
+    uint32_t marker = (i < 64 && (pv[i] & 0xFFF) == 0xFFF) ? pv[i] : PV_NO_MOVE;
+    if (marker == PV_END) {
+        // Continue from the table.
+        marker = PV_NO_MOVE;
+        while (walked < 150) {
+            int score, depth;
+            uint32_t hm;
+            if (hash_probe(s, 0, &score, &hm, &depth) == 0) {
+                if (marks_on()) text += " {HT}";
+                break;
+            }
+            if (hm == HASH_EGTB_MOVE) {
+                marker = PV_EGTB;
+                break;
+            }
+            const std::string number = number_text(s, walked == 0);
+            uint32_t full = 0;
+            int reps = 0;
+            if (hm == HASH_NULL_MOVE) {
+                make_null_move(s);
+                if (text_open) append_move(text, number, "null");
+                text_open = false;
+            } else if (move_is_null(hm)) {
+                break;
+            } else {
+                full = find_and_make_move(s, hm, nullptr);
+                if (full == 0) {
+                    level_printf(LVL_ERROR, "invalid move in htable %lx\n", static_cast<unsigned long>(hm));
+                    text += " IHM:" + move_to_coordinates(hm);
+                    break;
+                }
+                reps = make_move(s, full);
+                if (text_open) append_move(text, number, move_to_text(full) + (marks_on() ? "H" : ""));
+            }
+            made[walked] = full;
+            sides[walked] = s;
+            ++walked;
+            s ^= 1;
+            if (reps >= 2) {
+                if (marks_on() && text_open) text += 'R';
+                break;
+            }
+        }
+    }
+    if (marks_on()) {
+        if (marker == PV_EGTB) text += " {EGTB}";
+        if (marker == PV_BITBASE) text += " {INTREC}";
+    }
+    int balance = board.material[WHITE] - board.material[BLACK];
+    if (with_tb) {
+        int found = 0;
+        pv_text(s, text, &balance, walked, &found);
+    }
+    if (marks_on()) text += " {" + std::to_string(side == WHITE ? balance : -balance) + "}";
+    for (int k = walked - 1; k >= 0; --k) {
+        if (made[k] == 0)
+            unmake_null_move(sides[k]);
+        else
+            unmake_move(sides[k], made[k]);
+    }
+    if (length) *length = walked;
+    if (!text.empty() && text[0] == ' ') text.erase(0, 1);
+    return text;
+}
+
+void pv_text(int side, std::string& text, int* balance, int extra_plies, int* found) {
+    (void)extra_plies;
+    if (balance) *balance = board.material[WHITE] - board.material[BLACK];
+    if (found) *found = 0;
+    const int men = board.piece_count[WHITE] + board.piece_count[BLACK] + 2;
+    int value = 0;
+    if (!egtb_probe_hook || men > egtb_max_men || !egtb_probe_hook(side, &value)) return;
+    // The table walk is built with the endgame tables.
+    (void)text;
+}

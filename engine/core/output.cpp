@@ -1,0 +1,67 @@
+#include "core/output.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <string>
+
+#include "core/state.h"
+
+int output_levels[OUTPUT_LEVELS];
+FILE* log_file = nullptr;
+int comm_only = 0;
+
+void init_output_levels() {
+    for (int& l : output_levels) l = 1;
+    output_levels[LVL_XBOARD_CONSOLE] = 0;
+    output_levels[LVL_ECHO] = 0;
+}
+
+void level_printf(int level, const char* format, ...) {
+    const bool on = level >= 0 && level < OUTPUT_LEVELS && output_levels[level];
+    const bool restricted = xboard_mode && comm_only && (level >= OUTPUT_LEVELS || (!on && level != LVL_ECHO));
+    const bool to_log = log_file && !restricted && level != LVL_STATS && level != LVL_UCI_PROGRESS;
+    if (!on && !to_log) return;
+
+    char small[512];
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0) return;
+    std::string big;
+    const char* text = small;
+    if (static_cast<size_t>(n) >= sizeof small) {
+        big.resize(static_cast<size_t>(n) + 1);
+        va_start(args, format);
+        vsnprintf(big.data(), big.size(), format, args);
+        va_end(args);
+        text = big.c_str();
+    }
+    if (on) {
+        fwrite(text, 1, static_cast<size_t>(n), stdout);
+        fflush(stdout);
+    }
+    if (to_log) {
+        fwrite(text, 1, static_cast<size_t>(n), log_file);
+        fflush(log_file);
+    }
+}
+
+FILE* open_file(const char* name, const char* mode) {
+    FILE* f = fopen(name, mode);
+    if (!f)
+        level_printf(LVL_ERROR, "Could not open \"%s\" in mode %s: %s\n", name, mode,
+                     "Winboard does not like my error message");
+    return f;
+}
+
+namespace {
+std::chrono::steady_clock::time_point clock_start = std::chrono::steady_clock::now();
+}
+
+void init_millis() { clock_start = std::chrono::steady_clock::now(); }
+
+uint32_t millis() {
+    auto d = std::chrono::steady_clock::now() - clock_start;
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}

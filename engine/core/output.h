@@ -1,0 +1,36 @@
+// Levelled output, the one place where files are opened, and the millisecond clock.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+constexpr int OUTPUT_LEVELS = 19;
+// Levels: 0 book/benchmark, 1 thinking and hints, 2 console thinking under xboard,
+// 3 test results, 4 help list, 5 illegal-move replies, 6 board, 7 errors, 8 normal
+// messages, 9 move echo, 10 test solutions, 11 input echo, 12 time control and
+// opening names, 13 prompt, 14 book rejects, 15 search statistics, 16 UCI protocol,
+// 17 UCI progress, 18 learned-position notice.
+enum : int {
+    LVL_BOOK = 0, LVL_THINKING = 1, LVL_XBOARD_CONSOLE = 2, LVL_TEST = 3, LVL_HELP = 4,
+    LVL_ILLEGAL = 5, LVL_BOARD = 6, LVL_ERROR = 7, LVL_NORMAL = 8, LVL_MOVE = 9,
+    LVL_SOLUTION = 10, LVL_ECHO = 11, LVL_TIME = 12, LVL_PROMPT = 13, LVL_BOOK_REJECT = 14,
+    LVL_STATS = 15, LVL_UCI = 16, LVL_UCI_PROGRESS = 17, LVL_LEARNED = 18
+};
+
+extern int output_levels[OUTPUT_LEVELS];
+extern FILE* log_file;   // open log file or null
+extern int comm_only;    // with the xboard dialogue: restricts what reaches the log
+
+// All levels on, then 2 and 11 off (the console dialogue's set).
+void init_output_levels();
+
+// Writes the message to standard output (flushed) when its level is on, and to the
+// log file. Input text must be passed as an argument, never as the format.
+void level_printf(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Opens a file; on failure prints the uniform message at level 7 and returns null.
+FILE* open_file(const char* name, const char* mode);
+
+// Milliseconds since start-up (only differences are meaningful).
+void init_millis();
+uint32_t millis();

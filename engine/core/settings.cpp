@@ -1,0 +1,50 @@
+#include "core/settings.h"
+
+int null_low = 192;
+int null_high = 192;
+int null_endgame = 128;
+int null_split = 352;
+int icheck = 64, irepcheck = 38, irecapture = 38, ipawn7 = 64, inullthreat = 64, ipawne = 89, ionerep = 64;
+int prune = 1;
+int deepen = 1;
+int fail_low_early = 1;
+int window = 40;
+int ut1 = 2, ut2 = 26;
+int qexact = 2;
+int qsearch_mask = 7;
+int trosk_mode = 0;
+int tb_usage = 3;
+uint32_t node_limit = 0xFFFFFFFFu;
+uint32_t noise = 0;
+int max_depth = 0;
+
+int nmoves_inctime = 5;
+double mintime_factor = 0.5;
+double time_factor = 1.0;
+int hard = 0;
+int ignore_time = 0;
+
+int pval = 192;
+int nval = 1;
+
+int rscore = -800;
+int rmoves = 4;
+int resign_on = 1;
+int bell = 0;
+int kids_mode = 0;
+int eml_mode = 0;
+
+int use_book = 1;
+int book_random = 1, book_split = 0, book_mode = 0, overwrite_vgm = 0, show_book = 0;
+int book_learn = 0;
+int pos_learn = 0;
+int posentries = 10000;
+double min_learn_tc = 300.0;
+int margin_book_learn_white = -50, margin_book_learn_black = -70, margin_pos_learn = 40;
+
+int show_eco = 1;
+int max_PV_WB = 200, max_PV_tellics = 350;
+int space_in_PV = 0, move_number_in_PV = 1;
+int pv_marks = 1;
+int autokibitz = 0, op_info = 0;
+int ignore_system = 0;

@@ -1,0 +1,27 @@
+// Dialogue and game state shared by the search core and the command interpreter.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern int side_to_move;     // the game loop keeps it and passes it to every board operation
+extern int search_state;     // 0 idle, 1 pondering, 2 analysing
+extern int force_mode;
+extern int auto_play;
+extern int computer_side;
+extern int xboard_mode;      // 0 console; otherwise the xboard protocol version
+extern int uci_mode;
+extern int ics_mode;
+extern int notation_mode;    // 2 coordinate move text, anything else SAN
+extern int fritz_mode;       // once set, never cleared
+extern int thinking;         // 1 while the game loop's search runs
+extern int record_length;    // plies in the game record
+extern int move_number_offset;  // set by mn
+
+// Copy of the board taken before a search; the board printers show it while thinking.
+struct display_board_t {
+    uint32_t piece[64];
+    uint32_t color[64];
+};
+extern display_board_t display_board;
+void copy_display_board();

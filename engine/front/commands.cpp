@@ -1,0 +1,223 @@
+#include "front/commands.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/board.h"
+#include "core/input.h"
+#include "core/movetext.h"
+#include "core/output.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "front/handlers.h"
+
+FILE* command_input = nullptr;
+std::string pending_line;
+bool pending_line_waiting = false;
+
+namespace {
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Rest of a partly read long line from a file.
+std::string file_leftover;
+
+// Next line of the command file, in pieces of at most 8191 characters; false at its end.
+bool read_file_line(FILE* f, std::string& line) {
+    if (file_leftover.empty()) {
+        char* buf = nullptr;
+        size_t cap = 0;
+        ssize_t n = getline(&buf, &cap, f);
+        if (n < 0) {
+            std::free(buf);
+            return false;
+        }
+        file_leftover.assign(buf, static_cast<size_t>(n));
+        std::free(buf);
+        if (!file_leftover.empty() && file_leftover.back() == '\n') file_leftover.pop_back();
+        if (!file_leftover.empty() && file_leftover.back() == '\r') file_leftover.pop_back();
+        if (file_leftover.size() <= 8191) {
+            line.swap(file_leftover);
+            file_leftover.clear();
+            return true;
+        }
+    }
+    line = file_leftover.substr(0, 8191);
+    file_leftover.erase(0, line.size());
+    return true;
+}
+
+// Runs a line of the system shell (console dialogue only).
+void run_shell(const std::string& cmd) {
+    fflush(stdout);
+    int status = std::system(cmd.c_str());
+    (void)status;
+}
+}  // namespace
+
+void set_command_input(FILE* f) {
+    if (command_input && command_input != f) fclose(command_input);
+    command_input = f;
+    file_leftover.clear();
+}
+
+std::optional<size_t> match_command(const char* name, const std::string& line) {
+    size_t i = 0;
+    while (i < line.size() && is_blank(line[i])) ++i;
+    if (i >= line.size()) return std::nullopt;
+    size_t k = 0;
+    while (name[k] && i + k < line.size() &&
+           std::tolower(static_cast<unsigned char>(name[k])) == std::tolower(static_cast<unsigned char>(line[i + k])))
+        ++k;
+    if (k == 0) return std::nullopt;
+    size_t p = i + k;
+    if (p < line.size() && line[p] != '=' && !is_blank(line[p])) return std::nullopt;
+    while (p < line.size() && is_blank(line[p])) ++p;
+    if (p < line.size() && line[p] == '=') {
+        ++p;
+        while (p < line.size() && is_blank(line[p])) ++p;
+    }
+    return p;
+}
+
+std::optional<size_t> match_option(const char* name, const std::string& line) {
+    size_t i = 0;
+    while (i < line.size() && is_blank(line[i])) ++i;
+    size_t k = 0;
+    while (name[k] && i + k < line.size() &&
+           std::tolower(static_cast<unsigned char>(name[k])) == std::tolower(static_cast<unsigned char>(line[i + k])))
+        ++k;
+    if (name[k] != '\0') return std::nullopt;
+    size_t p = i + k;
+    while (p < line.size() && is_blank(line[p])) ++p;
+    return p;
+}
+
+const command_entry* find_command(const std::string& line, size_t* arg_offset, bool usable_rows_only) {
+    for (const command_entry* row = command_table; row->name; ++row) {
+        if (usable_rows_only && row->flags == 0) continue;
+        if (auto at = match_command(row->name, line)) {
+            if (arg_offset) *arg_offset = *at;
+            return row;
+        }
+    }
+    return nullptr;
+}
+
+void set_console_levels() { init_output_levels(); }
+
+void set_xboard_levels(bool on) {
+    for (int level : {LVL_MOVE, LVL_TIME, LVL_PROMPT, LVL_BOOK_REJECT, LVL_LEARNED}) output_levels[level] = on ? 0 : 1;
+}
+
+void set_uci_levels() {
+    for (int& l : output_levels) l = 0;
+    output_levels[LVL_UCI] = 1;
+    output_levels[LVL_UCI_PROGRESS] = 1;
+}
+
+uint32_t read_command(int* code) {
+    *code = 1;
+    for (;;) {
+        const bool pondering = search_state == 1;
+        std::string prompt = "pondering: ";
+        if (!pondering) {
+            const int number = (board.ply + 2 + (1 - side_to_move)) / 2 + move_number_offset;
+            char buf[64];
+            snprintf(buf, sizeof buf, "%s (%2d): ", side_to_move == WHITE ? "white" : "black", number);
+            prompt = buf;
+        }
+        std::string line;
+        if (pending_line_waiting) {
+            line = pending_line;
+            pending_line_waiting = false;
+        } else if (!command_input) {
+            level_printf(LVL_PROMPT, "%s", prompt.c_str());
+            if (!stdin_read_line(line)) {
+                level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+                *code = 0;
+                return 0;
+            }
+            level_printf(LVL_ECHO, "input: %s\n", line.c_str());
+        } else {
+            if (!read_file_line(command_input, line)) {
+                set_command_input(nullptr);
+                continue;
+            }
+            level_printf(LVL_ECHO, "input: %s\n", line.c_str());
+        }
+        while (!line.empty() && is_blank(line.back())) line.pop_back();
+        size_t first = 0;
+        while (first < line.size() && is_blank(line[first])) ++first;
+        if (first == line.size()) continue;
+
+        if (pondering && uci_mode) {
+            level_printf(LVL_NORMAL, "test for ponderhit\n");
+            if (match_command("ponderhit", line)) {
+                *code = 5;
+                return 0;
+            }
+            if (match_command("stop", line)) {
+                *code = 1;
+                return 0;
+            }
+            level_printf(LVL_NORMAL, "ponderhit failed\n");
+        }
+
+        std::string reason = "unknown";
+        const uint32_t move = parse_move(line, side_to_move, &reason, nullptr);
+        if (move) {
+            if (!game_has_room()) {
+                level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
+                continue;
+            }
+            *code = 1;
+            return move;
+        }
+
+        if (line[first] == '!' && !ignore_system && !xboard_mode && !uci_mode) {
+            run_shell(line.substr(first + 1));
+            continue;
+        }
+        if (match_command("quit", line)) {
+            *code = 0;
+            return 0;
+        }
+        size_t arg_at = 0;
+        const command_entry* row = find_command(line, &arg_at, pondering);
+        if (!row) {
+            if (pondering) {
+                pending_line = line;
+                pending_line_waiting = true;
+                *code = -1;
+                return 0;
+            }
+            level_printf(LVL_ILLEGAL, "Illegal move (%s): %s\n", reason.c_str(), line.c_str());
+            continue;
+        }
+        const int result = row->handler(line.substr(arg_at));
+        if (pondering) {
+            if (uci_mode) {
+                *code = result ? result : 2;
+                return 0;
+            }
+            if (force_mode) {
+                *code = -1;
+                return 0;
+            }
+            if (row->flags & 8) {
+                *code = 10;
+                return 0;
+            }
+        }
+        if (result != 0) {
+            *code = result;
+            return 0;
+        }
+    }
+}
+
+int cmd_help(const std::string&) {
+    for (const command_entry* row = command_table; row->name; ++row) level_printf(LVL_HELP, "%s\n", row->name);
+    return 0;
+}

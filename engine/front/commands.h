@@ -1,0 +1,48 @@
+// The command table, the matcher that finds a row for a line, and the reader that
+// takes lines from the command input and dispatches them.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+using command_handler = int (*)(const std::string& arg);
+
+struct command_entry {
+    const char* name;
+    command_handler handler;
+    uint32_t flags;   // 1 usable while pondering, 2 runs at once during a search, 8 pondering goes on
+};
+
+constexpr int COMMAND_COUNT = 180;
+// The rows in matching order, followed by an all-zero row.
+extern const command_entry command_table[COMMAND_COUNT + 1];
+
+// Reader state.
+extern FILE* command_input;        // script or input file; null = standard input
+extern std::string pending_line;   // a line that broke off a search or pondering
+extern bool pending_line_waiting;
+
+// Offset of the argument text in `line` when its first word is a non-empty prefix of
+// `name` (without regard to case); nothing otherwise. Blanks and one '=' after the
+// word are skipped.
+std::optional<size_t> match_command(const char* name, const std::string& line);
+// Offset of the text after the whole option name (no prefixes, '=' not skipped).
+std::optional<size_t> match_option(const char* name, const std::string& line);
+// The first table row that takes the line (rows with flags 0 skipped when asked).
+const command_entry* find_command(const std::string& line, size_t* arg_offset, bool usable_rows_only = false);
+
+// Reads and handles lines until one asks for action. Returns a legal move typed by the
+// user (0 when none) and the code through `code`: 1 move or think, 0 quit or end of
+// input, 2 new game, 3 ponder, 5 ponderhit, 10 pondering goes on, -1 pondering broken
+// off, any other handler value.
+uint32_t read_command(int* code);
+
+// Output-level sets of the dialogues.
+void set_console_levels();
+void set_xboard_levels(bool on);
+void set_uci_levels();
+
+// Replaces the command input by a file (null: standard input); the old file is closed.
+void set_command_input(FILE* f);

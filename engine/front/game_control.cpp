@@ -1,0 +1,204 @@
+// Game-control commands.
+#include <cstdlib>
+
+#include "core/board.h"
+#include "core/clock.h"
+#include "core/editor.h"
+#include "core/fen.h"
+#include "core/makemove.h"
+#include "core/output.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "front/board_display.h"
+#include "front/commands.h"
+#include "front/game_loop.h"
+#include "front/game_record.h"
+#include "front/handlers.h"
+#include "front/new_game.h"
+#include "front/uci.h"
+
+int reversed_board = 0;
+
+namespace {
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Whole decimal number at the start of the text (blanks skipped); nothing when absent.
+bool read_long(const std::string& arg, long* value) {
+    size_t i = 0;
+    while (i < arg.size() && is_blank(arg[i])) ++i;
+    const char* start = arg.c_str() + i;
+    char* end = nullptr;
+    long v = std::strtol(start, &end, 10);
+    if (end == start) return false;
+    *value = v;
+    return true;
+}
+
+void take_back(long n) {
+    for (long i = 0; i < n; ++i) {
+        if (board.ply < 1) {
+            level_printf(LVL_ERROR, "cannot undo\n");
+            break;
+        }
+        side_to_move ^= 1;
+        unmake_move(side_to_move, game_history[board.ply].move);
+        record_length = board.ply;
+    }
+}
+}  // namespace
+
+void print_board_diagram(const uint32_t* piece, const uint32_t* color) {
+    static const char white_letters[] = " PNBRQK";
+    static const char black_letters[] = " pnbrqk";
+    const char* line = " +---+---+---+---+---+---+---+---+\n";
+    level_printf(LVL_BOARD, "%s", line);
+    for (int i = 0; i < 8; ++i) {
+        const int rank = reversed_board ? i : 7 - i;
+        level_printf(LVL_BOARD, "%d", rank + 1);
+        for (int file = 0; file < 8; ++file) {
+            const int sq = rank * 8 + file;
+            const char c = piece[sq] > KING ? '?' : color[sq] == WHITE ? white_letters[piece[sq]] : black_letters[piece[sq]];
+            level_printf(LVL_BOARD, "| %c ", c);
+        }
+        level_printf(LVL_BOARD, "|\n%s", line);
+    }
+    level_printf(LVL_BOARD, "   a   b   c   d   e   f   g   h\n");
+}
+
+int cmd_display(const std::string&) {
+    if (thinking)
+        print_board_diagram(display_board.piece, display_board.color);
+    else
+        print_board_diagram(board.piece, board.color);
+    return 0;
+}
+
+int cmd_xdisplay(const std::string&) {
+    print_board_diagram(board.piece, board.color);
+    level_printf(LVL_BOARD, "%s\nhaskey 0x%08lx,0x%08lx\n", board_to_fen(side_to_move, true).c_str(),
+                 static_cast<unsigned long>(board.key_hi()), static_cast<unsigned long>(board.key_lo()));
+    return 0;
+}
+
+int cmd_go(const std::string& arg) {
+    if (uci_mode) return uci_go(arg);
+    computer_side = side_to_move;
+    auto_play = 0;
+    force_mode = 0;
+    clock_start(side_to_move);
+    return 1;
+}
+
+int cmd_force(const std::string&) {
+    auto_play = 0;
+    force_mode = 1;
+    for (int c = 0; c < 2; ++c)
+        if (clocks[c].run) clock_elapsed(c);
+    return 0;
+}
+
+int cmd_auto(const std::string&) {
+    auto_play = 1;
+    return 1;
+}
+
+int cmd_newgame(const std::string&) {
+    if (search_state == 1) return 2;
+    if (!fritz_mode && !record_finished) finish_game_record();
+    new_game(1);
+    return 2;
+}
+
+int cmd_setboard(const std::string& arg) {
+    int side = WHITE;
+    if (parse_fen(arg, &side, true) == 0) {
+        side_to_move = side;
+        computer_side = side ^ 1;
+    }
+    return search_state == 2 ? 1 : 0;
+}
+
+int cmd_mn(const std::string& arg) {
+    long n = 0;
+    read_long(arg, &n);
+    if (n < 1 || n > 600) {
+        level_printf(LVL_NORMAL, "Value between 1 and 600 required\n");
+        return 0;
+    }
+    move_number_offset = static_cast<int>(n - 1);
+    level_printf(LVL_NORMAL, "move_number = %ld\n", n);
+    return 0;
+}
+
+int cmd_rv(const std::string&) {
+    reversed_board ^= 1;
+    return 0;
+}
+
+int cmd_white(const std::string&) {
+    side_to_move = WHITE;
+    computer_side = BLACK;
+    return 0;
+}
+
+int cmd_black(const std::string&) {
+    side_to_move = BLACK;
+    computer_side = WHITE;
+    return 0;
+}
+
+int cmd_edit(const std::string&) {
+    edit_mode();
+    return search_state == 2 ? 1 : 0;
+}
+
+int cmd_input(const std::string& arg) {
+    FILE* f = open_file(arg.c_str(), "r");
+    if (f) set_command_input(f);
+    return 0;
+}
+
+int cmd_undo(const std::string& arg) {
+    long n = 1;
+    if (!read_long(arg, &n)) n = 1;
+    take_back(n);
+    return search_state == 2 ? 1 : 0;
+}
+
+int cmd_remove(const std::string&) {
+    take_back(2);
+    return search_state == 2 ? 1 : 0;
+}
+
+int cmd_analyze(const std::string&) {
+    search_state = 2;
+    return 1;
+}
+
+int cmd_exit(const std::string&) {
+    search_state = 0;
+    return 0;
+}
+
+int cmd_post(const std::string&) {
+    output_levels[LVL_THINKING] = 1;
+    return 0;
+}
+
+int cmd_nopost(const std::string&) {
+    output_levels[LVL_THINKING] = 0;
+    return 0;
+}
+
+int cmd_gui(const std::string& arg) {
+    notation_mode = 1;
+    resign_on = 0;
+    if (match_command("ChessAcademy", arg)) {
+        notation_mode = 2;
+        resign_on = 1;
+    }
+    return 0;
+}
+
+// Needs the evaluation; it comes with the search.
+int cmd_score(const std::string&) { return 0; }

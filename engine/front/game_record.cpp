@@ -1,0 +1,35 @@
+#include "front/game_record.h"
+
+std::string result_text = "*";
+int resigned = 0;
+int record_finished = 0;
+int record_written = 0;
+int record_changed = 0;
+int book_holes_written = 0;
+int learning_flags = 0;
+int game_record_flag = 1;
+int games_counter = 0;
+int saved_game_length = 0;
+
+int engine_start_ply = 0;
+int engine_last_side = BLACK;
+int book_miss_count = 0;
+int32_t last_score[2] = {NO_SCORE, NO_SCORE};
+
+std::string last_book_position = "start position";
+std::string last_book_move = "no move";
+int last_book_move_ply = 0;
+
+int opponent_is_computer = 0;
+std::string ics_talk_word = "whisper";
+std::string date_text = "????.??.??";
+
+uint32_t ponder_move = 0;
+uint32_t hint_move = 0;
+std::string hint_text;
+
+uint32_t ply_ponder_moves[MAX_GAME_PLY];
+double ply_move_times[MAX_GAME_PLY];
+std::string ply_ponder_texts[MAX_GAME_PLY];
+
+std::string eco_name, eco_last_announced, eco_last_told;
