@@ -53,7 +53,11 @@ public:
     // Validates Origen -> Destino (and a preset PiezaCoronacion) and, unless
     // SoloComprobar is set, performs it. Result in MovimientoValido, Jaque, JaqueMate,
     // Ahogado, CapturaAlPaso, EnroqueEnCurso. A refused move leaves the board, the
-    // castling and en-passant state as they were.
+    // castling and en-passant state as they were (a pawn an en-passant capture had
+    // lifted is back: callers put nothing back). An accepted en-passant capture has
+    // already taken the pawn off Casillas and ended the en-passant chance; the caller
+    // only repaints its square (RulesHost::SubComoFicha). With SoloComprobar set only
+    // MovimientoValido changes.
     void ValidarMovimiento();
     void ReglasPieza();
     void ReglaCaballo(int lo, int hi);
@@ -99,7 +103,8 @@ public:
 
     // ---- SAN reader of the PGN browser ---------------------------------------------------
     // Plays one SAN token for side 1 (White) or 2 (Black); appends the move to
-    // PgnJugadas, or shows a message and sets ErrorPgn.
+    // PgnJugadas, or shows a message (language text 51: token unreadable, 52: move
+    // refused) and sets ErrorPgn. An empty token or a game result does nothing.
     void ComFicha(const std::string& movimiento, int lado);
     void BuscarPieza(int x, int y, int codigo);
     void RegistrarJugada(int x, int y, int lado);
