@@ -1,1 +1,0 @@
-// Replaced by the game state.

@@ -1,0 +1,342 @@
+// Move validation: the single entry of move legality on the board.
+#include <cstdlib>
+
+#include "rules/reglas.h"
+
+namespace rules {
+
+Reglas::Reglas() = default;
+
+Reglas::Reglas(RulesHost* host) { FijarHost(host); }
+
+void Reglas::FijarHost(RulesHost* host) { host_ = host ? host : &defecto_; }
+
+namespace {
+
+// A square from outside must be exactly two digits 1 to 8.
+bool CasillaValida(const std::string& s) {
+    return s.size() == 2 && s[0] >= '1' && s[0] <= '8' && s[1] >= '1' && s[1] <= '8';
+}
+
+}  // namespace
+
+bool Reglas::CoronacionPermitida(int codigo, bool blancas) const {
+    return blancas ? (codigo >= TorreBlanca && codigo <= DamaBlanca) : (codigo >= TorreNegra && codigo <= DamaNegra);
+}
+
+void Reglas::GuardarEnroque(bool blancas) {
+    if (blancas) {
+        EnroqueGuardadoBlancas[1] = TorreA1Movida;
+        EnroqueGuardadoBlancas[2] = TorreH1Movida;
+    } else {
+        EnroqueGuardadoNegras[1] = TorreA8Movida;
+        EnroqueGuardadoNegras[2] = TorreH8Movida;
+    }
+}
+
+void Reglas::ValidarMovimiento() {
+    const Variables antes = *this;
+    EnroqueAntesJugada = {TorreA1Movida, TorreH1Movida, TorreA8Movida, TorreH8Movida};
+    Validar();
+    if (antes.SoloComprobar) {
+        // A test only answers.
+        bool valido = MovimientoValido;
+        Estado() = antes;
+        MovimientoValido = valido;
+        return;
+    }
+    if (!MovimientoValido) {
+        // Nothing of the position survives a refusal: not the pawn an en-passant capture
+        // had lifted, not a promoted piece, not the rook of a castling, not the rights.
+        Casillas = antes.Casillas;
+        TorreA1Movida = antes.TorreA1Movida;
+        TorreH1Movida = antes.TorreH1Movida;
+        TorreA8Movida = antes.TorreA8Movida;
+        TorreH8Movida = antes.TorreH8Movida;
+        EnroqueGuardadoBlancas = antes.EnroqueGuardadoBlancas;
+        EnroqueGuardadoNegras = antes.EnroqueGuardadoNegras;
+        AlPasoPosible = antes.AlPasoPosible;
+        CasillaAlPaso = antes.CasillaAlPaso;
+        AlPasoCaduca = antes.AlPasoCaduca;
+        FichaCoronada = antes.FichaCoronada;
+        CapturaAlPaso.clear();
+    }
+}
+
+void Reglas::Validar() {
+    MovimientoValido = false;
+    MovimientoEnroque = false;
+    EnroqueEnCurso = 0;
+    FichaCoronada = 0;
+    CapturaAlPaso.clear();
+    if (!CasillaValida(Origen) || !CasillaValida(Destino)) return;
+
+    XOrigen = Origen[0] - '0';
+    YOrigen = Origen[1] - '0';
+    XDestino = Destino[0] - '0';
+    YDestino = Destino[1] - '0';
+    FichaOrigen = Casillas[XOrigen][YOrigen];
+    FichaDestino = Casillas[XDestino][YDestino];
+    const bool blancas = EsBlanca(FichaOrigen);
+    const bool coronacion = (FichaOrigen == PeonBlanco && YDestino == 8) || (FichaOrigen == PeonNegro && YDestino == 1);
+
+    // A preset promotion piece must be one the mover may promote to, on a promotion.
+    if (PiezaCoronacion != 0 && !(coronacion && CoronacionPermitida(PiezaCoronacion, blancas))) return;
+
+    // Ownership, except while connected to the peer.
+    if (!Conectado && ((EsBlanca(FichaOrigen) && Turno == 2) || (EsNegra(FichaOrigen) && Turno == 1))) return;
+
+    ReglasPieza();
+    if (!MovimientoValido) return;
+
+    // The mover's own king.
+    JaquePropio = false;
+    ReyEnJaque();
+    if (JaquePropio) {
+        MovimientoValido = false;
+        JaquePropio = false;
+        return;
+    }
+    if (!SoloComprobar && !coronacion && !MovimientoEnroque) EfectoSobreRival();
+
+    if (coronacion) {
+        if (SoloComprobar) return;
+        int codigo = PiezaCoronacion;
+        if (codigo == 0) {
+            codigo = host_->Coronacion(blancas ? 1 : 2);
+            if (!CoronacionPermitida(codigo, blancas)) {
+                MovimientoValido = false;  // cancelled
+                return;
+            }
+            PiezaCoronacion = codigo;
+        }
+        Casillas[XOrigen][YOrigen] = 0;
+        if (Casillas[XDestino][YDestino] != 0) FichaCoronada = Casillas[XDestino][YDestino];
+        FichaOrigen = codigo;
+        Casillas[XDestino][YDestino] = FichaOrigen;
+        host_->OcultarMarcador();
+        JaquePropio = false;
+        ReyEnJaque();
+        if (JaquePropio) {
+            MovimientoValido = false;
+            JaquePropio = false;
+            return;
+        }
+        EfectoSobreRival();
+    }
+
+    if ((FichaOrigen == ReyBlanco || FichaOrigen == ReyNegro) && MovimientoEnroque) {
+        const int fila = blancas ? 1 : 8;
+        const int torre = blancas ? TorreBlanca : TorreNegra;
+        const int rey = FichaOrigen;
+        bool& torreA = blancas ? TorreA1Movida : TorreA8Movida;
+        bool& torreH = blancas ? TorreH1Movida : TorreH8Movida;
+        if (SoloComprobar) {
+            if ((XDestino == 7 && torreH) || (XDestino == 3 && torreA)) MovimientoValido = false;
+            return;
+        }
+        // No castling out of check; the king passes only over empty squares not attacked.
+        CasillasPrueba = Casillas;
+        Jaque = false;
+        JaquePropio = false;
+        ReyAtacado();
+        if (JaquePropio) {
+            MovimientoValido = false;
+            MovimientoEnroque = false;
+            return;
+        }
+        const bool corto = XDestino == XOrigen + 2;
+        const int paso1 = corto ? XOrigen + 1 : XOrigen - 1;
+        const int paso2 = corto ? XOrigen + 2 : XOrigen - 2;
+        MovimientoValido = false;
+        if (CasillasPrueba[paso1][fila] == 0 && CasillasPrueba[paso2][fila] == 0 && !(corto ? torreH : torreA)) {
+            XOrigen = corto ? 8 : 1;
+            YOrigen = fila;
+            XDestino = corto ? 6 : 4;
+            YDestino = fila;
+            FichaOrigen = torre;
+            AplicarMovimiento();
+            if (!host_->ListaPgnVisible() && !host_->ReproduciendoPartida())
+                host_->DibujarTorreEnroque(XOrigen, YOrigen, XDestino, YDestino);
+            XOrigen = 5;
+            YOrigen = fila;
+            XDestino = corto ? 7 : 3;
+            YDestino = fila;
+            FichaOrigen = rey;
+            GuardarEnroque(blancas);
+            EnroqueEnCurso = corto ? 1 : 2;
+            torreA = true;
+            torreH = true;
+            MovimientoValido = true;
+        }
+        if (!MovimientoValido) return;
+        JaquePropio = false;
+        ReyEnJaque();
+        if (JaquePropio) {
+            MovimientoValido = false;
+            JaquePropio = false;
+            return;
+        }
+        EfectoSobreRival();
+    }
+
+    if (SoloComprobar || !MovimientoValido) return;
+
+    // Castling rights.
+    if (FichaOrigen == TorreBlanca && YOrigen == 1 && (XOrigen == 1 || XOrigen == 8)) {
+        GuardarEnroque(true);
+        (XOrigen == 1 ? TorreA1Movida : TorreH1Movida) = true;
+    }
+    if (FichaOrigen == TorreNegra && YOrigen == 8 && (XOrigen == 1 || XOrigen == 8)) {
+        GuardarEnroque(false);
+        (XOrigen == 1 ? TorreA8Movida : TorreH8Movida) = true;
+    }
+    if (FichaOrigen == ReyBlanco && EnroqueEnCurso == 0) {
+        GuardarEnroque(true);
+        TorreA1Movida = TorreH1Movida = true;
+    }
+    if (FichaOrigen == ReyNegro && EnroqueEnCurso == 0) {
+        GuardarEnroque(false);
+        TorreA8Movida = TorreH8Movida = true;
+    }
+    // A rook taken on its corner takes its side's right with it.
+    if (FichaDestino != 0 && (XDestino == 1 || XDestino == 8) && (YDestino == 1 || YDestino == 8)) {
+        if (YDestino == 1) (XDestino == 1 ? TorreA1Movida : TorreH1Movida) = true;
+        else (XDestino == 1 ? TorreA8Movida : TorreH8Movida) = true;
+    }
+
+    AnotarJugada();
+
+    if (AlPasoCaduca && AlPasoPosible) BorrarAlPaso();
+    if (!CapturaAlPaso.empty()) {
+        // The capture used the chance up.
+        AlPasoPosible = false;
+        CasillaAlPaso = 0;
+    }
+    AplicarMovimiento();
+}
+
+void Reglas::ReglasPieza() {
+    MovimientoValido = false;
+    switch (FichaOrigen) {
+        case PeonBlanco:
+        case PeonNegro: {
+            const bool blanca = FichaOrigen == PeonBlanco;
+            const int s = blanca ? 1 : -1;
+            const int inicio = blanca ? 2 : 7;
+            const int rangoAlPaso = blanca ? 5 : 4;
+            const int dx = XDestino - XOrigen;
+            const bool adelante = YDestino == YOrigen + s;
+            if (dx == 0 && adelante && FichaDestino == 0) {
+                MovimientoValido = true;
+                AlPasoCaduca = true;
+            } else if (dx == 0 && YOrigen == inicio && YDestino == YOrigen + 2 * s &&
+                       Casillas[XOrigen][YOrigen + s] == 0 && FichaDestino == 0) {
+                MovimientoValido = true;
+                AlPasoCaduca = false;
+                AlPasoPosible = true;
+                CasillaAlPaso = XDestino * 10 + YDestino;
+            } else if ((dx == 1 || dx == -1) && adelante && AlPasoPosible && YOrigen == rangoAlPaso &&
+                       CasillaAlPaso / 10 == XDestino && CasillaAlPaso % 10 == YOrigen && FichaDestino == 0 &&
+                       Casillas[XDestino][YOrigen] == (blanca ? PeonNegro : PeonBlanco)) {
+                MovimientoValido = true;
+                CapturaAlPaso = std::to_string(CasillaAlPaso);
+                Casillas[XDestino][YOrigen] = 0;
+            } else if ((dx == 1 || dx == -1) && adelante &&
+                       (blanca ? EsNegra(FichaDestino) : EsBlanca(FichaDestino))) {
+                MovimientoValido = true;
+                AlPasoCaduca = true;
+            }
+            break;
+        }
+        case CaballoBlanco: ReglaCaballo(7, 12); break;
+        case CaballoNegro: ReglaCaballo(1, 6); break;
+        case TorreBlanca: ReglaRecta(7, 12); break;
+        case TorreNegra: ReglaRecta(1, 6); break;
+        case AlfilBlanco: ReglaDiagonal(7, 12); break;
+        case AlfilNegro: ReglaDiagonal(1, 6); break;
+        case DamaBlanca:
+            ReglaDiagonal(7, 12);
+            ReglaRecta(7, 12);
+            break;
+        case DamaNegra:
+            ReglaDiagonal(1, 6);
+            ReglaRecta(1, 6);
+            break;
+        case ReyBlanco: ReglaRey(7, 12); break;
+        case ReyNegro: ReglaRey(1, 6); break;
+        default: break;
+    }
+}
+
+namespace {
+bool DestinoAceptable(int c, int lo, int hi) { return c == 0 || (c >= lo && c <= hi); }
+
+bool CaminoLibre(const Tablero& b, int xo, int yo, int xd, int yd) {
+    int dx = (xd > xo) - (xd < xo), dy = (yd > yo) - (yd < yo);
+    for (int i = xo + dx, j = yo + dy; i != xd || j != yd; i += dx, j += dy)
+        if (b[i][j] != 0) return false;
+    return true;
+}
+}  // namespace
+
+void Reglas::ReglaCaballo(int lo, int hi) {
+    int adx = std::abs(XDestino - XOrigen), ady = std::abs(YDestino - YOrigen);
+    if (((adx == 1 && ady == 2) || (adx == 2 && ady == 1)) && DestinoAceptable(FichaDestino, lo, hi)) {
+        MovimientoValido = true;
+        AlPasoCaduca = true;
+    }
+}
+
+void Reglas::ReglaRecta(int lo, int hi) {
+    if (XOrigen != XDestino && YOrigen != YDestino) return;
+    AlPasoCaduca = true;
+    MovimientoValido = DestinoAceptable(FichaDestino, lo, hi) && !(XOrigen == XDestino && YOrigen == YDestino) &&
+                       CaminoLibre(Casillas, XOrigen, YOrigen, XDestino, YDestino);
+}
+
+void Reglas::ReglaDiagonal(int lo, int hi) {
+    if (XOrigen == XDestino || YOrigen == YDestino) return;
+    AlPasoCaduca = true;
+    MovimientoValido = std::abs(XDestino - XOrigen) == std::abs(YDestino - YOrigen) &&
+                       DestinoAceptable(FichaDestino, lo, hi) &&
+                       CaminoLibre(Casillas, XOrigen, YOrigen, XDestino, YDestino);
+}
+
+void Reglas::ReglaRey(int lo, int hi) {
+    int adx = std::abs(XDestino - XOrigen), ady = std::abs(YDestino - YOrigen);
+    if (adx <= 1 && ady <= 1 && adx + ady > 0 && DestinoAceptable(FichaDestino, lo, hi)) {
+        MovimientoValido = true;
+        AlPasoCaduca = true;
+        return;
+    }
+    // The castling shape: king on e1/e8, its rook on the corner, the squares between empty.
+    const int fila = (lo == 7) ? 1 : 8;
+    const int torre = (lo == 7) ? TorreBlanca : TorreNegra;
+    if (XOrigen != 5 || YOrigen != fila || YDestino != fila) return;
+    const Tablero& b = Casillas;
+    bool corto = XDestino == 7 && b[6][fila] == 0 && b[7][fila] == 0 && b[8][fila] == torre;
+    bool largo = XDestino == 3 && b[4][fila] == 0 && b[3][fila] == 0 && b[2][fila] == 0 && b[1][fila] == torre;
+    if (corto || largo) {
+        MovimientoValido = true;
+        MovimientoEnroque = true;
+        AlPasoCaduca = true;
+    }
+}
+
+void Reglas::AplicarMovimiento() {
+    Casillas[XOrigen][YOrigen] = 0;
+    Casillas[XDestino][YDestino] = FichaOrigen;
+}
+
+void Reglas::BorrarAlPaso() {
+    AlPasoPosible = false;
+    AlPasoCaduca = false;
+}
+
+void Reglas::PeonCoronado() {
+    if (PiezaCoronacion >= TorreBlanca && PiezaCoronacion <= DamaBlanca) FichaOrigen = PeonBlanco;
+    else if (PiezaCoronacion >= TorreNegra && PiezaCoronacion <= DamaNegra) FichaOrigen = PeonNegro;
+}
+
+}  // namespace rules
