@@ -11,6 +11,7 @@
 #include "network/Ranking.h"
 #include "network/Reloj.h"
 #include "platform/Controles.h"
+#include "platform/IniFile.h"
 #include "platform/Nombres.h"
 #include "shell/MSatusBar.h"
 #include "shell/Mdi.h"
@@ -163,7 +164,8 @@ bool ExisteFichero(const QString& ruta) {
 bool FicheroEscribible(const QString& ruta) {
     QFileInfo info(ruta);
     if (!info.exists()) return true;
-    if (info.isFile() && ::access(QFile::encodeName(ruta).constData(), W_OK) == 0) return true;
+    if (info.isFile() && !ini::MarcadoSoloLectura(ruta) && ::access(QFile::encodeName(ruta).constData(), W_OK) == 0)
+        return true;
     QString texto = TextosIdioma[28];
     int dolar = texto.lastIndexOf(u'$');
     if (dolar >= 0) {

@@ -50,10 +50,12 @@ QWidget* Forma::Marco() const {
 void Forma::Cargar() {
     if (cargada_) return;
     cargada_ = true;
+    tamanoDiseno_ = size();
     if (clase_ == Hija) {
         if (QMdiArea* area = AreaMdi()) {
             sub_ = area->addSubWindow(this);
             sub_->setAttribute(Qt::WA_DeleteOnClose, false);
+            sub_->resize(sub_->sizeHint());
             sub_->hide();
         }
     } else if (QWidget* principal = VentanaPrincipal(); principal && principal != this) {
@@ -118,6 +120,11 @@ void Forma::setWidth(double twips) {
 void Forma::setHeight(double twips) {
     QWidget* m = Marco();
     m->resize(m->width(), std::max(1, APixeles(twips) - Borde().height()));
+}
+
+QSize Forma::sizeHint() const {
+    if (tamanoDiseno_.isValid()) return tamanoDiseno_;
+    return QWidget::sizeHint();
 }
 
 bool Forma::Visible() const { return !Marco()->isHidden(); }

@@ -84,6 +84,9 @@ public:
     virtual bool Form_QueryUnload() { return false; }
     virtual void Form_Unload(bool& cancelar) { (void)cancelar; }
 
+    // The size the form was designed with: what a new window shows.
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
     void paintEvent(QPaintEvent* evento) override;
@@ -99,6 +102,7 @@ private:
     bool cargada_ = false;
     QColor colorFondo_;
     QImage picture_;
+    QSize tamanoDiseno_;
     static Forma* activa_;
 };
 

@@ -221,9 +221,16 @@ QString Leer(const QString& fichero, const QString& seccion, const QString& clav
     return valor;
 }
 
+bool MarcadoSoloLectura(const QString& fichero) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(fichero).constData(), &st) != 0) return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 bool Escribir(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
     QFileInfo info(fichero);
-    if (info.exists() && (!info.isFile() || !info.isWritable())) return false;
+    // A file marked read-only is left alone, also for a user whom the system would let write it.
+    if (info.exists() && (!info.isFile() || !info.isWritable() || MarcadoSoloLectura(fichero))) return false;
     Documento doc;
     if (const Documento* actual = Abrir(fichero)) doc = *actual;
     else if (info.exists()) return false;  // exists but cannot be read: do not overwrite it

@@ -53,6 +53,9 @@ private:
 QString Leer(const QString& fichero, const QString& seccion, const QString& clave,
              const QString& defecto = {}, int tamano = 255);
 
+// True when the file exists and carries no write permission at all.
+bool MarcadoSoloLectura(const QString& fichero);
+
 // Writes one key, creating the file, section and key when missing. False when the
 // file cannot be written (it is then left untouched, also when it is read-only).
 bool Escribir(const QString& fichero, const QString& seccion, const QString& clave,

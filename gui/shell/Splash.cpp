@@ -21,24 +21,14 @@ namespace {
 constexpr int kAncho = 338;
 constexpr int kAlto = 259;
 
-QLabel* Etiqueta(QWidget* padre, const char* nombre, int x, int y, bool visible) {
+QLabel* Etiqueta(QWidget* padre, const char* nombre, int x, int y, bool visible, const char* color = "#f3e6c4") {
     auto* l = new QLabel(padre);
     l->setObjectName(nombre);
     l->move(x, y);
     l->setAttribute(Qt::WA_TranslucentBackground);
+    l->setStyleSheet(QString("color: %1;").arg(color));
     l->setVisible(visible);
     return l;
-}
-
-QFrame* Forma_(QWidget* padre, const char* nombre, const QRect& r) {
-    auto* f = new QFrame(padre);
-    f->setObjectName(nombre);
-    f->setGeometry(r);
-    f->setFrameShape(QFrame::Box);
-    f->setStyleSheet("QFrame#" + QString(nombre) +
-                     " { border: 1px solid rgb(90, 70, 40); background: rgba(255, 252, 240, 200); }");
-    f->hide();
-    return f;
 }
 }  // namespace
 
@@ -49,41 +39,49 @@ Splash::Splash() : Forma(Flotante, "Splash") {
     Trans->setAttribute(Qt::WA_TranslucentBackground);
     Trans->installEventFilter(this);
 
-    Shape1 = Forma_(Picture1, "Shape1", QRect(8, 62, 322, 74));
-    Shape2 = Forma_(Picture1, "Shape2", QRect(8, 142, 322, 108));
+    // The about layout: a thin frame round the picture and a dark panel under its title.
+    Shape1 = new QFrame(Picture1);
+    Shape1->setObjectName("Shape1");
+    Shape1->setGeometry(0, 0, kAncho, kAlto);
+    Shape1->setStyleSheet("QFrame#Shape1 { border: 2px solid rgb(214, 176, 92); background: transparent; }");
+    Shape1->hide();
+    Shape2 = new QFrame(Picture1);
+    Shape2->setObjectName("Shape2");
+    Shape2->setGeometry(8, 86, kAncho - 16, kAlto - 94);
+    Shape2->setStyleSheet(
+        "QFrame#Shape2 { border: 1px solid rgb(214, 176, 92); border-radius: 4px; background: rgba(8, 18, 36, 215); }");
+    Shape2->hide();
     Image1 = new QLabel(Picture1);
     Image1->setObjectName("Image1");
-    Image1->setGeometry(12, 10, 40, 40);
-    Image1->setPixmap(QPixmap(":/builtin/tavorin-48.png").scaled(40, 40, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    Image1->setGeometry(kAncho - 52, 94, 36, 36);
+    Image1->setPixmap(QPixmap(":/builtin/tavorin-32.png"));
     Image1->hide();
 
-    Label1 = Etiqueta(Picture1, "Label1", 60, 14, false);
+    Label1 = Etiqueta(Picture1, "Label1", 12, 196, false);
     QFont grande = Label1->font();
     grande.setBold(true);
-    grande.setPointSize(14);
+    grande.setPointSize(12);
     Label1->setFont(grande);
-    Label2 = Etiqueta(Picture1, "Label2", 9, 228, true);
+    Label2 = Etiqueta(Picture1, "Label2", 12, 228, true);
     QFont progreso = Label2->font();
     progreso.setPointSize(10);
     Label2->setFont(progreso);
-    Label3 = Etiqueta(Picture1, "Label3", 60, 40, false);
-    Label7 = Etiqueta(Picture1, "Label7", 16, 68, false);
-    Label8 = Etiqueta(Picture1, "Label8", 16, 100, false);
-    Label7->setWordWrap(true);
-    Label8->setWordWrap(true);
-    Label7->setFixedWidth(306);
-    Label8->setFixedWidth(306);
-    Label9 = Etiqueta(Picture1, "Label9", 16, 148, false);
-    Label5 = Etiqueta(Picture1, "Label5", 28, 168, false);
-    Label10 = Etiqueta(Picture1, "Label10", 16, 196, false);
-    Label6 = Etiqueta(Picture1, "Label6", 28, 216, false);
+    Label3 = Etiqueta(Picture1, "Label3", 18, 118, false);
+    Label7 = Etiqueta(Picture1, "Label7", 18, 140, false);
+    Label8 = Etiqueta(Picture1, "Label8", 18, 158, false);
+    Label9 = Etiqueta(Picture1, "Label9", 18, 182, false);
+    Label5 = Etiqueta(Picture1, "Label5", 30, 198, false, "#9cc8ff");
+    Label10 = Etiqueta(Picture1, "Label10", 18, 216, false);
+    Label6 = Etiqueta(Picture1, "Label6", 30, 232, false, "#9cc8ff");
     for (QLabel* enlace : {Label5, Label6}) {
         enlace->setCursor(Qt::PointingHandCursor);
-        enlace->setStyleSheet("color: rgb(20, 60, 160); text-decoration: underline;");
+        QFont f = enlace->font();
+        f.setUnderline(true);
+        enlace->setFont(f);
         enlace->installEventFilter(this);
     }
     Label7->setText("Tavorin es software libre: juegue, comparta y mejórelo.");
-    Label8->setText("Las piezas, los sonidos y los dibujos se hicieron para Tavorin.");
+    Label8->setText("Piezas, sonidos y dibujos hechos para Tavorin.");
     Label9->setText("Para mas información:");
     Label10->setText("Envíe preguntas y comentarios a:");
     for (QLabel* l : {Label7, Label8, Label9, Label10}) l->adjustSize();
@@ -140,6 +138,7 @@ void Splash::Lsize(QLabel* etiqueta, const QString& texto, int ancho) {
 
 void Splash::Tshow() {
     Label2->hide();
+    Label1->move(18, 94);
     for (QWidget* w : std::initializer_list<QWidget*>{Shape1, Shape2, Image1, Label1, Label3, Label5, Label6, Label9,
                                                       Label10, Label7, Label8})
         w->show();

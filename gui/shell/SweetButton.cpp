@@ -74,12 +74,15 @@ QImage DibujarBoton(bool arriba, int estado) {
 
 const std::array<QImage, 9>& SweetButton::ImageList1() {
     static const std::array<QImage, 9> lista = [] {
-        std::array<QImage, 9> l;
         // Set 1 (increase) and set 2 (decrease): normal, pressed, hover, disabled.
-        const int orden[] = {1, 2, 3, 4};
-        for (int i = 0; i < 4; ++i) {
-            l[1 + i] = DibujarBoton(true, orden[i]);
-            l[5 + i] = DibujarBoton(false, orden[i]);
+        static const char* const nombres[9] = {"",
+                                               "boton-subir-normal", "boton-subir-pulsado", "boton-subir-encima",
+                                               "boton-subir-inactivo", "boton-bajar-normal", "boton-bajar-pulsado",
+                                               "boton-bajar-encima", "boton-bajar-inactivo"};
+        std::array<QImage, 9> l;
+        for (int i = 1; i <= 8; ++i) {
+            l[i] = QImage(QString(":/builtin/iconos/%1.png").arg(nombres[i]));
+            if (l[i].isNull()) l[i] = DibujarBoton(i <= 4, (i - 1) % 4 + 1);
         }
         return l;
     }();
