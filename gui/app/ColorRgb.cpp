@@ -84,9 +84,11 @@ ColorRgb::ColorRgb() : Forma(Dialogo, "ColorRgb") {
 void ColorRgb::Form_Load() { CentrarVentana(*this); }
 
 void ColorRgb::Form_Activate() {
-    Txt_RGB[0]->setText(QString::number(ColorRojo));
-    Txt_RGB[1]->setText(QString::number(ColorVerde));
-    Txt_RGB[2]->setText(QString::number(ColorAzul));
+    // Each box moves its slider, and a slider's change takes all three sliders as the
+    // colour: the colour is read before the first box changes, or the sliders not yet
+    // set would overwrite it.
+    const long colores[3] = {ColorRojo, ColorVerde, ColorAzul};
+    for (int i = 0; i < 3; ++i) Txt_RGB[i]->setText(QString::number(colores[i]));
     Command1->setFocus();
 }
 

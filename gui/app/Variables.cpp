@@ -123,7 +123,7 @@ void Main() {
     if (tipo == "epd") ::fEpd().LeerEPD(ruta);
     if (LineaComandos.isEmpty()) VentanasLaterales();
 
-    ::Tavorin().setFocus();
+    ::Tavorin().SetFocus();
 }
 
 QString ProcesarLineaComandos(const QString& linea) {

@@ -15,7 +15,10 @@
 #include "shell/Mdi.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -51,6 +54,10 @@ int main(int argc, char* argv[]) {
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName("Tavorin");
     IniciarRecursos();
+    // The standard buttons of the dialogs speak the system's language.
+    QTranslator botones;
+    if (botones.load(QLocale::system(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&botones);
     PrepararPruebas();
     QStringList argumentos = QApplication::arguments();
     argumentos.removeFirst();

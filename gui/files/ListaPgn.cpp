@@ -17,6 +17,7 @@ ListaPgn::ListaPgn() : Forma(Hija, "ListaPgn") {
     Frame1->setGeometry(6, 30, 420, 210);
     Picture1 = new PictureBox(Frame1, "Picture1");
     Picture1->setGeometry(8, 16, 100, 170);
+    Picture1->setPicture(QImage(":/builtin/pgn-cabecera.png"));
     for (int i = 0; i < 8; ++i) {
         Text1[i] = new QLineEdit(Frame1);
         Text1[i]->setObjectName(QString("Text1_%1").arg(i));

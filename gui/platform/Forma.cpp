@@ -59,7 +59,7 @@ void Forma::Cargar() {
             sub_->hide();
         }
     } else if (QWidget* principal = VentanaPrincipal(); principal && principal != this) {
-        Qt::WindowFlags banderas = clase_ == Flotante ? (Qt::Tool | Qt::FramelessWindowHint) : Qt::Dialog;
+        Qt::WindowFlags banderas = clase_ == Flotante ? (Qt::Dialog | Qt::FramelessWindowHint) : Qt::Dialog;
         setParent(principal, banderas);
     }
     Form_Load();
@@ -145,7 +145,17 @@ void Forma::Show() {
     if (!estaba || activa_ != this) Activar();
 }
 
+void Forma::SetFocus() {
+    if (sub_) {
+        if (QMdiArea* area = AreaMdi()) area->setActiveSubWindow(sub_);
+    } else {
+        activateWindow();
+    }
+    setFocus();
+}
+
 void Forma::Hide() {
+    activadaDeVerdad_ = false;
     Marco()->hide();
     if (activa_ == this) activa_ = nullptr;
 }
@@ -172,7 +182,10 @@ void Forma::Activar() {
     if (activa_ == this) return;
     Forma* anterior = activa_;
     activa_ = this;
-    if (anterior) anterior->Form_Deactivate();
+    // A window of its own loses the activation only when the window system had
+    // given it: a form shown while another window kept the focus is not deactivated.
+    if (anterior && (anterior->sub_ || anterior->activadaDeVerdad_)) anterior->Form_Deactivate();
+    if (anterior) anterior->activadaDeVerdad_ = false;
     if (activa_ == this) Form_Activate();
 }
 
@@ -193,10 +206,11 @@ void Forma::resizeEvent(QResizeEvent* evento) {
 }
 
 bool Forma::event(QEvent* evento) {
-    if (evento->type() == QEvent::WindowActivate && isWindow() && isVisible()) Activar();
-    if (evento->type() == QEvent::WindowDeactivate && isWindow() && activa_ == this) {
-        activa_ = nullptr;
-        Form_Deactivate();
+    // Only a change between forms counts: a message box or another program taking
+    // the focus deactivates nothing.
+    if (evento->type() == QEvent::WindowActivate && isWindow() && isVisible()) {
+        Activar();
+        activadaDeVerdad_ = true;
     }
     return QWidget::event(evento);
 }

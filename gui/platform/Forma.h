@@ -56,6 +56,8 @@ public:
     bool Visible() const;
     void Show();
     void Hide();
+    // Gives the form the focus (for a child: makes its sub-window the active one).
+    void SetFocus();
     // Asks the form to unload: QueryUnload and Unload run; unless cancelled the
     // form is hidden.
     void Unload();
@@ -73,7 +75,8 @@ public:
     // The form that was activated last.
     static Forma* Activa() { return activa_; }
     // Makes this the active form: the previous one gets Form_Deactivate, this one
-    // Form_Activate, unless it was already the active one.
+    // Form_Activate, unless it was already the active one. Runs when a form is
+    // shown, when its window is activated and when its MDI sub-window is.
     void Activar();
 
     virtual void Form_Load() {}
@@ -103,6 +106,7 @@ private:
     QColor colorFondo_;
     QImage picture_;
     QSize tamanoDiseno_;
+    bool activadaDeVerdad_ = false;
     static Forma* activa_;
 };
 

@@ -32,6 +32,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -99,6 +100,16 @@ Mdi::Mdi() {
     TStatus->start();
     setAcceptDrops(true);
     resize(800, 600);
+    connect(Area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
+        if (auto* f = sub && sub->isVisible() ? qobject_cast<Forma*>(sub->widget()) : nullptr) f->Activar();
+    });
+}
+
+bool Mdi::event(QEvent* evento) {
+    // Back in the main window: its active child window is the active form again.
+    if (evento->type() == QEvent::WindowActivate && Area->activeSubWindow())
+        if (auto* f = qobject_cast<Forma*>(Area->activeSubWindow()->widget())) f->Activar();
+    return QMainWindow::event(evento);
 }
 
 void Mdi::CrearMenus() {

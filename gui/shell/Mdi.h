@@ -99,6 +99,7 @@ protected:
     void changeEvent(QEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
+    bool event(QEvent* evento) override;
     void dragEnterEvent(QDragEnterEvent* evento) override;
     void dropEvent(QDropEvent* evento) override;
 

@@ -53,7 +53,7 @@ Splash::Splash() : Forma(Flotante, "Splash") {
     Shape2->hide();
     Image1 = new QLabel(Picture1);
     Image1->setObjectName("Image1");
-    Image1->setGeometry(kAncho - 52, 94, 36, 36);
+    Image1->setGeometry(kAncho - 52, kAlto - 50, 36, 36);
     Image1->setPixmap(QPixmap(":/builtin/tavorin-32.png"));
     Image1->hide();
 
@@ -80,7 +80,7 @@ Splash::Splash() : Forma(Flotante, "Splash") {
         enlace->setFont(f);
         enlace->installEventFilter(this);
     }
-    Label7->setText("Tavorin es software libre: juegue, comparta y mejórelo.");
+    Label7->setText("Software libre: compártalo y mejórelo.");
     Label8->setText("Piezas, sonidos y dibujos hechos para Tavorin.");
     Label9->setText("Para mas información:");
     Label10->setText("Envíe preguntas y comentarios a:");
@@ -93,7 +93,7 @@ Splash::Splash() : Forma(Flotante, "Splash") {
 }
 
 void Splash::Form_Load() {
-    Label3->setText("Ajedrez en red, contra motores y con partidas PGN.");
+    Label3->setText("Ajedrez en red, contra motores y en PGN.");
     Label3->adjustSize();
     Label5->setText(kPaginaInicio);
     Label5->adjustSize();

@@ -156,6 +156,20 @@ protected:
     Entorno e;
 };
 
+TEST(DialogoColorAbierto, OpeningTheDialogShowsTheColourInForce) {
+    Entorno e;
+    e.Poner("Configuracion", "Color", "40:56:84");
+    e.Arrancar();
+    Mdi().mnuRgb_Click();
+    auto& c = ColorRgb();
+    EXPECT_EQ(c.Txt_RGB[0]->text(), "40");
+    EXPECT_EQ(c.Txt_RGB[1]->text(), "56");
+    EXPECT_EQ(c.Txt_RGB[2]->text(), "84");
+    EXPECT_EQ(c.Scrl_RGB[1]->value(), 56);
+    EXPECT_EQ(ColorVerde, 56);
+    EXPECT_EQ(ColorAzul, 84);
+}
+
 TEST_F(DialogoColor, OkStoresTheColourAndTheLook) {
     auto& c = ColorRgb();
     c.Txt_RGB[0]->setText("0");
