@@ -22,6 +22,7 @@
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "shell/MSatusBar.h"
 #include "shell/Mdi.h"
 
 #include <QAbstractButton>
@@ -52,7 +53,7 @@ public:
             g_cambiarAEspanol = false;
         }
     }
-    ~Ronda() {
+    ~Ronda() noexcept(false) {
         if (--g_ronda != 0 || !g_cambiarAEspanol) return;
         g_cambiarAEspanol = false;
         g_enRecuperacion = true;
@@ -497,4 +498,6 @@ void CargarIdioma() {
 
 void AplicarIdioma() {
     for (const EnlaceIdioma& e : TablaIdioma()) e.aplicar(LeerIni(FicheroIdioma, e.seccion, e.clave));
+    // The status bar's texts change with the others.
+    if (::Mdi().Visible()) PaintStatusBar();
 }
