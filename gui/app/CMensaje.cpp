@@ -1,0 +1,72 @@
+#include "app/CMensaje.h"
+
+#include "app/Variables.h"
+#include "shell/Mdi.h"
+
+#include <QInputDialog>
+#include <QPushButton>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+CMensaje* ObjetoMensaje = nullptr;
+long RespuestaMensaje = 0;
+std::function<long(const CMensaje&)> ResponderMensaje;
+std::function<QString(const QString&, const QString&)> ResponderTexto;
+
+QString TextoDeMensaje(const QString& texto) {
+    static const QRegularExpression numero(QStringLiteral("^\\s*([0-9]+)\\s*$"));
+    auto m = numero.match(texto);
+    if (m.hasMatch()) {
+        bool ok = false;
+        int n = m.captured(1).toInt(&ok);
+        if (ok && n >= 0 && n <= 109) return TextosIdioma[n];
+    }
+    return texto;
+}
+
+void CMensaje::Muestra() {
+    if (ResponderMensaje) {
+        RespuestaMensaje = ResponderMensaje(*this);
+        return;
+    }
+    QWidget* dueno = &::Mdi();
+    QMessageBox caja(dueno);
+    caja.setWindowTitle(TituloMensaje);
+    caja.setText(TextoMensaje);
+    switch (IconoMensaje) {
+        case MB_ICONSTOP: caja.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: caja.setIcon(QMessageBox::Question); break;
+        case MB_ICONINFORMATION: caja.setIcon(QMessageBox::Information); break;
+        default: caja.setIcon(QMessageBox::NoIcon); break;
+    }
+    if (BotonesMensaje == MB_YESNO) {
+        QPushButton* si = caja.addButton(QMessageBox::Yes);
+        QPushButton* no = caja.addButton(QMessageBox::No);
+        caja.setDefaultButton(DefectoMensaje == MB_DEFBUTTON2 ? no : si);
+        caja.exec();
+        RespuestaMensaje = caja.clickedButton() == static_cast<QAbstractButton*>(si) ? IDYES : IDNO;
+    } else {
+        caja.setStandardButtons(QMessageBox::Ok);
+        caja.exec();
+        RespuestaMensaje = IDOK;
+    }
+}
+
+long MostrarMensaje(const QString& titulo, const QString& texto, long icono, long botones, long defecto) {
+    if (!ObjetoMensaje) ObjetoMensaje = new CMensaje;
+    CMensaje& m = *ObjetoMensaje;
+    m.DefectoMensaje = defecto;
+    m.BotonesMensaje = botones;
+    m.IconoMensaje = icono;
+    m.TituloMensaje = titulo;
+    m.TextoMensaje = TextoDeMensaje(texto);
+    m.Muestra();
+    return RespuestaMensaje;
+}
+
+QString PedirTexto(const QString& pregunta, const QString& titulo, const QString& inicial) {
+    if (ResponderTexto) return ResponderTexto(pregunta, titulo);
+    bool ok = false;
+    QString t = QInputDialog::getText(&::Mdi(), titulo, pregunta, QLineEdit::Normal, inicial, &ok);
+    return ok ? t : QString();
+}

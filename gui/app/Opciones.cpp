@@ -1,0 +1,394 @@
+#include "app/Opciones.h"
+
+#include "app/ApiFunciones.h"
+#include "app/CMensaje.h"
+#include "app/Idioma.h"
+#include "app/Variables.h"
+#include "board/Tavorin.h"
+#include "engines/FormLevel2.h"
+#include "files/SetTableroF.h"
+#include "network/Ranking.h"
+#include "platform/Controles.h"
+#include "platform/Nombres.h"
+#include "platform/PictureBox.h"
+#include "shell/SweetButton.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+// File stems of a skin folder, in loading order: 12 pieces, 12 masks, 2 squares.
+const char* const kFichas[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
+                                 "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
+
+QImage CargarImagen(const QString& carpeta, const QString& nombre, bool& bien) {
+    QString ruta = carpeta + nombres::EntradaReal(carpeta, nombre);
+    QImageReader lector(ruta);
+    lector.setDecideFormatFromContent(true);
+    QImage img = lector.read();
+    if (img.isNull()) bien = false;
+    return img;
+}
+
+long ValorTexto(const QLineEdit* caja) { return long(controles::Val(caja->text())); }
+
+}  // namespace
+
+bool AparienciaValida(const std::array<QSize, 13>& fichas, const std::array<QSize, 13>& mascaras,
+                      const std::array<QSize, 3>& cuadros) {
+    for (int i = 1; i <= 12; ++i) {
+        if (fichas[i].height() != fichas[i].width()) return false;
+        if (mascaras[i].height() != mascaras[i].width()) return false;
+        if (mascaras[i] != fichas[i]) return false;
+    }
+    if (cuadros[1].height() != cuadros[1].width() || cuadros[2].height() != cuadros[2].width()) return false;
+    if (cuadros[2] != cuadros[1]) return false;
+    return fichas[1].height() == cuadros[1].height();
+}
+
+QString ExtensionApariencia(const QString& primerFichero) {
+    QString ext = primerFichero.toLower().right(4);
+    if (!ext.startsWith(u'.')) ext = "." + ext;
+    return ext;
+}
+
+int TamanoLimitado(const QString& texto) {
+    if (texto.trimmed().isEmpty() || !texto.trimmed().front().isDigit()) return 40;
+    return int(std::clamp(controles::Val(texto), 30.0, 100.0));
+}
+
+namespace forms {
+
+Opciones::Opciones() : Forma(Dialogo, "Opciones") {
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName("Frame1");
+    Frame1->setGeometry(8, 6, 250, 56);
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setObjectName("Combo1");
+    Combo1->setGeometry(10, 22, 230, 24);
+
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName("Frame2");
+    Frame2->setGeometry(8, 68, 250, 56);
+    SkinCombo = new QComboBox(Frame2);
+    SkinCombo->setObjectName("SkinCombo");
+    SkinCombo->setGeometry(10, 22, 230, 24);
+
+    Frame3 = new QGroupBox(this);
+    Frame3->setObjectName("Frame3");
+    Frame3->setGeometry(8, 130, 250, 136);
+    Label1 = new QLabel(Frame3);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(10, 22, 156, 22);
+    Text1 = new QLineEdit(Frame3);
+    Text1->setObjectName("Text1");
+    Text1->setGeometry(168, 22, 36, 22);
+    Text1->setText("40");
+    Button1 = new SweetButton(Frame3, "Button1");
+    Button1->move(210, 25);
+    Button2 = new SweetButton(Frame3, "Button2");
+    Button2->move(228, 25);
+    Check1 = new QCheckBox(Frame3);
+    Check1->setObjectName("Check1");
+    Check1->setGeometry(10, 54, 232, 22);
+    Check2 = new QCheckBox(Frame3);
+    Check2->setObjectName("Check2");
+    Check2->setGeometry(10, 80, 232, 22);
+    Check3 = new QCheckBox(Frame3);
+    Check3->setObjectName("Check3");
+    Check3->setGeometry(10, 106, 232, 22);
+
+    Command1 = new QPushButton(this);
+    Command1->setObjectName("Command1");
+    Command1->setGeometry(268, 12, 96, 26);
+    Command1->setDefault(true);
+    Command2 = new QPushButton(this);
+    Command2->setObjectName("Command2");
+    Command2->setGeometry(268, 44, 96, 26);
+    setFixedSize(374, 274);
+
+    connect(Combo1, qOverload<int>(&QComboBox::activated), this, [this](int) { Combo1_Click(); });
+    connect(SkinCombo, qOverload<int>(&QComboBox::activated), this, [this](int) { SkinCombo_Click(); });
+    connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
+    connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
+    connect(Check3, &QCheckBox::clicked, this, [this] { Check3_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(Button1, &SweetButton::MouseUp, this, [this](int b, int, double, double) { Button1_MouseUp(b); });
+    connect(Button2, &SweetButton::MouseUp, this, [this](int b, int, double, double) { Button2_MouseUp(b); });
+    Text1->installEventFilter(this);
+}
+
+void Opciones::Form_Load() {
+    Button1->setLoadImage(true);
+    Button1->setEnabledB(true);
+    Button2->setLoadImage(false);
+    Button2->setEnabledB(true);
+    CentrarVentana(*this);
+}
+
+void Opciones::Form_Activate() {
+    if (controles::Visible(Command1)) Command1->setFocus();
+    CancelandoOpciones = false;
+}
+
+void Opciones::Form_Unload(bool& cancelar) {
+    Hide();
+    cancelar = true;
+}
+
+void Opciones::FijarCheck(int indice, int valor) {
+    QCheckBox* c = indice == 1 ? Check1 : indice == 2 ? Check2 : Check3;
+    bool marcado = valor != 0;
+    if (c->isChecked() == marcado) return;
+    c->setChecked(marcado);
+    if (indice == 1) Check1_Click();
+    if (indice == 2) Check2_Click();
+    if (indice == 3) Check3_Click();
+}
+
+void Opciones::Combo1_Click() {
+    CargarIdioma();
+    if (Visible()) {
+        QString recordado = SkinCombo->currentText();
+        ActualizarSkins();
+        CambiandoIdioma = true;
+        bool cambio = controles::FijarTextoLista(SkinCombo, recordado.startsWith(u'(') ? AparienciaActual : recordado);
+        if (cambio) SkinCombo_Click();
+        CambiandoIdioma = false;
+    }
+    ::Ranking().PrintPuntuacion();
+    auto& nivel = ::FormLevel2();
+    for (int i = 0; i < 3; ++i)
+        if (nivel.Option1[i]->isChecked()) nivel.MuestraDatos(i);
+}
+
+void Opciones::Check1_Click() {
+    ::Tavorin().Shape1[0]->hide();
+    ::Tavorin().Shape1[1]->hide();
+}
+
+void Opciones::Check2_Click() { ::Tavorin().LetrasNumeros(); }
+
+void Opciones::Check3_Click() {
+    // New squares, then every piece again over them without erasing or frames.
+    ::Tavorin().PaintTablero();
+    ::Tavorin().PaintFichasResice();
+}
+
+void Opciones::Button1_MouseUp(int boton) {
+    if (boton != 1) return;
+    long v = ValorTexto(Text1);
+    if (v <= 99) {
+        if (v < 30) Text1->setText("29");
+        Text1->setText(QString::number(ValorTexto(Text1) + 1));
+        RepintarTablero = false;
+        TamanoCambiado = true;
+        ::Tavorin().Timer1->start();
+    } else {
+        Text1->setText("100");
+    }
+}
+
+void Opciones::Button2_MouseUp(int boton) {
+    if (boton != 1) return;
+    long v = ValorTexto(Text1);
+    if (v >= 31) {
+        if (v > 100) Text1->setText("101");
+        Text1->setText(QString::number(ValorTexto(Text1) - 1));
+        RepintarTablero = false;
+        TamanoCambiado = true;
+        ::Tavorin().Timer1->start();
+    } else {
+        Text1->setText("30");
+    }
+}
+
+void Opciones::Text1_Change() {
+    if (Text1->text().isEmpty()) return;
+    QString normal = QString::number(ValorTexto(Text1));
+    if (normal != Text1->text()) Text1->setText(normal);
+}
+
+bool Opciones::Text1_KeyPress(int tecla) {
+    if (tecla == 13) {
+        long v = ValorTexto(Text1);
+        if (v < 30) Text1->setText("30");
+        if (v > 99) Text1->setText("100");
+        if (ValorTexto(Text1) != AltoCasilla) TamanoCambiado = true;
+        RepintarTablero = false;
+        ::Tavorin().Timer1->start();
+        return false;
+    }
+    if (tecla == 8 || (tecla >= '0' && tecla <= '9')) return true;
+    controles::Pitido();
+    return false;
+}
+
+bool Opciones::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == Text1 && evento->type() == QEvent::KeyPress) {
+        auto* e = static_cast<QKeyEvent*>(evento);
+        int tecla = 0;
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+            tecla = 13;
+        else if (e->key() == Qt::Key_Backspace)
+            tecla = 8;
+        else if (!e->text().isEmpty())
+            tecla = e->text().at(0).unicode();
+        else
+            return Forma::eventFilter(objeto, evento);  // arrows, Delete, Home: editing keys
+        if (!Text1_KeyPress(tecla)) return true;
+    }
+    return Forma::eventFilter(objeto, evento);
+}
+
+void Opciones::OpcionesAceptar() {
+    EscribirIni(FicheroIni, "Configuracion", "Idioma", Combo1->currentText());
+    EscribirIni(FicheroIni, "Configuracion", "Apariencia", SkinCombo->currentText());
+    EscribirIni(FicheroIni, "Configuracion", "Check1", Check1->isChecked() ? "1" : "0");
+    EscribirIni(FicheroIni, "Configuracion", "Check2", Check2->isChecked() ? "1" : "0");
+    EscribirIni(FicheroIni, "Configuracion", "Check3", Check3->isChecked() ? "1" : "0");
+    // The size is brought into 30..100 before it is used or stored.
+    long v = std::clamp(ValorTexto(Text1), 30L, 100L);
+    if (Text1->text() != QString::number(v)) Text1->setText(QString::number(v));
+    EscribirIni(FicheroIni, "Configuracion", "Tamaño", QString::number(v));
+    if (v != ::Tavorin().RFichas[1].height()) {
+        TamanoCambiado = false;
+        ::Tavorin().Timer1->start();
+    }
+    if (::SetTableroF().Visible()) RefrescarPaleta();
+}
+
+void Opciones::Command1_Click() {
+    OpcionesAceptar();
+    Unload();
+}
+
+void Opciones::Command2_Click() {
+    CancelandoOpciones = true;
+    QString idioma = LeerIni(FicheroIni, "Configuracion", "Idioma");
+    if (idioma != Combo1->currentText()) {
+        if (Combo1->findText(idioma, Qt::MatchFixedString) < 0) return;
+        if (controles::FijarTextoLista(Combo1, idioma)) Combo1_Click();
+        CargarIdioma();
+    }
+    QString apariencia = LeerIni(FicheroIni, "Configuracion", "Apariencia");
+    if (apariencia != SkinCombo->currentText()) {
+        if (SkinCombo->findText(apariencia, Qt::MatchFixedString) < 0) return;
+        CarpetaApariencia = nombres::RutaReal(RutaApp, "apariencias/" + apariencia + "/");
+        if (controles::FijarTextoLista(SkinCombo, apariencia)) SkinCombo_Click();
+    }
+    auto tamano = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Tamaño"));
+    if (!tamano) return;
+    long n = std::clamp(*tamano, 30L, 100L);
+    if (n != ValorTexto(Text1)) {
+        Text1->setText(QString::number(n));
+        TamanoCambiado = true;
+        ::Tavorin().Timer1->start();
+    }
+    RefrescarPaleta();
+    Unload();
+}
+
+void Opciones::RefrescarPaleta() {
+    auto& s = ::SetTableroF();
+    for (PictureBox* p : s.Picture1) {
+        p->setBackColor(controles::DesdeLargo(32768));
+        p->Cls();
+    }
+    FichaPaleta = 0;
+    s.PaintImagenesSet();
+}
+
+void Opciones::ActualizarSkins() {
+    SkinCombo->clear();
+    SkinCombo->addItem(AparienciaActual);
+    const QString carpeta = nombres::RutaReal(RutaApp, "apariencias");
+    for (const QString& c : nombres::Carpetas(carpeta)) SkinCombo->addItem(c.toLower());
+    SkinCombo->setCurrentIndex(-1);
+}
+
+void Opciones::Skins() {
+    auto& t = ::Tavorin();
+    bool bien = true;
+    QString primero;
+    for (const QString& f : nombres::Ficheros(CarpetaApariencia)) {
+        if (f.startsWith("peonb.", Qt::CaseInsensitive)) {
+            primero = f;
+            break;
+        }
+    }
+    const QString ext = ExtensionApariencia(primero);
+    for (int i = 1; i <= 12 && bien; ++i) t.SFichas[i] = CargarImagen(CarpetaApariencia, kFichas[i] + ext, bien);
+    for (int i = 1; i <= 12 && bien; ++i)
+        t.SMascara[i] = CargarImagen(CarpetaApariencia, QString(kFichas[i]) + "f" + ext, bien);
+    if (bien) t.SCuadro[1] = CargarImagen(CarpetaApariencia, "cuadrob" + ext, bien);
+    if (bien) t.SCuadro[2] = CargarImagen(CarpetaApariencia, "cuadron" + ext, bien);
+    if (bien) {
+        std::array<QSize, 13> fichas, mascaras;
+        std::array<QSize, 3> cuadros;
+        for (int i = 1; i <= 12; ++i) {
+            fichas[i] = t.SFichas[i].size();
+            mascaras[i] = t.SMascara[i].size();
+        }
+        cuadros[1] = t.SCuadro[1].size();
+        cuadros[2] = t.SCuadro[2].size();
+        if (AparienciaValida(fichas, mascaras, cuadros)) return;
+    }
+    // The skin cannot be used: back to the built-in one.
+    if (t.Visible()) {
+        t.Resice();
+        t.LetrasNumeros();
+        t.PaintTablero();
+        t.PaintFichas();
+        t.PicBuffer->Refresh();
+        t.Timer1->start();
+    }
+    if (controles::FijarTextoLista(SkinCombo, AparienciaActual)) SkinCombo_Click();
+    EscribirIni(FicheroIni, "Configuracion", "Apariencia", SkinCombo->currentText());
+    MostrarMensaje("Tavorin", "25", MB_ICONINFORMATION, 0, 0);
+}
+
+void Opciones::SkinCombo_Click() {
+    if (CambiandoIdioma || !Visible()) return;
+    auto& t = ::Tavorin();
+    if (SkinCombo->currentText() == AparienciaActual) {
+        TamanoCambiado = false;
+        t.Timer1->start();
+    } else {
+        CarpetaApariencia = nombres::RutaReal(RutaApp, "apariencias/" + SkinCombo->currentText() + "/");
+        Skins();
+        // A skin that fell back to the built-in one brings no size to ask about.
+        if (SkinCombo->currentText() != AparienciaActual) {
+            long alto = t.SFichas[1].height();
+            if (!CancelandoOpciones && ValorTexto(Text1) != alto) {
+                if (MostrarMensaje("Tavorin", "64", MB_ICONQUESTION, MB_YESNO, 0) == IDYES) {
+                    Text1->setText(QString::number(std::clamp(t.SCuadro[1].width(), 30, 100)));
+                    TamanoCambiado = true;
+                }
+            }
+        }
+        t.Timer1->start();
+    }
+    RefrescarPaleta();
+}
+
+}  // namespace forms
+
+forms::Opciones& Opciones() {
+    static forms::Opciones* f = nullptr;
+    return InstanciaForma(f);
+}

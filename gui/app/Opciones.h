@@ -1,0 +1,89 @@
+// Opciones: the options dialog (language, skin, board size, three board options).
+// Loaded hidden at start-up, which fills it from Default.ini; its controls hold the
+// options while the program runs. OK stores them, Cancel restores the stored ones.
+#pragma once
+
+#include "platform/Forma.h"
+
+#include <QSize>
+#include <QString>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SweetButton;
+
+namespace forms {
+
+class Opciones : public Forma {
+    Q_OBJECT
+    // One instance, made by its accessor.
+    Opciones();
+    template <class T>
+    friend T& ::InstanciaForma(T*&);
+
+public:
+
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Unload(bool& cancelar) override;
+
+    void OpcionesAceptar();
+    void RefrescarPaleta();
+    // Skins.
+    void ActualizarSkins();
+    void Skins();
+
+    // Handlers; code that changes a control calls its handler as a user action would.
+    void Combo1_Click();
+    void SkinCombo_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Check1_Click();
+    void Check2_Click();
+    void Check3_Click();
+    void Text1_Change();
+    // Returns false when the key is swallowed.
+    bool Text1_KeyPress(int tecla);
+    void Button1_MouseUp(int boton);
+    void Button2_MouseUp(int boton);
+
+    // Sets a check box's value (0 or 1) and runs its click handler when it changed.
+    void FijarCheck(int indice, int valor);
+
+    QComboBox* Combo1;
+    QComboBox* SkinCombo;
+    QLineEdit* Text1;
+    SweetButton* Button1;
+    SweetButton* Button2;
+    QCheckBox *Check1, *Check2, *Check3;
+    QPushButton *Command1, *Command2;
+    QGroupBox *Frame1, *Frame2, *Frame3;
+    QLabel* Label1;
+
+    bool CancelandoOpciones = false;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+};
+
+}  // namespace forms
+
+forms::Opciones& Opciones();
+
+// The skin rules: 12 square pieces, masks of their pieces' size, two squares of
+// one size, the White pawn as high as the light square. Index 1..12 pieces and
+// masks, 1..2 squares.
+bool AparienciaValida(const std::array<QSize, 13>& fichas, const std::array<QSize, 13>& mascaras,
+                      const std::array<QSize, 3>& cuadros);
+// Extension of a skin's pictures from the name of its first "peonb.*" file, as the
+// program always took it: the last four characters, with "." put in front when
+// they do not begin with one.
+QString ExtensionApariencia(const QString& primerFichero);
+// Clamps a board size text into 30..100 (empty or not a number: 40).
+int TamanoLimitado(const QString& texto);

@@ -1,0 +1,202 @@
+#include "app/Variables.h"
+
+#include "app/ApiFunciones.h"
+#include "app/CMensaje.h"
+#include "app/Opciones.h"
+#include "board/Jugadas.h"
+#include "board/Tavorin.h"
+#include "files/ListaPgn.h"
+#include "files/fEpd.h"
+#include "network/Chat.h"
+#include "network/Ranking.h"
+#include "network/Reloj.h"
+#include "platform/Controles.h"
+#include "platform/IniFile.h"
+#include "platform/Nombres.h"
+#include "shell/MSatusBar.h"
+#include "shell/Mdi.h"
+#include "shell/Splash.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+QString RutaApp;
+QString FicheroIni;
+QString SaltoLinea;
+QString FicheroPgn;
+std::vector<QString> DatosPartida(2);
+std::array<QString, 41> ColaEnvio;
+long NumColaEnvio = 0;
+QString DirectorioFicheros;
+QString TipoFichero;
+QString NickLocal;
+std::array<QString, 110> TextosIdioma;
+std::array<QString, 3> TextosNivel;
+std::array<QString, 4> TextosTab;
+QString AparienciaActual;
+QString TextoSinMotor;
+QString FicheroIdioma;
+QString CarpetaApariencia;
+bool CambiandoIdioma = false;
+bool TamanoCambiado = false;
+bool RepintarTablero = false;
+bool RepintarFichas = false;
+long AnchoCasilla = 40;
+long AltoCasilla = 40;
+bool ModoPreparar = false;
+long FichaPaleta = 0;
+bool PartidaDeFichero = false;
+bool PosicionPreparada = false;
+bool SalirPendiente = false;
+bool NuevoPendiente = false;
+bool RetrocesoPendiente = false;
+QString FicheroPendiente;
+QString VersionRival;
+QString LineaComandos;
+
+std::function<void(int)> AlTerminar;
+
+namespace {
+QString g_carpetaPrograma;
+
+// The side windows whose view menu items carry a check mark, unless the PGN
+// browser is shown.
+void VentanasLaterales() {
+    auto& m = ::Mdi();
+    if (m.mnuReloj->isChecked() && !::ListaPgn().Visible()) ::Reloj().Show();
+    if (m.mnuVentanaChat->isChecked() && !::ListaPgn().Visible()) ::Chat().Show();
+    if (m.mnuMovimientos->isChecked() && !::ListaPgn().Visible()) ::Jugadas().Show();
+    if (m.mnuMostrarRanking->isChecked() && !::ListaPgn().Visible()) ::Ranking().Show();
+}
+}  // namespace
+
+QString CarpetaPrograma() {
+    if (!g_carpetaPrograma.isEmpty()) return g_carpetaPrograma;
+    return QCoreApplication::applicationDirPath();
+}
+
+void FijarCarpetaPrograma(const QString& carpeta) { g_carpetaPrograma = carpeta; }
+
+void IniciarRecursos() { Q_INIT_RESOURCE(builtin); }
+
+void Terminar(int estado) {
+    if (AlTerminar) AlTerminar(estado);
+    std::fflush(nullptr);
+    std::_Exit(estado);
+}
+
+void Main() {
+    FijarRutaIni();
+    if (!ExisteFichero(FicheroIni)) Terminar(1);
+
+    auto ventanas = controles::AEntero(LeerIni(FicheroIni, "Mdi", "Windows"));
+    if (ventanas && *ventanas != 0)
+        ::Mdi().setWindowState(2);
+    else
+        SituarMdi();
+
+    CentrarVentana(::Splash());
+    ::Splash().Show();
+    ::Splash().Refresh();
+
+    ::Tavorin().Show();
+    PaintStatusBar();
+
+    QString ruta = LineaComandos.isEmpty() ? QString() : ProcesarLineaComandos(LineaComandos);
+    DatosPartida.assign(2, QString());
+    const QString tipo = ExtensionDe(ruta);
+    if (tipo == "pgn") {
+        FicheroPgn = ruta;
+        AbrirPgn(ruta);
+    }
+    if (tipo == "tvp") {
+        VentanasLaterales();
+        ::Tavorin().AbrirTvp(ruta);
+    }
+    if (tipo == "epd") ::fEpd().LeerEPD(ruta);
+    if (LineaComandos.isEmpty()) VentanasLaterales();
+
+    ::Tavorin().SetFocus();
+}
+
+QString ProcesarLineaComandos(const QString& linea) {
+    QString ruta = linea;
+    if (ruta.startsWith(u'"')) {
+        ruta.remove(0, 1);
+        if (ruta.endsWith(u'"')) ruta.chop(1);
+    }
+    if (ruta.contains(u'~')) ruta = RutaLarga(ruta);
+    return ruta;
+}
+
+QString ExtensionDe(const QString& ruta) { return ruta.right(3).toLower(); }
+
+void FijarRutaIni() {
+    FicheroIni = "Default.ini";
+    RutaApp = nombres::ConBarra(CarpetaPrograma());
+    FicheroIni = RutaApp + nombres::EntradaReal(RutaApp, FicheroIni);
+}
+
+bool ExisteFichero(const QString& ruta) {
+    if (ruta.isEmpty()) {
+        MostrarMensaje("Tavorin", "El fichero " + ::Opciones().Combo1->currentText() + ".lng" + " no se ha encontrado.",
+                       MB_ICONSTOP);
+        ::Mdi().Unload();
+        return false;
+    }
+    QFileInfo info(ruta);
+    if (info.exists() && !info.isDir()) return true;
+    const QString tipo = ExtensionDe(ruta);
+    if (tipo == "ini" && TextosIdioma[63].isEmpty())
+        MostrarMensaje("Tavorin", "El fichero Default.ini no se ha encontrado.", MB_ICONINFORMATION);
+    else if (tipo == "dat")
+        ::Ranking().GrabarPuntuacion();
+    return false;
+}
+
+bool FicheroEscribible(const QString& ruta) {
+    QFileInfo info(ruta);
+    if (!info.exists()) return true;
+    if (info.isFile() && !ini::MarcadoSoloLectura(ruta) && ::access(QFile::encodeName(ruta).constData(), W_OK) == 0)
+        return true;
+    QString texto = TextosIdioma[28];
+    int dolar = texto.lastIndexOf(u'$');
+    if (dolar >= 0) {
+        texto = texto.left(dolar) + "\r\n" + info.fileName() + "\r\n" + texto.mid(dolar + 1);
+        MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
+    }
+    return false;
+}
+
+void CentrarVentana(Forma& ventana) {
+    auto& m = ::Mdi();
+    ventana.setTop(m.ScaleHeight() / 2 - ventana.Height() / 2);
+    ventana.setLeft(m.Width() / 2 - ventana.Width() / 2);
+}
+
+void SituarMdi() {
+    auto& m = ::Mdi();
+    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Width"))) m.setWidth(*v);
+    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Height"))) m.setHeight(*v);
+    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Left"))) m.setLeft(*v);
+    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Top"))) m.setTop(*v);
+}
+
+QString RutaLarga(const QString& ruta) { return QFileInfo(ruta).canonicalFilePath(); }
+
+long TiempoTranscurrido(long inicio) {
+    using namespace std::chrono;
+    auto ahora = duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+    auto lectura = static_cast<int32_t>(static_cast<uint32_t>(ahora & 0xFFFFFFFF));
+    if (inicio == -1) return lectura;
+    long long diferencia = static_cast<long long>(lectura) - inicio;
+    if (diferencia > 2147483647LL || diferencia < -2147483648LL) return 0;
+    return long(diferencia);
+}

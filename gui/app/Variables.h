@@ -1,0 +1,98 @@
+// Module Variables: the start-up routine and the program-wide state of Tavorin's
+// windows (paths, language texts, settings that live between windows), with the
+// small helpers that start-up uses and other windows share.
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class Forma;
+
+// ---- Paths and start-up -------------------------------------------------------
+extern QString RutaApp;      // the program folder, with one trailing "/"
+extern QString FicheroIni;   // RutaApp + "Default.ini"
+extern QString SaltoLinea;   // "\r\n", set by the board window's load step
+extern QString FicheroPgn;   // the command-line path when it names a PGN file
+// Token list of an opened own game file; element 0 is not used, element 1 exists.
+extern std::vector<QString> DatosPartida;
+
+// ---- Outgoing peer messages ---------------------------------------------------
+extern std::array<QString, 41> ColaEnvio;  // slots 1 to 40
+extern long NumColaEnvio;
+
+// ---- Settings kept between windows --------------------------------------------
+extern QString DirectorioFicheros;  // last folder of the file dialogs, trailing "/"
+extern QString TipoFichero;         // last filter index of the file dialogs, as text
+extern QString NickLocal;
+
+// ---- Language -----------------------------------------------------------------
+extern std::array<QString, 110> TextosIdioma;  // texts 1 to 109 of section Mensajes
+extern std::array<QString, 3> TextosNivel;     // keys 19 and 20 of section CPU
+extern std::array<QString, 4> TextosTab;       // keys 10 to 12 of section Pgn
+extern QString AparienciaActual;  // list entry of the built-in skin, "(...)"
+extern QString TextoSinMotor;     // engine list entry meaning "no engine"
+extern QString FicheroIdioma;     // path of the language file in use
+
+// ---- Skins and board layout ---------------------------------------------------
+extern QString CarpetaApariencia;  // folder of the chosen skin, trailing "/"
+extern bool CambiandoIdioma;       // the options dialog is switching the language
+extern bool TamanoCambiado;        // the board size changed: the deferred resize redoes frames
+extern bool RepintarTablero;       // the next piece redraw draws no move frames
+extern bool RepintarFichas;        // a whole-board piece repaint is running
+extern long AnchoCasilla;          // square size in pixels
+extern long AltoCasilla;
+
+// ---- Game files, set-up and network requests ----------------------------------
+extern bool ModoPreparar;      // the set-up window is open
+extern long FichaPaleta;       // piece chosen in the set-up palette, 0 none
+extern bool PartidaDeFichero;  // a game or position from a file is on the board
+extern bool PosicionPreparada;
+extern bool SalirPendiente;    // exit again once the connection has closed
+extern bool NuevoPendiente;
+extern bool RetrocesoPendiente;
+extern QString FicheroPendiente;
+extern QString VersionRival;
+
+// ---- Start-up -----------------------------------------------------------------
+// The program's command line: its arguments joined by blanks.
+extern QString LineaComandos;
+// The program's entry once the application object exists.
+void Main();
+// Sets RutaApp and FicheroIni.
+void FijarRutaIni();
+// True when the file exists; reports what the caller relies on for some files.
+bool ExisteFichero(const QString& ruta);
+// True when the file may be written (a missing file may be created). Tells the
+// user with text 28 when it may not. Changes nothing on the file.
+bool FicheroEscribible(const QString& ruta);
+// Centres a window in the main window.
+void CentrarVentana(Forma& ventana);
+// Places the main window from section Mdi of Default.ini.
+void SituarMdi();
+// The long form of a path: the canonical path of an existing file, "" otherwise.
+QString RutaLarga(const QString& ruta);
+// Elapsed-time counter in microseconds: -1 gives a reading, a reading gives the
+// time since it (0 when the difference does not fit 32 bits).
+long TiempoTranscurrido(long inicio);
+
+// The command line as Tavorin reads it: a path without its enclosing quotes, case
+// kept. An opening quote without a closing one loses only the opening quote.
+QString ProcesarLineaComandos(const QString& linea);
+// Lower-cased last three characters: the file kind of a path.
+QString ExtensionDe(const QString& ruta);
+
+// Ends the program at once with the given status.
+[[noreturn]] void Terminar(int estado);
+
+// Registers the pictures built into the program (main and tests call it once).
+void IniciarRecursos();
+
+// ---- For tests ----------------------------------------------------------------
+// The program folder; the executable's folder unless set.
+QString CarpetaPrograma();
+void FijarCarpetaPrograma(const QString& carpeta);
+// Called by Terminar before the process ends; a test may throw from it.
+extern std::function<void(int)> AlTerminar;

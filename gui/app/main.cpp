@@ -1,0 +1,70 @@
+// Tavorin's executable: the application object, then the start-up routine.
+//
+// For the end-to-end tests the program reads two environment variables:
+//   TAVORIN_PRUEBA_MENSAJES  when set, message and input boxes are not shown; each
+//                            is written to standard error as one line
+//                            "MENSAJE|<style>|<title>|<text>" (line breaks as \n)
+//                            and answered from TAVORIN_PRUEBA_RESPUESTAS (answer
+//                            codes separated by commas, used in turn), else with
+//                            the box's default button; an input box gets
+//                            TAVORIN_PRUEBA_NICK.
+//   TAVORIN_PRUEBA_SALIR_MS  closes the main window that many milliseconds after
+//                            start-up, as its close box would.
+#include "app/CMensaje.h"
+#include "app/Variables.h"
+#include "shell/Mdi.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+QStringList g_respuestas;
+
+void PrepararPruebas() {
+    if (!qEnvironmentVariableIsSet("TAVORIN_PRUEBA_MENSAJES")) return;
+    g_respuestas = qEnvironmentVariable("TAVORIN_PRUEBA_RESPUESTAS").split(u',', Qt::SkipEmptyParts);
+    ResponderMensaje = [](const CMensaje& m) -> long {
+        QString texto = m.TextoMensaje;
+        texto.replace("\r\n", "\\n").replace(u'\n', "\\n");
+        long estilo = m.IconoMensaje + m.BotonesMensaje + m.DefectoMensaje;
+        std::fprintf(stderr, "MENSAJE|%ld|%s|%s\n", estilo, m.TituloMensaje.toUtf8().constData(),
+                     texto.toUtf8().constData());
+        std::fflush(stderr);
+        if (!g_respuestas.isEmpty()) return g_respuestas.takeFirst().toLong();
+        if (m.BotonesMensaje == MB_YESNO) return m.DefectoMensaje == MB_DEFBUTTON2 ? IDNO : IDYES;
+        return IDOK;
+    };
+    ResponderTexto = [](const QString& pregunta, const QString& titulo) {
+        std::fprintf(stderr, "PREGUNTA|%s|%s\n", titulo.toUtf8().constData(), pregunta.toUtf8().constData());
+        std::fflush(stderr);
+        QString nick = qEnvironmentVariable("TAVORIN_PRUEBA_NICK");
+        return nick.isEmpty() ? QString("Prueba") : nick;
+    };
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication aplicacion(argc, argv);
+    QApplication::setApplicationName("Tavorin");
+    IniciarRecursos();
+    // The standard buttons of the dialogs speak the system's language.
+    QTranslator botones;
+    if (botones.load(QLocale::system(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&botones);
+    PrepararPruebas();
+    QStringList argumentos = QApplication::arguments();
+    argumentos.removeFirst();
+    LineaComandos = argumentos.join(u' ');
+    Main();
+    bool ok = false;
+    int salir = qEnvironmentVariableIntValue("TAVORIN_PRUEBA_SALIR_MS", &ok);
+    if (ok) QTimer::singleShot(salir, [] { ::Mdi().close(); });
+    return aplicacion.exec();
+}

@@ -1,0 +1,100 @@
+#include "board/Jugadas.h"
+
+#include "app/Graficos.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+namespace forms {
+
+Jugadas::Jugadas() : Forma(Hija, "Jugadas") {
+    for (int i = 1; i <= 5; ++i) {
+        List[i] = new QPlainTextEdit(this);
+        List[i]->setObjectName(QString("List%1").arg(i));
+        List[i]->setReadOnly(true);
+        List[i]->setGeometry(5, 5, 180, 250);
+        List[i]->viewport()->installEventFilter(this);
+    }
+    List1 = new QListWidget(this);
+    List1->setObjectName("List1");
+    List1->hide();
+    resize(195, 265);
+}
+
+void Jugadas::Form_Load() {
+    List[4]->hide();
+    MostrarNotacion();
+}
+
+void Jugadas::Form_Resize() { JugadasResice(); }
+
+void Jugadas::Form_Unload(bool& cancelar) {
+    ::Mdi().mnuMovimientos->setChecked(false);
+    cancelar = true;
+    Hide();
+}
+
+void Jugadas::JugadasResice() {
+    for (int i = 1; i <= 5; ++i) {
+        QPlainTextEdit* l = List[i];
+        l->resize(std::max(1, ScaleWidth() - l->x() - 5), std::max(1, ScaleHeight() - l->y() - 5));
+    }
+    PintarVentana(2);
+}
+
+void Jugadas::BorrarContenedor() {
+    for (int i = 1; i <= 5; ++i) List[i]->setPlainText({});
+    List1->clear();
+}
+
+void Jugadas::List_MouseDown(int indice, int boton) {
+    (void)indice;
+    if (boton == 2) MenuContextual(::Mdi().mnuJugadas);
+}
+
+bool Jugadas::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::MouseButtonPress) {
+        auto* e = static_cast<QMouseEvent*>(evento);
+        for (int i = 1; i <= 5; ++i) {
+            if (objeto == List[i]->viewport()) {
+                List_MouseDown(i, e->button() == Qt::RightButton ? 2 : 1);
+                if (e->button() == Qt::RightButton) return true;
+            }
+        }
+    }
+    return Forma::eventFilter(objeto, evento);
+}
+
+}  // namespace forms
+
+forms::Jugadas& Jugadas() {
+    static forms::Jugadas* f = nullptr;
+    return InstanciaForma(f);
+}
+
+void MostrarNotacion() {
+    auto& m = ::Mdi();
+    auto& j = ::Jugadas();
+    auto mostrar = [&](int visible) {
+        for (int i : {1, 2, 3, 5}) j.List[i]->setVisible(i == visible);
+        QPlainTextEdit* l = j.List[visible];
+        QTextCursor c = l->textCursor();
+        c.movePosition(QTextCursor::End);
+        l->setTextCursor(c);
+        l->ensureCursorVisible();
+    };
+    if (m.mnuAlgebraicoIng->isChecked()) mostrar(3);
+    if (m.mnuAlgebraicoEsp->isChecked()) mostrar(2);
+    if (m.mnuCordenadas->isChecked()) mostrar(1);
+    if (m.mnuAlgebraicoUsuario[0]->isChecked()) mostrar(5);
+}
+
+void MenuContextual(QMenu* menu) {
+    if (menu) menu->exec(QCursor::pos());
+}

@@ -1,0 +1,46 @@
+// Jugadas: the move-list window. Boxes 1 to 5 hold the moves in coordinates,
+// Spanish letters, English algebraic, game-file tokens (never shown) and user
+// letters; List1 holds one take-back record per move.
+#pragma once
+
+#include "platform/Forma.h"
+
+#include <array>
+
+class QListWidget;
+class QPlainTextEdit;
+
+namespace forms {
+
+class Jugadas : public Forma {
+    Q_OBJECT
+    // One instance, made by its accessor.
+    Jugadas();
+    template <class T>
+    friend T& ::InstanciaForma(T*&);
+
+public:
+
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_Unload(bool& cancelar) override;
+
+    void JugadasResice();
+    void BorrarContenedor();
+    void List_MouseDown(int indice, int boton);
+
+    std::array<QPlainTextEdit*, 6> List{};  // 1 to 5
+    QListWidget* List1;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+};
+
+}  // namespace forms
+
+forms::Jugadas& Jugadas();
+
+// Shows the box of the notation whose menu item carries the check mark.
+void MostrarNotacion();
+// Shows a menu of the main window as a pop-up at the mouse.
+void MenuContextual(class QMenu* menu);

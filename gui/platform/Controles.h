@@ -1,0 +1,42 @@
+// Small services of the forms runtime that Qt does not have in the same shape:
+// back colours of controls, the "set the text of a drop-down list" rule, the
+// control's own visibility flag, and the runtime's text-to-number conversions.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+class QComboBox;
+class QWidget;
+
+namespace controles {
+
+// Paints the control's background in the colour.
+void FijarColorFondo(QWidget* control, const QColor& color);
+QColor ColorFondo(const QWidget* control);
+
+// Sets the text of a drop-down list: selects the entry that equals the text
+// without regard to case. True when the selection changed (the caller then runs
+// the list's click handler); false when it did not change or no entry matches.
+bool FijarTextoLista(QComboBox* lista, const QString& texto);
+
+// The control's own Visible property (not whether its window is shown).
+bool Visible(const QWidget* control);
+
+void Pitido();
+
+// The leading number of a text, 0 when there is none ("12abc" gives 12).
+double Val(const QString& texto);
+// A text that is a whole number (blanks around it allowed, a decimal part is
+// rounded half to even); nothing for anything else.
+std::optional<long> AEntero(const QString& texto);
+// A text that is a number; nothing for anything else.
+std::optional<double> ANumero(const QString& texto);
+
+// Colours as the runtime packs them: red + 256 * green + 65536 * blue.
+inline long RGBLargo(int r, int g, int b) { return long(r) + 256L * g + 65536L * b; }
+inline QColor DesdeLargo(long c) { return QColor(int(c & 255), int((c >> 8) & 255), int((c >> 16) & 255)); }
+
+}  // namespace controles

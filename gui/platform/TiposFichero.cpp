@@ -1,0 +1,147 @@
+#include "platform/TiposFichero.h"
+
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace tiposfichero {
+
+namespace {
+
+const char* const kEntrada = "tavorin.desktop";
+
+QString Xml(QString s) {
+    return s.replace(u'&', "&amp;").replace(u'<', "&lt;").replace(u'>', "&gt;").replace(u'"', "&quot;");
+}
+
+bool EscribirFichero(const QString& ruta, const QByteArray& datos) {
+    QSaveFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(datos);
+    return f.commit();
+}
+
+QString NombreIcono(const QString& mime) {
+    QString n = mime;
+    return n.replace(u'/', u'-');
+}
+
+// Runs a desktop database tool when it is installed. False only when it ran and failed.
+bool Refrescar(const QString& herramienta, const QStringList& argumentos) {
+    QString programa = QStandardPaths::findExecutable(herramienta);
+    if (programa.isEmpty()) return true;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(programa, argumentos);
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return false;
+    }
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// The MIME types the desktop entry already lists.
+QStringList TiposDeEntrada(const QString& ruta) {
+    QString valor = ini::Leer(ruta, "Desktop Entry", "MimeType", {}, 4096);
+    return valor.split(u';', Qt::SkipEmptyParts);
+}
+
+}  // namespace
+
+QString MimeDe(const QString& extension) {
+    QString e = extension.toLower();
+    if (e == ".pgn") return "application/x-chess-pgn";
+    if (e == ".epd") return "application/x-chess-epd";
+    if (e == ".tvp") return "application/x-tavorin-tvp";
+    return "application/x-tavorin-" + e.mid(1);
+}
+
+QString CarpetaDatos() {
+    QString d = qEnvironmentVariable("XDG_DATA_HOME");
+    if (d.isEmpty() || !QDir::isAbsolutePath(d)) d = QDir::homePath() + "/.local/share";
+    return d;
+}
+
+QString LineaExec(const QString& programa) {
+    static const QString reservados = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool comillas = false;
+    for (QChar c : programa)
+        if (reservados.contains(c)) comillas = true;
+    QString ruta = programa;
+    ruta.replace(u'%', "%%");
+    if (comillas) {
+        QString dentro;
+        for (QChar c : ruta) {
+            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') dentro += u'\\';
+            dentro += c;
+        }
+        // A desktop entry string value escapes its backslashes once more.
+        dentro.replace(u'\\', "\\\\");
+        ruta = u'"' + dentro + u'"';
+    }
+    return ruta + " %f";
+}
+
+bool Registrar(const Tipo& tipo, const QString& programa) {
+    const QString datos = CarpetaDatos();
+    const QString paquetes = datos + "/mime/packages";
+    const QString aplicaciones = datos + "/applications";
+    const QString iconos = datos + "/icons/hicolor/48x48/mimetypes";
+    if (!QDir().mkpath(paquetes) || !QDir().mkpath(aplicaciones)) return false;
+
+    const QString icono = NombreIcono(tipo.mime);
+    if (!tipo.icono.isNull()) {
+        if (!QDir().mkpath(iconos)) return false;
+        QImage i = tipo.icono.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (!i.save(iconos + "/" + icono + ".png", "PNG")) return false;
+    }
+
+    // The MIME package: one per type, so that each type is registered on its own.
+    QString patron = "*" + tipo.extension.toLower();
+    QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+        "  <mime-type type=\"" + Xml(tipo.mime).toUtf8() + "\">\n"
+        "    <comment>" + Xml(tipo.descripcion).toUtf8() + "</comment>\n" +
+        (tipo.icono.isNull() ? QByteArray() : "    <icon name=\"" + Xml(icono).toUtf8() + "\"/>\n") +
+        "    <glob pattern=\"" + Xml(patron).toUtf8() + "\"/>\n"
+        "  </mime-type>\n"
+        "</mime-info>\n";
+    QString nombrePaquete = "tavorin-" + tipo.extension.mid(1).toLower() + ".xml";
+    if (!EscribirFichero(paquetes + "/" + nombrePaquete, xml)) return false;
+
+    // The desktop entry lists every type registered so far.
+    const QString entrada = aplicaciones + "/" + kEntrada;
+    QStringList tipos = TiposDeEntrada(entrada);
+    if (!tipos.contains(tipo.mime)) tipos.append(tipo.mime);
+    QByteArray escritorio =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=Tavorin\n"
+        "Comment=Chess\n"
+        "Exec=" + LineaExec(programa).toUtf8() + "\n"
+        "Terminal=false\n"
+        "Categories=Game;BoardGame;\n"
+        "MimeType=" + tipos.join(u';').toUtf8() + ";\n";
+    if (!EscribirFichero(entrada, escritorio)) return false;
+
+    // The default application for the type.
+    const QString lista = aplicaciones + "/mimeapps.list";
+    for (const char* seccion : {"Default Applications", "Added Associations"}) {
+        QStringList apps = ini::Leer(lista, seccion, tipo.mime, {}, 4096).split(u';', Qt::SkipEmptyParts);
+        apps.removeAll(kEntrada);
+        apps.prepend(kEntrada);
+        if (!ini::Escribir(lista, seccion, tipo.mime, apps.join(u';') + ";")) return false;
+    }
+
+    bool bien = Refrescar("update-mime-database", {datos + "/mime"});
+    Refrescar("update-desktop-database", {aplicaciones});
+    return bien;
+}
+
+}  // namespace tiposfichero

@@ -1,0 +1,569 @@
+#include "shell/Mdi.h"
+
+#include "app/ApiFunciones.h"
+#include "app/CMensaje.h"
+#include "app/ColorRgb.h"
+#include "app/EstadoProvisional.h"
+#include "app/Opciones.h"
+#include "app/Variables.h"
+#include "board/Jugadas.h"
+#include "board/Tavorin.h"
+#include "engines/Cpu.h"
+#include "engines/FormLevel2.h"
+#include "files/ListaPgn.h"
+#include "files/PgnMovimientos.h"
+#include "files/fEpd.h"
+#include "network/Chat.h"
+#include "network/Conexion.h"
+#include "network/Nuevo.h"
+#include "network/Ranking.h"
+#include "network/Reloj.h"
+#include "platform/Controles.h"
+#include "platform/Forma.h"
+#include "platform/PictureBox.h"
+#include "shell/MSatusBar.h"
+#include "shell/Splash.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+// Picture files of the image list, pictures 1 to 26.
+const char* const kImagenes[27] = {
+    "",
+    "abrir",        "guardar",       "guardar-chat", "guardar-imagen", "salir",         "direccion-ip",
+    "conectar",     "desconectar",   "nueva-partida", "colores",       "opciones",      "girar-tablero",
+    "ayuda",        "rendirse",      "tablas",        "acerca",        "reloj",         "fecha",
+    "borrar",       "copiar",        "nick",          "preparar",      "actualizar",    "conectado",
+    "desconectado", "retroceder"};
+
+QPixmap CargarImagenLista(int n) {
+    QPixmap p(QString(":/builtin/iconos/") + kImagenes[n] + ".png");
+    if (p.isNull()) {
+        // The strip keeps picture n at x = 16 (n - 1) on the mask colour.
+        QImage tira(":/builtin/imagelist1.png");
+        if (!tira.isNull()) {
+            QImage img = tira.copy(16 * (n - 1), 0, 16, 16).convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (img.pixelColor(x, y) == QColor(255, 0, 255)) img.setPixelColor(x, y, Qt::transparent);
+            p = QPixmap::fromImage(img);
+        }
+    }
+    if (p.isNull()) {
+        p = QPixmap(16, 16);
+        p.fill(Qt::transparent);
+    }
+    return p;
+}
+
+QString Numero(double v) { return QString::number(v, 'g', 10); }
+}  // namespace
+
+namespace forms {
+
+Mdi::Mdi() {
+    setObjectName("Mdi");
+    Area = new QMdiArea;
+    Area->setObjectName("Area");
+    StatusBar = new PictureBox(nullptr, "StatusBar");
+    StatusBar->setFixedHeight(24);
+    StatusBar->setBackColor(palette().color(QPalette::Window));
+    auto* central = new QWidget;
+    auto* capas = new QVBoxLayout(central);
+    capas->setContentsMargins(0, 0, 0, 0);
+    capas->setSpacing(0);
+    capas->addWidget(Area, 1);
+    capas->addWidget(StatusBar);
+    setCentralWidget(central);
+    CrearMenus();
+    CrearToolbar();
+    TStatus = new QTimer(this);
+    TStatus->setInterval(10000);
+    connect(TStatus, &QTimer::timeout, this, [] { PaintStatusBar(); });
+    TStatus->start();
+    setAcceptDrops(true);
+    resize(800, 600);
+    connect(Area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
+        if (auto* f = sub && sub->isVisible() ? qobject_cast<Forma*>(sub->widget()) : nullptr) f->Activar();
+    });
+}
+
+bool Mdi::event(QEvent* evento) {
+    // Back in the main window: its active child window is the active form again.
+    if (evento->type() == QEvent::WindowActivate && Area->activeSubWindow())
+        if (auto* f = qobject_cast<Forma*>(Area->activeSubWindow()->widget())) f->Activar();
+    return QMainWindow::event(evento);
+}
+
+void Mdi::CrearMenus() {
+    QMenuBar* barra = menuBar();
+    auto item = [this](QMenu* menu, QAction*& accion, const char* nombre, std::function<void()> manejador,
+                       bool marcable = false) {
+        accion = menu->addAction(QString());
+        accion->setObjectName(nombre);
+        accion->setCheckable(marcable);
+        if (!manejador) return;
+        connect(accion, &QAction::triggered, this, [accion, manejador, marcable] {
+            // The handlers set the check marks themselves.
+            if (marcable) accion->setChecked(!accion->isChecked());
+            manejador();
+        });
+    };
+    auto cabeza = [barra](QMenu*& menu, const char* nombre) {
+        menu = barra->addMenu(QString());
+        menu->setObjectName(nombre);
+        menu->menuAction()->setObjectName(nombre);
+    };
+
+    cabeza(mnuArchivos, "mnuArchivos");
+    item(mnuArchivos, mnuAbrirPartida, "mnuAbrirPartida", nullptr);
+    mnuArchivos->addSeparator();
+    item(mnuArchivos, mnuGuardarPartida, "mnuGuardarPartida", nullptr);
+    item(mnuArchivos, mnuGuararChat, "mnuGuararChat", nullptr);
+    item(mnuArchivos, mnuGuararImagen, "mnuGuararImagen", nullptr);
+    mnuArchivos->addSeparator();
+    item(mnuArchivos, mnuSalir, "mnuSalir", [this] { mnuSalir_Click(); });
+
+    cabeza(mnuConectar, "mnuConectar");
+    item(mnuConectar, mnuObtenerIp, "mnuObtenerIp", nullptr);
+    mnuConectar->addSeparator();
+    item(mnuConectar, mnuEstablecerconexion, "mnuEstablecerconexion", nullptr);
+    mnuConectar->addSeparator();
+    item(mnuConectar, mnuDesconectar, "mnuDesconectar", [this] { mnuDesconectar_Click(); });
+
+    cabeza(mnuPartida, "mnuPartida");
+    item(mnuPartida, mnuNuevaPartida, "mnuNuevaPartida", nullptr);
+    mnuPartida->addSeparator();
+    item(mnuPartida, mnuRendirse, "mnuRendirse", nullptr);
+    item(mnuPartida, mnuOfrecerTablas, "mnuOfrecerTablas", nullptr);
+    item(mnuPartida, mnuRetroceder, "mnuRetroceder", nullptr);
+    mnuPartida->addSeparator();
+    item(mnuPartida, mnuSetTablero, "mnuSetTablero", nullptr);
+
+    cabeza(mnuVer, "mnuVer");
+    item(mnuVer, mnuMovimientos, "mnuMovimientos", [this] { mnuMovimientos_Click(); }, true);
+    item(mnuVer, mnuVentanaChat, "mnuVentanaChat", [this] { mnuVentanaChat_Click(); }, true);
+    item(mnuVer, mnuReloj, "mnuReloj", [this] { mnuReloj_Click(); }, true);
+    item(mnuVer, mnuMostrarRanking, "mnuMostrarRanking", [this] { mnuMostrarRanking_Click(); }, true);
+    mnuVer->addSeparator();
+    item(mnuVer, mnuInvertirTablero, "mnuInvertirTablero", [this] { mnuInvertirTablero_Click(); }, true);
+    item(mnuVer, mnuSonido, "mnuSonido", [this] { mnuSonido_Click(); }, true);
+    item(mnuVer, mnuPointClick, "mnuPointClick", [this] { mnuPointClick_Click(); }, true);
+    mnuVer->addSeparator();
+    item(mnuVer, mnuRgb, "mnuRgb", [this] { mnuRgb_Click(); });
+    mnuVer->addSeparator();
+    item(mnuVer, mnuOpciones, "mnuOpciones", [this] { mnuOpciones_Click(); });
+
+    cabeza(mnuAyuda, "mnuAyuda");
+    item(mnuAyuda, mnuTemaAyuda, "mnuTemaAyuda", [this] { mnuTemaAyuda_Click(); });
+    mnuAyuda->addSeparator();
+    item(mnuAyuda, mnuActualizar, "mnuActualizar", [] { ::Splash().Actualizar(); });
+    mnuAyuda->addSeparator();
+    item(mnuAyuda, mnuAcerca, "mnuAcerca", [this] { mnuAcerca_Click(); });
+
+    // The two pop-up menus live on the menu bar, hidden.
+    cabeza(mnuChatList, "mnuChatList");
+    item(mnuChatList, mnuCambiarNick, "mnuCambiarNick", [] { ::Tavorin().CambiarNick(); });
+    mnuChatList->addSeparator();
+    item(mnuChatList, mnuCopiar, "mnuCopiar", nullptr);
+    mnuChatList->addSeparator();
+    item(mnuChatList, mnuChatListBorrar, "mnuChatListBorrar", [this] { mnuChatListBorrar_Click(); });
+    mnuChatList->addSeparator();
+    item(mnuChatList, mnuChatListGuardar, "mnuChatListGuardar", nullptr);
+    mnuChatList->menuAction()->setVisible(false);
+
+    cabeza(mnuJugadas, "mnuJugadas");
+    item(mnuJugadas, mnuCopiarJugadas, "mnuCopiarJugadas", nullptr);
+    mnuJugadas->addSeparator();
+    item(mnuJugadas, mnuGuardarComo, "mnuGuardarComo", nullptr);
+    mnuJugadas->addSeparator();
+    mnuNotacion = mnuJugadas->addMenu(QString());
+    mnuNotacion->setObjectName("mnuNotacion");
+    mnuAlgebraico = mnuNotacion->addMenu(QString());
+    mnuAlgebraico->setObjectName("mnuAlgebraico");
+    item(mnuAlgebraico, mnuAlgebraicoEsp, "mnuAlgebraicoEsp", [this] { mnuAlgebraicoEsp_Click(); }, true);
+    item(mnuAlgebraico, mnuAlgebraicoIng, "mnuAlgebraicoIng", [this] { mnuAlgebraicoIng_Click(); }, true);
+    item(mnuAlgebraico, mnuAlgebraicoUsuario[0], "mnuAlgebraicoUsuario", [this] { mnuAlgebraicoUsuario_Click(0); },
+         true);
+    mnuAlgebraicoUsuario[0]->setVisible(false);
+    item(mnuNotacion, mnuCordenadas, "mnuCordenadas", [this] { mnuCordenadas_Click(); }, true);
+    mnuJugadas->menuAction()->setVisible(false);
+}
+
+void Mdi::CrearToolbar() {
+    Toolbar1Barra = addToolBar(QString());
+    Toolbar1Barra->setObjectName("Toolbar1");
+    Toolbar1Barra->setMovable(false);
+    Toolbar1Barra->setIconSize(QSize(16, 16));
+    static const int separadores[] = {2, 6, 10, 15, 17, 21, 24, 26};
+    for (int i = 1; i <= 27; ++i) {
+        bool separador = std::find(std::begin(separadores), std::end(separadores), i) != std::end(separadores);
+        if (separador) {
+            Toolbar1[i] = Toolbar1Barra->addSeparator();
+            continue;
+        }
+        Toolbar1[i] = Toolbar1Barra->addAction(QString());
+        Toolbar1[i]->setObjectName(QString("Toolbar1_%1").arg(i));
+        connect(Toolbar1[i], &QAction::triggered, this, [this, i] { Toolbar1_ButtonClick(i); });
+    }
+}
+
+void Mdi::CargarImagenes() {
+    for (int n = 1; n <= 26; ++n) ImageList1[n] = CargarImagenLista(n);
+    const std::pair<QAction*, int> menus[] = {
+        {mnuAbrirPartida, 1},   {mnuGuardarPartida, 2},  {mnuGuararChat, 3},     {mnuGuararImagen, 4},
+        {mnuSalir, 5},          {mnuObtenerIp, 6},       {mnuEstablecerconexion, 7}, {mnuDesconectar, 8},
+        {mnuNuevaPartida, 9},   {mnuRendirse, 14},       {mnuActualizar, 23},    {mnuOfrecerTablas, 15},
+        {mnuRgb, 10},           {mnuOpciones, 11},       {mnuTemaAyuda, 13},     {mnuAcerca, 16},
+        {mnuCambiarNick, 21},   {mnuCopiar, 20},         {mnuChatListBorrar, 19}, {mnuCopiarJugadas, 20},
+        {mnuSetTablero, 22},    {mnuRetroceder, 26}};
+    for (const auto& [accion, n] : menus) accion->setIcon(QIcon(ImageList1[n]));
+    const std::pair<int, int> botones[] = {{1, 1},   {3, 2},   {4, 3},   {5, 4},   {7, 6},   {8, 7},   {9, 8},
+                                           {11, 9},  {12, 14}, {13, 15}, {14, 26}, {16, 22}, {18, 10}, {19, 11},
+                                           {20, 12}, {22, 13}, {23, 16}, {25, 23}, {27, 5}};
+    for (const auto& [boton, n] : botones) Toolbar1[boton]->setIcon(QIcon(ImageList1[n]));
+    QIcon icono;
+    for (int lado : {16, 24, 32, 48, 64, 128, 256}) icono.addFile(QString(":/builtin/tavorin-%1.png").arg(lado));
+    setWindowIcon(icono);
+}
+
+void Mdi::MDIForm_Load() {
+    if (cargada_) return;
+    cargada_ = true;
+    CargarImagenes();
+    setCaption(QString("Tavorin") + " Versión " + "1.55");
+}
+
+// ---- Placement ------------------------------------------------------------------
+
+double Mdi::Left() const { return double(frameGeometry().x()) * TwipsPorPixel; }
+double Mdi::Top() const { return double(frameGeometry().y()) * TwipsPorPixel; }
+double Mdi::Width() const { return double(frameGeometry().width()) * TwipsPorPixel; }
+double Mdi::Height() const { return double(frameGeometry().height()) * TwipsPorPixel; }
+double Mdi::ScaleHeight() const { return double(Area->height()) * TwipsPorPixel; }
+
+void Mdi::setLeft(double twips) { move(int(std::lround(twips / TwipsPorPixel)), frameGeometry().y()); }
+void Mdi::setTop(double twips) { move(frameGeometry().x(), int(std::lround(twips / TwipsPorPixel))); }
+void Mdi::setWidth(double twips) {
+    int ancho = int(std::lround(twips / TwipsPorPixel));
+    int borde = frameGeometry().width() - geometry().width();
+    resize(std::max(1, ancho - borde), height());
+    if (!isVisible()) tamanoPendiente_.setWidth(ancho);
+}
+void Mdi::setHeight(double twips) {
+    int alto = int(std::lround(twips / TwipsPorPixel));
+    int borde = frameGeometry().height() - geometry().height();
+    resize(width(), std::max(1, alto - borde));
+    if (!isVisible()) tamanoPendiente_.setHeight(alto);
+}
+
+void Mdi::showEvent(QShowEvent* evento) {
+    QMainWindow::showEvent(evento);
+    if (tamanoPendiente_.width() <= 0 && tamanoPendiente_.height() <= 0) return;
+    QTimer::singleShot(0, this, [this] {
+        QSize pendiente = tamanoPendiente_;
+        tamanoPendiente_ = QSize();
+        if (WindowState() != 0) return;
+        if (pendiente.width() > 0) setWidth(double(pendiente.width()) * TwipsPorPixel);
+        if (pendiente.height() > 0) setHeight(double(pendiente.height()) * TwipsPorPixel);
+    });
+}
+
+int Mdi::WindowState() const {
+    if (windowState() & Qt::WindowMinimized) return 1;
+    if (windowState() & Qt::WindowMaximized) return 2;
+    return 0;
+}
+
+void Mdi::setWindowState(int estado) {
+    Qt::WindowStates s = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (estado == 1) s |= Qt::WindowMinimized;
+    if (estado == 2) s |= Qt::WindowMaximized;
+    QMainWindow::setWindowState(s);
+}
+
+void Mdi::Show() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void Mdi::resizeEvent(QResizeEvent* evento) {
+    QMainWindow::resizeEvent(evento);
+    MDIForm_Resize();
+}
+
+void Mdi::changeEvent(QEvent* evento) {
+    QMainWindow::changeEvent(evento);
+    if (evento->type() == QEvent::WindowStateChange) MDIForm_Resize();
+}
+
+void Mdi::MDIForm_Resize() {
+    if (WindowState() != 1) {
+        if (height() < 1500 / TwipsPorPixel && WindowState() == 0) resize(width(), 1500 / TwipsPorPixel);
+        if (width() < 7800 / TwipsPorPixel && WindowState() == 0) resize(7800 / TwipsPorPixel, height());
+    }
+    if (WindowState() == 2 && !maximizada_) {
+        maximizada_ = true;
+        return;
+    }
+    if (WindowState() == 0 && maximizada_) {
+        maximizada_ = false;
+        SituarMdi();
+    }
+    if (StatusBar && isVisible()) PaintStatusBar();
+}
+
+// ---- Files dropped on the window ------------------------------------------------
+
+void Mdi::dragEnterEvent(QDragEnterEvent* evento) {
+    if (evento->mimeData()->hasUrls()) evento->acceptProposedAction();
+}
+
+void Mdi::dropEvent(QDropEvent* evento) {
+    const auto urls = evento->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    FileDrop(urls.front().toLocalFile());
+}
+
+void Mdi::FileDrop(const QString& nombre) {
+    QString ruta = nombre;
+    if (ruta.contains(u'~')) ruta = RutaLarga(ruta);
+    const QString tipo = ExtensionDe(ruta);
+    // Opening files by their kind comes with the game files.
+    if (tipo == "tvp" || tipo == "epd" || tipo == "pgn") (void)ruta;
+}
+
+// ---- Menus ----------------------------------------------------------------------
+
+void Mdi::mnuSalir_Click() { Unload(); }
+
+void Mdi::mnuSonido_Click() {
+    mnuSonido->setChecked(!mnuSonido->isChecked());
+    EscribirIni(FicheroIni, "Configuracion", "Sonido", mnuSonido->isChecked() ? "1" : "0");
+}
+
+void Mdi::mnuPointClick_Click() {
+    if (::ListaPgn().Visible()) return;
+    mnuPointClick->setChecked(!mnuPointClick->isChecked());
+    EscribirIni(FicheroIni, "Configuracion", "PointClick", mnuPointClick->isChecked() ? "1" : "0");
+}
+
+// The board flip comes with the board's drawing.
+void Mdi::mnuInvertirTablero_Click() {}
+
+void Mdi::mnuRgb_Click() {
+    if (::ListaPgn().Visible()) return;
+    CentrarVentana(::ColorRgb());
+    ::ColorRgb().Show();
+}
+
+void Mdi::mnuOpciones_Click() {
+    if (::ListaPgn().Visible()) return;
+    if (PartidaDeFichero) {
+        MostrarMensaje("Tavorin", "80", MB_ICONINFORMATION);
+        return;
+    }
+    auto& o = ::Opciones();
+    if (!o.Visible()) {
+        CentrarVentana(o);
+        QString texto = o.SkinCombo->currentText();
+        o.ActualizarSkins();
+        controles::FijarTextoLista(o.SkinCombo, texto);
+        o.Show();
+    } else {
+        o.Show();
+    }
+}
+
+void Mdi::mnuTemaAyuda_Click() {
+    QString ayuda = RutaApp;
+    if (!ayuda.endsWith(u'/')) ayuda += u'/';
+    ayuda += "Tavorin.chm";
+    bool existe = QFileInfo::exists(ayuda);
+    if (existe && QDesktopServices::openUrl(QUrl::fromLocalFile(ayuda))) return;
+    QString texto = TextosIdioma[63];
+    int dolar = texto.indexOf(u'$');
+    QString mensaje = texto;
+    if (dolar >= 0)
+        mensaje = texto.left(dolar) + (existe ? "xdg-open" : "Tavorin.chm") + texto.mid(dolar + 1);
+    MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
+}
+
+void Mdi::mnuAcerca_Click() {
+    CentrarVentana(::Splash());
+    ::Splash().Show();
+}
+
+void Mdi::AlternarVentana(QAction* item, Forma& ventana, const char* clave) {
+    if (::ListaPgn().Visible()) return;
+    if (!item->isChecked()) {
+        ventana.Show();
+        item->setChecked(true);
+        EscribirIni(FicheroIni, "Configuracion", clave, "1");
+    } else {
+        ventana.Unload();
+        item->setChecked(false);
+        EscribirIni(FicheroIni, "Configuracion", clave, "0");
+    }
+}
+
+void Mdi::mnuMovimientos_Click() { AlternarVentana(mnuMovimientos, ::Jugadas(), "Jugadas"); }
+void Mdi::mnuVentanaChat_Click() { AlternarVentana(mnuVentanaChat, ::Chat(), "Chat"); }
+void Mdi::mnuReloj_Click() { AlternarVentana(mnuReloj, ::Reloj(), "Reloj"); }
+void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranking(), "Elo"); }
+
+void Mdi::ElegirNotacion(QAction* item) {
+    for (QAction* a : {mnuAlgebraicoEsp, mnuAlgebraicoIng, mnuAlgebraicoUsuario[0], mnuCordenadas})
+        a->setChecked(a == item);
+    MostrarNotacion();
+}
+
+void Mdi::mnuAlgebraicoEsp_Click() { ElegirNotacion(mnuAlgebraicoEsp); }
+void Mdi::mnuAlgebraicoIng_Click() { ElegirNotacion(mnuAlgebraicoIng); }
+void Mdi::mnuAlgebraicoUsuario_Click(int indice) { ElegirNotacion(mnuAlgebraicoUsuario[indice]); }
+void Mdi::mnuCordenadas_Click() { ElegirNotacion(mnuCordenadas); }
+
+void Mdi::mnuChatListBorrar_Click() { ::Chat().ChatList->clear(); }
+
+// Disconnecting comes with network play.
+void Mdi::mnuDesconectar_Click() {}
+
+void Mdi::Toolbar1_ButtonClick(int indice) {
+    switch (indice) {
+        case 18: mnuRgb_Click(); break;
+        case 19: mnuOpciones_Click(); break;
+        case 20: mnuInvertirTablero_Click(); break;
+        case 22: mnuTemaAyuda_Click(); break;
+        case 23: mnuAcerca_Click(); break;
+        case 25: ::Splash().Actualizar(); break;
+        case 27: Unload(); break;
+        default: break;  // the game, file and connection commands are wired as they come
+    }
+}
+
+// ---- Exit sequence --------------------------------------------------------------
+
+void Mdi::closeEvent(QCloseEvent* evento) {
+    evento->ignore();
+    Unload();
+}
+
+void Mdi::Unload() { MDIForm_QueryUnload(); }
+
+bool Mdi::MDIForm_QueryUnload() {
+    auto& cpu = ::Cpu();
+    if (cpu.Visible()) {
+        cpu.cmdTerminar1();
+        cpu.cmdTerminar2();
+        cpu.VariableCPUCero();
+        Turno = 0;
+        TipoPartida.clear();
+    }
+    cpu.DescargarDLL();
+    if (!::Conexion().Command1->isEnabled()) CerrarConexionesPendientes();
+    if (::Opciones().Visible()) ::Opciones().OpcionesAceptar();
+    if (Conectado) mnuDesconectar_Click();
+    if (Conectado) {
+        SalirPendiente = true;
+        return true;
+    }
+
+    if (FicheroEscribible(FicheroIni)) {
+        auto escribir = [](const char* seccion, const char* clave, const QString& valor) {
+            EscribirIni(FicheroIni, seccion, clave, valor);
+        };
+        auto posicion = [&](const char* seccion, Forma& f, bool tamano) {
+            escribir(seccion, "Top", Numero(f.Top()));
+            escribir(seccion, "Left", Numero(f.Left()));
+            if (tamano) {
+                escribir(seccion, "Width", Numero(f.Width()));
+                escribir(seccion, "Height", Numero(f.Height()));
+            }
+        };
+        int estado = WindowState();
+        if (estado != 1) escribir("Mdi", "Windows", QString::number(estado));
+        if (estado == 0) {
+            escribir("Mdi", "Top", Numero(Top()));
+            escribir("Mdi", "Left", Numero(Left()));
+            escribir("Mdi", "Width", Numero(Width()));
+            escribir("Mdi", "Height", Numero(Height()));
+        }
+        posicion("Tablero", ::Tavorin(), false);
+        posicion("Chat", ::Chat(), true);
+        posicion("Jugadas", ::Jugadas(), true);
+        posicion("Reloj", ::Reloj(), false);
+        posicion("Ranking", ::Ranking(), false);
+        escribir("Pgn", "TopInformacion", Numero(::ListaPgn().Top()));
+        escribir("Pgn", "LeftInformacion", Numero(::ListaPgn().Left()));
+        escribir("Pgn", "TopJugadas", Numero(::PgnMovimientos().Top()));
+        escribir("Pgn", "LeftJugadas", Numero(::PgnMovimientos().Left()));
+        escribir("Configuracion", "Nick", NickLocal);
+        posicion("CPU", ::Cpu(), false);
+        auto& nivel = ::FormLevel2();
+        escribir("CPU", "St", nivel.Text1->text());
+        escribir("CPU", "Sd", nivel.Text2->text());
+        escribir("CPU", "Tiempo", nivel.Text3->text());
+        escribir("CPU", "Jugadas", nivel.Combo1->currentText());
+        if (int i = nivel.OpcionElegida(); i >= 0) escribir("CPU", "Option", QString::number(i));
+        posicion("EPD", ::fEpd(), false);
+        if (controles::Val(::Nuevo().Text1->text()) < 1)
+            ::Nuevo().Text1->setText(LeerIni(FicheroIni, "Configuracion", "Tiempo"));
+        escribir("Configuracion", "Tiempo", ::Nuevo().Text1->text());
+        escribir("Configuracion", "Dir", DirectorioFicheros);
+        escribir("Configuracion", "Tipo", TipoFichero);
+        escribir("Configuracion", "AutoPlay", ::ListaPgn().Combo2->currentText());
+        auto& o = ::Opciones();
+        escribir("Configuracion", "Check1", o.Check1->isChecked() ? "1" : "0");
+        escribir("Configuracion", "Check2", o.Check2->isChecked() ? "1" : "0");
+        escribir("Configuracion", "Check3", o.Check3->isChecked() ? "1" : "0");
+        if (!::ListaPgn().Visible() && !::Cpu().Visible()) {
+            escribir("Configuracion", "Jugadas", mnuMovimientos->isChecked() ? "1" : "0");
+            escribir("Configuracion", "Chat", mnuVentanaChat->isChecked() ? "1" : "0");
+            escribir("Configuracion", "Reloj", mnuReloj->isChecked() ? "1" : "0");
+            escribir("Configuracion", "Elo", mnuMostrarRanking->isChecked() ? "1" : "0");
+            escribir("Configuracion", "Sonido", mnuSonido->isChecked() ? "1" : "0");
+            escribir("Configuracion", "PointClick", mnuPointClick->isChecked() ? "1" : "0");
+        }
+        if (mnuAlgebraicoEsp->isChecked()) escribir("Configuracion", "Check", "1");
+        if (mnuAlgebraicoIng->isChecked()) escribir("Configuracion", "Check", "2");
+        if (mnuCordenadas->isChecked()) escribir("Configuracion", "Check", "3");
+        if (mnuAlgebraicoUsuario[0]->isChecked()) escribir("Configuracion", "Check", "4");
+    }
+    ::Ranking().GrabarPuntuacion();
+    Terminar(0);
+}
+
+}  // namespace forms
+
+forms::Mdi& Mdi() {
+    static forms::Mdi* f = nullptr;
+    if (!f) {
+        f = new forms::Mdi;
+        f->MDIForm_Load();
+    }
+    return *f;
+}
+
+namespace {
+// Every form finds the main window through the forms runtime.
+[[maybe_unused]] const bool kPrincipalRegistrada =
+    (Forma::FijarPrincipal([] { return ::Mdi().Area; }, []() -> QWidget* { return &::Mdi(); }), true);
+}  // namespace

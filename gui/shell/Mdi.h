@@ -1,0 +1,123 @@
+// Mdi: the main window. An MDI frame holding every other window, with the menu bar,
+// the toolbar and the status bar. Its close runs the exit sequence, which ends the
+// program.
+#pragma once
+
+#include <QMainWindow>
+#include <QPixmap>
+
+#include <array>
+
+class Forma;
+class PictureBox;
+class QAction;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+namespace forms {
+
+class Mdi : public QMainWindow {
+    Q_OBJECT
+public:
+    Mdi();
+
+    void MDIForm_Load();
+    void MDIForm_Resize();
+    // The exit sequence; true keeps the program running.
+    bool MDIForm_QueryUnload();
+    // Unloading the main window: the exit sequence, then the end of the program.
+    void Unload();
+    void FileDrop(const QString& nombre);
+
+    // Placement in twips, as stored in Default.ini.
+    double Left() const;
+    double Top() const;
+    double Width() const;
+    double Height() const;
+    void setLeft(double twips);
+    void setTop(double twips);
+    void setWidth(double twips);
+    void setHeight(double twips);
+    // Inner height (the MDI area) in twips.
+    double ScaleHeight() const;
+    // 0 normal, 1 minimised, 2 maximised.
+    int WindowState() const;
+    void setWindowState(int estado);
+    bool Visible() const { return !isHidden(); }
+    void Show();
+    QString Caption() const { return windowTitle(); }
+    void setCaption(const QString& t) { setWindowTitle(t); }
+
+    // Menu items whose checks hold settings; every item is reached by its name.
+    QMenu *mnuArchivos, *mnuConectar, *mnuPartida, *mnuVer, *mnuAyuda, *mnuChatList, *mnuJugadas, *mnuNotacion,
+        *mnuAlgebraico;
+    QAction *mnuAbrirPartida, *mnuGuardarPartida, *mnuGuararChat, *mnuGuararImagen, *mnuSalir;
+    QAction *mnuObtenerIp, *mnuEstablecerconexion, *mnuDesconectar;
+    QAction *mnuNuevaPartida, *mnuRendirse, *mnuOfrecerTablas, *mnuRetroceder, *mnuSetTablero;
+    QAction *mnuMovimientos, *mnuVentanaChat, *mnuReloj, *mnuMostrarRanking, *mnuInvertirTablero, *mnuSonido,
+        *mnuPointClick, *mnuRgb, *mnuOpciones;
+    QAction *mnuTemaAyuda, *mnuActualizar, *mnuAcerca;
+    QAction *mnuCambiarNick, *mnuCopiar, *mnuChatListBorrar, *mnuChatListGuardar;
+    QAction *mnuCopiarJugadas, *mnuGuardarComo, *mnuAlgebraicoEsp, *mnuAlgebraicoIng, *mnuCordenadas;
+    std::array<QAction*, 1> mnuAlgebraicoUsuario{};
+
+    // Toolbar buttons 1 to 27 (separators included).
+    QToolBar* Toolbar1Barra = nullptr;
+    std::array<QAction*, 28> Toolbar1{};
+    // Pictures 1 to 26 (16 x 16; magenta is transparent).
+    std::array<QPixmap, 27> ImageList1;
+
+    QMdiArea* Area = nullptr;
+    PictureBox* StatusBar = nullptr;
+    QTimer* TStatus = nullptr;
+
+    // Menu handlers.
+    void mnuSalir_Click();
+    void mnuSonido_Click();
+    void mnuPointClick_Click();
+    void mnuInvertirTablero_Click();
+    void mnuRgb_Click();
+    void mnuOpciones_Click();
+    void mnuTemaAyuda_Click();
+    void mnuAcerca_Click();
+    void mnuMovimientos_Click();
+    void mnuVentanaChat_Click();
+    void mnuReloj_Click();
+    void mnuMostrarRanking_Click();
+    void mnuAlgebraicoEsp_Click();
+    void mnuAlgebraicoIng_Click();
+    void mnuAlgebraicoUsuario_Click(int indice);
+    void mnuCordenadas_Click();
+    void mnuChatListBorrar_Click();
+    void mnuDesconectar_Click();
+    void Toolbar1_ButtonClick(int indice);
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+    bool event(QEvent* evento) override;
+    void dragEnterEvent(QDragEnterEvent* evento) override;
+    void dropEvent(QDropEvent* evento) override;
+
+private:
+    void CrearMenus();
+    void CrearToolbar();
+    void CargarImagenes();
+    // A window toggle of the view menu.
+    void AlternarVentana(QAction* item, Forma& ventana, const char* clave);
+    void ElegirNotacion(QAction* item);
+
+    // Outer size asked for before the window frame was known; applied again once
+    // the window is on the screen, so that a stored size comes back unchanged.
+    QSize tamanoPendiente_;
+    bool maximizada_ = false;
+    bool cargada_ = false;
+};
+
+}  // namespace forms
+
+forms::Mdi& Mdi();

@@ -1,0 +1,192 @@
+// Tavorin started for real (offscreen) from a temporary copy of its program folder:
+// the start-up failure cases, the exit sequence and the file-type questions.
+#include "platform/IniFile.h"
+
+#include "child_process.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Tavorin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        carpeta = dir.path() + "/Tavorin";
+        fs::copy(TAVORIN_CARPETA, carpeta, fs::copy_options::recursive);
+        fs::permissions(Ruta("Default.ini"), fs::perms::owner_read | fs::perms::owner_write);
+        fs::create_directories(dir.path() + "/datos");
+        Poner("Configuracion", "Nick", "Ana");
+        Poner("Configuracion", "RegitTvp", "1");
+        Poner("Configuracion", "RegitPgn", "1");
+        Poner("Configuracion", "RegitEpd", "1");
+    }
+
+    std::string Ruta(const std::string& nombre) const { return carpeta + "/" + nombre; }
+    void Poner(const char* seccion, const char* clave, const QString& valor, const char* fichero = "Default.ini") {
+        ini::Escribir(QString::fromStdString(Ruta(fichero)), seccion, clave, valor);
+    }
+    QString Leer(const char* seccion, const char* clave) const {
+        return ini::Leer(QString::fromStdString(Ruta("Default.ini")), seccion, clave, {}, 1024);
+    }
+    std::string Contenido(const std::string& nombre) const {
+        std::ifstream f(Ruta(nombre), std::ios::binary);
+        std::stringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+    void Escribir(const std::string& nombre, const std::string& datos) const {
+        std::ofstream f(Ruta(nombre), std::ios::binary);
+        f << datos;
+    }
+    // English.lng under another name, with some of its lines changed or removed.
+    std::string Ingles() const { return Contenido("English.lng"); }
+
+    // Runs the program; `salirMs` > 0 closes its main window after that time.
+    // Returns the exit status and fills `mensajes` with the message boxes shown.
+    std::optional<int> Ejecutar(int salirMs, const std::string& respuestas = {}) {
+        std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TAVORIN_PRUEBA_MENSAJES=1",
+                                        "XDG_DATA_HOME=" + dir.path() + "/datos",
+                                        "XDG_CONFIG_HOME=" + dir.path() + "/config"};
+        if (salirMs > 0) env.push_back("TAVORIN_PRUEBA_SALIR_MS=" + std::to_string(salirMs));
+        if (!respuestas.empty()) env.push_back("TAVORIN_PRUEBA_RESPUESTAS=" + respuestas);
+        testsupport::ChildProcess p;
+        if (!p.start(Ruta("tavorin"), {}, carpeta, env)) return std::nullopt;
+        auto estado = p.waitExit(std::chrono::seconds(60));
+        mensajes.clear();
+        for (const auto& l : p.errorLines())
+            if (l.rfind("MENSAJE|", 0) == 0) mensajes.push_back(l);
+        return estado;
+    }
+    int Contar(const std::string& parte) const {
+        int n = 0;
+        for (const auto& m : mensajes) n += m.find(parte) != std::string::npos;
+        return n;
+    }
+
+    testsupport::TempDir dir;
+    std::string carpeta;
+    std::vector<std::string> mensajes;
+};
+
+TEST_F(Tavorin, StartsAndClosingTheMainWindowSavesTheSettings) {
+    Poner("Tablero", "Top", "no es un numero");
+    Poner("Mdi", "Windows", "7");  // a maximised start
+    auto estado = Ejecutar(1500);
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(*estado, 0);
+    EXPECT_TRUE(mensajes.empty()) << mensajes.front();
+    bool numero = false;
+    Leer("Tablero", "Top").toDouble(&numero);
+    EXPECT_TRUE(numero) << Leer("Tablero", "Top").toStdString();
+    EXPECT_EQ(Leer("Mdi", "Windows"), "2");
+    EXPECT_EQ(Leer("Configuracion", "Nick"), "Ana");
+}
+
+TEST_F(Tavorin, WithoutDefaultIniTheProgramSaysSoAndEnds) {
+    fs::remove(Ruta("Default.ini"));
+    auto estado = Ejecutar(0);
+    ASSERT_TRUE(estado);
+    EXPECT_NE(*estado, 0);
+    ASSERT_EQ(mensajes.size(), 1u);
+    EXPECT_EQ(mensajes[0], "MENSAJE|64|Tavorin|El fichero Default.ini no se ha encontrado.");
+    EXPECT_FALSE(fs::exists(Ruta("Default.ini")));
+}
+
+TEST_F(Tavorin, AFirstLanguageFileOfAnotherVersionEndsTheProgram) {
+    std::string viejo = Ingles();
+    viejo.replace(viejo.find("Version=1.55"), 12, "Version=1.50");
+    Escribir("Aaa.lng", viejo);
+    auto estado = Ejecutar(0);
+    ASSERT_TRUE(estado);
+    ASSERT_EQ(mensajes.size(), 1u);
+    EXPECT_EQ(mensajes[0], "MENSAJE|64|Tavorin|Versión del idioma incorrecto.");
+}
+
+TEST_F(Tavorin, ALanguageFileWithMissingKeysReportsOnceAndSpanishTakesOver) {
+    std::string roto = Ingles();
+    for (const char* clave : {"Menu5=", "Jugador2=", "Titulo="}) {
+        auto i = roto.find(clave);
+        ASSERT_NE(i, std::string::npos);
+        roto.erase(i, roto.find('\n', i) - i + 1);
+    }
+    Escribir("Roto.lng", roto);
+    Poner("Configuracion", "Idioma", "Roto");
+    auto estado = Ejecutar(1500);
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(*estado, 0);
+    EXPECT_EQ(mensajes.size(), 1u);
+    EXPECT_EQ(Contar("Fichero de idioma incorrecto.\\nCambie el fíchero."), 1);
+    EXPECT_EQ(Leer("Configuracion", "Idioma"), QString::fromUtf8("Español"));
+}
+
+TEST_F(Tavorin, AReadOnlyDefaultIniIsNeverWritten) {
+    Poner("Tablero", "Top", "no es un numero");
+    const std::string antes = Contenido("Default.ini");
+    fs::permissions(Ruta("Default.ini"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    auto estado = Ejecutar(1500);
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(*estado, 0);
+    EXPECT_EQ(Contenido("Default.ini"), antes);
+    EXPECT_EQ(fs::status(Ruta("Default.ini")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_EQ(mensajes.size(), 1u);
+    EXPECT_NE(mensajes[0].find("\\nDefault.ini\\n"), std::string::npos) << mensajes[0];
+}
+
+TEST_F(Tavorin, AFirstStartAsksTheTwoQuestionsAndRegistersTheThreeTypes) {
+    Poner("Configuracion", "RegitTvp", "0");
+    Poner("Configuracion", "RegitPgn", "0");
+    Poner("Configuracion", "RegitEpd", "0");
+    auto estado = Ejecutar(1500, "6,6");
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(*estado, 0);
+    ASSERT_EQ(mensajes.size(), 2u);
+    EXPECT_EQ(mensajes[0].rfind("MENSAJE|36|Tavorin|", 0), 0u);
+    EXPECT_EQ(mensajes[1].rfind("MENSAJE|36|Tavorin|", 0), 0u);
+    EXPECT_EQ(Leer("Configuracion", "RegitTvp"), "1");
+    EXPECT_EQ(Leer("Configuracion", "RegitPgn"), "1");
+    EXPECT_EQ(Leer("Configuracion", "RegitEpd"), "1");
+    const std::string datos = dir.path() + "/datos";
+    EXPECT_TRUE(fs::exists(datos + "/applications/tavorin.desktop"));
+    for (const char* tipo : {"tvp", "pgn", "epd"})
+        EXPECT_TRUE(fs::exists(datos + "/mime/packages/tavorin-" + std::string(tipo) + ".xml")) << tipo;
+    const QString exec = ini::Leer(QString::fromStdString(datos + "/applications/tavorin.desktop"), "Desktop Entry",
+                                   "Exec", {}, 1024);
+    EXPECT_EQ(exec.toStdString(), Ruta("tavorin") + " %f");
+
+    // What the desktop says, when its tool is installed.
+    if (std::system("command -v xdg-mime >/dev/null 2>&1") != 0) return;
+    for (const char* mime : {"application/x-tavorin-tvp", "application/x-chess-pgn", "application/x-chess-epd"}) {
+        testsupport::ChildProcess q;
+        ASSERT_TRUE(q.start("/bin/sh", {"-c", std::string("xdg-mime query default ") + mime}, {},
+                            {"XDG_DATA_HOME=" + datos, "XDG_CONFIG_HOME=" + dir.path() + "/config",
+                             "XDG_CURRENT_DESKTOP=", "DESKTOP_SESSION=", "KDE_FULL_SESSION="}));
+        auto linea = q.readLine(std::chrono::seconds(10));
+        ASSERT_TRUE(linea) << mime;
+        EXPECT_EQ(*linea, "tavorin.desktop") << mime;
+        q.waitExit();
+    }
+}
+
+TEST_F(Tavorin, AnsweringNoRemembersTheRefusal) {
+    Poner("Configuracion", "RegitPgn", "0");
+    Poner("Configuracion", "RegitEpd", "0");
+    auto estado = Ejecutar(1500, "7,7");
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(mensajes.size(), 2u);
+    EXPECT_EQ(Leer("Configuracion", "RegitPgn"), "1");
+    EXPECT_EQ(Leer("Configuracion", "RegitEpd"), "1");
+    EXPECT_FALSE(fs::exists(dir.path() + "/datos/mime/packages/tavorin-pgn.xml"));
+    Ejecutar(1500);
+    EXPECT_TRUE(mensajes.empty());
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// Start-up in a temporary program folder: what it reads, what it shows, how it
+// ends, and the exit sequence that writes the settings back.
+#include "entorno.h"
+
+#include "app/ColorRgb.h"
+#include "app/Graficos.h"
+#include "app/Opciones.h"
+#include "app/Variables.h"
+#include "board/Tavorin.h"
+#include "network/Chat.h"
+#include "network/Reloj.h"
+#include "platform/PictureBox.h"
+#include "shell/Mdi.h"
+#include "shell/Splash.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+int Estado(const std::function<void()>& accion) {
+    try {
+        accion();
+    } catch (const FinDelPrograma& f) {
+        return f.estado;
+    }
+    return -1;
+}
+
+TEST(Arranque, TheWindowsComeUpWithTheStoredOptions) {
+    Entorno e;
+    e.Poner("Configuracion", QString::fromUtf8("Tamaño"), "55");
+    e.Poner("Configuracion", "Check2", "0");
+    e.Poner("Configuracion", "Color", "0:64:128");
+    e.Poner("Configuracion", "Chat", "1");
+    e.Poner("Configuracion", "Jugadas", "0");
+    e.Poner("Configuracion", "PointClick", "1");
+    e.Poner("Tablero", "Top", "1500");
+    e.Poner("Tablero", "Left", "3000");
+    e.Arrancar();
+
+    EXPECT_TRUE(e.mensajes.empty());
+    EXPECT_EQ(Mdi().Caption(), QString::fromUtf8("Tavorin Versión 1.55"));
+    EXPECT_EQ(Opciones().Combo1->currentText(), QString::fromUtf8("Español"));
+    EXPECT_EQ(Opciones().SkinCombo->currentText(), AparienciaActual);
+    EXPECT_TRUE(AparienciaActual.startsWith(u'('));
+    EXPECT_EQ(Opciones().Text1->text(), "55");
+    EXPECT_EQ(Tavorin().PicBuffer->width(), 8 * 55);
+    EXPECT_FALSE(Tavorin().Letras[0]->isVisibleTo(&Tavorin()));
+    EXPECT_EQ(Tavorin().Top(), 1500);
+    EXPECT_EQ(Tavorin().Left(), 3000);
+    EXPECT_EQ(ColorVerde, 64);
+    EXPECT_TRUE(Mdi().mnuPointClick->isChecked());
+    EXPECT_EQ(e.Leer("Configuracion", "PointClick"), "1");
+    EXPECT_EQ(NickLocal, "Ana");
+    EXPECT_TRUE(Chat().Visible());
+    EXPECT_EQ(Chat().Caption(), Chat().Caption().section(" - ", 0, 0) + " - Ana");
+    EXPECT_TRUE(Tavorin().Visible());
+    // The splash has gone into its about layout, hidden.
+    EXPECT_FALSE(Splash().Visible());
+    EXPECT_TRUE(Splash().Label2->isHidden());
+    EXPECT_FALSE(Splash().Label1->isHidden());
+}
+
+TEST(Arranque, TheStoredBoardSizeIsClamped) {
+    Entorno e;
+    e.Poner("Configuracion", QString::fromUtf8("Tamaño"), "500");
+    e.Arrancar();
+    EXPECT_EQ(Opciones().Text1->text(), "100");
+    EXPECT_EQ(Tavorin().PicBuffer->width(), 800);
+}
+
+TEST(Arranque, ALanguageNamedInOtherLettersIsChosen) {
+    Entorno e;
+    e.Poner("Configuracion", "Idioma", "ENGLISH");
+    e.Arrancar();
+    EXPECT_EQ(Opciones().Combo1->currentText(), "English");
+    EXPECT_EQ(Mdi().mnuArchivos->title(), e.Leer("Menu", "Menu1", "English.lng"));
+}
+
+TEST(Arranque, WithoutDefaultIniTheProgramEnds) {
+    Entorno e;
+    QFile::remove(e.Ruta("Default.ini"));
+    EXPECT_EQ(Estado([&] { e.Arrancar(); }), 1);
+    ASSERT_EQ(e.mensajes.size(), 1u);
+    EXPECT_EQ(e.mensajes[0].texto, "El fichero Default.ini no se ha encontrado.");
+    EXPECT_EQ(e.mensajes[0].icono, MB_ICONINFORMATION);
+    EXPECT_FALSE(QFile::exists(e.Ruta("Default.ini")));
+}
+
+TEST(Arranque, AnUnknownLanguageEndsTheProgram) {
+    Entorno e;
+    e.Poner("Configuracion", "Idioma", "Klingon");
+    EXPECT_EQ(Estado([&] { e.Arrancar(); }), 1);
+    ASSERT_EQ(e.mensajes.size(), 1u);
+    EXPECT_EQ(e.mensajes[0].texto, "Fichero de idioma no encontrado.");
+    EXPECT_EQ(e.mensajes[0].icono, 0);
+}
+
+TEST(Arranque, AMissingSkinFolderMeansTheBuiltInSkinWithoutAMessage) {
+    Entorno e;
+    e.Poner("Configuracion", "Apariencia", "noexiste");
+    e.Arrancar();
+    EXPECT_TRUE(e.mensajes.empty());
+    EXPECT_EQ(Opciones().SkinCombo->currentText(), AparienciaActual);
+}
+
+TEST(Arranque, AStoredSkinFolderIsLoadedWhateverTheCaseOfItsName) {
+    Entorno e;
+    QDir(e.Carpeta() + "/apariencias").rename("marmol", "Marmol");
+    e.Poner("Configuracion", "Apariencia", "marmol");
+    e.Arrancar();
+    EXPECT_TRUE(e.mensajes.empty());
+    EXPECT_EQ(Opciones().SkinCombo->currentText(), "marmol");
+    EXPECT_EQ(Tavorin().SCuadro[1].width(), 56);
+    EXPECT_EQ(Tavorin().RCuadro[1].width(), 40);
+}
+
+TEST(Arranque, ABrokenSkinFallsBackToTheBuiltInOneWithText25) {
+    Entorno e;
+    QFile::remove(e.Carpeta() + "/apariencias/torneo/damanf.png");
+    e.Poner("Configuracion", "Apariencia", "torneo");
+    e.Arrancar();
+    ASSERT_EQ(e.mensajes.size(), 1u);
+    EXPECT_EQ(e.mensajes[0].texto, TextosIdioma[25]);
+    EXPECT_EQ(Opciones().SkinCombo->currentText(), AparienciaActual);
+    EXPECT_EQ(e.Leer("Configuracion", "Apariencia"), AparienciaActual);
+}
+
+TEST(Salida, TheExitSequenceWritesPositionsAndSettings) {
+    Entorno e;
+    e.Poner("Tablero", "Top", "no es numero");
+    e.Poner("Configuracion", "Tiempo", "15");
+    e.Arrancar();
+    Opciones().FijarCheck(3, 1);
+    Mdi().mnuSonido_Click();
+    NickLocal = "Beto";
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    EXPECT_EQ(e.Leer("Mdi", "Windows"), "0");
+    EXPECT_EQ(e.Leer("Mdi", "Width").toDouble(), Mdi().Width());
+    EXPECT_EQ(e.Leer("Tablero", "Top").toDouble(), Tavorin().Top());
+    EXPECT_EQ(e.Leer("Chat", "Height").toDouble(), Chat().Height());
+    EXPECT_EQ(e.Leer("Configuracion", "Nick"), "Beto");
+    EXPECT_EQ(e.Leer("Configuracion", "Check3"), "1");
+    EXPECT_EQ(e.Leer("Configuracion", "Sonido"), Mdi().mnuSonido->isChecked() ? "1" : "0");
+    EXPECT_EQ(e.Leer("Configuracion", "Tiempo"), "15");
+    EXPECT_EQ(e.Leer("CPU", "Option"), "0");
+    EXPECT_EQ(e.Leer("Configuracion", "Check"), "1");
+}
+
+TEST(Salida, WhileMaximisedOnlyTheStateIsWritten) {
+    Entorno e;
+    e.Poner("Mdi", "Width", "9000");
+    e.Arrancar();
+    Mdi().setWindowState(2);
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    EXPECT_EQ(e.Leer("Mdi", "Windows"), "2");
+    EXPECT_EQ(e.Leer("Mdi", "Width"), "9000");
+}
+
+TEST(Salida, AReadOnlyDefaultIniIsLeftAsItWasWithText28) {
+    Entorno e;
+    e.Arrancar();
+    const QByteArray antes = e.Contenido("Default.ini");
+    ASSERT_EQ(::chmod(e.Ruta("Default.ini").toLocal8Bit().constData(), 0444), 0);
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    EXPECT_EQ(e.Contenido("Default.ini"), antes);
+    ASSERT_FALSE(e.mensajes.empty());
+    EXPECT_TRUE(e.mensajes.back().texto.contains("\r\nDefault.ini\r\n"));
+    struct stat st {};
+    ::stat(e.Ruta("Default.ini").toLocal8Bit().constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
+TEST(Registro, AFirstStartRegistersTheOwnTypeAndAsksForTheOtherTwo) {
+    Entorno e(false);
+    e.Poner("Configuracion", "Nick", "Ana");
+    testsupport::TempDir xdg;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(xdg.path()));
+    e.respuestas = {IDNO, IDYES};
+    e.Arrancar();
+    ASSERT_EQ(e.mensajes.size(), 2u);
+    EXPECT_EQ(e.mensajes[0].texto, TextosIdioma[70]);
+    EXPECT_EQ(e.mensajes[0].icono + e.mensajes[0].botones, MB_ICONQUESTION + MB_YESNO);
+    EXPECT_EQ(e.mensajes[1].texto, TextosIdioma[85]);
+    EXPECT_EQ(e.Leer("Configuracion", "RegitTvp"), "1");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitPgn"), "1");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitEpd"), "1");
+    const QString datos = QString::fromStdString(xdg.path());
+    EXPECT_TRUE(QFile::exists(datos + "/mime/packages/tavorin-tvp.xml"));
+    EXPECT_FALSE(QFile::exists(datos + "/mime/packages/tavorin-pgn.xml"));
+    EXPECT_TRUE(QFile::exists(datos + "/mime/packages/tavorin-epd.xml"));
+}
+
+TEST(Registro, AFailedRegistrationIsTriedAgainNextTime) {
+    Entorno e(false);
+    e.Poner("Configuracion", "Nick", "Ana");
+    testsupport::TempDir xdg;
+    // A plain file where the data folder should be: nothing can be written.
+    xdg.write("datos", "");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(xdg.file("datos")));
+    e.respuestas = {IDYES, IDNO};
+    e.Arrancar();
+    EXPECT_EQ(e.Leer("Configuracion", "RegitTvp"), "0");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitPgn"), "0");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitEpd"), "1");
+}
+
+TEST(Nick, AnEmptyNickIsAskedForUntilOneOfNineCharactersComes) {
+    Entorno e;
+    e.Poner("Configuracion", "Nick", "");
+    e.textos = {"", "DemasiadoLargo", "Carmen"};
+    e.Arrancar();
+    EXPECT_EQ(NickLocal, "Carmen");
+    ASSERT_EQ(e.mensajes.size(), 2u);
+    EXPECT_EQ(e.mensajes[0].texto, TextosIdioma[8]);
+    EXPECT_EQ(e.mensajes[1].texto, TextosIdioma[38]);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "entorno.h"
+
+#include "app/Variables.h"
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+void CopiarArbol(const QString& origen, const QString& destino) {
+    QDir().mkpath(destino);
+    QDir d(origen);
+    for (const QFileInfo& e : d.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (e.isDir())
+            CopiarArbol(e.filePath(), destino + "/" + e.fileName());
+        else
+            QFile::copy(e.filePath(), destino + "/" + e.fileName());
+    }
+}
+
+}  // namespace
+
+QString Entorno::Recursos() { return QStringLiteral(TAVORIN_RECURSOS); }
+
+Entorno::Entorno(bool marcas) : carpeta_(QString::fromStdString(dir_.path())) {
+    const QString r = Recursos();
+    for (const QFileInfo& f : QDir(r + "/lang").entryInfoList({"*.lng"}, QDir::Files))
+        QFile::copy(f.filePath(), carpeta_ + "/" + f.fileName());
+    QFile::copy(r + "/Default.ini", carpeta_ + "/Default.ini");
+    QFile(carpeta_ + "/Default.ini").setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    CopiarArbol(r + "/apariencias", carpeta_ + "/apariencias");
+    if (marcas) {
+        Poner("Configuracion", "Nick", "Ana");
+        Poner("Configuracion", "RegitTvp", "1");
+        Poner("Configuracion", "RegitPgn", "1");
+        Poner("Configuracion", "RegitEpd", "1");
+    }
+    FijarCarpetaPrograma(carpeta_);
+    ResponderMensaje = [this](const CMensaje& m) -> long {
+        mensajes.push_back({m.TituloMensaje, m.TextoMensaje, m.IconoMensaje, m.BotonesMensaje, m.DefectoMensaje});
+        if (!respuestas.empty()) {
+            long r = respuestas.front();
+            respuestas.pop_front();
+            return r;
+        }
+        if (m.BotonesMensaje == MB_YESNO) return m.DefectoMensaje == MB_DEFBUTTON2 ? IDNO : IDYES;
+        return IDOK;
+    };
+    ResponderTexto = [this](const QString&, const QString&) {
+        return textos.isEmpty() ? QString("Prueba") : textos.takeFirst();
+    };
+    AlTerminar = [](int estado) { throw FinDelPrograma(estado); };
+}
+
+Entorno::~Entorno() {
+    ResponderMensaje = nullptr;
+    ResponderTexto = nullptr;
+    AlTerminar = nullptr;
+}
+
+void Entorno::Poner(const QString& seccion, const QString& clave, const QString& valor, const QString& fichero) {
+    ini::Escribir(Ruta(fichero), seccion, clave, valor);
+}
+
+QString Entorno::Leer(const QString& seccion, const QString& clave, const QString& fichero) const {
+    return ini::Leer(Ruta(fichero), seccion, clave, {}, 1024);
+}
+
+void Entorno::Escribir(const QString& nombre, const QByteArray& contenido) const {
+    QFile f(Ruta(nombre));
+    if (f.open(QIODevice::WriteOnly)) f.write(contenido);
+}
+
+QByteArray Entorno::Contenido(const QString& nombre) const {
+    QFile f(Ruta(nombre));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Entorno::Arrancar() { Main(); }
+
+int Entorno::Contar(const QString& parte) const {
+    int n = 0;
+    for (const auto& m : mensajes)
+        if (m.texto.contains(parte)) ++n;
+    return n;
+}

@@ -1,0 +1,58 @@
+// A temporary program folder for the tests of Tavorin's windows: the delivered
+// language files, Default.ini (with a nick and the registration marks set, so
+// start-up asks nothing) and skins, with message boxes answered by the test and the
+// program's end turned into an exception.
+#pragma once
+
+#include "app/CMensaje.h"
+#include "child_process.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <stdexcept>
+#include <vector>
+
+struct FinDelPrograma : std::runtime_error {
+    explicit FinDelPrograma(int e) : std::runtime_error("end of program"), estado(e) {}
+    int estado;
+};
+
+struct MensajeVisto {
+    QString titulo;
+    QString texto;
+    long icono = 0;
+    long botones = 0;
+    long defecto = 0;
+};
+
+class Entorno {
+public:
+    // `marcas`: Default.ini with the nick and the three registration marks set.
+    explicit Entorno(bool marcas = true);
+    ~Entorno();
+
+    QString Carpeta() const { return carpeta_; }
+    QString Ruta(const QString& nombre) const { return carpeta_ + "/" + nombre; }
+    void Poner(const QString& seccion, const QString& clave, const QString& valor, const QString& fichero = "Default.ini");
+    QString Leer(const QString& seccion, const QString& clave, const QString& fichero = "Default.ini") const;
+    void Escribir(const QString& nombre, const QByteArray& contenido) const;
+    QByteArray Contenido(const QString& nombre) const;
+
+    // Runs the program's start-up routine.
+    void Arrancar();
+
+    std::vector<MensajeVisto> mensajes;
+    std::deque<long> respuestas;  // answers to the next boxes; then the default button
+    QStringList textos;           // answers to input boxes
+
+    // Messages whose text contains `parte`.
+    int Contar(const QString& parte) const;
+
+    static QString Recursos();
+
+private:
+    testsupport::TempDir dir_;
+    QString carpeta_;
+};
