@@ -8,9 +8,6 @@ cd "$TOP"
 
 install_packages
 build_release
-if cmake --build build --target help | grep -q program_folder; then
-    cmake --build build --target program_folder >/dev/null
-fi
 
 case "${1:-}" in
     orvik)
