@@ -4,7 +4,7 @@
 #include "check.h"
 #include "icons.h"
 #include "pictures.h"
-#include "pieces.h"
+#include "glyphs.h"
 #include "sounds.h"
 
 #include <QGuiApplication>

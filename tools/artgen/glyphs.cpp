@@ -1,4 +1,4 @@
-#include "pieces.h"
+#include "glyphs.h"
 
 #include "raster.h"
 
