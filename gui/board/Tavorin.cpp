@@ -306,6 +306,12 @@ void Tavorin::Form_Activate() {
     if (controles::Visible(splash.Label2)) splash.Tshow();
 }
 
+// The window system gives a hidden child window its size only once it shows: the
+// background that the layout painted is painted again for the size it gets.
+void Tavorin::Form_Resize() {
+    if (!Picture().isNull() && Picture().size() != size()) PintarVentana(1);
+}
+
 // ---- Options and windows --------------------------------------------------------
 
 void Tavorin::LeerOpciones() {

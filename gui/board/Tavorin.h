@@ -32,6 +32,7 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
+    void Form_Resize() override;
 
     // Options, language, skin and the other windows.
     void LeerOpciones();
