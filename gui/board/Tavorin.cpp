@@ -1087,7 +1087,13 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
         case QEvent::MouseMove: {
             auto* e = static_cast<QMouseEvent*>(evento);
             const QPointF p = e->position();
-            if (arrastrando_)
+            if (arrastrando_ && !(e->buttons() & Qt::LeftButton)) {
+                // The button went up where the board did not see it: the drop is here.
+                if (dentro(p))
+                    PicBuffer_DragDrop(p.x(), p.y());
+                else
+                    PicBuffer_DragOver(p.x(), p.y(), 1);
+            } else if (arrastrando_)
                 PicBuffer_DragOver(p.x(), p.y(), dentro(p) ? 2 : 1);
             else
                 PicBuffer_MouseMove(botones(e->buttons()), mayusculas(e->modifiers()), p.x(), p.y());

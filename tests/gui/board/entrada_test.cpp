@@ -17,7 +17,7 @@ namespace {
 // One step of a sequence: press, move or release at a square ("--" = outside the
 // board), or a click (press and release).
 struct Paso {
-    char tipo;  // 'p' press, 'm' move, 'r' release, 'c' left click, 'd' right click
+    char tipo;  // 'p' press, 'm' move, 'h' move with no button, 'r' release, 'c' left click, 'd' right click
     const char* casilla;
 };
 
@@ -42,6 +42,7 @@ TEST_F(Entrada, SequencesOfMouseEventsAndTheirOutcome) {
         {"press on the other side's piece", false, {{'p', "e7"}, {'m', "e6"}, {'r', "e5"}}, "", false, 1},
         {"right button", false, {{'d', "e2"}}, "", false, 1},
         {"off the board and back", false, {{'p', "e2"}, {'m', "--"}, {'m', "e4"}, {'r', "e4"}}, "", false, 1},
+        {"button released unseen", false, {{'p', "e2"}, {'m', "e3"}, {'h', "e4"}, {'r', "--"}}, "e4", false, 2},
         {"click, click", true, {{'c', "g1"}, {'c', "f3"}}, "f3", false, 2},
         {"first click selects", true, {{'c', "g1"}}, "", true, 1},
         {"illegal second click ends the selection", true, {{'c', "g1"}, {'c', "g3"}}, "", false, 1},
@@ -58,6 +59,7 @@ TEST_F(Entrada, SequencesOfMouseEventsAndTheirOutcome) {
             switch (paso.tipo) {
                 case 'p': QTest::mousePress(p, Qt::LeftButton, {}, Punto(paso.casilla)); break;
                 case 'm': QTest::mouseMove(p, Punto(paso.casilla)); break;
+                case 'h': Sobre(Punto(paso.casilla)); break;
                 case 'r': QTest::mouseRelease(p, Qt::LeftButton, {}, Punto(paso.casilla)); break;
                 case 'c': Clic(Punto(paso.casilla)); break;
                 case 'd': Clic(Punto(paso.casilla), Qt::RightButton); break;
