@@ -103,6 +103,18 @@ TEST_F(Partida, EnPassantTakesThePawnOffTheBoardAndThePicture) {
     EXPECT_EQ(Reglas().Jugadas.List1.back().substr(0, 7), "5546p45");
 }
 
+TEST_F(Partida, ARefusedEnPassantCaptureLeavesThePawnOnTheBoardAndInThePicture) {
+    Posicion("4k3/2p5/8/KP5r/8/8/8/8 b - - 0 1");
+    Jugar("c7c5");
+    const QImage antes = Dibujo();
+    Arrastrar("b5", "c6");  // would uncover the rook's check along the fifth rank
+    EXPECT_EQ(Pieza("c5"), 7);
+    EXPECT_EQ(Pieza("b5"), 1);
+    EXPECT_EQ(Dibujo(), antes);
+    EXPECT_EQ(Reglas().Turno, 1);
+    EXPECT_EQ(Reglas().Jugadas.List1.size(), 1u);
+}
+
 namespace {
 // Clicks a picture of the promotion chooser and OK once the chooser is up.
 void ElegirCoronacion(int imagen) {
@@ -165,6 +177,10 @@ TEST_F(Partida, ARefusedMoveSnapsBackAndChangesNothing) {
     EXPECT_FALSE(Tavorin().Arrastrando());
 }
 
+namespace {
+bool MismoCursor(const QCursor& a, const QCursor& b) { return a.pixmap().toImage() == b.pixmap().toImage(); }
+}  // namespace
+
 TEST_F(Partida, ADragOffTheBoardIsCancelled) {
     PictureBox* p = Tavorin().PicBuffer;
     const QImage antes = Dibujo();
@@ -172,6 +188,12 @@ TEST_F(Partida, ADragOffTheBoardIsCancelled) {
     QTest::mouseMove(p, Centro("e3"));
     EXPECT_TRUE(Tavorin().Arrastrando());
     EXPECT_NE(Dibujo(), antes);  // the piece follows the pointer
+    // The hand over a square the piece may go to, the stop sign elsewhere.
+    EXPECT_TRUE(MismoCursor(p->cursor(), Tavorin().DragMano));
+    QTest::mouseMove(p, Centro("e5"));
+    EXPECT_TRUE(MismoCursor(p->cursor(), Tavorin().DragStop));
+    QTest::mouseMove(p, Centro("e2"));
+    EXPECT_TRUE(MismoCursor(p->cursor(), Tavorin().DragMano));
     QTest::mouseMove(p, QPoint(-10, 50));
     EXPECT_FALSE(Tavorin().Arrastrando());
     EXPECT_EQ(Dibujo(), antes);
