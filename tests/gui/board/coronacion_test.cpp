@@ -3,6 +3,9 @@
 
 #include "board/Coronacion.h"
 #include "board/Tavorin.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
 #include "platform/PictureBox.h"
 
 #include <QPushButton>
@@ -15,7 +18,7 @@ namespace {
 int Preguntar(int color, std::function<void()> accion) {
     QTimer::singleShot(0, [accion] {
         ASSERT_TRUE(Coronacion().Visible());
-        ASSERT_TRUE(Coronacion().isModal());
+        EXPECT_TRUE(Coronacion().isModal());
         accion();
     });
     return Coronacion().Preguntar(color);
@@ -64,6 +67,29 @@ TEST_F(Partida, TheChooserShowsTheSidesPiecesOnGreenWithTheMarkedOneLight) {
         }
         c.close();
     });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Partida, OnAFlippedBoardThePromotedPieceLandsOnItsSquareForEitherSide) {
+    Posicion("8/P7/8/7k/8/8/7p/4K3 w - - 0 1");
+    Mdi().mnuInvertirTablero->trigger();
+    QTimer::singleShot(0, [] {
+        QTest::mouseClick(Coronacion().PiezaSelec[2], Qt::LeftButton);
+        QTest::mouseClick(Coronacion().Command1, Qt::LeftButton);
+    });
+    Arrastrar("a7", "a8");
+    EXPECT_EQ(Pieza("a8"), 2);
+    EXPECT_EQ(Pieza("a7"), 0);
+    EXPECT_EQ(DibujoDistinto(), "");
+    ClicAClic(true);
+    QTimer::singleShot(0, [] { QTest::keyClick(&Coronacion(), Qt::Key_Return); });
+    Jugar("h2h1", true);
+    EXPECT_EQ(Pieza("h1"), 11);
+    EXPECT_EQ(DibujoDistinto(), "");
+    EXPECT_TRUE(Caja(3).endsWith("a8=R\n                  h1=Q+"));
 }
 
 }  // namespace
