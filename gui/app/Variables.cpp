@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QTimer>
 #include <QFileInfo>
 
 #include <chrono>
@@ -60,6 +61,10 @@ bool RetrocesoPendiente = false;
 QString FicheroPendiente;
 QString VersionRival;
 QString LineaComandos;
+bool RetrocesoEnCurso = false;
+QString ReySeleccionado;
+bool ArrastreCancelado = false;
+long MinutosBlancas = 0, SegundosBlancas = 0, MinutosNegras = 0, SegundosNegras = 0;
 
 std::function<void(int)> AlTerminar;
 
@@ -77,6 +82,19 @@ void VentanasLaterales() {
 }
 }  // namespace
 
+rules::Reglas& Reglas() {
+    static rules::Reglas juego;
+    return juego;
+}
+
+void EncolarMensaje(const QString& texto) {
+    if (!Reglas().Conectado) return;
+    if (NumColaEnvio >= long(ColaEnvio.size()) - 1) return;
+    ++NumColaEnvio;
+    ColaEnvio[NumColaEnvio] = texto;
+    ::Tavorin().Timer2->start();
+}
+
 QString CarpetaPrograma() {
     if (!g_carpetaPrograma.isEmpty()) return g_carpetaPrograma;
     return QCoreApplication::applicationDirPath();
@@ -93,6 +111,7 @@ void Terminar(int estado) {
 }
 
 void Main() {
+    Reglas().LetrasEspanol = {"", "T", "C", "A", "D", "R", "ap"};
     FijarRutaIni();
     if (!ExisteFichero(FicheroIni)) Terminar(1);
 

@@ -3,6 +3,8 @@
 // small helpers that start-up uses and other windows share.
 #pragma once
 
+#include "rules/reglas.h"
+
 #include <QString>
 
 #include <array>
@@ -19,9 +21,17 @@ extern QString FicheroPgn;   // the command-line path when it names a PGN file
 // Token list of an opened own game file; element 0 is not used, element 1 exists.
 extern std::vector<QString> DatosPartida;
 
+// ---- The game --------------------------------------------------------------------
+// The one game-state block of the program (board, move in progress, side to move,
+// rights, move-list texts): every window reads and writes it here.
+rules::Reglas& Reglas();
+
 // ---- Outgoing peer messages ---------------------------------------------------
 extern std::array<QString, 41> ColaEnvio;  // slots 1 to 40
 extern long NumColaEnvio;
+// Queues one message for the peer while connected (and starts the board window's
+// sender); does nothing without a connection or when all 40 slots are taken.
+void EncolarMensaje(const QString& texto);
 
 // ---- Settings kept between windows --------------------------------------------
 extern QString DirectorioFicheros;  // last folder of the file dialogs, trailing "/"
@@ -44,6 +54,7 @@ extern bool RepintarTablero;       // the next piece redraw draws no move frames
 extern bool RepintarFichas;        // a whole-board piece repaint is running
 extern long AnchoCasilla;          // square size in pixels
 extern long AltoCasilla;
+extern bool RetrocesoEnCurso;      // a take-back is running: move frames get board squares
 
 // ---- Game files, set-up and network requests ----------------------------------
 extern bool ModoPreparar;      // the set-up window is open
@@ -55,6 +66,13 @@ extern bool NuevoPendiente;
 extern bool RetrocesoPendiente;
 extern QString FicheroPendiente;
 extern QString VersionRival;
+
+// ---- Board input ----------------------------------------------------------------
+extern QString ReySeleccionado;  // set-up: the king picked up to be moved ("xy"), "" none
+extern bool ArrastreCancelado;   // a peer request ended the drag under way
+
+// ---- Game clocks ----------------------------------------------------------------
+extern long MinutosBlancas, SegundosBlancas, MinutosNegras, SegundosNegras;
 
 // ---- Start-up -----------------------------------------------------------------
 // The program's command line: its arguments joined by blanks.

@@ -1,6 +1,7 @@
 #include "board/Jugadas.h"
 
 #include "app/Graficos.h"
+#include "app/Variables.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -49,8 +50,28 @@ void Jugadas::JugadasResice() {
 }
 
 void Jugadas::BorrarContenedor() {
+    Reglas().Jugadas.Borrar();
     for (int i = 1; i <= 5; ++i) List[i]->setPlainText({});
     List1->clear();
+}
+
+void Jugadas::ActualizarTextos() {
+    const auto& lista = Reglas().Jugadas;
+    for (int i = 1; i <= 5; ++i) {
+        QString texto = QString::fromStdString(lista.List[i]);
+        texto.replace("\r\n", "\n");
+        if (texto.endsWith(u'\n')) texto.chop(1);
+        QPlainTextEdit* caja = List[i];
+        if (caja->toPlainText() != texto) caja->setPlainText(texto);
+        QTextCursor c = caja->textCursor();
+        c.movePosition(QTextCursor::End);
+        caja->setTextCursor(c);
+    }
+    if (List1->count() != int(lista.List1.size()) ||
+        (List1->count() > 0 && List1->item(List1->count() - 1)->text().toStdString() != lista.List1.back())) {
+        List1->clear();
+        for (const auto& r : lista.List1) List1->addItem(QString::fromStdString(r));
+    }
 }
 
 void Jugadas::List_MouseDown(int indice, int boton) {

@@ -26,7 +26,11 @@ public:
     void Form_Unload(bool& cancelar) override;
 
     void JugadasResice();
+    // Empties the move list: the game's move texts and records, and the boxes.
     void BorrarContenedor();
+    // Shows the game's move texts and records (kept by the game state), each box
+    // scrolled to its last move.
+    void ActualizarTextos();
     void List_MouseDown(int indice, int boton);
 
     std::array<QPlainTextEdit*, 6> List{};  // 1 to 5

@@ -8,11 +8,15 @@
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Coronacion.h"
+#include "board/FinPartida.h"
+#include "board/Geometria.h"
 #include "board/Jugadas.h"
+#include "board/Sonidos.h"
 #include "engines/Cpu.h"
 #include "engines/FormLevel2.h"
 #include "files/ListaPgn.h"
 #include "files/PgnMovimientos.h"
+#include "files/SetTableroF.h"
 #include "files/fEpd.h"
 #include "network/Chat.h"
 #include "network/Conexion.h"
@@ -34,6 +38,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
@@ -85,6 +90,39 @@ int TamanoTablero() { return TamanoLimitado(::Opciones().Text1->text()); }
 
 namespace forms {
 
+class Tavorin::Anfitrion : public rules::RulesHost {
+public:
+    explicit Anfitrion(Tavorin& t) : t_(t) {}
+
+    int Coronacion(int color) override {
+        // A move from the mouse shows the pawn on its last rank while the user chooses.
+        if (t_.entradaRaton_) t_.MostrarCoronacion();
+        return ::Coronacion().Preguntar(color);
+    }
+    bool ListaPgnVisible() const override { return ::ListaPgn().Visible(); }
+    bool ReproduciendoPartida() const override { return DatosPartida.size() > 1 && !DatosPartida[1].isEmpty(); }
+    void DibujarTorreEnroque(int xOrigen, int yOrigen, int xDestino, int yDestino) override {
+        const bool invertido = t_.Invertido();
+        // The mouse's own picture has the king dragged away: back to the board as it was.
+        if (t_.entradaRaton_) t_.CopiarTablero(t_.PicBuffer, t_.BoardTemp[0]);
+        t_.RedibujarFichas(geometria::Espejo(xOrigen, invertido), geometria::Espejo(yOrigen, invertido),
+                           geometria::Espejo(xDestino, invertido), geometria::Espejo(yDestino, invertido),
+                           Reglas().FichaOrigen);
+    }
+    void OcultarMarcador() override { t_.Shape->hide(); }
+    void JugadasCambiadas() override { ::Jugadas().ActualizarTextos(); }
+    void SubComoFicha(const std::string& casilla) override { t_.SubComoFicha(QString::fromStdString(casilla)); }
+    std::string TextoIdioma(int n) const override {
+        return (n >= 0 && n < int(TextosIdioma.size())) ? TextosIdioma[n].toStdString() : std::string();
+    }
+    void MostrarMensaje(const std::string& titulo, const std::string& texto, int icono) override {
+        ::MostrarMensaje(QString::fromStdString(titulo), QString::fromStdString(texto), icono);
+    }
+
+private:
+    Tavorin& t_;
+};
+
 Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     Margen = new QFrame(this);
     Margen->setObjectName("Margen");
@@ -99,14 +137,26 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     PicBuffer = new PictureBox(this, "PicBuffer");
     PicBuffer->move(18, 12);
     PicBuffer->resize(320, 320);
-    Shape = new QFrame(PicBuffer);
-    Shape->setObjectName("Shape");
-    Shape->hide();
-    for (int i = 0; i < 2; ++i) {
-        Shape1[i] = new QFrame(PicBuffer);
-        Shape1[i]->setObjectName(QString("Shape1_%1").arg(i));
-        Shape1[i]->hide();
-    }
+    PicBuffer->setMouseTracking(true);
+    PicBuffer->installEventFilter(this);
+    DragDro = new QWidget(this);
+    DragDro->setObjectName("DragDro");
+    DragDro->hide();
+    DragMano = QCursor(QPixmap(":/builtin/cursor-mano.png"), 16, 18);
+    DragStop = QCursor(QPixmap(":/builtin/cursor-stop.png"), 16, 16);
+    CursorTablero = QCursor(QPixmap(":/builtin/cursor-tablero.png"), 12, 3);
+    // The marker and the frames: thin borders over the picture, mouse goes through.
+    auto forma = [this](const QString& nombre, const char* color) {
+        auto* f = new QFrame(PicBuffer);
+        f->setObjectName(nombre);
+        f->setStyleSheet(QString("QFrame#%1 { border: 1px solid %2; background: transparent; }").arg(nombre, color));
+        f->setAttribute(Qt::WA_TransparentForMouseEvents);
+        f->resize(40, 40);
+        f->hide();
+        return f;
+    };
+    Shape = forma("Shape", "#00ff00");
+    for (int i = 0; i < 2; ++i) Shape1[i] = forma(QString("Shape1_%1").arg(i), "#ff0000");
     QFont letra("Sans Serif");
     letra.setPointSizeF(8.25);
     letra.setBold(true);
@@ -140,7 +190,11 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
         OCN.fill(QColor(120, 90, 60));
     }
     resize(380, 380);
+    anfitrion_ = std::make_unique<Anfitrion>(*this);
+    Reglas().FijarHost(anfitrion_.get());
 }
+
+Tavorin::~Tavorin() { Reglas().FijarHost(nullptr); }
 
 void Tavorin::Form_Load() {
     auto& splash = ::Splash();
@@ -250,6 +304,12 @@ void Tavorin::Form_Activate() {
     auto& splash = ::Splash();
     if (controles::Visible(splash.Label2)) splash.Unload();
     if (controles::Visible(splash.Label2)) splash.Tshow();
+}
+
+// The window system gives a hidden child window its size only once it shows: the
+// background that the layout painted is painted again for the size it gets.
+void Tavorin::Form_Resize() {
+    if (!Picture().isNull() && Picture().size() != size()) PintarVentana(1);
 }
 
 // ---- Options and windows --------------------------------------------------------
@@ -399,8 +459,17 @@ void Tavorin::CopiarApariencia() {
     RCuadro[2] = SCuadro[2];
 }
 
-// The start position belongs to the game state of the rules.
-void Tavorin::PonerFichas() {}
+void Tavorin::PonerFichas() {
+    auto& c = Reglas().Casillas;
+    static const int kPrimera[9] = {0, 2, 3, 4, 5, 6, 4, 3, 2};
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) c[x][y] = 0;
+        c[x][2] = rules::PeonBlanco;
+        c[x][7] = rules::PeonNegro;
+        c[x][1] = kPrimera[x];
+        c[x][8] = kPrimera[x] + 6;
+    }
+}
 
 void Tavorin::ResiceImagenes() {
     const bool original = ::Opciones().SkinCombo->currentText() == AparienciaActual;
@@ -473,28 +542,595 @@ void Tavorin::PaintTablero() {
     Fondo->Refresh();
 }
 
-// Pieces, move frames and move input come with the board's drawing; they need the
-// game state of the rules.
-void Tavorin::PaintFichas() {}
-void Tavorin::PaintFichasResice() {}
+// ---- Pieces and squares ------------------------------------------------------------
+
+void Tavorin::DibujarPieza(QImage& destino, long x, long y, int ficha) const {
+    if (ficha < 1 || ficha > 12) return;
+    const QRect cuadro(0, 0, int(AnchoCasilla), int(AltoCasilla));
+    QPainter p(&destino);
+    p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    p.drawImage(QPoint(int(x), int(y)), RMascara[ficha], cuadro);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.drawImage(QPoint(int(x), int(y)), RFichas[ficha], cuadro);
+}
+
+void Tavorin::CopiarCuadro(PictureBox* destino, const PictureBox* fuente, long x, long y) {
+    QPainter p(&destino->Imagen());
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect r{int(x), int(y), int(AnchoCasilla), int(AltoCasilla)};
+    p.drawImage(r.topLeft(), fuente->Imagen(), r);
+}
+
+void Tavorin::CopiarTablero(PictureBox* destino, const PictureBox* fuente) {
+    const QRect r(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
+    QImage& d = destino->Imagen();
+    if (d.width() < r.width() || d.height() < r.height()) {
+        d = fuente->Imagen().copy(r);
+    } else {
+        QPainter p(&d);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(0, 0), fuente->Imagen(), r);
+    }
+    destino->Refresh();
+}
+
+void Tavorin::BorrarTemporales() {
+    for (PictureBox* b : BoardTemp) {
+        QImage vacia(10, 10, QImage::Format_RGB32);
+        vacia.fill(b->BackColor());
+        b->Imagen() = vacia;
+        b->Refresh();
+    }
+}
+
+bool Tavorin::Invertido() const { return ::Mdi().mnuInvertirTablero->isChecked(); }
+bool Tavorin::PointClick() const { return ::Mdi().mnuPointClick->isChecked(); }
+
+void Tavorin::RedibujarFichas(int xOrigen, int yOrigen, int xDestino, int yDestino, int ficha) {
+    const long s = AnchoCasilla;
+    const long xo = geometria::PixelX(xOrigen, s), yo = geometria::PixelY(yOrigen, s);
+    const long xd = geometria::PixelX(xDestino, s), yd = geometria::PixelY(yDestino, s);
+    if (!RepintarFichas) {
+        CopiarCuadro(PicBuffer, Fondo, xo, yo);
+        CopiarCuadro(PicBuffer, Fondo, xd, yd);
+    }
+    if (ficha >= 1 && ficha <= 12) {
+        DibujarPieza(PicBuffer->Imagen(), xd, yd, ficha);
+        PicBuffer->Refresh();
+    }
+    if (!RepintarTablero) Marco(xOrigen, yOrigen, xDestino, yDestino);
+    RepintarTablero = false;
+}
+
+void Tavorin::PaintFichas() {
+    auto& g = Reglas();
+    const bool pgn = ::ListaPgn().Visible();
+    const bool invertido = Invertido();
+    const long s = AnchoCasilla;
+    for (int y = 1; y <= 8; ++y) {
+        for (int x = 1; x <= 8; ++x) {
+            const int ficha = g.Casillas[x][y];
+            if (ficha == 0) continue;
+            if (pgn) g.FichaOrigen = ficha;
+            const long px = geometria::PixelX(geometria::Espejo(x, invertido), s);
+            const long py = geometria::PixelY(geometria::Espejo(y, invertido), s);
+            if (ModoPreparar) {
+                DibujarPieza(BoardTemp[1]->Imagen(), px, py, ficha);
+                BoardTemp[1]->Refresh();
+            }
+            if (!pgn) {
+                DibujarPieza(PicBuffer->Imagen(), px, py, ficha);
+                PicBuffer->Refresh();
+            } else {
+                DibujarPieza(BoardTemp[1]->Imagen(), px, py, ficha);
+                BoardTemp[1]->Refresh();
+            }
+        }
+    }
+}
+
+void Tavorin::PaintFichasResice() {
+    auto& g = Reglas();
+    RepintarFichas = true;
+    for (int y = 1; y <= 8; ++y) {
+        for (int x = 1; x <= 8; ++x) {
+            if (g.Casillas[x][y] == 0) continue;
+            g.FichaOrigen = g.Casillas[x][y];
+            FijarDestino(x, y);
+            RepintarTablero = true;
+            ::RedibujarFichas();
+        }
+    }
+    g.FichaOrigen = 0;
+    g.XDestino = 0;
+    g.YDestino = 0;
+    RepintarFichas = false;
+}
+
 void Tavorin::IdibujoFicha(long x, long y) {
-    (void)x;
-    (void)y;
+    auto& g = Reglas();
+    const bool marcado = Invertido();
+    g.XDestino = int(marcado ? x : 9 - x);
+    g.YDestino = int(marcado ? y : 9 - y);
+    ::RedibujarFichas();
 }
+
 void Tavorin::FijarDestino(long x, long y) {
-    (void)x;
-    (void)y;
+    auto& g = Reglas();
+    const bool invertido = Invertido();
+    g.XDestino = geometria::Espejo(int(x), invertido);
+    g.YDestino = geometria::Espejo(int(y), invertido);
 }
-void Tavorin::MovimientoAnulado() { Shape->hide(); }
+
+void Tavorin::MovimientoAnulado() {
+    Shape->hide();
+    Reglas().MovimientoAnulado();
+}
+
+void Tavorin::SubComoFicha(const QString& casilla) {
+    auto digito = [&](int i) {
+        return i < casilla.size() && casilla[i].isDigit() ? casilla[i].digitValue() : 0;
+    };
+    const bool invertido = Invertido();
+    const int col = geometria::Espejo(digito(0), invertido);
+    const int fila = geometria::Espejo(digito(1), invertido);
+    CopiarCuadro(PicBuffer, Fondo, geometria::PixelX(col, AnchoCasilla), geometria::PixelY(fila, AltoCasilla));
+    PicBuffer->Refresh();
+}
+
+// ---- Move frames -----------------------------------------------------------------------
 
 void Tavorin::Marco(long x1, long y1, long x2, long y2) {
-    if (x1 == 0 && y1 == 0 && x2 == 0 && y2 == 0) QuitaMarco();
+    auto& g = Reglas();
+    if (!::Opciones().Check1->isChecked() || PartidaDeFichero || RepintarTablero) return;
+    if (g.Jugadas.List[1].empty() || g.Jugadas.List1.empty()) return;
+    long s = AltoCasilla;
+    long x3 = 0, y3 = 0;
+    if (x1 == 0) {
+        // Re-place: which square each shown frame stands on, as its mirror square.
+        auto buscar = [&](const QFrame* f, long& a, long& b) {
+            if (f->isHidden()) return;
+            for (long x = 0; x <= 7 * s; x += s)
+                for (long y = 0; y <= 7 * s; y += s)
+                    if (f->x() == x && f->y() == y) {
+                        a = 8 - x / s;
+                        b = 1 + y / s;
+                    }
+        };
+        buscar(Shape1[0], x1, y1);
+        buscar(Shape1[1], x2, y2);
+        buscar(Shape, x3, y3);
+        if (x1 == 0) return;
+    }
+    bool cambio = false;
+    if (RCuadro[1].width() != s) {
+        AltoCasilla = RCuadro[1].width();
+        AnchoCasilla = RCuadro[1].height();
+        s = AltoCasilla;
+        cambio = true;
+    }
+    RepintarTablero = true;
+    const bool espejo = !cambio && (!Invertido() || !RetrocesoEnCurso);
+    auto situar = [&](QFrame* f, long w, long v) {
+        if (w == 0 || v == 0) return;
+        if (espejo) {
+            w = 9 - w;
+            v = 9 - v;
+        }
+        const long top = (v >= 1 && v <= 8) ? (v - 1) * s : v;
+        const long left = (w >= 1 && w <= 8) ? (8 - w) * s : w;
+        f->hide();
+        f->move(int(left), int(top));
+        f->show();
+    };
+    situar(Shape1[1], x2, y2);
+    situar(Shape1[0], x1, y1);
+    if (!Shape->isHidden()) situar(Shape, x3, y3);
 }
 
 void Tavorin::QuitaMarco() {
-    Shape1[0]->hide();
-    Shape1[1]->hide();
+    const int fuera = int(8 * AnchoCasilla + 2);
+    for (QFrame* f : Shape1) {
+        f->hide();
+        f->move(fuera, fuera);
+    }
 }
+
+// ---- Move input ------------------------------------------------------------------------
+
+void Tavorin::setMousePointer(int puntero) {
+    mousePointer_ = puntero;
+    if (arrastrando_) return;
+    if (puntero == 99)
+        PicBuffer->setCursor(CursorTablero);
+    else if (puntero == 12)
+        PicBuffer->setCursor(Qt::ForbiddenCursor);
+    else
+        PicBuffer->setCursor(Qt::ArrowCursor);
+}
+
+void Tavorin::DragDro_Drag(int accion) {
+    if (accion == 1) {
+        arrastrando_ = true;
+        PicBuffer->setCursor(DragMano);
+        return;
+    }
+    if (!arrastrando_) return;
+    if (accion == 2) {
+        // The drop happens where the pointer is now.
+        const QPointF p = PicBuffer->mapFromGlobal(QCursor::pos().toPointF());
+        PicBuffer_DragDrop(p.x(), p.y());
+        return;
+    }
+    arrastrando_ = false;
+    setMousePointer(mousePointer_);
+}
+
+bool Tavorin::CasillaSeleccionable(int x, int y) const {
+    const bool invertido = Invertido();
+    const int ficha = Reglas().Casillas[geometria::Espejo(x, invertido)][geometria::Espejo(y, invertido)];
+    const int turno = Reglas().Turno;
+    if (turno == 1 && rules::EsNegra(ficha)) return false;
+    if (turno == 2 && rules::EsBlanca(ficha)) return false;
+    return true;
+}
+
+bool Tavorin::PiezaDelTurno(int x, int y) const {
+    const bool invertido = Invertido();
+    const int ficha = Reglas().Casillas[geometria::Espejo(x, invertido)][geometria::Espejo(y, invertido)];
+    const int turno = Reglas().Turno;
+    return (turno == 1 && rules::EsBlanca(ficha)) || (turno == 2 && rules::EsNegra(ficha));
+}
+
+void Tavorin::MarcarSeleccion(double x, double y) {
+    const long s = AnchoCasilla;
+    const QPoint esquina(int(geometria::Esquina(x, s)), int(geometria::Esquina(y, s)));
+    if (ModoPreparar) {
+        Shape->move(esquina);
+        Shape->show();
+        return;
+    }
+    if (!PointClick()) return;
+    if (!Shape->isHidden()) {
+        Shape->hide();
+    } else {
+        Shape->move(esquina);
+        Shape->show();
+    }
+}
+
+void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
+    (void)Shift;
+    if (PartidaDeFichero) return;
+    auto& g = Reglas();
+    const long s = AnchoCasilla;
+    g.XCasillaArrastre = g.YCasillaArrastre = 0;
+    const int col = geometria::Columna(X, s), fila = geometria::Fila(Y, s);
+    g.XCasillaArrastre = col;
+    g.YCasillaArrastre = fila;
+    if (col == 0 || fila == 0) return;
+    const long px = geometria::PixelX(col, s), py = geometria::PixelY(fila, s);
+    if (ModoPreparar) {
+        ClicPreparar(Button, X, Y, col, fila);
+        return;
+    }
+    if (Button != 1 || g.Turno == 0) return;
+    const bool invertido = Invertido();
+    const int x = geometria::Espejo(col, invertido), y = geometria::Espejo(fila, invertido);
+    const int ficha = g.Casillas[x][y];
+
+    if (PointClick()) {
+        if (!g.Conectado && g.Origen.empty() && !CasillaSeleccionable(col, fila)) return;
+        CopiarTablero(BoardTemp[0], PicBuffer);
+        if (g.Origen.empty()) {
+            g.XCasillaArrastre = x;
+            g.YCasillaArrastre = y;
+            const bool propia = g.Conectado ? ((g.Turno == 2 && rules::EsNegra(ficha)) || (g.Turno == 1 && rules::EsBlanca(ficha)))
+                                            : (ficha >= 1 && ficha <= 12);
+            if (propia) MarcarSeleccion(X, Y);
+        }
+        if (!Shape->isHidden() && !g.Origen.empty()) {
+            // The second click: the move.
+            g.Destino = geometria::CasillaTexto(x, y);
+            entradaRaton_ = true;
+            g.ValidarMovimiento();
+            entradaRaton_ = false;
+            if (!g.MovimientoValido) {
+                // Only a cancelled promotion has drawn anything meanwhile.
+                CopiarTablero(PicBuffer, BoardTemp[0]);
+                MovimientoAnulado();
+                return;
+            }
+            if (!g.CapturaAlPaso.empty()) SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
+            CopiarCuadro(PicBuffer, Fondo, px, py);
+            PicBuffer->Refresh();
+            InvertirCoordenadas();
+            ::RedibujarFichas();
+            CopiarTablero(BoardTemp[1], PicBuffer);
+            CompletarMovimiento(true);
+            MovimientoAnulado();
+            MovimientoAnulado();
+        } else if (!Shape->isHidden()) {
+            g.Origen = geometria::CasillaTexto(x, y);
+        }
+        return;
+    }
+
+    // Drag and drop: pick the piece up.
+    if (!g.Conectado && !CasillaSeleccionable(col, fila)) return;
+    CopiarTablero(BoardTemp[0], PicBuffer);
+    if (!g.Origen.empty()) return;
+    g.FichaOrigen = 0;
+    if (g.Conectado) {
+        if ((g.Turno == 1 && rules::EsBlanca(ficha)) || (g.Turno == 2 && rules::EsNegra(ficha))) g.FichaOrigen = ficha;
+    } else {
+        g.FichaOrigen = ficha;
+    }
+    if (g.FichaOrigen == 0) return;
+    DragDro->setGeometry(PicBuffer->x() + int(px), PicBuffer->y() + int(py), int(s), int(s));
+    CopiarCuadro(PicBuffer, Fondo, px, py);
+    PicBuffer->Refresh();
+    CopiarTablero(BoardTemp[1], PicBuffer);
+    g.Origen = geometria::CasillaTexto(x, y);
+    ArrastreCancelado = false;
+    DragDro_Drag(1);
+}
+
+void Tavorin::ClicPreparar(int Button, double X, double Y, int col, int fila) {
+    auto& g = Reglas();
+    const bool invertido = Invertido();
+    const int x = geometria::Espejo(col, invertido), y = geometria::Espejo(fila, invertido);
+    int& casilla = g.Casillas[x][y];
+    auto esRey = [](int f) { return f == rules::ReyBlanco || f == rules::ReyNegro; };
+    if (esRey(casilla)) {
+        if (Shape->isHidden()) {
+            ReySeleccionado = QString::fromStdString(geometria::CasillaTexto(x, y));
+            MarcarSeleccion(X, Y);
+        } else {
+            ReySeleccionado.clear();
+            Shape->hide();
+        }
+        return;
+    }
+    if (casilla == 0 && !Shape->isHidden()) {
+        int rx = 0, ry = 0;
+        if (geometria::LeerCasilla(ReySeleccionado.toStdString(), rx, ry) && esRey(g.Casillas[rx][ry])) {
+            casilla = g.Casillas[rx][ry];
+            g.Casillas[rx][ry] = 0;
+        }
+        Shape->hide();
+        ::SetTableroF().ImprimeFichas();
+        return;
+    }
+    if (Button == 1 && FichaPaleta != 0) {
+        casilla = int(FichaPaleta);
+        ::SetTableroF().ImprimeFichas();
+        return;
+    }
+    if (Button == 2) {
+        casilla = 0;
+        ::SetTableroF().ImprimeFichas();
+    }
+}
+
+void Tavorin::PicBuffer_DragOver(double X, double Y, int State) {
+    auto& g = Reglas();
+    const long s = AnchoCasilla;
+    CopiarTablero(PicBuffer, BoardTemp[1]);
+    const int ficha = g.FichaOrigen;
+    if (ficha >= 1 && ficha <= 12) {
+        const QImage& m = RMascara[ficha];
+        DibujarPieza(PicBuffer->Imagen(), std::lround(X - m.width() / 2.0), std::lround(Y - m.height() / 2.0), ficha);
+    }
+    PicBuffer->Refresh();
+    if (int col = geometria::Columna(X, s)) g.XCasillaArrastre = col;
+    if (int fila = geometria::Fila(Y, s)) g.YCasillaArrastre = fila;
+    if (!PointClick() && !g.Origen.empty()) {
+        const bool invertido = Invertido();
+        const std::string casilla = geometria::CasillaTexto(geometria::Espejo(g.XCasillaArrastre, invertido),
+                                                           geometria::Espejo(g.YCasillaArrastre, invertido));
+        g.SoloComprobar = true;
+        g.Destino = casilla;
+        g.ValidarMovimiento();
+        g.Destino.clear();
+        g.SoloComprobar = false;
+        if (arrastrando_) PicBuffer->setCursor(g.MovimientoValido || casilla == g.Origen ? DragMano : DragStop);
+    }
+    if (State == 1) {
+        CopiarTablero(PicBuffer, BoardTemp[0]);
+        DragDro_Drag(0);
+        BorrarTemporales();
+        MovimientoAnulado();
+    }
+}
+
+void Tavorin::PicBuffer_DragDrop(double X, double Y) {
+    const bool arrastre = arrastrando_;
+    arrastrando_ = false;
+    setMousePointer(mousePointer_);
+    auto& g = Reglas();
+    if (g.Turno == 0 || PointClick()) {
+        // Nothing to play now: the lifted piece goes back.
+        if (arrastre) {
+            CopiarTablero(PicBuffer, BoardTemp[0]);
+            BorrarTemporales();
+            MovimientoAnulado();
+        }
+        return;
+    }
+    const long s = AnchoCasilla;
+    g.XCasillaArrastre = g.YCasillaArrastre = 0;
+    const int col = geometria::Columna(X, s), fila = geometria::Fila(Y, s);
+    const bool invertido = Invertido();
+    const int x = geometria::Espejo(col, invertido), y = geometria::Espejo(fila, invertido);
+    g.XCasillaArrastre = x;
+    g.YCasillaArrastre = y;
+    const std::string casilla = geometria::CasillaTexto(x, y);
+    if (g.Origen == casilla || col == 0 || fila == 0) {
+        CopiarTablero(PicBuffer, BoardTemp[0]);
+        BorrarTemporales();
+        MovimientoAnulado();
+        return;
+    }
+    if (g.Origen.empty()) return;
+    g.Destino = casilla;
+    entradaRaton_ = true;
+    g.ValidarMovimiento();
+    entradaRaton_ = false;
+    if (!g.MovimientoValido) {
+        CopiarTablero(PicBuffer, BoardTemp[0]);
+        BorrarTemporales();
+        MovimientoAnulado();
+        return;
+    }
+    if (g.EnroqueEnCurso == 0) {
+        CopiarTablero(PicBuffer, BoardTemp[1]);
+        if (!g.CapturaAlPaso.empty()) SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
+    }
+    InvertirCoordenadas();
+    ::RedibujarFichas();
+    CompletarMovimiento(false);
+    MovimientoAnulado();
+}
+
+void Tavorin::PicBuffer_MouseMove(int Button, int Shift, double X, double Y) {
+    (void)Shift;
+    auto& g = Reglas();
+    if (PartidaDeFichero || !g.Destino.empty() || Button != 0 || ::SetTableroF().Visible()) return;
+    const long s = AnchoCasilla;
+    if (int col = geometria::Columna(X, s)) g.XCasillaArrastre = col;
+    if (int fila = geometria::Fila(Y, s)) g.YCasillaArrastre = fila;
+    const int col = g.XCasillaArrastre, fila = g.YCasillaArrastre;
+    if (PointClick()) {
+        setMousePointer(PiezaDelTurno(col, fila) ? 99 : 0);
+        if (!g.Origen.empty()) {
+            const bool invertido = Invertido();
+            const std::string casilla =
+                geometria::CasillaTexto(geometria::Espejo(col, invertido), geometria::Espejo(fila, invertido));
+            g.SoloComprobar = true;
+            g.Destino = casilla;
+            g.ValidarMovimiento();
+            g.Destino.clear();
+            g.SoloComprobar = false;
+            setMousePointer(g.MovimientoValido || casilla == g.Origen ? 99 : 12);
+        }
+    } else {
+        setMousePointer(PiezaDelTurno(col, fila) ? 99 : 0);
+    }
+    g.XCasillaArrastre = g.YCasillaArrastre = 0;
+}
+
+void Tavorin::CompletarMovimiento(bool porClic) {
+    auto& g = Reglas();
+    ReproducirSonido(3);
+    if (g.Conectado && Invertido()) {
+        geometria::LeerCasilla(g.Origen, g.XOrigen, g.YOrigen);
+        geometria::LeerCasilla(g.Destino, g.XDestino, g.YDestino);
+    }
+    if (g.Conectado) {
+        g.Turno = 0;
+        EncolarMensaje(QString("Movimiento %1%2%3%4%5")
+                           .arg(g.XOrigen)
+                           .arg(g.YOrigen)
+                           .arg(g.XDestino)
+                           .arg(g.YDestino)
+                           .arg(g.PiezaCoronacion));
+    }
+    if (!porClic && ArrastreCancelado) {
+        ArrastreCancelado = false;
+        g.MovimientoValido = false;
+    }
+    if (!g.Conectado) {
+        const int siguiente = rules::EsBlanca(g.FichaOrigen) ? 2 : 1;
+        if (!Motor1.Activo && !Motor2.Activo) {
+            g.Turno = siguiente;
+        } else if (Motor1.Activo != Motor2.Activo) {
+            g.Turno = 0;
+            ::Cpu().GenerarMovimiento();
+        } else if (porClic) {
+            g.Turno = siguiente;
+        }
+    }
+    if (g.JaqueMate) FinJaqueMate();
+    if (g.Ahogado) FinAhogado();
+}
+
+void Tavorin::MostrarCoronacion() {
+    auto& g = Reglas();
+    const bool invertido = Invertido();
+    CopiarTablero(PicBuffer, BoardTemp[0]);
+    RedibujarFichas(geometria::Espejo(g.XOrigen, invertido), geometria::Espejo(g.YOrigen, invertido),
+                    geometria::Espejo(g.XDestino, invertido), geometria::Espejo(g.YDestino, invertido), g.FichaOrigen);
+    Shape->hide();
+}
+
+bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto != PicBuffer) return Forma::eventFilter(objeto, evento);
+    auto boton = [](Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : 4; };
+    auto botones = [](Qt::MouseButtons b) {
+        return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+    };
+    auto mayusculas = [](Qt::KeyboardModifiers m) {
+        return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    };
+    auto dentro = [this](const QPointF& p) {
+        return p.x() >= 0 && p.y() >= 0 && p.x() < PicBuffer->width() && p.y() < PicBuffer->height();
+    };
+    switch (evento->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* e = static_cast<QMouseEvent*>(evento);
+            if (!arrastrando_)
+                PicBuffer_MouseDown(boton(e->button()), mayusculas(e->modifiers()), e->position().x(), e->position().y());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* e = static_cast<QMouseEvent*>(evento);
+            const QPointF p = e->position();
+            if (arrastrando_ && !(e->buttons() & Qt::LeftButton)) {
+                // The button went up where the board did not see it: the drop is here.
+                if (dentro(p))
+                    PicBuffer_DragDrop(p.x(), p.y());
+                else
+                    PicBuffer_DragOver(p.x(), p.y(), 1);
+            } else if (arrastrando_)
+                PicBuffer_DragOver(p.x(), p.y(), dentro(p) ? 2 : 1);
+            else
+                PicBuffer_MouseMove(botones(e->buttons()), mayusculas(e->modifiers()), p.x(), p.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* e = static_cast<QMouseEvent*>(evento);
+            const QPointF p = e->position();
+            if (arrastrando_ && e->button() == Qt::LeftButton) {
+                if (dentro(p))
+                    PicBuffer_DragDrop(p.x(), p.y());
+                else
+                    PicBuffer_DragOver(p.x(), p.y(), 1);
+            }
+            return true;
+        }
+        default: return Forma::eventFilter(objeto, evento);
+    }
+}
+
+}  // namespace forms
+
+void InvertirCoordenadas() {
+    if (!::Mdi().mnuInvertirTablero->isChecked()) return;
+    auto& g = Reglas();
+    g.XOrigen = geometria::Espejo(g.XOrigen, true);
+    g.YOrigen = geometria::Espejo(g.YOrigen, true);
+    g.XDestino = geometria::Espejo(g.XDestino, true);
+    g.YDestino = geometria::Espejo(g.YDestino, true);
+}
+
+void RedibujarFichas() {
+    auto& g = Reglas();
+    ::Tavorin().RedibujarFichas(g.XOrigen, g.YOrigen, g.XDestino, g.YDestino, g.FichaOrigen);
+}
+
+namespace forms {
 
 void Tavorin::AbrirTvp(const QString& ruta) { (void)ruta; }
 
@@ -506,8 +1142,13 @@ void Tavorin::Timer1_Timer() {
     }
     RCuadro[1] = Cuadrada(lado);
     RCuadro[2] = Cuadrada(lado);
-    if (TamanoCambiado) {
+    // Frames shown stay on their squares at the new size, also when the size came
+    // with the options' OK; a re-layout at the same size leaves them where they are.
+    if (lado != AltoCasilla) {
         Marco(0, 0, 0, 0);
+        RepintarTablero = false;
+    }
+    if (TamanoCambiado) {
         RepintarTablero = false;
         TamanoCambiado = false;
     }

@@ -6,9 +6,12 @@
 
 #include "platform/Forma.h"
 
+#include <QCursor>
 #include <QImage>
 
 #include <array>
+#include <memory>
+#include <string>
 
 class PictureBox;
 class QFrame;
@@ -21,6 +24,7 @@ class Tavorin : public Forma {
     Q_OBJECT
     // One instance, made by its accessor.
     Tavorin();
+    ~Tavorin() override;
     template <class T>
     friend T& ::InstanciaForma(T*&);
 
@@ -28,6 +32,7 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
+    void Form_Resize() override;
 
     // Options, language, skin and the other windows.
     void LeerOpciones();
@@ -47,24 +52,65 @@ public:
     // Opens an own game file on the board and replays it.
     void AbrirTvp(const QString& ruta);
 
-    // Layout and drawing.
+    // Layout and drawing. Squares given to the drawing are display squares.
     void ResiceImagenes();
     void Resice();
     void LetrasNumeros();
+    // The empty board (squares, border lines) on PicBuffer and Fondo; no pieces.
     void PaintTablero();
+    // Every piece of the board on PicBuffer, or into BoardTemp(1) for the set-up
+    // window and the PGN browser.
     void PaintFichas();
+    // Every piece over freshly painted squares (no erasing, no frames).
     void PaintFichasResice();
+    // One moved piece: erases the two squares (unless RepintarFichas) and draws the
+    // piece on the destination, then frames the move (unless RepintarTablero).
+    void RedibujarFichas(int xOrigen, int yOrigen, int xDestino, int yDestino, int ficha);
+    // The last-move frames on two display squares; four zeros re-place the frames
+    // shown (after a size change or a flip).
     void Marco(long x1, long y1, long x2, long y2);
     void QuitaMarco();
+    // Ends the move in progress (the board picture is not touched).
     void MovimientoAnulado();
+    // One piece (FichaOrigen) while the board is being flipped.
     void IdibujoFicha(long x, long y);
+    // XDestino, YDestino = (x, y), mirrored while the board is shown inverted: turns a
+    // display square into a board square and back.
     void FijarDestino(long x, long y);
+    // Repaints the square of a pawn taken en passant ("xy", a board square).
+    void SubComoFicha(const QString& casilla);
     // The deferred resize (one tick of Timer1).
     void Timer1_Timer();
+
+    // Move input on the board picture (X, Y in pixels of PicBuffer; Button 1 left,
+    // 2 right; State 1 when the pointer leaves the picture).
+    void PicBuffer_MouseDown(int Button, int Shift, double X, double Y);
+    void PicBuffer_MouseMove(int Button, int Shift, double X, double Y);
+    void PicBuffer_DragOver(double X, double Y, int State);
+    void PicBuffer_DragDrop(double X, double Y);
+    // The drag of DragDro: 1 begins it, 0 cancels it, 2 ends it with a drop where
+    // the pointer is (a peer request ends a drag this way).
+    void DragDro_Drag(int accion);
+    bool Arrastrando() const { return arrastrando_; }
+    // 0 the arrow, 12 no drop, 99 the board's own cursor.
+    void setMousePointer(int puntero);
+    int MousePointer() const { return mousePointer_; }
+
+    // The board's drawing of one piece (mask with AND, then the piece with XOR,
+    // one square from their top-left corner).
+    void DibujarPieza(QImage& destino, long x, long y, int ficha) const;
+    // The whole board picture (8 x 8 squares) copied from one picture box to another.
+    void CopiarTablero(PictureBox* destino, const PictureBox* fuente);
+    // Both drag snapshots emptied.
+    void BorrarTemporales();
 
     PictureBox* PicBuffer;
     PictureBox* Fondo;
     std::array<PictureBox*, 2> BoardTemp{};
+    QWidget* DragDro;       // the drag source: one square over the picked piece
+    QCursor DragMano;       // drag icon over a legal target
+    QCursor DragStop;       // drag icon over an illegal target
+    QCursor CursorTablero;  // MousePointer 99
     QFrame* Margen;
     QFrame* Shape;
     std::array<QFrame*, 2> Shape1{};
@@ -76,11 +122,44 @@ public:
     std::array<QImage, 13> RFichas, RMascara, SFichas, SMascara, OFichas, OMascara;
     std::array<QImage, 3> RCuadro, SCuadro;
     QImage OCB, OCN;
+
+    // The board window is what the rules ask of the windows (promotion, redraws,
+    // move list, messages).
+    class Anfitrion;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    bool Invertido() const;
+    bool PointClick() const;
+    // False when display square (x, y) holds a piece of the side not to move.
+    bool CasillaSeleccionable(int x, int y) const;
+    // True when display square (x, y) holds a piece of the side to move.
+    bool PiezaDelTurno(int x, int y) const;
+    void MarcarSeleccion(double x, double y);
+    void ClicPreparar(int Button, double X, double Y, int x, int y);
+    // What a legal local move does once it is drawn (sound, peer, engine, turn, end).
+    void CompletarMovimiento(bool porClic);
+    void CopiarCuadro(PictureBox* destino, const PictureBox* fuente, long x, long y);
+    // The pawn on its last rank while the promotion chooser is open.
+    void MostrarCoronacion();
+
+    std::unique_ptr<Anfitrion> anfitrion_;
+    bool arrastrando_ = false;
+    bool entradaRaton_ = false;  // a validation asked for by the mouse is running
+    int mousePointer_ = 0;
 };
 
 }  // namespace forms
 
 forms::Tavorin& Tavorin();
+
+// The move's squares (XOrigen .. YDestino) between board and display orientation:
+// mirrored while the board is shown inverted, unchanged otherwise.
+void InvertirCoordenadas();
+// RedibujarFichas for the move in the game state (XOrigen .. YDestino, FichaOrigen).
+void RedibujarFichas();
 
 // The board size of the options dialog, always within 30..100.
 int TamanoTablero();

@@ -1,17 +1,41 @@
 #include "engines/Cpu.h"
 
+#include "app/CMensaje.h"
 #include "app/Graficos.h"
 #include "app/Variables.h"
+#include "board/Jugadas.h"
+#include "engines/FormLevel2.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "shell/Mdi.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolBar>
+
+DatosMotor Motor1, Motor2;
+
+namespace {
+// Pictures of the toolbar buttons by index.
+const char* ImagenBoton(int i) {
+    switch (i) {
+        case 1: return "motor-empezar";
+        case 2: return "motor-detener";
+        case 4: return "rendirse";
+        case 5: return "tablas";
+        case 7: return "retroceder";
+        case 9: return "motor-pista";
+        case 10: return "motor-mover-ya";
+        case 12: return "motor-nivel";
+        default: return nullptr;
+    }
+}
+}  // namespace
 
 namespace forms {
 
@@ -23,6 +47,11 @@ Cpu::Cpu() : Forma(Hija, "Cpu") {
     for (int i = 1; i <= 12; ++i) {
         bool separador = i == 3 || i == 6 || i == 8 || i == 11;
         Toolbar1[i] = separador ? Toolbar1Barra->addSeparator() : Toolbar1Barra->addAction(QString());
+        if (separador) continue;
+        Toolbar1[i]->setObjectName(QString("Toolbar1_%1").arg(i));
+        if (const char* imagen = ImagenBoton(i))
+            Toolbar1[i]->setIcon(QIcon(QString(":/builtin/iconos/") + imagen + ".png"));
+        connect(Toolbar1[i], &QAction::triggered, this, [this, i] { Toolbar1_ButtonClick(i); });
     }
     auto marco = [this](const char* nombre, int x, int y, int w, int h) {
         auto* g = new QGroupBox(this);
@@ -82,6 +111,27 @@ void Cpu::cmdTerminar1() {}
 void Cpu::cmdTerminar2() {}
 void Cpu::VariableCPUCero() {}
 void Cpu::DescargarDLL() {}
+void Cpu::GenerarMovimiento() {}
+
+void Cpu::Toolbar1_ButtonClick(int indice) {
+    if (indice != 1) return;  // the engine commands come with engine play
+    if (::FormLevel2().Visible()) return;
+    RespuestaMensaje = IDYES;
+    if (!::Jugadas().List[1]->toPlainText().isEmpty() && (Motor1.Activo || Motor2.Activo)) {
+        QString texto = TextosIdioma[84];
+        texto.replace(u'$', "\r\n");
+        MostrarMensaje("Tavorin", texto, MB_ICONQUESTION, MB_YESNO, MB_DEFBUTTON2);
+    }
+    if (RespuestaMensaje != IDYES) return;
+    cmdTerminar1();
+    cmdTerminar2();
+    VariableCPUCero();
+    if (SMotor1->currentText() == TextoSinMotor && SMotor2->currentText() == TextoSinMotor) {
+        ::Mdi().Player2();
+        Reglas().Turno = 1;
+    }
+    // A game with an engine starts one second later, with engine play.
+}
 
 }  // namespace forms
 

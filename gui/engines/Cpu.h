@@ -13,6 +13,15 @@ class QLabel;
 class QTimer;
 class QToolBar;
 
+// One engine slot (slot 1 plays White, slot 2 Black).
+struct DatosMotor {
+    bool Activo = false;  // the slot's engine runs
+    QString Ruta;
+    QString Comando;
+    QString UltimaLinea;
+};
+extern DatosMotor Motor1, Motor2;
+
 namespace forms {
 
 class Cpu : public Forma {
@@ -33,6 +42,11 @@ public:
     void cmdTerminar2();
     void VariableCPUCero();
     void DescargarDLL();
+    // Hands the local move just validated (Origen, Destino, PiezaCoronacion) to the
+    // engine that is to move.
+    void GenerarMovimiento();
+
+    void Toolbar1_ButtonClick(int indice);
 
     QGroupBox *Frame1, *Frame2, *Frame3, *Frame4;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;

@@ -1,6 +1,12 @@
 #include "network/Nuevo.h"
 
+#include "app/Variables.h"
+#include "board/Jugadas.h"
+#include "board/Tavorin.h"
 #include "platform/PictureBox.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
 
 #include <QGroupBox>
 #include <QLabel>
@@ -50,6 +56,25 @@ void Nuevo::Form_Unload(bool& cancelar) {
     cancelar = true;
     Hide();
 }
+
+void Nuevo::NuevoAceptado() {
+    DatosPartida.assign(2, QString());
+    PartidaDeFichero = false;
+    ::Jugadas().BorrarContenedor();
+    auto& t = ::Tavorin();
+    t.PonerFichas();
+    if (!Reglas().Conectado) {
+        t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
+        t.PicBuffer->Refresh();
+        ::Mdi().mnuInvertirTablero->setChecked(true);
+        ::Mdi().mnuInvertirTablero_Click();
+    }
+    VariablesCero();
+    t.MovimientoAnulado();
+    ModoPreparar = false;
+}
+
+void Nuevo::VariablesCero() { Reglas().VariablesCero(); }
 
 }  // namespace forms
 

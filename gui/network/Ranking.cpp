@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace forms {
 
 Ranking::Ranking() : Forma(Hija, "Ranking") {
@@ -35,6 +37,30 @@ void Ranking::Form_Unload(bool& cancelar) {
 void Ranking::LeerPuntuacion() {}
 void Ranking::GrabarPuntuacion() {}
 void Ranking::PrintPuntuacion() {}
+
+void Ranking::SumaDePartidas(long resultado) {
+    auto& r = RegPuntuacion;
+    const long p = r[4], q = r[9];
+    if (resultado == 2) {
+        r[0] += 1, r[1] += 1, r[5] += 1, r[7] += 1;
+        r[4] += p > q ? 50 : 100;
+        r[9] -= q < p ? 50 : 100;
+    } else if (resultado == 1) {
+        r[0] += 1, r[2] += 1, r[5] += 1, r[6] += 1;
+        r[4] -= p < q ? 50 : 100;
+        r[9] += q > p ? 50 : 100;
+    } else if (resultado == 3) {
+        r[0] += 1, r[3] += 1, r[5] += 1, r[8] += 1;
+        if (p > q) r[4] -= 50, r[9] += 50;
+        if (p < q) r[4] += 50, r[9] -= 50;
+    } else {
+        return;
+    }
+    r[4] = std::max(0L, r[4]);
+    r[9] = std::max(0L, r[9]);
+    PrintPuntuacion();
+    GrabarPuntuacion();
+}
 
 }  // namespace forms
 

@@ -25,6 +25,11 @@ public:
     void LeerPuntuacion();
     void GrabarPuntuacion();
     void PrintPuntuacion();
+    // Books one finished rated game: 2 the local player won, 1 lost, 3 draw.
+    void SumaDePartidas(long resultado);
+
+    // Local games, wins, losses, draws, points; then the opponent's five.
+    std::array<long, 10> RegPuntuacion{0, 0, 0, 0, 1200, 0, 0, 0, 0, 1200};
 
     std::array<QGroupBox*, 2> Frame1{};
     std::array<QLabel*, 10> Label{};

@@ -1,5 +1,6 @@
 #include "network/Reloj.h"
 
+#include "app/Variables.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -37,6 +38,37 @@ void Reloj::Form_Unload(bool& cancelar) {
     cancelar = true;
     Hide();
 }
+
+namespace {
+
+const QColor kBlanco(255, 255, 255);
+const QColor kGris(153, 153, 153);
+
+QColor ColorTexto(const QLabel* l) { return l->palette().color(QPalette::WindowText); }
+
+void ColorTexto(QLabel* l, const QColor& c) {
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, c);
+    l->setPalette(p);
+}
+
+QString DosCifras(long v) { return (v < 10 ? "0" : "") + QString::number(v); }
+
+// The display of one side: `propio` shows its clock, `otro` is the other side's.
+void Mostrar(QLabel* propio, QLabel* otro, long minutos, long segundos) {
+    if (segundos != 0 && ColorTexto(propio) == kGris) ColorTexto(propio, kBlanco);
+    if (segundos != 0 && ColorTexto(otro) == kBlanco) ColorTexto(otro, kGris);
+    if (minutos == 0 && segundos == 0) {
+        ColorTexto(propio, kGris);
+        ColorTexto(otro, kGris);
+    }
+    propio->setText(DosCifras(minutos) + ":" + DosCifras(segundos));
+}
+
+}  // namespace
+
+void Reloj::PrintTimerB() { Mostrar(Label3, Label4, MinutosBlancas, SegundosBlancas); }
+void Reloj::PrintTimerN() { Mostrar(Label4, Label3, MinutosNegras, SegundosNegras); }
 
 }  // namespace forms
 

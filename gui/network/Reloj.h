@@ -18,6 +18,11 @@ class Reloj : public Forma {
 public:
     void Form_Unload(bool& cancelar) override;
 
+    // Show White's (B) or Black's (N) clock as "mm:ss" and colour the two
+    // displays for that side running.
+    void PrintTimerB();
+    void PrintTimerN();
+
     QGroupBox* Frame1;
     QLabel *Label1, *Label2, *Label3, *Label4;  // 3 and 4 hold the clock texts
 };

@@ -1,6 +1,5 @@
 #include "shell/MSatusBar.h"
 
-#include "app/EstadoProvisional.h"
 #include "app/Variables.h"
 #include "platform/Forma.h"
 #include "platform/PictureBox.h"
@@ -76,8 +75,8 @@ void PaintStatusBar() {
     derecha = barra->ScaleWidth() - 1;
     r = QRect(QPoint(izquierda, 4), QPoint(derecha - 1, 24 - 1));
     DibujarBorde(p, r);
-    p.drawPixmap(izquierda + 6, 6, 16, 16, m.ImageList1[Conectado ? 24 : 25]);
-    QString estado = TextosIdioma[78] + " " + (Conectado ? TextosIdioma[39] : TextosIdioma[41]);
+    p.drawPixmap(izquierda + 6, 6, 16, 16, m.ImageList1[Reglas().Conectado ? 24 : 25]);
+    QString estado = TextosIdioma[78] + " " + (Reglas().Conectado ? TextosIdioma[39] : TextosIdioma[41]);
     DibujarTexto(p, izquierda + 26, 7, derecha, estado);
     p.end();
     barra->Refresh();

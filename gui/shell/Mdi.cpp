@@ -3,9 +3,9 @@
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/ColorRgb.h"
-#include "app/EstadoProvisional.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
+#include "board/FinPartida.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
 #include "engines/Cpu.h"
@@ -26,6 +26,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -149,7 +152,7 @@ void Mdi::CrearMenus() {
     item(mnuConectar, mnuDesconectar, "mnuDesconectar", [this] { mnuDesconectar_Click(); });
 
     cabeza(mnuPartida, "mnuPartida");
-    item(mnuPartida, mnuNuevaPartida, "mnuNuevaPartida", nullptr);
+    item(mnuPartida, mnuNuevaPartida, "mnuNuevaPartida", [this] { mnuNuevaPartida_Click(); });
     mnuPartida->addSeparator();
     item(mnuPartida, mnuRendirse, "mnuRendirse", nullptr);
     item(mnuPartida, mnuOfrecerTablas, "mnuOfrecerTablas", nullptr);
@@ -182,7 +185,7 @@ void Mdi::CrearMenus() {
     cabeza(mnuChatList, "mnuChatList");
     item(mnuChatList, mnuCambiarNick, "mnuCambiarNick", [] { ::Tavorin().CambiarNick(); });
     mnuChatList->addSeparator();
-    item(mnuChatList, mnuCopiar, "mnuCopiar", nullptr);
+    item(mnuChatList, mnuCopiar, "mnuCopiar", [this] { mnuCopiar_Click(); });
     mnuChatList->addSeparator();
     item(mnuChatList, mnuChatListBorrar, "mnuChatListBorrar", [this] { mnuChatListBorrar_Click(); });
     mnuChatList->addSeparator();
@@ -190,7 +193,7 @@ void Mdi::CrearMenus() {
     mnuChatList->menuAction()->setVisible(false);
 
     cabeza(mnuJugadas, "mnuJugadas");
-    item(mnuJugadas, mnuCopiarJugadas, "mnuCopiarJugadas", nullptr);
+    item(mnuJugadas, mnuCopiarJugadas, "mnuCopiarJugadas", [this] { mnuCopiarJugadas_Click(); });
     mnuJugadas->addSeparator();
     item(mnuJugadas, mnuGuardarComo, "mnuGuardarComo", nullptr);
     mnuJugadas->addSeparator();
@@ -364,10 +367,45 @@ void Mdi::mnuPointClick_Click() {
     if (::ListaPgn().Visible()) return;
     mnuPointClick->setChecked(!mnuPointClick->isChecked());
     EscribirIni(FicheroIni, "Configuracion", "PointClick", mnuPointClick->isChecked() ? "1" : "0");
+    // A move begun in the other input mode is given up.
+    auto& t = ::Tavorin();
+    t.MovimientoAnulado();
+    t.Shape->hide();
+    t.BoardTemp[1]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
+    t.BoardTemp[1]->Refresh();
 }
 
-// The board flip comes with the board's drawing.
-void Mdi::mnuInvertirTablero_Click() {}
+void Mdi::mnuInvertirTablero_Click() {
+    auto& g = Reglas();
+    auto& t = ::Tavorin();
+    if (!g.CasillasAtacantes.empty()) {
+        g.Destino.clear();
+        t.Shape->hide();
+    }
+    if (ModoPreparar || PartidaDeFichero) return;
+    RepintarFichas = true;
+    t.PaintTablero();
+    const bool aNegras = !mnuInvertirTablero->isChecked();
+    for (int i = 0; i < 8; ++i) {
+        t.Letras[i]->setText(QString(QChar(aNegras ? u'H' - i : u'A' + i)));
+        t.Numeros[i]->setText(QString::number(aNegras ? 8 - i : i + 1));
+    }
+    for (int y = 1; y <= 8; ++y) {
+        for (int x = 1; x <= 8; ++x) {
+            if (g.Casillas[x][y] == 0) continue;
+            g.FichaOrigen = g.Casillas[x][y];
+            RepintarTablero = true;
+            t.IdibujoFicha(x, y);
+        }
+    }
+    g.FichaOrigen = 0;
+    g.XDestino = 0;
+    g.YDestino = 0;
+    RepintarFichas = false;
+    mnuInvertirTablero->setChecked(aNegras);
+    t.Marco(0, 0, 0, 0);
+    RepintarTablero = false;
+}
 
 void Mdi::mnuRgb_Click() {
     if (::ListaPgn().Visible()) return;
@@ -433,6 +471,8 @@ void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranki
 void Mdi::ElegirNotacion(QAction* item) {
     for (QAction* a : {mnuAlgebraicoEsp, mnuAlgebraicoIng, mnuAlgebraicoUsuario[0], mnuCordenadas})
         a->setChecked(a == item);
+    const char* valor = item == mnuAlgebraicoEsp ? "1" : item == mnuAlgebraicoIng ? "2" : item == mnuCordenadas ? "3" : "4";
+    EscribirIni(FicheroIni, "Configuracion", "Check", valor);
     MostrarNotacion();
 }
 
@@ -443,11 +483,81 @@ void Mdi::mnuCordenadas_Click() { ElegirNotacion(mnuCordenadas); }
 
 void Mdi::mnuChatListBorrar_Click() { ::Chat().ChatList->clear(); }
 
+namespace {
+// The clipboard gets the box's selection when it has one, else all its text.
+void CopiarTexto(QPlainTextEdit* caja) {
+    QClipboard* portapapeles = QGuiApplication::clipboard();
+    QString texto = caja->textCursor().hasSelection() ? caja->textCursor().selectedText() : caja->toPlainText();
+    texto.replace(QChar::ParagraphSeparator, u'\n');
+    portapapeles->clear();
+    portapapeles->setText(texto);
+}
+}  // namespace
+
+void Mdi::mnuCopiarJugadas_Click() {
+    auto& j = ::Jugadas();
+    for (int i = 1; i <= 5; ++i) {
+        if (!controles::Visible(j.List[i])) continue;
+        CopiarTexto(j.List[i]);
+        return;
+    }
+}
+
+void Mdi::mnuCopiar_Click() { CopiarTexto(::Chat().ChatList); }
+
+void Mdi::mnuNuevaPartida_Click() {
+    if (::ListaPgn().Visible() || ::Nuevo().Visible() || ModoPreparar) return;
+    if (!FicheroPendiente.isEmpty() || NuevoPendiente || RetrocesoPendiente) {
+        MostrarMensaje("Tavorin", "81", MB_ICONINFORMATION);
+        return;
+    }
+    if (PartidaDeFichero) {
+        MostrarMensaje("Tavorin", "80", MB_ICONINFORMATION);
+        return;
+    }
+    auto& g = Reglas();
+    if (g.Conectado) {
+        if (!g.TipoPartida.empty() &&
+            MostrarMensaje("Tavorin", "12", MB_ICONQUESTION, MB_YESNO, MB_DEFBUTTON2) != IDYES)
+            return;
+        CentrarVentana(::Nuevo());
+        ::Nuevo().Show();
+        return;
+    }
+    auto& cpu = ::Cpu();
+    if (cpu.Visible()) return;
+    if (g.Turno != 0) ReiniciarPartida();
+    if (!g.TipoPartida.empty()) ReiniciarPartida();
+    ::Tavorin().OcultarVentanas();
+    mnuMovimientos_Click();
+    cpu.Show();
+    cpu.VariableCPUCero();
+    cpu.ActualizarCPU();
+}
+
+void Mdi::Player2() {
+    MinutosBlancas = SegundosBlancas = MinutosNegras = SegundosNegras = 0;
+    ::Reloj().PrintTimerB();
+    ::Reloj().PrintTimerN();
+    PosicionPreparada = false;
+    auto& t = ::Tavorin();
+    t.Shape1[0]->hide();
+    t.Shape1[1]->hide();
+    auto& g = Reglas();
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.Turno = 0;
+    ::Nuevo().NuevoAceptado();
+    t.BoardTemp[0]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
+    t.BoardTemp[0]->Refresh();
+}
+
 // Disconnecting comes with network play.
 void Mdi::mnuDesconectar_Click() {}
 
 void Mdi::Toolbar1_ButtonClick(int indice) {
     switch (indice) {
+        case 11: mnuNuevaPartida_Click(); break;
         case 18: mnuRgb_Click(); break;
         case 19: mnuOpciones_Click(); break;
         case 20: mnuInvertirTablero_Click(); break;
@@ -474,14 +584,14 @@ bool Mdi::MDIForm_QueryUnload() {
         cpu.cmdTerminar1();
         cpu.cmdTerminar2();
         cpu.VariableCPUCero();
-        Turno = 0;
-        TipoPartida.clear();
+        Reglas().Turno = 0;
+        Reglas().TipoPartida.clear();
     }
     cpu.DescargarDLL();
     if (!::Conexion().Command1->isEnabled()) CerrarConexionesPendientes();
     if (::Opciones().Visible()) ::Opciones().OpcionesAceptar();
-    if (Conectado) mnuDesconectar_Click();
-    if (Conectado) {
+    if (Reglas().Conectado) mnuDesconectar_Click();
+    if (Reglas().Conectado) {
         SalirPendiente = true;
         return true;
     }

@@ -92,7 +92,13 @@ public:
     void mnuCordenadas_Click();
     void mnuChatListBorrar_Click();
     void mnuDesconectar_Click();
+    void mnuNuevaPartida_Click();
+    void mnuCopiarJugadas_Click();
+    void mnuCopiar_Click();
     void Toolbar1_ButtonClick(int indice);
+
+    // Prepares the board for a game started from the engine panel (people or engines).
+    void Player2();
 
 protected:
     void closeEvent(QCloseEvent* evento) override;

@@ -31,6 +31,7 @@ Entorno::Entorno(bool marcas) : carpeta_(QString::fromStdString(dir_.path())) {
     QFile::copy(r + "/Default.ini", carpeta_ + "/Default.ini");
     QFile(carpeta_ + "/Default.ini").setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     CopiarArbol(r + "/apariencias", carpeta_ + "/apariencias");
+    CopiarArbol(r + "/Sonidos", carpeta_ + "/Sonidos");
     if (marcas) {
         Poner("Configuracion", "Nick", "Ana");
         Poner("Configuracion", "RegitTvp", "1");

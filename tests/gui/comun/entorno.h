@@ -1,6 +1,6 @@
 // A temporary program folder for the tests of Tavorin's windows: the delivered
 // language files, Default.ini (with a nick and the registration marks set, so
-// start-up asks nothing) and skins, with message boxes answered by the test and the
+// start-up asks nothing), skins and sounds, with message boxes answered by the test and the
 // program's end turned into an exception.
 #pragma once
 

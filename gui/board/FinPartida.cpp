@@ -1,0 +1,63 @@
+#include "board/FinPartida.h"
+
+#include "app/CMensaje.h"
+#include "app/Variables.h"
+#include "board/Jugadas.h"
+#include "board/Sonidos.h"
+#include "board/Tavorin.h"
+#include "engines/Cpu.h"
+#include "network/Nuevo.h"
+#include "network/Ranking.h"
+
+#include <QFrame>
+#include <QTimer>
+
+namespace {
+
+// A finished game is no game: no type, no local colour, nobody to move.
+void SinPartida() {
+    auto& g = Reglas();
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.Turno = 0;
+}
+
+}  // namespace
+
+void FinJaqueMate() {
+    auto& g = Reglas();
+    const bool ganaBlancas = rules::EsBlanca(g.FichaOrigen);
+    if (g.TipoPartida == "R") {
+        if (g.MiColor == "Blancas") ::Ranking().SumaDePartidas(ganaBlancas ? 2 : 1);
+        if (g.MiColor == "Negras") ::Ranking().SumaDePartidas(ganaBlancas ? 1 : 2);
+    }
+    SinPartida();
+    ReproducirSonido(4);
+    ::Tavorin().MovimientoAnulado();
+    ::Nuevo().VariablesCero();
+    auto& cpu = ::Cpu();
+    if (cpu.Visible()) {
+        cpu.Timer4->stop();
+        cpu.Timer5->stop();
+    }
+    MostrarMensaje("Tavorin", ganaBlancas ? "1" : "2", 0);
+}
+
+void FinAhogado() {
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    SinPartida();
+    ::Tavorin().MovimientoAnulado();
+    ::Nuevo().VariablesCero();
+    MostrarMensaje("Tavorin", "3", 0);
+}
+
+void ReiniciarPartida() {
+    ::Jugadas().BorrarContenedor();
+    Reglas().Turno = 0;
+    Reglas().TipoPartida.clear();
+    ::Nuevo().NuevoAceptado();
+    auto& t = ::Tavorin();
+    t.Shape->hide();
+    t.Shape1[0]->hide();
+    t.Shape1[1]->hide();
+}

@@ -1,0 +1,11 @@
+// The end of a game on the board and the main window's new-game reset.
+#pragma once
+
+// After a move that gave checkmate: books a rated game, plays the win sound, resets
+// the game state, stops the engine clocks and tells who won (text 1 or 2).
+void FinJaqueMate();
+// After a move that gave stalemate: books a rated game as a draw, resets the game
+// state and shows text 3.
+void FinAhogado();
+// A new game on the board from scratch: empty move list, start position, no game.
+void ReiniciarPartida();
