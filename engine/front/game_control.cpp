@@ -7,6 +7,7 @@
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/output.h"
+#include "core/search_eval.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/board_display.h"
@@ -200,5 +201,13 @@ int cmd_gui(const std::string& arg) {
     return 0;
 }
 
-// Needs the evaluation; it comes with the search.
-int cmd_score(const std::string&) { return 0; }
+int cmd_score(const std::string&) {
+    const int e = eval_pieces();
+    lazy_margin[WHITE] = e + 60;
+    lazy_margin[BLACK] = 60 - e;
+    int s = evaluate(side_to_move, -30000, 30000);
+    if (s > 30000) s = 30000;
+    if (s < -30000) s = -30000;
+    level_printf(LVL_NORMAL, "score=%d\n", s);
+    return 0;
+}
