@@ -8,7 +8,7 @@
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/search.h"
-#include "core/search_eval.h"
+#include "core/eval.h"
 #include "core/settings.h"
 
 namespace {

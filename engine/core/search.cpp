@@ -13,7 +13,7 @@
 #include "core/movegen.h"
 #include "core/movetext.h"
 #include "core/output.h"
-#include "core/search_eval.h"
+#include "core/eval.h"
 #include "core/settings.h"
 #include "core/state.h"
 

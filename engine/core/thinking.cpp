@@ -10,7 +10,7 @@
 #include "core/movetext.h"
 #include "core/output.h"
 #include "core/search.h"
-#include "core/search_eval.h"
+#include "core/eval.h"
 #include "core/settings.h"
 #include "core/state.h"
 

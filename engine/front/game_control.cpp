@@ -7,7 +7,7 @@
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/output.h"
-#include "core/search_eval.h"
+#include "core/eval.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/board_display.h"
