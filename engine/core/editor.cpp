@@ -41,7 +41,7 @@ bool starts_word(const std::string& t, size_t i, const char* word) {
 }
 }  // namespace
 
-int edit_mode() {
+int edit_mode(bool (*read_line)(std::string& line)) {
     uint32_t piece[64], color[64];
     for (int sq = 0; sq < 64; ++sq) {
         piece[sq] = board.piece[sq];
@@ -54,10 +54,11 @@ int edit_mode() {
     for (;;) {
         level_printf(LVL_PROMPT, "%s", "");
         std::string line;
-        if (!stdin_read_line(line, 100)) {
+        if (read_line ? !read_line(line) : !stdin_read_line(line, 100)) {
             level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
             break;
         }
+        if (line.size() > 100) line.resize(100);
         if (!line.empty() && line[0] == '.') break;
         size_t i = 0;
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;

@@ -227,6 +227,7 @@ uint32_t find_and_make_move(int side, uint32_t move15, int* reps) {
         }
     }
     if (found == 0) return 0;
+    history_slot_guard keep;
     const int r = make_move(side, found);
     if (in_check_fn(side)) {
         if (reps) *reps = 0;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "core/board.h"
+
 // Makes `move` for `side`; returns how many earlier positions since the last
 // irreversible move equal the new one with the same side to move.
 int make_move(int side, uint32_t move);
@@ -17,3 +19,17 @@ uint32_t find_and_make_move(int side, uint32_t move15, int* reps);
 // changes, the fifty-move count restarts.
 void make_null_move(int side);
 void unmake_null_move(int side);
+
+// Keeps the history entry above the present ply while moves are only tried (move text,
+// move parsing, checks of stored moves), so that a recorded continuation survives.
+class history_slot_guard {
+public:
+    history_slot_guard() : index_(board.ply + 1), saved_(game_history[index_]) {}
+    ~history_slot_guard() { game_history[index_] = saved_; }
+    history_slot_guard(const history_slot_guard&) = delete;
+    history_slot_guard& operator=(const history_slot_guard&) = delete;
+
+private:
+    int index_;
+    history_entry saved_;
+};

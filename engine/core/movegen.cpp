@@ -381,9 +381,32 @@ int generate_captures(int side, int ply) {
     return static_cast<int>(list - start);
 }
 
+void find_pins(int side, int king_square, pin_set& pins) {
+    const board_state& b = board;
+    pins.count = 0;
+    const uint32_t own = static_cast<uint32_t>(side), opp = static_cast<uint32_t>(side ^ 1);
+    for (int d = 0; d < 8; ++d) {
+        const uint8_t* ray = ray_squares[king_square][d];
+        const int n = ray_length[king_square][d];
+        int i = 0;
+        while (i < n && b.color[ray[i]] == NO_COLOR) ++i;
+        if (i >= n || b.color[ray[i]] != own) continue;
+        const int shield = ray[i];
+        for (++i; i < n && b.color[ray[i]] == NO_COLOR; ++i) {
+        }
+        if (i < n && b.color[ray[i]] == opp && slider_on_ray(d, b.piece[ray[i]])) {
+            pins.square[pins.count] = static_cast<uint8_t>(shield);
+            pins.dir[pins.count] = static_cast<int8_t>(d);
+            ++pins.count;
+        }
+    }
+}
+
 int generate_legal_moves(int side, int ply, move_list_entry* list) {
     const int n = generate_moves(side, ply, list);
     const int k = board.piece_list[side][0];
+    pin_set pins;
+    find_pins(side, k, pins);
     int out = 0;
     for (int i = 0; i < n; ++i) {
         const uint32_t m = list[i].move;
@@ -394,7 +417,7 @@ int generate_legal_moves(int side, int ply, move_list_entry* list) {
         else if (!on_line(k, from))
             keep = true;
         else
-            keep = !move_exposes_king(side, k, m);
+            keep = pins.allows(k, from, move_to(m));
         if (keep) list[out++] = list[i];
     }
     if (list == move_list_start[ply]) move_list_start[ply + 1] = list + out;

@@ -86,6 +86,22 @@ int generate_legal_moves(int side, int ply, move_list_entry* list);
 int generate_evasions(int side, int ply, move_list_entry* list);
 
 bool is_legal_move(int side, uint32_t move);
+
+// Men of `side` pinned to its king: their squares and the direction index of the pin.
+// A pinned man may only move along that direction; this is what move_exposes_king tells
+// move by move, worked out once per position.
+struct pin_set {
+    int count = 0;
+    uint8_t square[8];
+    int8_t dir[8];
+    // True when the move (origin on a line with the king) keeps the king covered.
+    bool allows(int king_square, int from, int to) const {
+        for (int i = 0; i < count; ++i)
+            if (square[i] == from) return line_index[king_square][to] == dir[i];
+        return true;
+    }
+};
+void find_pins(int side, int king_square, pin_set& pins);
 bool square_attacked(int side, int square);
 bool move_exposes_king(int side, int king_square, uint32_t move);
 bool in_check(int side);

@@ -1,6 +1,8 @@
 #include "core/movetext.h"
 
 #include <cctype>
+#include <utility>
+#include <vector>
 
 #include "core/board.h"
 #include "core/fen.h"
@@ -35,6 +37,7 @@ int letter_code(char c) {
 // Check suffix for the side to move after a move: "", "+" or "#".
 std::string check_suffix(int side_to_play) {
     if (!in_check_fn(side_to_play)) return "";
+    history_slot_guard keep;
     move_list_entry list[256];
     int n = generate_moves(side_to_play, 0, list);
     for (int i = 0; i < n; ++i) {
@@ -57,6 +60,7 @@ struct move_pattern {
 
 // Legal moves matching the pattern: the first one, and how many matched.
 uint32_t match_moves(const move_pattern& pat, int side, int* matches) {
+    history_slot_guard keep;
     move_list_entry list[256];
     int n = generate_moves(side, 0, list);
     uint32_t found = 0;
@@ -427,13 +431,95 @@ std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length
     return text;
 }
 
+namespace {
+// Distance in plies from a table value.
+int table_distance(int v) { return v > 0 ? (32767 - v) * 2 : v < 0 ? v * 2 + 65533 : 0; }
+}  // namespace
+
 void pv_text(int side, std::string& text, int* balance, int extra_plies, int* found) {
-    (void)extra_plies;
     if (balance) *balance = board.material[WHITE] - board.material[BLACK];
     if (found) *found = 0;
     const int men = board.piece_count[WHITE] + board.piece_count[BLACK] + 2;
     int value = 0;
     if (!egtb_probe_hook || men > egtb_max_men || !egtb_probe_hook(side, &value)) return;
-    // The table walk is built with the endgame tables.
-    (void)text;
+    const bool marks = !fritz_mode && notation_mode != 2;
+    int d = table_distance(value);
+    history_slot_guard keep;
+    std::vector<std::pair<int, uint32_t>> made;
+    int s = side;
+    for (int step = 0; step < 300; ++step) {
+        if (fritz_mode && step + 1 + extra_plies > 29) break;
+        move_list_entry list[256];
+        const int n = generate_moves(s, 0, list);
+        int best_score = -1000000, best_reps = 0, legal = 0, equal = 0, winning = 0;
+        uint32_t best = 0;
+        bool incomplete = false, continuing = false;
+        const bool bare_kings = board.piece_count[WHITE] == 0 && board.piece_count[BLACK] == 0;
+        for (int i = 0; i < n; ++i) {
+            const uint32_t m = list[i].move;
+            if (board.piece[move_to(m)] == KING) continue;
+            const int reps = make_move(s, m);
+            if (in_check_fn(s)) {
+                unmake_move(s, m);
+                continue;
+            }
+            ++legal;
+            int score = 0;
+            bool scan_ends = false;
+            if (reps < 2 && !bare_kings) {
+                int child = 0;
+                if (!egtb_probe_hook(s ^ 1, &child)) {
+                    incomplete = true;
+                    scan_ends = d == 0;
+                    unmake_move(s, m);
+                    if (scan_ends) break;
+                    continue;
+                }
+                score = -child;
+                if (d != 0 && table_distance(child) == d - 1) continuing = true;
+            }
+            unmake_move(s, m);
+            if (score > best_score) {
+                best_score = score;
+                best = m;
+                best_reps = reps;
+                equal = 0;
+            } else if (score == best_score) {
+                ++equal;
+            }
+            if (score > 0 && reps < 2) ++winning;
+        }
+        if (best) d = table_distance(-best_score);
+        if (incomplete && !continuing) {
+            if (marks) text += " {Not all positions found in TB}";
+            break;
+        }
+        if (!best) {
+            if (marks && !in_check_fn(s)) text += " {Stalemate}";
+            break;
+        }
+        const std::string number = number_text(s, step == 0);
+        make_move(s, best);
+        made.emplace_back(s, best);
+        append_move(text, number, move_to_text(best));
+        if (found) *found = 1;
+        if (marks && equal == 0 && legal > 1) text += (winning <= 1 && best_score > 0) ? "!!" : "!";
+        s ^= 1;
+        const bool no_pawns = board.pawn_material[WHITE] == 0 && board.pawn_material[BLACK] == 0;
+        if ((board.piece_count[WHITE] == 0 && board.piece_count[BLACK] == 0) ||
+            (no_pawns && board.material[WHITE] <= piece_value[BISHOP] && board.material[BLACK] <= piece_value[BISHOP] &&
+             best_score == 0)) {
+            if (marks) text += " {No mating material}";
+            break;
+        }
+        if (best_reps > 1) {
+            if (marks) text += " {repetition}";
+            break;
+        }
+        if (board.ply - board.last_irreversible >= 100) {
+            if (marks) text += " {50 moves rule}";
+            break;
+        }
+    }
+    for (auto it = made.rbegin(); it != made.rend(); ++it) unmake_move(it->first, it->second);
 }

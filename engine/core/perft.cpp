@@ -28,6 +28,8 @@ void perft(int depth, int side, int ply) {
     }
     const int n = generate_moves(side, ply, list);
     const int k = board.piece_list[side][0];
+    pin_set pins;
+    find_pins(side, k, pins);
     for (int i = 0; i < n; ++i) {
         const uint32_t m = list[i].move;
         const int from = move_from(m);
@@ -39,7 +41,7 @@ void perft(int depth, int side, int ply) {
                 continue;
             }
         } else {
-            if (on_line(k, from) && move_exposes_king(side, k, m)) continue;
+            if (on_line(k, from) && !pins.allows(k, from, move_to(m))) continue;
             make_move(side, m);
         }
         perft_counts[ply + 1] += 1;

@@ -57,7 +57,6 @@ int iteration_new_best = 0;
 int iteration_fail_high = 0;
 int previous_score = NO_MOVE_SCORE;
 int first_fail_low = 0;
-bool run_prepared = false;
 int think_ply = 0;
 
 inline bool is_pv_end(uint16_t w) { return (w & 0xFFF) == 0xFFF; }
@@ -318,13 +317,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     think_side = side;
     const bool analysis = search_state == 2;
 
-    if (!run_prepared) {
-        eval_prepare();
-        run_prepared = true;
-    }
-    const int e = eval_pieces();
-    lazy_margin[WHITE] = e + 60;
-    lazy_margin[BLACK] = 60 - e;
+    eval_root_margins();
 
     auto finish = [&](uint32_t move) {
         last_think_code = code;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "core/board.h"
 #include "core/input.h"
@@ -17,6 +18,9 @@ std::string pending_line;
 bool pending_line_waiting = false;
 
 namespace {
+// Files being read, innermost last.
+std::vector<FILE*> input_stack;
+
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Rest of a partly read long line from a file.
@@ -55,10 +59,34 @@ void run_shell(const std::string& cmd) {
 }
 }  // namespace
 
-void set_command_input(FILE* f) {
-    if (command_input && command_input != f) fclose(command_input);
+void push_command_input(FILE* f) {
+    if (!f) return;
+    input_stack.push_back(f);
     command_input = f;
     file_leftover.clear();
+}
+
+namespace {
+void pop_command_input() {
+    if (!input_stack.empty()) {
+        fclose(input_stack.back());
+        input_stack.pop_back();
+    }
+    command_input = input_stack.empty() ? nullptr : input_stack.back();
+    file_leftover.clear();
+}
+}  // namespace
+
+void close_command_inputs() {
+    while (!input_stack.empty()) pop_command_input();
+}
+
+bool read_input_line(std::string& line) {
+    while (command_input) {
+        if (read_file_line(command_input, line)) return true;
+        pop_command_input();
+    }
+    return stdin_read_line(line);
 }
 
 std::optional<size_t> match_command(const char* name, const std::string& line) {
@@ -141,7 +169,7 @@ uint32_t read_command(int* code) {
             level_printf(LVL_ECHO, "input: %s\n", line.c_str());
         } else {
             if (!read_file_line(command_input, line)) {
-                set_command_input(nullptr);
+                pop_command_input();
                 continue;
             }
             level_printf(LVL_ECHO, "input: %s\n", line.c_str());

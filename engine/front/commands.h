@@ -20,7 +20,7 @@ constexpr int COMMAND_COUNT = 180;
 extern const command_entry command_table[COMMAND_COUNT + 1];
 
 // Reader state.
-extern FILE* command_input;        // script or input file; null = standard input
+extern FILE* command_input;        // script or input file being read; null = standard input
 extern std::string pending_line;   // a line that broke off a search or pondering
 extern bool pending_line_waiting;
 
@@ -44,5 +44,11 @@ void set_console_levels();
 void set_xboard_levels(bool on);
 void set_uci_levels();
 
-// Replaces the command input by a file (null: standard input); the old file is closed.
-void set_command_input(FILE* f);
+// Reads commands from a file until its end, then from the input that was read before
+// (a script that names an input file goes on after it).
+void push_command_input(FILE* f);
+// Closes every command file: standard input is read next.
+void close_command_inputs();
+// Next raw line of the command input (files first, then standard input); false at the
+// end of standard input.
+bool read_input_line(std::string& line);

@@ -84,7 +84,7 @@ int engine_main(int argc, char** argv) {
     init_clocks();
     new_game(1);
     book_open("kvbook.bin", 0);
-    set_command_input(nullptr);
+    close_command_inputs();
     hash_alloc(1048576);
 
     // Position learning.
@@ -120,7 +120,7 @@ int engine_main(int argc, char** argv) {
 
     // Script file.
     const char* script = argc == 2 ? argv[1] : "orvik.ini";
-    FILE* f = open_file(script, "r");
+    FILE* f = fopen(script, "r");  // quietly: the messages below tell what happened
     if (!f && argc == 2) {
         level_printf(LVL_ERROR, "Failed opening \"%s\" as ini file\n", script);
         level_printf(LVL_ERROR, "Trying orvik.ini instead\n");
@@ -129,7 +129,7 @@ int engine_main(int argc, char** argv) {
         f = open_file("orvik.ini", "r");
     }
     if (f)
-        set_command_input(f);
+        push_command_input(f);
     else
         level_printf(LVL_ERROR, "Playing without ini file. Please read the documentation\n");
 

@@ -4,10 +4,10 @@
 #include "core/board.h"
 #include "core/clock.h"
 #include "core/editor.h"
+#include "core/eval.h"
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/output.h"
-#include "core/eval.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/board_display.h"
@@ -149,13 +149,13 @@ int cmd_black(const std::string&) {
 }
 
 int cmd_edit(const std::string&) {
-    edit_mode();
+    edit_mode(read_input_line);
     return search_state == 2 ? 1 : 0;
 }
 
 int cmd_input(const std::string& arg) {
     FILE* f = open_file(arg.c_str(), "r");
-    if (f) set_command_input(f);
+    if (f) push_command_input(f);
     return 0;
 }
 
@@ -201,13 +201,12 @@ int cmd_gui(const std::string& arg) {
     return 0;
 }
 
+// Prepares the evaluation as a search would and prints the static score of the side to move.
 int cmd_score(const std::string&) {
-    const int e = eval_pieces();
-    lazy_margin[WHITE] = e + 60;
-    lazy_margin[BLACK] = 60 - e;
-    int s = evaluate(side_to_move, -30000, 30000);
-    if (s > 30000) s = 30000;
-    if (s < -30000) s = -30000;
-    level_printf(LVL_NORMAL, "score=%d\n", s);
+    eval_root_margins();
+    int v = evaluate(side_to_move, -30000, 30000);
+    if (v > 30000) v = 30000;
+    if (v < -30000) v = -30000;
+    level_printf(LVL_NORMAL, "score=%d\n", v);
     return 0;
 }

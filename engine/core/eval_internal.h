@@ -1,0 +1,26 @@
+// What the positional evaluation gathers per call and the driver reads back.
+#pragma once
+
+#include <cstdint>
+
+#include "core/board.h"
+#include "core/eval_tables.h"
+
+struct eval_work_t {
+    int stage;
+    int king[2];
+    uint64_t pawns[2];          // pawn bitboards
+    int pawn_list[2][16];
+    int pawn_count[2];
+    int count[2][8];            // men per piece code
+    int bishop_sq[2][12];
+    int pawn_on_color[2][2];    // pawns per square colour (0 light, 1 dark)
+    uint32_t rammed_files;      // files where a pawn stands right in front of an enemy pawn
+};
+extern eval_work_t ew;
+
+// Gathers kings, pawns and piece counts of both sides from the piece lists.
+void gather_men();
+
+// Generates the king-pawn-king win table.
+void kpk_generate();

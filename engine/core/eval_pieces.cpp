@@ -1,0 +1,436 @@
+// Positional terms: pawn structure, per-piece terms, king safety, and the scaling of
+// drawish material.
+#include <cstdlib>
+
+#include "core/eval.h"
+#include "core/eval_internal.h"
+#include "core/movegen.h"
+#include "core/settings.h"
+
+eval_work_t ew;
+int eval_stage = 0;
+
+namespace {
+
+inline bool has(uint64_t set, int sq) { return (set >> sq) & 1; }
+inline int kdist(int a, int b) { return king_distance[a][b]; }
+inline int front_square(int side, int sq) { return side == WHITE ? sq + 8 : sq - 8; }
+inline int stage_of(int piece_material_total) {
+    if (piece_material_total >= 6600) return 0;
+    if (piece_material_total < 1481) return 10;
+    return (6600 - piece_material_total) >> 9;
+}
+
+// ---- mobility of bishops and rooks ---------------------------------------------------
+template <int PIECE>
+int slider_mobility(int side, int s) {
+    const int opp = side ^ 1;
+    const int ek = ew.king[opp];
+    const int st = ew.stage;
+    const int w4 = mobility_king_weight[st];
+    const int w5 = xray_king_weight[st];
+    int direct = 0, xray = 0, bonus = 0;
+    const int first_dir = PIECE == BISHOP ? 4 : 0;
+    for (int d = first_dir; d < first_dir + 4; ++d) {
+        const uint8_t* ray = ray_squares[s][d];
+        const int len = ray_length[s][d];
+        int i = 0;
+        for (; i < len && board.piece[ray[i]] == EMPTY; ++i) {
+            ++direct;
+            if (kdist(ray[i], ek) < 2) bonus += w4;
+        }
+        if (i == len) continue;
+        const int first = ray[i];
+        const int fp = static_cast<int>(board.piece[first]);
+        const int fc = static_cast<int>(board.color[first]);
+        if (kdist(first, ek) < 2) bonus += w4;
+        if (fp == PAWN || fp == KING) continue;
+        if (PIECE == ROOK && fc == side && (fp == ROOK || fp == QUEEN) &&
+            (file_of(first) == file_of(s) || rank_distance[first][ek] <= 1))
+            bonus += fp == ROOK ? 8 : 10;
+        for (++i; i < len && board.piece[ray[i]] == EMPTY; ++i) {
+            ++xray;
+            if (kdist(ray[i], ek) < 2) bonus += w5;
+        }
+        if (i == len) continue;
+        const int target = ray[i];
+        const int tp = static_cast<int>(board.piece[target]);
+        const int tc = static_cast<int>(board.color[target]);
+        if (tc == opp) {
+            if (tp > PIECE) {
+                if (fc == opp) {
+                    if (fp != tp) bonus += tp == KING ? 20 : 16;
+                } else {
+                    bonus += tp == KING ? 16 : 8;
+                }
+            } else if (tp != PAWN) {
+                bonus += 3;
+            }
+        } else if (PIECE == ROOK && file_of(target) == file_of(s) && (tp == ROOK || tp == QUEEN)) {
+            bonus += tp == ROOK ? 4 : 5;
+        }
+        if (kdist(target, ek) < 2) bonus += w5;
+    }
+    int n = direct + xray / 2;
+    if (n > 13) n = 13;
+    return (PIECE == BISHOP ? bishop_mobility[n] : rook_mobility[n]) + bonus;
+}
+
+// Outpost term of a knight or bishop: `unguarded` when no enemy pawn can attack the
+// square, `guarded` when an own pawn also protects it.
+inline int outpost(int side, int s, int guarded_mult) {
+    int v = knight_outpost[side][s];
+    if (v <= 0) return 0;
+    const bool protected_sq = (pawn_guard_mask[side][s] & ew.pawns[side]) != 0;
+    if ((outpost_span[side][s] & ew.pawns[side ^ 1]) == 0) return protected_sq ? guarded_mult * v : v;
+    return protected_sq ? 2 : 0;
+}
+
+// ---- pawns ---------------------------------------------------------------------------
+// Pawn terms shared by pure pawn endings and queen endings.
+int ending_pawns(int side, bool queen_ending) {
+    const int opp = side ^ 1;
+    const int st = ew.stage;
+    const int own_king = ew.king[side], enemy_king = ew.king[opp];
+    const uint64_t own = ew.pawns[side], enemy = ew.pawns[opp];
+    int sum = 0;
+    for (int i = 0; i < ew.pawn_count[side]; ++i) {
+        const int s = ew.pawn_list[side][i];
+        const int f = file_of(s);
+        const int r = relative_rank(side, s);
+        const int front = front_square(side, s);
+        int v = kdist(enemy_king, s) + ending_pawn_value[side][s] + stage_pawn_bonus[st];
+        if (board.color[front] == static_cast<uint32_t>(opp)) v -= 5;
+        if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
+        v += doubled_value[board.pawns_on_file[side][f]];
+        const bool passed = (passed_span[side][s] & enemy) == 0;
+        if (passed) {
+            if (board.pawns_on_file[side][f] == 1 || (front_span[side][s] & own) == 0) {
+                if (queen_ending)
+                    v += front == enemy_king ? queen_blocked_value[r] : queen_passed_value[r];
+                else
+                    v += passed_value[st][f][r];
+                v += passed_file_bonus[f];
+                if ((pawn_guard_mask[side][s] | pawn_beside_mask[s]) & own) v += supported_passer_ending[r];
+                if (!has(pawn_square_mask[side][s], enemy_king))
+                    v += queen_ending ? outside_square_queen_ending[r] : outside_square_pawn_ending[r];
+                const int kd = kdist(own_king, front);
+                if (kd < 3) v += king_support_value[r][kd];
+                v += -4 + 2 * file_distance[enemy_king][s];
+            }
+        } else if (board.pawns_on_file[opp][f] == 0) {
+            v += candidate_value[st][r];
+        }
+        sum += v;
+    }
+    return sum;
+}
+
+// Pawn structure with pieces on the board (middle game, or stages 9 and 10).
+int structure_pawns(int side, bool ending) {
+    const int opp = side ^ 1;
+    const int st = ew.stage;
+    const uint64_t own = ew.pawns[side], enemy = ew.pawns[opp];
+    const int w6 = rook_behind_weight[st];
+    int sum = 0;
+    for (int i = 0; i < ew.pawn_count[side]; ++i) {
+        const int s = ew.pawn_list[side][i];
+        const int f = file_of(s);
+        const int r = relative_rank(side, s);
+        const int front = front_square(side, s);
+        ew.pawn_on_color[side][square_color(s)]++;
+        int v = (ending ? ending_pawn_value[side][s] : psq[side][PAWN][s]) + stage_pawn_bonus[st];
+        const int rel = relative_square(side, s);
+        if (!ending && (rel == D2 || rel == E2) && board.piece[front] != EMPTY) v -= 15;
+        const bool blocked = board.color[front] == static_cast<uint32_t>(opp);
+        if (blocked) {
+            v -= 5;
+            if (board.piece[front] == PAWN) ew.rammed_files |= 1u << f;
+        }
+        if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
+        v += doubled_value[board.pawns_on_file[side][f]];
+        const bool passed = (passed_span[side][s] & enemy) == 0;
+        if (passed) {
+            if (board.pawns_on_file[side][f] == 1 || (rear_span[side][s] & own) == 0) {
+                const bool alone = board.pawns_on_file[side][f] + board.pawns_on_file[opp][f] == 1;
+                if (w6 != 0 && (!ending || alone)) {
+                    // The first man behind the pawn on its file.
+                    const int step = side == WHITE ? -8 : 8;
+                    for (int b = s + step; b >= 0 && b < 64; b += step) {
+                        if (board.piece[b] == EMPTY) continue;
+                        if (board.piece[b] == ROOK) v += board.color[b] == static_cast<uint32_t>(side) ? w6 : -enemy_rook_behind[st];
+                        break;
+                    }
+                }
+                if (blocked) {
+                    int rr = r;
+                    if (board.piece[front] == KNIGHT && r > 2) --rr;
+                    v += blocked_passed_value[st][f][rr];
+                } else {
+                    v += passed_value[st][f][r];
+                    if ((pawn_guard_mask[side][s] | pawn_beside_mask[s]) & own) v += supported_passer_middle[r];
+                }
+            }
+        } else if (board.pawns_on_file[opp][f] == 0) {
+            if ((support_behind_mask[side][s] & own) == 0) {
+                if (r == 1 || r == 2) v -= 2;
+            } else {
+                v += candidate_value[st][r];
+            }
+        }
+        sum += v;
+    }
+    return sum;
+}
+
+int pure_pawn_ending() {
+    int sum = ending_pawns(WHITE, false) - ending_pawns(BLACK, false);
+    sum = sum * 3 / 2;
+    return sum + 2 * (psq[WHITE][KING][ew.king[WHITE]] - psq[BLACK][KING][ew.king[BLACK]]);
+}
+
+inline int piece_term(int side, int piece, int sq) {
+    switch (piece) {
+        case KNIGHT: return eval_knight(side, sq);
+        case BISHOP: return eval_bishop(side, sq);
+        case ROOK: return eval_rook(side, sq);
+        case QUEEN: return eval_queen(side, sq);
+        case KING: return eval_king(side, sq);
+        default: return 0;
+    }
+}
+
+int side_pieces(int side) {
+    int sum = 0;
+    const int32_t* list = board.piece_list[side];
+    for (int i = board.piece_count[side]; i >= 0; --i) {
+        const int sq = list[i];
+        const int p = static_cast<int>(board.piece[sq]);
+        if (p != PAWN) sum += piece_term(side, p, sq);
+    }
+    return sum;
+}
+
+int bishop_colour_terms(int side) {
+    if (ew.count[side][BISHOP] != 1) return 0;
+    const int c = square_color(ew.bishop_sq[side][0]);
+    const int own = ew.pawn_on_color[side][c] - ew.pawn_on_color[side][c ^ 1];
+    const int enemy = ew.pawn_on_color[side ^ 1][c ^ 1] - ew.pawn_on_color[side ^ 1][c];
+    return bishop_own_pawns[ew.stage][own + 8] + bishop_enemy_pawns[ew.stage][enemy + 8];
+}
+
+}  // namespace
+
+void gather_men() {
+    for (int side = 0; side < 2; ++side) {
+        ew.pawns[side] = 0;
+        ew.pawn_count[side] = 0;
+        for (int p = 0; p < 8; ++p) ew.count[side][p] = 0;
+        ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
+        const int32_t* list = board.piece_list[side];
+        ew.king[side] = list[0];
+        for (int i = board.piece_count[side]; i >= 1; --i) {
+            const int sq = list[i];
+            const int p = static_cast<int>(board.piece[sq]);
+            if (p == PAWN) {
+                ew.pawns[side] |= 1ULL << sq;
+                ew.pawn_list[side][ew.pawn_count[side]++] = sq;
+            } else if (p == BISHOP && ew.count[side][BISHOP] < 12) {
+                ew.bishop_sq[side][ew.count[side][BISHOP]] = sq;
+            }
+            ew.count[side][p]++;
+        }
+    }
+    ew.rammed_files = 0;
+}
+
+int eval_knight(int side, int s) {
+    int v = psq[side][KNIGHT][s];
+    const int rel = relative_square(side, s);
+    if ((rel == B1 || rel == G1) && board.moved[s] == 0) v -= 10;
+    if (kdist(s, ew.king[side ^ 1]) < 4) v += 5;
+    return v + outpost(side, s, 3);
+}
+
+int eval_bishop(int side, int s) {
+    const int st = ew.stage;
+    int v = psq[side][BISHOP][s] + bishop_stage_bonus[st];
+    if (ew.count[side][BISHOP] >= 2 && ew.bishop_sq[side][1] == s) v += 20 + 2 * st;
+    const int rel = relative_square(side, s);
+    if ((rel == C1 || rel == F1) && board.moved[s] == 0) v -= 10;
+    v += slider_mobility<BISHOP>(side, s);
+    // Bishop shut in on a7/h7 by the enemy b- or g-pawn.
+    if (rel == H7 || rel == A7) {
+        const int opp = side ^ 1;
+        const int near = relative_square(side, rel == H7 ? G6 : B6);
+        const int home = relative_square(side, rel == H7 ? G7 : B7);
+        if (board.piece[near] == PAWN && board.color[near] == static_cast<uint32_t>(opp))
+            v -= 100;
+        else if (board.piece[home] == PAWN && board.color[home] == static_cast<uint32_t>(opp))
+            v -= 50;
+    }
+    return v + outpost(side, s, 2);
+}
+
+int eval_rook(int side, int s) {
+    const int opp = side ^ 1;
+    const int st = ew.stage;
+    const int ek = ew.king[opp];
+    int v = psq[side][ROOK][s] + rook_stage_bonus[st];
+    if (st < 9) v += slider_mobility<ROOK>(side, s);
+    if (relative_rank(side, ek) == 7) {
+        const int r = relative_rank(side, s);
+        if (r == 6) v += 30;
+        else if (r == 7) v += 5;
+    }
+    if (rank_distance[s][ek] <= 1) v += 5;
+    const int f = file_of(s);
+    int d = file_distance[s][ek];
+    if (d > 2) d = 2;
+    static const int open_file[3] = {20, 18, 10};
+    static const int half_open[3] = {3, 2, 1};
+    static const int closed[3] = {2, 1, 0};
+    if (board.pawns_on_file[side][f] == 0) {
+        v += open_file[d];
+        if (board.pawns_on_file[opp][f] == 0) v += open_file[d];
+    } else if (board.pawns_on_file[opp][f] == 0) {
+        v += half_open[d];
+    } else {
+        v += closed[d];
+    }
+    return v;
+}
+
+int eval_queen(int side, int s) {
+    const int opp = side ^ 1;
+    const int ek = ew.king[opp];
+    int v = psq[side][QUEEN][s];
+    if (ew.stage >= 1 && relative_rank(side, ek) == 7) {
+        const int r = relative_rank(side, s);
+        if (r == 6) v += 5;
+        else if (r == 7) v += 3;
+    }
+    static const int by_rank_distance[8] = {4, 4, 2, 0, -2, -4, -6, -8};
+    static const int by_king_distance[8] = {0, 10, 10, 7, 4, 0, -4, -10};
+    v += by_rank_distance[rank_distance[s][ek]] + by_king_distance[kdist(s, ek)];
+    const int f = file_of(s);
+    const int d = file_distance[s][ek];
+    static const int own_open[3] = {9, 8, 4};
+    static const int both_open[3] = {6, 5, 2};
+    static const int half_open[4] = {4, 3, 2, 1};
+    static const int closed[4] = {3, 2, 1, 0};
+    if (board.pawns_on_file[side][f] == 0) {
+        v += own_open[d > 2 ? 2 : d];
+        if (board.pawns_on_file[opp][f] == 0) v += both_open[d > 2 ? 2 : d];
+    } else if (board.pawns_on_file[opp][f] == 0) {
+        v += half_open[d > 3 ? 3 : d];
+    } else {
+        v += closed[d > 3 ? 3 : d];
+    }
+    return v;
+}
+
+int eval_king(int side, int s) {
+    const int st = ew.stage;
+    const int blend = king_middle_table[side][s] * (10 - st) + psq[side][KING][s] * st;
+    if (st > 8) return blend / 8;
+    int v = blend / 10;
+    const int opp = side ^ 1;
+    if (board.castled[side]) v += castled_weight[st];
+    else if ((board.castling_rights & castle_any_mask[side]) == 0) v += uncastled_weight[st];
+    const int rel = relative_square(side, s);
+    if ((rel >> 3) > 1) v += king_forward_penalty[st];
+
+    const king_zone_rule& zone = king_zone_table[rel];
+    const uint64_t own_pawns = ew.pawns[side];
+    // Fianchetto hole: the knight-file pawn has left its square while the enemy has a queen.
+    if (zone.king >= 0 && (board.material[opp] & 1)) {
+        const int hole = relative_square(side, zone.hole);
+        if (!has(own_pawns, hole)) {
+            if (board.color[hole] == static_cast<uint32_t>(opp)) {
+                static const int on_hole[8] = {0, 50, 10, 50, 0, 20, 0, 0};
+                const int p = static_cast<int>(board.piece[hole]);
+                v -= on_hole[p];
+                if (on_hole[p]) {
+                    const int bishops = ew.count[side][BISHOP];
+                    if (bishops == 0 || (bishops == 1 && square_color(ew.bishop_sq[side][0]) != square_color(hole)))
+                        v -= 10;
+                }
+            }
+            static const int beside_hole[8] = {0, 20, 5, 10, 0, 10, 0, 0};
+            for (int n : zone.hole_neighbours) {
+                const int sq = relative_square(side, n);
+                if (board.color[sq] == static_cast<uint32_t>(opp)) v -= beside_hole[board.piece[sq]];
+            }
+        }
+    }
+    // Open files near the king.
+    const int kf = file_of(s);
+    for (const auto& fc : king_file_class[kf]) {
+        if (fc[0] < 0) break;
+        if (board.pawns_on_file[side][fc[0]] == 0) v += open_file_own[fc[1]][st];
+        if (board.pawns_on_file[opp][fc[0]] == 0) v += open_file_enemy[fc[1]][st];
+    }
+    // Pawn shield.
+    if (zone.king >= 0) {
+        for (const auto& file : zone.files) {
+            int w = 3;   // no shield pawn on the file
+            for (const shield_square& q : file) {
+                if (q.square < 0) break;
+                if (has(own_pawns, relative_square(side, q.square))) {
+                    w = q.weight;
+                    break;
+                }
+            }
+            v += shield_weight[w][st];
+        }
+        if (zone.trap_file >= 0) {
+            const int f = zone.trap_file;
+            auto own_man = [side](int rel_sq, int piece) {
+                const int sq = relative_square(side, rel_sq);
+                return board.piece[sq] == static_cast<uint32_t>(piece) && board.color[sq] == static_cast<uint32_t>(side);
+            };
+            const bool pawn2 = own_man(8 + f, PAWN), pawn3 = own_man(16 + f, PAWN);
+            if (((pawn2 || pawn3) && own_man(f, ROOK)) || (pawn3 && own_man(8 + f, ROOK))) v -= 30;
+        }
+    }
+    return v;
+}
+
+int eval_pieces() {
+    ew.stage = eval_stage = stage_of(board.piece_material[WHITE] + board.piece_material[BLACK]);
+    gather_men();
+    eval_complete = 1;
+    if (board.piece_material[WHITE] == 0 && board.piece_material[BLACK] == 0) return pure_pawn_ending();
+
+    int sum = side_pieces(WHITE) - side_pieces(BLACK);
+    const int queen = piece_value[QUEEN];
+    if (board.piece_material[WHITE] == queen && board.piece_material[BLACK] == queen &&
+        ew.count[WHITE][QUEEN] == 1 && ew.count[BLACK][QUEEN] == 1) {
+        sum += ending_pawns(WHITE, true) - ending_pawns(BLACK, true);
+    } else {
+        const bool ending = ew.stage >= 9;
+        sum += structure_pawns(WHITE, ending) - structure_pawns(BLACK, ending);
+    }
+    sum += bishop_colour_terms(WHITE) - bishop_colour_terms(BLACK);
+
+    const int rammed = ((ew.rammed_files >> 3) & 1) + ((ew.rammed_files >> 4) & 1);
+    if (rammed)
+        sum += 8 * rammed *
+               (ew.count[WHITE][KNIGHT] - ew.count[BLACK][KNIGHT] - ew.count[WHITE][BISHOP] + ew.count[BLACK][BISHOP]);
+
+    const int wpm = board.piece_material[WHITE], bpm = board.piece_material[BLACK];
+    if (ew.count[WHITE][BISHOP] == 1 && ew.count[BLACK][BISHOP] == 1 &&
+        square_color(ew.bishop_sq[WHITE][0]) != square_color(ew.bishop_sq[BLACK][0])) {
+        if (wpm <= queen && bpm <= queen) {
+            const int bishop = piece_value[BISHOP];
+            if (wpm == bishop && bpm == bishop) sum /= 2;
+            else if (std::abs(wpm - bpm) < 100) sum = sum * 3 / 4;
+        }
+    } else {
+        const int wr = ew.count[WHITE][ROOK], br = ew.count[BLACK][ROOK];
+        if (wr == br && (wr == 1 || wr == 2) && wpm == wr * piece_value[ROOK] && bpm == br * piece_value[ROOK])
+            sum = sum * 3 / 4;
+    }
+    return sum * pval / 256;
+}
