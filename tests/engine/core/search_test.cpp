@@ -59,3 +59,15 @@ TEST_F(SearchFixture, MateInOneIsFoundAndCoded) {
     EXPECT_EQ(score, 29999);
     EXPECT_EQ(code & 0x502, 0x502) << std::hex << code;
 }
+
+TEST_F(SearchFixture, BoardIsRestoredAfterTheSearch) {
+    const std::string fen = "rnbqkb1r/1p3ppp/5N2/1p2p1B1/2P5/8/PP2PPPP/R2QKB1R b KQkq - 0 1";
+    int code = 0, score = 0;
+    think_to(fen, 5, &code, &score);
+    const board_state after = board;
+    setup(fen);
+    EXPECT_EQ(std::memcmp(after.piece, board.piece, sizeof board.piece), 0);
+    EXPECT_EQ(after.hash_key, board.hash_key);
+    EXPECT_EQ(after.hash_key, compute_position_key());
+    EXPECT_LT(score, 29000);
+}
