@@ -60,6 +60,7 @@ void register_core_hooks() {
     hooks.book_choose_move = book_choose_move;
     hooks.trosk_first_move = trosk_first_move;
     hooks.announce_opening = announce_opening_hook;
+    hooks.analysis_wait = analysis_wait;
 }
 
 int engine_main(int argc, char** argv) {

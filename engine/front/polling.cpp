@@ -186,3 +186,21 @@ int wait_for_input() {
     time_limit = usetime;
     return (elapsed >= time_limit || think_game_end) ? 1 : 0;
 }
+
+void analysis_wait() {
+    // The analysis has reached its last depth: commands are read until one ends it.
+    for (;;) {
+        std::string line;
+        if (!stdin_read_line(line)) {
+            level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+            stop_by_input = 1;
+            return;
+        }
+        if (!line.empty() && line[0] == '.') {
+            print_search_stats();
+            continue;
+        }
+        if (command_during_search(line)) return;
+        if (search_state != 2) return;
+    }
+}
