@@ -95,6 +95,7 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
             }
         }
         make_move(side, m);
+        hash_prefetch(opp);
         if (in_check_fn(side)) {
             unmake_move(side, m);
             continue;
@@ -267,6 +268,7 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
         select_best(list, i, n);
         const uint32_t m = list[i].move;
         make_move(side, m);
+        hash_prefetch(opp);
         if (in_check_fn(side)) {
             unmake_move(side, m);
             continue;
