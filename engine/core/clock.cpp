@@ -1,6 +1,9 @@
 #include "core/clock.h"
 
+#include <cstdlib>
+
 #include "core/output.h"
+#include "core/settings.h"
 #include "core/state.h"
 
 clock_record clocks[2];
@@ -54,4 +57,205 @@ double clock_elapsed(int colour) {
         }
     }
     return elapsed;
+}
+
+namespace {
+const char* colour_name(int colour) { return colour == 0 ? "white" : "black"; }
+
+// Reads a move count: an integer of at least 0, or "sd" (sudden death) as 0.
+bool read_moves(const char*& p, int* out) {
+    while (*p == ' ' || *p == '\t') ++p;
+    if ((p[0] == 's' || p[0] == 'S') && (p[1] == 'd' || p[1] == 'D')) {
+        p += 2;
+        *out = 0;
+        return true;
+    }
+    char* end = nullptr;
+    long v = std::strtol(p, &end, 10);
+    if (end == p || v < 0 || v > 100000) return false;
+    p = end;
+    *out = static_cast<int>(v);
+    return true;
+}
+
+bool read_seconds(const char*& p, double* out) {
+    while (*p == ' ' || *p == '\t') ++p;
+    char* end = nullptr;
+    double v = std::strtod(p, &end);
+    if (end == p || !(v > 0.0) || v > 1e9) return false;
+    p = end;
+    *out = v;
+    return true;
+}
+
+void skip_slash(const char*& p) {
+    while (*p == ' ' || *p == '\t') ++p;
+    if (*p == '/') ++p;
+}
+
+bool at_end(const char* p) {
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+    return *p == '\0';
+}
+
+// Common tail of the control commands: restart, messages and the 60-move time.
+void control_set(int colour) {
+    clock_record& c = clocks[colour];
+    c.time_used = 0.0;
+    c.fixed = 0;
+    c.is_on_sec = 0;
+    c.moves_left = c.pm;
+    if (c.run) c.start_tick = millis();
+    print_clock(colour);
+    game_time_60 = c.pm < 1 ? c.inc * 60.0 + c.pt : (c.pt / c.pm + c.inc) * 60.0;
+}
+}  // namespace
+
+void print_clock(int colour) {
+    const clock_record& c = clocks[colour];
+    level_printf(LVL_TIME, "%s: pt %.2f pm %d st %.2f sm %d inc %.2f\n", colour_name(colour), c.pt, c.pm, c.st, c.sm, c.inc);
+    level_printf(LVL_TIME, "number of moves left %d, time_used %.2f, is_on_sec %d run %d\n", c.moves_left, c.time_used,
+                 c.is_on_sec, c.run);
+}
+
+double clock_remaining(int colour) {
+    const clock_record& c = clocks[colour];
+    return (c.is_on_sec ? c.st : c.pt) - c.time_used;
+}
+
+int clock_set_control(int colour, const char* text) {
+    const char* p = text;
+    int pm = 0, sm = 0;
+    double pt = 0.0, st = 0.0, inc = 0.0;
+    if (!read_moves(p, &pm)) return 0;
+    skip_slash(p);
+    if (!read_seconds(p, &pt)) return 0;
+    bool second = false;
+    if (!at_end(p)) {
+        if (!read_moves(p, &sm)) return 0;
+        skip_slash(p);
+        if (!read_seconds(p, &st)) return 0;
+        while (*p == ' ' || *p == '\t') ++p;
+        char* end = nullptr;
+        inc = std::strtod(p, &end);
+        if (end == p || inc < 0.0) return 0;
+        p = end;
+        if (!at_end(p)) return 0;
+        second = true;
+    }
+    clock_record& c = clocks[colour];
+    c.pt = pt;
+    c.pm = pm;
+    if (second) {
+        c.sm = sm;
+        c.st = st;
+        c.has_sec = 1;
+        c.inc = inc;
+    }
+    control_set(colour);
+    return 1;
+}
+
+int parse_level(int colour, const char* text) {
+    const char* p = text;
+    while (*p == ' ' || *p == '\t') ++p;
+    char* end = nullptr;
+    long moves = std::strtol(p, &end, 10);
+    if (end == p || moves < 0 || moves > 100000) return 0;
+    p = end;
+    while (*p == ' ' || *p == '\t') ++p;
+    double minutes = std::strtod(p, &end);
+    if (end == p || minutes < 0.0 || minutes > 1e7) return 0;
+    p = end;
+    long seconds = 0;
+    if (*p == ':') {
+        ++p;
+        seconds = std::strtol(p, &end, 10);
+        if (end == p || seconds < 0 || seconds > 60) return 0;
+        p = end;
+    }
+    const double base = minutes * 60.0 + static_cast<double>(seconds);
+    if (!(base > 0.0)) return 0;
+    while (*p == ' ' || *p == '\t') ++p;
+    double increment = std::strtod(p, &end);
+    if (end == p || increment < 0.0 || increment > 1e6) return 0;
+    p = end;
+    if (!at_end(p)) return 0;
+    clock_record& c = clocks[colour];
+    c.pt = base / time_factor;
+    c.pm = static_cast<int>(moves);
+    c.inc = increment / time_factor;
+    c.has_sec = 0;
+    control_set(colour);
+    return 1;
+}
+
+void clock_set_used(int colour, const char* text) {
+    const char* p = text;
+    while (*p == ' ' || *p == '\t') ++p;
+    char* end = nullptr;
+    double minutes = std::strtod(p, &end);
+    if (end == p) minutes = 0.0;
+    p = end;
+    long seconds = 0;
+    if (*p == ':') {
+        ++p;
+        seconds = std::strtol(p, &end, 10);
+        if (seconds < 0) seconds = 0;
+    }
+    const double total = minutes * 60.0 + static_cast<double>(seconds);
+    if (!(total > 0.0)) return;
+    clock_record& c = clocks[colour];
+    c.time_used = (c.is_on_sec ? c.st : c.pt) - total;
+}
+
+void allocate_time(int colour, double* use, double* min, double* max) {
+    const clock_record& c = clocks[colour];
+    double usetime, mintime_v, maxtime_v;
+    double control = c.is_on_sec ? c.st : c.pt;
+    double used = c.time_used;
+    int n = c.moves_left;
+    if (c.fixed) {
+        double t = c.pt;
+        if (t > 10.0)
+            t -= 1.0;
+        else if (t > 3.0)
+            t -= 0.1;
+        usetime = mintime_v = maxtime_v = t;
+        control = c.pt;
+        used = c.time_used;
+    } else {
+        if (c.run) used += (millis() - c.start_tick) * 0.001;
+        double left = control - used - 1.0;
+        if (left >= 30.0) left -= 1.0;
+        if (left <= 0.1) {
+            usetime = mintime_v = maxtime_v = 0.1;
+        } else {
+            if (n < 1) n = c.inc <= 0.0 ? 40 : 35;
+            usetime = ((n - 1) * c.inc + left) / n;
+            if (n > 40) n = 40;
+            maxtime_v = n >= 11 ? 5.0 * usetime : (n + 1) * usetime * 0.5;
+            if (hard && n > 5) {
+                usetime *= 1.4;
+                maxtime_v *= 1.4;
+            }
+            if (n > 20 && engine_move_count < nmoves_inctime)
+                usetime *= 1.0 + static_cast<double>(nmoves_inctime - engine_move_count) / nmoves_inctime;
+            if (left <= maxtime_v) {
+                if (left <= usetime) {
+                    usetime = maxtime_v = left;
+                } else {
+                    maxtime_v = 2.0 * usetime;
+                    if (maxtime_v > left) maxtime_v = left;
+                }
+            }
+            mintime_v = mintime_factor * usetime;
+        }
+    }
+    if (!uci_mode)
+        level_printf(LVL_TIME, "usetime = %.2f, mintime = %.2f maxtime = %.2f tl %.2f ml %d tu %.2f\n", usetime, mintime_v,
+                     maxtime_v, control, n, used);
+    if (use) *use = usetime;
+    if (min) *min = mintime_v;
+    if (max) *max = maxtime_v;
 }

@@ -30,3 +30,17 @@ void reset_clocks();
 void clock_start(int colour);
 // Stops a running clock, charges the elapsed time and counts the move; returns seconds.
 double clock_elapsed(int colour);
+
+// Time for the next move of `colour`: planned, minimum and maximum seconds.
+void allocate_time(int colour, double* use, double* min, double* max);
+// xtime (and time outside the xboard dialogue): "moves/seconds [moves/seconds inc]".
+// 1 when the text was read, 0 when it was refused (the clock is then unchanged).
+int clock_set_control(int colour, const char* text);
+// level: "moves minutes[:seconds] increment". 1 / 0 as above.
+int parse_level(int colour, const char* text);
+// at: the clock shows "m[:ss]" as remaining time.
+void clock_set_used(int colour, const char* text);
+// Prints the two lines of a clock record at the time-control level.
+void print_clock(int colour);
+// Remaining time of the present control in seconds.
+double clock_remaining(int colour);

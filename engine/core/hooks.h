@@ -16,6 +16,21 @@ struct engine_hooks {
     int (*store_learned_positions)() = nullptr;
     // A new position was set up (FEN, board editor): the interpreter resets its game record.
     void (*position_set_up)() = nullptr;
+    // Opening book: the move chosen for `side` among the root moves (0 = none);
+    // `flagged` is set when the book marks its choice.
+    uint32_t (*book_choose_move)(int side, const uint32_t* moves, int count, int* flagged) = nullptr;
+    // First move of the trosk opening for `side` (0 = none).
+    uint32_t (*trosk_first_move)(int side) = nullptr;
+    // Bitbase probe: 0 nothing found, 1 exact value, 2 lower bound, 3 upper bound.
+    int (*bitbase_probe)(int side, int* value) = nullptr;
+    // Root moves the search must leave out (test-suite avoid list, UCI searchmoves).
+    bool (*root_move_excluded)(uint32_t move) = nullptr;
+    // Whether a restricted root list (UCI searchmoves) is in force: no root hash store.
+    bool (*root_list_restricted)() = nullptr;
+    // The opening name of the present position is announced (after a ponder hit).
+    void (*announce_opening)() = nullptr;
+    // An analysis that reached the last depth waits here for commands until it ends.
+    void (*analysis_wait)() = nullptr;
 };
 extern engine_hooks hooks;
 

@@ -48,3 +48,8 @@ int space_in_PV = 0, move_number_in_PV = 1;
 int pv_marks = 1;
 int autokibitz = 0, op_info = 0;
 int ignore_system = 0;
+
+int uci_show_hashfull = 0;
+int uci_egtb_info = 1;
+int uci_debug = 0;
+int announce_mate_on = 0;

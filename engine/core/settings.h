@@ -57,4 +57,10 @@ extern int max_PV_WB, max_PV_tellics;
 extern int space_in_PV, move_number_in_PV;
 extern int pv_marks;          // variation marks ({HT}, H, R ...); test suites switch them off
 extern int autokibitz, op_info;
-extern int ignore_system;     // once set, "!" lines no longer reach the shell
+extern int ignore_system;
+
+// Thinking output: UCI options and the ICS mate announcement that the search's output reads.
+extern int uci_show_hashfull;  // UCI option: "info hashfull" lines
+extern int uci_egtb_info;      // UCI option "Show add. EGTB info": 2 always, anything else final lines only
+extern int uci_debug;          // UCI debug mode
+extern int announce_mate_on;   // announce_mate: tell the ICS a mate found     // once set, "!" lines no longer reach the shell

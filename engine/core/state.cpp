@@ -18,6 +18,7 @@ int thinking = 0;
 int record_length = 0;
 int move_number_offset = 0;
 display_board_t display_board;
+std::string ics_talk_word = "whisper";
 
 void copy_display_board() {
     std::memcpy(display_board.piece, board.piece, sizeof display_board.piece);

@@ -17,6 +17,7 @@ extern int fritz_mode;       // once set, never cleared
 extern int thinking;         // 1 while the game loop's search runs
 extern int record_length;    // plies in the game record
 extern int move_number_offset;  // set by mn
+extern std::string ics_talk_word;  // "whisper", or "kibitz" after computer
 
 // Copy of the board taken before a search; the board printers show it while thinking.
 struct display_board_t {

@@ -7,6 +7,13 @@ char learn_book_name[256] = "kvlearn.bin";
 void book_open(const char*, int) {}
 void eco_init() {}
 void list_book_moves(int) {}
+uint32_t book_choose_move(int, const uint32_t*, int, int* flagged) {
+    if (flagged) *flagged = 0;
+    return 0;
+}
+uint32_t trosk_first_move(int) { return 0; }
+std::string eco_lookup() { return std::string(); }
+void learn_book_moves(uint64_t) {}
 
 int cmd_book_parse(const std::string&) { return 0; }
 int cmd_book_create(const std::string&) { return 0; }

@@ -10,6 +10,7 @@
 #include "core/hooks.h"
 #include "core/movegen.h"
 #include "core/output.h"
+#include "core/state.h"
 #include "core/settings.h"
 #include "front/book.h"
 #include "front/commands.h"
@@ -35,6 +36,15 @@ void position_set_up_hook() {
     ponder_move = 0;
 }
 
+// After a ponder hit the opening of the new position is named.
+void announce_opening_hook() {
+    const std::string name = eco_lookup();
+    if (!name.empty() && name != eco_last_announced) {
+        level_printf(LVL_TIME, "ECO: %s\n", name.c_str());
+        eco_last_announced = name;
+    }
+}
+
 void close_file(FILE*& f) {
     if (f) fclose(f);
     f = nullptr;
@@ -47,6 +57,10 @@ void register_core_hooks() {
     hooks.record_move = record_move_hook;
     hooks.store_learned_positions = store_learned_positions;
     hooks.position_set_up = position_set_up_hook;
+    hooks.book_choose_move = book_choose_move;
+    hooks.trosk_first_move = trosk_first_move;
+    hooks.announce_opening = announce_opening_hook;
+    hooks.analysis_wait = analysis_wait;
 }
 
 int engine_main(int argc, char** argv) {

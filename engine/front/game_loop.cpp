@@ -1,18 +1,29 @@
 #include "front/game_loop.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
 #include "core/board.h"
 #include "core/clock.h"
+#include "core/fen.h"
+#include "core/hash.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/movetext.h"
 #include "core/output.h"
+#include "core/search.h"
+#include "core/settings.h"
 #include "core/state.h"
+#include "front/book.h"
 #include "front/commands.h"
+#include "front/engine_main.h"
 #include "front/game_record.h"
+#include "front/learning.h"
+#include "front/logs.h"
+#include "front/new_game.h"
 #include "front/pgn_record.h"
+#include "front/polling.h"
 #include "front/win_lists.h"
 
 void make_and_record_move(int side, uint32_t move, int score, uint32_t flags) {
@@ -68,31 +79,362 @@ void finish_game_record() {
     record_finished = 1;
 }
 
-int uci_think() { return 1; }
+namespace {
 
-int game_step() {
-    // The search and the engine's own moves join this loop with the search; until then
-    // every move is the opponent's, played as typed.
-    int code = 0;
-    const uint32_t move = read_command(&code);
-    if (code == 0) {
-        if (!record_finished) finish_game_record();
-        return 1;
+// Coordinate text of a move for the protocols: promotion letter in capitals.
+std::string coordinate_text(uint32_t move) { return move_to_coordinates(move); }
+
+std::string lower(std::string t) {
+    for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+}
+
+void set_result(const char* text) {
+    level_printf(LVL_NORMAL, "\n%s\n", text);
+    result_text = text;
+}
+
+// Walks back through the engine's recorded scores, newest first: how many lie below
+// `limit` before the first that does not.
+int count_scores_below(int from_ply, int limit, int enough) {
+    int count = 0;
+    for (int p = from_ply; p >= 1 && count < enough; p -= 2) {
+        const int s = game_history[p].score;
+        if (s == NO_SCORE) continue;
+        if (s >= limit) break;
+        ++count;
     }
-    if (uci_mode) return uci_think();
-    if (!move) return 0;
+    return count;
+}
+
+// Book learning from a game going badly (once per game).
+void book_learning_trigger(bool pondering) {
+    if (!game_record_flag || !use_book || pondering || book_miss_count <= 1 || (learning_flags & 1)) return;
+    if (count_scores_below(board.ply, -300, 3) < 3) return;
+    learning_flags |= 1;
+    if (!book_learn || record_length <= 1 || game_time_60 < min_learn_tc) return;
+    int last_book = 0;
+    for (int p = record_length; p >= 1; --p)
+        if (game_history[p].flags & 0x800) {
+            last_book = p;
+            break;
+        }
+    if (last_book > 6) {
+        append_book_learn_pgn(last_book);
+        if ((book_learn & 2) && last_book < record_length) learn_book_moves(game_history[last_book + 1].key);
+    }
+}
+
+void write_book_hole(uint32_t move) {
+    (void)move;
+    const int number = (record_length + 2) / 2;
+    std::fprintf(book_holes_file, "[Out_of_book_at_move \"%d%s\"]\n", number, (record_length & 1) ? "..." : ". ");
+    std::fprintf(book_holes_file, "[current_pos \"%s\"]\n\n", board_to_fen(side_to_move, true).c_str());
+    for (int p = 1; p <= record_length; ++p) {
+        if (((p - 1) & 1) == 0) std::fprintf(book_holes_file, "%d. ", (p + 1) / 2);
+        std::fprintf(book_holes_file, "%s ", game_history[p].san);
+        if (p % 8 == 0 && p != record_length) std::fprintf(book_holes_file, "\n");
+    }
+    std::fprintf(book_holes_file, "*\n\n");
+    std::fflush(book_holes_file);
+    book_holes_written = 1;
+}
+
+// Plays a move of the side to move and tells what follows from it. `engine_moved`:
+// the engine's own move; `flags`: the search's result code.
+void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& game_over) {
     const int side = side_to_move;
     const double used = clock_elapsed(side);
     if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = used;
-    make_and_record_move(side, move, NO_SCORE, 0);
-    record_changed = 1;
-    age_history();
-    if (force_mode) {
-        const int number = ((side ^ 1) + 1 + record_length) / 2 + move_number_offset;
-        level_printf(LVL_MOVE, "%s (%2d): %s\n", side == WHITE ? "white" : "black", number,
-                     game_history[board.ply].san);
+    const bool pondering = search_state == 1;
+
+    if (game_record_flag && engine_moved && !pondering) {
+        if (book_miss_count == 0 && ((bklearn_file && book_learn) || (book_holes > 0 && book_holes_file)))
+            last_book_position = board_to_fen(side, true);
+        if (!book_holes_written && book_holes > 0 && book_holes_file && book_miss_count >= 1 && use_book &&
+            (record_length + 2) / 2 <= book_holes)
+            write_book_hole(move);
     }
+
+    if (engine_moved) {
+        if (flags & 1)
+            engine_move_count = 0;
+        else
+            ++engine_move_count;
+    }
+    make_and_record_move(side, move, score, static_cast<uint32_t>(flags));
+    record_changed = 1;
+
+    if (game_record_flag && use_book && ((bklearn_file && book_learn) || book_holes_file || games_file) && engine_moved &&
+        !pondering && book_miss_count == 0) {
+        last_book_move = game_history[board.ply].san;
+        last_book_move_ply = board.ply;
+    }
+
+    const std::string coords = coordinate_text(move);
+    if (xboard_mode && engine_moved) {
+        if (notation_mode == 2)
+            level_printf(LVL_NORMAL, "move %s\n", coords.c_str());
+        else
+            level_printf(LVL_NORMAL, "\nmove %s\n", coords.c_str());
+    } else if (!xboard_mode && bell && engine_moved) {
+        level_printf(LVL_NORMAL, "\a");
+    }
+    age_history();
+    if (engine_moved || force_mode) {
+        const int number = ((side ^ 1) + 1 + record_length) / 2 + move_number_offset;
+        level_printf(LVL_MOVE, "%s (%2d): %s\n", side == WHITE ? "white" : "black", number, game_history[board.ply].san);
+    }
+
+    if (flags & 0x100) {
+        set_result(side == WHITE ? "1-0 {White mates}" : "0-1 {Black mates}");
+        force_mode = 1;
+        game_over = true;
+        book_learning_trigger(pondering);
+    } else if (engine_moved) {
+        if (board.ply - board.last_irreversible >= 100) {
+            set_result("1/2-1/2 {Draw by 50 moves rule}");
+            if (ics_mode) level_printf(LVL_NORMAL, "\ntellics draw\n");
+        } else if (!resigned && resign_on && !fritz_mode && count_scores_below(board.ply, rscore, rmoves) >= rmoves) {
+            if (xboard_mode && !ics_mode) level_printf(LVL_NORMAL, "\ntellics resign\n");
+            set_result(side == WHITE ? "0-1 {White resigns}" : "1-0 {Black resigns}");
+            resigned = 1;
+            force_mode = 1;
+            game_over = true;
+            if (!record_finished) finish_game_record();
+        }
+        book_learning_trigger(pondering);
+    }
+
+    if (!fritz_mode && show_eco && board.ply < 60) {
+        const std::string name = eco_lookup();
+        if (!name.empty() && name != eco_last_announced) {
+            level_printf(LVL_TIME, "ECO: %s\n", name.c_str());
+            eco_last_announced = name;
+            if (show_eco >= 2 && engine_moved && name != eco_last_told) {
+                if (ics_mode)
+                    level_printf(LVL_NORMAL, "tellics %s ECO: %s\n", ics_tell_word.c_str(), name.c_str());
+                else
+                    level_printf(LVL_NORMAL, "0 0 0 0 {%s}\n", name.c_str());
+                eco_last_told = name;
+            }
+        }
+    }
+
+    if (engine_moved) {
+        ponder_move = last_ponder_reply;
+        if (board.ply < MAX_GAME_PLY) ply_ponder_moves[board.ply] = ponder_move;
+        hint_move = 0;
+        hint_text.clear();
+        if (ponder_move) {
+            const uint32_t full = find_and_make_move(side ^ 1, ponder_move, nullptr);
+            if (full) {
+                make_move(side ^ 1, full);
+                hint_text = move_to_text(full);
+                unmake_move(side ^ 1, full);
+                hint_move = full;
+            }
+        }
+        if (board.ply < MAX_GAME_PLY) ply_ponder_texts[board.ply] = hint_text;
+    }
+
     side_to_move ^= 1;
     if (!force_mode) clock_start(side_to_move);
-    return 0;
+}
+
+// The game has ended by the result flags of a search that found no move.
+void announce_game_end(int code) {
+    if (code & THINK_STALEMATE) {
+        set_result("1/2-1/2 {Stalemate}");
+        force_mode = 1;
+    }
+    if (code & THINK_REPETITION) {
+        set_result("1/2-1/2 {Draw by repetition}");
+        force_mode = 1;
+    }
+    if (code & THINK_FIFTY) {
+        set_result("1/2-1/2 {Draw by 50 moves rule}");
+        force_mode = 1;
+    }
+    if (code & THINK_NO_MATERIAL) {
+        set_result("1/2-1/2 {Draw (insufficient material)}");
+        force_mode = 1;
+    } else if (code & THINK_MATED) {
+        set_result(side_to_move == BLACK ? "1-0 {White mates}" : "0-1 {Black mates}");
+        force_mode = 1;
+    }
+}
+
+}  // namespace
+
+int uci_think() {
+    engine_start_ply = board.ply + 1;
+    learning_flags = 0;
+    int previous_ply = 0;
+    for (;;) {
+        hash_new_search();
+        computer_side = engine_last_side = side_to_move;
+        if (saved_game_length == 0 || saved_game_length < engine_start_ply || saved_game_length < previous_ply - 2) {
+            engine_start_ply = 0;
+            book_miss_count = 0;
+            learning_flags = 0;
+        }
+        previous_ply = board.ply + 1;
+        if (engine_start_ply == 0) engine_start_ply = previous_ply;
+        const uint32_t t0 = millis();
+        const int side = side_to_move;
+        int code = 0, score = 0, depth = 0;
+        uint32_t move;
+        int result = 1;
+        if (search_state == 1) {
+            ponder_hit = 0;
+            ponder_command_result = 0;
+            clock_start(side ^ 1);
+            thinking = 1;
+            move = think(side, &code, &score, &depth, nullptr);
+            thinking = 0;
+            while (search_state == 1) wait_for_input();
+            if (!ponder_hit) {
+                game_history[board.ply].has_text = 0;
+                record_length = board.ply;
+                if (ponder_command_result == 1) return 1;
+                result = ponder_command_result == 0 ? 1 : -2;
+            } else {
+                age_history();
+            }
+            if (move_after_stop && !ponder_hit) move = move_after_stop;
+        } else {
+            copy_display_board();
+            thinking = 1;
+            move = think(side, &code, &score, &depth, nullptr);
+            thinking = 0;
+        }
+        const double elapsed = (millis() - t0) * 0.001;
+        if (move && result != -2) {
+            const std::string best = lower(coordinate_text(move));
+            if (last_ponder_reply)
+                level_printf(LVL_UCI, "bestmove %s ponder %s\n", best.c_str(), lower(coordinate_text(last_ponder_reply)).c_str());
+            else
+                level_printf(LVL_UCI, "bestmove %s\n", best.c_str());
+            if (board.ply < 100 && result == 1 && (code & 0x400) && score != NO_SCORE && elapsed >= 1.0) learn_game_position();
+            replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
+            side_to_move ^= 1;
+            if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
+        }
+        int rc = 0;
+        read_command(&rc);
+        if (rc == 0) return 1;
+    }
+}
+
+int game_step() {
+    bool analysed = false;
+    bool game_over = false;
+    bool ponder_request = false;
+    if (!force_mode) clock_start(side_to_move);
+    for (;;) {
+        uint32_t move = 0;
+        bool engine_moved = false;
+        int score = 0;
+        int flags = 0;
+        bool have_move = false;
+
+        if (search_state == 2) {
+            if (!analysed && !pending_line_waiting) {
+                hash_new_search();
+                copy_display_board();
+                thinking = 1;
+                think(side_to_move, nullptr, nullptr, nullptr, nullptr);
+                thinking = 0;
+                analysed = true;
+                continue;
+            }
+        } else {
+            const bool idle = force_mode || game_over ||
+                              (!auto_play && side_to_move != computer_side && !hard && !ponder_request) ||
+                              pending_line_waiting;
+            if (!idle) {
+                hash_new_search();
+                const uint32_t t0 = millis();
+                if (!auto_play && (ponder_request || side_to_move != computer_side)) {
+                    if (ponder_request) computer_side = engine_last_side = side_to_move ^ 1;
+                    if (engine_start_ply == 0) engine_start_ply = board.ply + 2;
+                    int code = 0;
+                    const uint32_t m = ponder_search(&code);
+                    if (ponder_request && code == 1) force_mode = 1;
+                    ponder_request = false;
+                    if (code == -1) {
+                        if (!record_finished) finish_game_record();
+                        return 1;
+                    }
+                    if (code == -2) {
+                        if (!fritz_mode && !record_finished) finish_game_record();
+                        new_game(1);
+                        if (!fritz_mode)
+                            level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
+                                         opponent_name.c_str(), release_label);
+                        continue;
+                    }
+                    if (m) {
+                        have_move = true;
+                        move = m;
+                        if (code != 0) {
+                            engine_moved = true;
+                            score = last_think_score;
+                            flags = last_think_code;
+                            if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = (millis() - t0) * 0.001;
+                        }
+                    }
+                } else {
+                    engine_last_side = side_to_move;
+                    if (engine_start_ply == 0) engine_start_ply = board.ply + 1;
+                    copy_display_board();
+                    thinking = 1;
+                    int code = 0;
+                    move = think(side_to_move, &code, &score, nullptr, nullptr);
+                    thinking = 0;
+                    flags = code;
+                    if (stop_by_input) auto_play = 0;
+                    if (move) {
+                        have_move = true;
+                        engine_moved = true;
+                    } else {
+                        game_over = true;
+                        announce_game_end(code);
+                        if (!record_finished) finish_game_record();
+                        continue;
+                    }
+                }
+                if (stop_by_input) auto_play = 0;
+                if (have_move) {
+                    if (!game_has_room()) {
+                        level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
+                        force_mode = 1;
+                        continue;
+                    }
+                    play_move(move, score, flags, engine_moved, game_over);
+                    continue;
+                }
+            }
+        }
+
+        // Read a command.
+        int code = 0;
+        move = read_command(&code);
+        analysed = false;
+        game_over = false;
+        if (code == 0) {
+            if (fritz_mode && !record_written && saved_game_length > 1) record_length = saved_game_length;
+            if (!record_finished) finish_game_record();
+            return 1;
+        }
+        if (code == 3) {
+            ponder_request = true;
+        } else {
+            ponder_request = false;
+            if (uci_mode) return uci_think();
+        }
+        if (!move) continue;
+        play_move(move, NO_SCORE, 0, false, game_over);
+    }
 }

@@ -13,7 +13,6 @@ int saved_game_length = 0;
 
 int engine_start_ply = 0;
 int engine_last_side = BLACK;
-int book_miss_count = 0;
 int32_t last_score[2] = {NO_SCORE, NO_SCORE};
 
 std::string last_book_position = "start position";
@@ -21,8 +20,9 @@ std::string last_book_move = "no move";
 int last_book_move_ply = 0;
 
 int opponent_is_computer = 0;
-std::string ics_talk_word = "whisper";
 std::string date_text = "????.??.??";
+std::string opponent_name;
+std::string ics_tell_word = "say";
 
 uint32_t ponder_move = 0;
 uint32_t hint_move = 0;

@@ -30,6 +30,8 @@ extern int last_book_move_ply;
 extern int opponent_is_computer;
 extern std::string ics_talk_word;       // "whisper", or "kibitz" after computer
 extern std::string date_text;           // "%4d.%02d.%02d"
+extern std::string opponent_name;       // name command
+extern std::string ics_tell_word;       // "say" at start
 
 extern uint32_t ponder_move;            // reply the engine expects
 extern uint32_t hint_move;

@@ -1,9 +1,206 @@
-// Input polling during a search.
+// Input polling during a search and waiting while pondering.
 #include "front/polling.h"
+
+#include <cstring>
+
+#include "core/board.h"
+#include "core/clock.h"
+#include "core/hash.h"
+#include "core/input.h"
+#include "core/output.h"
+#include "core/search.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "front/commands.h"
+#include "front/game_record.h"
 
 int pipe_flag = 0;
 int stop_by_input = 0;
 
-int search_poll() { return 0; }
-int command_during_search(const std::string&) { return 0; }
-int wait_for_input() { return 0; }
+namespace {
+double last_progress = 0.0;   // seconds since the search start of the last UCI progress line
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Reads the waiting line of the search; false at the end of input (reported).
+bool read_search_line(std::string& line) {
+    level_printf(LVL_PROMPT, "%s", "");
+    if (!stdin_read_line(line)) {
+        level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+        return false;
+    }
+    return true;
+}
+
+// While pondering on an expected reply, a typed move is read against the position
+// before that reply; the searched position is put back afterwards.
+struct root_view {
+    bool active = false;
+    board_state saved_board;
+    history_entry saved_history[6];
+    int base = 0;
+    root_view() {
+        if (!ponder_expected) return;
+        active = true;
+        saved_board = board;
+        base = ponder_root_ply + 1;
+        for (int i = 0; i < 6; ++i) saved_history[i] = game_history[base + i];
+        board = ponder_root_board;
+    }
+    ~root_view() {
+        if (!active) return;
+        board = saved_board;
+        for (int i = 0; i < 6; ++i) game_history[base + i] = saved_history[i];
+    }
+};
+}  // namespace
+
+int search_poll() {
+    const double elapsed_raw = (millis() - search_start) / 1000.0;
+    const double elapsed = elapsed_raw < 0.05 ? 0.05 : elapsed_raw;
+    const uint32_t nodes = nodes_searched;
+    const double rate = nodes / elapsed;
+
+    if (uci_mode && elapsed_raw >= 0.05) {
+        if ((elapsed_raw - last_progress >= 4.0 || last_progress > elapsed_raw) && nodes != 0) {
+            level_printf(LVL_UCI_PROGRESS, "info nodes %lu nps %lu depth %d seldepth %d\n", static_cast<unsigned long>(nodes),
+                         static_cast<unsigned long>(rate), iteration_depth, seldepth);
+            if (uci_show_hashfull && hash_table && hash_entries) {
+                uint64_t used = 0;
+                for (uint32_t i = 0; i < hash_entries; ++i)
+                    if (hash_table[i].lock) ++used;
+                const uint64_t permill = used * 1000 / hash_entries;
+                if (permill <= 1000) level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", static_cast<int>(permill));
+            }
+        }
+        last_progress = elapsed_raw;
+    }
+
+    double interval;
+    if (node_limit != 0xFFFFFFFFu) {
+        interval = search_state == 1 ? 0.125 * rate : 0.5 * rate;
+    } else if (search_state == 1) {
+        interval = 0.125 * rate;
+    } else if (search_state == 2) {
+        // An analysis runs until a command ends it.
+        interval = 0.5 * rate;
+    } else {
+        const double remaining = time_limit - elapsed_raw;
+        if (remaining < 0.01) return 1;
+        interval = remaining <= 2.0 ? rate * remaining * 0.25 : 0.5 * rate;
+    }
+    if (interval < 100.0) interval = 100.0;
+    if (interval > 4.0e9) interval = 4.0e9;
+    poll_mark = nodes + static_cast<uint32_t>(interval);
+
+    if (!stdin_input_waiting()) return 0;
+    // Input waits but no whole line yet: look again at the next poll.
+    if (!stdin_line_ready()) return 0;
+
+    std::string line;
+    switch (search_state) {
+    case 1:
+        return wait_for_input();
+    case 2:
+        if (uci_mode) {
+            if (!read_search_line(line)) return 1;
+            return command_during_search(line);
+        }
+        if (!stdin_read_line(line)) {
+            level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+            return 1;
+        }
+        if (!line.empty() && line[0] == '.') {
+            print_search_stats();
+            return 0;
+        }
+        return command_during_search(line);
+    default:
+        if (!read_search_line(line)) {
+            stop_by_input = 1;
+            return 1;
+        }
+        if (!line.empty() && line[0] == '.') {
+            print_search_stats();
+            stop_by_input = 0;
+            return 0;
+        }
+        stop_by_input = command_during_search(line);
+        return stop_by_input;
+    }
+}
+
+int command_during_search(const std::string& input) {
+    level_printf(LVL_ECHO, "input: %s\n", input.c_str());
+    std::string line = input;
+    while (!line.empty() && is_blank(line.back())) line.pop_back();
+    size_t first = 0;
+    while (first < line.size() && is_blank(line[first])) ++first;
+    if (first == line.size()) return 0;
+    for (const command_entry* row = command_table; row->name; ++row) {
+        if (!(row->flags & 2)) continue;
+        if (auto at = match_command(row->name, line)) {
+            row->handler(line.substr(*at));
+            return 0;
+        }
+    }
+    pending_line = line;
+    pending_line_waiting = true;
+    return 1;
+}
+
+int wait_for_input() {
+    const double elapsed = (millis() - search_start) / 1000.0;
+    int code = 1;
+    uint32_t move = 0;
+    {
+        root_view view;
+        move = read_command(&code);
+        while (!move && code == 10) {
+            if (!stdin_input_waiting()) return 0;
+            move = read_command(&code);
+        }
+    }
+    if (!move && code != 5) {
+        if (uci_mode && code == 2) return 0;
+        move_after_stop = uci_mode ? current_best_move() : 0;
+        search_state = 0;
+        stop_by_input = 1;
+        if (code == 0) ponder_command_result = 1;
+        if (code == 2) ponder_command_result = 2;
+        return 1;
+    }
+    search_state = 0;
+    if (move && code != 5 && (move & 0x7FFF) != (ponder_expected & 0x7FFF)) {
+        move_after_stop = move;
+        stop_by_input = 1;
+        return 1;
+    }
+    // Ponder hit: the search goes on as the engine's own.
+    const int engine = think_side;
+    const double used = clock_elapsed(engine ^ 1);
+    if (record_length > 0 && record_length < MAX_GAME_PLY) ply_move_times[record_length] = used;
+    clock_start(engine);
+    ponder_hit = 1;
+    allocate_time(engine, &usetime, &mintime, &maxtime);
+    time_limit = usetime;
+    return (elapsed >= time_limit || think_game_end) ? 1 : 0;
+}
+
+void analysis_wait() {
+    // The analysis has reached its last depth: commands are read until one ends it.
+    for (;;) {
+        std::string line;
+        if (!stdin_read_line(line)) {
+            level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+            stop_by_input = 1;
+            return;
+        }
+        if (!line.empty() && line[0] == '.') {
+            print_search_stats();
+            continue;
+        }
+        if (command_during_search(line)) return;
+        if (search_state != 2) return;
+    }
+}

@@ -12,3 +12,5 @@ int search_poll();
 int command_during_search(const std::string& line);
 // Waits for the opponent's reply or a command while pondering: 1 stops the ponder search.
 int wait_for_input();
+// An analysis at its last depth reads commands here until one ends it.
+void analysis_wait();

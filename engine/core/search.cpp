@@ -1,0 +1,588 @@
+// The alpha-beta node procedure: principal-variation search over a transposition table,
+// endgame-table and bitbase probes, a verified null move, internal iterative deepening,
+// futility pruning and fractional extensions (1/64 ply).
+#include "core/search.h"
+
+#include <cstring>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/board.h"
+#include "core/fen.h"
+#include "core/hash.h"
+#include "core/hooks.h"
+#include "core/makemove.h"
+#include "core/movegen.h"
+#include "core/movetext.h"
+#include "core/output.h"
+#include "core/eval.h"
+#include "core/settings.h"
+#include "core/state.h"
+
+uint32_t nodes_searched = 0;
+uint32_t qnodes_searched = 0;
+uint32_t poll_mark = 5000;
+int abort_search = 0;
+uint16_t pv_hint[64];
+int iteration_depth = 1;
+int check_ply_limit = 3, repcheck_ply_limit = 2, tb_ply_limit = 1, tb_men_limit = 0;
+int seldepth = 0;
+search_statistics stats;
+
+namespace {
+
+// Flag word of a history record; records before the game's start read as 0.
+inline uint32_t record_flags(int index) { return index >= 0 ? game_history[index].flags : 0; }
+
+inline bool is_pv_end(uint16_t w) { return (w & 0xFFF) == 0xFFF; }
+
+// Men besides the two kings.
+inline int men_count() { return board.piece_count[WHITE] + board.piece_count[BLACK]; }
+
+bool illegal_hash_move_reported = false;
+
+void report_illegal_hash_move(int side, uint32_t move) {
+    if (illegal_hash_move_reported) return;
+    illegal_hash_move_reported = true;
+    static const char letters[] = " PNBRQK";
+    for (int level : {LVL_BOARD, LVL_ERROR}) {
+        for (int r = 7; r >= 0; --r) {
+            level_printf(level, "%d", r + 1);
+            for (int f = 0; f < 8; ++f) {
+                const int sq = r * 8 + f;
+                char c = letters[board.piece[sq] <= KING ? board.piece[sq] : 0];
+                if (board.color[sq] == BLACK) c = static_cast<char>(c - 'A' + 'a');
+                level_printf(level, "| %c ", c);
+            }
+            level_printf(level, "|\n");
+        }
+        level_printf(level, "   a   b   c   d   e   f   g   h\n");
+        level_printf(level, "setboard %s\n", board_to_fen(side, true).c_str());
+        const int from = move_from(move), to = move_to(move);
+        if (move_is_null(move))
+            level_printf(level, "hashmove null\n");
+        else if (move_promotion(move))
+            level_printf(level, "hashmove %c%c%c%c%c\n", 'a' + file_of(from), '1' + rank_index(from), 'a' + file_of(to),
+                         '1' + rank_index(to), "  NBRQ"[move_promotion(move) % 6]);
+        else
+            level_printf(level, "hashmove %c%c%c%c\n", 'a' + file_of(from), '1' + rank_index(from), 'a' + file_of(to),
+                         '1' + rank_index(to));
+        level_printf(level, "haskey 0x%08lx,0x%08lx\n", static_cast<unsigned long>(board.key_hi()),
+                     static_cast<unsigned long>(board.key_lo()));
+        level_printf(level, "move 0x%lx nodes %lu\n", static_cast<unsigned long>(move),
+                     static_cast<unsigned long>(nodes_searched));
+    }
+}
+
+// Adds the depth-weighted credit of a good move to the history table; both tables are
+// halved when an entry grows too large.
+inline void credit_history(int side, uint32_t move, int depth) {
+    uint32_t& h = history_table[side][move & 0xFFF];
+    h += static_cast<uint32_t>((depth * depth) >> 6);
+    if (h >= 0x200000)
+        for (int s = 0; s < 2; ++s)
+            for (uint32_t& v : history_table[s]) v >>= 1;
+}
+
+// Mate killer, history and killer updates for a move that cut off or was best.
+inline void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too) {
+    if (move_is_null(move) || (move & 0xFFF) == 0xFFF) return;
+    if (score > MATE_KILLER_SCORE) mate_killer[ply] = move;
+    const uint32_t last = game_history[board.ply].move;
+    const bool on_last_square = !move_is_null(last) && move_to(last) == move_to(move);
+    if (history_too && !on_last_square && !(move & 0x7000)) credit_history(side, move, depth);
+    if ((killer1[ply] & 0xFFF) != (move & 0xFFF)) {
+        killer2[ply] = killer1[ply];
+        killer1[ply] = move & 0xFFF;
+    }
+}
+
+// Converts an endgame-table value into a search score at `ply`.
+inline int convert_table_value(int v, int ply) {
+    if (v > 0) return 2 * v - ply - 35533;
+    if (v < 0) return 2 * v + ply + 35532;
+    return 0;
+}
+
+// Picks the remaining entry with the largest ordering value (the first of equals) and
+// moves it to position i, keeping the others in order.
+inline void select_best(move_list_entry* list, int i, int n) {
+    int best = i;
+    int32_t value = list[i].score;
+    for (int j = i + 1; j < n; ++j)
+        if (list[j].score > value) {
+            value = list[j].score;
+            best = j;
+        }
+    if (best != i) {
+        const move_list_entry e = list[best];
+        std::memmove(list + i + 1, list + i, static_cast<size_t>(best - i) * sizeof(move_list_entry));
+        list[i] = e;
+    }
+}
+
+// Whether the move just made by `side` (now on the board) gives check.
+inline bool gives_check(int side, uint32_t move) {
+    const int ek = board.piece_list[side ^ 1][0];
+    const int from = move_from(move), to = move_to(move);
+    if ((move & (MOVE_CASTLE | MOVE_EP)) || on_line(ek, from)) return in_check_fn(side ^ 1);
+    const uint32_t p = board.piece[to];
+    const int kind = p == PAWN ? (side == WHITE ? PAWN : BLACK_PAWN_KIND) : static_cast<int>(p);
+    if (attack_mask[kind][to] & square_bit[ek]) return in_check_fn(side ^ 1);
+    return false;
+}
+
+inline void store_pv_hint_from(int ply, const uint16_t* pv) {
+    int p = ply;
+    for (int i = 0; p < 64 && !is_pv_end(pv[i]); ++i, ++p) pv_hint[p] = pv[i];
+    for (; p < 64; ++p) pv_hint[p] = 0;
+}
+
+}  // namespace
+
+void pv_copy(uint16_t* dst, uint32_t move, const uint16_t* src) {
+    dst[0] = static_cast<uint16_t>(move_is_null(move) ? (move & 0xFFFF) : (move & 0x7FFF));
+    int i = 0;
+    for (; i < PV_WORDS - 3 && !is_pv_end(src[i]); ++i) dst[i + 1] = src[i];
+    dst[i + 1] = is_pv_end(src[i]) ? src[i] : static_cast<uint16_t>(PV_END);
+}
+
+int check_hash_move(int side, uint32_t move, uint16_t* pv_out, int score) {
+    if (move == HASH_NULL_MOVE) {
+        pv_out[0] = 0;
+        pv_out[1] = PV_END;
+        return 0;
+    }
+    if (move == HASH_EGTB_MOVE) {
+        pv_out[0] = PV_EGTB;
+        return men_count() > tb_men_limit ? -1 : 0;
+    }
+    if ((move & 0xFFF) == 0) return 0;
+    int reps = 0;
+    const uint32_t full = find_and_make_move(side, move, &reps);
+    if (full) {
+        pv_out[0] = static_cast<uint16_t>(full & 0x7FFF);
+        pv_out[1] = PV_END;
+        return (score && reps) ? reps : 0;
+    }
+    ++stats.hash_errors;
+    report_illegal_hash_move(side, move);
+    return -1;
+}
+
+#ifndef NDEBUG
+// Debug builds: the incremental board lists agree with the squares.
+void dbg_check(const char* where, int ply) {
+    for (int s = 0; s < 2; ++s) {
+        bool bad = board.piece_count[s] < 0 || board.piece_count[s] > 15 || board.piece[board.piece_list[s][0]] != KING || board.color[board.piece_list[s][0]] != (uint32_t)s;
+        for (int i = 1; !bad && i <= board.piece_count[s]; ++i) {
+            int sq = board.piece_list[s][i];
+            if (sq < 0 || sq > 63 || board.color[sq] != (uint32_t)s || board.piece[sq] == EMPTY || board.piece[sq] == KING) bad = true;
+        }
+        if (bad) { fprintf(stderr, "BAD board at %s ply %d side %d fen %s\n", where, ply, s, board_to_fen(0, true).c_str());
+            for (int i = 0; i <= board.piece_count[s] + 1 && i < 32; ++i) fprintf(stderr, " %d(%d,%d)", board.piece_list[s][i], board.piece_list[s][i] >= 0 ? (int)board.piece[board.piece_list[s][i]] : -1, board.piece_list[s][i] >= 0 ? (int)board.color[board.piece_list[s][i]] : -1);
+            fprintf(stderr, "\n");
+            for (int p = board.ply; p > board.ply - 8 && p > 0; --p) fprintf(stderr, " rec %d move %x flags %x\n", p, game_history[p].move, game_history[p].flags);
+            abort(); }
+    }
+}
+#endif
+
+int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, int flags, int repeated) {
+    if (abort_search) return 0;
+#ifndef NDEBUG
+    dbg_check("search", ply);
+    if (in_check_by_rays(side ^ 1) || ((record_flags(board.ply) & HF_CHECK) != 0) != in_check_by_rays(side)) {
+        fprintf(stderr, "ILLEGAL at ply %d side %d fen %s flags %x\n", ply, side, board_to_fen(side, true).c_str(), record_flags(board.ply));
+        for (int p = board.ply; p > board.ply - 8 && p > 0; --p) fprintf(stderr, " rec %d move %s flags %x\n", p, move_to_coordinates(game_history[p].move).c_str(), game_history[p].flags);
+        abort();
+    }
+#endif
+    pv_out[0] = PV_NO_MOVE;
+    board_state& b = board;
+    const uint32_t led_here = record_flags(b.ply);
+
+    // Fifty moves without a capture or pawn move (a checking move still gets answered).
+    if (b.ply - b.last_irreversible >= 100 && !(led_here & HF_CHECK)) return 0;
+
+    ++nodes_searched;
+    if (nodes_searched >= poll_mark) {
+        poll_mark = nodes_searched + 5000;
+        if (call_search_poll()) {
+            abort_search = 1;
+            return 0;
+        }
+    }
+    if (nodes_searched > node_limit) {
+        abort_search = 1;
+        return 0;
+    }
+    if (ply > seldepth) seldepth = ply;
+
+    if (beta <= ply - MATE) return ply - MATE;
+    if (ply >= PLY_LIMIT) return evaluate(side, -MATE, MATE);
+
+    const int opp = side ^ 1;
+    int best = NO_MOVE_SCORE;
+    uint32_t best_move = 0;
+    int result_type = 1;
+    int ceiling = MATE;
+    bool threat = false;
+    uint32_t threat_move = 0;
+    uint32_t threat_bonus = 0;
+
+    // ---- transposition table ----
+    int hscore = 0, hdepth = 0;
+    uint32_t hmove = 0;
+    const int hbound = hash_probe(side, ply, &hscore, &hmove, &hdepth);
+    const int htype = hbound & 0xF;
+    if (hbound & HF_THREAT) {
+        flags |= 1;
+        threat = true;
+    }
+    if (htype && !repeated) {
+        bool cut = false;
+        if (htype == 1) {
+            if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= alpha && check_hash_move(side, hmove, pv_out, hscore) == 0)
+                return hscore;
+            if (hdepth > 0) flags |= 1;
+        } else if (htype == 2) {
+            if (hdepth >= depth || hscore > MATE_RANGE) {
+                const bool null_refused = hmove == HASH_NULL_MOVE && (flags & 1);
+                if (hscore >= beta && !null_refused) {
+                    if (check_hash_move(side, hmove, pv_out, hscore) == 0) cut = true;
+                } else if (hscore > alpha && (hscore < MATE_RANGE || hdepth >= depth) && hmove != HASH_NULL_MOVE &&
+                           check_hash_move(side, hmove, pv_out, hscore) == 0) {
+                    alpha = best = hscore;
+                    best_move = hmove;
+                    result_type = 8;
+                }
+            }
+        } else if (htype == 3) {
+            const bool usable = hdepth >= depth || hmove == HASH_EGTB_MOVE || (hscore > MATE_RANGE && hscore >= beta) ||
+                                (hscore < -MATE_RANGE && hscore <= alpha);
+            if (usable && check_hash_move(side, hmove, pv_out, hscore) == 0) {
+                if ((hmove & 0xFFF) == 0 || (hmove & 0xFFF) == 0xFFF || hscore <= alpha) return hscore;
+                cut = true;
+            } else if (hscore < beta && hdepth >= depth - null_high) {
+                flags |= 1;
+            }
+        }
+        if (cut) {
+            if (hmove != HASH_NULL_MOVE && hmove != HASH_EGTB_MOVE) reward_move(side, hmove, hscore, depth, ply, true);
+            return hscore;
+        }
+    }
+    const bool usable_hash_move = htype && (hmove & 0xFFF) != 0 && (hmove & 0xFFF) != 0xFFF;
+
+    // ---- bitbases ----
+    if (hooks.bitbase_probe && men_count() <= 2) {
+        ++stats.bitbase_probes;
+        int v = 0;
+        const int r = hooks.bitbase_probe(side, &v);
+        if (r) ++stats.bitbase_hits;
+        if (r == 1) {
+            pv_out[0] = PV_BITBASE;
+            return convert_table_value(v, ply);
+        }
+        if (r == 2) {
+            if (v >= beta) {
+                pv_out[0] = PV_BITBASE;
+                return v;
+            }
+            if (v > alpha) {
+                alpha = best = v;
+                best_move = PV_BITBASE;
+                result_type = 8;
+            }
+        } else if (r == 3) {
+            if (v <= alpha) {
+                pv_out[0] = PV_BITBASE;
+                return v;
+            }
+            if (v < MATE) {
+                ceiling = v;
+                beta = v;
+            }
+        }
+    }
+
+    // ---- endgame tables ----
+    if (men_count() <= tb_men_limit) {
+        if (men_count() == 0) return 0;
+        const uint32_t last = game_history[b.ply].move;
+        const bool capture_or_promotion = (last & (MOVE_CAPTURE | 0x7000)) != 0;
+        if (egtb_probe_hook && (ply == 1 || (ply < tb_ply_limit && capture_or_promotion))) {
+            ++stats.egtb_probes;
+            int v = 0;
+            if (egtb_probe_hook(side, &v)) {
+                ++stats.egtb_hits;
+                ++stats.tb_hits;
+                if (v == 0 || !repeated) {
+                    const int s = convert_table_value(v, ply);
+                    pv_out[0] = PV_EGTB;
+                    hash_store(side, s, depth, ply, 3, HASH_EGTB_MOVE);
+                    return s;
+                }
+            }
+        }
+    }
+
+    const bool in_check = (led_here & HF_CHECK) != 0;
+    uint16_t child_pv[PV_WORDS];
+
+    // ---- null move ----
+    // Nothing is generated at this ply yet: a child searched before the move list
+    // (after the null move) starts its list where this ply's would.
+    move_list_start[ply + 1] = move_list_start[ply];
+    if (ply + 1 < MOVE_PLIES) mate_killer[ply + 1] = 0;
+    if (!(flags & 1) && !in_check && beta < MATE_RANGE && !repeated) {
+        bool allowed = true;
+        if (depth >= 320) allowed = generate_legal_moves(side, ply, move_list_start[ply]) > 6;
+        int R = 0;
+        if (allowed) {
+            const int pieces = b.piece_material[side];
+            if (pieces > 450) R = depth > null_split ? null_high : null_low;
+            if (R <= 0 || pieces <= 450) R = (pieces > 0 && null_endgame > 0) ? null_endgame : 0;
+        }
+        if (allowed && R > 0) {
+            const int nd = depth - R - 64;
+            // Verification: the real position at the reduced depth.
+            int v = nd < 1 ? qsearch(beta - 1, beta, side, ply, child_pv, flags)
+                           : search(beta - 1, beta, side, nd, ply, child_pv, flags | 1, 0);
+            if (abort_search) return 0;
+            if (v > MATE_RANGE) {
+                std::memcpy(pv_out, child_pv, sizeof child_pv);
+                return v;
+            }
+            if (!is_pv_end(child_pv[0]) && !move_is_null(child_pv[0])) threat_move = child_pv[0];
+            if (v < beta) {
+                if (threat_move) threat_bonus = 0x20000;
+            } else {
+                const int saved_margin = lazy_margin[opp];
+                make_null_move(side);
+                v = nd < 1 ? -qsearch(-beta, 1 - beta, opp, ply + 1, child_pv, flags)
+                           : -search(-beta, 1 - beta, opp, nd, ply + 1, child_pv, flags | 0x21, 0);
+                unmake_null_move(side);
+                lazy_margin[opp] = saved_margin;
+                if (abort_search) return 0;
+                if (v >= beta) {
+                    if (v >= MATE_RANGE) v = beta;
+                    pv_copy(pv_out, 0, child_pv);
+                    hash_store(side, v, depth, ply, 2, HASH_NULL_MOVE);
+                    return v;
+                }
+                if (v < -MATE_RANGE) threat = true;
+                if (threat_move) {
+                    threat_bonus = nd >= 1 ? 0x13880000u : 0x1000000u;
+                    if (htype == 1 || (htype && hdepth <= nd)) threat_bonus *= 2;
+                }
+            }
+        }
+    }
+
+    // ---- mate-threat extension ----
+    int threat_ext = 0;
+    if (threat && !(flags & 0x20)) {
+        const uint32_t own_previous = record_flags(b.ply - 1);
+        if (!(own_previous & HF_THREAT) ||
+            (!(led_here & HF_THREAT) && ply < iteration_depth &&
+             (ply <= 4 || !(record_flags(b.ply - 2) & HF_THREAT) || !(record_flags(b.ply - 3) & HF_THREAT))))
+            threat_ext = inullthreat;
+        flags &= ~1;
+    }
+
+    // ---- internal iterative deepening ----
+    uint32_t order_hash_move = usable_hash_move ? hmove : 0;
+    uint32_t hash_bonus = htype == 1 ? 0x400000u : hdepth <= 0 ? 0x4000000u : 0x10000000u;
+    if (deepen && depth > 128 && beta != alpha + 1 && (flags & 0xC) && !usable_hash_move && !repeated &&
+        !(threat_move && threat_bonus >= 0x1000000) && !(flags & 0x20) && (!(flags & 2) || !pv_hint[ply])) {
+        int v = search(alpha, beta, side, depth - 128, ply, child_pv, flags | 1, 0);
+        if (!abort_search && v <= alpha) v = search(-30001, alpha + 1, side, depth - 128, ply, child_pv, flags | 1, 0);
+        if (abort_search) return 0;
+        if (!is_pv_end(child_pv[0]) && !move_is_null(child_pv[0])) {
+            order_hash_move = child_pv[0];
+            hash_bonus = 0x10000000u;
+        }
+    }
+
+    // ---- move generation with the ordering bonuses ----
+    uint32_t* hist = history_table[side];
+    const uint32_t hint = (ply < 64) ? pv_hint[ply] : 0;
+    if ((flags & 2) && !hint) flags &= ~2;
+    const uint32_t hint_bonus = (flags & 2) ? 0x2EE00000u : 0x800000u;
+    if (threat_move) hist[threat_move & 0xFFF] += threat_bonus;
+    if (order_hash_move) hist[order_hash_move & 0xFFF] += hash_bonus;
+    if (hint) hist[hint & 0xFFF] += hint_bonus;
+    move_list_entry* list = move_list_start[ply];
+    int one_reply_ext = 0;
+    int n;
+    if (in_check) {
+        n = generate_evasions(side, ply, list);
+        if (n == 1 && depth > 320 && !threat_ext && !(led_here & HF_THREAT)) one_reply_ext = ionerep;
+    } else {
+        n = generate_moves(side, ply, list);
+    }
+    if (threat_move) hist[threat_move & 0xFFF] -= threat_bonus;
+    if (order_hash_move) hist[order_hash_move & 0xFFF] -= hash_bonus;
+    if (hint) hist[hint & 0xFFF] -= hint_bonus;
+
+    // ---- per-node extension preconditions ----
+    const bool futility_armed = prune && depth > 64 && depth <= 128 && b.piece_material[WHITE] > 450 &&
+                                b.piece_material[BLACK] > 450 && alpha < MATE_RANGE &&
+                                !(led_here & (HF_THREAT | HF_CHECK | HF_PAWN7)) &&
+                                !(record_flags(b.ply - 1) & (HF_CHECK | HF_PAWN7));
+    const uint32_t last_move = game_history[b.ply].move;
+    const bool pawn_ending_armed = depth > 192 && b.piece_material[side] == 0 && b.piece_material[opp] <= 1001 &&
+                                   !(last_move & 0x7000);
+    const uint32_t own_previous_flags = record_flags(b.ply - 1);
+    const bool opp_last_capture = (last_move & MOVE_CAPTURE) != 0 && !(led_here & HF_RECAPTURE);
+
+    // ---- move loop ----
+    const int king = b.piece_list[side][0];
+    int legal = 0;
+    for (int i = 0; i < n; ++i) {
+        select_best(list, i, n);
+        const uint32_t m = list[i].move;
+        const int from = move_from(m), to = move_to(m);
+        const bool must_test = !in_check && (from == king || (m & MOVE_EP));
+        if (!in_check && !must_test && on_line(king, from) && move_exposes_king(side, king, m)) continue;
+
+        const int balance = b.material[side] - b.material[opp];
+        const uint32_t mover = b.piece[from];
+        const uint32_t victim = b.piece[to];
+        const int reps = make_move(side, m);
+        hash_prefetch(opp);
+        if (must_test && in_check_fn(side)) {
+            unmake_move(side, m);
+            continue;
+        }
+        ++legal;
+        history_entry& rec = game_history[b.ply];
+        int score;
+        if (reps > (ply + 1 <= 3 ? 1 : 0)) {
+            rec.flags = 0;
+            score = 0;
+            child_pv[0] = PV_NO_MOVE;
+        } else {
+            const bool check = gives_check(side, m);
+            uint32_t hf = threat ? static_cast<uint32_t>(HF_THREAT) : 0u;
+            int ext = 0;
+            if (check) {
+                hf |= HF_CHECK;
+                if (ply + 1 < check_ply_limit && balance <= 750) {
+                    ext += icheck;
+                    ++stats.ext_check;
+                }
+                if (ply + 1 > 2 && balance <= 750 && (own_previous_flags & HF_CHECK) && !(own_previous_flags & HF_REPCHECK) &&
+                    ((ply + 1 < iteration_depth && b.piece_material[side] > 800) ||
+                     ((led_here & ~HF_ONE_REPLY) == 0 && ply + 1 < repcheck_ply_limit))) {
+                    ext += irepcheck;
+                    hf |= HF_REPCHECK;
+                    ++stats.ext_repcheck;
+                }
+            }
+            if (one_reply_ext) {
+                ext += one_reply_ext;
+                hf |= HF_ONE_REPLY;
+                ++stats.ext_one_reply;
+            }
+            if (threat_ext) {
+                ext += threat_ext;
+                ++stats.ext_threat;
+            }
+            const bool pawn7 = mover == PAWN && (rank_index(to) == 1 || rank_index(to) == 6);
+            if (pawn7 && balance <= 550) {
+                ext += ipawn7;
+                hf |= HF_PAWN7;
+                ++stats.ext_pawn7;
+            }
+            if (pawn_ending_armed && victim != EMPTY && victim != PAWN && b.piece_material[opp] == 0) {
+                ext += ipawne;
+                hf |= HF_PAWN_ENDING;
+                ++stats.ext_pawn_ending;
+            }
+            rec.flags = hf;
+
+            bool pruned = false;
+            score = 0;
+            if (futility_armed && !check && !pawn7 && b.piece_material[opp] > 450 &&
+                b.material[side] - b.material[opp] <= alpha) {
+                const int v = evaluate(side, alpha - 100, alpha - 99);
+                if (v + 100 <= alpha) {
+                    pruned = true;
+                    score = alpha;
+                    child_pv[0] = PV_NO_MOVE;
+                    ++stats.pruned;
+                }
+            }
+            if (!pruned) {
+                const int promo = move_promotion(m);
+                if (balance <= 550 && ((m & MOVE_CAPTURE) || promo == QUEEN) && (promo == 0 || promo == QUEEN) &&
+                    opp_last_capture && ply + 1 < iteration_depth &&
+                    (depth > 128 || lazy_margin[side] + b.material[side] - b.material[opp] >= alpha ||
+                     (led_here & HF_CHECK))) {
+                    ext += irecapture;
+                    rec.flags |= HF_RECAPTURE;
+                    ++stats.ext_recapture;
+                }
+                int new_depth = depth - 64 + ext;
+                if (check && new_depth < 1) new_depth = 1;
+                if (new_depth > depth)
+                    new_depth = (rec.flags & (HF_REPCHECK | HF_PAWN_ENDING)) ? (new_depth > depth + 64 ? depth + 64 : new_depth)
+                                                                            : depth;
+                const int child_flags = (flags & ~(2 | 8)) ^ 0x40;
+                if (legal == 1) {
+                    score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, child_flags)
+                                          : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, child_flags, reps);
+                } else {
+                    score = new_depth < 1 ? -qsearch(-alpha - 1, -alpha, opp, ply + 1, child_pv, child_flags)
+                                          : -search(-alpha - 1, -alpha, opp, new_depth, ply + 1, child_pv, child_flags, reps);
+                    if (!abort_search && score > alpha && score < beta) {
+                        flags |= 2;
+                        store_pv_hint_from(ply + 1, child_pv);
+                        score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, child_flags | 2)
+                                              : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, child_flags | 2, reps);
+                    }
+                }
+            }
+        }
+        unmake_move(side, m);
+        if (abort_search) return 0;
+
+        if (score > best) {
+            best = score;
+            best_move = m;
+            pv_copy(pv_out, m, child_pv);
+            if (score > alpha) {
+                alpha = score;
+                result_type = 3;
+                flags &= ~(4 | 8 | 0x40);
+                if (score >= beta) {
+                    result_type = 2;
+                    break;
+                }
+            }
+        }
+    }
+
+    if (legal == 0 && result_type == 1) {
+        best = in_check ? ply - MATE : 0;
+        result_type = 3;
+        best_move = 0;
+        pv_out[0] = PV_NO_MOVE;
+    }
+    if ((result_type == 2 || result_type == 3) && best_move)
+        reward_move(side, best_move, best, depth, ply, !(best_move & MOVE_CAPTURE));
+    if (result_type == 8) {
+        pv_out[0] = static_cast<uint16_t>(best_move & 0xFFFF);
+        pv_out[1] = PV_END;
+        return best;
+    }
+    if (best > ceiling) {
+        pv_out[0] = PV_NO_MOVE;
+        return ceiling;
+    }
+    hash_store(side, best, depth, ply, result_type | (threat ? static_cast<int>(HF_THREAT) : 0), best_move);
+    return best;
+}

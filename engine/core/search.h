@@ -1,0 +1,133 @@
+// The engine's search: the alpha-beta node procedure, the quiescence search, the root
+// search with iterative deepening, and the state they share with the command layer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// ---- scores ------------------------------------------------------------------
+constexpr int MATE = 30000;            // a side mated at ply p scores p - MATE
+constexpr int MATE_RANGE = 29200;      // beyond this a score is a mate score
+constexpr int MATE_KILLER_SCORE = 29900;
+constexpr int NO_MOVE_SCORE = -31000;  // no move searched yet
+constexpr int PLY_LIMIT = 63;          // deepest ply a node is searched at
+constexpr int PV_WORDS = 66;           // words of one continuation buffer
+
+// Flag bits written into the history record of each move the search makes.
+enum : uint32_t {
+    HF_RECAPTURE = 0x1,
+    HF_CHECK = 0x2,
+    HF_PAWN7 = 0x4,
+    HF_THREAT = 0x10,
+    HF_REPCHECK = 0x20,
+    HF_PAWN_ENDING = 0x80,
+    HF_ONE_REPLY = 0x800,
+};
+
+// Result codes of think.
+enum : int {
+    THINK_BOOK = 1,
+    THINK_WIN = 2,
+    THINK_LOSS = 4,
+    THINK_STALEMATE = 8,
+    THINK_ONLY_MOVE = 0x10,
+    THINK_MATED = 0x20,
+    THINK_REPETITION = 0x40,
+    THINK_FIFTY = 0x80,
+    THINK_MATE_IN_ONE = 0x102,
+    THINK_NO_MATERIAL = 0x200,
+    THINK_SEARCHED = 0x400,
+    THINK_BOOK_FLAGGED = 0x801,
+};
+
+// ---- shared search state -----------------------------------------------------
+extern uint32_t nodes_searched;     // every node of search and quiescence
+extern uint32_t qnodes_searched;    // quiescence capture and check nodes
+extern uint32_t poll_mark;          // node count of the next input poll
+extern int abort_search;            // set when the search must unwind
+extern uint16_t pv_hint[64];        // expected principal variation by ply
+extern int iteration_depth;         // plies of the present iteration
+extern int check_ply_limit, repcheck_ply_limit, tb_ply_limit, tb_men_limit;
+extern int seldepth;                // deepest ply reached
+
+// Time of the present search (seconds, from allocate_time) and its start (millis).
+extern double usetime, mintime, maxtime;
+extern double time_limit;           // the active limit: usetime, or maxtime after a fail low
+extern int time_extended;
+extern uint32_t search_start;
+
+// Root progress, read by the statistics line.
+extern int root_move_number;        // 1-based number of the root move being searched
+extern int root_move_count;
+extern char root_move_text[12];
+extern int root_stored_depth;       // depth stored for the root before the search (analysis)
+extern int think_game_end;          // think found no legal move (mate or stalemate)
+extern int ponder_hit;              // a ponder search turned into the engine's own search
+extern int stop_auto_play;
+extern int book_miss_count;         // searches since the engine's last book move          // think asks the game loop to end auto play
+
+// Statistics of one search.
+struct search_statistics {
+    uint64_t ext_pawn7, ext_recapture, ext_check, ext_repcheck, ext_threat, pruned, ext_pawn_ending, ext_one_reply;
+    uint64_t capture_generations, captures_generated;
+    uint64_t bitbase_probes, bitbase_hits, egtb_probes, egtb_hits, tb_hits;
+    uint64_t hash_errors;
+};
+extern search_statistics stats;
+
+// The last search's outcome, for the game loop and pondering.
+extern uint16_t last_pv[PV_WORDS];   // continuation of the chosen move (chosen move first)
+extern uint32_t last_ponder_reply;   // first reply of that variation (15 bits), 0 = none
+extern std::string last_hint_text;   // coordinate text of the chosen move ("null" when none)
+extern int last_think_code;          // result code of the last think
+extern int last_think_score;         // its score
+// Best root move found so far by the running search (0 = none yet).
+uint32_t current_best_move();
+
+// ---- entry points ------------------------------------------------------------
+// The node search: score for `side`, `pv_out` receives the best move and its continuation.
+int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, int flags, int repeated);
+// The quiescence entry node (depth below one ply).
+int qsearch(int alpha, int beta, int side, int ply, uint16_t* pv_out, int flags);
+int qsearch_node(int alpha, int beta, int side, int qdepth, int ply, uint16_t* pv_out);
+int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* pv_out, uint32_t hash_move);
+
+// Whether a hash move may be used; see the node procedure.
+int check_hash_move(int side, uint32_t move, uint16_t* pv_out, int score);
+
+// Chooses the move of `side`: returns the move word (0 = none); the out-parameters may be null.
+uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t* pv_out);
+// One pass over the root list; the best score.
+int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out, int flags);
+
+// Thinks on the opponent's time (see ponder.cpp). Returns the engine's move after a ponder
+// hit or the opponent's move typed meanwhile (0 = none).
+uint32_t ponder_search(int* result_out);
+extern uint32_t ponder_expected;     // the move made for pondering (0 = none)
+extern int ponder_root_ply;          // game ply before that move
+extern uint32_t move_after_stop;     // opponent's move that stopped the ponder search
+extern int ponder_command_result;    // command that ended the pondering: 1 quit, 2 new game, 0 none
+// The position before the expected move: a typed reply is read against it.
+struct board_state;
+extern board_state ponder_root_board;
+extern int think_side;               // side of the present search
+
+// Seconds since the search started (at least 0.001).
+double search_elapsed();
+
+// Text of a score as the console shows it ("Mat03", "-Mat02", "0.35").
+std::string console_score_text(int score);
+// Text of a time span as the console shows it.
+std::string console_time_text(double seconds);
+// The thinking line in the dialogue in force.
+void print_thinking(const uint16_t* pv, int score, int depth, double seconds, const char* type_text, int final_flag);
+// UCI current-move report.
+void print_current_move(int move_number, int moves_total, int depth);
+// Statistics for the "." command and the xboard status request.
+void print_search_stats();
+
+// Clears the shared counters of a search (think does it; tests call it too).
+void reset_search_counters();
+
+// Copies a continuation: `dst` = move, then `src` up to and with its end word.
+void pv_copy(uint16_t* dst, uint32_t move, const uint16_t* src);

@@ -1,0 +1,166 @@
+// The search on small positions: mates, draws, result codes, determinism.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/board.h"
+#include "core/clock.h"
+#include "core/eval.h"
+#include "core/hash.h"
+#include "core/movegen.h"
+#include "core/movetext.h"
+#include "core/output.h"
+#include "core/search.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "test_env.h"
+
+namespace {
+struct SearchFixture : ::testing::Test {
+    void SetUp() override {
+        core_tables();
+        static bool eval_ready = false;
+        if (!eval_ready) {
+            eval_init();
+            eval_ready = true;
+        }
+        for (int& l : output_levels) l = 0;
+        if (!hash_table) hash_alloc(4 << 20);
+        hash_clear();
+        clear_move_ordering();
+        init_clocks();
+        node_limit = 0xFFFFFFFFu;
+        max_depth = 0;
+        search_state = 0;
+        abort_search = 0;
+    }
+    void TearDown() override { max_depth = 0; }
+
+    // Searches to `depth` plies; returns the move's coordinate text.
+    std::string think_to(const std::string& fen, int depth, int* code = nullptr, int* score = nullptr) {
+        const int side = setup(fen);
+        side_to_move = side;
+        max_depth = depth;
+        for (clock_record& c : clocks) {
+            c.pt = c.st = 1e10;
+            c.fixed = 1;
+        }
+        int c = 0, s = 0;
+        const uint32_t m = think(side, &c, &s, nullptr, nullptr);
+        if (code) *code = c;
+        if (score) *score = s;
+        return m ? move_to_coordinates(m) : "none";
+    }
+};
+}  // namespace
+
+TEST_F(SearchFixture, MateInOneIsFoundAndCoded) {
+    int code = 0, score = 0;
+    EXPECT_EQ(think_to("7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", 3, &code, &score), "b1b8");
+    EXPECT_EQ(score, 29999);
+    EXPECT_EQ(code & 0x502, 0x502) << std::hex << code;
+}
+
+TEST_F(SearchFixture, BoardIsRestoredAfterTheSearch) {
+    const std::string fen = "rnbqkb1r/1p3ppp/5N2/1p2p1B1/2P5/8/PP2PPPP/R2QKB1R b KQkq - 0 1";
+    int code = 0, score = 0;
+    think_to(fen, 5, &code, &score);
+    const board_state after = board;
+    setup(fen);
+    EXPECT_EQ(std::memcmp(after.piece, board.piece, sizeof board.piece), 0);
+    EXPECT_EQ(after.hash_key, board.hash_key);
+    EXPECT_EQ(after.hash_key, compute_position_key());
+    EXPECT_LT(score, 29000);
+}
+
+TEST(ThinkingText, ScoreAndTimeTexts) {
+    EXPECT_EQ(console_score_text(30000 - 5), "Mat03");
+    EXPECT_EQ(console_score_text(29999), "Mat01");
+    EXPECT_EQ(console_score_text(-29998), "-Mat01");
+    EXPECT_EQ(console_score_text(35), "0.35");
+    EXPECT_EQ(console_score_text(-120), "-1.20");
+    EXPECT_EQ(console_time_text(1.2345), "1.234");
+    EXPECT_EQ(console_time_text(75.25), "1:15.2");
+    EXPECT_EQ(console_time_text(3725.0), "1:02:05");
+}
+
+TEST_F(SearchFixture, DrawsAndMatesAtTheRoot) {
+    int code = 0, score = 0;
+    EXPECT_EQ(think_to("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 3, &code), "none");
+    EXPECT_EQ(code, 8);
+    EXPECT_EQ(think_to("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 3, &code), "none");
+    EXPECT_EQ(code, 0x20);
+    EXPECT_EQ(think_to("8/8/4k3/8/8/3KB3/8/8 w - - 0 1", 3, &code), "none");
+    EXPECT_EQ(code, 0x200);
+    // A single legal move is played without a search.
+    EXPECT_EQ(think_to("7k/8/8/8/8/8/6q1/7K w - - 0 1", 3, &code, &score), "h1g2");
+    EXPECT_EQ(code, 0x10);
+}
+
+TEST_F(SearchFixture, LosingScoresAndDeepMatesAreCoded) {
+    int code = 0, score = 0;
+    // Black to move is mated next move whatever it does.
+    think_to("k7/7p/1K6/8/8/8/8/6R1 b - - 0 1", 4, &code, &score);
+    EXPECT_LT(score, -29200);
+    EXPECT_EQ(code & 0x404, 0x404);
+    EXPECT_EQ(think_to("r3q1kr/ppp5/3p2pQ/8/3PP1b1/5R2/PPP3P1/5RK1 w - - 0 1", 7, &code, &score), "f3f8");
+    EXPECT_EQ(score, 30000 - 5);
+}
+
+TEST_F(SearchFixture, SearchesAtTheDeepestPliesStayInBounds) {
+    // Long forced lines of checks reach the ply limit; the search must come back with a move.
+    int code = 0;
+    const std::string m = think_to("6k1/5ppp/8/8/8/8/5PPP/3QQ1K1 w - - 0 1", 9, &code);
+    EXPECT_NE(m, "none");
+    EXPECT_LE(seldepth, PLY_LIMIT);
+}
+
+TEST_F(SearchFixture, NodeLimitStopsTheSearch) {
+    const int side = setup("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    side_to_move = side;
+    node_limit = 20000;
+    int code = 0;
+    const uint32_t m = think(side, &code, nullptr, nullptr, nullptr);
+    EXPECT_NE(m, 0u);
+    EXPECT_LE(nodes_searched, 20000u + 100);
+    node_limit = 0xFFFFFFFFu;
+}
+
+TEST_F(SearchFixture, QuiescenceCheckNodeFollowsTheMode) {
+    setup("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+    move_list_start[3] = move_stack;
+    uint16_t pv[PV_WORDS];
+    const int saved = qsearch_mask;
+    qsearch_mask = 7;  // all moves in check: the mate is seen
+    EXPECT_EQ(qsearch_check(-100, 100, BLACK, 0, 3, pv, 0), 3 - MATE);
+    hash_clear();
+    qsearch_mask = 5;  // captures only: the node answers alpha
+    EXPECT_EQ(qsearch_check(-100, 100, BLACK, 0, 3, pv, 0), -100);
+    qsearch_mask = saved;
+}
+
+TEST_F(SearchFixture, FiftyReversiblePliesScoreADraw) {
+    const int side = setup("4k3/8/8/8/8/8/R7/4K3 w - - 0 1");
+    move_list_start[2] = move_stack;
+    board.last_irreversible = board.ply - 100;
+    uint16_t pv[PV_WORDS];
+    game_history[board.ply].flags = 0;
+    EXPECT_EQ(search(-100, 100, side, 256, 2, pv, 0, 0), 0);
+    EXPECT_EQ(qsearch(-100, 100, side, 2, pv, 0), 0);
+}
+
+TEST(MateScores, HashKeepsMateDistancesRelativeToTheNode) {
+    core_tables();
+    if (!hash_table) hash_alloc(1 << 20);
+    hash_clear();
+    setup("4k3/8/8/8/8/8/R7/4K3 w - - 0 1");
+    // A mate found 3 plies below a node at ply 4 reads as the same distance at ply 10.
+    hash_store(WHITE, MATE - 7, 256, 4, 3, 0);
+    int score = 0, depth = 0;
+    uint32_t move = 0;
+    ASSERT_EQ(hash_probe(WHITE, 10, &score, &move, &depth) & 0xF, 3);
+    EXPECT_EQ(score, MATE - 13);
+    hash_store(WHITE, 6 - MATE, 256, 6, 3, 0);
+    hash_probe(WHITE, 2, &score, &move, &depth);
+    EXPECT_EQ(score, 2 - MATE);
+}
