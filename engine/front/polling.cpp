@@ -149,6 +149,18 @@ int command_during_search(const std::string& input) {
     return 1;
 }
 
+void analysis_wait() {
+    while (!pending_line_waiting) {
+        std::string line;
+        if (!stdin_read_line(line)) return;   // the reader meets the end of input next
+        if (!uci_mode && !line.empty() && line[0] == '.') {
+            print_search_stats();
+            continue;
+        }
+        if (command_during_search(line)) return;
+    }
+}
+
 int wait_for_input() {
     const double elapsed = (millis() - search_start) / 1000.0;
     int code = 1;
