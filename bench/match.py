@@ -545,6 +545,8 @@ def play_game(number, engines, stats, args, pgn_lock, pgn_file):
             result, reason = lose(side, "%s crashed" % eng.name)
             break
         if answer is None:
+            if args.on_stall and eng.proc is not None:
+                subprocess.run(args.on_stall.replace("{pid}", str(eng.proc.pid)), shell=True)
             stats.fault(eng.name, "stall", "no move %d within the time left + %.0f s" % (len(game.moves) + 1,
                                                                                           args.stall_grace))
             broken.add(eng)
@@ -673,6 +675,7 @@ def main():
     ap.add_argument("--max-plies", type=int, default=600)
     ap.add_argument("--stall-grace", type=float, default=10.0, help="seconds past the flag before a stall is declared")
     ap.add_argument("--margin-ms", type=float, default=0.0, help="tolerance of the flag in milliseconds")
+    ap.add_argument("--on-stall", help="shell command run before a stalled engine is stopped; {pid} is its process")
     ap.add_argument("--pgn", help="append the games to this PGN file")
     ap.add_argument("--transcript", help="write every line to and from the engines into this file")
     ap.add_argument("-v", "--verbose", action="store_true")

@@ -1,6 +1,7 @@
 // PGN game records.
 #include "front/pgn_record.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <ctime>
@@ -117,7 +118,12 @@ std::string pgn_header_text(const std::string& result) {
     else
         h += format("[White \"%s\"]\n[Black \"Orvik %s\"]\n", opponent_name.c_str(), release_label);
     h += format("[Result \"%s\"]\n", result_tag(result).c_str());
-    if (!game_from_standard_position() && !start_fen.empty()) h += format("[SetUp \"1\"]\n[FEN \"%s\"]\n", start_fen.c_str());
+    if (!game_from_standard_position() && !start_fen.empty()) {
+        // The tag holds all six fields, as PGN readers require.
+        std::string fen = start_fen;
+        if (std::count(fen.begin(), fen.end(), ' ') == 3) fen += format(" 0 %d", start_move_number + 1);
+        h += format("[SetUp \"1\"]\n[FEN \"%s\"]\n", fen.c_str());
+    }
     int own = 0, other = 0;
     std::sscanf(rating_text.c_str(), "%d %d", &own, &other);
     h += format("[WhiteElo \"%d\"]\n[BlackElo \"%d\"]\n", engine_white ? own : other, engine_white ? other : own);
@@ -170,8 +176,11 @@ std::string pgn_movetext(const std::string& result, int first, int last, unsigne
                     comment += format("%.2f", s / 100.0);
                 }
             }
-            if ((options & 4) && ply_recorded_value[p] != NO_RECORDED_VALUE) comment += format("/%d", ply_recorded_value[p]);
-            if ((options & 2) && ply_move_times[p] >= 0.0) comment += format(" %.2fs", ply_move_times[p]);
+            // The separators stand between parts that are present.
+            if ((options & 4) && ply_recorded_value[p] != NO_RECORDED_VALUE)
+                comment += format(comment.empty() ? "%d" : "/%d", ply_recorded_value[p]);
+            if ((options & 2) && ply_move_times[p] >= 0.0)
+                comment += format(comment.empty() ? "%.2fs" : " %.2fs", ply_move_times[p]);
             if (!comment.empty()) w.add("{" + comment + "} ");
 
             if ((options & 16) && p >= 2) {
