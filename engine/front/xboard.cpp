@@ -2,6 +2,7 @@
 #include "front/xboard.h"
 
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,6 +42,9 @@ void ics_greeting() {
 int cmd_xboard(const std::string& arg) {
     const bool off = argument_is_off(arg);
     xboard_mode = off ? 0 : 1;
+    // xboard hosts on this system interrupt an engine with SIGINT before they send it a
+    // move; the engine reads its input while it searches and needs no signal.
+    std::signal(SIGINT, off ? SIG_DFL : SIG_IGN);
     set_xboard_levels(!off);
     level_printf(LVL_NORMAL, "xboard_mode is %s\n", off ? "Off" : "On");
     return 0;
