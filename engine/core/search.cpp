@@ -4,6 +4,8 @@
 #include "core/search.h"
 
 #include <cstring>
+#include <cstdio>
+#include <cstdlib>
 
 #include "core/board.h"
 #include "core/fen.h"
@@ -168,8 +170,27 @@ int check_hash_move(int side, uint32_t move, uint16_t* pv_out, int score) {
     return -1;
 }
 
+#ifndef NDEBUG
+// Debug builds: the incremental board lists agree with the squares.
+static void dbg_check(const char* where, int ply) {
+    for (int s = 0; s < 2; ++s) {
+        bool bad = board.piece_count[s] < 0 || board.piece_count[s] > 15 || board.piece[board.piece_list[s][0]] != KING || board.color[board.piece_list[s][0]] != (uint32_t)s;
+        for (int i = 1; !bad && i <= board.piece_count[s]; ++i) {
+            int sq = board.piece_list[s][i];
+            if (sq < 0 || sq > 63 || board.color[sq] != (uint32_t)s || board.piece[sq] == EMPTY || board.piece[sq] == KING) bad = true;
+        }
+        if (bad) { fprintf(stderr, "BAD board at %s ply %d side %d fen %s\n", where, ply, s, board_to_fen(0, true).c_str());
+            for (int p = board.ply; p > board.ply - 8 && p > 0; --p) fprintf(stderr, " rec %d move %x flags %x\n", p, game_history[p].move, game_history[p].flags);
+            abort(); }
+    }
+}
+#endif
+
 int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, int flags, int repeated) {
     if (abort_search) return 0;
+#ifndef NDEBUG
+    dbg_check("search", ply);
+#endif
     pv_out[0] = PV_NO_MOVE;
     board_state& b = board;
     const uint32_t led_here = record_flags(b.ply);
@@ -304,6 +325,9 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     uint16_t child_pv[PV_WORDS];
 
     // ---- null move ----
+    // Nothing is generated at this ply yet: a child searched before the move list
+    // (after the null move) starts its list where this ply's would.
+    move_list_start[ply + 1] = move_list_start[ply];
     if (ply + 1 < MOVE_PLIES) mate_killer[ply + 1] = 0;
     if (!(flags & 1) && !in_check && beta < MATE_RANGE && !repeated) {
         bool allowed = true;

@@ -241,6 +241,7 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
         }
         flags &= ~8;
         flags |= 2;
+        const bool first_failed_low = i == 0 && score <= alpha;
         if (score > best) {
             best = score;
             move_entry_to(i, 0);
@@ -266,7 +267,7 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
                 }
             }
         }
-        if (i == 0 && score <= alpha) {
+        if (first_failed_low) {
             first_fail_low = 1;
             if (fail_low_early) return score;
             time_limit = maxtime;

@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Runs every position of an EPD suite through the engine at a fixed time per move and
+counts the positions whose chosen move is one of the suite's best moves (bm, SAN).
+
+Usage: wac.py ENGINE EPD SECONDS [JOBS] [--list]
+One engine process per worker, each in its own scratch folder; positions are spread
+over the workers and searched one after the other ("new", "st", "setboard", "go")."""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import threading
+import queue
+
+
+def read_suite(path):
+    positions = []
+    with open(path) as f:
+        for line in f:
+            line = line.strip()
+            if not line:
+                continue
+            fields = line.split()
+            fen = " ".join(fields[:4]) + " 0 1"
+            m = re.search(r"\bbm ([^;]+);", line)
+            ident = re.search(r'\bid "([^"]+)"', line)
+            if not m:
+                continue
+            positions.append((ident.group(1) if ident else str(len(positions) + 1), fen, m.group(1).split()))
+    return positions
+
+
+def clean(san):
+    return san.rstrip("+#!?")
+
+
+def start(engine, folder):
+    return subprocess.Popen([engine], cwd=folder, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, text=True, bufsize=1)
+
+
+def worker(engine, seconds, jobs, results):
+    with tempfile.TemporaryDirectory() as folder:
+        proc = start(engine, folder)
+
+        def send(text):
+            proc.stdin.write(text + "\n")
+            proc.stdin.flush()
+
+        def prepare():
+            send("nopost")
+            send("hash 64M")
+
+        prepare()
+        while True:
+            try:
+                ident, fen, best = jobs.get_nowait()
+            except queue.Empty:
+                break
+            send("new")
+            send("st %s" % seconds)
+            send("setboard " + fen)
+            send("go")
+            side = fen.split()[1]
+            word = "white" if side == "w" else "black"
+            chosen = None
+            # A search that overruns its time by far counts as a miss; the engine is restarted.
+            timer = threading.Timer(float(seconds) * 5 + 10, proc.kill)
+            timer.start()
+            while True:
+                line = proc.stdout.readline()
+                if not line:
+                    break
+                # The engine's move line: "white (12): Qg6" (after the prompts).
+                m = re.search(r"\b" + word + r" \(\s*\d+\): (\S+)\s*$", line)
+                if m:
+                    chosen = m.group(1)
+                    break
+            timer.cancel()
+            if chosen is None:
+                print("no answer for %s (engine restarted)" % ident, file=sys.stderr)
+                proc.wait()
+                proc = start(engine, folder)
+                prepare()
+            results.append((ident, chosen, best, chosen is not None and clean(chosen) in [clean(b) for b in best]))
+        send("quit")
+        proc.wait(timeout=30)
+
+
+def main():
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    engine, epd, seconds = args[0], args[1], args[2]
+    workers = int(args[3]) if len(args) > 3 else 8
+    positions = read_suite(epd)
+    jobs = queue.Queue()
+    for p in positions:
+        jobs.put(p)
+    results = []
+    threads = [threading.Thread(target=worker, args=(os.path.abspath(engine), seconds, jobs, results))
+               for _ in range(workers)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    solved = sum(1 for r in results if r[3])
+    if "--list" in sys.argv:
+        for ident, chosen, best, ok in sorted(results):
+            if not ok:
+                print("missed %s: played %s, best %s" % (ident, chosen, " ".join(best)))
+    print("%s s per position: %d of %d solved" % (seconds, solved, len(positions)))
+
+
+if __name__ == "__main__":
+    main()
