@@ -6,6 +6,7 @@
 #   bench/xboard_match.sh [games] [xboard|uci] [ponder|noponder] [fairymax|hoichess]
 # Needs: apt-get install xboard xvfb fairymax polyglot pgn-extract
 set -uo pipefail
+export PATH="$PATH:/usr/games"
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ORVIK="$TOP/build/engine/orvik"
 GAMES="${1:-4}"
