@@ -141,6 +141,7 @@ int eval_king_vs_pawns(int side, int strong) {
             }
             int stop = sq + (strong == WHITE ? 8 : -8);
             if (rank == 1) stop += strong == WHITE ? 8 : -8;
+            stop &= 63;   // a pawn on its last rank: only an unchecked set-up holds one
             v += 8 * (square_distance_sum[wk][stop] - square_distance_sum[sk][stop]);
             if (v >= 100) score += v;
         }

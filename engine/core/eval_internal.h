@@ -10,7 +10,7 @@ struct eval_work_t {
     int stage;
     int king[2];
     uint64_t pawns[2];          // pawn bitboards
-    int pawn_list[2][16];
+    int pawn_list[2][32];
     int pawn_count[2];
     int count[2][8];            // men per piece code
     int bishop_sq[2][12];

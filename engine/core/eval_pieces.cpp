@@ -14,7 +14,10 @@ namespace {
 
 inline bool has(uint64_t set, int sq) { return (set >> sq) & 1; }
 inline int kdist(int a, int b) { return king_distance[a][b]; }
-inline int front_square(int side, int sq) { return side == WHITE ? sq + 8 : sq - 8; }
+// The square in front of a pawn (wrapped onto the board for a pawn on its last rank,
+// which only an unchecked set-up can hold).
+inline int front_square(int side, int sq) { return (side == WHITE ? sq + 8 : sq - 8) & 63; }
+inline int clamp8(int d) { return d < -8 ? -8 : d > 8 ? 8 : d; }
 inline int stage_of(int piece_material_total) {
     if (piece_material_total >= 6600) return 0;
     if (piece_material_total < 1481) return 10;
@@ -214,8 +217,8 @@ int side_pieces(int side) {
 int bishop_colour_terms(int side) {
     if (ew.count[side][BISHOP] != 1) return 0;
     const int c = square_color(ew.bishop_sq[side][0]);
-    const int own = ew.pawn_on_color[side][c] - ew.pawn_on_color[side][c ^ 1];
-    const int enemy = ew.pawn_on_color[side ^ 1][c ^ 1] - ew.pawn_on_color[side ^ 1][c];
+    const int own = clamp8(ew.pawn_on_color[side][c] - ew.pawn_on_color[side][c ^ 1]);
+    const int enemy = clamp8(ew.pawn_on_color[side ^ 1][c ^ 1] - ew.pawn_on_color[side ^ 1][c]);
     return bishop_own_pawns[ew.stage][own + 8] + bishop_enemy_pawns[ew.stage][enemy + 8];
 }
 

@@ -172,7 +172,7 @@ int check_hash_move(int side, uint32_t move, uint16_t* pv_out, int score) {
 
 #ifndef NDEBUG
 // Debug builds: the incremental board lists agree with the squares.
-static void dbg_check(const char* where, int ply) {
+void dbg_check(const char* where, int ply) {
     for (int s = 0; s < 2; ++s) {
         bool bad = board.piece_count[s] < 0 || board.piece_count[s] > 15 || board.piece[board.piece_list[s][0]] != KING || board.color[board.piece_list[s][0]] != (uint32_t)s;
         for (int i = 1; !bad && i <= board.piece_count[s]; ++i) {
@@ -180,6 +180,8 @@ static void dbg_check(const char* where, int ply) {
             if (sq < 0 || sq > 63 || board.color[sq] != (uint32_t)s || board.piece[sq] == EMPTY || board.piece[sq] == KING) bad = true;
         }
         if (bad) { fprintf(stderr, "BAD board at %s ply %d side %d fen %s\n", where, ply, s, board_to_fen(0, true).c_str());
+            for (int i = 0; i <= board.piece_count[s] + 1 && i < 32; ++i) fprintf(stderr, " %d(%d,%d)", board.piece_list[s][i], board.piece_list[s][i] >= 0 ? (int)board.piece[board.piece_list[s][i]] : -1, board.piece_list[s][i] >= 0 ? (int)board.color[board.piece_list[s][i]] : -1);
+            fprintf(stderr, "\n");
             for (int p = board.ply; p > board.ply - 8 && p > 0; --p) fprintf(stderr, " rec %d move %x flags %x\n", p, game_history[p].move, game_history[p].flags);
             abort(); }
     }
@@ -190,6 +192,11 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     if (abort_search) return 0;
 #ifndef NDEBUG
     dbg_check("search", ply);
+    if (in_check_by_rays(side ^ 1) || ((record_flags(board.ply) & HF_CHECK) != 0) != in_check_by_rays(side)) {
+        fprintf(stderr, "ILLEGAL at ply %d side %d fen %s flags %x\n", ply, side, board_to_fen(side, true).c_str(), record_flags(board.ply));
+        for (int p = board.ply; p > board.ply - 8 && p > 0; --p) fprintf(stderr, " rec %d move %s flags %x\n", p, move_to_coordinates(game_history[p].move).c_str(), game_history[p].flags);
+        abort();
+    }
 #endif
     pv_out[0] = PV_NO_MOVE;
     board_state& b = board;
@@ -423,7 +430,8 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     // ---- per-node extension preconditions ----
     const bool futility_armed = prune && depth > 64 && depth <= 128 && b.piece_material[WHITE] > 450 &&
                                 b.piece_material[BLACK] > 450 && alpha < MATE_RANGE &&
-                                !(led_here & (HF_THREAT | HF_CHECK | HF_PAWN7));
+                                !(led_here & (HF_THREAT | HF_CHECK | HF_PAWN7)) &&
+                                !(record_flags(b.ply - 1) & (HF_CHECK | HF_PAWN7));
     const uint32_t last_move = game_history[b.ply].move;
     const bool pawn_ending_armed = depth > 192 && b.piece_material[side] == 0 && b.piece_material[opp] <= 1001 &&
                                    !(last_move & 0x7000);

@@ -357,7 +357,6 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
 
     // Root moves.
     move_list_entry* gen = move_list_start[0];
-    // In check only the evasions are legal.
     const int n = in_check_fn(side) ? generate_evasions(side, 0, gen) : generate_legal_moves(side, 0, gen);
     int hscore = 0, hdepth = 0;
     uint32_t hmove = 0;

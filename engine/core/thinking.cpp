@@ -105,14 +105,14 @@ std::string console_score_text(int score) {
 std::string console_time_text(double t) {
     char buf[32];
     if (t < 59.9995) {
-        const long ms = std::lround(t * 1000.0);
+        const long ms = static_cast<long>(t * 1000.0);
         std::snprintf(buf, sizeof buf, "%ld.%03ld", ms / 1000, ms % 1000);
     } else if (t < 3599.95) {
-        const long tenths = std::lround(t * 10.0);
+        const long tenths = static_cast<long>(t * 10.0);
         std::snprintf(buf, sizeof buf, "%d:%02d.%d", static_cast<int>(tenths / 600), static_cast<int>((tenths / 10) % 60),
                       static_cast<int>(tenths % 10));
     } else {
-        const long s = std::lround(t);
+        const long s = static_cast<long>(t);
         std::snprintf(buf, sizeof buf, "%d:%02d:%02d", static_cast<int>(s / 3600), static_cast<int>((s / 60) % 60),
                       static_cast<int>(s % 60));
     }

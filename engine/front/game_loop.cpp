@@ -158,6 +158,12 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
             write_book_hole(move);
     }
 
+    if (engine_moved) {
+        if (flags & 1)
+            engine_move_count = 0;
+        else
+            ++engine_move_count;
+    }
     make_and_record_move(side, move, score, static_cast<uint32_t>(flags));
     record_changed = 1;
     if (engine_moved) ply_recorded_value[board.ply] = last_think_depth;

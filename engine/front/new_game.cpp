@@ -57,6 +57,7 @@ void new_game(int full) {
     clear_move_ordering();
     record_length = 0;
     reset_clocks();
+    engine_move_count = 0;
     start_move_number = 0;
     start_fen = board_to_fen(WHITE, false);
     ponder_move = 0;

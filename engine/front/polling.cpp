@@ -153,18 +153,6 @@ int command_during_search(const std::string& input) {
     return 1;
 }
 
-void analysis_wait() {
-    while (!pending_line_waiting) {
-        std::string line;
-        if (!stdin_read_line(line)) return;   // the reader meets the end of input next
-        if (!uci_mode && !line.empty() && line[0] == '.') {
-            print_search_stats();
-            continue;
-        }
-        if (command_during_search(line)) return;
-    }
-}
-
 int wait_for_input() {
     const double elapsed = (millis() - search_start) / 1000.0;
     int code = 1;
@@ -201,4 +189,22 @@ int wait_for_input() {
     allocate_time(engine, &usetime, &mintime, &maxtime);
     time_limit = usetime;
     return (elapsed >= time_limit || think_game_end) ? 1 : 0;
+}
+
+void analysis_wait() {
+    // The analysis has reached its last depth: commands are read until one ends it.
+    for (;;) {
+        std::string line;
+        if (!stdin_read_line(line)) {
+            level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+            stop_by_input = 1;
+            return;
+        }
+        if (!line.empty() && line[0] == '.') {
+            print_search_stats();
+            continue;
+        }
+        if (command_during_search(line)) return;
+        if (search_state != 2) return;
+    }
 }

@@ -12,6 +12,5 @@ int search_poll();
 int command_during_search(const std::string& line);
 // Waits for the opponent's reply or a command while pondering: 1 stops the ponder search.
 int wait_for_input();
-// An analysis that has reached the deepest iteration waits here until a line ends it
-// (the line is then pending for the command reader).
+// An analysis at its last depth reads commands here until one ends it.
 void analysis_wait();

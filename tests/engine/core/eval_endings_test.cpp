@@ -2,6 +2,10 @@
 // shield, on positions whose expected values follow from the rules.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <string>
+
 #include "core/eval.h"
 #include "core/fen.h"
 #include "eval_env.h"
@@ -151,4 +155,42 @@ TEST(EvalKingSafety, PawnShieldAndTrappedRookOfTheCastledKing) {
     // A rook shut in on h1 behind the h-pawn.
     const int trapped = king_term("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQ2KR w kq - 0 1");
     EXPECT_EQ(f2 - trapped, 30);
+}
+
+TEST(EvalRobustness, PawnsOnTheirLastRankFromAnUncheckedSetUp) {
+    // Positions the UCI dialogue takes without a validity check: pawns on the first
+    // or last rank must not make the evaluation read outside the board.
+    eval_env();
+    const char* fens[] = {
+        "4k2P/8/8/8/8/8/8/4K3 w - - 0 1",                  // king against pawns
+        "4k2P/p7/8/8/8/8/P7/4K2p b - - 0 1",               // pawn ending
+        "r3k2P/pppppppp/8/8/8/8/PPPPPPPP/R3K2p w - - 0 1", // with pieces
+    };
+    for (const char* fen : fens) {
+        setup("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+        int side = WHITE;
+        std::string text(fen);
+        // Place the men by hand, as an unchecked set-up would.
+        for (int sq = 0; sq < 64; ++sq) {
+            board.piece[sq] = EMPTY;
+            board.color[sq] = NO_COLOR;
+        }
+        int sq = 56;
+        size_t i = 0;
+        for (; i < text.size() && text[i] != ' '; ++i) {
+            const char c = text[i];
+            if (c == '/') { sq -= 16; continue; }
+            if (c >= '1' && c <= '8') { sq += c - '0'; continue; }
+            const std::string letters = "PNBRQK";
+            const size_t p = letters.find(static_cast<char>(std::toupper(c)));
+            board.piece[sq] = static_cast<uint32_t>(p + 1);
+            board.color[sq] = std::isupper(c) ? WHITE : BLACK;
+            ++sq;
+        }
+        side = text[i + 1] == 'w' ? WHITE : BLACK;
+        recompute_board();
+        lazy_margin[WHITE] = lazy_margin[BLACK] = 0;
+        const int v = evaluate(side, -30000, 30000);
+        EXPECT_LT(std::abs(v), 30000) << fen;
+    }
 }

@@ -59,3 +59,68 @@ TEST_F(SearchFixture, MateInOneIsFoundAndCoded) {
     EXPECT_EQ(score, 29999);
     EXPECT_EQ(code & 0x502, 0x502) << std::hex << code;
 }
+
+TEST_F(SearchFixture, BoardIsRestoredAfterTheSearch) {
+    const std::string fen = "rnbqkb1r/1p3ppp/5N2/1p2p1B1/2P5/8/PP2PPPP/R2QKB1R b KQkq - 0 1";
+    int code = 0, score = 0;
+    think_to(fen, 5, &code, &score);
+    const board_state after = board;
+    setup(fen);
+    EXPECT_EQ(std::memcmp(after.piece, board.piece, sizeof board.piece), 0);
+    EXPECT_EQ(after.hash_key, board.hash_key);
+    EXPECT_EQ(after.hash_key, compute_position_key());
+    EXPECT_LT(score, 29000);
+}
+
+TEST(ThinkingText, ScoreAndTimeTexts) {
+    EXPECT_EQ(console_score_text(30000 - 5), "Mat03");
+    EXPECT_EQ(console_score_text(29999), "Mat01");
+    EXPECT_EQ(console_score_text(-29998), "-Mat01");
+    EXPECT_EQ(console_score_text(35), "0.35");
+    EXPECT_EQ(console_score_text(-120), "-1.20");
+    EXPECT_EQ(console_time_text(1.2345), "1.234");
+    EXPECT_EQ(console_time_text(75.25), "1:15.2");
+    EXPECT_EQ(console_time_text(3725.0), "1:02:05");
+}
+
+TEST_F(SearchFixture, DrawsAndMatesAtTheRoot) {
+    int code = 0, score = 0;
+    EXPECT_EQ(think_to("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 3, &code), "none");
+    EXPECT_EQ(code, 8);
+    EXPECT_EQ(think_to("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 3, &code), "none");
+    EXPECT_EQ(code, 0x20);
+    EXPECT_EQ(think_to("8/8/4k3/8/8/3KB3/8/8 w - - 0 1", 3, &code), "none");
+    EXPECT_EQ(code, 0x200);
+    // A single legal move is played without a search.
+    EXPECT_EQ(think_to("7k/8/8/8/8/8/6q1/7K w - - 0 1", 3, &code, &score), "h1g2");
+    EXPECT_EQ(code, 0x10);
+}
+
+TEST_F(SearchFixture, LosingScoresAndDeepMatesAreCoded) {
+    int code = 0, score = 0;
+    // Black to move is mated next move whatever it does.
+    think_to("k7/7p/1K6/8/8/8/8/6R1 b - - 0 1", 4, &code, &score);
+    EXPECT_LT(score, -29200);
+    EXPECT_EQ(code & 0x404, 0x404);
+    EXPECT_EQ(think_to("r3q1kr/ppp5/3p2pQ/8/3PP1b1/5R2/PPP3P1/5RK1 w - - 0 1", 7, &code, &score), "f3f8");
+    EXPECT_EQ(score, 30000 - 5);
+}
+
+TEST_F(SearchFixture, SearchesAtTheDeepestPliesStayInBounds) {
+    // Long forced lines of checks reach the ply limit; the search must come back with a move.
+    int code = 0;
+    const std::string m = think_to("6k1/5ppp/8/8/8/8/5PPP/3QQ1K1 w - - 0 1", 9, &code);
+    EXPECT_NE(m, "none");
+    EXPECT_LE(seldepth, PLY_LIMIT);
+}
+
+TEST_F(SearchFixture, NodeLimitStopsTheSearch) {
+    const int side = setup("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    side_to_move = side;
+    node_limit = 20000;
+    int code = 0;
+    const uint32_t m = think(side, &code, nullptr, nullptr, nullptr);
+    EXPECT_NE(m, 0u);
+    EXPECT_LE(nodes_searched, 20000u + 100);
+    node_limit = 0xFFFFFFFFu;
+}
