@@ -476,7 +476,7 @@ class Stats:
     def fault(self, name, kind, sample=None):
         with self.lock:
             self.faults[name][kind] += 1
-            if sample and len(self.samples[name]) < 12:
+            if sample and len(self.samples[name]) < 200:
                 self.samples[name].append("%s: %s" % (kind, sample))
 
 
@@ -643,7 +643,7 @@ def worker(indices, specs, stats, args, pgn_lock, pgn_file, transcript):
             with stats.lock:
                 stats.faults[e.name]["warnings"] += len(e.warnings)
                 stats.faults[e.name]["other_lines"] += e.other_lines
-                for w in e.warnings[: max(0, 12 - len(stats.samples[e.name]))]:
+                for w in e.warnings[: max(0, 200 - len(stats.samples[e.name]))]:
                     stats.samples[e.name].append("warning: " + w)
             e.stop()
 
@@ -726,9 +726,14 @@ def main():
               "%.0f ms a move, least time left %.0f ms" % (n, f["illegal"], f["crash"], f["stall"], f["forfeit"],
                                                            f["warnings"], f["other_lines"], avg,
                                                            low if low is not None else 0.0))
+        counts = {}
         for s in stats.samples[n]:
-            print("      " + s)
-        bad += f["illegal"] + f["crash"] + f["stall"] + f["forfeit"] + f["warnings"]
+            counts[s] = counts.get(s, 0) + 1
+        for s, c in counts.items():
+            print("      %s%s" % (s, " (%d times)" % c if c > 1 else ""))
+        if n == names[0]:
+            bad += f["illegal"] + f["crash"] + f["stall"] + f["forfeit"] + f["warnings"]
+    # The exit status speaks for the first engine, the one under test.
     return 1 if bad else 0
 
 
