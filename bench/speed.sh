@@ -5,7 +5,7 @@ set -euo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ENGINE="${1:-$TOP/build/engine/orvik}"
 DEPTH="${2:-8}"
-python3 - "$ENGINE" "$DEPTH" <<'PY'
+python3 - "$(realpath "$ENGINE")" "$DEPTH" <<'PY'
 import re, subprocess, sys, tempfile, time
 
 engine, depth = sys.argv[1], sys.argv[2]

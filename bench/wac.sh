@@ -3,7 +3,7 @@
 # Usage: bench/wac.sh [engine] [epd] [--list]
 set -euo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-ENGINE="${1:-$TOP/build/engine/orvik}"
+ENGINE="$(realpath "${1:-$TOP/build/engine/orvik}")"
 EPD="${2:-$TOP/../shared/data/wac.epd}"
 [[ -f "$EPD" ]] || EPD="$TOP/tests/data/wac.epd"
 shift $(( $# > 2 ? 2 : $# )) || true

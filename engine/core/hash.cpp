@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 #include "core/board.h"
 #include "core/hooks.h"
@@ -19,6 +20,18 @@ namespace {
 void free_table() {
     std::free(hash_table);
     hash_table = nullptr;
+}
+
+// The table in 2 MB aligned memory that the system may back with large pages: the
+// probes of the search touch it at random and would otherwise miss the address cache.
+hash_entry* allocate_entries(size_t count) {
+    const size_t align = size_t(2) << 20;
+    const size_t bytes = (count * sizeof(hash_entry) + align - 1) / align * align;
+    void* p = std::aligned_alloc(align, bytes);
+    if (!p) return nullptr;
+    madvise(p, bytes, MADV_HUGEPAGE);
+    std::memset(p, 0, bytes);
+    return static_cast<hash_entry*>(p);
 }
 }  // namespace
 
@@ -41,7 +54,7 @@ void hash_alloc(long bytes) {
         return;
     }
     for (;;) {
-        hash_table = static_cast<hash_entry*>(std::calloc(static_cast<size_t>(entries) + 3, sizeof(hash_entry)));
+        hash_table = allocate_entries(static_cast<size_t>(entries) + 3);
         if (hash_table) break;
         entries = ((entries / 2) / 3) * 3;
         level_printf(LVL_NORMAL, "HASH size/2 %lu\n", static_cast<unsigned long>(entries));

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
+
+#include "core/board.h"
 
 struct hash_entry {
     uint32_t lock;    // key_hi of the position; 0 = empty slot
@@ -34,3 +37,10 @@ void hash_store_learned(uint64_t key, int side, int score, int depth_plies, uint
 void hash_store_learned_positions();
 // The bucket (first of three slots) for the current position and a side.
 hash_entry* hash_bucket(int side);
+// Starts loading the bucket of the current position into the cache (the next probe).
+inline void hash_prefetch(int side) {
+    if (!hash_table) return;
+    const uint32_t b = static_cast<uint32_t>((static_cast<uint64_t>(bucket_mult) * static_cast<uint32_t>(board.hash_key)) >> 32) +
+                       static_cast<uint32_t>(side);
+    __builtin_prefetch(hash_table + 3 * static_cast<size_t>(b));
+}

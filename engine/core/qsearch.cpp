@@ -80,6 +80,9 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
     int base = 0;
     if (delta) base = lazy_margin[side] + board.material[side] - board.material[opp];
     uint16_t child_pv[PV_WORDS];
+    // Out of check only king moves and men on a line with the own king need the test.
+    const bool checked = n > 0 && in_check_fn(side);
+    const int king = board.piece_list[side][0];
     for (int i = 0; i < n; ++i) {
         select_best(list, i, n);
         const uint32_t m = list[i].move;
@@ -94,8 +97,12 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
                 continue;
             }
         }
+        const int from = move_from(m);
+        const bool must_test = checked || from == king;
+        if (!must_test && on_line(king, from) && move_exposes_king(side, king, m)) continue;
         make_move(side, m);
-        if (in_check_fn(side)) {
+        hash_prefetch(opp);
+        if (must_test && in_check_fn(side)) {
             unmake_move(side, m);
             continue;
         }
@@ -267,6 +274,7 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
         select_best(list, i, n);
         const uint32_t m = list[i].move;
         make_move(side, m);
+        hash_prefetch(opp);
         if (in_check_fn(side)) {
             unmake_move(side, m);
             continue;

@@ -452,6 +452,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         const uint32_t mover = b.piece[from];
         const uint32_t victim = b.piece[to];
         const int reps = make_move(side, m);
+        hash_prefetch(opp);
         if (must_test && in_check_fn(side)) {
             unmake_move(side, m);
             continue;

@@ -55,9 +55,9 @@ int cmd_ponder(const std::string& arg) {
         make_move(side_to_move, hint_move);
         hint_text = move_to_text(hint_move);
         unmake_move(side_to_move, hint_move);
-        // The pondering search plays the reply it expects: this one.
-        last_ponder_reply = hint_move & 0x7FFF;
     }
+    // The pondering search starts from this expected reply (none when it is not legal).
+    last_ponder_reply = hint_move & 0x7FFF;
     force_mode = 0;
     return 3;
 }

@@ -32,6 +32,7 @@ struct SearchFixture : ::testing::Test {
         node_limit = 0xFFFFFFFFu;
         max_depth = 0;
         search_state = 0;
+        abort_search = 0;
     }
     void TearDown() override { max_depth = 0; }
 
@@ -123,4 +124,43 @@ TEST_F(SearchFixture, NodeLimitStopsTheSearch) {
     EXPECT_NE(m, 0u);
     EXPECT_LE(nodes_searched, 20000u + 100);
     node_limit = 0xFFFFFFFFu;
+}
+
+TEST_F(SearchFixture, QuiescenceCheckNodeFollowsTheMode) {
+    setup("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+    move_list_start[3] = move_stack;
+    uint16_t pv[PV_WORDS];
+    const int saved = qsearch_mask;
+    qsearch_mask = 7;  // all moves in check: the mate is seen
+    EXPECT_EQ(qsearch_check(-100, 100, BLACK, 0, 3, pv, 0), 3 - MATE);
+    hash_clear();
+    qsearch_mask = 5;  // captures only: the node answers alpha
+    EXPECT_EQ(qsearch_check(-100, 100, BLACK, 0, 3, pv, 0), -100);
+    qsearch_mask = saved;
+}
+
+TEST_F(SearchFixture, FiftyReversiblePliesScoreADraw) {
+    const int side = setup("4k3/8/8/8/8/8/R7/4K3 w - - 0 1");
+    move_list_start[2] = move_stack;
+    board.last_irreversible = board.ply - 100;
+    uint16_t pv[PV_WORDS];
+    game_history[board.ply].flags = 0;
+    EXPECT_EQ(search(-100, 100, side, 256, 2, pv, 0, 0), 0);
+    EXPECT_EQ(qsearch(-100, 100, side, 2, pv, 0), 0);
+}
+
+TEST(MateScores, HashKeepsMateDistancesRelativeToTheNode) {
+    core_tables();
+    if (!hash_table) hash_alloc(1 << 20);
+    hash_clear();
+    setup("4k3/8/8/8/8/8/R7/4K3 w - - 0 1");
+    // A mate found 3 plies below a node at ply 4 reads as the same distance at ply 10.
+    hash_store(WHITE, MATE - 7, 256, 4, 3, 0);
+    int score = 0, depth = 0;
+    uint32_t move = 0;
+    ASSERT_EQ(hash_probe(WHITE, 10, &score, &move, &depth) & 0xF, 3);
+    EXPECT_EQ(score, MATE - 13);
+    hash_store(WHITE, 6 - MATE, 256, 6, 3, 0);
+    hash_probe(WHITE, 2, &score, &move, &depth);
+    EXPECT_EQ(score, 2 - MATE);
 }
