@@ -98,7 +98,12 @@ std::string move_to_coordinates(uint32_t move) {
 }
 
 std::string move_to_text(uint32_t move) {
-    if (notation_mode == 2) return move_to_coordinates(move);
+    if (notation_mode == 2) {
+        std::string t = move_to_coordinates(move);
+        if (uci_mode)
+            for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    }
     if (move == 0xFFFFFFFFu) return "ERROR";
     if (move_is_null(move)) return "null";
     const int from = move_from(move), to = move_to(move);

@@ -69,7 +69,7 @@ void report_illegal_hash_move(int side, uint32_t move) {
                          '1' + rank_index(to));
         level_printf(level, "haskey 0x%08lx,0x%08lx\n", static_cast<unsigned long>(board.key_hi()),
                      static_cast<unsigned long>(board.key_lo()));
-        level_printf(level, "move 0x%lx nodes %lu\n", static_cast<unsigned long>(move),
+        level_printf(level, "bad hash move 0x%lx nodes %lu\n", static_cast<unsigned long>(move),
                      static_cast<unsigned long>(nodes_searched));
     }
 }

@@ -81,6 +81,7 @@ extern uint32_t last_ponder_reply;   // first reply of that variation (15 bits),
 extern std::string last_hint_text;   // coordinate text of the chosen move ("null" when none)
 extern int last_think_code;          // result code of the last think
 extern int last_think_score;         // its score
+extern int last_think_depth;         // depth of its last finished iteration
 // Best root move found so far by the running search (0 = none yet).
 uint32_t current_best_move();
 

@@ -52,4 +52,6 @@ int ignore_system = 0;
 int uci_show_hashfull = 0;
 int uci_egtb_info = 1;
 int uci_debug = 0;
+int four_men_only = 0;
+int autoplayer_delay = 0;
 int announce_mate_on = 0;

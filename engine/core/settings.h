@@ -63,4 +63,6 @@ extern int ignore_system;
 extern int uci_show_hashfull;  // UCI option: "info hashfull" lines
 extern int uci_egtb_info;      // UCI option "Show add. EGTB info": 2 always, anything else final lines only
 extern int uci_debug;          // UCI debug mode
+extern int four_men_only;      // UCI option: only the 3- and 4-men tables are probed
+extern int autoplayer_delay;   // UCI option: milliseconds a host loses per move (ms)
 extern int announce_mate_on;   // announce_mate: tell the ICS a mate found     // once set, "!" lines no longer reach the shell

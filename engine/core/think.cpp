@@ -33,6 +33,7 @@ int stop_auto_play = 0;
 int book_miss_count = 0;
 int last_think_code = 0;
 int last_think_score = 0;
+int last_think_depth = 0;
 uint16_t last_pv[PV_WORDS] = {PV_NO_MOVE};
 uint32_t last_ponder_reply = 0;
 std::string last_hint_text = "null";
@@ -323,6 +324,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     auto finish = [&](uint32_t move) {
         last_think_code = code;
         last_think_score = final_score;
+        last_think_depth = final_depth;
         if (code_out) *code_out = code;
         if (score_out) *score_out = final_score;
         if (depth_out) *depth_out = final_depth;

@@ -22,3 +22,5 @@ uint32_t trosk_first_move(int side);
 std::string eco_lookup();
 // Book learning from a lost game: the position key of the last book ply.
 void learn_book_moves(uint64_t key);
+// Loads game `number` (from 1) of a PGN file as the current game (read_pgn).
+void pgn_load_game(const std::string& file, int number);

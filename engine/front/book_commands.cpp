@@ -14,6 +14,7 @@ uint32_t book_choose_move(int, const uint32_t*, int, int* flagged) {
 uint32_t trosk_first_move(int) { return 0; }
 std::string eco_lookup() { return std::string(); }
 void learn_book_moves(uint64_t) {}
+void pgn_load_game(const std::string&, int) {}
 
 int cmd_book_parse(const std::string&) { return 0; }
 int cmd_book_create(const std::string&) { return 0; }

@@ -22,6 +22,7 @@
 #include "front/pgn_record.h"
 #include "front/polling.h"
 #include "front/test_suites.h"
+#include "front/uci.h"
 
 char release_label[256] = "Vellimast";
 
@@ -61,6 +62,8 @@ void register_core_hooks() {
     hooks.trosk_first_move = trosk_first_move;
     hooks.announce_opening = announce_opening_hook;
     hooks.analysis_wait = analysis_wait;
+    hooks.root_move_excluded = uci_root_move_excluded;
+    hooks.root_list_restricted = uci_root_list_restricted;
 }
 
 int engine_main(int argc, char** argv) {

@@ -32,6 +32,7 @@ void make_and_record_move(int side, uint32_t move, int score, uint32_t flags) {
     if (fritz_mode) continuation = (next.has_text && next.move == move) ? 1 : 0;
     make_move(side, move);
     record_length = board.ply;
+    ply_recorded_value[board.ply] = NO_RECORDED_VALUE;
     history_entry& h = game_history[board.ply];
     if (flags & 0x400)
         h.score = score;
@@ -53,6 +54,7 @@ int replay_and_record_move(int side, uint32_t move, int score, uint32_t flags, i
     make_move(side, move);
     if (check && continuation && game_history[board.ply].key != key_before) continuation = 0;
     record_length = board.ply;
+    ply_recorded_value[board.ply] = NO_RECORDED_VALUE;
     history_entry& h = game_history[board.ply];
     if (flags & 0x400) {
         h.score = score;
@@ -164,6 +166,8 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
     }
     make_and_record_move(side, move, score, static_cast<uint32_t>(flags));
     record_changed = 1;
+    if (engine_moved) ply_recorded_value[board.ply] = last_think_depth;
+    if (log_file) log_used = 1;
 
     if (game_record_flag && use_book && ((bklearn_file && book_learn) || book_holes_file || games_file) && engine_moved &&
         !pondering && book_miss_count == 0) {
@@ -318,8 +322,12 @@ int uci_think() {
                 level_printf(LVL_UCI, "bestmove %s\n", best.c_str());
             if (board.ply < 100 && result == 1 && (code & 0x400) && score != NO_SCORE && elapsed >= 1.0) learn_game_position();
             replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
+            ply_recorded_value[board.ply] = last_think_depth;
             side_to_move ^= 1;
             if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
+        } else if (!move && result != -2) {
+            // No legal move: the host still waits for an answer.
+            level_printf(LVL_UCI, "bestmove 0000\n");
         }
         int rc = 0;
         read_command(&rc);

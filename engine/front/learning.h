@@ -14,3 +14,7 @@ void load_learned_positions();
 int store_learned_positions();
 // Stores the present game position for learning after a long enough search.
 void learn_game_position();
+// Records held in memory by the learned-position store, and its release (posentries
+// frees it before the store is loaded again with a new capacity).
+int learned_positions_held();
+void release_learned_positions();

@@ -1,14 +1,122 @@
 // Log files and games files.
-#include "front/handlers.h"
 #include "front/logs.h"
+
+#include <cctype>
+
+#include "core/output.h"
+#include "front/handlers.h"
 
 FILE* games_file = nullptr;
 int auto_log = 0;
+std::string log_path;
+int log_number = 0;
+int log_used = 0;
+std::string games_suffix;
 
-void open_numbered_log() {}
+std::string numbered_log_name(int number) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "orvik%04d.log", number);
+    return log_path + buf;
+}
 
-int cmd_log(const std::string&) { return 0; }
-int cmd_loga(const std::string&) { return 0; }
-int cmd_log_path(const std::string&) { return 0; }
-int cmd_sgames(const std::string&) { return 0; }
-int cmd_nsgames(const std::string&) { return 0; }
+namespace {
+bool log_exists(int number) {
+    FILE* f = std::fopen(numbered_log_name(number).c_str(), "r");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+void close_log() {
+    if (log_file) std::fclose(log_file);
+    log_file = nullptr;
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Opens `name` with `mode` as the new log; a failure keeps the old one.
+void open_log(const std::string& name, const char* mode) {
+    FILE* f = open_file(name.c_str(), mode);
+    if (!f) return;
+    close_log();
+    log_file = f;
+}
+}  // namespace
+
+void open_numbered_log() {
+    if (log_file) {
+        if (!log_used) return;
+        close_log();
+    }
+    int n = log_number + 1;
+    if (log_exists(n)) {
+        if (log_exists(9999)) {
+            log_file = open_file(numbered_log_name(9999).c_str(), "a");
+            log_number = 9999;
+            log_used = 0;
+            return;
+        }
+        int lo = n, hi = 9999;
+        for (;;) {
+            const int mid = (lo + hi) / 2;
+            if (mid == lo || mid == hi) break;
+            if (log_exists(mid))
+                lo = mid;
+            else
+                hi = mid;
+        }
+        n = hi;
+    }
+    log_file = open_file(numbered_log_name(n).c_str(), "w");
+    if (log_file) log_number = n;
+    log_used = 0;
+}
+
+int cmd_log(const std::string& arg) {
+    auto_log = 0;
+    if (arg.empty()) {
+        close_log();
+        return 0;
+    }
+    size_t i = 0, j = arg.size();
+    while (i < j && is_blank(arg[i])) ++i;
+    while (j > i && is_blank(arg[j - 1])) --j;
+    std::string word = arg.substr(i, j - i);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (word == "off") return 0;
+    open_log(arg, "w");
+    return 0;
+}
+
+int cmd_loga(const std::string& arg) {
+    auto_log = 0;
+    if (arg.empty()) {
+        close_log();
+        return 0;
+    }
+    open_log(arg, "a");
+    return 0;
+}
+
+int cmd_log_path(const std::string& arg) {
+    log_path = arg;
+    return 0;
+}
+
+int cmd_sgames(const std::string& arg) {
+    if (arg.empty()) {
+        if (games_file) std::fclose(games_file);
+        games_file = nullptr;
+        return 0;
+    }
+    FILE* f = open_file(arg.c_str(), "a");
+    if (!f) return 0;
+    if (games_file) std::fclose(games_file);
+    games_file = f;
+    return 0;
+}
+
+int cmd_nsgames(const std::string& arg) {
+    games_suffix = arg;
+    return 0;
+}

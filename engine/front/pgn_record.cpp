@@ -1,11 +1,295 @@
 // PGN game records.
-#include "front/handlers.h"
 #include "front/pgn_record.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+
+#include "core/clock.h"
+#include "core/fen.h"
+#include "core/output.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "front/engine_main.h"
+#include "front/game_record.h"
+#include "front/handlers.h"
+#include "front/logs.h"
+#include "front/xboard.h"
+
 FILE* bklearn_file = nullptr;
+std::string site_text = "?";
+std::string round_text = "?";
+int round_number = 1;
+std::string eco_code, opening_name, variation_name;
+int ply_recorded_value[MAX_GAME_PLY];
 
-void pgn_write_trailer() {}
-void write_game_records() {}
-void append_book_learn_pgn(int) {}
+namespace {
+const char* const STANDARD_START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
-int cmd_ml(const std::string&) { return 0; }
+template <typename... Args>
+std::string format(const char* f, Args... args) {
+    const int n = std::snprintf(nullptr, 0, f, args...);
+    std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    std::snprintf(s.data(), s.size() + 1, f, args...);
+    return s;
+}
+
+int start_side() {
+    const size_t blank = start_fen.find(' ');
+    return blank != std::string::npos && blank + 1 < start_fen.size() && start_fen[blank + 1] == 'b' ? BLACK : WHITE;
+}
+
+// Side that made ply p (p >= 1).
+int side_of_ply(int p) { return start_side() ^ ((p - 1) & 1); }
+
+// Move number of ply p.
+int move_number_of_ply(int p) { return start_move_number + 1 + (p - 1 + (start_side() == BLACK ? 1 : 0)) / 2; }
+
+std::string time_control_text() {
+    const clock_record& c = clocks[engine_last_side == BLACK ? BLACK : WHITE];
+    return format("%d %.0f +%.0f %d %.0f", c.pm, c.pt, c.inc, c.sm, c.st);
+}
+
+std::string result_tag(const std::string& r) {
+    if (r.compare(0, 1, "0") == 0) return "0-1";
+    if (r.compare(0, 2, "1/") == 0) return "1/2-1/2";
+    if (r.compare(0, 1, "1") == 0) return "1-0";
+    return "*";
+}
+
+std::string annotation_text(uint32_t flags) {
+    // Bits 14-16 hold the mark plus 3; a word without them carries no mark.
+    static const char* const marks[8] = {"", "?", "?!", "", "!?", "!", "!!", ""};
+    const unsigned field = (flags >> 14) & 7;
+    return marks[field];
+}
+
+std::string learn_score_text(int s) {
+    if (s > 29200) return format("Mat%02d", (30001 - s) / 2);
+    if (s < -29200) return format("-Mat%02d", (s + 30000) / 2);
+    return format("%.2f", s / 100.0);
+}
+
+// Collects tokens into lines of at most 79 characters.
+struct wrapper {
+    std::string text;
+    int line = 0;
+    void add(const std::string& token) {
+        if (line + static_cast<int>(token.size()) > 79 && line > 0) {
+            text += '\n';
+            line = 0;
+        }
+        text += token;
+        line += static_cast<int>(token.size());
+    }
+};
+
+void write_text(FILE* f, const std::string& s) {
+    if (f) std::fwrite(s.data(), 1, s.size(), f);
+}
+}  // namespace
+
+bool game_from_standard_position() { return start_move_number == 0 && start_fen == STANDARD_START; }
+
+std::string opponent_file_name(const std::string& name, const std::string& suffix) {
+    std::string base;
+    for (char c : name) {
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_') || base.size() >= 200) break;
+        base += c;
+    }
+    if (base.empty()) base = "unknown";
+    return base + suffix;
+}
+
+std::string pgn_header_text(const std::string& result) {
+    const std::string tc = time_control_text();
+    const bool engine_white = engine_last_side == WHITE;
+    std::string h;
+    h += format("[Event \"%s %s\"]\n", event_text.empty() ? "Computer chess game" : event_text.c_str(), tc.c_str());
+    h += format("[Site \"%s\"]\n", site_text.c_str());
+    h += format("[Date \"%s\"]\n", date_text.c_str());
+    if (round_text.empty() || round_text == "?")
+        h += format("[Round \"%d\"]\n", round_number);
+    else
+        h += format("[Round \"%s\"]\n", round_text.c_str());
+    if (engine_white)
+        h += format("[White \"Orvik %s\"]\n[Black \"%s\"]\n", release_label, opponent_name.c_str());
+    else
+        h += format("[White \"%s\"]\n[Black \"Orvik %s\"]\n", opponent_name.c_str(), release_label);
+    h += format("[Result \"%s\"]\n", result_tag(result).c_str());
+    if (!game_from_standard_position() && !start_fen.empty()) {
+        // The tag holds all six fields, as PGN readers require.
+        std::string fen = start_fen;
+        if (std::count(fen.begin(), fen.end(), ' ') == 3) fen += format(" 0 %d", start_move_number + 1);
+        h += format("[SetUp \"1\"]\n[FEN \"%s\"]\n", fen.c_str());
+    }
+    int own = 0, other = 0;
+    std::sscanf(rating_text.c_str(), "%d %d", &own, &other);
+    h += format("[WhiteElo \"%d\"]\n[BlackElo \"%d\"]\n", engine_white ? own : other, engine_white ? other : own);
+    if (!eco_code.empty()) h += format("[ECO \"%s\"]\n", eco_code.c_str());
+    if (!opening_name.empty()) h += format("[Opening \"%s\"]\n", opening_name.c_str());
+    if (!variation_name.empty()) h += format("[Variation \"%s\"]\n", variation_name.c_str());
+    if (!comment_text.empty()) h += format("[Comment \"%s\"]\n", comment_text.c_str());
+    h += format("[Timecontrol \"%s\"]\n", tc.c_str());
+    char when[64];
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    std::strftime(when, sizeof when, "%a %b %e %H:%M:%S %Y", &tm);
+    h += format("[Time \"%s\"]\n", when);
+    if (last_book_move_ply >= 1)
+        h += format("[last_book_move \"%d%s%s\"]\n", (last_book_move_ply + 1) / 2,
+                    side_of_ply(last_book_move_ply) == WHITE ? ". " : "...", last_book_move.c_str());
+    if (auto_log) h += format("[LogFile \"%s\"]\n", numbered_log_name(log_number).c_str());
+    return h;
+}
+
+std::string pgn_movetext(const std::string& result, int first, int last, unsigned options, int* line_length) {
+    if (options == PGN_DEFAULT_OPTIONS) options = 23;
+    if (first < 1) first = 1;
+    if (last >= MAX_GAME_PLY) last = MAX_GAME_PLY - 1;
+    wrapper w;
+    if (first <= last) {
+        w.add(format("%d%s", move_number_of_ply(first), side_of_ply(first) == WHITE ? ". " : "..."));
+        bool renumber = false;
+        for (int p = first; p <= last; ++p) {
+            const history_entry& h = game_history[p];
+            const int side = side_of_ply(p);
+            if (p != first) {
+                if (side == WHITE)
+                    w.add(format("%d. ", move_number_of_ply(p)));
+                else if (renumber)
+                    w.add(format("%d...", move_number_of_ply(p)));
+            }
+            renumber = false;
+            w.add(format("%s%s ", h.san, annotation_text(h.flags).c_str()));
+
+            std::string comment;
+            if ((options & 1) && h.score != NO_SCORE) {
+                int s = h.score;
+                if ((options & 8) && side == BLACK) s = -s;
+                if (s > 29200 || s < -29200) {
+                    const int distance = s > 0 ? (30001 - s) / 2 : (s + 30000) / 2;
+                    comment += format("%cM%02d", s > 0 ? '+' : '-', distance < 0 ? -distance : distance);
+                } else {
+                    comment += format("%.2f", s / 100.0);
+                }
+            }
+            // The separators stand between parts that are present.
+            if ((options & 4) && ply_recorded_value[p] != NO_RECORDED_VALUE)
+                comment += format(comment.empty() ? "%d" : "/%d", ply_recorded_value[p]);
+            if ((options & 2) && ply_move_times[p] >= 0.0)
+                comment += format(comment.empty() ? "%.2fs" : " %.2fs", ply_move_times[p]);
+            if (!comment.empty()) w.add("{" + comment + "} ");
+
+            if ((options & 16) && p >= 2) {
+                const uint32_t expected = ply_ponder_moves[p - 1];
+                const std::string& text = ply_ponder_texts[p - 1];
+                if (expected && !text.empty() && (expected & 0x7FFF) != (h.move & 0x7FFF)) {
+                    w.add(format("(%d%s%s) ", move_number_of_ply(p), side == WHITE ? ". " : "...", text.c_str()));
+                    renumber = true;
+                }
+            }
+        }
+    }
+    if (!result.empty()) w.add(result);
+    if (line_length) *line_length = w.line;
+    return w.text;
+}
+
+void pgn_write_header(FILE* f, const std::string& result) { write_text(f, pgn_header_text(result)); }
+
+int pgn_write_moves(FILE* f, const std::string& result, int first, int last, unsigned options) {
+    int line = 0;
+    write_text(f, pgn_movetext(result, first, last, options, &line));
+    return line;
+}
+
+void pgn_write_game(FILE* f) {
+    if (!f) return;
+    pgn_write_header(f, result_text);
+    write_text(f, "\n");
+    pgn_write_moves(f, result_text, 1, record_length, PGN_DEFAULT_OPTIONS);
+    write_text(f, "\n\n");
+    std::fflush(f);
+}
+
+void pgn_write_opponent_game() {
+    const std::string name = opponent_file_name(opponent_name, games_suffix);
+    FILE* f = open_file(name.c_str(), "a");
+    if (!f) return;
+    pgn_write_game(f);
+    std::fclose(f);
+}
+
+void write_game_records() {
+    if (log_file) pgn_write_game(log_file);
+    if (game_record_flag) {
+        if (games_file) pgn_write_game(games_file);
+        if (!games_suffix.empty()) pgn_write_opponent_game();
+    }
+    ++round_number;
+}
+
+int cmd_ml(const std::string&) {
+    std::string text = pgn_header_text("*");
+    text += pgn_movetext("*", 1, record_length, PGN_DEFAULT_OPTIONS);
+    text += "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+void pgn_write_trailer() {
+    const int plies = record_length;
+    if (search_state == 2 || !game_from_standard_position() || !(book_learn & 1) || !bklearn_file || !use_book || plies < 2)
+        return;
+    const int engine = engine_last_side == BLACK ? BLACK : WHITE;
+    const int book_ply = last_book_move_ply;
+    int smallest = 1000;
+    const int stop = book_ply + 20 < plies ? book_ply + 20 : plies;
+    for (int p = book_ply + 2; p <= stop; p += 2) {
+        const int s = game_history[p].score;
+        if (s == NO_SCORE || s >= 1000) continue;
+        if (s < smallest) smallest = s;
+    }
+    const int margin = engine == WHITE ? margin_book_learn_white : margin_book_learn_black;
+    if (smallest > margin) return;
+
+    std::string out = pgn_header_text("*");
+    out += format("[smallest_score_within_10_moves_out_of_book \"%.2f\"]\n\n", smallest / 100.0);
+    for (int p = 1; p <= plies; ++p) {
+        if (side_of_ply(p) == WHITE) out += format("%d. ", move_number_of_ply(p));
+        out += format("%s%s ", game_history[p].san, p == book_ply ? "??" : "");
+        if (game_history[p].score != NO_SCORE) out += format("{%s} ", learn_score_text(game_history[p].score).c_str());
+        if (p % 6 == 0) out += "\n";
+        if (p == book_ply)
+            out += format(side_of_ply(p) == WHITE ? "(%d. %s " : "(%d...%s ", move_number_of_ply(p), game_history[p].san);
+    }
+    out += result_text;
+    out += book_ply >= 1 ? ")\n\n" : "\n\n";
+    write_text(bklearn_file, out);
+    std::fflush(bklearn_file);
+}
+
+int append_book_learn_pgn(const char* name, const char* mode, int plies) {
+    FILE* f = open_file(name, mode);
+    if (!f) return 0;
+    std::string out = pgn_header_text("*");
+    out += "\n";
+    if (plies > record_length) plies = record_length;
+    for (int p = 1; p <= plies; ++p) {
+        if (side_of_ply(p) == WHITE) out += format("%d. ", move_number_of_ply(p));
+        out += format("%s%s ", game_history[p].san, p == plies ? "??" : "");
+        if (game_history[p].score != NO_SCORE) out += format("{%s} ", learn_score_text(game_history[p].score).c_str());
+        if (p % 6 == 0) out += "\n";
+    }
+    out += result_text;
+    out += "\n\n";
+    write_text(f, out);
+    std::fclose(f);
+    return 1;
+}
+
+void append_book_learn_pgn(int plies) { append_book_learn_pgn("bklearn.pgn", "a", plies); }

@@ -76,11 +76,15 @@ int search_poll() {
         last_progress = elapsed_raw;
     }
 
+    // While pondering the opponent's move is answered within about 20 ms: the host's
+    // clock already runs for the engine, and at fast games an eighth of a second lost
+    // on every move empties it.
+    constexpr double ponder_share = 0.02;
     double interval;
     if (node_limit != 0xFFFFFFFFu) {
-        interval = search_state == 1 ? 0.125 * rate : 0.5 * rate;
+        interval = search_state == 1 ? ponder_share * rate : 0.5 * rate;
     } else if (search_state == 1) {
-        interval = 0.125 * rate;
+        interval = ponder_share * rate;
     } else if (search_state == 2) {
         // An analysis runs until a command ends it.
         interval = 0.5 * rate;

@@ -1,39 +1,94 @@
-// Settings commands.
+// Settings commands: each reads its argument, stores one process-wide value and echoes
+// what it took (level 8); refused values print a message and keep the setting.
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "core/board.h"
 #include "core/clock.h"
 #include "core/hash.h"
+#include "core/movegen.h"
 #include "core/output.h"
+#include "core/search.h"
 #include "core/settings.h"
+#include "core/state.h"
 #include "front/handlers.h"
+#include "front/learning.h"
+#include "front/settings_args.h"
 
 namespace {
-// A count: a real number, then k/K for thousands or m/M for millions; a value outside
-// the signed 32-bit range gives the fallback.
-long read_count(const std::string& arg, long fallback) {
-    size_t i = 0;
-    while (i < arg.size() && (arg[i] == ' ' || arg[i] == '\t')) ++i;
-    const char* start = arg.c_str() + i;
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+const char* skip_blanks(const std::string& arg) {
+    const char* p = arg.c_str();
+    while (*p && is_blank(*p)) ++p;
+    return p;
+}
+}  // namespace
+
+// ---- argument readers ----------------------------------------------------------
+
+int read_integer_arg(const std::string& arg) {
+    const char* start = skip_blanks(arg);
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(start, &end, 10);
+    if (end == start) return 0;
+    if (v > INT_MAX) v = INT_MAX;
+    if (v < INT_MIN) v = INT_MIN;
+    return static_cast<int>(v);
+}
+
+double read_real_arg(const std::string& arg) {
+    const char* start = skip_blanks(arg);
     char* end = nullptr;
     double v = std::strtod(start, &end);
-    if (end == start) v = 0.0;
+    if (end == start || !std::isfinite(v)) return 0.0;
+    return v;
+}
+
+int read_plies_arg(const std::string& arg, double* typed) {
+    const double v = read_real_arg(arg);
+    if (typed) *typed = v;
+    const double scaled = std::trunc(v * 64.0);
+    if (scaled > INT_MAX) return INT_MAX;
+    if (scaled < INT_MIN) return INT_MIN;
+    return static_cast<int>(scaled);
+}
+
+long read_count_arg(const std::string& arg, long fallback) {
+    const char* start = skip_blanks(arg);
+    char* end = nullptr;
+    double v = std::strtod(start, &end);
+    if (end == start) {
+        v = 0.0;
+        end = const_cast<char*>(start);
+    }
     if (*end == 'k' || *end == 'K') v *= 1000.0;
     if (*end == 'm' || *end == 'M') v *= 1000000.0;
     if (!(v >= -2147483648.0 && v <= 2147483647.0)) return fallback;
     return static_cast<long>(std::trunc(v));
 }
-}  // namespace
 
-int cmd_hash(const std::string& arg) {
-    const long bytes = read_count(arg, 0);
-    level_printf(LVL_NORMAL, "hash size wanted %ld\n", bytes);
-    hash_alloc(bytes);
+namespace {
+
+// Sets an integer setting and echoes "<name> = <value>".
+int set_integer(int& target, const char* name, const std::string& arg) {
+    target = read_integer_arg(arg);
+    level_printf(LVL_NORMAL, "%s = %d\n", name, target);
     return 0;
 }
 
-namespace {
+// Sets a setting in 1/64 ply and echoes the typed value.
+int set_plies(int& target, const char* name, const std::string& arg) {
+    double typed = 0.0;
+    target = read_plies_arg(arg, &typed);
+    level_printf(LVL_NORMAL, "%s = %.2f\n", name, typed);
+    return 0;
+}
+
 // Both clocks become a fixed time per move of `seconds`.
 void fixed_time_clocks(double seconds) {
     for (clock_record& c : clocks) {
@@ -51,52 +106,142 @@ void fixed_time_clocks(double seconds) {
     node_limit = 0xFFFFFFFFu;
 }
 
-double read_real(const std::string& arg) {
-    const char* start = arg.c_str();
-    char* end = nullptr;
-    double v = std::strtod(start, &end);
-    return end == start ? 0.0 : v;
-}
 }  // namespace
 
-int cmd_st(const std::string& arg) {
-    const double v = read_real(arg);
-    if (!(v > 0.0)) return 0;
-    fixed_time_clocks(v);
+void set_fixed_time_per_move(double seconds) { fixed_time_clocks(seconds); }
+
+// ---- search ------------------------------------------------------------------
+
+int cmd_null_low(const std::string& arg) { return set_plies(null_low, "null_low", arg); }
+int cmd_null_high(const std::string& arg) { return set_plies(null_high, "null_high", arg); }
+int cmd_null_endgame(const std::string& arg) { return set_plies(null_endgame, "null_endgame", arg); }
+int cmd_null_split(const std::string& arg) { return set_plies(null_split, "null_split", arg); }
+int cmd_icheck(const std::string& arg) { return set_plies(icheck, "icheck", arg); }
+int cmd_irepcheck(const std::string& arg) { return set_plies(irepcheck, "irepcheck", arg); }
+int cmd_irecapture(const std::string& arg) { return set_plies(irecapture, "irecapture", arg); }
+int cmd_ipawn7(const std::string& arg) { return set_plies(ipawn7, "ipawn7", arg); }
+int cmd_inullthreat(const std::string& arg) { return set_plies(inullthreat, "inulltreat", arg); }
+int cmd_ipawne(const std::string& arg) { return set_plies(ipawne, "ipawne", arg); }
+int cmd_ionerep(const std::string& arg) { return set_plies(ionerep, "ionerep", arg); }
+
+int cmd_prune(const std::string& arg) { return set_integer(prune, "prune", arg); }
+int cmd_deepen(const std::string& arg) { return set_integer(deepen, "deepen", arg); }
+int cmd_fail_low_early(const std::string& arg) { return set_integer(fail_low_early, "fail_low_early", arg); }
+int cmd_window(const std::string& arg) { return set_integer(window, "window", arg); }
+int cmd_ut1(const std::string& arg) { return set_integer(ut1, "ut1", arg); }
+int cmd_ut2(const std::string& arg) { return set_integer(ut2, "ut2", arg); }
+int cmd_trosk_mode(const std::string& arg) { return set_integer(trosk_mode, "trosk_mode", arg); }
+int cmd_tb_usage(const std::string& arg) { return set_integer(tb_usage, "tb_usage", arg); }
+
+int qsearch_mask_for(int q) {
+    static const int masks[10] = {5, 1, 7, 11, 9, 4, 0, 6, 10, 8};
+    return (q >= 1 && q <= 9) ? masks[q] : 5;
+}
+
+std::string qsearch_mask_text(int mask) {
+    std::string t;
+    if (mask & 1) t += "SKIP_LOOSERS,";
+    if (mask & 4) t += "CHECK_CHECK_WINNERS,";
+    if (mask & 8) t += "CHECK_CHECK_ALWAYS,";
+    if (mask & 2) t += "ALL_MOVES_IN_CHECK,";
+    if (t.empty()) return "NOTHING";
+    t.pop_back();
+    return t;
+}
+
+int cmd_qexact(const std::string& arg) {
+    qexact = read_integer_arg(arg);
+    qsearch_mask = qsearch_mask_for(qexact);
+    level_printf(LVL_NORMAL, "exact_qsearch = %d\n", qexact);
+    level_printf(LVL_NORMAL, "qsearch_mask = %s\n", qsearch_mask_text(qsearch_mask).c_str());
     return 0;
 }
 
-int cmd_sd(const std::string& arg) {
-    max_depth = static_cast<int>(read_count(arg, 0));
-    fixed_time_clocks(10000000000.0);
-    level_printf(LVL_NORMAL, "search depth=%d\n", max_depth);
-    return 0;
-}
-int cmd_ut1(const std::string&) { return 0; }
-int cmd_ut2(const std::string&) { return 0; }
-int cmd_null_low(const std::string&) { return 0; }
-int cmd_null_high(const std::string&) { return 0; }
-int cmd_null_endgame(const std::string&) { return 0; }
-int cmd_null_split(const std::string&) { return 0; }
-int cmd_prune(const std::string&) { return 0; }
-int cmd_qexact(const std::string&) { return 0; }
-int cmd_deepen(const std::string&) { return 0; }
-int cmd_fail_low_early(const std::string&) { return 0; }
-int cmd_window(const std::string&) { return 0; }
 int cmd_nodes(const std::string& arg) {
-    const long v = read_count(arg, 0);
+    const long v = read_count_arg(arg, 0);
     node_limit = v <= 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
     max_depth = 0;
     level_printf(LVL_NORMAL, "search_nodes=%lu\n", static_cast<unsigned long>(node_limit));
     return 0;
 }
-int cmd_noise(const std::string&) { return 0; }
-int cmd_book_random(const std::string&) { return 0; }
-int cmd_book_split(const std::string&) { return 0; }
-int cmd_book_mode(const std::string&) { return 0; }
-int cmd_pval(const std::string&) { return 0; }
+
+int cmd_noise(const std::string& arg) {
+    const long v = read_count_arg(arg, 0);
+    noise = v < 0 ? 0u : static_cast<uint32_t>(v);
+    level_printf(LVL_NORMAL, "noise=%lu\n", static_cast<unsigned long>(noise));
+    return 0;
+}
+
+int cmd_sd(const std::string& arg) {
+    max_depth = static_cast<int>(read_count_arg(arg, 0));
+    fixed_time_clocks(10000000000.0);
+    level_printf(LVL_NORMAL, "search depth=%d\n", max_depth);
+    return 0;
+}
+
+int cmd_st(const std::string& arg) {
+    const double v = read_real_arg(arg);
+    if (!(v > 0.0)) return 0;
+    fixed_time_clocks(v);
+    return 0;
+}
+
+int cmd_hash(const std::string& arg) {
+    const long bytes = read_count_arg(arg, 0);
+    level_printf(LVL_NORMAL, "hash size wanted %ld\n", bytes);
+    hash_alloc(bytes);
+    return 0;
+}
+
+// ---- clocks ------------------------------------------------------------------
+
+int cmd_nmoves_inctime(const std::string& arg) { return set_integer(nmoves_inctime, "nmoves_inctime", arg); }
+
+int cmd_mintime_factor(const std::string& arg) {
+    mintime_factor = read_real_arg(arg);
+    level_printf(LVL_NORMAL, "mintime_factor = %.2f\n", mintime_factor);
+    return 0;
+}
+
+int cmd_factor(const std::string& arg) {
+    const double v = read_real_arg(arg);
+    if (!(v >= 1.0)) {
+        level_printf(LVL_NORMAL, "Value >= 1.0 needed\n");
+        return 0;
+    }
+    time_factor = 1.0 / v;
+    level_printf(LVL_NORMAL, "factor = %.2f\n", v);
+    return 0;
+}
+
+int cmd_ignore_time(const std::string& arg) { return set_integer(ignore_time, "ignore_time", arg); }
+
+// ---- evaluation ----------------------------------------------------------------
+
+int cmd_pval(const std::string& arg) {
+    const double v = read_real_arg(arg);
+    if (!(v >= 0.5 && v <= 2.0)) {
+        level_printf(LVL_NORMAL, "Value between 0.5 an 2.0 required\n");
+        return 0;
+    }
+    pval = static_cast<int>(v * 192.0);
+    level_printf(LVL_NORMAL, "pval = %d/256\n", pval * 256 / 192);
+    return 0;
+}
+
+int cmd_nval(const std::string& arg) {
+    nval = read_integer_arg(arg) != 0 ? 1 : 0;
+    const int32_t* set = nval ? piece_values_new : piece_values_old;
+    for (int i = 0; i < 8; ++i) piece_value[i] = set[i];
+    recompute_board();   // material sums follow the new values
+    level_printf(LVL_NORMAL, "Using %s piece values\n", nval ? "new" : "old");
+    return 0;
+}
+
+// ---- game loop and resignation -------------------------------------------------
+
 int cmd_rscore(const std::string& arg) {
-    const double v = read_real(arg);
+    const double v = read_real_arg(arg);
     if (!(v >= -20.0 && v <= -2.995)) {
         level_printf(LVL_NORMAL, "Value between -3 and -20 required\n");
         return 0;
@@ -107,44 +252,112 @@ int cmd_rscore(const std::string& arg) {
 }
 
 int cmd_rmoves(const std::string& arg) {
-    const long v = std::strtol(arg.c_str(), nullptr, 10);
+    const int v = read_integer_arg(arg);
     if (v < 3 || v > 20) {
         level_printf(LVL_NORMAL, "Value between 3 and 20 required\n");
         return 0;
     }
-    rmoves = static_cast<int>(v);
+    rmoves = v;
     level_printf(LVL_NORMAL, "rmove = %d\n", rmoves);
     return 0;
 }
-int cmd_icheck(const std::string&) { return 0; }
-int cmd_irepcheck(const std::string&) { return 0; }
-int cmd_irecapture(const std::string&) { return 0; }
-int cmd_ipawn7(const std::string&) { return 0; }
-int cmd_inullthreat(const std::string&) { return 0; }
-int cmd_ionerep(const std::string&) { return 0; }
-int cmd_ipawne(const std::string&) { return 0; }
-int cmd_nval(const std::string&) { return 0; }
-int cmd_tu(const std::string&) { return 0; }
-int cmd_fritz(const std::string&) { return 0; }
-int cmd_autokibitz(const std::string&) { return 0; }
-int cmd_op_info(const std::string&) { return 0; }
-int cmd_ignore_time(const std::string&) { return 0; }
-int cmd_eml_mode(const std::string&) { return 0; }
-int cmd_kids_mode(const std::string&) { return 0; }
-int cmd_trosk_mode(const std::string&) { return 0; }
-int cmd_nmoves_inctime(const std::string&) { return 0; }
-int cmd_tb_usage(const std::string&) { return 0; }
-int cmd_overwrite_vgm(const std::string&) { return 0; }
-int cmd_mintime_factor(const std::string&) { return 0; }
-int cmd_comm_only(const std::string&) { return 0; }
-int cmd_show_book(const std::string&) { return 0; }
-int cmd_max_PV_WB(const std::string&) { return 0; }
-int cmd_max_PV_tellics(const std::string&) { return 0; }
-int cmd_space_in_PV(const std::string&) { return 0; }
-int cmd_move_number_in_PV(const std::string&) { return 0; }
-int cmd_bell(const std::string&) { return 0; }
-int cmd_min_learn_tc(const std::string&) { return 0; }
-int cmd_show_eco(const std::string&) { return 0; }
-int cmd_posentries(const std::string&) { return 0; }
-int cmd_ignore_system(const std::string&) { return 0; }
-int cmd_factor(const std::string&) { return 0; }
+
+int cmd_bell(const std::string& arg) {
+    bell = read_integer_arg(arg);
+    return 0;
+}
+
+int cmd_eml_mode(const std::string& arg) { return set_integer(eml_mode, "eml_mode", arg); }
+int cmd_kids_mode(const std::string& arg) { return set_integer(kids_mode, "kids_mode", arg); }
+
+// ---- book and learning ---------------------------------------------------------
+
+int cmd_book_random(const std::string& arg) { return set_integer(book_random, "book_random", arg); }
+int cmd_book_split(const std::string& arg) { return set_integer(book_split, "book_split", arg); }
+int cmd_book_mode(const std::string& arg) { return set_integer(book_mode, "book_mode", arg); }
+int cmd_overwrite_vgm(const std::string& arg) { return set_integer(overwrite_vgm, "overwrite_vgm", arg); }
+int cmd_show_book(const std::string& arg) { return set_integer(show_book, "show_book", arg); }
+
+int cmd_min_learn_tc(const std::string& arg) {
+    const long v = read_integer_arg(arg);
+    min_learn_tc = static_cast<double>(v);
+    level_printf(LVL_NORMAL, "min_learn_tc = %ld\n", v);
+    return 0;
+}
+
+int cmd_posentries(const std::string& arg) {
+    int n = read_integer_arg(arg);
+    if (n < 10000) {
+        n = 10000;
+        level_printf(LVL_NORMAL, "adjusted to %d, will not accept smaller numbers\n", n);
+    } else if (n > 100000) {
+        n = 100000;
+        level_printf(LVL_NORMAL, "adjusted to %d, will not accept larger numbers\n", n);
+    }
+    posentries = n;
+    level_printf(LVL_NORMAL, "posentries = %d\n", posentries);
+    if (learnpos_bin_file) {
+        unsigned char header[128];
+        std::fseek(learnpos_bin_file, 0, SEEK_SET);
+        if (std::fread(header, 1, sizeof header, learnpos_bin_file) == sizeof header) {
+            auto get = [&](int at) {
+                return static_cast<uint32_t>(header[at]) | static_cast<uint32_t>(header[at + 1]) << 8 |
+                       static_cast<uint32_t>(header[at + 2]) << 16 | static_cast<uint32_t>(header[at + 3]) << 24;
+            };
+            auto put = [&](int at, uint32_t v) {
+                for (int i = 0; i < 4; ++i) header[at + i] = static_cast<unsigned char>(v >> (8 * i));
+            };
+            const uint32_t capacity = get(0);
+            if (capacity > static_cast<uint32_t>(n)) {
+                level_printf(LVL_NORMAL, "cannot make it smaller\n");
+                return 0;
+            }
+            if (capacity == static_cast<uint32_t>(n)) {
+                level_printf(LVL_NORMAL, "same size ...\n");
+                return 0;
+            }
+            const int held = learned_positions_held();
+            release_learned_positions();
+            if (held >= static_cast<int>(capacity)) put(12, capacity);
+            put(0, static_cast<uint32_t>(n));
+            std::fseek(learnpos_bin_file, 0, SEEK_SET);
+            std::fwrite(header, 1, sizeof header, learnpos_bin_file);
+        }
+        std::fclose(learnpos_bin_file);
+        learnpos_bin_file = nullptr;
+    }
+    load_learned_positions();
+    return 0;
+}
+
+// ---- output and ICS ------------------------------------------------------------
+
+int cmd_show_eco(const std::string& arg) { return set_integer(show_eco, "show_eco", arg); }
+int cmd_max_PV_WB(const std::string& arg) { return set_integer(max_PV_WB, "max_PV_WB", arg); }
+int cmd_max_PV_tellics(const std::string& arg) { return set_integer(max_PV_tellics, "max_PV_tellics", arg); }
+int cmd_space_in_PV(const std::string& arg) { return set_integer(space_in_PV, "space_in_PV", arg); }
+int cmd_move_number_in_PV(const std::string& arg) { return set_integer(move_number_in_PV, "move_number_in_PV", arg); }
+int cmd_comm_only(const std::string& arg) { return set_integer(comm_only, "comm_only", arg); }
+int cmd_autokibitz(const std::string& arg) { return set_integer(autokibitz, "autokibitz", arg); }
+int cmd_op_info(const std::string& arg) { return set_integer(op_info, "op_info", arg); }
+
+int cmd_fritz(const std::string&) {
+    fritz_mode = 1;
+    return 0;
+}
+
+int cmd_ignore_system(const std::string&) {
+    ignore_system = 1;
+    return 0;
+}
+
+int cmd_tu(const std::string&) {
+    int top = 0;
+    for (int i = MOVE_STACK_SIZE - 1; i >= 0; --i)
+        if (move_stack[i].move != 0) {
+            top = i;
+            break;
+        }
+    level_printf(LVL_NORMAL, "tu=%d, maxdepth = %d\n", top, seldepth);
+    return 0;
+}

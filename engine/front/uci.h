@@ -1,7 +1,20 @@
 // UCI dialogue.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+constexpr int SEARCHMOVES_MAX = 302;
+extern uint32_t searchmoves_list[SEARCHMOVES_MAX];
+extern int searchmoves_count;      // -1 at start; 0 or less: every root move is searched
+extern int uci_recorded_ply;       // the moves of the last position command repeat the game up to here
 
 // The UCI "go" command (the go and move rows under the UCI dialogue).
 int uci_go(const std::string& arg);
+// Reads the searchmoves list from `text`; returns the offset where reading goes on.
+size_t parse_searchmoves(const std::string& text);
+// Root-move filter of the search for the searchmoves list.
+bool uci_root_move_excluded(uint32_t move);
+bool uci_root_list_restricted();
+// The value of a boolean option: "true" in any case at its start.
+bool uci_boolean(const std::string& value);

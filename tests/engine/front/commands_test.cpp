@@ -164,7 +164,9 @@ TEST(Reader, WhilePonderingOnlyUsableRows) {
     new_game(1);
     search_state = 1;
     auto r = read_from("st\n");  // "st" is stop while pondering
-    EXPECT_EQ(r.code, 0);        // stop returns 0 under the console: read on, then input ends
+    EXPECT_EQ(r.code, -1);       // stop sets force mode, which ends the pondering
+    EXPECT_EQ(force_mode, 1);
+    force_mode = 0;
     r = read_from("go\n");
     EXPECT_EQ(r.code, -1);
     EXPECT_TRUE(pending_line_waiting);

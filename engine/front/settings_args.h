@@ -1,0 +1,22 @@
+// Argument readers of the settings commands and small helpers they share with the
+// UCI options and the parameter dump.
+#pragma once
+
+#include <string>
+
+// Decimal whole number after blanks (no digits: 0), limited to the int range.
+int read_integer_arg(const std::string& arg);
+// Decimal real number after blanks (no digits: 0.0).
+double read_real_arg(const std::string& arg);
+// Real number of plies stored in 1/64 ply, truncated toward zero; `typed` gets the number read.
+int read_plies_arg(const std::string& arg, double* typed = nullptr);
+// Real number with an optional k/K (thousands) or m/M (millions) after it; a value
+// outside the signed 32-bit range gives `fallback`.
+long read_count_arg(const std::string& arg, long fallback);
+
+// Both clocks become a fixed time per move (st, sd and the UCI go limits).
+void set_fixed_time_per_move(double seconds);
+
+// Quiescence mask of a qexact value, and the names of its bits.
+int qsearch_mask_for(int qexact_value);
+std::string qsearch_mask_text(int mask);

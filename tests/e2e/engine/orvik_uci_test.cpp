@@ -1,0 +1,181 @@
+// Orvik under a UCI host: identification and options, isready, setoption, position,
+// every kind of go, stop and ponderhit, driven through standard input and output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "engine_session.h"
+
+using namespace e2e;
+
+namespace {
+struct uci_session : session {
+    uci_session() {
+        send({"uci"});
+        reply = until([](const std::string& l) { return l == "uciok"; });
+    }
+    std::vector<std::string> reply;
+
+    // Every line before `last` must be an info line.
+    void only_info_before_last(const std::vector<std::string>& lines) {
+        for (size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_TRUE(starts_with(lines[i], "info ")) << lines[i];
+    }
+    std::vector<std::string> bestmove(std::chrono::milliseconds timeout = 20s) {
+        auto lines = until_prefix("bestmove", timeout);
+        only_info_before_last(lines);
+        return lines;
+    }
+    // Plays `moves` and tells whether the engine took every one of them.
+    bool legal(const std::string& moves) {
+        send({"position startpos moves " + moves, "isready"});
+        auto lines = until_prefix("readyok");
+        return got(lines) && lines.size() == 1;
+    }
+};
+}  // namespace
+
+TEST(OrvikUci, IdentificationAndOptionList) {
+    uci_session s;
+    const std::vector<std::string> expected = {
+        "",
+        "id name Orvik Vellimast",
+        "id author the Orvik developers",
+        "option name Ponder type check default false",
+        "option name Hash type spin default 1 min 1 max 1024",
+        "option name NalimovCache type spin min 1 max 64 default 2",
+        "option name NalimovPath type string default <empty>",
+        "option name Position Learning type check default true",
+        "option name Log File type check default false",
+        "option name Show hash performance type check default false",
+        "option name Show add. EGTB info type combo default at end of search var never var at end of search var allways",
+        "option name Endgame-Database Usage type combo default Normal var Never var Only at root var Very Low var Low var "
+        "Normal var High",
+        "option name Use only 3 and 4-men TBs type check default false",
+        "option name OwnBook type check default true",
+        "option name BookFile type string default kvbook.bin",
+        "option name LearnBookFile type string default kvlearn.bin",
+        "option name BookLearning type check default false",
+        "option name Book Random type check default true",
+        "option name BitbasePath type string default <empty>",
+        "option name Selectivity type combo default Normal var None var Normal var Risky",
+        "option name Extensions type combo default Normal var Normal var Aggressive",
+        "option name Add. time for so many moves type spin min 0 max 15 default 5",
+        "option name null_high type spin min 0 max 600 default 300",
+        "option name null_low type spin min 0 max 600 default 300",
+        "option name null_endgame type spin min 0 max 600 default 200",
+        "option name null_split type spin min 0 max 2000 default 550",
+        "option name Recapture extension type spin min 0 max 100 default 59",
+        "option name Check extension type spin min 0 max 100 default 100",
+        "option name Perpetual check extension type spin min 0 max 100 default 59",
+        "option name Mate threat extension type spin min 0 max 100 default 100",
+        "option name Passed pawn extension type spin min 0 max 100 default 100",
+        "option name Autoplayer delay (ms) type spin min 0 max 2000 default 0",
+        "option name Clear Hash type button",
+        "uciok"};
+    EXPECT_EQ(s.reply, expected);
+    // Nothing but the answers from here on.
+    s.send({"isready"});
+    EXPECT_EQ(s.until_prefix("readyok"), std::vector<std::string>{"readyok"});
+    s.send({"setoption name Hash value 64", "setoption name Hash value 99999", "ucinewgame", "debug off", "isready"});
+    EXPECT_EQ(s.until_prefix("readyok"), std::vector<std::string>{"readyok"});
+}
+
+TEST(OrvikUci, GoMovetimeGivesOneLegalBestmove) {
+    uci_session s;
+    s.send({"position startpos moves e2e4 e7e5", "go movetime 300"});
+    auto lines = s.bestmove();
+    ASSERT_TRUE(s.got(lines));
+    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    EXPECT_TRUE(s.legal("e2e4 e7e5 " + best)) << best;
+    // Exactly one bestmove: nothing follows it.
+    EXPECT_TRUE(s.child.drain(300ms).empty());
+}
+
+TEST(OrvikUci, InfiniteUntilStop) {
+    uci_session s;
+    s.send({"position startpos", "go infinite"});
+    auto early = s.until_prefix("bestmove", 700ms);
+    EXPECT_FALSE(s.got(early)) << "bestmove before stop";
+    s.send({"stop"});
+    auto lines = s.bestmove(10s);
+    ASSERT_TRUE(s.got(lines));
+    s.send({"isready"});
+    EXPECT_EQ(s.until_prefix("readyok"), std::vector<std::string>{"readyok"});
+}
+
+TEST(OrvikUci, PonderhitAndStopWhilePondering) {
+    uci_session s;
+    s.send({"position startpos moves e2e4 e7e5", "go ponder wtime 3000 btime 3000"});
+    EXPECT_FALSE(s.got(s.until_prefix("bestmove", 500ms))) << "bestmove while pondering";
+    s.send({"ponderhit"});
+    auto lines = s.bestmove();
+    ASSERT_TRUE(s.got(lines));
+    s.send({"position startpos moves d2d4", "go ponder wtime 3000 btime 3000"});
+    EXPECT_FALSE(s.got(s.until_prefix("bestmove", 500ms)));
+    s.send({"stop"});
+    lines = s.bestmove(10s);
+    ASSERT_TRUE(s.got(lines));
+    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    EXPECT_TRUE(s.legal("d2d4 " + best)) << best;
+}
+
+TEST(OrvikUci, BadPositionsAreRefusedAndTheEngineRunsOn) {
+    uci_session s;
+    s.send({"position startpos moves e2e4 e7e4 d2d4", "isready"});
+    auto lines = s.until_prefix("readyok");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "info string position: illegal move (illegal move): e7e4, the moves after it are ignored");
+    s.send({"position fen 4k3/8/8/8/8/8/8/4K2r b - - 0 1 moves e8d8", "isready"});
+    lines = s.until_prefix("readyok");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "info string position refused: fen 4k3/8/8/8/8/8/8/4K2r b - - 0 1 moves e8d8");
+    // The old position stays: after 1. e4 it is Black's move.
+    s.send({"go depth 2"});
+    lines = s.bestmove();
+    ASSERT_TRUE(s.got(lines));
+    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    EXPECT_TRUE(s.legal("e2e4 " + best)) << best;
+}
+
+TEST(OrvikUci, PromotionsAreLowerCase) {
+    uci_session s;
+    // The boxed-in king leaves White nothing but the four promotions.
+    s.send({"position fen 8/4P3/8/7k/8/8/2q5/K7 w - - 0 1", "go depth 3"});
+    auto lines = s.bestmove();
+    ASSERT_TRUE(s.got(lines));
+    EXPECT_TRUE(std::regex_search(lines.back(), std::regex("^bestmove e7e8[qrbn]( |$)"))) << lines.back();
+    for (const auto& l : lines) {
+        if (l.find(" pv ") != std::string::npos) {
+            EXPECT_FALSE(std::regex_search(l, std::regex("e7e8[QRBN]"))) << l;
+        }
+    }
+}
+
+TEST(OrvikUci, AShortGameAgainstItsOwnPonderMoves) {
+    uci_session s;
+    std::string moves;
+    s.send({"ucinewgame", "isready"});
+    s.until_prefix("readyok");
+    for (int i = 0; i < 8; ++i) {
+        s.send({"position startpos" + (moves.empty() ? std::string() : " moves" + moves), "go wtime 4000 btime 4000"});
+        auto lines = s.bestmove();
+        ASSERT_TRUE(s.got(lines));
+        const std::string& b = lines.back();
+        std::vector<std::string> words;
+        for (size_t at = 0; at < b.size();) {
+            size_t end = b.find(' ', at);
+            if (end == std::string::npos) end = b.size();
+            words.push_back(b.substr(at, end - at));
+            at = end + 1;
+        }
+        moves += " " + words[1];
+        if (words.size() != 4 || words[2] != "ponder") break;
+        moves += " " + words[3];
+    }
+    EXPECT_TRUE(s.legal(moves.substr(1))) << moves;
+    s.send({"quit"});
+    EXPECT_EQ(s.child.waitExit(5s), 0);
+}
