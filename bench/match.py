@@ -5,7 +5,10 @@ every fault seen: illegal moves, crashes, stalls, time forfeits and protocol war
 
 Moves are checked with our own rules (chessrules.py); the runner adjudicates mate,
 stalemate, the fifty-move rule, threefold repetition and insufficient material, and
-bridges the protocols, so a UCI engine can meet an xboard one.
+bridges the protocols, so a UCI engine can meet an xboard one. An xboard engine hears
+what the real xboard program sends it, in the same order: "ics -", "hard" and "easy",
+"computer", "name", the "black"/"white" colour commands around the clocks, and SIGINT
+before the opponent's move and the result unless it announced sigint=0.
 
   bench/match.py --engine orvik:xboard:build/engine/orvik --engine fairymax:xboard:/usr/games/fairymax \
                  --games 20 --tc 10+0.1 --concurrency 4 --pgn games.pgn
@@ -17,6 +20,7 @@ import queue
 import re
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -58,6 +62,7 @@ class Engine:
         self.warnings = []
         self.other_lines = 0
         self.workdir = None
+        self.dropped = set()     # command words this engine is never sent (--drop)
 
     # ---- process -------------------------------------------------------------
     def start(self):
@@ -78,6 +83,9 @@ class Engine:
         return self.proc is not None and self.proc.poll() is None
 
     def send(self, text):
+        if text.split(" ", 1)[0] in self.dropped:
+            self.log(">", "(dropped) " + text)
+            return
         self.log(">", text)
         try:
             self.proc.stdin.write(text + "\n")
@@ -155,10 +163,13 @@ class XboardEngine(Engine):
         self.ping_number = 0
         self.first_turn = True
         self.sent = 0
+        self.opponent_name = None
 
     def start(self):
         super().start()
-        self.features = {"ping": "0", "usermove": "0", "san": "0", "time": "1", "name": "0"}
+        # Defaults of protocol 2 for what the engine does not announce.
+        self.features = {"ping": "0", "usermove": "0", "san": "0", "time": "1", "name": "0", "colors": "1",
+                         "sigint": "1", "ics": "0"}
         self.send("xboard")
         self.send("protover 2")
         deadline = time.monotonic() + 5.0
@@ -218,13 +229,18 @@ class XboardEngine(Engine):
         self.other_lines += 1
         return None
 
-    def sync(self, timeout=10.0):
-        """ping / pong: every line before the pong belongs to what came before. Raises
+    def sync(self, timeout=10.0, then=()):
+        """ping / pong: every line before the pong belongs to what came before; the lines
+        of `then` go out right after the ping, before the pong is awaited. Raises
         EngineGone when the engine does not answer."""
         if self.features.get("ping") != "1":
+            for text in then:
+                self.send(text)
             return
         self.ping_number += 1
         self.send("ping %d" % self.ping_number)
+        for text in then:
+            self.send(text)
         deadline = time.monotonic() + timeout
         while True:
             line = self.read(deadline - time.monotonic())
@@ -239,37 +255,74 @@ class XboardEngine(Engine):
             else:
                 self.classify(line, game_over=True)
 
+    def interrupt(self):
+        """The real xboard sends SIGINT before it talks to a busy engine, unless the engine
+        announced sigint=0; an engine must survive it."""
+        if self.features.get("sigint") != "0" and self.proc is not None and self.proc.poll() is None:
+            self.log(">", "(SIGINT)")
+            try:
+                self.proc.send_signal(signal.SIGINT)
+            except OSError:
+                pass
+
     def new_game(self, base, inc, ponder, opponent_name):
+        # The order of the real xboard program: the engine's "ics" feature asks for
+        # "ics -", pondering off is "hard" followed by "easy", and "force" follows the ping.
         self.send("new")
-        self.send("force")
-        if opponent_name and self.features.get("name") == "1":
-            self.send("name " + opponent_name)
+        if self.features.get("ics") == "1":
+            self.send("ics -")
         minutes, seconds = int(base // 60), base - 60 * int(base // 60)
         clock = ("%d:%02d" % (minutes, round(seconds))) if seconds else "%d" % minutes
         self.send("level 0 %s %s" % (clock, ("%g" % inc)))
         self.send("post")
-        self.send("hard" if ponder else "easy")
+        self.send("hard")
+        if not ponder:
+            self.send("easy")
         self.first_turn = True
         self.sent = 0
-        self.sync()
+        self.opponent_name = opponent_name
+        self.sync(then=("force",))
 
     def move_text(self, pos, move):
         text = pos.san(move) if self.features.get("san") == "1" else move.uci()
         return ("usermove " + text) if self.features.get("usermove") == "1" else text
 
     def start_turn(self, game, own_ms, opp_ms):
-        """Tells the engine the moves it has not seen and the clocks, and lets it think."""
+        """Tells the engine the moves it has not seen and the clocks, and lets it think,
+        in the words and order of the real xboard program."""
         pending = game.moves[self.sent:]
+        clocks = ("time %d" % max(1, own_ms // 10), "otim %d" % max(1, opp_ms // 10))
         if self.first_turn:
-            for pos, m in pending:
-                self.send(self.move_text(pos, m))
-            self.send("time %d" % max(1, own_ms // 10))
-            self.send("otim %d" % max(1, opp_ms // 10))
+            self.send("computer")
+            if self.opponent_name and self.features.get("name") == "1":
+                self.send("name " + self.opponent_name)
+            colours = self.features.get("colors") != "0"
+            if game.side == "w":
+                # Engine White: "black" makes the clocks the engine's own, "white" gives
+                # White the move again.
+                for pos, m in pending:
+                    self.send(self.move_text(pos, m))
+                if colours:
+                    self.send("black")
+                for text in clocks:
+                    self.send(text)
+                if colours:
+                    self.send("white")
+            else:
+                for pos, m in pending[:-1]:
+                    self.send(self.move_text(pos, m))
+                for text in clocks:
+                    self.send(text)
+                for pos, m in pending[-1:]:
+                    self.send(self.move_text(pos, m))
+                if colours:
+                    self.send("black")
             self.send("go")
             self.first_turn = False
         else:
-            self.send("time %d" % max(1, own_ms // 10))
-            self.send("otim %d" % max(1, opp_ms // 10))
+            self.interrupt()
+            for text in clocks:
+                self.send(text)
             for pos, m in pending:
                 self.send(self.move_text(pos, m))
         self.sent = len(game.moves)
@@ -297,6 +350,7 @@ class XboardEngine(Engine):
         self.sent += 1
 
     def end_game(self, result, reason):
+        self.interrupt()
         self.send("result %s {%s}" % (result, reason))
         self.send("force")
         self.sync()
@@ -425,10 +479,15 @@ class UciEngine(Engine):
         self.isready()
 
 
+DROPPED_WORDS = {}   # engine name -> command words it is never sent
+
+
 def make_engine(spec, transcript):
     name, proto, command = spec
     cls = XboardEngine if proto == "xboard" else UciEngine
-    return cls(name, proto, command, transcript)
+    engine = cls(name, proto, command, transcript)
+    engine.dropped = DROPPED_WORDS.get(name, set())
+    return engine
 
 
 class Game:
@@ -678,6 +737,8 @@ def main():
     ap.add_argument("--on-stall", help="shell command run before a stalled engine is stopped; {pid} is its process")
     ap.add_argument("--pgn", help="append the games to this PGN file")
     ap.add_argument("--transcript", help="write every line to and from the engines into this file")
+    ap.add_argument("--drop", action="append", default=[], metavar="NAME=WORD[,WORD]",
+                    help="never send these commands to engine NAME (fairymax 5.0b crashes on \"computer\")")
     ap.add_argument("-v", "--verbose", action="store_true")
     args = ap.parse_args()
     if len(args.engine) != 2:
@@ -685,6 +746,11 @@ def main():
     if args.engine[0][0] == args.engine[1][0]:
         ap.error("give the engines different names")
     args.base, args.inc = args.tc
+    for item in args.drop:
+        name, _, words = item.partition("=")
+        if not words:
+            ap.error("--drop as NAME=WORD[,WORD], not %r" % item)
+        DROPPED_WORDS.setdefault(name, set()).update(w for w in words.split(",") if w)
 
     names = [e[0] for e in args.engine]
     stats = Stats(names)

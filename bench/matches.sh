@@ -20,10 +20,11 @@ status=0
 run() {   # name, then the runner's arguments
     local name="$1"; shift
     echo "== $name"
-    python3 "$TOP/bench/match.py" --games "$GAMES" --tc 10+0.1 --pgn "$OUT/$name.pgn" "$@" || status=1
+    python3 "$TOP/bench/match.py" --games "$GAMES" --tc 10+0.1 --pgn "$OUT/$name.pgn" "${DROP[@]}" "$@" || status=1
     echo
 }
 FAIRY="fairymax:xboard:/usr/games/fairymax"
+DROP=(--drop fairymax=computer)   # fairymax 5.0b crashes on "computer"
 HOI="hoichess:xboard:/usr/games/hoichess -x"
 rm -f "$OUT"/*.pgn
 run xboard-fairymax --engine "orvik:xboard:$ORVIK" --engine "$FAIRY" --concurrency "$JOBS"
@@ -40,7 +41,7 @@ echo "== games file"
 INI="$OUT/games.ini"
 echo "sgames $OUT/orvik-games.pgn" > "$INI"
 rm -f "$OUT/orvik-games.pgn"
-python3 "$TOP/bench/match.py" --games 4 --tc 10+0.1 --engine "orvik:xboard:$ORVIK $INI" --engine "$FAIRY" >/dev/null
+python3 "$TOP/bench/match.py" --games 4 --tc 10+0.1 "${DROP[@]}" --engine "orvik:xboard:$ORVIK $INI" --engine "$FAIRY" >/dev/null
 if command -v pgn-extract >/dev/null || [[ -x /usr/games/pgn-extract ]]; then
     PGNX="$(command -v pgn-extract || echo /usr/games/pgn-extract)"
     games=$(grep -c '^\[Event ' "$OUT/orvik-games.pgn")

@@ -2,8 +2,10 @@
 # A match driven by the real xboard program under a virtual display: Orvik (xboard, or
 # UCI through xboard's polyglot adapter) against fairymax or hoichess. Prints the
 # results, every complaint xboard logged about Orvik, and pgn-extract's verdict on
-# xboard's game file. (fairymax 5.0b itself sometimes dies on xboard's "computer".)
+# xboard's game file.
 #   bench/xboard_match.sh [games] [xboard|uci] [ponder|noponder] [fairymax|hoichess]
+# XBOARD_MATCH_KEEP=folder keeps xboard's debug file, the game file and the engines'
+# folders there (the whole dialogue, for a look at what xboard sent).
 # Needs: apt-get install xboard xvfb fairymax polyglot pgn-extract
 set -uo pipefail
 export PATH="$PATH:/usr/games"
@@ -17,9 +19,16 @@ XBOARD="$(command -v xboard || echo /usr/games/xboard)"
 [[ -x "$ORVIK" ]] || { echo "build Orvik first: $ORVIK missing" >&2; exit 1; }
 [[ -x "$XBOARD" ]] || { echo "missing xboard: apt-get install xboard xvfb" >&2; exit 1; }
 WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+keep_work() {
+    if [[ -n "${XBOARD_MATCH_KEEP:-}" ]]; then
+        mkdir -p "$XBOARD_MATCH_KEEP" && cp -r "$WORK"/. "$XBOARD_MATCH_KEEP"/
+    fi
+    rm -rf "$WORK"
+}
+trap keep_work EXIT
 mkdir -p "$WORK/orvik" "$WORK/opponent"
-opponent_cmd=/usr/games/fairymax
+# fairymax 5.0b crashes on xboard's "computer": it plays behind a filter that drops it.
+opponent_cmd="$TOP/bench/drop_words.py computer /usr/games/fairymax"
 [[ "$OPPONENT" == hoichess ]] && opponent_cmd="/usr/games/hoichess -x"
 uci_flag=()
 [[ "$PROTO" == uci ]] && uci_flag=(-fUCI)
