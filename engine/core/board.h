@@ -19,6 +19,19 @@ enum : int {
     A7, B7, C7, D7, E7, F7, G7, H7,
     A8, B8, C8, D8, E8, F8, G8, H8
 };
+// The man a letter names, either case (P N B R Q K), or EMPTY.
+inline constexpr int piece_from_letter(char c) {
+    switch (c | 0x20) {
+        case 'p': return PAWN;
+        case 'n': return KNIGHT;
+        case 'b': return BISHOP;
+        case 'r': return ROOK;
+        case 'q': return QUEEN;
+        case 'k': return KING;
+        default: return EMPTY;
+    }
+}
+
 inline constexpr int file_of(int sq) { return sq & 7; }
 inline constexpr int rank_index(int sq) { return sq >> 3; }
 

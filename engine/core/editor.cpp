@@ -12,18 +12,8 @@
 #include "core/state.h"
 
 namespace {
-int letter_code(char c) {
-    switch (std::toupper(static_cast<unsigned char>(c))) {
-        case 'P': return PAWN;
-        case 'N': return KNIGHT;
-        case 'B': return BISHOP;
-        case 'R': return ROOK;
-        case 'Q': return QUEEN;
-        case 'K': return KING;
-        case 'X': return 7;  // empties the square
-        default: return 0;
-    }
-}
+// The man a letter names; X empties the square.
+int edit_code(char c) { return (c | 0x20) == 'x' ? 7 : piece_from_letter(c); }
 
 // Square from a file letter and a rank digit at text[i], or -1.
 int read_square(const std::string& t, size_t i) {
@@ -91,7 +81,7 @@ int edit_mode(bool (*read_line)(std::string& line)) {
             }
         } else if (c == 'c' || c == 'C') {
             place_color ^= 1;
-        } else if (int code = letter_code(c)) {
+        } else if (int code = edit_code(c)) {
             int sq = read_square(line, 1);
             if (sq < 0) continue;
             if (code == 7) {

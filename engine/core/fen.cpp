@@ -20,18 +20,6 @@ namespace {
 const char white_letters[] = "xPNBRQK";
 const char black_letters[] = "Xpnbrqk";
 
-int piece_code(char c) {
-    switch (std::toupper(static_cast<unsigned char>(c))) {
-        case 'P': return PAWN;
-        case 'N': return KNIGHT;
-        case 'B': return BISHOP;
-        case 'R': return ROOK;
-        case 'Q': return QUEEN;
-        case 'K': return KING;
-        default: return 0;
-    }
-}
-
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Piece and colour of the initial position on a square.
@@ -85,12 +73,12 @@ int parse_fen(const std::string& text, int* side_out, bool clear_hash, size_t* r
             file = 0;
         } else if (c >= '0' && c <= '8') {
             file += c - '0';
-        } else if (piece_code(c)) {
+        } else if (piece_from_letter(c)) {
             if (file > 7) {
                 level_printf(LVL_NORMAL, "ERROR setboard c = %c, column outside of board\n", c);
                 return 1;
             }
-            piece[rank * 8 + file] = static_cast<uint32_t>(piece_code(c));
+            piece[rank * 8 + file] = static_cast<uint32_t>(piece_from_letter(c));
             color[rank * 8 + file] = std::isupper(static_cast<unsigned char>(c)) ? WHITE : BLACK;
             ++file;
         } else {

@@ -22,18 +22,6 @@ const char piece_letters[] = "-PNBRQK";
 char file_char(int sq) { return static_cast<char>('a' + file_of(sq)); }
 char rank_char(int sq) { return static_cast<char>('1' + rank_index(sq)); }
 
-int letter_code(char c) {
-    switch (std::toupper(static_cast<unsigned char>(c))) {
-        case 'P': return PAWN;
-        case 'N': return KNIGHT;
-        case 'B': return BISHOP;
-        case 'R': return ROOK;
-        case 'Q': return QUEEN;
-        case 'K': return KING;
-        default: return 0;
-    }
-}
-
 // Check suffix for the side to move after a move: "", "+" or "#".
 std::string check_suffix(int side_to_play) {
     if (!in_check_fn(side_to_play)) return "";
@@ -247,8 +235,8 @@ uint32_t parse_move(const std::string& input, int side, std::string* reason, int
     move_pattern pat;
     pat.check = check;
     int i = static_cast<int>(t.size()) - 1;
-    if (i >= 0 && letter_code(t[i]) && !(t[i] >= '1' && t[i] <= '8')) {
-        pat.promotion = letter_code(t[i]);
+    if (i >= 0 && piece_from_letter(t[i]) && !(t[i] >= '1' && t[i] <= '8')) {
+        pat.promotion = piece_from_letter(t[i]);
         --i;
         if (i >= 0 && t[i] == '=') --i;
     }
@@ -270,8 +258,8 @@ uint32_t parse_move(const std::string& input, int side, std::string* reason, int
         --i;
     }
     bool pawn_assumed = false;
-    if (i >= 0 && letter_code(t[i])) {
-        pat.piece = letter_code(t[i]);
+    if (i >= 0 && piece_from_letter(t[i])) {
+        pat.piece = piece_from_letter(t[i]);
         b_could_be_bishop = false;
         --i;
     } else {

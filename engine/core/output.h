@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 constexpr int OUTPUT_LEVELS = 19;
 // Levels: 0 book/benchmark, 1 thinking and hints, 2 console thinking under xboard,
@@ -27,6 +28,15 @@ void init_output_levels();
 // Writes the message to standard output (flushed) when its level is on, and to the
 // log file. Input text must be passed as an argument, never as the format.
 void level_printf(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// printf into a string (for texts built before they are printed).
+template <typename... Args>
+std::string text_printf(const char* f, Args... args) {
+    const int n = std::snprintf(nullptr, 0, f, args...);
+    std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) std::snprintf(s.data(), s.size() + 1, f, args...);
+    return s;
+}
 
 // Opens a file; on failure prints the uniform message at level 7 and returns null.
 FILE* open_file(const char* name, const char* mode);

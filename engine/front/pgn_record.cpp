@@ -27,14 +27,6 @@ int ply_recorded_value[MAX_GAME_PLY];
 namespace {
 const char* const STANDARD_START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
-template <typename... Args>
-std::string format(const char* f, Args... args) {
-    const int n = std::snprintf(nullptr, 0, f, args...);
-    std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    std::snprintf(s.data(), s.size() + 1, f, args...);
-    return s;
-}
-
 int start_side() {
     const size_t blank = start_fen.find(' ');
     return blank != std::string::npos && blank + 1 < start_fen.size() && start_fen[blank + 1] == 'b' ? BLACK : WHITE;
@@ -48,7 +40,7 @@ int move_number_of_ply(int p) { return start_move_number + 1 + (p - 1 + (start_s
 
 std::string time_control_text() {
     const clock_record& c = clocks[engine_last_side == BLACK ? BLACK : WHITE];
-    return format("%d %.0f +%.0f %d %.0f", c.pm, c.pt, c.inc, c.sm, c.st);
+    return text_printf("%d %.0f +%.0f %d %.0f", c.pm, c.pt, c.inc, c.sm, c.st);
 }
 
 std::string result_tag(const std::string& r) {
@@ -66,9 +58,9 @@ std::string annotation_text(uint32_t flags) {
 }
 
 std::string learn_score_text(int s) {
-    if (s > 29200) return format("Mat%02d", (30001 - s) / 2);
-    if (s < -29200) return format("-Mat%02d", (s + 30000) / 2);
-    return format("%.2f", s / 100.0);
+    if (s > 29200) return text_printf("Mat%02d", (30001 - s) / 2);
+    if (s < -29200) return text_printf("-Mat%02d", (s + 30000) / 2);
+    return text_printf("%.2f", s / 100.0);
 }
 
 // Collects tokens into lines of at most 79 characters.
@@ -106,42 +98,42 @@ std::string pgn_header_text(const std::string& result) {
     const std::string tc = time_control_text();
     const bool engine_white = engine_last_side == WHITE;
     std::string h;
-    h += format("[Event \"%s %s\"]\n", event_text.empty() ? "Computer chess game" : event_text.c_str(), tc.c_str());
-    h += format("[Site \"%s\"]\n", site_text.c_str());
-    h += format("[Date \"%s\"]\n", date_text.c_str());
+    h += text_printf("[Event \"%s %s\"]\n", event_text.empty() ? "Computer chess game" : event_text.c_str(), tc.c_str());
+    h += text_printf("[Site \"%s\"]\n", site_text.c_str());
+    h += text_printf("[Date \"%s\"]\n", date_text.c_str());
     if (round_text.empty() || round_text == "?")
-        h += format("[Round \"%d\"]\n", round_number);
+        h += text_printf("[Round \"%d\"]\n", round_number);
     else
-        h += format("[Round \"%s\"]\n", round_text.c_str());
+        h += text_printf("[Round \"%s\"]\n", round_text.c_str());
     if (engine_white)
-        h += format("[White \"Orvik %s\"]\n[Black \"%s\"]\n", release_label, opponent_name.c_str());
+        h += text_printf("[White \"Orvik %s\"]\n[Black \"%s\"]\n", release_label, opponent_name.c_str());
     else
-        h += format("[White \"%s\"]\n[Black \"Orvik %s\"]\n", opponent_name.c_str(), release_label);
-    h += format("[Result \"%s\"]\n", result_tag(result).c_str());
+        h += text_printf("[White \"%s\"]\n[Black \"Orvik %s\"]\n", opponent_name.c_str(), release_label);
+    h += text_printf("[Result \"%s\"]\n", result_tag(result).c_str());
     if (!game_from_standard_position() && !start_fen.empty()) {
         // The tag holds all six fields, as PGN readers require.
         std::string fen = start_fen;
-        if (std::count(fen.begin(), fen.end(), ' ') == 3) fen += format(" 0 %d", start_move_number + 1);
-        h += format("[SetUp \"1\"]\n[FEN \"%s\"]\n", fen.c_str());
+        if (std::count(fen.begin(), fen.end(), ' ') == 3) fen += text_printf(" 0 %d", start_move_number + 1);
+        h += text_printf("[SetUp \"1\"]\n[FEN \"%s\"]\n", fen.c_str());
     }
     int own = 0, other = 0;
     std::sscanf(rating_text.c_str(), "%d %d", &own, &other);
-    h += format("[WhiteElo \"%d\"]\n[BlackElo \"%d\"]\n", engine_white ? own : other, engine_white ? other : own);
-    if (!eco_code.empty()) h += format("[ECO \"%s\"]\n", eco_code.c_str());
-    if (!opening_name.empty()) h += format("[Opening \"%s\"]\n", opening_name.c_str());
-    if (!variation_name.empty()) h += format("[Variation \"%s\"]\n", variation_name.c_str());
-    if (!comment_text.empty()) h += format("[Comment \"%s\"]\n", comment_text.c_str());
-    h += format("[Timecontrol \"%s\"]\n", tc.c_str());
+    h += text_printf("[WhiteElo \"%d\"]\n[BlackElo \"%d\"]\n", engine_white ? own : other, engine_white ? other : own);
+    if (!eco_code.empty()) h += text_printf("[ECO \"%s\"]\n", eco_code.c_str());
+    if (!opening_name.empty()) h += text_printf("[Opening \"%s\"]\n", opening_name.c_str());
+    if (!variation_name.empty()) h += text_printf("[Variation \"%s\"]\n", variation_name.c_str());
+    if (!comment_text.empty()) h += text_printf("[Comment \"%s\"]\n", comment_text.c_str());
+    h += text_printf("[Timecontrol \"%s\"]\n", tc.c_str());
     char when[64];
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
     std::strftime(when, sizeof when, "%a %b %e %H:%M:%S %Y", &tm);
-    h += format("[Time \"%s\"]\n", when);
+    h += text_printf("[Time \"%s\"]\n", when);
     if (last_book_move_ply >= 1)
-        h += format("[last_book_move \"%d%s%s\"]\n", (last_book_move_ply + 1) / 2,
+        h += text_printf("[last_book_move \"%d%s%s\"]\n", (last_book_move_ply + 1) / 2,
                     side_of_ply(last_book_move_ply) == WHITE ? ". " : "...", last_book_move.c_str());
-    if (auto_log) h += format("[LogFile \"%s\"]\n", numbered_log_name(log_number).c_str());
+    if (auto_log) h += text_printf("[LogFile \"%s\"]\n", numbered_log_name(log_number).c_str());
     return h;
 }
 
@@ -151,19 +143,19 @@ std::string pgn_movetext(const std::string& result, int first, int last, unsigne
     if (last >= MAX_GAME_PLY) last = MAX_GAME_PLY - 1;
     wrapper w;
     if (first <= last) {
-        w.add(format("%d%s", move_number_of_ply(first), side_of_ply(first) == WHITE ? ". " : "..."));
+        w.add(text_printf("%d%s", move_number_of_ply(first), side_of_ply(first) == WHITE ? ". " : "..."));
         bool renumber = false;
         for (int p = first; p <= last; ++p) {
             const history_entry& h = game_history[p];
             const int side = side_of_ply(p);
             if (p != first) {
                 if (side == WHITE)
-                    w.add(format("%d. ", move_number_of_ply(p)));
+                    w.add(text_printf("%d. ", move_number_of_ply(p)));
                 else if (renumber)
-                    w.add(format("%d...", move_number_of_ply(p)));
+                    w.add(text_printf("%d...", move_number_of_ply(p)));
             }
             renumber = false;
-            w.add(format("%s%s ", h.san, annotation_text(h.flags).c_str()));
+            w.add(text_printf("%s%s ", h.san, annotation_text(h.flags).c_str()));
 
             std::string comment;
             if ((options & 1) && h.score != NO_SCORE) {
@@ -171,23 +163,23 @@ std::string pgn_movetext(const std::string& result, int first, int last, unsigne
                 if ((options & 8) && side == BLACK) s = -s;
                 if (s > 29200 || s < -29200) {
                     const int distance = s > 0 ? (30001 - s) / 2 : (s + 30000) / 2;
-                    comment += format("%cM%02d", s > 0 ? '+' : '-', distance < 0 ? -distance : distance);
+                    comment += text_printf("%cM%02d", s > 0 ? '+' : '-', distance < 0 ? -distance : distance);
                 } else {
-                    comment += format("%.2f", s / 100.0);
+                    comment += text_printf("%.2f", s / 100.0);
                 }
             }
             // The separators stand between parts that are present.
             if ((options & 4) && ply_recorded_value[p] != NO_RECORDED_VALUE)
-                comment += format(comment.empty() ? "%d" : "/%d", ply_recorded_value[p]);
+                comment += text_printf(comment.empty() ? "%d" : "/%d", ply_recorded_value[p]);
             if ((options & 2) && ply_move_times[p] >= 0.0)
-                comment += format(comment.empty() ? "%.2fs" : " %.2fs", ply_move_times[p]);
+                comment += text_printf(comment.empty() ? "%.2fs" : " %.2fs", ply_move_times[p]);
             if (!comment.empty()) w.add("{" + comment + "} ");
 
             if ((options & 16) && p >= 2) {
                 const uint32_t expected = ply_ponder_moves[p - 1];
                 const std::string& text = ply_ponder_texts[p - 1];
                 if (expected && !text.empty() && (expected & 0x7FFF) != (h.move & 0x7FFF)) {
-                    w.add(format("(%d%s%s) ", move_number_of_ply(p), side == WHITE ? ". " : "...", text.c_str()));
+                    w.add(text_printf("(%d%s%s) ", move_number_of_ply(p), side == WHITE ? ". " : "...", text.c_str()));
                     renumber = true;
                 }
             }
@@ -258,14 +250,14 @@ void pgn_write_trailer() {
     if (smallest > margin) return;
 
     std::string out = pgn_header_text("*");
-    out += format("[smallest_score_within_10_moves_out_of_book \"%.2f\"]\n\n", smallest / 100.0);
+    out += text_printf("[smallest_score_within_10_moves_out_of_book \"%.2f\"]\n\n", smallest / 100.0);
     for (int p = 1; p <= plies; ++p) {
-        if (side_of_ply(p) == WHITE) out += format("%d. ", move_number_of_ply(p));
-        out += format("%s%s ", game_history[p].san, p == book_ply ? "??" : "");
-        if (game_history[p].score != NO_SCORE) out += format("{%s} ", learn_score_text(game_history[p].score).c_str());
+        if (side_of_ply(p) == WHITE) out += text_printf("%d. ", move_number_of_ply(p));
+        out += text_printf("%s%s ", game_history[p].san, p == book_ply ? "??" : "");
+        if (game_history[p].score != NO_SCORE) out += text_printf("{%s} ", learn_score_text(game_history[p].score).c_str());
         if (p % 6 == 0) out += "\n";
         if (p == book_ply)
-            out += format(side_of_ply(p) == WHITE ? "(%d. %s " : "(%d...%s ", move_number_of_ply(p), game_history[p].san);
+            out += text_printf(side_of_ply(p) == WHITE ? "(%d. %s " : "(%d...%s ", move_number_of_ply(p), game_history[p].san);
     }
     out += result_text;
     out += book_ply >= 1 ? ")\n\n" : "\n\n";
@@ -280,9 +272,9 @@ int append_book_learn_pgn(const char* name, const char* mode, int plies) {
     out += "\n";
     if (plies > record_length) plies = record_length;
     for (int p = 1; p <= plies; ++p) {
-        if (side_of_ply(p) == WHITE) out += format("%d. ", move_number_of_ply(p));
-        out += format("%s%s ", game_history[p].san, p == plies ? "??" : "");
-        if (game_history[p].score != NO_SCORE) out += format("{%s} ", learn_score_text(game_history[p].score).c_str());
+        if (side_of_ply(p) == WHITE) out += text_printf("%d. ", move_number_of_ply(p));
+        out += text_printf("%s%s ", game_history[p].san, p == plies ? "??" : "");
+        if (game_history[p].score != NO_SCORE) out += text_printf("{%s} ", learn_score_text(game_history[p].score).c_str());
         if (p % 6 == 0) out += "\n";
     }
     out += result_text;
