@@ -12,6 +12,10 @@ before the opponent's move and the result unless it announced sigint=0.
 
   bench/match.py --engine orvik:xboard:build/engine/orvik --engine fairymax:xboard:/usr/games/fairymax \
                  --games 20 --tc 10+0.1 --concurrency 4 --pgn games.pgn
+
+Time controls: SECONDS+INCREMENT for the whole game (10+0.1), or MOVES/SECONDS[+INCREMENT]
+where every MOVES moves of a side add SECONDS to its clock again (40/300 is xboard's
+"level 40 5 0"; UCI engines get "movestogo").
 """
 
 import argparse
@@ -265,7 +269,7 @@ class XboardEngine(Engine):
             except OSError:
                 pass
 
-    def new_game(self, base, inc, ponder, opponent_name):
+    def new_game(self, base, inc, ponder, opponent_name, moves=0):
         # The order of the real xboard program: the engine's "ics" feature asks for
         # "ics -", pondering off is "hard" followed by "easy", and "force" follows the ping.
         self.send("new")
@@ -273,7 +277,7 @@ class XboardEngine(Engine):
             self.send("ics -")
         minutes, seconds = int(base // 60), base - 60 * int(base // 60)
         clock = ("%d:%02d" % (minutes, round(seconds))) if seconds else "%d" % minutes
-        self.send("level 0 %s %s" % (clock, ("%g" % inc)))
+        self.send("level %d %s %s" % (moves, clock, ("%g" % inc)))
         self.send("post")
         self.send("hard")
         if not ponder:
@@ -398,7 +402,7 @@ class UciEngine(Engine):
                 return
             self.classify(line)
 
-    def new_game(self, base, inc, ponder, opponent_name):
+    def new_game(self, base, inc, ponder, opponent_name, moves=0):
         self.ponder = ponder
         self.send("setoption name Ponder value %s" % ("true" if ponder else "false"))
         self.send("ucinewgame")
@@ -411,7 +415,12 @@ class UciEngine(Engine):
         return "position startpos" + (" moves " + " ".join(moves) if moves else "")
 
     def go_text(self, game, wms, bms, inc_ms, ponder=False):
-        return "go %swtime %d btime %d winc %d binc %d" % ("ponder " if ponder else "", wms, bms, inc_ms, inc_ms)
+        text = "go %swtime %d btime %d winc %d binc %d" % ("ponder " if ponder else "", wms, bms, inc_ms, inc_ms)
+        if game.moves_per_control:
+            # Moves of the side to move (the side after the expected reply when pondering).
+            side = game.side if not ponder else ("b" if game.side == "w" else "w")
+            text += " movestogo %d" % game.moves_to_go(side)
+        return text
 
     def start_turn(self, game, own_ms, opp_ms):
         white = game.side == "w"
@@ -491,14 +500,24 @@ def make_engine(spec, transcript):
 
 
 class Game:
-    def __init__(self, opening, base, inc):
+    def __init__(self, opening, base, inc, moves_per_control=0):
         self.pos = Position(START_FEN)
         self.moves = []          # (position before, move)
         self.side = "w"
         self.inc_ms = int(round(inc * 1000))
+        self.moves_per_control = moves_per_control
+        self.clock_log = []      # (side, move number of that side, ms used, ms left) per timed move
         for text in opening.split():
             m = self.pos.parse_coordinate(text)
             self.play(m)
+
+    def side_moves(self, side):
+        """Moves `side` has made in the game (the opening's included, as the engines count them)."""
+        first = 0 if side == "w" else 1
+        return len(range(first, len(self.moves), 2))
+
+    def moves_to_go(self, side):
+        return self.moves_per_control - self.side_moves(side) % self.moves_per_control
 
     def play(self, m):
         self.moves.append((self.pos.copy(), m))
@@ -545,10 +564,10 @@ def play_game(number, engines, stats, args, pgn_lock, pgn_file):
     opening = OPENINGS[(number // 2) % len(OPENINGS)] if args.openings else ""
     white, black = (engines[0], engines[1]) if number % 2 == 0 else (engines[1], engines[0])
     by_side = {"w": white, "b": black}
-    game = Game(opening, args.base, args.inc)
+    game = Game(opening, args.base, args.inc, args.moves)
     for e, other in ((white, black), (black, white)):
         try:
-            e.new_game(args.base, args.inc, args.ponder, other.name)
+            e.new_game(args.base, args.inc, args.ponder, other.name, args.moves)
         except EngineGone:
             stats.fault(e.name, "stall", "no answer at the start of game %d" % (number + 1))
             return {e}
@@ -625,6 +644,13 @@ def play_game(number, engines, stats, args, pgn_lock, pgn_file):
             result, reason = lose(side, "%s forfeits on time" % eng.name)
             break
         clock[side] += args.inc * 1000.0
+        done = game.side_moves(side) + 1
+        game.clock_log.append((side, done, elapsed_ms, clock[side]))
+        if args.show_clock:
+            print("game %3d  %s move %3d (%s): %7.2f s used, %8.2f s left" % (
+                number + 1, eng.name, done, side, elapsed_ms / 1000.0, clock[side] / 1000.0), flush=True)
+        if args.moves and done % args.moves == 0:
+            clock[side] += args.base * 1000.0
         move = game.pos.parse_move(answer[1]) if answer[1] else None
         if move is None or (eng.proto == "uci" and answer[1] != move.uci()):
             stats.fault(eng.name, "illegal", "%r in %s" % (answer[1], game.pos.fen()))
@@ -661,7 +687,7 @@ def play_game(number, engines, stats, args, pgn_lock, pgn_file):
 
 
 def pgn_text(number, white, black, game, result, reason, args):
-    lines = ['[Event "match %g+%g"]' % (args.base, args.inc), '[Site "?"]', '[Date "%s"]' % time.strftime("%Y.%m.%d"),
+    lines = ['[Event "match %s"]' % tc_text(args), '[Site "?"]', '[Date "%s"]' % time.strftime("%Y.%m.%d"),
              '[Round "%d"]' % (number + 1), '[White "%s"]' % white, '[Black "%s"]' % black, '[Result "%s"]' % result,
              '[Termination "%s"]' % reason.replace('"', "'"), ""]
     tokens = []
@@ -715,10 +741,16 @@ def parse_engine(text):
 
 
 def parse_tc(text):
-    m = re.match(r"^(\d+(?:\.\d+)?)(?:\+(\d+(?:\.\d+)?))?$", text)
-    if not m:
-        raise argparse.ArgumentTypeError("time control as SECONDS+INCREMENT, not %r" % text)
-    return float(m.group(1)), float(m.group(2) or 0.0)
+    """SECONDS[+INCREMENT] or MOVES/SECONDS[+INCREMENT] -> (moves, seconds, increment); moves 0 = whole game."""
+    m = re.match(r"^(?:(\d+)/)?(\d+(?:\.\d+)?)(?:\+(\d+(?:\.\d+)?))?$", text)
+    if not m or (m.group(1) is not None and int(m.group(1)) < 1) or float(m.group(2)) <= 0:
+        raise argparse.ArgumentTypeError("time control as SECONDS+INCREMENT or MOVES/SECONDS+INCREMENT, not %r" % text)
+    return int(m.group(1) or 0), float(m.group(2)), float(m.group(3) or 0.0)
+
+
+def tc_text(args):
+    text = "%s%g" % (("%d/" % args.moves) if args.moves else "", args.base)
+    return text + ("+%g" % args.inc if args.inc or not args.moves else "")
 
 
 def main():
@@ -726,7 +758,8 @@ def main():
     ap.add_argument("--engine", action="append", type=parse_engine, required=True,
                     help="NAME:xboard|uci:COMMAND (give two)")
     ap.add_argument("--games", type=int, default=10)
-    ap.add_argument("--tc", type=parse_tc, default=(10.0, 0.1), help="base seconds + increment (10+0.1)")
+    ap.add_argument("--tc", type=parse_tc, default=(0, 10.0, 0.1),
+                    help="base seconds + increment (10+0.1), or moves / seconds (+ increment) per control (40/300)")
     ap.add_argument("--concurrency", type=int, default=1)
     ap.add_argument("--ponder", action="store_true", help="both engines think on the opponent's time")
     ap.add_argument("--no-openings", dest="openings", action="store_false",
@@ -739,13 +772,14 @@ def main():
     ap.add_argument("--transcript", help="write every line to and from the engines into this file")
     ap.add_argument("--drop", action="append", default=[], metavar="NAME=WORD[,WORD]",
                     help="never send these commands to engine NAME (fairymax 5.0b crashes on \"computer\")")
+    ap.add_argument("--show-clock", action="store_true", help="print the time used and left after every move")
     ap.add_argument("-v", "--verbose", action="store_true")
     args = ap.parse_args()
     if len(args.engine) != 2:
         ap.error("give exactly two engines")
     if args.engine[0][0] == args.engine[1][0]:
         ap.error("give the engines different names")
-    args.base, args.inc = args.tc
+    args.moves, args.base, args.inc = args.tc
     for item in args.drop:
         name, _, words = item.partition("=")
         if not words:
@@ -776,7 +810,7 @@ def main():
 
     a, b = names
     w, d, l = stats.score[a]
-    print("%s vs %s: %d games at %g+%g s%s, %.0f s" % (a, b, stats.games, args.base, args.inc,
+    print("%s vs %s: %d games at %s s%s, %.0f s" % (a, b, stats.games, tc_text(args),
                                                        " with pondering" if args.ponder else "",
                                                        time.monotonic() - started))
     print("  %s: +%d =%d -%d  (%.1f%%)" % (a, w, d, l, 100.0 * (w + d / 2) / max(1, stats.games)))

@@ -2,9 +2,11 @@
 """Runs every position of an EPD suite through the engine at a fixed time per move and
 counts the positions whose chosen move is one of the suite's best moves (bm, SAN).
 
-Usage: wac.py ENGINE EPD SECONDS [JOBS] [--list]
+Usage: wac.py ENGINE EPD SECONDS|nNODES [JOBS] [--list]
 One engine process per worker, each in its own scratch folder; positions are spread
-over the workers and searched one after the other ("new", "st", "setboard", "go")."""
+over the workers and searched one after the other ("new", "st", "setboard", "go").
+A limit written as n2000000 searches 2,000,000 nodes a position instead ("nodes"): the
+result no longer depends on the machine's speed or load, so search changes compare exactly."""
 import os
 import re
 import subprocess
@@ -12,6 +14,10 @@ import sys
 import tempfile
 import threading
 import queue
+
+
+# A move in SAN, as the engine announces it (other prompt lines carry settings' echoes).
+SAN = r"(?:O-O(?:-O)?|[KQRBN]?[a-h]?[1-8]?x?[a-h][1-8](?:=?[QRBN])?)[+#]?"
 
 
 def read_suite(path):
@@ -59,21 +65,25 @@ def worker(engine, seconds, jobs, results):
             except queue.Empty:
                 break
             send("new")
-            send("st %s" % seconds)
+            if seconds.startswith("n"):
+                send("nodes %s" % seconds[1:])
+            else:
+                send("st %s" % seconds)
             send("setboard " + fen)
             send("go")
             side = fen.split()[1]
             word = "white" if side == "w" else "black"
             chosen = None
             # A search that overruns its time by far counts as a miss; the engine is restarted.
-            timer = threading.Timer(float(seconds) * 5 + 10, proc.kill)
+            limit = float(seconds[1:]) / 200000.0 if seconds.startswith("n") else float(seconds)
+            timer = threading.Timer(limit * 5 + 10, proc.kill)
             timer.start()
             while True:
                 line = proc.stdout.readline()
                 if not line:
                     break
                 # The engine's move line: "white (12): Qg6" (after the prompts).
-                m = re.search(r"\b" + word + r" \(\s*\d+\): (\S+)\s*$", line)
+                m = re.search(r"\b" + word + r" \(\s*\d+\): (" + SAN + r")\s*$", line)
                 if m:
                     chosen = m.group(1)
                     break
@@ -108,7 +118,8 @@ def main():
         for ident, chosen, best, ok in sorted(results):
             if not ok:
                 print("missed %s: played %s, best %s" % (ident, chosen, " ".join(best)))
-    print("%s s per position: %d of %d solved" % (seconds, solved, len(positions)))
+    what = ("%s nodes" % seconds[1:]) if seconds.startswith("n") else ("%s s" % seconds)
+    print("%s per position: %d of %d solved" % (what, solved, len(positions)))
 
 
 if __name__ == "__main__":

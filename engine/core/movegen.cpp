@@ -424,21 +424,88 @@ int generate_legal_moves(int side, int ply, move_list_entry* list) {
     return out;
 }
 
+namespace {
+
+// The men of `opp` that attack square k: their count (at most 2 matter) and, for a
+// single attacker, the squares a move must reach to answer it (the attacker's square,
+// and for a slider the squares between it and k).
+inline int find_checkers(int k, int opp, uint64_t& answer_squares) {
+    const board_state& b = board;
+    int count = 0;
+    answer_squares = 0;
+    for (int d = 0; d < 8; ++d) {
+        const uint8_t* ray = ray_squares[k][d];
+        uint64_t between = 0;
+        for (int i = 0, n = ray_length[k][d]; i < n; ++i) {
+            const int t = ray[i];
+            if (b.color[t] == NO_COLOR) {
+                between |= square_bit[t];
+                continue;
+            }
+            if (b.color[t] == static_cast<uint32_t>(opp) && slider_on_ray(d, b.piece[t])) {
+                ++count;
+                answer_squares = between | square_bit[t];
+            }
+            break;
+        }
+    }
+    for (const uint8_t* t = knight_targets[k]; *t != 64; ++t)
+        if (b.piece[*t] == KNIGHT && b.color[*t] == static_cast<uint32_t>(opp)) {
+            ++count;
+            answer_squares = square_bit[*t];
+        }
+    uint64_t from_mask = attack_mask[opp == WHITE ? BLACK_PAWN_KIND : PAWN][k];
+    while (from_mask) {
+        const int t = __builtin_ctzll(from_mask);
+        from_mask &= from_mask - 1;
+        if (b.piece[t] == PAWN && b.color[t] == static_cast<uint32_t>(opp)) {
+            ++count;
+            answer_squares = square_bit[t];
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
 int generate_evasions(int side, int ply, move_list_entry* list) {
     const int n = generate_moves(side, ply, list);
     const int k = board.piece_list[side][0];
+    uint64_t answer_squares = 0;
+    const int checkers = find_checkers(k, side ^ 1, answer_squares);
     int out = 0;
-    for (int i = 0; i < n; ++i) {
-        const uint32_t m = list[i].move;
-        const int from = move_from(m), to = move_to(m);
-        bool keep;
-        if (from == k || (m & MOVE_EP))
-            keep = is_legal_move(side, m);
-        else if (!((m & MOVE_CAPTURE) && board.piece[to] == KNIGHT) && !on_line(k, to))
-            keep = false;
-        else
-            keep = is_legal_move(side, m);
-        if (keep) list[out++] = list[i];
+    if (checkers == 0) {
+        // Not in check after all: the plain rule (a line with the king or a knight
+        // capture needs the full test, the rest cannot matter).
+        for (int i = 0; i < n; ++i) {
+            const uint32_t m = list[i].move;
+            const int from = move_from(m), to = move_to(m);
+            bool keep;
+            if (from == k || (m & MOVE_EP))
+                keep = is_legal_move(side, m);
+            else if (!((m & MOVE_CAPTURE) && board.piece[to] == KNIGHT) && !on_line(k, to))
+                keep = false;
+            else
+                keep = is_legal_move(side, m);
+            if (keep) list[out++] = list[i];
+        }
+    } else {
+        // A move other than the king's must take the single checking man or step
+        // between it and the king, with a man that is not pinned (a pinned man cannot
+        // leave its line, and that line never meets the checking one but at the king).
+        // Against a double check only the king can move.
+        pin_set pins;
+        if (checkers == 1) find_pins(side, k, pins);
+        for (int i = 0; i < n; ++i) {
+            const uint32_t m = list[i].move;
+            const int from = move_from(m), to = move_to(m);
+            bool keep;
+            if (from == k || (m & MOVE_EP))
+                keep = is_legal_move(side, m);
+            else
+                keep = checkers == 1 && (answer_squares & square_bit[to]) && pins.allows(k, from, to);
+            if (keep) list[out++] = list[i];
+        }
     }
     if (list == move_list_start[ply]) move_list_start[ply + 1] = list + out;
     return out;

@@ -108,6 +108,39 @@ bool in_check(int side);
 bool in_check_by_rays(int side);
 extern bool (*in_check_fn)(int side);
 
+// The first occupied square from `from` towards direction index d (line_index), -1 when
+// the ray runs off the board empty.
+inline int first_man_on_ray(int from, int d) {
+    const uint8_t* ray = ray_squares[from][d];
+    for (int i = 0, n = ray_length[from][d]; i < n; ++i)
+        if (board.color[ray[i]] != NO_COLOR) return ray[i];
+    return -1;
+}
+// Whether a man of code p moves along direction index d (0-3 straight, 4-7 diagonal).
+inline bool slides_along(int d, uint32_t p) {
+    return d < 4 ? (p == ROOK || p == QUEEN) : (p == BISHOP || p == QUEEN);
+}
+// Whether the move just made by `side` (now on the board) checks the enemy king: the
+// moved man from its new square, or a line the vacated square opens. Castling and en
+// passant, and the rare king move next to the other king, take the full test.
+inline bool move_gives_check(int side, uint32_t move) {
+    const board_state& b = board;
+    const int ek = b.piece_list[side ^ 1][0];
+    if (move & (MOVE_CASTLE | MOVE_EP)) return in_check_fn(side ^ 1);
+    const int from = static_cast<int>(move & 63), to = static_cast<int>((move >> 6) & 63);
+    const uint32_t p = b.piece[to];
+    const int kind = p == PAWN ? (side == WHITE ? PAWN : BLACK_PAWN_KIND) : static_cast<int>(p);
+    if (attack_mask[kind][to] & square_bit[ek]) {
+        if (p == PAWN || p == KNIGHT) return true;
+        if (p == KING) return in_check_fn(side ^ 1);
+        if (first_man_on_ray(ek, line_index[ek][to]) == to) return true;
+    }
+    const int d = line_index[ek][from];
+    if (d < 0) return false;
+    const int t = first_man_on_ray(ek, d);
+    return t >= 0 && b.color[t] == static_cast<uint32_t>(side) && slides_along(d, b.piece[t]);
+}
+
 // Killers move one ply towards the root and the history values are halved.
 void age_history();
 // Clears killers, mate killers, history values and the recapture table.

@@ -319,6 +319,11 @@ void append_move(std::string& text, const std::string& number, const std::string
 }  // namespace
 
 std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length) {
+    // Taking back a capture puts the taken man at the end of its side's list, so the
+    // walk would leave the lists in another order, and the next search would generate
+    // its moves in that order: how far the text runs into the table (which depends on
+    // the time spent) would then change the search. The position is put back as it was.
+    const board_state saved_board = board;
     std::string text;
     uint32_t made[160];
     int sides[160];
@@ -419,6 +424,7 @@ std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length
         else
             unmake_move(sides[k], made[k]);
     }
+    board = saved_board;
     if (length) *length = walked;
     if (!text.empty() && text[0] == ' ') text.erase(0, 1);
     return text;

@@ -36,6 +36,10 @@ inline int convert_table_value(int v, int ply) {
 
 // The bitbase step shared by the quiescence nodes. Returns true when the node ends with
 // *result; otherwise it may raise the floor or lower beta and the ceiling.
+// Whether the side to move is in check: the move that led here carries the check bit
+// (every move made in the search and the quiescence search records it).
+inline bool led_here_by_check() { return (game_history[board.ply].flags & HF_CHECK) != 0; }
+
 inline bool probe_bitbase(int side, int ply, int alpha, int& beta, int& floor_score, int& ceiling, uint16_t* pv_out,
                           int* result) {
     if (!hooks.bitbase_probe || board.piece_count[WHITE] + board.piece_count[BLACK] > 2) return false;
@@ -81,11 +85,18 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
     if (delta) base = lazy_margin[side] + board.material[side] - board.material[opp];
     uint16_t child_pv[PV_WORDS];
     // Out of check only king moves and men on a line with the own king need the test.
-    const bool checked = n > 0 && in_check_fn(side);
+    const bool checked = n > 0 && led_here_by_check();
     const int king = board.piece_list[side][0];
+    if (n > 0) {
+        select_best(list, 0, n);
+        hash_prefetch_after(side, list[0].move);
+    }
     for (int i = 0; i < n; ++i) {
-        select_best(list, i, n);
         const uint32_t m = list[i].move;
+        if (i + 1 < n) {
+            select_best(list, i + 1, n);
+            hash_prefetch_after(side, list[i + 1].move);
+        }
         if (delta) {
             const int optimistic = base + piece_value[board.piece[move_to(m)]] + piece_value[move_promotion(m)];
             if (optimistic <= alpha) {
@@ -106,6 +117,7 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
             unmake_move(side, m);
             continue;
         }
+        game_history[board.ply].flags = move_gives_check(side, m) ? static_cast<uint32_t>(HF_CHECK) : 0u;
         const int score = -qsearch_node(-beta, -alpha, opp, qdepth, ply + 1, child_pv);
         unmake_move(side, m);
         if (abort_search) return 0;
@@ -205,11 +217,11 @@ int qsearch_node(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
     if (probe_bitbase(side, ply, alpha, beta, floor_score, ceiling, pv_out, &result)) return result;
 
     const uint32_t hash_move = htype ? hmove : 0;
-    if ((qsearch_mask & 8) && in_check_fn(side)) return qsearch_check(alpha, beta, side, qdepth, ply, pv_out, hash_move);
+    if ((qsearch_mask & 8) && led_here_by_check()) return qsearch_check(alpha, beta, side, qdepth, ply, pv_out, hash_move);
 
     int e = evaluate(side, alpha, beta);
     if (e < floor_score) e = floor_score;
-    if ((qsearch_mask & 4) && e > alpha && in_check_fn(side))
+    if ((qsearch_mask & 4) && e > alpha && led_here_by_check())
         return qsearch_check(alpha, beta, side, qdepth, ply, pv_out, hash_move);
     int type = 1;
     int best = e;
@@ -269,17 +281,27 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
         if (hm) hist[hm & 0xFFF] -= 0x10000000u;
         if (hint) hist[hint & 0xFFF] -= 0x800000u;
     }
+    // Evasions are legal as generated; plain captures still need the test.
+    const bool all_legal = best == NO_MOVE_SCORE;
     int legal = 0;
+    if (n > 0) {
+        select_best(list, 0, n);
+        hash_prefetch_after(side, list[0].move);
+    }
     for (int i = 0; i < n; ++i) {
-        select_best(list, i, n);
         const uint32_t m = list[i].move;
+        if (i + 1 < n) {
+            select_best(list, i + 1, n);
+            hash_prefetch_after(side, list[i + 1].move);
+        }
         make_move(side, m);
         hash_prefetch(opp);
-        if (in_check_fn(side)) {
+        if (!all_legal && in_check_fn(side)) {
             unmake_move(side, m);
             continue;
         }
         ++legal;
+        game_history[board.ply].flags = move_gives_check(side, m) ? static_cast<uint32_t>(HF_CHECK) : 0u;
         const int score = -qsearch_node(-beta, -alpha, opp, qdepth - 1, ply + 1, child_pv);
         unmake_move(side, m);
         if (abort_search) return 0;

@@ -121,17 +121,6 @@ inline void select_best(move_list_entry* list, int i, int n) {
     }
 }
 
-// Whether the move just made by `side` (now on the board) gives check.
-inline bool gives_check(int side, uint32_t move) {
-    const int ek = board.piece_list[side ^ 1][0];
-    const int from = move_from(move), to = move_to(move);
-    if ((move & (MOVE_CASTLE | MOVE_EP)) || on_line(ek, from)) return in_check_fn(side ^ 1);
-    const uint32_t p = board.piece[to];
-    const int kind = p == PAWN ? (side == WHITE ? PAWN : BLACK_PAWN_KIND) : static_cast<int>(p);
-    if (attack_mask[kind][to] & square_bit[ek]) return in_check_fn(side ^ 1);
-    return false;
-}
-
 inline void store_pv_hint_from(int ply, const uint16_t* pv) {
     int p = ply;
     for (int i = 0; p < 64 && !is_pv_end(pv[i]); ++i, ++p) pv_hint[p] = pv[i];
@@ -441,9 +430,18 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     // ---- move loop ----
     const int king = b.piece_list[side][0];
     int legal = 0;
+    // The order depends on the generated values only, so the next move is chosen one
+    // move ahead and its table bucket loaded while this move is searched.
+    if (n > 0) {
+        select_best(list, 0, n);
+        hash_prefetch_after(side, list[0].move);
+    }
     for (int i = 0; i < n; ++i) {
-        select_best(list, i, n);
         const uint32_t m = list[i].move;
+        if (i + 1 < n) {
+            select_best(list, i + 1, n);
+            hash_prefetch_after(side, list[i + 1].move);
+        }
         const int from = move_from(m), to = move_to(m);
         const bool must_test = !in_check && (from == king || (m & MOVE_EP));
         if (!in_check && !must_test && on_line(king, from) && move_exposes_king(side, king, m)) continue;
@@ -465,7 +463,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
             score = 0;
             child_pv[0] = PV_NO_MOVE;
         } else {
-            const bool check = gives_check(side, m);
+            const bool check = move_gives_check(side, m);
             uint32_t hf = threat ? static_cast<uint32_t>(HF_THREAT) : 0u;
             int ext = 0;
             if (check) {
@@ -531,7 +529,9 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                 if (new_depth > depth)
                     new_depth = (rec.flags & (HF_REPCHECK | HF_PAWN_ENDING)) ? (new_depth > depth + 64 ? depth + 64 : new_depth)
                                                                             : depth;
-                const int child_flags = (flags & ~(2 | 8)) ^ 0x40;
+                // The first move searched inherits the principal-variation bits (2 and 8);
+                // they are cleared once it has been searched.
+                const int child_flags = flags ^ 0x40;
                 if (legal == 1) {
                     score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, child_flags)
                                           : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, child_flags, reps);
@@ -541,14 +541,16 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                     if (!abort_search && score > alpha && score < beta) {
                         flags |= 2;
                         store_pv_hint_from(ply + 1, child_pv);
-                        score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, child_flags | 2)
-                                              : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, child_flags | 2, reps);
+                        const int research_flags = flags ^ 0x40;
+                        score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, research_flags)
+                                              : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, research_flags, reps);
                     }
                 }
             }
         }
         unmake_move(side, m);
         if (abort_search) return 0;
+        flags &= ~(2 | 8);
 
         if (score > best) {
             best = score;

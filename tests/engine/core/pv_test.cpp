@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 
 #include "core/board.h"
 #include "core/hash.h"
@@ -87,4 +89,26 @@ TEST(PvText, TableWalkStopsAndRestoresTheBoard) {
     EXPECT_EQ(board.ply, 0);
     egtb_probe_hook = nullptr;
     egtb_max_men = 0;
+}
+
+// Taking back a capture puts the taken man last in its side's list. The text walk must
+// not leave the lists reordered: the next search would generate its moves in another
+// order, and how far the walk runs (into the table after a second of search) would make
+// the search's node count depend on the time.
+TEST(PvText, WalkWithCapturesLeavesTheListsInTheirOrder) {
+    int side = setup("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    pos_learn = 0;
+    hash_alloc(100000);
+    const board_state before = board;
+    // 4.Bxf7+ Kxf7 5.Nxe5+ Nxe5: two captures of each side.
+    uint16_t pv[64] = {w(C4, F7), w(E8, F7), w(F3, E5), w(C6, E5), 0xEFFF};
+    const std::string text = pv_from_hash(pv, side, false, nullptr);
+    EXPECT_EQ(text.rfind("4.Bxf7+ Kxf7 5.Nxe5+ Nxe5", 0), 0u) << text;
+    for (int s = 0; s < 2; ++s) {
+        EXPECT_EQ(board.piece_count[s], before.piece_count[s]);
+        for (int i = 0; i <= before.piece_count[s]; ++i) EXPECT_EQ(board.piece_list[s][i], before.piece_list[s][i]) << s << " " << i;
+    }
+    EXPECT_EQ(std::memcmp(board.list_index, before.list_index, sizeof board.list_index), 0);
+    EXPECT_EQ(board.hash_key, before.hash_key);
+    hash_alloc(0);
 }
