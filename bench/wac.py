@@ -98,28 +98,34 @@ def worker(engine, seconds, jobs, results):
         proc.wait(timeout=30)
 
 
-def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    engine, epd, seconds = args[0], args[1], args[2]
-    workers = int(args[3]) if len(args) > 3 else 8
-    positions = read_suite(epd)
+def run_suite(worker, engine, limit, epd, workers):
+    """Runs worker(engine, limit, jobs, results) in `workers` threads over the suite's
+    positions and returns the results."""
     jobs = queue.Queue()
-    for p in positions:
+    for p in read_suite(epd):
         jobs.put(p)
     results = []
-    threads = [threading.Thread(target=worker, args=(os.path.abspath(engine), seconds, jobs, results))
+    threads = [threading.Thread(target=worker, args=(os.path.abspath(engine), limit, jobs, results))
                for _ in range(workers)]
     for t in threads:
         t.start()
     for t in threads:
         t.join()
+    return results
+
+
+def main():
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    engine, epd, seconds = args[0], args[1], args[2]
+    workers = int(args[3]) if len(args) > 3 else 8
+    results = run_suite(worker, engine, seconds, epd, workers)
     solved = sum(1 for r in results if r[3])
     if "--list" in sys.argv:
         for ident, chosen, best, ok in sorted(results):
             if not ok:
                 print("missed %s: played %s, best %s" % (ident, chosen, " ".join(best)))
     what = ("%s nodes" % seconds[1:]) if seconds.startswith("n") else ("%s s" % seconds)
-    print("%s per position: %d of %d solved" % (what, solved, len(positions)))
+    print("%s per position: %d of %d solved" % (what, solved, len(results)))
 
 
 if __name__ == "__main__":

@@ -13,11 +13,10 @@ import re
 import subprocess
 import sys
 import tempfile
-import threading
 import queue
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wac import read_suite, clean, SAN  # noqa: E402
+from wac import clean, run_suite, SAN  # noqa: E402
 
 # "   123456   0.123   1.25  7t  1.Qg6 fxg6 ..." (console thinking line)
 THINKING = re.compile(r"^\s*(\d+)\s+\S+\s+\S+\s+\d+(\S\S?)\s+1\.(?:\.\.)?\s*(" + SAN + r")")
@@ -72,17 +71,7 @@ def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     engine, epd, nodes = args[0], args[1], int(float(args[2]))
     workers = int(args[3]) if len(args) > 3 else 8
-    positions = read_suite(epd)
-    jobs = queue.Queue()
-    for p in positions:
-        jobs.put(p)
-    results = []
-    threads = [threading.Thread(target=worker, args=(os.path.abspath(engine), nodes, jobs, results))
-               for _ in range(workers)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
+    results = run_suite(worker, engine, nodes, epd, workers)
     results.sort()
     if "--list" in sys.argv:
         for ident, chosen, best, ok, since, total in results:
