@@ -431,19 +431,23 @@ class UciEngine(Engine):
             if last is not None and last == self.ponder_move:
                 self.send("ponderhit")
                 return
-            self.send("stop")
             # The answer to the stopped ponder search is not played.
-            deadline = time.monotonic() + 5.0
-            while True:
-                line = self.read(deadline - time.monotonic())
-                if line is None:
-                    self.warn("no bestmove after stop within 5 s")
-                    break
-                if line.startswith("bestmove"):
-                    break
-                self.classify(line)
+            self.stop_pondering()
         self.send(self.position_text(game))
         self.send(self.go_text(game, wms, bms, game.inc_ms))
+
+    def stop_pondering(self):
+        """Stops the ponder search and waits for its bestmove, which is dropped."""
+        self.send("stop")
+        deadline = time.monotonic() + 5.0
+        while True:
+            line = self.read(deadline - time.monotonic())
+            if line is None:
+                self.warn("no bestmove after stop within 5 s")
+                return
+            if line.startswith("bestmove"):
+                return
+            self.classify(line)
 
     def wait_move(self, game, deadline):
         while True:
@@ -475,16 +479,7 @@ class UciEngine(Engine):
     def end_game(self, result, reason):
         if self.pondering:
             self.pondering = False
-            self.send("stop")
-            deadline = time.monotonic() + 5.0
-            while True:
-                line = self.read(deadline - time.monotonic())
-                if line is None:
-                    self.warn("no bestmove after stop within 5 s")
-                    break
-                if line.startswith("bestmove"):
-                    break
-                self.classify(line)
+            self.stop_pondering()
         self.isready()
 
 

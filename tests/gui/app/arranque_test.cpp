@@ -28,15 +28,6 @@
 
 namespace {
 
-int Estado(const std::function<void()>& accion) {
-    try {
-        accion();
-    } catch (const FinDelPrograma& f) {
-        return f.estado;
-    }
-    return -1;
-}
-
 TEST(Arranque, TheWindowsComeUpWithTheStoredOptions) {
     Entorno e;
     e.Poner("Configuracion", QString::fromUtf8("Tamaño"), "55");

@@ -17,15 +17,6 @@
 
 namespace {
 
-int Estado(const std::function<void()>& accion) {
-    try {
-        accion();
-    } catch (const FinDelPrograma& f) {
-        return f.estado;
-    }
-    return -1;
-}
-
 // Every key of the table is in the file, not empty (but the author), and what it
 // set shows its text.
 void ComprobarTabla(const QString& fichero) {

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -18,6 +19,16 @@ struct FinDelPrograma : std::runtime_error {
     explicit FinDelPrograma(int e) : std::runtime_error("end of program"), estado(e) {}
     int estado;
 };
+
+// The exit status with which `accion` ends the program, or -1 when it returns.
+inline int Estado(const std::function<void()>& accion) {
+    try {
+        accion();
+    } catch (const FinDelPrograma& f) {
+        return f.estado;
+    }
+    return -1;
+}
 
 struct MensajeVisto {
     QString titulo;

@@ -20,15 +20,6 @@
 
 namespace {
 
-int Estado(const std::function<void()>& accion) {
-    try {
-        accion();
-    } catch (const FinDelPrograma& f) {
-        return f.estado;
-    }
-    return -1;
-}
-
 TEST(BarraDeEstado, TheClockShowsHoursWithoutALeadingZero) {
     EXPECT_EQ(TextoHora(QTime(9, 5)), "9:05");
     EXPECT_EQ(TextoHora(QTime(10, 0)), "10:00");
