@@ -486,8 +486,8 @@ class UciEngine(Engine):
 DROPPED_WORDS = {}   # engine name -> command words it is never sent
 
 
-def make_engine(spec, transcript):
-    name, proto, command = spec
+def make_engine(described, transcript):
+    name, proto, command = described
     cls = XboardEngine if proto == "xboard" else UciEngine
     engine = cls(name, proto, command, transcript)
     engine.dropped = DROPPED_WORDS.get(name, set())
