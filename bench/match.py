@@ -704,8 +704,8 @@ def pgn_text(number, white, black, game, result, reason, args):
     return "\n".join(lines + out) + "\n\n"
 
 
-def worker(indices, specs, stats, args, pgn_lock, pgn_file, transcript):
-    engines = [make_engine(s, transcript) for s in specs]
+def worker(indices, described, stats, args, pgn_lock, pgn_file, transcript):
+    engines = [make_engine(s, transcript) for s in described]
     try:
         for e in engines:
             e.start()
@@ -714,7 +714,7 @@ def worker(indices, specs, stats, args, pgn_lock, pgn_file, transcript):
             for i, e in enumerate(engines):
                 if e in broken:
                     e.kill()
-                    engines[i] = make_engine(specs[i], transcript)
+                    engines[i] = make_engine(described[i], transcript)
                     engines[i].start()
     except EngineGone as gone:
         print("engine failed to start: %s" % gone, file=sys.stderr)
