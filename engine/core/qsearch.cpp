@@ -87,10 +87,10 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
     // Out of check only king moves and men on a line with the own king need the test.
     const bool checked = n > 0 && led_here_by_check();
     const int king = board.piece_list[side][0];
-    // Most capture nodes end after their first or second move: the buckets of the first
-    // captures are loaded at once, so that those probes find them in the cache.
-    for (int i = 0; i < n && i < 8; ++i) hash_prefetch_after(side, list[i].move);
-    if (n > 0) select_best(list, 0, n);
+    if (n > 0) {
+        select_best(list, 0, n);
+        hash_prefetch_after(side, list[0].move);
+    }
     for (int i = 0; i < n; ++i) {
         const uint32_t m = list[i].move;
         if (i + 1 < n) {

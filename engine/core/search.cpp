@@ -263,8 +263,6 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         }
     }
     const bool usable_hash_move = htype && (hmove & 0xFFF) != 0 && (hmove & 0xFFF) != 0xFFF;
-    // The stored move is usually searched first: its bucket loads meanwhile.
-    if (usable_hash_move) hash_prefetch_after(side, hmove);
 
     // ---- bitbases ----
     if (hooks.bitbase_probe && men_count() <= 2) {
