@@ -179,4 +179,5 @@ TEST_F(SearchFixture, FutilityAlsoPrunesQuietEvasionsOfACheck) {
     uint16_t pv[PV_WORDS];
     EXPECT_EQ(search(600, 601, side, 128, 2, pv, 0, 0), 600);
     EXPECT_EQ(stats.pruned, 3u);
+    game_history[board.ply].flags = 0;
 }
