@@ -419,7 +419,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     // ---- per-node extension preconditions ----
     const bool futility_armed = prune && depth > 64 && depth <= 128 && b.piece_material[WHITE] > 450 &&
                                 b.piece_material[BLACK] > 450 && alpha < MATE_RANGE &&
-                                !(led_here & (HF_THREAT | HF_CHECK | HF_PAWN7)) &&
+                                !(led_here & HF_THREAT) &&
                                 !(record_flags(b.ply - 1) & (HF_CHECK | HF_PAWN7));
     const uint32_t last_move = game_history[b.ply].move;
     const bool pawn_ending_armed = depth > 192 && b.piece_material[side] == 0 && b.piece_material[opp] <= 1001 &&

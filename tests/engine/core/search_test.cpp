@@ -164,3 +164,20 @@ TEST(MateScores, HashKeepsMateDistancesRelativeToTheNode) {
     hash_probe(WHITE, 2, &score, &move, &depth);
     EXPECT_EQ(score, 2 - MATE);
 }
+
+TEST_F(SearchFixture, FutilityAlsoPrunesQuietEvasionsOfACheck) {
+    // Black in check by the rook, two plies left, far below alpha: the quiet evasions
+    // are futile like any other quiet move (a check one ply further up bars it).
+    const int side = setup("4k3/pppr1ppp/8/8/8/8/PPP2PPP/4R1K1 b - - 0 1");
+    reset_search_counters();
+    move_list_start[2] = move_stack;
+    lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+    iteration_depth = 6;
+    check_ply_limit = 18;
+    repcheck_ply_limit = 12;
+    game_history[board.ply].flags = HF_CHECK;
+    uint16_t pv[PV_WORDS];
+    EXPECT_EQ(search(600, 601, side, 128, 2, pv, 0, 0), 600);
+    EXPECT_EQ(stats.pruned, 3u);
+    game_history[board.ply].flags = 0;
+}
