@@ -70,6 +70,7 @@ public:
 
     // ---- Check, checkmate and stalemate ------------------------------------------
     void ReyEnJaque();
+    bool DejaReyEnJaque();
     void ReyAtacado();
     void DaJaque();
     void AtacantesDelRey();

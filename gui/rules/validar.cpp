@@ -63,6 +63,17 @@ void Reglas::ValidarMovimiento() {
     }
 }
 
+// Whether the move on the board leaves the mover's own king in check; such a move is
+// refused.
+bool Reglas::DejaReyEnJaque() {
+    JaquePropio = false;
+    ReyEnJaque();
+    if (!JaquePropio) return false;
+    MovimientoValido = false;
+    JaquePropio = false;
+    return true;
+}
+
 void Reglas::Validar() {
     MovimientoValido = false;
     MovimientoEnroque = false;
@@ -90,13 +101,7 @@ void Reglas::Validar() {
     if (!MovimientoValido) return;
 
     // The mover's own king.
-    JaquePropio = false;
-    ReyEnJaque();
-    if (JaquePropio) {
-        MovimientoValido = false;
-        JaquePropio = false;
-        return;
-    }
+    if (DejaReyEnJaque()) return;
     if (!SoloComprobar && !coronacion && !MovimientoEnroque) EfectoSobreRival();
 
     if (coronacion) {
@@ -115,13 +120,7 @@ void Reglas::Validar() {
         FichaOrigen = codigo;
         Casillas[XDestino][YDestino] = FichaOrigen;
         host_->OcultarMarcador();
-        JaquePropio = false;
-        ReyEnJaque();
-        if (JaquePropio) {
-            MovimientoValido = false;
-            JaquePropio = false;
-            return;
-        }
+        if (DejaReyEnJaque()) return;
         EfectoSobreRival();
     }
 
@@ -170,13 +169,7 @@ void Reglas::Validar() {
             MovimientoValido = true;
         }
         if (!MovimientoValido) return;
-        JaquePropio = false;
-        ReyEnJaque();
-        if (JaquePropio) {
-            MovimientoValido = false;
-            JaquePropio = false;
-            return;
-        }
+        if (DejaReyEnJaque()) return;
         EfectoSobreRival();
     }
 
