@@ -39,6 +39,11 @@ const step queen_steps[8] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {-1, 1}, {1, 1}, 
 const step ray_steps[8] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
 
 uint8_t knight_targets[64][9];  // knight squares, ended by 64
+uint8_t king_targets[64][9];    // king squares in ray order, ended by 64
+
+// Rays a slider walks, in the order of its steps: bishops 4-7, rooks 0-3, queens 0-7.
+constexpr int first_ray[8] = {0, 0, 0, 4, 0, 0, 0, 0};
+constexpr int last_ray[8] = {0, 0, 0, 8, 4, 8, 0, 0};
 
 bool on_board(int f, int r) { return f >= 0 && f < 8 && r >= 0 && r < 8; }
 
@@ -168,6 +173,10 @@ void init_ray_tables() {
             if (on_board(f, r)) knight_targets[from][n++] = static_cast<uint8_t>(r * 8 + f);
         }
         knight_targets[from][n] = 64;
+        n = 0;
+        for (int d = 0; d < 8; ++d)
+            if (ray_length[from][d]) king_targets[from][n++] = ray_squares[from][d][0];
+        king_targets[from][n] = 64;
     }
 
     static const int V[7] = {0, 100, 300, 350, 500, 1000, 2000};
@@ -242,20 +251,27 @@ move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
             }
             continue;
         }
-        const next_pair* ns = next_square[p][from];
-        int to = ns[from].empty;
-        while (to != from) {
+        // Steps and rays in the fixed walk order: the list order decides between equal values.
+        auto emit = [&](int to) {
             const uint32_t c = b.color[to];
             if (c == NO_COLOR) {
                 uint32_t m = make_move_word(from, to);
                 *list++ = {m, static_cast<int32_t>(hist[m & 0xFFF])};
-                to = ns[to].empty;
-            } else {
-                if (c == opp) {
-                    uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                    *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to])};
-                }
-                to = ns[to].occupied;
+                return true;
+            }
+            if (c == opp) {
+                uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
+                *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to])};
+            }
+            return false;
+        };
+        if (p == KNIGHT || p == KING) {
+            for (const uint8_t* t = p == KNIGHT ? knight_targets[from] : king_targets[from]; *t != 64; ++t) emit(*t);
+            continue;
+        }
+        for (int d = first_ray[p]; d < last_ray[p]; ++d) {
+            const uint8_t* ray = ray_squares[from][d];
+            for (int j = 0, n = ray_length[from][d]; j < n && emit(ray[j]); ++j) {
             }
         }
     }
@@ -361,19 +377,23 @@ int generate_captures(int side, int ply) {
             if (promo && b.color[push] == NO_COLOR) *list++ = {make_move_word(from, push) | promotion_flags(QUEEN), 999};
             continue;
         }
-        const next_pair* ns = next_square[p][from];
-        int to = ns[from].empty;
-        while (to != from) {
-            const uint32_t c = b.color[to];
-            if (c == NO_COLOR) {
-                to = ns[to].empty;
-            } else {
-                if (c == opp) {
-                    int v = V[b.piece[to]];
-                    int gain = v - V[p] > 0 ? v - V[p] : 0;
-                    *list++ = {make_move_word(from, to, MOVE_CAPTURE), v - static_cast<int>(p) + gain};
-                }
-                to = ns[to].occupied;
+        auto take = [&](int to) {
+            int v = V[b.piece[to]];
+            int gain = v - V[p] > 0 ? v - V[p] : 0;
+            *list++ = {make_move_word(from, to, MOVE_CAPTURE), v - static_cast<int>(p) + gain};
+        };
+        if (p == KNIGHT || p == KING) {
+            for (const uint8_t* t = p == KNIGHT ? knight_targets[from] : king_targets[from]; *t != 64; ++t)
+                if (b.color[*t] == opp) take(*t);
+            continue;
+        }
+        for (int d = first_ray[p]; d < last_ray[p]; ++d) {
+            const uint8_t* ray = ray_squares[from][d];
+            for (int j = 0, n = ray_length[from][d]; j < n; ++j) {
+                const uint32_t c = b.color[ray[j]];
+                if (c == NO_COLOR) continue;
+                if (c == opp) take(ray[j]);
+                break;
             }
         }
     }
