@@ -9,6 +9,7 @@
 struct eval_work_t {
     int stage;
     int king[2];
+    uint64_t king_zone[2];      // each king's square and its neighbours
     uint64_t pawns[2];          // pawn bitboards
     int pawn_list[2][32];
     int pawn_count[2];

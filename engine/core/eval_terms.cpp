@@ -32,29 +32,29 @@ int slider_mobility(int side, int s) {
     const int st = ew.stage;
     const int w4 = mobility_king_weight[st];
     const int w5 = xray_king_weight[st];
+    // The enemy king's square and its neighbours.
+    const uint64_t near = ew.king_zone[opp];
     int direct = 0, xray = 0, bonus = 0;
+    int near_direct = 0, near_xray = 0;
     const int first_dir = PIECE == BISHOP ? 4 : 0;
     for (int d = first_dir; d < first_dir + 4; ++d) {
         const uint8_t* ray = ray_squares[s][d];
         const int len = ray_length[s][d];
         int i = 0;
-        for (; i < len && board.piece[ray[i]] == EMPTY; ++i) {
-            ++direct;
-            if (kdist(ray[i], ek) < 2) bonus += w4;
-        }
+        for (; i < len && board.piece[ray[i]] == EMPTY; ++i) near_direct += static_cast<int>((near >> ray[i]) & 1);
+        direct += i;
         if (i == len) continue;
         const int first = ray[i];
         const int fp = static_cast<int>(board.piece[first]);
         const int fc = static_cast<int>(board.color[first]);
-        if (kdist(first, ek) < 2) bonus += w4;
+        near_direct += static_cast<int>((near >> first) & 1);
         if (fp == PAWN || fp == KING) continue;
         if (PIECE == ROOK && fc == side && (fp == ROOK || fp == QUEEN) &&
             (file_of(first) == file_of(s) || rank_distance[first][ek] <= 1))
             bonus += fp == ROOK ? 8 : 10;
-        for (++i; i < len && board.piece[ray[i]] == EMPTY; ++i) {
-            ++xray;
-            if (kdist(ray[i], ek) < 2) bonus += w5;
-        }
+        const int xray_start = ++i;
+        for (; i < len && board.piece[ray[i]] == EMPTY; ++i) near_xray += static_cast<int>((near >> ray[i]) & 1);
+        xray += i - xray_start;
         if (i == len) continue;
         const int target = ray[i];
         const int tp = static_cast<int>(board.piece[target]);
@@ -72,8 +72,9 @@ int slider_mobility(int side, int s) {
         } else if (PIECE == ROOK && file_of(target) == file_of(s) && (tp == ROOK || tp == QUEEN)) {
             bonus += tp == ROOK ? 4 : 5;
         }
-        if (kdist(target, ek) < 2) bonus += w5;
+        near_xray += static_cast<int>((near >> target) & 1);
     }
+    bonus += near_direct * w4 + near_xray * w5;
     int n = direct + xray / 2;
     if (n > 13) n = 13;
     return (PIECE == BISHOP ? bishop_mobility[n] : rook_mobility[n]) + bonus;
@@ -232,6 +233,7 @@ void gather_men() {
         ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
         const int32_t* list = board.piece_list[side];
         ew.king[side] = list[0];
+        ew.king_zone[side] = attack_mask[KING][list[0]] | (1ULL << list[0]);
         for (int i = board.piece_count[side]; i >= 1; --i) {
             const int sq = list[i];
             const int p = static_cast<int>(board.piece[sq]);
