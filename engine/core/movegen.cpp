@@ -194,7 +194,25 @@ void init_ray_tables() {
         }
 }
 
-move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
+namespace {
+
+// Drops from [first, end) the moves of a man that neither reach `targets` nor keep to
+// its pin line; returns the new end.
+inline move_list_entry* keep_evasions(move_list_entry* first, move_list_entry* end, int king, uint64_t targets,
+                                      const pin_set* pins) {
+    move_list_entry* out = first;
+    for (move_list_entry* e = first; e != end; ++e) {
+        const int from = move_from(e->move), to = move_to(e->move);
+        if ((targets & square_bit[to]) && pins->allows(king, from, to)) *out++ = *e;
+    }
+    return out;
+}
+
+// The moves of the side's men in list order. With EVADE set (the side is in check) a
+// man other than the king keeps only the moves to `targets` that its pin allows, and
+// the king only its legal moves: the survivors keep their order and values.
+template <bool EVADE>
+move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, const pin_set* pins) {
     const board_state& b = board;
     const uint32_t* hist = history_table[side];
     const uint32_t opp = static_cast<uint32_t>(side ^ 1);
@@ -205,10 +223,14 @@ move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
     const int first_edge = side == WHITE ? 0 : 7;   // file on which the first capture leaves the board
     const int second_edge = 7 - first_edge;
 
+    const int king = b.piece_list[side][0];
     for (int i = b.piece_count[side]; i >= 0; --i) {
         const int from = b.piece_list[side][i];
         const uint32_t p = b.piece[from];
+        move_list_entry* const first = list;
+        if (EVADE && p != KING && p != PAWN && !(attack_mask[p][from] & targets)) continue;
         if (p == PAWN) {
+            if (EVADE && !targets) continue;
             const int push = from + fwd;
             const int rr = relative_rank(side, push);
             int caps[2];
@@ -233,6 +255,7 @@ move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
                     *list++ = {m | promotion_flags(ROOK), s};
                     *list++ = {m | promotion_flags(BISHOP), s};
                 }
+                if (EVADE) list = keep_evasions(first, list, king, targets, pins);
                 continue;
             }
             const int32_t bonus = rr == 5 ? 0x20000 : rr == 6 ? 0x60000 : 0;
@@ -249,6 +272,7 @@ move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
                 uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
                 *list++ = {m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to]) + bonus};
             }
+            if (EVADE) list = keep_evasions(first, list, king, targets, pins);
             continue;
         }
         // Steps and rays in the fixed walk order: the list order decides between equal values.
@@ -267,18 +291,35 @@ move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
         };
         if (p == KNIGHT || p == KING) {
             for (const uint8_t* t = p == KNIGHT ? knight_targets[from] : king_targets[from]; *t != 64; ++t) emit(*t);
-            continue;
+        } else {
+            for (int d = first_ray[p]; d < last_ray[p]; ++d) {
+                const uint8_t* ray = ray_squares[from][d];
+                for (int j = 0, n = ray_length[from][d]; j < n && emit(ray[j]); ++j) {
+                }
+            }
         }
-        for (int d = first_ray[p]; d < last_ray[p]; ++d) {
-            const uint8_t* ray = ray_squares[from][d];
-            for (int j = 0, n = ray_length[from][d]; j < n && emit(ray[j]); ++j) {
+        if (EVADE) {
+            if (p == KING) {
+                move_list_entry* out = first;
+                for (move_list_entry* e = first; e != list; ++e)
+                    if (is_legal_move(side, e->move)) *out++ = *e;
+                list = out;
+            } else {
+                list = keep_evasions(first, list, king, targets, pins);
             }
         }
     }
     return list;
 }
 
-int generate_moves(int side, int ply, move_list_entry* list) {
+}  // namespace
+
+move_list_entry* generate_piece_moves(move_list_entry* list, int side) { return piece_moves<false>(list, side, 0, nullptr); }
+
+namespace {
+
+template <bool EVADE>
+int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const pin_set* pins) {
     const board_state& b = board;
     uint32_t* hist = history_table[side];
     const uint32_t mk = mate_killer[ply] & 0xFFF, k1 = killer1[ply] & 0xFFF, k2 = killer2[ply] & 0xFFF;
@@ -289,9 +330,10 @@ int generate_moves(int side, int ply, move_list_entry* list) {
     const int last_to = move_is_null(last) ? 64 : move_to(last);
     recapture_bonus[last_to] += 0x1000000;
 
-    move_list_entry* end = generate_piece_moves(list, side);
+    move_list_entry* end = piece_moves<EVADE>(list, side, targets, pins);
 
-    if (b.castling_rights & castle_any_mask[side]) {
+    // In check the castling tests below find the king attacked and add nothing.
+    if (!EVADE && (b.castling_rights & castle_any_mask[side])) {
         const int k = b.piece_list[side][0];
         int checked = -1;  // in-check result, computed at most once
         if ((b.castling_rights & castle_short_mask[side]) && b.color[k + 1] == NO_COLOR && b.color[k + 2] == NO_COLOR) {
@@ -327,7 +369,7 @@ int generate_moves(int side, int ply, move_list_entry* list) {
             int from = from_sq[i];
             if (b.piece[from] == PAWN && b.color[from] == static_cast<uint32_t>(side)) {
                 uint32_t m = make_move_word(from, t, MOVE_EP | MOVE_CAPTURE);
-                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x1140000};
+                if (!EVADE || is_legal_move(side, m)) *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x1140000};
             }
         }
     }
@@ -342,6 +384,10 @@ int generate_moves(int side, int ply, move_list_entry* list) {
     if (list == move_list_start[ply]) move_list_start[ply + 1] = end;
     return count;
 }
+
+}  // namespace
+
+int generate_moves(int side, int ply, move_list_entry* list) { return all_moves<false>(side, ply, list, 0, nullptr); }
 
 int generate_captures(int side, int ply) {
     static const int V[7] = {0, 100, 300, 350, 500, 1000, 2000};
@@ -489,12 +535,21 @@ inline int find_checkers(int k, int opp, uint64_t& answer_squares) {
 }  // namespace
 
 int generate_evasions(int side, int ply, move_list_entry* list) {
-    const int n = generate_moves(side, ply, list);
     const int k = board.piece_list[side][0];
     uint64_t answer_squares = 0;
     const int checkers = find_checkers(k, side ^ 1, answer_squares);
+    if (checkers > 0) {
+        // A move other than the king's must take the single checking man or step
+        // between it and the king, with a man that is not pinned (a pinned man cannot
+        // leave its line, and that line never meets the checking one but at the king).
+        // Against a double check only the king can move.
+        pin_set pins;
+        if (checkers == 1) find_pins(side, k, pins);
+        return all_moves<true>(side, ply, list, checkers == 1 ? answer_squares : 0, &pins);
+    }
+    const int n = generate_moves(side, ply, list);
     int out = 0;
-    if (checkers == 0) {
+    {
         // Not in check after all: the plain rule (a line with the king or a knight
         // capture needs the full test, the rest cannot matter).
         for (int i = 0; i < n; ++i) {
@@ -507,23 +562,6 @@ int generate_evasions(int side, int ply, move_list_entry* list) {
                 keep = false;
             else
                 keep = is_legal_move(side, m);
-            if (keep) list[out++] = list[i];
-        }
-    } else {
-        // A move other than the king's must take the single checking man or step
-        // between it and the king, with a man that is not pinned (a pinned man cannot
-        // leave its line, and that line never meets the checking one but at the king).
-        // Against a double check only the king can move.
-        pin_set pins;
-        if (checkers == 1) find_pins(side, k, pins);
-        for (int i = 0; i < n; ++i) {
-            const uint32_t m = list[i].move;
-            const int from = move_from(m), to = move_to(m);
-            bool keep;
-            if (from == k || (m & MOVE_EP))
-                keep = is_legal_move(side, m);
-            else
-                keep = checkers == 1 && (answer_squares & square_bit[to]) && pins.allows(k, from, to);
             if (keep) list[out++] = list[i];
         }
     }
