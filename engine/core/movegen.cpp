@@ -616,27 +616,6 @@ bool is_legal_move(int side, uint32_t move) {
 
 bool square_attacked(int side, int square) { return attacked_from(square, side ^ 1, true); }
 
-bool move_exposes_king(int side, int king_square, uint32_t move) {
-    board_state& b = board;
-    const int from = move_from(move), to = move_to(move);
-    const int d = line_index[king_square][from];
-    if (d < 0 || line_index[king_square][to] == d) return false;
-    const uint32_t saved_piece = b.piece[from], saved_color = b.color[from];
-    b.piece[from] = EMPTY;
-    b.color[from] = NO_COLOR;
-    bool exposed = false;
-    const uint8_t* ray = ray_squares[king_square][d];
-    for (int i = 0, n = ray_length[king_square][d]; i < n; ++i) {
-        int t = ray[i];
-        if (b.color[t] == NO_COLOR) continue;
-        exposed = b.color[t] == static_cast<uint32_t>(side ^ 1) && slider_on_ray(d, b.piece[t]);
-        break;
-    }
-    b.piece[from] = saved_piece;
-    b.color[from] = saved_color;
-    return exposed;
-}
-
 bool in_check(int side) {
     const board_state& b = board;
     const int k = b.piece_list[side][0];

@@ -103,7 +103,6 @@ struct pin_set {
 };
 void find_pins(int side, int king_square, pin_set& pins);
 bool square_attacked(int side, int square);
-bool move_exposes_king(int side, int king_square, uint32_t move);
 bool in_check(int side);
 bool in_check_by_rays(int side);
 extern bool (*in_check_fn)(int side);
@@ -139,6 +138,22 @@ inline bool move_gives_check(int side, uint32_t move) {
     if (d < 0) return false;
     const int t = first_man_on_ray(ek, d);
     return t >= 0 && b.color[t] == static_cast<uint32_t>(side) && slides_along(d, b.piece[t]);
+}
+
+// Whether the move of a man on a line with its king opens that line to an enemy slider
+// (the man leaves the line; the board is read as if its origin were empty).
+inline bool move_exposes_king(int side, int king_square, uint32_t move) {
+    const int from = move_from(move), to = move_to(move);
+    const int d = line_index[king_square][from];
+    if (d < 0 || line_index[king_square][to] == d) return false;
+    const board_state& b = board;
+    const uint8_t* ray = ray_squares[king_square][d];
+    for (int i = 0, n = ray_length[king_square][d]; i < n; ++i) {
+        const int t = ray[i];
+        if (t == from || b.color[t] == NO_COLOR) continue;
+        return b.color[t] == static_cast<uint32_t>(side ^ 1) && slides_along(d, b.piece[t]);
+    }
+    return false;
 }
 
 // Killers move one ply towards the root and the history values are halved.
