@@ -11,6 +11,8 @@ struct eval_work_t {
     int king[2];
     uint64_t king_zone[2];      // each king's square and its neighbours
     uint64_t pawns[2];          // pawn bitboards
+    uint64_t men[2];            // squares of each side's men, king included
+    uint64_t occupied;          // both sides' men
     int pawn_list[2][32];
     int pawn_count[2];
     int count[2][8];            // men per piece code

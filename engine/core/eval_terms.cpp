@@ -25,6 +25,17 @@ inline int stage_of(int piece_material_total) {
 }
 
 // ---- mobility of bishops and rooks ---------------------------------------------------
+// The square nearest to `from` among `men` (all on ray d of `from`).
+inline int nearest_on_ray(uint64_t men, int d) {
+    return ray_ascends(d) ? __builtin_ctzll(men) : 63 - __builtin_clzll(men);
+}
+// Squares of `set` (at most a few: a king zone met by a ray).
+inline int few_count(uint64_t set) {
+    int n = 0;
+    for (; set; set &= set - 1) ++n;
+    return n;
+}
+
 template <int PIECE>
 int slider_mobility(int side, int s) {
     const int opp = side ^ 1;
@@ -34,29 +45,38 @@ int slider_mobility(int side, int s) {
     const int w5 = xray_king_weight[st];
     // The enemy king's square and its neighbours.
     const uint64_t near = ew.king_zone[opp];
+    const uint64_t occupied = ew.occupied;
     int direct = 0, xray = 0, bonus = 0;
     int near_direct = 0, near_xray = 0;
     const int first_dir = PIECE == BISHOP ? 4 : 0;
     for (int d = first_dir; d < first_dir + 4; ++d) {
-        const uint8_t* ray = ray_squares[s][d];
-        const int len = ray_length[s][d];
-        int i = 0;
-        for (; i < len && board.piece[ray[i]] == EMPTY; ++i) near_direct += static_cast<int>((near >> ray[i]) & 1);
-        direct += i;
-        if (i == len) continue;
-        const int first = ray[i];
+        // Squares run from s outwards; along a ray the king distance counts the steps.
+        const uint64_t ray = ray_mask[s][d];
+        const uint64_t men = ray & occupied;
+        if (men == 0) {
+            direct += ray_length[s][d];
+            near_direct += few_count(ray & near);
+            continue;
+        }
+        const int first = nearest_on_ray(men, d);
+        direct += kdist(s, first) - 1;
+        near_direct += few_count(ray & ~ray_mask[first][d] & near);   // the first man's square too
         const int fp = static_cast<int>(board.piece[first]);
         const int fc = static_cast<int>(board.color[first]);
-        near_direct += static_cast<int>((near >> first) & 1);
         if (fp == PAWN || fp == KING) continue;
         if (PIECE == ROOK && fc == side && (fp == ROOK || fp == QUEEN) &&
             (file_of(first) == file_of(s) || rank_distance[first][ek] <= 1))
             bonus += fp == ROOK ? 8 : 10;
-        const int xray_start = ++i;
-        for (; i < len && board.piece[ray[i]] == EMPTY; ++i) near_xray += static_cast<int>((near >> ray[i]) & 1);
-        xray += i - xray_start;
-        if (i == len) continue;
-        const int target = ray[i];
+        const uint64_t beyond = ray_mask[first][d];
+        const uint64_t behind = beyond & occupied;
+        if (behind == 0) {
+            xray += ray_length[first][d];
+            near_xray += few_count(beyond & near);
+            continue;
+        }
+        const int target = nearest_on_ray(behind, d);
+        xray += kdist(first, target) - 1;
+        near_xray += few_count(beyond & ~ray_mask[target][d] & near);   // the target's square too
         const int tp = static_cast<int>(board.piece[target]);
         const int tc = static_cast<int>(board.color[target]);
         if (tc == opp) {
@@ -72,7 +92,6 @@ int slider_mobility(int side, int s) {
         } else if (PIECE == ROOK && file_of(target) == file_of(s) && (tp == ROOK || tp == QUEEN)) {
             bonus += tp == ROOK ? 4 : 5;
         }
-        near_xray += static_cast<int>((near >> target) & 1);
     }
     bonus += near_direct * w4 + near_xray * w5;
     int n = direct + xray / 2;
@@ -234,6 +253,7 @@ void gather_men() {
         const int32_t* list = board.piece_list[side];
         ew.king[side] = list[0];
         ew.king_zone[side] = attack_mask[KING][list[0]] | (1ULL << list[0]);
+        uint64_t men = 1ULL << list[0];
         for (int i = board.piece_count[side]; i >= 1; --i) {
             const int sq = list[i];
             const int p = static_cast<int>(board.piece[sq]);
@@ -244,8 +264,11 @@ void gather_men() {
                 ew.bishop_sq[side][ew.count[side][BISHOP]] = sq;
             }
             ew.count[side][p]++;
+            men |= 1ULL << sq;
         }
+        ew.men[side] = men;
     }
+    ew.occupied = ew.men[WHITE] | ew.men[BLACK];
     ew.rammed_files = 0;
 }
 

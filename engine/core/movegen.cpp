@@ -20,6 +20,7 @@ int8_t direction[64][64];
 int8_t direction_0x88[64][64];
 uint8_t ray_squares[64][8][7];
 uint8_t ray_length[64][8];
+uint64_t ray_mask[64][8];
 int8_t line_index[64][64];
 uint32_t mvv_lva[7][7];
 
@@ -166,6 +167,8 @@ void init_ray_tables() {
                 r += ray_steps[d].dr;
             }
             ray_length[from][d] = static_cast<uint8_t>(n);
+            ray_mask[from][d] = 0;
+            for (int i = 0; i < n; ++i) ray_mask[from][d] |= 1ULL << ray_squares[from][d][i];
         }
         int n = 0;
         for (const step& s : knight_steps) {

@@ -71,6 +71,9 @@ extern int8_t direction_0x88[64][64];   // the same step in 0x88 coordinates
 // Rays: the squares from a square towards each of 8 directions (0-3 straight, 4-7 diagonal).
 extern uint8_t ray_squares[64][8][7];
 extern uint8_t ray_length[64][8];
+extern uint64_t ray_mask[64][8];        // the squares of ray_squares[sq][d] as a set
+// Whether the squares of ray d run upwards (a1 towards h8): rays 0, 1, 4 and 5.
+inline constexpr bool ray_ascends(int d) { return d == 0 || d == 1 || d == 4 || d == 5; }
 extern int8_t line_index[64][64];       // direction index 0..7 from one square to another, -1 none
 extern uint32_t mvv_lva[7][7];
 
