@@ -42,6 +42,7 @@ inline bool all_on_file(int side, int f) {
 
 void eval_init() {
     eval_tables_init();
+    clear_pawn_table();
     kpk_generate();
     prepared = false;
     lazy_margin[WHITE] = lazy_margin[BLACK] = 0;
@@ -52,6 +53,7 @@ void eval_prepare() {
     if (prepared) return;
     prepared = true;
     eval_tables_prepare();
+    clear_pawn_table();
 }
 
 int eval_root_margins() {

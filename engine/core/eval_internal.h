@@ -25,5 +25,8 @@ extern eval_work_t ew;
 // Gathers kings, pawns and piece counts of both sides from the piece lists.
 void gather_men();
 
+// Empties the table of pawn-formation terms (the tables it is built from changed).
+void clear_pawn_table();
+
 // Generates the king-pawn-king win table.
 void kpk_generate();

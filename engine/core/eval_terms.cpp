@@ -149,50 +149,46 @@ int ending_pawns(int side, bool queen_ending) {
     return sum;
 }
 
-// Pawn structure with pieces on the board (middle game, or stages 9 and 10).
-int structure_pawns(int side, bool ending) {
+// Pawn structure with pieces on the board (middle game, or stages 9 and 10). What the
+// pawns alone decide is kept per pawn formation and stage in a small table; the terms
+// that look at the pieces (men in front of the pawns, rooks behind passed pawns) are
+// added at every call.
+struct pawn_entry {
+    uint64_t pawns[2];
+    int32_t stage;              // -1: empty slot
+    int32_t fixed[2];           // each side's sum of the terms the pawns alone decide
+    uint32_t rammed_files;
+    uint64_t passers[2];        // passed pawns that take the passed-pawn terms
+    uint64_t alone[2];          // ... of them, the ones alone on their file
+    uint64_t supported[2];      // ... of them, the ones with an own pawn beside or guarding
+    uint8_t on_color[2][2];
+};
+constexpr int PAWN_TABLE_BITS = 12;
+pawn_entry pawn_table[1 << PAWN_TABLE_BITS];
+
+void fill_pawn_side(pawn_entry& e, int side, bool ending) {
     const int opp = side ^ 1;
     const int st = ew.stage;
     const uint64_t own = ew.pawns[side], enemy = ew.pawns[opp];
-    const int w6 = rook_behind_weight[st];
     int sum = 0;
+    e.on_color[side][0] = e.on_color[side][1] = 0;
+    e.passers[side] = e.alone[side] = e.supported[side] = 0;
     for (int i = 0; i < ew.pawn_count[side]; ++i) {
         const int s = ew.pawn_list[side][i];
         const int f = file_of(s);
         const int r = relative_rank(side, s);
-        const int front = front_square(side, s);
-        ew.pawn_on_color[side][square_color(s)]++;
+        e.on_color[side][square_color(s)]++;
         int v = (ending ? ending_pawn_value[side][s] : psq[side][PAWN][s]) + stage_pawn_bonus[st];
-        const int rel = relative_square(side, s);
-        if (!ending && (rel == D2 || rel == E2) && board.piece[front] != EMPTY) v -= 15;
-        const bool blocked = board.color[front] == static_cast<uint32_t>(opp);
-        if (blocked) {
-            v -= 5;
-            if (board.piece[front] == PAWN) ew.rammed_files |= 1u << f;
-        }
+        if (has(enemy, front_square(side, s))) e.rammed_files |= 1u << f;
         if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
         v += doubled_value[board.pawns_on_file[side][f]];
         const bool passed = (passed_span[side][s] & enemy) == 0;
         if (passed) {
             if (board.pawns_on_file[side][f] == 1 || (rear_span[side][s] & own) == 0) {
-                const bool alone = board.pawns_on_file[side][f] + board.pawns_on_file[opp][f] == 1;
-                if (w6 != 0 && (!ending || alone)) {
-                    // The first man behind the pawn on its file.
-                    const int step = side == WHITE ? -8 : 8;
-                    for (int b = s + step; b >= 0 && b < 64; b += step) {
-                        if (board.piece[b] == EMPTY) continue;
-                        if (board.piece[b] == ROOK) v += board.color[b] == static_cast<uint32_t>(side) ? w6 : -enemy_rook_behind[st];
-                        break;
-                    }
-                }
-                if (blocked) {
-                    int rr = r;
-                    if (board.piece[front] == KNIGHT && r > 2) --rr;
-                    v += blocked_passed_value[st][f][rr];
-                } else {
-                    v += passed_value[st][f][r];
-                    if ((pawn_guard_mask[side][s] | pawn_beside_mask[s]) & own) v += supported_passer_middle[r];
-                }
+                const uint64_t bit = 1ULL << s;
+                e.passers[side] |= bit;
+                if (board.pawns_on_file[side][f] + board.pawns_on_file[opp][f] == 1) e.alone[side] |= bit;
+                if ((pawn_guard_mask[side][s] | pawn_beside_mask[s]) & own) e.supported[side] |= bit;
             }
         } else if (board.pawns_on_file[opp][f] == 0) {
             if ((support_behind_mask[side][s] & own) == 0) {
@@ -202,6 +198,63 @@ int structure_pawns(int side, bool ending) {
             }
         }
         sum += v;
+    }
+    e.fixed[side] = sum;
+}
+
+const pawn_entry& pawn_entry_now(bool ending) {
+    const uint64_t w = ew.pawns[WHITE], b = ew.pawns[BLACK];
+    const uint64_t mix = w * 0x9E3779B97F4A7C15ULL ^ (b + static_cast<uint64_t>(ew.stage)) * 0xC2B2AE3D27D4EB4FULL;
+    pawn_entry& e = pawn_table[mix >> (64 - PAWN_TABLE_BITS)];
+    if (e.stage == ew.stage && e.pawns[WHITE] == w && e.pawns[BLACK] == b) return e;
+    e.pawns[WHITE] = w;
+    e.pawns[BLACK] = b;
+    e.stage = ew.stage;
+    e.rammed_files = 0;
+    fill_pawn_side(e, WHITE, ending);
+    fill_pawn_side(e, BLACK, ending);
+    return e;
+}
+
+int structure_pawns(int side, bool ending, const pawn_entry& e) {
+    const int opp = side ^ 1;
+    const int st = ew.stage;
+    const uint64_t own = ew.pawns[side], enemy_men = ew.men[opp];
+    int sum = e.fixed[side];
+    ew.pawn_on_color[side][0] = e.on_color[side][0];
+    ew.pawn_on_color[side][1] = e.on_color[side][1];
+    // A man of the other side right in front.
+    for (int i = 0; i < ew.pawn_count[side]; ++i)
+        if (has(enemy_men, front_square(side, ew.pawn_list[side][i]))) sum -= 5;
+    if (!ending) {
+        // Centre pawns on their home squares held back by a man in front.
+        const int d2 = relative_square(side, D2), e2 = relative_square(side, E2);
+        if (has(own, d2) && has(ew.occupied, front_square(side, d2))) sum -= 15;
+        if (has(own, e2) && has(ew.occupied, front_square(side, e2))) sum -= 15;
+    }
+    const int w6 = rook_behind_weight[st];
+    for (uint64_t set = e.passers[side]; set; set &= set - 1) {
+        const int s = __builtin_ctzll(set);
+        const int f = file_of(s);
+        const int r = relative_rank(side, s);
+        const int front = front_square(side, s);
+        if (w6 != 0 && (!ending || has(e.alone[side], s))) {
+            // The first man behind the pawn on its file.
+            const int step = side == WHITE ? -8 : 8;
+            for (int b = s + step; b >= 0 && b < 64; b += step) {
+                if (board.piece[b] == EMPTY) continue;
+                if (board.piece[b] == ROOK) sum += board.color[b] == static_cast<uint32_t>(side) ? w6 : -enemy_rook_behind[st];
+                break;
+            }
+        }
+        if (has(enemy_men, front)) {
+            int rr = r;
+            if (board.piece[front] == KNIGHT && r > 2) --rr;
+            sum += blocked_passed_value[st][f][rr];
+        } else {
+            sum += passed_value[st][f][r];
+            if (has(e.supported[side], s)) sum += supported_passer_middle[r];
+        }
     }
     return sum;
 }
@@ -243,6 +296,10 @@ int bishop_colour_terms(int side) {
 }
 
 }  // namespace
+
+void clear_pawn_table() {
+    for (pawn_entry& e : pawn_table) e.stage = -1;
+}
 
 void gather_men() {
     for (int side = 0; side < 2; ++side) {
@@ -438,7 +495,9 @@ int eval_pieces() {
         sum += ending_pawns(WHITE, true) - ending_pawns(BLACK, true);
     } else {
         const bool ending = ew.stage >= 9;
-        sum += structure_pawns(WHITE, ending) - structure_pawns(BLACK, ending);
+        const pawn_entry& e = pawn_entry_now(ending);
+        ew.rammed_files = e.rammed_files;
+        sum += structure_pawns(WHITE, ending, e) - structure_pawns(BLACK, ending, e);
     }
     sum += bishop_colour_terms(WHITE) - bishop_colour_terms(BLACK);
 
