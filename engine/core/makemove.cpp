@@ -53,9 +53,32 @@ int make_move(int side, uint32_t move) {
         b.last_irreversible = b.ply;
     } else {
         const uint32_t mover = b.piece[from];
-        bool promotion_step = false;
-        if (move & MOVE_CAPTURE) {
-            const uint32_t victim = b.piece[to];
+        const bool capture = (move & MOVE_CAPTURE) != 0;
+        const bool double_step = !capture && mover == PAWN && (to - from == 16 || to - from == -16);
+        // A promotion code counts on a capture or a pawn's single step.
+        const bool promotes = (capture || (mover == PAWN && !double_step)) && (move & 0x7000);
+        const uint32_t now = promotes ? static_cast<uint32_t>(move_promotion(move)) : mover;
+        // The new key first, so that its repetition counter is on its way while the
+        // board changes.
+        const uint32_t victim = b.piece[to];
+        if (capture) key ^= zobrist_keys[opp][victim][to];
+        if (promotes) key ^= zobrist_keys[side][now][from] ^ zobrist_keys[side][PAWN][from];
+        key ^= zobrist_keys[side][now][from] ^ zobrist_keys[side][now][to];
+        if (double_step) {
+            // The en-passant square counts only when an enemy pawn stands beside.
+            bool takes = false;
+            if (file_of(to) > 0 && b.piece[to - 1] == PAWN && b.color[to - 1] == static_cast<uint32_t>(opp))
+                takes = true;
+            else if (file_of(to) < 7 && b.piece[to + 1] == PAWN && b.color[to + 1] == static_cast<uint32_t>(opp))
+                takes = true;
+            if (takes) {
+                b.ep_square = (from + to) / 2;
+                key ^= ep_key(-1) ^ ep_key(b.ep_square);
+            }
+        }
+        __builtin_prefetch(&repetition_count[side][static_cast<uint32_t>(key) & 0xFFF], 1);
+
+        if (capture) {
             b.moved[to]++;
             b.material[opp] -= piece_value[victim];
             if (victim == PAWN) {
@@ -64,7 +87,6 @@ int make_move(int side, uint32_t move) {
             } else {
                 b.piece_material[opp] -= piece_value[victim];
             }
-            key ^= zobrist_keys[opp][victim][to];
             const uint32_t idx = b.list_index[to];
             const int last = b.piece_count[opp];
             const int32_t last_sq = b.piece_list[opp][last];
@@ -72,42 +94,22 @@ int make_move(int side, uint32_t move) {
             b.list_index[last_sq] = idx;
             b.piece_list[opp][last] = -1;
             b.piece_count[opp] = last - 1;
-            b.piece[to] = mover;
             if (mover == PAWN) {
                 b.pawns_on_file[side][file_of(from)]--;
                 b.pawns_on_file[side][file_of(to)]++;
             }
             b.last_irreversible = b.ply;
-            promotion_step = true;
-        } else {
-            b.piece[to] = mover;
-            if (mover == PAWN) {
-                b.last_irreversible = b.ply;
-                if (to - from == 16 || to - from == -16) {
-                    // The en-passant square counts only when an enemy pawn stands beside.
-                    bool takes = false;
-                    if (file_of(to) > 0 && b.piece[to - 1] == PAWN && b.color[to - 1] == static_cast<uint32_t>(opp))
-                        takes = true;
-                    else if (file_of(to) < 7 && b.piece[to + 1] == PAWN && b.color[to + 1] == static_cast<uint32_t>(opp))
-                        takes = true;
-                    if (takes) {
-                        b.ep_square = (from + to) / 2;
-                        key ^= ep_key(-1) ^ ep_key(b.ep_square);
-                    }
-                } else {
-                    promotion_step = true;
-                }
-            }
+        } else if (mover == PAWN) {
+            b.last_irreversible = b.ply;
         }
-        if (promotion_step && (move & 0x7000)) {
-            const int code = move_promotion(move);
-            b.piece[to] = static_cast<uint32_t>(code);
+        if (promotes) {
+            const int code = static_cast<int>(now);
             b.material[side] += piece_value[code] - piece_value[PAWN];
             b.piece_material[side] += piece_value[code];
             b.pawn_material[side] -= piece_value[PAWN];
             b.pawns_on_file[side][file_of(to)]--;
-            key ^= zobrist_keys[side][code][from] ^ zobrist_keys[side][PAWN][from];
         }
+        b.piece[to] = now;
         b.moved[from]++;
         const uint32_t idx = b.list_index[from];
         b.piece_list[side][idx] = to;
@@ -115,8 +117,6 @@ int make_move(int side, uint32_t move) {
         b.piece[from] = EMPTY;
         b.color[from] = NO_COLOR;
         b.color[to] = static_cast<uint32_t>(side);
-        const uint32_t now = b.piece[to];
-        key ^= zobrist_keys[side][now][from] ^ zobrist_keys[side][now][to];
     }
 
     if (castling_squares[from] | castling_squares[to]) {
