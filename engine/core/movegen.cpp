@@ -403,6 +403,10 @@ int generate_captures(int side, int ply) {
     const int cap_second = side == WHITE ? 9 : -9;
     const int first_edge = side == WHITE ? 0 : 7;
     const int second_edge = 7 - first_edge;
+    // All men, for the sliders' first man on each ray.
+    uint64_t occupied = 0;
+    for (int s = 0; s < 2; ++s)
+        for (int i = b.piece_count[s]; i >= 0; --i) occupied |= square_bit[b.piece_list[s][i]];
 
     for (int i = b.piece_count[side]; i >= 0; --i) {
         const int from = b.piece_list[side][i];
@@ -437,13 +441,10 @@ int generate_captures(int side, int ply) {
             continue;
         }
         for (int d = first_ray[p]; d < last_ray[p]; ++d) {
-            const uint8_t* ray = ray_squares[from][d];
-            for (int j = 0, n = ray_length[from][d]; j < n; ++j) {
-                const uint32_t c = b.color[ray[j]];
-                if (c == NO_COLOR) continue;
-                if (c == opp) take(ray[j]);
-                break;
-            }
+            const uint64_t men = ray_mask[from][d] & occupied;
+            if (men == 0) continue;
+            const int t = ray_ascends(d) ? __builtin_ctzll(men) : 63 - __builtin_clzll(men);
+            if (b.color[t] == opp) take(t);
         }
     }
     move_list_start[ply + 1] = list;
