@@ -153,14 +153,16 @@ int ending_pawns(int side, bool queen_ending) {
 // pawns alone decide is kept per pawn formation and stage in a small table; the terms
 // that look at the pieces (men in front of the pawns, rooks behind passed pawns) are
 // added at every call.
-struct pawn_entry {
+// One passed pawn at most per file takes the passed-pawn terms (the rearmost), so
+// its other facts are kept by file.
+struct alignas(64) pawn_entry {
     uint64_t pawns[2];
-    int32_t stage;              // -1: empty slot
-    int32_t fixed[2];           // each side's sum of the terms the pawns alone decide
-    uint32_t rammed_files;
     uint64_t passers[2];        // passed pawns that take the passed-pawn terms
-    uint64_t alone[2];          // ... of them, the ones alone on their file
-    uint64_t supported[2];      // ... of them, the ones with an own pawn beside or guarding
+    int32_t fixed[2];           // each side's sum of the terms the pawns alone decide
+    int8_t stage;               // -1: empty slot
+    uint8_t rammed_files;
+    uint8_t alone[2];           // files of those passers alone on their file
+    uint8_t supported[2];       // files of those passers with an own pawn beside or guarding
     uint8_t on_color[2][2];
 };
 constexpr int PAWN_TABLE_BITS = 12;
@@ -179,16 +181,17 @@ void fill_pawn_side(pawn_entry& e, int side, bool ending) {
         const int r = relative_rank(side, s);
         e.on_color[side][square_color(s)]++;
         int v = (ending ? ending_pawn_value[side][s] : psq[side][PAWN][s]) + stage_pawn_bonus[st];
-        if (has(enemy, front_square(side, s))) e.rammed_files |= 1u << f;
+        if (has(enemy, front_square(side, s))) e.rammed_files = static_cast<uint8_t>(e.rammed_files | 1u << f);
         if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
         v += doubled_value[board.pawns_on_file[side][f]];
         const bool passed = (passed_span[side][s] & enemy) == 0;
         if (passed) {
             if (board.pawns_on_file[side][f] == 1 || (rear_span[side][s] & own) == 0) {
-                const uint64_t bit = 1ULL << s;
-                e.passers[side] |= bit;
-                if (board.pawns_on_file[side][f] + board.pawns_on_file[opp][f] == 1) e.alone[side] |= bit;
-                if ((pawn_guard_mask[side][s] | pawn_beside_mask[s]) & own) e.supported[side] |= bit;
+                e.passers[side] |= 1ULL << s;
+                if (board.pawns_on_file[side][f] + board.pawns_on_file[opp][f] == 1)
+                    e.alone[side] = static_cast<uint8_t>(e.alone[side] | 1u << f);
+                if ((pawn_guard_mask[side][s] | pawn_beside_mask[s]) & own)
+                    e.supported[side] = static_cast<uint8_t>(e.supported[side] | 1u << f);
             }
         } else if (board.pawns_on_file[opp][f] == 0) {
             if ((support_behind_mask[side][s] & own) == 0) {
@@ -202,14 +205,19 @@ void fill_pawn_side(pawn_entry& e, int side, bool ending) {
     e.fixed[side] = sum;
 }
 
-const pawn_entry& pawn_entry_now(bool ending) {
+inline pawn_entry& pawn_slot() {
     const uint64_t w = ew.pawns[WHITE], b = ew.pawns[BLACK];
     const uint64_t mix = w * 0x9E3779B97F4A7C15ULL ^ (b + static_cast<uint64_t>(ew.stage)) * 0xC2B2AE3D27D4EB4FULL;
-    pawn_entry& e = pawn_table[mix >> (64 - PAWN_TABLE_BITS)];
+    return pawn_table[mix >> (64 - PAWN_TABLE_BITS)];
+}
+
+const pawn_entry& pawn_entry_now(bool ending) {
+    const uint64_t w = ew.pawns[WHITE], b = ew.pawns[BLACK];
+    pawn_entry& e = pawn_slot();
     if (e.stage == ew.stage && e.pawns[WHITE] == w && e.pawns[BLACK] == b) return e;
     e.pawns[WHITE] = w;
     e.pawns[BLACK] = b;
-    e.stage = ew.stage;
+    e.stage = static_cast<int8_t>(ew.stage);
     e.rammed_files = 0;
     fill_pawn_side(e, WHITE, ending);
     fill_pawn_side(e, BLACK, ending);
@@ -238,7 +246,7 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
         const int f = file_of(s);
         const int r = relative_rank(side, s);
         const int front = front_square(side, s);
-        if (w6 != 0 && (!ending || has(e.alone[side], s))) {
+        if (w6 != 0 && (!ending || ((e.alone[side] >> f) & 1))) {
             // The first man behind the pawn on its file.
             const int step = side == WHITE ? -8 : 8;
             for (int b = s + step; b >= 0 && b < 64; b += step) {
@@ -253,7 +261,7 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
             sum += blocked_passed_value[st][f][rr];
         } else {
             sum += passed_value[st][f][r];
-            if (has(e.supported[side], s)) sum += supported_passer_middle[r];
+            if ((e.supported[side] >> f) & 1) sum += supported_passer_middle[r];
         }
     }
     return sum;
@@ -327,6 +335,8 @@ void gather_men() {
     }
     ew.occupied = ew.men[WHITE] | ew.men[BLACK];
     ew.rammed_files = 0;
+    // The pawn terms are read after the pieces': fetch their slot meanwhile.
+    __builtin_prefetch(&pawn_slot());
 }
 
 int eval_knight(int side, int s) {
