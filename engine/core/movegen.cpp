@@ -303,9 +303,15 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
         }
         if (EVADE) {
             if (p == KING) {
+                // The king's squares seen with the king lifted off its square, so that a
+                // checking slider's line runs on through it.
+                board.piece[from] = EMPTY;
+                board.color[from] = NO_COLOR;
                 move_list_entry* out = first;
                 for (move_list_entry* e = first; e != list; ++e)
-                    if (is_legal_move(side, e->move)) *out++ = *e;
+                    if (!attacked_from(move_to(e->move), static_cast<int>(opp), true)) *out++ = *e;
+                board.piece[from] = KING;
+                board.color[from] = static_cast<uint32_t>(side);
                 list = out;
             } else {
                 list = keep_evasions(first, list, king, targets, pins);
