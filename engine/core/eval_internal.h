@@ -16,7 +16,10 @@ struct eval_work_t {
     int pawn_list[2][32];
     int pawn_count[2];
     int count[2][8];            // men per piece code
-    int bishop_sq[2][12];
+    int knight_sq[2][32];       // squares per piece kind, in piece-list order
+    int bishop_sq[2][32];
+    int rook_sq[2][32];
+    int queen_sq[2][32];
     int pawn_on_color[2][2];    // pawns per square colour (0 light, 1 dark)
     uint32_t rammed_files;      // files where a pawn stands right in front of an enemy pawn
 };

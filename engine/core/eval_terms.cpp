@@ -273,25 +273,12 @@ int pure_pawn_ending() {
     return sum + 2 * (psq[WHITE][KING][ew.king[WHITE]] - psq[BLACK][KING][ew.king[BLACK]]);
 }
 
-inline int piece_term(int side, int piece, int sq) {
-    switch (piece) {
-        case KNIGHT: return eval_knight(side, sq);
-        case BISHOP: return eval_bishop(side, sq);
-        case ROOK: return eval_rook(side, sq);
-        case QUEEN: return eval_queen(side, sq);
-        case KING: return eval_king(side, sq);
-        default: return 0;
-    }
-}
-
 int side_pieces(int side) {
-    int sum = 0;
-    const int32_t* list = board.piece_list[side];
-    for (int i = board.piece_count[side]; i >= 0; --i) {
-        const int sq = list[i];
-        const int p = static_cast<int>(board.piece[sq]);
-        if (p != PAWN) sum += piece_term(side, p, sq);
-    }
+    int sum = eval_king(side, ew.king[side]);
+    for (int i = 0; i < ew.count[side][KNIGHT]; ++i) sum += eval_knight(side, ew.knight_sq[side][i]);
+    for (int i = 0; i < ew.count[side][BISHOP]; ++i) sum += eval_bishop(side, ew.bishop_sq[side][i]);
+    for (int i = 0; i < ew.count[side][ROOK]; ++i) sum += eval_rook(side, ew.rook_sq[side][i]);
+    for (int i = 0; i < ew.count[side][QUEEN]; ++i) sum += eval_queen(side, ew.queen_sq[side][i]);
     return sum;
 }
 
@@ -318,19 +305,20 @@ void gather_men() {
         const int32_t* list = board.piece_list[side];
         ew.king[side] = list[0];
         ew.king_zone[side] = attack_mask[KING][list[0]] | (1ULL << list[0]);
-        uint64_t men = 1ULL << list[0];
+        uint64_t men = 1ULL << list[0], pawns = 0;
+        // Each man to the list of its kind (codes no list holds go to a spare row).
+        static int spare[32];
+        int* const rows[8] = {spare, ew.pawn_list[side], ew.knight_sq[side], ew.bishop_sq[side],
+                              ew.rook_sq[side], ew.queen_sq[side], spare, spare};
         for (int i = board.piece_count[side]; i >= 1; --i) {
             const int sq = list[i];
-            const int p = static_cast<int>(board.piece[sq]);
-            if (p == PAWN) {
-                ew.pawns[side] |= 1ULL << sq;
-                ew.pawn_list[side][ew.pawn_count[side]++] = sq;
-            } else if (p == BISHOP && ew.count[side][BISHOP] < 12) {
-                ew.bishop_sq[side][ew.count[side][BISHOP]] = sq;
-            }
-            ew.count[side][p]++;
+            const int p = static_cast<int>(board.piece[sq]) & 7;
+            rows[p][ew.count[side][p]++ & 31] = sq;
+            pawns |= static_cast<uint64_t>(p == PAWN) << sq;
             men |= 1ULL << sq;
         }
+        ew.pawns[side] = pawns;
+        ew.pawn_count[side] = ew.count[side][PAWN];
         ew.men[side] = men;
     }
     ew.occupied = ew.men[WHITE] | ew.men[BLACK];
