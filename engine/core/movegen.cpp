@@ -1,7 +1,7 @@
 #include "core/movegen.h"
 
 #include <cstring>
-#include <vector>
+#include <initializer_list>
 
 move_list_entry move_stack[MOVE_STACK_SIZE];
 move_list_entry* move_list_start[MOVE_PLIES + 1] = {move_stack};
@@ -13,7 +13,6 @@ uint32_t killer2[MOVE_PLIES];
 uint32_t recapture_bonus[65];
 uint64_t generated_move_count;
 
-next_pair next_square[8][64][64];
 uint64_t attack_mask[8][64];
 uint64_t square_bit[64];
 int8_t direction[64][64];
@@ -48,62 +47,30 @@ constexpr int last_ray[8] = {0, 0, 0, 8, 4, 8, 0, 0};
 
 bool on_board(int f, int r) { return f >= 0 && f < 8 && r >= 0 && r < 8; }
 
-void build_walk(int kind, const step* steps, int nsteps, bool slider) {
+void build_masks(int kind, const step* steps, int nsteps, bool slider) {
     for (int from = 0; from < 64; ++from) {
-        std::vector<std::vector<int>> lines;
+        uint64_t mask = 0;
         for (int d = 0; d < nsteps; ++d) {
-            std::vector<int> line;
             int f = file_of(from) + steps[d].df, r = rank_index(from) + steps[d].dr;
             while (on_board(f, r)) {
-                line.push_back(r * 8 + f);
+                mask |= 1ULL << (r * 8 + f);
                 if (!slider) break;
                 f += steps[d].df;
                 r += steps[d].dr;
             }
-            if (!line.empty()) lines.push_back(line);
         }
-        next_pair* ns = next_square[kind][from];
-        for (int sq = 0; sq < 64; ++sq) ns[sq] = {static_cast<uint8_t>(from), static_cast<uint8_t>(from)};
-        uint64_t mask = 0;
-        for (size_t l = 0; l < lines.size(); ++l) {
-            int next_dir = l + 1 < lines.size() ? lines[l + 1][0] : from;
-            for (size_t i = 0; i < lines[l].size(); ++i) {
-                int sq = lines[l][i];
-                int next_here = i + 1 < lines[l].size() ? lines[l][i + 1] : next_dir;
-                ns[sq] = {static_cast<uint8_t>(next_here), static_cast<uint8_t>(next_dir)};
-                mask |= 1ULL << sq;
-            }
-        }
-        int first = lines.empty() ? from : lines[0][0];
-        ns[from] = {static_cast<uint8_t>(first), static_cast<uint8_t>(first)};
         attack_mask[kind][from] = mask;
     }
 }
 
-void build_pawn_walk(int kind, int side) {
-    int fwd = side == WHITE ? 1 : -1;
-    int home = side == WHITE ? 1 : 6;
-    int first_df = side == WHITE ? -1 : 1;
+void build_pawn_masks(int kind, int side) {
+    const int fwd = side == WHITE ? 1 : -1;
     for (int from = 0; from < 64; ++from) {
-        next_pair* ns = next_square[kind][from];
-        for (int sq = 0; sq < 64; ++sq) ns[sq] = {static_cast<uint8_t>(from), static_cast<uint8_t>(from)};
-        int f = file_of(from), r = rank_index(from);
-        int push = on_board(f, r + fwd) ? (r + fwd) * 8 + f : from;
-        int caps[2];
-        int n = 0;
-        for (int df : {first_df, -first_df})
-            if (on_board(f + df, r + fwd)) caps[n++] = (r + fwd) * 8 + f + df;
+        const int f = file_of(from), r = rank_index(from);
         uint64_t mask = 0;
-        for (int i = 0; i < n; ++i) mask |= 1ULL << caps[i];
+        for (int df : {-1, 1})
+            if (on_board(f + df, r + fwd)) mask |= 1ULL << ((r + fwd) * 8 + f + df);
         attack_mask[kind][from] = mask;
-        int first_cap = n > 0 ? caps[0] : from;
-        ns[from] = {static_cast<uint8_t>(push), static_cast<uint8_t>(first_cap)};
-        if (push != from) {
-            int dbl = (r == home) ? (r + 2 * fwd) * 8 + f : from;
-            ns[push].empty = static_cast<uint8_t>(dbl);
-        }
-        if (n > 0) ns[caps[0]].occupied = static_cast<uint8_t>(n > 1 ? caps[1] : from);
-        if (n > 1) ns[caps[1]].occupied = static_cast<uint8_t>(from);
     }
 }
 
@@ -142,13 +109,13 @@ inline bool attacked_from(int s, int opp, bool pawns) {
 
 void init_ray_tables() {
     for (int sq = 0; sq < 64; ++sq) square_bit[sq] = 1ULL << sq;
-    build_walk(KNIGHT, knight_steps, 8, false);
-    build_walk(BISHOP, bishop_steps, 4, true);
-    build_walk(ROOK, rook_steps, 4, true);
-    build_walk(QUEEN, queen_steps, 8, true);
-    build_walk(KING, queen_steps, 8, false);
-    build_pawn_walk(PAWN, WHITE);
-    build_pawn_walk(BLACK_PAWN_KIND, BLACK);
+    build_masks(KNIGHT, knight_steps, 8, false);
+    build_masks(BISHOP, bishop_steps, 4, true);
+    build_masks(ROOK, rook_steps, 4, true);
+    build_masks(QUEEN, queen_steps, 8, true);
+    build_masks(KING, queen_steps, 8, false);
+    build_pawn_masks(PAWN, WHITE);
+    build_pawn_masks(BLACK_PAWN_KIND, BLACK);
 
     std::memset(direction, 0, sizeof direction);
     std::memset(direction_0x88, 0, sizeof direction_0x88);

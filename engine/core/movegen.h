@@ -57,13 +57,9 @@ extern uint32_t recapture_bonus[65];
 extern uint64_t generated_move_count;
 
 // ---- geometry ----------------------------------------------------------------
-// Piece kinds of the walk tables: 1 white pawn, 2..6 pieces, 7 black pawn.
+// Piece kinds of the attack masks: 1 white pawn, 2..6 pieces, 7 black pawn.
 constexpr int BLACK_PAWN_KIND = 7;
-struct next_pair {
-    uint8_t empty;     // next square when this one is empty
-    uint8_t occupied;  // first square of the next direction
-};
-extern next_pair next_square[8][64][64];
+// Squares a man of a kind reaches from a square on an empty board (pawns: captures).
 extern uint64_t attack_mask[8][64];
 extern uint64_t square_bit[64];
 extern int8_t direction[64][64];        // square step from one square to another on a line
