@@ -18,6 +18,7 @@
 #include "core/eval.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "core/storedmove.h"
 
 uint32_t nodes_searched = 0;
 uint32_t qnodes_searched = 0;
@@ -148,7 +149,7 @@ int check_hash_move(int side, uint32_t move, uint16_t* pv_out, int score) {
     }
     if ((move & 0xFFF) == 0) return 0;
     int reps = 0;
-    const uint32_t full = find_and_make_move(side, move, &reps);
+    const uint32_t full = check_stored_move(side, move, &reps);
     if (full) {
         pv_out[0] = static_cast<uint16_t>(full & 0x7FFF);
         pv_out[1] = PV_END;
