@@ -327,6 +327,9 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     move_list_start[ply + 1] = move_list_start[ply];
     if (ply + 1 < MOVE_PLIES) mate_killer[ply + 1] = 0;
     if (!(flags & 1) && !in_check && beta < MATE_RANGE && !repeated) {
+        // The position after the null move differs in the en-passant key only: its
+        // bucket loads while the verification search runs.
+        hash_prefetch_key(b.hash_key ^ ep_key(b.ep_square) ^ ep_key(-1), opp);
         bool allowed = true;
         if (depth >= 320) allowed = generate_legal_moves(side, ply, move_list_start[ply]) > 6;
         int R = 0;
