@@ -10,9 +10,11 @@ faster must leave them equal, search for search."""
 import argparse
 import os
 import re
-import subprocess
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wac import start  # noqa: E402
 
 POSITIONS = (1, 31, 71, 105, 131, 196, 222, 232)
 STATS = re.compile(r"^(\d+) Nodes, .* (\d+) Nodes/sec")
@@ -22,8 +24,7 @@ MOVE = re.compile(r"^\s*(\d+)\s+\S+\s+(\S+)\s+\d+[fu]\. (.*)$")
 def run(engine, epd, nodes, hash_size):
     lines = open(epd).read().splitlines()
     with tempfile.TemporaryDirectory() as folder:
-        p = subprocess.Popen([engine], cwd=folder, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL, text=True, bufsize=1)
+        p = start(engine, folder)
 
         def send(text):
             p.stdin.write(text + "\n")

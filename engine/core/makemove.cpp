@@ -226,17 +226,21 @@ uint32_t find_and_make_move(int side, uint32_t move15, int* reps) {
             break;
         }
     }
-    if (found == 0) return 0;
+    return try_move(side, found, reps);
+}
+
+uint32_t try_move(int side, uint32_t word, int* reps) {
+    if (word == 0) return 0;
     history_slot_guard keep;
-    const int r = make_move(side, found);
+    const int r = make_move(side, word);
     if (in_check_fn(side)) {
         if (reps) *reps = 0;
-        unmake_move(side, found);
+        unmake_move(side, word);
         return 0;
     }
     if (reps) *reps = (board.ply - board.last_irreversible >= 100) ? 100 : r;
-    unmake_move(side, found);
-    return found;
+    unmake_move(side, word);
+    return word;
 }
 
 void make_null_move(int side) {

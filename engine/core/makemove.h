@@ -15,6 +15,10 @@ void unmake_move(int side, uint32_t move);
 // count after the move (100 when the fifty-move count is reached). The position is
 // unchanged on return.
 uint32_t find_and_make_move(int side, uint32_t move15, int* reps);
+// Makes a generated move word on trial: the word when it does not leave the own king in
+// check (and through `reps` its repetition count, 100 when the fifty-move count would be
+// reached), else 0. The board and the next history record stay as they were.
+uint32_t try_move(int side, uint32_t word, int* reps);
 // The null move: a history record with move 0; only the en-passant part of the key
 // changes, the fifty-move count restarts.
 void make_null_move(int side);

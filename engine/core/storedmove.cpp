@@ -78,16 +78,5 @@ uint32_t generated_move_word(int side, uint32_t move15) {
 }
 
 uint32_t check_stored_move(int side, uint32_t move15, int* reps) {
-    const uint32_t word = generated_move_word(side, move15);
-    if (word == 0) return 0;
-    history_slot_guard keep;
-    const int r = make_move(side, word);
-    if (in_check_fn(side)) {
-        if (reps) *reps = 0;
-        unmake_move(side, word);
-        return 0;
-    }
-    if (reps) *reps = (board.ply - board.last_irreversible >= 100) ? 100 : r;
-    unmake_move(side, word);
-    return word;
+    return try_move(side, generated_move_word(side, move15), reps);
 }
