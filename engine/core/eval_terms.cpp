@@ -35,6 +35,22 @@ inline int few_count(uint64_t set) {
     for (; set; set &= set - 1) ++n;
     return n;
 }
+// Walks the ray from `from` in direction `d` to the first man: adds the empty squares
+// passed to `empty` and the squares near the king met (the man's own too) to `near_count`.
+// Returns the man's square, or -1 when the ray is empty to the edge.
+inline int walk_ray(int from, int d, uint64_t occupied, uint64_t near, int& empty, int& near_count) {
+    const uint64_t ray = ray_mask[from][d];
+    const uint64_t men = ray & occupied;
+    if (men == 0) {
+        empty += ray_length[from][d];
+        near_count += few_count(ray & near);
+        return -1;
+    }
+    const int first = nearest_on_ray(men, d);
+    empty += kdist(from, first) - 1;
+    near_count += few_count(ray & ~ray_mask[first][d] & near);
+    return first;
+}
 
 template <int PIECE>
 int slider_mobility(int side, int s) {
@@ -51,32 +67,16 @@ int slider_mobility(int side, int s) {
     const int first_dir = PIECE == BISHOP ? 4 : 0;
     for (int d = first_dir; d < first_dir + 4; ++d) {
         // Squares run from s outwards; along a ray the king distance counts the steps.
-        const uint64_t ray = ray_mask[s][d];
-        const uint64_t men = ray & occupied;
-        if (men == 0) {
-            direct += ray_length[s][d];
-            near_direct += few_count(ray & near);
-            continue;
-        }
-        const int first = nearest_on_ray(men, d);
-        direct += kdist(s, first) - 1;
-        near_direct += few_count(ray & ~ray_mask[first][d] & near);   // the first man's square too
+        const int first = walk_ray(s, d, occupied, near, direct, near_direct);
+        if (first < 0) continue;
         const int fp = static_cast<int>(board.piece[first]);
         const int fc = static_cast<int>(board.color[first]);
         if (fp == PAWN || fp == KING) continue;
         if (PIECE == ROOK && fc == side && (fp == ROOK || fp == QUEEN) &&
             (file_of(first) == file_of(s) || rank_distance[first][ek] <= 1))
             bonus += fp == ROOK ? 8 : 10;
-        const uint64_t beyond = ray_mask[first][d];
-        const uint64_t behind = beyond & occupied;
-        if (behind == 0) {
-            xray += ray_length[first][d];
-            near_xray += few_count(beyond & near);
-            continue;
-        }
-        const int target = nearest_on_ray(behind, d);
-        xray += kdist(first, target) - 1;
-        near_xray += few_count(beyond & ~ray_mask[target][d] & near);   // the target's square too
+        const int target = walk_ray(first, d, occupied, near, xray, near_xray);
+        if (target < 0) continue;
         const int tp = static_cast<int>(board.piece[target]);
         const int tc = static_cast<int>(board.color[target]);
         if (tc == opp) {
