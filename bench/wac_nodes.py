@@ -10,13 +10,12 @@ Usage: wac_nodes.py ENGINE EPD NODES [JOBS] [--list]
 import math
 import os
 import re
-import subprocess
 import sys
 import tempfile
 import queue
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wac import clean, run_suite, SAN  # noqa: E402
+from wac import clean, run_suite, start, SAN  # noqa: E402
 
 # "   123456   0.123   1.25  7t  1.Qg6 fxg6 ..." (console thinking line)
 THINKING = re.compile(r"^\s*(\d+)\s+\S+\s+\S+\s+\d+(\S\S?)\s+1\.(?:\.\.)?\s*(" + SAN + r")")
@@ -25,8 +24,7 @@ SETTLED_TYPES = ("t", "++", "--", ".", "f.", "u.")
 
 def worker(engine, nodes, jobs, results):
     with tempfile.TemporaryDirectory() as folder:
-        proc = subprocess.Popen([engine], cwd=folder, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, text=True, bufsize=1)
+        proc = start(engine, folder)
 
         def send(text):
             proc.stdin.write(text + "\n")
