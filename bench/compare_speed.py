@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wac import start  # noqa: E402
+from wac import search, send, start  # noqa: E402
 
 POSITIONS = (1, 31, 71, 105, 131, 196, 222, 232)
 STATS = re.compile(r"^(\d+) Nodes, .* (\d+) Nodes/sec")
@@ -25,20 +25,12 @@ def run(engine, epd, nodes, hash_size):
     lines = open(epd).read().splitlines()
     with tempfile.TemporaryDirectory() as folder:
         p = start(engine, folder)
-
-        def send(text):
-            p.stdin.write(text + "\n")
-            p.stdin.flush()
-
-        send("hash " + hash_size)
-        send("post")
+        send(p, "hash " + hash_size)
+        send(p, "post")
         total_nodes, total_seconds, results = 0, 0.0, []
         for i in POSITIONS:
             fen = " ".join(lines[i - 1].split()[:4])
-            send("new")
-            send("nodes %d" % nodes)
-            send("setboard %s 0 1" % fen)
-            send("go")
+            search(p, fen + " 0 1", "nodes %d" % nodes)
             last = ""
             while True:
                 line = p.stdout.readline()
@@ -55,7 +47,7 @@ def run(engine, epd, nodes, hash_size):
                     total_seconds += n / max(1, rate)
                     results.append("%d %s" % (n, last))
                     break
-        send("quit")
+        send(p, "quit")
         p.wait(timeout=30)
     return total_nodes / total_seconds, results
 

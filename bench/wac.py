@@ -46,33 +46,45 @@ def start(engine, folder):
                                 stderr=subprocess.DEVNULL, text=True, bufsize=1)
 
 
+def send(proc, text):
+    proc.stdin.write(text + "\n")
+    proc.stdin.flush()
+
+
+def each_job(jobs):
+    """The positions of the shared queue, until another worker has taken the last one."""
+    while True:
+        try:
+            yield jobs.get_nowait()
+        except queue.Empty:
+            return
+
+
+def search(proc, fen, limit):
+    """Starts a search of a fresh game from fen under a limit command ("st 1", "nodes 5000")
+    and returns the word that begins the engine's move line for the side to move."""
+    for text in ("new", limit, "setboard " + fen, "go"):
+        send(proc, text)
+    return "white" if fen.split()[1] == "w" else "black"
+
+
+def move_of(word, line):
+    """The move of the engine's move line, "white (12): Qg6" (after the prompts), or None."""
+    m = re.search(r"\b" + word + r" \(\s*\d+\): (" + SAN + r")\s*$", line)
+    return m.group(1) if m else None
+
+
 def worker(engine, seconds, jobs, results):
     with tempfile.TemporaryDirectory() as folder:
         proc = start(engine, folder)
 
-        def send(text):
-            proc.stdin.write(text + "\n")
-            proc.stdin.flush()
-
         def prepare():
-            send("nopost")
-            send("hash 64M")
+            send(proc, "nopost")
+            send(proc, "hash 64M")
 
         prepare()
-        while True:
-            try:
-                ident, fen, best = jobs.get_nowait()
-            except queue.Empty:
-                break
-            send("new")
-            if seconds.startswith("n"):
-                send("nodes %s" % seconds[1:])
-            else:
-                send("st %s" % seconds)
-            send("setboard " + fen)
-            send("go")
-            side = fen.split()[1]
-            word = "white" if side == "w" else "black"
+        for ident, fen, best in each_job(jobs):
+            word = search(proc, fen, ("nodes %s" % seconds[1:]) if seconds.startswith("n") else ("st %s" % seconds))
             chosen = None
             # A search that overruns its time by far counts as a miss; the engine is restarted.
             limit = float(seconds[1:]) / 200000.0 if seconds.startswith("n") else float(seconds)
@@ -82,10 +94,8 @@ def worker(engine, seconds, jobs, results):
                 line = proc.stdout.readline()
                 if not line:
                     break
-                # The engine's move line: "white (12): Qg6" (after the prompts).
-                m = re.search(r"\b" + word + r" \(\s*\d+\): (" + SAN + r")\s*$", line)
-                if m:
-                    chosen = m.group(1)
+                chosen = move_of(word, line)
+                if chosen:
                     break
             timer.cancel()
             if chosen is None:
@@ -94,7 +104,7 @@ def worker(engine, seconds, jobs, results):
                 proc = start(engine, folder)
                 prepare()
             results.append((ident, chosen, best, chosen is not None and clean(chosen) in [clean(b) for b in best]))
-        send("quit")
+        send(proc, "quit")
         proc.wait(timeout=30)
 
 

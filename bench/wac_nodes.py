@@ -12,10 +12,9 @@ import os
 import re
 import sys
 import tempfile
-import queue
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wac import clean, run_suite, start, SAN  # noqa: E402
+from wac import clean, each_job, move_of, run_suite, search, send, start, SAN  # noqa: E402
 
 # "   123456   0.123   1.25  7t  1.Qg6 fxg6 ..." (console thinking line)
 THINKING = re.compile(r"^\s*(\d+)\s+\S+\s+\S+\s+\d+(\S\S?)\s+1\.(?:\.\.)?\s*(" + SAN + r")")
@@ -25,32 +24,19 @@ SETTLED_TYPES = ("t", "++", "--", ".", "f.", "u.")
 def worker(engine, nodes, jobs, results):
     with tempfile.TemporaryDirectory() as folder:
         proc = start(engine, folder)
-
-        def send(text):
-            proc.stdin.write(text + "\n")
-            proc.stdin.flush()
-
-        send("hash 64M")
-        send("post")
-        while True:
-            try:
-                ident, fen, best = jobs.get_nowait()
-            except queue.Empty:
-                break
-            send("new")
-            send("nodes %d" % nodes)
-            send("setboard " + fen)
-            send("go")
-            word = "white" if fen.split()[1] == "w" else "black"
+        send(proc, "hash 64M")
+        send(proc, "post")
+        for ident, fen, best in each_job(jobs):
+            word = search(proc, fen, "nodes %d" % nodes)
             wanted = [clean(b) for b in best]
             choice, since, chosen, total = None, 0, None, 0
             while True:
                 line = proc.stdout.readline()
                 if not line:
                     break
-                m = re.search(r"\b" + word + r" \(\s*\d+\): (" + SAN + r")\s*$", line)
-                if m:
-                    chosen = clean(m.group(1))
+                chosen = move_of(word, line)
+                if chosen:
+                    chosen = clean(chosen)
                     break
                 line = re.sub(r"^((white|black) \( *\d+\): )+", "", line)
                 m = THINKING.match(line)
@@ -61,7 +47,7 @@ def worker(engine, nodes, jobs, results):
                         choice, since = move, count
             solved = chosen is not None and chosen in wanted
             results.append((ident, chosen, best, solved, since if solved else None, total))
-        send("quit")
+        send(proc, "quit")
         proc.wait(timeout=30)
 
 
