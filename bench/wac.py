@@ -74,6 +74,20 @@ def move_of(word, line):
     return m.group(1) if m else None
 
 
+def read_move(proc, word, on_line=None):
+    """Reads the engine's output up to its move line and returns the move (None when the
+    engine ended); every other line goes to on_line."""
+    while True:
+        line = proc.stdout.readline()
+        if not line:
+            return None
+        chosen = move_of(word, line)
+        if chosen:
+            return chosen
+        if on_line:
+            on_line(line)
+
+
 def worker(engine, seconds, jobs, results):
     with tempfile.TemporaryDirectory() as folder:
         proc = start(engine, folder)
@@ -85,18 +99,11 @@ def worker(engine, seconds, jobs, results):
         prepare()
         for ident, fen, best in each_job(jobs):
             word = search(proc, fen, ("nodes %s" % seconds[1:]) if seconds.startswith("n") else ("st %s" % seconds))
-            chosen = None
             # A search that overruns its time by far counts as a miss; the engine is restarted.
             limit = float(seconds[1:]) / 200000.0 if seconds.startswith("n") else float(seconds)
             timer = threading.Timer(limit * 5 + 10, proc.kill)
             timer.start()
-            while True:
-                line = proc.stdout.readline()
-                if not line:
-                    break
-                chosen = move_of(word, line)
-                if chosen:
-                    break
+            chosen = read_move(proc, word)
             timer.cancel()
             if chosen is None:
                 print("no answer for %s (engine restarted)" % ident, file=sys.stderr)

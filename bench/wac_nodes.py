@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wac import clean, each_job, move_of, run_suite, search, send, start, SAN  # noqa: E402
+from wac import clean, each_job, read_move, run_suite, search, send, start, SAN  # noqa: E402
 
 # "   123456   0.123   1.25  7t  1.Qg6 fxg6 ..." (console thinking line)
 THINKING = re.compile(r"^\s*(\d+)\s+\S+\s+\S+\s+\d+(\S\S?)\s+1\.(?:\.\.)?\s*(" + SAN + r")")
@@ -29,22 +29,20 @@ def worker(engine, nodes, jobs, results):
         for ident, fen, best in each_job(jobs):
             word = search(proc, fen, "nodes %d" % nodes)
             wanted = [clean(b) for b in best]
-            choice, since, chosen, total = None, 0, None, 0
-            while True:
-                line = proc.stdout.readline()
-                if not line:
-                    break
-                chosen = move_of(word, line)
-                if chosen:
-                    chosen = clean(chosen)
-                    break
+            state = {"choice": None, "since": 0, "total": 0}
+
+            def thinking(line):
                 line = re.sub(r"^((white|black) \( *\d+\): )+", "", line)
                 m = THINKING.match(line)
                 if m:
                     count, kind, move = int(m.group(1)), m.group(2).strip(), clean(m.group(3))
-                    total = max(total, count)
-                    if kind in SETTLED_TYPES and move != choice:
-                        choice, since = move, count
+                    state["total"] = max(state["total"], count)
+                    if kind in SETTLED_TYPES and move != state["choice"]:
+                        state["choice"], state["since"] = move, count
+
+            chosen = read_move(proc, word, thinking)
+            chosen = clean(chosen) if chosen else None
+            since, total = state["since"], state["total"]
             solved = chosen is not None and chosen in wanted
             results.append((ident, chosen, best, solved, since if solved else None, total))
         send(proc, "quit")
