@@ -1132,8 +1132,6 @@ void RedibujarFichas() {
 
 namespace forms {
 
-void Tavorin::AbrirTvp(const QString& ruta) { (void)ruta; }
-
 void Tavorin::Timer1_Timer() {
     const int lado = TamanoTablero();
     for (int i = 1; i <= 12; ++i) {

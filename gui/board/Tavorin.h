@@ -49,8 +49,16 @@ public:
     void CopiarApariencia();
     // Start position into the board.
     void PonerFichas();
+
+    // ---- Network play (its members are defined in gui/network/).
+    // Ends the connection with the peer (client: "Close" queued; server: closed).
+    void Desconectar();
+
+    // ---- Game files (their members are defined in gui/files/).
     // Opens an own game file on the board and replays it.
     void AbrirTvp(const QString& ruta);
+    // Sets up one EPD line as a game without clock.
+    void AbrirEpd(const QString& linea);
 
     // Layout and drawing. Squares given to the drawing are display squares.
     void ResiceImagenes();

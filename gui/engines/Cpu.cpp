@@ -112,6 +112,7 @@ void Cpu::cmdTerminar2() {}
 void Cpu::VariableCPUCero() {}
 void Cpu::DescargarDLL() {}
 void Cpu::GenerarMovimiento() {}
+void Cpu::ToolboxComand(const QString& codigo) { (void)codigo; }
 
 void Cpu::Toolbar1_ButtonClick(int indice) {
     if (indice != 1) return;  // the engine commands come with engine play

@@ -45,6 +45,8 @@ public:
     // Hands the local move just validated (Origen, Destino, PiezaCoronacion) to the
     // engine that is to move.
     void GenerarMovimiento();
+    // The panel's commands by code: "2" stop, "3" resign, "4" offer a draw, "5" take back.
+    void ToolboxComand(const QString& codigo);
 
     void Toolbar1_ButtonClick(int indice);
 

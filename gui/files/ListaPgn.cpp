@@ -71,6 +71,8 @@ void ListaPgn::Form_Unload(bool& cancelar) {
     Hide();
 }
 
+void ListaPgn::MostrarVentanas() {}
+
 }  // namespace forms
 
 forms::ListaPgn& ListaPgn() {

@@ -24,6 +24,9 @@ class ListaPgn : public Forma {
 
 public:
     void Form_Unload(bool& cancelar) override;
+    // Shows the side windows again by their settings (after the browser or the
+    // engine panel closes).
+    void MostrarVentanas();
 
     PictureBox* Picture1;                // header picture with the tag names
     std::array<QLineEdit*, 8> Text1{};   // tag values 0 to 7

@@ -19,6 +19,8 @@ void fEpd::Form_Unload(bool& cancelar) {
 // Reading EPD lists comes with the game files.
 void fEpd::LeerEPD(const QString& ruta) { (void)ruta; }
 
+void fEpd::CancelarEPD() {}
+
 }  // namespace forms
 
 forms::fEpd& fEpd() {

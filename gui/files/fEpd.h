@@ -18,6 +18,8 @@ public:
     void Form_Unload(bool& cancelar) override;
     // Loads the positions of an EPD file into the list.
     void LeerEPD(const QString& ruta);
+    // The peer left its EPD list, or the list closed without a position: a fresh game.
+    void CancelarEPD();
 
     QListWidget* Eventos;
 };

@@ -350,9 +350,12 @@ void Mdi::FileDrop(const QString& nombre) {
     QString ruta = nombre;
     if (ruta.contains(u'~')) ruta = RutaLarga(ruta);
     const QString tipo = ExtensionDe(ruta);
-    // Opening files by their kind comes with the game files.
-    if (tipo == "tvp" || tipo == "epd" || tipo == "pgn") (void)ruta;
+    if (tipo == "tvp" || tipo == "epd" || tipo == "pgn") AbrirFichero(ruta);
 }
+
+void Mdi::AbrirFichero(const QString& nombre) { (void)nombre; }
+
+void Mdi::RetrocesoFuncion() {}
 
 // ---- Menus ----------------------------------------------------------------------
 

@@ -30,6 +30,10 @@ public:
     // Unloading the main window: the exit sequence, then the end of the program.
     void Unload();
     void FileDrop(const QString& nombre);
+    // The open command: opens the file by its kind; an empty name asks for one first.
+    void AbrirFichero(const QString& nombre);
+    // Takes back the last move from the move records (board, rights, frames, move list).
+    void RetrocesoFuncion();
 
     // Placement in twips, as stored in Default.ini.
     double Left() const;

@@ -1,0 +1,7 @@
+#include "files/Guardar.h"
+
+void GuardarPartida() {}
+
+void GuardarChat() {}
+
+void GuardarImagen() {}
