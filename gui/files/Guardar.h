@@ -7,3 +7,6 @@ void GuardarPartida();
 void GuardarChat();
 // Saves the board picture as a bitmap.
 void GuardarImagen();
+// The PGN road of GuardarPartida once the name is chosen (FicheroPendiente): builds
+// the move text and opens the PGN browser in save mode. Lives with the PGN browser.
+void GuardarPartidaPgn();

@@ -1,5 +1,7 @@
 #include "files/ListaPgn.h"
 
+#include "files/Guardar.h"
+
 #include "platform/PictureBox.h"
 
 #include <QComboBox>
@@ -72,6 +74,12 @@ void ListaPgn::Form_Unload(bool& cancelar) {
 }
 
 void ListaPgn::MostrarVentanas() {}
+
+}  // namespace forms
+
+void GuardarPartidaPgn() {}
+
+namespace forms {
 
 }  // namespace forms
 
