@@ -93,14 +93,15 @@ void IdaYVuelta(rules::Reglas& g, size_t jugadas, Jugada&& jugar, bool conLegale
     }
 }
 
-inline void PartidasEco(size_t cadaCuantas) {
+// Every `paso`-th game; the legal moves are compared in every `cadaLegales`-th game.
+inline void PartidasEco(size_t paso, size_t cadaLegales) {
     const auto partidas = rules_test::LeerPartidasPgn(std::string(TAVORIN_TEST_DATA) + "/eco.pgn");
     ASSERT_EQ(partidas.size(), 2014u);
-    for (size_t n = 0; n < partidas.size(); ++n) {
+    for (size_t n = 0; n < partidas.size(); n += paso) {
         const auto& p = partidas[n];
         rules::Reglas g;
         ASSERT_TRUE(Preparar(g, kInicial));
-        const bool legales = n % cadaCuantas == 0;
+        const bool legales = n % cadaLegales == 0;
         IdaYVuelta(
             g, p.tokens.size(),
             [&](size_t i, std::string& hecha) {

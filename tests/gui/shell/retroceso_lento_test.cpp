@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(RetrocesoPropiedadSlow, EveryEcoPositionKeepsItsLegalMoves) { propiedad::PartidasEco(1); }
+TEST(RetrocesoPropiedadSlow, EveryEcoPositionKeepsItsLegalMoves) { propiedad::PartidasEco(1, 1); }
 
 TEST(RetrocesoPropiedadSlow, ManyLongRandomGames) { propiedad::PartidasAlAzar(200, 120); }
 
