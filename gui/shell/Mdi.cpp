@@ -77,6 +77,9 @@ QPixmap CargarImagenLista(int n) {
 }
 
 QString Numero(double v) { return QString::number(v, 'g', 10); }
+
+// The help page, beside the program.
+const char* const kPaginaAyuda = "Tavorin.html";
 }  // namespace
 
 namespace forms {
@@ -123,10 +126,11 @@ void Mdi::CrearMenus() {
         accion->setObjectName(nombre);
         accion->setCheckable(marcable);
         if (!manejador) return;
-        connect(accion, &QAction::triggered, this, [accion, manejador, marcable] {
+        manejadores_[accion] = std::move(manejador);
+        connect(accion, &QAction::triggered, this, [this, accion, marcable] {
             // The handlers set the check marks themselves.
             if (marcable) accion->setChecked(!accion->isChecked());
-            manejador();
+            Ejecutar(accion);
         });
     };
     auto cabeza = [barra](QMenu*& menu, const char* nombre) {
@@ -136,29 +140,29 @@ void Mdi::CrearMenus() {
     };
 
     cabeza(mnuArchivos, "mnuArchivos");
-    item(mnuArchivos, mnuAbrirPartida, "mnuAbrirPartida", nullptr);
+    item(mnuArchivos, mnuAbrirPartida, "mnuAbrirPartida", [this] { mnuAbrirPartida_Click(); });
     mnuArchivos->addSeparator();
-    item(mnuArchivos, mnuGuardarPartida, "mnuGuardarPartida", nullptr);
-    item(mnuArchivos, mnuGuararChat, "mnuGuararChat", nullptr);
-    item(mnuArchivos, mnuGuararImagen, "mnuGuararImagen", nullptr);
+    item(mnuArchivos, mnuGuardarPartida, "mnuGuardarPartida", [this] { mnuGuardarPartida_Click(); });
+    item(mnuArchivos, mnuGuararChat, "mnuGuararChat", [this] { mnuGuararChat_Click(); });
+    item(mnuArchivos, mnuGuararImagen, "mnuGuararImagen", [this] { mnuGuararImagen_Click(); });
     mnuArchivos->addSeparator();
     item(mnuArchivos, mnuSalir, "mnuSalir", [this] { mnuSalir_Click(); });
 
     cabeza(mnuConectar, "mnuConectar");
-    item(mnuConectar, mnuObtenerIp, "mnuObtenerIp", nullptr);
+    item(mnuConectar, mnuObtenerIp, "mnuObtenerIp", [this] { mnuObtenerIp_Click(); });
     mnuConectar->addSeparator();
-    item(mnuConectar, mnuEstablecerconexion, "mnuEstablecerconexion", nullptr);
+    item(mnuConectar, mnuEstablecerconexion, "mnuEstablecerconexion", [this] { mnuEstablecerconexion_Click(); });
     mnuConectar->addSeparator();
     item(mnuConectar, mnuDesconectar, "mnuDesconectar", [this] { mnuDesconectar_Click(); });
 
     cabeza(mnuPartida, "mnuPartida");
     item(mnuPartida, mnuNuevaPartida, "mnuNuevaPartida", [this] { mnuNuevaPartida_Click(); });
     mnuPartida->addSeparator();
-    item(mnuPartida, mnuRendirse, "mnuRendirse", nullptr);
-    item(mnuPartida, mnuOfrecerTablas, "mnuOfrecerTablas", nullptr);
-    item(mnuPartida, mnuRetroceder, "mnuRetroceder", nullptr);
+    item(mnuPartida, mnuRendirse, "mnuRendirse", [this] { mnuRendirse_Click(); });
+    item(mnuPartida, mnuOfrecerTablas, "mnuOfrecerTablas", [this] { mnuOfrecerTablas_Click(); });
+    item(mnuPartida, mnuRetroceder, "mnuRetroceder", [this] { mnuRetroceder_Click(); });
     mnuPartida->addSeparator();
-    item(mnuPartida, mnuSetTablero, "mnuSetTablero", nullptr);
+    item(mnuPartida, mnuSetTablero, "mnuSetTablero", [this] { mnuSetTablero_Click(); });
 
     cabeza(mnuVer, "mnuVer");
     item(mnuVer, mnuMovimientos, "mnuMovimientos", [this] { mnuMovimientos_Click(); }, true);
@@ -177,25 +181,25 @@ void Mdi::CrearMenus() {
     cabeza(mnuAyuda, "mnuAyuda");
     item(mnuAyuda, mnuTemaAyuda, "mnuTemaAyuda", [this] { mnuTemaAyuda_Click(); });
     mnuAyuda->addSeparator();
-    item(mnuAyuda, mnuActualizar, "mnuActualizar", [] { ::Splash().Actualizar(); });
+    item(mnuAyuda, mnuActualizar, "mnuActualizar", [this] { mnuActualizar_Click(); });
     mnuAyuda->addSeparator();
     item(mnuAyuda, mnuAcerca, "mnuAcerca", [this] { mnuAcerca_Click(); });
 
     // The two pop-up menus live on the menu bar, hidden.
     cabeza(mnuChatList, "mnuChatList");
-    item(mnuChatList, mnuCambiarNick, "mnuCambiarNick", [] { ::Tavorin().CambiarNick(); });
+    item(mnuChatList, mnuCambiarNick, "mnuCambiarNick", [this] { mnuCambiarNick_Click(); });
     mnuChatList->addSeparator();
     item(mnuChatList, mnuCopiar, "mnuCopiar", [this] { mnuCopiar_Click(); });
     mnuChatList->addSeparator();
     item(mnuChatList, mnuChatListBorrar, "mnuChatListBorrar", [this] { mnuChatListBorrar_Click(); });
     mnuChatList->addSeparator();
-    item(mnuChatList, mnuChatListGuardar, "mnuChatListGuardar", nullptr);
+    item(mnuChatList, mnuChatListGuardar, "mnuChatListGuardar", [this] { mnuChatListGuardar_Click(); });
     mnuChatList->menuAction()->setVisible(false);
 
     cabeza(mnuJugadas, "mnuJugadas");
     item(mnuJugadas, mnuCopiarJugadas, "mnuCopiarJugadas", [this] { mnuCopiarJugadas_Click(); });
     mnuJugadas->addSeparator();
-    item(mnuJugadas, mnuGuardarComo, "mnuGuardarComo", nullptr);
+    item(mnuJugadas, mnuGuardarComo, "mnuGuardarComo", [this] { mnuGuardarComo_Click(); });
     mnuJugadas->addSeparator();
     mnuNotacion = mnuJugadas->addMenu(QString());
     mnuNotacion->setObjectName("mnuNotacion");
@@ -353,10 +357,6 @@ void Mdi::FileDrop(const QString& nombre) {
     if (tipo == "tvp" || tipo == "epd" || tipo == "pgn") AbrirFichero(ruta);
 }
 
-void Mdi::AbrirFichero(const QString& nombre) { (void)nombre; }
-
-void Mdi::RetrocesoFuncion() {}
-
 // ---- Menus ----------------------------------------------------------------------
 
 void Mdi::mnuSalir_Click() { Unload(); }
@@ -437,14 +437,14 @@ void Mdi::mnuOpciones_Click() {
 void Mdi::mnuTemaAyuda_Click() {
     QString ayuda = RutaApp;
     if (!ayuda.endsWith(u'/')) ayuda += u'/';
-    ayuda += "Tavorin.chm";
-    bool existe = QFileInfo::exists(ayuda);
+    ayuda += kPaginaAyuda;
+    bool existe = QFileInfo(ayuda).isFile();
     if (existe && QDesktopServices::openUrl(QUrl::fromLocalFile(ayuda))) return;
     QString texto = TextosIdioma[63];
     int dolar = texto.indexOf(u'$');
     QString mensaje = texto;
     if (dolar >= 0)
-        mensaje = texto.left(dolar) + (existe ? "xdg-open" : "Tavorin.chm") + texto.mid(dolar + 1);
+        mensaje = texto.left(dolar) + (existe ? "xdg-open" : kPaginaAyuda) + texto.mid(dolar + 1);
     MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
 }
 
@@ -521,7 +521,7 @@ void Mdi::mnuNuevaPartida_Click() {
     auto& g = Reglas();
     if (g.Conectado) {
         if (!g.TipoPartida.empty() &&
-            MostrarMensaje("Tavorin", "12", MB_ICONQUESTION, MB_YESNO, MB_DEFBUTTON2) != IDYES)
+            MostrarMensaje("Tavorin", "12", MB_ICONINFORMATION, MB_YESNO, MB_DEFBUTTON2) != IDYES)
             return;
         CentrarVentana(::Nuevo());
         ::Nuevo().Show();
@@ -555,21 +555,41 @@ void Mdi::Player2() {
     t.BoardTemp[0]->Refresh();
 }
 
-// Disconnecting comes with network play.
-void Mdi::mnuDesconectar_Click() {}
+void Mdi::Ejecutar(QAction* item) {
+    auto i = manejadores_.find(item);
+    if (i != manejadores_.end()) i->second();
+}
+
+QAction* Mdi::AccionDeBoton(int indice) const {
+    switch (indice) {
+        case 1: return mnuAbrirPartida;
+        case 3: return mnuGuardarPartida;
+        case 4: return mnuGuararChat;
+        case 5: return mnuGuararImagen;
+        case 7: return mnuObtenerIp;
+        case 8: return mnuEstablecerconexion;
+        case 9: return mnuDesconectar;
+        case 11: return mnuNuevaPartida;
+        case 12: return mnuRendirse;
+        case 13: return mnuOfrecerTablas;
+        case 14: return mnuRetroceder;
+        case 16: return mnuSetTablero;
+        case 18: return mnuRgb;
+        case 19: return mnuOpciones;
+        case 20: return mnuInvertirTablero;
+        case 22: return mnuTemaAyuda;
+        case 23: return mnuAcerca;
+        case 25: return mnuActualizar;
+        default: return nullptr;  // separators; 27 unloads the window itself
+    }
+}
 
 void Mdi::Toolbar1_ButtonClick(int indice) {
-    switch (indice) {
-        case 11: mnuNuevaPartida_Click(); break;
-        case 18: mnuRgb_Click(); break;
-        case 19: mnuOpciones_Click(); break;
-        case 20: mnuInvertirTablero_Click(); break;
-        case 22: mnuTemaAyuda_Click(); break;
-        case 23: mnuAcerca_Click(); break;
-        case 25: ::Splash().Actualizar(); break;
-        case 27: Unload(); break;
-        default: break;  // the game, file and connection commands are wired as they come
+    if (indice == 27) {
+        Unload();
+        return;
     }
+    if (QAction* item = AccionDeBoton(indice)) Ejecutar(item);
 }
 
 // ---- Exit sequence --------------------------------------------------------------

@@ -7,6 +7,8 @@
 #include <QPixmap>
 
 #include <array>
+#include <functional>
+#include <map>
 
 class Forma;
 class PictureBox;
@@ -33,7 +35,12 @@ public:
     // The open command: opens the file by its kind; an empty name asks for one first.
     void AbrirFichero(const QString& nombre);
     // Takes back the last move from the move records (board, rights, frames, move list).
+    // Does nothing when there is no record.
     void RetrocesoFuncion();
+    // Removes the last move's texts and record and repaints the board.
+    void BorrarUltimaJugada();
+    // Opens the set-up window on the start position seen from White.
+    void AplicarSetTablero();
 
     // Placement in twips, as stored in Default.ini.
     double Left() const;
@@ -78,6 +85,20 @@ public:
     QTimer* TStatus = nullptr;
 
     // Menu handlers.
+    void mnuAbrirPartida_Click();
+    void mnuGuardarPartida_Click();
+    void mnuGuararChat_Click();
+    void mnuGuararImagen_Click();
+    void mnuObtenerIp_Click();
+    void mnuEstablecerconexion_Click();
+    void mnuRendirse_Click();
+    void mnuOfrecerTablas_Click();
+    void mnuRetroceder_Click();
+    void mnuSetTablero_Click();
+    void mnuActualizar_Click();
+    void mnuCambiarNick_Click();
+    void mnuChatListGuardar_Click();
+    void mnuGuardarComo_Click();
     void mnuSalir_Click();
     void mnuSonido_Click();
     void mnuPointClick_Click();
@@ -100,6 +121,13 @@ public:
     void mnuCopiarJugadas_Click();
     void mnuCopiar_Click();
     void Toolbar1_ButtonClick(int indice);
+    // The menu item whose handler toolbar button `indice` runs; none for the
+    // separators and for button 27, which unloads the window itself.
+    QAction* AccionDeBoton(int indice) const;
+
+    // The local address the client socket reports ("127.0.0.1" without a network).
+    // Tests may replace it.
+    std::function<QString()> DireccionLocal;
 
     // Prepares the board for a game started from the engine panel (people or engines).
     void Player2();
@@ -120,6 +148,9 @@ private:
     // A window toggle of the view menu.
     void AlternarVentana(QAction* item, Forma& ventana, const char* clave);
     void ElegirNotacion(QAction* item);
+    // Runs the handler of a menu item.
+    void Ejecutar(QAction* item);
+    std::map<QAction*, std::function<void()>> manejadores_;
 
     // Outer size asked for before the window frame was known; applied again once
     // the window is on the screen, so that a stored size comes back unchanged.

@@ -1,8 +1,11 @@
 #include "shell/Splash.h"
 
+#include "app/CMensaje.h"
 #include "app/Variables.h"
 #include "platform/Controles.h"
+#include "platform/Descarga.h"
 #include "platform/PictureBox.h"
+#include "shell/VersionDat.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -14,6 +17,17 @@
 
 const char* const kPaginaInicio = "http://www.tavorin.example/";
 const char* const kCorreo = "tavorin@tavorin.example";
+
+namespace {
+QString PaginaDeInicio() {
+    QString pagina = qEnvironmentVariable("TAVORIN_PRUEBA_PAGINA");
+    if (pagina.isEmpty()) return kPaginaInicio;
+    if (!pagina.endsWith(u'/')) pagina += u'/';
+    return pagina;
+}
+}  // namespace
+
+QString PaginaInicio = PaginaDeInicio();
 
 namespace forms {
 
@@ -56,6 +70,9 @@ Splash::Splash() : Forma(Flotante, "Splash") {
     Image1->setGeometry(kAncho - 52, kAlto - 50, 36, 36);
     Image1->setPixmap(QPixmap(":/builtin/tavorin-32.png"));
     Image1->hide();
+    rkDownload1 = new Descarga(this);
+    rkDownload1->Completada = [this](const QByteArray& datos) { rkDownload_AsyncReadComplete(datos); };
+    rkDownload1->Fallida = [this] { rkDownload_AsyncReadFailed(); };
 
     Label1 = Etiqueta(Picture1, "Label1", 12, 196, false);
     QFont grande = Label1->font();
@@ -95,7 +112,7 @@ Splash::Splash() : Forma(Flotante, "Splash") {
 void Splash::Form_Load() {
     Label3->setText("Ajedrez en red, contra motores y en PGN.");
     Label3->adjustSize();
-    Label5->setText(kPaginaInicio);
+    Label5->setText(PaginaInicio);
     Label5->adjustSize();
     Label6->setText(kCorreo);
     Label6->adjustSize();
@@ -146,8 +163,27 @@ void Splash::Tshow() {
         w->raise();
 }
 
-// The new-version check comes with its download.
-void Splash::Actualizar() {}
+void Splash::Actualizar() {
+    if (rkDownload1->Ocupada()) return;
+    QString pregunta = TextosIdioma[100];
+    if (int dolar = pregunta.indexOf(u'$'); dolar >= 0) pregunta = pregunta.left(dolar) + "\r\n" + pregunta.mid(dolar + 1);
+    if (MostrarMensaje("Tavorin", pregunta, MB_ICONINFORMATION, MB_YESNO) != IDYES) {
+        Unload();
+        return;
+    }
+    rkDownload1->GetData(PaginaInicio + "version.dat");
+}
+
+void Splash::rkDownload_AsyncReadComplete(const QByteArray& datos) {
+    if (!VersionNueva(datos)) {
+        MostrarMensaje("Tavorin", "99", MB_ICONINFORMATION);
+        return;
+    }
+    if (MostrarMensaje("Tavorin", "98", MB_ICONINFORMATION, MB_YESNO) == IDYES)
+        QDesktopServices::openUrl(QUrl(PaginaInicio));
+}
+
+void Splash::rkDownload_AsyncReadFailed() { MostrarMensaje("Tavorin", "93", MB_ICONSTOP); }
 
 void Splash::Form_Deactivate() { Unload(); }
 
@@ -156,7 +192,7 @@ void Splash::Form_Unload(bool& cancelar) {
     Hide();
 }
 
-void Splash::Label5_Click() { QDesktopServices::openUrl(QUrl(kPaginaInicio)); }
+void Splash::Label5_Click() { QDesktopServices::openUrl(QUrl(PaginaInicio)); }
 
 void Splash::Label6_Click() {
     QDesktopServices::openUrl(QUrl(QString("mailto:") + kCorreo + "?subject=Tavorin:"));

@@ -4,6 +4,7 @@
 
 #include "platform/Forma.h"
 
+class Descarga;
 class PictureBox;
 class QFrame;
 class QLabel;
@@ -31,8 +32,12 @@ public:
     void Tshow();
     // Repaints the window at once (start-up holds the thread meanwhile).
     void Refresh();
-    // The new-version check.
+    // The new-version check: asks, then fetches version.dat from the home page
+    // and tells whether a newer version is out. Asks nothing while a check runs.
     void Actualizar();
+    // The download's two ends.
+    void rkDownload_AsyncReadComplete(const QByteArray& datos);
+    void rkDownload_AsyncReadFailed();
 
     void Label5_Click();
     void Label6_Click();
@@ -43,6 +48,7 @@ public:
     QLabel *Label1, *Label2, *Label3, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10;
     QFrame *Shape1, *Shape2;
     QLabel* Image1;
+    Descarga* rkDownload1;
 
     static constexpr double kPuntosMinimos = 6.0;
 
@@ -56,3 +62,7 @@ forms::Splash& Splash();
 
 extern const char* const kPaginaInicio;
 extern const char* const kCorreo;
+// The home page the about box links to and the version check reads version.dat
+// from: kPaginaInicio, unless TAVORIN_PRUEBA_PAGINA names another (tests point it
+// at their own server). Ends with "/".
+extern QString PaginaInicio;

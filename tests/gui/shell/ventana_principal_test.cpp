@@ -154,7 +154,7 @@ TEST(Menus, HelpWithoutItsFileNamesTheFile) {
     e.Arrancar();
     Mdi().mnuTemaAyuda_Click();
     ASSERT_EQ(e.mensajes.size(), 1u);
-    EXPECT_TRUE(e.mensajes[0].texto.contains("Tavorin.chm"));
+    EXPECT_TRUE(e.mensajes[0].texto.contains("Tavorin.html"));
     EXPECT_FALSE(e.mensajes[0].texto.contains(u'$'));
 }
 

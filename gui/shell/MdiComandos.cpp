@@ -1,0 +1,324 @@
+// The main window's game, file and connection commands: open, save, set-up,
+// take-back, resign, draw offer, connect, address and disconnect. Each decides from
+// the game state and the windows shown whether the action may start, asks what must
+// be asked, and hands the action to the window that carries it out.
+#include "shell/Mdi.h"
+
+#include "app/CMensaje.h"
+#include "app/CommonDialogs.h"
+#include "app/Variables.h"
+#include "board/Jugadas.h"
+#include "board/Tavorin.h"
+#include "engines/Cpu.h"
+#include "files/Guardar.h"
+#include "files/ListaPgn.h"
+#include "files/SetTableroF.h"
+#include "files/fEpd.h"
+#include "network/Conexion.h"
+#include "network/Ip.h"
+#include "network/Nuevo.h"
+#include "network/Ranking.h"
+#include "network/Reloj.h"
+#include "platform/Controles.h"
+#include "platform/PictureBox.h"
+#include "shell/Retroceso.h"
+#include "shell/Splash.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// The oldest peer version without EPD lists and take-back.
+constexpr double kVersionAntigua = 1.41;
+
+void Aviso(const char* texto) { MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION); }
+
+// A Yes/No question; `noPorDefecto` makes No the default button.
+bool Pregunta(const QString& texto, bool noPorDefecto) {
+    return MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION, MB_YESNO, noPorDefecto ? MB_DEFBUTTON2 : 0) == IDYES;
+}
+
+// A request to the peer is still unanswered.
+bool PeticionPendiente() { return !FicheroPendiente.isEmpty() || NuevoPendiente || RetrocesoPendiente; }
+
+bool RivalAntiguo() { return controles::Val(VersionRival) <= kVersionAntigua; }
+
+void SinPartida() {
+    auto& g = Reglas();
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.Turno = 0;
+}
+
+}  // namespace
+
+namespace forms {
+
+// ---- Files ------------------------------------------------------------------------
+
+void Mdi::mnuAbrirPartida_Click() { AbrirFichero(QString()); }
+
+void Mdi::AbrirFichero(const QString& nombre) {
+    if (ModoPreparar || ::Cpu().Visible() || controles::Visible(::ListaPgn().Command2[1])) return;
+    if (::fEpd().Visible() || PartidaDeFichero) {
+        Aviso("80");
+        return;
+    }
+    if (PeticionPendiente()) {
+        Aviso("81");
+        return;
+    }
+    QString ruta = nombre;
+    if (ruta.isEmpty()) {
+        const QChar nul(u'\0');
+        const QString filtro = TextosIdioma[44] + " " + "Tavorin" + nul + "*.tvp" + nul + TextosIdioma[48] + " Pgn" +
+                               nul + "*.pgn" + nul + TextosIdioma[82] + " Epd" + nul + "*.epd" + nul + nul;
+        QString carpeta;
+        ruta = DialogoFichero(this, 1, TextosIdioma[43], QString(), filtro, DirectorioFicheros, TipoFichero, carpeta);
+        if (ruta.isEmpty()) return;
+    }
+    if (!QFileInfo(ruta).isFile()) {
+        Aviso("26");
+        return;
+    }
+    auto& g = Reglas();
+    const QString tipo = ExtensionDe(ruta);
+    if (tipo == "pgn") {
+        if (g.Conectado) Aviso("58");
+        else AbrirPgn(ruta);
+        return;
+    }
+    if (tipo == "epd") {
+        if (!g.Conectado) {
+            if (::ListaPgn().Visible()) ::ListaPgn().Unload();
+            ::fEpd().LeerEPD(ruta);
+            return;
+        }
+        if (RivalAntiguo()) {
+            Aviso("56");
+            return;
+        }
+        if (!g.TipoPartida.empty()) {
+            if (!Pregunta("57", false)) return;
+            if (::fEpd().Visible()) ::fEpd().Unload();
+        } else {
+            if (::fEpd().Visible()) ::fEpd().Unload();
+            SinPartida();
+        }
+        FicheroPendiente = ruta;
+        PartidaDeFichero = true;
+        EncolarMensaje("AbrirPartidaEPD");
+        return;
+    }
+    if (tipo != "tvp") return;
+    if (g.Conectado && !g.TipoPartida.empty()) {
+        if (!Pregunta("57", false)) return;
+        FicheroPendiente = ruta;
+        EncolarMensaje("AbrirPartida");
+        return;
+    }
+    if (!g.Conectado && ::fEpd().Visible()) ::fEpd().Unload();
+    SinPartida();
+    ::Reloj().Label3->clear();
+    ::Reloj().Label4->clear();
+    ::Tavorin().AbrirTvp(ruta);
+}
+
+void Mdi::mnuGuardarPartida_Click() {
+    if (::ListaPgn().Visible() || ::Cpu().Visible()) return;
+    if (PartidaDeFichero) Aviso("80");
+    else GuardarPartida();
+}
+
+void Mdi::mnuGuararChat_Click() { GuardarChat(); }
+
+void Mdi::mnuGuararImagen_Click() {
+    if (PartidaDeFichero) Aviso("80");
+    else GuardarImagen();
+}
+
+void Mdi::mnuChatListGuardar_Click() { GuardarChat(); }
+
+void Mdi::mnuGuardarComo_Click() { GuardarPartida(); }
+
+// ---- Set-up -------------------------------------------------------------------------
+
+void Mdi::mnuSetTablero_Click() {
+    if (::ListaPgn().Visible() || ::SetTableroF().Visible() || ::Cpu().Visible() || ::fEpd().Visible()) return;
+    auto& g = Reglas();
+    if (g.Conectado) {
+        Aviso("83");
+        return;
+    }
+    if (!g.CasillasAtacantes.empty() || !g.Jugadas.List[1].empty()) {
+        ::Tavorin().setMousePointer(0);
+        QString texto = TextosIdioma[84];
+        texto.replace(" $ ", "\r\n");
+        if (!Pregunta(texto, true)) return;
+    }
+    AplicarSetTablero();
+}
+
+void Mdi::AplicarSetTablero() {
+    auto& t = ::Tavorin();
+    ::Nuevo().VariablesCero();
+    t.MovimientoAnulado();
+    ::Jugadas().BorrarContenedor();
+    t.PonerFichas();
+    t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
+    t.PicBuffer->Refresh();
+    mnuInvertirTablero->setChecked(true);
+    mnuInvertirTablero_Click();
+    t.QuitaMarco();
+
+    auto& s = ::SetTableroF();
+    for (PictureBox* celda : s.Picture1) celda->setBackColor(QColor(0, 128, 0));
+    FichaPaleta = 0;
+    s.Option1->setChecked(true);
+    s.Option2->setChecked(false);
+    for (QCheckBox* c : {s.Check1, s.Check2, s.Check3, s.Check4}) c->setChecked(true);
+    s.Check5->setChecked(false);
+    s.Text1->clear();
+    s.Text1->setEnabled(false);
+    s.PaintImagenesSet();
+    s.Show();
+}
+
+// ---- Take-back ------------------------------------------------------------------------
+
+void Mdi::mnuRetroceder_Click() {
+    if (::Cpu().Visible()) {
+        ::Cpu().ToolboxComand("5");
+        return;
+    }
+    auto& g = Reglas();
+    if (g.Jugadas.List1.empty() || ModoPreparar || PartidaDeFichero) return;
+    if (RetrocesoPendiente) {
+        Aviso("81");
+        return;
+    }
+    if (g.Conectado && g.Turno == 0) {
+        if (RivalAntiguo()) {
+            Aviso("106");
+            return;
+        }
+        RetrocesoPendiente = true;
+        EncolarMensaje("Retroceso");
+        return;
+    }
+    if (!g.Conectado && g.Turno != 0) RetrocesoFuncion();
+}
+
+void Mdi::RetrocesoFuncion() {
+    auto& g = Reglas();
+    if (g.Jugadas.List1.empty()) return;
+    const auto r = retroceso::Leer(g.Jugadas.List1.back());
+    if (!r) return;
+    RetrocesoEnCurso = true;
+    retroceso::DeshacerTablero(g, *r);
+    BorrarUltimaJugada();
+    RepintarTablero = false;
+    ::Tavorin().Marco(r->x1, r->y1, r->x2, r->y2);
+    RepintarTablero = false;
+    RetrocesoEnCurso = false;
+    retroceso::FijarAlPaso(g);
+    retroceso::DevolverTurno(g);
+}
+
+void Mdi::BorrarUltimaJugada() {
+    retroceso::BorrarTextos(Reglas());
+    auto& t = ::Tavorin();
+    t.Shape->hide();
+    t.Shape1[0]->hide();
+    t.Shape1[1]->hide();
+    t.PaintTablero();
+    t.PaintFichasResice();
+    ::Jugadas().ActualizarTextos();
+}
+
+// ---- Resign, draw offer ------------------------------------------------------------------
+
+void Mdi::mnuRendirse_Click() {
+    if (::Cpu().Visible()) {
+        ::Cpu().ToolboxComand("3");
+        return;
+    }
+    if (::ListaPgn().Visible()) return;
+    if (PartidaDeFichero) {
+        Aviso("80");
+        return;
+    }
+    if (PeticionPendiente()) {
+        Aviso("81");
+        return;
+    }
+    auto& g = Reglas();
+    if (ModoPreparar || !g.Conectado || g.TipoPartida.empty()) return;
+    if (!Pregunta("14", true)) return;
+    EncolarMensaje("Rendirse");
+    if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(1);
+    SinPartida();
+    Aviso("15");
+}
+
+void Mdi::mnuOfrecerTablas_Click() {
+    if (::Cpu().Visible()) {
+        ::Cpu().ToolboxComand("4");
+        return;
+    }
+    if (::ListaPgn().Visible()) return;
+    if (PartidaDeFichero) {
+        Aviso("80");
+        return;
+    }
+    if (PeticionPendiente()) {
+        Aviso("81");
+        return;
+    }
+    auto& g = Reglas();
+    if (ModoPreparar || !g.Conectado || g.TipoPartida.empty()) return;
+    // The peer may have gone while the question was open.
+    if (Pregunta("17", true) && g.Conectado) EncolarMensaje("OfrecerTablas");
+}
+
+// ---- Connection --------------------------------------------------------------------------
+
+void Mdi::mnuObtenerIp_Click() {
+    if (::ListaPgn().Visible()) return;
+    if ((DireccionLocal ? DireccionLocal() : QString()) == "127.0.0.1") {
+        Aviso("68");
+        return;
+    }
+    CentrarVentana(::Ip());
+    ::Ip().Show();
+}
+
+void Mdi::mnuEstablecerconexion_Click() {
+    if (::fEpd().Visible() || ::ListaPgn().Visible() || ::Cpu().Visible() || ModoPreparar) return;
+    if (Reglas().Conectado) {
+        Aviso("9");
+        return;
+    }
+    CentrarVentana(::Conexion());
+    ::Conexion().Show();
+}
+
+void Mdi::mnuDesconectar_Click() {
+    auto& g = Reglas();
+    if (!g.Conectado) return;
+    if (g.TipoPartida == "R" && !Pregunta("53", true)) return;
+    ::Tavorin().Desconectar();
+}
+
+void Mdi::mnuCambiarNick_Click() { ::Tavorin().CambiarNick(); }
+
+void Mdi::mnuActualizar_Click() { ::Splash().Actualizar(); }
+
+}  // namespace forms
