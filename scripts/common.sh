@@ -3,7 +3,9 @@
 set -euo pipefail
 
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-JOBS="$(nproc 2>/dev/null || echo 4)"
+JOBS="${JOBS:-$(nproc 2>/dev/null || echo 4)}"
+# A compiler cache, where the machine has one, shortens rebuilds of several checkouts.
+if command -v ccache >/dev/null 2>&1; then export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"; fi
 
 install_packages() {
     local missing=()
