@@ -125,6 +125,10 @@ std::string annotation_score_text(int score) {
     return text_printf("%.2f", score * 0.01);
 }
 
+bool suggestion_written(bool game_move_scored, int suggestion_score, int game_score, int margin) {
+    return !game_move_scored || margin < 0 || suggestion_score >= game_score + margin;
+}
+
 void annotate_games(const std::string& in, int number, const std::string& out, int first_ply, int last_ply, int margin,
                     char selection, double seconds) {
     static const char* const names[] = {"Event", "Site", "Date", "Round", "White", "Black", "Result", nullptr};
@@ -215,7 +219,8 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
             w.add(text_printf("{%s} ", score_text(note.game_score, note.game_depth).c_str()));
             renumber = true;
         }
-        const bool shown = !(note.flags & EVALUATED) || margin < 0 || note.suggestion_score >= note.game_score + margin;
+        const bool shown =
+            suggestion_written((note.flags & EVALUATED) != 0, note.suggestion_score, note.game_score, margin);
         if ((note.flags & SUGGESTED) && shown) {
             if (!note.line.empty()) {
                 size_t start = 0;
