@@ -48,6 +48,14 @@ struct tool_run {
     void write(const std::string& s) const { std::fwrite(s.data(), 1, s.size(), out); }
 };
 
+// Options that keep the values of the named tags.
+pgn_tag_options wanted_tags(const char* const* names, std::string* values) {
+    pgn_tag_options opt;
+    opt.wanted = names;
+    opt.values = values;
+    return opt;
+}
+
 // Starts capturing the move text of the game whose first character is `c`.
 void capture_move_text(int c) {
     pgn_echo_buffer.attach(ECHO_CAPACITY);
@@ -130,9 +138,7 @@ void eco_tagging(tool_run& t, bool regenerate, int ply_limit) {
 // own move text.
 void normalise(tool_run& t, bool keep_marks, bool own_eco) {
     std::string values[3];
-    pgn_tag_options opt;
-    opt.wanted = ECO_TAGS;
-    opt.values = values;
+    const pgn_tag_options opt = wanted_tags(ECO_TAGS, values);
     pgn_tags tags;
     while (t.p.next_game(&tags, &opt)) {
         int side = WHITE;
@@ -158,9 +164,7 @@ void normalise(tool_run& t, bool keep_marks, bool own_eco) {
 // The opening-name table as source rows: the final position of every named game.
 void opening_table(tool_run& t) {
     std::string values[3];
-    pgn_tag_options opt;
-    opt.wanted = ECO_TAGS;
-    opt.values = values;
+    const pgn_tag_options opt = wanted_tags(ECO_TAGS, values);
     pgn_tags tags;
     std::string token;
     while (t.p.next_game(&tags, &opt)) {
@@ -246,12 +250,10 @@ void filter_games(tool_run& t) {
         char* tag_text = nullptr;
         size_t tag_size = 0;
         FILE* tag_copy = open_memstream(&tag_text, &tag_size);
-        pgn_tag_options opt;
+        pgn_tag_options opt = wanted_tags(wanted, values);
         opt.echo_level = 0;
         opt.copy = tag_copy;
         opt.skip = ECO_TAGS;
-        opt.wanted = wanted;
-        opt.values = values;
         const bool more = t.p.next_game(&tags, &opt);
         if (tag_copy) std::fclose(tag_copy);
         const std::string tag_lines = tag_text ? std::string(tag_text, tag_size) : std::string();
@@ -304,9 +306,7 @@ template <typename Use>
 void engine_games(tool_run& t, int minimum_tc, Use use) {
     const char* const wanted[] = {"White", "Black", "TimeControl", "ECO", nullptr};
     std::string values[4];
-    pgn_tag_options opt;
-    opt.wanted = wanted;
-    opt.values = values;
+    const pgn_tag_options opt = wanted_tags(wanted, values);
     pgn_tags tags;
     while (t.p.next_game(&tags, &opt)) {
         int side = WHITE;
@@ -439,9 +439,7 @@ bool read_par_list(const std::string& c, par_list* out) {
 void epd_extraction(tool_run& t) {
     const char* const wanted[] = {"White", "Black", nullptr};
     std::string values[2];
-    pgn_tag_options opt;
-    opt.wanted = wanted;
-    opt.values = values;
+    const pgn_tag_options opt = wanted_tags(wanted, values);
     pgn_tags tags;
     t.p.keep_comments = true;
     while (t.p.next_game(&tags, &opt)) {
