@@ -24,3 +24,7 @@ endif()
 file(MAKE_DIRECTORY ${DEST}/Motor/Orvik)
 file(COPY ${ORVIK} DESTINATION ${DEST}/Motor/Orvik
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# The opening book the build made; a book made or changed in the folder is kept.
+if(DEFINED ORVIK_BOOK AND NOT EXISTS ${DEST}/Motor/Orvik/kvbook.bin)
+  file(COPY ${ORVIK_BOOK} DESTINATION ${DEST}/Motor/Orvik)
+endif()

@@ -16,11 +16,13 @@ struct engine_hooks {
     int (*store_learned_positions)() = nullptr;
     // A new position was set up (FEN, board editor): the interpreter resets its game record.
     void (*position_set_up)() = nullptr;
-    // Opening book: the move chosen for `side` among the root moves (0 = none);
-    // `flagged` is set when the book marks its choice.
-    uint32_t (*book_choose_move)(int side, const uint32_t* moves, int count, int* flagged) = nullptr;
-    // First move of the trosk opening for `side` (0 = none).
-    uint32_t (*trosk_first_move)(int side) = nullptr;
+    // Opening book: the move chosen for `side` among the root moves (0 = none), the
+    // candidates printed at `print_level` in `print_mode`; `flagged` is set when the
+    // book chose among real alternatives.
+    uint32_t (*book_choose_move)(int side, const uint32_t* moves, int count, int print_level, int print_mode,
+                                 int* flagged) = nullptr;
+    // First move of the trosk opening for `side` among the root moves (0 = none).
+    uint32_t (*trosk_first_move)(int side, const uint32_t* moves, int count) = nullptr;
     // Bitbase probe: 0 nothing found, 1 exact value, 2 lower bound, 3 upper bound.
     int (*bitbase_probe)(int side, int* value) = nullptr;
     // Root moves the search must leave out (test-suite avoid list, UCI searchmoves).

@@ -444,8 +444,10 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     if (!analysis) {
         uint32_t book = 0;
         int flagged = 0;
+        uint32_t moves[256];
+        for (int i = 0; i < root_count; ++i) moves[i] = root_list[i].move;
         if (hooks.trosk_first_move && ((board.ply == 0 && (trosk_mode & 1)) || (board.ply == 1 && (trosk_mode & 2))))
-            book = hooks.trosk_first_move(side);
+            book = hooks.trosk_first_move(side, moves, root_count);
         if (book) {
             code = THINK_BOOK;
             chosen = book;
@@ -455,9 +457,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
             return finish(chosen);
         }
         if (book_miss_count < 5 && use_book && hooks.book_choose_move) {
-            uint32_t moves[256];
-            for (int i = 0; i < root_count; ++i) moves[i] = root_list[i].move;
-            book = hooks.book_choose_move(side, moves, root_count, &flagged);
+            book = hooks.book_choose_move(side, moves, root_count, 14, 0, &flagged);
             if (book) {
                 book_miss_count = 0;
                 code = flagged ? THINK_BOOK_FLAGGED : THINK_BOOK;

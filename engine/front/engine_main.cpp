@@ -10,6 +10,7 @@
 #include "core/hooks.h"
 #include "core/movegen.h"
 #include "core/output.h"
+#include "core/search.h"
 #include "core/state.h"
 #include "core/settings.h"
 #include "front/book.h"
@@ -39,7 +40,8 @@ void position_set_up_hook() {
 
 // After a ponder hit the opening of the new position is named.
 void announce_opening_hook() {
-    const std::string name = eco_lookup();
+    eco_update_game(think_side);
+    const std::string& name = eco_name;
     if (!name.empty() && name != eco_last_announced) {
         level_printf(LVL_TIME, "ECO: %s\n", name.c_str());
         eco_last_announced = name;
@@ -58,8 +60,8 @@ void register_core_hooks() {
     hooks.record_move = record_move_hook;
     hooks.store_learned_positions = store_learned_positions;
     hooks.position_set_up = position_set_up_hook;
-    hooks.book_choose_move = book_choose_move;
-    hooks.trosk_first_move = trosk_first_move;
+    hooks.book_choose_move = book_move_for_search;
+    hooks.trosk_first_move = trosk_move_for_search;
     hooks.announce_opening = announce_opening_hook;
     hooks.analysis_wait = analysis_wait;
     hooks.root_move_excluded = uci_root_move_excluded;
@@ -87,7 +89,7 @@ int engine_main(int argc, char** argv) {
     eval_init();
     init_clocks();
     new_game(1);
-    book_open("kvbook.bin", 0);
+    book_open(main_book);
     close_command_inputs();
     hash_alloc(1048576);
 
@@ -120,7 +122,7 @@ int engine_main(int argc, char** argv) {
     } else {
         close_file(bklearn_file);
     }
-    if (book_learn & 6) book_open(learn_book_name, 1);
+    if (book_learn & 6) book_open(learn_book);
 
     // Script file.
     const char* script = argc == 2 ? argv[1] : "orvik.ini";
@@ -146,5 +148,7 @@ int engine_main(int argc, char** argv) {
     close_file(book_holes_file);
     close_file(learnpos_ovk_file);
     close_file(learnpos_bin_file);
+    book_close(main_book);
+    book_close(learn_book);
     return 0;
 }

@@ -123,7 +123,10 @@ void book_learning_trigger(bool pondering) {
         }
     if (last_book > 6) {
         append_book_learn_pgn(last_book);
-        if ((book_learn & 2) && last_book < record_length) learn_book_moves(game_history[last_book + 1].key);
+        // The move of that ply and the position it was played from; the side to move is
+        // still the engine's.
+        const history_entry& h = game_history[last_book];
+        if ((book_learn & 2) && last_book < record_length) learn_book_moves(h.move, h.key_lo(), h.key_hi());
     }
 }
 
@@ -211,7 +214,8 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
     }
 
     if (!fritz_mode && show_eco && board.ply < 60) {
-        const std::string name = eco_lookup();
+        eco_update_game(side ^ 1);
+        const std::string name = eco_name;
         if (!name.empty() && name != eco_last_announced) {
             level_printf(LVL_TIME, "ECO: %s\n", name.c_str());
             eco_last_announced = name;
@@ -320,11 +324,15 @@ int uci_think() {
                 level_printf(LVL_UCI, "bestmove %s ponder %s\n", best.c_str(), lower(coordinate_text(last_ponder_reply)).c_str());
             else
                 level_printf(LVL_UCI, "bestmove %s\n", best.c_str());
-            if (board.ply < 100 && result == 1 && (code & 0x400) && score != NO_SCORE && elapsed >= 1.0) learn_game_position();
+            // The score the engine recorded with its previous move.
+            const int previous = board.ply >= 1 ? game_history[board.ply - 1].score : NO_SCORE;
+            if (board.ply < 100 && result == 1 && (code & 0x400) && previous != NO_SCORE && elapsed >= 1.0)
+                learn_game_position(score, last_think_score, depth, previous, last_book_move_ply, move);
             replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
             ply_recorded_value[board.ply] = last_think_depth;
-            side_to_move ^= 1;
+            // Book learning stores the engine's colour: the side still to move here.
             if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
+            side_to_move ^= 1;
         } else if (!move && result != -2) {
             // No legal move: the host still waits for an answer.
             level_printf(LVL_UCI, "bestmove 0000\n");

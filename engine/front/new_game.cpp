@@ -12,6 +12,7 @@
 #include "front/game_loop.h"
 #include "front/game_record.h"
 #include "front/logs.h"
+#include "front/pgn_record.h"
 
 namespace {
 void clear_per_ply_arrays() {
@@ -64,6 +65,9 @@ void new_game(int full) {
     game_record_flag = 1;
     move_number_offset = 0;
     eco_name.clear();
+    eco_code.clear();
+    opening_name.clear();
+    variation_name.clear();
     eco_last_announced.clear();
     eco_last_told.clear();
     if (full) {

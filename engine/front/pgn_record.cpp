@@ -50,13 +50,6 @@ std::string result_tag(const std::string& r) {
     return "*";
 }
 
-std::string annotation_text(uint32_t flags) {
-    // Bits 14-16 hold the mark plus 3; a word without them carries no mark.
-    static const char* const marks[8] = {"", "?", "?!", "", "!?", "!", "!!", ""};
-    const unsigned field = (flags >> 14) & 7;
-    return marks[field];
-}
-
 std::string learn_score_text(int s) {
     if (s > 29200) return text_printf("Mat%02d", (30001 - s) / 2);
     if (s < -29200) return text_printf("-Mat%02d", (s + 30000) / 2);
@@ -81,6 +74,15 @@ void write_text(FILE* f, const std::string& s) {
     if (f) std::fwrite(s.data(), 1, s.size(), f);
 }
 }  // namespace
+
+const char* ply_mark_text(uint32_t flags) {
+    // Without the recorded-mark bit a field of 0 is no mark (words written before marks
+    // carried that bit).
+    static const char* const marks[8] = {"??", "?", "?!", "", "!?", "!", "!!", ""};
+    const unsigned field = (flags & PLY_MARK_BITS) >> 14;
+    if (field == 0 && !(flags & PLY_MARK_SET)) return "";
+    return marks[field];
+}
 
 bool game_from_standard_position() { return start_move_number == 0 && start_fen == STANDARD_START; }
 
@@ -155,7 +157,7 @@ std::string pgn_movetext(const std::string& result, int first, int last, unsigne
                     w.add(text_printf("%d...", move_number_of_ply(p)));
             }
             renumber = false;
-            w.add(text_printf("%s%s ", h.san, annotation_text(h.flags).c_str()));
+            w.add(text_printf("%s%s ", h.san, (options & PGN_WITHOUT_MARKS) ? "" : ply_mark_text(h.flags)));
 
             std::string comment;
             if ((options & 1) && h.score != NO_SCORE) {
@@ -284,4 +286,4 @@ int append_book_learn_pgn(const char* name, const char* mode, int plies) {
     return 1;
 }
 
-void append_book_learn_pgn(int plies) { append_book_learn_pgn("bklearn.pgn", "a", plies); }
+void append_book_learn_pgn(int plies) { append_book_learn_pgn("bklearn2.pgn", "a", plies); }

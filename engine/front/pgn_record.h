@@ -3,6 +3,7 @@
 #pragma once
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -22,8 +23,20 @@ constexpr int NO_RECORDED_VALUE = INT_MIN;
 extern int ply_recorded_value[MAX_GAME_PLY];
 
 // Movetext options: 1 score, 2 time, 4 recorded value, 8 scores from White's side,
-// 16 expected moves. PGN_DEFAULT_OPTIONS (0xFFFF) means 23.
+// 16 expected moves, 32 annotation marks left out. PGN_DEFAULT_OPTIONS (0xFFFF) means 23.
 constexpr unsigned PGN_DEFAULT_OPTIONS = 0xFFFF;
+constexpr unsigned PGN_WITHOUT_MARKS = 32;
+
+// An annotation mark in a move's flag word: bits 14-16 hold the mark plus 3 and bit 17
+// says that a mark is recorded, so that "??" (field 0) is told from no mark.
+constexpr uint32_t PLY_MARK_BITS = 0x1C000;
+constexpr uint32_t PLY_MARK_SET = 0x20000;
+// Flag bits of a mark from -3 to 3 (0, and "=" read as 4, record none).
+inline uint32_t ply_mark_flags(int mark) {
+    return mark >= -3 && mark <= 3 && mark != 0 ? (static_cast<uint32_t>(mark + 3) << 14) | PLY_MARK_SET : 0u;
+}
+// The mark text ("??" .. "!!", "" for none) of a move's flag word.
+const char* ply_mark_text(uint32_t flags);
 
 // Whether the game began at the standard start position.
 bool game_from_standard_position();
@@ -47,4 +60,5 @@ void pgn_write_trailer();
 void write_game_records();
 // The first `plies` moves with "??" after the last one, to a book-learning PGN file.
 int append_book_learn_pgn(const char* name, const char* mode, int plies);
+// The same to bklearn2.pgn, the record of the games book learning learnt from.
 void append_book_learn_pgn(int plies);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "child_process.h"
@@ -22,7 +23,13 @@ struct session {
     testsupport::TempDir dir;
     testsupport::ChildProcess child;
 
-    session() {
+    session() { start(); }
+    // The same with files put into the folder before the engine starts.
+    explicit session(const std::vector<std::pair<std::string, std::string>>& files) {
+        for (const auto& f : files) dir.write(f.first, f.second);
+        start();
+    }
+    void start() {
         child.start(ORVIK_PROGRAM, {}, dir.path());
         child.readUntilContains("Playing without ini file", 10s);
     }

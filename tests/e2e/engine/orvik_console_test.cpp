@@ -102,9 +102,12 @@ TEST(OrvikStartup, BannersThenStandardInputWithoutIni) {
         "or similar, otherwise Orvik will only use a very small hash of 1M.",
         "",
         "feature done=0",
+        "Could not open \"kvbook.bin\" in mode rb: Winboard does not like my error message",
         "entries 87381 size 1048572 size_wanted 1048576 tts3 29126",
         "pos_learn = 1",
+        "created empty binary learn file",
         "book_learn = 4",
+        "Could not open \"kvlearn.bin\" in mode rb: Winboard does not like my error message",
         "Playing without ini file. Please read the documentation",
     };
     EXPECT_EQ(seen, expected);

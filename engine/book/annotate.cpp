@@ -1,0 +1,253 @@
+#include "book/annotate.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "book/pgn_reader.h"
+#include "core/board.h"
+#include "core/clock.h"
+#include "core/fen.h"
+#include "core/hash.h"
+#include "core/makemove.h"
+#include "core/movegen.h"
+#include "core/movetext.h"
+#include "core/output.h"
+#include "core/search.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "front/game_record.h"
+#include "front/pgn_record.h"
+#include "front/settings_args.h"
+#include "front/uci.h"
+
+namespace {
+enum : int { SUGGESTED = 1, EVALUATED = 2 };
+
+struct ply_note {
+    int game_score = 0, game_depth = 0;
+    int suggestion_score = 0, suggestion_depth = 0;
+    int flags = 0;
+    std::string suggestion;   // SAN of the suggested move
+    std::string line;         // the suggested line
+};
+
+// Lines of at most 79 characters: a token that would reach column 80 starts a new line.
+struct line_writer {
+    std::string text;
+    size_t column = 0;
+    void add(const std::string& token) {
+        if (column > 0 && column + token.size() >= 80) {
+            text += '\n';
+            column = 0;
+        }
+        text += token;
+        column += token.size();
+    }
+    // A word of a variation: after a blank, or at the start of a new line.
+    void add_word(const std::string& word) {
+        if (column + 1 + word.size() >= 80) {
+            text += '\n';
+            column = 0;
+        } else {
+            text += ' ';
+            ++column;
+        }
+        text += word;
+        column += word.size();
+    }
+};
+
+// SAN of a move in the present position ("invalid" when it is not legal there).
+std::string san_here(int side, uint32_t move) {
+    const uint32_t full = move ? find_and_make_move(side, move & 0x7FFF, nullptr) : 0;
+    if (!full) return "invalid";
+    const history_slot_guard keep;
+    make_move(side, full);
+    std::string text = move_to_text(full);
+    unmake_move(side, full);
+    return text;
+}
+
+// The suggested line as move text: moves and move numbers only.
+std::string line_text(const uint16_t* pv, int side) {
+    const int saved_marks = pv_marks;
+    pv_marks = 0;
+    std::string text = pv_from_hash(pv, side, false);
+    pv_marks = saved_marks;
+    // A null move ends what a PGN reader can take.
+    const size_t null_at = text.find("null");
+    if (null_at != std::string::npos) text.erase(null_at);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+struct search_result {
+    uint32_t move = 0;
+    int score = 0, depth = 0;
+    bool usable = false;
+    uint16_t pv[PV_WORDS];
+};
+
+search_result search_position(int side, double seconds) {
+    set_fixed_time_per_move(seconds);
+    hash_new_search();
+    search_result r;
+    int code = 0;
+    thinking = 1;
+    r.move = think(side, &code, &r.score, &r.depth, r.pv);
+    thinking = 0;
+    r.usable = r.move != 0 && (code & THINK_SEARCHED) != 0;
+    return r;
+}
+
+// The game's move alone, to `depth` plies at most.
+search_result search_game_move(int side, uint32_t move, int depth, double seconds) {
+    const int saved_count = searchmoves_count, saved_depth = max_depth;
+    searchmoves_list[0] = move;
+    searchmoves_count = 1;
+    max_depth = depth;
+    search_result r = search_position(side, seconds);
+    searchmoves_count = saved_count;
+    max_depth = saved_depth;
+    return r;
+}
+
+bool side_selected(char selection, int side) {
+    if (selection == 'w' || selection == 'W') return side == WHITE;
+    if (selection == 'b' || selection == 'B') return side == BLACK;
+    return true;
+}
+}  // namespace
+
+std::string annotation_score_text(int score) {
+    if (score > MATE_RANGE) return text_printf("%cM%02d", '+', (30001 - score) / 2);
+    if (score < -MATE_RANGE) return text_printf("%cM%02d", '-', (score + 30000) / 2);
+    return text_printf("%.2f", score * 0.01);
+}
+
+bool suggestion_written(bool game_move_scored, int suggestion_score, int game_score, int margin) {
+    return !game_move_scored || margin < 0 || suggestion_score >= game_score + margin;
+}
+
+void annotate_games(const std::string& in, int number, const std::string& out, int first_ply, int last_ply, int margin,
+                    char selection, double seconds) {
+    static const char* const names[] = {"Event", "Site", "Date", "Round", "White", "Black", "Result", nullptr};
+    std::string tags[7];
+    if (!pgn_load_game_tags(in, number, names, tags)) return;
+    int length = record_length;
+    if (length > ANNOTATE_MAX_PLIES - 1) length = ANNOTATE_MAX_PLIES - 1;
+    if (length < 1) return;
+    const std::vector<history_entry> played(game_history, game_history + length + 1);
+    const int first_side = side_to_move ^ (length & 1);
+    std::vector<ply_note> notes(static_cast<size_t>(length) + 1);
+
+    const int saved_book = use_book, saved_notation = notation_mode;
+    use_book = 0;
+    notation_mode = 0;
+    auto take_back = [&] {
+        side_to_move ^= 1;
+        unmake_move(side_to_move, played[static_cast<size_t>(board.ply)].move);
+        record_length = board.ply;
+    };
+    take_back();
+    if (last_ply > 0)
+        while (board.ply >= last_ply && board.ply > 0) take_back();
+
+    for (;;) {
+        const int ply = board.ply;
+        const int side = side_to_move;
+        if (ply < first_ply - 1) break;
+        if (side_selected(selection, side)) {
+            const uint32_t game_move = played[static_cast<size_t>(ply) + 1].move;
+            ply_note& note = notes[static_cast<size_t>(ply) + 1];
+            const search_result best = search_position(side, seconds);
+            if (best.usable && (best.move & 0x7FFF) == (game_move & 0x7FFF)) {
+                note.game_score = best.score;
+                note.game_depth = best.depth;
+                note.flags |= EVALUATED;
+            } else {
+                level_printf(LVL_NORMAL, "suggesting %s, game move was %s\n", san_here(side, best.move).c_str(),
+                             san_here(side, game_move).c_str());
+                if (best.usable) {
+                    note.suggestion_score = best.score;
+                    note.suggestion_depth = best.depth;
+                    note.suggestion = san_here(side, best.move);
+                    note.line = line_text(best.pv, side);
+                    note.flags |= SUGGESTED;
+                    if (find_and_make_move(side, game_move & 0x7FFF, nullptr)) {
+                        const search_result own = search_game_move(side, game_move, best.depth, seconds * 10.0);
+                        note.game_score = own.score;
+                        note.game_depth = own.depth;
+                        note.flags |= EVALUATED;
+                    }
+                }
+            }
+        }
+        if (ply == 0) break;
+        take_back();
+        age_history();
+    }
+    use_book = saved_book;
+    notation_mode = saved_notation;
+
+    FILE* f = open_file(out.c_str(), "a");
+    if (!f) return;
+    std::string head;
+    for (int i = 0; i < 7; ++i) head += text_printf("[%s \"%s\"]\n", names[i], tags[i].empty() ? "?" : tags[i].c_str());
+    if (!eco_code.empty()) head += text_printf("[ECO \"%s\"]\n", eco_code.c_str());
+    if (!opening_name.empty()) head += text_printf("[Opening \"%s\"]\n", opening_name.c_str());
+    if (!variation_name.empty()) head += text_printf("[Variation \"%s\"]\n", variation_name.c_str());
+    head += "\n";
+
+    const int flip = first_side == BLACK ? -1 : 1;
+    auto score_text = [&](int score, int depth) { return annotation_score_text(score * flip) + "/" + std::to_string(depth); };
+    auto move_number = [&](int ply) { return start_move_number + 1 + (ply - 1 + (first_side == BLACK ? 1 : 0)) / 2; };
+    line_writer w;
+    bool renumber = false;
+    for (int ply = 1; ply <= length; ++ply) {
+        const int mover = first_side ^ ((ply - 1) & 1);
+        if (ply == 1)
+            w.add(text_printf("%d%s", move_number(ply), mover == WHITE ? ". " : "..."));
+        else if (mover == WHITE)
+            w.add(text_printf("%d. ", move_number(ply)));
+        else if (renumber)
+            w.add(text_printf("%d...", move_number(ply)));
+        renumber = false;
+        w.add(std::string(played[static_cast<size_t>(ply)].san) + " ");
+        const ply_note& note = notes[static_cast<size_t>(ply)];
+        if (note.flags & EVALUATED) {
+            w.add(text_printf("{%s} ", score_text(note.game_score, note.game_depth).c_str()));
+            renumber = true;
+        }
+        const bool shown =
+            suggestion_written((note.flags & EVALUATED) != 0, note.suggestion_score, note.game_score, margin);
+        if ((note.flags & SUGGESTED) && shown) {
+            if (!note.line.empty()) {
+                size_t start = 0;
+                bool first = true;
+                while (start < note.line.size()) {
+                    size_t end = note.line.find(' ', start);
+                    if (end == std::string::npos) end = note.line.size();
+                    if (end > start) {
+                        const std::string word = note.line.substr(start, end - start);
+                        if (first)
+                            w.add("(" + word);
+                        else
+                            w.add_word(word);
+                        first = false;
+                    }
+                    start = end + 1;
+                }
+                w.add(" ");
+            } else {
+                w.add(text_printf("(%d%s%s ", move_number(ply), mover == WHITE ? ". " : "...", note.suggestion.c_str()));
+            }
+            w.add(text_printf("{%s}) ", score_text(note.suggestion_score, note.suggestion_depth).c_str()));
+            renumber = true;
+        }
+    }
+    const std::string result = tags[6].empty() ? "*" : tags[6];
+    const std::string text = head + w.text + text_printf("%s\n\n", result.c_str());
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}

@@ -1,0 +1,308 @@
+#include "book/book_file.h"
+
+#include <cstring>
+
+#include "core/board.h"
+#include "core/makemove.h"
+#include "core/movetext.h"
+#include "core/output.h"
+#include "core/state.h"
+#include "front/new_game.h"
+
+book_descriptor main_book("opening book", "kvbook.bin");
+book_descriptor learn_book("learn book", "kvlearn.bin");
+
+namespace {
+const char MAGIC[10] = "KVBOOK101";
+
+void put32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+uint32_t get32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+long long entry_offset(uint32_t index) {
+    return static_cast<long long>(BOOK_HEADER_BYTES) + static_cast<long long>(index) * BOOK_ENTRY_BYTES;
+}
+
+uint64_t file_length(FILE* f) {
+    const long long at = ftello(f);
+    if (fseeko(f, 0, SEEK_END) != 0) return 0;
+    const long long end = ftello(f);
+    fseeko(f, at, SEEK_SET);
+    return end < 0 ? 0 : static_cast<uint64_t>(end);
+}
+
+// Coordinate text of a 15-bit book move ("null" without squares).
+std::string book_move_text(uint32_t move) {
+    if ((move & 0xFFF) == 0) return "null";
+    std::string t;
+    t += static_cast<char>('a' + (move & 7));
+    t += static_cast<char>('1' + ((move >> 3) & 7));
+    t += static_cast<char>('a' + ((move >> 6) & 7));
+    t += static_cast<char>('1' + ((move >> 9) & 7));
+    static const char promotion[8] = {0, 0, 'N', 'B', 'R', 'Q', 0, 0};
+    if (const char p = promotion[(move >> 12) & 7]) t += p;
+    return t;
+}
+}  // namespace
+
+book_header new_book_header(uint32_t slots, uint32_t firstfree) {
+    book_header h;
+    std::memcpy(h.magic, MAGIC, sizeof h.magic);
+    h.slots = slots;
+    h.header_size = BOOK_HEADER_BYTES;
+    h.entry_size = BOOK_ENTRY_BYTES;
+    h.firstfree = firstfree;
+    return h;
+}
+
+void encode_book_header(const book_header& h, unsigned char out[BOOK_HEADER_BYTES]) {
+    std::memset(out, 0, BOOK_HEADER_BYTES);
+    std::memcpy(out, h.magic, sizeof h.magic);
+    put32(out + 12, h.slots);
+    put32(out + 16, h.header_size);
+    put32(out + 20, h.entry_size);
+    put32(out + 24, h.firstfree);
+}
+
+book_header decode_book_header(const unsigned char in[BOOK_HEADER_BYTES]) {
+    book_header h;
+    std::memcpy(h.magic, in, sizeof h.magic);
+    h.slots = get32(in + 12);
+    h.header_size = get32(in + 16);
+    h.entry_size = get32(in + 20);
+    h.firstfree = get32(in + 24);
+    return h;
+}
+
+void encode_book_entry(const book_entry& e, unsigned char out[BOOK_ENTRY_BYTES]) {
+    put32(out, e.key_lo);
+    put32(out + 4, e.key_hi);
+    put32(out + 8, e.next);
+    put32(out + 12, e.count);
+    out[16] = static_cast<unsigned char>(e.move);
+    out[17] = static_cast<unsigned char>(e.move >> 8);
+    out[18] = e.side;
+    out[19] = static_cast<unsigned char>(e.mark);
+}
+
+book_entry decode_book_entry(const unsigned char in[BOOK_ENTRY_BYTES]) {
+    book_entry e;
+    e.key_lo = get32(in);
+    e.key_hi = get32(in + 4);
+    e.next = get32(in + 8);
+    e.count = get32(in + 12);
+    e.move = static_cast<uint16_t>(in[16] | in[17] << 8);
+    e.side = in[18];
+    e.mark = static_cast<int8_t>(in[19]);
+    return e;
+}
+
+std::string book_header_fault(const book_header& h, uint64_t length) {
+    if (std::memcmp(h.magic, MAGIC, sizeof h.magic) != 0) return "it does not begin with KVBOOK101";
+    if (h.header_size != BOOK_HEADER_BYTES) return text_printf("header size %u, not 128", h.header_size);
+    if (h.entry_size != BOOK_ENTRY_BYTES) return text_printf("entry size %u, not 20", h.entry_size);
+    if (h.slots < 1) return "no slots";
+    if (h.firstfree < h.slots) return text_printf("first free entry %u below the %u slots", h.firstfree, h.slots);
+    const uint64_t needed = BOOK_HEADER_BYTES + static_cast<uint64_t>(BOOK_ENTRY_BYTES) * h.firstfree;
+    if (length < needed)
+        return text_printf("%llu bytes, %llu needed for %u entries", static_cast<unsigned long long>(length),
+                           static_cast<unsigned long long>(needed), h.firstfree);
+    return "";
+}
+
+const char* book_mark_text(int mark) {
+    static const char* const texts[7] = {"??", "?", "?!", "", "!?", "!", "!!"};
+    return mark >= -3 && mark <= 3 ? texts[mark + 3] : "";
+}
+
+void book_notice(const std::string& text) {
+    if (uci_mode)
+        level_printf(LVL_UCI, "info string %s\n", text.c_str());
+    else
+        level_printf(LVL_ERROR, "%s\n", text.c_str());
+}
+
+void print_book_header(const book_header& h) {
+    char magic[sizeof h.magic + 1] = {};
+    std::memcpy(magic, h.magic, sizeof h.magic);
+    level_printf(LVL_NORMAL, "%s %lu %lu %lu ff %lu\n", magic, static_cast<unsigned long>(h.slots),
+                 static_cast<unsigned long>(h.header_size), static_cast<unsigned long>(h.entry_size),
+                 static_cast<unsigned long>(h.firstfree));
+}
+
+void book_close(book_descriptor& d) {
+    if (d.file) std::fclose(d.file);
+    d.file = nullptr;
+}
+
+bool book_open(book_descriptor& d, const char* mode) {
+    book_close(d);
+    d.chain_reported = false;
+    FILE* f = open_file(d.name.c_str(), mode);
+    if (!f) return false;
+    unsigned char raw[BOOK_HEADER_BYTES];
+    const uint64_t length = file_length(f);
+    std::string fault;
+    if (std::fread(raw, 1, sizeof raw, f) != sizeof raw) {
+        fault = text_printf("%llu bytes, shorter than its header", static_cast<unsigned long long>(length));
+    } else {
+        d.header = decode_book_header(raw);
+        fault = book_header_fault(d.header, length);
+    }
+    if (!fault.empty()) {
+        book_notice(text_printf("The %s \"%s\" is damaged (%s) and is not used", d.what, d.name.c_str(), fault.c_str()));
+        std::fclose(f);
+        return false;
+    }
+    d.file = f;
+    print_book_header(d.header);
+    return true;
+}
+
+bool read_book_entry(const book_descriptor& d, uint32_t index, book_entry* e) {
+    unsigned char raw[BOOK_ENTRY_BYTES];
+    if (!d.file || fseeko(d.file, entry_offset(index), SEEK_SET) != 0) return false;
+    if (std::fread(raw, 1, sizeof raw, d.file) != sizeof raw) return false;
+    *e = decode_book_entry(raw);
+    return true;
+}
+
+bool write_book_entry(const book_descriptor& d, uint32_t index, const book_entry& e) {
+    unsigned char raw[BOOK_ENTRY_BYTES];
+    encode_book_entry(e, raw);
+    if (!d.file || fseeko(d.file, entry_offset(index), SEEK_SET) != 0) return false;
+    return std::fwrite(raw, 1, sizeof raw, d.file) == sizeof raw;
+}
+
+bool write_book_header(const book_descriptor& d) {
+    unsigned char raw[BOOK_HEADER_BYTES];
+    encode_book_header(d.header, raw);
+    if (!d.file || fseeko(d.file, 0, SEEK_SET) != 0) return false;
+    return std::fwrite(raw, 1, sizeof raw, d.file) == sizeof raw;
+}
+
+bool book_link_ok(book_descriptor& d, uint32_t from, uint32_t next) {
+    if (next > from && next < d.header.firstfree) return true;
+    if (!d.chain_reported)
+        book_notice(text_printf("The %s \"%s\" is damaged: entry %u links to entry %u; the rest of its chain is skipped",
+                                d.what, d.name.c_str(), from, next));
+    d.chain_reported = true;
+    return false;
+}
+
+int book_lookup(book_descriptor& d, int side, uint32_t key_lo, uint32_t key_hi, const move_list_entry* legal,
+                int legal_count, int max, book_candidate* out) {
+    if (max < 1 || legal_count < 1 || !d.file) return 0;
+    uint32_t index = key_lo % d.header.slots;
+    book_entry e;
+    if (!read_book_entry(d, index, &e) || e.empty()) return 0;
+    auto same_position = [&](const book_entry& x) { return x.key_lo == key_lo && x.key_hi == key_hi && x.side == side; };
+    int found = 0;
+    for (;;) {
+        if (same_position(e)) {
+            const move_list_entry* match = nullptr;
+            int matches = 0;
+            for (int i = 0; i < legal_count; ++i)
+                if (legal[i].score != -30000 && (legal[i].move & 0x7FFF) == e.move) {
+                    match = &legal[i];
+                    ++matches;
+                }
+            if (matches == 1) {
+                book_candidate& c = out[found++];
+                c.entry = *match;
+                c.count = e.count;
+                c.mark = e.mark;
+                std::string text;
+                {
+                    const history_slot_guard keep;
+                    make_move(side, match->move);
+                    text = move_to_text(match->move);
+                    unmake_move(side, match->move);
+                }
+                std::snprintf(c.text, sizeof c.text, "%.10s%s", text.c_str(), book_mark_text(e.mark));
+                if (found >= max) return found;
+            } else {
+                level_printf(LVL_BOOK_REJECT, "bm reject %s count %lu\n", book_move_text(e.move).c_str(),
+                             static_cast<unsigned long>(e.count));
+            }
+        }
+        if (e.next == 0 || !book_link_ok(d, index, e.next)) return found;
+        index = e.next;
+        if (!read_book_entry(d, index, &e)) return found;
+    }
+}
+
+bool book_find_or_add(book_descriptor& d, uint32_t key_lo, uint32_t key_hi, int side, uint32_t move, book_entry* e,
+                      uint32_t* index_out) {
+    if (!d.file) return false;
+    const uint32_t move15 = move & 0x7FFF;
+    uint32_t index = key_lo % d.header.slots;
+    book_entry cur;
+    if (!read_book_entry(d, index, &cur)) {
+        level_printf(LVL_BOOK, "error reading book entry\n");
+        return false;
+    }
+    if (!cur.empty()) {
+        for (;;) {
+            if (cur.key_lo == key_lo && cur.key_hi == key_hi && cur.side == side && cur.move == move15) {
+                *e = cur;
+                *index_out = index;
+                return true;
+            }
+            if (cur.next == 0) break;
+            if (!book_link_ok(d, index, cur.next)) return false;
+            index = cur.next;
+            if (!read_book_entry(d, index, &cur)) {
+                level_printf(LVL_BOOK, "error reading book entry\n");
+                return false;
+            }
+        }
+        // Link the chain's last entry to a new one at the first free index.
+        cur.next = d.header.firstfree;
+        if (!write_book_entry(d, index, cur)) {
+            level_printf(LVL_BOOK, "error backlinking book entry\n");
+            return false;
+        }
+        index = d.header.firstfree++;
+    }
+    book_entry fresh;
+    fresh.key_lo = key_lo;
+    fresh.key_hi = key_hi;
+    fresh.side = static_cast<uint8_t>(side);
+    fresh.move = static_cast<uint16_t>(move15);
+    if (!write_book_entry(d, index, fresh)) {
+        level_printf(LVL_BOOK, "error writing book entry\n");
+        return false;
+    }
+    *e = fresh;
+    *index_out = index;
+    return true;
+}
+
+void clean_book(book_descriptor& d) {
+    if (!book_open(d, "r+b")) {
+        book_open(d, "rb");
+        new_game(1);
+        return;
+    }
+    for (uint32_t i = 0; i < d.header.firstfree; ++i) {
+        if (i % 10000 == 0) level_printf(LVL_NORMAL, ".");
+        book_entry e;
+        if (!read_book_entry(d, i, &e)) {
+            level_printf(LVL_BOOK, "error reading entry at offset %lu\n", static_cast<unsigned long>(entry_offset(i)));
+            break;
+        }
+        if (e.mark == 0) continue;
+        e.mark = 0;
+        if (!write_book_entry(d, i, e))
+            level_printf(LVL_BOOK, "error writing entry at offset %lu\n", static_cast<unsigned long>(entry_offset(i)));
+    }
+    level_printf(LVL_NORMAL, "\n");
+    book_close(d);
+    book_open(d, "rb");
+    new_game(1);
+}

@@ -1,0 +1,101 @@
+// The opening-book file: a 128-byte header and 20-byte entries, little-endian, hashed by
+// the position key. kvbook.bin and kvlearn.bin share it. Every entry of the slot area
+// (0 .. slots-1) heads the chain of the positions whose key_lo falls into it; further
+// entries of a chain sit in the overflow area (slots .. firstfree-1), always at higher
+// indices than the entry that links to them.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "core/movegen.h"
+
+constexpr uint32_t BOOK_HEADER_BYTES = 128;
+constexpr uint32_t BOOK_ENTRY_BYTES = 20;
+constexpr int BOOK_MAX_CANDIDATES = 50;
+constexpr int BOOK_TEXT_SIZE = 16;   // SAN text, its mark and the choice's "s"/"l" suffixes
+
+struct book_header {
+    char magic[10] = {};
+    uint32_t slots = 0;
+    uint32_t header_size = 0;
+    uint32_t entry_size = 0;
+    uint32_t firstfree = 0;
+};
+
+struct book_entry {
+    uint32_t key_lo = 0;
+    uint32_t key_hi = 0;
+    uint32_t next = 0;     // next entry of the chain, 0 = end
+    uint32_t count = 0;
+    uint16_t move = 0;     // low 15 bits of the move word
+    uint8_t side = 0;      // side to move in the position
+    int8_t mark = 0;       // -3 "??" .. 3 "!!"
+    bool empty() const { return key_lo == 0 && key_hi == 0; }
+};
+
+// A header for a new book of `slots` slots whose first free entry is `firstfree`.
+book_header new_book_header(uint32_t slots, uint32_t firstfree);
+void encode_book_header(const book_header& h, unsigned char out[BOOK_HEADER_BYTES]);
+book_header decode_book_header(const unsigned char in[BOOK_HEADER_BYTES]);
+void encode_book_entry(const book_entry& e, unsigned char out[BOOK_ENTRY_BYTES]);
+book_entry decode_book_entry(const unsigned char in[BOOK_ENTRY_BYTES]);
+// What is wrong with a header read from a file of `file_length` bytes ("" when sound).
+std::string book_header_fault(const book_header& h, uint64_t file_length);
+
+// Mark texts by mark + 3.
+const char* book_mark_text(int mark);
+
+// An open book: its header image and its stream (null when closed).
+struct book_descriptor {
+    book_header header{};
+    FILE* file = nullptr;
+    std::string name;
+    const char* what;            // "opening book" or "learn book"
+    bool chain_reported = false; // a broken chain was reported since the book was opened
+    explicit book_descriptor(const char* kind, const char* default_name) : name(default_name), what(kind) {}
+};
+extern book_descriptor main_book;
+extern book_descriptor learn_book;
+
+// One line about a damaged or unusable file: at level 7, or as "info string" under UCI.
+void book_notice(const std::string& text);
+// The header line "KVBOOK101 slots 128 20 ff firstfree" at level 8.
+void print_book_header(const book_header& h);
+
+// Opens `d.name` in `mode` ("rb" or "r+b"), reads and checks its header and prints the
+// header line. A file that cannot be opened, or whose header is short or unsound, leaves
+// the descriptor closed (the fault reported). An open stream is closed first.
+bool book_open(book_descriptor& d, const char* mode = "rb");
+void book_close(book_descriptor& d);
+
+// Entry i of an open book; false on a failed seek or read.
+bool read_book_entry(const book_descriptor& d, uint32_t index, book_entry* e);
+bool write_book_entry(const book_descriptor& d, uint32_t index, const book_entry& e);
+// Writes the descriptor's header at the start of the file.
+bool write_book_header(const book_descriptor& d);
+// Whether the chain may go on from entry `from` to `next` (upwards, below firstfree);
+// a link that may not is reported once per opening of the book.
+bool book_link_ok(book_descriptor& d, uint32_t from, uint32_t next);
+
+// A book move found for the present position.
+struct book_candidate {
+    move_list_entry entry;        // the matching legal move
+    uint32_t count;
+    int mark;
+    char text[BOOK_TEXT_SIZE];    // SAN and mark text
+};
+
+// The book moves of the present position (key and side) that match exactly one legal
+// move (entries whose score is -30000 are not legal), at most `max`, in chain order.
+int book_lookup(book_descriptor& d, int side, uint32_t key_lo, uint32_t key_hi, const move_list_entry* legal,
+                int legal_count, int max, book_candidate* out);
+
+// The entry of (key, side, move), appended when missing; its index through `index`.
+// False (with a message) when the file cannot be read or written.
+bool book_find_or_add(book_descriptor& d, uint32_t key_lo, uint32_t key_hi, int side, uint32_t move, book_entry* e,
+                      uint32_t* index);
+
+// book_clean: every mark of the main book set to 0.
+void clean_book(book_descriptor& d);

@@ -1,0 +1,268 @@
+#include "book/position_learning.h"
+
+#include <cstring>
+#include <new>
+#include <sys/stat.h>
+#include <vector>
+
+#include "book/book_file.h"
+#include "core/board.h"
+#include "core/fen.h"
+#include "core/hash.h"
+#include "core/makemove.h"
+#include "core/movetext.h"
+#include "core/output.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "front/game_record.h"
+#include "front/new_game.h"
+#include "front/pgn_record.h"
+
+FILE* learnpos_ovk_file = nullptr;
+FILE* learnpos_bin_file = nullptr;
+
+namespace {
+const char* const LEARNPOS_NAME = "learnpos.bin";
+
+std::vector<learnpos_record> store;   // capacity records, allocated when the file is loaded
+int held = 0;                         // valid records
+uint32_t ring = 0;                    // next record of the store to overwrite
+learnpos_header file_header;          // header of the open file
+
+void put32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+uint32_t get32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+void encode_record(const learnpos_record& r, unsigned char out[LEARNPOS_RECORD_BYTES]) {
+    put32(out, r.key_lo);
+    put32(out + 4, r.key_hi);
+    out[8] = static_cast<unsigned char>(r.score);
+    out[9] = static_cast<unsigned char>(static_cast<uint16_t>(r.score) >> 8);
+    out[10] = static_cast<unsigned char>(r.depth);
+    out[11] = static_cast<unsigned char>(static_cast<uint16_t>(r.depth) >> 8);
+    out[12] = static_cast<unsigned char>(r.move);
+    out[13] = static_cast<unsigned char>(r.move >> 8);
+    out[14] = r.side;
+    out[15] = 0;
+}
+
+learnpos_record decode_record(const unsigned char in[LEARNPOS_RECORD_BYTES]) {
+    learnpos_record r;
+    r.key_lo = get32(in);
+    r.key_hi = get32(in + 4);
+    r.score = static_cast<int16_t>(in[8] | in[9] << 8);
+    r.depth = static_cast<int16_t>(in[10] | in[11] << 8);
+    r.move = static_cast<uint16_t>(in[12] | in[13] << 8);
+    r.side = in[14];
+    return r;
+}
+
+bool allocate_store(uint32_t capacity) {
+    try {
+        store.assign(capacity, learnpos_record{});
+    } catch (const std::bad_alloc&) {
+        store.clear();
+        store.shrink_to_fit();
+        level_printf(LVL_ERROR, "Not enough memory for learned positions\n");
+        return false;
+    }
+    return true;
+}
+
+bool write_file_header() {
+    unsigned char raw[LEARNPOS_HEADER_BYTES];
+    encode_learnpos_header(file_header, raw);
+    return std::fseek(learnpos_bin_file, 0, SEEK_SET) == 0 && std::fwrite(raw, 1, sizeof raw, learnpos_bin_file) == sizeof raw;
+}
+
+void refuse_file(FILE* f, const std::string& fault) {
+    book_notice(text_printf("The learned positions file \"%s\" is damaged (%s) and is not used", LEARNPOS_NAME,
+                            fault.c_str()));
+    std::fclose(f);
+}
+}  // namespace
+
+void encode_learnpos_header(const learnpos_header& h, unsigned char out[LEARNPOS_HEADER_BYTES]) {
+    std::memset(out, 0, LEARNPOS_HEADER_BYTES);
+    put32(out, h.capacity);
+    put32(out + 4, h.version);
+    put32(out + 8, h.offset);
+    put32(out + 12, h.next);
+    std::memcpy(out + 16, "orviklearn", 10);
+}
+
+learnpos_header decode_learnpos_header(const unsigned char in[LEARNPOS_HEADER_BYTES]) {
+    learnpos_header h;
+    h.capacity = get32(in);
+    h.version = get32(in + 4);
+    h.offset = get32(in + 8);
+    h.next = get32(in + 12);
+    return h;
+}
+
+std::string learnpos_header_fault(const learnpos_header& h) {
+    if (h.capacity < 1) return "capacity 0";
+    if (h.capacity > LEARNPOS_MAX_CAPACITY) return text_printf("capacity %u", h.capacity);
+    if (h.offset != LEARNPOS_HEADER_BYTES) return text_printf("records at offset %u, not 128", h.offset);
+    if (h.next >= h.capacity) return text_printf("next record %u beyond the capacity %u", h.next, h.capacity);
+    return "";
+}
+
+int load_learned_positions() {
+    held = 0;
+    ring = 0;
+    if (!pos_learn) return 0;
+    if (learnpos_bin_file) std::fclose(learnpos_bin_file);
+    learnpos_bin_file = nullptr;
+    struct stat st;
+    if (stat(LEARNPOS_NAME, &st) == 0) {
+        FILE* f = open_file(LEARNPOS_NAME, "r+b");
+        if (!f) return 1;
+        unsigned char raw[LEARNPOS_HEADER_BYTES];
+        if (std::fread(raw, 1, sizeof raw, f) != sizeof raw) {
+            refuse_file(f, "shorter than its header");
+            return 1;
+        }
+        const learnpos_header h = decode_learnpos_header(raw);
+        const std::string fault = learnpos_header_fault(h);
+        if (!fault.empty()) {
+            refuse_file(f, fault);
+            return 1;
+        }
+        if (!allocate_store(h.capacity)) {
+            std::fclose(f);
+            return 1;
+        }
+        unsigned char rec[LEARNPOS_RECORD_BYTES];
+        while (static_cast<uint32_t>(held) < h.capacity && std::fread(rec, 1, sizeof rec, f) == sizeof rec)
+            store[static_cast<size_t>(held++)] = decode_record(rec);
+        ring = static_cast<uint32_t>(held) == h.capacity ? 0 : static_cast<uint32_t>(held);
+        file_header = h;
+        learnpos_bin_file = f;
+        if (hash_table) hash_store_learned_positions();
+        return 0;
+    }
+    const uint32_t capacity = posentries > 0 ? static_cast<uint32_t>(posentries) : 10000u;
+    if (!allocate_store(capacity)) return 1;
+    FILE* f = open_file(LEARNPOS_NAME, "w+b");
+    if (!f) {
+        store.clear();
+        store.shrink_to_fit();
+        return 1;
+    }
+    learnpos_bin_file = f;
+    file_header = learnpos_header{};
+    file_header.capacity = capacity;
+    write_file_header();
+    std::fflush(f);
+    level_printf(LVL_NORMAL, "created empty binary learn file\n");
+    return 0;
+}
+
+int store_learned_positions() {
+    for (int i = 0; i < held; ++i) {
+        const learnpos_record& r = store[static_cast<size_t>(i)];
+        hash_store_learned(static_cast<uint64_t>(r.key_lo) | static_cast<uint64_t>(r.key_hi) << 32, r.side, r.score,
+                           r.depth, r.move);
+    }
+    return held;
+}
+
+int learn_position(int score, int depth, uint32_t move) {
+    if (!pos_learn || !learnpos_bin_file || store.empty()) return 0;
+    learnpos_record r;
+    r.key_lo = board.key_lo();
+    r.key_hi = board.key_hi();
+    r.score = static_cast<int16_t>(score);
+    r.depth = static_cast<int16_t>(depth);
+    r.move = static_cast<uint16_t>(move & 0x7FFF);
+    r.side = static_cast<uint8_t>(side_to_move);
+    unsigned char raw[LEARNPOS_RECORD_BYTES];
+    encode_record(r, raw);
+    const long at = static_cast<long>(LEARNPOS_HEADER_BYTES + file_header.next * LEARNPOS_RECORD_BYTES);
+    if (std::fseek(learnpos_bin_file, at, SEEK_SET) == 0) std::fwrite(raw, 1, sizeof raw, learnpos_bin_file);
+    file_header.next = (file_header.next + 1) % file_header.capacity;
+    write_file_header();
+    std::fflush(learnpos_bin_file);
+    const uint32_t capacity = static_cast<uint32_t>(store.size());
+    store[ring] = r;
+    ring = (ring + 1) % capacity;
+    if (static_cast<uint32_t>(held) < capacity) ++held;
+    return 0;
+}
+
+void learn_game_position(int score_a, int score, int depth, int previous_score, int last_book_ply, uint32_t move) {
+    if (!pos_learn || search_state == 2 || (!learnpos_ovk_file && !learnpos_bin_file)) return;
+    if (!game_from_standard_position()) return;
+    if (board.ply - last_book_ply > 60 && board.ply - engine_start_ply > 60) return;
+    if (previous_score < -200 || score_a > previous_score - margin_pos_learn || score > previous_score - margin_pos_learn)
+        return;
+    if (learnpos_ovk_file) {
+        std::string text;
+        {
+            const history_slot_guard keep;
+            make_move(side_to_move, move);
+            text = move_to_text(move);
+            unmake_move(side_to_move, move);
+        }
+        std::fprintf(learnpos_ovk_file, "%d %d %s %s\n", depth, score, text.c_str(),
+                     board_to_fen(side_to_move, true).c_str());
+        std::fflush(learnpos_ovk_file);
+    }
+    if (learnpos_bin_file) learn_position(score, depth, move);
+    if (uci_mode)
+        level_printf(LVL_UCI, "info string learned positon\n");
+    else
+        level_printf(LVL_NORMAL, "learned position\n");
+}
+
+int import_learned_positions(const std::string& file) {
+    if (!learnpos_bin_file) return 1;
+    FILE* f = open_file(file.c_str(), "r");
+    if (!f) return 1;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, f)) {
+        std::string line = buf;
+        const bool whole = !line.empty() && line.back() == '\n';
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        if (!whole && !std::feof(f)) {
+            // A line longer than the reader takes: the rest of it is not read as a line.
+            int c;
+            while ((c = std::fgetc(f)) != EOF && c != '\n') {
+            }
+        }
+        new_game(0);
+        int depth = 0, score = 0, used = 0;
+        char token[40];
+        bool ok = std::sscanf(line.c_str(), "%d %d %38s %n", &depth, &score, token, &used) == 3;
+        int side = WHITE;
+        uint32_t move = 0;
+        if (ok) ok = parse_fen(line.substr(static_cast<size_t>(used)), &side, false) == 0;
+        if (ok) {
+            side_to_move = side;
+            move = parse_move(token, side);
+            ok = move != 0 && find_and_make_move(side, move & 0x7FFF, nullptr) != 0;
+        }
+        if (!ok) {
+            level_printf(LVL_ERROR, "Error importing position %s\n", line.c_str());
+            continue;
+        }
+        learn_position(score, depth, move);
+    }
+    std::fclose(f);
+    new_game(1);
+    return 0;
+}
+
+int learned_positions_held() { return held; }
+
+void release_learned_positions() {
+    store.clear();
+    store.shrink_to_fit();
+    held = 0;
+    ring = 0;
+}
