@@ -7,3 +7,10 @@ if(TVO_BUILD_GUI)
   add_executable(pgngen ${TOOL_DIR}/main.cpp)
   target_link_libraries(pgngen PRIVATE tavorin_pgngen)
 endif()
+
+# The browser's benchmark (bench/pgn_browser.sh runs it; it is not a test).
+if(TVO_BUILD_GUI AND TVO_BUILD_TESTS)
+  add_executable(pgn_bench ${TOOL_DIR}/bench_navegador.cpp ${PROJECT_SOURCE_DIR}/tests/gui/files/pgn_comun.cpp)
+  target_include_directories(pgn_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests/gui/files)
+  target_link_libraries(pgn_bench PRIVATE tavorin_pgngen tavorin_pruebas)
+endif()
