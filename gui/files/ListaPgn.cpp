@@ -206,7 +206,12 @@ void ListaPgn::Disponer() {
     tamano_ = QSize(anchoTira + 2 * margen, altoPagina + 35 + 2 * margen);
     setMinimumSize(tamano_);
     resize(tamano_);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(Marco())) sub->adjustSize();
+    // The sub-window takes the new size with its frame and title around it.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(Marco())) {
+        sub->resize(sub->sizeHint());
+    }
+    // The strip is drawn for its new size.
+    if (picTab->Imagen().size() != picTab->size()) PaintTab(pestana_);
 }
 
 QSize ListaPgn::sizeHint() const { return tamano_.isValid() ? tamano_ : Forma::sizeHint(); }
