@@ -150,7 +150,7 @@ void ListaPgn::Disponer() {
     // Page 2: the buttons' row, then the frame with the tag names and fields.
     const int alto = std::max(26, Command1[1]->sizeHint().height());
     for (int i = 1; i <= 5; ++i) Command1[i]->setGeometry((i - 1) * 32, 0, 30, alto);
-    int anchoBoton = 70;
+    int anchoBoton = 100;
     for (int i = 1; i <= 2; ++i) anchoBoton = std::max(anchoBoton, Command2[i]->sizeHint().width());
     const int fila = std::max(21, std::max(Text1[0]->sizeHint().height(), Combo1->sizeHint().height()));
     QStringList nombres = Picture1->TextosImpresos();
@@ -197,6 +197,9 @@ void ListaPgn::Disponer() {
     const int anchoPagina = std::max({328, anchoPagina2, Frame2->width(), anchoLabel1 + anchoBuscar, anchoLabel2});
     const int altoPagina = std::max({197, altoPagina2, Frame2->height()});
     Eventos->setGeometry(0, Buscar->height() + 4, anchoPagina, altoPagina - Buscar->height() - 8 - altoLabel2);
+    // The interval's frame and label take the page's width: room for a longer text.
+    Frame2->resize(anchoPagina, Frame2->height());
+    Label3->resize(anchoPagina - 20, Label3->height());
     Label2->setGeometry(0, altoPagina - altoLabel2, anchoPagina, altoLabel2);
 
     const pgn::Pestanas pestanas(TextosTab, picTab->font());

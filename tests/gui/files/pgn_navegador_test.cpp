@@ -3,6 +3,7 @@
 #include "pgn_comun.h"
 
 #include "app/ApiFunciones.h"
+#include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
@@ -21,6 +22,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QGroupBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -486,6 +488,48 @@ TEST_F(Navegador, ABigGameLoads) {
     EXPECT_EQ(JugadaPgnActual, 1499);
     ClicLinea(700);
     EXPECT_EQ(Actual(), Referencia(p.codificadas, 700));
+}
+
+}  // namespace
+
+namespace {
+
+// Every caption of the browser shows whole in each shipped language.
+TEST(NavegadorDiseno, TextsOfEachLanguageShowWhole) {
+    Entorno e;
+    e.Arrancar();
+    for (const char* idioma : {"English", "Español"}) {
+        ASSERT_GE(Opciones().Combo1->findText(idioma), 0) << idioma;
+        Opciones().Combo1->setCurrentText(idioma);
+        Opciones().Combo1_Click();
+        auto& l = ListaPgn();
+        Abrir(e, "t.pgn", "[Event \"a\"]\n\n1. e4 *\n");
+        l.NumeroPartida(10000);
+        for (int tab : {1, 2, 3}) {
+            l.PaintTab(tab);
+            l.Form_Activate();
+            for (QLabel* etiqueta : l.findChildren<QLabel*>()) {
+                if (!etiqueta->isVisibleTo(&l)) continue;
+                EXPECT_GE(etiqueta->width(), etiqueta->fontMetrics().horizontalAdvance(etiqueta->text()))
+                    << idioma << " " << etiqueta->objectName().toStdString();
+            }
+            for (QPushButton* b : l.findChildren<QPushButton*>())
+                EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text()) + 8) << idioma;
+            EXPECT_GE(l.Frame2->width(), l.Frame2->fontMetrics().horizontalAdvance(l.Frame2->title()) + 16) << idioma;
+            for (int i = 0; i < l.Buscar->count(); ++i)
+                EXPECT_GE(l.Buscar->width(), l.Buscar->fontMetrics().horizontalAdvance(l.Buscar->itemText(i)) + 20);
+            const pgn::Pestanas p(TextosTab, l.picTab->font());
+            EXPECT_LT(p.Derecha(3) + 3, l.picTab->width()) << idioma;
+            EXPECT_LE(l.picTab->geometry().right() + 1, l.width());
+            EXPECT_LE(l.picTab->geometry().bottom() + 1, l.height());
+        }
+        for (const QString& nombre : l.Picture1->TextosImpresos().mid(0, 7)) {
+            QFont f = l.Picture1->font();
+            f.setPointSizeF(8);
+            EXPECT_LT(QFontMetrics(f).horizontalAdvance(nombre) + 4, l.Picture1->width()) << nombre.toStdString();
+        }
+        Cerrar();
+    }
 }
 
 }  // namespace
