@@ -53,57 +53,66 @@ QImage Dibujo(int seleccion, const pgn::Pestanas& p, int w = 220, int h = 40) {
     return img;
 }
 
+// The colour of each listed pixel.
+struct Pixel {
+    int x, y;
+    QColor color;
+};
+void Comprobar(const QImage& img, const std::vector<Pixel>& pixeles, const char* que) {
+    for (const Pixel& p : pixeles) EXPECT_EQ(img.pixelColor(p.x, p.y), p.color) << que << " at " << p.x << "," << p.y;
+}
+
 TEST(PgnPestanas, LinesStopOnePixelBeforeTheirSecondPoint) {
     const pgn::Pestanas p({0, 40, 50, 60}, 13);
     const QColor gris(128, 128, 128);
     // Tab 3 selected: tab 1 as drawn unselected. Left edge x = 4 from y = 20 up to 3,
     // top edge y = 3 from 5 to 57, inner right edge x = 58 from 21 up to 4, outer
     // right edge x = 59 from 21 up to 5 (row 21 then carries the panel's edge).
-    const QImage t3 = Dibujo(3, p);
-    auto en3 = [&](int x, int y) { return t3.pixelColor(x, y); };
-    EXPECT_EQ(en3(4, 20), Qt::white);
-    EXPECT_EQ(en3(4, 3), Qt::white);
-    EXPECT_EQ(en3(4, 2), kFondo);
-    EXPECT_EQ(en3(5, 3), Qt::white);
-    EXPECT_EQ(en3(57, 3), Qt::white);
-    EXPECT_EQ(en3(58, 3), kFondo);
-    EXPECT_EQ(en3(58, 20), gris);
-    EXPECT_EQ(en3(58, 4), gris);
-    EXPECT_EQ(en3(58, 3), kFondo);
-    EXPECT_EQ(en3(59, 20), Qt::black);
-    EXPECT_EQ(en3(59, 21), Qt::white);  // the panel's top edge comes after the tabs
-    EXPECT_EQ(en3(59, 5), Qt::black);
-    EXPECT_EQ(en3(59, 4), kFondo);
-    // Tab 2 selected, from 57 to 129: it covers tab 1's right edges.
+    Comprobar(Dibujo(3, p), {
+        {4, 20, Qt::white},
+        {4, 3, Qt::white},
+        {4, 2, kFondo},
+        {5, 3, Qt::white},
+        {57, 3, Qt::white},
+        {58, 3, kFondo},
+        {58, 20, gris},
+        {58, 4, gris},
+        {58, 3, kFondo},
+        {59, 20, Qt::black},
+        {59, 21, Qt::white},  // the panel's top edge comes after the tabs
+        {59, 5, Qt::black},
+        {59, 4, kFondo},
+    }, "tab 3");
+    // Tab 2 selected, from 57 to 129: it covers tab 1's right edges. Under it the
+    // panel's top edge is gone; the panel frame is 220 x 40.
     const QImage img = Dibujo(2, p);
-    auto en = [&](int x, int y) { return img.pixelColor(x, y); };
-    EXPECT_EQ(en(57, 21), Qt::white);
-    EXPECT_EQ(en(57, 2), Qt::white);
-    EXPECT_EQ(en(57, 1), kFondo);
-    EXPECT_EQ(en(58, 1), Qt::white);
-    EXPECT_EQ(en(127, 1), Qt::white);
-    EXPECT_EQ(en(128, 1), kFondo);
-    EXPECT_EQ(en(58, 10), kFondo);
-    EXPECT_EQ(en(59, 10), kFondo);
-    EXPECT_EQ(en(128, 21), gris);
-    EXPECT_EQ(en(128, 2), gris);
-    EXPECT_EQ(en(129, 20), Qt::black);
-    EXPECT_EQ(en(129, 3), Qt::black);
-    EXPECT_EQ(en(129, 2), kFondo);
-    // Under the selected tab the panel's top edge is gone; beside it, it is there.
-    EXPECT_EQ(en(90, 21), kFondo);
-    EXPECT_EQ(en(129, 21), Qt::white);
-    EXPECT_EQ(en(140, 21), Qt::white);
-    // The panel frame (220 x 40).
-    EXPECT_EQ(en(0, 38), Qt::white);
-    EXPECT_EQ(en(0, 21), Qt::white);
-    EXPECT_EQ(en(0, 39), Qt::black);
-    EXPECT_EQ(en(219, 39), Qt::black);
-    EXPECT_EQ(en(219, 21), Qt::black);
-    EXPECT_EQ(en(218, 38), gris);
-    EXPECT_EQ(en(218, 22), gris);
-    EXPECT_EQ(en(218, 21), Qt::white);
-    EXPECT_EQ(en(1, 38), gris);
+    Comprobar(img, {
+        {57, 21, Qt::white},
+        {57, 2, Qt::white},
+        {57, 1, kFondo},
+        {58, 1, Qt::white},
+        {127, 1, Qt::white},
+        {128, 1, kFondo},
+        {58, 10, kFondo},
+        {59, 10, kFondo},
+        {128, 21, gris},
+        {128, 2, gris},
+        {129, 20, Qt::black},
+        {129, 3, Qt::black},
+        {129, 2, kFondo},
+        {90, 21, kFondo},
+        {129, 21, Qt::white},
+        {140, 21, Qt::white},
+        {0, 38, Qt::white},
+        {0, 21, Qt::white},
+        {0, 39, Qt::black},
+        {219, 39, Qt::black},
+        {219, 21, Qt::black},
+        {218, 38, gris},
+        {218, 22, gris},
+        {218, 21, Qt::white},
+        {1, 38, gris},
+    }, "tab 2");
     // Drawing the same tab twice gives the same strip.
     EXPECT_EQ(Dibujo(2, p), img);
 }
