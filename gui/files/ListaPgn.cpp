@@ -1,92 +1,623 @@
 #include "files/ListaPgn.h"
 
+#include "app/ApiFunciones.h"
+#include "app/CMensaje.h"
+#include "app/Graficos.h"
+#include "app/Variables.h"
+#include "board/Jugadas.h"
+#include "board/Tavorin.h"
 #include "files/Guardar.h"
-
+#include "files/PgnEscritor.h"
+#include "files/PgnLector.h"
+#include "files/PgnMovimientos.h"
+#include "files/PgnPestanas.h"
+#include "network/Chat.h"
+#include "network/Nuevo.h"
+#include "network/Ranking.h"
+#include "network/Reloj.h"
+#include "platform/Controles.h"
+#include "platform/IniFile.h"
 #include "platform/PictureBox.h"
+#include "shell/Mdi.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSaveFile>
+#include <QTimer>
+
+namespace {
+
+const char* const kCaras[7] = {"",
+                               ":/builtin/iconos/pgn-inicio.png",
+                               ":/builtin/iconos/pgn-atras.png",
+                               ":/builtin/iconos/pgn-adelante.png",
+                               ":/builtin/iconos/pgn-final.png",
+                               ":/builtin/iconos/pgn-reproducir.png",
+                               ":/builtin/iconos/pgn-pausa.png"};
+
+QString Consejo(const char* clave) { return LeerIni(FicheroIdioma, "Tips", clave); }
+
+int AnchoTexto(const QWidget* w, const QString& texto) { return w->fontMetrics().horizontalAdvance(texto); }
+
+// Language text 28 for a path: the path on its own line where the text holds "$".
+QString TextoNoEscrito(const QString& ruta) {
+    QString texto = TextosIdioma[28];
+    const int p = texto.indexOf(u'$');
+    if (p >= 0) texto = texto.left(p) + "\r\n" + ruta + "\r\n" + texto.mid(p + 1);
+    return texto;
+}
+
+}  // namespace
 
 namespace forms {
 
 ListaPgn::ListaPgn() : Forma(Hija, "ListaPgn") {
-    Frame1 = new QGroupBox(this);
+    picTab = new PictureBox(this, "picTab");
+    for (int i = 1; i <= 3; ++i) picContainer[i] = new PictureBox(this, QString("picContainer_%1").arg(i));
+
+    // Page 1: the game list.
+    QWidget* p1 = picContainer[1];
+    Label1 = new QLabel(p1);
+    Label1->setObjectName("Label1");
+    Buscar = new QComboBox(p1);
+    Buscar->setObjectName("Buscar");
+    Eventos = new QListWidget(p1);
+    Eventos->setObjectName("Eventos");
+    Eventos->setUniformItemSizes(true);
+    Label2 = new QLabel(p1);
+    Label2->setObjectName("Label2");
+
+    // Page 2: the game.
+    QWidget* p2 = picContainer[2];
+    for (int i = 1; i <= 5; ++i) {
+        Command1[i] = new QPushButton(p2);
+        Command1[i]->setObjectName(QString("Command1_%1").arg(i));
+    }
+    Frame1 = new QGroupBox(p2);
     Frame1->setObjectName("Frame1");
-    Frame1->setGeometry(6, 30, 420, 210);
     Picture1 = new PictureBox(Frame1, "Picture1");
-    Picture1->setGeometry(8, 16, 100, 170);
-    Picture1->setPicture(QImage(":/builtin/pgn-cabecera.png"));
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 6; ++i) {
         Text1[i] = new QLineEdit(Frame1);
         Text1[i]->setObjectName(QString("Text1_%1").arg(i));
-        Text1[i]->setGeometry(112, 16 + i * 21, 300, 20);
-        Text1[i]->setReadOnly(true);
     }
-    Combo1 = new QComboBox(this);
+    Combo1 = new QComboBox(Frame1);
     Combo1->setObjectName("Combo1");
-    Combo1->setGeometry(14, 4, 300, 22);
-    picTab = new PictureBox(this, "picTab");
-    picTab->setGeometry(6, 244, 420, 22);
-    for (int i = 1; i <= 3; ++i) {
-        picContainer[i] = new PictureBox(this, QString("picContainer_%1").arg(i));
-        picContainer[i]->setGeometry(6, 266, 420, 90);
-        if (i > 1) picContainer[i]->hide();
+    Combo1->setEditable(true);
+    Combo1->lineEdit()->setReadOnly(true);
+    Combo1->installEventFilter(this);
+    Combo1->lineEdit()->installEventFilter(this);
+    for (int i = 1; i <= 2; ++i) {
+        Command2[i] = new QPushButton(p2);
+        Command2[i]->setObjectName(QString("Command2_%1").arg(i));
+        Command2[i]->hide();
     }
-    Frame2 = new QGroupBox(picContainer[1]);
+
+    // Page 3: autoplay.
+    Frame2 = new QGroupBox(picContainer[3]);
     Frame2->setObjectName("Frame2");
-    Frame2->setGeometry(6, 4, 408, 80);
-    Buscar = new QComboBox(Frame2);
-    Buscar->setObjectName("Buscar");
-    Buscar->setGeometry(8, 20, 120, 22);
-    Label2 = new QLabel(picContainer[2]);
-    Label2->setObjectName("Label2");
-    Label2->setGeometry(8, 8, 200, 20);
-    Label3 = new QLabel(picContainer[3]);
+    Label3 = new QLabel(Frame2);
     Label3->setObjectName("Label3");
-    Label3->setGeometry(8, 8, 200, 20);
-    Combo2 = new QComboBox(picContainer[3]);
+    Combo2 = new QComboBox(Frame2);
     Combo2->setObjectName("Combo2");
     Combo2->setEditable(true);
-    Combo2->setGeometry(210, 6, 80, 22);
-    for (int i = 1; i <= 5; ++i) {
-        Command1[i] = new QPushButton(this);
-        Command1[i]->setObjectName(QString("Command1_%1").arg(i));
-        Command1[i]->setGeometry(6 + (i - 1) * 34, 362, 30, 24);
+    for (const char* v : {"250", "500", "750", "1000", "1500", "2000", "2500", "3000", "3500", "4000", "4500", "5000"})
+        Combo2->addItem(v);
+
+    Timer = new QTimer(this);
+    Timer->setSingleShot(true);
+    AutoPlay = new QTimer(this);
+    for (int i = 1; i <= 6; ++i) ImageList1[i] = QIcon(kCaras[i]);
+
+    connect(Timer, &QTimer::timeout, this, [this] { Timer_Timer(); });
+    connect(AutoPlay, &QTimer::timeout, this, [this] { AutoPlay_Timer(); });
+    connect(Eventos, &QListWidget::currentRowChanged, this, [this](int) { Eventos_Click(); });
+    connect(Eventos, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { Eventos_DblClick(); });
+    connect(Buscar, qOverload<int>(&QComboBox::activated), this, [this](int) { Buscar_Click(); });
+    connect(Combo2, qOverload<int>(&QComboBox::activated), this, [this](int) { Combo2_Click(); });
+    for (int i = 1; i <= 5; ++i) connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    for (int i = 1; i <= 2; ++i) connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+    connect(picTab, &PictureBox::MouseDown, this,
+            [this](int boton, const QPoint& punto) { picTab_MouseDown(boton, punto.x(), punto.y()); });
+    Disponer();
+}
+
+void ListaPgn::Form_Load() {
+    for (const char* r : {"1-0", "0-1", "1/2-1/2", "*"}) Combo1->addItem(r);
+    Combo1->setEditText(QString());
+    for (int i = 1; i <= 5; ++i) Command1[i]->setIcon(ImageList1[i]);
+    Bloquear(true);
+    PaintTab(1);
+}
+
+// ---- Layout ---------------------------------------------------------------------------
+
+void ListaPgn::Disponer() {
+    const QFontMetrics fm = fontMetrics();
+    const int margen = 6;
+    if (Buscar->count() > 0 && Buscar->currentIndex() < 0) Buscar->setCurrentIndex(0);
+
+    // Page 2: the buttons' row, then the frame with the tag names and fields.
+    const int alto = std::max(26, Command1[1]->sizeHint().height());
+    for (int i = 1; i <= 5; ++i) Command1[i]->setGeometry((i - 1) * 32, 0, 30, alto);
+    int anchoBoton = 100;
+    for (int i = 1; i <= 2; ++i) anchoBoton = std::max(anchoBoton, Command2[i]->sizeHint().width());
+    const int fila = std::max(21, std::max(Text1[0]->sizeHint().height(), Combo1->sizeHint().height()));
+    QStringList nombres = Picture1->TextosImpresos();
+    QFont pequena = Picture1->font();
+    pequena.setPointSizeF(8);
+    const QFontMetrics fmNombres(pequena);
+    int anchoNombres = 66;
+    for (int i = 0; i < std::min<int>(7, int(nombres.size())); ++i)
+        anchoNombres = std::max(anchoNombres, fmNombres.horizontalAdvance(nombres[i]) + 10);
+    const int arriba = fm.height() + 4;
+    const int anchoCampo = std::max(220, fm.horizontalAdvance(QString(30, u'n')));
+    Picture1->setGeometry(8, arriba, anchoNombres, 7 * fila);
+    for (int i = 0; i < 6; ++i) Text1[i]->setGeometry(8 + anchoNombres + 4, arriba + i * fila, anchoCampo, fila - 1);
+    Combo1->setGeometry(8 + anchoNombres + 4, arriba + 6 * fila, 120, fila - 1);
+    const QSize marco(8 + anchoNombres + 4 + anchoCampo + 8, arriba + 7 * fila + 8);
+    Frame1->setGeometry(0, alto + 4, marco.width(), marco.height());
+    const int anchoPagina2 = std::max(marco.width(), 5 * 32 + 8 + 2 * (anchoBoton + 4));
+    for (int i = 1; i <= 2; ++i)
+        Command2[i]->setGeometry(anchoPagina2 - (3 - i) * (anchoBoton + 4) + 4, 0, anchoBoton, alto);
+    const int altoPagina2 = alto + 4 + marco.height();
+    // The names are printed anew beside their fields, over the design picture.
+    Picture1->setPicture(QImage(":/builtin/pgn-cabecera.png")
+                             .scaled(anchoNombres, 7 * fila, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    Picture1->Cls();
+    for (int i = 0; i < int(nombres.size()); ++i)
+        Picture1->Print(4, i * fila + (fila - fmNombres.height()) / 2, nombres[i], 8);
+
+    // Page 3: the interval.
+    const int anchoLabel3 = AnchoTexto(Label3, Label3->text()) + 8;
+    Label3->setGeometry(10, fm.height() + 6, std::max(100, anchoLabel3), fm.height() + 4);
+    Combo2->setGeometry(10, Label3->geometry().bottom() + 6, 90, Combo2->sizeHint().height());
+    Frame2->setGeometry(0, 0, std::max({Label3->geometry().right() + 10, AnchoTexto(Frame2, Frame2->title()) + 30, 150}),
+                        Combo2->geometry().bottom() + 10);
+
+    // Page 1: the list tag, the game list and the game number.
+    int anchoBuscar = 100;
+    for (int i = 0; i < Buscar->count(); ++i) anchoBuscar = std::max(anchoBuscar, AnchoTexto(Buscar, Buscar->itemText(i)) + 40);
+    const int anchoLabel1 = Label1->text().isEmpty() ? 0 : AnchoTexto(Label1, Label1->text()) + 6;
+    Label1->setGeometry(0, 0, anchoLabel1, Buscar->sizeHint().height());
+    Buscar->setGeometry(anchoLabel1, 0, anchoBuscar, Buscar->sizeHint().height());
+    const int altoLabel2 = fm.height() + 4;
+    const int anchoLabel2 = AnchoTexto(Label2, Label2->text() + "00000");
+
+    const int anchoPagina = std::max({328, anchoPagina2, Frame2->width(), anchoLabel1 + anchoBuscar, anchoLabel2});
+    const int altoPagina = std::max({197, altoPagina2, Frame2->height()});
+    Eventos->setGeometry(0, Buscar->height() + 4, anchoPagina, altoPagina - Buscar->height() - 8 - altoLabel2);
+    // The interval's frame and label take the page's width: room for a longer text.
+    Frame2->resize(anchoPagina, Frame2->height());
+    Label3->resize(anchoPagina - 20, Label3->height());
+    Label2->setGeometry(0, altoPagina - altoLabel2, anchoPagina, altoLabel2);
+
+    const pgn::Pestanas pestanas(TextosTab, picTab->font());
+    const int anchoTira = std::max(anchoPagina + 10, pestanas.Derecha(3) + 8);
+    picTab->setGeometry(margen, margen, anchoTira, altoPagina + 35);
+    for (int i = 1; i <= 3; ++i) picContainer[i]->setGeometry(margen + 5, margen + 33, anchoTira - 10, altoPagina);
+    tamano_ = QSize(anchoTira + 2 * margen, altoPagina + 35 + 2 * margen);
+    setMinimumSize(tamano_);
+    resize(tamano_);
+    // The sub-window takes the new size with its frame and title around it.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(Marco())) {
+        sub->resize(sub->sizeHint());
     }
-    for (int i = 1; i <= 2; ++i) {
-        Command2[i] = new QPushButton(this);
-        Command2[i]->setObjectName(QString("Command2_%1").arg(i));
-        Command2[i]->setGeometry(220 + (i - 1) * 104, 362, 100, 24);
+    // The strip is drawn for its new size.
+    if (picTab->Imagen().size() != picTab->size()) PaintTab(pestana_);
+}
+
+QSize ListaPgn::sizeHint() const { return tamano_.isValid() ? tamano_ : Forma::sizeHint(); }
+
+void ListaPgn::Bloquear(bool bloqueado) {
+    for (QLineEdit* e : Text1) e->setReadOnly(bloqueado);
+    Combo1->setEnabled(!bloqueado);
+}
+
+bool ListaPgn::eventFilter(QObject* objeto, QEvent* evento) {
+    // The result box takes no typed key.
+    if ((objeto == Combo1 || objeto == Combo1->lineEdit()) && evento->type() == QEvent::KeyPress) return true;
+    return Forma::eventFilter(objeto, evento);
+}
+
+// ---- Tab strip ---------------------------------------------------------------------------
+
+void ListaPgn::PaintTab(int tab, int x, int y) {
+    const pgn::Pestanas pestanas(TextosTab, picTab->font());
+    int s = tab;
+    if (tab < 1 || tab > 3) {
+        s = pestanas.TabEn(x, y);
+        if (s == 0) return;
     }
-    PgnJugadas = new QListWidget(this);
-    PgnJugadas->setObjectName("PgnJugadas");
-    PgnJugadas->hide();
-    resize(432, 392);
+    QFont fuente = picTab->font();
+    if (fuente.bold()) {
+        fuente.setBold(false);
+        picTab->setFont(fuente);
+    }
+    const QColor fondo = ColorPestanas.isValid() ? ColorPestanas : picTab->BackColor();
+    if (picTab->BackColor() != fondo) picTab->setBackColor(fondo);
+    QImage imagen(picTab->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    pestanas.Dibujar(imagen, s, fondo);
+    picTab->Imagen() = imagen;
+    picTab->Refresh();
+    pestana_ = s;
+    for (int i = 1; i <= 3; ++i) picContainer[i]->setVisible(i == s);
+    for (int i = 1; i <= 3; ++i) picContainer[i]->raise();
+}
+
+void ListaPgn::picTab_MouseDown(int, int x, int y) {
+    if (controles::Visible(Command2[1])) return;
+    PaintTab(0, x, y);
+}
+
+// ---- Activation and closing ----------------------------------------------------------
+
+void ListaPgn::Form_Activate() {
+    if (!Visible()) return;
+    Disponer();
+    auto& m = ::Mdi();
+    if (!GuardandoPgn) {
+        if (!Caption().endsWith(u'.')) {
+            const int guion = Caption().indexOf(u'-');
+            const QString nombre = FicheroPgn.mid(FicheroPgn.lastIndexOf(u'/') + 1);
+            setCaption((guion >= 0 ? Caption().left(guion + 1) : Caption()) + " " + nombre);
+        }
+        Bloquear(true);
+        Command2[1]->hide();
+        Command2[2]->hide();
+        Label1->show();
+        m.mnuMovimientos->setChecked(false);
+        ::Jugadas().Hide();
+        m.mnuReloj->setChecked(false);
+        ::Reloj().Hide();
+        m.mnuVentanaChat->setChecked(false);
+        ::Chat().Hide();
+    } else {
+        PaintTab(2);
+        const int guion = Caption().indexOf(u'-');
+        if (guion >= 0) setCaption(Caption().left(std::max(0, guion - 1)));
+        Bloquear(false);
+        for (int i = 1; i <= 5; ++i) Command1[i]->hide();
+        Command2[1]->show();
+        Command2[2]->show();
+        Label1->hide();
+        Command2[1]->setFocus();
+    }
 }
 
 void ListaPgn::Form_Unload(bool& cancelar) {
     cancelar = true;
+    if (autoPlayActivo_) PararAutoPlay();
+    for (int i = 1; i <= 5; ++i) {
+        Command1[i]->setEnabled(true);
+        Command1[i]->show();
+    }
+    if (controles::Visible(Command2[1])) {
+        // Closing the save mode drops the save, as its cancel button does.
+        GuardandoPgn = false;
+        FicheroPendiente.clear();
+        Command2[1]->hide();
+        Command2[2]->hide();
+        Hide();
+        ::PgnMovimientos().Hide();
+        return;
+    }
+    auto& t = ::Tavorin();
+    Timer->stop();
+    t.BoardTemp[1]->Imagen() = t.Fondo->Imagen().copy();
+    t.BoardTemp[1]->Refresh();
+    // Hidden first: the fresh game is drawn on the board itself.
     Hide();
+    ::PgnMovimientos().Hide();
+    ::Nuevo().NuevoAceptado();
+    t.BorrarTemporales();
+    FicheroPgn.clear();
+    MostrarVentanas();
 }
 
-void ListaPgn::MostrarVentanas() {}
+void ListaPgn::MostrarVentanas() {
+    auto& m = ::Mdi();
+    const std::pair<const char*, QAction*> marcas[] = {
+        {"Jugadas", m.mnuMovimientos}, {"Chat", m.mnuVentanaChat}, {"Reloj", m.mnuReloj}, {"Elo", m.mnuMostrarRanking}};
+    for (const auto& [clave, item] : marcas) {
+        const auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
+        if (!v) continue;
+        if (*v == 0) item->setChecked(false);
+        if (*v == 1) item->setChecked(true);
+    }
+    if (m.mnuReloj->isChecked()) ::Reloj().Show();
+    if (m.mnuVentanaChat->isChecked()) ::Chat().Show();
+    if (m.mnuMovimientos->isChecked()) ::Jugadas().Show();
+    else ::Jugadas().Unload();
+    if (m.mnuMostrarRanking->isChecked()) ::Ranking().Show();
+}
+
+void ListaPgn::NumeroPartida(int numero) {
+    const QString texto = Label2->text();
+    const int p = texto.indexOf(u':');
+    Label2->setText((p < 0 ? texto : texto.left(p + 1)) + " " + QString::number(numero));
+}
+
+void ListaPgn::PrintText(int indice, const QString& texto) {
+    if (indice >= 0 && indice <= 5) Text1[size_t(indice)]->setText(texto);
+    if (indice == 6) Combo1->setEditText(texto);
+}
+
+// ---- Loading a game ----------------------------------------------------------------------
+
+void ListaPgn::GuardarInicio() {
+    inicio_ = Reglas().Estado();
+    inicioJugadas_ = Reglas().Jugadas;
+}
+
+void ListaPgn::Timer_Timer() {
+    Timer->stop();
+    auto& g = Reglas();
+    ::Jugadas().BorrarContenedor();
+    JugadaPgnActual = 0;
+    if (!PgnIndexado) NumPartidasPgn = 0;
+    g.PgnJugadas.clear();
+    ::Nuevo().VariablesCero();
+    ::Tavorin().PonerFichas();
+    g.Turno = 0;
+    // No en-passant chance of the previous game survives into this one.
+    g.AlPasoPosible = false;
+    g.CasillaAlPaso = 0;
+    g.CasillasPrueba = g.Casillas;
+    LeerPgn(FicheroPgn);
+    Buscar->update();
+    GuardarInicio();
+    if (PgnConFen) {
+        RepintarTablero();
+        return;
+    }
+    if (NumPartidasPgn == 0) {
+        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+    } else {
+        LeerMovimientosPgn(FicheroPgn);
+        QListWidget* lista = ::PgnMovimientos().List1;
+        for (int i = 0; i < lista->count(); i += 2) {
+            const std::string blancas = pgn::JugadaDeLinea(lista->item(i)->text().toStdString(), true);
+            const std::string negras =
+                i + 1 < lista->count() ? pgn::JugadaDeLinea(lista->item(i + 1)->text().toStdString(), false) : "";
+            if (blancas.empty()) continue;
+            g.ErrorPgn = false;
+            g.ComFicha(blancas, 1);
+            if (g.ErrorPgn) break;
+            g.ComFicha(negras, 2);
+            if (g.ErrorPgn) break;
+        }
+    }
+    JugadaPgnActual = NumeroJugadas() - 1;
+    Seleccionar(int(JugadaPgnActual));
+    if (!::PgnMovimientos().Visible()) ::PgnMovimientos().Show();
+    RepintarTablero();
+}
+
+int ListaPgn::NumeroJugadas() const { return int(Reglas().PgnJugadas.size()); }
+
+// ---- Moving through the game ---------------------------------------------------------------
+
+void ListaPgn::PasoReproduccion(int i) {
+    auto& g = Reglas();
+    const std::string& t = g.PgnJugadas[size_t(i)];
+    g.Origen = t.substr(0, 2);
+    g.Destino = t.size() >= 4 ? t.substr(2, 2) : std::string();
+    if (t.size() >= 5) g.PiezaCoronacion = std::atoi(t.c_str() + 4);
+    g.ValidarMovimiento();
+    if (!g.CapturaAlPaso.empty() && g.MovimientoValido) ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
+    if (!g.MovimientoValido) MostrarMensaje("Tavorin", "27", MB_ICONINFORMATION);
+    ::Tavorin().MovimientoAnulado();
+}
+
+void ListaPgn::MostrarJugada(int k) {
+    k = std::clamp(k, -1, NumeroJugadas() - 1);
+    auto& g = Reglas();
+    g.Estado() = inicio_;
+    g.Jugadas = inicioJugadas_;
+    for (int i = 0; i <= k; ++i) PasoReproduccion(i);
+    JugadaPgnActual = k;
+    RepintarTablero();
+}
+
+void ListaPgn::RepintarTablero() {
+    auto& t = ::Tavorin();
+    t.BoardTemp[1]->resize(t.PicBuffer->size());
+    t.BoardTemp[1]->Imagen() = t.Fondo->Imagen().copy();
+    if (Visible()) {
+        t.PaintFichas();
+        t.PicBuffer->Imagen() = t.BoardTemp[1]->Imagen().copy();
+    } else {
+        t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
+        t.PaintFichas();
+    }
+    t.BoardTemp[1]->Refresh();
+    t.PicBuffer->Refresh();
+}
+
+void ListaPgn::Seleccionar(int linea) {
+    QListWidget* lista = ::PgnMovimientos().List1;
+    if (linea < 0 || linea >= lista->count()) {
+        lista->setCurrentRow(-1);
+        lista->clearSelection();
+    } else {
+        lista->setCurrentRow(linea);
+    }
+}
+
+void ListaPgn::IrAJugada() {
+    JugadaPgnActual = -1;
+    QListWidget* lista = ::PgnMovimientos().List1;
+    if (lista->count() > 0) lista->scrollToTop();
+    Seleccionar(-1);
+    MostrarJugada(-1);
+}
+
+void ListaPgn::SiguienteJugada() {
+    const int ultima = NumeroJugadas() - 1;
+    if (JugadaPgnActual >= ultima && autoPlayActivo_) PararAutoPlay();
+    if (JugadaPgnActual >= ultima) return;
+    Seleccionar(int(JugadaPgnActual) + 1);
+    MostrarJugada(int(JugadaPgnActual) + 1);
+}
+
+void ListaPgn::Command1_Click(int indice) {
+    picContainer[2]->setFocus();
+    const int ultima = NumeroJugadas() - 1;
+    switch (indice) {
+        case 1:
+            IrAJugada();
+            break;
+        case 2:
+            if (JugadaPgnActual == -1) break;
+            Seleccionar(int(JugadaPgnActual) - 1);
+            MostrarJugada(int(JugadaPgnActual) - 1);
+            break;
+        case 3:
+            SiguienteJugada();
+            break;
+        case 4:
+            if (JugadaPgnActual == ultima) break;
+            MostrarJugada(ultima);
+            Seleccionar(ultima);
+            break;
+        case 5:
+            if (autoPlayActivo_) {
+                PararAutoPlay();
+                break;
+            }
+            Command1[5]->setToolTip(Consejo("23"));
+            Command1[5]->setIcon(ImageList1[6]);
+            if (JugadaPgnActual >= ultima) IrAJugada();
+            autoPlayActivo_ = true;
+            AutoPlay->start(IntervaloAutoPlay());
+            for (int i = 1; i <= 4; ++i) Command1[i]->setEnabled(false);
+            break;
+        default:
+            break;
+    }
+}
+
+void ListaPgn::PararAutoPlay() {
+    Command1[5]->setToolTip(Consejo("22"));
+    Command1[5]->setIcon(ImageList1[5]);
+    autoPlayActivo_ = false;
+    AutoPlay->stop();
+    for (int i = 1; i <= 4; ++i) Command1[i]->setEnabled(true);
+}
+
+int ListaPgn::IntervaloAutoPlay() const {
+    const auto v = controles::ANumero(Combo2->currentText());
+    return v ? int(std::clamp(*v, 250.0, 5000.0)) : 1000;
+}
+
+void ListaPgn::AutoPlay_Timer() {
+    // The timer rests while the step runs: a message box's own loop must not run
+    // further steps behind it.
+    AutoPlay->stop();
+    SiguienteJugada();
+    if (autoPlayActivo_) AutoPlay->start(IntervaloAutoPlay());
+}
+
+void ListaPgn::Combo2_Click() {
+    if (autoPlayActivo_) AutoPlay->setInterval(IntervaloAutoPlay());
+}
+
+// ---- Choosing games and the list tag --------------------------------------------------------
+
+void ListaPgn::Eventos_Click() {
+    if (autoPlayActivo_) PararAutoPlay();
+    const int k = Eventos->currentRow();
+    if (k < 0 || EventosTag == k) return;
+    EventosTag = k;
+    ::PgnMovimientos().List1->clear();
+    for (QLineEdit* e : Text1) e->clear();
+    Combo1->setEditText(QString());
+    Timer->start(10);
+    NumeroPartida(k + 1);
+}
+
+void ListaPgn::Eventos_DblClick() {
+    if (Eventos->currentRow() >= 0) PaintTab(2);
+}
+
+void ListaPgn::Buscar_Click() {
+    if (FicheroPgn.isEmpty()) return;
+    NumeroPartida(0);
+    NumPartidasPgn = 0;
+    const bool bloqueado = Eventos->blockSignals(true);
+    Eventos->clear();
+    Eventos->blockSignals(bloqueado);
+    PgnIndexado = false;
+    LeerPgn(FicheroPgn);
+    Buscar->update();
+    picTab->Refresh();
+    picContainer[1]->Refresh();
+}
+
+// ---- Saving ------------------------------------------------------------------------------------
+
+void ListaPgn::Command2_Click(int indice) {
+    auto volverASuSitio = [this] {
+        if (auto v = controles::ANumero(LeerIni(FicheroIni, "Pgn", "TopInformacion"))) setTop(*v);
+        if (auto v = controles::ANumero(LeerIni(FicheroIni, "Pgn", "LeftInformacion"))) setLeft(*v);
+    };
+    if (indice == 2) {
+        GuardandoPgn = false;
+        FicheroPendiente.clear();
+        Unload();
+        volverASuSitio();
+        return;
+    }
+    if (indice != 1) return;
+    std::array<std::string, 6> campos;
+    for (int i = 0; i < 6; ++i) campos[size_t(i)] = Text1[size_t(i)]->text().toStdString();
+    TextoPgn = QString::fromStdString(
+        pgn::TextoFichero(campos, Combo1->currentText().toStdString(), TextoJugadasPgn.toStdString()));
+    // A new file beside the old one takes its place only once it is whole.
+    QFileInfo destino(FicheroPendiente);
+    if (destino.exists() && !destino.isWritable())
+        QFile::setPermissions(FicheroPendiente, QFile::permissions(FicheroPendiente) | QFile::WriteOwner | QFile::WriteUser);
+    QSaveFile fichero(FicheroPendiente);
+    const QByteArray bytes = TextoPgn.toUtf8();
+    if (FicheroPendiente.isEmpty() || !fichero.open(QIODevice::WriteOnly) || fichero.write(bytes) != bytes.size() ||
+        !fichero.commit()) {
+        const QString texto = TextoNoEscrito(FicheroPendiente);
+        if (!texto.isEmpty()) MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
+        return;
+    }
+    GuardandoPgn = false;
+    MostrarMensaje("Tavorin", "34", MB_ICONINFORMATION);
+    FicheroPendiente.clear();
+    volverASuSitio();
+    Unload();
+}
 
 }  // namespace forms
 
-void GuardarPartidaPgn() {}
-
-namespace forms {
-
-}  // namespace forms
+void GuardarPartidaPgn() {
+    auto& l = ::ListaPgn();
+    TextoJugadasPgn = QString::fromStdString(pgn::TextoJugadas(Reglas().Jugadas.List[3]));
+    GuardandoPgn = true;
+    const QString campos[6] = {"Tavorin", "Internet", QDate::currentDate().toString("yyyy.MM.dd"), "?", "?", "?"};
+    for (int i = 0; i < 6; ++i) l.Text1[size_t(i)]->setText(campos[i]);
+    const std::string resultado = pgn::ResultadoDelTablero(Reglas());
+    l.Combo1->setEditText(resultado.empty() ? QString("*") : QString::fromStdString(resultado));
+    CentrarVentana(l);
+    l.Show();
+}
 
 forms::ListaPgn& ListaPgn() {
     static forms::ListaPgn* f = nullptr;
     return InstanciaForma(f);
 }
-
-// Opening PGN files comes with the game files.
-void AbrirPgn(const QString& ruta) { (void)ruta; }

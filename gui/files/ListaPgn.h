@@ -1,9 +1,17 @@
-// ListaPgn: the PGN browser.
+// ListaPgn: the PGN browser. In browse mode it lists the games of a PGN file, plays
+// the chosen one onto the board and steps through it; in save mode it shows the tag
+// fields of a game being saved as PGN with the writer's two buttons. Three pages on
+// a tab strip drawn by the window itself: the game list, the game, autoplay.
 #pragma once
 
 #include "platform/Forma.h"
 
+#include "rules/reglas.h"
+
+#include <QIcon>
+
 #include <array>
+#include <string>
 
 class PictureBox;
 class QComboBox;
@@ -12,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTimer;
 
 namespace forms {
 
@@ -23,28 +32,113 @@ class ListaPgn : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
+    void Form_Load() override;
+    void Form_Activate() override;
     void Form_Unload(bool& cancelar) override;
+    QSize sizeHint() const override;
+
+    // Label2: its caption up to its ":", a blank and the game's number.
+    void NumeroPartida(int numero);
+    // A tag value into its field: 0 to 5 the boxes Text1, 6 the result.
+    void PrintText(int indice, const QString& texto);
     // Shows the side windows again by their settings (after the browser or the
     // engine panel closes).
     void MostrarVentanas();
+    // One half-move forward (forward button, autoplay tick).
+    void SiguienteJugada();
+    // Back to the position before the first move.
+    void IrAJugada();
+    // Selects tab 1 to 3, or with 0 the tab under (x, y); redraws the strip and shows
+    // the tab's page.
+    void PaintTab(int tab, int x = 0, int y = 0);
 
-    PictureBox* Picture1;                // header picture with the tag names
-    std::array<QLineEdit*, 8> Text1{};   // tag values 0 to 7
-    QComboBox* Combo1;                   // games of the file
-    QComboBox* Combo2;                   // replay pace (AutoPlay)
-    QComboBox* Buscar;                   // tag to search
-    QGroupBox *Frame1, *Frame2;
-    QLabel *Label2, *Label3;
-    std::array<QPushButton*, 6> Command1{};  // 1 to 5
-    std::array<QPushButton*, 3> Command2{};  // 1 save, 2 cancel
-    std::array<PictureBox*, 4> picContainer{};  // 1 to 3
+    // The board to the game's start followed by coded moves 0 to k (k = -1: the
+    // start), rebuilt from the start with every right and record, and repainted.
+    void MostrarJugada(int k);
+    // The number of coded moves of the loaded game.
+    int NumeroJugadas() const;
+    // Board repaint: pieces over the empty board, in one copy.
+    void RepintarTablero();
+    // The game's starting position is the one on the board now (after a load
+    // reset or a FEN set-up).
+    void GuardarInicio();
+
+    bool AutoPlayActivo() const { return autoPlayActivo_; }
+    // The autoplay interval from Combo2: not a number counts as 1000, held to 250..5000.
+    int IntervaloAutoPlay() const;
+
+    // Events.
+    void Eventos_Click();
+    void Eventos_DblClick();
+    void Buscar_Click();
+    void Command1_Click(int indice);
+    void Command2_Click(int indice);
+    void Combo2_Click();
+    void picTab_MouseDown(int boton, int x, int y);
+    void Timer_Timer();
+    void AutoPlay_Timer();
+
+    // The list index of the game loaded last ("Eventos.Tag"), -1 none.
+    int EventosTag = -1;
+
     PictureBox* picTab;
-    QListWidget* PgnJugadas;  // hidden list of the moves of the loaded game
+    std::array<PictureBox*, 4> picContainer{};  // 1 to 3
+    // Page 1: the game list.
+    QComboBox* Buscar;
+    QListWidget* Eventos;
+    QLabel *Label1, *Label2;
+    // Page 2: the game.
+    std::array<QPushButton*, 6> Command1{};  // 1 start, 2 back, 3 forward, 4 end, 5 autoplay
+    QGroupBox* Frame1;
+    PictureBox* Picture1;                // the tag names beside the fields
+    std::array<QLineEdit*, 6> Text1{};   // Event, Site, Date, Round, White, Black
+    QComboBox* Combo1;                   // the result
+    std::array<QPushButton*, 3> Command2{};  // 1 save, 2 cancel
+    // Page 3: autoplay.
+    QGroupBox* Frame2;
+    QComboBox* Combo2;  // milliseconds between moves
+    QLabel* Label3;
+    QTimer* Timer;     // one-shot load of the selected game
+    QTimer* AutoPlay;  // autoplay tick
+    std::array<QIcon, 7> ImageList1;  // 1 to 6
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    // Lays the pages out for the texts they hold now.
+    void Disponer();
+    void Bloquear(bool bloqueado);
+    void PararAutoPlay();
+    void PasoReproduccion(int i);
+    void Seleccionar(int linea);
+
+    int pestana_ = 1;
+    bool autoPlayActivo_ = false;
+    QSize tamano_;
+    rules::Variables inicio_;
+    rules::ListaJugadas inicioJugadas_;
 };
 
 }  // namespace forms
 
 forms::ListaPgn& ListaPgn();
 
+// ---- The PGN reader (module OpenPgn) -------------------------------------------
+extern long JugadaPgnActual;     // last coded move on the board, -1 the start
+extern bool GuardandoPgn;        // the browser is open in save mode
+extern long NumPartidasPgn;      // games listed by the indexing pass
+extern bool PgnIndexado;         // the game list of the open file is complete
+extern bool PgnConFen;           // the game read last starts from its FEN tag
+extern QString TextoJugadasPgn;  // move text of the game being saved
+extern QString TextoPgn;         // the whole PGN text last written
+
 // Opens a PGN file in the browser.
 void AbrirPgn(const QString& ruta);
+// Lists the games (the indexing pass, when the list is not complete) and reads the
+// selected game's tags, or sets up its FEN position.
+void LeerPgn(const QString& fichero);
+// The selected game's half-move lines into the PGN move list.
+void LeerMovimientosPgn(const QString& fichero);
+// Forgets the index kept of a file (tests).
+void OlvidarIndicePgn();

@@ -1,19 +1,80 @@
 #include "files/PgnMovimientos.h"
 
+#include "files/ListaPgn.h"
+
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMouseEvent>
 
 namespace forms {
 
 PgnMovimientos::PgnMovimientos() : Forma(Hija, "PgnMovimientos") {
     List1 = new QListWidget(this);
     List1->setObjectName("List1");
-    List1->setGeometry(6, 6, 168, 280);
-    resize(180, 292);
+    List1->setGeometry(6, 7, 153, 160);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->installEventFilter(this);
+    List1->viewport()->installEventFilter(this);
+    resize(165, 174);
 }
+
+void PgnMovimientos::Form_Load() { resize(width(), 2 * List1->y() + List1->height()); }
 
 void PgnMovimientos::Form_Unload(bool& cancelar) {
     cancelar = true;
     Hide();
+}
+
+void PgnMovimientos::List1_KeyDown(int& KeyCode, int Shift) {
+    (void)Shift;
+    auto& l = ::ListaPgn();
+    const bool adelante = KeyCode == Qt::Key_Right || KeyCode == Qt::Key_Down;
+    const bool atras = KeyCode == Qt::Key_Left || KeyCode == Qt::Key_Up;
+    if ((!adelante && !atras) || PgnConFen) return;
+    KeyCode = 0;
+    if (adelante) {
+        if (JugadaPgnActual >= l.NumeroJugadas() - 1) return;
+        l.MostrarJugada(int(JugadaPgnActual) + 1);
+        List1->setCurrentRow(int(JugadaPgnActual));
+        return;
+    }
+    if (JugadaPgnActual == 0) {
+        // The first half-move stays: the keys do not go back to the start.
+        List1->setCurrentRow(0);
+        return;
+    }
+    if (JugadaPgnActual == -1) {
+        int derecha = Qt::Key_Down;
+        List1_KeyDown(derecha, 0);
+        return;
+    }
+    l.MostrarJugada(int(JugadaPgnActual) - 1);
+    List1->setCurrentRow(int(JugadaPgnActual));
+}
+
+void PgnMovimientos::List1_MouseDown(int linea) {
+    if (PgnConFen) return;
+    auto& l = ::ListaPgn();
+    // A line past the last coded move (a load that stopped early) shows that move.
+    const int k = std::min(linea, l.NumeroJugadas() - 1);
+    l.MostrarJugada(k);
+    if (k >= 0) List1->setCurrentRow(k);
+}
+
+bool PgnMovimientos::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == List1 && evento->type() == QEvent::KeyPress) {
+        int tecla = static_cast<QKeyEvent*>(evento)->key();
+        List1_KeyDown(tecla, 0);
+        if (tecla == 0) return true;
+    }
+    if (objeto == List1->viewport() && evento->type() == QEvent::MouseButtonPress) {
+        const QPoint punto = static_cast<QMouseEvent*>(evento)->position().toPoint();
+        const QModelIndex indice = List1->indexAt(punto);
+        if (indice.isValid()) List1->setCurrentRow(indice.row());
+        List1_MouseDown(List1->currentRow());
+        return true;
+    }
+    return Forma::eventFilter(objeto, evento);
 }
 
 }  // namespace forms

@@ -1,4 +1,5 @@
-// PgnMovimientos: the move window of the PGN browser.
+// PgnMovimientos: the move list of the PGN browser, one half-move a line. The arrow
+// keys step one half-move forward or back, a click jumps to the half-move clicked.
 #pragma once
 
 #include "platform/Forma.h"
@@ -15,9 +16,18 @@ class PgnMovimientos : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
+    void Form_Load() override;
     void Form_Unload(bool& cancelar) override;
 
+    // Right and Down step forward, Left and Up back; a handled key comes back as 0.
+    void List1_KeyDown(int& KeyCode, int Shift);
+    // A press on line `linea` (-1: below the lines) jumps to that half-move.
+    void List1_MouseDown(int linea);
+
     QListWidget* List1;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 };
 
 }  // namespace forms

@@ -90,120 +90,33 @@ void Reglas::LetraPieza() {
     Desambiguar();
 }
 
-void Reglas::AnotarFilaOrigen() {
-    if (JugadaNotacion.size() == 1) JugadaNotacion += Digito(YOrigen);
-}
-
-void Reglas::AnotarColumnaOrigen() { JugadaNotacion += LetraColumna(XOrigen); }
-
-// Adds the origin file or rank when another piece of the same kind could make the move.
+// SAN disambiguation: when another piece of the same kind can legally reach the
+// destination, the origin's file is added, else its rank, else both.
 void Reglas::Desambiguar() {
-    CasillasPrueba = Casillas;
-    CasillasPrueba[XOrigen][YOrigen] = 0;
-    CasillasPrueba[XDestino][YDestino] = 0;
-    const Tablero prueba = CasillasPrueba;
+    const Tablero& b = Casillas;
     const bool blancas = EsBlanca(FichaOrigen);
-    const int O_x = XOrigen, O_y = YOrigen, D_x = XDestino, D_y = YDestino;
-    int fx = 0, fy = 0;
-
-    enum class Test { Torre, Caballo, Alfil };
-    auto buscar = [&](int x, int y, Test test, int codigo, bool desplazar) {
-        CasillasPrueba = prueba;
-        PiezaEncontrada = false;
-        XEncontrada.clear();
-        YEncontrada.clear();
-        if (test == Test::Torre) AlcanceTorre(x, y, codigo);
-        else if (test == Test::Caballo) AlcanceCaballo(x, y, codigo);
-        else AlcanceAlfil(x, y, codigo);
-        if (PiezaEncontrada) ConfirmarAlcance(desplazar);
-        CasillasPrueba = prueba;
-        if (!PiezaEncontrada) return false;
-        fx = std::stoi(XEncontrada);
-        fy = std::stoi(YEncontrada);
-        return true;
-    };
-    auto una = [this] { return JugadaNotacion.size() == 1; };
-
-    switch (FichaOrigen) {
-        case CaballoBlanco: case CaballoNegro:
-            if (buscar(D_x, D_y, Test::Caballo, blancas ? CaballoBlanco : CaballoNegro, false)) {
-                if (fx == O_x) AnotarFilaOrigen();
-                else AnotarColumnaOrigen();
-            }
-            break;
-        case TorreBlanca: case TorreNegra: {
-            const int torre = blancas ? TorreBlanca : TorreNegra;
-            if (buscar(O_x, O_y, Test::Torre, torre, true)) {
-                if (fy != O_y && fx == O_x) AnotarFilaOrigen();
-                if (fx != D_x && fy == D_y) AnotarColumnaOrigen();
-                if (una() && fx != D_x && fy != D_y) AnotarColumnaOrigen();
-            }
-            if (una() && buscar(D_x, D_y, Test::Torre, torre, false)) {
-                if (fy != D_y && fx == O_x) AnotarFilaOrigen();
-                if (fx != D_x && fy == D_y) AnotarColumnaOrigen();
-                if (una() && fx == D_x && fy != D_y) AnotarColumnaOrigen();
-            }
-            break;
+    const int rey = blancas ? ReyBlanco : ReyNegro;
+    bool otra = false, mismaColumna = false, mismaFila = false;
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y) {
+            if (b[x][y] != FichaOrigen || (x == XOrigen && y == YOrigen)) continue;
+            if (!tablero::MovimientoPieza(b, x, y, XDestino, YDestino, 0)) continue;
+            Tablero t = b;
+            t[XDestino][YDestino] = t[x][y];
+            t[x][y] = 0;
+            if (tablero::ReyAtacado(t, rey)) continue;
+            otra = true;
+            if (x == XOrigen) mismaColumna = true;
+            if (y == YOrigen) mismaFila = true;
         }
-        case DamaBlanca: case DamaNegra: {
-            const int dama = blancas ? DamaBlanca : DamaNegra;
-            if (buscar(O_x, O_y, Test::Torre, dama, true)) {
-                if (fy != O_y && fx == O_x) AnotarFilaOrigen();
-                if (una() && fx != D_x) AnotarColumnaOrigen();
-            }
-            if (una() && buscar(D_x, D_y, Test::Torre, dama, false)) {
-                if (fy != D_y && fx == O_x) AnotarFilaOrigen();
-                if ((fx != D_x && fy == D_y) || (una() && fx == D_x && fy != D_y)) AnotarColumnaOrigen();
-            }
-            if (una() && buscar(D_x, D_y, Test::Alfil, dama, false)) {
-                if (fy != O_y && fx == O_x) AnotarFilaOrigen();
-                if (fx != O_x) AnotarColumnaOrigen();
-            }
-            break;
-        }
-        case AlfilBlanco: case AlfilNegro:
-            if (buscar(D_x, D_y, Test::Alfil, blancas ? AlfilBlanco : AlfilNegro, false)) {
-                if (fy != O_y && fx == O_x) AnotarFilaOrigen();
-                if (fx != O_x) AnotarColumnaOrigen();
-            }
-            break;
-        default:
-            break;
-    }
-}
-
-// Confirms that the piece found could make the move itself (by its rule and without
-// uncovering its king). With desplazar, a rook's move is shifted onto the found
-// rook's line. The move in progress is left as it was.
-void Reglas::ConfirmarAlcance(bool desplazar) {
-    const int xo = XOrigen, yo = YOrigen, xd = XDestino, yd = YDestino;
-    const int fichaDestino = FichaDestino;
-    const bool alPasoCaduca = AlPasoCaduca, movimientoEnroque = MovimientoEnroque;
-    const int fx = std::stoi(XEncontrada), fy = std::stoi(YEncontrada);
-    if (desplazar && (JugadaNotacion == "R" || JugadaNotacion == "T")) {
-        if (yd == yo) YDestino = fy;
-        if (xd == xo) XDestino = fx;
-    }
-    XOrigen = fx;
-    YOrigen = fy;
-    FichaDestino = Casillas[XDestino][YDestino];
-    ReglasPieza();
-    if (!MovimientoValido) {
-        PiezaEncontrada = false;
+    if (!otra) return;
+    if (!mismaColumna) {
+        JugadaNotacion += LetraColumna(XOrigen);
+    } else if (!mismaFila) {
+        JugadaNotacion += Digito(YOrigen);
     } else {
-        JaquePropio = false;
-        ReyEnJaque();
-        if (JaquePropio) PiezaEncontrada = false;
-        JaquePropio = false;
+        JugadaNotacion += LetraColumna(XOrigen) + Digito(YOrigen);
     }
-    XOrigen = xo;
-    YOrigen = yo;
-    XDestino = xd;
-    YDestino = yd;
-    FichaDestino = fichaDestino;
-    AlPasoCaduca = alPasoCaduca;
-    MovimientoEnroque = movimientoEnroque;
-    MovimientoValido = true;
 }
 
 void Reglas::AnotarDestino() {

@@ -147,9 +147,6 @@ private:
     void AnotarDestino();
     void AnotarCoronacion();
     void AnotarJaque();
-    void AnotarFilaOrigen();
-    void AnotarColumnaOrigen();
-    void ConfirmarAlcance(bool desplazar);
     std::string Registro() const;
 
     // SAN reader steps.

@@ -144,26 +144,24 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
         if (lado == 2) codigo += 6;
         XEncontrada.clear();
         YEncontrada.clear();
-        char F, R;
-        if (En(t, 1) != 'x') {
-            F = En(t, 1);
-            R = En(t, 2);
-        } else {
-            F = En(t, 2);
-            R = En(t, 3);
-        }
-        // A file or rank hint after the piece letter (Nbd7, R1d2, Raxd2).
-        char pista = 0;
-        if (Columna(R) || R == 'x') {
-            if (En(t, 1) != 'x') {
-                F = En(t, 2);
-                R = En(t, 3);
+        // After the letter: an optional hint (file, rank or whole square), an optional
+        // capture mark, the destination, then check or mate marks.
+        std::string resto = t.substr(1);
+        while (!resto.empty() && (resto.back() == '+' || resto.back() == '#')) resto.pop_back();
+        if (const size_t x = resto.find('x'); x != std::string::npos && x + 3 == resto.size()) resto.erase(x, 1);
+        char F = 0, R = 0, pista = 0, pistaFila = 0;
+        if (resto.size() >= 2 && resto.size() <= 4) {
+            F = resto[resto.size() - 2];
+            R = resto[resto.size() - 1];
+            const std::string hint = resto.substr(0, resto.size() - 2);
+            if (hint.size() == 1 && (Columna(hint[0]) || Fila(hint[0]))) {
+                pista = hint[0];
+            } else if (hint.size() == 2 && Columna(hint[0]) && Fila(hint[1])) {
+                pista = hint[0];
+                pistaFila = hint[1];
+            } else if (!hint.empty()) {
+                F = R = 0;
             }
-            if (En(t, 2) == 'x') {
-                F = En(t, 3);
-                R = En(t, 4);
-            }
-            pista = En(t, 1);
         }
         if (!Columna(F) || !Fila(R)) {
             ErrorToken(kTextoIlegible, movimiento);
@@ -174,6 +172,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
         // The candidates: the pieces of that code the hint allows; the first one is
         // the piece the reach test finds from the destination.
         auto permitida = [&](int x, int y) {
+            if (pistaFila != 0) return x == pista - 'a' + 1 && y == pistaFila - '0';
             if (Columna(pista)) return x == pista - 'a' + 1;
             if (Fila(pista)) return y == pista - '0';
             return true;

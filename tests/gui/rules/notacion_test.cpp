@@ -35,7 +35,7 @@ TEST(Notacion, TextsTokenAndRecordOfEachKindOfMove) {
         {"4k3/8/8/8/8/8/3N4/4K1N1 w - - 0 1", {"g1f3"}, "Ngf3", "Cgf3", "gf3", "G1-F3", "7163", "7163"},
         {"4k3/8/8/6N1/8/8/8/4K1N1 w - - 0 1", {"g1f3"}, "N1f3", "C1f3", "1f3", "G1-F3", "7163", "7163"},
         {"4k3/8/8/8/1b6/8/3N4/4K1N1 w - - 0 1", {"g1f3"}, "Nf3", "Cf3", "f3", "G1-F3", "7163", "7163"},
-        {"4k3/8/8/8/8/2K5/8/R6R w - - 0 1", {"a1a5"}, "Raa5", "Taa5", "aa5", "A1-A5", "1115", "1115"},
+        {"4k3/8/8/8/8/2K5/8/R6R w - - 0 1", {"a1a5"}, "Ra5", "Ta5", "a5", "A1-A5", "1115", "1115"},
         {"R7/7k/8/8/8/2K5/8/R7 w - - 0 1", {"a1a5"}, "R1a5", "T1a5", "1a5", "A1-A5", "1115", "1115"},
         {"4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1", {"e1g1"}, "O-O", "O-O", "O-O", "E1-G1", "5171", "5171e3r0011"},
         {"r3k2r/8/8/8/8/8/8/4K3 b kq - 0 1", {"e8c8"}, "O-O-O", "O-O-O", "O-O-O", "E8-C8", "5838", "5838e3r1100"},
@@ -124,6 +124,42 @@ TEST(Notacion, Translation) {
         EXPECT_EQ(r.JugadaTraducida, c.espanol);
         r.TraducirNotacion(c.ingles, r.LetrasUsuario);
         EXPECT_EQ(r.JugadaTraducida, c.usuario);
+    }
+}
+
+// The origin's file, else its rank, else both, exactly when another piece of the same
+// kind can legally reach the square.
+TEST(Notacion, SanDisambiguation) {
+    struct Caso {
+        const char* fen;
+        const char* jugada;
+        const char* ingles;
+    };
+    for (const Caso& c : {
+             Caso{"k7/8/8/8/8/8/4R2R/4K3 w - - 0 1", "h2g2", "Rhg2"},
+             Caso{"k7/8/8/8/8/8/4R2R/4K3 w - - 0 1", "e2f2", "Ref2"},
+             Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "a1b2", "Qa1b2"},
+             Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "c1b2", "Qcb2"},
+             Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "a3b2", "Q3b2"},
+             Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "a3a2", "Q3a2"},
+             Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "c1c2", "Qc2"},
+             Caso{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "a1d1", "Rd1"},           // the king stands between
+             Caso{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "a1a7", "Ra7"},
+             Caso{"3rk3/8/8/8/3r4/8/8/4K3 b - - 0 1", "d8d6", "R8d6"},
+             Caso{"3rk3/8/8/8/3r4/8/8/4K3 b - - 0 1", "d4d1", "Rd1+"},
+             Caso{"4k3/8/8/8/1b6/8/3N4/4K1N1 w - - 0 1", "g1f3", "Nf3"},        // the other knight is pinned
+             Caso{"4k3/8/8/8/8/8/6P1/R5RK w - - 0 1", "a1c1", "Rac1"},
+             Caso{"4k3/8/8/8/8/2B1B3/8/4K3 w - - 0 1", "c3d4", "Bcd4"},
+             Caso{"7k/8/8/3B4/8/3B4/8/K7 w - - 0 1", "d5e4", "B5e4"},
+             Caso{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "c3d5", "Nc3d5"},
+             Caso{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "e3d5", "Ned5"},
+             Caso{"r3k3/8/8/8/8/8/8/4K2R w - - 0 1", "h1h8", "Rh8+"},       // pieces of the other side do not count
+         }) {
+        FakeHost host;
+        rules::Reglas r(&host);
+        ASSERT_TRUE(Preparar(r, c.fen)) << c.fen;
+        ASSERT_EQ(JugarVarias(r, {c.jugada}), 1u) << c.fen << " " << c.jugada;
+        EXPECT_EQ(UltimaJugada(r.Jugadas.List[3]), c.ingles) << c.fen << " " << c.jugada;
     }
 }
 

@@ -112,6 +112,18 @@ TEST(San, PieceMovesAndHints) {
              CasoSan{"4k3/8/8/8/8/8/8/Q3K1Q1 w - - 0 1", "Qgd4", "7144", 0},
              CasoSan{"4k3/8/8/8/8/8/8/Q3K1Q1 w - - 0 1", "Qd4", "1144", 0},     // the second queen found
              CasoSan{"1n2k3/8/8/5n2/8/8/8/4K3 b - - 0 1", "Nbd4", "", 52},     // the hint is kept
+             // A whole square as the hint.
+             CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa1b2", "1122", 0},
+             CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa3b2", "1322", 0},
+             CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qc1b2+", "3122", 0},
+             CasoSan{"4k3/8/8/8/8/Q7/1p6/Q1Q1K3 w - - 0 1", "Qa1xb2", "1122", 0},
+             CasoSan{"4k3/8/8/8/8/Q7/1p6/Q1Q1K3 w - - 0 1", "Qc1xb2", "3122", 0},
+             CasoSan{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "Nc3d5", "3345", 0},
+             CasoSan{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "Ne5d5", "", 51}, // no knight on e5
+             CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qb1b2", "", 51},
+             CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa1a9", "", 51},
+             CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa1bb2", "", 51},
+             CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qz1b2", "", 51},
              CasoSan{kInicial, "Nf4", "", 51},
              CasoSan{kInicial, "Nz9", "", 51},
              CasoSan{kInicial, "Q", "", 51},

@@ -1,0 +1,197 @@
+// The PGN reader of the browser: opening a file, listing its games by a tag, the
+// selected game's tags, FEN position and move text. The file is indexed once (each
+// game's byte range and tags); a selection reads only its own game, and a file whose
+// size or modification time changed is indexed again.
+#include "files/ListaPgn.h"
+
+#include "app/ApiFunciones.h"
+#include "app/CMensaje.h"
+#include "app/Idioma.h"
+#include "app/Variables.h"
+#include "board/Tavorin.h"
+#include "files/PgnLector.h"
+#include "files/PgnMovimientos.h"
+#include "network/Nuevo.h"
+#include "network/Reloj.h"
+#include "platform/IniFile.h"
+#include "platform/PictureBox.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+
+long JugadaPgnActual = -1;
+bool GuardandoPgn = false;
+long NumPartidasPgn = 0;
+bool PgnIndexado = false;
+bool PgnConFen = false;
+QString TextoJugadasPgn;
+QString TextoPgn;
+
+namespace {
+
+// The index of the open file and the games listed by the chosen tag.
+struct FicheroIndexado {
+    QString ruta;
+    qint64 tamano = -1;
+    QDateTime modificado;
+    pgn::Indice indice;
+    std::vector<int> lista;  // list entry k: game lista[k]
+};
+
+FicheroIndexado& Abierto() {
+    static FicheroIndexado f;
+    return f;
+}
+
+bool Vigente(const FicheroIndexado& f, const QString& ruta) {
+    const QFileInfo info(ruta);
+    return f.ruta == ruta && info.size() == f.tamano && info.lastModified() == f.modificado;
+}
+
+// Indexes the file anew (an unreadable file gives no game).
+void Indexar(const QString& ruta, int etiqueta) {
+    FicheroIndexado& f = Abierto();
+    QFile fichero(ruta);
+    QByteArray datos;
+    if (fichero.open(QIODevice::ReadOnly)) datos = fichero.readAll();
+    const QFileInfo info(ruta);
+    f.ruta = ruta;
+    f.tamano = info.size();
+    f.modificado = info.lastModified();
+    f.indice.Construir(std::string_view(datos.constData(), size_t(datos.size())));
+    f.lista = f.indice.Lista(etiqueta);
+}
+
+int EtiquetaListada() { return std::max(0, ::ListaPgn().Buscar->currentIndex()); }
+
+QString Valor(const std::string& bytes) { return ini::DecodificarLinea(QByteArray::fromStdString(bytes)); }
+
+// The bytes of list entry k's game, from its own place in the file.
+std::string Seccion(const QString& ruta, int k) {
+    FicheroIndexado& f = Abierto();
+    if (!Vigente(f, ruta)) Indexar(ruta, EtiquetaListada());
+    if (k < 0 || k >= int(f.lista.size())) return {};
+    const pgn::EntradaIndice& e = f.indice.Partidas()[size_t(f.lista[size_t(k)])];
+    QFile fichero(ruta);
+    if (!fichero.open(QIODevice::ReadOnly) || !fichero.seek(qint64(e.inicio))) return {};
+    return fichero.read(qint64(e.fin - e.inicio)).toStdString();
+}
+
+// A game from its FEN tag: a fresh game state, no clocks, the position set up and
+// shown from White's side. A position the FEN reader refuses sets up nothing.
+void PrepararFen(const std::string& fen) {
+    auto& g = Reglas();
+    PgnConFen = true;
+    rules::Reglas prueba;
+    if (!prueba.AnalizarFen(fen)) {
+        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        return;
+    }
+    ::Nuevo().VariablesCero();
+    ::Tavorin().MovimientoAnulado();
+    MinutosBlancas = SegundosBlancas = MinutosNegras = SegundosNegras = 0;
+    ::Reloj().PrintTimerB();
+    ::Reloj().PrintTimerN();
+    g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
+    g.Turno = 0;
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.LeerFen(fen);
+    ::Mdi().mnuInvertirTablero->setChecked(true);
+    ::Mdi().mnuInvertirTablero_Click();
+}
+
+}  // namespace
+
+void OlvidarIndicePgn() { Abierto() = FicheroIndexado(); }
+
+void AbrirPgn(const QString& ruta) {
+    auto& l = ::ListaPgn();
+    auto& t = ::Tavorin();
+    t.Shape1[0]->hide();
+    t.Shape1[1]->hide();
+    t.OcultarVentanas();
+    if (l.AutoPlayActivo()) l.Command1_Click(5);
+    PgnIndexado = false;
+    GuardandoPgn = false;
+    FicheroPgn = ruta;
+    ::PgnMovimientos().List1->clear();
+    for (QLineEdit* e : l.Text1) e->clear();
+    l.Combo1->setEditText(QString());
+
+    // The waiting text on the empty board.
+    t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
+    const QString espera = TextosIdioma[69];
+    QFont fuente = t.PicBuffer->font();
+    fuente.setPointSizeF(16);
+    const int ancho = QFontMetrics(fuente).horizontalAdvance(espera);
+    t.PicBuffer->Print(t.PicBuffer->ScaleWidth() / 2 - ancho / 2, t.PicBuffer->ScaleHeight() / 2, espera, 16);
+    t.PicBuffer->Refresh();
+
+    l.PaintTab(1);
+    QString titulo = LeerIni(FicheroIdioma, "Pgn", "Titulo");
+    const int barra = FicheroPgn.lastIndexOf(u'/');
+    if (barra >= 0) titulo += " - " + FicheroPgn.mid(barra + 1);
+    l.setCaption(titulo);
+    l.Eventos->clear();
+    l.NumeroPartida(0);
+    l.EventosTag = -1;
+    l.Show();
+    ::PgnMovimientos().Show();
+    t.update();
+    l.Timer->start(300);
+}
+
+void LeerPgn(const QString& fichero) {
+    auto& l = ::ListaPgn();
+    PgnConFen = false;
+    if (!PgnIndexado) {
+        Indexar(fichero, EtiquetaListada());
+        const FicheroIndexado& f = Abierto();
+        QStringList textos;
+        textos.reserve(int(f.lista.size()));
+        for (int k : f.lista) textos << Valor(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())]);
+        NumPartidasPgn += long(textos.size());
+        // One batch, without repaints on the way.
+        const bool bloqueado = l.Eventos->blockSignals(true);
+        l.Eventos->setUpdatesEnabled(false);
+        l.Eventos->addItems(textos);
+        for (int k = 0; k < l.Eventos->count(); ++k) l.Eventos->item(k)->setData(Qt::UserRole, k);
+        l.Eventos->setUpdatesEnabled(true);
+        l.Eventos->blockSignals(bloqueado);
+        if (!textos.isEmpty() && l.Eventos->currentRow() < 0) {
+            l.EventosTag = 0;
+            l.Eventos->setCurrentRow(0);
+            l.NumeroPartida(1);
+        }
+        if (!l.Caption().endsWith(u'.'))
+            l.setCaption(l.Caption() + " " + QString::number(NumPartidasPgn) + " " + TextosIdioma[50]);
+    }
+    PgnIndexado = true;
+    const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, l.Eventos->currentRow()));
+    for (int i = 0; i < pgn::kEtiquetas; ++i)
+        if (p.presentes[size_t(i)]) l.PrintText(i, Valor(p.valores[size_t(i)]));
+    if (p.conFen) PrepararFen(p.fen);
+}
+
+void LeerMovimientosPgn(const QString& fichero) {
+    if (fichero.isEmpty()) return;
+    const int k = ::ListaPgn().Eventos->currentRow();
+    if (k < 0 || k >= int(Abierto().lista.size())) return;
+    const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, k));
+    QListWidget* lista = ::PgnMovimientos().List1;
+    lista->clear();
+    QStringList lineas;
+    for (const std::string& linea : pgn::SepararJugadas(p.textoJugadas)) lineas << QString::fromStdString(linea);
+    lista->addItems(lineas);
+    if (lista->count() > 0) lista->setCurrentRow(lista->count() - 1);
+}
