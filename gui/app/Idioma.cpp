@@ -1,5 +1,6 @@
 #include "app/Idioma.h"
 
+#include "app/AjusteTextos.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/ColorRgb.h"
@@ -27,6 +28,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -409,6 +411,18 @@ std::vector<EnlaceIdioma> Construir() {
     return t;
 }
 
+// The windows laid out by hand grow where a text of this language needs more room.
+// The splash lays its own labels out.
+void AjustarVentanasAlIdioma() {
+    for (QWidget* w : QApplication::allWidgets()) {
+        auto* f = qobject_cast<Forma*>(w);
+        if (!f || f->clase() == Forma::Flotante) continue;
+        f->ensurePolished();
+        const int crece = AjustarTextos(f);
+        if (crece > 0 && f->Marco() != f) f->Marco()->resize(f->Marco()->width() + crece, f->Marco()->height());
+    }
+}
+
 }  // namespace
 
 const std::vector<EnlaceIdioma>& TablaIdioma() {
@@ -498,6 +512,7 @@ void CargarIdioma() {
 
 void AplicarIdioma() {
     for (const EnlaceIdioma& e : TablaIdioma()) e.aplicar(LeerIni(FicheroIdioma, e.seccion, e.clave));
+    AjustarVentanasAlIdioma();
     // The status bar's texts change with the others.
     if (::Mdi().Visible()) PaintStatusBar();
 }
