@@ -29,6 +29,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -493,10 +496,41 @@ void FijarRutaIdioma(const QString& nombreFichero) {
     FicheroIdioma = RutaApp + nombres::EntradaReal(RutaApp, nombreFichero);
 }
 
+QLocale LocaleDeIdioma(const QString& nombre) {
+    auto igual = [&nombre](const QString& otro) { return nombre.compare(otro, Qt::CaseInsensitive) == 0; };
+    for (int n = QLocale::C + 1; n <= QLocale::LastLanguage; ++n) {
+        const auto idioma = QLocale::Language(n);
+        // The own name may carry the country ("español de España").
+        const QString propio = QLocale(idioma).nativeLanguageName();
+        if (igual(QLocale::languageToString(idioma)) || igual(propio) || igual(propio.section(u' ', 0, 0)))
+            return QLocale(idioma);
+    }
+    return QLocale::c();
+}
+
+void TraducirBotones(const QString& nombre) {
+    static QTranslator* actual = nullptr;
+    if (actual) {
+        QCoreApplication::removeTranslator(actual);
+        delete actual;
+        actual = nullptr;
+    }
+    const QLocale locale = LocaleDeIdioma(nombre);
+    if (locale.language() == QLocale::C) return;
+    auto* traductor = new QTranslator;
+    if (traductor->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(traductor)) {
+        actual = traductor;
+        return;
+    }
+    delete traductor;
+}
+
 void CargarIdioma() {
     Ronda ronda;
     QComboBox* c = ::Opciones().Combo1;
     const QString texto = c->currentText();
+    TraducirBotones(texto);
     for (int i = 0; i < c->count(); ++i) {
         if (c->itemText(i) == texto) {
             c->setCurrentIndex(i);
