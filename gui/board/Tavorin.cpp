@@ -27,6 +27,7 @@
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "shell/Lugares.h"
 #include "shell/Mdi.h"
 #include "shell/Splash.h"
 
@@ -52,17 +53,24 @@ namespace {
 const char* const kPiezas[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
                                  "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
 
-// A number read from Default.ini; nothing when missing or not a number.
-std::optional<double> Posicion(const char* seccion, const char* clave) {
-    return controles::ANumero(LeerIni(FicheroIni, seccion, clave));
-}
-
+// A child window's stored place (the shipped one for what is not a number), kept
+// within what the main window's area can show when it is as large as a screen: its
+// title bar reachable there, its size no larger.
 void Situar(Forma& f, const char* seccion, bool tamano, const char* top = "Top", const char* left = "Left") {
-    if (auto v = Posicion(seccion, top)) f.setTop(*v);
-    if (auto v = Posicion(seccion, left)) f.setLeft(*v);
+    lugares::Lugar l{lugares::Leer(FicheroIni, seccion, left), lugares::Leer(FicheroIni, seccion, top), f.Width(),
+                     f.Height()};
+    if (tamano) {
+        l.width = lugares::Leer(FicheroIni, seccion, "Width");
+        l.height = lugares::Leer(FicheroIni, seccion, "Height");
+    }
+    QSize mayor;
+    for (QScreen* p : QGuiApplication::screens()) mayor = mayor.expandedTo(p->availableGeometry().size());
+    l = lugares::Ajustar(l, {QRect(QPoint(0, 0), mayor)}, {QSize(60, 40), 24});
+    f.setTop(l.top);
+    f.setLeft(l.left);
     if (!tamano) return;
-    if (auto v = Posicion(seccion, "Width")) f.setWidth(*v);
-    if (auto v = Posicion(seccion, "Height")) f.setHeight(*v);
+    f.setWidth(l.width);
+    f.setHeight(l.height);
 }
 
 // Reads a 0/1 key into a menu check; any other value leaves the check alone.
