@@ -39,6 +39,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -103,9 +105,23 @@ public:
     explicit Anfitrion(Tavorin& t) : t_(t) {}
 
     int Coronacion(int color) override {
-        // A move from the mouse shows the pawn on its last rank while the user chooses.
-        if (t_.entradaRaton_) t_.MostrarCoronacion();
-        return ::Coronacion().Preguntar(color);
+        if (!t_.entradaRaton_) return ::Coronacion().Preguntar(color);
+        // A move from the mouse shows the pawn on its last rank, framed, while the user
+        // chooses; a cancel puts back the frames of the move before.
+        struct Marco {
+            QPoint lugar;
+            bool visible;
+        };
+        std::array<Marco, 2> antes;
+        for (int i = 0; i < 2; ++i) antes[i] = {t_.Shape1[i]->pos(), !t_.Shape1[i]->isHidden()};
+        t_.MostrarCoronacion();
+        const int pieza = ::Coronacion().Preguntar(color);
+        if (pieza != 0) return pieza;
+        for (int i = 0; i < 2; ++i) {
+            t_.Shape1[i]->move(antes[i].lugar);
+            t_.Shape1[i]->setVisible(antes[i].visible);
+        }
+        return pieza;
     }
     bool ListaPgnVisible() const override { return ::ListaPgn().Visible(); }
     bool ReproduciendoPartida() const override { return DatosPartida.size() > 1 && !DatosPartida[1].isEmpty(); }
@@ -198,6 +214,7 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
         OCN.fill(QColor(120, 90, 60));
     }
     resize(380, 380);
+    setAcceptDrops(true);
     anfitrion_ = std::make_unique<Anfitrion>(*this);
     Reglas().FijarHost(anfitrion_.get());
 }
@@ -205,6 +222,10 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
 Tavorin::~Tavorin() { Reglas().FijarHost(nullptr); }
 
 void Tavorin::Form_Load() {
+    // The board is the program's main content: its window can be minimised, not closed.
+    if (QWidget* marco = Forma::Marco(); marco != this)
+        marco->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowMinimizeButtonHint);
     auto& splash = ::Splash();
     auto& opciones = ::Opciones();
     SaltoLinea = "\r\n";
@@ -1168,7 +1189,33 @@ void Tavorin::Timer1_Timer() {
     PaintFichasResice();
     PintarVentana(1);
     if (!Visible()) Show();
+    AlAreaVisible();
     Timer1->stop();
+}
+
+void Tavorin::AlAreaVisible() {
+    QWidget* marco = Forma::Marco();
+    QMdiArea* area = AreaMdi();
+    if (marco == this || !area) return;
+    const QSize vista = area->viewport()->size();
+    const QRect r = marco->geometry();
+    if (QRect(QPoint(0, 0), vista).contains(r)) return;
+    // As much of the board as the area shows, its top-left corner always.
+    const int x = std::clamp(r.x(), 0, std::max(0, vista.width() - r.width()));
+    const int y = std::clamp(r.y(), 0, std::max(0, vista.height() - r.height()));
+    marco->move(x, y);
+}
+
+bool Tavorin::Form_QueryUnload() { return true; }
+
+void Tavorin::dragEnterEvent(QDragEnterEvent* evento) {
+    if (evento->mimeData()->hasUrls()) evento->acceptProposedAction();
+}
+
+void Tavorin::dropEvent(QDropEvent* evento) {
+    const auto urls = evento->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    ::Mdi().FileDrop(urls.front().toLocalFile());
 }
 
 }  // namespace forms
