@@ -5,6 +5,10 @@
 #include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
+#include "board/Tavorin.h"
+#include "engines/Cpu.h"
+#include "network/Chat.h"
+#include "network/Reloj.h"
 #include "network/Ranking.h"
 #include "platform/PictureBox.h"
 #include "shell/MSatusBar.h"
@@ -12,6 +16,9 @@
 #include "shell/Splash.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -174,6 +181,71 @@ TEST(VentanaPrincipal, LeavingTheMaximisedStateRestoresTheStoredPlacement) {
     Mdi().setWindowState(2);
     Mdi().setWindowState(0);
     EXPECT_EQ(Mdi().Width(), 9000);
+}
+
+// Started with the shipped Default.ini at the shipped size, a new game shows the
+// board, the engine panel and the move list side by side, none over another, all in
+// the main window's area.
+TEST(VentanaPrincipal, ANewGameShowsBoardPanelAndMoveListApartAtTheShippedSize) {
+    Entorno e;
+    e.Arrancar();
+    // The test screen may be smaller than the shipped window, which start-up brings
+    // within it: the shipped size again.
+    Mdi().resize(14400 / 15, 10800 / 15);
+    QApplication::processEvents();
+    Mdi().mnuNuevaPartida->trigger();
+    ASSERT_TRUE(Cpu().Visible());
+    ASSERT_TRUE(Jugadas().Visible());
+    const QRect area(QPoint(0, 0), Mdi().Area->viewport()->size());
+    const std::pair<const char*, Forma*> ventanas[] = {{"board", &Tavorin()}, {"panel", &Cpu()}, {"moves", &Jugadas()}};
+    for (const auto& [nombre, f] : ventanas) {
+        const QRect r = f->Marco()->geometry();
+        EXPECT_TRUE(area.contains(r)) << nombre << " " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+        for (const auto& [otro, g] : ventanas)
+            if (f != g) {
+                EXPECT_FALSE(r.intersects(g->Marco()->geometry())) << nombre << " over " << otro;
+            }
+    }
+}
+
+// A Default.ini edited by hand or saved on a larger screen: every place is read as a
+// number (the shipped one for anything else) and brought onto the screen; the exit
+// stores what was used.
+TEST(VentanaPrincipal, GarbagePlacesComeUpOnTheScreenAndAreStoredSane) {
+    Entorno e;
+    e.Poner("Mdi", "Width", "-500");
+    e.Poner("Mdi", "Height", "99999999");
+    e.Poner("Mdi", "Left", "-99999");
+    e.Poner("Mdi", "Top", "abc");
+    e.Poner("Jugadas", "Left", "-99999");
+    e.Poner("Jugadas", "Top", "abc");
+    e.Poner("Jugadas", "Width", "99999999");
+    e.Poner("Chat", "Height", "-3");
+    e.Poner("Chat", "Top", "1e999");
+    e.Arrancar();
+    const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect r(int(Mdi().Left() / 15), int(Mdi().Top() / 15), int(Mdi().Width() / 15), int(Mdi().Height() / 15));
+    // Its size within the screen, its whole title bar on it.
+    EXPECT_TRUE(pantalla.contains(QRect(r.topLeft(), QSize(r.width(), 30))))
+        << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+    EXPECT_LE(r.height(), pantalla.height());
+    EXPECT_GE(r.width(), 520);
+    EXPECT_EQ(Mdi().Top(), 600);  // the shipped value stands in for "abc"
+    EXPECT_EQ(Jugadas().Left(), 0);
+    EXPECT_EQ(Jugadas().Top(), lugares::ValorDeFabrica("Jugadas", "Top").toDouble());
+    EXPECT_LE(Jugadas().Width(), pantalla.width() * 15);
+    EXPECT_GE(Chat().Height(), 40 * 15);
+    EXPECT_EQ(Chat().Top(), lugares::ValorDeFabrica("Chat", "Top").toDouble());
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    for (const char* clave : {"Left", "Top", "Width", "Height"}) {
+        bool numero = false;
+        e.Leer("Mdi", clave).toDouble(&numero);
+        EXPECT_TRUE(numero) << clave;
+    }
+    EXPECT_EQ(e.Leer("Mdi", "Width").toDouble(), r.width() * 15.0);
+    EXPECT_EQ(e.Leer("Mdi", "Top"), "600");
+    EXPECT_EQ(e.Leer("Jugadas", "Left"), "0");
+    EXPECT_EQ(e.Leer("Chat", "Top"), lugares::ValorDeFabrica("Chat", "Top"));
 }
 
 }  // namespace
