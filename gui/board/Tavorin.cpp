@@ -231,10 +231,13 @@ void Tavorin::Form_Load() {
     SaltoLinea = "\r\n";
     splash.Lsize(splash.Label2, "Cargando configuración...", 319);
     FijarRutaIni();
-    if (ExisteFichero(FicheroIni))
-        LeerOpciones();
-    else
+    if (!ExisteFichero(FicheroIni)) Terminar(1);
+    // An empty, binary or unreadable Default.ini holds no settings: as if it were missing.
+    if (!IniConAjustes(FicheroIni)) {
+        MostrarMensaje("Tavorin", "El fichero Default.ini no se ha encontrado.", MB_ICONINFORMATION);
         Terminar(1);
+    }
+    LeerOpciones();
 
     splash.Lsize(splash.Label2, "Cargando idioma...", 319);
     ListarIdiomas();

@@ -660,7 +660,7 @@ bool Mdi::MDIForm_QueryUnload() {
         return true;
     }
 
-    if (FicheroEscribible(FicheroIni)) {
+    if (AjustesEscribibles()) {
         auto escribir = [](const char* seccion, const char* clave, const QString& valor) {
             EscribirIni(FicheroIni, seccion, clave, valor);
         };
