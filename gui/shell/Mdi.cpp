@@ -301,26 +301,16 @@ double Mdi::Width() const { return Lugar().width; }
 double Mdi::Height() const { return Lugar().height; }
 double Mdi::ScaleHeight() const { return double(Area->height()) * TwipsPorPixel; }
 
-void Mdi::setLeft(double twips) {
+void Mdi::CambiarLugar(double lugares::Lugar::*campo, double twips) {
     auto l = Lugar();
-    l.left = twips;
+    l.*campo = twips;
     Situar(l);
 }
-void Mdi::setTop(double twips) {
-    auto l = Lugar();
-    l.top = twips;
-    Situar(l);
-}
-void Mdi::setWidth(double twips) {
-    auto l = Lugar();
-    l.width = twips;
-    Situar(l);
-}
-void Mdi::setHeight(double twips) {
-    auto l = Lugar();
-    l.height = twips;
-    Situar(l);
-}
+
+void Mdi::setLeft(double twips) { CambiarLugar(&lugares::Lugar::left, twips); }
+void Mdi::setTop(double twips) { CambiarLugar(&lugares::Lugar::top, twips); }
+void Mdi::setWidth(double twips) { CambiarLugar(&lugares::Lugar::width, twips); }
+void Mdi::setHeight(double twips) { CambiarLugar(&lugares::Lugar::height, twips); }
 
 void Mdi::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);

@@ -167,6 +167,8 @@ private:
     // Once the window manager has put its frame round the window, the inside is
     // sized again so that the outer size is the one applied.
     void CorregirBorde();
+    // One of the four values of the place, the others as they stand.
+    void CambiarLugar(double lugares::Lugar::*campo, double twips);
     lugares::Colocacion colocacion_;
     bool maximizada_ = false;
     bool cargada_ = false;

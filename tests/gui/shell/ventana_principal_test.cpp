@@ -213,15 +213,11 @@ TEST(VentanaPrincipal, ANewGameShowsBoardPanelAndMoveListApartAtTheShippedSize) 
 // stores what was used.
 TEST(VentanaPrincipal, GarbagePlacesComeUpOnTheScreenAndAreStoredSane) {
     Entorno e;
-    e.Poner("Mdi", "Width", "-500");
-    e.Poner("Mdi", "Height", "99999999");
-    e.Poner("Mdi", "Left", "-99999");
-    e.Poner("Mdi", "Top", "abc");
-    e.Poner("Jugadas", "Left", "-99999");
-    e.Poner("Jugadas", "Top", "abc");
-    e.Poner("Jugadas", "Width", "99999999");
-    e.Poner("Chat", "Height", "-3");
-    e.Poner("Chat", "Top", "1e999");
+    const char* const basura[][3] = {
+        {"Mdi", "Width", "-500"},         {"Mdi", "Height", "99999999"}, {"Mdi", "Left", "-99999"},
+        {"Mdi", "Top", "abc"},            {"Jugadas", "Left", "-99999"}, {"Jugadas", "Top", "abc"},
+        {"Jugadas", "Width", "99999999"}, {"Chat", "Height", "-3"},      {"Chat", "Top", "1e999"}};
+    for (const auto& [seccion, clave, valor] : basura) e.Poner(seccion, clave, valor);
     e.Arrancar();
     const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect r(int(Mdi().Left() / 15), int(Mdi().Top() / 15), int(Mdi().Width() / 15), int(Mdi().Height() / 15));
