@@ -1,5 +1,6 @@
 // The main window: menus, toolbar, status bar, splash and the window toggles.
 #include "entorno.h"
+#include "navegador.h"
 
 #include "app/ColorRgb.h"
 #include "app/Idioma.h"
@@ -17,6 +18,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
@@ -156,13 +159,31 @@ TEST(Menus, ToolbarButton27EndsTheProgramLikeTheMenuItem) {
     EXPECT_TRUE(e.mensajes.empty());
 }
 
-TEST(Menus, HelpWithoutItsFileNamesTheFile) {
+TEST(Menus, HelpOpensThePageBesideTheProgramOrSaysWhatWentWrong) {
     Entorno e;
     e.Arrancar();
+    Navegador navegador;
+    QDesktopServices::setUrlHandler("file", &navegador, "Abrir");
+    // Missing: text 63 with the page's name.
     Mdi().mnuTemaAyuda_Click();
     ASSERT_EQ(e.mensajes.size(), 1u);
-    EXPECT_TRUE(e.mensajes[0].texto.contains("Tavorin.html"));
-    EXPECT_FALSE(e.mensajes[0].texto.contains(u'$'));
+    QString esperado = TextosIdioma[63];
+    EXPECT_EQ(e.mensajes[0].texto, esperado.replace("$", "Tavorin.html"));
+    EXPECT_TRUE(navegador.abiertas.isEmpty());
+    // Beside the program: opened, from the menu and from the toolbar.
+    ASSERT_TRUE(QFile::copy(Entorno::Recursos() + "/Tavorin.html", e.Ruta("Tavorin.html")));
+    e.mensajes.clear();
+    Mdi().mnuTemaAyuda->trigger();
+    Mdi().Toolbar1[22]->trigger();
+    EXPECT_TRUE(e.mensajes.empty());
+    ASSERT_EQ(navegador.abiertas.size(), 2);
+    EXPECT_EQ(navegador.abiertas[0], QUrl::fromLocalFile(e.Ruta("Tavorin.html")));
+    QDesktopServices::unsetUrlHandler("file");
+    // Nothing on the desktop opens it: text 63 names the opener.
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(e.Ruta("Tavorin.html")))) return;
+    Mdi().mnuTemaAyuda_Click();
+    ASSERT_EQ(e.mensajes.size(), 1u);
+    EXPECT_TRUE(e.mensajes[0].texto.contains("xdg-open"));
 }
 
 TEST(VentanaPrincipal, TheWindowKeepsItsSmallestSize) {
