@@ -90,19 +90,25 @@ Colocacion::Geometria Colocacion::Aplicar(const Lugar& lugar, const QMargins& bo
     return puesta_;
 }
 
-Lugar Colocacion::Leer(const Geometria& actual, const QMargins& borde) const {
-    if (lugar_ && actual == puesta_) return *lugar_;
-    return {double(actual.marco.x()) * TwipsPorPixel, double(actual.marco.y()) * TwipsPorPixel,
-            double(actual.cliente.width() + borde.left() + borde.right()) * TwipsPorPixel,
-            double(actual.cliente.height() + borde.top() + borde.bottom()) * TwipsPorPixel};
+bool Colocacion::ComoSePuso(const QRect& dentro, const QMargins& borde) const {
+    if (!lugar_ || dentro.size() != puesta_.cliente) return false;
+    const QPoint esquinaBorde(borde.left(), borde.top()), esquinaPuesta(borde_.left(), borde_.top());
+    return dentro.topLeft() - esquinaBorde == puesta_.marco || dentro.topLeft() == puesta_.marco + esquinaPuesta;
 }
 
-std::optional<QSize> Colocacion::Corregir(const Geometria& actual, const QMargins& borde) {
-    if (!lugar_ || actual != puesta_ || borde == borde_) return std::nullopt;
-    const QSize antes = puesta_.cliente;
-    Aplicar(*lugar_, borde);
-    if (puesta_.cliente == antes) return std::nullopt;
-    return puesta_.cliente;
+Lugar Colocacion::Leer(const QRect& dentro, const QMargins& borde) const {
+    if (ComoSePuso(dentro, borde)) return *lugar_;
+    return {double(dentro.x() - borde.left()) * TwipsPorPixel, double(dentro.y() - borde.top()) * TwipsPorPixel,
+            double(dentro.width() + borde.left() + borde.right()) * TwipsPorPixel,
+            double(dentro.height() + borde.top() + borde.bottom()) * TwipsPorPixel};
+}
+
+std::optional<Colocacion::Geometria> Colocacion::Corregir(const QRect& dentro, const QMargins& borde) {
+    if (borde == borde_ || !ComoSePuso(dentro, borde)) return std::nullopt;
+    const Geometria nueva = Aplicar(*lugar_, borde);
+    if (dentro.size() == nueva.cliente && dentro.topLeft() - QPoint(borde.left(), borde.top()) == nueva.marco)
+        return std::nullopt;
+    return nueva;
 }
 
 }  // namespace lugares

@@ -48,11 +48,14 @@ Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Med
 
 // The main window's place through the window system. A top-level window is placed
 // by its frame's top-left corner but sized by its inside, and the frame is known only
-// once the window manager has put it round the shown window.
+// once the window manager has put it round the shown window; it changes when the
+// window leaves the maximised state. A window counts as standing where it was put
+// while its inside has the size given and either its frame's corner or its inside's
+// corner is where it was put.
 class Colocacion {
 public:
     struct Geometria {
-        QPoint marco;  // the frame's top-left corner, in pixels
+        QPoint marco;   // the frame's top-left corner, in pixels
         QSize cliente;  // the size inside the frame, in pixels
         bool operator==(const Geometria&) const = default;
     };
@@ -60,15 +63,17 @@ public:
     // Where and how big the window is to be for `lugar` with a frame of `borde`
     // (zero while the frame is not known).
     Geometria Aplicar(const Lugar& lugar, const QMargins& borde);
-    // The place of the window as it stands: the place applied last while the window
-    // is still where and as big as it was put, else its outer rectangle.
-    Lugar Leer(const Geometria& actual, const QMargins& borde) const;
-    // A frame that became known after the place was applied, while the window still
-    // stands as it was put: the inside size that gives the applied outer size with
-    // that frame. Nothing when no change is due.
-    std::optional<QSize> Corregir(const Geometria& actual, const QMargins& borde);
+    // The place of the window whose inside is `dentro` (in pixels) with a frame of
+    // `borde`: the place applied last while the window stands where it was put, else
+    // its outer rectangle.
+    Lugar Leer(const QRect& dentro, const QMargins& borde) const;
+    // Another frame round a window that stands where it was put: where and how big
+    // it is to be now for the applied place. Nothing when no change is due.
+    std::optional<Geometria> Corregir(const QRect& dentro, const QMargins& borde);
 
 private:
+    bool ComoSePuso(const QRect& dentro, const QMargins& borde) const;
+
     std::optional<Lugar> lugar_;
     Geometria puesta_;
     QMargins borde_;

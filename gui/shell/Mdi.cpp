@@ -272,14 +272,13 @@ QMargins Mdi::Borde() const {
     return {g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom()};
 }
 
-lugares::Colocacion::Geometria Mdi::GeometriaActual() const { return {pos(), size()}; }
-
-lugares::Lugar Mdi::Lugar() const { return colocacion_.Leer(GeometriaActual(), Borde()); }
+lugares::Lugar Mdi::Lugar() const { return colocacion_.Leer(geometry(), Borde()); }
 
 void Mdi::Situar(const lugares::Lugar& lugar) {
     const auto g = colocacion_.Aplicar(lugar, Borde());
     move(g.marco);
     resize(g.cliente);
+    if (isVisible()) VigilarBorde();
 }
 
 void Mdi::SituarDesdeIni() {
@@ -292,7 +291,14 @@ void Mdi::SituarDesdeIni() {
 
 void Mdi::CorregirBorde() {
     if (WindowState() != 0 || !isVisible()) return;
-    if (auto cliente = colocacion_.Corregir(GeometriaActual(), Borde())) resize(*cliente);
+    if (auto g = colocacion_.Corregir(geometry(), Borde())) {
+        move(g->marco);
+        resize(g->cliente);
+    }
+}
+
+void Mdi::VigilarBorde() {
+    for (int ms : {0, 100, 500, 1500}) QTimer::singleShot(ms, this, [this] { CorregirBorde(); });
 }
 
 double Mdi::Left() const { return Lugar().left; }
@@ -314,8 +320,7 @@ void Mdi::setHeight(double twips) { CambiarLugar(&lugares::Lugar::height, twips)
 
 void Mdi::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);
-    // The window manager reports the frame some time after the window shows.
-    for (int ms : {0, 100, 500, 1500}) QTimer::singleShot(ms, this, [this] { CorregirBorde(); });
+    VigilarBorde();
 }
 
 void Mdi::moveEvent(QMoveEvent* evento) {

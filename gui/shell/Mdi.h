@@ -163,10 +163,12 @@ private:
 
     // The frame round the window as the window system reports it now.
     QMargins Borde() const;
-    lugares::Colocacion::Geometria GeometriaActual() const;
-    // Once the window manager has put its frame round the window, the inside is
-    // sized again so that the outer size is the one applied.
+    // Once the window manager has put its frame round the window (after it shows, or
+    // leaves the maximised state), the window is placed again so that its outer
+    // rectangle is the one applied; VigilarBorde looks a few times in the next
+    // seconds, since a frame that changes alone sends the window no event.
     void CorregirBorde();
+    void VigilarBorde();
     // One of the four values of the place, the others as they stand.
     void CambiarLugar(double lugares::Lugar::*campo, double twips);
     lugares::Colocacion colocacion_;

@@ -6,6 +6,8 @@
 //                                        bottom edge, whichever shows), squares of
 //                                        LADO pixels; the top may lie above the screen
 //   captura distintos A.png B.png X Y W H  how many pixels of the rectangle differ
+//   captura icono FOTO.png ICONO.png     "x y": the centre of the first place that
+//                                        shows every opaque pixel of the picture
 // Exits with 1 when nothing is found or a picture cannot be read.
 #include <QGuiApplication>
 #include <QImage>
@@ -13,8 +15,10 @@
 #include <QScreen>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -48,6 +52,29 @@ std::optional<QPoint> Tablero(const QImage& img, int lado) {
             if (arriba > 0 && arriba >= std::min(2 * lado, y)) return QPoint(inicio + 2, y - 8 * lado);
         }
     }
+    return std::nullopt;
+}
+
+// A toolbar may draw a picture from a larger copy scaled down: a pixel matches when
+// each channel lies within a margin, a place when nearly all its pixels match.
+std::optional<QPoint> Icono(const QImage& img, const QImage& icono) {
+    std::vector<std::pair<QPoint, QRgb>> opacos;
+    for (int y = 0; y < icono.height(); ++y)
+        for (int x = 0; x < icono.width(); ++x)
+            if (qAlpha(icono.pixel(x, y)) == 255) opacos.push_back({QPoint(x, y), icono.pixel(x, y)});
+    if (opacos.empty()) return std::nullopt;
+    const size_t tolerados = opacos.size() / 8;
+    auto cerca = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= 48 && std::abs(qGreen(a) - qGreen(b)) <= 48 &&
+               std::abs(qBlue(a) - qBlue(b)) <= 48;
+    };
+    for (int y = 0; y + icono.height() <= img.height(); ++y)
+        for (int x = 0; x + icono.width() <= img.width(); ++x) {
+            size_t fallos = 0;
+            for (const auto& [p, color] : opacos)
+                if (!cerca(img.pixel(x + p.x(), y + p.y()), color) && ++fallos > tolerados) break;
+            if (fallos <= tolerados) return QPoint(x + icono.width() / 2, y + icono.height() / 2);
+        }
     return std::nullopt;
 }
 
@@ -86,6 +113,15 @@ int main(int argc, char* argv[]) {
         std::printf("%ld\n", distintos);
         return 0;
     }
-    std::fprintf(stderr, "usage: captura foto OUT.png | tablero SHOT.png SIDE | distintos A.png B.png X Y W H\n");
+    if (argc >= 4 && std::strcmp(argv[1], "icono") == 0) {
+        const QImage img = Leer(argv[2]);
+        const QImage icono = QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_ARGB32);
+        if (img.isNull() || icono.isNull()) return 1;
+        auto p = Icono(img, icono);
+        if (!p) return 1;
+        std::printf("%d %d\n", p->x(), p->y());
+        return 0;
+    }
+    std::fprintf(stderr, "usage: captura foto OUT.png | tablero SHOT.png SIDE | distintos A.png B.png X Y W H | icono SHOT.png ICON.png\n");
     return 2;
 }

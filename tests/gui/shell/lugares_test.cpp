@@ -78,45 +78,78 @@ TEST(Lugares, WithSeveralScreensThePlaceStaysOnTheOneItOverlapsMostOrTheNearest)
         EXPECT_EQ(Texto(lugares::Ajustar(c.guardado, tres, kPrincipal)), Texto(c.esperado)) << c.nombre;
 }
 
-// The window system as a window manager shows it: the frame's corner where it was
-// put, the inside as asked, the frame known only some time after the window shows.
+// A window as a window manager shows it: the frame's corner, the inside's size and
+// the frame round it. When the frame changes, a manager keeps either the frame's
+// corner where it was or the inside's.
 struct Ventana {
-    Colocacion::Geometria g;
+    QPoint marco;
+    QSize cliente;
     QMargins borde;
+    QRect Dentro() const { return {marco + QPoint(borde.left(), borde.top()), cliente}; }
+    void Poner(const Colocacion::Geometria& g) {
+        marco = g.marco;
+        cliente = g.cliente;
+    }
+    void NuevoBorde(const QMargins& nuevo, bool guardaDentro) {
+        if (guardaDentro) marco += QPoint(borde.left() - nuevo.left(), borde.top() - nuevo.top());
+        borde = nuevo;
+    }
 };
 
 TEST(Colocacion, WhatWasAppliedIsReadBackWhateverTheFrame) {
     const Lugar guardado{900, 600, 14400, 10800};
-    for (const QMargins& marco : {QMargins(0, 0, 0, 0), QMargins(1, 24, 1, 4), QMargins(4, 30, 4, 4)}) {
-        Colocacion c;
-        Ventana v{c.Aplicar(guardado, {}), {}};
-        EXPECT_EQ(v.g.marco, QPoint(60, 40));
-        EXPECT_EQ(v.g.cliente, QSize(960, 720));
-        // Read before the frame is known, after it is known, and after the inside was
-        // sized again for it: always the place applied.
-        EXPECT_EQ(c.Leer(v.g, v.borde), guardado);
-        v.borde = marco;
-        EXPECT_EQ(c.Leer(v.g, v.borde), guardado);
-        if (auto cliente = c.Corregir(v.g, v.borde)) v.g.cliente = *cliente;
-        EXPECT_EQ(v.g.cliente, QSize(960 - marco.left() - marco.right(), 720 - marco.top() - marco.bottom()));
-        EXPECT_EQ(c.Leer(v.g, v.borde), guardado);
-        EXPECT_FALSE(c.Corregir(v.g, v.borde));
+    for (bool guardaDentro : {false, true}) {
+        for (const QMargins& marco : {QMargins(0, 0, 0, 0), QMargins(1, 24, 1, 4), QMargins(4, 30, 4, 4)}) {
+            Colocacion c;
+            Ventana v;
+            v.Poner(c.Aplicar(guardado, v.borde));
+            EXPECT_EQ(v.marco, QPoint(60, 40));
+            EXPECT_EQ(v.cliente, QSize(960, 720));
+            // Read before the frame is known, after it is known, and after the window
+            // was placed again for it: always the place applied.
+            EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+            v.NuevoBorde(marco, guardaDentro);
+            EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+            if (auto g = c.Corregir(v.Dentro(), v.borde)) v.Poner(*g);
+            EXPECT_EQ(v.marco, QPoint(60, 40)) << guardaDentro;
+            EXPECT_EQ(v.cliente, QSize(960 - marco.left() - marco.right(), 720 - marco.top() - marco.bottom()));
+            EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+            EXPECT_FALSE(c.Corregir(v.Dentro(), v.borde));
+        }
     }
+}
+
+// Leaving the maximised state, the window is placed with the maximised frame (a
+// title bar only); the usual frame comes back afterwards, with no move of the inside.
+TEST(Colocacion, TheFrameThatComesBackAfterMaximisingIsTakenIntoAccount) {
+    const Lugar guardado{900, 600, 14400, 10800};
+    Colocacion c;
+    Ventana v{{}, {}, QMargins(0, 19, 0, 0)};
+    v.Poner(c.Aplicar(guardado, v.borde));
+    v.NuevoBorde(QMargins(1, 20, 1, 5), true);
+    EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+    auto g = c.Corregir(v.Dentro(), v.borde);
+    ASSERT_TRUE(g);
+    v.Poner(*g);
+    EXPECT_EQ(QRect(v.marco, v.cliente + QSize(2, 25)), QRect(60, 40, 960, 720));
+    EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
 }
 
 TEST(Colocacion, AMovedOrResizedWindowReadsAsItsOuterRectangle) {
     Colocacion c;
-    Ventana v{c.Aplicar({900, 600, 14400, 10800}, {}), QMargins(2, 20, 2, 2)};
-    v.g.cliente = QSize(800, 500);
-    EXPECT_EQ(Texto(c.Leer(v.g, v.borde)), Texto({900, 600, 804 * 15, 522 * 15}));
-    // The inside is not sized again once the user has changed it.
-    EXPECT_FALSE(c.Corregir(v.g, v.borde));
-    v.g.marco = QPoint(10, 12);
-    EXPECT_EQ(Texto(c.Leer(v.g, v.borde)), Texto({150, 180, 804 * 15, 522 * 15}));
+    Ventana v;
+    v.Poner(c.Aplicar({900, 600, 14400, 10800}, {}));
+    v.NuevoBorde(QMargins(2, 20, 2, 2), false);
+    v.cliente = QSize(800, 500);
+    EXPECT_EQ(Texto(c.Leer(v.Dentro(), v.borde)), Texto({900, 600, 804 * 15, 522 * 15}));
+    // The window is not placed again once the user has changed it.
+    EXPECT_FALSE(c.Corregir(v.Dentro(), v.borde));
+    v.marco = QPoint(10, 12);
+    EXPECT_EQ(Texto(c.Leer(v.Dentro(), v.borde)), Texto({150, 180, 804 * 15, 522 * 15}));
 }
 
 // Start and exit again and again: whenever the frame comes, and whether or not the
-// inside is sized again before the exit, the stored place never changes; a place
+// window is placed again before the exit, the stored place never changes; a place
 // the user chose comes back as the user left it.
 TEST(Colocacion, StartAndExitCyclesKeepThePlace) {
     std::mt19937 azar(7);
@@ -124,15 +157,16 @@ TEST(Colocacion, StartAndExitCyclesKeepThePlace) {
     Lugar guardado{900, 600, 14400, 10800};
     auto ciclo = [&](bool usuario) {
         Colocacion c;
-        Ventana v{c.Aplicar(guardado, {}), {}};
-        if (azar() % 3 != 0) v.borde = marco;
+        Ventana v;
+        v.Poner(c.Aplicar(guardado, v.borde));
+        if (azar() % 3 != 0) v.NuevoBorde(marco, azar() % 2 == 0);
         if (azar() % 2 == 0)
-            if (auto cliente = c.Corregir(v.g, v.borde)) v.g.cliente = *cliente;
+            if (auto g = c.Corregir(v.Dentro(), v.borde)) v.Poner(*g);
         if (usuario) {
-            v.borde = marco;
-            v.g.cliente = QSize(700, 500);
+            v.NuevoBorde(marco, false);
+            v.cliente = QSize(700, 500);
         }
-        guardado = c.Leer(v.g, v.borde);
+        guardado = c.Leer(v.Dentro(), v.borde);
     };
     for (int i = 0; i < 20; ++i) {
         ciclo(false);
