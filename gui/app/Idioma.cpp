@@ -3,6 +3,7 @@
 #include "app/AjusteTextos.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
+#include "app/Graficos.h"
 #include "app/ColorRgb.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
@@ -417,13 +418,18 @@ std::vector<EnlaceIdioma> Construir() {
 // The windows laid out by hand grow where a text of this language needs more room.
 // The splash lays its own labels out.
 void AjustarVentanasAlIdioma() {
+    bool crecio = false;
     for (QWidget* w : QApplication::allWidgets()) {
         auto* f = qobject_cast<Forma*>(w);
         if (!f || f->clase() == Forma::Flotante) continue;
         f->ensurePolished();
         const int crece = AjustarTextos(f);
-        if (crece > 0 && f->Marco() != f) f->Marco()->resize(f->Marco()->width() + crece, f->Marco()->height());
+        if (crece <= 0) continue;
+        crecio = true;
+        if (f->Marco() != f) f->Marco()->resize(f->Marco()->width() + crece, f->Marco()->height());
     }
+    // The backgrounds were painted for the sizes before.
+    if (crecio) PintarVentana(0);
 }
 
 }  // namespace
