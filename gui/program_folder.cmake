@@ -9,6 +9,9 @@ if(NOT EXISTS ${DEST}/Default.ini)
   file(COPY ${RESOURCES}/Default.ini DESTINATION ${DEST})
 endif()
 
+# The help page, opened by the help menu item.
+file(COPY ${RESOURCES}/Tavorin.html DESTINATION ${DEST})
+
 file(GLOB idiomas ${RESOURCES}/lang/*.lng)
 foreach(f IN LISTS idiomas)
   file(COPY ${f} DESTINATION ${DEST})

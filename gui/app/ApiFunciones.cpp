@@ -8,6 +8,8 @@
 #include "shell/Mdi.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QScreen>
 
@@ -19,9 +21,41 @@ QString LeerIni(const QString& fichero, const QString& seccion, const QString& c
     return valor;
 }
 
+namespace {
+// The user has been told this run that the settings cannot be written.
+bool g_escrituraAvisada = false;
+}  // namespace
+
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
-    ini::Escribir(fichero, seccion, clave, valor);
+    if (ini::Escribir(fichero, seccion, clave, valor) || g_escrituraAvisada || fichero != FicheroIni) return;
+    // Before the language is read there is no text to tell it with; the next failure will.
+    if (TextosIdioma[28].isEmpty()) return;
+    g_escrituraAvisada = true;
+    MostrarMensaje("Tavorin", TextoNoEscribible(fichero), MB_ICONINFORMATION);
 }
+
+bool IniConAjustes(const QString& fichero) {
+    QFile f(fichero);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    for (const QString& seccion : ini::Documento(f.readAll()).Secciones())
+        if (seccion.compare("Configuracion", Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+QString TextoNoEscribible(const QString& ruta) {
+    QString texto = TextosIdioma[28];
+    if (const int dolar = texto.lastIndexOf(u'$'); dolar >= 0)
+        texto = texto.left(dolar) + "\r\n" + ruta + "\r\n" + texto.mid(dolar + 1);
+    return texto;
+}
+
+bool AjustesEscribibles() {
+    if (!g_escrituraAvisada) return FicheroEscribible(FicheroIni);
+    const QFileInfo info(FicheroIni);
+    return !info.exists() || (info.isFile() && info.isWritable() && !ini::MarcadoSoloLectura(FicheroIni));
+}
+
+void OlvidarAvisoEscritura() { g_escrituraAvisada = false; }
 
 long ContarColores(int bits, int planos) {
     double colores = std::pow(2.0, bits) * planos;

@@ -10,8 +10,20 @@ class QScreen;
 // language file outside section Autor reports the file as faulty and falls back to
 // "Español" (once per language application).
 QString LeerIni(const QString& fichero, const QString& seccion, const QString& clave);
-// Writes one key; a failure is not reported.
+// Writes one key. The first setting that cannot be written in a run is reported
+// (text 28 with the file's path); later failures are not.
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor);
+// The settings file holds its settings section (an empty, binary or unreadable file
+// does not).
+bool IniConAjustes(const QString& fichero);
+// Text 28 with the path where its "$" stands.
+QString TextoNoEscribible(const QString& ruta);
+// Whether the exit may write the settings: asks FicheroEscribible (which tells the
+// user when not), unless the user was told already this run; then it checks without
+// a second message.
+bool AjustesEscribibles();
+// For tests: the next failed write is reported again.
+void OlvidarAvisoEscritura();
 
 // Colour count of a screen of `bits` per pixel and `planos` planes; 0 when the
 // count does not fit 32 bits (which counts as enough).

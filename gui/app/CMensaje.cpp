@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include <vector>
+
 CMensaje* ObjetoMensaje = nullptr;
 long RespuestaMensaje = 0;
 std::function<long(const CMensaje&)> ResponderMensaje;
@@ -22,6 +24,21 @@ QString TextoDeMensaje(const QString& texto) {
         if (ok && n >= 0 && n <= 109) return TextosIdioma[n];
     }
     return texto;
+}
+
+namespace {
+// The buttons of a box of the style; the first one is Yes or OK.
+std::vector<QPushButton*> PonerBotones(QMessageBox& caja, long botones) {
+    if (botones == MB_YESNO) return {caja.addButton(QMessageBox::Yes), caja.addButton(QMessageBox::No)};
+    return {caja.addButton(QMessageBox::Ok)};
+}
+}  // namespace
+
+QStringList TextosBotones(long botones) {
+    QMessageBox caja;
+    QStringList textos;
+    for (QPushButton* b : PonerBotones(caja, botones)) textos << b->text();
+    return textos;
 }
 
 void CMensaje::Muestra() {
@@ -39,14 +56,12 @@ void CMensaje::Muestra() {
         case MB_ICONINFORMATION: caja.setIcon(QMessageBox::Information); break;
         default: caja.setIcon(QMessageBox::NoIcon); break;
     }
+    const std::vector<QPushButton*> botones = PonerBotones(caja, BotonesMensaje);
     if (BotonesMensaje == MB_YESNO) {
-        QPushButton* si = caja.addButton(QMessageBox::Yes);
-        QPushButton* no = caja.addButton(QMessageBox::No);
-        caja.setDefaultButton(DefectoMensaje == MB_DEFBUTTON2 ? no : si);
+        caja.setDefaultButton(DefectoMensaje == MB_DEFBUTTON2 ? botones[1] : botones[0]);
         caja.exec();
-        RespuestaMensaje = caja.clickedButton() == static_cast<QAbstractButton*>(si) ? IDYES : IDNO;
+        RespuestaMensaje = caja.clickedButton() == static_cast<QAbstractButton*>(botones[0]) ? IDYES : IDNO;
     } else {
-        caja.setStandardButtons(QMessageBox::Ok);
         caja.exec();
         RespuestaMensaje = IDOK;
     }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -40,6 +41,10 @@ long MostrarMensaje(const QString& titulo, const QString& texto, long icono = 0,
 // The text a message box shows for a text argument: language text n for a whole
 // number n from 0 to 109, the argument itself otherwise.
 QString TextoDeMensaje(const QString& texto);
+
+// The texts of the buttons a box of that button style shows, in order ("&" marks
+// the shortcut letter).
+QStringList TextosBotones(long botones);
 
 // Asks for a line of text (the input box). Empty when cancelled.
 QString PedirTexto(const QString& pregunta, const QString& titulo, const QString& inicial = {});

@@ -52,7 +52,8 @@ ColorRgb::ColorRgb() : Forma(Dialogo, "ColorRgb") {
         Txt_RGB[i]->setObjectName(QString("Txt_RGB_%1").arg(i));
         Txt_RGB[i]->setGeometry(236, y, 44, 20);
         Txt_RGB[i]->setFont(negrita);
-        Txt_RGB[i]->setStyleSheet("QLineEdit { background: white; color: black; }");
+        // White with black digits while they take input; disabled, the look of a disabled box.
+        Txt_RGB[i]->setStyleSheet("QLineEdit:enabled { background: white; color: black; }");
         Txt_RGB[i]->installEventFilter(this);
         connect(Txt_RGB[i], &QLineEdit::textChanged, this, [this, i] { Txt_RGB_Change(i); });
         connect(Scrl_RGB[i], &QScrollBar::valueChanged, this, [this, i] { Scrl_RGB_Change(i); });

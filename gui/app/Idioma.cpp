@@ -1,7 +1,9 @@
 #include "app/Idioma.h"
 
+#include "app/AjusteTextos.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
+#include "app/Graficos.h"
 #include "app/ColorRgb.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
@@ -27,6 +29,10 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -409,6 +415,23 @@ std::vector<EnlaceIdioma> Construir() {
     return t;
 }
 
+// The windows laid out by hand grow where a text of this language needs more room.
+// The splash lays its own labels out.
+void AjustarVentanasAlIdioma() {
+    bool crecio = false;
+    for (QWidget* w : QApplication::allWidgets()) {
+        auto* f = qobject_cast<Forma*>(w);
+        if (!f || f->clase() == Forma::Flotante) continue;
+        f->ensurePolished();
+        const int crece = AjustarTextos(f);
+        if (crece <= 0) continue;
+        crecio = true;
+        if (f->Marco() != f) f->Marco()->resize(f->Marco()->width() + crece, f->Marco()->height());
+    }
+    // The backgrounds were painted for the sizes before.
+    if (crecio) PintarVentana(0);
+}
+
 }  // namespace
 
 const std::vector<EnlaceIdioma>& TablaIdioma() {
@@ -479,10 +502,41 @@ void FijarRutaIdioma(const QString& nombreFichero) {
     FicheroIdioma = RutaApp + nombres::EntradaReal(RutaApp, nombreFichero);
 }
 
+QLocale LocaleDeIdioma(const QString& nombre) {
+    auto igual = [&nombre](const QString& otro) { return nombre.compare(otro, Qt::CaseInsensitive) == 0; };
+    for (int n = QLocale::C + 1; n <= QLocale::LastLanguage; ++n) {
+        const auto idioma = QLocale::Language(n);
+        // The own name may carry the country ("español de España").
+        const QString propio = QLocale(idioma).nativeLanguageName();
+        if (igual(QLocale::languageToString(idioma)) || igual(propio) || igual(propio.section(u' ', 0, 0)))
+            return QLocale(idioma);
+    }
+    return QLocale::c();
+}
+
+void TraducirBotones(const QString& nombre) {
+    static QTranslator* actual = nullptr;
+    if (actual) {
+        QCoreApplication::removeTranslator(actual);
+        delete actual;
+        actual = nullptr;
+    }
+    const QLocale locale = LocaleDeIdioma(nombre);
+    if (locale.language() == QLocale::C) return;
+    auto* traductor = new QTranslator;
+    if (traductor->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(traductor)) {
+        actual = traductor;
+        return;
+    }
+    delete traductor;
+}
+
 void CargarIdioma() {
     Ronda ronda;
     QComboBox* c = ::Opciones().Combo1;
     const QString texto = c->currentText();
+    TraducirBotones(texto);
     for (int i = 0; i < c->count(); ++i) {
         if (c->itemText(i) == texto) {
             c->setCurrentIndex(i);
@@ -498,6 +552,7 @@ void CargarIdioma() {
 
 void AplicarIdioma() {
     for (const EnlaceIdioma& e : TablaIdioma()) e.aplicar(LeerIni(FicheroIdioma, e.seccion, e.clave));
+    AjustarVentanasAlIdioma();
     // The status bar's texts change with the others.
     if (::Mdi().Visible()) PaintStatusBar();
 }

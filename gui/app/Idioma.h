@@ -2,6 +2,7 @@
 // that binds every section and key of a language file to what it sets.
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,13 @@ void CargarIdioma();
 // RutaApp again, and FicheroIdioma = the file of that name in the program folder
 // (matched without regard to case).
 void FijarRutaIdioma(const QString& nombreFichero);
+// The language a language file's name stands for: the language whose English or
+// own name it is ("English", "Español"); the C locale when none is.
+QLocale LocaleDeIdioma(const QString& nombre);
+// The standard buttons of message boxes and dialogs (Yes, No, OK, Cancel) speak
+// the language of that name, whatever the system's locale; English when the
+// system has no translation for it.
+void TraducirBotones(const QString& nombre);
 // Applies the language file FicheroIdioma to every window and table.
 void AplicarIdioma();
 

@@ -200,13 +200,7 @@ void CentrarVentana(Forma& ventana) {
     ventana.setLeft(m.Width() / 2 - ventana.Width() / 2);
 }
 
-void SituarMdi() {
-    auto& m = ::Mdi();
-    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Width"))) m.setWidth(*v);
-    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Height"))) m.setHeight(*v);
-    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Left"))) m.setLeft(*v);
-    if (auto v = controles::ANumero(LeerIni(FicheroIni, "Mdi", "Top"))) m.setTop(*v);
-}
+void SituarMdi() { ::Mdi().SituarDesdeIni(); }
 
 QString RutaLarga(const QString& ruta) { return QFileInfo(ruta).canonicalFilePath(); }
 

@@ -88,7 +88,7 @@ bool ExisteFichero(const QString& ruta);
 bool FicheroEscribible(const QString& ruta);
 // Centres a window in the main window.
 void CentrarVentana(Forma& ventana);
-// Places the main window from section Mdi of Default.ini.
+// Places the main window from section Mdi of Default.ini, brought onto the screen.
 void SituarMdi();
 // The long form of a path: the canonical path of an existing file, "" otherwise.
 QString RutaLarga(const QString& ruta);

@@ -7,18 +7,17 @@
 //                            and answered from TAVORIN_PRUEBA_RESPUESTAS (answer
 //                            codes separated by commas, used in turn), else with
 //                            the box's default button; an input box gets
-//                            TAVORIN_PRUEBA_NICK.
+//                            TAVORIN_PRUEBA_NICK. A line "BOTONES|<texts>"
+//                            follows with the texts of the box's buttons.
 //   TAVORIN_PRUEBA_SALIR_MS  closes the main window that many milliseconds after
 //                            start-up, as its close box would.
 #include "app/CMensaje.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "shell/Mdi.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -35,6 +34,7 @@ void PrepararPruebas() {
         long estilo = m.IconoMensaje + m.BotonesMensaje + m.DefectoMensaje;
         std::fprintf(stderr, "MENSAJE|%ld|%s|%s\n", estilo, m.TituloMensaje.toUtf8().constData(),
                      texto.toUtf8().constData());
+        std::fprintf(stderr, "BOTONES|%s\n", TextosBotones(m.BotonesMensaje).join(u'|').toUtf8().constData());
         std::fflush(stderr);
         if (!g_respuestas.isEmpty()) return g_respuestas.takeFirst().toLong();
         if (m.BotonesMensaje == MB_YESNO) return m.DefectoMensaje == MB_DEFBUTTON2 ? IDNO : IDYES;
@@ -54,10 +54,8 @@ int main(int argc, char* argv[]) {
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName("Tavorin");
     IniciarRecursos();
-    // The standard buttons of the dialogs speak the system's language.
-    QTranslator botones;
-    if (botones.load(QLocale::system(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&botones);
+    // Until a language file is read, the program's own texts are Spanish.
+    TraducirBotones("Español");
     PrepararPruebas();
     QStringList argumentos = QApplication::arguments();
     argumentos.removeFirst();

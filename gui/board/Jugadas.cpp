@@ -19,6 +19,8 @@ Jugadas::Jugadas() : Forma(Hija, "Jugadas") {
         List[i] = new QPlainTextEdit(this);
         List[i]->setObjectName(QString("List%1").arg(i));
         List[i]->setReadOnly(true);
+        // A right click shows the program's pop-up, and no menu of the text box after it.
+        List[i]->setContextMenuPolicy(Qt::PreventContextMenu);
         List[i]->setGeometry(5, 5, 180, 250);
         List[i]->viewport()->installEventFilter(this);
     }

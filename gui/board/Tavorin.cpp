@@ -27,6 +27,7 @@
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "shell/Lugares.h"
 #include "shell/Mdi.h"
 #include "shell/Splash.h"
 
@@ -38,6 +39,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -52,17 +55,24 @@ namespace {
 const char* const kPiezas[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
                                  "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
 
-// A number read from Default.ini; nothing when missing or not a number.
-std::optional<double> Posicion(const char* seccion, const char* clave) {
-    return controles::ANumero(LeerIni(FicheroIni, seccion, clave));
-}
-
+// A child window's stored place (the shipped one for what is not a number), kept
+// within what the main window's area can show when it is as large as a screen: its
+// title bar reachable there, its size no larger.
 void Situar(Forma& f, const char* seccion, bool tamano, const char* top = "Top", const char* left = "Left") {
-    if (auto v = Posicion(seccion, top)) f.setTop(*v);
-    if (auto v = Posicion(seccion, left)) f.setLeft(*v);
+    lugares::Lugar l{lugares::Leer(FicheroIni, seccion, left), lugares::Leer(FicheroIni, seccion, top), f.Width(),
+                     f.Height()};
+    if (tamano) {
+        l.width = lugares::Leer(FicheroIni, seccion, "Width");
+        l.height = lugares::Leer(FicheroIni, seccion, "Height");
+    }
+    QSize mayor;
+    for (QScreen* p : QGuiApplication::screens()) mayor = mayor.expandedTo(p->availableGeometry().size());
+    l = lugares::Ajustar(l, {QRect(QPoint(0, 0), mayor)}, {QSize(60, 40), 24});
+    f.setTop(l.top);
+    f.setLeft(l.left);
     if (!tamano) return;
-    if (auto v = Posicion(seccion, "Width")) f.setWidth(*v);
-    if (auto v = Posicion(seccion, "Height")) f.setHeight(*v);
+    f.setWidth(l.width);
+    f.setHeight(l.height);
 }
 
 // Reads a 0/1 key into a menu check; any other value leaves the check alone.
@@ -95,9 +105,23 @@ public:
     explicit Anfitrion(Tavorin& t) : t_(t) {}
 
     int Coronacion(int color) override {
-        // A move from the mouse shows the pawn on its last rank while the user chooses.
-        if (t_.entradaRaton_) t_.MostrarCoronacion();
-        return ::Coronacion().Preguntar(color);
+        if (!t_.entradaRaton_) return ::Coronacion().Preguntar(color);
+        // A move from the mouse shows the pawn on its last rank, framed, while the user
+        // chooses; a cancel puts back the frames of the move before.
+        struct Marco {
+            QPoint lugar;
+            bool visible;
+        };
+        std::array<Marco, 2> antes;
+        for (int i = 0; i < 2; ++i) antes[i] = {t_.Shape1[i]->pos(), !t_.Shape1[i]->isHidden()};
+        t_.MostrarCoronacion();
+        const int pieza = ::Coronacion().Preguntar(color);
+        if (pieza != 0) return pieza;
+        for (int i = 0; i < 2; ++i) {
+            t_.Shape1[i]->move(antes[i].lugar);
+            t_.Shape1[i]->setVisible(antes[i].visible);
+        }
+        return pieza;
     }
     bool ListaPgnVisible() const override { return ::ListaPgn().Visible(); }
     bool ReproduciendoPartida() const override { return DatosPartida.size() > 1 && !DatosPartida[1].isEmpty(); }
@@ -190,6 +214,7 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
         OCN.fill(QColor(120, 90, 60));
     }
     resize(380, 380);
+    setAcceptDrops(true);
     anfitrion_ = std::make_unique<Anfitrion>(*this);
     Reglas().FijarHost(anfitrion_.get());
 }
@@ -197,15 +222,22 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
 Tavorin::~Tavorin() { Reglas().FijarHost(nullptr); }
 
 void Tavorin::Form_Load() {
+    // The board is the program's main content: its window can be minimised, not closed.
+    if (QWidget* marco = Forma::Marco(); marco != this)
+        marco->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowMinimizeButtonHint);
     auto& splash = ::Splash();
     auto& opciones = ::Opciones();
     SaltoLinea = "\r\n";
     splash.Lsize(splash.Label2, "Cargando configuración...", 319);
     FijarRutaIni();
-    if (ExisteFichero(FicheroIni))
-        LeerOpciones();
-    else
+    if (!ExisteFichero(FicheroIni)) Terminar(1);
+    // An empty, binary or unreadable Default.ini holds no settings: as if it were missing.
+    if (!IniConAjustes(FicheroIni)) {
+        MostrarMensaje("Tavorin", "El fichero Default.ini no se ha encontrado.", MB_ICONINFORMATION);
         Terminar(1);
+    }
+    LeerOpciones();
 
     splash.Lsize(splash.Label2, "Cargando idioma...", 319);
     ListarIdiomas();
@@ -1160,7 +1192,33 @@ void Tavorin::Timer1_Timer() {
     PaintFichasResice();
     PintarVentana(1);
     if (!Visible()) Show();
+    AlAreaVisible();
     Timer1->stop();
+}
+
+void Tavorin::AlAreaVisible() {
+    QWidget* marco = Forma::Marco();
+    QMdiArea* area = AreaMdi();
+    if (marco == this || !area) return;
+    const QSize vista = area->viewport()->size();
+    const QRect r = marco->geometry();
+    if (QRect(QPoint(0, 0), vista).contains(r)) return;
+    // As much of the board as the area shows, its top-left corner always.
+    const int x = std::clamp(r.x(), 0, std::max(0, vista.width() - r.width()));
+    const int y = std::clamp(r.y(), 0, std::max(0, vista.height() - r.height()));
+    marco->move(x, y);
+}
+
+bool Tavorin::Form_QueryUnload() { return true; }
+
+void Tavorin::dragEnterEvent(QDragEnterEvent* evento) {
+    if (evento->mimeData()->hasUrls()) evento->acceptProposedAction();
+}
+
+void Tavorin::dropEvent(QDropEvent* evento) {
+    const auto urls = evento->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    ::Mdi().FileDrop(urls.front().toLocalFile());
 }
 
 }  // namespace forms

@@ -33,6 +33,8 @@ public:
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Resize() override;
+    // The board window is never unloaded (the exit ends the program with it).
+    bool Form_QueryUnload() override;
 
     // Options, language, skin and the other windows.
     void LeerOpciones();
@@ -89,6 +91,9 @@ public:
     void SubComoFicha(const QString& casilla);
     // The deferred resize (one tick of Timer1).
     void Timer1_Timer();
+    // A board window that the main window's area no longer shows whole is moved
+    // so that the area shows as much of it as it can, its top-left corner always.
+    void AlAreaVisible();
 
     // Move input on the board picture (X, Y in pixels of PicBuffer; Button 1 left,
     // 2 right; State 1 when the pointer leaves the picture).
@@ -137,6 +142,9 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    // Files dropped on the board open as if dropped on the main window.
+    void dragEnterEvent(QDragEnterEvent* evento) override;
+    void dropEvent(QDropEvent* evento) override;
 
 private:
     bool Invertido() const;

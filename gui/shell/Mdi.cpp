@@ -41,6 +41,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -78,6 +79,9 @@ QPixmap CargarImagenLista(int n) {
 
 QString Numero(double v) { return QString::number(v, 'g', 10); }
 
+// The height of a title bar, in pixels: what of a window must stay on the screen.
+constexpr int kAltoTitulo = 30;
+
 // The help page, beside the program.
 const char* const kPaginaAyuda = "Tavorin.html";
 }  // namespace
@@ -88,6 +92,9 @@ Mdi::Mdi() {
     setObjectName("Mdi");
     Area = new QMdiArea;
     Area->setObjectName("Area");
+    // A child window larger than the area, or placed past it, is reached by scrolling.
+    Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     StatusBar = new PictureBox(nullptr, "StatusBar");
     StatusBar->setFixedHeight(24);
     StatusBar->setBackColor(palette().color(QPalette::Window));
@@ -260,37 +267,65 @@ void Mdi::MDIForm_Load() {
 
 // ---- Placement ------------------------------------------------------------------
 
-double Mdi::Left() const { return double(frameGeometry().x()) * TwipsPorPixel; }
-double Mdi::Top() const { return double(frameGeometry().y()) * TwipsPorPixel; }
-double Mdi::Width() const { return double(frameGeometry().width()) * TwipsPorPixel; }
-double Mdi::Height() const { return double(frameGeometry().height()) * TwipsPorPixel; }
+QMargins Mdi::Borde() const {
+    const QRect f = frameGeometry(), g = geometry();
+    return {g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom()};
+}
+
+lugares::Lugar Mdi::Lugar() const { return colocacion_.Leer(geometry(), Borde()); }
+
+void Mdi::Situar(const lugares::Lugar& lugar) {
+    const auto g = colocacion_.Aplicar(lugar, Borde());
+    move(g.marco);
+    resize(g.cliente);
+    if (isVisible()) VigilarBorde();
+}
+
+void Mdi::SituarDesdeIni() {
+    const lugares::Lugar guardado{lugares::Leer(FicheroIni, "Mdi", "Left"), lugares::Leer(FicheroIni, "Mdi", "Top"),
+                                  lugares::Leer(FicheroIni, "Mdi", "Width"), lugares::Leer(FicheroIni, "Mdi", "Height")};
+    std::vector<QRect> pantallas;
+    for (QScreen* p : QGuiApplication::screens()) pantallas.push_back(p->availableGeometry());
+    Situar(lugares::Ajustar(guardado, pantallas, {QSize(7800 / TwipsPorPixel, 1500 / TwipsPorPixel), kAltoTitulo}));
+}
+
+void Mdi::CorregirBorde() {
+    if (WindowState() != 0 || !isVisible()) return;
+    if (auto g = colocacion_.Corregir(geometry(), Borde())) {
+        move(g->marco);
+        resize(g->cliente);
+    }
+}
+
+void Mdi::VigilarBorde() {
+    for (int ms : {0, 100, 500, 1500}) QTimer::singleShot(ms, this, [this] { CorregirBorde(); });
+}
+
+double Mdi::Left() const { return Lugar().left; }
+double Mdi::Top() const { return Lugar().top; }
+double Mdi::Width() const { return Lugar().width; }
+double Mdi::Height() const { return Lugar().height; }
 double Mdi::ScaleHeight() const { return double(Area->height()) * TwipsPorPixel; }
 
-void Mdi::setLeft(double twips) { move(int(std::lround(twips / TwipsPorPixel)), frameGeometry().y()); }
-void Mdi::setTop(double twips) { move(frameGeometry().x(), int(std::lround(twips / TwipsPorPixel))); }
-void Mdi::setWidth(double twips) {
-    int ancho = int(std::lround(twips / TwipsPorPixel));
-    int borde = frameGeometry().width() - geometry().width();
-    resize(std::max(1, ancho - borde), height());
-    if (!isVisible()) tamanoPendiente_.setWidth(ancho);
+void Mdi::CambiarLugar(double lugares::Lugar::*campo, double twips) {
+    auto l = Lugar();
+    l.*campo = twips;
+    Situar(l);
 }
-void Mdi::setHeight(double twips) {
-    int alto = int(std::lround(twips / TwipsPorPixel));
-    int borde = frameGeometry().height() - geometry().height();
-    resize(width(), std::max(1, alto - borde));
-    if (!isVisible()) tamanoPendiente_.setHeight(alto);
-}
+
+void Mdi::setLeft(double twips) { CambiarLugar(&lugares::Lugar::left, twips); }
+void Mdi::setTop(double twips) { CambiarLugar(&lugares::Lugar::top, twips); }
+void Mdi::setWidth(double twips) { CambiarLugar(&lugares::Lugar::width, twips); }
+void Mdi::setHeight(double twips) { CambiarLugar(&lugares::Lugar::height, twips); }
 
 void Mdi::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);
-    if (tamanoPendiente_.width() <= 0 && tamanoPendiente_.height() <= 0) return;
-    QTimer::singleShot(0, this, [this] {
-        QSize pendiente = tamanoPendiente_;
-        tamanoPendiente_ = QSize();
-        if (WindowState() != 0) return;
-        if (pendiente.width() > 0) setWidth(double(pendiente.width()) * TwipsPorPixel);
-        if (pendiente.height() > 0) setHeight(double(pendiente.height()) * TwipsPorPixel);
-    });
+    VigilarBorde();
+}
+
+void Mdi::moveEvent(QMoveEvent* evento) {
+    QMainWindow::moveEvent(evento);
+    CorregirBorde();
 }
 
 int Mdi::WindowState() const {
@@ -315,6 +350,7 @@ void Mdi::Show() {
 void Mdi::resizeEvent(QResizeEvent* evento) {
     QMainWindow::resizeEvent(evento);
     MDIForm_Resize();
+    CorregirBorde();
 }
 
 void Mdi::changeEvent(QEvent* evento) {
@@ -619,7 +655,7 @@ bool Mdi::MDIForm_QueryUnload() {
         return true;
     }
 
-    if (FicheroEscribible(FicheroIni)) {
+    if (AjustesEscribibles()) {
         auto escribir = [](const char* seccion, const char* clave, const QString& valor) {
             EscribirIni(FicheroIni, seccion, clave, valor);
         };

@@ -3,6 +3,8 @@
 // program.
 #pragma once
 
+#include "shell/Lugares.h"
+
 #include <QMainWindow>
 #include <QPixmap>
 
@@ -42,7 +44,13 @@ public:
     // Opens the set-up window on the start position seen from White.
     void AplicarSetTablero();
 
-    // Placement in twips, as stored in Default.ini.
+    // Placement in twips, as stored in Default.ini: the outer rectangle. What was
+    // applied is read back unchanged while the window stays where and as big as it
+    // was put.
+    lugares::Lugar Lugar() const;
+    void Situar(const lugares::Lugar& lugar);
+    // Places the window from section Mdi of Default.ini, brought onto the screen.
+    void SituarDesdeIni();
     double Left() const;
     double Top() const;
     double Width() const;
@@ -137,6 +145,7 @@ protected:
     void changeEvent(QEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
+    void moveEvent(QMoveEvent* evento) override;
     bool event(QEvent* evento) override;
     void dragEnterEvent(QDragEnterEvent* evento) override;
     void dropEvent(QDropEvent* evento) override;
@@ -152,9 +161,17 @@ private:
     void Ejecutar(QAction* item);
     std::map<QAction*, std::function<void()>> manejadores_;
 
-    // Outer size asked for before the window frame was known; applied again once
-    // the window is on the screen, so that a stored size comes back unchanged.
-    QSize tamanoPendiente_;
+    // The frame round the window as the window system reports it now.
+    QMargins Borde() const;
+    // Once the window manager has put its frame round the window (after it shows, or
+    // leaves the maximised state), the window is placed again so that its outer
+    // rectangle is the one applied; VigilarBorde looks a few times in the next
+    // seconds, since a frame that changes alone sends the window no event.
+    void CorregirBorde();
+    void VigilarBorde();
+    // One of the four values of the place, the others as they stand.
+    void CambiarLugar(double lugares::Lugar::*campo, double twips);
+    lugares::Colocacion colocacion_;
     bool maximizada_ = false;
     bool cargada_ = false;
 };

@@ -6,7 +6,9 @@
 #include <QString>
 
 QStringList ValoresVersionDat(const QByteArray& datos) {
-    const QString texto = QString::fromUtf8(datos);
+    QString texto = QString::fromUtf8(datos);
+    // A byte order mark left by an editor is not part of the first value.
+    if (texto.startsWith(QChar(0xFEFF))) texto.remove(0, 1);
     QStringList valores;
     const qsizetype n = texto.size();
     qsizetype i = 0;

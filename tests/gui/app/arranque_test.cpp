@@ -2,6 +2,7 @@
 // ends, and the exit sequence that writes the settings back.
 #include "entorno.h"
 
+#include "app/ApiFunciones.h"
 #include "app/ColorRgb.h"
 #include "app/Graficos.h"
 #include "app/Opciones.h"
@@ -216,6 +217,34 @@ TEST(Nick, AnEmptyNickIsAskedForUntilOneOfNineCharactersComes) {
     ASSERT_EQ(e.mensajes.size(), 2u);
     EXPECT_EQ(e.mensajes[0].texto, TextosIdioma[8]);
     EXPECT_EQ(e.mensajes[1].texto, TextosIdioma[38]);
+}
+
+// A settings file that cannot be written: the first lost setting is reported once,
+// with the file's path; every later one, and the exit, say nothing more; each
+// question whose answer cannot be kept is asked once.
+TEST(Escritura, SettingsThatCannotBeWrittenAreReportedOnceAndEachQuestionAskedOnce) {
+    Entorno e(false);
+    OlvidarAvisoEscritura();
+    testsupport::TempDir xdg;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(xdg.path()));
+    ASSERT_EQ(::chmod(e.Ruta("Default.ini").toLocal8Bit().constData(), 0444), 0);
+    const QByteArray antes = e.Contenido("Default.ini");
+    e.respuestas = {IDNO, IDNO};
+    e.textos = {"Carmen", "Otro"};
+    e.Arrancar();
+    EXPECT_EQ(NickLocal, "Carmen");
+    EXPECT_EQ(e.textos, QStringList{"Otro"});
+    ASSERT_EQ(e.mensajes.size(), 3u);
+    EXPECT_EQ(e.mensajes[0].texto, TextoNoEscribible(FicheroIni));
+    EXPECT_TRUE(e.mensajes[0].texto.contains("\r\n" + e.Ruta("Default.ini") + "\r\n"));
+    EXPECT_EQ(e.mensajes[1].texto, TextosIdioma[70]);
+    EXPECT_EQ(e.mensajes[2].texto, TextosIdioma[85]);
+    // Option changes are lost without another word, and so is the exit's saving.
+    Mdi().mnuSonido_Click();
+    Opciones().OpcionesAceptar();
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    EXPECT_EQ(e.mensajes.size(), 3u);
+    EXPECT_EQ(e.Contenido("Default.ini"), antes);
 }
 
 }  // namespace

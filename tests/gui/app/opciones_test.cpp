@@ -219,4 +219,32 @@ TEST_F(DialogoColor, TheSystemLookPaintsEveryWindowInTheButtonColour) {
     EXPECT_EQ(Opciones().BackColor(), ColorSistema());
 }
 
+// With the system look the number boxes are disabled, and they look it: another
+// background than the white of an enabled box, and greyed digits.
+TEST_F(DialogoColor, DisabledNumberBoxesLookDisabled) {
+    auto& c = ColorRgb();
+    auto fondo = [&](int i) {
+        return c.Txt_RGB[i]->grab().toImage().pixelColor(c.Txt_RGB[i]->width() - 6, c.Txt_RGB[i]->height() / 2);
+    };
+    auto tinta = [&](int i) {
+        // The darkest pixel of the digits.
+        const QImage img = c.Txt_RGB[i]->grab().toImage();
+        int oscuro = 255;
+        for (int y = 4; y < img.height() - 4; ++y)
+            for (int x = 4; x < img.width() - 4; ++x) oscuro = std::min(oscuro, qGray(img.pixel(x, y)));
+        return oscuro;
+    };
+    const QColor activo = fondo(0);
+    const int tintaActiva = tinta(0);
+    EXPECT_EQ(activo, QColor(Qt::white));
+    c.FijarOpcion(2);
+    ASSERT_FALSE(c.Txt_RGB[0]->isEnabled());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NE(fondo(i), activo) << i;
+        EXPECT_GT(tinta(i), tintaActiva + 40) << i;
+    }
+    c.FijarOpcion(1);
+    EXPECT_EQ(fondo(0), activo);
+}
+
 }  // namespace

@@ -93,3 +93,36 @@ TEST_F(Partida, OnAFlippedBoardThePromotedPieceLandsOnItsSquareForEitherSide) {
 }
 
 }  // namespace
+
+namespace {
+
+// The chooser's preview frames the move not made: a cancel brings back the frames of
+// the move before, by drag and by clicks, on a board seen from either side.
+TEST_F(Partida, ACancelledPromotionLeavesTheFramesOnTheMoveBefore) {
+    for (bool invertido : {false, true}) {
+        ReiniciarTablero();
+        if (invertido) Mdi().mnuInvertirTablero_Click();
+        Jugar("h2h4 g7g5 h4g5 g8f6 g5f6 h8g8 f6e7 a7a6");
+        const QPoint a = Marco(0), b = Marco(1);
+        ASSERT_NE(a, QPoint(0, 0));
+        ASSERT_NE(b, QPoint(0, 0));
+        QTimer::singleShot(0, [] { Coronacion().close(); });
+        Arrastrar("e7", "f8");
+        EXPECT_EQ(Pieza("e7"), 1);
+        EXPECT_EQ(Marco(0), a) << invertido;
+        EXPECT_EQ(Marco(1), b) << invertido;
+        ClicAClic(true);
+        QTimer::singleShot(0, [] { Coronacion().close(); });
+        Jugar("e7f8", true);
+        EXPECT_EQ(Marco(0), a) << invertido;
+        EXPECT_EQ(Marco(1), b) << invertido;
+        // Made after all, the promotion frames its own move.
+        QTimer::singleShot(0, [] { QTest::keyClick(&Coronacion(), Qt::Key_Return); });
+        Jugar("e7f8", true);
+        EXPECT_NE(Marco(0), a);
+        ClicAClic(false);
+        if (invertido) Mdi().mnuInvertirTablero_Click();
+    }
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -79,6 +80,20 @@ TEST_F(Partida, ARightClickOnTheMoveListOpensItsMenuAndCopyTakesTheShownBox) {
     QTest::mouseClick(caja, Qt::LeftButton, {}, QPoint(10, 10));
     QApplication::processEvents();
     EXPECT_EQ(abierto, nullptr);
+    // The window system's context-menu request that follows a right click opens
+    // nothing more: the program's menu is the only one.
+    for (int i : {1, 2, 3, 5}) {
+        QWidget* vista = Jugadas().List[i]->viewport();
+        QTimer::singleShot(0, [&abierto] {
+            abierto = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (abierto) abierto->close();
+        });
+        QContextMenuEvent pedido(QContextMenuEvent::Mouse, QPoint(10, 10), vista->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(vista, &pedido);
+        QApplication::processEvents();
+        EXPECT_EQ(abierto, nullptr) << i;
+        abierto = nullptr;
+    }
 
     Mdi().mnuCopiarJugadas->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "1. e4\n                  e5");

@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
@@ -92,6 +93,15 @@ std::string Vistos(const Entorno& e) {
     return v.join(u'|').toStdString();
 }
 
+// The one message shown, as "n/style" when it is language text n with `valor` where
+// its "$" stands.
+std::string Texto(const Entorno& e, int n, const QString& valor) {
+    if (e.mensajes.size() != 1) return std::to_string(e.mensajes.size()) + " messages";
+    const auto& m = e.mensajes[0];
+    const QString texto = m.texto == QString(TextosIdioma[n]).replace("$", valor) ? QString::number(n) : m.texto;
+    return (texto + "/" + QString::number(m.icono + m.botones + m.defecto)).toStdString();
+}
+
 // Plays a move on the game's board as a one-board game does.
 void Jugada(const std::string& uci) { ASSERT_TRUE(rules_test::Jugar(Reglas(), uci).valido) << uci; }
 
@@ -123,6 +133,77 @@ TEST(Botones, EachButtonRunsTheItemOfTheTable) {
     for (int i : {0, 2, 6, 10, 15, 17, 21, 24, 26, 28}) m.Toolbar1_ButtonClick(i);
     for (QMenu* cabeza : {m.mnuArchivos, m.mnuConectar, m.mnuPartida, m.mnuVer, m.mnuAyuda})
         cabeza->menuAction()->trigger();
+    EXPECT_TRUE(e.mensajes.empty());
+}
+
+// Every item whose handler shows its work on a quiet board without a game: the item,
+// and its toolbar button where it has one, each reach that handler. (The commands
+// that first test the game state are checked by their refusals below.)
+TEST(Cableado, EveryItemAndItsButtonReachTheirHandler) {
+    Entorno e;
+    e.Arrancar();
+    auto& m = Mdi();
+    auto marca = [&](const char* clave) { return ("key " + e.Leer("Configuracion", clave)).toStdString(); };
+    auto visible = [](Forma& f) { return std::string(f.Visible() ? "shown" : "hidden"); };
+    auto portapapeles = [] { return QApplication::clipboard()->text().toStdString(); };
+    struct Fila {
+        QAction* forms::Mdi::*item;
+        int boton;
+        std::function<void()> preparar;
+        std::function<std::string()> efecto;
+        std::string esperado;
+    };
+    const Fila filas[] = {
+        {&forms::Mdi::mnuMovimientos, 0, [] { Mdi().mnuMovimientos->setChecked(false); Jugadas().Hide(); },
+         [&] { return visible(Jugadas()) + " " + marca("Jugadas"); }, "shown key 1"},
+        {&forms::Mdi::mnuVentanaChat, 0, [] { Mdi().mnuVentanaChat->setChecked(true); Chat().Show(); },
+         [&] { return visible(Chat()) + " " + marca("Chat"); }, "hidden key 0"},
+        {&forms::Mdi::mnuReloj, 0, [] { Mdi().mnuReloj->setChecked(false); },
+         [&] { return visible(Reloj()) + " " + marca("Reloj"); }, "shown key 1"},
+        {&forms::Mdi::mnuMostrarRanking, 0, [] { Mdi().mnuMostrarRanking->setChecked(false); },
+         [&] { return visible(Ranking()) + " " + marca("Elo"); }, "shown key 1"},
+        {&forms::Mdi::mnuSonido, 0, [] { Mdi().mnuSonido->setChecked(true); }, [&] { return marca("Sonido"); }, "key 0"},
+        {&forms::Mdi::mnuPointClick, 0, [] { Mdi().mnuPointClick->setChecked(false); },
+         [&] { return marca("PointClick"); }, "key 1"},
+        {&forms::Mdi::mnuInvertirTablero, 20, [] { Mdi().mnuInvertirTablero->setChecked(false); },
+         [] { return Tavorin().Letras[0]->text().toStdString(); }, "H"},
+        {&forms::Mdi::mnuRgb, 18, [] {}, [&] { return visible(ColorRgb()); }, "shown"},
+        {&forms::Mdi::mnuOpciones, 19, [] {}, [&] { return visible(Opciones()); }, "shown"},
+        {&forms::Mdi::mnuAcerca, 23, [] {}, [&] { return visible(Splash()); }, "shown"},
+        {&forms::Mdi::mnuObtenerIp, 7, [] {}, [&] { return visible(Ip()); }, "shown"},
+        {&forms::Mdi::mnuEstablecerconexion, 8, [] {}, [&] { return visible(Conexion()); }, "shown"},
+        {&forms::Mdi::mnuTemaAyuda, 22, [] {}, [&] { return Texto(e, 63, "Tavorin.html"); }, "63/64"},
+        {&forms::Mdi::mnuActualizar, 25, [&] { e.respuestas = {IDNO}; }, [&] { return Texto(e, 100, "\r\n"); },
+         "100/68"},
+        {&forms::Mdi::mnuCambiarNick, 0, [&] { e.textos = {"Nuevo"}; }, [] { return NickLocal.toStdString(); }, "Nuevo"},
+        {&forms::Mdi::mnuCopiar, 0, [] { Chat().ChatList->setPlainText("hola"); }, portapapeles, "hola"},
+        {&forms::Mdi::mnuChatListBorrar, 0, [] { Chat().ChatList->setPlainText("hola"); },
+         [] { return Chat().ChatList->toPlainText().toStdString(); }, ""},
+        {&forms::Mdi::mnuCopiarJugadas, 0, [] { Jugada("e2e4"); Jugadas().ActualizarTextos(); }, portapapeles,
+         "1. e4"},
+        {&forms::Mdi::mnuCordenadas, 0, [] {}, [&] { return marca("Check"); }, "key 3"},
+        {&forms::Mdi::mnuAlgebraicoIng, 0, [] {}, [&] { return marca("Check"); }, "key 2"},
+        {&forms::Mdi::mnuAlgebraicoEsp, 0, [] {}, [&] { return marca("Check"); }, "key 1"},
+    };
+    for (const Fila& f : filas) {
+        for (bool porBoton : {false, true}) {
+            if (porBoton && f.boton == 0) continue;
+            Reiniciar(e);
+            Reglas().Turno = 1;
+            QApplication::clipboard()->clear();
+            f.preparar();
+            e.mensajes.clear();
+            if (porBoton) m.Toolbar1[f.boton]->trigger();
+            else (m.*f.item)->trigger();
+            EXPECT_EQ(f.efecto(), f.esperado) << (m.*f.item)->objectName().toStdString() << (porBoton ? " (button)" : "");
+        }
+    }
+    // The user-letters item, hidden until letters are defined, writes its number too.
+    m.mnuAlgebraicoUsuario[0]->trigger();
+    EXPECT_EQ(marca("Check"), "key 4");
+    // Exit, from the menu: no question, the end.
+    Reiniciar(e);
+    EXPECT_EQ(Estado([] { Mdi().mnuSalir->trigger(); }), 0);
     EXPECT_TRUE(e.mensajes.empty());
 }
 

@@ -1,10 +1,15 @@
 // The main window: menus, toolbar, status bar, splash and the window toggles.
 #include "entorno.h"
+#include "navegador.h"
 
 #include "app/ColorRgb.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
+#include "board/Tavorin.h"
+#include "engines/Cpu.h"
+#include "network/Chat.h"
+#include "network/Reloj.h"
 #include "network/Ranking.h"
 #include "platform/PictureBox.h"
 #include "shell/MSatusBar.h"
@@ -12,6 +17,11 @@
 #include "shell/Splash.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -149,13 +159,31 @@ TEST(Menus, ToolbarButton27EndsTheProgramLikeTheMenuItem) {
     EXPECT_TRUE(e.mensajes.empty());
 }
 
-TEST(Menus, HelpWithoutItsFileNamesTheFile) {
+TEST(Menus, HelpOpensThePageBesideTheProgramOrSaysWhatWentWrong) {
     Entorno e;
     e.Arrancar();
+    Navegador navegador;
+    QDesktopServices::setUrlHandler("file", &navegador, "Abrir");
+    // Missing: text 63 with the page's name.
     Mdi().mnuTemaAyuda_Click();
     ASSERT_EQ(e.mensajes.size(), 1u);
-    EXPECT_TRUE(e.mensajes[0].texto.contains("Tavorin.html"));
-    EXPECT_FALSE(e.mensajes[0].texto.contains(u'$'));
+    QString esperado = TextosIdioma[63];
+    EXPECT_EQ(e.mensajes[0].texto, esperado.replace("$", "Tavorin.html"));
+    EXPECT_TRUE(navegador.abiertas.isEmpty());
+    // Beside the program: opened, from the menu and from the toolbar.
+    ASSERT_TRUE(QFile::copy(Entorno::Recursos() + "/Tavorin.html", e.Ruta("Tavorin.html")));
+    e.mensajes.clear();
+    Mdi().mnuTemaAyuda->trigger();
+    Mdi().Toolbar1[22]->trigger();
+    EXPECT_TRUE(e.mensajes.empty());
+    ASSERT_EQ(navegador.abiertas.size(), 2);
+    EXPECT_EQ(navegador.abiertas[0], QUrl::fromLocalFile(e.Ruta("Tavorin.html")));
+    QDesktopServices::unsetUrlHandler("file");
+    // Nothing on the desktop opens it: text 63 names the opener.
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(e.Ruta("Tavorin.html")))) return;
+    Mdi().mnuTemaAyuda_Click();
+    ASSERT_EQ(e.mensajes.size(), 1u);
+    EXPECT_TRUE(e.mensajes[0].texto.contains("xdg-open"));
 }
 
 TEST(VentanaPrincipal, TheWindowKeepsItsSmallestSize) {
@@ -174,6 +202,67 @@ TEST(VentanaPrincipal, LeavingTheMaximisedStateRestoresTheStoredPlacement) {
     Mdi().setWindowState(2);
     Mdi().setWindowState(0);
     EXPECT_EQ(Mdi().Width(), 9000);
+}
+
+// Started with the shipped Default.ini at the shipped size, a new game shows the
+// board, the engine panel and the move list side by side, none over another, all in
+// the main window's area.
+TEST(VentanaPrincipal, ANewGameShowsBoardPanelAndMoveListApartAtTheShippedSize) {
+    Entorno e;
+    e.Arrancar();
+    // The test screen may be smaller than the shipped window, which start-up brings
+    // within it: the shipped size again.
+    Mdi().resize(14400 / 15, 10800 / 15);
+    QApplication::processEvents();
+    Mdi().mnuNuevaPartida->trigger();
+    ASSERT_TRUE(Cpu().Visible());
+    ASSERT_TRUE(Jugadas().Visible());
+    const QRect area(QPoint(0, 0), Mdi().Area->viewport()->size());
+    const std::pair<const char*, Forma*> ventanas[] = {{"board", &Tavorin()}, {"panel", &Cpu()}, {"moves", &Jugadas()}};
+    for (const auto& [nombre, f] : ventanas) {
+        const QRect r = f->Marco()->geometry();
+        EXPECT_TRUE(area.contains(r)) << nombre << " " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+        for (const auto& [otro, g] : ventanas)
+            if (f != g) {
+                EXPECT_FALSE(r.intersects(g->Marco()->geometry())) << nombre << " over " << otro;
+            }
+    }
+}
+
+// A Default.ini edited by hand or saved on a larger screen: every place is read as a
+// number (the shipped one for anything else) and brought onto the screen; the exit
+// stores what was used.
+TEST(VentanaPrincipal, GarbagePlacesComeUpOnTheScreenAndAreStoredSane) {
+    Entorno e;
+    const char* const basura[][3] = {
+        {"Mdi", "Width", "-500"},         {"Mdi", "Height", "99999999"}, {"Mdi", "Left", "-99999"},
+        {"Mdi", "Top", "abc"},            {"Jugadas", "Left", "-99999"}, {"Jugadas", "Top", "abc"},
+        {"Jugadas", "Width", "99999999"}, {"Chat", "Height", "-3"},      {"Chat", "Top", "1e999"}};
+    for (const auto& [seccion, clave, valor] : basura) e.Poner(seccion, clave, valor);
+    e.Arrancar();
+    const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect r(int(Mdi().Left() / 15), int(Mdi().Top() / 15), int(Mdi().Width() / 15), int(Mdi().Height() / 15));
+    // Its size within the screen, its whole title bar on it.
+    EXPECT_TRUE(pantalla.contains(QRect(r.topLeft(), QSize(r.width(), 30))))
+        << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+    EXPECT_LE(r.height(), pantalla.height());
+    EXPECT_GE(r.width(), 520);
+    EXPECT_EQ(Mdi().Top(), 600);  // the shipped value stands in for "abc"
+    EXPECT_EQ(Jugadas().Left(), 0);
+    EXPECT_EQ(Jugadas().Top(), lugares::ValorDeFabrica("Jugadas", "Top").toDouble());
+    EXPECT_LE(Jugadas().Width(), pantalla.width() * 15);
+    EXPECT_GE(Chat().Height(), 40 * 15);
+    EXPECT_EQ(Chat().Top(), lugares::ValorDeFabrica("Chat", "Top").toDouble());
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    for (const char* clave : {"Left", "Top", "Width", "Height"}) {
+        bool numero = false;
+        e.Leer("Mdi", clave).toDouble(&numero);
+        EXPECT_TRUE(numero) << clave;
+    }
+    EXPECT_EQ(e.Leer("Mdi", "Width").toDouble(), r.width() * 15.0);
+    EXPECT_EQ(e.Leer("Mdi", "Top"), "600");
+    EXPECT_EQ(e.Leer("Jugadas", "Left"), "0");
+    EXPECT_EQ(e.Leer("Chat", "Top"), lugares::ValorDeFabrica("Chat", "Top"));
 }
 
 }  // namespace

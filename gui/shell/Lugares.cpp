@@ -1,0 +1,114 @@
+#include "shell/Lugares.h"
+
+#include "app/ApiFunciones.h"
+#include "platform/Controles.h"
+#include "platform/IniFile.h"
+#include "platform/Forma.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lugares {
+
+namespace {
+
+double APixeles(double twips) { return twips / TwipsPorPixel; }
+double ATwips(double pixeles) { return std::round(pixeles) * TwipsPorPixel; }
+
+// How far apart two rectangles lie (0 when they touch or overlap), squared.
+double Distancia(const QRectF& a, const QRectF& b) {
+    const double dx = std::max({0.0, b.left() - a.right(), a.left() - b.right()});
+    const double dy = std::max({0.0, b.top() - a.bottom(), a.top() - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
+double Area(const QRectF& r) { return r.isValid() ? r.width() * r.height() : 0.0; }
+
+}  // namespace
+
+QString ValorDeFabrica(const QString& seccion, const QString& clave) {
+    static const ini::Documento fabrica = [] {
+        QFile f(":/builtin/Default.ini");
+        return ini::Documento(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    }();
+    QString valor;
+    fabrica.Buscar(seccion, clave, valor);
+    return valor;
+}
+
+double Numero(const QString& texto, double defecto) {
+    const auto v = controles::ANumero(texto);
+    return v && std::isfinite(*v) ? *v : defecto;
+}
+
+double Leer(const QString& fichero, const QString& seccion, const QString& clave) {
+    return Numero(LeerIni(fichero, seccion, clave), Numero(ValorDeFabrica(seccion, clave), 0));
+}
+
+Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Medidas& medidas) {
+    if (pantallas.empty()) return lugar;
+    const QRectF r(APixeles(lugar.left), APixeles(lugar.top), std::max(1.0, APixeles(lugar.width)),
+                   std::max(1.0, APixeles(lugar.height)));
+    // The screen the place overlaps most; the nearest when it overlaps none.
+    const QRect* pantalla = &pantallas.front();
+    double mejorArea = -1, mejorDistancia = 0;
+    for (const QRect& p : pantallas) {
+        const QRectF pf(p);
+        const double area = Area(r.intersected(pf));
+        const double distancia = Distancia(r, pf);
+        if (area > mejorArea || (area == 0 && mejorArea == 0 && distancia < mejorDistancia)) {
+            pantalla = &p;
+            mejorArea = area;
+            mejorDistancia = distancia;
+        }
+    }
+    const QRectF p(*pantalla);
+    Lugar ajustado = lugar;
+    auto limitar = [](double v, double minimo, double maximo) { return std::clamp(v, minimo, std::max(minimo, maximo)); };
+    const double ancho = limitar(APixeles(lugar.width), std::min<double>(medidas.minimo.width(), p.width()), p.width());
+    const double alto = limitar(APixeles(lugar.height), std::min<double>(medidas.minimo.height(), p.height()), p.height());
+    if (ancho != APixeles(lugar.width)) ajustado.width = ATwips(ancho);
+    if (alto != APixeles(lugar.height)) ajustado.height = ATwips(alto);
+    const double anchoFinal = APixeles(ajustado.width), altoFinal = APixeles(ajustado.height);
+    // The whole width of the title bar, and the title bar's height, on the screen.
+    const double x = limitar(r.left(), p.left(), p.left() + p.width() - anchoFinal);
+    const double y = limitar(r.top(), p.top(), p.top() + p.height() - std::min<double>(medidas.altoTitulo, altoFinal));
+    if (x != r.left()) ajustado.left = ATwips(x);
+    if (y != r.top()) ajustado.top = ATwips(y);
+    return ajustado;
+}
+
+Colocacion::Geometria Colocacion::Aplicar(const Lugar& lugar, const QMargins& borde) {
+    lugar_ = lugar;
+    borde_ = borde;
+    const int ancho = int(std::lround(APixeles(lugar.width))) - borde.left() - borde.right();
+    const int alto = int(std::lround(APixeles(lugar.height))) - borde.top() - borde.bottom();
+    puesta_ = {QPoint(int(std::lround(APixeles(lugar.left))), int(std::lround(APixeles(lugar.top)))),
+               QSize(std::max(1, ancho), std::max(1, alto))};
+    return puesta_;
+}
+
+bool Colocacion::ComoSePuso(const QRect& dentro, const QMargins& borde) const {
+    if (!lugar_ || dentro.size() != puesta_.cliente) return false;
+    const QPoint esquinaBorde(borde.left(), borde.top()), esquinaPuesta(borde_.left(), borde_.top());
+    return dentro.topLeft() - esquinaBorde == puesta_.marco || dentro.topLeft() == puesta_.marco + esquinaPuesta;
+}
+
+Lugar Colocacion::Leer(const QRect& dentro, const QMargins& borde) const {
+    if (ComoSePuso(dentro, borde)) return *lugar_;
+    return {double(dentro.x() - borde.left()) * TwipsPorPixel, double(dentro.y() - borde.top()) * TwipsPorPixel,
+            double(dentro.width() + borde.left() + borde.right()) * TwipsPorPixel,
+            double(dentro.height() + borde.top() + borde.bottom()) * TwipsPorPixel};
+}
+
+std::optional<Colocacion::Geometria> Colocacion::Corregir(const QRect& dentro, const QMargins& borde) {
+    if (borde == borde_ || !ComoSePuso(dentro, borde)) return std::nullopt;
+    const Geometria nueva = Aplicar(*lugar_, borde);
+    if (dentro.size() == nueva.cliente && dentro.topLeft() - QPoint(borde.left(), borde.top()) == nueva.marco)
+        return std::nullopt;
+    return nueva;
+}
+
+}  // namespace lugares

@@ -1,0 +1,82 @@
+// Window places as Default.ini keeps them: left, top, width and height in twips
+// (15 per pixel) of the window's outer rectangle. On start-up each stored value is
+// read as a number (the shipped value stands in for anything else) and the place is
+// brought onto a screen; the main window's place then goes through the window
+// system and comes back at exit as it was applied, whatever frame the window
+// manager puts round it and whenever it reports that frame.
+#pragma once
+
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace lugares {
+
+struct Lugar {
+    double left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Lugar&) const = default;
+};
+
+// The value of a key of the shipped Default.ini (built into the program); "" when
+// it has none.
+QString ValorDeFabrica(const QString& seccion, const QString& clave);
+
+// A stored value as a number: `defecto` when it is missing or not a number.
+double Numero(const QString& texto, double defecto);
+
+// The key of Default.ini as a number, the shipped value standing in for anything
+// else (0 when there is none either).
+double Leer(const QString& fichero, const QString& seccion, const QString& clave);
+
+// What a place must keep on the screen, in pixels: its smallest size and the height
+// of its title bar.
+struct Medidas {
+    QSize minimo;
+    int altoTitulo = 0;
+};
+
+// The place with its size brought within the smallest size and the screen, and its
+// title bar onto the screen: the screen (available rectangles in pixels) that the
+// place overlaps most, or the nearest one when it overlaps none. Values that need no
+// change come back exactly as they were.
+Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Medidas& medidas);
+
+// The main window's place through the window system. A top-level window is placed
+// by its frame's top-left corner but sized by its inside, and the frame is known only
+// once the window manager has put it round the shown window; it changes when the
+// window leaves the maximised state. A window counts as standing where it was put
+// while its inside has the size given and either its frame's corner or its inside's
+// corner is where it was put.
+class Colocacion {
+public:
+    struct Geometria {
+        QPoint marco;   // the frame's top-left corner, in pixels
+        QSize cliente;  // the size inside the frame, in pixels
+        bool operator==(const Geometria&) const = default;
+    };
+
+    // Where and how big the window is to be for `lugar` with a frame of `borde`
+    // (zero while the frame is not known).
+    Geometria Aplicar(const Lugar& lugar, const QMargins& borde);
+    // The place of the window whose inside is `dentro` (in pixels) with a frame of
+    // `borde`: the place applied last while the window stands where it was put, else
+    // its outer rectangle.
+    Lugar Leer(const QRect& dentro, const QMargins& borde) const;
+    // Another frame round a window that stands where it was put: where and how big
+    // it is to be now for the applied place. Nothing when no change is due.
+    std::optional<Geometria> Corregir(const QRect& dentro, const QMargins& borde);
+
+private:
+    bool ComoSePuso(const QRect& dentro, const QMargins& borde) const;
+
+    std::optional<Lugar> lugar_;
+    Geometria puesta_;
+    QMargins borde_;
+};
+
+}  // namespace lugares

@@ -1,0 +1,373 @@
+#!/usr/bin/env python3
+"""Tavorin's windows under a real X server (Xvfb) with a window manager (openbox),
+driven with xdotool as a user drives them. Each check starts its own server and
+window manager, makes sure they took effect, runs the program from a copy of its
+folder with the shipped Default.ini and leaves screenshots in the output folder.
+
+  ventanas_xvfb.py CHECK --programa DIR --recursos DIR --captura TOOL [--salida DIR]
+
+Checks:
+  ciclos     ten start/exit cycles leave [Mdi] and every child window's place
+             unchanged; maximised, exit, start: maximised again; restored, the
+             stored place
+  basura     a Default.ini with garbage places: the window comes up on the screen at a
+             usable size and the exit stores sane values
+  tablero    100-pixel squares on the shipped window: the area scrolls, h1 is reached
+             and a piece is dragged from it
+  menus      a right click on the move list opens one menu, the program's; a new game
+             shows the move list beside the engine panel
+"""
+import argparse
+import configparser
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ANCHO, ALTO = 1280, 1024
+LUGARES = ["Mdi", "Tablero", "Chat", "Jugadas", "Reloj", "Ranking", "Pgn", "CPU", "EPD"]
+
+
+class Fallo(Exception):
+    pass
+
+
+def comprobar(condicion, texto):
+    if not condicion:
+        raise Fallo(texto)
+
+
+def esperar(prueba, segundos, texto):
+    limite = time.monotonic() + segundos
+    while time.monotonic() < limite:
+        valor = prueba()
+        if valor:
+            return valor
+        time.sleep(0.1)
+    raise Fallo(texto)
+
+
+class Pantalla:
+    """Xvfb on a free display, with openbox managing its windows."""
+
+    def __init__(self):
+        for programa in ("Xvfb", "openbox", "xdotool", "xprop"):
+            comprobar(shutil.which(programa), f"{programa} is needed (packages xvfb, openbox, xdotool, x11-utils)")
+        lectura, escritura = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(escritura), "-screen", "0", f"{ANCHO}x{ALTO}x24",
+                                      "-nolisten", "tcp"], pass_fds=(escritura,), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        os.close(escritura)
+        numero = b""
+        while not numero.endswith(b"\n"):
+            trozo = os.read(lectura, 16)
+            comprobar(trozo, "Xvfb did not start")
+            numero += trozo
+        os.close(lectura)
+        self.env = dict(os.environ, DISPLAY=":" + numero.decode().strip(), QT_QPA_PLATFORM="xcb")
+        self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        esperar(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 15,
+                "the window manager did not start")
+
+    def x(self, *orden):
+        r = subprocess.run(orden, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        return r.stdout
+
+    def xdotool(self, *orden):
+        return self.x("xdotool", *[str(o) for o in orden])
+
+    def cerrar(self):
+        for p in (self.wm, self.xvfb):
+            p.terminate()
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+
+
+class Tavorin:
+    def __init__(self, args, pantalla, salida):
+        self.args, self.pantalla, self.salida = args, pantalla, salida
+        self.carpeta = tempfile.mkdtemp(prefix="tavorin-xvfb-")
+        shutil.rmtree(self.carpeta)
+        shutil.copytree(args.programa, self.carpeta)
+        shutil.copy(os.path.join(args.recursos, "Default.ini"), self.ini)
+        self.poner("Configuracion", "Nick", "Ana")
+        for marca in ("RegitTvp", "RegitPgn", "RegitEpd"):
+            self.poner("Configuracion", marca, "1")
+        self.proceso = None
+        self.fotos = 0
+
+    @property
+    def ini(self):
+        return os.path.join(self.carpeta, "Default.ini")
+
+    def leer_ini(self):
+        with open(self.ini, "rb") as f:
+            return f.read().decode("utf-8")
+
+    def poner(self, seccion, clave, valor):
+        texto = self.leer_ini()
+        patron = re.compile(r"(^\[" + re.escape(seccion) + r"\]\n(?:(?!\[).*\n)*?)" + re.escape(clave) + r"=.*$",
+                            re.M)
+        nuevo, n = patron.subn(lambda m: m.group(1) + clave + "=" + valor, texto, count=1)
+        if n == 0:
+            nuevo = re.sub(r"(^\[" + re.escape(seccion) + r"\]\n)", lambda m: m.group(1) + clave + "=" + valor + "\n",
+                           texto, count=1, flags=re.M)
+        with open(self.ini, "wb") as f:
+            f.write(nuevo.encode("utf-8"))
+
+    def valor(self, seccion, clave):
+        c = configparser.ConfigParser(interpolation=None, strict=False)
+        c.optionxform = str
+        c.read_string(self.leer_ini())
+        return c.get(seccion, clave, fallback=None)
+
+    def lugares(self):
+        """The text of the sections that hold window places."""
+        secciones = re.split(r"(?m)^(?=\[)", self.leer_ini())
+        return {s.split("]")[0][1:]: s.strip() for s in secciones if s.startswith("[") and
+                s.split("]")[0][1:] in LUGARES}
+
+    def arrancar(self, salir_ms):
+        env = dict(self.pantalla.env, TAVORIN_PRUEBA_MENSAJES="1", TAVORIN_PRUEBA_SALIR_MS=str(salir_ms))
+        self.proceso = subprocess.Popen(["./tavorin"], cwd=self.carpeta, env=env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.PIPE, text=True)
+        self.ventana = esperar(lambda: self.pantalla.xdotool("search", "--onlyvisible", "--name",
+                                                             "^Tavorin Versi").split()[:1], 30,
+                               "the main window did not show")[0]
+        time.sleep(1.5)
+
+    def fin(self):
+        try:
+            self.proceso.wait(60)
+        except subprocess.TimeoutExpired:
+            self.proceso.kill()
+            raise Fallo("the program did not end")
+        errores = self.proceso.stderr.read()
+        mensajes = [l for l in errores.splitlines() if l.startswith("MENSAJE|")]
+        comprobar(self.proceso.returncode == 0, f"exit status {self.proceso.returncode}")
+        comprobar(not mensajes, "messages shown: " + "; ".join(mensajes))
+
+    def marco(self):
+        """The main window's outer rectangle and the frame round it (left, right, top, bottom)."""
+        info = self.pantalla.x("xwininfo", "-id", self.ventana)
+        x = int(re.search(r"Absolute upper-left X:\s+(-?\d+)", info).group(1))
+        y = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", info).group(1))
+        w = int(re.search(r"Width:\s+(\d+)", info).group(1))
+        h = int(re.search(r"Height:\s+(\d+)", info).group(1))
+        m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", self.pantalla.x("xprop", "-id", self.ventana, "_NET_FRAME_EXTENTS"))
+        izq, der, arr, aba = map(int, m.groups()) if m else (0, 0, 0, 0)
+        return (x - izq, y - arr, w + izq + der, h + arr + aba), (izq, der, arr, aba)
+
+    def maximizada(self):
+        estado = self.pantalla.x("xprop", "-id", self.ventana, "_NET_WM_STATE")
+        return "MAXIMIZED_VERT" in estado and "MAXIMIZED_HORZ" in estado
+
+    def alternar_maximizada(self):
+        # A double click on the title bar: openbox's own way.
+        (x, y, w, _), (_, _, arriba, _) = self.marco()
+        self.pantalla.xdotool("mousemove", x + w // 2, y + max(2, arriba // 2), "click", "--repeat", "2", "1")
+        time.sleep(1.5)
+
+    def foto(self, nombre):
+        self.fotos += 1
+        ruta = os.path.join(self.salida, f"{self.fotos:02d}-{nombre}.png")
+        subprocess.run([self.args.captura, "foto", ruta], env=self.pantalla.env, check=True,
+                       stderr=subprocess.DEVNULL)
+        return ruta
+
+    def captura(self, *orden):
+        r = subprocess.run([self.args.captura, *[str(o) for o in orden]], stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, text=True)
+        return r.stdout.split() if r.returncode == 0 else None
+
+    def tablero(self, lado, nombre):
+        """The board picture's top-left pixel on a screenshot (its top may lie above the area)."""
+        r = self.captura("tablero", self.foto(nombre), lado)
+        comprobar(r, f"the board is not on the screen ({nombre})")
+        return int(r[0]), int(r[1])
+
+    def popups(self):
+        return [v for v in self.pantalla.xdotool("search", "--onlyvisible", "--classname", "tavorin").split()
+                if v != self.ventana]
+
+    def borrar(self):
+        shutil.rmtree(self.carpeta, ignore_errors=True)
+
+
+# ---- The checks ------------------------------------------------------------------
+
+def ciclos(t):
+    inicial = t.lugares()
+    esperado = tuple(int(float(t.valor("Mdi", k)) / 15) for k in ("Left", "Top", "Width", "Height"))
+    for n in range(10):
+        t.arrancar(2500)
+        if n == 0:
+            (x, y, w, h), borde = t.marco()
+            comprobar(borde != (0, 0, 0, 0), "the window manager put no frame round the window")
+            comprobar((x, y, w, h) == esperado, f"the window stands at {(x, y, w, h)}, stored {esperado}")
+            t.foto("inicio")
+        t.fin()
+        comprobar(t.lugares() == inicial, f"cycle {n + 1} changed the places:\n{t.lugares()}\nwas\n{inicial}")
+    # Maximised by the user: the state is stored, the place kept.
+    t.arrancar(6000)
+    t.alternar_maximizada()
+    comprobar(t.maximizada(), "the window did not maximise")
+    t.fin()
+    comprobar(t.valor("Mdi", "Windows") == "2", "the maximised state was not stored")
+    comprobar({k: v for k, v in t.lugares().items() if k != "Mdi"} ==
+              {k: v for k, v in inicial.items() if k != "Mdi"}, "maximising changed a child window's place")
+    for clave in ("Left", "Top", "Width", "Height"):
+        comprobar(t.valor("Mdi", clave) == re.search(clave + r"=(.*)", inicial["Mdi"]).group(1),
+                  f"maximised, {clave} changed")
+    # Started again: maximised; restored: the stored place.
+    t.arrancar(10000)
+    esperar(t.maximizada, 5, "the window did not come back maximised")
+    t.foto("maximizada")
+    t.alternar_maximizada()
+    comprobar(not t.maximizada(), "the window did not leave the maximised state")
+    try:
+        esperar(lambda: t.marco()[0] == esperado, 5, "")
+    except Fallo:
+        raise Fallo(f"restored, the window stands at {t.marco()[0]}, stored {esperado}")
+    t.fin()
+    comprobar(t.valor("Mdi", "Windows") == "0", "the restored state was not stored")
+    comprobar(t.lugares() == dict(inicial, Mdi=inicial["Mdi"].replace("Windows=2", "Windows=0")),
+              "the places changed after maximising and restoring")
+
+
+def basura(t):
+    for clave, valor in (("Width", "-500"), ("Height", "99999999"), ("Left", "-99999"), ("Top", "abc")):
+        t.poner("Mdi", clave, valor)
+    t.arrancar(3500)
+    (x, y, w, h), (_, _, arriba, _) = t.marco()
+    t.foto("basura")
+    comprobar(0 <= x and x + w <= ANCHO and 0 <= y and y + arriba <= ALTO, f"off the screen: {(x, y, w, h)}")
+    comprobar(520 <= w <= ANCHO and 100 <= h <= ALTO, f"not a usable size: {(x, y, w, h)}")
+    t.fin()
+    valores = [t.valor("Mdi", k) for k in ("Left", "Top", "Width", "Height")]
+    comprobar(all(re.fullmatch(r"-?\d+(\.\d+)?", v or "") for v in valores), f"stored {valores}")
+    izquierda, arriba_, ancho, alto = (float(v) / 15 for v in valores)
+    comprobar(0 <= izquierda and izquierda + ancho <= ANCHO and 0 <= arriba_ < ALTO and ancho <= ANCHO and
+              alto <= ALTO, f"stored {valores}")
+
+
+def empezar_partida(t, tablero):
+    """Partida > Nueva partida, then the engine panel's first button with no engine."""
+    t.pantalla.xdotool("windowactivate", "--sync", t.ventana)
+    t.pantalla.xdotool("key", "alt+p", "Return")
+    time.sleep(1)
+    # The panel's client area stands where the board window's does, moved by the
+    # difference of their stored places; its first button at (12, 12) of it.
+    dx = (float(t.valor("CPU", "Left")) - float(t.valor("Tablero", "Left"))) / 15
+    dy = (float(t.valor("CPU", "Top")) - float(t.valor("Tablero", "Top"))) / 15
+    t.pantalla.xdotool("mousemove", int(tablero[0] - 18 + dx + 12), int(tablero[1] - 12 + dy + 12), "click", "1")
+    time.sleep(0.5)
+
+
+def arrastrar(t, tablero, lado, de, a):
+    def centro(c):
+        return (tablero[0] + (ord(c[0]) - 97) * lado + lado // 2, tablero[1] + (8 - int(c[1])) * lado + lado // 2)
+    (x0, y0), (x1, y1) = centro(de), centro(a)
+    t.pantalla.xdotool("mousemove", x0, y0, "mousedown", "1")
+    for i in range(1, 6):
+        t.pantalla.xdotool("mousemove", x0 + (x1 - x0) * i // 5, y0 + (y1 - y0) * i // 5)
+        time.sleep(0.05)
+    t.pantalla.xdotool("mouseup", "1")
+    time.sleep(0.4)
+
+
+def rueda(t, punto, boton, veces):
+    t.pantalla.xdotool("mousemove", *punto)
+    for _ in range(veces):
+        t.pantalla.xdotool("click", boton)
+    time.sleep(0.5)
+
+
+def tablero(t):
+    lado = 100
+    t.poner("Configuracion", "Tamaño", str(lado))
+    t.arrancar(30000)
+    (mx, my, mw, mh), _ = t.marco()
+    arriba = t.tablero(lado, "tablero-100")
+    comprobar(arriba[1] + 8 * lado > my + mh, "the 100-pixel board fits the window: nothing to scroll")
+    empezar_partida(t, arriba)
+    encima = (mx + mw // 2, my + mh // 2)
+    # Down to the first rank with the scroll bars, White moves; up, Black; down, the rook.
+    rueda(t, encima, 5, 30)
+    abajo = t.tablero(lado, "abajo")
+    comprobar(abajo[1] < arriba[1], "the area did not scroll down")
+    comprobar(abajo[1] + 8 * lado <= my + mh, "the first rank is still out of reach")
+    arrastrar(t, abajo, lado, "h2", "h4")
+    rueda(t, encima, 4, 30)
+    de_nuevo = t.tablero(lado, "arriba")
+    comprobar(de_nuevo[1] == arriba[1], "the area did not scroll back up")
+    arrastrar(t, de_nuevo, lado, "a7", "a6")
+    rueda(t, encima, 5, 30)
+    abajo = t.tablero(lado, "antes-de-h1")
+    antes = t.foto("antes-de-h1")
+    arrastrar(t, abajo, lado, "h1", "h3")
+    despues = t.foto("despues-de-h1")
+    for casilla, fila in (("h1", 1), ("h3", 3)):
+        x, y = abajo[0] + 7 * lado, abajo[1] + (8 - fila) * lado
+        cambio = int(t.captura("distintos", antes, despues, x + 10, y + 10, lado - 20, lado - 20)[0])
+        comprobar(cambio > lado * lado // 10, f"{casilla} did not change: the rook was not dragged ({cambio} pixels)")
+    t.proceso.terminate()
+    t.proceso.wait(10)
+
+
+def menus(t):
+    t.arrancar(30000)
+    tab = t.tablero(40, "inicio")
+    empezar_partida(t, tab)
+    t.foto("nueva-partida")
+    # The move list's client area, from its stored place against the board's.
+    dx = (float(t.valor("Jugadas", "Left")) - float(t.valor("Tablero", "Left"))) / 15
+    dy = (float(t.valor("Jugadas", "Top")) - float(t.valor("Tablero", "Top"))) / 15
+    punto = (int(tab[0] - 18 + dx + 60), int(tab[1] - 12 + dy + 60))
+    t.pantalla.xdotool("mousemove", *punto, "click", "3")
+    time.sleep(0.8)
+    comprobar(len(t.popups()) == 1, f"{len(t.popups())} menus open on a right click on the move list")
+    foto = t.foto("menu-jugadas")
+    copiar = os.path.join(t.args.recursos, "builtin", "iconos", "copiar.png")
+    comprobar(t.captura("icono", foto, copiar), "the open menu is not the program's (no copy item with its picture)")
+    t.pantalla.xdotool("key", "Escape")
+    time.sleep(0.8)
+    comprobar(not t.popups(), "another menu opened after the program's")
+    t.foto("menu-cerrado")
+    t.proceso.terminate()
+    t.proceso.wait(10)
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus"])
+    p.add_argument("--programa", required=True)
+    p.add_argument("--recursos", required=True)
+    p.add_argument("--captura", required=True)
+    p.add_argument("--salida", default=None)
+    args = p.parse_args()
+    salida = args.salida or os.path.join(tempfile.gettempdir(), "tavorin-xvfb-" + args.prueba)
+    os.makedirs(salida, exist_ok=True)
+    pantalla = Pantalla()
+    t = Tavorin(args, pantalla, salida)
+    try:
+        globals()[args.prueba](t)
+    except Fallo as f:
+        print(f"FAILED {args.prueba}: {f}\n(screenshots in {salida})", file=sys.stderr)
+        return 1
+    finally:
+        if t.proceso and t.proceso.poll() is None:
+            t.proceso.kill()
+        t.borrar()
+        pantalla.cerrar()
+    print(f"passed {args.prueba} (screenshots in {salida})")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

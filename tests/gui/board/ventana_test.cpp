@@ -1,0 +1,96 @@
+// The board window itself: it cannot be closed, files dropped on it open, and after
+// a size change the main window's area shows it from its top-left corner.
+#include "partida.h"
+
+#include "app/Opciones.h"
+#include "app/Variables.h"
+#include "board/Tavorin.h"
+#include "engines/Cpu.h"
+#include "files/ListaPgn.h"
+#include "shell/Mdi.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+QMdiSubWindow* Ventana() { return qobject_cast<QMdiSubWindow*>(Tavorin().Forma::Marco()); }
+
+TEST_F(Partida, TheBoardWindowCanBeMinimisedButNotClosed) {
+    QMdiSubWindow* v = Ventana();
+    ASSERT_NE(v, nullptr);
+    EXPECT_FALSE(v->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(v->windowFlags() & Qt::WindowMinimizeButtonHint);
+    // Whatever asks it to close (a shortcut, the window menu): it stays.
+    v->close();
+    EXPECT_TRUE(Tavorin().Visible());
+    Tavorin().close();
+    EXPECT_TRUE(Tavorin().Visible());
+    v->showMinimized();
+    EXPECT_TRUE(v->isMinimized());
+    v->showNormal();
+    EXPECT_FALSE(v->isMinimized());
+}
+
+TEST_F(Partida, AFileDroppedOnTheBoardOpensAsOnTheMainWindow) {
+    e->Escribir("GAME.PGN", "");
+    e->Escribir("notas.txt", "");
+    Cpu().Hide();
+    // The PGN browser's save button shows only while it saves.
+    ListaPgn().Command2[1]->hide();
+    Reglas().Conectado = true;
+    for (const char* fichero : {"notas.txt", "GAME.PGN"}) {
+        QMimeData datos;
+        datos.setUrls({QUrl::fromLocalFile(e->Ruta(fichero))});
+        QDragEnterEvent entra(QPoint(10, 10), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Tavorin(), &entra);
+        EXPECT_TRUE(entra.isAccepted());
+        QDropEvent suelta(QPointF(10, 10), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Tavorin(), &suelta);
+    }
+    // The text file is ignored; the PGN file reaches the open command, which refuses
+    // it while connected.
+    ASSERT_EQ(e->mensajes.size(), 1u);
+    EXPECT_EQ(e->mensajes[0].texto, TextosIdioma[58]);
+}
+
+// The size is chosen in the options and applied by the deferred resize.
+void Tamano(int lado) {
+    Opciones().Text1->setText(QString::number(lado));
+    Tavorin().Timer1_Timer();
+    QApplication::processEvents();
+}
+
+TEST_F(Partida, AfterASizeChangeTheAreaShowsTheBoardFromItsTopLeftCorner) {
+    QMdiArea* area = Mdi().Area;
+    const QSize vista = area->viewport()->size();
+    // Placed far right and down: brought back whole where it fits.
+    Ventana()->move(vista.width() - 50, vista.height() - 40);
+    Tamano(30);
+    EXPECT_TRUE(QRect(QPoint(0, 0), vista).contains(Ventana()->geometry())) << Ventana()->x() << "," << Ventana()->y();
+    // Too large to fit: its top-left corner in the corner of the area, the rest reached
+    // with the scroll bars.
+    Ventana()->move(200, 100);
+    Tamano(100);
+    ASSERT_GT(Ventana()->height(), vista.height());
+    EXPECT_EQ(Ventana()->pos(), QPoint(0, 0));
+    EXPECT_EQ(area->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    EXPECT_TRUE(area->verticalScrollBar()->isVisibleTo(area));
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    // A board already in view stays where it is.
+    Tamano(30);
+    Ventana()->move(20, 10);
+    Tamano(31);
+    EXPECT_EQ(Ventana()->pos(), QPoint(20, 10));
+    Tamano(40);
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+// Window places: stored values read as numbers, brought onto the screens, and the
+// main window's place carried through the window system and read back unchanged.
+#include "shell/Lugares.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using lugares::Colocacion;
+using lugares::Lugar;
+
+std::string Texto(const Lugar& l) {
+    return std::to_string(l.left) + "," + std::to_string(l.top) + " " + std::to_string(l.width) + "x" +
+           std::to_string(l.height);
+}
+
+TEST(Lugares, AStoredValueIsANumberOrTheShippedOne) {
+    struct Caso {
+        const char* texto;
+        double esperado;
+    };
+    for (const Caso& c : {Caso{"14400", 14400}, Caso{" 905 ", 905}, Caso{"-500", -500}, Caso{"12.5", 12.5},
+                          Caso{"abc", 600}, Caso{"", 600}, Caso{"12abc", 600}, Caso{"1e999", 600}})
+        EXPECT_EQ(lugares::Numero(c.texto, 600), c.esperado) << c.texto;
+    // The shipped Default.ini is built in.
+    EXPECT_EQ(lugares::ValorDeFabrica("Mdi", "Width"), "14400");
+    EXPECT_EQ(lugares::ValorDeFabrica("mdi", "top"), "600");
+    EXPECT_EQ(lugares::ValorDeFabrica("Mdi", "Nada"), "");
+}
+
+// The main window's bounds: at least 520 x 100 pixels, a 30-pixel title bar.
+const lugares::Medidas kPrincipal{QSize(520, 100), 30};
+
+TEST(Lugares, APlaceIsBroughtOntoTheScreenAndItsSizeWithinIt) {
+    const std::vector<QRect> una = {QRect(0, 0, 1280, 1024)};
+    struct Caso {
+        const char* nombre;
+        Lugar guardado;
+        Lugar esperado;
+    };
+    const Caso casos[] = {
+        {"on the screen, unchanged", {905, 600, 14400, 10800}, {905, 600, 14400, 10800}},
+        {"negative width", {900, 600, -500, 10800}, {900, 600, 7800, 10800}},
+        {"huge height", {900, 600, 14400, 99999999}, {900, 600, 14400, 15360}},
+        {"far left", {-99999, 600, 14400, 10800}, {0, 600, 14400, 10800}},
+        {"below the screen", {900, 50000, 14400, 10800}, {900, 14910, 14400, 10800}},
+        {"past the right edge", {30000, 600, 14400, 10800}, {4800, 600, 14400, 10800}},
+        {"far away on both axes", {999999, -999999, 14400, 10800}, {4800, 0, 14400, 10800}},
+        {"wider than the screen", {0, 0, 30000, 10800}, {0, 0, 19200, 10800}},
+        {"tiny", {900, 600, 15, 15}, {900, 600, 7800, 1500}},
+        {"bottom part off the screen is kept", {900, 14000, 14400, 10800}, {900, 14000, 14400, 10800}},
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(Texto(lugares::Ajustar(c.guardado, una, kPrincipal)), Texto(c.esperado)) << c.nombre;
+}
+
+TEST(Lugares, WithSeveralScreensThePlaceStaysOnTheOneItOverlapsMostOrTheNearest) {
+    // A 1280 x 1024 screen, a 1920 x 1080 one right of it, and one above-left of both.
+    const std::vector<QRect> tres = {QRect(0, 0, 1280, 1024), QRect(1280, 0, 1920, 1080),
+                                     QRect(-1024, -768, 1024, 768)};
+    struct Caso {
+        const char* nombre;
+        Lugar guardado;
+        Lugar esperado;
+    };
+    const Caso casos[] = {
+        {"on the second screen", {1500 * 15, 15000, 14400, 10800}, {1500 * 15, 15000, 14400, 10800}},
+        {"mostly on the second", {1000 * 15, 0, 14400, 10800}, {1280 * 15, 0, 14400, 10800}},
+        {"mostly on the first", {700 * 15, 0, 14400, 10800}, {320 * 15, 0, 14400, 10800}},
+        {"past the second", {5000 * 15, 0, 14400, 10800}, {(3200 - 960) * 15, 0, 14400, 10800}},
+        {"on the third", {-900 * 15, -700 * 15, 1500, 1500}, {-900 * 15, -700 * 15, 7800, 1500}},
+        {"wider than the first, on it", {0, 0, 1500 * 15, 1000}, {0, 0, 1280 * 15, 1500}},
+        {"above the first, nearest the third", {100 * 15, -5000 * 15, 14400, 10800}, {-960 * 15, -768 * 15, 14400, 10800}},
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(Texto(lugares::Ajustar(c.guardado, tres, kPrincipal)), Texto(c.esperado)) << c.nombre;
+}
+
+// A window as a window manager shows it: the frame's corner, the inside's size and
+// the frame round it. When the frame changes, a manager keeps either the frame's
+// corner where it was or the inside's.
+struct Ventana {
+    QPoint marco;
+    QSize cliente;
+    QMargins borde;
+    QRect Dentro() const { return {marco + QPoint(borde.left(), borde.top()), cliente}; }
+    void Poner(const Colocacion::Geometria& g) {
+        marco = g.marco;
+        cliente = g.cliente;
+    }
+    void NuevoBorde(const QMargins& nuevo, bool guardaDentro) {
+        if (guardaDentro) marco += QPoint(borde.left() - nuevo.left(), borde.top() - nuevo.top());
+        borde = nuevo;
+    }
+};
+
+TEST(Colocacion, WhatWasAppliedIsReadBackWhateverTheFrame) {
+    const Lugar guardado{900, 600, 14400, 10800};
+    for (bool guardaDentro : {false, true}) {
+        for (const QMargins& marco : {QMargins(0, 0, 0, 0), QMargins(1, 24, 1, 4), QMargins(4, 30, 4, 4)}) {
+            Colocacion c;
+            Ventana v;
+            v.Poner(c.Aplicar(guardado, v.borde));
+            EXPECT_EQ(v.marco, QPoint(60, 40));
+            EXPECT_EQ(v.cliente, QSize(960, 720));
+            // Read before the frame is known, after it is known, and after the window
+            // was placed again for it: always the place applied.
+            EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+            v.NuevoBorde(marco, guardaDentro);
+            EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+            if (auto g = c.Corregir(v.Dentro(), v.borde)) v.Poner(*g);
+            EXPECT_EQ(v.marco, QPoint(60, 40)) << guardaDentro;
+            EXPECT_EQ(v.cliente, QSize(960 - marco.left() - marco.right(), 720 - marco.top() - marco.bottom()));
+            EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+            EXPECT_FALSE(c.Corregir(v.Dentro(), v.borde));
+        }
+    }
+}
+
+// Leaving the maximised state, the window is placed with the maximised frame (a
+// title bar only); the usual frame comes back afterwards, with no move of the inside.
+TEST(Colocacion, TheFrameThatComesBackAfterMaximisingIsTakenIntoAccount) {
+    const Lugar guardado{900, 600, 14400, 10800};
+    Colocacion c;
+    Ventana v{{}, {}, QMargins(0, 19, 0, 0)};
+    v.Poner(c.Aplicar(guardado, v.borde));
+    v.NuevoBorde(QMargins(1, 20, 1, 5), true);
+    EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+    auto g = c.Corregir(v.Dentro(), v.borde);
+    ASSERT_TRUE(g);
+    v.Poner(*g);
+    EXPECT_EQ(QRect(v.marco, v.cliente + QSize(2, 25)), QRect(60, 40, 960, 720));
+    EXPECT_EQ(c.Leer(v.Dentro(), v.borde), guardado);
+}
+
+TEST(Colocacion, AMovedOrResizedWindowReadsAsItsOuterRectangle) {
+    Colocacion c;
+    Ventana v;
+    v.Poner(c.Aplicar({900, 600, 14400, 10800}, {}));
+    v.NuevoBorde(QMargins(2, 20, 2, 2), false);
+    v.cliente = QSize(800, 500);
+    EXPECT_EQ(Texto(c.Leer(v.Dentro(), v.borde)), Texto({900, 600, 804 * 15, 522 * 15}));
+    // The window is not placed again once the user has changed it.
+    EXPECT_FALSE(c.Corregir(v.Dentro(), v.borde));
+    v.marco = QPoint(10, 12);
+    EXPECT_EQ(Texto(c.Leer(v.Dentro(), v.borde)), Texto({150, 180, 804 * 15, 522 * 15}));
+}
+
+// Start and exit again and again: whenever the frame comes, and whether or not the
+// window is placed again before the exit, the stored place never changes; a place
+// the user chose comes back as the user left it.
+TEST(Colocacion, StartAndExitCyclesKeepThePlace) {
+    std::mt19937 azar(7);
+    const QMargins marco(1, 24, 1, 4);
+    Lugar guardado{900, 600, 14400, 10800};
+    auto ciclo = [&](bool usuario) {
+        Colocacion c;
+        Ventana v;
+        v.Poner(c.Aplicar(guardado, v.borde));
+        if (azar() % 3 != 0) v.NuevoBorde(marco, azar() % 2 == 0);
+        if (azar() % 2 == 0)
+            if (auto g = c.Corregir(v.Dentro(), v.borde)) v.Poner(*g);
+        if (usuario) {
+            v.NuevoBorde(marco, false);
+            v.cliente = QSize(700, 500);
+        }
+        guardado = c.Leer(v.Dentro(), v.borde);
+    };
+    for (int i = 0; i < 20; ++i) {
+        ciclo(false);
+        ASSERT_EQ(Texto(guardado), Texto({900, 600, 14400, 10800})) << i;
+    }
+    ciclo(true);
+    const Lugar elegido = guardado;
+    EXPECT_EQ(Texto(elegido), Texto({900, 600, 702 * 15, 528 * 15}));
+    for (int i = 0; i < 20; ++i) {
+        ciclo(false);
+        ASSERT_EQ(Texto(guardado), Texto(elegido)) << i;
+    }
+}
+
+}  // namespace
