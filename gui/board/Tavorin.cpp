@@ -192,6 +192,7 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     resize(380, 380);
     anfitrion_ = std::make_unique<Anfitrion>(*this);
     Reglas().FijarHost(anfitrion_.get());
+    PrepararFicheros();
 }
 
 Tavorin::~Tavorin() { Reglas().FijarHost(nullptr); }

@@ -37,6 +37,15 @@ void writeSkins(const QString& root) {
             root + "/apariencias/torneo");
 }
 
+void writePreviewPieces(const QString& root) {
+  // The EPD list's preview board: 15-pixel pieces in the built-in skin's colours.
+  writePieces({15, QColor(255, 253, 246), QColor(226, 214, 190), QColor(28, 22, 18),
+               QColor(78, 72, 68), QColor(18, 16, 15), QColor(222, 214, 200),
+               QColor(8, 8, 8), QColor(236, 214, 172), QColor(168, 118, 78),
+               SquareLook::Wood, 11},
+              root + "/builtin/epd");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,7 +59,10 @@ int main(int argc, char** argv) {
   QStringList parts = args.mid(2);
   if (parts.isEmpty()) parts = {"skins", "icons", "pictures", "sounds"};
   for (const QString& part : parts) {
-    if (part == "skins") writeSkins(root);
+    if (part == "skins") {
+      writeSkins(root);
+      writePreviewPieces(root);
+    }
     else if (part == "icons") writeIcons(root + "/builtin");
     else if (part == "pictures") writePictures(root + "/builtin");
     else if (part == "sounds") writeSounds(root + "/Sonidos");
