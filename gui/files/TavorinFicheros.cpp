@@ -104,7 +104,10 @@ protected:
             case QEvent::DragEnter:
             case QEvent::DragMove: {
                 auto* e = static_cast<QDragMoveEvent*>(evento);
-                if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+                if (e->mimeData()->hasUrls())
+                    e->acceptProposedAction();
+                else
+                    e->ignore();
                 return true;
             }
             case QEvent::Drop: {
@@ -290,7 +293,10 @@ void Tavorin::Form_OLEDragDrop(const QMimeData* datos) {
 }
 
 void Tavorin::dragEnterEvent(QDragEnterEvent* evento) {
-    if (evento->mimeData()->hasUrls()) evento->acceptProposedAction();
+    if (evento->mimeData()->hasUrls())
+        evento->acceptProposedAction();
+    else
+        evento->ignore();
 }
 
 void Tavorin::dropEvent(QDropEvent* evento) {
