@@ -161,6 +161,7 @@ SetTableroF::SetTableroF() : Forma(Hija, "SetTableroF") {
 
     auto* arriba = new QHBoxLayout;
     arriba->addLayout(paleta);
+    arriba->setAlignment(paleta, Qt::AlignTop | Qt::AlignLeft);
     arriba->addSpacing(12);
     arriba->addLayout(derecha);
 
@@ -192,6 +193,16 @@ void SetTableroF::Form_Load() {
 }
 
 void SetTableroF::Form_Activate() { ModoPreparar = true; }
+
+QSize SetTableroF::sizeHint() const { return QWidget::sizeHint(); }
+
+void SetTableroF::Form_Resize() {
+    QWidget* marco = Marco();
+    if (marco == this) return;
+    const QSize justo = marco->sizeHint();
+    marco->setMinimumSize(justo);
+    if (marco->size() != justo) marco->resize(justo);
+}
 
 void SetTableroF::Form_Unload(bool& cancelar) {
     ModoPreparar = false;

@@ -57,6 +57,9 @@ public:
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(bool& cancelar) override;
+    // The window's frame follows its contents, which the captions size.
+    void Form_Resize() override;
+    QSize sizeHint() const override;
 
     // Repaints the piece palette with the current skin.
     void PaintImagenesSet();
