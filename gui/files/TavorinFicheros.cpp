@@ -204,6 +204,8 @@ void Tavorin::SendTvp_Timer() {
     // Stopped while the tick runs: a box or the promotion chooser it opens runs a
     // loop of its own, and no token may be taken behind it.
     SendTvp->stop();
+    // A fresh game started meanwhile (a lost connection, a new game) ends the replay.
+    if (!PartidaDeFichero) return;
     switch (Reproduccion().Tick()) {
         case tvp::Reproduccion::Paso::Sigue:
         case tvp::Reproduccion::Paso::Espera:
@@ -218,6 +220,7 @@ void Tavorin::TimerRetrasoTVP_Timer() {
     // Stopped while the colour question is open, as above.
     TimerRetrasoTVP->stop();
     SendTvp->stop();
+    if (!PartidaDeFichero) return;
     if (Reproduccion().TickCierre() == tvp::Reproduccion::Cierre::Espera) TimerRetrasoTVP->start();
 }
 

@@ -9,6 +9,7 @@
 #include "files/Guardar.h"
 #include "files/TvpTexto.h"
 #include "juego.h"
+#include "network/Nuevo.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
@@ -231,6 +232,18 @@ TEST_F(Ficheros, BadOrUnreadableFilesLeaveNoHalfGame) {
     EXPECT_EQ(enviados, QStringList{"TVP ERROR"});
     EXPECT_TRUE(Ahora() == antes);
     EXPECT_FALSE(PartidaDeFichero || Reproduciendo());
+}
+
+TEST_F(Ficheros, AFreshGameEndsAReplayUnderWay) {
+    e->Escribir("f.tvp", "0000\r\n0000\r\nA\r\n5254\r\n5755\r\n");
+    Tavorin().AbrirTvp(e->Ruta("f.tvp"));
+    Tavorin().SendTvp_Timer();
+    // The connection went, or a new game began: the game state is reset.
+    Nuevo().NuevoAceptado();
+    Reproducir();
+    EXPECT_FALSE(Reproduciendo());
+    EXPECT_EQ(Vistos(), "");
+    EXPECT_EQ(rules_test::En(Reglas(), "e2"), rules::PeonBlanco);
 }
 
 TEST_F(Ficheros, AFourDigitPromotionAsksTheChooserWithTheReplayStopped) {
