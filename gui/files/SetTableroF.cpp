@@ -1,6 +1,7 @@
 #include "files/SetTableroF.h"
 
 #include "app/CMensaje.h"
+#include "app/Graficos.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
@@ -197,6 +198,13 @@ void SetTableroF::Form_Activate() { ModoPreparar = true; }
 QSize SetTableroF::sizeHint() const { return QWidget::sizeHint(); }
 
 void SetTableroF::Form_Resize() {
+    // The colour scheme's background was painted for the size the window had then.
+    if (!Picture().isNull() && Picture().size() != size()) {
+        if (EsquemaDeColor())
+            PintarDegradado(ScaleWidth(), ScaleHeight(), *this);
+        else
+            PintarFondoSistema(ScaleWidth(), ScaleHeight(), *this);
+    }
     QWidget* marco = Marco();
     if (marco == this) return;
     const QSize justo = marco->sizeHint();

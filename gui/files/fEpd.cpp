@@ -19,7 +19,7 @@ QString LineaEpd;
 
 namespace forms {
 
-fEpd::fEpd() : Forma(Hija, "fEpd") {
+fEpd::fEpd() : Forma(Dialogo, "fEpd") {
     setCaption("Epd");
     Eventos = new QListWidget(this);
     Eventos->setObjectName("Eventos");

@@ -1,4 +1,5 @@
-// fEpd: the EPD list window. Lists the positions of an EPD file, previews the
+// fEpd: the EPD list window (a dialog of the main window, so the board does not
+// cover it). Lists the positions of an EPD file, previews the
 // one selected on a small board and, on a double click, sets it up on the main
 // board as a game without clock.
 #pragma once
