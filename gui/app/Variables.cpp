@@ -70,9 +70,8 @@ std::function<void(int)> AlTerminar;
 
 namespace {
 QString g_carpetaPrograma;
+}  // namespace
 
-// The side windows whose view menu items carry a check mark, unless the PGN
-// browser is shown.
 void VentanasLaterales() {
     auto& m = ::Mdi();
     if (m.mnuReloj->isChecked() && !::ListaPgn().Visible()) ::Reloj().Show();
@@ -80,7 +79,6 @@ void VentanasLaterales() {
     if (m.mnuMovimientos->isChecked() && !::ListaPgn().Visible()) ::Jugadas().Show();
     if (m.mnuMostrarRanking->isChecked() && !::ListaPgn().Visible()) ::Ranking().Show();
 }
-}  // namespace
 
 rules::Reglas& Reglas() {
     static rules::Reglas juego;

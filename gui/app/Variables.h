@@ -88,6 +88,9 @@ bool ExisteFichero(const QString& ruta);
 bool FicheroEscribible(const QString& ruta);
 // Centres a window in the main window.
 void CentrarVentana(Forma& ventana);
+// Shows the side windows (clock, chat, move list, ranking) whose view menu items
+// carry a check mark, unless the PGN browser is shown.
+void VentanasLaterales();
 // Places the main window from section Mdi of Default.ini, brought onto the screen.
 void SituarMdi();
 // The long form of a path: the canonical path of an existing file, "" otherwise.

@@ -214,9 +214,9 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
         OCN.fill(QColor(120, 90, 60));
     }
     resize(380, 380);
-    setAcceptDrops(true);
     anfitrion_ = std::make_unique<Anfitrion>(*this);
     Reglas().FijarHost(anfitrion_.get());
+    PrepararFicheros();
 }
 
 Tavorin::~Tavorin() { Reglas().FijarHost(nullptr); }
@@ -1210,16 +1210,6 @@ void Tavorin::AlAreaVisible() {
 }
 
 bool Tavorin::Form_QueryUnload() { return true; }
-
-void Tavorin::dragEnterEvent(QDragEnterEvent* evento) {
-    if (evento->mimeData()->hasUrls()) evento->acceptProposedAction();
-}
-
-void Tavorin::dropEvent(QDropEvent* evento) {
-    const auto urls = evento->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
-    ::Mdi().FileDrop(urls.front().toLocalFile());
-}
 
 }  // namespace forms
 

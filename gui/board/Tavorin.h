@@ -14,6 +14,7 @@
 #include <string>
 
 class PictureBox;
+class QMimeData;
 class QFrame;
 class QLabel;
 class QTimer;
@@ -61,6 +62,17 @@ public:
     void AbrirTvp(const QString& ruta);
     // Sets up one EPD line as a game without clock.
     void AbrirEpd(const QString& linea);
+    // One tick of the replay of an own game file, and one of its closing.
+    void SendTvp_Timer();
+    void TimerRetrasoTVP_Timer();
+    // Files dropped on the board window or on the board: the first local file is
+    // opened by its kind; data without files does nothing.
+    void Form_OLEDragDrop(const QMimeData* datos);
+    // The empty board over the board picture; `aviso` prints the waiting notice
+    // (text 69) centred on it.
+    void CubrirTablero(bool aviso);
+    QTimer* SendTvp = nullptr;          // replay, 100 ms to 1500 ms
+    QTimer* TimerRetrasoTVP = nullptr;  // end of the replay, 100 ms
 
     // Layout and drawing. Squares given to the drawing are display squares.
     void ResiceImagenes();
@@ -160,6 +172,8 @@ private:
     void CopiarCuadro(PictureBox* destino, const PictureBox* fuente, long x, long y);
     // The pawn on its last rank while the promotion chooser is open.
     void MostrarCoronacion();
+    // The replay's timers and the drops on the board (gui/files/).
+    void PrepararFicheros();
 
     std::unique_ptr<Anfitrion> anfitrion_;
     bool arrastrando_ = false;

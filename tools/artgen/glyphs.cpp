@@ -306,4 +306,19 @@ void writeSkin(const SkinStyle& style, const QString& folder) {
   savePng(drawSquare(style.darkSquare, true, style), folder + "/cuadron.png");
 }
 
+void writePieces(const SkinStyle& style, const QString& folder) {
+  ensureFolder(folder);
+  for (const Kind& kind : kKinds) {
+    for (const bool white : {true, false}) {
+      const PiecePictures pics = drawPiece(kind, white, style);
+      // The mask's black pixels are the piece; everything else is transparent.
+      QImage out(style.size, style.size, QImage::Format_ARGB32);
+      for (int y = 0; y < style.size; ++y)
+        for (int x = 0; x < style.size; ++x)
+          out.setPixel(x, y, qRed(pics.mask.pixel(x, y)) < 128 ? (pics.piece.pixel(x, y) | 0xff000000u) : 0u);
+      savePng(out, folder + "/" + QString::fromLatin1(kind.stem) + (white ? "b" : "n") + ".png");
+    }
+  }
+}
+
 }  // namespace artgen

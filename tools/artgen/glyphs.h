@@ -21,4 +21,8 @@ struct SkinStyle {
 // Writes the 26 pictures of a skin ("peonb.png" ... "cuadron.png") into `folder`.
 void writeSkin(const SkinStyle& style, const QString& folder);
 
+// Writes the twelve pieces alone ("peonb.png" ... "reyn.png"), transparent around
+// the piece, for small previews drawn over any square colour.
+void writePieces(const SkinStyle& style, const QString& folder);
+
 }  // namespace artgen

@@ -16,13 +16,17 @@ using namespace artgen;
 
 namespace {
 
+// The built-in skin's look, light maple and walnut, at a size of pieces.
+SkinStyle builtinStyle(int size) {
+  return {size, QColor(255, 253, 246), QColor(226, 214, 190), QColor(28, 22, 18),
+          QColor(78, 72, 68), QColor(18, 16, 15), QColor(222, 214, 200),
+          QColor(8, 8, 8), QColor(236, 214, 172), QColor(168, 118, 78),
+          SquareLook::Wood, 11};
+}
+
 void writeSkins(const QString& root) {
-  // Built-in skin: 40-pixel pieces on light maple and walnut.
-  writeSkin({40, QColor(255, 253, 246), QColor(226, 214, 190), QColor(28, 22, 18),
-             QColor(78, 72, 68), QColor(18, 16, 15), QColor(222, 214, 200),
-             QColor(8, 8, 8), QColor(236, 214, 172), QColor(168, 118, 78),
-             SquareLook::Wood, 11},
-            root + "/builtin");
+  // Built-in skin: 40-pixel pieces.
+  writeSkin(builtinStyle(40), root + "/builtin");
   // Marble: 56-pixel pieces, cool white and slate, on cream and grey-green stone.
   writeSkin({56, QColor(255, 255, 255), QColor(206, 212, 220), QColor(30, 34, 42),
              QColor(74, 82, 98), QColor(16, 19, 26), QColor(214, 220, 230),
@@ -35,6 +39,11 @@ void writeSkins(const QString& root) {
              QColor(6, 6, 6), QColor(238, 236, 214), QColor(96, 138, 96),
              SquareLook::Flat, 37},
             root + "/apariencias/torneo");
+}
+
+void writePreviewPieces(const QString& root) {
+  // The EPD list's preview board: 15-pixel pieces in the built-in skin's colours.
+  writePieces(builtinStyle(15), root + "/builtin/epd");
 }
 
 }  // namespace
@@ -50,7 +59,10 @@ int main(int argc, char** argv) {
   QStringList parts = args.mid(2);
   if (parts.isEmpty()) parts = {"skins", "icons", "pictures", "sounds"};
   for (const QString& part : parts) {
-    if (part == "skins") writeSkins(root);
+    if (part == "skins") {
+      writeSkins(root);
+      writePreviewPieces(root);
+    }
     else if (part == "icons") writeIcons(root + "/builtin");
     else if (part == "pictures") writePictures(root + "/builtin");
     else if (part == "sounds") writeSounds(root + "/Sonidos");

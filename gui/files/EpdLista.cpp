@@ -1,0 +1,57 @@
+#include "files/EpdLista.h"
+
+#include "files/TvpTexto.h"
+
+namespace epd {
+
+Lista LeerLista(const std::optional<QByteArray>& datos, const std::function<bool(const QString&)>& esPosicion) {
+    Lista lista;
+    if (!datos) {
+        lista.estado = Lectura::Ilegible;
+        return lista;
+    }
+    const std::vector<QString> lineas = tvp::Lineas(*datos);
+    if (lineas.empty()) {
+        lista.estado = Lectura::Vacia;
+        return lista;
+    }
+    for (const QString& linea : lineas) {
+        if (esPosicion(linea)) {
+            lista.lineas.push_back(linea);
+        } else if (lista.lineas.empty()) {
+            lista.estado = Lectura::PrimeraNoValida;
+            return lista;
+        }
+    }
+    lista.estado = Lectura::Lista;
+    return lista;
+}
+
+std::array<int, 64> CasillasVista(const rules::Tablero& casillas) {
+    std::array<int, 64> vista{};
+    int k = 0;
+    for (int fila = 8; fila >= 1; --fila)
+        for (int columna = 1; columna <= 8; ++columna) vista[size_t(k++)] = casillas[size_t(columna)][size_t(fila)];
+    return vista;
+}
+
+namespace {
+// Piece code 1..12 -> preview picture.
+constexpr std::array<int, 13> kImagen{0, 1, 7, 3, 11, 9, 5, 2, 8, 4, 12, 10, 6};
+const char* const kNombres[13] = {"",      "peonb",  "peonn", "caballob", "caballon", "reyb", "reyn",
+                                  "torreb", "torren", "damab", "daman",   "alfilb",   "alfiln"};
+}  // namespace
+
+int ImagenDePieza(int pieza) { return (pieza >= 1 && pieza <= 12) ? kImagen[size_t(pieza)] : 0; }
+
+QString NombreImagen(int imagen) {
+    return (imagen >= 1 && imagen <= 12) ? QString::fromLatin1(kNombres[imagen]) : QString();
+}
+
+QString MensajeEpd(int turno, int turnoFichero, const std::string& miColor, const QString& linea) {
+    const QString letra = QString::fromStdString(miColor.substr(0, 1));
+    if (turno != 0) return "EPD " + QString::number(turno) + letra + " " + linea;
+    return "EPD T" + QString::number(turnoFichero) + letra + " " + linea;
+}
+
+}  // namespace epd

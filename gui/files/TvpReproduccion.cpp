@@ -1,0 +1,199 @@
+#include "files/TvpReproduccion.h"
+
+#include "files/TvpTexto.h"
+
+namespace tvp {
+
+int Intervalo(bool conectado, long enCola) {
+    if (!conectado || enCola < 6) return 100;
+    if (enCola <= 10) return 300;
+    if (enCola <= 15) return 500;
+    if (enCola <= 20) return 700;
+    if (enCola <= 25) return 1000;
+    return 1500;
+}
+
+int ColorDeRespuesta(const QString& respuesta, const QString& pregunta) {
+    // A language file without the question's letters still lets the player answer.
+    const QChar blancas = pregunta.size() >= 4 ? pregunta[pregunta.size() - 4].toUpper() : QChar(u'W');
+    const QChar negras = pregunta.size() >= 4 ? pregunta[pregunta.size() - 2].toUpper() : QChar(u'B');
+    const QString r = respuesta.trimmed().toUpper();
+    if (r.size() != 1) return 0;
+    if (r[0] == blancas) return 1;
+    if (r[0] == negras) return 2;
+    return 0;
+}
+
+int PreguntarColor(Entorno& e, int mueve) {
+    const QString pregunta = e.Texto(86) + " " + e.Texto(mueve == 1 ? 21 : 22) + "." + "\r\n" + e.Texto(59);
+    while (e.Juego().Conectado) {
+        const int color = ColorDeRespuesta(e.PedirTexto(pregunta, e.Texto(60)), e.Texto(59));
+        if (color != 0) return color;
+    }
+    return 0;
+}
+
+Reproduccion::Reproduccion(Entorno& entorno, std::vector<QString>& datos) : e_(entorno), datos_(datos) {}
+
+void Reproduccion::Empezar() {
+    indice_ = 0;
+    intervalo_ = 100;
+    e_.Juego().TurnoFichero = 0;
+}
+
+Reproduccion::Paso Reproduccion::Tick() {
+    auto& g = e_.Juego();
+    const long enCola = e_.EnCola();
+    intervalo_ = Intervalo(g.Conectado, enCola);
+    if (enCola > kMaximoEnCola) return Paso::Espera;
+    ++indice_;
+    if (indice_ >= long(datos_.size())) return Paso::Fin;
+    const QString token = datos_[size_t(indice_)];
+    if (token.isEmpty()) return Paso::Sigue;
+
+    Paso paso = Paso::Sigue;
+    if (token.size() == 1) {
+        // Any one-letter token is the game type; the last one wins.
+        g.TipoPartida = g.Conectado ? token.toStdString() : "A";
+        if (g.Conectado) e_.Encolar("TVP T " + token);
+    } else if (token.size() >= 4 && e_.RelojVacio(1)) {
+        PonerReloj(1, token, paso);
+    } else if (token.size() >= 4 && e_.RelojVacio(2)) {
+        PonerReloj(2, token, paso);
+    } else if (token.size() >= 4) {
+        Mover(token, paso);
+    }
+    return paso;
+}
+
+void Reproduccion::PonerReloj(int lado, const QString& token, Paso& paso) {
+    auto& g = e_.Juego();
+    if (!g.Conectado) {
+        // A game replayed at one board has no clock.
+        e_.FijarReloj(lado, 0, 0);
+        return;
+    }
+    const auto reloj = LeerReloj(token);
+    if (!reloj) {
+        Abortar();
+        paso = Paso::Abortada;
+        return;
+    }
+    e_.FijarReloj(lado, reloj->minutos, reloj->segundos);
+    e_.Encolar((lado == 1 ? "TVP TB " : "TVP TN ") + token);
+}
+
+void Reproduccion::Mover(const QString& token, Paso& paso) {
+    auto& g = e_.Juego();
+    g.Turno = g.TurnoFichero == 0 ? 1 : 2;
+    const auto jugada = LeerJugada(token);
+    if (!jugada) {
+        // A field that is no number: the replay ends without naming a bad move.
+        Abortar();
+        paso = Paso::Abortada;
+        return;
+    }
+    g.Origen = jugada->origen;
+    g.Destino = jugada->destino;
+    g.PiezaCoronacion = jugada->pieza;
+    // A four-digit promotion asks for the piece: the chooser's answer is what the
+    // peer gets too.
+    g.ValidarMovimiento();
+    if (!g.MovimientoValido) {
+        TokenErroneo();
+        paso = Paso::Abortada;
+        return;
+    }
+    if (g.Conectado)
+        e_.Encolar("TVP M " + token.left(4) + (g.PiezaCoronacion != 0 ? QString::number(g.PiezaCoronacion) : QString()));
+    if (g.TurnoFichero == 0 && g.Turno == 1)
+        g.TurnoFichero = 1;
+    else if (g.TurnoFichero == 1 && g.Turno == 2)
+        g.TurnoFichero = 0;
+    if (g.JaqueMate || g.Ahogado) {
+        const bool mate = g.JaqueMate;
+        g.Turno = 0;
+        g.MiColor.clear();
+        g.TipoPartida.clear();
+        RelojesACero();
+        if (mate)
+            e_.FinJaqueMate();
+        else
+            e_.FinAhogado();
+    }
+    e_.MovimientoAnulado();
+}
+
+void Reproduccion::TokenErroneo() {
+    auto& g = e_.Juego();
+    g.Turno = 0;
+    g.TurnoFichero = 0;
+    e_.Aviso(27);
+    Abortar();
+}
+
+void Reproduccion::Abortar() {
+    auto& g = e_.Juego();
+    if (g.Conectado) e_.Encolar("TVP ERROR");
+    datos_.assign(2, QString());
+    e_.TableroVacio();
+    e_.FijarPartidaDeFichero(false);
+    e_.FijarPosicionPreparada(false);
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.Turno = 0;
+    g.TurnoFichero = 0;
+    e_.NuevaPartida();
+    e_.VentanasLaterales();
+    e_.MostrarDesde(false);
+    e_.QuitaMarco();
+    e_.Aviso(55);
+    RelojesACero();
+}
+
+void Reproduccion::RelojesACero() {
+    e_.FijarReloj(1, 0, 0);
+    e_.FijarReloj(2, 0, 0);
+}
+
+Reproduccion::Cierre Reproduccion::TickCierre() {
+    // Every mirrored token leaves before the replay ends.
+    if (e_.EnCola() > 0) return Cierre::Espera;
+    auto& g = e_.Juego();
+    if (!g.TipoPartida.empty()) {
+        if (g.Conectado) {
+            if (const int color = PreguntarColor(e_, g.TurnoFichero == 0 ? 1 : 2)) g.Turno = color;
+        }
+        g.TurnoFichero = g.TurnoFichero == 1 ? 2 : 1;
+        const bool conectado = g.Conectado;
+        if (!conectado) g.Turno = g.TurnoFichero;
+        g.MiColor = g.Turno == 1 ? "Blancas" : g.Turno == 2 ? "Negras" : "";
+        if (conectado) e_.Encolar(QString("TVP T ") + (g.Turno == 1 ? "N" : "B"));
+        QString primero = "0";
+        if (g.Turno != g.TurnoFichero) {
+            // The peer moves first.
+            primero = QString::number(g.TurnoFichero);
+            g.Turno = 0;
+        }
+        if (conectado) e_.Encolar("TVP T " + primero);
+    } else {
+        // No game follows (a mate or stalemate ended it, or the file names no type):
+        // nobody is to move.
+        g.Turno = 0;
+    }
+    e_.VentanasLaterales();
+    datos_.assign(2, QString());
+    // The peer leaves its waiting notice on this, moves or none.
+    if (g.Conectado) e_.Encolar("TVP Terminado");
+    e_.TableroVacio();
+    e_.FijarPartidaDeFichero(false);
+    e_.MostrarDesde(g.Conectado && g.MiColor == "Negras");
+    e_.QuitaMarco();
+    if (g.Jugadas.List[1].empty()) {
+        e_.Aviso(55);
+        RelojesACero();
+    }
+    return Cierre::Hecho;
+}
+
+}  // namespace tvp
