@@ -3,6 +3,7 @@
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
 #include "app/Variables.h"
+#include "platform/Controles.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -93,24 +94,11 @@ void Chat::Texto_KeyPress(int& tecla) {
 void Chat::ChatList_MouseDown(int Button, int Shift, double X, double Y) {
     (void)Shift;
     if (Button != 2) return;
-    ::Mdi().mnuChatList->popup(ChatList->mapToGlobal(QPoint(int(X), int(Y))));
+    ::Mdi().mnuChatList->popup(ChatList->viewport()->mapToGlobal(QPoint(int(X), int(Y))));
 }
 
 bool Chat::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto == Texto && evento->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(evento);
-        int tecla = 0;
-        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-            tecla = 13;
-        else if (e->key() == Qt::Key_Tab)
-            tecla = 9;
-        else if (!e->text().isEmpty())
-            tecla = e->text().at(0).unicode();
-        else
-            return Forma::eventFilter(objeto, evento);
-        Texto_KeyPress(tecla);
-        return tecla == 0;
-    }
+    if (objeto == Texto && controles::TeclaTragada(evento, [this](int& tecla) { Texto_KeyPress(tecla); })) return true;
     return Forma::eventFilter(objeto, evento);
 }
 

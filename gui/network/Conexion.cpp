@@ -4,6 +4,7 @@
 #include "app/Variables.h"
 #include "board/Tavorin.h"
 #include "platform/ConectorTcp.h"
+#include "platform/Controles.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -163,14 +164,7 @@ void Conexion::Ip_KeyPress(int& tecla) {
 }
 
 bool Conexion::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto == Ip && evento->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(evento);
-        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-            int tecla = 13;
-            Ip_KeyPress(tecla);
-            return true;
-        }
-    }
+    if (objeto == Ip && controles::TeclaTragada(evento, [this](int& tecla) { Ip_KeyPress(tecla); })) return true;
     return Forma::eventFilter(objeto, evento);
 }
 

@@ -199,20 +199,7 @@ void Nuevo::EnviarNuevoJuego() {
 }
 
 bool Nuevo::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto == Text1 && evento->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(evento);
-        int tecla = 0;
-        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-            tecla = 13;
-        else if (e->key() == Qt::Key_Backspace)
-            tecla = 8;
-        else if (!e->text().isEmpty())
-            tecla = e->text().at(0).unicode();
-        else
-            return Forma::eventFilter(objeto, evento);  // arrows, Delete, Home...
-        Text1_KeyPress(tecla);
-        return tecla == 0;
-    }
+    if (objeto == Text1 && controles::TeclaTragada(evento, [this](int& tecla) { Text1_KeyPress(tecla); })) return true;
     return Forma::eventFilter(objeto, evento);
 }
 

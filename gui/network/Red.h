@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 
+class ConectorTcp;
 class QTimer;
 
 namespace red {
@@ -85,9 +86,10 @@ void Olvidar();
 // dispatcher, which runs outside the socket's event. `final`: nothing more will
 // come for a cut message.
 void Recibir(const QByteArray& datos, bool final);
-// The link ended (closed by the client's or the server's side, or failed): what
-// came before the end is read first, unless a box of the dispatcher is open.
-void FinDelEnlace(Estado::Fin fin, const QString& descripcion);
+// A socket's error or close event: the link ended (closed by the client's or the
+// server's side, or failed). What came before the end is read first, unless a box of
+// the dispatcher is open. `enlazado`: the socket carries the link.
+void FinDelSocket(ConectorTcp& socket, bool enlazado, Estado::Fin fin, const QString& descripcion);
 // The client's side of the link is closed (and a pending exit goes on).
 void CierreCliente();
 // "Close" from the peer.

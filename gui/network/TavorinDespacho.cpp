@@ -26,6 +26,8 @@
 #include "shell/Mdi.h"
 
 #include <QAction>
+
+#include <functional>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -124,7 +126,23 @@ void CancelarEntrada() {
     t.setMousePointer(0);
 }
 
-void PedirCancelacion(const char* respuesta) { EncolarMensaje(respuesta); }
+// A request of the peer that needs this side's Yes. While `posible` does not hold it
+// is refused at once, unasked; it is asked otherwise, and refused after a Yes too
+// when it no longer holds (the game may have ended behind the box). True: go on. A
+// question whose link ended changes nothing and sends nothing.
+bool Consentir(const QString& pregunta, const std::function<bool()>& posible, const char* negativa) {
+    if (!posible()) {
+        EncolarMensaje(negativa);
+        return false;
+    }
+    const Respuesta r = Preguntar(pregunta);
+    if (r == Respuesta::Caducada) return false;
+    if (r == Respuesta::No || !posible()) {
+        EncolarMensaje(negativa);
+        return false;
+    }
+    return true;
+}
 
 // ---- Take-back, draw, resignation ------------------------------------------------------
 
@@ -134,20 +152,7 @@ bool RetrocesoPosible() {
 }
 
 void Retroceso() {
-    if (!RetrocesoPosible()) {
-        PedirCancelacion("RetrocesoCancelado");
-        return;
-    }
-    switch (Preguntar("103")) {
-        case Respuesta::Caducada: return;
-        case Respuesta::No: PedirCancelacion("RetrocesoCancelado"); return;
-        case Respuesta::Si: break;
-    }
-    // The game may have ended while the box was open.
-    if (!RetrocesoPosible()) {
-        PedirCancelacion("RetrocesoCancelado");
-        return;
-    }
+    if (!Consentir("103", RetrocesoPosible, "RetrocesoCancelado")) return;
     Reglas().Turno = 0;
     EncolarMensaje("RetrocesoAceptado");
     ::Mdi().RetrocesoFuncion();
@@ -184,19 +189,7 @@ void Rendirse() {
 }
 
 void OfrecerTablas() {
-    if (!EnPartida()) {
-        PedirCancelacion("TablasCancelado");
-        return;
-    }
-    switch (Preguntar("18")) {
-        case Respuesta::Caducada: return;
-        case Respuesta::No: PedirCancelacion("TablasCancelado"); return;
-        case Respuesta::Si: break;
-    }
-    if (!EnPartida()) {
-        PedirCancelacion("TablasCancelado");
-        return;
-    }
+    if (!Consentir("18", EnPartida, "TablasCancelado")) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
     SinPartida();
     EncolarMensaje("TablasAceptadas");
@@ -260,22 +253,16 @@ void EmpezarPartida(const tvp::Propuesta& p, int lado) {
     red::Red().partidaJugada = true;
 }
 
+// No proposal of this side waits (both would take one colour) and no file exchange runs.
+bool NuevoPosible() { return !NuevoPendiente && !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno; }
+
 void NuevoJuego(const QString& d) {
     const auto p = tvp::LeerNuevoJuego(d);
-    // A proposal of this side waits too: both would take one colour.
-    if (!p || NuevoPendiente || PartidaDeFichero || red::Red().intercambio != Intercambio::Ninguno) {
-        PedirCancelacion("NuevoCancelado");
+    if (!p) {
+        EncolarMensaje("NuevoCancelado");
         return;
     }
-    switch (Preguntar(PreguntaNuevoJuego(*p))) {
-        case Respuesta::Caducada: return;
-        case Respuesta::No: PedirCancelacion("NuevoCancelado"); return;
-        case Respuesta::Si: break;
-    }
-    if (NuevoPendiente || PartidaDeFichero || red::Red().intercambio != Intercambio::Ninguno) {
-        PedirCancelacion("NuevoCancelado");
-        return;
-    }
+    if (!Consentir(PreguntaNuevoJuego(*p), NuevoPosible, "NuevoCancelado")) return;
     EncolarMensaje("NuevoAceptado");
     EmpezarPartida(*p, p->color == 1 ? 2 : 1);
 }
@@ -426,20 +413,10 @@ bool TableroLibre() {
 
 void AbrirPartida(bool posicion) {
     auto& r = red::Red();
-    const char* no = posicion ? "AbrirCanceladoEPD" : "AbrirCancelado";
-    if (PartidaDeFichero || r.intercambio != Intercambio::Ninguno || !FicheroPendiente.isEmpty()) {
-        PedirCancelacion(no);
-        return;
-    }
-    switch (Preguntar("35")) {
-        case Respuesta::Caducada: return;
-        case Respuesta::No: PedirCancelacion(no); return;
-        case Respuesta::Si: break;
-    }
-    if (PartidaDeFichero || r.intercambio != Intercambio::Ninguno) {
-        PedirCancelacion(no);
-        return;
-    }
+    auto posible = [] {
+        return !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno && FicheroPendiente.isEmpty();
+    };
+    if (!Consentir("35", posible, posicion ? "AbrirCanceladoEPD" : "AbrirCancelado")) return;
     OcultarMarcos();
     PartidaDeFichero = true;
     if (!posicion) {

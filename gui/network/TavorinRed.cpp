@@ -143,6 +143,15 @@ void EnlaceTerminado() {
     }
 }
 
+// A link made, through the server socket or the client one.
+void Enlazado(bool servidor) {
+    auto& r = red::Red();
+    r.ConexionCliente = !servidor;
+    r.ConexionServidor = servidor;
+    Reglas().Conectado = true;
+    ::Tavorin().AlConectar();
+}
+
 void PedirDespacho();
 
 void RupturaProtocolo() {
@@ -223,10 +232,16 @@ void Recibir(const QByteArray& datos, bool final) {
     PedirDespacho();
 }
 
-void FinDelEnlace(Estado::Fin fin, const QString& descripcion) {
+void FinDelSocket(ConectorTcp& socket, bool enlazado, Estado::Fin fin, const QString& descripcion) {
     auto& r = Red();
+    // What the socket still holds came before its end.
+    if (enlazado) Recibir(socket.GetData(), false);
+    // A failed socket is closed at once; a closed link is closed when its turn comes.
+    if (fin == Estado::Fin::Error) socket.Close();
     r.fin = fin;
     r.descripcionFin = descripcion;
+    // A box of the dispatcher is open: the link ends now, and whatever waits with it.
+    // Otherwise the messages that came before the end are read first.
     if (r.despachando) {
         r.recibidos.clear();
         CerrarEnlace();
@@ -325,25 +340,14 @@ void Tavorin::CrearRed() {
 
 // ---- Socket events --------------------------------------------------------------------
 
-void Tavorin::WCli_Connect() {
-    auto& r = red::Red();
-    r.ConexionCliente = true;
-    r.ConexionServidor = false;
-    Reglas().Conectado = true;
-    AlConectar();
-}
+void Tavorin::WCli_Connect() { Enlazado(false); }
 
 void Tavorin::WSer_ConnectionRequest(long peticion) {
     if (WSer->State() != ConectorTcp::Cerrado) {
         WSer->Close();
         WCli->Close();
     }
-    if (!WSer->Accept(peticion)) return;
-    auto& r = red::Red();
-    r.ConexionCliente = false;
-    r.ConexionServidor = true;
-    Reglas().Conectado = true;
-    AlConectar();
+    if (WSer->Accept(peticion)) Enlazado(true);
 }
 
 void Tavorin::WCli_DataArrival(long bytes) {
@@ -361,27 +365,17 @@ void Tavorin::WSer_SendComplete() { EnvioCompleto(); }
 
 void Tavorin::WCli_Error(int numero, const QString& descripcion) {
     (void)numero;
-    if (red::Red().ConexionCliente) red::Recibir(WCli->GetData(), false);
-    WCli->Close();
-    red::FinDelEnlace(red::Estado::Fin::Error, descripcion);
+    red::FinDelSocket(*WCli, red::Red().ConexionCliente, red::Estado::Fin::Error, descripcion);
 }
 
 void Tavorin::WSer_Error(int numero, const QString& descripcion) {
     (void)numero;
-    if (red::Red().ConexionServidor) red::Recibir(WSer->GetData(), false);
-    WSer->Close();
-    red::FinDelEnlace(red::Estado::Fin::Error, descripcion);
+    red::FinDelSocket(*WSer, red::Red().ConexionServidor, red::Estado::Fin::Error, descripcion);
 }
 
-void Tavorin::WCli_Close() {
-    if (red::Red().ConexionCliente) red::Recibir(WCli->GetData(), false);
-    red::FinDelEnlace(red::Estado::Fin::Cliente, {});
-}
+void Tavorin::WCli_Close() { red::FinDelSocket(*WCli, red::Red().ConexionCliente, red::Estado::Fin::Cliente, {}); }
 
-void Tavorin::WSer_Close() {
-    if (red::Red().ConexionServidor) red::Recibir(WSer->GetData(), false);
-    red::FinDelEnlace(red::Estado::Fin::Servidor, {});
-}
+void Tavorin::WSer_Close() { red::FinDelSocket(*WSer, red::Red().ConexionServidor, red::Estado::Fin::Servidor, {}); }
 
 // ---- Connection made, failed, closed -------------------------------------------------------
 

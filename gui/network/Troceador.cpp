@@ -239,7 +239,7 @@ Troceo Trocear(const QByteArray& texto, bool final) {
     const bool esperar = !final;
     // From the end backwards, for every position j:
     //   solo[j]      the rest is whole fixed-field messages;
-    //   soloCorte[j] the same, the last one possibly cut (while waiting is allowed);
+    //   soloCorte[j] the same, the last one possibly cut by the end of the text;
     //   sigue[j]     the rest reads as messages: fixed-field ones, then perhaps one
     //                free-text message to the end, or a cut one.
     std::vector<char> solo(size_t(n + 1), 0), soloCorte(size_t(n + 1), 0), sigue(size_t(n + 1), 0);
@@ -248,7 +248,7 @@ Troceo Trocear(const QByteArray& texto, bool final) {
     for (qsizetype j = n - 1; j >= 0; --j) {
         Candidatos(texto, j, cs);
         for (const Candidato& c : cs) {
-            if (c.cortado && esperar) soloCorte[size_t(j)] = sigue[size_t(j)] = 1;
+            if (c.cortado) soloCorte[size_t(j)] = sigue[size_t(j)] = 1;
             if (!c.completo) continue;
             if (c.clave->clase == Clase::Libre) {
                 sigue[size_t(j)] = 1;
@@ -271,9 +271,11 @@ Troceo Trocear(const QByteArray& texto, bool final) {
             if (!c.completo) continue;
             if (c.clave->clase == Clase::Libre) {
                 // Free text runs to the first place from which only fixed-field
-                // messages follow; a cut one there leaves the end undecided.
+                // messages follow; a cut one there leaves the end undecided while
+                // more may come.
+                const std::vector<char>& hasta = esperar ? soloCorte : solo;
                 qsizetype j = c.fin;
-                while (!soloCorte[size_t(j)]) ++j;
+                while (!hasta[size_t(j)]) ++j;
                 if (solo[size_t(j)])
                     fin = j;
                 else
