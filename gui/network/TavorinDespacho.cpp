@@ -477,6 +477,8 @@ void CancelarEPD() {
     if (r.intercambio != Intercambio::EsperandoPosicion) return;
     r.intercambio = Intercambio::Ninguno;
     ::fEpd().CancelarEPD();
+    // The exchange is over, whatever the list left.
+    PartidaDeFichero = false;
     Aviso("102");
 }
 
