@@ -23,6 +23,8 @@ void Red::SetUp() {
     red::Parpadear = [this] { ++parpadeos; };
     sonido::Reproductor = [](const QString&) {};
     e->Arrancar();
+    // The language loaded once in this process: its file is this folder's now.
+    FicheroIdioma = e->Ruta("Español.lng");
     Enlazar();
 }
 
