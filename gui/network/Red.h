@@ -59,7 +59,12 @@ struct Estado {
     // Arrivals: the splitter, the whole messages waiting for the dispatcher, and
     // whether the dispatcher is at work (a box may be open inside it).
     tvp::Troceador troceador;
-    std::deque<QString> recibidos;
+    std::deque<QByteArray> recibidos;
+    qsizetype bytesRecibidos = 0;  // what `recibidos` holds
+    void OlvidarRecibidos() {
+        recibidos.clear();
+        bytesRecibidos = 0;
+    }
     bool despachando = false;
     bool despachoPedido = false;
     // The peer broke the framing: nothing more is read from this link.

@@ -670,7 +670,7 @@ void JugadaIlegal() {
     auto& r = Red();
     const long enlace = r.enlace;
     // What else came with it is not read.
-    r.recibidos.clear();
+    r.OlvidarRecibidos();
     MostrarMensaje("Tavorin", "Error interno.", MB_ICONSTOP);
     if (Reglas().Conectado && r.enlace == enlace) ::Mdi().mnuDesconectar_Click();
 }

@@ -88,7 +88,7 @@ void Olvidar() {
     r.intercambio = Intercambio::Ninguno;
     r.partidaJugada = false;
     r.troceador.Vaciar();
-    r.recibidos.clear();
+    r.OlvidarRecibidos();
     r.errorProtocolo = r.errorPorAvisar = false;
     r.fin = Estado::Fin::Ninguno;
     for (QTimer* t : {r.TimerCorte, r.TimerCierre, r.TimerEnvio})
@@ -189,13 +189,14 @@ void Despachar() {
     if (r.despachando) return;
     r.despachando = true;
     while (!r.recibidos.empty() && Reglas().Conectado) {
-        r.DatosRecibidos = r.recibidos.front();
+        r.DatosRecibidos = QString::fromUtf8(r.recibidos.front());
+        r.bytesRecibidos -= r.recibidos.front().size();
         r.recibidos.pop_front();
         ::Tavorin().ProcesarDatos();
     }
     if (r.errorPorAvisar && Reglas().Conectado) {
         r.errorPorAvisar = false;
-        r.recibidos.clear();
+        r.OlvidarRecibidos();
         red::JugadaIlegal();
     }
     r.despachando = false;
@@ -220,8 +221,12 @@ void Recibir(const QByteArray& datos, bool final) {
         RupturaProtocolo();
         return;
     }
-    for (const QByteArray& m : r.troceador.Extraer(final)) r.recibidos.push_back(QString::fromUtf8(m));
-    if (r.troceador.Error()) {
+    for (const QByteArray& m : r.troceador.Extraer(final)) {
+        r.recibidos.push_back(m);
+        r.bytesRecibidos += m.size();
+    }
+    // A peer that floods while a box holds the dispatcher breaks the protocol too.
+    if (r.troceador.Error() || r.bytesRecibidos > tvp::Troceador::kMaximoPendiente) {
         RupturaProtocolo();
         return;
     }
@@ -243,7 +248,7 @@ void FinDelSocket(ConectorTcp& socket, bool enlazado, Estado::Fin fin, const QSt
     // A box of the dispatcher is open: the link ends now, and whatever waits with it.
     // Otherwise the messages that came before the end are read first.
     if (r.despachando) {
-        r.recibidos.clear();
+        r.OlvidarRecibidos();
         CerrarEnlace();
         return;
     }
@@ -443,7 +448,6 @@ void Tavorin::Desconectar() {
     auto& r = red::Red();
     if (r.ConexionCliente) {
         EncolarMensaje("Close");
-        if (!r.TimerCierre->isActive()) r.TimerCierre->start();
         return;
     }
     if (r.ConexionServidor) {
@@ -479,6 +483,8 @@ void Tavorin::Timer2_Timer() {
         r.HoraPing = reloj::AhoraMs();
         r.PingEnviado = true;
     }
+    // The server answers a client's "Close" by closing; it gets a while to do so.
+    if (mensaje == QLatin1String("Close") && r.ConexionCliente && !r.TimerCierre->isActive()) r.TimerCierre->start();
     EnviarPorSocket(mensaje);
     if (NumColaEnvio == 0) Timer2->stop();
 }

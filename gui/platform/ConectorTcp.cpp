@@ -110,6 +110,7 @@ bool ConectorTcp::Accept(long peticion) {
         servidor_ = nullptr;
     }
     Unir(s);
+    cliente_ = false;
     estado_ = s->state() == QAbstractSocket::ConnectedState ? Conectado : Cerrando;
     return true;
 }
@@ -164,6 +165,7 @@ void ConectorTcp::ConectarA(const QString& direccion) {
         return;
     }
     Unir(s);
+    cliente_ = true;
     connect(s, &QTcpSocket::connected, this, [this] {
         estado_ = Conectado;
         emit EventoConnect();
@@ -223,7 +225,15 @@ void ConectorTcp::Close() {
         QTcpSocket* s = socket_;
         socket_ = nullptr;
         s->disconnect(this);
-        Soltar(s);
+        // A client on a port of its own that ends a link the peer still holds resets
+        // it: a graceful end would keep the pair of ports taken for a while, and a
+        // reconnect from the same port would fail.
+        if (cliente_ && LocalPort != 0 && estado_ != Cerrando) {
+            s->abort();
+            s->deleteLater();
+        } else {
+            Soltar(s);
+        }
     }
     // Requests offered but not taken stay until Accept or their own end: the
     // connection-request handler closes this socket before it accepts.

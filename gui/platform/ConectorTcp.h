@@ -12,7 +12,8 @@
 // - no socket object is deleted inside one of its own signals.
 //
 // The server listens on IPv4 and IPv6; the client binds its local port with address
-// reuse, so that a quick reconnect from the same port works.
+// reuse, and resets a link it ends itself, so that a quick reconnect from the same
+// port works.
 #pragma once
 
 #include <QByteArray>
@@ -88,6 +89,7 @@ private:
     std::map<long, QPointer<QTcpSocket>> pendientes_;
     long siguientePeticion_ = 0;
     int busqueda_ = -1;  // host-name look-up under way
+    bool cliente_ = false;
 };
 
 // The address to show: the first IPv4 address of an interface that is up and not the
