@@ -67,6 +67,7 @@ struct Estado {
     std::deque<long> respuestas;
     QStringList textos;
     bool avisosSolos = false;
+    bool todasSolas = false;
     std::int64_t relojFalso = 0;
 };
 
@@ -334,6 +335,7 @@ void IniciarOrdenesPrueba() {
     if (!qEnvironmentVariableIsSet("TAVORIN_PRUEBA_ORDENES")) return;
     auto& e = E();
     e.avisosSolos = qEnvironmentVariableIsSet("TAVORIN_PRUEBA_AVISOS");
+    e.todasSolas = qEnvironmentVariable("TAVORIN_PRUEBA_AVISOS") == "todo";
     for (const QString& r : qEnvironmentVariable("TAVORIN_PRUEBA_RESPUESTAS").split(u',', Qt::SkipEmptyParts))
         e.respuestas.push_back(r.toLong());
     if (qEnvironmentVariableIsSet("TAVORIN_PRUEBA_RELOJ")) {
@@ -353,6 +355,7 @@ void IniciarOrdenesPrueba() {
             return r;
         }
         if (e.avisosSolos && m.BotonesMensaje != MB_YESNO) return IDOK;
+        if (e.todasSolas) return m.DefectoMensaje == MB_DEFBUTTON2 ? IDNO : IDYES;
         return Esperar(m.TextoMensaje);
     };
     ResponderTexto = [](const QString& pregunta, const QString& titulo) {

@@ -20,7 +20,8 @@
 // "MENSAJE|<style>|<title>|<text>" and waits in a nested loop for its answer, as a
 // real one does; while it is open only responder, texto, reloj and estado run, the
 // other commands wait for it to close. With TAVORIN_PRUEBA_AVISOS set, boxes with
-// only an OK button answer themselves. Sounds print "SONIDO|<file>"; a peer's move
+// only an OK button answer themselves; set to "todo", every box takes its default
+// button at once. Sounds print "SONIDO|<file>"; a peer's move
 // shown on the board prints "TRAZA|<ms>|JUGADA <digits>" and a drop "SOLTADA|<ms>",
 // the times in milliseconds of the system's steady clock.
 #pragma once

@@ -34,6 +34,7 @@ class Copia {
 public:
     Copia(const std::string& raiz, const std::string& nick, std::vector<std::string> entorno = {}) {
         carpeta = raiz + "/" + nick;
+        fs::create_directories(raiz);
         fs::copy(TAVORIN_CARPETA, carpeta, fs::copy_options::recursive);
         fs::permissions(Ruta("Default.ini"), fs::perms::owner_read | fs::perms::owner_write);
         const QString ini = QString::fromStdString(Ruta("Default.ini"));
@@ -147,7 +148,8 @@ public:
         fd = accept(escucha, nullptr, nullptr);
         return fd >= 0;
     }
-    void Enviar(const std::string& datos) { ASSERT_EQ(send(fd, datos.data(), datos.size(), MSG_NOSIGNAL), ssize_t(datos.size())); }
+    void Enviar(const std::string& datos) { ASSERT_TRUE(Mandar(datos)); }
+    bool Mandar(const std::string& datos) { return send(fd, datos.data(), datos.size(), MSG_NOSIGNAL) == ssize_t(datos.size()); }
     // Everything that arrives within `espera`; false at the end of the link.
     bool Leer(std::chrono::milliseconds espera) {
         const auto fin = std::chrono::steady_clock::now() + espera;
@@ -364,6 +366,234 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     EXPECT_EQ(ana.Estado()["Chat"], "*** Desconectado");
     EXPECT_EQ(luis.Estado()["Chat"], "*** Desconectado");
     EXPECT_EQ(luis.Estado()["Estado"], "Estado: Desconectado");
+}
+
+TEST_F(Red, DisconnectsExitsAndACopyThatDies) {
+    auto ana = std::make_unique<Copia>(dir.path(), "Ana");
+    auto luis = std::make_unique<Copia>(dir.path(), "Luis");
+    Conectar(*ana, *luis);
+    // A rated game: the disconnect asks first.
+    NuevaPartida(*ana, *luis, "R", 5);
+    ana->Enviar("menu mnuDesconectar");
+    EXPECT_FALSE(ana->Esperar("Hay una partida puntuable en curso").empty());
+    ana->Orden("responder 6");
+    EXPECT_FALSE(luis->Esperar("SONIDO|Desconectado.wav").empty());
+    EXPECT_EQ(ana->Estado()["Conectado"], "0");
+
+    // Three reconnects in a row.
+    for (int vez = 0; vez < 3; ++vez) {
+        ana->Olvidar();
+        luis->Olvidar();
+        Conectar(*ana, *luis);
+        EXPECT_EQ(luis->Estado()["Conectado"], "1") << vez;
+        luis->Orden("menu mnuDesconectar");
+        EXPECT_FALSE(ana->Esperar("SONIDO|Desconectado.wav").empty()) << vez;
+        EXPECT_FALSE(luis->Esperar("SONIDO|Desconectado.wav").empty()) << vez;
+    }
+
+    // The client's exit while connected: the exit waits for the close, then ends.
+    ana->Olvidar();
+    Conectar(*ana, *luis);
+    luis->Enviar("salir");
+    auto estado = luis->p.waitExit(20s);
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(*estado, 0);
+    EXPECT_FALSE(ana->Esperar("SONIDO|Desconectado.wav").empty());
+
+    // A copy killed in the middle of a game: the other keeps its game and its file.
+    luis = std::make_unique<Copia>(dir.path() + "/otra", "Luis");
+    ana->Olvidar();
+    Conectar(*ana, *luis);
+    NuevaPartida(*ana, *luis, "R", 5);
+    Jugar(*ana, *luis, "e2", "e4");
+    std::this_thread::sleep_for(700ms);
+    Jugar(*luis, *ana, "e7", "e5");
+    std::this_thread::sleep_for(700ms);
+    const std::string fichero = ana->Puntuacion();
+    ::kill(luis->p.pid(), SIGKILL);
+    luis->p.waitExit(10s);
+    EXPECT_FALSE(ana->Esperar("SONIDO|Desconectado.wav").empty());
+    auto e = ana->Estado();
+    EXPECT_EQ(e["Jugadas"], "5254,5755,");
+    EXPECT_EQ(e["Conectado"], "0");
+    EXPECT_EQ(ana->Puntuacion(), fichero);
+}
+
+TEST_F(Red, ACopyStoppedForAWhileLeavesTheOtherAnswering) {
+    Copia ana(dir.path(), "Ana");
+    Copia luis(dir.path(), "Luis");
+    Conectar(ana, luis);
+    NuevaPartida(ana, luis, "A", 0);
+    ::kill(luis.p.pid(), SIGSTOP);
+    for (int i = 0; i < 15; ++i) {
+        const auto t0 = std::chrono::steady_clock::now();
+        ana.Orden("chat hola " + std::to_string(i), 5s);
+        EXPECT_EQ(ana.Estado()["Conectado"], "1");
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, 5s);
+        std::this_thread::sleep_for(1s);
+    }
+    ::kill(luis.p.pid(), SIGCONT);
+    Jugar(ana, luis, "e2", "e4");
+    EXPECT_EQ(luis.Estado()["Jugadas"], "5254,");
+}
+
+TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
+    Copia ana(dir.path(), "Ana");
+    Escuchar(ana);
+    Crudo par;
+    ASSERT_TRUE(par.Conectar(kServidor));
+    ASSERT_TRUE(par.Llega("Ranking 0-0-0-0-1200", 10s));
+    const auto saludo = par.recibido.find("Mensaje Ana se ha conectado con Tavorin versión 1.55");
+    const auto version = par.recibido.find("VersionTV 1.55");
+    const auto ranking = par.recibido.find("Ranking 0-0-0-0-1200");
+    EXPECT_LT(saludo, version);
+    EXPECT_LT(version, ranking);
+    EXPECT_EQ(ana.Estado()["Estado"], "Estado: Conectado");
+
+    par.Enviar("Mensaje Luis se ha conectado con Tavorin versión 1.60VersionTV 1.60");
+    par.Enviar("PingPing");
+    ASSERT_TRUE(par.Llega("Pong"));
+    std::this_thread::sleep_for(800ms);
+    par.Leer(200ms);
+    EXPECT_EQ(ana.Estado()["VersionRival"], "1.60");
+
+    // A game, the peer Black.
+    par.recibido.clear();
+    par.Enviar("NuevoJuego 2 R 5");
+    EXPECT_FALSE(ana.Esperar("Usted jugará con las blancas.").empty());
+    ana.Orden("responder 6");
+    ASSERT_TRUE(par.Llega("NuevoAceptado"));
+    ana.Orden("arrastrar e2 e4");
+    ASSERT_TRUE(par.Llega("Movimiento 52540"));
+    ASSERT_TRUE(par.Llega("TIME 5:0"));
+    par.Enviar("Movimiento 57550TIME 4:59");
+    EXPECT_FALSE(ana.Esperar("TRAZA|").empty());
+    std::this_thread::sleep_for(300ms);
+    auto e = ana.Estado();
+    EXPECT_EQ(e["Jugadas"], "5254,5755,");
+    EXPECT_EQ(e["Negras"], "04:59");
+    EXPECT_EQ(e["Turno"], "1");
+    ana.Orden("arrastrar g1 f3");
+    ASSERT_TRUE(par.Llega("Movimiento 7163"));
+    par.Enviar("Mensaje <x>holaMovimiento 48840");
+    EXPECT_FALSE(ana.Esperar("TRAZA|").empty());
+    std::this_thread::sleep_for(300ms);
+    e = ana.Estado();
+    EXPECT_EQ(e["Chat"], "<x>hola");
+    EXPECT_EQ(e["Jugadas"], "5254,5755,7163,4884,");
+    ana.Orden("arrastrar f3 e5");
+    ASSERT_TRUE(par.Llega("Movimiento 6355"));
+    // A move cut in two, 200 ms apart, is played once.
+    par.Enviar("Movim");
+    std::this_thread::sleep_for(200ms);
+    par.Enviar("iento 28360");
+    EXPECT_FALSE(ana.Esperar("TRAZA|").empty());
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(ana.Estado()["Jugadas"], "5254,5755,7163,4884,6355,2836,");
+    // Answers nobody asked for change nothing.
+    const std::string tablero = ana.Estado()["Tablero"];
+    for (const char* m : {"RetrocesoAceptado", "TablasAceptadas", "NuevoAceptado", "AbrirAceptadoEPD", "NuevoCancelado"})
+        par.Enviar(m);
+    std::this_thread::sleep_for(500ms);
+    e = ana.Estado();
+    EXPECT_EQ(e["Tablero"], tablero);
+    EXPECT_EQ(e["TipoPartida"], "R");
+    EXPECT_EQ(e["Propio"], "0-0-0-0-1200");
+    // A White move from the Black peer, and a move out of turn: the link goes.
+    par.Enviar("Movimiento 52540");
+    EXPECT_FALSE(ana.Esperar("MENSAJE|16|Tavorin|Error interno.").empty());
+    EXPECT_FALSE(ana.Esperar("Hay una partida puntuable en curso").empty());
+    ana.Orden("responder 6");
+    EXPECT_FALSE(par.Leer(3s));
+    e = ana.Estado();
+    EXPECT_EQ(e["Tablero"], tablero);
+    EXPECT_EQ(e["Conectado"], "0");
+}
+
+TEST_F(Red, TenThousandNearMissesLeaveTheProgramRunningAndItsFileAlone) {
+    Copia ana(dir.path(), "Ana", {"TAVORIN_PRUEBA_AVISOS=todo"});
+    const std::string fichero = ana.Puntuacion();
+    Escuchar(ana);
+    Crudo par;
+    ASSERT_TRUE(par.Conectar(kServidor));
+    ASSERT_TRUE(par.Llega("VersionTV 1.55"));
+    const std::vector<std::string> palabras = {
+        "Ping", "Pong", "Retroceso", "RetrocesoAceptado", "RetrocesoCancelado", "AbrirPartidaEPD",
+        "AbrirAceptadoEPD", "AbrirCanceladoEPD", "CancelarEPD", "AbrirPartida", "AbrirAceptado", "AbrirCancelado",
+        "NuevoCancelado", "NuevoAceptado", "Rendirse", "OfrecerTablas", "TablasAceptadas", "TablasCancelado",
+        "VersionTV 1.55", "Mensaje <x>hola", "TIME x:y", "TIME 4:99", "Movimiento 9999", "Movimiento 0000",
+        "Movimiento 5254", "Movimiento 52549", "Ranking 99999999999-1", "Ranking 1-2", "NuevoJuego 3 Q 999",
+        "NuevoJuego 1 R 0", "NuevoJuego 1 A 7", "TVP M 9999", "TVP TB 99", "TVP T X",
+        "TVP Terminado", "TVP ERROR"};
+    std::mt19937 azar(12345);
+    auto cambiar = [&](std::string m) {
+        switch (azar() % 6) {
+            case 0: if (!m.empty()) m.erase(azar() % m.size(), 1); break;
+            case 1: m.insert(azar() % (m.size() + 1), 1, char(azar() % 256)); break;
+            case 2: if (!m.empty()) m[azar() % m.size()] = char(azar() % 256); break;
+            case 3: m = m.substr(0, azar() % (m.size() + 1)); break;
+            case 4: for (int i = 0; i < 8; ++i) m += char(azar() % 256); break;
+            default: break;
+        }
+        return m;
+    };
+    // No move, position or stream start is sent, nor a game proposal that could be
+    // accepted: those have effects tested elsewhere (a bad move or position ends the
+    // link). Joined by TCP, near misses may still make one: then the peer connects
+    // again and goes on.
+    auto valido = [&palabras](const std::string& m) {
+        if (std::find(palabras.begin(), palabras.end(), m) != palabras.end()) return false;
+        for (const char* parte : {"Movim", "iento", "EPD", "TVP I", "NuevoJuego 1 R 1", "NuevoJuego 2"})
+            if (m.find(parte) != std::string::npos) return true;
+        return false;
+    };
+    int enviados = 0, enlaces = 1;
+    while (enviados < 10000 && enlaces < 10) {
+        std::string m = cambiar(palabras[azar() % palabras.size()]);
+        if (valido(m)) continue;
+        const bool sigue = par.Mandar(m) && (++enviados % 100 != 0 || par.Leer(5ms));
+        if (sigue) continue;
+        par.Cerrar();
+        ana.Olvidar();
+        ana.Orden("estado");
+        Escuchar(ana);
+        ASSERT_TRUE(par.Conectar(kServidor));
+        ++enlaces;
+    }
+    EXPECT_EQ(enviados, 10000);
+    par.Leer(2s);
+    auto e = ana.Estado();
+    EXPECT_EQ(e["Conectado"], "1");
+    EXPECT_EQ(e["Propio"], "0-0-0-0-1200");
+    EXPECT_TRUE(ana.p.running());
+    EXPECT_EQ(ana.Puntuacion(), fichero);
+}
+
+TEST_F(Red, AServerThatIgnoresCloseStillLetsTheClientExit) {
+    Crudo servidor;
+    ASSERT_TRUE(servidor.Escuchar(kServidor));
+    Copia luis(dir.path(), "Luis");
+    ConectarA(luis);
+    ASSERT_TRUE(servidor.Aceptar(10s));
+    ASSERT_TRUE(servidor.Llega("VersionTV 1.55"));
+    luis.Enviar("salir");
+    EXPECT_TRUE(servidor.Llega("Close"));
+    auto estado = luis.p.waitExit(20s);
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(*estado, 0);
+}
+
+TEST_F(Red, TheConnectDialogWhenThePortIsTaken) {
+    Crudo ocupa;
+    ASSERT_TRUE(ocupa.Escuchar(kServidor));
+    Copia ana(dir.path(), "Ana");
+    ana.Orden("menu mnuEstablecerconexion");
+    ana.Orden("boton Conexion.Option2");
+    ana.Orden("boton Conexion.Command1");
+    EXPECT_FALSE(ana.Esperar("No se puede esperar la conexión: el puerto 1500 está ocupado").empty());
+    ana.Orden("boton Conexion.Option1");  // the address box is empty
+    ana.Orden("boton Conexion.Command1");
+    EXPECT_FALSE(ana.Esperar("Escriba la dirección IP o el nombre del ordenador").empty());
 }
 
 }  // namespace
