@@ -241,14 +241,16 @@ Troceo Trocear(const QByteArray& texto, bool final) {
     //   solo[j]      the rest is whole fixed-field messages;
     //   soloCorte[j] the same, the last one possibly cut by the end of the text;
     //   sigue[j]     the rest reads as messages: fixed-field ones, then perhaps one
-    //                free-text message to the end, or a cut one.
-    std::vector<char> solo(size_t(n + 1), 0), soloCorte(size_t(n + 1), 0), sigue(size_t(n + 1), 0);
-    solo[size_t(n)] = soloCorte[size_t(n)] = sigue[size_t(n)] = 1;
+    //                free-text message to the end, or a cut one;
+    //   fijo[j]      the same, and it is empty or begins with a fixed-field message.
+    std::vector<char> solo(size_t(n + 1), 0), soloCorte(size_t(n + 1), 0), sigue(size_t(n + 1), 0),
+        fijo(size_t(n + 1), 0);
+    solo[size_t(n)] = soloCorte[size_t(n)] = sigue[size_t(n)] = fijo[size_t(n)] = 1;
     std::vector<Candidato> cs;
     for (qsizetype j = n - 1; j >= 0; --j) {
         Candidatos(texto, j, cs);
         for (const Candidato& c : cs) {
-            if (c.cortado) soloCorte[size_t(j)] = sigue[size_t(j)] = 1;
+            if (c.cortado) soloCorte[size_t(j)] = sigue[size_t(j)] = fijo[size_t(j)] = 1;
             if (!c.completo) continue;
             if (c.clave->clase == Clase::Libre) {
                 sigue[size_t(j)] = 1;
@@ -257,7 +259,7 @@ Troceo Trocear(const QByteArray& texto, bool final) {
             const size_t e = size_t(c.fin);
             if (solo[e]) solo[size_t(j)] = 1;
             if (soloCorte[e]) soloCorte[size_t(j)] = 1;
-            if (sigue[e]) sigue[size_t(j)] = 1;
+            if (sigue[e]) sigue[size_t(j)] = fijo[size_t(j)] = 1;
         }
     }
 
@@ -266,7 +268,7 @@ Troceo Trocear(const QByteArray& texto, bool final) {
     while (i < n) {
         Candidatos(texto, i, cs);
         qsizetype fin = -1;
-        bool aplazar = false;
+        bool aplazar = false, primero = true;
         for (const Candidato& c : cs) {
             if (!c.completo) continue;
             if (c.clave->clase == Clase::Libre) {
@@ -282,10 +284,13 @@ Troceo Trocear(const QByteArray& texto, bool final) {
                     aplazar = true;
                 break;
             }
-            if (sigue[size_t(c.fin)]) {
+            // A shorter keyword is tried only where a fixed-field message follows it:
+            // free text is never carved out of the end of a longer keyword.
+            if (primero ? sigue[size_t(c.fin)] : fijo[size_t(c.fin)]) {
                 fin = c.fin;
                 break;
             }
+            primero = false;
         }
         if (fin < 0 && !aplazar && esperar)
             for (const Candidato& c : cs)
@@ -296,9 +301,9 @@ Troceo Trocear(const QByteArray& texto, bool final) {
         }
         if (fin < 0) {
             // Nothing that reads as a message starts here: it runs to the next place
-            // from which the rest reads as messages.
+            // from which fixed-field messages follow (free text after it stays with it).
             fin = i + 1;
-            while (!sigue[size_t(fin)]) ++fin;
+            while (!fijo[size_t(fin)]) ++fin;
         }
         r.mensajes.push_back(texto.mid(i, fin - i));
         i = fin;

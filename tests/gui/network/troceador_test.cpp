@@ -38,6 +38,10 @@ TEST(Troceador, OneArrivalIsSplitIntoItsMessages) {
         {"RetrocesoRetrocesoCancelado", "Retroceso | RetrocesoCancelado"},
         {"AbrirPartidaEPD", "AbrirPartidaEPD"},
         {"AbrirAceptadoEPDNuevoJuego 1 R 15", "AbrirAceptadoEPD | NuevoJuego 1 R 15"},
+        {"AbrirPartidaRetroceso", "AbrirPartida | Retroceso"},
+        // No free text out of the end of a longer keyword followed by junk.
+        {"AbrirAceptadoEPD!!", "AbrirAceptadoEPD!!"},
+        {"AbrirPartidaEPD 1B 8/8/8/8/8/8/8/K6k w", "AbrirPartidaEPD 1B 8/8/8/8/8/8/8/K6k w"},
         {"NuevoJuego 3 Q 999Ping", "NuevoJuego 3 Q 999 | Ping"},
         {"EPD 1B rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3Ping",
          "EPD 1B rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 | Ping"},
