@@ -4,6 +4,7 @@ Used by the network benchmark: each copy runs from its own program folder, reads
 commands on standard input and prints what it does on standard output.
 """
 
+import atexit
 import os
 import queue
 import shutil
@@ -47,6 +48,8 @@ class Copia:
         self.proceso = subprocess.Popen([os.path.join(carpeta, "tavorin")], cwd=carpeta, env=env,
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, text=True, bufsize=1)
+        self.ultimas = []
+        atexit.register(self.terminar)
         self.lineas = queue.Queue()
         threading.Thread(target=self._leer, daemon=True).start()
         self.esperar(lambda l: l == "LISTO", 30)
@@ -57,10 +60,12 @@ class Copia:
         self.lineas.put(None)
 
     def orden(self, texto, espera=30):
-        """Sends a command and waits for its OK line."""
+        """Sends a command and waits for its OK line; the lines printed meanwhile stay
+        in `ultimas`."""
         self.proceso.stdin.write(texto + "\n")
         self.proceso.stdin.flush()
-        return self.esperar(lambda l: l in ("OK " + texto, "ERROR " + texto), espera)
+        self.ultimas = []
+        return self.esperar(lambda l: l in ("OK " + texto, "ERROR " + texto), espera, self.ultimas)
 
     def esperar(self, condicion, espera=30, vistas=None):
         """The next line that satisfies `condicion`; every line read goes to `vistas`."""
