@@ -9,6 +9,7 @@
 
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Sonidos.h"
@@ -99,7 +100,6 @@ void Olvidar() {
 
 namespace {
 
-constexpr const char* kVersion = "1.55";
 constexpr int kEsperaCorteMs = 2000;
 constexpr int kEsperaCierreMs = 5000;
 constexpr int kEsperaEnvioMs = 30000;
@@ -327,9 +327,9 @@ void Tavorin::CrearRed() {
         return t;
     };
     // A cut message waited long enough: what is there is taken as it is.
-    r.TimerCorte = unaVez(kEsperaCorteMs, [this] { red::Recibir({}, true); });
+    r.TimerCorte = unaVez(kEsperaCorteMs, [] { red::Recibir({}, true); });
     // The server never answered the client's "Close".
-    r.TimerCierre = unaVez(kEsperaCierreMs, [this] {
+    r.TimerCierre = unaVez(kEsperaCierreMs, [] {
         if (red::Red().ConexionCliente) red::CierreCliente();
     });
     // A send that never completes: the link is as good as lost.
@@ -413,9 +413,11 @@ void Tavorin::AlConectar() {
     auto& chat = ::Chat();
     chat.ChatList->clear();
     chat.Anadir("*** " + TextosIdioma[39]);
-    chat.Anadir("Tavorin " + TextosIdioma[40] + " " + kVersion);
-    EncolarMensaje("Mensaje " + NickLocal + " " + TextosIdioma[42] + " Tavorin " + TextosIdioma[40] + " " + kVersion);
-    EncolarMensaje(QString("VersionTV ") + kVersion);
+    chat.Anadir("Tavorin " + TextosIdioma[40] + " " + kVersionPrograma);
+    // The peer takes this side's version from the greeting's last word.
+    EncolarMensaje("Mensaje " + NickLocal + " " + TextosIdioma[42] + " Tavorin " + TextosIdioma[40] + " " +
+                   kVersionPrograma);
+    EncolarMensaje(QString("VersionTV ") + kVersionPrograma);
     PaintStatusBar();
     TimerR->start();
     Ping->setInterval(r.ConexionServidor ? kPingServidorMs : kPingClienteMs);

@@ -15,7 +15,6 @@ constexpr int kCierreMs = 5000;
 ConectorTcp::ConectorTcp(QObject* padre) : QObject(padre) {}
 
 ConectorTcp::~ConectorTcp() {
-    if (busqueda_ >= 0) QHostInfo::abortHostLookup(busqueda_);
     for (auto& [id, s] : pendientes_)
         if (s) s->abort();
     if (socket_) {
@@ -130,9 +129,11 @@ bool ConectorTcp::Connect(const QString& direccion, long puerto) {
         return estado_ != Cerrado;
     }
     estado_ = ResolviendoNombre;
-    busqueda_ = QHostInfo::lookupHost(direccion.trimmed(), this, [this](const QHostInfo& info) {
-        busqueda_ = -1;
-        if (estado_ != ResolviendoNombre) return;
+    // A look-up that a Close made pointless is left to end on its own: its answer is
+    // then ignored.
+    const long busqueda = ++busqueda_;
+    QHostInfo::lookupHost(direccion.trimmed(), this, [this, busqueda](const QHostInfo& info) {
+        if (busqueda != busqueda_ || estado_ != ResolviendoNombre) return;
         QHostAddress elegida;
         for (const QHostAddress& a : info.addresses()) {
             if (a.protocol() == QAbstractSocket::IPv4Protocol) {
@@ -212,10 +213,7 @@ void ConectorTcp::Fallo(int numero, const QString& descripcion) {
 }
 
 void ConectorTcp::Close() {
-    if (busqueda_ >= 0) {
-        QHostInfo::abortHostLookup(busqueda_);
-        busqueda_ = -1;
-    }
+    ++busqueda_;
     if (servidor_) {
         servidor_->close();
         servidor_->deleteLater();

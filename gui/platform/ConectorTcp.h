@@ -88,7 +88,7 @@ private:
     QPointer<QTcpSocket> socket_;
     std::map<long, QPointer<QTcpSocket>> pendientes_;
     long siguientePeticion_ = 0;
-    int busqueda_ = -1;  // host-name look-up under way
+    long busqueda_ = 0;  // counts host-name look-ups; only the last one's answer counts
     bool cliente_ = false;
 };
 

@@ -389,9 +389,9 @@ TEST_F(RankingFichero, AtStartUpAMissingOrBrokenFileIsMadeFresh) {
         {"sound", Bytes({3, 1, 1, 1, 1250}), Bytes({3, 1, 1, 1, 1250}).toHex().toStdString()},
     };
     for (const auto& c : tabla) {
-        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
         Entorno e;
         if (!c.contenido.isEmpty()) e.Escribir("Puntuacion.dat", c.contenido);
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
         e.Arrancar();
         Ranking().LeerPuntuacion();
         EXPECT_EQ(Fichero(e), c.despues) << c.nombre;
