@@ -7,7 +7,6 @@
 #include "shell/Mdi.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>

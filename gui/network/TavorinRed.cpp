@@ -29,7 +29,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
