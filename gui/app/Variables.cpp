@@ -8,7 +8,9 @@
 #include "files/ListaPgn.h"
 #include "files/fEpd.h"
 #include "network/Chat.h"
+#include "network/Cola.h"
 #include "network/Ranking.h"
+#include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
@@ -87,10 +89,11 @@ rules::Reglas& Reglas() {
 
 void EncolarMensaje(const QString& texto) {
     if (!Reglas().Conectado) return;
-    if (NumColaEnvio >= long(ColaEnvio.size()) - 1) return;
-    ++NumColaEnvio;
-    ColaEnvio[NumColaEnvio] = texto;
-    ::Tavorin().Timer2->start();
+    if (!cola::Encolar(ColaEnvio, NumColaEnvio, texto)) return;
+    red::AlEncolar(texto);
+    // A running sender keeps its pace: switching it on again does not restart it.
+    QTimer* emisor = ::Tavorin().Timer2;
+    if (!emisor->isActive()) emisor->start();
 }
 
 QString CarpetaPrograma() {
@@ -183,13 +186,16 @@ bool FicheroEscribible(const QString& ruta) {
     if (!info.exists()) return true;
     if (info.isFile() && !ini::MarcadoSoloLectura(ruta) && ::access(QFile::encodeName(ruta).constData(), W_OK) == 0)
         return true;
+    AvisarNoEscribible(ruta);
+    return false;
+}
+
+void AvisarNoEscribible(const QString& ruta) {
     QString texto = TextosIdioma[28];
     int dolar = texto.lastIndexOf(u'$');
-    if (dolar >= 0) {
-        texto = texto.left(dolar) + "\r\n" + info.fileName() + "\r\n" + texto.mid(dolar + 1);
-        MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
-    }
-    return false;
+    if (dolar < 0) return;
+    texto = texto.left(dolar) + "\r\n" + QFileInfo(ruta).fileName() + "\r\n" + texto.mid(dolar + 1);
+    MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
 }
 
 void CentrarVentana(Forma& ventana) {

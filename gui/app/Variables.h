@@ -30,7 +30,8 @@ rules::Reglas& Reglas();
 extern std::array<QString, 41> ColaEnvio;  // slots 1 to 40
 extern long NumColaEnvio;
 // Queues one message for the peer while connected (and starts the board window's
-// sender); does nothing without a connection or when all 40 slots are taken.
+// sender); does nothing without a connection. The queue's order and its limits are
+// those of gui/network/Cola.h.
 void EncolarMensaje(const QString& texto);
 
 // ---- Settings kept between windows --------------------------------------------
@@ -86,6 +87,8 @@ bool ExisteFichero(const QString& ruta);
 // True when the file may be written (a missing file may be created). Tells the
 // user with text 28 when it may not. Changes nothing on the file.
 bool FicheroEscribible(const QString& ruta);
+// Language text 28 with the file's name: the file cannot be written.
+void AvisarNoEscribible(const QString& ruta);
 // Centres a window in the main window.
 void CentrarVentana(Forma& ventana);
 // Shows the side windows (clock, chat, move list, ranking) whose view menu items

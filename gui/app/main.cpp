@@ -11,8 +11,12 @@
 //                            follows with the texts of the box's buttons.
 //   TAVORIN_PRUEBA_SALIR_MS  closes the main window that many milliseconds after
 //                            start-up, as its close box would.
+//   TAVORIN_PRUEBA_ORDENES   takes commands on standard input (app/OrdenesPrueba.h)
+//                            and prints "LISTO" once started; boxes then wait for
+//                            their answers.
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
+#include "app/OrdenesPrueba.h"
 #include "app/Variables.h"
 #include "shell/Mdi.h"
 
@@ -57,10 +61,15 @@ int main(int argc, char* argv[]) {
     // Until a language file is read, the program's own texts are Spanish.
     TraducirBotones("Español");
     PrepararPruebas();
+    IniciarOrdenesPrueba();
     QStringList argumentos = QApplication::arguments();
     argumentos.removeFirst();
     LineaComandos = argumentos.join(u' ');
     Main();
+    if (qEnvironmentVariableIsSet("TAVORIN_PRUEBA_ORDENES")) {
+        std::fprintf(stdout, "LISTO\n");
+        std::fflush(stdout);
+    }
     bool ok = false;
     int salir = qEnvironmentVariableIntValue("TAVORIN_PRUEBA_SALIR_MS", &ok);
     if (ok) QTimer::singleShot(salir, [] { ::Mdi().close(); });

@@ -201,6 +201,7 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     Timer2 = new QTimer(this);
     Timer2->setInterval(300);
+    CrearRed();
 
     for (int i = 1; i <= 12; ++i) {
         OFichas[i] = QImage(QString(":/builtin/%1.png").arg(kPiezas[i]));
@@ -440,24 +441,6 @@ void Tavorin::ElegirApariencia(const QString& nombre) {
         controles::FijarTextoLista(o.SkinCombo, nombre);
     else
         controles::FijarTextoLista(o.SkinCombo, AparienciaActual);
-}
-
-void Tavorin::CambiarNick() {
-    for (;;) {
-        QString nick = PedirTexto(TextosIdioma[66], TextosIdioma[67], NickLocal).trimmed();
-        if (nick.size() > 9) {
-            MostrarMensaje("Tavorin", "38", MB_ICONINFORMATION);
-            continue;
-        }
-        if (nick.isEmpty()) {
-            if (!NickLocal.isEmpty()) return;
-            MostrarMensaje("Tavorin", "8", MB_ICONINFORMATION);
-            continue;
-        }
-        NickLocal = nick;
-        break;
-    }
-    ::Chat().setCaption(LeerIni(FicheroIdioma, "Chat", "Titulo") + " - " + NickLocal);
 }
 
 // ---- Pictures and layout --------------------------------------------------------

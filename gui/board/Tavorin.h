@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+class ConectorTcp;
 class PictureBox;
 class QMimeData;
 class QFrame;
@@ -54,8 +55,34 @@ public:
     void PonerFichas();
 
     // ---- Network play (its members are defined in gui/network/).
+    // Makes the two sockets and the timers of network play (from the constructor).
+    void CrearRed();
     // Ends the connection with the peer (client: "Close" queued; server: closed).
     void Desconectar();
+    // The sockets' events.
+    void WCli_Connect();
+    void WSer_ConnectionRequest(long peticion);
+    void WCli_DataArrival(long bytes);
+    void WSer_DataArrival(long bytes);
+    void WCli_SendComplete();
+    void WSer_SendComplete();
+    void WCli_Error(int numero, const QString& descripcion);
+    void WSer_Error(int numero, const QString& descripcion);
+    void WCli_Close();
+    void WSer_Close();
+    // A connection made, failed or closed.
+    void AlConectar();
+    void ErrorConexion(const QString& descripcion);
+    void ConexionCerrada();
+    // The outgoing queue: one message a tick, the next only once the last is sent.
+    void Timer2_Timer();
+    void OrdenarCola();
+    void EnviarPorSocket(const QString& texto);
+    void EnvioCompleto();
+    void Ping_Timer();
+    void TimerR_Timer();
+    // The receive dispatcher: acts on the message in DatosRecibidos.
+    void ProcesarDatos();
 
     // ---- Game files (their members are defined in gui/files/).
     // Opens an own game file on the board and replays it.
@@ -143,6 +170,10 @@ public:
     std::array<QLabel*, 8> Numeros{};
     QTimer* Timer1;  // deferred resize, 30 ms, off until an option change starts it
     QTimer* Timer2;  // outgoing message queue, 300 ms
+    QTimer* Ping;    // ping: 60 s on the server side, 65 s on the client side
+    QTimer* TimerR;  // the ranking, 2.5 s after a connection, once
+    ConectorTcp* WSer = nullptr;  // server socket
+    ConectorTcp* WCli = nullptr;  // client socket
 
     std::array<QImage, 13> RFichas, RMascara, SFichas, SMascara, OFichas, OMascara;
     std::array<QImage, 3> RCuadro, SCuadro;

@@ -1,11 +1,20 @@
 #include "network/Chat.h"
 
+#include "app/CMensaje.h"
 #include "app/Graficos.h"
+#include "app/Variables.h"
+#include "platform/Controles.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+
+namespace {
+// The chat refuses a line while more than this many messages wait to go out.
+constexpr long kColaLlenaChat = 35;
+}  // namespace
 
 namespace forms {
 
@@ -13,8 +22,13 @@ Chat::Chat() : Forma(Hija, "Chat") {
     ChatList = new QPlainTextEdit(this);
     ChatList->setObjectName("ChatList");
     ChatList->setReadOnly(true);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName("Text1");
+    // Only the program's own pop-up menu opens over the conversation.
+    ChatList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ChatList, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { ChatList_MouseDown(2, 0, p.x(), p.y()); });
+    Texto = new QLineEdit(this);
+    Texto->setObjectName("Texto");
+    Texto->installEventFilter(this);
     resize(300, 200);
 }
 
@@ -28,10 +42,63 @@ void Chat::Form_Unload(bool& cancelar) {
 
 void Chat::ChatResice() {
     const int m = 6;
-    int alto = Text1->sizeHint().height();
-    ChatList->setGeometry(m, m, std::max(1, ScaleWidth() - 2 * m), std::max(1, ScaleHeight() - 3 * m - alto));
-    Text1->setGeometry(m, ScaleHeight() - m - alto, std::max(1, ScaleWidth() - 2 * m), alto);
+    const int alto = Texto->sizeHint().height();
+    const int ancho = ScaleWidth() - 2 * m;
+    const int altoLista = ScaleHeight() - m - alto - m;
+    // A window made too small keeps the last layout.
+    if (ancho > 0 && altoLista > 0) {
+        ChatList->setGeometry(m, m, ancho, altoLista);
+        Texto->setGeometry(m, m + altoLista, ancho, alto);
+    }
     PintarVentana(3);
+}
+
+void Chat::Anadir(const QString& linea) {
+    QTextCursor c = ChatList->textCursor();
+    c.movePosition(QTextCursor::End);
+    c.insertText(linea + "\n");
+    ChatList->setTextCursor(c);
+    ChatList->ensureCursorVisible();
+}
+
+void Chat::Texto_KeyPress(int& tecla) {
+    if (tecla == 9) {
+        tecla = 0;
+        return;
+    }
+    if (tecla == 32 && Texto->text().isEmpty()) {
+        tecla = 0;
+        return;
+    }
+    if (tecla != 13) return;
+    if (!Reglas().Conectado) {
+        tecla = 0;
+        Texto->clear();
+        return;
+    }
+    if (NumColaEnvio > kColaLlenaChat) return;
+    tecla = 0;
+    if (PartidaDeFichero) {
+        MostrarMensaje("Tavorin", "79", MB_ICONINFORMATION);
+        Texto->clear();
+        return;
+    }
+    if (Texto->text().isEmpty()) return;
+    const QString linea = "<" + NickLocal + ">" + Texto->text();
+    EncolarMensaje("Mensaje " + linea);
+    Anadir(linea);
+    Texto->clear();
+}
+
+void Chat::ChatList_MouseDown(int Button, int Shift, double X, double Y) {
+    (void)Shift;
+    if (Button != 2) return;
+    ::Mdi().mnuChatList->popup(ChatList->viewport()->mapToGlobal(QPoint(int(X), int(Y))));
+}
+
+bool Chat::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == Texto && controles::TeclaTragada(evento, [this](int& tecla) { Texto_KeyPress(tecla); })) return true;
+    return Forma::eventFilter(objeto, evento);
 }
 
 }  // namespace forms

@@ -1,4 +1,5 @@
-// Chat: the chat window of network play.
+// Chat: the conversation window of network play. Enter in the input box sends the
+// line to the peer and echoes it here with the local nick.
 #pragma once
 
 #include "platform/Forma.h"
@@ -20,9 +21,18 @@ public:
     void Form_Unload(bool& cancelar) override;
     // Lays the controls out to the window's size and repaints it.
     void ChatResice();
+    // A key typed in the input box (set to 0: swallowed).
+    void Texto_KeyPress(int& tecla);
+    // The conversation's pop-up menu (button 2, the right one).
+    void ChatList_MouseDown(int Button, int Shift, double X, double Y);
+    // Appends a line to the conversation and shows the end of it.
+    void Anadir(const QString& linea);
 
     QPlainTextEdit* ChatList;
-    QLineEdit* Text1;
+    QLineEdit* Texto;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 };
 
 }  // namespace forms

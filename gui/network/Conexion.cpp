@@ -1,54 +1,170 @@
 #include "network/Conexion.h"
 
+#include "app/CMensaje.h"
+#include "app/Variables.h"
+#include "board/Tavorin.h"
+#include "platform/ConectorTcp.h"
+#include "platform/Controles.h"
+
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace forms {
 
 Conexion::Conexion() : Forma(Dialogo, "Conexion") {
+    auto* principal = new QVBoxLayout(this);
+    principal->setSizeConstraint(QLayout::SetFixedSize);
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName("Frame1");
-    Frame1->setGeometry(6, 4, 288, 170);
+    principal->addWidget(Frame1);
+    auto* dentro = new QVBoxLayout(Frame1);
+
     Frame2 = new QGroupBox(Frame1);
     Frame2->setObjectName("Frame2");
-    Frame2->setGeometry(8, 16, 272, 70);
-    Frame3 = new QGroupBox(Frame1);
-    Frame3->setObjectName("Frame3");
-    Frame3->setGeometry(8, 92, 272, 70);
+    auto* eleccion = new QVBoxLayout(Frame2);
     Option1 = new QRadioButton(Frame2);
     Option1->setObjectName("Option1");
-    Option1->setGeometry(10, 20, 250, 20);
-    Option1->setChecked(true);
     Option2 = new QRadioButton(Frame2);
     Option2->setObjectName("Option2");
-    Option2->setGeometry(10, 44, 250, 20);
-    Label1 = new QLabel(Frame3);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(10, 18, 120, 20);
-    Text1 = new QLineEdit(Frame3);
-    Text1->setObjectName("Text1");
-    Text1->setGeometry(134, 18, 128, 20);
-    Label2 = new QLabel(Frame3);
-    Label2->setObjectName("Label2");
-    Label2->setGeometry(10, 42, 120, 20);
-    Text2 = new QLineEdit(Frame3);
-    Text2->setObjectName("Text2");
-    Text2->setGeometry(134, 42, 128, 20);
+    eleccion->addWidget(Option1);
+    eleccion->addWidget(Option2);
+    dentro->addWidget(Frame2);
+
+    for (QLabel** l : {&Label1, &Label2}) {
+        *l = new QLabel(Frame1);
+        (*l)->setObjectName(l == &Label1 ? "Label1" : "Label2");
+        (*l)->setAlignment(Qt::AlignCenter);
+        (*l)->hide();
+        dentro->addWidget(*l);
+    }
+
+    Frame3 = new QGroupBox(Frame1);
+    Frame3->setObjectName("Frame3");
+    auto* direccion = new QVBoxLayout(Frame3);
+    Ip = new QLineEdit(Frame3);
+    Ip->setObjectName("Ip");
+    Ip->setMinimumWidth(Ip->fontMetrics().horizontalAdvance("0000:0000:0000:0000:0000") + 12);
+    Ip->installEventFilter(this);
+    direccion->addWidget(Ip);
+    dentro->addWidget(Frame3);
+
+    auto* botones = new QHBoxLayout;
+    principal->addLayout(botones);
     Command1 = new QPushButton(this);
     Command1->setObjectName("Command1");
-    Command1->setGeometry(30, 182, 110, 26);
     Command2 = new QPushButton(this);
     Command2->setObjectName("Command2");
-    Command2->setGeometry(160, 182, 110, 26);
-    setFixedSize(300, 216);
+    botones->addStretch();
+    botones->addWidget(Command1);
+    botones->addWidget(Command2);
+
+    Option1->setChecked(true);
+    connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+    connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+void Conexion::Form_Load() { CentrarVentana(*this); }
+
+void Conexion::Form_Activate() {
+    if (Option1->isChecked()) Option1_Click();
+    if (Option2->isChecked()) Option2_Click();
 }
 
 void Conexion::Form_Unload(bool& cancelar) {
     cancelar = true;
     Hide();
+}
+
+void Conexion::Option1_Click() {
+    Option2->setChecked(false);
+    Option1->setChecked(true);
+    Ip->setEnabled(true);
+    Ip->setStyleSheet("QLineEdit { background: rgb(255, 255, 255); }");
+    if (Ip->isVisible()) Ip->setFocus();
+}
+
+void Conexion::Option2_Click() {
+    Option2->setChecked(true);
+    Option1->setChecked(false);
+    Ip->setEnabled(false);
+    Ip->setStyleSheet("QLineEdit { background: rgb(224, 224, 224); }");
+    Ip->clear();
+    if (Command1->isEnabled()) Command1->setFocus();
+}
+
+void Conexion::Esperando(QLabel* etiqueta) {
+    Command1->setEnabled(false);
+    Frame2->hide();
+    Option1->hide();
+    Option2->hide();
+    etiqueta->show();
+}
+
+void Conexion::Command1_Click() {
+    auto& t = ::Tavorin();
+    if (Option1->isChecked()) {
+        if (Ip->text().isEmpty()) {
+            MostrarMensaje("Tavorin", "13", MB_ICONSTOP);
+            return;
+        }
+        t.WCli->LocalPort = kPuertoCliente;
+        t.WCli->RemotePort = kPuertoServidor;
+        if (!t.WCli->Connect(Ip->text(), kPuertoServidor)) {
+            t.WCli->Close();
+            MostrarMensaje("Tavorin", "5", MB_ICONSTOP);
+            return;
+        }
+        Esperando(Label2);
+        return;
+    }
+    t.WSer->LocalPort = kPuertoServidor;
+    t.WSer->RemotePort = kPuertoCliente;
+    if (!t.WSer->Bind(kPuertoServidor) || !t.WSer->Listen()) {
+        MostrarMensaje("Tavorin", "4", MB_ICONSTOP);
+        t.WSer->Close();
+        t.WCli->Close();
+        return;
+    }
+    Esperando(Label1);
+}
+
+void Conexion::Command2_Click() {
+    auto& t = ::Tavorin();
+    if (Option1->isChecked()) t.WCli->Close();
+    if (Option2->isChecked()) t.WSer->Close();
+    Animacion();
+    Ip->clear();
+    if (!Command1->isEnabled()) {
+        Command1->setEnabled(true);
+        return;
+    }
+    Unload();
+}
+
+void Conexion::Animacion() {
+    Label1->hide();
+    Label2->hide();
+    Frame2->show();
+    Option1->show();
+    Option2->show();
+}
+
+void Conexion::Ip_KeyPress(int& tecla) {
+    if (tecla != 13) return;
+    tecla = 0;
+    Command1_Click();
+}
+
+bool Conexion::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == Ip && controles::TeclaTragada(evento, [this](int& tecla) { Ip_KeyPress(tecla); })) return true;
+    return Forma::eventFilter(objeto, evento);
 }
 
 }  // namespace forms
@@ -58,5 +174,8 @@ forms::Conexion& Conexion() {
     return InstanciaForma(f);
 }
 
-// Nothing to close until the sockets of network play exist.
-void CerrarConexionesPendientes() {}
+void CerrarConexionesPendientes() {
+    auto& t = ::Tavorin();
+    t.WCli->Close();
+    t.WSer->Close();
+}

@@ -1,19 +1,44 @@
 #include "network/Ip.h"
 
+#include "app/Variables.h"
+#include "shell/Mdi.h"
+
 #include <QGroupBox>
-#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
 
 namespace forms {
 
 Ip::Ip() : Forma(Dialogo, "Ip") {
+    auto* principal = new QVBoxLayout(this);
+    principal->setSizeConstraint(QLayout::SetFixedSize);
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName("Frame1");
-    Frame1->setGeometry(6, 4, 200, 52);
-    Label1 = new QLabel(Frame1);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(10, 20, 180, 22);
-    Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setFixedSize(212, 62);
+    principal->addWidget(Frame1);
+    auto* dentro = new QVBoxLayout(Frame1);
+    Text1 = new QLineEdit(Frame1);
+    Text1->setObjectName("Text1");
+    Text1->setReadOnly(true);
+    Text1->setMinimumWidth(Text1->fontMetrics().horizontalAdvance("000.000.000.000") + 16);
+    dentro->addWidget(Text1);
+}
+
+void Ip::Mostrar() {
+    auto& m = ::Mdi();
+    const QString direccion = m.DireccionLocal ? m.DireccionLocal() : QString();
+    Text1->setMaxLength(std::max(1, int(direccion.size())));
+    Text1->setText(direccion);
+}
+
+void Ip::Form_Load() {
+    CentrarVentana(*this);
+    Mostrar();
+}
+
+void Ip::Form_Activate() {
+    Mostrar();
+    Text1->setSelection(0, int(Text1->text().size()));
+    Text1->setFocus();
 }
 
 void Ip::Form_Unload(bool& cancelar) {

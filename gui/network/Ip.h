@@ -1,10 +1,10 @@
-// Ip: shows the local IP address.
+// Ip: shows this machine's address, selected, ready to be copied for the peer.
 #pragma once
 
 #include "platform/Forma.h"
 
 class QGroupBox;
-class QLabel;
+class QLineEdit;
 
 namespace forms {
 
@@ -16,10 +16,15 @@ class Ip : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
+    void Form_Load() override;
+    void Form_Activate() override;
     void Form_Unload(bool& cancelar) override;
 
     QGroupBox* Frame1;
-    QLabel* Label1;
+    QLineEdit* Text1;
+
+private:
+    void Mostrar();
 };
 
 }  // namespace forms

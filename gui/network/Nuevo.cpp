@@ -1,60 +1,205 @@
 #include "network/Nuevo.h"
 
+#include "app/ApiFunciones.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
+#include "platform/Controles.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
-
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace minutos {
+
+namespace {
+long Valor(const QString& texto) { return long(controles::Val(texto)); }
+}  // namespace
+
+QString Corregidos(const QString& texto) {
+    if (texto.isEmpty()) return texto;
+    const long v = Valor(texto);
+    return QString::number(v > kMaximo ? kMaximo : v);
+}
+
+QString Paso(const QString& texto, int indice) {
+    const long v = Valor(texto);
+    if (indice == 0) return v > kMaximo ? texto : QString::number(v + 1);
+    if (v > kMaximo) return QString::number(kMaximo);
+    if (v <= 1) return texto;
+    return QString::number(v - 1);
+}
+
+QString ParaEnviar(const QString& texto) { return Valor(texto) < 1 ? QString("1") : Corregidos(texto); }
+
+}  // namespace minutos
 
 namespace forms {
 
 Nuevo::Nuevo() : Forma(Dialogo, "Nuevo") {
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setGeometry(8, 6, 170, 76);
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName("Frame2");
-    Frame2->setGeometry(8, 88, 170, 76);
-    auto opcion = [](QWidget* padre, const char* nombre, int y) {
+    auto* principal = new QVBoxLayout(this);
+    principal->setSizeConstraint(QLayout::SetFixedSize);
+    auto* arriba = new QHBoxLayout;
+    principal->addLayout(arriba);
+    auto* marcos = new QVBoxLayout;
+    arriba->addLayout(marcos);
+    auto marco = [&](QGroupBox*& f, const char* nombre) {
+        f = new QGroupBox(this);
+        f->setObjectName(nombre);
+        new QVBoxLayout(f);
+        marcos->addWidget(f);
+    };
+    marco(Frame1, "Frame1");
+    marco(Frame2, "Frame2");
+    auto opcion = [](QGroupBox* padre, const char* nombre) {
         auto* o = new QRadioButton(padre);
         o->setObjectName(nombre);
-        o->setGeometry(10, y, 150, 22);
+        padre->layout()->addWidget(o);
         return o;
     };
-    Option1 = opcion(Frame1, "Option1", 20);
-    Option2 = opcion(Frame1, "Option2", 46);
-    Option3 = opcion(Frame2, "Option3", 20);
-    Option4 = opcion(Frame2, "Option4", 46);
-    Option1->setChecked(true);
-    Option3->setChecked(true);
+    Option1 = opcion(Frame1, "Option1");
+    Option2 = opcion(Frame1, "Option2");
+    Option3 = opcion(Frame2, "Option3");
+    Option4 = opcion(Frame2, "Option4");
+
+    auto* lado = new QVBoxLayout;
+    arriba->addLayout(lado);
     Picture1 = new PictureBox(this, "Picture1");
-    Picture1->setGeometry(186, 10, 64, 64);
+    Picture1->setFixedSize(64, 64);
+    lado->addWidget(Picture1);
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
-    Label1->setGeometry(186, 92, 90, 20);
+    lado->addWidget(Label1);
+    auto* caja = new QHBoxLayout;
+    lado->addLayout(caja);
     Text1 = new QLineEdit(this);
     Text1->setObjectName("Text1");
-    Text1->setGeometry(186, 114, 50, 22);
+    Text1->setMaxLength(3);
+    Text1->setFixedWidth(Text1->fontMetrics().horizontalAdvance("0000") + 12);
+    Text1->installEventFilter(this);
+    caja->addWidget(Text1);
+    auto* pasos = new QVBoxLayout;
+    pasos->setSpacing(0);
+    caja->addLayout(pasos);
+    const char* flechas[2] = {"\u25B2", "\u25BC"};
+    for (int i = 0; i < 2; ++i) {
+        Command4[i] = new QPushButton(QString::fromUtf8(flechas[i]), this);
+        Command4[i]->setObjectName(QString("Command4_%1").arg(i));
+        Command4[i]->setFixedSize(22, 14);
+        Command4[i]->setFocusPolicy(Qt::NoFocus);
+        pasos->addWidget(Command4[i]);
+        connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
+    }
+    caja->addStretch();
+    lado->addStretch();
+
+    auto* botones = new QHBoxLayout;
+    principal->addLayout(botones);
     Command1 = new QPushButton(this);
     Command1->setObjectName("Command1");
-    Command1->setGeometry(8, 172, 110, 26);
     Command2 = new QPushButton(this);
     Command2->setObjectName("Command2");
-    Command2->setGeometry(128, 172, 110, 26);
-    setFixedSize(286, 206);
+    botones->addStretch();
+    botones->addWidget(Command1);
+    botones->addWidget(Command2);
+
+    connect(Option3, &QRadioButton::clicked, this, [this] { Option3_Click(); });
+    connect(Option4, &QRadioButton::clicked, this, [this] { Option4_Click(); });
+    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
+
+void Nuevo::Form_Load() {
+    Option1->setChecked(true);
+    Option3->setChecked(true);
+    Option3_Click();
+    CentrarVentana(*this);
+}
+
+void Nuevo::Form_Activate() { Command1->setFocus(); }
 
 void Nuevo::Form_Unload(bool& cancelar) {
     cancelar = true;
     Hide();
+}
+
+void Nuevo::Option3_Click() {
+    Option4->setChecked(false);
+    Option3->setChecked(true);
+    Text1->setEnabled(true);
+    Text1->setText(LeerIni(FicheroIni, "Configuracion", "Tiempo"));
+    if (controles::Val(Text1->text()) < 1) Text1->setText("1");
+    for (QPushButton* b : Command4) b->setEnabled(true);
+}
+
+void Nuevo::Option4_Click() {
+    Option3->setChecked(false);
+    Option4->setChecked(true);
+    Text1->setEnabled(false);
+    EscribirIni(FicheroIni, "Configuracion", "Tiempo", Text1->text());
+    Text1->setText("0");
+    for (QPushButton* b : Command4) b->setEnabled(false);
+}
+
+void Nuevo::Text1_KeyPress(int& tecla) {
+    if (tecla == 13) {
+        tecla = 0;
+        if (controles::Val(Text1->text()) == 0) Text1->setText("1");
+        Command1_Click();
+        return;
+    }
+    if ((tecla >= '0' && tecla <= '9') || tecla == 8) return;
+    tecla = 0;
+    controles::Pitido();
+}
+
+void Nuevo::Text1_Change() {
+    if (cambiando_) return;
+    cambiando_ = true;
+    const QString corregido = minutos::Corregidos(Text1->text());
+    if (corregido != Text1->text()) Text1->setText(corregido);
+    cambiando_ = false;
+}
+
+void Nuevo::Command4_Click(int indice) {
+    Text1->setText(minutos::Paso(Text1->text(), indice));
+    Command1->setFocus();
+}
+
+void Nuevo::Command1_Click() {
+    if (Reglas().Conectado) {
+        if (Option3->isChecked()) Text1->setText(minutos::ParaEnviar(Text1->text()));
+        EnviarNuevoJuego();
+        NuevoPendiente = true;
+    }
+    Unload();
+}
+
+void Nuevo::Command2_Click() {
+    NuevoPendiente = false;
+    Unload();
+}
+
+void Nuevo::EnviarNuevoJuego() {
+    if (Option4->isChecked()) Text1->setText("0");
+    const QString color = Option1->isChecked() ? "1" : "2";
+    const QString tipo = Option3->isChecked() ? "R" : "A";
+    EncolarMensaje("NuevoJuego " + color + " " + tipo + " " + Text1->text());
+    ModoPreparar = false;
+}
+
+bool Nuevo::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == Text1 && controles::TeclaTragada(evento, [this](int& tecla) { Text1_KeyPress(tecla); })) return true;
+    return Forma::eventFilter(objeto, evento);
 }
 
 void Nuevo::NuevoAceptado() {

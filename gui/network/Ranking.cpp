@@ -1,31 +1,41 @@
 #include "network/Ranking.h"
 
 #include "app/Graficos.h"
+#include "app/Variables.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
+#include <QFile>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
-#include <algorithm>
+QString RutaPuntuacion() { return RutaApp + (RutaApp.endsWith(u'/') ? "" : "/") + "Puntuacion.dat"; }
 
 namespace forms {
 
 Ranking::Ranking() : Forma(Hija, "Ranking") {
+    auto* fila = new QHBoxLayout(this);
+    fila->setContentsMargins(6, 4, 6, 6);
     for (int i = 0; i < 2; ++i) {
         Frame1[i] = new QGroupBox(this);
         Frame1[i]->setObjectName(QString("Frame1_%1").arg(i));
-        Frame1[i]->setGeometry(6 + i * 150, 4, 144, 130);
+        new QVBoxLayout(Frame1[i]);
+        fila->addWidget(Frame1[i]);
     }
     for (int i = 0; i < 10; ++i) {
         Label[i] = new QLabel(Frame1[i / 5]);
         Label[i]->setObjectName(QString("Label_%1").arg(i));
-        Label[i]->setGeometry(8, 18 + (i % 5) * 22, 128, 20);
+        Frame1[i / 5]->layout()->addWidget(Label[i]);
     }
-    resize(306, 140);
+    resize(306, 150);
 }
 
-void Ranking::Form_Load() { PintarVentana(4); }
+void Ranking::Form_Load() {
+    Ajustar();
+    PintarVentana(4);
+}
 
 void Ranking::Form_Unload(bool& cancelar) {
     ::Mdi().mnuMostrarRanking->setChecked(false);
@@ -33,31 +43,53 @@ void Ranking::Form_Unload(bool& cancelar) {
     Hide();
 }
 
-// The ranking record arrives with network play.
-void Ranking::LeerPuntuacion() {}
-void Ranking::GrabarPuntuacion() {}
-void Ranking::PrintPuntuacion() {}
+void Ranking::Ajustar() {
+    const QSize hace = layout()->sizeHint();
+    const QSize falta(std::max(0, hace.width() - width()), std::max(0, hace.height() - height()));
+    if (falta.isNull()) return;
+    QWidget* m = Marco();
+    m->resize(m->size() + falta);
+    if (m != this) resize(size() + falta);
+}
 
-void Ranking::SumaDePartidas(long resultado) {
-    auto& r = RegPuntuacion;
-    const long p = r[4], q = r[9];
-    if (resultado == 2) {
-        r[0] += 1, r[1] += 1, r[5] += 1, r[7] += 1;
-        r[4] += p > q ? 50 : 100;
-        r[9] -= q < p ? 50 : 100;
-    } else if (resultado == 1) {
-        r[0] += 1, r[2] += 1, r[5] += 1, r[6] += 1;
-        r[4] -= p < q ? 50 : 100;
-        r[9] += q > p ? 50 : 100;
-    } else if (resultado == 3) {
-        r[0] += 1, r[3] += 1, r[5] += 1, r[8] += 1;
-        if (p > q) r[4] -= 50, r[9] += 50;
-        if (p < q) r[4] += 50, r[9] -= 50;
-    } else {
+void Ranking::LeerPuntuacion() {
+    const QString ruta = RutaPuntuacion();
+    // A missing file is written fresh by the look-up itself.
+    if (ExisteFichero(ruta)) {
+        QFile f(ruta);
+        QByteArray datos = f.open(QIODevice::ReadOnly) ? f.read(21) : QByteArray();
+        if (!puntuacion::DesdeBytes(datos, RegPuntuacion)) {
+            puntuacion::Reiniciar(RegPuntuacion);
+            GrabarPuntuacion();
+        }
+    }
+    PrintPuntuacion();
+}
+
+void Ranking::GrabarPuntuacion() {
+    // A record that was never filled is not written.
+    if (RegPuntuacion[4] == 0 && RegPuntuacion[0] == 0) return;
+    const QString ruta = RutaPuntuacion();
+    if (!puntuacion::Escribir(ruta, RegPuntuacion)) {
+        AvisarNoEscribible(ruta);
         return;
     }
-    r[4] = std::max(0L, r[4]);
-    r[9] = std::max(0L, r[9]);
+    PrintPuntuacion();
+}
+
+void Ranking::PrintPuntuacion() {
+    for (int i = 0; i < 10; ++i) {
+        QString texto = Label[i]->text();
+        const qsizetype dos = texto.indexOf(u':');
+        if (dos >= 0) texto = texto.left(dos + 1);
+        Label[i]->setText(texto + " " + QString::number(RegPuntuacion[size_t(i)]));
+    }
+    Ajustar();
+}
+
+void Ranking::SumaDePartidas(long resultado) {
+    if (resultado < 1 || resultado > 3) return;
+    puntuacion::Sumar(RegPuntuacion, int(resultado));
     PrintPuntuacion();
     GrabarPuntuacion();
 }

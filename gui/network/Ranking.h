@@ -1,6 +1,8 @@
-// Ranking: the window of the personal ranking record.
+// Ranking: the window of the personal ranking record, and the record itself (the
+// local player's half lives in Puntuacion.dat in the program folder).
 #pragma once
 
+#include "network/Puntuacion.h"
 #include "platform/Forma.h"
 
 #include <array>
@@ -21,20 +23,31 @@ public:
     void Form_Load() override;
     void Form_Unload(bool& cancelar) override;
 
-    // The ranking file Puntuacion.dat: read, written, shown.
+    // Reads Puntuacion.dat into the local half (a missing file is made; a broken one
+    // is replaced by a fresh record) and shows the record.
     void LeerPuntuacion();
+    // Writes the local half. A file that cannot be written is told with language
+    // text 28; the record in memory stays as it is.
     void GrabarPuntuacion();
+    // Shows the ten values, each after its caption up to the colon.
     void PrintPuntuacion();
     // Books one finished rated game: 2 the local player won, 1 lost, 3 draw.
     void SumaDePartidas(long resultado);
 
     // Local games, wins, losses, draws, points; then the opponent's five.
-    std::array<long, 10> RegPuntuacion{0, 0, 0, 0, 1200, 0, 0, 0, 0, 1200};
+    puntuacion::Registro RegPuntuacion = puntuacion::kRegistroNuevo;
 
     std::array<QGroupBox*, 2> Frame1{};
     std::array<QLabel*, 10> Label{};
+
+private:
+    // The window grows to show every caption and value whole.
+    void Ajustar();
 };
 
 }  // namespace forms
 
 forms::Ranking& Ranking();
+
+// The path of Puntuacion.dat.
+QString RutaPuntuacion();

@@ -1,11 +1,56 @@
 #include "network/Reloj.h"
 
+#include "app/CMensaje.h"
 #include "app/Variables.h"
+#include "board/Sonidos.h"
+#include "network/Ranking.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTimer>
+
+namespace {
+
+const QColor kBlanco(255, 255, 255);
+const QColor kGris(153, 153, 153);
+const QColor kCarga(192, 192, 192);
+
+QColor ColorTexto(const QLabel* l) { return l->palette().color(QPalette::WindowText); }
+
+void ColorTexto(QLabel* l, const QColor& c) {
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, c);
+    l->setPalette(p);
+}
+
+QString DosCifras(long v) { return (v < 10 ? "0" : "") + QString::number(v); }
+
+// The display of one side: `propio` shows its clock, `otro` is the other side's.
+void Mostrar(QLabel* propio, QLabel* otro, long minutos, long segundos) {
+    if (segundos != 0 && ColorTexto(propio) == kGris) ColorTexto(propio, kBlanco);
+    if (segundos != 0 && ColorTexto(otro) == kBlanco) ColorTexto(otro, kGris);
+    if (minutos == 0 && segundos == 0) {
+        ColorTexto(propio, kGris);
+        ColorTexto(otro, kGris);
+    }
+    propio->setText(TextoReloj(minutos, segundos));
+}
+
+}  // namespace
+
+bool DescontarSegundo(long& minutos, long& segundos) {
+    if (minutos == 0 && segundos == 0) return false;
+    if (segundos == 0) {
+        --minutos;
+        segundos = 60;
+    }
+    --segundos;
+    return true;
+}
+
+QString TextoReloj(long minutos, long segundos) { return DosCifras(minutos) + ":" + DosCifras(segundos); }
 
 namespace forms {
 
@@ -26,11 +71,28 @@ Reloj::Reloj() : Forma(Hija, "Reloj") {
     QFont f = Label3->font();
     f.setBold(true);
     f.setPointSize(11);
-    Label3->setFont(f);
-    Label4->setFont(f);
-    Label3->setText("0:00:00");
-    Label4->setText("0:00:00");
+    for (QLabel* l : {Label3, Label4}) {
+        l->setFont(f);
+        l->setAlignment(Qt::AlignCenter);
+        l->setAutoFillBackground(true);
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        p.setColor(QPalette::WindowText, kCarga);
+        l->setPalette(p);
+        l->setText(TextoReloj(0, 0));
+    }
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(200);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(200);
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     resize(200, 84);
+}
+
+void Reloj::Form_Load() {
+    // The window is as tall as its frame.
+    resize(width(), Frame1->y() + Frame1->height() + 6);
 }
 
 void Reloj::Form_Unload(bool& cancelar) {
@@ -39,36 +101,79 @@ void Reloj::Form_Unload(bool& cancelar) {
     Hide();
 }
 
-namespace {
-
-const QColor kBlanco(255, 255, 255);
-const QColor kGris(153, 153, 153);
-
-QColor ColorTexto(const QLabel* l) { return l->palette().color(QPalette::WindowText); }
-
-void ColorTexto(QLabel* l, const QColor& c) {
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, c);
-    l->setPalette(p);
-}
-
-QString DosCifras(long v) { return (v < 10 ? "0" : "") + QString::number(v); }
-
-// The display of one side: `propio` shows its clock, `otro` is the other side's.
-void Mostrar(QLabel* propio, QLabel* otro, long minutos, long segundos) {
-    if (segundos != 0 && ColorTexto(propio) == kGris) ColorTexto(propio, kBlanco);
-    if (segundos != 0 && ColorTexto(otro) == kBlanco) ColorTexto(otro, kGris);
-    if (minutos == 0 && segundos == 0) {
-        ColorTexto(propio, kGris);
-        ColorTexto(otro, kGris);
-    }
-    propio->setText(DosCifras(minutos) + ":" + DosCifras(segundos));
-}
-
-}  // namespace
-
 void Reloj::PrintTimerB() { Mostrar(Label3, Label4, MinutosBlancas, SegundosBlancas); }
 void Reloj::PrintTimerN() { Mostrar(Label4, Label3, MinutosNegras, SegundosNegras); }
+
+void Reloj::Encender(QTimer* t, reloj::ContadorSegundos& c) {
+    if (t->isActive()) return;
+    c.Iniciar();
+    t->start();
+}
+
+void Reloj::CorrenBlancas() {
+    Timer2->stop();
+    cuenta2_.Detener();
+    Encender(Timer1, cuenta1_);
+}
+
+void Reloj::CorrenNegras() {
+    Timer1->stop();
+    cuenta1_.Detener();
+    Encender(Timer2, cuenta2_);
+}
+
+void Reloj::Parar() {
+    Timer1->stop();
+    Timer2->stop();
+    cuenta1_.Detener();
+    cuenta2_.Detener();
+}
+
+void Reloj::Timer1_Timer() { Tick(true); }
+void Reloj::Timer2_Timer() { Tick(false); }
+
+void Reloj::Tick(bool blancas) {
+    QTimer* timer = blancas ? Timer1 : Timer2;
+    reloj::ContadorSegundos& cuenta = blancas ? cuenta1_ : cuenta2_;
+    auto& g = Reglas();
+    if (g.TipoPartida.empty()) {
+        timer->stop();
+        cuenta.Detener();
+        ColorTexto(Label3, kGris);
+        ColorTexto(Label4, kGris);
+        return;
+    }
+    long& minutos = blancas ? MinutosBlancas : MinutosNegras;
+    long& segundos = blancas ? SegundosBlancas : SegundosNegras;
+    for (std::int64_t n = cuenta.SegundosNuevos(); n > 0; --n) {
+        if (DescontarSegundo(minutos, segundos)) {
+            blancas ? PrintTimerB() : PrintTimerN();
+            continue;
+        }
+        // The flag falls: the clock stops before the box opens, so the box's own
+        // loop cannot run this tick again.
+        blancas ? PrintTimerB() : PrintTimerN();
+        timer->stop();
+        cuenta.Detener();
+        const std::string propio = blancas ? "Blancas" : "Negras";
+        const std::string rival = blancas ? "Negras" : "Blancas";
+        const std::string color = g.MiColor;
+        if (g.TipoPartida == "R") {
+            if (color == propio) ::Ranking().SumaDePartidas(1);
+            if (color == rival) ::Ranking().SumaDePartidas(2);
+        }
+        g.TipoPartida.clear();
+        g.MiColor.clear();
+        g.Turno = 0;
+        if (color == rival) {
+            ReproducirSonido(5);
+            MostrarMensaje("Tavorin", "30", MB_ICONINFORMATION);
+        } else if (color == propio) {
+            MostrarMensaje("Tavorin", "29", MB_ICONINFORMATION);
+        }
+        return;
+    }
+}
 
 }  // namespace forms
 

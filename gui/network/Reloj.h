@@ -1,10 +1,15 @@
-// Reloj: the clock window of network play.
+// Reloj: the clock window of network play. Two count-down clocks, one per colour,
+// each driven by its own 200 ms timer; only one runs at a time. A running clock
+// counts every whole second that passes on the program's clock source since it was
+// switched on, so a busy spell costs the player no time and gives none away.
 #pragma once
 
 #include "platform/Forma.h"
+#include "platform/FuenteReloj.h"
 
 class QGroupBox;
 class QLabel;
+class QTimer;
 
 namespace forms {
 
@@ -16,6 +21,7 @@ class Reloj : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
+    void Form_Load() override;
     void Form_Unload(bool& cancelar) override;
 
     // Show White's (B) or Black's (N) clock as "mm:ss" and colour the two
@@ -23,10 +29,33 @@ public:
     void PrintTimerB();
     void PrintTimerN();
 
+    // Which clock runs: White's, Black's, or none. A clock already running goes on
+    // counting from where it was.
+    void CorrenBlancas();
+    void CorrenNegras();
+    void Parar();
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+
     QGroupBox* Frame1;
     QLabel *Label1, *Label2, *Label3, *Label4;  // 3 and 4 hold the clock texts
+    QTimer* Timer1;  // White's clock
+    QTimer* Timer2;  // Black's clock
+
+private:
+    void Encender(QTimer* t, reloj::ContadorSegundos& c);
+    // One tick of a side's clock (true: White's).
+    void Tick(bool blancas);
+    reloj::ContadorSegundos cuenta1_, cuenta2_;
 };
 
 }  // namespace forms
 
 forms::Reloj& Reloj();
+
+// One counted second off a clock: false when the clock had already shown 00:00 for a
+// whole second (its flag falls); the values are then unchanged.
+bool DescontarSegundo(long& minutos, long& segundos);
+// A clock as the window shows it: minutes and seconds with two digits at least.
+QString TextoReloj(long minutos, long segundos);

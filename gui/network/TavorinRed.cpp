@@ -1,8 +1,568 @@
-// The board window's part in network play.
+// The board window's part in network play: its two sockets and their events, the
+// connection made, failed and closed, the disconnect, the outgoing queue's sender,
+// the ping, the ranking announcement and the change of nick.
+//
+// What arrives is split into whole messages in the socket's event and handed to the
+// dispatcher (TavorinDespacho.cpp) outside it, one message at a time: a message
+// whose box is open holds the later ones back, in order.
 #include "board/Tavorin.h"
+
+#include "app/ApiFunciones.h"
+#include "app/CMensaje.h"
+#include "app/Idioma.h"
+#include "app/Variables.h"
+#include "board/Jugadas.h"
+#include "board/Sonidos.h"
+#include "network/Chat.h"
+#include "network/Cola.h"
+#include "network/Conexion.h"
+#include "network/Nuevo.h"
+#include "network/Ranking.h"
+#include "network/Red.h"
+#include "network/Reloj.h"
+#include "platform/ConectorTcp.h"
+#include "platform/FuenteReloj.h"
+#include "platform/PictureBox.h"
+#include "shell/MSatusBar.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace red {
+
+std::function<bool()> EnPrimerPlano;
+std::function<void()> Parpadear;
+std::function<void(const QString&)> Traza;
+
+Estado& Red() {
+    static Estado e;
+    return e;
+}
+
+void AlEncolar(const QString& texto) {
+    auto& r = Red();
+    if (texto == QLatin1String("Retroceso")) {
+        r.peticion = Peticion::Retroceso;
+    } else if (texto == QLatin1String("OfrecerTablas")) {
+        r.peticion = Peticion::Tablas;
+        RetrocesoPendiente = true;
+    } else if (texto.startsWith(QLatin1String("NuevoJuego"))) {
+        r.propuesta = tvp::LeerNuevoJuego(texto);
+    }
+}
+
+void RelojesACero() {
+    MinutosBlancas = SegundosBlancas = MinutosNegras = SegundosNegras = 0;
+    ::Reloj().PrintTimerB();
+    ::Reloj().PrintTimerN();
+}
+
+void Orientar(bool invertido) {
+    auto& m = ::Mdi();
+    m.mnuInvertirTablero->setChecked(!invertido);
+    m.mnuInvertirTablero_Click();
+}
+
+void Atencion() {
+    const bool delante = EnPrimerPlano ? EnPrimerPlano() : ::Mdi().isActiveWindow();
+    if (delante) return;
+    if (Parpadear)
+        Parpadear();
+    else
+        QApplication::alert(&::Mdi());
+}
+
+void Olvidar() {
+    auto& r = Red();
+    r.EnviandoMensaje = r.RelojTrasMovimiento = r.RelojTrasRetroceso = false;
+    r.PingEnviado = false;
+    r.peticion = Peticion::Ninguna;
+    r.propuesta.reset();
+    r.intercambio = Intercambio::Ninguno;
+    r.partidaJugada = false;
+    r.troceador.Vaciar();
+    r.OlvidarRecibidos();
+    r.errorProtocolo = r.errorPorAvisar = false;
+    r.fin = Estado::Fin::Ninguno;
+    for (QTimer* t : {r.TimerCorte, r.TimerCierre, r.TimerEnvio})
+        if (t) t->stop();
+}
+
+}  // namespace red
+
+namespace {
+
+constexpr int kEsperaCorteMs = 2000;
+constexpr int kEsperaCierreMs = 5000;
+constexpr int kEsperaEnvioMs = 30000;
+constexpr int kPingServidorMs = 60000;
+constexpr int kPingClienteMs = 65000;
+constexpr int kRankingMs = 2500;
+
+// The board window's caption without the ping's suffix (" - ..." from its first "-").
+QString SinRetardo(const QString& titulo) {
+    const qsizetype guion = titulo.indexOf(u'-');
+    return guion < 0 ? titulo : titulo.left(std::max<qsizetype>(0, guion - 1));
+}
+
+// What the end of a link does, whatever ended it.
+void EnlaceTerminado() {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    auto& t = ::Tavorin();
+    t.Timer2->stop();
+    t.Ping->stop();
+    t.TimerR->stop();
+    cola::Vaciar(ColaEnvio, NumColaEnvio);
+    r.ConexionCliente = r.ConexionServidor = false;
+    g.Conectado = false;
+    RetrocesoPendiente = false;
+    NuevoPendiente = false;
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.Turno = 0;
+    FicheroPendiente.clear();
+    VersionRival.clear();
+    red::Olvidar();
+    ++r.enlace;
+    // A file exchange under way leaves a fresh game.
+    if (PartidaDeFichero) {
+        ::Nuevo().NuevoAceptado();
+        t.MovimientoAnulado();
+        PartidaDeFichero = false;
+        PosicionPreparada = false;
+        red::RelojesACero();
+    }
+}
+
+// A link made, through the server socket or the client one.
+void Enlazado(bool servidor) {
+    auto& r = red::Red();
+    r.ConexionCliente = !servidor;
+    r.ConexionServidor = servidor;
+    Reglas().Conectado = true;
+    ::Tavorin().AlConectar();
+}
+
+void PedirDespacho();
+
+void RupturaProtocolo() {
+    auto& r = red::Red();
+    r.errorProtocolo = true;
+    r.errorPorAvisar = true;
+    r.troceador.Vaciar();
+    r.TimerCorte->stop();
+    PedirDespacho();
+}
+
+void CerrarEnlace() {
+    auto& r = red::Red();
+    auto& t = ::Tavorin();
+    const auto fin = r.fin;
+    const QString descripcion = r.descripcionFin;
+    r.fin = red::Estado::Fin::Ninguno;
+    switch (fin) {
+        case red::Estado::Fin::Ninguno: return;
+        case red::Estado::Fin::Cliente: red::CierreCliente(); return;
+        case red::Estado::Fin::Servidor:
+            t.WSer->Close();
+            t.ConexionCerrada();
+            return;
+        case red::Estado::Fin::Error: t.ErrorConexion(descripcion); return;
+    }
+}
+
+// The dispatcher's loop: one message after the other, outside the socket's events.
+// A box opened for one message holds the later ones back; a loop asked for meanwhile
+// finds this one at work and leaves the messages to it.
+void Despachar() {
+    auto& r = red::Red();
+    r.despachoPedido = false;
+    if (r.despachando) return;
+    r.despachando = true;
+    while (!r.recibidos.empty() && Reglas().Conectado) {
+        r.DatosRecibidos = QString::fromUtf8(r.recibidos.front());
+        r.bytesRecibidos -= r.recibidos.front().size();
+        r.recibidos.pop_front();
+        ::Tavorin().ProcesarDatos();
+    }
+    if (r.errorPorAvisar && Reglas().Conectado) {
+        r.errorPorAvisar = false;
+        r.OlvidarRecibidos();
+        red::JugadaIlegal();
+    }
+    r.despachando = false;
+    if (r.fin != red::Estado::Fin::Ninguno) CerrarEnlace();
+}
+
+void PedirDespacho() {
+    auto& r = red::Red();
+    if (r.despachando || r.despachoPedido) return;
+    r.despachoPedido = true;
+    QTimer::singleShot(0, &::Tavorin(), [] { Despachar(); });
+}
+
+}  // namespace
+
+namespace red {
+
+void Recibir(const QByteArray& datos, bool final) {
+    auto& r = Red();
+    if (r.errorProtocolo) return;
+    if (!datos.isEmpty() && !r.troceador.Anadir(datos)) {
+        RupturaProtocolo();
+        return;
+    }
+    for (const QByteArray& m : r.troceador.Extraer(final)) {
+        r.recibidos.push_back(m);
+        r.bytesRecibidos += m.size();
+    }
+    // A peer that floods while a box holds the dispatcher breaks the protocol too.
+    if (r.troceador.Error() || r.bytesRecibidos > tvp::Troceador::kMaximoPendiente) {
+        RupturaProtocolo();
+        return;
+    }
+    if (!r.troceador.Esperando())
+        r.TimerCorte->stop();
+    else if (!datos.isEmpty() || !r.TimerCorte->isActive())
+        r.TimerCorte->start();
+    PedirDespacho();
+}
+
+void FinDelSocket(ConectorTcp& socket, bool enlazado, Estado::Fin fin, const QString& descripcion) {
+    auto& r = Red();
+    // What the socket still holds came before its end.
+    if (enlazado) Recibir(socket.GetData(), false);
+    // A failed socket is closed at once; a closed link is closed when its turn comes.
+    if (fin == Estado::Fin::Error) socket.Close();
+    r.fin = fin;
+    r.descripcionFin = descripcion;
+    // A box of the dispatcher is open: the link ends now, and whatever waits with it.
+    // Otherwise the messages that came before the end are read first.
+    if (r.despachando) {
+        r.OlvidarRecibidos();
+        CerrarEnlace();
+        return;
+    }
+    if (r.recibidos.empty() && !r.troceador.Esperando()) {
+        CerrarEnlace();
+        return;
+    }
+    Recibir({}, true);
+}
+
+void CierreCliente() {
+    ::Tavorin().WCli->Close();
+    ::Tavorin().ConexionCerrada();
+    if (SalirPendiente) ::Mdi().Unload();
+}
+
+void CierrePedido() {
+    auto& r = Red();
+    auto& t = ::Tavorin();
+    if (r.ConexionServidor) {
+        cola::Vaciar(ColaEnvio, NumColaEnvio);
+        t.WSer->Close();
+        t.ConexionCerrada();
+    } else if (r.ConexionCliente) {
+        CierreCliente();
+    }
+}
+
+void ResultadoPing() {
+    auto& r = Red();
+    if (!r.PingEnviado) return;
+    r.PingEnviado = false;
+    r.RetardoPing = std::lround(double(reloj::AhoraMs() - r.HoraPing) / 1000.0);
+    const QString texto = TextosIdioma[109];
+    const qsizetype dolar = texto.indexOf(u'$');
+    const QString antes = dolar < 0 ? texto : texto.left(dolar);
+    const QString despues = dolar < 0 ? QString() : texto.mid(dolar + 1);
+    auto& t = ::Tavorin();
+    t.setCaption(SinRetardo(t.Caption()) + " - " + antes + QString::number(r.RetardoPing) + despues);
+}
+
+}  // namespace red
 
 namespace forms {
 
-void Tavorin::Desconectar() {}
+void Tavorin::CrearRed() {
+    WSer = new ConectorTcp(this);
+    WSer->setObjectName("WSer");
+    WCli = new ConectorTcp(this);
+    WCli->setObjectName("WCli");
+    connect(WCli, &ConectorTcp::EventoConnect, this, [this] { WCli_Connect(); });
+    connect(WSer, &ConectorTcp::EventoConnectionRequest, this, [this](long id) { WSer_ConnectionRequest(id); });
+    connect(WCli, &ConectorTcp::EventoDataArrival, this, [this](long n) { WCli_DataArrival(n); });
+    connect(WSer, &ConectorTcp::EventoDataArrival, this, [this](long n) { WSer_DataArrival(n); });
+    connect(WCli, &ConectorTcp::EventoSendComplete, this, [this] { WCli_SendComplete(); });
+    connect(WSer, &ConectorTcp::EventoSendComplete, this, [this] { WSer_SendComplete(); });
+    connect(WCli, &ConectorTcp::EventoError, this, [this](int n, const QString& d) { WCli_Error(n, d); });
+    connect(WSer, &ConectorTcp::EventoError, this, [this](int n, const QString& d) { WSer_Error(n, d); });
+    connect(WCli, &ConectorTcp::EventoClose, this, [this] { WCli_Close(); });
+    connect(WSer, &ConectorTcp::EventoClose, this, [this] { WSer_Close(); });
+
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    Ping = new QTimer(this);
+    Ping->setInterval(kPingClienteMs);
+    connect(Ping, &QTimer::timeout, this, [this] { Ping_Timer(); });
+    TimerR = new QTimer(this);
+    TimerR->setInterval(kRankingMs);
+    connect(TimerR, &QTimer::timeout, this, [this] { TimerR_Timer(); });
+
+    auto& r = red::Red();
+    auto unaVez = [this](int ms, std::function<void()> f) {
+        auto* t = new QTimer(this);
+        t->setSingleShot(true);
+        t->setInterval(ms);
+        connect(t, &QTimer::timeout, this, std::move(f));
+        return t;
+    };
+    // A cut message waited long enough: what is there is taken as it is.
+    r.TimerCorte = unaVez(kEsperaCorteMs, [] { red::Recibir({}, true); });
+    // The server never answered the client's "Close".
+    r.TimerCierre = unaVez(kEsperaCierreMs, [] {
+        if (red::Red().ConexionCliente) red::CierreCliente();
+    });
+    // A send that never completes: the link is as good as lost.
+    r.TimerEnvio = unaVez(kEsperaEnvioMs, [this] {
+        auto& e = red::Red();
+        if (!e.EnviandoMensaje || !Reglas().Conectado) return;
+        (e.ConexionServidor ? WSer : WCli)->Close();
+        ErrorConexion(TextosIdioma[7]);
+    });
+
+    if (!::Mdi().DireccionLocal) ::Mdi().DireccionLocal = [] { return ConectorTcp::LocalIP(); };
+}
+
+// ---- Socket events --------------------------------------------------------------------
+
+void Tavorin::WCli_Connect() { Enlazado(false); }
+
+void Tavorin::WSer_ConnectionRequest(long peticion) {
+    if (WSer->State() != ConectorTcp::Cerrado) {
+        WSer->Close();
+        WCli->Close();
+    }
+    if (WSer->Accept(peticion)) Enlazado(true);
+}
+
+void Tavorin::WCli_DataArrival(long bytes) {
+    (void)bytes;
+    if (red::Red().ConexionCliente) red::Recibir(WCli->GetData(), false);
+}
+
+void Tavorin::WSer_DataArrival(long bytes) {
+    (void)bytes;
+    if (red::Red().ConexionServidor) red::Recibir(WSer->GetData(), false);
+}
+
+void Tavorin::WCli_SendComplete() { EnvioCompleto(); }
+void Tavorin::WSer_SendComplete() { EnvioCompleto(); }
+
+void Tavorin::WCli_Error(int numero, const QString& descripcion) {
+    (void)numero;
+    red::FinDelSocket(*WCli, red::Red().ConexionCliente, red::Estado::Fin::Error, descripcion);
+}
+
+void Tavorin::WSer_Error(int numero, const QString& descripcion) {
+    (void)numero;
+    red::FinDelSocket(*WSer, red::Red().ConexionServidor, red::Estado::Fin::Error, descripcion);
+}
+
+void Tavorin::WCli_Close() { red::FinDelSocket(*WCli, red::Red().ConexionCliente, red::Estado::Fin::Cliente, {}); }
+
+void Tavorin::WSer_Close() { red::FinDelSocket(*WSer, red::Red().ConexionServidor, red::Estado::Fin::Servidor, {}); }
+
+// ---- Connection made, failed, closed -------------------------------------------------------
+
+void Tavorin::AlConectar() {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    red::Olvidar();
+    ++r.enlace;
+    cola::Vaciar(ColaEnvio, NumColaEnvio);
+    Shape1[0]->hide();
+    Shape1[1]->hide();
+    auto& c = ::Conexion();
+    c.Command1->setEnabled(true);
+    c.Animacion();
+    c.Hide();
+    g.Turno = 0;
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    PosicionPreparada = false;
+    ::Jugadas().BorrarContenedor();
+    ::Reloj().Parar();
+    red::RelojesACero();
+    PonerFichas();
+    PicBuffer->Imagen() = Fondo->Imagen().copy();
+    PicBuffer->Refresh();
+    red::Orientar(false);
+    QuitaMarco();
+    ::Nuevo().VariablesCero();
+    MovimientoAnulado();
+    auto& chat = ::Chat();
+    chat.ChatList->clear();
+    chat.Anadir("*** " + TextosIdioma[39]);
+    chat.Anadir("Tavorin " + TextosIdioma[40] + " " + kVersionPrograma);
+    // The peer takes this side's version from the greeting's last word.
+    EncolarMensaje("Mensaje " + NickLocal + " " + TextosIdioma[42] + " Tavorin " + TextosIdioma[40] + " " +
+                   kVersionPrograma);
+    EncolarMensaje(QString("VersionTV ") + kVersionPrograma);
+    PaintStatusBar();
+    TimerR->start();
+    Ping->setInterval(r.ConexionServidor ? kPingServidorMs : kPingClienteMs);
+    Ping->start();
+    ReproducirSonido(1);
+}
+
+void Tavorin::ErrorConexion(const QString& descripcion) {
+    ReproducirSonido(2);
+    auto& c = ::Conexion();
+    c.Command1->setEnabled(true);
+    c.Animacion();
+    EnlaceTerminado();
+    ::Chat().Anadir("*** " + TextosIdioma[41]);
+    setCaption(SinRetardo(Caption()));
+    PaintStatusBar();
+    MostrarMensaje("Tavorin", descripcion, MB_ICONINFORMATION);
+}
+
+void Tavorin::ConexionCerrada() {
+    ReproducirSonido(2);
+    red::Atencion();
+    EnlaceTerminado();
+    ::Chat().Anadir("*** " + TextosIdioma[41]);
+    PaintStatusBar();
+    setCaption(SinRetardo(Caption()));
+}
+
+void Tavorin::Desconectar() {
+    auto& r = red::Red();
+    if (r.ConexionCliente) {
+        EncolarMensaje("Close");
+        return;
+    }
+    if (r.ConexionServidor) {
+        WSer->Close();
+        ConexionCerrada();
+    }
+}
+
+// ---- The sender ---------------------------------------------------------------------------
+
+void Tavorin::Timer2_Timer() {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    if (!g.Conectado) {
+        cola::Vaciar(ColaEnvio, NumColaEnvio);
+        Timer2->stop();
+        return;
+    }
+    if (r.EnviandoMensaje) return;
+    if (NumColaEnvio <= 0) {
+        Timer2->stop();
+        return;
+    }
+    OrdenarCola();
+    r.EnviandoMensaje = true;
+    const QString mensaje = ColaEnvio[1];
+    if (g.TipoPartida == "R") {
+        if (mensaje.startsWith(QLatin1String("Movimiento"))) r.RelojTrasMovimiento = true;
+        if (mensaje.startsWith(QLatin1String("RetrocesoAceptado"))) r.RelojTrasRetroceso = true;
+    }
+    cola::QuitarPrimero(ColaEnvio, NumColaEnvio);
+    if (mensaje == QLatin1String("Ping")) {
+        r.HoraPing = reloj::AhoraMs();
+        r.PingEnviado = true;
+    }
+    // The server answers a client's "Close" by closing; it gets a while to do so.
+    if (mensaje == QLatin1String("Close") && r.ConexionCliente && !r.TimerCierre->isActive()) r.TimerCierre->start();
+    EnviarPorSocket(mensaje);
+    if (NumColaEnvio == 0) Timer2->stop();
+}
+
+void Tavorin::OrdenarCola() { cola::Ordenar(ColaEnvio, NumColaEnvio); }
+
+void Tavorin::EnviarPorSocket(const QString& texto) {
+    auto& r = red::Red();
+    ConectorTcp* s = r.ConexionServidor ? WSer : r.ConexionCliente ? WCli : nullptr;
+    if (!s || !Reglas().Conectado) {
+        // Nowhere to send it: nothing is in flight.
+        r.EnviandoMensaje = false;
+        return;
+    }
+    r.TimerEnvio->start();
+    // A send the socket refuses is dropped; its close or error event follows.
+    s->SendData(texto.toUtf8());
+}
+
+void Tavorin::EnvioCompleto() {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    auto& reloj = ::Reloj();
+    r.TimerEnvio->stop();
+    auto pasarAlRival = [&] {
+        if (g.MiColor == "Negras") reloj.CorrenBlancas();
+        if (g.MiColor == "Blancas") reloj.CorrenNegras();
+    };
+    if (r.RelojTrasRetroceso) {
+        pasarAlRival();
+        r.RelojTrasRetroceso = false;
+    }
+    if (r.RelojTrasMovimiento) {
+        pasarAlRival();
+        r.RelojTrasMovimiento = false;
+        // The mover reports its own stopped clock.
+        if (g.MiColor == "Negras") EncolarMensaje(QString("TIME %1:%2").arg(MinutosNegras).arg(SegundosNegras));
+        if (g.MiColor == "Blancas") EncolarMensaje(QString("TIME %1:%2").arg(MinutosBlancas).arg(SegundosBlancas));
+    }
+    r.EnviandoMensaje = false;
+}
+
+void Tavorin::Ping_Timer() {
+    if (Reglas().Conectado)
+        EncolarMensaje("Ping");
+    else
+        Ping->stop();
+}
+
+void Tavorin::TimerR_Timer() {
+    const auto& p = ::Ranking().RegPuntuacion;
+    EncolarMensaje(QString("Ranking %1-%2-%3-%4-%5").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]).arg(p[4]));
+    TimerR->stop();
+}
+
+// ---- Nick -----------------------------------------------------------------------------------
+
+void Tavorin::CambiarNick() {
+    QString nick;
+    for (;;) {
+        nick = PedirTexto(TextosIdioma[66], TextosIdioma[67]).trimmed();
+        if (nick.size() > 9) {
+            MostrarMensaje("Tavorin", "38", MB_ICONINFORMATION);
+            continue;
+        }
+        if (nick.isEmpty() && NickLocal.isEmpty()) {
+            MostrarMensaje("Tavorin", "8", MB_ICONINFORMATION);
+            continue;
+        }
+        break;
+    }
+    if (nick.isEmpty()) return;
+    const QString aviso = "*** " + NickLocal + " " + TextosIdioma[31] + " " + nick;
+    if (!NickLocal.isEmpty()) ::Chat().Anadir(aviso);
+    ::Chat().setCaption(LeerIni(FicheroIdioma, "Chat", "Titulo") + " - " + nick);
+    if (Reglas().Conectado) EncolarMensaje("Mensaje " + aviso);
+    NickLocal = nick;
+}
 
 }  // namespace forms

@@ -2,11 +2,29 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <cmath>
 
 namespace controles {
+
+std::optional<int> CodigoTecla(const QKeyEvent& e) {
+    if (e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter) return 13;
+    if (e.key() == Qt::Key_Backspace) return 8;
+    if (e.key() == Qt::Key_Tab) return 9;
+    if (!e.text().isEmpty()) return e.text().at(0).unicode();
+    return std::nullopt;
+}
+
+bool TeclaTragada(QEvent* evento, const std::function<void(int&)>& manejador) {
+    if (evento->type() != QEvent::KeyPress) return false;
+    auto codigo = CodigoTecla(*static_cast<QKeyEvent*>(evento));
+    if (!codigo) return false;
+    int tecla = *codigo;
+    manejador(tecla);
+    return tecla == 0;
+}
 
 void FijarColorFondo(QWidget* control, const QColor& color) {
     if (!control) return;

@@ -6,9 +6,12 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
+class QEvent;
+class QKeyEvent;
 class QWidget;
 
 namespace controles {
@@ -26,6 +29,14 @@ bool FijarTextoLista(QComboBox* lista, const QString& texto);
 bool Visible(const QWidget* control);
 
 void Pitido();
+
+// The character code a key press gives a control's key handler (13 Enter, 8
+// Backspace, 9 Tab, else the typed character); nothing for keys that type nothing
+// (arrows, Delete, Home), which the control handles itself.
+std::optional<int> CodigoTecla(const QKeyEvent& evento);
+// Gives a key press to a control's key handler, which may set the code to 0 to
+// swallow the key. True when it was swallowed (the event filter then stops it).
+bool TeclaTragada(QEvent* evento, const std::function<void(int&)>& manejador);
 
 // The leading number of a text, 0 when there is none ("12abc" gives 12).
 double Val(const QString& texto);

@@ -1,0 +1,371 @@
+#include "app/OrdenesPrueba.h"
+
+#include "app/CMensaje.h"
+#include "app/Variables.h"
+#include "board/Geometria.h"
+#include "board/Tavorin.h"
+#include "network/Chat.h"
+#include "network/Ranking.h"
+#include "network/Red.h"
+#include "network/Reloj.h"
+#include "platform/FuenteReloj.h"
+#include "platform/PictureBox.h"
+#include "platform/Sonido.h"
+#include "shell/Mdi.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::int64_t MsSistema() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void Linea(const QString& texto) {
+    std::fprintf(stdout, "%s\n", texto.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+QString Escapar(QString t) {
+    t.replace("\r\n", "\\n").replace(u'\n', "\\n").replace(u'|', u'/');
+    return t;
+}
+
+// A box waiting for its answer.
+struct Espera {
+    QEventLoop* bucle = nullptr;
+    long respuesta = 0;
+    QString texto;
+    bool contestada = false;
+};
+
+struct Estado {
+    QSocketNotifier* lector = nullptr;
+    QByteArray entrada;
+    std::deque<QString> pendientes;
+    bool ocupado = false;
+    std::vector<Espera*> esperas;  // innermost last
+    std::deque<long> respuestas;
+    QStringList textos;
+    bool avisosSolos = false;
+    bool todasSolas = false;
+    std::int64_t relojFalso = 0;
+};
+
+Estado& E() {
+    static Estado e;
+    return e;
+}
+
+// ---- Finding controls --------------------------------------------------------------
+
+QWidget* Ventana(const QString& nombre) {
+    for (QWidget* w : QApplication::allWidgets())
+        if (w->objectName() == nombre && qobject_cast<Forma*>(w)) return w;
+    return nullptr;
+}
+
+QWidget* Control(const QString& ruta) {
+    const QString forma = ruta.section(u'.', 0, 0), control = ruta.section(u'.', 1);
+    QWidget* v = Ventana(forma);
+    return v ? v->findChild<QWidget*>(control) : nullptr;
+}
+
+// ---- The board ---------------------------------------------------------------------------
+
+bool LeerCasillaAlgebraica(const QString& c, int& x, int& y) {
+    if (c.size() != 2) return false;
+    x = c[0].toLower().unicode() - u'a' + 1;
+    y = c[1].unicode() - u'0';
+    return x >= 1 && x <= 8 && y >= 1 && y <= 8;
+}
+
+QPointF Centro(int x, int y) {
+    const bool inv = ::Mdi().mnuInvertirTablero->isChecked();
+    const long s = AnchoCasilla;
+    const int col = geometria::Espejo(x, inv), fila = geometria::Espejo(y, inv);
+    return {double(geometria::PixelX(col, s) + s / 2), double(geometria::PixelY(fila, s) + s / 2)};
+}
+
+void Raton(QEvent::Type tipo, QPointF p, Qt::MouseButton boton, Qt::MouseButtons botones) {
+    QWidget* w = ::Tavorin().PicBuffer;
+    QMouseEvent ev(tipo, p, w->mapToGlobal(p), boton, botones, Qt::NoModifier);
+    QApplication::sendEvent(w, &ev);
+}
+
+bool Arrastrar(const QString& de, const QString& a) {
+    int x1, y1, x2, y2;
+    if (!LeerCasillaAlgebraica(de, x1, y1) || !LeerCasillaAlgebraica(a, x2, y2)) return false;
+    const QPointF o = Centro(x1, y1), d = Centro(x2, y2);
+    Raton(QEvent::MouseButtonPress, o, Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i <= 3; ++i) Raton(QEvent::MouseMove, o + (d - o) * i / 4, Qt::NoButton, Qt::LeftButton);
+    Raton(QEvent::MouseMove, d, Qt::NoButton, Qt::LeftButton);
+    Linea(QString("SOLTADA|%1").arg(MsSistema()));
+    Raton(QEvent::MouseButtonRelease, d, Qt::LeftButton, Qt::NoButton);
+    return true;
+}
+
+bool Clic(const QString& casilla) {
+    int x, y;
+    if (!LeerCasillaAlgebraica(casilla, x, y)) return false;
+    const QPointF p = Centro(x, y);
+    Raton(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    Raton(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    return true;
+}
+
+bool Tecla(QWidget* w, const QString& tecla) {
+    if (!w) return false;
+    int clave = 0;
+    QString texto;
+    if (tecla == "Enter") {
+        clave = Qt::Key_Return;
+        texto = "\r";
+    } else if (tecla.size() == 1) {
+        clave = tecla[0].toUpper().unicode();
+        texto = tecla;
+    } else {
+        return false;
+    }
+    QKeyEvent pulsa(QEvent::KeyPress, clave, Qt::NoModifier, texto);
+    QApplication::sendEvent(w, &pulsa);
+    QKeyEvent suelta(QEvent::KeyRelease, clave, Qt::NoModifier, texto);
+    QApplication::sendEvent(w, &suelta);
+    return true;
+}
+
+// ---- Commands ------------------------------------------------------------------------------
+
+bool Inmediata(const QString& orden) {
+    static const QStringList inmediatas = {"responder", "texto", "estado", "reloj"};
+    return inmediatas.contains(orden.section(u' ', 0, 0));
+}
+
+bool Ejecutar(const QString& linea) {
+    auto& e = E();
+    const QString orden = linea.section(u' ', 0, 0);
+    const QString resto = linea.section(u' ', 1);
+    if (orden == "responder") {
+        const long r = resto.toLong();
+        for (auto i = e.esperas.rbegin(); i != e.esperas.rend(); ++i) {
+            if ((*i)->contestada) continue;
+            (*i)->respuesta = r;
+            (*i)->contestada = true;
+            (*i)->bucle->quit();
+            return true;
+        }
+        e.respuestas.push_back(r);
+        return true;
+    }
+    if (orden == "texto") {
+        e.textos << resto;
+        for (auto i = e.esperas.rbegin(); i != e.esperas.rend(); ++i) {
+            if ((*i)->contestada) continue;
+            (*i)->contestada = true;
+            (*i)->bucle->quit();
+            break;
+        }
+        return true;
+    }
+    if (orden == "estado") {
+        Linea(EstadoPrueba());
+        return true;
+    }
+    if (orden == "reloj") {
+        e.relojFalso += resto.toLongLong();
+        return true;
+    }
+    if (orden == "menu") {
+        auto* a = ::Mdi().findChild<QAction*>(resto);
+        if (!a || !a->isEnabled()) return false;
+        a->trigger();
+        return true;
+    }
+    if (orden == "boton") {
+        auto* b = qobject_cast<QAbstractButton*>(Control(resto));
+        if (!b) return false;
+        b->click();
+        return true;
+    }
+    if (orden == "poner") {
+        QWidget* w = Control(resto.section(u' ', 0, 0));
+        const QString valor = resto.section(u' ', 1);
+        if (auto* t = qobject_cast<QLineEdit*>(w)) {
+            t->setText(valor);
+            return true;
+        }
+        if (auto* c = qobject_cast<QComboBox*>(w)) {
+            c->setCurrentText(valor);
+            return true;
+        }
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            if (valor == "1" && !b->isChecked()) b->click();
+            if (valor == "0" && b->isChecked()) b->click();
+            return true;
+        }
+        return false;
+    }
+    if (orden == "tecla") return Tecla(Control(resto.section(u' ', 0, 0)), resto.section(u' ', 1));
+    if (orden == "chat") {
+        auto& c = ::Chat();
+        c.Texto->setText(resto);
+        return Tecla(c.Texto, "Enter");
+    }
+    if (orden == "arrastrar") return Arrastrar(resto.section(u' ', 0, 0), resto.section(u' ', 1, 1));
+    if (orden == "clic") return Clic(resto);
+    if (orden == "salir") {
+        ::Mdi().close();
+        return true;
+    }
+    return false;
+}
+
+void Procesar();
+
+void Llega(const QString& linea) {
+    if (linea.trimmed().isEmpty()) return;
+    if (Inmediata(linea)) {
+        Linea((Ejecutar(linea) ? "OK " : "ERROR ") + linea);
+        return;
+    }
+    E().pendientes.push_back(linea);
+    Procesar();
+}
+
+// The other commands run one after the other, never while a box is open: a person
+// cannot reach a menu behind a box either.
+void Procesar() {
+    auto& e = E();
+    if (e.ocupado || !e.esperas.empty()) return;
+    e.ocupado = true;
+    while (!e.pendientes.empty() && e.esperas.empty()) {
+        const QString linea = e.pendientes.front();
+        e.pendientes.pop_front();
+        Linea((Ejecutar(linea) ? "OK " : "ERROR ") + linea);
+    }
+    e.ocupado = false;
+}
+
+void Leer() {
+    auto& e = E();
+    char bloque[4096];
+    const ssize_t n = ::read(0, bloque, sizeof bloque);
+    if (n <= 0) {
+        e.lector->setEnabled(false);
+        return;
+    }
+    e.entrada.append(bloque, n);
+    for (qsizetype fin = e.entrada.indexOf('\n'); fin >= 0; fin = e.entrada.indexOf('\n')) {
+        const QString linea = QString::fromUtf8(e.entrada.left(fin)).trimmed();
+        e.entrada.remove(0, fin + 1);
+        Llega(linea);
+    }
+}
+
+// A box waits in a nested loop until it is answered.
+long Esperar(const QString& texto) {
+    QEventLoop bucle;
+    Espera espera;
+    espera.bucle = &bucle;
+    espera.texto = texto;
+    E().esperas.push_back(&espera);
+    bucle.exec();
+    E().esperas.pop_back();
+    QTimer::singleShot(0, [] { Procesar(); });
+    return espera.respuesta;
+}
+
+}  // namespace
+
+QString EstadoPrueba() {
+    auto& g = Reglas();
+    QStringList c;
+    auto poner = [&c](const QString& clave, const QString& valor) { c << clave + "=" + Escapar(valor); };
+    poner("Conectado", g.Conectado ? "1" : "0");
+    poner("Estado", TextosIdioma[78] + " " + (g.Conectado ? TextosIdioma[39] : TextosIdioma[41]));
+    poner("Turno", QString::number(g.Turno));
+    poner("MiColor", QString::fromStdString(g.MiColor));
+    poner("TipoPartida", QString::fromStdString(g.TipoPartida));
+    poner("Blancas", ::Reloj().Label3->text());
+    poner("Negras", ::Reloj().Label4->text());
+    poner("RelojBlancas", ::Reloj().Timer1->isActive() ? "1" : "0");
+    poner("RelojNegras", ::Reloj().Timer2->isActive() ? "1" : "0");
+    const auto& p = ::Ranking().RegPuntuacion;
+    poner("Propio", QString("%1-%2-%3-%4-%5").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]).arg(p[4]));
+    poner("Rival", QString("%1-%2-%3-%4-%5").arg(p[5]).arg(p[6]).arg(p[7]).arg(p[8]).arg(p[9]));
+    poner("Puntos", ::Ranking().Label[4]->text());
+    QString tablero;
+    for (int y = 8; y >= 1; --y)
+        for (int x = 1; x <= 8; ++x) tablero += QString::number(g.Casillas[x][y], 16);
+    poner("Tablero", tablero);
+    poner("Jugadas", QString::fromStdString(g.Jugadas.List[4]).replace("\r\n", ","));
+    const QStringList chat = ::Chat().ChatList->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+    poner("Chat", chat.isEmpty() ? QString() : chat.last());
+    poner("Titulo", ::Tavorin().Caption());
+    poner("Invertido", ::Mdi().mnuInvertirTablero->isChecked() ? "1" : "0");
+    poner("VersionRival", VersionRival);
+    poner("NuevoPendiente", NuevoPendiente ? "1" : "0");
+    poner("RetrocesoPendiente", RetrocesoPendiente ? "1" : "0");
+    poner("FicheroPendiente", FicheroPendiente);
+    poner("PartidaDeFichero", PartidaDeFichero ? "1" : "0");
+    poner("Cola", QString::number(NumColaEnvio));
+    return "ESTADO|" + c.join(u'|');
+}
+
+void IniciarOrdenesPrueba() {
+    if (!qEnvironmentVariableIsSet("TAVORIN_PRUEBA_ORDENES")) return;
+    auto& e = E();
+    e.avisosSolos = qEnvironmentVariableIsSet("TAVORIN_PRUEBA_AVISOS");
+    e.todasSolas = qEnvironmentVariable("TAVORIN_PRUEBA_AVISOS") == "todo";
+    for (const QString& r : qEnvironmentVariable("TAVORIN_PRUEBA_RESPUESTAS").split(u',', Qt::SkipEmptyParts))
+        e.respuestas.push_back(r.toLong());
+    if (qEnvironmentVariableIsSet("TAVORIN_PRUEBA_RELOJ")) {
+        e.relojFalso = MsSistema();
+        reloj::FijarFuente([] { return E().relojFalso; });
+    }
+    ResponderMensaje = [](const CMensaje& m) -> long {
+        auto& e = E();
+        const long estilo = m.IconoMensaje + m.BotonesMensaje + m.DefectoMensaje;
+        const QString linea = QString("MENSAJE|%1|%2|%3").arg(estilo).arg(m.TituloMensaje, Escapar(m.TextoMensaje));
+        Linea(linea);
+        std::fprintf(stderr, "%s\n", linea.toUtf8().constData());
+        std::fflush(stderr);
+        if (!e.respuestas.empty()) {
+            const long r = e.respuestas.front();
+            e.respuestas.pop_front();
+            return r;
+        }
+        if (e.avisosSolos && m.BotonesMensaje != MB_YESNO) return IDOK;
+        if (e.todasSolas) return m.DefectoMensaje == MB_DEFBUTTON2 ? IDNO : IDYES;
+        return Esperar(m.TextoMensaje);
+    };
+    ResponderTexto = [](const QString& pregunta, const QString& titulo) {
+        auto& e = E();
+        Linea(QString("PREGUNTA|%1|%2").arg(titulo, Escapar(pregunta)));
+        if (e.textos.isEmpty()) Esperar(pregunta);
+        return e.textos.isEmpty() ? QString() : e.textos.takeFirst();
+    };
+    sonido::Reproductor = [](const QString& ruta) { Linea("SONIDO|" + QFileInfo(ruta).fileName()); };
+    red::Traza = [](const QString& texto) { Linea(QString("TRAZA|%1|%2").arg(MsSistema()).arg(texto)); };
+    e.lector = new QSocketNotifier(0, QSocketNotifier::Read, qApp);
+    QObject::connect(e.lector, &QSocketNotifier::activated, qApp, [] { Leer(); });
+}

@@ -1,0 +1,32 @@
+// The order of the outgoing peer messages (slots 1 to 40 of ColaEnvio, slot 0
+// unused), apart from the sender that empties them.
+//
+// A move or a clock report goes out before the chat lines, pings and pongs queued
+// ahead of it, but never before another game message or another move or report: a
+// game accepted, a position or the end of a replay reaches the peer before the first
+// move made after it. A ping or pong goes before chat. At most one ping and one pong
+// wait. When all 40 slots are taken, a chat line, ping or pong gives way to a game
+// message; game messages never give way.
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace cola {
+
+using Slots = std::array<QString, 41>;
+
+enum class Clase { Juego, Jugada, Ping, Pong, Chat };
+// "Movimiento ..." and "TIME ..." are Jugada, "Mensaje ..." Chat.
+Clase ClaseDe(const QString& mensaje);
+
+// Appends a message; false when it was dropped (see above).
+bool Encolar(Slots& cola, long& numero, const QString& texto);
+// Puts the waiting messages in sending order (slot 1 goes next).
+void Ordenar(Slots& cola, long numero);
+// Takes slot 1 out; the others move one slot up.
+void QuitarPrimero(Slots& cola, long& numero);
+void Vaciar(Slots& cola, long& numero);
+
+}  // namespace cola

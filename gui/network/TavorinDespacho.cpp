@@ -1,0 +1,723 @@
+// The receive dispatcher: what each message of the peer does to the game, the
+// board, the clocks, the chat and the ranking, and which answer it queues.
+//
+// The peer is trusted with nothing: a move is played only with a piece of the
+// peer's colour, in a game, while this side waits, and never during a file
+// exchange; an answer acts only on a request of its kind that this side made; a
+// field out of range makes the message void. What would leave the two boards apart
+// is a protocol error: "Error interno." and the disconnect command.
+#include "board/Tavorin.h"
+
+#include "app/CMensaje.h"
+#include "app/Variables.h"
+#include "board/FinPartida.h"
+#include "board/Jugadas.h"
+#include "board/Geometria.h"
+#include "board/Sonidos.h"
+#include "files/ListaPgn.h"
+#include "files/fEpd.h"
+#include "network/Campos.h"
+#include "network/Chat.h"
+#include "network/Nuevo.h"
+#include "network/Ranking.h"
+#include "network/Red.h"
+#include "network/Reloj.h"
+#include "platform/PictureBox.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
+
+#include <functional>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QRadioButton>
+
+namespace {
+
+using red::Intercambio;
+using red::Peticion;
+
+enum class Respuesta { Si, No, Caducada };
+
+// A Yes/No question about the peer's message. Caducada: the link it came on ended
+// (or another began) while the box was open; then nothing is done or sent.
+Respuesta Preguntar(const QString& texto) {
+    const long enlace = red::Red().enlace;
+    const long r = MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION, MB_YESNO);
+    if (!Reglas().Conectado || red::Red().enlace != enlace) return Respuesta::Caducada;
+    return r == IDYES ? Respuesta::Si : Respuesta::No;
+}
+
+void Aviso(const QString& texto) { MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION); }
+
+bool EnPartida() { return !Reglas().TipoPartida.empty(); }
+
+int LadoLocal() {
+    const auto& c = Reglas().MiColor;
+    return c == "Blancas" ? 1 : c == "Negras" ? 2 : 0;
+}
+
+void SinPartida() {
+    auto& g = Reglas();
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.Turno = 0;
+}
+
+void OcultarMarcos() {
+    auto& t = ::Tavorin();
+    t.Shape1[0]->hide();
+    t.Shape1[1]->hide();
+}
+
+// The empty board on the visible picture, with the waiting notice when asked.
+void TableroEnEspera(bool aviso) {
+    auto& t = ::Tavorin();
+    t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
+    if (aviso) {
+        QImage& img = t.PicBuffer->Imagen();
+        QPainter p(&img);
+        QFont f = p.font();
+        f.setPointSize(16);
+        p.setFont(f);
+        const QString texto = TextosIdioma[69];
+        const int ancho = p.fontMetrics().horizontalAdvance(texto);
+        p.drawText(t.PicBuffer->ScaleWidth() / 2 - ancho / 2, t.PicBuffer->ScaleHeight() / 2, texto);
+    }
+    t.PicBuffer->Refresh();
+}
+
+// The side windows whose view items carry a check mark.
+void MostrarVentanasMarcadas() {
+    auto& m = ::Mdi();
+    if (m.mnuReloj->isChecked()) ::Reloj().Show();
+    if (m.mnuVentanaChat->isChecked()) ::Chat().Show();
+    if (m.mnuMovimientos->isChecked()) ::Jugadas().Show();
+    if (m.mnuMostrarRanking->isChecked()) ::Ranking().Show();
+}
+
+// Messages that change nothing on the board and open no box; all others end a
+// piece drag or a point-and-click selection under way.
+bool DejaLaEntrada(const QString& d) {
+    return d.startsWith(QLatin1String("TIME")) || d.startsWith(QLatin1String("Mensaje")) ||
+           d.startsWith(QLatin1String("Ranking")) || d.startsWith(QLatin1String("VersionTV")) ||
+           d.startsWith(QLatin1String("Movimiento"));
+}
+
+void CancelarEntrada() {
+    auto& g = Reglas();
+    auto& t = ::Tavorin();
+    if (!::Mdi().mnuPointClick->isChecked()) {
+        if (!t.Arrastrando()) return;
+        // The piece goes back where it was lifted.
+        ArrastreCancelado = true;
+        t.CopiarTablero(t.PicBuffer, t.BoardTemp[0]);
+        t.DragDro_Drag(0);
+        t.BorrarTemporales();
+        t.MovimientoAnulado();
+        return;
+    }
+    if (g.Origen.empty() && g.CasillasAtacantes.empty()) return;
+    g.Origen.clear();
+    g.Destino.clear();
+    t.Shape->hide();
+    RepintarTablero = false;
+    t.setMousePointer(0);
+}
+
+// A request of the peer that needs this side's Yes. While `posible` does not hold it
+// is refused at once, unasked; it is asked otherwise, and refused after a Yes too
+// when it no longer holds (the game may have ended behind the box). True: go on. A
+// question whose link ended changes nothing and sends nothing.
+bool Consentir(const QString& pregunta, const std::function<bool()>& posible, const char* negativa) {
+    if (!posible()) {
+        EncolarMensaje(negativa);
+        return false;
+    }
+    const Respuesta r = Preguntar(pregunta);
+    if (r == Respuesta::Caducada) return false;
+    if (r == Respuesta::No || !posible()) {
+        EncolarMensaje(negativa);
+        return false;
+    }
+    return true;
+}
+
+// ---- Take-back, draw, resignation ------------------------------------------------------
+
+bool RetrocesoPosible() {
+    auto& g = Reglas();
+    return EnPartida() && g.Turno != 0 && !g.Jugadas.List1.empty() && !PartidaDeFichero;
+}
+
+void Retroceso() {
+    if (!Consentir("103", RetrocesoPosible, "RetrocesoCancelado")) return;
+    Reglas().Turno = 0;
+    EncolarMensaje("RetrocesoAceptado");
+    ::Mdi().RetrocesoFuncion();
+}
+
+void RetrocesoAceptado() {
+    auto& r = red::Red();
+    if (r.peticion != Peticion::Retroceso) return;
+    r.peticion = Peticion::Ninguna;
+    RetrocesoPendiente = false;
+    ::Mdi().RetrocesoFuncion();
+    auto& g = Reglas();
+    g.Turno = LadoLocal();
+    if (g.TipoPartida == "R") {
+        if (g.Turno == 1) ::Reloj().CorrenBlancas();
+        if (g.Turno == 2) ::Reloj().CorrenNegras();
+    }
+    Aviso("104");
+}
+
+void RetrocesoCancelado() {
+    auto& r = red::Red();
+    if (r.peticion != Peticion::Retroceso) return;
+    r.peticion = Peticion::Ninguna;
+    RetrocesoPendiente = false;
+    Aviso("105");
+}
+
+void Rendirse() {
+    if (!EnPartida()) return;
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(2);
+    SinPartida();
+    Aviso("16");
+}
+
+void OfrecerTablas() {
+    if (!Consentir("18", EnPartida, "TablasCancelado")) return;
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    SinPartida();
+    EncolarMensaje("TablasAceptadas");
+}
+
+void RespuestaTablas(bool aceptadas) {
+    auto& r = red::Red();
+    if (r.peticion != Peticion::Tablas) return;
+    r.peticion = Peticion::Ninguna;
+    RetrocesoPendiente = false;
+    if (!aceptadas) {
+        Aviso("20");
+        return;
+    }
+    if (!EnPartida()) return;
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    SinPartida();
+    Aviso("19");
+}
+
+// ---- New game ------------------------------------------------------------------------------
+
+// The part of a text before its n-th "$" (from 1), or between two of them.
+QString Trozo(const QString& texto, int n) {
+    const QStringList partes = texto.split(u'$');
+    return n < partes.size() ? partes[n] : QString();
+}
+
+QString PreguntaNuevoJuego(const tvp::Propuesta& p) {
+    const QString color = p.color == 1 ? TextosIdioma[22] : TextosIdioma[21];
+    if (p.tipo == u'R')
+        return Trozo(TextosIdioma[10], 0) + QString::number(p.minutos) + Trozo(TextosIdioma[10], 1) + color + ".";
+    const QString t = TextosIdioma[87];
+    const qsizetype dolar = t.indexOf(u'$');
+    const QString antes = dolar < 0 ? t : t.left(dolar);
+    const QString despues = dolar < 0 ? QString() : t.mid(dolar + 1);
+    return antes + TextosIdioma[24] + despues + " " + color + ".";
+}
+
+// A game agreed on both sides: this side plays White (lado 1) or Black (2).
+void EmpezarPartida(const tvp::Propuesta& p, int lado) {
+    auto& g = Reglas();
+    auto& t = ::Tavorin();
+    PosicionPreparada = false;
+    OcultarMarcos();
+    MinutosBlancas = MinutosNegras = p.minutos;
+    SegundosBlancas = SegundosNegras = 0;
+    ::Reloj().PrintTimerB();
+    ::Reloj().PrintTimerN();
+    g.TipoPartida = p.tipo.toStdString();
+    g.MiColor = lado == 1 ? "Blancas" : "Negras";
+    g.Turno = lado == 1 ? 1 : 0;
+    ::Nuevo().NuevoAceptado();
+    t.MovimientoAnulado();
+    red::Orientar(lado == 2);
+    t.QuitaMarco();
+    if (p.tipo == u'R')
+        ::Reloj().CorrenBlancas();
+    else
+        ::Reloj().Parar();
+    red::Red().partidaJugada = true;
+}
+
+// No proposal of this side waits (both would take one colour) and no file exchange runs.
+bool NuevoPosible() { return !NuevoPendiente && !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno; }
+
+void NuevoJuego(const QString& d) {
+    const auto p = tvp::LeerNuevoJuego(d);
+    if (!p) {
+        EncolarMensaje("NuevoCancelado");
+        return;
+    }
+    if (!Consentir(PreguntaNuevoJuego(*p), NuevoPosible, "NuevoCancelado")) return;
+    EncolarMensaje("NuevoAceptado");
+    EmpezarPartida(*p, p->color == 1 ? 2 : 1);
+}
+
+void NuevoCancelado() {
+    if (!NuevoPendiente) return;
+    NuevoPendiente = false;
+    red::Red().propuesta.reset();
+    Aviso("11");
+}
+
+void NuevoAceptado() {
+    auto& r = red::Red();
+    if (!NuevoPendiente || !r.propuesta) return;
+    NuevoPendiente = false;
+    const tvp::Propuesta p = *r.propuesta;
+    r.propuesta.reset();
+    EmpezarPartida(p, p.color);
+    Aviso("101");
+}
+
+// ---- Version, chat, clock, ranking -------------------------------------------------------------
+
+void VersionTV(const QString& d) {
+    const qsizetype blanco = d.indexOf(u' ');
+    const QString v = blanco < 0 ? QString() : d.mid(blanco + 1);
+    if (d.endsWith(QLatin1String("eta"))) VersionRival = v.section(u' ', 0, 0);
+    if (VersionRival.isEmpty()) VersionRival = v;
+}
+
+void Mensaje(QString d) {
+    if (VersionRival.isEmpty()) {
+        if (d.endsWith(QLatin1String("eta"))) d.chop(5);
+        for (int k = 4; k >= 1; --k)
+            if (d.size() > k && d[d.size() - 1 - k] == u' ') VersionRival = d.right(k);
+    }
+    auto& m = ::Mdi();
+    auto& chat = ::Chat();
+    if (!chat.Visible()) {
+        m.mnuVentanaChat->setChecked(true);
+        chat.Show();
+    }
+    chat.Anadir(d.mid(8));
+    red::Red().DatosRecibidos.clear();
+}
+
+void Time(const QString& d) {
+    const auto t = tvp::LeerTime(d);
+    auto& g = Reglas();
+    if (!t || g.TipoPartida != "R") return;
+    auto& reloj = ::Reloj();
+    // The report corrects the opponent's clock; this side's clock starts only while
+    // this side is to move (a quick reply of this side already passed the turn back).
+    if (g.MiColor == "Negras") {
+        MinutosBlancas = t->minutos;
+        SegundosBlancas = t->segundos;
+        reloj.PrintTimerB();
+        if (g.Turno == 2) reloj.CorrenNegras();
+    } else if (g.MiColor == "Blancas") {
+        MinutosNegras = t->minutos;
+        SegundosNegras = t->segundos;
+        reloj.PrintTimerN();
+        if (g.Turno == 1) reloj.CorrenBlancas();
+    }
+}
+
+void RankingRival(const QString& d) {
+    const auto v = tvp::LeerRanking(d);
+    if (!v) return;
+    auto& r = ::Ranking();
+    for (int i = 0; i < 5; ++i) r.RegPuntuacion[size_t(5 + i)] = (*v)[size_t(i)];
+    r.PrintPuntuacion();
+}
+
+// ---- Moves ------------------------------------------------------------------------------------------
+
+bool EsPeon(int pieza) { return pieza == rules::PeonBlanco || pieza == rules::PeonNegro; }
+
+// The promotion code of a move of White (lado 1) or Black (2): a promotion must name
+// a piece of the mover's colour; any other move may carry 0 or such a piece, and
+// plays with 0. Nothing when the code does not fit.
+std::optional<int> Coronacion(const tvp::Jugada& j, int lado) {
+    const int pieza = Reglas().Casillas[j.x1][j.y1];
+    const bool corona = EsPeon(pieza) && j.y2 == (lado == 1 ? 8 : 1);
+    const int minimo = lado == 1 ? rules::TorreBlanca : rules::TorreNegra;
+    const bool suya = j.pieza >= minimo && j.pieza <= minimo + 3;
+    if (corona) return suya ? std::optional<int>(j.pieza) : std::nullopt;
+    if (j.pieza != 0 && !suya) return std::nullopt;
+    return 0;
+}
+
+bool PiezaDelLado(const tvp::Jugada& j, int lado) {
+    const int pieza = Reglas().Casillas[j.x1][j.y1];
+    return lado == 1 ? rules::EsBlanca(pieza) : rules::EsNegra(pieza);
+}
+
+void Movimiento(const QString& d) {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    auto& t = ::Tavorin();
+    const auto j = tvp::LeerMovimiento(d);
+    if (!j) return;
+    if (!EnPartida()) {
+        // A move that crossed the end of the game goes quietly.
+        if (r.partidaJugada) return;
+        red::JugadaIlegal();
+        return;
+    }
+    const int local = LadoLocal();
+    const int rival = local == 1 ? 2 : 1;
+    const auto corona = local == 0 ? std::nullopt : Coronacion(*j, rival);
+    if (local == 0 || g.Turno != 0 || PartidaDeFichero || r.intercambio != Intercambio::Ninguno ||
+        !PiezaDelLado(*j, rival) || !corona) {
+        red::JugadaIlegal();
+        return;
+    }
+    g.Origen = geometria::CasillaTexto(j->x1, j->y1);
+    g.Destino = geometria::CasillaTexto(j->x2, j->y2);
+    g.PiezaCoronacion = *corona;
+    g.Turno = rival;
+    t.CopiarTablero(t.BoardTemp[0], t.PicBuffer);
+    g.ValidarMovimiento();
+    if (!g.MovimientoValido) {
+        g.Turno = 0;
+        t.MovimientoAnulado();
+        red::JugadaIlegal();
+        return;
+    }
+    if (!g.CapturaAlPaso.empty()) t.SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
+    InvertirCoordenadas();
+    ::RedibujarFichas();
+    ReproducirSonido(3);
+    if (red::Traza) red::Traza("JUGADA " + d.mid(11));
+    if (g.JaqueMate) FinJaqueMate();
+    if (g.Ahogado) FinAhogado();
+    t.MovimientoAnulado();
+    g.Turno = LadoLocal();
+}
+
+// ---- Game files and positions from the peer ------------------------------------------------------
+
+bool PendienteDe(const char* extension) { return !FicheroPendiente.isEmpty() && ExtensionDe(FicheroPendiente) == extension; }
+
+// No game and no exchange: the peer may put a game or a position on the board.
+bool TableroLibre() {
+    return !EnPartida() && !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno;
+}
+
+void AbrirPartida(bool posicion) {
+    auto& r = red::Red();
+    auto posible = [] {
+        return !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno && FicheroPendiente.isEmpty();
+    };
+    if (!Consentir("35", posible, posicion ? "AbrirCanceladoEPD" : "AbrirCancelado")) return;
+    OcultarMarcos();
+    PartidaDeFichero = true;
+    if (!posicion) {
+        PosicionPreparada = false;
+        r.intercambio = Intercambio::EsperandoPartida;
+        EncolarMensaje("AbrirAceptado");
+        return;
+    }
+    SinPartida();
+    PosicionPreparada = true;
+    TableroEnEspera(true);
+    r.intercambio = Intercambio::EsperandoPosicion;
+    EncolarMensaje("AbrirAceptadoEPD");
+}
+
+void AbrirAceptado() {
+    if (!PendienteDe("tvp")) {
+        // Nothing to send: the peer, who waits for a game, is told the stream failed.
+        EncolarMensaje("TVP ERROR");
+        return;
+    }
+    auto& g = Reglas();
+    PosicionPreparada = false;
+    OcultarMarcos();
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+    g.Turno = 0;
+    ::Reloj().Label3->clear();
+    ::Reloj().Label4->clear();
+    const QString ruta = FicheroPendiente;
+    ::Tavorin().AbrirTvp(ruta);
+    FicheroPendiente.clear();
+}
+
+void AbrirCancelado() {
+    if (!PendienteDe("tvp")) return;
+    FicheroPendiente.clear();
+    Aviso("20");
+}
+
+void AbrirAceptadoEPD() {
+    if (!PendienteDe("epd")) return;
+    const QString ruta = FicheroPendiente;
+    ::fEpd().LeerEPD(ruta);
+    PartidaDeFichero = false;
+    FicheroPendiente.clear();
+}
+
+void AbrirCanceladoEPD() {
+    if (!PendienteDe("epd")) return;
+    FicheroPendiente.clear();
+    PartidaDeFichero = false;
+    Aviso("20");
+}
+
+void CancelarEPD() {
+    auto& r = red::Red();
+    if (r.intercambio != Intercambio::EsperandoPosicion) return;
+    r.intercambio = Intercambio::Ninguno;
+    ::fEpd().CancelarEPD();
+    // The exchange is over, whatever the list left.
+    PartidaDeFichero = false;
+    Aviso("102");
+}
+
+// Clears the notation so that Black's first move goes in Black's column: an empty
+// White move opens the list.
+void EmpezarConNegras() {
+    auto& g = Reglas();
+    g.NotacionNegras = false;
+    g.NumeroJugada = 0;
+    g.XOrigen = g.YOrigen = g.XDestino = g.YDestino = 0;
+    g.PiezaCoronacion = 0;
+    g.AnotarJugada();
+}
+
+// A position the peer chose: checked whole before anything changes.
+void Epd(const QString& d) {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    auto& t = ::Tavorin();
+    if (!(TableroLibre() || r.intercambio == Intercambio::EsperandoPosicion)) {
+        red::JugadaIlegal();
+        return;
+    }
+    const auto e = tvp::LeerEpd(d);
+    const auto pos = e ? g.AnalizarFen(e->fen.toStdString()) : std::nullopt;
+    // The digit is the side to move; the one who moves first has that colour: the
+    // sender in the plain form, this side in the "T" form.
+    const int ladoRemitente = e && e->color == u'B' ? 1 : 2;
+    const int ladoPrimero = e && e->formaT ? (ladoRemitente == 1 ? 2 : 1) : ladoRemitente;
+    if (!e || !pos || pos->Turno != e->lado || ladoPrimero != e->lado) {
+        red::JugadaIlegal();
+        return;
+    }
+    g.TipoPartida.assign(1, 'A');
+    g.MiColor.clear();
+    g.Turno = 0;
+    if (::ListaPgn().Visible()) {
+        FicheroPgn.clear();
+        ::ListaPgn().Unload();
+    }
+    ::Jugadas().BorrarContenedor();
+    ::Nuevo().VariablesCero();
+    t.MovimientoAnulado();
+    red::RelojesACero();
+    g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
+    DatosPartida.assign(2, QString());
+    g.TurnoFichero = 0;
+    if (e->lado == 2) EmpezarConNegras();
+    g.Turno = e->formaT ? e->lado : 0;
+    g.MiColor = ladoRemitente == 1 ? "Negras" : "Blancas";
+    g.LeerFen(e->fen.toStdString());
+    TableroEnEspera(false);
+    PartidaDeFichero = false;
+    r.intercambio = Intercambio::Ninguno;
+    red::Orientar(g.MiColor != "Blancas");
+    t.QuitaMarco();
+    PosicionPreparada = true;
+    r.partidaJugada = true;
+}
+
+// The end of a stream that stopped: a fresh game and the side windows back.
+void PartidaAbortada() {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    DatosPartida.assign(2, QString());
+    TableroEnEspera(false);
+    PartidaDeFichero = false;
+    PosicionPreparada = false;
+    SinPartida();
+    g.TurnoFichero = 0;
+    r.intercambio = Intercambio::Ninguno;
+    ::Nuevo().NuevoAceptado();
+    MostrarVentanasMarcadas();
+    red::Orientar(false);
+    ::Tavorin().QuitaMarco();
+}
+
+// A streamed move: played for the side the stream says is to move, with its piece.
+bool JugadaTvp(const QString& d) {
+    auto& g = Reglas();
+    const auto j = tvp::LeerJugadaTvp(d);
+    if (!j) return false;
+    const int lado = g.TurnoFichero == 0 ? 1 : 2;
+    const auto corona = Coronacion(*j, lado);
+    if (!PiezaDelLado(*j, lado) || !corona) return false;
+    g.Turno = lado;
+    g.Origen = geometria::CasillaTexto(j->x1, j->y1);
+    g.Destino = geometria::CasillaTexto(j->x2, j->y2);
+    g.PiezaCoronacion = *corona;
+    g.ValidarMovimiento();
+    return g.MovimientoValido;
+}
+
+void Tvp(const QString& d) {
+    auto& g = Reglas();
+    auto& r = red::Red();
+    auto& t = ::Tavorin();
+    if (d == QLatin1String("TVP Iniciar")) {
+        if (!(TableroLibre() || r.intercambio == Intercambio::EsperandoPartida)) {
+            red::JugadaIlegal();
+            return;
+        }
+        OcultarMarcos();
+        PartidaDeFichero = true;
+        r.intercambio = Intercambio::Partida;
+        g.TurnoFichero = 0;
+        SinPartida();
+        TableroEnEspera(true);
+        ::Jugadas().BorrarContenedor();
+        ::Nuevo().VariablesCero();
+        t.MovimientoAnulado();
+        t.PonerFichas();
+        ::Reloj().Label3->clear();
+        ::Reloj().Label4->clear();
+        SinPartida();
+        red::RelojesACero();
+        DatosPartida.assign(2, QString());
+        DatosPartida[1] = "E";
+        t.MovimientoAnulado();
+        r.partidaJugada = true;
+        return;
+    }
+    const bool enCurso = r.intercambio == Intercambio::Partida;
+    const bool esperando = r.intercambio == Intercambio::EsperandoPartida;
+    if (d == QLatin1String("TVP ERROR")) {
+        if (!enCurso && !esperando) return;
+        PartidaAbortada();
+        Aviso("55");
+        red::RelojesACero();
+        return;
+    }
+    if (!enCurso) return;
+    if (d == QLatin1String("TVP Terminado")) {
+        DatosPartida.assign(2, QString());
+        TableroEnEspera(false);
+        PartidaDeFichero = false;
+        r.intercambio = Intercambio::Ninguno;
+        red::Orientar(g.MiColor == "Negras");
+        t.QuitaMarco();
+        return;
+    }
+    if (const auto x = tvp::LeerTvpT(d)) {
+        if (*x == u'B') g.MiColor = "Blancas";
+        if (*x == u'N') g.MiColor = "Negras";
+        if (*x == u'A' || *x == u'R') g.TipoPartida = std::string(1, char(x->unicode()));
+        if (x->isDigit()) g.Turno = x->digitValue();
+        return;
+    }
+    if (const auto reloj = tvp::LeerTiempoTvp(d)) {
+        if (d[5] == u'B') {
+            g.Turno = 0;
+            MinutosBlancas = reloj->minutos;
+            SegundosBlancas = reloj->segundos;
+            ::Reloj().PrintTimerB();
+        } else {
+            MinutosNegras = reloj->minutos;
+            SegundosNegras = reloj->segundos;
+            ::Reloj().PrintTimerN();
+        }
+        return;
+    }
+    if (!d.startsWith(QLatin1String("TVP M "))) return;
+    if (!JugadaTvp(d)) {
+        // The boards would part: the stream stops here and the peer is told.
+        t.MovimientoAnulado();
+        PartidaAbortada();
+        red::RelojesACero();
+        red::JugadaIlegal();
+        return;
+    }
+    if (g.TurnoFichero == 0 && g.Turno == 1)
+        g.TurnoFichero = 1;
+    else if (g.TurnoFichero == 1 && g.Turno == 2)
+        g.TurnoFichero = 0;
+    if (g.JaqueMate || g.Ahogado) {
+        const bool mate = g.JaqueMate;
+        SinPartida();
+        red::RelojesACero();
+        mate ? FinJaqueMate() : FinAhogado();
+    }
+    t.MovimientoAnulado();
+}
+
+}  // namespace
+
+namespace red {
+
+void JugadaIlegal() {
+    auto& r = Red();
+    const long enlace = r.enlace;
+    // What else came with it is not read.
+    r.OlvidarRecibidos();
+    MostrarMensaje("Tavorin", "Error interno.", MB_ICONSTOP);
+    if (Reglas().Conectado && r.enlace == enlace) ::Mdi().mnuDesconectar_Click();
+}
+
+}  // namespace red
+
+namespace forms {
+
+void Tavorin::ProcesarDatos() {
+    auto& r = red::Red();
+    const QString d = r.DatosRecibidos;
+    if (d == QLatin1String("Ping")) {
+        EncolarMensaje("Pong");
+        return;
+    }
+    if (d == QLatin1String("Pong")) {
+        red::ResultadoPing();
+        return;
+    }
+    if (!d.startsWith(QLatin1String("TIME"))) red::Atencion();
+    if (!DejaLaEntrada(d)) CancelarEntrada();
+
+    if (d == QLatin1String("Retroceso")) return Retroceso();
+    if (d == QLatin1String("RetrocesoAceptado")) return RetrocesoAceptado();
+    if (d == QLatin1String("RetrocesoCancelado")) return RetrocesoCancelado();
+    if (d == QLatin1String("Close")) return red::CierrePedido();
+    if (d == QLatin1String("AbrirPartidaEPD")) return AbrirPartida(true);
+    if (d == QLatin1String("AbrirAceptadoEPD")) return AbrirAceptadoEPD();
+    if (d == QLatin1String("AbrirCanceladoEPD")) return AbrirCanceladoEPD();
+    if (d == QLatin1String("CancelarEPD")) return CancelarEPD();
+    if (d.startsWith(QLatin1String("EPD"))) return Epd(d);
+    if (d == QLatin1String("AbrirPartida")) return AbrirPartida(false);
+    if (d == QLatin1String("AbrirAceptado")) return AbrirAceptado();
+    if (d == QLatin1String("AbrirCancelado")) return AbrirCancelado();
+    if (d.startsWith(QLatin1String("NuevoJuego"))) return NuevoJuego(d);
+    if (d == QLatin1String("NuevoCancelado")) return NuevoCancelado();
+    if (d == QLatin1String("NuevoAceptado")) return NuevoAceptado();
+    if (d == QLatin1String("Rendirse")) return Rendirse();
+    if (d == QLatin1String("OfrecerTablas")) return OfrecerTablas();
+    if (d == QLatin1String("TablasAceptadas")) return RespuestaTablas(true);
+    if (d == QLatin1String("TablasCancelado")) return RespuestaTablas(false);
+    if (d.startsWith(QLatin1String("VersionTV"))) return VersionTV(d);
+    if (d.startsWith(QLatin1String("Mensaje"))) return Mensaje(d);
+    if (d.startsWith(QLatin1String("TIME"))) return Time(d);
+    if (d.startsWith(QLatin1String("Movimiento"))) return Movimiento(d);
+    if (d.startsWith(QLatin1String("Ranking"))) return RankingRival(d);
+    if (d.startsWith(QLatin1String("TVP"))) return Tvp(d);
+}
+
+}  // namespace forms

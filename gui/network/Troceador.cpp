@@ -1,0 +1,344 @@
+#include "network/Troceador.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace tvp {
+
+namespace {
+
+// How far a message's fields reach from where its keyword ends.
+struct Campos {
+    bool ok = false;       // the fields are there, whole
+    bool cortado = false;  // the text ended where the fields still went on
+    qsizetype largo = 0;
+};
+
+// A small reader over the fields: each step either takes its characters or fails,
+// noting when it failed only because the text ran out.
+class Lector {
+public:
+    Lector(const char* p, const char* fin) : inicio_(p), p_(p), fin_(fin) {}
+
+    bool Caracter(char c) {
+        if (p_ == fin_) return Corte();
+        if (*p_ != c) return false;
+        ++p_;
+        return true;
+    }
+    bool Texto(const char* t) {
+        for (; *t; ++t)
+            if (!Caracter(*t)) return false;
+        return true;
+    }
+    // Between `minimo` and `maximo` digits, as many as there are.
+    bool Digitos(int minimo, int maximo = 1 << 30) {
+        int n = 0;
+        while (n < maximo && p_ != fin_ && *p_ >= '0' && *p_ <= '9') ++p_, ++n;
+        if (n >= minimo) return true;
+        return p_ == fin_ ? Corte() : false;
+    }
+    bool Uno(bool (*valido)(char)) {
+        if (p_ == fin_) return Corte();
+        if (!valido(*p_)) return false;
+        ++p_;
+        return true;
+    }
+    // Takes `t` when it comes next; a text that ends inside it is a cut.
+    void Opcional(const char* t) {
+        const qsizetype n = qsizetype(std::strlen(t));
+        const qsizetype quedan = fin_ - p_;
+        if (quedan >= n) {
+            if (std::memcmp(p_, t, size_t(n)) == 0) p_ += n;
+            return;
+        }
+        if (quedan > 0 && std::memcmp(p_, t, size_t(quedan)) == 0) cortado_ = true;
+    }
+    void Mientras(bool (*valido)(char)) {
+        while (p_ != fin_ && valido(*p_)) ++p_;
+    }
+    Campos Resultado(bool ok) const {
+        Campos c;
+        c.cortado = cortado_;
+        c.ok = ok && !cortado_;
+        c.largo = p_ - inicio_;
+        return c;
+    }
+    const char* Posicion() const { return p_; }
+    void Volver(const char* p) {
+        p_ = p;
+        cortado_ = false;
+    }
+    bool Cortado() const { return cortado_; }
+
+private:
+    bool Corte() {
+        cortado_ = true;
+        return false;
+    }
+    const char* inicio_;
+    const char* p_;
+    const char* fin_;
+    bool cortado_ = false;
+};
+
+bool Digito(char c) { return c >= '0' && c <= '9'; }
+bool DigitoOPunto(char c) { return Digito(c) || c == '.'; }
+bool DigitoOGuion(char c) { return Digito(c) || c == '-'; }
+bool Letra(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || Digito(c); }
+
+// "NuevoJuego " c " " t " " minutes
+Campos NuevoJuego(Lector l) {
+    bool ok = l.Caracter(' ') && l.Uno(Letra) && l.Caracter(' ') && l.Uno(Letra) && l.Caracter(' ') && l.Digitos(1);
+    return l.Resultado(ok);
+}
+
+// "VersionTV " version, optionally " beta"
+Campos VersionTV(Lector l) {
+    bool ok = l.Caracter(' ') && l.Uno(Digito);
+    if (ok) {
+        l.Mientras(DigitoOPunto);
+        l.Opcional(" beta");
+    }
+    return l.Resultado(ok);
+}
+
+// "TIME " minutes ":" seconds
+Campos Time(Lector l) { return l.Resultado(l.Caracter(' ') && l.Digitos(1) && l.Caracter(':') && l.Digitos(1)); }
+
+// "Movimiento " four square digits and the promotion code
+Campos Movimiento(Lector l) { return l.Resultado(l.Caracter(' ') && l.Digitos(4, 4) && l.Digitos(0)); }
+
+// "Ranking " five numbers joined by "-"
+Campos Ranking(Lector l) {
+    bool ok = l.Caracter(' ') && l.Uno(DigitoOGuion);
+    if (ok) l.Mientras(DigitoOGuion);
+    return l.Resultado(ok);
+}
+
+// "TVP " and one of the stream's forms
+Campos Tvp(Lector l) {
+    if (!l.Caracter(' ')) return l.Resultado(false);
+    const char* desde = l.Posicion();
+    bool cortado = false;
+    auto probar = [&](bool ok) {
+        if (ok) return true;
+        cortado = cortado || l.Cortado();
+        l.Volver(desde);
+        return false;
+    };
+    if (probar(l.Texto("Iniciar")) || probar(l.Texto("Terminado")) || probar(l.Texto("ERROR")) ||
+        probar(l.Texto("TB ") && l.Digitos(4, 5)) || probar(l.Texto("TN ") && l.Digitos(4, 5)) ||
+        probar(l.Texto("T ") && l.Uno(Letra)) || probar(l.Texto("M ") && l.Digitos(4, 4) && l.Digitos(0)))
+        return l.Resultado(true);
+    Campos c = l.Resultado(false);
+    c.cortado = cortado;
+    return c;
+}
+
+enum class Clase { Exacta, Campos, Libre };
+
+struct Clave {
+    const char* texto;
+    Clase clase;
+    Campos (*campos)(Lector);
+    qsizetype largo;
+};
+
+// Longest first, so that a keyword that begins another is tried after it.
+const std::vector<Clave>& Claves() {
+    static const std::vector<Clave> claves = [] {
+        std::vector<Clave> c = {
+            {"Ping", Clase::Exacta, nullptr, 0},
+            {"Pong", Clase::Exacta, nullptr, 0},
+            {"Retroceso", Clase::Exacta, nullptr, 0},
+            {"RetrocesoAceptado", Clase::Exacta, nullptr, 0},
+            {"RetrocesoCancelado", Clase::Exacta, nullptr, 0},
+            {"Close", Clase::Exacta, nullptr, 0},
+            {"AbrirPartidaEPD", Clase::Exacta, nullptr, 0},
+            {"AbrirAceptadoEPD", Clase::Exacta, nullptr, 0},
+            {"AbrirCanceladoEPD", Clase::Exacta, nullptr, 0},
+            {"CancelarEPD", Clase::Exacta, nullptr, 0},
+            {"AbrirPartida", Clase::Exacta, nullptr, 0},
+            {"AbrirAceptado", Clase::Exacta, nullptr, 0},
+            {"AbrirCancelado", Clase::Exacta, nullptr, 0},
+            {"NuevoCancelado", Clase::Exacta, nullptr, 0},
+            {"NuevoAceptado", Clase::Exacta, nullptr, 0},
+            {"Rendirse", Clase::Exacta, nullptr, 0},
+            {"OfrecerTablas", Clase::Exacta, nullptr, 0},
+            {"TablasAceptadas", Clase::Exacta, nullptr, 0},
+            {"TablasCancelado", Clase::Exacta, nullptr, 0},
+            {"NuevoJuego", Clase::Campos, NuevoJuego, 0},
+            {"VersionTV", Clase::Campos, VersionTV, 0},
+            {"TIME", Clase::Campos, Time, 0},
+            {"Movimiento", Clase::Campos, Movimiento, 0},
+            {"Ranking", Clase::Campos, Ranking, 0},
+            {"TVP", Clase::Campos, Tvp, 0},
+            {"Mensaje", Clase::Libre, nullptr, 0},
+            {"EPD", Clase::Libre, nullptr, 0},
+        };
+        for (Clave& k : c) k.largo = qsizetype(std::strlen(k.texto));
+        std::stable_sort(c.begin(), c.end(), [](const Clave& a, const Clave& b) { return a.largo > b.largo; });
+        return c;
+    }();
+    return claves;
+}
+
+bool Mayuscula(char c) { return c >= 'A' && c <= 'Z'; }
+
+// What one keyword makes of the text at a position.
+struct Candidato {
+    const Clave* clave = nullptr;
+    bool completo = false;  // keyword and fields whole; `fin` is the message's end
+    bool cortado = false;   // the text ends inside the keyword or its fields
+    qsizetype fin = 0;
+};
+
+// The candidates at position i, longest keyword first.
+void Candidatos(const QByteArray& t, qsizetype i, std::vector<Candidato>& salida) {
+    salida.clear();
+    const qsizetype n = t.size();
+    if (i >= n || !Mayuscula(t[i])) return;
+    const char* d = t.constData();
+    for (const Clave& k : Claves()) {
+        if (k.texto[0] != d[i]) continue;
+        const qsizetype quedan = n - i;
+        Candidato c;
+        c.clave = &k;
+        if (quedan < k.largo) {
+            if (std::memcmp(d + i, k.texto, size_t(quedan)) == 0) {
+                c.cortado = true;
+                salida.push_back(c);
+            }
+            continue;
+        }
+        if (std::memcmp(d + i, k.texto, size_t(k.largo)) != 0) continue;
+        if (k.clase == Clase::Campos) {
+            Campos f = k.campos(Lector(d + i + k.largo, d + n));
+            if (f.ok) {
+                c.completo = true;
+                c.fin = i + k.largo + f.largo;
+            } else if (f.cortado) {
+                c.cortado = true;
+            } else {
+                continue;
+            }
+        } else {
+            c.completo = true;
+            c.fin = i + k.largo;
+        }
+        salida.push_back(c);
+    }
+}
+
+}  // namespace
+
+Troceo Trocear(const QByteArray& texto, bool final) {
+    const qsizetype n = texto.size();
+    const bool esperar = !final;
+    // From the end backwards, for every position j:
+    //   solo[j]      the rest is whole fixed-field messages;
+    //   soloCorte[j] the same, the last one possibly cut by the end of the text;
+    //   sigue[j]     the rest reads as messages: fixed-field ones, then perhaps one
+    //                free-text message to the end, or a cut one;
+    //   fijo[j]      the same, and it is empty or begins with a fixed-field message.
+    std::vector<char> solo(size_t(n + 1), 0), soloCorte(size_t(n + 1), 0), sigue(size_t(n + 1), 0),
+        fijo(size_t(n + 1), 0);
+    solo[size_t(n)] = soloCorte[size_t(n)] = sigue[size_t(n)] = fijo[size_t(n)] = 1;
+    std::vector<Candidato> cs;
+    for (qsizetype j = n - 1; j >= 0; --j) {
+        Candidatos(texto, j, cs);
+        for (const Candidato& c : cs) {
+            if (c.cortado) soloCorte[size_t(j)] = sigue[size_t(j)] = fijo[size_t(j)] = 1;
+            if (!c.completo) continue;
+            if (c.clave->clase == Clase::Libre) {
+                sigue[size_t(j)] = 1;
+                continue;
+            }
+            const size_t e = size_t(c.fin);
+            if (solo[e]) solo[size_t(j)] = 1;
+            if (soloCorte[e]) soloCorte[size_t(j)] = 1;
+            if (sigue[e]) sigue[size_t(j)] = fijo[size_t(j)] = 1;
+        }
+    }
+
+    Troceo r;
+    qsizetype i = 0;
+    while (i < n) {
+        Candidatos(texto, i, cs);
+        qsizetype fin = -1;
+        bool aplazar = false, primero = true;
+        for (const Candidato& c : cs) {
+            if (!c.completo) continue;
+            if (c.clave->clase == Clase::Libre) {
+                // Free text runs to the first place from which only fixed-field
+                // messages follow; a cut one there leaves the end undecided while
+                // more may come.
+                const std::vector<char>& hasta = esperar ? soloCorte : solo;
+                qsizetype j = c.fin;
+                while (!hasta[size_t(j)]) ++j;
+                if (solo[size_t(j)])
+                    fin = j;
+                else
+                    aplazar = true;
+                break;
+            }
+            // A shorter keyword is tried only where a fixed-field message follows it:
+            // free text is never carved out of the end of a longer keyword.
+            if (primero ? sigue[size_t(c.fin)] : fijo[size_t(c.fin)]) {
+                fin = c.fin;
+                break;
+            }
+            primero = false;
+        }
+        if (fin < 0 && !aplazar && esperar)
+            for (const Candidato& c : cs)
+                if (c.cortado) aplazar = true;
+        if (aplazar) {
+            r.resto = texto.mid(i);
+            return r;
+        }
+        if (fin < 0) {
+            // Nothing that reads as a message starts here: it runs to the next place
+            // from which fixed-field messages follow (free text after it stays with it).
+            fin = i + 1;
+            while (!fijo[size_t(fin)]) ++fin;
+        }
+        r.mensajes.push_back(texto.mid(i, fin - i));
+        i = fin;
+    }
+    return r;
+}
+
+bool Troceador::Anadir(const QByteArray& datos) {
+    if (error_) return false;
+    if (pendiente_.size() + datos.size() > kMaximoPendiente) {
+        error_ = true;
+        pendiente_.clear();
+        return false;
+    }
+    pendiente_ += datos;
+    return true;
+}
+
+std::vector<QByteArray> Troceador::Extraer(bool final) {
+    if (error_) return {};
+    Troceo t = Trocear(pendiente_, final);
+    pendiente_ = t.resto;
+    for (const QByteArray& m : t.mensajes)
+        if (m.size() > kMaximoMensaje) error_ = true;
+    if (pendiente_.size() > kMaximoMensaje) error_ = true;
+    if (error_) {
+        pendiente_.clear();
+        return {};
+    }
+    return t.mensajes;
+}
+
+void Troceador::Vaciar() {
+    pendiente_.clear();
+    error_ = false;
+}
+
+}  // namespace tvp
