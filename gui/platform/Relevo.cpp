@@ -245,7 +245,11 @@ void Relevo::TerminarTodos() {
     }
     for (Relevo* r : relevos) {
         if (r->Ejecutando() || (r->fase_ < 3 && r->GrupoVivo())) r->AcabarYa(1000);
-        r->fase_ = 3;
         r->silencio_ = true;
     }
+    // A killed child of a program ends a moment later (its parent reaps it, or init).
+    QElapsedTimer reloj;
+    reloj.start();
+    while (quedan(true) && reloj.elapsed() < 200) ::usleep(2000);
+    for (Relevo* r : relevos) r->fase_ = 3;
 }

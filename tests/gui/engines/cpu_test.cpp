@@ -502,3 +502,18 @@ TEST_F(Panel, BothSlotsMayRunTheSameEngineEachInItsOwnProcess) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PartidaMotor, LeavingTheProgramEndsEveryEngineBeforeItGoes) {
+    Motor("negro", {"mudo", "sordo", "nieto"});
+    ASSERT_TRUE(Empezar("", "negro"));
+    ASSERT_EQ(grupos.size(), 1u);
+    ASSERT_TRUE(Esperar([&] { return testsupport::ProcesosDelGrupo(grupos[0]).size() == 2; }));
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    // The end waited for them: nothing of the engine's group is left running.
+    EXPECT_TRUE(testsupport::ProcesosDelGrupo(grupos[0]).empty());
+    EXPECT_TRUE(Leidas("negro").endsWith("quit"));
+}
+
+}  // namespace
