@@ -674,12 +674,12 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
                 EsperandoRespuesta = false;
                 Timer1->stop();
             } else if (r.pensamiento) {
+                // Engines print thinking many times a second: a box is only set when
+                // its text changes.
                 const auto& c = *r.pensamiento;
-                Text1->setText(c[0]);
-                Text2->setText(c[1]);
-                Text3->setText(c[2]);
-                Text4->setText(c[3]);
-                if (!c[4].isEmpty()) Text5->setText(c[4]);
+                const std::array<QLineEdit*, 5> cajas{Text1, Text2, Text3, Text4, Text5};
+                for (int i = 0; i < 5; ++i)
+                    if ((i < 4 || !c[i].isEmpty()) && cajas[i]->text() != c[i]) cajas[i]->setText(c[i]);
             }
             return;
         case Clase::Jugada: JugadaDeMotor(ranura, r, linea); return;

@@ -17,8 +17,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <iostream>
+#include <set>
 
 namespace {
 
@@ -102,6 +104,19 @@ protected:
         EXPECT_EQ(r.Casillas, Reglas().Casillas);
     }
 
+    // fairymax 5.0b now and then dies of a segmentation fault in mid-game (its own
+    // fault: the kernel log shows it); Tavorin then ends the game with text 90 and its
+    // name. Such a game is played again, twice at most.
+    void JugarHastaElFinal(const char* blancas, const char* negras) {
+        for (int intento = 0; intento < 3; ++intento) {
+            e->mensajes.clear();
+            ASSERT_TRUE(Empezar(blancas, negras));
+            HastaElFinal();
+            if (e->Contar(TextosIdioma[90] + " fairymax") == 0) return;
+            std::cout << "fairymax ended in mid-game; the game is played again\n";
+        }
+    }
+
     // No message but the end of the game: no engine error.
     void SinErrores() {
         for (const auto& m : e->mensajes) {
@@ -174,8 +189,7 @@ class Partidas : public Reales, public ::testing::WithParamInterface<Encuentro> 
 TEST_P(Partidas, TwoEnginesPlayToTheEndAndEveryMoveIsKept) {
     const Encuentro& p = GetParam();
     Nivel(p.modo, p.valor);
-    ASSERT_TRUE(Empezar(p.blancas, p.negras));
-    HastaElFinal();
+    JugarHastaElFinal(p.blancas, p.negras);
     ListaCompleta();
     SinErrores();
     EXPECT_GT(Registros().size(), 2);
@@ -192,10 +206,18 @@ INSTANTIATE_TEST_SUITE_P(Motores, Partidas,
 
 TEST_F(Reales, UnderATimeControlTheClocksCountAndTheGameEnds) {
     Nivel(2, "1", "0");
-    ASSERT_TRUE(Empezar("fairymax", "stockfish"));
     EXPECT_EQ(ComandoNivel, "level 0 1 0");
-    ASSERT_TRUE(Esperar([] { return Cpu().Text6->text() != "01:00" && Cpu().Text7->text() != "01:00"; }, 60000));
-    HastaElFinal();
+    // Both clocks count down while the engines play.
+    std::set<QString> blancas, negras;
+    QTimer mirar;
+    QObject::connect(&mirar, &QTimer::timeout, [&] {
+        blancas.insert(Cpu().Text6->text());
+        negras.insert(Cpu().Text7->text());
+    });
+    mirar.start(100);
+    JugarHastaElFinal("fairymax", "stockfish");
+    EXPECT_GT(blancas.size(), 5u);
+    EXPECT_GT(negras.size(), 5u);
     ListaCompleta();
     SinErrores();
 }
