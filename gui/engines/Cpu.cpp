@@ -453,10 +453,10 @@ void Cpu::Timer3_Timer() {
     }
     if (Motor2.Activo && SMotor2->currentIndex() > 0)
         for (const QString& texto : xboard::Arranque(ComandoNivel, false)) Escribir(2, texto);
-    if (Motor1.Activo && SMotor1->currentIndex() > 0) {
+    if (Motor1.Activo && SMotor1->currentIndex() > 0)
         for (const QString& texto : xboard::Arranque(ComandoNivel, true)) Escribir(1, texto);
-        if (ConReloj()) EncenderReloj(1);
-    }
+    // White's clock runs from the start; a person's first move sets both clocks again.
+    if (ConReloj()) EncenderReloj(1);
     if (Motor1.Activo || Motor2.Activo) {
         auto& m = ::Mdi();
         if (!Motor1.Activo) {

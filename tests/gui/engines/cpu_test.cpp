@@ -113,7 +113,8 @@ TEST_F(PanelReloj, WithTheClockOptionMovesCarryBothClocksInCentiseconds) {
     ASSERT_TRUE(Empezar("", "negro"));
     EXPECT_EQ(Cpu().Text6->text(), "05:00");
     EXPECT_EQ(Cpu().Text7->text(), "05:00");
-    Avanzar(3'000);  // White thinks before the first move: that time is not counted
+    Avanzar(3'000);  // White thinks before the first move: that time is given back
+    EXPECT_EQ(Cpu().Text6->text(), "04:57");
     Jugar("e2e4");
     ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
     EXPECT_EQ(Leidas("negro"), Arranque("level 40 5 0", false) + QStringList({"time 30000", "otim 30000", "e2e4"}));
