@@ -9,12 +9,9 @@
 #   moves    moves of the timed shuffle (default 400)
 #   seconds  length of the real game (default 60)
 set -euo pipefail
-TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MOVES="${1:-400}"
-GAME_SECONDS="${2:-60}"
-BUILD="${3:-$TOP/build}"
-TOOL="$BUILD/tools/banco_motores"
-TEST_ENGINE="$BUILD/tests/gui/engines/motor_prueba"
+MOVES="${1:-400}" GAME_SECONDS="${2:-60}"
+BUILD="${3:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
+TOOL="$BUILD/tools/banco_motores" TEST_ENGINE="$BUILD/tests/gui/engines/motor_prueba"
 for f in "$TOOL" "$TEST_ENGINE" "$BUILD/Tavorin/tavorin"; do
     [[ -x "$f" ]] || { echo "missing $f: build first (cmake --build $BUILD)"; exit 1; }
 done

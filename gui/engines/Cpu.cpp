@@ -104,12 +104,12 @@ Cpu::Cpu() : Forma(Hija, "Cpu"), RelojBlancas(MinutosBlancas, SegundosBlancas), 
         g->setObjectName(nombre);
         return g;
     };
-    auto etiqueta = [](QWidget* padre, const char* nombre) {
+    auto etiqueta = [](QWidget* padre, const QByteArray& nombre) {
         auto* l = new QLabel(padre);
         l->setObjectName(nombre);
         return l;
     };
-    auto caja = [](QWidget* padre, const char* nombre) {
+    auto caja = [](QWidget* padre, const QByteArray& nombre) {
         auto* t = new QLineEdit(padre);
         t->setObjectName(nombre);
         t->setReadOnly(true);
@@ -136,19 +136,15 @@ Cpu::Cpu() : Forma(Hija, "Cpu"), RelojBlancas(MinutosBlancas, SegundosBlancas), 
     motores->setColumnStretch(1, 1);
     // The thinking: depth, score, time, nodes.
     Frame2 = marco("Frame2");
-    Label1 = etiqueta(Frame2, "Label1");
-    Label2 = etiqueta(Frame2, "Label2");
-    Label3 = etiqueta(Frame2, "Label3");
-    Label4 = etiqueta(Frame2, "Label4");
-    Text1 = caja(Frame2, "Text1");
-    Text2 = caja(Frame2, "Text2");
-    Text3 = caja(Frame2, "Text3");
-    Text4 = caja(Frame2, "Text4");
     auto* pensamiento = new QGridLayout(Frame2);
-    int fila = 0;
-    for (auto [l, t] : {std::pair{Label1, Text1}, {Label2, Text2}, {Label3, Text3}, {Label4, Text4}}) {
-        pensamiento->addWidget(l, fila, 0);
-        pensamiento->addWidget(t, fila++, 1);
+    const std::array<std::pair<QLabel**, QLineEdit**>, 4> filas{
+        {{&Label1, &Text1}, {&Label2, &Text2}, {&Label3, &Text3}, {&Label4, &Text4}}};
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray n = QByteArray::number(i + 1);
+        *filas[i].first = etiqueta(Frame2, "Label" + n);
+        *filas[i].second = caja(Frame2, "Text" + n);
+        pensamiento->addWidget(*filas[i].first, i, 0);
+        pensamiento->addWidget(*filas[i].second, i, 1);
     }
     pensamiento->setColumnStretch(1, 1);
     // The clocks, White above Black.
@@ -845,58 +841,36 @@ void Cpu::ApagarRelojes() {
     RelojNegras.Parar();
 }
 
-void Cpu::Contar(int lado) {
-    if (lado == 1)
-        Timer4_Timer();
-    else
-        Timer5_Timer();
-}
+void Cpu::Timer4_Timer() { Contar(1); }
+void Cpu::Timer5_Timer() { Contar(2); }
 
-void Cpu::Timer4_Timer() {
+void Cpu::Contar(int lado) {
+    QTimer* timer = lado == 1 ? Timer4 : Timer5;
+    RelojMotor& reloj = lado == 1 ? RelojBlancas : RelojNegras;
     if (!ConReloj()) {
-        Timer4->stop();
-        RelojBlancas.Parar();
+        timer->stop();
+        reloj.Parar();
         return;
     }
-    if (SMotor1->currentIndex() > 0 && !Motor1.Activo) {
+    // White's clock also ends a game whose White engine has gone.
+    if (lado == 1 && SMotor1->currentIndex() > 0 && !Motor1.Activo) {
         ToolboxComand("2");
         return;
     }
-    RelojBlancas.Arrancar();
-    RelojBlancas.Contar();
-    PrintTimerBCPU();
-    if (!RelojBlancas.Agotado()) return;
-    Timer4->stop();
-    RelojBlancas.Parar();
+    reloj.Arrancar();
+    reloj.Contar();
+    if (lado == 1)
+        PrintTimerBCPU();
+    else
+        PrintTimerNCPU();
+    if (!reloj.Agotado()) return;
+    // The flag fell: the person lost, or the engine did.
+    timer->stop();
+    reloj.Parar();
     QString texto = "29";
-    if (Motor1.Activo) {
+    if (Ranura(lado).Activo) {
         ReproducirSonido(5);
-        texto = SMotor2->currentText() + ". " + TextosIdioma[30];
-    }
-    LimpiarCPU();
-    auto& g = Reglas();
-    g.TipoPartida.clear();
-    g.MiColor.clear();
-    g.Turno = 0;
-    MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
-}
-
-void Cpu::Timer5_Timer() {
-    if (!ConReloj()) {
-        Timer5->stop();
-        RelojNegras.Parar();
-        return;
-    }
-    RelojNegras.Arrancar();
-    RelojNegras.Contar();
-    PrintTimerNCPU();
-    if (!RelojNegras.Agotado()) return;
-    Timer5->stop();
-    RelojNegras.Parar();
-    QString texto = "29";
-    if (Motor2.Activo) {
-        ReproducirSonido(5);
-        texto = SMotor1->currentText() + ". " + TextosIdioma[30];
+        texto = Combo(3 - lado)->currentText() + ". " + TextosIdioma[30];
     }
     LimpiarCPU();
     auto& g = Reglas();

@@ -151,6 +151,8 @@ private:
     void FinDeJuego(const QString& texto, long icono);
     void EncenderReloj(int lado);
     void ApagarRelojes();
+    // One tick of a side's engine clock (1 White, 2 Black): counts, shows, and ends
+    // the game when the flag falls.
     void Contar(int lado);
     bool ConReloj() const;
     bool DosMotores() const { return Motor1.Activo && Motor2.Activo; }
