@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <fstream>
+#include <iostream>
 
 namespace {
 
@@ -451,7 +452,10 @@ TEST_F(Panel, AFloodOfThinkingIsReadAtItsOwnPaceAndTheMoveStillArrives) {
     ASSERT_TRUE(Empezar("", "negro"));
     Jugar("e2e4");
     ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }, 120000));
+    std::cout << "peak memory grew by " << (PicoMemoria() - antes) / 1024 << " MB\n";
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer keeps freed memory in quarantine
     EXPECT_LT(PicoMemoria() - antes, 100 * 1024);
+#endif
     EXPECT_FALSE(Cpu().Text4->text().isEmpty());
     EXPECT_TRUE(e->mensajes.empty());
 }
