@@ -374,9 +374,20 @@ TEST_F(Panel, SanCastlingTakesTheSendersColourAndReachesTheOtherEngineInCoordina
     e->mensajes.clear();
     ASSERT_TRUE(Esperar([] { return Pieza("g8") == rules::ReyNegro && Registros().size() == 8; }));
     EXPECT_TRUE(Leidas("negro").contains("e1g1"));
-    EXPECT_TRUE(Leidas("blanco").contains("e8g8"));
+    EXPECT_TRUE(Esperar([&] { return Leidas("blanco").contains("e8g8"); }));
     EXPECT_FALSE(Leidas("negro").contains("O-O"));
     EXPECT_TRUE(e->mensajes.empty());
+    AnotarGrupos();
+    // A rook from e8 to g8 is no castling: no "O-O" follows when the receiver is silent.
+    Motor("blanco", {"jugadas g1f3 f3g1 g1f3 f3g1 g1f3 f3g1 g1f3"});
+    Motor("negro", {"jugadas g8f6 g7g6 f8g7 O-O f8e8 g8h8 e8g8"});
+    e->respuestas = {IDYES};
+    ASSERT_TRUE(Empezar("blanco", "negro"));
+    ASSERT_TRUE(Esperar([] { return Registros().size() == 14; }));
+    EXPECT_EQ(Pieza("g8"), rules::TorreNegra);
+    QTest::qWait(2500);
+    EXPECT_FALSE(Leidas("blanco").contains("O-O"));
+    EXPECT_EQ(Leidas("blanco").count("e8g8"), 2);
 }
 
 // ---- Faulty engines --------------------------------------------------------------------------

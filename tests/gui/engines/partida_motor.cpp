@@ -47,6 +47,7 @@ void PartidaMotor::TearDown() {
 
 void PartidaMotor::Motor(const QString& nombre, const QStringList& ajustes) {
     Enlace(nombre, MOTOR_PRUEBA);
+    QFile::remove(e->Ruta("Motor/" + nombre + "/registro.txt"));
     QFile cfg(e->Ruta("Motor/" + nombre + "/prueba.cfg"));
     ASSERT_TRUE(cfg.open(QIODevice::WriteOnly | QIODevice::Truncate));
     cfg.write((ajustes.join('\n') + '\n').toUtf8());

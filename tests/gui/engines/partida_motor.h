@@ -22,7 +22,8 @@ protected:
     void TearDown() override;
 
 public:
-    // Motor/<nombre>/<nombre>: the test engine with these settings (prueba.cfg lines).
+    // Motor/<nombre>/<nombre>: the test engine with these settings (prueba.cfg lines),
+    // with an empty record of what it reads.
     void Motor(const QString& nombre, const QStringList& ajustes);
     // Motor/<nombre>/<nombre>: a link to a real program.
     void Enlace(const QString& nombre, const QString& programa);
