@@ -15,6 +15,7 @@
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/Nombres.h"
+#include "platform/Relevo.h"
 #include "shell/MSatusBar.h"
 #include "shell/Mdi.h"
 #include "shell/Splash.h"
@@ -106,6 +107,8 @@ void FijarCarpetaPrograma(const QString& carpeta) { g_carpetaPrograma = carpeta;
 void IniciarRecursos() { Q_INIT_RESOURCE(builtin); }
 
 void Terminar(int estado) {
+    // No engine outlives the program.
+    Relevo::TerminarTodos();
     if (AlTerminar) AlTerminar(estado);
     std::fflush(nullptr);
     std::_Exit(estado);

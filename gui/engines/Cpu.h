@@ -1,7 +1,13 @@
-// Cpu: the engine window (engine choice per side, thinking output, engine clocks).
+// Cpu: the engine panel. The person picks an engine (or none) for each side, starts,
+// stops and steers engine games from its toolbar, sees the engines' thinking and the
+// engine clocks. It holds the two engine slots, writes the xboard dialogue to the
+// engines through two stdio relays and acts on every line they print.
 #pragma once
 
+#include "engines/RelojMotor.h"
 #include "platform/Forma.h"
+
+#include <QStringList>
 
 #include <array>
 
@@ -10,15 +16,21 @@ class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QTimer;
 class QToolBar;
+class Relevo;
+
+namespace respuesta {
+struct Lectura;
+}
 
 // One engine slot (slot 1 plays White, slot 2 Black).
 struct DatosMotor {
+    QString UltimaLinea;  // the last "move" line read (lower case); "..." after each write
+    QString Comando;      // the text written last (or about to be)
     bool Activo = false;  // the slot's engine runs
-    QString Ruta;
-    QString Comando;
-    QString UltimaLinea;
+    QString Ruta;         // full path of the engine
 };
 extern DatosMotor Motor1, Motor2;
 
@@ -34,36 +46,125 @@ class Cpu : public Forma {
 public:
     void Form_Load() override;
     void Form_Unload(bool& cancelar) override;
+    void Form_Resize() override;
 
-    // Refills both engine lists: the no-engine entry, then every engine found one
-    // level below the program folder's Motor/.
+    // ---- Slots and engines ------------------------------------------------------------
+    // Refills both engine lists: the no-engine entry, then one engine per folder of the
+    // program folder's Motor/.
     void ActualizarCPU();
+    // Start the slot's engine when it is marked running; false when the relay refused.
+    bool cmdIniciar1();
+    bool cmdIniciar2();
+    // Stop the slot's engine ("exit", "quit", then the relay ends it).
     void cmdTerminar1();
     void cmdTerminar2();
-    void VariableCPUCero();
+    // Write the slot's Comando to its engine (nothing when the slot does not run).
+    void cmdEnviar1();
+    void cmdEnviar2();
+    // Lets both relays go (a running engine is ended).
     void DescargarDLL();
-    // Hands the local move just validated (Origen, Destino, PiezaCoronacion) to the
-    // engine that is to move.
+
+    // ---- The dialogue -------------------------------------------------------------------
+    // Both clocks in centiseconds, into CentesimasBlancas and CentesimasNegras.
+    void TimeMilisegundos();
+    // Hands the person's move just made on the board (Origen, Destino, PiezaCoronacion)
+    // to the engine.
     void GenerarMovimiento();
+    // One line of slot 1 or 2.
+    void AnalizarRespuesta(const QString& linea, int ranura);
+    // Plays an engine's move text on the board for the slot.
+    enum class Aplicada { Rechazada, Jugada, Fin };
+    Aplicada ConvertirMovimiento(const QString& texto, int ranura);
+
+    // ---- The panel ----------------------------------------------------------------------
     // The panel's commands by code: "2" stop, "3" resign, "4" offer a draw, "5" take back.
     void ToolboxComand(const QString& codigo);
-
     void Toolbar1_ButtonClick(int indice);
+    // Panel reset: no request, no retry, empty boxes, clocks off and "00:00", empty slots.
+    void VariableCPUCero();
+    void PrintTimerBCPU();
+    void PrintTimerNCPU();
+    // The engine of the slot resigned.
+    void FinPartidaCPU(int ranura);
+    // The end of a game by the clock (the moves and the position stay).
+    void LimpiarCPU();
+
+    // Timers: request time-out, castling retry, deferred start, White's and Black's clocks.
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    void Timer5_Timer();
+
+    // Relay events.
+    void mRedir_DatoRecibido(const QString& texto);
+    void mRedir2_DatoRecibido(const QString& texto);
+    void mRedir_ErrorRecibido(const QString& texto);
+    void mRedir2_ErrorRecibido(const QString& texto);
+
+    // Places the controls for the texts of the current language.
+    void Disponer();
 
     QGroupBox *Frame1, *Frame2, *Frame3, *Frame4;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;
+    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5;  // depth, score, time, nodes, variation
+    QLineEdit *Text6, *Text7;                          // White's and Black's clock
     PictureBox* Picture1;
     QToolBar* Toolbar1Barra;
     std::array<QAction*, 13> Toolbar1{};  // buttons 1 to 12
     QComboBox *SMotor1, *SMotor2;
-    QTimer *Timer4, *Timer5;  // White's and Black's engine-game clocks
+    QTimer *Timer1, *Timer2, *Timer3, *Timer4, *Timer5;
+
+    Relevo* mRedir = nullptr;   // slot 1
+    Relevo* mRedir2 = nullptr;  // slot 2
+    QStringList RutasMotor;     // entry i: the engine of list entry i (entry 0 unused)
+    bool Terminando = false;       // a slot is being stopped
+    bool DetencionUsuario = false; // the stop command runs
+    QString UltimoMovimiento;      // the person's last move in coordinates
+    long CentesimasBlancas = 0, CentesimasNegras = 0;
+    bool EnroquePendiente = false;   // the castling retry is armed
+    bool EsperandoRespuesta = false; // a request awaits its answer
+    RelojMotor RelojBlancas, RelojNegras;
+
+protected:
+    bool event(QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    DatosMotor& Ranura(int n);
+    Relevo*& RelevoDe(int n);
+    QComboBox* Combo(int n) const;
+    bool cmdIniciar(int n);
+    void cmdTerminar(int n);
+    void cmdEnviar(int n);
+    void Escribir(int n, const QString& texto);
+    void NuevoRelevo(int n);
+    void DatoRecibido(int n, const QString& texto);
+    void ErrorRecibido(int n, const QString& texto);
+    void MotorTerminado(int n);
+    void NuevaPartida();
+    void JugadaDeMotor(int ranura, const respuesta::Lectura& lectura, const QString& linea);
+    void PasarJugada(int receptor, const QString& jugada, bool enroque);
+    void OfertaDeTablas(int ranura);
+    // Ends the engine game: clocks off, both slots stopped, panel reset, nobody to
+    // move; then the message, when there is one. Nothing of the engines comes after.
+    void FinDeJuego(const QString& texto, long icono);
+    void EncenderReloj(int lado);
+    void ApagarRelojes();
+    // One tick of a side's engine clock (1 White, 2 Black): counts, shows, and ends
+    // the game when the flag falls.
+    void Contar(int lado);
+    bool ConReloj() const;
+    bool DosMotores() const { return Motor1.Activo && Motor2.Activo; }
+    // The colour the board has to move: 1 White, 2 Black.
+    int LadoAMover() const;
+
+    // The last engine move ConvertirMovimiento played: in coordinates as the other
+    // engine gets it, and whether it was a king's castling.
+    QString jugadaAplicada_;
+    bool enroqueAplicado_ = false;
 };
 
 }  // namespace forms
 
 forms::Cpu& Cpu();
-
-// The engine list entries of a Motor folder: one per executable file one level
-// below it, lower-cased, without an ".exe" or ".com" extension; sorted by folder
-// and file name.
-QStringList MotoresEncontrados(const QString& carpetaMotor);

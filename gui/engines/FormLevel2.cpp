@@ -1,74 +1,141 @@
 #include "engines/FormLevel2.h"
 
+#include "app/Variables.h"
+#include "engines/Nivel.h"
+#include "platform/Controles.h"
+#include "platform/PictureBox.h"
 #include "shell/SweetButton.h"
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
+#include <cmath>
+
+QString ComandoNivel;
+
+namespace {
+
+// The design's grid: twips, 15 a pixel, scaled with the font (a design label is 13
+// pixels high).
+struct Rejilla {
+    double k;
+    int operator()(double twips) const { return int(std::lround(twips / TwipsPorPixel * k)); }
+};
+
+int Ancho(const QWidget* w) { return w->sizeHint().width(); }
+int Alto(const QWidget* w) { return w->sizeHint().height(); }
+
+}  // namespace
 
 namespace forms {
 
 FormLevel2::FormLevel2() : Forma(Dialogo, "FormLevel2") {
-    auto marco = [](QWidget* padre, const char* nombre, int x, int y, int w, int h) {
+    auto marco = [](QWidget* padre, const char* nombre) {
         auto* g = new QGroupBox(padre);
         g->setObjectName(nombre);
-        g->setGeometry(x, y, w, h);
         return g;
     };
-    Frame1 = marco(this, "Frame1", 6, 4, 300, 96);
-    Frame2 = marco(this, "Frame2", 6, 104, 300, 44);
-    Frame3 = marco(this, "Frame3", 6, 152, 300, 44);
-    Frame4 = marco(this, "Frame4", 6, 200, 300, 44);
-    Frame5 = marco(this, "Frame5", 6, 248, 300, 44);
+    auto etiqueta = [](QWidget* padre, const char* nombre) {
+        auto* l = new QLabel(padre);
+        l->setObjectName(nombre);
+        return l;
+    };
+    auto caja = [](QWidget* padre, const char* nombre, int largo) {
+        auto* t = new QLineEdit(padre);
+        t->setObjectName(nombre);
+        t->setMaxLength(largo);
+        return t;
+    };
+    // The plain button face lies behind the panels.
+    Command1 = new QPushButton(this);
+    Command1->setObjectName("Command1");
+    Command1->setFocusPolicy(Qt::NoFocus);
+    Frame1 = marco(this, "Frame1");
     for (int i = 0; i < 3; ++i) {
         Option1[i] = new QRadioButton(Frame1);
         Option1[i]->setObjectName(QString("Option1_%1").arg(i));
-        Option1[i]->setGeometry(10, 18 + i * 24, 280, 22);
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
     }
-    Option1[0]->setChecked(true);
-    auto fila = [](QGroupBox* g, QLabel*& etiqueta, const char* nombre) {
-        etiqueta = new QLabel(g);
-        etiqueta->setObjectName(nombre);
-        etiqueta->setGeometry(10, 16, 150, 22);
-    };
-    fila(Frame2, Label3, "Label3");
-    fila(Frame3, Label4, "Label4");
-    fila(Frame4, Label5, "Label5");
-    Text1 = new QLineEdit(Frame2);
-    Text1->setObjectName("Text1");
-    Text1->setGeometry(170, 16, 60, 22);
-    Text2 = new QLineEdit(Frame3);
-    Text2->setObjectName("Text2");
-    Text2->setGeometry(170, 16, 60, 22);
-    Text3 = new QLineEdit(Frame4);
-    Text3->setObjectName("Text3");
-    Text3->setGeometry(170, 16, 60, 22);
+    titulo = new PictureBox(this, "titulo");
+    Label1 = etiqueta(titulo, "Label1");
+    QFont negrita = Label1->font();
+    negrita.setBold(true);
+    Label1->setFont(negrita);
+    Frame3 = marco(this, "Frame3");
+    Frame4 = marco(this, "Frame4");
+    Frame5 = marco(this, "Frame5");
+    Frame2 = marco(this, "Frame2");
+    Label2 = etiqueta(Frame2, "Label2");
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Text1 = caja(Frame3, "Text1", 3);
+    Text1->setText("10");
+    Label3 = etiqueta(Frame3, "Label3");
+    Text2 = caja(Frame4, "Text2", 2);
+    Text2->setText("4");
+    Label4 = etiqueta(Frame5, "Label4");
+    Label5 = etiqueta(Frame5, "Label5");
     Combo1 = new QComboBox(Frame5);
     Combo1->setObjectName("Combo1");
-    Combo1->setEditable(true);
-    Combo1->setGeometry(170, 14, 80, 24);
-    auto boton = [](QGroupBox* g, const char* nombre, int x, bool subir) {
-        auto* b = new SweetButton(g, nombre);
-        b->move(x, 17);
-        b->setLoadImage(subir);
-        return b;
-    };
-    Button1 = boton(Frame2, "Button1", 236, true);
-    Button2 = boton(Frame2, "Button2", 260, false);
-    SweetButton1 = boton(Frame3, "SweetButton1", 236, true);
-    SweetButton2 = boton(Frame3, "SweetButton2", 260, false);
-    SweetButton3 = boton(Frame4, "SweetButton3", 236, true);
-    SweetButton4 = boton(Frame4, "SweetButton4", 260, false);
-    Command1 = new QPushButton(this);
-    Command1->setObjectName("Command1");
-    Command1->setGeometry(314, 10, 90, 26);
+    Combo1->setEditable(false);
+    Combo1->addItems(nivel::ListaJugadas());
+    Combo1->setCurrentText("30");
+    Text3 = caja(Frame5, "Text3", 2);
+    Text3->setText("10");
+    auto boton = [](QGroupBox* g, const char* nombre) { return new SweetButton(g, nombre); };
+    Button1 = boton(Frame3, "Button1");
+    Button2 = boton(Frame3, "Button2");
+    SweetButton2 = boton(Frame4, "SweetButton2");
+    SweetButton1 = boton(Frame4, "SweetButton1");
+    SweetButton4 = boton(Frame5, "SweetButton4");
+    SweetButton3 = boton(Frame5, "SweetButton3");
     Command2 = new QPushButton(this);
     Command2->setObjectName("Command2");
-    Command2->setGeometry(314, 42, 90, 26);
-    setFixedSize(412, 300);
+    Command2->setDefault(true);
+
+    auto paso = [this](SweetButton* b, void (FormLevel2::*manejador)(int)) {
+        connect(b, &SweetButton::MouseUp, this, [this, manejador](int boton, int, double, double) { (this->*manejador)(boton); });
+    };
+    paso(Button1, &FormLevel2::Button1_MouseUp);
+    paso(Button2, &FormLevel2::Button2_MouseUp);
+    paso(SweetButton1, &FormLevel2::SweetButton1_MouseUp);
+    paso(SweetButton2, &FormLevel2::SweetButton2_MouseUp);
+    paso(SweetButton3, &FormLevel2::SweetButton3_MouseUp);
+    paso(SweetButton4, &FormLevel2::SweetButton4_MouseUp);
+    // Range rule after every change of a box, the program's own changes included.
+    auto rango = [](QLineEdit* t, long maximo) {
+        connect(t, &QLineEdit::textChanged, t, [t, maximo](const QString& texto) {
+            const QString bueno = nivel::EnRango(texto, maximo);
+            if (bueno != texto) t->setText(bueno);
+        });
+    };
+    rango(Text1, nivel::kMaximoSegundos);
+    rango(Text2, nivel::kMaximoProfundidad);
+    rango(Text3, nivel::kMaximoMinutos);
+    for (QWidget* w : std::initializer_list<QWidget*>{Text1, Text2, Text3, Combo1}) w->installEventFilter(this);
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    Frame3->hide();
+    Frame5->hide();
+    Encajar();
+}
+
+void FormLevel2::Form_Load() {
+    Button1->setLoadImage(true);
+    Button2->setLoadImage(false);
+    SweetButton2->setLoadImage(true);
+    SweetButton1->setLoadImage(false);
+    SweetButton4->setLoadImage(true);
+    SweetButton3->setLoadImage(false);
+    for (SweetButton* b : {Button1, Button2, SweetButton1, SweetButton2, SweetButton3, SweetButton4}) b->setEnabledB(true);
+    Encajar();
 }
 
 void FormLevel2::Form_Unload(bool& cancelar) {
@@ -76,8 +143,123 @@ void FormLevel2::Form_Unload(bool& cancelar) {
     Hide();
 }
 
+void FormLevel2::Encajar() {
+    const Rejilla t{std::max(1.0, QFontMetrics(font()).height() / 13.0)};
+    const int boton = std::max(Button1->height(), 1);
+
+    // Widths: every text shows whole; the panels share one width.
+    int opcion = t(2040);
+    for (QRadioButton* o : Option1) opcion = std::max(opcion, Ancho(o));
+    const int combo = std::max(t(1050), Ancho(Combo1));
+    const int caja = std::max(t(600), QFontMetrics(Text1->font()).horizontalAdvance("000") + 12);
+    const int x5 = std::max({t(1260), t(90) + combo + t(120), t(90) + Ancho(Label4) + t(120)});
+    int panel = std::max({t(4245), opcion, Ancho(Label1) + t(90),
+                          t(945) + Ancho(Label3) + t(90), x5 + std::max(caja + 2 + boton, Ancho(Label5)) + t(90),
+                          Frame1->minimumSizeHint().width() - t(180)});
+    const int marco1 = panel + t(180);
+
+    // Heights, top to bottom; each row grows where its text needs it.
+    const int altoOpcion = std::max(t(240), Alto(Option1[0]));
+    const int pasoOpcion = std::max(t(270), altoOpcion + 2);
+    const int alto1 = std::max(t(1095), t(225) + 2 * pasoOpcion + altoOpcion + t(90));
+    Frame1->setGeometry(t(90), t(135), marco1, alto1);
+    for (int i = 0; i < 3; ++i) Option1[i]->setGeometry(t(90), t(225) + i * pasoOpcion, opcion, altoOpcion);
+    int y = t(135) + alto1 + t(150);
+
+    const int altoTitulo = std::max(t(195), Alto(Label1));
+    const int commandTop = y - t(75);
+    titulo->setGeometry(t(180), y, panel, std::max(t(285), altoTitulo + t(90)));
+    Label1->setGeometry(0, t(15), panel - t(90), altoTitulo);
+    y += titulo->height();
+
+    const int altoCaja = std::max(t(285), Alto(Text1));
+    const int altoCombo = std::max(t(315), Alto(Combo1));
+    const int altoEtiqueta = std::max(t(195), Alto(Label3));
+    const int arriba = t(270);
+    const int abajo5 = t(360) + std::max(altoCombo, altoCaja);
+    const int altoPanel = std::max({t(750), arriba + altoCaja + t(90), arriba + 2 * boton + t(45), abajo5 + t(90),
+                                    t(315) + 2 * boton + t(45)});
+    for (QGroupBox* f : {Frame3, Frame4, Frame5}) f->setGeometry(t(180), y, panel, altoPanel);
+    // Time per move and depth: the box, its two buttons stacked beside it.
+    auto fila = [&](QLineEdit* c, SweetButton* mas, SweetButton* menos) {
+        c->setGeometry(t(90), arriba, caja, altoCaja);
+        const int xb = t(90) + caja + 2;
+        const int yb = std::max(t(45), arriba + altoCaja / 2 - boton);
+        mas->move(xb, yb);
+        menos->move(xb, yb + boton);
+        return xb + boton;
+    };
+    const int finCaja1 = fila(Text1, Button1, Button2);
+    Label3->setGeometry(std::max(t(945), finCaja1 + t(60)), arriba + (altoCaja - altoEtiqueta) / 2, Ancho(Label3),
+                        altoEtiqueta);
+    fila(Text2, SweetButton2, SweetButton1);
+    // Time control: moves and minutes, each under its label.
+    Label4->setGeometry(t(90), t(135) - t(90), std::max(Ancho(Label4), combo), altoEtiqueta);
+    Combo1->setGeometry(t(90), t(360), combo, altoCombo);
+    Label5->setGeometry(x5, t(135) - t(90), Ancho(Label5), altoEtiqueta);
+    Text3->setGeometry(x5, t(360), caja, altoCaja);
+    SweetButton4->move(x5 + caja + 2, t(360) + altoCaja / 2 - boton);
+    SweetButton3->move(x5 + caja + 2, t(360) + altoCaja / 2);
+    y += altoPanel + t(15);
+
+    const int anchoAyuda = panel - t(90);
+    const int altoAyuda = std::max(t(600), Label2->heightForWidth(anchoAyuda));
+    Frame2->setGeometry(t(180), y, panel, std::max(t(780), t(135) + altoAyuda + t(45)));
+    Label2->setGeometry(t(45), t(135), anchoAyuda, altoAyuda);
+    y += Frame2->height() + t(90);
+    Command1->setGeometry(t(90), commandTop, marco1, y - commandTop);
+
+    const int ancho = marco1 + t(180);
+    const int ok = std::max(t(1050), Ancho(Command2));
+    Command2->setGeometry((ancho - ok) / 2, y + t(45), ok, std::max(t(315), Alto(Command2)));
+    resize(ancho, Command2->geometry().bottom() + 1 + t(120));
+}
+
+void FormLevel2::paintEvent(QPaintEvent*) {
+    // The background picture of the colour scheme covers the dialog whatever its size.
+    QPainter p(this);
+    p.fillRect(rect(), BackColor());
+    if (!Picture().isNull()) p.drawImage(rect(), Picture());
+}
+
+void FormLevel2::showEvent(QShowEvent* evento) {
+    Encajar();
+    Forma::showEvent(evento);
+}
+
+bool FormLevel2::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() != QEvent::KeyPress) return Forma::eventFilter(objeto, evento);
+    const auto* tecla = static_cast<QKeyEvent*>(evento);
+    const QString texto = tecla->text();
+    // Keys without a character (arrows, Delete) and the focus keys are no key presses
+    // of the boxes.
+    if (texto.isEmpty() || tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab) return false;
+    const QChar c = texto[0];
+    if (objeto != Combo1 && ((c >= u'0' && c <= u'9') || c == QChar(8))) return false;
+    controles::Pitido();
+    return true;
+}
+
+void FormLevel2::CargarLevel() {
+    const int modo = OpcionElegida();
+    if (modo < 0) return;
+    ComandoNivel = nivel::Comando(modo, Text1->text(), Text2->text(), Combo1->currentText(), Text3->text());
+}
+
+void FormLevel2::MuestraDatos(long opcion) {
+    if (opcion < 0 || opcion > 2) return;
+    Frame4->setVisible(opcion == nivel::Profundidad);
+    Frame3->setVisible(opcion == nivel::TiempoPorJugada);
+    Frame5->setVisible(opcion == nivel::ControlDeTiempo);
+    Label2->setText(opcion == nivel::ControlDeTiempo ? QString() : TextosNivel[opcion + 1]);
+    Label1->setText(Option1[opcion]->text());
+    Encajar();
+}
+
 void FormLevel2::FijarOpcion(int indice) {
-    if (indice >= 0 && indice < 3) Option1[indice]->setChecked(true);
+    if (indice < 0 || indice > 2) return;
+    Option1[indice]->setChecked(true);
+    Option1_Click(indice);
 }
 
 int FormLevel2::OpcionElegida() const {
@@ -86,9 +268,28 @@ int FormLevel2::OpcionElegida() const {
     return -1;
 }
 
-// Engine play fills these in.
-void FormLevel2::CargarLevel() {}
-void FormLevel2::MuestraDatos(long opcion) { (void)opcion; }
+bool FormLevel2::ConReloj() const { return Option1[nivel::ControlDeTiempo]->isChecked(); }
+
+void FormLevel2::Option1_Click(int indice) { MuestraDatos(indice); }
+
+void FormLevel2::Command2_Click() {
+    CargarLevel();
+    Unload();
+}
+
+namespace {
+void Paso(QLineEdit* caja, int boton, bool subir, long maximo) {
+    if (boton != 1) return;
+    caja->setText(subir ? nivel::Subir(caja->text(), maximo) : nivel::Bajar(caja->text(), maximo));
+}
+}  // namespace
+
+void FormLevel2::Button1_MouseUp(int Button) { Paso(Text1, Button, true, nivel::kMaximoSegundos); }
+void FormLevel2::Button2_MouseUp(int Button) { Paso(Text1, Button, false, nivel::kMaximoSegundos); }
+void FormLevel2::SweetButton2_MouseUp(int Button) { Paso(Text2, Button, true, nivel::kMaximoProfundidad); }
+void FormLevel2::SweetButton1_MouseUp(int Button) { Paso(Text2, Button, false, nivel::kMaximoProfundidad); }
+void FormLevel2::SweetButton4_MouseUp(int Button) { Paso(Text3, Button, true, nivel::kMaximoMinutos); }
+void FormLevel2::SweetButton3_MouseUp(int Button) { Paso(Text3, Button, false, nivel::kMaximoMinutos); }
 
 }  // namespace forms
 

@@ -110,6 +110,9 @@ TEST_F(Partida, TextFiftyFourWithoutTwoMarksShowsNothingAndKeepsSoundsOn) {
 
 TEST_F(Partida, TheNewGameCommandResetsAGameInProgress) {
     Cpu().Unload();
+    // Closing the engine panel leaves nobody to move; the board goes on by hand.
+    ASSERT_EQ(Reglas().Turno, 0);
+    Reglas().Turno = 1;
     Jugar("e2e4 e7e5");
     ASSERT_NE(Reglas().Turno, 0);
     Mdi().mnuNuevaPartida->trigger();

@@ -1,0 +1,146 @@
+#include "engines/Respuesta.h"
+
+#include <initializer_list>
+
+namespace respuesta {
+
+namespace {
+
+bool Alguna(const QString& texto, std::initializer_list<const char*> palabras) {
+    for (const char* p : palabras)
+        if (texto.contains(QLatin1String(p))) return true;
+    return false;
+}
+
+bool Letra(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// The leading move number of a variation ("1.", "12...", "1. "), blanks and dots.
+QString SinNumeroDeJugada(QString t) {
+    for (;;) {
+        qsizetype i = 0;
+        while (i < t.size() && t[i] == u' ') ++i;
+        qsizetype d = i;
+        while (d < t.size() && d - i < 3 && t[d].isDigit()) ++d;
+        qsizetype p = d;
+        while (p < t.size() && t[p] == u'.') ++p;
+        if (p == d) p = i;  // digits without a dot are no move number
+        if (p == 0) return t;
+        t.remove(0, p);
+    }
+}
+
+}  // namespace
+
+QString Minusculas(const QString& linea) {
+    QString t = linea;
+    t.remove(u'\n');
+    t.remove(u'\r');
+    return t.toLower();
+}
+
+bool PalabraSt(const QString& minusculas) {
+    for (qsizetype i = minusculas.indexOf(QLatin1String("st")); i >= 0;
+         i = minusculas.indexOf(QLatin1String("st"), i + 1)) {
+        const bool antes = i > 0 && Letra(minusculas[i - 1]);
+        const bool despues = i + 2 < minusculas.size() && Letra(minusculas[i + 2]);
+        if (!antes && !despues) return true;
+    }
+    return false;
+}
+
+std::optional<std::array<QString, 5>> Pensamiento(const QString& linea) {
+    QString t = linea;
+    t.remove(u'\n');
+    t.remove(u'\r');
+    if (t.size() < 11) return std::nullopt;
+    qsizetype i = 0;
+    while (i < t.size() && t[i] == u' ') ++i;
+    t.remove(0, i);
+    if (t.isEmpty() || !t[0].isDigit() || t[0].unicode() > '9' || (t.size() > 1 && t[1] == u'.')) return std::nullopt;
+    std::array<QString, 5> campos;
+    QString resto = t;
+    int n = 0;
+    for (; n < 4; ++n) {
+        const qsizetype blanco = resto.indexOf(u' ');
+        if (blanco < 0) break;
+        campos[n] = resto.left(blanco);
+        qsizetype s = blanco;
+        while (s < resto.size() && resto[s] == u' ') ++s;
+        resto.remove(0, s);
+    }
+    if (n < 4) {
+        // Out of blanks: the last word fills every field still missing.
+        for (int k = n; k < 5; ++k) campos[k] = resto;
+    } else {
+        campos[4] = SinNumeroDeJugada(resto);
+    }
+    return campos;
+}
+
+Lectura Analizar(const QString& linea, const Estado& e) {
+    Lectura r;
+    if (linea.contains(QLatin1String("hint")) && !e.activo1 && e.sinJugadas) return r;
+    const QString m = Minusculas(linea);
+    if (Alguna(m, {"null", "killer"})) return r;
+
+    if (Alguna(m, {"warning", "illegal", "error", "invalid", "unknown", "unkown"})) {
+        if (e.enroquePendiente) return r;
+        if (e.esperandoRespuesta) {
+            r.clase = Clase::ErrorPeticion;
+            return r;
+        }
+        if (m.contains(QLatin1String("protover"))) return r;
+        if (PalabraSt(m)) {
+            r.clase = Clase::NivelAlternativo;
+            return r;
+        }
+        if (Alguna(m, {"random", "open", "offer draw", "offer", "hint", "?", "ics", "sd", "level"})) return r;
+        r.clase = Clase::Error;
+        return r;
+    }
+
+    if (m.contains(QLatin1String("move "))) {
+        r.clase = Clase::Jugada;
+        r.larga = m.size() > 16;
+        r.dato = m;
+        return r;
+    }
+    if (m.contains(QLatin1String("feature"))) {
+        if (m.endsWith(u'1')) {
+            r.clase = Clase::Caracteristica;
+            const qsizetype blanco = m.indexOf(u' ');
+            r.dato = blanco >= 0 ? m.mid(blanco + 1) : QString();
+        }
+        return r;
+    }
+    if (m.contains(QLatin1String("offer draw"))) {
+        r.clase = Clase::OfertaTablas;
+        return r;
+    }
+    if (m.contains(QLatin1String("draw")) && m.size() <= 5) {
+        r.clase = Clase::Tablas;
+        return r;
+    }
+    if (m.contains(QLatin1String("hint"))) {
+        if (e.activo1 && e.activo2) return r;
+        r.clase = Clase::Pista;
+        const qsizetype dos = m.indexOf(u':');
+        r.dato = dos >= 0 ? m.mid(dos + 1) : m;
+        return r;
+    }
+    if (Alguna(m, {"0-1", "1-0", "1/2-1/2"})) {
+        r.clase = Clase::Resultado;
+        r.tablas = m.contains(QLatin1String("1/2-1/2"));
+        r.abandono = m.contains(QLatin1String("resign"));
+        return r;
+    }
+    if (m.contains(QLatin1String("resign")) && m.size() <= 7) {
+        r.clase = Clase::Abandono;
+        return r;
+    }
+    r.clase = Clase::Otra;
+    r.pensamiento = Pensamiento(linea);
+    return r;
+}
+
+}  // namespace respuesta

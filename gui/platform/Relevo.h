@@ -1,0 +1,106 @@
+// The stdio relay: runs one console program as a child process, writes text to its
+// standard input and hands every line it prints back as an event.
+//
+// The program is started by its full path, without arguments, in its own folder (an
+// engine keeps its settings and learning files there) and in a process group of its
+// own, so that stopping it also ends any program it started itself.
+//
+// Lines: one DatoRecibido per line of standard output and one ErrorRecibido per line
+// of standard error, without CR or LF; bytes that are not UTF-8 are read as Latin-1;
+// a line longer than 64 KiB is cut there (the rest up to its line end is dropped).
+// Every complete line is handed over inside the read event itself, one after the
+// other, so the program is read no faster than the lines are handled and a program
+// that floods its output waits on its own writes. A handler may run a nested event
+// loop (a message box): the relay does not re-enter it; the lines that arrive
+// meanwhile follow once it returns. When the program ends, its last line without a
+// line end comes first, then ProcesoTerminado.
+//
+// Detener gives the program about half a second to end by itself, then sends SIGTERM
+// to its group, then SIGKILL; it never waits. From Detener on no event is raised.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <sys/types.h>
+
+class QProcess;
+class QTimer;
+
+class Relevo : public QObject {
+    Q_OBJECT
+public:
+    explicit Relevo(QObject* padre = nullptr);
+    // A program still running is killed (with its group) and waited for.
+    ~Relevo() override;
+    Relevo(const Relevo&) = delete;
+    Relevo& operator=(const Relevo&) = delete;
+
+    // Starts the program; true when it runs. One program per relay: false when one
+    // was started already.
+    bool Ejecutar(const QString& ruta);
+    void Ejecutar(const QString& ruta, bool& ok) { ok = Ejecutar(ruta); }
+    // Writes the text to the program's input: CR LF becomes LF and a line end is added
+    // when the text lacks one. Dropped when the program does not run.
+    void EnviarDato(const QString& texto);
+    // Ends the program (see above). Raises no more events.
+    void Detener();
+    // Lets the relay go: no more events, a running program is stopped, and the object
+    // deletes itself once its program and group have ended (at once when none runs;
+    // later when called from inside one of its own events).
+    void Liberar();
+
+    bool Ejecutando() const;
+    // The program's process id (also its group's id); 0 before a start.
+    pid_t Pid() const { return pid_; }
+
+    // Ends every program still running under a relay, waiting for each (at most about
+    // a second): for the end of the program, when no event loop runs any more.
+    static void TerminarTodos();
+
+    // The longest line handed over, in bytes.
+    static constexpr int kLineaMaxima = 64 * 1024;
+    // Time a program gets to end by itself, then after SIGTERM, in milliseconds.
+    static constexpr int kGraciaMs = 500;
+
+signals:
+    void DatoRecibido(const QString& texto);
+    void ErrorRecibido(const QString& texto);
+    // The program ended (after its last lines were handed over).
+    void ProcesoTerminado();
+
+private:
+    struct Canal {
+        QByteArray resto;        // bytes after the last line end
+        bool descartando = false;  // a line was cut: drop up to its end
+    };
+    void Leer(bool error);
+    void Partir(Canal& canal, const QByteArray& datos, bool error, bool fin);
+    void Bombear();
+    void Finalizado();
+    void Paso();
+    bool GrupoVivo() const;
+    void Senal(int senal) const;
+    void QuizaBorrar();
+    // Kills what is left of the group and waits for the program (bounded).
+    void AcabarYa(int esperaMs);
+
+    QProcess* proceso_;
+    QTimer* parada_;
+    pid_t pid_ = 0;
+    Canal salida_, errores_;
+    std::deque<std::pair<bool, QString>> cola_;  // (standard error, line) in arrival order
+    bool silencio_ = false;      // Detener or Liberar ran: no more events
+    bool despachando_ = false;   // a line is being handed over
+    bool terminado_ = false;     // the program has ended
+    bool finAvisado_ = false;
+    bool liberado_ = false;
+    bool borrando_ = false;
+    int fase_ = 0;               // stop: 0 none, 1 grace, 2 SIGTERM sent, 3 SIGKILL sent
+};
+
+namespace relevo {
+// Text of a line as read from a program: UTF-8, else Latin-1.
+QString Decodificar(const QByteArray& linea);
+}  // namespace relevo

@@ -1,0 +1,12 @@
+# Tavorin against real engines as child processes: Orvik, and the Debian packages
+# fairymax, hoichess and stockfish (through polyglot). Whole games run in the release
+# tree only.
+add_executable(tavorin_motores_e2e_test ${CMAKE_CURRENT_SOURCE_DIR}/motores_e2e_test.cpp)
+target_link_libraries(tavorin_motores_e2e_test PRIVATE partida_motor tavorin_rules_testsupport)
+target_compile_definitions(tavorin_motores_e2e_test PRIVATE ORVIK="$<TARGET_FILE:orvik>")
+add_dependencies(tavorin_motores_e2e_test orvik)
+gtest_discover_tests(tavorin_motores_e2e_test DISCOVERY_MODE PRE_TEST TEST_FILTER "-*Partidas*:*TimeControl*"
+                     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+gtest_discover_tests(tavorin_motores_e2e_test DISCOVERY_MODE PRE_TEST TEST_FILTER "*Partidas*:*TimeControl*"
+                     TEST_SUFFIX ".slow"
+                     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS slow TIMEOUT 900)

@@ -1,0 +1,239 @@
+// A console engine for the tests of Tavorin's engine play. It knows no chess: it
+// plays the moves its settings list, one each time it is to move, and records every
+// line it reads. Started without arguments, it takes everything from its working
+// folder:
+//
+//   prueba.cfg    settings, one per line ("key value..."; "#" starts a comment)
+//   registro.txt  every line read, in order, appended as it arrives
+//   enviado.txt   with "tiempos": one "<microseconds> <move>" per move sent
+//
+// Settings (all optional):
+//   jugadas m1 m2 ...   the moves to send, in order ("move m1", ...)
+//   caer N              ends at once (status 3) right after its N-th move
+//   mudo                sends no move and answers no request
+//   sordo               ignores "quit", "exit" and SIGTERM
+//   antes TEXT          a line printed before every move (repeatable)
+//   inundar N           N thinking lines before every move
+//   inundar_error N     N lines on standard error before every move
+//   doble               sends the following move at once after each move
+//   tablas              answers "draw" with "offer draw"
+//   ofrece              offers a draw after its first move
+//   caracteristicas T   a line printed after "protover 2" (repeatable)
+//   pista TEXT          the answer to "hint" (default: its next move)
+//   final TEXT          a line printed after its last move (repeatable)
+//   tiempos             each line of registro.txt starts with a monotonic time in
+//                       microseconds; moves sent are written to enviado.txt
+//   nieto               starts a child of its own that sleeps (same process group)
+//
+// Commands for the relay's tests, read from standard input at any time:
+//   eco T, eco_crlf T, error T, trozos T, latin1, larga N, sin_fin T, salir N,
+//   nieto, ignorar_term, pid, cwd (see Responder).
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Ajustes {
+    std::vector<std::string> jugadas, antes, caracteristicas, finales;
+    int caer = 0, inundar = 0, inundarError = 0;
+    bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
+    std::string pista;
+};
+
+Ajustes g;
+std::size_t g_siguiente = 0;
+int g_enviadas = 0;
+bool g_forzado = false;
+FILE* g_registro = nullptr;
+
+long long Micros() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000000LL + t.tv_nsec / 1000;
+}
+
+void Escribir(const std::string& texto, FILE* f = stdout) {
+    std::fputs(texto.c_str(), f);
+    std::fflush(f);
+}
+
+std::string Resto(std::istringstream& in) {
+    std::string r;
+    std::getline(in, r);
+    if (!r.empty() && r[0] == ' ') r.erase(0, 1);
+    return r;
+}
+
+void LeerAjustes() {
+    std::ifstream f("prueba.cfg");
+    std::string linea;
+    while (std::getline(f, linea)) {
+        if (linea.empty() || linea[0] == '#') continue;
+        std::istringstream in(linea);
+        std::string clave;
+        in >> clave;
+        if (clave == "jugadas") {
+            for (std::string m; in >> m;) g.jugadas.push_back(m);
+        } else if (clave == "caer") {
+            in >> g.caer;
+        } else if (clave == "inundar") {
+            in >> g.inundar;
+        } else if (clave == "inundar_error") {
+            in >> g.inundarError;
+        } else if (clave == "antes") {
+            g.antes.push_back(Resto(in));
+        } else if (clave == "caracteristicas") {
+            g.caracteristicas.push_back(Resto(in));
+        } else if (clave == "final") {
+            g.finales.push_back(Resto(in));
+        } else if (clave == "pista") {
+            g.pista = Resto(in);
+        } else {
+            g.mudo |= clave == "mudo";
+            g.sordo |= clave == "sordo";
+            g.doble |= clave == "doble";
+            g.tablas |= clave == "tablas";
+            g.ofrece |= clave == "ofrece";
+            g.tiempos |= clave == "tiempos";
+            g.nieto |= clave == "nieto";
+        }
+    }
+}
+
+void Nieto() {
+    pid_t p = fork();
+    if (p == 0) {
+        for (;;) pause();
+    }
+    if (p > 0) Escribir("nieto " + std::to_string(p) + "\n");
+}
+
+bool PareceJugada(const std::string& s) {
+    if (s == "O-O" || s == "O-O-O" || s == "o-o" || s == "o-o-o") return true;
+    if (s.size() != 4 && s.size() != 5) return false;
+    return s[0] >= 'a' && s[0] <= 'h' && s[1] >= '1' && s[1] <= '8' && s[2] >= 'a' && s[2] <= 'h' && s[3] >= '1' &&
+           s[3] <= '8';
+}
+
+void Mover() {
+    if (g.mudo || g_siguiente >= g.jugadas.size()) return;
+    for (int i = 0; i < g.inundar; ++i)
+        Escribir(std::to_string(1 + i % 9) + " " + std::to_string(i) + " 0 " + std::to_string(i * 10) + " e2e4 e7e5 Nf3\n");
+    for (int i = 0; i < g.inundarError; ++i) Escribir("ruido " + std::to_string(i) + "\n", stderr);
+    for (const auto& a : g.antes) Escribir(a + "\n");
+    const std::string m = g.jugadas[g_siguiente++];
+    if (g.tiempos) {
+        std::ofstream e("enviado.txt", std::ios::app);
+        e << Micros() << ' ' << m << '\n';
+    }
+    Escribir("move " + m + "\n");
+    ++g_enviadas;
+    if (g.caer > 0 && g_enviadas >= g.caer) std::_Exit(3);
+    if (g.ofrece && g_enviadas == 1) Escribir("offer draw\n");
+    if (g_siguiente >= g.jugadas.size())
+        for (const auto& f : g.finales) Escribir(f + "\n");
+    if (g.doble && g_siguiente < g.jugadas.size()) {
+        Escribir("move " + g.jugadas[g_siguiente++] + "\n");
+        ++g_enviadas;
+    }
+}
+
+// The relay-test commands; true when the line was one.
+bool Responder(const std::string& linea) {
+    std::istringstream in(linea);
+    std::string orden;
+    in >> orden;
+    if (orden == "eco") {
+        Escribir(Resto(in) + "\n");
+    } else if (orden == "eco_crlf") {
+        Escribir(Resto(in) + "\r\n");
+    } else if (orden == "error") {
+        Escribir(Resto(in) + "\n", stderr);
+    } else if (orden == "trozos") {
+        for (char c : Resto(in)) {
+            Escribir(std::string(1, c));
+            usleep(5000);
+        }
+        Escribir("\n");
+    } else if (orden == "latin1") {
+        Escribir("caf\xe9\n");
+    } else if (orden == "larga") {
+        std::size_t n = 0;
+        in >> n;
+        Escribir(std::string(n, 'x') + "\nfin\n");
+    } else if (orden == "sin_fin") {
+        Escribir(Resto(in));
+        std::_Exit(0);
+    } else if (orden == "salir") {
+        int n = 0;
+        in >> n;
+        std::_Exit(n);
+    } else if (orden == "nieto") {
+        Nieto();
+    } else if (orden == "ignorar_term") {
+        std::signal(SIGTERM, SIG_IGN);
+        Escribir("ignoro\n");
+    } else if (orden == "pid") {
+        Escribir("pid " + std::to_string(getpid()) + " " + std::to_string(getpgrp()) + "\n");
+    } else if (orden == "cwd") {
+        char buf[4096] = {};
+        Escribir(std::string(getcwd(buf, sizeof buf) ? buf : "?") + "\n");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main() {
+    std::signal(SIGPIPE, SIG_DFL);
+    LeerAjustes();
+    if (g.sordo) std::signal(SIGTERM, SIG_IGN);
+    if (g.nieto) Nieto();
+    g_registro = std::fopen("registro.txt", "a");
+    std::string linea;
+    char buf[65536];
+    while (std::fgets(buf, sizeof buf, stdin)) {
+        linea = buf;
+        while (!linea.empty() && (linea.back() == '\n' || linea.back() == '\r')) linea.pop_back();
+        if (g_registro) {
+            if (g.tiempos) std::fprintf(g_registro, "%lld ", Micros());
+            std::fprintf(g_registro, "%s\n", linea.c_str());
+            std::fflush(g_registro);
+        }
+        if (Responder(linea)) continue;
+        if (linea == "protover 2") {
+            for (const auto& c : g.caracteristicas) Escribir(c + "\n");
+        } else if (linea == "new") {
+            g_forzado = false;
+        } else if (linea == "force") {
+            g_forzado = true;
+        } else if (linea == "go") {
+            g_forzado = false;
+            Mover();
+        } else if (linea == "hint") {
+            if (!g.mudo)
+                Escribir("Hint: " + (g.pista.empty() && g_siguiente < g.jugadas.size() ? g.jugadas[g_siguiente] : g.pista) +
+                         "\n");
+        } else if (linea == "draw") {
+            if (g.tablas) Escribir("offer draw\n");
+        } else if (linea == "quit" || linea == "exit") {
+            if (!g.sordo && linea == "quit") break;
+        } else if (PareceJugada(linea)) {
+            if (!g_forzado) Mover();
+        }
+    }
+    if (g_registro) std::fclose(g_registro);
+    return 0;
+}

@@ -1,0 +1,119 @@
+#include "partida_motor.h"
+
+#include "app/Variables.h"
+#include "engines/Cpu.h"
+#include "engines/FormLevel2.h"
+#include "platform/Relevo.h"
+#include "platform/Sonido.h"
+#include "procesos.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+void PartidaMotor::SetUp() {
+    e = std::make_unique<Entorno>();
+    sonido::Reproductor = [](const QString&) {};
+    QDir().mkpath(e->Ruta("Motor"));
+    e->Arrancar();
+    Mdi().mnuNuevaPartida->trigger();
+    ASSERT_TRUE(Cpu().Visible());
+}
+
+void PartidaMotor::TearDown() {
+    AnotarGrupos();
+    Cpu().ToolboxComand("2");
+    Cpu().DescargarDLL();
+    // Every engine and everything it started has ended, and nothing is left to reap.
+    const bool limpio = Esperar(
+        [this] {
+            for (pid_t g : grupos)
+                if (!testsupport::ProcesosDelGrupo(g).empty()) return false;
+            return testsupport::HijosVivos(getpid()).empty();
+        },
+        6000);
+    EXPECT_TRUE(limpio) << "an engine process is left";
+    sonido::Reproductor = nullptr;
+    e.reset();
+}
+
+void PartidaMotor::Motor(const QString& nombre, const QStringList& ajustes) {
+    Enlace(nombre, MOTOR_PRUEBA);
+    QFile::remove(e->Ruta("Motor/" + nombre + "/registro.txt"));
+    QFile cfg(e->Ruta("Motor/" + nombre + "/prueba.cfg"));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    cfg.write((ajustes.join('\n') + '\n').toUtf8());
+}
+
+void PartidaMotor::Enlace(const QString& nombre, const QString& programa) {
+    const QString carpeta = e->Ruta("Motor/" + nombre);
+    QDir().mkpath(carpeta);
+    QFile::remove(carpeta + "/" + nombre);
+    ASSERT_TRUE(QFile::link(programa, carpeta + "/" + nombre)) << programa.toStdString();
+}
+
+void PartidaMotor::Nivel(int modo, const QString& valor, const QString& jugadas) {
+    auto& n = FormLevel2();
+    n.FijarOpcion(modo);
+    if (modo == 0) n.Text2->setText(valor);
+    if (modo == 1) n.Text1->setText(valor);
+    if (modo == 2) {
+        n.Text3->setText(valor);
+        n.Combo1->setCurrentText(jugadas);
+    }
+    n.Command2_Click();
+}
+
+bool PartidaMotor::Empezar(const QString& blancas, const QString& negras) {
+    auto& c = Cpu();
+    c.ActualizarCPU();
+    c.SMotor1->setCurrentIndex(blancas.isEmpty() ? 0 : c.SMotor1->findText(blancas));
+    c.SMotor2->setCurrentIndex(negras.isEmpty() ? 0 : c.SMotor2->findText(negras));
+    if (c.SMotor1->currentIndex() < 0 || c.SMotor2->currentIndex() < 0) return false;
+    c.Toolbar1[1]->trigger();
+    if (!c.Timer3->isActive()) return false;
+    c.Timer3_Timer();
+    AnotarGrupos();
+    return Motor1.Activo || Motor2.Activo;
+}
+
+void PartidaMotor::AnotarGrupos() {
+    for (Relevo* r : {Cpu().mRedir, Cpu().mRedir2})
+        if (r && r->Pid() > 0 && std::find(grupos.begin(), grupos.end(), r->Pid()) == grupos.end())
+            grupos.push_back(r->Pid());
+}
+
+QStringList PartidaMotor::Leidas(const QString& nombre) const {
+    QFile f(e->Ruta("Motor/" + nombre + "/registro.txt"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+bool PartidaMotor::Esperar(const std::function<bool()>& condicion, int ms) { return QTest::qWaitFor(condicion, ms); }
+
+QStringList PartidaMotor::Mensajes() const {
+    QStringList v;
+    for (const auto& m : e->mensajes) {
+        QString n = m.texto;
+        for (int i = 1; i < int(TextosIdioma.size()); ++i)
+            if (!TextosIdioma[i].isEmpty() && TextosIdioma[i] == m.texto) n = QString::number(i);
+        v << n;
+    }
+    return v;
+}
+
+bool PartidaMotor::Visto(const QString& texto) const { return e->Contar(texto) > 0; }
+
+QStringList PartidaMotor::Registros() {
+    QStringList r;
+    for (const std::string& j : Reglas().Jugadas.List1) r << QString::fromStdString(j).left(4);
+    return r;
+}

@@ -1,0 +1,174 @@
+// The stdio relay against the test engine: lines as the program writes them (split
+// writes, CR LF, standard error, a last line without line end, bytes that are not
+// UTF-8, a line too long), the end event, writes, and stopping a program that
+// resists or has a child of its own.
+#include "platform/Relevo.h"
+
+#include "child_process.h"
+#include "procesos.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+#include <signal.h>
+
+namespace {
+
+bool GrupoVivo(pid_t grupo) { return grupo > 0 && !testsupport::ProcesosDelGrupo(grupo).empty(); }
+
+// A relay on a copy of the test engine in a folder of its own, with what it raised.
+struct Banco {
+    Banco() {
+        carpeta = QString::fromStdString(dir.path()) + "/Motor de prueba";
+        QDir().mkpath(carpeta);
+        programa = carpeta + "/motor";
+        QFile::link(MOTOR_PRUEBA, programa);
+        r = new Relevo;
+        QObject::connect(r, &Relevo::DatoRecibido, [this](const QString& t) { eventos << "out:" + t; });
+        QObject::connect(r, &Relevo::ErrorRecibido, [this](const QString& t) { eventos << "err:" + t; });
+        QObject::connect(r, &Relevo::ProcesoTerminado, [this] { eventos << "fin"; });
+    }
+    ~Banco() {
+        delete r;
+    }
+    bool Esperar(const QString& evento, int ms = 5000) {
+        return QTest::qWaitFor([&] { return eventos.contains(evento); }, ms);
+    }
+    testsupport::TempDir dir;
+    QString carpeta, programa;
+    QPointer<Relevo> r;
+    QStringList eventos;
+};
+
+TEST(Relevo, LinesComeOnePerEventAsTheProgramWritesThem) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    b.r->EnviarDato("eco uno\r\neco_crlf dos\r\n");   // CR LF inside and at the end of a write
+    b.r->EnviarDato("trozos tres");                   // written a character at a time
+    b.r->EnviarDato("error cuatro");
+    b.r->EnviarDato("latin1");
+    b.r->EnviarDato("cwd");
+    ASSERT_TRUE(b.Esperar("err:cuatro"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.eventos.size() >= 6; }, 5000));
+    EXPECT_EQ(b.eventos.mid(0, 3), (QStringList{"out:uno", "out:dos", "out:tres"}));
+    EXPECT_TRUE(b.eventos.contains(QString::fromUtf8("out:café")));
+    // The program runs in its own folder.
+    EXPECT_TRUE(b.eventos.contains("out:" + QFileInfo(b.carpeta).canonicalFilePath()) ||
+                b.eventos.contains("out:" + b.carpeta))
+        << b.eventos.join(" | ").toStdString();
+    // Nothing but what was asked: no empty line from the write that ended in CR LF.
+    EXPECT_FALSE(b.eventos.contains("out:"));
+    QFile registro(b.carpeta + "/registro.txt");
+    ASSERT_TRUE(registro.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(registro.readAll()), "eco uno\neco_crlf dos\ntrozos tres\nerror cuatro\nlatin1\ncwd\n");
+}
+
+TEST(Relevo, TheLastLineWithoutEndComesBeforeTheEndEvent) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    b.r->EnviarDato("eco antes");
+    b.r->EnviarDato("sin_fin ultima");
+    ASSERT_TRUE(b.Esperar("fin"));
+    EXPECT_EQ(b.eventos, (QStringList{"out:antes", "out:ultima", "fin"}));
+    EXPECT_FALSE(b.r->Ejecutando());
+    // A write to a program that has gone is dropped.
+    b.r->EnviarDato("eco nadie");
+    QTest::qWait(50);
+    EXPECT_EQ(b.eventos.size(), 3);
+}
+
+TEST(Relevo, ALongLineIsCutAndTheNextOneArrivesWhole) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    b.r->EnviarDato("larga 200000");
+    ASSERT_TRUE(b.Esperar("out:fin"));
+    ASSERT_EQ(b.eventos.size(), 2);
+    EXPECT_EQ(b.eventos[0].size(), 4 + Relevo::kLineaMaxima);
+}
+
+TEST(Relevo, AStartThatFailsSaysSoAndWritesGoNowhere) {
+    Banco b;
+    EXPECT_FALSE(b.r->Ejecutar(b.carpeta + "/no-existe"));
+    QFile datos(b.carpeta + "/datos.exe");
+    ASSERT_TRUE(datos.open(QIODevice::WriteOnly));
+    datos.close();
+    EXPECT_FALSE(b.r->Ejecutar(b.carpeta + "/datos.exe"));
+    b.r->EnviarDato("eco nada");
+    b.r->Detener();
+    QTest::qWait(20);
+    EXPECT_TRUE(b.eventos.isEmpty());
+    EXPECT_EQ(b.r->Pid(), 0);
+}
+
+TEST(Relevo, StopEndsAProgramThatIgnoresSigtermAndItsChildWithoutWaiting) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    const pid_t grupo = b.r->Pid();
+    b.r->EnviarDato("ignorar_term");
+    b.r->EnviarDato("nieto");
+    b.r->EnviarDato("pid");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.eventos.size() >= 3; }, 5000));
+    EXPECT_EQ(b.eventos[2], QString("out:pid %1 %1").arg(grupo));
+    QElapsedTimer reloj;
+    reloj.start();
+    b.r->Detener();
+    EXPECT_LT(reloj.elapsed(), 100);  // the caller is not held
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !b.r->Ejecutando() && !GrupoVivo(grupo); }, 5000));
+    EXPECT_LT(reloj.elapsed(), 4000);
+    // After Detener nothing is raised, not even the end.
+    EXPECT_EQ(b.eventos.size(), 3);
+}
+
+TEST(Relevo, ARelayLetGoInsideItsOwnEventIsDeletedLaterAndEndsItsProgram) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    const pid_t grupo = b.r->Pid();
+    QObject::connect(b.r, &Relevo::DatoRecibido, [&b](const QString& t) {
+        if (t == "suelta") b.r->Liberar();
+    });
+    b.r->EnviarDato("eco suelta\r\neco despues");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.r.isNull(); }, 5000));
+    EXPECT_EQ(b.eventos, QStringList{"out:suelta"});
+    EXPECT_FALSE(GrupoVivo(grupo));
+}
+
+TEST(Relevo, AHandlerThatWaitsInANestedLoopIsNotEnteredAgain) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    int dentro = 0, maximo = 0;
+    QStringList orden;
+    QObject::connect(b.r, &Relevo::DatoRecibido, [&](const QString& t) {
+        ++dentro;
+        maximo = std::max(maximo, dentro);
+        orden << t;
+        if (t == "caja") QTest::qWait(300);  // a message box's loop
+        --dentro;
+    });
+    b.r->EnviarDato("eco caja");
+    QTest::qWait(50);
+    b.r->EnviarDato("eco luego\r\nsalir 0");
+    ASSERT_TRUE(b.Esperar("fin"));
+    EXPECT_EQ(maximo, 1);
+    EXPECT_EQ(orden, (QStringList{"caja", "luego"}));
+    EXPECT_EQ(b.eventos.last(), "fin");
+}
+
+TEST(Relevo, AtTheProgramsEndEveryProgramIsEnded) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    const pid_t grupo = b.r->Pid();
+    b.r->EnviarDato("ignorar_term\r\nnieto");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.eventos.size() >= 2; }, 5000));
+    Relevo::TerminarTodos();
+    EXPECT_FALSE(b.r->Ejecutando());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !GrupoVivo(grupo); }, 2000));
+}
+
+}  // namespace
