@@ -67,6 +67,8 @@ size_t egtb_count_pieces(const char* name, size_t pos, int counts[5]);
 bool egtb_tree_insert(int number, const int counts[10]);
 // Signed table number of ten counts (White's p n b r q, then Black's); 0 = none.
 int egtb_find_table(const int counts[10]);
+// Builds the material tree once (all leaves 0); false when it cannot be allocated.
+bool egtb_tree_build();
 // Empties every leaf of the material tree.
 void egtb_tree_clear();
 // Registers the tables of a directory list ("," or ";" between names); returns the
@@ -90,6 +92,9 @@ void egtb_close_files();
 int egtb_read_block(int table, int side, uint32_t block, uint32_t offset);
 // Whether any compressed file was opened since the program started.
 extern bool egtb_compressed_seen;
+// The decode area shared by all compressed tables: false when it cannot be allocated.
+bool egtb_decoder_init();
+void egtb_decoder_free();
 
 // ---- probe (probe.cpp) ---------------------------------------------------------
 
