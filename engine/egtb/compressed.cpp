@@ -111,21 +111,25 @@ int egtb_build_decode_table(const uint8_t* lengths, int n, int width, emd_code& 
             continue;
         }
         // The first `width` bits choose the root of a tree; the rest go bit by bit.
-        uint32_t* slot = &code.lookup[c >> (len - width)];
+        // Slots are kept as positions: the node list grows while the walk goes on.
+        bool in_lookup = true;
+        size_t slot = c >> (len - width);
+        auto entry = [&]() -> uint32_t& { return in_lookup ? code.lookup[slot] : code.nodes[slot]; };
         for (int bit = len - width - 1; bit >= 0; --bit) {
-            if (*slot == NO_ENTRY) {
+            if (entry() == NO_ENTRY) {
                 const uint32_t node = static_cast<uint32_t>(code.nodes.size() / 2);
                 code.nodes.push_back(NO_ENTRY);
                 code.nodes.push_back(NO_ENTRY);
-                *slot = node | NODE_FLAG;
-            } else if (!(*slot & NODE_FLAG)) {
+                entry() = node | NODE_FLAG;
+            } else if (!(entry() & NODE_FLAG)) {
                 return 4;
             }
-            const uint32_t node = *slot & ~NODE_FLAG;
-            slot = &code.nodes[node * 2 + ((c >> bit) & 1)];
+            const uint32_t node = entry() & ~NODE_FLAG;
+            in_lookup = false;
+            slot = node * 2 + ((c >> bit) & 1);
         }
-        if (*slot != NO_ENTRY) return 4;
-        *slot = static_cast<uint32_t>(sym);
+        if (entry() != NO_ENTRY) return 4;
+        entry() = static_cast<uint32_t>(sym);
     }
     return 0;
 }

@@ -14,18 +14,27 @@ const char banner_text[] = "Compressed by DATACOMP v 1.0 (c) 1991--1998 Velquari
 
 class bit_writer {
 public:
-    // Appends the low n bits of v, most significant first.
+    // Appends the low n bits of v (n at most 32), most significant first.
     void put(uint32_t v, int n) {
-        for (int i = n - 1; i >= 0; --i) {
-            if (used_ == 0) bytes.push_back(0);
-            if ((v >> i) & 1) bytes.back() |= static_cast<uint8_t>(0x80 >> used_);
-            used_ = (used_ + 1) & 7;
+        if (n == 0) return;
+        acc_ = (acc_ << n) | (v & (n == 32 ? 0xFFFFFFFFu : (1u << n) - 1));
+        bits_ += n;
+        while (bits_ >= 8) {
+            bits_ -= 8;
+            bytes.push_back(static_cast<uint8_t>(acc_ >> bits_));
         }
+    }
+    // The bytes with the last one filled up with zero bits.
+    std::vector<uint8_t> finish() {
+        if (bits_) bytes.push_back(static_cast<uint8_t>(acc_ << (8 - bits_)));
+        bits_ = 0;
+        return std::move(bytes);
     }
     std::vector<uint8_t> bytes;
 
 private:
-    int used_ = 0;
+    uint64_t acc_ = 0;
+    int bits_ = 0;
 };
 
 // Huffman code lengths of the frequencies, none longer than `limit`: rarer symbols
@@ -291,12 +300,13 @@ std::vector<uint8_t> emd_encode(const std::vector<uint8_t>& data, const emd_opti
             main_code.put(w, t.symbol);
             w.put(t.extra, t.extra_bits);
         }
-        if (w.bytes.empty()) w.bytes.push_back(0);   // a block is at least one byte
+        std::vector<uint8_t> bytes = w.finish();
+        if (bytes.empty()) bytes.push_back(0);   // a block is at least one byte
         // Equal lengths mean a stored block: the stream must be shorter to be used.
-        if (o.store_all || w.bytes.size() >= n)
+        if (o.store_all || bytes.size() >= n)
             stored[i].assign(raw, raw + n);
         else
-            stored[i] = std::move(w.bytes);
+            stored[i] = std::move(bytes);
     }
 
     std::vector<uint8_t> out(80 + size_t{8} * blocks, 0);
@@ -318,14 +328,19 @@ std::vector<uint8_t> emd_encode(const std::vector<uint8_t>& data, const emd_opti
     for (uint32_t i = 0; i < blocks; ++i) tables.put(static_cast<uint32_t>(stored[i].size()) & mask, o.block_bits);
     tables.put(last & mask, o.block_bits);
     for (uint32_t d : o.distances) tables.put(d & mask, o.block_bits);
-    out.insert(out.end(), tables.bytes.begin(), tables.bytes.end());
+    const std::vector<uint8_t> table_bytes = tables.finish();
+    out.insert(out.end(), table_bytes.begin(), table_bytes.end());
     bit_writer description;
     put_description(description, len);
-    out.insert(out.end(), description.bytes.begin(), description.bytes.end());
+    const std::vector<uint8_t> description_bytes = description.finish();
+    out.insert(out.end(), description_bytes.begin(), description_bytes.end());
     const size_t h = out.size() + 4;
     put_be32(out, 64, static_cast<uint32_t>(h));
     out.resize(h);
     put_be32(out, h - 4, crc32_from_zero(out.data(), h - 4));
+    size_t total = out.size();
+    for (const auto& s : stored) total += s.size();
+    out.reserve(total);
     for (const auto& s : stored) out.insert(out.end(), s.begin(), s.end());
     return out;
 }
