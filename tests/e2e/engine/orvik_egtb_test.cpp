@@ -128,6 +128,7 @@ TEST(DISABLED_OrvikTables, TheEnginePlaysTheEndingByTheTables) {
     }
     EXPECT_TRUE(mated);
     EXPECT_LE(white_moves, distance);
+    std::printf("mate in %d by the table, mated after %d moves\n", distance, white_moves);
 }
 
 TEST(DISABLED_OrvikTables, KbpkAgainstItsTable) {
