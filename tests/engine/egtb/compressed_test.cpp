@@ -3,6 +3,7 @@
 // or stream is refused without reading or writing outside its buffers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -73,6 +74,16 @@ TEST(Compressed, FilesOfTheWriterReadBackUnderEachName) {
         write_file(dir.file(name), file);
         expect_reads_back(dir.path(), data);
     }
+}
+
+TEST(Compressed, BothSidesRegisterFromTheirCompressedFiles) {
+    testsupport::TempDir dir;
+    write_file(dir.file("kpknbw.emd"), emd_encode(table_like(KPK_WHITE, 11)));
+    write_file(dir.file("kpknbb.emd"), emd_encode(table_like(KPK_BLACK, 12)));
+    ASSERT_EQ(egtb_init(dir.path()), 3);
+    EXPECT_TRUE(egtb_registered(1, 0));
+    EXPECT_TRUE(egtb_registered(1, 1));
+    EXPECT_EQ(egtb_tables[1].side[1].path, dir.file("kpknbb.emd"));
 }
 
 TEST(Compressed, IncompressibleBlocksAreStored) {
@@ -321,6 +332,30 @@ bytes read_all(const std::string& path) {
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) d.insert(d.end(), buf, buf + n);
     std::fclose(f);
     return d;
+}
+
+// Longest wins and the draws of the solved tables.
+TEST(DISABLED_SolvedTables, LongestMatesAndDrawnEndings) {
+    const struct {
+        const char* file;
+        int longest;   // moves to mate, 0 for an ending with no win
+    } cases[] = {{"kqk.nbw", 10}, {"krk.nbw", 16}, {"kbnk.nbw", 33}, {"knk.nbw", 0}, {"knk.nbb", 0},
+                 {"kbk.nbw", 0},  {"kbk.nbb", 0}};
+    for (const auto& c : cases) {
+        const bytes data = read_all(std::string(EGTB_TABLE_DIR) + "/" + c.file);
+        ASSERT_FALSE(data.empty()) << c.file;
+        int longest = 0;
+        bool only_draws = true;
+        for (uint8_t b : data) {
+            const int v = static_cast<int8_t>(b);
+            if (v > 0 && v < 127) longest = std::max(longest, 127 - v);
+            only_draws = only_draws && (v == 0 || v == 127);
+        }
+        EXPECT_EQ(longest, c.longest) << c.file;
+        if (c.longest == 0) {
+            EXPECT_TRUE(only_draws) << c.file;
+        }
+    }
 }
 
 TEST(DISABLED_CompressedTables, ReadLikeThePlainFiles) {

@@ -23,6 +23,7 @@
 #include "egtb/bitbase.h"
 #include "egtb/egtb.h"
 #include "egtb/index.h"
+#include "emd_writer.h"
 #include "front/egtb_commands.h"
 #include "front_env.h"
 
@@ -144,6 +145,53 @@ TEST_F(EgtbCommands, TheLargestTableDecidesTheMen) {
     EXPECT_EQ(score, 0);
     // Black to move has no file.
     EXPECT_EQ(probe_egtb(side ^ 1, &score), 0);
+}
+
+TEST_F(EgtbCommands, BrokenCompressedFilesAreReportedAndSkipped) {
+    std::vector<uint8_t> data(81664);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i / 100);
+    const std::vector<uint8_t> good = emd_encode(data);
+    const uint32_t crc_at = emd_crc_offset(good);
+    const struct {
+        const char* what;
+        size_t at;       // byte to change; ~0 cut inside the header section
+        uint8_t value;
+        const char* reason;
+    } cases[] = {
+        {"banner", 0, 'c', "read error"},           {"cut header", ~size_t{0}, 0, "read error"},
+        {"exponent 17", 70, 17, "file broken"},     {"23 distances", 71, 23, "file broken"},
+        {"format mark", 77, 0x41, "file broken"},   {"CRC", crc_at + 1, 0, "file broken"},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> file = good;
+        if (c.at == ~size_t{0})
+            file.resize(crc_at);
+        else if (c.at == crc_at + 1)
+            file[c.at] ^= 1;
+        else
+            file[c.at] = c.value;
+        TempDir a;
+        FILE* f = std::fopen(a.file("kpk.nbw.emd").c_str(), "wb");
+        std::fwrite(file.data(), 1, file.size(), f);
+        std::fclose(f);
+        table_file(a.file("kqk.nbw"), 25629);
+        output_capture out;
+        run_line("tbldir " + a.path());
+        EXPECT_TRUE(has_line(out.lines(), "*** Unable to read " + a.file("kpk.nbw.emd") + " - " + c.reason)) << c.what;
+        EXPECT_FALSE(egtb_registered(1, 0)) << c.what;
+        EXPECT_EQ(egtb_men, 3) << c.what;   // registration goes on
+    }
+    // A block size other than 8192.
+    emd_options o;
+    o.block_bits = 12;
+    TempDir a;
+    const std::vector<uint8_t> small = emd_encode(data, o);
+    FILE* f = std::fopen(a.file("kpk.nbw.emd").c_str(), "wb");
+    std::fwrite(small.data(), 1, small.size(), f);
+    std::fclose(f);
+    output_capture out;
+    run_line("tbldir " + a.path());
+    EXPECT_TRUE(has_line(out.lines(), "*** " + a.file("kpk.nbw.emd") + ": Unsupported block size 4096"));
 }
 
 TEST_F(EgtbCommands, OverlongFolderNamesAreRefused) {
