@@ -454,17 +454,30 @@ private:
         int value;   // stored code of a conversion, for the opponent
     };
 
+    // Whether a quiet move of man i to `to` keeps the mover's king safe. A man off every
+    // line through its king cannot uncover it while the king is not in check.
+    bool quiet_move_legal(position& p, int s, int i, int to, bool checked) const {
+        const int from = p.sq[i];
+        if (p.type[i] != KING && !checked && line_dir[p.king(s)][from] < 0) return true;
+        p.occ[from] = 0;
+        p.occ[to] = static_cast<int8_t>(i + 1);
+        p.sq[i] = to;
+        const bool safe = !in_check(p, s);
+        p.sq[i] = from;
+        p.occ[to] = 0;
+        p.occ[from] = static_cast<int8_t>(i + 1);
+        return safe;
+    }
+
     // The move of man i to `to`: a conversion (capture, promotion) is made on a copy and
-    // reported when the mover's king is safe; a quiet move is legal when its node is.
+    // reported with the value of its table when the mover's king is safe; a legal quiet
+    // move is reported as such.
     template <typename F>
-    void try_move(const position& p, int s, int i, int to, int promo, int ep_victim, int ep_target, F&& report) const {
+    void try_move(position& p, int s, int i, int to, int promo, int ep_victim, bool checked, F&& report) const {
         int victim = p.occ[to] - 1;
         if (ep_victim >= 0) victim = ep_victim;
         if (victim < 0 && !promo) {
-            int sq[MAX_MEN];
-            for (int k = 0; k < n_; ++k) sq[k] = p.sq[k];
-            sq[i] = to;
-            if (state_[s ^ 1][node_of(sq, s ^ 1, ep_target)].count != ILLEGAL) report(child{false, 0});
+            if (quiet_move_legal(p, s, i, to, checked)) report(child{false, 0});
             return;
         }
         position c = p;
@@ -484,7 +497,8 @@ private:
     }
 
     template <typename F>
-    void moves(const position& p, int s, int ep, F&& report) const {
+    void moves(position& p, int s, int ep, F&& report) const {
+        const bool checked = in_check(p, s);
         for (int i = 0; i < p.n; ++i) {
             if (p.color[i] != s) continue;
             const int from = p.sq[i];
@@ -495,38 +509,34 @@ private:
             switch (p.type[i]) {
                 case KING:
                     for (const int8_t* k = king_steps[from]; *k >= 0; ++k)
-                        if (target_ok(*k)) try_move(p, s, i, *k, 0, -1, 127, report);
+                        if (target_ok(*k)) try_move(p, s, i, *k, 0, -1, checked, report);
                     break;
                 case KNIGHT:
                     for (const int8_t* k = knight_steps[from]; *k >= 0; ++k)
-                        if (target_ok(*k)) try_move(p, s, i, *k, 0, -1, 127, report);
+                        if (target_ok(*k)) try_move(p, s, i, *k, 0, -1, checked, report);
                     break;
                 case PAWN: {
                     const int up = s == WHITE ? 8 : -8;
                     const int last = s == WHITE ? 7 : 0, start = s == WHITE ? 1 : 6;
                     auto step = [&](int to) {
                         if ((to >> 3) == last)
-                            for (int promo = QUEEN; promo >= KNIGHT; --promo) try_move(p, s, i, to, promo, -1, 127, report);
+                            for (int promo = QUEEN; promo >= KNIGHT; --promo)
+                                try_move(p, s, i, to, promo, -1, checked, report);
                         else
-                            try_move(p, s, i, to, 0, -1, 127, report);
+                            try_move(p, s, i, to, 0, -1, checked, report);
                     };
                     const int one = from + up;
                     if (!p.occ[one]) {
                         step(one);
                         const int two = one + up;
-                        if ((from >> 3) == start && !p.occ[two]) {
-                            position q = p;
-                            q.occ[from] = 0;
-                            q.occ[two] = static_cast<int8_t>(i + 1);
-                            try_move(p, s, i, two, 0, -1, ep_possible(q, two) ? one : 127, report);
-                        }
+                        if ((from >> 3) == start && !p.occ[two]) try_move(p, s, i, two, 0, -1, checked, report);
                     }
                     for (int df : {-1, 1}) {
                         if ((from & 7) + df < 0 || (from & 7) + df > 7) continue;
                         const int to = one + df;
                         const int m = p.occ[to] - 1;
                         if (m >= 0 && p.color[m] != s && p.type[m] != KING) step(to);
-                        if (to == ep && m < 0) try_move(p, s, i, to, 0, p.occ[to - up] - 1, 127, report);
+                        if (to == ep && m < 0) try_move(p, s, i, to, 0, p.occ[to - up] - 1, checked, report);
                     }
                     break;
                 }
@@ -534,7 +544,7 @@ private:
                     const int d0 = p.type[i] == BISHOP ? 4 : 0, d1 = p.type[i] == ROOK ? 4 : 8;
                     for (int d = d0; d < d1; ++d)
                         for (const int8_t* r = rays[from][d]; *r >= 0; ++r) {
-                            if (target_ok(*r)) try_move(p, s, i, *r, 0, -1, 127, report);
+                            if (target_ok(*r)) try_move(p, s, i, *r, 0, -1, checked, report);
                             if (p.occ[*r]) break;
                         }
                 }
@@ -558,7 +568,7 @@ private:
     }
 
     // Second pass: the moves of a legal node, its mates and its conversions.
-    void initialise(int s, uint32_t node, const position& p, int ep) {
+    void initialise(int s, uint32_t node, position& p, int ep) {
         int count = 0, legal_moves = 0, fastest = 1000, longest = 0;
         moves(p, s, ep, [&](const child& c) {
             ++legal_moves;
@@ -589,7 +599,7 @@ private:
     void initialise_all() {
         mark_legal();
         for (int s = 0; s < 2; ++s) {
-            for_each_base([&](uint32_t node, const position& p) {
+            for_each_base([&](uint32_t node, position& p) {
                 if (state_[s][node].count != ILLEGAL) initialise(s, node, p, 127);
             });
             position p;
