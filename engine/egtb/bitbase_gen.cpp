@@ -71,7 +71,16 @@ struct ending_tally {
     }
 };
 
-bool legal_after_placing(int side) { return !in_check(side ^ 1); }
+// Puts a placement on the board and asks the tables for `side`: -1 when the side not
+// to move stands in check, 0 when the tables answer nothing, 1 with the score.
+int place_and_probe(int side, int men, const int* sq, const int* types, const int* colors, long* npos, long* legal,
+                    int* score) {
+    ++*npos;
+    bitbase_place(men, sq, types, colors);
+    if (in_check(side ^ 1)) return -1;
+    ++*legal;
+    return probe_egtb(side, score) ? 1 : 0;
+}
 
 // ---- generation ------------------------------------------------------------------
 
@@ -166,12 +175,10 @@ uint8_t* generate(const bitbase_descriptor& row, int side, uint32_t* length) {
     level_printf(LVL_NORMAL, "ok\n");
     ending_tally tally;
     for_each_row_position(row, [&](const int* sq, const int* types, const int* colors, int men) {
-        ++tally.npos;
-        bitbase_place(men, sq, types, colors);
-        if (!legal_after_placing(side)) return;
-        ++tally.legal;
         int s = 0;
-        if (!probe_egtb(side, &s)) {
+        const int found = place_and_probe(side, men, sq, types, colors, &tally.npos, &tally.legal, &s);
+        if (found < 0) return;
+        if (!found) {
             tally.fail(side);
             return;
         }
@@ -312,12 +319,10 @@ void verify_ending(int side, int men, const int* types, const int* colors) {
     for_each_ending_position(
         men, types,
         [&](const int* sq) {
-            ++v.npos;
-            bitbase_place(men, sq, types, colors);
-            if (!legal_after_placing(side)) return;
-            ++v.legal;
             int t = 0;
-            if (!probe_egtb(side, &t)) {
+            const int found = place_and_probe(side, men, sq, types, colors, &v.npos, &v.legal, &t);
+            if (found < 0) return;
+            if (!found) {
                 ++v.brok;
                 return;
             }
@@ -359,15 +364,10 @@ void tally_ending(ending_tally& tally, int side, int men, const int* types, cons
     for_each_ending_position(
         men, types,
         [&](const int* sq) {
-            ++tally.npos;
-            bitbase_place(men, sq, types, colors);
-            if (!legal_after_placing(side)) return;
-            ++tally.legal;
             int s = 0;
-            if (!probe_egtb(side, &s))
-                tally.fail(side);
-            else
-                tally.add(side, s);
+            const int found = place_and_probe(side, men, sq, types, colors, &tally.npos, &tally.legal, &s);
+            if (found == 0) tally.fail(side);
+            if (found > 0) tally.add(side, s);
         },
         [&](int wk) {
             if (print_king) level_printf(LVL_NORMAL, "%d ", wk);

@@ -56,12 +56,7 @@ bool has_line(const std::vector<std::string>& lines, const std::string& text) {
 
 struct EgtbCommands : ::testing::Test {
     void SetUp() override {
-        front_tables();
-        static bool eval_ready = false;
-        if (!eval_ready) {
-            eval_init();
-            eval_ready = true;
-        }
+        front_search_tables();
         register_egtb_hooks();
         egtb_cache_size = 2097152;
     }
@@ -416,6 +411,7 @@ TEST_F(EgtbCommands, OnlyThreeAndFourMenAtTheRootUnderTheOption) {
         EXPECT_EQ(tb_men_limit, c.four_only ? 2 : 3);
     }
     run_line("sd 0");
+    init_clocks();
     egtb_max_men = 0;
     register_egtb_hooks();
 }

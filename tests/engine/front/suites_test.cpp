@@ -27,12 +27,7 @@ const char* wac001 = "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - -";
 
 struct Suites : ::testing::Test {
     void SetUp() override {
-        front_tables();
-        static bool eval_ready = false;
-        if (!eval_ready) {
-            eval_init();
-            eval_ready = true;
-        }
+        front_search_tables();
         if (!hash_table) hash_alloc(1 << 20);
         init_clocks();
         int side;
@@ -151,6 +146,7 @@ struct SuiteRun : Suites {
     void TearDown() override {
         output_capture quiet;
         run_line("sd 0");
+        init_clocks();   // sd left the clocks at a fixed time per move
         EXPECT_EQ(chdir(saved), 0);
         Suites::TearDown();
     }
