@@ -231,7 +231,6 @@ bool search_position(int side, suite_totals& t, int* code, int* depth, uint32_t*
     t.hash_errors += stats.hash_errors;
     t.egtb_probes += stats.egtb_probes;
     t.egtb_hits += stats.egtb_hits;
-    t.depth_total += *depth;
     return !quit_during_search();
 }
 
@@ -239,6 +238,7 @@ bool search_position(int side, suite_totals& t, int* code, int* depth, uint32_t*
 bool judge(uint32_t move, int code, int depth, suite_totals& t) {
     const bool correct = suite_move_correct(move);
     ++t.tested;
+    t.depth_total += depth;
     if (correct) {
         level_printf(LVL_SOLUTION, "ok after %.2f sec\n", hit_time);
         level_printf(LVL_SOLUTION, "test_nodes %lu l %lu\n", static_cast<unsigned long>(hit_nodes),
