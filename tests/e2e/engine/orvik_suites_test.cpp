@@ -16,7 +16,7 @@ namespace {
 using namespace e2e;
 
 std::vector<std::string> wac_lines(size_t n) {
-    std::ifstream in(std::string(TEST_DATA_DIR) + "/wac.epd");
+    std::ifstream in(std::string(ORVIK_TEST_DATA) + "/wac.epd");
     std::vector<std::string> out;
     std::string l;
     while (out.size() < n && std::getline(in, l))
