@@ -116,6 +116,19 @@ TEST_F(EgtbCommands, WrongFilesAreReportedAndSkipped) {
     EXPECT_FALSE(egtb_registered(15, 1));
 }
 
+TEST_F(EgtbCommands, UnderUciProblemsAreInfoStrings) {
+    TempDir a;
+    table_file(a.file("krk.nbw"), 27031);
+    output_capture out;
+    uci_mode = 1;
+    run_line("tbldir " + a.path());
+    run_line("bbpath " + a.path());
+    uci_mode = 0;
+    const auto lines = out.lines();
+    EXPECT_TRUE(has_line(lines, "info string *** " + a.path() + "/krk.nbw corrupted"));
+    EXPECT_TRUE(has_line(lines, "info string Loaded 0 bitbases of size 0, 36 failed"));
+}
+
 TEST_F(EgtbCommands, TheLargestTableDecidesTheMen) {
     TempDir a;
     output_capture out;
