@@ -369,6 +369,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
             level_printf(LVL_LEARNED, "Position stored with depth %d\n", (hdepth + 63) / 64);
     }
     tb_men_limit = egtb_max_men > 2 ? egtb_max_men - 2 : 0;
+    if (four_men_only && tb_men_limit > 2) tb_men_limit = 2;   // "Use only 3 and 4-men TBs"
     if (tb_usage == -1) tb_men_limit = 0;
     const int men = board.piece_count[WHITE] + board.piece_count[BLACK];
     if (tb_men_limit > 0 && men <= tb_men_limit && egtb_probe_hook) {

@@ -15,6 +15,7 @@
 #include "core/settings.h"
 #include "front/book.h"
 #include "front/commands.h"
+#include "front/egtb_commands.h"
 #include "front/game_loop.h"
 #include "front/game_record.h"
 #include "front/learning.h"
@@ -66,6 +67,7 @@ void register_core_hooks() {
     hooks.analysis_wait = analysis_wait;
     hooks.root_move_excluded = uci_root_move_excluded;
     hooks.root_list_restricted = uci_root_list_restricted;
+    register_egtb_hooks();
 }
 
 int engine_main(int argc, char** argv) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/board.h"
+#include "core/eval.h"
 #include "core/movegen.h"
 #include "front/commands.h"
 
@@ -16,6 +17,13 @@ void front_tables() {
     init_geometry_tables();
     init_ray_tables();
     init_zobrist_keys();
+}
+
+void front_search_tables() {
+    front_tables();
+    static bool done = false;
+    if (!done) eval_init();
+    done = true;
 }
 
 output_capture::output_capture() : saved_log_(log_file) {

@@ -10,6 +10,8 @@
 
 // Geometry, ray and key tables, once per process.
 void front_tables();
+// The same and the evaluation tables, for the tests that search.
+void front_search_tables();
 
 // While it lives, nothing reaches standard output and every message goes to a
 // temporary log file that text() and lines() read back.
