@@ -413,7 +413,8 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         return finish(0);
     }
 
-    if (eml_mode && !xboard_mode) {
+    // The exclusion dialogue talks to a person at the console, never to a host.
+    if (eml_mode && !xboard_mode && !uci_mode) {
         exclusion_dialog();
         search_start = millis();
     }

@@ -321,10 +321,16 @@ int uci_think() {
             else
                 level_printf(LVL_UCI, "bestmove %s\n", best.c_str());
             if (board.ply < 100 && result == 1 && (code & 0x400) && score != NO_SCORE && elapsed >= 1.0) learn_game_position();
-            replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
-            ply_recorded_value[board.ply] = last_think_depth;
-            side_to_move ^= 1;
-            if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
+            if (!game_has_room()) {
+                // The host has its answer; the game record is full.
+                level_printf(LVL_UCI, "info string the game has reached %d plies: %s is not recorded\n", MAX_GAME_PLY - 1,
+                             best.c_str());
+            } else {
+                replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
+                ply_recorded_value[board.ply] = last_think_depth;
+                side_to_move ^= 1;
+                if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
+            }
         } else if (!move && result != -2) {
             // No legal move: the host still waits for an answer.
             level_printf(LVL_UCI, "bestmove 0000\n");

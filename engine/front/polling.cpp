@@ -134,6 +134,13 @@ int search_poll() {
     }
 }
 
+int count_poll() {
+    if (!stdin_input_waiting() || !stdin_line_ready()) return 0;
+    std::string line;
+    if (!read_search_line(line)) return 1;
+    return command_during_search(line);
+}
+
 int command_during_search(const std::string& input) {
     level_printf(LVL_ECHO, "input: %s\n", input.c_str());
     std::string line = input;
