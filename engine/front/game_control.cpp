@@ -160,6 +160,11 @@ int cmd_edit(const std::string&) {
 }
 
 int cmd_input(const std::string& arg) {
+    // A script that names itself would be opened again and again.
+    if (is_command_input(arg)) {
+        level_printf(LVL_ERROR, "Commands are read from \"%s\" already\n", arg.c_str());
+        return 0;
+    }
     FILE* f = open_file(arg.c_str(), "r");
     if (!f) return 0;
     // Commands read from the log would be echoed into it and read again, for ever.

@@ -116,6 +116,18 @@ TEST(OrvikHostile, RefusedPositions) {
     }
 }
 
+// A side to move set by hand may leave the other king in check: nothing takes it.
+TEST(OrvikHostile, SideToMoveThatCouldTakeTheKing) {
+    hostile s;
+    s.send({"setboard 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "d1d8", "white", "perftest 3", "sd 3", "go"});
+    auto lines = s.until([](const std::string& l) { return l.find("the side not to move is in check") != std::string::npos; });
+    ASSERT_TRUE(s.got(lines));
+    lines = s.until([](const std::string& l) { return l.find("the side not to move is in check") != std::string::npos; });
+    ASSERT_TRUE(s.got(lines));
+    EXPECT_EQ(s.fen().rfind("3R2k1/5ppp/8/8/8/8/5PPP/6K1 w", 0), 0u);
+    EXPECT_EQ(s.finish(), 0);
+}
+
 // Settings at the edges of their types are limited, the echo says so, and searches and
 // the UCI option list stay exact.
 TEST(OrvikHostile, ExtremeSettingValues) {
