@@ -485,25 +485,32 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
         add("uci", "uciok", 5s);
         add("isready", "readyok", 5s);
     }
-    const size_t n = 30 + below(r, 700);
+    // An analysis searches anew after every line it gets: a few lines, then "exit".
+    auto analysis = [&] {
+        add("analyze");
+        for (size_t i = below(r, 4); i > 0; --i) add(chance(r, 0.5) ? command_line(r, pick(r, table_)) : junk_line(r));
+        add(chance(r, 0.8) ? "exit" : ".");
+    };
+    const size_t n = 100 + below(r, 1000);
     size_t opening_ply = 0;
     const std::string line_moves = pick(r, openings);
     while (lines.size() < n) {
         const size_t what = below(r, 20);
         if (what < 8 && dialogue == 2) {
-            // A UCI host: a position, a search of some kind, and what it waits for.
-            add("position " + uci_position(r));
-            // Searches that end by themselves (a few plies or nodes) are answered before
-            // the next line; the others are cut short by it, and now and then awaited.
-            switch (below(r, 6)) {
+            // A UCI host: positions, options and searches of every kind. Searches that
+            // end by themselves (a few plies or nodes) are answered before the next line;
+            // the others are cut short by it, and now and then awaited.
+            const size_t step = below(r, 10);
+            if (step <= 6) add("position " + uci_position(r));
+            switch (step) {
             case 0:
                 add("go wtime " + std::to_string(between(r, 1, 3000)) + " btime " + std::to_string(between(r, 1, 3000)) +
                         " winc " + std::to_string(between(r, 0, 50)) + " binc " + std::to_string(between(r, 0, 50)) +
                         (chance(r, 0.3) ? " movestogo " + std::to_string(between(r, 1, 40)) : ""),
                     chance(r, 0.2) ? "bestmove" : "", 1500ms);
                 break;
-            case 1: add("go depth " + std::to_string(between(r, 1, 3))); break;
-            case 2: add("go nodes " + std::to_string(between(r, 1, 4000))); break;
+            case 1: add("go depth " + std::to_string(between(r, 1, 2))); break;
+            case 2: add("go nodes " + std::to_string(between(r, 1, 2000))); break;
             case 3:
                 add("go infinite");
                 add("stop");
@@ -512,9 +519,16 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
                 add("go ponder wtime 1000 btime 1000");
                 add(chance(r, 0.5) ? "ponderhit" : "stop");
                 break;
-            default: add("go " + uci_go(r)); break;
+            case 5: add("go " + uci_go(r)); break;
+            case 6: break;
+            case 7: add("setoption " + uci_option(r)); break;
+            default:
+                if (chance(r, 0.5))
+                    add("ucinewgame");
+                else
+                    add("isready", "readyok", 1500ms);
+                break;
             }
-            if (chance(r, 0.2)) add("isready", "readyok", 1500ms);
         } else if (what < 8 && dialogue == 1) {
             // An xboard host: clocks, the opponent's move, a reply awaited now and then.
             switch (below(r, 8)) {
@@ -538,7 +552,7 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
                 break;
             }
             case 6: add(chance(r, 0.5) ? "?" : "hard"); break;
-            default: add(chance(r, 0.5) ? "analyze" : "exit"); break;
+            default: analysis(); break;
             }
         } else if (what < 15) {
             add(command_line(r, pick(r, table_)));
@@ -548,7 +562,10 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
             add("setboard " + fen(r));
         } else {
             add(chance(r, 0.5) ? "sd " + depth(r) : "st " + seconds(r));
-            add(chance(r, 0.7) ? "go" : "analyze");
+            if (chance(r, 0.8))
+                add("go");
+            else
+                analysis();
         }
     }
     return lines;
