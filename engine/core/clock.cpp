@@ -252,19 +252,19 @@ void allocate_time(int colour, double* use, double* min, double* max) {
         const double increment = c.inc > 0.0 && c.inc < 1e9 ? c.inc : 0.0;
         if (n < 1) n = increment <= 0.0 ? 40 : 35;
         const double reserve = clock_reserve(t, n);
-        // A second is kept back (two from 31 s on); a clock too short for that keeps
-        // the smaller reserve and pays each move's overhead out of the increment.
+        // A second is kept back (two from 31 s on); a clock too short for that (below
+        // 10 s, where the second is more than a tenth of it) keeps the smaller reserve
+        // and pays each move's overhead out of the increment.
         double left = t - 1.0;
         double inc = increment;
         bool tight = false;
         if (left >= 30.0) {
             left -= 1.0;
-        } else if (reserve < 1.0) {
+        } else if (t < 10.0 && reserve < 1.0) {
             left = t - reserve;
             inc = increment > MOVE_OVERHEAD ? increment - MOVE_OVERHEAD : 0.0;
             tight = true;
         }
-        const int moves = n;
         usetime = ((n - 1) * inc + left) / n;
         if (n > 40) n = 40;
         maxtime_v = n >= 11 ? 5.0 * usetime : (n + 1) * usetime * 0.5;
@@ -285,7 +285,7 @@ void allocate_time(int colour, double* use, double* min, double* max) {
         // Never more than the clock can pay with the reserve kept; on a tight clock
         // one move takes at most a third of what lies above the reserve.
         double cap = t - reserve;
-        if (tight) cap /= moves < 3 ? moves : 3;
+        if (tight) cap /= 3.0;
         if (maxtime_v > cap) maxtime_v = cap;
         if (usetime > maxtime_v) usetime = maxtime_v;
         mintime_v = mintime_factor * usetime;

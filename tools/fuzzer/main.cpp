@@ -9,7 +9,9 @@
 // every kind and junk) and closes its input; the program must read every line and end by
 // itself. The fuzzer stops starting runs once N lines were sent or S seconds passed.
 // The input of the first run that showed each fault is kept in DIR (NNN.input, with
-// NNN.report beside it). Exit status 1 when a fault was found.
+// NNN.report beside it). An engine that takes no line for S seconds (--stall, 60 by
+// default), or does not end within them after its input ended, hangs. Exit status 1
+// when a fault was found.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -40,11 +42,12 @@ struct options {
     std::string keep;
     long print_run = -1;
     bool verbose = false;
+    fuzz::run_limits limits;
 };
 
 [[noreturn]] void usage(const char* why) {
     std::fprintf(stderr, "orvik_fuzz: %s\nusage: orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] "
-                         "[--seed X] [--keep DIR] [--print-run R] [--verbose]\n", why);
+                         "[--seed X] [--keep DIR] [--print-run R] [--stall S] [--verbose]\n", why);
     std::exit(2);
 }
 
@@ -65,6 +68,7 @@ options parse(int argc, char** argv) {
         else if (a == "--seed") o.seed = std::stoull(v);
         else if (a == "--keep") o.keep = v;
         else if (a == "--print-run") o.print_run = std::stol(v);
+        else if (a == "--stall") o.limits.stall = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
         else usage(("unknown option " + a).c_str());
     }
     if (o.program.empty()) usage("no --program");
@@ -141,7 +145,7 @@ int main(int argc, char** argv) {
             // A parent folder per run: ".." in a file name stays inside the fuzzer's own.
             const fs::path folder = root / ("run" + std::to_string(number)) / "work";
             fs::create_directories(folder);
-            const fuzz::run_outcome out = fuzz::run_engine(opt.program, folder.string(), files, input, {});
+            const fuzz::run_outcome out = fuzz::run_engine(opt.program, folder.string(), files, input, opt.limits);
             fs::remove_all(folder.parent_path());
             lines_sent += out.lines_sent;
             ++runs;

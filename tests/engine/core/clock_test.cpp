@@ -71,6 +71,14 @@ TEST_F(ClockFixture, AllocationNearTheEndAndForFixedTimes) {
     allocate_time(WHITE, &use, &min, &max);
     EXPECT_LE(max, 9.0);
     EXPECT_LE(use, max);
+    // The last move of a short control keeps most of the clock: a third of what lies
+    // above the reserve at most, though the control fills the clock again after it.
+    parse_level(WHITE, "40 0:10 0");
+    clocks[WHITE].moves_left = 1;
+    clocks[WHITE].time_used = 8.0;
+    allocate_time(WHITE, &use, &min, &max);
+    EXPECT_GT(use, 0.3);
+    EXPECT_LT(max, 0.7);
     // A fixed time per move: 5 s lose a tenth, 20 s a second; a short one keeps 20 ms and
     // a twentieth for the move's own overhead.
     for (auto [t, want] : {std::pair{0.05, 0.0275}, {1.0, 0.93}, {3.0, 2.9}, {5.0, 4.9}, {20.0, 19.0}}) {
