@@ -187,6 +187,14 @@ TEST(OrvikHostile, CommandFilesThatNeverEnd) {
         EXPECT_EQ(s.finish(), 0);
     }
     {
+        // A script that names itself is read once.
+        hostile s;
+        s.dir.write("self", "input self\nfen\n");
+        s.send({"input self"});
+        EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("are read from \"self\" already") != std::string::npos; })));
+        EXPECT_EQ(s.finish(), 0);
+    }
+    {
         // The other way round: a script does not log into itself.
         hostile s;
         s.dir.write("script", "loga script\nfen\n");
