@@ -128,7 +128,7 @@ void exclusion_dialog() {
         std::string line;
         if (!stdin_read_line(line)) return;
         if (line.empty() || line[0] == 'q' || line[0] == 'Q') return;
-        const int k = std::atoi(line.c_str());
+        const long k = std::strtol(line.c_str(), nullptr, 10);
         if (k >= 1 && k <= root_count) root_list[k - 1].excluded = !root_list[k - 1].excluded;
     }
 }

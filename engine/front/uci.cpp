@@ -93,7 +93,9 @@ long long read_go_number(const std::string& text, size_t* i) {
     long long v = std::strtoll(start, &end, 10);
     if (end == start) return 0;
     *i += static_cast<size_t>(end - start);
-    return v;
+    // Some thirty thousand years in milliseconds either way: sums of these stay exact.
+    constexpr long long limit = 1000000000000000LL;
+    return v < -limit ? -limit : v > limit ? limit : v;
 }
 }  // namespace
 

@@ -146,6 +146,10 @@ TEST(OrvikHostile, ExtremeSettingValues) {
          "option name Perpetual check extension type spin min 0 max 100 default 6400"},
         {{"uci", "setoption name Check extension value 2147483647", "position startpos", "go depth 3"}, "",
          "bestmove"},
+        {{"uci", "setoption name Autoplayer delay (ms) value 2000", "position startpos",
+          "go wtime -9223372036854775808 btime 5 winc -9223372036854775808 movestogo 99999999999999"},
+         "", "bestmove"},
+        {{"perftest 99999999999999999999", "?"}, "", "perftest stopped"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines.front());
