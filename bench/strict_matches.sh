@@ -6,12 +6,12 @@
 # illegal moves, crashes, stalls, protocol warnings and Orvik's least clock seen.
 #   bench/strict_matches.sh [games per control] [games at once]
 # The full table (50 games, 8 at once) needs the whole machine for about an hour.
-# PONDER=1 lets both engines ponder.
+# PONDER=1 lets both engines ponder; ORVIK=path plays another build.
 set -uo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 GAMES="${1:-50}"
 AT_ONCE="${2:-8}"
-ORVIK="$TOP/build/engine/orvik"
+ORVIK="${ORVIK:-$TOP/build/engine/orvik}"
 OUT="${MATCH_OUT:-$TOP/build/strict-matches}"
 [[ -x "$ORVIK" ]] || { echo "build Orvik first (./test.sh or ./run.sh): $ORVIK missing" >&2; exit 1; }
 [[ -x /usr/games/fairymax ]] || { echo "missing /usr/games/fairymax: apt-get install fairymax" >&2; exit 1; }
