@@ -223,8 +223,8 @@ double fixed_move_time(double t) {
     const double keep = MOVE_OVERHEAD + 0.05 * t;
     return t - (keep < 0.1 ? keep : 0.1);
 }
-}  // namespace
 
+// What a clock showing `t` seconds keeps back for `moves` moves to come in its control.
 double clock_reserve(double t, int moves) {
     if (!(t > 0.0)) return 0.0;
     const double margin = t * 0.05 < 1.0 ? t * 0.05 : 1.0;
@@ -232,6 +232,7 @@ double clock_reserve(double t, int moves) {
     if (overheads > 0.5 * t) overheads = 0.5 * t;
     return margin + overheads;
 }
+}  // namespace
 
 void allocate_time(int colour, double* use, double* min, double* max) {
     const clock_record& c = clocks[colour];

@@ -32,12 +32,10 @@ void clock_start(int colour);
 double clock_elapsed(int colour);
 
 // Time for the next move of `colour`: planned, minimum and maximum seconds. The maximum
-// never eats into clock_reserve of the time on the clock.
+// never eats into the reserve a clock showing t seconds keeps for the moves to come in
+// its control (this one included): min(1 s, 5 % of t) and 20 ms a move, the moves' part
+// at most half of t.
 void allocate_time(int colour, double* use, double* min, double* max);
-// What a clock showing `t` seconds keeps back for `moves` moves to come in its control
-// (this one included): min(1 s, 5 % of t) and 20 ms a move, the moves' part at most
-// half of t.
-double clock_reserve(double t, int moves);
 // xtime (and time outside the xboard dialogue): "moves/seconds [moves/seconds inc]".
 // 1 when the text was read, 0 when it was refused (the clock is then unchanged).
 int clock_set_control(int colour, const char* text);
