@@ -16,6 +16,13 @@ before the opponent's move and the result unless it announced sigint=0.
 Time controls: SECONDS+INCREMENT for the whole game (10+0.1), or MOVES/SECONDS[+INCREMENT]
 where every MOVES moves of a side add SECONDS to its clock again (40/300 is xboard's
 "level 40 5 0"; UCI engines get "movestogo").
+
+The clock is a strict host's: an engine's move costs the time from just before the
+runner writes the move, "go" or "ponderhit" line to the moment its reader thread reads
+the answer, with no grace (--margin-ms gives one); an engine whose clock falls below
+zero loses on time. Like a strict host it warns of thinking it cannot read: a UCI
+"pv" word that is not a legal move, an xboard line that begins with a number but is no
+thinking line.
 """
 
 import argparse
@@ -48,6 +55,8 @@ XBOARD_FEATURES = {"ping", "setboard", "playother", "san", "usermove", "time", "
                    "smp", "egt", "option", "done", "exclude", "setscore", "highlight"}
 RESULT_RE = re.compile(r"^(1-0|0-1|1/2-1/2)\s*(\{.*\})?\s*$")
 THINKING_RE = re.compile(r"^\s*\d+\s+-?\d+\s+\d+\s+\d+")
+# A whole xboard thinking line: ply, score, time, nodes and the variation.
+THINKING_LINE_RE = re.compile(r"^\s*\d+\s+[-+]?\d+\s+\d+\s+\d+(\s.*)?$")
 UCI_KEYWORDS = ("id", "uciok", "readyok", "bestmove", "copyprotection", "registration", "info", "option")
 
 
@@ -67,6 +76,8 @@ class Engine:
         self.other_lines = 0
         self.workdir = None
         self.dropped = set()     # command words this engine is never sent (--drop)
+        self.last_write = 0.0    # monotonic time just before the last line was written
+        self.last_read = 0.0     # monotonic time at which the reader thread got the last line read
 
     # ---- process -------------------------------------------------------------
     def start(self):
@@ -79,8 +90,10 @@ class Engine:
         threading.Thread(target=self._reader, args=(self.proc, self.lines), daemon=True).start()
 
     def _reader(self, proc, lines):
+        # Each line carries the time it arrived: the clock does not wait for the
+        # thread that plays the game.
         for line in proc.stdout:
-            lines.put(line.rstrip("\r\n"))
+            lines.put((time.monotonic(), line.rstrip("\r\n")))
         lines.put(None)
 
     def alive(self):
@@ -92,6 +105,7 @@ class Engine:
             return
         self.log(">", text)
         try:
+            self.last_write = time.monotonic()
             self.proc.stdin.write(text + "\n")
             self.proc.stdin.flush()
         except (BrokenPipeError, OSError, ValueError):
@@ -100,12 +114,13 @@ class Engine:
     def read(self, timeout):
         """Next line, or None after `timeout` seconds; EngineGone at the end of output."""
         try:
-            line = self.lines.get(timeout=max(0.0, timeout))
+            item = self.lines.get(timeout=max(0.0, timeout))
         except queue.Empty:
             return None
-        if line is None:
+        if item is None:
             self.lines.put(None)
             raise EngineGone(self.name)
+        self.last_read, line = item
         self.log("<", line)
         return line
 
@@ -114,12 +129,13 @@ class Engine:
         out = []
         while True:
             try:
-                line = self.lines.get_nowait()
+                item = self.lines.get_nowait()
             except queue.Empty:
                 return out
-            if line is None:
+            if item is None:
                 self.lines.put(None)
                 return out
+            line = item[1]
             self.log("<", line)
             out.append(line)
 
@@ -226,6 +242,10 @@ class XboardEngine(Engine):
             return None
         if s.startswith("feature "):
             self.parse_features(s)
+            return None
+        if s[0].isdigit() or s[0] in "+-":
+            if not THINKING_LINE_RE.match(s):
+                self.warn("line read as thinking but no thinking line: " + s)
             return None
         if THINKING_RE.match(s) or s.startswith(("#", "tellics", "telluser", "tellall", "tellothers", "tellopponent",
                                                  "Hint:", "stat01:", "pong", "offer draw", "askuser")):
@@ -381,14 +401,27 @@ class UciEngine(Engine):
         self.ready = True
         self.isready()
 
-    def classify(self, line):
+    def classify(self, line, pos=None):
+        """Notes faults in a line other than the awaited answer; with the searched
+        position `pos`, every move of an "info ... pv" line must be legal in turn."""
         s = line.strip()
         if not s:
             self.warn("empty line")
             return
-        word = s.split()[0]
-        if word not in UCI_KEYWORDS:
+        words = s.split()
+        if words[0] not in UCI_KEYWORDS:
             self.warn("unknown line: " + s)
+        elif words[0] == "info" and pos is not None and "pv" in words:
+            self.check_pv(words[words.index("pv") + 1:], pos)
+
+    def check_pv(self, moves, pos):
+        pos = pos.copy()
+        for text in moves:
+            m = pos.parse_coordinate(text)
+            if m is None or m.uci() != text:
+                self.warn("illegal PV move " + text)
+                return
+            pos.push(m)
 
     def isready(self, timeout=10.0):
         self.send("isready")
@@ -461,7 +494,7 @@ class UciEngine(Engine):
                     self.warn("malformed bestmove line: " + s)
                 self.ponder_move = words[3] if len(words) == 4 and words[2] == "ponder" else None
                 return ("move", words[1] if len(words) > 1 else "")
-            self.classify(s)
+            self.classify(s, game.pos)
 
     def after_own_move(self, game, own_ms, opp_ms):
         """Starts pondering on the expected reply."""
@@ -597,7 +630,7 @@ def play_game(number, engines, stats, args, pgn_lock, pgn_file):
         try:
             own_ms, opp_ms = int(clock[side]), int(clock[opp_side])
             eng.start_turn(game, own_ms, opp_ms)
-            started = time.monotonic()
+            started = eng.last_write
             deadline = started + clock[side] / 1000.0 + args.stall_grace
             answer = None
             while answer is None or answer[0] == "claim":
@@ -611,7 +644,7 @@ def play_game(number, engines, stats, args, pgn_lock, pgn_file):
                         break
                     eng.warn("false claim %s {%s}" % claimed)
                     stats.fault(eng.name, "warnings", "false claim %s {%s}" % claimed)
-            elapsed_ms = (time.monotonic() - started) * 1000.0
+            elapsed_ms = (eng.last_read - started) * 1000.0
         except EngineGone:
             stats.fault(eng.name, "crash", "during move %d" % (len(game.moves) + 1))
             broken.add(eng)

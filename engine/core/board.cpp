@@ -103,7 +103,9 @@ void recompute_board() {
         if (p == KING) {
             b.piece_list[c][0] = sq;
             b.list_index[sq] = 0;
-        } else {
+        } else if (b.piece_count[c] < MAX_LISTED_MEN) {
+            // A set-up with more men than a list holds is refused afterwards
+            // (check_position counts the squares); the list keeps the first ones.
             int idx = ++b.piece_count[c];
             b.piece_list[c][idx] = sq;
             b.list_index[sq] = static_cast<uint32_t>(idx);

@@ -49,10 +49,13 @@ inline constexpr uint32_t castle_any_mask[2] = {3, 12};
 inline constexpr uint32_t castle_long_mask[2] = {1, 4};
 inline constexpr uint32_t castle_short_mask[2] = {2, 8};
 
+// Men besides the king that a side's piece list holds (a legal position has 15 at most).
+constexpr int MAX_LISTED_MEN = 30;
+
 struct board_state {
     uint32_t piece[64];           // piece code per square, EMPTY when none
     uint32_t color[64];           // WHITE, BLACK or NO_COLOR
-    int32_t piece_list[2][32];    // [0] the king, 1..piece_count the others, then -1
+    int32_t piece_list[2][MAX_LISTED_MEN + 2];  // [0] the king, 1..piece_count the others, then -1
     int32_t piece_count[2];       // men of the side without the king
     uint32_t list_index[64];      // index of the square's man in its side's list
     int32_t material[2];          // sum of piece_value
@@ -138,6 +141,13 @@ void set_start_position();
 // last_irreversible 0, the repetition counters count the position once for the
 // side that is not to move.
 void start_history(int side_to_move);
+
+// The en-passant square when `side` may take on it: on the sixth rank seen from that
+// side (the side to move set by hand can leave a square of the other side), else -1.
+inline int ep_target_for(int side) {
+    const int t = board.ep_square;
+    return t > 0 && rank_index(t) == (side == WHITE ? 5 : 2) ? t : -1;
+}
 
 // Whether the game can take one more move (the history is not full).
 inline bool game_has_room() { return board.ply + 1 < MAX_GAME_PLY; }

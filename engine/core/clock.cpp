@@ -203,11 +203,36 @@ void clock_set_used(int colour, const char* text) {
         seconds = std::strtol(p, &end, 10);
         if (seconds < 0) seconds = 0;
     }
-    const double total = minutes * 60.0 + static_cast<double>(seconds);
+    double total = minutes * 60.0 + static_cast<double>(seconds);
     if (!(total > 0.0)) return;
+    if (total > 1e9) total = 1e9;
     clock_record& c = clocks[colour];
     c.time_used = (c.is_on_sec ? c.st : c.pt) - total;
 }
+
+namespace {
+// Per-move cost of a move beyond its search (the host's reading and writing, the
+// position, the root list): every move still to come in the control keeps this much.
+constexpr double MOVE_OVERHEAD = 0.02;
+
+// Fixed time per move: above 10 s a second is kept, above 3 s a tenth; a short fixed
+// time keeps 20 ms and a twentieth of itself (a tenth at most) for the move's overhead.
+double fixed_move_time(double t) {
+    if (t > 10.0) return t - 1.0;
+    if (t > 3.0) return t - 0.1;
+    const double keep = MOVE_OVERHEAD + 0.05 * t;
+    return t - (keep < 0.1 ? keep : 0.1);
+}
+
+// What a clock showing `t` seconds keeps back for `moves` moves to come in its control.
+double clock_reserve(double t, int moves) {
+    if (!(t > 0.0)) return 0.0;
+    const double margin = t * 0.05 < 1.0 ? t * 0.05 : 1.0;
+    double overheads = MOVE_OVERHEAD * (moves > 0 ? moves : 1);
+    if (overheads > 0.5 * t) overheads = 0.5 * t;
+    return margin + overheads;
+}
+}  // namespace
 
 void allocate_time(int colour, double* use, double* min, double* max) {
     const clock_record& c = clocks[colour];
@@ -216,41 +241,55 @@ void allocate_time(int colour, double* use, double* min, double* max) {
     double used = c.time_used;
     int n = c.moves_left;
     if (c.fixed) {
-        double t = c.pt;
-        if (t > 10.0)
-            t -= 1.0;
-        else if (t > 3.0)
-            t -= 0.1;
-        usetime = mintime_v = maxtime_v = t;
+        const double t = fixed_move_time(c.pt);
+        usetime = mintime_v = maxtime_v = t > 0.0 ? t : 0.0;
         control = c.pt;
         used = c.time_used;
     } else {
         if (c.run) used += (millis() - c.start_tick) * 0.001;
-        double left = control - used - 1.0;
-        if (left >= 30.0) left -= 1.0;
-        if (left <= 0.1) {
-            usetime = mintime_v = maxtime_v = 0.1;
-        } else {
-            if (n < 1) n = c.inc <= 0.0 ? 40 : 35;
-            usetime = ((n - 1) * c.inc + left) / n;
-            if (n > 40) n = 40;
-            maxtime_v = n >= 11 ? 5.0 * usetime : (n + 1) * usetime * 0.5;
-            if (hard && n > 5) {
-                usetime *= 1.4;
-                maxtime_v *= 1.4;
-            }
-            if (n > 20 && engine_move_count < nmoves_inctime)
-                usetime *= 1.0 + static_cast<double>(nmoves_inctime - engine_move_count) / nmoves_inctime;
-            if (left <= maxtime_v) {
-                if (left <= usetime) {
-                    usetime = maxtime_v = left;
-                } else {
-                    maxtime_v = 2.0 * usetime;
-                    if (maxtime_v > left) maxtime_v = left;
-                }
-            }
-            mintime_v = mintime_factor * usetime;
+        double t = control - used;   // on the clock now
+        if (!(t > 0.0)) t = 0.0;
+        if (!(t < 1e12)) t = 1e12;
+        const double increment = c.inc > 0.0 && c.inc < 1e9 ? c.inc : 0.0;
+        if (n < 1) n = increment <= 0.0 ? 40 : 35;
+        const double reserve = clock_reserve(t, n);
+        // A second is kept back (two from 31 s on); a clock too short for that (below
+        // 10 s, where the second is more than a tenth of it) keeps the smaller reserve
+        // and pays each move's overhead out of the increment.
+        double left = t - 1.0;
+        double inc = increment;
+        bool tight = false;
+        if (left >= 30.0) {
+            left -= 1.0;
+        } else if (t < 10.0 && reserve < 1.0) {
+            left = t - reserve;
+            inc = increment > MOVE_OVERHEAD ? increment - MOVE_OVERHEAD : 0.0;
+            tight = true;
         }
+        usetime = ((n - 1) * inc + left) / n;
+        if (n > 40) n = 40;
+        maxtime_v = n >= 11 ? 5.0 * usetime : (n + 1) * usetime * 0.5;
+        if (hard && n > 5) {
+            usetime *= 1.4;
+            maxtime_v *= 1.4;
+        }
+        if (n > 20 && engine_move_count < nmoves_inctime)
+            usetime *= 1.0 + static_cast<double>(nmoves_inctime - engine_move_count) / nmoves_inctime;
+        if (left <= maxtime_v) {
+            if (left <= usetime) {
+                usetime = maxtime_v = left;
+            } else {
+                maxtime_v = 2.0 * usetime;
+                if (maxtime_v > left) maxtime_v = left;
+            }
+        }
+        // Never more than the clock can pay with the reserve kept; on a tight clock
+        // one move takes at most a third of what lies above the reserve.
+        double cap = t - reserve;
+        if (tight) cap /= 3.0;
+        if (maxtime_v > cap) maxtime_v = cap;
+        if (usetime > maxtime_v) usetime = maxtime_v;
+        mintime_v = mintime_factor * usetime;
     }
     if (!uci_mode)
         level_printf(LVL_TIME, "usetime = %.2f, mintime = %.2f maxtime = %.2f tl %.2f ml %d tu %.2f\n", usetime, mintime_v,

@@ -31,7 +31,10 @@ void clock_start(int colour);
 // Stops a running clock, charges the elapsed time and counts the move; returns seconds.
 double clock_elapsed(int colour);
 
-// Time for the next move of `colour`: planned, minimum and maximum seconds.
+// Time for the next move of `colour`: planned, minimum and maximum seconds. The maximum
+// never eats into the reserve a clock showing t seconds keeps for the moves to come in
+// its control (this one included): min(1 s, 5 % of t) and 20 ms a move, the moves' part
+// at most half of t.
 void allocate_time(int colour, double* use, double* min, double* max);
 // xtime (and time outside the xboard dialogue): "moves/seconds [moves/seconds inc]".
 // 1 when the text was read, 0 when it was refused (the clock is then unchanged).

@@ -33,6 +33,8 @@ struct engine_hooks {
     void (*announce_opening)() = nullptr;
     // An analysis that reached the last depth waits here for commands until it ends.
     void (*analysis_wait)() = nullptr;
+    // Long counts (perftest) look at the input here now and then: 1 stops them.
+    int (*count_poll)() = nullptr;
 };
 extern engine_hooks hooks;
 

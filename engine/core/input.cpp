@@ -46,10 +46,13 @@ bool stdin_input_waiting() {
     return poll(&p, 1, 0) > 0;
 }
 
+// A line longer than this is taken in pieces: the buffer never holds much more.
+constexpr size_t LINE_PIECE = 8191;
+
 bool stdin_line_ready() {
-    if (buffer.find('\n') != std::string::npos || at_end) return true;
+    if (buffer.find('\n') != std::string::npos || at_end || buffer.size() >= LINE_PIECE) return true;
     fill(false);
-    return buffer.find('\n') != std::string::npos || at_end;
+    return buffer.find('\n') != std::string::npos || at_end || buffer.size() >= LINE_PIECE;
 }
 
 bool stdin_read_line(std::string& line, size_t max_len) {

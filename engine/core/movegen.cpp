@@ -309,8 +309,11 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
     move_list_entry* end = piece_moves<EVADE>(list, side, targets, pins);
 
     // In check the castling tests below find the king attacked and add nothing.
-    if (!EVADE && (b.castling_rights & castle_any_mask[side])) {
-        const int k = b.piece_list[side][0];
+    // Castling rights come from the touch counters of the home squares; the king must
+    // stand on its own square too (a hand-set position may say otherwise).
+    const int home = side == WHITE ? E1 : E8;
+    if (!EVADE && (b.castling_rights & castle_any_mask[side]) && b.piece_list[side][0] == home) {
+        const int k = home;
         int checked = -1;  // in-check result, computed at most once
         if ((b.castling_rights & castle_short_mask[side]) && b.color[k + 1] == NO_COLOR && b.color[k + 2] == NO_COLOR) {
             checked = square_attacked(side, k) ? 1 : 0;
@@ -329,7 +332,7 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
         }
     }
 
-    if (b.ep_square > 0) {
+    if (ep_target_for(side) > 0) {
         const int t = b.ep_square;
         // The capturing pawns stand beside the double-stepped pawn.
         int from_sq[2];

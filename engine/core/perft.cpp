@@ -1,14 +1,30 @@
 #include "core/perft.h"
 
 #include "core/board.h"
+#include "core/hooks.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/output.h"
 #include "core/settings.h"
 
 double perft_counts[64];
+int perft_stopped = 0;
+
+namespace {
+// Calls of perft until the input is looked at again.
+constexpr uint32_t PERFT_POLL_INTERVAL = 8192;
+uint32_t perft_poll_countdown = PERFT_POLL_INTERVAL;
+}  // namespace
 
 void perft(int depth, int side, int ply) {
+    if (perft_stopped) return;
+    if (--perft_poll_countdown == 0) {
+        perft_poll_countdown = PERFT_POLL_INTERVAL;
+        if (hooks.count_poll && hooks.count_poll()) {
+            perft_stopped = 1;
+            return;
+        }
+    }
     move_list_entry* list = move_list_start[ply];
     if (depth <= 1) {
         const int n = in_check_fn(side) ? generate_evasions(side, ply, list) : generate_legal_moves(side, ply, list);
@@ -23,6 +39,7 @@ void perft(int depth, int side, int ply) {
             make_move(side, m);
             perft(depth - 1, side ^ 1, ply + 1);
             unmake_move(side, m);
+            if (perft_stopped) return;
         }
         return;
     }
@@ -47,10 +64,15 @@ void perft(int depth, int side, int ply) {
         perft_counts[ply + 1] += 1;
         perft(depth - 1, side ^ 1, ply + 1);
         unmake_move(side, m);
+        if (perft_stopped) return;
     }
 }
 
 double perftest(int depth, int side) {
+    if (in_check_by_rays(side ^ 1)) {
+        level_printf(LVL_ERROR, "Illegal position: the side not to move is in check\n");
+        return 0.0;
+    }
     if (depth < 1) depth = 1;
     if (depth > 63) depth = 63;
     for (int i = 0; i <= depth; ++i) perft_counts[i] = 0;
@@ -63,9 +85,15 @@ double perftest(int depth, int side) {
     in_check_fn = men < ut2 ? in_check : in_check_by_rays;
 
     const uint32_t start = millis();
+    perft_stopped = 0;
+    perft_poll_countdown = PERFT_POLL_INTERVAL;
     perft(depth, side, 0);
     const double seconds = (millis() - start) / 1000.0;
     in_check_fn = saved;
+    if (perft_stopped) {
+        level_printf(LVL_NORMAL, "perftest stopped after %.3f s\n", seconds);
+        return perft_counts[depth];
+    }
 
     for (int i = 1; i <= depth; ++i) level_printf(LVL_NORMAL, "%2d: %15.0f\n", i, perft_counts[i]);
     level_printf(LVL_NORMAL, "time %.3f s\n", seconds);

@@ -144,6 +144,9 @@ int qsearch(int alpha, int beta, int side, int ply, uint16_t* pv_out, int) {
     if (abort_search) return 0;
     ++nodes_searched;
     pv_out[0] = PV_NO_MOVE;
+    // The first iteration reaches the clock here: its root moves go straight to
+    // the quiescence search.
+    if (search_stopped_at_poll()) return 0;
     int ceiling = MATE;
     if (ply > seldepth) seldepth = ply;
 

@@ -196,13 +196,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     if (b.ply - b.last_irreversible >= 100 && !(led_here & HF_CHECK)) return 0;
 
     ++nodes_searched;
-    if (nodes_searched >= poll_mark) {
-        poll_mark = nodes_searched + 5000;
-        if (call_search_poll()) {
-            abort_search = 1;
-            return 0;
-        }
-    }
+    if (search_stopped_at_poll()) return 0;
     if (nodes_searched > node_limit) {
         abort_search = 1;
         return 0;

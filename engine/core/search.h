@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/hooks.h"
+
 // ---- scores ------------------------------------------------------------------
 constexpr int MATE = 30000;            // a side mated at ply p scores p - MATE
 constexpr int MATE_RANGE = 29200;      // beyond this a score is a mate score
@@ -49,6 +51,16 @@ extern uint16_t pv_hint[64];        // expected principal variation by ply
 extern int iteration_depth;         // plies of the present iteration
 extern int check_ply_limit, repcheck_ply_limit, tb_ply_limit, tb_men_limit;
 extern int seldepth;                // deepest ply reached
+
+// At the poll mark the interpreter looks at the clock and the input: true when the
+// search must unwind (abort_search is then set).
+inline bool search_stopped_at_poll() {
+    if (nodes_searched < poll_mark) return false;
+    poll_mark = nodes_searched + 5000;
+    if (!call_search_poll()) return false;
+    abort_search = 1;
+    return true;
+}
 
 // Time of the present search (seconds, from allocate_time) and its start (millis).
 extern double usetime, mintime, maxtime;

@@ -12,7 +12,7 @@ uint32_t castling_word(int side, int from, int to) {
     const board_state& b = board;
     if (!(b.castling_rights & castle_any_mask[side])) return 0;
     const int k = b.piece_list[side][0];
-    if (k != from) return 0;
+    if (k != from || k != (side == WHITE ? E1 : E8)) return 0;
     if (to == k + 2) {
         if (!(b.castling_rights & castle_short_mask[side]) || b.color[k + 1] != NO_COLOR || b.color[k + 2] != NO_COLOR)
             return 0;
@@ -46,7 +46,7 @@ uint32_t pawn_word(int side, int from, int to, int code) {
         if (!diagonal) return 0;
         if (b.color[to] == opp) {
             word = make_move_word(from, to, MOVE_CAPTURE);
-        } else if (b.ep_square > 0 && to == b.ep_square && b.color[to] == NO_COLOR) {
+        } else if (to == ep_target_for(side) && b.color[to] == NO_COLOR) {
             return code == 0 ? make_move_word(from, to, MOVE_EP | MOVE_CAPTURE) : 0;
         } else {
             return 0;

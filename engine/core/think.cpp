@@ -128,7 +128,7 @@ void exclusion_dialog() {
         std::string line;
         if (!stdin_read_line(line)) return;
         if (line.empty() || line[0] == 'q' || line[0] == 'Q') return;
-        const int k = std::atoi(line.c_str());
+        const long k = std::strtol(line.c_str(), nullptr, 10);
         if (k >= 1 && k <= root_count) root_list[k - 1].excluded = !root_list[k - 1].excluded;
     }
 }
@@ -337,6 +337,16 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         return move;
     };
 
+    // The side to move set by hand (white, black) can leave the other side in check:
+    // no search may take a king.
+    if (in_check_by_rays(side ^ 1)) {
+        if (uci_mode)
+            level_printf(LVL_UCI, "info string illegal position: the side not to move is in check\n");
+        else
+            level_printf(LVL_ERROR, "Illegal position: the side not to move is in check\n");
+        return finish(0);
+    }
+
     const int repetitions = root_repetitions();
     if (repetitions >= 1) level_printf(LVL_NORMAL, "Repetition is %d\n", repetitions);
     if (repetitions >= 2 && !analysis && !uci_mode) {
@@ -414,7 +424,8 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         return finish(0);
     }
 
-    if (eml_mode && !xboard_mode) {
+    // The exclusion dialogue talks to a person at the console, never to a host.
+    if (eml_mode && !xboard_mode && !uci_mode) {
         exclusion_dialog();
         search_start = millis();
     }

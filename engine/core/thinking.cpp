@@ -56,6 +56,26 @@ std::string variation_text(const uint16_t* pv, bool from_table) {
     return pv_from_hash(buf, think_side, true, nullptr);
 }
 
+// A UCI host reads every word of a variation as a move: the variation ends before its
+// first word that is none (a null move, a mark).
+std::string uci_variation(const std::string& text) {
+    auto in = [](char c, char lo, char hi) { return c >= lo && c <= hi; };
+    size_t kept = 0, i = 0;
+    for (;;) {
+        while (i < text.size() && text[i] == ' ') ++i;
+        size_t j = i;
+        while (j < text.size() && text[j] != ' ') ++j;
+        const size_t n = j - i;
+        if (n != 4 && n != 5) break;
+        const char* w = text.data() + i;
+        if (!in(w[0], 'a', 'h') || !in(w[1], '1', '8') || !in(w[2], 'a', 'h') || !in(w[3], '1', '8')) break;
+        if (n == 5 && w[4] != 'n' && w[4] != 'b' && w[4] != 'r' && w[4] != 'q') break;
+        kept = j;
+        i = j;
+    }
+    return text.substr(0, kept);
+}
+
 std::string lower_coordinates(uint32_t move) {
     std::string t = move_to_coordinates(move);
     for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -128,7 +148,8 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
         if (stats.tb_hits) level_printf(LVL_UCI, "info tbhits %lu\n", static_cast<unsigned long>(stats.tb_hits));
         if (nodes) level_printf(LVL_UCI, "info nps %lu\n", rate(seconds));
         level_printf(LVL_UCI, "info depth %d score %s nodes %lu time %ld pv %s\n", depth,
-                     uci_score_text(score, type_text).c_str(), nodes, static_cast<long>(seconds * 1000.0), text.c_str());
+                     uci_score_text(score, type_text).c_str(), nodes, static_cast<long>(seconds * 1000.0),
+                     uci_variation(text).c_str());
         if (depth > 0 && text.find('{') != std::string::npos && (uci_egtb_info == 2 || final_flag)) {
             const int saved = notation_mode;
             notation_mode = 0;
@@ -209,7 +230,9 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
             level_printf(LVL_NORMAL, "tellics %s Mate in %d\n", "whisper", (30001 - score) / 2);
     }
 
-    if (final_flag) {
+    // An xboard host reads every line that begins with a number as thinking: the
+    // statistics are the console's only.
+    if (final_flag && !xboard_mode) {
         print_final_statistics(seconds);
         print_hash_lines();
         level_printf(LVL_STATS, "interior recognizer probes %lu, found %lu ", static_cast<unsigned long>(stats.bitbase_probes),

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 #include "core/board.h"
@@ -23,32 +24,26 @@ std::vector<FILE*> input_stack;
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-// Rest of a partly read long line from a file.
-std::string file_leftover;
-
-// Next line of the command file, in pieces of at most 8191 characters; false at its end.
+// Next line of a command file, without its line end, in pieces of at most 8191
+// characters: a longer line is handled piece by piece and never held whole. False at
+// the end of the file, and for a file that holds a NUL byte, which is no command text
+// (a device such as /dev/zero would otherwise be read for ever).
 bool read_file_line(FILE* f, std::string& line) {
-    if (file_leftover.empty()) {
-        char* buf = nullptr;
-        size_t cap = 0;
-        ssize_t n = getline(&buf, &cap, f);
-        if (n < 0) {
-            std::free(buf);
-            return false;
-        }
-        file_leftover.assign(buf, static_cast<size_t>(n));
-        std::free(buf);
-        if (!file_leftover.empty() && file_leftover.back() == '\n') file_leftover.pop_back();
-        if (!file_leftover.empty() && file_leftover.back() == '\r') file_leftover.pop_back();
-        if (file_leftover.size() <= 8191) {
-            line.swap(file_leftover);
-            file_leftover.clear();
+    line.clear();
+    int c;
+    while ((c = std::getc(f)) != EOF) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
             return true;
         }
+        if (c == '\0') {
+            level_printf(LVL_ERROR, "The command file holds a NUL byte: no more commands are read from it\n");
+            return false;
+        }
+        line += static_cast<char>(c);
+        if (line.size() == 8191) return true;
     }
-    line = file_leftover.substr(0, 8191);
-    file_leftover.erase(0, line.size());
-    return true;
+    return !line.empty();
 }
 
 // Runs a line of the system shell (console dialogue only).
@@ -63,7 +58,6 @@ void push_command_input(FILE* f) {
     if (!f) return;
     input_stack.push_back(f);
     command_input = f;
-    file_leftover.clear();
 }
 
 namespace {
@@ -73,9 +67,24 @@ void pop_command_input() {
         input_stack.pop_back();
     }
     command_input = input_stack.empty() ? nullptr : input_stack.back();
-    file_leftover.clear();
 }
 }  // namespace
+
+bool same_file(FILE* a, FILE* b) {
+    struct stat sa, sb;
+    if (!a || !b || fstat(fileno(a), &sa) != 0 || fstat(fileno(b), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool is_command_input(const std::string& name) {
+    struct stat st;
+    if (input_stack.empty() || stat(name.c_str(), &st) != 0) return false;
+    for (FILE* f : input_stack) {
+        struct stat sf;
+        if (fstat(fileno(f), &sf) == 0 && sf.st_dev == st.st_dev && sf.st_ino == st.st_ino) return true;
+    }
+    return false;
+}
 
 void close_command_inputs() {
     while (!input_stack.empty()) pop_command_input();

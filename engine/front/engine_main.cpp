@@ -65,6 +65,7 @@ void register_core_hooks() {
     hooks.trosk_first_move = trosk_move_for_search;
     hooks.announce_opening = announce_opening_hook;
     hooks.analysis_wait = analysis_wait;
+    hooks.count_poll = count_poll;
     hooks.root_move_excluded = uci_root_move_excluded;
     hooks.root_list_restricted = uci_root_list_restricted;
     register_egtb_hooks();

@@ -7,6 +7,7 @@
 #include "core/eval.h"
 #include "core/fen.h"
 #include "core/makemove.h"
+#include "core/movegen.h"
 #include "core/output.h"
 #include "core/settings.h"
 #include "core/state.h"
@@ -41,8 +42,13 @@ void take_back(long n) {
             level_printf(LVL_ERROR, "cannot undo\n");
             break;
         }
-        side_to_move ^= 1;
-        unmake_move(side_to_move, game_history[board.ply].move);
+        // The side that made the move is the colour of the man on its destination (the
+        // side to move may have been set by hand since).
+        const uint32_t move = game_history[board.ply].move;
+        const uint32_t colour = move_is_null(move) ? static_cast<uint32_t>(NO_COLOR) : board.color[move_to(move)];
+        const int mover = colour <= BLACK ? static_cast<int>(colour) : side_to_move ^ 1;
+        unmake_move(mover, move);
+        side_to_move = mover;
         record_length = board.ply;
     }
 }
@@ -154,8 +160,20 @@ int cmd_edit(const std::string&) {
 }
 
 int cmd_input(const std::string& arg) {
+    // A script that names itself would be opened again and again.
+    if (is_command_input(arg)) {
+        level_printf(LVL_ERROR, "Commands are read from \"%s\" already\n", arg.c_str());
+        return 0;
+    }
     FILE* f = open_file(arg.c_str(), "r");
-    if (f) push_command_input(f);
+    if (!f) return 0;
+    // Commands read from the log would be echoed into it and read again, for ever.
+    if (same_file(f, log_file)) {
+        level_printf(LVL_ERROR, "Commands are not read from \"%s\": it is the open log file\n", arg.c_str());
+        fclose(f);
+        return 0;
+    }
+    push_command_input(f);
     return 0;
 }
 

@@ -328,11 +328,17 @@ int uci_think() {
             const int previous = board.ply >= 1 ? game_history[board.ply - 1].score : NO_SCORE;
             if (board.ply < 100 && result == 1 && (code & 0x400) && previous != NO_SCORE && elapsed >= 1.0)
                 learn_game_position(score, last_think_score, depth, previous, last_book_move_ply, move);
-            replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
-            ply_recorded_value[board.ply] = last_think_depth;
-            // Book learning stores the engine's colour: the side still to move here.
-            if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
-            side_to_move ^= 1;
+            if (!game_has_room()) {
+                // The host has its answer; the game record is full.
+                level_printf(LVL_UCI, "info string the game has reached %d plies: %s is not recorded\n", MAX_GAME_PLY - 1,
+                             best.c_str());
+            } else {
+                replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
+                ply_recorded_value[board.ply] = last_think_depth;
+                // Book learning stores the engine's colour: the side still to move here.
+                if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
+                side_to_move ^= 1;
+            }
         } else if (!move && result != -2) {
             // No legal move: the host still waits for an answer.
             level_printf(LVL_UCI, "bestmove 0000\n");

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/output.h"
+#include "front/commands.h"
 #include "front/handlers.h"
 
 FILE* games_file = nullptr;
@@ -36,6 +37,11 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; 
 
 // Opens `name` with `mode` as the new log; a failure keeps the old one.
 void open_log(const std::string& name, const char* mode) {
+    // A log written into a command file being read would be read back, for ever.
+    if (is_command_input(name)) {
+        level_printf(LVL_ERROR, "No log into \"%s\": commands are read from it\n", name.c_str());
+        return;
+    }
     FILE* f = open_file(name.c_str(), mode);
     if (!f) return;
     close_log();

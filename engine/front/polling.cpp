@@ -97,41 +97,56 @@ int search_poll() {
     if (interval > 4.0e9) interval = 4.0e9;
     poll_mark = nodes + static_cast<uint32_t>(interval);
 
-    if (!stdin_input_waiting()) return 0;
-    // Input waits but no whole line yet: look again at the next poll.
-    if (!stdin_line_ready()) return 0;
-
-    std::string line;
-    switch (search_state) {
-    case 1:
-        return wait_for_input();
-    case 2:
-        if (uci_mode) {
-            if (!read_search_line(line)) return 1;
-            return command_during_search(line);
+    // Lines that run at once are taken one after another while whole ones wait, so
+    // that a host's burst of them is not answered half a second a line (a hundred at
+    // most, then the search has its turn).
+    for (int taken = 0; taken < 100; ++taken) {
+        if (!stdin_input_waiting()) return 0;
+        // Input waits but no whole line yet: look again at the next poll.
+        if (!stdin_line_ready()) return 0;
+        std::string line;
+        switch (search_state) {
+        case 1:
+            return wait_for_input();
+        case 2:
+            if (uci_mode) {
+                if (!read_search_line(line)) return 1;
+                if (command_during_search(line)) return 1;
+                break;
+            }
+            if (!stdin_read_line(line)) {
+                level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+                return 1;
+            }
+            if (!line.empty() && line[0] == '.') {
+                print_search_stats();
+                break;
+            }
+            if (command_during_search(line)) return 1;
+            break;
+        default:
+            if (!read_search_line(line)) {
+                stop_by_input = 1;
+                return 1;
+            }
+            if (!line.empty() && line[0] == '.') {
+                print_search_stats();
+                stop_by_input = 0;
+                break;
+            }
+            stop_by_input = command_during_search(line);
+            if (stop_by_input) return 1;
+            break;
         }
-        if (!stdin_read_line(line)) {
-            level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
-            return 1;
-        }
-        if (!line.empty() && line[0] == '.') {
-            print_search_stats();
-            return 0;
-        }
-        return command_during_search(line);
-    default:
-        if (!read_search_line(line)) {
-            stop_by_input = 1;
-            return 1;
-        }
-        if (!line.empty() && line[0] == '.') {
-            print_search_stats();
-            stop_by_input = 0;
-            return 0;
-        }
-        stop_by_input = command_during_search(line);
-        return stop_by_input;
     }
+    return 0;
+}
+
+int count_poll() {
+    if (!stdin_input_waiting() || !stdin_line_ready()) return 0;
+    std::string line;
+    if (!read_search_line(line)) return 1;
+    return command_during_search(line);
 }
 
 int command_during_search(const std::string& input) {

@@ -56,6 +56,9 @@ int cmd_ponder(const std::string& arg) {
         hint_text = move_to_text(hint_move);
         unmake_move(side_to_move, hint_move);
     }
+    // A UCI host ponders with "go ponder" on a position of its own: here the command
+    // only names the hint, and the game loop's pondering is not asked for.
+    if (uci_mode) return 0;
     // The pondering search starts from this expected reply (none when it is not legal).
     last_ponder_reply = hint_move & 0x7FFF;
     force_mode = 0;

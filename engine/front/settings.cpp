@@ -49,6 +49,12 @@ double read_real_arg(const std::string& arg) {
     return v;
 }
 
+int limit_plies_setting(int sixty_fourths) {
+    return sixty_fourths < -PLIES_SETTING_LIMIT ? -PLIES_SETTING_LIMIT
+           : sixty_fourths > PLIES_SETTING_LIMIT ? PLIES_SETTING_LIMIT
+                                                 : sixty_fourths;
+}
+
 int read_plies_arg(const std::string& arg, double* typed) {
     const double v = read_real_arg(arg);
     if (typed) *typed = v;
@@ -81,11 +87,29 @@ int set_integer(int& target, const char* name, const std::string& arg) {
     return 0;
 }
 
-// Sets a setting in 1/64 ply and echoes the typed value.
+// Sets an integer setting held within [lo, hi], the range in which the search's
+// arithmetic with it stays exact; a value outside is limited, and the echo says so.
+int set_integer_within(int& target, const char* name, const std::string& arg, int lo, int hi) {
+    const int v = read_integer_arg(arg);
+    target = v < lo ? lo : v > hi ? hi : v;
+    if (target != v)
+        level_printf(LVL_NORMAL, "%s = %d (limited to %d..%d)\n", name, target, lo, hi);
+    else
+        level_printf(LVL_NORMAL, "%s = %d\n", name, target);
+    return 0;
+}
+
+// Sets a setting in 1/64 ply and echoes the typed value; a value beyond PLIES_SETTING_LIMIT
+// is limited to it, and the echo gives the value taken.
 int set_plies(int& target, const char* name, const std::string& arg) {
     double typed = 0.0;
-    target = read_plies_arg(arg, &typed);
-    level_printf(LVL_NORMAL, "%s = %.2f\n", name, typed);
+    const int v = read_plies_arg(arg, &typed);
+    target = limit_plies_setting(v);
+    if (target != v)
+        level_printf(LVL_NORMAL, "%s = %.2f (limited to %d..%d plies)\n", name, target / 64.0, -PLIES_SETTING_LIMIT / 64,
+                     PLIES_SETTING_LIMIT / 64);
+    else
+        level_printf(LVL_NORMAL, "%s = %.2f\n", name, typed);
     return 0;
 }
 
@@ -127,9 +151,9 @@ int cmd_ionerep(const std::string& arg) { return set_plies(ionerep, "ionerep", a
 int cmd_prune(const std::string& arg) { return set_integer(prune, "prune", arg); }
 int cmd_deepen(const std::string& arg) { return set_integer(deepen, "deepen", arg); }
 int cmd_fail_low_early(const std::string& arg) { return set_integer(fail_low_early, "fail_low_early", arg); }
-int cmd_window(const std::string& arg) { return set_integer(window, "window", arg); }
-int cmd_ut1(const std::string& arg) { return set_integer(ut1, "ut1", arg); }
-int cmd_ut2(const std::string& arg) { return set_integer(ut2, "ut2", arg); }
+int cmd_window(const std::string& arg) { return set_integer_within(window, "window", arg, 1, 30001); }
+int cmd_ut1(const std::string& arg) { return set_integer_within(ut1, "ut1", arg, -1000, 1000); }
+int cmd_ut2(const std::string& arg) { return set_integer_within(ut2, "ut2", arg, -1000, 1000); }
 int cmd_trosk_mode(const std::string& arg) { return set_integer(trosk_mode, "trosk_mode", arg); }
 int cmd_tb_usage(const std::string& arg) { return set_integer(tb_usage, "tb_usage", arg); }
 

@@ -16,7 +16,13 @@ void set_remaining(int colour, double t) {
     c.time_used = control * time_factor - t;
 }
 
-double centiseconds(const std::string& arg) { return std::strtod(arg.c_str(), nullptr) / 100.0; }
+// A clock in centiseconds, as seconds: 0 (ignored) unless positive and finite, at most
+// a thousand million seconds.
+double centiseconds(const std::string& arg) {
+    const double t = std::strtod(arg.c_str(), nullptr) / 100.0;
+    if (!(t > 0.0)) return 0.0;
+    return t < 1e9 ? t : 1e9;
+}
 }  // namespace
 
 int cmd_time(const std::string& arg) {

@@ -73,7 +73,7 @@ int setoption_spin(const char* option, int& target, const std::string& arg) {
     const int v = read_integer_arg(value);
     level_printf(LVL_UCI, "info string %s=%d\n", option, v);
     const long long scaled = static_cast<long long>(v) * 64 / 100;
-    target = static_cast<int>(scaled > INT_MAX ? INT_MAX : scaled < INT_MIN ? INT_MIN : scaled);
+    target = limit_plies_setting(static_cast<int>(scaled > INT_MAX ? INT_MAX : scaled < INT_MIN ? INT_MIN : scaled));
     return 1;
 }
 
@@ -93,7 +93,9 @@ long long read_go_number(const std::string& text, size_t* i) {
     long long v = std::strtoll(start, &end, 10);
     if (end == start) return 0;
     *i += static_cast<size_t>(end - start);
-    return v;
+    // Some thirty thousand years in milliseconds either way: sums of these stay exact.
+    constexpr long long limit = 1000000000000000LL;
+    return v < -limit ? -limit : v > limit ? limit : v;
 }
 }  // namespace
 
@@ -519,7 +521,11 @@ int uci_go(const std::string& arg) {
             r.sm = 0;
             r.moves_left = static_cast<int>(movestogo);
             r.fixed = r.is_on_sec = r.has_sec = 0;
+            r.run = 0;
         }
+        // The host's clock runs from its "go": so does ours (a ponder search starts
+        // the engine's clock at the ponder hit).
+        if (search_state == 0) clock_start(side_to_move);
         return 1;
     }
     set_fixed_time_per_move(10000000000.0);

@@ -60,23 +60,100 @@ TEST_F(ClockFixture, AllocationNearTheEndAndForFixedTimes) {
     parse_level(WHITE, "40 5 0");
     clocks[WHITE].time_used = 299.0;
     double use = 0, min = 0, max = 0;
+    // One second left with 40 moves to go: a small share of it, never the whole.
     allocate_time(WHITE, &use, &min, &max);
-    EXPECT_DOUBLE_EQ(use, 0.1);
-    EXPECT_DOUBLE_EQ(min, 0.1);
-    EXPECT_DOUBLE_EQ(max, 0.1);
+    EXPECT_GT(use, 0.0);
+    EXPECT_LE(use, max);
+    EXPECT_LT(max, 0.2);
     // Few seconds left with few moves to go: never more than what is left.
     clocks[WHITE].time_used = 290.0;
     clocks[WHITE].moves_left = 2;
     allocate_time(WHITE, &use, &min, &max);
     EXPECT_LE(max, 9.0);
     EXPECT_LE(use, max);
-    // A fixed time per move: 1 s stays 1 s, 5 s lose a tenth, 20 s a second.
-    for (auto [t, want] : {std::pair{1.0, 1.0}, {5.0, 4.9}, {20.0, 19.0}}) {
+    // The last move of a short control keeps most of the clock: a third of what lies
+    // above the reserve at most, though the control fills the clock again after it.
+    parse_level(WHITE, "40 0:10 0");
+    clocks[WHITE].moves_left = 1;
+    clocks[WHITE].time_used = 8.0;
+    allocate_time(WHITE, &use, &min, &max);
+    EXPECT_GT(use, 0.3);
+    EXPECT_LT(max, 0.7);
+    // A fixed time per move: 5 s lose a tenth, 20 s a second; a short one keeps 20 ms and
+    // a twentieth for the move's own overhead.
+    for (auto [t, want] : {std::pair{0.05, 0.0275}, {1.0, 0.93}, {3.0, 2.9}, {5.0, 4.9}, {20.0, 19.0}}) {
         clocks[WHITE].fixed = 1;
         clocks[WHITE].pt = t;
         allocate_time(WHITE, &use, &min, &max);
-        EXPECT_NEAR(use, want, 1e-9);
-        EXPECT_NEAR(max, want, 1e-9);
+        EXPECT_NEAR(use, want, 1e-9) << t;
+        EXPECT_NEAR(max, want, 1e-9) << t;
+    }
+}
+
+// From 50 ms to three hours, with and without increments and moves to go, pondering on
+// and off, just out of the book or not: the maximal time of a move leaves on the clock
+// min(1 s, 5 % of it) and 20 ms for each move to come (at most half the clock for these).
+TEST_F(ClockFixture, AllocationNeverPlansMoreThanTheClockPays) {
+    const double clocks_s[] = {0.05, 0.1, 0.2, 0.5, 1.0, 1.5, 2.0, 3.0, 5.0, 10.0, 30.0, 60.0, 300.0, 3600.0, 10800.0};
+    const double incs[] = {0.0, 0.01, 0.02, 0.05, 0.1, 1.0, 5.0, 30.0};
+    const int to_go[] = {0, 1, 2, 3, 5, 10, 20, 40, 60};
+    for (double t : clocks_s)
+        for (double inc : incs)
+            for (int moves : to_go)
+                for (int ponder : {0, 1})
+                    for (int out_of_book : {0, 5}) {
+                        init_clocks();
+                        clock_record& c = clocks[WHITE];
+                        c.pt = t;
+                        c.inc = inc;
+                        c.pm = c.moves_left = moves;
+                        c.sm = 0;
+                        c.has_sec = 0;
+                        hard = ponder;
+                        engine_move_count = out_of_book;
+                        double use = -1, min = -1, max = -1;
+                        allocate_time(WHITE, &use, &min, &max);
+                        const int n = moves > 0 ? moves : inc > 0 ? 35 : 40;
+                        const double per_move = 0.02 * n < 0.5 * t ? 0.02 * n : 0.5 * t;
+                        const double need = (0.05 * t < 1.0 ? 0.05 * t : 1.0) + per_move;
+                        SCOPED_TRACE(testing::Message() << "clock " << t << " inc " << inc << " to go " << moves
+                                                        << " ponder " << ponder << " out of book " << out_of_book);
+                        EXPECT_GT(use, 0.0);
+                        EXPECT_LE(min, use);
+                        EXPECT_LE(use, max);
+                        EXPECT_LE(max + need, t + 1e-9);
+                    }
+}
+
+// Whole games on a simulated clock: every move costs its planned time and 5 ms of
+// overhead, every seventh its maximal time (a fail low). No control lets the clock run
+// out, and the short ones still spend their time (the engine does not just play fast).
+TEST_F(ClockFixture, SimulatedGamesStayInsideEveryControl) {
+    struct control {
+        const char* level;  // as the level command takes it
+        double least_average;
+    };
+    const control controls[] = {{"0 0:01 0.01", 0.005}, {"0 0:02 0.02", 0.01}, {"0 0:05 0.05", 0.02},
+                                {"0 0:10 0.1", 0.05},   {"40 0:10 0", 0.05},  {"0 1 0", 0.05}};
+    for (const control& ctl : controls) {
+        init_clocks();
+        ASSERT_EQ(parse_level(WHITE, ctl.level), 1) << ctl.level;
+        clock_record& c = clocks[WHITE];
+        double spent = 0.0;
+        const int moves = 150;
+        for (int m = 1; m <= moves; ++m) {
+            engine_move_count = m;
+            double use = 0, min = 0, max = 0;
+            allocate_time(WHITE, &use, &min, &max);
+            const double cost = (m % 7 == 0 ? max : use) + 0.005;
+            spent += cost;
+            c.time_used += cost;  // charged as clock_elapsed does, increment and control included
+            c.run = 1;
+            c.start_tick = millis();
+            clock_elapsed(WHITE);
+            ASSERT_GT(clock_remaining(WHITE), 0.0) << ctl.level << " move " << m;
+        }
+        EXPECT_GT(spent / moves, ctl.least_average) << ctl.level;
     }
 }
 

@@ -1,0 +1,60 @@
+// What the thinking output tells each kind of host.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/board.h"
+#include "core/movegen.h"
+#include "core/output.h"
+#include "core/search.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "test_env.h"
+
+namespace {
+uint16_t w(int from, int to) { return static_cast<uint16_t>(make_move_word(from, to)); }
+
+// The UCI lines of one print_thinking call (UCI lines reach the log file).
+std::string uci_lines(const uint16_t* pv) {
+    for (int& l : output_levels) l = 0;
+    FILE* saved = log_file;
+    log_file = tmpfile();
+    uci_mode = 1;
+    notation_mode = 2;
+    think_side = WHITE;
+    reset_search_counters();
+    nodes_searched = 1234;
+    print_thinking(pv, 17, 3, 0.5, "t ", 0);
+    uci_mode = 0;
+    notation_mode = 0;
+    std::fflush(log_file);
+    std::rewind(log_file);
+    std::string text;
+    for (int c; (c = std::fgetc(log_file)) != EOF;) text += static_cast<char>(c);
+    std::fclose(log_file);
+    log_file = saved;
+    init_output_levels();
+    return text;
+}
+}  // namespace
+
+// Nothing in UCI carries a null move: the variation ends before the first one.
+TEST(Thinking, UciVariationEndsBeforeANullMove) {
+    setup_start();
+    const struct {
+        uint16_t pv[6];
+        const char* shown;
+    } cases[] = {
+        {{w(E2, E4), w(E7, E5), w(G1, F3), PV_NO_MOVE}, "pv e2e4 e7e5 g1f3\n"},
+        {{w(E2, E4), 0, w(D2, D4), PV_NO_MOVE}, "pv e2e4\n"},
+        {{w(E2, E4), w(E7, E5), 0, w(G8, F6), PV_NO_MOVE}, "pv e2e4 e7e5\n"},
+        {{0, w(E7, E5), PV_NO_MOVE}, "pv \n"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = uci_lines(c.pv);
+        EXPECT_NE(text.find("info depth 3 score cp 17 nodes 1234 time 500 " + std::string(c.shown)), std::string::npos)
+            << text;
+        EXPECT_EQ(text.find("null"), std::string::npos) << text;
+    }
+}

@@ -1,0 +1,574 @@
+#include "grammar.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+namespace fuzz {
+
+const std::vector<std::string> long_commands = {"speed", "kbpk", "xtest", "create_bitbases", "tbb"};
+
+namespace {
+using rng_t = std::mt19937_64;
+using namespace std::chrono_literals;
+
+// The forms a command's argument takes.
+enum class arg {
+    none,      // nothing (random junk now and then)
+    integer,   // whole numbers, at and beyond the int range
+    real,      // decimal numbers, tiny and huge, nan and inf
+    plies,     // real numbers of plies
+    count,     // numbers with k/M
+    memory,    // sizes in bytes that stay below 64 MB when they are taken
+    depth,     // search depths
+    seconds,   // fixed times per move
+    centis,    // clock readings in centiseconds
+    control,   // level and xtime texts
+    clock,     // "m:ss"
+    file,      // file names
+    text,      // free text
+    fen,       // FEN texts, mutated
+    move,      // one move text
+    on_off,    // on / off / other words
+    position,  // UCI position
+    go,        // UCI go words (and the xboard go, which takes none)
+    option,    // UCI setoption
+    pgn,       // a file name and a game number
+};
+
+const std::map<std::string, arg>& forms() {
+    static const std::map<std::string, arg> table = {
+        {"rem", arg::text}, {"st", arg::seconds}, {"display", arg::none}, {"bd", arg::none}, {"board", arg::none},
+        {"sd", arg::depth}, {"depth", arg::depth}, {"time", arg::centis}, {"xtime", arg::control},
+        {"otim", arg::centis}, {"level", arg::control}, {"go", arg::go}, {"force", arg::none}, {"move", arg::none},
+        {"auto", arg::none}, {"test", arg::file}, {"epdtest", arg::file}, {"cooktest", arg::file},
+        {"newgame", arg::none}, {"help", arg::none}, {"setboard", arg::fen}, {"ut1", arg::integer},
+        {"ut2", arg::integer}, {"rv", arg::none}, {"reverse", arg::none}, {"hash", arg::memory},
+        {"egtb_cache", arg::memory}, {"null_low", arg::plies}, {"null_high", arg::plies},
+        {"null_endgame", arg::plies}, {"null_split", arg::plies}, {"prune", arg::integer}, {"qexact", arg::integer},
+        {"deepen", arg::integer}, {"fail_low_early", arg::integer}, {"window", arg::integer}, {"nodes", arg::count},
+        {"noise", arg::count}, {"snodes", arg::count}, {"undo", arg::integer}, {"remove", arg::none},
+        {"input", arg::file}, {"log", arg::file}, {"loga", arg::file}, {"log_path", arg::file},
+        {"sgames", arg::file}, {"nsgames", arg::text}, {"edit", arg::none}, {"book_parse", arg::file},
+        {"book_create", arg::file}, {"book_add", arg::file}, {"book_clean", arg::file}, {"book_learn", arg::integer},
+        {"book_holes", arg::integer}, {"book_file", arg::file}, {"lbook_file", arg::file},
+        {"book_random", arg::integer}, {"book_split", arg::integer}, {"book_mode", arg::integer},
+        {"margin_book_learn", arg::integer}, {"margin_book_learn_white", arg::integer},
+        {"margin_book_learn_black", arg::integer}, {"pos_learn", arg::integer}, {"import_pos", arg::file},
+        {"margin_pos_learn", arg::integer}, {"use_book", arg::on_off}, {"parameters", arg::none},
+        {"xboard", arg::on_off}, {"white", arg::none}, {"black", arg::none}, {"pval", arg::real},
+        {"post", arg::none}, {"nopost", arg::none}, {"resign", arg::on_off}, {"rscore", arg::real},
+        {"rmoves", arg::integer}, {"icheck", arg::plies}, {"irepcheck", arg::plies}, {"irecapture", arg::plies},
+        {"ipawn7", arg::plies}, {"inullthreat", arg::plies}, {"ionerep", arg::plies}, {"ipawne", arg::plies},
+        {"tbldir", arg::file}, {"nval", arg::integer}, {";", arg::text}, {".", arg::none}, {"tu", arg::none},
+        {"mn", arg::integer}, {"?", arg::none}, {"easy", arg::none}, {"hard", arg::none}, {"gui", arg::text},
+        {"random", arg::none}, {"computer", arg::none}, {"noop", arg::text}, {"name", arg::text},
+        {"rating", arg::text}, {"result", arg::text}, {"draw", arg::none}, {"hint", arg::none}, {"bk", arg::none},
+        {"read_pgn", arg::pgn}, {"analyze", arg::none}, {"exit", arg::none}, {"reset", arg::none},
+        {"fritz", arg::none}, {"ponder", arg::move}, {"whisper", arg::text}, {"version", arg::text},
+        {"say", arg::text}, {"announce_mate", arg::text}, {"autokibitz", arg::integer}, {"op_info", arg::integer},
+        {"ignore_time", arg::integer}, {"eml_mode", arg::integer}, {"kids_mode", arg::integer},
+        {"trosk_mode", arg::integer}, {"nmoves_inctime", arg::integer}, {"tb_usage", arg::integer},
+        {"overwrite_vgm", arg::integer}, {"mintime_factor", arg::real}, {"comm_only", arg::integer},
+        {"fen", arg::none}, {"show_book", arg::integer}, {"comment", arg::text}, {"event", arg::text},
+        {"max_PV_WB", arg::integer}, {"max_PV_tellics", arg::integer}, {"space_in_PV", arg::integer},
+        {"move_number_in_PV", arg::integer}, {"protover", arg::integer}, {"ics", arg::text}, {"ping", arg::integer},
+        {"accepted", arg::text}, {"rejected", arg::text}, {"uci", arg::none}, {"debug", arg::on_off},
+        {"isready", arg::none}, {"setoption", arg::option}, {"position", arg::position}, {"stop", arg::none},
+        {"ml", arg::none}, {"at", arg::clock}, {"pelvat_pgn", arg::file}, {"ferrun_pgn", arg::file},
+        {"mq_pgn", arg::file}, {"wclock", arg::none}, {"bclock", arg::none}, {"clocks", arg::none},
+        {"bell", arg::integer}, {"echo", arg::text}, {"min_learn_tc", arg::integer}, {"show_eco", arg::integer},
+        {"eco", arg::text}, {"perftest", arg::integer}, {"posentries", arg::integer}, {"ignore_system", arg::none},
+        {"vadro_pgn", arg::file}, {"add_eco", arg::file}, {"auto_log", arg::integer}, {"score", arg::none},
+        {"variant", arg::text}, {"win_humans", arg::integer}, {"win_computers", arg::integer},
+        {"win_all", arg::integer}, {"win_file", arg::file}, {"prompt_human", arg::text}, {"prompt_all", arg::text},
+        {"prompt_computer", arg::text}, {"bbpath", arg::file}, {"xdisplay", arg::none}, {"factor", arg::real},
+        {"annotate", arg::pgn},
+    };
+    return table;
+}
+
+// ---- random pieces ---------------------------------------------------------------
+
+size_t below(rng_t& r, size_t n) { return n ? std::uniform_int_distribution<size_t>(0, n - 1)(r) : 0; }
+long between(rng_t& r, long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(r); }
+bool chance(rng_t& r, double p) { return std::uniform_real_distribution<double>(0.0, 1.0)(r) < p; }
+template <typename T>
+const T& pick(rng_t& r, const std::vector<T>& v) { return v[below(r, v.size())]; }
+
+const std::vector<std::string> edge_numbers = {
+    "0", "-1", "1", "2147483647", "-2147483648", "2147483648", "-2147483649", "4294967295", "4294967296",
+    "9223372036854775807", "-9223372036854775808", "9223372036854775808", "99999999999", "-99999999999",
+    "1e300", "-1e300", "1e-300", "nan", "-nan", "inf", "-inf", "0x7fffffff", "", "abc", "12abc", "--5", "+7",
+    "1.5", "3.", ".5", "-0", "00000000000000000000001", "1e9", "1e10", "65536", "-65536",
+    "999999999999999999999999999999999999999999999999999999999999999"};
+
+std::string junk_text(rng_t& r, size_t max_len);
+
+std::string number(rng_t& r) {
+    switch (below(r, 4)) {
+    case 0: return std::to_string(between(r, -10, 100));
+    case 1: return pick(r, edge_numbers);
+    case 2: return std::to_string(between(r, -100000, 100000));
+    default: return std::to_string(between(r, 0, 10)) + (chance(r, 0.5) ? "" : junk_text(r, 4));
+    }
+}
+
+std::string real_number(rng_t& r) {
+    if (chance(r, 0.5)) return number(r);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(below(r, 5)),
+                  std::uniform_real_distribution<double>(-50.0, 50.0)(r));
+    return buf;
+}
+
+std::string count(rng_t& r) {
+    static const std::vector<std::string> suffixes = {"", "", "k", "K", "m", "M", "x", "kk", " M"};
+    return (chance(r, 0.6) ? std::to_string(between(r, 0, 5000)) : number(r)) + pick(r, suffixes);
+}
+
+std::string memory(rng_t& r) {
+    static const std::vector<std::string> sizes = {"-5",   "0",   "1",         "100",  "1k",  "1M",   "4M", "16M",
+                                                   "64M",  "1.5M", "99999999999", "1e300", "nan", "abc",  "-2147483648",
+                                                   "7k",   "200", "64m",        "3000000"};
+    return pick(r, sizes);
+}
+
+std::string depth(rng_t& r) {
+    if (chance(r, 0.7)) return std::to_string(between(r, 1, 4));
+    return chance(r, 0.5) ? std::to_string(between(r, -5, 70)) : number(r);
+}
+
+std::string seconds(rng_t& r) {
+    static const std::vector<std::string> times = {"0.01", "0.05", "0.1", "0.02", "1", "0", "-5", "1e-9", "0.001"};
+    return chance(r, 0.8) ? pick(r, times) : real_number(r);
+}
+
+std::string centis(rng_t& r) {
+    return chance(r, 0.7) ? std::to_string(between(r, 1, 30000)) : number(r);
+}
+
+std::string control(rng_t& r) {
+    static const std::vector<std::string> forms = {"0 0:05 0.05", "0 1 0", "40 0:10 0", "0 0:01 0.01", "40 5 0",
+                                                   "0 2:30 12", "40/300", "sd/60", "40/300 20/100 0", "0 0 0",
+                                                   "-1 5 0", "40 1:61 0", "99999999999 5 0", "0 1e300 0",
+                                                   "0 0:02 nan", "1 0:00 1", "40/0"};
+    if (chance(r, 0.7)) return pick(r, forms);
+    return number(r) + " " + number(r) + (chance(r, 0.5) ? ":" + number(r) : "") + " " + number(r);
+}
+
+std::string clock_text(rng_t& r) {
+    return chance(r, 0.5) ? std::to_string(between(r, 0, 10)) + ":" + std::to_string(between(r, -70, 70))
+                          : number(r) + (chance(r, 0.5) ? ":" + number(r) : "");
+}
+
+std::string junk_text(rng_t& r, size_t max_len) {
+    const size_t n = below(r, max_len + 1);
+    std::string t;
+    const size_t style = below(r, 4);
+    for (size_t i = 0; i < n; ++i) {
+        char c;
+        switch (style) {
+        case 0: c = static_cast<char>(between(r, 'a', 'z')); break;
+        case 1: c = static_cast<char>(between(r, 32, 126)); break;
+        case 2: c = static_cast<char>(between(r, 1, 255)); break;  // any byte but NUL
+        default: c = static_cast<char>(between(r, 0, 255)); break;
+        }
+        if (c == '\n') c = ' ';
+        t += c;
+    }
+    return t;
+}
+
+std::string text(rng_t& r) {
+    static const std::vector<std::string> texts = {"", "x", "hello world", "%s%n%x%p", "{comment}", "1-0 {White mates}",
+                                                   "0-1", "1/2-1/2 {x}", "*", "-", "on", "off", "OFF", "ChessAcademy",
+                                                   "C", "Ch", "Player_1", "\xC3\xA9t\xC3\xA9"};
+    switch (below(r, 4)) {
+    case 0: return pick(r, texts);
+    case 1: return junk_text(r, 40);
+    case 2: return junk_text(r, chance(r, 0.1) ? 20000 : 400);
+    default: return pick(r, texts) + " " + junk_text(r, 10);
+    }
+}
+
+const std::vector<std::string> file_names = {"nofile", "x", "y.pgn", "game.pgn", "pos.epd", "script", "empty",
+                                             "binary", "/dev/null", "/dev/full", "/dev/zero", "", ".", "..", "dir/",
+                                             "a b", "%s%n", "kvbook.bin", "kvlearn.bin", "learnpos.bin", "orvik.ini",
+                                             "out.pgn", "x.all", "win", "../x"};
+
+std::string file(rng_t& r) {
+    if (chance(r, 0.9)) return pick(r, file_names);
+    std::string name = junk_text(r, chance(r, 0.2) ? 600 : 30);
+    // Never an absolute path nor a way out of the run's folder beyond its parent.
+    while (!name.empty() && (name[0] == '/' || name[0] == '.')) name.erase(0, 1);
+    for (char& c : name)
+        if (c == '/') c = '_';
+    return name;
+}
+
+std::string on_off(rng_t& r) {
+    static const std::vector<std::string> words = {"on", "off", "OFF", "offline", "of", "", "1", "0", "true", "o"};
+    return chance(r, 0.9) ? pick(r, words) : text(r);
+}
+
+// ---- positions and moves -----------------------------------------------------------
+
+const std::vector<std::string> base_fens = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+    "4k3/8/8/8/8/8/8/4K3 w - - 0 1",
+    "7k/P7/8/8/8/8/8/K7 w - - 0 1",
+    "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1",
+    "k7/8/1Q6/8/8/8/8/7K b - - 0 1",
+    "8/8/8/8/8/8/6k1/4K2R w K - 0 1",
+    "r3k3/8/8/8/8/8/8/4K3 b q - 0 1",
+    "8/P1k5/K7/8/8/8/8/8 w - - 0 1",
+    "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",
+    "PPPPPPPP/PPPPPPPP/PPPPPPPP/PPPKPPPP/pppppppp/ppppkppp/pppppppp/pppppppp w - - 0 1",
+    "pppppppp/4k3/8/8/8/8/4K3/PPPPPPPP w - - 0 1",
+    "QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/QQQKQQQQ/qqqqqqqq/qqqqkqqq/qqqqqqqq/qqqqqqqq b KQkq - 0 1",
+};
+
+std::string mutate_fen(rng_t& r, std::string f) {
+    static const std::string alphabet = "pnbrqkPNBRQK12345678/ -wbKQkqa3h69x0";
+    const size_t edits = below(r, 4);
+    for (size_t e = 0; e < edits && !f.empty(); ++e) {
+        const size_t at = below(r, f.size());
+        switch (below(r, 6)) {
+        case 0: f[at] = alphabet[below(r, alphabet.size())]; break;
+        case 1: f.insert(at, 1, alphabet[below(r, alphabet.size())]); break;
+        case 2: f.erase(at, 1); break;
+        case 3: f.insert(at, f.substr(at, below(r, 10))); break;
+        case 4: f = f.substr(0, at); break;
+        default:
+            for (int k = 0; k < 2; ++k) f.append(" ").append(number(r));
+            break;
+        }
+    }
+    return f;
+}
+
+std::string fen(rng_t& r) {
+    const std::string& base = pick(r, base_fens);
+    return chance(r, 0.4) ? base : mutate_fen(r, base);
+}
+
+// Move sequences legal from the initial position, and knight shuffles that keep any
+// of them legal for as long as wanted.
+const std::vector<std::string> openings = {"", "e2e4 e7e5", "e2e4 c7c5 g1f3 d7d6", "d2d4 d7d5 c2c4 c7c6",
+                                           "d2d4 g8f6 c2c4 e7e6", "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6",
+                                           "e2e4 d7d5 e4d5 d8d5", "g2g3 d7d5 f1g2 e7e5 b2b3 f8d6"};
+
+std::string move_list(rng_t& r, bool from_start) {
+    std::string moves = from_start ? pick(r, openings) : "";
+    static const std::vector<std::string> shuffle = {"b1a3", "b8a6", "a3b1", "a6b8"};
+    const size_t plies = chance(r, 0.05) ? below(r, 1400) : below(r, 60);
+    for (size_t i = 0; i < plies; ++i) moves += (moves.empty() ? "" : " ") + shuffle[i % 4];
+    if (chance(r, 0.2)) {
+        static const std::vector<std::string> odd = {"e2e4", "e7e8q", "e7e8Q", "O-O", "0000", "null", "a1a1", "e2e5",
+                                                     "Nf3", "h7h8n", "zz", "e2", "e2e4e7e5"};
+        moves += " " + pick(r, odd);
+        if (chance(r, 0.5)) moves += " e7e5";
+    }
+    return moves;
+}
+
+std::string move(rng_t& r) {
+    static const std::vector<std::string> moves = {"e2e4", "e7e5", "g1f3", "Nf3", "e4",   "O-O",  "o-o-o", "e7e8q",
+                                                   "exd5", "Qxf7#", "a1a1", "0000", "null", "b1a3", "b8a6",  "K",
+                                                   "e2e4 e7e5", "e8=Q", "h2h1R", "d7d5"};
+    return chance(r, 0.85) ? pick(r, moves) : junk_text(r, 8);
+}
+
+std::string uci_position(rng_t& r) {
+    if (chance(r, 0.6)) {
+        const std::string moves = move_list(r, true);
+        return "startpos" + std::string(moves.empty() && chance(r, 0.5) ? "" : " moves " + moves);
+    }
+    if (chance(r, 0.8)) return "fen " + fen(r) + (chance(r, 0.5) ? " moves " + move_list(r, false) : "");
+    return text(r);
+}
+
+std::string uci_go(rng_t& r) {
+    std::string words;
+    const size_t n = below(r, 5);
+    static const std::vector<std::string> keys = {"wtime", "btime", "winc", "binc", "movestogo", "depth",
+                                                  "nodes", "mate", "movetime", "infinite", "ponder", "searchmoves"};
+    for (size_t i = 0; i < n; ++i) {
+        const std::string& k = pick(r, keys);
+        words.append(" ").append(k);
+        if (k == "searchmoves")
+            for (int m = 0; m < 2; ++m) words.append(" ").append(move(r));
+        else if (k != "infinite" && k != "ponder")
+            words.append(" ").append(chance(r, 0.7) ? std::to_string(between(r, 0, 3000)) : number(r));
+    }
+    return words.empty() ? words : words.substr(1);
+}
+
+const std::vector<std::string> uci_options = {
+    "Ponder", "Hash", "NalimovCache", "NalimovPath", "Position Learning", "Log File", "Show hash performance",
+    "Show add. EGTB info", "Endgame-Database Usage", "Use only 3 and 4-men TBs", "OwnBook", "BookFile",
+    "LearnBookFile", "BookLearning", "Book Random", "BitbasePath", "Selectivity", "Extensions",
+    "Add. time for so many moves", "null_high", "null_low", "null_endgame", "null_split", "Recapture extension",
+    "Check extension", "Perpetual check extension", "Mate threat extension", "Passed pawn extension",
+    "Pawn endgame extension", "Autoplayer delay (ms)", "Clear Hash", "Unknown option"};
+
+std::string uci_option(rng_t& r) {
+    const std::string& name = pick(r, uci_options);
+    std::string value;
+    if (name == "Hash" || name == "NalimovCache") {
+        static const std::vector<std::string> sizes = {"1", "16", "64", "0", "-5", "abc", "99999999999", "1e300"};
+        value = pick(r, sizes);
+    } else if (name.find("Path") != std::string::npos || name.find("File") != std::string::npos) {
+        value = chance(r, 0.3) ? "<empty>" : file(r);
+    } else {
+        static const std::vector<std::string> words = {"true", "false", "TRUE", "Never", "Only at root", "Low",
+                                                       "Very Low", "Normal", "High", "Risky", "None", "Aggressive",
+                                                       "allways", "never"};
+        value = chance(r, 0.5) ? pick(r, words) : number(r);
+    }
+    switch (below(r, 8)) {
+    case 0: return "name " + name;  // no value
+    case 1: return name + " value " + value;  // no "name"
+    default: return "name " + name + " value " + value;
+    }
+}
+
+std::string argument(rng_t& r, arg form) {
+    switch (form) {
+    case arg::none: return chance(r, 0.85) ? "" : text(r);
+    case arg::integer: return number(r);
+    case arg::real: return real_number(r);
+    case arg::plies: return real_number(r);
+    case arg::count: return count(r);
+    case arg::memory: return memory(r);
+    case arg::depth: return depth(r);
+    case arg::seconds: return seconds(r);
+    case arg::centis: return centis(r);
+    case arg::control: return control(r);
+    case arg::clock: return clock_text(r);
+    case arg::file: return file(r);
+    case arg::text: return text(r);
+    case arg::fen: return fen(r);
+    case arg::move: return move(r);
+    case arg::on_off: return on_off(r);
+    case arg::position: return uci_position(r);
+    case arg::go: return uci_go(r);
+    case arg::option: return uci_option(r);
+    case arg::pgn: return file(r) + (chance(r, 0.7) ? " " + number(r) : "");
+    }
+    return "";
+}
+
+// A command line: the name (now and then abbreviated, in other case or with '='), then
+// its argument.
+std::string command_line(rng_t& r, const std::string& name) {
+    const auto it = forms().find(name);
+    const arg form = it == forms().end() ? arg::text : it->second;
+    std::string word = name;
+    if (chance(r, 0.1) && word.size() > 1) word = word.substr(0, 1 + below(r, word.size() - 1));
+    if (chance(r, 0.05))
+        for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string a = argument(r, form);
+    if (a.empty()) return chance(r, 0.05) ? word + " " : word;
+    return word + (chance(r, 0.1) ? "=" : chance(r, 0.05) ? "  \t " : " ") + a;
+}
+
+// Lines that are no command at all.
+std::string junk_line(rng_t& r) {
+    switch (below(r, 7)) {
+    case 0: return "";
+    case 1: return "   \t ";
+    case 2: return junk_text(r, 60);
+    case 3: return junk_text(r, chance(r, 0.2) ? 30000 : 2000);
+    case 4: return move(r);
+    case 5: return std::string(between(r, 8180, 8200), 'a');
+    default: return "\xEF\xBB\xBFgo";
+    }
+}
+
+std::string script_file(rng_t& r, const grammar& g, const std::vector<std::string>& table) {
+    std::string s;
+    const size_t n = below(r, 30);
+    for (size_t i = 0; i < n; ++i) {
+        const std::string line = command_line(r, pick(r, table));
+        if (g.acceptable(line)) s += line + "\n";
+    }
+    if (chance(r, 0.3)) s += "input script\n";
+    return s;
+}
+}  // namespace
+
+bool selects(const std::string& name, const std::string& line) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
+    size_t i = 0;
+    while (i < line.size() && blank(line[i])) ++i;
+    size_t k = 0;
+    while (k < name.size() && i + k < line.size() &&
+           std::tolower(static_cast<unsigned char>(name[k])) == std::tolower(static_cast<unsigned char>(line[i + k])))
+        ++k;
+    if (k == 0) return false;
+    const size_t p = i + k;
+    return p >= line.size() || line[p] == '=' || blank(line[p]);
+}
+
+grammar::grammar(std::vector<std::string> table) : table_(std::move(table)) {}
+
+std::vector<std::string> grammar::unknown_commands() const {
+    std::vector<std::string> out;
+    for (const auto& name : table_)
+        if (!forms().count(name) && std::find(long_commands.begin(), long_commands.end(), name) == long_commands.end())
+            out.push_back(name);
+    return out;
+}
+
+bool grammar::acceptable(const std::string& line) const {
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\v' || line[i] == '\f' || line[i] == '\r'))
+        ++i;
+    if (i < line.size() && line[i] == '!') return false;
+    // A line longer than the reader's piece is read in pieces: each must be safe.
+    if (line.size() > 8191) return acceptable(line.substr(0, 8191)) && acceptable(line.substr(8191));
+    if (selects("quit", line)) return false;
+    const std::string row = row_for(line);
+    return std::find(long_commands.begin(), long_commands.end(), row) == long_commands.end();
+}
+
+std::string grammar::row_for(const std::string& line) const {
+    for (const auto& name : table_)
+        if (selects(name, line)) return name;
+    return "";
+}
+
+std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_file>* files) const {
+    std::vector<input_line> lines;
+    size_t dialogue = below(r, 3);  // 0 console, 1 xboard host, 2 UCI host
+    auto add = [&](const std::string& text, const std::string& wait_for = "", std::chrono::milliseconds wait = 0ms) {
+        if (!acceptable(text)) return;
+        // Under UCI only the UCI answers are printed: a pong would be awaited in vain.
+        const bool answered = !(dialogue == 2 && wait_for.rfind("pong", 0) == 0);
+        lines.push_back({text, answered ? wait_for : "", wait});
+        if (row_for(text) == "uci") dialogue = 2;
+        // The board editor takes every line up to one that begins with a dot.
+        if (row_for(text) == "edit") {
+            static const std::vector<std::string> edits = {"Pe4", "#", "c", "Kb2", "ke8", "xe1", "castle -wO-O",
+                                                           "ep e3", "Qz9", ""};
+            for (size_t i = below(r, 5); i > 0; --i) {
+                const std::string e = chance(r, 0.8) ? pick(r, edits) : junk_line(r);
+                if (acceptable(e) && (e.empty() || e[0] != '.')) lines.push_back({e, "", 0ms});
+            }
+            lines.push_back({".", "", 0ms});
+        }
+    };
+    files->clear();
+    files->push_back({"script", script_file(r, *this, table_)});
+    files->push_back({"game.pgn", "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " +
+                                      junk_text(r, 200) + " *\n"});
+    std::string epd;
+    for (int i = 0; i < 5; ++i) epd += fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";\n";
+    files->push_back({"pos.epd", epd});
+    files->push_back({"empty", ""});
+    files->push_back({"binary", junk_text(r, 3000)});
+
+    // The shell is never reached, whatever a line holds.
+    add("ignore_system");
+    if (dialogue == 1) {
+        add("xboard");
+        add("protover 2");
+        add("new");
+        add("level " + control(r));
+        add("post");
+    } else if (dialogue == 2) {
+        add("uci", "uciok", 5s);
+        add("isready", "readyok", 5s);
+    }
+    // An analysis searches anew after every line it gets: a few lines, then "exit".
+    auto analysis = [&] {
+        add("analyze");
+        for (size_t i = below(r, 4); i > 0; --i) add(chance(r, 0.5) ? command_line(r, pick(r, table_)) : junk_line(r));
+        add(chance(r, 0.8) ? "exit" : ".");
+    };
+    const size_t n = 100 + below(r, 1000);
+    size_t opening_ply = 0;
+    const std::string line_moves = pick(r, openings);
+    while (lines.size() < n) {
+        const size_t what = below(r, 20);
+        if (what < 8 && dialogue == 2) {
+            // A UCI host: positions, options and searches of every kind. Searches that
+            // end by themselves (a few plies or nodes) are answered before the next line;
+            // the others are cut short by it, and now and then awaited.
+            const size_t step = below(r, 10);
+            if (step <= 6) add("position " + uci_position(r));
+            switch (step) {
+            case 0:
+                add("go wtime " + std::to_string(between(r, 1, 3000)) + " btime " + std::to_string(between(r, 1, 3000)) +
+                        " winc " + std::to_string(between(r, 0, 50)) + " binc " + std::to_string(between(r, 0, 50)) +
+                        (chance(r, 0.3) ? " movestogo " + std::to_string(between(r, 1, 40)) : ""),
+                    chance(r, 0.2) ? "bestmove" : "", 1500ms);
+                break;
+            case 1: add("go depth " + std::to_string(between(r, 1, 2))); break;
+            case 2: add("go nodes " + std::to_string(between(r, 1, 2000))); break;
+            case 3:
+                add("go infinite");
+                add("stop");
+                break;
+            case 4:
+                add("go ponder wtime 1000 btime 1000");
+                add(chance(r, 0.5) ? "ponderhit" : "stop");
+                break;
+            case 5: add("go " + uci_go(r)); break;
+            case 6: break;
+            case 7: add("setoption " + uci_option(r)); break;
+            default:
+                if (chance(r, 0.5))
+                    add("ucinewgame");
+                else
+                    add("isready", "readyok", 1500ms);
+                break;
+            }
+        } else if (what < 8 && dialogue == 1) {
+            // An xboard host: clocks, the opponent's move, a reply awaited now and then.
+            switch (below(r, 8)) {
+            case 0: add("new"); opening_ply = 0; break;
+            case 1: add("time " + centis(r)); add("otim " + centis(r)); break;
+            case 2: {
+                std::vector<std::string> words;
+                for (size_t a = 0, b; a < line_moves.size(); a = b + 1) {
+                    b = line_moves.find(' ', a);
+                    if (b == std::string::npos) b = line_moves.size();
+                    words.push_back(line_moves.substr(a, b - a));
+                }
+                add(opening_ply < words.size() ? words[opening_ply++] : move(r));
+                break;
+            }
+            case 3: add("go"); break;
+            case 4: add("force"); break;
+            case 5: {
+                const std::string n = std::to_string(between(r, 0, 99));
+                add("ping " + n, "pong " + n, 1500ms);
+                break;
+            }
+            case 6: add(chance(r, 0.5) ? "?" : "hard"); break;
+            default: analysis(); break;
+            }
+        } else if (what < 15) {
+            add(command_line(r, pick(r, table_)));
+        } else if (what < 17) {
+            add(junk_line(r));
+        } else if (what < 18) {
+            add("setboard " + fen(r));
+        } else {
+            add(chance(r, 0.5) ? "sd " + depth(r) : "st " + seconds(r));
+            if (chance(r, 0.8))
+                add("go");
+            else
+                analysis();
+        }
+    }
+    return lines;
+}
+
+}  // namespace fuzz

@@ -1,0 +1,45 @@
+// The input grammar: every command of the engine's table with the forms its argument
+// may take (numbers at and beyond the ends of their types, texts that are empty, huge or
+// no text at all, file names, mutated FENs, long move lists), and host-like runs of the
+// xboard and UCI dialogues around them.
+#pragma once
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "runner.h"
+
+namespace fuzz {
+
+// Commands that by design run for minutes without reading input (benchmarks, table
+// generation): never sent, also not through an abbreviation.
+extern const std::vector<std::string> long_commands;
+
+// Whether `line` would run the table row `name` (the engine's matching: a non-empty
+// prefix of the name, case aside, ended by the line's end, a blank or '=').
+bool selects(const std::string& name, const std::string& line);
+
+class grammar {
+public:
+    // `table`: the command names in table order, as the engine's "help" lists them.
+    explicit grammar(std::vector<std::string> table);
+
+    // The lines of one engine run, and the files they may name (written into the
+    // run's folder first).
+    std::vector<input_line> make_run(std::mt19937_64& rng, std::vector<seed_file>* files) const;
+
+    // Table names the grammar has no argument form for (they get random arguments).
+    std::vector<std::string> unknown_commands() const;
+
+    // Whether a line is safe to send: no shell escape, no "quit", no long command.
+    bool acceptable(const std::string& line) const;
+
+    // The table row a line runs ("" when none).
+    std::string row_for(const std::string& line) const;
+
+private:
+    std::vector<std::string> table_;
+};
+
+}  // namespace fuzz

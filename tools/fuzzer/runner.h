@@ -1,0 +1,45 @@
+// One run of the engine under test: a fresh folder, the lines of one input written to
+// its standard input as fast as it reads them, and what became of it.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace fuzz {
+
+// A line to send; with `wait_for` set, the next line goes out only once the output
+// holds that text (or `wait` has passed), as a host waits for "bestmove" or "move".
+struct input_line {
+    std::string text;
+    std::string wait_for;
+    std::chrono::milliseconds wait{0};
+};
+
+struct run_limits {
+    // The engine must take the next line within this time, and end within it after
+    // the end of its input (generous: a sanitizer build on a busy machine is slow).
+    std::chrono::milliseconds stall{std::chrono::seconds(60)};
+};
+
+struct run_outcome {
+    size_t lines_sent = 0;
+    size_t waits_missed = 0;  // awaited answers that did not come in time
+    double seconds = 0.0;
+    bool finding = false;
+    std::string kind;     // "sanitizer", "signal", "exit status", "early exit", "stall", "no exit"
+    std::string key;      // what tells one fault from another (the report's first line)
+    std::string report;   // the engine's standard error (tail) and what was seen
+};
+
+// Files the input may name, written into the folder before the engine starts.
+struct seed_file {
+    std::string name;
+    std::string content;
+};
+
+// Runs `program` in `folder` (it must exist and be empty) with `lines` as input.
+run_outcome run_engine(const std::string& program, const std::string& folder, const std::vector<seed_file>& files,
+                       const std::vector<input_line>& lines, const run_limits& limits);
+
+}  // namespace fuzz
