@@ -1,0 +1,61 @@
+// The whole program with its parts together: game files opened through the menu, the
+// toolbar and a drop while the PGN browser is part of it.
+#include "red_e2e.h"
+
+#include <fstream>
+
+namespace {
+
+using namespace red_e2e;
+using namespace std::chrono_literals;
+
+class Integracion : public ::testing::Test {
+protected:
+    std::string Fichero(const std::string& nombre, const std::string& contenido) {
+        const std::string ruta = dir.path() + "/" + nombre;
+        std::ofstream(ruta, std::ios::binary) << contenido;
+        return ruta;
+    }
+    testsupport::TempDir dir;
+};
+
+bool Contiene(const std::string& lista, const std::string& ventana) {
+    return ("," + lista + ",").find("," + ventana + ",") != std::string::npos;
+}
+
+TEST_F(Integracion, GameFilesOpenThroughTheMenuTheToolbarAndADrop) {
+    const std::string pgn = Fichero("partidas.pgn",
+                                    "[Event \"E\"]\n[Site \"S\"]\n[Date \"2020.01.01\"]\n[Round \"1\"]\n[White \"A\"]\n"
+                                    "[Black \"B\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0\n");
+    const std::string epd = Fichero("lista.epd",
+                                    "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - bm Qg6; id \"WAC.001\";\r\n"
+                                    "5rk1/1ppb3p/p1pb4/6q1/3P1p1r/2P1R2P/PP1BQ1P1/5RKN w - - bm Rg3; id \"WAC.003\";\r\n");
+    // 1.f3 e5 2.g4 Qh4#: the replay ends with Black's win.
+    const std::string tvp = Fichero("mate.tvp", "0000\r\n0000\r\nA\r\n6263\r\n5755\r\n7274\r\n4884\r\n\r\n");
+    Copia ana(dir.path(), "Ana");
+
+    // The browser was never shown: the menu opens a PGN file into it.
+    ana.Orden("dialogo " + pgn);
+    ana.Orden("menu mnuAbrirPartida");
+    EXPECT_FALSE(ana.Esperar("DIALOGO|").empty());
+    EXPECT_TRUE(Contiene(ana.Estado()["Ventanas"], "ListaPgn")) << ana.Estado()["Ventanas"];
+    ana.Orden("cerrar ListaPgn");
+    EXPECT_FALSE(Contiene(ana.Estado()["Ventanas"], "ListaPgn"));
+
+    // The toolbar's open button, an EPD list.
+    ana.Orden("dialogo " + epd);
+    ana.Orden("menu Toolbar1_1");
+    EXPECT_FALSE(ana.Esperar("DIALOGO|").empty());
+    EXPECT_TRUE(Contiene(ana.Estado()["Ventanas"], "fEpd")) << ana.Estado()["Ventanas"];
+    ana.Orden("cerrar fEpd");
+
+    // A game file dropped on the board replays to its mate.
+    ana.Olvidar();
+    ana.Orden("soltar tablero " + tvp);
+    EXPECT_FALSE(ana.Esperar("Ganan las negras", 30s).empty());
+    EXPECT_EQ(ana.Estado()["Jugadas"], "6263,5755,7274,4884,");
+    ana.Enviar("salir");
+    EXPECT_EQ(ana.p.waitExit(30s), 0);
+}
+
+}  // namespace
