@@ -1,6 +1,6 @@
 // The whole program with its parts together: game files opened through the menu, the
 // toolbar and a drop while the PGN browser is part of it; an EPD position carried to a
-// linked copy over 127.0.0.1.
+// linked copy over 127.0.0.1, and an own game file replayed on both.
 #include "red_e2e.h"
 
 #include <fstream>
@@ -122,6 +122,26 @@ TEST_F(Enlazadas, AnEpdPositionReachesThePeerAndACancelledListGivesItAFreshGame)
     }
     EXPECT_EQ(el["Tablero"], inicio);
     EXPECT_EQ(el["PartidaDeFichero"], "0");
+}
+
+TEST_F(Enlazadas, AnOwnGameFileReplaysOnBothBoardsToItsMate) {
+    // 1.f3 e5 2.g4 Qh4#, with clocks of 9:30 and 10:05 in the file.
+    const std::string tvp = Fichero(dir, "mate.tvp", "0930\r\n1005\r\nA\r\n6263\r\n5755\r\n7274\r\n4884\r\n\r\n");
+    Copia ana(dir.path(), "Ana");
+    Copia luis(dir.path(), "Luis");
+    Conectar(ana, luis);
+    std::this_thread::sleep_for(3s);  // the version comes with the ranking, 2.5 s after the link
+    ana.Orden("dialogo " + tvp);
+    ana.Orden("menu mnuAbrirPartida");  // without a game the peer is not asked
+    EXPECT_FALSE(ana.Esperar("Ganan las negras", 30s).empty());
+    EXPECT_FALSE(luis.Esperar("Ganan las negras", 30s).empty());
+    auto ea = ana.Estado();
+    auto el = luis.Estado();
+    EXPECT_EQ(ea["Jugadas"], "6263,5755,7274,4884,");
+    EXPECT_EQ(el["Jugadas"], ea["Jugadas"]);
+    EXPECT_EQ(el["Tablero"], ea["Tablero"]);
+    EXPECT_EQ(el["Blancas"], ea["Blancas"]);
+    EXPECT_EQ(el["Negras"], ea["Negras"]);
 }
 
 }  // namespace
