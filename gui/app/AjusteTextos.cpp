@@ -61,8 +61,38 @@ int AnchoNecesario(const QWidget* control) {
     return 0;
 }
 
+void DisponerAhora(QWidget* ventana) {
+    if (!ventana || !ventana->layout()) return;
+    // The window and the frames in it with a layout, each before what it holds; other
+    // windows (menus, dialogs owned by this one) are theirs to lay out.
+    std::vector<QWidget*> dispuestos{ventana};
+    for (QWidget* w : ventana->findChildren<QWidget*>())
+        if (w->layout() && w->window() == ventana->window()) dispuestos.push_back(w);
+    // Sizes cached for the texts before are dropped everywhere first, innermost first,
+    // since a frame's size is what its own layout asks for.
+    for (auto i = dispuestos.rbegin(); i != dispuestos.rend(); ++i) {
+        (*i)->layout()->invalidate();
+        (*i)->updateGeometry();
+    }
+    QLayout* l = ventana->layout();
+    l->activate();
+    const QSize minimo = l->totalMinimumSize();
+    if (minimo.width() > ventana->width() || minimo.height() > ventana->height()) {
+        ventana->resize(ventana->size().expandedTo(minimo));
+        l->invalidate();
+        l->activate();
+    }
+    // Each frame is laid out in the room its parent's layout has just given it.
+    for (size_t i = 1; i < dispuestos.size(); ++i) dispuestos[i]->layout()->activate();
+}
+
 int AjustarTextos(QWidget* ventana) {
-    if (!ventana || ventana->layout()) return 0;
+    if (!ventana) return 0;
+    if (ventana->layout()) {
+        const int antes = ventana->width();
+        DisponerAhora(ventana);
+        return ventana->width() - antes;
+    }
     std::vector<QWidget*> hijos;
     for (QObject* o : ventana->children())
         if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow()) hijos.push_back(w);

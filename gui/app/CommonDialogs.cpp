@@ -4,6 +4,43 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+// A save dialog whose caller completes the name (an extension after the filter): the
+// question about replacing a file names the file that will be written.
+class DialogoGuardar : public QFileDialog {
+public:
+    DialogoGuardar(QWidget* dueno, const QString& titulo, const QString& carpeta, const CompletarNombre& completar)
+        : QFileDialog(dueno, titulo, carpeta), completar_(completar) {}
+
+    void accept() override {
+        const QStringList elegidos = selectedFiles();
+        if (!completar_ || acceptMode() != AcceptSave || elegidos.isEmpty() || QFileInfo(elegidos.front()).isDir()) {
+            QFileDialog::accept();
+            return;
+        }
+        const QString escrito = elegidos.front();
+        const QString final = completar_(escrito, QString::number(nameFilters().indexOf(selectedNameFilter()) + 1));
+        if (final == escrito || !QFileInfo::exists(final) || testOption(DontConfirmOverwrite)) {
+            QFileDialog::accept();
+            return;
+        }
+        const auto respuesta =
+            QMessageBox::warning(this, windowTitle(),
+                                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QFileInfo(final).fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        // The name as typed is no file of its own: it needs no second question.
+        if (respuesta == QMessageBox::Yes) QDialog::accept();
+    }
+
+private:
+    CompletarNombre completar_;
+};
+
+}  // namespace
 
 QStringList FiltrosDialogo(const QString& filtro) {
     QStringList partes = filtro.split(QChar(u'\0'));
@@ -18,11 +55,12 @@ QStringList FiltrosDialogo(const QString& filtro) {
 }
 
 QString DialogoFichero(QWidget* dueno, int modo, const QString& titulo, const QString& nombre, const QString& filtro,
-                       const QString& carpetaInicial, const QString& indiceFiltro, QString& carpeta) {
+                       const QString& carpetaInicial, const QString& indiceFiltro, QString& carpeta,
+                       const CompletarNombre& completar) {
     QStringList filtros = FiltrosDialogo(filtro);
     int indice = indiceFiltro.toInt();
     QString elegido = (indice >= 1 && indice <= filtros.size()) ? filtros[indice - 1] : QString();
-    QFileDialog dialogo(dueno, titulo, carpetaInicial);
+    DialogoGuardar dialogo(dueno, titulo, carpetaInicial, completar);
     dialogo.setNameFilters(filtros);
     if (!elegido.isEmpty()) dialogo.selectNameFilter(elegido);
     if (modo == 1) {

@@ -415,21 +415,24 @@ std::vector<EnlaceIdioma> Construir() {
     return t;
 }
 
-// The windows laid out by hand grow where a text of this language needs more room.
-// The splash lays its own labels out.
+// Every window fits the texts of this language: those laid out by hand grow where a
+// text needs more room, those with a layout are laid out again. The splash lays its
+// own labels out.
 void AjustarVentanasAlIdioma() {
-    bool crecio = false;
+    bool cambiaron = false;
     for (QWidget* w : QApplication::allWidgets()) {
         auto* f = qobject_cast<Forma*>(w);
         if (!f || f->clase() == Forma::Flotante) continue;
         f->ensurePolished();
-        const int crece = AjustarTextos(f);
-        if (crece <= 0) continue;
-        crecio = true;
-        if (f->Marco() != f) f->Marco()->resize(f->Marco()->width() + crece, f->Marco()->height());
+        const QSize antes = f->size();
+        AjustarTextos(f);
+        const QSize cambio = f->size() - antes;
+        if (cambio.isNull()) continue;
+        cambiaron = true;
+        if (f->Marco() != f) f->Marco()->resize(f->Marco()->size() + cambio);
     }
     // The backgrounds were painted for the sizes before.
-    if (crecio) PintarVentana(0);
+    if (cambiaron) PintarVentana(0);
 }
 
 }  // namespace

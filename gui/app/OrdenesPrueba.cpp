@@ -18,14 +18,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QUrl>
 
 #include <chrono>
 #include <cstdio>
@@ -69,6 +72,10 @@ struct Estado {
     bool avisosSolos = false;
     bool todasSolas = false;
     std::int64_t relojFalso = 0;
+    // Answers for file dialogs still to open (an empty one cancels).
+    std::deque<QString> dialogos;
+    bool dialogoVisto = false;
+    QTimer* vigiaDialogos = nullptr;
 };
 
 Estado& E() {
@@ -88,6 +95,21 @@ QWidget* Control(const QString& ruta) {
     const QString forma = ruta.section(u'.', 0, 0), control = ruta.section(u'.', 1);
     QWidget* v = Ventana(forma);
     return v ? v->findChild<QWidget*>(control) : nullptr;
+}
+
+// A menu item or toolbar button: "Form.Name" of that window, a plain name of the main
+// window itself (not of the windows inside it, whose toolbars reuse the names).
+QAction* Accion(const QString& ruta) {
+    if (ruta.contains(u'.')) {
+        QWidget* v = Ventana(ruta.section(u'.', 0, 0));
+        return v ? v->findChild<QAction*>(ruta.section(u'.', 1)) : nullptr;
+    }
+    for (QAction* a : ::Mdi().findChildren<QAction*>(ruta)) {
+        bool deOtraVentana = false;
+        for (QObject* o = a->parent(); o && o != &::Mdi(); o = o->parent()) deOtraVentana |= qobject_cast<Forma*>(o) != nullptr;
+        if (!deOtraVentana) return a;
+    }
+    return nullptr;
 }
 
 // ---- The board ---------------------------------------------------------------------------
@@ -153,10 +175,65 @@ bool Tecla(QWidget* w, const QString& tecla) {
     return true;
 }
 
+// ---- File dialogs and dropped files ------------------------------------------------------
+
+// A file dialog runs its own nested loop: the answer waiting for it is given as soon
+// as it shows, and again at the next look while the dialog has not taken it yet (it
+// reads its folder in the background).
+void ResponderDialogos() {
+    auto& e = E();
+    if (e.dialogos.empty()) {
+        e.vigiaDialogos->stop();
+        return;
+    }
+    QFileDialog* d = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
+    if (!d) return;
+    const QString ruta = e.dialogos.front();
+    if (!e.dialogoVisto) {
+        e.dialogoVisto = true;
+        Linea(QString("DIALOGO|%1|%2").arg(d->windowTitle(), d->selectedNameFilter()));
+    }
+    if (ruta.isEmpty()) {
+        d->reject();
+    } else if (d->selectedFiles() != QStringList{ruta}) {
+        // Typed in its name box, as a person would: a name the filter hides is taken too.
+        if (auto* nombre = d->findChild<QLineEdit*>("fileNameEdit"))
+            nombre->setText(ruta);
+        else
+            d->selectFile(ruta);
+        return;
+    } else {
+        static_cast<QDialog*>(d)->accept();
+    }
+    if (d->isVisible()) return;
+    e.dialogoVisto = false;
+    e.dialogos.pop_front();
+}
+
+bool Soltar(const QString& donde, const QString& ruta) {
+    QWidget* destino = donde == "tablero" ? static_cast<QWidget*>(::Tavorin().PicBuffer)
+                       : donde == "ventana" ? static_cast<QWidget*>(&::Mdi())
+                                            : nullptr;
+    // As a real drop: the first window up from the spot that takes drops gets it.
+    while (destino && !destino->acceptDrops()) destino = destino->parentWidget();
+    if (!destino || ruta.isEmpty()) return false;
+    QMimeData datos;
+    datos.setUrls({QUrl::fromLocalFile(ruta)});
+    const QPoint p(destino->width() / 2, destino->height() / 2);
+    QDragEnterEvent entra(p, Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(destino, &entra);
+    if (!entra.isAccepted()) return false;
+    QDropEvent suelta(QPointF(p), Qt::CopyAction, &datos, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(destino, &suelta);
+    return true;
+}
+
 // ---- Commands ------------------------------------------------------------------------------
 
 bool Inmediata(const QString& orden) {
-    static const QStringList inmediatas = {"responder", "texto", "estado", "reloj"};
+    static const QStringList inmediatas = {"responder", "texto", "estado", "reloj", "dialogo"};
     return inmediatas.contains(orden.section(u' ', 0, 0));
 }
 
@@ -194,8 +271,13 @@ bool Ejecutar(const QString& linea) {
         e.relojFalso += resto.toLongLong();
         return true;
     }
+    if (orden == "dialogo") {
+        e.dialogos.push_back(resto);
+        e.vigiaDialogos->start();
+        return true;
+    }
     if (orden == "menu") {
-        auto* a = ::Mdi().findChild<QAction*>(resto);
+        QAction* a = Accion(resto);
         if (!a || !a->isEnabled()) return false;
         a->trigger();
         return true;
@@ -232,6 +314,13 @@ bool Ejecutar(const QString& linea) {
     }
     if (orden == "arrastrar") return Arrastrar(resto.section(u' ', 0, 0), resto.section(u' ', 1, 1));
     if (orden == "clic") return Clic(resto);
+    if (orden == "soltar") return Soltar(resto.section(u' ', 0, 0), resto.section(u' ', 1));
+    if (orden == "cerrar") {
+        auto* f = qobject_cast<Forma*>(Ventana(resto));
+        if (!f || !f->Visible()) return false;
+        f->Marco()->close();
+        return true;
+    }
     if (orden == "salir") {
         ::Mdi().close();
         return true;
@@ -328,6 +417,12 @@ QString EstadoPrueba() {
     poner("FicheroPendiente", FicheroPendiente);
     poner("PartidaDeFichero", PartidaDeFichero ? "1" : "0");
     poner("Cola", QString::number(NumColaEnvio));
+    poner("SalirPendiente", SalirPendiente ? "1" : "0");
+    QStringList ventanas;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* f = qobject_cast<Forma*>(w); f && f->Visible()) ventanas << f->objectName();
+    ventanas.sort();
+    poner("Ventanas", ventanas.join(u','));
     return "ESTADO|" + c.join(u'|');
 }
 
@@ -366,6 +461,9 @@ void IniciarOrdenesPrueba() {
     };
     sonido::Reproductor = [](const QString& ruta) { Linea("SONIDO|" + QFileInfo(ruta).fileName()); };
     red::Traza = [](const QString& texto) { Linea(QString("TRAZA|%1|%2").arg(MsSistema()).arg(texto)); };
+    e.vigiaDialogos = new QTimer(qApp);
+    e.vigiaDialogos->setInterval(20);
+    QObject::connect(e.vigiaDialogos, &QTimer::timeout, qApp, [] { ResponderDialogos(); });
     e.lector = new QSocketNotifier(0, QSocketNotifier::Read, qApp);
     QObject::connect(e.lector, &QSocketNotifier::activated, qApp, [] { Leer(); });
 }

@@ -2,7 +2,8 @@
 // (TAVORIN_PRUEBA_ORDENES set). One command a line:
 //
 //   menu <item>                 runs a menu item or toolbar button of the main window
-//                               by its name ("mnuNuevaPartida", "Toolbar1_8")
+//                               by its name ("mnuNuevaPartida", "Toolbar1_8"), or of
+//                               another window ("Cpu.Toolbar1_1")
 //   boton <Form>.<Control>      clicks a button or option of a window ("Nuevo.Command1")
 //   poner <Form>.<Control> <v>  sets a text box, or checks an option (v "1")
 //   tecla <Form>.<Control> <k>  sends a key to a control ("Enter", or one character)
@@ -12,8 +13,14 @@
 //   responder <n>               answers the box that is open (6 Yes, 7 No, 1 OK), or
 //                               the next one
 //   texto <v>                   answers the open input box, or the next one
+//   dialogo [<path>]            answers the open file dialog, or the next one: picks
+//                               the path, or cancels without one; prints
+//                               "DIALOGO|<title>|<filter shown>"
+//   soltar <where> <path>       drops a file on the board ("tablero") or on the main
+//                               window ("ventana")
 //   reloj <ms>                  moves the clock source on (TAVORIN_PRUEBA_RELOJ set)
 //   estado                      prints the state (a line "ESTADO|key=value|...")
+//   cerrar <Form>               closes a window by its close box
 //   salir                       closes the main window
 //
 // Each command ends with a line "OK <command>" (or "ERROR <command>"). A box prints

@@ -145,6 +145,9 @@ Cpu::Cpu() : Forma(Hija, "Cpu"), RelojBlancas(MinutosBlancas, SegundosBlancas), 
         *filas[i].second = caja(Frame2, "Text" + n);
         pensamiento->addWidget(*filas[i].first, i, 0);
         pensamiento->addWidget(*filas[i].second, i, 1);
+        // The boxes take the room there is; the labels decide the width.
+        (*filas[i].second)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        (*filas[i].second)->setMinimumWidth(90);
     }
     pensamiento->setColumnStretch(1, 1);
     // The clocks, White above Black.
@@ -165,6 +168,7 @@ Cpu::Cpu() : Forma(Hija, "Cpu"), RelojBlancas(MinutosBlancas, SegundosBlancas), 
         t->setPalette(p);
         t->setText("00:00");
         t->setMinimumWidth(QFontMetrics(grande).horizontalAdvance("00:00") + 16);
+        t->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         ColorDeTexto(t, kGris);
     }
     auto* relojes = new QVBoxLayout(Picture1);
@@ -180,8 +184,14 @@ Cpu::Cpu() : Forma(Hija, "Cpu"), RelojBlancas(MinutosBlancas, SegundosBlancas), 
     variante->addWidget(Label5);
     variante->addWidget(Text5, 1);
 
+    // Tight frames: the panel stands above the move list at the shipped places.
+    for (QLayout* l : std::initializer_list<QLayout*>{motores, pensamiento, marcoRelojes, variante}) {
+        l->setContentsMargins(6, 2, 6, 4);
+        l->setSpacing(3);
+    }
     auto* principal = new QVBoxLayout(this);
-    principal->setContentsMargins(6, kAltoBarra + 6, 6, 6);
+    principal->setContentsMargins(6, kAltoBarra + 2, 6, 4);
+    principal->setSpacing(2);
     principal->addWidget(Frame1);
     auto* medio = new QHBoxLayout;
     medio->addWidget(Frame2, 1);

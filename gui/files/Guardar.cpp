@@ -108,14 +108,17 @@ void GuardarPartida() {
     const bool soloEpd = PosicionPreparada;
     QString carpeta;
     QString ruta;
+    const CompletarNombre completar = [soloEpd](const QString& r, const QString& f) {
+        return NombreConExtension(r, f, soloEpd);
+    };
     if (soloEpd) {
         ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[45], "Tavorin", Filtro(TextosIdioma[82] + " Epd", "*.epd"),
-                              QString(), "1", carpeta);
+                              QString(), "1", carpeta, completar);
     } else {
         const QString filtro = Filtro(TextosIdioma[44] + " " + "Tavorin", "*.tvp") +
                                Filtro(TextosIdioma[48] + " Pgn", "*.pgn") + Filtro(TextosIdioma[82] + " Epd", "*.epd");
         ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[45], "Tavorin", filtro, DirectorioFicheros, TipoFichero,
-                              carpeta);
+                              carpeta, completar);
     }
     if (ruta.isEmpty()) return;
     ruta = NombreConExtension(ruta, TipoFichero, soloEpd);

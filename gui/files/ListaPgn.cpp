@@ -24,8 +24,6 @@
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,7 +31,6 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace {
@@ -49,14 +46,6 @@ const char* const kCaras[7] = {"",
 QString Consejo(const char* clave) { return LeerIni(FicheroIdioma, "Tips", clave); }
 
 int AnchoTexto(const QWidget* w, const QString& texto) { return w->fontMetrics().horizontalAdvance(texto); }
-
-// Language text 28 for a path: the path on its own line where the text holds "$".
-QString TextoNoEscrito(const QString& ruta) {
-    QString texto = TextosIdioma[28];
-    const int p = texto.indexOf(u'$');
-    if (p >= 0) texto = texto.left(p) + "\r\n" + ruta + "\r\n" + texto.mid(p + 1);
-    return texto;
-}
 
 }  // namespace
 
@@ -584,15 +573,13 @@ void ListaPgn::Command2_Click(int indice) {
     for (int i = 0; i < 6; ++i) campos[size_t(i)] = Text1[size_t(i)]->text().toStdString();
     TextoPgn = QString::fromStdString(
         pgn::TextoFichero(campos, Combo1->currentText().toStdString(), TextoJugadasPgn.toStdString()));
-    // A new file beside the old one takes its place only once it is whole.
-    QFileInfo destino(FicheroPendiente);
-    if (destino.exists() && !destino.isWritable())
-        QFile::setPermissions(FicheroPendiente, QFile::permissions(FicheroPendiente) | QFile::WriteOwner | QFile::WriteUser);
-    QSaveFile fichero(FicheroPendiente);
     const QByteArray bytes = TextoPgn.toUtf8();
-    if (FicheroPendiente.isEmpty() || !fichero.open(QIODevice::WriteOnly) || fichero.write(bytes) != bytes.size() ||
-        !fichero.commit()) {
-        const QString texto = TextoNoEscrito(FicheroPendiente);
+    const Escritura escrita =
+        FicheroPendiente.isEmpty()
+            ? Escritura::Fallida
+            : EscribirFichero(FicheroPendiente, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); });
+    if (escrita != Escritura::Hecha) {
+        const QString texto = TextoConNombre(28, FicheroPendiente);
         if (!texto.isEmpty()) MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
         return;
     }

@@ -121,9 +121,9 @@ std::optional<Reloj> LeerReloj(const QString& token) {
     return r;
 }
 
-std::optional<Jugada> LeerJugada(const QString& token) {
+std::optional<JugadaDeFichero> LeerJugada(const QString& token) {
     if (token.size() < 4 || !SoloCifras(token.left(4))) return std::nullopt;
-    Jugada j;
+    JugadaDeFichero j;
     j.origen = token.left(2).toStdString();
     j.destino = token.mid(2, 2).toStdString();
     const QString resto = token.mid(4);

@@ -52,13 +52,13 @@ std::optional<Reloj> LeerReloj(const QString& token);
 
 // A move token: origin and destination squares ("52"), and the promotion piece
 // from the fifth character on (0 when none).
-struct Jugada {
+struct JugadaDeFichero {
     std::string origen;
     std::string destino;
     int pieza = 0;
 };
 // Nothing when a field is not a number. Squares are not checked here: the move
 // rules refuse a square outside the board.
-std::optional<Jugada> LeerJugada(const QString& token);
+std::optional<JugadaDeFichero> LeerJugada(const QString& token);
 
 }  // namespace tvp

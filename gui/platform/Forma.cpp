@@ -81,12 +81,14 @@ QSize Forma::Borde() const {
 }
 
 double Forma::Left() const {
+    if (EsDialogo() && !isVisible() && lugarOculto_) return double(lugarOculto_->x()) * TwipsPorPixel;
     QWidget* m = Marco();
     int x = m->isWindow() ? m->frameGeometry().x() : m->x();
     return double(x - Origen().x()) * TwipsPorPixel;
 }
 
 double Forma::Top() const {
+    if (EsDialogo() && !isVisible() && lugarOculto_) return double(lugarOculto_->y()) * TwipsPorPixel;
     QWidget* m = Marco();
     int y = m->isWindow() ? m->frameGeometry().y() : m->y();
     return double(y - Origen().y()) * TwipsPorPixel;
@@ -104,12 +106,32 @@ double Forma::Height() const {
 
 void Forma::setLeft(double twips) {
     QWidget* m = Marco();
+    if (EsDialogo() && !isVisible()) {
+        lugarOculto_ = QPoint(APixeles(twips), int(std::lround(Top() / TwipsPorPixel)));
+        return;
+    }
     m->move(APixeles(twips) + Origen().x(), m->isWindow() ? m->frameGeometry().y() : m->y());
 }
 
 void Forma::setTop(double twips) {
     QWidget* m = Marco();
+    if (EsDialogo() && !isVisible()) {
+        lugarOculto_ = QPoint(int(std::lround(Left() / TwipsPorPixel)), APixeles(twips));
+        return;
+    }
     m->move(m->isWindow() ? m->frameGeometry().x() : m->x(), APixeles(twips) + Origen().y());
+}
+
+void Forma::setVisible(bool visible) {
+    if (EsDialogo() && visible != isVisible()) {
+        if (visible && lugarOculto_) {
+            move(*lugarOculto_ + Origen());
+            lugarOculto_.reset();
+        } else if (!visible) {
+            lugarOculto_ = frameGeometry().topLeft() - Origen();
+        }
+    }
+    QWidget::setVisible(visible);
 }
 
 void Forma::setWidth(double twips) {

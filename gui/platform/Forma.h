@@ -6,7 +6,10 @@
 // Placement is measured as the forms runtime measured it: in twips, 15 per
 // pixel, for the window's outer rectangle; Top and Left of a child are relative
 // to the MDI area, of a dialog relative to the top-left corner of the main
-// window's MDI area. ScaleWidth and ScaleHeight are the inner size in pixels.
+// window's MDI area. ScaleWidth and ScaleHeight are the inner size in pixels. A
+// dialog that is hidden keeps its place relative to the area, not to the screen, so
+// that it comes up, and reads back, where it was put, wherever the window manager
+// has since put the main window.
 #pragma once
 
 #include <QColor>
@@ -14,6 +17,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -72,6 +76,8 @@ public:
     const QImage& Picture() const { return picture_; }
     void Refresh() { update(); }
 
+    void setVisible(bool visible) override;
+
     // The form that was activated last.
     static Forma* Activa() { return activa_; }
     // Makes this the active form: the previous one gets Form_Deactivate, this one
@@ -99,6 +105,9 @@ protected:
 private:
     QPoint Origen() const;
     QSize Borde() const;
+    // A dialog's place relative to the area, in pixels, while it is hidden.
+    bool EsDialogo() const { return !sub_ && clase_ != Hija; }
+    std::optional<QPoint> lugarOculto_;
 
     Clase clase_;
     QMdiSubWindow* sub_ = nullptr;

@@ -66,7 +66,9 @@ namespace forms {
 void Mdi::mnuAbrirPartida_Click() { AbrirFichero(QString()); }
 
 void Mdi::AbrirFichero(const QString& nombre) {
-    if (ModoPreparar || ::Cpu().Visible() || controles::Visible(::ListaPgn().Command2[1])) return;
+    // The PGN browser in save mode shows its save button; once closed it saves nothing.
+    const bool guardandoPgn = ::ListaPgn().Visible() && controles::Visible(::ListaPgn().Command2[1]);
+    if (ModoPreparar || ::Cpu().Visible() || guardandoPgn) return;
     if (::fEpd().Visible() || PartidaDeFichero) {
         Aviso("80");
         return;

@@ -6,8 +6,10 @@
 //                                        bottom edge, whichever shows), squares of
 //                                        LADO pixels; the top may lie above the screen
 //   captura distintos A.png B.png X Y W H  how many pixels of the rectangle differ
-//   captura icono FOTO.png ICONO.png     "x y": the centre of the first place that
-//                                        shows every opaque pixel of the picture
+//   captura icono FOTO.png ICONO.png [LADO]  "x y": the centre of the first place that
+//                                        shows every opaque pixel of the picture (drawn
+//                                        LADO pixels wide when given, as a toolbar too
+//                                        short for it draws it)
 // Exits with 1 when nothing is found or a picture cannot be read.
 #include <QGuiApplication>
 #include <QImage>
@@ -115,8 +117,10 @@ int main(int argc, char* argv[]) {
     }
     if (argc >= 4 && std::strcmp(argv[1], "icono") == 0) {
         const QImage img = Leer(argv[2]);
-        const QImage icono = QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_ARGB32);
+        QImage icono = QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_ARGB32);
         if (img.isNull() || icono.isNull()) return 1;
+        if (argc >= 5 && std::atoi(argv[4]) > 0)
+            icono = icono.scaled(std::atoi(argv[4]), std::atoi(argv[4]), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         auto p = Icono(img, icono);
         if (!p) return 1;
         std::printf("%d %d\n", p->x(), p->y());

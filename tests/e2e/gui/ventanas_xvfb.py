@@ -15,7 +15,8 @@ Checks:
   tablero    100-pixel squares on the shipped window: the area scrolls, h1 is reached
              and a piece is dragged from it
   menus      a right click on the move list opens one menu, the program's; a new game
-             shows the move list beside the engine panel
+             shows the move list beside the engine panel; a right click on the chat
+             opens one menu whose first item asks for a new nick
 """
 import argparse
 import configparser
@@ -261,11 +262,15 @@ def empezar_partida(t, tablero):
     t.pantalla.xdotool("windowactivate", "--sync", t.ventana)
     t.pantalla.xdotool("key", "alt+p", "Return")
     time.sleep(1)
-    # The panel's client area stands where the board window's does, moved by the
-    # difference of their stored places; its first button at (12, 12) of it.
-    dx = (float(t.valor("CPU", "Left")) - float(t.valor("Tablero", "Left"))) / 15
-    dy = (float(t.valor("CPU", "Top")) - float(t.valor("Tablero", "Top"))) / 15
-    t.pantalla.xdotool("mousemove", int(tablero[0] - 18 + dx + 12), int(tablero[1] - 12 + dy + 12), "click", "1")
+    # The panel's first button, found by its picture on the screen (a toolbar may draw
+    # it a little smaller than its file).
+    empezar = os.path.join(t.args.recursos, "builtin", "iconos", "motor-empezar.png")
+
+    def buscar():
+        foto = t.foto("panel")
+        return next((p for p in (t.captura("icono", foto, empezar, lado) for lado in range(16, 11, -1)) if p), None)
+    boton = esperar(buscar, 10, "the engine panel's first button")
+    t.pantalla.xdotool("mousemove", int(boton[0]), int(boton[1]), "click", "1")
     time.sleep(0.5)
 
 
@@ -321,8 +326,27 @@ def tablero(t):
 
 
 def menus(t):
+    t.poner("Configuracion", "Chat", "1")
     t.arrancar(30000)
     tab = t.tablero(40, "inicio")
+    # The chat's list: one menu, the program's, whose first item asks for the new nick
+    # (the test hook answers "Prueba", which the list then reports on its first line).
+    dx = (float(t.valor("Chat", "Left")) - float(t.valor("Tablero", "Left"))) / 15
+    dy = (float(t.valor("Chat", "Top")) - float(t.valor("Tablero", "Top"))) / 15
+    lista = (int(tab[0] - 18 + dx), int(tab[1] - 12 + dy))
+    antes = t.foto("chat")
+    punto = (lista[0] + 40, lista[1] + 30)
+    t.pantalla.xdotool("mousemove", *punto, "click", "3")
+    time.sleep(0.8)
+    comprobar(len(t.popups()) == 1, f"{len(t.popups())} menus open on a right click on the chat")
+    t.foto("menu-chat")
+    # The menu opens at the pointer: its first item just below it.
+    t.pantalla.xdotool("mousemove", punto[0] + 50, punto[1] + 11, "click", "1")
+    time.sleep(0.8)
+    despues = t.foto("nick-cambiado")
+    comprobar(not t.popups(), "a menu or box stayed open after the nick was asked")
+    cambio = int(t.captura("distintos", antes, despues, lista[0] + 4, lista[1] + 2, 250, 20)[0])
+    comprobar(cambio > 50, f"the chat menu's first item did not change the nick ({cambio} pixels)")
     empezar_partida(t, tab)
     t.foto("nueva-partida")
     # The move list's client area, from its stored place against the board's.

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
@@ -129,6 +130,29 @@ TEST(Disenos, TextsThatFitAndComposedControlsAreLeftAlone) {
     EXPECT_EQ(AnchoNecesario(lista), 0);
     EXPECT_EQ(AnchoNecesario(new QPushButton("&&Sí", &ventana)),
               QPushButton().fontMetrics().horizontalAdvance("&Sí") + 12);
+}
+
+// A window with a layout, never shown: a longer text in a frame gets its room at
+// once, not only when the window shows; a shorter one lets a fixed-size window shrink.
+TEST(Disenos, AWindowWithALayoutIsLaidOutAgainBeforeItShows) {
+    QWidget ventana;
+    auto* todo = new QVBoxLayout(&ventana);
+    todo->setSizeConstraint(QLayout::SetFixedSize);
+    auto* marco = new QGroupBox("M", &ventana);
+    auto* dentro = new QVBoxLayout(marco);
+    auto* casilla = new QCheckBox("x", marco);
+    dentro->addWidget(casilla);
+    todo->addWidget(marco);
+    todo->activate();
+    casilla->setText("Un texto mucho más largo que el primero");
+    const int crece = AjustarTextos(&ventana);
+    EXPECT_GT(crece, 0);
+    EXPECT_GE(casilla->width(), casilla->sizeHint().width());
+    EXPECT_LE(casilla->mapTo(&ventana, QPoint(casilla->width(), 0)).x(), ventana.width());
+    casilla->setText("y");
+    EXPECT_LT(AjustarTextos(&ventana), 0);
+    EXPECT_EQ(ventana.size(), todo->totalSizeHint());
+    EXPECT_FALSE(ventana.isVisible());
 }
 
 }  // namespace

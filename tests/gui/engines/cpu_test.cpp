@@ -4,8 +4,10 @@
 #include "partida_motor.h"
 
 #include "../board/partida.h"
+#include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Variables.h"
+#include "board/Jugadas.h"
 #include "engines/Cpu.h"
 #include "engines/FormLevel2.h"
 #include "platform/FuenteReloj.h"
@@ -205,6 +207,23 @@ TEST_F(Panel, TakeBackRemovesTwoMovesOnlyWhenThePersonIsToMove) {
     Mdi().mnuRetroceder->trigger();
     EXPECT_EQ(Registros().size(), 2);
     EXPECT_FALSE(Leidas("blanco").contains("remove"));
+}
+
+TEST_F(Panel, ClosingThePanelEndsTheEnginesAndBringsBackTheWindowsTheSettingsShow) {
+    Motor("negro", {"jugadas e7e5"});
+    ASSERT_TRUE(Empezar("", "negro"));
+    Jugadas().Hide();
+    Mdi().mnuMovimientos->setChecked(false);
+    EscribirIni(FicheroIni, "Configuracion", "Jugadas", "1");
+    EscribirIni(FicheroIni, "Configuracion", "Chat", "0");
+    Cpu().Unload();
+    EXPECT_FALSE(Cpu().Visible());
+    EXPECT_TRUE(Jugadas().Visible());
+    EXPECT_TRUE(Mdi().mnuMovimientos->isChecked());
+    EXPECT_FALSE(Mdi().mnuVentanaChat->isChecked());
+    EXPECT_EQ(Reglas().TipoPartida, "");
+    ASSERT_FALSE(grupos.empty());
+    EXPECT_TRUE(Esperar([&] { return testsupport::ProcesosDelGrupo(grupos.front()).empty(); }, 6000));
 }
 
 // ---- Requests -----------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "files/Guardar.h"
 #include "files/fEpd.h"
 #include "juego.h"
+#include "muestra.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
@@ -99,7 +100,7 @@ TEST_F(Ficheros, WinAtChessListsAndSetsUpEachOfItsPositions) {
     EXPECT_EQ(rules_test::En(Reglas(), "b3"), rules::TorreNegra);
     EXPECT_EQ(Tavorin().PicBuffer->Imagen(), tablero);
 
-    for (size_t k = 0; k < lineas.size(); k += 7) {
+    for (size_t k = 0, paso = size_t(Muestra(7, 50)); k < lineas.size(); k += paso) {
         if (!f.Visible()) f.LeerEPD(wac);
         f.Eventos->setCurrentRow(int(k));
         f.Eventos_DblClick();

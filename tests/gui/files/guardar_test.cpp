@@ -11,12 +11,17 @@
 #include "shell/Mdi.h"
 
 #include <QAction>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QFileDialog>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -77,6 +82,66 @@ TEST_F(Ficheros, ChatLogAndBoardPicture) {
     EXPECT_EQ(imagen.size(), QSize(8 * int(AnchoCasilla), 8 * int(AltoCasilla)));
     EXPECT_EQ(imagen.pixelColor(5, 5), Tavorin().PicBuffer->Imagen().pixelColor(5, 5));
     EXPECT_EQ(Vistos(), "33|37");
+}
+
+// Saves under `nombre` typed without an extension with filter `filtro`; a question about
+// replacing a file gets `respuesta`, then the dialog is left by Cancel if still open.
+// Gives the questions' texts.
+QStringList GuardarSinExtension(const QString& nombre, int filtro, QMessageBox::StandardButton respuesta) {
+    QStringList preguntas;
+    bool elegido = false;
+    QTimer reloj;
+    reloj.setInterval(5);
+    QObject::connect(&reloj, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible()) continue;
+            if (auto* caja = qobject_cast<QMessageBox*>(w)) {
+                preguntas << caja->text();
+                caja->button(respuesta)->click();
+                return;
+            }
+        }
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialogo = qobject_cast<QFileDialog*>(w);
+            if (!dialogo || !dialogo->isVisible()) continue;
+            if (elegido) {
+                dialogo->reject();
+                return;
+            }
+            elegido = true;
+            dialogo->selectNameFilter(dialogo->nameFilters().value(filtro - 1));
+            dialogo->selectFile(nombre);
+            // Accepted from outside this tick: the question's own loop needs the timer again.
+            QTimer::singleShot(0, dialogo, [dialogo] { static_cast<QDialog*>(dialogo)->accept(); });
+            return;
+        }
+    });
+    reloj.start();
+    GuardarPartida();
+    return preguntas;
+}
+
+TEST_F(Ficheros, ANameCompletedByTheFilterAsksBeforeAFileIsReplaced) {
+    Jugar("e2e4");
+    e->Escribir("viejo.tvp", "viejo");
+    e->Escribir("viejo.epd", "viejo");
+    // No: the file stays and nothing is said.
+    QStringList preguntas = GuardarSinExtension(e->Ruta("viejo"), 1, QMessageBox::No);
+    ASSERT_EQ(preguntas.size(), 1);
+    EXPECT_TRUE(preguntas[0].contains("viejo.tvp")) << preguntas[0].toStdString();
+    EXPECT_EQ(e->Contenido("viejo.tvp"), QByteArray("viejo"));
+    EXPECT_EQ(Vistos(), "");
+    // Yes: the file of the completed name is written, once asked.
+    preguntas = GuardarSinExtension(e->Ruta("viejo"), 3, QMessageBox::Yes);
+    ASSERT_EQ(preguntas.size(), 1);
+    EXPECT_TRUE(preguntas[0].contains("viejo.epd")) << preguntas[0].toStdString();
+    EXPECT_TRUE(e->Contenido("viejo.epd").startsWith("rnbqkbnr/pppppppp/8/8/4P3/")) << e->Contenido("viejo.epd").data();
+    EXPECT_EQ(Vistos(), "34");
+    // A completed name that is no file yet is not asked about.
+    e->mensajes.clear();
+    EXPECT_TRUE(GuardarSinExtension(e->Ruta("nuevo"), 1, QMessageBox::No).isEmpty());
+    EXPECT_TRUE(QFile::exists(e->Ruta("nuevo.tvp")));
+    EXPECT_EQ(Vistos(), "34");
 }
 
 TEST_F(Ficheros, ReadOnlyFilesAreReplacedUnwritableOnesKept) {

@@ -7,6 +7,7 @@
 #include "files/ListaPgn.h"
 #include "juego.h"
 #include "network/Nuevo.h"
+#include "muestra.h"
 #include "partida_aleatoria.h"
 
 #include <QComboBox>
@@ -76,12 +77,16 @@ TEST_F(ConPgnExtract, RandomGamesSavedFromTheBoard) {
     rules::Reglas r;
     std::vector<pgngen::PartidaAleatoria> elegidas;
     bool promocion = false, alPaso = false, enroque = false, mate = false, ahogado = false;
-    for (int i = 0; i < 3000 && !(promocion && alPaso && enroque && mate && ahogado); ++i) {
+    // The sample saves a few games as they come; the long run searches until it has
+    // every kind of move and ending.
+    const size_t pocas = 3;
+    auto faltan = [&] { return PruebaLarga() ? !(promocion && alPaso && enroque && mate && ahogado) : elegidas.size() < pocas; };
+    for (int i = 0; i < 3000 && faltan(); ++i) {
         pgngen::NuevaPartida(r);
         const auto p = pgngen::Jugar(r, azar, 400);
         const bool esMate = p.resultado == "1-0" || p.resultado == "0-1", esAhogado = p.resultado == "1/2-1/2";
         if ((p.promocion && !promocion) || (p.alPaso && !alPaso) || (p.enroque && !enroque) || (esMate && !mate) ||
-            (esAhogado && !ahogado) || elegidas.size() < 6)
+            (esAhogado && !ahogado) || elegidas.size() < size_t(Muestra(6, pocas)))
             elegidas.push_back(p);
         promocion |= p.promocion;
         alPaso |= p.alPaso;
@@ -89,7 +94,9 @@ TEST_F(ConPgnExtract, RandomGamesSavedFromTheBoard) {
         mate |= esMate;
         ahogado |= esAhogado;
     }
-    ASSERT_TRUE(promocion && alPaso && enroque && mate && ahogado);
+    if (PruebaLarga()) {
+        ASSERT_TRUE(promocion && alPaso && enroque && mate && ahogado);
+    }
     QByteArray todas;
     for (size_t i = 0; i < elegidas.size(); ++i) {
         const QByteArray texto = GuardarEnTablero(elegidas[i].codificadas, QString("g%1.pgn").arg(i));
@@ -110,7 +117,7 @@ TEST_F(ConPgnExtract, GeneratedFileLoadsGameByGame) {
     rules::Reglas r;
     QByteArray texto;
     std::vector<std::vector<std::string>> juegos;
-    const int n = 300;
+    const int n = Muestra(300, 30);
     for (int i = 1; i <= n; ++i) {
         pgngen::NuevaPartida(r);
         const auto p = pgngen::Jugar(r, azar, 1 + int(azar() % 300));

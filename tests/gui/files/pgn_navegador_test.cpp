@@ -14,6 +14,7 @@
 #include "network/Chat.h"
 #include "network/Reloj.h"
 #include "partida.h"
+#include "muestra.h"
 #include "partida_aleatoria.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
@@ -292,7 +293,7 @@ TEST_F(Navegador, AnyNavigationEqualsPlayingTheMovesOnce) {
     rules::Reglas r;
     QByteArray texto;
     std::vector<std::vector<std::string>> juegos;
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1, n = Muestra(6, 2); i <= n; ++i) {
         pgngen::NuevaPartida(r);
         const auto p = pgngen::Jugar(r, azar, 60 + int(azar() % 80));
         texto += QByteArray::fromStdString(pgngen::TextoPgn(r, i, p.resultado)) + "\r\n";
@@ -478,16 +479,17 @@ TEST_F(Navegador, ABigGameLoads) {
     std::mt19937 azar(1500);
     rules::Reglas r;
     pgngen::PartidaAleatoria p;
-    for (int intento = 0; intento < 200 && p.codificadas.size() < 1500; ++intento) {
+    const size_t largo = size_t(Muestra(1500, 300));
+    for (int intento = 0; intento < 200 && p.codificadas.size() < largo; ++intento) {
         pgngen::NuevaPartida(r);
-        p = pgngen::Jugar(r, azar, 1500);
+        p = pgngen::Jugar(r, azar, int(largo));
     }
-    ASSERT_EQ(p.codificadas.size(), 1500u);
+    ASSERT_EQ(p.codificadas.size(), largo);
     Abrir(*e, "larga.pgn", QByteArray::fromStdString(pgngen::TextoPgn(r, 1, p.resultado)));
     EXPECT_EQ(Codificadas(), p.codificadas);
-    EXPECT_EQ(JugadaPgnActual, 1499);
-    ClicLinea(700);
-    EXPECT_EQ(Actual(), Referencia(p.codificadas, 700));
+    EXPECT_EQ(JugadaPgnActual, long(largo) - 1);
+    ClicLinea(int(largo / 2));
+    EXPECT_EQ(Actual(), Referencia(p.codificadas, int(largo / 2)));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "files/Guardar.h"
 #include "files/TvpTexto.h"
 #include "juego.h"
+#include "muestra.h"
 #include "network/Nuevo.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
@@ -125,7 +126,7 @@ TEST_F(Ficheros, SavedGamesAreTheTokensOfTheirMovesAndClocks) {
 
 TEST_F(Ficheros, RandomGamesComeBackFromTheirFilesAsTheyWere) {
     std::mt19937 azar(15);
-    for (int partida = 0; partida < 12; ++partida) {
+    for (int partida = 0, n = Muestra(12, 3); partida < n; ++partida) {
         Reiniciar();
         Reglas().Turno = 1;
         const int plies = 20 + int(azar() % 100);

@@ -296,8 +296,11 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"set-up shown, set-up", [] { SetTableroF().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
         // Open, then save as from the move list, without guards.
         {"open, set-up", [] { ModoPreparar = true; PartidaDeFichero = true; }, &forms::Mdi::mnuAbrirPartida, 1, ""},
-        {"open, browser saving", [] { ListaPgn().Command2[1]->show(); PartidaDeFichero = true; },
+        {"open, browser saving", [] { ListaPgn().Show(); ListaPgn().Command2[1]->show(); PartidaDeFichero = true; },
          &forms::Mdi::mnuAbrirPartida, 1, ""},
+        // A save button left shown in a closed browser blocks nothing.
+        {"open, browser closed", [] { ListaPgn().Command2[1]->show(); PartidaDeFichero = true; },
+         &forms::Mdi::mnuAbrirPartida, 1, "80/64"},
         {"save as", fichero, &forms::Mdi::mnuGuardarComo, 0, ""},
     };
     for (const Fila& f : filas) {

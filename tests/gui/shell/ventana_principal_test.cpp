@@ -9,6 +9,7 @@
 #include "board/Tavorin.h"
 #include "engines/Cpu.h"
 #include "network/Chat.h"
+#include "network/Ip.h"
 #include "network/Reloj.h"
 #include "network/Ranking.h"
 #include "platform/PictureBox.h"
@@ -227,6 +228,28 @@ TEST(VentanaPrincipal, ANewGameShowsBoardPanelAndMoveListApartAtTheShippedSize) 
                 EXPECT_FALSE(r.intersects(g->Marco()->geometry())) << nombre << " over " << otro;
             }
     }
+}
+
+// A dialog's place is relative to the main window's area: one placed while hidden
+// reads back as placed and comes up there, however far the window manager has moved
+// the main window meanwhile; once shown and hidden again it keeps the place it had.
+TEST(VentanaPrincipal, AHiddenDialogKeepsItsPlaceWhenTheMainWindowMoves) {
+    Entorno e;
+    e.Arrancar();
+    auto& d = Ip();
+    d.setTop(300);
+    d.setLeft(5490);
+    Mdi().move(Mdi().pos() + QPoint(17, 70));
+    QApplication::processEvents();
+    EXPECT_EQ(d.Top(), 300);
+    EXPECT_EQ(d.Left(), 5490);
+    d.Show();
+    EXPECT_EQ(d.frameGeometry().topLeft() - Mdi().Area->mapToGlobal(QPoint(0, 0)), QPoint(366, 20));
+    d.Hide();
+    Mdi().move(Mdi().pos() - QPoint(17, 70));
+    QApplication::processEvents();
+    EXPECT_EQ(d.Top(), 300);
+    EXPECT_EQ(d.Left(), 5490);
 }
 
 // A Default.ini edited by hand or saved on a larger screen: every place is read as a
