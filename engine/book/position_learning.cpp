@@ -224,17 +224,10 @@ int import_learned_positions(const std::string& file) {
     if (!learnpos_bin_file) return 1;
     FILE* f = open_file(file.c_str(), "r");
     if (!f) return 1;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, f)) {
-        std::string line = buf;
-        const bool whole = !line.empty() && line.back() == '\n';
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        if (!whole && !std::feof(f)) {
-            // A line longer than the reader takes: the rest of it is not read as a line.
-            int c;
-            while ((c = std::fgetc(f)) != EOF && c != '\n') {
-            }
-        }
+    std::string line;
+    text_read r;
+    while ((r = read_text_line(f, line, 255)) == text_read::line) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         new_game(0);
         int depth = 0, score = 0, used = 0;
         char token[40];
@@ -253,6 +246,7 @@ int import_learned_positions(const std::string& file) {
         }
         learn_position(score, depth, move);
     }
+    if (r == text_read::nul) report_nul_byte("\"" + file + "\"", "positions");
     std::fclose(f);
     new_game(1);
     return 0;

@@ -55,6 +55,26 @@ FILE* open_file(const char* name, const char* mode) {
     return f;
 }
 
+text_read read_text_line(FILE* f, std::string& line, size_t limit, bool pieces) {
+    line.clear();
+    bool any = false;
+    int c;
+    while ((c = std::getc(f)) != EOF) {
+        if (c == '\0') return text_read::nul;
+        any = true;
+        if (c == '\n') return text_read::line;
+        if (line.size() < limit) {
+            line += static_cast<char>(c);
+            if (pieces && line.size() == limit) return text_read::line;
+        }
+    }
+    return any ? text_read::line : text_read::end;
+}
+
+void report_nul_byte(const std::string& file, const char* items) {
+    level_printf(LVL_ERROR, "%s holds a NUL byte: no more %s are read from it\n", file.c_str(), items);
+}
+
 namespace {
 std::chrono::steady_clock::time_point clock_start = std::chrono::steady_clock::now();
 }

@@ -41,6 +41,16 @@ std::string text_printf(const char* f, Args... args) {
 // Opens a file; on failure prints the uniform message at level 7 and returns null.
 FILE* open_file(const char* name, const char* mode);
 
+// Reading text files. A NUL byte, which no text holds, ends the text: a device such as
+// /dev/zero would otherwise be read for ever.
+enum class text_read { line, end, nul };
+// The next line without its "\n" (a "\r" before it stays). At most `limit` characters
+// are kept: the rest of a longer line is passed over, or with `pieces` it is returned as
+// the next line. A last line without a line end counts; `nul` drops the line it ends.
+text_read read_text_line(FILE* f, std::string& line, size_t limit, bool pieces = false);
+// "<file> holds a NUL byte: no more <items> are read from it" at level 7.
+void report_nul_byte(const std::string& file, const char* items);
+
 // Milliseconds since start-up (only differences are meaningful).
 void init_millis();
 uint32_t millis();

@@ -26,24 +26,13 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' |
 
 // Next line of a command file, without its line end, in pieces of at most 8191
 // characters: a longer line is handled piece by piece and never held whole. False at
-// the end of the file, and for a file that holds a NUL byte, which is no command text
-// (a device such as /dev/zero would otherwise be read for ever).
+// the end of the file and at a NUL byte.
 bool read_file_line(FILE* f, std::string& line) {
-    line.clear();
-    int c;
-    while ((c = std::getc(f)) != EOF) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            return true;
-        }
-        if (c == '\0') {
-            level_printf(LVL_ERROR, "The command file holds a NUL byte: no more commands are read from it\n");
-            return false;
-        }
-        line += static_cast<char>(c);
-        if (line.size() == 8191) return true;
-    }
-    return !line.empty();
+    const text_read r = read_text_line(f, line, 8191, true);
+    if (r == text_read::nul) report_nul_byte("The command file", "commands");
+    if (r != text_read::line) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
 }
 
 // Runs a line of the system shell (console dialogue only).

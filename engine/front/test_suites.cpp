@@ -381,16 +381,10 @@ struct suite_scope {
 };
 
 // Lines of a suite file, each without its line end; longer lines are cut.
-bool next_line(FILE* f, std::string& line, size_t limit) {
-    line.clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(f)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        if (line.size() < limit) line += static_cast<char>(c);
-    }
-    if (!any) return false;
+bool next_line(FILE* f, const std::string& file, std::string& line, size_t limit) {
+    const text_read r = read_text_line(f, line, limit);
+    if (r == text_read::nul) report_nul_byte("\"" + file + "\"", "positions");
+    if (r != text_read::line) return false;
     line = suite_line_body(line);
     return true;
 }
@@ -426,7 +420,7 @@ void run_epd_test(const std::string& file) {
     const uint32_t suite_start = millis();
     std::string line;
     int number = 0;
-    while (next_line(in, line, 4096)) {
+    while (next_line(in, file, line, 4096)) {
         line = trim(line);
         if (line.empty()) continue;
         level_printf(LVL_TEST, "%s\n", line.c_str());
@@ -582,7 +576,7 @@ void run_ci_test(const std::string& file) {
     const uint32_t suite_start = millis();
     std::string line, title, position;
     int number = 0;
-    while (next_line(in, line, 400)) {
+    while (next_line(in, file, line, 400)) {
         if (!line.empty() && line[0] == ';') continue;
         size_t rest = 0;
         const std::string word = first_word(line, &rest);

@@ -208,6 +208,31 @@ TEST(OrvikHostile, CommandFilesThatNeverEnd) {
     }
 }
 
+// Every reader of text files stops at a NUL byte: a device that never ends is read up
+// to its first byte, and the engine answers the next line.
+TEST(OrvikHostile, TextFilesThatNeverEnd) {
+    hostile s;
+    const struct {
+        const char* line;
+        const char* message;
+    } cases[] = {
+        {"read_pgn /dev/zero 9", "\"/dev/zero\" holds a NUL byte: no more games"},
+        {"book_parse /dev/full", "\"/dev/full\" holds a NUL byte: no more games"},
+        {"book_create /dev/zero 7 20", "\"/dev/zero\" holds a NUL byte: no more games"},
+        {"import_pos /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
+        {"epdtest /dev/zero", "\"/dev/zero\" holds a NUL byte: no more positions"},
+        {"test /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
+        {"mq_pgn /dev/zero out.pgn", "\"/dev/zero\" holds a NUL byte: no more games"},
+    };
+    for (const auto& c : cases) {
+        s.send({c.line});
+        EXPECT_TRUE(s.got(s.until([&](const std::string& l) { return l.find(c.message) != std::string::npos; })))
+            << c.line;
+        EXPECT_FALSE(s.fen().empty()) << c.line;
+    }
+    EXPECT_EQ(s.finish(), 0);
+}
+
 // A deep perftest looks at the input as a search does: "quit" ends it.
 TEST(OrvikHostile, PerftestStopsOnInput) {
     hostile s;
