@@ -264,6 +264,13 @@ void book_table::print_statistics() const {
 
 void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
                 int annotated_only, book_descriptor& d) {
+    // The new book takes the old one's place by a rename, which would replace a device,
+    // a pipe or a folder of that name with a plain file.
+    struct stat st;
+    if (stat(d.name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        book_notice(text_printf("\"%s\" is no plain file: no book is written there", d.name.c_str()));
+        return;
+    }
     book_table table;
     if (!table.init(slots)) {
         level_printf(LVL_BOOK, "Not enough memory for book creation\n");

@@ -41,6 +41,15 @@ std::string text_printf(const char* f, Args... args) {
 // Opens a file; on failure prints the uniform message at level 7 and returns null.
 FILE* open_file(const char* name, const char* mode);
 
+// Whether two open files are one file on disk.
+bool same_file(FILE* a, FILE* b);
+// Opens a file that is read as text. The open log is refused with a message: what is
+// read from it would be logged into it, and read again for ever.
+FILE* open_text_file(const std::string& name, const char* mode = "r");
+
+// The length of an open file in bytes, its position kept; false when it cannot be told.
+bool file_length(FILE* f, uint64_t* length);
+
 // Reading text files. A NUL byte, which no text holds, ends the text: a device such as
 // /dev/zero would otherwise be read for ever.
 enum class text_read { line, end, nul };

@@ -59,12 +59,6 @@ void pop_command_input() {
 }
 }  // namespace
 
-bool same_file(FILE* a, FILE* b) {
-    struct stat sa, sb;
-    if (!a || !b || fstat(fileno(a), &sa) != 0 || fstat(fileno(b), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 bool is_command_input(const std::string& name) {
     struct stat st;
     if (input_stack.empty() || stat(name.c_str(), &st) != 0) return false;

@@ -197,8 +197,11 @@ std::string text(rng_t& r) {
     }
 }
 
+// The devices are links in the run's folder (see make_run): the engine runs with the
+// fuzzer's rights, and a book or log written under a device's own name would replace
+// or litter the system's /dev.
 const std::vector<std::string> file_names = {"nofile", "x", "y.pgn", "game.pgn", "pos.epd", "script", "empty",
-                                             "binary", "/dev/null", "/dev/full", "/dev/zero", "", ".", "..", "dir/",
+                                             "binary", "null", "full", "zero", "", ".", "..", "dir/",
                                              "a b", "%s%n", "kvbook.bin", "kvlearn.bin", "learnpos.bin", "orvik.ini",
                                              "out.pgn", "x.all", "win", "../x"};
 
@@ -507,14 +510,15 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
         }
     };
     files->clear();
-    files->push_back({"script", script_file(r, *this, table_)});
+    files->push_back({"script", script_file(r, *this, table_), ""});
     files->push_back({"game.pgn", "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " +
-                                      junk_text(r, 200) + " *\n"});
+                                      junk_text(r, 200) + " *\n", ""});
     std::string epd;
     for (int i = 0; i < 5; ++i) epd += fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";\n";
-    files->push_back({"pos.epd", epd});
-    files->push_back({"empty", ""});
-    files->push_back({"binary", junk_text(r, 3000)});
+    files->push_back({"pos.epd", epd, ""});
+    files->push_back({"empty", "", ""});
+    files->push_back({"binary", junk_text(r, 3000), ""});
+    for (const char* device : {"null", "full", "zero"}) files->push_back({device, "", std::string("/dev/") + device});
 
     // The shell is never reached, whatever a line holds.
     add("ignore_system");

@@ -32,10 +32,13 @@ struct run_outcome {
     std::string report;   // the engine's standard error (tail) and what was seen
 };
 
-// Files the input may name, written into the folder before the engine starts.
+// Files the input may name, written into the folder before the engine starts; with
+// `link_to` set, a symbolic link to that file instead (the devices: what the engine
+// writes, renames or removes under the link's name stays in the folder).
 struct seed_file {
     std::string name;
     std::string content;
+    std::string link_to;
 };
 
 // Runs `program` in `folder` (it must exist and be empty) with `lines` as input.

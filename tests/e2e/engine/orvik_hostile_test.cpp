@@ -5,6 +5,8 @@
 
 #include <cctype>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -231,6 +233,47 @@ TEST(OrvikHostile, TextFilesThatNeverEnd) {
         EXPECT_FALSE(s.fen().empty()) << c.line;
     }
     EXPECT_EQ(s.finish(), 0);
+}
+
+// What a command reads is logged: no reader takes the open log, which would grow as
+// it is read.
+TEST(OrvikHostile, NoReaderTakesTheOpenLog) {
+    hostile s;
+    s.send({"log x"});
+    for (const char* line : {"epdtest x", "cooktest x", "test x", "import_pos x", "book_parse x", "read_pgn x 1",
+                             "book_create x 7 20", "pelvat_pgn x y p", "annotate x y 1 0.01"}) {
+        s.send({line});
+        EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+            return l.find("\"x\" is not read: it is the open log file") != std::string::npos;
+        }))) << line;
+        EXPECT_FALSE(s.fen().empty()) << line;
+    }
+    EXPECT_EQ(s.finish(), 0);
+}
+
+// Files the engine writes over are never what it reads or a special file: a suite of
+// lost positions is not emptied before it is tested, and a book named after a device
+// is not put in its place.
+TEST(OrvikHostile, OutputNeverReplacesItsInput) {
+    hostile s;
+    const std::string lost = "8/8/8/8/8/8/6k1/4K2R w K - 0 1 bm O-O; id \"lost 1\";\n";
+    s.dir.write("lost.epd", lost);
+    s.dir.write("game.pgn", "[Event \"x\"]\n\n1. e4 e5 2. Nf3 *\n");
+    ASSERT_EQ(symlink("/dev/null", s.dir.file("null").c_str()), 0);
+    s.send({"epdtest lost.epd"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+        return l.find("\"lost.epd\" is not tested: the test writes its results into it") != std::string::npos;
+    })));
+    s.send({"book_file null", "book_create game.pgn 7 20"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+        return l.find("\"null\" is no plain file: no book is written there") != std::string::npos;
+    })));
+    EXPECT_FALSE(s.fen().empty());
+    EXPECT_EQ(s.finish(), 0);
+    EXPECT_EQ(s.dir.read("lost.epd"), lost);
+    struct stat st;
+    ASSERT_EQ(lstat(s.dir.file("null").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
 // A deep perftest looks at the input as a search does: "quit" ends it.
