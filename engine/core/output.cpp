@@ -63,6 +63,12 @@ bool same_file(FILE* a, FILE* b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+bool names_file(const std::string& name, FILE* f) {
+    struct stat sn, sf;
+    if (!f || stat(name.c_str(), &sn) != 0 || fstat(fileno(f), &sf) != 0) return false;
+    return sn.st_dev == sf.st_dev && sn.st_ino == sf.st_ino;
+}
+
 FILE* open_text_file(const std::string& name, const char* mode) {
     FILE* f = open_file(name.c_str(), mode);
     if (f && same_file(f, log_file)) {

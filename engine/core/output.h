@@ -41,8 +41,9 @@ std::string text_printf(const char* f, Args... args) {
 // Opens a file; on failure prints the uniform message at level 7 and returns null.
 FILE* open_file(const char* name, const char* mode);
 
-// Whether two open files are one file on disk.
+// Whether two open files are one file on disk, and whether `name` names the open `f`.
 bool same_file(FILE* a, FILE* b);
+bool names_file(const std::string& name, FILE* f);
 // Opens a file that is read as text. The open log is refused with a message: what is
 // read from it would be logged into it, and read again for ever.
 FILE* open_text_file(const std::string& name, const char* mode = "r");

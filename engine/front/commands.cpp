@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <vector>
 
 #include "core/board.h"
@@ -60,12 +59,8 @@ void pop_command_input() {
 }  // namespace
 
 bool is_command_input(const std::string& name) {
-    struct stat st;
-    if (input_stack.empty() || stat(name.c_str(), &st) != 0) return false;
-    for (FILE* f : input_stack) {
-        struct stat sf;
-        if (fstat(fileno(f), &sf) == 0 && sf.st_dev == st.st_dev && sf.st_ino == st.st_ino) return true;
-    }
+    for (FILE* f : input_stack)
+        if (names_file(name, f)) return true;
     return false;
 }
 

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <sys/stat.h>
 #include <vector>
 
 #include "core/board.h"
@@ -156,10 +155,8 @@ struct result_files {
     // Whether the suite file `in` is one of them: opened for writing, it would be
     // emptied before it is read.
     static bool among(FILE* in, bool epd_suite) {
-        struct stat si, sr;
-        if (fstat(fileno(in), &si) != 0) return false;
         for (const char* name : names(epd_suite))
-            if (stat(name, &sr) == 0 && sr.st_dev == si.st_dev && sr.st_ino == si.st_ino) return true;
+            if (names_file(name, in)) return true;
         return false;
     }
     void open(bool epd_suite) {

@@ -6,7 +6,7 @@
 
 namespace fuzz {
 
-const std::vector<std::string> long_commands = {"speed", "kbpk", "xtest", "create_bitbases", "tbb"};
+const std::vector<std::string> long_commands = {"speed", "kbpk", "xtest", "create_bitbases", "tbb", "help"};
 
 namespace {
 using rng_t = std::mt19937_64;
@@ -348,8 +348,8 @@ std::string uci_option(rng_t& r) {
 // A book of any size is built as asked, in memory twice the slots: the sizes stay small,
 // or are ones the engine refuses.
 std::string book_slots(rng_t& r) {
-    static const std::vector<std::string> slots = {"1",  "2",   "7",   "1009", "30011", "0",           "-1",
-                                                   "abc", "1e3", "4294967296", "-4294967296", "99999999999", ""};
+    static const std::vector<std::string> slots = {"1",   "2",   "7",          "1009",        "30011",      "0",
+                                                   "-1",  "abc", "1e3",        "4294967296",  "-4294967296", "99999999999"};
     return chance(r, 0.7) ? pick(r, slots) : std::to_string(between(r, 1, 50000));
 }
 

@@ -151,8 +151,8 @@ int main(int argc, char** argv) {
             ++runs;
             if (opt.verbose) {
                 std::lock_guard<std::mutex> hold(lock);
-                std::printf("run %zu: %zu lines, %.2f s, %zu answers awaited in vain\n", number, out.lines_sent,
-                            out.seconds, out.waits_missed);
+                std::printf("run %zu: %zu lines, %.2f s, %zu answers awaited in vain%s\n", number, out.lines_sent,
+                            out.seconds, out.waits_missed, out.missed.c_str());
             }
             if (!out.finding) continue;
             std::lock_guard<std::mutex> hold(lock);

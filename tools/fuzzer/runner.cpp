@@ -147,6 +147,7 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
         if (waiting && now >= wait_until) {
             waiting = false;
             ++outcome.waits_missed;
+            outcome.missed += " " + std::to_string(next) + ":" + marker;
         }
         if (to_engine >= 0 && !waiting && pending.empty()) {
             if (next < lines.size()) {

@@ -24,7 +24,8 @@ struct run_limits {
 
 struct run_outcome {
     size_t lines_sent = 0;
-    size_t waits_missed = 0;  // awaited answers that did not come in time
+    size_t waits_missed = 0;  // awaited answers that did not come in time...
+    std::string missed;       // ...the lines (numbered from 1) that awaited them
     double seconds = 0.0;
     bool finding = false;
     std::string kind;     // "sanitizer", "signal", "exit status", "early exit", "stall", "no exit"

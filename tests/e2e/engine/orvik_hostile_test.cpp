@@ -252,8 +252,8 @@ TEST(OrvikHostile, NoReaderTakesTheOpenLog) {
 }
 
 // Files the engine writes over are never what it reads or a special file: a suite of
-// lost positions is not emptied before it is tested, and a book named after a device
-// is not put in its place.
+// lost positions is not emptied before it is tested, nor the games a PGN tool reads,
+// and a book named after a device is not put in its place.
 TEST(OrvikHostile, OutputNeverReplacesItsInput) {
     hostile s;
     const std::string lost = "8/8/8/8/8/8/6k1/4K2R w K - 0 1 bm O-O; id \"lost 1\";\n";
@@ -264,6 +264,10 @@ TEST(OrvikHostile, OutputNeverReplacesItsInput) {
     EXPECT_TRUE(s.got(s.until([](const std::string& l) {
         return l.find("\"lost.epd\" is not tested: the test writes its results into it") != std::string::npos;
     })));
+    s.send({"pelvat_pgn game.pgn game.pgn p"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+        return l.find("\"game.pgn\" is the input: it is not also the output") != std::string::npos;
+    })));
     s.send({"book_file null", "book_create game.pgn 7 20"});
     EXPECT_TRUE(s.got(s.until([](const std::string& l) {
         return l.find("\"null\" is no plain file: no book is written there") != std::string::npos;
@@ -271,9 +275,22 @@ TEST(OrvikHostile, OutputNeverReplacesItsInput) {
     EXPECT_FALSE(s.fen().empty());
     EXPECT_EQ(s.finish(), 0);
     EXPECT_EQ(s.dir.read("lost.epd"), lost);
+    EXPECT_EQ(s.dir.read("game.pgn"), "[Event \"x\"]\n\n1. e4 e5 2. Nf3 *\n");
     struct stat st;
     ASSERT_EQ(lstat(s.dir.file("null").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// A book of more slots than the machine has memory for is refused at once, not filled
+// until the system gives out (the sanitizer build stops at so large a request).
+TEST(OrvikHostile, BookLargerThanTheMemoryIsRefused) {
+    hostile s;
+    s.dir.write("game.pgn", "[Event \"x\"]\n\n1. e4 e5 *\n");
+    s.send({"book_create game.pgn 4294967295 20"});
+    EXPECT_TRUE(s.got(s.until_prefix("Not enough memory for book creation")));
+    s.send({"book_create game.pgn 1009 20"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("ngames = 1 nmoves = 2") != std::string::npos; })));
+    EXPECT_EQ(s.finish(), 0);
 }
 
 // A deep perftest looks at the input as a search does: "quit" ends it.
