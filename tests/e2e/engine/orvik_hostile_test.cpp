@@ -223,6 +223,7 @@ TEST(OrvikHostile, TextFilesThatNeverEnd) {
         {"book_create /dev/zero 7 20", "\"/dev/zero\" holds a NUL byte: no more games"},
         {"import_pos /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
         {"epdtest /dev/zero", "\"/dev/zero\" holds a NUL byte: no more positions"},
+        {"cooktest /dev/zero", "\"/dev/zero\" holds a NUL byte: no more positions"},
         {"test /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
         {"mq_pgn /dev/zero out.pgn", "\"/dev/zero\" holds a NUL byte: no more games"},
     };
