@@ -57,17 +57,6 @@ struct line_writer {
     }
 };
 
-// SAN of a move in the present position ("invalid" when it is not legal there).
-std::string san_here(int side, uint32_t move) {
-    const uint32_t full = move ? find_and_make_move(side, move & 0x7FFF, nullptr) : 0;
-    if (!full) return "invalid";
-    const history_slot_guard keep;
-    make_move(side, full);
-    std::string text = move_to_text(full);
-    unmake_move(side, full);
-    return text;
-}
-
 // The suggested line as move text: moves and move numbers only.
 std::string line_text(const uint16_t* pv, int side) {
     const int saved_marks = pv_marks;
@@ -166,12 +155,12 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
                 note.game_depth = best.depth;
                 note.flags |= EVALUATED;
             } else {
-                level_printf(LVL_NORMAL, "suggesting %s, game move was %s\n", san_here(side, best.move).c_str(),
-                             san_here(side, game_move).c_str());
+                level_printf(LVL_NORMAL, "suggesting %s, game move was %s\n", legal_move_text(side, best.move).c_str(),
+                             legal_move_text(side, game_move).c_str());
                 if (best.usable) {
                     note.suggestion_score = best.score;
                     note.suggestion_depth = best.depth;
-                    note.suggestion = san_here(side, best.move);
+                    note.suggestion = legal_move_text(side, best.move);
                     note.line = line_text(best.pv, side);
                     note.flags |= SUGGESTED;
                     if (find_and_make_move(side, game_move & 0x7FFF, nullptr)) {

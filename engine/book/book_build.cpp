@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "book/pgn_reader.h"
 #include "core/board.h"
@@ -121,6 +122,16 @@ int book_move_weight(const book_selection& s, int result, int mover, int annotat
     return mover == winner ? twice : 0;
 }
 
+namespace {
+// Whether a table of `entries` entries fits into the machine's memory: a larger one is
+// refused at once rather than filled page by page until the system gives out.
+bool fits_in_memory(uint64_t entries) {
+    const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || page <= 0) return true;
+    return entries <= static_cast<uint64_t>(pages) / sizeof(book_entry) * static_cast<uint64_t>(page);
+}
+}  // namespace
+
 bool book_table::init(uint32_t slots) {
     slots_ = slots;
     firstfree_ = slots;
@@ -128,6 +139,7 @@ bool book_table::init(uint32_t slots) {
     uint64_t size = 2ull * slots;
     if (size > NO_INDEX) size = NO_INDEX;
     try {
+        if (!fits_in_memory(size)) throw std::bad_alloc();
         entries_.assign(static_cast<size_t>(size), book_entry{});
     } catch (const std::bad_alloc&) {
         entries_.clear();
@@ -141,7 +153,7 @@ bool book_table::grow() {
     uint64_t size = entries_.size() + entries_.size() / 2;
     if (size > NO_INDEX) size = NO_INDEX;
     try {
-        if (size <= entries_.size()) throw std::bad_alloc();
+        if (size <= entries_.size() || !fits_in_memory(size)) throw std::bad_alloc();
         entries_.resize(static_cast<size_t>(size), book_entry{});
     } catch (const std::bad_alloc&) {
         level_printf(LVL_BOOK, "Not enough memory for book creation, trying my best with available memory\n");
@@ -264,6 +276,13 @@ void book_table::print_statistics() const {
 
 void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
                 int annotated_only, book_descriptor& d) {
+    // The new book takes the old one's place by a rename, which would replace a device,
+    // a pipe or a folder of that name with a plain file.
+    struct stat st;
+    if (stat(d.name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        book_notice(text_printf("\"%s\" is no plain file: no book is written there", d.name.c_str()));
+        return;
+    }
     book_table table;
     if (!table.init(slots)) {
         level_printf(LVL_BOOK, "Not enough memory for book creation\n");

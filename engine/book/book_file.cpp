@@ -15,25 +15,11 @@ book_descriptor learn_book("learn book", "kvlearn.bin");
 namespace {
 const char MAGIC[10] = "KVBOOK101";
 
-void put32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-uint32_t get32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 long long entry_offset(uint32_t index) {
     return static_cast<long long>(BOOK_HEADER_BYTES) + static_cast<long long>(index) * BOOK_ENTRY_BYTES;
 }
 
-uint64_t file_length(FILE* f) {
-    const long long at = ftello(f);
-    if (fseeko(f, 0, SEEK_END) != 0) return 0;
-    const long long end = ftello(f);
-    fseeko(f, at, SEEK_SET);
-    return end < 0 ? 0 : static_cast<uint64_t>(end);
-}
 
 // Coordinate text of a 15-bit book move ("null" without squares).
 std::string book_move_text(uint32_t move) {
@@ -62,27 +48,27 @@ book_header new_book_header(uint32_t slots, uint32_t firstfree) {
 void encode_book_header(const book_header& h, unsigned char out[BOOK_HEADER_BYTES]) {
     std::memset(out, 0, BOOK_HEADER_BYTES);
     std::memcpy(out, h.magic, sizeof h.magic);
-    put32(out + 12, h.slots);
-    put32(out + 16, h.header_size);
-    put32(out + 20, h.entry_size);
-    put32(out + 24, h.firstfree);
+    put_le32(out + 12, h.slots);
+    put_le32(out + 16, h.header_size);
+    put_le32(out + 20, h.entry_size);
+    put_le32(out + 24, h.firstfree);
 }
 
 book_header decode_book_header(const unsigned char in[BOOK_HEADER_BYTES]) {
     book_header h;
     std::memcpy(h.magic, in, sizeof h.magic);
-    h.slots = get32(in + 12);
-    h.header_size = get32(in + 16);
-    h.entry_size = get32(in + 20);
-    h.firstfree = get32(in + 24);
+    h.slots = get_le32(in + 12);
+    h.header_size = get_le32(in + 16);
+    h.entry_size = get_le32(in + 20);
+    h.firstfree = get_le32(in + 24);
     return h;
 }
 
 void encode_book_entry(const book_entry& e, unsigned char out[BOOK_ENTRY_BYTES]) {
-    put32(out, e.key_lo);
-    put32(out + 4, e.key_hi);
-    put32(out + 8, e.next);
-    put32(out + 12, e.count);
+    put_le32(out, e.key_lo);
+    put_le32(out + 4, e.key_hi);
+    put_le32(out + 8, e.next);
+    put_le32(out + 12, e.count);
     out[16] = static_cast<unsigned char>(e.move);
     out[17] = static_cast<unsigned char>(e.move >> 8);
     out[18] = e.side;
@@ -91,10 +77,10 @@ void encode_book_entry(const book_entry& e, unsigned char out[BOOK_ENTRY_BYTES])
 
 book_entry decode_book_entry(const unsigned char in[BOOK_ENTRY_BYTES]) {
     book_entry e;
-    e.key_lo = get32(in);
-    e.key_hi = get32(in + 4);
-    e.next = get32(in + 8);
-    e.count = get32(in + 12);
+    e.key_lo = get_le32(in);
+    e.key_hi = get_le32(in + 4);
+    e.next = get_le32(in + 8);
+    e.count = get_le32(in + 12);
     e.move = static_cast<uint16_t>(in[16] | in[17] << 8);
     e.side = in[18];
     e.mark = static_cast<int8_t>(in[19]);
@@ -145,7 +131,8 @@ bool book_open(book_descriptor& d, const char* mode) {
     FILE* f = open_file(d.name.c_str(), mode);
     if (!f) return false;
     unsigned char raw[BOOK_HEADER_BYTES];
-    const uint64_t length = file_length(f);
+    uint64_t length = 0;
+    file_length(f, &length);
     std::string fault;
     if (std::fread(raw, 1, sizeof raw, f) != sizeof raw) {
         fault = text_printf("%llu bytes, shorter than its header", static_cast<unsigned long long>(length));
@@ -216,13 +203,7 @@ int book_lookup(book_descriptor& d, int side, uint32_t key_lo, uint32_t key_hi, 
                 c.entry = *match;
                 c.count = e.count;
                 c.mark = e.mark;
-                std::string text;
-                {
-                    const history_slot_guard keep;
-                    make_move(side, match->move);
-                    text = move_to_text(match->move);
-                    unmake_move(side, match->move);
-                }
+                const std::string text = move_text_here(side, match->move);
                 std::snprintf(c.text, sizeof c.text, "%.10s%s", text.c_str(), book_mark_text(e.mark));
                 if (found >= max) return found;
             } else {

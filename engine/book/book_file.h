@@ -11,6 +11,15 @@
 
 #include "core/movegen.h"
 
+// Little-endian 32-bit words, as the book and learning files hold them.
+inline void put_le32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline uint32_t get_le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
 constexpr uint32_t BOOK_HEADER_BYTES = 128;
 constexpr uint32_t BOOK_ENTRY_BYTES = 20;
 constexpr int BOOK_MAX_CANDIDATES = 50;

@@ -42,9 +42,21 @@ bool in_list(const std::string& word, const char* const* names) {
 }
 }  // namespace
 
+namespace {
+// The open file's name, and whether a NUL byte ended its text (every later read is EOF).
+std::string pgn_file_name;
+bool pgn_nul_seen = false;
+}  // namespace
+
 int pgn_getc(FILE* f) {
+    if (pgn_nul_seen) return EOF;
     const int c = std::getc(f);
     if (c == EOF) return c;
+    if (c == '\0') {
+        pgn_nul_seen = true;
+        report_nul_byte("\"" + pgn_file_name + "\"", "games");
+        return EOF;
+    }
     if (c == '\n') ++pgn_line;
     pgn_echo& e = pgn_echo_buffer;
     if (e.capacity) {
@@ -193,9 +205,11 @@ int pgn_read_tags(FILE* f, int c, pgn_tags* tags, const pgn_tag_options* opt) {
 }
 
 bool pgn_pass::open(const std::string& name, const char* mode) {
-    f = open_file(name.c_str(), mode);
+    f = open_text_file(name, mode);
     ngames = nmoves = 0;
     pgn_line = 0;
+    pgn_file_name = name;
+    pgn_nul_seen = false;
     c = f ? pgn_getc(f) : EOF;
     return f != nullptr;
 }

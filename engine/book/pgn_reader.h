@@ -31,6 +31,8 @@ struct pgn_echo {
 };
 extern pgn_echo pgn_echo_buffer;
 
+// The next character of the file that pgn_pass::open opened; EOF from a NUL byte on,
+// which ends the text with a message.
 int pgn_getc(FILE* f);
 
 // Game result codes.

@@ -32,6 +32,12 @@ struct tool_run {
     FILE* out = nullptr;
     bool open(const std::string& in, const std::string& out_name) {
         if (!p.open(in, "r")) return false;
+        // Opened for writing, the input would be emptied before it is read.
+        if (names_file(out_name, p.f)) {
+            level_printf(LVL_ERROR, "\"%s\" is the input: it is not also the output\n", out_name.c_str());
+            p.close();
+            return false;
+        }
         out = open_file(out_name.c_str(), "w");
         if (out) return true;
         p.close();

@@ -29,17 +29,10 @@ int held = 0;                         // valid records
 uint32_t ring = 0;                    // next record of the store to overwrite
 learnpos_header file_header;          // header of the open file
 
-void put32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-uint32_t get32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 void encode_record(const learnpos_record& r, unsigned char out[LEARNPOS_RECORD_BYTES]) {
-    put32(out, r.key_lo);
-    put32(out + 4, r.key_hi);
+    put_le32(out, r.key_lo);
+    put_le32(out + 4, r.key_hi);
     out[8] = static_cast<unsigned char>(r.score);
     out[9] = static_cast<unsigned char>(static_cast<uint16_t>(r.score) >> 8);
     out[10] = static_cast<unsigned char>(r.depth);
@@ -52,8 +45,8 @@ void encode_record(const learnpos_record& r, unsigned char out[LEARNPOS_RECORD_B
 
 learnpos_record decode_record(const unsigned char in[LEARNPOS_RECORD_BYTES]) {
     learnpos_record r;
-    r.key_lo = get32(in);
-    r.key_hi = get32(in + 4);
+    r.key_lo = get_le32(in);
+    r.key_hi = get_le32(in + 4);
     r.score = static_cast<int16_t>(in[8] | in[9] << 8);
     r.depth = static_cast<int16_t>(in[10] | in[11] << 8);
     r.move = static_cast<uint16_t>(in[12] | in[13] << 8);
@@ -88,19 +81,19 @@ void refuse_file(FILE* f, const std::string& fault) {
 
 void encode_learnpos_header(const learnpos_header& h, unsigned char out[LEARNPOS_HEADER_BYTES]) {
     std::memset(out, 0, LEARNPOS_HEADER_BYTES);
-    put32(out, h.capacity);
-    put32(out + 4, h.version);
-    put32(out + 8, h.offset);
-    put32(out + 12, h.next);
+    put_le32(out, h.capacity);
+    put_le32(out + 4, h.version);
+    put_le32(out + 8, h.offset);
+    put_le32(out + 12, h.next);
     std::memcpy(out + 16, "orviklearn", 10);
 }
 
 learnpos_header decode_learnpos_header(const unsigned char in[LEARNPOS_HEADER_BYTES]) {
     learnpos_header h;
-    h.capacity = get32(in);
-    h.version = get32(in + 4);
-    h.offset = get32(in + 8);
-    h.next = get32(in + 12);
+    h.capacity = get_le32(in);
+    h.version = get_le32(in + 4);
+    h.offset = get_le32(in + 8);
+    h.next = get_le32(in + 12);
     return h;
 }
 
@@ -202,13 +195,7 @@ void learn_game_position(int score_a, int score, int depth, int previous_score, 
     if (previous_score < -200 || score_a > previous_score - margin_pos_learn || score > previous_score - margin_pos_learn)
         return;
     if (learnpos_ovk_file) {
-        std::string text;
-        {
-            const history_slot_guard keep;
-            make_move(side_to_move, move);
-            text = move_to_text(move);
-            unmake_move(side_to_move, move);
-        }
+        const std::string text = move_text_here(side_to_move, move);
         std::fprintf(learnpos_ovk_file, "%d %d %s %s\n", depth, score, text.c_str(),
                      board_to_fen(side_to_move, true).c_str());
         std::fflush(learnpos_ovk_file);
@@ -222,19 +209,12 @@ void learn_game_position(int score_a, int score, int depth, int previous_score, 
 
 int import_learned_positions(const std::string& file) {
     if (!learnpos_bin_file) return 1;
-    FILE* f = open_file(file.c_str(), "r");
+    FILE* f = open_text_file(file);
     if (!f) return 1;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, f)) {
-        std::string line = buf;
-        const bool whole = !line.empty() && line.back() == '\n';
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        if (!whole && !std::feof(f)) {
-            // A line longer than the reader takes: the rest of it is not read as a line.
-            int c;
-            while ((c = std::fgetc(f)) != EOF && c != '\n') {
-            }
-        }
+    std::string line;
+    text_read r;
+    while ((r = read_text_line(f, line, 255)) == text_read::line) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         new_game(0);
         int depth = 0, score = 0, used = 0;
         char token[40];
@@ -253,6 +233,7 @@ int import_learned_positions(const std::string& file) {
         }
         learn_position(score, depth, move);
     }
+    if (r == text_read::nul) report_nul_byte("\"" + file + "\"", "positions");
     std::fclose(f);
     new_game(1);
     return 0;

@@ -146,6 +146,19 @@ std::string move_to_text(uint32_t move) {
     return s + suffix;
 }
 
+std::string move_text_here(int side, uint32_t move) {
+    const history_slot_guard keep;
+    make_move(side, move);
+    std::string text = move_to_text(move);
+    unmake_move(side, move);
+    return text;
+}
+
+std::string legal_move_text(int side, uint32_t move) {
+    const uint32_t full = move ? find_and_make_move(side, move & 0x7FFF, nullptr) : 0;
+    return full ? move_text_here(side, full) : "invalid";
+}
+
 uint32_t parse_move(const std::string& input, int side, std::string* reason, int* annotation) {
     std::string t = input;
     auto set_reason = [&](const char* r) {

@@ -7,6 +7,11 @@
 
 // Text of a move already made on the board (SAN, or coordinates when notation_mode is 2).
 std::string move_to_text(uint32_t move);
+// The same for a legal move of `side` not yet made: it is made and taken back, and the
+// history entry above the present ply stays as it was.
+std::string move_text_here(int side, uint32_t move);
+// The same for a move given by its low 15 bits, legal or not: "invalid" when it is not.
+std::string legal_move_text(int side, uint32_t move);
 // Coordinate text ("e2e4", "e7e8Q", "null").
 std::string move_to_coordinates(uint32_t move);
 // Reads a move of `side` against the legal moves; returns the full move word or 0 with

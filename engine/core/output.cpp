@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdarg>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <string>
 
 #include "core/state.h"
@@ -53,6 +55,58 @@ FILE* open_file(const char* name, const char* mode) {
         level_printf(LVL_ERROR, "Could not open \"%s\" in mode %s: %s\n", name, mode,
                      "Winboard does not like my error message");
     return f;
+}
+
+bool same_file(FILE* a, FILE* b) {
+    struct stat sa, sb;
+    if (!a || !b || fstat(fileno(a), &sa) != 0 || fstat(fileno(b), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool names_file(const std::string& name, FILE* f) {
+    struct stat sn, sf;
+    if (!f || stat(name.c_str(), &sn) != 0 || fstat(fileno(f), &sf) != 0) return false;
+    return sn.st_dev == sf.st_dev && sn.st_ino == sf.st_ino;
+}
+
+FILE* open_text_file(const std::string& name, const char* mode) {
+    FILE* f = open_file(name.c_str(), mode);
+    if (f && same_file(f, log_file)) {
+        level_printf(LVL_ERROR, "\"%s\" is not read: it is the open log file\n", name.c_str());
+        std::fclose(f);
+        return nullptr;
+    }
+    return f;
+}
+
+bool file_length(FILE* f, uint64_t* length) {
+    *length = 0;
+    const off_t at = ftello(f);
+    if (at < 0 || fseeko(f, 0, SEEK_END) != 0) return false;
+    const off_t end = ftello(f);
+    if (fseeko(f, at, SEEK_SET) != 0 || end < 0) return false;
+    *length = static_cast<uint64_t>(end);
+    return true;
+}
+
+text_read read_text_line(FILE* f, std::string& line, size_t limit, bool pieces) {
+    line.clear();
+    bool any = false;
+    int c;
+    while ((c = std::getc(f)) != EOF) {
+        if (c == '\0') return text_read::nul;
+        any = true;
+        if (c == '\n') return text_read::line;
+        if (line.size() < limit) {
+            line += static_cast<char>(c);
+            if (pieces && line.size() == limit) return text_read::line;
+        }
+    }
+    return any ? text_read::line : text_read::end;
+}
+
+void report_nul_byte(const std::string& file, const char* items) {
+    level_printf(LVL_ERROR, "%s holds a NUL byte: no more %s are read from it\n", file.c_str(), items);
 }
 
 namespace {

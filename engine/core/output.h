@@ -41,6 +41,26 @@ std::string text_printf(const char* f, Args... args) {
 // Opens a file; on failure prints the uniform message at level 7 and returns null.
 FILE* open_file(const char* name, const char* mode);
 
+// Whether two open files are one file on disk, and whether `name` names the open `f`.
+bool same_file(FILE* a, FILE* b);
+bool names_file(const std::string& name, FILE* f);
+// Opens a file that is read as text. The open log is refused with a message: what is
+// read from it would be logged into it, and read again for ever.
+FILE* open_text_file(const std::string& name, const char* mode = "r");
+
+// The length of an open file in bytes, its position kept; false when it cannot be told.
+bool file_length(FILE* f, uint64_t* length);
+
+// Reading text files. A NUL byte, which no text holds, ends the text: a device such as
+// /dev/zero would otherwise be read for ever.
+enum class text_read { line, end, nul };
+// The next line without its "\n" (a "\r" before it stays). At most `limit` characters
+// are kept: the rest of a longer line is passed over, or with `pieces` it is returned as
+// the next line. A last line without a line end counts; `nul` drops the line it ends.
+text_read read_text_line(FILE* f, std::string& line, size_t limit, bool pieces = false);
+// "<file> holds a NUL byte: no more <items> are read from it" at level 7.
+void report_nul_byte(const std::string& file, const char* items);
+
 // Milliseconds since start-up (only differences are meaningful).
 void init_millis();
 uint32_t millis();

@@ -46,12 +46,6 @@ FILE* open_compressed(const std::string& path, std::string* name) {
     return nullptr;
 }
 
-uint64_t file_length(FILE* f, bool* ok) {
-    *ok = std::fseek(f, 0, SEEK_END) == 0;
-    const long n = *ok ? std::ftell(f) : -1;
-    if (n < 0) *ok = false;
-    return n < 0 ? 0 : static_cast<uint64_t>(n);
-}
 
 }  // namespace
 
@@ -70,8 +64,8 @@ int egtb_register(const std::string& directory, int table, int side) {
     std::string opened = path;
     FILE* f = std::fopen(path.c_str(), "rb");
     if (f) {
-        bool ok;
-        const uint64_t length = file_length(f, &ok);
+        uint64_t length = 0;
+        const bool ok = file_length(f, &length);
         std::fclose(f);
         if (!ok) {
             report("*** Seek in %s failed\n", path.c_str());
@@ -85,8 +79,8 @@ int egtb_register(const std::string& directory, int table, int side) {
         f = open_compressed(path, &opened);
         if (!f) return 0;
         egtb_compressed_seen = true;
-        bool ok;
-        const uint64_t length = file_length(f, &ok);
+        uint64_t length = 0;
+        const bool ok = file_length(f, &length);
         egtb_compressed* c = nullptr;
         const emd_result r = ok ? egtb_read_header(f, length, &c) : EMD_READ_ERROR;
         std::fclose(f);

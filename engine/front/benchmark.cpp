@@ -14,6 +14,7 @@
 #include "egtb/bitbase.h"
 #include "egtb/egtb.h"
 #include "egtb/index.h"
+#include "front/egtb_commands.h"
 #include "front/handlers.h"
 #include "front/new_game.h"
 
@@ -207,8 +208,6 @@ int cmd_kbpk(const std::string&) {
 }
 
 int cmd_xtest(const std::string&) {
-    const board_state saved = board;
-    ending_tests();
-    board = saved;
+    on_scratch_board(ending_tests);
     return 0;
 }

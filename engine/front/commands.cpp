@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <vector>
 
 #include "core/board.h"
@@ -26,24 +25,13 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' |
 
 // Next line of a command file, without its line end, in pieces of at most 8191
 // characters: a longer line is handled piece by piece and never held whole. False at
-// the end of the file, and for a file that holds a NUL byte, which is no command text
-// (a device such as /dev/zero would otherwise be read for ever).
+// the end of the file and at a NUL byte.
 bool read_file_line(FILE* f, std::string& line) {
-    line.clear();
-    int c;
-    while ((c = std::getc(f)) != EOF) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            return true;
-        }
-        if (c == '\0') {
-            level_printf(LVL_ERROR, "The command file holds a NUL byte: no more commands are read from it\n");
-            return false;
-        }
-        line += static_cast<char>(c);
-        if (line.size() == 8191) return true;
-    }
-    return !line.empty();
+    const text_read r = read_text_line(f, line, 8191, true);
+    if (r == text_read::nul) report_nul_byte("The command file", "commands");
+    if (r != text_read::line) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
 }
 
 // Runs a line of the system shell (console dialogue only).
@@ -70,19 +58,9 @@ void pop_command_input() {
 }
 }  // namespace
 
-bool same_file(FILE* a, FILE* b) {
-    struct stat sa, sb;
-    if (!a || !b || fstat(fileno(a), &sa) != 0 || fstat(fileno(b), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 bool is_command_input(const std::string& name) {
-    struct stat st;
-    if (input_stack.empty() || stat(name.c_str(), &st) != 0) return false;
-    for (FILE* f : input_stack) {
-        struct stat sf;
-        if (fstat(fileno(f), &sf) == 0 && sf.st_dev == st.st_dev && sf.st_ino == st.st_ino) return true;
-    }
+    for (FILE* f : input_stack)
+        if (names_file(name, f)) return true;
     return false;
 }
 

@@ -47,8 +47,6 @@ void set_uci_levels();
 // Reads commands from a file until its end, then from the input that was read before
 // (a script that names an input file goes on after it).
 void push_command_input(FILE* f);
-// Whether two open files are one file on disk.
-bool same_file(FILE* a, FILE* b);
 // Whether `name` is a command file being read (a log must not be written into it).
 bool is_command_input(const std::string& name);
 // Closes every command file: standard input is read next.

@@ -25,15 +25,6 @@ void allocate_cache() {
     egtb_max_men = egtb_men;
 }
 
-// The generators and checks put their men on the engine's board: the game's position
-// is kept aside and put back.
-template <typename F>
-void on_scratch_board(F&& f) {
-    const board_state saved = board;
-    f();
-    board = saved;
-}
-
 }  // namespace
 
 void register_egtb_hooks() {

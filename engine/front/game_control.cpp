@@ -165,14 +165,8 @@ int cmd_input(const std::string& arg) {
         level_printf(LVL_ERROR, "Commands are read from \"%s\" already\n", arg.c_str());
         return 0;
     }
-    FILE* f = open_file(arg.c_str(), "r");
+    FILE* f = open_text_file(arg);
     if (!f) return 0;
-    // Commands read from the log would be echoed into it and read again, for ever.
-    if (same_file(f, log_file)) {
-        level_printf(LVL_ERROR, "Commands are not read from \"%s\": it is the open log file\n", arg.c_str());
-        fclose(f);
-        return 0;
-    }
     push_command_input(f);
     return 0;
 }

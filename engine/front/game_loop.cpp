@@ -237,9 +237,7 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
         if (ponder_move) {
             const uint32_t full = find_and_make_move(side ^ 1, ponder_move, nullptr);
             if (full) {
-                make_move(side ^ 1, full);
-                hint_text = move_to_text(full);
-                unmake_move(side ^ 1, full);
+                hint_text = move_text_here(side ^ 1, full);
                 hint_move = full;
             }
         }

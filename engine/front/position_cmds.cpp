@@ -51,11 +51,7 @@ int cmd_ponder(const std::string& arg) {
     std::string text = arg.substr(0, 199);
     hint_move = parse_move(text, side_to_move, nullptr, nullptr);
     hint_text.clear();
-    if (hint_move) {
-        make_move(side_to_move, hint_move);
-        hint_text = move_to_text(hint_move);
-        unmake_move(side_to_move, hint_move);
-    }
+    if (hint_move) hint_text = move_text_here(side_to_move, hint_move);
     // A UCI host ponders with "go ponder" on a position of its own: here the command
     // only names the hint, and the game loop's pondering is not asked for.
     if (uci_mode) return 0;

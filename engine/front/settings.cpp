@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "book/book_file.h"
 #include "core/board.h"
 #include "core/clock.h"
 #include "core/hash.h"
@@ -324,14 +325,7 @@ int cmd_posentries(const std::string& arg) {
         unsigned char header[128];
         std::fseek(learnpos_bin_file, 0, SEEK_SET);
         if (std::fread(header, 1, sizeof header, learnpos_bin_file) == sizeof header) {
-            auto get = [&](int at) {
-                return static_cast<uint32_t>(header[at]) | static_cast<uint32_t>(header[at + 1]) << 8 |
-                       static_cast<uint32_t>(header[at + 2]) << 16 | static_cast<uint32_t>(header[at + 3]) << 24;
-            };
-            auto put = [&](int at, uint32_t v) {
-                for (int i = 0; i < 4; ++i) header[at + i] = static_cast<unsigned char>(v >> (8 * i));
-            };
-            const uint32_t capacity = get(0);
+            const uint32_t capacity = get_le32(header);
             if (capacity > static_cast<uint32_t>(n)) {
                 level_printf(LVL_NORMAL, "cannot make it smaller\n");
                 return 0;
@@ -342,8 +336,8 @@ int cmd_posentries(const std::string& arg) {
             }
             const int held = learned_positions_held();
             release_learned_positions();
-            if (held >= static_cast<int>(capacity)) put(12, capacity);
-            put(0, static_cast<uint32_t>(n));
+            if (held >= static_cast<int>(capacity)) put_le32(header + 12, capacity);
+            put_le32(header, static_cast<uint32_t>(n));
             std::fseek(learnpos_bin_file, 0, SEEK_SET);
             std::fwrite(header, 1, sizeof header, learnpos_bin_file);
         }

@@ -93,18 +93,6 @@ std::vector<std::string> tokens_of(const std::string& s) {
     return out;
 }
 
-// SAN text of a legal move of `side`, "invalid" for any other.
-std::string san_of(int side, uint32_t move) {
-    int reps = 0;
-    const uint32_t full = find_and_make_move(side, move & 0x7FFF, &reps);
-    if (!full) return "invalid";
-    history_slot_guard keep;
-    make_move(side, full);
-    std::string text = move_to_text(full);
-    unmake_move(side, full);
-    return text;
-}
-
 // Reads the solution tokens of a position; each accepted move goes into the list.
 // A final "?" makes the list one of moves to avoid, a final "!" is cut off; the last
 // token decides. `echo_san` is the epdtest echo of the accepted moves.
@@ -126,7 +114,7 @@ void read_solutions(const std::vector<std::string>& tokens, int side, bool echo_
         }
         solutions.push_back(static_cast<uint16_t>(move & 0x7FFF));
         if (echo_san) {
-            const std::string san = san_of(side, move);
+            const std::string san = legal_move_text(side, move);
             level_printf(LVL_SOLUTION, " %s%s", san.c_str(), avoid_mode ? "?" : "!");
             if (san != t) level_printf(LVL_SOLUTION, " (Warning, input is no correct SAN)");
         }
@@ -157,14 +145,24 @@ struct result_files {
     FILE* rh = nullptr;
     FILE* pgn = nullptr;
     FILE* epd = nullptr;
+    // The files in the order of the members; an EPD suite writes no tmp.epd.
+    static std::vector<const char*> names(bool epd_suite) {
+        std::vector<const char*> n = {epd_suite ? "lost.epd" : "lost.ci", "hairy.ci", "clean.ci", "eclean.ci", "rh.ci",
+                                      "tmp.pgn"};
+        if (!epd_suite) n.push_back("tmp.epd");
+        return n;
+    }
+    // Whether the suite file `in` is one of them: opened for writing, it would be
+    // emptied before it is read.
+    static bool among(FILE* in, bool epd_suite) {
+        for (const char* name : names(epd_suite))
+            if (names_file(name, in)) return true;
+        return false;
+    }
     void open(bool epd_suite) {
-        lost = open_file(epd_suite ? "lost.epd" : "lost.ci", "w");
-        hairy = open_file("hairy.ci", "w");
-        clean = open_file("clean.ci", "w");
-        eclean = open_file("eclean.ci", "w");
-        rh = open_file("rh.ci", "w");
-        pgn = open_file("tmp.pgn", "w");
-        if (!epd_suite) epd = open_file("tmp.epd", "w");
+        FILE** files[] = {&lost, &hairy, &clean, &eclean, &rh, &pgn, &epd};
+        const auto n = names(epd_suite);
+        for (size_t i = 0; i < n.size(); ++i) *files[i] = open_file(n[i], "w");
     }
     void close() {
         for (FILE** f : {&lost, &hairy, &clean, &eclean, &rh, &pgn, &epd})
@@ -174,6 +172,18 @@ struct result_files {
             }
     }
 };
+
+// The suite file, unless it is the open log or a file the suite writes.
+FILE* open_suite(const std::string& file, bool epd_suite) {
+    FILE* in = open_text_file(file);
+    if (in && result_files::among(in, epd_suite)) {
+        level_printf(LVL_ERROR, "\"%s\" is not tested: the test writes its results into it (test a copy)\n",
+                     file.c_str());
+        std::fclose(in);
+        return nullptr;
+    }
+    return in;
+}
 
 void put_group(FILE* f, const std::string& title, const std::string& position, const std::string& solution,
                const std::string& remark = "") {
@@ -190,7 +200,7 @@ void write_pgn(FILE* f, const std::string& event, int side, const std::string& f
     std::fprintf(f, "[Event \"%s\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"?\"]\n", event.c_str());
     std::fprintf(f, "[White \"?\"]\n[Black \"?\"]\n[Result \"*\"]\n[FEN \"%s 0 1\"]\n\n", fen.c_str());
     for (size_t i = 0; i < solutions.size(); ++i) {
-        const std::string san = san_of(side, solutions[i]);
+        const std::string san = legal_move_text(side, solutions[i]);
         if (i == 0)
             std::fprintf(f, "%s%s %s ", side == WHITE ? "1. " : "1...", san.c_str(), avoid_mode ? "$2" : "$1");
         else
@@ -381,16 +391,10 @@ struct suite_scope {
 };
 
 // Lines of a suite file, each without its line end; longer lines are cut.
-bool next_line(FILE* f, std::string& line, size_t limit) {
-    line.clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(f)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        if (line.size() < limit) line += static_cast<char>(c);
-    }
-    if (!any) return false;
+bool next_line(FILE* f, const std::string& file, std::string& line, size_t limit) {
+    const text_read r = read_text_line(f, line, limit);
+    if (r == text_read::nul) report_nul_byte("\"" + file + "\"", "positions");
+    if (r != text_read::line) return false;
     line = suite_line_body(line);
     return true;
 }
@@ -416,7 +420,7 @@ std::string first_word(const std::string& line, size_t* rest) {
 }
 
 void run_epd_test(const std::string& file) {
-    FILE* in = open_file(file.c_str(), "r");
+    FILE* in = open_suite(file, true);
     if (!in) return;
     suite_scope scope;
     result_files r;
@@ -426,7 +430,7 @@ void run_epd_test(const std::string& file) {
     const uint32_t suite_start = millis();
     std::string line;
     int number = 0;
-    while (next_line(in, line, 4096)) {
+    while (next_line(in, file, line, 4096)) {
         line = trim(line);
         if (line.empty()) continue;
         level_printf(LVL_TEST, "%s\n", line.c_str());
@@ -520,7 +524,7 @@ void run_epd_test(const std::string& file) {
         solutions = kept;
         if (!go_on) break;
         if (row)
-            for (int k = 0; k < MARKS; ++k) row->san[k] = row->row.move[k] ? san_of(side, row->row.move[k]) : "";
+            for (int k = 0; k < MARKS; ++k) row->san[k] = row->row.move[k] ? legal_move_text(side, row->row.move[k]) : "";
         if (verdict) {
             const bool correct = judge(move, code, depth, t);
             if (correct && row) row->solution_time = hit_time;
@@ -531,7 +535,7 @@ void run_epd_test(const std::string& file) {
             std::string sol;
             for (uint16_t m : solutions) {
                 if (!sol.empty()) sol += ' ';
-                sol += san_of(side, m);
+                sol += legal_move_text(side, m);
                 if (avoid_mode) sol += '?';
             }
             classify(r, correct, "title " + name, "setboard " + fen, "solution " + sol, line);
@@ -573,7 +577,7 @@ void run_epd_test(const std::string& file) {
 // ---- test (.ci scripts) ------------------------------------------------------------
 
 void run_ci_test(const std::string& file) {
-    FILE* in = open_file(file.c_str(), "r");
+    FILE* in = open_suite(file, false);
     if (!in) return;
     suite_scope scope;
     result_files r;
@@ -582,7 +586,7 @@ void run_ci_test(const std::string& file) {
     const uint32_t suite_start = millis();
     std::string line, title, position;
     int number = 0;
-    while (next_line(in, line, 400)) {
+    while (next_line(in, file, line, 400)) {
         if (!line.empty() && line[0] == ';') continue;
         size_t rest = 0;
         const std::string word = first_word(line, &rest);
@@ -618,7 +622,7 @@ void run_ci_test(const std::string& file) {
                 std::string sans;
                 for (uint16_t m : solutions) {
                     if (!sans.empty()) sans += ' ';
-                    sans += san_of(side, m);
+                    sans += legal_move_text(side, m);
                 }
                 std::fprintf(r.epd, "%s %s%s; id \"%s %d\";\n", fen.c_str(), avoid_mode ? "am " : "bm ", sans.c_str(),
                              file.c_str(), number);

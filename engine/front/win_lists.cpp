@@ -19,20 +19,12 @@ void read_win_list(win_list& list) {
     for (std::string& n : list.names) n.clear();
     FILE* f = std::fopen(list.file.c_str(), "r");
     if (!f) return;
-    char buf[257];
+    std::string line;
     int count = 0;
-    while (count < WIN_LIST_SLOTS && std::fgets(buf, sizeof buf, f)) {
-        std::string line(buf);
-        const bool whole = !line.empty() && line.back() == '\n';
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\n' || line.back() == '\r' ||
+    while (count < WIN_LIST_SLOTS && read_text_line(f, line, 256) == text_read::line) {
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r' ||
                                  line.back() == '\v' || line.back() == '\f'))
             line.pop_back();
-        if (!whole) {
-            // Drop the rest of an over-long line.
-            int c;
-            while ((c = std::fgetc(f)) != EOF && c != '\n') {
-            }
-        }
         if (line.size() >= 2) list.names[count++] = line;
     }
     std::fclose(f);

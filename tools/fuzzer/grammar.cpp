@@ -6,7 +6,7 @@
 
 namespace fuzz {
 
-const std::vector<std::string> long_commands = {"speed", "kbpk", "xtest", "create_bitbases", "tbb"};
+const std::vector<std::string> long_commands = {"speed", "kbpk", "xtest", "create_bitbases", "tbb", "help"};
 
 namespace {
 using rng_t = std::mt19937_64;
@@ -34,6 +34,11 @@ enum class arg {
     go,        // UCI go words (and the xboard go, which takes none)
     option,    // UCI setoption
     pgn,       // a file name and a game number
+    book_size, // book_create: a file, a slot count that can be had, plies and options
+    book_add,  // book_add: a file, plies and options
+    in_out,    // PGN tools: an input and an output file
+    tool_mode, // PGN tools with a mode letter and its options
+    annotate,  // a file, an output, a game and a short time a move
 };
 
 const std::map<std::string, arg>& forms() {
@@ -50,7 +55,7 @@ const std::map<std::string, arg>& forms() {
         {"noise", arg::count}, {"snodes", arg::count}, {"undo", arg::integer}, {"remove", arg::none},
         {"input", arg::file}, {"log", arg::file}, {"loga", arg::file}, {"log_path", arg::file},
         {"sgames", arg::file}, {"nsgames", arg::text}, {"edit", arg::none}, {"book_parse", arg::file},
-        {"book_create", arg::file}, {"book_add", arg::file}, {"book_clean", arg::file}, {"book_learn", arg::integer},
+        {"book_create", arg::book_size}, {"book_add", arg::book_add}, {"book_clean", arg::file}, {"book_learn", arg::integer},
         {"book_holes", arg::integer}, {"book_file", arg::file}, {"lbook_file", arg::file},
         {"book_random", arg::integer}, {"book_split", arg::integer}, {"book_mode", arg::integer},
         {"margin_book_learn", arg::integer}, {"margin_book_learn_white", arg::integer},
@@ -75,15 +80,15 @@ const std::map<std::string, arg>& forms() {
         {"move_number_in_PV", arg::integer}, {"protover", arg::integer}, {"ics", arg::text}, {"ping", arg::integer},
         {"accepted", arg::text}, {"rejected", arg::text}, {"uci", arg::none}, {"debug", arg::on_off},
         {"isready", arg::none}, {"setoption", arg::option}, {"position", arg::position}, {"stop", arg::none},
-        {"ml", arg::none}, {"at", arg::clock}, {"pelvat_pgn", arg::file}, {"ferrun_pgn", arg::file},
-        {"mq_pgn", arg::file}, {"wclock", arg::none}, {"bclock", arg::none}, {"clocks", arg::none},
+        {"ml", arg::none}, {"at", arg::clock}, {"pelvat_pgn", arg::tool_mode}, {"ferrun_pgn", arg::in_out},
+        {"mq_pgn", arg::in_out}, {"wclock", arg::none}, {"bclock", arg::none}, {"clocks", arg::none},
         {"bell", arg::integer}, {"echo", arg::text}, {"min_learn_tc", arg::integer}, {"show_eco", arg::integer},
         {"eco", arg::text}, {"perftest", arg::integer}, {"posentries", arg::integer}, {"ignore_system", arg::none},
-        {"vadro_pgn", arg::file}, {"add_eco", arg::file}, {"auto_log", arg::integer}, {"score", arg::none},
+        {"vadro_pgn", arg::tool_mode}, {"add_eco", arg::tool_mode}, {"auto_log", arg::integer}, {"score", arg::none},
         {"variant", arg::text}, {"win_humans", arg::integer}, {"win_computers", arg::integer},
         {"win_all", arg::integer}, {"win_file", arg::file}, {"prompt_human", arg::text}, {"prompt_all", arg::text},
         {"prompt_computer", arg::text}, {"bbpath", arg::file}, {"xdisplay", arg::none}, {"factor", arg::real},
-        {"annotate", arg::pgn},
+        {"annotate", arg::annotate},
     };
     return table;
 }
@@ -192,8 +197,11 @@ std::string text(rng_t& r) {
     }
 }
 
+// The devices are links in the run's folder (see make_run): the engine runs with the
+// fuzzer's rights, and a book or log written under a device's own name would replace
+// or litter the system's /dev.
 const std::vector<std::string> file_names = {"nofile", "x", "y.pgn", "game.pgn", "pos.epd", "script", "empty",
-                                             "binary", "/dev/null", "/dev/full", "/dev/zero", "", ".", "..", "dir/",
+                                             "binary", "null", "full", "zero", "", ".", "..", "dir/",
                                              "a b", "%s%n", "kvbook.bin", "kvlearn.bin", "learnpos.bin", "orvik.ini",
                                              "out.pgn", "x.all", "win", "../x"};
 
@@ -337,6 +345,39 @@ std::string uci_option(rng_t& r) {
     }
 }
 
+// A book of any size is built as asked, in memory twice the slots: the sizes stay small,
+// or are ones the engine refuses.
+std::string book_slots(rng_t& r) {
+    static const std::vector<std::string> slots = {"1",   "2",   "7",          "1009",        "30011",      "0",
+                                                   "-1",  "abc", "1e3",        "4294967296",  "-4294967296", "99999999999"};
+    return chance(r, 0.7) ? pick(r, slots) : std::to_string(between(r, 1, 50000));
+}
+
+std::string book_options(rng_t& r, size_t most) {
+    std::string t;
+    for (size_t n = below(r, most + 1); n > 0; --n)
+        t.append(" ").append(chance(r, 0.6) ? std::to_string(between(r, -2, 60)) : number(r));
+    return t;
+}
+
+std::string tool_mode(rng_t& r) {
+    static const std::vector<std::string> modes = {"p", "x", "j", "e", "w", "b", "n", "s", "m", "f", "k", "c", "P", "",
+                                                   "zz"};
+    std::string t = file(r) + " " + file(r) + " " + pick(r, modes);
+    static const std::vector<std::string> options = {"k", "K", "x", "1", "0", "-1", "2147483648", "40/300", "5+2"};
+    for (size_t n = below(r, 5); n > 0; --n) t.append(" ").append(chance(r, 0.7) ? pick(r, options) : number(r));
+    return t;
+}
+
+std::string annotate_args(rng_t& r) {
+    static const std::vector<std::string> times = {"0.01", "0.02", "0.05", "0", "-1", "nan", "abc", ""};
+    static const std::vector<std::string> sides = {"w", "b", "a", "W", "x"};
+    std::string t = file(r) + " " + file(r) + " " + (chance(r, 0.7) ? std::to_string(between(r, 0, 3)) : number(r)) +
+                    " " + pick(r, times);
+    if (chance(r, 0.5)) t += " " + pick(r, sides) + book_options(r, 3);
+    return t;
+}
+
 std::string argument(rng_t& r, arg form) {
     switch (form) {
     case arg::none: return chance(r, 0.85) ? "" : text(r);
@@ -359,6 +400,11 @@ std::string argument(rng_t& r, arg form) {
     case arg::go: return uci_go(r);
     case arg::option: return uci_option(r);
     case arg::pgn: return file(r) + (chance(r, 0.7) ? " " + number(r) : "");
+    case arg::book_size: return file(r) + " " + book_slots(r) + book_options(r, 4);
+    case arg::book_add: return file(r) + book_options(r, 3);
+    case arg::in_out: return file(r) + " " + file(r);
+    case arg::tool_mode: return tool_mode(r);
+    case arg::annotate: return annotate_args(r);
     }
     return "";
 }
@@ -464,14 +510,15 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
         }
     };
     files->clear();
-    files->push_back({"script", script_file(r, *this, table_)});
+    files->push_back({"script", script_file(r, *this, table_), ""});
     files->push_back({"game.pgn", "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " +
-                                      junk_text(r, 200) + " *\n"});
+                                      junk_text(r, 200) + " *\n", ""});
     std::string epd;
     for (int i = 0; i < 5; ++i) epd += fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";\n";
-    files->push_back({"pos.epd", epd});
-    files->push_back({"empty", ""});
-    files->push_back({"binary", junk_text(r, 3000)});
+    files->push_back({"pos.epd", epd, ""});
+    files->push_back({"empty", "", ""});
+    files->push_back({"binary", junk_text(r, 3000), ""});
+    for (const char* device : {"null", "full", "zero"}) files->push_back({device, "", std::string("/dev/") + device});
 
     // The shell is never reached, whatever a line holds.
     add("ignore_system");

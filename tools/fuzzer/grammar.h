@@ -13,7 +13,8 @@
 namespace fuzz {
 
 // Commands that by design run for minutes without reading input (benchmarks, table
-// generation): never sent, also not through an abbreviation.
+// generation): never sent, also not through an abbreviation. Nor is "help": its list,
+// logged and read back by "input", would run them all.
 extern const std::vector<std::string> long_commands;
 
 // Whether `line` would run the table row `name` (the engine's matching: a non-empty

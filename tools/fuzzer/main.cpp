@@ -151,8 +151,8 @@ int main(int argc, char** argv) {
             ++runs;
             if (opt.verbose) {
                 std::lock_guard<std::mutex> hold(lock);
-                std::printf("run %zu: %zu lines, %.2f s, %zu answers awaited in vain\n", number, out.lines_sent,
-                            out.seconds, out.waits_missed);
+                std::printf("run %zu: %zu lines, %.2f s, %zu answers awaited in vain%s\n", number, out.lines_sent,
+                            out.seconds, out.waits_missed, out.missed.c_str());
             }
             if (!out.finding) continue;
             std::lock_guard<std::mutex> hold(lock);
@@ -168,9 +168,14 @@ int main(int argc, char** argv) {
                     for (const auto& l : input) in << l.text << '\n';
                     std::ofstream rep(base + ".report");
                     rep << out.kind << ": " << out.key << "\nseed " << opt.seed << " run " << number << "\n";
-                    for (const auto& file : files) rep << "file " << file.name << " (" << file.content.size() << " bytes)\n";
+                    for (const auto& file : files)
+                        rep << "file " << file.name
+                            << (file.link_to.empty() ? " (" + std::to_string(file.content.size()) + " bytes)"
+                                                     : " -> " + file.link_to)
+                            << "\n";
                     rep << out.report;
-                    for (const auto& file : files) std::ofstream(base + "." + file.name, std::ios::binary) << file.content;
+                    for (const auto& file : files)
+                        if (file.link_to.empty()) std::ofstream(base + "." + file.name, std::ios::binary) << file.content;
                 }
             }
         }

@@ -97,7 +97,14 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
                        const std::vector<input_line>& lines, const run_limits& limits) {
     run_outcome outcome;
     const auto started = clock_type::now();
-    for (const seed_file& f : files) std::ofstream(folder + "/" + f.name, std::ios::binary) << f.content;
+    for (const seed_file& f : files) {
+        const std::string path = folder + "/" + f.name;
+        if (!f.link_to.empty()) {
+            if (symlink(f.link_to.c_str(), path.c_str()) != 0) std::perror(path.c_str());
+        } else {
+            std::ofstream(path, std::ios::binary) << f.content;
+        }
+    }
 
     int in[2], out[2], err[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
@@ -140,6 +147,7 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
         if (waiting && now >= wait_until) {
             waiting = false;
             ++outcome.waits_missed;
+            outcome.missed += " " + std::to_string(next) + ":" + marker;
         }
         if (to_engine >= 0 && !waiting && pending.empty()) {
             if (next < lines.size()) {

@@ -24,7 +24,8 @@ struct run_limits {
 
 struct run_outcome {
     size_t lines_sent = 0;
-    size_t waits_missed = 0;  // awaited answers that did not come in time
+    size_t waits_missed = 0;  // awaited answers that did not come in time...
+    std::string missed;       // ...the lines (numbered from 1) that awaited them
     double seconds = 0.0;
     bool finding = false;
     std::string kind;     // "sanitizer", "signal", "exit status", "early exit", "stall", "no exit"
@@ -32,10 +33,13 @@ struct run_outcome {
     std::string report;   // the engine's standard error (tail) and what was seen
 };
 
-// Files the input may name, written into the folder before the engine starts.
+// Files the input may name, written into the folder before the engine starts; with
+// `link_to` set, a symbolic link to that file instead (the devices: what the engine
+// writes, renames or removes under the link's name stays in the folder).
 struct seed_file {
     std::string name;
     std::string content;
+    std::string link_to;
 };
 
 // Runs `program` in `folder` (it must exist and be empty) with `lines` as input.

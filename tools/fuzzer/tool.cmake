@@ -10,4 +10,4 @@ add_dependencies(orvik_fuzz orvik)
 add_test(NAME orvik_fuzz_sample
          COMMAND orvik_fuzz --program $<TARGET_FILE:orvik> --lines 20000 --jobs 3 --seed 21
                  --keep ${CMAKE_BINARY_DIR}/fuzz-findings)
-set_tests_properties(orvik_fuzz_sample PROPERTIES LABELS "engine;fuzz" PROCESSORS 3 TIMEOUT 300)
+set_tests_properties(orvik_fuzz_sample PROPERTIES LABELS "engine;fuzz" PROCESSORS 3 TIMEOUT 180)

@@ -5,6 +5,8 @@
 
 #include <cctype>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -206,6 +208,90 @@ TEST(OrvikHostile, CommandFilesThatNeverEnd) {
         EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("commands are read from it") != std::string::npos; })));
         EXPECT_EQ(s.finish(), 0);
     }
+}
+
+// Every reader of text files stops at a NUL byte: a device that never ends is read up
+// to its first byte, and the engine answers the next line.
+TEST(OrvikHostile, TextFilesThatNeverEnd) {
+    hostile s;
+    const struct {
+        const char* line;
+        const char* message;
+    } cases[] = {
+        {"read_pgn /dev/zero 9", "\"/dev/zero\" holds a NUL byte: no more games"},
+        {"book_parse /dev/full", "\"/dev/full\" holds a NUL byte: no more games"},
+        {"book_create /dev/zero 7 20", "\"/dev/zero\" holds a NUL byte: no more games"},
+        {"import_pos /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
+        {"epdtest /dev/zero", "\"/dev/zero\" holds a NUL byte: no more positions"},
+        {"cooktest /dev/zero", "\"/dev/zero\" holds a NUL byte: no more positions"},
+        {"test /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
+        {"mq_pgn /dev/zero out.pgn", "\"/dev/zero\" holds a NUL byte: no more games"},
+    };
+    for (const auto& c : cases) {
+        s.send({c.line});
+        EXPECT_TRUE(s.got(s.until([&](const std::string& l) { return l.find(c.message) != std::string::npos; })))
+            << c.line;
+        EXPECT_FALSE(s.fen().empty()) << c.line;
+    }
+    EXPECT_EQ(s.finish(), 0);
+}
+
+// What a command reads is logged: no reader takes the open log, which would grow as
+// it is read.
+TEST(OrvikHostile, NoReaderTakesTheOpenLog) {
+    hostile s;
+    s.send({"log x"});
+    for (const char* line : {"epdtest x", "cooktest x", "test x", "import_pos x", "book_parse x", "read_pgn x 1",
+                             "book_create x 7 20", "pelvat_pgn x y p", "annotate x y 1 0.01"}) {
+        s.send({line});
+        EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+            return l.find("\"x\" is not read: it is the open log file") != std::string::npos;
+        }))) << line;
+        EXPECT_FALSE(s.fen().empty()) << line;
+    }
+    EXPECT_EQ(s.finish(), 0);
+}
+
+// Files the engine writes over are never what it reads or a special file: a suite of
+// lost positions is not emptied before it is tested, nor the games a PGN tool reads,
+// and a book named after a device is not put in its place.
+TEST(OrvikHostile, OutputNeverReplacesItsInput) {
+    hostile s;
+    const std::string lost = "8/8/8/8/8/8/6k1/4K2R w K - 0 1 bm O-O; id \"lost 1\";\n";
+    s.dir.write("lost.epd", lost);
+    s.dir.write("game.pgn", "[Event \"x\"]\n\n1. e4 e5 2. Nf3 *\n");
+    ASSERT_EQ(symlink("/dev/null", s.dir.file("null").c_str()), 0);
+    s.send({"epdtest lost.epd"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+        return l.find("\"lost.epd\" is not tested: the test writes its results into it") != std::string::npos;
+    })));
+    s.send({"pelvat_pgn game.pgn game.pgn p"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+        return l.find("\"game.pgn\" is the input: it is not also the output") != std::string::npos;
+    })));
+    s.send({"book_file null", "book_create game.pgn 7 20"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) {
+        return l.find("\"null\" is no plain file: no book is written there") != std::string::npos;
+    })));
+    EXPECT_FALSE(s.fen().empty());
+    EXPECT_EQ(s.finish(), 0);
+    EXPECT_EQ(s.dir.read("lost.epd"), lost);
+    EXPECT_EQ(s.dir.read("game.pgn"), "[Event \"x\"]\n\n1. e4 e5 2. Nf3 *\n");
+    struct stat st;
+    ASSERT_EQ(lstat(s.dir.file("null").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// A book of more slots than the machine has memory for is refused at once, not filled
+// until the system gives out (the sanitizer build stops at so large a request).
+TEST(OrvikHostile, BookLargerThanTheMemoryIsRefused) {
+    hostile s;
+    s.dir.write("game.pgn", "[Event \"x\"]\n\n1. e4 e5 *\n");
+    s.send({"book_create game.pgn 4294967295 20"});
+    EXPECT_TRUE(s.got(s.until_prefix("Not enough memory for book creation")));
+    s.send({"book_create game.pgn 1009 20"});
+    EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("ngames = 1 nmoves = 2") != std::string::npos; })));
+    EXPECT_EQ(s.finish(), 0);
 }
 
 // A deep perftest looks at the input as a search does: "quit" ends it.

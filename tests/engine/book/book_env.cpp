@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "book/book_choice.h"
 #include "book/eco.h"
@@ -48,22 +47,15 @@ void fresh_book_game() {
     new_game(1);
 }
 
-work_folder::work_folder() {
-    saved_ = fs::current_path().string();
-    std::string t = (fs::temp_directory_path() / "orvik-book-XXXXXX").string();
-    dir_ = mkdtemp(t.data());
-    fs::current_path(dir_);
-}
+work_folder::work_folder() : saved_(fs::current_path().string()) { fs::current_path(dir_.path()); }
 
 work_folder::~work_folder() {
     book_close(main_book);
     book_close(learn_book);
     fs::current_path(saved_);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
 }
 
-std::string work_folder::path(const std::string& name) const { return dir_ + "/" + name; }
+std::string work_folder::path(const std::string& name) const { return dir_.file(name); }
 
 void write_file(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "book/book_file.h"
+#include "child_process.h"
 #include "front_env.h"
 
 // Tables, the opening names, a new game in the console dialogue with the book settings
@@ -23,7 +24,8 @@ public:
     std::string path(const std::string& name) const;
 
 private:
-    std::string dir_, saved_;
+    testsupport::TempDir dir_;   // removed after the way back
+    std::string saved_;
 };
 
 void write_file(const std::string& name, const std::string& bytes);

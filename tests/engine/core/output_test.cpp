@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/output.h"
 #include "core/state.h"
@@ -69,4 +70,39 @@ TEST(Output, OpenFileReportsTheFailure) {
     fclose(log_file);
     log_file = nullptr;
     init_output_levels();
+}
+
+using namespace std::string_literals;
+
+// Text lines: cut or in pieces at the limit, a last line without its line end, and a
+// NUL byte that ends the text.
+TEST(Output, TextLinesAreBoundedAndEndAtANulByte) {
+    const struct {
+        std::string bytes;
+        size_t limit;
+        bool pieces;
+        std::vector<std::string> lines;
+        text_read last;
+    } cases[] = {
+        {"a\nbc\r\n\nd", 10, false, {"a", "bc\r", "", "d"}, text_read::end},
+        {"abcdef\ngh\n", 4, false, {"abcd", "gh"}, text_read::end},
+        {"abcdef\ngh\n", 4, true, {"abcd", "ef", "gh"}, text_read::end},
+        {"abcd\n", 4, true, {"abcd", ""}, text_read::end},
+        {"", 4, false, {}, text_read::end},
+        {"ab\ncd\0more\n"s, 4, false, {"ab"}, text_read::nul},
+        {"abcdef\0"s, 2, false, {}, text_read::nul},   // in the part passed over
+    };
+    for (const auto& c : cases) {
+        FILE* f = tmpfile();
+        ASSERT_NE(f, nullptr);
+        fwrite(c.bytes.data(), 1, c.bytes.size(), f);
+        rewind(f);
+        std::vector<std::string> lines;
+        std::string line;
+        text_read r;
+        while ((r = read_text_line(f, line, c.limit, c.pieces)) == text_read::line) lines.push_back(line);
+        EXPECT_EQ(lines, c.lines) << c.bytes;
+        EXPECT_EQ(r, c.last) << c.bytes;
+        fclose(f);
+    }
 }
