@@ -106,10 +106,7 @@ void Reproduccion::Mover(const QString& token, Paso& paso) {
     }
     if (g.Conectado)
         e_.Encolar("TVP M " + token.left(4) + (g.PiezaCoronacion != 0 ? QString::number(g.PiezaCoronacion) : QString()));
-    if (g.TurnoFichero == 0 && g.Turno == 1)
-        g.TurnoFichero = 1;
-    else if (g.TurnoFichero == 1 && g.Turno == 2)
-        g.TurnoFichero = 0;
+    g.SeguirTurnoFichero();
     if (g.JaqueMate || g.Ahogado) {
         const bool mate = g.JaqueMate;
         g.Turno = 0;

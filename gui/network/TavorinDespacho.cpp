@@ -649,10 +649,7 @@ void Tvp(const QString& d) {
         red::JugadaIlegal();
         return;
     }
-    if (g.TurnoFichero == 0 && g.Turno == 1)
-        g.TurnoFichero = 1;
-    else if (g.TurnoFichero == 1 && g.Turno == 2)
-        g.TurnoFichero = 0;
+    g.SeguirTurnoFichero();
     if (g.JaqueMate || g.Ahogado) {
         const bool mate = g.JaqueMate;
         SinPartida();

@@ -104,6 +104,14 @@ struct Variables {
     // FEN/EPD.
     std::string TextoFen;
     int TurnoFichero = 0;         // 1 White, 2 Black, 0 none read
+    // While a game file streams in (replayed here or by the peer), after each move:
+    // the file's side counter follows the board's side.
+    void SeguirTurnoFichero() {
+        if (TurnoFichero == 0 && Turno == 1)
+            TurnoFichero = 1;
+        else if (TurnoFichero == 1 && Turno == 2)
+            TurnoFichero = 0;
+    }
 
     // Hover square of a drag on the board.
     int XCasillaArrastre = 0, YCasillaArrastre = 0;
