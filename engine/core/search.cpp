@@ -37,6 +37,12 @@ inline uint32_t record_flags(int index) { return index >= 0 ? game_history[index
 
 inline bool is_pv_end(uint16_t w) { return (w & 0xFFF) == 0xFFF; }
 
+// An extension granted at a node of remaining depth `depth` (1/64 ply).
+inline void count_extension(extension_kind kind, int depth) {
+    const int d = depth >> 6;
+    ++stats.extensions[kind][d < TREE_DEPTHS - 1 ? (d < 0 ? 0 : d) : TREE_DEPTHS - 1];
+}
+
 // Men besides the two kings.
 inline int men_count() { return board.piece_count[WHITE] + board.piece_count[BLACK]; }
 
@@ -196,6 +202,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     if (b.ply - b.last_irreversible >= 100 && !(led_here & HF_CHECK)) return 0;
 
     ++nodes_searched;
+    ++stats.full_nodes;
     if (search_stopped_at_poll()) return 0;
     if (nodes_searched > node_limit) {
         abort_search = 1;
@@ -224,11 +231,14 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         flags |= 1;
         threat = true;
     }
+    if (htype) ++stats.table_hits;
     if (htype && !repeated) {
         bool cut = false;
         if (htype == 1) {
-            if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= alpha && check_hash_move(side, hmove, pv_out, hscore) == 0)
+            if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= alpha && check_hash_move(side, hmove, pv_out, hscore) == 0) {
+                ++stats.table_cuts;
                 return hscore;
+            }
             if (hdepth > 0) flags |= 1;
         } else if (htype == 2) {
             if (hdepth >= depth || hscore > MATE_RANGE) {
@@ -246,13 +256,17 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
             const bool usable = hdepth >= depth || hmove == HASH_EGTB_MOVE || (hscore > MATE_RANGE && hscore >= beta) ||
                                 (hscore < -MATE_RANGE && hscore <= alpha);
             if (usable && check_hash_move(side, hmove, pv_out, hscore) == 0) {
-                if ((hmove & 0xFFF) == 0 || (hmove & 0xFFF) == 0xFFF || hscore <= alpha) return hscore;
+                if ((hmove & 0xFFF) == 0 || (hmove & 0xFFF) == 0xFFF || hscore <= alpha) {
+                    ++stats.table_cuts;
+                    return hscore;
+                }
                 cut = true;
             } else if (hscore < beta && hdepth >= depth - null_high) {
                 flags |= 1;
             }
         }
         if (cut) {
+            ++stats.table_cuts;
             if (hmove != HASH_NULL_MOVE && hmove != HASH_EGTB_MOVE) reward_move(side, hmove, hscore, depth, ply, true);
             return hscore;
         }
@@ -334,6 +348,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         }
         if (allowed && R > 0) {
             const int nd = depth - R - 64;
+            ++stats.null_verifications;
             // Verification: the real position at the reduced depth.
             int v = nd < 1 ? qsearch(beta - 1, beta, side, ply, child_pv, flags)
                            : search(beta - 1, beta, side, nd, ply, child_pv, flags | 1, 0);
@@ -347,6 +362,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                 if (threat_move) threat_bonus = 0x20000;
             } else {
                 const int saved_margin = lazy_margin[opp];
+                ++stats.null_tries;
                 make_null_move(side);
                 v = nd < 1 ? -qsearch(-beta, 1 - beta, opp, ply + 1, child_pv, flags)
                            : -search(-beta, 1 - beta, opp, nd, ply + 1, child_pv, flags | 0x21, 0);
@@ -354,6 +370,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                 lazy_margin[opp] = saved_margin;
                 if (abort_search) return 0;
                 if (v >= beta) {
+                    ++stats.null_cuts;
                     if (v >= MATE_RANGE) v = beta;
                     pv_copy(pv_out, 0, child_pv);
                     hash_store(side, v, depth, ply, 2, HASH_NULL_MOVE);
@@ -384,6 +401,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     uint32_t hash_bonus = htype == 1 ? 0x400000u : hdepth <= 0 ? 0x4000000u : 0x10000000u;
     if (deepen && depth > 128 && beta != alpha + 1 && (flags & 0xC) && !usable_hash_move && !repeated &&
         !(threat_move && threat_bonus >= 0x1000000) && !(flags & 0x20) && (!(flags & 2) || !pv_hint[ply])) {
+        ++stats.iid_searches;
         int v = search(alpha, beta, side, depth - 128, ply, child_pv, flags | 1, 0);
         if (!abort_search && v <= alpha) v = search(-30001, alpha + 1, side, depth - 128, ply, child_pv, flags | 1, 0);
         if (abort_search) return 0;
@@ -468,35 +486,35 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                 hf |= HF_CHECK;
                 if (ply + 1 < check_ply_limit && balance <= 750) {
                     ext += icheck;
-                    ++stats.ext_check;
+                    count_extension(EXT_CHECK, depth);
                 }
                 if (ply + 1 > 2 && balance <= 750 && (own_previous_flags & HF_CHECK) && !(own_previous_flags & HF_REPCHECK) &&
                     ((ply + 1 < iteration_depth && b.piece_material[side] > 800) ||
                      ((led_here & ~HF_ONE_REPLY) == 0 && ply + 1 < repcheck_ply_limit))) {
                     ext += irepcheck;
                     hf |= HF_REPCHECK;
-                    ++stats.ext_repcheck;
+                    count_extension(EXT_REPCHECK, depth);
                 }
             }
             if (one_reply_ext) {
                 ext += one_reply_ext;
                 hf |= HF_ONE_REPLY;
-                ++stats.ext_one_reply;
+                count_extension(EXT_ONE_REPLY, depth);
             }
             if (threat_ext) {
                 ext += threat_ext;
-                ++stats.ext_threat;
+                count_extension(EXT_THREAT, depth);
             }
             const bool pawn7 = mover == PAWN && (rank_index(to) == 1 || rank_index(to) == 6);
             if (pawn7 && balance <= 550) {
                 ext += ipawn7;
                 hf |= HF_PAWN7;
-                ++stats.ext_pawn7;
+                count_extension(EXT_PAWN7, depth);
             }
             if (pawn_ending_armed && victim != EMPTY && victim != PAWN && b.piece_material[opp] == 0) {
                 ext += ipawne;
                 hf |= HF_PAWN_ENDING;
-                ++stats.ext_pawn_ending;
+                count_extension(EXT_PAWN_ENDING, depth);
             }
             rec.flags = hf;
 
@@ -520,7 +538,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                      (led_here & HF_CHECK))) {
                     ext += irecapture;
                     rec.flags |= HF_RECAPTURE;
-                    ++stats.ext_recapture;
+                    count_extension(EXT_RECAPTURE, depth);
                 }
                 int new_depth = depth - 64 + ext;
                 if (check && new_depth < 1) new_depth = 1;
@@ -560,6 +578,8 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                 flags &= ~(4 | 8 | 0x40);
                 if (score >= beta) {
                     result_type = 2;
+                    ++stats.beta_cuts;
+                    if (legal == 1) ++stats.first_move_cuts;
                     break;
                 }
             }

@@ -78,14 +78,37 @@ extern int ponder_hit;              // a ponder search turned into the engine's 
 extern int stop_auto_play;
 extern int book_miss_count;         // searches since the engine's last book move          // think asks the game loop to end auto play
 
+// Extension kinds, as the statistics count them by remaining depth.
+enum extension_kind : int {
+    EXT_CHECK, EXT_REPCHECK, EXT_ONE_REPLY, EXT_THREAT, EXT_PAWN7, EXT_PAWN_ENDING, EXT_RECAPTURE, EXT_KINDS
+};
+// Remaining depths (whole plies) the tree figures tell apart; deeper nodes count in the last.
+constexpr int TREE_DEPTHS = 16;
+
 // Statistics of one search.
 struct search_statistics {
-    uint64_t ext_pawn7, ext_recapture, ext_check, ext_repcheck, ext_threat, pruned, ext_pawn_ending, ext_one_reply;
+    uint64_t pruned;
     uint64_t capture_generations, captures_generated;
     uint64_t bitbase_probes, bitbase_hits, egtb_probes, egtb_hits, tb_hits;
     uint64_t hash_errors;
+    // The shape of the tree: nodes of the full-width search, nodes where a move
+    // raised beta and those where it was the first move searched, null-move pre-searches,
+    // tries and cut-offs, table hits and table cut-offs of the full-width search,
+    // internal iterative deepening searches, extensions by kind and remaining depth,
+    // and the node count at the end of each completed iteration.
+    uint64_t full_nodes, beta_cuts, first_move_cuts;
+    uint64_t null_verifications, null_tries, null_cuts;
+    uint64_t table_hits, table_cuts, iid_searches;
+    uint64_t extensions[EXT_KINDS][TREE_DEPTHS];
+    uint64_t iteration_nodes[64];
 };
 extern search_statistics stats;
+// Extensions of one kind granted in the present search, all depths together.
+inline uint64_t extension_count(extension_kind kind) {
+    uint64_t n = 0;
+    for (uint64_t v : stats.extensions[kind]) n += v;
+    return n;
+}
 
 // The last search's outcome, for the game loop and pondering.
 extern uint16_t last_pv[PV_WORDS];   // continuation of the chosen move (chosen move first)

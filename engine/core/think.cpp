@@ -563,6 +563,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         if (stop) break;
 
         // The iteration is complete.
+        stats.iteration_nodes[depth] = nodes_searched;
         chosen = root_list[0].move;
         best_score = root_list[0].score;
         std::memcpy(chosen_pv, root_list[0].pv, sizeof chosen_pv);

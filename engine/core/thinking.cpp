@@ -94,10 +94,13 @@ void print_final_statistics(double seconds) {
                  generated_move_count ? 100.0 * stats.captures_generated / generated_move_count : 0.0);
     level_printf(LVL_STATS, "le %d/%d\n", lazy_margin[WHITE], lazy_margin[BLACK]);
     level_printf(LVL_STATS, "ext: pawn %lu, rcp %lu, chk %lu, repchk %lu,\n     null %lu, prune %lu, pe %lu, 1rep %lu\n",
-                 static_cast<unsigned long>(stats.ext_pawn7), static_cast<unsigned long>(stats.ext_recapture),
-                 static_cast<unsigned long>(stats.ext_check), static_cast<unsigned long>(stats.ext_repcheck),
-                 static_cast<unsigned long>(stats.ext_threat), static_cast<unsigned long>(stats.pruned),
-                 static_cast<unsigned long>(stats.ext_pawn_ending), static_cast<unsigned long>(stats.ext_one_reply));
+                 static_cast<unsigned long>(extension_count(EXT_PAWN7)),
+                 static_cast<unsigned long>(extension_count(EXT_RECAPTURE)),
+                 static_cast<unsigned long>(extension_count(EXT_CHECK)),
+                 static_cast<unsigned long>(extension_count(EXT_REPCHECK)),
+                 static_cast<unsigned long>(extension_count(EXT_THREAT)), static_cast<unsigned long>(stats.pruned),
+                 static_cast<unsigned long>(extension_count(EXT_PAWN_ENDING)),
+                 static_cast<unsigned long>(extension_count(EXT_ONE_REPLY)));
 }
 
 void print_hash_lines() {
