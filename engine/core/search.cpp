@@ -546,8 +546,10 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                     new_depth = (rec.flags & (HF_REPCHECK | HF_PAWN_ENDING)) ? (new_depth > depth + 64 ? depth + 64 : new_depth)
                                                                             : depth;
                 // The first move searched inherits the principal-variation bits (2 and 8);
-                // they are cleared once it has been searched.
-                const int child_flags = flags ^ 0x40;
+                // they are cleared once it has been searched. "No null move" (1) and
+                // "follows a null move" (0x20) speak of this node only: a child starts
+                // without them.
+                const int child_flags = (flags & ~0x21) ^ 0x40;
                 if (legal == 1) {
                     score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, child_flags)
                                           : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, child_flags, reps);
@@ -557,7 +559,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                     if (!abort_search && score > alpha && score < beta) {
                         flags |= 2;
                         store_pv_hint_from(ply + 1, child_pv);
-                        const int research_flags = flags ^ 0x40;
+                        const int research_flags = (flags & ~0x21) ^ 0x40;
                         score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, research_flags)
                                               : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, research_flags, reps);
                     }
