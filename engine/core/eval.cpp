@@ -10,6 +10,7 @@
 int lazy_margin[2] = {0, 0};
 int eval_complete = 1;
 uint64_t eval_count = 0;
+uint64_t eval_lazy_count = 0;
 
 namespace {
 
@@ -172,10 +173,12 @@ int evaluate(int side, int alpha, int beta) {
     if (both_pieces && b.pawn_material[WHITE] != 0 && b.pawn_material[BLACK] != 0) {
         const int d = b.material[side] - b.material[other];
         if (lazy_margin[side] + d <= alpha) {
+            ++eval_lazy_count;
             eval_complete = 0;
             return lazy_margin[side] + d;
         }
         if (d - lazy_margin[other] >= beta) {
+            ++eval_lazy_count;
             eval_complete = 0;
             return d - lazy_margin[other];
         }

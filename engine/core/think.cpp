@@ -150,8 +150,9 @@ void reset_search_counters() {
     seldepth = 0;
     stats = search_statistics{};
     eval_count = 0;
+    eval_lazy_count = 0;
     generated_move_count = 0;
-    hash_probes = hash_hits = hash_stores = 0;
+    hash_probes = hash_hits = hash_stores = hash_rejects = 0;
     search_start = millis();
 }
 

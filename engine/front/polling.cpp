@@ -65,13 +65,8 @@ int search_poll() {
         if ((elapsed_raw - last_progress >= 4.0 || last_progress > elapsed_raw) && nodes != 0) {
             level_printf(LVL_UCI_PROGRESS, "info nodes %lu nps %lu depth %d seldepth %d\n", static_cast<unsigned long>(nodes),
                          static_cast<unsigned long>(rate), iteration_depth, seldepth);
-            if (uci_show_hashfull && hash_table && hash_entries) {
-                uint64_t used = 0;
-                for (uint32_t i = 0; i < hash_entries; ++i)
-                    if (hash_table[i].lock) ++used;
-                const uint64_t permill = used * 1000 / hash_entries;
-                if (permill <= 1000) level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", static_cast<int>(permill));
-            }
+            if (uci_show_hashfull && hash_table && hash_entries)
+                level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", hash_fullness_permill());
         }
         last_progress = elapsed_raw;
     }
