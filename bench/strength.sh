@@ -3,6 +3,8 @@
 # colours) against Debian's stockfish at several UCI_Elo values (one thread, 16 MB),
 # toga2, fairymax and, when given, an older Orvik build, each with its Elo difference,
 # error bar and the sequential test of "Orvik is stronger" (0 against +30 Elo).
+# The runner's clock is strict (no grace): stockfish keeps 100 ms a move for the pipes
+# (Move Overhead), or it loses games on time on a loaded machine.
 #   bench/strength.sh [--games N] [--tc 10+0.1] [--concurrency N] [--engine PATH]
 #                     [--old PATH] [--sprt ELO0,ELO1] [opponent ...]
 # Opponents: sf1800 sf2000 sf2200 sf2400 toga2 fairymax old (default: all but old,
@@ -45,9 +47,11 @@ for opp in "${OPPONENTS[@]}"; do
             elo="${opp#sf}"
             args=(--engine "$opp:uci:/usr/games/stockfish"
                   --init "$opp=setoption name Threads value 1" --init "$opp=setoption name Hash value 16"
+                  --init "$opp=setoption name Move Overhead value 100"
                   --init "$opp=setoption name UCI_LimitStrength value true"
                   --init "$opp=setoption name UCI_Elo value $elo") ;;
-        toga2) args=(--engine "toga2:uci:/usr/games/toga2" --init "toga2=setoption name Hash value 16") ;;
+        toga2) args=(--engine "toga2:uci:/usr/games/toga2" --init "toga2=setoption name Hash value 16"
+                     --init "toga2=setoption name OwnBook value false") ;;
         fairymax) args=(--engine "fairymax:xboard:/usr/games/fairymax" --drop fairymax=computer) ;;
         old)
             [[ -n "$OLD" ]] || { echo "old needs --old PATH" >&2; exit 2; }
