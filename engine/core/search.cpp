@@ -84,6 +84,7 @@ void report_illegal_hash_move(int side, uint32_t move) {
 // Adds the depth-weighted credit of a good move to the history table; both tables are
 // halved when an entry grows too large.
 inline void credit_history(int side, uint32_t move, int depth) {
+    if (!feature_on(OFF_HISTORY)) return;
     uint32_t& h = history_table[side][move & 0xFFF];
     h += static_cast<uint32_t>((depth * depth) >> 6);
     if (h >= 0x200000)
@@ -94,11 +95,11 @@ inline void credit_history(int side, uint32_t move, int depth) {
 // Mate killer, history and killer updates for a move that cut off or was best.
 inline void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too) {
     if (move_is_null(move) || (move & 0xFFF) == 0xFFF) return;
-    if (score > MATE_KILLER_SCORE) mate_killer[ply] = move;
+    if (score > MATE_KILLER_SCORE && feature_on(OFF_KILLERS)) mate_killer[ply] = move;
     const uint32_t last = game_history[board.ply].move;
     const bool on_last_square = !move_is_null(last) && move_to(last) == move_to(move);
     if (history_too && !on_last_square && !(move & 0x7000)) credit_history(side, move, depth);
-    if ((killer1[ply] & 0xFFF) != (move & 0xFFF)) {
+    if ((killer1[ply] & 0xFFF) != (move & 0xFFF) && feature_on(OFF_KILLERS)) {
         killer2[ply] = killer1[ply];
         killer1[ply] = move & 0xFFF;
     }
@@ -225,14 +226,15 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     // ---- transposition table ----
     int hscore = 0, hdepth = 0;
     uint32_t hmove = 0;
-    const int hbound = hash_probe(side, ply, &hscore, &hmove, &hdepth);
+    int hbound = hash_probe(side, ply, &hscore, &hmove, &hdepth);
+    if (!feature_on(OFF_THREAT_BIT)) hbound &= ~HF_THREAT;
     const int htype = hbound & 0xF;
     if (hbound & HF_THREAT) {
         flags |= 1;
         threat = true;
     }
     if (htype) ++stats.table_hits;
-    if (htype && !repeated) {
+    if (htype && !repeated && feature_on(OFF_TABLE_CUTS)) {
         bool cut = false;
         if (htype == 1) {
             if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= alpha && check_hash_move(side, hmove, pv_out, hscore) == 0) {
@@ -350,8 +352,10 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
             const int nd = depth - R - 64;
             ++stats.null_verifications;
             // Verification: the real position at the reduced depth.
-            int v = nd < 1 ? qsearch(beta - 1, beta, side, ply, child_pv, flags)
-                           : search(beta - 1, beta, side, nd, ply, child_pv, flags | 1, 0);
+            child_pv[0] = PV_NO_MOVE;
+            int v = !feature_on(OFF_VERIFY) ? beta
+                    : nd < 1               ? qsearch(beta - 1, beta, side, ply, child_pv, flags)
+                                           : search(beta - 1, beta, side, nd, ply, child_pv, flags | 1, 0);
             if (abort_search) return 0;
             if (v > MATE_RANGE) {
                 std::memcpy(pv_out, child_pv, sizeof child_pv);

@@ -36,7 +36,9 @@ void tree_bench_init(long hash_bytes) {
         init_output_levels();
         init_geometry_tables();
         init_ray_tables();
-        init_zobrist_keys();
+        // The keys are drawn once per process, as the engine draws them: a second draw
+        // would give other keys (the generator is never reseeded) and other node counts.
+        if (zobrist_keys[WHITE][PAWN][A2] == 0) init_zobrist_keys();
         eval_init();
         init_clocks();
     }
