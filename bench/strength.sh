@@ -2,7 +2,8 @@
 # Orvik's strength table: matches from the runner's short balanced openings (both
 # colours) against Debian's stockfish at several UCI_Elo values (one thread, 16 MB),
 # toga2, fairymax and, when given, an older Orvik build, each with its Elo difference,
-# error bar and the sequential test of "Orvik is stronger" (0 against +30 Elo).
+# error bar and, with --sprt ELO0,ELO1, the sequential test of "Orvik is stronger"
+# (which stops a match as soon as it decides; the table plays all games without it).
 # The runner's clock is strict (no grace): stockfish keeps 100 ms a move for the pipes
 # (Move Overhead), or it loses games on time on a loaded machine.
 #   bench/strength.sh [--games N] [--tc 10+0.1] [--concurrency N] [--engine PATH]
@@ -17,7 +18,7 @@ OLD=""
 GAMES=100
 TC=10+0.1
 JOBS=8
-SPRT="0,30"
+SPRT=""
 OPPONENTS=()
 while (($#)); do
     case "$1" in
@@ -61,7 +62,7 @@ for opp in "${OPPONENTS[@]}"; do
     echo "== orvik - $opp: $GAMES games at $TC, $JOBS at once"
     rm -f "$OUT/$opp.pgn"
     python3 "$TOP/bench/match.py" "${ORVIK[@]}" "${args[@]}" --games "$GAMES" --tc "$TC" --concurrency "$JOBS" \
-        --sprt "$SPRT" --pgn "$OUT/$opp.pgn" | tee "$OUT/$opp.txt"
+        ${SPRT:+--sprt "$SPRT"} --pgn "$OUT/$opp.pgn" | tee "$OUT/$opp.txt"
     line=$(grep -m1 '^  orvik: ' "$OUT/$opp.txt")
     elo=$(grep -m1 'Elo difference' "$OUT/$opp.txt" | sed 's/^ *Elo difference //')
     games=$(grep -m1 ' games at ' "$OUT/$opp.txt" | sed 's/.*: \([0-9]*\) games.*/\1/')
