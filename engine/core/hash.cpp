@@ -6,6 +6,7 @@
 
 #include "core/board.h"
 #include "core/hooks.h"
+#include "core/types.h"
 #include "core/output.h"
 #include "core/settings.h"
 
@@ -103,9 +104,9 @@ int hash_probe(int side, int ply, int* score, uint32_t* move, int* depth) {
         ++hash_hits;
         if (e->age != HASH_LEARNED_AGE) e->age = static_cast<uint8_t>(hash_age);
         int s = e->score;
-        if (s > 29500)
+        if (s > TABLE_MATE_LIMIT)
             s -= ply;
-        else if (s < -29500)
+        else if (s < -TABLE_MATE_LIMIT)
             s += ply;
         if (score) *score = s;
         if (move) *move = e->move;
@@ -148,13 +149,13 @@ void hash_store(int side, int score, int depth, int ply, int bound, uint32_t mov
         target = victim;
         target->age = 0;  // the new entry takes the current age below
     }
-    if (score > 29500)
+    if (score > TABLE_MATE_LIMIT)
         score += ply;
-    else if (score < -29500)
+    else if (score < -TABLE_MATE_LIMIT)
         score -= ply;
     target->lock = lock;
     target->score = static_cast<int16_t>(score);
-    target->move = static_cast<uint16_t>((move & 0xFFF) == 0 ? (move & 0xFFFF) : (move & 0x7FFF));
+    target->move = static_cast<uint16_t>(move_is_null(move) ? (move & 0xFFFF) : (move & MOVE_STORED));
     target->depth = static_cast<int16_t>(depth);
     target->bound = static_cast<uint8_t>(bound);
     if (target->age != HASH_LEARNED_AGE || hash_age == HASH_LEARNED_AGE) target->age = static_cast<uint8_t>(hash_age);

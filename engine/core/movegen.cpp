@@ -210,8 +210,8 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
             if (rr == 7) {
                 if (b.color[push] == NO_COLOR) {
                     uint32_t m = make_move_word(from, push);
-                    int32_t s = static_cast<int32_t>(hist[m & 0xFFF]);
-                    *list++ = {m | promotion_flags(QUEEN), s + 0x1480000};
+                    int32_t s = static_cast<int32_t>(hist[m & MOVE_SQUARES]);
+                    *list++ = {m | promotion_flags(QUEEN), s + static_cast<int32_t>(BONUS_QUEEN_PROMOTION)};
                     *list++ = {m | promotion_flags(KNIGHT), s};
                     *list++ = {m | promotion_flags(ROOK), s};
                     *list++ = {m | promotion_flags(BISHOP), s};
@@ -219,8 +219,8 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
                 for (int c = 0; c < ncaps; ++c) {
                     int to = caps[c];
                     uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                    int32_t s = static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to]);
-                    *list++ = {m | promotion_flags(QUEEN), s + 0x1480000};
+                    int32_t s = static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]);
+                    *list++ = {m | promotion_flags(QUEEN), s + static_cast<int32_t>(BONUS_QUEEN_PROMOTION)};
                     *list++ = {m | promotion_flags(KNIGHT), s};
                     *list++ = {m | promotion_flags(ROOK), s};
                     *list++ = {m | promotion_flags(BISHOP), s};
@@ -228,19 +228,19 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
                 if (EVADE) list = keep_evasions(first, list, king, targets, pins);
                 continue;
             }
-            const int32_t bonus = rr == 5 ? 0x20000 : rr == 6 ? 0x60000 : 0;
+            const int32_t bonus = rr == 5 ? BONUS_PAWN_SIXTH : rr == 6 ? BONUS_PAWN_SEVENTH : 0;
             if (b.color[push] == NO_COLOR) {
                 uint32_t m = make_move_word(from, push);
-                *list++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + bonus};
+                *list++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES]) + bonus};
                 if (rr == 2 && b.color[push + fwd] == NO_COLOR) {
                     uint32_t m2 = make_move_word(from, push + fwd);
-                    *list++ = {m2, static_cast<int32_t>(hist[m2 & 0xFFF])};
+                    *list++ = {m2, static_cast<int32_t>(hist[m2 & MOVE_SQUARES])};
                 }
             }
             for (int c = 0; c < ncaps; ++c) {
                 int to = caps[c];
                 uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                *list++ = {m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to]) + bonus};
+                *list++ = {m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]) + bonus};
             }
             if (EVADE) list = keep_evasions(first, list, king, targets, pins);
             continue;
@@ -250,12 +250,12 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
             const uint32_t c = b.color[to];
             if (c == NO_COLOR) {
                 uint32_t m = make_move_word(from, to);
-                *list++ = {m, static_cast<int32_t>(hist[m & 0xFFF])};
+                *list++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES])};
                 return true;
             }
             if (c == opp) {
                 uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to])};
+                *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to])};
             }
             return false;
         };
@@ -298,13 +298,13 @@ template <bool EVADE>
 int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const pin_set* pins) {
     const board_state& b = board;
     uint32_t* hist = history_table[side];
-    const uint32_t mk = mate_killer[ply] & 0xFFF, k1 = killer1[ply] & 0xFFF, k2 = killer2[ply] & 0xFFF;
-    hist[mk] += 0x2000000;
-    hist[k1] += 0x800000;
-    hist[k2] += 0x7E0000;
+    const uint32_t mk = mate_killer[ply] & MOVE_SQUARES, k1 = killer1[ply] & MOVE_SQUARES, k2 = killer2[ply] & MOVE_SQUARES;
+    hist[mk] += BONUS_MATE_KILLER;
+    hist[k1] += BONUS_KILLER1;
+    hist[k2] += BONUS_KILLER2;
     const uint32_t last = game_history[b.ply].move;
     const int last_to = move_is_null(last) ? 64 : move_to(last);
-    recapture_bonus[last_to] += 0x1000000;
+    recapture_bonus[last_to] += BONUS_RECAPTURE;
 
     move_list_entry* end = piece_moves<EVADE>(list, side, targets, pins);
 
@@ -319,7 +319,7 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
             checked = square_attacked(side, k) ? 1 : 0;
             if (!checked && !square_attacked(side, k + 1) && !square_attacked(side, k + 2)) {
                 uint32_t m = make_move_word(k, k + 2, MOVE_CASTLE);
-                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x20000};
+                *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_CASTLE)};
             }
         }
         if ((b.castling_rights & castle_long_mask[side]) && b.color[k - 1] == NO_COLOR && b.color[k - 2] == NO_COLOR &&
@@ -327,7 +327,7 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
             if (checked < 0) checked = square_attacked(side, k) ? 1 : 0;
             if (!checked && !square_attacked(side, k - 1) && !square_attacked(side, k - 2)) {
                 uint32_t m = make_move_word(k, k - 2, MOVE_CASTLE);
-                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x20000};
+                *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_CASTLE)};
             }
         }
     }
@@ -348,15 +348,15 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
             int from = from_sq[i];
             if (b.piece[from] == PAWN && b.color[from] == static_cast<uint32_t>(side)) {
                 uint32_t m = make_move_word(from, t, MOVE_EP | MOVE_CAPTURE);
-                if (!EVADE || is_legal_move(side, m)) *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x1140000};
+                if (!EVADE || is_legal_move(side, m)) *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_EP)};
             }
         }
     }
 
-    hist[mk] -= 0x2000000;
-    hist[k1] -= 0x800000;
-    hist[k2] -= 0x7E0000;
-    recapture_bonus[last_to] -= 0x1000000;
+    hist[mk] -= BONUS_MATE_KILLER;
+    hist[k1] -= BONUS_KILLER1;
+    hist[k2] -= BONUS_KILLER2;
+    recapture_bonus[last_to] -= BONUS_RECAPTURE;
 
     int count = static_cast<int>(end - list);
     generated_move_count += static_cast<uint64_t>(count);

@@ -5,40 +5,30 @@
 #include <cstdint>
 
 #include "core/board.h"
-
-// ---- move word -------------------------------------------------------------
-// bits 0-5 origin, 6-11 destination, 12-14 promotion code, 15 promotion,
-// 16 castling, 17 en passant, 21 capture.
-constexpr uint32_t MOVE_PROMOTION = 0x8000;
-constexpr uint32_t MOVE_CASTLE = 0x10000;
-constexpr uint32_t MOVE_EP = 0x20000;
-constexpr uint32_t MOVE_CAPTURE = 0x200000;
-
-// Special words of variations and hash entries.
-constexpr uint32_t PV_END = 0xEFFF;       // ends a variation (continue from the table)
-constexpr uint32_t PV_NO_MOVE = 0xFFFF;   // no move
-constexpr uint32_t PV_EGTB = 0xDFFF;      // line ended in an endgame-table result
-constexpr uint32_t PV_BITBASE = 0xCFFF;   // line ended in a bitbase result
-constexpr uint32_t HASH_NULL_MOVE = 0xF000;
-constexpr uint32_t HASH_EGTB_MOVE = 0xE000;
-
-inline constexpr int move_from(uint32_t m) { return static_cast<int>(m & 63); }
-inline constexpr int move_to(uint32_t m) { return static_cast<int>((m >> 6) & 63); }
-inline constexpr int move_promotion(uint32_t m) { return static_cast<int>((m >> 12) & 7); }
-inline constexpr bool move_is_null(uint32_t m) { return (m & 0xFFF) == 0; }
-inline constexpr bool move_is_capture(uint32_t m) { return (m & MOVE_CAPTURE) != 0; }
-inline constexpr bool move_is_castle(uint32_t m) { return (m & MOVE_CASTLE) != 0; }
-inline constexpr bool move_is_ep(uint32_t m) { return (m & MOVE_EP) != 0; }
-inline constexpr uint32_t make_move_word(int from, int to, uint32_t flags = 0) {
-    return static_cast<uint32_t>(from) | (static_cast<uint32_t>(to) << 6) | flags;
-}
-inline constexpr uint32_t promotion_flags(int code) { return MOVE_PROMOTION | (static_cast<uint32_t>(code) << 12); }
+#include "core/types.h"
 
 // ---- move lists --------------------------------------------------------------
 struct move_list_entry {
     uint32_t move;
     int32_t score;   // ordering value
 };
+
+// Picks the remaining entry with the largest ordering value (the first of equals) and
+// moves it to position i, keeping the others in order.
+inline void select_best(move_list_entry* list, int i, int n) {
+    int best = i;
+    int32_t value = list[i].score;
+    for (int j = i + 1; j < n; ++j)
+        if (list[j].score > value) {
+            value = list[j].score;
+            best = j;
+        }
+    if (best != i) {
+        const move_list_entry e = list[best];
+        for (int j = best; j > i; --j) list[j] = list[j - 1];
+        list[i] = e;
+    }
+}
 
 // Per-ply plies the lists are kept for (search plies plus the perft and walk margin).
 constexpr int MOVE_PLIES = MAX_SEARCH_PLY + 16;

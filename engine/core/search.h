@@ -6,25 +6,7 @@
 #include <string>
 
 #include "core/hooks.h"
-
-// ---- scores ------------------------------------------------------------------
-constexpr int MATE = 30000;            // a side mated at ply p scores p - MATE
-constexpr int MATE_RANGE = 29200;      // beyond this a score is a mate score
-constexpr int MATE_KILLER_SCORE = 29900;
-constexpr int NO_MOVE_SCORE = -31000;  // no move searched yet
-constexpr int PLY_LIMIT = 63;          // deepest ply a node is searched at
-constexpr int PV_WORDS = 66;           // words of one continuation buffer
-
-// Flag bits written into the history record of each move the search makes.
-enum : uint32_t {
-    HF_RECAPTURE = 0x1,
-    HF_CHECK = 0x2,
-    HF_PAWN7 = 0x4,
-    HF_THREAT = 0x10,
-    HF_REPCHECK = 0x20,
-    HF_PAWN_ENDING = 0x80,
-    HF_ONE_REPLY = 0x800,
-};
+#include "core/types.h"
 
 // Result codes of think.
 enum : int {
@@ -120,6 +102,17 @@ extern int last_think_depth;         // depth of its last finished iteration
 // Best root move found so far by the running search (0 = none yet).
 uint32_t current_best_move();
 
+// Converts an endgame-table or bitbase value into a search score at `ply`.
+inline int convert_table_value(int v, int ply) {
+    if (v > 0) return 2 * v - ply - 35533;
+    if (v < 0) return 2 * v + ply + 35532;
+    return 0;
+}
+
+// Adds the depth-weighted credit of a good move (depth in 1/64 ply) to the history
+// table; both tables are halved when an entry grows too large.
+void credit_history(int side, uint32_t move, int depth);
+
 // ---- entry points ------------------------------------------------------------
 // The node search: score for `side`, `pv_out` receives the best move and its continuation.
 int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, int flags, int repeated);
@@ -165,5 +158,7 @@ void print_search_stats();
 // Clears the shared counters of a search (think does it; tests call it too).
 void reset_search_counters();
 
+// The expected line from `ply` on: the moves of `pv` up to its end word, then none.
+void set_pv_hint(int ply, const uint16_t* pv);
 // Copies a continuation: `dst` = move, then `src` up to and with its end word.
 void pv_copy(uint16_t* dst, uint32_t move, const uint16_t* src);

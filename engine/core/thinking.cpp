@@ -18,7 +18,6 @@ int think_side = 0;
 
 namespace {
 
-inline bool is_pv_end(uint16_t w) { return (w & 0xFFF) == 0xFFF; }
 
 // Nodes per second with a time span of at least 1 ms.
 unsigned long rate(double seconds) {

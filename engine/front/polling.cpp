@@ -1,4 +1,5 @@
 // Input polling during a search and waiting while pondering.
+#include "core/types.h"
 #include "front/polling.h"
 
 #include <cstring>
@@ -20,7 +21,6 @@ int stop_by_input = 0;
 namespace {
 double last_progress = 0.0;   // seconds since the search start of the last UCI progress line
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Reads the waiting line of the search; false at the end of input (reported).
 bool read_search_line(std::string& line) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/types.h"
 #include "core/board.h"
 #include "core/clock.h"
 #include "core/hash.h"
@@ -20,7 +21,6 @@
 #include "front/settings_args.h"
 
 namespace {
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 const char* skip_blanks(const std::string& arg) {
     const char* p = arg.c_str();
     while (*p && is_blank(*p)) ++p;
