@@ -290,10 +290,10 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         if (men_count() == 0) return 0;
         const uint32_t last = game_history[b.ply].move;
         const bool capture_or_promotion = (last & (MOVE_CAPTURE | MOVE_PROMOTION_CODE)) != 0;
-        if (egtb_probe_hook && (ply == 1 || (ply < tb_ply_limit && capture_or_promotion))) {
+        if (hooks.egtb_probe && (ply == 1 || (ply < tb_ply_limit && capture_or_promotion))) {
             ++stats.egtb_probes;
             int v = 0;
-            if (egtb_probe_hook(side, &v)) {
+            if (hooks.egtb_probe(side, &v)) {
                 ++stats.egtb_hits;
                 ++stats.tb_hits;
                 if (v == 0 || !repeated) {

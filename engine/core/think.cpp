@@ -369,9 +369,9 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     if (four_men_only && tb_men_limit > 2) tb_men_limit = 2;   // "Use only 3 and 4-men TBs"
     if (tb_usage == -1) tb_men_limit = 0;
     const int men = board.piece_count[WHITE] + board.piece_count[BLACK];
-    if (tb_men_limit > 0 && men <= tb_men_limit && egtb_probe_hook) {
+    if (tb_men_limit > 0 && men <= tb_men_limit && hooks.egtb_probe) {
         int v = 0;
-        if (egtb_probe_hook(side, &v))
+        if (hooks.egtb_probe(side, &v))
             level_printf(LVL_NORMAL, "tbscore = %d\n", v);
         else
             level_printf(LVL_NORMAL, "fail tb table_pieces %d ltable_pieces %d\n", men + 2, egtb_max_men);

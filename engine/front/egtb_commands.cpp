@@ -37,7 +37,7 @@ void on_scratch_board(F&& f) {
 }  // namespace
 
 void register_egtb_hooks() {
-    egtb_probe_hook = egtb_probe_for_search;
+    hooks.egtb_probe = egtb_probe_for_search;
     hooks.bitbase_probe = bitbase_probe;
 }
 
