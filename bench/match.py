@@ -13,6 +13,15 @@ before the opponent's move and the result unless it announced sigint=0.
   bench/match.py --engine orvik:xboard:build/engine/orvik --engine fairymax:xboard:/usr/games/fairymax \
                  --games 20 --tc 10+0.1 --concurrency 4 --pgn games.pgn
 
+  bench/match.py --engine orvik:xboard:build/engine/orvik --engine sf2000:uci:/usr/games/stockfish \
+                 --init "sf2000=setoption name UCI_LimitStrength value true" \
+                 --init "sf2000=setoption name UCI_Elo value 2000" --games 200 --sprt 0,30
+
+The report gives the first engine's score, the Elo difference with its 95% error bar,
+and with --sprt ELO0,ELO1 a sequential probability ratio test of "the first engine is
+ELO1 stronger" against "it is ELO0 stronger" (logistic Elo, alpha and beta 0.05 unless
+given); the match stops as soon as the test decides.
+
 Time controls: SECONDS+INCREMENT for the whole game (10+0.1), or MOVES/SECONDS[+INCREMENT]
 where every MOVES moves of a side add SECONDS to its clock again (40/300 is xboard's
 "level 40 5 0"; UCI engines get "movestogo").
@@ -26,6 +35,7 @@ thinking line.
 """
 
 import argparse
+import math
 import os
 import queue
 import re
@@ -76,6 +86,7 @@ class Engine:
         self.other_lines = 0
         self.workdir = None
         self.dropped = set()     # command words this engine is never sent (--drop)
+        self.init_lines = []     # lines sent once after the handshake (--init)
         self.last_write = 0.0    # monotonic time just before the last line was written
         self.last_read = 0.0     # monotonic time at which the reader thread got the last line read
 
@@ -146,6 +157,10 @@ class Engine:
     def warn(self, text):
         self.warnings.append(text)
 
+    def send_init_lines(self):
+        for text in self.init_lines:
+            self.send(text)
+
     def stop(self):
         if self.proc is None:
             return
@@ -196,6 +211,7 @@ class XboardEngine(Engine):
         while True:
             line = self.read(deadline - time.monotonic())
             if line is None:
+                self.send_init_lines()
                 return   # protocol 1 engine or slow start: go on with the defaults
             if line.startswith("feature "):
                 for key, value in self.parse_features(line):
@@ -203,6 +219,7 @@ class XboardEngine(Engine):
                     self.send(("accepted " if key in XBOARD_FEATURES else "rejected ") + key)
                     if key == "done":
                         if value == "1":
+                            self.send_init_lines()
                             return
                         deadline = time.monotonic() + 3600.0
             else:
@@ -398,6 +415,7 @@ class UciEngine(Engine):
                 raise EngineGone(self.name + ": no uciok")
             if line.strip() == "uciok":
                 break
+        self.send_init_lines()
         self.ready = True
         self.isready()
 
@@ -517,6 +535,7 @@ class UciEngine(Engine):
 
 
 DROPPED_WORDS = {}   # engine name -> command words it is never sent
+INIT_LINES = {}      # engine name -> lines sent once after the handshake
 
 
 def make_engine(described, transcript):
@@ -524,6 +543,7 @@ def make_engine(described, transcript):
     cls = XboardEngine if proto == "xboard" else UciEngine
     engine = cls(name, proto, command, transcript)
     engine.dropped = DROPPED_WORDS.get(name, set())
+    engine.init_lines = INIT_LINES.get(name, [])
     return engine
 
 
@@ -564,6 +584,8 @@ class Stats:
         self.games = 0
         self.move_times = {n: [] for n in names}
         self.min_left = {n: None for n in names}
+        self.sprt = None         # (elo0, elo1, alpha, beta) of --sprt
+        self.verdict = None      # set once the test has decided: no new game starts
 
     def add(self, white, black, result, reason):
         with self.lock:
@@ -578,6 +600,13 @@ class Stats:
             else:
                 self.score[white][1] += 1
                 self.score[black][1] += 1
+            if self.sprt and self.verdict is None:
+                first = next(iter(self.score))
+                llr, lower, upper = sprt_llr(*self.score[first], *self.sprt)
+                if llr >= upper:
+                    self.verdict = "H1 accepted"
+                elif llr <= lower:
+                    self.verdict = "H0 accepted"
 
     def fault(self, name, kind, sample=None):
         with self.lock:
@@ -743,6 +772,8 @@ def worker(indices, described, stats, args, pgn_lock, pgn_file, transcript):
         for e in engines:
             e.start()
         for n in indices:
+            if stats.verdict is not None and n % 2 == 0:
+                break   # the test has decided; a pair already begun is finished
             broken = play_game(n, engines, stats, args, pgn_lock, pgn_file)
             for i, e in enumerate(engines):
                 if e in broken:
@@ -759,6 +790,55 @@ def worker(indices, described, stats, args, pgn_lock, pgn_file, transcript):
                 for w in e.warnings[: max(0, 200 - len(stats.samples[e.name]))]:
                     stats.samples[e.name].append("warning: " + w)
             e.stop()
+
+
+def elo_from_score(score):
+    """Logistic Elo difference of a score fraction (clamped away from 0 and 1)."""
+    score = min(max(score, 1e-6), 1 - 1e-6)
+    return -400.0 * math.log10(1.0 / score - 1.0)
+
+
+def score_from_elo(elo):
+    return 1.0 / (1.0 + 10.0 ** (-elo / 400.0))
+
+
+def score_stats(wins, draws, losses):
+    """(score fraction, variance of one game's score)."""
+    n = wins + draws + losses
+    if n == 0:
+        return 0.5, 0.0
+    s = (wins + 0.5 * draws) / n
+    var = (wins * (1 - s) ** 2 + draws * (0.5 - s) ** 2 + losses * s ** 2) / n
+    return s, var
+
+
+def elo_with_error(wins, draws, losses):
+    """(Elo difference, half-width of its 95% interval) of a result."""
+    n = wins + draws + losses
+    s, var = score_stats(wins, draws, losses)
+    margin = 1.959964 * math.sqrt(var / n) if n else 0.0
+    elo = elo_from_score(s)
+    low, high = elo_from_score(s - margin), elo_from_score(s + margin)
+    return elo, (high - low) / 2.0
+
+
+def sprt_llr(wins, draws, losses, elo0, elo1, alpha=0.05, beta=0.05):
+    """Log-likelihood ratio of H1 (ELO1) against H0 (ELO0) in the normal approximation
+    of the game scores, and the test's lower and upper bounds."""
+    lower, upper = math.log(beta / (1 - alpha)), math.log((1 - beta) / alpha)
+    n = wins + draws + losses
+    s, var = score_stats(wins, draws, losses)
+    if n == 0 or var <= 0:
+        return 0.0, lower, upper
+    s0, s1 = score_from_elo(elo0), score_from_elo(elo1)
+    return n * (s1 - s0) * (2 * s - s0 - s1) / (2 * var), lower, upper
+
+
+def parse_sprt(text):
+    m = re.match(r"^(-?\d+(?:\.\d+)?),(-?\d+(?:\.\d+)?)(?:,(0?\.\d+),(0?\.\d+))?$", text)
+    if not m or float(m.group(1)) >= float(m.group(2)):
+        raise argparse.ArgumentTypeError("--sprt as ELO0,ELO1[,ALPHA,BETA] with ELO0 < ELO1, not %r" % text)
+    return (float(m.group(1)), float(m.group(2)), float(m.group(3) or 0.05), float(m.group(4) or 0.05))
 
 
 def parse_engine(text):
@@ -800,6 +880,10 @@ def main():
     ap.add_argument("--transcript", help="write every line to and from the engines into this file")
     ap.add_argument("--drop", action="append", default=[], metavar="NAME=WORD[,WORD]",
                     help="never send these commands to engine NAME (fairymax 5.0b crashes on \"computer\")")
+    ap.add_argument("--init", action="append", default=[], metavar="NAME=LINE",
+                    help="send LINE to engine NAME once after the handshake (UCI setoption, xboard memory ...)")
+    ap.add_argument("--sprt", type=parse_sprt, metavar="ELO0,ELO1[,ALPHA,BETA]",
+                    help="stop when the test of ELO1 against ELO0 for the first engine decides")
     ap.add_argument("--show-clock", action="store_true", help="print the time used and left after every move")
     ap.add_argument("-v", "--verbose", action="store_true")
     args = ap.parse_args()
@@ -813,9 +897,15 @@ def main():
         if not words:
             ap.error("--drop as NAME=WORD[,WORD], not %r" % item)
         DROPPED_WORDS.setdefault(name, set()).update(w for w in words.split(",") if w)
+    for item in args.init:
+        name, _, line = item.partition("=")
+        if not line:
+            ap.error("--init as NAME=LINE, not %r" % item)
+        INIT_LINES.setdefault(name, []).append(line)
 
     names = [e[0] for e in args.engine]
     stats = Stats(names)
+    stats.sprt = args.sprt
     pgn_file = open(args.pgn, "a") if args.pgn else None
     transcript = open(args.transcript, "w") if args.transcript else None
     pgn_lock = threading.Lock()
@@ -842,6 +932,14 @@ def main():
                                                        " with pondering" if args.ponder else "",
                                                        time.monotonic() - started))
     print("  %s: +%d =%d -%d  (%.1f%%)" % (a, w, d, l, 100.0 * (w + d / 2) / max(1, stats.games)))
+    if stats.games:
+        elo, err = elo_with_error(w, d, l)
+        print("  Elo difference %+.0f +/- %.0f (95%%)" % (elo, err))
+    if args.sprt:
+        llr, lower, upper = sprt_llr(w, d, l, *args.sprt)
+        print("  SPRT elo0 %g elo1 %g: LLR %.2f (bounds %.2f, %.2f): %s" % (
+            args.sprt[0], args.sprt[1], llr, lower, upper,
+            stats.verdict or ("H1 accepted" if llr >= upper else "H0 accepted" if llr <= lower else "no verdict yet")))
     for reason, count in sorted(stats.reasons.items(), key=lambda kv: -kv[1]):
         print("  %3d  %s" % (count, reason))
     bad = 0

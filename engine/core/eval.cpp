@@ -6,10 +6,12 @@
 #include <cstdlib>
 
 #include "core/eval_internal.h"
+#include "core/settings.h"
 
 int lazy_margin[2] = {0, 0};
 int eval_complete = 1;
 uint64_t eval_count = 0;
+uint64_t eval_lazy_count = 0;
 
 namespace {
 
@@ -157,7 +159,7 @@ int evaluate(int side, int alpha, int beta) {
     const int other = side ^ 1;
 
     // A bare king against pieces only or pawns only.
-    if (b.pawn_material[WHITE] == 0 || b.pawn_material[BLACK] == 0) {
+    if ((b.pawn_material[WHITE] == 0 || b.pawn_material[BLACK] == 0) && feature_on(OFF_ENDINGS)) {
         if (b.piece_count[WHITE] == 0) {
             if (b.piece_material[BLACK] == 0) return eval_king_vs_pawns(side, BLACK);
             if (b.pawn_material[BLACK] == 0) return eval_no_pawns(side, BLACK);
@@ -169,13 +171,15 @@ int evaluate(int side, int alpha, int beta) {
     }
 
     const bool both_pieces = b.piece_material[WHITE] != 0 && b.piece_material[BLACK] != 0;
-    if (both_pieces && b.pawn_material[WHITE] != 0 && b.pawn_material[BLACK] != 0) {
+    if (both_pieces && b.pawn_material[WHITE] != 0 && b.pawn_material[BLACK] != 0 && feature_on(OFF_LAZY)) {
         const int d = b.material[side] - b.material[other];
         if (lazy_margin[side] + d <= alpha) {
+            ++eval_lazy_count;
             eval_complete = 0;
             return lazy_margin[side] + d;
         }
         if (d - lazy_margin[other] >= beta) {
+            ++eval_lazy_count;
             eval_complete = 0;
             return d - lazy_margin[other];
         }
@@ -192,6 +196,7 @@ int evaluate(int side, int alpha, int beta) {
     int strong = score >= 1 ? WHITE : BLACK;
     if (score == 0 && b.pawn_material[WHITE] == 0 && b.pawn_material[BLACK] != 0) strong = WHITE;
     const int weak = strong ^ 1;
+    if (!feature_on(OFF_ENDINGS)) return side == WHITE ? score : -score;
 
     if (b.pawn_material[strong] == 0) {
         const int pieces = b.piece_material[strong];

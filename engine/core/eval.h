@@ -9,8 +9,9 @@
 extern int lazy_margin[2];
 // 1 after a full or special-ending evaluation, 0 after a lazy answer from material.
 extern int eval_complete;
-// Evaluations made (statistics).
+// Evaluations made, and those answered lazily from material alone (statistics).
 extern uint64_t eval_count;
+extern uint64_t eval_lazy_count;
 // Game stage of the last positional evaluation (0 opening .. 10 bare ending).
 extern int eval_stage;
 

@@ -54,6 +54,7 @@ inline int walk_ray(int from, int d, uint64_t occupied, uint64_t near, int& empt
 
 template <int PIECE>
 int slider_mobility(int side, int s) {
+    if (!feature_on(OFF_MOBILITY)) return 0;
     const int opp = side ^ 1;
     const int ek = ew.king[opp];
     const int st = ew.stage;
@@ -228,7 +229,7 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
     const int opp = side ^ 1;
     const int st = ew.stage;
     const uint64_t own = ew.pawns[side], enemy_men = ew.men[opp];
-    int sum = e.fixed[side];
+    int sum = feature_on(OFF_PAWNS) ? e.fixed[side] : 0;
     ew.pawn_on_color[side][0] = e.on_color[side][0];
     ew.pawn_on_color[side][1] = e.on_color[side][1];
     // A man of the other side right in front.
@@ -241,7 +242,7 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
         if (has(own, e2) && has(ew.occupied, front_square(side, e2))) sum -= 15;
     }
     const int w6 = rook_behind_weight[st];
-    for (uint64_t set = e.passers[side]; set; set &= set - 1) {
+    for (uint64_t set = feature_on(OFF_PASSERS) ? e.passers[side] : 0; set; set &= set - 1) {
         const int s = __builtin_ctzll(set);
         const int f = file_of(s);
         const int r = relative_rank(side, s);
@@ -283,7 +284,7 @@ int side_pieces(int side) {
 }
 
 int bishop_colour_terms(int side) {
-    if (ew.count[side][BISHOP] != 1) return 0;
+    if (ew.count[side][BISHOP] != 1 || !feature_on(OFF_IMBALANCE)) return 0;
     const int c = square_color(ew.bishop_sq[side][0]);
     const int own = clamp8(ew.pawn_on_color[side][c] - ew.pawn_on_color[side][c ^ 1]);
     const int enemy = clamp8(ew.pawn_on_color[side ^ 1][c ^ 1] - ew.pawn_on_color[side ^ 1][c]);
@@ -338,7 +339,7 @@ int eval_knight(int side, int s) {
 int eval_bishop(int side, int s) {
     const int st = ew.stage;
     int v = psq[side][BISHOP][s] + bishop_stage_bonus[st];
-    if (ew.count[side][BISHOP] >= 2 && ew.bishop_sq[side][1] == s) v += 20 + 2 * st;
+    if (ew.count[side][BISHOP] >= 2 && ew.bishop_sq[side][1] == s && feature_on(OFF_IMBALANCE)) v += 20 + 2 * st;
     const int rel = relative_square(side, s);
     if ((rel == C1 || rel == F1) && board.moved[s] == 0) v -= 10;
     v += slider_mobility<BISHOP>(side, s);
@@ -361,6 +362,7 @@ int eval_rook(int side, int s) {
     const int ek = ew.king[opp];
     int v = psq[side][ROOK][s] + rook_stage_bonus[st];
     if (st < 9) v += slider_mobility<ROOK>(side, s);
+    if (!feature_on(OFF_ROOKS_QUEENS)) return v;
     if (relative_rank(side, ek) == 7) {
         const int r = relative_rank(side, s);
         if (r == 6) v += 30;
@@ -388,6 +390,7 @@ int eval_queen(int side, int s) {
     const int opp = side ^ 1;
     const int ek = ew.king[opp];
     int v = psq[side][QUEEN][s];
+    if (!feature_on(OFF_ROOKS_QUEENS)) return v;
     if (ew.stage >= 1 && relative_rank(side, ek) == 7) {
         const int r = relative_rank(side, s);
         if (r == 6) v += 5;
@@ -418,6 +421,7 @@ int eval_king(int side, int s) {
     const int blend = king_middle_table[side][s] * (10 - st) + psq[side][KING][s] * st;
     if (st > 8) return blend / 8;
     int v = blend / 10;
+    if (!feature_on(OFF_KING)) return v;
     const int opp = side ^ 1;
     if (board.castled[side]) v += castled_weight[st];
     else if ((board.castling_rights & castle_any_mask[side]) == 0) v += uncastled_weight[st];
@@ -500,6 +504,7 @@ int eval_pieces() {
     sum += bishop_colour_terms(WHITE) - bishop_colour_terms(BLACK);
 
     const int rammed = ((ew.rammed_files >> 3) & 1) + ((ew.rammed_files >> 4) & 1);
+    if (!feature_on(OFF_IMBALANCE)) return sum * pval / 256;
     if (rammed)
         sum += 8 * rammed *
                (ew.count[WHITE][KNIGHT] - ew.count[BLACK][KNIGHT] - ew.count[WHITE][BISHOP] + ew.count[BLACK][BISHOP]);

@@ -1,3 +1,4 @@
+#include "core/types.h"
 #include "core/fen.h"
 
 #include <cctype>
@@ -20,7 +21,6 @@ namespace {
 const char white_letters[] = "xPNBRQK";
 const char black_letters[] = "Xpnbrqk";
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Piece and colour of the initial position on a square.
 uint32_t start_piece(int sq) {

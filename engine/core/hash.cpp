@@ -6,6 +6,7 @@
 
 #include "core/board.h"
 #include "core/hooks.h"
+#include "core/types.h"
 #include "core/output.h"
 #include "core/settings.h"
 
@@ -15,6 +16,7 @@ uint32_t bucket_mult = 0;
 int hash_age = 0;
 uint32_t hash_wraps = 0;
 uint64_t hash_probes = 0, hash_hits = 0, hash_stores = 0;
+uint64_t hash_rejects = 0;
 
 namespace {
 void free_table() {
@@ -102,9 +104,9 @@ int hash_probe(int side, int ply, int* score, uint32_t* move, int* depth) {
         ++hash_hits;
         if (e->age != HASH_LEARNED_AGE) e->age = static_cast<uint8_t>(hash_age);
         int s = e->score;
-        if (s > 29500)
+        if (s > TABLE_MATE_LIMIT)
             s -= ply;
-        else if (s < -29500)
+        else if (s < -TABLE_MATE_LIMIT)
             s += ply;
         if (score) *score = s;
         if (move) *move = e->move;
@@ -124,31 +126,51 @@ void hash_store(int side, int score, int depth, int ply, int bound, uint32_t mov
     if (s0->lock == 0) {
         target = s0;
     } else if (s0->lock == lock) {
-        if (s0->age == HASH_LEARNED_AGE && s0->depth > depth) return;
+        if (s0->age == HASH_LEARNED_AGE && s0->depth > depth) {
+            ++hash_rejects;
+            return;
+        }
         target = s0;
     } else if (s1->lock == 0) {
         target = s1;
     } else if (s1->lock == lock) {
-        if (s1->age == HASH_LEARNED_AGE && s1->depth > depth) return;
+        if (s1->age == HASH_LEARNED_AGE && s1->depth > depth) {
+            ++hash_rejects;
+            return;
+        }
         target = s1;
     } else {
         hash_entry* victim = (s0->age < s1->age || (s0->age == s1->age && s0->depth <= s1->depth)) ? s0 : s1;
-        if (victim->age == HASH_LEARNED_AGE) return;
+        if (victim->age == HASH_LEARNED_AGE) {
+            ++hash_rejects;
+            return;
+        }
         *s2 = *victim;
         target = victim;
         target->age = 0;  // the new entry takes the current age below
     }
-    if (score > 29500)
+    if (score > TABLE_MATE_LIMIT)
         score += ply;
-    else if (score < -29500)
+    else if (score < -TABLE_MATE_LIMIT)
         score -= ply;
     target->lock = lock;
     target->score = static_cast<int16_t>(score);
-    target->move = static_cast<uint16_t>((move & 0xFFF) == 0 ? (move & 0xFFFF) : (move & 0x7FFF));
+    target->move = static_cast<uint16_t>(move_is_null(move) ? (move & 0xFFFF) : (move & MOVE_STORED));
     target->depth = static_cast<int16_t>(depth);
     target->bound = static_cast<uint8_t>(bound);
     if (target->age != HASH_LEARNED_AGE || hash_age == HASH_LEARNED_AGE) target->age = static_cast<uint8_t>(hash_age);
     ++hash_stores;
+}
+
+int hash_fullness_permill() {
+    if (!hash_table || hash_entries == 0) return 0;
+    constexpr uint32_t SAMPLE = 3000;
+    const uint32_t n = hash_entries < SAMPLE ? hash_entries : SAMPLE;
+    const uint64_t step = hash_entries / n;
+    uint32_t used = 0;
+    for (uint32_t i = 0; i < n; ++i)
+        if (hash_table[i * step].lock) ++used;
+    return static_cast<int>(used * 1000ULL / n);
 }
 
 void hash_new_search() {

@@ -25,12 +25,16 @@ extern uint32_t bucket_mult;       // hash_entries / 3 - 1
 extern int hash_age;               // 0..126 in play
 extern uint32_t hash_wraps;        // count of age wraps
 extern uint64_t hash_probes, hash_hits, hash_stores;
+extern uint64_t hash_rejects;     // stores refused: a learned entry kept its place
 
 void hash_alloc(long bytes);
 void hash_clear();
 int hash_probe(int side, int ply, int* score, uint32_t* move, int* depth);
 void hash_store(int side, int score, int depth, int ply, int bound, uint32_t move);
 void hash_new_search();
+// Per mille of the slots in use, from a fixed sample of slots spread over the table
+// (the UCI hashfull report runs during the search and must not walk the whole table).
+int hash_fullness_permill();
 // Stores one learned position (key, side, score, depth in plies, move) with age 127.
 void hash_store_learned(uint64_t key, int side, int score, int depth_plies, uint32_t move);
 // Stores every learned position through the registered hook and prints the count.

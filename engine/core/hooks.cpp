@@ -1,3 +1,4 @@
 #include "core/hooks.h"
 
 engine_hooks hooks;
+int egtb_max_men = 0;

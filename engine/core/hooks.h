@@ -25,6 +25,9 @@ struct engine_hooks {
     uint32_t (*trosk_first_move)(int side, const uint32_t* moves, int count) = nullptr;
     // Bitbase probe: 0 nothing found, 1 exact value, 2 lower bound, 3 upper bound.
     int (*bitbase_probe)(int side, int* value) = nullptr;
+    // Endgame-table probe of the current position: false when no table answers; the
+    // value as the tables give it.
+    bool (*egtb_probe)(int side, int* value) = nullptr;
     // Root moves the search must leave out (test-suite avoid list, UCI searchmoves).
     bool (*root_move_excluded)(uint32_t move) = nullptr;
     // Whether a restricted root list (UCI searchmoves) is in force: no root hash store.
@@ -37,6 +40,8 @@ struct engine_hooks {
     int (*count_poll)() = nullptr;
 };
 extern engine_hooks hooks;
+// Largest number of men the loaded endgame tables reach (0 = none).
+extern int egtb_max_men;
 
 inline int call_search_poll() { return hooks.search_poll ? hooks.search_poll() : 0; }
 inline void call_epd_check_solution(uint32_t move, int depth, int score) {

@@ -1,7 +1,6 @@
 #include "core/movegen.h"
 
 #include <cstring>
-#include <initializer_list>
 
 move_list_entry move_stack[MOVE_STACK_SIZE];
 move_list_entry* move_list_start[MOVE_PLIES + 1] = {move_stack};
@@ -12,157 +11,6 @@ uint32_t killer1[MOVE_PLIES];
 uint32_t killer2[MOVE_PLIES];
 uint32_t recapture_bonus[65];
 uint64_t generated_move_count;
-
-uint64_t attack_mask[8][64];
-uint64_t square_bit[64];
-int8_t direction[64][64];
-int8_t direction_0x88[64][64];
-uint8_t ray_squares[64][8][7];
-uint8_t ray_length[64][8];
-uint64_t ray_mask[64][8];
-int8_t line_index[64][64];
-uint32_t mvv_lva[7][7];
-
-bool (*in_check_fn)(int side) = in_check_by_rays;
-
-namespace {
-
-struct step {
-    int df, dr;
-};
-// Directions as (file, rank) steps, in walk order.
-const step knight_steps[8] = {{-2, 1}, {2, -1}, {2, 1}, {-2, -1}, {-1, 2}, {1, -2}, {1, 2}, {-1, -2}};
-const step bishop_steps[4] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-const step rook_steps[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-const step queen_steps[8] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-// The eight rays of the attack tests: 0-3 straight, 4-7 diagonal.
-const step ray_steps[8] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-
-uint8_t knight_targets[64][9];  // knight squares, ended by 64
-uint8_t king_targets[64][9];    // king squares in ray order, ended by 64
-
-// Rays a slider walks, in the order of its steps: bishops 4-7, rooks 0-3, queens 0-7.
-constexpr int first_ray[8] = {0, 0, 0, 4, 0, 0, 0, 0};
-constexpr int last_ray[8] = {0, 0, 0, 8, 4, 8, 0, 0};
-
-bool on_board(int f, int r) { return f >= 0 && f < 8 && r >= 0 && r < 8; }
-
-void build_masks(int kind, const step* steps, int nsteps, bool slider) {
-    for (int from = 0; from < 64; ++from) {
-        uint64_t mask = 0;
-        for (int d = 0; d < nsteps; ++d) {
-            int f = file_of(from) + steps[d].df, r = rank_index(from) + steps[d].dr;
-            while (on_board(f, r)) {
-                mask |= 1ULL << (r * 8 + f);
-                if (!slider) break;
-                f += steps[d].df;
-                r += steps[d].dr;
-            }
-        }
-        attack_mask[kind][from] = mask;
-    }
-}
-
-void build_pawn_masks(int kind, int side) {
-    const int fwd = side == WHITE ? 1 : -1;
-    for (int from = 0; from < 64; ++from) {
-        const int f = file_of(from), r = rank_index(from);
-        uint64_t mask = 0;
-        for (int df : {-1, 1})
-            if (on_board(f + df, r + fwd)) mask |= 1ULL << ((r + fwd) * 8 + f + df);
-        attack_mask[kind][from] = mask;
-    }
-}
-
-inline bool slider_on_ray(int dir_index, uint32_t p) {
-    return dir_index < 4 ? (p == ROOK || p == QUEEN) : (p == BISHOP || p == QUEEN);
-}
-
-// Whether a man of colour `opp` attacks square s; pawn attacks only when `pawns` is set.
-inline bool attacked_from(int s, int opp, bool pawns) {
-    const board_state& b = board;
-    for (int d = 0; d < 8; ++d) {
-        const uint8_t* ray = ray_squares[s][d];
-        for (int i = 0, n = ray_length[s][d]; i < n; ++i) {
-            int t = ray[i];
-            if (b.color[t] == NO_COLOR) continue;
-            if (b.color[t] == static_cast<uint32_t>(opp) && slider_on_ray(d, b.piece[t])) return true;
-            break;
-        }
-    }
-    for (const uint8_t* t = knight_targets[s]; *t != 64; ++t)
-        if (b.piece[*t] == KNIGHT && b.color[*t] == static_cast<uint32_t>(opp)) return true;
-    if (pawns) {
-        // Squares from which a pawn of `opp` attacks s.
-        uint64_t from_mask = attack_mask[opp == WHITE ? BLACK_PAWN_KIND : PAWN][s];
-        while (from_mask) {
-            int t = __builtin_ctzll(from_mask);
-            from_mask &= from_mask - 1;
-            if (b.piece[t] == PAWN && b.color[t] == static_cast<uint32_t>(opp)) return true;
-        }
-    }
-    int ek = b.piece_list[opp][0];
-    return ek >= 0 && king_distance[s][ek] == 1;
-}
-
-}  // namespace
-
-void init_ray_tables() {
-    for (int sq = 0; sq < 64; ++sq) square_bit[sq] = 1ULL << sq;
-    build_masks(KNIGHT, knight_steps, 8, false);
-    build_masks(BISHOP, bishop_steps, 4, true);
-    build_masks(ROOK, rook_steps, 4, true);
-    build_masks(QUEEN, queen_steps, 8, true);
-    build_masks(KING, queen_steps, 8, false);
-    build_pawn_masks(PAWN, WHITE);
-    build_pawn_masks(BLACK_PAWN_KIND, BLACK);
-
-    std::memset(direction, 0, sizeof direction);
-    std::memset(direction_0x88, 0, sizeof direction_0x88);
-    std::memset(line_index, -1, sizeof line_index);
-    for (int from = 0; from < 64; ++from) {
-        for (int d = 0; d < 8; ++d) {
-            int f = file_of(from) + ray_steps[d].df, r = rank_index(from) + ray_steps[d].dr;
-            int n = 0;
-            while (on_board(f, r)) {
-                int to = r * 8 + f;
-                ray_squares[from][d][n++] = static_cast<uint8_t>(to);
-                direction[from][to] = static_cast<int8_t>(ray_steps[d].dr * 8 + ray_steps[d].df);
-                direction_0x88[from][to] = static_cast<int8_t>(ray_steps[d].dr * 16 + ray_steps[d].df);
-                line_index[from][to] = static_cast<int8_t>(d);
-                f += ray_steps[d].df;
-                r += ray_steps[d].dr;
-            }
-            ray_length[from][d] = static_cast<uint8_t>(n);
-            ray_mask[from][d] = 0;
-            for (int i = 0; i < n; ++i) ray_mask[from][d] |= 1ULL << ray_squares[from][d][i];
-        }
-        int n = 0;
-        for (const step& s : knight_steps) {
-            int f = file_of(from) + s.df, r = rank_index(from) + s.dr;
-            if (on_board(f, r)) knight_targets[from][n++] = static_cast<uint8_t>(r * 8 + f);
-        }
-        knight_targets[from][n] = 64;
-        n = 0;
-        for (int d = 0; d < 8; ++d)
-            if (ray_length[from][d]) king_targets[from][n++] = ray_squares[from][d][0];
-        king_targets[from][n] = 64;
-    }
-
-    static const int V[7] = {0, 100, 300, 350, 500, 1000, 2000};
-    for (int a = 0; a < 7; ++a)
-        for (int v = 0; v < 7; ++v) {
-            if (a == 0 || v == 0) {
-                mvv_lva[a][v] = 0;
-                continue;
-            }
-            int d = V[v] - V[a];
-            int x = (V[v] + (d > 0 ? d : 0)) / 10;
-            if (d > 0) x += 64;
-            if (d < 0) x -= a;
-            mvv_lva[a][v] = static_cast<uint32_t>(x) << 17;
-        }
-}
 
 namespace {
 
@@ -210,8 +58,8 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
             if (rr == 7) {
                 if (b.color[push] == NO_COLOR) {
                     uint32_t m = make_move_word(from, push);
-                    int32_t s = static_cast<int32_t>(hist[m & 0xFFF]);
-                    *list++ = {m | promotion_flags(QUEEN), s + 0x1480000};
+                    int32_t s = static_cast<int32_t>(hist[m & MOVE_SQUARES]);
+                    *list++ = {m | promotion_flags(QUEEN), s + static_cast<int32_t>(BONUS_QUEEN_PROMOTION)};
                     *list++ = {m | promotion_flags(KNIGHT), s};
                     *list++ = {m | promotion_flags(ROOK), s};
                     *list++ = {m | promotion_flags(BISHOP), s};
@@ -219,8 +67,8 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
                 for (int c = 0; c < ncaps; ++c) {
                     int to = caps[c];
                     uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                    int32_t s = static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to]);
-                    *list++ = {m | promotion_flags(QUEEN), s + 0x1480000};
+                    int32_t s = static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]);
+                    *list++ = {m | promotion_flags(QUEEN), s + static_cast<int32_t>(BONUS_QUEEN_PROMOTION)};
                     *list++ = {m | promotion_flags(KNIGHT), s};
                     *list++ = {m | promotion_flags(ROOK), s};
                     *list++ = {m | promotion_flags(BISHOP), s};
@@ -228,19 +76,19 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
                 if (EVADE) list = keep_evasions(first, list, king, targets, pins);
                 continue;
             }
-            const int32_t bonus = rr == 5 ? 0x20000 : rr == 6 ? 0x60000 : 0;
+            const int32_t bonus = rr == 5 ? BONUS_PAWN_SIXTH : rr == 6 ? BONUS_PAWN_SEVENTH : 0;
             if (b.color[push] == NO_COLOR) {
                 uint32_t m = make_move_word(from, push);
-                *list++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + bonus};
+                *list++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES]) + bonus};
                 if (rr == 2 && b.color[push + fwd] == NO_COLOR) {
                     uint32_t m2 = make_move_word(from, push + fwd);
-                    *list++ = {m2, static_cast<int32_t>(hist[m2 & 0xFFF])};
+                    *list++ = {m2, static_cast<int32_t>(hist[m2 & MOVE_SQUARES])};
                 }
             }
             for (int c = 0; c < ncaps; ++c) {
                 int to = caps[c];
                 uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                *list++ = {m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to]) + bonus};
+                *list++ = {m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]) + bonus};
             }
             if (EVADE) list = keep_evasions(first, list, king, targets, pins);
             continue;
@@ -250,12 +98,12 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
             const uint32_t c = b.color[to];
             if (c == NO_COLOR) {
                 uint32_t m = make_move_word(from, to);
-                *list++ = {m, static_cast<int32_t>(hist[m & 0xFFF])};
+                *list++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES])};
                 return true;
             }
             if (c == opp) {
                 uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & 0xFFF] + recapture_bonus[to])};
+                *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to])};
             }
             return false;
         };
@@ -276,7 +124,7 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
                 board.color[from] = NO_COLOR;
                 move_list_entry* out = first;
                 for (move_list_entry* e = first; e != list; ++e)
-                    if (!attacked_from(move_to(e->move), static_cast<int>(opp), true)) *out++ = *e;
+                    if (!attacked_by(move_to(e->move), static_cast<int>(opp), true)) *out++ = *e;
                 board.piece[from] = KING;
                 board.color[from] = static_cast<uint32_t>(side);
                 list = out;
@@ -298,13 +146,13 @@ template <bool EVADE>
 int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const pin_set* pins) {
     const board_state& b = board;
     uint32_t* hist = history_table[side];
-    const uint32_t mk = mate_killer[ply] & 0xFFF, k1 = killer1[ply] & 0xFFF, k2 = killer2[ply] & 0xFFF;
-    hist[mk] += 0x2000000;
-    hist[k1] += 0x800000;
-    hist[k2] += 0x7E0000;
+    const uint32_t mk = mate_killer[ply] & MOVE_SQUARES, k1 = killer1[ply] & MOVE_SQUARES, k2 = killer2[ply] & MOVE_SQUARES;
+    hist[mk] += BONUS_MATE_KILLER;
+    hist[k1] += BONUS_KILLER1;
+    hist[k2] += BONUS_KILLER2;
     const uint32_t last = game_history[b.ply].move;
     const int last_to = move_is_null(last) ? 64 : move_to(last);
-    recapture_bonus[last_to] += 0x1000000;
+    recapture_bonus[last_to] += BONUS_RECAPTURE;
 
     move_list_entry* end = piece_moves<EVADE>(list, side, targets, pins);
 
@@ -319,7 +167,7 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
             checked = square_attacked(side, k) ? 1 : 0;
             if (!checked && !square_attacked(side, k + 1) && !square_attacked(side, k + 2)) {
                 uint32_t m = make_move_word(k, k + 2, MOVE_CASTLE);
-                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x20000};
+                *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_CASTLE)};
             }
         }
         if ((b.castling_rights & castle_long_mask[side]) && b.color[k - 1] == NO_COLOR && b.color[k - 2] == NO_COLOR &&
@@ -327,7 +175,7 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
             if (checked < 0) checked = square_attacked(side, k) ? 1 : 0;
             if (!checked && !square_attacked(side, k - 1) && !square_attacked(side, k - 2)) {
                 uint32_t m = make_move_word(k, k - 2, MOVE_CASTLE);
-                *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x20000};
+                *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_CASTLE)};
             }
         }
     }
@@ -348,15 +196,15 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
             int from = from_sq[i];
             if (b.piece[from] == PAWN && b.color[from] == static_cast<uint32_t>(side)) {
                 uint32_t m = make_move_word(from, t, MOVE_EP | MOVE_CAPTURE);
-                if (!EVADE || is_legal_move(side, m)) *end++ = {m, static_cast<int32_t>(hist[m & 0xFFF]) + 0x1140000};
+                if (!EVADE || is_legal_move(side, m)) *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_EP)};
             }
         }
     }
 
-    hist[mk] -= 0x2000000;
-    hist[k1] -= 0x800000;
-    hist[k2] -= 0x7E0000;
-    recapture_bonus[last_to] -= 0x1000000;
+    hist[mk] -= BONUS_MATE_KILLER;
+    hist[k1] -= BONUS_KILLER1;
+    hist[k2] -= BONUS_KILLER2;
+    recapture_bonus[last_to] -= BONUS_RECAPTURE;
 
     int count = static_cast<int>(end - list);
     generated_move_count += static_cast<uint64_t>(count);
@@ -427,27 +275,6 @@ int generate_captures(int side, int ply) {
     return static_cast<int>(list - start);
 }
 
-void find_pins(int side, int king_square, pin_set& pins) {
-    const board_state& b = board;
-    pins.count = 0;
-    const uint32_t own = static_cast<uint32_t>(side), opp = static_cast<uint32_t>(side ^ 1);
-    for (int d = 0; d < 8; ++d) {
-        const uint8_t* ray = ray_squares[king_square][d];
-        const int n = ray_length[king_square][d];
-        int i = 0;
-        while (i < n && b.color[ray[i]] == NO_COLOR) ++i;
-        if (i >= n || b.color[ray[i]] != own) continue;
-        const int shield = ray[i];
-        for (++i; i < n && b.color[ray[i]] == NO_COLOR; ++i) {
-        }
-        if (i < n && b.color[ray[i]] == opp && slider_on_ray(d, b.piece[ray[i]])) {
-            pins.square[pins.count] = static_cast<uint8_t>(shield);
-            pins.dir[pins.count] = static_cast<int8_t>(d);
-            ++pins.count;
-        }
-    }
-}
-
 int generate_legal_moves(int side, int ply, move_list_entry* list) {
     const int n = generate_moves(side, ply, list);
     const int k = board.piece_list[side][0];
@@ -488,7 +315,7 @@ inline int find_checkers(int k, int opp, uint64_t& answer_squares) {
                 between |= square_bit[t];
                 continue;
             }
-            if (b.color[t] == static_cast<uint32_t>(opp) && slider_on_ray(d, b.piece[t])) {
+            if (b.color[t] == static_cast<uint32_t>(opp) && slides_along(d, b.piece[t])) {
                 ++count;
                 answer_squares = between | square_bit[t];
             }
@@ -547,93 +374,6 @@ int generate_evasions(int side, int ply, move_list_entry* list) {
     }
     if (list == move_list_start[ply]) move_list_start[ply + 1] = list + out;
     return out;
-}
-
-bool is_legal_move(int side, uint32_t move) {
-    board_state& b = board;
-    const int from = move_from(move), to = move_to(move);
-    const uint32_t p = b.piece[from];
-    const uint32_t saved_piece = b.piece[to], saved_color = b.color[to];
-    int cap_sq = -1, rook_from = -1, rook_to = -1;
-    b.piece[to] = p;
-    b.color[to] = static_cast<uint32_t>(side);
-    b.piece[from] = EMPTY;
-    b.color[from] = NO_COLOR;
-    if (move & MOVE_EP) {
-        cap_sq = to > from ? to - 8 : to + 8;
-        b.piece[cap_sq] = EMPTY;
-        b.color[cap_sq] = NO_COLOR;
-    } else if (move & MOVE_CASTLE) {
-        rook_from = to > from ? from + 3 : from - 4;
-        rook_to = to > from ? to - 1 : to + 1;
-        b.piece[rook_to] = ROOK;
-        b.color[rook_to] = static_cast<uint32_t>(side);
-        b.piece[rook_from] = EMPTY;
-        b.color[rook_from] = NO_COLOR;
-    }
-    const int32_t king_sq = b.piece_list[side][0];
-    if (p == KING) b.piece_list[side][0] = to;
-
-    const bool illegal = in_check_fn(side);
-
-    b.piece_list[side][0] = king_sq;
-    if (rook_from >= 0) {
-        b.piece[rook_from] = ROOK;
-        b.color[rook_from] = static_cast<uint32_t>(side);
-        b.piece[rook_to] = EMPTY;
-        b.color[rook_to] = NO_COLOR;
-    }
-    if (cap_sq >= 0) {
-        b.piece[cap_sq] = PAWN;
-        b.color[cap_sq] = static_cast<uint32_t>(side ^ 1);
-    }
-    b.piece[from] = p;
-    b.color[from] = static_cast<uint32_t>(side);
-    b.piece[to] = saved_piece;
-    b.color[to] = saved_color;
-    return !illegal;
-}
-
-bool square_attacked(int side, int square) { return attacked_from(square, side ^ 1, true); }
-
-bool in_check(int side) {
-    const board_state& b = board;
-    const int k = b.piece_list[side][0];
-    const int opp = side ^ 1;
-    const uint64_t kbit = square_bit[k];
-    for (int i = b.piece_count[opp]; i >= 1; --i) {
-        const int sq = b.piece_list[opp][i];
-        if (b.color[sq] != static_cast<uint32_t>(opp)) continue;  // captured in a trial move
-        const uint32_t p = b.piece[sq];
-        if (p == PAWN || !(attack_mask[p][sq] & kbit)) continue;
-        if (p == KNIGHT) return true;
-        // A slider on a line with the king: the first man met from the king decides.
-        const int d = line_index[k][sq];
-        const uint8_t* ray = ray_squares[k][d];
-        for (int j = 0, n = ray_length[k][d]; j < n; ++j) {
-            int t = ray[j];
-            if (b.color[t] == NO_COLOR) continue;
-            if (t == sq) return true;
-            break;
-        }
-    }
-    const int ek = b.piece_list[opp][0];
-    if (king_distance[k][ek] == 1) return true;
-    uint64_t from_mask = attack_mask[opp == WHITE ? BLACK_PAWN_KIND : PAWN][k];
-    while (from_mask) {
-        int t = __builtin_ctzll(from_mask);
-        from_mask &= from_mask - 1;
-        if (b.piece[t] == PAWN && b.color[t] == static_cast<uint32_t>(opp)) return true;
-    }
-    return false;
-}
-
-bool in_check_by_rays(int side) {
-    const int k = board.piece_list[side][0];
-    // An enemy White pawn can only attack a king on the third rank or higher, a Black
-    // one only a king on the sixth rank or lower.
-    const bool pawns = side == BLACK ? rank_index(k) >= 2 : rank_index(k) <= 5;
-    return attacked_from(k, side ^ 1, pawns);
 }
 
 void age_history() {

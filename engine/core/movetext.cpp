@@ -1,3 +1,4 @@
+#include "core/hooks.h"
 #include "core/movetext.h"
 
 #include <cctype>
@@ -13,8 +14,6 @@
 #include "core/settings.h"
 #include "core/state.h"
 
-bool (*egtb_probe_hook)(int side, int* value) = nullptr;
-int egtb_max_men = 0;
 
 namespace {
 const char piece_letters[] = "-PNBRQK";
@@ -453,7 +452,7 @@ void pv_text(int side, std::string& text, int* balance, int extra_plies, int* fo
     if (found) *found = 0;
     const int men = board.piece_count[WHITE] + board.piece_count[BLACK] + 2;
     int value = 0;
-    if (!egtb_probe_hook || men > egtb_max_men || !egtb_probe_hook(side, &value)) return;
+    if (!hooks.egtb_probe || men > egtb_max_men || !hooks.egtb_probe(side, &value)) return;
     const bool marks = !fritz_mode && notation_mode != 2;
     int d = table_distance(value);
     history_slot_guard keep;
@@ -480,7 +479,7 @@ void pv_text(int side, std::string& text, int* balance, int extra_plies, int* fo
             bool scan_ends = false;
             if (reps < 2 && !bare_kings) {
                 int child = 0;
-                if (!egtb_probe_hook(s ^ 1, &child)) {
+                if (!hooks.egtb_probe(s ^ 1, &child)) {
                     incomplete = true;
                     scan_ends = d == 0;
                     unmake_move(s, m);

@@ -27,8 +27,3 @@ std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length
 // balance, `found` whether a table move was added.
 void pv_text(int side, std::string& text, int* balance, int extra_plies, int* found);
 
-// Probe of the endgame tables for the current position (hook: returns false when no
-// table answers); value as the tables give it.
-extern bool (*egtb_probe_hook)(int side, int* value);
-// Largest number of men the loaded tables reach (0 = none).
-extern int egtb_max_men;

@@ -13,27 +13,6 @@
 
 namespace {
 
-inline void select_best(move_list_entry* list, int i, int n) {
-    int best = i;
-    int32_t value = list[i].score;
-    for (int j = i + 1; j < n; ++j)
-        if (list[j].score > value) {
-            value = list[j].score;
-            best = j;
-        }
-    if (best != i) {
-        const move_list_entry e = list[best];
-        std::memmove(list + i + 1, list + i, static_cast<size_t>(best - i) * sizeof(move_list_entry));
-        list[i] = e;
-    }
-}
-
-inline int convert_table_value(int v, int ply) {
-    if (v > 0) return 2 * v - ply - 35533;
-    if (v < 0) return 2 * v + ply + 35532;
-    return 0;
-}
-
 // The bitbase step shared by the quiescence nodes. Returns true when the node ends with
 // *result; otherwise it may raise the floor or lower beta and the ceiling.
 // Whether the side to move is in check: the move that led here carries the check bit
@@ -47,19 +26,19 @@ inline bool probe_bitbase(int side, int ply, int alpha, int& beta, int& floor_sc
     int v = 0;
     const int r = hooks.bitbase_probe(side, &v);
     if (r) ++stats.bitbase_hits;
-    if (r == 1) {
+    if (r == PROBE_EXACT) {
         pv_out[0] = PV_BITBASE;
         *result = convert_table_value(v, ply);
         return true;
     }
-    if (r == 2) {
+    if (r == PROBE_LOWER) {
         if (v >= beta) {
             pv_out[0] = PV_BITBASE;
             *result = v;
             return true;
         }
         if (v > floor_score) floor_score = v;
-    } else if (r == 3) {
+    } else if (r == PROBE_UPPER) {
         if (v <= alpha) {
             pv_out[0] = PV_BITBASE;
             *result = v;
@@ -127,9 +106,9 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
             pv_copy(pv_out, m, child_pv);
             if (score > alpha) {
                 alpha = score;
-                type = 3;
+                type = BOUND_EXACT;
                 if (score >= beta) {
-                    type = 2;
+                    type = BOUND_LOWER;
                     break;
                 }
             }
@@ -157,40 +136,41 @@ int qsearch(int alpha, int beta, int side, int ply, uint16_t* pv_out, int) {
     int floor_score = NO_MOVE_SCORE;
     int hscore = 0, hdepth = 0;
     uint32_t hmove = 0;
-    const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & 0xF;
-    if ((htype == 1 && hscore <= alpha) || (htype == 2 && hscore >= beta && hmove != HASH_NULL_MOVE) || htype == 3) {
+    const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & BOUND_MASK;
+    if ((htype == BOUND_UPPER && hscore <= alpha) || (htype == BOUND_LOWER && hscore >= beta && hmove != HASH_NULL_MOVE) ||
+        htype == BOUND_EXACT) {
         pv_out[0] = PV_END;
         return hscore;
     }
-    if (htype == 2 && hscore >= alpha && hmove != HASH_NULL_MOVE) floor_score = hscore;
+    if (htype == BOUND_LOWER && hscore >= alpha && hmove != HASH_NULL_MOVE) floor_score = hscore;
 
     int result = 0;
     if (probe_bitbase(side, ply, alpha, beta, floor_score, ceiling, pv_out, &result)) return result;
 
     int e = evaluate(side, alpha, beta);
     if (e < floor_score) e = floor_score;
-    int type = 1;
+    int type = BOUND_UPPER;
     int best = e;
     uint32_t best_move = 0;
     if (e > alpha) {
         if (e >= beta) {
-            type = 2;
+            type = BOUND_LOWER;
         } else {
-            type = 3;
+            type = BOUND_EXACT;
             alpha = e;
         }
     }
-    if (type != 2) {
+    if (type != BOUND_LOWER) {
         const bool complete = eval_complete != 0;
         const int n = capture_loop(alpha, beta, side, 0, ply, pv_out, best, best_move, type, false);
         if (abort_search) return 0;
-        if (n == 0 && complete) type = 3;
+        if (n == 0 && complete) type = BOUND_EXACT;
     }
     if (best > ceiling) {
         pv_out[0] = PV_NO_MOVE;
         return ceiling;
     }
-    hash_store(side, best, -640, ply, type, best_move);
+    hash_store(side, best, QSEARCH_DEPTH, ply, type, best_move);
     return best;
 }
 
@@ -209,12 +189,13 @@ int qsearch_node(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
     int floor_score = NO_MOVE_SCORE;
     int hscore = 0, hdepth = 0;
     uint32_t hmove = 0;
-    const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & 0xF;
-    if ((htype == 1 && hscore <= alpha) || (htype == 2 && hscore >= beta && hmove != HASH_NULL_MOVE) || htype == 3) {
+    const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & BOUND_MASK;
+    if ((htype == BOUND_UPPER && hscore <= alpha) || (htype == BOUND_LOWER && hscore >= beta && hmove != HASH_NULL_MOVE) ||
+        htype == BOUND_EXACT) {
         pv_out[0] = PV_END;
         return hscore;
     }
-    if (htype == 2 && hscore >= alpha && hmove != HASH_NULL_MOVE && hscore != 0) floor_score = hscore;
+    if (htype == BOUND_LOWER && hscore >= alpha && hmove != HASH_NULL_MOVE && hscore != 0) floor_score = hscore;
 
     int result = 0;
     if (probe_bitbase(side, ply, alpha, beta, floor_score, ceiling, pv_out, &result)) return result;
@@ -226,31 +207,31 @@ int qsearch_node(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
     if (e < floor_score) e = floor_score;
     if ((qsearch_mask & 4) && e > alpha && led_here_by_check())
         return qsearch_check(alpha, beta, side, qdepth, ply, pv_out, hash_move);
-    int type = 1;
+    int type = BOUND_UPPER;
     int best = e;
     uint32_t best_move = 0;
     if (e > alpha) {
         if (e >= beta) {
-            type = 2;
+            type = BOUND_LOWER;
         } else {
-            type = 3;
+            type = BOUND_EXACT;
             alpha = e;
         }
     }
-    if (type != 2 && qdepth > -8) {
+    if (type != BOUND_LOWER && qdepth > -8) {
         const bool complete = eval_complete != 0;
         const int opp = side ^ 1;
         const bool delta = (qsearch_mask & 1) && board.pawn_material[side] > 0 && board.pawn_material[opp] > 110 &&
                            board.piece_material[side] > 0 && board.piece_material[opp] > 0;
         const int n = capture_loop(alpha, beta, side, qdepth - 1, ply, pv_out, best, best_move, type, delta);
         if (abort_search) return 0;
-        if (n == 0 && complete) type = 3;
+        if (n == 0 && complete) type = BOUND_EXACT;
     }
     if (best > ceiling) {
         pv_out[0] = PV_NO_MOVE;
         return ceiling;
     }
-    hash_store(side, best, -1280, ply, type, best_move);
+    hash_store(side, best, QSEARCH_NODE_DEPTH, ply, type, best_move);
     return best;
 }
 
@@ -262,7 +243,7 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
     const int opp = side ^ 1;
     uint16_t child_pv[PV_WORDS];
     int best;
-    int type = 1;
+    int type = BOUND_UPPER;
     uint32_t best_move = 0;
     move_list_entry* list = move_list_start[ply];
     int n;
@@ -270,19 +251,19 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
         best = alpha;
         n = generate_captures(side, ply);
         if (n == 0) {
-            hash_store(side, alpha, 0, ply, 1, 0);
+            hash_store(side, alpha, 0, ply, BOUND_UPPER, 0);
             return alpha;
         }
     } else {
         best = NO_MOVE_SCORE;
         uint32_t* hist = history_table[side];
-        const uint32_t hm = (hash_move & 0xFFF) != 0 && (hash_move & 0xFFF) != 0xFFF ? hash_move : 0;
-        const uint32_t hint = ply < 64 ? pv_hint[ply] : 0;
-        if (hm) hist[hm & 0xFFF] += 0x10000000u;
-        if (hint) hist[hint & 0xFFF] += 0x800000u;
+        const uint32_t hm = names_squares(hash_move) ? hash_move : 0;
+        const uint32_t hint = ply < MAX_SEARCH_PLY ? pv_hint[ply] : 0;
+        if (hm) hist[hm & MOVE_SQUARES] += BONUS_HASH;
+        if (hint) hist[hint & MOVE_SQUARES] += BONUS_HINT;
         n = generate_evasions(side, ply, list);
-        if (hm) hist[hm & 0xFFF] -= 0x10000000u;
-        if (hint) hist[hint & 0xFFF] -= 0x800000u;
+        if (hm) hist[hm & MOVE_SQUARES] -= BONUS_HASH;
+        if (hint) hist[hint & MOVE_SQUARES] -= BONUS_HINT;
     }
     // Evasions are legal as generated; plain captures still need the test.
     const bool all_legal = best == NO_MOVE_SCORE;
@@ -314,9 +295,9 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
             pv_copy(pv_out, m, child_pv);
             if (score > alpha) {
                 alpha = score;
-                type = 3;
+                type = BOUND_EXACT;
                 if (score >= beta) {
-                    type = 2;
+                    type = BOUND_LOWER;
                     break;
                 }
             }
@@ -324,7 +305,7 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
     }
     if (best == NO_MOVE_SCORE && legal == 0) {
         best = ply - MATE;
-        type = 3;
+        type = BOUND_EXACT;
     }
     hash_store(side, best, 0, ply, type, best_move);
     return best;

@@ -35,7 +35,12 @@ namespace {
 // Flag word of a history record; records before the game's start read as 0.
 inline uint32_t record_flags(int index) { return index >= 0 ? game_history[index].flags : 0; }
 
-inline bool is_pv_end(uint16_t w) { return (w & 0xFFF) == 0xFFF; }
+
+// An extension granted at a node of remaining depth `depth` (1/64 ply).
+inline void count_extension(extension_kind kind, int depth) {
+    const int d = depth >> 6;
+    ++stats.extensions[kind][d < TREE_DEPTHS - 1 ? (d < 0 ? 0 : d) : TREE_DEPTHS - 1];
+}
 
 // Men besides the two kings.
 inline int men_count() { return board.piece_count[WHITE] + board.piece_count[BLACK]; }
@@ -75,63 +80,43 @@ void report_illegal_hash_move(int side, uint32_t move) {
     }
 }
 
-// Adds the depth-weighted credit of a good move to the history table; both tables are
-// halved when an entry grows too large.
-inline void credit_history(int side, uint32_t move, int depth) {
-    uint32_t& h = history_table[side][move & 0xFFF];
+}  // namespace
+
+void credit_history(int side, uint32_t move, int depth) {
+    if (!feature_on(OFF_HISTORY)) return;
+    uint32_t& h = history_table[side][move & MOVE_SQUARES];
     h += static_cast<uint32_t>((depth * depth) >> 6);
-    if (h >= 0x200000)
-        for (int s = 0; s < 2; ++s)
-            for (uint32_t& v : history_table[s]) v >>= 1;
+    if (h >= HISTORY_LIMIT)
+        for (auto& table : history_table)
+            for (uint32_t& v : table) v >>= 1;
 }
+
+namespace {
 
 // Mate killer, history and killer updates for a move that cut off or was best.
 inline void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too) {
-    if (move_is_null(move) || (move & 0xFFF) == 0xFFF) return;
-    if (score > MATE_KILLER_SCORE) mate_killer[ply] = move;
+    if (move_is_null(move) || is_pv_end(move)) return;
+    if (score > MATE_KILLER_SCORE && feature_on(OFF_KILLERS)) mate_killer[ply] = move;
     const uint32_t last = game_history[board.ply].move;
     const bool on_last_square = !move_is_null(last) && move_to(last) == move_to(move);
-    if (history_too && !on_last_square && !(move & 0x7000)) credit_history(side, move, depth);
-    if ((killer1[ply] & 0xFFF) != (move & 0xFFF)) {
+    if (history_too && !on_last_square && !(move & MOVE_PROMOTION_CODE)) credit_history(side, move, depth);
+    if ((killer1[ply] & MOVE_SQUARES) != (move & MOVE_SQUARES) && feature_on(OFF_KILLERS)) {
         killer2[ply] = killer1[ply];
-        killer1[ply] = move & 0xFFF;
+        killer1[ply] = move & MOVE_SQUARES;
     }
 }
 
-// Converts an endgame-table value into a search score at `ply`.
-inline int convert_table_value(int v, int ply) {
-    if (v > 0) return 2 * v - ply - 35533;
-    if (v < 0) return 2 * v + ply + 35532;
-    return 0;
-}
-
-// Picks the remaining entry with the largest ordering value (the first of equals) and
-// moves it to position i, keeping the others in order.
-inline void select_best(move_list_entry* list, int i, int n) {
-    int best = i;
-    int32_t value = list[i].score;
-    for (int j = i + 1; j < n; ++j)
-        if (list[j].score > value) {
-            value = list[j].score;
-            best = j;
-        }
-    if (best != i) {
-        const move_list_entry e = list[best];
-        std::memmove(list + i + 1, list + i, static_cast<size_t>(best - i) * sizeof(move_list_entry));
-        list[i] = e;
-    }
-}
-
-inline void store_pv_hint_from(int ply, const uint16_t* pv) {
-    int p = ply;
-    for (int i = 0; p < 64 && !is_pv_end(pv[i]); ++i, ++p) pv_hint[p] = pv[i];
-    for (; p < 64; ++p) pv_hint[p] = 0;
-}
 
 }  // namespace
 
+void set_pv_hint(int ply, const uint16_t* pv) {
+    int p = ply;
+    for (int i = 0; p < MAX_SEARCH_PLY && i < PV_WORDS && !is_pv_end(pv[i]); ++i, ++p) pv_hint[p] = pv[i];
+    for (; p < MAX_SEARCH_PLY; ++p) pv_hint[p] = 0;
+}
+
 void pv_copy(uint16_t* dst, uint32_t move, const uint16_t* src) {
-    dst[0] = static_cast<uint16_t>(move_is_null(move) ? (move & 0xFFFF) : (move & 0x7FFF));
+    dst[0] = static_cast<uint16_t>(move_is_null(move) ? (move & 0xFFFF) : (move & MOVE_STORED));
     int i = 0;
     for (; i < PV_WORDS - 3 && !is_pv_end(src[i]); ++i) dst[i + 1] = src[i];
     dst[i + 1] = is_pv_end(src[i]) ? src[i] : static_cast<uint16_t>(PV_END);
@@ -147,11 +132,11 @@ int check_hash_move(int side, uint32_t move, uint16_t* pv_out, int score) {
         pv_out[0] = PV_EGTB;
         return men_count() > tb_men_limit ? -1 : 0;
     }
-    if ((move & 0xFFF) == 0) return 0;
+    if (move_is_null(move)) return 0;
     int reps = 0;
     const uint32_t full = check_stored_move(side, move, &reps);
     if (full) {
-        pv_out[0] = static_cast<uint16_t>(full & 0x7FFF);
+        pv_out[0] = static_cast<uint16_t>(full & MOVE_STORED);
         pv_out[1] = PV_END;
         return (score && reps) ? reps : 0;
     }
@@ -196,6 +181,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     if (b.ply - b.last_irreversible >= 100 && !(led_here & HF_CHECK)) return 0;
 
     ++nodes_searched;
+    ++stats.full_nodes;
     if (search_stopped_at_poll()) return 0;
     if (nodes_searched > node_limit) {
         abort_search = 1;
@@ -209,7 +195,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     const int opp = side ^ 1;
     int best = NO_MOVE_SCORE;
     uint32_t best_move = 0;
-    int result_type = 1;
+    int result_type = BOUND_UPPER;
     int ceiling = MATE;
     bool threat = false;
     uint32_t threat_move = 0;
@@ -218,46 +204,54 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     // ---- transposition table ----
     int hscore = 0, hdepth = 0;
     uint32_t hmove = 0;
-    const int hbound = hash_probe(side, ply, &hscore, &hmove, &hdepth);
-    const int htype = hbound & 0xF;
-    if (hbound & HF_THREAT) {
-        flags |= 1;
+    int hbound = hash_probe(side, ply, &hscore, &hmove, &hdepth);
+    if (!feature_on(OFF_THREAT_BIT)) hbound &= ~BOUND_THREAT;
+    const int htype = hbound & BOUND_MASK;
+    if (hbound & BOUND_THREAT) {
+        flags |= NF_NO_NULL;
         threat = true;
     }
-    if (htype && !repeated) {
+    if (htype) ++stats.table_hits;
+    if (htype && !repeated && feature_on(OFF_TABLE_CUTS)) {
         bool cut = false;
-        if (htype == 1) {
-            if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= alpha && check_hash_move(side, hmove, pv_out, hscore) == 0)
+        if (htype == BOUND_UPPER) {
+            if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= alpha && check_hash_move(side, hmove, pv_out, hscore) == 0) {
+                ++stats.table_cuts;
                 return hscore;
-            if (hdepth > 0) flags |= 1;
-        } else if (htype == 2) {
+            }
+            if (hdepth > 0) flags |= NF_NO_NULL;
+        } else if (htype == BOUND_LOWER) {
             if (hdepth >= depth || hscore > MATE_RANGE) {
-                const bool null_refused = hmove == HASH_NULL_MOVE && (flags & 1);
+                const bool null_refused = hmove == HASH_NULL_MOVE && (flags & NF_NO_NULL);
                 if (hscore >= beta && !null_refused) {
                     if (check_hash_move(side, hmove, pv_out, hscore) == 0) cut = true;
                 } else if (hscore > alpha && (hscore < MATE_RANGE || hdepth >= depth) && hmove != HASH_NULL_MOVE &&
                            check_hash_move(side, hmove, pv_out, hscore) == 0) {
                     alpha = best = hscore;
                     best_move = hmove;
-                    result_type = 8;
+                    result_type = RESULT_FROM_TABLE;
                 }
             }
-        } else if (htype == 3) {
+        } else if (htype == BOUND_EXACT) {
             const bool usable = hdepth >= depth || hmove == HASH_EGTB_MOVE || (hscore > MATE_RANGE && hscore >= beta) ||
                                 (hscore < -MATE_RANGE && hscore <= alpha);
             if (usable && check_hash_move(side, hmove, pv_out, hscore) == 0) {
-                if ((hmove & 0xFFF) == 0 || (hmove & 0xFFF) == 0xFFF || hscore <= alpha) return hscore;
+                if (!names_squares(hmove) || hscore <= alpha) {
+                    ++stats.table_cuts;
+                    return hscore;
+                }
                 cut = true;
             } else if (hscore < beta && hdepth >= depth - null_high) {
-                flags |= 1;
+                flags |= NF_NO_NULL;
             }
         }
         if (cut) {
+            ++stats.table_cuts;
             if (hmove != HASH_NULL_MOVE && hmove != HASH_EGTB_MOVE) reward_move(side, hmove, hscore, depth, ply, true);
             return hscore;
         }
     }
-    const bool usable_hash_move = htype && (hmove & 0xFFF) != 0 && (hmove & 0xFFF) != 0xFFF;
+    const bool usable_hash_move = htype && names_squares(hmove);
 
     // ---- bitbases ----
     if (hooks.bitbase_probe && men_count() <= 2) {
@@ -265,11 +259,11 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         int v = 0;
         const int r = hooks.bitbase_probe(side, &v);
         if (r) ++stats.bitbase_hits;
-        if (r == 1) {
+        if (r == PROBE_EXACT) {
             pv_out[0] = PV_BITBASE;
             return convert_table_value(v, ply);
         }
-        if (r == 2) {
+        if (r == PROBE_LOWER) {
             if (v >= beta) {
                 pv_out[0] = PV_BITBASE;
                 return v;
@@ -277,9 +271,9 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
             if (v > alpha) {
                 alpha = best = v;
                 best_move = PV_BITBASE;
-                result_type = 8;
+                result_type = RESULT_FROM_TABLE;
             }
-        } else if (r == 3) {
+        } else if (r == PROBE_UPPER) {
             if (v <= alpha) {
                 pv_out[0] = PV_BITBASE;
                 return v;
@@ -295,17 +289,17 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     if (men_count() <= tb_men_limit) {
         if (men_count() == 0) return 0;
         const uint32_t last = game_history[b.ply].move;
-        const bool capture_or_promotion = (last & (MOVE_CAPTURE | 0x7000)) != 0;
-        if (egtb_probe_hook && (ply == 1 || (ply < tb_ply_limit && capture_or_promotion))) {
+        const bool capture_or_promotion = (last & (MOVE_CAPTURE | MOVE_PROMOTION_CODE)) != 0;
+        if (hooks.egtb_probe && (ply == 1 || (ply < tb_ply_limit && capture_or_promotion))) {
             ++stats.egtb_probes;
             int v = 0;
-            if (egtb_probe_hook(side, &v)) {
+            if (hooks.egtb_probe(side, &v)) {
                 ++stats.egtb_hits;
                 ++stats.tb_hits;
                 if (v == 0 || !repeated) {
                     const int s = convert_table_value(v, ply);
                     pv_out[0] = PV_EGTB;
-                    hash_store(side, s, depth, ply, 3, HASH_EGTB_MOVE);
+                    hash_store(side, s, depth, ply, BOUND_EXACT, HASH_EGTB_MOVE);
                     return s;
                 }
             }
@@ -320,12 +314,12 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
     // (after the null move) starts its list where this ply's would.
     move_list_start[ply + 1] = move_list_start[ply];
     if (ply + 1 < MOVE_PLIES) mate_killer[ply + 1] = 0;
-    if (!(flags & 1) && !in_check && beta < MATE_RANGE && !repeated) {
+    if (!(flags & NF_NO_NULL) && !in_check && beta < MATE_RANGE && !repeated) {
         // The position after the null move differs in the en-passant key only: its
         // bucket loads while the verification search runs.
         hash_prefetch_key(b.hash_key ^ ep_key(b.ep_square) ^ ep_key(-1), opp);
         bool allowed = true;
-        if (depth >= 320) allowed = generate_legal_moves(side, ply, move_list_start[ply]) > 6;
+        if (depth >= 5 * ONE_PLY) allowed = generate_legal_moves(side, ply, move_list_start[ply]) > 6;
         int R = 0;
         if (allowed) {
             const int pieces = b.piece_material[side];
@@ -333,10 +327,13 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
             if (R <= 0 || pieces <= 450) R = (pieces > 0 && null_endgame > 0) ? null_endgame : 0;
         }
         if (allowed && R > 0) {
-            const int nd = depth - R - 64;
+            const int nd = depth - R - ONE_PLY;
+            ++stats.null_verifications;
             // Verification: the real position at the reduced depth.
-            int v = nd < 1 ? qsearch(beta - 1, beta, side, ply, child_pv, flags)
-                           : search(beta - 1, beta, side, nd, ply, child_pv, flags | 1, 0);
+            child_pv[0] = PV_NO_MOVE;
+            int v = !feature_on(OFF_VERIFY) ? beta
+                    : nd < 1               ? qsearch(beta - 1, beta, side, ply, child_pv, flags)
+                                           : search(beta - 1, beta, side, nd, ply, child_pv, flags | NF_NO_NULL, 0);
             if (abort_search) return 0;
             if (v > MATE_RANGE) {
                 std::memcpy(pv_out, child_pv, sizeof child_pv);
@@ -344,25 +341,27 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
             }
             if (!is_pv_end(child_pv[0]) && !move_is_null(child_pv[0])) threat_move = child_pv[0];
             if (v < beta) {
-                if (threat_move) threat_bonus = 0x20000;
+                if (threat_move) threat_bonus = BONUS_THREAT_PRESEARCH;
             } else {
                 const int saved_margin = lazy_margin[opp];
+                ++stats.null_tries;
                 make_null_move(side);
                 v = nd < 1 ? -qsearch(-beta, 1 - beta, opp, ply + 1, child_pv, flags)
-                           : -search(-beta, 1 - beta, opp, nd, ply + 1, child_pv, flags | 0x21, 0);
+                           : -search(-beta, 1 - beta, opp, nd, ply + 1, child_pv, flags | NF_NO_NULL | NF_AFTER_NULL, 0);
                 unmake_null_move(side);
                 lazy_margin[opp] = saved_margin;
                 if (abort_search) return 0;
                 if (v >= beta) {
+                    ++stats.null_cuts;
                     if (v >= MATE_RANGE) v = beta;
                     pv_copy(pv_out, 0, child_pv);
-                    hash_store(side, v, depth, ply, 2, HASH_NULL_MOVE);
+                    hash_store(side, v, depth, ply, BOUND_LOWER, HASH_NULL_MOVE);
                     return v;
                 }
                 if (v < -MATE_RANGE) threat = true;
                 if (threat_move) {
-                    threat_bonus = nd >= 1 ? 0x13880000u : 0x1000000u;
-                    if (htype == 1 || (htype && hdepth <= nd)) threat_bonus *= 2;
+                    threat_bonus = nd >= 1 ? BONUS_THREAT_FULL : BONUS_THREAT;
+                    if (htype == BOUND_UPPER || (htype && hdepth <= nd)) threat_bonus *= 2;
                 }
             }
         }
@@ -370,58 +369,60 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
 
     // ---- mate-threat extension ----
     int threat_ext = 0;
-    if (threat && !(flags & 0x20)) {
+    if (threat && !(flags & NF_AFTER_NULL)) {
         const uint32_t own_previous = record_flags(b.ply - 1);
         if (!(own_previous & HF_THREAT) ||
             (!(led_here & HF_THREAT) && ply < iteration_depth &&
              (ply <= 4 || !(record_flags(b.ply - 2) & HF_THREAT) || !(record_flags(b.ply - 3) & HF_THREAT))))
             threat_ext = inullthreat;
-        flags &= ~1;
+        flags &= ~NF_NO_NULL;
     }
 
     // ---- internal iterative deepening ----
     uint32_t order_hash_move = usable_hash_move ? hmove : 0;
-    uint32_t hash_bonus = htype == 1 ? 0x400000u : hdepth <= 0 ? 0x4000000u : 0x10000000u;
-    if (deepen && depth > 128 && beta != alpha + 1 && (flags & 0xC) && !usable_hash_move && !repeated &&
-        !(threat_move && threat_bonus >= 0x1000000) && !(flags & 0x20) && (!(flags & 2) || !pv_hint[ply])) {
-        int v = search(alpha, beta, side, depth - 128, ply, child_pv, flags | 1, 0);
-        if (!abort_search && v <= alpha) v = search(-30001, alpha + 1, side, depth - 128, ply, child_pv, flags | 1, 0);
+    uint32_t hash_bonus = htype == BOUND_UPPER ? BONUS_HASH_UPPER : hdepth <= 0 ? BONUS_HASH_SHALLOW : BONUS_HASH;
+    if (deepen && depth > 2 * ONE_PLY && beta != alpha + 1 && (flags & (NF_PV | NF_PV_FIRST)) && !usable_hash_move && !repeated &&
+        !(threat_move && threat_bonus >= BONUS_THREAT) && !(flags & NF_AFTER_NULL) &&
+        (!(flags & NF_FOLLOW_PV) || !pv_hint[ply])) {
+        ++stats.iid_searches;
+        int v = search(alpha, beta, side, depth - 2 * ONE_PLY, ply, child_pv, flags | NF_NO_NULL, 0);
+        if (!abort_search && v <= alpha) v = search(-FULL_WINDOW, alpha + 1, side, depth - 2 * ONE_PLY, ply, child_pv, flags | NF_NO_NULL, 0);
         if (abort_search) return 0;
         if (!is_pv_end(child_pv[0]) && !move_is_null(child_pv[0])) {
             order_hash_move = child_pv[0];
-            hash_bonus = 0x10000000u;
+            hash_bonus = BONUS_HASH;
         }
     }
 
     // ---- move generation with the ordering bonuses ----
     uint32_t* hist = history_table[side];
-    const uint32_t hint = (ply < 64) ? pv_hint[ply] : 0;
-    if ((flags & 2) && !hint) flags &= ~2;
-    const uint32_t hint_bonus = (flags & 2) ? 0x2EE00000u : 0x800000u;
-    if (threat_move) hist[threat_move & 0xFFF] += threat_bonus;
-    if (order_hash_move) hist[order_hash_move & 0xFFF] += hash_bonus;
-    if (hint) hist[hint & 0xFFF] += hint_bonus;
+    const uint32_t hint = (ply < MAX_SEARCH_PLY) ? pv_hint[ply] : 0;
+    if ((flags & NF_FOLLOW_PV) && !hint) flags &= ~NF_FOLLOW_PV;
+    const uint32_t hint_bonus = (flags & NF_FOLLOW_PV) ? BONUS_HINT_FOLLOWED : BONUS_HINT;
+    if (threat_move) hist[threat_move & MOVE_SQUARES] += threat_bonus;
+    if (order_hash_move) hist[order_hash_move & MOVE_SQUARES] += hash_bonus;
+    if (hint) hist[hint & MOVE_SQUARES] += hint_bonus;
     move_list_entry* list = move_list_start[ply];
     int one_reply_ext = 0;
     int n;
     if (in_check) {
         n = generate_evasions(side, ply, list);
-        if (n == 1 && depth > 320 && !threat_ext && !(led_here & HF_THREAT)) one_reply_ext = ionerep;
+        if (n == 1 && depth > 5 * ONE_PLY && !threat_ext && !(led_here & HF_THREAT)) one_reply_ext = ionerep;
     } else {
         n = generate_moves(side, ply, list);
     }
-    if (threat_move) hist[threat_move & 0xFFF] -= threat_bonus;
-    if (order_hash_move) hist[order_hash_move & 0xFFF] -= hash_bonus;
-    if (hint) hist[hint & 0xFFF] -= hint_bonus;
+    if (threat_move) hist[threat_move & MOVE_SQUARES] -= threat_bonus;
+    if (order_hash_move) hist[order_hash_move & MOVE_SQUARES] -= hash_bonus;
+    if (hint) hist[hint & MOVE_SQUARES] -= hint_bonus;
 
     // ---- per-node extension preconditions ----
-    const bool futility_armed = prune && depth > 64 && depth <= 128 && b.piece_material[WHITE] > 450 &&
+    const bool futility_armed = prune && depth > ONE_PLY && depth <= 2 * ONE_PLY && b.piece_material[WHITE] > 450 &&
                                 b.piece_material[BLACK] > 450 && alpha < MATE_RANGE &&
                                 !(led_here & HF_THREAT) &&
                                 !(record_flags(b.ply - 1) & (HF_CHECK | HF_PAWN7));
     const uint32_t last_move = game_history[b.ply].move;
-    const bool pawn_ending_armed = depth > 192 && b.piece_material[side] == 0 && b.piece_material[opp] <= 1001 &&
-                                   !(last_move & 0x7000);
+    const bool pawn_ending_armed = depth > 3 * ONE_PLY && b.piece_material[side] == 0 && b.piece_material[opp] <= 1001 &&
+                                   !(last_move & MOVE_PROMOTION_CODE);
     const uint32_t own_previous_flags = record_flags(b.ply - 1);
     const bool opp_last_capture = (last_move & MOVE_CAPTURE) != 0 && !(led_here & HF_RECAPTURE);
 
@@ -468,35 +469,35 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                 hf |= HF_CHECK;
                 if (ply + 1 < check_ply_limit && balance <= 750) {
                     ext += icheck;
-                    ++stats.ext_check;
+                    count_extension(EXT_CHECK, depth);
                 }
                 if (ply + 1 > 2 && balance <= 750 && (own_previous_flags & HF_CHECK) && !(own_previous_flags & HF_REPCHECK) &&
                     ((ply + 1 < iteration_depth && b.piece_material[side] > 800) ||
                      ((led_here & ~HF_ONE_REPLY) == 0 && ply + 1 < repcheck_ply_limit))) {
                     ext += irepcheck;
                     hf |= HF_REPCHECK;
-                    ++stats.ext_repcheck;
+                    count_extension(EXT_REPCHECK, depth);
                 }
             }
             if (one_reply_ext) {
                 ext += one_reply_ext;
                 hf |= HF_ONE_REPLY;
-                ++stats.ext_one_reply;
+                count_extension(EXT_ONE_REPLY, depth);
             }
             if (threat_ext) {
                 ext += threat_ext;
-                ++stats.ext_threat;
+                count_extension(EXT_THREAT, depth);
             }
             const bool pawn7 = mover == PAWN && (rank_index(to) == 1 || rank_index(to) == 6);
             if (pawn7 && balance <= 550) {
                 ext += ipawn7;
                 hf |= HF_PAWN7;
-                ++stats.ext_pawn7;
+                count_extension(EXT_PAWN7, depth);
             }
             if (pawn_ending_armed && victim != EMPTY && victim != PAWN && b.piece_material[opp] == 0) {
                 ext += ipawne;
                 hf |= HF_PAWN_ENDING;
-                ++stats.ext_pawn_ending;
+                count_extension(EXT_PAWN_ENDING, depth);
             }
             rec.flags = hf;
 
@@ -516,20 +517,21 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                 const int promo = move_promotion(m);
                 if (balance <= 550 && ((m & MOVE_CAPTURE) || promo == QUEEN) && (promo == 0 || promo == QUEEN) &&
                     opp_last_capture && ply + 1 < iteration_depth &&
-                    (depth > 128 || lazy_margin[side] + b.material[side] - b.material[opp] >= alpha ||
+                    (depth > 2 * ONE_PLY || lazy_margin[side] + b.material[side] - b.material[opp] >= alpha ||
                      (led_here & HF_CHECK))) {
                     ext += irecapture;
                     rec.flags |= HF_RECAPTURE;
-                    ++stats.ext_recapture;
+                    count_extension(EXT_RECAPTURE, depth);
                 }
-                int new_depth = depth - 64 + ext;
+                int new_depth = depth - ONE_PLY + ext;
                 if (check && new_depth < 1) new_depth = 1;
                 if (new_depth > depth)
-                    new_depth = (rec.flags & (HF_REPCHECK | HF_PAWN_ENDING)) ? (new_depth > depth + 64 ? depth + 64 : new_depth)
+                    new_depth = (rec.flags & (HF_REPCHECK | HF_PAWN_ENDING)) ? (new_depth > depth + ONE_PLY ? depth + ONE_PLY : new_depth)
                                                                             : depth;
-                // The first move searched inherits the principal-variation bits (2 and 8);
-                // they are cleared once it has been searched.
-                const int child_flags = flags ^ 0x40;
+                // The first move searched inherits the principal-variation bits; they are
+                // cleared once it has been searched. "No null move" and "follows a null
+                // move" speak of this node only: a child starts without them.
+                const int child_flags = (flags & ~NF_NODE_ONLY) ^ NF_PARITY;
                 if (legal == 1) {
                     score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, child_flags)
                                           : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, child_flags, reps);
@@ -537,9 +539,9 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
                     score = new_depth < 1 ? -qsearch(-alpha - 1, -alpha, opp, ply + 1, child_pv, child_flags)
                                           : -search(-alpha - 1, -alpha, opp, new_depth, ply + 1, child_pv, child_flags, reps);
                     if (!abort_search && score > alpha && score < beta) {
-                        flags |= 2;
-                        store_pv_hint_from(ply + 1, child_pv);
-                        const int research_flags = flags ^ 0x40;
+                        flags |= NF_FOLLOW_PV;
+                        set_pv_hint(ply + 1, child_pv);
+                        const int research_flags = (flags & ~NF_NODE_ONLY) ^ NF_PARITY;
                         score = new_depth < 1 ? -qsearch(-beta, -alpha, opp, ply + 1, child_pv, research_flags)
                                               : -search(-beta, -alpha, opp, new_depth, ply + 1, child_pv, research_flags, reps);
                     }
@@ -548,7 +550,7 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         }
         unmake_move(side, m);
         if (abort_search) return 0;
-        flags &= ~(2 | 8);
+        flags &= ~(NF_FOLLOW_PV | NF_PV_FIRST);
 
         if (score > best) {
             best = score;
@@ -556,25 +558,27 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
             pv_copy(pv_out, m, child_pv);
             if (score > alpha) {
                 alpha = score;
-                result_type = 3;
-                flags &= ~(4 | 8 | 0x40);
+                result_type = BOUND_EXACT;
+                flags &= ~(NF_PV | NF_PV_FIRST | NF_PARITY);
                 if (score >= beta) {
-                    result_type = 2;
+                    result_type = BOUND_LOWER;
+                    ++stats.beta_cuts;
+                    if (legal == 1) ++stats.first_move_cuts;
                     break;
                 }
             }
         }
     }
 
-    if (legal == 0 && result_type == 1) {
+    if (legal == 0 && result_type == BOUND_UPPER) {
         best = in_check ? ply - MATE : 0;
-        result_type = 3;
+        result_type = BOUND_EXACT;
         best_move = 0;
         pv_out[0] = PV_NO_MOVE;
     }
-    if ((result_type == 2 || result_type == 3) && best_move)
+    if ((result_type == BOUND_LOWER || result_type == BOUND_EXACT) && best_move)
         reward_move(side, best_move, best, depth, ply, !(best_move & MOVE_CAPTURE));
-    if (result_type == 8) {
+    if (result_type == RESULT_FROM_TABLE) {
         pv_out[0] = static_cast<uint16_t>(best_move & 0xFFFF);
         pv_out[1] = PV_END;
         return best;
@@ -583,6 +587,6 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         pv_out[0] = PV_NO_MOVE;
         return ceiling;
     }
-    hash_store(side, best, depth, ply, result_type | (threat ? static_cast<int>(HF_THREAT) : 0), best_move);
+    hash_store(side, best, depth, ply, result_type | (threat ? BOUND_THREAT : 0), best_move);
     return best;
 }

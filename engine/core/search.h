@@ -6,25 +6,7 @@
 #include <string>
 
 #include "core/hooks.h"
-
-// ---- scores ------------------------------------------------------------------
-constexpr int MATE = 30000;            // a side mated at ply p scores p - MATE
-constexpr int MATE_RANGE = 29200;      // beyond this a score is a mate score
-constexpr int MATE_KILLER_SCORE = 29900;
-constexpr int NO_MOVE_SCORE = -31000;  // no move searched yet
-constexpr int PLY_LIMIT = 63;          // deepest ply a node is searched at
-constexpr int PV_WORDS = 66;           // words of one continuation buffer
-
-// Flag bits written into the history record of each move the search makes.
-enum : uint32_t {
-    HF_RECAPTURE = 0x1,
-    HF_CHECK = 0x2,
-    HF_PAWN7 = 0x4,
-    HF_THREAT = 0x10,
-    HF_REPCHECK = 0x20,
-    HF_PAWN_ENDING = 0x80,
-    HF_ONE_REPLY = 0x800,
-};
+#include "core/types.h"
 
 // Result codes of think.
 enum : int {
@@ -78,14 +60,37 @@ extern int ponder_hit;              // a ponder search turned into the engine's 
 extern int stop_auto_play;
 extern int book_miss_count;         // searches since the engine's last book move          // think asks the game loop to end auto play
 
+// Extension kinds, as the statistics count them by remaining depth.
+enum extension_kind : int {
+    EXT_CHECK, EXT_REPCHECK, EXT_ONE_REPLY, EXT_THREAT, EXT_PAWN7, EXT_PAWN_ENDING, EXT_RECAPTURE, EXT_KINDS
+};
+// Remaining depths (whole plies) the tree figures tell apart; deeper nodes count in the last.
+constexpr int TREE_DEPTHS = 16;
+
 // Statistics of one search.
 struct search_statistics {
-    uint64_t ext_pawn7, ext_recapture, ext_check, ext_repcheck, ext_threat, pruned, ext_pawn_ending, ext_one_reply;
+    uint64_t pruned;
     uint64_t capture_generations, captures_generated;
     uint64_t bitbase_probes, bitbase_hits, egtb_probes, egtb_hits, tb_hits;
     uint64_t hash_errors;
+    // The shape of the tree: nodes of the full-width search, nodes where a move
+    // raised beta and those where it was the first move searched, null-move pre-searches,
+    // tries and cut-offs, table hits and table cut-offs of the full-width search,
+    // internal iterative deepening searches, extensions by kind and remaining depth,
+    // and the node count at the end of each completed iteration.
+    uint64_t full_nodes, beta_cuts, first_move_cuts;
+    uint64_t null_verifications, null_tries, null_cuts;
+    uint64_t table_hits, table_cuts, iid_searches;
+    uint64_t extensions[EXT_KINDS][TREE_DEPTHS];
+    uint64_t iteration_nodes[64];
 };
 extern search_statistics stats;
+// Extensions of one kind granted in the present search, all depths together.
+inline uint64_t extension_count(extension_kind kind) {
+    uint64_t n = 0;
+    for (uint64_t v : stats.extensions[kind]) n += v;
+    return n;
+}
 
 // The last search's outcome, for the game loop and pondering.
 extern uint16_t last_pv[PV_WORDS];   // continuation of the chosen move (chosen move first)
@@ -96,6 +101,17 @@ extern int last_think_score;         // its score
 extern int last_think_depth;         // depth of its last finished iteration
 // Best root move found so far by the running search (0 = none yet).
 uint32_t current_best_move();
+
+// Converts an endgame-table or bitbase value into a search score at `ply`.
+inline int convert_table_value(int v, int ply) {
+    if (v > 0) return 2 * v - ply - 35533;
+    if (v < 0) return 2 * v + ply + 35532;
+    return 0;
+}
+
+// Adds the depth-weighted credit of a good move (depth in 1/64 ply) to the history
+// table; both tables are halved when an entry grows too large.
+void credit_history(int side, uint32_t move, int depth);
 
 // ---- entry points ------------------------------------------------------------
 // The node search: score for `side`, `pv_out` receives the best move and its continuation.
@@ -142,5 +158,7 @@ void print_search_stats();
 // Clears the shared counters of a search (think does it; tests call it too).
 void reset_search_counters();
 
+// The expected line from `ply` on: the moves of `pv` up to its end word, then none.
+void set_pv_hint(int ply, const uint16_t* pv);
 // Copies a continuation: `dst` = move, then `src` up to and with its end word.
 void pv_copy(uint16_t* dst, uint32_t move, const uint16_t* src);

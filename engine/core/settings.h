@@ -23,6 +23,29 @@ extern uint32_t node_limit;   // 0xFFFFFFFF = none
 extern uint32_t noise;
 extern int max_depth;         // plies, 0 = no limit
 
+// Parts of the search and evaluation that the strength harness switches off one at a
+// time to measure what each is worth (bench/ablation.sh); all are on in play. Set from
+// the environment variable ORVIK_OFF, a comma-separated list of the names below.
+enum : uint32_t {
+    OFF_VERIFY = 1u << 0,       // the null move's reduced pre-search
+    OFF_KILLERS = 1u << 1,      // killer and mate-killer moves
+    OFF_HISTORY = 1u << 2,      // history credits
+    OFF_TABLE_CUTS = 1u << 3,   // cut-offs and bounds from the transposition table
+    OFF_THREAT_BIT = 1u << 4,   // the mate-threat bit of table entries
+    OFF_LAZY = 1u << 5,         // lazy evaluation from material
+    OFF_PAWNS = 1u << 6,        // pawn structure (passed pawns apart)
+    OFF_PASSERS = 1u << 7,      // passed and candidate pawns
+    OFF_KING = 1u << 8,         // king safety and pawn shield
+    OFF_MOBILITY = 1u << 9,     // bishop and rook mobility
+    OFF_ROOKS_QUEENS = 1u << 10,// rook and queen file, rank and king terms
+    OFF_ENDINGS = 1u << 11,     // special endings and the scaling of drawish material
+    OFF_IMBALANCE = 1u << 12,   // bishop pair, bishop colours, closed centre, like-piece scaling
+};
+extern uint32_t features_off;
+inline bool feature_on(uint32_t f) { return (features_off & f) == 0; }
+// Reads a list such as "killers,lazy"; false (and nothing set) on an unknown name.
+bool parse_features_off(const char* text, uint32_t* out);
+
 // Clocks.
 extern int nmoves_inctime;
 extern double mintime_factor;

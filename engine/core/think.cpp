@@ -60,7 +60,6 @@ int previous_score = NO_MOVE_SCORE;
 int first_fail_low = 0;
 int think_ply = 0;
 
-inline bool is_pv_end(uint16_t w) { return (w & 0xFFF) == 0xFFF; }
 
 void move_entry_to(int from, int to) {
     if (from == to) return;
@@ -150,16 +149,17 @@ void reset_search_counters() {
     seldepth = 0;
     stats = search_statistics{};
     eval_count = 0;
+    eval_lazy_count = 0;
     generated_move_count = 0;
-    hash_probes = hash_hits = hash_stores = 0;
+    hash_probes = hash_hits = hash_stores = hash_rejects = 0;
     search_start = millis();
 }
 
 int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out, int flags) {
     const int opp = side ^ 1;
-    const int depth = depth_plies * 64;
+    const int depth = depth_plies * ONE_PLY;
     int best = NO_MOVE_SCORE;
-    int result_type = 1;
+    int result_type = BOUND_UPPER;
     uint16_t child_pv[PV_WORDS];
     pv_out[0] = PV_NO_MOVE;
     root_move_count = root_count;
@@ -189,37 +189,30 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
             print_current_move(i + 1, root_count, depth_plies);
             const bool check = in_check_fn(opp);
             game_history[board.ply].flags = check ? static_cast<uint32_t>(HF_CHECK) : 0u;
-            // The move's stored continuation is the expected line below it.
-            {
-                int p = 1;
-                for (int k = 1; p < 64 && k < PV_WORDS && !is_pv_end(e.pv[k]); ++k, ++p) pv_hint[p] = e.pv[k];
-                for (; p < 64; ++p) pv_hint[p] = 0;
-            }
-            int d = depth - 64 + (check ? icheck : 0);
-            const bool full_window = (flags & 8) || alpha <= -MATE;
-            if (d < 64) {
+            // The move's stored continuation (none before its first search) is the
+            // expected line below it.
+            set_pv_hint(1, is_pv_end(e.pv[0]) ? e.pv : e.pv + 1);
+            int d = depth - ONE_PLY + (check ? icheck : 0);
+            const bool full_window = (flags & NF_PV_FIRST) || alpha <= -MATE;
+            if (d < ONE_PLY) {
                 score = full_window ? -qsearch(-beta, -alpha, opp, 1, child_pv, flags)
-                                    : -qsearch(-alpha - 1, -alpha, opp, 1, child_pv, flags & ~0x40);
+                                    : -qsearch(-alpha - 1, -alpha, opp, 1, child_pv, flags & ~NF_PARITY);
             } else if (full_window) {
                 score = -search(-beta, -alpha, opp, d, 1, child_pv, flags, reps);
             } else {
-                score = -search(-alpha - 1, -alpha, opp, d, 1, child_pv, flags & ~0x40, reps);
+                score = -search(-alpha - 1, -alpha, opp, d, 1, child_pv, flags & ~NF_PARITY, reps);
             }
             if (!full_window && !abort_search && score > alpha && score < beta) {
                 call_epd_check_solution(m, depth_plies, score);
-                {
-                    int p = 1;
-                    for (int k = 0; p < 64 && !is_pv_end(child_pv[k]); ++k, ++p) pv_hint[p] = child_pv[k];
-                    for (; p < 64; ++p) pv_hint[p] = 0;
-                }
+                set_pv_hint(1, child_pv);
                 uint16_t tmp[PV_WORDS];
                 pv_copy(tmp, m, child_pv);
                 unmake_move(side, m);
                 print_thinking(tmp, score, depth_plies, search_elapsed(), "t+", 0);
                 make_move(side, m);
                 game_history[board.ply].flags = check ? static_cast<uint32_t>(HF_CHECK) : 0u;
-                const int again = d < 64 ? -qsearch(-beta, -alpha, opp, 1, child_pv, 0x4E)
-                                         : -search(-beta, -alpha, opp, d, 1, child_pv, 0x4E, reps);
+                const int again = d < ONE_PLY ? -qsearch(-beta, -alpha, opp, 1, child_pv, NF_ROOT)
+                                              : -search(-beta, -alpha, opp, d, 1, child_pv, NF_ROOT, reps);
                 if (!abort_search) {
                     if (again <= alpha) fell_back = true;
                     score = again;
@@ -239,8 +232,8 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
             print_thinking(root_list[0].pv, root_list[0].score, depth_plies, search_elapsed(), "t ", 0);
             if (i > 1) move_entry_to(i, 1);
         }
-        flags &= ~8;
-        flags |= 2;
+        flags &= ~NF_PV_FIRST;
+        flags |= NF_FOLLOW_PV;
         const bool first_failed_low = i == 0 && score <= alpha;
         if (score > best) {
             best = score;
@@ -250,15 +243,15 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
             call_epd_check_solution(m, depth_plies, score);
             pv_copy(pv_out, m, child_pv);
             if (score >= beta) {
-                result_type = 2;
+                result_type = BOUND_LOWER;
                 iteration_fail_high = 1;
                 break;
             }
             if (score > alpha) {
-                result_type = 3;
+                result_type = BOUND_EXACT;
                 alpha = score;
                 front.depth = depth;
-                flags = 2;
+                flags = NF_FOLLOW_PV;
                 print_thinking(front.pv, score, depth_plies, search_elapsed(), "t ", 0);
                 if (node_limit == 0xFFFFFFFFu && search_state == 0 && search_elapsed() > usetime && score > previous_score &&
                     previous_score != NO_MOVE_SCORE) {
@@ -278,25 +271,19 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
         const bool check = in_check_fn(side);
         return check ? -MATE : 0;
     }
-    if ((result_type == 2 || result_type == 3) && !abort_search) {
+    if ((result_type == BOUND_LOWER || result_type == BOUND_EXACT) && !abort_search) {
         const uint32_t m = root_list[0].move;
         if (best > MATE_KILLER_SCORE) mate_killer[0] = m;
-        if (!(m & MOVE_CAPTURE)) {
-            uint32_t& h = history_table[side][m & 0xFFF];
-            h += static_cast<uint32_t>((depth * depth) >> 6);
-            if (h >= 0x200000)
-                for (int s = 0; s < 2; ++s)
-                    for (uint32_t& v : history_table[s]) v >>= 1;
-        }
-        if ((killer1[0] & 0xFFF) != (m & 0xFFF)) {
+        if (!(m & MOVE_CAPTURE)) credit_history(side, m, depth);
+        if ((killer1[0] & MOVE_SQUARES) != (m & MOVE_SQUARES)) {
             killer2[0] = killer1[0];
-            killer1[0] = m & 0xFFF;
+            killer1[0] = m & MOVE_SQUARES;
         }
     }
     if (!abort_search && !(hooks.root_list_restricted && hooks.root_list_restricted())) {
         const int saved_age = hash_age;
         if (search_state == 2) hash_age = HASH_LEARNED_AGE;
-        hash_store(side, best, depth, 0, result_type == 1 ? 1 : result_type, root_list[0].move);
+        hash_store(side, best, depth, 0, result_type, root_list[0].move);
         hash_age = saved_age;
     }
     return best;
@@ -374,17 +361,17 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     root_stored_depth = hbound ? hdepth : 0;
     if (analysis && hbound && hdepth >= 1) {
         if (uci_mode)
-            level_printf(LVL_UCI, "info string Position stored with depth %d\n", (hdepth + 63) / 64);
+            level_printf(LVL_UCI, "info string Position stored with depth %d\n", (hdepth + ONE_PLY - 1) / ONE_PLY);
         else
-            level_printf(LVL_LEARNED, "Position stored with depth %d\n", (hdepth + 63) / 64);
+            level_printf(LVL_LEARNED, "Position stored with depth %d\n", (hdepth + ONE_PLY - 1) / ONE_PLY);
     }
     tb_men_limit = egtb_max_men > 2 ? egtb_max_men - 2 : 0;
     if (four_men_only && tb_men_limit > 2) tb_men_limit = 2;   // "Use only 3 and 4-men TBs"
     if (tb_usage == -1) tb_men_limit = 0;
     const int men = board.piece_count[WHITE] + board.piece_count[BLACK];
-    if (tb_men_limit > 0 && men <= tb_men_limit && egtb_probe_hook) {
+    if (tb_men_limit > 0 && men <= tb_men_limit && hooks.egtb_probe) {
         int v = 0;
-        if (egtb_probe_hook(side, &v))
+        if (hooks.egtb_probe(side, &v))
             level_printf(LVL_NORMAL, "tbscore = %d\n", v);
         else
             level_printf(LVL_NORMAL, "fail tb table_pieces %d ltable_pieces %d\n", men + 2, egtb_max_men);
@@ -402,7 +389,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         if (board.ply == 1 && think_ply == 0)
             r.score = evaluate(side, -MATE, MATE) + 10000;
         else
-            r.score = gen[i].score + (((hmove & 0x7FFF) == (r.move & 0x7FFF) && hbound) ? 10000 : 0);
+            r.score = gen[i].score + (((hmove & MOVE_STORED) == (r.move & MOVE_STORED) && hbound) ? 10000 : 0);
         unmake_move(side, r.move);
         std::snprintf(r.text, sizeof r.text, "%s", text.c_str());
     }
@@ -474,7 +461,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
                 book_miss_count = 0;
                 code = flagged ? THINK_BOOK_FLAGGED : THINK_BOOK;
                 chosen = book;
-                chosen_pv[0] = static_cast<uint16_t>(book & 0x7FFF);
+                chosen_pv[0] = static_cast<uint16_t>(book & MOVE_STORED);
                 chosen_pv[1] = PV_NO_MOVE;
                 print_thinking(chosen_pv, 0, 0, search_elapsed(), "bk", 2);
                 return finish(chosen);
@@ -484,7 +471,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         if (kids_mode == 1 && search_state == 0) {
             const int k = std::rand() % root_count;
             chosen = root_list[k].move;
-            chosen_pv[0] = static_cast<uint16_t>(chosen & 0x7FFF);
+            chosen_pv[0] = static_cast<uint16_t>(chosen & MOVE_STORED);
             chosen_pv[1] = PV_NO_MOVE;
             print_thinking(chosen_pv, 0, 0, search_elapsed(), "km", 2);
             return finish(chosen);
@@ -493,7 +480,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
 
     // Iterative deepening.
     std::memset(pv_hint, 0, sizeof pv_hint);
-    int alpha = -30001, beta = 30001;
+    int alpha = -FULL_WINDOW, beta = FULL_WINDOW;
     previous_score = NO_MOVE_SCORE;
     int best_score = 0;
     bool have_result = false;
@@ -507,7 +494,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         first_fail_low = 0;
         bool stop = false;
         for (;;) {
-            const int v = search_root(alpha, beta, side, depth, iter_pv, 0x4E);
+            const int v = search_root(alpha, beta, side, depth, iter_pv, NF_ROOT);
             searched = true;
             if (abort_search) {
                 if (iteration_new_best || iteration_fail_high) {
@@ -526,10 +513,10 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
                 stop = true;
                 break;
             }
-            if (v <= alpha && alpha > -30001) {
+            if (v <= alpha && alpha > -FULL_WINDOW) {
                 ++fail_lows;
-                int na = fail_lows == 1 ? v - 100 : fail_lows == 2 ? v - 500 : -30001;
-                if (na < -30001) na = -30001;
+                int na = fail_lows == 1 ? v - 100 : fail_lows == 2 ? v - 500 : -FULL_WINDOW;
+                if (na < -FULL_WINDOW) na = -FULL_WINDOW;
                 if (na >= MATE_RANGE) {
                     na = 0;
                     fail_lows = 2;
@@ -546,10 +533,10 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
                 }
                 continue;
             }
-            if (v >= beta && beta < 30001) {
+            if (v >= beta && beta < FULL_WINDOW) {
                 ++fail_highs;
-                int nb = fail_highs == 1 ? v + 100 : fail_highs == 2 ? v + 500 : 30001;
-                if (nb >= MATE_RANGE) nb = 30001;
+                int nb = fail_highs == 1 ? v + 100 : fail_highs == 2 ? v + 500 : FULL_WINDOW;
+                if (nb >= MATE_RANGE) nb = FULL_WINDOW;
                 beta = nb;
                 chosen = root_list[0].move;
                 best_score = v;
@@ -563,6 +550,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         if (stop) break;
 
         // The iteration is complete.
+        stats.iteration_nodes[depth] = nodes_searched;
         chosen = root_list[0].move;
         best_score = root_list[0].score;
         std::memcpy(chosen_pv, root_list[0].pv, sizeof chosen_pv);
@@ -582,8 +570,8 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
             if (elapsed > time_limit) break;
         }
         previous_score = best_score;
-        alpha = best_score - window < -30001 ? -30001 : best_score - window;
-        beta = best_score + window > 30001 ? 30001 : best_score + window;
+        alpha = best_score - window < -FULL_WINDOW ? -FULL_WINDOW : best_score - window;
+        beta = best_score + window > FULL_WINDOW ? FULL_WINDOW : best_score + window;
         if (!analysis && depth >= 4 &&
             ((best_score >= 30002 - depth && !root_repeated) || best_score <= depth - 30002))
             break;

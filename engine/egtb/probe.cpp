@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/board.h"
+#include "core/hooks.h"
 #include "core/movetext.h"
 #include "egtb/egtb.h"
 

@@ -1,3 +1,4 @@
+#include "core/types.h"
 #include "front/commands.h"
 
 #include <cctype>
@@ -21,7 +22,6 @@ namespace {
 // Files being read, innermost last.
 std::vector<FILE*> input_stack;
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Next line of a command file, without its line end, in pieces of at most 8191
 // characters: a longer line is handled piece by piece and never held whole. False at

@@ -28,7 +28,7 @@ void allocate_cache() {
 }  // namespace
 
 void register_egtb_hooks() {
-    egtb_probe_hook = egtb_probe_for_search;
+    hooks.egtb_probe = egtb_probe_for_search;
     hooks.bitbase_probe = bitbase_probe;
 }
 

@@ -86,6 +86,9 @@ int engine_main(int argc, char** argv) {
                  "similar, otherwise Orvik will only use a very small hash of 1M.\n");
     level_printf(LVL_NORMAL, "\nfeature done=0\n");
 
+    // Only the strength harness sets this (bench/ablation.sh).
+    if (const char* off = std::getenv("ORVIK_OFF"); off && !parse_features_off(off, &features_off))
+        level_printf(LVL_ERROR, "ORVIK_OFF: unknown name in \"%s\"\n", off);
     init_geometry_tables();
     init_ray_tables();
     init_zobrist_keys();

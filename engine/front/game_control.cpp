@@ -1,6 +1,7 @@
 // Game-control commands.
 #include <cstdlib>
 
+#include "core/types.h"
 #include "core/board.h"
 #include "core/clock.h"
 #include "core/editor.h"
@@ -22,7 +23,6 @@
 int reversed_board = 0;
 
 namespace {
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // Whole decimal number at the start of the text (blanks skipped); nothing when absent.
 bool read_long(const std::string& arg, long* value) {

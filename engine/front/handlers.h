@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Settings commands (settings.cpp)
+// Settings commands (settings_commands.cpp)
 int cmd_st(const std::string& arg);
 int cmd_sd(const std::string& arg);
 int cmd_ut1(const std::string& arg);

@@ -1,4 +1,5 @@
 // Log files and games files.
+#include "core/types.h"
 #include "front/logs.h"
 
 #include <cctype>
@@ -33,7 +34,6 @@ void close_log() {
     log_file = nullptr;
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Opens `name` with `mode` as the new log; a failure keeps the old one.
 void open_log(const std::string& name, const char* mode) {

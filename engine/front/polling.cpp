@@ -1,4 +1,5 @@
 // Input polling during a search and waiting while pondering.
+#include "core/types.h"
 #include "front/polling.h"
 
 #include <cstring>
@@ -20,7 +21,6 @@ int stop_by_input = 0;
 namespace {
 double last_progress = 0.0;   // seconds since the search start of the last UCI progress line
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Reads the waiting line of the search; false at the end of input (reported).
 bool read_search_line(std::string& line) {
@@ -65,13 +65,8 @@ int search_poll() {
         if ((elapsed_raw - last_progress >= 4.0 || last_progress > elapsed_raw) && nodes != 0) {
             level_printf(LVL_UCI_PROGRESS, "info nodes %lu nps %lu depth %d seldepth %d\n", static_cast<unsigned long>(nodes),
                          static_cast<unsigned long>(rate), iteration_depth, seldepth);
-            if (uci_show_hashfull && hash_table && hash_entries) {
-                uint64_t used = 0;
-                for (uint32_t i = 0; i < hash_entries; ++i)
-                    if (hash_table[i].lock) ++used;
-                const uint64_t permill = used * 1000 / hash_entries;
-                if (permill <= 1000) level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", static_cast<int>(permill));
-            }
+            if (uci_show_hashfull && hash_table && hash_entries)
+                level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", hash_fullness_permill());
         }
         last_progress = elapsed_raw;
     }

@@ -2,6 +2,7 @@
 // `cooktest` is epdtest with the solution moves left out at the root. The hook that
 // the root search calls on each new best move records when a solution was found and
 // lost; every position is classified into result files and the totals are summed up.
+#include "core/types.h"
 #include "front/test_suites.h"
 
 #include <cctype>
@@ -65,7 +66,6 @@ int matches_of(uint32_t move, int* last) {
 
 // ---- text helpers ---------------------------------------------------------------
 
-bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 std::string trim(const std::string& s) {
     size_t a = 0, b = s.size();

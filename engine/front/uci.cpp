@@ -1,4 +1,5 @@
 // UCI dialogue commands.
+#include "core/types.h"
 #include "front/uci.h"
 
 #include <algorithm>
@@ -27,7 +28,6 @@ int searchmoves_count = -1;
 int uci_recorded_ply = 0;
 
 namespace {
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 size_t skip_blanks(const std::string& s, size_t i) {
     while (i < s.size() && is_blank(s[i])) ++i;

@@ -194,3 +194,15 @@ TEST(EvalRobustness, PawnsOnTheirLastRankFromAnUncheckedSetUp) {
         EXPECT_LT(std::abs(v), 30000) << fen;
     }
 }
+
+TEST(EvalStatistics, LazyAnswersAreCountedApart) {
+    eval_env();
+    eval_fen("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+    const uint64_t evals = eval_count, lazy = eval_lazy_count;
+    evaluate(WHITE, -30000, 30000);  // full
+    evaluate(WHITE, 500, 501);       // far above what the margin allows: lazy
+    evaluate(WHITE, -501, -500);     // far below: lazy
+    EXPECT_EQ(eval_count, evals + 3);
+    EXPECT_EQ(eval_lazy_count, lazy + 2);
+}

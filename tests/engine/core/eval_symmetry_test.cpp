@@ -12,6 +12,7 @@
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
+#include "core/settings.h"
 #include "eval_env.h"
 #include "test_env.h"
 
@@ -86,6 +87,37 @@ TEST(EvalSymmetry, RandomGamesFromOpeningsMiddleGamesAndEndings) {
     for (const std::string& fen : starts) random_games(fen, 12, 90, seed++, result);
     EXPECT_EQ(result.failures, 0);
     EXPECT_GT(result.checked, 10000);
+}
+
+// Every group of terms mirrors on its own: the evaluation stays symmetric with each
+// group left out, so a group's share (the full score less the score without it) is
+// symmetric too and no second group can hide a mirroring fault of the first.
+TEST(EvalSymmetry, EachTermGroupOnItsOwn) {
+    eval_env();
+    const struct {
+        const char* name;
+        uint32_t off;
+    } groups[] = {
+        {"pawns", OFF_PAWNS},     {"passers", OFF_PASSERS},           {"king", OFF_KING},
+        {"mobility", OFF_MOBILITY}, {"rooksqueens", OFF_ROOKS_QUEENS}, {"endings", OFF_ENDINGS},
+        {"imbalance", OFF_IMBALANCE},
+    };
+    const std::vector<std::string> starts = {
+        "r1bq1rk1/pp2ppbp/2np1np1/8/3NP3/2N1BP2/PPPQ2PP/R3KB1R w KQ - 0 9",
+        "2r2rk1/1b2qppp/p3pn2/1p6/3P4/P1NB1Q2/1P3PPP/2R2RK1 w - - 0 18",
+        "8/5pk1/6p1/3R4/7P/5PK1/r5P1/8 w - - 0 40",
+        "3q2k1/5pp1/7p/8/8/P6P/5PP1/3Q2K1 w - - 0 1",
+        "8/8/4kb2/8/8/3K4/1PB5/8 w - - 0 1",
+    };
+    for (const auto& g : groups) {
+        features_off = g.off;
+        flip_result result;
+        uint32_t seed = 777;
+        for (const std::string& fen : starts) random_games(fen, 4, 80, seed++, result);
+        EXPECT_EQ(result.failures, 0) << "without " << g.name;
+        EXPECT_GT(result.checked, 1000) << g.name;
+    }
+    features_off = 0;
 }
 
 TEST(EvalSymmetry, TacticalSuitePositions) {

@@ -57,8 +57,10 @@ TEST_F(hash_fixture, LearnedEntriesSurviveShallowerStores) {
     while (e->lock != board.key_hi()) ++e;
     EXPECT_EQ(e->age, HASH_LEARNED_AGE);
     EXPECT_EQ(e->score, 70);
-    hash_store(WHITE, 90, 64, 0, 2, 0x2C6);  // shallower: refused
+    const uint64_t rejects = hash_rejects;
+    hash_store(WHITE, 90, 64, 0, 2, 0x2C6);  // shallower: refused, and counted so
     EXPECT_EQ(e->score, 70);
+    EXPECT_EQ(hash_rejects, rejects + 1);
 }
 
 TEST_F(hash_fixture, AgeWrapsAfter126Searches) {
@@ -78,4 +80,14 @@ TEST_F(hash_fixture, SpecialMovesKeepTheirCode) {
     uint32_t move = 0;
     hash_probe(WHITE, 0, nullptr, &move, nullptr);
     EXPECT_EQ(move, 0xF000u);
+}
+
+TEST_F(hash_fixture, FullnessIsReadFromASample) {
+    EXPECT_EQ(hash_fullness_permill(), 0);
+    for (uint32_t i = 0; i < hash_entries; i += 2) hash_table[i].lock = 1;  // every other slot
+    EXPECT_NEAR(hash_fullness_permill(), 500, 20);
+    for (uint32_t i = 0; i < hash_entries; ++i) hash_table[i].lock = 1;
+    EXPECT_EQ(hash_fullness_permill(), 1000);
+    hash_clear();
+    EXPECT_EQ(hash_fullness_permill(), 0);
 }

@@ -5,6 +5,7 @@
 
 #include "core/board.h"
 #include "core/hash.h"
+#include "core/hooks.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/movetext.h"
@@ -79,7 +80,7 @@ TEST(PvText, TableWalkStopsAndRestoresTheBoard) {
     EXPECT_TRUE(text.empty());
     EXPECT_EQ(balance, 500);
 
-    egtb_probe_hook = fake_probe;
+    hooks.egtb_probe = fake_probe;
     egtb_max_men = 5;
     pv_text(side, text, &balance, 0, &found);
     EXPECT_EQ(found, 1);
@@ -87,7 +88,7 @@ TEST(PvText, TableWalkStopsAndRestoresTheBoard) {
     EXPECT_TRUE(text.ends_with(" {No mating material}")) << text;  // the weak king takes the rook at last
     EXPECT_EQ(board.hash_key, key);
     EXPECT_EQ(board.ply, 0);
-    egtb_probe_hook = nullptr;
+    hooks.egtb_probe = nullptr;
     egtb_max_men = 0;
 }
 

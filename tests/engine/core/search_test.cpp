@@ -181,3 +181,20 @@ TEST_F(SearchFixture, FutilityAlsoPrunesQuietEvasionsOfACheck) {
     EXPECT_EQ(stats.pruned, 3u);
     game_history[board.ply].flags = 0;
 }
+
+TEST_F(SearchFixture, NoNullMoveBitStaysWithItsNode) {
+    // A node that may not try the null move (bit 1) still lets its children try it:
+    // the bit, like "follows a null move" (0x20), belongs to the node alone.
+    const int side = setup("r2q1rk1/pb2bppp/1pn1pn2/2pp4/3P4/1PNBPN2/PB3PPP/R2Q1RK1 w - - 0 10");
+    reset_search_counters();
+    move_list_start[1] = move_stack;
+    iteration_depth = 4;
+    check_ply_limit = 12;
+    repcheck_ply_limit = 8;
+    game_history[board.ply].flags = 0;
+    lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+    uint16_t pv[PV_WORDS];
+    search(-20, -19, side, 4 * 64, 1, pv, 0x21, 0);
+    EXPECT_GT(stats.null_tries, 0u);
+    EXPECT_GT(stats.null_tries * 5, stats.full_nodes) << "null tries " << stats.null_tries << " of " << stats.full_nodes;
+}

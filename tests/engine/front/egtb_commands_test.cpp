@@ -403,7 +403,7 @@ TEST_F(EgtbCommands, OnlyThreeAndFourMenAtTheRootUnderTheOption) {
     if (!hash_table) hash_alloc(1 << 20);
     init_clocks();
     node_limit = 0xFFFFFFFFu;
-    egtb_probe_hook = probe_fails;
+    hooks.egtb_probe = probe_fails;
     egtb_max_men = 5;
     struct {
         const char* fen;

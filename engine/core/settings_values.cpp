@@ -1,5 +1,41 @@
 #include "core/settings.h"
 
+#include <cstring>
+#include <string>
+
+uint32_t features_off = 0;
+
+bool parse_features_off(const char* text, uint32_t* out) {
+    static const struct {
+        const char* name;
+        uint32_t bit;
+    } names[] = {{"verify", OFF_VERIFY},     {"killers", OFF_KILLERS},   {"history", OFF_HISTORY},
+                 {"tablecuts", OFF_TABLE_CUTS}, {"threatbit", OFF_THREAT_BIT}, {"lazy", OFF_LAZY},
+                 {"pawns", OFF_PAWNS},       {"passers", OFF_PASSERS},   {"king", OFF_KING},
+                 {"mobility", OFF_MOBILITY}, {"rooksqueens", OFF_ROOKS_QUEENS}, {"endings", OFF_ENDINGS},
+                 {"imbalance", OFF_IMBALANCE}};
+    uint32_t bits = 0;
+    const std::string list = text ? text : "";
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        const std::string word = list.substr(start, end - start);
+        if (!word.empty()) {
+            bool known = false;
+            for (const auto& n : names)
+                if (word == n.name) {
+                    bits |= n.bit;
+                    known = true;
+                }
+            if (!known) return false;
+        }
+        start = end + 1;
+    }
+    *out = bits;
+    return true;
+}
+
 int null_low = 192;
 int null_high = 192;
 int null_endgame = 128;

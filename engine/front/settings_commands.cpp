@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "book/book_file.h"
+#include "core/types.h"
 #include "core/board.h"
 #include "core/clock.h"
 #include "core/hash.h"
@@ -21,7 +22,6 @@
 #include "front/settings_args.h"
 
 namespace {
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 const char* skip_blanks(const std::string& arg) {
     const char* p = arg.c_str();
     while (*p && is_blank(*p)) ++p;

@@ -18,7 +18,6 @@ int think_side = 0;
 
 namespace {
 
-inline bool is_pv_end(uint16_t w) { return (w & 0xFFF) == 0xFFF; }
 
 // Nodes per second with a time span of at least 1 ms.
 unsigned long rate(double seconds) {
@@ -88,21 +87,26 @@ void print_final_statistics(double seconds) {
     const double nps = ms == 0 ? nodes_searched * 1000000.0 : nodes_searched / seconds;
     level_printf(LVL_STATS, "%lu Nodes, %.2f%% Leavenodes, %.0f Nodes/sec\n", static_cast<unsigned long>(nodes_searched),
                  100.0 * qnodes_searched / nodes_searched, nps);
-    const double full = eval_count ? 100.0 : 0.0;
+    // The share of evaluations that computed the positional score (not lazy).
+    const double full = eval_count ? 100.0 * static_cast<double>(eval_count - eval_lazy_count) / eval_count : 0.0;
     level_printf(LVL_STATS, "%lu eval, %.2f%% score, %lu genmoves, %.2f%% captures ", static_cast<unsigned long>(eval_count),
                  full, static_cast<unsigned long>(generated_move_count),
                  generated_move_count ? 100.0 * stats.captures_generated / generated_move_count : 0.0);
     level_printf(LVL_STATS, "le %d/%d\n", lazy_margin[WHITE], lazy_margin[BLACK]);
     level_printf(LVL_STATS, "ext: pawn %lu, rcp %lu, chk %lu, repchk %lu,\n     null %lu, prune %lu, pe %lu, 1rep %lu\n",
-                 static_cast<unsigned long>(stats.ext_pawn7), static_cast<unsigned long>(stats.ext_recapture),
-                 static_cast<unsigned long>(stats.ext_check), static_cast<unsigned long>(stats.ext_repcheck),
-                 static_cast<unsigned long>(stats.ext_threat), static_cast<unsigned long>(stats.pruned),
-                 static_cast<unsigned long>(stats.ext_pawn_ending), static_cast<unsigned long>(stats.ext_one_reply));
+                 static_cast<unsigned long>(extension_count(EXT_PAWN7)),
+                 static_cast<unsigned long>(extension_count(EXT_RECAPTURE)),
+                 static_cast<unsigned long>(extension_count(EXT_CHECK)),
+                 static_cast<unsigned long>(extension_count(EXT_REPCHECK)),
+                 static_cast<unsigned long>(extension_count(EXT_THREAT)), static_cast<unsigned long>(stats.pruned),
+                 static_cast<unsigned long>(extension_count(EXT_PAWN_ENDING)),
+                 static_cast<unsigned long>(extension_count(EXT_ONE_REPLY)));
 }
 
 void print_hash_lines() {
     level_printf(LVL_STATS, "htable: %lu store, %lu rejected, %lu probe, %.1f%% f/p, %.1f%% f/s\n",
-                 static_cast<unsigned long>(hash_stores), 0UL, static_cast<unsigned long>(hash_probes),
+                 static_cast<unsigned long>(hash_stores), static_cast<unsigned long>(hash_rejects),
+                 static_cast<unsigned long>(hash_probes),
                  hash_probes ? 100.0 * hash_hits / hash_probes : 0.0, hash_stores ? 100.0 * hash_hits / hash_stores : 0.0);
     if (hash_table)
         level_printf(LVL_STATS, "entries %lu age %lu renew %ld\n", static_cast<unsigned long>(hash_entries),

@@ -1,0 +1,118 @@
+// The engine's shared vocabulary: move words and their masks, the special words of
+// variations and table entries, scores, the flag words of the search's nodes and of
+// its history records, table bounds, the ordering bonuses, and the one idea of a blank.
+#pragma once
+
+#include <cstdint>
+
+// ---- move word ---------------------------------------------------------------------
+// bits 0-5 origin, 6-11 destination, 12-14 promotion code, 15 promotion,
+// 16 castling, 17 en passant, 21 capture.
+constexpr uint32_t MOVE_SQUARES = 0xFFF;      // origin and destination
+constexpr uint32_t MOVE_PROMOTION_CODE = 0x7000;
+constexpr uint32_t MOVE_STORED = 0x7FFF;      // the part kept by the table, the book and the learning files
+constexpr uint32_t MOVE_PROMOTION = 0x8000;
+constexpr uint32_t MOVE_CASTLE = 0x10000;
+constexpr uint32_t MOVE_EP = 0x20000;
+constexpr uint32_t MOVE_CAPTURE = 0x200000;
+
+inline constexpr int move_from(uint32_t m) { return static_cast<int>(m & 63); }
+inline constexpr int move_to(uint32_t m) { return static_cast<int>((m >> 6) & 63); }
+inline constexpr int move_promotion(uint32_t m) { return static_cast<int>((m >> 12) & 7); }
+inline constexpr bool move_is_null(uint32_t m) { return (m & MOVE_SQUARES) == 0; }
+inline constexpr bool move_is_capture(uint32_t m) { return (m & MOVE_CAPTURE) != 0; }
+inline constexpr bool move_is_castle(uint32_t m) { return (m & MOVE_CASTLE) != 0; }
+inline constexpr bool move_is_ep(uint32_t m) { return (m & MOVE_EP) != 0; }
+inline constexpr uint32_t make_move_word(int from, int to, uint32_t flags = 0) {
+    return static_cast<uint32_t>(from) | (static_cast<uint32_t>(to) << 6) | flags;
+}
+inline constexpr uint32_t promotion_flags(int code) { return MOVE_PROMOTION | (static_cast<uint32_t>(code) << 12); }
+
+// ---- special words of variations and table entries ---------------------------------
+constexpr uint32_t PV_END = 0xEFFF;       // ends a variation (continue from the table)
+constexpr uint32_t PV_NO_MOVE = 0xFFFF;   // no move
+constexpr uint32_t PV_EGTB = 0xDFFF;      // line ended in an endgame-table result
+constexpr uint32_t PV_BITBASE = 0xCFFF;   // line ended in a bitbase result
+constexpr uint32_t HASH_NULL_MOVE = 0xF000;
+constexpr uint32_t HASH_EGTB_MOVE = 0xE000;
+// Whether a variation word ends the line (any of the words above with squares 0xFFF).
+inline constexpr bool is_pv_end(uint32_t w) { return (w & MOVE_SQUARES) == MOVE_SQUARES; }
+// Whether a stored move names squares (not empty, not an end word).
+inline constexpr bool names_squares(uint32_t m) { return (m & MOVE_SQUARES) != 0 && !is_pv_end(m); }
+
+// ---- scores -------------------------------------------------------------------------
+constexpr int MATE = 30000;            // a side mated at ply p scores p - MATE
+constexpr int MATE_RANGE = 29200;      // beyond this a score is a mate score
+constexpr int MATE_KILLER_SCORE = 29900;
+constexpr int NO_MOVE_SCORE = -31000;  // no move searched yet
+constexpr int FULL_WINDOW = 30001;     // the bounds of an open window
+constexpr int TABLE_MATE_LIMIT = 29500;  // table scores beyond it are mate scores, kept relative to the node
+constexpr int PLY_LIMIT = 63;          // deepest ply a node is searched at
+constexpr int PV_WORDS = 66;           // words of one continuation buffer
+
+// ---- depths (1/64 ply) ----------------------------------------------------------------
+constexpr int ONE_PLY = 64;
+constexpr int QSEARCH_DEPTH = -640;        // table depth of quiescence entry nodes
+constexpr int QSEARCH_NODE_DEPTH = -1280;  // table depth of quiescence capture nodes
+
+// ---- node flags of the search ----------------------------------------------------------
+enum : int {
+    NF_NO_NULL = 0x1,       // no null move at this node
+    NF_FOLLOW_PV = 0x2,     // the move of pv_hint gets the largest ordering bonus
+    NF_PV = 0x4,            // node on the expected principal variation
+    NF_PV_FIRST = 0x8,      // ... reached through first moves only
+    NF_AFTER_NULL = 0x20,   // this node follows a null move
+    NF_PARITY = 0x40,       // toggles at each ply
+    NF_ROOT = NF_FOLLOW_PV | NF_PV | NF_PV_FIRST | NF_PARITY,
+    NF_NODE_ONLY = NF_NO_NULL | NF_AFTER_NULL,  // bits a child does not inherit
+};
+
+// ---- flag bits of the history record of a move made in the search -----------------------
+enum : uint32_t {
+    HF_RECAPTURE = 0x1,
+    HF_CHECK = 0x2,
+    HF_PAWN7 = 0x4,
+    HF_THREAT = 0x10,
+    HF_REPCHECK = 0x20,
+    HF_PAWN_ENDING = 0x80,
+    HF_ONE_REPLY = 0x800,
+};
+
+// ---- bounds of table entries and node results -------------------------------------------
+enum : int {
+    BOUND_UPPER = 1,        // no move beat alpha
+    BOUND_LOWER = 2,        // a move reached beta
+    BOUND_EXACT = 3,
+    BOUND_MASK = 0xF,
+    BOUND_THREAT = 0x10,    // stored from a node under a mate threat (= HF_THREAT)
+    RESULT_FROM_TABLE = 8,  // the node's best move and score came from a table lower bound
+};
+
+// Answers of the bitbase probe.
+enum : int { PROBE_NONE = 0, PROBE_EXACT = 1, PROBE_LOWER = 2, PROBE_UPPER = 3 };
+
+// ---- ordering bonuses, added to history values for the time of one generation ---------------
+constexpr uint32_t BONUS_HINT_FOLLOWED = 0x2EE00000;  // the expected move when the line is followed
+constexpr uint32_t BONUS_HINT = 0x800000;
+constexpr uint32_t BONUS_HASH = 0x10000000;           // table move of a positive depth
+constexpr uint32_t BONUS_HASH_SHALLOW = 0x4000000;    // ... of depth 0 or less
+constexpr uint32_t BONUS_HASH_UPPER = 0x400000;       // ... from an upper bound
+constexpr uint32_t BONUS_THREAT_PRESEARCH = 0x20000;  // pre-search best move when the null move is not tried
+constexpr uint32_t BONUS_THREAT = 0x1000000;          // threat move after a failed null move
+constexpr uint32_t BONUS_THREAT_FULL = 0x13880000;    // ... when the pre-search was a full search
+constexpr uint32_t BONUS_MATE_KILLER = 0x2000000;
+constexpr uint32_t BONUS_KILLER1 = 0x800000;
+constexpr uint32_t BONUS_KILLER2 = 0x7E0000;
+constexpr uint32_t BONUS_RECAPTURE = 0x1000000;
+constexpr uint32_t BONUS_CASTLE = 0x20000;
+constexpr uint32_t BONUS_EP = 0x1140000;
+constexpr uint32_t BONUS_QUEEN_PROMOTION = 0x1480000;
+constexpr uint32_t BONUS_PAWN_SIXTH = 0x20000;
+constexpr uint32_t BONUS_PAWN_SEVENTH = 0x60000;
+constexpr uint32_t HISTORY_LIMIT = 0x200000;          // an entry this large halves both tables
+
+// ---- text -----------------------------------------------------------------------------
+// A blank between words of a command or a file line.
+inline constexpr bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
