@@ -822,6 +822,19 @@ def elo_with_error(wins, draws, losses):
     return elo, (high - low) / 2.0
 
 
+def elo_text(wins, draws, losses):
+    """The Elo line's text. Every game lost (or every game won) has no finite estimate
+    and no spread: it gives the one-sided 95% bound instead, from the rule of three
+    (no point in n games: the true score is below 3/n)."""
+    n = wins + draws + losses
+    if n and wins + draws == 0:
+        return "below %+d (95%%, no point in %d games)" % (round(elo_from_score(min(0.5, 3.0 / n))), n)
+    if n and losses + draws == 0:
+        return "above %+d (95%%, every point in %d games)" % (round(elo_from_score(max(0.5, 1 - 3.0 / n))), n)
+    elo, err = elo_with_error(wins, draws, losses)
+    return "%+d +/- %.0f (95%%)" % (round(elo), err)  # an integer first: never "-0"
+
+
 def sprt_llr(wins, draws, losses, elo0, elo1, alpha=0.05, beta=0.05):
     """Log-likelihood ratio of H1 (ELO1) against H0 (ELO0) in the normal approximation
     of the game scores, and the test's lower and upper bounds."""
@@ -933,8 +946,7 @@ def main():
                                                        time.monotonic() - started))
     print("  %s: +%d =%d -%d  (%.1f%%)" % (a, w, d, l, 100.0 * (w + d / 2) / max(1, stats.games)))
     if stats.games:
-        elo, err = elo_with_error(w, d, l)
-        print("  Elo difference %+.0f +/- %.0f (95%%)" % (elo, err))
+        print("  Elo difference " + elo_text(w, d, l))
     if args.sprt:
         llr, lower, upper = sprt_llr(w, d, l, *args.sprt)
         print("  SPRT elo0 %g elo1 %g: LLR %.2f (bounds %.2f, %.2f): %s" % (

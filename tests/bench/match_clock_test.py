@@ -71,5 +71,17 @@ class StrictClock(unittest.TestCase):
         self.assertEqual(fault_counts(out, "slow")["warnings"], 0, out)
 
 
+class EloLine(unittest.TestCase):
+    def test_a_one_sided_result_gives_a_bound_not_a_figure(self):
+        sys.path.insert(0, os.path.dirname(MATCH))
+        import match
+        self.assertEqual(match.elo_text(0, 0, 50), "below -478 (95%, no point in 50 games)")
+        self.assertEqual(match.elo_text(100, 0, 0), "above +604 (95%, every point in 100 games)")
+        self.assertTrue(match.elo_text(0, 1, 49).endswith("(95%)"))
+        self.assertEqual(match.elo_text(5, 0, 5), "+0 +/- 252 (95%)")
+        # Two games: the rule of three says nothing, the bound stays at an even score.
+        self.assertEqual(match.elo_text(0, 0, 2), "below +0 (95%, no point in 2 games)")
+
+
 if __name__ == "__main__":
     unittest.main()
