@@ -91,10 +91,7 @@ void credit_history(int side, uint32_t move, int depth) {
             for (uint32_t& v : table) v >>= 1;
 }
 
-namespace {
-
-// Mate killer, history and killer updates for a move that cut off or was best.
-inline void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too) {
+void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too) {
     if (move_is_null(move) || is_pv_end(move)) return;
     if (score > MATE_KILLER_SCORE && feature_on(OFF_KILLERS)) mate_killer[ply] = move;
     const uint32_t last = game_history[board.ply].move;
@@ -105,9 +102,6 @@ inline void reward_move(int side, uint32_t move, int score, int depth, int ply, 
         killer1[ply] = move & MOVE_SQUARES;
     }
 }
-
-
-}  // namespace
 
 void set_pv_hint(int ply, const uint16_t* pv) {
     int p = ply;

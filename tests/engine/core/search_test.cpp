@@ -198,3 +198,18 @@ TEST_F(SearchFixture, NoNullMoveBitStaysWithItsNode) {
     EXPECT_GT(stats.null_tries, 0u);
     EXPECT_GT(stats.null_tries * 5, stats.full_nodes) << "null tries " << stats.null_tries << " of " << stats.full_nodes;
 }
+
+TEST_F(SearchFixture, RootBestMoveIsRewardedLikeAnyNodesBestMove) {
+    // The root's best move takes the same updates as a best move deeper down: the
+    // killer slot of ply 0, and no history credit for a promotion.
+    think_to("7k/4P3/8/8/8/8/8/K7 w - - 0 1", 3);
+    const uint32_t promotion = make_move_word(E7, E8);
+    EXPECT_EQ(killer1[0], promotion);
+    EXPECT_EQ(history_table[WHITE][promotion], 0u);
+    // A quiet best move is credited.
+    clear_move_ordering();
+    think_to("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 2);
+    const uint32_t mate = make_move_word(A1, A8);
+    EXPECT_EQ(killer1[0], mate);
+    EXPECT_GT(history_table[WHITE][mate], 0u);
+}
