@@ -103,6 +103,17 @@ void reward_move(int side, uint32_t move, int score, int depth, int ply, bool hi
     }
 }
 
+void store_search_result(int side, int score, int depth, int ply, int bound, uint32_t move, bool permanent) {
+    if (!permanent) {
+        hash_store(side, score, depth, ply, bound, move);
+        return;
+    }
+    const int saved_age = hash_age;
+    hash_age = HASH_LEARNED_AGE;
+    hash_store(side, score, depth, ply, bound, move);
+    hash_age = saved_age;
+}
+
 void set_pv_hint(int ply, const uint16_t* pv) {
     int p = ply;
     for (int i = 0; p < MAX_SEARCH_PLY && i < PV_WORDS && !is_pv_end(pv[i]); ++i, ++p) pv_hint[p] = pv[i];
@@ -581,6 +592,8 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         pv_out[0] = PV_NO_MOVE;
         return ceiling;
     }
-    hash_store(side, best, depth, ply, result_type | (threat ? BOUND_THREAT : 0), best_move);
+    // Analysing, the results of the root's moves stay in the table for good.
+    store_search_result(side, best, depth, ply, result_type | (threat ? BOUND_THREAT : 0), best_move,
+                        ply == 1 && search_state == 2);
     return best;
 }

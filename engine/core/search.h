@@ -118,6 +118,10 @@ void credit_history(int side, uint32_t move, int depth);
 // and the killer slots.
 void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too);
 
+// Stores a node's result in the table; a permanent store (analysis at the root and
+// its moves) takes the learned age, which no ordinary store replaces.
+void store_search_result(int side, int score, int depth, int ply, int bound, uint32_t move, bool permanent);
+
 // ---- entry points ------------------------------------------------------------
 // The node search: score for `side`, `pv_out` receives the best move and its continuation.
 int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, int flags, int repeated);

@@ -213,3 +213,38 @@ TEST_F(SearchFixture, RootBestMoveIsRewardedLikeAnyNodesBestMove) {
     EXPECT_EQ(killer1[0], mate);
     EXPECT_GT(history_table[WHITE][mate], 0u);
 }
+
+namespace {
+// Age of the table entry of the present position for `side` (-1 when none).
+int stored_age(int side) {
+    const hash_entry* e = hash_bucket(side);
+    for (int i = 0; i < 3; ++i)
+        if (e[i].lock == board.key_hi()) return e[i].age;
+    return -1;
+}
+}  // namespace
+
+TEST_F(SearchFixture, AnalysisKeepsTheResultsOfTheRootsMovesForGood) {
+    // A node one ply below the root stores with the learned age while analysing (so
+    // that no later store pushes it out), and with the search's age otherwise.
+    struct row {
+        int state, ply, age;
+    } rows[] = {{2, 1, HASH_LEARNED_AGE}, {2, 2, 0}, {0, 1, 0}, {1, 1, 0}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "search_state " << r.state << " ply " << r.ply);
+        hash_clear();
+        const int side = setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+        reset_search_counters();
+        move_list_start[r.ply] = move_stack;
+        iteration_depth = 3;
+        check_ply_limit = 9;
+        repcheck_ply_limit = 6;
+        lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+        game_history[board.ply].flags = 0;
+        search_state = r.state;
+        uint16_t pv[PV_WORDS];
+        search(-FULL_WINDOW, FULL_WINDOW, side, 2 * ONE_PLY, r.ply, pv, 0, 0);
+        search_state = 0;
+        EXPECT_EQ(stored_age(side), r.age);
+    }
+}
