@@ -248,3 +248,49 @@ TEST_F(SearchFixture, AnalysisKeepsTheResultsOfTheRootsMovesForGood) {
         EXPECT_EQ(stored_age(side), r.age);
     }
 }
+
+TEST_F(SearchFixture, TableEntriesCutOnlyWhereTheirBoundAndDepthAllow) {
+    // One entry for the node's position, then the node searched once: a usable entry
+    // ends the node at once with its score; any other lets the node search.
+    struct row {
+        const char* what;
+        int bound, score, stored_depth;
+        uint32_t move;
+        int alpha, beta, flags, repeated;
+        bool cut;
+    } rows[] = {
+        {"upper bound at alpha, deep enough", BOUND_UPPER, -50, 256, 0, 0, 40, 0, 0, true},
+        {"upper bound too shallow", BOUND_UPPER, -50, 128, 0, 0, 40, 0, 0, false},
+        {"upper bound above alpha", BOUND_UPPER, 10, 256, 0, 0, 40, 0, 0, false},
+        {"upper bound of a mate at any depth", BOUND_UPPER, 20 - MATE, 64, 0, 0, 40, 0, 0, true},
+        {"lower bound at beta", BOUND_LOWER, 50, 256, 0, 0, 40, 0, 0, true},
+        {"lower bound too shallow", BOUND_LOWER, 50, 192, 0, 0, 40, 0, 0, false},
+        {"lower bound of a mate at any depth", BOUND_LOWER, MATE - 20, 64, 0, 0, 40, 0, 0, true},
+        {"null-move cut where null moves may be tried", BOUND_LOWER, 50, 256, HASH_NULL_MOVE, 0, 40, 0, 0, true},
+        {"null-move cut where they may not", BOUND_LOWER, 50, 256, HASH_NULL_MOVE, 0, 40, NF_NO_NULL, 0, false},
+        {"exact inside the window", BOUND_EXACT, 20, 256, 0, 0, 40, 0, 0, true},
+        {"exact too shallow", BOUND_EXACT, 20, 128, 0, 0, 40, 0, 0, false},
+        {"exact mate beyond beta at any depth", BOUND_EXACT, MATE - 20, 64, 0, 0, 40, 0, 0, true},
+        {"a repeated position takes no cut", BOUND_UPPER, -50, 256, 0, 0, 40, 0, 1, false},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        hash_clear();
+        const int side = setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+        reset_search_counters();
+        move_list_start[2] = move_stack;
+        iteration_depth = 4;
+        check_ply_limit = 12;
+        repcheck_ply_limit = 8;
+        lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+        game_history[board.ply].flags = 0;
+        hash_store(side, r.score, r.stored_depth, 2, r.bound, r.move);
+        uint16_t pv[PV_WORDS];
+        const int score = search(r.alpha, r.beta, side, 256, 2, pv, r.flags, r.repeated);
+        EXPECT_EQ(stats.table_cuts == 1 && stats.full_nodes == 1, r.cut)
+            << "cuts " << stats.table_cuts << " nodes " << stats.full_nodes;
+        if (r.cut) {
+            EXPECT_EQ(score, r.score);
+        }
+    }
+}
