@@ -51,6 +51,19 @@ struct SearchFixture : ::testing::Test {
         if (score) *score = s;
         return m ? move_to_coordinates(m) : "none";
     }
+    // Sets up `fen` for a direct call of the node search at `ply` within an iteration of
+    // `iteration` plies (limits as think sets them); returns the side to move.
+    int node_setup(const std::string& fen, int ply, int iteration) {
+        const int side = setup(fen);
+        reset_search_counters();
+        move_list_start[ply] = move_stack;
+        iteration_depth = iteration;
+        check_ply_limit = 3 * iteration;
+        repcheck_ply_limit = 2 * iteration;
+        lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+        game_history[board.ply].flags = 0;
+        return side;
+    }
 };
 }  // namespace
 
@@ -168,13 +181,7 @@ TEST(MateScores, HashKeepsMateDistancesRelativeToTheNode) {
 TEST_F(SearchFixture, FutilityAlsoPrunesQuietEvasionsOfACheck) {
     // Black in check by the rook, two plies left, far below alpha: the quiet evasions
     // are futile like any other quiet move (a check one ply further up bars it).
-    const int side = setup("4k3/pppr1ppp/8/8/8/8/PPP2PPP/4R1K1 b - - 0 1");
-    reset_search_counters();
-    move_list_start[2] = move_stack;
-    lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
-    iteration_depth = 6;
-    check_ply_limit = 18;
-    repcheck_ply_limit = 12;
+    const int side = node_setup("4k3/pppr1ppp/8/8/8/8/PPP2PPP/4R1K1 b - - 0 1", 2, 6);
     game_history[board.ply].flags = HF_CHECK;
     uint16_t pv[PV_WORDS];
     EXPECT_EQ(search(600, 601, side, 128, 2, pv, 0, 0), 600);
@@ -185,14 +192,7 @@ TEST_F(SearchFixture, FutilityAlsoPrunesQuietEvasionsOfACheck) {
 TEST_F(SearchFixture, NoNullMoveBitStaysWithItsNode) {
     // A node that may not try the null move (bit 1) still lets its children try it:
     // the bit, like "follows a null move" (0x20), belongs to the node alone.
-    const int side = setup("r2q1rk1/pb2bppp/1pn1pn2/2pp4/3P4/1PNBPN2/PB3PPP/R2Q1RK1 w - - 0 10");
-    reset_search_counters();
-    move_list_start[1] = move_stack;
-    iteration_depth = 4;
-    check_ply_limit = 12;
-    repcheck_ply_limit = 8;
-    game_history[board.ply].flags = 0;
-    lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+    const int side = node_setup("r2q1rk1/pb2bppp/1pn1pn2/2pp4/3P4/1PNBPN2/PB3PPP/R2Q1RK1 w - - 0 10", 1, 4);
     uint16_t pv[PV_WORDS];
     search(-20, -19, side, 4 * 64, 1, pv, 0x21, 0);
     EXPECT_GT(stats.null_tries, 0u);
@@ -233,14 +233,7 @@ TEST_F(SearchFixture, AnalysisKeepsTheResultsOfTheRootsMovesForGood) {
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << "search_state " << r.state << " ply " << r.ply);
         hash_clear();
-        const int side = setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-        reset_search_counters();
-        move_list_start[r.ply] = move_stack;
-        iteration_depth = 3;
-        check_ply_limit = 9;
-        repcheck_ply_limit = 6;
-        lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
-        game_history[board.ply].flags = 0;
+        const int side = node_setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3", r.ply, 3);
         search_state = r.state;
         uint16_t pv[PV_WORDS];
         search(-FULL_WINDOW, FULL_WINDOW, side, 2 * ONE_PLY, r.ply, pv, 0, 0);
@@ -276,14 +269,7 @@ TEST_F(SearchFixture, TableEntriesCutOnlyWhereTheirBoundAndDepthAllow) {
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
         hash_clear();
-        const int side = setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-        reset_search_counters();
-        move_list_start[2] = move_stack;
-        iteration_depth = 4;
-        check_ply_limit = 12;
-        repcheck_ply_limit = 8;
-        lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
-        game_history[board.ply].flags = 0;
+        const int side = node_setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3", 2, 4);
         hash_store(side, r.score, r.stored_depth, 2, r.bound, r.move);
         uint16_t pv[PV_WORDS];
         const int score = search(r.alpha, r.beta, side, 256, 2, pv, r.flags, r.repeated);
