@@ -91,10 +91,7 @@ void credit_history(int side, uint32_t move, int depth) {
             for (uint32_t& v : table) v >>= 1;
 }
 
-namespace {
-
-// Mate killer, history and killer updates for a move that cut off or was best.
-inline void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too) {
+void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too) {
     if (move_is_null(move) || is_pv_end(move)) return;
     if (score > MATE_KILLER_SCORE && feature_on(OFF_KILLERS)) mate_killer[ply] = move;
     const uint32_t last = game_history[board.ply].move;
@@ -106,8 +103,16 @@ inline void reward_move(int side, uint32_t move, int score, int depth, int ply, 
     }
 }
 
-
-}  // namespace
+void store_search_result(int side, int score, int depth, int ply, int bound, uint32_t move, bool permanent) {
+    if (!permanent) {
+        hash_store(side, score, depth, ply, bound, move);
+        return;
+    }
+    const int saved_age = hash_age;
+    hash_age = HASH_LEARNED_AGE;
+    hash_store(side, score, depth, ply, bound, move);
+    hash_age = saved_age;
+}
 
 void set_pv_hint(int ply, const uint16_t* pv) {
     int p = ply;
@@ -587,6 +592,8 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
         pv_out[0] = PV_NO_MOVE;
         return ceiling;
     }
-    hash_store(side, best, depth, ply, result_type | (threat ? BOUND_THREAT : 0), best_move);
+    // Analysing, the results of the root's moves stay in the table for good.
+    store_search_result(side, best, depth, ply, result_type | (threat ? BOUND_THREAT : 0), best_move,
+                        ply == 1 && search_state == 2);
     return best;
 }

@@ -112,6 +112,15 @@ inline int convert_table_value(int v, int ply) {
 // Adds the depth-weighted credit of a good move (depth in 1/64 ply) to the history
 // table; both tables are halved when an entry grows too large.
 void credit_history(int side, uint32_t move, int depth);
+// The updates for a move that cut off or was best at `ply` (the root is ply 0): the
+// mate killer above MATE_KILLER_SCORE, the history credit (with `history_too`, and
+// never for a promotion or a move onto the square the opponent's last move reached),
+// and the killer slots.
+void reward_move(int side, uint32_t move, int score, int depth, int ply, bool history_too);
+
+// Stores a node's result in the table; a permanent store (analysis at the root and
+// its moves) takes the learned age, which no ordinary store replaces.
+void store_search_result(int side, int score, int depth, int ply, int bound, uint32_t move, bool permanent);
 
 // ---- entry points ------------------------------------------------------------
 // The node search: score for `side`, `pv_out` receives the best move and its continuation.

@@ -273,18 +273,10 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
     }
     if ((result_type == BOUND_LOWER || result_type == BOUND_EXACT) && !abort_search) {
         const uint32_t m = root_list[0].move;
-        if (best > MATE_KILLER_SCORE) mate_killer[0] = m;
-        if (!(m & MOVE_CAPTURE)) credit_history(side, m, depth);
-        if ((killer1[0] & MOVE_SQUARES) != (m & MOVE_SQUARES)) {
-            killer2[0] = killer1[0];
-            killer1[0] = m & MOVE_SQUARES;
-        }
+        reward_move(side, m, best, depth, 0, !(m & MOVE_CAPTURE));
     }
     if (!abort_search && !(hooks.root_list_restricted && hooks.root_list_restricted())) {
-        const int saved_age = hash_age;
-        if (search_state == 2) hash_age = HASH_LEARNED_AGE;
-        hash_store(side, best, depth, 0, result_type, root_list[0].move);
-        hash_age = saved_age;
+        store_search_result(side, best, depth, 0, result_type, root_list[0].move, search_state == 2);
     }
     return best;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/settings.h"
 #include "tree_bench.h"
 
 int main(int argc, char** argv) {
@@ -10,6 +11,11 @@ int main(int argc, char** argv) {
     const long megabytes = argc > 2 ? std::atol(argv[2]) : 16;
     if (depth < 1 || depth > 40 || megabytes < 1) {
         std::fprintf(stderr, "usage: tree_stats [depth 1..40] [hash megabytes]\n");
+        return 2;
+    }
+    // The same switches as the engine's: a part left out shows what it does to the tree.
+    if (const char* off = std::getenv("ORVIK_OFF"); off && !parse_features_off(off, &features_off)) {
+        std::fprintf(stderr, "ORVIK_OFF: unknown name in \"%s\"\n", off);
         return 2;
     }
     tree_bench_init(megabytes << 20);

@@ -51,6 +51,19 @@ struct SearchFixture : ::testing::Test {
         if (score) *score = s;
         return m ? move_to_coordinates(m) : "none";
     }
+    // Sets up `fen` for a direct call of the node search at `ply` within an iteration of
+    // `iteration` plies (limits as think sets them); returns the side to move.
+    int node_setup(const std::string& fen, int ply, int iteration) {
+        const int side = setup(fen);
+        reset_search_counters();
+        move_list_start[ply] = move_stack;
+        iteration_depth = iteration;
+        check_ply_limit = 3 * iteration;
+        repcheck_ply_limit = 2 * iteration;
+        lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+        game_history[board.ply].flags = 0;
+        return side;
+    }
 };
 }  // namespace
 
@@ -168,13 +181,7 @@ TEST(MateScores, HashKeepsMateDistancesRelativeToTheNode) {
 TEST_F(SearchFixture, FutilityAlsoPrunesQuietEvasionsOfACheck) {
     // Black in check by the rook, two plies left, far below alpha: the quiet evasions
     // are futile like any other quiet move (a check one ply further up bars it).
-    const int side = setup("4k3/pppr1ppp/8/8/8/8/PPP2PPP/4R1K1 b - - 0 1");
-    reset_search_counters();
-    move_list_start[2] = move_stack;
-    lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
-    iteration_depth = 6;
-    check_ply_limit = 18;
-    repcheck_ply_limit = 12;
+    const int side = node_setup("4k3/pppr1ppp/8/8/8/8/PPP2PPP/4R1K1 b - - 0 1", 2, 6);
     game_history[board.ply].flags = HF_CHECK;
     uint16_t pv[PV_WORDS];
     EXPECT_EQ(search(600, 601, side, 128, 2, pv, 0, 0), 600);
@@ -185,16 +192,91 @@ TEST_F(SearchFixture, FutilityAlsoPrunesQuietEvasionsOfACheck) {
 TEST_F(SearchFixture, NoNullMoveBitStaysWithItsNode) {
     // A node that may not try the null move (bit 1) still lets its children try it:
     // the bit, like "follows a null move" (0x20), belongs to the node alone.
-    const int side = setup("r2q1rk1/pb2bppp/1pn1pn2/2pp4/3P4/1PNBPN2/PB3PPP/R2Q1RK1 w - - 0 10");
-    reset_search_counters();
-    move_list_start[1] = move_stack;
-    iteration_depth = 4;
-    check_ply_limit = 12;
-    repcheck_ply_limit = 8;
-    game_history[board.ply].flags = 0;
-    lazy_margin[WHITE] = lazy_margin[BLACK] = 60;
+    const int side = node_setup("r2q1rk1/pb2bppp/1pn1pn2/2pp4/3P4/1PNBPN2/PB3PPP/R2Q1RK1 w - - 0 10", 1, 4);
     uint16_t pv[PV_WORDS];
     search(-20, -19, side, 4 * 64, 1, pv, 0x21, 0);
     EXPECT_GT(stats.null_tries, 0u);
     EXPECT_GT(stats.null_tries * 5, stats.full_nodes) << "null tries " << stats.null_tries << " of " << stats.full_nodes;
+}
+
+TEST_F(SearchFixture, RootBestMoveIsRewardedLikeAnyNodesBestMove) {
+    // The root's best move takes the same updates as a best move deeper down: the
+    // killer slot of ply 0, and no history credit for a promotion.
+    think_to("7k/4P3/8/8/8/8/8/K7 w - - 0 1", 3);
+    const uint32_t promotion = make_move_word(E7, E8);
+    EXPECT_EQ(killer1[0], promotion);
+    EXPECT_EQ(history_table[WHITE][promotion], 0u);
+    // A quiet best move is credited.
+    clear_move_ordering();
+    think_to("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 2);
+    const uint32_t mate = make_move_word(A1, A8);
+    EXPECT_EQ(killer1[0], mate);
+    EXPECT_GT(history_table[WHITE][mate], 0u);
+}
+
+namespace {
+// Age of the table entry of the present position for `side` (-1 when none).
+int stored_age(int side) {
+    const hash_entry* e = hash_bucket(side);
+    for (int i = 0; i < 3; ++i)
+        if (e[i].lock == board.key_hi()) return e[i].age;
+    return -1;
+}
+}  // namespace
+
+TEST_F(SearchFixture, AnalysisKeepsTheResultsOfTheRootsMovesForGood) {
+    // A node one ply below the root stores with the learned age while analysing (so
+    // that no later store pushes it out), and with the search's age otherwise.
+    struct row {
+        int state, ply, age;
+    } rows[] = {{2, 1, HASH_LEARNED_AGE}, {2, 2, 0}, {0, 1, 0}, {1, 1, 0}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "search_state " << r.state << " ply " << r.ply);
+        hash_clear();
+        const int side = node_setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3", r.ply, 3);
+        search_state = r.state;
+        uint16_t pv[PV_WORDS];
+        search(-FULL_WINDOW, FULL_WINDOW, side, 2 * ONE_PLY, r.ply, pv, 0, 0);
+        search_state = 0;
+        EXPECT_EQ(stored_age(side), r.age);
+    }
+}
+
+TEST_F(SearchFixture, TableEntriesCutOnlyWhereTheirBoundAndDepthAllow) {
+    // One entry for the node's position, then the node searched once: a usable entry
+    // ends the node at once with its score; any other lets the node search.
+    struct row {
+        const char* what;
+        int bound, score, stored_depth;
+        uint32_t move;
+        int alpha, beta, flags, repeated;
+        bool cut;
+    } rows[] = {
+        {"upper bound at alpha, deep enough", BOUND_UPPER, -50, 256, 0, 0, 40, 0, 0, true},
+        {"upper bound too shallow", BOUND_UPPER, -50, 128, 0, 0, 40, 0, 0, false},
+        {"upper bound above alpha", BOUND_UPPER, 10, 256, 0, 0, 40, 0, 0, false},
+        {"upper bound of a mate at any depth", BOUND_UPPER, 20 - MATE, 64, 0, 0, 40, 0, 0, true},
+        {"lower bound at beta", BOUND_LOWER, 50, 256, 0, 0, 40, 0, 0, true},
+        {"lower bound too shallow", BOUND_LOWER, 50, 192, 0, 0, 40, 0, 0, false},
+        {"lower bound of a mate at any depth", BOUND_LOWER, MATE - 20, 64, 0, 0, 40, 0, 0, true},
+        {"null-move cut where null moves may be tried", BOUND_LOWER, 50, 256, HASH_NULL_MOVE, 0, 40, 0, 0, true},
+        {"null-move cut where they may not", BOUND_LOWER, 50, 256, HASH_NULL_MOVE, 0, 40, NF_NO_NULL, 0, false},
+        {"exact inside the window", BOUND_EXACT, 20, 256, 0, 0, 40, 0, 0, true},
+        {"exact too shallow", BOUND_EXACT, 20, 128, 0, 0, 40, 0, 0, false},
+        {"exact mate beyond beta at any depth", BOUND_EXACT, MATE - 20, 64, 0, 0, 40, 0, 0, true},
+        {"a repeated position takes no cut", BOUND_UPPER, -50, 256, 0, 0, 40, 0, 1, false},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        hash_clear();
+        const int side = node_setup("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3", 2, 4);
+        hash_store(side, r.score, r.stored_depth, 2, r.bound, r.move);
+        uint16_t pv[PV_WORDS];
+        const int score = search(r.alpha, r.beta, side, 256, 2, pv, r.flags, r.repeated);
+        EXPECT_EQ(stats.table_cuts == 1 && stats.full_nodes == 1, r.cut)
+            << "cuts " << stats.table_cuts << " nodes " << stats.full_nodes;
+        if (r.cut) {
+            EXPECT_EQ(score, r.score);
+        }
+    }
 }
