@@ -42,3 +42,37 @@ TEST(EvalTerms, PawnOutsideTheKingsSquareTakesTheOutsideBonus) {
     const int outside = eval_fen("8/p7/8/8/4P3/7k/P7/K7 w - - 0 1");
     EXPECT_EQ(outside - inside, 80 * 3 / 2 + 2 * (14 - 12));
 }
+
+// The evaluator of one man, worked out by hand from the rules, on sparse positions
+// (stage 10: no mobility weights near the king, rook bonus 28, bishop bonus 16).
+TEST(EvalTerms, OneManByHand) {
+    eval_env();
+    const struct {
+        const char* fen;
+        int piece, side, square, value;
+        const char* why;
+    } cases[] = {
+        {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", ROOK, WHITE, D1, 6 + 28 + 10 + 10, "open file, far from the king"},
+        {"6k1/3R1ppp/8/8/8/8/5PPP/6K1 w - - 0 1", ROOK, WHITE, D7, 7 + 28 + 30 + 5 + 10 + 10, "seventh rank"},
+        {"6k1/5ppp/8/8/8/8/P5PP/r5K1 w - - 0 1", ROOK, BLACK, A1, 1 + 28 + 5 + 5 + 10, "eighth rank, file without own pawns"},
+        {"6k1/pp3ppp/8/3N4/2P5/8/PP3PPP/6K1 w - - 0 1", KNIGHT, WHITE, D5, 19 + 5 + 3 * 5, "protected outpost"},
+        {"6k1/pp3ppp/8/4p3/3n4/8/PP3PPP/6K1 b - - 0 1", KNIGHT, BLACK, D4, 19 + 5 + 3 * 5, "protected outpost, Black"},
+        {"6k1/pp2pppp/8/3N4/8/8/PP3PPP/6K1 w - - 0 1", KNIGHT, WHITE, D5, 19 + 5, "outpost the e-pawn can attack"},
+        {"7k/5p1B/6p1/8/8/8/5PPP/6K1 w - - 0 1", BISHOP, WHITE, H7, -8 + 16 - 8 - 100, "shut in by g6 (one square free)"},
+        {"7k/6pB/8/8/8/8/5PPP/6K1 w - - 0 1", BISHOP, WHITE, H7, -8 + 16 + 6 - 50, "shut in by g7 (seven squares free)"},
+        {"6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - 0 1", QUEEN, WHITE, D1, 0 - 8 - 10 + 4 + 2, "open file, far from the king"},
+    };
+    for (const auto& c : cases) {
+        setup(c.fen);
+        eval_pieces();
+        int v = 0;
+        switch (c.piece) {
+            case KNIGHT: v = eval_knight(c.side, c.square); break;
+            case BISHOP: v = eval_bishop(c.side, c.square); break;
+            case ROOK: v = eval_rook(c.side, c.square); break;
+            default: v = eval_queen(c.side, c.square); break;
+        }
+        EXPECT_EQ(eval_stage, 10) << c.fen;
+        EXPECT_EQ(v, c.value) << c.why << ": " << c.fen;
+    }
+}
