@@ -76,3 +76,17 @@ TEST(EvalTerms, OneManByHand) {
         EXPECT_EQ(v, c.value) << c.why << ": " << c.fen;
     }
 }
+
+TEST(EvalTerms, PawnEndingCandidateIsTheFrontPawnOnly) {
+    // White e3 and e4 against Black's d6, none passed, the e-file and the d-file free of
+    // enemy pawns. By pawn, from each side's view:
+    //   e4: king distance 4, rank value 12, stage bonus 23, isolated -8 -14, doubled
+    //       -14, candidate 10                                       = 13
+    //   e3: king distance 5, rank value 5, 23, isolated -22, doubled -14, no candidate
+    //       behind its own pawn                                     = -3
+    //   d6: king distance 5, rank value 5, 23, isolated -22, candidate 7 = 18
+    // (13 - 3 - 18) x 3 / 2 = -12; both kings on their table's 6.
+    eval_env();
+    setup("6k1/8/3p4/8/4P3/4P3/8/1K6 w - - 0 1");
+    EXPECT_EQ(eval_pieces(), -12);
+}
