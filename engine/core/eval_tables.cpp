@@ -332,7 +332,9 @@ void build_masks() {
         support_behind_mask[BLACK][sq] = adjacent_files_mask[f] & (above | row);
     }
     // The rule of the square: a defending king catches a pawn when, even moving
-    // second, it reaches the promotion square no later than the pawn.
+    // second, it stands next to the promotion square when the pawn arrives there, that
+    // is, when its distance to that square is at most the pawn's steps (a pawn on its
+    // second rank counts from the third: the double step).
     for (int side = 0; side < 2; ++side)
         for (int sq = 0; sq < 64; ++sq) {
             pawn_square_mask[side][sq] = 0;
@@ -343,7 +345,7 @@ void build_masks() {
             int promo = relative_square(side, 56 + file_of(sq));
             for (int k = 0; k < 64; ++k) {
                 int d = std::max(std::abs(file_of(k) - file_of(promo)), std::abs(rank_index(k) - rank_index(promo)));
-                if (d <= steps + 1) pawn_square_mask[side][sq] |= 1ULL << k;
+                if (d <= steps) pawn_square_mask[side][sq] |= 1ULL << k;
             }
         }
 }

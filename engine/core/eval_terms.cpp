@@ -127,9 +127,9 @@ int ending_pawns(int side, bool queen_ending) {
         if (board.color[front] == static_cast<uint32_t>(opp)) v -= 5;
         if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
         v += doubled_value[board.pawns_on_file[side][f]];
-        const bool passed = (passed_span[side][s] & enemy) == 0;
-        if (passed) {
-            if (board.pawns_on_file[side][f] == 1 || (front_span[side][s] & own) == 0) {
+        // Only the side's front pawn on a file is looked at as a passer or a candidate.
+        if (board.pawns_on_file[side][f] == 1 || (front_span[side][s] & own) == 0) {
+            if ((passed_span[side][s] & enemy) == 0) {
                 if (queen_ending)
                     v += front == enemy_king ? queen_blocked_value[r] : queen_passed_value[r];
                 else
@@ -141,9 +141,9 @@ int ending_pawns(int side, bool queen_ending) {
                 const int kd = kdist(own_king, front);
                 if (kd < 3) v += king_support_value[r][kd];
                 v += -4 + 2 * file_distance[enemy_king][s];
+            } else if (board.pawns_on_file[opp][f] == 0) {
+                v += candidate_value[st][r];
             }
-        } else if (board.pawns_on_file[opp][f] == 0) {
-            v += candidate_value[st][r];
         }
         sum += v;
     }
