@@ -41,8 +41,10 @@ void hash_store_learned(uint64_t key, int side, int score, int depth_plies, uint
 void hash_store_learned_positions();
 // The bucket (first of three slots) for the current position and a side.
 hash_entry* hash_bucket(int side);
+// The prefetch helpers are always inlined: out of line, a function that only loads and
+// prefetches counts as free of effects and the compiler drops the calls to it.
 // Starts loading a bucket into the cache: a bucket of 36 bytes may span two lines.
-inline void hash_prefetch_key(uint64_t key, int side) {
+[[gnu::always_inline]] inline void hash_prefetch_key(uint64_t key, int side) {
     if (!hash_table) return;
     const uint32_t b = static_cast<uint32_t>((static_cast<uint64_t>(bucket_mult) * static_cast<uint32_t>(key)) >> 32) +
                        static_cast<uint32_t>(side);
@@ -51,20 +53,20 @@ inline void hash_prefetch_key(uint64_t key, int side) {
     __builtin_prefetch(p + 3 * sizeof(hash_entry) - 1);
 }
 // The bucket of the current position (the next probe).
-inline void hash_prefetch(int side) { hash_prefetch_key(board.hash_key, side); }
-// Starts loading the bucket that the position after `move` of `side` will probe. The
-// key is foreseen from the moved and the taken man; a castling, an en-passant capture,
-// a changed castling right or a new en-passant square are not foreseen and only cost
-// a useless load.
-inline void hash_prefetch_after(int side, uint32_t move) {
-    if (!hash_table) return;
+[[gnu::always_inline]] inline void hash_prefetch(int side) { hash_prefetch_key(board.hash_key, side); }
+// The key of the position after `move` of `side`, foreseen from the moved and the taken
+// man: a castling, an en-passant capture, a changed castling right or a new en-passant
+// square are not foreseen (their prefetch only costs a useless load).
+[[gnu::always_inline]] inline uint64_t hash_key_after(int side, uint32_t move) {
     const board_state& b = board;
     const int from = static_cast<int>(move & 63), to = static_cast<int>((move >> 6) & 63);
     const uint32_t p = b.piece[from];
-    const int opp = side ^ 1;
     uint64_t key = b.hash_key ^ ep_key(b.ep_square) ^ ep_key(-1);
-    if (b.color[to] != NO_COLOR) key ^= zobrist_keys[opp][b.piece[to]][to];
+    if (b.color[to] != NO_COLOR) key ^= zobrist_keys[side ^ 1][b.piece[to]][to];
     const uint32_t now = (move & 0x7000) ? (move >> 12) & 7 : p;
-    key ^= zobrist_keys[side][p][from] ^ zobrist_keys[side][now][to];
-    hash_prefetch_key(key, opp);
+    return key ^ zobrist_keys[side][p][from] ^ zobrist_keys[side][now][to];
+}
+// Starts loading the bucket that the position after `move` of `side` will probe.
+[[gnu::always_inline]] inline void hash_prefetch_after(int side, uint32_t move) {
+    if (hash_table) hash_prefetch_key(hash_key_after(side, move), side ^ 1);
 }

@@ -2,6 +2,8 @@
 
 #include "core/board.h"
 #include "core/hash.h"
+#include "core/makemove.h"
+#include "core/movegen.h"
 #include "core/output.h"
 #include "core/settings.h"
 #include "test_env.h"
@@ -90,4 +92,36 @@ TEST_F(hash_fixture, FullnessIsReadFromASample) {
     EXPECT_EQ(hash_fullness_permill(), 1000);
     hash_clear();
     EXPECT_EQ(hash_fullness_permill(), 0);
+}
+
+// The bucket loaded ahead of a move is the one the position after it probes, for every
+// move whose key the foresight covers: plain moves, captures, promotions, and moves
+// that clear an en-passant square.
+TEST(HashKeyAfter, ForeseesTheKeyOfTheNextPosition) {
+    const char* fens[] = {
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+        "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
+    };
+    int compared = 0;
+    for (const char* fen : fens) {
+        const int side = setup(fen);
+        move_list_entry list[256];
+        const int n = generate_moves(side, 0, list);
+        for (int i = 0; i < n; ++i) {
+            const uint32_t m = list[i].move;
+            const uint64_t foreseen = hash_key_after(side, m);
+            const uint32_t rights = board.castling_rights;
+            make_move(side, m);
+            const bool covered = !(m & (MOVE_CASTLE | MOVE_EP)) && board.castling_rights == rights && board.ep_square == -1;
+            if (covered) {
+                EXPECT_EQ(foreseen, board.hash_key) << fen << " move " << m;
+                ++compared;
+            }
+            unmake_move(side, m);
+        }
+    }
+    EXPECT_GT(compared, 150);
 }
