@@ -53,7 +53,7 @@ inline int walk_ray(int from, int d, uint64_t occupied, uint64_t near, int& empt
 }
 
 template <int PIECE>
-int slider_mobility(int side, int s) {
+[[gnu::always_inline]] inline int slider_mobility(int side, int s) {
     if (!feature_on(OFF_MOBILITY)) return 0;
     const int opp = side ^ 1;
     const int ek = ew.king[opp];
@@ -66,6 +66,8 @@ int slider_mobility(int side, int s) {
     int direct = 0, xray = 0, bonus = 0;
     int near_direct = 0, near_xray = 0;
     const int first_dir = PIECE == BISHOP ? 4 : 0;
+    // Unrolled, each ray's direction (and so its scan order) is known when compiling.
+#pragma GCC unroll 4
     for (int d = first_dir; d < first_dir + 4; ++d) {
         // Squares run from s outwards; along a ray the king distance counts the steps.
         const int first = walk_ray(s, d, occupied, near, direct, near_direct);
@@ -298,28 +300,31 @@ void clear_pawn_table() {
 }
 
 void gather_men() {
+    // Counts and bitboards build up in locals: stores into the shared rows cannot then
+    // force them back to memory between men.
+    static int spare[32];
     for (int side = 0; side < 2; ++side) {
-        ew.pawns[side] = 0;
-        ew.pawn_count[side] = 0;
-        for (int p = 0; p < 8; ++p) ew.count[side][p] = 0;
-        ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
         const int32_t* list = board.piece_list[side];
-        ew.king[side] = list[0];
-        ew.king_zone[side] = attack_mask[KING][list[0]] | (1ULL << list[0]);
-        uint64_t men = 1ULL << list[0], pawns = 0;
+        const int king = list[0];
+        ew.king[side] = king;
+        ew.king_zone[side] = attack_mask[KING][king] | (1ULL << king);
+        uint64_t men = 1ULL << king, pawns = 0;
+        int count[8] = {};
         // Each man to the list of its kind (codes no list holds go to a spare row).
-        static int spare[32];
         int* const rows[8] = {spare, ew.pawn_list[side], ew.knight_sq[side], ew.bishop_sq[side],
                               ew.rook_sq[side], ew.queen_sq[side], spare, spare};
         for (int i = board.piece_count[side]; i >= 1; --i) {
             const int sq = list[i];
             const int p = static_cast<int>(board.piece[sq]) & 7;
-            rows[p][ew.count[side][p]++ & 31] = sq;
-            pawns |= static_cast<uint64_t>(p == PAWN) << sq;
-            men |= 1ULL << sq;
+            rows[p][count[p]++ & 31] = sq;
+            const uint64_t bit = 1ULL << sq;
+            men |= bit;
+            pawns |= p == PAWN ? bit : 0;
         }
+        for (int p = 0; p < 8; ++p) ew.count[side][p] = count[p];
+        ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
         ew.pawns[side] = pawns;
-        ew.pawn_count[side] = ew.count[side][PAWN];
+        ew.pawn_count[side] = count[PAWN];
         ew.men[side] = men;
     }
     ew.occupied = ew.men[WHITE] | ew.men[BLACK];
