@@ -227,10 +227,14 @@ int generate_captures(int side, int ply) {
     const int cap_second = side == WHITE ? 9 : -9;
     const int first_edge = side == WHITE ? 0 : 7;
     const int second_edge = 7 - first_edge;
-    // All men, for the sliders' first man on each ray.
-    uint64_t occupied = 0;
+    // Each side's men: all of them for the sliders' first man on each ray, the enemy's
+    // to pass over a man that reaches none of them.
+    uint64_t men[2] = {0, 0};
     for (int s = 0; s < 2; ++s)
-        for (int i = b.piece_count[s]; i >= 0; --i) occupied |= square_bit[b.piece_list[s][i]];
+        for (int i = b.piece_count[s]; i >= 0; --i) men[s] |= square_bit[b.piece_list[s][i]];
+    const uint64_t occupied = men[WHITE] | men[BLACK];
+    const uint64_t enemy = men[opp];
+    const int pawn_kind = side == WHITE ? PAWN : BLACK_PAWN_KIND;
 
     for (int i = b.piece_count[side]; i >= 0; --i) {
         const int from = b.piece_list[side][i];
@@ -238,6 +242,7 @@ int generate_captures(int side, int ply) {
         if (p == PAWN) {
             const int push = from + fwd;
             const bool promo = relative_rank(side, push) == 7;
+            if (!promo && (attack_mask[pawn_kind][from] & enemy) == 0) continue;
             int caps[2];
             int ncaps = 0;
             if (file_of(from) != first_edge && b.color[from + cap_first] == opp) caps[ncaps++] = from + cap_first;
@@ -254,6 +259,8 @@ int generate_captures(int side, int ply) {
             if (promo && b.color[push] == NO_COLOR) *list++ = {make_move_word(from, push) | promotion_flags(QUEEN), 999};
             continue;
         }
+        // Not one enemy man within the piece's reach on an empty board: no capture.
+        if ((attack_mask[p][from] & enemy) == 0) continue;
         auto take = [&](int to) {
             int v = V[b.piece[to]];
             int gain = v - V[p] > 0 ? v - V[p] : 0;
@@ -264,12 +271,15 @@ int generate_captures(int side, int ply) {
                 if (b.color[*t] == opp) take(*t);
             continue;
         }
-        for (int d = first_ray[p]; d < last_ray[p]; ++d) {
-            const uint64_t men = ray_mask[from][d] & occupied;
-            if (men == 0) continue;
-            const int t = ray_ascends(d) ? __builtin_ctzll(men) : 63 - __builtin_clzll(men);
+        // The first man on each ray, the rays unrolled per kind (in the order 0..7).
+        auto ray = [&](int d) {
+            const uint64_t on_ray = ray_mask[from][d] & occupied;
+            if (on_ray == 0) return;
+            const int t = ray_ascends(d) ? __builtin_ctzll(on_ray) : 63 - __builtin_clzll(on_ray);
             if (b.color[t] == opp) take(t);
-        }
+        };
+        if (p != BISHOP) ray(0), ray(1), ray(2), ray(3);
+        if (p != ROOK) ray(4), ray(5), ray(6), ray(7);
     }
     move_list_start[ply + 1] = list;
     return static_cast<int>(list - start);

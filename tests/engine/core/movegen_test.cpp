@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -234,4 +235,42 @@ TEST(MoveGen, PinTestAgreesWithMakingTheMove) {
         }
     }
     EXPECT_GT(tested, 200);
+}
+
+// The quiescence list holds exactly the captures of the full list (en passant aside)
+// and each promotion as a queen, pushes included: the same moves whatever shortcut
+// passes over men that reach no enemy man.
+TEST(MoveGen, CaptureListMatchesTheCapturesOfTheFullList) {
+    core_tables();
+    std::mt19937 rng(23);
+    const char* starts[] = {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+                            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+                            "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1"};
+    int captures = 0;
+    for (const char* fen : starts)
+        for (int game = 0; game < 30; ++game) {
+            int side = setup(fen);
+            for (int ply = 0; ply < 80; ++ply) {
+                std::vector<uint32_t> want;
+                for (const move_list_entry& e : generate(side)) {
+                    const uint32_t m = e.move;
+                    if (move_is_ep(m)) continue;
+                    const bool promotion = (m & MOVE_PROMOTION) != 0;
+                    if (promotion ? move_promotion(m) == QUEEN : (m & MOVE_CAPTURE) != 0) want.push_back(m);
+                }
+                move_list_start[0] = move_stack;
+                const int n = generate_captures(side, 0);
+                std::vector<uint32_t> got;
+                for (int i = 0; i < n; ++i) got.push_back(move_stack[i].move);
+                std::sort(want.begin(), want.end());
+                std::sort(got.begin(), got.end());
+                EXPECT_EQ(got, want) << board_to_fen(side, false);
+                captures += n;
+                const std::vector<move_list_entry> legal = legal_by_making(side);
+                if (legal.empty()) break;
+                make_move(side, legal[rng() % legal.size()].move);
+                side ^= 1;
+            }
+        }
+    EXPECT_GT(captures, 1000);
 }
