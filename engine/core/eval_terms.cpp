@@ -1,5 +1,6 @@
 // Positional terms: pawn structure, per-piece terms, king safety, and the scaling of
 // drawish material.
+#include <bit>
 #include <cstdlib>
 
 #include "core/eval.h"
@@ -234,9 +235,9 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
     int sum = feature_on(OFF_PAWNS) ? e.fixed[side] : 0;
     ew.pawn_on_color[side][0] = e.on_color[side][0];
     ew.pawn_on_color[side][1] = e.on_color[side][1];
-    // A man of the other side right in front.
-    for (int i = 0; i < ew.pawn_count[side]; ++i)
-        if (has(enemy_men, front_square(side, ew.pawn_list[side][i]))) sum -= 5;
+    // A man of the other side right in front (the squares wrap as front_square's do).
+    const uint64_t fronts = side == WHITE ? std::rotl(own, 8) : std::rotr(own, 8);
+    sum -= 5 * few_count(fronts & enemy_men);
     if (!ending) {
         // Centre pawns on their home squares held back by a man in front.
         const int d2 = relative_square(side, D2), e2 = relative_square(side, E2);
