@@ -49,7 +49,8 @@ inline int walk_ray(int from, int d, uint64_t occupied, uint64_t near, int& empt
     }
     const int first = nearest_on_ray(men, d);
     empty += kdist(from, first) - 1;
-    near_count += few_count(ray & ~ray_mask[first][d] & near);
+    // Mostly the ray misses the king's zone: then the part up to the man need not be cut.
+    if (const uint64_t ray_near = ray & near) near_count += few_count(ray_near & ~ray_mask[first][d]);
     return first;
 }
 
