@@ -302,15 +302,14 @@ void clear_pawn_table() {
 }
 
 void gather_men() {
-    // Counts and bitboards build up in locals: stores into the shared rows cannot then
-    // force them back to memory between men.
+    // Counts build up in locals: stores into the shared rows cannot then force them
+    // back to memory between men. The board keeps the sets of men and pawns.
     static int spare[32];
     for (int side = 0; side < 2; ++side) {
         const int32_t* list = board.piece_list[side];
         const int king = list[0];
         ew.king[side] = king;
         ew.king_zone[side] = attack_mask[KING][king] | (1ULL << king);
-        uint64_t men = 1ULL << king, pawns = 0;
         int count[8] = {};
         // Each man to the list of its kind (codes no list holds go to a spare row).
         int* const rows[8] = {spare, ew.pawn_list[side], ew.knight_sq[side], ew.bishop_sq[side],
@@ -319,15 +318,12 @@ void gather_men() {
             const int sq = list[i];
             const int p = static_cast<int>(board.piece[sq]) & 7;
             rows[p][count[p]++ & 31] = sq;
-            const uint64_t bit = 1ULL << sq;
-            men |= bit;
-            pawns |= p == PAWN ? bit : 0;
         }
         for (int p = 0; p < 8; ++p) ew.count[side][p] = count[p];
         ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
-        ew.pawns[side] = pawns;
+        ew.pawns[side] = board.pawns[side];
         ew.pawn_count[side] = count[PAWN];
-        ew.men[side] = men;
+        ew.men[side] = board.men[side];
     }
     ew.occupied = ew.men[WHITE] | ew.men[BLACK];
     ew.rammed_files = 0;

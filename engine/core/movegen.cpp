@@ -229,11 +229,8 @@ int generate_captures(int side, int ply) {
     const int second_edge = 7 - first_edge;
     // Each side's men: all of them for the sliders' first man on each ray, the enemy's
     // to pass over a man that reaches none of them.
-    uint64_t men[2] = {0, 0};
-    for (int s = 0; s < 2; ++s)
-        for (int i = b.piece_count[s]; i >= 0; --i) men[s] |= square_bit[b.piece_list[s][i]];
-    const uint64_t occupied = men[WHITE] | men[BLACK];
-    const uint64_t enemy = men[opp];
+    const uint64_t occupied = b.men[WHITE] | b.men[BLACK];
+    const uint64_t enemy = b.men[opp];
     const int pawn_kind = side == WHITE ? PAWN : BLACK_PAWN_KIND;
 
     for (int i = b.piece_count[side]; i >= 0; --i) {
