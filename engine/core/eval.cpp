@@ -69,8 +69,10 @@ int eval_root_margins() {
 bool rook_pawn_draw(int strong, int corner_file, int side) {
     const int weak = strong ^ 1;
     int rear = -1, lead = -1;
-    for (int i = 0; i < ew.pawn_count[strong]; ++i) {
-        const int sq = ew.pawn_list[strong][i];
+    // Among pawns on one rank the first met in the side's piece list counts.
+    for (int i = board.piece_count[strong]; i >= 1; --i) {
+        const int sq = board.piece_list[strong][i];
+        if (board.piece[sq] != PAWN) continue;
         const int r = relative_rank(strong, sq);
         if (rear < 0 || r < relative_rank(strong, rear)) rear = sq;
         if (lead < 0 || r > relative_rank(strong, lead)) lead = sq;

@@ -303,19 +303,22 @@ void clear_pawn_table() {
 
 void gather_men() {
     // Counts build up in locals: stores into the shared rows cannot then force them
-    // back to memory between men. The board keeps the sets of men and pawns.
+    // back to memory between men. The board keeps the sets of men and pawns; the men
+    // are taken by square (every term sums over them, so their order does not count).
     static int spare[32];
     for (int side = 0; side < 2; ++side) {
-        const int32_t* list = board.piece_list[side];
-        const int king = list[0];
+        const int king = board.piece_list[side][0];
         ew.king[side] = king;
         ew.king_zone[side] = attack_mask[KING][king] | (1ULL << king);
+        const uint64_t pawns = board.pawns[side];
         int count[8] = {};
-        // Each man to the list of its kind (codes no list holds go to a spare row).
-        int* const rows[8] = {spare, ew.pawn_list[side], ew.knight_sq[side], ew.bishop_sq[side],
+        int* const pawn_row = ew.pawn_list[side];
+        for (uint64_t set = pawns; set; set &= set - 1) pawn_row[count[PAWN]++] = __builtin_ctzll(set);
+        // Each piece to the list of its kind (codes no list holds go to a spare row).
+        int* const rows[8] = {spare, spare, ew.knight_sq[side], ew.bishop_sq[side],
                               ew.rook_sq[side], ew.queen_sq[side], spare, spare};
-        for (int i = board.piece_count[side]; i >= 1; --i) {
-            const int sq = list[i];
+        for (uint64_t set = board.men[side] & ~pawns & ~(1ULL << king); set; set &= set - 1) {
+            const int sq = __builtin_ctzll(set);
             const int p = static_cast<int>(board.piece[sq]) & 7;
             rows[p][count[p]++ & 31] = sq;
         }
