@@ -54,16 +54,15 @@ inline int walk_ray(int from, int d, uint64_t occupied, uint64_t near, int& empt
     return first;
 }
 
-template <int PIECE>
-[[gnu::always_inline]] inline int slider_mobility(int side, int s) {
-    if (!feature_on(OFF_MOBILITY)) return 0;
+// NEAR: some ray of the piece (on an empty board) meets the enemy king's zone; when
+// none does, the zone is left out of the walks altogether.
+template <int PIECE, bool NEAR>
+[[gnu::always_inline]] inline int slider_rays(int side, int s) {
     const int opp = side ^ 1;
     const int ek = ew.king[opp];
     const int st = ew.stage;
-    const int w4 = mobility_king_weight[st];
-    const int w5 = xray_king_weight[st];
     // The enemy king's square and its neighbours.
-    const uint64_t near = ew.king_zone[opp];
+    const uint64_t near = NEAR ? ew.king_zone[opp] : 0;
     const uint64_t occupied = ew.occupied;
     int direct = 0, xray = 0, bonus = 0;
     int near_direct = 0, near_xray = 0;
@@ -98,10 +97,17 @@ template <int PIECE>
             bonus += tp == ROOK ? 4 : 5;
         }
     }
-    bonus += near_direct * w4 + near_xray * w5;
+    if (NEAR) bonus += near_direct * mobility_king_weight[st] + near_xray * xray_king_weight[st];
     int n = direct + xray / 2;
     if (n > 13) n = 13;
     return (PIECE == BISHOP ? bishop_mobility[n] : rook_mobility[n]) + bonus;
+}
+
+template <int PIECE>
+[[gnu::always_inline]] inline int slider_mobility(int side, int s) {
+    if (!feature_on(OFF_MOBILITY)) return 0;
+    if (attack_mask[PIECE][s] & ew.king_zone[side ^ 1]) return slider_rays<PIECE, true>(side, s);
+    return slider_rays<PIECE, false>(side, s);
 }
 
 // Outpost term of a knight or bishop: `unguarded` when no enemy pawn can attack the
