@@ -128,8 +128,8 @@ int ending_pawns(int side, bool queen_ending) {
     const int own_king = ew.king[side], enemy_king = ew.king[opp];
     const uint64_t own = ew.pawns[side], enemy = ew.pawns[opp];
     int sum = 0;
-    for (int i = 0; i < ew.pawn_count[side]; ++i) {
-        const int s = ew.pawn_list[side][i];
+    for (uint64_t set = own; set; set &= set - 1) {
+        const int s = __builtin_ctzll(set);
         const int f = file_of(s);
         const int r = relative_rank(side, s);
         const int front = front_square(side, s);
@@ -186,8 +186,8 @@ void fill_pawn_side(pawn_entry& e, int side, bool ending) {
     int sum = 0;
     e.on_color[side][0] = e.on_color[side][1] = 0;
     e.passers[side] = e.alone[side] = e.supported[side] = 0;
-    for (int i = 0; i < ew.pawn_count[side]; ++i) {
-        const int s = ew.pawn_list[side][i];
+    for (uint64_t set = own; set; set &= set - 1) {
+        const int s = __builtin_ctzll(set);
         const int f = file_of(s);
         const int r = relative_rank(side, s);
         e.on_color[side][square_color(s)]++;
@@ -318,8 +318,6 @@ void gather_men() {
         ew.king_zone[side] = attack_mask[KING][king] | (1ULL << king);
         const uint64_t pawns = board.pawns[side];
         int count[8] = {};
-        int* const pawn_row = ew.pawn_list[side];
-        for (uint64_t set = pawns; set; set &= set - 1) pawn_row[count[PAWN]++] = __builtin_ctzll(set);
         // Each piece to the list of its kind (codes no list holds go to a spare row).
         int* const rows[8] = {spare, spare, ew.knight_sq[side], ew.bishop_sq[side],
                               ew.rook_sq[side], ew.queen_sq[side], spare, spare};
@@ -331,7 +329,6 @@ void gather_men() {
         for (int p = 0; p < 8; ++p) ew.count[side][p] = count[p];
         ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
         ew.pawns[side] = board.pawns[side];
-        ew.pawn_count[side] = count[PAWN];
         ew.men[side] = board.men[side];
     }
     ew.occupied = ew.men[WHITE] | ew.men[BLACK];
