@@ -120,12 +120,13 @@ void recompute_board() {
     b.piece_list[BLACK][b.piece_count[BLACK] + 1] = -1;
     // The sets hold exactly the listed men (a set-up with too many keeps only those).
     for (int c = 0; c < 2; ++c) {
-        b.men[c] = b.pawns[c] = 0;
+        b.men[c] = 0;
+        for (uint64_t& set : b.kinds[c]) set = 0;
         for (int i = b.piece_count[c]; i >= 0; --i) {
             const int sq = b.piece_list[c][i];
             if (sq < 0) continue;
             b.men[c] |= 1ULL << sq;
-            if (b.piece[sq] == PAWN) b.pawns[c] |= 1ULL << sq;
+            b.kinds[c][b.piece[sq] & 7] |= 1ULL << sq;
         }
     }
 }

@@ -308,27 +308,21 @@ void clear_pawn_table() {
 }
 
 void gather_men() {
-    // Counts build up in locals: stores into the shared rows cannot then force them
-    // back to memory between men. The board keeps the sets of men and pawns; the men
-    // are taken by square (every term sums over them, so their order does not count).
-    static int spare[32];
+    // The board keeps each side's men per kind: the pieces are listed by square (every
+    // term sums over them, so their order does not count).
     for (int side = 0; side < 2; ++side) {
         const int king = board.piece_list[side][0];
         ew.king[side] = king;
         ew.king_zone[side] = attack_mask[KING][king] | (1ULL << king);
-        const uint64_t pawns = board.pawns[side];
-        int count[8] = {};
-        // Each piece to the list of its kind (codes no list holds go to a spare row).
-        int* const rows[8] = {spare, spare, ew.knight_sq[side], ew.bishop_sq[side],
-                              ew.rook_sq[side], ew.queen_sq[side], spare, spare};
-        for (uint64_t set = board.men[side] & ~pawns & ~(1ULL << king); set; set &= set - 1) {
-            const int sq = __builtin_ctzll(set);
-            const int p = static_cast<int>(board.piece[sq]) & 7;
-            rows[p][count[p]++ & 31] = sq;
+        const uint64_t* const kinds = board.kinds[side];
+        int* const rows[4] = {ew.knight_sq[side], ew.bishop_sq[side], ew.rook_sq[side], ew.queen_sq[side]};
+        for (int p = KNIGHT; p <= QUEEN; ++p) {
+            int n = 0;
+            for (uint64_t set = kinds[p]; set; set &= set - 1) rows[p - KNIGHT][n++] = __builtin_ctzll(set);
+            ew.count[side][p] = n;
         }
-        for (int p = 0; p < 8; ++p) ew.count[side][p] = count[p];
         ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
-        ew.pawns[side] = board.pawns[side];
+        ew.pawns[side] = kinds[PAWN];
         ew.men[side] = board.men[side];
     }
     ew.occupied = ew.men[WHITE] | ew.men[BLACK];

@@ -37,6 +37,8 @@ int make_move(int side, uint32_t move) {
         b.list_index[rook_to] = ri;
         b.castled[side] = 1;
         b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
+        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
+        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
         key ^= zobrist_keys[side][KING][from] ^ zobrist_keys[side][KING][to] ^ zobrist_keys[side][ROOK][rook_from] ^
                zobrist_keys[side][ROOK][rook_to];
         b.last_irreversible = b.ply;
@@ -96,7 +98,7 @@ int make_move(int side, uint32_t move) {
             b.piece_list[opp][last] = -1;
             b.piece_count[opp] = last - 1;
             b.men[opp] ^= square_bit[to];
-            if (victim == PAWN) b.pawns[opp] ^= square_bit[to];
+            b.kinds[opp][victim] ^= square_bit[to];
             if (mover == PAWN) {
                 b.pawns_on_file[side][file_of(from)]--;
                 b.pawns_on_file[side][file_of(to)]++;
@@ -114,7 +116,8 @@ int make_move(int side, uint32_t move) {
         }
         b.piece[to] = now;
         b.men[side] ^= square_bit[from] | square_bit[to];
-        b.pawns[side] ^= (mover == PAWN ? square_bit[from] : 0) | (now == PAWN ? square_bit[to] : 0);
+        b.kinds[side][mover] ^= square_bit[from];
+        b.kinds[side][now] ^= square_bit[to];
         b.moved[from]++;
         const uint32_t idx = b.list_index[from];
         b.piece_list[side][idx] = to;
@@ -170,6 +173,8 @@ void unmake_move(int side, uint32_t move) {
         b.list_index[rook_from] = ri;
         b.castled[side] = 0;
         b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
+        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
+        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
     } else if (move & MOVE_EP) {
         const int cap_sq = to > from ? to - 8 : to + 8;
         b.moved[from]--;
@@ -201,11 +206,12 @@ void unmake_move(int side, uint32_t move) {
             b.pawns_on_file[side][file_of(to)]++;
         }
         b.men[side] ^= square_bit[from] | square_bit[to];
-        b.pawns[side] ^= (b.piece[from] == PAWN ? square_bit[from] : 0) | (moved_man == PAWN ? square_bit[to] : 0);
+        b.kinds[side][b.piece[from]] ^= square_bit[from];
+        b.kinds[side][moved_man] ^= square_bit[to];
         if (move & MOVE_CAPTURE) {
             b.moved[to]--;
             b.men[opp] |= square_bit[to];
-            if (victim == PAWN) b.pawns[opp] |= square_bit[to];
+            b.kinds[opp][victim] |= square_bit[to];
             const int n = ++b.piece_count[opp];
             b.piece_list[opp][n] = to;
             b.piece_list[opp][n + 1] = -1;

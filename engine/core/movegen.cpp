@@ -234,7 +234,7 @@ int generate_captures(int side, int ply) {
     // Pawns with work here: an enemy man diagonally ahead, or one step from promoting.
     constexpr uint64_t FILE_A = 0x0101010101010101ULL, FILE_H = FILE_A << 7;
     const uint64_t busy_pawns =
-        b.pawns[side] & (side == WHITE ? ((enemy & ~FILE_H) >> 7) | ((enemy & ~FILE_A) >> 9) | 0x00FF000000000000ULL
+        b.kinds[side][PAWN] & (side == WHITE ? ((enemy & ~FILE_H) >> 7) | ((enemy & ~FILE_A) >> 9) | 0x00FF000000000000ULL
                                        : ((enemy & ~FILE_A) << 7) | ((enemy & ~FILE_H) << 9) | 0x000000000000FF00ULL);
 
     for (int i = b.piece_count[side]; i >= 0; --i) {
