@@ -118,6 +118,17 @@ void recompute_board() {
     b.hash_key = key;
     b.piece_list[WHITE][b.piece_count[WHITE] + 1] = -1;
     b.piece_list[BLACK][b.piece_count[BLACK] + 1] = -1;
+    // The sets hold exactly the listed men (a set-up with too many keeps only those).
+    for (int c = 0; c < 2; ++c) {
+        b.men[c] = 0;
+        for (uint64_t& set : b.kinds[c]) set = 0;
+        for (int i = b.piece_count[c]; i >= 0; --i) {
+            const int sq = b.piece_list[c][i];
+            if (sq < 0) continue;
+            b.men[c] |= 1ULL << sq;
+            b.kinds[c][b.piece[sq] & 7] |= 1ULL << sq;
+        }
+    }
 }
 
 uint64_t compute_position_key() {

@@ -61,6 +61,8 @@ struct board_state {
     int32_t material[2];          // sum of piece_value
     int32_t pawn_material[2];
     int32_t piece_material[2];
+    uint64_t men[2];              // squares of each side's listed men, king included
+    uint64_t kinds[2][8];         // those squares per piece code (kinds[side][PAWN]: the pawns)
     uint8_t pawns_on_file[2][8];
     uint32_t castled[2];          // 1 once the side has castled
     uint32_t moved[64];           // touch counter per square

@@ -3,6 +3,7 @@
 #include "core/eval.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "core/eval_internal.h"
@@ -37,7 +38,7 @@ void count_side(int side, int count[8], int* bishop_sq, int* knight_sq) {
 }
 
 inline bool all_on_file(int side, int f) {
-    return ew.pawn_count[side] > 0 && (ew.pawns[side] & ~file_mask[f]) == 0;
+    return ew.pawns[side] != 0 && (ew.pawns[side] & ~file_mask[f]) == 0;
 }
 
 }  // namespace
@@ -69,8 +70,10 @@ int eval_root_margins() {
 bool rook_pawn_draw(int strong, int corner_file, int side) {
     const int weak = strong ^ 1;
     int rear = -1, lead = -1;
-    for (int i = 0; i < ew.pawn_count[strong]; ++i) {
-        const int sq = ew.pawn_list[strong][i];
+    // Among pawns on one rank the first met in the side's piece list counts.
+    for (int i = board.piece_count[strong]; i >= 1; --i) {
+        const int sq = board.piece_list[strong][i];
+        if (board.piece[sq] != PAWN) continue;
         const int r = relative_rank(strong, sq);
         if (rear < 0 || r < relative_rank(strong, rear)) rear = sq;
         if (lead < 0 || r > relative_rank(strong, lead)) lead = sq;
@@ -214,12 +217,12 @@ int evaluate(int side, int alpha, int beta) {
                 score /= 4;
         }
     } else if (b.piece_material[strong] == piece_value[BISHOP] && ew.count[strong][BISHOP] == 1 &&
-               b.piece_count[strong] == ew.pawn_count[strong] + 1) {
+               b.piece_count[strong] == std::popcount(ew.pawns[strong]) + 1) {
         // Bishop and rook pawns of the wrong colour.
         const int light = square_color(ew.bishop_sq[strong][0]) == 0;
         const int wrong_file = (strong == WHITE) == (light != 0) ? 7 : 0;
         bool candidate = all_on_file(strong, wrong_file);
-        if (!candidate && ew.pawn_count[strong] == 2 && b.piece_material[weak] == piece_value[BISHOP] &&
+        if (!candidate && std::popcount(ew.pawns[strong]) == 2 && b.piece_material[weak] == piece_value[BISHOP] &&
             ew.count[weak][BISHOP] == 1 && square_color(ew.bishop_sq[weak][0]) != square_color(ew.bishop_sq[strong][0]) &&
             (ew.pawns[strong] & file_mask[wrong_file]) != 0)
             candidate = true;

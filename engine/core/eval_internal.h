@@ -13,9 +13,7 @@ struct eval_work_t {
     uint64_t pawns[2];          // pawn bitboards
     uint64_t men[2];            // squares of each side's men, king included
     uint64_t occupied;          // both sides' men
-    int pawn_list[2][32];
-    int pawn_count[2];
-    int count[2][8];            // men per piece code
+    int count[2][8];            // knights, bishops, rooks and queens per piece code
     int knight_sq[2][32];       // squares per piece kind, in piece-list order
     int bishop_sq[2][32];
     int rook_sq[2][32];

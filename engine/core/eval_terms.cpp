@@ -54,16 +54,15 @@ inline int walk_ray(int from, int d, uint64_t occupied, uint64_t near, int& empt
     return first;
 }
 
-template <int PIECE>
-[[gnu::always_inline]] inline int slider_mobility(int side, int s) {
-    if (!feature_on(OFF_MOBILITY)) return 0;
+// NEAR: some ray of the piece (on an empty board) meets the enemy king's zone; when
+// none does, the zone is left out of the walks altogether.
+template <int PIECE, bool NEAR>
+[[gnu::always_inline]] inline int slider_rays(int side, int s) {
     const int opp = side ^ 1;
     const int ek = ew.king[opp];
     const int st = ew.stage;
-    const int w4 = mobility_king_weight[st];
-    const int w5 = xray_king_weight[st];
     // The enemy king's square and its neighbours.
-    const uint64_t near = ew.king_zone[opp];
+    const uint64_t near = NEAR ? ew.king_zone[opp] : 0;
     const uint64_t occupied = ew.occupied;
     int direct = 0, xray = 0, bonus = 0;
     int near_direct = 0, near_xray = 0;
@@ -98,10 +97,17 @@ template <int PIECE>
             bonus += tp == ROOK ? 4 : 5;
         }
     }
-    bonus += near_direct * w4 + near_xray * w5;
+    if (NEAR) bonus += near_direct * mobility_king_weight[st] + near_xray * xray_king_weight[st];
     int n = direct + xray / 2;
     if (n > 13) n = 13;
     return (PIECE == BISHOP ? bishop_mobility[n] : rook_mobility[n]) + bonus;
+}
+
+template <int PIECE>
+[[gnu::always_inline]] inline int slider_mobility(int side, int s) {
+    if (!feature_on(OFF_MOBILITY)) return 0;
+    if (attack_mask[PIECE][s] & ew.king_zone[side ^ 1]) return slider_rays<PIECE, true>(side, s);
+    return slider_rays<PIECE, false>(side, s);
 }
 
 // Outpost term of a knight or bishop: `unguarded` when no enemy pawn can attack the
@@ -122,8 +128,8 @@ int ending_pawns(int side, bool queen_ending) {
     const int own_king = ew.king[side], enemy_king = ew.king[opp];
     const uint64_t own = ew.pawns[side], enemy = ew.pawns[opp];
     int sum = 0;
-    for (int i = 0; i < ew.pawn_count[side]; ++i) {
-        const int s = ew.pawn_list[side][i];
+    for (uint64_t set = own; set; set &= set - 1) {
+        const int s = __builtin_ctzll(set);
         const int f = file_of(s);
         const int r = relative_rank(side, s);
         const int front = front_square(side, s);
@@ -180,8 +186,8 @@ void fill_pawn_side(pawn_entry& e, int side, bool ending) {
     int sum = 0;
     e.on_color[side][0] = e.on_color[side][1] = 0;
     e.passers[side] = e.alone[side] = e.supported[side] = 0;
-    for (int i = 0; i < ew.pawn_count[side]; ++i) {
-        const int s = ew.pawn_list[side][i];
+    for (uint64_t set = own; set; set &= set - 1) {
+        const int s = __builtin_ctzll(set);
         const int f = file_of(s);
         const int r = relative_rank(side, s);
         e.on_color[side][square_color(s)]++;
@@ -302,32 +308,22 @@ void clear_pawn_table() {
 }
 
 void gather_men() {
-    // Counts and bitboards build up in locals: stores into the shared rows cannot then
-    // force them back to memory between men.
-    static int spare[32];
+    // The board keeps each side's men per kind: the pieces are listed by square (every
+    // term sums over them, so their order does not count).
     for (int side = 0; side < 2; ++side) {
-        const int32_t* list = board.piece_list[side];
-        const int king = list[0];
+        const int king = board.piece_list[side][0];
         ew.king[side] = king;
         ew.king_zone[side] = attack_mask[KING][king] | (1ULL << king);
-        uint64_t men = 1ULL << king, pawns = 0;
-        int count[8] = {};
-        // Each man to the list of its kind (codes no list holds go to a spare row).
-        int* const rows[8] = {spare, ew.pawn_list[side], ew.knight_sq[side], ew.bishop_sq[side],
-                              ew.rook_sq[side], ew.queen_sq[side], spare, spare};
-        for (int i = board.piece_count[side]; i >= 1; --i) {
-            const int sq = list[i];
-            const int p = static_cast<int>(board.piece[sq]) & 7;
-            rows[p][count[p]++ & 31] = sq;
-            const uint64_t bit = 1ULL << sq;
-            men |= bit;
-            pawns |= p == PAWN ? bit : 0;
+        const uint64_t* const kinds = board.kinds[side];
+        int* const rows[4] = {ew.knight_sq[side], ew.bishop_sq[side], ew.rook_sq[side], ew.queen_sq[side]};
+        for (int p = KNIGHT; p <= QUEEN; ++p) {
+            int n = 0;
+            for (uint64_t set = kinds[p]; set; set &= set - 1) rows[p - KNIGHT][n++] = __builtin_ctzll(set);
+            ew.count[side][p] = n;
         }
-        for (int p = 0; p < 8; ++p) ew.count[side][p] = count[p];
         ew.pawn_on_color[side][0] = ew.pawn_on_color[side][1] = 0;
-        ew.pawns[side] = pawns;
-        ew.pawn_count[side] = count[PAWN];
-        ew.men[side] = men;
+        ew.pawns[side] = kinds[PAWN];
+        ew.men[side] = board.men[side];
     }
     ew.occupied = ew.men[WHITE] | ew.men[BLACK];
     ew.rammed_files = 0;

@@ -36,6 +36,9 @@ int make_move(int side, uint32_t move) {
         b.piece_list[side][ri] = rook_to;
         b.list_index[rook_to] = ri;
         b.castled[side] = 1;
+        b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
+        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
+        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
         key ^= zobrist_keys[side][KING][from] ^ zobrist_keys[side][KING][to] ^ zobrist_keys[side][ROOK][rook_from] ^
                zobrist_keys[side][ROOK][rook_to];
         b.last_irreversible = b.ply;
@@ -94,6 +97,8 @@ int make_move(int side, uint32_t move) {
             b.list_index[last_sq] = idx;
             b.piece_list[opp][last] = -1;
             b.piece_count[opp] = last - 1;
+            b.men[opp] ^= square_bit[to];
+            b.kinds[opp][victim] ^= square_bit[to];
             if (mover == PAWN) {
                 b.pawns_on_file[side][file_of(from)]--;
                 b.pawns_on_file[side][file_of(to)]++;
@@ -110,6 +115,9 @@ int make_move(int side, uint32_t move) {
             b.pawns_on_file[side][file_of(to)]--;
         }
         b.piece[to] = now;
+        b.men[side] ^= square_bit[from] | square_bit[to];
+        b.kinds[side][mover] ^= square_bit[from];
+        b.kinds[side][now] ^= square_bit[to];
         b.moved[from]++;
         const uint32_t idx = b.list_index[from];
         b.piece_list[side][idx] = to;
@@ -164,6 +172,9 @@ void unmake_move(int side, uint32_t move) {
         b.piece_list[side][ri] = rook_from;
         b.list_index[rook_from] = ri;
         b.castled[side] = 0;
+        b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
+        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
+        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
     } else if (move & MOVE_EP) {
         const int cap_sq = to > from ? to - 8 : to + 8;
         b.moved[from]--;
@@ -177,6 +188,7 @@ void unmake_move(int side, uint32_t move) {
         b.hash_key = h.key;
     } else {
         b.moved[from]--;
+        const uint32_t moved_man = b.piece[to];
         const uint32_t idx = b.list_index[to];
         b.piece_list[side][idx] = from;
         b.list_index[from] = idx;
@@ -193,8 +205,13 @@ void unmake_move(int side, uint32_t move) {
             b.pawn_material[side] += piece_value[PAWN];
             b.pawns_on_file[side][file_of(to)]++;
         }
+        b.men[side] ^= square_bit[from] | square_bit[to];
+        b.kinds[side][b.piece[from]] ^= square_bit[from];
+        b.kinds[side][moved_man] ^= square_bit[to];
         if (move & MOVE_CAPTURE) {
             b.moved[to]--;
+            b.men[opp] |= square_bit[to];
+            b.kinds[opp][victim] |= square_bit[to];
             const int n = ++b.piece_count[opp];
             b.piece_list[opp][n] = to;
             b.piece_list[opp][n + 1] = -1;

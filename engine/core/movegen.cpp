@@ -229,20 +229,21 @@ int generate_captures(int side, int ply) {
     const int second_edge = 7 - first_edge;
     // Each side's men: all of them for the sliders' first man on each ray, the enemy's
     // to pass over a man that reaches none of them.
-    uint64_t men[2] = {0, 0};
-    for (int s = 0; s < 2; ++s)
-        for (int i = b.piece_count[s]; i >= 0; --i) men[s] |= square_bit[b.piece_list[s][i]];
-    const uint64_t occupied = men[WHITE] | men[BLACK];
-    const uint64_t enemy = men[opp];
-    const int pawn_kind = side == WHITE ? PAWN : BLACK_PAWN_KIND;
+    const uint64_t occupied = b.men[WHITE] | b.men[BLACK];
+    const uint64_t enemy = b.men[opp];
+    // Pawns with work here: an enemy man diagonally ahead, or one step from promoting.
+    constexpr uint64_t FILE_A = 0x0101010101010101ULL, FILE_H = FILE_A << 7;
+    const uint64_t busy_pawns =
+        b.kinds[side][PAWN] & (side == WHITE ? ((enemy & ~FILE_H) >> 7) | ((enemy & ~FILE_A) >> 9) | 0x00FF000000000000ULL
+                                       : ((enemy & ~FILE_A) << 7) | ((enemy & ~FILE_H) << 9) | 0x000000000000FF00ULL);
 
     for (int i = b.piece_count[side]; i >= 0; --i) {
         const int from = b.piece_list[side][i];
         const uint32_t p = b.piece[from];
         if (p == PAWN) {
+            if (((busy_pawns >> from) & 1) == 0) continue;
             const int push = from + fwd;
             const bool promo = relative_rank(side, push) == 7;
-            if (!promo && (attack_mask[pawn_kind][from] & enemy) == 0) continue;
             int caps[2];
             int ncaps = 0;
             if (file_of(from) != first_edge && b.color[from + cap_first] == opp) caps[ncaps++] = from + cap_first;
@@ -260,13 +261,19 @@ int generate_captures(int side, int ply) {
             continue;
         }
         // Not one enemy man within the piece's reach on an empty board: no capture.
-        if ((attack_mask[p][from] & enemy) == 0) continue;
+        const uint64_t reach = attack_mask[p][from] & enemy;
+        if (reach == 0) continue;
         auto take = [&](int to) {
             int v = V[b.piece[to]];
             int gain = v - V[p] > 0 ? v - V[p] : 0;
             *list++ = {make_move_word(from, to, MOVE_CAPTURE), v - static_cast<int>(p) + gain};
         };
         if (p == KNIGHT || p == KING) {
+            // One man in reach is the one capture; with more, the targets' own order.
+            if ((reach & (reach - 1)) == 0) {
+                take(__builtin_ctzll(reach));
+                continue;
+            }
             for (const uint8_t* t = p == KNIGHT ? knight_targets[from] : king_targets[from]; *t != 64; ++t)
                 if (b.color[*t] == opp) take(*t);
             continue;

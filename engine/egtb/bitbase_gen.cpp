@@ -405,10 +405,15 @@ void bitbase_place(int n, const int* squares, const int* types, const int* color
     b.material[WHITE] = b.material[BLACK] = 0;
     b.pawn_material[WHITE] = b.pawn_material[BLACK] = 0;
     b.piece_material[WHITE] = b.piece_material[BLACK] = 0;
+    b.men[WHITE] = b.men[BLACK] = 0;
+    for (auto& side_kinds : b.kinds)
+        for (uint64_t& set : side_kinds) set = 0;
     for (int i = 0; i < n; ++i) {
         const int sq = squares[i], c = colors[i];
         b.piece[sq] = static_cast<uint32_t>(types[i]);
         b.color[sq] = static_cast<uint32_t>(c);
+        b.men[c] |= 1ULL << sq;
+        b.kinds[c][types[i] & 7] |= 1ULL << sq;
         placed_squares[i] = sq;
         if (types[i] == KING) {
             b.piece_list[c][0] = sq;

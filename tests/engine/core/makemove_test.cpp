@@ -22,7 +22,7 @@ struct snapshot {
     uint8_t files[2][8];
     uint32_t castled[2], rights;
     int32_t ep, last_irr, ply;
-    uint64_t key;
+    uint64_t key, men[2], kinds[2][8];
 
     static snapshot take() {
         snapshot s;
@@ -37,6 +37,8 @@ struct snapshot {
             s.piece_material[c] = board.piece_material[c];
             std::memcpy(s.files[c], board.pawns_on_file[c], 8);
             s.castled[c] = board.castled[c];
+            s.men[c] = board.men[c];
+            std::memcpy(s.kinds[c], board.kinds[c], sizeof s.kinds[c]);
         }
         s.rights = board.castling_rights;
         s.ep = board.ep_square;
@@ -52,7 +54,8 @@ struct snapshot {
                !std::memcmp(pawn_material, o.pawn_material, sizeof pawn_material) &&
                !std::memcmp(piece_material, o.piece_material, sizeof piece_material) &&
                !std::memcmp(files, o.files, sizeof files) && !std::memcmp(castled, o.castled, sizeof castled) &&
-               rights == o.rights && ep == o.ep && last_irr == o.last_irr && ply == o.ply && key == o.key;
+               rights == o.rights && ep == o.ep && last_irr == o.last_irr && ply == o.ply && key == o.key &&
+               !std::memcmp(men, o.men, sizeof men) && !std::memcmp(kinds, o.kinds, sizeof kinds);
     }
 };
 
@@ -61,6 +64,7 @@ void expect_consistent() {
     int men[2] = {0, 0};
     int32_t material[2] = {0, 0};
     uint8_t files[2][8] = {};
+    uint64_t sets[2] = {0, 0}, kinds[2][8] = {};
     for (int sq = 0; sq < 64; ++sq) {
         uint32_t p = board.piece[sq];
         if (!p) {
@@ -71,6 +75,8 @@ void expect_consistent() {
         ASSERT_LT(c, 2);
         material[c] += piece_value[p];
         if (p == PAWN) files[c][file_of(sq)]++;
+        sets[c] |= 1ULL << sq;
+        kinds[c][p] |= 1ULL << sq;
         if (p != KING) men[c]++;
         ASSERT_EQ(board.piece_list[c][board.list_index[sq]], sq);
     }
@@ -81,6 +87,8 @@ void expect_consistent() {
         ASSERT_EQ(0, std::memcmp(files[c], board.pawns_on_file[c], 8));
         ASSERT_EQ(board.piece[board.piece_list[c][0]], static_cast<uint32_t>(KING));
         ASSERT_EQ(board.piece_list[c][board.piece_count[c] + 1], -1);
+        ASSERT_EQ(board.men[c], sets[c]) << "side " << c;
+        for (int p = 0; p < 8; ++p) ASSERT_EQ(board.kinds[c][p], kinds[c][p]) << "side " << c << " code " << p;
     }
     ASSERT_EQ(board.hash_key, compute_position_key());
     ASSERT_EQ(board.castling_rights, castling_rights_from_counters());
