@@ -1,0 +1,193 @@
+#!/usr/bin/env python3
+"""Compares Orvik's static evaluation (`setboard` + `score`) with the independent
+reference in tools/eval_reference, position by position.
+
+Positions: the Win At Chess suite, every third ply after ply 8 of the games in
+the result folder, late plies of those games (endings), and a few set-up endings.
+
+    bench/eval_compare.py [--engine build/engine/orvik] [--games DIR] [--show 20]
+                          [--opt name=value ...] [--limit N]
+"""
+
+import argparse
+import collections
+import glob
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOP = os.path.dirname(HERE)
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(TOP, "tools", "eval_reference"))
+
+import chessrules  # noqa: E402
+import eval_reference  # noqa: E402
+
+SET_UP = [
+    # king and rook against king, king and two knights, knight and bishop
+    "8/8/8/8/8/2k5/8/R3K3 w - - 0 1", "k7/8/1K6/8/8/8/8/R7 b - - 0 1",
+    "8/8/8/3k4/8/8/8/NN2K3 w - - 0 1", "7k/8/8/8/8/8/8/2B1KN2 w - - 0 1",
+    "8/8/3k4/8/8/8/8/B2QK3 b - - 0 1", "8/2k5/8/8/8/8/8/2B1KB2 w - - 0 1",
+    # wrong bishop and rook pawn
+    "k7/8/8/P7/8/8/8/4KB2 w - - 0 1", "7k/8/8/7P/8/8/8/2B1K3 b - - 0 1",
+    "8/8/8/8/p7/8/8/K3kb2 b - - 0 1", "8/8/2k5/8/P7/8/8/4KB2 w - - 0 1",
+    # king and pawns against king
+    "8/8/8/4k3/8/8/4P3/4K3 w - - 0 1", "4k3/8/4K3/4P3/8/8/8/8 w - - 0 1",
+    "8/4k3/8/8/8/8/PP6/K7 w - - 0 1", "8/8/8/8/8/1k6/p1p5/4K3 b - - 0 1",
+    "8/8/8/8/8/k7/p7/2K5 w - - 0 1", "8/6k1/8/8/8/8/6PP/6K1 b - - 0 1",
+    # rook pawns alone
+    "7k/8/8/8/7P/8/8/6K1 w - - 0 1", "8/8/8/8/8/2k5/p7/K7 w - - 0 1",
+    "6k1/8/8/7P/7P/8/8/6K1 w - - 0 1", "k7/8/8/P7/8/8/1p6/K7 w - - 0 1",
+    # a minor piece against pawns, queen against rook, bare kings
+    "8/8/3k4/8/8/2p5/8/3NK3 w - - 0 1", "8/8/3k4/8/8/2pp4/8/3BK3 b - - 0 1",
+    "3k4/8/8/8/8/8/3r4/Q3K3 w - - 0 1", "4k3/8/8/8/8/8/8/4K3 w - - 0 1",
+    # opposite bishops, rook endings, queen endings
+    "8/5k2/3b4/8/3B4/2P5/1K6/8 w - - 0 1", "8/5k2/2pb4/8/3B4/2P5/1K2R3/8 w - - 0 1",
+    "8/5k2/4r3/8/8/2P5/1K1R4/8 b - - 0 1", "6k1/5ppp/8/8/8/8/1q3PPP/3Q2K1 w - - 0 1",
+    "8/5k2/8/3P4/8/8/8/1q2QK2 w - - 0 1",
+]
+
+
+def game_positions(folder, every=3, after=8):
+    """Middle-game samples and late (ending) samples of each game."""
+    mid, late = [], []
+    for path in sorted(glob.glob(os.path.join(folder, "*.pgn"))):
+        with open(path, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        for game in re.split(r"\n(?=\[Event )", text):
+            body = "\n".join(l for l in game.splitlines() if not l.startswith("["))
+            body = re.sub(r"\{[^}]*\}", " ", body)
+            toks = [t for t in body.split() if not re.match(r"^\d+\.+$|^(1-0|0-1|1/2-1/2|\*)$", t)]
+            toks = [re.sub(r"^\d+\.+", "", t) for t in toks]
+            fen_tag = re.search(r'\[FEN "([^"]+)"\]', game)
+            pos = chessrules.Position(fen_tag.group(1)) if fen_tag else chessrules.Position()
+            fens = []
+            for t in toks:
+                if not t:
+                    continue
+                m = pos.parse_san(t)
+                if m is None:
+                    break
+                pos.push(m)
+                fens.append(pos.fen())
+            for ply, fen in enumerate(fens, 1):
+                if ply > after and ply % every == 0:
+                    mid.append(fen)
+            # endings: the last plies with few pieces
+            for fen in fens[-12:]:
+                board = fen.split()[0]
+                pieces = sum(1 for c in board if c in "NBRQnbrq")
+                if pieces <= 4:
+                    late.append(fen)
+    return mid, late
+
+
+def wac_positions(path):
+    out = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) >= 4:
+                out.append(" ".join(fields[:4]) + " 0 1")
+    return out
+
+
+def engine_scores(engine, fens):
+    cmds = []
+    for fen in fens:
+        cmds.append("setboard " + fen)
+        cmds.append("score")
+    cmds.append("quit")
+    with tempfile.TemporaryDirectory() as tmp:
+        out = subprocess.run([os.path.abspath(engine)], input="\n".join(cmds) + "\n", cwd=tmp,
+                             capture_output=True, text=True, timeout=600).stdout
+    scores = [int(x) for x in re.findall(r"score=(-?\d+)", out)]
+    if len(scores) != len(fens):
+        raise SystemExit("engine answered %d scores for %d positions" % (len(scores), len(fens)))
+    return scores
+
+
+def legal_for_setboard(fen):
+    pos = chessrules.Position(fen)
+    other = "b" if pos.side == "w" else "w"
+    return not pos.in_check(other)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--engine", default=os.path.join(TOP, "build", "engine", "orvik"))
+    ap.add_argument("--games", default="/work/results/final")
+    ap.add_argument("--wac", default=os.path.join(TOP, "tests", "data", "wac.epd"))
+    ap.add_argument("--show", type=int, default=10)
+    ap.add_argument("--limit", type=int, default=0)
+    ap.add_argument("--opt", action="append", default=[], help="reference reading, name=value")
+    ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "eval_compare_positions.txt"))
+    ap.add_argument("--only", default="", help="compare only these sets: wac,games,endings,setup")
+    args = ap.parse_args()
+
+    opts = {}
+    for o in args.opt:
+        k, v = o.split("=", 1)
+        opts[k] = {"True": True, "False": False}.get(v, v)
+    eval_reference.OPTIONS.update(opts)
+
+    if os.path.exists(args.cache):
+        sets = collections.defaultdict(list)
+        with open(args.cache) as f:
+            for line in f:
+                name, fen = line.rstrip("\n").split("\t")
+                sets[name].append(fen)
+    else:
+        mid, late = game_positions(args.games)
+        sets = {"wac": wac_positions(args.wac), "games": mid, "endings": late, "setup": SET_UP}
+        with open(args.cache, "w") as f:
+            for name, fens in sets.items():
+                for fen in fens:
+                    f.write(name + "\t" + fen + "\n")
+    sets["setup"] = SET_UP
+    wanted = set(args.only.split(",")) if args.only else set(sets)
+    fens, names = [], []
+    seen = set()
+    for name in ("wac", "games", "endings", "setup"):
+        if name not in wanted:
+            continue
+        for fen in sets.get(name, []):
+            key = " ".join(fen.split()[:4])
+            if key in seen or not legal_for_setboard(fen):
+                continue
+            seen.add(key)
+            fens.append(fen)
+            names.append(name)
+    if args.limit:
+        fens, names = fens[:args.limit], names[:args.limit]
+
+    eng = engine_scores(args.engine, fens)
+    diffs = collections.Counter()
+    per_set = collections.defaultdict(lambda: [0, 0])
+    shown = 0
+    equal = 0
+    for fen, name, e in zip(fens, names, eng):
+        r = eval_reference.evaluate(fen)
+        per_set[name][0] += 1
+        if r == e:
+            equal += 1
+            per_set[name][1] += 1
+            continue
+        diffs[e - r] += 1
+        if shown < args.show:
+            shown += 1
+            print("%s [%s] engine %d reference %d (engine - reference %d)" % (fen, name, e, r, e - r))
+            print("   ", eval_reference.breakdown(fen))
+    print("compared %d, equal %d" % (len(fens), equal))
+    for name, (n, eq) in per_set.items():
+        print("  %-8s %5d compared, %5d equal" % (name, n, eq))
+    if diffs:
+        print("engine - reference (value: count), most common first:")
+        print("  " + ", ".join("%d: %d" % (d, c) for d, c in diffs.most_common(40)))
+
+
+if __name__ == "__main__":
+    main()
