@@ -13,6 +13,7 @@ import argparse
 import collections
 import glob
 import os
+import random
 import re
 import subprocess
 import sys
@@ -49,6 +50,49 @@ SET_UP = [
     "8/5k2/4r3/8/8/2P5/1K1R4/8 b - - 0 1", "6k1/5ppp/8/8/8/8/1q3PPP/3Q2K1 w - - 0 1",
     "8/5k2/8/3P4/8/8/8/1q2QK2 w - - 0 1",
 ]
+
+
+def random_positions(count, seed):
+    """Random placements of chosen material: middle games with men removed, endings,
+    and the special endings (king and pawns, king and pieces, wrong bishop)."""
+    rng = random.Random(seed)
+    kinds = [
+        ("QRRBBNNPPPPPPPP", "qrrbbnnpppppppp"), ("RBNPPPPP", "rbnppppp"), ("QPPP", "qppp"),
+        ("RPPP", "rpp"), ("BPP", "bp"), ("P", ""), ("PPP", ""), ("", "ppp"), ("R", ""), ("BN", ""),
+        ("NN", ""), ("BB", ""), ("Q", "r"), ("BP", ""), ("BPP", "b"), ("PP", "pp"), ("N", "pp"),
+        ("QRBNPPPPPP", "qrbnpppppp"), ("RRPPPP", "rrpppp"), ("BBPPP", "bnppp"),
+    ]
+    out = []
+    while len(out) < count:
+        white, black = rng.choice(kinds)
+        if rng.random() < 0.5:
+            white, black = black.upper(), white.lower()
+        men = ["K", "k"] + [c for c in white + black if rng.random() < 0.85 or len(white + black) < 6]
+        board = ["."] * 64
+        for c in men:
+            while True:
+                sq = rng.randrange(64)
+                if board[sq] == "." and not (c in "Pp" and sq // 8 in (0, 7)):
+                    board[sq] = c
+                    break
+        rows = []
+        for rank in range(7, -1, -1):
+            row, run = "", 0
+            for f in range(8):
+                c = board[rank * 8 + f]
+                if c == ".":
+                    run += 1
+                else:
+                    row += (str(run) if run else "") + c
+                    run = 0
+            rows.append(row + (str(run) if run else ""))
+        rights = "".join(r for r, k, rk in (("K", 4, 7), ("Q", 4, 0), ("k", 60, 63), ("q", 60, 56))
+                         if board[k] == ("K" if r.isupper() else "k") and board[rk] == ("R" if r.isupper() else "r")
+                         and rng.random() < 0.7)
+        fen = "/".join(rows) + " " + rng.choice("wb") + " " + (rights or "-") + " - 0 1"
+        if legal_for_setboard(fen):
+            out.append(fen)
+    return out
 
 
 def game_positions(folder, every=3, after=8):
@@ -125,7 +169,9 @@ def main():
     ap.add_argument("--limit", type=int, default=0)
     ap.add_argument("--opt", action="append", default=[], help="reference reading, name=value")
     ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "eval_compare_positions.txt"))
-    ap.add_argument("--only", default="", help="compare only these sets: wac,games,endings,setup")
+    ap.add_argument("--only", default="", help="compare only these sets: wac,games,endings,setup,random")
+    ap.add_argument("--random", type=int, default=4000, help="random placements to add")
+    ap.add_argument("--seed", type=int, default=1)
     args = ap.parse_args()
 
     opts = {}
@@ -148,10 +194,11 @@ def main():
                 for fen in fens:
                     f.write(name + "\t" + fen + "\n")
     sets["setup"] = SET_UP
+    sets["random"] = random_positions(args.random, args.seed)
     wanted = set(args.only.split(",")) if args.only else set(sets)
     fens, names = [], []
     seen = set()
-    for name in ("wac", "games", "endings", "setup"):
+    for name in ("wac", "games", "endings", "setup", "random"):
         if name not in wanted:
             continue
         for fen in sets.get(name, []):

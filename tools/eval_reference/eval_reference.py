@@ -29,7 +29,12 @@ OPTIONS = {
     "rook_behind_any": False,       # any rook behind on the file, or only a rook as the first man behind
     "no_pawns_distance": "king",   # distance in the rook/queen mate term: "king" or "taxi"
     "count_ram_in_ending": True,
-    "pin_other_kind_of_mover": False,  # "an enemy of another kind": other than the mover, or than the target
+    "pin_other_kind_of_mover": False,
+    "alone_own_pawns_only": False,
+    "candidate_support_level": True,  # a pawn level with a candidate supports it "from behind"
+    # at a score of exactly 0, a side without pawns facing pawns is the stronger side (else
+    # black would be, and a position and its colour mirror would scale differently)
+    "even_score_pawnless_strong": True,  # "a pawn alone on its file": no other own pawn, or no other pawn at all  # "an enemy of another kind": other than the mover, or than the target
 }
 
 
@@ -356,8 +361,9 @@ def pawn_beside(pos, side, s):
 
 
 def support_from_behind(pos, side, s):
-    """An own pawn on a neighbouring file, level with s or behind it."""
-    return any(fdist(t, s) == 1 and rel_rank(side, t) <= rel_rank(side, s) for t in pos.pawns[side])
+    """An own pawn on a neighbouring file behind s (or level with it, by the reading taken)."""
+    level = 0 if OPTIONS["candidate_support_level"] else -1
+    return any(fdist(t, s) == 1 and rel_rank(side, t) - rel_rank(side, s) <= level for t in pos.pawns[side])
 
 
 def enemy_pawn_can_attack(pos, side, s):
@@ -760,7 +766,8 @@ def structure_pawn(ctx, side, s, ending):
     pv = 0
     rearmost = not own_pawn_behind(pos, side, s)
     if rearmost and is_passed(pos, side, s):
-        if W6[st] and (not ending or pos.pawns_on_file[side][f] == 1):
+        alone = (pos.pawns_on_file[side][f] + (0 if OPTIONS["alone_own_pawns_only"] else pos.pawns_on_file[e][f])) == 1
+        if W6[st] and (not ending or alone):
             pv += rook_behind(ctx, side, s)
         if pos.colour(fs) == e:
             rr = r
@@ -1002,6 +1009,8 @@ def evaluate_full(fen, opts=None):
     bd["positional"] = p
     score = pos.material[0] - pos.material[1] + p
     strong = WHITE if score >= 1 else BLACK
+    if score == 0 and opts["even_score_pawnless_strong"] and not pos.pawns[WHITE] and pos.pawns[BLACK]:
+        strong = WHITE
     weak = 1 - strong
     before = score
     if not pos.pawns[strong]:
