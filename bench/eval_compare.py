@@ -129,6 +129,55 @@ def game_positions(folder, every=3, after=8):
     return mid, late
 
 
+def played_games(folder, every_game=4, limit_plies=160):
+    """Games as (uci moves, fens): positions reached by moves carry touch counters and
+    castled flags that a FEN does not give."""
+    games = []
+    for path in sorted(glob.glob(os.path.join(folder, "*.pgn"))):
+        with open(path, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        for i, game in enumerate(re.split(r"\n(?=\[Event )", text)):
+            if i % every_game or '[FEN "' in game:
+                continue
+            body = "\n".join(l for l in game.splitlines() if not l.startswith("["))
+            body = re.sub(r"\{[^}]*\}", " ", body)
+            toks = [re.sub(r"^\d+\.+", "", t) for t in body.split()
+                    if not re.match(r"^\d+\.+$|^(1-0|0-1|1/2-1/2|\*)$", t)]
+            pos = chessrules.Position()
+            moves, fens = [], []
+            for t in toks[:limit_plies]:
+                if not t:
+                    continue
+                m = pos.parse_san(t)
+                if m is None:
+                    break
+                pos.push(m)
+                moves.append(m.uci())
+                fens.append(pos.fen())
+            games.append((moves, fens))
+    return games
+
+
+def engine_played_scores(engine, games, every=3, after=8):
+    """Scores after every `every`-th ply of each game, moves entered in force mode."""
+    cmds, wanted = [], []
+    for moves, fens in games:
+        cmds += ["new", "force"]
+        for ply, m in enumerate(moves, 1):
+            cmds.append(m)
+            if ply > after and ply % every == 0:
+                cmds.append("score")
+                wanted.append((moves[:ply], fens[ply - 1]))
+    cmds.append("quit")
+    with tempfile.TemporaryDirectory() as tmp:
+        out = subprocess.run([os.path.abspath(engine)], input="\n".join(cmds) + "\n", cwd=tmp,
+                             capture_output=True, text=True, timeout=1200).stdout
+    scores = [int(x) for x in re.findall(r"score=(-?\d+)", out)]
+    if len(scores) != len(wanted):
+        raise SystemExit("engine answered %d scores for %d played positions" % (len(scores), len(wanted)))
+    return [(fen, moves, sc) for (moves, fen), sc in zip(wanted, scores)]
+
+
 def wac_positions(path):
     out = []
     with open(path, encoding="utf-8") as f:
@@ -169,7 +218,7 @@ def main():
     ap.add_argument("--limit", type=int, default=0)
     ap.add_argument("--opt", action="append", default=[], help="reference reading, name=value")
     ap.add_argument("--cache", default=os.path.join(tempfile.gettempdir(), "eval_compare_positions.txt"))
-    ap.add_argument("--only", default="", help="compare only these sets: wac,games,endings,setup,random")
+    ap.add_argument("--only", default="", help="compare only these sets: wac,games,endings,setup,random,played")
     ap.add_argument("--random", type=int, default=4000, help="random placements to add")
     ap.add_argument("--seed", type=int, default=1)
     args = ap.parse_args()
@@ -195,7 +244,7 @@ def main():
                     f.write(name + "\t" + fen + "\n")
     sets["setup"] = SET_UP
     sets["random"] = random_positions(args.random, args.seed)
-    wanted = set(args.only.split(",")) if args.only else set(sets)
+    wanted = set(args.only.split(",")) if args.only else set(sets) | {"played"}
     fens, names = [], []
     seen = set()
     for name in ("wac", "games", "endings", "setup", "random"):
@@ -228,7 +277,21 @@ def main():
             shown += 1
             print("%s [%s] engine %d reference %d (engine - reference %d)" % (fen, name, e, r, e - r))
             print("   ", eval_reference.breakdown(fen))
-    print("compared %d, equal %d" % (len(fens), equal))
+    if "played" in wanted:
+        games = played_games(args.games)
+        for fen, moves, e in engine_played_scores(args.engine, games):
+            r = eval_reference.evaluate(fen, played=eval_reference.play_marks(chessrules.START_FEN, moves))
+            per_set["played"][0] += 1
+            if r == e:
+                equal += 1
+                per_set["played"][1] += 1
+                continue
+            diffs[e - r] += 1
+            if shown < args.show:
+                shown += 1
+                print("%s [played: %s] engine %d reference %d" % (fen, " ".join(moves), e, r))
+    total = sum(n for n, _ in per_set.values())
+    print("compared %d, equal %d" % (total, equal))
     for name, (n, eq) in per_set.items():
         print("  %-8s %5d compared, %5d equal" % (name, n, eq))
     if diffs:

@@ -268,7 +268,7 @@ START_BOARD = parse_placement(START_PLACEMENT)
 
 
 class Pos:
-    def __init__(self, fen):
+    def __init__(self, fen, played=None):
         parts = fen.split()
         self.board = parse_placement(parts[0])
         self.stm = WHITE if parts[1] in ("w", "W") else BLACK
@@ -287,10 +287,13 @@ class Pos:
         if "k" not in cast and "q" not in cast:
             self.moved[60] = 10
         self.castled = [0, 0]
+        if played is not None:
+            # touch counters and castled flags of a position reached by moves
+            self.moved, self.castled = list(played[0]), list(played[1])
         self.rights = 0
-        if self.moved[4] == 0:
+        if self.moved[4] == 0 and not self.castled[0]:
             self.rights |= (2 if self.moved[7] == 0 else 0) | (1 if self.moved[0] == 0 else 0)
-        if self.moved[60] == 0:
+        if self.moved[60] == 0 and not self.castled[1]:
             self.rights |= (8 if self.moved[63] == 0 else 0) | (4 if self.moved[56] == 0 else 0)
         self.king = [0, 0]
         self.men = [[], []]      # squares of non-king men in square order
@@ -985,9 +988,36 @@ def rook_pawn_draw(pos, strong, corner_file, stm):
     return kdist(wk, corner) < limit
 
 
-def evaluate_full(fen, opts=None):
+def play_marks(start_fen, moves):
+    """Touch counters and castled flags after `moves` (uci texts) from `start_fen`:
+    a move touches its origin, a capture also its destination; castling only sets the flag."""
+    pos = Pos(start_fen)
+    moved, castled = list(pos.moved), [0, 0]
+    board = list(pos.board)
+    for m in moves:
+        a = _sq(m[0:2])
+        b = _sq(m[2:4])
+        c, code = board[a]
+        if code == K and abs(b - a) == 2:
+            castled[c] = 1
+            rook_from, rook_to = (a + 3, b - 1) if b > a else (a - 4, b + 1)
+            board[rook_to], board[rook_from] = board[rook_from], None
+        elif code == P and file_of(a) != file_of(b) and board[b] is None:
+            moved[a] += 1
+            board[b - 8 if c == WHITE else b + 8] = None
+        else:
+            if board[b] is not None:
+                moved[b] += 1
+            moved[a] += 1
+        board[b], board[a] = board[a], None
+        if len(m) > 4:
+            board[b] = (c, LETTERS[m[4].lower()])
+    return moved, castled
+
+
+def evaluate_full(fen, opts=None, played=None):
     opts = dict(OPTIONS, **(opts or {}))
-    pos = Pos(fen)
+    pos = Pos(fen, played)
     stm = pos.stm
     bd = {}
     # bare king against pawns or pieces
@@ -1016,7 +1046,7 @@ def evaluate_full(fen, opts=None):
     if not pos.pawns[strong]:
         if pos.piece_mat[strong] < VALUES[R]:
             if pos.pawns[weak]:
-                score = tdiv(score - 500, 16) if score >= 1 else tdiv(score + 500, 16)
+                score = tdiv(score - 500, 16) if strong == WHITE else tdiv(score + 500, 16)
             else:
                 score = 0
         else:
@@ -1053,8 +1083,9 @@ def evaluate_full(fen, opts=None):
     return (score if stm == WHITE else -score), bd
 
 
-def evaluate(fen, opts=None):
-    return evaluate_full(fen, opts)[0]
+def evaluate(fen, opts=None, played=None):
+    """Score for the side to move; `played` = play_marks(...) for a position reached by moves."""
+    return evaluate_full(fen, opts, played)[0]
 
 
 def breakdown(fen, opts=None):
