@@ -3,10 +3,16 @@
 reference in tools/eval_reference, position by position.
 
 Positions: the Win At Chess suite, every third ply after ply 8 of the games in
-the result folder, late plies of those games (endings), and a few set-up endings.
+the result folder, late plies of those games (endings), a few set-up endings,
+random placements of chosen material, and positions reached by entering the games'
+moves in force mode (touch counters and castled flags a FEN cannot give).
 
     bench/eval_compare.py [--engine build/engine/orvik] [--games DIR] [--show 20]
+                          [--random 4000 --seed 1] [--only wac,games,endings,setup,random,played]
                           [--opt name=value ...] [--limit N]
+
+--opt switches a reading of the reference (see OPTIONS in eval_reference.py), to count
+the positions each reading touches.
 """
 
 import argparse
@@ -95,86 +101,65 @@ def random_positions(count, seed):
     return out
 
 
-def game_positions(folder, every=3, after=8):
-    """Middle-game samples and late (ending) samples of each game."""
-    mid, late = [], []
+def read_games(folder):
+    """Each game of the folder's PGN files as (has a FEN tag, uci moves, FEN after each ply)."""
     for path in sorted(glob.glob(os.path.join(folder, "*.pgn"))):
         with open(path, encoding="utf-8", errors="replace") as f:
             text = f.read()
         for game in re.split(r"\n(?=\[Event )", text):
             body = "\n".join(l for l in game.splitlines() if not l.startswith("["))
             body = re.sub(r"\{[^}]*\}", " ", body)
-            toks = [t for t in body.split() if not re.match(r"^\d+\.+$|^(1-0|0-1|1/2-1/2|\*)$", t)]
-            toks = [re.sub(r"^\d+\.+", "", t) for t in toks]
-            fen_tag = re.search(r'\[FEN "([^"]+)"\]', game)
-            pos = chessrules.Position(fen_tag.group(1)) if fen_tag else chessrules.Position()
-            fens = []
-            for t in toks:
-                if not t:
-                    continue
-                m = pos.parse_san(t)
-                if m is None:
-                    break
-                pos.push(m)
-                fens.append(pos.fen())
-            for ply, fen in enumerate(fens, 1):
-                if ply > after and ply % every == 0:
-                    mid.append(fen)
-            # endings: the last plies with few pieces
-            for fen in fens[-12:]:
-                board = fen.split()[0]
-                pieces = sum(1 for c in board if c in "NBRQnbrq")
-                if pieces <= 4:
-                    late.append(fen)
-    return mid, late
-
-
-def played_games(folder, every_game=4, limit_plies=160):
-    """Games as (uci moves, fens): positions reached by moves carry touch counters and
-    castled flags that a FEN does not give."""
-    games = []
-    for path in sorted(glob.glob(os.path.join(folder, "*.pgn"))):
-        with open(path, encoding="utf-8", errors="replace") as f:
-            text = f.read()
-        for i, game in enumerate(re.split(r"\n(?=\[Event )", text)):
-            if i % every_game or '[FEN "' in game:
-                continue
-            body = "\n".join(l for l in game.splitlines() if not l.startswith("["))
-            body = re.sub(r"\{[^}]*\}", " ", body)
             toks = [re.sub(r"^\d+\.+", "", t) for t in body.split()
                     if not re.match(r"^\d+\.+$|^(1-0|0-1|1/2-1/2|\*)$", t)]
-            pos = chessrules.Position()
+            fen_tag = re.search(r'\[FEN "([^"]+)"\]', game)
+            pos = chessrules.Position(fen_tag.group(1)) if fen_tag else chessrules.Position()
             moves, fens = [], []
-            for t in toks[:limit_plies]:
-                if not t:
-                    continue
-                m = pos.parse_san(t)
+            for t in toks:
+                m = pos.parse_san(t) if t else None
                 if m is None:
                     break
                 pos.push(m)
                 moves.append(m.uci())
                 fens.append(pos.fen())
-            games.append((moves, fens))
-    return games
+            yield bool(fen_tag), moves, fens
 
 
-def engine_played_scores(engine, games, every=3, after=8):
-    """Scores after every `every`-th ply of each game, moves entered in force mode."""
+def game_positions(games, every=3, after=8):
+    """Middle-game samples and late (ending) samples of each game."""
+    mid, late = [], []
+    for _, _, fens in games:
+        mid += [fen for ply, fen in enumerate(fens, 1) if ply > after and ply % every == 0]
+        # endings: the last plies with few pieces
+        late += [fen for fen in fens[-12:] if sum(1 for c in fen.split()[0] if c in "NBRQnbrq") <= 4]
+    return mid, late
+
+
+def run_engine(engine, cmds, expected):
+    """Runs the engine over `cmds` in a scratch folder; the `expected` scores it printed."""
+    with tempfile.TemporaryDirectory() as tmp:
+        out = subprocess.run([os.path.abspath(engine)], input="\n".join(cmds + ["quit"]) + "\n", cwd=tmp,
+                             capture_output=True, text=True, timeout=1200).stdout
+    scores = [int(x) for x in re.findall(r"score=(-?\d+)", out)]
+    if len(scores) != expected:
+        raise SystemExit("engine answered %d scores for %d positions" % (len(scores), expected))
+    return scores
+
+
+def engine_played_scores(engine, games, every=3, after=8, every_game=4, limit_plies=160):
+    """Scores after every `every`-th ply of every `every_game`-th game, moves entered in
+    force mode: positions reached by moves carry touch counters and castled flags that a
+    FEN does not give."""
     cmds, wanted = [], []
-    for moves, fens in games:
+    for i, (has_fen, moves, fens) in enumerate(games):
+        if i % every_game or has_fen:
+            continue
         cmds += ["new", "force"]
-        for ply, m in enumerate(moves, 1):
+        for ply, m in enumerate(moves[:limit_plies], 1):
             cmds.append(m)
             if ply > after and ply % every == 0:
                 cmds.append("score")
                 wanted.append((moves[:ply], fens[ply - 1]))
-    cmds.append("quit")
-    with tempfile.TemporaryDirectory() as tmp:
-        out = subprocess.run([os.path.abspath(engine)], input="\n".join(cmds) + "\n", cwd=tmp,
-                             capture_output=True, text=True, timeout=1200).stdout
-    scores = [int(x) for x in re.findall(r"score=(-?\d+)", out)]
-    if len(scores) != len(wanted):
-        raise SystemExit("engine answered %d scores for %d played positions" % (len(scores), len(wanted)))
+    scores = run_engine(engine, cmds, len(wanted))
     return [(fen, moves, sc) for (moves, fen), sc in zip(wanted, scores)]
 
 
@@ -191,16 +176,8 @@ def wac_positions(path):
 def engine_scores(engine, fens):
     cmds = []
     for fen in fens:
-        cmds.append("setboard " + fen)
-        cmds.append("score")
-    cmds.append("quit")
-    with tempfile.TemporaryDirectory() as tmp:
-        out = subprocess.run([os.path.abspath(engine)], input="\n".join(cmds) + "\n", cwd=tmp,
-                             capture_output=True, text=True, timeout=600).stdout
-    scores = [int(x) for x in re.findall(r"score=(-?\d+)", out)]
-    if len(scores) != len(fens):
-        raise SystemExit("engine answered %d scores for %d positions" % (len(scores), len(fens)))
-    return scores
+        cmds += ["setboard " + fen, "score"]
+    return run_engine(engine, cmds, len(fens))
 
 
 def legal_for_setboard(fen):
@@ -236,7 +213,7 @@ def main():
                 name, fen = line.rstrip("\n").split("\t")
                 sets[name].append(fen)
     else:
-        mid, late = game_positions(args.games)
+        mid, late = game_positions(read_games(args.games))
         sets = {"wac": wac_positions(args.wac), "games": mid, "endings": late, "setup": SET_UP}
         with open(args.cache, "w") as f:
             for name, fens in sets.items():
@@ -260,38 +237,31 @@ def main():
     if args.limit:
         fens, names = fens[:args.limit], names[:args.limit]
 
-    eng = engine_scores(args.engine, fens)
     diffs = collections.Counter()
     per_set = collections.defaultdict(lambda: [0, 0])
     shown = 0
-    equal = 0
-    for fen, name, e in zip(fens, names, eng):
-        r = eval_reference.evaluate(fen)
+
+    def tally(name, fen, e, r, moves=None, marks=None):
+        nonlocal shown
         per_set[name][0] += 1
         if r == e:
-            equal += 1
             per_set[name][1] += 1
-            continue
+            return
         diffs[e - r] += 1
         if shown < args.show:
             shown += 1
             print("%s [%s] engine %d reference %d (engine - reference %d)" % (fen, name, e, r, e - r))
-            print("   ", eval_reference.breakdown(fen))
+            if moves:
+                print("    moves:", " ".join(moves))
+            print("   ", eval_reference.breakdown(fen, played=marks))
+
+    for fen, name, e in zip(fens, names, engine_scores(args.engine, fens)):
+        tally(name, fen, e, eval_reference.evaluate(fen))
     if "played" in wanted:
-        games = played_games(args.games)
-        for fen, moves, e in engine_played_scores(args.engine, games):
-            r = eval_reference.evaluate(fen, played=eval_reference.play_marks(chessrules.START_FEN, moves))
-            per_set["played"][0] += 1
-            if r == e:
-                equal += 1
-                per_set["played"][1] += 1
-                continue
-            diffs[e - r] += 1
-            if shown < args.show:
-                shown += 1
-                print("%s [played: %s] engine %d reference %d" % (fen, " ".join(moves), e, r))
-    total = sum(n for n, _ in per_set.values())
-    print("compared %d, equal %d" % (total, equal))
+        for fen, moves, e in engine_played_scores(args.engine, list(read_games(args.games))):
+            marks = eval_reference.play_marks(chessrules.START_FEN, moves)
+            tally("played", fen, e, eval_reference.evaluate(fen, played=marks), moves, marks)
+    print("compared %d, equal %d" % (sum(n for n, _ in per_set.values()), sum(q for _, q in per_set.values())))
     for name, (n, eq) in per_set.items():
         print("  %-8s %5d compared, %5d equal" % (name, n, eq))
     if diffs:

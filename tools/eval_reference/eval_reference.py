@@ -12,6 +12,7 @@ comparison script can switch them to see which reading the engine follows.
 """
 
 import functools
+import re
 
 P, N, B, R, Q, K = 1, 2, 3, 4, 5, 6
 WHITE, BLACK = 0, 1
@@ -251,16 +252,11 @@ LETTERS = {"p": P, "n": N, "b": B, "r": R, "q": Q, "k": K}
 
 def parse_placement(text):
     board = [None] * 64
-    rows = text.split("/")
-    for i, row in enumerate(rows):
-        rank = 7 - i
-        f = 0
-        for ch in row:
-            if ch.isdigit():
-                f += int(ch)
-            else:
-                board[f + 8 * rank] = (WHITE if ch.isupper() else BLACK, LETTERS[ch.lower()])
-                f += 1
+    for i, row in enumerate(text.split("/")):
+        cells = re.sub(r"[1-8]", lambda m: "." * int(m.group()), row)
+        for f, ch in enumerate(cells[:8]):
+            if ch != ".":
+                board[f + 8 * (7 - i)] = (WHITE if ch.isupper() else BLACK, LETTERS[ch.lower()])
     return board
 
 
@@ -274,27 +270,21 @@ class Pos:
         self.stm = WHITE if parts[1] in ("w", "W") else BLACK
         cast = parts[2] if len(parts) > 2 else "-"
         self.moved = [0 if self.board[s] == START_BOARD[s] else 1 for s in range(64)]
-        if "K" not in cast:
-            self.moved[7] = 10
-        if "Q" not in cast:
-            self.moved[0] = 10
-        if "K" not in cast and "Q" not in cast:
-            self.moved[4] = 10
-        if "k" not in cast:
-            self.moved[63] = 10
-        if "q" not in cast:
-            self.moved[56] = 10
-        if "k" not in cast and "q" not in cast:
-            self.moved[60] = 10
+        # a missing right marks its rook square, a side with neither right its king square
+        for short, long_, king, hrook, arook in (("K", "Q", 4, 7, 0), ("k", "q", 60, 63, 56)):
+            for letter, rook in ((short, hrook), (long_, arook)):
+                if letter not in cast:
+                    self.moved[rook] = 10
+            if short not in cast and long_ not in cast:
+                self.moved[king] = 10
         self.castled = [0, 0]
         if played is not None:
             # touch counters and castled flags of a position reached by moves
             self.moved, self.castled = list(played[0]), list(played[1])
         self.rights = 0
-        if self.moved[4] == 0 and not self.castled[0]:
-            self.rights |= (2 if self.moved[7] == 0 else 0) | (1 if self.moved[0] == 0 else 0)
-        if self.moved[60] == 0 and not self.castled[1]:
-            self.rights |= (8 if self.moved[63] == 0 else 0) | (4 if self.moved[56] == 0 else 0)
+        for c, king, short_bit, long_bit in ((WHITE, 4, 2, 1), (BLACK, 60, 8, 4)):
+            if self.moved[king] == 0 and not self.castled[c]:
+                self.rights |= (short_bit if self.moved[king + 3] == 0 else 0) | (long_bit if self.moved[king - 4] == 0 else 0)
         self.king = [0, 0]
         self.men = [[], []]      # squares of non-king men in square order
         self.material = [0, 0]
@@ -688,15 +678,17 @@ def pawn_common(ctx, side, s, part):
     return v
 
 
+def pawn_start(ctx, side, s, base):
+    """Common frame of a pawn's evaluation: (position, stage, tables, enemy, relative rank,
+    file, value so far = base + the stage's pawn bonus)."""
+    v = base + PAWN_BONUS[ctx.stage]
+    ctx.add("pawn_base", side, v)
+    return ctx.pos, ctx.stage, ctx.t, 1 - side, rel_rank(side, s), file_of(s), v
+
+
 def pawn_ending_pawn(ctx, side, s, queen_ending):
-    pos, st, t = ctx.pos, ctx.stage, ctx.t
-    e = 1 - side
-    r = rel_rank(side, s)
-    f = file_of(s)
-    v = 0
-    base = PAWN_END_RANK[r] + PAWN_BONUS[st] + kdist(pos.king[e], s)
-    v += base
-    ctx.add("pawn_base", side, base)
+    pos, st, t, e, r, f, v = pawn_start(ctx, side, s,
+                                        PAWN_END_RANK[rel_rank(side, s)] + kdist(ctx.pos.king[1 - side], s))
     fs = front_square(side, s)
     if fs is not None and pos.colour(fs) == e:
         v -= 5
@@ -728,34 +720,26 @@ def pawn_ending_pawn(ctx, side, s, queen_ending):
     return v
 
 
+def pawn_sum(ctx, one_pawn):
+    """White's pawns minus Black's, each valued by one_pawn(side, square)."""
+    return sum(one_pawn(side, s) * (1 if side == WHITE else -1) for side in (WHITE, BLACK) for s in ctx.pos.pawns[side])
+
+
 def pawn_ending(ctx, queen_ending=False):
     pos = ctx.pos
-    total = 0
-    for side in (WHITE, BLACK):
-        for s in pos.pawns[side]:
-            v = pawn_ending_pawn(ctx, side, s, queen_ending)
-            total += v if side == WHITE else -v
+    total = pawn_sum(ctx, lambda side, s: pawn_ending_pawn(ctx, side, s, queen_ending))
     if queen_ending:
         return total
-    bd_before = dict(ctx.bd)
     res = tdiv(total * 3, 2)
     kt = 2 * (KING_END_T[pos.king[0]] - KING_END_T[mirror(pos.king[1])])
-    ctx.bd = {k: v for k, v in bd_before.items()}
     ctx.bd["pawn_ending_x3/2_adjust"] = res - total
     ctx.bd["king_table"] = kt
     return res + kt
 
 
 def structure_pawn(ctx, side, s, ending):
-    pos, st, t = ctx.pos, ctx.stage, ctx.t
-    e = 1 - side
-    r = rel_rank(side, s)
-    f = file_of(s)
-    v = 0
+    pos, st, t, e, r, f, v = pawn_start(ctx, side, s, PAWN_END_RANK[rel_rank(side, s)] if ending else psq(side, P, s))
     ctx.pawn_colour[side][1 if is_dark(s) else 0] += 1
-    base = (PAWN_END_RANK[r] if ending else psq(side, P, s)) + PAWN_BONUS[st]
-    v += base
-    ctx.add("pawn_base", side, base)
     fs = front_square(side, s)
     if not ending and f in (3, 4) and r == 1 and pos.board[fs] is not None:
         v -= 15
@@ -809,13 +793,7 @@ def rook_behind(ctx, side, s):
 
 
 def pawn_structure(ctx, ending):
-    pos = ctx.pos
-    total = 0
-    for side in (WHITE, BLACK):
-        for s in pos.pawns[side]:
-            v = structure_pawn(ctx, side, s, ending)
-            total += v if side == WHITE else -v
-    return total
+    return pawn_sum(ctx, lambda side, s: structure_pawn(ctx, side, s, ending))
 
 
 # ---------------------------------------------------------------- eval_pieces
@@ -1088,8 +1066,9 @@ def evaluate(fen, opts=None, played=None):
     return evaluate_full(fen, opts, played)[0]
 
 
-def breakdown(fen, opts=None):
-    return evaluate_full(fen, opts)[1]
+def breakdown(fen, opts=None, played=None):
+    """White-view contribution of each term group, the path taken and the scaling applied."""
+    return evaluate_full(fen, opts, played)[1]
 
 
 # ---------------------------------------------------------------- king, pawn and king win table
@@ -1108,20 +1087,23 @@ def _kpk_generate():
     def pawn_attacks(p):
         return [t for t in (step(p, -1, 1), step(p, 1, 1)) if t is not None]
 
+    def placements():
+        """(pawn, pawn's attacks, strong king, weak king) with the men on distinct squares
+        and the kings apart."""
+        for p in pawn_squares:
+            pa = set(pawn_attacks(p))
+            for sk in range(64):
+                for wk in range(64):
+                    if len({p, sk, wk}) == 3 and kdist(wk, sk) >= 2:
+                        yield p, pa, sk, wk
+
+    all_placements = list(placements())
     win = bytearray(2 * 24 * 4096)
     valid = bytearray(2 * 24 * 4096)
-    for p in pawn_squares:
-        pa = set(pawn_attacks(p))
-        for sk in range(64):
-            if sk == p:
-                continue
-            for wk in range(64):
-                if wk == p or wk == sk or kdist(wk, sk) < 2:
-                    continue
-                # White to move: Black must not be in check
-                if wk not in pa:
-                    valid[idx(0, p, wk, sk)] = 1
-                valid[idx(1, p, wk, sk)] = 1
+    for p, pa, sk, wk in all_placements:
+        if wk not in pa:              # White to move: Black must not be in check
+            valid[idx(0, p, wk, sk)] = 1
+        valid[idx(1, p, wk, sk)] = 1
 
     def queen_wins(q, wk, sk):
         """After promotion on q with Black to move: win unless Black takes the queen or is stalemated."""
@@ -1146,51 +1128,40 @@ def _kpk_generate():
     changed = True
     while changed:
         changed = False
-        for p in pawn_squares:
-            pa = set(pawn_attacks(p))
-            for sk in range(64):
-                if sk == p:
-                    continue
-                for wk in range(64):
-                    if wk == p or wk == sk or kdist(wk, sk) < 2:
+        for p, pa, sk, wk in all_placements:
+            i0 = idx(0, p, wk, sk)
+            if valid[i0] and not win[i0]:
+                ok = False
+                for t in king_moves[sk]:
+                    if t != p and kdist(t, wk) >= 2 and win[idx(1, p, wk, t)]:
+                        ok = True
+                        break
+                if not ok:
+                    t = p + 8
+                    if t != wk and t != sk:
+                        if rank_of(t) == 7:
+                            ok = queen_wins(t, wk, sk)
+                        else:
+                            ok = bool(win[idx(1, t, wk, sk)])
+                            if not ok and rank_of(p) == 1 and t + 8 not in (wk, sk):
+                                ok = bool(win[idx(1, t + 8, wk, sk)])
+                if ok:
+                    win[i0] = 1
+                    changed = True
+            i1 = idx(1, p, wk, sk)
+            if valid[i1] and not win[i1]:
+                moves = 0
+                lost = True
+                for t in king_moves[wk]:
+                    if kdist(t, sk) < 2 or t in pa:
                         continue
-                    i0 = idx(0, p, wk, sk)
-                    if valid[i0] and not win[i0]:
-                        ok = False
-                        for t in king_moves[sk]:
-                            if t != p and kdist(t, wk) >= 2 and win[idx(1, p, wk, t)]:
-                                ok = True
-                                break
-                        if not ok:
-                            t = p + 8
-                            if t != wk and t != sk:
-                                if rank_of(t) == 7:
-                                    ok = queen_wins(t, wk, sk)
-                                else:
-                                    ok = bool(win[idx(1, t, wk, sk)])
-                                    if not ok and rank_of(p) == 1 and t + 8 not in (wk, sk):
-                                        ok = bool(win[idx(1, t + 8, wk, sk)])
-                        if ok:
-                            win[i0] = 1
-                            changed = True
-                    i1 = idx(1, p, wk, sk)
-                    if valid[i1] and not win[i1]:
-                        moves = 0
-                        lost = True
-                        for t in king_moves[wk]:
-                            if kdist(t, sk) < 2 or t in pa:
-                                continue
-                            if t == p:
-                                moves += 1
-                                lost = False
-                                break
-                            moves += 1
-                            if not (t in pawn_squares and False) and not win[idx(0, p, t, sk)]:
-                                lost = False
-                                break
-                        if lost and moves > 0:
-                            win[i1] = 1
-                            changed = True
+                    moves += 1
+                    if t == p or not win[idx(0, p, t, sk)]:   # takes the pawn, or a drawn square
+                        lost = False
+                        break
+                if lost and moves > 0:
+                    win[i1] = 1
+                    changed = True
     return win
 
 
