@@ -70,10 +70,10 @@ int eval_root_margins() {
 bool rook_pawn_draw(int strong, int corner_file, int side) {
     const int weak = strong ^ 1;
     int rear = -1, lead = -1;
-    // Among pawns on one rank the first met in the side's piece list counts.
-    for (int i = board.piece_count[strong]; i >= 1; --i) {
-        const int sq = board.piece_list[strong][i];
-        if (board.piece[sq] != PAWN) continue;
+    // Among pawns on one rank the one on the lowest square counts: the pawn set, not the
+    // piece list, whose order depends on the moves that led to the position.
+    for (uint64_t pawns = ew.pawns[strong]; pawns; pawns &= pawns - 1) {
+        const int sq = std::countr_zero(pawns);
         const int r = relative_rank(strong, sq);
         if (rear < 0 || r < relative_rank(strong, rear)) rear = sq;
         if (lead < 0 || r > relative_rank(strong, lead)) lead = sq;

@@ -68,3 +68,28 @@ TEST(EvalListOrder, PlayedPositionsScoreAsRebuiltOnes) {
         }
     EXPECT_GT(compared, 1000);
 }
+
+// Pawns level with each other in the rook-pawn draw: which one counts as the rearmost
+// or the most advanced must not follow the order of the piece list.
+TEST(EvalListOrder, RookPawnDrawIgnoresTheListOrderOfLevelPawns) {
+    eval_env();
+    struct row {
+        const char* fen;
+        int expected;   // the side to move's score with the lists in square order
+    };
+    const row rows[] = {
+        // a6 and g6 level: the a-pawn, blocked by a4, is the rearmost: no draw.
+        {"8/8/p5p1/B7/P1b5/K7/4k3/8 w - - 0 1", -103},
+        // d4 and h4 level: the d-pawn is the most advanced; the defender is near enough.
+        {"7k/6b1/8/8/3p1K1p/3B4/8/8 w - - 0 1", 0},
+    };
+    for (const row& r : rows) {
+        const int side = setup(r.fen);
+        EXPECT_EQ(full_eval(side), r.expected) << r.fen;
+        // Reverse the order of Black's men (kings stay at index 0).
+        const int n = static_cast<int>(board.piece_count[BLACK]);
+        for (int i = 1, j = n; i < j; ++i, --j) std::swap(board.piece_list[BLACK][i], board.piece_list[BLACK][j]);
+        for (int i = 1; i <= n; ++i) board.list_index[board.piece_list[BLACK][i]] = static_cast<uint32_t>(i);
+        EXPECT_EQ(full_eval(side), r.expected) << r.fen << " with the list reversed";
+    }
+}
