@@ -1,0 +1,233 @@
+#!/usr/bin/env python3
+"""Compares Orvik's search with the independent reference in tools/search_reference,
+iteration by iteration: node count, score and principal variation at each depth.
+
+Each position is searched by a fresh engine process (xboard dialogue, no book, no
+learning, a 64 MB table, a long level so that the clock never ends an iteration,
+`sd N`) in a scratch folder, and by a fresh reference searcher.
+
+    bench/search_compare.py [--engine build/engine/orvik] [--depth 3] [--positions 30]
+                            [--set name=value ...] [--off killers,lazy] [--jobs 3]
+                            [--fen FEN ...] [--show 10]
+
+--set changes a search setting on both sides (null_high, null_low, null_endgame,
+null_split, prune, deepen, window, qexact, icheck, irepcheck, irecapture, ipawn7,
+inullthreat, ipawne, ionerep; extensions and reductions in 1/64 ply); --off names
+ORVIK_OFF switches given to both sides.
+"""
+
+import argparse
+import glob
+import multiprocessing
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOP = os.path.dirname(HERE)
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(TOP, "tools", "search_reference"))
+
+import chessrules  # noqa: E402
+import search_reference as sr  # noqa: E402
+
+ENDINGS = [
+    "8/5pk1/6p1/8/5P2/6P1/5K2/3R4 w - - 0 40",
+    "8/1p3k2/p1p5/2P1p3/1P2P3/P4K2/8/8 w - - 0 45",
+    "6k1/5ppp/8/8/2n5/8/5PPP/2B3K1 w - - 0 30",
+    "8/8/4kpp1/3p4/3P1PP1/4K3/8/8 b - - 0 50",
+    "4r1k1/5ppp/8/3p4/3P4/8/5PPP/4R1K1 w - - 0 30",
+]
+
+LINE = re.compile(r"^(\d+) (-?\d+) (\d+) (\d+) (..) ?(.*)$")
+ONE_PLY = 64
+SETTINGS_IN_PLIES = {"null_low", "null_high", "null_endgame", "null_split", "icheck", "irepcheck",
+                     "irecapture", "ipawn7", "inullthreat", "ipawne", "ionerep"}
+
+
+def wac_positions(path, count):
+    out = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) >= 4:
+                out.append(" ".join(fields[:4]) + " 0 1")
+    return out[:count]
+
+
+def game_positions(folder, count, every_game=7, ply=24):
+    """Middle-game positions: ply `ply` of every `every_game`-th game of the result folder."""
+    out = []
+    files = sorted(glob.glob(os.path.join(folder, "*.pgn")))
+    n = 0
+    for path in files:
+        with open(path, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        for game in re.split(r"\n(?=\[Event )", text):
+            n += 1
+            if n % every_game or "[FEN" in game:
+                continue
+            body = re.sub(r"\[[^\]]*\]", "", game)
+            body = re.sub(r"\{[^}]*\}|\([^)]*\)|\d+\.(\.\.)?|1-0|0-1|1/2-1/2|\*", " ", body)
+            pos = chessrules.Position()
+            ok = True
+            for tok in body.split()[:ply]:
+                m = pos.parse_move(tok)
+                if m is None:
+                    ok = False
+                    break
+                pos.push(m)
+            if ok and len(body.split()) > ply + 10:
+                out.append(pos.fen())
+            if len(out) >= count:
+                return out
+    return out
+
+
+def men_besides_kings(fen):
+    return sum(1 for ch in fen.split()[0] if ch.isalpha() and ch not in "kK")
+
+
+def engine_lines(engine, fen, depth, settings, off):
+    cmds = ["xboard", "use_book 0", "pos_learn 0", "book_learn 0", "hash 64M", "easy", "post",
+            "level 0 600 0"]
+    for k, v in settings.items():
+        if k == "qexact":
+            cmds.append("qexact %d" % v)
+        elif k in SETTINGS_IN_PLIES:
+            cmds.append("%s %.6f" % (k, v / 64.0))
+        else:
+            cmds.append("%s %d" % (k, v))
+    cmds += ["sd %d" % depth, "setboard " + fen, "go"]
+    env = dict(os.environ)
+    if off:
+        env["ORVIK_OFF"] = ",".join(off)
+    with tempfile.TemporaryDirectory() as tmp:
+        proc = subprocess.Popen([os.path.abspath(engine)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                stderr=subprocess.STDOUT, text=True, cwd=tmp, env=env)
+        proc.stdin.write("\n".join(cmds) + "\n")
+        proc.stdin.flush()
+        lines = []
+        for line in proc.stdout:
+            lines.append(line.rstrip("\n"))
+            if line.startswith("move ") or line.startswith("Illegal") or "setboard error" in line:
+                break
+        proc.stdin.write("quit\n")
+        proc.stdin.close()
+        proc.wait(timeout=30)
+    out = []
+    for line in lines:
+        m = LINE.match(line)
+        if m and m.group(5) == ". ":
+            d, sc, _, nodes, _, pv = m.groups()
+            sc = int(sc)
+            out.append({"depth": int(d), "score": sc, "nodes": int(nodes), "pv": pv_coordinates(fen, pv)})
+    return out, lines
+
+
+def pv_coordinates(fen, text):
+    pos = chessrules.Position(fen)
+    out = []
+    for tok in text.split():
+        if tok.startswith("{") or tok.startswith("<"):
+            break
+        tok = re.sub(r"^\d+\.(\.\.)?", "", tok)
+        if not tok:
+            continue
+        m = pos.parse_move(tok)
+        if m is None:
+            break
+        out.append(m.uci())
+        pos.push(m)
+    return out
+
+
+def xboard_score(v):
+    """Reference score as the xboard thinking line prints it."""
+    if v > 29200:
+        return v + 2767
+    if v < -29200:
+        return v - 2767
+    return v
+
+
+def reference_lines(args):
+    fen, depth, settings, off = args
+    ref_settings = {k: v for k, v in settings.items() if k != "qexact"}
+    if "qexact" in settings:
+        ref_settings["qsearch_mask"] = sr.QEXACT_MASK.get(settings["qexact"], 5)
+    ref_settings["off"] = tuple(off)
+    s = sr.Searcher(fen, ref_settings)
+    return s.think(depth)
+
+
+def compare_one(item):
+    engine, fen, depth, settings, off = item
+    eng, raw = engine_lines(engine, fen, depth, settings, off)
+    ref = reference_lines((fen, depth, settings, off))
+    return fen, eng, ref, raw
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--engine", default=os.path.join(TOP, "build", "engine", "orvik"))
+    ap.add_argument("--depth", type=int, default=3)
+    ap.add_argument("--positions", type=int, default=30)
+    ap.add_argument("--set", action="append", default=[])
+    ap.add_argument("--off", default="")
+    ap.add_argument("--jobs", type=int, default=3)
+    ap.add_argument("--fen", action="append", default=[])
+    ap.add_argument("--show", type=int, default=10)
+    ap.add_argument("--raw", action="store_true", help="print the engine's thinking lines of differing searches")
+    args = ap.parse_args()
+    settings = {}
+    for item in args.set:
+        k, v = item.split("=")
+        settings[k] = int(float(v) * 64) if k in SETTINGS_IN_PLIES and "." in v else int(v)
+    off = [x for x in args.off.split(",") if x]
+    if args.fen:
+        fens = args.fen
+    else:
+        n_wac = args.positions // 2
+        fens = wac_positions(os.path.join(TOP, "tests", "data", "wac.epd"), n_wac)
+        fens += game_positions("/work/results/final", args.positions - n_wac - len(ENDINGS))
+        fens += ENDINGS
+        fens = [f for f in fens if men_besides_kings(f) > 2][:args.positions]
+    items = [(args.engine, f, args.depth, settings, off) for f in fens]
+    with multiprocessing.Pool(args.jobs) as pool:
+        results = pool.map(compare_one, items)
+    agree = [0] * (args.depth + 1)
+    total = [0] * (args.depth + 1)
+    shown = 0
+    for fen, eng, ref, raw in results:
+        first_diff = None
+        for d in range(1, args.depth + 1):
+            e = next((x for x in eng if x["depth"] == d), None)
+            r = next((x for x in ref if x["depth"] == d), None)
+            if e is None and r is None:
+                continue
+            total[d] += 1
+            same = (e is not None and r is not None and e["nodes"] == r["nodes"]
+                    and e["score"] == xboard_score(r["score"]) and e["pv"][:1] == r["pv"][:1])
+            if same:
+                agree[d] += 1
+            elif first_diff is None:
+                first_diff = (d, e, r)
+        if first_diff and shown < args.show:
+            shown += 1
+            d, e, r = first_diff
+            print("DIFF %s depth %d" % (fen, d))
+            print("  engine    %s" % (e and "%d nodes score %d pv %s" % (e["nodes"], e["score"], " ".join(e["pv"]))))
+            print("  reference %s" % (r and "%d nodes score %d pv %s" % (r["nodes"], xboard_score(r["score"]),
+                                                                       " ".join(r["pv"]))))
+            if args.raw:
+                print("\n".join("    | " + x for x in raw if LINE.match(x)))
+    print("settings %s off %s" % (settings or "default", ",".join(off) or "none"))
+    for d in range(1, args.depth + 1):
+        print("depth %d: %d of %d searches agree (nodes, score, best move)" % (d, agree[d], total[d]))
+
+
+if __name__ == "__main__":
+    main()
