@@ -472,12 +472,17 @@ class Searcher:
         self.mask = self.s["qsearch_mask"]
 
     trace = None   # a list receiving one line per node, for comparisons
+    trace_lists = False
 
     def trace_node(self, kind, ply, alpha, beta):
         b = self.b
         path = " ".join("%s%d%s%d" % ("abcdefgh"[m & 7], 1 + ((m >> 3) & 7), "abcdefgh"[(m >> 6) & 7], 1 + ((m >> 9) & 7))
                         for m in (h.move for h in b.hist[1:b.ply + 1]))
-        self.trace.append("%s %d a %d b %d n %d : %s" % (kind, ply, alpha, beta, self.nodes, path))
+        line = "%s %d a %d b %d n %d : %s" % (kind, ply, alpha, beta, self.nodes, path)
+        if self.trace_lists:
+            for c in (0, 1):
+                line += " |" + "".join(" %s%d" % ("abcdefgh"[q & 7], 1 + (q >> 3)) for q in b.plist[c])
+        self.trace.append(line)
 
     # --------------------------------------------------------- evaluation
     def full_eval(self, side):
@@ -1159,6 +1164,8 @@ class Searcher:
         opp = side ^ 1
         caps = self.generate_captures(side)
         base = self.lazy_margin[side] + b.material[side] - b.material[opp] if delta else 0
+        checked = bool(b.hist[b.ply].flags & F_CHECK)
+        ksq = b.king(side)
         best_move = 0
         pv = [NO_MOVE]
         for i in range(len(caps)):
@@ -1172,8 +1179,13 @@ class Searcher:
                         best_move = 0
                         pv = [NO_MOVE]
                     continue
+            # out of check only the king and a man on a line with it need the test on the board
+            frm = move & 63
+            must_test = checked or frm == ksq
+            if not must_test and line_dir(ksq, frm) is not None and self.exposes(side, ksq, move):
+                continue
             b.make(side, move)
-            if b.in_check(side):
+            if must_test and b.in_check(side):
                 b.unmake(side, move)
                 continue
             b.hist[b.ply].flags = F_CHECK if b.in_check(opp) else 0
