@@ -134,6 +134,7 @@ def pv_coordinates(fen, text):
         if tok.startswith("{") or tok.startswith("<"):
             break
         tok = re.sub(r"^\d+\.(\.\.)?", "", tok)
+        tok = re.sub(r"[HR]+$", "", tok)
         if not tok:
             continue
         m = pos.parse_move(tok)
@@ -199,6 +200,7 @@ def main():
     with multiprocessing.Pool(args.jobs) as pool:
         results = pool.map(compare_one, items)
     agree = [0] * (args.depth + 1)
+    same_pv = [0] * (args.depth + 1)
     total = [0] * (args.depth + 1)
     shown = 0
     for fen, eng, ref, raw in results:
@@ -213,6 +215,8 @@ def main():
                     and e["score"] == xboard_score(r["score"]) and e["pv"][:1] == r["pv"][:1])
             if same:
                 agree[d] += 1
+                if e["pv"] == r["pv"]:
+                    same_pv[d] += 1
             elif first_diff is None:
                 first_diff = (d, e, r)
         if first_diff and shown < args.show:
@@ -226,7 +230,8 @@ def main():
                 print("\n".join("    | " + x for x in raw if LINE.match(x)))
     print("settings %s off %s" % (settings or "default", ",".join(off) or "none"))
     for d in range(1, args.depth + 1):
-        print("depth %d: %d of %d searches agree (nodes, score, best move)" % (d, agree[d], total[d]))
+        print("depth %d: %d of %d searches agree (nodes, score, best move), %d also in the whole variation"
+              % (d, agree[d], total[d], same_pv[d]))
 
 
 if __name__ == "__main__":

@@ -1333,10 +1333,11 @@ class Searcher:
         return best, pv
 
     # --------------------------------------------------------- thinking output
-    def print_line(self, pv, side):
+    def print_line(self, pv, side, from_table=False):
         """What building a thinking line's variation does to the table: each move of the
-        line not in the table is stored as a shallow entry, and a line that ended in the
-        table is followed there (every probe refreshes the entry's age)."""
+        line not in the table is stored as a shallow entry, and with `from_table` (the
+        engine's lines after one second of search) a line that ended in the table is
+        followed there, every probe refreshing the entry's age."""
         b = self.b
         lists, lidx = [list(b.plist[0]), list(b.plist[1])], list(b.lidx)
         made = []
@@ -1357,7 +1358,7 @@ class Searcher:
             made.append((s, full))
             s ^= 1
             i += 1
-        if i < 63 and pv[i] == PV_END and (not made or made[-1][1] or True):
+        if i < 63 and pv[i] == PV_END and from_table:
             while len(made) < 150:
                 hb = self.probe(s, 0)
                 if hb is None:
@@ -1380,12 +1381,14 @@ class Searcher:
                 s ^= 1
                 if reps >= 2:
                     break
+        line = [m for _, m in made]
         for side_k, m in reversed(made):
             if m == 0:
                 self.unmake_null()
             else:
                 b.unmake(side_k, m)
         b.plist, b.lidx = lists, lidx
+        return line
 
     def root_text(self, side, m):
         """What writing a root move's text does to the piece lists: the check mark tries
@@ -1498,9 +1501,10 @@ class Searcher:
                     continue
                 break
             best = root[0]["score"]
-            out.append({"depth": d, "score": best, "nodes": self.nodes,
-                        "pv": [move_text(m) for m in root[0]["pv"] if not is_end(m)]})
-            self.print_line(root[0]["pv"], side)
+            line = self.print_line(root[0]["pv"], side)
+            out.append({"depth": d, "score": best, "nodes": self.nodes, "pv": [move_text(m) for m in line]})
+            if report:
+                report(out[-1])
             alpha = max(-30001, best - self.s["window"])
             beta = min(30001, best + self.s["window"])
             if d >= 4 and (best >= 30002 - d or best <= d - 30002):
