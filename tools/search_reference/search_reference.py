@@ -35,6 +35,10 @@ DEFAULTS = {
     "window": 40, "qsearch_mask": 7, "hash_bytes": 64000000,
     # root move texts written in SAN (console and xboard dialogues) rather than coordinates
     "san_texts": True,
+    # thinking lines built (and their variations stored in the table) as the search goes
+    "thinking_lines": True,
+    # the game loop's work before a search: killers one ply down, history halved, table age
+    "game_loop": True,
     # the engine's ORVIK_OFF switches that the comparison may use on both sides
     "off": (),
 }
@@ -900,6 +904,9 @@ class Searcher:
                     self.reward(side, ply, hmove, hscore, depth, True)
                 return hscore, cpv
         usable_hash_move = htype and names_squares(hmove)
+        # no endgame tables are loaded: of their step only the bare kings' draw remains
+        if b.men(0) + b.men(1) == 0:
+            return 0, [NO_MOVE]
         in_check = bool(led_here & F_CHECK)
         # null move
         if ply + 1 < 64:
@@ -1339,6 +1346,13 @@ class Searcher:
         engine's lines after one second of search) a line that ended in the table is
         followed there, every probe refreshing the entry's age."""
         b = self.b
+        if not self.s["thinking_lines"]:
+            line = []
+            for m in pv[:63]:
+                if is_end(m):
+                    break
+                line.append(m)
+            return line
         lists, lidx = [list(b.plist[0]), list(b.plist[1])], list(b.lidx)
         made = []
         s = side
@@ -1435,13 +1449,13 @@ class Searcher:
     def think(self, max_depth, report=None, searchmoves=None):
         b = self.b
         side = b.side
-        # what the game loop does before each search
-        self.killer1 = self.killer1[1:] + [0]
-        self.killer2 = self.killer2[1:] + [0]
-        for t in self.history:
-            for i in range(4096):
-                t[i] >>= 1
-        self.new_search()
+        if self.s["game_loop"]:
+            self.killer1 = self.killer1[1:] + [0]
+            self.killer2 = self.killer2[1:] + [0]
+            for t in self.history:
+                for i in range(4096):
+                    t[i] >>= 1
+            self.new_search()
         _, p = self.full_eval(side)
         e = p if p is not None else 0
         self.lazy_margin = [e + 60, 60 - e]
