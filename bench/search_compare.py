@@ -9,6 +9,7 @@ learning, a 64 MB table, a long level so that the clock never ends an iteration,
     bench/search_compare.py [--engine build/engine/orvik] [--depth 3] [--positions 30]
                             [--set name=value ...] [--off killers,lazy] [--jobs 3]
                             [--fen FEN ...] [--show 10]
+    bench/search_compare.py --signature --depth 5
 
 --set changes a search setting on both sides (null_high, null_low, null_endgame,
 null_split, prune, deepen, window, qexact, icheck, irepcheck, irecapture, ipawn7,
@@ -171,6 +172,34 @@ def compare_one(item):
     return fen, eng, ref, raw
 
 
+def signature_positions():
+    """The positions of the engine's node-count signature, read from its source."""
+    with open(os.path.join(TOP, "tools", "tree_stats", "tree_bench.cpp"), encoding="utf-8") as f:
+        text = f.read()
+    block = text[text.index("tree_positions = {"):text.index("};", text.index("tree_positions = {"))]
+    return re.findall(r'"([^"]+)"', block)
+
+
+def signature_search(args):
+    """The reference searching as the signature's searches run: in the engine's process,
+    output off (no thinking lines), no game loop before the search, a 4 MB table."""
+    fen, depth = args
+    s = sr.Searcher(fen, {"hash_bytes": 4 << 20, "thinking_lines": False, "game_loop": False})
+    return fen, s.think(depth)
+
+
+def signature(depth, jobs):
+    fens = signature_positions()
+    with multiprocessing.Pool(jobs) as pool:
+        results = pool.map(signature_search, [(f, depth) for f in fens])
+    total = 0
+    for fen, out in results:
+        nodes = out[-1]["nodes"] if out else 0
+        total += nodes
+        print("%9d  %s  %s" % (nodes, out[-1]["pv"][0] if out else "-", fen))
+    print("signature of the reference at depth %d: %d nodes" % (depth, total))
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--engine", default=os.path.join(TOP, "build", "engine", "orvik"))
@@ -182,7 +211,12 @@ def main():
     ap.add_argument("--fen", action="append", default=[])
     ap.add_argument("--show", type=int, default=10)
     ap.add_argument("--raw", action="store_true", help="print the engine's thinking lines of differing searches")
+    ap.add_argument("--signature", action="store_true",
+                    help="the signature's searches by the reference (the engine's number: bench/tree.sh DEPTH 4)")
     args = ap.parse_args()
+    if args.signature:
+        signature(args.depth, args.jobs)
+        return
     settings = {}
     for item in args.set:
         k, v = item.split("=")
