@@ -117,6 +117,7 @@ def engine_lines(engine, fen, depth, settings, off):
                 break
         proc.stdin.write("quit\n")
         proc.stdin.close()
+        proc.stdout.close()
         proc.wait(timeout=30)
     out = []
     for line in lines:
