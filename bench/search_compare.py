@@ -33,6 +33,7 @@ sys.path.insert(0, os.path.join(TOP, "tools", "search_reference"))
 
 import chessrules  # noqa: E402
 import search_reference as sr  # noqa: E402
+from eval_compare import wac_positions  # noqa: E402
 
 ENDINGS = [
     "8/5pk1/6p1/8/5P2/6P1/5K2/3R4 w - - 0 40",
@@ -46,16 +47,6 @@ LINE = re.compile(r"^(\d+) (-?\d+) (\d+) (\d+) (..) ?(.*)$")
 ONE_PLY = 64
 SETTINGS_IN_PLIES = {"null_low", "null_high", "null_endgame", "null_split", "icheck", "irepcheck",
                      "irecapture", "ipawn7", "inullthreat", "ipawne", "ionerep"}
-
-
-def wac_positions(path, count):
-    out = []
-    with open(path, encoding="utf-8") as f:
-        for line in f:
-            fields = line.split()
-            if len(fields) >= 4:
-                out.append(" ".join(fields[:4]) + " 0 1")
-    return out[:count]
 
 
 def game_positions(folder, count, every_game=7, ply=24):
@@ -227,7 +218,7 @@ def main():
         fens = args.fen
     else:
         n_wac = args.positions // 2
-        fens = wac_positions(os.path.join(TOP, "tests", "data", "wac.epd"), n_wac)
+        fens = wac_positions(os.path.join(TOP, "tests", "data", "wac.epd"))[:n_wac]
         fens += game_positions("/work/results/final", args.positions - n_wac - len(ENDINGS))
         fens += ENDINGS
         # few men lead to two-men positions, where the built-in bitbase rules (not in the

@@ -146,6 +146,16 @@ def castle_key(r):
 # ---------------------------------------------------------------- board
 
 
+def castle_men(frm, to):
+    """(from, to, code) of the king and the rook of a castling move."""
+    rf, rt = (frm + 3, to - 1) if to > frm else (frm - 4, to + 1)
+    return (frm, to, K), (rf, rt, R)
+
+
+def ep_victim(frm, to):
+    return to - 8 if to > frm else to + 8
+
+
 class Hist:
     __slots__ = ("key", "last_irr", "move", "flags", "rights", "captured", "ep")
 
@@ -222,23 +232,27 @@ class Board:
     def king(self, c):
         return self.plist[c][0]
 
+    def walk(self, side):
+        """The side's men from the last of its list to the king, as the generators walk
+        them: (square, code, file, rank, pawn step)."""
+        pl = self.plist[side]
+        dr = 1 if side == WHITE else -1
+        for idx in range(len(pl) - 1, -1, -1):
+            s = pl[idx]
+            yield s, self.piece[s], s & 7, s >> 3, dr
+
     # --------------------------------------------------------- attacks
     def attacked(self, side, s):
         """Whether the opponent of `side` attacks s."""
         opp = side ^ 1
         piece, color = self.piece, self.color
-        for ray in RAYS[B][s]:
-            for t in ray:
-                if color[t] != EMPTY:
-                    if color[t] == opp and piece[t] in (B, Q):
-                        return True
-                    break
-        for ray in RAYS[R][s]:
-            for t in ray:
-                if color[t] != EMPTY:
-                    if color[t] == opp and piece[t] in (R, Q):
-                        return True
-                    break
+        for kind, sliders in ((B, (B, Q)), (R, (R, Q))):
+            for ray in RAYS[kind][s]:
+                for t in ray:
+                    if color[t] != EMPTY:
+                        if color[t] == opp and piece[t] in sliders:
+                            return True
+                        break
         for ray in RAYS[N][s]:
             t = ray[0]
             if color[t] == opp and piece[t] == N:
@@ -279,26 +293,33 @@ class Board:
         else:
             self.piece_mat[c] += v
 
-    def make(self, side, move):
-        frm, to = move & 63, (move >> 6) & 63
-        opp = side ^ 1
+    def push(self, move, captured):
+        """A new history record for `move`; the en-passant square leaves the key."""
         self.ply += 1
-        h = Hist(self.key, self.last_irr, move, self.rights, self.piece[to], self.ep)
+        h = Hist(self.key, self.last_irr, move, self.rights, captured, self.ep)
         if len(self.hist) > self.ply:
             self.hist[self.ply] = h
         else:
             self.hist.append(h)
         self.key ^= ep_key(self.ep) ^ ep_key(-1)
         self.ep = -1
+        return h
+
+    def relocate(self, side, code, a, b):
+        """Moves the man of `side` on a to b, keeping its place in the list."""
+        self.piece[b], self.color[b] = code, side
+        self.piece[a], self.color[a] = 0, EMPTY
+        i = self.lidx[a]
+        self.plist[side][i] = b
+        self.lidx[b] = i
+
+    def make(self, side, move):
+        frm, to = move & 63, (move >> 6) & 63
+        opp = side ^ 1
+        self.push(move, self.piece[to])
         if move & CASTLE:
-            short = to > frm
-            rf, rt = (frm + 3, to - 1) if short else (frm - 4, to + 1)
-            for a, b, code in ((frm, to, K), (rf, rt, R)):
-                self.piece[b], self.color[b] = code, side
-                self.piece[a], self.color[a] = 0, EMPTY
-                i = self.lidx[a]
-                self.plist[side][i] = b
-                self.lidx[b] = i
+            for a, b, code in castle_men(frm, to):
+                self.relocate(side, code, a, b)
                 self.key ^= ZOB[side][code][a] ^ ZOB[side][code][b]
             self.castled[side] = 1
             self.last_irr = self.ply
@@ -306,7 +327,7 @@ class Board:
             self.moved[frm] += 1
             self.piece[to], self.color[to] = P, side
             self.piece[frm], self.color[frm] = 0, EMPTY
-            cap = to - 8 if to > frm else to + 8
+            cap = ep_victim(frm, to)
             self.piece[cap], self.color[cap] = 0, EMPTY
             self.recompute()
             self.last_irr = self.ply
@@ -375,20 +396,14 @@ class Board:
         h = self.hist[self.ply]
         self.key, self.ep, self.last_irr, self.rights = h.key, h.ep, h.last_irr, h.rights
         if move & CASTLE:
-            short = to > frm
-            rf, rt = (frm + 3, to - 1) if short else (frm - 4, to + 1)
-            for a, b, code in ((frm, to, K), (rf, rt, R)):
-                self.piece[a], self.color[a] = code, side
-                self.piece[b], self.color[b] = 0, EMPTY
-                i = self.lidx[b]
-                self.plist[side][i] = a
-                self.lidx[a] = i
+            for a, b, code in castle_men(frm, to):
+                self.relocate(side, code, b, a)
             self.castled[side] = 0
         elif move & EP:
             self.moved[frm] -= 1
             self.piece[frm], self.color[frm] = P, side
             self.piece[to], self.color[to] = 0, EMPTY
-            cap = to - 8 if to > frm else to + 8
+            cap = ep_victim(frm, to)
             self.piece[cap], self.color[cap] = P, opp
             self.recompute()
             self.key, self.rights = h.key, h.rights
@@ -601,13 +616,8 @@ class Searcher:
         rb = self.recapture_bonus
         piece, color = b.piece, b.color
         opp = side ^ 1
-        pl = b.plist[side]
-        for idx in range(len(pl) - 1, -1, -1):
-            s = pl[idx]
-            code = piece[s]
+        for s, code, f, r, dr in b.walk(side):
             if code == P:
-                f, r = fr(s)
-                dr = 1 if side == WHITE else -1
                 rel = (r + dr) if side == WHITE else 7 - (r + dr)   # relative rank of the push square
                 bonus = 0x20000 if rel == 5 else (0x60000 if rel == 6 else 0)
                 t = s + 8 * dr
@@ -696,13 +706,8 @@ class Searcher:
         piece, color = b.piece, b.color
         opp = side ^ 1
         out = []
-        pl = b.plist[side]
-        for idx in range(len(pl) - 1, -1, -1):
-            s = pl[idx]
-            code = piece[s]
+        for s, code, f, r, dr in b.walk(side):
             if code == P:
-                f, r = fr(s)
-                dr = 1 if side == WHITE else -1
                 rel7 = (r + dr) == (7 if side == WHITE else 0)
                 for cf in ((f - 1, f + 1) if side == WHITE else (f + 1, f - 1)):
                     if 0 <= cf < 8:
@@ -818,14 +823,7 @@ class Searcher:
 
     def make_null(self):
         b = self.b
-        b.ply += 1
-        nh = Hist(b.key, b.last_irr, 0, b.rights, 0, b.ep)
-        if len(b.hist) > b.ply:
-            b.hist[b.ply] = nh
-        else:
-            b.hist.append(nh)
-        b.key ^= ep_key(b.ep) ^ ep_key(-1)
-        b.ep = -1
+        b.push(0, 0)
         b.last_irr = b.ply
 
     def unmake_null(self):
@@ -1195,21 +1193,20 @@ class Searcher:
             if must_test and b.in_check(side):
                 b.unmake(side, move)
                 continue
-            b.hist[b.ply].flags = F_CHECK if b.in_check(opp) else 0
-            v, cpv = self.qsearch_node(-beta, -alpha, opp, qdepth, ply + 1)
-            v = -v
-            b.unmake(side, move)
+            v, cpv = self.q_child(side, move, alpha, beta, qdepth, ply)
             if v > best:
-                best = v
-                best_move = move
-                pv = pv_copy(move, cpv)
-                if v > alpha:
-                    alpha = v
-                    rtype = 3
-                    if v >= beta:
-                        rtype = 2
-                        break
+                best, best_move, pv, alpha, rtype = q_better(v, move, cpv, alpha, beta, rtype)
+                if rtype == 2:
+                    break
         return len(caps), best, best_move, pv, rtype
+
+    def q_child(self, side, move, alpha, beta, qdepth, ply):
+        """The made move's reply node searched and the move taken back."""
+        b = self.b
+        b.hist[b.ply].flags = F_CHECK if b.in_check(side ^ 1) else 0
+        v, cpv = self.qsearch_node(-beta, -alpha, side ^ 1, qdepth, ply + 1)
+        b.unmake(side, move)
+        return -v, cpv
 
     def qsearch(self, alpha, beta, side, ply, flags):
         b = self.b
@@ -1228,13 +1225,8 @@ class Searcher:
         e = self.evaluate(side, alpha, beta)
         if floor is not None and e < floor:
             e = floor
-        rtype, best, best_move, pv = 1, e, 0, [NO_MOVE]
-        if e > alpha:
-            if e >= beta:
-                rtype = 2
-            else:
-                rtype = 3
-                alpha = e
+        best, best_move, pv = e, 0, [NO_MOVE]
+        rtype, alpha = stand_pat(e, alpha, beta)
         if rtype != 2:
             complete = self.eval_complete
             n, best, best_move, pv, rtype = self.capture_loop(alpha, beta, side, 0, ply, best, rtype, False)
@@ -1265,13 +1257,8 @@ class Searcher:
             e = floor
         if self.mask & 4 and e > alpha and checked:
             return self.qsearch_check(alpha, beta, side, qdepth, ply, hmove)
-        rtype, best, best_move, pv = 1, e, 0, [NO_MOVE]
-        if e > alpha:
-            if e >= beta:
-                rtype = 2
-            else:
-                rtype = 3
-                alpha = e
+        best, best_move, pv = e, 0, [NO_MOVE]
+        rtype, alpha = stand_pat(e, alpha, beta)
         if rtype != 2 and qdepth > -8:
             complete = self.eval_complete
             opp = side ^ 1
@@ -1288,7 +1275,6 @@ class Searcher:
         self.nodes += 1
         if self.trace is not None:
             self.trace_node("C", ply, alpha, beta)
-        opp = side ^ 1
         rtype = 1
         if not (self.mask & 2) and alpha >= -29200:
             best = alpha
@@ -1320,20 +1306,11 @@ class Searcher:
                 b.unmake(side, move)
                 continue
             legal += 1
-            b.hist[b.ply].flags = F_CHECK if b.in_check(opp) else 0
-            v, cpv = self.qsearch_node(-beta, -alpha, opp, qdepth - 1, ply + 1)
-            v = -v
-            b.unmake(side, move)
+            v, cpv = self.q_child(side, move, alpha, beta, qdepth - 1, ply)
             if v > best:
-                best = v
-                best_move = move
-                pv = pv_copy(move, cpv)
-                if v > alpha:
-                    alpha = v
-                    rtype = 3
-                    if v >= beta:
-                        rtype = 2
-                        break
+                best, best_move, pv, alpha, rtype = q_better(v, move, cpv, alpha, beta, rtype)
+                if rtype == 2:
+                    break
         if best == -31000 and legal == 0:
             best, rtype = ply - 30000, 3
         self.store(side, best, 0, ply, rtype, best_move)
@@ -1603,6 +1580,21 @@ class Searcher:
             self.reward(side, 0, m, best, depth, not (m & CAPTURE))
         self.store(side, best, depth, 0, rtype, root[0]["move"])
         return best
+
+
+def stand_pat(e, alpha, beta):
+    """Result type and alpha after standing pat with e."""
+    if e > alpha:
+        return (2, alpha) if e >= beta else (3, e)
+    return 1, alpha
+
+
+def q_better(v, move, cpv, alpha, beta, rtype):
+    """A quiescence score above the best: (best, best move, variation, alpha, result type)."""
+    if v > alpha:
+        alpha = v
+        rtype = 2 if v >= beta else 3
+    return v, move, pv_copy(move, cpv), alpha, rtype
 
 
 def is_end(w):
