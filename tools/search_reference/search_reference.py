@@ -10,7 +10,20 @@ Squares a1 = 0 .. h8 = 63; colours 0 white, 1 black; piece codes 1 pawn .. 6 kin
 Left out: endgame tables and bitbases, the book, pondering, analysis, time limits.
 
 Where the description reads two ways, READINGS names the reading taken so that the
-comparison can switch it.
+comparison can switch it. Other readings taken where the text allows more than one, each
+the one the engine's searches agree with:
+- the root is ply 0 and its moves lead to ply 1 (a mate in one scores 29999);
+- a hash move that cut as a null move earns no killer or history credit;
+- at the capture-depth limit the quiescence node keeps its stand-pat bound;
+- a futility-pruned move scores alpha like a searched move (it may become the best);
+- a root move already searched at this depth counts with its stored score;
+- pinned men's captures in the quiescence search are refused before the move is made,
+  and the check evasions are generated legal, so no trial move reorders the men's lists;
+- "no move" is stored in the table as 0.
+The order of each side's list of men decides the order of equal-valued moves, and taking
+back a capture puts the taken man at the end of its list: the reference makes and takes
+back exactly the moves the engine does (move texts of the root moves, reading the
+searchmoves list), and puts the lists back where the engine puts the whole board back.
 """
 
 import os
