@@ -170,6 +170,56 @@ class SearchTest(unittest.TestCase):
         self.assertEqual((out[-1]["score"], out[-1]["pv"][0]), (29999, "a1a8"))
         self.assertEqual(sr.Searcher("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1").think(2), [])
 
+    def test_quiescence_check_modes(self):
+        # White to move is mated (back rank); reached as a quiescence check node at ply 3.
+        fen = "6k1/8/8/8/8/8/5PPP/3r2K1 w - - 0 1"
+        s = sr.Searcher(fen, {"qsearch_mask": 2})
+        self.assertEqual(s.qsearch_check(-30001, 30001, 0, 0, 3, 0)[0], 3 - 30000)
+        s = sr.Searcher(fen, {"qsearch_mask": 0})
+        self.assertEqual(s.qsearch_check(-500, 500, 0, 0, 3, 0)[0], -500)
+
+    def test_no_check_detected_with_mask_zero(self):
+        s = sr.Searcher("6k1/8/8/8/8/8/5PPP/3r2K1 w - - 0 1", {"qsearch_mask": 0})
+        s.b.hist[s.b.ply].flags = sr.F_CHECK
+        s.qsearch_node(-30001, 30001, 0, 0, 3)
+        self.assertEqual(s.nodes, 1)   # stand pat, no capture, no check node
+
+    def test_captures_stop_eight_levels_below_the_entry(self):
+        # a long chain of captures on one square: the nodes below the limit only stand pat
+        fen = "3r3k/3r4/3q4/8/3p4/8/3R4/3RQ1K1 w - - 0 1"
+        s = sr.Searcher(fen, {"qsearch_mask": 0})
+        s.qsearch_node(-30001, 30001, 0, -8, 3)
+        self.assertEqual(s.nodes, 1)
+        s = sr.Searcher(fen, {"qsearch_mask": 0})
+        s.qsearch_node(-30001, 30001, 0, -7, 3)
+        self.assertGreater(s.nodes, 1)
+
+    def test_fifty_moves_and_positions_without_moves(self):
+        s = sr.Searcher("4k3/8/8/8/8/8/4R3/4K3 b - - 0 1")
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+        s.b.last_irr = -100
+        self.assertEqual(s.search(-30001, 30001, 1, 128, 1, 0, 0), (0, [sr.NO_MOVE]))
+        self.assertEqual(s.nodes, 0)   # a draw before the node counts
+        s.b.hist[s.b.ply].flags = sr.F_CHECK   # the last move gave check: it gets answered
+        s.search(-30001, 30001, 1, 128, 1, 0, 0)
+        self.assertEqual(s.nodes, 1)   # searched; its replies, giving no check, are draws
+        mated = sr.Searcher("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1")
+        mated.b.hist[0].flags = sr.F_CHECK
+        mated.iteration_depth, mated.check_ply_limit, mated.repcheck_ply_limit = 2, 6, 4
+        self.assertEqual(mated.search(-30001, 30001, 1, 64, 3, 0, 0)[0], 3 - 30000)
+
+    def test_null_move_cut_is_stored_and_refused_where_null_moves_are_not(self):
+        s = sr.Searcher("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4")
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 4, 12, 8
+        s.lazy_margin = [60, 60]
+        v, pv = s.search(-2000, -1999, 0, 256, 2, 0, 0)
+        self.assertEqual(pv[0], 0)
+        bound, _, move, _ = s.probe(0, 2)
+        self.assertEqual((bound & 0xF, move), (2, sr.NULL_HASH))
+        nodes = s.nodes
+        s.search(-2000, -1999, 0, 256, 2, 1, 0)
+        self.assertGreater(s.nodes, nodes + 1)   # no cut from the null-move entry
+
     @unittest.skipIf(ENGINE is None and len(sys.argv) < 2, "no engine binary given")
     def test_engine_and_reference_search_the_same_trees(self):
         fens = ["r1bq1rk1/2pp1pp1/p2b3p/np1N4/3pP3/1B3N2/PPP2PPP/R2Q1RK1 w - - 0 13",
