@@ -122,7 +122,6 @@ TEST(EvalReference, ScoresAgreeWithTheIndependentReference) {
         {"3k3K/8/8/8/8/8/8/8 b - - 0 1", 0},
         {"8/8/8/8/8/5k2/7K/8 b - - 0 1", 0},
         {"7k/1K6/8/8/8/8/8/8 w - - 0 1", 0},
-        {"7k/1K6/8/8/8/8/8/8 w - - 0 1", 0},
         // queen ending
         {"8/5k2/8/3P4/8/8/8/1q2QK2 w - - 0 1", 111},
         {"8/7P/1q6/8/8/1Q6/1K6/7k b - - 0 1", -185},
