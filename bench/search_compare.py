@@ -14,7 +14,9 @@ learning, a 64 MB table, a long level so that the clock never ends an iteration,
 --set changes a search setting on both sides (null_high, null_low, null_endgame,
 null_split, prune, deepen, window, qexact, icheck, irepcheck, irecapture, ipawn7,
 inullthreat, ipawne, ionerep; extensions and reductions in 1/64 ply); --off names
-ORVIK_OFF switches given to both sides.
+ORVIK_OFF switches given to both sides. `--set bitbase_rules=0` goes to the reference
+only: it then leaves out the engine's built-in answers for two men besides the kings,
+and the default set leaves out the positions with four men or fewer besides the kings.
 """
 
 import argparse
@@ -45,6 +47,7 @@ ENDINGS = [
 
 LINE = re.compile(r"^(\d+) (-?\d+) (\d+) (\d+) (..) ?(.*)$")
 ONE_PLY = 64
+REFERENCE_ONLY = {"bitbase_rules"}
 SETTINGS_IN_PLIES = {"null_low", "null_high", "null_endgame", "null_split", "icheck", "irepcheck",
                      "irecapture", "ipawn7", "inullthreat", "ipawne", "ionerep"}
 
@@ -86,6 +89,8 @@ def engine_lines(engine, fen, depth, settings, off):
     cmds = ["xboard", "use_book 0", "pos_learn 0", "book_learn 0", "hash 64M", "easy", "post",
             "level 0 600 0"]
     for k, v in settings.items():
+        if k in REFERENCE_ONLY:
+            continue
         if k == "qexact":
             cmds.append("qexact %d" % v)
         elif k in SETTINGS_IN_PLIES:
@@ -221,9 +226,9 @@ def main():
         fens = wac_positions(os.path.join(TOP, "tests", "data", "wac.epd"))[:n_wac]
         fens += game_positions("/work/results/final", args.positions - n_wac - len(ENDINGS))
         fens += ENDINGS
-        # few men lead to two-men positions, where the built-in bitbase rules (not in the
-        # reference) answer without files
-        fens = [f for f in fens if men_besides_kings(f) > 4][:args.positions]
+        if not settings.get("bitbase_rules", 1):
+            # few men soon reach the two-men endings that the engine answers by rule
+            fens = [f for f in fens if men_besides_kings(f) > 4][:args.positions]
     items = [(args.engine, f, args.depth, settings, off) for f in fens]
     with multiprocessing.Pool(args.jobs) as pool:
         results = pool.map(compare_one, items)
