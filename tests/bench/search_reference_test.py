@@ -164,6 +164,64 @@ class TableTest(unittest.TestCase):
         self.assertEqual(s.table[s.bucket(0)][0][4], 127)
 
 
+class BitbaseRulesTest(unittest.TestCase):
+    # (position, class, score for the side to move); classes: 0 none, 1 exact, 2 lower, 3 upper
+    ANSWERS = [
+        ("8/8/8/4k3/8/8/8/K7 w - - 0 1", 1, 0),            # bare kings
+        ("8/8/8/4k3/8/8/8/K5n1 w - - 0 1", 1, 0),          # a minor alone
+        ("8/8/8/4k3/8/8/8/K5R1 w - - 0 1", 0, 0),          # rows that need a file
+        ("8/8/8/8/1k6/8/P7/K2R4 w - - 0 1", 2, 1000),      # rook and pawn, stronger to move
+        ("8/8/8/8/1k6/8/P7/K2R4 b - - 0 1", 3, 0),
+        ("k2r4/p7/8/1K6/8/8/8/8 b - - 0 1", 2, 1000),      # the same with Black's men
+        ("8/8/8/4k3/8/8/8/KQ4N1 b - - 0 1", 3, 0),
+        ("8/8/8/4k3/8/8/8/KQ4B1 w - - 0 1", 0, 0),         # queen and bishop: no row
+        ("8/8/8/4k3/8/8/8/KBN5 w - - 0 1", 0, 0),
+        # minor against minor: drawn, but not where the cornered side can be mated
+        ("8/8/8/8/3n4/8/N1k5/K7 b - - 0 1", 0, 0),
+        ("8/8/8/8/3n4/8/N1k5/K7 w - - 0 1", 0, 0),
+        ("7K/5k1N/8/4n3/8/8/8/8 b - - 0 1", 0, 0),        # the same in another corner
+        ("8/8/8/8/3n4/8/N1k5/1K6 b - - 0 1", 1, 0),
+        ("8/8/8/8/8/1k6/8/KN2b3 w - - 0 1", 0, 0),         # Black's bishop: colours exchanged
+        ("8/8/8/8/8/1k6/8/KN2b3 b - - 0 1", 0, 0),
+        ("8/8/8/8/8/8/8/KNk1b3 w - - 0 1", 1, 0),
+        ("8/8/8/8/5b2/2k5/B7/K7 w - - 0 1", 0, 0),         # bishops: the king on c3 too
+        ("8/8/8/8/5b2/3k4/B7/K7 w - - 0 1", 1, 0),
+        # two knights: a bound 0 with the bare king on the edge two squares away
+        ("k7/8/1K6/8/8/2N5/8/4N3 w - - 0 1", 2, 0),
+        ("k7/8/1K6/8/8/2N5/8/4N3 b - - 0 1", 3, 0),
+        ("8/1k6/8/1K6/8/2N5/8/4N3 w - - 0 1", 1, 0),
+        ("8/8/1k6/8/1K6/2N5/8/4N3 w - - 0 1", 1, 0),
+        # two bishops: same colour, edge and distance 2, the stronger or the weaker to move
+        ("8/8/8/3k4/8/8/8/K3B1B1 w - - 0 1", 1, 0),
+        ("k7/8/2K5/8/8/8/8/4BB2 b - - 0 1", 3, 0),
+        ("8/8/8/3k4/8/8/8/K3BB2 w - - 0 1", 2, 800),
+        ("8/8/8/3k4/8/8/8/K3BB2 b - - 0 1", 3, -800),
+        ("8/8/8/3k4/8/8/1B6/KB6 b - - 0 1", 3, 0),         # a bishop beside its king
+    ]
+
+    def test_answers(self):
+        for fen, kind, score in self.ANSWERS:
+            s = sr.Searcher(fen)
+            self.assertEqual(sr.bitbase_rules(s.b, s.b.side), (kind, score), fen)
+
+    def test_search_takes_bounds_and_keeps_the_ceiling(self):
+        # the bare king takes a bishop (a draw) but two bishops keep it at -800
+        s = sr.Searcher("8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1")
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+        self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0), (-800, [sr.NO_MOVE]))
+        self.assertEqual((s.bb_probes, s.bb_hits), (2, 2))   # the draw after Kxe4 answers too
+        self.assertEqual(s.qsearch(-30001, 30001, 1, 2, 0), (-800, [sr.NO_MOVE]))
+        self.assertIsNone(s.probe(1, 2))   # capped results are not stored
+        s = sr.Searcher("8/8/8/8/1k6/8/P7/K2R4 w - - 0 1")
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+        self.assertEqual(s.search(-30001, 1000, 0, 128, 2, 0, 0), (1000, [sr.BB_MARK]))
+        self.assertEqual(s.search(-30001, 30001, 0, 64, 2, 0, 0)[1], [sr.BB_MARK, sr.PV_END])
+        s = sr.Searcher("8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1", {"bitbase_rules": False})
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+        self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0)[1][0] & 0xFFF, sr.sqn("d5") | sr.sqn("e4") << 6)
+        self.assertEqual(s.bb_probes, 0)
+
+
 class SearchTest(unittest.TestCase):
     def test_mates_and_stalemate_at_the_root(self):
         out = sr.Searcher("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1").think(2)

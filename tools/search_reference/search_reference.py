@@ -1055,7 +1055,8 @@ class Searcher:
                 if v <= alpha:
                     return v, [BB_MARK]
                 if v < 30000:
-                    ceiling = beta = v
+                    ceiling = v
+                    beta = min(beta, v)
         # no endgame tables are loaded: of their step only the bare kings' draw remains
         if b.men(0) + b.men(1) == 0:
             return 0, [NO_MOVE]
@@ -1346,7 +1347,7 @@ class Searcher:
             if v <= alpha:
                 return (v, [BB_MARK]), floor, beta, 30000
             if v < 30000:
-                return None, floor, v, v
+                return None, floor, min(beta, v), v
         return None, floor, beta, 30000
 
     def capture_loop(self, alpha, beta, side, qdepth, ply, best, rtype, delta):
