@@ -45,6 +45,21 @@ ENDINGS = [
     "4r1k1/5ppp/8/3p4/3P4/8/5PPP/4R1K1 w - - 0 30",
 ]
 
+# Endings that reach the engine's built-in answers for two men besides the kings at once
+# or after one capture: rook and pawn, two bishops whose bare king can take one, a knight
+# or bishop cornered beside its king (in two corners), two knights with the bare king on
+# the edge.
+FEW_MEN = [
+    "8/8/8/8/1k6/8/P2r4/K2R4 w - - 0 1",
+    "8/8/8/8/1k6/8/P7/K2R4 b - - 0 1",
+    "8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1",
+    "8/8/8/3k4/8/8/1B6/KB6 b - - 0 1",
+    "8/8/8/8/3n4/8/N1k5/K7 b - - 0 1",
+    "7K/5k1N/8/4n3/8/8/8/8 b - - 0 1",
+    "8/8/8/8/3n4/8/B7/K1k5 b - - 0 1",
+    "k7/8/1K6/8/8/2N5/8/4N3 w - - 0 1",
+]
+
 LINE = re.compile(r"^(\d+) (-?\d+) (\d+) (\d+) (..) ?(.*)$")
 ONE_PLY = 64
 REFERENCE_ONLY = {"bitbase_rules"}
@@ -222,11 +237,15 @@ def main():
     if args.fen:
         fens = args.fen
     else:
+        rules = settings.get("bitbase_rules", 1)
         n_wac = args.positions // 2
         fens = wac_positions(os.path.join(TOP, "tests", "data", "wac.epd"))[:n_wac]
-        fens += game_positions("/work/results/final", args.positions - n_wac - len(ENDINGS))
+        fens += game_positions("/work/results/final",
+                               args.positions - n_wac - len(ENDINGS) - (len(FEW_MEN) if rules else 0))
         fens += ENDINGS
-        if not settings.get("bitbase_rules", 1):
+        if rules:
+            fens += FEW_MEN
+        else:
             # few men soon reach the two-men endings that the engine answers by rule
             fens = [f for f in fens if men_besides_kings(f) > 4][:args.positions]
     items = [(args.engine, f, args.depth, settings, off) for f in fens]
