@@ -70,6 +70,9 @@ READINGS = {
     # which king a bishop stands beside when the bare king's side to move keeps only an
     # upper bound 0 against two bishops: the bishops' own ("own") or the bare one ("lone")
     "kbbk_bishop_beside": "own",
+    # beta under an upper bound from the built-in rules: set to the bound even where that
+    # raises it ("set"), or only lowered ("min")
+    "bound_beta": "set",
 }
 
 QEXACT_MASK = {1: 1, 2: 7, 3: 11, 4: 9, 5: 4, 6: 0, 7: 6, 8: 10, 9: 8}
@@ -580,6 +583,11 @@ def bitbase_rules(board, side):
     return NO_ANSWER, 0
 
 
+def bound_beta(beta, v):
+    """Beta under an upper bound v from the built-in rules (see READINGS)."""
+    return v if READINGS["bound_beta"] == "set" else min(beta, v)
+
+
 def bitbase_exact_score(v, ply):
     """An exact answer in the search's scale (mate distances counted from this ply)."""
     if v > 0:
@@ -1056,7 +1064,7 @@ class Searcher:
                     return v, [BB_MARK]
                 if v < 30000:
                     ceiling = v
-                    beta = min(beta, v)
+                    beta = bound_beta(beta, v)
         # no endgame tables are loaded: of their step only the bare kings' draw remains
         if b.men(0) + b.men(1) == 0:
             return 0, [NO_MOVE]
@@ -1347,7 +1355,7 @@ class Searcher:
             if v <= alpha:
                 return (v, [BB_MARK]), floor, beta, 30000
             if v < 30000:
-                return None, floor, min(beta, v), v
+                return None, floor, bound_beta(beta, v), v
         return None, floor, beta, 30000
 
     def capture_loop(self, alpha, beta, side, qdepth, ply, best, rtype, delta):
