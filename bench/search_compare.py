@@ -46,16 +46,15 @@ ENDINGS = [
 ]
 
 # Endings that reach the engine's built-in answers for two men besides the kings at once
-# or after one capture: rook and pawn, two bishops whose bare king can take one, a knight
-# or bishop cornered beside its king (in two corners), two knights with the bare king on
-# the edge.
+# or after one capture: rook and pawn, two bishops, a knight or bishop cornered beside its
+# king (in two corners), two knights with the bare king on the edge.
 FEW_MEN = [
     "8/8/8/8/1k6/8/P2r4/K2R4 w - - 0 1",
     "8/8/8/8/1k6/8/P7/K2R4 b - - 0 1",
-    "8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1",
     "8/8/8/3k4/8/8/1B6/KB6 b - - 0 1",
-    "8/8/8/8/3n4/8/N1k5/K7 b - - 0 1",
     "7K/5k1N/8/4n3/8/8/8/8 b - - 0 1",
+    "8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1",
+    "8/8/8/8/3n4/8/N1k5/K7 b - - 0 1",
     "8/8/8/8/3n4/8/B7/K1k5 b - - 0 1",
     "k7/8/1K6/8/8/2N5/8/4N3 w - - 0 1",
 ]

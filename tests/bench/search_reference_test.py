@@ -196,7 +196,8 @@ class BitbaseRulesTest(unittest.TestCase):
         ("k7/8/2K5/8/8/8/8/4BB2 b - - 0 1", 3, 0),
         ("8/8/8/3k4/8/8/8/K3BB2 w - - 0 1", 2, 800),
         ("8/8/8/3k4/8/8/8/K3BB2 b - - 0 1", 3, -800),
-        ("8/8/8/3k4/8/8/1B6/KB6 b - - 0 1", 3, 0),         # a bishop beside its king
+        ("8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1", 3, 0),        # the bare king may take a bishop
+        ("8/8/8/3k4/8/8/1B6/KB6 b - - 0 1", 3, -800),      # bishops beside their own king
     ]
 
     def test_answers(self):
@@ -205,13 +206,21 @@ class BitbaseRulesTest(unittest.TestCase):
             self.assertEqual(sr.bitbase_rules(s.b, s.b.side), (kind, score), fen)
 
     def test_search_takes_bounds_and_keeps_the_ceiling(self):
-        # the bare king takes a bishop (a draw) but two bishops keep it at -800
-        s = sr.Searcher("8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1")
+        fen = "8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1"
+        s = sr.Searcher(fen)
         s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
-        self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0), (-800, [sr.NO_MOVE]))
-        self.assertEqual((s.bb_probes, s.bb_hits), (2, 2))   # the draw after Kxe4 answers too
-        self.assertEqual(s.qsearch(-30001, 30001, 1, 2, 0), (-800, [sr.NO_MOVE]))
-        self.assertIsNone(s.probe(1, 2))   # capped results are not stored
+        self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0)[0], 0)   # Kxe4, a draw
+        self.assertEqual((s.bb_probes, s.bb_hits), (2, 2))
+        # with the other reading the bound (-800) lies below the draw: the ceiling holds
+        sr.READINGS["kbbk_bishop_beside"] = "own"
+        try:
+            s = sr.Searcher(fen)
+            s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+            self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0), (-800, [sr.NO_MOVE]))
+            self.assertEqual(s.qsearch(-30001, 30001, 1, 2, 0), (-800, [sr.NO_MOVE]))
+            self.assertIsNone(s.probe(1, 2))   # capped results are not stored
+        finally:
+            sr.READINGS["kbbk_bishop_beside"] = "lone"
         s = sr.Searcher("8/8/8/8/1k6/8/P7/K2R4 w - - 0 1")
         s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
         self.assertEqual(s.search(-30001, 1000, 0, 128, 2, 0, 0), (1000, [sr.BB_MARK]))
@@ -284,13 +293,16 @@ class SearchTest(unittest.TestCase):
                 "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1",
                 "r2q1rk1/1pp1b1pp/p1npb3/5p2/2PpPB2/N2P4/PP1QBPPP/R4RK1 w - f6 0 13",
                 "8/1p3k2/p1p5/2P1p3/1P2P3/P4K2/8/8 w - - 0 45"]
-        for settings in ({}, {"qexact": 6, "prune": 0}):
-            for fen in fens:
-                eng, _ = search_compare.engine_lines(ENGINE, fen, 4, settings, [])
-                ref = search_compare.reference_lines((fen, 4, settings, []))
-                self.assertEqual([(e["depth"], e["nodes"], e["score"], e["pv"]) for e in eng],
-                                 [(r["depth"], r["nodes"], search_compare.xboard_score(r["score"]), r["pv"])
-                                  for r in ref], "%s %s" % (fen, settings))
+        runs = [(fen, 4, settings) for settings in ({}, {"qexact": 6, "prune": 0}) for fen in fens]
+        # endings answered by the built-in bitbase rules; those without pawns only, since
+        # the reference's first pawn ending costs seconds of table building
+        runs += [(fen, 5, {}) for fen in search_compare.FEW_MEN if "P" not in fen.split()[0]]
+        for fen, depth, settings in runs:
+            eng, _ = search_compare.engine_lines(ENGINE, fen, depth, settings, [])
+            ref = search_compare.reference_lines((fen, depth, settings, []))
+            self.assertEqual([(e["depth"], e["nodes"], e["score"], e["pv"]) for e in eng],
+                             [(r["depth"], r["nodes"], search_compare.xboard_score(r["score"]), r["pv"])
+                              for r in ref], "%s %s" % (fen, settings))
 
 
 if __name__ == "__main__":

@@ -69,7 +69,7 @@ READINGS = {
     "child_flags": "node",
     # which king a bishop stands beside when the bare king's side to move keeps only an
     # upper bound 0 against two bishops: the bishops' own ("own") or the bare one ("lone")
-    "kbbk_bishop_beside": "own",
+    "kbbk_bishop_beside": "lone",
     # beta under an upper bound from the built-in rules: set to the bound even where that
     # raises it ("set"), or only lowered ("min")
     "bound_beta": "set",
