@@ -21,7 +21,11 @@ the one the engine's searches agree with:
 - a root move already searched at this depth counts with its stored score;
 - pinned men's captures in the quiescence search are refused before the move is made,
   and the check evasions are generated legal, so no trial move reorders the men's lists;
-- "no move" is stored in the table as 0.
+- "no move" is stored in the table as 0;
+- a node held under an upper bound of the built-in endgame answers returns that bound,
+  stores nothing, when its best score lies above it (after the best move's killer and
+  history credit); a quiescence node that hands over to the check node returns that
+  node's score as it is.
 The order of each side's list of men decides the order of equal-valued moves, and taking
 back a capture puts the taken man at the end of its list: the reference makes and takes
 back exactly the moves the engine does (move texts of the root moves, reading the
