@@ -14,7 +14,9 @@ learning, a 64 MB table, a long level so that the clock never ends an iteration,
 --set changes a search setting on both sides (null_high, null_low, null_endgame,
 null_split, prune, deepen, window, qexact, icheck, irepcheck, irecapture, ipawn7,
 inullthreat, ipawne, ionerep; extensions and reductions in 1/64 ply); --off names
-ORVIK_OFF switches given to both sides.
+ORVIK_OFF switches given to both sides. `--set bitbase_rules=0` goes to the reference
+only: it then leaves out the engine's built-in answers for two men besides the kings,
+and the default set leaves out the positions with four men or fewer besides the kings.
 """
 
 import argparse
@@ -43,8 +45,23 @@ ENDINGS = [
     "4r1k1/5ppp/8/3p4/3P4/8/5PPP/4R1K1 w - - 0 30",
 ]
 
+# Endings that reach the engine's built-in answers for two men besides the kings at once
+# or after one capture: rook and pawn, two bishops, a knight or bishop cornered beside its
+# king (in two corners), two knights with the bare king on the edge.
+FEW_MEN = [
+    "8/8/8/8/1k6/8/P2r4/K2R4 w - - 0 1",
+    "8/8/8/8/1k6/8/P7/K2R4 b - - 0 1",
+    "8/8/8/3k4/8/8/1B6/KB6 b - - 0 1",
+    "7K/5k1N/8/4n3/8/8/8/8 b - - 0 1",
+    "8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1",
+    "8/8/8/8/3n4/8/N1k5/K7 b - - 0 1",
+    "8/8/8/8/3n4/8/B7/K1k5 b - - 0 1",
+    "k7/8/1K6/8/8/2N5/8/4N3 w - - 0 1",
+]
+
 LINE = re.compile(r"^(\d+) (-?\d+) (\d+) (\d+) (..) ?(.*)$")
 ONE_PLY = 64
+REFERENCE_ONLY = {"bitbase_rules"}
 SETTINGS_IN_PLIES = {"null_low", "null_high", "null_endgame", "null_split", "icheck", "irepcheck",
                      "irecapture", "ipawn7", "inullthreat", "ipawne", "ionerep"}
 
@@ -86,6 +103,8 @@ def engine_lines(engine, fen, depth, settings, off):
     cmds = ["xboard", "use_book 0", "pos_learn 0", "book_learn 0", "hash 64M", "easy", "post",
             "level 0 600 0"]
     for k, v in settings.items():
+        if k in REFERENCE_ONLY:
+            continue
         if k == "qexact":
             cmds.append("qexact %d" % v)
         elif k in SETTINGS_IN_PLIES:
@@ -217,13 +236,17 @@ def main():
     if args.fen:
         fens = args.fen
     else:
+        rules = settings.get("bitbase_rules", 1)
         n_wac = args.positions // 2
         fens = wac_positions(os.path.join(TOP, "tests", "data", "wac.epd"))[:n_wac]
-        fens += game_positions("/work/results/final", args.positions - n_wac - len(ENDINGS))
+        fens += game_positions("/work/results/final",
+                               args.positions - n_wac - len(ENDINGS) - (len(FEW_MEN) if rules else 0))
         fens += ENDINGS
-        # few men lead to two-men positions, where the built-in bitbase rules (not in the
-        # reference) answer without files
-        fens = [f for f in fens if men_besides_kings(f) > 4][:args.positions]
+        if rules:
+            fens += FEW_MEN
+        else:
+            # few men soon reach the two-men endings that the engine answers by rule
+            fens = [f for f in fens if men_besides_kings(f) > 4][:args.positions]
     items = [(args.engine, f, args.depth, settings, off) for f in fens]
     with multiprocessing.Pool(args.jobs) as pool:
         results = pool.map(compare_one, items)

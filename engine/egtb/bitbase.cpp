@@ -261,8 +261,10 @@ namespace {
 int row_index[4][6][6];
 bool rows_indexed = false;
 
+// Also builds the folding tables: the rows without a file answer before any bbpath.
 void index_rows() {
     if (rows_indexed) return;
+    egtb_build_index_tables();
     for (auto& k : row_index)
         for (auto& a : k)
             for (int& x : a) x = -1;

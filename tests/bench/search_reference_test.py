@@ -164,6 +164,73 @@ class TableTest(unittest.TestCase):
         self.assertEqual(s.table[s.bucket(0)][0][4], 127)
 
 
+class BitbaseRulesTest(unittest.TestCase):
+    # (position, class, score for the side to move); classes: 0 none, 1 exact, 2 lower, 3 upper
+    ANSWERS = [
+        ("8/8/8/4k3/8/8/8/K7 w - - 0 1", 1, 0),            # bare kings
+        ("8/8/8/4k3/8/8/8/K5n1 w - - 0 1", 1, 0),          # a minor alone
+        ("8/8/8/4k3/8/8/8/K5R1 w - - 0 1", 0, 0),          # rows that need a file
+        ("8/8/8/8/1k6/8/P7/K2R4 w - - 0 1", 2, 1000),      # rook and pawn, stronger to move
+        ("8/8/8/8/1k6/8/P7/K2R4 b - - 0 1", 3, 0),
+        ("k2r4/p7/8/1K6/8/8/8/8 b - - 0 1", 2, 1000),      # the same with Black's men
+        ("8/8/8/4k3/8/8/8/KQ4N1 b - - 0 1", 3, 0),
+        ("8/8/8/4k3/8/8/8/KQ4B1 w - - 0 1", 0, 0),         # queen and bishop: no row
+        ("8/8/8/4k3/8/8/8/KBN5 w - - 0 1", 0, 0),
+        # minor against minor: drawn, but not where the cornered side can be mated
+        ("8/8/8/8/3n4/8/N1k5/K7 b - - 0 1", 0, 0),
+        ("8/8/8/8/3n4/8/N1k5/K7 w - - 0 1", 0, 0),
+        ("7K/5k1N/8/4n3/8/8/8/8 b - - 0 1", 0, 0),        # the same in another corner
+        ("8/8/8/8/3n4/8/N1k5/1K6 b - - 0 1", 1, 0),
+        ("8/8/8/8/8/1k6/8/KN2b3 w - - 0 1", 0, 0),         # Black's bishop: colours exchanged
+        ("8/8/8/8/8/1k6/8/KN2b3 b - - 0 1", 0, 0),
+        ("8/8/8/8/8/8/8/KNk1b3 w - - 0 1", 1, 0),
+        ("8/8/8/8/5b2/2k5/B7/K7 w - - 0 1", 0, 0),         # bishops: the king on c3 too
+        ("8/8/8/8/5b2/3k4/B7/K7 w - - 0 1", 1, 0),
+        # two knights: a bound 0 with the bare king on the edge two squares away
+        ("k7/8/1K6/8/8/2N5/8/4N3 w - - 0 1", 2, 0),
+        ("k7/8/1K6/8/8/2N5/8/4N3 b - - 0 1", 3, 0),
+        ("8/1k6/8/1K6/8/2N5/8/4N3 w - - 0 1", 1, 0),
+        ("8/8/1k6/8/1K6/2N5/8/4N3 w - - 0 1", 1, 0),
+        # two bishops: same colour, edge and distance 2, the stronger or the weaker to move
+        ("8/8/8/3k4/8/8/8/K3B1B1 w - - 0 1", 1, 0),
+        ("k7/8/2K5/8/8/8/8/4BB2 b - - 0 1", 3, 0),
+        ("8/8/8/3k4/8/8/8/K3BB2 w - - 0 1", 2, 800),
+        ("8/8/8/3k4/8/8/8/K3BB2 b - - 0 1", 3, -800),
+        ("8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1", 3, 0),        # the bare king may take a bishop
+        ("8/8/8/3k4/8/8/1B6/KB6 b - - 0 1", 3, -800),      # bishops beside their own king
+    ]
+
+    def test_answers(self):
+        for fen, kind, score in self.ANSWERS:
+            s = sr.Searcher(fen)
+            self.assertEqual(sr.bitbase_rules(s.b, s.b.side), (kind, score), fen)
+
+    def test_search_takes_bounds_and_keeps_the_ceiling(self):
+        fen = "8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1"
+        s = sr.Searcher(fen)
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+        self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0)[0], 0)   # Kxe4, a draw
+        self.assertEqual((s.bb_probes, s.bb_hits), (2, 2))
+        # with the other reading the bound (-800) lies below the draw: the ceiling holds
+        sr.READINGS["kbbk_bishop_beside"] = "own"
+        try:
+            s = sr.Searcher(fen)
+            s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+            self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0), (-800, [sr.NO_MOVE]))
+            self.assertEqual(s.qsearch(-30001, 30001, 1, 2, 0), (-800, [sr.NO_MOVE]))
+            self.assertIsNone(s.probe(1, 2))   # capped results are not stored
+        finally:
+            sr.READINGS["kbbk_bishop_beside"] = "lone"
+        s = sr.Searcher("8/8/8/8/1k6/8/P7/K2R4 w - - 0 1")
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+        self.assertEqual(s.search(-30001, 1000, 0, 128, 2, 0, 0), (1000, [sr.BB_MARK]))
+        self.assertEqual(s.search(-30001, 30001, 0, 64, 2, 0, 0)[1], [sr.BB_MARK, sr.PV_END])
+        s = sr.Searcher("8/8/8/3k4/4B3/8/8/K5B1 b - - 0 1", {"bitbase_rules": False})
+        s.iteration_depth, s.check_ply_limit, s.repcheck_ply_limit = 2, 6, 4
+        self.assertEqual(s.search(-30001, 30001, 1, 128, 2, 0, 0)[1][0] & 0xFFF, sr.sqn("d5") | sr.sqn("e4") << 6)
+        self.assertEqual(s.bb_probes, 0)
+
+
 class SearchTest(unittest.TestCase):
     def test_mates_and_stalemate_at_the_root(self):
         out = sr.Searcher("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1").think(2)
@@ -226,13 +293,16 @@ class SearchTest(unittest.TestCase):
                 "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1",
                 "r2q1rk1/1pp1b1pp/p1npb3/5p2/2PpPB2/N2P4/PP1QBPPP/R4RK1 w - f6 0 13",
                 "8/1p3k2/p1p5/2P1p3/1P2P3/P4K2/8/8 w - - 0 45"]
-        for settings in ({}, {"qexact": 6, "prune": 0}):
-            for fen in fens:
-                eng, _ = search_compare.engine_lines(ENGINE, fen, 4, settings, [])
-                ref = search_compare.reference_lines((fen, 4, settings, []))
-                self.assertEqual([(e["depth"], e["nodes"], e["score"], e["pv"]) for e in eng],
-                                 [(r["depth"], r["nodes"], search_compare.xboard_score(r["score"]), r["pv"])
-                                  for r in ref], "%s %s" % (fen, settings))
+        runs = [(fen, 4, settings) for settings in ({}, {"qexact": 6, "prune": 0}) for fen in fens]
+        # endings answered by the built-in bitbase rules; those without pawns only, since
+        # the reference's first pawn ending costs seconds of table building
+        runs += [(fen, 5, {}) for fen in search_compare.FEW_MEN if "P" not in fen.split()[0]]
+        for fen, depth, settings in runs:
+            eng, _ = search_compare.engine_lines(ENGINE, fen, depth, settings, [])
+            ref = search_compare.reference_lines((fen, depth, settings, []))
+            self.assertEqual([(e["depth"], e["nodes"], e["score"], e["pv"]) for e in eng],
+                             [(r["depth"], r["nodes"], search_compare.xboard_score(r["score"]), r["pv"])
+                              for r in ref], "%s %s" % (fen, settings))
 
 
 if __name__ == "__main__":

@@ -7,7 +7,9 @@ deepening.  The leaf evaluation is the evaluation reference (tools/eval_referenc
     Searcher(fen, settings).think(max_depth) -> list of iteration records
 
 Squares a1 = 0 .. h8 = 63; colours 0 white, 1 black; piece codes 1 pawn .. 6 king.
-Left out: endgame tables and bitbases, the book, pondering, analysis, time limits.
+Left out: endgame tables and bitbase files (of the bitbases only the built-in answers
+for two men besides the kings, setting "bitbase_rules"), the book, pondering, analysis,
+time limits.
 
 Where the description reads two ways, READINGS names the reading taken so that the
 comparison can switch it. Other readings taken where the text allows more than one, each
@@ -19,7 +21,11 @@ the one the engine's searches agree with:
 - a root move already searched at this depth counts with its stored score;
 - pinned men's captures in the quiescence search are refused before the move is made,
   and the check evasions are generated legal, so no trial move reorders the men's lists;
-- "no move" is stored in the table as 0.
+- "no move" is stored in the table as 0;
+- a node held under an upper bound of the built-in endgame answers returns that bound,
+  stores nothing, when its best score lies above it (after the best move's killer and
+  history credit); a quiescence node that hands over to the check node returns that
+  node's score as it is.
 The order of each side's list of men decides the order of equal-valued moves, and taking
 back a capture puts the taken man at the end of its list: the reference makes and takes
 back exactly the moves the engine does (move texts of the root moves, reading the
@@ -52,6 +58,8 @@ DEFAULTS = {
     "thinking_lines": True,
     # the game loop's work before a search: killers one ply down, history halved, table age
     "game_loop": True,
+    # the built-in answers for endings of two men besides the kings (no files loaded)
+    "bitbase_rules": True,
     # the engine's ORVIK_OFF switches that the comparison may use on both sides
     "off": (),
 }
@@ -63,6 +71,12 @@ READINGS = {
     # which node flags a child inherits: all but "no null move" and "follows a null move"
     # ("node"), or all of them ("all")
     "child_flags": "node",
+    # which king a bishop stands beside when the bare king's side to move keeps only an
+    # upper bound 0 against two bishops: the bishops' own ("own") or the bare one ("lone")
+    "kbbk_bishop_beside": "lone",
+    # beta under an upper bound from the built-in rules: set to the bound even where that
+    # raises it ("set"), or only lowered ("min")
+    "bound_beta": "set",
 }
 
 QEXACT_MASK = {1: 1, 2: 7, 3: 11, 4: 9, 5: 4, 6: 0, 7: 6, 8: 10, 9: 8}
@@ -467,6 +481,126 @@ class Board:
         return "/".join(rows)
 
 
+# ---------------------------------------------------------------- built-in endgame rules
+# Endings of two men besides the kings that the engine answers without any file: a class
+# (0 no answer, 1 exact, 2 lower bound, 3 upper bound) and a score for the side to move.
+
+NO_ANSWER, EXACT, LOWER, UPPER = 0, 1, 2, 3
+BB_MARK = 0xCFFF
+
+
+def sqn(name):
+    return "abcdefgh".index(name[0]) + 8 * (int(name[1]) - 1)
+
+
+def king_distance(a, b):
+    return max(abs((a & 7) - (b & 7)), abs((a >> 3) - (b >> 3)))
+
+
+def on_edge(s):
+    return (s & 7) in (0, 7) or (s >> 3) in (0, 7)
+
+
+def fold_pawnless(wk, squares):
+    """The squares folded into a1-d4 by White's king, then reflected in the a1-h8 diagonal
+    when White's king lies above it, or on it with Black's king (squares[0]) above it."""
+    if wk & 7 >= 4:
+        wk, squares = wk ^ 7, [s ^ 7 for s in squares]
+    if wk >= 32:
+        wk, squares = wk ^ 56, [s ^ 56 for s in squares]
+    def above(s):
+        return (s >> 3) > (s & 7)
+    if above(wk) or ((wk >> 3) == (wk & 7) and above(squares[0])):
+        def swap(s):
+            return ((s & 7) << 3) | (s >> 3)
+        wk, squares = swap(wk), [swap(s) for s in squares]
+    return wk, squares
+
+
+def _cases(text):
+    """'wk bk owner square' lines: owner w or b names whose man stands on the square."""
+    out = set()
+    for item in text.split(","):
+        wk, bk, owner, man = item.split()
+        out.add((sqn(wk), sqn(bk), owner == "w", sqn(man)))
+    return frozenset(out)
+
+
+# Minor against minor: the drawn rows give no answer where the side with the minor in the
+# corner beside its king can still be mated.
+MINOR_MATES = {
+    (N, N): _cases("a1 c2 w a2, a1 b3 w b1, c2 a1 b a2, b3 a1 b b1"),
+    (B, N): _cases("a1 c1 w a2, a1 a3 w b1, c2 a1 b a2, b3 a1 b b1"),
+    (B, B): _cases(", ".join(["a1 %s w a2" % k for k in ("c1", "c2", "c3")]
+                             + ["a1 %s w b1" % k for k in ("a3", "b3", "c3")]
+                             + ["%s a1 b a2" % k for k in ("c1", "c2", "c3")]
+                             + ["%s a1 b b1" % k for k in ("a3", "b3", "c3")])),
+}
+# Two pieces against the bare king that win as a rule.
+STRONG_PAIRS = {(R, P), (R, N), (R, B), (R, R), (Q, P), (Q, N)}
+
+
+def bitbase_rules(board, side):
+    """(class, score for `side`) of the built-in rules for the board; rows that need a
+    file answer nothing, since none is loaded."""
+    men = [(c, board.piece[s], s) for c in (WHITE, BLACK) for s in board.plist[c][1:]]
+    if not men:
+        return EXACT, 0
+    if len(men) > 2:
+        return NO_ANSWER, 0
+    if len(men) == 1:
+        return (EXACT, 0) if men[0][1] in (N, B) else (NO_ANSWER, 0)
+    (c1, t1, s1), (c2, t2, s2) = men
+    wk, bk = board.king(WHITE), board.king(BLACK)
+    if c1 != c2:
+        (wt, ws), (bt, bs) = ((t1, s1), (t2, s2)) if c1 == WHITE else ((t2, s2), (t1, s1))
+        if wt < bt or (wt == bt and side == BLACK):
+            wt, ws, bt, bs = bt, bs ^ 56, wt, ws ^ 56
+            wk, bk, side = bk ^ 56, wk ^ 56, side ^ 1
+        cases = MINOR_MATES.get((wt, bt))
+        if cases is None:
+            return NO_ANSWER, 0
+        fk, (fb, fw, fbm) = fold_pawnless(wk, [bk, ws, bs])
+        if (fk, fb, True, fw) in cases or (fk, fb, False, fbm) in cases:
+            return NO_ANSWER, 0
+        return EXACT, 0
+    if c1 == BLACK:
+        s1, s2, wk, bk, side = s1 ^ 56, s2 ^ 56, bk ^ 56, wk ^ 56, side ^ 1
+    hi, lo = max(t1, t2), min(t1, t2)
+    strong_to_move = side == WHITE
+    if (hi, lo) in STRONG_PAIRS:
+        return (LOWER, 1000) if strong_to_move else (UPPER, 0)
+    edge_two = on_edge(bk) and king_distance(wk, bk) == 2
+    bound_zero = (LOWER, 0) if strong_to_move else (UPPER, 0)
+    if (hi, lo) == (N, N):
+        return bound_zero if edge_two else (EXACT, 0)
+    if (hi, lo) == (B, B):
+        if ((s1 & 7) + (s1 >> 3)) % 2 == ((s2 & 7) + (s2 >> 3)) % 2:
+            return EXACT, 0
+        if edge_two:
+            return bound_zero
+        if strong_to_move:
+            return LOWER, 800
+        king = wk if READINGS["kbbk_bishop_beside"] == "own" else bk
+        beside = king_distance(s1, king) == 1 or king_distance(s2, king) == 1
+        return UPPER, 0 if beside else -800
+    return NO_ANSWER, 0
+
+
+def bound_beta(beta, v):
+    """Beta under an upper bound v from the built-in rules (see READINGS)."""
+    return v if READINGS["bound_beta"] == "set" else min(beta, v)
+
+
+def bitbase_exact_score(v, ply):
+    """An exact answer in the search's scale (mate distances counted from this ply)."""
+    if v > 0:
+        return 2 * v - ply - 35533
+    if v < 0:
+        return 2 * v + ply + 35532
+    return 0
+
+
 def move_text(m):
     if m in (NO_MOVE, PV_END):
         return "-"
@@ -502,6 +636,8 @@ class Searcher:
         self.table = {}
         self.age = 0
         self.mask = self.s["qsearch_mask"]
+        self.bb_on = self.s["bitbase_rules"]
+        self.bb_probes = self.bb_hits = 0
 
     trace = None   # a list receiving one line per node, for comparisons
     trace_lists = False
@@ -915,6 +1051,24 @@ class Searcher:
                     self.reward(side, ply, hmove, hscore, depth, True)
                 return hscore, cpv
         usable_hash_move = htype and names_squares(hmove)
+        ceiling = 30000
+        if self.bb_on and b.men(0) + b.men(1) <= 2:
+            kind, v = self.bitbase(side)
+            if kind == EXACT:
+                return bitbase_exact_score(v, ply), [BB_MARK]
+            if kind == LOWER:
+                if v >= beta:
+                    return v, [BB_MARK]
+                if v > alpha:
+                    alpha = best = v
+                    best_move = BB_MARK
+                    rtype = 8
+            elif kind == UPPER:
+                if v <= alpha:
+                    return v, [BB_MARK]
+                if v < 30000:
+                    ceiling = v
+                    beta = bound_beta(beta, v)
         # no endgame tables are loaded: of their step only the bare kings' draw remains
         if b.men(0) + b.men(1) == 0:
             return 0, [NO_MOVE]
@@ -1121,6 +1275,8 @@ class Searcher:
             self.reward(side, ply, best_move, best, depth, not (best_move & CAPTURE))
         if rtype == 8:
             return best, [best_move & 0xFFFF, PV_END]
+        if best > ceiling:
+            return ceiling, [NO_MOVE]
         self.store(side, best, depth, ply, rtype | (F_THREAT if threat else 0), best_move)
         return best, pv
 
@@ -1163,6 +1319,14 @@ class Searcher:
         b.piece[frm], b.color[frm] = saved
         return res
 
+    def bitbase(self, side):
+        """The built-in endgame rules, counted as probes and hits."""
+        self.bb_probes += 1
+        kind, v = bitbase_rules(self.b, side)
+        if kind != NO_ANSWER:
+            self.bb_hits += 1
+        return kind, v
+
     # --------------------------------------------------------- quiescence
     def q_probe(self, side, ply, alpha, beta, nonzero_floor):
         """(cut score or None, floor or None, table move) of the quiescence probe."""
@@ -1176,6 +1340,27 @@ class Searcher:
         if kind == 2 and score >= alpha and move != NULL_HASH and (score != 0 or not nonzero_floor):
             return None, score, move
         return None, None, move if kind else 0
+
+    def q_bitbase(self, side, ply, alpha, beta, floor):
+        """The built-in endgame rules in a quiescence node: (score and variation that end
+        the node, or None; the floor; beta; the ceiling)."""
+        b = self.b
+        if not self.bb_on or b.men(0) + b.men(1) > 2:
+            return None, floor, beta, 30000
+        kind, v = self.bitbase(side)
+        if kind == EXACT:
+            return (bitbase_exact_score(v, ply), [BB_MARK]), floor, beta, 30000
+        if kind == LOWER:
+            if v >= beta:
+                return (v, [BB_MARK]), floor, beta, 30000
+            if floor is None or v > floor:
+                floor = v
+        elif kind == UPPER:
+            if v <= alpha:
+                return (v, [BB_MARK]), floor, beta, 30000
+            if v < 30000:
+                return None, floor, bound_beta(beta, v), v
+        return None, floor, beta, 30000
 
     def capture_loop(self, alpha, beta, side, qdepth, ply, best, rtype, delta):
         b = self.b
@@ -1235,6 +1420,9 @@ class Searcher:
         cut, floor, _ = self.q_probe(side, ply, alpha, beta, False)
         if cut is not None:
             return cut, [PV_END]
+        done, floor, beta, ceiling = self.q_bitbase(side, ply, alpha, beta, floor)
+        if done:
+            return done
         e = self.evaluate(side, alpha, beta)
         if floor is not None and e < floor:
             e = floor
@@ -1245,6 +1433,8 @@ class Searcher:
             n, best, best_move, pv, rtype = self.capture_loop(alpha, beta, side, 0, ply, best, rtype, False)
             if n == 0 and complete:
                 rtype = 3
+        if best > ceiling:
+            return ceiling, [NO_MOVE]
         self.store(side, best, -640, ply, rtype, best_move)
         return best, pv
 
@@ -1262,6 +1452,9 @@ class Searcher:
         cut, floor, hmove = self.q_probe(side, ply, alpha, beta, True)
         if cut is not None:
             return cut, [PV_END]
+        done, floor, beta, ceiling = self.q_bitbase(side, ply, alpha, beta, floor)
+        if done:
+            return done
         checked = bool(b.hist[b.ply].flags & F_CHECK)
         if self.mask & 8 and checked:
             return self.qsearch_check(alpha, beta, side, qdepth, ply, hmove)
@@ -1280,6 +1473,8 @@ class Searcher:
             n, best, best_move, pv, rtype = self.capture_loop(alpha, beta, side, qdepth - 1, ply, best, rtype, delta)
             if n == 0 and complete:
                 rtype = 3
+        if best > ceiling:
+            return ceiling, [NO_MOVE]
         self.store(side, best, -1280, ply, rtype, best_move)
         return best, pv
 
