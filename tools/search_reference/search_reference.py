@@ -1362,6 +1362,15 @@ class Searcher:
                 return None, floor, bound_beta(beta, v), v
         return None, floor, beta, 30000
 
+    def q_tables(self, side, ply, alpha, beta, nonzero_floor):
+        """The table probe and the built-in endgame rules at a quiescence node's entry:
+        (score and variation that end the node, or None; floor; beta; ceiling; table move)."""
+        cut, floor, hmove = self.q_probe(side, ply, alpha, beta, nonzero_floor)
+        if cut is not None:
+            return (cut, [PV_END]), floor, beta, 30000, hmove
+        done, floor, beta, ceiling = self.q_bitbase(side, ply, alpha, beta, floor)
+        return done, floor, beta, ceiling, hmove
+
     def capture_loop(self, alpha, beta, side, qdepth, ply, best, rtype, delta):
         b = self.b
         opp = side ^ 1
@@ -1417,10 +1426,7 @@ class Searcher:
             return 0, [NO_MOVE]
         if ply >= 63:
             return self.evaluate(side, alpha, beta), [NO_MOVE]
-        cut, floor, _ = self.q_probe(side, ply, alpha, beta, False)
-        if cut is not None:
-            return cut, [PV_END]
-        done, floor, beta, ceiling = self.q_bitbase(side, ply, alpha, beta, floor)
+        done, floor, beta, ceiling, _ = self.q_tables(side, ply, alpha, beta, False)
         if done:
             return done
         e = self.evaluate(side, alpha, beta)
@@ -1449,10 +1455,7 @@ class Searcher:
             return ply - 30000, [NO_MOVE]
         if b.ply - b.last_irr >= 100:
             return 0, [NO_MOVE]
-        cut, floor, hmove = self.q_probe(side, ply, alpha, beta, True)
-        if cut is not None:
-            return cut, [PV_END]
-        done, floor, beta, ceiling = self.q_bitbase(side, ply, alpha, beta, floor)
+        done, floor, beta, ceiling, hmove = self.q_tables(side, ply, alpha, beta, True)
         if done:
             return done
         checked = bool(b.hist[b.ply].flags & F_CHECK)
