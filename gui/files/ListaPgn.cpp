@@ -604,6 +604,7 @@ pgn::Jugadores JugadoresDelTablero() {
     j.conectado = g.Conectado;
     j.miColor = g.MiColor;
     j.nick = NickLocal.toStdString();
+    j.nickRival = NickRival.toStdString();
     j.panelMotores = cpu.Visible();
     // Entry 0 of an engine list is the person.
     auto motor = [](const QComboBox* lista) {

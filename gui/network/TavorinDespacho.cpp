@@ -294,6 +294,8 @@ void VersionTV(const QString& d) {
 }
 
 void Mensaje(QString d) {
+    // The first message of a link is the peer's greeting.
+    if (const QString nick = tvp::NickDeMensaje(d.mid(8), VersionRival.isEmpty()); !nick.isEmpty()) NickRival = nick;
     if (VersionRival.isEmpty()) {
         if (d.endsWith(QLatin1String("eta"))) d.chop(5);
         for (int k = 4; k >= 1; --k)
