@@ -241,29 +241,21 @@ TEST_F(Navegador, MoveListKeysAndClicks) {
     Tecla(Qt::Key_Down);
     EXPECT_EQ(JugadaPgnActual, n - 1);
     Comprobar(kCodificadas, "Right and Down");
-    // Every other key that moves the highlight takes the board with it.
-    Tecla(Qt::Key_Home);
-    EXPECT_EQ(Resaltada(), 0);
-    EXPECT_EQ(JugadaPgnActual, 0);
-    Comprobar(kCodificadas, "Home");
-    Tecla(Qt::Key_PageDown);
-    EXPECT_GT(Resaltada(), 0);
-    EXPECT_EQ(JugadaPgnActual, Resaltada());
-    Comprobar(kCodificadas, "PgDn");
-    Tecla(Qt::Key_End);
-    EXPECT_EQ(Resaltada(), n - 1);
-    EXPECT_EQ(JugadaPgnActual, n - 1);
-    EXPECT_EQ(Actual(), Referencia(kCodificadas, n - 1));
-    Comprobar(kCodificadas, "End");
-    Tecla(Qt::Key_PageUp);
-    EXPECT_LT(Resaltada(), n - 1);
-    EXPECT_EQ(JugadaPgnActual, Resaltada());
-    Comprobar(kCodificadas, "PgUp");
-    // A key that finds a line by its text: "5. gxh8=Q".
-    Tecla(Qt::Key_5);
-    EXPECT_EQ(Resaltada(), 8);
-    EXPECT_EQ(JugadaPgnActual, 8);
-    Comprobar(kCodificadas, "5");
+    // Every other key that moves the highlight takes the board with it: Home, the page
+    // keys, End, and a key that finds a line by its text ("5. gxh8=Q").
+    struct Paso {
+        int tecla;
+        int linea;  // the line it lands on, -1 any but the one before
+    };
+    for (const Paso& p : {Paso{Qt::Key_Home, 0}, Paso{Qt::Key_PageDown, -1}, Paso{Qt::Key_End, n - 1},
+                          Paso{Qt::Key_PageUp, -1}, Paso{Qt::Key_5, 8}}) {
+        const int antes = Resaltada();
+        Tecla(p.tecla);
+        if (p.linea >= 0) EXPECT_EQ(Resaltada(), p.linea) << p.tecla;
+        else EXPECT_NE(Resaltada(), antes) << p.tecla;
+        EXPECT_EQ(JugadaPgnActual, Resaltada()) << p.tecla;
+        Comprobar(kCodificadas, "key " + std::to_string(p.tecla));
+    }
     // The next arrow goes on from there.
     Tecla(Qt::Key_Down);
     EXPECT_EQ(JugadaPgnActual, 9);
