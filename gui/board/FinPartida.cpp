@@ -24,11 +24,6 @@ void SinPartida() {
 
 }  // namespace
 
-namespace {
-
-// The game-state reset at a game's end. The final position stays on the board and
-// may still be saved or taken back: its side to move (the move record's count) and
-// the castling rights lost in the game survive the reset.
 void ReinicioFinal() {
     auto& g = Reglas();
     const bool negras = g.NotacionNegras;
@@ -42,8 +37,6 @@ void ReinicioFinal() {
     g.TorreA8Movida = a8;
     g.TorreH8Movida = h8;
 }
-
-}  // namespace
 
 void FinJaqueMate() {
     auto& g = Reglas();

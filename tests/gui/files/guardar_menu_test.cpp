@@ -11,6 +11,7 @@
 #include "board/Tavorin.h"
 #include "engines/Cpu.h"
 #include "files/ListaPgn.h"
+#include "platform/FuenteReloj.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -136,6 +137,36 @@ TEST_F(Menu, TheEpdOfAFinishedGameHoldsItsSideToMoveAndTheRightsLeft) {
     Tavorin().AbrirEpd("r3k3/8/8/8/8/8/8/4K2R w KQkq - 0 1");
     GuardarComo("dada.epd");
     EXPECT_EQ(e->Contenido("dada.epd"), QByteArray("r3k3/8/8/8/8/8/8/4K2R w Kq - 0 1\r\n"));
+}
+
+// An engine game lost on time ends with the same reset: the EPD still tells the side
+// to move and the rights.
+class MenuReloj : public Menu {
+protected:
+    void SetUp() override {
+        reloj::FijarFuente([this] { return ahora; });
+        Menu::SetUp();
+    }
+    void TearDown() override {
+        Menu::TearDown();
+        reloj::FijarFuente({});
+    }
+    std::int64_t ahora = 10'000'000;
+};
+
+TEST_F(MenuReloj, TheEpdOfAnEngineGameLostOnTime) {
+    Motor("lento", {"jugadas e7e5"});
+    Nivel(2, "1", "0");
+    ASSERT_TRUE(Empezar("", "lento"));
+    Partida::Jugar("e2e4");
+    ASSERT_TRUE(Esperar([] { return Partida::Pieza("e5") == rules::PeonNegro; }));
+    // The king walks: White's rights are gone; then the engine has no move left.
+    Partida::Jugar("e1e2");
+    ahora += 61'000;
+    ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
+    EXPECT_FALSE(Motor2.Activo);
+    GuardarComo("tiempo.epd");
+    EXPECT_EQ(e->Contenido("tiempo.epd"), QByteArray("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPPKPPP/RNBQ1BNR b kq - 0 1\r\n"));
 }
 
 // Help opens the page with the desktop's opener; a fake opener in front of PATH.
