@@ -107,6 +107,12 @@ TEST_F(Menu, SaveGameAtOneBoardSavesAndTheBrowserSaysWhyNot) {
     Mdi().mnuGuardarPartida->trigger();
     EXPECT_EQ(Mensajes(), QStringList{"80"});
     pgn_prueba::Cerrar();
+    // The move list's own Save as, while a game is still coming from a file.
+    e->mensajes.clear();
+    PartidaDeFichero = true;
+    Mdi().mnuGuardarComo->trigger();
+    PartidaDeFichero = false;
+    EXPECT_EQ(Mensajes(), QStringList{"80"});
 }
 
 TEST_F(Menu, TheEpdOfAFinishedGameHoldsItsSideToMoveAndTheRightsLeft) {
