@@ -147,20 +147,12 @@ TEST_F(Menu, TheEpdOfAFinishedGameHoldsItsSideToMoveAndTheRightsLeft) {
 
 // An engine game lost on time ends with the same reset: the EPD still tells the side
 // to move and the rights.
-class MenuReloj : public Menu {
-protected:
-    void SetUp() override {
-        reloj::FijarFuente([this] { return ahora; });
-        Menu::SetUp();
-    }
-    void TearDown() override {
-        Menu::TearDown();
-        reloj::FijarFuente({});
-    }
+TEST_F(Menu, TheEpdOfAnEngineGameLostOnTime) {
     std::int64_t ahora = 10'000'000;
-};
-
-TEST_F(MenuReloj, TheEpdOfAnEngineGameLostOnTime) {
+    reloj::FijarFuente([&ahora] { return ahora; });
+    struct Devolver {
+        ~Devolver() { reloj::FijarFuente({}); }
+    } devolver;
     Motor("lento", {"jugadas e7e5"});
     Nivel(2, "1", "0");
     ASSERT_TRUE(Empezar("", "lento"));
