@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -165,6 +166,8 @@ bool Tecla(QWidget* w, const QString& tecla) {
     } else if (tecla.size() == 1) {
         clave = tecla[0].toUpper().unicode();
         texto = tecla;
+    } else if (const QKeySequence nombre(tecla); nombre.count() == 1 && nombre[0].key() != Qt::Key_unknown) {
+        clave = nombre[0].key();
     } else {
         return false;
     }

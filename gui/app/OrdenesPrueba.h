@@ -6,7 +6,8 @@
 //                               another window ("Cpu.Toolbar1_1")
 //   boton <Form>.<Control>      clicks a button or option of a window ("Nuevo.Command1")
 //   poner <Form>.<Control> <v>  sets a text box, or checks an option (v "1")
-//   tecla <Form>.<Control> <k>  sends a key to a control ("Enter", or one character)
+//   tecla <Form>.<Control> <k>  sends a key to a control ("Enter", one character, or a
+//                               key by its name: "End", "Home", "PgUp", "PgDown")
 //   chat <text>                 types a chat line and Enter
 //   arrastrar <sq> <sq>         drags a piece on the board with the mouse ("f2 f3")
 //   clic <sq>                   clicks a square

@@ -63,6 +63,7 @@ bool NuevoPendiente = false;
 bool RetrocesoPendiente = false;
 QString FicheroPendiente;
 QString VersionRival;
+QString NickRival;
 QString LineaComandos;
 bool RetrocesoEnCurso = false;
 QString ReySeleccionado;

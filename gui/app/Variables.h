@@ -67,6 +67,7 @@ extern bool NuevoPendiente;
 extern bool RetrocesoPendiente;
 extern QString FicheroPendiente;
 extern QString VersionRival;
+extern QString NickRival;  // the peer's nick as its messages name it, "" unknown
 
 // ---- Board input ----------------------------------------------------------------
 extern QString ReySeleccionado;  // set-up: the king picked up to be moved ("xy"), "" none

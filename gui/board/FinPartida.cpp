@@ -24,6 +24,20 @@ void SinPartida() {
 
 }  // namespace
 
+void ReinicioFinal() {
+    auto& g = Reglas();
+    const bool negras = g.NotacionNegras;
+    const int numero = g.NumeroJugada;
+    const bool a1 = g.TorreA1Movida, h1 = g.TorreH1Movida, a8 = g.TorreA8Movida, h8 = g.TorreH8Movida;
+    ::Nuevo().VariablesCero();
+    g.NotacionNegras = negras;
+    g.NumeroJugada = numero;
+    g.TorreA1Movida = a1;
+    g.TorreH1Movida = h1;
+    g.TorreA8Movida = a8;
+    g.TorreH8Movida = h8;
+}
+
 void FinJaqueMate() {
     auto& g = Reglas();
     const bool ganaBlancas = rules::EsBlanca(g.FichaOrigen);
@@ -34,7 +48,7 @@ void FinJaqueMate() {
     SinPartida();
     ReproducirSonido(4);
     ::Tavorin().MovimientoAnulado();
-    ::Nuevo().VariablesCero();
+    ReinicioFinal();
     auto& cpu = ::Cpu();
     if (cpu.Visible()) {
         cpu.Timer4->stop();
@@ -47,7 +61,7 @@ void FinAhogado() {
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
     SinPartida();
     ::Tavorin().MovimientoAnulado();
-    ::Nuevo().VariablesCero();
+    ReinicioFinal();
     MostrarMensaje("Tavorin", "3", 0);
 }
 

@@ -1,6 +1,10 @@
 // The end of a game on the board and the main window's new-game reset.
 #pragma once
 
+// The game-state reset at a game's end. The final position stays on the board and
+// may still be saved or taken back: its side to move (the move record's count) and
+// the castling rights lost in the game survive the reset.
+void ReinicioFinal();
 // After a move that gave checkmate: books a rated game, plays the win sound, resets
 // the game state, stops the engine clocks and tells who won (text 1 or 2).
 void FinJaqueMate();

@@ -123,7 +123,7 @@ public:
         }
         return pieza;
     }
-    bool ListaPgnVisible() const override { return ::ListaPgn().Visible(); }
+    bool ListaPgnVisible() const override { return NavegandoPgn(); }
     bool ReproduciendoPartida() const override { return DatosPartida.size() > 1 && !DatosPartida[1].isEmpty(); }
     void DibujarTorreEnroque(int xOrigen, int yOrigen, int xDestino, int yDestino) override {
         const bool invertido = t_.Invertido();
@@ -619,7 +619,7 @@ void Tavorin::RedibujarFichas(int xOrigen, int yOrigen, int xDestino, int yDesti
 
 void Tavorin::PaintFichas() {
     auto& g = Reglas();
-    const bool pgn = ::ListaPgn().Visible();
+    const bool pgn = NavegandoPgn();
     const bool invertido = Invertido();
     const long s = AnchoCasilla;
     for (int y = 1; y <= 8; ++y) {

@@ -910,7 +910,7 @@ void Cpu::LimpiarCPU() {
     t.Shape1[1]->hide();
     g.TipoPartida.clear();
     g.MiColor.clear();
-    ::Nuevo().VariablesCero();
+    ReinicioFinal();
     t.MovimientoAnulado();
     ModoPreparar = false;
     PartidaDeFichero = false;

@@ -102,8 +102,12 @@ Escritura EscribirFichero(const QString& ruta, const std::function<bool(QIODevic
 void GuardarPartida() {
     FicheroPendiente.clear();
     // Nothing is saved while the board is being set up, nor half a game or position
-    // still being loaded from a file.
-    if (ModoPreparar || PartidaDeFichero) return;
+    // still being loaded from a file (which the box says).
+    if (ModoPreparar) return;
+    if (PartidaDeFichero) {
+        Aviso("80");
+        return;
+    }
     // A position set up by hand or loaded from a list saves as EPD only.
     const bool soloEpd = PosicionPreparada;
     QString carpeta;

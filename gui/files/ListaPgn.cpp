@@ -6,6 +6,7 @@
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
+#include "engines/Cpu.h"
 #include "files/Guardar.h"
 #include "files/PgnEscritor.h"
 #include "files/PgnLector.h"
@@ -592,11 +593,37 @@ void ListaPgn::Command2_Click(int indice) {
 
 }  // namespace forms
 
+namespace {
+
+// Who plays the game on the board: the colours of a game with the peer, or the
+// engines chosen on the engine panel.
+pgn::Jugadores JugadoresDelTablero() {
+    const auto& g = Reglas();
+    auto& cpu = ::Cpu();
+    pgn::Jugadores j;
+    j.conectado = g.Conectado;
+    j.miColor = g.MiColor;
+    j.nick = NickLocal.toStdString();
+    j.nickRival = NickRival.toStdString();
+    j.panelMotores = cpu.Visible();
+    // Entry 0 of an engine list is the person.
+    auto motor = [](const QComboBox* lista) {
+        return lista->currentIndex() > 0 ? lista->currentText().toStdString() : std::string();
+    };
+    j.motor1 = motor(cpu.SMotor1);
+    j.motor2 = motor(cpu.SMotor2);
+    return j;
+}
+
+}  // namespace
+
 void GuardarPartidaPgn() {
     auto& l = ::ListaPgn();
     TextoJugadasPgn = QString::fromStdString(pgn::TextoJugadas(Reglas().Jugadas.List[3]));
     GuardandoPgn = true;
-    const QString campos[6] = {"Tavorin", "Internet", QDate::currentDate().toString("yyyy.MM.dd"), "?", "?", "?"};
+    const auto nombres = pgn::NombresJugadores(JugadoresDelTablero());
+    const QString campos[6] = {"Tavorin", "Internet", QDate::currentDate().toString("yyyy.MM.dd"), "?",
+                               QString::fromStdString(nombres[0]), QString::fromStdString(nombres[1])};
     for (int i = 0; i < 6; ++i) l.Text1[size_t(i)]->setText(campos[i]);
     const std::string resultado = pgn::ResultadoDelTablero(Reglas());
     l.Combo1->setEditText(resultado.empty() ? QString("*") : QString::fromStdString(resultado));
@@ -608,3 +635,5 @@ forms::ListaPgn& ListaPgn() {
     static forms::ListaPgn* f = nullptr;
     return InstanciaForma(f);
 }
+
+bool NavegandoPgn() { return ::ListaPgn().Visible() && !GuardandoPgn; }

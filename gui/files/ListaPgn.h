@@ -123,6 +123,9 @@ private:
 }  // namespace forms
 
 forms::ListaPgn& ListaPgn();
+// The browser shows a game of a file (browse mode): the board plays the file's moves
+// and the game's record is not written. In save mode the game on the board goes on.
+bool NavegandoPgn();
 
 // ---- The PGN reader (module OpenPgn) -------------------------------------------
 extern long JugadaPgnActual;     // last coded move on the board, -1 the start

@@ -12,6 +12,7 @@
 #include "files/PgnLector.h"
 #include "files/PgnMovimientos.h"
 #include "network/Nuevo.h"
+#include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
@@ -98,16 +99,13 @@ void PrepararFen(const std::string& fen) {
     }
     ::Nuevo().VariablesCero();
     ::Tavorin().MovimientoAnulado();
-    MinutosBlancas = SegundosBlancas = MinutosNegras = SegundosNegras = 0;
-    ::Reloj().PrintTimerB();
-    ::Reloj().PrintTimerN();
+    red::RelojesACero();
     g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
     g.Turno = 0;
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.LeerFen(fen);
-    ::Mdi().mnuInvertirTablero->setChecked(true);
-    ::Mdi().mnuInvertirTablero_Click();
+    red::Orientar(false);
 }
 
 }  // namespace
@@ -128,14 +126,7 @@ void AbrirPgn(const QString& ruta) {
     for (QLineEdit* e : l.Text1) e->clear();
     l.Combo1->setEditText(QString());
 
-    // The waiting text on the empty board.
-    t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
-    const QString espera = TextosIdioma[69];
-    QFont fuente = t.PicBuffer->font();
-    fuente.setPointSizeF(16);
-    const int ancho = QFontMetrics(fuente).horizontalAdvance(espera);
-    t.PicBuffer->Print(t.PicBuffer->ScaleWidth() / 2 - ancho / 2, t.PicBuffer->ScaleHeight() / 2, espera, 16);
-    t.PicBuffer->Refresh();
+    t.CubrirTablero(true);
 
     l.PaintTab(1);
     QString titulo = LeerIni(FicheroIdioma, "Pgn", "Titulo");

@@ -126,4 +126,21 @@ std::string ResultadoDelTablero(const rules::Reglas& partida) {
     return lado == 1 ? "0-1" : "1-0";
 }
 
+std::array<std::string, 2> NombresJugadores(const Jugadores& j) {
+    const std::string* nombres[2] = {nullptr, nullptr};
+    if (j.conectado) {
+        const bool blancas = j.miColor == "Blancas", negras = j.miColor == "Negras";
+        if (blancas || negras) {
+            nombres[blancas ? 0 : 1] = &j.nick;
+            nombres[blancas ? 1 : 0] = &j.nickRival;
+        }
+    } else if (j.panelMotores && (!j.motor1.empty() || !j.motor2.empty())) {
+        nombres[0] = j.motor1.empty() ? &j.nick : &j.motor1;
+        nombres[1] = j.motor2.empty() ? &j.nick : &j.motor2;
+    }
+    std::array<std::string, 2> tags;
+    for (int i = 0; i < 2; ++i) tags[size_t(i)] = nombres[i] && !nombres[i]->empty() ? *nombres[i] : "?";
+    return tags;
+}
+
 }  // namespace pgn

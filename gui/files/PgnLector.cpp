@@ -166,6 +166,8 @@ int TipoToken(std::string_view token) {
     if (Digitos(token) || (token.size() > 1 && token.back() == '.' && Digitos(token.substr(0, token.size() - 1))))
         return 2;
     if (token.find('$') != std::string_view::npos) return 4;
+    // Suffix marks written apart from their move ("e4 !?") annotate it as a glyph does.
+    if (token.find_first_not_of("!?") == std::string_view::npos) return 4;
     if ((token.find('-') != std::string_view::npos && token.find('1') != std::string_view::npos) ||
         token.find('*') != std::string_view::npos)
         return 6;
@@ -234,6 +236,9 @@ std::vector<std::string> SepararJugadas(std::string_view texto) {
             if (q == std::string_view::npos) continue;
             token = token.substr(q);
         }
+        // A glyph glued to its move ("e4$1", "12.e4$3", "Nf3+!$14") annotates it: the
+        // move stands as if the glyph stood apart.
+        if (const size_t d = token.find('$'); d != std::string_view::npos && d > 0) token = token.substr(0, d);
         switch (TipoToken(token)) {
             case 2:
                 numero = Numero(token.back() == '.' ? token.substr(0, token.size() - 1) : token);

@@ -77,7 +77,8 @@ struct Partida {
 Partida LeerPartida(std::string_view seccion);
 
 // Token classes of the move text: 0 nothing, 1 "[!]", 2 a move number, 3 a move,
-// 4 an annotation glyph, 5 a number joined to its move ("12.e4"), 6 a result.
+// 4 an annotation glyph ("$1", or suffix marks alone: "!?"), 5 a number joined to its
+// move ("12.e4"), 6 a result.
 int TipoToken(std::string_view token);
 
 // The move text with comments, variations and ";" remarks each replaced by one
@@ -87,7 +88,7 @@ std::string QuitarComentarios(std::string_view texto);
 
 // The half-move lines of a move text: "n. move" where a move number starts, 18
 // blanks and the move for the other moves. Moves before the first move number are
-// not listed.
+// not listed; a glyph glued to a move is cut off it, suffix marks stay on it.
 std::vector<std::string> SepararJugadas(std::string_view texto);
 
 // The move of a half-move line: after the number's ". ", or from the 19th character.

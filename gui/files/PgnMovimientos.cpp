@@ -58,7 +58,13 @@ void PgnMovimientos::List1_MouseDown(int linea) {
     // A line past the last coded move (a load that stopped early) shows that move.
     const int k = std::min(linea, l.NumeroJugadas() - 1);
     l.MostrarJugada(k);
-    if (k >= 0) List1->setCurrentRow(k);
+    if (k >= 0) {
+        List1->setCurrentRow(k);
+    } else {
+        // The start position: no line stands for it.
+        List1->setCurrentRow(-1);
+        List1->clearSelection();
+    }
 }
 
 bool PgnMovimientos::eventFilter(QObject* objeto, QEvent* evento) {
@@ -66,6 +72,13 @@ bool PgnMovimientos::eventFilter(QObject* objeto, QEvent* evento) {
         int tecla = static_cast<QKeyEvent*>(evento)->key();
         List1_KeyDown(tecla, 0);
         if (tecla == 0) return true;
+        // Any other key has the list's own effect (Home, End, the page keys, a letter);
+        // when it moves the highlight, the board follows it as after a click.
+        const int antes = List1->currentRow();
+        static_cast<QObject*>(List1)->event(evento);
+        if (List1->currentRow() != antes) List1_MouseDown(List1->currentRow());
+        // A key the list does not take goes on to the window as before.
+        return evento->isAccepted();
     }
     if (objeto == List1->viewport() && evento->type() == QEvent::MouseButtonPress) {
         const QPoint punto = static_cast<QMouseEvent*>(evento)->position().toPoint();

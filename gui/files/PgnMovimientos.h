@@ -1,5 +1,7 @@
 // PgnMovimientos: the move list of the PGN browser, one half-move a line. The arrow
-// keys step one half-move forward or back, a click jumps to the half-move clicked.
+// keys step one half-move forward or back, a click jumps to the half-move clicked, and
+// every other key that moves the highlight (Home, End, the page keys) jumps to the
+// half-move it lands on: the highlight and the board never differ.
 #pragma once
 
 #include "platform/Forma.h"
@@ -21,7 +23,8 @@ public:
 
     // Right and Down step forward, Left and Up back; a handled key comes back as 0.
     void List1_KeyDown(int& KeyCode, int Shift);
-    // A press on line `linea` (-1: below the lines) jumps to that half-move.
+    // A press on line `linea` (-1: below the lines) jumps to that half-move; a line
+    // past the last coded move shows that move, with the highlight on it.
     void List1_MouseDown(int linea);
 
     QListWidget* List1;

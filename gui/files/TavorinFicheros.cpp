@@ -12,6 +12,7 @@
 #include "files/TvpTexto.h"
 #include "files/fEpd.h"
 #include "network/Nuevo.h"
+#include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
@@ -28,13 +29,6 @@
 #include <QUrl>
 
 namespace {
-
-// The board shown from Black's side or from White's, redrawn.
-void MostrarDesde(bool negras) {
-    auto& m = ::Mdi();
-    m.mnuInvertirTablero->setChecked(!negras);
-    m.mnuInvertirTablero_Click();
-}
 
 // The replay's program around it: the board window, the clocks, the queue.
 class EntornoTablero final : public tvp::Entorno {
@@ -65,7 +59,7 @@ public:
     void TableroVacio() override { ::Tavorin().CubrirTablero(false); }
     void NuevaPartida() override { ::Nuevo().NuevoAceptado(); }
     void VentanasLaterales() override { ::VentanasLaterales(); }
-    void MostrarDesde(bool negras) override { ::MostrarDesde(negras); }
+    void MostrarDesde(bool negras) override { red::Orientar(negras); }
     void QuitaMarco() override { ::Tavorin().QuitaMarco(); }
     void FijarPartidaDeFichero(bool valor) override { PartidaDeFichero = valor; }
     void FijarPosicionPreparada(bool valor) override { PosicionPreparada = valor; }
@@ -79,12 +73,6 @@ EntornoTablero& Entorno() {
 tvp::Reproduccion& Reproduccion() {
     static tvp::Reproduccion reproduccion(Entorno(), DatosPartida);
     return reproduccion;
-}
-
-void RelojesACero() {
-    MinutosBlancas = SegundosBlancas = MinutosNegras = SegundosNegras = 0;
-    ::Reloj().PrintTimerB();
-    ::Reloj().PrintTimerN();
 }
 
 void CerrarListaPgn() {
@@ -240,7 +228,7 @@ void Tavorin::AbrirEpd(const QString& linea) {
     ::Jugadas().BorrarContenedor();
     ::Nuevo().VariablesCero();
     MovimientoAnulado();
-    RelojesACero();
+    red::RelojesACero();
     // No castling right until the line grants it.
     g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
     DatosPartida.assign(2, QString());
@@ -253,7 +241,7 @@ void Tavorin::AbrirEpd(const QString& linea) {
         ::Nuevo().NuevoAceptado();
         PosicionPreparada = false;
         CubrirTablero(false);
-        MostrarDesde(false);
+        red::Orientar(false);
         QuitaMarco();
         VentanasLaterales();
         MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
@@ -276,7 +264,7 @@ void Tavorin::AbrirEpd(const QString& linea) {
     g.MiColor = std::string(g.Turno == 1 ? "Blancas" : "Negras");
     if (g.Turno != g.TurnoFichero) g.Turno = 0;
     PartidaDeFichero = false;
-    MostrarDesde(g.Conectado && g.MiColor == "Negras");
+    red::Orientar(g.Conectado && g.MiColor == "Negras");
     QuitaMarco();
     if (g.Conectado) EncolarMensaje(epd::MensajeEpd(g.Turno, g.TurnoFichero, g.MiColor, LineaEpd));
     PosicionPreparada = true;

@@ -7,6 +7,7 @@
 #include "files/EpdLista.h"
 #include "files/TvpTexto.h"
 #include "network/Nuevo.h"
+#include "network/Red.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
 
@@ -148,8 +149,7 @@ void fEpd::CancelarEPD() {
     PosicionPreparada = false;
     auto& t = ::Tavorin();
     t.CubrirTablero(false);
-    ::Mdi().mnuInvertirTablero->setChecked(true);
-    ::Mdi().mnuInvertirTablero_Click();
+    red::Orientar(false);
     t.CopiarTablero(t.BoardTemp[0], t.PicBuffer);
     VentanasLaterales();
 }

@@ -136,4 +136,17 @@ std::optional<QChar> LeerTvpT(const QString& m) {
     return std::nullopt;
 }
 
+QString NickDeMensaje(const QString& texto, bool saludo) {
+    QString nick;
+    if (texto.startsWith(u'<')) {
+        const qsizetype fin = texto.indexOf(u'>');
+        if (fin > 0) nick = texto.mid(1, fin - 1);
+    } else if (texto.startsWith(QLatin1String("*** "))) {
+        nick = texto.section(u' ', -1);
+    } else if (saludo) {
+        nick = texto.section(u' ', 0, 0);
+    }
+    return nick.size() >= 1 && nick.size() <= 9 ? nick : QString();
+}
+
 }  // namespace tvp

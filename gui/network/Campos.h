@@ -62,4 +62,9 @@ std::optional<Epd> LeerEpd(const QString& m);
 // "TVP T " x: x one of B, N, A, R, 0, 1, 2.
 std::optional<QChar> LeerTvpT(const QString& m);
 
+// The peer's nick that a chat message names (its text after "Mensaje "): a chat line
+// "<nick>...", a change of nick "*** old ... new", or the greeting that opens a link,
+// which begins with it. "" when it names none of 1 to 9 characters.
+QString NickDeMensaje(const QString& texto, bool saludo);
+
 }  // namespace tvp

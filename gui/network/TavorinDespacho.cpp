@@ -30,7 +30,6 @@
 #include <functional>
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
 #include <QRadioButton>
 
 namespace {
@@ -69,23 +68,6 @@ void OcultarMarcos() {
     auto& t = ::Tavorin();
     t.Shape1[0]->hide();
     t.Shape1[1]->hide();
-}
-
-// The empty board on the visible picture, with the waiting notice when asked.
-void TableroEnEspera(bool aviso) {
-    auto& t = ::Tavorin();
-    t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
-    if (aviso) {
-        QImage& img = t.PicBuffer->Imagen();
-        QPainter p(&img);
-        QFont f = p.font();
-        f.setPointSize(16);
-        p.setFont(f);
-        const QString texto = TextosIdioma[69];
-        const int ancho = p.fontMetrics().horizontalAdvance(texto);
-        p.drawText(t.PicBuffer->ScaleWidth() / 2 - ancho / 2, t.PicBuffer->ScaleHeight() / 2, texto);
-    }
-    t.PicBuffer->Refresh();
 }
 
 // The side windows whose view items carry a check mark.
@@ -294,6 +276,8 @@ void VersionTV(const QString& d) {
 }
 
 void Mensaje(QString d) {
+    // The first message of a link is the peer's greeting.
+    if (const QString nick = tvp::NickDeMensaje(d.mid(8), VersionRival.isEmpty()); !nick.isEmpty()) NickRival = nick;
     if (VersionRival.isEmpty()) {
         if (d.endsWith(QLatin1String("eta"))) d.chop(5);
         for (int k = 4; k >= 1; --k)
@@ -427,7 +411,7 @@ void AbrirPartida(bool posicion) {
     }
     SinPartida();
     PosicionPreparada = true;
-    TableroEnEspera(true);
+    ::Tavorin().CubrirTablero(true);
     r.intercambio = Intercambio::EsperandoPosicion;
     EncolarMensaje("AbrirAceptadoEPD");
 }
@@ -530,7 +514,7 @@ void Epd(const QString& d) {
     g.Turno = e->formaT ? e->lado : 0;
     g.MiColor = ladoRemitente == 1 ? "Negras" : "Blancas";
     g.LeerFen(e->fen.toStdString());
-    TableroEnEspera(false);
+    ::Tavorin().CubrirTablero(false);
     PartidaDeFichero = false;
     r.intercambio = Intercambio::Ninguno;
     red::Orientar(g.MiColor != "Blancas");
@@ -544,7 +528,7 @@ void PartidaAbortada() {
     auto& g = Reglas();
     auto& r = red::Red();
     DatosPartida.assign(2, QString());
-    TableroEnEspera(false);
+    ::Tavorin().CubrirTablero(false);
     PartidaDeFichero = false;
     PosicionPreparada = false;
     SinPartida();
@@ -586,7 +570,7 @@ void Tvp(const QString& d) {
         r.intercambio = Intercambio::Partida;
         g.TurnoFichero = 0;
         SinPartida();
-        TableroEnEspera(true);
+        ::Tavorin().CubrirTablero(true);
         ::Jugadas().BorrarContenedor();
         ::Nuevo().VariablesCero();
         t.MovimientoAnulado();
@@ -613,7 +597,7 @@ void Tvp(const QString& d) {
     if (!enCurso) return;
     if (d == QLatin1String("TVP Terminado")) {
         DatosPartida.assign(2, QString());
-        TableroEnEspera(false);
+        ::Tavorin().CubrirTablero(false);
         PartidaDeFichero = false;
         r.intercambio = Intercambio::Ninguno;
         red::Orientar(g.MiColor == "Negras");

@@ -158,11 +158,14 @@ void Reglas::EscribirFen() {
     else if (Turno == 2) texto += " b";
     else texto += NotacionNegras ? " b" : " w";
 
+    // A right stands only where the position allows it: not lost in the game, and
+    // the king and that rook on their squares.
+    const bool reyBlanco = Casillas[5][1] == ReyBlanco, reyNegro = Casillas[5][8] == ReyNegro;
     std::string enroque;
-    if (!TorreH1Movida) enroque += "K";
-    if (!TorreA1Movida) enroque += "Q";
-    if (!TorreH8Movida) enroque += "k";
-    if (!TorreA8Movida) enroque += "q";
+    if (!TorreH1Movida && reyBlanco && Casillas[8][1] == TorreBlanca) enroque += "K";
+    if (!TorreA1Movida && reyBlanco && Casillas[1][1] == TorreBlanca) enroque += "Q";
+    if (!TorreH8Movida && reyNegro && Casillas[8][8] == TorreNegra) enroque += "k";
+    if (!TorreA8Movida && reyNegro && Casillas[1][8] == TorreNegra) enroque += "q";
     texto += " " + (enroque.empty() ? std::string("-") : enroque);
 
     if (AlPasoPosible) {

@@ -19,6 +19,7 @@
 #include "network/Ranking.h"
 #include "network/Reloj.h"
 #include "platform/Controles.h"
+#include "platform/Escritorio.h"
 #include "platform/Forma.h"
 #include "platform/PictureBox.h"
 #include "shell/MSatusBar.h"
@@ -31,7 +32,6 @@
 #include <QLabel>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -44,7 +44,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -474,14 +473,22 @@ void Mdi::mnuTemaAyuda_Click() {
     QString ayuda = RutaApp;
     if (!ayuda.endsWith(u'/')) ayuda += u'/';
     ayuda += kPaginaAyuda;
-    bool existe = QFileInfo(ayuda).isFile();
-    if (existe && QDesktopServices::openUrl(QUrl::fromLocalFile(ayuda))) return;
-    QString texto = TextosIdioma[63];
-    int dolar = texto.indexOf(u'$');
-    QString mensaje = texto;
-    if (dolar >= 0)
-        mensaje = texto.left(dolar) + (existe ? "xdg-open" : kPaginaAyuda) + texto.mid(dolar + 1);
-    MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
+    // Text 63 names what was not found at its "$"; any other failure follows the
+    // text before the "$".
+    auto avisar = [](const QString& falta, const QString& motivo) {
+        const QString texto = TextosIdioma[63];
+        const int dolar = int(texto.indexOf(u'$'));
+        QString mensaje = texto;
+        if (dolar >= 0) mensaje = texto.left(dolar) + (falta.isEmpty() ? motivo : falta + texto.mid(dolar + 1));
+        MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
+    };
+    if (!QFileInfo(ayuda).isFile()) {
+        avisar(kPaginaAyuda, {});
+        return;
+    }
+    escritorio::Abrir(ayuda, [avisar](const escritorio::Fallo& f) {
+        avisar(f.sinAbridor ? "xdg-open" : QString(), f.motivo);
+    });
 }
 
 void Mdi::mnuAcerca_Click() {

@@ -134,7 +134,13 @@ void Mdi::AbrirFichero(const QString& nombre) {
 }
 
 void Mdi::mnuGuardarPartida_Click() {
-    if (::ListaPgn().Visible() || ::Cpu().Visible()) return;
+    // The game of the engine panel saves as any other. The PGN browser shows a file's
+    // game, or a save already under way, which comes to the front.
+    if (::ListaPgn().Visible()) {
+        if (GuardandoPgn) ::ListaPgn().Show();
+        else Aviso("80");
+        return;
+    }
     if (PartidaDeFichero) Aviso("80");
     else GuardarPartida();
 }

@@ -1,6 +1,9 @@
 // The whole program opening the file named on its command line: an own game file
-// replays to its end, an EPD list opens, and files that hold no game say so.
+// replays to its end, an EPD list opens, and files that hold no game say so. Driven
+// by commands: the PGN move list's keys take the board along, and Save game during a
+// game against Orvik writes a PGN that pgn-extract reads, with the players' names.
 #include "platform/IniFile.h"
+#include "red_e2e.h"
 
 #include "child_process.h"
 
@@ -63,6 +66,87 @@ TEST_F(Linea, AnEpdListOpensAndAnEmptyOneSaysSo) {
     const std::string lista((std::istreambuf_iterator<char>(wac)), std::istreambuf_iterator<char>());
     EXPECT_EQ(Abrir("wac.epd", lista), std::vector<std::string>{});
     EXPECT_EQ(Abrir("nada.epd", ""), std::vector<std::string>{Texto(55)});
+}
+
+// A copy driven by commands on standard input, its boxes answered with their default.
+class Ordenes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        copia = std::make_unique<red_e2e::Copia>(dir.path(), "Ana", std::vector<std::string>{"TAVORIN_PRUEBA_AVISOS=todo"});
+    }
+    void TearDown() override {
+        copia->Enviar("salir");
+        EXPECT_EQ(copia->p.waitExit(std::chrono::seconds(60)), 0);
+    }
+    // The board of the state line, rank 8 to 1 as piece codes in hex.
+    std::string Tablero() { return copia->Estado()["Tablero"]; }
+    // Polls the state until the condition holds (a minute at most).
+    bool Hasta(const std::function<bool(std::map<std::string, std::string>&)>& condicion) {
+        for (int i = 0; i < 600; ++i) {
+            auto e = copia->Estado();
+            if (condicion(e)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+    testsupport::TempDir dir;
+    std::unique_ptr<red_e2e::Copia> copia;
+};
+
+// The board as the state line writes it, from a FEN placement.
+std::string TableroDe(const std::string& fen) {
+    const std::string letras = ".PRNBQKprnbqk";
+    std::string t;
+    for (char c : fen) {
+        if (c == '/') continue;
+        if (c >= '1' && c <= '8') t += std::string(size_t(c - '0'), '0');
+        else t += "0123456789abc"[letras.find(c)];
+    }
+    return t;
+}
+
+TEST_F(Ordenes, TheMoveListsKeysTakeTheBoardAlong) {
+    const std::string ruta = dir.path() + "/p.pgn";
+    std::ofstream(ruta, std::ios::binary) << "[Event \"x\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 *\n";
+    copia->Orden("soltar ventana " + ruta);
+    const std::string final = TableroDe("r1bqkbnr/1ppp1ppp/p1n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R");
+    ASSERT_TRUE(Hasta([&](auto& e) { return e["Tablero"] == final; })) << Tablero();
+    copia->Orden("tecla PgnMovimientos.List1 Home");
+    EXPECT_EQ(Tablero(), TableroDe("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR"));
+    copia->Orden("tecla PgnMovimientos.List1 End");
+    EXPECT_EQ(Tablero(), final);
+    copia->Orden("tecla PgnMovimientos.List1 Up");
+    copia->Orden("tecla PgnMovimientos.List1 Up");
+    copia->Orden("tecla PgnMovimientos.List1 PgDown");
+    EXPECT_EQ(Tablero(), final);
+}
+
+TEST_F(Ordenes, SaveGameDuringAGameAgainstOrvik) {
+    const std::string ruta = dir.path() + "/partida.pgn";
+    copia->Orden("menu mnuNuevaPartida");
+    copia->Orden("poner Cpu.SMotor2 orvik");
+    copia->Orden("menu Cpu.Toolbar1_1");
+    ASSERT_TRUE(Hasta([](auto& e) { return e["Turno"] == "1"; }));
+    copia->Orden("arrastrar e2 e4");
+    ASSERT_TRUE(Hasta([](auto& e) { return e["Turno"] == "1" && std::count(e["Jugadas"].begin(), e["Jugadas"].end(), ',') == 2; }))
+        << copia->Estado()["Jugadas"];
+    copia->Orden("dialogo " + ruta);
+    copia->Orden("menu mnuGuardarPartida");
+    ASSERT_FALSE(copia->Esperar("DIALOGO|").empty());
+    copia->Orden("boton ListaPgn.Command2_1");
+    std::ifstream f(ruta, std::ios::binary);
+    const std::string texto((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_NE(texto.find("[White \"Ana\"]\r\n[Black \"orvik\"]\r\n"), std::string::npos) << texto;
+    EXPECT_NE(texto.find("\r\n\r\n1. e4 "), std::string::npos) << texto;
+    // pgn-extract reads it without a word.
+    ASSERT_TRUE(fs::exists("/usr/games/pgn-extract")) << "pgn-extract is missing (scripts/packages.txt installs it)";
+    testsupport::ChildProcess px;
+    ASSERT_TRUE(px.start("/usr/games/pgn-extract", {"-s", "-l" + dir.path() + "/log.txt", "-o" + dir.path() + "/salida.pgn", ruta},
+                         dir.path(), {}));
+    EXPECT_EQ(px.waitExit(std::chrono::seconds(60)), 0);
+    std::ifstream log(dir.path() + "/log.txt");
+    const std::string avisos((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(avisos, "");
 }
 
 }  // namespace

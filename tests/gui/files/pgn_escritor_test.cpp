@@ -78,4 +78,40 @@ TEST(PgnEscritor, ResultOfTheGameOnTheBoard) {
     }
 }
 
+TEST(PgnEscritor, PlayersNames) {
+    using N = std::array<std::string, 2>;
+    struct Caso {
+        pgn::Jugadores j;
+        N nombres;
+    };
+    auto red = [](const char* color, const char* rival) {
+        pgn::Jugadores j;
+        j.conectado = true;
+        j.miColor = color;
+        j.nick = "Ana";
+        j.nickRival = rival;
+        return j;
+    };
+    auto panel = [](const char* m1, const char* m2) {
+        pgn::Jugadores j;
+        j.panelMotores = true;
+        j.nick = "Ana";
+        j.motor1 = m1;
+        j.motor2 = m2;
+        return j;
+    };
+    for (const Caso& c : {
+             Caso{red("Blancas", "Luis"), N{"Ana", "Luis"}},
+             Caso{red("Negras", "Luis"), N{"Luis", "Ana"}},
+             Caso{red("Negras", ""), N{"?", "Ana"}},
+             Caso{red("", "Luis"), N{"?", "?"}},  // no game: nobody has a colour
+             Caso{panel("orvik", ""), N{"orvik", "Ana"}},
+             Caso{panel("", "orvik"), N{"Ana", "orvik"}},
+             Caso{panel("orvik", "fairymax"), N{"orvik", "fairymax"}},
+             Caso{panel("", ""), N{"?", "?"}},  // two people at one board
+             Caso{pgn::Jugadores{}, N{"?", "?"}},
+         })
+        EXPECT_EQ(pgn::NombresJugadores(c.j), c.nombres) << c.j.miColor << " " << c.j.motor1 << " " << c.j.motor2;
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include "files/PgnMovimientos.h"
 #include "juego.h"
 #include "network/Nuevo.h"
+#include "network/Red.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
@@ -168,6 +169,40 @@ TEST_F(Guardar, TheResultStartsAtTheEndOfTheGameOnTheBoard) {
     Preparar("m.pgn");
     ListaPgn().Command2_Click(1);
     EXPECT_TRUE(e->Contenido("m.pgn").endsWith("1. f3 e5 2. g4 Qh4# 0-1\r\n"));
+}
+
+// A game with the peer: this side's nick on its colour, the peer's as its greeting,
+// its chat lines and its changes of nick give it.
+TEST_F(Guardar, TheTagsOfAGameWithThePeerCarryBothNicks) {
+    auto llega = [](const QString& mensaje) {
+        red::Red().DatosRecibidos = mensaje;
+        Tavorin().ProcesarDatos();
+    };
+    auto& g = Reglas();
+    g.Conectado = true;
+    VersionRival.clear();
+    NickRival.clear();
+    auto nombres = [&](const char* color) {
+        g.MiColor = color;
+        Preparar("red.pgn");
+        const QStringList n{ListaPgn().Text1[4]->text(), ListaPgn().Text1[5]->text()};
+        ListaPgn().Command2_Click(2);
+        return n;
+    };
+    EXPECT_EQ(nombres("Blancas"), (QStringList{"Ana", "?"}));
+    llega("Mensaje Luis se ha conectado con Tavorin versi\u00f3n 1.55");
+    EXPECT_EQ(nombres("Negras"), (QStringList{"Luis", "Ana"}));
+    // Later lines that are no chat line or change of nick name nobody.
+    llega("Mensaje Pepe says nothing here");
+    llega("Mensaje <Luis M>hola");
+    EXPECT_EQ(nombres("Blancas"), (QStringList{"Ana", "Luis M"}));
+    llega("Mensaje *** Luis M is now known as Pepe");
+    llega("Mensaje <far too long a nick>hola");
+    llega("Mensaje <unclosed");
+    EXPECT_EQ(nombres("Negras"), (QStringList{"Pepe", "Ana"}));
+    // A finished game has no colours left.
+    EXPECT_EQ(nombres(""), (QStringList{"?", "?"}));
+    g.Conectado = false;
 }
 
 }  // namespace

@@ -103,7 +103,8 @@ TEST(PgnLector, TokenClasses) {
              Caso{"", 0}, Caso{"  ", 0}, Caso{"12...", 0}, Caso{"[!]", 1}, Caso{"12", 2}, Caso{"12.", 2},
              Caso{"123456789012345678901234567890.", 2}, Caso{"e4", 3}, Caso{"Nf3+", 3}, Caso{"O-O", 3},
              Caso{"0-0-0", 3}, Caso{"$1", 4}, Caso{"12.e4", 5}, Caso{"1-0", 6}, Caso{"0-1", 6}, Caso{"1/2-1/2", 6},
-             Caso{"*", 6}, Caso{"g1-f3", 6}, Caso{"e.p.", 3},
+             Caso{"*", 6}, Caso{"g1-f3", 6}, Caso{"e.p.", 3}, Caso{"e4$1", 4}, Caso{"!?", 4}, Caso{"??", 4},
+             Caso{"!", 4}, Caso{"e4!?", 3}, Caso{"Nf3+!", 3},
          })
         EXPECT_EQ(pgn::TipoToken(c.token), c.clase) << c.token;
 }
@@ -135,6 +136,10 @@ TEST(PgnLector, HalfMoveLines) {
              Caso{"0. e4 e5", V{}},
              Caso{"99999999999999999999999. e4 e5", V{"99999999999999999999999. e4", k18 + "e5"}},
              Caso{"007. e4", V{"7. e4"}},
+             // Annotations glued to their moves, or suffix marks standing apart.
+             Caso{"1. e4$1 e5 2. Nf3!? Nc6$14 3.Bb5+!$3 a6", V{"1. e4", k18 + "e5", "2. Nf3!?", k18 + "Nc6", "3. Bb5+!", k18 + "a6"}},
+             Caso{"1. e4 !? e5 ?! 2. Nf3 !! $1 Nc6", V{"1. e4", k18 + "e5", "2. Nf3", k18 + "Nc6"}},
+             Caso{"1. e4 1...$2 e5", V{"1. e4", k18 + "e5"}},
          })
         EXPECT_EQ(pgn::SepararJugadas(c.texto), c.lineas) << c.texto;
 }

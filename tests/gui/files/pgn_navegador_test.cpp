@@ -115,6 +115,9 @@ TEST_F(Navegador, ReadingTable) {
         {"UTF-8 and Windows-1252 values", "[Event \"Caf\xC3\xA9\"]\n[White \"M\xFCller\"]\n\n*\n", 0,
          {QString::fromUtf8("Caf\xC3\xA9")}, QString::fromUtf8("Caf\xC3\xA9"), QString::fromUtf8("M\xC3\xBCller"), {}, 0,
          "", ""},
+        {"annotations glued to the moves or standing apart",
+         "[Event \"x\"]\n\n1. e4$1 e5!? 2. Nf3+! $2 Nc6 !? 3.Bb5$3 a6?! *\n", 0, {"x"}, "x", "",
+         {"1. e4", k18 + "e5!?", "2. Nf3+!", k18 + "Nc6", "3. Bb5", k18 + "a6?!"}, 6, "", ""},
         {"a move that cannot be played ends the load", "[Event \"x\"]\n\n1. e4 e5 2. Nf5 Nc6 *\n", 0, {"x"}, "x", "",
          {"1. e4", k18 + "e5", "2. Nf5", k18 + "Nc6"}, 2, "<51> Nf5", ""},
     };
@@ -238,11 +241,25 @@ TEST_F(Navegador, MoveListKeysAndClicks) {
     Tecla(Qt::Key_Down);
     EXPECT_EQ(JugadaPgnActual, n - 1);
     Comprobar(kCodificadas, "Right and Down");
-    // Home and End move only the highlight.
-    Tecla(Qt::Key_Home);
-    EXPECT_EQ(Resaltada(), 0);
-    EXPECT_EQ(JugadaPgnActual, n - 1);
-    Comprobar(kCodificadas, "Home");
+    // Every other key that moves the highlight takes the board with it: Home, the page
+    // keys, End, and a key that finds a line by its text ("5. gxh8=Q").
+    struct Paso {
+        int tecla;
+        int linea;  // the line it lands on, -1 any but the one before
+    };
+    for (const Paso& p : {Paso{Qt::Key_Home, 0}, Paso{Qt::Key_PageDown, -1}, Paso{Qt::Key_End, n - 1},
+                          Paso{Qt::Key_PageUp, -1}, Paso{Qt::Key_5, 8}}) {
+        const int antes = Resaltada();
+        Tecla(p.tecla);
+        if (p.linea >= 0) EXPECT_EQ(Resaltada(), p.linea) << p.tecla;
+        else EXPECT_NE(Resaltada(), antes) << p.tecla;
+        EXPECT_EQ(JugadaPgnActual, Resaltada()) << p.tecla;
+        Comprobar(kCodificadas, "key " + std::to_string(p.tecla));
+    }
+    // The next arrow goes on from there.
+    Tecla(Qt::Key_Down);
+    EXPECT_EQ(JugadaPgnActual, 9);
+    EXPECT_EQ(Resaltada(), 9);
     // Clicking line k shows half-moves 0 to k.
     for (int k : {4, 0, 8, 13, 2}) {
         ClicLinea(k);
@@ -269,6 +286,12 @@ TEST_F(Navegador, AClickPastTheLastCodedMoveShowsThatMove) {
     EXPECT_EQ(JugadaPgnActual, 4);
     EXPECT_EQ(Resaltada(), 4);
     Comprobar(Codificadas(), "click past the end");
+    // End lands past it too: the highlight comes back to the move shown.
+    Tecla(Qt::Key_Home);
+    Tecla(Qt::Key_End);
+    EXPECT_EQ(JugadaPgnActual, 4);
+    EXPECT_EQ(Resaltada(), 4);
+    Comprobar(Codificadas(), "End past the end");
 }
 
 TEST_F(Navegador, AGameFromAFenPositionKeepsItsPosition) {
@@ -306,13 +329,21 @@ TEST_F(Navegador, AnyNavigationEqualsPlayingTheMovesOnce) {
         for (int paso = 0; paso < 40; ++paso) {
             const int n = int(Codificadas().size());
             std::string op;
-            switch (azar() % 7) {
+            switch (azar() % 8) {
                 case 0: op = "button " + std::to_string(1 + azar() % 4); ListaPgn().Command1_Click(op.back() - '0'); break;
                 case 1: op = "Left"; Tecla(Qt::Key_Left); break;
                 case 2: op = "Right"; Tecla(Qt::Key_Right); break;
                 case 3: op = "Up"; Tecla(Qt::Key_Up); break;
                 case 4: op = "Down"; Tecla(Qt::Key_Down); break;
                 case 5: { const int k = int(azar() % unsigned(n)); op = "click " + std::to_string(k); ClicLinea(k); break; }
+                case 6: {
+                    const int teclas[] = {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+                    const int t = teclas[azar() % 4];
+                    op = "key " + std::to_string(t);
+                    Tecla(t);
+                    ASSERT_EQ(Resaltada(), JugadaPgnActual) << op;
+                    break;
+                }
                 default: op = "tick"; ListaPgn().SiguienteJugada(); break;
             }
             ASSERT_GE(JugadaPgnActual, -1);

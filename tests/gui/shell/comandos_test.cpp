@@ -278,7 +278,8 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"panel, draw", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuOfrecerTablas, 13, ""},
         {"panel, take-back", [&] { Cpu().Show(); RetrocesoPendiente = true; registro(); },
          &forms::Mdi::mnuRetroceder, 14, ""},
-        {"panel, save", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuGuardarPartida, 3, ""},
+        // Save game is no silent no-op: the engine panel's game saves as any other.
+        {"panel, save", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuGuardarPartida, 3, "80/64"},
         {"panel, open", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuAbrirPartida, 1, ""},
         // The PGN browser blocks these silently.
         {"browser, resign", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuRendirse, 12, ""},
@@ -286,7 +287,7 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"browser, options", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuOpciones, 19, ""},
         {"browser, address", [] { ListaPgn().Show(); Mdi().DireccionLocal = [] { return QString("127.0.0.1"); }; },
          &forms::Mdi::mnuObtenerIp, 7, ""},
-        {"browser, save", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuGuardarPartida, 3, ""},
+        {"browser, save", [&] { ListaPgn().Show(); }, &forms::Mdi::mnuGuardarPartida, 3, "80/64"},
         {"browser, connect", [] { ListaPgn().Show(); Conectado(); }, &forms::Mdi::mnuEstablecerconexion, 8, ""},
         {"browser, set-up", [] { ListaPgn().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
         {"browser, new game", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuNuevaPartida, 11, ""},
@@ -294,14 +295,15 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"set-up, connect", [] { ModoPreparar = true; Conectado(); }, &forms::Mdi::mnuEstablecerconexion, 8, ""},
         {"EPD list, set-up", [] { fEpd().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
         {"set-up shown, set-up", [] { SetTableroF().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
-        // Open, then save as from the move list, without guards.
+        // Open, then save as from the move list, without the guards of the menu (a game
+        // still coming from a file says so).
         {"open, set-up", [] { ModoPreparar = true; PartidaDeFichero = true; }, &forms::Mdi::mnuAbrirPartida, 1, ""},
         {"open, browser saving", [] { ListaPgn().Show(); ListaPgn().Command2[1]->show(); PartidaDeFichero = true; },
          &forms::Mdi::mnuAbrirPartida, 1, ""},
         // A save button left shown in a closed browser blocks nothing.
         {"open, browser closed", [] { ListaPgn().Command2[1]->show(); PartidaDeFichero = true; },
          &forms::Mdi::mnuAbrirPartida, 1, "80/64"},
-        {"save as", fichero, &forms::Mdi::mnuGuardarComo, 0, ""},
+        {"save as", fichero, &forms::Mdi::mnuGuardarComo, 0, "80/64"},
     };
     for (const Fila& f : filas) {
         for (bool porBoton : {false, true}) {

@@ -1,6 +1,5 @@
 // The main window: menus, toolbar, status bar, splash and the window toggles.
 #include "entorno.h"
-#include "navegador.h"
 
 #include "app/ColorRgb.h"
 #include "app/Idioma.h"
@@ -19,7 +18,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -27,6 +27,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,28 +165,37 @@ TEST(Menus, ToolbarButton27EndsTheProgramLikeTheMenuItem) {
 TEST(Menus, HelpOpensThePageBesideTheProgramOrSaysWhatWentWrong) {
     Entorno e;
     e.Arrancar();
-    Navegador navegador;
-    QDesktopServices::setUrlHandler("file", &navegador, "Abrir");
+    // The desktop's opener: a script in front of PATH that notes what it opens.
+    const QByteArray camino = qgetenv("PATH");
+    QDir().mkpath(e.Ruta("bin"));
+    qputenv("PATH", e.Ruta("bin").toUtf8());
+    QFile abridor(e.Ruta("bin/xdg-open"));
+    ASSERT_TRUE(abridor.open(QIODevice::WriteOnly));
+    abridor.write("#!/bin/sh\necho \"$1\" >> " + e.Ruta("abiertas").toUtf8() + "\n");
+    abridor.close();
+    abridor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto terminado = [] { return QCoreApplication::instance()->findChildren<QProcess*>().isEmpty(); };
     // Missing: text 63 with the page's name.
     Mdi().mnuTemaAyuda_Click();
     ASSERT_EQ(e.mensajes.size(), 1u);
     QString esperado = TextosIdioma[63];
     EXPECT_EQ(e.mensajes[0].texto, esperado.replace("$", "Tavorin.html"));
-    EXPECT_TRUE(navegador.abiertas.isEmpty());
     // Beside the program: opened, from the menu and from the toolbar.
     ASSERT_TRUE(QFile::copy(Entorno::Recursos() + "/Tavorin.html", e.Ruta("Tavorin.html")));
     e.mensajes.clear();
     Mdi().mnuTemaAyuda->trigger();
     Mdi().Toolbar1[22]->trigger();
+    ASSERT_TRUE(QTest::qWaitFor(terminado, 30000));
+    QCoreApplication::processEvents();
     EXPECT_TRUE(e.mensajes.empty());
-    ASSERT_EQ(navegador.abiertas.size(), 2);
-    EXPECT_EQ(navegador.abiertas[0], QUrl::fromLocalFile(e.Ruta("Tavorin.html")));
-    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(e.Contenido("abiertas"), (e.Ruta("Tavorin.html") + "\n" + e.Ruta("Tavorin.html") + "\n").toUtf8());
     // Nothing on the desktop opens it: text 63 names the opener.
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(e.Ruta("Tavorin.html")))) return;
+    QFile::remove(e.Ruta("bin/xdg-open"));
     Mdi().mnuTemaAyuda_Click();
-    ASSERT_EQ(e.mensajes.size(), 1u);
-    EXPECT_TRUE(e.mensajes[0].texto.contains("xdg-open"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !e.mensajes.empty(); }, 30000));
+    esperado = TextosIdioma[63];
+    EXPECT_EQ(e.mensajes[0].texto, esperado.replace("$", "xdg-open"));
+    qputenv("PATH", camino);
 }
 
 TEST(VentanaPrincipal, TheWindowKeepsItsSmallestSize) {
