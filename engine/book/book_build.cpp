@@ -11,7 +11,6 @@
 #include "core/board.h"
 #include "core/makemove.h"
 #include "core/output.h"
-#include "front/new_game.h"
 
 namespace {
 constexpr uint32_t NO_INDEX = 0xFFFFFFFFu;
@@ -274,22 +273,22 @@ void book_table::print_statistics() const {
         if (tally[k]) level_printf(LVL_NORMAL, "%d: %d\n", k, tally[k]);
 }
 
-void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
+bool build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
                 int annotated_only, book_descriptor& d) {
     // The new book takes the old one's place by a rename, which would replace a device,
     // a pipe or a folder of that name with a plain file.
     struct stat st;
     if (stat(d.name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         book_notice(text_printf("\"%s\" is no plain file: no book is written there", d.name.c_str()));
-        return;
+        return false;
     }
     book_table table;
     if (!table.init(slots)) {
         level_printf(LVL_BOOK, "Not enough memory for book creation\n");
-        return;
+        return false;
     }
     pgn_pass p;
-    if (!p.open(pgn, "rb")) return;
+    if (!p.open(pgn, "rb")) return false;
     book_selection sel;
     sel.ply_limit = ply_limit > PGN_BOARD_PLY_LIMIT ? PGN_BOARD_PLY_LIMIT : ply_limit;
     sel.selector = selector;
@@ -306,8 +305,7 @@ void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t 
     if (prune_threshold >= 2) {
         if (!table.prune(prune_threshold)) {
             level_printf(LVL_BOOK, "The book was not written: \"%s\" stays as it was\n", d.name.c_str());
-            new_game(1);
-            return;
+            return true;
         }
         table.print_statistics();
     }
@@ -315,19 +313,19 @@ void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t 
     book_close(d);
     level_printf(LVL_NORMAL, "Start dumping the book\n");
     dump_book(table, d.name);
-    new_game(1);
     table = book_table{};
     book_open(d, "rb");
+    return true;
 }
 
-void add_to_book(const std::string& pgn, int ply_limit, int selector, int annotated_only, book_descriptor& d) {
+bool add_to_book(const std::string& pgn, int ply_limit, int selector, int annotated_only, book_descriptor& d) {
     pgn_pass p;
-    if (!p.open(pgn, "rb")) return;
+    if (!p.open(pgn, "rb")) return false;
     const bool was_open = d.file != nullptr;
     if (!book_open(d, "r+b")) {
         p.close();
         if (was_open) book_open(d, "rb");
-        return;
+        return false;
     }
     book_selection sel;
     sel.ply_limit = ply_limit < 10 ? 100 : ply_limit;
@@ -350,5 +348,5 @@ void add_to_book(const std::string& pgn, int ply_limit, int selector, int annota
     write_book_header(d);
     book_close(d);
     book_open(d, "rb");
-    new_game(1);
+    return true;
 }

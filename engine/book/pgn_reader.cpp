@@ -6,15 +6,13 @@
 
 #include "book/eco.h"
 #include "core/board.h"
+#include "core/board_display.h"
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/movetext.h"
 #include "core/output.h"
+#include "core/recorded_game.h"
 #include "core/state.h"
-#include "front/board_display.h"
-#include "front/game_loop.h"
-#include "front/new_game.h"
-#include "front/pgn_record.h"
 
 long pgn_line = 0;
 pgn_echo pgn_echo_buffer;
@@ -274,7 +272,8 @@ bool pgn_set_up_board(const pgn_tags& tags, int* side) {
 }
 
 bool pgn_set_up_game(const pgn_tags& tags, int* side, int full) {
-    new_game(full);
+    start_new_game(full);
+    eco_clear_game();
     *side = WHITE;
     if (!tags.fen.empty() && parse_fen(tags.fen, side, false) != 0) return false;
     side_to_move = *side;
@@ -347,9 +346,9 @@ int pgn_load_game_tags(const std::string& file, int number, const char* const* w
     return load_game(file, number, &opt);
 }
 
-void book_parse(const std::string& file) {
+bool book_parse(const std::string& file) {
     pgn_pass p;
-    if (!p.open(file, "rb")) return;
+    if (!p.open(file, "rb")) return false;
     pgn_tags tags;
     while (p.next_game(&tags)) {
         int side = WHITE;
@@ -368,5 +367,5 @@ void book_parse(const std::string& file) {
     }
     p.close();
     p.print_counts();
-    new_game(1);
+    return true;
 }

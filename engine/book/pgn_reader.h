@@ -89,7 +89,8 @@ struct pgn_pass {
 // Board-only start of a game (the book builders and book_parse): the start position or
 // the FEN tag's; the side to move.
 bool pgn_set_up_board(const pgn_tags& tags, int* side);
-// The start of a game that is recorded (loaders and tools): new_game(full) and the FEN.
+// The start of a game that is recorded (loaders and tools): start_new_game(full), no
+// opening named, and the FEN.
 bool pgn_set_up_game(const pgn_tags& tags, int* side, int full = 0);
 
 // Reads `token` as a move of `side`; a move that does not parse is reported as
@@ -108,5 +109,6 @@ int pgn_load_game(const std::string& file, int number);
 // The same, keeping the values of the wanted tags; 1 when the game was found and
 // loaded without a bad move.
 int pgn_load_game_tags(const std::string& file, int number, const char* const* wanted, std::string* values);
-// book_parse: every move of every game checked.
-void book_parse(const std::string& file);
+// book_parse: every move of every game checked; false when the file cannot be read. The
+// board is left at the last game's end (the command starts a new game after it).
+bool book_parse(const std::string& file);

@@ -9,18 +9,16 @@
 
 #include "book/eco.h"
 #include "book/pgn_reader.h"
+#include "book/pgn_writer.h"
 #include "core/board.h"
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/movetext.h"
 #include "core/output.h"
+#include "core/recorded_game.h"
 #include "core/settings.h"
 #include "core/state.h"
-#include "front/game_loop.h"
-#include "front/game_record.h"
-#include "front/new_game.h"
-#include "front/pgn_record.h"
 
 namespace {
 const char* const ECO_TAGS[] = {"ECO", "Opening", "Variation", nullptr};
@@ -49,7 +47,6 @@ struct tool_run {
         out = nullptr;
         pgn_echo_buffer.detach();
         p.print_counts();
-        new_game(1);
     }
     void write(const std::string& s) const { std::fwrite(s.data(), 1, s.size(), out); }
 };
@@ -104,14 +101,6 @@ bool replay_game(pgn_pass& p, int side, int ply_limit, const int* side_marks, bo
         if (name_opening) eco_update_game(side);
     }
     return true;
-}
-
-std::string eco_tag_lines(const std::string& code, const std::string& opening, const std::string& variation) {
-    std::string s;
-    if (!code.empty()) s += text_printf("[ECO \"%s\"]\n", code.c_str());
-    if (!opening.empty()) s += text_printf("[Opening \"%s\"]\n", opening.c_str());
-    if (!variation.empty()) s += text_printf("[Variation \"%s\"]\n", variation.c_str());
-    return s;
 }
 
 bool begins_with_orvik(const std::string& name) { return strncasecmp(name.c_str(), "orvik", 5) == 0; }
@@ -476,7 +465,7 @@ void epd_extraction(tool_run& t) {
             const uint32_t move = pgn_parse_move(t.p, token, side, nullptr, "book");
             if (!move) break;
             pending.fen = board_to_fen(side, false);
-            pending.number = start_move_number + 1 + (board.ply + (start_fen.find(" b ") != std::string::npos ? 1 : 0)) / 2;
+            pending.number = move_number_of_ply(board.ply + 1);
             pending.side = side;
             make_and_record_move(side, move, NO_SCORE, 0);
             pending.san = game_history[board.ply].san;
@@ -537,10 +526,10 @@ int time_control_value(const std::string& text) {
     return value > 30000 ? 30000 : static_cast<int>(value);
 }
 
-void pelvat_pgn(const std::string& in, const std::string& out, const std::string& mode, const std::string& option1,
+bool pelvat_pgn(const std::string& in, const std::string& out, const std::string& mode, const std::string& option1,
                 const std::string& option2, int blank_lines, int move_limit) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     switch (const char m = mode_letter(mode)) {
         case 'p': normalise(t, starts_with_k(option1), false); break;
         case 'x': normalise(t, false, true); break;
@@ -552,18 +541,20 @@ void pelvat_pgn(const std::string& in, const std::string& out, const std::string
         default: move_list(t, m, option1, option2, blank_lines, move_limit); break;
     }
     t.finish();
+    return true;
 }
 
-void ferrun_pgn(const std::string& in, const std::string& out) {
+bool ferrun_pgn(const std::string& in, const std::string& out) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     set_marks(t, 10, -10);
     t.finish();
+    return true;
 }
 
-void vadro_pgn(const std::string& in, const std::string& out, const std::string& mode, int number) {
+bool vadro_pgn(const std::string& in, const std::string& out, const std::string& mode, int number) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     switch (mode_letter(mode)) {
         case 'n': eco_tagging(t, true, number); break;
         case 'f': filter_games(t); break;
@@ -573,11 +564,13 @@ void vadro_pgn(const std::string& in, const std::string& out, const std::string&
         default: eco_tagging(t, false, number); break;
     }
     t.finish();
+    return true;
 }
 
-void mq_pgn(const std::string& in, const std::string& out) {
+bool mq_pgn(const std::string& in, const std::string& out) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     san_copy(t);
     t.finish();
+    return true;
 }

@@ -18,9 +18,6 @@ int limit_plies_setting(int sixty_fourths);
 // outside the signed 32-bit range gives `fallback`.
 long read_count_arg(const std::string& arg, long fallback);
 
-// Both clocks become a fixed time per move (st, sd and the UCI go limits).
-void set_fixed_time_per_move(double seconds);
-
 // Quiescence mask of a qexact value, and the names of its bits.
 int qsearch_mask_for(int qexact_value);
 std::string qsearch_mask_text(int mask);

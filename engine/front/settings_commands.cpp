@@ -114,26 +114,7 @@ int set_plies(int& target, const char* name, const std::string& arg) {
     return 0;
 }
 
-// Both clocks become a fixed time per move of `seconds`.
-void fixed_time_clocks(double seconds) {
-    for (clock_record& c : clocks) {
-        c.pt = c.st = seconds;
-        c.inc = 0.0;
-        c.time_used = 0.0;
-        c.pm = c.sm = 1;
-        c.moves_left = 1;
-        c.fixed = 1;
-        c.is_on_sec = 0;
-        c.has_sec = 0;
-        if (c.run) c.start_tick = millis();
-    }
-    game_time_60 = 60.0 * clocks[0].pt;
-    node_limit = 0xFFFFFFFFu;
-}
-
 }  // namespace
-
-void set_fixed_time_per_move(double seconds) { fixed_time_clocks(seconds); }
 
 // ---- search ------------------------------------------------------------------
 
@@ -199,7 +180,7 @@ int cmd_noise(const std::string& arg) {
 
 int cmd_sd(const std::string& arg) {
     max_depth = static_cast<int>(read_count_arg(arg, 0));
-    fixed_time_clocks(10000000000.0);
+    set_fixed_time_per_move(10000000000.0);
     level_printf(LVL_NORMAL, "search depth=%d\n", max_depth);
     return 0;
 }
@@ -207,7 +188,7 @@ int cmd_sd(const std::string& arg) {
 int cmd_st(const std::string& arg) {
     const double v = read_real_arg(arg);
     if (!(v > 0.0)) return 0;
-    fixed_time_clocks(v);
+    set_fixed_time_per_move(v);
     return 0;
 }
 

@@ -23,8 +23,6 @@
 #include "front/new_game.h"
 #include "front/settings_args.h"
 
-uint32_t searchmoves_list[SEARCHMOVES_MAX];
-int searchmoves_count = -1;
 int uci_recorded_ply = 0;
 
 namespace {
