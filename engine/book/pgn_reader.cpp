@@ -281,7 +281,8 @@ bool pgn_set_up_game(const pgn_tags& tags, int* side, int full) {
 }
 
 uint32_t pgn_parse_move(const pgn_pass& p, const std::string& token, int side, int* annotation, const char* what) {
-    std::string reason;
+    // The parser gives no reason when the token ends in no square ("Zx9").
+    std::string reason = "no destination square";
     if (annotation) *annotation = 0;
     const uint32_t move = parse_move(token, side, &reason, annotation);
     if (move) return move;
@@ -308,7 +309,11 @@ int load_game(const std::string& file, int number, const pgn_tag_options* option
         pgn_tags tags;
         pgn_tag_options opt = options ? *options : pgn_tag_options{};
         opt.echo_level = n == number ? 1 : -1;
-        if (!p.next_game(&tags, n == number ? &opt : nullptr)) break;
+        if (!p.next_game(&tags, n == number ? &opt : nullptr)) {
+            level_printf(LVL_ERROR, "Game %d not found: \"%s\" holds %ld game%s\n", number, file.c_str(), p.ngames,
+                         p.ngames == 1 ? "" : "s");
+            break;
+        }
         if (n < number) continue;
         int side = WHITE;
         if (!pgn_set_up_game(tags, &side, 1)) break;

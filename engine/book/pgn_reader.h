@@ -104,7 +104,8 @@ int pgn_record_ply_limit();
 // The message when a game is cut at `plies`.
 void pgn_report_cut(long game, int plies);
 
-// read_pgn: game `number` (from 1) of the file becomes the present game.
+// read_pgn: game `number` (from 1) of the file becomes the present game; a number beyond
+// the file's games is said, and the present game stays.
 int pgn_load_game(const std::string& file, int number);
 // The same, keeping the values of the wanted tags; 1 when the game was found and
 // loaded without a bad move.

@@ -129,8 +129,8 @@ void eco_tagging(tool_run& t, bool regenerate, int ply_limit) {
     }
 }
 
-// Placeholder tags, the ECO tags (by classification or the game's own) and the engine's
-// own move text.
+// Placeholder tags, the SetUp and FEN tags of a game from a set-up position, the ECO tags
+// (by classification or the game's own) and the engine's own move text.
 void normalise(tool_run& t, bool keep_marks, bool own_eco) {
     std::string values[3];
     const pgn_tag_options opt = wanted_tags(ECO_TAGS, values);
@@ -151,7 +151,7 @@ void normalise(tool_run& t, bool keep_marks, bool own_eco) {
         }
         t.write("[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"?\"]\n[White \"?\"]\n[Black \"?\"]\n"
                 "[Result \"*\"]\n");
-        t.write(eco_tag_lines(code, opening, variation) + "\n");
+        t.write(pgn_setup_tags() + eco_tag_lines(code, opening, variation) + "\n");
         t.write(pgn_movetext("*", 1, record_length, keep_marks ? 0 : PGN_WITHOUT_MARKS) + "\n\n");
     }
 }
@@ -478,13 +478,14 @@ void epd_extraction(tool_run& t) {
     t.p.keep_comments = false;
 }
 
-// Every move in SAN with its mark ("!" left out).
+// Every move in SAN with its mark ("!" left out), after the SetUp and FEN tags of a game
+// from a set-up position.
 void san_copy(tool_run& t) {
     pgn_tags tags;
     while (t.p.next_game(&tags)) {
         int side = WHITE;
         if (pgn_set_up_game(tags, &side)) replay_game(t.p, side, 0, nullptr, false);
-        std::string out = "[Site \"\"]\n\n";
+        std::string out = "[Site \"\"]\n" + pgn_setup_tags() + "\n";
         for (int ply = 1; ply <= record_length; ++ply) {
             const history_entry& h = game_history[ply];
             const char* mark = ply_mark_text(h.flags);

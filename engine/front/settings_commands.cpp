@@ -65,7 +65,7 @@ int read_plies_arg(const std::string& arg, double* typed) {
     return static_cast<int>(scaled);
 }
 
-long read_count_arg(const std::string& arg, long fallback) {
+double read_count_value(const std::string& arg) {
     const char* start = skip_blanks(arg);
     char* end = nullptr;
     double v = std::strtod(start, &end);
@@ -75,6 +75,11 @@ long read_count_arg(const std::string& arg, long fallback) {
     }
     if (*end == 'k' || *end == 'K') v *= 1000.0;
     if (*end == 'm' || *end == 'M') v *= 1000000.0;
+    return v;
+}
+
+long read_count_arg(const std::string& arg, long fallback) {
+    const double v = read_count_value(arg);
     if (!(v >= -2147483648.0 && v <= 2147483647.0)) return fallback;
     return static_cast<long>(std::trunc(v));
 }
@@ -193,7 +198,10 @@ int cmd_st(const std::string& arg) {
 }
 
 int cmd_hash(const std::string& arg) {
-    const long bytes = read_count_arg(arg, 0);
+    // Not limited to 32 bits: a table of gigabytes is asked for in bytes. A size beyond the
+    // largest table is taken down to it by hash_alloc, which says so.
+    const double v = std::trunc(read_count_value(arg));
+    const long bytes = std::isnan(v) ? 0 : v >= 9.0e18 ? LONG_MAX : v <= -9.0e18 ? LONG_MIN : static_cast<long>(v);
     level_printf(LVL_NORMAL, "hash size wanted %ld\n", bytes);
     hash_alloc(bytes);
     return 0;
