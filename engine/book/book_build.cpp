@@ -33,26 +33,15 @@ struct pass_counts {
 template <typename Store>
 void replay_games(pgn_pass& p, const book_selection& sel, pass_counts& n, Store store) {
     pgn_tags tags;
-    std::string token;
     while (p.next_game(&tags)) {
         if (tags.result != PGN_UNKNOWN) ++n.nres;
         int side = WHITE;
         if (!pgn_set_up_board(tags, &side)) continue;
-        bool skipping = false;
-        int plies = 0;
-        while (p.next_token(&token)) {
-            if (skipping || plies >= sel.ply_limit) continue;
-            if (board.ply >= PGN_BOARD_PLY_LIMIT) {
-                pgn_report_cut(p.ngames, board.ply);
-                skipping = true;
-                continue;
-            }
-            int annotation = 0;
-            const uint32_t move = pgn_parse_move(p, token, side, &annotation, "book");
-            if (!move) {
-                skipping = true;
-                continue;
-            }
+        uint32_t move = 0;
+        int annotation = 0;
+        for (int plies = 0;
+             plies < sel.ply_limit &&
+             pgn_next_move(p, side, PGN_BOARD_PLY_LIMIT, "book", &move, &annotation) == pgn_step::move;) {
             const int weight = book_move_weight(sel, tags.result, side, annotation);
             if (weight > 0 && store(board.key_lo(), board.key_hi(), side, move, annotation, weight))
                 ++n.found;

@@ -294,6 +294,17 @@ uint32_t pgn_parse_move(const pgn_pass& p, const std::string& token, int side, i
 
 int pgn_record_ply_limit() { return MAX_GAME_PLY - 1; }
 
+pgn_step pgn_next_move(pgn_pass& p, int side, int ply_limit, const char* what, uint32_t* move, int* annotation) {
+    std::string token;
+    if (!p.next_token(&token)) return pgn_step::end;
+    if (board.ply >= ply_limit) {
+        pgn_report_cut(p.ngames, board.ply);
+        return pgn_step::cut;
+    }
+    *move = pgn_parse_move(p, token, side, annotation, what);
+    return *move ? pgn_step::move : pgn_step::bad;
+}
+
 void pgn_report_cut(long game, int plies) {
     level_printf(LVL_BOOK, "game %ld is cut after %d plies\n", game, plies);
 }
@@ -318,18 +329,12 @@ int load_game(const std::string& file, int number, const pgn_tag_options* option
         int side = WHITE;
         if (!pgn_set_up_game(tags, &side, 1)) break;
         loaded = 1;
-        std::string token;
-        while (p.next_token(&token)) {
-            if (board.ply >= pgn_record_ply_limit()) {
-                pgn_report_cut(p.ngames, board.ply);
-                break;
-            }
-            int mark = 0;
-            const uint32_t move = pgn_parse_move(p, token, side, &mark, "PGN");
-            if (!move) {
-                loaded = 0;
-                break;
-            }
+        uint32_t move = 0;
+        int mark = 0;
+        for (;;) {
+            const pgn_step step = pgn_next_move(p, side, pgn_record_ply_limit(), "PGN", &move, &mark);
+            if (step == pgn_step::bad) loaded = 0;
+            if (step != pgn_step::move) break;
             make_and_record_move(side, move, NO_SCORE, ply_mark_flags(mark));
             side ^= 1;
             side_to_move = side;
@@ -358,14 +363,8 @@ bool book_parse(const std::string& file) {
     while (p.next_game(&tags)) {
         int side = WHITE;
         if (!pgn_set_up_board(tags, &side)) continue;
-        std::string token;
-        while (p.next_token(&token)) {
-            if (board.ply >= PGN_BOARD_PLY_LIMIT) {
-                pgn_report_cut(p.ngames, board.ply);
-                break;
-            }
-            const uint32_t move = pgn_parse_move(p, token, side, nullptr, "book");
-            if (!move) break;
+        uint32_t move = 0;
+        while (pgn_next_move(p, side, PGN_BOARD_PLY_LIMIT, "book", &move, nullptr) == pgn_step::move) {
             make_move(side, move);
             side ^= 1;
         }

@@ -97,6 +97,15 @@ bool pgn_set_up_game(const pgn_tags& tags, int* side, int full = 0);
 // "bad move in <what> ..." with the board diagram, and 0 is returned.
 uint32_t pgn_parse_move(const pgn_pass& p, const std::string& token, int side, int* annotation, const char* what);
 
+// What pgn_next_move found: a move; the end of the game's move text; the game cut at the
+// ply limit (reported); a move that does not parse (reported). After a cut or a bad move
+// the rest of the game is passed over by the next pgn_pass::next_game.
+enum class pgn_step : int { move, end, cut, bad };
+// The next move of the present game for `side` while the board holds fewer than
+// `ply_limit` plies: the move and its annotation (when asked for); bad moves are reported
+// as pgn_parse_move does.
+pgn_step pgn_next_move(pgn_pass& p, int side, int ply_limit, const char* what, uint32_t* move, int* annotation);
+
 // Plies a game may reach when its moves are only made on the board (the builders), and
 // when they are recorded (loaders and tools).
 constexpr int PGN_BOARD_PLY_LIMIT = 960;

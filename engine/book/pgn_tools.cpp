@@ -83,18 +83,12 @@ void pass_over_rest(pgn_pass& p) {
 // or with its own, up to `ply_limit` plies when that is 1 or more; the opening is named
 // after each move when asked. False after a bad move.
 bool replay_game(pgn_pass& p, int side, int ply_limit, const int* side_marks, bool name_opening) {
-    std::string token;
-    bool stopped = false;
-    while (p.next_token(&token)) {
-        if (stopped || (ply_limit >= 1 && record_length >= ply_limit)) continue;
-        if (board.ply >= pgn_record_ply_limit()) {
-            pgn_report_cut(p.ngames, board.ply);
-            stopped = true;
-            continue;
-        }
-        int mark = 0;
-        const uint32_t move = pgn_parse_move(p, token, side, &mark, "book");
-        if (!move) return false;
+    uint32_t move = 0;
+    int mark = 0;
+    while (ply_limit < 1 || record_length < ply_limit) {
+        const pgn_step step = pgn_next_move(p, side, pgn_record_ply_limit(), "book", &move, &mark);
+        if (step == pgn_step::bad) return false;
+        if (step != pgn_step::move) break;
         make_and_record_move(side, move, NO_SCORE, ply_mark_flags(side_marks ? side_marks[side] : mark));
         side ^= 1;
         side_to_move = side;
@@ -161,24 +155,16 @@ void opening_table(tool_run& t) {
     std::string values[3];
     const pgn_tag_options opt = wanted_tags(ECO_TAGS, values);
     pgn_tags tags;
-    std::string token;
     while (t.p.next_game(&tags, &opt)) {
         int side = WHITE;
         bool bad = !pgn_set_up_board(tags, &side);
-        while (!bad && t.p.next_token(&token)) {
-            if (board.ply >= PGN_BOARD_PLY_LIMIT) {
-                pgn_report_cut(t.p.ngames, board.ply);
-                bad = true;
-                break;
-            }
-            const uint32_t move = pgn_parse_move(t.p, token, side, nullptr, "book");
-            if (!move) {
-                bad = true;
-                break;
-            }
+        uint32_t move = 0;
+        pgn_step step = pgn_step::end;
+        while (!bad && (step = pgn_next_move(t.p, side, PGN_BOARD_PLY_LIMIT, "book", &move, nullptr)) == pgn_step::move) {
             make_move(side, move);
             side ^= 1;
         }
+        bad = bad || step != pgn_step::end;
         if (bad || (values[0].empty() && values[1].empty() && values[2].empty())) continue;
         std::fprintf(t.out, "{{0x%08lx,0x%08lx},%d,", static_cast<unsigned long>(board.key_lo()),
                      static_cast<unsigned long>(board.key_hi()), side);
@@ -258,12 +244,9 @@ void filter_games(tool_run& t) {
         int side = WHITE;
         long run = 0, longest = 0;
         bool castled_in_run = false;
-        std::string token;
+        uint32_t move = 0;
         if (pgn_set_up_game(tags, &side)) {
-            while (t.p.next_token(&token)) {
-                if (board.ply >= pgn_record_ply_limit()) break;
-                const uint32_t move = pgn_parse_move(t.p, token, side, nullptr, "book");
-                if (!move) break;
+            while (pgn_next_move(t.p, side, pgn_record_ply_limit(), "book", &move, nullptr) == pgn_step::move) {
                 const bool irreversible = move_is_capture(move) || move_is_ep(move) || board.piece[move_from(move)] == PAWN;
                 if (irreversible) {
                     run = 0;
