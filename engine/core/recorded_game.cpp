@@ -34,6 +34,13 @@ const char* ply_mark_text(uint32_t flags) {
     return marks[field];
 }
 
+void record_move_text(history_entry& h, uint32_t move) {
+    const std::string san = move_to_text(move);
+    std::strncpy(h.san, san.c_str(), sizeof h.san - 1);
+    h.san[sizeof h.san - 1] = '\0';
+    h.has_text = 1;
+}
+
 void make_and_record_move(int side, uint32_t move, int score, uint32_t flags) {
     int continuation = 1;
     history_entry& next = game_history[board.ply + 1];
@@ -47,10 +54,7 @@ void make_and_record_move(int side, uint32_t move, int score, uint32_t flags) {
     else if (!(fritz_mode && continuation))
         h.score = score = NO_SCORE;
     if ((flags & 0x400) || !(fritz_mode && continuation)) h.flags = flags | (side == BLACK ? 0x2000u : 0x1000u);
-    const std::string san = move_to_text(move);
-    std::strncpy(h.san, san.c_str(), sizeof h.san - 1);
-    h.san[sizeof h.san - 1] = '\0';
-    h.has_text = 1;
+    record_move_text(h, move);
     if (score != NO_SCORE) last_score[side] = score;
 }
 

@@ -33,6 +33,8 @@ extern std::string ply_ponder_texts[MAX_GAME_PLY];
 // The last score recorded for each side, NO_SCORE when none.
 extern int32_t last_score[2];
 
+// The SAN text of the move just made (`move_to_text`), kept in its history entry.
+void record_move_text(history_entry& h, uint32_t move);
 // Makes a game move and records it: score, flag word and SAN text in the history entry.
 void make_and_record_move(int side, uint32_t move, int score, uint32_t flags);
 

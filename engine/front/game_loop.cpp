@@ -43,10 +43,7 @@ int replay_and_record_move(int side, uint32_t move, int score, uint32_t flags, i
         h.score = NO_SCORE;
         h.flags = flags | (side == BLACK ? 0x2000u : 0x1000u);
     }
-    const std::string san = move_to_text(move);
-    std::strncpy(h.san, san.c_str(), sizeof h.san - 1);
-    h.san[sizeof h.san - 1] = '\0';
-    h.has_text = 1;
+    record_move_text(h, move);
     return continuation;
 }
 

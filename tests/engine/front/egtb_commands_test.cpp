@@ -48,12 +48,6 @@ void table_file(const std::string& path, uint64_t size, int (*entry)(uint32_t) =
     std::fclose(f);
 }
 
-bool has_line(const std::vector<std::string>& lines, const std::string& text) {
-    for (const auto& l : lines)
-        if (l == text) return true;
-    return false;
-}
-
 struct EgtbCommands : ::testing::Test {
     void SetUp() override {
         front_search_tables();

@@ -121,12 +121,6 @@ TEST(Settings, CountsAndPliesReadLeniently) {
     EXPECT_EQ(read_integer_arg("99999999999"), 2147483647);
 }
 
-bool has_line(const std::vector<std::string>& lines, const std::string& line) {
-    for (const auto& l : lines)
-        if (l == line) return true;
-    return false;
-}
-
 // The hash command with gigabytes, under a memory limit of 3 MB so that no test takes them.
 TEST(Settings, HashSizesBeyondTwoGigabytesAreTakenAsFarAsTheMemoryGoes) {
     static size_t limit = size_t(3) << 20;
