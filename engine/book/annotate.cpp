@@ -1,9 +1,12 @@
 #include "book/annotate.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <vector>
 
+#include "book/eco.h"
 #include "book/pgn_reader.h"
+#include "book/pgn_writer.h"
 #include "core/board.h"
 #include "core/clock.h"
 #include "core/fen.h"
@@ -12,13 +15,11 @@
 #include "core/movegen.h"
 #include "core/movetext.h"
 #include "core/output.h"
+#include "core/recorded_game.h"
+#include "core/root_moves.h"
 #include "core/search.h"
 #include "core/settings.h"
 #include "core/state.h"
-#include "front/game_record.h"
-#include "front/pgn_record.h"
-#include "front/settings_args.h"
-#include "front/uci.h"
 
 namespace {
 enum : int { SUGGESTED = 1, EVALUATED = 2 };
@@ -29,32 +30,6 @@ struct ply_note {
     int flags = 0;
     std::string suggestion;   // SAN of the suggested move
     std::string line;         // the suggested line
-};
-
-// Lines of at most 79 characters: a token that would reach column 80 starts a new line.
-struct line_writer {
-    std::string text;
-    size_t column = 0;
-    void add(const std::string& token) {
-        if (column > 0 && column + token.size() >= 80) {
-            text += '\n';
-            column = 0;
-        }
-        text += token;
-        column += token.size();
-    }
-    // A word of a variation: after a blank, or at the start of a new line.
-    void add_word(const std::string& word) {
-        if (column + 1 + word.size() >= 80) {
-            text += '\n';
-            column = 0;
-        } else {
-            text += ' ';
-            ++column;
-        }
-        text += word;
-        column += word.size();
-    }
 };
 
 // The suggested line as move text: moves and move numbers only.
@@ -108,26 +83,29 @@ bool side_selected(char selection, int side) {
 }
 }  // namespace
 
-std::string annotation_score_text(int score) {
-    if (score > MATE_RANGE) return text_printf("%cM%02d", '+', (30001 - score) / 2);
-    if (score < -MATE_RANGE) return text_printf("%cM%02d", '-', (score + 30000) / 2);
-    return text_printf("%.2f", score * 0.01);
-}
-
 bool suggestion_written(bool game_move_scored, int suggestion_score, int game_score, int margin) {
     return !game_move_scored || margin < 0 || suggestion_score >= game_score + margin;
 }
 
 void annotate_games(const std::string& in, int number, const std::string& out, int first_ply, int last_ply, int margin,
                     char selection, double seconds) {
+    // The output is opened first: a path that cannot be written is refused before the
+    // analysis, and a file made here stays only when the game is written into it.
+    struct stat status;
+    const bool existed = ::stat(out.c_str(), &status) == 0;
+    FILE* f = open_file(out.c_str(), "a");
+    if (!f) return;
+    auto give_up = [&] {
+        std::fclose(f);
+        if (!existed) std::remove(out.c_str());
+    };
     static const char* const names[] = {"Event", "Site", "Date", "Round", "White", "Black", "Result", nullptr};
     std::string tags[7];
-    if (!pgn_load_game_tags(in, number, names, tags)) return;
+    if (!pgn_load_game_tags(in, number, names, tags)) return give_up();
     int length = record_length;
     if (length > ANNOTATE_MAX_PLIES - 1) length = ANNOTATE_MAX_PLIES - 1;
-    if (length < 1) return;
+    if (length < 1) return give_up();
     const std::vector<history_entry> played(game_history, game_history + length + 1);
-    const int first_side = side_to_move ^ (length & 1);
     std::vector<ply_note> notes(static_cast<size_t>(length) + 1);
 
     const int saved_book = use_book, saved_notation = notation_mode;
@@ -179,28 +157,17 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
     use_book = saved_book;
     notation_mode = saved_notation;
 
-    FILE* f = open_file(out.c_str(), "a");
-    if (!f) return;
     std::string head;
     for (int i = 0; i < 7; ++i) head += text_printf("[%s \"%s\"]\n", names[i], tags[i].empty() ? "?" : tags[i].c_str());
-    if (!eco_code.empty()) head += text_printf("[ECO \"%s\"]\n", eco_code.c_str());
-    if (!opening_name.empty()) head += text_printf("[Opening \"%s\"]\n", opening_name.c_str());
-    if (!variation_name.empty()) head += text_printf("[Variation \"%s\"]\n", variation_name.c_str());
-    head += "\n";
+    head += pgn_setup_tags();
+    head += eco_tag_lines(eco_code, opening_name, variation_name) + "\n";
 
-    const int flip = first_side == BLACK ? -1 : 1;
-    auto score_text = [&](int score, int depth) { return annotation_score_text(score * flip) + "/" + std::to_string(depth); };
-    auto move_number = [&](int ply) { return start_move_number + 1 + (ply - 1 + (first_side == BLACK ? 1 : 0)) / 2; };
-    line_writer w;
+    const int flip = side_of_ply(1) == BLACK ? -1 : 1;
+    auto score_text = [&](int score, int depth) { return pgn_score_text(score * flip) + "/" + std::to_string(depth); };
+    pgn_line_writer w;
     bool renumber = false;
     for (int ply = 1; ply <= length; ++ply) {
-        const int mover = first_side ^ ((ply - 1) & 1);
-        if (ply == 1)
-            w.add(text_printf("%d%s", move_number(ply), mover == WHITE ? ". " : "..."));
-        else if (mover == WHITE)
-            w.add(text_printf("%d. ", move_number(ply)));
-        else if (renumber)
-            w.add(text_printf("%d...", move_number(ply)));
+        if (ply == 1 || side_of_ply(ply) == WHITE || renumber) w.add(pgn_move_number(ply));
         renumber = false;
         w.add(std::string(played[static_cast<size_t>(ply)].san) + " ");
         const ply_note& note = notes[static_cast<size_t>(ply)];
@@ -229,7 +196,7 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
                 }
                 w.add(" ");
             } else {
-                w.add(text_printf("(%d%s%s ", move_number(ply), mover == WHITE ? ". " : "...", note.suggestion.c_str()));
+                w.add(text_printf("(%s%s ", pgn_move_number(ply).c_str(), note.suggestion.c_str()));
             }
             w.add(text_printf("{%s}) ", score_text(note.suggestion_score, note.suggestion_depth).c_str()));
             renumber = true;

@@ -11,7 +11,6 @@
 #include "core/board.h"
 #include "core/makemove.h"
 #include "core/output.h"
-#include "front/new_game.h"
 
 namespace {
 constexpr uint32_t NO_INDEX = 0xFFFFFFFFu;
@@ -34,26 +33,15 @@ struct pass_counts {
 template <typename Store>
 void replay_games(pgn_pass& p, const book_selection& sel, pass_counts& n, Store store) {
     pgn_tags tags;
-    std::string token;
     while (p.next_game(&tags)) {
         if (tags.result != PGN_UNKNOWN) ++n.nres;
         int side = WHITE;
         if (!pgn_set_up_board(tags, &side)) continue;
-        bool skipping = false;
-        int plies = 0;
-        while (p.next_token(&token)) {
-            if (skipping || plies >= sel.ply_limit) continue;
-            if (board.ply >= PGN_BOARD_PLY_LIMIT) {
-                pgn_report_cut(p.ngames, board.ply);
-                skipping = true;
-                continue;
-            }
-            int annotation = 0;
-            const uint32_t move = pgn_parse_move(p, token, side, &annotation, "book");
-            if (!move) {
-                skipping = true;
-                continue;
-            }
+        uint32_t move = 0;
+        int annotation = 0;
+        for (int plies = 0;
+             plies < sel.ply_limit &&
+             pgn_next_move(p, side, PGN_BOARD_PLY_LIMIT, "book", &move, &annotation) == pgn_step::move;) {
             const int weight = book_move_weight(sel, tags.result, side, annotation);
             if (weight > 0 && store(board.key_lo(), board.key_hi(), side, move, annotation, weight))
                 ++n.found;
@@ -274,22 +262,22 @@ void book_table::print_statistics() const {
         if (tally[k]) level_printf(LVL_NORMAL, "%d: %d\n", k, tally[k]);
 }
 
-void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
+bool build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
                 int annotated_only, book_descriptor& d) {
     // The new book takes the old one's place by a rename, which would replace a device,
     // a pipe or a folder of that name with a plain file.
     struct stat st;
     if (stat(d.name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         book_notice(text_printf("\"%s\" is no plain file: no book is written there", d.name.c_str()));
-        return;
+        return false;
     }
     book_table table;
     if (!table.init(slots)) {
         level_printf(LVL_BOOK, "Not enough memory for book creation\n");
-        return;
+        return false;
     }
     pgn_pass p;
-    if (!p.open(pgn, "rb")) return;
+    if (!p.open(pgn, "rb")) return false;
     book_selection sel;
     sel.ply_limit = ply_limit > PGN_BOARD_PLY_LIMIT ? PGN_BOARD_PLY_LIMIT : ply_limit;
     sel.selector = selector;
@@ -306,8 +294,7 @@ void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t 
     if (prune_threshold >= 2) {
         if (!table.prune(prune_threshold)) {
             level_printf(LVL_BOOK, "The book was not written: \"%s\" stays as it was\n", d.name.c_str());
-            new_game(1);
-            return;
+            return true;
         }
         table.print_statistics();
     }
@@ -315,19 +302,19 @@ void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t 
     book_close(d);
     level_printf(LVL_NORMAL, "Start dumping the book\n");
     dump_book(table, d.name);
-    new_game(1);
     table = book_table{};
     book_open(d, "rb");
+    return true;
 }
 
-void add_to_book(const std::string& pgn, int ply_limit, int selector, int annotated_only, book_descriptor& d) {
+bool add_to_book(const std::string& pgn, int ply_limit, int selector, int annotated_only, book_descriptor& d) {
     pgn_pass p;
-    if (!p.open(pgn, "rb")) return;
+    if (!p.open(pgn, "rb")) return false;
     const bool was_open = d.file != nullptr;
     if (!book_open(d, "r+b")) {
         p.close();
         if (was_open) book_open(d, "rb");
-        return;
+        return false;
     }
     book_selection sel;
     sel.ply_limit = ply_limit < 10 ? 100 : ply_limit;
@@ -350,5 +337,5 @@ void add_to_book(const std::string& pgn, int ply_limit, int selector, int annota
     write_book_header(d);
     book_close(d);
     book_open(d, "rb");
-    new_game(1);
+    return true;
 }

@@ -48,8 +48,9 @@ private:
 };
 
 // book_create: the games of `pgn` into a new book file `book` (written beside it and
-// renamed over it when every byte is written), reopened into `d`.
-void build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
+// renamed over it when every byte is written), reopened into `d`. True when the games
+// were replayed on the board (the command then starts a new game).
+bool build_book(const std::string& pgn, uint32_t slots, int ply_limit, uint32_t prune_threshold, int selector,
                 int annotated_only, book_descriptor& d);
-// book_add: the games of `pgn` added to the book file of `d` in place.
-void add_to_book(const std::string& pgn, int ply_limit, int selector, int annotated_only, book_descriptor& d);
+// book_add: the games of `pgn` added to the book file of `d` in place; true as above.
+bool add_to_book(const std::string& pgn, int ply_limit, int selector, int annotated_only, book_descriptor& d);

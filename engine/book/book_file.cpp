@@ -7,7 +7,6 @@
 #include "core/movetext.h"
 #include "core/output.h"
 #include "core/state.h"
-#include "front/new_game.h"
 
 book_descriptor main_book("opening book", "kvbook.bin");
 book_descriptor learn_book("learn book", "kvlearn.bin");
@@ -267,7 +266,6 @@ bool book_find_or_add(book_descriptor& d, uint32_t key_lo, uint32_t key_hi, int 
 void clean_book(book_descriptor& d) {
     if (!book_open(d, "r+b")) {
         book_open(d, "rb");
-        new_game(1);
         return;
     }
     for (uint32_t i = 0; i < d.header.firstfree; ++i) {
@@ -285,5 +283,4 @@ void clean_book(book_descriptor& d) {
     level_printf(LVL_NORMAL, "\n");
     book_close(d);
     book_open(d, "rb");
-    new_game(1);
 }

@@ -106,5 +106,5 @@ int book_lookup(book_descriptor& d, int side, uint32_t key_lo, uint32_t key_hi, 
 bool book_find_or_add(book_descriptor& d, uint32_t key_lo, uint32_t key_hi, int side, uint32_t move, book_entry* e,
                       uint32_t* index);
 
-// book_clean: every mark of the main book set to 0.
+// book_clean: every mark of the main book set to 0 (the command starts a new game after it).
 void clean_book(book_descriptor& d);

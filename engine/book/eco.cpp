@@ -1,8 +1,9 @@
 #include "book/eco.h"
 
 #include "core/board.h"
-#include "front/game_record.h"
-#include "front/pgn_record.h"
+#include "core/output.h"
+
+std::string eco_name, eco_code, opening_name, variation_name;
 
 namespace {
 constexpr uint32_t ECO_BUCKETS = 1008;
@@ -64,4 +65,19 @@ int eco_lookup(int side, std::string* text, uint32_t key_lo, uint32_t key_hi, st
 
 bool eco_update_game(int side) {
     return eco_lookup(side, &eco_name, board.key_lo(), board.key_hi(), &eco_code, &opening_name, &variation_name) != 0;
+}
+
+void eco_clear_game() {
+    eco_name.clear();
+    eco_code.clear();
+    opening_name.clear();
+    variation_name.clear();
+}
+
+std::string eco_tag_lines(const std::string& code, const std::string& opening, const std::string& variation) {
+    std::string s;
+    if (!code.empty()) s += text_printf("[ECO \"%s\"]\n", code.c_str());
+    if (!opening.empty()) s += text_printf("[Opening \"%s\"]\n", opening.c_str());
+    if (!variation.empty()) s += text_printf("[Variation \"%s\"]\n", variation.c_str());
+    return s;
 }

@@ -6,15 +6,13 @@
 
 #include "book/eco.h"
 #include "core/board.h"
+#include "core/board_display.h"
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/movetext.h"
 #include "core/output.h"
+#include "core/recorded_game.h"
 #include "core/state.h"
-#include "front/board_display.h"
-#include "front/game_loop.h"
-#include "front/new_game.h"
-#include "front/pgn_record.h"
 
 long pgn_line = 0;
 pgn_echo pgn_echo_buffer;
@@ -274,7 +272,8 @@ bool pgn_set_up_board(const pgn_tags& tags, int* side) {
 }
 
 bool pgn_set_up_game(const pgn_tags& tags, int* side, int full) {
-    new_game(full);
+    start_new_game(full);
+    eco_clear_game();
     *side = WHITE;
     if (!tags.fen.empty() && parse_fen(tags.fen, side, false) != 0) return false;
     side_to_move = *side;
@@ -282,7 +281,8 @@ bool pgn_set_up_game(const pgn_tags& tags, int* side, int full) {
 }
 
 uint32_t pgn_parse_move(const pgn_pass& p, const std::string& token, int side, int* annotation, const char* what) {
-    std::string reason;
+    // The parser gives no reason when the token ends in no square ("Zx9").
+    std::string reason = "no destination square";
     if (annotation) *annotation = 0;
     const uint32_t move = parse_move(token, side, &reason, annotation);
     if (move) return move;
@@ -293,6 +293,17 @@ uint32_t pgn_parse_move(const pgn_pass& p, const std::string& token, int side, i
 }
 
 int pgn_record_ply_limit() { return MAX_GAME_PLY - 1; }
+
+pgn_step pgn_next_move(pgn_pass& p, int side, int ply_limit, const char* what, uint32_t* move, int* annotation) {
+    std::string token;
+    if (!p.next_token(&token)) return pgn_step::end;
+    if (board.ply >= ply_limit) {
+        pgn_report_cut(p.ngames, board.ply);
+        return pgn_step::cut;
+    }
+    *move = pgn_parse_move(p, token, side, annotation, what);
+    return *move ? pgn_step::move : pgn_step::bad;
+}
 
 void pgn_report_cut(long game, int plies) {
     level_printf(LVL_BOOK, "game %ld is cut after %d plies\n", game, plies);
@@ -309,23 +320,21 @@ int load_game(const std::string& file, int number, const pgn_tag_options* option
         pgn_tags tags;
         pgn_tag_options opt = options ? *options : pgn_tag_options{};
         opt.echo_level = n == number ? 1 : -1;
-        if (!p.next_game(&tags, n == number ? &opt : nullptr)) break;
+        if (!p.next_game(&tags, n == number ? &opt : nullptr)) {
+            level_printf(LVL_ERROR, "Game %d not found: \"%s\" holds %ld game%s\n", number, file.c_str(), p.ngames,
+                         p.ngames == 1 ? "" : "s");
+            break;
+        }
         if (n < number) continue;
         int side = WHITE;
         if (!pgn_set_up_game(tags, &side, 1)) break;
         loaded = 1;
-        std::string token;
-        while (p.next_token(&token)) {
-            if (board.ply >= pgn_record_ply_limit()) {
-                pgn_report_cut(p.ngames, board.ply);
-                break;
-            }
-            int mark = 0;
-            const uint32_t move = pgn_parse_move(p, token, side, &mark, "PGN");
-            if (!move) {
-                loaded = 0;
-                break;
-            }
+        uint32_t move = 0;
+        int mark = 0;
+        for (;;) {
+            const pgn_step step = pgn_next_move(p, side, pgn_record_ply_limit(), "PGN", &move, &mark);
+            if (step == pgn_step::bad) loaded = 0;
+            if (step != pgn_step::move) break;
             make_and_record_move(side, move, NO_SCORE, ply_mark_flags(mark));
             side ^= 1;
             side_to_move = side;
@@ -347,26 +356,20 @@ int pgn_load_game_tags(const std::string& file, int number, const char* const* w
     return load_game(file, number, &opt);
 }
 
-void book_parse(const std::string& file) {
+bool book_parse(const std::string& file) {
     pgn_pass p;
-    if (!p.open(file, "rb")) return;
+    if (!p.open(file, "rb")) return false;
     pgn_tags tags;
     while (p.next_game(&tags)) {
         int side = WHITE;
         if (!pgn_set_up_board(tags, &side)) continue;
-        std::string token;
-        while (p.next_token(&token)) {
-            if (board.ply >= PGN_BOARD_PLY_LIMIT) {
-                pgn_report_cut(p.ngames, board.ply);
-                break;
-            }
-            const uint32_t move = pgn_parse_move(p, token, side, nullptr, "book");
-            if (!move) break;
+        uint32_t move = 0;
+        while (pgn_next_move(p, side, PGN_BOARD_PLY_LIMIT, "book", &move, nullptr) == pgn_step::move) {
             make_move(side, move);
             side ^= 1;
         }
     }
     p.close();
     p.print_counts();
-    new_game(1);
+    return true;
 }

@@ -89,12 +89,22 @@ struct pgn_pass {
 // Board-only start of a game (the book builders and book_parse): the start position or
 // the FEN tag's; the side to move.
 bool pgn_set_up_board(const pgn_tags& tags, int* side);
-// The start of a game that is recorded (loaders and tools): new_game(full) and the FEN.
+// The start of a game that is recorded (loaders and tools): start_new_game(full), no
+// opening named, and the FEN.
 bool pgn_set_up_game(const pgn_tags& tags, int* side, int full = 0);
 
 // Reads `token` as a move of `side`; a move that does not parse is reported as
 // "bad move in <what> ..." with the board diagram, and 0 is returned.
 uint32_t pgn_parse_move(const pgn_pass& p, const std::string& token, int side, int* annotation, const char* what);
+
+// What pgn_next_move found: a move; the end of the game's move text; the game cut at the
+// ply limit (reported); a move that does not parse (reported). After a cut or a bad move
+// the rest of the game is passed over by the next pgn_pass::next_game.
+enum class pgn_step : int { move, end, cut, bad };
+// The next move of the present game for `side` while the board holds fewer than
+// `ply_limit` plies: the move and its annotation (when asked for); bad moves are reported
+// as pgn_parse_move does.
+pgn_step pgn_next_move(pgn_pass& p, int side, int ply_limit, const char* what, uint32_t* move, int* annotation);
 
 // Plies a game may reach when its moves are only made on the board (the builders), and
 // when they are recorded (loaders and tools).
@@ -103,10 +113,12 @@ int pgn_record_ply_limit();
 // The message when a game is cut at `plies`.
 void pgn_report_cut(long game, int plies);
 
-// read_pgn: game `number` (from 1) of the file becomes the present game.
+// read_pgn: game `number` (from 1) of the file becomes the present game; a number beyond
+// the file's games is said, and the present game stays.
 int pgn_load_game(const std::string& file, int number);
 // The same, keeping the values of the wanted tags; 1 when the game was found and
 // loaded without a bad move.
 int pgn_load_game_tags(const std::string& file, int number, const char* const* wanted, std::string* values);
-// book_parse: every move of every game checked.
-void book_parse(const std::string& file);
+// book_parse: every move of every game checked; false when the file cannot be read. The
+// board is left at the last game's end (the command starts a new game after it).
+bool book_parse(const std::string& file);

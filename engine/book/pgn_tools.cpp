@@ -9,18 +9,16 @@
 
 #include "book/eco.h"
 #include "book/pgn_reader.h"
+#include "book/pgn_writer.h"
 #include "core/board.h"
 #include "core/fen.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/movetext.h"
 #include "core/output.h"
+#include "core/recorded_game.h"
 #include "core/settings.h"
 #include "core/state.h"
-#include "front/game_loop.h"
-#include "front/game_record.h"
-#include "front/new_game.h"
-#include "front/pgn_record.h"
 
 namespace {
 const char* const ECO_TAGS[] = {"ECO", "Opening", "Variation", nullptr};
@@ -49,7 +47,6 @@ struct tool_run {
         out = nullptr;
         pgn_echo_buffer.detach();
         p.print_counts();
-        new_game(1);
     }
     void write(const std::string& s) const { std::fwrite(s.data(), 1, s.size(), out); }
 };
@@ -86,32 +83,18 @@ void pass_over_rest(pgn_pass& p) {
 // or with its own, up to `ply_limit` plies when that is 1 or more; the opening is named
 // after each move when asked. False after a bad move.
 bool replay_game(pgn_pass& p, int side, int ply_limit, const int* side_marks, bool name_opening) {
-    std::string token;
-    bool stopped = false;
-    while (p.next_token(&token)) {
-        if (stopped || (ply_limit >= 1 && record_length >= ply_limit)) continue;
-        if (board.ply >= pgn_record_ply_limit()) {
-            pgn_report_cut(p.ngames, board.ply);
-            stopped = true;
-            continue;
-        }
-        int mark = 0;
-        const uint32_t move = pgn_parse_move(p, token, side, &mark, "book");
-        if (!move) return false;
+    uint32_t move = 0;
+    int mark = 0;
+    while (ply_limit < 1 || record_length < ply_limit) {
+        const pgn_step step = pgn_next_move(p, side, pgn_record_ply_limit(), "book", &move, &mark);
+        if (step == pgn_step::bad) return false;
+        if (step != pgn_step::move) break;
         make_and_record_move(side, move, NO_SCORE, ply_mark_flags(side_marks ? side_marks[side] : mark));
         side ^= 1;
         side_to_move = side;
         if (name_opening) eco_update_game(side);
     }
     return true;
-}
-
-std::string eco_tag_lines(const std::string& code, const std::string& opening, const std::string& variation) {
-    std::string s;
-    if (!code.empty()) s += text_printf("[ECO \"%s\"]\n", code.c_str());
-    if (!opening.empty()) s += text_printf("[Opening \"%s\"]\n", opening.c_str());
-    if (!variation.empty()) s += text_printf("[Variation \"%s\"]\n", variation.c_str());
-    return s;
 }
 
 bool begins_with_orvik(const std::string& name) { return strncasecmp(name.c_str(), "orvik", 5) == 0; }
@@ -140,8 +123,8 @@ void eco_tagging(tool_run& t, bool regenerate, int ply_limit) {
     }
 }
 
-// Placeholder tags, the ECO tags (by classification or the game's own) and the engine's
-// own move text.
+// Placeholder tags, the SetUp and FEN tags of a game from a set-up position, the ECO tags
+// (by classification or the game's own) and the engine's own move text.
 void normalise(tool_run& t, bool keep_marks, bool own_eco) {
     std::string values[3];
     const pgn_tag_options opt = wanted_tags(ECO_TAGS, values);
@@ -162,7 +145,7 @@ void normalise(tool_run& t, bool keep_marks, bool own_eco) {
         }
         t.write("[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"?\"]\n[White \"?\"]\n[Black \"?\"]\n"
                 "[Result \"*\"]\n");
-        t.write(eco_tag_lines(code, opening, variation) + "\n");
+        t.write(pgn_setup_tags() + eco_tag_lines(code, opening, variation) + "\n");
         t.write(pgn_movetext("*", 1, record_length, keep_marks ? 0 : PGN_WITHOUT_MARKS) + "\n\n");
     }
 }
@@ -172,24 +155,16 @@ void opening_table(tool_run& t) {
     std::string values[3];
     const pgn_tag_options opt = wanted_tags(ECO_TAGS, values);
     pgn_tags tags;
-    std::string token;
     while (t.p.next_game(&tags, &opt)) {
         int side = WHITE;
         bool bad = !pgn_set_up_board(tags, &side);
-        while (!bad && t.p.next_token(&token)) {
-            if (board.ply >= PGN_BOARD_PLY_LIMIT) {
-                pgn_report_cut(t.p.ngames, board.ply);
-                bad = true;
-                break;
-            }
-            const uint32_t move = pgn_parse_move(t.p, token, side, nullptr, "book");
-            if (!move) {
-                bad = true;
-                break;
-            }
+        uint32_t move = 0;
+        pgn_step step = pgn_step::end;
+        while (!bad && (step = pgn_next_move(t.p, side, PGN_BOARD_PLY_LIMIT, "book", &move, nullptr)) == pgn_step::move) {
             make_move(side, move);
             side ^= 1;
         }
+        bad = bad || step != pgn_step::end;
         if (bad || (values[0].empty() && values[1].empty() && values[2].empty())) continue;
         std::fprintf(t.out, "{{0x%08lx,0x%08lx},%d,", static_cast<unsigned long>(board.key_lo()),
                      static_cast<unsigned long>(board.key_hi()), side);
@@ -269,12 +244,9 @@ void filter_games(tool_run& t) {
         int side = WHITE;
         long run = 0, longest = 0;
         bool castled_in_run = false;
-        std::string token;
+        uint32_t move = 0;
         if (pgn_set_up_game(tags, &side)) {
-            while (t.p.next_token(&token)) {
-                if (board.ply >= pgn_record_ply_limit()) break;
-                const uint32_t move = pgn_parse_move(t.p, token, side, nullptr, "book");
-                if (!move) break;
+            while (pgn_next_move(t.p, side, pgn_record_ply_limit(), "book", &move, nullptr) == pgn_step::move) {
                 const bool irreversible = move_is_capture(move) || move_is_ep(move) || board.piece[move_from(move)] == PAWN;
                 if (irreversible) {
                     run = 0;
@@ -476,7 +448,7 @@ void epd_extraction(tool_run& t) {
             const uint32_t move = pgn_parse_move(t.p, token, side, nullptr, "book");
             if (!move) break;
             pending.fen = board_to_fen(side, false);
-            pending.number = start_move_number + 1 + (board.ply + (start_fen.find(" b ") != std::string::npos ? 1 : 0)) / 2;
+            pending.number = move_number_of_ply(board.ply + 1);
             pending.side = side;
             make_and_record_move(side, move, NO_SCORE, 0);
             pending.san = game_history[board.ply].san;
@@ -489,13 +461,14 @@ void epd_extraction(tool_run& t) {
     t.p.keep_comments = false;
 }
 
-// Every move in SAN with its mark ("!" left out).
+// Every move in SAN with its mark ("!" left out), after the SetUp and FEN tags of a game
+// from a set-up position.
 void san_copy(tool_run& t) {
     pgn_tags tags;
     while (t.p.next_game(&tags)) {
         int side = WHITE;
         if (pgn_set_up_game(tags, &side)) replay_game(t.p, side, 0, nullptr, false);
-        std::string out = "[Site \"\"]\n\n";
+        std::string out = "[Site \"\"]\n" + pgn_setup_tags() + "\n";
         for (int ply = 1; ply <= record_length; ++ply) {
             const history_entry& h = game_history[ply];
             const char* mark = ply_mark_text(h.flags);
@@ -537,10 +510,10 @@ int time_control_value(const std::string& text) {
     return value > 30000 ? 30000 : static_cast<int>(value);
 }
 
-void pelvat_pgn(const std::string& in, const std::string& out, const std::string& mode, const std::string& option1,
+bool pelvat_pgn(const std::string& in, const std::string& out, const std::string& mode, const std::string& option1,
                 const std::string& option2, int blank_lines, int move_limit) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     switch (const char m = mode_letter(mode)) {
         case 'p': normalise(t, starts_with_k(option1), false); break;
         case 'x': normalise(t, false, true); break;
@@ -552,18 +525,20 @@ void pelvat_pgn(const std::string& in, const std::string& out, const std::string
         default: move_list(t, m, option1, option2, blank_lines, move_limit); break;
     }
     t.finish();
+    return true;
 }
 
-void ferrun_pgn(const std::string& in, const std::string& out) {
+bool ferrun_pgn(const std::string& in, const std::string& out) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     set_marks(t, 10, -10);
     t.finish();
+    return true;
 }
 
-void vadro_pgn(const std::string& in, const std::string& out, const std::string& mode, int number) {
+bool vadro_pgn(const std::string& in, const std::string& out, const std::string& mode, int number) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     switch (mode_letter(mode)) {
         case 'n': eco_tagging(t, true, number); break;
         case 'f': filter_games(t); break;
@@ -573,11 +548,13 @@ void vadro_pgn(const std::string& in, const std::string& out, const std::string&
         default: eco_tagging(t, false, number); break;
     }
     t.finish();
+    return true;
 }
 
-void mq_pgn(const std::string& in, const std::string& out) {
+bool mq_pgn(const std::string& in, const std::string& out) {
     tool_run t;
-    if (!t.open(in, out)) return;
+    if (!t.open(in, out)) return false;
     san_copy(t);
     t.finish();
+    return true;
 }

@@ -12,11 +12,9 @@
 #include "core/makemove.h"
 #include "core/movetext.h"
 #include "core/output.h"
+#include "core/recorded_game.h"
 #include "core/settings.h"
 #include "core/state.h"
-#include "front/game_record.h"
-#include "front/new_game.h"
-#include "front/pgn_record.h"
 
 FILE* learnpos_ovk_file = nullptr;
 FILE* learnpos_bin_file = nullptr;
@@ -188,10 +186,11 @@ int learn_position(int score, int depth, uint32_t move) {
     return 0;
 }
 
-void learn_game_position(int score_a, int score, int depth, int previous_score, int last_book_ply, uint32_t move) {
+void learn_game_position(int score_a, int score, int depth, int previous_score, int last_book_ply, int start_ply,
+                         uint32_t move) {
     if (!pos_learn || search_state == 2 || (!learnpos_ovk_file && !learnpos_bin_file)) return;
     if (!game_from_standard_position()) return;
-    if (board.ply - last_book_ply > 60 && board.ply - engine_start_ply > 60) return;
+    if (board.ply - last_book_ply > 60 && board.ply - start_ply > 60) return;
     if (previous_score < -200 || score_a > previous_score - margin_pos_learn || score > previous_score - margin_pos_learn)
         return;
     if (learnpos_ovk_file) {
@@ -215,7 +214,7 @@ int import_learned_positions(const std::string& file) {
     text_read r;
     while ((r = read_text_line(f, line, 255)) == text_read::line) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        new_game(0);
+        start_new_game(0);
         int depth = 0, score = 0, used = 0;
         char token[40];
         bool ok = std::sscanf(line.c_str(), "%d %d %38s %n", &depth, &score, token, &used) == 3;
@@ -235,7 +234,6 @@ int import_learned_positions(const std::string& file) {
     }
     if (r == text_read::nul) report_nul_byte("\"" + file + "\"", "positions");
     std::fclose(f);
-    new_game(1);
     return 0;
 }
 

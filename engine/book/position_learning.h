@@ -40,9 +40,12 @@ int load_learned_positions();
 int store_learned_positions();
 // Records the present position with its score, depth in plies and move.
 int learn_position(int score, int depth, uint32_t move);
-// After a search of the game: learns the position when the score fell by the margin.
-void learn_game_position(int score_a, int score, int depth, int previous_score, int last_book_ply, uint32_t move);
-// Reads "depth score move FEN" lines into the store; 1 when nothing could be read.
+// After a search of the game: learns the position when the score fell by the margin,
+// within 60 plies of the last book move or of the engine's first search (`start_ply`).
+void learn_game_position(int score_a, int score, int depth, int previous_score, int last_book_ply, int start_ply,
+                         uint32_t move);
+// Reads "depth score move FEN" lines into the store; 1 when nothing could be read. The
+// board is left at the last line's position (the command starts a new game after it).
 int import_learned_positions(const std::string& file);
 // Records in memory, and the release of the store (posentries reloads it).
 int learned_positions_held();

@@ -33,6 +33,22 @@ void reset_clocks() {
     }
 }
 
+void set_fixed_time_per_move(double seconds) {
+    for (clock_record& c : clocks) {
+        c.pt = c.st = seconds;
+        c.inc = 0.0;
+        c.time_used = 0.0;
+        c.pm = c.sm = 1;
+        c.moves_left = 1;
+        c.fixed = 1;
+        c.is_on_sec = 0;
+        c.has_sec = 0;
+        if (c.run) c.start_tick = millis();
+    }
+    game_time_60 = 60.0 * clocks[0].pt;
+    node_limit = 0xFFFFFFFFu;
+}
+
 void clock_start(int colour) {
     clock_record& c = clocks[colour];
     c.start_tick = millis();

@@ -26,6 +26,9 @@ extern int engine_move_count;    // engine moves since it left the book
 void init_clocks();
 // Moves to go, time used, run and secondary flags back to the start of a game.
 void reset_clocks();
+// Both clocks become a fixed time per move of `seconds` (st, sd, the UCI go limits and
+// annotation); the node limit is lifted.
+void set_fixed_time_per_move(double seconds);
 // Starts the clock of a colour from now.
 void clock_start(int colour);
 // Stops a running clock, charges the elapsed time and counts the move; returns seconds.

@@ -2,13 +2,16 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "core/board.h"
 #include "core/hooks.h"
 #include "core/types.h"
 #include "core/output.h"
 #include "core/settings.h"
+#include "core/state.h"
 
 hash_entry* hash_table = nullptr;
 uint32_t hash_entries = 0;
@@ -24,18 +27,73 @@ void free_table() {
     hash_table = nullptr;
 }
 
-// The table in 2 MB aligned memory that the system may back with large pages: the
-// probes of the search touch it at random and would otherwise miss the address cache.
-hash_entry* allocate_entries(size_t count) {
-    const size_t align = size_t(2) << 20;
-    const size_t bytes = (count * sizeof(hash_entry) + align - 1) / align * align;
-    void* p = std::aligned_alloc(align, bytes);
-    if (!p) return nullptr;
-    madvise(p, bytes, MADV_HUGEPAGE);
-    std::memset(p, 0, bytes);
-    return static_cast<hash_entry*>(p);
+// The memory the system has available, from MemAvailable where the system tells it, else
+// its free pages; 0 when unknown.
+uint64_t available_memory() {
+    if (FILE* f = std::fopen("/proc/meminfo", "r")) {
+        char line[128];
+        unsigned long long kb = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, f)) found = std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1;
+        std::fclose(f);
+        if (found) return static_cast<uint64_t>(kb) * 1024;
+    }
+    const long pages = sysconf(_SC_AVPHYS_PAGES), page = sysconf(_SC_PAGESIZE);
+    return pages > 0 && page > 0 ? static_cast<uint64_t>(pages) * static_cast<uint64_t>(page) : 0;
 }
+
+bool memory_available_for(size_t bytes) {
+    const uint64_t available = available_memory();
+    return available == 0 || bytes <= available - available / 8;
+}
+
+// Bytes of the block for `count` slots: the table lies in 2 MB aligned memory that the
+// system may back with large pages (the probes of the search touch it at random and would
+// otherwise miss the address cache).
+constexpr size_t TABLE_ALIGN = size_t(2) << 20;
+size_t block_bytes(uint64_t count) { return (count * sizeof(hash_entry) + TABLE_ALIGN - 1) / TABLE_ALIGN * TABLE_ALIGN; }
+
+// A block for `count` slots, not yet zeroed; null when it cannot be had.
+void* reserve_entries(uint64_t count) {
+    const size_t bytes = block_bytes(count);
+    if (!hash_memory_allows(bytes)) return nullptr;
+    return std::aligned_alloc(TABLE_ALIGN, bytes);
+}
+
+bool can_reserve(uint64_t count) {
+    void* p = reserve_entries(count);
+    std::free(p);
+    return p != nullptr;
+}
+
+// A message of the allocation that the user must see in either dialogue.
+void hash_note(const std::string& text) {
+    if (uci_mode)
+        level_printf(LVL_UCI, "info string %s\n", text.c_str());
+    else
+        level_printf(LVL_NORMAL, "%s\n", text.c_str());
+}
+
+constexpr uint64_t MIN_ENTRIES = 200;
 }  // namespace
+
+bool (*hash_memory_allows)(size_t bytes) = memory_available_for;
+
+uint64_t hash_entries_for(long bytes) {
+    if (bytes < 1) return 0;
+    if (bytes > HASH_MAX_BYTES) bytes = HASH_MAX_BYTES;
+    return static_cast<uint64_t>(bytes / 36) * 3;
+}
+
+long hash_max_megabytes() {
+    long most = HASH_MAX_BYTES / 1048576;
+    const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGESIZE);
+    if (pages > 0 && page > 0) {
+        const long machine = static_cast<long>(static_cast<uint64_t>(pages) * static_cast<uint64_t>(page) / 1048576);
+        if (machine >= 1 && machine < most) most = machine;
+    }
+    return most;
+}
 
 hash_entry* hash_bucket(int side) {
     uint32_t b = static_cast<uint32_t>((static_cast<uint64_t>(bucket_mult) * board.key_lo()) >> 32) +
@@ -50,18 +108,48 @@ void hash_alloc(long bytes) {
         level_printf(LVL_NORMAL, "size_wanted = %ld, playing without hash\n", bytes);
         return;
     }
-    long entries = (bytes / 36) * 3;
-    if (entries < 200) {
-        level_printf(LVL_NORMAL, "%ld bytes only give %ld entries, which is too small\n", bytes, entries);
+    if (bytes > HASH_MAX_BYTES)
+        hash_note(text_printf("hash size %ld is more than the table can address: %ld taken", bytes, HASH_MAX_BYTES));
+    uint64_t entries = hash_entries_for(bytes);
+    if (entries < MIN_ENTRIES) {
+        level_printf(LVL_NORMAL, "%ld bytes only give %ld entries, which is too small\n", bytes,
+                     static_cast<long>(entries));
         return;
     }
-    for (;;) {
-        hash_table = allocate_entries(static_cast<size_t>(entries) + 3);
-        if (hash_table) break;
+    // Halved while the memory cannot be had; then the largest size between the one that
+    // failed and the one that succeeds (trial blocks are not touched, so they cost little).
+    const uint64_t wanted = entries;
+    uint64_t failed = 0;
+    while (!can_reserve(entries + 3)) {
+        failed = entries;
         entries = ((entries / 2) / 3) * 3;
         level_printf(LVL_NORMAL, "HASH size/2 %lu\n", static_cast<unsigned long>(entries));
-        if (entries < 200) return;
+        if (entries < MIN_ENTRIES) {
+            hash_note(text_printf("no memory for a hash table of %ld bytes: playing without hash", bytes));
+            return;
+        }
     }
+    if (failed) {
+        while (failed - entries > 3) {
+            const uint64_t middle = (entries + (failed - entries) / 2) / 3 * 3;
+            if (can_reserve(middle + 3))
+                entries = middle;
+            else
+                failed = middle;
+        }
+    }
+    void* block = reserve_entries(entries + 3);
+    if (!block) {
+        hash_note(text_printf("no memory for a hash table of %ld bytes: playing without hash", bytes));
+        return;
+    }
+    madvise(block, block_bytes(entries + 3), MADV_HUGEPAGE);
+    std::memset(block, 0, block_bytes(entries + 3));
+    hash_table = static_cast<hash_entry*>(block);
+    if (entries < wanted)
+        hash_note(text_printf("could not allocate %lu bytes for the hash table: %lu taken, the largest that could be",
+                              static_cast<unsigned long>(wanted * sizeof(hash_entry)),
+                              static_cast<unsigned long>(entries * sizeof(hash_entry))));
     hash_entries = static_cast<uint32_t>(entries);
     bucket_mult = hash_entries / 3 - 1;
     hash_age = 0;
@@ -176,7 +264,7 @@ int hash_fullness_permill() {
 void hash_new_search() {
     ++hash_age;
     if (hash_age >= 126 && hash_table) {
-        for (uint32_t i = 0; i < hash_entries + 3; ++i) {
+        for (size_t i = 0; i < static_cast<size_t>(hash_entries) + 3; ++i) {
             hash_entry& e = hash_table[i];
             if (e.age != HASH_LEARNED_AGE) e.age = static_cast<uint8_t>(e.age > 90 ? e.age - 90 : 0);
         }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstddef>
+#include <cstdio>
 
 #include "core/board.h"
 
@@ -27,6 +28,24 @@ extern uint32_t hash_wraps;        // count of age wraps
 extern uint64_t hash_probes, hash_hits, hash_stores;
 extern uint64_t hash_rejects;     // stores refused: a learned entry kept its place
 
+// The largest table: the bucket number is a 32-bit word, so the table holds at most
+// 2^32 - 1 slots (a multiple of 3); HASH_MAX_BYTES is the request that gives them.
+constexpr uint64_t HASH_MAX_ENTRIES = 0xFFFFFFFFu;
+constexpr long HASH_MAX_BYTES = static_cast<long>(HASH_MAX_ENTRIES / 3 * 36);
+// Slots a request of `bytes` gives: (bytes / 36) x 3 of a request limited to HASH_MAX_BYTES.
+uint64_t hash_entries_for(long bytes);
+// Whether a block of `bytes` may be taken for the table: by default, when the system has
+// that much memory available and an eighth to spare (an allocation the system promises
+// but cannot back would end the program when the table is cleared). Tests put a small
+// limit in its place.
+extern bool (*hash_memory_allows)(size_t bytes);
+// The largest size the UCI Hash option offers, in megabytes: the largest table, and not
+// more than the machine's memory.
+long hash_max_megabytes();
+
+// Frees the old table and makes one for a request of `bytes`: below 1 no table; above
+// HASH_MAX_BYTES the largest table; when the memory cannot be had, the largest table that
+// can (each case said in a message).
 void hash_alloc(long bytes);
 void hash_clear();
 int hash_probe(int side, int ply, int* score, uint32_t* move, int* depth);

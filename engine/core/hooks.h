@@ -1,5 +1,6 @@
-// Calls from the search core into the command interpreter go through these hooks,
-// which the interpreter registers at start-up; the core links and runs without them.
+// Calls from the search core, the book and the endgame tables into the command
+// interpreter go through these hooks, which the interpreter registers at start-up; the
+// lower layers link and run without them.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,9 @@ struct engine_hooks {
     int (*search_poll)() = nullptr;
     // Called by the root search on each new best move (test suites).
     void (*epd_check_solution)(uint32_t move, int depth, int score) = nullptr;
-    // Makes a game move and records it in the game record (the pondering search).
-    void (*record_move)(int side, uint32_t move, int score, uint32_t flags) = nullptr;
+    // A new game for the PGN loaders and tools (start_new_game): the interpreter's
+    // new_game, which starts its own records of the game beside the board's.
+    void (*new_game)(int full) = nullptr;
     // Stores every learned position into the hash table (hash_store_learned per record);
     // returns how many were stored.
     int (*store_learned_positions)() = nullptr;

@@ -8,6 +8,7 @@
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/output.h"
+#include "core/recorded_game.h"
 #include "core/search.h"
 #include "core/settings.h"
 #include "core/state.h"
@@ -40,10 +41,7 @@ uint32_t ponder_search(int* result_out) {
     ponder_root_board = board;
     ponder_root_ply = board.ply;
     ponder_expected = expected;
-    if (hooks.record_move)
-        hooks.record_move(opponent, expected, NO_SCORE, 0);
-    else
-        make_move(opponent, expected);
+    make_and_record_move(opponent, expected, NO_SCORE, 0);
     search_state = 1;
     level_printf(LVL_THINKING, "Hint: %s\n", game_history[board.ply].has_text ? game_history[board.ply].san : "");
     thinking = 1;

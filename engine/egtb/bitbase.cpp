@@ -81,14 +81,20 @@ int probe_dtm(const bitbase_descriptor& row, const bb_position& p, int* score) {
     return dtm_score(static_cast<int8_t>(row.data[p.stm][n]), score);
 }
 
-// Bit rows of one piece each without pawns: krkn, krkb, kqkn, kqkb.
-int probe_each_bits(const bitbase_descriptor& row, const bb_position& p, int* score) {
+// The common step of the bit rows: no answer without a number, a draw when the
+// position's bit is clear; BIT_SET when the row's own rule decides.
+constexpr int BIT_SET = -1;
+int bit_row_draw(const bitbase_descriptor& row, const bb_position& p, int* score) {
     const int64_t n = bitbase_number(row, p);
     if (n < 0) return BB_NONE;
-    if (!bit_set(row.data[p.stm], n)) {
-        *score = 0;
-        return BB_EXACT;
-    }
+    if (bit_set(row.data[p.stm], n)) return BIT_SET;
+    *score = 0;
+    return BB_EXACT;
+}
+
+// Bit rows of one piece each without pawns: krkn, krkb, kqkn, kqkb.
+int probe_each_bits(const bitbase_descriptor& row, const bb_position& p, int* score) {
+    if (const int answer = bit_row_draw(row, p, score); answer != BIT_SET) return answer;
     if (row.type1 == ROOK && row.type2 == KNIGHT) {
         bb_position f = p;
         fold(f, false);
@@ -99,23 +105,13 @@ int probe_each_bits(const bitbase_descriptor& row, const bb_position& p, int* sc
 
 // Bit rows of two White pieces: kbnk (700), knpk, kbpk, kppk (800).
 int probe_two_bits(const bitbase_descriptor& row, const bb_position& p, int* score) {
-    const int64_t n = bitbase_number(row, p);
-    if (n < 0) return BB_NONE;
-    if (!bit_set(row.data[p.stm], n)) {
-        *score = 0;
-        return BB_EXACT;
-    }
+    if (const int answer = bit_row_draw(row, p, score); answer != BIT_SET) return answer;
     return piece_bound(p, row.numbering == BBN_TWO ? 700 : 800, score);
 }
 
 // knkp, kbkp: the pawn's side is the one that may win.
 int probe_piece_vs_pawn_bits(const bitbase_descriptor& row, const bb_position& p, int* score) {
-    const int64_t n = bitbase_number(row, p);
-    if (n < 0) return BB_NONE;
-    if (!bit_set(row.data[p.stm], n)) {
-        *score = 0;
-        return BB_EXACT;
-    }
+    if (const int answer = bit_row_draw(row, p, score); answer != BIT_SET) return answer;
     bb_position f = p;
     fold(f, true);
     const int bk = f.bk, bp = f.bsq;

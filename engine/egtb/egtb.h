@@ -104,7 +104,13 @@ int egtb_probe_table(int table, int side, uint32_t index);
 int egtb_stored_to_score(int stored);
 // Value of the board's position for `side`: 1 and the score, or 0.
 int probe_egtb(int side, int* score);
-// Sets the cache size; reallocates the cache memory while tables are on.
+// The cache size that serves a request of `bytes`: at least one block (a smaller cache
+// holds none and every probe would fail).
+inline uint32_t egtb_usable_cache_size(uint32_t bytes) {
+    return bytes < static_cast<uint32_t>(EGTB_CACHE_SLOT) ? static_cast<uint32_t>(EGTB_CACHE_SLOT) : bytes;
+}
+// Sets the cache size (egtb_usable_cache_size of `bytes`); reallocates the cache memory
+// while tables are on.
 void egtb_alloc_cache(uint32_t bytes);
 // Frees the cache memory.
 void egtb_free_cache();

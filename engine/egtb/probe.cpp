@@ -33,7 +33,7 @@ bool egtb_allocate_cache_memory() {
 }
 
 void egtb_alloc_cache(uint32_t bytes) {
-    egtb_cache_size = bytes;
+    egtb_cache_size = egtb_usable_cache_size(bytes);
     if (egtb_men <= 0) return;
     if (!egtb_allocate_cache_memory()) {
         egtb_men = 0;

@@ -6,6 +6,7 @@
 
 #include "book/annotate.h"
 #include "book/book_build.h"
+#include "book/pgn_reader.h"
 #include "book/pgn_tools.h"
 #include "core/board.h"
 #include "core/makemove.h"
@@ -15,6 +16,7 @@
 #include "front/book.h"
 #include "front/game_record.h"
 #include "front/handlers.h"
+#include "front/new_game.h"
 
 namespace {
 // The words of an argument text.
@@ -78,7 +80,7 @@ uint32_t trosk_move_for_search(int side, const uint32_t* moves, int count) {
 
 int cmd_book_parse(const std::string& arg) {
     const auto w = words(arg);
-    if (!w.empty()) book_parse(w[0]);
+    if (!w.empty() && book_parse(w[0])) new_game(1);
     return 0;
 }
 
@@ -93,21 +95,27 @@ int cmd_book_create(const std::string& arg) {
         return 0;
     }
     const uint32_t prune = v[2] < 0 ? 0u : v[2] > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<uint32_t>(v[2]);
-    build_book(w[0], static_cast<uint32_t>(v[0]), clamp_int(v[1]), prune, clamp_int(v[3]), clamp_int(v[4]), main_book);
+    if (build_book(w[0], static_cast<uint32_t>(v[0]), clamp_int(v[1]), prune, clamp_int(v[3]), clamp_int(v[4]),
+                   main_book))
+        new_game(1);
     return 0;
 }
 
 int cmd_book_add(const std::string& arg) {
     const auto w = words(arg);
-    if (w.empty()) return 0;
+    if (w.empty()) {
+        level_printf(LVL_ERROR, "Usage: book_add <pgn file> [plies, below 10 for 100] [selector] [annotated only]\n");
+        return 0;
+    }
     long long v[3] = {0, 0, 0};
     read_numbers(w, 1, v, 3);
-    add_to_book(w[0], clamp_int(v[0]), clamp_int(v[1]), clamp_int(v[2]), main_book);
+    if (add_to_book(w[0], clamp_int(v[0]), clamp_int(v[1]), clamp_int(v[2]), main_book)) new_game(1);
     return 0;
 }
 
 int cmd_book_clean(const std::string&) {
     clean_book(main_book);
+    new_game(1);
     return 0;
 }
 
@@ -121,20 +129,21 @@ int cmd_pelvat_pgn(const std::string& arg) {
     const auto w = words(arg);
     long long v[2] = {0, 0};
     read_numbers(w, 5, v, 2);
-    pelvat_pgn(word_or_empty(w, 0), word_or_empty(w, 1), word_or_empty(w, 2), word_or_empty(w, 3), word_or_empty(w, 4),
-               clamp_int(v[0]), clamp_int(v[1]));
+    if (pelvat_pgn(word_or_empty(w, 0), word_or_empty(w, 1), word_or_empty(w, 2), word_or_empty(w, 3),
+                   word_or_empty(w, 4), clamp_int(v[0]), clamp_int(v[1])))
+        new_game(1);
     return 0;
 }
 
 int cmd_ferrun_pgn(const std::string& arg) {
     const auto w = words(arg);
-    ferrun_pgn(word_or_empty(w, 0), word_or_empty(w, 1));
+    if (ferrun_pgn(word_or_empty(w, 0), word_or_empty(w, 1))) new_game(1);
     return 0;
 }
 
 int cmd_mq_pgn(const std::string& arg) {
     const auto w = words(arg);
-    mq_pgn(word_or_empty(w, 0), word_or_empty(w, 1));
+    if (mq_pgn(word_or_empty(w, 0), word_or_empty(w, 1))) new_game(1);
     return 0;
 }
 
@@ -142,7 +151,7 @@ int cmd_vadro_pgn(const std::string& arg) {
     const auto w = words(arg);
     long long v[1] = {0};
     read_numbers(w, 3, v, 1);
-    vadro_pgn(word_or_empty(w, 0), word_or_empty(w, 1), word_or_empty(w, 2), clamp_int(v[0]));
+    if (vadro_pgn(word_or_empty(w, 0), word_or_empty(w, 1), word_or_empty(w, 2), clamp_int(v[0]))) new_game(1);
     return 0;
 }
 

@@ -55,7 +55,13 @@ int cmd_egtb_cache(const std::string& arg) {
     if (*end == 'K' || *end == 'k') size *= 1024;
     if (*end == 'M' || *end == 'm') size *= 1048576;
     // A size outside the signed 32-bit range reads as 0.
-    const uint32_t bytes = size >= 0 && size <= 2147483647.0 ? static_cast<uint32_t>(size) : 0;
+    const uint32_t wanted = size >= 0 && size <= 2147483647.0 ? static_cast<uint32_t>(size) : 0;
+    const uint32_t bytes = egtb_usable_cache_size(wanted);
+    if (bytes != wanted)
+        level_printf(LVL_NORMAL, "egtb_cache = %u (raised from %u: the smallest cache that holds a block)\n", bytes,
+                     wanted);
+    else
+        level_printf(LVL_NORMAL, "egtb_cache = %u\n", bytes);
     egtb_cache_size = bytes;
     if (egtb_men >= 1) {
         egtb_alloc_cache(bytes);

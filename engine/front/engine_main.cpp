@@ -29,10 +29,6 @@
 char release_label[256] = "Vellimast";
 
 namespace {
-void record_move_hook(int side, uint32_t move, int score, uint32_t flags) {
-    make_and_record_move(side, move, score, flags);
-}
-
 void position_set_up_hook() {
     hint_move = 0;
     hint_text.clear();
@@ -58,7 +54,7 @@ void close_file(FILE*& f) {
 void register_core_hooks() {
     hooks.search_poll = search_poll;
     hooks.epd_check_solution = epd_check_solution;
-    hooks.record_move = record_move_hook;
+    hooks.new_game = new_game;
     hooks.store_learned_positions = store_learned_positions;
     hooks.position_set_up = position_set_up_hook;
     hooks.book_choose_move = book_move_for_search;

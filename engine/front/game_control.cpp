@@ -3,6 +3,7 @@
 
 #include "core/types.h"
 #include "core/board.h"
+#include "core/board_display.h"
 #include "core/clock.h"
 #include "core/editor.h"
 #include "core/eval.h"
@@ -12,15 +13,12 @@
 #include "core/output.h"
 #include "core/settings.h"
 #include "core/state.h"
-#include "front/board_display.h"
 #include "front/commands.h"
 #include "front/game_loop.h"
 #include "front/game_record.h"
 #include "front/handlers.h"
 #include "front/new_game.h"
 #include "front/uci.h"
-
-int reversed_board = 0;
 
 namespace {
 
@@ -53,24 +51,6 @@ void take_back(long n) {
     }
 }
 }  // namespace
-
-void print_board_diagram(const uint32_t* piece, const uint32_t* color) {
-    static const char white_letters[] = " PNBRQK";
-    static const char black_letters[] = " pnbrqk";
-    const char* line = " +---+---+---+---+---+---+---+---+\n";
-    level_printf(LVL_BOARD, "%s", line);
-    for (int i = 0; i < 8; ++i) {
-        const int rank = reversed_board ? i : 7 - i;
-        level_printf(LVL_BOARD, "%d", rank + 1);
-        for (int file = 0; file < 8; ++file) {
-            const int sq = rank * 8 + file;
-            const char c = piece[sq] > KING ? '?' : color[sq] == WHITE ? white_letters[piece[sq]] : black_letters[piece[sq]];
-            level_printf(LVL_BOARD, "| %c ", c);
-        }
-        level_printf(LVL_BOARD, "|\n%s", line);
-    }
-    level_printf(LVL_BOARD, "   a   b   c   d   e   f   g   h\n");
-}
 
 int cmd_display(const std::string&) {
     if (thinking)

@@ -26,26 +26,6 @@
 #include "front/polling.h"
 #include "front/win_lists.h"
 
-void make_and_record_move(int side, uint32_t move, int score, uint32_t flags) {
-    int continuation = 1;
-    history_entry& next = game_history[board.ply + 1];
-    if (fritz_mode) continuation = (next.has_text && next.move == move) ? 1 : 0;
-    make_move(side, move);
-    record_length = board.ply;
-    ply_recorded_value[board.ply] = NO_RECORDED_VALUE;
-    history_entry& h = game_history[board.ply];
-    if (flags & 0x400)
-        h.score = score;
-    else if (!(fritz_mode && continuation))
-        h.score = score = NO_SCORE;
-    if ((flags & 0x400) || !(fritz_mode && continuation)) h.flags = flags | (side == BLACK ? 0x2000u : 0x1000u);
-    const std::string san = move_to_text(move);
-    std::strncpy(h.san, san.c_str(), sizeof h.san - 1);
-    h.san[sizeof h.san - 1] = '\0';
-    h.has_text = 1;
-    if (score != NO_SCORE) last_score[side] = score;
-}
-
 int replay_and_record_move(int side, uint32_t move, int score, uint32_t flags, int check) {
     int continuation = 1;
     const history_entry& next = game_history[board.ply + 1];
@@ -63,10 +43,7 @@ int replay_and_record_move(int side, uint32_t move, int score, uint32_t flags, i
         h.score = NO_SCORE;
         h.flags = flags | (side == BLACK ? 0x2000u : 0x1000u);
     }
-    const std::string san = move_to_text(move);
-    std::strncpy(h.san, san.c_str(), sizeof h.san - 1);
-    h.san[sizeof h.san - 1] = '\0';
-    h.has_text = 1;
+    record_move_text(h, move);
     return continuation;
 }
 
@@ -325,7 +302,8 @@ int uci_think() {
             // The score the engine recorded with its previous move.
             const int previous = board.ply >= 1 ? game_history[board.ply - 1].score : NO_SCORE;
             if (board.ply < 100 && result == 1 && (code & 0x400) && previous != NO_SCORE && elapsed >= 1.0)
-                learn_game_position(score, last_think_score, depth, previous, last_book_move_ply, move);
+                learn_game_position(score, last_think_score, depth, previous, last_book_move_ply, engine_start_ply,
+                                    move);
             if (!game_has_room()) {
                 // The host has its answer; the game record is full.
                 level_printf(LVL_UCI, "info string the game has reached %d plies: %s is not recorded\n", MAX_GAME_PLY - 1,

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
+#include "core/recorded_game.h"
+
 // One pass of the game loop; non-zero ends the program.
 int game_step();
-// Makes a game move and records it: score, flag word and SAN text in the history entry.
-void make_and_record_move(int side, uint32_t move, int score, uint32_t flags);
 // The same for moves that replay a recorded game (UCI position); 1 when the move
 // repeated the recorded continuation.
 int replay_and_record_move(int side, uint32_t move, int score, uint32_t flags, int check);

@@ -13,7 +13,6 @@ int saved_game_length = 0;
 
 int engine_start_ply = 0;
 int engine_last_side = BLACK;
-int32_t last_score[2] = {NO_SCORE, NO_SCORE};
 
 std::string last_book_position = "start position";
 std::string last_book_move = "no move";
@@ -28,8 +27,4 @@ uint32_t ponder_move = 0;
 uint32_t hint_move = 0;
 std::string hint_text;
 
-uint32_t ply_ponder_moves[MAX_GAME_PLY];
-double ply_move_times[MAX_GAME_PLY];
-std::string ply_ponder_texts[MAX_GAME_PLY];
-
-std::string eco_name, eco_last_announced, eco_last_told;
+std::string eco_last_announced, eco_last_told;

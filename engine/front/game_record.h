@@ -1,11 +1,14 @@
-// State of the present game record, shared by the game loop, the game-control
-// commands, new game and reset, the game records and learning.
+// The interpreter's state of the present game, shared by the game loop, the game-control
+// commands, new game and reset, the game records and learning; the moves and their
+// per-ply data are the core's game record (recorded_game.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "book/eco.h"
 #include "core/board.h"
+#include "core/recorded_game.h"
 
 extern std::string result_text;         // "*" while the game runs
 extern int resigned;
@@ -21,7 +24,6 @@ extern int saved_game_length;           // record length of the game that ended
 extern int engine_start_ply;            // first ply at which the engine searched (0 = not yet)
 extern int engine_last_side;            // side for which the engine last searched
 extern int book_miss_count;             // searches since the engine's last book move
-extern int32_t last_score[2];           // per side, NO_SCORE when none
 
 extern std::string last_book_position;  // FEN, "start position" at a new game
 extern std::string last_book_move;      // SAN, "no move" at a new game
@@ -37,10 +39,5 @@ extern uint32_t ponder_move;            // reply the engine expects
 extern uint32_t hint_move;
 extern std::string hint_text;
 
-// Per ply of the game.
-extern uint32_t ply_ponder_moves[MAX_GAME_PLY];
-extern double ply_move_times[MAX_GAME_PLY];
-extern std::string ply_ponder_texts[MAX_GAME_PLY];
-
-// Opening-name and tell buffers.
-extern std::string eco_name, eco_last_announced, eco_last_told;
+// The opening names last announced and told (the game's opening texts are eco.h's).
+extern std::string eco_last_announced, eco_last_told;

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/handlers.h"
+#include "front/new_game.h"
 #include "front/pgn_record.h"
 #include "front/settings_args.h"
 
@@ -107,7 +108,7 @@ int cmd_pos_learn(const std::string& arg) {
 }
 
 int cmd_import_pos(const std::string& arg) {
-    import_learned_positions(file_argument(arg));
+    if (import_learned_positions(file_argument(arg)) == 0) new_game(1);
     return 0;
 }
 

@@ -2,11 +2,10 @@
 
 #include <ctime>
 
+#include "book/eco.h"
 #include "core/board.h"
-#include "core/clock.h"
-#include "core/fen.h"
 #include "core/hash.h"
-#include "core/movegen.h"
+#include "core/recorded_game.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/game_loop.h"
@@ -30,12 +29,8 @@ void forget_opponent() {
 }  // namespace
 
 void new_game(int full) {
-    set_start_position();
     saved_game_length = record_length;
-    side_to_move = WHITE;
-    auto_play = 0;
-    computer_side = BLACK;
-    force_mode = 0;
+    new_game_record();
     if (!fritz_mode) {
         if (full) {
             last_book_position = "start position";
@@ -54,20 +49,9 @@ void new_game(int full) {
         if (!uci_mode) clear_per_ply_arrays();
         if (full) hash_clear();
     }
-    start_history(WHITE);
-    clear_move_ordering();
-    record_length = 0;
-    reset_clocks();
-    engine_move_count = 0;
-    start_move_number = 0;
-    start_fen = board_to_fen(WHITE, false);
     ponder_move = 0;
     game_record_flag = 1;
-    move_number_offset = 0;
-    eco_name.clear();
-    eco_code.clear();
-    opening_name.clear();
-    variation_name.clear();
+    eco_clear_game();
     eco_last_announced.clear();
     eco_last_told.clear();
     if (full) {

@@ -21,23 +21,8 @@ FILE* bklearn_file = nullptr;
 std::string site_text = "?";
 std::string round_text = "?";
 int round_number = 1;
-std::string eco_code, opening_name, variation_name;
-int ply_recorded_value[MAX_GAME_PLY];
 
 namespace {
-const char* const STANDARD_START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
-
-int start_side() {
-    const size_t blank = start_fen.find(' ');
-    return blank != std::string::npos && blank + 1 < start_fen.size() && start_fen[blank + 1] == 'b' ? BLACK : WHITE;
-}
-
-// Side that made ply p (p >= 1).
-int side_of_ply(int p) { return start_side() ^ ((p - 1) & 1); }
-
-// Move number of ply p.
-int move_number_of_ply(int p) { return start_move_number + 1 + (p - 1 + (start_side() == BLACK ? 1 : 0)) / 2; }
-
 std::string time_control_text() {
     const clock_record& c = clocks[engine_last_side == BLACK ? BLACK : WHITE];
     return text_printf("%d %.0f +%.0f %d %.0f", c.pm, c.pt, c.inc, c.sm, c.st);
@@ -56,35 +41,10 @@ std::string learn_score_text(int s) {
     return text_printf("%.2f", s / 100.0);
 }
 
-// Collects tokens into lines of at most 79 characters.
-struct wrapper {
-    std::string text;
-    int line = 0;
-    void add(const std::string& token) {
-        if (line + static_cast<int>(token.size()) > 79 && line > 0) {
-            text += '\n';
-            line = 0;
-        }
-        text += token;
-        line += static_cast<int>(token.size());
-    }
-};
-
 void write_text(FILE* f, const std::string& s) {
     if (f) std::fwrite(s.data(), 1, s.size(), f);
 }
 }  // namespace
-
-const char* ply_mark_text(uint32_t flags) {
-    // Without the recorded-mark bit a field of 0 is no mark (words written before marks
-    // carried that bit).
-    static const char* const marks[8] = {"??", "?", "?!", "", "!?", "!", "!!", ""};
-    const unsigned field = (flags & PLY_MARK_BITS) >> 14;
-    if (field == 0 && !(flags & PLY_MARK_SET)) return "";
-    return marks[field];
-}
-
-bool game_from_standard_position() { return start_move_number == 0 && start_fen == STANDARD_START; }
 
 std::string opponent_file_name(const std::string& name, const std::string& suffix) {
     std::string base;
@@ -112,18 +72,11 @@ std::string pgn_header_text(const std::string& result) {
     else
         h += text_printf("[White \"%s\"]\n[Black \"Orvik %s\"]\n", opponent_name.c_str(), release_label);
     h += text_printf("[Result \"%s\"]\n", result_tag(result).c_str());
-    if (!game_from_standard_position() && !start_fen.empty()) {
-        // The tag holds all six fields, as PGN readers require.
-        std::string fen = start_fen;
-        if (std::count(fen.begin(), fen.end(), ' ') == 3) fen += text_printf(" 0 %d", start_move_number + 1);
-        h += text_printf("[SetUp \"1\"]\n[FEN \"%s\"]\n", fen.c_str());
-    }
+    h += pgn_setup_tags();
     int own = 0, other = 0;
     std::sscanf(rating_text.c_str(), "%d %d", &own, &other);
     h += text_printf("[WhiteElo \"%d\"]\n[BlackElo \"%d\"]\n", engine_white ? own : other, engine_white ? other : own);
-    if (!eco_code.empty()) h += text_printf("[ECO \"%s\"]\n", eco_code.c_str());
-    if (!opening_name.empty()) h += text_printf("[Opening \"%s\"]\n", opening_name.c_str());
-    if (!variation_name.empty()) h += text_printf("[Variation \"%s\"]\n", variation_name.c_str());
+    h += eco_tag_lines(eco_code, opening_name, variation_name);
     if (!comment_text.empty()) h += text_printf("[Comment \"%s\"]\n", comment_text.c_str());
     h += text_printf("[Timecontrol \"%s\"]\n", tc.c_str());
     char when[64];
@@ -137,59 +90,6 @@ std::string pgn_header_text(const std::string& result) {
                     side_of_ply(last_book_move_ply) == WHITE ? ". " : "...", last_book_move.c_str());
     if (auto_log) h += text_printf("[LogFile \"%s\"]\n", numbered_log_name(log_number).c_str());
     return h;
-}
-
-std::string pgn_movetext(const std::string& result, int first, int last, unsigned options, int* line_length) {
-    if (options == PGN_DEFAULT_OPTIONS) options = 23;
-    if (first < 1) first = 1;
-    if (last >= MAX_GAME_PLY) last = MAX_GAME_PLY - 1;
-    wrapper w;
-    if (first <= last) {
-        w.add(text_printf("%d%s", move_number_of_ply(first), side_of_ply(first) == WHITE ? ". " : "..."));
-        bool renumber = false;
-        for (int p = first; p <= last; ++p) {
-            const history_entry& h = game_history[p];
-            const int side = side_of_ply(p);
-            if (p != first) {
-                if (side == WHITE)
-                    w.add(text_printf("%d. ", move_number_of_ply(p)));
-                else if (renumber)
-                    w.add(text_printf("%d...", move_number_of_ply(p)));
-            }
-            renumber = false;
-            w.add(text_printf("%s%s ", h.san, (options & PGN_WITHOUT_MARKS) ? "" : ply_mark_text(h.flags)));
-
-            std::string comment;
-            if ((options & 1) && h.score != NO_SCORE) {
-                int s = h.score;
-                if ((options & 8) && side == BLACK) s = -s;
-                if (s > 29200 || s < -29200) {
-                    const int distance = s > 0 ? (30001 - s) / 2 : (s + 30000) / 2;
-                    comment += text_printf("%cM%02d", s > 0 ? '+' : '-', distance < 0 ? -distance : distance);
-                } else {
-                    comment += text_printf("%.2f", s / 100.0);
-                }
-            }
-            // The separators stand between parts that are present.
-            if ((options & 4) && ply_recorded_value[p] != NO_RECORDED_VALUE)
-                comment += text_printf(comment.empty() ? "%d" : "/%d", ply_recorded_value[p]);
-            if ((options & 2) && ply_move_times[p] >= 0.0)
-                comment += text_printf(comment.empty() ? "%.2fs" : " %.2fs", ply_move_times[p]);
-            if (!comment.empty()) w.add("{" + comment + "} ");
-
-            if ((options & 16) && p >= 2) {
-                const uint32_t expected = ply_ponder_moves[p - 1];
-                const std::string& text = ply_ponder_texts[p - 1];
-                if (expected && !text.empty() && (expected & 0x7FFF) != (h.move & 0x7FFF)) {
-                    w.add(text_printf("(%d%s%s) ", move_number_of_ply(p), side == WHITE ? ". " : "...", text.c_str()));
-                    renumber = true;
-                }
-            }
-        }
-    }
-    if (!result.empty()) w.add(result);
-    if (line_length) *line_length = w.line;
-    return w.text;
 }
 
 void pgn_write_header(FILE* f, const std::string& result) { write_text(f, pgn_header_text(result)); }

@@ -2,12 +2,14 @@
 // and the book-learning records all come from one header writer and one movetext writer.
 #pragma once
 
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "book/eco.h"
+#include "book/pgn_writer.h"
 #include "core/board.h"
+#include "core/recorded_game.h"
 
 extern FILE* bklearn_file;          // bklearn.pgn
 
@@ -15,39 +17,12 @@ extern FILE* bklearn_file;          // bklearn.pgn
 extern std::string site_text;       // "?"
 extern std::string round_text;      // "?": the round number is used
 extern int round_number;            // 1, rises after each stored game
-extern std::string eco_code, opening_name, variation_name;
 
-// Value the game loop records with each engine move (the search depth); NO_RECORDED_VALUE
-// for moves that carry none.
-constexpr int NO_RECORDED_VALUE = INT_MIN;
-extern int ply_recorded_value[MAX_GAME_PLY];
-
-// Movetext options: 1 score, 2 time, 4 recorded value, 8 scores from White's side,
-// 16 expected moves, 32 annotation marks left out. PGN_DEFAULT_OPTIONS (0xFFFF) means 23.
-constexpr unsigned PGN_DEFAULT_OPTIONS = 0xFFFF;
-constexpr unsigned PGN_WITHOUT_MARKS = 32;
-
-// An annotation mark in a move's flag word: bits 14-16 hold the mark plus 3 and bit 17
-// says that a mark is recorded, so that "??" (field 0) is told from no mark.
-constexpr uint32_t PLY_MARK_BITS = 0x1C000;
-constexpr uint32_t PLY_MARK_SET = 0x20000;
-// Flag bits of a mark from -3 to 3 (0, and "=" read as 4, record none).
-inline uint32_t ply_mark_flags(int mark) {
-    return mark >= -3 && mark <= 3 && mark != 0 ? (static_cast<uint32_t>(mark + 3) << 14) | PLY_MARK_SET : 0u;
-}
-// The mark text ("??" .. "!!", "" for none) of a move's flag word.
-const char* ply_mark_text(uint32_t flags);
-
-// Whether the game began at the standard start position.
-bool game_from_standard_position();
 // Name of the per-opponent game file: the opponent's name cut at the first character
 // that is not a letter, digit or "_" (at most 200; "unknown" when empty) and the suffix.
 std::string opponent_file_name(const std::string& name, const std::string& suffix);
 
 std::string pgn_header_text(const std::string& result);
-// Movetext of plies first..last (ending with the result when not empty); `line_length`
-// receives the length of the last line.
-std::string pgn_movetext(const std::string& result, int first, int last, unsigned options, int* line_length = nullptr);
 
 void pgn_write_header(FILE* f, const std::string& result);
 int pgn_write_moves(FILE* f, const std::string& result, int first, int last, unsigned options);

@@ -17,9 +17,8 @@ int limit_plies_setting(int sixty_fourths);
 // Real number with an optional k/K (thousands) or m/M (millions) after it; a value
 // outside the signed 32-bit range gives `fallback`.
 long read_count_arg(const std::string& arg, long fallback);
-
-// Both clocks become a fixed time per move (st, sd and the UCI go limits).
-void set_fixed_time_per_move(double seconds);
+// The same number without a limit of range.
+double read_count_value(const std::string& arg);
 
 // Quiescence mask of a qexact value, and the names of its bits.
 int qsearch_mask_for(int qexact_value);

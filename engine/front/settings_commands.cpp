@@ -65,7 +65,7 @@ int read_plies_arg(const std::string& arg, double* typed) {
     return static_cast<int>(scaled);
 }
 
-long read_count_arg(const std::string& arg, long fallback) {
+double read_count_value(const std::string& arg) {
     const char* start = skip_blanks(arg);
     char* end = nullptr;
     double v = std::strtod(start, &end);
@@ -75,6 +75,11 @@ long read_count_arg(const std::string& arg, long fallback) {
     }
     if (*end == 'k' || *end == 'K') v *= 1000.0;
     if (*end == 'm' || *end == 'M') v *= 1000000.0;
+    return v;
+}
+
+long read_count_arg(const std::string& arg, long fallback) {
+    const double v = read_count_value(arg);
     if (!(v >= -2147483648.0 && v <= 2147483647.0)) return fallback;
     return static_cast<long>(std::trunc(v));
 }
@@ -114,26 +119,7 @@ int set_plies(int& target, const char* name, const std::string& arg) {
     return 0;
 }
 
-// Both clocks become a fixed time per move of `seconds`.
-void fixed_time_clocks(double seconds) {
-    for (clock_record& c : clocks) {
-        c.pt = c.st = seconds;
-        c.inc = 0.0;
-        c.time_used = 0.0;
-        c.pm = c.sm = 1;
-        c.moves_left = 1;
-        c.fixed = 1;
-        c.is_on_sec = 0;
-        c.has_sec = 0;
-        if (c.run) c.start_tick = millis();
-    }
-    game_time_60 = 60.0 * clocks[0].pt;
-    node_limit = 0xFFFFFFFFu;
-}
-
 }  // namespace
-
-void set_fixed_time_per_move(double seconds) { fixed_time_clocks(seconds); }
 
 // ---- search ------------------------------------------------------------------
 
@@ -199,7 +185,7 @@ int cmd_noise(const std::string& arg) {
 
 int cmd_sd(const std::string& arg) {
     max_depth = static_cast<int>(read_count_arg(arg, 0));
-    fixed_time_clocks(10000000000.0);
+    set_fixed_time_per_move(10000000000.0);
     level_printf(LVL_NORMAL, "search depth=%d\n", max_depth);
     return 0;
 }
@@ -207,12 +193,15 @@ int cmd_sd(const std::string& arg) {
 int cmd_st(const std::string& arg) {
     const double v = read_real_arg(arg);
     if (!(v > 0.0)) return 0;
-    fixed_time_clocks(v);
+    set_fixed_time_per_move(v);
     return 0;
 }
 
 int cmd_hash(const std::string& arg) {
-    const long bytes = read_count_arg(arg, 0);
+    // Not limited to 32 bits: a table of gigabytes is asked for in bytes. A size beyond the
+    // largest table is taken down to it by hash_alloc, which says so.
+    const double v = std::trunc(read_count_value(arg));
+    const long bytes = std::isnan(v) ? 0 : v >= 9.0e18 ? LONG_MAX : v <= -9.0e18 ? LONG_MIN : static_cast<long>(v);
     level_printf(LVL_NORMAL, "hash size wanted %ld\n", bytes);
     hash_alloc(bytes);
     return 0;

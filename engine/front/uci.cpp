@@ -23,8 +23,6 @@
 #include "front/new_game.h"
 #include "front/settings_args.h"
 
-uint32_t searchmoves_list[SEARCHMOVES_MAX];
-int searchmoves_count = -1;
 int uci_recorded_ply = 0;
 
 namespace {
@@ -122,7 +120,7 @@ int cmd_uci(const std::string&) {
     level_printf(LVL_UCI, "\nid name Orvik %s\n", release_label);
     level_printf(LVL_UCI, "id author the Orvik developers\n");
     level_printf(LVL_UCI, "option name Ponder type check default false\n");
-    level_printf(LVL_UCI, "option name Hash type spin default 1 min 1 max 1024\n");
+    level_printf(LVL_UCI, "option name Hash type spin default 1 min 1 max %ld\n", hash_max_megabytes());
     level_printf(LVL_UCI, "option name NalimovCache type spin min 1 max 64 default 2\n");
     level_printf(LVL_UCI, "option name NalimovPath type string default <empty>\n");
     level_printf(LVL_UCI, "option name Position Learning type check default true\n");
@@ -222,7 +220,7 @@ int cmd_setoption(const std::string& arg) {
         if (m == 2) {
             debug_echo("info string hash=%s\n", value);
             // The announced range holds before the size in bytes is formed.
-            const long megabytes = clamp_option(value, 1, 1024);
+            const long megabytes = clamp_option(value, 1, static_cast<int>(hash_max_megabytes()));
             hash_alloc(megabytes * 1048576L);
         }
         return 0;

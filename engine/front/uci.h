@@ -4,9 +4,8 @@
 #include <cstdint>
 #include <string>
 
-constexpr int SEARCHMOVES_MAX = 302;
-extern uint32_t searchmoves_list[SEARCHMOVES_MAX];
-extern int searchmoves_count;      // -1 at start; 0 or less: every root move is searched
+#include "core/root_moves.h"
+
 extern int uci_recorded_ply;       // the moves of the last position command repeat the game up to here
 
 // The UCI "go" command (the go and move rows under the UCI dialogue).

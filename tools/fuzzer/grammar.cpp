@@ -133,9 +133,10 @@ std::string count(rng_t& r) {
 }
 
 std::string memory(rng_t& r) {
-    static const std::vector<std::string> sizes = {"-5",   "0",   "1",         "100",  "1k",  "1M",   "4M", "16M",
-                                                   "64M",  "1.5M", "99999999999", "1e300", "nan", "abc",  "-2147483648",
-                                                   "7k",   "200", "64m",        "3000000"};
+    // Sizes beyond them are taken as far as the memory goes (gigabytes of hash table).
+    static const std::vector<std::string> sizes = {"-5",  "0",   "1",    "100",  "1k",      "1M",   "4M",
+                                                   "16M", "64M", "1.5M", "nan",  "abc",     "-1e300", "7k",
+                                                   "200", "64m", "8259", "3000000", "-2147483648"};
     return pick(r, sizes);
 }
 
@@ -328,7 +329,8 @@ std::string uci_option(rng_t& r) {
     const std::string& name = pick(r, uci_options);
     std::string value;
     if (name == "Hash" || name == "NalimovCache") {
-        static const std::vector<std::string> sizes = {"1", "16", "64", "0", "-5", "abc", "99999999999", "1e300"};
+        // Megabytes: a value above the range would take gigabytes of hash table.
+        static const std::vector<std::string> sizes = {"1", "16", "64", "0", "-5", "abc", "-99999999999", "1e300"};
         value = pick(r, sizes);
     } else if (name.find("Path") != std::string::npos || name.find("File") != std::string::npos) {
         value = chance(r, 0.3) ? "<empty>" : file(r);

@@ -108,13 +108,12 @@ TEST(PositionLearning, FallingScoresAreLearnt) {
     work_folder folder;
     start_learning();
     margin_pos_learn = 40;
-    engine_start_ply = 1;
     play({"e4", "e5"});
     const uint32_t move = make_move_word(G1, F3);
-    learn_game_position(-150, -150, 7, -100, 0, move);   // fell by 50: learnt
-    learn_game_position(-130, -130, 7, -100, 0, move);   // by 30 only
-    learn_game_position(-300, -450, 7, -250, 0, move);   // already lost before
-    learn_game_position(-80, -200, 7, -50, 0, move);     // the first score fell by 30 only
+    learn_game_position(-150, -150, 7, -100, 0, 1, move);   // fell by 50: learnt
+    learn_game_position(-130, -130, 7, -100, 0, 1, move);   // by 30 only
+    learn_game_position(-300, -450, 7, -250, 0, 1, move);   // already lost before
+    learn_game_position(-80, -200, 7, -50, 0, 1, move);     // the first score fell by 30 only
     EXPECT_EQ(read_file("learnpos.ovk"), "7 -150 Nf3 rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2\n");
     EXPECT_EQ(learned_positions_held(), 1);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "core/board.h"
 #include "core/hash.h"
 #include "core/makemove.h"
@@ -25,6 +27,68 @@ TEST_F(hash_fixture, SizeOfAMillionBytes) {
     hash_alloc(100);
     EXPECT_EQ(hash_table, nullptr);
     EXPECT_EQ(hash_entries, 0u);
+}
+
+TEST(HashSize, RequestsBeyondTwoGigabytesKeepTheirSize) {
+    EXPECT_EQ(hash_entries_for(0), 0u);
+    EXPECT_EQ(hash_entries_for(1000000), 83331u);
+    // The sizes that once read as "no table": above 2^31 bytes.
+    EXPECT_EQ(hash_entries_for(2148000000L), 178999998u);
+    EXPECT_EQ(hash_entries_for(3000000000L), 249999999u);
+    EXPECT_EQ(hash_entries_for(5000000000L), 416666664u);
+    // The largest table the 32-bit bucket number reaches, and nothing beyond it.
+    EXPECT_EQ(hash_entries_for(HASH_MAX_BYTES), HASH_MAX_ENTRIES);
+    EXPECT_EQ(hash_entries_for(HASH_MAX_BYTES + 36), HASH_MAX_ENTRIES);
+    EXPECT_EQ(hash_entries_for(LONG_MAX), HASH_MAX_ENTRIES);
+    EXPECT_EQ(HASH_MAX_ENTRIES % 3, 0u);
+    EXPECT_EQ(HASH_MAX_ENTRIES / 3 - 1, 0x55555554u) << "bucket_mult of the largest table fits its 32 bits";
+    EXPECT_GE(hash_max_megabytes(), 1);
+    EXPECT_LE(hash_max_megabytes(), HASH_MAX_BYTES / 1048576);
+}
+
+// The memory the table may take is limited to `limit` bytes while it lives.
+struct memory_limit {
+    static size_t limit;
+    bool (*saved)(size_t) = hash_memory_allows;
+    explicit memory_limit(size_t bytes) {
+        limit = bytes;
+        hash_memory_allows = [](size_t b) { return b <= limit; };
+    }
+    ~memory_limit() { hash_memory_allows = saved; }
+};
+size_t memory_limit::limit = 0;
+
+TEST_F(hash_fixture, AFailedAllocationFallsBackToTheLargestThatSucceeds) {
+    {
+        const memory_limit limit(7 << 20);
+        hash_alloc(16 << 20);
+        ASSERT_NE(hash_table, nullptr);
+        // Halving alone would stop at 4 MB; the table takes the 6 MB block that fits.
+        EXPECT_GT(hash_entries * sizeof(hash_entry), size_t(5) << 20);
+        EXPECT_LE((hash_entries + 3) * sizeof(hash_entry), size_t(6) << 20);
+        EXPECT_EQ(hash_entries % 3, 0u);
+        EXPECT_EQ(bucket_mult, hash_entries / 3 - 1);
+        // The table works: a store is found again.
+        hash_store(WHITE, 12, 64, 0, 3, 0x123);
+        int score = 0;
+        EXPECT_EQ(hash_probe(WHITE, 0, &score, nullptr, nullptr), 3);
+        EXPECT_EQ(score, 12);
+
+        // Beyond the largest table: taken down to it, then to what the memory allows.
+        hash_alloc(LONG_MAX);
+        ASSERT_NE(hash_table, nullptr);
+        EXPECT_GT(hash_entries * sizeof(hash_entry), size_t(5) << 20);
+        hash_new_search();
+
+        // No memory at all: no table, and the engine plays on.
+        memory_limit::limit = 1000;
+        hash_alloc(16 << 20);
+        EXPECT_EQ(hash_table, nullptr);
+        EXPECT_EQ(hash_entries, 0u);
+        EXPECT_EQ(hash_probe(WHITE, 0, &score, nullptr, nullptr), 0);
+    }
+    hash_alloc(1000000);
+    EXPECT_EQ(hash_entries, 83331u);
 }
 
 TEST_F(hash_fixture, MateScoresAreStoredRelativeToTheNode) {

@@ -48,12 +48,6 @@ void table_file(const std::string& path, uint64_t size, int (*entry)(uint32_t) =
     std::fclose(f);
 }
 
-bool has_line(const std::vector<std::string>& lines, const std::string& text) {
-    for (const auto& l : lines)
-        if (l == text) return true;
-    return false;
-}
-
 struct EgtbCommands : ::testing::Test {
     void SetUp() override {
         front_search_tables();
@@ -215,24 +209,45 @@ TEST_F(EgtbCommands, CacheSizes) {
     const struct {
         const char* arg;
         uint32_t bytes;
-    } cases[] = {{"1.5M", 1572864}, {"100", 100}, {"64k", 65536}, {" 2m", 2097152}, {"3000M", 0}, {"abc", 0}};
+    } cases[] = {{"1.5M", 1572864}, {"64k", 65536}, {" 2m", 2097152}, {"8260", 8260}};
+    output_capture out;
     for (const auto& c : cases) {
+        out.clear();
         run_line(std::string("egtb_cache ") + c.arg);
         EXPECT_EQ(egtb_cache_size, c.bytes) << c.arg;
+        EXPECT_EQ(out.lines(), std::vector<std::string>{"egtb_cache = " + std::to_string(c.bytes)}) << c.arg;
     }
-    // With tables on, a cache too small for a block answers nothing.
+    // Below one block (also a size out of range or no number, read as 0): raised to one
+    // block, and said so.
+    const struct {
+        const char* arg;
+        const char* wanted;
+    } small[] = {{"100", "100"}, {"8259", "8259"}, {"0", "0"}, {"3000M", "0"}, {"abc", "0"}};
+    for (const auto& c : small) {
+        out.clear();
+        run_line(std::string("egtb_cache ") + c.arg);
+        EXPECT_EQ(egtb_cache_size, 8260u) << c.arg;
+        EXPECT_EQ(out.lines(), std::vector<std::string>{std::string("egtb_cache = 8260 (raised from ") + c.wanted +
+                                                        ": the smallest cache that holds a block)"})
+            << c.arg;
+    }
+    // With tables on, the smallest cache still answers the probes.
     TempDir a;
     table_file(a.file("kqk.nbw"), 25629);
-    output_capture out;
     run_line("tbldir " + a.path());
     run_line("egtb_cache 100");
-    EXPECT_EQ(egtb_cache_blocks(), 0);
+    EXPECT_EQ(egtb_cache_blocks(), 1);
     EXPECT_EQ(egtb_men, 3);
-    int score;
-    EXPECT_EQ(probe_egtb(position("8/8/7k/8/8/8/8/Q3K3 w - - 0 1"), &score), 0);
+    int score = 1;
+    EXPECT_EQ(probe_egtb(position("8/8/7k/8/8/8/8/Q3K3 w - - 0 1"), &score), 1);
+    EXPECT_EQ(score, 0) << "the sparse table holds draws";
     run_line("egtb_cache 1M");
     EXPECT_EQ(egtb_cache_blocks(), 1048576 / 8260);
     EXPECT_EQ(probe_egtb(WHITE, &score), 1);
+    // The UCI option reaches the same setting through the cache allocation.
+    egtb_alloc_cache(10);
+    EXPECT_EQ(egtb_cache_size, 8260u);
+    EXPECT_EQ(egtb_cache_blocks(), 1);
 }
 
 int pattern(uint32_t i) { return static_cast<int>((i * 37u + 11u) % 251u) - 125; }

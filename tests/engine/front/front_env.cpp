@@ -68,6 +68,12 @@ void output_capture::clear() {
     log_file = file_;
 }
 
+bool has_line(const std::vector<std::string>& lines, const std::string& line) {
+    for (const auto& l : lines)
+        if (l == line) return true;
+    return false;
+}
+
 int run_line(const std::string& line) {
     size_t at = 0;
     const command_entry* row = find_command(line, &at);

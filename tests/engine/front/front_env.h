@@ -31,5 +31,8 @@ private:
     FILE* file_;
 };
 
+// Whether `lines` hold `line` as one of them.
+bool has_line(const std::vector<std::string>& lines, const std::string& line);
+
 // Runs one command line through the table as the reader does; the handler's code.
 int run_line(const std::string& line);

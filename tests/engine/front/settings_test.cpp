@@ -7,6 +7,8 @@
 
 #include "core/board.h"
 #include "core/clock.h"
+#include "core/hash.h"
+#include "core/output.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/parameters.h"
@@ -117,6 +119,43 @@ TEST(Settings, CountsAndPliesReadLeniently) {
     EXPECT_EQ(read_plies_arg("1e30"), 2147483647);
     EXPECT_EQ(read_integer_arg(" 12abc"), 12);
     EXPECT_EQ(read_integer_arg("99999999999"), 2147483647);
+}
+
+// The hash command with gigabytes, under a memory limit of 3 MB so that no test takes them.
+TEST(Settings, HashSizesBeyondTwoGigabytesAreTakenAsFarAsTheMemoryGoes) {
+    static size_t limit = size_t(3) << 20;
+    bool (*saved)(size_t) = hash_memory_allows;
+    hash_memory_allows = [](size_t bytes) { return bytes <= limit; };
+    output_capture out;
+    run_line("hash 3000M");
+    auto lines = out.lines();
+    EXPECT_TRUE(has_line(lines, "hash size wanted 3000000000")) << out.text();
+    ASSERT_NE(hash_table, nullptr);
+    EXPECT_GT(hash_entries, 170000u) << "the 2 MB block within the limit";
+    EXPECT_TRUE(has_line(lines, text_printf("could not allocate 2999999988 bytes for the hash table: %lu taken, the "
+                                            "largest that could be",
+                                            static_cast<unsigned long>(hash_entries) * 12UL)))
+        << out.text();
+
+    out.clear();
+    run_line("hash 60000M");
+    EXPECT_TRUE(has_line(out.lines(), "hash size 60000000000 is more than the table can address: 51539607540 taken"))
+        << out.text();
+    EXPECT_NE(hash_table, nullptr);
+
+    // The UCI option offers more than a gigabyte, and its largest value gives a table.
+    out.clear();
+    uci_mode = 1;
+    run_line("setoption name Hash value " + std::to_string(hash_max_megabytes()));
+    uci_mode = 0;
+    EXPECT_GT(hash_max_megabytes(), 1024) << "this machine has more than a gigabyte";
+    EXPECT_NE(hash_table, nullptr);
+    EXPECT_NE(out.text().find("info string could not allocate"), std::string::npos) << out.text();
+
+    hash_memory_allows = saved;
+    run_line("hash 1M");
+    EXPECT_EQ(hash_entries, 83331u);
+    hash_alloc(0x100000);
 }
 
 TEST(Settings, LevelTakesSecondsAndARealIncrement) {

@@ -1,4 +1,4 @@
-// The board diagram of the display commands.
+// The board diagram of the display commands and of the PGN reader's bad-move report.
 #pragma once
 
 #include <cstdint>
