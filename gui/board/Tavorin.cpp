@@ -411,6 +411,7 @@ void Tavorin::SituarVentanas() {
     Situar(::PgnMovimientos(), "Pgn", false, "TopJugadas", "LeftJugadas");
     Situar(::Cpu(), "CPU", false);
     Situar(::fEpd(), "EPD", false);
+    VentanasSituadas = true;
 }
 
 void Tavorin::OcultarVentanas() {

@@ -655,6 +655,8 @@ bool Mdi::MDIForm_QueryUnload() {
         return true;
     }
 
+    // A start-up that ends before the windows were placed has nothing of its own to store.
+    if (!VentanasSituadas) Terminar(0);
     if (AjustesEscribibles()) {
         auto escribir = [](const char* seccion, const char* clave, const QString& valor) {
             EscribirIni(FicheroIni, seccion, clave, valor);
