@@ -32,6 +32,7 @@
 #include "shell/Splash.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -49,6 +50,7 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -81,6 +83,32 @@ void MarcaDesdeIni(QAction* item, const char* clave) {
     if (!v) return;
     if (*v == 0) item->setChecked(false);
     if (*v == 1) item->setChecked(true);
+}
+
+// The windows that stand beside the board, in the order in which they make room.
+const char* const kLaterales[] = {"Jugadas", "Chat", "Reloj", "Ranking", "Cpu", "ListaPgn", "PgnMovimientos",
+                                  "SetTableroF", "fEpd"};
+
+bool EsLateral(const QWidget& w) {
+    for (const char* n : kLaterales)
+        if (w.objectName() == QLatin1String(n)) return true;
+    return false;
+}
+
+// The side windows shown now, in the order of kLaterales.
+std::vector<Forma*> LateralesAbiertas() {
+    std::vector<Forma*> abiertas;
+    for (const char* n : kLaterales)
+        for (QWidget* w : QApplication::allWidgets())
+            if (auto* f = qobject_cast<Forma*>(w); f && f->objectName() == QLatin1String(n) && f->Visible())
+                abiertas.push_back(f);
+    return abiertas;
+}
+
+// A window's outer rectangle in pixels of the main window's area.
+QRect Rectangulo(const Forma& f) {
+    auto px = [](double twips) { return int(std::lround(twips / TwipsPorPixel)); };
+    return {px(f.Left()), px(f.Top()), px(f.Width()), px(f.Height())};
 }
 
 long RegistroPendiente(const char* clave) {
@@ -218,9 +246,15 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     anfitrion_ = std::make_unique<Anfitrion>(*this);
     Reglas().FijarHost(anfitrion_.get());
     PrepararFicheros();
+    Forma::FijarAlAbrir([this](Forma& f) {
+        if (EsLateral(f)) ApartarDelTablero(f);
+    });
 }
 
-Tavorin::~Tavorin() { Reglas().FijarHost(nullptr); }
+Tavorin::~Tavorin() {
+    Forma::FijarAlAbrir(nullptr);
+    Reglas().FijarHost(nullptr);
+}
 
 void Tavorin::Form_Load() {
     // The board is the program's main content: its window can be minimised, not closed.
@@ -1177,7 +1211,25 @@ void Tavorin::Timer1_Timer() {
     PintarVentana(1);
     if (!Visible()) Show();
     AlAreaVisible();
+    ApartarVentanas();
     Timer1->stop();
+}
+
+void Tavorin::ApartarDelTablero(Forma& ventana) {
+    QMdiArea* area = AreaMdi();
+    if (&ventana == this || !area || !Visible() || !ventana.Visible()) return;
+    std::vector<QRect> otras;
+    for (Forma* f : LateralesAbiertas())
+        if (f != &ventana) otras.push_back(Rectangulo(*f));
+    const QRect antes = Rectangulo(ventana);
+    const QRect lugar = lugares::Apartar(antes, Rectangulo(*this), area->viewport()->size(), otras);
+    if (lugar == antes) return;
+    ventana.setLeft(double(lugar.x()) * TwipsPorPixel);
+    ventana.setTop(double(lugar.y()) * TwipsPorPixel);
+}
+
+void Tavorin::ApartarVentanas() {
+    for (Forma* f : LateralesAbiertas()) ApartarDelTablero(*f);
 }
 
 void Tavorin::AlAreaVisible() {

@@ -133,6 +133,12 @@ public:
     // A board window that the main window's area no longer shows whole is moved
     // so that the area shows as much of it as it can, its top-left corner always.
     void AlAreaVisible();
+    // A side window (move list, chat, clocks, ranking, engine panel, PGN windows,
+    // set-up, EPD list) that covers the board window goes beside it within the main
+    // window's area (lugares::Apartar); one that does not keeps its place. Runs when
+    // such a window opens, and for all those shown when the board has grown.
+    void ApartarDelTablero(Forma& ventana);
+    void ApartarVentanas();
 
     // Move input on the board picture (X, Y in pixels of PicBuffer; Button 1 left,
     // 2 right; State 1 when the pointer leaves the picture).
