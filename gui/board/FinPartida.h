@@ -1,6 +1,8 @@
 // The end of a game on the board and the main window's new-game reset.
 #pragma once
 
+// No game on the board: no game type, no local colour, nobody to move.
+void SinPartida();
 // After a move that gave checkmate: books a rated game, plays the win sound, resets
 // the game state, stops the engine clocks and tells who won (text 1 or 2).
 void FinJaqueMate();

@@ -54,9 +54,6 @@
 
 namespace {
 
-const char* const kPiezas[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
-                                 "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
-
 // A child window's stored place (the shipped one for what is not a number), kept
 // within what the main window's area can show when it is as large as a screen: its
 // title bar reachable there, its size no larger.
@@ -123,6 +120,12 @@ QImage Cuadrada(int lado) {
 }
 
 }  // namespace
+
+const char* NombreFicha(int pieza) {
+    static const char* const nombres[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
+                                            "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
+    return pieza >= 1 && pieza <= 12 ? nombres[pieza] : "";
+}
 
 int TamanoTablero() { return TamanoLimitado(::Opciones().Text1->text()); }
 
@@ -232,8 +235,8 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     CrearRed();
 
     for (int i = 1; i <= 12; ++i) {
-        OFichas[i] = QImage(QString(":/builtin/%1.png").arg(kPiezas[i]));
-        OMascara[i] = QImage(QString(":/builtin/%1f.png").arg(kPiezas[i]));
+        OFichas[i] = QImage(QString(":/builtin/%1.png").arg(NombreFicha(i)));
+        OMascara[i] = QImage(QString(":/builtin/%1f.png").arg(NombreFicha(i)));
     }
     OCB = QImage(":/builtin/cuadrob.png");
     OCN = QImage(":/builtin/cuadron.png");
@@ -324,21 +327,8 @@ void Tavorin::Form_Load() {
     }
     PonerFichas();
     const int lado = TamanoTablero();
-    for (int i = 1; i <= 12; ++i) {
-        RFichas[i] = Cuadrada(lado);
-        RMascara[i] = Cuadrada(lado);
-    }
-    RCuadro[1] = Cuadrada(lado);
-    RCuadro[2] = Cuadrada(lado);
-    ResiceImagenes();
-    update();
-    Resice();
-    LetrasNumeros();
-    PaintTablero();
-    AltoCasilla = RCuadro[1].width();
-    AnchoCasilla = RCuadro[1].height();
-    PaintFichasResice();
-    PintarVentana(1);
+    TamanoImagenes(lado);
+    Disponer();
     PicBuffer->Refresh();
     Marco(0, 0, 0, 0);
     AltoCasilla = RCuadro[1].width();
@@ -534,6 +524,27 @@ void Tavorin::ResiceImagenes() {
     }
     RCuadro[1] = estirar(original ? OCB : SCuadro[1], RCuadro[1], Qt::SmoothTransformation);
     RCuadro[2] = estirar(original ? OCN : SCuadro[2], RCuadro[2], Qt::SmoothTransformation);
+}
+
+void Tavorin::TamanoImagenes(int lado) {
+    for (int i = 1; i <= 12; ++i) {
+        RFichas[i] = Cuadrada(lado);
+        RMascara[i] = Cuadrada(lado);
+    }
+    RCuadro[1] = Cuadrada(lado);
+    RCuadro[2] = Cuadrada(lado);
+}
+
+void Tavorin::Disponer() {
+    ResiceImagenes();
+    update();
+    Resice();
+    LetrasNumeros();
+    PaintTablero();
+    AnchoCasilla = RCuadro[1].width();
+    AltoCasilla = RCuadro[1].height();
+    PaintFichasResice();
+    PintarVentana(1);
 }
 
 void Tavorin::Resice() {
@@ -1184,12 +1195,7 @@ namespace forms {
 
 void Tavorin::Timer1_Timer() {
     const int lado = TamanoTablero();
-    for (int i = 1; i <= 12; ++i) {
-        RFichas[i] = Cuadrada(lado);
-        RMascara[i] = Cuadrada(lado);
-    }
-    RCuadro[1] = Cuadrada(lado);
-    RCuadro[2] = Cuadrada(lado);
+    TamanoImagenes(lado);
     // Frames shown stay on their squares at the new size, also when the size came
     // with the options' OK; a re-layout at the same size leaves them where they are.
     if (lado != AltoCasilla) {
@@ -1200,15 +1206,7 @@ void Tavorin::Timer1_Timer() {
         RepintarTablero = false;
         TamanoCambiado = false;
     }
-    ResiceImagenes();
-    update();
-    Resice();
-    LetrasNumeros();
-    PaintTablero();
-    AnchoCasilla = RCuadro[1].width();
-    AltoCasilla = RCuadro[1].height();
-    PaintFichasResice();
-    PintarVentana(1);
+    Disponer();
     if (!Visible()) Show();
     AlAreaVisible();
     ApartarVentanas();

@@ -102,6 +102,12 @@ public:
     QTimer* TimerRetrasoTVP = nullptr;  // end of the replay, 100 ms
 
     // Layout and drawing. Squares given to the drawing are display squares.
+    // The working pictures made lado x lado pixels (blank until stretched).
+    void TamanoImagenes(int lado);
+    // The layout of start-up and of the deferred resize: the pictures stretched, the
+    // window, board and labels laid out, squares and pieces painted, the window
+    // painted in the colour scheme.
+    void Disponer();
     void ResiceImagenes();
     void Resice();
     void LetrasNumeros();
@@ -227,6 +233,10 @@ forms::Tavorin& Tavorin();
 void InvertirCoordenadas();
 // RedibujarFichas for the move in the game state (XOrigen .. YDestino, FichaOrigen).
 void RedibujarFichas();
+
+// The file stem of piece picture 1 to 12 ("peonb" .. "reyn"), built in and in the
+// skin folders alike; a mask's file adds "f". "" for any other code.
+const char* NombreFicha(int pieza);
 
 // The board size of the options dialog, always within 30..100.
 int TamanoTablero();

@@ -3,6 +3,7 @@
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/ColorRgb.h"
+#include "app/Idioma.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/FinPartida.h"
@@ -476,12 +477,7 @@ void Mdi::mnuTemaAyuda_Click() {
     ayuda += kPaginaAyuda;
     bool existe = QFileInfo(ayuda).isFile();
     if (existe && QDesktopServices::openUrl(QUrl::fromLocalFile(ayuda))) return;
-    QString texto = TextosIdioma[63];
-    int dolar = texto.indexOf(u'$');
-    QString mensaje = texto;
-    if (dolar >= 0)
-        mensaje = texto.left(dolar) + (existe ? "xdg-open" : kPaginaAyuda) + texto.mid(dolar + 1);
-    MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
+    MostrarMensaje("Tavorin", CambiarDolar(TextosIdioma[63], existe ? "xdg-open" : kPaginaAyuda), MB_ICONINFORMATION);
 }
 
 void Mdi::mnuAcerca_Click() {
