@@ -211,7 +211,11 @@ TEST(Apartar, TheSideThatTheAreaShowsMostOfWinsThenTheOneThatCoversLeastOfTheOth
               QRect(320, 0, 100, 100));
     EXPECT_EQ(lugares::Apartar(QRect(320, 150, 100, 100), medio, QSize(900, 640),
                                {QRect(150, 100, 150, 300), QRect(300, 0, 300, 100)}),
-              QRect(320, 400, 100, 100));
+              QRect(200, 0, 100, 100));
+    // Along the side, next to a window already there rather than over it.
+    EXPECT_EQ(lugares::Apartar(QRect(700, 0, 150, 190), QRect(0, 0, 839, 859), QSize(1280, 900),
+                               {QRect(839, 0, 380, 250)}),
+              QRect(839, 250, 150, 190));
     // A board larger than the area: no side is in view; the place that shows most.
     const QRect grande(0, 0, 839, 859);
     EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640)), QRect(839, 100, 240, 280));
