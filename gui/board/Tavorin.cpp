@@ -1127,13 +1127,8 @@ void Tavorin::MostrarCoronacion() {
 
 bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto != PicBuffer) return Forma::eventFilter(objeto, evento);
-    auto boton = [](Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : 4; };
-    auto botones = [](Qt::MouseButtons b) {
-        return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
-    };
-    auto mayusculas = [](Qt::KeyboardModifiers m) {
-        return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-    };
+    using controles::BotonesRaton;
+    using controles::Mayusculas;
     auto dentro = [this](const QPointF& p) {
         return p.x() >= 0 && p.y() >= 0 && p.x() < PicBuffer->width() && p.y() < PicBuffer->height();
     };
@@ -1142,7 +1137,7 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
         case QEvent::MouseButtonDblClick: {
             auto* e = static_cast<QMouseEvent*>(evento);
             if (!arrastrando_)
-                PicBuffer_MouseDown(boton(e->button()), mayusculas(e->modifiers()), e->position().x(), e->position().y());
+                PicBuffer_MouseDown(BotonesRaton(e->button()), Mayusculas(e->modifiers()), e->position().x(), e->position().y());
             return true;
         }
         case QEvent::MouseMove: {
@@ -1157,7 +1152,7 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
             } else if (arrastrando_)
                 PicBuffer_DragOver(p.x(), p.y(), dentro(p) ? 2 : 1);
             else
-                PicBuffer_MouseMove(botones(e->buttons()), mayusculas(e->modifiers()), p.x(), p.y());
+                PicBuffer_MouseMove(BotonesRaton(e->buttons()), Mayusculas(e->modifiers()), p.x(), p.y());
             return true;
         }
         case QEvent::MouseButtonRelease: {
