@@ -194,9 +194,9 @@ TEST(Registro, AFirstStartRegistersTheOwnTypeAndAsksForTheOtherTwo) {
     EXPECT_TRUE(QFile::exists(datos + "/mime/packages/tavorin-epd.xml"));
 }
 
-// A desktop where registration fails: the answers are kept all the same, the failure
-// is told once (text 28 with what could not be written), and the next start asks
-// and tells nothing.
+// A desktop where registration fails: the answers are kept all the same (so the next
+// start asks nothing) and the failure is told once, with text 28 and what could not
+// be written.
 TEST(Registro, AFailedRegistrationIsToldOnceAndNotAskedAgain) {
     Entorno e(false);
     e.Poner("Configuracion", "Nick", "Ana");
