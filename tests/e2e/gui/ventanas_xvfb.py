@@ -412,10 +412,31 @@ LADOS = [30, 40, 48, 56, 64, 72, 80, 90, 100]
 
 
 def sin_tapar(t, lado, nombre):
-    foto = t.foto(nombre)
-    r = subprocess.run([t.args.captura, "entero", foto, str(lado)], stdout=subprocess.PIPE,
-                       stderr=subprocess.DEVNULL, text=True)
-    comprobar(r.returncode == 0, f"{nombre}: {r.stdout.strip()}")
+    """The board shows whole once the screen has settled (two screenshots alike: the
+    program has laid out and painted, however busy the machine); a board still covered
+    after 20 seconds is a failure."""
+    t.fotos += 1
+    foto = os.path.join(t.salida, f"{t.fotos:02d}-{nombre}.png")
+    antes = os.path.join(t.salida, "anterior.png")
+
+    def captura(ruta):
+        subprocess.run([t.args.captura, "foto", ruta], env=t.pantalla.env, check=True, stderr=subprocess.DEVNULL)
+        with open(ruta, "rb") as f:
+            return f.read()
+    limite = time.monotonic() + 20
+    visto = captura(antes)
+    while True:
+        time.sleep(0.4)
+        ahora = captura(foto)
+        if ahora == visto:
+            r = subprocess.run([t.args.captura, "entero", foto, str(lado)], stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True)
+            if r.returncode == 0:
+                os.remove(antes)
+                return
+            comprobar(time.monotonic() < limite, f"{nombre}: {r.stdout.strip()}")
+        comprobar(time.monotonic() < limite, f"{nombre}: the screen never settled")
+        visto = ahora
 
 
 def lados(t):
@@ -431,22 +452,19 @@ def lados(t):
         t.orden("menu mnuOpciones")
         t.orden(f"poner Opciones.Text1 {lado}")
         t.orden("boton Opciones.Command1")
-        time.sleep(1.2)
+        time.sleep(0.5)
         # Each side window in front in turn, as when the user works in it.
         for ventana in ("Jugadas", "Chat", "Reloj", "Ranking"):
             t.orden("activar " + ventana)
-        time.sleep(0.3)
         sin_tapar(t, lado, f"lado-{lado}")
     lado = LADOS[-1]
     t.orden("menu mnuSetTablero")
-    time.sleep(1.2)
     sin_tapar(t, lado, "preparar")
     t.orden("cerrar SetTableroF")
     pgn = os.path.join(t.carpeta, "partida.pgn")
     with open(pgn, "w") as f:
         f.write('[Event "Prueba"]\n[White "Ana"]\n[Black "Beto"]\n[Result "*"]\n\n1. e4 e5 2. Nf3 Nc6 *\n')
     t.orden("soltar ventana " + pgn)
-    time.sleep(1.5)
     sin_tapar(t, lado, "pgn")
     t.proceso.terminate()
     t.proceso.wait(10)
