@@ -24,6 +24,8 @@ QString LeerIni(const QString& fichero, const QString& seccion, const QString& c
 namespace {
 // The user has been told this run that the settings cannot be written.
 bool g_escrituraAvisada = false;
+// The user has been told this run that a file type could not be registered.
+bool g_registroAvisado = false;
 }  // namespace
 
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
@@ -31,7 +33,8 @@ void EscribirIni(const QString& fichero, const QString& seccion, const QString& 
     // Before the language is read there is no text to tell it with; the next failure will.
     if (TextosIdioma[28].isEmpty()) return;
     g_escrituraAvisada = true;
-    MostrarMensaje("Tavorin", TextoNoEscribible(fichero), MB_ICONINFORMATION);
+    if (const QString texto = TextoNoEscribible(fichero); !texto.isEmpty())
+        MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
 }
 
 bool IniConAjustes(const QString& fichero) {
@@ -42,11 +45,9 @@ bool IniConAjustes(const QString& fichero) {
     return false;
 }
 
-QString TextoNoEscribible(const QString& ruta) {
-    QString texto = TextosIdioma[28];
-    if (const int dolar = texto.lastIndexOf(u'$'); dolar >= 0)
-        texto = texto.left(dolar) + "\r\n" + ruta + "\r\n" + texto.mid(dolar + 1);
-    return texto;
+QString TextoNoEscribible(const QString& nombre) {
+    if (!TextosIdioma[28].contains(u'$')) return QString();
+    return CambiarDolar(TextosIdioma[28], "\r\n" + nombre + "\r\n", true);
 }
 
 bool AjustesEscribibles() {
@@ -98,7 +99,13 @@ bool RegistrarExtension(int n, const QString& extension, const QString& claveTip
     QString programa = RutaApp + "tavorin";
     if (QCoreApplication::instance() && CarpetaPrograma() == QCoreApplication::applicationDirPath())
         programa = QCoreApplication::applicationFilePath();
-    if (!tiposfichero::Registrar(tipo, programa)) return false;
+    QString fallo;
+    const bool hecho = tiposfichero::Registrar(tipo, programa, &fallo);
     EscribirIni(FicheroIni, "Configuracion", marcas[n], "1");
-    return true;
+    if (!hecho && !g_registroAvisado) {
+        g_registroAvisado = true;
+        if (const QString texto = TextoNoEscribible(fallo); !texto.isEmpty())
+            MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
+    }
+    return hecho;
 }

@@ -16,8 +16,9 @@ void EscribirIni(const QString& fichero, const QString& seccion, const QString& 
 // The settings file holds its settings section (an empty, binary or unreadable file
 // does not).
 bool IniConAjustes(const QString& fichero);
-// Text 28 with the path where its "$" stands.
-QString TextoNoEscribible(const QString& ruta);
+// Text 28 (the file cannot be written) with the file's name between line breaks in
+// place of its last "$"; "" when text 28 has no "$" (then nothing is shown).
+QString TextoNoEscribible(const QString& nombre);
 // Whether the exit may write the settings: asks FicheroEscribible (which tells the
 // user when not), unless the user was told already this run; then it checks without
 // a second message.
@@ -33,7 +34,9 @@ long ContarColores(int bits, int planos);
 long ComprobarColores(QScreen* pantalla);
 long ComprobarResolucion(QScreen* pantalla);
 
-// Registers file type n (1 own game file, 2 PGN, 3 EPD) for Tavorin and, when that
-// succeeded, sets its mark in Default.ini. True on success.
+// Registers file type n (1 own game file, 2 PGN, 3 EPD) for Tavorin and sets its
+// mark in Default.ini whatever the outcome, so that it is not tried or asked again.
+// The first failure in a run is told (text 28 with what could not be written).
+// True on success.
 bool RegistrarExtension(int n, const QString& extension, const QString& claveTipo, const QString& claveDescripcion,
                         const QString& descripcion, const QString& claveComando);

@@ -559,3 +559,15 @@ void AplicarIdioma() {
     // The status bar's texts change with the others.
     if (::Mdi().Visible()) PaintStatusBar();
 }
+
+std::pair<QString, QString> PartirEnDolar(const QString& texto, bool ultimo) {
+    const qsizetype dolar = ultimo ? texto.lastIndexOf(u'$') : texto.indexOf(u'$');
+    if (dolar < 0) return {texto, QString()};
+    return {texto.left(dolar), texto.mid(dolar + 1)};
+}
+
+QString CambiarDolar(const QString& texto, const QString& valor, bool ultimo) {
+    if (!texto.contains(u'$')) return texto;
+    const auto [antes, despues] = PartirEnDolar(texto, ultimo);
+    return antes + valor + despues;
+}

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // Fills the options dialog's language list with the usable language files. The
@@ -40,6 +41,13 @@ struct ListaIdiomas {
 // `ficheros`: the file names of the folder in name order; `version` reads the
 // Version key of a file.
 ListaIdiomas ElegirIdiomas(const QStringList& ficheros, const std::function<QString(const QString&)>& version);
+
+// A language text around its first "$" (its last with `ultimo`): the part before it
+// and the part after it; without a "$", the whole text and "".
+std::pair<QString, QString> PartirEnDolar(const QString& texto, bool ultimo = false);
+// The text with `valor` in place of its first "$" (its last with `ultimo`); a text
+// without a "$" comes back unchanged.
+QString CambiarDolar(const QString& texto, const QString& valor, bool ultimo = false);
 
 // One row of the binding table: a key of a language file and what it sets.
 struct EnlaceIdioma {

@@ -29,10 +29,6 @@
 
 namespace {
 
-// File stems of a skin folder, in loading order: 12 pieces, 12 masks, 2 squares.
-const char* const kFichas[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
-                                 "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
-
 QImage CargarImagen(const QString& carpeta, const QString& nombre, bool& bien) {
     QString ruta = carpeta + nombres::EntradaReal(carpeta, nombre);
     QImageReader lector(ruta);
@@ -332,9 +328,9 @@ void Opciones::Skins() {
         }
     }
     const QString ext = ExtensionApariencia(primero);
-    for (int i = 1; i <= 12 && bien; ++i) t.SFichas[i] = CargarImagen(CarpetaApariencia, kFichas[i] + ext, bien);
+    for (int i = 1; i <= 12 && bien; ++i) t.SFichas[i] = CargarImagen(CarpetaApariencia, NombreFicha(i) + ext, bien);
     for (int i = 1; i <= 12 && bien; ++i)
-        t.SMascara[i] = CargarImagen(CarpetaApariencia, QString(kFichas[i]) + "f" + ext, bien);
+        t.SMascara[i] = CargarImagen(CarpetaApariencia, QString(NombreFicha(i)) + "f" + ext, bien);
     if (bien) t.SCuadro[1] = CargarImagen(CarpetaApariencia, "cuadrob" + ext, bien);
     if (bien) t.SCuadro[2] = CargarImagen(CarpetaApariencia, "cuadron" + ext, bien);
     if (bien) {

@@ -324,6 +324,12 @@ bool Ejecutar(const QString& linea) {
         f->Marco()->close();
         return true;
     }
+    if (orden == "activar") {
+        auto* f = qobject_cast<Forma*>(Ventana(resto));
+        if (!f || !f->Visible()) return false;
+        f->SetFocus();
+        return true;
+    }
     if (orden == "salir") {
         ::Mdi().close();
         return true;

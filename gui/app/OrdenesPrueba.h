@@ -22,6 +22,7 @@
 //   reloj <ms>                  moves the clock source on (TAVORIN_PRUEBA_RELOJ set)
 //   estado                      prints the state (a line "ESTADO|key=value|...")
 //   cerrar <Form>               closes a window by its close box
+//   activar <Form>              brings a window shown to the front, as a click on it
 //   salir                       closes the main window
 //
 // Each command ends with a line "OK <command>" (or "ERROR <command>"). A box prints

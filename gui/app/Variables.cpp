@@ -59,6 +59,7 @@ long FichaPaleta = 0;
 bool PartidaDeFichero = false;
 bool PosicionPreparada = false;
 bool SalirPendiente = false;
+bool VentanasSituadas = false;
 bool NuevoPendiente = false;
 bool RetrocesoPendiente = false;
 QString FicheroPendiente;
@@ -195,11 +196,8 @@ bool FicheroEscribible(const QString& ruta) {
 }
 
 void AvisarNoEscribible(const QString& ruta) {
-    QString texto = TextosIdioma[28];
-    int dolar = texto.lastIndexOf(u'$');
-    if (dolar < 0) return;
-    texto = texto.left(dolar) + "\r\n" + QFileInfo(ruta).fileName() + "\r\n" + texto.mid(dolar + 1);
-    MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
+    if (const QString texto = TextoNoEscribible(QFileInfo(ruta).fileName()); !texto.isEmpty())
+        MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
 }
 
 void CentrarVentana(Forma& ventana) {

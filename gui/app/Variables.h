@@ -63,6 +63,9 @@ extern long FichaPaleta;       // piece chosen in the set-up palette, 0 none
 extern bool PartidaDeFichero;  // a game or position from a file is on the board
 extern bool PosicionPreparada;
 extern bool SalirPendiente;    // exit again once the connection has closed
+// The child windows stand at their places from Default.ini: until then an exit
+// (a failed start-up check) stores nothing, so no place is written over the user's.
+extern bool VentanasSituadas;
 extern bool NuevoPendiente;
 extern bool RetrocesoPendiente;
 extern QString FicheroPendiente;
@@ -88,7 +91,8 @@ bool ExisteFichero(const QString& ruta);
 // True when the file may be written (a missing file may be created). Tells the
 // user with text 28 when it may not. Changes nothing on the file.
 bool FicheroEscribible(const QString& ruta);
-// Language text 28 with the file's name: the file cannot be written.
+// Tells the user with text 28 and the file's name (no folder) that the file cannot
+// be written.
 void AvisarNoEscribible(const QString& ruta);
 // Centres a window in the main window.
 void CentrarVentana(Forma& ventana);

@@ -12,17 +12,12 @@
 #include <QFrame>
 #include <QTimer>
 
-namespace {
-
-// A finished game is no game: no type, no local colour, nobody to move.
 void SinPartida() {
     auto& g = Reglas();
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = 0;
 }
-
-}  // namespace
 
 void ReinicioFinal() {
     auto& g = Reglas();

@@ -1,6 +1,8 @@
 // The end of a game on the board and the main window's new-game reset.
 #pragma once
 
+// No game on the board: no game type, no local colour, nobody to move.
+void SinPartida();
 // The game-state reset at a game's end. The final position stays on the board and
 // may still be saved or taken back: its side to move (the move record's count) and
 // the castling rights lost in the game survive the reset.

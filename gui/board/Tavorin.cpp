@@ -32,6 +32,7 @@
 #include "shell/Splash.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -49,11 +50,9 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace {
-
-const char* const kPiezas[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
-                                 "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
 
 // A child window's stored place (the shipped one for what is not a number), kept
 // within what the main window's area can show when it is as large as a screen: its
@@ -83,6 +82,32 @@ void MarcaDesdeIni(QAction* item, const char* clave) {
     if (*v == 1) item->setChecked(true);
 }
 
+// The windows that stand beside the board, in the order in which they make room.
+const char* const kLaterales[] = {"Jugadas", "Chat", "Reloj", "Ranking", "Cpu", "ListaPgn", "PgnMovimientos",
+                                  "SetTableroF", "fEpd"};
+
+bool EsLateral(const QWidget& w) {
+    for (const char* n : kLaterales)
+        if (w.objectName() == QLatin1String(n)) return true;
+    return false;
+}
+
+// The side windows shown now, in the order of kLaterales.
+std::vector<Forma*> LateralesAbiertas() {
+    std::vector<Forma*> abiertas;
+    for (const char* n : kLaterales)
+        for (QWidget* w : QApplication::allWidgets())
+            if (auto* f = qobject_cast<Forma*>(w); f && f->objectName() == QLatin1String(n) && f->Visible())
+                abiertas.push_back(f);
+    return abiertas;
+}
+
+// A window's outer rectangle in pixels of the main window's area.
+QRect Rectangulo(const Forma& f) {
+    auto px = [](double twips) { return int(std::lround(twips / TwipsPorPixel)); };
+    return {px(f.Left()), px(f.Top()), px(f.Width()), px(f.Height())};
+}
+
 long RegistroPendiente(const char* clave) {
     auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
     return v ? *v : 0;
@@ -95,6 +120,12 @@ QImage Cuadrada(int lado) {
 }
 
 }  // namespace
+
+const char* NombreFicha(int pieza) {
+    static const char* const nombres[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
+                                            "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
+    return pieza >= 1 && pieza <= 12 ? nombres[pieza] : "";
+}
 
 int TamanoTablero() { return TamanoLimitado(::Opciones().Text1->text()); }
 
@@ -204,8 +235,8 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     CrearRed();
 
     for (int i = 1; i <= 12; ++i) {
-        OFichas[i] = QImage(QString(":/builtin/%1.png").arg(kPiezas[i]));
-        OMascara[i] = QImage(QString(":/builtin/%1f.png").arg(kPiezas[i]));
+        OFichas[i] = QImage(QString(":/builtin/%1.png").arg(NombreFicha(i)));
+        OMascara[i] = QImage(QString(":/builtin/%1f.png").arg(NombreFicha(i)));
     }
     OCB = QImage(":/builtin/cuadrob.png");
     OCN = QImage(":/builtin/cuadron.png");
@@ -218,9 +249,15 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     anfitrion_ = std::make_unique<Anfitrion>(*this);
     Reglas().FijarHost(anfitrion_.get());
     PrepararFicheros();
+    Forma::FijarAlAbrir([this](Forma& f) {
+        if (EsLateral(f)) ApartarDelTablero(f);
+    });
 }
 
-Tavorin::~Tavorin() { Reglas().FijarHost(nullptr); }
+Tavorin::~Tavorin() {
+    Forma::FijarAlAbrir(nullptr);
+    Reglas().FijarHost(nullptr);
+}
 
 void Tavorin::Form_Load() {
     // The board is the program's main content: its window can be minimised, not closed.
@@ -290,21 +327,8 @@ void Tavorin::Form_Load() {
     }
     PonerFichas();
     const int lado = TamanoTablero();
-    for (int i = 1; i <= 12; ++i) {
-        RFichas[i] = Cuadrada(lado);
-        RMascara[i] = Cuadrada(lado);
-    }
-    RCuadro[1] = Cuadrada(lado);
-    RCuadro[2] = Cuadrada(lado);
-    ResiceImagenes();
-    update();
-    Resice();
-    LetrasNumeros();
-    PaintTablero();
-    AltoCasilla = RCuadro[1].width();
-    AnchoCasilla = RCuadro[1].height();
-    PaintFichasResice();
-    PintarVentana(1);
+    TamanoImagenes(lado);
+    Disponer();
     PicBuffer->Refresh();
     Marco(0, 0, 0, 0);
     AltoCasilla = RCuadro[1].width();
@@ -411,6 +435,7 @@ void Tavorin::SituarVentanas() {
     Situar(::PgnMovimientos(), "Pgn", false, "TopJugadas", "LeftJugadas");
     Situar(::Cpu(), "CPU", false);
     Situar(::fEpd(), "EPD", false);
+    VentanasSituadas = true;
 }
 
 void Tavorin::OcultarVentanas() {
@@ -499,6 +524,27 @@ void Tavorin::ResiceImagenes() {
     }
     RCuadro[1] = estirar(original ? OCB : SCuadro[1], RCuadro[1], Qt::SmoothTransformation);
     RCuadro[2] = estirar(original ? OCN : SCuadro[2], RCuadro[2], Qt::SmoothTransformation);
+}
+
+void Tavorin::TamanoImagenes(int lado) {
+    for (int i = 1; i <= 12; ++i) {
+        RFichas[i] = Cuadrada(lado);
+        RMascara[i] = Cuadrada(lado);
+    }
+    RCuadro[1] = Cuadrada(lado);
+    RCuadro[2] = Cuadrada(lado);
+}
+
+void Tavorin::Disponer() {
+    ResiceImagenes();
+    update();
+    Resice();
+    LetrasNumeros();
+    PaintTablero();
+    AnchoCasilla = RCuadro[1].width();
+    AltoCasilla = RCuadro[1].height();
+    PaintFichasResice();
+    PintarVentana(1);
 }
 
 void Tavorin::Resice() {
@@ -1081,13 +1127,8 @@ void Tavorin::MostrarCoronacion() {
 
 bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto != PicBuffer) return Forma::eventFilter(objeto, evento);
-    auto boton = [](Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : 4; };
-    auto botones = [](Qt::MouseButtons b) {
-        return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
-    };
-    auto mayusculas = [](Qt::KeyboardModifiers m) {
-        return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-    };
+    using controles::BotonesRaton;
+    using controles::Mayusculas;
     auto dentro = [this](const QPointF& p) {
         return p.x() >= 0 && p.y() >= 0 && p.x() < PicBuffer->width() && p.y() < PicBuffer->height();
     };
@@ -1096,7 +1137,7 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
         case QEvent::MouseButtonDblClick: {
             auto* e = static_cast<QMouseEvent*>(evento);
             if (!arrastrando_)
-                PicBuffer_MouseDown(boton(e->button()), mayusculas(e->modifiers()), e->position().x(), e->position().y());
+                PicBuffer_MouseDown(BotonesRaton(e->button()), Mayusculas(e->modifiers()), e->position().x(), e->position().y());
             return true;
         }
         case QEvent::MouseMove: {
@@ -1111,7 +1152,7 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
             } else if (arrastrando_)
                 PicBuffer_DragOver(p.x(), p.y(), dentro(p) ? 2 : 1);
             else
-                PicBuffer_MouseMove(botones(e->buttons()), mayusculas(e->modifiers()), p.x(), p.y());
+                PicBuffer_MouseMove(BotonesRaton(e->buttons()), Mayusculas(e->modifiers()), p.x(), p.y());
             return true;
         }
         case QEvent::MouseButtonRelease: {
@@ -1149,12 +1190,7 @@ namespace forms {
 
 void Tavorin::Timer1_Timer() {
     const int lado = TamanoTablero();
-    for (int i = 1; i <= 12; ++i) {
-        RFichas[i] = Cuadrada(lado);
-        RMascara[i] = Cuadrada(lado);
-    }
-    RCuadro[1] = Cuadrada(lado);
-    RCuadro[2] = Cuadrada(lado);
+    TamanoImagenes(lado);
     // Frames shown stay on their squares at the new size, also when the size came
     // with the options' OK; a re-layout at the same size leaves them where they are.
     if (lado != AltoCasilla) {
@@ -1165,18 +1201,28 @@ void Tavorin::Timer1_Timer() {
         RepintarTablero = false;
         TamanoCambiado = false;
     }
-    ResiceImagenes();
-    update();
-    Resice();
-    LetrasNumeros();
-    PaintTablero();
-    AnchoCasilla = RCuadro[1].width();
-    AltoCasilla = RCuadro[1].height();
-    PaintFichasResice();
-    PintarVentana(1);
+    Disponer();
     if (!Visible()) Show();
     AlAreaVisible();
+    ApartarVentanas();
     Timer1->stop();
+}
+
+void Tavorin::ApartarDelTablero(Forma& ventana) {
+    QMdiArea* area = AreaMdi();
+    if (&ventana == this || !area || !Visible() || !ventana.Visible()) return;
+    std::vector<QRect> otras;
+    for (Forma* f : LateralesAbiertas())
+        if (f != &ventana) otras.push_back(Rectangulo(*f));
+    const QRect antes = Rectangulo(ventana);
+    const QRect lugar = lugares::Apartar(antes, Rectangulo(*this), area->viewport()->size(), otras);
+    if (lugar == antes) return;
+    ventana.setLeft(double(lugar.x()) * TwipsPorPixel);
+    ventana.setTop(double(lugar.y()) * TwipsPorPixel);
+}
+
+void Tavorin::ApartarVentanas() {
+    for (Forma* f : LateralesAbiertas()) ApartarDelTablero(*f);
 }
 
 void Tavorin::AlAreaVisible() {

@@ -102,6 +102,12 @@ public:
     QTimer* TimerRetrasoTVP = nullptr;  // end of the replay, 100 ms
 
     // Layout and drawing. Squares given to the drawing are display squares.
+    // The working pictures made lado x lado pixels (blank until stretched).
+    void TamanoImagenes(int lado);
+    // The layout of start-up and of the deferred resize: the pictures stretched, the
+    // window, board and labels laid out, squares and pieces painted, the window
+    // painted in the colour scheme.
+    void Disponer();
     void ResiceImagenes();
     void Resice();
     void LetrasNumeros();
@@ -133,6 +139,12 @@ public:
     // A board window that the main window's area no longer shows whole is moved
     // so that the area shows as much of it as it can, its top-left corner always.
     void AlAreaVisible();
+    // A side window (move list, chat, clocks, ranking, engine panel, PGN windows,
+    // set-up, EPD list) that covers the board window goes beside it within the main
+    // window's area (lugares::Apartar); one that does not keeps its place. Runs when
+    // such a window opens, and for all those shown when the board has grown.
+    void ApartarDelTablero(Forma& ventana);
+    void ApartarVentanas();
 
     // Move input on the board picture (X, Y in pixels of PicBuffer; Button 1 left,
     // 2 right; State 1 when the pointer leaves the picture).
@@ -221,6 +233,10 @@ forms::Tavorin& Tavorin();
 void InvertirCoordenadas();
 // RedibujarFichas for the move in the game state (XOrigen .. YDestino, FichaOrigen).
 void RedibujarFichas();
+
+// The file stem of piece picture 1 to 12 ("peonb" .. "reyn"), built in and in the
+// skin folders alike; a mask's file adds "f". "" for any other code.
+const char* NombreFicha(int pieza);
 
 // The board size of the options dialog, always within 30..100.
 int TamanoTablero();

@@ -2,6 +2,7 @@
 
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/FinPartida.h"
 #include "board/Sonidos.h"
@@ -72,13 +73,6 @@ void MostrarReloj(QLineEdit* propio, QLineEdit* otro, long minutos, long segundo
         ColorDeTexto(propio, kGris);
         ColorDeTexto(otro, kGris);
     }
-}
-
-// A language text around its "$": the part before and the part after it.
-std::pair<QString, QString> Partes(const QString& texto) {
-    const qsizetype d = texto.indexOf(u'$');
-    if (d < 0) return {texto, QString()};
-    return {texto.left(d), texto.mid(d + 1)};
 }
 
 }  // namespace
@@ -712,7 +706,7 @@ void Cpu::OfertaDeTablas(int ranura) {
         return;
     }
     if (!emisor.Activo) return;
-    const QString texto = Combo(ranura)->currentText() + Partes(TextosIdioma[94]).second;
+    const QString texto = Combo(ranura)->currentText() + PartirEnDolar(TextosIdioma[94]).second;
     const long respuesta = MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION, MB_YESNO);
     // The game may have ended while the question was open.
     if (respuesta == IDYES && (Motor1.Activo || Motor2.Activo)) FinDeJuego({}, 0);
@@ -722,10 +716,10 @@ void Cpu::FinPartidaCPU(int ranura) {
     const QString nombre = Combo(ranura)->currentText();
     QString texto;
     if (DosMotores()) {
-        const auto [antes, despues] = Partes(TextosIdioma[92]);
+        const auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
         texto = nombre + " " + antes + Combo(3 - ranura)->currentText() + despues;
     } else {
-        texto = nombre + Partes(TextosIdioma[91]).second;
+        texto = nombre + PartirEnDolar(TextosIdioma[91]).second;
     }
     ApagarRelojes();
     ToolboxComand("2");
@@ -779,7 +773,7 @@ void Cpu::ToolboxComand(const QString& codigo) {
             if (DosMotores()) return;
             if (!Motor2.Activo && (g.Turno == 0 || !Motor1.Activo)) return;
             const QString motor = SMotor1->currentIndex() <= 0 ? SMotor2->currentText() : SMotor1->currentText();
-            auto [antes, despues] = Partes(TextosIdioma[92]);
+            auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
             if (!antes.isEmpty()) antes[0] = antes[0].toUpper();
             FinDeJuego({}, 0);
             MostrarMensaje("Tavorin", antes + motor + despues, MB_ICONINFORMATION);

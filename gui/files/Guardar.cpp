@@ -2,6 +2,7 @@
 
 #include "app/CMensaje.h"
 #include "app/CommonDialogs.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
@@ -73,10 +74,8 @@ QString CrLf(QString texto) {
 }  // namespace
 
 QString TextoConNombre(int n, const QString& nombre) {
-    QString texto = (n >= 0 && n < int(TextosIdioma.size())) ? TextosIdioma[n] : QString();
-    const qsizetype dolar = texto.indexOf(u'$');
-    if (dolar < 0) return texto;
-    return texto.left(dolar) + "\r\n" + nombre + "\r\n" + texto.mid(dolar + 1);
+    const QString texto = (n >= 0 && n < int(TextosIdioma.size())) ? TextosIdioma[n] : QString();
+    return CambiarDolar(texto, "\r\n" + nombre + "\r\n");
 }
 
 QString NombreConExtension(const QString& ruta, const QString& filtro, bool soloEpd) {

@@ -9,6 +9,7 @@
 #include "board/Tavorin.h"
 
 #include "app/CMensaje.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/FinPartida.h"
 #include "board/Jugadas.h"
@@ -57,26 +58,10 @@ int LadoLocal() {
     return c == "Blancas" ? 1 : c == "Negras" ? 2 : 0;
 }
 
-void SinPartida() {
-    auto& g = Reglas();
-    g.TipoPartida.clear();
-    g.MiColor.clear();
-    g.Turno = 0;
-}
-
 void OcultarMarcos() {
     auto& t = ::Tavorin();
     t.Shape1[0]->hide();
     t.Shape1[1]->hide();
-}
-
-// The side windows whose view items carry a check mark.
-void MostrarVentanasMarcadas() {
-    auto& m = ::Mdi();
-    if (m.mnuReloj->isChecked()) ::Reloj().Show();
-    if (m.mnuVentanaChat->isChecked()) ::Chat().Show();
-    if (m.mnuMovimientos->isChecked()) ::Jugadas().Show();
-    if (m.mnuMostrarRanking->isChecked()) ::Ranking().Show();
 }
 
 // Messages that change nothing on the board and open no box; all others end a
@@ -194,20 +179,14 @@ void RespuestaTablas(bool aceptadas) {
 
 // ---- New game ------------------------------------------------------------------------------
 
-// The part of a text before its n-th "$" (from 1), or between two of them.
-QString Trozo(const QString& texto, int n) {
-    const QStringList partes = texto.split(u'$');
-    return n < partes.size() ? partes[n] : QString();
-}
-
 QString PreguntaNuevoJuego(const tvp::Propuesta& p) {
     const QString color = p.color == 1 ? TextosIdioma[22] : TextosIdioma[21];
-    if (p.tipo == u'R')
-        return Trozo(TextosIdioma[10], 0) + QString::number(p.minutos) + Trozo(TextosIdioma[10], 1) + color + ".";
-    const QString t = TextosIdioma[87];
-    const qsizetype dolar = t.indexOf(u'$');
-    const QString antes = dolar < 0 ? t : t.left(dolar);
-    const QString despues = dolar < 0 ? QString() : t.mid(dolar + 1);
+    if (p.tipo == u'R') {
+        // Text 10 has two places: the minutes, then the colour.
+        const auto [antes, resto] = PartirEnDolar(TextosIdioma[10]);
+        return antes + QString::number(p.minutos) + PartirEnDolar(resto).first + color + ".";
+    }
+    const auto [antes, despues] = PartirEnDolar(TextosIdioma[87]);
     return antes + TextosIdioma[24] + despues + " " + color + ".";
 }
 
@@ -535,7 +514,7 @@ void PartidaAbortada() {
     g.TurnoFichero = 0;
     r.intercambio = Intercambio::Ninguno;
     ::Nuevo().NuevoAceptado();
-    MostrarVentanasMarcadas();
+    VentanasLaterales();
     red::Orientar(false);
     ::Tavorin().QuitaMarco();
 }

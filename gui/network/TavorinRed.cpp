@@ -281,10 +281,7 @@ void ResultadoPing() {
     if (!r.PingEnviado) return;
     r.PingEnviado = false;
     r.RetardoPing = std::lround(double(reloj::AhoraMs() - r.HoraPing) / 1000.0);
-    const QString texto = TextosIdioma[109];
-    const qsizetype dolar = texto.indexOf(u'$');
-    const QString antes = dolar < 0 ? texto : texto.left(dolar);
-    const QString despues = dolar < 0 ? QString() : texto.mid(dolar + 1);
+    const auto [antes, despues] = PartirEnDolar(TextosIdioma[109]);
     auto& t = ::Tavorin();
     t.setCaption(SinRetardo(t.Caption()) + " - " + antes + QString::number(r.RetardoPing) + despues);
 }

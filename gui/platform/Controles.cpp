@@ -76,6 +76,16 @@ int LeerNumero(const QString& s, int inicio, double& valor) {
 }
 }  // namespace
 
+int BotonesRaton(Qt::MouseButtons botones) {
+    return (botones & Qt::LeftButton ? 1 : 0) | (botones & Qt::RightButton ? 2 : 0) |
+           (botones & Qt::MiddleButton ? 4 : 0);
+}
+
+int Mayusculas(Qt::KeyboardModifiers teclas) {
+    return (teclas & Qt::ShiftModifier ? 1 : 0) | (teclas & Qt::ControlModifier ? 2 : 0) |
+           (teclas & Qt::AltModifier ? 4 : 0);
+}
+
 double Val(const QString& texto) {
     int i = 0;
     while (i < texto.size() && texto[i].isSpace()) ++i;

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QString>
+#include <Qt>
 
 #include <functional>
 #include <optional>
@@ -37,6 +38,11 @@ std::optional<int> CodigoTecla(const QKeyEvent& evento);
 // Gives a key press to a control's key handler, which may set the code to 0 to
 // swallow the key. True when it was swallowed (the event filter then stops it).
 bool TeclaTragada(QEvent* evento, const std::function<void(int&)>& manejador);
+
+// Mouse buttons and modifier keys as the runtime's event arguments give them: Button
+// 1 left, 2 right, 4 middle; Shift 1 Shift, 2 Ctrl, 4 Alt (each the sum of those held).
+int BotonesRaton(Qt::MouseButtons botones);
+int Mayusculas(Qt::KeyboardModifiers teclas);
 
 // The leading number of a text, 0 when there is none ("12abc" gives 12).
 double Val(const QString& texto);

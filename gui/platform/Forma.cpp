@@ -21,6 +21,11 @@ std::function<QWidget*()>& g_ventana() {
     return f;
 }
 
+std::function<void(Forma&)>& g_alAbrir() {
+    static std::function<void(Forma&)> f;
+    return f;
+}
+
 int APixeles(double twips) { return int(std::lround(twips / TwipsPorPixel)); }
 }  // namespace
 
@@ -28,6 +33,8 @@ void Forma::FijarPrincipal(std::function<QMdiArea*()> area, std::function<QWidge
     g_area() = std::move(area);
     g_ventana() = std::move(ventana);
 }
+
+void Forma::FijarAlAbrir(std::function<void(Forma&)> alAbrir) { g_alAbrir() = std::move(alAbrir); }
 
 QMdiArea* Forma::AreaMdi() { return g_area() ? g_area()() : nullptr; }
 QWidget* Forma::VentanaPrincipal() { return g_ventana() ? g_ventana()() : nullptr; }
@@ -165,6 +172,7 @@ void Forma::Show() {
         activateWindow();
     }
     if (!estaba || activa_ != this) Activar();
+    if (!estaba && g_alAbrir()) g_alAbrir()(*this);
 }
 
 void Forma::SetFocus() {

@@ -37,6 +37,8 @@ public:
     static void FijarPrincipal(std::function<QMdiArea*()> area, std::function<QWidget*()> ventana);
     static QMdiArea* AreaMdi();
     static QWidget* VentanaPrincipal();
+    // Runs each time a form that was hidden has been shown (one observer at a time).
+    static void FijarAlAbrir(std::function<void(Forma&)> alAbrir);
 
     Clase clase() const { return clase_; }
     // The window that moves and shows: the MDI sub-window of a child, else the form.

@@ -87,18 +87,23 @@ QString LineaExec(const QString& programa) {
     return ruta + " %f";
 }
 
-bool Registrar(const Tipo& tipo, const QString& programa) {
+bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo) {
+    auto falla = [fallo](const QString& ruta) {
+        if (fallo) *fallo = ruta;
+        return false;
+    };
     const QString datos = CarpetaDatos();
     const QString paquetes = datos + "/mime/packages";
     const QString aplicaciones = datos + "/applications";
     const QString iconos = datos + "/icons/hicolor/48x48/mimetypes";
-    if (!QDir().mkpath(paquetes) || !QDir().mkpath(aplicaciones)) return false;
+    if (!QDir().mkpath(paquetes)) return falla(paquetes);
+    if (!QDir().mkpath(aplicaciones)) return falla(aplicaciones);
 
     const QString icono = NombreIcono(tipo.mime);
     if (!tipo.icono.isNull()) {
-        if (!QDir().mkpath(iconos)) return false;
+        if (!QDir().mkpath(iconos)) return falla(iconos);
         QImage i = tipo.icono.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        if (!i.save(iconos + "/" + icono + ".png", "PNG")) return false;
+        if (!i.save(iconos + "/" + icono + ".png", "PNG")) return falla(iconos + "/" + icono + ".png");
     }
 
     // The MIME package: one per type, so that each type is registered on its own.
@@ -113,7 +118,7 @@ bool Registrar(const Tipo& tipo, const QString& programa) {
         "  </mime-type>\n"
         "</mime-info>\n";
     QString nombrePaquete = "tavorin-" + tipo.extension.mid(1).toLower() + ".xml";
-    if (!EscribirFichero(paquetes + "/" + nombrePaquete, xml)) return false;
+    if (!EscribirFichero(paquetes + "/" + nombrePaquete, xml)) return falla(paquetes + "/" + nombrePaquete);
 
     // The desktop entry lists every type registered so far.
     const QString entrada = aplicaciones + "/" + kEntrada;
@@ -128,7 +133,7 @@ bool Registrar(const Tipo& tipo, const QString& programa) {
         "Terminal=false\n"
         "Categories=Game;BoardGame;\n"
         "MimeType=" + tipos.join(u';').toUtf8() + ";\n";
-    if (!EscribirFichero(entrada, escritorio)) return false;
+    if (!EscribirFichero(entrada, escritorio)) return falla(entrada);
 
     // The default application for the type.
     const QString lista = aplicaciones + "/mimeapps.list";
@@ -136,12 +141,12 @@ bool Registrar(const Tipo& tipo, const QString& programa) {
         QStringList apps = ini::Leer(lista, seccion, tipo.mime, {}, 4096).split(u';', Qt::SkipEmptyParts);
         apps.removeAll(kEntrada);
         apps.prepend(kEntrada);
-        if (!ini::Escribir(lista, seccion, tipo.mime, apps.join(u';') + ";")) return false;
+        if (!ini::Escribir(lista, seccion, tipo.mime, apps.join(u';') + ";")) return falla(lista);
     }
 
-    bool bien = Refrescar("update-mime-database", {datos + "/mime"});
+    const bool bien = Refrescar("update-mime-database", {datos + "/mime"});
     Refrescar("update-desktop-database", {aplicaciones});
-    return bien;
+    return bien || falla(datos + "/mime");
 }
 
 }  // namespace tiposfichero

@@ -25,8 +25,10 @@ QString CarpetaDatos();
 // Registers the type for the program at `programa` (an absolute path). The desktop
 // entry is "tavorin.desktop"; it lists every type registered so far. True when
 // every file was written (the desktop databases are refreshed when their tools
-// are installed; their absence is no failure).
-bool Registrar(const Tipo& tipo, const QString& programa);
+// are installed; their absence is no failure). On failure `fallo`, when given, is
+// the file or folder that could not be written (the MIME folder when its database
+// tool failed).
+bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo = nullptr);
 
 // The Exec line of the desktop entry for a program path: the path quoted as the
 // desktop entry rules ask, then the file argument.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace lugares {
 
@@ -78,6 +79,43 @@ Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Med
     if (x != r.left()) ajustado.left = ATwips(x);
     if (y != r.top()) ajustado.top = ATwips(y);
     return ajustado;
+}
+
+QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras) {
+    if (!ventana.intersects(tablero)) return ventana;
+    const QRect vista(QPoint(0, 0), area);
+    const int w = ventana.width(), h = ventana.height();
+    // A coordinate kept within the area as far as the window's size allows.
+    auto dentro = [](int v, int tamano, int limite) { return std::max(0, std::min(v, limite - tamano)); };
+    // Along each side of the board: the window's own coordinate, or next to one of
+    // the other windows (below or after it, above or before it).
+    std::vector<int> xs{dentro(ventana.x(), w, area.width())}, ys{dentro(ventana.y(), h, area.height())};
+    for (const QRect& o : otras) {
+        xs.push_back(dentro(o.x() + o.width(), w, area.width()));
+        xs.push_back(dentro(o.x() - w, w, area.width()));
+        ys.push_back(dentro(o.y() + o.height(), h, area.height()));
+        ys.push_back(dentro(o.y() - h, h, area.height()));
+    }
+    std::vector<QRect> lugares;
+    for (int y : ys) {
+        lugares.push_back({tablero.x() + tablero.width(), y, w, h});  // right
+        lugares.push_back({tablero.x() - w, y, w, h});                 // left
+    }
+    for (int x : xs) {
+        lugares.push_back({x, tablero.y() + tablero.height(), w, h});  // below
+        lugares.push_back({x, tablero.y() - h, w, h});                  // above
+    }
+    auto superficie = [](const QRect& r) { return r.isEmpty() ? 0LL : qint64(r.width()) * r.height(); };
+    auto coste = [&](const QRect& r) {
+        qint64 tapadas = 0;
+        for (const QRect& o : otras) tapadas += superficie(r.intersected(o));
+        const qint64 dx = r.x() - ventana.x(), dy = r.y() - ventana.y();
+        return std::tuple(superficie(r) - superficie(r.intersected(vista)), tapadas, dx * dx + dy * dy);
+    };
+    const QRect* mejor = &lugares.front();
+    for (const QRect& r : lugares)
+        if (coste(r) < coste(*mejor)) mejor = &r;
+    return *mejor;
 }
 
 Colocacion::Geometria Colocacion::Aplicar(const Lugar& lugar, const QMargins& borde) {

@@ -46,6 +46,15 @@ struct Medidas {
 // change come back exactly as they were.
 Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Medidas& medidas);
 
+// A side window's place beside the board window. Rectangles in pixels relative to
+// the main window's area; `area` is the size the area shows. A window that does not
+// overlap the board keeps its place. One that does goes beside the board: right of
+// it, below it, left of it or above it, along that side at its own coordinate or
+// next to one of the `otras` windows, kept within the area as far as its size
+// allows. Of those places the one the area shows most of wins, then the one that
+// covers least of the other windows, then the one nearest its own place.
+QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras = {});
+
 // The main window's place through the window system. A top-level window is placed
 // by its frame's top-left corner but sized by its inside, and the frame is known only
 // once the window manager has put it round the shown window; it changes when the

@@ -3,6 +3,7 @@
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/ColorRgb.h"
+#include "app/Idioma.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/FinPartida.h"
@@ -476,10 +477,8 @@ void Mdi::mnuTemaAyuda_Click() {
     // Text 63 names what was not found at its "$"; any other failure follows the
     // text before the "$".
     auto avisar = [](const QString& falta, const QString& motivo) {
-        const QString texto = TextosIdioma[63];
-        const int dolar = int(texto.indexOf(u'$'));
-        QString mensaje = texto;
-        if (dolar >= 0) mensaje = texto.left(dolar) + (falta.isEmpty() ? motivo : falta + texto.mid(dolar + 1));
+        const QString& texto = TextosIdioma[63];
+        const QString mensaje = falta.isEmpty() ? PartirEnDolar(texto).first + motivo : CambiarDolar(texto, falta);
         MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
     };
     if (!QFileInfo(ayuda).isFile()) {
@@ -662,6 +661,8 @@ bool Mdi::MDIForm_QueryUnload() {
         return true;
     }
 
+    // A start-up that ends before the windows were placed has nothing of its own to store.
+    if (!VentanasSituadas) Terminar(0);
     if (AjustesEscribibles()) {
         auto escribir = [](const char* seccion, const char* clave, const QString& valor) {
             EscribirIni(FicheroIni, seccion, clave, valor);

@@ -7,6 +7,7 @@
 #include "app/CMensaje.h"
 #include "app/CommonDialogs.h"
 #include "app/Variables.h"
+#include "board/FinPartida.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
 #include "engines/Cpu.h"
@@ -48,14 +49,28 @@ bool Pregunta(const QString& texto, bool noPorDefecto) {
 // A request to the peer is still unanswered.
 bool PeticionPendiente() { return !FicheroPendiente.isEmpty() || NuevoPendiente || RetrocesoPendiente; }
 
-bool RivalAntiguo() { return controles::Val(VersionRival) <= kVersionAntigua; }
-
-void SinPartida() {
-    auto& g = Reglas();
-    g.TipoPartida.clear();
-    g.MiColor.clear();
-    g.Turno = 0;
+// A request to the peer about the game (resignation, draw offer); with the engine
+// panel shown, the panel's command `orden` acts instead. True when the request may
+// be made: a game with the peer, no file on the board, no request unanswered.
+bool PeticionDePartida(const char* orden) {
+    if (::Cpu().Visible()) {
+        ::Cpu().ToolboxComand(orden);
+        return false;
+    }
+    if (::ListaPgn().Visible()) return false;
+    if (PartidaDeFichero) {
+        Aviso("80");
+        return false;
+    }
+    if (PeticionPendiente()) {
+        Aviso("81");
+        return false;
+    }
+    const auto& g = Reglas();
+    return !ModoPreparar && g.Conectado && !g.TipoPartida.empty();
 }
+
+bool RivalAntiguo() { return controles::Val(VersionRival) <= kVersionAntigua; }
 
 }  // namespace
 
@@ -254,21 +269,8 @@ void Mdi::BorrarUltimaJugada() {
 // ---- Resign, draw offer ------------------------------------------------------------------
 
 void Mdi::mnuRendirse_Click() {
-    if (::Cpu().Visible()) {
-        ::Cpu().ToolboxComand("3");
-        return;
-    }
-    if (::ListaPgn().Visible()) return;
-    if (PartidaDeFichero) {
-        Aviso("80");
-        return;
-    }
-    if (PeticionPendiente()) {
-        Aviso("81");
-        return;
-    }
+    if (!PeticionDePartida("3")) return;
     auto& g = Reglas();
-    if (ModoPreparar || !g.Conectado || g.TipoPartida.empty()) return;
     if (!Pregunta("14", true)) return;
     EncolarMensaje("Rendirse");
     if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(1);
@@ -277,21 +279,8 @@ void Mdi::mnuRendirse_Click() {
 }
 
 void Mdi::mnuOfrecerTablas_Click() {
-    if (::Cpu().Visible()) {
-        ::Cpu().ToolboxComand("4");
-        return;
-    }
-    if (::ListaPgn().Visible()) return;
-    if (PartidaDeFichero) {
-        Aviso("80");
-        return;
-    }
-    if (PeticionPendiente()) {
-        Aviso("81");
-        return;
-    }
+    if (!PeticionDePartida("4")) return;
     auto& g = Reglas();
-    if (ModoPreparar || !g.Conectado || g.TipoPartida.empty()) return;
     // The peer may have gone while the question was open.
     if (Pregunta("17", true) && g.Conectado) EncolarMensaje("OfrecerTablas");
 }

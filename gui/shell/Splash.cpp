@@ -1,6 +1,7 @@
 #include "shell/Splash.h"
 
 #include "app/CMensaje.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "platform/Controles.h"
 #include "platform/Descarga.h"
@@ -165,8 +166,7 @@ void Splash::Tshow() {
 
 void Splash::Actualizar() {
     if (rkDownload1->Ocupada()) return;
-    QString pregunta = TextosIdioma[100];
-    if (int dolar = pregunta.indexOf(u'$'); dolar >= 0) pregunta = pregunta.left(dolar) + "\r\n" + pregunta.mid(dolar + 1);
+    const QString pregunta = CambiarDolar(TextosIdioma[100], "\r\n");
     if (MostrarMensaje("Tavorin", pregunta, MB_ICONINFORMATION, MB_YESNO) != IDYES) {
         Unload();
         return;

@@ -1,5 +1,7 @@
 #include "shell/SweetButton.h"
 
+#include "platform/Controles.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -7,22 +9,6 @@
 namespace {
 
 constexpr int kLado = 20;
-
-int Boton(Qt::MouseButtons b) {
-    int n = 0;
-    if (b & Qt::LeftButton) n |= 1;
-    if (b & Qt::RightButton) n |= 2;
-    if (b & Qt::MiddleButton) n |= 4;
-    return n;
-}
-
-int Teclas(Qt::KeyboardModifiers m) {
-    int n = 0;
-    if (m & Qt::ShiftModifier) n |= 1;
-    if (m & Qt::ControlModifier) n |= 2;
-    if (m & Qt::AltModifier) n |= 4;
-    return n;
-}
 
 // One picture of the image list: a rounded key with an arrow up (increase) or
 // down (decrease), in the look of one state.
@@ -140,14 +126,14 @@ void SweetButton::RestaurarBoton() {
 
 void SweetButton::mousePressEvent(QMouseEvent* e) {
     if (!EnabledB()) return;
-    int b = Boton(e->button());
+    int b = controles::BotonesRaton(e->button());
     if (b == 1) {
         pulsado_ = false;
         Mostrar(2);
     }
     pulsado_ = true;
     RestaurarBoton();
-    emit MouseDown(b, Teclas(e->modifiers()), e->position().x(), e->position().y());
+    emit MouseDown(b, controles::Mayusculas(e->modifiers()), e->position().x(), e->position().y());
 }
 
 void SweetButton::mouseMoveEvent(QMouseEvent* e) {
@@ -157,8 +143,8 @@ void SweetButton::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     captura_ = false;
-    int b = Boton(e->buttons());
-    int s = Teclas(e->modifiers());
+    int b = controles::BotonesRaton(e->buttons());
+    int s = controles::Mayusculas(e->modifiers());
     double x = e->position().x(), y = e->position().y();
     Mostrar(b != 1 ? 3 : 2);
     UserControl_MouseOut(b, s, x, y);
@@ -169,8 +155,8 @@ void SweetButton::mouseReleaseEvent(QMouseEvent* e) {
     if (!EnabledB()) return;
     pulsado_ = false;
     RestaurarBoton();
-    int b = Boton(e->button());
-    int s = Teclas(e->modifiers());
+    int b = controles::BotonesRaton(e->button());
+    int s = controles::Mayusculas(e->modifiers());
     double x = e->position().x(), y = e->position().y();
     emit MouseUp(b, s, x, y);
     UserControl_MouseOut(b, s, x, y);

@@ -5,6 +5,11 @@
 //                                        found by its 2-pixel black frame (top or
 //                                        bottom edge, whichever shows), squares of
 //                                        LADO pixels; the top may lie above the screen
+//   captura entero FOTO.png LADO         "x y" as tablero, when nothing covers the
+//                                        board: its whole frame shows and every
+//                                        square's corner has the colour of the other
+//                                        squares of its shade; else a line saying
+//                                        what is covered, and exit 1
 //   captura distintos A.png B.png X Y W H  how many pixels of the rectangle differ
 //   captura icono FOTO.png ICONO.png [LADO]  "x y": the centre of the first place that
 //                                        shows every opaque pixel of the picture (drawn
@@ -19,8 +24,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <optional>
 #include <vector>
+#include <utility>
 
 namespace {
 
@@ -55,6 +62,63 @@ std::optional<QPoint> Tablero(const QImage& img, int lado) {
         }
     }
     return std::nullopt;
+}
+
+// The mean colour of the 3 x 3 pixels from (x, y).
+QColor Muestra(const QImage& img, int x, int y) {
+    int r = 0, g = 0, b = 0;
+    for (int dy = 0; dy < 3; ++dy)
+        for (int dx = 0; dx < 3; ++dx) {
+            const QRgb p = img.pixel(x + dx, y + dy);
+            r += qRed(p);
+            g += qGreen(p);
+            b += qBlue(p);
+        }
+    return QColor(r / 9, g / 9, b / 9);
+}
+
+bool Parecidos(const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) <= 24 && std::abs(a.green() - b.green()) <= 24 &&
+           std::abs(a.blue() - b.blue()) <= 24;
+}
+
+// What covers the board whose picture starts at `p`: "" when nothing does. The board
+// shows whole when its 2-pixel frame is black all round and the corner of each square
+// (where no piece reaches) has the colour that most squares of its shade have.
+std::string Tapado(const QImage& img, QPoint p, int lado) {
+    const int largo = 8 * lado + 4;
+    const QPoint esquina = p - QPoint(2, 2);
+    if (!img.rect().contains(QRect(esquina, QSize(largo, largo)))) return "the board is not wholly on the screen";
+    for (int i = 0; i < largo; ++i)
+        for (int grueso = 0; grueso < 2; ++grueso)
+            if (!Negro(img, esquina.x() + i, esquina.y() + grueso) ||
+                !Negro(img, esquina.x() + i, esquina.y() + largo - 1 - grueso) ||
+                !Negro(img, esquina.x() + grueso, esquina.y() + i) ||
+                !Negro(img, esquina.x() + largo - 1 - grueso, esquina.y() + i))
+                return "its frame is covered near " + std::to_string(i) + " pixels from a corner";
+    // The squares of each shade, by their place on the picture (a8 top-left as seen).
+    std::vector<std::pair<QColor, std::string>> tonos[2];
+    for (int f = 0; f < 8; ++f)
+        for (int c = 0; c < 8; ++c)
+            tonos[(f + c) % 2].push_back({Muestra(img, p.x() + c * lado + 2, p.y() + f * lado + 2),
+                                          std::string{char('a' + c), char('8' - f)}});
+    for (const auto& tono : tonos) {
+        // The colour most squares of the shade agree with.
+        const QColor* comun = &tono[0].first;
+        int mejor = -1;
+        for (const auto& a : tono) {
+            int iguales = 0;
+            for (const auto& b : tono) iguales += Parecidos(a.first, b.first);
+            if (iguales > mejor) {
+                mejor = iguales;
+                comun = &a.first;
+            }
+        }
+        for (const auto& [color, casilla] : tono)
+            if (!Parecidos(color, *comun)) return "the square seen as " + casilla + " is covered";
+    }
+    if (Parecidos(tonos[0][0].first, tonos[1][0].first)) return "light and dark squares look alike";
+    return "";
 }
 
 // A toolbar may draw a picture from a larger copy scaled down: a pixel matches when
@@ -104,6 +168,23 @@ int main(int argc, char* argv[]) {
         std::printf("%d %d\n", p->x(), p->y());
         return 0;
     }
+    if (argc >= 4 && std::strcmp(argv[1], "entero") == 0) {
+        const QImage img = Leer(argv[2]);
+        const int lado = std::atoi(argv[3]);
+        if (img.isNull() || lado <= 0) return 1;
+        auto p = Tablero(img, lado);
+        if (!p) {
+            std::printf("the board's frame is nowhere to be seen\n");
+            return 1;
+        }
+        const std::string tapado = Tapado(img, *p, lado);
+        if (!tapado.empty()) {
+            std::printf("%s\n", tapado.c_str());
+            return 1;
+        }
+        std::printf("%d %d\n", p->x(), p->y());
+        return 0;
+    }
     if (argc >= 8 && std::strcmp(argv[1], "distintos") == 0) {
         const QImage a = Leer(argv[2]), b = Leer(argv[3]);
         if (a.isNull() || b.isNull() || a.size() != b.size()) return 1;
@@ -126,6 +207,6 @@ int main(int argc, char* argv[]) {
         std::printf("%d %d\n", p->x(), p->y());
         return 0;
     }
-    std::fprintf(stderr, "usage: captura foto OUT.png | tablero SHOT.png SIDE | distintos A.png B.png X Y W H | icono SHOT.png ICON.png\n");
+    std::fprintf(stderr, "usage: captura foto OUT.png | tablero SHOT.png SIDE | entero SHOT.png SIDE | distintos A.png B.png X Y W H | icono SHOT.png ICON.png\n");
     return 2;
 }

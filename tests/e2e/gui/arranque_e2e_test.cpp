@@ -32,6 +32,22 @@ TEST_F(Tavorin, WithoutDefaultIniTheProgramSaysSoAndEnds) {
     EXPECT_FALSE(fs::exists(Ruta("Default.ini")));
 }
 
+// A screen narrower than 800 pixels ends the start-up before the windows were
+// placed: the message, and Default.ini as it was (its places are the user's).
+TEST_F(Tavorin, AScreenCheckThatFailsEndsWithoutStoringAnything) {
+    Poner("Chat", "Top", "1234");
+    Escribir("pantalla.json",
+             R"({"screens":[{"name":"estrecha","x":0,"y":0,"width":640,"height":480,"logicalDpi":96,)"
+             R"("logicalBaseDpi":96,"dpr":1}]})");
+    const std::string antes = Contenido("Default.ini");
+    auto estado = Ejecutar(0, {}, {"QT_QPA_PLATFORM=offscreen:configfile=" + Ruta("pantalla.json")});
+    ASSERT_TRUE(estado);
+    EXPECT_EQ(*estado, 0);
+    ASSERT_EQ(mensajes.size(), 1u);
+    EXPECT_EQ(mensajes[0].rfind("MENSAJE|16|Tavorin|", 0), 0u) << mensajes[0];
+    EXPECT_EQ(Contenido("Default.ini"), antes);
+}
+
 TEST_F(Tavorin, AFirstLanguageFileOfAnotherVersionEndsTheProgram) {
     std::string viejo = Ingles();
     viejo.replace(viejo.find("Version=1.55"), 12, "Version=1.50");

@@ -17,15 +17,21 @@ Checks:
   menus      a right click on the move list opens one menu, the program's; a new game
              shows the move list beside the engine panel; a right click on the chat
              opens one menu whose first item asks for a new nick
+  lados      with the move list, chat, clocks and ranking shown, the square size is
+             chosen in the options from 30 to 100 pixels: at every size, with those
+             windows brought to the front, the board shows whole, and so it does when
+             the set-up window and the PGN browser open over the large board
 """
 import argparse
 import configparser
 import os
+import queue
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 ANCHO, ALTO = 1280, 1024
@@ -141,6 +147,41 @@ class Tavorin:
                                                              "^Tavorin Versi").split()[:1], 30,
                                "the main window did not show")[0]
         time.sleep(1.5)
+
+    def arrancar_ordenes(self):
+        """Started to take commands on standard input (TAVORIN_PRUEBA_ORDENES)."""
+        env = dict(self.pantalla.env, TAVORIN_PRUEBA_MENSAJES="1", TAVORIN_PRUEBA_ORDENES="1",
+                   TAVORIN_PRUEBA_AVISOS="1")
+        self.proceso = subprocess.Popen(["./tavorin"], cwd=self.carpeta, env=env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, bufsize=1)
+        self.lineas = queue.Queue()
+
+        def leer():
+            for linea in self.proceso.stdout:
+                self.lineas.put(linea.rstrip("\n"))
+        threading.Thread(target=leer, daemon=True).start()
+        self.esperar_linea(lambda l: l == "LISTO", 30, "the program did not start")
+        self.ventana = esperar(lambda: self.pantalla.xdotool("search", "--onlyvisible", "--name",
+                                                             "^Tavorin Versi").split()[:1], 30,
+                               "the main window did not show")[0]
+        time.sleep(1.5)
+
+    def esperar_linea(self, prueba, segundos, texto):
+        limite = time.monotonic() + segundos
+        while time.monotonic() < limite:
+            try:
+                linea = self.lineas.get(timeout=max(0.01, limite - time.monotonic()))
+            except queue.Empty:
+                break
+            if prueba(linea):
+                return linea
+        raise Fallo(texto)
+
+    def orden(self, texto):
+        self.proceso.stdin.write(texto + "\n")
+        self.proceso.stdin.flush()
+        linea = self.esperar_linea(lambda l: l in ("OK " + texto, "ERROR " + texto), 30, f"no answer to {texto}")
+        comprobar(linea.startswith("OK "), f"the program refused: {texto}")
 
     def fin(self):
         try:
@@ -367,9 +408,71 @@ def menus(t):
     t.proceso.wait(10)
 
 
+LADOS = [30, 40, 48, 56, 64, 72, 80, 90, 100]
+
+
+def sin_tapar(t, lado, nombre):
+    """The board shows whole once the screen has settled (two screenshots alike: the
+    program has laid out and painted, however busy the machine); a board still covered
+    after 20 seconds is a failure."""
+    t.fotos += 1
+    foto = os.path.join(t.salida, f"{t.fotos:02d}-{nombre}.png")
+    antes = os.path.join(t.salida, "anterior.png")
+
+    def captura(ruta):
+        subprocess.run([t.args.captura, "foto", ruta], env=t.pantalla.env, check=True, stderr=subprocess.DEVNULL)
+        with open(ruta, "rb") as f:
+            return f.read()
+    limite = time.monotonic() + 20
+    visto = captura(antes)
+    while True:
+        time.sleep(0.4)
+        ahora = captura(foto)
+        if ahora == visto:
+            r = subprocess.run([t.args.captura, "entero", foto, str(lado)], stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True)
+            if r.returncode == 0:
+                os.remove(antes)
+                return
+            comprobar(time.monotonic() < limite, f"{nombre}: {r.stdout.strip()}")
+        comprobar(time.monotonic() < limite, f"{nombre}: the screen never settled")
+        visto = ahora
+
+
+def lados(t):
+    # The main window as large as the screen, so that the 100-pixel board fits its area.
+    for clave, valor in (("Windows", "0"), ("Left", "0"), ("Top", "0"), ("Width", str(ANCHO * 15)),
+                         ("Height", str(ALTO * 15))):
+        t.poner("Mdi", clave, valor)
+    t.poner("Configuracion", "Tamaño", str(LADOS[0]))
+    for clave in ("Jugadas", "Chat", "Reloj", "Elo"):
+        t.poner("Configuracion", clave, "1")
+    t.arrancar_ordenes()
+    for lado in LADOS:
+        t.orden("menu mnuOpciones")
+        t.orden(f"poner Opciones.Text1 {lado}")
+        t.orden("boton Opciones.Command1")
+        time.sleep(0.5)
+        # Each side window in front in turn, as when the user works in it.
+        for ventana in ("Jugadas", "Chat", "Reloj", "Ranking"):
+            t.orden("activar " + ventana)
+        sin_tapar(t, lado, f"lado-{lado}")
+    lado = LADOS[-1]
+    t.orden("menu mnuSetTablero")
+    sin_tapar(t, lado, "preparar")
+    t.orden("cerrar SetTableroF")
+    pgn = os.path.join(t.carpeta, "partida.pgn")
+    with open(pgn, "w") as f:
+        f.write('[Event "Prueba"]\n[White "Ana"]\n[Black "Beto"]\n[Result "*"]\n\n1. e4 e5 2. Nf3 Nc6 *\n')
+    t.orden("soltar ventana " + pgn)
+    sin_tapar(t, lado, "pgn")
+    t.proceso.terminate()
+    t.proceso.wait(10)
+
+
 def main():
     p = argparse.ArgumentParser()
-    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus"])
+    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus", "lados"])
     p.add_argument("--programa", required=True)
     p.add_argument("--recursos", required=True)
     p.add_argument("--captura", required=True)

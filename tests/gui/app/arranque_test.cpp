@@ -194,18 +194,29 @@ TEST(Registro, AFirstStartRegistersTheOwnTypeAndAsksForTheOtherTwo) {
     EXPECT_TRUE(QFile::exists(datos + "/mime/packages/tavorin-epd.xml"));
 }
 
-TEST(Registro, AFailedRegistrationIsTriedAgainNextTime) {
+// A desktop where registration fails: the answers are kept all the same (so the next
+// start asks nothing) and the failure is told once, with text 28 and what could not
+// be written.
+TEST(Registro, AFailedRegistrationIsToldOnceAndNotAskedAgain) {
     Entorno e(false);
     e.Poner("Configuracion", "Nick", "Ana");
     testsupport::TempDir xdg;
     // A plain file where the data folder should be: nothing can be written.
     xdg.write("datos", "");
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(xdg.file("datos")));
+    const QString datos = QString::fromStdString(xdg.file("datos"));
+    qputenv("XDG_DATA_HOME", datos.toLocal8Bit());
     e.respuestas = {IDYES, IDNO};
     e.Arrancar();
-    EXPECT_EQ(e.Leer("Configuracion", "RegitTvp"), "0");
-    EXPECT_EQ(e.Leer("Configuracion", "RegitPgn"), "0");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitTvp"), "1");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitPgn"), "1");
     EXPECT_EQ(e.Leer("Configuracion", "RegitEpd"), "1");
+    // The own type fails without a question, then the two questions; the second
+    // failure (PGN, answered Yes) is not told again.
+    ASSERT_EQ(e.mensajes.size(), 3u);
+    EXPECT_EQ(e.mensajes[0].texto, TextoNoEscribible(datos + "/mime/packages"));
+    EXPECT_TRUE(e.mensajes[0].texto.contains("\r\n" + datos + "/mime/packages\r\n"));
+    EXPECT_EQ(e.mensajes[1].texto, TextosIdioma[70]);
+    EXPECT_EQ(e.mensajes[2].texto, TextosIdioma[85]);
 }
 
 TEST(Nick, AnEmptyNickIsAskedForUntilOneOfNineCharactersComes) {

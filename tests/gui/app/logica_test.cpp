@@ -22,6 +22,26 @@ ListaIdiomas Elegir(const QStringList& ficheros, std::map<QString, QString> vers
     return ElegirIdiomas(ficheros, [&](const QString& f) { return versiones[f]; });
 }
 
+// A language text's "$": where a value goes, or the line breaks.
+TEST(TextosDolar, AValueGoesAtTheFirstOrLastDollarAndATextWithoutOneIsKept) {
+    using Partes = std::pair<QString, QString>;
+    EXPECT_EQ(PartirEnDolar("Retardo: $ s"), (Partes{"Retardo: ", " s"}));
+    EXPECT_EQ(PartirEnDolar("a$b$c"), (Partes{"a", "b$c"}));
+    EXPECT_EQ(PartirEnDolar("a$b$c", true), (Partes{"a$b", "c"}));
+    EXPECT_EQ(PartirEnDolar("sin marca"), (Partes{"sin marca", ""}));
+    EXPECT_EQ(PartirEnDolar("$"), (Partes{"", ""}));
+    EXPECT_EQ(CambiarDolar("a$b$c", "X"), "aXb$c");
+    EXPECT_EQ(CambiarDolar("a$b$c", "X", true), "a$bXc");
+    // Without a "$" nothing is added (where PartirEnDolar's parts would put it at the end).
+    EXPECT_EQ(CambiarDolar("sin marca", "X"), "sin marca");
+    // Text 28 with a name: "" when the language's text has no place for it.
+    TextosIdioma[28] = "No se puede $ escribir $ el fichero";
+    EXPECT_EQ(TextoNoEscribible("f.ini"), "No se puede $ escribir \r\nf.ini\r\n el fichero");
+    TextosIdioma[28] = "Sin lugar";
+    EXPECT_EQ(TextoNoEscribible("f.ini"), "");
+    TextosIdioma[28].clear();
+}
+
 TEST(ListarIdiomas, TheFirstFileDecidesAndLaterWrongVersionsAreLeftOut) {
     auto l = Elegir({"English.lng", "Español.lng", "Viejo.lng"},
                     {{"English.lng", "1.55"}, {"Español.lng", "1.55"}, {"Viejo.lng", "1.50"}});

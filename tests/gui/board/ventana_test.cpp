@@ -7,6 +7,13 @@
 #include "board/Tavorin.h"
 #include "engines/Cpu.h"
 #include "files/ListaPgn.h"
+#include "files/PgnMovimientos.h"
+#include "files/SetTableroF.h"
+#include "files/fEpd.h"
+#include "network/Chat.h"
+#include "network/Ranking.h"
+#include "network/Reloj.h"
+#include "board/Jugadas.h"
 #include "shell/Mdi.h"
 
 #include <QApplication>
@@ -19,6 +26,9 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
+
+#include <map>
+#include <vector>
 
 namespace {
 
@@ -91,6 +101,79 @@ TEST_F(Partida, AfterASizeChangeTheAreaShowsTheBoardFromItsTopLeftCorner) {
     Tamano(31);
     EXPECT_EQ(Ventana()->pos(), QPoint(20, 10));
     Tamano(40);
+}
+
+// A window's outer rectangle in pixels of the main window's area.
+QRect Rect(const Forma& f) {
+    return {int(f.Left() / 15), int(f.Top() / 15), int(f.Width() / 15), int(f.Height() / 15)};
+}
+
+std::vector<Forma*> Laterales() {
+    return {&Jugadas(), &Chat(), &Reloj(), &Ranking(), &Cpu(), &ListaPgn(), &PgnMovimientos(), &SetTableroF(), &fEpd()};
+}
+
+// Which of the side windows shown covers the board window, and where.
+std::string Tapan() {
+    std::string tapan;
+    const QRect tablero = Rect(Tavorin());
+    for (Forma* f : Laterales())
+        if (f->Visible() && Rect(*f).intersects(tablero))
+            tapan += f->objectName().toStdString() + " " + std::to_string(Rect(*f).x()) + "," +
+                     std::to_string(Rect(*f).y()) + "; ";
+    return tapan;
+}
+
+// The shipped places with the board window in the corner; nothing shown.
+void LugaresGuardados() {
+    for (Forma* f : Laterales()) f->Hide();
+    Tamano(40);
+    Tavorin().SituarVentanas();
+}
+
+constexpr int kTamanos[] = {30, 40, 48, 56, 64, 72, 80, 90, 100};
+
+// The board grows under the move list, the chat, the clocks, the ranking and the
+// engine panel: each that would cover it goes beside it, the others stay put.
+TEST_F(Partida, WhenTheBoardGrowsNoSideWindowCoversIt) {
+    for (int lado : kTamanos) {
+        LugaresGuardados();
+        for (Forma* f : std::vector<Forma*>{&Jugadas(), &Chat(), &Reloj(), &Ranking(), &Cpu()}) f->Show();
+        std::map<Forma*, QRect> antes;
+        for (Forma* f : Laterales()) antes[f] = Rect(*f);
+        Tamano(lado);
+        EXPECT_EQ(Tapan(), "") << lado;
+        for (Forma* f : Laterales())
+            if (!antes[f].intersects(Rect(Tavorin()))) {
+                EXPECT_EQ(Rect(*f), antes[f]) << f->objectName().toStdString() << " moved at " << lado;
+            }
+    }
+    // At the shipped size the stored places stand.
+    LugaresGuardados();
+    Chat().Show();
+    Tamano(40);
+    EXPECT_EQ(Chat().Top(), e->Leer("Chat", "Top").toDouble());
+    EXPECT_EQ(Chat().Left(), e->Leer("Chat", "Left").toDouble());
+}
+
+// A side window that would open over the board opens beside it, within the area
+// while the board leaves room there.
+TEST_F(Partida, ASideWindowOpensBesideTheBoard) {
+    const QSize vista = Mdi().Area->viewport()->size();
+    for (int lado : kTamanos) {
+        LugaresGuardados();
+        Tamano(lado);
+        for (Forma* f : Laterales()) {
+            const QRect guardado = Rect(*f);
+            f->Show();
+            EXPECT_EQ(Tapan(), "") << lado << " " << f->objectName().toStdString();
+            const QRect tablero = Rect(Tavorin());
+            if (guardado.intersects(tablero) && tablero.width() + guardado.width() <= vista.width()) {
+                EXPECT_TRUE(QRect(QPoint(0, 0), vista).contains(Rect(*f)))
+                    << lado << " " << f->objectName().toStdString();
+            }
+            f->Hide();
+        }
+    }
 }
 
 }  // namespace

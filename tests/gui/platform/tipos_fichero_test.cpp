@@ -64,7 +64,11 @@ TEST_F(Registro, FailsWhenTheDataFolderCannotBeWritten) {
     QFile f(datos);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    EXPECT_FALSE(tiposfichero::Registrar({".tvp", tiposfichero::MimeDe(".tvp"), "Tavorin", QImage()}, "/t/tavorin"));
+    QString fallo;
+    EXPECT_FALSE(tiposfichero::Registrar({".tvp", tiposfichero::MimeDe(".tvp"), "Tavorin", QImage()}, "/t/tavorin",
+                                         &fallo));
+    // What could not be written is named.
+    EXPECT_EQ(fallo, datos + "/mime/packages");
 }
 
 TEST(LineaExec, QuotesAProgramPathOnlyWhenItMust) {

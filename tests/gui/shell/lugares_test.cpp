@@ -181,4 +181,52 @@ TEST(Colocacion, StartAndExitCyclesKeepThePlace) {
     }
 }
 
+// Side windows and the board window, in pixels of the main window's area.
+TEST(Apartar, AWindowThatCoversTheBoardGoesBesideItAndNoOtherMoves) {
+    const QSize area(900, 640);
+    const QRect tablero(0, 0, 487, 507);
+    struct Caso {
+        const char* nombre;
+        QRect ventana;
+        QRect esperado;
+    };
+    const Caso casos[] = {
+        {"clear of the board: kept", QRect(500, 10, 240, 280), QRect(500, 10, 240, 280)},
+        {"clear of it and outside the area: kept", QRect(950, 700, 100, 100), QRect(950, 700, 100, 100)},
+        {"over its right files: to the right, same height", QRect(366, 324, 240, 280), QRect(487, 324, 240, 280)},
+        {"to the right, brought up into the area", QRect(366, 500, 240, 280), QRect(487, 360, 240, 280)},
+        {"over its bottom ranks, too wide for the right: below", QRect(0, 383, 420, 100), QRect(0, 507, 420, 100)},
+        {"touching it is no overlap", QRect(487, 0, 100, 100), QRect(487, 0, 100, 100)},
+        {"inside it: the nearest side", QRect(100, 430, 60, 60), QRect(100, 507, 60, 60)},
+    };
+    for (const Caso& c : casos) EXPECT_EQ(lugares::Apartar(c.ventana, tablero, area), c.esperado) << c.nombre;
+}
+
+TEST(Apartar, TheSideThatTheAreaShowsMostOfWinsThenTheOneThatCoversLeastOfTheOthers) {
+    // A board in the middle: left of it there is room as well.
+    const QRect medio(300, 100, 300, 300);
+    EXPECT_EQ(lugares::Apartar(QRect(320, 150, 100, 100), medio, QSize(900, 640)), QRect(200, 150, 100, 100));
+    // The nearest sides are taken by other windows: the next one.
+    EXPECT_EQ(lugares::Apartar(QRect(320, 150, 100, 100), medio, QSize(900, 640), {QRect(150, 100, 150, 300)}),
+              QRect(320, 0, 100, 100));
+    EXPECT_EQ(lugares::Apartar(QRect(320, 150, 100, 100), medio, QSize(900, 640),
+                               {QRect(150, 100, 150, 300), QRect(300, 0, 300, 100)}),
+              QRect(200, 0, 100, 100));
+    // Along the side, next to a window already there rather than over it.
+    EXPECT_EQ(lugares::Apartar(QRect(700, 0, 150, 190), QRect(0, 0, 839, 859), QSize(1280, 900),
+                               {QRect(839, 0, 380, 250)}),
+              QRect(839, 250, 150, 190));
+    // A board larger than the area: no side is in view; the place that shows most.
+    const QRect grande(0, 0, 839, 859);
+    EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640)), QRect(839, 100, 240, 280));
+    // Nothing is ever placed over the board, whatever the area.
+    for (const QSize& area : {QSize(0, 0), QSize(100, 100), QSize(2000, 2000)})
+        for (int x = -50; x < 900; x += 70)
+            for (int y = -50; y < 900; y += 70) {
+                const QRect r = lugares::Apartar(QRect(x, y, 200, 150), grande, area);
+                ASSERT_FALSE(r.intersects(grande)) << x << "," << y;
+                ASSERT_EQ(r.size(), QSize(200, 150));
+            }
+}
+
 }  // namespace
