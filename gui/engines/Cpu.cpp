@@ -654,7 +654,10 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
             MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
             return;
         }
-        case Clase::Caracteristica: Escribir(ranura, "accepted " + r.dato); return;
+        case Clase::Caracteristica:
+            if (const QString respuesta = xboard::RespuestaCaracteristicas(r.dato); !respuesta.isEmpty())
+                Escribir(ranura, respuesta);
+            return;
         case Clase::OfertaTablas: OfertaDeTablas(ranura); return;
         case Clase::Tablas: FinDeJuego("95", MB_ICONINFORMATION); return;
         case Clase::Pista:
