@@ -201,22 +201,6 @@ TEST_F(Panel, EachAnnouncedFeatureIsAnsweredByNameAndAnEngineAskingForSanPlaysIn
     EXPECT_EQ(Leidas("negro").count("level 0 15 0"), 1);
 }
 
-TEST_F(Panel, AnEngineThatKnowsNoOptionalCommandPlaysItsGameToTheEnd) {
-    Motor("negro", {"desconoce random post easy hard time otim computer accepted rejected",
-                    "caracteristicas feature time=1 done=1", "jugadas e7e5 d8h4"});
-    Nivel(2, "5", "40");  // a timed game: the moves come with "time" and "otim"
-    ASSERT_TRUE(Empezar("", "negro"));
-    Jugar("f2f3");
-    ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
-    Jugar("g2g4");
-    ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
-    // Black mates: the board's message, no engine error.
-    EXPECT_EQ(Mensajes(), QStringList{"2"});
-    EXPECT_EQ(Registros(), (QStringList{"6263", "5755", "7274", "4884"}));
-    for (const char* orden : {"post", "easy", "time", "otim", "accepted", "random"})
-        EXPECT_TRUE(Leidas("negro").join('|').contains(orden)) << orden;
-}
-
 TEST_F(Panel, TakeBackRemovesTwoMovesOnlyWhenThePersonIsToMove) {
     Motor("negro", {"jugadas e7e5 g8f6 b8c6"});
     Nivel(0, "2");
@@ -380,16 +364,22 @@ TEST_F(Panel, ThePersonResignsOnlyWhenItMayAndTheEngineIsNamed) {
     EXPECT_FALSE(Leidas("negro").contains("resign"));
 }
 
-TEST_F(Panel, MateOrStalemateOnTheBoardEndsTheEngineGame) {
-    // The engine mates: its clocks stop, it is stopped, the board says who won.
-    Motor("negro", {"jugadas e7e5 d8h4"});
-    Nivel(2, "5", "40");
+TEST_F(Panel, MateOrStalemateOnTheBoardEndsTheEngineGameAlsoWithAnEngineThatKnowsNoOptionalCommand) {
+    // The engine mates: its clocks stop, it is stopped, the board says who won. It
+    // answers every optional command of the start, the clocks and the feature replies
+    // with an error, which ends nothing.
+    Motor("negro", {"desconoce random post easy hard time otim computer accepted rejected",
+                    "caracteristicas feature time=1 done=1", "jugadas e7e5 d8h4"});
+    Nivel(2, "5", "40");  // a timed game: the moves come with "time" and "otim"
     ASSERT_TRUE(Empezar("", "negro"));
     Jugar("f2f3");
     ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
     Jugar("g2g4");
     ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
     EXPECT_EQ(Mensajes(), QStringList{"2"});
+    EXPECT_EQ(Registros(), (QStringList{"6263", "5755", "7274", "4884"}));
+    for (const char* orden : {"post", "easy", "time", "otim", "accepted", "random"})
+        EXPECT_TRUE(Leidas("negro").join('|').contains(orden)) << orden;
     EXPECT_FALSE(Motor2.Activo);
     EXPECT_FALSE(Cpu().Timer4->isActive() || Cpu().Timer5->isActive());
     AnotarGrupos();
