@@ -16,6 +16,7 @@
 #include "network/Nuevo.h"
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
+#include "platform/PantallaReloj.h"
 #include "platform/PictureBox.h"
 #include "platform/Relevo.h"
 #include "shell/Mdi.h"
@@ -50,11 +51,9 @@ const char* ImagenBoton(int i) {
     }
 }
 
-const QColor kBlanco(255, 255, 255);
-const QColor kGris(153, 153, 153);
 constexpr int kAltoBarra = 24;
 
-QString DosCifras(long v) { return (v < 10 ? "0" : "") + QString::number(v); }
+QColor ColorDeTexto(const QLineEdit* caja) { return caja->palette().color(QPalette::Text); }
 
 void ColorDeTexto(QLineEdit* caja, const QColor& color) {
     QPalette p = caja->palette();
@@ -64,15 +63,10 @@ void ColorDeTexto(QLineEdit* caja, const QColor& color) {
 
 // A clock box: mm:ss; the side's box white while its seconds run, both grey at 0:00.
 void MostrarReloj(QLineEdit* propio, QLineEdit* otro, long minutos, long segundos) {
-    propio->setText(DosCifras(minutos) + ":" + DosCifras(segundos));
-    if (segundos != 0) {
-        ColorDeTexto(propio, kBlanco);
-        ColorDeTexto(otro, kGris);
-    }
-    if (minutos == 0 && segundos == 0) {
-        ColorDeTexto(propio, kGris);
-        ColorDeTexto(otro, kGris);
-    }
+    propio->setText(TextoReloj(minutos, segundos));
+    const ColoresReloj c = ColoresAlMostrar(minutos, segundos, ColorDeTexto(propio), ColorDeTexto(otro));
+    ColorDeTexto(propio, c.propio);
+    ColorDeTexto(otro, c.otro);
 }
 
 }  // namespace
@@ -163,7 +157,7 @@ Cpu::Cpu() : Forma(Hija, "Cpu"), RelojBlancas(MinutosBlancas, SegundosBlancas), 
         t->setText("00:00");
         t->setMinimumWidth(QFontMetrics(grande).horizontalAdvance("00:00") + 16);
         t->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        ColorDeTexto(t, kGris);
+        ColorDeTexto(t, kRelojParado);
     }
     auto* relojes = new QVBoxLayout(Picture1);
     relojes->addWidget(Text6);
@@ -648,7 +642,10 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
             MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
             return;
         }
-        case Clase::Caracteristica: Escribir(ranura, "accepted " + r.dato); return;
+        case Clase::Caracteristica:
+            if (const QString respuesta = xboard::RespuestaCaracteristicas(r.dato); !respuesta.isEmpty())
+                Escribir(ranura, respuesta);
+            return;
         case Clase::OfertaTablas: OfertaDeTablas(ranura); return;
         case Clase::Tablas: FinDeJuego("95", MB_ICONINFORMATION); return;
         case Clase::Pista:

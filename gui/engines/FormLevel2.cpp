@@ -110,11 +110,15 @@ FormLevel2::FormLevel2() : Forma(Dialogo, "FormLevel2") {
     paso(SweetButton2, &FormLevel2::SweetButton2_MouseUp);
     paso(SweetButton3, &FormLevel2::SweetButton3_MouseUp);
     paso(SweetButton4, &FormLevel2::SweetButton4_MouseUp);
-    // Range rule after every change of a box, the program's own changes included.
+    // Range rule after every change of a box, the program's own changes included. A
+    // box emptied (or set below 1) shows "1" selected, so the next digit typed
+    // replaces it: selecting all, deleting and typing 3 gives 3, not 13.
     auto rango = [](QLineEdit* t, long maximo) {
         connect(t, &QLineEdit::textChanged, t, [t, maximo](const QString& texto) {
             const QString bueno = nivel::EnRango(texto, maximo);
-            if (bueno != texto) t->setText(bueno);
+            if (bueno == texto) return;
+            t->setText(bueno);
+            if (nivel::Valor(texto) < 1) t->selectAll();
         });
     };
     rango(Text1, nivel::kMaximoSegundos);
@@ -231,9 +235,10 @@ bool FormLevel2::eventFilter(QObject* objeto, QEvent* evento) {
     if (evento->type() != QEvent::KeyPress) return Forma::eventFilter(objeto, evento);
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     const QString texto = tecla->text();
-    // Keys without a character (arrows, Delete) and the focus keys are no key presses
-    // of the boxes.
+    // Keys without a character (arrows, Delete), the focus keys and select-all are no
+    // key presses of the boxes.
     if (texto.isEmpty() || tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab) return false;
+    if (objeto != Combo1 && tecla->matches(QKeySequence::SelectAll)) return false;
     const QChar c = texto[0];
     if (objeto != Combo1 && ((c >= u'0' && c <= u'9') || c == QChar(8))) return false;
     controles::Pitido();

@@ -1,5 +1,8 @@
 #include "engines/Respuesta.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #include <initializer_list>
 
 namespace respuesta {
@@ -48,6 +51,18 @@ bool PalabraSt(const QString& minusculas) {
     return false;
 }
 
+bool ErrorOpcional(const QString& m) {
+    static const QStringList kOpcionales = {"post",     "easy",   "hard",     "time",    "otim",
+                                            "computer", "random", "accepted", "rejected"};
+    static const QRegularExpression kNoLetras(QStringLiteral("[^a-z]+"));
+    const qsizetype dos = m.lastIndexOf(u':');
+    const QStringList palabras = m.mid(dos + 1).split(kNoLetras, Qt::SkipEmptyParts);
+    if (dos >= 0) return !palabras.isEmpty() && kOpcionales.contains(palabras.first());
+    for (const QString& p : palabras)
+        if (kOpcionales.contains(p)) return true;
+    return false;
+}
+
 std::optional<std::array<QString, 5>> Pensamiento(const QString& linea) {
     QString t = linea;
     t.remove(u'\n');
@@ -89,7 +104,7 @@ Lectura Analizar(const QString& linea, const Estado& e) {
             r.clase = Clase::ErrorPeticion;
             return r;
         }
-        if (m.contains(QLatin1String("protover"))) return r;
+        if (m.contains(QLatin1String("protover")) || ErrorOpcional(m)) return r;
         if (PalabraSt(m)) {
             r.clase = Clase::NivelAlternativo;
             return r;

@@ -24,7 +24,7 @@ enum class Clase {
     NivelAlternativo,  // the engine refused "st": give it a time control instead
     Error,             // an engine error: the game ends
     ErrorPeticion,     // an error that answers the pending request
-    Caracteristica,    // a feature to accept: dato is the text after "accepted "
+    Caracteristica,    // a feature announcement to answer: dato is the line after its first blank
     OfertaTablas,      // the engine offers a draw
     Tablas,            // "draw": the game is drawn
     Pista,             // dato is the hint to show
@@ -51,6 +51,13 @@ QString Minusculas(const QString& linea);
 
 // True when "st" stands in the text as a word of its own.
 bool PalabraSt(const QString& minusculas);
+
+// True when an error line (lower case) is about one of the optional commands the
+// driver sends without knowing whether the engine has it: "post", "easy", "hard",
+// "time", "otim", "computer", "random" and the feature replies "accepted" and
+// "rejected". The command is the first word after the line's last ":" ("Error
+// (unknown command): post"), or any word of a line without one.
+bool ErrorOpcional(const QString& minusculas);
 
 // Thinking output ("depth score time nodes variation") as the five boxes show it; the
 // variation without its leading move number. Nothing for a line that is not thinking

@@ -1,5 +1,7 @@
 #include "engines/Xboard.h"
 
+#include <utility>
+
 namespace xboard {
 
 namespace {
@@ -32,16 +34,67 @@ int PiezaDeLetra(QChar letra, int ranura) {
     }
 }
 
+// The features an engine announces: NAME=VALUE, the value bare or in double quotes
+// (blanks inside); anything else is skipped.
+QList<std::pair<QString, QString>> Caracteristicas(const QString& t) {
+    QList<std::pair<QString, QString>> r;
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    while (i < n) {
+        while (i < n && t[i].isSpace()) ++i;
+        const qsizetype inicio = i;
+        while (i < n && !t[i].isSpace() && t[i] != u'=') ++i;
+        const QString nombre = t.mid(inicio, i - inicio);
+        if (i >= n || t[i] != u'=') continue;  // a word without a value
+        ++i;
+        QString valor;
+        if (i < n && t[i] == u'"') {
+            const qsizetype cierre = t.indexOf(u'"', i + 1);
+            const qsizetype fin = cierre < 0 ? n : cierre;
+            valor = t.mid(i + 1, fin - i - 1);
+            i = fin + 1;
+        } else {
+            const qsizetype fin0 = i;
+            while (i < n && !t[i].isSpace()) ++i;
+            valor = t.mid(fin0, i - fin0);
+        }
+        if (!nombre.isEmpty()) r.append({nombre, valor});
+    }
+    return r;
+}
+
+// Whether the driver does what an engine asks by NAME=VALUE. It sends the person's
+// draw offers as "draw" and, in a timed game, "time" and "otim" with every move; it
+// starts every game with a new process; it reads and writes moves in coordinates
+// without a prefix and sends none of the other optional commands, so a request for
+// any of them is refused, and a request not to send one (NAME=0) is met.
+bool Honrada(const QString& nombre, const QString& valor) {
+    static const QStringList kNoEnviadas = {"ping",   "setboard", "playother", "san",    "usermove", "sigint",
+                                            "sigterm", "analyze", "colors",    "ics",    "name",     "pause",
+                                            "nps",     "debug",   "memory",    "smp",    "exclude",  "setscore",
+                                            "highlight"};
+    if (nombre == u"time" || nombre == u"draw" || nombre == u"done") return valor == u"1";
+    if (nombre == u"reuse") return valor == u"0" || valor == u"1";
+    return kNoEnviadas.contains(nombre) && valor == u"0";
+}
+
 bool Columna(QChar c) { return c >= u'a' && c <= u'h'; }
 bool Fila(QChar c) { return c >= u'1' && c <= u'8'; }
 
 }  // namespace
 
 QStringList Arranque(const QString& nivel, bool blancas) {
-    QString segunda = "random" + kSalto + "ics -" + kSalto;
+    QString segunda = "random" + kSalto;
     if (!nivel.isEmpty()) segunda += nivel + kSalto;
     return {"xboard" + kSalto + "protover 2" + kSalto + "new" + kSalto, segunda,
             "post" + kSalto + "easy" + (blancas ? kSalto + "go" : QString())};
+}
+
+QString RespuestaCaracteristicas(const QString& anuncio) {
+    QStringList lineas;
+    for (const auto& [nombre, valor] : Caracteristicas(anuncio))
+        lineas << (Honrada(nombre, valor) ? "accepted " : "rejected ") + nombre;
+    return lineas.join(kSalto);
 }
 
 QString Coordenadas(const std::string& origen, const std::string& destino, int pieza) {

@@ -16,10 +16,18 @@
 
 namespace xboard {
 
-// The three writes that start an engine: "xboard", "protover 2", "new"; "random",
-// "ics -" and the level command (left out when empty); "post", "easy" and, for the
-// engine that plays White, "go".
+// The three writes that start an engine: "xboard", "protover 2", "new"; "random" and
+// the level command (left out when empty); "post", "easy" and, for the engine that
+// plays White, "go". No "ics -": that is what an engine assumes anyway, and some
+// engines die of it or leave.
 QStringList Arranque(const QString& nivel, bool blancas);
+
+// The answer to an engine's feature announcement (the text after "feature "):
+// "accepted NAME" for each feature whose request the driver honours, "rejected NAME"
+// for every other one (an unknown feature, a move format or command the driver does
+// not use), one line each, in the order announced. Empty when the text names no
+// feature.
+QString RespuestaCaracteristicas(const QString& anuncio);
 
 // A move of the board in coordinates: origin and destination as CasillaTexto ("52"),
 // then the promotion letter of a piece code (2 or 8 "r", 3 or 9 "n", 4 or 10 "b", 5 or

@@ -13,8 +13,6 @@
 
 namespace {
 
-const QColor kBlanco(255, 255, 255);
-const QColor kGris(153, 153, 153);
 const QColor kCarga(192, 192, 192);
 
 QColor ColorTexto(const QLabel* l) { return l->palette().color(QPalette::WindowText); }
@@ -25,16 +23,11 @@ void ColorTexto(QLabel* l, const QColor& c) {
     l->setPalette(p);
 }
 
-QString DosCifras(long v) { return (v < 10 ? "0" : "") + QString::number(v); }
-
 // The display of one side: `propio` shows its clock, `otro` is the other side's.
 void Mostrar(QLabel* propio, QLabel* otro, long minutos, long segundos) {
-    if (segundos != 0 && ColorTexto(propio) == kGris) ColorTexto(propio, kBlanco);
-    if (segundos != 0 && ColorTexto(otro) == kBlanco) ColorTexto(otro, kGris);
-    if (minutos == 0 && segundos == 0) {
-        ColorTexto(propio, kGris);
-        ColorTexto(otro, kGris);
-    }
+    const ColoresReloj c = ColoresAlMostrar(minutos, segundos, ColorTexto(propio), ColorTexto(otro));
+    if (c.propio != ColorTexto(propio)) ColorTexto(propio, c.propio);
+    if (c.otro != ColorTexto(otro)) ColorTexto(otro, c.otro);
     propio->setText(TextoReloj(minutos, segundos));
 }
 
@@ -49,8 +42,6 @@ bool DescontarSegundo(long& minutos, long& segundos) {
     --segundos;
     return true;
 }
-
-QString TextoReloj(long minutos, long segundos) { return DosCifras(minutos) + ":" + DosCifras(segundos); }
 
 namespace forms {
 
@@ -139,8 +130,8 @@ void Reloj::Tick(bool blancas) {
     if (g.TipoPartida.empty()) {
         timer->stop();
         cuenta.Detener();
-        ColorTexto(Label3, kGris);
-        ColorTexto(Label4, kGris);
+        ColorTexto(Label3, kRelojParado);
+        ColorTexto(Label4, kRelojParado);
         return;
     }
     long& minutos = blancas ? MinutosBlancas : MinutosNegras;

@@ -6,6 +6,7 @@
 
 #include "platform/Forma.h"
 #include "platform/FuenteReloj.h"
+#include "platform/PantallaReloj.h"
 
 class QGroupBox;
 class QLabel;
@@ -57,5 +58,3 @@ forms::Reloj& Reloj();
 // One counted second off a clock: false when the clock had already shown 00:00 for a
 // whole second (its flag falls); the values are then unchanged.
 bool DescontarSegundo(long& minutos, long& segundos);
-// A clock as the window shows it: minutes and seconds with two digits at least.
-QString TextoReloj(long minutos, long segundos);

@@ -85,6 +85,16 @@ bool Relevo::Ejecutar(const QString& ruta) {
 
 bool Relevo::Ejecutando() const { return proceso_->state() != QProcess::NotRunning; }
 
+int Relevo::SenalFin() const {
+    // After a crash exit QProcess keeps the signal as the exit code.
+    if (!terminado_ || proceso_->exitStatus() != QProcess::CrashExit) return 0;
+    return proceso_->exitCode();
+}
+
+int Relevo::EstadoFin() const {
+    return terminado_ && proceso_->exitStatus() == QProcess::NormalExit ? proceso_->exitCode() : 0;
+}
+
 void Relevo::EnviarDato(const QString& texto) {
     if (silencio_ || proceso_->state() != QProcess::Running) return;
     QString t = texto;

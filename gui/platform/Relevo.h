@@ -54,6 +54,10 @@ public:
     bool Ejecutando() const;
     // The program's process id (also its group's id); 0 before a start.
     pid_t Pid() const { return pid_; }
+    // How the program ended: the signal that ended it (0 when it exited by itself or
+    // still runs), and its exit status when it exited by itself.
+    int SenalFin() const;
+    int EstadoFin() const;
 
     // Ends every program still running under a relay, waiting for each (at most about
     // a second): for the end of the program, when no event loop runs any more.

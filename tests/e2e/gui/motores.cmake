@@ -1,6 +1,7 @@
 # Tavorin against real engines as child processes: Orvik, and the Debian packages
-# fairymax, hoichess and stockfish (through polyglot). Whole games run in the release
-# tree only.
+# fairymax, hoichess and stockfish (through polyglot). What CI must pass plays against
+# Orvik; whole games with the third-party engines run in the release tree only and
+# skip, naming the engine and its signal, when one of those engines crashes.
 add_executable(tavorin_motores_e2e_test ${CMAKE_CURRENT_SOURCE_DIR}/motores_e2e_test.cpp)
 target_link_libraries(tavorin_motores_e2e_test PRIVATE partida_motor tavorin_rules_testsupport)
 target_compile_definitions(tavorin_motores_e2e_test PRIVATE ORVIK="$<TARGET_FILE:orvik>")

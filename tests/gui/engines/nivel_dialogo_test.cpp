@@ -21,6 +21,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(NivelDialogo, StoredSettingsChooseTheModeAndAListEntry) {
@@ -101,6 +103,36 @@ TEST_F(Dialogo, BoxesTakeDigitsOnlyAndKeepTheirRange) {
     QTest::keyClicks(n.Combo1, "5");
     EXPECT_EQ(n.Combo1->currentText(), antes);
     EXPECT_FALSE(n.Combo1->isEditable());
+}
+
+TEST_F(Dialogo, ABoxIsRetypedAfterSelectingAllAndTheRangeStillHolds) {
+    auto& n = FormLevel2();
+    n.Option1[2]->click();
+    struct Fila {
+        QLineEdit* caja;
+        const char* antes;
+        std::vector<Qt::Key> teclas;  // after select-all
+        const char* despues;
+    };
+    const Fila filas[] = {
+        {n.Text3, "10", {Qt::Key_Delete, Qt::Key_3}, "3"},
+        {n.Text3, "10", {Qt::Key_Backspace, Qt::Key_4, Qt::Key_5}, "45"},
+        {n.Text3, "10", {Qt::Key_7}, "7"},
+        {n.Text3, "10", {Qt::Key_Delete}, "1"},
+        {n.Text3, "10", {Qt::Key_Delete, Qt::Key_0, Qt::Key_8}, "8"},  // 0 is below the range: "1" again
+        {n.Text3, "10", {Qt::Key_Delete, Qt::Key_7, Qt::Key_5}, "60"},
+        {n.Text2, "4", {Qt::Key_Delete, Qt::Key_1, Qt::Key_2}, "12"},
+    };
+    for (const Fila& f : filas) {
+        f.caja->setText(f.antes);
+        f.caja->parentWidget()->show();
+        f.caja->setFocus();
+        QTest::keyClick(f.caja, Qt::Key_A, Qt::ControlModifier);
+        for (Qt::Key k : f.teclas) QTest::keyClick(f.caja, k);
+        EXPECT_EQ(f.caja->text().toStdString(), f.despues) << f.caja->objectName().toStdString() << " " << f.teclas.size();
+    }
+    n.Command2->click();
+    EXPECT_EQ(ComandoNivel, "level " + n.Combo1->currentText() + " 60 0");
 }
 
 TEST_F(Dialogo, StepButtonsMoveByOneWithinTheLimitsOnTheLeftButtonOnly) {

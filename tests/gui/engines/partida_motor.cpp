@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstring>
 #include <unistd.h>
 
 void PartidaMotor::SetUp() {
@@ -26,6 +27,11 @@ void PartidaMotor::SetUp() {
     e->Arrancar();
     Mdi().mnuNuevaPartida->trigger();
     ASSERT_TRUE(Cpu().Visible());
+    // An engine's answer to a request, and its move after a castling, may take more
+    // than the panel's second or two on a loaded machine: the tests give them a
+    // minute, and a test of the time-outs sets them back.
+    Cpu().Timer1->setInterval(kEsperaRespuestaMs);
+    Cpu().Timer2->setInterval(kEsperaRespuestaMs);
 }
 
 void PartidaMotor::TearDown() {
@@ -39,8 +45,12 @@ void PartidaMotor::TearDown() {
                 if (!testsupport::ProcesosDelGrupo(g).empty()) return false;
             return testsupport::HijosVivos(getpid()).empty();
         },
-        6000);
+        20000);
     EXPECT_TRUE(limpio) << "an engine process is left";
+    // No engine of a test that ran to its end crashed (a test that skips says why).
+    if (!IsSkipped()) {
+        for (const Final& f : finales) EXPECT_EQ(f.senal, 0) << Finales().toStdString();
+    }
     sonido::Reproductor = nullptr;
     e.reset();
 }
@@ -82,7 +92,24 @@ bool PartidaMotor::Empezar(const QString& blancas, const QString& negras) {
     if (!c.Timer3->isActive()) return false;
     c.Timer3_Timer();
     AnotarGrupos();
+    // No event has run since the start: an engine's end cannot have been missed.
+    for (int n : {1, 2}) {
+        Relevo* r = n == 1 ? c.mRedir : c.mRedir2;
+        if (!r || !r->Ejecutando()) continue;
+        const QString nombre = n == 1 ? blancas : negras;
+        QObject::connect(r, &Relevo::ProcesoTerminado, r, [this, r, nombre] {
+            finales.push_back({nombre, r->SenalFin(), r->EstadoFin()});
+        });
+    }
     return Motor1.Activo || Motor2.Activo;
+}
+
+QString PartidaMotor::Finales() const {
+    QStringList t;
+    for (const Final& f : finales)
+        t << (f.senal != 0 ? QString("%1 ended by signal %2 (%3)").arg(f.motor).arg(f.senal).arg(strsignal(f.senal))
+                           : QString("%1 exited with status %2").arg(f.motor).arg(f.estado));
+    return t.join("; ");
 }
 
 void PartidaMotor::AnotarGrupos() {

@@ -46,7 +46,23 @@ TEST(Respuesta, EachLineFallsIntoTheFirstClassItMatches) {
         {"Error: st 10 is not supported", kUno, Clase::NivelAlternativo},
         // "st" inside a word is no "st".
         {"Illegal move (last): e7e5", kUno, Clase::Error},
-        {"Warning: post disabled", kUno, Clase::Error},
+        // Errors about the optional commands of the start and the clocks, and about
+        // the feature replies, are ignored; one about a move or a needed command is not.
+        {"Error (unknown command): post", kUno, Clase::Ignorar},
+        {"Error (unknown command): easy", kUno, Clase::Ignorar},
+        {"Error (unknown command): hard", kUno, Clase::Ignorar},
+        {"Error (unknown command): time 30000", kUno, Clase::Ignorar},
+        {"Error (unknown command): otim 29800", kUno, Clase::Ignorar},
+        {"Error (unknown command): computer", kUno, Clase::Ignorar},
+        {"Error (unknown command): rejected usermove", kUno, Clase::Ignorar},
+        {"Error (unknown command): accepted done", kUno, Clase::Ignorar},
+        {"Warning: post disabled", kUno, Clase::Ignorar},
+        {"Illegal move: post", kUno, Clase::Ignorar},
+        {"unknown command 'easy'", kUno, Clase::Ignorar},
+        {"Error (unknown command): new", kUno, Clase::Error},
+        {"Error (unknown command): e2e4", kUno, Clase::Error},
+        {"Illegal move (time is short): e2e5", kUno, Clase::Error},
+        {"Error (postponed): e2e4", kUno, Clase::Error},
         {"Illegal move: e2e5", kEnroque, Clase::Ignorar},
         {"Error (unknown command): hint", kPeticion, Clase::ErrorPeticion},
         {"Error (unknown command): draw", kPeticion, Clase::ErrorPeticion},
@@ -54,7 +70,7 @@ TEST(Respuesta, EachLineFallsIntoTheFirstClassItMatches) {
         // "null" and "killer" lines are never read.
         {"null move error", kUno, Clase::Ignorar},
         {"killer table illegal", kUno, Clase::Ignorar},
-        // Features: accepted when they end in 1.
+        // Features: answered when they end in 1.
         {"feature ping=1 setboard=1", kUno, Clase::Caracteristica, "ping=1 setboard=1"},
         {"feature done=0", kUno, Clase::Ignorar},
         {"feature myname=\"Orvik\"", kUno, Clase::Ignorar},
@@ -137,9 +153,40 @@ TEST(Respuesta, ThinkingOutputFillsTheFiveBoxes) {
 
 TEST(Xboard, TheStartSequenceHasNoEmptyLineAndOnlyWhiteGetsGo) {
     EXPECT_EQ(xboard::Arranque("sd 2", false),
-              (QStringList{"xboard\r\nprotover 2\r\nnew\r\n", "random\r\nics -\r\nsd 2\r\n", "post\r\neasy"}));
+              (QStringList{"xboard\r\nprotover 2\r\nnew\r\n", "random\r\nsd 2\r\n", "post\r\neasy"}));
     EXPECT_EQ(xboard::Arranque("level 40 5 0", true).last(), "post\r\neasy\r\ngo");
-    EXPECT_EQ(xboard::Arranque("", true)[1], "random\r\nics -\r\n");
+    EXPECT_EQ(xboard::Arranque("", true)[1], "random\r\n");
+}
+
+TEST(Xboard, EachFeatureIsAcceptedOnlyWhenTheDriverHonoursIt) {
+    struct Fila {
+        const char* anuncio;
+        const char* respuesta;
+    };
+    const Fila filas[] = {
+        // Moves go and come in plain coordinates.
+        {"usermove=1 san=1", "rejected usermove\r\nrejected san"},
+        {"usermove=0 san=0 done=1", "accepted usermove\r\naccepted san\r\naccepted done"},
+        // What the driver sends: draw offers, and the clocks in a timed game.
+        {"time=1 draw=1 reuse=1", "accepted time\r\naccepted draw\r\naccepted reuse"},
+        {"time=0 draw=0 reuse=0", "rejected time\r\nrejected draw\r\naccepted reuse"},
+        // Requests for commands or signals it never sends are refused; not to send
+        // them is met.
+        {"ping=1 setboard=1 playother=1 sigint=1 sigterm=1 analyze=1 colors=1 ics=1 name=1 pause=1 nps=1 "
+         "debug=1 memory=1 smp=1 exclude=1 setscore=1 highlight=1",
+         "rejected ping\r\nrejected setboard\r\nrejected playother\r\nrejected sigint\r\nrejected sigterm\r\n"
+         "rejected analyze\r\nrejected colors\r\nrejected ics\r\nrejected name\r\nrejected pause\r\n"
+         "rejected nps\r\nrejected debug\r\nrejected memory\r\nrejected smp\r\nrejected exclude\r\n"
+         "rejected setscore\r\nrejected highlight"},
+        {"sigint=0 colors=0 done=0", "accepted sigint\r\naccepted colors\r\nrejected done"},
+        // Texts the driver does not use, quoted with blanks inside, and unknown names.
+        {"myname=\"fairy-max 5.0b\" variants=\"normal,shatranj\" option=\"resign -check 0\" egt=\"syzygy\" xedit=1",
+         "rejected myname\r\nrejected variants\r\nrejected option\r\nrejected egt\r\nrejected xedit"},
+        {"myname=\"no end", "rejected myname"},
+        {"words without values", ""},
+        {"", ""},
+    };
+    for (const Fila& f : filas) EXPECT_EQ(xboard::RespuestaCaracteristicas(f.anuncio).toStdString(), f.respuesta) << f.anuncio;
 }
 
 TEST(Xboard, MovesWithAndWithoutTheClocks) {

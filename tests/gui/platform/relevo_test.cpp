@@ -84,6 +84,22 @@ TEST(Relevo, TheLastLineWithoutEndComesBeforeTheEndEvent) {
     EXPECT_EQ(b.eventos.size(), 3);
 }
 
+TEST(Relevo, TheEndSaysWhetherTheProgramExitedOrASignalEndedIt) {
+    struct Fila {
+        const char* orden;
+        int senal, estado;
+    };
+    for (const Fila& f : {Fila{"salir 3", 0, 3}, Fila{"salir 0", 0, 0}, Fila{"senal 11", SIGSEGV, 0}, Fila{"senal 6", SIGABRT, 0}}) {
+        Banco b;
+        ASSERT_TRUE(b.r->Ejecutar(b.programa));
+        EXPECT_EQ(b.r->SenalFin(), 0);
+        b.r->EnviarDato(f.orden);
+        ASSERT_TRUE(b.Esperar("fin")) << f.orden;
+        EXPECT_EQ(b.r->SenalFin(), f.senal) << f.orden;
+        EXPECT_EQ(b.r->EstadoFin(), f.estado) << f.orden;
+    }
+}
+
 TEST(Relevo, ALongLineIsCutAndTheNextOneArrivesWhole) {
     Banco b;
     ASSERT_TRUE(b.r->Ejecutar(b.programa));

@@ -9,7 +9,11 @@
 //
 // Settings (all optional):
 //   jugadas m1 m2 ...   the moves to send, in order ("move m1", ...)
+//   jugadas_san m1 ...  the same moves in SAN, sent instead once "san" was accepted
 //   caer N              ends at once (status 3) right after its N-th move
+//   senal S             with caer: dies of signal S instead (no core file)
+//   desconoce C1 C2 ... answers a line that begins with one of these words with
+//                       "Error (unknown command): " and the line, and does nothing else
 //   mudo                sends no move and answers no request
 //   sordo               ignores "quit", "exit" and SIGTERM
 //   antes TEXT          a line printed before every move (repeatable)
@@ -25,9 +29,13 @@
 //                       microseconds; moves sent are written to enviado.txt
 //   nieto               starts a child of its own that sleeps (same process group)
 //
+// Feature replies: a feature counts as accepted when an "accepted" line names it
+// (alone or as NAME=VALUE). With "usermove" accepted only "usermove M" lines are moves
+// (a bare move is an unknown command); with "san" accepted it sends jugadas_san.
+//
 // Commands for the relay's tests, read from standard input at any time:
 //   eco T, eco_crlf T, error T, trozos T, latin1, larga N, sin_fin T, salir N,
-//   nieto, ignorar_term, pid, cwd (see Responder).
+//   senal S, nieto, ignorar_term, pid, cwd (see Responder).
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -35,8 +43,10 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -44,8 +54,9 @@
 namespace {
 
 struct Ajustes {
-    std::vector<std::string> jugadas, antes, caracteristicas, finales;
-    int caer = 0, inundar = 0, inundarError = 0;
+    std::vector<std::string> jugadas, jugadasSan, antes, caracteristicas, finales;
+    std::set<std::string> desconocidas;
+    int caer = 0, senal = 0, inundar = 0, inundarError = 0;
     bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
     std::string pista;
 };
@@ -54,6 +65,7 @@ Ajustes g;
 std::size_t g_siguiente = 0;
 int g_enviadas = 0;
 bool g_forzado = false;
+std::set<std::string> g_aceptadas;  // features the host accepted
 FILE* g_registro = nullptr;
 
 long long Micros() {
@@ -84,8 +96,14 @@ void LeerAjustes() {
         in >> clave;
         if (clave == "jugadas") {
             for (std::string m; in >> m;) g.jugadas.push_back(m);
+        } else if (clave == "jugadas_san") {
+            for (std::string m; in >> m;) g.jugadasSan.push_back(m);
+        } else if (clave == "desconoce") {
+            for (std::string c; in >> c;) g.desconocidas.insert(c);
         } else if (clave == "caer") {
             in >> g.caer;
+        } else if (clave == "senal") {
+            in >> g.senal;
         } else if (clave == "inundar") {
             in >> g.inundar;
         } else if (clave == "inundar_error") {
@@ -110,6 +128,14 @@ void LeerAjustes() {
     }
 }
 
+[[noreturn]] void Morir(int senal) {
+    rlimit sinCore{0, 0};
+    setrlimit(RLIMIT_CORE, &sinCore);
+    std::signal(senal, SIG_DFL);
+    std::raise(senal);
+    std::_Exit(128 + senal);
+}
+
 void Nieto() {
     pid_t p = fork();
     if (p == 0) {
@@ -131,14 +157,19 @@ void Mover() {
         Escribir(std::to_string(1 + i % 9) + " " + std::to_string(i) + " 0 " + std::to_string(i * 10) + " e2e4 e7e5 Nf3\n");
     for (int i = 0; i < g.inundarError; ++i) Escribir("ruido " + std::to_string(i) + "\n", stderr);
     for (const auto& a : g.antes) Escribir(a + "\n");
-    const std::string m = g.jugadas[g_siguiente++];
+    const bool san = g_aceptadas.count("san") && g_siguiente < g.jugadasSan.size();
+    const std::string m = san ? g.jugadasSan[g_siguiente] : g.jugadas[g_siguiente];
+    ++g_siguiente;
     if (g.tiempos) {
         std::ofstream e("enviado.txt", std::ios::app);
         e << Micros() << ' ' << m << '\n';
     }
     Escribir("move " + m + "\n");
     ++g_enviadas;
-    if (g.caer > 0 && g_enviadas >= g.caer) std::_Exit(3);
+    if (g.caer > 0 && g_enviadas >= g.caer) {
+        if (g.senal > 0) Morir(g.senal);
+        std::_Exit(3);
+    }
     if (g.ofrece && g_enviadas == 1) Escribir("offer draw\n");
     if (g_siguiente >= g.jugadas.size())
         for (const auto& f : g.finales) Escribir(f + "\n");
@@ -178,6 +209,10 @@ bool Responder(const std::string& linea) {
         int n = 0;
         in >> n;
         std::_Exit(n);
+    } else if (orden == "senal") {
+        int n = 0;
+        in >> n;
+        Morir(n);
     } else if (orden == "nieto") {
         Nieto();
     } else if (orden == "ignorar_term") {
@@ -213,6 +248,22 @@ int main() {
             std::fflush(g_registro);
         }
         if (Responder(linea)) continue;
+        std::istringstream palabras(linea);
+        std::string primera;
+        palabras >> primera;
+        if (g.desconocidas.count(primera)) {
+            Escribir("Error (unknown command): " + linea + "\n");
+            continue;
+        }
+        if (primera == "accepted") {
+            for (std::string c; palabras >> c;) g_aceptadas.insert(c.substr(0, c.find('=')));
+            continue;
+        }
+        const bool usermove = g_aceptadas.count("usermove") > 0;
+        if (primera == "usermove" && usermove) {
+            if (!g_forzado) Mover();
+            continue;
+        }
         if (linea == "protover 2") {
             for (const auto& c : g.caracteristicas) Escribir(c + "\n");
         } else if (linea == "new") {
@@ -231,7 +282,10 @@ int main() {
         } else if (linea == "quit" || linea == "exit") {
             if (!g.sordo && linea == "quit") break;
         } else if (PareceJugada(linea)) {
-            if (!g_forzado) Mover();
+            if (usermove)
+                Escribir("Error (unknown command): " + linea + "\n");
+            else if (!g_forzado)
+                Mover();
         }
     }
     if (g_registro) std::fclose(g_registro);
