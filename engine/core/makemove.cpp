@@ -1,7 +1,38 @@
+// Making and taking back moves, the null move, and the trial of a stored move.
 #include "core/makemove.h"
 
 #include "core/board.h"
 #include "core/movegen.h"
+
+namespace {
+
+// The rook's squares of a castling whose king goes from `from` to `to`.
+inline int castling_rook_from(int from, int to) { return to > from ? from + 3 : from - 4; }
+inline int castling_rook_to(int from, int to) { return to > from ? to - 1 : to + 1; }
+
+// Moves the king and the rook of a castling from one pair of squares to the other: from
+// the home squares when castling, back to them when the castling is taken back.
+inline void shift_castling_men(int side, int king_from, int king_to, int rook_from, int rook_to) {
+    board_state& b = board;
+    b.piece[king_to] = KING;
+    b.color[king_to] = static_cast<uint32_t>(side);
+    b.piece[rook_to] = ROOK;
+    b.color[rook_to] = static_cast<uint32_t>(side);
+    b.piece[king_from] = EMPTY;
+    b.color[king_from] = NO_COLOR;
+    b.piece[rook_from] = EMPTY;
+    b.color[rook_from] = NO_COLOR;
+    b.piece_list[side][0] = king_to;
+    b.list_index[king_to] = 0;
+    const uint32_t ri = b.list_index[rook_from];
+    b.piece_list[side][ri] = rook_to;
+    b.list_index[rook_to] = ri;
+    b.men[side] ^= square_bit[king_from] | square_bit[king_to] | square_bit[rook_from] | square_bit[rook_to];
+    b.kinds[side][KING] ^= square_bit[king_from] | square_bit[king_to];
+    b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
+}
+
+}  // namespace
 
 int make_move(int side, uint32_t move) {
     board_state& b = board;
@@ -20,25 +51,9 @@ int make_move(int side, uint32_t move) {
     b.ep_square = -1;
 
     if (move & MOVE_CASTLE) {
-        const int rook_from = to > from ? from + 3 : from - 4;
-        const int rook_to = to > from ? to - 1 : to + 1;
-        b.piece[to] = KING;
-        b.color[to] = static_cast<uint32_t>(side);
-        b.piece[rook_to] = ROOK;
-        b.color[rook_to] = static_cast<uint32_t>(side);
-        b.piece[from] = EMPTY;
-        b.color[from] = NO_COLOR;
-        b.piece[rook_from] = EMPTY;
-        b.color[rook_from] = NO_COLOR;
-        b.piece_list[side][0] = to;
-        b.list_index[to] = 0;
-        const uint32_t ri = b.list_index[rook_from];
-        b.piece_list[side][ri] = rook_to;
-        b.list_index[rook_to] = ri;
+        const int rook_from = castling_rook_from(from, to), rook_to = castling_rook_to(from, to);
+        shift_castling_men(side, from, to, rook_from, rook_to);
         b.castled[side] = 1;
-        b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
-        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
-        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
         key ^= zobrist_keys[side][KING][from] ^ zobrist_keys[side][KING][to] ^ zobrist_keys[side][ROOK][rook_from] ^
                zobrist_keys[side][ROOK][rook_to];
         b.last_irreversible = b.ply;
@@ -59,7 +74,7 @@ int make_move(int side, uint32_t move) {
         const bool capture = (move & MOVE_CAPTURE) != 0;
         const bool double_step = !capture && mover == PAWN && (to - from == 16 || to - from == -16);
         // A promotion code counts on a capture or a pawn's single step.
-        const bool promotes = (capture || (mover == PAWN && !double_step)) && (move & 0x7000);
+        const bool promotes = (capture || (mover == PAWN && !double_step)) && (move & MOVE_PROMOTION_CODE);
         const uint32_t now = promotes ? static_cast<uint32_t>(move_promotion(move)) : mover;
         // The new key first, so that its repetition counter is on its way while the
         // board changes.
@@ -156,25 +171,9 @@ void unmake_move(int side, uint32_t move) {
     b.castling_rights = h.castling_rights;
 
     if (move & MOVE_CASTLE) {
-        const int rook_from = to > from ? from + 3 : from - 4;
-        const int rook_to = to > from ? to - 1 : to + 1;
-        b.piece[from] = KING;
-        b.color[from] = static_cast<uint32_t>(side);
-        b.piece[rook_from] = ROOK;
-        b.color[rook_from] = static_cast<uint32_t>(side);
-        b.piece[to] = EMPTY;
-        b.color[to] = NO_COLOR;
-        b.piece[rook_to] = EMPTY;
-        b.color[rook_to] = NO_COLOR;
-        b.piece_list[side][0] = from;
-        b.list_index[from] = 0;
-        const uint32_t ri = b.list_index[rook_to];
-        b.piece_list[side][ri] = rook_from;
-        b.list_index[rook_from] = ri;
+        // Back from the castled squares to the home squares.
+        shift_castling_men(side, to, from, castling_rook_to(from, to), castling_rook_from(from, to));
         b.castled[side] = 0;
-        b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
-        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
-        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
     } else if (move & MOVE_EP) {
         const int cap_sq = to > from ? to - 8 : to + 8;
         b.moved[from]--;
@@ -197,7 +196,7 @@ void unmake_move(int side, uint32_t move) {
         const uint32_t victim = static_cast<uint32_t>(h.captured);
         b.piece[to] = victim;
         b.color[to] = victim ? static_cast<uint32_t>(opp) : static_cast<uint32_t>(NO_COLOR);
-        if (move & 0x7000) {
+        if (move & MOVE_PROMOTION_CODE) {
             const int code = move_promotion(move);
             b.piece[from] = PAWN;
             b.material[side] -= piece_value[code] - piece_value[PAWN];
@@ -238,7 +237,7 @@ uint32_t find_and_make_move(int side, uint32_t move15, int* reps) {
     uint32_t found = 0;
     for (int i = 0; i < n; ++i) {
         const uint32_t m = scratch[i].move;
-        if ((m & 0x7FFF) == (move15 & 0x7FFF) && board.piece[move_to(m)] != KING) {
+        if ((m & MOVE_STORED) == (move15 & MOVE_STORED) && board.piece[move_to(m)] != KING) {
             found = m;
             break;
         }
@@ -255,7 +254,7 @@ uint32_t try_move(int side, uint32_t word, int* reps) {
         unmake_move(side, word);
         return 0;
     }
-    if (reps) *reps = (board.ply - board.last_irreversible >= 100) ? 100 : r;
+    if (reps) *reps = (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES) ? FIFTY_MOVE_PLIES : r;
     unmake_move(side, word);
     return word;
 }

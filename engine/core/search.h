@@ -38,7 +38,7 @@ extern int seldepth;                // deepest ply reached
 // search must unwind (abort_search is then set).
 inline bool search_stopped_at_poll() {
     if (nodes_searched < poll_mark) return false;
-    poll_mark = nodes_searched + 5000;
+    poll_mark = nodes_searched + POLL_INTERVAL;
     if (!call_search_poll()) return false;
     abort_search = 1;
     return true;
