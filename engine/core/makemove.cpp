@@ -84,12 +84,7 @@ int make_move(int side, uint32_t move) {
         key ^= zobrist_keys[side][now][from] ^ zobrist_keys[side][now][to];
         if (double_step) {
             // The en-passant square counts only when an enemy pawn stands beside.
-            bool takes = false;
-            if (file_of(to) > 0 && b.piece[to - 1] == PAWN && b.color[to - 1] == static_cast<uint32_t>(opp))
-                takes = true;
-            else if (file_of(to) < 7 && b.piece[to + 1] == PAWN && b.color[to + 1] == static_cast<uint32_t>(opp))
-                takes = true;
-            if (takes) {
+            if (pawn_beside(to, opp)) {
                 b.ep_square = (from + to) / 2;
                 key ^= ep_key(-1) ^ ep_key(b.ep_square);
             }
@@ -98,13 +93,7 @@ int make_move(int side, uint32_t move) {
 
         if (capture) {
             b.moved[to]++;
-            b.material[opp] -= piece_value[victim];
-            if (victim == PAWN) {
-                b.pawn_material[opp] -= piece_value[PAWN];
-                b.pawns_on_file[opp][file_of(to)]--;
-            } else {
-                b.piece_material[opp] -= piece_value[victim];
-            }
+            count_material(b, opp, victim, to, -1);
             const uint32_t idx = b.list_index[to];
             const int last = b.piece_count[opp];
             const int32_t last_sq = b.piece_list[opp][last];
@@ -215,13 +204,7 @@ void unmake_move(int side, uint32_t move) {
             b.piece_list[opp][n] = to;
             b.piece_list[opp][n + 1] = -1;
             b.list_index[to] = static_cast<uint32_t>(n);
-            b.material[opp] += piece_value[victim];
-            if (victim == PAWN) {
-                b.pawn_material[opp] += piece_value[PAWN];
-                b.pawns_on_file[opp][file_of(to)]++;
-            } else {
-                b.piece_material[opp] += piece_value[victim];
-            }
+            count_material(b, opp, victim, to, 1);
             if (b.piece[from] == PAWN) {
                 b.pawns_on_file[side][file_of(to)]--;
                 b.pawns_on_file[side][file_of(from)]++;

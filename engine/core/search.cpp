@@ -624,6 +624,7 @@ struct tried_move {
         return 0;
     }
     mv.check = move_gives_check(n.side, mv.move);
+    mv.pawn7 = mv.mover == PAWN && (rank_index(mv.to) == 1 || rank_index(mv.to) == 6);
     uint32_t hf = n.threat ? static_cast<uint32_t>(HF_THREAT) : 0u;
     int ext = extension_step(n, rules, mv, hf);
     rec.flags = hf;
@@ -654,7 +655,6 @@ struct tried_move {
         const bool must_test = !n.in_check && (from == king || (m & MOVE_EP));
         if (!n.in_check && !must_test && on_line(king, from) && move_exposes_king(side, king, m)) continue;
         tried_move mv{m, to, b.material[side] - b.material[opp], b.piece[from], b.piece[to], 0, false, false};
-        mv.pawn7 = mv.mover == PAWN && (rank_index(to) == 1 || rank_index(to) == 6);
         mv.reps = make_move(side, m);
         hash_prefetch(opp);
         if (must_test && in_check_fn(side)) {
