@@ -6,6 +6,16 @@
 
 namespace {
 
+// A man of `colour` on `sq`, and an empty `sq`.
+inline void put_man(board_state& b, int sq, uint32_t piece, int colour) {
+    b.piece[sq] = piece;
+    b.color[sq] = static_cast<uint32_t>(colour);
+}
+inline void clear_square(board_state& b, int sq) {
+    b.piece[sq] = EMPTY;
+    b.color[sq] = NO_COLOR;
+}
+
 // The rook's squares of a castling whose king goes from `from` to `to`.
 inline int castling_rook_from(int from, int to) { return to > from ? from + 3 : from - 4; }
 inline int castling_rook_to(int from, int to) { return to > from ? to - 1 : to + 1; }
@@ -14,14 +24,10 @@ inline int castling_rook_to(int from, int to) { return to > from ? to - 1 : to +
 // the home squares when castling, back to them when the castling is taken back.
 inline void shift_castling_men(int side, int king_from, int king_to, int rook_from, int rook_to) {
     board_state& b = board;
-    b.piece[king_to] = KING;
-    b.color[king_to] = static_cast<uint32_t>(side);
-    b.piece[rook_to] = ROOK;
-    b.color[rook_to] = static_cast<uint32_t>(side);
-    b.piece[king_from] = EMPTY;
-    b.color[king_from] = NO_COLOR;
-    b.piece[rook_from] = EMPTY;
-    b.color[rook_from] = NO_COLOR;
+    put_man(b, king_to, KING, side);
+    put_man(b, rook_to, ROOK, side);
+    clear_square(b, king_from);
+    clear_square(b, rook_from);
     b.piece_list[side][0] = king_to;
     b.list_index[king_to] = 0;
     const uint32_t ri = b.list_index[rook_from];
@@ -60,12 +66,9 @@ int make_move(int side, uint32_t move) {
     } else if (move & MOVE_EP) {
         const int cap_sq = to > from ? to - 8 : to + 8;
         b.moved[from]++;
-        b.piece[to] = PAWN;
-        b.color[to] = static_cast<uint32_t>(side);
-        b.piece[from] = EMPTY;
-        b.color[from] = NO_COLOR;
-        b.piece[cap_sq] = EMPTY;
-        b.color[cap_sq] = NO_COLOR;
+        put_man(b, to, PAWN, side);
+        clear_square(b, from);
+        clear_square(b, cap_sq);
         recompute_board();
         key = b.hash_key;
         b.last_irreversible = b.ply;
@@ -166,12 +169,9 @@ void unmake_move(int side, uint32_t move) {
     } else if (move & MOVE_EP) {
         const int cap_sq = to > from ? to - 8 : to + 8;
         b.moved[from]--;
-        b.piece[from] = PAWN;
-        b.color[from] = static_cast<uint32_t>(side);
-        b.piece[to] = EMPTY;
-        b.color[to] = NO_COLOR;
-        b.piece[cap_sq] = PAWN;
-        b.color[cap_sq] = static_cast<uint32_t>(opp);
+        put_man(b, from, PAWN, side);
+        clear_square(b, to);
+        put_man(b, cap_sq, PAWN, opp);
         recompute_board();
         b.hash_key = h.key;
     } else {

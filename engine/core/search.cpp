@@ -298,9 +298,9 @@ struct node_state {
 }
 
 // ---- endgame-table cut-offs ----------------------------------------------------------------
-// With few enough men the tables answer at the root's children, and below them after a
-// capture or promotion up to the ply limit; a hit is stored as exact and ends the node
-// (after a repetition only a draw does). Two bare kings are a draw.
+// With few enough men the tables answer at the root's children, and deeper after a
+// capture or promotion within the iteration's table plies; a hit is stored as exact and
+// ends the node (after a repetition only a draw does). Two bare kings are a draw.
 [[gnu::always_inline]] inline int egtb_step(const node_state& n) {
     if (men_count() > tb_men_limit) return GO_ON;
     if (men_count() == 0) return 0;
@@ -390,15 +390,16 @@ struct node_state {
 }
 
 // ---- mate-threat extension -----------------------------------------------------------------
-// Every move of a threatened node (not right after a null move) is extended, unless the
-// side's own previous move was already made under a threat and the threat goes on from
-// further up; the null move is allowed again below.
+// Every move of a threatened node (not right after a null move) is extended when the
+// side's own previous move was made under no threat; when it was, only if the move that
+// led here was not, within the iteration's depth, and either near the root or with the
+// threat missing from one of the two records before. The null move is allowed again.
 [[gnu::always_inline]] inline void threat_extension_step(node_state& n) {
     if (!n.threat || (n.flags & NF_AFTER_NULL)) return;
     const int p = board.ply;
     if (!(record_flags(p - 1) & HF_THREAT) ||
         (!(n.led_here & HF_THREAT) && n.ply < iteration_depth &&
-         (n.ply <= 4 || !(record_flags(p - 2) & HF_THREAT) || !(record_flags(p - 3) & HF_THREAT))))
+         (n.ply <= THREAT_NEAR_ROOT_PLIES || !(record_flags(p - 2) & HF_THREAT) || !(record_flags(p - 3) & HF_THREAT))))
         n.threat_ext = inullthreat;
     n.flags &= ~NF_NO_NULL;
 }
@@ -503,11 +504,12 @@ struct tried_move {
 
 // ---- extensions ------------------------------------------------------------------------------
 // Check (within the iteration's check plies, the mover not too far ahead), repeated check
-// (this side's previous move checked without that extension, and either the game still
-// has pieces enough and the iteration's depth is not reached, or the opponent's last move
-// was a plain one within the repeated-check plies), single reply, mate threat, pawn to
-// the seventh, and the capture of the opponent's last piece in a pawn ending. Each kind
-// granted is marked in `hf`, the flag word of the move's record.
+// (below the root's children, the mover not too far ahead, this side's previous move
+// checked without that extension, and either the iteration's depth is not reached while
+// this side keeps pieces enough, or the opponent's last move carried no mark but a single
+// reply and the repeated-check plies are not used up), single reply, mate threat, pawn to
+// the seventh (not too far ahead), and the capture of the opponent's last piece in a pawn
+// ending. Each kind granted is marked in `hf`, the flag word of the move's record.
 [[gnu::always_inline]] inline int extension_step(const node_state& n, const move_rules& rules, const tried_move& mv,
                                                  uint32_t& hf) {
     const board_state& b = board;

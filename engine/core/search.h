@@ -21,7 +21,8 @@ enum : int {
     THINK_MATE_IN_ONE = 0x102,
     THINK_NO_MATERIAL = 0x200,
     THINK_SEARCHED = 0x400,
-    THINK_BOOK_FLAGGED = 0x801,
+    THINK_BOOK_MARK = 0x800,   // the book flagged its move (kept in the game record's flag word)
+    THINK_BOOK_FLAGGED = THINK_BOOK | THINK_BOOK_MARK,
 };
 
 // ---- shared search state -----------------------------------------------------
@@ -104,8 +105,8 @@ uint32_t current_best_move();
 
 // Converts an endgame-table or bitbase value into a search score at `ply`.
 inline int convert_table_value(int v, int ply) {
-    if (v > 0) return 2 * v - ply - 35533;
-    if (v < 0) return 2 * v + ply + 35532;
+    if (v > 0) return 2 * v - ply - TABLE_WIN_OFFSET;
+    if (v < 0) return 2 * v + ply + TABLE_LOSS_OFFSET;
     return 0;
 }
 

@@ -112,7 +112,7 @@ void set_iteration_limits(int d, int endgame_mode) {
     case 0: tb_ply_limit = 1; break;
     case 1: tb_ply_limit = (d + 1) / 2; break;
     case 2: tb_ply_limit = (3 * d + 3) / 4; break;
-    case 4: tb_ply_limit = 63; break;
+    case 4: tb_ply_limit = PLY_LIMIT; break;
     default: tb_ply_limit = d; break;
     }
 }

@@ -51,6 +51,12 @@ constexpr int PLY_LIMIT = 63;          // deepest ply a node is searched at
 constexpr int PV_WORDS = 66;           // words of one continuation buffer
 
 constexpr int MATE_IN_ONE = MATE - 1;  // the score of a mate with the next move
+// A table value v (Nalimov or bitbase) becomes the score 2v - ply - TABLE_WIN_OFFSET for a
+// win, 2v + ply + TABLE_LOSS_OFFSET for a loss.
+constexpr int TABLE_WIN_OFFSET = 35533;
+constexpr int TABLE_LOSS_OFFSET = 35532;
+// Openings are named up to this game ply.
+constexpr int OPENING_NAME_PLIES = 60;
 constexpr int FIFTY_MOVE_PLIES = 100;  // reversible plies that draw by the fifty-move rule
 
 // ---- depths (1/64 ply) ----------------------------------------------------------------
@@ -61,8 +67,11 @@ constexpr int QSEARCH_CHECK_DEPTH = 0;     // table depth of quiescence nodes in
 constexpr int QSEARCH_CAPTURE_PLIES = 8;   // capture plies the capture nodes follow below the entry node
 // The null move is tried from five plies on only with more legal moves than this.
 constexpr int NULL_MIN_LEGAL_MOVES = 6;
-// Up to this ply a position may stand twice before (later once) before it scores a draw.
+// Up to this ply a position seen once before plays on (seen twice it is a draw); deeper
+// the first repetition is a draw.
 constexpr int REPETITION_NEAR_ROOT_PLIES = 3;
+// Up to this ply a threatened node's moves are extended even when the threat stood before.
+constexpr int THREAT_NEAR_ROOT_PLIES = 4;
 
 // ---- material thresholds (centipawns of the piece values) --------------------------------
 // A side's pieces (pawns and king apart) worth no more than this are an ending's: the
