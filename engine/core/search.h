@@ -58,8 +58,8 @@ extern char root_move_text[12];
 extern int root_stored_depth;       // depth stored for the root before the search (analysis)
 extern int think_game_end;          // think found no legal move (mate or stalemate)
 extern int ponder_hit;              // a ponder search turned into the engine's own search
-extern int stop_auto_play;
-extern int book_miss_count;         // searches since the engine's last book move          // think asks the game loop to end auto play
+extern int stop_auto_play;          // think asks the game loop to end auto play
+extern int book_miss_count;         // searches since the engine's last book move
 
 // Extension kinds, as the statistics count them by remaining depth.
 enum extension_kind : int {

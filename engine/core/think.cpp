@@ -571,13 +571,13 @@ bool time_is_up(int score) {
 }
 
 // ---- iterative deepening ---------------------------------------------------------------------
-// From one ply to the ply limit, each iteration with its limits and aspiration window.
+// From one ply to the ply limit, each iteration with its limits (by the endgame `mode`)
+// and aspiration window.
 // After a finished one the clock may end the search; the next window lies around its
 // score; a mate found (or suffered) surely enough ends it (outside analysis, and not for
 // a win when the root repeats), and so do the depth limit and kids_mode. At the last
 // depth an analysis waits for its end. Returns whether the last iteration finished.
-bool deepen_iteratively(int side, bool analysis, bool root_repeated, think_outcome& out) {
-    const int mode = endgame_mode();
+bool deepen_iteratively(int side, bool analysis, bool root_repeated, int mode, think_outcome& out) {
     std::memset(pv_hint, 0, sizeof pv_hint);
     int alpha = -FULL_WINDOW, beta = FULL_WINDOW;
     previous_score = NO_MOVE_SCORE;
@@ -638,11 +638,12 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     abort_search = 0;
     if (node_limit == NO_NODE_LIMIT) allocate_time(side, &usetime, &mintime, &maxtime);
     time_limit = usetime;
+    const int mode = endgame_mode();
 
     sort_root_list();
     if (!analysis && move_without_search(side, out)) return hand_back(out, code_out, score_out, depth_out, pv_out);
 
-    const bool completed_last = deepen_iteratively(side, analysis, repetitions >= 1, out);
+    const bool completed_last = deepen_iteratively(side, analysis, repetitions >= 1, mode, out);
 
     // The final line, and the result code of a searched move.
     if (!out.searched_choice) choose_move(out, root_list[0].move);
