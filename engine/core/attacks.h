@@ -33,7 +33,7 @@ extern bool (*in_check_fn)(int side);
 // Whether the move just made by `side` (now on the board) checks the enemy king: the
 // moved man from its new square, or a line the vacated square opens. Castling and en
 // passant, and the rare king move next to the other king, take the full test.
-inline bool move_gives_check(int side, uint32_t move) {
+[[gnu::always_inline]] inline bool move_gives_check(int side, uint32_t move) {
     const board_state& b = board;
     const int ek = b.piece_list[side ^ 1][0];
     if (move & (MOVE_CASTLE | MOVE_EP)) return in_check_fn(side ^ 1);

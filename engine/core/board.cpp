@@ -93,13 +93,7 @@ void recompute_board() {
         uint32_t p = b.piece[sq];
         if (p == EMPTY) continue;
         int c = static_cast<int>(b.color[sq]);
-        b.material[c] += piece_value[p];
-        if (p == PAWN) {
-            b.pawn_material[c] += piece_value[p];
-            b.pawns_on_file[c][file_of(sq)]++;
-        } else {
-            b.piece_material[c] += piece_value[p];
-        }
+        count_material(b, c, p, sq, 1);
         if (p == KING) {
             b.piece_list[c][0] = sq;
             b.list_index[sq] = 0;

@@ -151,5 +151,26 @@ inline int ep_target_for(int side) {
     return t > 0 && rank_index(t) == (side == WHITE ? 5 : 2) ? t : -1;
 }
 
+// Counts a man of `side` on `sq` into the material sums and the pawn files (`sign` 1)
+// or out of them (`sign` -1).
+inline void count_material(board_state& b, int side, uint32_t piece, int sq, int sign) {
+    const int32_t v = sign * piece_value[piece];
+    b.material[side] += v;
+    if (piece == PAWN) {
+        b.pawn_material[side] += v;
+        b.pawns_on_file[side][file_of(sq)] = static_cast<uint8_t>(b.pawns_on_file[side][file_of(sq)] + sign);
+    } else {
+        b.piece_material[side] += v;
+    }
+}
+
+// Whether a pawn of `side` stands beside `sq` on its rank: one that could take en
+// passant a pawn just arrived on `sq` with a double step.
+inline bool pawn_beside(int sq, int side) {
+    const board_state& b = board;
+    return (file_of(sq) > 0 && b.piece[sq - 1] == PAWN && b.color[sq - 1] == static_cast<uint32_t>(side)) ||
+           (file_of(sq) < 7 && b.piece[sq + 1] == PAWN && b.color[sq + 1] == static_cast<uint32_t>(side));
+}
+
 // Whether the game can take one more move (the history is not full).
 inline bool game_has_room() { return board.ply + 1 < MAX_GAME_PLY; }

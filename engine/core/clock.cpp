@@ -5,6 +5,7 @@
 #include "core/output.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "core/types.h"
 
 clock_record clocks[2];
 double game_time_60 = 0.0;
@@ -227,15 +228,11 @@ void clock_set_used(int colour, const char* text) {
 }
 
 namespace {
-// Per-move cost of a move beyond its search (the host's reading and writing, the
-// position, the root list): every move still to come in the control keeps this much.
-constexpr double MOVE_OVERHEAD = 0.02;
-
 // Fixed time per move: above 10 s a second is kept, above 3 s a tenth; a short fixed
 // time keeps 20 ms and a twentieth of itself (a tenth at most) for the move's overhead.
 double fixed_move_time(double t) {
-    if (t > 10.0) return t - 1.0;
-    if (t > 3.0) return t - 0.1;
+    if (t > FIXED_LONG) return t - 1.0;
+    if (t > FIXED_MEDIUM) return t - 0.1;
     const double keep = MOVE_OVERHEAD + 0.05 * t;
     return t - (keep < 0.1 ? keep : 0.1);
 }
@@ -267,29 +264,29 @@ void allocate_time(int colour, double* use, double* min, double* max) {
         if (!(t > 0.0)) t = 0.0;
         if (!(t < 1e12)) t = 1e12;
         const double increment = c.inc > 0.0 && c.inc < 1e9 ? c.inc : 0.0;
-        if (n < 1) n = increment <= 0.0 ? 40 : 35;
+        if (n < 1) n = increment <= 0.0 ? MOVES_TO_GO : MOVES_TO_GO_WITH_INCREMENT;
         const double reserve = clock_reserve(t, n);
         // A second is kept back (two from 31 s on); a clock too short for that (below
         // 10 s, where the second is more than a tenth of it) keeps the smaller reserve
         // and pays each move's overhead out of the increment.
-        double left = t - 1.0;
+        double left = t - CLOCK_SPARE;
         double inc = increment;
         bool tight = false;
-        if (left >= 30.0) {
-            left -= 1.0;
-        } else if (t < 10.0 && reserve < 1.0) {
+        if (left >= CLOCK_SECOND_SPARE) {
+            left -= CLOCK_SPARE;
+        } else if (t < CLOCK_TIGHT && reserve < CLOCK_SPARE) {
             left = t - reserve;
             inc = increment > MOVE_OVERHEAD ? increment - MOVE_OVERHEAD : 0.0;
             tight = true;
         }
         usetime = ((n - 1) * inc + left) / n;
-        if (n > 40) n = 40;
-        maxtime_v = n >= 11 ? 5.0 * usetime : (n + 1) * usetime * 0.5;
-        if (hard && n > 5) {
-            usetime *= 1.4;
-            maxtime_v *= 1.4;
+        if (n > MOVES_TO_GO) n = MOVES_TO_GO;
+        maxtime_v = n >= MAXTIME_LONG_RUN ? MAXTIME_LONG_FACTOR * usetime : (n + 1) * usetime * 0.5;
+        if (hard && n > PONDER_MIN_MOVES) {
+            usetime *= PONDER_TIME_FACTOR;
+            maxtime_v *= PONDER_TIME_FACTOR;
         }
-        if (n > 20 && engine_move_count < nmoves_inctime)
+        if (n > EARLY_MOVES_TO_GO && engine_move_count < nmoves_inctime)
             usetime *= 1.0 + static_cast<double>(nmoves_inctime - engine_move_count) / nmoves_inctime;
         if (left <= maxtime_v) {
             if (left <= usetime) {

@@ -125,15 +125,7 @@ int edit_mode(bool (*read_line)(std::string& line)) {
         const int pawn_sq = side == WHITE ? ep - 8 : ep + 8;
         bool ok = rank_index(ep) == (side == WHITE ? 5 : 2) && board.color[ep] == NO_COLOR &&
                   board.piece[pawn_sq] == PAWN && board.color[pawn_sq] == static_cast<uint32_t>(side ^ 1);
-        bool beside = false;
-        if (ok)
-            for (int df : {-1, 1}) {
-                int f = file_of(pawn_sq) + df;
-                if (f >= 0 && f <= 7 && board.piece[pawn_sq + df] == PAWN &&
-                    board.color[pawn_sq + df] == static_cast<uint32_t>(side))
-                    beside = true;
-            }
-        if (!ok || !beside) ep = -1;
+        if (!ok || !pawn_beside(pawn_sq, side)) ep = -1;
     }
     board.ep_square = ep;
     recompute_board();

@@ -62,8 +62,8 @@ void eval_prepare() {
 int eval_root_margins() {
     eval_prepare();
     const int e = eval_pieces();
-    lazy_margin[WHITE] = e + 60;
-    lazy_margin[BLACK] = 60 - e;
+    lazy_margin[WHITE] = e + LAZY_MARGIN_START;
+    lazy_margin[BLACK] = LAZY_MARGIN_START - e;
     return e;
 }
 
@@ -150,7 +150,7 @@ int eval_king_vs_pawns(int side, int strong) {
             if (rank == 1) stop += strong == WHITE ? 8 : -8;
             stop &= 63;   // a pawn on its last rank: only an unchecked set-up holds one
             v += 8 * (square_distance_sum[wk][stop] - square_distance_sum[sk][stop]);
-            if (v >= 100) score += v;
+            if (v >= KING_VS_PAWNS_MIN_VALUE) score += v;
         }
     }
     return side == strong ? score : -score;
@@ -204,7 +204,9 @@ int evaluate(int side, int alpha, int beta) {
     if (b.pawn_material[strong] == 0) {
         const int pieces = b.piece_material[strong];
         if (pieces < piece_value[ROOK]) {
-            if (b.pawn_material[weak] != 0) score = strong == WHITE ? (score - 500) / 16 : (score + 500) / 16;
+            if (b.pawn_material[weak] != 0)
+                score = strong == WHITE ? (score - MINOR_VS_PAWNS_OFFSET) / MINOR_VS_PAWNS_DIVISOR
+                                        : (score + MINOR_VS_PAWNS_OFFSET) / MINOR_VS_PAWNS_DIVISOR;
             else score = 0;
         } else {
             const int diff = pieces - b.piece_material[weak];
@@ -213,7 +215,7 @@ int evaluate(int side, int alpha, int beta) {
             const bool two_knights = men == 2 && ew.count[strong][KNIGHT] == 2;
             const bool same_bishops = men == 2 && ew.count[strong][BISHOP] == 2 &&
                                       square_color(ew.bishop_sq[strong][0]) == square_color(ew.bishop_sq[strong][1]);
-            if ((diff <= piece_value[BISHOP] && (!one_queen || diff < 200)) || two_knights || same_bishops)
+            if ((diff <= piece_value[BISHOP] && (!one_queen || diff < QUEEN_WIN_MARGIN)) || two_knights || same_bishops)
                 score /= 4;
         }
     } else if (b.piece_material[strong] == piece_value[BISHOP] && ew.count[strong][BISHOP] == 1 &&

@@ -6,8 +6,7 @@
 #include <cstdint>
 
 #include "core/board.h"
-
-constexpr int EVAL_STAGES = 11;   // game stages 0 (opening) .. 10 (bare ending)
+#include "core/types.h"   // EVAL_STAGES
 
 // Square seen from a side: the same square for White, mirrored by rank for Black.
 inline constexpr int relative_square(int side, int sq) { return side == WHITE ? sq : sq ^ 56; }

@@ -20,9 +20,9 @@ inline int kdist(int a, int b) { return king_distance[a][b]; }
 inline int front_square(int side, int sq) { return (side == WHITE ? sq + 8 : sq - 8) & 63; }
 inline int clamp8(int d) { return d < -8 ? -8 : d > 8 ? 8 : d; }
 inline int stage_of(int piece_material_total) {
-    if (piece_material_total >= 6600) return 0;
-    if (piece_material_total < 1481) return 10;
-    return (6600 - piece_material_total) >> 9;
+    if (piece_material_total >= STAGE_OPENING_PIECES) return 0;
+    if (piece_material_total < STAGE_BARE_PIECES) return LAST_STAGE;
+    return (STAGE_OPENING_PIECES - piece_material_total) >> STAGE_STEP_SHIFT;
 }
 
 // ---- mobility of bishops and rooks ---------------------------------------------------
@@ -364,7 +364,7 @@ int eval_rook(int side, int s) {
     const int st = ew.stage;
     const int ek = ew.king[opp];
     int v = psq[side][ROOK][s] + rook_stage_bonus[st];
-    if (st < 9) v += slider_mobility<ROOK>(side, s);
+    if (st < ENDING_STAGE) v += slider_mobility<ROOK>(side, s);
     if (!feature_on(OFF_ROOKS_QUEENS)) return v;
     if (relative_rank(side, ek) == 7) {
         const int r = relative_rank(side, s);
@@ -421,8 +421,8 @@ int eval_queen(int side, int s) {
 
 int eval_king(int side, int s) {
     const int st = ew.stage;
-    const int blend = king_middle_table[side][s] * (10 - st) + psq[side][KING][s] * st;
-    if (st > 8) return blend / 8;
+    const int blend = king_middle_table[side][s] * (LAST_STAGE - st) + psq[side][KING][s] * st;
+    if (st >= ENDING_STAGE) return blend / 8;
     int v = blend / 10;
     if (!feature_on(OFF_KING)) return v;
     const int opp = side ^ 1;
@@ -499,7 +499,7 @@ int eval_pieces() {
         ew.count[WHITE][QUEEN] == 1 && ew.count[BLACK][QUEEN] == 1) {
         sum += ending_pawns(WHITE, true) - ending_pawns(BLACK, true);
     } else {
-        const bool ending = ew.stage >= 9;
+        const bool ending = ew.stage >= ENDING_STAGE;
         const pawn_entry& e = pawn_entry_now(ending);
         ew.rammed_files = e.rammed_files;
         sum += structure_pawns(WHITE, ending, e) - structure_pawns(BLACK, ending, e);
@@ -518,7 +518,7 @@ int eval_pieces() {
         if (wpm <= queen && bpm <= queen) {
             const int bishop = piece_value[BISHOP];
             if (wpm == bishop && bpm == bishop) sum /= 2;
-            else if (std::abs(wpm - bpm) < 100) sum = sum * 3 / 4;
+            else if (std::abs(wpm - bpm) < OPPOSITE_BISHOPS_EVEN) sum = sum * 3 / 4;
         }
     } else {
         const int wr = ew.count[WHITE][ROOK], br = ew.count[BLACK][ROOK];

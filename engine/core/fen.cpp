@@ -195,18 +195,9 @@ int parse_fen(const std::string& text, int* side_out, bool clear_hash, size_t* r
                    board.color[ep] != NO_COLOR || board.color[origin_sq] != NO_COLOR) {
             level_printf(LVL_NORMAL, "Error, impossible ep target\n");
             possible = false;
-        } else {
-            bool beside = false;
-            for (int df : {-1, 1}) {
-                int f = file_of(pawn_sq) + df;
-                if (f < 0 || f > 7) continue;
-                int sq = pawn_sq + df;
-                if (board.piece[sq] == PAWN && board.color[sq] == static_cast<uint32_t>(side)) beside = true;
-            }
-            if (!beside) {
-                level_printf(LVL_NORMAL, "Warning, ep move not possible\n");
-                possible = false;
-            }
+        } else if (!pawn_beside(pawn_sq, side)) {
+            level_printf(LVL_NORMAL, "Warning, ep move not possible\n");
+            possible = false;
         }
         if (!possible) ep = -1;
     }

@@ -1,7 +1,44 @@
+// Making and taking back moves, the null move, and the trial of a stored move.
 #include "core/makemove.h"
 
 #include "core/board.h"
 #include "core/movegen.h"
+
+namespace {
+
+// A man of `colour` on `sq`, and an empty `sq`.
+inline void put_man(board_state& b, int sq, uint32_t piece, int colour) {
+    b.piece[sq] = piece;
+    b.color[sq] = static_cast<uint32_t>(colour);
+}
+inline void clear_square(board_state& b, int sq) {
+    b.piece[sq] = EMPTY;
+    b.color[sq] = NO_COLOR;
+}
+
+// The rook's squares of a castling whose king goes from `from` to `to`.
+inline int castling_rook_from(int from, int to) { return to > from ? from + 3 : from - 4; }
+inline int castling_rook_to(int from, int to) { return to > from ? to - 1 : to + 1; }
+
+// Moves the king and the rook of a castling from one pair of squares to the other: from
+// the home squares when castling, back to them when the castling is taken back.
+inline void shift_castling_men(int side, int king_from, int king_to, int rook_from, int rook_to) {
+    board_state& b = board;
+    put_man(b, king_to, KING, side);
+    put_man(b, rook_to, ROOK, side);
+    clear_square(b, king_from);
+    clear_square(b, rook_from);
+    b.piece_list[side][0] = king_to;
+    b.list_index[king_to] = 0;
+    const uint32_t ri = b.list_index[rook_from];
+    b.piece_list[side][ri] = rook_to;
+    b.list_index[rook_to] = ri;
+    b.men[side] ^= square_bit[king_from] | square_bit[king_to] | square_bit[rook_from] | square_bit[rook_to];
+    b.kinds[side][KING] ^= square_bit[king_from] | square_bit[king_to];
+    b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
+}
+
+}  // namespace
 
 int make_move(int side, uint32_t move) {
     board_state& b = board;
@@ -20,37 +57,18 @@ int make_move(int side, uint32_t move) {
     b.ep_square = -1;
 
     if (move & MOVE_CASTLE) {
-        const int rook_from = to > from ? from + 3 : from - 4;
-        const int rook_to = to > from ? to - 1 : to + 1;
-        b.piece[to] = KING;
-        b.color[to] = static_cast<uint32_t>(side);
-        b.piece[rook_to] = ROOK;
-        b.color[rook_to] = static_cast<uint32_t>(side);
-        b.piece[from] = EMPTY;
-        b.color[from] = NO_COLOR;
-        b.piece[rook_from] = EMPTY;
-        b.color[rook_from] = NO_COLOR;
-        b.piece_list[side][0] = to;
-        b.list_index[to] = 0;
-        const uint32_t ri = b.list_index[rook_from];
-        b.piece_list[side][ri] = rook_to;
-        b.list_index[rook_to] = ri;
+        const int rook_from = castling_rook_from(from, to), rook_to = castling_rook_to(from, to);
+        shift_castling_men(side, from, to, rook_from, rook_to);
         b.castled[side] = 1;
-        b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
-        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
-        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
         key ^= zobrist_keys[side][KING][from] ^ zobrist_keys[side][KING][to] ^ zobrist_keys[side][ROOK][rook_from] ^
                zobrist_keys[side][ROOK][rook_to];
         b.last_irreversible = b.ply;
     } else if (move & MOVE_EP) {
         const int cap_sq = to > from ? to - 8 : to + 8;
         b.moved[from]++;
-        b.piece[to] = PAWN;
-        b.color[to] = static_cast<uint32_t>(side);
-        b.piece[from] = EMPTY;
-        b.color[from] = NO_COLOR;
-        b.piece[cap_sq] = EMPTY;
-        b.color[cap_sq] = NO_COLOR;
+        put_man(b, to, PAWN, side);
+        clear_square(b, from);
+        clear_square(b, cap_sq);
         recompute_board();
         key = b.hash_key;
         b.last_irreversible = b.ply;
@@ -59,7 +77,7 @@ int make_move(int side, uint32_t move) {
         const bool capture = (move & MOVE_CAPTURE) != 0;
         const bool double_step = !capture && mover == PAWN && (to - from == 16 || to - from == -16);
         // A promotion code counts on a capture or a pawn's single step.
-        const bool promotes = (capture || (mover == PAWN && !double_step)) && (move & 0x7000);
+        const bool promotes = (capture || (mover == PAWN && !double_step)) && (move & MOVE_PROMOTION_CODE);
         const uint32_t now = promotes ? static_cast<uint32_t>(move_promotion(move)) : mover;
         // The new key first, so that its repetition counter is on its way while the
         // board changes.
@@ -69,12 +87,7 @@ int make_move(int side, uint32_t move) {
         key ^= zobrist_keys[side][now][from] ^ zobrist_keys[side][now][to];
         if (double_step) {
             // The en-passant square counts only when an enemy pawn stands beside.
-            bool takes = false;
-            if (file_of(to) > 0 && b.piece[to - 1] == PAWN && b.color[to - 1] == static_cast<uint32_t>(opp))
-                takes = true;
-            else if (file_of(to) < 7 && b.piece[to + 1] == PAWN && b.color[to + 1] == static_cast<uint32_t>(opp))
-                takes = true;
-            if (takes) {
+            if (pawn_beside(to, opp)) {
                 b.ep_square = (from + to) / 2;
                 key ^= ep_key(-1) ^ ep_key(b.ep_square);
             }
@@ -83,13 +96,7 @@ int make_move(int side, uint32_t move) {
 
         if (capture) {
             b.moved[to]++;
-            b.material[opp] -= piece_value[victim];
-            if (victim == PAWN) {
-                b.pawn_material[opp] -= piece_value[PAWN];
-                b.pawns_on_file[opp][file_of(to)]--;
-            } else {
-                b.piece_material[opp] -= piece_value[victim];
-            }
+            count_material(b, opp, victim, to, -1);
             const uint32_t idx = b.list_index[to];
             const int last = b.piece_count[opp];
             const int32_t last_sq = b.piece_list[opp][last];
@@ -156,34 +163,15 @@ void unmake_move(int side, uint32_t move) {
     b.castling_rights = h.castling_rights;
 
     if (move & MOVE_CASTLE) {
-        const int rook_from = to > from ? from + 3 : from - 4;
-        const int rook_to = to > from ? to - 1 : to + 1;
-        b.piece[from] = KING;
-        b.color[from] = static_cast<uint32_t>(side);
-        b.piece[rook_from] = ROOK;
-        b.color[rook_from] = static_cast<uint32_t>(side);
-        b.piece[to] = EMPTY;
-        b.color[to] = NO_COLOR;
-        b.piece[rook_to] = EMPTY;
-        b.color[rook_to] = NO_COLOR;
-        b.piece_list[side][0] = from;
-        b.list_index[from] = 0;
-        const uint32_t ri = b.list_index[rook_to];
-        b.piece_list[side][ri] = rook_from;
-        b.list_index[rook_from] = ri;
+        // Back from the castled squares to the home squares.
+        shift_castling_men(side, to, from, castling_rook_to(from, to), castling_rook_from(from, to));
         b.castled[side] = 0;
-        b.men[side] ^= square_bit[from] | square_bit[to] | square_bit[rook_from] | square_bit[rook_to];
-        b.kinds[side][KING] ^= square_bit[from] | square_bit[to];
-        b.kinds[side][ROOK] ^= square_bit[rook_from] | square_bit[rook_to];
     } else if (move & MOVE_EP) {
         const int cap_sq = to > from ? to - 8 : to + 8;
         b.moved[from]--;
-        b.piece[from] = PAWN;
-        b.color[from] = static_cast<uint32_t>(side);
-        b.piece[to] = EMPTY;
-        b.color[to] = NO_COLOR;
-        b.piece[cap_sq] = PAWN;
-        b.color[cap_sq] = static_cast<uint32_t>(opp);
+        put_man(b, from, PAWN, side);
+        clear_square(b, to);
+        put_man(b, cap_sq, PAWN, opp);
         recompute_board();
         b.hash_key = h.key;
     } else {
@@ -197,7 +185,7 @@ void unmake_move(int side, uint32_t move) {
         const uint32_t victim = static_cast<uint32_t>(h.captured);
         b.piece[to] = victim;
         b.color[to] = victim ? static_cast<uint32_t>(opp) : static_cast<uint32_t>(NO_COLOR);
-        if (move & 0x7000) {
+        if (move & MOVE_PROMOTION_CODE) {
             const int code = move_promotion(move);
             b.piece[from] = PAWN;
             b.material[side] -= piece_value[code] - piece_value[PAWN];
@@ -216,13 +204,7 @@ void unmake_move(int side, uint32_t move) {
             b.piece_list[opp][n] = to;
             b.piece_list[opp][n + 1] = -1;
             b.list_index[to] = static_cast<uint32_t>(n);
-            b.material[opp] += piece_value[victim];
-            if (victim == PAWN) {
-                b.pawn_material[opp] += piece_value[PAWN];
-                b.pawns_on_file[opp][file_of(to)]++;
-            } else {
-                b.piece_material[opp] += piece_value[victim];
-            }
+            count_material(b, opp, victim, to, 1);
             if (b.piece[from] == PAWN) {
                 b.pawns_on_file[side][file_of(to)]--;
                 b.pawns_on_file[side][file_of(from)]++;
@@ -238,7 +220,7 @@ uint32_t find_and_make_move(int side, uint32_t move15, int* reps) {
     uint32_t found = 0;
     for (int i = 0; i < n; ++i) {
         const uint32_t m = scratch[i].move;
-        if ((m & 0x7FFF) == (move15 & 0x7FFF) && board.piece[move_to(m)] != KING) {
+        if ((m & MOVE_STORED) == (move15 & MOVE_STORED) && board.piece[move_to(m)] != KING) {
             found = m;
             break;
         }
@@ -255,7 +237,7 @@ uint32_t try_move(int side, uint32_t word, int* reps) {
         unmake_move(side, word);
         return 0;
     }
-    if (reps) *reps = (board.ply - board.last_irreversible >= 100) ? 100 : r;
+    if (reps) *reps = (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES) ? FIFTY_MOVE_PLIES : r;
     unmake_move(side, word);
     return word;
 }

@@ -17,7 +17,7 @@ struct move_list_entry {
 
 // Picks the remaining entry with the largest ordering value (the first of equals) and
 // moves it to position i, keeping the others in order.
-inline void select_best(move_list_entry* list, int i, int n) {
+[[gnu::always_inline]] inline void select_best(move_list_entry* list, int i, int n) {
     int best = i;
     int32_t value = list[i].score;
     for (int j = i + 1; j < n; ++j)

@@ -52,7 +52,7 @@ uint32_t ponder_search(int* result_out) {
     const bool hit = ponder_hit != 0;
     ponder_expected = 0;
     if (!hit) {
-        game_history[board.ply].flags &= ~0x800u;
+        game_history[board.ply].flags &= ~static_cast<uint32_t>(THINK_BOOK_MARK);
         unmake_move(opponent, expected);
         record_length = board.ply;
         if (ponder_command_result == 1)
@@ -63,7 +63,7 @@ uint32_t ponder_search(int* result_out) {
             *result_out = 0;
         return move_after_stop;
     }
-    if (show_eco && board.ply < 60 && hooks.announce_opening) hooks.announce_opening();
+    if (show_eco && board.ply < OPENING_NAME_PLIES && hooks.announce_opening) hooks.announce_opening();
     side_to_move = engine;
     *result_out = 1;
     age_history();

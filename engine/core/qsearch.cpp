@@ -8,74 +8,79 @@
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/search.h"
+#include "core/search_node.h"
 #include "core/eval.h"
 #include "core/settings.h"
 
 namespace {
 
-// The bitbase step shared by the quiescence nodes. Returns true when the node ends with
-// *result; otherwise it may raise the floor or lower beta and the ceiling.
-// Whether the side to move is in check: the move that led here carries the check bit
-// (every move made in the search and the quiescence search records it).
-inline bool led_here_by_check() { return (game_history[board.ply].flags & HF_CHECK) != 0; }
+// Bits of the quiescence mode (qsearch_mask).
+enum : int {
+    Q_SKIP_LOSERS = 1,        // delta pruning of captures in the capture nodes
+    Q_ALL_MOVES_IN_CHECK = 2, // the check node searches every evasion, not only captures
+    Q_CHECK_WINNERS = 4,      // a capture node whose stand-pat beats alpha answers a check
+    Q_CHECK_ALWAYS = 8,       // a capture node answers a check before standing pat
+};
 
-inline bool probe_bitbase(int side, int ply, int alpha, int& beta, int& floor_score, int& ceiling, uint16_t* pv_out,
-                          int* result) {
-    if (!hooks.bitbase_probe || board.piece_count[WHITE] + board.piece_count[BLACK] > 2) return false;
-    ++stats.bitbase_probes;
-    int v = 0;
-    const int r = hooks.bitbase_probe(side, &v);
-    if (r) ++stats.bitbase_hits;
-    if (r == PROBE_EXACT) {
-        pv_out[0] = PV_BITBASE;
-        *result = convert_table_value(v, ply);
-        return true;
+// ---- table probe ---------------------------------------------------------------------------
+// Stored depths do not count here. An upper bound at or below alpha, a lower bound at or
+// above beta (not from a null move) and any exact entry end the node; a lower bound at
+// alpha or above (not from a null move; with `zero_floor` also a draw score) becomes the
+// floor of the stand-pat score. The entry's move comes back in `hash_move` (0: no entry).
+[[gnu::always_inline]] inline int table_step(int side, int ply, int alpha, int beta, uint16_t* pv_out, bool zero_floor,
+                                             int& floor_score, uint32_t& hash_move) {
+    int hscore = 0, hdepth = 0;
+    uint32_t hmove = 0;
+    const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & BOUND_MASK;
+    if ((htype == BOUND_UPPER && hscore <= alpha) || (htype == BOUND_LOWER && hscore >= beta && hmove != HASH_NULL_MOVE) ||
+        htype == BOUND_EXACT) {
+        pv_out[0] = PV_END;
+        return hscore;
     }
-    if (r == PROBE_LOWER) {
-        if (v >= beta) {
-            pv_out[0] = PV_BITBASE;
-            *result = v;
-            return true;
-        }
-        if (v > floor_score) floor_score = v;
-    } else if (r == PROBE_UPPER) {
-        if (v <= alpha) {
-            pv_out[0] = PV_BITBASE;
-            *result = v;
-            return true;
-        }
-        if (v < MATE) {
-            beta = v;
-            ceiling = v;
-        }
-    }
-    return false;
+    if (htype == BOUND_LOWER && hscore >= alpha && hmove != HASH_NULL_MOVE && (zero_floor || hscore != 0))
+        floor_score = hscore;
+    hash_move = htype ? hmove : 0;
+    return GO_ON;
 }
 
-// The capture loop of qsearch and qsearch_node; `delta` arms delta pruning.
-int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* pv_out, int& best, uint32_t& best_move,
-                 int& type, bool delta) {
-    const int opp = side ^ 1;
-    const int n = generate_captures(side, ply);
-    ++stats.capture_generations;
-    stats.captures_generated += static_cast<uint64_t>(n);
-    move_list_entry* list = move_list_start[ply];
-    int base = 0;
-    if (delta) base = lazy_margin[side] + board.material[side] - board.material[opp];
-    uint16_t child_pv[PV_WORDS];
-    // Out of check only king moves and men on a line with the own king need the test.
-    const bool checked = n > 0 && led_here_by_check();
-    const int king = board.piece_list[side][0];
-    if (n > 0) {
-        select_best(list, 0, n);
-        hash_prefetch_after(side, list[0].move);
+// ---- stand pat -----------------------------------------------------------------------------
+// The evaluation (at least the floor) is the score to beat: at beta or above it is a
+// lower bound and the node ends; above alpha it raises alpha (exact).
+[[gnu::always_inline]] inline void stand_pat(int e, int& alpha, int beta, int& best, int& type) {
+    type = BOUND_UPPER;
+    best = e;
+    if (e <= alpha) return;
+    if (e >= beta) {
+        type = BOUND_LOWER;
+    } else {
+        type = BOUND_EXACT;
+        alpha = e;
     }
-    for (int i = 0; i < n; ++i) {
-        const uint32_t m = list[i].move;
-        if (i + 1 < n) {
-            select_best(list, i + 1, n);
-            hash_prefetch_after(side, list[i + 1].move);
-        }
+}
+
+// ---- the move loop of the quiescence nodes -------------------------------------------------
+// How a loop knows its moves to be legal.
+enum legality : int {
+    LEGAL_AS_GENERATED,   // evasions
+    LEGAL_BY_PINS,        // out of check: king moves are tested, other men by the pin test
+    LEGAL_AFTER_MOVE,     // in check: every move is tested after it is made
+};
+
+// Best first, each move answered by a capture node at `child_qdepth`. With `delta` a
+// capture that cannot lift the material (from `base`) above alpha is not searched, but
+// its optimistic value may still raise the best score. Returns the number of legal moves
+// searched.
+[[gnu::always_inline]] inline int quiescence_moves(int alpha, int beta, int side, int child_qdepth, int ply,
+                                                   move_list_entry* list, int n, uint16_t* pv_out, int& best,
+                                                   uint32_t& best_move, int& type, bool delta, int base, legality rule) {
+    const int opp = side ^ 1;
+    uint16_t child_pv[PV_WORDS];
+    const bool all_legal = rule == LEGAL_AS_GENERATED, checked = rule == LEGAL_AFTER_MOVE;
+    const int king = board.piece_list[side][0];
+    int legal = 0;
+    best_first moves(list, n, side);
+    uint32_t m;
+    while (moves.next(m)) {
         if (delta) {
             const int optimistic = base + piece_value[board.piece[move_to(m)]] + piece_value[move_promotion(m)];
             if (optimistic <= alpha) {
@@ -88,33 +93,49 @@ int capture_loop(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
             }
         }
         const int from = move_from(m);
-        const bool must_test = checked || from == king;
-        if (!must_test && on_line(king, from) && move_exposes_king(side, king, m)) continue;
+        const bool must_test = !all_legal && (checked || from == king);
+        if (!all_legal && !must_test && on_line(king, from) && move_exposes_king(side, king, m)) continue;
         make_move(side, m);
         hash_prefetch(opp);
         if (must_test && in_check_fn(side)) {
             unmake_move(side, m);
             continue;
         }
+        ++legal;
         game_history[board.ply].flags = move_gives_check(side, m) ? static_cast<uint32_t>(HF_CHECK) : 0u;
-        const int score = -qsearch_node(-beta, -alpha, opp, qdepth, ply + 1, child_pv);
+        const int score = -qsearch_node(-beta, -alpha, opp, child_qdepth, ply + 1, child_pv);
         unmake_move(side, m);
-        if (abort_search) return 0;
-        if (score > best) {
-            best = score;
-            best_move = m;
-            pv_copy(pv_out, m, child_pv);
-            if (score > alpha) {
-                alpha = score;
-                type = BOUND_EXACT;
-                if (score >= beta) {
-                    type = BOUND_LOWER;
-                    break;
-                }
-            }
-        }
+        if (abort_search) return legal;
+        if (weigh_score(score, m, child_pv, pv_out, best, best_move, alpha, beta, type) == SCORE_CUTS) break;
     }
-    return n;
+    return legal;
+}
+
+// ---- the captures of an entry or capture node ------------------------------------------------
+// With no capture to try the result is exact, unless the stand-pat score was a lazy one.
+void capture_step(int alpha, int beta, int side, int child_qdepth, int ply, uint16_t* pv_out, int& best,
+                  uint32_t& best_move, int& type, bool delta) {
+    const bool complete = eval_complete != 0;
+    const int n = generate_captures(side, ply);
+    ++stats.capture_generations;
+    stats.captures_generated += static_cast<uint64_t>(n);
+    const int base = delta ? lazy_margin[side] + board.material[side] - board.material[side ^ 1] : 0;
+    const legality rule = n > 0 && led_here_by_check() ? LEGAL_AFTER_MOVE : LEGAL_BY_PINS;
+    quiescence_moves(alpha, beta, side, child_qdepth, ply, move_list_start[ply], n, pv_out, best, best_move, type, delta, base,
+                     rule);
+    if (n == 0 && complete) type = BOUND_EXACT;
+}
+
+// ---- result and table store ------------------------------------------------------------------
+// A bitbase ceiling caps the result; the rest is stored at the node kind's depth.
+[[gnu::always_inline]] inline int store_step(int side, int ply, int best, uint32_t best_move, int type, int ceiling,
+                                             int table_depth, uint16_t* pv_out) {
+    if (best > ceiling) {
+        pv_out[0] = PV_NO_MOVE;
+        return ceiling;
+    }
+    hash_store(side, best, table_depth, ply, type, best_move);
+    return best;
 }
 
 }  // namespace
@@ -129,49 +150,26 @@ int qsearch(int alpha, int beta, int side, int ply, uint16_t* pv_out, int) {
     int ceiling = MATE;
     if (ply > seldepth) seldepth = ply;
 
+    // Mate distance, the fifty-move rule, the ply limit.
     if (beta <= ply - MATE) return ply - MATE;
-    if (board.ply - board.last_irreversible >= 100) return 0;
+    if (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES) return 0;
     if (ply >= PLY_LIMIT) return evaluate(side, alpha, beta);
 
     int floor_score = NO_MOVE_SCORE;
-    int hscore = 0, hdepth = 0;
-    uint32_t hmove = 0;
-    const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & BOUND_MASK;
-    if ((htype == BOUND_UPPER && hscore <= alpha) || (htype == BOUND_LOWER && hscore >= beta && hmove != HASH_NULL_MOVE) ||
-        htype == BOUND_EXACT) {
-        pv_out[0] = PV_END;
-        return hscore;
-    }
-    if (htype == BOUND_LOWER && hscore >= alpha && hmove != HASH_NULL_MOVE) floor_score = hscore;
-
-    int result = 0;
-    if (probe_bitbase(side, ply, alpha, beta, floor_score, ceiling, pv_out, &result)) return result;
+    uint32_t hash_move = 0;
+    if (const int r = table_step(side, ply, alpha, beta, pv_out, true, floor_score, hash_move); r != GO_ON) return r;
+    if (const int r = probe_bitbase(side, ply, alpha, beta, ceiling, floor_score, pv_out); r != GO_ON) return r;
 
     int e = evaluate(side, alpha, beta);
     if (e < floor_score) e = floor_score;
-    int type = BOUND_UPPER;
-    int best = e;
+    int type, best;
     uint32_t best_move = 0;
-    if (e > alpha) {
-        if (e >= beta) {
-            type = BOUND_LOWER;
-        } else {
-            type = BOUND_EXACT;
-            alpha = e;
-        }
-    }
+    stand_pat(e, alpha, beta, best, type);
     if (type != BOUND_LOWER) {
-        const bool complete = eval_complete != 0;
-        const int n = capture_loop(alpha, beta, side, 0, ply, pv_out, best, best_move, type, false);
+        capture_step(alpha, beta, side, 0, ply, pv_out, best, best_move, type, false);
         if (abort_search) return 0;
-        if (n == 0 && complete) type = BOUND_EXACT;
     }
-    if (best > ceiling) {
-        pv_out[0] = PV_NO_MOVE;
-        return ceiling;
-    }
-    hash_store(side, best, QSEARCH_DEPTH, ply, type, best_move);
-    return best;
+    return store_step(side, ply, best, best_move, type, ceiling, QSEARCH_DEPTH, pv_out);
 }
 
 int qsearch_node(int alpha, int beta, int side, int qdepth, int ply, uint16_t* pv_out) {
@@ -182,57 +180,37 @@ int qsearch_node(int alpha, int beta, int side, int qdepth, int ply, uint16_t* p
     int ceiling = MATE;
     if (ply > seldepth) seldepth = ply;
 
+    // The ply limit, mate distance, the fifty-move rule.
     if (ply >= PLY_LIMIT) return evaluate(side, alpha, beta);
     if (beta <= ply - MATE) return ply - MATE;
-    if (board.ply - board.last_irreversible >= 100) return 0;
+    if (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES) return 0;
 
     int floor_score = NO_MOVE_SCORE;
-    int hscore = 0, hdepth = 0;
-    uint32_t hmove = 0;
-    const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & BOUND_MASK;
-    if ((htype == BOUND_UPPER && hscore <= alpha) || (htype == BOUND_LOWER && hscore >= beta && hmove != HASH_NULL_MOVE) ||
-        htype == BOUND_EXACT) {
-        pv_out[0] = PV_END;
-        return hscore;
-    }
-    if (htype == BOUND_LOWER && hscore >= alpha && hmove != HASH_NULL_MOVE && hscore != 0) floor_score = hscore;
+    uint32_t hash_move = 0;
+    if (const int r = table_step(side, ply, alpha, beta, pv_out, false, floor_score, hash_move); r != GO_ON) return r;
+    if (const int r = probe_bitbase(side, ply, alpha, beta, ceiling, floor_score, pv_out); r != GO_ON) return r;
 
-    int result = 0;
-    if (probe_bitbase(side, ply, alpha, beta, floor_score, ceiling, pv_out, &result)) return result;
-
-    const uint32_t hash_move = htype ? hmove : 0;
-    if ((qsearch_mask & 8) && led_here_by_check()) return qsearch_check(alpha, beta, side, qdepth, ply, pv_out, hash_move);
-
+    // Answers to a check, before standing pat or when the stand-pat score beats alpha.
+    if ((qsearch_mask & Q_CHECK_ALWAYS) && led_here_by_check())
+        return qsearch_check(alpha, beta, side, qdepth, ply, pv_out, hash_move);
     int e = evaluate(side, alpha, beta);
     if (e < floor_score) e = floor_score;
-    if ((qsearch_mask & 4) && e > alpha && led_here_by_check())
+    if ((qsearch_mask & Q_CHECK_WINNERS) && e > alpha && led_here_by_check())
         return qsearch_check(alpha, beta, side, qdepth, ply, pv_out, hash_move);
-    int type = BOUND_UPPER;
-    int best = e;
+    int type, best;
     uint32_t best_move = 0;
-    if (e > alpha) {
-        if (e >= beta) {
-            type = BOUND_LOWER;
-        } else {
-            type = BOUND_EXACT;
-            alpha = e;
-        }
-    }
-    if (type != BOUND_LOWER && qdepth > -8) {
-        const bool complete = eval_complete != 0;
+    stand_pat(e, alpha, beta, best, type);
+    if (type != BOUND_LOWER && qdepth > -QSEARCH_CAPTURE_PLIES) {
+        // Delta pruning: while the side has pawns, the opponent more than a few, and both
+        // pieces.
         const int opp = side ^ 1;
-        const bool delta = (qsearch_mask & 1) && board.pawn_material[side] > 0 && board.pawn_material[opp] > 110 &&
-                           board.piece_material[side] > 0 && board.piece_material[opp] > 0;
-        const int n = capture_loop(alpha, beta, side, qdepth - 1, ply, pv_out, best, best_move, type, delta);
+        const bool delta = (qsearch_mask & Q_SKIP_LOSERS) && board.pawn_material[side] > 0 &&
+                           board.pawn_material[opp] > DELTA_OPPONENT_PAWNS && board.piece_material[side] > 0 &&
+                           board.piece_material[opp] > 0;
+        capture_step(alpha, beta, side, qdepth - 1, ply, pv_out, best, best_move, type, delta);
         if (abort_search) return 0;
-        if (n == 0 && complete) type = BOUND_EXACT;
     }
-    if (best > ceiling) {
-        pv_out[0] = PV_NO_MOVE;
-        return ceiling;
-    }
-    hash_store(side, best, QSEARCH_NODE_DEPTH, ply, type, best_move);
-    return best;
+    return store_step(side, ply, best, best_move, type, ceiling, QSEARCH_NODE_DEPTH, pv_out);
 }
 
 int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* pv_out, uint32_t hash_move) {
@@ -240,18 +218,20 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
     ++nodes_searched;
     ++qnodes_searched;
     pv_out[0] = PV_NO_MOVE;
-    const int opp = side ^ 1;
-    uint16_t child_pv[PV_WORDS];
     int best;
     int type = BOUND_UPPER;
     uint32_t best_move = 0;
     move_list_entry* list = move_list_start[ply];
     int n;
-    if (!(qsearch_mask & 2) && alpha >= -MATE_RANGE) {
+    // Captures only (from alpha), unless the mode asks for every evasion or a mate is
+    // already in the window; the evasions are ordered with the table's move and the
+    // expected line's move lifted.
+    const bool all_moves = (qsearch_mask & Q_ALL_MOVES_IN_CHECK) || alpha < -MATE_RANGE;
+    if (!all_moves) {
         best = alpha;
         n = generate_captures(side, ply);
         if (n == 0) {
-            hash_store(side, alpha, 0, ply, BOUND_UPPER, 0);
+            hash_store(side, alpha, QSEARCH_CHECK_DEPTH, ply, BOUND_UPPER, 0);
             return alpha;
         }
     } else {
@@ -265,48 +245,15 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
         if (hm) hist[hm & MOVE_SQUARES] -= BONUS_HASH;
         if (hint) hist[hint & MOVE_SQUARES] -= BONUS_HINT;
     }
-    // Evasions are legal as generated; plain captures still need the test.
-    const bool all_legal = best == NO_MOVE_SCORE;
-    int legal = 0;
-    if (n > 0) {
-        select_best(list, 0, n);
-        hash_prefetch_after(side, list[0].move);
-    }
-    for (int i = 0; i < n; ++i) {
-        const uint32_t m = list[i].move;
-        if (i + 1 < n) {
-            select_best(list, i + 1, n);
-            hash_prefetch_after(side, list[i + 1].move);
-        }
-        make_move(side, m);
-        hash_prefetch(opp);
-        if (!all_legal && in_check_fn(side)) {
-            unmake_move(side, m);
-            continue;
-        }
-        ++legal;
-        game_history[board.ply].flags = move_gives_check(side, m) ? static_cast<uint32_t>(HF_CHECK) : 0u;
-        const int score = -qsearch_node(-beta, -alpha, opp, qdepth - 1, ply + 1, child_pv);
-        unmake_move(side, m);
-        if (abort_search) return 0;
-        if (score > best) {
-            best = score;
-            best_move = m;
-            pv_copy(pv_out, m, child_pv);
-            if (score > alpha) {
-                alpha = score;
-                type = BOUND_EXACT;
-                if (score >= beta) {
-                    type = BOUND_LOWER;
-                    break;
-                }
-            }
-        }
-    }
+    const int legal =
+        quiescence_moves(alpha, beta, side, qdepth - 1, ply, list, n, pv_out, best, best_move, type, false, 0,
+                         all_moves ? LEGAL_AS_GENERATED : LEGAL_AFTER_MOVE);
+    if (abort_search) return 0;
+    // No legal evasion: mated.
     if (best == NO_MOVE_SCORE && legal == 0) {
         best = ply - MATE;
         type = BOUND_EXACT;
     }
-    hash_store(side, best, 0, ply, type, best_move);
+    hash_store(side, best, QSEARCH_CHECK_DEPTH, ply, type, best_move);
     return best;
 }

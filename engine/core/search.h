@@ -21,7 +21,8 @@ enum : int {
     THINK_MATE_IN_ONE = 0x102,
     THINK_NO_MATERIAL = 0x200,
     THINK_SEARCHED = 0x400,
-    THINK_BOOK_FLAGGED = 0x801,
+    THINK_BOOK_MARK = 0x800,   // the book flagged its move (kept in the game record's flag word)
+    THINK_BOOK_FLAGGED = THINK_BOOK | THINK_BOOK_MARK,
 };
 
 // ---- shared search state -----------------------------------------------------
@@ -38,7 +39,7 @@ extern int seldepth;                // deepest ply reached
 // search must unwind (abort_search is then set).
 inline bool search_stopped_at_poll() {
     if (nodes_searched < poll_mark) return false;
-    poll_mark = nodes_searched + 5000;
+    poll_mark = nodes_searched + POLL_INTERVAL;
     if (!call_search_poll()) return false;
     abort_search = 1;
     return true;
@@ -57,8 +58,8 @@ extern char root_move_text[12];
 extern int root_stored_depth;       // depth stored for the root before the search (analysis)
 extern int think_game_end;          // think found no legal move (mate or stalemate)
 extern int ponder_hit;              // a ponder search turned into the engine's own search
-extern int stop_auto_play;
-extern int book_miss_count;         // searches since the engine's last book move          // think asks the game loop to end auto play
+extern int stop_auto_play;          // think asks the game loop to end auto play
+extern int book_miss_count;         // searches since the engine's last book move
 
 // Extension kinds, as the statistics count them by remaining depth.
 enum extension_kind : int {
@@ -104,8 +105,8 @@ uint32_t current_best_move();
 
 // Converts an endgame-table or bitbase value into a search score at `ply`.
 inline int convert_table_value(int v, int ply) {
-    if (v > 0) return 2 * v - ply - 35533;
-    if (v < 0) return 2 * v + ply + 35532;
+    if (v > 0) return 2 * v - ply - TABLE_WIN_OFFSET;
+    if (v < 0) return 2 * v + ply + TABLE_LOSS_OFFSET;
     return 0;
 }
 

@@ -19,7 +19,8 @@ extern int qexact;
 extern int qsearch_mask;
 extern int trosk_mode;
 extern int tb_usage;
-extern uint32_t node_limit;   // 0xFFFFFFFF = none
+constexpr uint32_t NO_NODE_LIMIT = 0xFFFFFFFFu;
+extern uint32_t node_limit;   // NO_NODE_LIMIT = none
 extern uint32_t noise;
 extern int max_depth;         // plies, 0 = no limit
 

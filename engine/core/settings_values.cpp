@@ -50,7 +50,7 @@ int qexact = 2;
 int qsearch_mask = 7;
 int trosk_mode = 0;
 int tb_usage = 3;
-uint32_t node_limit = 0xFFFFFFFFu;
+uint32_t node_limit = NO_NODE_LIMIT;
 uint32_t noise = 0;
 int max_depth = 0;
 

@@ -44,13 +44,13 @@ struct root_entry {
     uint32_t move;
     uint16_t first_reply;
     int score;            // ordering value before the first iteration, then the search score
-    int depth;            // 1/64 ply at which the score was found, -10 none
+    int depth;            // 1/64 ply at which the score was found, ROOT_NO_DEPTH none
     uint16_t pv[PV_WORDS];
     char text[12];
     bool excluded;        // left out of the search (dialog, avoid list, searchmoves)
 };
 
-root_entry root_list[256];
+root_entry root_list[MAX_ROOT_MOVES];
 int root_count = 0;
 
 // State of the present iteration, shared by think and search_root.
@@ -112,7 +112,7 @@ void set_iteration_limits(int d, int endgame_mode) {
     case 0: tb_ply_limit = 1; break;
     case 1: tb_ply_limit = (d + 1) / 2; break;
     case 2: tb_ply_limit = (3 * d + 3) / 4; break;
-    case 4: tb_ply_limit = 63; break;
+    case 4: tb_ply_limit = PLY_LIMIT; break;
     default: tb_ply_limit = d; break;
     }
 }
@@ -144,7 +144,7 @@ double search_elapsed() {
 void reset_search_counters() {
     nodes_searched = 0;
     qnodes_searched = 0;
-    poll_mark = 5000;
+    poll_mark = POLL_INTERVAL;
     abort_search = 0;
     seldepth = 0;
     stats = search_statistics{};
@@ -155,8 +155,60 @@ void reset_search_counters() {
     search_start = millis();
 }
 
-int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out, int flags) {
+namespace {
+
+// ---- one root move searched ---------------------------------------------------------------
+// The move is made; a position seen twice before scores a draw. Otherwise the in-check
+// test for the ply is chosen, the move reported, its stored line becomes the expected
+// one, and it is searched one ply less (a check gets its extension), below one ply by the
+// quiescence search: the first move, or any while alpha is at a mate, with the full
+// window, the others with a zero window; a zero-window score inside the window is
+// reported as a new best candidate ("t+") and searched again with the full window along
+// its line, and `fell_back` tells that the re-search fell to alpha or below. The move
+// stays made for the caller to take back.
+int search_root_move(root_entry& e, int i, int alpha, int beta, int side, int depth_plies, int flags, uint16_t* child_pv,
+                     bool& fell_back) {
     const int opp = side ^ 1;
+    const uint32_t m = e.move;
+    const int reps = make_move(side, m);
+    if (reps >= 2) {
+        child_pv[0] = PV_NO_MOVE;
+        game_history[board.ply].flags = 0;
+        return 0;
+    }
+    choose_check_test();
+    print_current_move(i + 1, root_count, depth_plies);
+    const bool check = in_check_fn(opp);
+    game_history[board.ply].flags = check ? static_cast<uint32_t>(HF_CHECK) : 0u;
+    // The move's stored continuation (none before its first search) is the expected
+    // line below it.
+    set_pv_hint(1, is_pv_end(e.pv[0]) ? e.pv : e.pv + 1);
+    const int d = depth_plies * ONE_PLY - ONE_PLY + (check ? icheck : 0);
+    // At the root a move left with less than a whole ply goes to the quiescence search.
+    auto child = [&](int a, int b, int child_flags) {
+        return d < ONE_PLY ? -qsearch(a, b, opp, 1, child_pv, child_flags) : -search(a, b, opp, d, 1, child_pv, child_flags, reps);
+    };
+    const bool full_window = (flags & NF_PV_FIRST) || alpha <= -MATE;
+    if (full_window) return child(-beta, -alpha, flags);
+    const int score = child(-alpha - 1, -alpha, flags & ~NF_PARITY);
+    if (abort_search || score <= alpha || score >= beta) return score;
+    call_epd_check_solution(m, depth_plies, score);
+    set_pv_hint(1, child_pv);
+    uint16_t shown[PV_WORDS];
+    pv_copy(shown, m, child_pv);
+    unmake_move(side, m);
+    print_thinking(shown, score, depth_plies, search_elapsed(), "t+", 0);
+    make_move(side, m);
+    game_history[board.ply].flags = check ? static_cast<uint32_t>(HF_CHECK) : 0u;
+    const int again = child(-beta, -alpha, NF_ROOT);
+    if (abort_search) return score;
+    fell_back = again <= alpha;
+    return again;
+}
+
+}  // namespace
+
+int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out, int flags) {
     const int depth = depth_plies * ONE_PLY;
     int best = NO_MOVE_SCORE;
     int result_type = BOUND_UPPER;
@@ -168,6 +220,7 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
         root_move_number = i + 1;
         std::memcpy(root_move_text, e.text, sizeof root_move_text);
         if (e.excluded) continue;
+        // A move already searched at this depth, or known lost, keeps its result.
         if (e.depth == depth || (e.score < -MATE_RANGE && e.score <= alpha)) {
             if (e.depth == depth && e.score > best) {
                 best = e.score;
@@ -177,53 +230,19 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
             continue;
         }
         const uint32_t m = e.move;
-        const int reps = make_move(side, m);
-        int score;
         bool fell_back = false;
-        if (reps >= 2) {
-            score = 0;
-            child_pv[0] = PV_NO_MOVE;
-            game_history[board.ply].flags = 0;
-        } else {
-            choose_check_test();
-            print_current_move(i + 1, root_count, depth_plies);
-            const bool check = in_check_fn(opp);
-            game_history[board.ply].flags = check ? static_cast<uint32_t>(HF_CHECK) : 0u;
-            // The move's stored continuation (none before its first search) is the
-            // expected line below it.
-            set_pv_hint(1, is_pv_end(e.pv[0]) ? e.pv : e.pv + 1);
-            int d = depth - ONE_PLY + (check ? icheck : 0);
-            const bool full_window = (flags & NF_PV_FIRST) || alpha <= -MATE;
-            if (d < ONE_PLY) {
-                score = full_window ? -qsearch(-beta, -alpha, opp, 1, child_pv, flags)
-                                    : -qsearch(-alpha - 1, -alpha, opp, 1, child_pv, flags & ~NF_PARITY);
-            } else if (full_window) {
-                score = -search(-beta, -alpha, opp, d, 1, child_pv, flags, reps);
-            } else {
-                score = -search(-alpha - 1, -alpha, opp, d, 1, child_pv, flags & ~NF_PARITY, reps);
-            }
-            if (!full_window && !abort_search && score > alpha && score < beta) {
-                call_epd_check_solution(m, depth_plies, score);
-                set_pv_hint(1, child_pv);
-                uint16_t tmp[PV_WORDS];
-                pv_copy(tmp, m, child_pv);
-                unmake_move(side, m);
-                print_thinking(tmp, score, depth_plies, search_elapsed(), "t+", 0);
-                make_move(side, m);
-                game_history[board.ply].flags = check ? static_cast<uint32_t>(HF_CHECK) : 0u;
-                const int again = d < ONE_PLY ? -qsearch(-beta, -alpha, opp, 1, child_pv, NF_ROOT)
-                                              : -search(-beta, -alpha, opp, d, 1, child_pv, NF_ROOT, reps);
-                if (!abort_search) {
-                    if (again <= alpha) fell_back = true;
-                    score = again;
-                }
-            }
-        }
+        const int score = search_root_move(e, i, alpha, beta, side, depth_plies, flags, child_pv, fell_back);
         unmake_move(side, m);
         if (abort_search) {
             if (iteration_new_best) break;
             return 0;
         }
+
+        // The move's result: a fall-back from the re-search moves it to second place; a
+        // new best goes to the front and is reported to the test suite; beta ends the
+        // iteration; above alpha the move is the iteration's choice (and, past the planned
+        // time with a score better than the last iteration's, the search ends with it).
+        // A first move that fails low may end the iteration early or earn more time.
         e.score = score;
         pv_copy(e.pv, m, child_pv);
         e.first_reply = is_pv_end(child_pv[0]) ? 0 : child_pv[0];
@@ -253,7 +272,7 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
                 front.depth = depth;
                 flags = NF_FOLLOW_PV;
                 print_thinking(front.pv, score, depth_plies, search_elapsed(), "t ", 0);
-                if (node_limit == 0xFFFFFFFFu && search_state == 0 && search_elapsed() > usetime && score > previous_score &&
+                if (node_limit == NO_NODE_LIMIT && search_state == 0 && search_elapsed() > usetime && score > previous_score &&
                     previous_score != NO_MOVE_SCORE) {
                     abort_search = 1;
                     break;
@@ -267,84 +286,90 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
             time_extended = 1;
         }
     }
-    if (root_count == 0) {
-        const bool check = in_check_fn(side);
-        return check ? -MATE : 0;
-    }
+    // No legal move: mated or stalemate. The best move earns its credits, and the root
+    // is stored (for good when analysing) unless the host restricted the list.
+    if (root_count == 0) return in_check_fn(side) ? -MATE : 0;
     if ((result_type == BOUND_LOWER || result_type == BOUND_EXACT) && !abort_search) {
         const uint32_t m = root_list[0].move;
         reward_move(side, m, best, depth, 0, !(m & MOVE_CAPTURE));
     }
-    if (!abort_search && !(hooks.root_list_restricted && hooks.root_list_restricted())) {
+    if (!abort_search && !(hooks.root_list_restricted && hooks.root_list_restricted()))
         store_search_result(side, best, depth, 0, result_type, root_list[0].move, search_state == 2);
-    }
     return best;
 }
 
-uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t* pv_out) {
+namespace {
+
+// What think hands back, gathered as it goes.
+struct think_outcome {
     int code = 0;
-    int final_score = 0;
-    int final_depth = 0;
-    uint32_t chosen = 0;
-    const char* final_type = "f.";
-    bool searched = false;
-    bool completed_last = true;
-    uint16_t chosen_pv[PV_WORDS];
-    chosen_pv[0] = PV_NO_MOVE;
-    think_game_end = 0;
-    ponder_hit = 0;
-    stop_auto_play = 0;
-    think_ply = board.ply;
-    think_side = side;
-    const bool analysis = search_state == 2;
+    int score = 0;
+    int depth = 0;              // depth of the last finished iteration
+    uint32_t move = 0;
+    uint16_t pv[PV_WORDS];      // the chosen move and its continuation
+    bool searched_choice = false;   // a search found the move (else the front of the list stands)
+};
 
-    eval_root_margins();
+// The move at the front of the root list becomes the choice, with `score`.
+void choose_front(think_outcome& out, int score) {
+    out.move = root_list[0].move;
+    out.score = score;
+    std::memcpy(out.pv, root_list[0].pv, sizeof out.pv);
+    out.searched_choice = true;
+}
 
-    auto finish = [&](uint32_t move) {
-        last_think_code = code;
-        last_think_score = final_score;
-        last_think_depth = final_depth;
-        if (code_out) *code_out = code;
-        if (score_out) *score_out = final_score;
-        if (depth_out) *depth_out = final_depth;
-        if (pv_out) std::memcpy(pv_out, chosen_pv, sizeof chosen_pv);
-        std::memcpy(last_pv, chosen_pv, sizeof chosen_pv);
-        last_ponder_reply = (!is_pv_end(chosen_pv[0]) && !is_pv_end(chosen_pv[1]) && !move_is_null(chosen_pv[1]))
-                                ? chosen_pv[1]
-                                : 0;
-        last_hint_text = move ? move_to_coordinates(move) : "null";
-        return move;
-    };
+// A move chosen without search (book, opening, random, only move): its line is the move.
+void choose_move(think_outcome& out, uint32_t move) {
+    out.move = move;
+    out.pv[0] = static_cast<uint16_t>(move & MOVE_STORED);
+    out.pv[1] = PV_NO_MOVE;
+}
 
-    // The side to move set by hand (white, black) can leave the other side in check:
-    // no search may take a king.
+// Hands the outcome to the caller's out-parameters and to the game loop's copies.
+uint32_t hand_back(const think_outcome& out, int* code_out, int* score_out, int* depth_out, uint16_t* pv_out) {
+    last_think_code = out.code;
+    last_think_score = out.score;
+    last_think_depth = out.depth;
+    if (code_out) *code_out = out.code;
+    if (score_out) *score_out = out.score;
+    if (depth_out) *depth_out = out.depth;
+    if (pv_out) std::memcpy(pv_out, out.pv, sizeof out.pv);
+    std::memcpy(last_pv, out.pv, sizeof out.pv);
+    last_ponder_reply = (!is_pv_end(out.pv[0]) && !is_pv_end(out.pv[1]) && !move_is_null(out.pv[1])) ? out.pv[1] : 0;
+    last_hint_text = out.move ? move_to_coordinates(out.move) : "null";
+    return out.move;
+}
+
+// ---- draws and positions settled before any search -------------------------------------------
+// A side not to move in check (a position set by hand) is refused; a position that stood
+// twice before is a draw (not while analysing, nor for a host), and so is material with
+// which neither side can mate (two bare kings are still analysed). Returns the result code,
+// or -1 when the search goes on.
+int settled_at_once(int side, bool analysis, int repetitions) {
     if (in_check_by_rays(side ^ 1)) {
         if (uci_mode)
             level_printf(LVL_UCI, "info string illegal position: the side not to move is in check\n");
         else
             level_printf(LVL_ERROR, "Illegal position: the side not to move is in check\n");
-        return finish(0);
+        return 0;
     }
-
-    const int repetitions = root_repetitions();
     if (repetitions >= 1) level_printf(LVL_NORMAL, "Repetition is %d\n", repetitions);
-    if (repetitions >= 2 && !analysis && !uci_mode) {
-        code = THINK_REPETITION;
-        return finish(0);
-    }
+    if (repetitions >= 2 && !analysis && !uci_mode) return THINK_REPETITION;
     if (!uci_mode) {
         const bool bare_kings = board.material[WHITE] == 0 && board.material[BLACK] == 0;
         if (((board.material[WHITE] == 0 && bare_or_minor(BLACK)) || (board.material[BLACK] == 0 && bare_or_minor(WHITE))) &&
-            !(analysis && bare_kings)) {
-            code = THINK_NO_MATERIAL;
-            return finish(0);
-        }
+            !(analysis && bare_kings))
+            return THINK_NO_MATERIAL;
     }
+    return -1;
+}
 
-    reset_search_counters();
-    time_extended = 0;
-
-    // Root moves.
+// ---- the root list -----------------------------------------------------------------------------
+// The legal moves with the table's move first (in analysis the stored depth is reported),
+// the table limits from the loaded tables (and a probe of the root reported), and each
+// move's text. Before the game's first move every move is ordered by the evaluation of
+// the position after it.
+void build_root_list(int side, bool analysis) {
     move_list_entry* gen = move_list_start[0];
     const int n = in_check_fn(side) ? generate_evasions(side, 0, gen) : generate_legal_moves(side, 0, gen);
     int hscore = 0, hdepth = 0;
@@ -369,222 +394,264 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
             level_printf(LVL_NORMAL, "fail tb table_pieces %d ltable_pieces %d\n", men + 2, egtb_max_men);
     }
     root_count = 0;
-    for (int i = 0; i < n && root_count < 256; ++i) {
+    for (int i = 0; i < n && root_count < MAX_ROOT_MOVES; ++i) {
         root_entry& r = root_list[root_count++];
         r.move = gen[i].move;
         r.first_reply = 0;
-        r.depth = -10;
+        r.depth = ROOT_NO_DEPTH;
         r.pv[0] = PV_NO_MOVE;
         r.excluded = false;
         make_move(side, r.move);
         const std::string text = move_to_text(r.move);
         if (board.ply == 1 && think_ply == 0)
-            r.score = evaluate(side, -MATE, MATE) + 10000;
+            r.score = evaluate(side, -MATE, MATE) + ROOT_ORDER_BONUS;
         else
-            r.score = gen[i].score + (((hmove & MOVE_STORED) == (r.move & MOVE_STORED) && hbound) ? 10000 : 0);
+            r.score = gen[i].score + (((hmove & MOVE_STORED) == (r.move & MOVE_STORED) && hbound) ? ROOT_ORDER_BONUS : 0);
         unmake_move(side, r.move);
         std::snprintf(r.text, sizeof r.text, "%s", text.c_str());
     }
+}
 
+// ---- a single move, no move, the fifty-move rule ----------------------------------------------
+// One legal move is played at once in normal thinking; none is mate or stalemate; the
+// fifty-move rule draws (not for a host). Returns the result code, or -1.
+int forced_outcome(int side, think_outcome& out) {
     if (root_count == 1 && search_state == 0) {
-        code = THINK_ONLY_MOVE;
-        chosen = root_list[0].move;
-        pv_copy(chosen_pv, chosen, root_list[0].pv);
-        print_thinking(chosen_pv, 0, 0, search_elapsed(), "om", 2);
-        return finish(chosen);
+        out.move = root_list[0].move;
+        pv_copy(out.pv, out.move, root_list[0].pv);
+        print_thinking(out.pv, 0, 0, search_elapsed(), "om", 2);
+        return THINK_ONLY_MOVE;
     }
     if (root_count == 0) {
         think_game_end = 1;
-        code = in_check_fn(side) ? THINK_MATED : THINK_STALEMATE;
-        return finish(0);
+        return in_check_fn(side) ? THINK_MATED : THINK_STALEMATE;
     }
-    if (board.ply - board.last_irreversible >= 100 && !uci_mode) {
-        code = THINK_FIFTY;
-        return finish(0);
-    }
+    if (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES && !uci_mode) return THINK_FIFTY;
+    return -1;
+}
 
-    // The exclusion dialogue talks to a person at the console, never to a host.
+// ---- moves left out ------------------------------------------------------------------------------
+// The console's exclusion dialogue (never with a host), then the moves the test suite's
+// avoid list or the host's searchmoves leave out (unless that would leave none).
+void exclude_root_moves() {
     if (eml_mode && !xboard_mode && !uci_mode) {
         exclusion_dialog();
         search_start = millis();
     }
-    if (hooks.root_move_excluded) {
-        int kept = 0;
+    if (!hooks.root_move_excluded) return;
+    int kept = 0;
+    for (int i = 0; i < root_count; ++i)
+        if (!hooks.root_move_excluded(root_list[i].move)) ++kept;
+    if (kept > 0)
         for (int i = 0; i < root_count; ++i)
-            if (!hooks.root_move_excluded(root_list[i].move)) ++kept;
-        if (kept > 0)
-            for (int i = 0; i < root_count; ++i)
-                if (hooks.root_move_excluded(root_list[i].move)) root_list[i].excluded = true;
-    }
+            if (hooks.root_move_excluded(root_list[i].move)) root_list[i].excluded = true;
+}
 
-    abort_search = 0;
-    if (node_limit == 0xFFFFFFFFu) allocate_time(side, &usetime, &mintime, &maxtime);
-    time_limit = usetime;
+// Endgame mode of the extension limits: 1 when both sides' pieces are below an
+// endgame's, 2 below a bare endgame's.
+int endgame_mode() {
+    int mode = 0;
+    if (board.piece_material[WHITE] < ENDGAME_PIECES && board.piece_material[BLACK] < ENDGAME_PIECES) mode = 1;
+    if (board.piece_material[WHITE] < BARE_ENDGAME_PIECES && board.piece_material[BLACK] < BARE_ENDGAME_PIECES) mode = 2;
+    return mode;
+}
 
-    int endgame_mode = 0;
-    if (board.piece_material[WHITE] < 1000 && board.piece_material[BLACK] < 1000) endgame_mode = 1;
-    if (board.piece_material[WHITE] < 500 && board.piece_material[BLACK] < 500) endgame_mode = 2;
-
-    // Order by value, largest first (stable).
+// Orders the root list by value, largest first (stable).
+void sort_root_list() {
     for (int i = 1; i < root_count; ++i) {
         int j = i;
         while (j > 0 && root_list[j - 1].score < root_list[i].score) --j;
         move_entry_to(i, j);
     }
+}
 
-    if (!analysis) {
-        uint32_t book = 0;
-        int flagged = 0;
-        uint32_t moves[256];
-        for (int i = 0; i < root_count; ++i) moves[i] = root_list[i].move;
-        if (hooks.trosk_first_move && ((board.ply == 0 && (trosk_mode & 1)) || (board.ply == 1 && (trosk_mode & 2))))
-            book = hooks.trosk_first_move(side, moves, root_count);
-        if (book) {
-            code = THINK_BOOK;
-            chosen = book;
-            pv_copy(chosen_pv, chosen, root_list[0].pv + 1);
-            chosen_pv[1] = PV_NO_MOVE;
-            print_thinking(chosen_pv, 0, 0, search_elapsed(), "lm", 2);
-            return finish(chosen);
-        }
-        if (book_miss_count < 5 && use_book && hooks.book_choose_move) {
-            book = hooks.book_choose_move(side, moves, root_count, 14, 0, &flagged);
-            if (book) {
-                book_miss_count = 0;
-                code = flagged ? THINK_BOOK_FLAGGED : THINK_BOOK;
-                chosen = book;
-                chosen_pv[0] = static_cast<uint16_t>(book & MOVE_STORED);
-                chosen_pv[1] = PV_NO_MOVE;
-                print_thinking(chosen_pv, 0, 0, search_elapsed(), "bk", 2);
-                return finish(chosen);
-            }
-        }
-        ++book_miss_count;
-        if (kids_mode == 1 && search_state == 0) {
-            const int k = std::rand() % root_count;
-            chosen = root_list[k].move;
-            chosen_pv[0] = static_cast<uint16_t>(chosen & MOVE_STORED);
-            chosen_pv[1] = PV_NO_MOVE;
-            print_thinking(chosen_pv, 0, 0, search_elapsed(), "km", 2);
-            return finish(chosen);
+// ---- book, opening and random moves ------------------------------------------------------------
+// Outside analysis: the first move of the chosen opening (at the game's first or second
+// ply, as trosk_mode says), then the book while it keeps answering, then, with kids_mode,
+// a random legal move. Returns true when `out` holds the move.
+bool move_without_search(int side, think_outcome& out) {
+    uint32_t moves[MAX_ROOT_MOVES];
+    for (int i = 0; i < root_count; ++i) moves[i] = root_list[i].move;
+    if (hooks.trosk_first_move && ((board.ply == 0 && (trosk_mode & 1)) || (board.ply == 1 && (trosk_mode & 2)))) {
+        if (const uint32_t m = hooks.trosk_first_move(side, moves, root_count)) {
+            out.code = THINK_BOOK;
+            out.move = m;
+            pv_copy(out.pv, m, root_list[0].pv + 1);
+            out.pv[1] = PV_NO_MOVE;
+            print_thinking(out.pv, 0, 0, search_elapsed(), "lm", 2);
+            return true;
         }
     }
+    if (book_miss_count < BOOK_MISS_LIMIT && use_book && hooks.book_choose_move) {
+        int flagged = 0;
+        if (const uint32_t m = hooks.book_choose_move(side, moves, root_count, LVL_BOOK_REJECT, 0, &flagged)) {
+            book_miss_count = 0;
+            out.code = flagged ? THINK_BOOK_FLAGGED : THINK_BOOK;
+            choose_move(out, m);
+            print_thinking(out.pv, 0, 0, search_elapsed(), "bk", 2);
+            return true;
+        }
+    }
+    ++book_miss_count;
+    if (kids_mode == 1 && search_state == 0) {
+        choose_move(out, root_list[std::rand() % root_count].move);
+        print_thinking(out.pv, 0, 0, search_elapsed(), "km", 2);
+        return true;
+    }
+    return false;
+}
 
-    // Iterative deepening.
+// ---- one iteration and its aspiration window -------------------------------------------------
+// The root list is searched at `depth` until its score falls inside the window. A fail
+// low widens alpha, first by a step, then by a larger one (a window near a mate opens
+// from 0), then fully, and gives the search its maximum time; with fail_low_early it
+// stands as the choice. A fail high widens beta alike and stands as the choice. Returns
+// false when the search was stopped: the iteration's new best move (or fail high) is
+// then the choice, or the first move's early fail low when nothing else was chosen.
+bool aspiration_iteration(int side, int depth, int& alpha, int& beta, think_outcome& out) {
+    uint16_t iteration_pv[PV_WORDS];
+    int fail_lows = 0, fail_highs = 0;
+    iteration_new_best = 0;
+    iteration_fail_high = 0;
+    first_fail_low = 0;
+    for (;;) {
+        const int v = search_root(alpha, beta, side, depth, iteration_pv, NF_ROOT);
+        if (abort_search) {
+            if (iteration_new_best || iteration_fail_high) {
+                choose_front(out, root_list[0].score);
+                out.depth = depth;
+            } else if (first_fail_low && fail_low_early && !out.searched_choice) {
+                choose_front(out, root_list[0].score);
+            }
+            return false;
+        }
+        if (v <= alpha && alpha > -FULL_WINDOW) {
+            ++fail_lows;
+            int na = fail_lows == 1 ? v - ASPIRATION_FIRST_STEP : fail_lows == 2 ? v - ASPIRATION_SECOND_STEP : -FULL_WINDOW;
+            if (na < -FULL_WINDOW) na = -FULL_WINDOW;
+            if (na >= MATE_RANGE) {
+                na = 0;
+                fail_lows = 2;
+            }
+            alpha = na;
+            print_thinking(root_list[0].pv, v, depth, search_elapsed(), "--", 0);
+            time_limit = maxtime;
+            time_extended = 1;
+            if (fail_low_early) choose_front(out, v);
+            continue;
+        }
+        if (v >= beta && beta < FULL_WINDOW) {
+            ++fail_highs;
+            int nb = fail_highs == 1 ? v + ASPIRATION_FIRST_STEP : fail_highs == 2 ? v + ASPIRATION_SECOND_STEP : FULL_WINDOW;
+            if (nb >= MATE_RANGE) nb = FULL_WINDOW;
+            beta = nb;
+            choose_front(out, v);
+            print_thinking(root_list[0].pv, v, depth, search_elapsed(), "++", 0);
+            continue;
+        }
+        return true;
+    }
+}
+
+// ---- the clock after a finished iteration ----------------------------------------------------
+// Under the clock (no node limit, normal thinking): the minimum time spent with a score
+// that held ends the search; a score that dropped gives the maximum time while less than
+// half of it is spent, else the planned time stands; a passed limit ends the search.
+bool time_is_up(int score) {
+    if (node_limit != NO_NODE_LIMIT || search_state != 0) return false;
+    const double elapsed = search_elapsed();
+    if (elapsed > mintime && score >= previous_score - SCORE_DROP_MARGIN) return true;
+    if (score < previous_score - SCORE_DROP_MARGIN && 2.0 * elapsed < maxtime) {
+        time_limit = maxtime;
+        time_extended = 1;
+    } else {
+        time_limit = usetime;
+    }
+    return elapsed > time_limit;
+}
+
+// ---- iterative deepening ---------------------------------------------------------------------
+// From one ply to the ply limit, each iteration with its limits (by the endgame `mode`)
+// and aspiration window.
+// After a finished one the clock may end the search; the next window lies around its
+// score; a mate found (or suffered) surely enough ends it (outside analysis, and not for
+// a win when the root repeats), and so do the depth limit and kids_mode. At the last
+// depth an analysis waits for its end. Returns whether the last iteration finished.
+bool deepen_iteratively(int side, bool analysis, bool root_repeated, int mode, think_outcome& out) {
     std::memset(pv_hint, 0, sizeof pv_hint);
     int alpha = -FULL_WINDOW, beta = FULL_WINDOW;
     previous_score = NO_MOVE_SCORE;
-    int best_score = 0;
-    bool have_result = false;
-    const bool root_repeated = repetitions >= 1;
-    uint16_t iter_pv[PV_WORDS];
     for (int depth = 1; depth <= PLY_LIMIT; ++depth) {
-        set_iteration_limits(depth, endgame_mode);
-        int fail_lows = 0, fail_highs = 0;
-        iteration_new_best = 0;
-        iteration_fail_high = 0;
-        first_fail_low = 0;
-        bool stop = false;
-        for (;;) {
-            const int v = search_root(alpha, beta, side, depth, iter_pv, NF_ROOT);
-            searched = true;
-            if (abort_search) {
-                if (iteration_new_best || iteration_fail_high) {
-                    chosen = root_list[0].move;
-                    best_score = root_list[0].score;
-                    std::memcpy(chosen_pv, root_list[0].pv, sizeof chosen_pv);
-                    final_depth = depth;
-                    have_result = true;
-                } else if (first_fail_low && fail_low_early && !have_result) {
-                    chosen = root_list[0].move;
-                    best_score = root_list[0].score;
-                    std::memcpy(chosen_pv, root_list[0].pv, sizeof chosen_pv);
-                    have_result = true;
-                }
-                completed_last = false;
-                stop = true;
-                break;
-            }
-            if (v <= alpha && alpha > -FULL_WINDOW) {
-                ++fail_lows;
-                int na = fail_lows == 1 ? v - 100 : fail_lows == 2 ? v - 500 : -FULL_WINDOW;
-                if (na < -FULL_WINDOW) na = -FULL_WINDOW;
-                if (na >= MATE_RANGE) {
-                    na = 0;
-                    fail_lows = 2;
-                }
-                alpha = na;
-                print_thinking(root_list[0].pv, v, depth, search_elapsed(), "--", 0);
-                time_limit = maxtime;
-                time_extended = 1;
-                if (fail_low_early) {
-                    chosen = root_list[0].move;
-                    best_score = v;
-                    std::memcpy(chosen_pv, root_list[0].pv, sizeof chosen_pv);
-                    have_result = true;
-                }
-                continue;
-            }
-            if (v >= beta && beta < FULL_WINDOW) {
-                ++fail_highs;
-                int nb = fail_highs == 1 ? v + 100 : fail_highs == 2 ? v + 500 : FULL_WINDOW;
-                if (nb >= MATE_RANGE) nb = FULL_WINDOW;
-                beta = nb;
-                chosen = root_list[0].move;
-                best_score = v;
-                std::memcpy(chosen_pv, root_list[0].pv, sizeof chosen_pv);
-                have_result = true;
-                print_thinking(root_list[0].pv, v, depth, search_elapsed(), "++", 0);
-                continue;
-            }
-            break;
-        }
-        if (stop) break;
-
-        // The iteration is complete.
+        set_iteration_limits(depth, mode);
+        if (!aspiration_iteration(side, depth, alpha, beta, out)) return false;
         stats.iteration_nodes[depth] = nodes_searched;
-        chosen = root_list[0].move;
-        best_score = root_list[0].score;
-        std::memcpy(chosen_pv, root_list[0].pv, sizeof chosen_pv);
-        have_result = true;
-        final_depth = depth;
-        completed_last = true;
-        print_thinking(chosen_pv, best_score, depth, search_elapsed(), ". ", 0);
-        const double elapsed = search_elapsed();
-        if (node_limit == 0xFFFFFFFFu && search_state == 0) {
-            if (elapsed > mintime && best_score >= previous_score - 25) break;
-            if (best_score < previous_score - 25 && 2.0 * elapsed < maxtime) {
-                time_limit = maxtime;
-                time_extended = 1;
-            } else {
-                time_limit = usetime;
-            }
-            if (elapsed > time_limit) break;
-        }
-        previous_score = best_score;
-        alpha = best_score - window < -FULL_WINDOW ? -FULL_WINDOW : best_score - window;
-        beta = best_score + window > FULL_WINDOW ? FULL_WINDOW : best_score + window;
-        if (!analysis && depth >= 4 &&
-            ((best_score >= 30002 - depth && !root_repeated) || best_score <= depth - 30002))
-            break;
-        if (!analysis && max_depth > 0 && depth >= max_depth) break;
-        if (kids_mode && search_state == 0) break;
+        choose_front(out, root_list[0].score);
+        out.depth = depth;
+        print_thinking(out.pv, out.score, depth, search_elapsed(), ". ", 0);
+        const int score = out.score;
+        if (time_is_up(score)) return true;
+        previous_score = score;
+        alpha = score - window < -FULL_WINDOW ? -FULL_WINDOW : score - window;
+        beta = score + window > FULL_WINDOW ? FULL_WINDOW : score + window;
+        if (!analysis && depth >= MATE_STOP_DEPTH &&
+            ((score >= MATE + MATE_SPARE_PLIES - depth && !root_repeated) || score <= depth - MATE - MATE_SPARE_PLIES))
+            return true;
+        if (!analysis && max_depth > 0 && depth >= max_depth) return true;
+        if (kids_mode && search_state == 0) return true;
         if (depth == PLY_LIMIT && analysis && hooks.analysis_wait) hooks.analysis_wait();
     }
+    return true;
+}
 
-    final_score = best_score;
-    if (!have_result) {
-        chosen = root_list[0].move;
-        chosen_pv[0] = static_cast<uint16_t>(chosen & 0x7FFF);
-        chosen_pv[1] = PV_NO_MOVE;
+}  // namespace
+
+// Chooses the move: the settled positions first, then the root list with its forced
+// outcomes and exclusions, the time, the book, and iterative deepening; the final line
+// reports the choice.
+uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t* pv_out) {
+    think_outcome out;
+    out.pv[0] = PV_NO_MOVE;
+    think_game_end = 0;
+    ponder_hit = 0;
+    stop_auto_play = 0;
+    think_ply = board.ply;
+    think_side = side;
+    const bool analysis = search_state == 2;
+    eval_root_margins();
+
+    const int repetitions = root_repetitions();
+    if (const int code = settled_at_once(side, analysis, repetitions); code >= 0) {
+        out.code = code;
+        return hand_back(out, code_out, score_out, depth_out, pv_out);
     }
-    final_type = completed_last ? "f." : "u.";
+
+    reset_search_counters();
+    time_extended = 0;
+    build_root_list(side, analysis);
+    if (const int code = forced_outcome(side, out); code >= 0) {
+        out.code = code;
+        return hand_back(out, code_out, score_out, depth_out, pv_out);
+    }
+    exclude_root_moves();
+
+    // The time for the move (none under a node limit).
+    abort_search = 0;
+    if (node_limit == NO_NODE_LIMIT) allocate_time(side, &usetime, &mintime, &maxtime);
+    time_limit = usetime;
+    const int mode = endgame_mode();
+
+    sort_root_list();
+    if (!analysis && move_without_search(side, out)) return hand_back(out, code_out, score_out, depth_out, pv_out);
+
+    const bool completed_last = deepen_iteratively(side, analysis, repetitions >= 1, mode, out);
+
+    // The final line, and the result code of a searched move.
+    if (!out.searched_choice) choose_move(out, root_list[0].move);
     const int final_flag = (search_state == 1 && !ponder_hit) ? 1 : 2;
-    print_thinking(chosen_pv, final_score, final_depth, search_elapsed(), final_type, final_flag);
-    (void)searched;
-    code = THINK_SEARCHED;
-    if (final_score > MATE_RANGE) code |= THINK_WIN;
-    if (final_score < -MATE_RANGE) code |= THINK_LOSS;
-    if (final_score == 29999) code |= THINK_MATE_IN_ONE;
-    return finish(chosen);
+    print_thinking(out.pv, out.score, out.depth, search_elapsed(), completed_last ? "f." : "u.", final_flag);
+    out.code = THINK_SEARCHED;
+    if (out.score > MATE_RANGE) out.code |= THINK_WIN;
+    if (out.score < -MATE_RANGE) out.code |= THINK_LOSS;
+    if (out.score == MATE_IN_ONE) out.code |= THINK_MATE_IN_ONE;
+    return hand_back(out, code_out, score_out, depth_out, pv_out);
 }

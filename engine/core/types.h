@@ -50,10 +50,126 @@ constexpr int TABLE_MATE_LIMIT = 29500;  // table scores beyond it are mate scor
 constexpr int PLY_LIMIT = 63;          // deepest ply a node is searched at
 constexpr int PV_WORDS = 66;           // words of one continuation buffer
 
+constexpr int MATE_IN_ONE = MATE - 1;  // the score of a mate with the next move
+// A table value v (Nalimov or bitbase) becomes the score 2v - ply - TABLE_WIN_OFFSET for a
+// win, 2v + ply + TABLE_LOSS_OFFSET for a loss.
+constexpr int TABLE_WIN_OFFSET = 35533;
+constexpr int TABLE_LOSS_OFFSET = 35532;
+// Openings are named up to this game ply.
+constexpr int OPENING_NAME_PLIES = 60;
+constexpr int FIFTY_MOVE_PLIES = 100;  // reversible plies that draw by the fifty-move rule
+
 // ---- depths (1/64 ply) ----------------------------------------------------------------
 constexpr int ONE_PLY = 64;
 constexpr int QSEARCH_DEPTH = -640;        // table depth of quiescence entry nodes
 constexpr int QSEARCH_NODE_DEPTH = -1280;  // table depth of quiescence capture nodes
+constexpr int QSEARCH_CHECK_DEPTH = 0;     // table depth of quiescence nodes in check
+constexpr int QSEARCH_CAPTURE_PLIES = 8;   // capture plies the capture nodes follow below the entry node
+// The null move is tried from five plies on only with more legal moves than this.
+constexpr int NULL_MIN_LEGAL_MOVES = 6;
+// Up to this ply a position seen once before plays on (seen twice it is a draw); deeper
+// the first repetition is a draw.
+constexpr int REPETITION_NEAR_ROOT_PLIES = 3;
+// Up to this ply a threatened node's moves are extended even when the threat stood before.
+constexpr int THREAT_NEAR_ROOT_PLIES = 4;
+
+// ---- material thresholds (centipawns of the piece values) --------------------------------
+// A side's pieces (pawns and king apart) worth no more than this are an ending's: the
+// null move takes its ending reduction, futility is not armed and no move is futile.
+constexpr int ENDING_PIECES = 450;
+// The check and repeated-check extensions need the mover no further ahead than this
+// (own material less the opponent's, before the move).
+constexpr int CHECK_EXTENSION_LEAD = 750;
+// The pawn-to-the-seventh and recapture extensions need the mover no further ahead.
+constexpr int EXTENSION_LEAD = 550;
+// A repeated check is extended down to the iteration depth while the checking side's
+// pieces are worth more than this.
+constexpr int REPCHECK_PIECES = 800;
+// A queen, the most that the opponent's pieces may be worth for the pawn-ending extension
+// (the same in both piece-value sets).
+constexpr int QUEEN_MATERIAL = 1001;
+// Futility: a move whose evaluation stays this far below alpha is not searched.
+constexpr int FUTILITY_MARGIN = 100;
+// Delta pruning in the quiescence search: only while the opponent has more than this
+// in pawns.
+constexpr int DELTA_OPPONENT_PAWNS = 110;
+// Men besides the kings up to which the bitbases are probed.
+constexpr int BITBASE_MEN = 2;
+// The iteration's check-extension limits shrink when both sides' pieces are below
+// ENDGAME_PIECES, and again below BARE_ENDGAME_PIECES.
+constexpr int ENDGAME_PIECES = 1000;
+constexpr int BARE_ENDGAME_PIECES = 500;
+
+// ---- game stages of the evaluation --------------------------------------------------------
+// The stage runs from 0 (opening) to LAST_STAGE (bare ending) by both sides' pieces
+// together: 0 from STAGE_OPENING_PIECES on, one stage more for each 512 (1 <<
+// STAGE_STEP_SHIFT) taken off, LAST_STAGE below STAGE_BARE_PIECES.
+constexpr int EVAL_STAGES = 11;
+constexpr int LAST_STAGE = EVAL_STAGES - 1;
+constexpr int STAGE_OPENING_PIECES = 6600;
+constexpr int STAGE_BARE_PIECES = 1481;
+constexpr int STAGE_STEP_SHIFT = 9;
+// From this stage on the pawns are valued as in an ending, rooks take no mobility term
+// and the king no safety terms.
+constexpr int ENDING_STAGE = 9;
+// The root's lazy margins: its positional score and this much beside it.
+constexpr int LAZY_MARGIN_START = 60;
+// The stronger side without pawns, its pieces below a rook, against pawns: its score
+// less this (toward zero), divided by MINOR_VS_PAWNS_DIVISOR.
+constexpr int MINOR_VS_PAWNS_OFFSET = 500;
+constexpr int MINOR_VS_PAWNS_DIVISOR = 16;
+// Without pawns, a single queen against pieces worth at least this much less is a win
+// to play for (no scaling).
+constexpr int QUEEN_WIN_MARGIN = 200;
+// Opposite-coloured bishops with other pieces: the sum is scaled when the sides' pieces
+// differ by less than this.
+constexpr int OPPOSITE_BISHOPS_EVEN = 100;
+// A pawn that the king alone cannot stop counts only from this value on.
+constexpr int KING_VS_PAWNS_MIN_VALUE = 100;
+
+// ---- root search and iterative deepening ---------------------------------------------------
+constexpr int MAX_ROOT_MOVES = 256;
+constexpr int ROOT_ORDER_BONUS = 10000;   // the table's move (or every move of the game's first) before the first iteration
+constexpr int ROOT_NO_DEPTH = -10;        // depth of a root move not yet searched
+// A fail low widens alpha by the first step, then the second, then opens the window;
+// a fail high widens beta alike.
+constexpr int ASPIRATION_FIRST_STEP = 100;
+constexpr int ASPIRATION_SECOND_STEP = 500;
+// An iteration whose score is no more than this below the previous one's is stable.
+constexpr int SCORE_DROP_MARGIN = 25;
+// From this iteration on a mate found (or suffered) with MATE_SPARE_PLIES to spare ends
+// the search.
+constexpr int MATE_STOP_DEPTH = 4;
+constexpr int MATE_SPARE_PLIES = 2;
+// Searches in a row without a book move after which the book is no longer asked.
+constexpr int BOOK_MISS_LIMIT = 5;
+// Nodes between two looks at the clock and the input.
+constexpr uint32_t POLL_INTERVAL = 5000;
+
+// ---- time allocation (seconds) --------------------------------------------------------------
+// Per-move cost of a move beyond its search (the host's reading and writing, the
+// position, the root list): every move still to come in the control keeps this much.
+constexpr double MOVE_OVERHEAD = 0.02;
+// A fixed time per move keeps back a second above FIXED_LONG, a tenth above FIXED_MEDIUM.
+constexpr double FIXED_LONG = 10.0;
+constexpr double FIXED_MEDIUM = 3.0;
+// A clock keeps back a second, and one more from CLOCK_SECOND_SPARE on; below
+// CLOCK_TIGHT seconds it keeps only the smaller reserve.
+constexpr double CLOCK_SPARE = 1.0;
+constexpr double CLOCK_SECOND_SPARE = 30.0;
+constexpr double CLOCK_TIGHT = 10.0;
+// Moves to go when the control gives no count: without and with an increment.
+constexpr int MOVES_TO_GO = 40;
+constexpr int MOVES_TO_GO_WITH_INCREMENT = 35;
+// From this many moves to go the maximum time is five times the planned time.
+constexpr int MAXTIME_LONG_RUN = 11;
+constexpr double MAXTIME_LONG_FACTOR = 5.0;
+// Pondering (with more than PONDER_MIN_MOVES to go) plans this much more time.
+constexpr int PONDER_MIN_MOVES = 5;
+constexpr double PONDER_TIME_FACTOR = 1.4;
+// The engine's first moves out of the book take more time while more than this many
+// moves are to go.
+constexpr int EARLY_MOVES_TO_GO = 20;
 
 // ---- node flags of the search ----------------------------------------------------------
 enum : int {

@@ -54,7 +54,7 @@ tree_totals run_tree_bench(int depth) {
         side_to_move = side;
         hash_clear();
         clear_move_ordering();
-        node_limit = 0xFFFFFFFFu;
+        node_limit = NO_NODE_LIMIT;
         max_depth = depth;
         search_state = 0;
         for (clock_record& c : clocks) {

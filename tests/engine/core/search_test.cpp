@@ -1,7 +1,9 @@
 // The search on small positions: mates, draws, result codes, determinism.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "core/board.h"
 #include "core/clock.h"
@@ -11,6 +13,7 @@
 #include "core/movetext.h"
 #include "core/output.h"
 #include "core/search.h"
+#include "core/search_node.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "test_env.h"
@@ -279,4 +282,26 @@ TEST_F(SearchFixture, TableEntriesCutOnlyWhereTheirBoundAndDepthAllow) {
             EXPECT_EQ(score, r.score);
         }
     }
+}
+
+// The move loops take their moves best first: every generated move once, the largest
+// ordering value first and equal values in the order of the list, whatever the values.
+TEST_F(SearchFixture, MoveLoopsTakeEveryMoveOnceLargestValueFirst) {
+    setup("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+    move_list_entry* list = move_stack;
+    const int n = generate_moves(WHITE, 0, list);
+    ASSERT_GT(n, 40);
+    // Few distinct values, so that many moves tie.
+    for (int i = 0; i < n; ++i) list[i].score = static_cast<int32_t>((i * 7) % 5) - 2;
+    std::vector<move_list_entry> expected(list, list + n);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const move_list_entry& a, const move_list_entry& b) { return a.score > b.score; });
+    best_first moves(list, n, WHITE);
+    uint32_t m = 0;
+    std::vector<uint32_t> taken;
+    while (moves.next(m)) taken.push_back(m);
+    ASSERT_EQ(taken.size(), static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) EXPECT_EQ(taken[i], expected[i].move) << i;
+    best_first none(list, 0, WHITE);
+    EXPECT_FALSE(none.next(m));
 }
