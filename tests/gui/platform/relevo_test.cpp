@@ -8,7 +8,6 @@
 #include "procesos.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -132,12 +131,11 @@ TEST(Relevo, StopEndsAProgramThatIgnoresSigtermAndItsChildWithoutWaiting) {
     b.r->EnviarDato("pid");
     ASSERT_TRUE(QTest::qWaitFor([&] { return b.eventos.size() >= 3; }, 5000));
     EXPECT_EQ(b.eventos[2], QString("out:pid %1 %1").arg(grupo));
-    QElapsedTimer reloj;
-    reloj.start();
     b.r->Detener();
-    EXPECT_LT(reloj.elapsed(), 100);  // the caller is not held
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !b.r->Ejecutando() && !GrupoVivo(grupo); }, 5000));
-    EXPECT_LT(reloj.elapsed(), 4000);
+    // The caller is not held: the program that ignores SIGTERM is still there when
+    // Detener returns, and the relay's own timers end it afterwards.
+    EXPECT_TRUE(GrupoVivo(grupo));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !b.r->Ejecutando() && !GrupoVivo(grupo); }, 30000));
     // After Detener nothing is raised, not even the end.
     EXPECT_EQ(b.eventos.size(), 3);
 }
