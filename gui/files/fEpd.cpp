@@ -41,7 +41,11 @@ void fEpd::Form_Load() {
     setHeight(3360);
 }
 
-void fEpd::Form_Activate() { CentrarVentana(*this); }
+void fEpd::Form_Activate() {
+    CentrarVentana(*this);
+    // Centred over the board, the list goes beside it, as when it opened.
+    ::Tavorin().ApartarDelTablero(*this);
+}
 
 void fEpd::Form_Unload(bool& cancelar) {
     if (!CargandoEpd) {

@@ -176,4 +176,17 @@ TEST_F(Partida, ASideWindowOpensBesideTheBoard) {
     }
 }
 
+// The EPD list centres itself again each time it is activated: it still goes beside
+// the board rather than over it.
+TEST_F(Partida, TheEpdListActivatedAgainStaysBesideTheBoard) {
+    for (int lado : kTamanos) {
+        LugaresGuardados();
+        Tamano(lado);
+        fEpd().Show();
+        fEpd().Form_Activate();
+        EXPECT_EQ(Tapan(), "") << lado;
+        fEpd().Hide();
+    }
+}
+
 }  // namespace
