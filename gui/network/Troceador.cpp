@@ -256,8 +256,6 @@ void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::
     }
 }
 
-qsizetype SiguienteLinea(const QByteArray& t, qsizetype i) { return t.indexOf('\n', i); }
-
 // A chat line without its line ending.
 QByteArray SinFinDeLinea(QByteArray m) {
     if (m.endsWith('\n')) m.chop(1);
@@ -310,8 +308,10 @@ Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
     }
 
     qsizetype i = 0;
+    qsizetype lfDelante = texto.indexOf('\n');
     while (i < n) {
-        Candidatos(texto, i, SiguienteLinea(texto, i), lectura, cs);
+        if (lfDelante >= 0 && lfDelante < i) lfDelante = texto.indexOf('\n', i);
+        Candidatos(texto, i, lfDelante, lectura, cs);
         qsizetype fin = -1;
         bool aplazar = false, primero = true, linea = false;
         for (const Candidato& c : cs) {

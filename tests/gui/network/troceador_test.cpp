@@ -246,6 +246,10 @@ TEST(Troceador, ALongRunOfJunkEndsWhereAMessageBegins) {
     const auto t = tvp::Trocear(basura + "Ping", true);
     ASSERT_EQ(t.mensajes.size(), 2u);
     EXPECT_EQ(t.mensajes[1], "Ping");
+    // Many short messages, then a chat line far on.
+    const auto u = tvp::Trocear(QByteArray("Ping").repeated(200000) + "Mensaje <a>x\r\n", false);
+    ASSERT_EQ(u.mensajes.size(), 200001u);
+    EXPECT_EQ(u.mensajes.back(), "Mensaje <a>x");
 }
 
 }  // namespace
