@@ -10,10 +10,17 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace {
 // The chat refuses a line while more than this many messages wait to go out.
 constexpr long kColaLlenaChat = 35;
+// The conversation keeps its most recent lines, so many and no more than about so
+// many characters: a peer that talks without end neither fills the memory nor slows
+// the window down.
+constexpr int kLineasChat = 5000;
+constexpr int kCaracteresChat = 1 << 20;
 }  // namespace
 
 namespace forms {
@@ -22,6 +29,8 @@ Chat::Chat() : Forma(Hija, "Chat") {
     ChatList = new QPlainTextEdit(this);
     ChatList->setObjectName("ChatList");
     ChatList->setReadOnly(true);
+    // Each line ends in a line break: the last block stays empty.
+    ChatList->setMaximumBlockCount(kLineasChat + 1);
     // Only the program's own pop-up menu opens over the conversation.
     ChatList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ChatList, &QWidget::customContextMenuRequested, this,
@@ -57,6 +66,18 @@ void Chat::Anadir(const QString& linea) {
     QTextCursor c = ChatList->textCursor();
     c.movePosition(QTextCursor::End);
     c.insertText(linea + "\n");
+    QTextDocument* d = ChatList->document();
+    if (d->characterCount() > kCaracteresChat) {
+        // The oldest lines go, whole, until the rest fits.
+        QTextCursor viejas(d);
+        int quitar = d->characterCount() - kCaracteresChat;
+        for (QTextBlock b = d->begin(); b.isValid() && quitar > 0 && b.next().isValid(); b = b.next()) {
+            quitar -= b.length();
+            viejas.setPosition(b.next().position(), QTextCursor::KeepAnchor);
+        }
+        viejas.removeSelectedText();
+        c.movePosition(QTextCursor::End);
+    }
     ChatList->setTextCursor(c);
     ChatList->ensureCursorVisible();
 }

@@ -25,7 +25,8 @@ public:
     void Texto_KeyPress(int& tecla);
     // The conversation's pop-up menu (button 2, the right one).
     void ChatList_MouseDown(int Button, int Shift, double X, double Y);
-    // Appends a line to the conversation and shows the end of it.
+    // Appends a line to the conversation and shows the end of it. The conversation
+    // keeps its most recent 5,000 lines, within about a million characters.
     void Anadir(const QString& linea);
 
     QPlainTextEdit* ChatList;

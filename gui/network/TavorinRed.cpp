@@ -105,6 +105,8 @@ constexpr int kEsperaEnvioMs = 30000;
 constexpr int kPingServidorMs = 60000;
 constexpr int kPingClienteMs = 65000;
 constexpr int kRankingMs = 2500;
+// The dispatcher reads so many messages at a time, then lets the other events run.
+constexpr int kMensajesPorVuelta = 100;
 
 // The board window's caption without the ping's suffix (" - ..." from its first "-").
 QString SinRetardo(const QString& titulo) {
@@ -181,13 +183,19 @@ void CerrarEnlace() {
 
 // The dispatcher's loop: one message after the other, outside the socket's events.
 // A box opened for one message holds the later ones back; a loop asked for meanwhile
-// finds this one at work and leaves the messages to it.
+// finds this one at work and leaves the messages to it. A long run of messages (a
+// peer that floods) is read in turns, so that the window keeps answering.
 void Despachar() {
     auto& r = red::Red();
     r.despachoPedido = false;
     if (r.despachando) return;
     r.despachando = true;
-    while (!r.recibidos.empty() && Reglas().Conectado) {
+    for (int leidos = 0; !r.recibidos.empty() && Reglas().Conectado; ++leidos) {
+        if (leidos == kMensajesPorVuelta) {
+            r.despachando = false;
+            PedirDespacho();
+            return;
+        }
         r.DatosRecibidos = QString::fromUtf8(r.recibidos.front());
         r.bytesRecibidos -= r.recibidos.front().size();
         r.recibidos.pop_front();
@@ -307,6 +315,11 @@ void Tavorin::CrearRed() {
     connect(WSer, &ConectorTcp::EventoClose, this, [this] { WSer_Close(); });
 
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    // The end-to-end tests may hurry the sender (TAVORIN_PRUEBA_COLA_MS: its tick in
+    // milliseconds); one message is still in flight at a time.
+    bool prisa = false;
+    const int tick = qEnvironmentVariableIntValue("TAVORIN_PRUEBA_COLA_MS", &prisa);
+    if (prisa && tick > 0) Timer2->setInterval(tick);
     Ping = new QTimer(this);
     Ping->setInterval(kPingClienteMs);
     connect(Ping, &QTimer::timeout, this, [this] { Ping_Timer(); });
@@ -498,8 +511,9 @@ void Tavorin::EnviarPorSocket(const QString& texto) {
         return;
     }
     r.TimerEnvio->start();
-    // A send the socket refuses is dropped; its close or error event follows.
-    s->SendData(texto.toUtf8());
+    // A send the socket refuses is dropped; its close or error event follows. A chat
+    // line goes with its line ending, so that its text is never read as messages.
+    s->SendData(tvp::Enmarcar(texto));
 }
 
 void Tavorin::EnvioCompleto() {
@@ -560,6 +574,8 @@ void Tavorin::CambiarNick() {
     ::Chat().setCaption(LeerIni(FicheroIdioma, "Chat", "Titulo") + " - " + nick);
     if (Reglas().Conectado) EncolarMensaje("Mensaje " + aviso);
     NickLocal = nick;
+    // Kept at once: a program that ends without its exit sequence does not ask again.
+    EscribirIni(FicheroIni, "Configuracion", "Nick", nick);
 }
 
 }  // namespace forms

@@ -1,5 +1,7 @@
 #include "network/Troceador.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -137,7 +139,10 @@ Campos Tvp(Lector l) {
     return c;
 }
 
-enum class Clase { Exacta, Campos, Libre };
+// Exacta: the keyword alone; Campos: fixed fields follow; Libre: free text that ends
+// where whole fixed-field messages follow; Linea: a chat line, which ends at its line
+// ending (or, in the old form without one, where the arrival ends).
+enum class Clase { Exacta, Campos, Libre, Linea };
 
 struct Clave {
     const char* texto;
@@ -175,7 +180,7 @@ const std::vector<Clave>& Claves() {
             {"Movimiento", Clase::Campos, Movimiento, 0},
             {"Ranking", Clase::Campos, Ranking, 0},
             {"TVP", Clase::Campos, Tvp, 0},
-            {"Mensaje", Clase::Libre, nullptr, 0},
+            {"Mensaje", Clase::Linea, nullptr, 0},
             {"EPD", Clase::Libre, nullptr, 0},
         };
         for (Clave& k : c) k.largo = qsizetype(std::strlen(k.texto));
@@ -195,8 +200,16 @@ struct Candidato {
     qsizetype fin = 0;
 };
 
-// The candidates at position i, longest keyword first.
-void Candidatos(const QByteArray& t, qsizetype i, std::vector<Candidato>& salida) {
+// How a chat line is read: `enmarcado`, the peer ends its chat lines, so one without
+// its line ending yet waits for it; `final`, nothing more will come.
+struct Lectura {
+    bool final = false;
+    bool enmarcado = false;
+};
+
+// The candidates at position i, longest keyword first. `lf`: where the next line
+// ending is at or after i (-1: none).
+void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::vector<Candidato>& salida) {
     salida.clear();
     const qsizetype n = t.size();
     if (i >= n || !Mayuscula(t[i])) return;
@@ -224,6 +237,17 @@ void Candidatos(const QByteArray& t, qsizetype i, std::vector<Candidato>& salida
             } else {
                 continue;
             }
+        } else if (k.clase == Clase::Linea) {
+            // A carriage return at the end is a line ending cut in two.
+            if (lf >= 0) {
+                c.completo = true;
+                c.fin = lf + 1;
+            } else if (!l.final && (l.enmarcado || d[n - 1] == '\r')) {
+                c.cortado = true;
+            } else {
+                c.completo = true;
+                c.fin = n;
+            }
         } else {
             c.completo = true;
             c.fin = i + k.largo;
@@ -232,9 +256,27 @@ void Candidatos(const QByteArray& t, qsizetype i, std::vector<Candidato>& salida
     }
 }
 
+// A chat line without its line ending.
+QByteArray SinFinDeLinea(QByteArray m) {
+    if (m.endsWith('\n')) m.chop(1);
+    if (m.endsWith('\r')) m.chop(1);
+    return m;
+}
+
 }  // namespace
 
-Troceo Trocear(const QByteArray& texto, bool final) {
+QByteArray Enmarcar(const QString& mensaje) {
+    if (!mensaje.startsWith(QLatin1String("Mensaje"))) return mensaje.toUtf8();
+    QByteArray m = mensaje.toUtf8();
+    m.replace('\r', ' ').replace('\n', ' ');
+    return m + "\r\n";
+}
+
+Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
+    Troceo r;
+    // A line ending anywhere shows a peer that ends its chat lines.
+    r.enmarcado = enmarcado || texto.contains('\n');
+    const Lectura lectura{final, r.enmarcado};
     const qsizetype n = texto.size();
     const bool esperar = !final;
     // From the end backwards, for every position j:
@@ -247,8 +289,10 @@ Troceo Trocear(const QByteArray& texto, bool final) {
         fijo(size_t(n + 1), 0);
     solo[size_t(n)] = soloCorte[size_t(n)] = sigue[size_t(n)] = fijo[size_t(n)] = 1;
     std::vector<Candidato> cs;
+    qsizetype lf = -1;
     for (qsizetype j = n - 1; j >= 0; --j) {
-        Candidatos(texto, j, cs);
+        if (texto[j] == '\n') lf = j;
+        Candidatos(texto, j, lf, lectura, cs);
         for (const Candidato& c : cs) {
             if (c.cortado) soloCorte[size_t(j)] = sigue[size_t(j)] = fijo[size_t(j)] = 1;
             if (!c.completo) continue;
@@ -263,14 +307,21 @@ Troceo Trocear(const QByteArray& texto, bool final) {
         }
     }
 
-    Troceo r;
     qsizetype i = 0;
+    qsizetype lfDelante = texto.indexOf('\n');
     while (i < n) {
-        Candidatos(texto, i, cs);
+        if (lfDelante >= 0 && lfDelante < i) lfDelante = texto.indexOf('\n', i);
+        Candidatos(texto, i, lfDelante, lectura, cs);
         qsizetype fin = -1;
-        bool aplazar = false, primero = true;
+        bool aplazar = false, primero = true, linea = false;
         for (const Candidato& c : cs) {
             if (!c.completo) continue;
+            if (c.clave->clase == Clase::Linea) {
+                // Where a chat line ends is never in doubt.
+                fin = c.fin;
+                linea = true;
+                break;
+            }
             if (c.clave->clase == Clase::Libre) {
                 // Free text runs to the first place from which only fixed-field
                 // messages follow; a cut one there leaves the end undecided while
@@ -305,8 +356,15 @@ Troceo Trocear(const QByteArray& texto, bool final) {
             fin = i + 1;
             while (!fijo[size_t(fin)]) ++fin;
         }
-        r.mensajes.push_back(texto.mid(i, fin - i));
+        const QByteArray m = texto.mid(i, fin - i);
         i = fin;
+        if (linea) {
+            r.mensajes.push_back(SinFinDeLinea(m));
+        } else if (!m.contains('\n')) {
+            r.mensajes.push_back(m);
+        }
+        // Else it ends in a line ending that is no chat line's: the rest of one whose
+        // start was taken without it. It is dropped.
     }
     return r;
 }
@@ -324,7 +382,8 @@ bool Troceador::Anadir(const QByteArray& datos) {
 
 std::vector<QByteArray> Troceador::Extraer(bool final) {
     if (error_) return {};
-    Troceo t = Trocear(pendiente_, final);
+    Troceo t = Trocear(pendiente_, final, enmarcado_);
+    enmarcado_ = t.enmarcado;
     pendiente_ = t.resto;
     for (const QByteArray& m : t.mensajes)
         if (m.size() > kMaximoMensaje) error_ = true;
@@ -339,6 +398,7 @@ std::vector<QByteArray> Troceador::Extraer(bool final) {
 void Troceador::Vaciar() {
     pendiente_.clear();
     error_ = false;
+    enmarcado_ = false;
 }
 
 }  // namespace tvp

@@ -59,11 +59,9 @@ public:
     // only repaints its square (RulesHost::SubComoFicha). With SoloComprobar set only
     // MovimientoValido changes.
     void ValidarMovimiento();
+    // The piece's movement rule for Origen -> Destino, with its en-passant effects.
     void ReglasPieza();
-    void ReglaCaballo(int lo, int hi);
-    void ReglaDiagonal(int lo, int hi);
-    void ReglaRecta(int lo, int hi);
-    void ReglaRey(int lo, int hi);
+    void FormaEnroque();
     void AplicarMovimiento();
     void BorrarAlPaso();
     void PeonCoronado();

@@ -209,103 +209,37 @@ void Reglas::Validar() {
     AplicarMovimiento();
 }
 
+// The piece's own movement (tablero::MovimientoPieza), then what the move does to the
+// en-passant state; a king that cannot step there may be castling.
 void Reglas::ReglasPieza() {
-    MovimientoValido = false;
-    switch (FichaOrigen) {
-        case PeonBlanco:
-        case PeonNegro: {
-            const bool blanca = FichaOrigen == PeonBlanco;
-            const int s = blanca ? 1 : -1;
-            const int inicio = blanca ? 2 : 7;
-            const int rangoAlPaso = blanca ? 5 : 4;
-            const int dx = XDestino - XOrigen;
-            const bool adelante = YDestino == YOrigen + s;
-            if (dx == 0 && adelante && FichaDestino == 0) {
-                MovimientoValido = true;
-                AlPasoCaduca = true;
-            } else if (dx == 0 && YOrigen == inicio && YDestino == YOrigen + 2 * s &&
-                       Casillas[XOrigen][YOrigen + s] == 0 && FichaDestino == 0) {
-                MovimientoValido = true;
-                AlPasoCaduca = false;
-                AlPasoPosible = true;
-                CasillaAlPaso = XDestino * 10 + YDestino;
-            } else if ((dx == 1 || dx == -1) && adelante && AlPasoPosible && YOrigen == rangoAlPaso &&
-                       CasillaAlPaso / 10 == XDestino && CasillaAlPaso % 10 == YOrigen && FichaDestino == 0 &&
-                       Casillas[XDestino][YOrigen] == (blanca ? PeonNegro : PeonBlanco)) {
-                MovimientoValido = true;
-                CapturaAlPaso = std::to_string(CasillaAlPaso);
-                Casillas[XDestino][YOrigen] = 0;
-            } else if ((dx == 1 || dx == -1) && adelante &&
-                       (blanca ? EsNegra(FichaDestino) : EsBlanca(FichaDestino))) {
-                MovimientoValido = true;
-                AlPasoCaduca = true;
-            }
-            break;
-        }
-        case CaballoBlanco: ReglaCaballo(7, 12); break;
-        case CaballoNegro: ReglaCaballo(1, 6); break;
-        case TorreBlanca: ReglaRecta(7, 12); break;
-        case TorreNegra: ReglaRecta(1, 6); break;
-        case AlfilBlanco: ReglaDiagonal(7, 12); break;
-        case AlfilNegro: ReglaDiagonal(1, 6); break;
-        case DamaBlanca:
-            ReglaDiagonal(7, 12);
-            ReglaRecta(7, 12);
-            break;
-        case DamaNegra:
-            ReglaDiagonal(1, 6);
-            ReglaRecta(1, 6);
-            break;
-        case ReyBlanco: ReglaRey(7, 12); break;
-        case ReyNegro: ReglaRey(1, 6); break;
-        default: break;
-    }
-}
-
-namespace {
-bool DestinoAceptable(int c, int lo, int hi) { return c == 0 || (c >= lo && c <= hi); }
-
-bool CaminoLibre(const Tablero& b, int xo, int yo, int xd, int yd) {
-    int dx = (xd > xo) - (xd < xo), dy = (yd > yo) - (yd < yo);
-    for (int i = xo + dx, j = yo + dy; i != xd || j != yd; i += dx, j += dy)
-        if (b[i][j] != 0) return false;
-    return true;
-}
-}  // namespace
-
-void Reglas::ReglaCaballo(int lo, int hi) {
-    int adx = std::abs(XDestino - XOrigen), ady = std::abs(YDestino - YOrigen);
-    if (((adx == 1 && ady == 2) || (adx == 2 && ady == 1)) && DestinoAceptable(FichaDestino, lo, hi)) {
-        MovimientoValido = true;
-        AlPasoCaduca = true;
-    }
-}
-
-void Reglas::ReglaRecta(int lo, int hi) {
-    if (XOrigen != XDestino && YOrigen != YDestino) return;
-    AlPasoCaduca = true;
-    MovimientoValido = DestinoAceptable(FichaDestino, lo, hi) && !(XOrigen == XDestino && YOrigen == YDestino) &&
-                       CaminoLibre(Casillas, XOrigen, YOrigen, XDestino, YDestino);
-}
-
-void Reglas::ReglaDiagonal(int lo, int hi) {
-    if (XOrigen == XDestino || YOrigen == YDestino) return;
-    AlPasoCaduca = true;
-    MovimientoValido = std::abs(XDestino - XOrigen) == std::abs(YDestino - YOrigen) &&
-                       DestinoAceptable(FichaDestino, lo, hi) &&
-                       CaminoLibre(Casillas, XOrigen, YOrigen, XDestino, YDestino);
-}
-
-void Reglas::ReglaRey(int lo, int hi) {
-    int adx = std::abs(XDestino - XOrigen), ady = std::abs(YDestino - YOrigen);
-    if (adx <= 1 && ady <= 1 && adx + ady > 0 && DestinoAceptable(FichaDestino, lo, hi)) {
-        MovimientoValido = true;
-        AlPasoCaduca = true;
+    const bool blanca = EsBlanca(FichaOrigen);
+    // A pawn of the mover may take en passant only the pawn that has just made its
+    // double step beside it.
+    const int alPaso = AlPasoPosible && CasillaAlPaso % 10 == (blanca ? 5 : 4) ? CasillaAlPaso / 10 : 0;
+    bool alPasoHecho = false;
+    MovimientoValido = tablero::MovimientoPieza(Casillas, XOrigen, YOrigen, XDestino, YDestino, alPaso, &alPasoHecho);
+    if (!MovimientoValido) {
+        if (FichaOrigen == ReyBlanco || FichaOrigen == ReyNegro) FormaEnroque();
         return;
     }
-    // The castling shape: king on e1/e8, its rook on the corner, the squares between empty.
-    const int fila = (lo == 7) ? 1 : 8;
-    const int torre = (lo == 7) ? TorreBlanca : TorreNegra;
+    const bool peon = FichaOrigen == PeonBlanco || FichaOrigen == PeonNegro;
+    if (alPasoHecho) {
+        CapturaAlPaso = std::to_string(CasillaAlPaso);
+        Casillas[XDestino][YOrigen] = 0;
+    } else if (peon && std::abs(YDestino - YOrigen) == 2) {
+        AlPasoCaduca = false;
+        AlPasoPosible = true;
+        CasillaAlPaso = XDestino * 10 + YDestino;
+    } else {
+        AlPasoCaduca = true;
+    }
+}
+
+// The castling shape: king on e1/e8, its rook on the corner, the squares between empty.
+void Reglas::FormaEnroque() {
+    const bool blanca = FichaOrigen == ReyBlanco;
+    const int fila = blanca ? 1 : 8;
+    const int torre = blanca ? TorreBlanca : TorreNegra;
     if (XOrigen != 5 || YOrigen != fila || YDestino != fila) return;
     const Tablero& b = Casillas;
     bool corto = XDestino == 7 && b[6][fila] == 0 && b[7][fila] == 0 && b[8][fila] == torre;

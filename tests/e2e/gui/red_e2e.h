@@ -33,19 +33,24 @@ constexpr int kServidor = 1500, kCliente = 1501;
 
 class Copia {
 public:
-    Copia(const std::string& raiz, const std::string& nick, std::vector<std::string> entorno = {}) {
+    // A copy in folder `raiz`/`nick`, with that nick (empty with `conNick` false), started
+    // and ready for commands unless `arrancar` is false.
+    Copia(const std::string& raiz, const std::string& nick, std::vector<std::string> extra = {}, bool conNick = true,
+          bool arrancar = true) {
         carpeta = raiz + "/" + nick;
         fs::create_directories(raiz);
         fs::copy(TAVORIN_CARPETA, carpeta, fs::copy_options::recursive);
         fs::permissions(Ruta("Default.ini"), fs::perms::owner_read | fs::perms::owner_write);
         const QString ini = QString::fromStdString(Ruta("Default.ini"));
-        ini::Escribir(ini, "Configuracion", "Nick", QString::fromStdString(nick));
+        ini::Escribir(ini, "Configuracion", "Nick", conNick ? QString::fromStdString(nick) : QString());
         for (const char* clave : {"RegitTvp", "RegitPgn", "RegitEpd"}) ini::Escribir(ini, "Configuracion", clave, "1");
+        entorno = std::move(extra);
         entorno.insert(entorno.end(), {"QT_QPA_PLATFORM=offscreen", "TAVORIN_PRUEBA_ORDENES=1",
                                        "XDG_DATA_HOME=" + raiz + "/datos", "XDG_CONFIG_HOME=" + raiz + "/config"});
         bool avisos = false;
         for (const auto& e : entorno) avisos = avisos || e.rfind("TAVORIN_PRUEBA_AVISOS=", 0) == 0;
         if (!avisos) entorno.push_back("TAVORIN_PRUEBA_AVISOS=1");
+        if (!arrancar) return;
         EXPECT_TRUE(p.start(Ruta("tavorin"), {}, carpeta, entorno));
         EXPECT_FALSE(Esperar("LISTO", 60s).empty());
     }
@@ -109,6 +114,7 @@ public:
 
     testsupport::ChildProcess p;
     std::string carpeta;
+    std::vector<std::string> entorno;
     std::vector<std::string> vistas;
     size_t usadas = 0;
 };

@@ -2,6 +2,8 @@
 // waits, "Luis" connects) play, talk and part; one copy with a raw socket for a peer.
 #include "red_e2e.h"
 
+#include "../../gui/network/palabras_protocolo.h"
+
 #include <random>
 
 namespace {
@@ -137,14 +139,14 @@ TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     Crudo par;
     ASSERT_TRUE(par.Conectar(kServidor));
     ASSERT_TRUE(par.Llega("Ranking 0-0-0-0-1200", 10s));
-    const auto saludo = par.recibido.find("Mensaje Ana se ha conectado con Tavorin versión 1.55");
+    const auto saludo = par.recibido.find("Mensaje Ana se ha conectado con Tavorin versión 1.55\r\n");
     const auto version = par.recibido.find("VersionTV 1.55");
     const auto ranking = par.recibido.find("Ranking 0-0-0-0-1200");
     EXPECT_LT(saludo, version);
     EXPECT_LT(version, ranking);
     EXPECT_EQ(ana.Estado()["Estado"], "Estado: Conectado");
 
-    par.Enviar("Mensaje Luis se ha conectado con Tavorin versión 1.60VersionTV 1.60");
+    par.Enviar("Mensaje Luis se ha conectado con Tavorin versión 1.60\r\nVersionTV 1.60");
     par.Enviar("PingPing");
     ASSERT_TRUE(par.Llega("Pong"));
     std::this_thread::sleep_for(800ms);
@@ -169,7 +171,7 @@ TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     EXPECT_EQ(e["Turno"], "1");
     ana.Orden("arrastrar g1 f3");
     ASSERT_TRUE(par.Llega("Movimiento 7163"));
-    par.Enviar("Mensaje <x>holaMovimiento 48840");
+    par.Enviar("Mensaje <x>hola\r\nMovimiento 48840");
     EXPECT_FALSE(ana.Esperar("TRAZA|").empty());
     std::this_thread::sleep_for(300ms);
     e = ana.Estado();
@@ -274,6 +276,140 @@ TEST_F(Red, TheConnectDialogWhenThePortIsTaken) {
     ana.Orden("boton Conexion.Option1");  // the address box is empty
     ana.Orden("boton Conexion.Command1");
     EXPECT_FALSE(ana.Esperar("Escriba la dirección IP o el nombre del ordenador").empty());
+}
+
+// Waits until the state of a copy shows `valor` under `clave`.
+bool Muestra(Copia& c, const std::string& clave, const std::string& valor, std::chrono::seconds espera = 30s) {
+    const auto fin = std::chrono::steady_clock::now() + espera;
+    while (std::chrono::steady_clock::now() < fin) {
+        if (c.Estado()[clave] == valor) return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+// The state that a message of the protocol would change.
+std::map<std::string, std::string> Partida(Copia& c) {
+    auto e = c.Estado();
+    std::map<std::string, std::string> p;
+    for (const char* k : {"Conectado", "Turno", "MiColor", "TipoPartida", "Blancas", "Negras", "RelojBlancas",
+                          "RelojNegras", "Propio", "Rival", "Tablero", "Jugadas", "Invertido", "VersionRival",
+                          "NuevoPendiente", "RetrocesoPendiente", "FicheroPendiente", "PartidaDeFichero"})
+        p[k] = e[k];
+    return p;
+}
+
+// The conversation as the copy saves it, one line each.
+std::vector<std::string> Conversacion(Copia& c, const std::string& fichero) {
+    c.Orden("dialogo " + fichero);
+    c.Orden("menu mnuGuararChat");
+    std::ifstream f(fichero);
+    std::vector<std::string> lineas;
+    for (std::string l; std::getline(f, l);) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        lineas.push_back(l);
+    }
+    return lineas;
+}
+
+bool Contiene(const std::vector<std::string>& todo, const std::vector<std::string>& parte) {
+    return std::search(todo.begin(), todo.end(), parte.begin(), parte.end()) != todo.end();
+}
+
+// Every message of the protocol typed by a person, at the end, at the start and alone
+// in a chat line, and as a nick (the greeting carries it first, a nick change last, the
+// next change in the middle, each chat line in its "<nick>"): the peer shows it as text,
+// and nothing else changes on either side.
+TEST_F(Red, KeywordsTypedAsChatOrAsANickArriveAsTextBothWays) {
+    const std::vector<std::string> prisa = {"TAVORIN_PRUEBA_RELOJ=1", "TAVORIN_PRUEBA_COLA_MS=10"};
+    Copia ana(dir.path(), "Close", prisa);
+    Copia luis(dir.path(), "Rendirse", prisa);
+    Conectar(ana, luis);
+    ASSERT_TRUE(Muestra(ana, "Chat", "Rendirse se ha conectado con Tavorin versión 1.55"));
+    ASSERT_TRUE(Muestra(luis, "Chat", "Close se ha conectado con Tavorin versión 1.55"));
+    NuevaPartida(ana, luis, "R", 5);
+    const auto antesAna = Partida(ana), antesLuis = Partida(luis);
+    EXPECT_EQ(antesAna.at("TipoPartida"), "R");
+    EXPECT_EQ(antesAna.at("VersionRival"), "1.55");
+
+    std::vector<std::string> lineas;
+    const auto& m = palabras::kMensajes;
+    for (size_t i = 0; i < m.size(); ++i) {
+        lineas.push_back(m[i]);
+        lineas.push_back(std::string(m[i]) + " y " + m[(i + 1) % m.size()]);
+    }
+    lineas.push_back("hola P");
+    const std::vector<std::string> nicks = {"Ping", "Pong", "Retroceso", "Close", "EPD",  "Rendirse", "VersionTV",
+                                            "Mensaje", "TIME", "TIME 4:59", "Ranking", "TVP", "P"};
+
+    // One side talks and changes its nick through the list; the lines the other shows.
+    auto hablar = [&](Copia& quien, Copia& otro, std::string nick) {
+        std::vector<std::string> vistas;
+        for (size_t i = 0; i < lineas.size(); ++i) {
+            quien.Orden("chat " + lineas[i]);
+            vistas.push_back("<" + nick + ">" + lineas[i]);
+            // The chat takes no line while more than 35 wait to go.
+            if (i % 20 == 19) {
+                EXPECT_TRUE(Muestra(quien, "Cola", "0"));
+            }
+        }
+        EXPECT_TRUE(Muestra(quien, "Cola", "0"));
+        for (const std::string& n : nicks) {
+            quien.Enviar("menu mnuCambiarNick");
+            EXPECT_FALSE(quien.Esperar("PREGUNTA|").empty());
+            quien.Orden("texto " + n);
+            EXPECT_FALSE(quien.Esperar("OK menu mnuCambiarNick").empty());
+            quien.Orden("chat hola");
+            vistas.push_back("*** " + nick + " ahora se llama " + n);
+            vistas.push_back("<" + n + ">hola");
+            nick = n;
+            if (n == "TIME") {
+                EXPECT_TRUE(Muestra(quien, "Cola", "0"));
+            }
+        }
+        EXPECT_TRUE(Muestra(otro, "Chat", vistas.back()));
+        return vistas;
+    };
+    const auto aAna = hablar(luis, ana, "Rendirse");
+    const auto aLuis = hablar(ana, luis, "Close");
+    EXPECT_EQ(Partida(ana), antesAna);
+    EXPECT_EQ(Partida(luis), antesLuis);
+    // No box, sound or move on either side.
+    for (Copia* c : {&ana, &luis}) {
+        for (const std::string& l : c->vistas)
+            EXPECT_TRUE(l.rfind("MENSAJE|", 0) != 0 && l.rfind("SONIDO|", 0) != 0 && l.rfind("TRAZA|", 0) != 0) << l;
+    }
+    EXPECT_TRUE(Contiene(Conversacion(ana, dir.file("ana.txt")), aAna));
+    EXPECT_TRUE(Contiene(Conversacion(luis, dir.file("luis.txt")), aLuis));
+
+    // The game goes on in step.
+    Jugar(ana, luis, "e2", "e4");
+    EXPECT_EQ(luis.Estado()["Jugadas"], "5254,");
+}
+
+// The nick is kept as soon as it is given: a copy killed right after the question does
+// not ask again at its next start.
+TEST(RedNick, TheNickIsKeptWhenGivenNotOnlyAtTheExit) {
+    testsupport::TempDir dir;
+    Copia c(dir.path(), "Ana", {}, false, false);
+    ASSERT_TRUE(c.p.start(c.Ruta("tavorin"), {}, c.carpeta, c.entorno));
+    ASSERT_FALSE(c.Esperar("PREGUNTA|", 60s).empty());
+    c.Enviar("texto Ana");
+    ASSERT_FALSE(c.Esperar("LISTO", 60s).empty());
+    ::kill(c.p.pid(), SIGKILL);
+    c.p.waitExit(10s);
+    EXPECT_EQ(ini::Leer(QString::fromStdString(c.Ruta("Default.ini")), "Configuracion", "Nick"), "Ana");
+
+    testsupport::ChildProcess otra;
+    ASSERT_TRUE(otra.start(c.Ruta("tavorin"), {}, c.carpeta, c.entorno));
+    std::vector<std::string> vistas;
+    ASSERT_TRUE(otra.readUntilContains("LISTO", 60s, &vistas));
+    for (const std::string& l : vistas) EXPECT_EQ(l.rfind("PREGUNTA|", 0), std::string::npos) << l;
+    ASSERT_TRUE(otra.writeLine("estado"));
+    auto estado = otra.readUntilContains("ESTADO|", 20s);
+    ASSERT_TRUE(estado);
+    ASSERT_TRUE(otra.writeLine("salir"));
+    EXPECT_TRUE(otra.waitExit(20s));
 }
 
 }  // namespace

@@ -106,28 +106,48 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     EXPECT_GE(reloj.elapsed() - version, 1500);
     EXPECT_EQ(Tavorin().Ping->interval(), 60000);
 
-    // Joined in one write, and cut in two 200 ms apart: each is read once, in order.
-    Enviar("Mensaje <Luis>holaMensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55");
-    Enviar("PingPing");
-    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>holaMensaje Luis se ha conectado con Tavorin versión 1.55"; }));
-    ASSERT_TRUE(Llego("Pong"));
+    // Chat lines of the old form, without a line ending: each runs to the end of what
+    // came, whatever its text holds.
     Enviar("Mensaje <Luis>uno");
-    QTest::qWait(50);
-    Enviar("VersionTV 1.55Mensaje <Luis>dos");
-    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>dos"; }));
+    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>uno"; }));
+    Enviar("VersionTV 1.55Mensaje <Luis>dos Ping");
+    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>dos Ping"; }));
+    Enviar("Mensaje <Luis>hola P");
+    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>hola P"; }));
+    EXPECT_FALSE(red::Red().troceador.Esperando());
+
+    // Lines that end in CR LF: joined in one write, and cut in two 200 ms apart, each
+    // is read once, in order, and its text stays text.
+    auto& corte = *red::Red().TimerCorte;
+    corte.setInterval(60000);
+    Enviar("Mensaje <Luis>hola Close\r\nMensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55\r\n");
+    Enviar("PingPing");
+    ASSERT_TRUE(Esperar([this] { return Chat() == "Luis se ha conectado con Tavorin versión 1.55"; }));
+    EXPECT_TRUE(::Chat().ChatList->toPlainText().contains("<Luis>hola Close\n"));
+    ASSERT_TRUE(Llego("Pong"));
     Enviar("Mens");
     QTest::qWait(200);
-    Enviar("aje <Luis>tres");
-    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>tres"; }));
+    Enviar("aje <Luis>tres Rendirse");
+    QTest::qWait(200);
+    Enviar("\r\nPing");
+    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>tres Rendirse"; }));
     EXPECT_EQ(::Chat().ChatList->toPlainText().count("<Luis>tres"), 1);
+    // A line that ends in a keyword's first letter shows at once.
+    Enviar("Mensaje <Luis>hola P\r\n");
+    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>hola P"; }));
 
-    // A cut keyword that never completes is given up after its wait.
-    red::Red().TimerCorte->setInterval(200);
-    Enviar("Mensaje <Luis>cuatroP");
-    QTest::qWait(100);
-    EXPECT_NE(Chat(), "<Luis>cuatroP");
-    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>cuatroP"; }));
-    red::Red().TimerCorte->setInterval(2000);
+    // Once the peer ends its lines, a line without its ending waits for it, and is
+    // given up on after a while: then it is taken as it is, and the rest is dropped.
+    Enviar("Mensaje <Luis>cuatro Close");
+    ASSERT_TRUE(Esperar([] { return red::Red().troceador.Esperando(); }));
+    EXPECT_EQ(Chat(), "<Luis>hola P");
+    corte.setInterval(10);
+    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>cuatro Close"; }));
+    Enviar(" Rendirse\r\nMensaje <Luis>cinco\r\n");
+    ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>cinco"; }));
+    corte.setInterval(2000);
+    EXPECT_TRUE(Reglas().Conectado);
+    EXPECT_TRUE(e->mensajes.empty());
 
     // "Close" from the client: the server closes the link at once.
     Enviar("Close");

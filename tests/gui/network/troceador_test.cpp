@@ -2,13 +2,18 @@
 // keywords, junk, and the limits.
 #include "network/Troceador.h"
 
+#include "palabras_protocolo.h"
+
+#include <QList>
+#include <QString>
 #include <gtest/gtest.h>
 
 namespace {
 
 // The split of one arrival, messages joined by " | ", the waiting tail after " ~ ".
-std::string Partir(const QByteArray& texto, bool final = false) {
-    tvp::Troceo t = tvp::Trocear(texto, final);
+// `enmarcado`: the peer has been seen to end its chat lines.
+std::string Partir(const QByteArray& texto, bool final = false, bool enmarcado = false) {
+    tvp::Troceo t = tvp::Trocear(texto, final, enmarcado);
     std::string s;
     for (const QByteArray& m : t.mensajes) s += (s.empty() ? "" : " | ") + m.toStdString();
     if (!t.resto.isEmpty()) s += " ~ " + t.resto.toStdString();
@@ -25,9 +30,21 @@ TEST(Troceador, OneArrivalIsSplitIntoItsMessages) {
         {"PingPongPing", "Ping | Pong | Ping"},
         {"Movimiento 57550TIME 4:59", "Movimiento 57550 | TIME 4:59"},
         {"Movimiento 27285TIME 0:07Ping", "Movimiento 27285 | TIME 0:07 | Ping"},
-        {"Mensaje <x>holaMovimiento 57550", "Mensaje <x>hola | Movimiento 57550"},
-        {"Mensaje Luis se ha conectado con Tavorin versión 1.55VersionTV 1.55",
+        // A chat line ends at its line ending; without one (the old form) it runs to the
+        // end of what came: its text is never carved into messages.
+        {"Mensaje <x>hola\r\nMovimiento 57550", "Mensaje <x>hola | Movimiento 57550"},
+        {"Mensaje <x>holaMovimiento 57550", "Mensaje <x>holaMovimiento 57550"},
+        {"Mensaje Luis se ha conectado con Tavorin versión 1.55\r\nVersionTV 1.55",
          "Mensaje Luis se ha conectado con Tavorin versión 1.55 | VersionTV 1.55"},
+        {"Mensaje Luis se ha conectado con Tavorin versión 1.55VersionTV 1.55",
+         "Mensaje Luis se ha conectado con Tavorin versión 1.55VersionTV 1.55"},
+        {"Mensaje <a>uno\r\nMensaje <b>dos\nPing", "Mensaje <a>uno | Mensaje <b>dos | Ping"},
+        {"Mensaje <a>I said Close", "Mensaje <a>I said Close"},
+        {"Mensaje <a>ok RendirseMovimiento 52540", "Mensaje <a>ok RendirseMovimiento 52540"},
+        {"EPD 1B 8/8/8/8/8/8/8/K6k wMensaje <a>x\r\n", "EPD 1B 8/8/8/8/8/8/8/K6k w | Mensaje <a>x"},
+        // The rest of a chat line whose start was taken without it is dropped.
+        {"Rendirse\r\nPing", "Ping"},
+        {"ok Movimiento 52540\r\nMovimiento 57550", "Movimiento 57550"},
         {"VersionTV 1.60 betaRanking 1-2-3-4-1300", "VersionTV 1.60 beta | Ranking 1-2-3-4-1300"},
         // Chat text keeps keywords that are not followed only by whole messages.
         {"Mensaje <a>Rendirse nunca", "Mensaje <a>Rendirse nunca"},
@@ -67,7 +84,10 @@ TEST(Troceador, ACutMessageWaitsForItsRestUnlessNothingMoreComes) {
         {"Movim", " ~ Movim", "Movim"},
         {"PingMovimiento 57", "Ping ~ Movimiento 57", "Ping | Movimiento 57"},
         {"TIME 4:", " ~ TIME 4:", "TIME 4:"},
-        {"Mensaje <a>hola P", " ~ Mensaje <a>hola P", "Mensaje <a>hola P"},
+        // A chat line ends where its line ending says, or (the old form) where it came.
+        {"Mensaje <a>hola P\r\n", "Mensaje <a>hola P", "Mensaje <a>hola P"},
+        {"Mensaje <a>hola P", "Mensaje <a>hola P", "Mensaje <a>hola P"},
+        {"PingMensaje <a>hola\r", "Ping ~ Mensaje <a>hola\r", "Ping | Mensaje <a>hola"},
         // A keyword that is whole and complete does not wait for a longer one.
         {"AbrirPartida", "AbrirPartida", "AbrirPartida"},
         {"Retroceso", "Retroceso", "Retroceso"},
@@ -76,6 +96,103 @@ TEST(Troceador, ACutMessageWaitsForItsRestUnlessNothingMoreComes) {
     for (const auto& c : tabla) {
         EXPECT_EQ(Partir(c.llegada, false), c.esperando) << c.llegada;
         EXPECT_EQ(Partir(c.llegada, true), c.final) << c.llegada;
+    }
+}
+
+TEST(Troceador, APeerThatEndsItsChatLinesHasTheRestAwaited) {
+    EXPECT_EQ(Partir("Mensaje <a>hola P", false, true), " ~ Mensaje <a>hola P");
+    EXPECT_EQ(Partir("Mensaje <a>hola P", true, true), "Mensaje <a>hola P");
+    EXPECT_EQ(Partir("Mensaje <a>I said Close", false, true), " ~ Mensaje <a>I said Close");
+    // A line ending anywhere in what came tells that the peer ends its chat lines.
+    EXPECT_EQ(Partir("Mensaje <a>uno\r\nMensaje <a>I said Close"), "Mensaje <a>uno ~ Mensaje <a>I said Close");
+    EXPECT_TRUE(tvp::Trocear("Mensaje <a>uno\r\n", false).enmarcado);
+    EXPECT_FALSE(tvp::Trocear("Mensaje <a>uno", false).enmarcado);
+
+    tvp::Troceador t;
+    ASSERT_TRUE(t.Anadir("Mensaje Ana se ha conectado con Tavorin versi\xC3\xB3n 1.55\r\n"));
+    ASSERT_EQ(t.Extraer().size(), 1u);
+    ASSERT_TRUE(t.Anadir("Mensaje <Ana>I said Close"));
+    EXPECT_TRUE(t.Extraer().empty());
+    ASSERT_TRUE(t.Anadir("\r\n"));
+    auto m = t.Extraer();
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0], "Mensaje <Ana>I said Close");
+    // A new link: the peer is not known to end its lines until it does.
+    t.Vaciar();
+    ASSERT_TRUE(t.Anadir("Mensaje <Ana>hola"));
+    EXPECT_EQ(t.Extraer().size(), 1u);
+}
+
+bool EmpiezaPorClave(const QByteArray& m) {
+    for (const char* palabra : palabras::kMensajes)
+        if (m.startsWith(QByteArray(palabra).split(' ')[0])) return true;
+    return false;
+}
+
+// Each protocol message at the end, at the start and alone in a chat line, and as a
+// nick in the greeting, the nick change and a chat line: the text stays one chat line
+// however the arrivals cut it.
+TEST(Troceador, TypedTextNeverBecomesAMessage) {
+    const QByteArray saludo = tvp::Enmarcar("Mensaje Luis se ha conectado con Tavorin versión 1.55");
+    for (const char* palabra : palabras::kMensajes) {
+        const QString p = QString::fromUtf8(palabra);
+        const QString lineas[] = {"Mensaje <ana>dije " + p,
+                                  "Mensaje <ana>" + p + " dije",
+                                  "Mensaje <ana>" + p,
+                                  "Mensaje " + p + " se ha conectado con Tavorin versión 1.55",
+                                  "Mensaje *** ana ahora se llama " + p,
+                                  "Mensaje *** " + p + " ahora se llama ana",
+                                  "Mensaje <" + p + ">hola"};
+        for (const QString& linea : lineas) {
+            const QByteArray texto = linea.toUtf8();
+            const QByteArray envio = tvp::Enmarcar(linea);
+            ASSERT_EQ(envio, texto + "\r\n");
+            EXPECT_EQ(Partir(envio), texto.toStdString());
+            EXPECT_EQ(Partir(envio + "Ping"), texto.toStdString() + " | Ping");
+            for (qsizetype corte = 1; corte < envio.size(); ++corte) {
+                // On a link where the peer ended its lines before, the pieces join.
+                tvp::Troceador t;
+                t.Anadir(saludo);
+                t.Extraer();
+                std::vector<QByteArray> leidos;
+                for (const QByteArray& pieza : {envio.left(corte), envio.mid(corte) + "Pong"}) {
+                    t.Anadir(pieza);
+                    for (const QByteArray& m : t.Extraer()) leidos.push_back(m);
+                }
+                ASSERT_EQ(leidos.size(), 2u) << linea.toStdString() << " cut at " << corte;
+                EXPECT_EQ(leidos[0], texto);
+                EXPECT_EQ(leidos[1], "Pong");
+                // As the first message of a link, or given up on half-way: the first piece
+                // is a chat line of its own and the rest is dropped.
+                for (bool fresco : {true, false}) {
+                    tvp::Troceador u;
+                    if (!fresco) {
+                        u.Anadir(saludo);
+                        u.Extraer();
+                    }
+                    leidos.clear();
+                    u.Anadir(envio.left(corte));
+                    for (const QByteArray& m : u.Extraer(true)) leidos.push_back(m);
+                    u.Anadir(envio.mid(corte) + "Pong");
+                    for (const QByteArray& m : u.Extraer()) leidos.push_back(m);
+                    ASSERT_FALSE(leidos.empty());
+                    EXPECT_EQ(leidos.back(), "Pong");
+                    // Junk that begins with no keyword is ignored by the dispatcher.
+                    for (size_t i = 0; i + 1 < leidos.size(); ++i)
+                        EXPECT_TRUE(leidos[i].startsWith("Mensaje") || !EmpiezaPorClave(leidos[i]))
+                            << leidos[i].toStdString() << " from " << linea.toStdString() << " cut at " << corte;
+                }
+            }
+        }
+    }
+}
+
+TEST(Troceador, OnlyChatLinesAreFramedAndTheirTextStaysOnOneLine) {
+    EXPECT_EQ(tvp::Enmarcar("Mensaje <a>caf\u00e9"), QByteArray("Mensaje <a>caf\xC3\xA9\r\n"));
+    EXPECT_EQ(tvp::Enmarcar("Mensaje <a>uno\r\ndos\ntres"), QByteArray("Mensaje <a>uno  dos tres\r\n"));
+    for (const char* palabra : palabras::kMensajes) {
+        if (QByteArray(palabra).startsWith("Mensaje")) continue;
+        EXPECT_EQ(tvp::Enmarcar(palabra), QByteArray(palabra));
     }
 }
 
@@ -129,6 +246,10 @@ TEST(Troceador, ALongRunOfJunkEndsWhereAMessageBegins) {
     const auto t = tvp::Trocear(basura + "Ping", true);
     ASSERT_EQ(t.mensajes.size(), 2u);
     EXPECT_EQ(t.mensajes[1], "Ping");
+    // Many short messages, then a chat line far on.
+    const auto u = tvp::Trocear(QByteArray("Ping").repeated(200000) + "Mensaje <a>x\r\n", false);
+    ASSERT_EQ(u.mensajes.size(), 200001u);
+    EXPECT_EQ(u.mensajes.back(), "Mensaje <a>x");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // chat, the nick, the ranking file and the sender's clock hand-over.
 #include "red_pruebas.h"
 
+#include "app/ApiFunciones.h"
 #include "app/Variables.h"
 #include "board/Tavorin.h"
 #include "network/Chat.h"
@@ -13,6 +14,7 @@
 #include "network/Ranking.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
+#include "network/Troceador.h"
 #include "platform/ConectorTcp.h"
 #include "platform/Sonido.h"
 #include "shell/Mdi.h"
@@ -341,6 +343,46 @@ TEST_F(Ventanas, ChatKeysAndItsOwnPopUpMenu) {
     EXPECT_TRUE(Mdi().mnuChatList->actions().contains(Mdi().mnuCambiarNick));
 }
 
+// A peer that talks without end: the conversation keeps the latest lines, a bounded
+// number of them and of characters.
+TEST_F(Ventanas, AChatFloodKeepsOnlyTheMostRecentLines) {
+    auto& c = Chat();
+    c.Show();
+    c.ChatList->clear();
+    for (int i = 1; i <= 100000; ++i) Llega(QString("Mensaje <Luis>línea %1").arg(i));
+    const QStringList lineas = c.ChatList->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lineas.size(), 5000);
+    EXPECT_EQ(lineas.front(), "<Luis>línea 95001");
+    EXPECT_EQ(lineas.back(), "<Luis>línea 100000");
+    // Long lines: about a million characters are kept, in whole lines.
+    const QString larga = QString("palabra ").repeated(7500);
+    for (int i = 0; i < 40; ++i) Llega("Mensaje <Luis>" + larga);
+    Llega("Mensaje <Luis>fin");
+    const int caracteres = c.ChatList->document()->characterCount();
+    EXPECT_LE(caracteres, 1 << 20);
+    EXPECT_GE(caracteres, (1 << 20) - 60100);
+    EXPECT_TRUE(c.ChatList->toPlainText().startsWith("<Luis>palabra"));
+    EXPECT_TRUE(c.ChatList->toPlainText().endsWith("<Luis>fin\n"));
+    Llega("Mensaje <Luis>hola");
+    EXPECT_TRUE(c.ChatList->textCursor().atEnd());
+}
+
+// A long run of arrivals is read in turns: other events run between them.
+TEST_F(Ventanas, AFloodIsReadInTurnsBetweenOtherEvents) {
+    auto& c = Chat();
+    c.ChatList->clear();
+    QByteArray llegada;
+    for (int i = 1; i <= 1000; ++i) llegada += tvp::Enmarcar(QString("Mensaje <Luis>%1").arg(i));
+    red::Recibir(llegada, false);
+    auto lineas = [&c] { return c.ChatList->document()->blockCount() - 1; };
+    int entretanto = -1;
+    QTimer::singleShot(0, [&] { entretanto = lineas(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lineas() == 1000; }, 20000));
+    EXPECT_GT(entretanto, 0);
+    EXPECT_LT(entretanto, 1000);
+    EXPECT_TRUE(c.ChatList->toPlainText().endsWith("<Luis>1000\n"));
+}
+
 TEST_F(Ventanas, ANickChangeIsToldInTheChatAndToThePeer) {
     e->textos = {"Demasiado1", "Lu"};
     Tavorin().CambiarNick();
@@ -349,6 +391,8 @@ TEST_F(Ventanas, ANickChangeIsToldInTheChatAndToThePeer) {
     EXPECT_EQ(Cola(), "Mensaje *** Ana ahora se llama Lu");
     EXPECT_TRUE(Chat().ChatList->toPlainText().endsWith("*** Ana ahora se llama Lu\n"));
     EXPECT_EQ(Chat().Caption(), "Chat - Lu");
+    // Kept in the settings as soon as it is given.
+    EXPECT_EQ(LeerIni(FicheroIni, "Configuracion", "Nick"), "Lu");
     e->textos = {""};
     Tavorin().CambiarNick();
     EXPECT_EQ(NickLocal, "Lu");
