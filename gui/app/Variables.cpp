@@ -65,6 +65,7 @@ bool RetrocesoPendiente = false;
 QString FicheroPendiente;
 QString VersionRival;
 QString NickRival;
+std::string ColorUltimaPartidaRed;
 QString LineaComandos;
 bool RetrocesoEnCurso = false;
 QString ReySeleccionado;

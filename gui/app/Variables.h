@@ -71,6 +71,9 @@ extern bool RetrocesoPendiente;
 extern QString FicheroPendiente;
 extern QString VersionRival;
 extern QString NickRival;  // the peer's nick as its messages name it, "" unknown
+// The local colour of the last game with the peer once it has ended ("Blancas" or
+// "Negras"), kept while that game stays on the board: its players' names are still known.
+extern std::string ColorUltimaPartidaRed;
 
 // ---- Board input ----------------------------------------------------------------
 extern QString ReySeleccionado;  // set-up: the king picked up to be moved ("xy"), "" none

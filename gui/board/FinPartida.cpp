@@ -14,6 +14,7 @@
 
 void SinPartida() {
     auto& g = Reglas();
+    if (g.Conectado && !g.MiColor.empty()) ColorUltimaPartidaRed = g.MiColor;
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = 0;

@@ -53,6 +53,8 @@ void Jugadas::JugadasResice() {
 
 void Jugadas::BorrarContenedor() {
     Reglas().Jugadas.Borrar();
+    // Another game or position comes to the board.
+    ColorUltimaPartidaRed.clear();
     for (int i = 1; i <= 5; ++i) List[i]->setPlainText({});
     List1->clear();
 }

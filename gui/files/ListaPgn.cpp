@@ -605,6 +605,7 @@ pgn::Jugadores JugadoresDelTablero() {
     j.miColor = g.MiColor;
     j.nick = NickLocal.toStdString();
     j.nickRival = NickRival.toStdString();
+    j.colorFinal = ColorUltimaPartidaRed;
     j.panelMotores = cpu.Visible();
     // Entry 0 of an engine list is the person.
     auto motor = [](const QComboBox* lista) {

@@ -128,8 +128,14 @@ std::string ResultadoDelTablero(const rules::Reglas& partida) {
 
 std::array<std::string, 2> NombresJugadores(const Jugadores& j) {
     const std::string* nombres[2] = {nullptr, nullptr};
-    if (j.conectado) {
-        const bool blancas = j.miColor == "Blancas", negras = j.miColor == "Negras";
+    // A game with the peer that runs, or one that has ended and stays on the board.
+    std::string color;
+    if (j.conectado && !j.miColor.empty())
+        color = j.miColor;
+    else if (!j.panelMotores)
+        color = j.colorFinal;
+    if (j.conectado || !color.empty()) {
+        const bool blancas = color == "Blancas", negras = color == "Negras";
         if (blancas || negras) {
             nombres[blancas ? 0 : 1] = &j.nick;
             nombres[blancas ? 1 : 0] = &j.nickRival;

@@ -36,6 +36,7 @@ struct Jugadores {
     std::string miColor;          // the local player's colour: "Blancas", "Negras" or ""
     std::string nick;             // the local player's nick
     std::string nickRival;        // the peer's nick, "" when not known
+    std::string colorFinal;       // the local colour of an ended game with the peer still on the board
     bool panelMotores = false;    // the engine panel is open
     std::string motor1, motor2;   // its engines for White and Black, "" for a person
 };

@@ -2,6 +2,7 @@
 
 #include "app/CMensaje.h"
 #include "app/Variables.h"
+#include "board/FinPartida.h"
 #include "board/Sonidos.h"
 #include "network/Ranking.h"
 #include "shell/Mdi.h"
@@ -153,9 +154,7 @@ void Reloj::Tick(bool blancas) {
             if (color == propio) ::Ranking().SumaDePartidas(1);
             if (color == rival) ::Ranking().SumaDePartidas(2);
         }
-        g.TipoPartida.clear();
-        g.MiColor.clear();
-        g.Turno = 0;
+        SinPartida();
         if (color == rival) {
             ReproducirSonido(5);
             MostrarMensaje("Tavorin", "30", MB_ICONINFORMATION);

@@ -11,6 +11,7 @@
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
+#include "board/FinPartida.h"
 #include "board/Jugadas.h"
 #include "board/Sonidos.h"
 #include "network/Chat.h"
@@ -124,12 +125,10 @@ void EnlaceTerminado() {
     t.TimerR->stop();
     cola::Vaciar(ColaEnvio, NumColaEnvio);
     r.ConexionCliente = r.ConexionServidor = false;
+    SinPartida();
     g.Conectado = false;
     RetrocesoPendiente = false;
     NuevoPendiente = false;
-    g.TipoPartida.clear();
-    g.MiColor.clear();
-    g.Turno = 0;
     FicheroPendiente.clear();
     VersionRival.clear();
     red::Olvidar();

@@ -105,6 +105,10 @@ TEST(PgnEscritor, PlayersNames) {
              Caso{red("Negras", "Luis"), N{"Luis", "Ana"}},
              Caso{red("Negras", ""), N{"?", "Ana"}},
              Caso{red("", "Luis"), N{"?", "?"}},  // no game: nobody has a colour
+             Caso{[&] { auto j = red("", "Luis"); j.colorFinal = "Negras"; return j; }(), N{"Luis", "Ana"}},
+             Caso{[&] { auto j = red("", "Luis"); j.conectado = false; j.colorFinal = "Blancas"; return j; }(),
+                  N{"Ana", "Luis"}},  // the link has gone, the ended game is still on the board
+             Caso{[&] { auto j = panel("", ""); j.colorFinal = "Blancas"; return j; }(), N{"?", "?"}},
              Caso{panel("orvik", ""), N{"orvik", "Ana"}},
              Caso{panel("", "orvik"), N{"Ana", "orvik"}},
              Caso{panel("orvik", "fairymax"), N{"orvik", "fairymax"}},

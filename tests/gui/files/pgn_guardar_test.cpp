@@ -2,6 +2,8 @@
 #include "pgn_comun.h"
 
 #include "app/Variables.h"
+#include "board/FinPartida.h"
+#include "board/Jugadas.h"
 #include "board/Tavorin.h"
 #include "files/Guardar.h"
 #include "files/ListaPgn.h"
@@ -200,9 +202,18 @@ TEST_F(Guardar, TheTagsOfAGameWithThePeerCarryBothNicks) {
     llega("Mensaje <far too long a nick>hola");
     llega("Mensaje <unclosed");
     EXPECT_EQ(nombres("Negras"), (QStringList{"Pepe", "Ana"}));
-    // A finished game has no colours left.
+    // Connected, with no game yet, nobody has a colour.
+    ColorUltimaPartidaRed.clear();
     EXPECT_EQ(nombres(""), (QStringList{"?", "?"}));
+    // A game that has ended keeps its players while it stays on the board, after the
+    // link has gone too; another game or position on the board names nobody.
+    g.MiColor = "Negras";
+    SinPartida();
+    EXPECT_EQ(nombres(""), (QStringList{"Pepe", "Ana"}));
     g.Conectado = false;
+    EXPECT_EQ(nombres(""), (QStringList{"Pepe", "Ana"}));
+    Jugadas().BorrarContenedor();
+    EXPECT_EQ(nombres(""), (QStringList{"?", "?"}));
 }
 
 }  // namespace
