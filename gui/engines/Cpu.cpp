@@ -14,6 +14,7 @@
 #include "engines/Xboard.h"
 #include "files/ListaPgn.h"
 #include "network/Nuevo.h"
+#include "network/Red.h"
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PantallaReloj.h"
@@ -451,16 +452,8 @@ void Cpu::Timer3_Timer() {
         for (const QString& texto : xboard::Arranque(ComandoNivel, true)) Escribir(1, texto);
     // White's clock runs from the start; a person's first move sets both clocks again.
     if (ConReloj()) EncenderReloj(1);
-    if (Motor1.Activo || Motor2.Activo) {
-        auto& m = ::Mdi();
-        if (!Motor1.Activo) {
-            m.mnuInvertirTablero->setChecked(true);
-            m.mnuInvertirTablero_Click();
-        } else if (!Motor2.Activo) {
-            m.mnuInvertirTablero->setChecked(false);
-            m.mnuInvertirTablero_Click();
-        }
-    }
+    // The person's side at the bottom.
+    if (Motor1.Activo != Motor2.Activo) red::Orientar(Motor1.Activo);
 }
 
 // ---- Moves -------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
+#include "network/Red.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
@@ -211,8 +212,7 @@ void Nuevo::NuevoAceptado() {
     if (!Reglas().Conectado) {
         t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
         t.PicBuffer->Refresh();
-        ::Mdi().mnuInvertirTablero->setChecked(true);
-        ::Mdi().mnuInvertirTablero_Click();
+        red::Orientar(false);
     }
     VariablesCero();
     t.MovimientoAnulado();

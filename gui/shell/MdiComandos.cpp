@@ -20,6 +20,7 @@
 #include "network/Nuevo.h"
 #include "network/Ranking.h"
 #include "network/Reloj.h"
+#include "network/Red.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
 #include "shell/Retroceso.h"
@@ -197,8 +198,7 @@ void Mdi::AplicarSetTablero() {
     t.PonerFichas();
     t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
     t.PicBuffer->Refresh();
-    mnuInvertirTablero->setChecked(true);
-    mnuInvertirTablero_Click();
+    red::Orientar(false);
     t.QuitaMarco();
 
     auto& s = ::SetTableroF();
