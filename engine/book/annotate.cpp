@@ -8,6 +8,7 @@
 #include "core/clock.h"
 #include "core/fen.h"
 #include "core/hash.h"
+#include "core/input.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/movetext.h"
@@ -121,6 +122,8 @@ bool suggestion_written(bool game_move_scored, int suggestion_score, int game_sc
 void annotate_games(const std::string& in, int number, const std::string& out, int first_ply, int last_ply, int margin,
                     char selection, double seconds) {
     static const char* const names[] = {"Event", "Site", "Date", "Round", "White", "Black", "Result", nullptr};
+    // Lines that come during the analysis wait for its end; "quit" ends it early.
+    const batch_run run;
     std::string tags[7];
     if (!pgn_load_game_tags(in, number, names, tags)) return;
     int length = record_length;
@@ -172,7 +175,7 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
                 }
             }
         }
-        if (ply == 0) break;
+        if (ply == 0 || batch_run::quitting()) break;
         take_back();
         age_history();
     }

@@ -26,6 +26,7 @@
 uint32_t searchmoves_list[SEARCHMOVES_MAX];
 int searchmoves_count = -1;
 int uci_recorded_ply = 0;
+bool uci_position_refused = false;
 
 namespace {
 
@@ -386,6 +387,7 @@ int cmd_setoption(const std::string& arg) {
 
 int cmd_position(const std::string& arg) {
     uci_recorded_ply = 0;
+    uci_position_refused = true;   // until the whole command is taken
     size_t i = skip_blanks(arg, 0);
     size_t end = 0;
     const std::string first = word_at(arg, i, 64, &end);
@@ -398,7 +400,6 @@ int cmd_position(const std::string& arg) {
         int side = WHITE;
         size_t rest = 0;
         if (parse_fen(text, &side, false, &rest) != 0) {
-            // A refused position keeps the old one, and its moves are not played.
             level_printf(LVL_UCI, "info string position refused: fen%s\n", text.c_str());
             return 0;
         }
@@ -411,7 +412,10 @@ int cmd_position(const std::string& arg) {
     }
     i = skip_blanks(arg, i);
     const std::string keyword = word_at(arg, i, 64, &end);
-    if (!same(keyword, "moves")) return 0;
+    if (!same(keyword, "moves")) {
+        uci_position_refused = false;
+        return 0;
+    }
     i = end;
     bool repeating = true;
     for (;;) {
@@ -422,14 +426,13 @@ int cmd_position(const std::string& arg) {
         std::string reason = "unknown";
         const uint32_t move = parse_move(word, side_to_move, &reason, nullptr);
         if (!move) {
-            level_printf(LVL_UCI, "info string position: illegal move (%s): %s, the moves after it are ignored\n",
-                         reason.c_str(), word.c_str());
-            break;
+            level_printf(LVL_UCI, "info string position refused: illegal move (%s): %s\n", reason.c_str(), word.c_str());
+            return 0;
         }
         if (!game_has_room()) {
-            level_printf(LVL_UCI, "info string position: the game has reached %d plies, %s and later moves ignored\n",
+            level_printf(LVL_UCI, "info string position refused: the game has reached %d plies before %s\n",
                          MAX_GAME_PLY - 1, word.c_str());
-            break;
+            return 0;
         }
         const int again = replay_and_record_move(side_to_move, move, NO_SCORE, 0, repeating ? 1 : 0);
         if (repeating && again)
@@ -438,6 +441,7 @@ int cmd_position(const std::string& arg) {
             repeating = false;
         side_to_move ^= 1;
     }
+    uci_position_refused = false;
     return 0;
 }
 

@@ -8,6 +8,9 @@ constexpr int SEARCHMOVES_MAX = 302;
 extern uint32_t searchmoves_list[SEARCHMOVES_MAX];
 extern int searchmoves_count;      // -1 at start; 0 or less: every root move is searched
 extern int uci_recorded_ply;       // the moves of the last position command repeat the game up to here
+// The last position command was refused (its FEN or one of its moves): the host's game
+// is not the engine's, and go answers the null move until a position is accepted.
+extern bool uci_position_refused;
 
 // The UCI "go" command (the go and move rows under the UCI dialogue).
 int uci_go(const std::string& arg);
