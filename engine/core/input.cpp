@@ -100,5 +100,7 @@ batch_run::~batch_run() {
 
 bool batch_run::active() { return batch_depth > 0; }
 void batch_run::hold(const std::string& line) { held_lines.push_back(line); }
+// A script far longer than this waits in the pipe, not in memory.
+bool batch_run::full() { return held_lines.size() >= 10000; }
 void batch_run::ask_quit() { batch_quit = true; }
 bool batch_run::quitting() { return batch_depth > 0 && batch_quit; }

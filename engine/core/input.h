@@ -34,6 +34,8 @@ public:
     static bool active();
     // A line to be read after the run.
     static void hold(const std::string& line);
+    // Whether as many lines are held as a run keeps: the rest waits unread.
+    static bool full();
     // "quit" arrived: the run ends as soon as it can (the line itself is held).
     static void ask_quit();
     static bool quitting();

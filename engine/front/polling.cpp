@@ -22,7 +22,6 @@ namespace {
 double last_progress = 0.0;   // seconds since the search start of the last UCI progress line
 uint32_t progress_search = 0; // the start (millis) of the search it belongs to
 
-
 // Reads the waiting line of the search; false at the end of input (reported).
 bool read_search_line(std::string& line) {
     level_printf(LVL_PROMPT, "%s", "");
@@ -79,7 +78,7 @@ int poll_own_search_input() {
     if (batch && batch_run::quitting()) return 1;
     for (int taken = 0; taken < LINES_A_POLL; ++taken) {
         // At the end of the input a batch run goes on to its end.
-        if (batch && stdin_at_end()) return 0;
+        if (batch && (stdin_at_end() || batch_run::full())) return 0;
         if (!stdin_input_waiting() || !stdin_line_ready()) return 0;
         std::string line;
         if (batch ? !stdin_read_line(line) : !read_search_line(line)) {
