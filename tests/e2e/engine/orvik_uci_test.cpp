@@ -28,6 +28,11 @@ struct uci_session : session {
         only_info_before_last(lines);
         return lines;
     }
+    // The move of the bestmove line that ends `lines`.
+    static std::string best_of(const std::vector<std::string>& lines) {
+        const std::string& l = lines.back();
+        return l.substr(9, l.find(' ', 9) - 9);
+    }
     // Plays `moves` and tells whether the engine took every one of them.
     bool legal(const std::string& moves) {
         send({"position startpos moves " + moves, "isready"});
@@ -88,7 +93,7 @@ TEST(OrvikUci, GoMovetimeGivesOneLegalBestmove) {
     s.send({"position startpos moves e2e4 e7e5", "go movetime 300"});
     auto lines = s.bestmove();
     ASSERT_TRUE(s.got(lines));
-    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    const std::string best = s.best_of(lines);
     EXPECT_TRUE(s.legal("e2e4 e7e5 " + best)) << best;
     // Exactly one bestmove: nothing follows it.
     EXPECT_TRUE(s.child.drain(300ms).empty());
@@ -118,7 +123,7 @@ TEST(OrvikUci, PonderhitAndStopWhilePondering) {
     s.send({"stop"});
     lines = s.bestmove(10s);
     ASSERT_TRUE(s.got(lines));
-    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    const std::string best = s.best_of(lines);
     EXPECT_TRUE(s.legal("d2d4 " + best)) << best;
 }
 
@@ -142,7 +147,7 @@ TEST(OrvikUci, ARefusedPositionIsAnsweredWithTheNullMove) {
     s.send({"position startpos moves e2e4", "go depth 2"});
     lines = s.bestmove();
     ASSERT_TRUE(s.got(lines));
-    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    const std::string best = s.best_of(lines);
     EXPECT_NE(best, "0000");
     EXPECT_TRUE(s.legal("e2e4 " + best)) << best;
 }
@@ -153,7 +158,7 @@ TEST(OrvikUci, GoWithoutPositionSearchesTheStartPosition) {
     s.send({"ucinewgame", "go depth 2"});
     auto lines = s.bestmove();
     ASSERT_TRUE(s.got(lines));
-    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    const std::string best = s.best_of(lines);
     EXPECT_TRUE(s.legal(best)) << best;
 }
 
