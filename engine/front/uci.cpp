@@ -410,10 +410,13 @@ int cmd_position(const std::string& arg) {
         new_game(0);
         i = end;
     }
+    const bool set_up = same(first, "fen") || same(first, "startpos");
     i = skip_blanks(arg, i);
     const std::string keyword = word_at(arg, i, 64, &end);
     if (!same(keyword, "moves")) {
-        uci_position_refused = false;
+        // Neither a position nor moves: what the host has is not known.
+        if (!set_up) level_printf(LVL_UCI, "info string position refused: %s\n", arg.c_str());
+        uci_position_refused = !set_up;
         return 0;
     }
     i = end;

@@ -201,6 +201,11 @@ TEST(UciPosition, MovesFenAndRefusals) {
     EXPECT_TRUE(uci_position_refused);
     run_line("position fen 8/8/8/8 w - -");
     EXPECT_EQ(s.fen(), "4Q3/8/8/8/8/8/1k6/7K w - -");
+    // Words that name no position and no moves.
+    run_line("position startpos");
+    run_line("position qhwdxj");
+    EXPECT_EQ(s.out.lines().back(), "info string position refused: qhwdxj");
+    EXPECT_TRUE(uci_position_refused);
 
     // Moves that repeat the recorded game are counted.
     run_line("position startpos moves d2d4 d7d5");
