@@ -4,7 +4,7 @@
 #   bench/perft_vs_reference.sh [orvik-binary]
 set -euo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-ORVIK="${1:-$TOP/build/engine/orvik}"
+ORVIK="$(realpath -m "${1:-$TOP/build/engine/orvik}")"
 REFERENCE="$(command -v stockfish || echo /usr/games/stockfish)"
 [[ -x "$ORVIK" ]] || { echo "build Orvik first (./test.sh or ./run.sh): $ORVIK missing" >&2; exit 1; }
 [[ -x "$REFERENCE" ]] || { echo "the reference engine is missing: apt-get install stockfish" >&2; exit 1; }
@@ -35,7 +35,13 @@ printf '%-8s %-72s %14s %12s %12s\n' "engine" "position" "nodes" "seconds" "node
 for entry in "${POSITIONS[@]}"; do
     depth="${entry%%|*}"; fen="${entry#*|}"
     # Orvik: the last count line of perftest; its start-up is outside the timed part.
-    out="$(cd "$work" && printf 'setboard %s\nperftest %s\nquit\n' "$fen" "$depth" | "$ORVIK")"
+    # The input stays open until the count is printed: a quit waiting on it would stop
+    # the count (so the same script times engines from before that rule too).
+    : >"$work/orvik.out"; rm -f "$work/orvik.done"
+    { printf 'setboard %s\nperftest %s\n' "$fen" "$depth"
+      until grep -qE 'time [0-9.]+ s|perftest stopped' "$work/orvik.out" || [[ -e "$work/orvik.done" ]]; do sleep 0.05; done
+      echo quit; } | (cd "$work" && "$ORVIK" >"$work/orvik.out"; touch "$work/orvik.done")
+    out="$(cat "$work/orvik.out")"
     onodes="$(grep -E "^.*[ ]*$depth: " <<<"$out" | tail -1 | awk '{print $NF}')"
     otime="$(grep -E 'time [0-9.]+ s' <<<"$out" | tail -1 | sed -E 's/.*time ([0-9.]+) s.*/\1/')"
     # Reference: wall time of the run less its start-up.

@@ -11,6 +11,7 @@
 #include "core/clock.h"
 #include "core/fen.h"
 #include "core/hash.h"
+#include "core/input.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/movetext.h"
@@ -100,6 +101,8 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
         if (!existed) std::remove(out.c_str());
     };
     static const char* const names[] = {"Event", "Site", "Date", "Round", "White", "Black", "Result", nullptr};
+    // Lines that come during the analysis wait for its end; "quit" ends it early.
+    const batch_run run;
     std::string tags[7];
     if (!pgn_load_game_tags(in, number, names, tags)) return give_up();
     int length = record_length;
@@ -150,7 +153,7 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
                 }
             }
         }
-        if (ply == 0) break;
+        if (ply == 0 || batch_run::quitting()) break;
         take_back();
         age_history();
     }

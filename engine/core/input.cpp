@@ -4,12 +4,17 @@
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 int in_fd = 0;
 std::string buffer;
 bool at_end = false;
 int last_errno = 0;
+
+int batch_depth = 0;
+std::vector<std::string> held_lines;
+bool batch_quit = false;
 
 // Reads what is available (blocking when `block`); false when nothing more will come.
 bool fill(bool block) {
@@ -46,6 +51,8 @@ bool stdin_input_waiting() {
     return poll(&p, 1, 0) > 0;
 }
 
+bool stdin_at_end() { return at_end && buffer.empty(); }
+
 // A line longer than this is taken in pieces: the buffer never holds much more.
 constexpr size_t LINE_PIECE = 8191;
 
@@ -73,3 +80,27 @@ bool stdin_read_line(std::string& line, size_t max_len) {
 }
 
 const char* stdin_error_text() { return strerror(last_errno); }
+
+batch_run::batch_run() {
+    if (batch_depth++ == 0) {
+        held_lines.clear();
+        batch_quit = false;
+    }
+}
+
+batch_run::~batch_run() {
+    if (--batch_depth != 0) return;
+    // The held lines come first, before whatever arrived after them.
+    std::string text;
+    for (const std::string& l : held_lines) text += l + '\n';
+    buffer.insert(0, text);
+    held_lines.clear();
+    batch_quit = false;
+}
+
+bool batch_run::active() { return batch_depth > 0; }
+void batch_run::hold(const std::string& line) { held_lines.push_back(line); }
+// A script far longer than this waits in the pipe, not in memory.
+bool batch_run::full() { return held_lines.size() >= 10000; }
+void batch_run::ask_quit() { batch_quit = true; }
+bool batch_run::quitting() { return batch_depth > 0 && batch_quit; }

@@ -19,6 +19,8 @@
 #include "front/new_game.h"
 
 uint32_t (*benchmark_clock)() = millis;
+uint32_t benchmark_calibration_ms = 500;
+double benchmark_run_seconds = 5.0;
 uint32_t attack_table[2][64];
 
 namespace {
@@ -94,10 +96,18 @@ void build_attack_tables() {
 }
 
 void bench_routine(void (*routine)(), const char* label, int moves) {
+    // Calibration: the count doubles until a run takes longer than the calibration
+    // time, but no further than a bounded count, whatever the routine does.
+    constexpr long MAX_CALIBRATION_CALLS = 1L << 30;
     long n = 20000;
     uint32_t ms;
-    while ((ms = runs_ms(routine, n)) <= 500) n *= 2;
-    const long m = static_cast<long>(5.0 / (ms * 0.001) * static_cast<double>(n));
+    while ((ms = runs_ms(routine, n)) <= benchmark_calibration_ms && n < MAX_CALIBRATION_CALLS) n *= 2;
+    if (ms == 0) {
+        // A billion calls in no measurable time: the routine costs nothing here.
+        level_printf(LVL_BOOK, "%8s: no measurable time in %ld calls\n", label, n);
+        return;
+    }
+    const long m = static_cast<long>(benchmark_run_seconds / (ms * 0.001) * static_cast<double>(n));
     const double seconds = runs_ms(routine, m) * 0.001;
     const double t = seconds > 0 ? seconds : 0.001;
     level_printf(LVL_BOOK, "%8s: %9.1f calls/s, %7.3f us/call", label, m / t, t * 1000000.0 / static_cast<double>(m));
@@ -108,6 +118,16 @@ void bench_routine(void (*routine)(), const char* label, int moves) {
     const double k = static_cast<double>(m) * moves;
     level_printf(LVL_BOOK, ", %9.1f mv/s, %7.3f us/mv %2d\n", k / t, t * 1000000.0 / k, moves);
 }
+
+namespace {
+// Making and taking back the moves of a list: with no move there is nothing to time.
+void bench_make_unmake(void (*routine)(), const char* label, int moves, const char* what) {
+    if (moves == 0)
+        level_printf(LVL_BOOK, "%8s: nothing to time, no %s\n", label, what);
+    else
+        bench_routine(routine, label, moves);
+}
+}  // namespace
 
 void speed_test(int side) {
     bench_side = side;
@@ -123,12 +143,12 @@ void speed_test(int side) {
     list_moves = generate_moves(side, 0, move_list_start[0]);
     bench_routine(time_movelist, "movelist", list_moves);
     move_list_start[1] = move_list_start[0] + list_moves;
-    bench_routine(time_make_unmake_moves, "Mum(nc)", list_moves);
+    bench_make_unmake(time_make_unmake_moves, "Mum(nc)", list_moves, "moves");
     list_captures = generate_captures(side, 0);
     capture_start = move_list_start[0];
     bench_routine(time_caplist, "caplist", list_captures);
     move_list_start[1] = capture_start + list_captures;
-    bench_routine(time_make_unmake_captures, "Mum(c)", list_captures);
+    bench_make_unmake(time_make_unmake_captures, "Mum(c)", list_captures, "captures");
 }
 
 void kbpk_test() {

@@ -24,6 +24,7 @@
 #include "front/new_game.h"
 #include "front/pgn_record.h"
 #include "front/polling.h"
+#include "front/uci.h"
 #include "front/win_lists.h"
 
 int replay_and_record_move(int side, uint32_t move, int score, uint32_t flags, int check) {
@@ -254,7 +255,21 @@ int uci_think() {
     engine_start_ply = board.ply + 1;
     learning_flags = 0;
     int previous_ply = 0;
+    // The host's next command; false when the program is to end.
+    auto next_command = [] {
+        int rc = 0;
+        read_command(&rc);
+        return rc != 0;
+    };
     for (;;) {
+        if (uci_position_refused) {
+            // Any move would be one of another game: the host gets the null move at once.
+            level_printf(LVL_UCI, "info string no position to search: the last position command was refused\n");
+            level_printf(LVL_UCI, "bestmove 0000\n");
+            search_state = 0;
+            if (!next_command()) return 1;
+            continue;
+        }
         hash_new_search();
         computer_side = engine_last_side = side_to_move;
         if (saved_game_length == 0 || saved_game_length < engine_start_ply || saved_game_length < previous_ply - 2) {
@@ -319,9 +334,7 @@ int uci_think() {
             // No legal move: the host still waits for an answer.
             level_printf(LVL_UCI, "bestmove 0000\n");
         }
-        int rc = 0;
-        read_command(&rc);
-        if (rc == 0) return 1;
+        if (!next_command()) return 1;
     }
 }
 

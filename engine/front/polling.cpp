@@ -20,7 +20,7 @@ int stop_by_input = 0;
 
 namespace {
 double last_progress = 0.0;   // seconds since the search start of the last UCI progress line
-
+uint32_t progress_search = 0; // the start (millis) of the search it belongs to
 
 // Reads the waiting line of the search; false at the end of input (reported).
 bool read_search_line(std::string& line) {
@@ -30,6 +30,71 @@ bool read_search_line(std::string& line) {
         return false;
     }
     return true;
+}
+
+// Lines that run at once are taken one after another while whole ones wait, so that a
+// host's burst of them is not answered half a second a line (a hundred at most, then
+// the search has its turn).
+constexpr int LINES_A_POLL = 100;
+
+// Echoes a line read during a search, trims it into `line` and runs it when its row may
+// run at once; true when nothing more is to be done with it (also for an empty line).
+bool run_at_once(const std::string& input, std::string* line) {
+    level_printf(LVL_ECHO, "input: %s\n", input.c_str());
+    *line = input;
+    while (!line->empty() && is_blank(line->back())) line->pop_back();
+    size_t first = 0;
+    while (first < line->size() && is_blank((*line)[first])) ++first;
+    if (first == line->size()) return true;
+    for (const command_entry* row = command_table; row->name; ++row) {
+        if (!(row->flags & 2)) continue;
+        if (auto at = match_command(row->name, *line)) {
+            row->handler(line->substr(*at));
+            return true;
+        }
+    }
+    return false;
+}
+
+// A line that arrives during a batch run: only "?" and "quit" stop the present search
+// (quit the whole run); lines that run at once run, every other one is held back for
+// after the run. True when the search is to stop.
+bool batch_line_stops(const std::string& input) {
+    std::string line;
+    if (run_at_once(input, &line)) return false;
+    if (match_command("?", line)) return true;
+    if (match_command("quit", line)) {
+        batch_run::hold(line);
+        batch_run::ask_quit();
+        return true;
+    }
+    batch_run::hold(line);
+    return false;
+}
+
+// The input of the engine's own search, or of a count: 1 stops it.
+int poll_own_search_input() {
+    const bool batch = batch_run::active();
+    if (batch && batch_run::quitting()) return 1;
+    for (int taken = 0; taken < LINES_A_POLL; ++taken) {
+        // At the end of the input a batch run goes on to its end.
+        if (batch && (stdin_at_end() || batch_run::full())) return 0;
+        if (!stdin_input_waiting() || !stdin_line_ready()) return 0;
+        std::string line;
+        if (batch ? !stdin_read_line(line) : !read_search_line(line)) {
+            if (batch) return 0;
+            stop_by_input = 1;
+            return 1;
+        }
+        if (!line.empty() && line[0] == '.') {
+            print_search_stats();
+            stop_by_input = 0;
+            continue;
+        }
+        stop_by_input = batch ? batch_line_stops(line) : command_during_search(line);
+        if (stop_by_input) return 1;
+    }
+    return 0;
 }
 
 // While pondering on an expected reply, a typed move is read against the position
@@ -62,13 +127,19 @@ int search_poll() {
     const double rate = nodes / elapsed;
 
     if (uci_mode && elapsed_raw >= 0.05) {
-        if ((elapsed_raw - last_progress >= 4.0 || last_progress > elapsed_raw) && nodes != 0) {
+        // A new search prints at once; then a line every 4 s. The time stamp moves only
+        // with a line printed, or the gap would never be reached.
+        const bool new_search = search_start != progress_search || last_progress > elapsed_raw;
+        progress_search = search_start;
+        if ((new_search || elapsed_raw - last_progress >= 4.0) && nodes != 0) {
             level_printf(LVL_UCI_PROGRESS, "info nodes %lu nps %lu depth %d seldepth %d\n", static_cast<unsigned long>(nodes),
                          static_cast<unsigned long>(rate), iteration_depth, seldepth);
             if (uci_show_hashfull && hash_table && hash_entries)
                 level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", hash_fullness_permill());
+            last_progress = elapsed_raw;
+        } else if (new_search) {
+            last_progress = elapsed_raw;
         }
-        last_progress = elapsed_raw;
     }
 
     // While pondering the opponent's move is answered within about 20 ms: the host's
@@ -92,72 +163,37 @@ int search_poll() {
     if (interval > 4.0e9) interval = 4.0e9;
     poll_mark = nodes + static_cast<uint32_t>(interval);
 
-    // Lines that run at once are taken one after another while whole ones wait, so
-    // that a host's burst of them is not answered half a second a line (a hundred at
-    // most, then the search has its turn).
-    for (int taken = 0; taken < 100; ++taken) {
+    if (search_state == 0) return poll_own_search_input();
+    for (int taken = 0; taken < LINES_A_POLL; ++taken) {
         if (!stdin_input_waiting()) return 0;
         // Input waits but no whole line yet: look again at the next poll.
         if (!stdin_line_ready()) return 0;
         std::string line;
-        switch (search_state) {
-        case 1:
-            return wait_for_input();
-        case 2:
-            if (uci_mode) {
-                if (!read_search_line(line)) return 1;
-                if (command_during_search(line)) return 1;
-                break;
-            }
-            if (!stdin_read_line(line)) {
-                level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
-                return 1;
-            }
-            if (!line.empty() && line[0] == '.') {
-                print_search_stats();
-                break;
-            }
+        if (search_state == 1) return wait_for_input();
+        // Analysing.
+        if (uci_mode) {
+            if (!read_search_line(line)) return 1;
             if (command_during_search(line)) return 1;
-            break;
-        default:
-            if (!read_search_line(line)) {
-                stop_by_input = 1;
-                return 1;
-            }
-            if (!line.empty() && line[0] == '.') {
-                print_search_stats();
-                stop_by_input = 0;
-                break;
-            }
-            stop_by_input = command_during_search(line);
-            if (stop_by_input) return 1;
-            break;
+            continue;
         }
+        if (!stdin_read_line(line)) {
+            level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+            return 1;
+        }
+        if (!line.empty() && line[0] == '.') {
+            print_search_stats();
+            continue;
+        }
+        if (command_during_search(line)) return 1;
     }
     return 0;
 }
 
-int count_poll() {
-    if (!stdin_input_waiting() || !stdin_line_ready()) return 0;
-    std::string line;
-    if (!read_search_line(line)) return 1;
-    return command_during_search(line);
-}
+int count_poll() { return poll_own_search_input(); }
 
 int command_during_search(const std::string& input) {
-    level_printf(LVL_ECHO, "input: %s\n", input.c_str());
-    std::string line = input;
-    while (!line.empty() && is_blank(line.back())) line.pop_back();
-    size_t first = 0;
-    while (first < line.size() && is_blank(line[first])) ++first;
-    if (first == line.size()) return 0;
-    for (const command_entry* row = command_table; row->name; ++row) {
-        if (!(row->flags & 2)) continue;
-        if (auto at = match_command(row->name, line)) {
-            row->handler(line.substr(*at));
-            return 0;
-        }
-    }
+    std::string line;
+    if (run_at_once(input, &line)) return 0;
     pending_line = line;
     pending_line_waiting = true;
     return 1;

@@ -8,8 +8,8 @@ extern int stop_by_input;    // input ended the search
 
 // Called by the search at its poll mark: 1 stops the search.
 int search_poll();
-// Called now and then by a long count (perftest): a waiting line runs as during a
-// search; 1 when it stops the count (it is then the pending line).
+// Called now and then by a long count (perftest): a waiting line is taken as during the
+// engine's own search (in a batch run, see core/input.h); 1 when it stops the count.
 int count_poll();
 // Runs a line that arrives during a search: 1 when it stops the search.
 int command_during_search(const std::string& line);

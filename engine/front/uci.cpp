@@ -24,6 +24,7 @@
 #include "front/settings_args.h"
 
 int uci_recorded_ply = 0;
+bool uci_position_refused = false;
 
 namespace {
 
@@ -384,6 +385,7 @@ int cmd_setoption(const std::string& arg) {
 
 int cmd_position(const std::string& arg) {
     uci_recorded_ply = 0;
+    uci_position_refused = true;   // until the whole command is taken
     size_t i = skip_blanks(arg, 0);
     size_t end = 0;
     const std::string first = word_at(arg, i, 64, &end);
@@ -396,7 +398,6 @@ int cmd_position(const std::string& arg) {
         int side = WHITE;
         size_t rest = 0;
         if (parse_fen(text, &side, false, &rest) != 0) {
-            // A refused position keeps the old one, and its moves are not played.
             level_printf(LVL_UCI, "info string position refused: fen%s\n", text.c_str());
             return 0;
         }
@@ -407,9 +408,15 @@ int cmd_position(const std::string& arg) {
         new_game(0);
         i = end;
     }
+    const bool set_up = same(first, "fen") || same(first, "startpos");
     i = skip_blanks(arg, i);
     const std::string keyword = word_at(arg, i, 64, &end);
-    if (!same(keyword, "moves")) return 0;
+    if (!same(keyword, "moves")) {
+        // Neither a position nor moves: what the host has is not known.
+        if (!set_up) level_printf(LVL_UCI, "info string position refused: %s\n", arg.c_str());
+        uci_position_refused = !set_up;
+        return 0;
+    }
     i = end;
     bool repeating = true;
     for (;;) {
@@ -420,14 +427,13 @@ int cmd_position(const std::string& arg) {
         std::string reason = "unknown";
         const uint32_t move = parse_move(word, side_to_move, &reason, nullptr);
         if (!move) {
-            level_printf(LVL_UCI, "info string position: illegal move (%s): %s, the moves after it are ignored\n",
-                         reason.c_str(), word.c_str());
-            break;
+            level_printf(LVL_UCI, "info string position refused: illegal move (%s): %s\n", reason.c_str(), word.c_str());
+            return 0;
         }
         if (!game_has_room()) {
-            level_printf(LVL_UCI, "info string position: the game has reached %d plies, %s and later moves ignored\n",
+            level_printf(LVL_UCI, "info string position refused: the game has reached %d plies before %s\n",
                          MAX_GAME_PLY - 1, word.c_str());
-            break;
+            return 0;
         }
         const int again = replay_and_record_move(side_to_move, move, NO_SCORE, 0, repeating ? 1 : 0);
         if (repeating && again)
@@ -436,6 +442,7 @@ int cmd_position(const std::string& arg) {
             repeating = false;
         side_to_move ^= 1;
     }
+    uci_position_refused = false;
     return 0;
 }
 

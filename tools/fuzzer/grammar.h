@@ -17,6 +17,15 @@ namespace fuzz {
 // logged and read back by "input", would run them all.
 extern const std::vector<std::string> long_commands;
 
+// Commands that search or count many times as one run: the lines that come meanwhile
+// wait for its end (so does the end of the input), and only "?" stops a search of it.
+// Each is followed by as many "?" as it may have searches; none stands in a script.
+struct batch_command {
+    const char* name;
+    int searches;
+};
+extern const std::vector<batch_command> batch_commands;
+
 // Whether `line` would run the table row `name` (the engine's matching: a non-empty
 // prefix of the name, case aside, ended by the line's end, a blank or '=').
 bool selects(const std::string& name, const std::string& line);

@@ -175,11 +175,11 @@ TEST(OrvikEndOfInput, EndsDuringEverySearch) {
         {"xboard pondering", {"xboard", "new", "hard", "post", "st 0.2", "go"}, "Hint: "},
         {"xboard analysis", {"xboard", "new", "post", "analyze"}, "#"},
         // Mate in one is found at once: the analysis waits at its last depth.
-        {"xboard analysis at its last depth", {"xboard", "post", "setboard 7k/8/6KQ/8/8/8/8/8 w - - 0 1", "analyze"}, "#"},
+        {"xboard analysis at its last depth", {"xboard", "post", "setboard 7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", "analyze"}, "#"},
         {"console search", {"post", "st 60", "go"}, "#"},
         {"console analysis", {"post", "analyze"}, "#"},
         {"UCI infinite", {"uci", "position startpos", "go infinite"}, "info depth"},
-        {"UCI infinite at its last depth", {"uci", "position fen 7k/8/6KQ/8/8/8/8/8 w - - 0 1", "go infinite"}, "info depth"},
+        {"UCI infinite at its last depth", {"uci", "position fen 7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", "go infinite"}, "info depth"},
         {"UCI pondering",
          {"uci", "setoption name Ponder value true", "position startpos moves e2e4", "go ponder wtime 60000 btime 60000"},
          "info depth"},

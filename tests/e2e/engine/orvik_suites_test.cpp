@@ -135,4 +135,41 @@ TEST(OrvikSuites, AScriptWritesItsPositionsAsPgnAndEpd) {
     EXPECT_NE(epd.find("id \"wac3.ci 3\";"), std::string::npos);
 }
 
+// A position line that is refused skips its test: searched on the position before it,
+// the solution would be graded there.
+TEST(OrvikSuites, ARefusedPositionSkipsItsTest) {
+    session s;
+    const auto wac = wac_lines(3);
+    auto group = [](const std::string& l) {
+        std::istringstream in(l);
+        std::string placement, side, castling, ep;
+        in >> placement >> side >> castling >> ep;
+        const size_t bm = l.find("bm ");
+        return "title " + id_of(l) + "\nsetboard " + placement + " " + side + " " + castling + " " + ep + "\nsolution " +
+               l.substr(bm + 3, l.find(';', bm) - bm - 3) + "\n";
+    };
+    // The middle one: the side not to move is in check. Its solution is WAC.002's.
+    s.dir.write("three.ci", group(wac[1]) + "title broken\nsetboard 4k3/4Q3/8/8/8/8/8/4K3 w - -\nsolution Rxb2\n" +
+                                group(wac[2]));
+    s.send({"nodes 20000", "test three.ci"});
+    const auto lines = s.until_prefix("log(win_nodes)", std::chrono::minutes(2));
+    ASSERT_TRUE(s.got(lines));
+    const auto rest = s.until_prefix("  1 skipped (no position)", 5s);
+    EXPECT_TRUE(s.got(rest));
+    bool skipped = false, two = false;
+    for (const auto& l : lines) {
+        skipped = skipped || l == "ERROR position refused, test 2 skipped: setboard 4k3/4Q3/8/8/8/8/8/4K3 w - -";
+        two = two || starts_with(l, "  2 tested, ");
+        EXPECT_FALSE(starts_with(l, "  3 tested, ")) << l;
+    }
+    EXPECT_TRUE(skipped);
+    EXPECT_TRUE(two);
+    // test.sum is written last: the next command's answer comes after it.
+    s.send({"fen"});
+    EXPECT_TRUE(s.got(s.until_prefix("5rk1/1ppb3p/")));
+    const std::string sum = s.dir.read("test.sum");
+    EXPECT_NE(sum.find("  2 tested, "), std::string::npos) << sum;
+    EXPECT_NE(sum.find("  1 skipped (no position)\n"), std::string::npos) << sum;
+}
+
 }  // namespace

@@ -28,6 +28,11 @@ struct uci_session : session {
         only_info_before_last(lines);
         return lines;
     }
+    // The move of the bestmove line that ends `lines`.
+    static std::string best_of(const std::vector<std::string>& lines) {
+        const std::string& l = lines.back();
+        return l.substr(9, l.find(' ', 9) - 9);
+    }
     // Plays `moves` and tells whether the engine took every one of them.
     bool legal(const std::string& moves) {
         send({"position startpos moves " + moves, "isready"});
@@ -92,7 +97,7 @@ TEST(OrvikUci, GoMovetimeGivesOneLegalBestmove) {
     s.send({"position startpos moves e2e4 e7e5", "go movetime 300"});
     auto lines = s.bestmove();
     ASSERT_TRUE(s.got(lines));
-    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    const std::string best = s.best_of(lines);
     EXPECT_TRUE(s.legal("e2e4 e7e5 " + best)) << best;
     // Exactly one bestmove: nothing follows it.
     EXPECT_TRUE(s.child.drain(300ms).empty());
@@ -122,26 +127,54 @@ TEST(OrvikUci, PonderhitAndStopWhilePondering) {
     s.send({"stop"});
     lines = s.bestmove(10s);
     ASSERT_TRUE(s.got(lines));
-    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    const std::string best = s.best_of(lines);
     EXPECT_TRUE(s.legal("d2d4 " + best)) << best;
 }
 
-TEST(OrvikUci, BadPositionsAreRefusedAndTheEngineRunsOn) {
+// After a refused position the host's game is not the engine's: go answers the null
+// move at once (any other would be a move of another game) until a position is taken.
+TEST(OrvikUci, ARefusedPositionIsAnsweredWithTheNullMove) {
     uci_session s;
-    s.send({"position startpos moves e2e4 e7e4 d2d4", "isready"});
-    auto lines = s.until_prefix("readyok");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "info string position: illegal move (illegal move): e7e4, the moves after it are ignored");
-    s.send({"position fen 4k3/8/8/8/8/8/8/4K2r b - - 0 1 moves e8d8", "isready"});
-    lines = s.until_prefix("readyok");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "info string position refused: fen 4k3/8/8/8/8/8/8/4K2r b - - 0 1 moves e8d8");
-    // The old position stays: after 1. e4 it is Black's move.
-    s.send({"go depth 2"});
+    s.send({"position startpos moves e2e4", "position fen 4k3/4Q3/8/8/8/8/8/4K3 w - - 0 1", "go depth 2"});
+    auto lines = s.bestmove();
+    const std::vector<std::string> refused = {
+        "info string position refused: fen 4k3/4Q3/8/8/8/8/8/4K3 w - - 0 1",
+        "info string no position to search: the last position command was refused", "bestmove 0000"};
+    EXPECT_EQ(lines, refused);
+    // Also under a clock, and for a move of the list.
+    s.send({"position startpos moves e2e4 e7e4 d2d4", "go wtime 60000 btime 60000"});
+    lines = s.bestmove();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "info string position refused: illegal move (illegal move): e7e4");
+    EXPECT_EQ(lines[2], "bestmove 0000");
+    // The next position taken is searched.
+    s.send({"position startpos moves e2e4", "go depth 2"});
     lines = s.bestmove();
     ASSERT_TRUE(s.got(lines));
-    const std::string best = lines.back().substr(9, lines.back().find(' ', 9) - 9);
+    const std::string best = s.best_of(lines);
+    EXPECT_NE(best, "0000");
     EXPECT_TRUE(s.legal("e2e4 " + best)) << best;
+}
+
+// A fresh engine stands at the start position: ucinewgame and go search it.
+TEST(OrvikUci, GoWithoutPositionSearchesTheStartPosition) {
+    uci_session s;
+    s.send({"ucinewgame", "go depth 2"});
+    auto lines = s.bestmove();
+    ASSERT_TRUE(s.got(lines));
+    const std::string best = s.best_of(lines);
+    EXPECT_TRUE(s.legal(best)) << best;
+}
+
+// The progress line comes every 4 s of a long search, not only at its start.
+TEST(OrvikUci, ProgressLinesEveryFourSeconds) {
+    uci_session s;
+    s.send({"position startpos", "go infinite"});
+    int progress = 0;
+    auto lines = s.until([&](const std::string& l) { return starts_with(l, "info nodes ") && ++progress == 2; }, 20s);
+    s.send({"stop"});
+    EXPECT_TRUE(s.got(lines)) << "one progress line in 20 s";
+    EXPECT_TRUE(s.got(s.bestmove(10s)));
 }
 
 TEST(OrvikUci, PromotionsAreLowerCase) {

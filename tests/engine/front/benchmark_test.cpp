@@ -1,8 +1,14 @@
 // The speed benchmark on a clock of the test's own (each reading a hundred seconds
-// later, so that every routine runs a thousand times), and the attack tables it times.
+// later, so that every routine runs a thousand times), on the real clock with short
+// runs, and the attack tables it times.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <regex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -54,6 +60,11 @@ TEST_F(Benchmark, ThirteenLinesInOrder) {
         for (size_t i = 0; i < labels.size(); ++i) {
             std::smatch m;
             const bool moves_line = i >= 9 && (i < 11 || c.captures);
+            if (i == 12 && !c.captures) {
+                // Nothing to make and take back: nothing is timed.
+                EXPECT_EQ(lines[i], "  Mum(c): nothing to time, no captures");
+                continue;
+            }
             if (moves_line) {
                 ASSERT_TRUE(std::regex_match(lines[i], m, per_move)) << lines[i];
                 EXPECT_GT(std::stoi(m[2]), 0);
@@ -66,6 +77,31 @@ TEST_F(Benchmark, ThirteenLinesInOrder) {
         // The rates of a thousand calls in a hundred seconds.
         EXPECT_NE(lines[0].find("10.0 calls/s, 100000.000 us/call"), std::string::npos) << lines[0];
     }
+}
+
+// On the real clock a routine that costs nothing (the start position has no capture to
+// make) once kept the calibration doubling for ever; every line comes now.
+TEST_F(Benchmark, EndsOnTheRealClockWithoutCaptures) {
+    benchmark_clock = millis;
+    const uint32_t saved_calibration = benchmark_calibration_ms;
+    const double saved_run = benchmark_run_seconds;
+    benchmark_calibration_ms = 5;
+    benchmark_run_seconds = 0.02;
+    for (const char* fen : {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"}) {
+        const int side = position(fen);
+        output_capture out;
+        output_levels[LVL_BOOK] = 1;
+        auto done = std::async(std::launch::async, [side] { speed_test(side); });
+        if (done.wait_for(std::chrono::minutes(2)) != std::future_status::ready) {
+            std::fprintf(stderr, "speed did not end on %s\n", fen);
+            std::_Exit(1);   // the thread cannot be stopped
+        }
+        const auto lines = out.lines();
+        ASSERT_EQ(lines.size(), 13u) << fen << "\n" << out.text();
+        EXPECT_EQ(lines[12], "  Mum(c): nothing to time, no captures") << fen;
+    }
+    benchmark_calibration_ms = saved_calibration;
+    benchmark_run_seconds = saved_run;
 }
 
 TEST_F(Benchmark, AttackTablesCountAndFlagTheAttackers) {

@@ -13,6 +13,7 @@
 #include "front/commands.h"
 #include "front/handlers.h"
 #include "front/new_game.h"
+#include "front/polling.h"
 
 namespace {
 const command_entry* row_named(const char* name) {
@@ -190,4 +191,51 @@ TEST(Reader, TheGameLengthIsBounded) {
     EXPECT_EQ(r.move, 0u);
     EXPECT_EQ(r.code, 0);
     new_game(1);
+}
+
+// During a batch run the poll holds back the lines that would stop a single search and
+// gives them back after the run in their order; lines that run at once run, "?" stops
+// the present count, "quit" every later one, and the end of the input stops nothing.
+TEST(BatchRun, HoldsLinesStopsOnQuestionMarkAndQuit) {
+    engine_tables();
+    for (int& l : output_levels) l = 0;
+    new_game(1);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    stdin_use_descriptor(fds[0]);
+    auto feed = [&](const std::string& text) {
+        ASSERT_EQ(write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    };
+    std::string line;
+    const uint32_t saved_noise = noise;
+    {
+        const batch_run run;
+        feed("st 2\nnoise 7\n?\nfen\n");
+        EXPECT_EQ(count_poll(), 1);   // "st 2" held, noise set at once, "?" stops
+        EXPECT_EQ(noise, 7u);
+        noise = saved_noise;
+        EXPECT_FALSE(batch_run::quitting());
+        feed("quit\nlater\n");
+        EXPECT_EQ(count_poll(), 1);   // "fen" held, "quit" held and stops
+        EXPECT_TRUE(batch_run::quitting());
+        EXPECT_EQ(count_poll(), 1);   // every later count stops at once
+    }
+    for (const char* expected : {"st 2", "fen", "quit", "later"}) {
+        ASSERT_TRUE(stdin_read_line(line));
+        EXPECT_EQ(line, expected);
+    }
+    {
+        // At the end of the input the run goes on, and says nothing.
+        const batch_run run;
+        feed("sd 3\n");
+        close(fds[1]);
+        EXPECT_EQ(count_poll(), 0);
+        EXPECT_EQ(count_poll(), 0);
+        EXPECT_FALSE(batch_run::quitting());
+    }
+    ASSERT_TRUE(stdin_read_line(line));
+    EXPECT_EQ(line, "sd 3");
+    EXPECT_FALSE(stdin_read_line(line));
+    close(fds[0]);
+    stdin_use_descriptor(0);
 }

@@ -177,25 +177,35 @@ TEST(UciPosition, MovesFenAndRefusals) {
     EXPECT_EQ(side_to_move, BLACK);
     EXPECT_EQ(s.out.text(), "");
 
-    // An unreadable move keeps the position after the last legal one, and the engine runs on.
+    EXPECT_FALSE(uci_position_refused);
+
+    // An unreadable or illegal move refuses the whole command; the engine runs on.
     run_line("position startpos moves e2e4 zz9 e7e5");
-    EXPECT_EQ(s.fen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -");
-    EXPECT_EQ(s.out.lines().back(), "info string position: illegal move (unknown): zz9, the moves after it are ignored");
+    EXPECT_EQ(s.out.lines().back(), "info string position refused: illegal move (unknown): zz9");
+    EXPECT_TRUE(uci_position_refused);
     run_line("position startpos moves e2e4 e2e4");
-    EXPECT_EQ(s.fen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -");
+    EXPECT_TRUE(uci_position_refused);
+    run_line("position startpos");
+    EXPECT_FALSE(uci_position_refused);
 
     // Lower-case promotion letters, as hosts send them.
     run_line("position fen 8/4P3/8/8/8/8/k7/7K w - - 0 1 moves e7e8q a2b2");
     EXPECT_EQ(s.fen(), "4Q3/8/8/8/8/8/1k6/7K w - -");
     EXPECT_EQ(computer_side, BLACK);
 
-    // A refused position keeps the old one and ignores its moves.
+    // A refused FEN leaves the board alone and plays none of its moves.
     s.out.clear();
     run_line("position fen 4k3/8/8/8/8/8/8/4K2r b - - 0 1 moves e8d8");
     EXPECT_EQ(s.fen(), "4Q3/8/8/8/8/8/1k6/7K w - -");
     EXPECT_EQ(s.out.lines().back(), "info string position refused: fen 4k3/8/8/8/8/8/8/4K2r b - - 0 1 moves e8d8");
+    EXPECT_TRUE(uci_position_refused);
     run_line("position fen 8/8/8/8 w - -");
     EXPECT_EQ(s.fen(), "4Q3/8/8/8/8/8/1k6/7K w - -");
+    // Words that name no position and no moves.
+    run_line("position startpos");
+    run_line("position qhwdxj");
+    EXPECT_EQ(s.out.lines().back(), "info string position refused: qhwdxj");
+    EXPECT_TRUE(uci_position_refused);
 
     // Moves that repeat the recorded game are counted.
     run_line("position startpos moves d2d4 d7d5");
