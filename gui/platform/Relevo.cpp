@@ -8,7 +8,11 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <set>
+#include <string>
 #include <signal.h>
 #include <unistd.h>
 
@@ -23,6 +27,34 @@ bool SoloAscii(const QByteArray& b) {
     for (char c : b)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
+}
+
+// Whether a process of the group still runs, read from /proc: one that has ended and
+// waits for its reaper (a zombie) does not count, unlike for kill(-grupo, 0).
+bool GrupoEnMarcha(pid_t grupo) {
+    DIR* d = ::opendir("/proc");
+    if (!d) return false;
+    bool enMarcha = false;
+    while (dirent* e = ::readdir(d)) {
+        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+        const std::string ruta = std::string("/proc/") + e->d_name + "/stat";
+        FILE* f = std::fopen(ruta.c_str(), "r");
+        if (!f) continue;
+        char linea[512];
+        const bool leida = std::fgets(linea, sizeof linea, f) != nullptr;
+        std::fclose(f);
+        // pid (name) state ppid pgrp ...: the name may hold blanks and brackets.
+        const char* cierre = leida ? std::strrchr(linea, ')') : nullptr;
+        char estado = 0;
+        int padre = 0, pgrp = 0;
+        if (!cierre || std::sscanf(cierre + 1, " %c %d %d", &estado, &padre, &pgrp) != 3) continue;
+        if (pgrp == grupo && estado != 'Z' && estado != 'X') {
+            enMarcha = true;
+            break;
+        }
+    }
+    ::closedir(d);
+    return enMarcha;
 }
 
 }  // namespace
@@ -257,9 +289,15 @@ void Relevo::TerminarTodos() {
         if (r->Ejecutando() || (r->fase_ < 3 && r->GrupoVivo())) r->AcabarYa(1000);
         r->silencio_ = true;
     }
-    // A killed child of a program ends a moment later (its parent reaps it, or init).
+    // A killed program and its children end a moment later, which on a busy machine may
+    // be a while; the exit waits for that, not for a reaper of what has ended.
+    auto enMarcha = [&] {
+        for (Relevo* r : relevos)
+            if (r->pid_ > 0 && GrupoEnMarcha(r->pid_)) return true;
+        return false;
+    };
     QElapsedTimer reloj;
     reloj.start();
-    while (quedan(true) && reloj.elapsed() < 200) ::usleep(2000);
+    while (enMarcha() && reloj.elapsed() < kFinMs) ::usleep(5000);
     for (Relevo* r : relevos) r->fase_ = 3;
 }

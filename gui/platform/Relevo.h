@@ -67,6 +67,8 @@ public:
     static constexpr int kLineaMaxima = 64 * 1024;
     // Time a program gets to end by itself, then after SIGTERM, in milliseconds.
     static constexpr int kGraciaMs = 500;
+    // The longest the exit waits for killed programs to end (one in the kernel's hands).
+    static constexpr int kFinMs = 5000;
 
 signals:
     void DatoRecibido(const QString& texto);
