@@ -297,6 +297,9 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     think_ply = board.ply;
     think_side = side;
     const bool analysis = search_state == 2;
+    // The root list of the last search belongs to its position: until this one lists
+    // its moves there is no best move (a stop while pondering asks for it).
+    root_count = 0;
 
     eval_root_margins();
 

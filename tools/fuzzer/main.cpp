@@ -3,6 +3,7 @@
 //
 //   orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] [--seed X] [--keep DIR]
 //   orvik_fuzz --program PATH --seed X --print-run R     (the input of run R, to replay it)
+//   orvik_fuzz --program PATH --seed X --run R [--keep DIR]   (run R alone, as the long run made it)
 //
 // Each run starts the program in a fresh empty folder, writes the lines of one generated
 // input (a host-like xboard or UCI dialogue, or console commands, mixed with commands of
@@ -41,13 +42,14 @@ struct options {
     uint64_t seed = 1;
     std::string keep;
     long print_run = -1;
+    long only_run = -1;
     bool verbose = false;
     fuzz::run_limits limits;
 };
 
 [[noreturn]] void usage(const char* why) {
     std::fprintf(stderr, "orvik_fuzz: %s\nusage: orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] "
-                         "[--seed X] [--keep DIR] [--print-run R] [--stall S] [--verbose]\n", why);
+                         "[--seed X] [--keep DIR] [--print-run R] [--run R] [--stall S] [--verbose]\n", why);
     std::exit(2);
 }
 
@@ -68,6 +70,7 @@ options parse(int argc, char** argv) {
         else if (a == "--seed") o.seed = std::stoull(v);
         else if (a == "--keep") o.keep = v;
         else if (a == "--print-run") o.print_run = std::stol(v);
+        else if (a == "--run") o.only_run = std::stol(v);
         else if (a == "--stall") o.limits.stall = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
         else usage(("unknown option " + a).c_str());
     }
@@ -129,7 +132,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    std::atomic<size_t> lines_sent{0}, runs{0}, next_run{0};
+    std::atomic<size_t> lines_sent{0}, runs{0}, next_run{opt.only_run >= 0 ? static_cast<size_t>(opt.only_run) : 0};
     std::mutex lock;
     std::map<std::string, finding_record> findings;
     const auto start = std::chrono::steady_clock::now();
@@ -139,6 +142,7 @@ int main(int argc, char** argv) {
         for (;;) {
             if (lines_sent.load() >= opt.lines || elapsed() >= opt.seconds) return;
             const size_t number = next_run++;
+            if (opt.only_run >= 0 && number != static_cast<size_t>(opt.only_run)) return;
             auto rng = run_rng(number);
             std::vector<fuzz::seed_file> files;
             const std::vector<fuzz::input_line> input = grammar.make_run(rng, &files);

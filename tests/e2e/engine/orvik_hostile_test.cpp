@@ -96,6 +96,30 @@ TEST(OrvikHostile, PonderCommandUnderUci) {
     EXPECT_EQ(s.finish(), 0);
 }
 
+// A ponder search that refuses its position has no best move: "stop" answers the null
+// move, not the move of the search before it played again on the board.
+TEST(OrvikHostile, UciPonderStopOnARefusedPosition) {
+    hostile s;
+    s.send({"uci"});
+    ASSERT_TRUE(s.got(s.until_prefix("uciok")));
+    // The engine mates with d1d8 and keeps it on its board; "white" leaves Black in check.
+    s.send({"position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "go depth 1"});
+    auto lines = s.until_prefix("bestmove");
+    ASSERT_TRUE(s.got(lines));
+    EXPECT_EQ(lines.back(), "bestmove d1d8");
+    s.send({"white", "go ponder", "stop"});
+    lines = s.until_prefix("bestmove");
+    ASSERT_TRUE(s.got(lines));
+    EXPECT_TRUE(any_contains(lines, "the side not to move is in check"));
+    EXPECT_EQ(lines.back(), "bestmove 0000");
+    // The board is as it was: the next search refuses it again.
+    s.send({"go depth 1"});
+    lines = s.until_prefix("bestmove");
+    ASSERT_TRUE(s.got(lines));
+    EXPECT_EQ(lines.back(), "bestmove 0000");
+    EXPECT_EQ(s.finish(), 0);
+}
+
 // Positions refused before they reach the lists or the search.
 TEST(OrvikHostile, RefusedPositions) {
     {
