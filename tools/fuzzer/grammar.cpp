@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 
 namespace fuzz {
 
@@ -463,7 +464,41 @@ bool selects(const std::string& name, const std::string& line) {
     return p >= line.size() || line[p] == '=' || blank(line[p]);
 }
 
+std::string argument_of(const std::string& line) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
+    size_t i = 0;
+    while (i < line.size() && blank(line[i])) ++i;
+    while (i < line.size() && !blank(line[i]) && line[i] != '=') ++i;
+    while (i < line.size() && blank(line[i])) ++i;
+    if (i < line.size() && line[i] == '=') ++i;
+    while (i < line.size() && blank(line[i])) ++i;
+    size_t j = line.size();
+    while (j > i && blank(line[j - 1])) --j;
+    return line.substr(i, j - i);
+}
+
 grammar::grammar(std::vector<std::string> table) : table_(std::move(table)) {}
+
+void grammar::drop_logs_read_back(std::vector<input_line>& lines, std::string& script) const {
+    std::vector<std::string> script_lines;
+    for (size_t a = 0, b; a < script.size(); a = b + 1) {
+        b = script.find('\n', a);
+        if (b == std::string::npos) b = script.size();
+        script_lines.push_back(script.substr(a, b - a));
+    }
+    std::set<std::string> logged;
+    auto note = [&](const std::string& line) {
+        const std::string row = row_for(line);
+        if (row == "log" || row == "loga") logged.insert(argument_of(line));
+    };
+    for (const auto& l : script_lines) note(l);
+    for (const auto& l : lines) note(l.text);
+    auto reads_a_log = [&](const std::string& line) { return row_for(line) == "input" && logged.count(argument_of(line)); };
+    std::erase_if(lines, [&](const input_line& l) { return reads_a_log(l.text); });
+    script.clear();
+    for (const auto& l : script_lines)
+        if (!reads_a_log(l)) script += l + "\n";
+}
 
 std::vector<std::string> grammar::unknown_commands() const {
     std::vector<std::string> out;
@@ -617,6 +652,7 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
                 analysis();
         }
     }
+    drop_logs_read_back(lines, files->front().content);
     return lines;
 }
 

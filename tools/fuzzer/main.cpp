@@ -80,29 +80,6 @@ options parse(int argc, char** argv) {
     return o;
 }
 
-// The command table as the program's "help" lists it, one name a line after the prompt.
-std::vector<std::string> command_table(const std::string& program, const fs::path& folder) {
-    fs::create_directories(folder);
-    const std::string cmd = "cd '" + folder.string() + "' && printf 'help\\nquit\\n' | '" + program + "' > help.txt 2>/dev/null";
-    std::vector<std::string> names;
-    if (std::system(cmd.c_str()) == 0) {
-        std::ifstream in(folder / "help.txt");
-        bool started = false;
-        for (std::string line; std::getline(in, line);) {
-            const size_t prompt = line.find("): rem");
-            if (!started && prompt != std::string::npos && line.size() == prompt + 6) {
-                started = true;
-                names.push_back("rem");
-            } else if (started) {
-                if (line.find(' ') != std::string::npos) break;
-                names.push_back(line);
-            }
-        }
-    }
-    fs::remove_all(folder);
-    return names;
-}
-
 struct finding_record {
     std::string kind;
     size_t count = 0;
@@ -114,7 +91,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     const options opt = parse(argc, argv);
     const fs::path root = fs::temp_directory_path() / ("orvik_fuzz." + std::to_string(getpid()));
-    const std::vector<std::string> table = command_table(opt.program, root / "help");
+    const std::vector<std::string> table = fuzz::command_table(opt.program, (root / "help").string());
     if (table.size() < 100) {
         std::fprintf(stderr, "orvik_fuzz: could not read the command table from %s's help (%zu names)\n",
                      opt.program.c_str(), table.size());
@@ -124,7 +101,7 @@ int main(int argc, char** argv) {
     for (const auto& name : grammar.unknown_commands())
         std::printf("note: no argument form for \"%s\": it gets free text\n", name.c_str());
     if (!opt.keep.empty()) fs::create_directories(opt.keep);
-    auto run_rng = [&](size_t number) { return std::mt19937_64(opt.seed * 1000003u + number); };
+    auto run_rng = [&](size_t number) { return fuzz::run_random(opt.seed, number); };
     if (opt.print_run >= 0) {
         auto rng = run_rng(static_cast<size_t>(opt.print_run));
         std::vector<fuzz::seed_file> files;
