@@ -319,15 +319,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
         return move;
     };
 
-    // The side to move set by hand (white, black) can leave the other side in check:
-    // no search may take a king.
-    if (in_check_by_rays(side ^ 1)) {
-        if (uci_mode)
-            level_printf(LVL_UCI, "info string illegal position: the side not to move is in check\n");
-        else
-            level_printf(LVL_ERROR, "Illegal position: the side not to move is in check\n");
-        return finish(0);
-    }
+    if (refuse_king_capture_position(side)) return finish(0);
 
     const int repetitions = root_repetitions();
     if (repetitions >= 1) level_printf(LVL_NORMAL, "Repetition is %d\n", repetitions);
