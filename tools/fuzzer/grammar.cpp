@@ -550,11 +550,18 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
     files->push_back({"script", script_file(r, *this, table_), ""});
     files->push_back({"game.pgn", "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " +
                                       junk_text(r, 200) + " *\n", ""});
+    // "input" reads any of these files as commands: each line must be one a run may
+    // send (an EPD line "Q bm kd" would quit, a junk line "sp ..." run speed).
     std::string epd;
-    for (int i = 0; i < 5; ++i) epd += fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";\n";
+    for (int i = 0; i < 5; ++i) {
+        const std::string line = fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";";
+        if (acceptable(line)) epd += line + "\n";
+    }
     files->push_back({"pos.epd", epd, ""});
     files->push_back({"empty", "", ""});
-    files->push_back({"binary", junk_text(r, 3000), ""});
+    std::string junk = junk_text(r, 3000);  // one line: junk holds no line feed
+    if (!acceptable(junk)) junk.insert(0, "#");
+    files->push_back({"binary", junk, ""});
     for (const char* device : {"null", "full", "zero"}) files->push_back({device, "", std::string("/dev/") + device});
 
     // The shell is never reached, whatever a line holds.

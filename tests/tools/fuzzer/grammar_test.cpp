@@ -18,10 +18,11 @@ const std::vector<std::string>& engine_table() {
     return table;
 }
 
-std::vector<std::string> script_lines(const std::vector<fuzz::seed_file>& files) {
+// The lines of the seed file `name` (all of them with an empty name).
+std::vector<std::string> file_lines(const std::vector<fuzz::seed_file>& files, const std::string& name) {
     std::vector<std::string> lines;
     for (const auto& f : files) {
-        if (f.name != "script") continue;
+        if (!name.empty() && f.name != name) continue;
         for (size_t a = 0, b; a < f.content.size(); a = b + 1) {
             b = f.content.find('\n', a);
             if (b == std::string::npos) b = f.content.size();
@@ -50,9 +51,9 @@ TEST(FuzzGrammar, NoRunReadsBackItsOwnLog) {
     auto check = [&](uint64_t seed, size_t run) {
         auto rng = fuzz::run_random(seed, run);
         std::vector<fuzz::seed_file> files;
-        std::vector<std::string> all = script_lines(files);
+        std::vector<std::string> all;
         for (const auto& l : g.make_run(rng, &files)) all.push_back(l.text);
-        for (const auto& l : script_lines(files)) all.push_back(l);
+        for (const auto& l : file_lines(files, "script")) all.push_back(l);
         std::set<std::string> logged;
         for (const auto& l : all) {
             const std::string row = g.row_for(l);
@@ -69,4 +70,19 @@ TEST(FuzzGrammar, NoRunReadsBackItsOwnLog) {
     for (size_t run = 0; run < 100; ++run) check(21, run);
     EXPECT_GT(logs, 50u);
     EXPECT_GT(reads, 50u);
+}
+
+// "input" reads the files a run starts with as commands: each line of them must be one
+// the run may send. An EPD line "Q bm kd; id ..." in pos.epd once quit the engine early.
+TEST(FuzzGrammar, TheSeedFilesHoldOnlyLinesARunMaySend) {
+    const fuzz::grammar g(engine_table());
+    auto check = [&](uint64_t seed, size_t run) {
+        auto rng = fuzz::run_random(seed, run);
+        std::vector<fuzz::seed_file> files;
+        g.make_run(rng, &files);
+        for (const auto& l : file_lines(files, ""))
+            EXPECT_TRUE(g.acceptable(l)) << "seed " << seed << " run " << run << ": " << l.substr(0, 80);
+    };
+    check(424242, 43);
+    for (size_t run = 0; run < 100; ++run) check(21, run);
 }
