@@ -120,6 +120,28 @@ TEST(OrvikHostile, UciPonderStopOnARefusedPosition) {
     EXPECT_EQ(s.finish(), 0);
 }
 
+// A move line that ends a UCI ponder search is read against the position searched, not
+// the node the search stands on (where the h-pawn has always moved already): h2h4 is
+// played, and h3h4, legal only down the tree, is no move and not played on the board.
+TEST(OrvikHostile, UciPonderReadsAMoveAgainstThePositionSearched) {
+    hostile s;
+    s.send({"uci"});
+    ASSERT_TRUE(s.got(s.until_prefix("uciok")));
+    for (const auto& [typed, answer] : {std::pair{"h2h4", "bestmove h2h4"}, std::pair{"h3h4", "bestmove h2h3"}}) {
+        s.send({"position startpos", "go ponder searchmoves h2h3", typed});
+        auto lines = s.until_prefix("bestmove");
+        ASSERT_TRUE(s.got(lines)) << typed;
+        EXPECT_TRUE(starts_with(lines.back(), answer)) << typed << ": " << lines.back();
+        // The engine keeps its answer on its board: Black's reply follows from there.
+        s.send({"go depth 1"});
+        lines = s.until_prefix("bestmove");
+        ASSERT_TRUE(s.got(lines)) << typed;
+        const char rank = from_rank(lines.back());
+        EXPECT_TRUE(rank == '7' || rank == '8') << typed << ": " << lines.back();
+    }
+    EXPECT_EQ(s.finish(), 0);
+}
+
 // Positions refused before they reach the lists or the search.
 TEST(OrvikHostile, RefusedPositions) {
     {
