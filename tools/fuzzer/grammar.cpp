@@ -451,8 +451,11 @@ std::string script_file(rng_t& r, const grammar& g, const std::vector<std::strin
 }
 }  // namespace
 
+namespace {
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+}  // namespace
+
 bool selects(const std::string& name, const std::string& line) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
     size_t i = 0;
     while (i < line.size() && blank(line[i])) ++i;
     size_t k = 0;
@@ -465,7 +468,6 @@ bool selects(const std::string& name, const std::string& line) {
 }
 
 std::string argument_of(const std::string& line) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
     size_t i = 0;
     while (i < line.size() && blank(line[i])) ++i;
     while (i < line.size() && !blank(line[i]) && line[i] != '=') ++i;
