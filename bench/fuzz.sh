@@ -3,7 +3,8 @@
 # lines; this is the long form, 30 minutes by default).
 #   bench/fuzz.sh [minutes] [engines at once] [seed]
 # Each finding's input, report and the files it named land in build-asan/fuzz-findings/
-# (FUZZ_OUT overrides); tools/fuzzer's --print-run replays a run from its seed.
+# (FUZZ_OUT overrides); orvik_fuzz --seed X --run R replays run R with its files, as the
+# long run made it (--print-run R prints its input).
 set -uo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MINUTES="${1:-30}"

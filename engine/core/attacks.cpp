@@ -1,6 +1,18 @@
 #include "core/attacks.h"
 
+#include "core/output.h"
+#include "core/state.h"
+
 bool (*in_check_fn)(int side) = in_check_by_rays;
+
+bool refuse_king_capture_position(int side) {
+    if (!in_check_by_rays(side ^ 1)) return false;
+    if (uci_mode)
+        level_printf(LVL_UCI, "info string illegal position: the side not to move is in check\n");
+    else
+        level_printf(LVL_ERROR, "Illegal position: the side not to move is in check\n");
+    return true;
+}
 
 bool attacked_by(int s, int opp, bool pawns) {
     const board_state& b = board;

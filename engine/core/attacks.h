@@ -30,6 +30,11 @@ bool in_check(int side);
 bool in_check_by_rays(int side);
 extern bool (*in_check_fn)(int side);
 
+// A side to move set by hand (white, black) can leave the other king in check, and no
+// search, count or benchmark may take a king: for such a position this says so (as an
+// info string under UCI) and returns true.
+bool refuse_king_capture_position(int side);
+
 // Whether the move just made by `side` (now on the board) checks the enemy king: the
 // moved man from its new square, or a line the vacated square opens. Castling and en
 // passant, and the rare king move next to the other king, take the full test.

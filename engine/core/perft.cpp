@@ -82,10 +82,7 @@ void perft(int depth, int side, int ply) {
 }
 
 double perftest(int depth, int side) {
-    if (in_check_by_rays(side ^ 1)) {
-        level_printf(LVL_ERROR, "Illegal position: the side not to move is in check\n");
-        return 0.0;
-    }
+    if (refuse_king_capture_position(side)) return 0.0;
     if (depth < 1) depth = 1;
     if (depth > 63) depth = 63;
     for (int i = 0; i <= depth; ++i) perft_counts[i] = 0;

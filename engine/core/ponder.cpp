@@ -14,7 +14,7 @@
 #include "core/state.h"
 
 uint32_t ponder_expected = 0;
-int ponder_root_ply = 0;
+int ponder_root_ply = -1;
 uint32_t move_after_stop = 0;
 int ponder_command_result = 0;
 board_state ponder_root_board;
@@ -51,6 +51,7 @@ uint32_t ponder_search(int* result_out) {
     if (search_state == 1) search_state = 0;
     const bool hit = ponder_hit != 0;
     ponder_expected = 0;
+    ponder_root_ply = -1;
     if (!hit) {
         game_history[board.ply].flags &= ~static_cast<uint32_t>(THINK_BOOK_MARK);
         unmake_move(opponent, expected);

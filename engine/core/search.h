@@ -143,10 +143,12 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
 // hit or the opponent's move typed meanwhile (0 = none).
 uint32_t ponder_search(int* result_out);
 extern uint32_t ponder_expected;     // the move made for pondering (0 = none)
-extern int ponder_root_ply;          // game ply before that move
+extern int ponder_root_ply;          // game ply of ponder_root_board (-1 = none)
 extern uint32_t move_after_stop;     // opponent's move that stopped the ponder search
 extern int ponder_command_result;    // command that ended the pondering: 1 quit, 2 new game, 0 none
-// The position before the expected move: a typed reply is read against it.
+// While pondering, the position a line is read against (a typed reply above all), not
+// the node the search stands on: the one before the expected move, or under UCI the
+// position searched.
 struct board_state;
 extern board_state ponder_root_board;
 extern int think_side;               // side of the present search

@@ -346,13 +346,7 @@ uint32_t hand_back(const think_outcome& out, int* code_out, int* score_out, int*
 // which neither side can mate (two bare kings are still analysed). Returns the result code,
 // or -1 when the search goes on.
 int settled_at_once(int side, bool analysis, int repetitions) {
-    if (in_check_by_rays(side ^ 1)) {
-        if (uci_mode)
-            level_printf(LVL_UCI, "info string illegal position: the side not to move is in check\n");
-        else
-            level_printf(LVL_ERROR, "Illegal position: the side not to move is in check\n");
-        return 0;
-    }
+    if (refuse_king_capture_position(side)) return 0;
     if (repetitions >= 1) level_printf(LVL_NORMAL, "Repetition is %d\n", repetitions);
     if (repetitions >= 2 && !analysis && !uci_mode) return THINK_REPETITION;
     if (!uci_mode) {
@@ -617,6 +611,9 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     think_ply = board.ply;
     think_side = side;
     const bool analysis = search_state == 2;
+    // The root list of the last search belongs to its position: until this one lists
+    // its moves there is no best move (a stop while pondering asks for it).
+    root_count = 0;
     eval_root_margins();
 
     const int repetitions = root_repetitions();

@@ -218,6 +218,9 @@ void ending_tests() {
 }
 
 int cmd_speed(const std::string&) {
+    // Its move lists are made and taken back whole: a king taken would come back last
+    // in its list.
+    if (refuse_king_capture_position(side_to_move)) return 0;
     speed_test(side_to_move);
     return 0;
 }

@@ -47,14 +47,10 @@ std::string word_or_empty(const std::vector<std::string>& w, size_t i) { return 
 void list_book_moves(int side) {
     move_list_entry* list = move_list_start[0];
     const int n = generate_moves(side, 0, list);
-    {
-        const history_slot_guard keep;
-        for (int i = 0; i < n; ++i) {
-            make_move(side, list[i].move);
-            if (in_check(side)) list[i].score = -30000;
-            unmake_move(side, list[i].move);
-        }
-    }
+    // With the side to move set by hand the other king may stand in check: its capture
+    // is no move (made and taken back, the king would end up last in its list).
+    for (int i = 0; i < n; ++i)
+        if (board.piece[move_to(list[i].move)] == KING || !try_move(side, list[i].move, nullptr)) list[i].score = -30000;
     move_list_entry chosen;
     int flagged = 0;
     book_choose_move(side, list, n, &chosen, LVL_NORMAL, 0, &flagged);

@@ -288,10 +288,13 @@ int uci_think() {
             ponder_hit = 0;
             ponder_command_result = 0;
             clock_start(side ^ 1);
+            ponder_root_board = board;
+            ponder_root_ply = board.ply;
             thinking = 1;
             move = think(side, &code, &score, &depth, nullptr);
             thinking = 0;
             while (search_state == 1) wait_for_input();
+            ponder_root_ply = -1;
             if (!ponder_hit) {
                 game_history[board.ply].has_text = 0;
                 record_length = board.ply;

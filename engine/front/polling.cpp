@@ -97,15 +97,15 @@ int poll_own_search_input() {
     return 0;
 }
 
-// While pondering on an expected reply, a typed move is read against the position
-// before that reply; the searched position is put back afterwards.
+// While pondering, a line is read against the position of ponder_root_board, not the
+// node the search stands on; that node is put back afterwards.
 struct root_view {
     bool active = false;
     board_state saved_board;
     history_entry saved_history[6];
     int base = 0;
     root_view() {
-        if (!ponder_expected) return;
+        if (ponder_root_ply < 0) return;
         active = true;
         saved_board = board;
         base = ponder_root_ply + 1;

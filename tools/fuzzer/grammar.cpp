@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 
 namespace fuzz {
 
@@ -458,8 +459,11 @@ std::string script_file(rng_t& r, const grammar& g, const std::vector<std::strin
 }
 }  // namespace
 
+namespace {
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+}  // namespace
+
 bool selects(const std::string& name, const std::string& line) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
     size_t i = 0;
     while (i < line.size() && blank(line[i])) ++i;
     size_t k = 0;
@@ -471,7 +475,40 @@ bool selects(const std::string& name, const std::string& line) {
     return p >= line.size() || line[p] == '=' || blank(line[p]);
 }
 
+std::string argument_of(const std::string& line) {
+    size_t i = 0;
+    while (i < line.size() && blank(line[i])) ++i;
+    while (i < line.size() && !blank(line[i]) && line[i] != '=') ++i;
+    while (i < line.size() && blank(line[i])) ++i;
+    if (i < line.size() && line[i] == '=') ++i;
+    while (i < line.size() && blank(line[i])) ++i;
+    size_t j = line.size();
+    while (j > i && blank(line[j - 1])) --j;
+    return line.substr(i, j - i);
+}
+
 grammar::grammar(std::vector<std::string> table) : table_(std::move(table)) {}
+
+void grammar::drop_logs_read_back(std::vector<input_line>& lines, std::string& script) const {
+    std::vector<std::string> script_lines;
+    for (size_t a = 0, b; a < script.size(); a = b + 1) {
+        b = script.find('\n', a);
+        if (b == std::string::npos) b = script.size();
+        script_lines.push_back(script.substr(a, b - a));
+    }
+    std::set<std::string> logged;
+    auto note = [&](const std::string& line) {
+        const std::string row = row_for(line);
+        if (row == "log" || row == "loga") logged.insert(argument_of(line));
+    };
+    for (const auto& l : script_lines) note(l);
+    for (const auto& l : lines) note(l.text);
+    auto reads_a_log = [&](const std::string& line) { return row_for(line) == "input" && logged.count(argument_of(line)); };
+    std::erase_if(lines, [&](const input_line& l) { return reads_a_log(l.text); });
+    script.clear();
+    for (const auto& l : script_lines)
+        if (!reads_a_log(l)) script += l + "\n";
+}
 
 std::vector<std::string> grammar::unknown_commands() const {
     std::vector<std::string> out;
@@ -526,11 +563,18 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
     files->push_back({"script", script_file(r, *this, table_), ""});
     files->push_back({"game.pgn", "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " +
                                       junk_text(r, 200) + " *\n", ""});
+    // "input" reads any of these files as commands: each line must be one a run may
+    // send (an EPD line "Q bm kd" would quit, a junk line "sp ..." run speed).
     std::string epd;
-    for (int i = 0; i < 5; ++i) epd += fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";\n";
+    for (int i = 0; i < 5; ++i) {
+        const std::string line = fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";";
+        if (acceptable(line)) epd += line + "\n";
+    }
     files->push_back({"pos.epd", epd, ""});
     files->push_back({"empty", "", ""});
-    files->push_back({"binary", junk_text(r, 3000), ""});
+    std::string junk = junk_text(r, 3000);  // one line: junk holds no line feed
+    if (!acceptable(junk)) junk.insert(0, "#");
+    files->push_back({"binary", junk, ""});
     for (const char* device : {"null", "full", "zero"}) files->push_back({device, "", std::string("/dev/") + device});
 
     // The shell is never reached, whatever a line holds.
@@ -628,6 +672,7 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
                 analysis();
         }
     }
+    drop_logs_read_back(lines, files->front().content);
     return lines;
 }
 

@@ -4,6 +4,7 @@
 // xboard and UCI dialogues around them.
 #pragma once
 
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,6 +30,12 @@ extern const std::vector<batch_command> batch_commands;
 // Whether `line` would run the table row `name` (the engine's matching: a non-empty
 // prefix of the name, case aside, ended by the line's end, a blank or '=').
 bool selects(const std::string& name, const std::string& line);
+// The argument text of a command line as the engine takes it (after the word, blanks and
+// an optional '=', trailing blanks removed).
+std::string argument_of(const std::string& line);
+
+// The random source of run `run` of a fuzzing session with `seed`.
+inline std::mt19937_64 run_random(uint64_t seed, size_t run) { return std::mt19937_64(seed * 1000003u + run); }
 
 class grammar {
 public:
@@ -49,6 +56,11 @@ public:
     std::string row_for(const std::string& line) const;
 
 private:
+    // A log holds the engine's own output, and read back by "input" every line of it is
+    // a command: "cr in string line 1" of the PGN reader runs create_bitbases. No file a
+    // run logs to (in its main input or its script) is read back with "input" in it.
+    void drop_logs_read_back(std::vector<input_line>& lines, std::string& script) const;
+
     std::vector<std::string> table_;
 };
 

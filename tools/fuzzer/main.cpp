@@ -3,6 +3,7 @@
 //
 //   orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] [--seed X] [--keep DIR]
 //   orvik_fuzz --program PATH --seed X --print-run R     (the input of run R, to replay it)
+//   orvik_fuzz --program PATH --seed X --run R [--keep DIR]   (run R alone, as the long run made it)
 //
 // Each run starts the program in a fresh empty folder, writes the lines of one generated
 // input (a host-like xboard or UCI dialogue, or console commands, mixed with commands of
@@ -41,13 +42,14 @@ struct options {
     uint64_t seed = 1;
     std::string keep;
     long print_run = -1;
+    long only_run = -1;
     bool verbose = false;
     fuzz::run_limits limits;
 };
 
 [[noreturn]] void usage(const char* why) {
     std::fprintf(stderr, "orvik_fuzz: %s\nusage: orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] "
-                         "[--seed X] [--keep DIR] [--print-run R] [--stall S] [--verbose]\n", why);
+                         "[--seed X] [--keep DIR] [--print-run R] [--run R] [--stall S] [--verbose]\n", why);
     std::exit(2);
 }
 
@@ -68,6 +70,7 @@ options parse(int argc, char** argv) {
         else if (a == "--seed") o.seed = std::stoull(v);
         else if (a == "--keep") o.keep = v;
         else if (a == "--print-run") o.print_run = std::stol(v);
+        else if (a == "--run") o.only_run = std::stol(v);
         else if (a == "--stall") o.limits.stall = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
         else usage(("unknown option " + a).c_str());
     }
@@ -75,29 +78,6 @@ options parse(int argc, char** argv) {
     // Every run changes into a folder of its own.
     o.program = fs::absolute(o.program).string();
     return o;
-}
-
-// The command table as the program's "help" lists it, one name a line after the prompt.
-std::vector<std::string> command_table(const std::string& program, const fs::path& folder) {
-    fs::create_directories(folder);
-    const std::string cmd = "cd '" + folder.string() + "' && printf 'help\\nquit\\n' | '" + program + "' > help.txt 2>/dev/null";
-    std::vector<std::string> names;
-    if (std::system(cmd.c_str()) == 0) {
-        std::ifstream in(folder / "help.txt");
-        bool started = false;
-        for (std::string line; std::getline(in, line);) {
-            const size_t prompt = line.find("): rem");
-            if (!started && prompt != std::string::npos && line.size() == prompt + 6) {
-                started = true;
-                names.push_back("rem");
-            } else if (started) {
-                if (line.find(' ') != std::string::npos) break;
-                names.push_back(line);
-            }
-        }
-    }
-    fs::remove_all(folder);
-    return names;
 }
 
 struct finding_record {
@@ -111,7 +91,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     const options opt = parse(argc, argv);
     const fs::path root = fs::temp_directory_path() / ("orvik_fuzz." + std::to_string(getpid()));
-    const std::vector<std::string> table = command_table(opt.program, root / "help");
+    const std::vector<std::string> table = fuzz::command_table(opt.program, (root / "help").string());
     if (table.size() < 100) {
         std::fprintf(stderr, "orvik_fuzz: could not read the command table from %s's help (%zu names)\n",
                      opt.program.c_str(), table.size());
@@ -121,7 +101,7 @@ int main(int argc, char** argv) {
     for (const auto& name : grammar.unknown_commands())
         std::printf("note: no argument form for \"%s\": it gets free text\n", name.c_str());
     if (!opt.keep.empty()) fs::create_directories(opt.keep);
-    auto run_rng = [&](size_t number) { return std::mt19937_64(opt.seed * 1000003u + number); };
+    auto run_rng = [&](size_t number) { return fuzz::run_random(opt.seed, number); };
     if (opt.print_run >= 0) {
         auto rng = run_rng(static_cast<size_t>(opt.print_run));
         std::vector<fuzz::seed_file> files;
@@ -129,7 +109,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    std::atomic<size_t> lines_sent{0}, runs{0}, next_run{0};
+    std::atomic<size_t> lines_sent{0}, runs{0}, next_run{opt.only_run >= 0 ? static_cast<size_t>(opt.only_run) : 0};
     std::mutex lock;
     std::map<std::string, finding_record> findings;
     const auto start = std::chrono::steady_clock::now();
@@ -139,6 +119,7 @@ int main(int argc, char** argv) {
         for (;;) {
             if (lines_sent.load() >= opt.lines || elapsed() >= opt.seconds) return;
             const size_t number = next_run++;
+            if (opt.only_run >= 0 && number != static_cast<size_t>(opt.only_run)) return;
             auto rng = run_rng(number);
             std::vector<fuzz::seed_file> files;
             const std::vector<fuzz::input_line> input = grammar.make_run(rng, &files);

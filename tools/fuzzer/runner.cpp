@@ -4,12 +4,15 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fuzz {
+
+namespace fs = std::filesystem;
 
 namespace {
 using clock_type = std::chrono::steady_clock;
@@ -92,6 +95,30 @@ bool sanitizer_finding(const std::string& err, std::string* key) {
 
 void set_nonblocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
 }  // namespace
+
+// The command table as the program's "help" lists it, one name a line after the prompt.
+std::vector<std::string> command_table(const std::string& program, const std::string& scratch) {
+    const fs::path folder = scratch;
+    fs::create_directories(folder);
+    const std::string cmd = "cd '" + folder.string() + "' && printf 'help\\nquit\\n' | '" + program + "' > help.txt 2>/dev/null";
+    std::vector<std::string> names;
+    if (std::system(cmd.c_str()) == 0) {
+        std::ifstream in(folder / "help.txt");
+        bool started = false;
+        for (std::string line; std::getline(in, line);) {
+            const size_t prompt = line.find("): rem");
+            if (!started && prompt != std::string::npos && line.size() == prompt + 6) {
+                started = true;
+                names.push_back("rem");
+            } else if (started) {
+                if (line.find(' ') != std::string::npos) break;
+                names.push_back(line);
+            }
+        }
+    }
+    fs::remove_all(folder);
+    return names;
+}
 
 run_outcome run_engine(const std::string& program, const std::string& folder, const std::vector<seed_file>& files,
                        const std::vector<input_line>& lines, const run_limits& limits) {

@@ -42,6 +42,10 @@ struct seed_file {
     std::string link_to;
 };
 
+// The command names of `program` in table order, as its "help" lists them (run in
+// the folder `scratch`, made and removed again).
+std::vector<std::string> command_table(const std::string& program, const std::string& scratch);
+
 // Runs `program` in `folder` (it must exist and be empty) with `lines` as input.
 run_outcome run_engine(const std::string& program, const std::string& folder, const std::vector<seed_file>& files,
                        const std::vector<input_line>& lines, const run_limits& limits);
