@@ -265,3 +265,27 @@ TEST(OrvikCommands, ShellLinesInTheConsole) {
     engine e;
     e.ask({"!echo from-the-shell"}, "from-the-shell");
 }
+
+// speed times each routine for a few seconds on the real clock, about 80 s in all: release
+// tree only. On a position with no capture to make (a fresh engine's start position, or
+// kings alone) its calibration once doubled the count for ever after the caplist line.
+class OrvikSpeedSlow : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OrvikSpeedSlow, EveryLineComesWithoutCaptures) {
+    engine e;
+    if (*GetParam() != '\0') e.ask({std::string("setboard ") + GetParam(), "echo-after"}, "echo-after");
+    e.send({"speed", "echo-after"});
+    std::vector<std::string> seen;
+    auto hit = e.child.readUntil([](const std::string& l) { return clean(l).find("echo-after") != std::string::npos; },
+                                 420s, &seen);
+    ASSERT_TRUE(hit.has_value()) << "speed did not end";
+    std::vector<std::string> rates;
+    for (auto& l : seen)
+        if (clean(l).find(": ") == 8) rates.push_back(clean(l));
+    ASSERT_EQ(rates.size(), 13u);
+    EXPECT_EQ(rates[11].substr(0, 9), " caplist:");
+    EXPECT_EQ(rates[12], "  Mum(c): nothing to time, no captures");
+}
+
+INSTANTIATE_TEST_SUITE_P(DISABLED_Positions, OrvikSpeedSlow, ::testing::Values("", "4k3/8/8/8/8/8/8/4K3 w - - 0 1"),
+                         [](const auto& info) { return info.index == 0 ? "StartPosition" : "KingsAlone"; });
