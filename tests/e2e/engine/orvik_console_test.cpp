@@ -289,3 +289,27 @@ TEST_P(OrvikSpeedSlow, EveryLineComesWithoutCaptures) {
 
 INSTANTIATE_TEST_SUITE_P(DISABLED_Positions, OrvikSpeedSlow, ::testing::Values("", "4k3/8/8/8/8/8/8/4K3 w - - 0 1"),
                          [](const auto& info) { return info.index == 0 ? "StartPosition" : "KingsAlone"; });
+
+// A table of 2 GB (beyond a 32-bit count of bytes) once came out as no table at all:
+// "hash size wanted 0", "playing without hash". It takes the memory and about 15 s to
+// clear: release tree only.
+TEST(OrvikHashLarge, DISABLED_TwoGigabytesGiveATable) {
+    engine e;
+    auto lines = e.ask({"hash 2148M", "echo-after"}, "echo-after");
+    EXPECT_TRUE(has(lines, "hash size wanted 2148000000"));
+    const std::regex taken(R"(entries (\d+) size (\d+) size_wanted 2148000000 .*)");
+    const std::regex fallback(R"(could not allocate \d+ bytes for the hash table: (\d+) taken, the largest that could be)");
+    unsigned long long bytes = 0, least = 1ULL << 30;
+    std::smatch m;
+    for (auto& l : lines) {
+        EXPECT_EQ(l.find("without hash"), std::string::npos) << l;
+        if (std::regex_match(l, m, taken)) {
+            EXPECT_EQ(m[1], "178999998");
+            bytes = std::stoull(m[2]);
+        } else if (std::regex_search(l, m, fallback)) {
+            bytes = std::stoull(m[1]);   // a machine short of memory takes what it has
+            least = 1;
+        }
+    }
+    EXPECT_GE(bytes, least) << "no table of the size asked";
+}
