@@ -196,23 +196,21 @@ FILE* file_beside::create() {
     // The process id keeps engines that make the same file at once apart; a name left
     // by an engine that was killed is passed over.
     for (int n = 0; n < 100; ++n) {
-        const std::string name =
-            name_ + (n ? text_printf(".%ld.%d.tmp", static_cast<long>(getpid()), n) : text_printf(".%ld.tmp", static_cast<long>(getpid())));
+        const long pid = static_cast<long>(getpid());
+        const std::string name = name_ + (n ? text_printf(".%ld.%d.tmp", pid, n) : text_printf(".%ld.tmp", pid));
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;
-            report_open_failure(name.c_str(), "wb");
-            return nullptr;
+            break;
         }
         temporary_ = name;
         file_ = fdopen(fd, "wb");
-        if (!file_) {
-            ::close(fd);
-            report_open_failure(name.c_str(), "wb");
-        }
-        return file_;
+        if (file_) return file_;
+        ::close(fd);
+        break;
     }
-    report_open_failure((name_ + ".tmp").c_str(), "wb");
+    // Told by the name the user knows: the folder is what refuses.
+    report_open_failure(name_.c_str(), "wb");
     return nullptr;
 }
 

@@ -91,7 +91,7 @@ TEST(OrvikSharedFolder, FourEnginesLearnEveryPosition) {
 // Eight engines with numbered logs, switched on again and again at the same moment:
 // each log is written by one engine only, and nothing an engine logged is lost.
 TEST(OrvikSharedFolder, EightEnginesEachWriteTheirOwnLog) {
-    constexpr int ENGINES = 8, ROUNDS = 6;
+    constexpr int ENGINES = 8, ROUNDS = 12;
     engines_in_one_folder folder(ENGINES);
     for (int round = 0; round < ROUNDS; ++round) {
         for (auto& e : folder.all) e->writeLine("auto_log 1");
