@@ -35,26 +35,40 @@ enum class learn_file { usable, unusable, not_made };
 
 // The learn book before learning: made when it is not there, and made again when its
 // writing never ended (shorter than its header or its entries). A file that is damaged
-// in any other way, or is no plain file, is left as it is and not used.
+// in any other way, or is no plain file, is left as it is and not used. Engines that
+// share the folder look at it one after the other, under its lock.
 learn_file prepare_learn_book(const book_descriptor& d) {
-    struct stat st;
-    if (lstat(d.name.c_str(), &st) != 0) {
-        if (errno != ENOENT) return learn_file::usable;   // opening it tells what is wrong
-        return create_learn_book(d.name, false) ? learn_file::usable : learn_file::not_made;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        struct stat st;
+        if (lstat(d.name.c_str(), &st) != 0) {
+            if (errno != ENOENT) return learn_file::usable;   // opening it tells what is wrong
+            return create_learn_book(d.name, false) ? learn_file::usable : learn_file::not_made;
+        }
+        FILE* f = open_for_reading(d.name, "r+b");
+        if (!f) return learn_file::unusable;
+        learn_file state = learn_file::usable;
+        bool replaced = false;
+        {
+            file_lock lock(f);
+            book_header h;
+            bool cut_short = false;
+            const std::string fault = read_book_header(f, &h, &cut_short);
+            if (fault.empty()) state = learn_file::usable;
+            else if (!names_file(d.name, f))
+                replaced = true;   // made again by another engine meanwhile: that one is looked at
+            else if (!cut_short || !S_ISREG(st.st_mode)) {
+                report_damaged_book(d, fault);
+                state = learn_file::unusable;
+            } else {
+                book_notice(text_printf("The %s \"%s\" is cut short (%s) and is made again", d.what, d.name.c_str(),
+                                        fault.c_str()));
+                state = create_learn_book(d.name, true) ? learn_file::usable : learn_file::not_made;
+            }
+        }
+        std::fclose(f);
+        if (!replaced) return state;
     }
-    FILE* f = open_for_reading(d.name, "rb");
-    if (!f) return learn_file::unusable;
-    book_header h;
-    bool cut_short = false;
-    const std::string fault = read_book_header(f, &h, &cut_short);
-    std::fclose(f);
-    if (fault.empty()) return learn_file::usable;
-    if (!cut_short || !S_ISREG(st.st_mode)) {
-        report_damaged_book(d, fault);
-        return learn_file::unusable;
-    }
-    book_notice(text_printf("The %s \"%s\" is cut short (%s) and is made again", d.what, d.name.c_str(), fault.c_str()));
-    return create_learn_book(d.name, true) ? learn_file::usable : learn_file::not_made;
+    return learn_file::unusable;
 }
 }  // namespace
 
