@@ -145,7 +145,7 @@ int cmd_input(const std::string& arg) {
         level_printf(LVL_ERROR, "Commands are read from \"%s\" already\n", arg.c_str());
         return 0;
     }
-    FILE* f = open_text_file(arg);
+    FILE* f = open_for_reading(arg);
     if (!f) return 0;
     push_command_input(f);
     return 0;
