@@ -45,6 +45,13 @@ def partida(build, raiz, nombre, ajustes):
     return copia
 
 
+def cerrar(copia):
+    """Leaves the program as its close box would, and waits for its end."""
+    copia.proceso.stdin.write("salir\n")
+    copia.proceso.stdin.flush()
+    copia.proceso.wait(60)
+
+
 def muestrear(pid, segundos):
     inicio, mayor = memoria(pid), 0.0
     fin = time.monotonic() + segundos
@@ -68,7 +75,7 @@ def inundacion(build, raiz, segundos):
     respuesta = time.monotonic() - t
     _, despues = muestrear(pid, 2)
     copia.orden("menu Cpu.Toolbar1_2")
-    copia.orden("salir")
+    cerrar(copia)
     print(f"flood while the draw question waits {segundos} s: memory {antes:.0f} MB before, "
           f"{mayor:.0f} MB at most while it waited (+{mayor - antes:.0f} MB), {despues:.0f} MB after; "
           f"the window answered {respuesta:.2f} s after the answer")
@@ -90,13 +97,13 @@ def sordo(build, raiz, segundos):
     except TimeoutError:
         pass
     mensaje = next((l for l in copia.ultimas + vistas if l.startswith("MENSAJE|")), None)
-    copia.orden("salir")
+    cerrar(copia)
     print(f"engine that never reads, {segundos} s: memory {antes:.0f} MB before, {mayor:.0f} MB at most "
           f"(+{mayor - antes:.0f} MB); message: {mensaje or 'none'}")
 
 
 def main():
-    build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build")
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "build"))
     segundos = float(sys.argv[2]) if len(sys.argv) > 2 else 10
     with tempfile.TemporaryDirectory() as raiz:
         inundacion(build, raiz, segundos)
