@@ -13,6 +13,7 @@
 #include "engines/Respuesta.h"
 #include "engines/Xboard.h"
 #include "files/ListaPgn.h"
+#include "files/PgnEscritor.h"
 #include "network/Nuevo.h"
 #include "network/Red.h"
 #include "platform/Controles.h"
@@ -294,6 +295,10 @@ void Cpu::NuevoRelevo(int n) {
     connect(este, &Relevo::ProcesoTerminado, this, [this, este, n] {
         if (RelevoDe(n) == este) MotorTerminado(n);
     });
+    // An engine that does not read what it is sent has failed as one that ended.
+    connect(este, &Relevo::EntradaAtascada, this, [this, este, n] {
+        if (RelevoDe(n) == este) MotorTerminado(n);
+    });
 }
 
 bool Cpu::cmdIniciar(int n) {
@@ -476,6 +481,7 @@ void Cpu::GenerarMovimiento() {
         return;
     }
     UltimoMovimiento = xboard::Coordenadas(g.Origen, g.Destino, g.PiezaCoronacion);
+    ofertaVista_ = {};
     if (xboard::EsEnroque(UltimoMovimiento)) {
         EnroquePendiente = true;
         Timer2->start();
@@ -604,6 +610,7 @@ void Cpu::JugadaDeMotor(int ranura, const respuesta::Lectura& lectura, const QSt
         case Aplicada::Fin: return;
         case Aplicada::Jugada: break;
     }
+    ofertaVista_ = {};
     const int otra = 3 - ranura;
     if (Ranura(otra).Activo) {
         g.Turno = 0;
@@ -635,6 +642,10 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
             MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
             return;
         }
+        case Clase::Diagnostico:
+            // Shown with the engine's output; the game goes on.
+            Text5->setText(r.dato);
+            return;
         case Clase::Caracteristica:
             if (const QString respuesta = xboard::RespuestaCaracteristicas(r.dato); !respuesta.isEmpty())
                 Escribir(ranura, respuesta);
@@ -642,19 +653,16 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
         case Clase::OfertaTablas: OfertaDeTablas(ranura); return;
         case Clase::Tablas: FinDeJuego("95", MB_ICONINFORMATION); return;
         case Clase::Pista:
+            // Only the hint the person asked for, once.
+            if (!pistaPedida_) return;
+            pistaPedida_ = false;
             for (DatosMotor* m : {&Motor1, &Motor2})
                 if (m->Comando == u"hint") m->Comando.clear();
             EsperandoRespuesta = false;
             Timer1->stop();
             MostrarMensaje("Tavorin", r.dato, MB_ICONINFORMATION);
             return;
-        case Clase::Resultado:
-            ApagarRelojes();
-            if (r.abandono)
-                FinPartidaCPU(ranura);
-            else
-                FinDeJuego(r.tablas ? "95" : QString(), MB_ICONINFORMATION);
-            return;
+        case Clase::Resultado: FinPorResultado(r.resultado, linea); return;
         case Clase::Abandono: FinPartidaCPU(ranura); return;
         case Clase::Otra:
             if (EnroquePendiente) {
@@ -676,6 +684,41 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
     }
 }
 
+void Cpu::FinPorResultado(const respuesta::Resultado& r, const QString& linea) {
+    ApagarRelojes();
+    const QString error = TextosIdioma[90] + " " + linea;
+    if (!r.coherente) {
+        FinDeJuego(error, MB_ICONSTOP);
+        return;
+    }
+    if (r.mate || r.ahogado) {
+        // A claim about the board holds only when the board bears it out.
+        const char* dicho = r.ganador == 1 ? "1-0" : r.ganador == 2 ? "0-1" : "1/2-1/2";
+        if (pgn::ResultadoDelTablero(Reglas()) != dicho) {
+            FinDeJuego(error, MB_ICONSTOP);
+            return;
+        }
+        FinDeJuego(r.ahogado ? "3" : r.ganador == 1 ? "1" : "2", MB_ICONINFORMATION);
+        return;
+    }
+    if (r.abandona != 0) {
+        if (Ranura(r.abandona).Activo) {
+            FinPartidaCPU(r.abandona);
+        } else {
+            // The engine says the person resigned.
+            const QString texto = TextoAbandonoPersona();
+            FinDeJuego({}, 0);
+            MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
+        }
+        return;
+    }
+    if (r.ganador == 0) {
+        FinDeJuego("95", MB_ICONINFORMATION);
+        return;
+    }
+    FinDeJuego(TextosIdioma[23] + "\r\n" + linea, MB_ICONINFORMATION);
+}
+
 void Cpu::OfertaDeTablas(int ranura) {
     DatosMotor& emisor = Ranura(ranura);
     const bool respondeOferta = EsperandoRespuesta && emisor.Comando == u"draw";
@@ -683,7 +726,12 @@ void Cpu::OfertaDeTablas(int ranura) {
         EsperandoRespuesta = false;
         Timer1->stop();
         emisor.Comando.clear();
+    } else if (ofertaVista_[ranura - 1]) {
+        // An engine's offer is taken once between two moves, and not again while its
+        // question waits.
+        return;
     }
+    ofertaVista_[ranura - 1] = true;
     if (DosMotores()) {
         // An offer answered with an offer is a draw agreed between the engines.
         if (respondeOferta) {
@@ -732,6 +780,7 @@ void Cpu::Toolbar1_ButtonClick(int indice) {
             if ((g.Turno != 0) != pista || DosMotores() || !(Motor1.Activo || Motor2.Activo)) return;
             for (int n : {1, 2})
                 if (Ranura(n).Activo) Escribir(n, pista ? "hint" : "?");
+            pistaPedida_ = pista;
             EsperandoRespuesta = true;
             Timer1->start();
             return;
@@ -762,11 +811,9 @@ void Cpu::ToolboxComand(const QString& codigo) {
         case 3: {
             if (DosMotores()) return;
             if (!Motor2.Activo && (g.Turno == 0 || !Motor1.Activo)) return;
-            const QString motor = SMotor1->currentIndex() <= 0 ? SMotor2->currentText() : SMotor1->currentText();
-            auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
-            if (!antes.isEmpty()) antes[0] = antes[0].toUpper();
+            const QString texto = TextoAbandonoPersona();
             FinDeJuego({}, 0);
-            MostrarMensaje("Tavorin", antes + motor + despues, MB_ICONINFORMATION);
+            MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
             return;
         }
         case 4:
@@ -794,8 +841,16 @@ void Cpu::ToolboxComand(const QString& codigo) {
     }
 }
 
+QString Cpu::TextoAbandonoPersona() const {
+    const QString motor = SMotor1->currentIndex() <= 0 ? SMotor2->currentText() : SMotor1->currentText();
+    auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
+    if (!antes.isEmpty()) antes[0] = antes[0].toUpper();
+    return antes + motor + despues;
+}
+
 void Cpu::Timer1_Timer() {
     Timer1->stop();
+    pistaPedida_ = false;
     QStringList avisos;
     for (const char* pendiente : {"draw", "hint", "?"})
         for (int n : {1, 2})
@@ -808,6 +863,8 @@ void Cpu::VariableCPUCero() {
     UltimoMovimiento.clear();
     EnroquePendiente = false;
     EsperandoRespuesta = false;
+    pistaPedida_ = false;
+    ofertaVista_ = {};
     for (QTimer* t : {Timer1, Timer2, Timer3}) t->stop();
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text5}) t->clear();
     ApagarRelojes();
@@ -887,6 +944,8 @@ void Cpu::LimpiarCPU() {
     for (QTimer* t : {Timer1, Timer2}) t->stop();
     EnroquePendiente = false;
     EsperandoRespuesta = false;
+    pistaPedida_ = false;
+    ofertaVista_ = {};
     auto& g = Reglas();
     g.Turno = 0;
     auto& t = ::Tavorin();

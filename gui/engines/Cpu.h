@@ -23,6 +23,7 @@ class Relevo;
 
 namespace respuesta {
 struct Lectura;
+struct Resultado;
 }
 
 // One engine slot (slot 1 plays White, slot 2 Black).
@@ -146,6 +147,12 @@ private:
     void JugadaDeMotor(int ranura, const respuesta::Lectura& lectura, const QString& linea);
     void PasarJugada(int receptor, const QString& jugada, bool enroque);
     void OfertaDeTablas(int ranura);
+    // Ends the game by an engine's result line (see respuesta::LeerResultado): the
+    // result it states, for the side it names; a claim the board or the line itself
+    // contradicts is an engine error, shown with the line.
+    void FinPorResultado(const respuesta::Resultado& r, const QString& linea);
+    // The message of the person's resignation, naming the engine.
+    QString TextoAbandonoPersona() const;
     // Ends the engine game: clocks off, both slots stopped, panel reset, nobody to
     // move; then the message, when there is one. Nothing of the engines comes after.
     void FinDeJuego(const QString& texto, long icono);
@@ -163,6 +170,10 @@ private:
     // engine gets it, and whether it was a king's castling.
     QString jugadaAplicada_;
     bool enroqueAplicado_ = false;
+    // The person asked for a hint that has not come yet.
+    bool pistaPedida_ = false;
+    // An engine's draw offer (slot 1, slot 2) was taken since the last move.
+    std::array<bool, 2> ofertaVista_{};
 };
 
 }  // namespace forms
