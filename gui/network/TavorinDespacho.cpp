@@ -127,11 +127,15 @@ void Retroceso() {
 
 void RetrocesoAceptado() {
     auto& r = red::Red();
+    auto& g = Reglas();
     if (r.peticion != Peticion::Retroceso) return;
     r.peticion = Peticion::Ninguna;
     RetrocesoPendiente = false;
+    // The request was made while this side waited after its own move, and goes when a
+    // move of the peer comes or the game ends; an answer that finds the board
+    // otherwise takes nothing back.
+    if (!EnPartida() || g.Turno != 0 || g.Jugadas.List1.empty() || PartidaDeFichero) return;
     ::Mdi().RetrocesoFuncion();
-    auto& g = Reglas();
     g.Turno = LadoLocal();
     if (g.TipoPartida == "R") {
         if (g.Turno == 1) ::Reloj().CorrenBlancas();
@@ -212,6 +216,8 @@ void EmpezarPartida(const tvp::Propuesta& p, int lado) {
     else
         ::Reloj().Parar();
     red::Red().partidaJugada = true;
+    // A request made in the game that this one replaces is void.
+    red::PartidaTerminada();
 }
 
 // No proposal of this side waits (both would take one colour) and no file exchange runs.
@@ -358,6 +364,8 @@ void Movimiento(const QString& d) {
     InvertirCoordenadas();
     ::RedibujarFichas();
     ReproducirSonido(3);
+    // A take-back asked before this move would now take back the peer's.
+    red::OlvidarRetroceso();
     if (red::Traza) red::Traza("JUGADA " + d.mid(11));
     if (g.JaqueMate) FinJaqueMate();
     if (g.Ahogado) FinAhogado();
@@ -368,11 +376,6 @@ void Movimiento(const QString& d) {
 // ---- Game files and positions from the peer ------------------------------------------------------
 
 bool PendienteDe(const char* extension) { return !FicheroPendiente.isEmpty() && ExtensionDe(FicheroPendiente) == extension; }
-
-// No game and no exchange: the peer may put a game or a position on the board.
-bool TableroLibre() {
-    return !EnPartida() && !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno;
-}
 
 void AbrirPartida(bool posicion) {
     auto& r = red::Red();
@@ -456,15 +459,13 @@ void EmpezarConNegras() {
     g.AnotarJugada();
 }
 
-// A position the peer chose: checked whole before anything changes.
+// A position the peer chose: taken only after this side's Yes to the peer's EPD
+// list, and checked whole before anything changes.
 void Epd(const QString& d) {
     auto& g = Reglas();
     auto& r = red::Red();
     auto& t = ::Tavorin();
-    if (!(TableroLibre() || r.intercambio == Intercambio::EsperandoPosicion)) {
-        red::JugadaIlegal();
-        return;
-    }
+    if (r.intercambio != Intercambio::EsperandoPosicion) return;
     const auto e = tvp::LeerEpd(d);
     const auto pos = e ? g.AnalizarFen(e->fen.toStdString()) : std::nullopt;
     // The digit is the side to move; the one who moves first has that colour: the
@@ -539,11 +540,10 @@ void Tvp(const QString& d) {
     auto& g = Reglas();
     auto& r = red::Red();
     auto& t = ::Tavorin();
+    // A stream is taken only after this side's Yes to the peer's game file, and
+    // until it ends.
     if (d == QLatin1String("TVP Iniciar")) {
-        if (!(TableroLibre() || r.intercambio == Intercambio::EsperandoPartida)) {
-            red::JugadaIlegal();
-            return;
-        }
+        if (r.intercambio != Intercambio::EsperandoPartida) return;
         OcultarMarcos();
         PartidaDeFichero = true;
         r.intercambio = Intercambio::Partida;

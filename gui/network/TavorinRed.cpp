@@ -59,6 +59,18 @@ void AlEncolar(const QString& texto) {
     }
 }
 
+void OlvidarRetroceso() {
+    auto& r = Red();
+    if (r.peticion != Peticion::Retroceso) return;
+    r.peticion = Peticion::Ninguna;
+    RetrocesoPendiente = false;
+}
+
+void PartidaTerminada() {
+    Red().peticion = Peticion::Ninguna;
+    RetrocesoPendiente = false;
+}
+
 void RelojesACero() {
     MinutosBlancas = SegundosBlancas = MinutosNegras = SegundosNegras = 0;
     ::Reloj().PrintTimerB();
