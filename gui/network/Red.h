@@ -125,5 +125,8 @@ extern std::function<void()> Parpadear;
 // For tests and measurements: told of what the link does ("JUGADA 52540" when a
 // move of the peer is on the board).
 extern std::function<void(const QString&)> Traza;
+// For tests and the fuzzer: told of each message of the peer once the dispatcher has
+// taken it.
+extern std::function<void(const QByteArray&)> Despachado;
 
 }  // namespace red

@@ -41,6 +41,7 @@ namespace red {
 std::function<bool()> EnPrimerPlano;
 std::function<void()> Parpadear;
 std::function<void(const QString&)> Traza;
+std::function<void(const QByteArray&)> Despachado;
 
 Estado& Red() {
     static Estado e;
@@ -207,10 +208,12 @@ void Despachar() {
             PedirDespacho();
             return;
         }
-        r.DatosRecibidos = QString::fromUtf8(r.recibidos.front());
-        r.bytesRecibidos -= r.recibidos.front().size();
+        const QByteArray mensaje = std::move(r.recibidos.front());
         r.recibidos.pop_front();
+        r.DatosRecibidos = QString::fromUtf8(mensaje);
+        r.bytesRecibidos -= mensaje.size();
         ::Tavorin().ProcesarDatos();
+        if (red::Despachado) red::Despachado(mensaje);
     }
     if (r.errorPorAvisar && Reglas().Conectado) {
         r.errorPorAvisar = false;
