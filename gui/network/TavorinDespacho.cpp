@@ -3,9 +3,11 @@
 //
 // The peer is trusted with nothing: a move is played only with a piece of the
 // peer's colour, in a game, while this side waits, and never during a file
-// exchange; an answer acts only on a request of its kind that this side made; a
-// field out of range makes the message void. What would leave the two boards apart
-// is a protocol error: "Error interno." and the disconnect command.
+// exchange; a game file or a position of the peer comes onto the board only after
+// this side said Yes to it; an answer acts only on a request of its kind that this
+// side made, and only while the board is the one it was asked about; a field out of
+// range makes the message void. What would leave the two boards apart is a protocol
+// error: "Error interno." and the disconnect command.
 #include "board/Tavorin.h"
 
 #include "app/CMensaje.h"
