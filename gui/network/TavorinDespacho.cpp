@@ -27,6 +27,7 @@
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
+#include "shell/Retroceso.h"
 
 #include <QAction>
 
@@ -115,9 +116,22 @@ bool Consentir(const QString& pregunta, const std::function<bool()>& posible, co
 
 // ---- Take-back, draw, resignation ------------------------------------------------------
 
+// The side (1 White, 2 Black) that made the last move on the board, 0 when there is none.
+int LadoUltimaJugada() {
+    const auto& g = Reglas();
+    if (g.Jugadas.List1.empty()) return 0;
+    const auto r = retroceso::Leer(g.Jugadas.List1.back());
+    if (!r) return 0;
+    const int pieza = g.Casillas[size_t(r->x2)][size_t(r->y2)];
+    return rules::EsBlanca(pieza) ? 1 : rules::EsNegra(pieza) ? 2 : 0;
+}
+
+// A take-back takes back the last move of the side that asks for it: the peer's
+// while this side is to move.
 bool RetrocesoPosible() {
     auto& g = Reglas();
-    return EnPartida() && g.Turno != 0 && !g.Jugadas.List1.empty() && !PartidaDeFichero;
+    const int local = LadoLocal();
+    return EnPartida() && g.Turno != 0 && !PartidaDeFichero && local != 0 && LadoUltimaJugada() == 3 - local;
 }
 
 void Retroceso() {
@@ -133,10 +147,11 @@ void RetrocesoAceptado() {
     if (r.peticion != Peticion::Retroceso) return;
     r.peticion = Peticion::Ninguna;
     RetrocesoPendiente = false;
-    // The request was made while this side waited after its own move, and goes when a
-    // move of the peer comes or the game ends; an answer that finds the board
-    // otherwise takes nothing back.
-    if (!EnPartida() || g.Turno != 0 || g.Jugadas.List1.empty() || PartidaDeFichero) return;
+    // The request is for this side's own last move, made while it waits, and goes when
+    // a move of the peer comes or the game ends; an answer that finds another board
+    // takes nothing back.
+    if (!EnPartida() || g.Turno != 0 || PartidaDeFichero || LadoLocal() == 0 || LadoUltimaJugada() != LadoLocal())
+        return;
     ::Mdi().RetrocesoFuncion();
     g.Turno = LadoLocal();
     if (g.TipoPartida == "R") {

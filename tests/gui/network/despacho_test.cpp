@@ -657,6 +657,27 @@ TEST_F(Despacho, AStaleTakeBackAnswerTakesNothingBack) {
     EXPECT_EQ(Pieza("e4"), 1);
     EXPECT_EQ(Reglas().Turno, 0);
 
+    // After a game file the last move may be the peer's: neither side's answer takes it
+    // back for the other.
+    for (const char* lado : {"N", "B"}) {
+        Enlazar();
+        Consentir(*this, "AbrirPartida");
+        for (const char* m : {"TVP Iniciar", "TVP T R", lado == std::string("N") ? "TVP T N" : "TVP T B", "TVP M 6263",
+                              lado == std::string("N") ? "TVP T 0" : "TVP T 1", "TVP Terminado"})
+            Llega(m);
+        if (lado == std::string("N")) {
+            Mdi().mnuRetroceder_Click();
+            Cola();
+            Llega("RetrocesoAceptado");
+        } else {
+            Llega("Retroceso");
+            EXPECT_EQ(Cola(), "RetrocesoCancelado");
+        }
+        EXPECT_EQ(Cajas(), "") << lado;
+        EXPECT_EQ(Pieza("f3"), 1) << lado;
+        EXPECT_EQ(Reglas().Turno, lado == std::string("N") ? 0 : 1) << lado;
+    }
+
     // A draw offer goes with its game too: a late acceptance books nothing.
     const auto puntos = Ranking().RegPuntuacion;
     Partida("R", 1);
