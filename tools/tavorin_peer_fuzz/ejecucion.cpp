@@ -104,6 +104,7 @@ struct Banco::Impl {
     // What this side agreed to: a stream of the peer's game file, a position of its
     // EPD list, the rated game on the board.
     bool corriente = false, posicion = false, acordada = false;
+    bool empezada = false;  // the stream agreed to has begun
     // The last move on the board was this side's.
     bool propia = false;
     Foto antes;
@@ -209,7 +210,7 @@ void Banco::Enlazar() {
     g.Conectado = true;
     t.AlConectar();
     t.Timer2->stop();
-    d_->corriente = d_->posicion = d_->acordada = d_->propia = false;
+    d_->corriente = d_->empezada = d_->posicion = d_->acordada = d_->propia = false;
     d_->antes = Tomar();
 }
 
@@ -393,12 +394,18 @@ void Banco::TrasMensaje(const QByteArray& m) {
         Hallar("memory grows", "the chat holds " + std::to_string(::Chat().ChatList->document()->characterCount()) +
                                    " characters");
 
+    if (traza)
+        std::printf("  message %s: game %s%s, turn %d, agreed: stream %d position %d game %d%s\n", cita.c_str(),
+                    b.tipo.c_str(), b.color.c_str(), b.turno, d.corriente, d.posicion, d.acordada,
+                    b.conectado ? "" : ", link down");
     // What this side agreed to, for the messages that follow.
     if (m == "AbrirPartida" && d.siFichero) d.corriente = true;
     if (m == "AbrirPartidaEPD" && d.siFichero) d.posicion = true;
-    if (m == "TVP Terminado" || m == "TVP ERROR") d.corriente = false;
+    if (m == "TVP Iniciar" && tablero && d.corriente) d.empezada = true;
+    // An end before the start ends nothing; an error ends what was agreed to.
+    if ((m == "TVP Terminado" && d.empezada) || m == "TVP ERROR") d.corriente = d.empezada = false;
     if (m == "CancelarEPD" || (m.startsWith("EPD") && tablero)) d.posicion = false;
-    if (!b.conectado) d.corriente = d.posicion = false;
+    if (!b.conectado) d.corriente = d.empezada = d.posicion = false;
     if (a.casillas != b.casillas) d.propia = false;
     d.si = d.siFichero = false;
     d.antes = b;
@@ -411,13 +418,15 @@ void Banco::TrasPaso(const Paso& p) {
     const Foto& a = d.antes;
     const Foto b = Tomar();
     const std::string paso = "step " + std::to_string(int(p.tipo));
+    if (traza && p.tipo != Paso::Tipo::Llegada)
+        std::printf("%s: game %s%s, turn %d\n", paso.c_str(), b.tipo.c_str(), b.color.c_str(), b.turno);
     if (b.local != a.local) {
         const bool cerrada = a.tipo == "R" && d.acordada && b.tipo.empty() && b.local[0] == a.local[0] + 1;
         if (!cerrada) Hallar("ranking changed unasked", paso + " changed the ranking");
     }
     if (a.tipo != "R" && b.tipo == "R") Hallar("rated game unasked", paso + " started a rated game");
     if (b.tipo != "R") d.acordada = false;
-    if (!b.conectado) d.corriente = d.posicion = false;
+    if (!b.conectado) d.corriente = d.empezada = d.posicion = false;
     d.si = d.siFichero = false;
     d.antes = b;
 }

@@ -39,6 +39,9 @@ public:
     // picks the legal moves.
     std::vector<Hallazgo> Ejecutar(const Ejecucion& e, std::mt19937_64& azar);
 
+    // Prints every message the dispatcher takes and every step, with the state after it.
+    bool traza = false;
+
     // Messages of the peer the dispatcher took, over all runs.
     std::size_t Despachados() const { return despachados_; }
     // Bytes the program holds on its heap now.

@@ -5,6 +5,7 @@
 //   tavorin_peer_fuzz [--runs N] [--seconds S] [--seed X] [--first R] [--keep DIR]
 //   tavorin_peer_fuzz --seed X --run R [--keep DIR]      (run R alone, as a long run made it)
 //   tavorin_peer_fuzz --seed X --print-run R             (the steps of run R)
+//   tavorin_peer_fuzz --seed X --run R --trace           (run R, each message and step told)
 //
 // Runs R, R+1, ... are made from the seed alone, so each can be replayed by itself.
 // It stops after N runs or S seconds. A sanitizer report or a crash ends the process
@@ -48,13 +49,14 @@ struct Opciones {
     double espera = 60;
     long memoriaMb = 64;
     bool detalle = false;
+    bool traza = false;
     std::string guardar;
 };
 
 [[noreturn]] void Uso(const std::string& por) {
     std::fprintf(stderr,
                  "tavorin_peer_fuzz: %s\nusage: tavorin_peer_fuzz [--runs N] [--seconds S] [--seed X] [--first R] "
-                 "[--run R] [--print-run R] [--stall S] [--memory MB] [--keep DIR] [--verbose]\n",
+                 "[--run R] [--print-run R] [--stall S] [--memory MB] [--keep DIR] [--verbose] [--trace]\n",
                  por.c_str());
     std::exit(2);
 }
@@ -63,8 +65,9 @@ Opciones Leer(int argc, char** argv) {
     Opciones o;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--verbose") {
+        if (a == "--verbose" || a == "--trace") {
             o.detalle = true;
+            o.traza = o.traza || a == "--trace";
             continue;
         }
         if (i + 1 >= argc) Uso("missing value after " + a);
@@ -121,6 +124,7 @@ int main(int argc, char** argv) {
     if (!o.guardar.empty()) std::filesystem::create_directories(o.guardar);
 
     peerfuzz::Banco banco;
+    banco.traza = o.traza;
     // A loop that stands still is a finding of its own: nothing else would end it.
     std::thread([espera = o.espera] {
         std::size_t visto = peerfuzz::Banco::Latido();
