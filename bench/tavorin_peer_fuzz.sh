@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Long runs of the peer fuzzer against Tavorin's sanitizer build (CTest runs a short
-# sample of 150 runs); 30 minutes by default.
+# sample of 120 runs); 30 minutes by default.
 #   bench/tavorin_peer_fuzz.sh [minutes] [seed] [first run]
 # Each run is made from the seed and its number alone: tools/tavorin_peer_fuzz --seed X
 # --run R replays run R by itself, --print-run R prints its steps. The first run of each

@@ -99,6 +99,16 @@ void Escribir(const char* texto) {
 void AlMorir() { Escribir(g_ultimas); }
 #endif
 
+}  // namespace
+
+#if defined(__SANITIZE_ADDRESS__)
+// Text in every script that a peer may send makes Qt ask fontconfig for fallback
+// fonts, whose patterns fontconfig keeps to the end by design.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
+
+namespace {
+
 void Senal(int s) {
     Escribir(g_ultimas);
     std::signal(s, SIG_DFL);
