@@ -170,7 +170,8 @@ TEST_F(Ficheros, ConnectedReplayStreamsTheGameAndWaitsForEachBox) {
     QTimer emisor;
     QObject::connect(&emisor, &QTimer::timeout, [this] { Enviar(); });
     emisor.start(5);
-    Mdi().AbrirFichero(e->Ruta("r.tvp"));
+    // As the peer's Yes to the file starts it.
+    Tavorin().AbrirTvp(e->Ruta("r.tvp"));
     Esperar([] { return !PartidaDeFichero && !Reproduciendo(); });
     Esperar([] { return NumColaEnvio == 0; });
     ResponderTexto = responder;
