@@ -14,6 +14,7 @@
 #include "board/FinPartida.h"
 #include "board/Jugadas.h"
 #include "board/Sonidos.h"
+#include "files/fEpd.h"
 #include "network/Chat.h"
 #include "network/Cola.h"
 #include "network/Conexion.h"
@@ -412,6 +413,9 @@ void Tavorin::AlConectar() {
     auto& r = red::Red();
     red::Olvidar();
     ++r.enlace;
+    // A list of positions read before the link goes with the board it was read for:
+    // the peer takes a position only from a list it agreed to.
+    if (::fEpd().Visible()) ::fEpd().Unload();
     cola::Vaciar(ColaEnvio, NumColaEnvio);
     Shape1[0]->hide();
     Shape1[1]->hide();

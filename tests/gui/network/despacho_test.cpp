@@ -6,6 +6,7 @@
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
+#include "files/fEpd.h"
 #include "network/Chat.h"
 #include "network/Cola.h"
 #include "network/Nuevo.h"
@@ -514,6 +515,22 @@ TEST_F(Despacho, APositionFromThePeerIsCheckedWholeFirst) {
     EXPECT_EQ(Cajas(), "");
     EXPECT_EQ(g.MiColor, "Blancas");
     EXPECT_FALSE(PartidaDeFichero);
+}
+
+// A list of positions read before the link is closed when the link is made: the peer
+// would not take a position from it, and the board starts afresh.
+TEST_F(Despacho, AListOfPositionsReadBeforeTheLinkIsClosedByIt) {
+    Reglas().Conectado = false;
+    e->Escribir("dos.epd", "4k3/8/8/8/8/8/8/R3K3 w Q -\r\nr3k3/8/8/8/8/8/8/4K3 b q -\r\n");
+    fEpd().LeerEPD(e->Ruta("dos.epd"));
+    ASSERT_TRUE(fEpd().Visible());
+    ASSERT_TRUE(PartidaDeFichero);
+    Reglas().Conectado = true;
+    Tavorin().AlConectar();
+    EXPECT_FALSE(fEpd().Visible());
+    EXPECT_FALSE(PartidaDeFichero);
+    EXPECT_EQ(Pieza("e2"), 1);
+    EXPECT_EQ(Cola().find("CancelarEPD"), std::string::npos);
 }
 
 TEST_F(Despacho, AGameStreamedByThePeer) {
