@@ -19,6 +19,7 @@
 #include "platform/FuenteReloj.h"
 #include "platform/Sonido.h"
 #include "shell/Mdi.h"
+#include "shell/Retroceso.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -90,6 +91,7 @@ struct Banco::Foto {
     rules::Tablero casillas{};
     std::size_t plies = 0;
     bool nuevoPendiente = false, retrocesoPendiente = false, partidaDeFichero = false, conectado = false;
+    int ultima = 0;  // the colour (1 White, 2 Black) of the last move on the board, 0 none
 };
 
 struct Banco::Impl {
@@ -107,8 +109,6 @@ struct Banco::Impl {
     // EPD list, the rated game on the board.
     bool corriente = false, posicion = false, acordada = false;
     bool empezada = false;  // the stream agreed to has begun
-    // The last move on the board was this side's.
-    bool propia = false;
     Foto antes;
     std::vector<Hallazgo> hallazgos;
     QString rutaTvp, rutaEpd;
@@ -184,6 +184,11 @@ Banco::Foto Banco::Tomar() const {
     f.retrocesoPendiente = RetrocesoPendiente;
     f.partidaDeFichero = PartidaDeFichero;
     f.conectado = g.Conectado;
+    if (!g.Jugadas.List1.empty())
+        if (const auto r = retroceso::Leer(g.Jugadas.List1.back())) {
+            const int pieza = g.Casillas[size_t(r->x2)][size_t(r->y2)];
+            f.ultima = rules::EsBlanca(pieza) ? 1 : rules::EsNegra(pieza) ? 2 : 0;
+        }
     return f;
 }
 
@@ -212,7 +217,7 @@ void Banco::Enlazar() {
     g.Conectado = true;
     t.AlConectar();
     t.Timer2->stop();
-    d_->corriente = d_->empezada = d_->posicion = d_->acordada = d_->propia = false;
+    d_->corriente = d_->empezada = d_->posicion = d_->acordada = false;
     d_->antes = Tomar();
 }
 
@@ -297,7 +302,6 @@ void Banco::Dar(const Paso& p) {
             const char uci[] = {char('a' + x1 - 1), char('0' + y1), char('a' + x2 - 1), char('0' + y2), 0};
             ArrastrarPieza(uci);
             if (g.Jugadas.List1.size() <= plies) break;
-            d_->propia = true;
             // The move is in the queue, behind nothing that should let it pass.
             const QString texto = QString("Movimiento %1%2%3%4%5").arg(x1).arg(y1).arg(x2).arg(y2).arg(0);
             cola::Slots copia = ColaEnvio;
@@ -387,7 +391,7 @@ void Banco::TrasMensaje(const QByteArray& m) {
     if (m == "TVP Iniciar" && tablero && !d.corriente)
         Hallar("stream unasked", cita + " started a stream this side never agreed to");
     if (m == "RetrocesoAceptado" && a.casillas != b.casillas &&
-        !(a.retrocesoPendiente && a.turno == 0 && !a.tipo.empty() && d.propia))
+        !(a.retrocesoPendiente && a.turno == 0 && !a.tipo.empty() && a.ultima != 0 && a.ultima == LadoDe(a.color)))
         Hallar("wrong take-back", cita + " took back a move that was not this side's last");
     if (red::Red().bytesRecibidos > tvp::Troceador::kMaximoPendiente)
         Hallar("memory grows", "the messages waiting for the dispatcher hold " +
@@ -408,7 +412,6 @@ void Banco::TrasMensaje(const QByteArray& m) {
     if ((m == "TVP Terminado" && d.empezada) || m == "TVP ERROR") d.corriente = d.empezada = false;
     if (m == "CancelarEPD" || (m.startsWith("EPD") && tablero)) d.posicion = false;
     if (!b.conectado) d.corriente = d.empezada = d.posicion = false;
-    if (a.casillas != b.casillas) d.propia = false;
     d.si = d.siFichero = false;
     d.antes = b;
 }
