@@ -8,6 +8,7 @@
 #include "engines/Cpu.h"
 #include "network/Nuevo.h"
 #include "network/Ranking.h"
+#include "network/Red.h"
 
 #include <QFrame>
 #include <QTimer>
@@ -18,6 +19,8 @@ void SinPartida() {
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = 0;
+    // What this side asked the peer about the game is void with it.
+    red::PartidaTerminada();
 }
 
 void ReinicioFinal() {

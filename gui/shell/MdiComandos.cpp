@@ -136,8 +136,9 @@ void Mdi::AbrirFichero(const QString& nombre) {
         return;
     }
     if (tipo != "tvp") return;
-    if (g.Conectado && !g.TipoPartida.empty()) {
-        if (!Pregunta("57", false)) return;
+    if (g.Conectado) {
+        // The peer takes a game file only after its Yes, with or without a game on.
+        if (!g.TipoPartida.empty() && !Pregunta("57", false)) return;
         FicheroPendiente = ruta;
         EncolarMensaje("AbrirPartida");
         return;

@@ -444,6 +444,24 @@ TEST_F(RankingFichero, AtStartUpAMissingOrBrokenFileIsMadeFresh) {
     EXPECT_EQ(Ranking().Label[4]->text(), "Puntos: 1250");
 }
 
+// The record is the file's first 20 bytes: a longer file is read, not reset, and a
+// booking rewrites those 20 bytes and keeps the rest.
+TEST_F(RankingFichero, ALongerFileIsReadFromItsFirstTwentyBytesAndKeepsTheRest) {
+    Entorno e;
+    const QByteArray resto("\x01\x02resto", 7);
+    e.Escribir("Puntuacion.dat", Bytes({3, 1, 1, 1, 1250}) + resto);
+    Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+    e.Arrancar();
+    auto& r = Ranking();
+    r.LeerPuntuacion();
+    EXPECT_EQ(r.RegPuntuacion[0], 3);
+    EXPECT_EQ(r.RegPuntuacion[4], 1250);
+    EXPECT_EQ(e.Contenido("Puntuacion.dat"), Bytes({3, 1, 1, 1, 1250}) + resto);
+    r.SumaDePartidas(2);
+    EXPECT_EQ(e.Contenido("Puntuacion.dat"), Bytes({4, 2, 1, 1, 1300}) + resto);
+    EXPECT_TRUE(e.mensajes.empty());
+}
+
 TEST_F(RankingFichero, BookingsAreWrittenAndNeverLost) {
     Entorno e;
     e.Escribir("Puntuacion.dat", Bytes({2, 1, 1, 0, 1200}));

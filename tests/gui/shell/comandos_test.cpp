@@ -491,7 +491,7 @@ TEST(Abrir, EachKindOfFileGoesItsWay) {
         {"own file during a game, No", [] { Conectado("R"); }, "a.tvp", {IDNO}, "57/68", "", false, ""},
         {"own file during a game, Yes", [] { Conectado("R"); }, "a.tvp", {IDYES}, "57/68", "AbrirPartida", false,
          "a.tvp"},
-        {"own file connected, no game", [] { Conectado(); }, "a.tvp", {}, "", "TVP Iniciar", true, ""},
+        {"own file connected, no game", [] { Conectado(); }, "a.tvp", {}, "", "AbrirPartida", false, "a.tvp"},
         {"EPD, not connected", [] {}, "a.epd", {}, "55/64", "", false, ""},
     };
     for (const Caso& c : casos) {
