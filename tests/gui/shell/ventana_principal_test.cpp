@@ -24,6 +24,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -56,6 +58,36 @@ TEST(BarraDeEstado, TheConnectionPanelShowsTexts78And39Or41) {
     EXPECT_EQ(img.pixelColor(10, 1), QColor(Qt::white));
     EXPECT_FALSE(TextosIdioma[78].isEmpty());
     EXPECT_FALSE(TextosIdioma[41].isEmpty());
+}
+
+// The C locale writes the month's name: the date panel grows to hold the whole date.
+TEST(BarraDeEstado, TheDateFitsItsPanelInTheCLocale) {
+    Entorno e;
+    e.Arrancar();
+    struct Volver {
+        ~Volver() { QLocale::setDefault(QLocale::system()); }
+    } volver;
+    QLocale::setDefault(QLocale::c());
+    const QDate hoy = QDate::currentDate();
+    PaintStatusBar();
+    ASSERT_EQ(hoy, QDate::currentDate());  // the day did not change meanwhile
+    const QString fecha = QLocale::c().toString(hoy, QLocale::ShortFormat);
+    const int ancho = QFontMetrics(Mdi().StatusBar->font()).horizontalAdvance(fecha);
+    // The panel's grey top edge runs from its left (68) to its right edge less three
+    // (then its white right edge).
+    const QImage& img = Mdi().StatusBar->Imagen();
+    const QColor gris(128, 128, 128);
+    ASSERT_EQ(img.pixelColor(68, 4), gris);
+    int x = 68;
+    while (x + 1 < img.width() && img.pixelColor(x + 1, 4) == gris) ++x;
+    const int derecha = x + 3;
+    EXPECT_GE(derecha - (68 + 26), ancho) << fecha.toStdString();
+    // A date that fits keeps the panel's own width.
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    PaintStatusBar();
+    x = 68;
+    while (x + 1 < img.width() && img.pixelColor(x + 1, 4) == gris) ++x;
+    EXPECT_EQ(x + 3, 164);
 }
 
 TEST(Splash, LsizeShrinksALongTextButNotBelowTheSmallestSize) {
