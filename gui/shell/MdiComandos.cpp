@@ -82,10 +82,11 @@ namespace forms {
 void Mdi::mnuAbrirPartida_Click() { AbrirFichero(QString()); }
 
 void Mdi::AbrirFichero(const QString& nombre) {
-    // The PGN browser in save mode shows its save button; once closed it saves nothing.
+    if (ModoPreparar) return;
+    // The engine panel's game and a save under way in the PGN browser (it shows its
+    // save button) stay on the board: the box says why nothing opens.
     const bool guardandoPgn = ::ListaPgn().Visible() && controles::Visible(::ListaPgn().Command2[1]);
-    if (ModoPreparar || ::Cpu().Visible() || guardandoPgn) return;
-    if (::fEpd().Visible() || PartidaDeFichero) {
+    if (::Cpu().Visible() || guardandoPgn || ::fEpd().Visible() || PartidaDeFichero) {
         Aviso("80");
         return;
     }
