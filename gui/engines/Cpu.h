@@ -86,6 +86,11 @@ public:
     void PrintTimerNCPU();
     // The engine of the slot resigned.
     void FinPartidaCPU(int ranura);
+    // The engine that plays side n (1 White, 2 Black) of the game on the board, by the
+    // name the list gave it when the game started; "" for a person, and before the
+    // panel's first engine game. The lists may change once the game has ended; this
+    // name stays until the next game starts.
+    QString NombreMotor(int n) const;
     // The end of a game by the clock (the moves and the position stay).
     void LimpiarCPU();
 
@@ -148,7 +153,11 @@ private:
     void OfertaDeTablas(int ranura);
     // Ends the engine game: clocks off, both slots stopped, panel reset, nobody to
     // move; then the message, when there is one. Nothing of the engines comes after.
-    void FinDeJuego(const QString& texto, long icono);
+    // `ganador` is recorded as the game's result (1 White, 2 Black, 0 a draw); -1 for
+    // an end without one (an error, a claim the board shows itself).
+    void FinDeJuego(const QString& texto, long icono, int ganador = -1);
+    // The engine lists cannot change while an engine game runs or is about to start.
+    void BloquearListas(bool bloquear);
     void EncenderReloj(int lado);
     void ApagarRelojes();
     // One tick of a side's engine clock (1 White, 2 Black): counts, shows, and ends
@@ -163,6 +172,8 @@ private:
     // engine gets it, and whether it was a king's castling.
     QString jugadaAplicada_;
     bool enroqueAplicado_ = false;
+    // The engines of the game on the board, by side (element 0 unused).
+    std::array<QString, 3> motoresPartida_;
 };
 
 }  // namespace forms

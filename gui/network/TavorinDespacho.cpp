@@ -151,6 +151,7 @@ void RetrocesoCancelado() {
 void Rendirse() {
     if (!EnPartida()) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(2);
+    if (const int lado = LadoLocal()) AnotarResultado(lado);
     SinPartida();
     Aviso("16");
 }
@@ -158,6 +159,7 @@ void Rendirse() {
 void OfrecerTablas() {
     if (!Consentir("18", EnPartida, "TablasCancelado")) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    AnotarResultado(0);
     SinPartida();
     EncolarMensaje("TablasAceptadas");
 }
@@ -173,6 +175,7 @@ void RespuestaTablas(bool aceptadas) {
     }
     if (!EnPartida()) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    AnotarResultado(0);
     SinPartida();
     Aviso("19");
 }

@@ -246,6 +246,8 @@ void Mdi::RetrocesoFuncion() {
     const auto r = retroceso::Leer(g.Jugadas.List1.back());
     if (!r) return;
     RetrocesoEnCurso = true;
+    // A game taken back goes on: it has no result any more.
+    g.Jugadas.Resultado.clear();
     retroceso::DeshacerTablero(g, *r);
     BorrarUltimaJugada();
     RepintarTablero = false;
@@ -275,6 +277,7 @@ void Mdi::mnuRendirse_Click() {
     if (!Pregunta("14", true)) return;
     EncolarMensaje("Rendirse");
     if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(1);
+    if (g.MiColor == "Blancas" || g.MiColor == "Negras") AnotarResultado(g.MiColor == "Blancas" ? 2 : 1);
     SinPartida();
     Aviso("15");
 }
