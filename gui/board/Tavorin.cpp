@@ -110,9 +110,16 @@ QRect Rectangulo(const Forma& f) {
 }
 
 // What the main window's area shows, in pixels: its viewport less the scroll bars
-// that a board reaching past it brings (they may not have come yet).
+// that a board reaching past it brings (they may not have come yet). A main window
+// asked to be maximised shows what the screen will give it, though the window
+// system may not have made it so yet.
 QSize VistaDelArea(const QMdiArea& area, const QRect& tablero) {
-    const QSize maximo = area.maximumViewportSize();
+    QSize maximo = area.maximumViewportSize();
+    const QWidget* principal = area.window();
+    if (principal->windowState() & Qt::WindowMaximized)
+        if (const QScreen* pantalla = principal->screen())
+            maximo = maximo.expandedTo(pantalla->availableGeometry().size() -
+                                       (principal->frameGeometry().size() - area.maximumViewportSize()));
     const int barra = area.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &area);
     const int derecha = tablero.x() + tablero.width(), abajo = tablero.y() + tablero.height();
     QSize vista = maximo;

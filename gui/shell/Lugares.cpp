@@ -142,7 +142,10 @@ QRect Colocar(const QRect& ventana, const QPoint& referencia, const QRect& table
 
 QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras) {
     const bool tapa = std::any_of(otras.begin(), otras.end(), [&](const QRect& o) { return ventana.intersects(o); });
-    if (QRect(QPoint(0, 0), area).contains(ventana) && !ventana.intersects(tablero) && !tapa) return ventana;
+    // The area's height follows the frame, menu and tool bars the window system gives
+    // the main window: a stored place a few pixels too low still counts as shown.
+    const QRect vista(0, 0, area.width(), area.height() + kHolguraAbajo);
+    if (vista.contains(ventana) && !ventana.intersects(tablero) && !tapa) return ventana;
     return Colocar(ventana, ventana.topLeft(), tablero, area, otras);
 }
 

@@ -196,6 +196,8 @@ TEST(Apartar, AWindowInViewAndClearOfTheBoardStaysAnyOtherGoesBesideIt) {
         {"to the right, brought up into the area", QRect(366, 500, 240, 280), QRect(487, 360, 240, 280)},
         {"over its bottom ranks, too wide for the right: below", QRect(0, 383, 420, 100), QRect(0, 507, 420, 100)},
         {"touching it is no overlap", QRect(487, 0, 100, 100), QRect(487, 0, 100, 100)},
+        {"a few pixels below the area", QRect(500, 550, 100, 100), QRect(500, 550, 100, 100)},
+        {"further below the area", QRect(500, 560, 100, 100), QRect(486, 507, 100, 100)},
         {"inside it: the nearest side", QRect(100, 430, 60, 60), QRect(100, 507, 60, 60)},
         // Out of view, clear of the board: back beside it, where it still meets its side.
         {"partly outside the area", QRect(850, 20, 100, 100), QRect(487, 20, 100, 100)},
