@@ -49,15 +49,16 @@ Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Med
 // A side window's place beside the board window. Rectangles in pixels relative to
 // the main window's area; `area` is the size the area shows. A window that the area
 // shows whole (but for at most kHolguraAbajo pixels at its foot) and that covers
-// neither the board nor any of the `otras` windows keeps its place. Any other goes beside the board: right of it, below it, left of it or
-// above it, along that side at its own coordinate (brought to where it meets that
-// side) or next to one of the other windows; each of those places also moved into
-// the area as far as its size allows. Of them all the one the area shows most of
-// wins, then one clear of the board, then the one that covers least of the other
-// windows, then least of the board, then one against the board before one against
-// another window before one apart, then the one nearest its own place. So windows
-// cover one another only where no place clear of the board is left, and a board
-// that leaves no room beside it is covered rather than one window by another.
+// neither the board nor any of the `otras` windows keeps its place. Any other moves:
+// its places are cornered against a side of the board (at its own coordinate along
+// that side, brought to where it meets it), against one of the other windows or
+// against the area's edges, each also moved into the area as far as its size
+// allows. Of them the one the area shows most of wins, then one clear of the board,
+// then the one that covers least of the other windows, then least of the board,
+// then one against the board before one against another window before one apart,
+// then the one nearest its own place. So windows cover one another only where no
+// place clear of the board is left, and a board that leaves no room beside it is
+// covered rather than one window by another.
 QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras = {});
 // How far below the area a window that keeps its place may reach, in pixels.
 constexpr int kHolguraAbajo = 16;
