@@ -37,6 +37,11 @@ void ReinicioFinal() {
     g.TorreH8Movida = h8;
 }
 
+void AnotarResultado(int ganador) {
+    static const char* const kResultados[3] = {"1/2-1/2", "1-0", "0-1"};
+    if (ganador >= 0 && ganador <= 2) Reglas().Jugadas.Resultado = kResultados[ganador];
+}
+
 void FinJaqueMate() {
     auto& g = Reglas();
     const bool ganaBlancas = rules::EsBlanca(g.FichaOrigen);

@@ -63,6 +63,25 @@ void ColorDeTexto(QLineEdit* caja, const QColor& color) {
     caja->setPalette(p);
 }
 
+// The flag of an engine fell in a game between engines: the loser's name, that its
+// time is up (the first sentence of language text 29), and that the other engine wins
+// (the sentence of language text 92 that names the winner at its "$").
+QString TextoTiempoEntreMotores(const QString& perdedor, const QString& ganador) {
+    const QString& agotado = TextosIdioma[29];
+    const qsizetype finAgotado = agotado.indexOf(u'.');
+    const QString tiempo = finAgotado < 0 ? agotado : agotado.left(finAgotado + 1);
+    const QString& gana = TextosIdioma[92];
+    const qsizetype dolar = gana.indexOf(u'$');
+    QString frase = ganador;
+    if (dolar >= 0) {
+        // The sentence begins after the full stop before the "$".
+        const qsizetype punto = gana.lastIndexOf(u'.', dolar);
+        frase = gana.mid(punto + 1).trimmed();
+        frase.replace(u'$', ganador);
+    }
+    return perdedor + ": " + tiempo + " " + frase;
+}
+
 // A clock box: mm:ss; the side's box white while its seconds run, both grey at 0:00.
 void MostrarReloj(QLineEdit* propio, QLineEdit* otro, long minutos, long segundos) {
     propio->setText(TextoReloj(minutos, segundos));
@@ -373,10 +392,11 @@ void Cpu::ErrorRecibido(int n, const QString& texto) {
 
 void Cpu::MotorTerminado(int n) {
     if (!Ranura(n).Activo || Terminando) return;
-    FinDeJuego(TextosIdioma[90] + " " + Combo(n)->currentText(), MB_ICONSTOP);
+    FinDeJuego(TextosIdioma[90] + " " + NombreMotor(n), MB_ICONSTOP);
 }
 
-void Cpu::FinDeJuego(const QString& texto, long icono) {
+void Cpu::FinDeJuego(const QString& texto, long icono, int ganador) {
+    if (ganador >= 0) AnotarResultado(ganador);
     ApagarRelojes();
     cmdTerminar1();
     cmdTerminar2();
@@ -400,12 +420,20 @@ void Cpu::NuevaPartida() {
     cmdTerminar2();
     VariableCPUCero();
     DescargarDLL();
+    motoresPartida_ = {};
     if (SMotor1->currentIndex() <= 0 && SMotor2->currentIndex() <= 0) {
         ::Mdi().Player2();
         Reglas().Turno = 1;
         return;
     }
+    BloquearListas(true);
     Timer3->start();
+}
+
+QString Cpu::NombreMotor(int n) const { return n == 1 || n == 2 ? motoresPartida_[size_t(n)] : QString(); }
+
+void Cpu::BloquearListas(bool bloquear) {
+    for (QComboBox* lista : {SMotor1, SMotor2}) lista->setEnabled(!bloquear);
 }
 
 void Cpu::Timer3_Timer() {
@@ -419,6 +447,7 @@ void Cpu::Timer3_Timer() {
         DatosMotor& m = Ranura(n);
         m.Ruta = i > 0 && i < RutasMotor.size() ? RutasMotor[i] : QString();
         m.Activo = true;
+        motoresPartida_[size_t(n)] = Combo(n)->currentText();
         arrancado = cmdIniciar(n) && arrancado;
     };
     if (SMotor1->currentIndex() > 0) {
@@ -433,6 +462,7 @@ void Cpu::Timer3_Timer() {
     else
         g.Turno = 0;
     if (!arrancado) {
+        motoresPartida_ = {};
         FinDeJuego("88", MB_ICONSTOP);
         return;
     }
@@ -651,7 +681,7 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
                 Escribir(ranura, respuesta);
             return;
         case Clase::OfertaTablas: OfertaDeTablas(ranura); return;
-        case Clase::Tablas: FinDeJuego("95", MB_ICONINFORMATION); return;
+        case Clase::Tablas: FinDeJuego("95", MB_ICONINFORMATION, 0); return;
         case Clase::Pista:
             // Only the hint the person asked for, once.
             if (!pistaPedida_) return;
@@ -698,25 +728,26 @@ void Cpu::FinPorResultado(const respuesta::Resultado& r, const QString& linea) {
             FinDeJuego(error, MB_ICONSTOP);
             return;
         }
-        FinDeJuego(r.ahogado ? "3" : r.ganador == 1 ? "1" : "2", MB_ICONINFORMATION);
+        FinDeJuego(r.ahogado ? "3" : r.ganador == 1 ? "1" : "2", MB_ICONINFORMATION, r.ahogado ? 0 : r.ganador);
         return;
     }
     if (r.abandona != 0) {
         if (Ranura(r.abandona).Activo) {
             FinPartidaCPU(r.abandona);
         } else {
-            // The engine says the person resigned.
-            const QString texto = TextoAbandonoPersona();
-            FinDeJuego({}, 0);
+            // The engine says the person resigned: the other side wins.
+            const int motor = 3 - r.abandona;
+            const QString texto = TextoAbandonoPersona(motor);
+            FinDeJuego({}, 0, motor);
             MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
         }
         return;
     }
     if (r.ganador == 0) {
-        FinDeJuego("95", MB_ICONINFORMATION);
+        FinDeJuego("95", MB_ICONINFORMATION, 0);
         return;
     }
-    FinDeJuego(TextosIdioma[23] + "\r\n" + linea, MB_ICONINFORMATION);
+    FinDeJuego(TextosIdioma[23] + "\r\n" + linea, MB_ICONINFORMATION, r.ganador);
 }
 
 void Cpu::OfertaDeTablas(int ranura) {
@@ -735,7 +766,7 @@ void Cpu::OfertaDeTablas(int ranura) {
     if (DosMotores()) {
         // An offer answered with an offer is a draw agreed between the engines.
         if (respondeOferta) {
-            FinDeJuego("95", MB_ICONINFORMATION);
+            FinDeJuego("95", MB_ICONINFORMATION, 0);
             return;
         }
         EsperandoRespuesta = true;
@@ -744,18 +775,19 @@ void Cpu::OfertaDeTablas(int ranura) {
         return;
     }
     if (!emisor.Activo) return;
-    const QString texto = Combo(ranura)->currentText() + PartirEnDolar(TextosIdioma[94]).second;
+    const QString texto = NombreMotor(ranura) + PartirEnDolar(TextosIdioma[94]).second;
     const long respuesta = MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION, MB_YESNO);
     // The game may have ended while the question was open.
-    if (respuesta == IDYES && (Motor1.Activo || Motor2.Activo)) FinDeJuego({}, 0);
+    if (respuesta == IDYES && (Motor1.Activo || Motor2.Activo)) FinDeJuego({}, 0, 0);
 }
 
 void Cpu::FinPartidaCPU(int ranura) {
-    const QString nombre = Combo(ranura)->currentText();
+    AnotarResultado(3 - ranura);
+    const QString nombre = NombreMotor(ranura);
     QString texto;
     if (DosMotores()) {
         const auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
-        texto = nombre + " " + antes + Combo(3 - ranura)->currentText() + despues;
+        texto = nombre + " " + antes + NombreMotor(3 - ranura) + despues;
     } else {
         texto = nombre + PartirEnDolar(TextosIdioma[91]).second;
     }
@@ -811,8 +843,10 @@ void Cpu::ToolboxComand(const QString& codigo) {
         case 3: {
             if (DosMotores()) return;
             if (!Motor2.Activo && (g.Turno == 0 || !Motor1.Activo)) return;
-            const QString texto = TextoAbandonoPersona();
-            FinDeJuego({}, 0);
+            // The engine that wins: the one that runs.
+            const int motor = Motor1.Activo ? 1 : 2;
+            const QString texto = TextoAbandonoPersona(motor);
+            FinDeJuego({}, 0, motor);
             MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
             return;
         }
@@ -826,7 +860,9 @@ void Cpu::ToolboxComand(const QString& codigo) {
             }
             return;
         case 5: {
-            const bool motor1 = SMotor1->currentIndex() > 0, motor2 = SMotor2->currentIndex() > 0;
+            // The engines that play, whatever the lists show: the board takes back what
+            // the engine is told to take back.
+            const bool motor1 = Motor1.Activo, motor2 = Motor2.Activo;
             const auto registros = g.Jugadas.List1.size();
             if (g.Turno == 0 || registros == 0) return;
             if ((registros == 1 && motor1) || (motor1 && motor2)) return;
@@ -841,11 +877,10 @@ void Cpu::ToolboxComand(const QString& codigo) {
     }
 }
 
-QString Cpu::TextoAbandonoPersona() const {
-    const QString motor = SMotor1->currentIndex() <= 0 ? SMotor2->currentText() : SMotor1->currentText();
+QString Cpu::TextoAbandonoPersona(int motor) const {
     auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
     if (!antes.isEmpty()) antes[0] = antes[0].toUpper();
-    return antes + motor + despues;
+    return antes + NombreMotor(motor) + despues;
 }
 
 void Cpu::Timer1_Timer() {
@@ -872,6 +907,7 @@ void Cpu::VariableCPUCero() {
     Text7->setText("00:00");
     Motor1 = DatosMotor{};
     Motor2 = DatosMotor{};
+    BloquearListas(false);
 }
 
 // ---- Engine clocks ------------------------------------------------------------------------------
@@ -904,7 +940,7 @@ void Cpu::Contar(int lado) {
         return;
     }
     // White's clock also ends a game whose White engine has gone.
-    if (lado == 1 && SMotor1->currentIndex() > 0 && !Motor1.Activo) {
+    if (lado == 1 && !NombreMotor(1).isEmpty() && !Motor1.Activo) {
         ToolboxComand("2");
         return;
     }
@@ -921,8 +957,10 @@ void Cpu::Contar(int lado) {
     QString texto = "29";
     if (Ranura(lado).Activo) {
         ReproducirSonido(5);
-        texto = Combo(3 - lado)->currentText() + ". " + TextosIdioma[30];
+        texto = DosMotores() ? TextoTiempoEntreMotores(NombreMotor(lado), NombreMotor(3 - lado))
+                             : NombreMotor(lado) + ". " + TextosIdioma[30];
     }
+    AnotarResultado(3 - lado);
     LimpiarCPU();
     auto& g = Reglas();
     g.TipoPartida.clear();
@@ -941,6 +979,7 @@ void Cpu::LimpiarCPU() {
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text5}) t->clear();
     Motor1 = DatosMotor{};
     Motor2 = DatosMotor{};
+    BloquearListas(false);
     for (QTimer* t : {Timer1, Timer2}) t->stop();
     EnroquePendiente = false;
     EsperandoRespuesta = false;

@@ -172,6 +172,7 @@ void RetrocesoCancelado() {
 void Rendirse() {
     if (!EnPartida()) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(2);
+    if (const int lado = LadoLocal()) AnotarResultado(lado);
     SinPartida();
     Aviso("16");
 }
@@ -179,6 +180,7 @@ void Rendirse() {
 void OfrecerTablas() {
     if (!Consentir("18", EnPartida, "TablasCancelado")) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    AnotarResultado(0);
     SinPartida();
     EncolarMensaje("TablasAceptadas");
 }
@@ -194,6 +196,7 @@ void RespuestaTablas(bool aceptadas) {
     }
     if (!EnPartida()) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    AnotarResultado(0);
     SinPartida();
     Aviso("19");
 }

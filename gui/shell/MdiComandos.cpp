@@ -82,10 +82,11 @@ namespace forms {
 void Mdi::mnuAbrirPartida_Click() { AbrirFichero(QString()); }
 
 void Mdi::AbrirFichero(const QString& nombre) {
-    // The PGN browser in save mode shows its save button; once closed it saves nothing.
+    if (ModoPreparar) return;
+    // The engine panel's game and a save under way in the PGN browser (it shows its
+    // save button) stay on the board: the box says why nothing opens.
     const bool guardandoPgn = ::ListaPgn().Visible() && controles::Visible(::ListaPgn().Command2[1]);
-    if (ModoPreparar || ::Cpu().Visible() || guardandoPgn) return;
-    if (::fEpd().Visible() || PartidaDeFichero) {
+    if (::Cpu().Visible() || guardandoPgn || ::fEpd().Visible() || PartidaDeFichero) {
         Aviso("80");
         return;
     }
@@ -246,6 +247,8 @@ void Mdi::RetrocesoFuncion() {
     const auto r = retroceso::Leer(g.Jugadas.List1.back());
     if (!r) return;
     RetrocesoEnCurso = true;
+    // A game taken back goes on: it has no result any more.
+    g.Jugadas.Resultado.clear();
     retroceso::DeshacerTablero(g, *r);
     BorrarUltimaJugada();
     RepintarTablero = false;
@@ -275,6 +278,7 @@ void Mdi::mnuRendirse_Click() {
     if (!Pregunta("14", true)) return;
     EncolarMensaje("Rendirse");
     if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(1);
+    if (g.MiColor == "Blancas" || g.MiColor == "Negras") AnotarResultado(g.MiColor == "Blancas" ? 2 : 1);
     SinPartida();
     Aviso("15");
 }

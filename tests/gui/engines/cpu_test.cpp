@@ -147,7 +147,8 @@ TEST_F(PanelReloj, AnEngineThatNeverMovesLosesOnTimeAndTheGameIsKept) {
     EXPECT_TRUE(Motor2.Activo);
     ahora += 31'000;
     ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
-    EXPECT_EQ(Mensajes(), QStringList{TextoSinMotor + ". " + TextosIdioma[30]});
+    // The engine whose flag fell is named.
+    EXPECT_EQ(Mensajes(), QStringList{"negro. " + TextosIdioma[30]});
     EXPECT_FALSE(Motor2.Activo);
     EXPECT_FALSE(Cpu().Timer4->isActive() || Cpu().Timer5->isActive());
     // The moves and the position stay, so the game can still be saved.
@@ -155,6 +156,25 @@ TEST_F(PanelReloj, AnEngineThatNeverMovesLosesOnTimeAndTheGameIsKept) {
     EXPECT_EQ(Pieza("e4"), rules::PeonBlanco);
     EXPECT_FALSE(Reglas().Jugadas.List[1].empty());
     EXPECT_EQ(Reglas().Turno, 0);
+}
+
+// Between engines nobody at the board has won: the engine whose flag fell and the
+// winner are named.
+TEST_F(PanelReloj, AFlagFallBetweenEnginesNamesTheLoserAndTheWinner) {
+    Motor("blanco", {"jugadas e2e4"});
+    Motor("negro", {"mudo"});
+    Nivel(2, "1", "0");
+    ASSERT_TRUE(Empezar("blanco", "negro"));
+    ASSERT_TRUE(Esperar([] { return Pieza("e4") == rules::PeonBlanco; }));
+    ASSERT_TRUE(Avanzar(30'000, Cpu().Text7, "00:30")) << Cpu().Text7->text().toStdString();
+    ahora += 31'000;
+    ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
+    const QString& t29 = TextosIdioma[29];
+    const QString& t92 = TextosIdioma[92];
+    const QString gana = t92.mid(t92.lastIndexOf(u'.', t92.indexOf(u'$')) + 1).trimmed().replace(u'$', "blanco");
+    EXPECT_EQ(Mensajes(), QStringList{"negro: " + t29.left(t29.indexOf(u'.') + 1) + " " + gana});
+    EXPECT_FALSE(Mensajes().join('|').contains(TextosIdioma[30]));
+    EXPECT_FALSE(Motor1.Activo || Motor2.Activo);
 }
 
 TEST_F(PanelReloj, TwoEnginesGetTheClocksFirstAndTheMoveLast) {
@@ -239,6 +259,40 @@ TEST_F(Panel, TakeBackRemovesTwoMovesOnlyWhenThePersonIsToMove) {
     Mdi().mnuRetroceder->trigger();
     EXPECT_EQ(Registros().size(), 2);
     EXPECT_FALSE(Leidas("blanco").contains("remove"));
+}
+
+// While a game runs the engine lists do not change, by keys or otherwise; take-back
+// goes by the engines that play, so the board and the engine take back the same moves.
+TEST_F(Panel, TheEngineListsStayDuringAGameAndTakeBackFollowsTheEnginesThatPlay) {
+    Motor("negro", {"jugadas e7e5 g8f6 b8c6"});
+    Nivel(0, "2");
+    ASSERT_TRUE(Empezar("", "negro"));
+    Jugar("e2e4");
+    ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
+    Jugar("g1f3");
+    ASSERT_TRUE(Esperar([] { return Pieza("f6") == rules::CaballoNegro; }));
+    auto& c = Cpu();
+    c.SMotor2->setFocus();
+    for (Qt::Key tecla : {Qt::Key_Up, Qt::Key_Home, Qt::Key_PageUp}) QTest::keyClick(c.SMotor2, tecla);
+    EXPECT_EQ(c.SMotor2->currentText(), "negro");
+    EXPECT_FALSE(c.SMotor1->isEnabled() || c.SMotor2->isEnabled());
+    EXPECT_EQ(c.NombreMotor(2), "negro");
+    EXPECT_EQ(c.NombreMotor(1), "");
+    // Whatever the list shows, the engine that plays is the one that counts.
+    c.SMotor2->setCurrentIndex(0);
+    Mdi().mnuRetroceder->trigger();
+    EXPECT_EQ(Registros(), (QStringList{"5254", "5755"}));
+    EXPECT_EQ(Reglas().Turno, 1);
+    ASSERT_TRUE(Esperar([&] { return Leidas("negro").contains("remove"); }));
+    EXPECT_EQ(Leidas("negro").count("remove"), 1);
+    // The game goes on from there; once it ends the lists may change again, and the
+    // game on the board still names its engine.
+    Jugar("d2d4");
+    ASSERT_TRUE(Esperar([] { return Registros().size() == 4; }));
+    c.Toolbar1[2]->trigger();
+    EXPECT_TRUE(c.SMotor1->isEnabled() && c.SMotor2->isEnabled());
+    EXPECT_EQ(c.NombreMotor(2), "negro");
+    EXPECT_TRUE(e->mensajes.empty()) << Mensajes().join('|').toStdString();
 }
 
 TEST_F(Panel, ClosingThePanelEndsTheEnginesAndBringsBackTheWindowsTheSettingsShow) {

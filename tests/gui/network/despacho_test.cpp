@@ -7,6 +7,8 @@
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
 #include "files/fEpd.h"
+#include "files/Guardar.h"
+#include "files/ListaPgn.h"
 #include "network/Chat.h"
 #include "network/Cola.h"
 #include "network/Nuevo.h"
@@ -18,6 +20,7 @@
 #include "shell/Mdi.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -724,6 +727,55 @@ TEST_F(Despacho, AFloodOfBrokenRequestsNeitherDropsNorDelaysTheLocalMove) {
     Mover("e2e4");
     EXPECT_EQ(Salida(*this), "Movimiento 52540|NuevoCancelado|RetrocesoCancelado|TVP ERROR");
     EXPECT_EQ(Pieza("e4"), 1);
+}
+
+// Each end of a game with the peer leaves its result for Save game: a resignation on
+// either side, a draw agreed either way, a flag fall.
+TEST_F(Despacho, EachEndOfAGameLeavesItsResultForSaveGame) {
+    auto resultado = [] {
+        GuardarPartidaPgn();
+        const std::string r = ListaPgn().Combo1->currentText().toStdString();
+        ListaPgn().Command2_Click(2);
+        return r;
+    };
+    Partida("R", 1);
+    Mover("e2e4");
+    EXPECT_EQ(Cola(), "Movimiento 52540");
+    EXPECT_EQ(resultado(), "*");
+    Llega("Rendirse");
+    EXPECT_EQ(resultado(), "1-0");
+    Partida("R", 2);
+    Llega("Rendirse");
+    EXPECT_EQ(resultado(), "0-1");
+    Partida("A", 2);
+    e->respuestas = {IDYES};
+    Mdi().mnuRendirse_Click();
+    EXPECT_EQ(Cola(), "Rendirse");
+    EXPECT_EQ(resultado(), "1-0");
+    Partida("R", 1);
+    e->respuestas = {IDYES};
+    Llega("OfrecerTablas");
+    EXPECT_EQ(Cola(), "TablasAceptadas");
+    EXPECT_EQ(resultado(), "1/2-1/2");
+    Partida("R", 2);
+    e->respuestas = {IDYES};
+    Mdi().mnuOfrecerTablas_Click();
+    EXPECT_EQ(Cola(), "OfrecerTablas");
+    Llega("TablasAceptadas");
+    EXPECT_EQ(resultado(), "1/2-1/2");
+    // White's flag falls on the side that plays Black.
+    Partida("R", 2);
+    MinutosBlancas = 0, SegundosBlancas = 1;
+    Reloj().CorrenBlancas();
+    reloj += 2000;
+    Reloj().Timer1_Timer();
+    ASSERT_TRUE(Reglas().TipoPartida.empty());
+    EXPECT_EQ(resultado(), "0-1");
+    // The next game starts without a result.
+    Partida("R", 1);
+    EXPECT_EQ(resultado(), "*");
+    Cajas();
+    Cola();
 }
 
 }  // namespace
