@@ -159,6 +159,35 @@ TEST(San, TokensWithNothingToPlay) {
     for (const char* token : {"--", "Z", "0-0-0-0", "e2e4", "Pe4"}) Leer({kInicial, token, "", 51});
 }
 
+TEST(San, TokensForNoSideAndKingTokensWithMarks) {
+    // A side other than 1 or 2 reads nothing, unless there is nothing to play.
+    for (int lado : {0, 3}) {
+        FakeHost host;
+        rules::Reglas r(&host);
+        ASSERT_TRUE(Preparar(r, kInicial));
+        const rules::Tablero antes = r.Casillas;
+        r.ComFicha("1-0", lado);
+        EXPECT_FALSE(r.ErrorPgn);
+        r.ComFicha(" e4 ", lado);
+        EXPECT_TRUE(r.ErrorPgn);
+        ASSERT_EQ(host.mensajes.size(), 1u);
+        EXPECT_EQ(host.mensajes[0].texto, "<51>  e4 ");
+        EXPECT_TRUE(r.PgnJugadas.empty());
+        EXPECT_EQ(r.Casillas, antes);
+    }
+    for (const CasoSan& c : {
+             CasoSan{"4k3/8/8/8/8/8/3p4/4K3 w - - 0 1", "Kxd2+", "5142", 0},
+             CasoSan{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "Kf1!?", "5161", 0},
+             CasoSan{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "Kx", "", 51},
+             CasoSan{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "K", "", 51},
+             CasoSan{"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "O-O+", "5171", 0},
+             CasoSan{"r3k3/8/8/8/8/8/8/4K3 b q - 0 1", "o-o-o++", "5838", 0},
+             CasoSan{"r3k3/8/8/8/8/8/8/4K3 b q - 0 1", "O-O", "", 52},
+             CasoSan{"1n2k3/8/5n2/8/8/8/8/4K3 b - - 0 1", "Nbd7#", "2847", 0},
+         })
+        Leer(c);
+}
+
 TEST(San, WholeGameAndStateBetweenTokens) {
     FakeHost host;
     host.pgnVisible = true;
