@@ -427,6 +427,7 @@ QString EstadoPrueba() {
     poner("FicheroPendiente", FicheroPendiente);
     poner("PartidaDeFichero", PartidaDeFichero ? "1" : "0");
     poner("Cola", QString::number(NumColaEnvio));
+    poner("RankingPendiente", ::Tavorin().RankingPendiente() ? "1" : "0");
     poner("SalirPendiente", SalirPendiente ? "1" : "0");
     QStringList ventanas;
     for (QWidget* w : QApplication::allWidgets())

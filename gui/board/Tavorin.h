@@ -81,6 +81,8 @@ public:
     void EnvioCompleto();
     void Ping_Timer();
     void TimerR_Timer();
+    // The ranking of a new link has yet to be queued.
+    bool RankingPendiente() const;
     // The receive dispatcher: acts on the message in DatosRecibidos.
     void ProcesarDatos();
 

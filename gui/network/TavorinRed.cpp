@@ -564,6 +564,8 @@ void Tavorin::Ping_Timer() {
         Ping->stop();
 }
 
+bool Tavorin::RankingPendiente() const { return TimerR->isActive(); }
+
 void Tavorin::TimerR_Timer() {
     const auto& p = ::Ranking().RegPuntuacion;
     EncolarMensaje(QString("Ranking %1-%2-%3-%4-%5").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]).arg(p[4]));

@@ -80,14 +80,12 @@ protected:
     }
     // The board of the state line, rank 8 to 1 as piece codes in hex.
     std::string Tablero() { return copia->Estado()["Tablero"]; }
-    // Polls the state until the condition holds (a minute at most).
+    // Polls the state until the condition holds.
     bool Hasta(const std::function<bool(std::map<std::string, std::string>&)>& condicion) {
-        for (int i = 0; i < 600; ++i) {
+        return testsupport::Hasta([&] {
             auto e = copia->Estado();
-            if (condicion(e)) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
+            return condicion(e);
+        });
     }
     testsupport::TempDir dir;
     std::unique_ptr<red_e2e::Copia> copia;
