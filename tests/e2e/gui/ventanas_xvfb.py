@@ -177,9 +177,16 @@ class Tavorin:
         self.asentada()
 
     def asentada(self):
-        """The window manager has framed the main window and the screen has settled."""
+        """The window manager has framed the main window and it stands still (two looks
+        0.2 s apart alike)."""
         esperar(lambda: self.borde() != (0, 0, 0, 0), ESPERA, "the window manager put no frame round the window")
-        self.quieta()
+        visto = [None]
+
+        def quieta():
+            ahora = self.marco()
+            antes, visto[0] = visto[0], ahora
+            return ahora == antes
+        esperar(quieta, ESPERA, "the main window did not come to rest", paso=0.2)
 
     def quieta(self, segundos=ESPERA, despues=None):
         """Waits until the screen has settled: two screenshots 0.4 s apart alike (the
@@ -264,7 +271,6 @@ class Tavorin:
         (x, y, w, _), (_, _, arriba, _) = self.marco()
         self.pantalla.xdotool("mousemove", x + w // 2, y + max(2, arriba // 2), "click", "--repeat", "2", "1")
         esperar(lambda: self.maximizada() != antes, ESPERA, "the double click on the title bar changed nothing")
-        self.quieta()
 
     def foto(self, nombre):
         self.fotos += 1
@@ -390,7 +396,7 @@ def rueda(t, punto, boton, veces):
 def tablero(t):
     lado = 100
     t.poner("Configuracion", "Tamaño", str(lado))
-    t.arrancar(30000)
+    t.arrancar(120000)  # the check ends the program; a loaded machine may need long
     (mx, my, mw, mh), _ = t.marco()
     arriba = t.tablero(lado, "tablero-100")
     comprobar(arriba[1] + 8 * lado > my + mh, "the 100-pixel board fits the window: nothing to scroll")
@@ -437,7 +443,8 @@ def menu_cerrado(t):
 
 def menus(t):
     t.poner("Configuracion", "Chat", "1")
-    t.arrancar(30000)
+    t.arrancar(120000)  # the check ends the program; a loaded machine may need long
+    t.quieta()
     tab = t.tablero(40, "inicio")
     # The chat's list: one menu, the program's, whose first item asks for the new nick
     # (the test hook answers "Prueba", which the list then reports on its first line).
