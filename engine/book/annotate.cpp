@@ -131,7 +131,7 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
             const uint32_t game_move = played[static_cast<size_t>(ply) + 1].move;
             ply_note& note = notes[static_cast<size_t>(ply) + 1];
             const search_result best = search_position(side, seconds);
-            if (best.usable && (best.move & 0x7FFF) == (game_move & 0x7FFF)) {
+            if (best.usable && (best.move & MOVE_STORED) == (game_move & MOVE_STORED)) {
                 note.game_score = best.score;
                 note.game_depth = best.depth;
                 note.flags |= EVALUATED;
@@ -144,7 +144,7 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
                     note.suggestion = legal_move_text(side, best.move);
                     note.line = line_text(best.pv, side);
                     note.flags |= SUGGESTED;
-                    if (find_and_make_move(side, game_move & 0x7FFF, nullptr)) {
+                    if (find_and_make_move(side, game_move & MOVE_STORED, nullptr)) {
                         const search_result own = search_game_move(side, game_move, best.depth, seconds * 10.0);
                         note.game_score = own.score;
                         note.game_depth = own.depth;

@@ -120,8 +120,8 @@ std::string move_to_text(uint32_t move) {
         return s + suffix;
     }
     // Shortest form that reads back as this move in the position before it.
-    const int saved_state = search_state;
-    search_state = 0;
+    const search_mode saved_state = search_state;
+    search_state = SEARCH_PLAY;
     unmake_move(mover, move);
     const std::string x = (move & MOVE_CAPTURE) ? "x" : "";
     const std::string dest = std::string(1, file_char(to)) + rank_char(to);
@@ -154,7 +154,7 @@ std::string move_text_here(int side, uint32_t move) {
 }
 
 std::string legal_move_text(int side, uint32_t move) {
-    const uint32_t full = move ? find_and_make_move(side, move & 0x7FFF, nullptr) : 0;
+    const uint32_t full = move ? find_and_make_move(side, move & MOVE_STORED, nullptr) : 0;
     return full ? move_text_here(side, full) : "invalid";
 }
 

@@ -58,7 +58,7 @@ mark_row* marks = nullptr;   // attached while an epdtest position is searched
 int matches_of(uint32_t move, int* last) {
     int n = 0;
     for (size_t i = 0; i < solutions.size(); ++i)
-        if (solutions[i] == (move & 0x7FFF)) {
+        if (solutions[i] == (move & MOVE_STORED)) {
             ++n;
             *last = static_cast<int>(i);
         }
@@ -113,7 +113,7 @@ void read_solutions(const std::vector<std::string>& tokens, int side, bool echo_
             level_printf(LVL_TEST, "ERROR move %s rejected\n", t.c_str());
             continue;
         }
-        solutions.push_back(static_cast<uint16_t>(move & 0x7FFF));
+        solutions.push_back(static_cast<uint16_t>(move & MOVE_STORED));
         if (echo_san) {
             const std::string san = legal_move_text(side, move);
             level_printf(LVL_SOLUTION, " %s%s", san.c_str(), avoid_mode ? "?" : "!");
@@ -335,7 +335,7 @@ void finish_suite(const std::string& file, const suite_totals& t, double seconds
     FILE* f = open_file("test.sum", "a");
     if (!f) return;
     std::fprintf(f, "TEST %s by Orvik %s ", file.c_str(), release_label);
-    if (node_limit != 0xFFFFFFFFu)
+    if (node_limit != NO_NODE_LIMIT)
         std::fprintf(f, "search_nodes %lu", static_cast<unsigned long>(node_limit));
     else
         std::fprintf(f, "search time %.2f", clocks[WHITE].pt);
@@ -663,12 +663,12 @@ void epd_check_solution(uint32_t move, int, int score) {
             points = solution_points[static_cast<size_t>(last)];
         if (marks->move[0] == 0 || t <= mark_seconds[0]) {
             for (int k = 0; k < MARKS; ++k) {
-                marks->move[k] = static_cast<uint16_t>(move & 0x7FFF);
+                marks->move[k] = static_cast<uint16_t>(move & MOVE_STORED);
                 marks->points[k] = points;
             }
         } else {
             for (int k = MARKS - 1; k >= 1 && mark_seconds[k] >= t; --k) {
-                marks->move[k] = static_cast<uint16_t>(move & 0x7FFF);
+                marks->move[k] = static_cast<uint16_t>(move & MOVE_STORED);
                 marks->points[k] = points;
             }
         }

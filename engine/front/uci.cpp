@@ -110,7 +110,7 @@ bool uci_boolean(const std::string& value) {
 bool uci_root_move_excluded(uint32_t move) {
     if (searchmoves_count <= 0) return false;
     for (int i = 0; i < searchmoves_count; ++i)
-        if ((searchmoves_list[i] & 0x7FFF) == (move & 0x7FFF)) return false;
+        if ((searchmoves_list[i] & MOVE_STORED) == (move & MOVE_STORED)) return false;
     return true;
 }
 
@@ -136,7 +136,7 @@ int cmd_uci(const std::string&) {
     level_printf(LVL_UCI, "option name OwnBook type check default true\n");
     level_printf(LVL_UCI, "option name BookFile type string default kvbook.bin\n");
     level_printf(LVL_UCI, "option name LearnBookFile type string default kvlearn.bin\n");
-    level_printf(LVL_UCI, "option name BookLearning type check default %s\n", (book_learn & 2) ? "true" : "false");
+    level_printf(LVL_UCI, "option name BookLearning type check default %s\n", (book_learn & BOOK_LEARN_WRITE) ? "true" : "false");
     level_printf(LVL_UCI, "option name Book Random type check default %s\n", book_random ? "true" : "false");
     level_printf(LVL_UCI, "option name %s type string default <empty>\n", "BitbasePath");
     level_printf(LVL_UCI, "option name Selectivity type combo default Normal var None var Normal var Risky\n");
@@ -180,7 +180,7 @@ int cmd_isready(const std::string&) {
 // numbered log); under UCI nothing is searched after it.
 int cmd_ucinewgame(const std::string& arg) {
     const int code = cmd_newgame(arg);
-    return uci_mode ? 0 : code;
+    return uci_mode ? CMD_READ_ON : code;
 }
 
 int cmd_stop(const std::string&) {
@@ -272,9 +272,9 @@ int cmd_setoption(const std::string& arg) {
     if ((m = setoption_match("BookLearning", arg, &value))) {
         if (m == 2) {
             if (uci_boolean(value))
-                book_learn |= 2;
+                book_learn |= BOOK_LEARN_WRITE;
             else
-                book_learn &= ~2;
+                book_learn &= ~BOOK_LEARN_WRITE;
             debug_echo("do_book_learn=%d\n", book_learn);
         }
         return 0;
@@ -474,7 +474,7 @@ size_t parse_searchmoves(const std::string& text) {
 }
 
 int uci_go(const std::string& arg) {
-    search_state = 0;
+    search_state = SEARCH_PLAY;
     searchmoves_count = 0;
     long long wtime = 0, btime = 0, winc = 0, binc = 0, movestogo = 0, depth = 0, nodes = 0, mate = 0, movetime = 0;
     bool infinite = false, have_depth = false, have_mate = false, have_clock = false;
@@ -489,7 +489,7 @@ int uci_go(const std::string& arg) {
         if (which < 0) break;
         size_t i = *at;
         switch (which) {
-        case 0: search_state = 1; break;
+        case 0: search_state = SEARCH_PONDER; break;
         case 1: i += parse_searchmoves(rest.substr(i)); break;
         case 2: wtime = read_go_number(rest, &i); have_clock = true; break;
         case 3: btime = read_go_number(rest, &i); have_clock = true; break;
@@ -508,24 +508,24 @@ int uci_go(const std::string& arg) {
     max_depth = 0;
     if (nodes > 0) {
         node_limit = nodes >= 0xFFFFFFFFLL ? 0xFFFFFFFEu : static_cast<uint32_t>(nodes);
-        return 1;
+        return CMD_ACT;
     }
-    node_limit = 0xFFFFFFFFu;
+    node_limit = NO_NODE_LIMIT;
     if (movetime > 0) {
         set_fixed_time_per_move(static_cast<double>(movetime) / 1000.0);
-        return 1;
+        return CMD_ACT;
     }
     if (!infinite && !have_depth && !have_mate) {
         // Without a clock word the clocks stay as they are; a clock given at 0 or below
         // is a clock of 0, and an increment below 0 is none.
-        if (!have_clock) return 1;
+        if (!have_clock) return CMD_ACT;
         wtime = wtime < 0 ? 0 : wtime;
         btime = btime < 0 ? 0 : btime;
         winc = winc < 0 ? 0 : winc;
         binc = binc < 0 ? 0 : binc;
         if (movestogo < 0) movestogo = 0;
         if (movestogo > 100000) movestogo = 100000;
-        if (autoplayer_delay >= 1 && search_state <= 1) {
+        if (autoplayer_delay >= 1 && search_state != SEARCH_ANALYSE) {
             const long long est = ((board.ply + 1) * static_cast<long long>(autoplayer_delay)) / 2;
             long long& own = side_to_move == BLACK ? btime : wtime;
             const long long reduced = own - est;
@@ -547,11 +547,11 @@ int uci_go(const std::string& arg) {
         }
         // The host's clock runs from its "go": so does ours (a ponder search starts
         // the engine's clock at the ponder hit).
-        if (search_state == 0) clock_start(side_to_move);
-        return 1;
+        if (search_state == SEARCH_PLAY) clock_start(side_to_move);
+        return CMD_ACT;
     }
     set_fixed_time_per_move(10000000000.0);
     if (have_depth) max_depth = depth > 10000 ? 10000 : depth < 0 ? 0 : static_cast<int>(depth);
-    if (infinite) search_state = 2;
-    return 1;
+    if (infinite) search_state = SEARCH_ANALYSE;
+    return CMD_ACT;
 }

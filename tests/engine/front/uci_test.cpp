@@ -24,17 +24,17 @@ struct uci_session {
         notation_mode = 2;
         new_game(1);
         init_clocks();
-        search_state = 0;
-        node_limit = 0xFFFFFFFFu;
+        search_state = SEARCH_PLAY;
+        node_limit = NO_NODE_LIMIT;
         max_depth = 0;
     }
     ~uci_session() {
         uci_mode = 0;
         notation_mode = 0;
-        search_state = 0;
+        search_state = SEARCH_PLAY;
         searchmoves_count = -1;
         uci_debug = 0;
-        node_limit = 0xFFFFFFFFu;
+        node_limit = NO_NODE_LIMIT;
         max_depth = 0;
         new_game(1);
         init_clocks();
@@ -50,7 +50,7 @@ TEST(UciGo, ClockWordsSetBothRecords) {
     EXPECT_DOUBLE_EQ(clocks[BLACK].pt, 60.0);
     EXPECT_EQ(clocks[WHITE].pm, 0);
     EXPECT_EQ(clocks[WHITE].fixed, 0);
-    EXPECT_EQ(search_state, 0);
+    EXPECT_EQ(search_state, SEARCH_PLAY);
     EXPECT_EQ(run_line("go wtime 10000 btime 9000 winc 100 binc 200 movestogo 12"), 1);
     EXPECT_DOUBLE_EQ(clocks[BLACK].pt, 9.0);
     EXPECT_DOUBLE_EQ(clocks[BLACK].inc, 0.2);
@@ -96,12 +96,12 @@ TEST(UciGo, LimitsNodesDepthMovetimeInfinitePonder) {
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 0.3);
     EXPECT_DOUBLE_EQ(game_time_60, 18.0);
     EXPECT_EQ(run_line("go infinite"), 1);
-    EXPECT_EQ(search_state, 2);
+    EXPECT_EQ(search_state, SEARCH_ANALYSE);
     EXPECT_EQ(run_line("go ponder wtime 5000 btime 5000"), 1);
-    EXPECT_EQ(search_state, 1);
+    EXPECT_EQ(search_state, SEARCH_PONDER);
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 5.0);
     EXPECT_EQ(run_line("go"), 1);
-    EXPECT_EQ(search_state, 0);
+    EXPECT_EQ(search_state, SEARCH_PLAY);
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 5.0);   // no words: the clocks stay
 }
 
