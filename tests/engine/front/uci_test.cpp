@@ -1,6 +1,7 @@
 // The UCI commands inside the engine: go parameters, setoption, position.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "core/state.h"
 #include "front/new_game.h"
 #include "front/uci.h"
+#include "front/uci_options.h"
 #include "front_env.h"
 
 namespace {
@@ -179,6 +181,40 @@ TEST(UciOptions, SpinsBooleansCombosAndClamps) {
     EXPECT_EQ(s.out.lines(), (std::vector<std::string>{"info string ignore setoption name NoSuchOption value 1",
                                                        "use_book=0"}));
     run_line("setoption name OwnBook value true");
+}
+
+// setoption takes the first row whose name begins the text after "name": no name may
+// begin another, or that option could never be set. Every row is found by its own name,
+// the one the reply does not list as well.
+TEST(UciOptions, EveryRowIsFoundByItsNameAndHidesNoOther) {
+    auto lower = [](std::string t) {
+        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    int announced = 0;
+    for (int i = 0; i < uci_option_count; ++i) {
+        const uci_option& o = uci_options[i];
+        SCOPED_TRACE(o.name);
+        announced += o.announced;
+        for (int j = 0; j < uci_option_count; ++j) {
+            if (j == i) continue;
+            EXPECT_NE(lower(uci_options[j].name).rfind(lower(o.name), 0), 0u) << uci_options[j].name;
+        }
+        std::string value;
+        bool has_value = false;
+        EXPECT_EQ(find_uci_option(std::string("name ") + o.name + " value 7", &value, &has_value), &o);
+        EXPECT_TRUE(has_value);
+        EXPECT_EQ(value, "7");
+        EXPECT_EQ(find_uci_option(std::string("name ") + lower(o.name), &value, &has_value), &o);
+        EXPECT_FALSE(has_value);
+        EXPECT_NE(o.set, nullptr);
+    }
+    EXPECT_EQ(announced, uci_option_count - 1);
+    uci_session s;
+    const int saved = ipawne;
+    run_line("setoption name Pawn endgame extension value 50");
+    EXPECT_EQ(ipawne, 32);
+    ipawne = saved;
 }
 
 TEST(UciOptions, DebugTakesPrefixesOfOn) {
