@@ -342,100 +342,135 @@ int uci_think() {
     }
 }
 
+namespace {
+
+// A move the game loop's search step found, to be played.
+struct found_move {
+    uint32_t move = 0;
+    bool engine_moved = false;   // the engine's own move (not the opponent's typed while pondering)
+    int score = 0;
+    int flags = 0;               // the search's result code
+};
+
+// What a search step asks of the game loop next.
+enum class step_next { quit, search_again, play, read_command };
+
+// Whether the loop waits for a command rather than searching (not analysing).
+bool waits_for_input(bool game_over, bool ponder_request) {
+    return force_mode || game_over || (!auto_play && side_to_move != computer_side && !hard && !ponder_request) ||
+           pending_line_waiting;
+}
+
+// Analyses the position until a command ends the analysis.
+void analyse_position() {
+    hash_new_search();
+    copy_display_board();
+    thinking = 1;
+    think(side_to_move, nullptr, nullptr, nullptr, nullptr);
+    thinking = 0;
+}
+
+// Ponders on the opponent's time (asked for by a command, or the engine's own).
+step_next ponder_step(bool& ponder_request, found_move& found) {
+    const uint32_t t0 = millis();
+    if (ponder_request) computer_side = engine_last_side = side_to_move ^ 1;
+    if (engine_start_ply == 0) engine_start_ply = board.ply + 2;
+    ponder_outcome outcome = PONDER_MISSED;
+    const uint32_t m = ponder_search(&outcome);
+    if (ponder_request && outcome == PONDER_HIT) force_mode = 1;
+    ponder_request = false;
+    if (outcome == PONDER_QUIT) {
+        if (!record_finished) finish_game_record();
+        return step_next::quit;
+    }
+    if (outcome == PONDER_NEW_GAME) {
+        if (!fritz_mode && !record_finished) finish_game_record();
+        new_game(1);
+        if (!fritz_mode)
+            level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
+                         opponent_name.c_str(), release_label);
+        return step_next::search_again;
+    }
+    if (!m) return step_next::read_command;
+    found.move = m;
+    if (outcome != PONDER_MISSED) {
+        found.engine_moved = true;
+        found.score = last_think_score;
+        found.flags = last_think_code;
+        if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = (millis() - t0) * 0.001;
+    }
+    return step_next::play;
+}
+
+// The engine's own search; no move ends the game.
+step_next own_search_step(bool& game_over, found_move& found) {
+    engine_last_side = side_to_move;
+    if (engine_start_ply == 0) engine_start_ply = board.ply + 1;
+    copy_display_board();
+    thinking = 1;
+    int code = 0;
+    found.move = think(side_to_move, &code, &found.score, nullptr, nullptr);
+    thinking = 0;
+    found.flags = code;
+    if (stop_by_input) auto_play = 0;
+    if (found.move) {
+        found.engine_moved = true;
+        return step_next::play;
+    }
+    game_over = true;
+    announce_game_end(code);
+    if (!record_finished) finish_game_record();
+    return step_next::search_again;
+}
+
+// Pondering or the engine's own search, whichever the game asks for.
+step_next search_step(bool& ponder_request, bool& game_over, found_move& found) {
+    hash_new_search();
+    const bool ponder = !auto_play && (ponder_request || side_to_move != computer_side);
+    const step_next next = ponder ? ponder_step(ponder_request, found) : own_search_step(game_over, found);
+    if (next == step_next::quit || next == step_next::search_again) return next;
+    if (stop_by_input) auto_play = 0;
+    return next;
+}
+
+// Plays a move a search step found, unless the game record is full.
+void play_found_move(const found_move& found, bool& game_over) {
+    if (!game_has_room()) {
+        level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
+        force_mode = 1;
+        return;
+    }
+    play_move(found.move, found.score, found.flags, found.engine_moved, game_over);
+}
+
+}  // namespace
+
 int game_step() {
     bool analysed = false;
     bool game_over = false;
     bool ponder_request = false;
     if (!force_mode) clock_start(side_to_move);
     for (;;) {
-        uint32_t move = 0;
-        bool engine_moved = false;
-        int score = 0;
-        int flags = 0;
-        bool have_move = false;
-
         if (search_state == SEARCH_ANALYSE) {
             if (!analysed && !pending_line_waiting) {
-                hash_new_search();
-                copy_display_board();
-                thinking = 1;
-                think(side_to_move, nullptr, nullptr, nullptr, nullptr);
-                thinking = 0;
+                analyse_position();
                 analysed = true;
                 continue;
             }
-        } else {
-            const bool idle = force_mode || game_over ||
-                              (!auto_play && side_to_move != computer_side && !hard && !ponder_request) ||
-                              pending_line_waiting;
-            if (!idle) {
-                hash_new_search();
-                const uint32_t t0 = millis();
-                if (!auto_play && (ponder_request || side_to_move != computer_side)) {
-                    if (ponder_request) computer_side = engine_last_side = side_to_move ^ 1;
-                    if (engine_start_ply == 0) engine_start_ply = board.ply + 2;
-                    ponder_outcome outcome = PONDER_MISSED;
-                    const uint32_t m = ponder_search(&outcome);
-                    if (ponder_request && outcome == PONDER_HIT) force_mode = 1;
-                    ponder_request = false;
-                    if (outcome == PONDER_QUIT) {
-                        if (!record_finished) finish_game_record();
-                        return 1;
-                    }
-                    if (outcome == PONDER_NEW_GAME) {
-                        if (!fritz_mode && !record_finished) finish_game_record();
-                        new_game(1);
-                        if (!fritz_mode)
-                            level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
-                                         opponent_name.c_str(), release_label);
-                        continue;
-                    }
-                    if (m) {
-                        have_move = true;
-                        move = m;
-                        if (outcome != PONDER_MISSED) {
-                            engine_moved = true;
-                            score = last_think_score;
-                            flags = last_think_code;
-                            if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = (millis() - t0) * 0.001;
-                        }
-                    }
-                } else {
-                    engine_last_side = side_to_move;
-                    if (engine_start_ply == 0) engine_start_ply = board.ply + 1;
-                    copy_display_board();
-                    thinking = 1;
-                    int code = 0;
-                    move = think(side_to_move, &code, &score, nullptr, nullptr);
-                    thinking = 0;
-                    flags = code;
-                    if (stop_by_input) auto_play = 0;
-                    if (move) {
-                        have_move = true;
-                        engine_moved = true;
-                    } else {
-                        game_over = true;
-                        announce_game_end(code);
-                        if (!record_finished) finish_game_record();
-                        continue;
-                    }
-                }
-                if (stop_by_input) auto_play = 0;
-                if (have_move) {
-                    if (!game_has_room()) {
-                        level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
-                        force_mode = 1;
-                        continue;
-                    }
-                    play_move(move, score, flags, engine_moved, game_over);
-                    continue;
-                }
+        } else if (!waits_for_input(game_over, ponder_request)) {
+            found_move found;
+            const step_next next = search_step(ponder_request, game_over, found);
+            if (next == step_next::quit) return 1;
+            if (next == step_next::search_again) continue;
+            if (next == step_next::play) {
+                play_found_move(found, game_over);
+                continue;
             }
         }
 
         // Read a command.
         int code = CMD_QUIT;
-        move = read_command(&code);
+        const uint32_t move = read_command(&code);
         analysed = false;
         game_over = false;
         if (code == CMD_QUIT) {
@@ -443,13 +478,8 @@ int game_step() {
             if (!record_finished) finish_game_record();
             return 1;
         }
-        if (code == CMD_PONDER) {
-            ponder_request = true;
-        } else {
-            ponder_request = false;
-            if (uci_mode) return uci_think();
-        }
-        if (!move) continue;
-        play_move(move, NO_SCORE, 0, false, game_over);
+        ponder_request = code == CMD_PONDER;
+        if (!ponder_request && uci_mode) return uci_think();
+        if (move) play_move(move, NO_SCORE, 0, false, game_over);
     }
 }
