@@ -181,8 +181,24 @@ void LeerMovimientosPgn(const QString& fichero) {
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, k));
     QListWidget* lista = ::PgnMovimientos().List1;
     lista->clear();
-    QStringList lineas;
-    for (const std::string& linea : pgn::SepararJugadas(p.textoJugadas)) lineas << QString::fromStdString(linea);
-    lista->addItems(lineas);
+    const std::vector<std::string> lineas = pgn::SepararJugadas(p.textoJugadas);
+    QStringList mostradas;
+    mostradas.reserve(qsizetype(lineas.size()));
+    std::vector<int> cortadas;
+    for (const std::string& linea : lineas) {
+        const std::string mostrada = pgn::LineaMostrada(linea);
+        if (mostrada.size() != linea.size()) cortadas.push_back(int(mostradas.size()));
+        mostradas << QString::fromStdString(mostrada);
+    }
+    lista->addItems(mostradas);
+    // A line shown cut short keeps its whole move for the load.
+    for (int i : cortadas) lista->item(i)->setData(Qt::UserRole, QString::fromStdString(lineas[size_t(i)]));
     if (lista->count() > 0) lista->setCurrentRow(lista->count() - 1);
+}
+
+std::string LineaPgn(int i) {
+    const QListWidgetItem* item = ::PgnMovimientos().List1->item(i);
+    if (!item) return {};
+    const QVariant entera = item->data(Qt::UserRole);
+    return (entera.isValid() ? entera.toString() : item->text()).toStdString();
 }

@@ -25,6 +25,11 @@ struct ListaJugadas {
     void Borrar() { List = {}; List1.clear(); }
 };
 
+// A move-text token as a message quotes it or a move list shows it: whole up to
+// kTokenCorto characters (UTF-8), else its first kTokenCorto characters and "...".
+constexpr size_t kTokenCorto = 40;
+std::string TokenCorto(const std::string& token);
+
 // A position read from a FEN/EPD text, before it is put on the board.
 struct PosicionFen {
     Tablero Casillas{};

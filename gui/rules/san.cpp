@@ -41,9 +41,19 @@ std::string Digito(int d) { return std::to_string(d); }
 
 }  // namespace
 
+std::string TokenCorto(const std::string& token) {
+    size_t caracteres = 0;
+    for (size_t i = 0; i < token.size(); ++i) {
+        // A byte that continues a UTF-8 character does not start one.
+        if ((static_cast<unsigned char>(token[i]) & 0xC0) == 0x80) continue;
+        if (caracteres++ == kTokenCorto) return token.substr(0, i) + "...";
+    }
+    return token;
+}
+
 void Reglas::ErrorToken(int texto, const std::string& token) {
     std::string mensaje = host_->TextoIdioma(texto);
-    mensaje += (texto == kTextoIlegible) ? " " + token : token;
+    mensaje += (texto == kTextoIlegible) ? " " + TokenCorto(token) : TokenCorto(token);
     host_->MostrarMensaje("Tavorin", mensaje, 64);
     ErrorPgn = true;
 }
