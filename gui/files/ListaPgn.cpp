@@ -392,6 +392,7 @@ void ListaPgn::Timer_Timer() {
     const auto& registros = g.Jugadas.List1;
     const size_t base = std::min(inicioJugadas_.List1.size(), registros.size());
     registrosPartida_.assign(registros.begin() + std::ptrdiff_t(base), registros.end());
+    tableroMostrado_ = g.Casillas;
     Seleccionar(int(JugadaPgnActual));
     if (!::PgnMovimientos().Visible()) ::PgnMovimientos().Show();
     RepintarTablero();
@@ -406,7 +407,8 @@ void ListaPgn::PasoReproduccion(int i) {
     const std::string& t = g.PgnJugadas[size_t(i)];
     g.Origen = t.substr(0, 2);
     g.Destino = t.size() >= 4 ? t.substr(2, 2) : std::string();
-    if (t.size() >= 5) g.PiezaCoronacion = std::atoi(t.c_str() + 4);
+    // None for a move without one: a load stopped by a word may have left one set.
+    g.PiezaCoronacion = t.size() >= 5 ? std::atoi(t.c_str() + 4) : 0;
     g.ValidarMovimiento();
     if (!g.CapturaAlPaso.empty() && g.MovimientoValido) ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
     if (!g.MovimientoValido) MostrarMensaje("Tavorin", "27", MB_ICONINFORMATION);
@@ -416,6 +418,8 @@ void ListaPgn::PasoReproduccion(int i) {
 bool ListaPgn::TableroEnLaPartida() const {
     const auto& registros = Reglas().Jugadas.List1;
     const long k = JugadaPgnActual;
+    // A position set up meanwhile (a FEN tag read by another list tag, a move made).
+    if (Reglas().Casillas != tableroMostrado_) return false;
     if (k < -1 || k >= NumeroJugadas() || k >= long(registrosPartida_.size())) return false;
     if (registros.size() != inicioJugadas_.List1.size() + size_t(k + 1)) return false;
     return k < 0 || registros.back() == registrosPartida_[size_t(k)];
@@ -443,6 +447,7 @@ void ListaPgn::MostrarJugada(int k) {
     g.Turno = inicio_.Turno;
     while (actual < k) PasoReproduccion(int(++actual));
     JugadaPgnActual = k;
+    tableroMostrado_ = g.Casillas;
     // The move list follows the take-backs too.
     ::Jugadas().ActualizarTextos();
     RepintarTablero();

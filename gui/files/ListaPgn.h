@@ -116,8 +116,8 @@ private:
     void PararAutoPlay();
     void PasoReproduccion(int i);
     void Seleccionar(int linea);
-    // The game state holds the game's start and coded moves 0 to JugadaPgnActual
-    // (by its move records).
+    // The game state holds the game's start and coded moves 0 to JugadaPgnActual:
+    // the board is the one the browser left, and the move records are the game's.
     bool TableroEnLaPartida() const;
 
     int pestana_ = 1;
@@ -125,8 +125,10 @@ private:
     QSize tamano_;
     rules::Variables inicio_;
     rules::ListaJugadas inicioJugadas_;
-    // The move records the loaded game's coded moves wrote, in order.
+    // The move records the loaded game's coded moves wrote, in order, and the board
+    // the browser left last.
     std::vector<std::string> registrosPartida_;
+    rules::Tablero tableroMostrado_{};
 };
 
 }  // namespace forms

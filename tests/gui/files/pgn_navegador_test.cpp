@@ -621,6 +621,40 @@ TEST_F(Navegador, AStepAfterTheBoardChangedElsewhereShowsTheGame) {
     Comprobar(kCodificadas, "Right");
 }
 
+// Listing by another tag sets up the FEN position of the game it selects, and loads
+// nothing: the buttons still move through the game loaded, from its own start.
+TEST_F(Navegador, AStepAfterAnotherListTagSetUpAPositionShowsTheGameLoaded) {
+    QByteArray texto = kPartida;
+    texto += "\n[Event \"b\"]\n[White \"w\"]\n[FEN \"4k3/8/8/8/8/8/8/R3K3 w Q - 0 1\"]\n\n*\n";
+    texto.replace("[White \"Ana\"]\n", "");
+    Abrir(*e, "dos.pgn", texto);
+    ASSERT_EQ(Codificadas(), kCodificadas);
+    auto& l = ListaPgn();
+    l.Buscar->setCurrentIndex(4);
+    l.Buscar_Click();
+    ASSERT_TRUE(PgnConFen);
+    ASSERT_EQ(Reglas().Casillas[1][1], rules::TorreBlanca);
+    l.Command1_Click(2);
+    Comprobar(kCodificadas, "back");
+    l.Command1_Click(3);
+    Comprobar(kCodificadas, "forward");
+}
+
+// A load stopped by a pawn word with a promotion letter off the last rank ("d4Q")
+// leaves no promotion behind for the steps that follow.
+TEST_F(Navegador, AStepAfterALoadStoppedByAPromotionWord) {
+    Abrir(*e, "q.pgn", "[Event \"x\"]\n\n1. e4 e5 2. Nf3 Nc6 3. d4Q *\n");
+    const std::vector<std::string> jugadas = {"5254", "5755", "7163", "2836"};
+    ASSERT_EQ(Codificadas(), jugadas);
+    ListaPgn().Command1_Click(2);
+    Tecla(Qt::Key_Left);
+    Tecla(Qt::Key_Right);
+    ListaPgn().Command1_Click(3);
+    EXPECT_EQ(JugadaPgnActual, 3);
+    Comprobar(jugadas, "back twice and forward twice");
+    EXPECT_EQ(e->Contar(TextosIdioma[27]), 0);
+}
+
 // A word too long to be a move is shown and quoted short; the moves before it stand.
 TEST_F(Navegador, AHugeWordIsShownAndQuotedShort) {
     const std::string palabra(200000, 'a');
@@ -633,8 +667,8 @@ TEST_F(Navegador, AHugeWordIsShownAndQuotedShort) {
     EXPECT_EQ(lineas[2].toStdString(), "2. " + std::string(40, 'a') + "...");
     ASSERT_EQ(e->Contar(TextosIdioma[51]), 1);
     for (const auto& m : e->mensajes) {
-        if (m.texto.contains(TextosIdioma[51]))
-            EXPECT_EQ(m.texto.toStdString(), (TextosIdioma[51] + " " + QString(40, u'a') + "...").toStdString());
+        if (!m.texto.contains(TextosIdioma[51])) continue;
+        EXPECT_EQ(m.texto.toStdString(), (TextosIdioma[51] + " " + QString(40, u'a') + "...").toStdString());
     }
 }
 
