@@ -150,7 +150,10 @@ void LeerPgn(const QString& fichero) {
         const FicheroIndexado& f = Abierto();
         QStringList textos;
         textos.reserve(int(f.lista.size()));
-        for (int k : f.lista) textos << Valor(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())]);
+        // A value of megabytes would take the list minutes to lay out: it shows short.
+        for (int k : f.lista)
+            textos << Valor(rules::Acortar(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())],
+                                           rules::kEntradaCorta));
         NumPartidasPgn += long(textos.size());
         // One batch, without repaints on the way.
         const bool bloqueado = l.Eventos->blockSignals(true);

@@ -73,7 +73,14 @@ void fEpd::LeerEPD(const QString& ruta) {
         if (g.Conectado) EncolarMensaje("CancelarEPD");
         return;
     }
-    for (const QString& linea : lista.lineas) Eventos->addItem(linea);
+    for (const QString& linea : lista.lineas) {
+        // A line of megabytes shows short (the list would take minutes to lay it out)
+        // and keeps the whole line for the board.
+        const std::string bytes = linea.toStdString();
+        const std::string corta = rules::Acortar(bytes, rules::kEntradaCorta);
+        Eventos->addItem(corta.size() == bytes.size() ? linea : QString::fromStdString(corta));
+        if (corta.size() != bytes.size()) Eventos->item(Eventos->count() - 1)->setData(Qt::UserRole, linea);
+    }
     ::Jugadas().BorrarContenedor();
     g.TipoPartida.clear();
     g.MiColor.clear();
@@ -98,11 +105,17 @@ void fEpd::LeerEPD(const QString& ruta) {
     if (g.CasillaAlPaso != 0 && g.AlPasoPosible) g.AlPasoCaduca = true;
 }
 
+QString fEpd::Linea(int i) const {
+    const QListWidgetItem* item = Eventos->item(i);
+    const QVariant entera = item->data(Qt::UserRole);
+    return entera.isValid() ? entera.toString() : item->text();
+}
+
 void fEpd::Eventos_Click() {
     const int i = Eventos->currentRow();
     if (i < 0 || EventosTag == QString::number(i)) return;
     EventosTag = QString::number(i);
-    LineaEpd = Eventos->item(i)->text();
+    LineaEpd = Linea(i);
     auto& g = Reglas();
     g.LeerFen(LineaEpd.toStdString());
     const auto vista = epd::CasillasVista(g.Casillas);
@@ -140,7 +153,7 @@ void fEpd::Eventos_DblClick() {
     EventosTag = "-1";
     const int i = Eventos->currentRow();
     if (i < 0) return;
-    LineaEpd = Eventos->item(i)->text();
+    LineaEpd = Linea(i);
     Hide();
     ::Tavorin().AbrirEpd(LineaEpd);
     CargandoEpd = true;

@@ -25,10 +25,15 @@ struct ListaJugadas {
     void Borrar() { List = {}; List1.clear(); }
 };
 
-// A move-text token as a message quotes it or a move list shows it: whole up to
-// kTokenCorto characters (UTF-8), else its first kTokenCorto characters and "...".
+// What a file holds as a message quotes it or a list shows it: whole up to
+// `caracteres` characters (UTF-8; bytes that are none count one each), else its first
+// `caracteres` characters and "...".
+std::string Acortar(const std::string& texto, size_t caracteres);
+// A move-text token (kTokenCorto) and a list entry, a tag value or an EPD line
+// (kEntradaCorta).
 constexpr size_t kTokenCorto = 40;
-std::string TokenCorto(const std::string& token);
+constexpr size_t kEntradaCorta = 255;
+inline std::string TokenCorto(const std::string& token) { return Acortar(token, kTokenCorto); }
 
 // A position read from a FEN/EPD text, before it is put on the board.
 struct PosicionFen {

@@ -41,14 +41,20 @@ std::string Digito(int d) { return std::to_string(d); }
 
 }  // namespace
 
-std::string TokenCorto(const std::string& token) {
-    size_t caracteres = 0;
-    for (size_t i = 0; i < token.size(); ++i) {
-        // A byte that continues a UTF-8 character does not start one.
-        if ((static_cast<unsigned char>(token[i]) & 0xC0) == 0x80) continue;
-        if (caracteres++ == kTokenCorto) return token.substr(0, i) + "...";
+std::string Acortar(const std::string& texto, size_t caracteres) {
+    size_t contados = 0;
+    int seguidos = 0;  // bytes continuing the character before
+    for (size_t i = 0; i < texto.size(); ++i) {
+        // A byte that continues a UTF-8 character does not start one; a fourth in a
+        // row is no UTF-8 and counts.
+        if ((static_cast<unsigned char>(texto[i]) & 0xC0) == 0x80 && seguidos < 3) {
+            ++seguidos;
+            continue;
+        }
+        seguidos = 0;
+        if (contados++ == caracteres) return texto.substr(0, i) + "...";
     }
-    return token;
+    return texto;
 }
 
 void Reglas::ErrorToken(int texto, const std::string& token) {

@@ -672,6 +672,15 @@ TEST_F(Navegador, AHugeWordIsShownAndQuotedShort) {
     }
 }
 
+// A tag value of megabytes is listed short (laying it out took the list minutes);
+// the game loads.
+TEST_F(Navegador, AHugeTagValueIsListedShort) {
+    Abrir(*e, "t.pgn", QByteArray::fromStdString("[Event \"" + std::string(300000, 'v') + "\"]\n\n1. e4 *\n"));
+    ASSERT_EQ(Entradas().size(), 1);
+    EXPECT_EQ(Entradas()[0].toStdString(), std::string(255, 'v') + "...");
+    EXPECT_EQ(Codificadas(), std::vector<std::string>{"5254"});
+}
+
 // Lines ended by CR alone (old Mac files), by LF or by CR LF read alike.
 TEST_F(Navegador, EveryLineEndReadsAlike) {
     QByteArray lf = kPartida;

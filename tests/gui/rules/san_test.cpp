@@ -194,6 +194,14 @@ TEST(San, ALongTokenIsQuotedShort) {
         ASSERT_EQ(host.mensajes.size(), 1u) << c.citado;
         EXPECT_EQ(host.mensajes[0].texto, "<" + std::to_string(c.mensaje) + ">" + (c.mensaje == 51 ? " " : "") + c.citado);
     }
+    // Bytes that are no UTF-8 are cut short too: a run of continuation bytes counts
+    // one character every four bytes at most.
+    const std::string raro = "N" + std::string(1 << 16, '\xA0');
+    const std::string corto = rules::TokenCorto(raro);
+    EXPECT_LE(corto.size(), 4 * rules::kTokenCorto + 3);
+    EXPECT_EQ(corto.substr(corto.size() - 3), "...");
+    EXPECT_EQ(rules::Acortar("abc", 3), "abc");
+    EXPECT_EQ(rules::Acortar("abcd", 3), "abc...");
 }
 
 TEST(San, WholeGameAndStateBetweenTokens) {
