@@ -5,14 +5,16 @@
 // wanting to end.
 //
 //   tavorin_file_fuzz [--files N] [--seconds S] [--jobs J] [--seed X] [--keep DIR]
-//                     [--block B] [--stall S] [--verbose]
+//                     [--block B] [--stall S] [--growth MB] [--warmup N] [--verbose]
 //   tavorin_file_fuzz --seed X --run R [--from F]   (case R alone, or cases F to R in
 //                                                     one worker, as the long run had them)
 //   tavorin_file_fuzz --seed X --print-run R        (the file of case R on standard output)
 //
 // Every case is one file made from the seed and its number (tools/tavorin_file_fuzz/
 // mutador.h), so it replays alone. A worker takes B consecutive cases (100 by
-// default) and is started afresh for the next block and after a fault. The first case
+// default) and is started afresh for the next block and after a fault. Its heap after
+// a file may exceed the one after the first N files (--warmup, 10) by MB (--growth,
+// 64) and eight times the biggest file given it. The first case
 // that showed each fault is kept in DIR (NNN.<ext> with NNN.report beside it, which
 // names the replay). Exit status 1 when a fault was found.
 #include "ejecutor.h"
@@ -57,7 +59,8 @@ struct Opciones {
 [[noreturn]] void Uso(const std::string& por) {
     std::fprintf(stderr,
                  "tavorin_file_fuzz: %s\nusage: tavorin_file_fuzz [--files N] [--seconds S] [--jobs J] [--seed X] "
-                 "[--keep DIR] [--block B] [--stall S] [--verbose] | --seed X --run R [--from F] | --seed X "
+                 "[--keep DIR] [--block B] [--stall S] [--growth MB] [--warmup N] [--verbose] | --seed X --run R "
+                 "[--from F] | --seed X "
                  "--print-run R\n",
                  por.c_str());
     std::exit(2);
@@ -84,6 +87,8 @@ Opciones Leer(int argc, char** argv) {
             else if (a == "--from") o.desde = std::stol(v);
             else if (a == "--block") o.bloque = std::max<size_t>(1, std::stoull(v));
             else if (a == "--stall") o.limites.espera = std::chrono::milliseconds(long(std::stod(v) * 1000));
+            else if (a == "--growth") o.limites.crecimiento = std::stoull(v) << 20;
+            else if (a == "--warmup") o.limites.calentamiento = std::max<size_t>(1, std::stoull(v));
             else Uso("unknown option " + a);
         } catch (const std::logic_error&) {
             Uso("not a number after " + a + ": " + v);

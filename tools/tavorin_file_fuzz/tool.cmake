@@ -1,19 +1,19 @@
 # tavorin_file_fuzz: mutated PGN, EPD and own game files opened in Tavorin's windows,
 # offscreen. CTest runs a sample of 200 files; the long runs are bench/tavorin_file_fuzz.sh.
-# The generator is a library of its own, for its tests.
+# The generator and the worker's watcher are a library of their own, for their tests.
 if(TVO_BUILD_GUI)
-  add_library(tavorin_file_fuzz_lib STATIC ${TOOL_DIR}/mutador.cpp)
+  add_library(tavorin_file_fuzz_lib STATIC ${TOOL_DIR}/mutador.cpp ${TOOL_DIR}/ejecutor.cpp)
   target_include_directories(tavorin_file_fuzz_lib PUBLIC ${TOOL_DIR})
-  target_link_libraries(tavorin_file_fuzz_lib PUBLIC tavorin_pgngen)
+  target_link_libraries(tavorin_file_fuzz_lib PUBLIC tavorin_pgngen testsupport)
   # The worker is the same program (--worker), in a program folder made as the tests
   # of the windows make theirs.
-  add_executable(tavorin_file_fuzz ${TOOL_DIR}/main.cpp ${TOOL_DIR}/ejecutor.cpp ${TOOL_DIR}/trabajador.cpp
+  add_executable(tavorin_file_fuzz ${TOOL_DIR}/main.cpp ${TOOL_DIR}/trabajador.cpp
                                    ${PROJECT_SOURCE_DIR}/tests/gui/comun/entorno.cpp)
   set_target_properties(tavorin_file_fuzz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
   target_include_directories(tavorin_file_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tests/gui/comun)
   target_compile_definitions(tavorin_file_fuzz PRIVATE TAVORIN_RECURSOS="${PROJECT_SOURCE_DIR}/gui/resources")
   find_package(Threads REQUIRED)
-  target_link_libraries(tavorin_file_fuzz PRIVATE tavorin_file_fuzz_lib testsupport Threads::Threads)
+  target_link_libraries(tavorin_file_fuzz PRIVATE tavorin_file_fuzz_lib Threads::Threads)
   add_test(NAME tavorin_file_fuzz_sample
            COMMAND tavorin_file_fuzz --files 200 --seconds 40 --jobs 2 --seed 11
                    --keep ${CMAKE_BINARY_DIR}/tavorin-fuzz-findings)

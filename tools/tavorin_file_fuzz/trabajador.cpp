@@ -33,10 +33,13 @@
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer's allocator (declared here: not every compiler ships its header).
@@ -178,6 +181,17 @@ void Tvp() {
     }
 }
 
+// FUZZ_FALLO set: a fault of the kind named after every file, for the fuzzer's own
+// tests ("senal" a crash, "cuelgue" no answer, "crece" 4 MB kept per file).
+void Fallar() {
+    static const QByteArray fallo = qgetenv("FUZZ_FALLO");
+    static std::vector<std::string> guardados;
+    if (fallo == "senal") std::raise(SIGSEGV);
+    if (fallo == "cuelgue")
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+    if (fallo == "crece") guardados.emplace_back(4u << 20, 'x');
+}
+
 // Back to a fresh board with no file open, and what the event loop would have done.
 void Recoger(Entorno& e) {
     if (::ListaPgn().Visible()) ::ListaPgn().Unload();
@@ -253,6 +267,7 @@ int Trabajar(int argc, char** argv) {
                 estado = 1;
                 break;
             }
+            Fallar();
             const double ms =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
             if (!diferencia.empty()) std::printf("diff %s\n", diferencia.c_str());
