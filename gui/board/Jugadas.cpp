@@ -89,13 +89,16 @@ void Jugadas::MostrarTexto(int i, const std::string& texto) {
     QPlainTextEdit* caja = List[size_t(i)];
     std::string& antes = mostrado_[size_t(i)];
     // Lines added to whole lines: the new lines only.
-    const bool crece = texto.size() > antes.size() && (antes.empty() || antes.back() == '\n') && EmpiezaPor(texto, antes);
+    const bool crece =
+        texto.size() > antes.size() && (antes.empty() || antes.back() == '\n') && EmpiezaPor(texto, antes);
     // Whole lines left of what shows: the lines after them go.
-    const bool mengua = texto.size() < antes.size() && !texto.empty() && texto.back() == '\n' && EmpiezaPor(antes, texto);
+    const bool mengua =
+        texto.size() < antes.size() && !texto.empty() && texto.back() == '\n' && EmpiezaPor(antes, texto);
     if (crece) {
         QTextCursor c(caja->document());
         c.movePosition(QTextCursor::End);
-        c.insertText((antes.empty() ? QString() : QString("\n")) + Mostrado(std::string_view(texto).substr(antes.size())));
+        const QString nuevas = Mostrado(std::string_view(texto).substr(antes.size()));
+        c.insertText(antes.empty() ? nuevas : "\n" + nuevas);
     } else if (mengua) {
         const std::string_view quitado = std::string_view(antes).substr(texto.size());
         const int lineas = int(std::count(quitado.begin(), quitado.end(), '\n')) + (quitado.back() == '\n' ? 0 : 1);

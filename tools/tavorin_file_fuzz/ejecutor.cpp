@@ -1,5 +1,6 @@
 #include "ejecutor.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -54,8 +55,14 @@ Trabajador::Trabajador(std::string programa, LimitesTrabajador limites)
 Trabajador::~Trabajador() { proceso_.kill(); }
 
 std::optional<std::string> Trabajador::Arrancar() {
-    if (!proceso_.start(programa_, {"--worker"}, {}, {"QT_QPA_PLATFORM=offscreen"}))
-        return "cannot start " + programa_;
+    std::vector<std::string> entorno = {"QT_QPA_PLATFORM=offscreen"};
+    // Leaks of the libraries under Tavorin are not its own (lsan.supp says which).
+    if (!limites_.supresiones.empty()) {
+        const char* antes = std::getenv("LSAN_OPTIONS");
+        entorno.push_back("LSAN_OPTIONS=" + std::string(antes ? antes : "") + (antes && *antes ? ":" : "") +
+                          "suppressions=" + limites_.supresiones);
+    }
+    if (!proceso_.start(programa_, {"--worker"}, {}, entorno)) return "cannot start " + programa_;
     return std::nullopt;
 }
 

@@ -24,6 +24,8 @@ struct LimitesTrabajador {
     size_t calentamiento = 10;
     // The worker's peak resident memory (the sanitizers' shadow and quarantine in it).
     long picoKb = 3l << 20;
+    // The leak sanitizer's suppressions for the worker ("" none).
+    std::string supresiones;
 };
 
 struct Hallazgo {

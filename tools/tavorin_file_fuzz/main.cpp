@@ -68,6 +68,7 @@ struct Opciones {
 
 Opciones Leer(int argc, char** argv) {
     Opciones o;
+    o.limites.supresiones = TAVORIN_FUZZ_SUPRESIONES;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--verbose") {

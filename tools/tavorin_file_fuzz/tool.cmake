@@ -11,7 +11,8 @@ if(TVO_BUILD_GUI)
                                    ${PROJECT_SOURCE_DIR}/tests/gui/comun/entorno.cpp)
   set_target_properties(tavorin_file_fuzz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
   target_include_directories(tavorin_file_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tests/gui/comun)
-  target_compile_definitions(tavorin_file_fuzz PRIVATE TAVORIN_RECURSOS="${PROJECT_SOURCE_DIR}/gui/resources")
+  target_compile_definitions(tavorin_file_fuzz PRIVATE TAVORIN_RECURSOS="${PROJECT_SOURCE_DIR}/gui/resources"
+                             TAVORIN_FUZZ_SUPRESIONES="${TOOL_DIR}/lsan.supp")
   find_package(Threads REQUIRED)
   target_link_libraries(tavorin_file_fuzz PRIVATE tavorin_file_fuzz_lib Threads::Threads)
   add_test(NAME tavorin_file_fuzz_sample

@@ -106,7 +106,7 @@ TEST(PgnLector, EveryLineEndSplitsTheMoveText) {
 }
 
 // A tag run with 100,000 distinct names (one game) is indexed in a time that grows
-// with the names, not with their square: well under a second of CPU, where comparing
+// with the names, not with their square: well under three seconds of CPU, where comparing
 // each name with every name before it took seconds.
 TEST(PgnLector, ManyDistinctTagNamesIndexFast) {
     std::string texto = "[Event \"a\"]\n";
@@ -118,7 +118,7 @@ TEST(PgnLector, ManyDistinctTagNamesIndexFast) {
     const double segundos = double(std::clock() - antes) / CLOCKS_PER_SEC;
     // The repeated name starts a second game, as any repeated name does.
     EXPECT_EQ(indice.Partidas().size(), 2u);
-    EXPECT_LT(segundos, 2.0);
+    EXPECT_LT(segundos, 3.0);
 }
 
 TEST(PgnLector, ListByATagKeepsTheGamesThatCarryIt) {
