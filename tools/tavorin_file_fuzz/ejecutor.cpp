@@ -105,10 +105,13 @@ Respuesta Trabajador::Abrir(Clase clase, std::uint64_t semillaAcciones, const st
         r.hallazgo = Caido("the worker took no more input");
         return r;
     }
+    const auto desde = std::chrono::steady_clock::now();
     const std::optional<std::string> linea = proceso_.readLine(limites_.espera);
     if (!linea) {
         r.vivo = false;
-        if (proceso_.running()) {
+        // Its output ended before the time was up: it is ending (a crash), not stuck,
+        // even while the system has not yet seen it end.
+        if (std::chrono::steady_clock::now() - desde >= limites_.espera) {
             Hallazgo h;
             h.clase = "hang";
             h.clave = std::string("no answer on a ") + Extension(clase) + " file";
