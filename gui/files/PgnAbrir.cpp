@@ -14,6 +14,7 @@
 #include "network/Nuevo.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
+#include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
@@ -172,8 +173,9 @@ void LeerPgn(const QString& fichero) {
     }
     PgnIndexado = true;
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, l.Eventos->currentRow()));
+    // The tag boxes show a value of megabytes short too.
     for (int i = 0; i < pgn::kEtiquetas; ++i)
-        if (p.presentes[size_t(i)]) l.PrintText(i, Valor(p.valores[size_t(i)]));
+        if (p.presentes[size_t(i)]) l.PrintText(i, Valor(rules::Acortar(p.valores[size_t(i)], rules::kEntradaCorta)));
     if (p.conFen) PrepararFen(p.fen);
 }
 
@@ -195,13 +197,8 @@ void LeerMovimientosPgn(const QString& fichero) {
     }
     lista->addItems(mostradas);
     // A line shown cut short keeps its whole move for the load.
-    for (int i : cortadas) lista->item(i)->setData(Qt::UserRole, QString::fromStdString(lineas[size_t(i)]));
+    for (int i : cortadas) controles::GuardarTextoEntero(lista->item(i), QString::fromStdString(lineas[size_t(i)]));
     if (lista->count() > 0) lista->setCurrentRow(lista->count() - 1);
 }
 
-std::string LineaPgn(int i) {
-    const QListWidgetItem* item = ::PgnMovimientos().List1->item(i);
-    if (!item) return {};
-    const QVariant entera = item->data(Qt::UserRole);
-    return (entera.isValid() ? entera.toString() : item->text()).toStdString();
-}
+std::string LineaPgn(int i) { return controles::TextoEntero(::PgnMovimientos().List1->item(i)).toStdString(); }

@@ -8,6 +8,7 @@
 #include "files/TvpTexto.h"
 #include "network/Nuevo.h"
 #include "network/Red.h"
+#include "platform/Controles.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
 
@@ -79,7 +80,7 @@ void fEpd::LeerEPD(const QString& ruta) {
         const std::string bytes = linea.toStdString();
         const std::string corta = rules::Acortar(bytes, rules::kEntradaCorta);
         Eventos->addItem(corta.size() == bytes.size() ? linea : QString::fromStdString(corta));
-        if (corta.size() != bytes.size()) Eventos->item(Eventos->count() - 1)->setData(Qt::UserRole, linea);
+        if (corta.size() != bytes.size()) controles::GuardarTextoEntero(Eventos->item(Eventos->count() - 1), linea);
     }
     ::Jugadas().BorrarContenedor();
     g.TipoPartida.clear();
@@ -105,11 +106,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     if (g.CasillaAlPaso != 0 && g.AlPasoPosible) g.AlPasoCaduca = true;
 }
 
-QString fEpd::Linea(int i) const {
-    const QListWidgetItem* item = Eventos->item(i);
-    const QVariant entera = item->data(Qt::UserRole);
-    return entera.isValid() ? entera.toString() : item->text();
-}
+QString fEpd::Linea(int i) const { return controles::TextoEntero(Eventos->item(i)); }
 
 void fEpd::Eventos_Click() {
     const int i = Eventos->currentRow();

@@ -672,12 +672,17 @@ TEST_F(Navegador, AHugeWordIsShownAndQuotedShort) {
     }
 }
 
-// A tag value of megabytes is listed short (laying it out took the list minutes);
-// the game loads.
-TEST_F(Navegador, AHugeTagValueIsListedShort) {
-    Abrir(*e, "t.pgn", QByteArray::fromStdString("[Event \"" + std::string(300000, 'v') + "\"]\n\n1. e4 *\n"));
+// A tag value of megabytes is listed short (laying it out took the list minutes) and
+// shown short in its tag box, the result's too; the game loads.
+TEST_F(Navegador, AHugeTagValueIsListedAndShownShort) {
+    Abrir(*e, "t.pgn",
+          QByteArray::fromStdString("[Event \"" + std::string(300000, 'v') + "\"]\n[Black \"" + std::string(300000, 'n') +
+                                    "\"]\n[Result \"" + std::string(300000, 'r') + "\"]\n\n1. e4 *\n"));
     ASSERT_EQ(Entradas().size(), 1);
     EXPECT_EQ(Entradas()[0].toStdString(), std::string(255, 'v') + "...");
+    EXPECT_EQ(ListaPgn().Text1[0]->text().toStdString(), std::string(255, 'v') + "...");
+    EXPECT_EQ(ListaPgn().Text1[5]->text().toStdString(), std::string(255, 'n') + "...");
+    EXPECT_EQ(ListaPgn().Combo1->currentText().toStdString(), std::string(255, 'r') + "...");
     EXPECT_EQ(Codificadas(), std::vector<std::string>{"5254"});
 }
 
