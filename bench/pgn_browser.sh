@@ -19,7 +19,7 @@ set -euo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 GAMES="${1:-10000}"
 SEED="${2:-1}"
-PLIES="${3:-2000,8000}"
+PLIES="${3-2000,8000}"
 BUILD="${BUILD:-$TOP/build}"
 JOBS="${JOBS:-3}"
 PGN_EXTRACT="$(command -v pgn-extract || echo /usr/games/pgn-extract)"

@@ -680,9 +680,10 @@ TEST_F(Navegador, AHugeTagValueIsListedAndShownShort) {
                                     "\"]\n[Result \"" + std::string(300000, 'r') + "\"]\n\n1. e4 *\n"));
     ASSERT_EQ(Entradas().size(), 1);
     EXPECT_EQ(Entradas()[0].toStdString(), std::string(255, 'v') + "...");
-    EXPECT_EQ(ListaPgn().Text1[0]->text().toStdString(), std::string(255, 'v') + "...");
-    EXPECT_EQ(ListaPgn().Text1[5]->text().toStdString(), std::string(255, 'n') + "...");
-    EXPECT_EQ(ListaPgn().Combo1->currentText().toStdString(), std::string(255, 'r') + "...");
+    // Compared by their first 300 characters: a failure quotes no megabyte.
+    EXPECT_EQ(ListaPgn().Text1[0]->text().left(300).toStdString(), std::string(255, 'v') + "...");
+    EXPECT_EQ(ListaPgn().Text1[5]->text().left(300).toStdString(), std::string(255, 'n') + "...");
+    EXPECT_EQ(ListaPgn().Combo1->currentText().left(300).toStdString(), std::string(255, 'r') + "...");
     EXPECT_EQ(Codificadas(), std::vector<std::string>{"5254"});
 }
 
