@@ -23,6 +23,7 @@
 #include "files/PgnMovimientos.h"
 #include "files/fEpd.h"
 #include "network/Nuevo.h"
+#include "pgn_comun.h"
 #include "shell/Mdi.h"
 
 #include <QApplication>
@@ -67,30 +68,18 @@ unsigned long long Monton() {
 // The board, castling rights, en-passant chance and move records of the PGN game on
 // the board against its coded moves 0 to k played once from the start.
 std::string DiferenciaNavegacion() {
-    const auto& g = Reglas();
-    rules::Reglas r;
-    r.VariablesCero();
-    r.LeerFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    r.AlPasoPosible = false;
-    r.CasillaAlPaso = 0;
-    r.Turno = 0;
-    const long k = JugadaPgnActual;
-    for (long i = 0; i <= k && i < long(g.PgnJugadas.size()); ++i) {
-        const std::string& t = g.PgnJugadas[size_t(i)];
-        r.Origen = t.substr(0, 2);
-        r.Destino = t.size() >= 4 ? t.substr(2, 2) : std::string();
-        if (t.size() >= 5) r.PiezaCoronacion = std::atoi(t.c_str() + 4);
-        r.ValidarMovimiento();
-        if (!r.MovimientoValido) return "coded move " + std::to_string(i) + " (" + t + ") refused on a fresh board";
-        r.MovimientoAnulado();
-    }
-    if (r.Casillas != g.Casillas) return "board after move " + std::to_string(k);
-    const bool torres = r.TorreA1Movida == g.TorreA1Movida && r.TorreH1Movida == g.TorreH1Movida &&
-                        r.TorreA8Movida == g.TorreA8Movida && r.TorreH8Movida == g.TorreH8Movida;
-    if (!torres) return "castling rights after move " + std::to_string(k);
-    if (r.AlPasoPosible != g.AlPasoPosible || (r.AlPasoPosible && r.CasillaAlPaso != g.CasillaAlPaso))
-        return "en passant after move " + std::to_string(k);
-    if (r.Jugadas.List1 != g.Jugadas.List1) return "move records after move " + std::to_string(k);
+    const auto& jugadas = Reglas().PgnJugadas;
+    const int k = int(JugadaPgnActual);
+    int rechazada = -1;
+    const pgn_prueba::Estado r = pgn_prueba::Reproducir(jugadas, k, {}, &rechazada);
+    if (rechazada >= 0)
+        return "coded move " + std::to_string(rechazada) + " (" + jugadas[size_t(rechazada)] + ") refused on a fresh board";
+    const pgn_prueba::Estado g = pgn_prueba::Actual();
+    const std::string tras = " after move " + std::to_string(k);
+    if (r.casillas != g.casillas) return "board" + tras;
+    if (r.torres != g.torres) return "castling rights" + tras;
+    if (r.alPaso != g.alPaso || r.casillaAlPaso != g.casillaAlPaso) return "en passant" + tras;
+    if (r.registros != g.registros) return "move records" + tras;
     return {};
 }
 
