@@ -54,45 +54,30 @@ void replay_games(pgn_pass& p, const book_selection& sel, pass_counts& n, Store 
     }
 }
 
-bool dump_failed(FILE* f, const std::string& tmp, const char* what) {
-    level_printf(LVL_BOOK, what, std::strerror(errno));
-    std::fclose(f);
-    std::remove(tmp.c_str());
-    return false;
-}
-
 // Writes the table beside the book and puts it in the book's place.
 bool dump_book(const book_table& table, const std::string& name) {
-    const std::string tmp = name + ".tmp";
-    FILE* f = open_file(tmp.c_str(), "wb");
+    file_beside out(name);
+    FILE* f = out.create();
     if (!f) return false;
     unsigned char header[BOOK_HEADER_BYTES];
     encode_book_header(new_book_header(table.slots(), table.firstfree()), header);
     errno = 0;
-    if (std::fwrite(header, 1, sizeof header, f) != sizeof header)
-        return dump_failed(f, tmp, "Error dumping book header: %s\n");
+    if (std::fwrite(header, 1, sizeof header, f) != sizeof header) {
+        level_printf(LVL_BOOK, "Error dumping book header: %s\n", std::strerror(errno));
+        return false;
+    }
     std::vector<unsigned char> chunk;
     const uint32_t per_chunk = 4096;
     for (uint32_t i = 0; i < table.firstfree(); i += per_chunk) {
         const uint32_t n = table.firstfree() - i < per_chunk ? table.firstfree() - i : per_chunk;
         chunk.resize(static_cast<size_t>(n) * BOOK_ENTRY_BYTES);
         for (uint32_t k = 0; k < n; ++k) encode_book_entry(table.entries()[i + k], &chunk[k * BOOK_ENTRY_BYTES]);
-        if (std::fwrite(chunk.data(), 1, chunk.size(), f) != chunk.size())
-            return dump_failed(f, tmp, "Error dumping book positions: %s\n");
+        if (std::fwrite(chunk.data(), 1, chunk.size(), f) != chunk.size()) {
+            level_printf(LVL_BOOK, "Error dumping book positions: %s\n", std::strerror(errno));
+            return false;
+        }
     }
-    if (std::fflush(f) != 0) return dump_failed(f, tmp, "Error dumping book positions: %s\n");
-    if (std::fclose(f) != 0) {
-        level_printf(LVL_BOOK, "Error dumping book positions: %s\n", std::strerror(errno));
-        std::remove(tmp.c_str());
-        return false;
-    }
-    if (std::rename(tmp.c_str(), name.c_str()) != 0) {
-        level_printf(LVL_BOOK, "Could not put \"%s\" in the place of \"%s\": %s\n", tmp.c_str(), name.c_str(),
-                     std::strerror(errno));
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    return out.put_in_place(true, "Error dumping book positions: %s\n") == file_beside::placed::done;
 }
 }  // namespace
 

@@ -1,6 +1,10 @@
 #include "book/book_file.h"
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/board.h"
 #include "core/makemove.h"
@@ -86,17 +90,33 @@ book_entry decode_book_entry(const unsigned char in[BOOK_ENTRY_BYTES]) {
     return e;
 }
 
-std::string book_header_fault(const book_header& h, uint64_t length) {
+std::string book_header_fault(const book_header& h, uint64_t length, bool* cut_short) {
+    if (cut_short) *cut_short = false;
     if (std::memcmp(h.magic, MAGIC, sizeof h.magic) != 0) return "it does not begin with KVBOOK101";
     if (h.header_size != BOOK_HEADER_BYTES) return text_printf("header size %u, not 128", h.header_size);
     if (h.entry_size != BOOK_ENTRY_BYTES) return text_printf("entry size %u, not 20", h.entry_size);
     if (h.slots < 1) return "no slots";
     if (h.firstfree < h.slots) return text_printf("first free entry %u below the %u slots", h.firstfree, h.slots);
     const uint64_t needed = BOOK_HEADER_BYTES + static_cast<uint64_t>(BOOK_ENTRY_BYTES) * h.firstfree;
-    if (length < needed)
+    if (length < needed) {
+        if (cut_short) *cut_short = true;
         return text_printf("%llu bytes, %llu needed for %u entries", static_cast<unsigned long long>(length),
                            static_cast<unsigned long long>(needed), h.firstfree);
+    }
     return "";
+}
+
+std::string read_book_header(FILE* f, book_header* h, bool* cut_short) {
+    *cut_short = false;
+    unsigned char raw[BOOK_HEADER_BYTES];
+    uint64_t length = 0;
+    file_length(f, &length);
+    if (std::fread(raw, 1, sizeof raw, f) != sizeof raw) {
+        *cut_short = !std::ferror(f);
+        return text_printf("%llu bytes, shorter than its header", static_cast<unsigned long long>(length));
+    }
+    *h = decode_book_header(raw);
+    return book_header_fault(*h, length, cut_short);
 }
 
 const char* book_mark_text(int mark) {
@@ -126,27 +146,107 @@ void book_close(book_descriptor& d) {
 
 bool book_open(book_descriptor& d, const char* mode) {
     book_close(d);
+    FILE* f = open_for_reading(d.name, mode);
+    return f && book_take(d, f);
+}
+
+bool book_take(book_descriptor& d, FILE* f) {
+    book_close(d);
     d.chain_reported = false;
-    FILE* f = open_file(d.name.c_str(), mode);
-    if (!f) return false;
-    unsigned char raw[BOOK_HEADER_BYTES];
-    uint64_t length = 0;
-    file_length(f, &length);
-    std::string fault;
-    if (std::fread(raw, 1, sizeof raw, f) != sizeof raw) {
-        fault = text_printf("%llu bytes, shorter than its header", static_cast<unsigned long long>(length));
-    } else {
-        d.header = decode_book_header(raw);
-        fault = book_header_fault(d.header, length);
-    }
+    bool cut_short = false;
+    const std::string fault = read_book_header(f, &d.header, &cut_short);
     if (!fault.empty()) {
-        book_notice(text_printf("The %s \"%s\" is damaged (%s) and is not used", d.what, d.name.c_str(), fault.c_str()));
+        report_damaged_book(d, fault);
         std::fclose(f);
         return false;
     }
     d.file = f;
     print_book_header(d.header);
     return true;
+}
+
+void report_damaged_book(const book_descriptor& d, const std::string& fault) {
+    book_notice(text_printf("The %s \"%s\" is damaged (%s) and is not used", d.what, d.name.c_str(), fault.c_str()));
+}
+
+file_lock::file_lock(FILE* f) : fd_(f ? fileno(f) : -1) {
+    if (fd_ < 0) return;
+    struct flock l {};
+    l.l_type = F_WRLCK;
+    l.l_whence = SEEK_SET;
+    // A file system without locks leaves the file unlocked, as it was before.
+    while (fcntl(fd_, F_SETLKW, &l) != 0 && errno == EINTR) {
+    }
+}
+
+file_lock::~file_lock() {
+    if (fd_ < 0) return;
+    struct flock l {};
+    l.l_type = F_UNLCK;
+    l.l_whence = SEEK_SET;
+    fcntl(fd_, F_SETLK, &l);
+}
+
+file_beside::~file_beside() {
+    if (file_) std::fclose(file_);
+    if (!temporary_.empty()) std::remove(temporary_.c_str());
+}
+
+FILE* file_beside::create() {
+    // The process id keeps engines that make the same file at once apart; a name left
+    // by an engine that was killed is passed over.
+    for (int n = 0; n < 100; ++n) {
+        const long pid = static_cast<long>(getpid());
+        const std::string name = name_ + (n ? text_printf(".%ld.%d.tmp", pid, n) : text_printf(".%ld.tmp", pid));
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            break;
+        }
+        temporary_ = name;
+        file_ = fdopen(fd, "wb");
+        if (file_) return file_;
+        ::close(fd);
+        break;
+    }
+    // Told by the name the user knows: the folder is what refuses.
+    report_open_failure(name_.c_str(), "wb");
+    return nullptr;
+}
+
+file_beside::placed file_beside::put_in_place(bool replace, const char* error_format) {
+    if (!file_) return placed::failed;
+    errno = 0;
+    const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+    const int error = errno;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!written || !closed) {
+        level_printf(LVL_BOOK, error_format, std::strerror(written ? errno : error));
+        return placed::failed;
+    }
+    int r = 0;
+    if (replace) {
+        r = std::rename(temporary_.c_str(), name_.c_str());
+    } else {
+        // A link never replaces: the file of an engine that was quicker is kept.
+        r = link(temporary_.c_str(), name_.c_str());
+        if (r != 0 && errno == EEXIST) return placed::kept;
+        // A file system without links: the name is taken unless it has come meanwhile.
+        if (r != 0 && (errno == EPERM || errno == ENOTSUP || errno == EMLINK)) {
+            struct stat st;
+            if (stat(name_.c_str(), &st) == 0) return placed::kept;
+            r = std::rename(temporary_.c_str(), name_.c_str());
+            if (r == 0) temporary_.clear();
+        }
+    }
+    if (r != 0) {
+        level_printf(LVL_BOOK, "Could not put \"%s\" in the place of \"%s\": %s\n", temporary_.c_str(), name_.c_str(),
+                     std::strerror(errno));
+        return placed::failed;
+    }
+    if (replace) temporary_.clear();   // renamed: nothing is left to remove
+    return placed::done;
 }
 
 bool read_book_entry(const book_descriptor& d, uint32_t index, book_entry* e) {

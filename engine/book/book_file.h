@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "core/movegen.h"
 
@@ -51,7 +52,12 @@ book_header decode_book_header(const unsigned char in[BOOK_HEADER_BYTES]);
 void encode_book_entry(const book_entry& e, unsigned char out[BOOK_ENTRY_BYTES]);
 book_entry decode_book_entry(const unsigned char in[BOOK_ENTRY_BYTES]);
 // What is wrong with a header read from a file of `file_length` bytes ("" when sound).
-std::string book_header_fault(const book_header& h, uint64_t file_length);
+// `cut_short`, when given, tells a sound header whose file ends before its entries do.
+std::string book_header_fault(const book_header& h, uint64_t file_length, bool* cut_short = nullptr);
+// Reads the header of an open book file and checks it: "" when sound, else what is
+// wrong. `cut_short` tells a file that ends before its header or before its entries: a
+// book whose writing never ended.
+std::string read_book_header(FILE* f, book_header* h, bool* cut_short);
 
 // Mark texts by mark + 3.
 const char* book_mark_text(int mark);
@@ -77,7 +83,48 @@ void print_book_header(const book_header& h);
 // header line. A file that cannot be opened, or whose header is short or unsound, leaves
 // the descriptor closed (the fault reported). An open stream is closed first.
 bool book_open(book_descriptor& d, const char* mode = "rb");
+// The same for a file the caller has opened (and locked): it becomes the descriptor's
+// stream, or is closed when its header is short or unsound.
+bool book_take(book_descriptor& d, FILE* f);
 void book_close(book_descriptor& d);
+// "The <what> "<name>" is damaged (<fault>) and is not used".
+void report_damaged_book(const book_descriptor& d, const std::string& fault);
+
+// An exclusive lock on a whole open file (opened for writing) while the object lives:
+// engines that share a folder wait for each other's changes to the learning files.
+class file_lock {
+public:
+    explicit file_lock(FILE* f);
+    ~file_lock();
+    file_lock(const file_lock&) = delete;
+    file_lock& operator=(const file_lock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// A file written under a name of its own beside `name` and given that name only when it
+// is complete, so that no engine ever finds it half written. What is not put in place
+// (a failed write, an error) is removed when the object ends.
+class file_beside {
+public:
+    explicit file_beside(std::string name) : name_(std::move(name)) {}
+    ~file_beside();
+    file_beside(const file_beside&) = delete;
+    file_beside& operator=(const file_beside&) = delete;
+
+    // The new file, "<name>.<process id>.tmp"; null after the open message.
+    FILE* create();
+    enum class placed { done, kept, failed };
+    // Closes the file (a write error reported with `error_format`, which takes the
+    // system's text) and gives it its name. Unless `replace`, a file that another engine
+    // has put there meanwhile stays, and the new one goes (`kept`).
+    placed put_in_place(bool replace, const char* error_format);
+
+private:
+    std::string name_, temporary_;
+    FILE* file_ = nullptr;
+};
 
 // Entry i of an open book; false on a failed seek or read.
 bool read_book_entry(const book_descriptor& d, uint32_t index, book_entry* e);

@@ -203,7 +203,7 @@ int pgn_read_tags(FILE* f, int c, pgn_tags* tags, const pgn_tag_options* opt) {
 }
 
 bool pgn_pass::open(const std::string& name, const char* mode) {
-    f = open_text_file(name, mode);
+    f = open_for_reading(name, mode);
     ngames = nmoves = 0;
     pgn_line = 0;
     pgn_file_name = name;

@@ -1,8 +1,10 @@
 #include "book/position_learning.h"
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "book/book_file.h"
@@ -25,7 +27,6 @@ const char* const LEARNPOS_NAME = "learnpos.bin";
 std::vector<learnpos_record> store;   // capacity records, allocated when the file is loaded
 int held = 0;                         // valid records
 uint32_t ring = 0;                    // next record of the store to overwrite
-learnpos_header file_header;          // header of the open file
 
 
 void encode_record(const learnpos_record& r, unsigned char out[LEARNPOS_RECORD_BYTES]) {
@@ -64,16 +65,90 @@ bool allocate_store(uint32_t capacity) {
     return true;
 }
 
-bool write_file_header() {
-    unsigned char raw[LEARNPOS_HEADER_BYTES];
-    encode_learnpos_header(file_header, raw);
-    return std::fseek(learnpos_bin_file, 0, SEEK_SET) == 0 && std::fwrite(raw, 1, sizeof raw, learnpos_bin_file) == sizeof raw;
+// The learnpos.bin stream is read and written past stdio's buffer: other engines in the
+// folder write it too, and what they wrote is read again under the lock.
+bool read_at(FILE* f, uint64_t at, unsigned char* out, size_t n) {
+    return pread(fileno(f), out, n, static_cast<off_t>(at)) == static_cast<ssize_t>(n);
+}
+bool write_at(FILE* f, uint64_t at, const unsigned char* in, size_t n) {
+    return pwrite(fileno(f), in, n, static_cast<off_t>(at)) == static_cast<ssize_t>(n);
 }
 
 void refuse_file(FILE* f, const std::string& fault) {
     book_notice(text_printf("The learned positions file \"%s\" is damaged (%s) and is not used", LEARNPOS_NAME,
                             fault.c_str()));
     std::fclose(f);
+}
+
+// Writes a new learnpos.bin of `capacity` records and puts it in place; unless
+// `replace`, one that another engine has made meanwhile is kept. False after a failure.
+bool create_file(uint32_t capacity, bool replace) {
+    file_beside out(LEARNPOS_NAME);
+    FILE* f = out.create();
+    if (!f) return false;
+    learnpos_header h;
+    h.capacity = capacity;
+    unsigned char raw[LEARNPOS_HEADER_BYTES];
+    encode_learnpos_header(h, raw);
+    std::fwrite(raw, 1, sizeof raw, f);
+    const file_beside::placed p = out.put_in_place(replace, "Error writing the learned positions file: %s\n");
+    if (p == file_beside::placed::done) level_printf(LVL_NORMAL, "created empty binary learn file\n");
+    return p != file_beside::placed::failed;
+}
+
+enum class loaded { yes, no, again };
+
+// Loads the open learnpos.bin `f` under the lock (the file is kept open on success).
+// A file cut short before the end of its header, which only a creation that never ended
+// leaves, is made again.
+loaded load_file(FILE* f, bool* fresh) {
+    file_lock lock(f);
+    unsigned char raw[LEARNPOS_HEADER_BYTES];
+    uint64_t length = 0;
+    const bool known = file_length(f, &length);
+    if (known && length < LEARNPOS_HEADER_BYTES) {
+        struct stat st;
+        const std::string fault = text_printf("%llu bytes, shorter than its header", static_cast<unsigned long long>(length));
+        if (!names_file(LEARNPOS_NAME, f)) {
+            // Another engine has made it again meanwhile: that one is opened.
+            std::fclose(f);
+            return loaded::again;
+        }
+        // Only a plain file is replaced, never a link or a device.
+        if (lstat(LEARNPOS_NAME, &st) != 0 || !S_ISREG(st.st_mode)) {
+            refuse_file(f, fault);
+            return loaded::no;
+        }
+        book_notice(text_printf("The learned positions file \"%s\" is cut short (%s) and is made again", LEARNPOS_NAME,
+                                fault.c_str()));
+        const uint32_t capacity = posentries > 0 ? static_cast<uint32_t>(posentries) : 10000u;
+        const bool made = create_file(capacity, true);
+        std::fclose(f);
+        *fresh = true;
+        return made ? loaded::again : loaded::no;
+    }
+    if (!read_at(f, 0, raw, sizeof raw)) {
+        refuse_file(f, "shorter than its header");
+        return loaded::no;
+    }
+    const learnpos_header h = decode_learnpos_header(raw);
+    const std::string fault = learnpos_header_fault(h);
+    if (!fault.empty()) {
+        refuse_file(f, fault);
+        return loaded::no;
+    }
+    if (!allocate_store(h.capacity)) {
+        std::fclose(f);
+        return loaded::no;
+    }
+    uint64_t records = known && length > LEARNPOS_HEADER_BYTES ? (length - LEARNPOS_HEADER_BYTES) / LEARNPOS_RECORD_BYTES : 0;
+    if (records > h.capacity) records = h.capacity;
+    std::vector<unsigned char> bytes(static_cast<size_t>(records) * LEARNPOS_RECORD_BYTES);
+    if (!bytes.empty() && !read_at(f, LEARNPOS_HEADER_BYTES, bytes.data(), bytes.size())) records = 0;
+    for (uint64_t i = 0; i < records; ++i) store[static_cast<size_t>(i)] = decode_record(&bytes[i * LEARNPOS_RECORD_BYTES]);
+    held = static_cast<int>(records);
+    ring = static_cast<uint32_t>(held) == h.capacity ? 0 : static_cast<uint32_t>(held);
+    return loaded::yes;
 }
 }  // namespace
 
@@ -109,49 +184,29 @@ int load_learned_positions() {
     if (!pos_learn) return 0;
     if (learnpos_bin_file) std::fclose(learnpos_bin_file);
     learnpos_bin_file = nullptr;
-    struct stat st;
-    if (stat(LEARNPOS_NAME, &st) == 0) {
-        FILE* f = open_file(LEARNPOS_NAME, "r+b");
+    // A new file is made beside and takes its name when complete; engines that start
+    // together in one folder all end up with the file that came first.
+    bool fresh = false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        struct stat st;
+        if (lstat(LEARNPOS_NAME, &st) != 0 && errno == ENOENT) {
+            const uint32_t capacity = posentries > 0 ? static_cast<uint32_t>(posentries) : 10000u;
+            if (!create_file(capacity, false)) return 1;
+            fresh = true;
+        }
+        FILE* f = open_for_reading(LEARNPOS_NAME, "r+b");
         if (!f) return 1;
-        unsigned char raw[LEARNPOS_HEADER_BYTES];
-        if (std::fread(raw, 1, sizeof raw, f) != sizeof raw) {
-            refuse_file(f, "shorter than its header");
+        const loaded r = load_file(f, &fresh);
+        if (r == loaded::no) {
+            release_learned_positions();
             return 1;
         }
-        const learnpos_header h = decode_learnpos_header(raw);
-        const std::string fault = learnpos_header_fault(h);
-        if (!fault.empty()) {
-            refuse_file(f, fault);
-            return 1;
-        }
-        if (!allocate_store(h.capacity)) {
-            std::fclose(f);
-            return 1;
-        }
-        unsigned char rec[LEARNPOS_RECORD_BYTES];
-        while (static_cast<uint32_t>(held) < h.capacity && std::fread(rec, 1, sizeof rec, f) == sizeof rec)
-            store[static_cast<size_t>(held++)] = decode_record(rec);
-        ring = static_cast<uint32_t>(held) == h.capacity ? 0 : static_cast<uint32_t>(held);
-        file_header = h;
+        if (r == loaded::again) continue;
         learnpos_bin_file = f;
-        if (hash_table) hash_store_learned_positions();
+        if (hash_table && !fresh) hash_store_learned_positions();
         return 0;
     }
-    const uint32_t capacity = posentries > 0 ? static_cast<uint32_t>(posentries) : 10000u;
-    if (!allocate_store(capacity)) return 1;
-    FILE* f = open_file(LEARNPOS_NAME, "w+b");
-    if (!f) {
-        store.clear();
-        store.shrink_to_fit();
-        return 1;
-    }
-    learnpos_bin_file = f;
-    file_header = learnpos_header{};
-    file_header.capacity = capacity;
-    write_file_header();
-    std::fflush(f);
-    level_printf(LVL_NORMAL, "created empty binary learn file\n");
-    return 0;
+    return 1;
 }
 
 int store_learned_positions() {
@@ -172,13 +227,25 @@ int learn_position(int score, int depth, uint32_t move) {
     r.depth = static_cast<int16_t>(depth);
     r.move = static_cast<uint16_t>(move & 0x7FFF);
     r.side = static_cast<uint8_t>(side_to_move);
-    unsigned char raw[LEARNPOS_RECORD_BYTES];
-    encode_record(r, raw);
-    const long at = static_cast<long>(LEARNPOS_HEADER_BYTES + file_header.next * LEARNPOS_RECORD_BYTES);
-    if (std::fseek(learnpos_bin_file, at, SEEK_SET) == 0) std::fwrite(raw, 1, sizeof raw, learnpos_bin_file);
-    file_header.next = (file_header.next + 1) % file_header.capacity;
-    write_file_header();
-    std::fflush(learnpos_bin_file);
+    {
+        // Other engines learn into the same file: the next write index is the file's,
+        // read under the lock, never a copy of it.
+        file_lock lock(learnpos_bin_file);
+        unsigned char raw[LEARNPOS_HEADER_BYTES];
+        if (read_at(learnpos_bin_file, 0, raw, sizeof raw)) {
+            learnpos_header h = decode_learnpos_header(raw);
+            if (learnpos_header_fault(h).empty()) {
+                unsigned char rec[LEARNPOS_RECORD_BYTES];
+                encode_record(r, rec);
+                if (write_at(learnpos_bin_file, LEARNPOS_HEADER_BYTES + uint64_t{h.next} * LEARNPOS_RECORD_BYTES, rec,
+                             sizeof rec)) {
+                    h.next = (h.next + 1) % h.capacity;
+                    encode_learnpos_header(h, raw);
+                    write_at(learnpos_bin_file, 0, raw, sizeof raw);
+                }
+            }
+        }
+    }
     const uint32_t capacity = static_cast<uint32_t>(store.size());
     store[ring] = r;
     ring = (ring + 1) % capacity;
@@ -208,7 +275,7 @@ void learn_game_position(int score_a, int score, int depth, int previous_score, 
 
 int import_learned_positions(const std::string& file) {
     if (!learnpos_bin_file) return 1;
-    FILE* f = open_text_file(file);
+    FILE* f = open_for_reading(file);
     if (!f) return 1;
     std::string line;
     text_read r;

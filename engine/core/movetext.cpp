@@ -347,16 +347,22 @@ std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length
         if (length) *length = 0;
         return text;
     }
+    // A null move ends the text before it (no host reads "null" as a move); the walk
+    // goes on, so that the table is left as a walk of the whole line leaves it.
     bool text_open = true;
+    bool cut_at_null = false;
+    auto null_move_here = [&] {
+        make_null_move(s);
+        if (text_open) cut_at_null = true;
+        text_open = false;
+    };
     int i = 0;
     for (; i < 63 && (pv[i] & 0xFFF) != 0xFFF; ++i) {
         const uint32_t m16 = pv[i];
         const std::string number = number_text(s, walked == 0);
         uint32_t full = 0;
         if (move_is_null(m16)) {
-            make_null_move(s);
-            if (text_open) append_move(text, number, "null");
-            text_open = false;
+            null_move_here();
         } else {
             full = find_and_make_move(s, m16, nullptr);
             if (full == 0) {
@@ -395,9 +401,7 @@ std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length
             uint32_t full = 0;
             int reps = 0;
             if (hm == HASH_NULL_MOVE) {
-                make_null_move(s);
-                if (text_open) append_move(text, number, "null");
-                text_open = false;
+                null_move_here();
             } else if (move_is_null(hm)) {
                 break;
             } else {
@@ -425,7 +429,8 @@ std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length
         if (marker == PV_BITBASE) text += " {INTREC}";
     }
     int balance = board.material[WHITE] - board.material[BLACK];
-    if (with_tb) {
+    // The table's line would go on from behind the null move, not from the text's end.
+    if (with_tb && !cut_at_null) {
         int found = 0;
         pv_text(s, text, &balance, walked, &found);
     }

@@ -51,10 +51,13 @@ void level_printf(int level, const char* format, ...) {
 
 FILE* open_file(const char* name, const char* mode) {
     FILE* f = fopen(name, mode);
-    if (!f)
-        level_printf(LVL_ERROR, "Could not open \"%s\" in mode %s: %s\n", name, mode,
-                     "Winboard does not like my error message");
+    if (!f) report_open_failure(name, mode);
     return f;
+}
+
+void report_open_failure(const char* name, const char* mode) {
+    level_printf(LVL_ERROR, "Could not open \"%s\" in mode %s: %s\n", name, mode,
+                 "Winboard does not like my error message");
 }
 
 bool same_file(FILE* a, FILE* b) {
@@ -69,10 +72,37 @@ bool names_file(const std::string& name, FILE* f) {
     return sn.st_dev == sf.st_dev && sn.st_ino == sf.st_ino;
 }
 
-FILE* open_text_file(const std::string& name, const char* mode) {
-    FILE* f = open_file(name.c_str(), mode);
-    if (f && same_file(f, log_file)) {
-        level_printf(LVL_ERROR, "\"%s\" is not read: it is the open log file\n", name.c_str());
+namespace {
+// Whether the file is the engine's standard input, output or error.
+bool is_own_stream(const struct stat& file) {
+    for (int fd = 0; fd <= 2; ++fd) {
+        struct stat s;
+        if (fstat(fd, &s) == 0 && s.st_dev == file.st_dev && s.st_ino == file.st_ino) return true;
+    }
+    return false;
+}
+}  // namespace
+
+FILE* open_for_reading(const std::string& name, const char* mode, bool quiet) {
+    // Looked at before it is opened: opening a pipe may already wait.
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0 && is_own_stream(st)) {
+        if (!quiet) report_open_failure(name.c_str(), mode);
+        return nullptr;
+    }
+    FILE* f = fopen(name.c_str(), mode);
+    if (!f) {
+        if (!quiet) report_open_failure(name.c_str(), mode);
+        return nullptr;
+    }
+    // Once more on the open file: the name may have changed in between.
+    if (fstat(fileno(f), &st) == 0 && is_own_stream(st)) {
+        if (!quiet) report_open_failure(name.c_str(), mode);
+        std::fclose(f);
+        return nullptr;
+    }
+    if (same_file(f, log_file)) {
+        if (!quiet) level_printf(LVL_ERROR, "\"%s\" is not read: it is the open log file\n", name.c_str());
         std::fclose(f);
         return nullptr;
     }

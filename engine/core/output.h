@@ -40,13 +40,19 @@ std::string text_printf(const char* f, Args... args) {
 
 // Opens a file; on failure prints the uniform message at level 7 and returns null.
 FILE* open_file(const char* name, const char* mode);
+// The uniform message of a file that could not be opened, at level 7.
+void report_open_failure(const char* name, const char* mode);
 
 // Whether two open files are one file on disk, and whether `name` names the open `f`.
 bool same_file(FILE* a, FILE* b);
 bool names_file(const std::string& name, FILE* f);
-// Opens a file that is read as text. The open log is refused with a message: what is
-// read from it would be logged into it, and read again for ever.
-FILE* open_text_file(const std::string& name, const char* mode = "r");
+// Opens a file to read from; every reader of files opens them here. Refused:
+// - the engine's own standard input, output or error (under any name, /dev/stdout or a
+//   link): reading its own output pipe would wait for ever, and reading its input would
+//   take the host's commands. The uniform open message, as for a file that is not there;
+// - the open log: what is read would be logged into it, and read again for ever.
+// `quiet` leaves out the messages (for files that are looked for, not asked for).
+FILE* open_for_reading(const std::string& name, const char* mode = "r", bool quiet = false);
 
 // The length of an open file in bytes, its position kept; false when it cannot be told.
 bool file_length(FILE* f, uint64_t* length);

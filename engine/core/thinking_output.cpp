@@ -151,9 +151,12 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
         if (depth > 0) text = variation_text(pv, seconds > 1.0 || depth > 20);
         if (stats.tb_hits) level_printf(LVL_UCI, "info tbhits %lu\n", static_cast<unsigned long>(stats.tb_hits));
         if (nodes) level_printf(LVL_UCI, "info nps %lu\n", rate(seconds));
-        level_printf(LVL_UCI, "info depth %d score %s nodes %lu time %ld pv %s\n", depth,
+        // A line without a move (a book move, or a variation that begins with a null
+        // move) carries no pv word: a host reads the word as the start of a line.
+        const std::string moves = uci_variation(text);
+        level_printf(LVL_UCI, "info depth %d score %s nodes %lu time %ld%s%s\n", depth,
                      uci_score_text(score, type_text).c_str(), nodes, static_cast<long>(seconds * 1000.0),
-                     uci_variation(text).c_str());
+                     moves.empty() ? "" : " pv ", moves.c_str());
         if (depth > 0 && text.find('{') != std::string::npos && (uci_egtb_info == 2 || final_flag)) {
             const int saved = notation_mode;
             notation_mode = 0;
@@ -173,7 +176,10 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
     std::string text;
     bool have_text = false;
     if (xboard_mode) {
-        if (worth) {
+        // An analysis ends only when a command comes: its last line would reach the host
+        // after the command, which may have changed the position (a move, undo, setboard,
+        // new), and be read as the first line of the new one.
+        if (worth && !(analysis && final_flag)) {
             text = variation_text(pv, analysis || seconds > 1.0 || depth > 20);
             have_text = true;
             std::string shown = text;

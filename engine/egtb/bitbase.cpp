@@ -400,7 +400,7 @@ namespace {
 
 // Loads one file; true when it is in memory with the right CRC.
 bool load_file(const std::string& path, uint32_t length, uint32_t crc, uint8_t** out) {
-    FILE* f = open_file(path.c_str(), "rb");
+    FILE* f = open_for_reading(path, "rb");
     if (!f) return false;
     uint8_t* data = static_cast<uint8_t*>(std::malloc(length));
     bool ok = false;

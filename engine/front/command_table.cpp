@@ -144,6 +144,7 @@ const command_entry command_table[COMMAND_COUNT + 1] = {
     {"accepted", cmd_rem, 15},
     {"rejected", cmd_rem, 15},
     {"uci", cmd_uci, 0},
+    {"ucinewgame", cmd_ucinewgame, 0},
     {"debug", cmd_debug, 15},
     {"isready", cmd_isready, 15},
     {"setoption", cmd_setoption, 0},

@@ -15,7 +15,7 @@ struct command_entry {
     uint32_t flags;   // 1 usable while pondering, 2 runs at once during a search, 8 pondering goes on
 };
 
-constexpr int COMMAND_COUNT = 180;
+constexpr int COMMAND_COUNT = 181;
 // The rows in matching order, followed by an all-zero row.
 extern const command_entry command_table[COMMAND_COUNT + 1];
 

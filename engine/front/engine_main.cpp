@@ -128,13 +128,13 @@ int engine_main(int argc, char** argv) {
 
     // Script file.
     const char* script = argc == 2 ? argv[1] : "orvik.ini";
-    FILE* f = fopen(script, "r");  // quietly: the messages below tell what happened
+    FILE* f = open_for_reading(script, "r", true);  // quietly: the messages below tell what happened
     if (!f && argc == 2) {
         level_printf(LVL_ERROR, "Failed opening \"%s\" as ini file\n", script);
         level_printf(LVL_ERROR, "Trying orvik.ini instead\n");
         level_printf(LVL_ERROR, "Please note, that Orvik does not need any command line parameter\n");
         level_printf(LVL_ERROR, "If one command line parameter is given, it will be assumed to be the ini file\n");
-        f = open_file("orvik.ini", "r");
+        f = open_for_reading("orvik.ini");
     }
     if (f)
         push_command_input(f);

@@ -18,6 +18,7 @@
 #include "front/game_record.h"
 #include "front/handlers.h"
 #include "front/new_game.h"
+#include "front/time_control.h"
 #include "front/uci.h"
 
 namespace {
@@ -70,6 +71,7 @@ int cmd_xdisplay(const std::string&) {
 int cmd_go(const std::string& arg) {
     if (uci_mode) return uci_go(arg);
     computer_side = side_to_move;
+    host_clocks_follow_engine();
     auto_play = 0;
     force_mode = 0;
     clock_start(side_to_move);
@@ -93,6 +95,7 @@ int cmd_newgame(const std::string&) {
     if (search_state == 1) return 2;
     if (!fritz_mode && !record_finished) finish_game_record();
     new_game(1);
+    host_clocks_forget();
     return 2;
 }
 
@@ -125,12 +128,14 @@ int cmd_rv(const std::string&) {
 int cmd_white(const std::string&) {
     side_to_move = WHITE;
     computer_side = BLACK;
+    host_clocks_follow_engine();
     return 0;
 }
 
 int cmd_black(const std::string&) {
     side_to_move = BLACK;
     computer_side = WHITE;
+    host_clocks_follow_engine();
     return 0;
 }
 
@@ -145,7 +150,7 @@ int cmd_input(const std::string& arg) {
         level_printf(LVL_ERROR, "Commands are read from \"%s\" already\n", arg.c_str());
         return 0;
     }
-    FILE* f = open_text_file(arg);
+    FILE* f = open_for_reading(arg);
     if (!f) return 0;
     push_command_input(f);
     return 0;

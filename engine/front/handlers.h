@@ -175,6 +175,7 @@ int cmd_ml(const std::string& arg);
 int cmd_uci(const std::string& arg);
 int cmd_debug(const std::string& arg);
 int cmd_isready(const std::string& arg);
+int cmd_ucinewgame(const std::string& arg);
 int cmd_setoption(const std::string& arg);
 int cmd_position(const std::string& arg);
 int cmd_stop(const std::string& arg);

@@ -3,6 +3,7 @@
 #include "front/logs.h"
 
 #include <cctype>
+#include <cerrno>
 
 #include "core/output.h"
 #include "front/commands.h"
@@ -55,6 +56,7 @@ void open_numbered_log() {
         close_log();
     }
     int n = log_number + 1;
+    if (n > 9999) n = 9999;
     if (log_exists(n)) {
         if (log_exists(9999)) {
             log_file = open_file(numbered_log_name(9999).c_str(), "a");
@@ -73,7 +75,22 @@ void open_numbered_log() {
         }
         n = hi;
     }
-    log_file = open_file(numbered_log_name(n).c_str(), "w");
+    // The number is taken by creating its file, which fails when it exists: engines
+    // started together in one folder would otherwise pick the same free number and write
+    // into one log. A number taken in the meantime passes on to the next.
+    for (;; ++n) {
+        const std::string name = numbered_log_name(n);
+        if (n == 9999) {
+            log_file = open_file(name.c_str(), "a");
+            break;
+        }
+        log_file = std::fopen(name.c_str(), "wx");
+        if (log_file) break;
+        if (errno != EEXIST) {
+            report_open_failure(name.c_str(), "w");
+            break;
+        }
+    }
     if (log_file) log_number = n;
     log_used = 0;
 }

@@ -177,7 +177,7 @@ struct result_files {
 
 // The suite file, unless it is the open log or a file the suite writes.
 FILE* open_suite(const std::string& file, bool epd_suite) {
-    FILE* in = open_text_file(file);
+    FILE* in = open_for_reading(file);
     if (in && result_files::among(in, epd_suite)) {
         level_printf(LVL_ERROR, "\"%s\" is not tested: the test writes its results into it (test a copy)\n",
                      file.c_str());

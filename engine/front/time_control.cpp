@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/handlers.h"
+#include "front/time_control.h"
 
 namespace {
 // Remaining time t (seconds) on a clock: the control's time less what is used.
@@ -23,27 +24,62 @@ double centiseconds(const std::string& arg) {
     if (!(t > 0.0)) return 0.0;
     return t < 1e9 ? t : 1e9;
 }
+
+// The host's last time (the engine's time left) and otim (the opponent's), in seconds,
+// with the position they were told in: a move played or taken back, or another
+// position, leaves them behind.
+struct told_time {
+    bool told = false;
+    double seconds = 0.0;
+    uint64_t key = 0;
+    int ply = 0;
+};
+told_time engine_told, opponent_told;
+
+void tell(told_time& t, double seconds) {
+    t.told = true;
+    t.seconds = seconds;
+    t.key = board.hash_key;
+    t.ply = board.ply;
+}
+
+bool still_told(const told_time& t) { return t.told && t.key == board.hash_key && t.ply == board.ply; }
+
+void set_engine_clock(double t) {
+    set_remaining(computer_side, t);
+    if (fritz_mode) set_remaining(computer_side ^ 1, t);
+}
 }  // namespace
+
+void host_clocks_follow_engine() {
+    if (still_told(engine_told)) set_engine_clock(engine_told.seconds);
+    if (still_told(opponent_told)) set_remaining(computer_side ^ 1, opponent_told.seconds);
+}
+
+void host_clocks_forget() { engine_told.told = opponent_told.told = false; }
 
 int cmd_time(const std::string& arg) {
     if (xboard_mode) {
         if (ignore_time) return 0;
         const double t = centiseconds(arg);
         if (t <= 0.0) return 0;
-        set_remaining(computer_side, t);
-        if (fritz_mode) set_remaining(computer_side ^ 1, t);
+        set_engine_clock(t);
+        tell(engine_told, t);
         const clock_record& c = clocks[computer_side];
         level_printf(LVL_NORMAL, "tc %.2f, tu %.2f, sec %.2f, i %.2f\n", c.is_on_sec ? c.st : c.pt, c.time_used, t, c.inc);
         return 0;
     }
     if (!clock_set_control(WHITE, arg.c_str()) || !clock_set_control(BLACK, arg.c_str()))
         level_printf(LVL_ERROR, "Error parsing time\n");
+    else
+        host_clocks_forget();
     return 0;
 }
 
 int cmd_xtime(const std::string& arg) {
     if (clock_set_control(WHITE, arg.c_str()) && clock_set_control(BLACK, arg.c_str())) {
         node_limit = 0xFFFFFFFFu;
+        host_clocks_forget();
         return 0;
     }
     level_printf(LVL_ERROR, "Error parsing time\n");
@@ -55,12 +91,14 @@ int cmd_otim(const std::string& arg) {
     const double t = centiseconds(arg);
     if (t <= 0.0) return 0;
     set_remaining(computer_side ^ 1, t);
+    tell(opponent_told, t);
     return 0;
 }
 
 int cmd_level(const std::string& arg) {
     if (parse_level(WHITE, arg.c_str()) && parse_level(BLACK, arg.c_str())) {
         node_limit = 0xFFFFFFFFu;
+        host_clocks_forget();
         return 0;
     }
     level_printf(LVL_ERROR, "Error parsing level\n");

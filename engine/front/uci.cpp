@@ -20,6 +20,7 @@
 #include "front/engine_main.h"
 #include "front/game_loop.h"
 #include "front/handlers.h"
+#include "front/logs.h"
 #include "front/new_game.h"
 #include "front/settings_args.h"
 
@@ -173,6 +174,13 @@ int cmd_debug(const std::string& arg) {
 int cmd_isready(const std::string&) {
     level_printf(LVL_UCI, "readyok\n");
     return 0;
+}
+
+// A new game as newgame starts one (the record of the last game finished, a new
+// numbered log); under UCI nothing is searched after it.
+int cmd_ucinewgame(const std::string& arg) {
+    const int code = cmd_newgame(arg);
+    return uci_mode ? 0 : code;
 }
 
 int cmd_stop(const std::string&) {
@@ -436,6 +444,9 @@ int cmd_position(const std::string& arg) {
             return 0;
         }
         const int again = replay_and_record_move(side_to_move, move, NO_SCORE, 0, repeating ? 1 : 0);
+        // The host plays its games through position: the numbered log has a game in it
+        // (ucinewgame then opens the next one).
+        if (log_file) log_used = 1;
         if (repeating && again)
             uci_recorded_ply = board.ply;
         else
@@ -466,7 +477,7 @@ int uci_go(const std::string& arg) {
     search_state = 0;
     searchmoves_count = 0;
     long long wtime = 0, btime = 0, winc = 0, binc = 0, movestogo = 0, depth = 0, nodes = 0, mate = 0, movetime = 0;
-    bool infinite = false, have_depth = false, have_mate = false;
+    bool infinite = false, have_depth = false, have_mate = false, have_clock = false;
     static const char* const keywords[] = {"ponder", "searchmoves", "wtime", "btime",    "winc",    "binc",
                                            "movestogo", "depth",    "nodes", "mate", "movetime", "infinite"};
     std::string rest = arg;
@@ -480,8 +491,8 @@ int uci_go(const std::string& arg) {
         switch (which) {
         case 0: search_state = 1; break;
         case 1: i += parse_searchmoves(rest.substr(i)); break;
-        case 2: wtime = read_go_number(rest, &i); break;
-        case 3: btime = read_go_number(rest, &i); break;
+        case 2: wtime = read_go_number(rest, &i); have_clock = true; break;
+        case 3: btime = read_go_number(rest, &i); have_clock = true; break;
         case 4: winc = read_go_number(rest, &i); break;
         case 5: binc = read_go_number(rest, &i); break;
         case 6: movestogo = read_go_number(rest, &i); break;
@@ -505,7 +516,13 @@ int uci_go(const std::string& arg) {
         return 1;
     }
     if (!infinite && !have_depth && !have_mate) {
-        if (wtime < 1 && btime < 1) return 1;
+        // Without a clock word the clocks stay as they are; a clock given at 0 or below
+        // is a clock of 0, and an increment below 0 is none.
+        if (!have_clock) return 1;
+        wtime = wtime < 0 ? 0 : wtime;
+        btime = btime < 0 ? 0 : btime;
+        winc = winc < 0 ? 0 : winc;
+        binc = binc < 0 ? 0 : binc;
         if (movestogo < 0) movestogo = 0;
         if (movestogo > 100000) movestogo = 100000;
         if (autoplayer_delay >= 1 && search_state <= 1) {

@@ -17,7 +17,7 @@ win_list win_lists[3] = {
 
 void read_win_list(win_list& list) {
     for (std::string& n : list.names) n.clear();
-    FILE* f = std::fopen(list.file.c_str(), "r");
+    FILE* f = open_for_reading(list.file, "r", true);
     if (!f) return;
     std::string line;
     int count = 0;

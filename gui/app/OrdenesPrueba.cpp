@@ -420,6 +420,7 @@ QString EstadoPrueba() {
     poner("Chat", chat.isEmpty() ? QString() : chat.last());
     poner("Titulo", ::Tavorin().Caption());
     poner("Invertido", ::Mdi().mnuInvertirTablero->isChecked() ? "1" : "0");
+    poner("Preparar", ModoPreparar ? "1" : "0");
     poner("VersionRival", VersionRival);
     poner("NuevoPendiente", NuevoPendiente ? "1" : "0");
     poner("RetrocesoPendiente", RetrocesoPendiente ? "1" : "0");

@@ -8,6 +8,7 @@
 #include "engines/Cpu.h"
 #include "network/Nuevo.h"
 #include "network/Ranking.h"
+#include "network/Red.h"
 
 #include <QFrame>
 #include <QTimer>
@@ -18,6 +19,8 @@ void SinPartida() {
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = 0;
+    // What this side asked the peer about the game is void with it.
+    red::PartidaTerminada();
 }
 
 void ReinicioFinal() {
@@ -32,6 +35,11 @@ void ReinicioFinal() {
     g.TorreH1Movida = h1;
     g.TorreA8Movida = a8;
     g.TorreH8Movida = h8;
+}
+
+void AnotarResultado(int ganador) {
+    static const char* const kResultados[3] = {"1/2-1/2", "1-0", "0-1"};
+    if (ganador >= 0 && ganador <= 2) Reglas().Jugadas.Resultado = kResultados[ganador];
 }
 
 void FinJaqueMate() {

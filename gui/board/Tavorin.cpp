@@ -41,6 +41,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QStyle>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -106,6 +107,35 @@ std::vector<Forma*> LateralesAbiertas() {
 QRect Rectangulo(const Forma& f) {
     auto px = [](double twips) { return int(std::lround(twips / TwipsPorPixel)); };
     return {px(f.Left()), px(f.Top()), px(f.Width()), px(f.Height())};
+}
+
+// What the main window's area shows, in pixels: its viewport less the scroll bars
+// that a board reaching past it brings (they may not have come yet). A main window
+// asked to be maximised shows what the screen will give it, though the window
+// system may not have made it so yet.
+QSize VistaDelArea(const QMdiArea& area, const QRect& tablero) {
+    QSize maximo = area.maximumViewportSize();
+    const QWidget* principal = area.window();
+    if (principal->windowState() & Qt::WindowMaximized)
+        if (const QScreen* pantalla = principal->screen())
+            maximo = maximo.expandedTo(pantalla->availableGeometry().size() -
+                                       (principal->frameGeometry().size() - area.maximumViewportSize()));
+    const int barra = area.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &area);
+    const int derecha = tablero.x() + tablero.width(), abajo = tablero.y() + tablero.height();
+    QSize vista = maximo;
+    // A bar along one edge may make room short for the other.
+    for (int vuelta = 0; vuelta < 2; ++vuelta) {
+        if (derecha > vista.width()) vista.setHeight(maximo.height() - barra);
+        if (abajo > vista.height()) vista.setWidth(maximo.width() - barra);
+    }
+    return vista.expandedTo(QSize(0, 0));
+}
+
+// Moves a window to the place's corner, when it is elsewhere.
+void Llevar(Forma& f, const QRect& lugar) {
+    if (lugar.topLeft() == Rectangulo(f).topLeft()) return;
+    f.setLeft(double(lugar.x()) * TwipsPorPixel);
+    f.setTop(double(lugar.y()) * TwipsPorPixel);
 }
 
 long RegistroPendiente(const char* clave) {
@@ -1189,6 +1219,7 @@ void RedibujarFichas() {
 namespace forms {
 
 void Tavorin::Timer1_Timer() {
+    const QRect antes = Rectangulo(*this);
     const int lado = TamanoTablero();
     TamanoImagenes(lado);
     // Frames shown stay on their squares at the new size, also when the size came
@@ -1204,7 +1235,7 @@ void Tavorin::Timer1_Timer() {
     Disponer();
     if (!Visible()) Show();
     AlAreaVisible();
-    ApartarVentanas();
+    ApartarVentanas(antes);
     Timer1->stop();
 }
 
@@ -1214,15 +1245,35 @@ void Tavorin::ApartarDelTablero(Forma& ventana) {
     std::vector<QRect> otras;
     for (Forma* f : LateralesAbiertas())
         if (f != &ventana) otras.push_back(Rectangulo(*f));
-    const QRect antes = Rectangulo(ventana);
-    const QRect lugar = lugares::Apartar(antes, Rectangulo(*this), area->viewport()->size(), otras);
-    if (lugar == antes) return;
-    ventana.setLeft(double(lugar.x()) * TwipsPorPixel);
-    ventana.setTop(double(lugar.y()) * TwipsPorPixel);
+    const QRect tablero = Rectangulo(*this);
+    Llevar(ventana, lugares::Apartar(Rectangulo(ventana), tablero, VistaDelArea(*area, tablero), otras));
 }
 
-void Tavorin::ApartarVentanas() {
-    for (Forma* f : LateralesAbiertas()) ApartarDelTablero(*f);
+void Tavorin::ApartarVentanas() { ApartarVentanas(Rectangulo(*this)); }
+
+void Tavorin::ApartarVentanas(const QRect& tableroAntes) {
+    QMdiArea* area = AreaMdi();
+    if (!area || !Visible()) return;
+    const QRect tablero = Rectangulo(*this);
+    const QSize vista = VistaDelArea(*area, tablero);
+    // The windows that stood against the board or over it follow its new size; they
+    // make room last, so the others keep their places.
+    std::vector<Forma*> siguen, quedan;
+    for (Forma* f : LateralesAbiertas())
+        (tablero.size() != tableroAntes.size() && lugares::JuntoAlTablero(Rectangulo(*f), tableroAntes) ? siguen : quedan)
+            .push_back(f);
+    for (Forma* f : quedan) {
+        std::vector<QRect> otras;
+        for (Forma* o : quedan)
+            if (o != f) otras.push_back(Rectangulo(*o));
+        Llevar(*f, lugares::Apartar(Rectangulo(*f), tablero, vista, otras));
+    }
+    std::vector<QRect> colocadas;
+    for (Forma* f : quedan) colocadas.push_back(Rectangulo(*f));
+    for (Forma* f : siguen) {
+        Llevar(*f, lugares::Acompanar(Rectangulo(*f), tableroAntes, tablero, vista, colocadas));
+        colocadas.push_back(Rectangulo(*f));
+    }
 }
 
 void Tavorin::AlAreaVisible() {

@@ -140,10 +140,15 @@ public:
     // so that the area shows as much of it as it can, its top-left corner always.
     void AlAreaVisible();
     // A side window (move list, chat, clocks, ranking, engine panel, PGN windows,
-    // set-up, EPD list) that covers the board window goes beside it within the main
-    // window's area (lugares::Apartar); one that does not keeps its place. Runs when
-    // such a window opens, and for all those shown when the board has grown.
+    // set-up, EPD list) that covers the board window or another side window, or that
+    // the main window's area does not show whole, goes beside the board within the
+    // area (lugares::Apartar); any other keeps its place. Runs when such a window opens.
     void ApartarDelTablero(Forma& ventana);
+    // The same for every side window shown, once the board has been laid out again;
+    // after a change of its size (from `tableroAntes`), those that stood against it
+    // or over it go beside it again (lugares::Acompanar).
+    void ApartarVentanas(const QRect& tableroAntes);
+    // The same with the board as it stands (the area changed, not the board).
     void ApartarVentanas();
 
     // Move input on the board picture (X, Y in pixels of PicBuffer; Button 1 left,

@@ -13,6 +13,7 @@
 #include "engines/Respuesta.h"
 #include "engines/Xboard.h"
 #include "files/ListaPgn.h"
+#include "files/PgnEscritor.h"
 #include "network/Nuevo.h"
 #include "network/Red.h"
 #include "platform/Controles.h"
@@ -60,6 +61,25 @@ void ColorDeTexto(QLineEdit* caja, const QColor& color) {
     QPalette p = caja->palette();
     p.setColor(QPalette::Text, color);
     caja->setPalette(p);
+}
+
+// The flag of an engine fell in a game between engines: the loser's name, that its
+// time is up (the first sentence of language text 29), and that the other engine wins
+// (the sentence of language text 92 that names the winner at its "$").
+QString TextoTiempoEntreMotores(const QString& perdedor, const QString& ganador) {
+    const QString& agotado = TextosIdioma[29];
+    const qsizetype finAgotado = agotado.indexOf(u'.');
+    const QString tiempo = finAgotado < 0 ? agotado : agotado.left(finAgotado + 1);
+    const QString& gana = TextosIdioma[92];
+    const qsizetype dolar = gana.indexOf(u'$');
+    QString frase = ganador;
+    if (dolar >= 0) {
+        // The sentence begins after the full stop before the "$".
+        const qsizetype punto = gana.lastIndexOf(u'.', dolar);
+        frase = gana.mid(punto + 1).trimmed();
+        frase.replace(u'$', ganador);
+    }
+    return perdedor + ": " + tiempo + " " + frase;
 }
 
 // A clock box: mm:ss; the side's box white while its seconds run, both grey at 0:00.
@@ -294,6 +314,10 @@ void Cpu::NuevoRelevo(int n) {
     connect(este, &Relevo::ProcesoTerminado, this, [this, este, n] {
         if (RelevoDe(n) == este) MotorTerminado(n);
     });
+    // An engine that does not read what it is sent has failed as one that ended.
+    connect(este, &Relevo::EntradaAtascada, this, [this, este, n] {
+        if (RelevoDe(n) == este) MotorTerminado(n);
+    });
 }
 
 bool Cpu::cmdIniciar(int n) {
@@ -368,10 +392,11 @@ void Cpu::ErrorRecibido(int n, const QString& texto) {
 
 void Cpu::MotorTerminado(int n) {
     if (!Ranura(n).Activo || Terminando) return;
-    FinDeJuego(TextosIdioma[90] + " " + Combo(n)->currentText(), MB_ICONSTOP);
+    FinDeJuego(TextosIdioma[90] + " " + NombreMotor(n), MB_ICONSTOP);
 }
 
-void Cpu::FinDeJuego(const QString& texto, long icono) {
+void Cpu::FinDeJuego(const QString& texto, long icono, int ganador) {
+    if (ganador >= 0) AnotarResultado(ganador);
     ApagarRelojes();
     cmdTerminar1();
     cmdTerminar2();
@@ -395,12 +420,20 @@ void Cpu::NuevaPartida() {
     cmdTerminar2();
     VariableCPUCero();
     DescargarDLL();
+    motoresPartida_ = {};
     if (SMotor1->currentIndex() <= 0 && SMotor2->currentIndex() <= 0) {
         ::Mdi().Player2();
         Reglas().Turno = 1;
         return;
     }
+    BloquearListas(true);
     Timer3->start();
+}
+
+QString Cpu::NombreMotor(int n) const { return n == 1 || n == 2 ? motoresPartida_[size_t(n)] : QString(); }
+
+void Cpu::BloquearListas(bool bloquear) {
+    for (QComboBox* lista : {SMotor1, SMotor2}) lista->setEnabled(!bloquear);
 }
 
 void Cpu::Timer3_Timer() {
@@ -414,6 +447,7 @@ void Cpu::Timer3_Timer() {
         DatosMotor& m = Ranura(n);
         m.Ruta = i > 0 && i < RutasMotor.size() ? RutasMotor[i] : QString();
         m.Activo = true;
+        motoresPartida_[size_t(n)] = Combo(n)->currentText();
         arrancado = cmdIniciar(n) && arrancado;
     };
     if (SMotor1->currentIndex() > 0) {
@@ -428,6 +462,7 @@ void Cpu::Timer3_Timer() {
     else
         g.Turno = 0;
     if (!arrancado) {
+        motoresPartida_ = {};
         FinDeJuego("88", MB_ICONSTOP);
         return;
     }
@@ -476,6 +511,7 @@ void Cpu::GenerarMovimiento() {
         return;
     }
     UltimoMovimiento = xboard::Coordenadas(g.Origen, g.Destino, g.PiezaCoronacion);
+    ofertaVista_ = {};
     if (xboard::EsEnroque(UltimoMovimiento)) {
         EnroquePendiente = true;
         Timer2->start();
@@ -604,6 +640,7 @@ void Cpu::JugadaDeMotor(int ranura, const respuesta::Lectura& lectura, const QSt
         case Aplicada::Fin: return;
         case Aplicada::Jugada: break;
     }
+    ofertaVista_ = {};
     const int otra = 3 - ranura;
     if (Ranura(otra).Activo) {
         g.Turno = 0;
@@ -635,26 +672,27 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
             MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
             return;
         }
+        case Clase::Diagnostico:
+            // Shown with the engine's output; the game goes on.
+            Text5->setText(r.dato);
+            return;
         case Clase::Caracteristica:
             if (const QString respuesta = xboard::RespuestaCaracteristicas(r.dato); !respuesta.isEmpty())
                 Escribir(ranura, respuesta);
             return;
         case Clase::OfertaTablas: OfertaDeTablas(ranura); return;
-        case Clase::Tablas: FinDeJuego("95", MB_ICONINFORMATION); return;
+        case Clase::Tablas: FinDeJuego("95", MB_ICONINFORMATION, 0); return;
         case Clase::Pista:
+            // Only the hint the person asked for, once.
+            if (!pistaPedida_) return;
+            pistaPedida_ = false;
             for (DatosMotor* m : {&Motor1, &Motor2})
                 if (m->Comando == u"hint") m->Comando.clear();
             EsperandoRespuesta = false;
             Timer1->stop();
             MostrarMensaje("Tavorin", r.dato, MB_ICONINFORMATION);
             return;
-        case Clase::Resultado:
-            ApagarRelojes();
-            if (r.abandono)
-                FinPartidaCPU(ranura);
-            else
-                FinDeJuego(r.tablas ? "95" : QString(), MB_ICONINFORMATION);
-            return;
+        case Clase::Resultado: FinPorResultado(r.resultado, linea); return;
         case Clase::Abandono: FinPartidaCPU(ranura); return;
         case Clase::Otra:
             if (EnroquePendiente) {
@@ -676,6 +714,42 @@ void Cpu::AnalizarRespuesta(const QString& linea, int ranura) {
     }
 }
 
+void Cpu::FinPorResultado(const respuesta::Resultado& r, const QString& linea) {
+    ApagarRelojes();
+    const QString error = TextosIdioma[90] + " " + linea;
+    if (!r.coherente) {
+        FinDeJuego(error, MB_ICONSTOP);
+        return;
+    }
+    if (r.mate || r.ahogado) {
+        // A claim about the board holds only when the board bears it out.
+        const char* dicho = r.ganador == 1 ? "1-0" : r.ganador == 2 ? "0-1" : "1/2-1/2";
+        if (pgn::ResultadoDelTablero(Reglas()) != dicho) {
+            FinDeJuego(error, MB_ICONSTOP);
+            return;
+        }
+        FinDeJuego(r.ahogado ? "3" : r.ganador == 1 ? "1" : "2", MB_ICONINFORMATION, r.ahogado ? 0 : r.ganador);
+        return;
+    }
+    if (r.abandona != 0) {
+        if (Ranura(r.abandona).Activo) {
+            FinPartidaCPU(r.abandona);
+        } else {
+            // The engine says the person resigned: the other side wins.
+            const int motor = 3 - r.abandona;
+            const QString texto = TextoAbandonoPersona(motor);
+            FinDeJuego({}, 0, motor);
+            MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
+        }
+        return;
+    }
+    if (r.ganador == 0) {
+        FinDeJuego("95", MB_ICONINFORMATION, 0);
+        return;
+    }
+    FinDeJuego(TextosIdioma[23] + "\r\n" + linea, MB_ICONINFORMATION, r.ganador);
+}
+
 void Cpu::OfertaDeTablas(int ranura) {
     DatosMotor& emisor = Ranura(ranura);
     const bool respondeOferta = EsperandoRespuesta && emisor.Comando == u"draw";
@@ -683,11 +757,16 @@ void Cpu::OfertaDeTablas(int ranura) {
         EsperandoRespuesta = false;
         Timer1->stop();
         emisor.Comando.clear();
+    } else if (ofertaVista_[ranura - 1]) {
+        // An engine's offer is taken once between two moves, and not again while its
+        // question waits.
+        return;
     }
+    ofertaVista_[ranura - 1] = true;
     if (DosMotores()) {
         // An offer answered with an offer is a draw agreed between the engines.
         if (respondeOferta) {
-            FinDeJuego("95", MB_ICONINFORMATION);
+            FinDeJuego("95", MB_ICONINFORMATION, 0);
             return;
         }
         EsperandoRespuesta = true;
@@ -696,18 +775,19 @@ void Cpu::OfertaDeTablas(int ranura) {
         return;
     }
     if (!emisor.Activo) return;
-    const QString texto = Combo(ranura)->currentText() + PartirEnDolar(TextosIdioma[94]).second;
+    const QString texto = NombreMotor(ranura) + PartirEnDolar(TextosIdioma[94]).second;
     const long respuesta = MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION, MB_YESNO);
     // The game may have ended while the question was open.
-    if (respuesta == IDYES && (Motor1.Activo || Motor2.Activo)) FinDeJuego({}, 0);
+    if (respuesta == IDYES && (Motor1.Activo || Motor2.Activo)) FinDeJuego({}, 0, 0);
 }
 
 void Cpu::FinPartidaCPU(int ranura) {
-    const QString nombre = Combo(ranura)->currentText();
+    AnotarResultado(3 - ranura);
+    const QString nombre = NombreMotor(ranura);
     QString texto;
     if (DosMotores()) {
         const auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
-        texto = nombre + " " + antes + Combo(3 - ranura)->currentText() + despues;
+        texto = nombre + " " + antes + NombreMotor(3 - ranura) + despues;
     } else {
         texto = nombre + PartirEnDolar(TextosIdioma[91]).second;
     }
@@ -732,6 +812,7 @@ void Cpu::Toolbar1_ButtonClick(int indice) {
             if ((g.Turno != 0) != pista || DosMotores() || !(Motor1.Activo || Motor2.Activo)) return;
             for (int n : {1, 2})
                 if (Ranura(n).Activo) Escribir(n, pista ? "hint" : "?");
+            pistaPedida_ = pista;
             EsperandoRespuesta = true;
             Timer1->start();
             return;
@@ -762,11 +843,11 @@ void Cpu::ToolboxComand(const QString& codigo) {
         case 3: {
             if (DosMotores()) return;
             if (!Motor2.Activo && (g.Turno == 0 || !Motor1.Activo)) return;
-            const QString motor = SMotor1->currentIndex() <= 0 ? SMotor2->currentText() : SMotor1->currentText();
-            auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
-            if (!antes.isEmpty()) antes[0] = antes[0].toUpper();
-            FinDeJuego({}, 0);
-            MostrarMensaje("Tavorin", antes + motor + despues, MB_ICONINFORMATION);
+            // The engine that wins: the one that runs.
+            const int motor = Motor1.Activo ? 1 : 2;
+            const QString texto = TextoAbandonoPersona(motor);
+            FinDeJuego({}, 0, motor);
+            MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
             return;
         }
         case 4:
@@ -779,7 +860,9 @@ void Cpu::ToolboxComand(const QString& codigo) {
             }
             return;
         case 5: {
-            const bool motor1 = SMotor1->currentIndex() > 0, motor2 = SMotor2->currentIndex() > 0;
+            // The engines that play, whatever the lists show: the board takes back what
+            // the engine is told to take back.
+            const bool motor1 = Motor1.Activo, motor2 = Motor2.Activo;
             const auto registros = g.Jugadas.List1.size();
             if (g.Turno == 0 || registros == 0) return;
             if ((registros == 1 && motor1) || (motor1 && motor2)) return;
@@ -794,8 +877,15 @@ void Cpu::ToolboxComand(const QString& codigo) {
     }
 }
 
+QString Cpu::TextoAbandonoPersona(int motor) const {
+    auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
+    if (!antes.isEmpty()) antes[0] = antes[0].toUpper();
+    return antes + NombreMotor(motor) + despues;
+}
+
 void Cpu::Timer1_Timer() {
     Timer1->stop();
+    pistaPedida_ = false;
     QStringList avisos;
     for (const char* pendiente : {"draw", "hint", "?"})
         for (int n : {1, 2})
@@ -808,6 +898,8 @@ void Cpu::VariableCPUCero() {
     UltimoMovimiento.clear();
     EnroquePendiente = false;
     EsperandoRespuesta = false;
+    pistaPedida_ = false;
+    ofertaVista_ = {};
     for (QTimer* t : {Timer1, Timer2, Timer3}) t->stop();
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text5}) t->clear();
     ApagarRelojes();
@@ -815,6 +907,7 @@ void Cpu::VariableCPUCero() {
     Text7->setText("00:00");
     Motor1 = DatosMotor{};
     Motor2 = DatosMotor{};
+    BloquearListas(false);
 }
 
 // ---- Engine clocks ------------------------------------------------------------------------------
@@ -847,7 +940,7 @@ void Cpu::Contar(int lado) {
         return;
     }
     // White's clock also ends a game whose White engine has gone.
-    if (lado == 1 && SMotor1->currentIndex() > 0 && !Motor1.Activo) {
+    if (lado == 1 && !NombreMotor(1).isEmpty() && !Motor1.Activo) {
         ToolboxComand("2");
         return;
     }
@@ -864,8 +957,10 @@ void Cpu::Contar(int lado) {
     QString texto = "29";
     if (Ranura(lado).Activo) {
         ReproducirSonido(5);
-        texto = Combo(3 - lado)->currentText() + ". " + TextosIdioma[30];
+        texto = DosMotores() ? TextoTiempoEntreMotores(NombreMotor(lado), NombreMotor(3 - lado))
+                             : NombreMotor(lado) + ". " + TextosIdioma[30];
     }
+    AnotarResultado(3 - lado);
     LimpiarCPU();
     auto& g = Reglas();
     g.TipoPartida.clear();
@@ -884,9 +979,12 @@ void Cpu::LimpiarCPU() {
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text5}) t->clear();
     Motor1 = DatosMotor{};
     Motor2 = DatosMotor{};
+    BloquearListas(false);
     for (QTimer* t : {Timer1, Timer2}) t->stop();
     EnroquePendiente = false;
     EsperandoRespuesta = false;
+    pistaPedida_ = false;
+    ofertaVista_ = {};
     auto& g = Reglas();
     g.Turno = 0;
     auto& t = ::Tavorin();

@@ -23,6 +23,7 @@ class Relevo;
 
 namespace respuesta {
 struct Lectura;
+struct Resultado;
 }
 
 // One engine slot (slot 1 plays White, slot 2 Black).
@@ -86,6 +87,11 @@ public:
     void PrintTimerNCPU();
     // The engine of the slot resigned.
     void FinPartidaCPU(int ranura);
+    // The engine that plays side n (1 White, 2 Black) of the game on the board, by the
+    // name the list gave it when the game started; "" for a person, and before the
+    // panel's first engine game. The lists may change once the game has ended; this
+    // name stays until the next game starts.
+    QString NombreMotor(int n) const;
     // The end of a game by the clock (the moves and the position stay).
     void LimpiarCPU();
 
@@ -146,9 +152,19 @@ private:
     void JugadaDeMotor(int ranura, const respuesta::Lectura& lectura, const QString& linea);
     void PasarJugada(int receptor, const QString& jugada, bool enroque);
     void OfertaDeTablas(int ranura);
+    // Ends the game by an engine's result line (see respuesta::LeerResultado): the
+    // result it states, for the side it names; a claim the board or the line itself
+    // contradicts is an engine error, shown with the line.
+    void FinPorResultado(const respuesta::Resultado& r, const QString& linea);
+    // The message of the person's resignation, naming the engine that wins (its slot).
+    QString TextoAbandonoPersona(int motor) const;
     // Ends the engine game: clocks off, both slots stopped, panel reset, nobody to
     // move; then the message, when there is one. Nothing of the engines comes after.
-    void FinDeJuego(const QString& texto, long icono);
+    // `ganador` is recorded as the game's result (1 White, 2 Black, 0 a draw); -1 for
+    // an end without one (an error, a claim the board shows itself).
+    void FinDeJuego(const QString& texto, long icono, int ganador = -1);
+    // The engine lists cannot change while an engine game runs or is about to start.
+    void BloquearListas(bool bloquear);
     void EncenderReloj(int lado);
     void ApagarRelojes();
     // One tick of a side's engine clock (1 White, 2 Black): counts, shows, and ends
@@ -163,6 +179,12 @@ private:
     // engine gets it, and whether it was a king's castling.
     QString jugadaAplicada_;
     bool enroqueAplicado_ = false;
+    // The person asked for a hint that has not come yet.
+    bool pistaPedida_ = false;
+    // An engine's draw offer (slot 1, slot 2) was taken since the last move.
+    std::array<bool, 2> ofertaVista_{};
+    // The engines of the game on the board, by side (element 0 unused).
+    std::array<QString, 3> motoresPartida_;
 };
 
 }  // namespace forms

@@ -92,6 +92,51 @@ std::optional<std::array<QString, 5>> Pensamiento(const QString& linea) {
     return campos;
 }
 
+bool ErrorDelProtocolo(const QString& m) {
+    const QString t = m.trimmed();
+    return t.startsWith(QLatin1String("error")) || t.startsWith(QLatin1String("illegal move")) ||
+           t.startsWith(QLatin1String("tellusererror"));
+}
+
+Resultado LeerResultado(const QString& m) {
+    Resultado r;
+    qsizetype marcador = m.indexOf(QLatin1String("1/2-1/2"));
+    if (marcador < 0) {
+        const qsizetype blancas = m.indexOf(QLatin1String("1-0")), negras = m.indexOf(QLatin1String("0-1"));
+        // The first score of the line is the one it states.
+        const bool ganaBlancas = blancas >= 0 && (negras < 0 || blancas < negras);
+        r.ganador = ganaBlancas ? 1 : 2;
+        marcador = ganaBlancas ? blancas : negras;
+    }
+    // The words after the score; a side named before a claim is the claim's side.
+    static const QRegularExpression kPalabra(QStringLiteral("[a-z]+"));
+    int lado = 0;
+    int abandona = -1, mata = -1;
+    for (auto it = kPalabra.globalMatch(m, marcador); it.hasNext();) {
+        const QString p = it.next().captured();
+        if (p == u"white" || p == u"black") {
+            lado = p == u"white" ? 1 : 2;
+        } else if (p.startsWith(QLatin1String("resign"))) {
+            if (abandona < 0) abandona = lado;
+        } else if (p.startsWith(QLatin1String("stalemate"))) {
+            r.ahogado = true;
+        } else if (p == u"mate" || p == u"mates" || p.startsWith(QLatin1String("checkmate"))) {
+            if (mata < 0) mata = lado;
+        }
+    }
+    const int perdedor = r.ganador == 0 ? 0 : 3 - r.ganador;
+    if (abandona >= 0) {
+        r.abandona = abandona != 0 ? abandona : perdedor;
+        r.coherente = r.abandona != 0 && r.abandona == perdedor;
+    }
+    if (mata >= 0) {
+        r.mate = true;
+        r.coherente = r.coherente && r.ganador != 0 && (mata == 0 || mata == r.ganador);
+    }
+    if (r.ahogado) r.coherente = r.coherente && r.ganador == 0;
+    return r;
+}
+
 Lectura Analizar(const QString& linea, const Estado& e) {
     Lectura r;
     if (linea.contains(QLatin1String("hint")) && !e.activo1 && e.sinJugadas) return r;
@@ -99,6 +144,12 @@ Lectura Analizar(const QString& linea, const Estado& e) {
     if (Alguna(m, {"null", "killer"})) return r;
 
     if (Alguna(m, {"warning", "illegal", "error", "invalid", "unknown", "unkown"})) {
+        // Only the protocol's own errors end anything; other complaints are shown.
+        if (!ErrorDelProtocolo(m)) {
+            r.clase = Clase::Diagnostico;
+            r.dato = linea.trimmed();
+            return r;
+        }
         if (e.enroquePendiente) return r;
         if (e.esperandoRespuesta) {
             r.clase = Clase::ErrorPeticion;
@@ -145,8 +196,7 @@ Lectura Analizar(const QString& linea, const Estado& e) {
     }
     if (Alguna(m, {"0-1", "1-0", "1/2-1/2"})) {
         r.clase = Clase::Resultado;
-        r.tablas = m.contains(QLatin1String("1/2-1/2"));
-        r.abandono = m.contains(QLatin1String("resign"));
+        r.resultado = LeerResultado(m);
         return r;
     }
     if (m.contains(QLatin1String("resign")) && m.size() <= 7) {

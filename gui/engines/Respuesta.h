@@ -1,4 +1,4 @@
-// What a line from an engine means, without the window: errors, feature
+// What a line from an engine means, without the window: errors, diagnostics, feature
 // announcements, draw offers, results, resignations, hints, moves and thinking
 // output, tested in a fixed order on the line; the engine panel acts on the class.
 #pragma once
@@ -24,21 +24,39 @@ enum class Clase {
     NivelAlternativo,  // the engine refused "st": give it a time control instead
     Error,             // an engine error: the game ends
     ErrorPeticion,     // an error that answers the pending request
+    Diagnostico,       // a warning or a complaint that is no protocol error: shown, nothing ends
     Caracteristica,    // a feature announcement to answer: dato is the line after its first blank
     OfertaTablas,      // the engine offers a draw
     Tablas,            // "draw": the game is drawn
     Pista,             // dato is the hint to show
-    Resultado,         // a result line (tablas, abandono tell which)
+    Resultado,         // a result line (resultado tells what it states)
     Abandono,          // the engine resigns
     Otra,              // any other line (pensamiento holds the thinking boxes, when it is thinking output)
     Jugada,            // a "move " line (larga: too long to be read)
 };
 
+// What a result line states: the score, and what its comment claims.
+struct Resultado {
+    int ganador = 0;        // 1 White, 2 Black, 0 a draw
+    int abandona = 0;       // the side the comment says resigned (1, 2), 0 when it says none
+    bool mate = false;      // the comment claims a checkmate
+    bool ahogado = false;   // the comment claims a stalemate
+    bool coherente = true;  // the comment agrees with the score
+};
+
+// Reads a result line (lower case) that holds "1-0", "0-1" or "1/2-1/2". A side named
+// before "resign" is the one that resigned, and one named before "mate" the one that
+// mates; either must be the side the score says.
+Resultado LeerResultado(const QString& minusculas);
+
+// True for the lines the xboard protocol defines as errors: "Error ...", "Illegal
+// move ..." and "tellusererror ..." (lower case).
+bool ErrorDelProtocolo(const QString& minusculas);
+
 struct Lectura {
     Clase clase = Clase::Ignorar;
     QString dato;
-    bool tablas = false;    // Resultado: "1/2-1/2"
-    bool abandono = false;  // Resultado: the line also says the engine resigns
+    Resultado resultado;    // Resultado
     bool larga = false;     // Jugada: more than 16 characters
     std::optional<std::array<QString, 5>> pensamiento;  // depth, score, time, nodes, variation
 };

@@ -629,7 +629,7 @@ void ListaPgn::Command2_Click(int indice) {
 namespace {
 
 // Who plays the game on the board: the colours of a game with the peer, or the
-// engines chosen on the engine panel.
+// engines that played it from the engine panel.
 pgn::Jugadores JugadoresDelTablero() {
     const auto& g = Reglas();
     auto& cpu = ::Cpu();
@@ -640,12 +640,8 @@ pgn::Jugadores JugadoresDelTablero() {
     j.nickRival = NickRival.toStdString();
     j.colorFinal = ColorUltimaPartidaRed;
     j.panelMotores = cpu.Visible();
-    // Entry 0 of an engine list is the person.
-    auto motor = [](const QComboBox* lista) {
-        return lista->currentIndex() > 0 ? lista->currentText().toStdString() : std::string();
-    };
-    j.motor1 = motor(cpu.SMotor1);
-    j.motor2 = motor(cpu.SMotor2);
+    j.motor1 = cpu.NombreMotor(1).toStdString();
+    j.motor2 = cpu.NombreMotor(2).toStdString();
     return j;
 }
 
@@ -659,7 +655,7 @@ void GuardarPartidaPgn() {
     const QString campos[6] = {"Tavorin", "Internet", QDate::currentDate().toString("yyyy.MM.dd"), "?",
                                QString::fromStdString(nombres[0]), QString::fromStdString(nombres[1])};
     for (int i = 0; i < 6; ++i) l.Text1[size_t(i)]->setText(campos[i]);
-    const std::string resultado = pgn::ResultadoDelTablero(Reglas());
+    const std::string resultado = pgn::ResultadoDePartida(Reglas());
     l.Combo1->setEditText(resultado.empty() ? QString("*") : QString::fromStdString(resultado));
     CentrarVentana(l);
     l.Show();

@@ -126,6 +126,11 @@ std::string ResultadoDelTablero(const rules::Reglas& partida) {
     return lado == 1 ? "0-1" : "1-0";
 }
 
+std::string ResultadoDePartida(const rules::Reglas& partida) {
+    if (!partida.Jugadas.Resultado.empty()) return partida.Jugadas.Resultado;
+    return ResultadoDelTablero(partida);
+}
+
 std::array<std::string, 2> NombresJugadores(const Jugadores& j) {
     const std::string* nombres[2] = {nullptr, nullptr};
     // A game with the peer that runs, or one that has ended and stays on the board.

@@ -30,6 +30,10 @@ std::string TextoFichero(const std::array<std::string, 6>& campos, const std::st
 // from the number of half-moves in the English box.
 std::string ResultadoDelTablero(const rules::Reglas& partida);
 
+// The result the game on the board ended with: the one recorded at its end (a
+// resignation, an agreed draw, a flag fall), else the board's; "" while it runs.
+std::string ResultadoDePartida(const rules::Reglas& partida);
+
 // Who plays the game on the board, as the program knows it.
 struct Jugadores {
     bool conectado = false;       // a game with the peer

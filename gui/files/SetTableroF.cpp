@@ -193,7 +193,20 @@ void SetTableroF::Form_Load() {
     }
 }
 
-void SetTableroF::Form_Activate() { ModoPreparar = true; }
+void SetTableroF::Form_Activate() {
+    // Only the window shown sets the board up.
+    if (Visible()) ModoPreparar = true;
+}
+
+void SetTableroF::hideEvent(QHideEvent* evento) {
+    Forma::hideEvent(evento);
+    // Closed by OK, cancel, its close box or any other way, the board is no longer
+    // set up. Hidden only with a minimised main window, it still is.
+    if (!Visible()) {
+        ModoPreparar = false;
+        QuitarSeleccion();
+    }
+}
 
 QSize SetTableroF::sizeHint() const { return QWidget::sizeHint(); }
 

@@ -86,6 +86,7 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void hideEvent(QHideEvent* evento) override;
 
 private:
     // The window is closing through OK or cancel (not its close box).

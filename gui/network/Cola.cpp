@@ -10,21 +10,42 @@ constexpr long kHuecos = 40;
 // game messages (rank 0) neither pass nor are passed.
 int Rango(Clase c) {
     switch (c) {
-        case Clase::Jugada: return 3;
+        case Clase::Jugada: return 4;
         case Clase::Ping:
-        case Clase::Pong: return 2;
+        case Clase::Pong: return 3;
+        case Clase::Negativa: return 2;
         case Clase::Chat: return 1;
         case Clase::Juego: break;
     }
     return 0;
 }
 
+bool EsNegativa(const QString& m) {
+    return m == QLatin1String("NuevoCancelado") || m == QLatin1String("RetrocesoCancelado") ||
+           m == QLatin1String("TablasCancelado") || m == QLatin1String("TVP ERROR");
+}
+
+// Messages of which one waiting is enough.
+bool UnaVez(const QString& m, Clase c) {
+    return c == Clase::Ping || c == Clase::Pong || c == Clase::Negativa || m == QLatin1String("AbrirCancelado") ||
+           m == QLatin1String("AbrirCanceladoEPD");
+}
+
+// Dropped when all slots are taken, and never taking another's place.
 bool CedeSitio(Clase c) { return c == Clase::Ping || c == Clase::Pong || c == Clase::Chat; }
 
 void Quitar(Slots& cola, long& numero, long i) {
     for (long k = i; k < numero; ++k) cola[size_t(k)] = cola[size_t(k + 1)];
     cola[size_t(numero)].clear();
     --numero;
+}
+
+// The newest waiting message that `acepta` takes (0: none).
+template <typename F>
+long Ultimo(const Slots& cola, long numero, F acepta) {
+    for (long i = numero; i >= 1; --i)
+        if (acepta(ClaseDe(cola[size_t(i)]))) return i;
+    return 0;
 }
 
 }  // namespace
@@ -34,24 +55,26 @@ Clase ClaseDe(const QString& m) {
     if (m == QLatin1String("Ping")) return Clase::Ping;
     if (m == QLatin1String("Pong")) return Clase::Pong;
     if (m.startsWith(QLatin1String("Mensaje"))) return Clase::Chat;
+    if (EsNegativa(m)) return Clase::Negativa;
     return Clase::Juego;
 }
 
 bool Encolar(Slots& cola, long& numero, const QString& texto) {
     const Clase clase = ClaseDe(texto);
-    if (clase == Clase::Ping || clase == Clase::Pong)
+    if (UnaVez(texto, clase))
         for (long i = 1; i <= numero; ++i)
-            if (ClaseDe(cola[size_t(i)]) == clase) return false;
+            if (cola[size_t(i)] == texto) return false;
     if (numero >= kHuecos) {
         if (CedeSitio(clase)) return false;
-        // Room for a game message: a ping or pong goes first, else the newest chat line.
-        long hueco = 0;
-        for (long i = numero; i >= 1 && hueco == 0; --i) {
-            Clase c = ClaseDe(cola[size_t(i)]);
-            if (c == Clase::Ping || c == Clase::Pong) hueco = i;
-        }
-        for (long i = numero; i >= 1 && hueco == 0; --i)
-            if (ClaseDe(cola[size_t(i)]) == Clase::Chat) hueco = i;
+        // Room: a ping or pong goes first, then the newest chat line; for a game
+        // message or a move then the newest refusal; for a move, failing those, the
+        // newest message that is no move.
+        long hueco = Ultimo(cola, numero, [](Clase c) { return c == Clase::Ping || c == Clase::Pong; });
+        if (hueco == 0) hueco = Ultimo(cola, numero, [](Clase c) { return c == Clase::Chat; });
+        if (hueco == 0 && clase != Clase::Negativa)
+            hueco = Ultimo(cola, numero, [](Clase c) { return c == Clase::Negativa; });
+        if (hueco == 0 && clase == Clase::Jugada)
+            hueco = Ultimo(cola, numero, [](Clase c) { return c != Clase::Jugada; });
         if (hueco == 0) return false;
         Quitar(cola, numero, hueco);
     }

@@ -74,9 +74,14 @@ bool Escribir(const QString& ruta, const Registro& r) {
         if (!(permisos & QFileDevice::WriteOwner) && !existente.setPermissions(permisos | QFileDevice::WriteOwner))
             return false;
     }
+    // The record takes the first 20 bytes; what a longer file holds after them stays.
+    QByteArray b = Bytes(r);
+    if (existente.open(QIODevice::ReadOnly)) {
+        b += existente.readAll().mid(b.size());
+        existente.close();
+    }
     QSaveFile f(ruta);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    const QByteArray b = Bytes(r);
     if (f.write(b) != b.size()) {
         f.cancelWriting();
         return false;

@@ -30,17 +30,18 @@ void Sumar(Registro& r, int resultado);
 // The local half as it lies in the file.
 QByteArray Bytes(const Registro& r);
 
-// The local half read from the 20 bytes of a file: false (and nothing changed) when
-// the file is not 20 bytes long, a value is negative or the games are not the wins,
+// The local half read from the first 20 bytes of a file: false (and nothing changed)
+// when `datos` is not 20 bytes long, a value is negative or the games are not the wins,
 // losses and draws added up.
 bool DesdeBytes(const QByteArray& datos, Registro& r);
 
 // A fresh local half: no games, 1200 points. The opponent's half stays.
 void Reiniciar(Registro& r);
 
-// Writes the local half through a temporary file beside it, first making an existing
-// file writable for its owner. False when the file cannot be written; the file is
-// then as it was.
+// Writes the local half over the first 20 bytes through a temporary file beside it
+// (what a longer file holds after them stays), first making an existing file
+// writable for its owner. False when the file cannot be written; the file is then as
+// it was.
 bool Escribir(const QString& ruta, const Registro& r);
 
 }  // namespace puntuacion

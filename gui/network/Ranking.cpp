@@ -57,7 +57,8 @@ void Ranking::LeerPuntuacion() {
     // A missing file is written fresh by the look-up itself.
     if (ExisteFichero(ruta)) {
         QFile f(ruta);
-        QByteArray datos = f.open(QIODevice::ReadOnly) ? f.read(21) : QByteArray();
+        // The record is the first 20 bytes; a longer file keeps the rest.
+        QByteArray datos = f.open(QIODevice::ReadOnly) ? f.read(20) : QByteArray();
         if (!puntuacion::DesdeBytes(datos, RegPuntuacion)) {
             puntuacion::Reiniciar(RegPuntuacion);
             GrabarPuntuacion();

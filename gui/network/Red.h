@@ -86,6 +86,11 @@ void AlEncolar(const QString& texto);
 
 // The link went: no request, exchange or message waits any more.
 void Olvidar();
+// A move of the peer came: a take-back this side asked for before it is void.
+void OlvidarRetroceso();
+// The game on the board ended or was replaced: a take-back or draw offer this side
+// made in it is void.
+void PartidaTerminada();
 
 // Arrivals: what a socket read goes to the splitter; whole messages wait for the
 // dispatcher, which runs outside the socket's event. `final`: nothing more will
@@ -120,5 +125,8 @@ extern std::function<void()> Parpadear;
 // For tests and measurements: told of what the link does ("JUGADA 52540" when a
 // move of the peer is on the board).
 extern std::function<void(const QString&)> Traza;
+// For tests and the fuzzer: told of each message of the peer once the dispatcher has
+// taken it.
+extern std::function<void(const QByteArray&)> Despachado;
 
 }  // namespace red

@@ -154,6 +154,7 @@ void Reloj::Tick(bool blancas) {
             if (color == propio) ::Ranking().SumaDePartidas(1);
             if (color == rival) ::Ranking().SumaDePartidas(2);
         }
+        AnotarResultado(blancas ? 2 : 1);
         SinPartida();
         if (color == rival) {
             ReproducirSonido(5);

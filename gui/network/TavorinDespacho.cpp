@@ -3,9 +3,11 @@
 //
 // The peer is trusted with nothing: a move is played only with a piece of the
 // peer's colour, in a game, while this side waits, and never during a file
-// exchange; an answer acts only on a request of its kind that this side made; a
-// field out of range makes the message void. What would leave the two boards apart
-// is a protocol error: "Error interno." and the disconnect command.
+// exchange; a game file or a position of the peer comes onto the board only after
+// this side said Yes to it; an answer acts only on a request of its kind that this
+// side made, and only while the board is the one it was asked about; a field out of
+// range makes the message void. What would leave the two boards apart is a protocol
+// error: "Error interno." and the disconnect command.
 #include "board/Tavorin.h"
 
 #include "app/CMensaje.h"
@@ -25,6 +27,7 @@
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
+#include "shell/Retroceso.h"
 
 #include <QAction>
 
@@ -113,9 +116,22 @@ bool Consentir(const QString& pregunta, const std::function<bool()>& posible, co
 
 // ---- Take-back, draw, resignation ------------------------------------------------------
 
+// The side (1 White, 2 Black) that made the last move on the board, 0 when there is none.
+int LadoUltimaJugada() {
+    const auto& g = Reglas();
+    if (g.Jugadas.List1.empty()) return 0;
+    const auto r = retroceso::Leer(g.Jugadas.List1.back());
+    if (!r) return 0;
+    const int pieza = g.Casillas[size_t(r->x2)][size_t(r->y2)];
+    return rules::EsBlanca(pieza) ? 1 : rules::EsNegra(pieza) ? 2 : 0;
+}
+
+// A take-back takes back the last move of the side that asks for it: the peer's
+// while this side is to move.
 bool RetrocesoPosible() {
     auto& g = Reglas();
-    return EnPartida() && g.Turno != 0 && !g.Jugadas.List1.empty() && !PartidaDeFichero;
+    const int local = LadoLocal();
+    return EnPartida() && g.Turno != 0 && !PartidaDeFichero && local != 0 && LadoUltimaJugada() == 3 - local;
 }
 
 void Retroceso() {
@@ -127,11 +143,16 @@ void Retroceso() {
 
 void RetrocesoAceptado() {
     auto& r = red::Red();
+    auto& g = Reglas();
     if (r.peticion != Peticion::Retroceso) return;
     r.peticion = Peticion::Ninguna;
     RetrocesoPendiente = false;
+    // The request is for this side's own last move, made while it waits, and goes when
+    // a move of the peer comes or the game ends; an answer that finds another board
+    // takes nothing back.
+    if (!EnPartida() || g.Turno != 0 || PartidaDeFichero || LadoLocal() == 0 || LadoUltimaJugada() != LadoLocal())
+        return;
     ::Mdi().RetrocesoFuncion();
-    auto& g = Reglas();
     g.Turno = LadoLocal();
     if (g.TipoPartida == "R") {
         if (g.Turno == 1) ::Reloj().CorrenBlancas();
@@ -151,6 +172,7 @@ void RetrocesoCancelado() {
 void Rendirse() {
     if (!EnPartida()) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(2);
+    if (const int lado = LadoLocal()) AnotarResultado(lado);
     SinPartida();
     Aviso("16");
 }
@@ -158,6 +180,7 @@ void Rendirse() {
 void OfrecerTablas() {
     if (!Consentir("18", EnPartida, "TablasCancelado")) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    AnotarResultado(0);
     SinPartida();
     EncolarMensaje("TablasAceptadas");
 }
@@ -173,6 +196,7 @@ void RespuestaTablas(bool aceptadas) {
     }
     if (!EnPartida()) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    AnotarResultado(0);
     SinPartida();
     Aviso("19");
 }
@@ -212,6 +236,8 @@ void EmpezarPartida(const tvp::Propuesta& p, int lado) {
     else
         ::Reloj().Parar();
     red::Red().partidaJugada = true;
+    // A request made in the game that this one replaces is void.
+    red::PartidaTerminada();
 }
 
 // No proposal of this side waits (both would take one colour) and no file exchange runs.
@@ -358,6 +384,8 @@ void Movimiento(const QString& d) {
     InvertirCoordenadas();
     ::RedibujarFichas();
     ReproducirSonido(3);
+    // A take-back asked before this move would now take back the peer's.
+    red::OlvidarRetroceso();
     if (red::Traza) red::Traza("JUGADA " + d.mid(11));
     if (g.JaqueMate) FinJaqueMate();
     if (g.Ahogado) FinAhogado();
@@ -368,11 +396,6 @@ void Movimiento(const QString& d) {
 // ---- Game files and positions from the peer ------------------------------------------------------
 
 bool PendienteDe(const char* extension) { return !FicheroPendiente.isEmpty() && ExtensionDe(FicheroPendiente) == extension; }
-
-// No game and no exchange: the peer may put a game or a position on the board.
-bool TableroLibre() {
-    return !EnPartida() && !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno;
-}
 
 void AbrirPartida(bool posicion) {
     auto& r = red::Red();
@@ -456,15 +479,13 @@ void EmpezarConNegras() {
     g.AnotarJugada();
 }
 
-// A position the peer chose: checked whole before anything changes.
+// A position the peer chose: taken only after this side's Yes to the peer's EPD
+// list, and checked whole before anything changes.
 void Epd(const QString& d) {
     auto& g = Reglas();
     auto& r = red::Red();
     auto& t = ::Tavorin();
-    if (!(TableroLibre() || r.intercambio == Intercambio::EsperandoPosicion)) {
-        red::JugadaIlegal();
-        return;
-    }
+    if (r.intercambio != Intercambio::EsperandoPosicion) return;
     const auto e = tvp::LeerEpd(d);
     const auto pos = e ? g.AnalizarFen(e->fen.toStdString()) : std::nullopt;
     // The digit is the side to move; the one who moves first has that colour: the
@@ -539,11 +560,10 @@ void Tvp(const QString& d) {
     auto& g = Reglas();
     auto& r = red::Red();
     auto& t = ::Tavorin();
+    // A stream is taken only after this side's Yes to the peer's game file, and
+    // until it ends.
     if (d == QLatin1String("TVP Iniciar")) {
-        if (!(TableroLibre() || r.intercambio == Intercambio::EsperandoPartida)) {
-            red::JugadaIlegal();
-            return;
-        }
+        if (r.intercambio != Intercambio::EsperandoPartida) return;
         OcultarMarcos();
         PartidaDeFichero = true;
         r.intercambio = Intercambio::Partida;

@@ -14,6 +14,7 @@
 #include "board/FinPartida.h"
 #include "board/Jugadas.h"
 #include "board/Sonidos.h"
+#include "files/fEpd.h"
 #include "network/Chat.h"
 #include "network/Cola.h"
 #include "network/Conexion.h"
@@ -41,6 +42,7 @@ namespace red {
 std::function<bool()> EnPrimerPlano;
 std::function<void()> Parpadear;
 std::function<void(const QString&)> Traza;
+std::function<void(const QByteArray&)> Despachado;
 
 Estado& Red() {
     static Estado e;
@@ -57,6 +59,18 @@ void AlEncolar(const QString& texto) {
     } else if (texto.startsWith(QLatin1String("NuevoJuego"))) {
         r.propuesta = tvp::LeerNuevoJuego(texto);
     }
+}
+
+void OlvidarRetroceso() {
+    auto& r = Red();
+    if (r.peticion != Peticion::Retroceso) return;
+    r.peticion = Peticion::Ninguna;
+    RetrocesoPendiente = false;
+}
+
+void PartidaTerminada() {
+    Red().peticion = Peticion::Ninguna;
+    RetrocesoPendiente = false;
 }
 
 void RelojesACero() {
@@ -195,10 +209,12 @@ void Despachar() {
             PedirDespacho();
             return;
         }
-        r.DatosRecibidos = QString::fromUtf8(r.recibidos.front());
-        r.bytesRecibidos -= r.recibidos.front().size();
+        const QByteArray mensaje = std::move(r.recibidos.front());
         r.recibidos.pop_front();
+        r.DatosRecibidos = QString::fromUtf8(mensaje);
+        r.bytesRecibidos -= mensaje.size();
         ::Tavorin().ProcesarDatos();
+        if (red::Despachado) red::Despachado(mensaje);
     }
     if (r.errorPorAvisar && Reglas().Conectado) {
         r.errorPorAvisar = false;
@@ -397,6 +413,9 @@ void Tavorin::AlConectar() {
     auto& r = red::Red();
     red::Olvidar();
     ++r.enlace;
+    // A list of positions read before the link goes with the board it was read for:
+    // the peer takes a position only from a list it agreed to.
+    if (::fEpd().Visible()) ::fEpd().Unload();
     cola::Vaciar(ColaEnvio, NumColaEnvio);
     Shape1[0]->hide();
     Shape1[1]->hide();

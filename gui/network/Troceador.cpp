@@ -109,8 +109,9 @@ Campos VersionTV(Lector l) {
 // "TIME " minutes ":" seconds
 Campos Time(Lector l) { return l.Resultado(l.Caracter(' ') && l.Digitos(1) && l.Caracter(':') && l.Digitos(1)); }
 
-// "Movimiento " four square digits and the promotion code
-Campos Movimiento(Lector l) { return l.Resultado(l.Caracter(' ') && l.Digitos(4, 4) && l.Digitos(0)); }
+// "Movimiento " four square digits and the promotion code, which is always there: a
+// move cut before it waits for it.
+Campos Movimiento(Lector l) { return l.Resultado(l.Caracter(' ') && l.Digitos(4, 4) && l.Digitos(1)); }
 
 // "Ranking " five numbers joined by "-"
 Campos Ranking(Lector l) {
@@ -139,10 +140,20 @@ Campos Tvp(Lector l) {
     return c;
 }
 
-// Exacta: the keyword alone; Campos: fixed fields follow; Libre: free text that ends
-// where whole fixed-field messages follow; Linea: a chat line, which ends at its line
-// ending (or, in the old form without one, where the arrival ends).
-enum class Clase { Exacta, Campos, Libre, Linea };
+// "EPD " or "EPD T", the side to move and the sender's colour, a blank: the head of a
+// position, before its free text.
+Campos CabezaEpd(Lector l) {
+    bool ok = l.Caracter(' ');
+    if (ok) l.Opcional("T");
+    ok = ok && l.Uno([](char c) { return c == '1' || c == '2'; }) && l.Uno([](char c) { return c == 'B' || c == 'N'; }) &&
+         l.Caracter(' ');
+    return l.Resultado(ok);
+}
+
+// Exacta: the keyword alone; Campos: fixed fields follow; Linea: free text (a chat
+// line, or a position after its head), which ends at its line ending (or, in the old
+// form without one, where the arrival ends).
+enum class Clase { Exacta, Campos, Linea };
 
 struct Clave {
     const char* texto;
@@ -181,7 +192,7 @@ const std::vector<Clave>& Claves() {
             {"Ranking", Clase::Campos, Ranking, 0},
             {"TVP", Clase::Campos, Tvp, 0},
             {"Mensaje", Clase::Linea, nullptr, 0},
-            {"EPD", Clase::Libre, nullptr, 0},
+            {"EPD", Clase::Linea, CabezaEpd, 0},
         };
         for (Clave& k : c) k.largo = qsizetype(std::strlen(k.texto));
         std::stable_sort(c.begin(), c.end(), [](const Clave& a, const Clave& b) { return a.largo > b.largo; });
@@ -192,6 +203,11 @@ const std::vector<Clave>& Claves() {
 
 bool Mayuscula(char c) { return c >= 'A' && c <= 'Z'; }
 
+// No message of fixed fields is this long (the longest, "Ranking", takes 62
+// characters): a run of digits past it is no message, and never keeps what follows
+// waiting.
+constexpr qsizetype kMaximoCampos = 128;
+
 // What one keyword makes of the text at a position.
 struct Candidato {
     const Clave* clave = nullptr;
@@ -200,7 +216,7 @@ struct Candidato {
     qsizetype fin = 0;
 };
 
-// How a chat line is read: `enmarcado`, the peer ends its chat lines, so one without
+// How a line is read: `enmarcado`, the peer ends its lines, so one without
 // its line ending yet waits for it; `final`, nothing more will come.
 struct Lectura {
     bool final = false;
@@ -228,7 +244,10 @@ void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::
         }
         if (std::memcmp(d + i, k.texto, size_t(k.largo)) != 0) continue;
         if (k.clase == Clase::Campos) {
-            Campos f = k.campos(Lector(d + i + k.largo, d + n));
+            const qsizetype tope = std::min(n, i + kMaximoCampos);
+            Campos f = k.campos(Lector(d + i + k.largo, d + tope));
+            // Fields that reach the limit with more text behind it are too long.
+            if (tope < n && i + k.largo + f.largo >= tope) continue;
             if (f.ok) {
                 c.completo = true;
                 c.fin = i + k.largo + f.largo;
@@ -238,6 +257,16 @@ void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::
                 continue;
             }
         } else if (k.clase == Clase::Linea) {
+            if (k.campos) {
+                // A head that does not fit makes no line; one cut waits for its rest.
+                const Campos f = k.campos(Lector(d + i + k.largo, d + n));
+                if (!f.ok && !f.cortado) continue;
+                if (f.cortado) {
+                    c.cortado = true;
+                    salida.push_back(c);
+                    continue;
+                }
+            }
             // A carriage return at the end is a line ending cut in two.
             if (lf >= 0) {
                 c.completo = true;
@@ -256,17 +285,38 @@ void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::
     }
 }
 
-// A chat line without its line ending.
+// A line without its line ending.
 QByteArray SinFinDeLinea(QByteArray m) {
     if (m.endsWith('\n')) m.chop(1);
     if (m.endsWith('\r')) m.chop(1);
     return m;
 }
 
+// The text begins with the whole keyword (and head) of a line: a chat line or a
+// position.
+bool EsLinea(const QByteArray& t) {
+    for (const Clave& k : Claves()) {
+        if (k.clase != Clase::Linea || !t.startsWith(k.texto)) continue;
+        if (!k.campos || k.campos(Lector(t.constData() + k.largo, t.constData() + t.size())).ok) return true;
+    }
+    return false;
+}
+
+bool EsPosicion(const Clave& k) { return k.clase == Clase::Linea && std::strcmp(k.texto, "EPD") == 0; }
+
+// The text from `i` to `fin` is one of the keywords that stand alone.
+bool EsClave(const QByteArray& t, qsizetype i, qsizetype fin) {
+    for (const Clave& k : Claves())
+        if (k.clase == Clase::Exacta && k.largo == fin - i && std::memcmp(t.constData() + i, k.texto, size_t(k.largo)) == 0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 QByteArray Enmarcar(const QString& mensaje) {
-    if (!mensaje.startsWith(QLatin1String("Mensaje"))) return mensaje.toUtf8();
+    if (!mensaje.startsWith(QLatin1String("Mensaje")) && !mensaje.startsWith(QLatin1String("EPD")))
+        return mensaje.toUtf8();
     QByteArray m = mensaje.toUtf8();
     m.replace('\r', ' ').replace('\n', ' ');
     return m + "\r\n";
@@ -274,36 +324,30 @@ QByteArray Enmarcar(const QString& mensaje) {
 
 Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
     Troceo r;
-    // A line ending anywhere shows a peer that ends its chat lines.
+    // A line ending anywhere shows a peer that ends its lines.
     r.enmarcado = enmarcado || texto.contains('\n');
     const Lectura lectura{final, r.enmarcado};
     const qsizetype n = texto.size();
     const bool esperar = !final;
     // From the end backwards, for every position j:
-    //   solo[j]      the rest is whole fixed-field messages;
-    //   soloCorte[j] the same, the last one possibly cut by the end of the text;
-    //   sigue[j]     the rest reads as messages: fixed-field ones, then perhaps one
-    //                free-text message to the end, or a cut one;
-    //   fijo[j]      the same, and it is empty or begins with a fixed-field message.
-    std::vector<char> solo(size_t(n + 1), 0), soloCorte(size_t(n + 1), 0), sigue(size_t(n + 1), 0),
-        fijo(size_t(n + 1), 0);
-    solo[size_t(n)] = soloCorte[size_t(n)] = sigue[size_t(n)] = fijo[size_t(n)] = 1;
+    //   sigue[j]  the rest reads as messages, the last one possibly cut by the end of
+    //             the text;
+    //   fijo[j]   the same, and it is empty or does not begin with a position: "EPD"
+    //             ends three keywords ("AbrirPartidaEPD"), and a position is never
+    //             carved out of one of them.
+    std::vector<char> sigue(size_t(n + 1), 0), fijo(size_t(n + 1), 0);
+    sigue[size_t(n)] = fijo[size_t(n)] = 1;
     std::vector<Candidato> cs;
     qsizetype lf = -1;
     for (qsizetype j = n - 1; j >= 0; --j) {
         if (texto[j] == '\n') lf = j;
         Candidatos(texto, j, lf, lectura, cs);
         for (const Candidato& c : cs) {
-            if (c.cortado) soloCorte[size_t(j)] = sigue[size_t(j)] = fijo[size_t(j)] = 1;
-            if (!c.completo) continue;
-            if (c.clave->clase == Clase::Libre) {
+            const bool posicion = EsPosicion(*c.clave);
+            if (c.cortado || (c.completo && sigue[size_t(c.fin)])) {
                 sigue[size_t(j)] = 1;
-                continue;
+                if (!posicion) fijo[size_t(j)] = 1;
             }
-            const size_t e = size_t(c.fin);
-            if (solo[e]) solo[size_t(j)] = 1;
-            if (soloCorte[e]) soloCorte[size_t(j)] = 1;
-            if (sigue[e]) sigue[size_t(j)] = fijo[size_t(j)] = 1;
         }
     }
 
@@ -317,33 +361,20 @@ Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
         for (const Candidato& c : cs) {
             if (!c.completo) continue;
             if (c.clave->clase == Clase::Linea) {
-                // Where a chat line ends is never in doubt.
+                // Where a line ends is never in doubt.
                 fin = c.fin;
                 linea = true;
                 break;
             }
-            if (c.clave->clase == Clase::Libre) {
-                // Free text runs to the first place from which only fixed-field
-                // messages follow; a cut one there leaves the end undecided while
-                // more may come.
-                const std::vector<char>& hasta = esperar ? soloCorte : solo;
-                qsizetype j = c.fin;
-                while (!hasta[size_t(j)]) ++j;
-                if (solo[size_t(j)])
-                    fin = j;
-                else
-                    aplazar = true;
-                break;
-            }
-            // A shorter keyword is tried only where a fixed-field message follows it:
-            // free text is never carved out of the end of a longer keyword.
+            // A shorter keyword is tried only where a message that is no position
+            // follows it.
             if (primero ? sigue[size_t(c.fin)] : fijo[size_t(c.fin)]) {
                 fin = c.fin;
                 break;
             }
             primero = false;
         }
-        if (fin < 0 && !aplazar && esperar)
+        if (fin < 0 && esperar)
             for (const Candidato& c : cs)
                 if (c.cortado) aplazar = true;
         if (aplazar) {
@@ -352,9 +383,9 @@ Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
         }
         if (fin < 0) {
             // Nothing that reads as a message starts here: it runs to the next place
-            // from which fixed-field messages follow (free text after it stays with it).
+            // from which messages follow, but never ends as a keyword of its own.
             fin = i + 1;
-            while (!fijo[size_t(fin)]) ++fin;
+            while (fin < n && (!sigue[size_t(fin)] || EsClave(texto, i, fin))) ++fin;
         }
         const QByteArray m = texto.mid(i, fin - i);
         i = fin;
@@ -363,8 +394,8 @@ Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
         } else if (!m.contains('\n')) {
             r.mensajes.push_back(m);
         }
-        // Else it ends in a line ending that is no chat line's: the rest of one whose
-        // start was taken without it. It is dropped.
+        // Else it ends in a line ending that is no line's: the rest of one whose start
+        // was taken without it. It is dropped.
     }
     return r;
 }
@@ -382,9 +413,23 @@ bool Troceador::Anadir(const QByteArray& datos) {
 
 std::vector<QByteArray> Troceador::Extraer(bool final) {
     if (error_) return {};
+    // A line that waits for its line ending is looked at again only where something
+    // came since, so that a long one that comes a byte at a time costs its length.
+    if (!final && linea_ >= 0 && linea_ <= pendiente_.size()) {
+        const bool llegoFin = pendiente_.indexOf('\n', linea_) >= 0;
+        if (!llegoFin && (enmarcado_ || pendiente_.endsWith('\r'))) {
+            linea_ = pendiente_.size();
+            if (pendiente_.size() > kMaximoMensaje) {
+                error_ = true;
+                pendiente_.clear();
+            }
+            return {};
+        }
+    }
     Troceo t = Trocear(pendiente_, final, enmarcado_);
     enmarcado_ = t.enmarcado;
     pendiente_ = t.resto;
+    linea_ = EsLinea(pendiente_) ? pendiente_.size() : -1;
     for (const QByteArray& m : t.mensajes)
         if (m.size() > kMaximoMensaje) error_ = true;
     if (pendiente_.size() > kMaximoMensaje) error_ = true;
@@ -397,6 +442,7 @@ std::vector<QByteArray> Troceador::Extraer(bool final) {
 
 void Troceador::Vaciar() {
     pendiente_.clear();
+    linea_ = -1;
     error_ = false;
     enmarcado_ = false;
 }

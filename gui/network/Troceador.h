@@ -2,19 +2,19 @@
 //
 // Each message is sent alone, but TCP may join two of them into one arrival or cut
 // one in two. The splitter knows the messages: every message begins with a keyword (a
-// capital letter first); a message of fixed fields ends where its fields end; a
-// position ("EPD") carries free text, which ends only where the rest of the arrival is
-// made of whole fixed-field messages. A chat line ("Mensaje": chat, greeting, nick
-// change) carries what the peer typed, so it is framed: the sending copy ends it with
-// CR LF (Enmarcar) and it ends at its line ending, whatever its text holds. A chat
-// line of the old form, without one, runs to the end of what came; once the peer has
-// shown that it ends its lines, a chat line waits for its line ending. Text that fits
-// none of this stays with the message before it (or forms one of its own), so that the
-// dispatcher sees it whole and ignores it; such text that ends in a line ending is the
-// rest of a chat line taken without it, and is dropped.
+// capital letter first); a message of fixed fields ends where its fields end. The
+// messages that carry free text, a chat line ("Mensaje": chat, greeting, nick change)
+// and a position ("EPD", a line of an EPD file), are framed: the sending copy ends
+// them with CR LF (Enmarcar) and they end at their line ending, whatever their text
+// holds. One of the old form, without it, runs to the end of what came; once the peer
+// has shown that it ends its lines, such a line waits for its line ending. Text that
+// fits none of this stays with the message before it (or forms one of its own), so
+// that the dispatcher sees it whole and ignores it; such text that ends in a line
+// ending is the rest of a line taken without it, and is dropped.
 //
 // A keyword or its fields cut at the end of an arrival wait for the rest; the
 // caller gives up waiting after a while and takes what is there (Extraer(true)).
+// What is held is read once: the cost is linear in the bytes that come.
 #pragma once
 
 #include <QByteArray>
@@ -45,12 +45,15 @@ public:
 private:
     QByteArray pendiente_;
     bool error_ = false;
-    bool enmarcado_ = false;  // the peer ends its chat lines
+    bool enmarcado_ = false;  // the peer ends its lines
+    // What is held is one line that waits for its line ending, searched up to here
+    // (-1: it is not).
+    qsizetype linea_ = -1;
 };
 
-// The split of one text: its whole messages (chat lines without their line ending),
-// the cut tail that waits (empty when `final`), and whether the peer ends its chat
-// lines (`enmarcado` given, or a line ending in the text).
+// The split of one text: its whole messages (lines without their line ending), the
+// cut tail that waits (empty when `final`), and whether the peer ends its lines
+// (`enmarcado` given, or a line ending in the text).
 struct Troceo {
     std::vector<QByteArray> mensajes;
     QByteArray resto;
@@ -58,8 +61,8 @@ struct Troceo {
 };
 Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado = false);
 
-// A message as it goes on the wire: a chat line ends with CR LF, and a line ending
-// in its text becomes a blank; any other message goes as it is.
+// A message as it goes on the wire: a chat line or a position ends with CR LF, and a
+// line ending in its text becomes a blank; any other message goes as it is.
 QByteArray Enmarcar(const QString& mensaje);
 
 }  // namespace tvp

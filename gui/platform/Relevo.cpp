@@ -4,13 +4,16 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStringDecoder>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <set>
 #include <string>
 #include <signal.h>
@@ -57,6 +60,27 @@ bool GrupoEnMarcha(pid_t grupo) {
     return enMarcha;
 }
 
+// A pipe whose two ends lie above the standard descriptors (so that making one of
+// them a child's standard output cannot clash with another) and close on exec.
+bool Tuberia(int (&fds)[2]) {
+    int p[2];
+    if (::pipe2(p, O_CLOEXEC) != 0) return false;
+    for (int i = 0; i < 2; ++i) {
+        fds[i] = p[i];
+        if (p[i] > STDERR_FILENO) continue;
+        fds[i] = ::fcntl(p[i], F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+        ::close(p[i]);
+    }
+    if (fds[0] >= 0 && fds[1] >= 0) return true;
+    for (int fd : fds)
+        if (fd >= 0) ::close(fd);
+    return false;
+}
+
+// Reads a pipe drained at the program's end may take, in blocks: more than a pipe
+// holds, less than a program's child writing on for ever could make endless.
+constexpr int kBloquesAlFinal = 64;
+
 }  // namespace
 
 namespace relevo {
@@ -71,7 +95,8 @@ QString Decodificar(const QByteArray& linea) {
 
 }  // namespace relevo
 
-Relevo::Relevo(QObject* padre) : QObject(padre), proceso_(new QProcess(this)), parada_(new QTimer(this)) {
+Relevo::Relevo(QObject* padre)
+    : QObject(padre), proceso_(new QProcess(this)), parada_(new QTimer(this)), tajada_(new QTimer(this)) {
     Vivos().insert(this);
     // A write to a program that has gone must not end Tavorin.
     static const bool sinSigpipe = [] {
@@ -79,34 +104,69 @@ Relevo::Relevo(QObject* padre) : QObject(padre), proceso_(new QProcess(this)), p
         return true;
     }();
     (void)sinSigpipe;
-    proceso_->setProcessChannelMode(QProcess::SeparateChannels);
     parada_->setSingleShot(true);
-    connect(proceso_, &QProcess::readyReadStandardOutput, this, [this] { Leer(false); });
-    connect(proceso_, &QProcess::readyReadStandardError, this, [this] { Leer(true); });
+    tajada_->setSingleShot(true);
+    tajada_->setInterval(0);
     connect(proceso_, &QProcess::finished, this, [this] { Finalizado(); });
     connect(parada_, &QTimer::timeout, this, [this] { Paso(); });
+    connect(tajada_, &QTimer::timeout, this, [this] { Bombear(); });
 }
 
 Relevo::~Relevo() {
     Vivos().erase(this);
     if (Ejecutando() || (fase_ < 3 && GrupoVivo())) AcabarYa(2000);
+    for (Canal* c : {&salida_, &errores_}) {
+        delete c->aviso;
+        c->aviso = nullptr;
+        if (c->fd >= 0) ::close(c->fd);
+    }
 }
 
 bool Relevo::Ejecutar(const QString& ruta) {
     if (pid_ != 0 || proceso_->state() != QProcess::NotRunning) return false;
     const QFileInfo fichero(ruta);
     if (!fichero.isFile()) return false;
+    int salida[2], errores[2];
+    if (!Tuberia(salida)) return false;
+    if (!Tuberia(errores)) {
+        for (int fd : salida) ::close(fd);
+        return false;
+    }
     proceso_->setProgram(ruta);
     proceso_->setArguments({});
     proceso_->setWorkingDirectory(fichero.absolutePath());
-    proceso_->setChildProcessModifier([] { ::setpgid(0, 0); });
-    proceso_->start(QIODevice::ReadWrite);
-    if (!proceso_->waitForStarted(5000)) {
+    // The program writes into the relay's own pipes, which the relay reads only when
+    // it has room for more (QProcess would read them into memory whatever comes).
+    proceso_->setStandardOutputFile(QProcess::nullDevice());
+    proceso_->setStandardErrorFile(QProcess::nullDevice());
+    const int escribeSalida = salida[1], escribeErrores = errores[1];
+    proceso_->setChildProcessModifier([escribeSalida, escribeErrores] {
+        ::setpgid(0, 0);
+        ::dup2(escribeSalida, STDOUT_FILENO);
+        ::dup2(escribeErrores, STDERR_FILENO);
+    });
+    proceso_->start(QIODevice::WriteOnly);
+    const bool enMarcha = proceso_->waitForStarted(5000);
+    // Only the program holds the writing ends now: its end is the pipes' end of file.
+    ::close(salida[1]);
+    ::close(errores[1]);
+    if (!enMarcha) {
+        ::close(salida[0]);
+        ::close(errores[0]);
         if (proceso_->state() != QProcess::NotRunning) {
             proceso_->kill();
             proceso_->waitForFinished(1000);
         }
         return false;
+    }
+    for (auto [canal, fd] : {std::pair{&salida_, salida[0]}, std::pair{&errores_, errores[0]}}) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        canal->fd = fd;
+        canal->aviso = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(canal->aviso, &QSocketNotifier::activated, this, [this, canal] {
+            Leer(*canal);
+            Bombear();
+        });
     }
     pid_ = pid_t(proceso_->processId());
     // Set from both sides, so that a signal to the group right after the start
@@ -128,43 +188,94 @@ int Relevo::EstadoFin() const {
 }
 
 void Relevo::EnviarDato(const QString& texto) {
-    if (silencio_ || proceso_->state() != QProcess::Running) return;
+    if (silencio_ || atascado_ || proceso_->state() != QProcess::Running) return;
     QString t = texto;
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (!t.endsWith(u'\n')) t += u'\n';
-    proceso_->write(t.toUtf8());
+    const QByteArray datos = t.toUtf8();
+    if (proceso_->bytesToWrite() + datos.size() > kEntradaMaxima) {
+        // The program does not read: give its input up and say so, in turn with its
+        // lines and never from inside the caller's write.
+        atascado_ = true;
+        cola_.emplace_front(Tipo::Atasco, QString());
+        if (!despachando_) tajada_->start();
+        Regular();
+        return;
+    }
+    proceso_->write(datos);
 }
 
-void Relevo::Leer(bool error) {
-    const QByteArray datos = error ? proceso_->readAllStandardError() : proceso_->readAllStandardOutput();
-    if (silencio_) return;
-    Partir(error ? errores_ : salida_, datos, error, false);
-    Bombear();
+int Relevo::Leer(Canal& canal) {
+    if (canal.fd < 0) return -1;
+    if (bloque_.size() != kBloque) bloque_.resize(kBloque);
+    ssize_t n;
+    do {
+        n = ::read(canal.fd, bloque_.data(), kBloque);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
+    if (n <= 0) {
+        // End of file: the last line needs no line end.
+        if (!silencio_) Partir(canal, {}, true);
+        Cerrar(canal);
+        return -1;
+    }
+    if (!silencio_) Partir(canal, QByteArray::fromRawData(bloque_.constData(), n), false);
+    return int(n);
 }
 
-void Relevo::Partir(Canal& canal, const QByteArray& datos, bool error, bool fin) {
-    auto entregar = [&](QByteArray linea) {
-        linea.replace('\r', QByteArray());
+void Relevo::Cerrar(Canal& canal) {
+    if (canal.aviso) {
+        canal.aviso->setEnabled(false);
+        canal.aviso->deleteLater();
+        canal.aviso = nullptr;
+    }
+    if (canal.fd >= 0) ::close(canal.fd);
+    canal.fd = -1;
+}
+
+void Relevo::Regular() {
+    // While stopping, whatever comes is read and dropped.
+    const bool leer = silencio_ || (!despachando_ && cola_.empty());
+    for (Canal* c : {&salida_, &errores_})
+        if (c->aviso && c->aviso->isEnabled() != leer) c->aviso->setEnabled(leer);
+}
+
+void Relevo::Partir(Canal& canal, const QByteArray& datos, bool fin) {
+    const Tipo tipo = &canal == &errores_ ? Tipo::Error : Tipo::Salida;
+    auto entregar = [&](QByteArray& linea) {
         if (linea.size() > kLineaMaxima) linea.truncate(kLineaMaxima);
-        cola_.emplace_back(error, relevo::Decodificar(linea));
+        cola_.emplace_back(tipo, relevo::Decodificar(linea));
+        linea.clear();
     };
+    const char* d = datos.constData();
+    const qsizetype n = datos.size();
     qsizetype inicio = 0;
-    for (qsizetype fin_linea = datos.indexOf('\n'); fin_linea >= 0; fin_linea = datos.indexOf('\n', inicio)) {
+    if (canal.trasCr && n > 0) {
+        if (d[0] == '\n') inicio = 1;
+        canal.trasCr = false;
+    }
+    for (qsizetype i = inicio; i < n; ++i) {
+        if (d[i] != '\n' && d[i] != '\r') continue;
         if (canal.descartando) {
             canal.descartando = false;
             canal.resto.clear();
         } else {
-            canal.resto.append(datos.constData() + inicio, fin_linea - inicio);
+            canal.resto.append(d + inicio, i - inicio);
             entregar(canal.resto);
-            canal.resto.clear();
         }
-        inicio = fin_linea + 1;
+        // CR LF is one line end, also when the LF comes with the next read.
+        if (d[i] == '\r') {
+            if (i + 1 == n)
+                canal.trasCr = true;
+            else if (d[i + 1] == '\n')
+                ++i;
+        }
+        inicio = i + 1;
     }
     if (!canal.descartando) {
-        canal.resto.append(datos.constData() + inicio, datos.size() - inicio);
+        canal.resto.append(d + inicio, n - inicio);
         if (canal.resto.size() > kLineaMaxima) {
             entregar(canal.resto);
-            canal.resto.clear();
             canal.descartando = true;
         }
     }
@@ -172,36 +283,48 @@ void Relevo::Partir(Canal& canal, const QByteArray& datos, bool error, bool fin)
         if (!canal.descartando && !canal.resto.isEmpty()) entregar(canal.resto);
         canal.resto.clear();
         canal.descartando = false;
+        canal.trasCr = false;
     }
 }
 
 void Relevo::Bombear() {
     if (despachando_ || borrando_) return;
+    tajada_->stop();
     despachando_ = true;
+    Regular();
     QPointer<Relevo> vivo(this);
-    while (!silencio_ && !cola_.empty()) {
-        auto [error, linea] = std::move(cola_.front());
+    for (int n = 0; n < kTajada && !silencio_ && !cola_.empty(); ++n) {
+        auto [tipo, linea] = std::move(cola_.front());
         cola_.pop_front();
-        if (error)
-            emit ErrorRecibido(linea);
-        else
-            emit DatoRecibido(linea);
+        switch (tipo) {
+            case Tipo::Salida: emit DatoRecibido(linea); break;
+            case Tipo::Error: emit ErrorRecibido(linea); break;
+            case Tipo::Atasco: emit EntradaAtascada(); break;
+        }
         if (!vivo) return;
     }
-    if (!silencio_ && terminado_ && !finAvisado_) {
+    if (!silencio_ && cola_.empty() && terminado_ && !finAvisado_) {
         finAvisado_ = true;
         emit ProcesoTerminado();
         if (!vivo) return;
     }
     despachando_ = false;
+    // The rest after a turn of the event loop.
+    if (!silencio_ && !cola_.empty()) tajada_->start();
+    Regular();
     QuizaBorrar();
 }
 
 void Relevo::Finalizado() {
     terminado_ = true;
-    if (!silencio_) {
-        Partir(salida_, proceso_->readAllStandardOutput(), false, true);
-        Partir(errores_, proceso_->readAllStandardError(), true, true);
+    // What the program wrote before it ended waits in the pipes. A child of its own may
+    // still hold them open, so their end of file is not awaited.
+    for (Canal* c : {&salida_, &errores_}) {
+        for (int i = 0; i < kBloquesAlFinal; ++i)
+            if (Leer(*c) <= 0) break;
+        if (c->fd < 0) continue;
+        if (!silencio_) Partir(*c, {}, true);
+        Cerrar(*c);
     }
     if (fase_ > 0 && fase_ < 3 && !GrupoVivo()) {
         parada_->stop();
@@ -214,6 +337,8 @@ void Relevo::Finalizado() {
 void Relevo::Detener() {
     silencio_ = true;
     cola_.clear();
+    tajada_->stop();
+    Regular();
     if (fase_ != 0 || pid_ == 0) return;
     if (!Ejecutando() && !GrupoVivo()) {
         fase_ = 3;

@@ -6,14 +6,22 @@
 // own, so that stopping it also ends any program it started itself.
 //
 // Lines: one DatoRecibido per line of standard output and one ErrorRecibido per line
-// of standard error, without CR or LF; bytes that are not UTF-8 are read as Latin-1;
-// a line longer than 64 KiB is cut there (the rest up to its line end is dropped).
-// Every complete line is handed over inside the read event itself, one after the
-// other, so the program is read no faster than the lines are handled and a program
-// that floods its output waits on its own writes. A handler may run a nested event
-// loop (a message box): the relay does not re-enter it; the lines that arrive
-// meanwhile follow once it returns. When the program ends, its last line without a
-// line end comes first, then ProcesoTerminado.
+// of standard error, without the line end: LF, CR LF and CR alone each end a line;
+// bytes that are not UTF-8 are read as Latin-1; a line longer than 64 KiB is cut there
+// (the rest up to its line end is dropped).
+//
+// The relay reads the program's output pipes itself, a block at a time, and reads no
+// more while lines of it wait to be handed over or a handler is still running: a
+// program that floods its output then waits on its own writes, whatever the handlers
+// do. A handler may run a nested event loop (a message box): the relay does not
+// re-enter it, and the program waits meanwhile. Lines are handed over in slices, the
+// event loop running between two slices, so a long backlog never holds the window.
+// When the program ends, its last line without a line end comes first, then
+// ProcesoTerminado.
+//
+// Writes wait in memory while the program does not read; when more than kEntradaMaxima
+// bytes would wait, the write is dropped, no more are taken, and EntradaAtascada is
+// raised (once, from the event loop, in turn with the lines).
 //
 // Detener gives the program about half a second to end by itself, then sends SIGTERM
 // to its group, then SIGKILL; it never waits. From Detener on no event is raised.
@@ -26,6 +34,7 @@
 #include <sys/types.h>
 
 class QProcess;
+class QSocketNotifier;
 class QTimer;
 
 class Relevo : public QObject {
@@ -42,7 +51,8 @@ public:
     bool Ejecutar(const QString& ruta);
     void Ejecutar(const QString& ruta, bool& ok) { ok = Ejecutar(ruta); }
     // Writes the text to the program's input: CR LF becomes LF and a line end is added
-    // when the text lacks one. Dropped when the program does not run.
+    // when the text lacks one. Dropped when the program does not run, and when the
+    // program has let too much wait (see above).
     void EnviarDato(const QString& texto);
     // Ends the program (see above). Raises no more events.
     void Detener();
@@ -69,20 +79,36 @@ public:
     static constexpr int kGraciaMs = 500;
     // The longest the exit waits for killed programs to end (one in the kernel's hands).
     static constexpr int kFinMs = 5000;
+    // The most a read takes from a pipe, in bytes, and the most lines one slice hands over.
+    static constexpr int kBloque = 64 * 1024;
+    static constexpr int kTajada = 256;
+    // The most that may wait to be written to the program, in bytes.
+    static constexpr qint64 kEntradaMaxima = 1024 * 1024;
 
 signals:
     void DatoRecibido(const QString& texto);
     void ErrorRecibido(const QString& texto);
     // The program ended (after its last lines were handed over).
     void ProcesoTerminado();
+    // The program does not read its input: too much waits to be written to it.
+    void EntradaAtascada();
 
 private:
     struct Canal {
-        QByteArray resto;        // bytes after the last line end
-        bool descartando = false;  // a line was cut: drop up to its end
+        int fd = -1;                      // our end of the pipe, -1 once closed
+        QSocketNotifier* aviso = nullptr;
+        QByteArray resto;                 // bytes after the last line end
+        bool descartando = false;         // a line was cut: drop up to its end
+        bool trasCr = false;              // the last line ended in CR: an LF right after it ends nothing
     };
-    void Leer(bool error);
-    void Partir(Canal& canal, const QByteArray& datos, bool error, bool fin);
+    enum class Tipo { Salida, Error, Atasco };
+    // Reads one block from the channel's pipe into the queue: the bytes read, 0 when
+    // none wait, -1 once the pipe has ended (it is closed then).
+    int Leer(Canal& canal);
+    void Partir(Canal& canal, const QByteArray& datos, bool fin);
+    void Cerrar(Canal& canal);
+    // Reads from the pipes only while nothing waits to be handed over.
+    void Regular();
     void Bombear();
     void Finalizado();
     void Paso();
@@ -94,9 +120,12 @@ private:
 
     QProcess* proceso_;
     QTimer* parada_;
+    QTimer* tajada_;  // the next slice of lines
     pid_t pid_ = 0;
     Canal salida_, errores_;
-    std::deque<std::pair<bool, QString>> cola_;  // (standard error, line) in arrival order
+    QByteArray bloque_;          // a read's buffer
+    std::deque<std::pair<Tipo, QString>> cola_;  // lines in arrival order
+    bool atascado_ = false;      // the input was given up
     bool silencio_ = false;      // Detener or Liberar ran: no more events
     bool despachando_ = false;   // a line is being handed over
     bool terminado_ = false;     // the program has ended

@@ -18,11 +18,18 @@ namespace rules {
 
 // The move-list window's texts: List[1] coordinates, List[2] Spanish letters, List[3]
 // English, List[4] the game-file token line, List[5] user letters (List[0] unused);
-// List1 one RegistroJugada per move, newest last. Lines end with CR LF.
+// List1 one RegistroJugada per move, newest last. Lines end with CR LF. Resultado: how
+// the game ended when the board does not show it ("1-0", "0-1", "1/2-1/2" after a
+// resignation, an agreed draw or a flag fall), "" otherwise.
 struct ListaJugadas {
     std::array<std::string, 6> List;
     std::vector<std::string> List1;
-    void Borrar() { List = {}; List1.clear(); }
+    std::string Resultado;
+    void Borrar() {
+        List = {};
+        List1.clear();
+        Resultado.clear();
+    }
 };
 
 // What a file holds as a message quotes it or a list shows it: whole up to

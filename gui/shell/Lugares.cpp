@@ -81,41 +81,86 @@ Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Med
     return ajustado;
 }
 
-QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras) {
-    if (!ventana.intersects(tablero)) return ventana;
+namespace {
+
+qint64 Superficie(const QRect& r) { return r.isEmpty() ? 0LL : qint64(r.width()) * r.height(); }
+
+// The best place beside the board for the window; of places alike, the one nearest
+// `referencia`.
+QRect Colocar(const QRect& ventana, const QPoint& referencia, const QRect& tablero, const QSize& area,
+              const std::vector<QRect>& otras) {
     const QRect vista(QPoint(0, 0), area);
     const int w = ventana.width(), h = ventana.height();
     // A coordinate kept within the area as far as the window's size allows.
     auto dentro = [](int v, int tamano, int limite) { return std::max(0, std::min(v, limite - tamano)); };
-    // Along each side of the board: the window's own coordinate, or next to one of
-    // the other windows (below or after it, above or before it).
-    std::vector<int> xs{dentro(ventana.x(), w, area.width())}, ys{dentro(ventana.y(), h, area.height())};
+    // A coordinate along a side of the board at which the window still meets that side.
+    auto junto = [](int v, int tamano, int desde, int largo) {
+        return std::clamp(v, desde - tamano + 1, std::max(desde - tamano + 1, desde + largo - 1));
+    };
+    // Corners: along each side of the board the window's own coordinate (brought to
+    // where it meets that side), next to the board, next to one of the other windows
+    // (after or below it, before or above it), and the area's edges.
+    std::vector<int> xs{dentro(junto(ventana.x(), w, tablero.x(), tablero.width()), w, area.width()),
+                        tablero.x() + tablero.width(), tablero.x() - w, 0, area.width() - w};
+    std::vector<int> ys{dentro(junto(ventana.y(), h, tablero.y(), tablero.height()), h, area.height()),
+                        tablero.y() + tablero.height(), tablero.y() - h, 0, area.height() - h};
     for (const QRect& o : otras) {
-        xs.push_back(dentro(o.x() + o.width(), w, area.width()));
-        xs.push_back(dentro(o.x() - w, w, area.width()));
-        ys.push_back(dentro(o.y() + o.height(), h, area.height()));
-        ys.push_back(dentro(o.y() - h, h, area.height()));
+        xs.insert(xs.end(), {o.x() + o.width(), o.x() - w});
+        ys.insert(ys.end(), {o.y() + o.height(), o.y() - h});
     }
+    // Every place so cornered, and each brought into the area where the area cannot
+    // show it whole.
     std::vector<QRect> lugares;
-    for (int y : ys) {
-        lugares.push_back({tablero.x() + tablero.width(), y, w, h});  // right
-        lugares.push_back({tablero.x() - w, y, w, h});                 // left
-    }
-    for (int x : xs) {
-        lugares.push_back({x, tablero.y() + tablero.height(), w, h});  // below
-        lugares.push_back({x, tablero.y() - h, w, h});                  // above
-    }
-    auto superficie = [](const QRect& r) { return r.isEmpty() ? 0LL : qint64(r.width()) * r.height(); };
+    for (int y : ys)
+        for (int x : xs) {
+            const QRect r(x, y, w, h);
+            lugares.push_back(r);
+            const QRect metido(dentro(x, w, area.width()), dentro(y, h, area.height()), w, h);
+            if (metido != r) lugares.push_back(metido);
+        }
     auto coste = [&](const QRect& r) {
         qint64 tapadas = 0;
-        for (const QRect& o : otras) tapadas += superficie(r.intersected(o));
-        const qint64 dx = r.x() - ventana.x(), dy = r.y() - ventana.y();
-        return std::tuple(superficie(r) - superficie(r.intersected(vista)), tapadas, dx * dx + dy * dy);
+        bool junto = false;
+        for (const QRect& o : otras) {
+            tapadas += Superficie(r.intersected(o));
+            junto = junto || JuntoAlTablero(r, o);
+        }
+        // Against the board, else against a window, else apart.
+        const int lejos = JuntoAlTablero(r, tablero) ? 0 : junto ? 1 : 2;
+        const qint64 dx = r.x() - referencia.x(), dy = r.y() - referencia.y();
+        const qint64 sobreTablero = Superficie(r.intersected(tablero));
+        return std::tuple(Superficie(r) - Superficie(r.intersected(vista)), sobreTablero > 0, tapadas, sobreTablero,
+                          lejos, dx * dx + dy * dy);
     };
     const QRect* mejor = &lugares.front();
     for (const QRect& r : lugares)
         if (coste(r) < coste(*mejor)) mejor = &r;
     return *mejor;
+}
+
+}  // namespace
+
+QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras) {
+    const bool tapa = std::any_of(otras.begin(), otras.end(), [&](const QRect& o) { return ventana.intersects(o); });
+    // The area's height follows the frame, menu and tool bars the window system gives
+    // the main window: a stored place a few pixels too low still counts as shown.
+    const QRect vista(0, 0, area.width(), area.height() + kHolguraAbajo);
+    if (vista.contains(ventana) && !ventana.intersects(tablero) && !tapa) return ventana;
+    return Colocar(ventana, ventana.topLeft(), tablero, area, otras);
+}
+
+QRect Acompanar(const QRect& ventana, const QRect& tableroAntes, const QRect& tablero, const QSize& area,
+                const std::vector<QRect>& otras) {
+    // Where the window would stand had it moved with the far edges of the board.
+    QPoint referencia = ventana.topLeft();
+    if (ventana.right() > tableroAntes.right()) referencia.rx() += tablero.right() - tableroAntes.right();
+    if (ventana.bottom() > tableroAntes.bottom()) referencia.ry() += tablero.bottom() - tableroAntes.bottom();
+    return Colocar(ventana, referencia, tablero, area, otras);
+}
+
+bool JuntoAlTablero(const QRect& ventana, const QRect& tablero) {
+    // Along a side: touching a corner alone is not meeting.
+    return ventana.intersects(tablero.adjusted(-1, 0, 1, 0)) || ventana.intersects(tablero.adjusted(0, -1, 0, 1));
 }
 
 Colocacion::Geometria Colocacion::Aplicar(const Lugar& lugar, const QMargins& borde) {

@@ -47,13 +47,31 @@ struct Medidas {
 Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Medidas& medidas);
 
 // A side window's place beside the board window. Rectangles in pixels relative to
-// the main window's area; `area` is the size the area shows. A window that does not
-// overlap the board keeps its place. One that does goes beside the board: right of
-// it, below it, left of it or above it, along that side at its own coordinate or
-// next to one of the `otras` windows, kept within the area as far as its size
-// allows. Of those places the one the area shows most of wins, then the one that
-// covers least of the other windows, then the one nearest its own place.
+// the main window's area; `area` is the size the area shows. A window that the area
+// shows whole (but for at most kHolguraAbajo pixels at its foot) and that covers
+// neither the board nor any of the `otras` windows keeps its place. Any other moves:
+// its places are cornered against a side of the board (at its own coordinate along
+// that side, brought to where it meets it), against one of the other windows or
+// against the area's edges, each also moved into the area as far as its size
+// allows. Of them the one the area shows most of wins, then one clear of the board,
+// then the one that covers least of the other windows, then least of the board,
+// then one against the board before one against another window before one apart,
+// then the one nearest its own place. So windows cover one another only where no
+// place clear of the board is left, and a board that leaves no room beside it is
+// covered rather than one window by another.
 QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras = {});
+// How far below the area a window that keeps its place may reach, in pixels.
+constexpr int kHolguraAbajo = 16;
+
+// A side window that stood against the board or over it (`JuntoAlTablero`) once the
+// board has changed size from `tableroAntes`: it goes beside the board again, as
+// Apartar places a window that must move, at the place nearest to where it would
+// stand had it moved with the board's right and bottom edges. So windows come back
+// to a board that shrank, in the order they stood.
+QRect Acompanar(const QRect& ventana, const QRect& tableroAntes, const QRect& tablero, const QSize& area,
+                const std::vector<QRect>& otras = {});
+// The window meets the rectangle (the board, or another window) or lies over it.
+bool JuntoAlTablero(const QRect& ventana, const QRect& tablero);
 
 // The main window's place through the window system. A top-level window is placed
 // by its frame's top-left corner but sized by its inside, and the frame is known only

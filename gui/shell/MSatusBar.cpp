@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -64,12 +65,16 @@ void PaintStatusBar() {
     p.drawPixmap(6, 6, 16, 16, m.ImageList1[17]);
     DibujarTexto(p, 26, 7, 63, TextoHora(QTime::currentTime()));
 
+    // The date in the locale's short form; a panel of 70 pixels for the text unless
+    // that form needs more (the C locale writes the month's name).
+    const QString fecha = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+    const int anchoFecha = std::max(70, QFontMetrics(p.font()).horizontalAdvance(fecha) + 4);
     int izquierda = 63 + 5;
-    int derecha = izquierda + 70 + 6 + 16 + 4;
+    int derecha = izquierda + anchoFecha + 6 + 16 + 4;
     r = QRect(QPoint(izquierda, 4), QPoint(derecha - 1, 24 - 1));
     DibujarBorde(p, r);
     p.drawPixmap(izquierda + 6, 6, 16, 16, m.ImageList1[18]);
-    DibujarTexto(p, izquierda + 26, 7, derecha, QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+    DibujarTexto(p, izquierda + 26, 7, derecha, fecha);
 
     izquierda = derecha + 5;
     derecha = barra->ScaleWidth() - 1;

@@ -114,14 +114,36 @@ Mdi::Mdi() {
     setAcceptDrops(true);
     resize(800, 600);
     connect(Area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
-        if (auto* f = sub && sub->isVisible() ? qobject_cast<Forma*>(sub->widget()) : nullptr) f->Activar();
+        if (Forma* f = FormaMostrada(sub)) f->Activar();
     });
+    // What the area shows changed size (the window was placed, resized, restored, or
+    // a scroll bar came or went): the side windows are brought back into view, once
+    // the events of the change have passed.
+    Reacomodo = new QTimer(this);
+    Reacomodo->setSingleShot(true);
+    Reacomodo->setInterval(0);
+    connect(Reacomodo, &QTimer::timeout, this, [this] {
+        if (VentanasSituadas && WindowState() != 1 && !Area->viewport()->size().isEmpty()) ::Tavorin().ApartarVentanas();
+    });
+    Area->viewport()->installEventFilter(this);
+}
+
+bool Mdi::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == Area->viewport() && evento->type() == QEvent::Resize) Reacomodo->start();
+    return QMainWindow::eventFilter(objeto, evento);
+}
+
+Forma* Mdi::FormaMostrada(QMdiSubWindow* sub) {
+    auto* f = sub ? qobject_cast<Forma*>(sub->widget()) : nullptr;
+    return f && f->Visible() ? f : nullptr;
 }
 
 bool Mdi::event(QEvent* evento) {
-    // Back in the main window: its active child window is the active form again.
-    if (evento->type() == QEvent::WindowActivate && Area->activeSubWindow())
-        if (auto* f = qobject_cast<Forma*>(Area->activeSubWindow()->widget())) f->Activar();
+    // Back in the main window: its active child window is the active form again. The
+    // area keeps a child that was hidden or closed as its active one: that window stays
+    // as it was left, it is not activated again.
+    if (evento->type() == QEvent::WindowActivate)
+        if (Forma* f = FormaMostrada(Area->activeSubWindow())) f->Activar();
     return QMainWindow::event(evento);
 }
 
@@ -453,8 +475,7 @@ void Mdi::mnuRgb_Click() {
 }
 
 void Mdi::mnuOpciones_Click() {
-    if (::ListaPgn().Visible()) return;
-    if (PartidaDeFichero) {
+    if (::ListaPgn().Visible() || PartidaDeFichero) {
         MostrarMensaje("Tavorin", "80", MB_ICONINFORMATION);
         return;
     }

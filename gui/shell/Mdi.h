@@ -16,6 +16,7 @@ class Forma;
 class PictureBox;
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QTimer;
 class QToolBar;
@@ -91,6 +92,8 @@ public:
     QMdiArea* Area = nullptr;
     PictureBox* StatusBar = nullptr;
     QTimer* TStatus = nullptr;
+    // Brings the side windows into the area's view after it changed size.
+    QTimer* Reacomodo = nullptr;
 
     // Menu handlers.
     void mnuAbrirPartida_Click();
@@ -147,10 +150,13 @@ protected:
     void showEvent(QShowEvent* evento) override;
     void moveEvent(QMoveEvent* evento) override;
     bool event(QEvent* evento) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
     void dragEnterEvent(QDragEnterEvent* evento) override;
     void dropEvent(QDropEvent* evento) override;
 
 private:
+    // The form of an MDI sub-window while it is shown; none for a hidden one.
+    static Forma* FormaMostrada(QMdiSubWindow* sub);
     void CrearMenus();
     void CrearToolbar();
     void CargarImagenes();

@@ -82,10 +82,11 @@ namespace forms {
 void Mdi::mnuAbrirPartida_Click() { AbrirFichero(QString()); }
 
 void Mdi::AbrirFichero(const QString& nombre) {
-    // The PGN browser in save mode shows its save button; once closed it saves nothing.
+    if (ModoPreparar) return;
+    // The engine panel's game and a save under way in the PGN browser (it shows its
+    // save button) stay on the board: the box says why nothing opens.
     const bool guardandoPgn = ::ListaPgn().Visible() && controles::Visible(::ListaPgn().Command2[1]);
-    if (ModoPreparar || ::Cpu().Visible() || guardandoPgn) return;
-    if (::fEpd().Visible() || PartidaDeFichero) {
+    if (::Cpu().Visible() || guardandoPgn || ::fEpd().Visible() || PartidaDeFichero) {
         Aviso("80");
         return;
     }
@@ -136,8 +137,9 @@ void Mdi::AbrirFichero(const QString& nombre) {
         return;
     }
     if (tipo != "tvp") return;
-    if (g.Conectado && !g.TipoPartida.empty()) {
-        if (!Pregunta("57", false)) return;
+    if (g.Conectado) {
+        // The peer takes a game file only after its Yes, with or without a game on.
+        if (!g.TipoPartida.empty() && !Pregunta("57", false)) return;
         FicheroPendiente = ruta;
         EncolarMensaje("AbrirPartida");
         return;
@@ -245,6 +247,8 @@ void Mdi::RetrocesoFuncion() {
     const auto r = retroceso::Leer(g.Jugadas.List1.back());
     if (!r) return;
     RetrocesoEnCurso = true;
+    // A game taken back goes on: it has no result any more.
+    g.Jugadas.Resultado.clear();
     retroceso::DeshacerTablero(g, *r);
     BorrarUltimaJugada();
     RepintarTablero = false;
@@ -274,6 +278,7 @@ void Mdi::mnuRendirse_Click() {
     if (!Pregunta("14", true)) return;
     EncolarMensaje("Rendirse");
     if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(1);
+    if (g.MiColor == "Blancas" || g.MiColor == "Negras") AnotarResultado(g.MiColor == "Blancas" ? 2 : 1);
     SinPartida();
     Aviso("15");
 }

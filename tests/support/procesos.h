@@ -1,7 +1,9 @@
 // What runs on the machine, read from /proc: the processes of a process group and the
-// children of a process, each without the ones that have ended and wait to be reaped.
+// children of a process, each without the ones that have ended and wait to be reaped;
+// how much a process has written, and whether it waits on a full pipe.
 #pragma once
 
+#include <chrono>
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
@@ -54,5 +56,45 @@ inline std::vector<pid_t> HijosVivos(pid_t padre) {
         if (p.padre == padre && p.estado != 'Z' && p.estado != 'X') r.push_back(p.pid);
     return r;
 }
+
+// Bytes the process has handed to write() so far; -1 when it cannot be read.
+inline long long BytesEscritos(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/io");
+    std::string clave;
+    long long valor = 0;
+    while (f >> clave >> valor)
+        if (clave == "wchar:") return valor;
+    return -1;
+}
+
+// True while the process sleeps in a write to a full pipe.
+inline bool EsperaEnTuberia(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/wchan");
+    std::string donde;
+    std::getline(f, donde);
+    return donde.find("pipe_write") != std::string::npos;
+}
+
+// What a process writes from now on. Parado holds once it has slept in a write to a
+// full pipe, writing nothing, for `ms` milliseconds on end: its reader has stopped.
+class Escritor {
+public:
+    explicit Escritor(pid_t pid) : pid_(pid), inicio_(BytesEscritos(pid)), ultimo_(inicio_) {}
+    long long Escrito() const { return BytesEscritos(pid_) - inicio_; }
+    bool Parado(int ms) {
+        const long long ahora = BytesEscritos(pid_);
+        const auto t = std::chrono::steady_clock::now();
+        if (ahora != ultimo_ || !EsperaEnTuberia(pid_)) {
+            ultimo_ = ahora;
+            desde_ = t;
+        }
+        return t - desde_ >= std::chrono::milliseconds(ms);
+    }
+
+private:
+    pid_t pid_;
+    long long inicio_, ultimo_;
+    std::chrono::steady_clock::time_point desde_ = std::chrono::steady_clock::now();
+};
 
 }  // namespace testsupport

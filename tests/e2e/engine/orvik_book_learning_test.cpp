@@ -3,6 +3,8 @@
 // the move it chose "??" in its learn book, under xboard and under UCI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -125,28 +127,66 @@ TEST(OrvikBookLearning, LostBookChoiceIsMarkedAndAvoidedUnderXboard) {
     }
 }
 
-TEST(OrvikBookLearning, UciGamesLearnToo) {
-    session white;
+namespace {
+// The learner as White under UCI: 7 plies of it are played out; the move it chose from
+// the book. What the learner said lands in `said`.
+std::string play_uci_game(session& white, std::vector<std::string>* said = nullptr) {
     white.dir.write("lines.pgn", LINES);
     white.send({"book_create lines.pgn 1009 20", "uci", "setoption name BookLearning value true", "min_learn_tc 0",
                 "isready"});
-    ASSERT_TRUE(white.got(white.until_prefix("readyok", 30s)));
+    if (!white.got(white.until_prefix("readyok", 30s))) return "";
     opponent black;
     std::string moves, chosen;
     for (int k = 0; k < 7; ++k) {
         white.send({moves.empty() ? "position startpos" : "position startpos moves" + moves, "go depth 3"});
         const auto lines = white.until_prefix("bestmove ");
-        ASSERT_TRUE(white.got(lines));
+        if (said) said->insert(said->end(), lines.begin(), lines.end());
+        if (!white.got(lines)) return "";
         const std::string move = lines.back().substr(9, 4);
         if (k == 3) chosen = move;
         const std::string reply = k < 3 ? BLACK_BOOK_REPLIES[k] : black.reply_to(move);
         if (k < 3) black.send({move, reply});
-        ASSERT_FALSE(reply.empty());
+        if (reply.empty()) return "";
         moves += " " + move + " " + reply;
     }
+    return chosen;
+}
+}  // namespace
+
+TEST(OrvikBookLearning, UciGamesLearnToo) {
+    session white;
+    const std::string chosen = play_uci_game(white);
+    ASSERT_FALSE(chosen.empty());
     white.send({"isready"});
     ASSERT_TRUE(white.got(white.until_prefix("readyok")));
     expect_learnt(white.dir.read("kvlearn.bin"), chosen);
+}
+
+// A learn book left at 0 bytes or cut short (a creation killed, a full disk) no longer
+// turns learning off for good: the next learning makes it again and says so.
+TEST(OrvikBookLearning, ALearnBookCutShortIsMadeAgain) {
+    // A sound header of 20000 slots, and a file that ends long before its entries.
+    std::string cut = std::string("KVBOOK101", 10) + std::string(2, '\0');
+    for (uint32_t v : {20000u, 128u, 20u, 20000u})
+        for (int i = 0; i < 4; ++i) cut += static_cast<char>(v >> (8 * i));
+    cut.resize(1000, '\0');
+    for (const std::string& left : {std::string(), cut}) {
+        SCOPED_TRACE(left.size());
+        session white({{"kvlearn.bin", left}});
+        std::vector<std::string> said;
+        const std::string chosen = play_uci_game(white, &said);
+        ASSERT_FALSE(chosen.empty());
+        white.send({"isready"});
+        const auto lines = white.until_prefix("readyok");
+        ASSERT_TRUE(white.got(lines));
+        said.insert(said.end(), lines.begin(), lines.end());
+        const std::string notice = "info string The learn book \"kvlearn.bin\" is cut short (" +
+                                   std::string(left.empty() ? "0 bytes, shorter than its header"
+                                                            : "1000 bytes, 400128 needed for 20000 entries") +
+                                   ") and is made again";
+        EXPECT_NE(std::find(said.begin(), said.end(), notice), said.end());
+        expect_learnt(white.dir.read("kvlearn.bin"), chosen);
+    }
 }
 
 TEST(OrvikBookLearning, WithoutTheWriteBitNothingIsLearnt) {

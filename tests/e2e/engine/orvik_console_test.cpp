@@ -159,7 +159,7 @@ TEST(OrvikCommands, HelpListsEveryRow) {
         if (c == "rem") started = true;
         if (started && c.find("Illegal move") == std::string::npos) names.push_back(c);
     }
-    ASSERT_EQ(names.size(), 180u);
+    ASSERT_EQ(names.size(), 181u);
     EXPECT_EQ(names.front(), "rem");
     EXPECT_EQ(names.back(), "annotate");
     EXPECT_EQ(std::count(names.begin(), names.end(), "go"), 2);

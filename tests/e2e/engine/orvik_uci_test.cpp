@@ -216,3 +216,59 @@ TEST(OrvikUci, AShortGameAgainstItsOwnPonderMoves) {
     s.send({"quit"});
     EXPECT_EQ(s.child.waitExit(5s), 0);
 }
+
+// Clocks at 0 with an increment: the engine moves at once, not on clock records of
+// before (which gave some 18 s). The engine's own time for its search is asserted with
+// a margin a loaded machine keeps.
+TEST(OrvikUci, ClocksAtZeroWithAnIncrementMoveAtOnce) {
+    uci_session s;
+    s.send({"position startpos moves e2e4 e7e5", "go wtime 0 btime 0 winc 500 binc 500"});
+    auto lines = s.bestmove();
+    ASSERT_TRUE(s.got(lines));
+    long ms = -1;
+    for (const auto& l : lines) {
+        std::smatch m;
+        if (std::regex_search(l, m, std::regex(R"(^info depth \d+ .* time (\d+))"))) ms = std::stol(m[1]);
+    }
+    ASSERT_GE(ms, 0);
+    EXPECT_LT(ms, 5000);
+}
+
+// A book move has no line behind it: its info line carries no pv word.
+TEST(OrvikUci, ABookMoveIsToldWithoutAnEmptyPv) {
+    const std::string pgn = "[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nc6 1-0\n\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nf6 1-0\n\n";
+    session s(std::vector<std::pair<std::string, std::string>>{{"two.pgn", pgn}});
+    s.send({"book_create two.pgn 101 10", "uci"});
+    ASSERT_TRUE(s.got(s.until([](const std::string& l) { return l == "uciok"; })));
+    s.send({"position startpos", "go wtime 60000 btime 60000"});
+    auto lines = s.until_prefix("bestmove");
+    ASSERT_TRUE(s.got(lines));
+    EXPECT_EQ(lines.back(), "bestmove e2e4");
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(), [](auto& l) { return starts_with(l, "info depth 0 "); }), lines.end());
+    for (const auto& l : lines) {
+        if (l.find(" pv") != std::string::npos) {
+            EXPECT_TRUE(std::regex_search(l, std::regex(" pv [a-h][1-8][a-h][1-8]"))) << l;
+        }
+    }
+}
+
+// ucinewgame ends the game's record and starts the next numbered log, as new does: one
+// log per game, each with its own game.
+TEST(OrvikUci, UcinewgameStartsANewGameRecordAndLog) {
+    uci_session s;
+    s.send({"setoption name Log File value true", "ucinewgame", "position startpos moves e2e4 e7e5", "go depth 1"});
+    ASSERT_TRUE(s.got(s.bestmove()));
+    s.send({"ucinewgame", "position startpos moves d2d4 d7d5", "go depth 1"});
+    ASSERT_TRUE(s.got(s.bestmove()));
+    s.send({"ucinewgame", "isready"});
+    ASSERT_TRUE(s.got(s.until_prefix("readyok")));
+    const std::string first = s.dir.read("orvik0001.log"), second = s.dir.read("orvik0002.log");
+    for (const std::string* log : {&first, &second}) {
+        EXPECT_EQ(log->find("Illegal move"), std::string::npos) << *log;
+        size_t events = 0;
+        for (size_t at = log->find("[Event "); at != std::string::npos; at = log->find("[Event ", at + 1)) ++events;
+        EXPECT_EQ(events, 1u) << *log;
+    }
+    EXPECT_TRUE(std::regex_search(first, std::regex(R"(\n1\. (e2)?e4 (e7)?e5)"))) << first;
+    EXPECT_TRUE(std::regex_search(second, std::regex(R"(\n1\. (d2)?d4 (d7)?d5)"))) << second;
+}

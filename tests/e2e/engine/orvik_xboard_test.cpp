@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
@@ -159,4 +160,77 @@ TEST(OrvikXboard, MateEndsTheGameAndPgnExtractReadsTheRecord) {
     EXPECT_EQ(s.dir.read("report.txt"), "");
     EXPECT_NE(s.dir.read("out.pgn").find("Rb8#"), std::string::npos);
 #endif
+}
+
+// time is the engine's own clock and otim the opponent's, whichever colour go then
+// gives the engine: with 0.05 s of its own left it plans well under half a second.
+TEST(OrvikXboard, TimeIsTheEnginesClockWhateverColourGoGivesIt) {
+    xboard_session s;
+    s.send({"new", "log clocks.log", "time 5", "otim 6000", "go"});
+    ASSERT_TRUE(s.got(s.until_prefix("move ")));
+    const std::string log = s.dir.read("clocks.log");
+    std::smatch plan;
+    ASSERT_TRUE(std::regex_search(log, plan, std::regex(R"(usetime = ([0-9.]+), mintime = [0-9.]+ maxtime = ([0-9.]+))")))
+        << log;
+    EXPECT_LT(std::stod(plan[2]), 0.5) << plan[0];
+}
+
+namespace {
+bool thinking_line(const std::string& l) { return !l.empty() && std::isdigit(static_cast<unsigned char>(l[0])); }
+
+// The variation of a thinking line: what follows depth, score, time, nodes and type.
+std::string variation_of(const std::string& l) {
+    std::smatch m;
+    return std::regex_match(l, m, std::regex(R"(\d+ -?\d+ \d+ \d+ \S+ +(.*))")) ? m[1].str() : "";
+}
+}  // namespace
+
+// Each thinking line belongs to the position analysed: the old position's analysis sends
+// nothing after the command that ends it. Two bare kings reach the last depth at once
+// and wait there, so the first line after each command is the new position's.
+TEST(OrvikXboard, AnalysisLinesBelongToThePositionAnalysed) {
+    xboard_session s;
+    auto at_last_depth = [](const std::string& l) { return starts_with(l, "63 ") && l.find(" .  ") != std::string::npos; };
+    s.send({"new", "force", "setboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1", "post", "analyze"});
+    ASSERT_TRUE(s.got(s.until(at_last_depth)));
+    const struct {
+        const char* command;
+        const char* first;   // how the first line's variation begins
+    } steps[] = {
+        {"e1e2", "1...K"},
+        {"undo", "1.K"},
+        {"setboard 8/8/3k4/8/8/8/8/K7 b - - 0 1", "1...K"},
+    };
+    for (const auto& step : steps) {
+        s.send({step.command});
+        auto lines = s.until(at_last_depth);
+        ASSERT_TRUE(s.got(lines)) << step.command;
+        auto first = std::find_if(lines.begin(), lines.end(), thinking_line);
+        EXPECT_TRUE(starts_with(variation_of(*first), step.first)) << step.command << ": " << *first;
+    }
+    // new: the start position, whose first move is no king's.
+    s.send({"new"});
+    auto lines = s.until(thinking_line);
+    ASSERT_TRUE(s.got(lines));
+    const std::string pv = variation_of(lines.back());
+    EXPECT_TRUE(starts_with(pv, "1.") && !starts_with(pv, "1.K") && !starts_with(pv, "1...")) << lines.back();
+    s.send({"exit", "ping 1"});
+    EXPECT_TRUE(s.got(s.until_prefix("pong 1")));
+}
+
+// A null move stored along the line is no move for the host: no variation holds "null"
+// (this position's analysis met one at depth 4).
+TEST(OrvikXboard, AnalysisVariationsHoldNoNullMove) {
+    xboard_session s;
+    s.send({"new", "force", "setboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4", "post",
+            "analyze"});
+    auto lines = s.until([](const std::string& l) { return starts_with(l, "6 "); });
+    ASSERT_TRUE(s.got(lines));
+    for (const auto& l : lines) {
+        if (thinking_line(l)) {
+            EXPECT_EQ(l.find("null"), std::string::npos) << l;
+        }
+    }
+    s.send({"exit", "ping 1"});
+    EXPECT_TRUE(s.got(s.until_prefix("pong 1")));
 }

@@ -132,7 +132,10 @@ TEST_F(Enlazadas, AnOwnGameFileReplaysOnBothBoardsToItsMate) {
     Conectar(ana, luis);
     std::this_thread::sleep_for(3s);  // the version comes with the ranking, 2.5 s after the link
     ana.Orden("dialogo " + tvp);
-    ana.Orden("menu mnuAbrirPartida");  // without a game the peer is not asked
+    ana.Orden("menu mnuAbrirPartida");
+    // The peer takes the stream only after its Yes, with or without a game on.
+    ASSERT_FALSE(luis.Esperar("quiere cargar una partida o una posición desde un fichero").empty());
+    luis.Orden("responder 6");
     EXPECT_FALSE(ana.Esperar("Ganan las negras", 30s).empty());
     EXPECT_FALSE(luis.Esperar("Ganan las negras", 30s).empty());
     auto ea = ana.Estado();

@@ -4,6 +4,7 @@
 
 #include "../../gui/network/palabras_protocolo.h"
 
+#include <fstream>
 #include <random>
 
 namespace {
@@ -385,6 +386,55 @@ TEST_F(Red, KeywordsTypedAsChatOrAsANickArriveAsTextBothWays) {
     // The game goes on in step.
     Jugar(ana, luis, "e2", "e4");
     EXPECT_EQ(luis.Estado()["Jugadas"], "5254,");
+}
+
+// A line of an EPD file goes to the peer as it is, its last fields free text: each
+// protocol message at the end of one arrives as part of the position. Ana sends a
+// position ending in each keyword in turn, alternately White and Black to move; Luis
+// shows it, the link stays up and both boards agree.
+TEST_F(Red, EveryKeywordAtTheEndOfAnEpdLineArrivesAsAPosition) {
+    const std::vector<std::string> prisa = {"TAVORIN_PRUEBA_COLA_MS=10"};
+    Copia ana(dir.path(), "Ana", prisa);
+    Copia luis(dir.path(), "Luis", prisa);
+    Conectar(ana, luis);
+    ASSERT_TRUE(Muestra(ana, "VersionRival", "1.55"));
+    const char* posiciones[] = {"4k3/8/8/8/8/8/8/R3K3 w Q - id ", "r3k3/8/8/8/8/8/8/4K3 b q - c0 "};
+    const auto& m = palabras::kMensajes;
+    for (size_t i = 0; i < m.size(); ++i) {
+        const std::string ruta = dir.file(std::to_string(i) + ".epd");
+        std::ofstream(ruta, std::ios::binary) << posiciones[i % 2] << m[i] << "\r\n";
+        ana.Orden("dialogo " + ruta);
+        if (i == 0) {
+            ana.Orden("menu mnuAbrirPartida");
+        } else {
+            // A position is on the board: Ana is asked first.
+            ana.Enviar("menu mnuAbrirPartida");
+            ASSERT_FALSE(ana.Esperar("MENSAJE|").empty()) << m[i];
+            ana.Orden("responder 6");
+            ASSERT_FALSE(ana.Esperar("OK menu mnuAbrirPartida").empty()) << m[i];
+        }
+        ASSERT_FALSE(luis.Esperar("quiere cargar una partida o una posición desde un fichero").empty()) << m[i];
+        luis.Orden("responder 6");
+        ASSERT_FALSE(ana.Esperar("PREGUNTA|").empty()) << m[i];
+        ana.Orden("texto B");
+        const std::string tablero = ana.Estado()["Tablero"];
+        EXPECT_TRUE(Muestra(luis, "Tablero", tablero)) << m[i];
+        EXPECT_TRUE(Muestra(luis, "PartidaDeFichero", "0")) << m[i];
+        EXPECT_EQ(luis.Estado()["MiColor"], "Negras") << m[i];
+    }
+    std::this_thread::sleep_for(500ms);
+    for (Copia* c : {&ana, &luis}) {
+        auto e = c->Estado();
+        EXPECT_EQ(e["Conectado"], "1");
+        EXPECT_EQ(e["TipoPartida"], "A");
+        EXPECT_EQ(e["NuevoPendiente"], "0");
+        // No box but the questions of each load; no move, no sound of a link that went.
+        for (const std::string& l : c->vistas) {
+            EXPECT_EQ(l.find("Error interno"), std::string::npos) << l;
+            EXPECT_TRUE(l.rfind("TRAZA|", 0) != 0 && l.find("Desconectado") == std::string::npos) << l;
+        }
+    }
+    EXPECT_EQ(ana.Estado()["Tablero"], luis.Estado()["Tablero"]);
 }
 
 // The nick is kept as soon as it is given: a copy killed right after the question does

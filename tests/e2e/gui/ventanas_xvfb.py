@@ -21,6 +21,9 @@ Checks:
              chosen in the options from 30 to 100 pixels: at every size, with those
              windows brought to the front, the board shows whole, and so it does when
              the set-up window and the PGN browser open over the large board
+  preparar   set-up, cancel, options, OK, the main window clicked: the board is not
+             set up any more; Open and Save show their dialogs, New game the engine
+             panel, and the board stands from White's side with White's king on e1
 """
 import argparse
 import configparser
@@ -470,9 +473,52 @@ def lados(t):
     t.proceso.wait(10)
 
 
+def estado(t):
+    """The program's state line as a dictionary."""
+    t.proceso.stdin.write("estado\n")
+    t.proceso.stdin.flush()
+    linea = t.esperar_linea(lambda l: l.startswith("ESTADO|"), 30, "no state line")
+    t.esperar_linea(lambda l: l == "OK estado", 30, "no answer to estado")
+    return dict(c.split("=", 1) for c in linea.split("|")[1:])
+
+
+def preparar(t):
+    t.arrancar_ordenes()
+    t.orden("menu mnuSetTablero")
+    comprobar(estado(t)["Preparar"] == "1", "the set-up did not start")
+    t.orden("boton SetTableroF.Command4")
+    t.orden("menu mnuOpciones")
+    t.orden("boton Opciones.Command1")
+    # The window manager hands the focus back to the main window; the user clicks in
+    # it as well, on its empty area below the board.
+    (x, y, w, h), _ = t.marco()
+    t.pantalla.xdotool("mousemove", x + w - 40, y + h - 60, "click", "1")
+    time.sleep(1)
+    ahora = estado(t)
+    t.foto("tras-opciones")
+    comprobar(ahora["Preparar"] == "0", "the cancelled set-up came back when the main window was activated")
+    for item in ("mnuAbrirPartida", "mnuGuardarPartida"):
+        t.orden("dialogo")  # the next file dialog is cancelled, and told
+        t.proceso.stdin.write(f"menu {item}\n")
+        t.proceso.stdin.flush()
+        vistas = []
+        t.esperar_linea(lambda l: vistas.append(l) or l in (f"OK menu {item}", f"ERROR menu {item}"), 30,
+                        f"no answer to menu {item}")
+        comprobar(any(l.startswith("DIALOGO|") for l in vistas), f"{item} showed no dialog: {vistas}")
+    t.orden("menu mnuNuevaPartida")
+    ahora = estado(t)
+    comprobar("Cpu" in ahora["Ventanas"].split(","), "New game did not show the engine panel")
+    comprobar(ahora["Invertido"] == "0", "the board is shown from Black's side")
+    # The first rank, files a to h: the king is the fifth square (White's king is 6).
+    comprobar(ahora["Tablero"][56 + 4] == "6", f"no White king on e1: {ahora['Tablero']}")
+    t.foto("nueva-partida")
+    t.proceso.terminate()
+    t.proceso.wait(10)
+
+
 def main():
     p = argparse.ArgumentParser()
-    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus", "lados"])
+    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus", "lados", "preparar"])
     p.add_argument("--programa", required=True)
     p.add_argument("--recursos", required=True)
     p.add_argument("--captura", required=True)

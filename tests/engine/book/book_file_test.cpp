@@ -2,7 +2,11 @@
 // and book learning into kvlearn.bin.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 #include "book/book_learning.h"
@@ -206,16 +210,81 @@ TEST(BookLearning, NewLearnBookCountsAndDamagedFiles) {
     EXPECT_EQ(bytes.size(), 400148u);
     EXPECT_EQ(book_entries(bytes)[1234567 % 20000].next, 20000u);
 
-    // A short or damaged learn book is reported and left alone.
+    // A learn book that is not one is reported and left alone.
     book_close(learn_book);
-    for (const std::string& damaged : {bytes.substr(0, 1000), bytes.substr(0, 60)}) {
-        write_file("kvlearn.bin", damaged);
+    std::string foreign = bytes.substr(0, 1000);
+    foreign[0] = 'X';
+    write_file("kvlearn.bin", foreign);
+    output_capture out;
+    EXPECT_EQ(learn_book_moves(move, 1, 2), 0);
+    EXPECT_EQ(read_file("kvlearn.bin"), foreign);
+    ASSERT_EQ(out.lines().size(), 1u);
+    EXPECT_NE(out.lines()[0].find("learn book \"kvlearn.bin\" is damaged"), std::string::npos);
+}
+
+// A learn book whose writing never ended (a kill, a full disk) ends before its header or
+// before its entries: the next learning makes it again, and says so.
+TEST(BookLearning, ALearnBookCutShortIsMadeAgain) {
+    fresh_book_game();
+    work_folder folder;
+    side_to_move = WHITE;
+    const uint32_t move = make_move_word(E2, E4);
+    ASSERT_EQ(learn_book_moves(move, 77, 88), 0);
+    const std::string whole = read_file("kvlearn.bin");
+    const struct {
+        size_t length;
+        const char* fault;
+    } cases[] = {
+        {0, "0 bytes, shorter than its header"},
+        {60, "60 bytes, shorter than its header"},
+        {1000, "1000 bytes, 400128 needed for 20000 entries"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        book_close(learn_book);
+        write_file("kvlearn.bin", whole.substr(0, c.length));
         output_capture out;
-        EXPECT_EQ(learn_book_moves(move, 1, 2), 0);
-        EXPECT_EQ(read_file("kvlearn.bin"), damaged);
-        ASSERT_EQ(out.lines().size(), 1u);
-        EXPECT_NE(out.lines()[0].find("learn book \"kvlearn.bin\" is damaged"), std::string::npos);
+        EXPECT_EQ(learn_book_moves(move, 99, 1), 0);
+        EXPECT_TRUE(has_line(out.lines(), std::string("The learn book \"kvlearn.bin\" is cut short (") + c.fault +
+                                              ") and is made again"))
+            << out.text();
+        const std::string bytes = read_file("kvlearn.bin");
+        ASSERT_EQ(bytes.size(), 400128u);
+        const auto entries = book_entries(bytes);
+        EXPECT_EQ(entries[99].key_hi, 1u);
+        EXPECT_EQ(entries[99].mark, -3);
+        EXPECT_TRUE(entries[77].empty()) << "a new book";
+        EXPECT_NE(learn_book.file, nullptr);
     }
+    for (const auto& e : std::filesystem::directory_iterator("."))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// A creation that fails on the way (here the file size limit, as a full disk would) is
+// reported and leaves nothing; with room the next learning makes the book.
+TEST(BookLearning, AFailedCreationLeavesNothing) {
+    fresh_book_game();
+    work_folder folder;
+    side_to_move = WHITE;
+    const uint32_t move = make_move_word(E2, E4);
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*saved_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    output_capture out;
+    const int r = learn_book_moves(move, 5, 6);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, saved_handler);
+    EXPECT_EQ(r, 1);
+    EXPECT_TRUE(has_line(out.lines(), "Error dumping book positions: File too large")) << out.text();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 0)
+        << "nothing left behind";
+    out.clear();
+    EXPECT_EQ(learn_book_moves(move, 5, 6), 0);
+    EXPECT_EQ(read_file("kvlearn.bin").size(), 400128u);
+    EXPECT_EQ(book_entries(read_file("kvlearn.bin"))[5].mark, -3);
 }
 
 TEST(BookFile, BookFileCommandsNameTheBookInFull) {

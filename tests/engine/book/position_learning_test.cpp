@@ -2,7 +2,10 @@
 // entries in the hash table, and damaged files.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "book/position_learning.h"
@@ -127,7 +130,6 @@ TEST(PositionLearning, DamagedFilesAreReportedAndKept) {
         {"capacity 0", header_bytes(0, 128, 0), "capacity 0"},
         {"records elsewhere", header_bytes(10, 64, 0), "records at offset 64, not 128"},
         {"next index past the capacity", header_bytes(10, 128, 10), "next record 10 beyond the capacity 10"},
-        {"short", std::string(50, 'x'), "shorter than its header"},
         {"huge", header_bytes(0xFFFFFFF0u, 128, 0), "capacity 4294967280"},
     };
     for (const auto& k : cases) {
@@ -148,4 +150,71 @@ TEST(PositionLearning, DamagedFilesAreReportedAndKept) {
         EXPECT_EQ(pos_learn, 1) << "learnpos.ovk still takes lines";
         run_line("pos_learn 0");
     }
+}
+
+// Another engine learning into the same file: the record goes to the file's next index
+// as it stands now, not to the one read at start-up, and nothing of the other's is lost.
+TEST(PositionLearning, RecordsGoWhereTheFileSaysNow) {
+    work_folder folder;
+    start_learning();
+    ASSERT_NE(learnpos_bin_file, nullptr);
+    {
+        // The other engine: two records and the index after them.
+        std::string bin = header_bytes(10000, 128, 2);
+        bin += std::string(32, '\x11');
+        std::FILE* f = std::fopen("learnpos.bin", "r+b");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bin.data(), 1, bin.size(), f);
+        std::fclose(f);
+    }
+    learn_position(-77, 9, make_move_word(E2, E4));
+    learn_position(-78, 10, make_move_word(E2, E4));
+    const std::string bin = read_file("learnpos.bin");
+    ASSERT_EQ(bin.size(), 128u + 4 * 16);
+    EXPECT_EQ(u32(bin, 12), 4u) << "next write index";
+    EXPECT_EQ(bin.substr(128, 32), std::string(32, '\x11')) << "the other engine's records";
+    EXPECT_EQ(i16(bin, 160 + 8), -77);
+    EXPECT_EQ(i16(bin, 176 + 8), -78);
+    EXPECT_EQ(learned_positions_held(), 2) << "memory holds what this engine learnt";
+    run_line("pos_learn 0");
+}
+
+// A file that ends before its header is what a creation that never ended leaves: it is
+// made again, and said so. A link is never replaced.
+TEST(PositionLearning, AFileCutShortIsMadeAgain) {
+    for (const std::string& bytes : {std::string(), std::string(50, 'x')}) {
+        SCOPED_TRACE(bytes.size());
+        work_folder folder;
+        write_file("learnpos.bin", bytes);
+        fresh_book_game();
+        output_capture out;
+        run_line("pos_learn 1");
+        ASSERT_NE(learnpos_bin_file, nullptr);
+        const auto lines = out.lines();
+        EXPECT_TRUE(has_line(lines, "The learned positions file \"learnpos.bin\" is cut short (" +
+                                        std::to_string(bytes.size()) + " bytes, shorter than its header) and is made again"))
+            << out.text();
+        EXPECT_TRUE(has_line(lines, "created empty binary learn file"));
+        learn_position(10, 3, make_move_word(E2, E4));
+        const std::string bin = read_file("learnpos.bin");
+        ASSERT_EQ(bin.size(), 128u + 16);
+        EXPECT_EQ(u32(bin, 0), 10000u);
+        EXPECT_EQ(u32(bin, 12), 1u);
+        run_line("pos_learn 0");
+        for (const auto& e : std::filesystem::directory_iterator("."))
+            EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+    }
+    work_folder folder;
+    write_file("short.bin", "xyz");
+    ASSERT_EQ(symlink("short.bin", "learnpos.bin"), 0);
+    fresh_book_game();
+    output_capture out;
+    run_line("pos_learn 1");
+    EXPECT_EQ(learnpos_bin_file, nullptr);
+    EXPECT_TRUE(has_line(out.lines(), "The learned positions file \"learnpos.bin\" is damaged (3 bytes, shorter than "
+                                      "its header) and is not used"))
+        << out.text();
+    EXPECT_EQ(read_file("learnpos.bin"), "xyz");
+    EXPECT_TRUE(std::filesystem::is_symlink("learnpos.bin"));
+    run_line("pos_learn 0");
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "core/output.h"
@@ -105,4 +107,62 @@ TEST(Output, TextLinesAreBoundedAndEndAtANulByte) {
         EXPECT_EQ(r, c.last) << c.bytes;
         fclose(f);
     }
+}
+
+// A reader never takes the engine's own standard streams, whatever their name: reading
+// its own output pipe would wait for ever. Other pipes stay readable.
+TEST(Output, ReadersRefuseTheEnginesOwnStreams) {
+    init_output_levels();
+    for (int& l : output_levels) l = 0;
+    log_file = tmpfile();
+    ASSERT_NE(log_file, nullptr);
+    fflush(stdout);
+    const int saved_out = dup(1);
+    int host[2];
+    ASSERT_EQ(pipe(host), 0);
+    ASSERT_EQ(dup2(host[1], 1), 1) << "standard output is a pipe, as under a host";
+    std::string expected;
+    for (const char* name : {"/dev/stdout", "/dev/stderr", "/dev/stdin", "/proc/self/fd/1"}) {
+        EXPECT_EQ(open_for_reading(name, "r"), nullptr) << name;
+        expected += std::string("Could not open \"") + name + "\" in mode r: Winboard does not like my error message\n";
+    }
+    EXPECT_EQ(open_for_reading("/dev/stdout", "rb"), nullptr);
+    expected += "Could not open \"/dev/stdout\" in mode rb: Winboard does not like my error message\n";
+    EXPECT_EQ(open_for_reading("/dev/stdout", "rb", true), nullptr) << "looked for quietly";
+
+    // Another pipe is read as ever.
+    int other[2];
+    ASSERT_EQ(pipe(other), 0);
+    ASSERT_EQ(write(other[1], "e4\n", 3), 3);
+    close(other[1]);
+    FILE* f = open_for_reading("/dev/fd/" + std::to_string(other[0]), "r");
+    ASSERT_NE(f, nullptr);
+    std::string line;
+    EXPECT_EQ(read_text_line(f, line, 80), text_read::line);
+    EXPECT_EQ(line, "e4");
+    fclose(f);
+    close(other[0]);
+
+    // Standard output into a plain file: that file is refused under its own name too.
+    char name[] = "/tmp/orvik-out-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(dup2(fd, 1), 1);
+    EXPECT_EQ(open_for_reading(name, "r"), nullptr);
+    expected += std::string("Could not open \"") + name + "\" in mode r: Winboard does not like my error message\n";
+
+    fflush(stdout);
+    dup2(saved_out, 1);
+    close(saved_out);
+    close(fd);
+    close(host[0]);
+    close(host[1]);
+    FILE* plain = open_for_reading(name, "r");
+    EXPECT_NE(plain, nullptr) << "no longer the output";
+    if (plain) fclose(plain);
+    unlink(name);
+    EXPECT_EQ(log_text(log_file), expected);
+    fclose(log_file);
+    log_file = nullptr;
+    init_output_levels();
 }

@@ -60,6 +60,36 @@ TEST(PvText, NumbersMarksAndTheTableContinuation) {
     hash_alloc(0);
 }
 
+// A null move, in the line or stored in the table, ends the text before it: no host
+// takes the word "null" for a move.
+TEST(PvText, ANullMoveEndsTheTextBeforeIt) {
+    int side = setup_start();
+    pos_learn = 0;
+    hash_alloc(100000);
+    const uint64_t key = board.hash_key;
+    uint16_t after_e4[64] = {w(E2, E4), 0, w(D2, D4), 0xFFFF};
+    EXPECT_EQ(pv_from_hash(after_e4, side, false, nullptr), "1.e4 {0}");
+    uint16_t at_once[64] = {0, w(E7, E5), 0xFFFF};
+    EXPECT_EQ(pv_from_hash(at_once, side, false, nullptr), "{0}");
+    notation_mode = 2;
+    EXPECT_EQ(pv_from_hash(after_e4, side, false, nullptr), "e2e4");
+    notation_mode = 0;
+
+    // The table's null-move cut for the position after 1.e4 e5.
+    make_move(WHITE, make_move_word(E2, E4));
+    make_move(BLACK, make_move_word(E7, E5));
+    hash_store(WHITE, 10, 64, 0, 3, HASH_NULL_MOVE);
+    unmake_move(BLACK, make_move_word(E7, E5));
+    unmake_move(WHITE, make_move_word(E2, E4));
+    uint16_t line[64] = {w(E2, E4), w(E7, E5), 0xEFFF};
+    const std::string text = pv_from_hash(line, side, false, nullptr);
+    EXPECT_EQ(text.rfind("1.e4 e5", 0), 0u) << text;
+    EXPECT_EQ(text.find("null"), std::string::npos) << text;
+    EXPECT_EQ(board.hash_key, key);
+    EXPECT_EQ(board.ply, 0);
+    hash_alloc(0);
+}
+
 namespace {
 // A stand-in for the endgame tables: the side with the rook wins in 20 moves, the
 // other loses, whatever the position.

@@ -61,10 +61,10 @@ TEST(CommandTable, RowsOrderFlagsAndAliases) {
     EXPECT_EQ(rows, COMMAND_COUNT);
     EXPECT_STREQ(command_table[0].name, "rem");
     EXPECT_STREQ(command_table[11].name, "go");
-    EXPECT_STREQ(command_table[142].name, "go");
-    EXPECT_STREQ(command_table[179].name, "annotate");
+    EXPECT_STREQ(command_table[143].name, "go");
+    EXPECT_STREQ(command_table[180].name, "annotate");
     EXPECT_EQ(command_table[COMMAND_COUNT].handler, nullptr);
-    EXPECT_EQ(command_table[11].handler, command_table[142].handler);
+    EXPECT_EQ(command_table[11].handler, command_table[143].handler);
     EXPECT_EQ(row_named("move")->handler, command_table[11].handler);
     EXPECT_EQ(row_named("bd")->handler, row_named("display")->handler);
     EXPECT_EQ(row_named("board")->handler, row_named("display")->handler);

@@ -58,6 +58,28 @@ TEST(UciGo, ClockWordsSetBothRecords) {
     EXPECT_DOUBLE_EQ(clocks[WHITE].st, 0.0);
 }
 
+// A clock given at 0 (or below) is a clock of 0: the move takes the increment at most.
+TEST(UciGo, ClocksAtZeroOrBelowAreClocksOfZero) {
+    uci_session s;
+    EXPECT_EQ(run_line("go wtime 0 btime 0 winc 500 binc 500"), 1);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 0.0);
+    EXPECT_DOUBLE_EQ(clocks[BLACK].pt, 0.0);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].inc, 0.5);
+    double use = 0, least = 0, most = 0;
+    allocate_time(WHITE, &use, &least, &most);
+    EXPECT_LE(most, 0.5);
+    EXPECT_EQ(run_line("go wtime -3000 btime -1 winc -20 binc 100"), 1);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 0.0);
+    EXPECT_DOUBLE_EQ(clocks[BLACK].pt, 0.0);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].inc, 0.0);
+    allocate_time(WHITE, &use, &least, &most);
+    EXPECT_LE(most, 0.1);
+    // No clock word: the clocks stay as they are.
+    clocks[WHITE].pt = 77.0;
+    EXPECT_EQ(run_line("go winc 500 binc 500"), 1);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 77.0);
+}
+
 TEST(UciGo, LimitsNodesDepthMovetimeInfinitePonder) {
     uci_session s;
     clocks[WHITE].pt = 77.0;

@@ -123,6 +123,22 @@ std::string Tapan() {
     return tapan;
 }
 
+// Which of the side windows shown the main window's area does not show whole.
+std::string Fuera() {
+    const QRect vista(QPoint(0, 0), Mdi().Area->viewport()->size());
+    std::string fuera;
+    for (Forma* f : Laterales())
+        if (f->Visible() && !vista.contains(Rect(*f))) fuera += f->objectName().toStdString() + "; ";
+    return fuera;
+}
+
+// Whether the area has room for the window beside the board, right of it or below it.
+bool HayHueco(const QRect& ventana) {
+    const QSize vista = Mdi().Area->viewport()->size();
+    const QRect tablero = Rect(Tavorin());
+    return tablero.width() + ventana.width() <= vista.width() || tablero.height() + ventana.height() <= vista.height();
+}
+
 // The shipped places with the board window in the corner; nothing shown.
 void LugaresGuardados() {
     for (Forma* f : Laterales()) f->Hide();
@@ -132,20 +148,34 @@ void LugaresGuardados() {
 
 constexpr int kTamanos[] = {30, 40, 48, 56, 64, 72, 80, 90, 100};
 
-// The board grows under the move list, the chat, the clocks, the ranking and the
-// engine panel: each that would cover it goes beside it, the others stay put.
-TEST_F(Partida, WhenTheBoardGrowsNoSideWindowCoversIt) {
+// The board changes size under the move list, the chat, the clocks, the ranking and
+// the engine panel: every window stays in the area's view; while there is room beside
+// the board none covers it; one that stood clear of the board and of the others, in
+// view and away from the board's edges, stays put.
+TEST_F(Partida, WhenTheBoardChangesSizeTheSideWindowsStayInViewBesideIt) {
+    const QRect vista(QPoint(0, 0), Mdi().Area->viewport()->size());
     for (int lado : kTamanos) {
         LugaresGuardados();
         for (Forma* f : std::vector<Forma*>{&Jugadas(), &Chat(), &Reloj(), &Ranking(), &Cpu()}) f->Show();
         std::map<Forma*, QRect> antes;
         for (Forma* f : Laterales()) antes[f] = Rect(*f);
+        const QRect tableroAntes = Rect(Tavorin());
         Tamano(lado);
-        EXPECT_EQ(Tapan(), "") << lado;
-        for (Forma* f : Laterales())
-            if (!antes[f].intersects(Rect(Tavorin()))) {
-                EXPECT_EQ(Rect(*f), antes[f]) << f->objectName().toStdString() << " moved at " << lado;
+        EXPECT_EQ(Fuera(), "") << lado;
+        if (lado <= 40) {
+            EXPECT_EQ(Tapan(), "") << lado;
+        }
+        for (Forma* f : Laterales()) {
+            if (!f->Visible()) continue;
+            const QRect r = antes[f];
+            bool tapa = false;
+            for (Forma* g : Laterales())
+                if (g != f && g->Visible() && antes[g].intersects(r)) tapa = true;
+            if (!tapa && vista.contains(r) && !r.intersects(Rect(Tavorin())) &&
+                !r.intersects(tableroAntes.adjusted(-1, -1, 1, 1))) {
+                EXPECT_EQ(Rect(*f), r) << f->objectName().toStdString() << " moved at " << lado;
             }
+        }
     }
     // At the shipped size the stored places stand.
     LugaresGuardados();
@@ -155,36 +185,35 @@ TEST_F(Partida, WhenTheBoardGrowsNoSideWindowCoversIt) {
     EXPECT_EQ(Chat().Left(), e->Leer("Chat", "Left").toDouble());
 }
 
-// A side window that would open over the board opens beside it, within the area
-// while the board leaves room there.
+// A side window that would open over the board opens beside it while the area has
+// room there, and always within the area's view.
 TEST_F(Partida, ASideWindowOpensBesideTheBoard) {
-    const QSize vista = Mdi().Area->viewport()->size();
     for (int lado : kTamanos) {
         LugaresGuardados();
         Tamano(lado);
         for (Forma* f : Laterales()) {
-            const QRect guardado = Rect(*f);
             f->Show();
-            EXPECT_EQ(Tapan(), "") << lado << " " << f->objectName().toStdString();
-            const QRect tablero = Rect(Tavorin());
-            if (guardado.intersects(tablero) && tablero.width() + guardado.width() <= vista.width()) {
-                EXPECT_TRUE(QRect(QPoint(0, 0), vista).contains(Rect(*f)))
-                    << lado << " " << f->objectName().toStdString();
+            if (HayHueco(Rect(*f))) {
+                EXPECT_EQ(Tapan(), "") << lado << " " << f->objectName().toStdString();
             }
+            EXPECT_EQ(Fuera(), "") << lado;
             f->Hide();
         }
     }
 }
 
 // The EPD list centres itself again each time it is activated: it still goes beside
-// the board rather than over it.
+// the board rather than over it, where there is room, and stays in view.
 TEST_F(Partida, TheEpdListActivatedAgainStaysBesideTheBoard) {
     for (int lado : kTamanos) {
         LugaresGuardados();
         Tamano(lado);
         fEpd().Show();
         fEpd().Form_Activate();
-        EXPECT_EQ(Tapan(), "") << lado;
+        if (HayHueco(Rect(fEpd()))) {
+            EXPECT_EQ(Tapan(), "") << lado;
+        }
+        EXPECT_EQ(Fuera(), "") << lado;
         fEpd().Hide();
     }
 }

@@ -1,7 +1,14 @@
 #include "entorno.h"
 
 #include "app/Variables.h"
+#include "board/Geometria.h"
+#include "board/Tavorin.h"
 #include "platform/IniFile.h"
+#include "platform/PictureBox.h"
+#include "shell/Mdi.h"
+
+#include <QAction>
+#include <QTest>
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +28,21 @@ void CopiarArbol(const QString& origen, const QString& destino) {
 }
 
 }  // namespace
+
+void ArrastrarPieza(const std::string& uci) {
+    const bool inv = ::Mdi().mnuInvertirTablero->isChecked();
+    auto centro = [inv](const std::string& c) {
+        const int col = geometria::Espejo(c[0] - 'a' + 1, inv), fila = geometria::Espejo(c[1] - '0', inv);
+        const long s = AnchoCasilla;
+        return QPoint(int(geometria::PixelX(col, s) + s / 2), int(geometria::PixelY(fila, s) + s / 2));
+    };
+    PictureBox* p = ::Tavorin().PicBuffer;
+    const QPoint o = centro(uci.substr(0, 2)), d = centro(uci.substr(2, 2));
+    QTest::mousePress(p, Qt::LeftButton, {}, o);
+    QTest::mouseMove(p, (o + d) / 2);
+    QTest::mouseMove(p, d);
+    QTest::mouseRelease(p, Qt::LeftButton, {}, d);
+}
 
 QString Entorno::Recursos() { return QStringLiteral(TAVORIN_RECURSOS); }
 

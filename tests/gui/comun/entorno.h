@@ -12,6 +12,7 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
@@ -37,6 +38,10 @@ struct MensajeVisto {
     long botones = 0;
     long defecto = 0;
 };
+
+// Drags a piece on the board with the mouse as a person does ("e2e4"), whichever way
+// the board is turned.
+void ArrastrarPieza(const std::string& uci);
 
 class Entorno {
 public:

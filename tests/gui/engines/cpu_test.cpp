@@ -1,11 +1,13 @@
 // The engine panel against the recording test engine: the exact lines each engine
 // reads, the moves both ways, requests and their answers, the ends of a game, and an
-// engine that misbehaves (crash, silence, illegal or untimely moves, floods).
+// engine that misbehaves (crash, silence, illegal or untimely moves, floods, lines it
+// was not asked for, false results, an input it never reads).
 #include "partida_motor.h"
 
 #include "../board/partida.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "engines/Cpu.h"
@@ -40,6 +42,13 @@ QStringList Arranque(const QString& nivel, bool blancas) {
 void Jugar(const std::string& jugadas) { Partida::Jugar(jugadas); }
 int Pieza(const std::string& casilla) { return Partida::Pieza(casilla); }
 bool Invertido() { return Mdi().mnuInvertirTablero->isChecked(); }
+
+// The message of the person's resignation against that engine.
+QString TextoAbandonoPersona(const QString& motor) {
+    QString t = TextosIdioma[92];
+    t[0] = t[0].toUpper();
+    return t.left(t.indexOf('$')) + motor + t.mid(t.indexOf('$') + 1);
+}
 
 // Peak memory of this process, in kilobytes.
 long PicoMemoria() {
@@ -138,7 +147,8 @@ TEST_F(PanelReloj, AnEngineThatNeverMovesLosesOnTimeAndTheGameIsKept) {
     EXPECT_TRUE(Motor2.Activo);
     ahora += 31'000;
     ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
-    EXPECT_EQ(Mensajes(), QStringList{TextoSinMotor + ". " + TextosIdioma[30]});
+    // The engine whose flag fell is named.
+    EXPECT_EQ(Mensajes(), QStringList{"negro. " + TextosIdioma[30]});
     EXPECT_FALSE(Motor2.Activo);
     EXPECT_FALSE(Cpu().Timer4->isActive() || Cpu().Timer5->isActive());
     // The moves and the position stay, so the game can still be saved.
@@ -146,6 +156,25 @@ TEST_F(PanelReloj, AnEngineThatNeverMovesLosesOnTimeAndTheGameIsKept) {
     EXPECT_EQ(Pieza("e4"), rules::PeonBlanco);
     EXPECT_FALSE(Reglas().Jugadas.List[1].empty());
     EXPECT_EQ(Reglas().Turno, 0);
+}
+
+// Between engines nobody at the board has won: the engine whose flag fell and the
+// winner are named.
+TEST_F(PanelReloj, AFlagFallBetweenEnginesNamesTheLoserAndTheWinner) {
+    Motor("blanco", {"jugadas e2e4"});
+    Motor("negro", {"mudo"});
+    Nivel(2, "1", "0");
+    ASSERT_TRUE(Empezar("blanco", "negro"));
+    ASSERT_TRUE(Esperar([] { return Pieza("e4") == rules::PeonBlanco; }));
+    ASSERT_TRUE(Avanzar(30'000, Cpu().Text7, "00:30")) << Cpu().Text7->text().toStdString();
+    ahora += 31'000;
+    ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
+    const QString& t29 = TextosIdioma[29];
+    const QString& t92 = TextosIdioma[92];
+    const QString gana = t92.mid(t92.lastIndexOf(u'.', t92.indexOf(u'$')) + 1).trimmed().replace(u'$', "blanco");
+    EXPECT_EQ(Mensajes(), QStringList{"negro: " + t29.left(t29.indexOf(u'.') + 1) + " " + gana});
+    EXPECT_FALSE(Mensajes().join('|').contains(TextosIdioma[30]));
+    EXPECT_FALSE(Motor1.Activo || Motor2.Activo);
 }
 
 TEST_F(PanelReloj, TwoEnginesGetTheClocksFirstAndTheMoveLast) {
@@ -232,6 +261,40 @@ TEST_F(Panel, TakeBackRemovesTwoMovesOnlyWhenThePersonIsToMove) {
     EXPECT_FALSE(Leidas("blanco").contains("remove"));
 }
 
+// While a game runs the engine lists do not change, by keys or otherwise; take-back
+// goes by the engines that play, so the board and the engine take back the same moves.
+TEST_F(Panel, TheEngineListsStayDuringAGameAndTakeBackFollowsTheEnginesThatPlay) {
+    Motor("negro", {"jugadas e7e5 g8f6 b8c6"});
+    Nivel(0, "2");
+    ASSERT_TRUE(Empezar("", "negro"));
+    Jugar("e2e4");
+    ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
+    Jugar("g1f3");
+    ASSERT_TRUE(Esperar([] { return Pieza("f6") == rules::CaballoNegro; }));
+    auto& c = Cpu();
+    c.SMotor2->setFocus();
+    for (Qt::Key tecla : {Qt::Key_Up, Qt::Key_Home, Qt::Key_PageUp}) QTest::keyClick(c.SMotor2, tecla);
+    EXPECT_EQ(c.SMotor2->currentText(), "negro");
+    EXPECT_FALSE(c.SMotor1->isEnabled() || c.SMotor2->isEnabled());
+    EXPECT_EQ(c.NombreMotor(2), "negro");
+    EXPECT_EQ(c.NombreMotor(1), "");
+    // Whatever the list shows, the engine that plays is the one that counts.
+    c.SMotor2->setCurrentIndex(0);
+    Mdi().mnuRetroceder->trigger();
+    EXPECT_EQ(Registros(), (QStringList{"5254", "5755"}));
+    EXPECT_EQ(Reglas().Turno, 1);
+    ASSERT_TRUE(Esperar([&] { return Leidas("negro").contains("remove"); }));
+    EXPECT_EQ(Leidas("negro").count("remove"), 1);
+    // The game goes on from there; once it ends the lists may change again, and the
+    // game on the board still names its engine.
+    Jugar("d2d4");
+    ASSERT_TRUE(Esperar([] { return Registros().size() == 4; }));
+    c.Toolbar1[2]->trigger();
+    EXPECT_TRUE(c.SMotor1->isEnabled() && c.SMotor2->isEnabled());
+    EXPECT_EQ(c.NombreMotor(2), "negro");
+    EXPECT_TRUE(e->mensajes.empty()) << Mensajes().join('|').toStdString();
+}
+
 TEST_F(Panel, ClosingThePanelEndsTheEnginesAndBringsBackTheWindowsTheSettingsShow) {
     Motor("negro", {"jugadas e7e5"});
     ASSERT_TRUE(Empezar("", "negro"));
@@ -302,6 +365,28 @@ TEST_F(Panel, ThePersonsDrawOfferIsDrawAndTheEnginesAcceptanceIsAsked) {
     EXPECT_FALSE(Cpu().EsperandoRespuesta);
 }
 
+TEST_F(Panel, UnaskedHintsOpenNoBoxAndADrawOfferIsAskedOncePerTurn) {
+    QStringList ajustes{"jugadas e7e5 g8f6 b8c6"};
+    for (int i = 0; i < 200; ++i) ajustes << "antes Hint: e7e5";
+    for (int i = 0; i < 50; ++i) ajustes << "antes offer draw";
+    Motor("negro", ajustes);
+    ASSERT_TRUE(Empezar("", "negro"));
+    const QString oferta = "negro" + TextosIdioma[94].mid(TextosIdioma[94].indexOf('$') + 1);
+    e->respuestas = {IDNO, IDNO};
+    Jugar("e2e4");
+    ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
+    EXPECT_EQ(Mensajes(), QStringList{oferta});
+    // The next turn asks again, once.
+    Jugar("d2d4");
+    ASSERT_TRUE(Esperar([] { return Pieza("f6") == rules::CaballoNegro; }));
+    EXPECT_EQ(Mensajes(), (QStringList{oferta, oferta}));
+    // A hint asked for is shown.
+    Cpu().Toolbar1[9]->trigger();
+    ASSERT_TRUE(Esperar([&] { return e->mensajes.size() == 3; }));
+    EXPECT_EQ(Mensajes().last(), " b8c6");
+    EXPECT_TRUE(Motor2.Activo);
+}
+
 TEST_F(Panel, TwoEnginesAgreeADrawByOfferingBothWays) {
     Motor("blanco", {"ofrece", "tablas", "jugadas e2e4 g1f3"});
     Motor("negro", {"tablas", "jugadas e7e5 b8c6"});
@@ -324,6 +409,14 @@ TEST_F(Panel, ResultLinesResignationsAndDrawsEndTheGameWithTheirMessage) {
         {"1-0 {Black resigns}", "negro" + TextosIdioma[91].mid(TextosIdioma[91].indexOf('$') + 1)},
         {"1/2-1/2 {Draw by repetition}", "95"},
         {"draw", "95"},
+        // The side a result line names: here the person, who played White.
+        {"0-1 {White resigns}", TextoAbandonoPersona("negro")},
+        // A claim the board does not bear out is shown as the engine's error.
+        {"1-0 {White mates}", TextosIdioma[90] + " 1-0 {White mates}"},
+        {"1/2-1/2 {Stalemate}", TextosIdioma[90] + " 1/2-1/2 {Stalemate}"},
+        {"0-1 {Black resigns}", TextosIdioma[90] + " 0-1 {Black resigns}"},
+        // Any other decisive result is said with the engine's line.
+        {"1-0 {White wins on time}", TextosIdioma[23] + "\r\n1-0 {White wins on time}"},
     };
     for (const Fila& f : filas) {
         e->mensajes.clear();
@@ -337,6 +430,16 @@ TEST_F(Panel, ResultLinesResignationsAndDrawsEndTheGameWithTheirMessage) {
         EXPECT_EQ(Registros(), (QStringList{"5254", "5755"}));
         AnotarGrupos();
     }
+}
+
+TEST_F(Panel, AResultLineOfOneEngineNamesTheOtherAsResigning) {
+    Motor("blanco", {"jugadas e2e4"});
+    Motor("negro", {"jugadas e7e5", "final 0-1 {White resigns}"});
+    ASSERT_TRUE(Empezar("blanco", "negro"));
+    ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
+    const auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
+    EXPECT_EQ(Mensajes(), QStringList{"blanco " + antes + "negro" + despues});
+    EXPECT_FALSE(Motor1.Activo || Motor2.Activo);
 }
 
 TEST_F(Panel, ThePersonResignsOnlyWhenItMayAndTheEngineIsNamed) {
@@ -356,9 +459,7 @@ TEST_F(Panel, ThePersonResignsOnlyWhenItMayAndTheEngineIsNamed) {
     Jugar("e2e4");
     // Against a Black engine it is taken at any time.
     Mdi().mnuRendirse->trigger();
-    QString t = TextosIdioma[92];
-    t[0] = t[0].toUpper();
-    EXPECT_EQ(Mensajes(), QStringList{t.left(t.indexOf('$')) + "negro" + t.mid(t.indexOf('$') + 1)});
+    EXPECT_EQ(Mensajes(), QStringList{TextoAbandonoPersona("negro")});
     EXPECT_FALSE(Motor2.Activo);
     EXPECT_TRUE(Esperar([&] { return Leidas("negro").endsWith("quit"); }));
     EXPECT_FALSE(Leidas("negro").contains("resign"));
@@ -540,6 +641,78 @@ TEST_F(Panel, StopWorksWhileAnEngineFloodsItsOutput) {
     Cpu().Toolbar1[2]->trigger();
     ASSERT_TRUE(Esperar([&] { return testsupport::ProcesosDelGrupo(grupo).empty(); }));
     EXPECT_EQ(Pieza("e7"), rules::PeonNegro);
+}
+
+TEST_F(Panel, AnEngineThatFloodsWhileItsDrawQuestionWaitsWaitsOnItsOwnWrites) {
+    Motor("negro", {"jugadas e7e5", "ofrece", "inundar_siempre"});
+    ASSERT_TRUE(Empezar("", "negro"));
+    const pid_t pid = Cpu().mRedir2->Pid();
+    long long escrito = -1;
+    auto anotar = ResponderMensaje;
+    ResponderMensaje = [&](const CMensaje& m) {
+        anotar(m);
+        // The box waits until the engine waits on its pipe for good, or has written
+        // far more than a pipe holds.
+        testsupport::Escritor motor(pid);
+        (void)QTest::qWaitFor([&] { return motor.Parado(500) || motor.Escrito() > (64 << 20); }, 30000);
+        escrito = motor.Escrito();
+        return long(IDNO);
+    };
+    const long memoria = PicoMemoria();
+    Jugar("e2e4");
+    ASSERT_TRUE(Esperar([&] { return escrito >= 0; }));
+    EXPECT_LT(escrito, 4 << 20) << "the engine went on writing while the question waited";
+    // The game goes on: the move is on the board, the thinking keeps coming, the
+    // window answers.
+    EXPECT_EQ(Pieza("e5"), rules::PeonNegro);
+    const QString nodos = Cpu().Text4->text();
+    EXPECT_TRUE(Esperar([&] { return Cpu().Text4->text() != nodos; }));
+    EXPECT_TRUE(Motor2.Activo);
+    EXPECT_EQ(e->mensajes.size(), 1u);
+    std::cout << "peak memory grew by " << (PicoMemoria() - memoria) / 1024 << " MB\n";
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(PicoMemoria() - memoria, 100 * 1024);
+#endif
+}
+
+TEST_F(Panel, AnEngineThatNeverReadsItsInputIsStoppedAsAFailedEngine) {
+    // Long feature lines, each answered by a long line of replies the engine never reads.
+    QString anuncio = "caracteristicas feature";
+    for (int i = 0; anuncio.size() < 60000; ++i) anuncio += QString(" f%1=1").arg(i);
+    Motor("negro", {"atascado", anuncio});
+    const long memoria = PicoMemoria();
+    ASSERT_TRUE(Empezar("", "negro"));
+    ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }, 20000));
+    EXPECT_EQ(Mensajes(), QStringList{TextosIdioma[90] + " negro"});
+    EXPECT_EQ(e->mensajes[0].icono, MB_ICONSTOP);
+    EXPECT_FALSE(Motor2.Activo);
+    std::cout << "peak memory grew by " << (PicoMemoria() - memoria) / 1024 << " MB\n";
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(PicoMemoria() - memoria, 100 * 1024);
+#endif
+}
+
+TEST_F(Panel, WarningsAndOtherComplaintsAreShownAndTheGamePlaysOn) {
+    Motor("negro", {"jugadas e7e5 g8f6", "antes unknown option: Hash", "antes Invalid score",
+                    "antes warning: time exeeded in exact clock mode"});
+    ASSERT_TRUE(Empezar("", "negro"));
+    Jugar("e2e4");
+    ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
+    Jugar("d2d4");
+    ASSERT_TRUE(Esperar([] { return Pieza("f6") == rules::CaballoNegro; }));
+    EXPECT_TRUE(e->mensajes.empty()) << Mensajes().join('|').toStdString();
+    EXPECT_TRUE(Motor2.Activo);
+    EXPECT_EQ(Cpu().Text5->text(), "warning: time exeeded in exact clock mode");
+}
+
+TEST_F(Panel, AnEngineThatEndsItsLinesWithCrAlonePlays) {
+    Motor("negro", {"cr", "jugadas e7e5 g8f6"});
+    ASSERT_TRUE(Empezar("", "negro"));
+    Jugar("e2e4");
+    ASSERT_TRUE(Esperar([] { return Pieza("e5") == rules::PeonNegro; }));
+    Jugar("d2d4");
+    ASSERT_TRUE(Esperar([] { return Pieza("f6") == rules::CaballoNegro; }));
+    EXPECT_TRUE(e->mensajes.empty()) << Mensajes().join('|').toStdString();
 }
 
 TEST_F(Panel, AFloodOnStandardErrorGivesOneBoxEvenWhileTheBoxWaits) {

@@ -56,9 +56,7 @@ TEST(Respuesta, EachLineFallsIntoTheFirstClassItMatches) {
         {"Error (unknown command): computer", kUno, Clase::Ignorar},
         {"Error (unknown command): rejected usermove", kUno, Clase::Ignorar},
         {"Error (unknown command): accepted done", kUno, Clase::Ignorar},
-        {"Warning: post disabled", kUno, Clase::Ignorar},
         {"Illegal move: post", kUno, Clase::Ignorar},
-        {"unknown command 'easy'", kUno, Clase::Ignorar},
         {"Error (unknown command): new", kUno, Clase::Error},
         {"Error (unknown command): e2e4", kUno, Clase::Error},
         {"Illegal move (time is short): e2e5", kUno, Clase::Error},
@@ -66,7 +64,16 @@ TEST(Respuesta, EachLineFallsIntoTheFirstClassItMatches) {
         {"Illegal move: e2e5", kEnroque, Clase::Ignorar},
         {"Error (unknown command): hint", kPeticion, Clase::ErrorPeticion},
         {"Error (unknown command): draw", kPeticion, Clase::ErrorPeticion},
-        {"unkown command", kUno, Clase::Error},
+        {"tellusererror Bad position", kUno, Clase::Error},
+        // Only the protocol's errors end a game; other complaints are shown, also
+        // while a request waits or the castling retry is armed.
+        {"warning: time exeeded in exact clock mode", kUno, Clase::Diagnostico,
+         "warning: time exeeded in exact clock mode"},
+        {"Warning: post disabled", kUno, Clase::Diagnostico},
+        {"unknown command 'easy'", kUno, Clase::Diagnostico},
+        {"unkown command", kUno, Clase::Diagnostico},
+        {"  Invalid hash size", kPeticion, Clase::Diagnostico, "Invalid hash size"},
+        {"info: error margin 3", kEnroque, Clase::Diagnostico},
         // "null" and "killer" lines are never read.
         {"null move error", kUno, Clase::Ignorar},
         {"killer table illegal", kUno, Clase::Ignorar},
@@ -106,12 +113,42 @@ TEST(Respuesta, EachLineFallsIntoTheFirstClassItMatches) {
     }
     EXPECT_TRUE(respuesta::Analizar("move e7e5 {book move}", kUno).larga);
     EXPECT_FALSE(respuesta::Analizar("my move is: e2e4", kUno).larga);
-    const auto tablas = respuesta::Analizar("1/2-1/2 {Draw}", kUno);
-    EXPECT_TRUE(tablas.tablas);
-    EXPECT_FALSE(tablas.abandono);
-    const auto abandona = respuesta::Analizar("0-1 {White resigns}", kUno);
-    EXPECT_FALSE(abandona.tablas);
-    EXPECT_TRUE(abandona.abandono);
+}
+
+TEST(Respuesta, AResultLineStatesItsScoreAndTheSideItNames) {
+    struct Fila {
+        const char* linea;
+        int ganador, abandona;
+        bool mate, ahogado, coherente;
+    };
+    const Fila filas[] = {
+        {"1/2-1/2 {Draw by repetition}", 0, 0, false, false, true},
+        {"0-1 {White resigns}", 2, 1, false, false, true},
+        {"1-0 {Black resigns}", 1, 2, false, false, true},
+        {"1-0 {resign}", 1, 2, false, false, true},
+        {"1-0 {White mates}", 1, 0, true, false, true},
+        {"0-1 {Xboard adjudication: checkmate}", 2, 0, true, false, true},
+        {"1/2-1/2 {Stalemate}", 0, 0, false, true, true},
+        {"1-0 {White wins on time}", 1, 0, false, false, true},
+        {"0-1", 2, 0, false, false, true},
+        {"1-0 {automated adjudication}", 1, 0, false, false, true},
+        // A comment that contradicts the score.
+        {"1-0 {White resigns}", 1, 1, false, false, false},
+        {"0-1 {White mates}", 2, 0, true, false, false},
+        {"1/2-1/2 {Black mates}", 0, 0, true, false, false},
+        {"1-0 {Stalemate}", 1, 0, false, true, false},
+        {"1/2-1/2 {White resigns}", 0, 1, false, false, false},
+    };
+    for (const Fila& f : filas) {
+        const auto l = respuesta::Analizar(f.linea, kUno);
+        ASSERT_EQ(int(l.clase), int(Clase::Resultado)) << f.linea;
+        const auto& r = l.resultado;
+        EXPECT_EQ(r.ganador, f.ganador) << f.linea;
+        EXPECT_EQ(r.abandona, f.abandona) << f.linea;
+        EXPECT_EQ(r.mate, f.mate) << f.linea;
+        EXPECT_EQ(r.ahogado, f.ahogado) << f.linea;
+        EXPECT_EQ(r.coherente, f.coherente) << f.linea;
+    }
 }
 
 TEST(Respuesta, StIsFoundOnlyAsAWordOfItsOwn) {

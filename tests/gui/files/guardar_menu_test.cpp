@@ -7,6 +7,7 @@
 #include "pgn_comun.h"
 
 #include "../board/partida.h"
+#include "app/CMensaje.h"
 #include "app/Variables.h"
 #include "board/Tavorin.h"
 #include "engines/Cpu.h"
@@ -23,6 +24,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -165,6 +168,66 @@ TEST_F(Menu, TheEpdOfAnEngineGameLostOnTime) {
     EXPECT_FALSE(Motor2.Activo);
     GuardarComo("tiempo.epd");
     EXPECT_EQ(e->Contenido("tiempo.epd"), QByteArray("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPPKPPP/RNBQ1BNR b kq - 0 1\r\n"));
+}
+
+// A game that ended by a resignation, an agreed draw or a flag fall saves with its
+// result, in the Result tag and after the moves, and names its engine even once the
+// lists show another choice; pgn-extract reads each file without a word.
+TEST_F(Menu, SaveGameAfterTheGameEndedWritesItsResult) {
+    std::int64_t ahora = 10'000'000;
+    reloj::FijarFuente([&ahora] { return ahora; });
+    struct Devolver {
+        ~Devolver() { reloj::FijarFuente({}); }
+    } devolver;
+    ASSERT_TRUE(pgn_prueba::PgnExtract()) << "pgn-extract is missing (scripts/packages.txt installs it)";
+    struct Final {
+        const char* nombre;
+        QStringList motor;
+        std::function<void()> terminar;
+        const char* resultado;
+    };
+    const Final finales[] = {
+        {"the person resigns", {"jugadas e7e5 g8f6"}, [] { Mdi().mnuRendirse->trigger(); }, "0-1"},
+        {"the engine resigns", {"jugadas e7e5", "final resign"}, [] {}, "1-0"},
+        {"the engine's draw offer accepted", {"jugadas e7e5", "ofrece"}, [] {}, "1/2-1/2"},
+        {"the person's flag falls", {"jugadas e7e5 g8f6"}, [&ahora] { ahora += 61'000; }, "0-1"},
+    };
+    for (const Final& f : finales) {
+        e->mensajes.clear();
+        e->respuestas = {IDYES, IDYES};  // the game in progress may be left; the draw is accepted
+        Motor("negro", f.motor);
+        Nivel(2, "1", "0");
+        ASSERT_TRUE(Empezar("", "negro")) << f.nombre;
+        e->mensajes.clear();
+        Partida::Jugar("e2e4");
+        ASSERT_TRUE(Esperar([] { return Partida::Pieza("e5") == rules::PeonNegro; })) << f.nombre;
+        f.terminar();
+        ASSERT_TRUE(Esperar([] { return !Motor2.Activo; })) << f.nombre;
+        ASSERT_EQ(Reglas().Turno, 0) << f.nombre;
+        // The list may show anything once the game is over.
+        Cpu().SMotor2->setCurrentIndex(0);
+        GuardarComo("fin.pgn");
+        ASSERT_TRUE(GuardandoPgn) << f.nombre;
+        EXPECT_EQ(ListaPgn().Combo1->currentText(), f.resultado) << f.nombre;
+        EXPECT_EQ(Campos().mid(4), (QStringList{"Ana", "negro"})) << f.nombre;
+        ListaPgn().Command2_Click(1);
+        const QByteArray texto = e->Contenido("fin.pgn");
+        EXPECT_TRUE(texto.contains(QByteArray("[Result \"") + f.resultado + "\"]\r\n")) << f.nombre << "\n"
+                                                                                         << texto.toStdString();
+        EXPECT_TRUE(texto.endsWith(QByteArray("1. e4 e5 ") + f.resultado + "\r\n")) << f.nombre << "\n"
+                                                                                  << texto.toStdString();
+        const auto x = pgn_prueba::Extraer(e->Ruta("fin.pgn"));
+        EXPECT_EQ(x.diagnosticos, "") << f.nombre;
+        EXPECT_EQ(x.partidas, (std::vector<std::vector<std::string>>{{"e4", "e5"}})) << f.nombre;
+    }
+    // A game still running saves as unfinished.
+    Motor("negro", {"jugadas e7e5"});
+    ASSERT_TRUE(Empezar("", "negro"));
+    Partida::Jugar("e2e4");
+    ASSERT_TRUE(Esperar([] { return Partida::Pieza("e5") == rules::PeonNegro; }));
+    GuardarComo("sigue.pgn");
+    EXPECT_EQ(ListaPgn().Combo1->currentText(), "*");
+    ListaPgn().Command2_Click(2);
 }
 
 // Help opens the page with the desktop's opener; a fake opener in front of PATH.

@@ -86,6 +86,56 @@ TEST(Cola, AFullQueueGivesWayToGameMessagesOnly) {
     EXPECT_EQ(llena.Poner("TVP Terminado"), "TVP Terminado");
 }
 
+// A peer that repeats a request, or sends it broken, is refused each time: one refusal
+// of a kind waits at most, and a move made meanwhile goes first and is never dropped.
+TEST(Cola, RefusalsWaitOnceAndNeverKeepAMoveBack) {
+    Cola q;
+    EXPECT_EQ(q.Poner("NuevoCancelado|NuevoCancelado|RetrocesoCancelado|TablasCancelado|TVP ERROR|RetrocesoCancelado|"
+                      "AbrirCancelado|AbrirCancelado|AbrirCanceladoEPD|TablasCancelado"),
+              "NuevoCancelado|RetrocesoCancelado|AbrirCancelado|TablasCancelado");
+    EXPECT_EQ(q.n, 6);
+    // Once sent, the next one waits again.
+    q.Salida();
+    EXPECT_EQ(q.Poner("NuevoCancelado"), "");
+
+    const struct {
+        const char* entrada;
+        const char* salida;
+    } tabla[] = {
+        {"NuevoCancelado|Mensaje <a>x|TablasCancelado|Movimiento 52540|TIME 4:0",
+         "Movimiento 52540|TIME 4:0|NuevoCancelado|TablasCancelado|Mensaje <a>x"},
+        {"Mensaje <a>x|TVP ERROR|Ping", "Ping|TVP ERROR|Mensaje <a>x"},
+        // An open request refused keeps its place among the game messages.
+        {"AbrirCanceladoEPD|Movimiento 52540", "AbrirCanceladoEPD|Movimiento 52540"},
+        {"NuevoAceptado|RetrocesoCancelado|Movimiento 52540", "NuevoAceptado|Movimiento 52540|RetrocesoCancelado"},
+    };
+    for (const auto& c : tabla) {
+        Cola r;
+        EXPECT_EQ(r.Poner(c.entrada), "") << c.entrada;
+        EXPECT_EQ(r.Salida(), c.salida) << c.entrada;
+    }
+
+    // Full of chat: a refusal takes the newest line's place. Full of refusals and game
+    // messages: a game message or a move takes the newest refusal's, and a move then
+    // the newest game message's.
+    Cola chat;
+    for (int i = 0; i < 40; ++i) chat.Poner(QString("Mensaje <a>%1").arg(i));
+    EXPECT_EQ(chat.Poner("RetrocesoCancelado"), "");
+    EXPECT_EQ(chat.huecos[40], "RetrocesoCancelado");
+    Cola juego;
+    for (int i = 0; i < 36; ++i) juego.Poner("TVP M 5254");
+    juego.Poner("NuevoCancelado|TablasCancelado|TVP Terminado|TVP ERROR");
+    ASSERT_EQ(juego.n, 40);
+    EXPECT_EQ(juego.Poner("NuevoJuego 1 R 5"), "");
+    EXPECT_EQ(juego.Poner("Movimiento 52540|TIME 4:0|Movimiento 57550"), "");
+    EXPECT_EQ(juego.n, 40);
+    const std::string salida = juego.Salida();
+    EXPECT_NE(salida.find("TVP Terminado|Movimiento 52540|TIME 4:0|Movimiento 57550"), std::string::npos) << salida;
+    EXPECT_EQ(salida.find("Cancelado"), std::string::npos) << salida;
+    EXPECT_EQ(salida.find("TVP ERROR"), std::string::npos) << salida;
+    EXPECT_EQ(salida.find("NuevoJuego"), std::string::npos) << salida;
+}
+
 TEST(Cola, EmptyingClearsEverySlot) {
     Cola q;
     q.Poner("Ping|Rendirse|Mensaje <a>x");

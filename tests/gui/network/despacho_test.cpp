@@ -6,8 +6,13 @@
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
+#include "files/fEpd.h"
+#include "files/Guardar.h"
+#include "files/ListaPgn.h"
 #include "network/Chat.h"
+#include "network/Cola.h"
 #include "network/Nuevo.h"
+#include "network/Puntuacion.h"
 #include "network/Ranking.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
@@ -15,6 +20,7 @@
 #include "shell/Mdi.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -39,6 +45,20 @@ std::string UltimaLineaChat() {
 }
 
 std::string Registro() { return Reglas().Jugadas.List[4]; }
+
+// This side says Yes to the peer's game file ("AbrirPartida") or EPD list.
+void Consentir(Red& t, const char* peticion) {
+    t.e->respuestas = {IDYES};
+    t.Llega(peticion);
+    ASSERT_EQ(t.Cajas(), "35");
+    ASSERT_EQ(t.Cola(), std::string(peticion) == "AbrirPartida" ? "AbrirAceptado" : "AbrirAceptadoEPD");
+}
+
+// The queue for the peer in the order it goes out ("|" between), then emptied.
+std::string Salida(Red& t) {
+    cola::Ordenar(ColaEnvio, NumColaEnvio);
+    return t.Cola();
+}
 
 TEST_F(Despacho, PingPongAndTheFlashOfTheMainWindow) {
     Llega("Ping");
@@ -444,6 +464,7 @@ TEST_F(Despacho, VersionChatAndTheOpponentsRanking) {
 
 TEST_F(Despacho, APositionFromThePeerIsCheckedWholeFirst) {
     const char* negras = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1";
+    Consentir(*this, "AbrirPartidaEPD");
     Llega(QString("EPD 2N ") + negras);
     EXPECT_EQ(Cajas(), "");
     auto& g = Reglas();
@@ -456,6 +477,7 @@ TEST_F(Despacho, APositionFromThePeerIsCheckedWholeFirst) {
     EXPECT_TRUE(PosicionPreparada);
 
     Enlazar();
+    Consentir(*this, "AbrirPartidaEPD");
     Llega(QString("EPD T2B ") + negras);
     EXPECT_EQ(g.MiColor, "Negras");
     EXPECT_EQ(g.Turno, 2);
@@ -466,16 +488,19 @@ TEST_F(Despacho, APositionFromThePeerIsCheckedWholeFirst) {
     for (const QString& malo : {QString("EPD 1B ") + negras, QString("EPD 2B ") + negras, QString("EPD 1B no es una posicion"),
                                 QString("EPD 3N ") + negras}) {
         Enlazar();
+        Consentir(*this, "AbrirPartidaEPD");
         const std::string tablero = Tablero();
         Llega(malo);
         EXPECT_EQ(Cajas(), "Error interno.") << malo.toStdString();
         EXPECT_EQ(Tablero(), tablero);
     }
-    // During a game only after this side's Yes.
+    // During a game only after this side's Yes: an unasked one is ignored.
     Enlazar();
     Partida("R", 1);
     Llega(QString("EPD 2N ") + negras);
-    EXPECT_EQ(Cajas(), "Error interno.|53");
+    EXPECT_EQ(Cajas(), "");
+    EXPECT_EQ(g.TipoPartida, "R");
+    EXPECT_EQ(Pieza("e4"), 0);
     e->respuestas = {IDYES};
     Llega("AbrirPartidaEPD");
     EXPECT_EQ(Cajas(), "35");
@@ -495,7 +520,24 @@ TEST_F(Despacho, APositionFromThePeerIsCheckedWholeFirst) {
     EXPECT_FALSE(PartidaDeFichero);
 }
 
+// A list of positions read before the link is closed when the link is made: the peer
+// would not take a position from it, and the board starts afresh.
+TEST_F(Despacho, AListOfPositionsReadBeforeTheLinkIsClosedByIt) {
+    Reglas().Conectado = false;
+    e->Escribir("dos.epd", "4k3/8/8/8/8/8/8/R3K3 w Q -\r\nr3k3/8/8/8/8/8/8/4K3 b q -\r\n");
+    fEpd().LeerEPD(e->Ruta("dos.epd"));
+    ASSERT_TRUE(fEpd().Visible());
+    ASSERT_TRUE(PartidaDeFichero);
+    Reglas().Conectado = true;
+    Tavorin().AlConectar();
+    EXPECT_FALSE(fEpd().Visible());
+    EXPECT_FALSE(PartidaDeFichero);
+    EXPECT_EQ(Pieza("e2"), 1);
+    EXPECT_EQ(Cola().find("CancelarEPD"), std::string::npos);
+}
+
 TEST_F(Despacho, AGameStreamedByThePeer) {
+    Consentir(*this, "AbrirPartida");
     for (const char* m : {"TVP Iniciar", "TVP T N", "TVP T R", "TVP TB 0930", "TVP TN 10005", "TVP M 5254",
                           "TVP M 5755", "TVP M 7163", "TVP T 0"}) {
         Llega(m);
@@ -514,6 +556,7 @@ TEST_F(Despacho, AGameStreamedByThePeer) {
 
     // A streamed move of the wrong side stops the stream; the link goes.
     Enlazar();
+    Consentir(*this, "AbrirPartida");
     Llega("TVP Iniciar");
     Llega("TVP M 5755");
     EXPECT_EQ(Cajas(), "Error interno.");
@@ -525,7 +568,9 @@ TEST_F(Despacho, AGameStreamedByThePeer) {
     Enlazar();
     Partida("R", 1);
     Llega("TVP Iniciar");
-    EXPECT_EQ(Cajas(), "Error interno.|53");
+    EXPECT_EQ(Cajas(), "");
+    EXPECT_EQ(g.TipoPartida, "R");
+    EXPECT_FALSE(PartidaDeFichero);
     e->respuestas = {IDYES};
     Llega("AbrirPartida");
     EXPECT_EQ(Cola(), "AbrirAceptado");
@@ -539,6 +584,7 @@ TEST_F(Despacho, AGameStreamedByThePeer) {
 }
 
 TEST_F(Despacho, TheLinkEndingDuringAFileExchangeLeavesAFreshGame) {
+    Consentir(*this, "AbrirPartida");
     Llega("TVP Iniciar");
     Llega("TVP M 5254");
     Llega("Close");
@@ -547,6 +593,189 @@ TEST_F(Despacho, TheLinkEndingDuringAFileExchangeLeavesAFreshGame) {
     EXPECT_EQ(Pieza("e2"), 1);
     EXPECT_EQ(UltimaLineaChat(), "*** Desconectado");
     EXPECT_EQ(Cola(), "");
+}
+
+// A stream ("TVP ...") or a position ("EPD ...") is taken only after this side's Yes
+// to the peer's request, and a stream only until it ends: forged ones that would
+// start a rated game and book a loss (a clock of one second, or a mate in one) change
+// neither the board nor the ranking file.
+TEST_F(Despacho, AStreamOrPositionNobodyAgreedToChangesNeitherTheBoardNorTheRankingFile) {
+    Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+    Ranking().GrabarPuntuacion();
+    const QByteArray fichero = e->Contenido("Puntuacion.dat");
+    ASSERT_EQ(fichero.size(), 20);
+    const struct {
+        const char* nombre;
+        std::vector<const char*> mensajes;
+        const char* cajas;
+    } tabla[] = {
+        {"a rated game with one second left",
+         {"TVP Iniciar", "TVP T R", "TVP T N", "TVP T 2", "TVP TN 0001", "TVP Terminado", "TIME 0:1"},
+         ""},
+        {"a mate in one, then the mate",
+         {"TVP Iniciar", "TVP T R", "TVP T B", "TVP M 6263", "TVP M 5755", "TVP M 7274", "TVP T 0", "TVP Terminado",
+          "Movimiento 48840"},
+         "Error interno."},
+        {"a position", {"EPD 1B 4k3/8/8/8/8/8/8/4K2R w K - 0 1"}, ""},
+        // After a stream that this side agreed to, a second one is not.
+        {"a stream after a stream", {"AbrirPartida", "TVP Iniciar", "TVP Terminado", "TVP Iniciar", "TVP T R"}, "35"},
+    };
+    auto& r = Reloj();
+    for (const auto& c : tabla) {
+        Enlazar();
+        const std::string tablero = Tablero();
+        e->respuestas = {IDYES};
+        for (const char* m : c.mensajes) Llega(m);
+        for (int i = 0; i < 3; ++i) {
+            reloj += 1000;
+            if (r.Timer1->isActive()) r.Timer1_Timer();
+            if (r.Timer2->isActive()) r.Timer2_Timer();
+        }
+        EXPECT_EQ(Cajas(), c.cajas) << c.nombre;
+        EXPECT_EQ(Tablero(), tablero) << c.nombre;
+        EXPECT_TRUE(Reglas().TipoPartida.empty()) << c.nombre;
+        EXPECT_EQ(Ranking().RegPuntuacion, puntuacion::kRegistroNuevo) << c.nombre;
+        EXPECT_EQ(e->Contenido("Puntuacion.dat"), fichero) << c.nombre;
+    }
+}
+
+// An answer to a take-back request acts only on the board it was asked about: the
+// request goes when a move of the peer comes or the game ends.
+TEST_F(Despacho, AStaleTakeBackAnswerTakesNothingBack) {
+    auto pedir = [this] {
+        Mover("e2e4");
+        Cola();
+        Mdi().mnuRetroceder_Click();
+        ASSERT_EQ(Cola(), "Retroceso");
+        ASSERT_TRUE(RetrocesoPendiente);
+    };
+    // The peer moved since the request.
+    Partida("R", 1);
+    pedir();
+    Llega("Movimiento 57550");
+    EXPECT_FALSE(RetrocesoPendiente);
+    Llega("RetrocesoAceptado");
+    Llega("RetrocesoCancelado");
+    EXPECT_EQ(Cajas(), "");
+    EXPECT_EQ(Registro(), "5254\r\n5755\r\n");
+    EXPECT_EQ(Pieza("e5"), 7);
+    EXPECT_EQ(Reglas().Turno, 1);
+
+    // The game ended, and another began, since the request.
+    Partida("R", 1);
+    pedir();
+    Llega("Rendirse");
+    EXPECT_EQ(Cajas(), "16");
+    EXPECT_FALSE(RetrocesoPendiente);
+    Llega("RetrocesoAceptado");
+    EXPECT_EQ(Pieza("e4"), 1);
+    Partida("R", 1);
+    Mover("e2e4");
+    Cola();
+    Llega("RetrocesoAceptado");
+    EXPECT_EQ(Cajas(), "");
+    EXPECT_EQ(Pieza("e4"), 1);
+    EXPECT_EQ(Reglas().Turno, 0);
+
+    // After a game file the last move may be the peer's: neither side's answer takes it
+    // back for the other.
+    for (const char* lado : {"N", "B"}) {
+        Enlazar();
+        Consentir(*this, "AbrirPartida");
+        for (const char* m : {"TVP Iniciar", "TVP T R", lado == std::string("N") ? "TVP T N" : "TVP T B", "TVP M 6263",
+                              lado == std::string("N") ? "TVP T 0" : "TVP T 1", "TVP Terminado"})
+            Llega(m);
+        if (lado == std::string("N")) {
+            Mdi().mnuRetroceder_Click();
+            Cola();
+            Llega("RetrocesoAceptado");
+        } else {
+            Llega("Retroceso");
+            EXPECT_EQ(Cola(), "RetrocesoCancelado");
+        }
+        EXPECT_EQ(Cajas(), "") << lado;
+        EXPECT_EQ(Pieza("f3"), 1) << lado;
+        EXPECT_EQ(Reglas().Turno, lado == std::string("N") ? 0 : 1) << lado;
+    }
+
+    // A draw offer goes with its game too: a late acceptance books nothing.
+    const auto puntos = Ranking().RegPuntuacion;
+    Partida("R", 1);
+    e->respuestas = {IDYES};
+    Mdi().mnuOfrecerTablas_Click();
+    Cola();
+    Cajas();
+    Llega("Rendirse");
+    EXPECT_EQ(Cajas(), "16");
+    Partida("R", 1);
+    Llega("TablasAceptadas");
+    EXPECT_EQ(Cajas(), "");
+    EXPECT_EQ(Reglas().TipoPartida, "R");
+    EXPECT_EQ(Ranking().RegPuntuacion[3], puntos[3]);
+}
+
+// A peer that sends broken or repeated requests is refused once while a refusal of
+// that kind waits: the local move goes out first and is never dropped.
+TEST_F(Despacho, AFloodOfBrokenRequestsNeitherDropsNorDelaysTheLocalMove) {
+    Partida("R", 1);
+    for (int i = 0; i < 200; ++i) {
+        Llega("NuevoJuego 3 X 1");
+        Llega("Retroceso");
+        Llega("AbrirAceptado");
+    }
+    EXPECT_EQ(NumColaEnvio, 3);
+    Mover("e2e4");
+    EXPECT_EQ(Salida(*this), "Movimiento 52540|NuevoCancelado|RetrocesoCancelado|TVP ERROR");
+    EXPECT_EQ(Pieza("e4"), 1);
+}
+
+// Each end of a game with the peer leaves its result for Save game: a resignation on
+// either side, a draw agreed either way, a flag fall.
+TEST_F(Despacho, EachEndOfAGameLeavesItsResultForSaveGame) {
+    auto resultado = [] {
+        GuardarPartidaPgn();
+        const std::string r = ListaPgn().Combo1->currentText().toStdString();
+        ListaPgn().Command2_Click(2);
+        return r;
+    };
+    Partida("R", 1);
+    Mover("e2e4");
+    EXPECT_EQ(Cola(), "Movimiento 52540");
+    EXPECT_EQ(resultado(), "*");
+    Llega("Rendirse");
+    EXPECT_EQ(resultado(), "1-0");
+    Partida("R", 2);
+    Llega("Rendirse");
+    EXPECT_EQ(resultado(), "0-1");
+    Partida("A", 2);
+    e->respuestas = {IDYES};
+    Mdi().mnuRendirse_Click();
+    EXPECT_EQ(Cola(), "Rendirse");
+    EXPECT_EQ(resultado(), "1-0");
+    Partida("R", 1);
+    e->respuestas = {IDYES};
+    Llega("OfrecerTablas");
+    EXPECT_EQ(Cola(), "TablasAceptadas");
+    EXPECT_EQ(resultado(), "1/2-1/2");
+    Partida("R", 2);
+    e->respuestas = {IDYES};
+    Mdi().mnuOfrecerTablas_Click();
+    EXPECT_EQ(Cola(), "OfrecerTablas");
+    Llega("TablasAceptadas");
+    EXPECT_EQ(resultado(), "1/2-1/2");
+    // White's flag falls on the side that plays Black.
+    Partida("R", 2);
+    MinutosBlancas = 0, SegundosBlancas = 1;
+    Reloj().CorrenBlancas();
+    reloj += 2000;
+    Reloj().Timer1_Timer();
+    ASSERT_TRUE(Reglas().TipoPartida.empty());
+    EXPECT_EQ(resultado(), "0-1");
+    // The next game starts without a result.
+    Partida("R", 1);
+    EXPECT_EQ(resultado(), "*");
+    Cajas();
+    Cola();
 }
 
 }  // namespace

@@ -1,19 +1,16 @@
 #include "red_pruebas.h"
 
 #include "app/Variables.h"
-#include "board/Geometria.h"
 #include "board/Tavorin.h"
 #include "network/Cola.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/FuenteReloj.h"
-#include "platform/PictureBox.h"
 #include "platform/Sonido.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
 #include <QStringList>
-#include <QTest>
 #include <QTimer>
 
 void Red::SetUp() {
@@ -88,19 +85,6 @@ void Red::Partida(const char* tipo, int lado, int minutos) {
     Cajas();
 }
 
-void Red::Mover(const std::string& uci) {
-    const bool inv = ::Mdi().mnuInvertirTablero->isChecked();
-    auto centro = [inv](const std::string& c) {
-        const int col = geometria::Espejo(c[0] - 'a' + 1, inv), fila = geometria::Espejo(c[1] - '0', inv);
-        const long s = AnchoCasilla;
-        return QPoint(int(geometria::PixelX(col, s) + s / 2), int(geometria::PixelY(fila, s) + s / 2));
-    };
-    PictureBox* p = ::Tavorin().PicBuffer;
-    const QPoint o = centro(uci.substr(0, 2)), d = centro(uci.substr(2, 2));
-    QTest::mousePress(p, Qt::LeftButton, {}, o);
-    QTest::mouseMove(p, (o + d) / 2);
-    QTest::mouseMove(p, d);
-    QTest::mouseRelease(p, Qt::LeftButton, {}, d);
-}
+void Red::Mover(const std::string& uci) { ArrastrarPieza(uci); }
 
 int Red::Pieza(const std::string& casilla) { return Reglas().Casillas[casilla[0] - 'a' + 1][casilla[1] - '0']; }

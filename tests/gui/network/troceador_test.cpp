@@ -8,6 +8,8 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 namespace {
 
 // The split of one arrival, messages joined by " | ", the waiting tail after " ~ ".
@@ -41,7 +43,10 @@ TEST(Troceador, OneArrivalIsSplitIntoItsMessages) {
         {"Mensaje <a>uno\r\nMensaje <b>dos\nPing", "Mensaje <a>uno | Mensaje <b>dos | Ping"},
         {"Mensaje <a>I said Close", "Mensaje <a>I said Close"},
         {"Mensaje <a>ok RendirseMovimiento 52540", "Mensaje <a>ok RendirseMovimiento 52540"},
-        {"EPD 1B 8/8/8/8/8/8/8/K6k wMensaje <a>x\r\n", "EPD 1B 8/8/8/8/8/8/8/K6k w | Mensaje <a>x"},
+        // A position is a line as a chat line is.
+        {"EPD 1B 8/8/8/8/8/8/8/K6k w\r\nMensaje <a>x\r\n", "EPD 1B 8/8/8/8/8/8/8/K6k w | Mensaje <a>x"},
+        {"EPD 1B 8/8/8/8/8/8/8/K6k w id Close\r\nPing", "EPD 1B 8/8/8/8/8/8/8/K6k w id Close | Ping"},
+        {"EPD 1B 8/8/8/8/8/8/8/K6k wMensaje <a>x\r\n", "EPD 1B 8/8/8/8/8/8/8/K6k wMensaje <a>x"},
         // The rest of a chat line whose start was taken without it is dropped.
         {"Rendirse\r\nPing", "Ping"},
         {"ok Movimiento 52540\r\nMovimiento 57550", "Movimiento 57550"},
@@ -61,7 +66,10 @@ TEST(Troceador, OneArrivalIsSplitIntoItsMessages) {
         {"AbrirPartidaEPD 1B 8/8/8/8/8/8/8/K6k w", "AbrirPartidaEPD 1B 8/8/8/8/8/8/8/K6k w"},
         {"NuevoJuego 3 Q 999Ping", "NuevoJuego 3 Q 999 | Ping"},
         {"EPD 1B rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3Ping",
-         "EPD 1B rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 | Ping"},
+         "EPD 1B rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3Ping"},
+        // A position is never carved out of the end of a longer keyword.
+        {"AbrirPartidaEPD\r\n", ""},
+        {"AbrirAceptadoEPDEPD 1B 8/8/8/8/8/8/8/K6k w\r\n", "AbrirAceptadoEPD | EPD 1B 8/8/8/8/8/8/8/K6k w"},
         {"TVP IniciarTVP T BTVP TB 0930TVP TN 12345TVP M 27285TVP M 5254TVP Terminado",
          "TVP Iniciar | TVP T B | TVP TB 0930 | TVP TN 12345 | TVP M 27285 | TVP M 5254 | TVP Terminado"},
         // What fits no message stays with the one before it, or stands alone.
@@ -84,6 +92,9 @@ TEST(Troceador, ACutMessageWaitsForItsRestUnlessNothingMoreComes) {
         {"Movim", " ~ Movim", "Movim"},
         {"PingMovimiento 57", "Ping ~ Movimiento 57", "Ping | Movimiento 57"},
         {"TIME 4:", " ~ TIME 4:", "TIME 4:"},
+        // A move always carries its promotion code.
+        {"Movimiento 5254", " ~ Movimiento 5254", "Movimiento 5254"},
+        {"Movimiento 52540", "Movimiento 52540", "Movimiento 52540"},
         // A chat line ends where its line ending says, or (the old form) where it came.
         {"Mensaje <a>hola P\r\n", "Mensaje <a>hola P", "Mensaje <a>hola P"},
         {"Mensaje <a>hola P", "Mensaje <a>hola P", "Mensaje <a>hola P"},
@@ -177,9 +188,13 @@ TEST(Troceador, TypedTextNeverBecomesAMessage) {
                     for (const QByteArray& m : u.Extraer()) leidos.push_back(m);
                     ASSERT_FALSE(leidos.empty());
                     EXPECT_EQ(leidos.back(), "Pong");
-                    // Junk that begins with no keyword is ignored by the dispatcher.
+                    // Junk that begins with no keyword is ignored by the dispatcher; a
+                    // whole position typed in the line is a position, which is taken only
+                    // where this side asked for one.
+                    const bool posicion = p.startsWith("EPD");
                     for (size_t i = 0; i + 1 < leidos.size(); ++i)
-                        EXPECT_TRUE(leidos[i].startsWith("Mensaje") || !EmpiezaPorClave(leidos[i]))
+                        EXPECT_TRUE(leidos[i].startsWith("Mensaje") || (posicion && leidos[i].startsWith("EPD 1B ")) ||
+                                    !EmpiezaPorClave(leidos[i]))
                             << leidos[i].toStdString() << " from " << linea.toStdString() << " cut at " << corte;
                 }
             }
@@ -187,12 +202,87 @@ TEST(Troceador, TypedTextNeverBecomesAMessage) {
     }
 }
 
-TEST(Troceador, OnlyChatLinesAreFramedAndTheirTextStaysOnOneLine) {
+TEST(Troceador, OnlyChatLinesAndPositionsAreFramedAndTheirTextStaysOnOneLine) {
     EXPECT_EQ(tvp::Enmarcar("Mensaje <a>caf\u00e9"), QByteArray("Mensaje <a>caf\xC3\xA9\r\n"));
     EXPECT_EQ(tvp::Enmarcar("Mensaje <a>uno\r\ndos\ntres"), QByteArray("Mensaje <a>uno  dos tres\r\n"));
+    EXPECT_EQ(tvp::Enmarcar("EPD T1N 8/8/8/8/8/8/8/K6k w - - id \"x\rClose\""),
+              QByteArray("EPD T1N 8/8/8/8/8/8/8/K6k w - - id \"x Close\"\r\n"));
     for (const char* palabra : palabras::kMensajes) {
-        if (QByteArray(palabra).startsWith("Mensaje")) continue;
+        if (QByteArray(palabra).startsWith("Mensaje") || QByteArray(palabra).startsWith("EPD")) continue;
         EXPECT_EQ(tvp::Enmarcar(palabra), QByteArray(palabra));
+    }
+}
+
+// A line of an EPD file goes to the peer as it is, its last field often free text
+// ("id ..."): each protocol message at its end stays in the position however the
+// arrivals cut it; the old form, unframed, runs to the end of what came.
+TEST(Troceador, AKeywordAtTheEndOfAPositionStaysInIt) {
+    const QByteArray saludo = tvp::Enmarcar("Mensaje Luis se ha conectado con Tavorin versión 1.55");
+    for (const char* palabra : palabras::kMensajes) {
+        for (const QString& linea : {QString("EPD 1B 8/8/8/8/8/8/8/K6k w - - id ") + palabra,
+                                     QString("EPD T2N 8/8/8/8/8/8/8/K6k b - - c0 ") + palabra}) {
+            const QByteArray texto = linea.toUtf8();
+            const QByteArray envio = tvp::Enmarcar(linea);
+            ASSERT_EQ(envio, texto + "\r\n");
+            EXPECT_EQ(Partir(envio + "Ping"), texto.toStdString() + " | Ping");
+            EXPECT_EQ(Partir(texto, false), texto.toStdString());
+            EXPECT_EQ(Partir(texto, true), texto.toStdString());
+            for (qsizetype corte = 1; corte < envio.size(); ++corte) {
+                tvp::Troceador t;
+                t.Anadir(saludo);
+                t.Extraer();
+                std::vector<QByteArray> leidos;
+                for (const QByteArray& pieza : {envio.left(corte), envio.mid(corte) + "Pong"}) {
+                    t.Anadir(pieza);
+                    for (const QByteArray& m : t.Extraer()) leidos.push_back(m);
+                }
+                ASSERT_EQ(leidos.size(), 2u) << texto.toStdString() << " cut at " << corte;
+                EXPECT_EQ(leidos[0], texto);
+                EXPECT_EQ(leidos[1], "Pong");
+            }
+        }
+    }
+}
+
+// CPU time the splitter takes for `piezas`, one arrival each, on a link where the peer
+// ended its lines before; `leidos` gets the messages.
+double Segundos(const std::vector<QByteArray>& piezas, std::vector<QByteArray>& leidos) {
+    tvp::Troceador t;
+    t.Anadir(tvp::Enmarcar("Mensaje hola"));
+    t.Extraer();
+    const std::clock_t antes = std::clock();
+    for (const QByteArray& p : piezas) {
+        EXPECT_TRUE(t.Anadir(p));
+        for (QByteArray& m : t.Extraer()) leidos.push_back(std::move(m));
+    }
+    EXPECT_FALSE(t.Error());
+    return double(std::clock() - antes) / CLOCKS_PER_SEC;
+}
+
+// What is held is read once: a message that comes a byte at a time costs its length,
+// not its length squared (a 60 KB line took tens of seconds).
+TEST(Troceador, AMessageThatComesAByteAtATimeIsReadOnce) {
+    const QByteArray largo(60 * 1024, 'x');
+    const QByteArray envios[] = {
+        tvp::Enmarcar("Mensaje <a>" + QString::fromLatin1(largo)),
+        tvp::Enmarcar("EPD 1B 8/8/8/8/8/8/8/K6k w - - id " + QString::fromLatin1(largo)),
+        // A clock report whose minutes do not end: past the longest message of fixed
+        // fields it is junk, not waited for.
+        "TIME " + QByteArray(60 * 1024, '4') + "Ping",
+    };
+    for (const QByteArray& envio : envios) {
+        std::vector<QByteArray> piezas;
+        for (char c : envio) piezas.push_back(QByteArray(1, c));
+        std::vector<QByteArray> leidos;
+        // Generous: far under a second in any build; the whole length squared took minutes.
+        EXPECT_LT(Segundos(piezas, leidos), 2.0) << envio.left(12).toStdString();
+        ASSERT_FALSE(leidos.empty());
+        if (envio.endsWith("\r\n")) {
+            ASSERT_EQ(leidos.size(), 1u);
+            EXPECT_EQ(leidos[0] + "\r\n", envio);
+        } else {
+            EXPECT_EQ(leidos.back(), "Ping");
+        }
     }
 }
 

@@ -349,11 +349,11 @@ TEST_F(Ventanas, AChatFloodKeepsOnlyTheMostRecentLines) {
     auto& c = Chat();
     c.Show();
     c.ChatList->clear();
-    for (int i = 1; i <= 100000; ++i) Llega(QString("Mensaje <Luis>línea %1").arg(i));
+    for (int i = 1; i <= 12000; ++i) Llega(QString("Mensaje <Luis>línea %1").arg(i));
     const QStringList lineas = c.ChatList->toPlainText().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lineas.size(), 5000);
-    EXPECT_EQ(lineas.front(), "<Luis>línea 95001");
-    EXPECT_EQ(lineas.back(), "<Luis>línea 100000");
+    EXPECT_EQ(lineas.front(), "<Luis>línea 7001");
+    EXPECT_EQ(lineas.back(), "<Luis>línea 12000");
     // Long lines: about a million characters are kept, in whole lines.
     const QString larga = QString("palabra ").repeated(7500);
     for (int i = 0; i < 40; ++i) Llega("Mensaje <Luis>" + larga);
@@ -442,6 +442,24 @@ TEST_F(RankingFichero, AtStartUpAMissingOrBrokenFileIsMadeFresh) {
         EXPECT_TRUE(e.mensajes.empty()) << c.nombre;
     }
     EXPECT_EQ(Ranking().Label[4]->text(), "Puntos: 1250");
+}
+
+// The record is the file's first 20 bytes: a longer file is read, not reset, and a
+// booking rewrites those 20 bytes and keeps the rest.
+TEST_F(RankingFichero, ALongerFileIsReadFromItsFirstTwentyBytesAndKeepsTheRest) {
+    Entorno e;
+    const QByteArray resto("\x01\x02resto", 7);
+    e.Escribir("Puntuacion.dat", Bytes({3, 1, 1, 1, 1250}) + resto);
+    Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+    e.Arrancar();
+    auto& r = Ranking();
+    r.LeerPuntuacion();
+    EXPECT_EQ(r.RegPuntuacion[0], 3);
+    EXPECT_EQ(r.RegPuntuacion[4], 1250);
+    EXPECT_EQ(e.Contenido("Puntuacion.dat"), Bytes({3, 1, 1, 1, 1250}) + resto);
+    r.SumaDePartidas(2);
+    EXPECT_EQ(e.Contenido("Puntuacion.dat"), Bytes({4, 2, 1, 1, 1300}) + resto);
+    EXPECT_TRUE(e.mensajes.empty());
 }
 
 TEST_F(RankingFichero, BookingsAreWrittenAndNeverLost) {

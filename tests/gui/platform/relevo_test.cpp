@@ -1,7 +1,7 @@
 // The stdio relay against the test engine: lines as the program writes them (split
-// writes, CR LF, standard error, a last line without line end, bytes that are not
-// UTF-8, a line too long), the end event, writes, and stopping a program that
-// resists or has a child of its own.
+// writes, CR LF, CR alone, standard error, a last line without line end, bytes that are
+// not UTF-8, a line too long), a program that floods while a handler waits, the end
+// event, writes, and stopping a program that resists or has a child of its own.
 #include "platform/Relevo.h"
 
 #include "child_process.h"
@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -67,6 +68,45 @@ TEST(Relevo, LinesComeOnePerEventAsTheProgramWritesThem) {
     QFile registro(b.carpeta + "/registro.txt");
     ASSERT_TRUE(registro.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(registro.readAll()), "eco uno\neco_crlf dos\ntrozos tres\nerror cuatro\nlatin1\ncwd\n");
+}
+
+TEST(Relevo, CrLfLfAndCrAloneEachEndOneLine) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    b.r->EnviarDato("eco_cr uno");
+    b.r->EnviarDato("eco_cr");           // an empty line
+    b.r->EnviarDato("cr_lf_aparte dos");  // CR LF split between two reads
+    b.r->EnviarDato("eco_crlf tres");
+    b.r->EnviarDato("eco cuatro");
+    ASSERT_TRUE(b.Esperar("out:cuatro"));
+    EXPECT_EQ(b.eventos, (QStringList{"out:uno", "out:", "out:dos", "out:tres", "out:cuatro"}));
+}
+
+TEST(Relevo, WhileAHandlerWaitsTheProgramWaitsOnItsWritesAndTheLinesWaitingComeInSlices) {
+    Banco b;
+    ASSERT_TRUE(b.r->Ejecutar(b.programa));
+    const pid_t pid = b.r->Pid();
+    long long escrito = -1;
+    int lineas = 0, seguidas = 0, masSeguidas = 0;
+    QObject::connect(b.r, &Relevo::DatoRecibido, [&](const QString&) {
+        ++lineas;
+        masSeguidas = std::max(masSeguidas, ++seguidas);
+        if (lineas != 1) return;
+        // A message box's loop, open until the program waits on the pipe for good (or
+        // has written far more than a pipe holds).
+        testsupport::Escritor programa(pid);
+        (void)QTest::qWaitFor([&] { return programa.Parado(500) || programa.Escrito() > (16 << 20); }, 20000);
+        escrito = programa.Escrito();
+    });
+    // Counts the lines handed over between two turns of the event loop.
+    QTimer vuelta;
+    QObject::connect(&vuelta, &QTimer::timeout, [&] { seguidas = 0; });
+    vuelta.start(0);
+    b.r->EnviarDato("inundar_sin_fin 20");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lineas > 20000; }, 30000));
+    EXPECT_GE(escrito, 0);
+    EXPECT_LT(escrito, 4 << 20) << "the program went on writing while the handler waited";
+    EXPECT_LE(masSeguidas, 1000) << "the event loop waited for " << masSeguidas << " lines";
 }
 
 TEST(Relevo, TheLastLineWithoutEndComesBeforeTheEndEvent) {

@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -278,13 +279,14 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"panel, draw", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuOfrecerTablas, 13, ""},
         {"panel, take-back", [&] { Cpu().Show(); RetrocesoPendiente = true; registro(); },
          &forms::Mdi::mnuRetroceder, 14, ""},
-        // Save game is no silent no-op: the engine panel's game saves as any other.
+        // Save game is no silent no-op: the engine panel's game saves as any other. Open
+        // and Options say why they do nothing while the panel or the browser is shown.
         {"panel, save", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuGuardarPartida, 3, "80/64"},
-        {"panel, open", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuAbrirPartida, 1, ""},
+        {"panel, open", [&] { Cpu().Show(); }, &forms::Mdi::mnuAbrirPartida, 1, "80/64"},
+        {"browser, options", [&] { ListaPgn().Show(); }, &forms::Mdi::mnuOpciones, 19, "80/64"},
         // The PGN browser blocks these silently.
         {"browser, resign", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuRendirse, 12, ""},
         {"browser, draw", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuOfrecerTablas, 13, ""},
-        {"browser, options", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuOpciones, 19, ""},
         {"browser, address", [] { ListaPgn().Show(); Mdi().DireccionLocal = [] { return QString("127.0.0.1"); }; },
          &forms::Mdi::mnuObtenerIp, 7, ""},
         {"browser, save", [&] { ListaPgn().Show(); }, &forms::Mdi::mnuGuardarPartida, 3, "80/64"},
@@ -298,8 +300,8 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         // Open, then save as from the move list, without the guards of the menu (a game
         // still coming from a file says so).
         {"open, set-up", [] { ModoPreparar = true; PartidaDeFichero = true; }, &forms::Mdi::mnuAbrirPartida, 1, ""},
-        {"open, browser saving", [] { ListaPgn().Show(); ListaPgn().Command2[1]->show(); PartidaDeFichero = true; },
-         &forms::Mdi::mnuAbrirPartida, 1, ""},
+        {"open, browser saving", [] { ListaPgn().Show(); ListaPgn().Command2[1]->show(); },
+         &forms::Mdi::mnuAbrirPartida, 1, "80/64"},
         // A save button left shown in a closed browser blocks nothing.
         {"open, browser closed", [] { ListaPgn().Command2[1]->show(); PartidaDeFichero = true; },
          &forms::Mdi::mnuAbrirPartida, 1, "80/64"},
@@ -334,12 +336,14 @@ TEST(Guardas, WithThePgnBrowserShownTheViewItemsDoNothing) {
     m.mnuRgb->trigger();
     m.Toolbar1[18]->trigger();
     EXPECT_FALSE(ColorRgb().Visible());
-    m.mnuOpciones->trigger();
-    EXPECT_FALSE(Opciones().Visible());
     m.mnuObtenerIp->trigger();
     EXPECT_FALSE(Ip().Visible());
     EXPECT_EQ(e.Leer("Configuracion", "Chat"), antes);
     EXPECT_TRUE(e.mensajes.empty());
+    // Options says why it does not open.
+    m.mnuOpciones->trigger();
+    EXPECT_FALSE(Opciones().Visible());
+    EXPECT_EQ(Vistos(e), "80/64");
 }
 
 TEST(Guardas, ConnectAndAddressShowTheirWindows) {
@@ -491,7 +495,7 @@ TEST(Abrir, EachKindOfFileGoesItsWay) {
         {"own file during a game, No", [] { Conectado("R"); }, "a.tvp", {IDNO}, "57/68", "", false, ""},
         {"own file during a game, Yes", [] { Conectado("R"); }, "a.tvp", {IDYES}, "57/68", "AbrirPartida", false,
          "a.tvp"},
-        {"own file connected, no game", [] { Conectado(); }, "a.tvp", {}, "", "TVP Iniciar", true, ""},
+        {"own file connected, no game", [] { Conectado(); }, "a.tvp", {}, "", "AbrirPartida", false, "a.tvp"},
         {"EPD, not connected", [] {}, "a.epd", {}, "55/64", "", false, ""},
     };
     for (const Caso& c : casos) {
@@ -624,6 +628,77 @@ TEST(Preparar, AGameUnderWayAsksFirst) {
     Mdi().mnuSetTablero->trigger();
     EXPECT_EQ(e.mensajes.size(), 1u);
     EXPECT_FALSE(SetTableroF().Visible());
+}
+
+// Set-up, Cancel, Options, OK: when the main window is activated again (as the window
+// system does once the options close), the hidden set-up window is not taken up again:
+// New game, Open and Save each open their window, and a new game starts on the
+// normal board.
+TEST(Preparar, ACancelledSetUpStaysClosedWhenTheMainWindowIsActivatedAgain) {
+    Entorno e;
+    e.Arrancar();
+    Reiniciar(e);
+    auto& m = Mdi();
+    auto activar = [&m] {
+        QEvent activa(QEvent::WindowActivate);
+        QApplication::sendEvent(&m, &activa);
+        QApplication::processEvents();
+    };
+    m.mnuSetTablero->trigger();
+    ASSERT_TRUE(ModoPreparar);
+    SetTableroF().Command4->click();
+    ASSERT_FALSE(ModoPreparar);
+    m.mnuOpciones->trigger();
+    ASSERT_TRUE(Opciones().Visible());
+    Opciones().Command1->click();
+    ASSERT_FALSE(Opciones().Visible());
+    activar();
+    // The area still names the hidden set-up window as its active one, or the board.
+    ASSERT_TRUE(m.Area->activeSubWindow());
+    EXPECT_FALSE(ModoPreparar);
+    EXPECT_FALSE(SetTableroF().Visible());
+    // The set-up opened and cancelled again shows the normal board.
+    m.mnuSetTablero->trigger();
+    ASSERT_TRUE(SetTableroF().Visible());
+    SetTableroF().Command4->click();
+    activar();
+    EXPECT_FALSE(ModoPreparar);
+    EXPECT_FALSE(m.mnuInvertirTablero->isChecked());
+    EXPECT_EQ(Tavorin().Letras[0]->text(), "A");
+    EXPECT_EQ(Tavorin().Numeros[0]->text(), "1");
+    // Open and Save show their dialogs.
+    Dialogo abrir;
+    abrir.Responder({});
+    m.mnuAbrirPartida->trigger();
+    EXPECT_TRUE(abrir.visto);
+    activar();
+    Dialogo guardar;
+    guardar.Responder({});
+    m.mnuGuardarPartida->trigger();
+    EXPECT_TRUE(guardar.visto);
+    activar();
+    // New game opens the engine panel; the board has White's king on e1, seen from White.
+    m.mnuNuevaPartida->trigger();
+    EXPECT_TRUE(Cpu().Visible());
+    EXPECT_EQ(rules_test::En(Reglas(), "e1"), rules::ReyBlanco);
+    EXPECT_FALSE(m.mnuInvertirTablero->isChecked());
+    EXPECT_EQ(Tavorin().Letras[0]->text(), "A");
+    EXPECT_EQ(Tavorin().Numeros[0]->text(), "1");
+    EXPECT_TRUE(e.mensajes.empty()) << Vistos(e);
+}
+
+// Closed by any way, even by another window that hides it, the set-up window ends
+// the set-up; a window hidden is never activated again.
+TEST(Preparar, TheSetUpEndsWheneverItsWindowIsHidden) {
+    Entorno e;
+    e.Arrancar();
+    Reiniciar(e);
+    Mdi().mnuSetTablero->trigger();
+    ASSERT_TRUE(ModoPreparar);
+    SetTableroF().Hide();
+    EXPECT_FALSE(ModoPreparar);
+    SetTableroF().Form_Activate();
+    EXPECT_FALSE(ModoPreparar);
 }
 
 // ---- Take-back on the board -------------------------------------------------------------------

@@ -182,7 +182,7 @@ TEST(Colocacion, StartAndExitCyclesKeepThePlace) {
 }
 
 // Side windows and the board window, in pixels of the main window's area.
-TEST(Apartar, AWindowThatCoversTheBoardGoesBesideItAndNoOtherMoves) {
+TEST(Apartar, AWindowInViewAndClearOfTheBoardStaysAnyOtherGoesBesideIt) {
     const QSize area(900, 640);
     const QRect tablero(0, 0, 487, 507);
     struct Caso {
@@ -192,41 +192,90 @@ TEST(Apartar, AWindowThatCoversTheBoardGoesBesideItAndNoOtherMoves) {
     };
     const Caso casos[] = {
         {"clear of the board: kept", QRect(500, 10, 240, 280), QRect(500, 10, 240, 280)},
-        {"clear of it and outside the area: kept", QRect(950, 700, 100, 100), QRect(950, 700, 100, 100)},
         {"over its right files: to the right, same height", QRect(366, 324, 240, 280), QRect(487, 324, 240, 280)},
         {"to the right, brought up into the area", QRect(366, 500, 240, 280), QRect(487, 360, 240, 280)},
         {"over its bottom ranks, too wide for the right: below", QRect(0, 383, 420, 100), QRect(0, 507, 420, 100)},
         {"touching it is no overlap", QRect(487, 0, 100, 100), QRect(487, 0, 100, 100)},
+        {"a few pixels below the area", QRect(500, 550, 100, 100), QRect(500, 550, 100, 100)},
+        {"further below the area", QRect(500, 560, 100, 100), QRect(486, 507, 100, 100)},
         {"inside it: the nearest side", QRect(100, 430, 60, 60), QRect(100, 507, 60, 60)},
+        // Out of view, clear of the board: back beside it, where it still meets its side.
+        {"partly outside the area", QRect(850, 20, 100, 100), QRect(487, 20, 100, 100)},
+        {"wholly outside the area", QRect(950, 700, 100, 100), QRect(487, 506, 100, 100)},
+        {"left of the area", QRect(-300, 100, 100, 100), QRect(0, 507, 100, 100)},
     };
     for (const Caso& c : casos) EXPECT_EQ(lugares::Apartar(c.ventana, tablero, area), c.esperado) << c.nombre;
+    // A window in view that covers another one moves; the one it covered stays.
+    const QRect reloj(487, 0, 150, 120);
+    EXPECT_EQ(lugares::Apartar(QRect(500, 30, 200, 150), tablero, area, {reloj}), QRect(487, 120, 200, 150));
+    EXPECT_EQ(lugares::Apartar(reloj, tablero, area, {QRect(487, 120, 200, 150)}), reloj);
 }
 
-TEST(Apartar, TheSideThatTheAreaShowsMostOfWinsThenTheOneThatCoversLeastOfTheOthers) {
+TEST(Apartar, TheAreaShowsTheWindowThenTheBoardIsLeftClearThenTheOthers) {
     // A board in the middle: left of it there is room as well.
     const QRect medio(300, 100, 300, 300);
     EXPECT_EQ(lugares::Apartar(QRect(320, 150, 100, 100), medio, QSize(900, 640)), QRect(200, 150, 100, 100));
     // The nearest sides are taken by other windows: the next one.
     EXPECT_EQ(lugares::Apartar(QRect(320, 150, 100, 100), medio, QSize(900, 640), {QRect(150, 100, 150, 300)}),
               QRect(320, 0, 100, 100));
+    // Both taken: below it, against the board rather than only against a window.
     EXPECT_EQ(lugares::Apartar(QRect(320, 150, 100, 100), medio, QSize(900, 640),
                                {QRect(150, 100, 150, 300), QRect(300, 0, 300, 100)}),
-              QRect(200, 0, 100, 100));
+              QRect(320, 400, 100, 100));
     // Along the side, next to a window already there rather than over it.
     EXPECT_EQ(lugares::Apartar(QRect(700, 0, 150, 190), QRect(0, 0, 839, 859), QSize(1280, 900),
                                {QRect(839, 0, 380, 250)}),
               QRect(839, 250, 150, 190));
-    // A board larger than the area: no side is in view; the place that shows most.
+    // A board larger than the area: the window stays in view over as little of the
+    // board as it can, and off the other windows.
     const QRect grande(0, 0, 839, 859);
-    EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640)), QRect(839, 100, 240, 280));
-    // Nothing is ever placed over the board, whatever the area.
-    for (const QSize& area : {QSize(0, 0), QSize(100, 100), QSize(2000, 2000)})
-        for (int x = -50; x < 900; x += 70)
-            for (int y = -50; y < 900; y += 70) {
+    EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640)), QRect(660, 100, 240, 280));
+    EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640), {QRect(700, 0, 200, 300)}),
+              QRect(660, 300, 240, 280));
+    // Wherever it was: in view whenever it fits the area, and clear of the board where
+    // there is room beside it.
+    for (const QSize& area : {QSize(0, 0), QSize(100, 100), QSize(900, 640), QSize(2000, 2000)})
+        for (int x = -350; x < 1500; x += 70)
+            for (int y = -350; y < 1500; y += 70) {
                 const QRect r = lugares::Apartar(QRect(x, y, 200, 150), grande, area);
-                ASSERT_FALSE(r.intersects(grande)) << x << "," << y;
                 ASSERT_EQ(r.size(), QSize(200, 150));
+                if (area.width() >= 200 && area.height() >= 150) {
+                    ASSERT_TRUE(QRect(QPoint(0, 0), area).contains(r)) << x << "," << y;
+                }
+                if (area.width() >= 839 + 200) {
+                    ASSERT_FALSE(r.intersects(grande)) << x << "," << y;
+                }
             }
+}
+
+// The board changed size: the windows that stood against it or over it go beside it
+// again; a shrunken board brings them back, stacked as they were.
+TEST(Acompanar, WindowsBesideTheBoardFollowItsSize) {
+    const QSize area(950, 620);
+    const QRect grande(0, 0, 830, 850), pequeno(0, 0, 330, 350);
+    const QRect reloj(830, 0, 110, 100), ranking(830, 100, 110, 160), lejos(870, 500, 60, 60);
+    EXPECT_TRUE(lugares::JuntoAlTablero(reloj, grande));
+    EXPECT_TRUE(lugares::JuntoAlTablero(QRect(700, 0, 100, 100), grande));
+    EXPECT_FALSE(lugares::JuntoAlTablero(QRect(831, 0, 100, 100), grande));
+    EXPECT_FALSE(lugares::JuntoAlTablero(QRect(830, 850, 100, 100), grande));  // a corner alone
+    EXPECT_FALSE(lugares::JuntoAlTablero(lejos, pequeno));
+    const QRect r1 = lugares::Acompanar(reloj, grande, pequeno, area, {lejos});
+    EXPECT_EQ(r1, QRect(330, 0, 110, 100));
+    const QRect r2 = lugares::Acompanar(ranking, grande, pequeno, area, {lejos, r1});
+    EXPECT_EQ(r2, QRect(330, 100, 110, 160));
+    // One the area showed over the board, at its right edge, comes back as well.
+    EXPECT_EQ(lugares::Acompanar(QRect(700, 260, 250, 300), grande, pequeno, area, {lejos, r1, r2}),
+              QRect(330, 260, 250, 300));
+    // Grown past the area: in view, over as little of the board as can be, and not
+    // over each other.
+    const QRect g1 = lugares::Acompanar(r1, pequeno, grande, area, {});
+    const QRect g2 = lugares::Acompanar(r2, pequeno, grande, area, {g1});
+    const QRect g3 = lugares::Acompanar(QRect(330, 260, 250, 300), pequeno, grande, area, {g1, g2});
+    EXPECT_EQ(g1, QRect(830, 0, 110, 100));
+    EXPECT_EQ(g2, QRect(830, 100, 110, 160));
+    EXPECT_EQ(g3.x(), 950 - 250);
+    for (const QRect& r : {g1, g2, g3}) EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(r));
+    EXPECT_FALSE(g3.intersects(g1) || g3.intersects(g2));
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include "network/Reloj.h"
 #include "network/Ranking.h"
 #include "platform/PictureBox.h"
+#include "app/Opciones.h"
+#include "shell/Lugares.h"
+#include "platform/Forma.h"
 #include "shell/MSatusBar.h"
 #include "shell/Mdi.h"
 #include "shell/Splash.h"
@@ -24,6 +27,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -56,6 +61,36 @@ TEST(BarraDeEstado, TheConnectionPanelShowsTexts78And39Or41) {
     EXPECT_EQ(img.pixelColor(10, 1), QColor(Qt::white));
     EXPECT_FALSE(TextosIdioma[78].isEmpty());
     EXPECT_FALSE(TextosIdioma[41].isEmpty());
+}
+
+// The C locale writes the month's name: the date panel grows to hold the whole date.
+TEST(BarraDeEstado, TheDateFitsItsPanelInTheCLocale) {
+    Entorno e;
+    e.Arrancar();
+    struct Volver {
+        ~Volver() { QLocale::setDefault(QLocale::system()); }
+    } volver;
+    QLocale::setDefault(QLocale::c());
+    const QDate hoy = QDate::currentDate();
+    PaintStatusBar();
+    ASSERT_EQ(hoy, QDate::currentDate());  // the day did not change meanwhile
+    const QString fecha = QLocale::c().toString(hoy, QLocale::ShortFormat);
+    const int ancho = QFontMetrics(Mdi().StatusBar->font()).horizontalAdvance(fecha);
+    // The panel's grey top edge runs from its left (68) to its right edge less three
+    // (then its white right edge).
+    const QImage& img = Mdi().StatusBar->Imagen();
+    const QColor gris(128, 128, 128);
+    ASSERT_EQ(img.pixelColor(68, 4), gris);
+    int x = 68;
+    while (x + 1 < img.width() && img.pixelColor(x + 1, 4) == gris) ++x;
+    const int derecha = x + 3;
+    EXPECT_GE(derecha - (68 + 26), ancho) << fecha.toStdString();
+    // A date that fits keeps the panel's own width.
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    PaintStatusBar();
+    x = 68;
+    while (x + 1 < img.width() && img.pixelColor(x + 1, 4) == gris) ++x;
+    EXPECT_EQ(x + 3, 164);
 }
 
 TEST(Splash, LsizeShrinksALongTextButNotBelowTheSmallestSize) {
@@ -282,8 +317,10 @@ TEST(VentanaPrincipal, GarbagePlacesComeUpOnTheScreenAndAreStoredSane) {
     EXPECT_LE(r.height(), pantalla.height());
     EXPECT_GE(r.width(), 520);
     EXPECT_EQ(Mdi().Top(), 600);  // the shipped value stands in for "abc"
+    // Brought to the left edge, the move list would cover the board: it opened below
+    // it; wider than the area, at its left edge.
+    ASSERT_GT(Jugadas().Width() / 15, Mdi().Area->viewport()->width());
     EXPECT_EQ(Jugadas().Left(), 0);
-    // Brought to the left edge, the move list would cover the board: it opened below it.
     EXPECT_EQ(Jugadas().Top(), Tavorin().Top() + Tavorin().Height());
     EXPECT_LE(Jugadas().Width(), pantalla.width() * 15);
     EXPECT_GE(Chat().Height(), 40 * 15);
@@ -298,6 +335,109 @@ TEST(VentanaPrincipal, GarbagePlacesComeUpOnTheScreenAndAreStoredSane) {
     EXPECT_EQ(e.Leer("Mdi", "Top"), "600");
     EXPECT_EQ(e.Leer("Jugadas", "Left"), "0");
     EXPECT_EQ(e.Leer("Chat", "Top"), lugares::ValorDeFabrica("Chat", "Top"));
+}
+
+// ---- Side windows round the board --------------------------------------------------------
+
+// The side windows shown, with their outer rectangles in pixels of the area.
+std::vector<std::pair<std::string, QRect>> Laterales() {
+    std::vector<std::pair<std::string, QRect>> v;
+    for (Forma* f : std::initializer_list<Forma*>{&Jugadas(), &Chat(), &Reloj(), &Ranking()})
+        if (f->Visible())
+            v.emplace_back(f->objectName().toStdString(),
+                           QRect(int(f->Left() / 15), int(f->Top() / 15), int(f->Width() / 15), int(f->Height() / 15)));
+    return v;
+}
+
+QRect Tablero() {
+    auto& t = Tavorin();
+    return {int(t.Left() / 15), int(t.Top() / 15), int(t.Width() / 15), int(t.Height() / 15)};
+}
+
+// What is wrong with the side windows' places: out of the area's view, over one
+// another, and with `junto`, away from the board: neither against it nor against a
+// window that is, in turn.
+std::string Desorden(bool junto) {
+    const QRect vista(QPoint(0, 0), Mdi().Area->viewport()->size());
+    const auto v = Laterales();
+    std::string d;
+    for (size_t i = 0; i < v.size(); ++i) {
+        const auto& [nombre, r] = v[i];
+        if (!vista.contains(r)) d += nombre + " out of view; ";
+        for (size_t j = i + 1; j < v.size(); ++j)
+            if (r.intersects(v[j].second)) d += nombre + " over " + v[j].first + "; ";
+    }
+    if (!junto) return d;
+    std::vector<QRect> alcanzadas{Tablero()};
+    std::vector<bool> junta(v.size(), false);
+    for (bool mas = true; mas;) {
+        mas = false;
+        for (size_t i = 0; i < v.size(); ++i)
+            for (size_t k = 0; !junta[i] && k < alcanzadas.size(); ++k)
+                if (lugares::JuntoAlTablero(v[i].second, alcanzadas[k])) {
+                    junta[i] = mas = true;
+                    alcanzadas.push_back(v[i].second);
+                }
+    }
+    for (size_t i = 0; i < v.size(); ++i)
+        if (!junta[i]) d += v[i].first + " away from the board; ";
+    return d;
+}
+
+// Runs the events that a start or a change left, the deferred ones included.
+void Asentar() {
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+void Tamano(int lado) {
+    Opciones().Text1->setText(QString::number(lado));
+    Tavorin().Timer1_Timer();
+    Asentar();
+}
+
+// Square sizes 40, 100 and 40 again with the move list, the chat, the clocks and the
+// ranking shown: they stay in the view, none over another, and come back beside the
+// board; the exit stores those places.
+TEST(VentanaPrincipal, SideWindowsStayInViewApartAndComeBackToAShrunkenBoard) {
+    Entorno e;
+    for (const char* clave : {"Jugadas", "Chat", "Reloj", "Elo"}) e.Poner("Configuracion", clave, "1");
+    e.Arrancar();
+    // The shipped size (start-up brings it within a smaller test screen).
+    Mdi().resize(14400 / 15, 10800 / 15);
+    Asentar();
+    ASSERT_EQ(Laterales().size(), 4u);
+    EXPECT_EQ(Desorden(false), "");
+    Tamano(100);
+    ASSERT_GT(Tablero().width(), Mdi().Area->viewport()->width() / 2);
+    EXPECT_EQ(Desorden(false), "") << "at 100";
+    Tamano(40);
+    EXPECT_EQ(Desorden(true), "") << "at 40";
+    const auto guardados = Laterales();
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    for (const auto& [nombre, r] : guardados) {
+        const QString seccion = nombre == "Ranking" ? "Ranking" : QString::fromStdString(nombre);
+        EXPECT_EQ(e.Leer(seccion, "Left").toInt(), r.x() * 15) << nombre;
+        EXPECT_EQ(e.Leer(seccion, "Top").toInt(), r.y() * 15) << nombre;
+    }
+}
+
+// Places stored at the screen's far corner, as a large board on a larger main window
+// left them: the windows come up in the area's view, beside the board, none over
+// another.
+TEST(VentanaPrincipal, SideWindowsStoredOutOfViewComeUpBesideTheBoard) {
+    Entorno e;
+    for (const char* clave : {"Jugadas", "Chat", "Reloj", "Elo"}) e.Poner("Configuracion", clave, "1");
+    const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::pair<const char*, QSize> tamanos[] = {
+        {"Reloj", QSize(208, 112)}, {"Ranking", QSize(314, 178)}, {"Jugadas", QSize(240, 280)}, {"Chat", QSize(360, 180)}};
+    for (const auto& [seccion, t] : tamanos) {
+        e.Poner(seccion, "Left", QString::number((pantalla.width() - t.width()) * 15));
+        e.Poner(seccion, "Top", QString::number((pantalla.height() - t.height()) * 15));
+    }
+    e.Arrancar();
+    Asentar();
+    ASSERT_EQ(Laterales().size(), 4u);
+    EXPECT_EQ(Desorden(true), "");
 }
 
 }  // namespace

@@ -28,14 +28,20 @@
 //   tiempos             each line of registro.txt starts with a monotonic time in
 //                       microseconds; moves sent are written to enviado.txt
 //   nieto               starts a child of its own that sleeps (same process group)
+//   cr                  ends every line it prints with CR alone
+//   inundar_siempre     after its first move (and its draw offer) prints thinking
+//                       lines for ever, reading nothing more
+//   atascado            never reads its input: prints its "caracteristicas" lines
+//                       again and again, for ever
 //
 // Feature replies: a feature counts as accepted when an "accepted" line names it
 // (alone or as NAME=VALUE). With "usermove" accepted only "usermove M" lines are moves
 // (a bare move is an unknown command); with "san" accepted it sends jugadas_san.
 //
 // Commands for the relay's tests, read from standard input at any time:
-//   eco T, eco_crlf T, error T, trozos T, latin1, larga N, sin_fin T, salir N,
-//   senal S, nieto, ignorar_term, pid, cwd (see Responder).
+//   eco T, eco_crlf T, eco_cr T, cr_lf_aparte T, error T, trozos T, latin1,
+//   larga N, sin_fin T, salir N, senal S, nieto, ignorar_term, pid, cwd,
+//   inundar_sin_fin N, no_leer (see Responder).
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -58,6 +64,7 @@ struct Ajustes {
     std::set<std::string> desconocidas;
     int caer = 0, senal = 0, inundar = 0, inundarError = 0;
     bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
+    bool cr = false, inundarSiempre = false, atascado = false;
     std::string pista;
 };
 
@@ -74,9 +81,19 @@ long long Micros() {
     return static_cast<long long>(t.tv_sec) * 1000000LL + t.tv_nsec / 1000;
 }
 
-void Escribir(const std::string& texto, FILE* f = stdout) {
+void Escribir(std::string texto, FILE* f = stdout) {
+    if (g.cr && f == stdout)
+        for (char& c : texto)
+            if (c == '\n') c = '\r';
     std::fputs(texto.c_str(), f);
     std::fflush(f);
+}
+
+// A thinking line: depth, score, time, nodes and a variation.
+std::string Pensamiento(int i) {
+    char linea[96];
+    std::snprintf(linea, sizeof linea, "%d %d 0 %lld e2e4 e7e5 Nf3\n", 1 + i % 9, i, i * 10LL);
+    return linea;
 }
 
 std::string Resto(std::istringstream& in) {
@@ -124,6 +141,9 @@ void LeerAjustes() {
             g.ofrece |= clave == "ofrece";
             g.tiempos |= clave == "tiempos";
             g.nieto |= clave == "nieto";
+            g.cr |= clave == "cr";
+            g.inundarSiempre |= clave == "inundar_siempre";
+            g.atascado |= clave == "atascado";
         }
     }
 }
@@ -153,8 +173,7 @@ bool PareceJugada(const std::string& s) {
 
 void Mover() {
     if (g.mudo || g_siguiente >= g.jugadas.size()) return;
-    for (int i = 0; i < g.inundar; ++i)
-        Escribir(std::to_string(1 + i % 9) + " " + std::to_string(i) + " 0 " + std::to_string(i * 10) + " e2e4 e7e5 Nf3\n");
+    for (int i = 0; i < g.inundar; ++i) Escribir(Pensamiento(i));
     for (int i = 0; i < g.inundarError; ++i) Escribir("ruido " + std::to_string(i) + "\n", stderr);
     for (const auto& a : g.antes) Escribir(a + "\n");
     const bool san = g_aceptadas.count("san") && g_siguiente < g.jugadasSan.size();
@@ -171,6 +190,8 @@ void Mover() {
         std::_Exit(3);
     }
     if (g.ofrece && g_enviadas == 1) Escribir("offer draw\n");
+    if (g.inundarSiempre)
+        for (int i = 0;; ++i) Escribir(Pensamiento(i));
     if (g_siguiente >= g.jugadas.size())
         for (const auto& f : g.finales) Escribir(f + "\n");
     if (g.doble && g_siguiente < g.jugadas.size()) {
@@ -188,6 +209,13 @@ bool Responder(const std::string& linea) {
         Escribir(Resto(in) + "\n");
     } else if (orden == "eco_crlf") {
         Escribir(Resto(in) + "\r\n");
+    } else if (orden == "eco_cr") {
+        Escribir(Resto(in) + "\r");
+    } else if (orden == "cr_lf_aparte") {
+        // The CR and the LF of one line end in two writes.
+        Escribir(Resto(in) + "\r");
+        usleep(50000);
+        Escribir("\n");
     } else if (orden == "error") {
         Escribir(Resto(in) + "\n", stderr);
     } else if (orden == "trozos") {
@@ -215,6 +243,13 @@ bool Responder(const std::string& linea) {
         Morir(n);
     } else if (orden == "nieto") {
         Nieto();
+    } else if (orden == "inundar_sin_fin") {
+        std::size_t n = 0;
+        in >> n;
+        const std::string linea = std::string(n > 0 ? n - 1 : 0, 'x') + "\n";
+        for (;;) Escribir(linea);
+    } else if (orden == "no_leer") {
+        for (;;) pause();
     } else if (orden == "ignorar_term") {
         std::signal(SIGTERM, SIG_IGN);
         Escribir("ignoro\n");
@@ -236,6 +271,9 @@ int main() {
     LeerAjustes();
     if (g.sordo) std::signal(SIGTERM, SIG_IGN);
     if (g.nieto) Nieto();
+    if (g.atascado)
+        for (;;)
+            for (const auto& c : g.caracteristicas) Escribir(c + "\n");
     g_registro = std::fopen("registro.txt", "a");
     std::string linea;
     char buf[65536];

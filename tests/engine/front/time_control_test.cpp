@@ -1,0 +1,76 @@
+// The clocks an xboard host tells: time is the engine's, otim the opponent's, whatever
+// colour the engine is given afterwards.
+#include <gtest/gtest.h>
+
+#include "core/board.h"
+#include "core/clock.h"
+#include "core/makemove.h"
+#include "core/movegen.h"
+#include "core/state.h"
+#include "front/new_game.h"
+#include "front_env.h"
+
+namespace {
+struct xboard_clocks {
+    output_capture out;
+    xboard_clocks() {
+        front_tables();
+        xboard_mode = 2;
+        new_game(1);
+        init_clocks();
+    }
+    ~xboard_clocks() {
+        xboard_mode = 0;
+        force_mode = 0;
+        new_game(1);
+        init_clocks();
+    }
+    void run(std::initializer_list<const char*> lines) {
+        for (const char* l : lines) run_line(l);
+    }
+};
+
+// The longest the engine would think for `colour` now.
+double longest_think(int colour) {
+    double use = 0, least = 0, most = 0;
+    allocate_time(colour, &use, &least, &most);
+    return most;
+}
+}  // namespace
+
+TEST(HostClocks, TimeAndOtimFollowTheColourTheEngineIsGiven) {
+    xboard_clocks x;
+    // The engine is Black until go makes it White: 0.05 s are its own, 60 s White's
+    // opponent's.
+    x.run({"new", "time 5", "otim 6000", "go"});
+    EXPECT_EQ(computer_side, WHITE);
+    EXPECT_NEAR(clock_remaining(WHITE), 0.05, 1e-9);
+    EXPECT_NEAR(clock_remaining(BLACK), 60.0, 1e-9);
+    EXPECT_LT(longest_think(WHITE), 0.5);
+
+    // Protocol 1: black (Black to move, the engine White), then white again.
+    x.run({"new", "force", "time 5", "otim 6000", "black"});
+    EXPECT_EQ(computer_side, WHITE);
+    EXPECT_NEAR(clock_remaining(WHITE), 0.05, 1e-9);
+    EXPECT_NEAR(clock_remaining(BLACK), 60.0, 1e-9);
+    x.run({"white"});
+    EXPECT_EQ(computer_side, BLACK);
+    EXPECT_NEAR(clock_remaining(BLACK), 0.05, 1e-9);
+    EXPECT_NEAR(clock_remaining(WHITE), 60.0, 1e-9);
+}
+
+// What the host told stands for the position it was told in and the control in force.
+TEST(HostClocks, ToldTimesLapseWithAMoveANewControlOrANewGame) {
+    xboard_clocks x;
+    x.run({"new", "force", "time 5", "otim 6000"});
+    make_move(WHITE, make_move_word(E2, E4));
+    side_to_move = BLACK;
+    x.run({"black"});   // the engine White after a move: the clocks stay as they stand
+    EXPECT_NEAR(clock_remaining(WHITE), 60.0, 1e-9);
+    EXPECT_NEAR(clock_remaining(BLACK), 0.05, 1e-9);
+
+    x.run({"new", "time 5", "otim 6000", "level 40 5 0", "go"});
+    EXPECT_NEAR(clock_remaining(WHITE), 300.0, 1e-9);
+    x.run({"new", "time 5", "otim 6000", "new", "go"});
+    EXPECT_NEAR(clock_remaining(WHITE), 300.0, 1e-9);
+}
