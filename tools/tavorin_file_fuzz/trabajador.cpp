@@ -42,28 +42,11 @@
 #include <thread>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's allocator (declared here: not every compiler ships its header).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#else
-#include <malloc.h>
-#endif
-
 namespace fuzz_ficheros {
 
 namespace {
 
 using Azar = std::mt19937_64;
-
-// Bytes the program holds on its heap now.
-unsigned long long Monton() {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    const struct mallinfo2 m = mallinfo2();
-    return m.uordblks + m.hblkhd;
-#endif
-}
 
 // The board, castling rights, en-passant chance and move records of the PGN game on
 // the board against its coded moves 0 to k played once from the start.
@@ -260,7 +243,7 @@ int Trabajar(int argc, char** argv) {
             const double ms =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
             if (!diferencia.empty()) std::printf("diff %s\n", diferencia.c_str());
-            else std::printf("ok %.1f %llu\n", ms, Monton());
+            else std::printf("ok %.1f %llu\n", ms, static_cast<unsigned long long>(MemoriaViva()));
             std::fflush(stdout);
         }
         coronacion.stop();
