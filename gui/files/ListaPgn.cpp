@@ -20,6 +20,7 @@
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
+#include "shell/Retroceso.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -375,11 +376,10 @@ void ListaPgn::Timer_Timer() {
         MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
     } else {
         LeerMovimientosPgn(FicheroPgn);
-        QListWidget* lista = ::PgnMovimientos().List1;
-        for (int i = 0; i < lista->count(); i += 2) {
-            const std::string blancas = pgn::JugadaDeLinea(lista->item(i)->text().toStdString(), true);
-            const std::string negras =
-                i + 1 < lista->count() ? pgn::JugadaDeLinea(lista->item(i + 1)->text().toStdString(), false) : "";
+        const int lineas = ::PgnMovimientos().List1->count();
+        for (int i = 0; i < lineas; i += 2) {
+            const std::string blancas = pgn::JugadaDeLinea(LineaPgn(i), true);
+            const std::string negras = i + 1 < lineas ? pgn::JugadaDeLinea(LineaPgn(i + 1), false) : "";
             if (blancas.empty()) continue;
             g.ErrorPgn = false;
             g.ComFicha(blancas, 1);
@@ -389,6 +389,10 @@ void ListaPgn::Timer_Timer() {
         }
     }
     JugadaPgnActual = NumeroJugadas() - 1;
+    const auto& registros = g.Jugadas.List1;
+    const size_t base = std::min(inicioJugadas_.List1.size(), registros.size());
+    registrosPartida_.assign(registros.begin() + std::ptrdiff_t(base), registros.end());
+    tableroMostrado_ = g.Casillas;
     Seleccionar(int(JugadaPgnActual));
     if (!::PgnMovimientos().Visible()) ::PgnMovimientos().Show();
     RepintarTablero();
@@ -403,20 +407,49 @@ void ListaPgn::PasoReproduccion(int i) {
     const std::string& t = g.PgnJugadas[size_t(i)];
     g.Origen = t.substr(0, 2);
     g.Destino = t.size() >= 4 ? t.substr(2, 2) : std::string();
-    if (t.size() >= 5) g.PiezaCoronacion = std::atoi(t.c_str() + 4);
+    // None for a move without one: a load stopped by a word may have left one set.
+    g.PiezaCoronacion = t.size() >= 5 ? std::atoi(t.c_str() + 4) : 0;
     g.ValidarMovimiento();
     if (!g.CapturaAlPaso.empty() && g.MovimientoValido) ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
     if (!g.MovimientoValido) MostrarMensaje("Tavorin", "27", MB_ICONINFORMATION);
     ::Tavorin().MovimientoAnulado();
 }
 
+bool ListaPgn::TableroEnLaPartida() const {
+    const auto& registros = Reglas().Jugadas.List1;
+    const long k = JugadaPgnActual;
+    // A position set up meanwhile (a FEN tag read by another list tag, a move made).
+    if (Reglas().Casillas != tableroMostrado_) return false;
+    if (k < -1 || k >= NumeroJugadas() || k >= long(registrosPartida_.size())) return false;
+    if (registros.size() != inicioJugadas_.List1.size() + size_t(k + 1)) return false;
+    return k < 0 || registros.back() == registrosPartida_[size_t(k)];
+}
+
 void ListaPgn::MostrarJugada(int k) {
     k = std::clamp(k, -1, NumeroJugadas() - 1);
     auto& g = Reglas();
-    g.Estado() = inicio_;
-    g.Jugadas = inicioJugadas_;
-    for (int i = 0; i <= k; ++i) PasoReproduccion(i);
+    long actual = JugadaPgnActual;
+    auto alInicio = [&] {
+        g.Estado() = inicio_;
+        g.Jugadas = inicioJugadas_;
+        actual = -1;
+    };
+    if (k < 0 || !TableroEnLaPartida()) alInicio();
+    // Back: each move taken back as the take-back command takes it back.
+    while (actual > k) {
+        if (!retroceso::Retroceder(g)) {
+            alInicio();
+            break;
+        }
+        --actual;
+    }
+    // The side to move stays the start's, as for the moves played on the load.
+    g.Turno = inicio_.Turno;
+    while (actual < k) PasoReproduccion(int(++actual));
     JugadaPgnActual = k;
+    tableroMostrado_ = g.Casillas;
+    // The move list follows the take-backs too.
+    ::Jugadas().ActualizarTextos();
     RepintarTablero();
 }
 

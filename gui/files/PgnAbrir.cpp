@@ -14,6 +14,7 @@
 #include "network/Nuevo.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
+#include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
@@ -150,7 +151,10 @@ void LeerPgn(const QString& fichero) {
         const FicheroIndexado& f = Abierto();
         QStringList textos;
         textos.reserve(int(f.lista.size()));
-        for (int k : f.lista) textos << Valor(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())]);
+        // A value of megabytes would take the list minutes to lay out: it shows short.
+        for (int k : f.lista)
+            textos << Valor(rules::Acortar(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())],
+                                           rules::kEntradaCorta));
         NumPartidasPgn += long(textos.size());
         // One batch, without repaints on the way.
         const bool bloqueado = l.Eventos->blockSignals(true);
@@ -169,8 +173,9 @@ void LeerPgn(const QString& fichero) {
     }
     PgnIndexado = true;
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, l.Eventos->currentRow()));
+    // The tag boxes show a value of megabytes short too.
     for (int i = 0; i < pgn::kEtiquetas; ++i)
-        if (p.presentes[size_t(i)]) l.PrintText(i, Valor(p.valores[size_t(i)]));
+        if (p.presentes[size_t(i)]) l.PrintText(i, Valor(rules::Acortar(p.valores[size_t(i)], rules::kEntradaCorta)));
     if (p.conFen) PrepararFen(p.fen);
 }
 
@@ -181,8 +186,19 @@ void LeerMovimientosPgn(const QString& fichero) {
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, k));
     QListWidget* lista = ::PgnMovimientos().List1;
     lista->clear();
-    QStringList lineas;
-    for (const std::string& linea : pgn::SepararJugadas(p.textoJugadas)) lineas << QString::fromStdString(linea);
-    lista->addItems(lineas);
+    const std::vector<std::string> lineas = pgn::SepararJugadas(p.textoJugadas);
+    QStringList mostradas;
+    mostradas.reserve(qsizetype(lineas.size()));
+    std::vector<int> cortadas;
+    for (const std::string& linea : lineas) {
+        const std::string mostrada = pgn::LineaMostrada(linea);
+        if (mostrada.size() != linea.size()) cortadas.push_back(int(mostradas.size()));
+        mostradas << QString::fromStdString(mostrada);
+    }
+    lista->addItems(mostradas);
+    // A line shown cut short keeps its whole move for the load.
+    for (int i : cortadas) controles::GuardarTextoEntero(lista->item(i), QString::fromStdString(lineas[size_t(i)]));
     if (lista->count() > 0) lista->setCurrentRow(lista->count() - 1);
 }
+
+std::string LineaPgn(int i) { return controles::TextoEntero(::PgnMovimientos().List1->item(i)).toStdString(); }

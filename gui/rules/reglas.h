@@ -33,6 +33,16 @@ struct ListaJugadas {
     }
 };
 
+// What a file holds as a message quotes it or a list shows it: whole up to
+// `caracteres` characters (UTF-8; bytes that are none count one each), else its first
+// `caracteres` characters and "...".
+std::string Acortar(const std::string& texto, size_t caracteres);
+// A move-text token (kTokenCorto) and a list entry, a tag value or an EPD line
+// (kEntradaCorta).
+constexpr size_t kTokenCorto = 40;
+constexpr size_t kEntradaCorta = 255;
+inline std::string TokenCorto(const std::string& token) { return Acortar(token, kTokenCorto); }
+
 // A position read from a FEN/EPD text, before it is put on the board.
 struct PosicionFen {
     Tablero Casillas{};

@@ -41,9 +41,25 @@ std::string Digito(int d) { return std::to_string(d); }
 
 }  // namespace
 
+std::string Acortar(const std::string& texto, size_t caracteres) {
+    size_t contados = 0;
+    int seguidos = 0;  // bytes continuing the character before
+    for (size_t i = 0; i < texto.size(); ++i) {
+        // A byte that continues a UTF-8 character does not start one; a fourth in a
+        // row is no UTF-8 and counts.
+        if ((static_cast<unsigned char>(texto[i]) & 0xC0) == 0x80 && seguidos < 3) {
+            ++seguidos;
+            continue;
+        }
+        seguidos = 0;
+        if (contados++ == caracteres) return texto.substr(0, i) + "...";
+    }
+    return texto;
+}
+
 void Reglas::ErrorToken(int texto, const std::string& token) {
     std::string mensaje = host_->TextoIdioma(texto);
-    mensaje += (texto == kTextoIlegible) ? " " + token : token;
+    mensaje += (texto == kTextoIlegible) ? " " + TokenCorto(token) : TokenCorto(token);
     host_->MostrarMensaje("Tavorin", mensaje, 64);
     ErrorPgn = true;
 }
