@@ -1,5 +1,6 @@
 #include "app/Variables.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Opciones.h"
@@ -122,7 +123,7 @@ void Main() {
     FijarRutaIni();
     if (!ExisteFichero(FicheroIni)) Terminar(1);
 
-    auto ventanas = controles::AEntero(LeerIni(FicheroIni, "Mdi", "Windows"));
+    auto ventanas = controles::AEntero(ajustes::Leer(ajustes::Clave::MdiWindows));
     if (ventanas && *ventanas != 0)
         ::Mdi().setWindowState(2);
     else
