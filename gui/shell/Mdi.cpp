@@ -779,3 +779,13 @@ namespace {
 [[maybe_unused]] const bool kPrincipalRegistrada =
     (Forma::FijarPrincipal([] { return ::Mdi().Area; }, []() -> QWidget* { return &::Mdi(); }), true);
 }  // namespace
+
+void VentanasLaterales() {
+    auto& m = ::Mdi();
+    if (m.mnuReloj->isChecked() && !::ListaPgn().Visible()) ::Reloj().Show();
+    if (m.mnuVentanaChat->isChecked() && !::ListaPgn().Visible()) ::Chat().Show();
+    if (m.mnuMovimientos->isChecked() && !::ListaPgn().Visible()) ::Jugadas().Show();
+    if (m.mnuMostrarRanking->isChecked() && !::ListaPgn().Visible()) ::Ranking().Show();
+}
+
+void SituarMdi() { ::Mdi().SituarDesdeIni(); }

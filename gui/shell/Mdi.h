@@ -187,3 +187,9 @@ private:
 }  // namespace forms
 
 forms::Mdi& Mdi();
+
+// Shows the side windows (clock, chat, move list, ranking) whose view menu items
+// carry a check mark, unless the PGN browser is shown.
+void VentanasLaterales();
+// Places the main window from section Mdi of Default.ini, brought onto the screen.
+void SituarMdi();
