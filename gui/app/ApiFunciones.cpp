@@ -1,5 +1,6 @@
 #include "app/ApiFunciones.h"
 
+#include "app/Ajustes.h"
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
@@ -15,7 +16,10 @@
 
 #include <cmath>
 
+std::function<void(const QString&, const QString&, bool)> AlUsarAjuste;
+
 QString LeerIni(const QString& fichero, const QString& seccion, const QString& clave) {
+    if (AlUsarAjuste && fichero == FicheroIni) AlUsarAjuste(seccion, clave, false);
     QString valor = ini::Leer(fichero, seccion, clave, {}, 255);
     if (valor.isEmpty() && fichero.right(3).toLower() == "lng" && seccion.toLower() != "autor") IdiomaDefectuoso();
     return valor;
@@ -29,6 +33,7 @@ bool g_registroAvisado = false;
 }  // namespace
 
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
+    if (AlUsarAjuste && fichero == FicheroIni) AlUsarAjuste(seccion, clave, true);
     if (ini::Escribir(fichero, seccion, clave, valor) || g_escrituraAvisada || fichero != FicheroIni) return;
     // Before the language is read there is no text to tell it with; the next failure will.
     if (TextosIdioma[28].isEmpty()) return;
@@ -89,7 +94,8 @@ bool RegistrarExtension(int n, const QString& extension, const QString& claveTip
     (void)claveDescripcion;
     (void)claveComando;
     static const char* const iconos[] = {"", ":/builtin/Tvp.png", ":/builtin/Pgn.png", ":/builtin/Epd.png"};
-    static const char* const marcas[] = {"", "RegitTvp", "RegitPgn", "RegitEpd"};
+    using enum ajustes::Clave;
+    static const ajustes::Clave marcas[] = {RegitTvp, RegitTvp, RegitPgn, RegitEpd};
     if (n < 1 || n > 3) return false;
     tiposfichero::Tipo tipo;
     tipo.extension = extension;
@@ -101,7 +107,7 @@ bool RegistrarExtension(int n, const QString& extension, const QString& claveTip
         programa = QCoreApplication::applicationFilePath();
     QString fallo;
     const bool hecho = tiposfichero::Registrar(tipo, programa, &fallo);
-    EscribirIni(FicheroIni, "Configuracion", marcas[n], "1");
+    ajustes::Escribir(marcas[n], "1");
     if (!hecho && !g_registroAvisado) {
         g_registroAvisado = true;
         if (const QString texto = TextoNoEscribible(fallo); !texto.isEmpty())

@@ -1,5 +1,6 @@
 #include "app/Opciones.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
@@ -252,15 +253,16 @@ bool Opciones::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void Opciones::OpcionesAceptar() {
-    EscribirIni(FicheroIni, "Configuracion", "Idioma", Combo1->currentText());
-    EscribirIni(FicheroIni, "Configuracion", "Apariencia", SkinCombo->currentText());
-    EscribirIni(FicheroIni, "Configuracion", "Check1", Check1->isChecked() ? "1" : "0");
-    EscribirIni(FicheroIni, "Configuracion", "Check2", Check2->isChecked() ? "1" : "0");
-    EscribirIni(FicheroIni, "Configuracion", "Check3", Check3->isChecked() ? "1" : "0");
+    using ajustes::Clave;
+    ajustes::Escribir(Clave::Idioma, Combo1->currentText());
+    ajustes::Escribir(Clave::Apariencia, SkinCombo->currentText());
+    ajustes::Escribir(Clave::Check1, ajustes::Marca(Check1->isChecked()));
+    ajustes::Escribir(Clave::Check2, ajustes::Marca(Check2->isChecked()));
+    ajustes::Escribir(Clave::Check3, ajustes::Marca(Check3->isChecked()));
     // The size is brought into 30..100 before it is used or stored.
     long v = std::clamp(ValorTexto(Text1), 30L, 100L);
     if (Text1->text() != QString::number(v)) Text1->setText(QString::number(v));
-    EscribirIni(FicheroIni, "Configuracion", "Tamaño", QString::number(v));
+    ajustes::Escribir(Clave::Tamano, QString::number(v));
     if (v != ::Tavorin().RFichas[1].height()) {
         TamanoCambiado = false;
         ::Tavorin().Timer1->start();
@@ -275,19 +277,19 @@ void Opciones::Command1_Click() {
 
 void Opciones::Command2_Click() {
     CancelandoOpciones = true;
-    QString idioma = LeerIni(FicheroIni, "Configuracion", "Idioma");
+    QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
     if (idioma != Combo1->currentText()) {
         if (Combo1->findText(idioma, Qt::MatchFixedString) < 0) return;
         if (controles::FijarTextoLista(Combo1, idioma)) Combo1_Click();
         CargarIdioma();
     }
-    QString apariencia = LeerIni(FicheroIni, "Configuracion", "Apariencia");
+    QString apariencia = ajustes::Leer(ajustes::Clave::Apariencia);
     if (apariencia != SkinCombo->currentText()) {
         if (SkinCombo->findText(apariencia, Qt::MatchFixedString) < 0) return;
         CarpetaApariencia = nombres::RutaReal(RutaApp, "apariencias/" + apariencia + "/");
         if (controles::FijarTextoLista(SkinCombo, apariencia)) SkinCombo_Click();
     }
-    auto tamano = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Tamaño"));
+    auto tamano = controles::AEntero(ajustes::Leer(ajustes::Clave::Tamano));
     if (!tamano) return;
     long n = std::clamp(*tamano, 30L, 100L);
     if (n != ValorTexto(Text1)) {
@@ -354,7 +356,7 @@ void Opciones::Skins() {
         t.Timer1->start();
     }
     if (controles::FijarTextoLista(SkinCombo, AparienciaActual)) SkinCombo_Click();
-    EscribirIni(FicheroIni, "Configuracion", "Apariencia", SkinCombo->currentText());
+    ajustes::Escribir(ajustes::Clave::Apariencia, SkinCombo->currentText());
     MostrarMensaje("Tavorin", "25", MB_ICONINFORMATION, 0, 0);
 }
 
@@ -383,6 +385,27 @@ void Opciones::SkinCombo_Click() {
 }
 
 }  // namespace forms
+
+namespace {
+
+// The three options and the board size as Default.ini keeps them.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    using enum ajustes::Clave;
+    int n = 1;
+    for (ajustes::Clave clave : {Check1, Check2, Check3}) {
+        auto casilla = [n](forms::Opciones& o) { return n == 1 ? o.Check1 : n == 2 ? o.Check2 : o.Check3; };
+        ajustes::Enlazar(clave, {[n](const QString& texto) {
+                                     if (auto v = controles::AEntero(texto)) ::Opciones().FijarCheck(n, int(*v));
+                                 },
+                                 [casilla] { return std::optional(ajustes::Marca(casilla(::Opciones())->isChecked())); }});
+        ++n;
+    }
+    ajustes::Enlazar(Tamano, {[](const QString& v) { ::Opciones().Text1->setText(QString::number(TamanoLimitado(v))); },
+                              {}});
+    return true;
+}();
+
+}  // namespace
 
 forms::Opciones& Opciones() {
     static forms::Opciones* f = nullptr;

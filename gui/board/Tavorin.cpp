@@ -55,15 +55,52 @@
 
 namespace {
 
+// Where a child window's place is kept: its keys of Default.ini, the size only for
+// the windows that the user sizes.
+struct Sitio {
+    Forma& (*ventana)();
+    ajustes::Clave top, left;
+    std::optional<ajustes::Clave> width, height;
+};
+
+using enum ajustes::Clave;
+const Sitio kSitios[] = {
+    {[]() -> Forma& { return ::Tavorin(); }, TableroTop, TableroLeft, {}, {}},
+    {[]() -> Forma& { return ::Chat(); }, ChatTop, ChatLeft, ChatWidth, ChatHeight},
+    {[]() -> Forma& { return ::Jugadas(); }, JugadasTop, JugadasLeft, JugadasWidth, JugadasHeight},
+    {[]() -> Forma& { return ::Reloj(); }, RelojTop, RelojLeft, {}, {}},
+    {[]() -> Forma& { return ::Ranking(); }, RankingTop, RankingLeft, {}, {}},
+    {[]() -> Forma& { return ::ListaPgn(); }, PgnTopInformacion, PgnLeftInformacion, {}, {}},
+    {[]() -> Forma& { return ::PgnMovimientos(); }, PgnTopJugadas, PgnLeftJugadas, {}, {}},
+    {[]() -> Forma& { return ::Cpu(); }, CpuTop, CpuLeft, {}, {}},
+    {[]() -> Forma& { return ::fEpd(); }, EpdTop, EpdLeft, {}, {}},
+};
+
+// The exit sequence stores each window's place as the window has it then.
+[[maybe_unused]] const bool kSitiosEnlazados = [] {
+    for (const Sitio& s : kSitios) {
+        auto ventana = s.ventana;
+        auto guardar = [ventana](double (Forma::*medida)() const) {
+            return ajustes::Enlace{{}, [ventana, medida] { return std::optional(ajustes::Numero((ventana().*medida)())); }};
+        };
+        ajustes::Enlazar(s.top, guardar(&Forma::Top));
+        ajustes::Enlazar(s.left, guardar(&Forma::Left));
+        if (s.width) ajustes::Enlazar(*s.width, guardar(&Forma::Width));
+        if (s.height) ajustes::Enlazar(*s.height, guardar(&Forma::Height));
+    }
+    return true;
+}();
+
 // A child window's stored place (the shipped one for what is not a number), kept
 // within what the main window's area can show when it is as large as a screen: its
 // title bar reachable there, its size no larger.
-void Situar(Forma& f, const char* seccion, bool tamano, const char* top = "Top", const char* left = "Left") {
-    lugares::Lugar l{lugares::Leer(FicheroIni, seccion, left), lugares::Leer(FicheroIni, seccion, top), f.Width(),
-                     f.Height()};
+void Situar(const Sitio& s) {
+    Forma& f = s.ventana();
+    lugares::Lugar l{lugares::Leer(s.left), lugares::Leer(s.top), f.Width(), f.Height()};
+    const bool tamano = s.width && s.height;
     if (tamano) {
-        l.width = lugares::Leer(FicheroIni, seccion, "Width");
-        l.height = lugares::Leer(FicheroIni, seccion, "Height");
+        l.width = lugares::Leer(*s.width);
+        l.height = lugares::Leer(*s.height);
     }
     QSize mayor;
     for (QScreen* p : QGuiApplication::screens()) mayor = mayor.expandedTo(p->availableGeometry().size());
@@ -73,14 +110,6 @@ void Situar(Forma& f, const char* seccion, bool tamano, const char* top = "Top",
     if (!tamano) return;
     f.setWidth(l.width);
     f.setHeight(l.height);
-}
-
-// Reads a 0/1 key into a menu check; any other value leaves the check alone.
-void MarcaDesdeIni(QAction* item, const char* clave) {
-    auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
-    if (!v) return;
-    if (*v == 0) item->setChecked(false);
-    if (*v == 1) item->setChecked(true);
 }
 
 // The windows that stand beside the board, in the order in which they make room.
@@ -138,8 +167,8 @@ void Llevar(Forma& f, const QRect& lugar) {
     f.setTop(double(lugar.y()) * TwipsPorPixel);
 }
 
-long RegistroPendiente(const char* clave) {
-    auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
+long RegistroPendiente(ajustes::Clave clave) {
+    auto v = controles::AEntero(ajustes::Leer(clave));
     return v ? *v : 0;
 }
 
@@ -309,7 +338,7 @@ void Tavorin::Form_Load() {
 
     splash.Lsize(splash.Label2, "Cargando idioma...", 319);
     ListarIdiomas();
-    const QString idioma = LeerIni(FicheroIni, "Configuracion", "Idioma");
+    const QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
     for (int i = 0; i < opciones.Combo1->count(); ++i) {
         if (opciones.Combo1->itemText(i).toLower() == idioma.toLower()) {
             if (controles::FijarTextoLista(opciones.Combo1, idioma)) opciones.Combo1_Click();
@@ -319,7 +348,7 @@ void Tavorin::Form_Load() {
         MostrarMensaje("Tavorin", "Fichero de idioma no encontrado.");
         Terminar(1);
     }
-    const QString apariencia = LeerIni(FicheroIni, "Configuracion", "Apariencia");
+    const QString apariencia = ajustes::Leer(ajustes::Clave::Apariencia);
     if (apariencia != AparienciaActual) {
         ElegirApariencia(apariencia);
     } else {
@@ -333,18 +362,18 @@ void Tavorin::Form_Load() {
     if (NickLocal.isEmpty()) CambiarNick();
 
     splash.Lsize(splash.Label2, "Registrando extensión...", 319);
-    if (RegistroPendiente("RegitTvp") == 0) RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
-    if (RegistroPendiente("RegitPgn") == 0) {
+    if (RegistroPendiente(ajustes::Clave::RegitTvp) == 0) RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
+    if (RegistroPendiente(ajustes::Clave::RegitPgn) == 0) {
         if (MostrarMensaje("Tavorin", "70", MB_ICONQUESTION, MB_YESNO) == IDYES)
             RegistrarExtension(2, ".pgn", "pgnfile", "pgnfile", "Tavorin", "pgnfile");
         else
-            EscribirIni(FicheroIni, "Configuracion", "RegitPgn", "1");
+            ajustes::Escribir(ajustes::Clave::RegitPgn, "1");
     }
-    if (RegistroPendiente("RegitEpd") == 0) {
+    if (RegistroPendiente(ajustes::Clave::RegitEpd) == 0) {
         if (MostrarMensaje("Tavorin", "85", MB_ICONQUESTION, MB_YESNO) == IDYES)
             RegistrarExtension(3, ".epd", "epdfile", "epdfile", "Tavorin", "epdfile");
         else
-            EscribirIni(FicheroIni, "Configuracion", "RegitEpd", "1");
+            ajustes::Escribir(ajustes::Clave::RegitEpd, "1");
     }
 
     splash.Lsize(splash.Label2, "Cargando imágenes...", 319);
@@ -402,79 +431,25 @@ void Tavorin::Form_Resize() {
 // ---- Options and windows --------------------------------------------------------
 
 void Tavorin::LeerOpciones() {
-    auto& o = ::Opciones();
-    auto& m = ::Mdi();
-    for (int n = 1; n <= 3; ++n) {
-        auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", QString("Check%1").arg(n)));
-        if (v) o.FijarCheck(n, int(*v));
-    }
-    o.Text1->setText(QString::number(TamanoLimitado(LeerIni(FicheroIni, "Configuracion", "Tamaño"))));
-    MarcaDesdeIni(m.mnuMovimientos, "Jugadas");
-    MarcaDesdeIni(m.mnuVentanaChat, "Chat");
-    MarcaDesdeIni(m.mnuReloj, "Reloj");
-    MarcaDesdeIni(m.mnuMostrarRanking, "Elo");
-    MarcaDesdeIni(m.mnuSonido, "Sonido");
-    if (auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "PointClick"))) {
-        if (*v == 0) {
-            m.mnuPointClick->setChecked(true);
-            m.mnuPointClick_Click();
-        }
-        if (*v == 1) {
-            m.mnuPointClick->setChecked(false);
-            m.mnuPointClick_Click();
-        }
-    }
-    if (auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Check"))) {
-        QAction* marcas[] = {nullptr, m.mnuAlgebraicoEsp, m.mnuAlgebraicoIng, m.mnuCordenadas,
-                             m.mnuAlgebraicoUsuario[0]};
-        if (*v >= 1 && *v <= 4)
-            for (int i = 1; i <= 4; ++i) marcas[i]->setChecked(i == *v);
-        MostrarNotacion();
-    }
-    if (auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Fondo"))) {
-        if (*v == 1) ::ColorRgb().FijarOpcion(1);
-        if (*v == 2) ::ColorRgb().FijarOpcion(2);
-    }
-    LeerColor(LeerIni(FicheroIni, "Configuracion", "Color"), ColorRojo, ColorVerde, ColorAzul);
+    ajustes::Cargar();
     PintarVentana(0);
-    NickLocal = LeerIni(FicheroIni, "Configuracion", "Nick");
-    QString tiempo = LeerIni(FicheroIni, "Configuracion", "Tiempo");
-    ::Nuevo().Text1->setText(controles::Val(tiempo) == 0 ? QString("1") : tiempo);
-    ::ListaPgn().Combo2->setCurrentText(LeerIni(FicheroIni, "Configuracion", "AutoPlay"));
-    DirectorioFicheros = LeerIni(FicheroIni, "Configuracion", "Dir");
-    TipoFichero = LeerIni(FicheroIni, "Configuracion", "Tipo");
-    auto& nivel = ::FormLevel2();
-    nivel.Text1->setText(LeerIni(FicheroIni, "CPU", "St"));
-    nivel.Text2->setText(LeerIni(FicheroIni, "CPU", "Sd"));
-    nivel.Text3->setText(LeerIni(FicheroIni, "CPU", "Tiempo"));
-    nivel.Combo1->setCurrentText(LeerIni(FicheroIni, "CPU", "Jugadas"));
-    auto opcion = controles::AEntero(LeerIni(FicheroIni, "CPU", "Option"));
-    nivel.FijarOpcion(opcion && *opcion >= 0 && *opcion < 3 ? int(*opcion) : 0);
-    nivel.CargarLevel();
+    ::FormLevel2().CargarLevel();
 }
 
 void Tavorin::SituarVentanas() {
-    Situar(*this, "Tablero", false);
-    Situar(::Chat(), "Chat", true);
+    for (const Sitio& s : kSitios) Situar(s);
     ::Chat().ChatResice();
-    Situar(::Jugadas(), "Jugadas", true);
     ::Jugadas().JugadasResice();
-    Situar(::Reloj(), "Reloj", false);
-    Situar(::Ranking(), "Ranking", false);
-    Situar(::ListaPgn(), "Pgn", false, "TopInformacion", "LeftInformacion");
-    Situar(::PgnMovimientos(), "Pgn", false, "TopJugadas", "LeftJugadas");
-    Situar(::Cpu(), "CPU", false);
-    Situar(::fEpd(), "EPD", false);
     VentanasSituadas = true;
 }
 
 void Tavorin::OcultarVentanas() {
     auto& m = ::Mdi();
     if (!::ListaPgn().Visible()) {
-        EscribirIni(FicheroIni, "Configuracion", "Jugadas", m.mnuMovimientos->isChecked() ? "1" : "0");
-        EscribirIni(FicheroIni, "Configuracion", "Chat", m.mnuVentanaChat->isChecked() ? "1" : "0");
-        EscribirIni(FicheroIni, "Configuracion", "Reloj", m.mnuReloj->isChecked() ? "1" : "0");
-        EscribirIni(FicheroIni, "Configuracion", "Elo", m.mnuMostrarRanking->isChecked() ? "1" : "0");
+        ajustes::Escribir(ajustes::Clave::VerJugadas, ajustes::Marca(m.mnuMovimientos->isChecked()));
+        ajustes::Escribir(ajustes::Clave::VerChat, ajustes::Marca(m.mnuVentanaChat->isChecked()));
+        ajustes::Escribir(ajustes::Clave::VerReloj, ajustes::Marca(m.mnuReloj->isChecked()));
+        ajustes::Escribir(ajustes::Clave::VerElo, ajustes::Marca(m.mnuMostrarRanking->isChecked()));
     }
     if (m.mnuMovimientos->isChecked()) ::Jugadas().Unload();
     if (m.mnuVentanaChat->isChecked()) ::Chat().Unload();

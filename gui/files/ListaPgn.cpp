@@ -1,5 +1,6 @@
 #include "files/ListaPgn.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
@@ -318,14 +319,8 @@ void ListaPgn::Form_Unload(bool& cancelar) {
 
 void ListaPgn::MostrarVentanas() {
     auto& m = ::Mdi();
-    const std::pair<const char*, QAction*> marcas[] = {
-        {"Jugadas", m.mnuMovimientos}, {"Chat", m.mnuVentanaChat}, {"Reloj", m.mnuReloj}, {"Elo", m.mnuMostrarRanking}};
-    for (const auto& [clave, item] : marcas) {
-        const auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
-        if (!v) continue;
-        if (*v == 0) item->setChecked(false);
-        if (*v == 1) item->setChecked(true);
-    }
+    using enum ajustes::Clave;
+    for (ajustes::Clave clave : {VerJugadas, VerChat, VerReloj, VerElo}) ajustes::Recargar(clave);
     if (m.mnuReloj->isChecked()) ::Reloj().Show();
     if (m.mnuVentanaChat->isChecked()) ::Chat().Show();
     if (m.mnuMovimientos->isChecked()) ::Jugadas().Show();
@@ -592,8 +587,8 @@ void ListaPgn::Buscar_Click() {
 
 void ListaPgn::Command2_Click(int indice) {
     auto volverASuSitio = [this] {
-        if (auto v = controles::ANumero(LeerIni(FicheroIni, "Pgn", "TopInformacion"))) setTop(*v);
-        if (auto v = controles::ANumero(LeerIni(FicheroIni, "Pgn", "LeftInformacion"))) setLeft(*v);
+        if (auto v = controles::ANumero(ajustes::Leer(ajustes::Clave::PgnTopInformacion))) setTop(*v);
+        if (auto v = controles::ANumero(ajustes::Leer(ajustes::Clave::PgnLeftInformacion))) setLeft(*v);
     };
     if (indice == 2) {
         GuardandoPgn = false;
@@ -660,6 +655,17 @@ void GuardarPartidaPgn() {
     CentrarVentana(l);
     l.Show();
 }
+
+namespace {
+
+// The replay pace, as Default.ini keeps it.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    ajustes::Enlazar(ajustes::Clave::AutoPlay, {[](const QString& v) { ::ListaPgn().Combo2->setCurrentText(v); },
+                                                [] { return std::optional(::ListaPgn().Combo2->currentText()); }});
+    return true;
+}();
+
+}  // namespace
 
 forms::ListaPgn& ListaPgn() {
     static forms::ListaPgn* f = nullptr;

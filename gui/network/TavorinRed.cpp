@@ -7,6 +7,7 @@
 // whose box is open holds the later ones back, in order.
 #include "board/Tavorin.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
@@ -595,7 +596,7 @@ void Tavorin::CambiarNick() {
     if (Reglas().Conectado) EncolarMensaje("Mensaje " + aviso);
     NickLocal = nick;
     // Kept at once: a program that ends without its exit sequence does not ask again.
-    EscribirIni(FicheroIni, "Configuracion", "Nick", nick);
+    ajustes::Escribir(ajustes::Clave::Nick, nick);
 }
 
 }  // namespace forms

@@ -1,5 +1,6 @@
 #include "shell/Mdi.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/ColorRgb.h"
@@ -77,7 +78,79 @@ QPixmap CargarImagenLista(int n) {
     return p;
 }
 
-QString Numero(double v) { return QString::number(v, 'g', 10); }
+// The main window's state and place, the view menu's checks and the notation kept in
+// Default.ini.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    using enum ajustes::Clave;
+    using ajustes::Enlace;
+    ajustes::Enlazar(MdiWindows, {{}, [] {
+                                      const int estado = ::Mdi().WindowState();
+                                      return estado != 1 ? std::optional(QString::number(estado)) : std::nullopt;
+                                  }});
+    // The place only of a window that is neither maximised nor minimised.
+    auto lugar = [](double (forms::Mdi::*medida)() const) {
+        return Enlace{{}, [medida]() -> std::optional<QString> {
+                          auto& m = ::Mdi();
+                          if (m.WindowState() != 0) return std::nullopt;
+                          return ajustes::Numero((m.*medida)());
+                      }};
+    };
+    ajustes::Enlazar(MdiTop, lugar(&forms::Mdi::Top));
+    ajustes::Enlazar(MdiLeft, lugar(&forms::Mdi::Left));
+    ajustes::Enlazar(MdiWidth, lugar(&forms::Mdi::Width));
+    ajustes::Enlazar(MdiHeight, lugar(&forms::Mdi::Height));
+
+    // A 0/1 key into a menu check (any other value leaves the check alone); stored at
+    // exit only while neither the PGN browser nor an engine game has the windows.
+    auto marca = [](QAction* forms::Mdi::*item) {
+        return Enlace{[item](const QString& texto) {
+                          auto v = controles::AEntero(texto);
+                          if (!v) return;
+                          if (*v == 0) (::Mdi().*item)->setChecked(false);
+                          if (*v == 1) (::Mdi().*item)->setChecked(true);
+                      },
+                      [item]() -> std::optional<QString> {
+                          if (::ListaPgn().Visible() || ::Cpu().Visible()) return std::nullopt;
+                          return ajustes::Marca((::Mdi().*item)->isChecked());
+                      }};
+    };
+    ajustes::Enlazar(VerJugadas, marca(&forms::Mdi::mnuMovimientos));
+    ajustes::Enlazar(VerChat, marca(&forms::Mdi::mnuVentanaChat));
+    ajustes::Enlazar(VerReloj, marca(&forms::Mdi::mnuReloj));
+    ajustes::Enlazar(VerElo, marca(&forms::Mdi::mnuMostrarRanking));
+    ajustes::Enlazar(Sonido, marca(&forms::Mdi::mnuSonido));
+    // The point-and-click mode goes through its menu command, which stores it again.
+    Enlace punto = marca(&forms::Mdi::mnuPointClick);
+    punto.poner = [](const QString& texto) {
+        auto v = controles::AEntero(texto);
+        if (!v || (*v != 0 && *v != 1)) return;
+        auto& m = ::Mdi();
+        m.mnuPointClick->setChecked(*v == 0);
+        m.mnuPointClick_Click();
+    };
+    ajustes::Enlazar(PointClick, std::move(punto));
+    // The notation: 1 Spanish, 2 English, 3 coordinates, 4 the user's letters.
+    ajustes::Enlazar(Notacion, {[](const QString& texto) {
+                                    auto v = controles::AEntero(texto);
+                                    if (!v) return;
+                                    auto& m = ::Mdi();
+                                    QAction* marcas[] = {nullptr, m.mnuAlgebraicoEsp, m.mnuAlgebraicoIng,
+                                                         m.mnuCordenadas, m.mnuAlgebraicoUsuario[0]};
+                                    if (*v >= 1 && *v <= 4)
+                                        for (int i = 1; i <= 4; ++i) marcas[i]->setChecked(i == *v);
+                                    MostrarNotacion();
+                                },
+                                []() -> std::optional<QString> {
+                                    auto& m = ::Mdi();
+                                    std::optional<QString> valor;
+                                    if (m.mnuAlgebraicoEsp->isChecked()) valor = "1";
+                                    if (m.mnuAlgebraicoIng->isChecked()) valor = "2";
+                                    if (m.mnuCordenadas->isChecked()) valor = "3";
+                                    if (m.mnuAlgebraicoUsuario[0]->isChecked()) valor = "4";
+                                    return valor;
+                                }});
+    return true;
+}();
 
 // The height of a title bar, in pixels: what of a window must stay on the screen.
 constexpr int kAltoTitulo = 30;
@@ -304,8 +377,9 @@ void Mdi::Situar(const lugares::Lugar& lugar) {
 }
 
 void Mdi::SituarDesdeIni() {
-    const lugares::Lugar guardado{lugares::Leer(FicheroIni, "Mdi", "Left"), lugares::Leer(FicheroIni, "Mdi", "Top"),
-                                  lugares::Leer(FicheroIni, "Mdi", "Width"), lugares::Leer(FicheroIni, "Mdi", "Height")};
+    using enum ajustes::Clave;
+    const lugares::Lugar guardado{lugares::Leer(MdiLeft), lugares::Leer(MdiTop), lugares::Leer(MdiWidth),
+                                  lugares::Leer(MdiHeight)};
     std::vector<QRect> pantallas;
     for (QScreen* p : QGuiApplication::screens()) pantallas.push_back(p->availableGeometry());
     Situar(lugares::Ajustar(guardado, pantallas, {QSize(7800 / TwipsPorPixel, 1500 / TwipsPorPixel), kAltoTitulo}));
@@ -421,13 +495,13 @@ void Mdi::mnuSalir_Click() { Unload(); }
 
 void Mdi::mnuSonido_Click() {
     mnuSonido->setChecked(!mnuSonido->isChecked());
-    EscribirIni(FicheroIni, "Configuracion", "Sonido", mnuSonido->isChecked() ? "1" : "0");
+    ajustes::Escribir(ajustes::Clave::Sonido, ajustes::Marca(mnuSonido->isChecked()));
 }
 
 void Mdi::mnuPointClick_Click() {
     if (::ListaPgn().Visible()) return;
     mnuPointClick->setChecked(!mnuPointClick->isChecked());
-    EscribirIni(FicheroIni, "Configuracion", "PointClick", mnuPointClick->isChecked() ? "1" : "0");
+    ajustes::Escribir(ajustes::Clave::PointClick, ajustes::Marca(mnuPointClick->isChecked()));
     // A move begun in the other input mode is given up.
     auto& t = ::Tavorin();
     t.MovimientoAnulado();
@@ -516,29 +590,29 @@ void Mdi::mnuAcerca_Click() {
     ::Splash().Show();
 }
 
-void Mdi::AlternarVentana(QAction* item, Forma& ventana, const char* clave) {
+void Mdi::AlternarVentana(QAction* item, Forma& ventana, ajustes::Clave clave) {
     if (::ListaPgn().Visible()) return;
     if (!item->isChecked()) {
         ventana.Show();
         item->setChecked(true);
-        EscribirIni(FicheroIni, "Configuracion", clave, "1");
+        ajustes::Escribir(clave, "1");
     } else {
         ventana.Unload();
         item->setChecked(false);
-        EscribirIni(FicheroIni, "Configuracion", clave, "0");
+        ajustes::Escribir(clave, "0");
     }
 }
 
-void Mdi::mnuMovimientos_Click() { AlternarVentana(mnuMovimientos, ::Jugadas(), "Jugadas"); }
-void Mdi::mnuVentanaChat_Click() { AlternarVentana(mnuVentanaChat, ::Chat(), "Chat"); }
-void Mdi::mnuReloj_Click() { AlternarVentana(mnuReloj, ::Reloj(), "Reloj"); }
-void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranking(), "Elo"); }
+void Mdi::mnuMovimientos_Click() { AlternarVentana(mnuMovimientos, ::Jugadas(), ajustes::Clave::VerJugadas); }
+void Mdi::mnuVentanaChat_Click() { AlternarVentana(mnuVentanaChat, ::Chat(), ajustes::Clave::VerChat); }
+void Mdi::mnuReloj_Click() { AlternarVentana(mnuReloj, ::Reloj(), ajustes::Clave::VerReloj); }
+void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranking(), ajustes::Clave::VerElo); }
 
 void Mdi::ElegirNotacion(QAction* item) {
     for (QAction* a : {mnuAlgebraicoEsp, mnuAlgebraicoIng, mnuAlgebraicoUsuario[0], mnuCordenadas})
         a->setChecked(a == item);
     const char* valor = item == mnuAlgebraicoEsp ? "1" : item == mnuAlgebraicoIng ? "2" : item == mnuCordenadas ? "3" : "4";
-    EscribirIni(FicheroIni, "Configuracion", "Check", valor);
+    ajustes::Escribir(ajustes::Clave::Notacion, valor);
     MostrarNotacion();
 }
 
@@ -684,67 +758,7 @@ bool Mdi::MDIForm_QueryUnload() {
 
     // A start-up that ends before the windows were placed has nothing of its own to store.
     if (!VentanasSituadas) Terminar(0);
-    if (AjustesEscribibles()) {
-        auto escribir = [](const char* seccion, const char* clave, const QString& valor) {
-            EscribirIni(FicheroIni, seccion, clave, valor);
-        };
-        auto posicion = [&](const char* seccion, Forma& f, bool tamano) {
-            escribir(seccion, "Top", Numero(f.Top()));
-            escribir(seccion, "Left", Numero(f.Left()));
-            if (tamano) {
-                escribir(seccion, "Width", Numero(f.Width()));
-                escribir(seccion, "Height", Numero(f.Height()));
-            }
-        };
-        int estado = WindowState();
-        if (estado != 1) escribir("Mdi", "Windows", QString::number(estado));
-        if (estado == 0) {
-            escribir("Mdi", "Top", Numero(Top()));
-            escribir("Mdi", "Left", Numero(Left()));
-            escribir("Mdi", "Width", Numero(Width()));
-            escribir("Mdi", "Height", Numero(Height()));
-        }
-        posicion("Tablero", ::Tavorin(), false);
-        posicion("Chat", ::Chat(), true);
-        posicion("Jugadas", ::Jugadas(), true);
-        posicion("Reloj", ::Reloj(), false);
-        posicion("Ranking", ::Ranking(), false);
-        escribir("Pgn", "TopInformacion", Numero(::ListaPgn().Top()));
-        escribir("Pgn", "LeftInformacion", Numero(::ListaPgn().Left()));
-        escribir("Pgn", "TopJugadas", Numero(::PgnMovimientos().Top()));
-        escribir("Pgn", "LeftJugadas", Numero(::PgnMovimientos().Left()));
-        escribir("Configuracion", "Nick", NickLocal);
-        posicion("CPU", ::Cpu(), false);
-        auto& nivel = ::FormLevel2();
-        escribir("CPU", "St", nivel.Text1->text());
-        escribir("CPU", "Sd", nivel.Text2->text());
-        escribir("CPU", "Tiempo", nivel.Text3->text());
-        escribir("CPU", "Jugadas", nivel.Combo1->currentText());
-        if (int i = nivel.OpcionElegida(); i >= 0) escribir("CPU", "Option", QString::number(i));
-        posicion("EPD", ::fEpd(), false);
-        if (controles::Val(::Nuevo().Text1->text()) < 1)
-            ::Nuevo().Text1->setText(LeerIni(FicheroIni, "Configuracion", "Tiempo"));
-        escribir("Configuracion", "Tiempo", ::Nuevo().Text1->text());
-        escribir("Configuracion", "Dir", DirectorioFicheros);
-        escribir("Configuracion", "Tipo", TipoFichero);
-        escribir("Configuracion", "AutoPlay", ::ListaPgn().Combo2->currentText());
-        auto& o = ::Opciones();
-        escribir("Configuracion", "Check1", o.Check1->isChecked() ? "1" : "0");
-        escribir("Configuracion", "Check2", o.Check2->isChecked() ? "1" : "0");
-        escribir("Configuracion", "Check3", o.Check3->isChecked() ? "1" : "0");
-        if (!::ListaPgn().Visible() && !::Cpu().Visible()) {
-            escribir("Configuracion", "Jugadas", mnuMovimientos->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Chat", mnuVentanaChat->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Reloj", mnuReloj->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Elo", mnuMostrarRanking->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Sonido", mnuSonido->isChecked() ? "1" : "0");
-            escribir("Configuracion", "PointClick", mnuPointClick->isChecked() ? "1" : "0");
-        }
-        if (mnuAlgebraicoEsp->isChecked()) escribir("Configuracion", "Check", "1");
-        if (mnuAlgebraicoIng->isChecked()) escribir("Configuracion", "Check", "2");
-        if (mnuCordenadas->isChecked()) escribir("Configuracion", "Check", "3");
-        if (mnuAlgebraicoUsuario[0]->isChecked()) escribir("Configuracion", "Check", "4");
-    }
+    if (AjustesEscribibles()) ajustes::Guardar();
     ::Ranking().GrabarPuntuacion();
     Terminar(0);
 }
@@ -765,3 +779,13 @@ namespace {
 [[maybe_unused]] const bool kPrincipalRegistrada =
     (Forma::FijarPrincipal([] { return ::Mdi().Area; }, []() -> QWidget* { return &::Mdi(); }), true);
 }  // namespace
+
+void VentanasLaterales() {
+    auto& m = ::Mdi();
+    if (m.mnuReloj->isChecked() && !::ListaPgn().Visible()) ::Reloj().Show();
+    if (m.mnuVentanaChat->isChecked() && !::ListaPgn().Visible()) ::Chat().Show();
+    if (m.mnuMovimientos->isChecked() && !::ListaPgn().Visible()) ::Jugadas().Show();
+    if (m.mnuMostrarRanking->isChecked() && !::ListaPgn().Visible()) ::Ranking().Show();
+}
+
+void SituarMdi() { ::Mdi().SituarDesdeIni(); }

@@ -1,6 +1,7 @@
 #include "entorno.h"
 
 #include "app/Variables.h"
+#include "shell/Arranque.h"
 #include "board/Geometria.h"
 #include "board/Tavorin.h"
 #include "platform/IniFile.h"
