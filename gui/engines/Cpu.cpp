@@ -297,9 +297,8 @@ void Cpu::Form_Unload(bool& cancelar) {
     cmdTerminar1();
     cmdTerminar2();
     VariableCPUCero();
-    auto& g = Reglas();
-    g.Turno = turno::Nadie;
-    g.TipoPartida.clear();
+    partida_.Cerrar();
+    Reglas().TipoPartida.clear();
     DescargarDLL();
     if (Visible()) ::ListaPgn().MostrarVentanas();
     cancelar = true;
@@ -453,6 +452,7 @@ void Cpu::Ejecutar(const PartidaMotores::Decision& d) {
         Ejecutar(partida_.RespuestaOferta(respuesta == IDYES));
     }
     if (d.jugada) JugarEnTablero(*d.jugada);
+    if (d.invertir) red::Orientar(*d.invertir);
 }
 
 void Cpu::MostrarPensamiento(const std::array<QString, 5>& pensamiento) {
@@ -575,8 +575,6 @@ void Cpu::Timer3_Timer() {
     ::Mdi().Player2();
     if (SMotor2->currentIndex() > 0) arrancado = PrepararMotor(turno::Negras) && arrancado;
     Ejecutar(partida_.Empezar(arrancado));
-    // The person's side at the bottom.
-    if (Motor1.Activo != Motor2.Activo) red::Orientar(Motor1.Activo);
 }
 
 // ---- Moves and replies ---------------------------------------------------------------------

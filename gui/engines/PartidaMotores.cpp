@@ -144,6 +144,11 @@ void PartidaMotores::Reiniciar() {
     motor2_ = DatosMotor{};
 }
 
+void PartidaMotores::Cerrar() {
+    Reiniciar();
+    tablero_.Turno = turno::Nadie;
+}
+
 PartidaMotores::Decision PartidaMotores::Terminar() {
     Decision d;
     Acabar(d, {}, Icono::Ninguno);
@@ -264,6 +269,7 @@ PartidaMotores::Decision PartidaMotores::Empezar(bool arrancado) {
         for (const QString& texto : xboard::Arranque(nivel.comando, true)) Escribir(d, turno::Blancas, texto);
     // White's clock runs from the start; a person's first move sets both clocks again.
     if (nivel.reloj) EncenderReloj(d, turno::Blancas);
+    if (motor1_.Activo != motor2_.Activo) d.invertir = motor1_.Activo;
     return d;
 }
 

@@ -102,7 +102,8 @@ public:
         xboard::JugadaTablero jugada;
     };
     // Carried out in this order: the timers, the clock boxes, the thinking boxes, the
-    // take-backs, the writes, the end, the messages, the draw question, the move.
+    // take-backs, the writes, the end, the messages, the draw question, the move, the
+    // board's side.
     struct Decision {
         Temporizador espera = Temporizador::Igual;   // the request's time-out (SinRespuesta)
         Temporizador enroque = Temporizador::Igual;  // the castling retry's wait (ReintentarEnroque)
@@ -117,6 +118,9 @@ public:
         std::vector<Mensaje> mensajes;
         QString oferta;  // an engine's draw offer to put to the person (answer: RespuestaOferta)
         std::optional<JugadaMotor> jugada;
+        // Against one engine the person's side goes to the bottom: true turns the board
+        // so that Black is there.
+        std::optional<bool> invertir;
     };
 
     // ---- The start --------------------------------------------------------------------
@@ -174,6 +178,8 @@ public:
     // ---- Resets -------------------------------------------------------------------------
     // No request, no retry, clocks off, empty slots; the names stay.
     void Reiniciar();
+    // The panel closes: reset, and nobody is to move.
+    void Cerrar();
 
     // ---- What the panel reads ------------------------------------------------------------
     // The engine that plays side n (1 White, 2 Black) of the game on the board, by the

@@ -133,6 +133,7 @@ TEST_F(Juego, WhiteMovesFirstAndOnlyTheEngineOfTheSideToMoveMayMove) {
     EXPECT_TRUE(d.relojesACero);
     EXPECT_EQ(p.NombreMotor(2), "negro");
     EXPECT_EQ(p.NombreMotor(1), "");
+    EXPECT_EQ(d.invertir, false);  // the person's White at the bottom
     // Without the clock option the move goes alone.
     EXPECT_EQ(Escritas(Persona("e2e4")), QStringList{"2:e2e4"});
     d = Motor(2, "move e7e5");
@@ -153,6 +154,7 @@ TEST_F(Juego, AWhiteEngineIsToldToGoAndBetweenEnginesEachMoveGoesToTheOther) {
     Decision d = Empezar("blanco", "negro");
     EXPECT_EQ(tablero.Turno, turno::Nadie);
     EXPECT_EQ(Escritas(d), Arranque(2, false) + Arranque(1, true));
+    EXPECT_FALSE(d.invertir);  // between engines the board stays as it is
     EXPECT_EQ(Escritas(Motor(1, "move e2e4")), QStringList{"2:e2e4"});
     EXPECT_EQ(tablero.Turno, turno::Nadie);
     EXPECT_EQ(Escritas(Motor(2, "move e7e5")), QStringList{"1:e7e5"});
@@ -161,7 +163,7 @@ TEST_F(Juego, AWhiteEngineIsToldToGoAndBetweenEnginesEachMoveGoesToTheOther) {
     Terminada(d, -1, {false, true, true});
     EXPECT_EQ(Mensajes(d), QStringList{"Engine error: move d7d5"});
     // A move the board refuses ends the game with its line.
-    Empezar("blanco", "");
+    EXPECT_EQ(Empezar("blanco", "").invertir, true);  // the person's Black at the bottom
     d = Motor(1, "move e2e5");
     Terminada(d, -1, {false, true, false});
     EXPECT_EQ(Mensajes(d), QStringList{"Engine error: move e2e5"});
@@ -170,7 +172,13 @@ TEST_F(Juego, AWhiteEngineIsToldToGoAndBetweenEnginesEachMoveGoesToTheOther) {
     Terminada(d, -1, {false, true, true});
     EXPECT_EQ(Mensajes(d), QStringList{"88"});
     EXPECT_TRUE(d.escrituras.empty());
+    EXPECT_FALSE(d.invertir);
     EXPECT_EQ(p.NombreMotor(1), "");
+    // The panel closing leaves nobody to move.
+    Empezar("", "negro");
+    p.Cerrar();
+    EXPECT_EQ(tablero.Turno, turno::Nadie);
+    EXPECT_FALSE(p.HayMotor());
 }
 
 // ---- Clocks ------------------------------------------------------------------------------------
