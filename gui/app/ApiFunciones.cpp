@@ -5,6 +5,7 @@
 #include "app/Variables.h"
 #include "platform/IniFile.h"
 #include "platform/TiposFichero.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QCoreApplication>
@@ -31,7 +32,7 @@ bool g_registroAvisado = false;
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
     if (ini::Escribir(fichero, seccion, clave, valor) || g_escrituraAvisada || fichero != FicheroIni) return;
     // Before the language is read there is no text to tell it with; the next failure will.
-    if (TextosIdioma[28].isEmpty()) return;
+    if (TextosIdioma[texto::NoSeEscribe].isEmpty()) return;
     g_escrituraAvisada = true;
     if (const QString texto = TextoNoEscribible(fichero); !texto.isEmpty())
         MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
@@ -46,8 +47,8 @@ bool IniConAjustes(const QString& fichero) {
 }
 
 QString TextoNoEscribible(const QString& nombre) {
-    if (!TextosIdioma[28].contains(u'$')) return QString();
-    return CambiarDolar(TextosIdioma[28], "\r\n" + nombre + "\r\n", true);
+    if (!TextosIdioma[texto::NoSeEscribe].contains(u'$')) return QString();
+    return CambiarDolar(TextosIdioma[texto::NoSeEscribe], "\r\n" + nombre + "\r\n", true);
 }
 
 bool AjustesEscribibles() {
@@ -68,7 +69,7 @@ long ComprobarColores(QScreen* pantalla) {
     int bits = pantalla ? pantalla->depth() : 32;
     long colores = ContarColores(bits, 1);
     if (colores != 0 && colores < 65500) {
-        MostrarMensaje("Tavorin", "71", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::PocosColores), MB_ICONSTOP);
         ::Mdi().Unload();
     }
     return colores;
@@ -77,7 +78,7 @@ long ComprobarColores(QScreen* pantalla) {
 long ComprobarResolucion(QScreen* pantalla) {
     long ancho = pantalla ? pantalla->geometry().width() : 800;
     if (ancho < 800) {
-        MostrarMensaje("Tavorin", "72", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::PantallaEstrecha), MB_ICONSTOP);
         ::Mdi().Unload();
     }
     return ancho;

@@ -3,7 +3,6 @@
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
 #include "app/Idioma.h"
-#include "app/Textos.h"
 #include "app/Variables.h"
 #include "board/FinPartida.h"
 #include "board/Sonidos.h"
@@ -19,6 +18,7 @@
 #include "platform/PantallaReloj.h"
 #include "platform/PictureBox.h"
 #include "platform/Relevo.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>

@@ -1,18 +1,17 @@
 #include "engines/PartidaMotores.h"
 
+#include "app/CMensaje.h"
 #include "app/Idioma.h"
-#include "app/Textos.h"
 #include "app/Variables.h"
 #include "engines/Respuesta.h"
 #include "files/PgnEscritor.h"
 #include "rules/reglas.h"
+#include "rules/textos.h"
 
 #include <QLatin1String>
 #include <QStringList>
 
 namespace {
-
-QString Numero(int texto) { return QString::number(texto); }
 
 // The flag of an engine fell in a game between engines: the loser's name, that its
 // time is up (the first sentence of that language text), and that the other engine
@@ -106,7 +105,7 @@ bool PartidaMotores::Contar(Decision& d, int lado) {
     d.mostrar.push_back(lado);
     if (!reloj.Agotado()) return false;
     // The flag fell: the person lost, or the engine did.
-    QString texto = Numero(texto::TiempoPropioAgotado);
+    QString texto = MensajeNumero(texto::TiempoPropioAgotado);
     const bool motor = Ranura(lado).Activo;
     if (motor) {
         const QString perdedor = NombreMotor(lado);
@@ -192,7 +191,7 @@ void PartidaMotores::FinPorResultado(Decision& d, const respuesta::Resultado& r,
         const int mensaje = r.ahogado ? texto::Ahogado
                             : r.ganador == turno::Blancas ? texto::MateBlancas
                                                           : texto::MateNegras;
-        Acabar(d, Numero(mensaje), Icono::Informacion, r.ahogado ? 0 : r.ganador);
+        Acabar(d, MensajeNumero(mensaje), Icono::Informacion, r.ahogado ? 0 : r.ganador);
         return;
     }
     if (r.abandona != 0) {
@@ -206,7 +205,7 @@ void PartidaMotores::FinPorResultado(Decision& d, const respuesta::Resultado& r,
         return;
     }
     if (r.ganador == 0) {
-        Acabar(d, Numero(texto::Tablas), Icono::Informacion, 0);
+        Acabar(d, MensajeNumero(texto::Tablas), Icono::Informacion, 0);
         return;
     }
     Acabar(d, TextosIdioma[texto::PartidaTerminada] + "\r\n" + linea, Icono::Informacion, r.ganador);
@@ -248,7 +247,7 @@ PartidaMotores::Decision PartidaMotores::Empezar(bool arrancado) {
     tablero_.Turno = motor1_.Activo ? turno::Nadie : turno::Blancas;
     if (!arrancado) {
         nombres_ = {};
-        Acabar(d, Numero(texto::MotorNoArranca), Icono::Parada);
+        Acabar(d, MensajeNumero(texto::MotorNoArranca), Icono::Parada);
         return d;
     }
     const Nivel nivel = nivel_();
@@ -415,8 +414,9 @@ PartidaMotores::Decision PartidaMotores::Linea(int ranura, const QString& linea)
         case Clase::ErrorPeticion: {
             esperandoRespuesta_ = false;
             d.espera = Temporizador::Parar;
-            const QString texto = DosMotores() ? TextosIdioma[texto::PeticionNoAdmitida] + "\r\n" + respuesta::Minusculas(linea)
-                                               : Numero(texto::PeticionNoAdmitida);
+            const QString texto = DosMotores()
+                                      ? TextosIdioma[texto::PeticionNoAdmitida] + "\r\n" + respuesta::Minusculas(linea)
+                                      : MensajeNumero(texto::PeticionNoAdmitida);
             d.mensajes.push_back({texto, Icono::Informacion});
             break;
         }
@@ -429,7 +429,7 @@ PartidaMotores::Decision PartidaMotores::Linea(int ranura, const QString& linea)
                 Escribir(d, ranura, respuesta);
             break;
         case Clase::OfertaTablas: OfertaDeTablas(d, ranura); break;
-        case Clase::Tablas: Acabar(d, Numero(texto::Tablas), Icono::Informacion, 0); break;
+        case Clase::Tablas: Acabar(d, MensajeNumero(texto::Tablas), Icono::Informacion, 0); break;
         case Clase::Pista:
             // Only the hint the person asked for, once.
             if (!pistaPedida_) break;
@@ -475,7 +475,7 @@ void PartidaMotores::OfertaDeTablas(Decision& d, int ranura) {
     if (DosMotores()) {
         // An offer answered with an offer is a draw agreed between the engines.
         if (respondeOferta) {
-            Acabar(d, Numero(texto::Tablas), Icono::Informacion, 0);
+            Acabar(d, MensajeNumero(texto::Tablas), Icono::Informacion, 0);
             return;
         }
         esperandoRespuesta_ = true;
@@ -501,8 +501,9 @@ PartidaMotores::Decision PartidaMotores::SinRespuesta() {
     for (const char* pendiente : {"draw", "hint", "?"})
         for (int n : {turno::Blancas, turno::Negras})
             if (Ranura(n).Comando == QLatin1String(pendiente))
-                d.mensajes.push_back({Numero(pendiente[0] == 'd' ? texto::OfertaSinRespuesta : texto::PeticionSinRespuesta),
-                                      Icono::Informacion});
+                d.mensajes.push_back(
+                    {MensajeNumero(pendiente[0] == 'd' ? texto::OfertaSinRespuesta : texto::PeticionSinRespuesta),
+                     Icono::Informacion});
     esperandoRespuesta_ = false;
     return d;
 }

@@ -12,6 +12,7 @@
 
 #include "engines/RelojMotor.h"
 #include "engines/Xboard.h"
+#include "rules/variables.h"
 
 #include <QString>
 
@@ -29,22 +30,6 @@ namespace respuesta {
 struct Lectura;
 struct Resultado;
 }
-
-// The side to move on the board (Variables::Turno). The sides also number the engine
-// slots and the clocks: slot 1 plays White, slot 2 Black.
-namespace turno {
-constexpr int Nadie = 0;  // no person at the board is to move (an engine thinks, or no game)
-constexpr int Blancas = 1;
-constexpr int Negras = 2;
-// The other side.
-constexpr int Otro(int lado) { return 3 - lado; }
-}  // namespace turno
-
-// The local side's colour in a game with the peer (Variables::MiColor).
-namespace color_local {
-inline const std::string Blancas = "Blancas";
-inline const std::string Negras = "Negras";
-}  // namespace color_local
 
 // One engine slot.
 struct DatosMotor {

@@ -140,7 +140,7 @@ std::array<std::string, 2> NombresJugadores(const Jugadores& j) {
     else if (!j.panelMotores)
         color = j.colorFinal;
     if (j.conectado || !color.empty()) {
-        const bool blancas = color == "Blancas", negras = color == "Negras";
+        const bool blancas = color == color_local::Blancas, negras = color == color_local::Negras;
         if (blancas || negras) {
             nombres[blancas ? 0 : 1] = &j.nick;
             nombres[blancas ? 1 : 0] = &j.nickRival;

@@ -9,6 +9,7 @@
 #include "network/Nuevo.h"
 #include "network/Red.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -69,7 +70,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     });
     if (lista.estado != epd::Lectura::Lista) {
         // Nothing to choose from: the board and the game stay as they are.
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
         if (g.Conectado) EncolarMensaje("CancelarEPD");
         return;
     }
@@ -77,7 +78,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     ::Jugadas().BorrarContenedor();
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     PosicionPreparada = true;
     PartidaDeFichero = true;
 

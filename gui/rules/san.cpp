@@ -5,13 +5,11 @@
 #include <cctype>
 
 #include "rules/reglas.h"
+#include "rules/textos.h"
 
 namespace rules {
 
 namespace {
-
-constexpr int kTextoIlegible = 51;   // a token that cannot be read
-constexpr int kTextoRechazado = 52;  // a move the rules refuse
 
 bool Columna(char c) { return c >= 'a' && c <= 'h'; }
 bool Fila(char c) { return c >= '1' && c <= '8'; }
@@ -43,7 +41,7 @@ std::string Digito(int d) { return std::to_string(d); }
 
 void Reglas::ErrorToken(int texto, const std::string& token) {
     std::string mensaje = host_->TextoIdioma(texto);
-    mensaje += (texto == kTextoIlegible) ? " " + token : token;
+    mensaje += (texto == texto::JugadaIlegible) ? " " + token : token;
     host_->MostrarMensaje("Tavorin", mensaje, 64);
     ErrorPgn = true;
 }
@@ -66,7 +64,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
     // Nothing to play: an empty token (a game ending on White's move) or a result.
     if (t.empty() || t == "1-0" || t == "0-1" || t == "1/2-1/2" || t == "*") return;
     if (lado != 1 && lado != 2) {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
     std::string bajo = t;
@@ -103,7 +101,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
             promocion = t[3];
         }
         if (!Columna(F) || !Fila(R)) {
-            ErrorToken(kTextoIlegible, movimiento);
+            ErrorToken(texto::JugadaIlegible, movimiento);
             return;
         }
         const int f = F - 'a' + 1, r = R - '0';
@@ -124,14 +122,14 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
             if (yo < 1 || yo > 8) xo = yo = 0;
         }
         if (xo == 0) {
-            ErrorToken(kTextoIlegible, movimiento);
+            ErrorToken(texto::JugadaIlegible, movimiento);
             return;
         }
         if (promocion != 0) PiezaCoronacion = CodigoCoronacion(promocion, lado);
         Origen = Digito(xo) + Digito(yo);
         Destino = Digito(f) + Digito(r);
         if (!ValidarSan()) {
-            ErrorToken(kTextoRechazado, movimiento);
+            ErrorToken(texto::JugadaNoPermitida, movimiento);
             return;
         }
         MovimientoAnulado();
@@ -164,7 +162,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
             }
         }
         if (!Columna(F) || !Fila(R)) {
-            ErrorToken(kTextoIlegible, movimiento);
+            ErrorToken(texto::JugadaIlegible, movimiento);
             return;
         }
         Turno = lado;
@@ -209,7 +207,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
                     }
         }
         if (candidatos.empty()) {
-            ErrorToken(kTextoIlegible, movimiento);
+            ErrorToken(texto::JugadaIlegible, movimiento);
             return;
         }
         // The others, last in file order first.
@@ -225,11 +223,11 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
             Destino = Digito(f) + Digito(r);
             if (ValidarSan()) {
                 MovimientoAnulado();
-                Turno = 0;
+                Turno = turno::Nadie;
                 return;
             }
         }
-        ErrorToken(kTextoRechazado, movimiento);
+        ErrorToken(texto::JugadaNoPermitida, movimiento);
         return;
     }
 
@@ -237,7 +235,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
         char F = En(t, 1) != 'x' ? En(t, 1) : En(t, 2);
         char R = En(t, 1) != 'x' ? En(t, 2) : En(t, 3);
         if (!Columna(F) || !Fila(R)) {
-            ErrorToken(kTextoIlegible, movimiento);
+            ErrorToken(texto::JugadaIlegible, movimiento);
             return;
         }
         tokenActual_ = movimiento;
@@ -250,14 +248,14 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
         Origen = "5" + fila;
         Destino = (corto ? "7" : "3") + fila;
         if (!ValidarSan()) {
-            ErrorToken(kTextoRechazado, movimiento);
+            ErrorToken(texto::JugadaNoPermitida, movimiento);
             return;
         }
         MovimientoAnulado();
         return;
     }
 
-    ErrorToken(kTextoIlegible, movimiento);
+    ErrorToken(texto::JugadaIlegible, movimiento);
 }
 
 void Reglas::BuscarPieza(int x, int y, int codigo) {
@@ -283,13 +281,13 @@ void Reglas::RegistrarJugada(int x, int y, int lado) {
             }
     }
     if (xo == 0) {
-        ErrorToken(kTextoIlegible, tokenActual_);
+        ErrorToken(texto::JugadaIlegible, tokenActual_);
         MovimientoAnulado();
         return;
     }
     Origen = Digito(xo) + Digito(yo);
     Destino = Digito(x) + Digito(y);
-    if (!ValidarSan()) ErrorToken(kTextoRechazado, tokenActual_);
+    if (!ValidarSan()) ErrorToken(texto::JugadaNoPermitida, tokenActual_);
     MovimientoAnulado();
 }
 

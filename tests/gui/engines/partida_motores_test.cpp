@@ -5,7 +5,7 @@
 // window does.
 #include "engines/PartidaMotores.h"
 
-#include "app/Textos.h"
+#include "rules/textos.h"
 #include "app/Variables.h"
 #include "juego.h"
 #include "platform/FuenteReloj.h"
