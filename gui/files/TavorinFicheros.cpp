@@ -38,10 +38,10 @@ public:
     long EnCola() const override { return NumColaEnvio; }
     void Encolar(const QString& mensaje) override { EncolarMensaje(mensaje); }
     bool RelojVacio(int lado) const override {
-        return (lado == 1 ? ::Reloj().Label3 : ::Reloj().Label4)->text().isEmpty();
+        return (lado == turno::Blancas ? ::Reloj().Label3 : ::Reloj().Label4)->text().isEmpty();
     }
     void FijarReloj(int lado, long minutos, long segundos) override {
-        if (lado == 1) {
+        if (lado == turno::Blancas) {
             MinutosBlancas = minutos;
             SegundosBlancas = segundos;
             ::Reloj().PrintTimerB();

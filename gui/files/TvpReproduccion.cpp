@@ -81,7 +81,7 @@ void Reproduccion::PonerReloj(int lado, const QString& token, Paso& paso) {
         return;
     }
     e_.FijarReloj(lado, reloj->minutos, reloj->segundos);
-    e_.Encolar((lado == 1 ? "TVP TB " : "TVP TN ") + token);
+    e_.Encolar((lado == turno::Blancas ? "TVP TB " : "TVP TN ") + token);
 }
 
 void Reproduccion::Mover(const QString& token, Paso& paso) {

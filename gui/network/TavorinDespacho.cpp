@@ -208,7 +208,7 @@ void RespuestaTablas(bool aceptadas) {
 // ---- New game ------------------------------------------------------------------------------
 
 QString PreguntaNuevoJuego(const tvp::Propuesta& p) {
-    const QString color = p.color == 1 ? TextosIdioma[texto::ColorNegras] : TextosIdioma[texto::ColorBlancas];
+    const QString color = p.color == turno::Blancas ? TextosIdioma[texto::ColorNegras] : TextosIdioma[texto::ColorBlancas];
     if (p.tipo == u'R') {
         // Text 10 has two places: the minutes, then the colour.
         const auto [antes, resto] = PartirEnDolar(TextosIdioma[texto::PropuestaPuntuada]);
@@ -255,7 +255,7 @@ void NuevoJuego(const QString& d) {
     }
     if (!Consentir(PreguntaNuevoJuego(*p), NuevoPosible, "NuevoCancelado")) return;
     EncolarMensaje("NuevoAceptado");
-    EmpezarPartida(*p, p->color == 1 ? 2 : 1);
+    EmpezarPartida(*p, p->color == turno::Blancas ? turno::Negras : turno::Blancas);
 }
 
 void NuevoCancelado() {
