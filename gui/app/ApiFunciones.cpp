@@ -6,6 +6,7 @@
 #include "app/Variables.h"
 #include "platform/IniFile.h"
 #include "platform/TiposFichero.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QCoreApplication>
@@ -36,7 +37,7 @@ void EscribirIni(const QString& fichero, const QString& seccion, const QString& 
     if (AlUsarAjuste && fichero == FicheroIni) AlUsarAjuste(seccion, clave, true);
     if (ini::Escribir(fichero, seccion, clave, valor) || g_escrituraAvisada || fichero != FicheroIni) return;
     // Before the language is read there is no text to tell it with; the next failure will.
-    if (TextosIdioma[28].isEmpty()) return;
+    if (TextosIdioma[texto::NoSeEscribe].isEmpty()) return;
     g_escrituraAvisada = true;
     if (const QString texto = TextoNoEscribible(fichero); !texto.isEmpty())
         MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
@@ -51,8 +52,8 @@ bool IniConAjustes(const QString& fichero) {
 }
 
 QString TextoNoEscribible(const QString& nombre) {
-    if (!TextosIdioma[28].contains(u'$')) return QString();
-    return CambiarDolar(TextosIdioma[28], "\r\n" + nombre + "\r\n", true);
+    if (!TextosIdioma[texto::NoSeEscribe].contains(u'$')) return QString();
+    return CambiarDolar(TextosIdioma[texto::NoSeEscribe], "\r\n" + nombre + "\r\n", true);
 }
 
 bool AjustesEscribibles() {
@@ -73,7 +74,7 @@ long ComprobarColores(QScreen* pantalla) {
     int bits = pantalla ? pantalla->depth() : 32;
     long colores = ContarColores(bits, 1);
     if (colores != 0 && colores < 65500) {
-        MostrarMensaje("Tavorin", "71", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::PocosColores), MB_ICONSTOP);
         ::Mdi().Unload();
     }
     return colores;
@@ -82,7 +83,7 @@ long ComprobarColores(QScreen* pantalla) {
 long ComprobarResolucion(QScreen* pantalla) {
     long ancho = pantalla ? pantalla->geometry().width() : 800;
     if (ancho < 800) {
-        MostrarMensaje("Tavorin", "72", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::PantallaEstrecha), MB_ICONSTOP);
         ::Mdi().Unload();
     }
     return ancho;

@@ -12,6 +12,7 @@
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/SweetButton.h"
 
 #include <QCheckBox>
@@ -45,7 +46,7 @@ long ValorTexto(const QLineEdit* caja) { return long(controles::Val(caja->text()
 
 bool AparienciaValida(const std::array<QSize, 13>& fichas, const std::array<QSize, 13>& mascaras,
                       const std::array<QSize, 3>& cuadros) {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         if (fichas[i].height() != fichas[i].width()) return false;
         if (mascaras[i].height() != mascaras[i].width()) return false;
         if (mascaras[i] != fichas[i]) return false;
@@ -330,15 +331,16 @@ void Opciones::Skins() {
         }
     }
     const QString ext = ExtensionApariencia(primero);
-    for (int i = 1; i <= 12 && bien; ++i) t.SFichas[i] = CargarImagen(CarpetaApariencia, NombreFicha(i) + ext, bien);
-    for (int i = 1; i <= 12 && bien; ++i)
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza && bien; ++i)
+        t.SFichas[i] = CargarImagen(CarpetaApariencia, NombreFicha(i) + ext, bien);
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza && bien; ++i)
         t.SMascara[i] = CargarImagen(CarpetaApariencia, QString(NombreFicha(i)) + "f" + ext, bien);
     if (bien) t.SCuadro[1] = CargarImagen(CarpetaApariencia, "cuadrob" + ext, bien);
     if (bien) t.SCuadro[2] = CargarImagen(CarpetaApariencia, "cuadron" + ext, bien);
     if (bien) {
         std::array<QSize, 13> fichas, mascaras;
         std::array<QSize, 3> cuadros;
-        for (int i = 1; i <= 12; ++i) {
+        for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
             fichas[i] = t.SFichas[i].size();
             mascaras[i] = t.SMascara[i].size();
         }
@@ -357,7 +359,7 @@ void Opciones::Skins() {
     }
     if (controles::FijarTextoLista(SkinCombo, AparienciaActual)) SkinCombo_Click();
     ajustes::Escribir(ajustes::Clave::Apariencia, SkinCombo->currentText());
-    MostrarMensaje("Tavorin", "25", MB_ICONINFORMATION, 0, 0);
+    MostrarMensaje("Tavorin", MensajeNumero(texto::PielNoValida), MB_ICONINFORMATION, 0, 0);
 }
 
 void Opciones::SkinCombo_Click() {
@@ -373,7 +375,8 @@ void Opciones::SkinCombo_Click() {
         if (SkinCombo->currentText() != AparienciaActual) {
             long alto = t.SFichas[1].height();
             if (!CancelandoOpciones && ValorTexto(Text1) != alto) {
-                if (MostrarMensaje("Tavorin", "64", MB_ICONQUESTION, MB_YESNO, 0) == IDYES) {
+                if (MostrarMensaje("Tavorin", MensajeNumero(texto::PielOtroTamano), MB_ICONQUESTION, MB_YESNO, 0) ==
+                    IDYES) {
                     Text1->setText(QString::number(std::clamp(t.SCuadro[1].width(), 30, 100)));
                     TamanoCambiado = true;
                 }

@@ -11,6 +11,7 @@
 #include "platform/FuenteReloj.h"
 #include "platform/PictureBox.h"
 #include "platform/Sonido.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAbstractButton>
@@ -399,7 +400,8 @@ QString EstadoPrueba() {
     QStringList c;
     auto poner = [&c](const QString& clave, const QString& valor) { c << clave + "=" + Escapar(valor); };
     poner("Conectado", g.Conectado ? "1" : "0");
-    poner("Estado", TextosIdioma[78] + " " + (g.Conectado ? TextosIdioma[39] : TextosIdioma[41]));
+    poner("Estado", TextosIdioma[texto::Estado] + " " +
+                        (g.Conectado ? TextosIdioma[texto::Conectado] : TextosIdioma[texto::Desconectado]));
     poner("Turno", QString::number(g.Turno));
     poner("MiColor", QString::fromStdString(g.MiColor));
     poner("TipoPartida", QString::fromStdString(g.TipoPartida));

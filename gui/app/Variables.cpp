@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "platform/Nombres.h"
 #include "platform/Relevo.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QComboBox>
@@ -130,7 +131,7 @@ bool ExisteFichero(const QString& ruta) {
     QFileInfo info(ruta);
     if (info.exists() && !info.isDir()) return true;
     const QString tipo = ExtensionDe(ruta);
-    if (tipo == "ini" && TextosIdioma[63].isEmpty())
+    if (tipo == "ini" && TextosIdioma[texto::AyudaNoEncontrada].isEmpty())
         MostrarMensaje("Tavorin", "El fichero Default.ini no se ha encontrado.", MB_ICONINFORMATION);
     else if (tipo == "dat")
         ::Ranking().GrabarPuntuacion();

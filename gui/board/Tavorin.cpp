@@ -27,6 +27,7 @@
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Lugares.h"
 #include "shell/Mdi.h"
 #include "shell/Splash.h"
@@ -183,7 +184,7 @@ QImage Cuadrada(int lado) {
 const char* NombreFicha(int pieza) {
     static const char* const nombres[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
                                             "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
-    return pieza >= 1 && pieza <= 12 ? nombres[pieza] : "";
+    return rules::EsPieza(pieza) ? nombres[pieza] : "";
 }
 
 int TamanoTablero() { return TamanoLimitado(::Opciones().Text1->text()); }
@@ -293,7 +294,7 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     Timer2->setInterval(300);
     CrearRed();
 
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         OFichas[i] = QImage(QString(":/builtin/%1.png").arg(NombreFicha(i)));
         OMascara[i] = QImage(QString(":/builtin/%1f.png").arg(NombreFicha(i)));
     }
@@ -364,13 +365,13 @@ void Tavorin::Form_Load() {
     splash.Lsize(splash.Label2, "Registrando extensión...", 319);
     if (RegistroPendiente(ajustes::Clave::RegitTvp) == 0) RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
     if (RegistroPendiente(ajustes::Clave::RegitPgn) == 0) {
-        if (MostrarMensaje("Tavorin", "70", MB_ICONQUESTION, MB_YESNO) == IDYES)
+        if (MostrarMensaje("Tavorin", MensajeNumero(texto::AsociarPgn), MB_ICONQUESTION, MB_YESNO) == IDYES)
             RegistrarExtension(2, ".pgn", "pgnfile", "pgnfile", "Tavorin", "pgnfile");
         else
             ajustes::Escribir(ajustes::Clave::RegitPgn, "1");
     }
     if (RegistroPendiente(ajustes::Clave::RegitEpd) == 0) {
-        if (MostrarMensaje("Tavorin", "85", MB_ICONQUESTION, MB_YESNO) == IDYES)
+        if (MostrarMensaje("Tavorin", MensajeNumero(texto::AsociarEpd), MB_ICONQUESTION, MB_YESNO) == IDYES)
             RegistrarExtension(3, ".epd", "epdfile", "epdfile", "Tavorin", "epdfile");
         else
             ajustes::Escribir(ajustes::Clave::RegitEpd, "1");
@@ -476,7 +477,7 @@ void Tavorin::ElegirApariencia(const QString& nombre) {
 // ---- Pictures and layout --------------------------------------------------------
 
 void Tavorin::CrearImagenes() {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         SMascara[i] = QImage();
         RMascara[i] = QImage();
         SFichas[i] = QImage();
@@ -487,7 +488,7 @@ void Tavorin::CrearImagenes() {
 }
 
 void Tavorin::CopiarOriginales() {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RMascara[i] = OMascara[i];
         RFichas[i] = OFichas[i];
     }
@@ -496,7 +497,7 @@ void Tavorin::CopiarOriginales() {
 }
 
 void Tavorin::CopiarApariencia() {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RMascara[i] = SMascara[i];
         RFichas[i] = SFichas[i];
     }
@@ -523,7 +524,7 @@ void Tavorin::ResiceImagenes() {
         if (fuente.isNull()) return Cuadrada(tam.width()).scaled(tam);
         return fuente.convertToFormat(QImage::Format_RGB32).scaled(tam, Qt::IgnoreAspectRatio, modo);
     };
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RFichas[i] = estirar(original ? OFichas[i] : SFichas[i], RFichas[i], Qt::FastTransformation);
         RMascara[i] = estirar(original ? OMascara[i] : SMascara[i], RMascara[i], Qt::FastTransformation);
     }
@@ -532,7 +533,7 @@ void Tavorin::ResiceImagenes() {
 }
 
 void Tavorin::TamanoImagenes(int lado) {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RFichas[i] = Cuadrada(lado);
         RMascara[i] = Cuadrada(lado);
     }
@@ -660,7 +661,7 @@ void Tavorin::RedibujarFichas(int xOrigen, int yOrigen, int xDestino, int yDesti
         CopiarCuadro(PicBuffer, Fondo, xo, yo);
         CopiarCuadro(PicBuffer, Fondo, xd, yd);
     }
-    if (ficha >= 1 && ficha <= 12) {
+    if (rules::EsPieza(ficha)) {
         DibujarPieza(PicBuffer->Imagen(), xd, yd, ficha);
         PicBuffer->Refresh();
     }
@@ -880,7 +881,7 @@ void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
         ClicPreparar(Button, X, Y, col, fila);
         return;
     }
-    if (Button != 1 || g.Turno == 0) return;
+    if (Button != 1 || g.Turno == turno::Nadie) return;
     const bool invertido = Invertido();
     const int x = geometria::Espejo(col, invertido), y = geometria::Espejo(fila, invertido);
     const int ficha = g.Casillas[x][y];
@@ -891,8 +892,9 @@ void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
         if (g.Origen.empty()) {
             g.XCasillaArrastre = x;
             g.YCasillaArrastre = y;
-            const bool propia = g.Conectado ? ((g.Turno == 2 && rules::EsNegra(ficha)) || (g.Turno == 1 && rules::EsBlanca(ficha)))
-                                            : (ficha >= 1 && ficha <= 12);
+            const bool propia = g.Conectado ? ((g.Turno == turno::Negras && rules::EsNegra(ficha)) ||
+                                               (g.Turno == turno::Blancas && rules::EsBlanca(ficha)))
+                                            : rules::EsPieza(ficha);
             if (propia) MarcarSeleccion(X, Y);
         }
         if (!Shape->isHidden() && !g.Origen.empty()) {
@@ -928,7 +930,9 @@ void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
     if (!g.Origen.empty()) return;
     g.FichaOrigen = 0;
     if (g.Conectado) {
-        if ((g.Turno == 1 && rules::EsBlanca(ficha)) || (g.Turno == 2 && rules::EsNegra(ficha))) g.FichaOrigen = ficha;
+        if ((g.Turno == turno::Blancas && rules::EsBlanca(ficha)) ||
+            (g.Turno == turno::Negras && rules::EsNegra(ficha)))
+            g.FichaOrigen = ficha;
     } else {
         g.FichaOrigen = ficha;
     }
@@ -984,7 +988,7 @@ void Tavorin::PicBuffer_DragOver(double X, double Y, int State) {
     const long s = AnchoCasilla;
     CopiarTablero(PicBuffer, BoardTemp[1]);
     const int ficha = g.FichaOrigen;
-    if (ficha >= 1 && ficha <= 12) {
+    if (rules::EsPieza(ficha)) {
         const QImage& m = RMascara[ficha];
         DibujarPieza(PicBuffer->Imagen(), std::lround(X - m.width() / 2.0), std::lround(Y - m.height() / 2.0), ficha);
     }
@@ -1015,7 +1019,7 @@ void Tavorin::PicBuffer_DragDrop(double X, double Y) {
     arrastrando_ = false;
     setMousePointer(mousePointer_);
     auto& g = Reglas();
-    if (g.Turno == 0 || PointClick()) {
+    if (g.Turno == turno::Nadie || PointClick()) {
         // Nothing to play now: the lifted piece goes back.
         if (arrastre) {
             CopiarTablero(PicBuffer, BoardTemp[0]);
@@ -1094,7 +1098,7 @@ void Tavorin::CompletarMovimiento(bool porClic) {
         geometria::LeerCasilla(g.Destino, g.XDestino, g.YDestino);
     }
     if (g.Conectado) {
-        g.Turno = 0;
+        g.Turno = turno::Nadie;
         EncolarMensaje(QString("Movimiento %1%2%3%4%5")
                            .arg(g.XOrigen)
                            .arg(g.YOrigen)
@@ -1111,7 +1115,7 @@ void Tavorin::CompletarMovimiento(bool porClic) {
         if (!Motor1.Activo && !Motor2.Activo) {
             g.Turno = siguiente;
         } else if (Motor1.Activo != Motor2.Activo) {
-            g.Turno = 0;
+            g.Turno = turno::Nadie;
             ::Cpu().GenerarMovimiento();
         } else if (porClic) {
             g.Turno = siguiente;

@@ -20,6 +20,7 @@
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 #include "shell/Retroceso.h"
 
@@ -355,7 +356,7 @@ void ListaPgn::Timer_Timer() {
     g.PgnJugadas.clear();
     ::Nuevo().VariablesCero();
     ::Tavorin().PonerFichas();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     // No en-passant chance of the previous game survives into this one.
     g.AlPasoPosible = false;
     g.CasillaAlPaso = 0;
@@ -368,7 +369,7 @@ void ListaPgn::Timer_Timer() {
         return;
     }
     if (NumPartidasPgn == 0) {
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
     } else {
         LeerMovimientosPgn(FicheroPgn);
         const int lineas = ::PgnMovimientos().List1->count();
@@ -406,7 +407,7 @@ void ListaPgn::PasoReproduccion(int i) {
     g.PiezaCoronacion = t.size() >= 5 ? std::atoi(t.c_str() + 4) : 0;
     g.ValidarMovimiento();
     if (!g.CapturaAlPaso.empty() && g.MovimientoValido) ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
-    if (!g.MovimientoValido) MostrarMensaje("Tavorin", "27", MB_ICONINFORMATION);
+    if (!g.MovimientoValido) MostrarMensaje("Tavorin", MensajeNumero(texto::JugadaNoValida), MB_ICONINFORMATION);
     ::Tavorin().MovimientoAnulado();
 }
 
@@ -608,12 +609,12 @@ void ListaPgn::Command2_Click(int indice) {
             ? Escritura::Fallida
             : EscribirFichero(FicheroPendiente, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); });
     if (escrita != Escritura::Hecha) {
-        const QString texto = TextoConNombre(28, FicheroPendiente);
+        const QString texto = TextoConNombre(texto::NoSeEscribe, FicheroPendiente);
         if (!texto.isEmpty()) MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
         return;
     }
     GuardandoPgn = false;
-    MostrarMensaje("Tavorin", "34", MB_ICONINFORMATION);
+    MostrarMensaje("Tavorin", MensajeNumero(texto::PartidaGuardada), MB_ICONINFORMATION);
     FicheroPendiente.clear();
     volverASuSitio();
     Unload();

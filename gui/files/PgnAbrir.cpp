@@ -17,6 +17,7 @@
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -95,14 +96,14 @@ void PrepararFen(const std::string& fen) {
     PgnConFen = true;
     rules::Reglas prueba;
     if (!prueba.AnalizarFen(fen)) {
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
         return;
     }
     ::Nuevo().VariablesCero();
     ::Tavorin().MovimientoAnulado();
     red::RelojesACero();
     g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.LeerFen(fen);
@@ -169,7 +170,8 @@ void LeerPgn(const QString& fichero) {
             l.NumeroPartida(1);
         }
         if (!l.Caption().endsWith(u'.'))
-            l.setCaption(l.Caption() + " " + QString::number(NumPartidasPgn) + " " + TextosIdioma[50]);
+            l.setCaption(l.Caption() + " " + QString::number(NumPartidasPgn) + " " +
+                         TextosIdioma[texto::PartidasLeidas]);
     }
     PgnIndexado = true;
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, l.Eventos->currentRow()));

@@ -10,6 +10,7 @@
 #include "network/Red.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -70,7 +71,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     });
     if (lista.estado != epd::Lectura::Lista) {
         // Nothing to choose from: the board and the game stay as they are.
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
         if (g.Conectado) EncolarMensaje("CancelarEPD");
         return;
     }
@@ -85,7 +86,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     ::Jugadas().BorrarContenedor();
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     PosicionPreparada = true;
     PartidaDeFichero = true;
 

@@ -5,6 +5,7 @@
 #include "board/Tavorin.h"
 #include "platform/ConectorTcp.h"
 #include "platform/Controles.h"
+#include "rules/textos.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -111,14 +112,14 @@ void Conexion::Command1_Click() {
     auto& t = ::Tavorin();
     if (Option1->isChecked()) {
         if (Ip->text().isEmpty()) {
-            MostrarMensaje("Tavorin", "13", MB_ICONSTOP);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::FaltaDireccion), MB_ICONSTOP);
             return;
         }
         t.WCli->LocalPort = kPuertoCliente;
         t.WCli->RemotePort = kPuertoServidor;
         if (!t.WCli->Connect(Ip->text(), kPuertoServidor)) {
             t.WCli->Close();
-            MostrarMensaje("Tavorin", "5", MB_ICONSTOP);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::ConexionImposible), MB_ICONSTOP);
             return;
         }
         Esperando(Label2);
@@ -127,7 +128,7 @@ void Conexion::Command1_Click() {
     t.WSer->LocalPort = kPuertoServidor;
     t.WSer->RemotePort = kPuertoCliente;
     if (!t.WSer->Bind(kPuertoServidor) || !t.WSer->Listen()) {
-        MostrarMensaje("Tavorin", "4", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::EsperaImposible), MB_ICONSTOP);
         t.WSer->Close();
         t.WCli->Close();
         return;

@@ -5,13 +5,12 @@
 #include <cctype>
 
 #include "rules/reglas.h"
+#include "rules/textos.h"
 
 namespace rules {
 
 namespace {
 
-constexpr int kTextoIlegible = 51;   // a token that cannot be read
-constexpr int kTextoRechazado = 52;  // a move the rules refuse
 
 bool Columna(char c) { return c >= 'a' && c <= 'h'; }
 bool Fila(char c) { return c >= '1' && c <= '8'; }
@@ -59,7 +58,7 @@ std::string Acortar(const std::string& texto, size_t caracteres) {
 
 void Reglas::ErrorToken(int texto, const std::string& token) {
     std::string mensaje = host_->TextoIdioma(texto);
-    mensaje += (texto == kTextoIlegible) ? " " + TokenCorto(token) : TokenCorto(token);
+    mensaje += (texto == texto::JugadaIlegible) ? " " + TokenCorto(token) : TokenCorto(token);
     host_->MostrarMensaje("Tavorin", mensaje, 64);
     ErrorPgn = true;
 }
@@ -172,7 +171,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
     const std::string t = SinAnotaciones(movimiento);
     if (NadaQueJugar(t)) return;
     if (lado != 1 && lado != 2) {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
     std::string bajo = t;
@@ -191,14 +190,14 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
     } else if (enroque != Enroque::Ninguno) {
         SanEnroque(enroque == Enroque::Corto, movimiento, lado);
     } else {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
     }
 }
 
 // Plays Origen -> Destino for the token, or tells why not.
 void Reglas::JugarSan(const std::string& movimiento) {
     if (!ValidarSan()) {
-        ErrorToken(kTextoRechazado, movimiento);
+        ErrorToken(texto::JugadaNoPermitida, movimiento);
         return;
     }
     MovimientoAnulado();
@@ -207,13 +206,13 @@ void Reglas::JugarSan(const std::string& movimiento) {
 void Reglas::SanPeon(const std::string& t, const std::string& movimiento, int lado) {
     const TokenPeon p = LeerTokenPeon(t);
     if (!Columna(p.F) || !Fila(p.R)) {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
     const int f = p.F - 'a' + 1, r = p.R - '0';
     const auto [xo, yo] = OrigenPeon(t[0] - 'a' + 1, f, r, lado, p.empuje, p.captura);
     if (xo == 0) {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
     if (p.promocion != 0) PiezaCoronacion = CodigoCoronacion(p.promocion, lado);
@@ -244,14 +243,14 @@ void Reglas::SanPieza(const std::string& t, const std::string& movimiento, int l
     YEncontrada.clear();
     const TokenPieza p = LeerTokenPieza(t);
     if (!Columna(p.F) || !Fila(p.R)) {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
     Turno = lado;
     const int f = p.F - 'a' + 1, r = p.R - '0';
     const auto candidatos = CandidatosPieza(f, r, codigo, p.pista, p.pistaFila);
     if (candidatos.empty()) {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
     for (const auto& [x, y] : candidatos) {
@@ -261,11 +260,11 @@ void Reglas::SanPieza(const std::string& t, const std::string& movimiento, int l
         Destino = Digito(f) + Digito(r);
         if (ValidarSan()) {
             MovimientoAnulado();
-            Turno = 0;
+            Turno = turno::Nadie;
             return;
         }
     }
-    ErrorToken(kTextoRechazado, movimiento);
+    ErrorToken(texto::JugadaNoPermitida, movimiento);
 }
 
 // The pieces of that code that may go to (f, r), in the order they are tried: first
@@ -323,7 +322,7 @@ void Reglas::SanRey(const std::string& t, const std::string& movimiento, int lad
     const char F = En(t, 1) != 'x' ? En(t, 1) : En(t, 2);
     const char R = En(t, 1) != 'x' ? En(t, 2) : En(t, 3);
     if (!Columna(F) || !Fila(R)) {
-        ErrorToken(kTextoIlegible, movimiento);
+        ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
     tokenActual_ = movimiento;
@@ -360,13 +359,13 @@ void Reglas::RegistrarJugada(int x, int y, int lado) {
             }
     }
     if (xo == 0) {
-        ErrorToken(kTextoIlegible, tokenActual_);
+        ErrorToken(texto::JugadaIlegible, tokenActual_);
         MovimientoAnulado();
         return;
     }
     Origen = Digito(xo) + Digito(yo);
     Destino = Digito(x) + Digito(y);
-    if (!ValidarSan()) ErrorToken(kTextoRechazado, tokenActual_);
+    if (!ValidarSan()) ErrorToken(texto::JugadaNoPermitida, tokenActual_);
     MovimientoAnulado();
 }
 

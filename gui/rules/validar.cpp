@@ -83,7 +83,9 @@ void Reglas::Validar() {
     if (PiezaCoronacion != 0 && !(coronacion && CoronacionPermitida(PiezaCoronacion, blancas))) return;
 
     // Ownership, except while connected to the peer.
-    if (!Conectado && ((EsBlanca(FichaOrigen) && Turno == 2) || (EsNegra(FichaOrigen) && Turno == 1))) return;
+    if (!Conectado &&
+        ((EsBlanca(FichaOrigen) && Turno == turno::Negras) || (EsNegra(FichaOrigen) && Turno == turno::Blancas)))
+        return;
 
     ReglasPieza();
     if (!MovimientoValido) return;

@@ -24,6 +24,7 @@
 #include "platform/Escritorio.h"
 #include "platform/Forma.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/MSatusBar.h"
 #include "shell/Splash.h"
 
@@ -550,7 +551,7 @@ void Mdi::mnuRgb_Click() {
 
 void Mdi::mnuOpciones_Click() {
     if (::ListaPgn().Visible() || PartidaDeFichero) {
-        MostrarMensaje("Tavorin", "80", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NoConFichero), MB_ICONINFORMATION);
         return;
     }
     auto& o = ::Opciones();
@@ -572,7 +573,7 @@ void Mdi::mnuTemaAyuda_Click() {
     // Text 63 names what was not found at its "$"; any other failure follows the
     // text before the "$".
     auto avisar = [](const QString& falta, const QString& motivo) {
-        const QString& texto = TextosIdioma[63];
+        const QString& texto = TextosIdioma[texto::AyudaNoEncontrada];
         const QString mensaje = falta.isEmpty() ? PartirEnDolar(texto).first + motivo : CambiarDolar(texto, falta);
         MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
     };
@@ -648,17 +649,17 @@ void Mdi::mnuCopiar_Click() { CopiarTexto(::Chat().ChatList); }
 void Mdi::mnuNuevaPartida_Click() {
     if (::ListaPgn().Visible() || ::Nuevo().Visible() || ModoPreparar) return;
     if (!FicheroPendiente.isEmpty() || NuevoPendiente || RetrocesoPendiente) {
-        MostrarMensaje("Tavorin", "81", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::EspereRespuesta), MB_ICONINFORMATION);
         return;
     }
     if (PartidaDeFichero) {
-        MostrarMensaje("Tavorin", "80", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NoConFichero), MB_ICONINFORMATION);
         return;
     }
     auto& g = Reglas();
     if (g.Conectado) {
-        if (!g.TipoPartida.empty() &&
-            MostrarMensaje("Tavorin", "12", MB_ICONINFORMATION, MB_YESNO, MB_DEFBUTTON2) != IDYES)
+        if (!g.TipoPartida.empty() && MostrarMensaje("Tavorin", MensajeNumero(texto::ProponerNuevaPartida),
+                                                     MB_ICONINFORMATION, MB_YESNO, MB_DEFBUTTON2) != IDYES)
             return;
         CentrarVentana(::Nuevo());
         ::Nuevo().Show();
@@ -666,7 +667,7 @@ void Mdi::mnuNuevaPartida_Click() {
     }
     auto& cpu = ::Cpu();
     if (cpu.Visible()) return;
-    if (g.Turno != 0) ReiniciarPartida();
+    if (g.Turno != turno::Nadie) ReiniciarPartida();
     if (!g.TipoPartida.empty()) ReiniciarPartida();
     ::Tavorin().OcultarVentanas();
     mnuMovimientos_Click();
@@ -686,7 +687,7 @@ void Mdi::Player2() {
     auto& g = Reglas();
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     ::Nuevo().NuevoAceptado();
     t.BoardTemp[0]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
     t.BoardTemp[0]->Refresh();
@@ -744,7 +745,7 @@ bool Mdi::MDIForm_QueryUnload() {
         cpu.cmdTerminar1();
         cpu.cmdTerminar2();
         cpu.VariableCPUCero();
-        Reglas().Turno = 0;
+        Reglas().Turno = turno::Nadie;
         Reglas().TipoPartida.clear();
     }
     cpu.DescargarDLL();
