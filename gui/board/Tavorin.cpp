@@ -1268,6 +1268,14 @@ void Tavorin::AlAreaVisible() {
     marco->move(x, y);
 }
 
+void Tavorin::OlvidarPartida() {
+    Shape1[0]->hide();
+    Shape1[1]->hide();
+    auto& g = Reglas();
+    g.TipoPartida.clear();
+    g.MiColor.clear();
+}
+
 bool Tavorin::Form_QueryUnload() { return true; }
 
 }  // namespace forms

@@ -487,11 +487,7 @@ void Cpu::LimpiarPanel() {
     BloquearListas(false);
     for (QTimer* t : {Timer1, Timer2}) t->stop();
     auto& t = ::Tavorin();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
-    auto& g = Reglas();
-    g.TipoPartida.clear();
-    g.MiColor.clear();
+    t.OlvidarPartida();
     ReinicioFinal();
     t.MovimientoAnulado();
     ModoPreparar = false;

@@ -682,11 +682,8 @@ void Mdi::Player2() {
     ::Reloj().PrintTimerN();
     PosicionPreparada = false;
     auto& t = ::Tavorin();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OlvidarPartida();
     auto& g = Reglas();
-    g.TipoPartida.clear();
-    g.MiColor.clear();
     g.Turno = turno::Nadie;
     ::Nuevo().NuevoAceptado();
     t.BoardTemp[0]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
