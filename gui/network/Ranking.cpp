@@ -88,9 +88,8 @@ void Ranking::PrintPuntuacion() {
     Ajustar();
 }
 
-void Ranking::SumaDePartidas(long resultado) {
-    if (resultado < 1 || resultado > 3) return;
-    puntuacion::Sumar(RegPuntuacion, int(resultado));
+void Ranking::SumaDePartidas(puntuacion::Resultado resultado) {
+    puntuacion::Sumar(RegPuntuacion, resultado);
     PrintPuntuacion();
     GrabarPuntuacion();
 }

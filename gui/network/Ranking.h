@@ -31,8 +31,8 @@ public:
     void GrabarPuntuacion();
     // Shows the ten values, each after its caption up to the colon.
     void PrintPuntuacion();
-    // Books one finished rated game: 2 the local player won, 1 lost, 3 draw.
-    void SumaDePartidas(long resultado);
+    // Books one finished rated game as the local player's result.
+    void SumaDePartidas(puntuacion::Resultado resultado);
 
     // Local games, wins, losses, draws, points; then the opponent's five.
     puntuacion::Registro RegPuntuacion = puntuacion::kRegistroNuevo;
