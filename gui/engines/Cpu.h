@@ -73,7 +73,7 @@ public:
     void VariableCPUCero();
     void PrintTimerBCPU();
     void PrintTimerNCPU();
-    // The engine that plays side n (1 White, 2 Black) of the game on the board, by the
+    // The engine that plays side n (a turno value) of the game on the board, by the
     // name the list gave it when the game started; "" for a person, and before the
     // panel's first engine game. The lists may change once the game has ended; this
     // name stays until the next game starts.
