@@ -75,7 +75,6 @@ void ReiniciarPartida() {
     Reglas().TipoPartida.clear();
     ::Nuevo().NuevoAceptado();
     auto& t = ::Tavorin();
-    t.Shape->hide();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcador();
+    t.OcultarMarcos();
 }

@@ -2,6 +2,7 @@
 
 #include "app/Graficos.h"
 #include "app/Variables.h"
+#include "platform/Controles.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -80,7 +81,7 @@ void Jugadas::ActualizarTextos() {
 
 void Jugadas::List_MouseDown(int indice, int boton) {
     (void)indice;
-    if (boton == 2) MenuContextual(::Mdi().mnuJugadas);
+    if (boton == 2) ::Mdi().MenuDeJugadas();
 }
 
 bool Jugadas::eventFilter(QObject* objeto, QEvent* evento) {
@@ -119,6 +120,18 @@ void MostrarNotacion() {
     if (m.mnuCordenadas->isChecked()) mostrar(1);
     if (m.mnuAlgebraicoUsuario[0]->isChecked()) mostrar(5);
 }
+
+namespace forms {
+
+void Jugadas::CopiarNotacion() const {
+    for (int i = 1; i <= 5; ++i) {
+        if (!controles::Visible(List[i])) continue;
+        controles::CopiarTexto(List[i]);
+        return;
+    }
+}
+
+}  // namespace forms
 
 void MenuContextual(QMenu* menu) {
     if (menu) menu->exec(QCursor::pos());

@@ -23,7 +23,7 @@ const char* FicheroSonido(long tipo) {
 }
 
 void ReproducirSonido(long tipo) {
-    ::Tavorin().Shape->hide();
+    ::Tavorin().OcultarMarcador();
     if (!::Mdi().mnuSonido->isChecked()) return;
     const QString fichero = FicheroSonido(tipo);
     const QString ruta = nombres::RutaReal(nombres::ConBarra(RutaApp), "Sonidos/" + fichero);

@@ -469,7 +469,7 @@ void Cpu::Timer3_Timer() {
 
     if (ConReloj()) {
         if (g.Jugadas.List1.empty()) {
-            const long minutos = nivel::Valor(::FormLevel2().Text3->text());
+            const long minutos = nivel::Valor(::FormLevel2().Valor(forms::FormLevel2::Campo::Minutos));
             RelojBlancas.Poner(minutos, 0);
             RelojNegras.Poner(minutos, 0);
             PrintTimerBCPU();
@@ -517,7 +517,7 @@ void Cpu::GenerarMovimiento() {
         Timer2->start();
     }
     const bool reloj = ConReloj();
-    const long minutos = nivel::Valor(::FormLevel2().Text3->text());
+    const long minutos = nivel::Valor(::FormLevel2().Valor(forms::FormLevel2::Campo::Minutos));
     if (reloj && g.Jugadas.List1.size() == 1 && MinutosNegras == minutos) {
         RelojBlancas.Poner(minutos, 0);
         RelojNegras.Poner(minutos, 0);
@@ -988,8 +988,7 @@ void Cpu::LimpiarCPU() {
     auto& g = Reglas();
     g.Turno = 0;
     auto& t = ::Tavorin();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcos();
     g.TipoPartida.clear();
     g.MiColor.clear();
     ReinicioFinal();

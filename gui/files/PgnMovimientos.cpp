@@ -90,6 +90,33 @@ bool PgnMovimientos::eventFilter(QObject* objeto, QEvent* evento) {
     return Forma::eventFilter(objeto, evento);
 }
 
+void PgnMovimientos::Borrar() { List1->clear(); }
+
+void PgnMovimientos::Llenar(const QStringList& lineas) {
+    List1->clear();
+    List1->addItems(lineas);
+    if (List1->count() > 0) List1->setCurrentRow(List1->count() - 1);
+}
+
+QStringList PgnMovimientos::Lineas() const {
+    QStringList lineas;
+    for (int i = 0; i < List1->count(); ++i) lineas << List1->item(i)->text();
+    return lineas;
+}
+
+void PgnMovimientos::Seleccionar(int linea) {
+    if (linea < 0 || linea >= List1->count()) {
+        List1->setCurrentRow(-1);
+        List1->clearSelection();
+    } else {
+        List1->setCurrentRow(linea);
+    }
+}
+
+void PgnMovimientos::IrAlPrincipio() {
+    if (List1->count() > 0) List1->scrollToTop();
+}
+
 }  // namespace forms
 
 forms::PgnMovimientos& PgnMovimientos() {

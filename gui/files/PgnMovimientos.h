@@ -27,6 +27,15 @@ public:
     // past the last coded move shows that move, with the highlight on it.
     void List1_MouseDown(int linea);
 
+    // The game's half-move lines: emptied; filled, the last one highlighted; as listed.
+    void Borrar();
+    void Llenar(const QStringList& lineas);
+    QStringList Lineas() const;
+    // The highlight on line `linea`; none for a line outside the list.
+    void Seleccionar(int linea);
+    // The list scrolled to its first line.
+    void IrAlPrincipio();
+
     QListWidget* List1;
 
 protected:

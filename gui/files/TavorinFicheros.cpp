@@ -37,7 +37,7 @@ public:
     long EnCola() const override { return NumColaEnvio; }
     void Encolar(const QString& mensaje) override { EncolarMensaje(mensaje); }
     bool RelojVacio(int lado) const override {
-        return (lado == 1 ? ::Reloj().Label3 : ::Reloj().Label4)->text().isEmpty();
+        return ::Reloj().Tiempo(lado == 1).isEmpty();
     }
     void FijarReloj(int lado, long minutos, long segundos) override {
         if (lado == 1) {
@@ -173,8 +173,7 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     auto& m = ::Mdi();
     m.mnuInvertirTablero->setChecked(false);
     // The replay knows the clock tokens by these empty captions.
-    ::Reloj().Label3->clear();
-    ::Reloj().Label4->clear();
+    ::Reloj().BorrarTiempos();
     DatosPartida.assign(1, QString());
     for (const QString& token : tvp::Tokens(*datos)) DatosPartida.push_back(token);
     DatosPartida.push_back(QString());

@@ -148,6 +148,13 @@ void Conexion::Command2_Click() {
     Unload();
 }
 
+void Conexion::TerminarEspera() {
+    Command1->setEnabled(true);
+    Animacion();
+}
+
+bool Conexion::EnEspera() const { return !Command1->isEnabled(); }
+
 void Conexion::Animacion() {
     Label1->hide();
     Label2->hide();

@@ -88,6 +88,8 @@ void Ranking::PrintPuntuacion() {
     Ajustar();
 }
 
+QString Ranking::Linea(int i) const { return Label[size_t(i)]->text(); }
+
 void Ranking::SumaDePartidas(long resultado) {
     if (resultado < 1 || resultado > 3) return;
     puntuacion::Sumar(RegPuntuacion, int(resultado));

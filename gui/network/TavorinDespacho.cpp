@@ -430,8 +430,7 @@ void AbrirAceptado() {
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = 0;
-    ::Reloj().Label3->clear();
-    ::Reloj().Label4->clear();
+    ::Reloj().BorrarTiempos();
     const QString ruta = FicheroPendiente;
     ::Tavorin().AbrirTvp(ruta);
     FicheroPendiente.clear();
@@ -574,8 +573,7 @@ void Tvp(const QString& d) {
         ::Nuevo().VariablesCero();
         t.MovimientoAnulado();
         t.PonerFichas();
-        ::Reloj().Label3->clear();
-        ::Reloj().Label4->clear();
+        ::Reloj().BorrarTiempos();
         SinPartida();
         red::RelojesACero();
         DatosPartida.assign(2, QString());

@@ -420,8 +420,7 @@ void Tavorin::AlConectar() {
     Shape1[0]->hide();
     Shape1[1]->hide();
     auto& c = ::Conexion();
-    c.Command1->setEnabled(true);
-    c.Animacion();
+    c.TerminarEspera();
     c.Hide();
     g.Turno = 0;
     g.TipoPartida.clear();
@@ -438,7 +437,7 @@ void Tavorin::AlConectar() {
     ::Nuevo().VariablesCero();
     MovimientoAnulado();
     auto& chat = ::Chat();
-    chat.ChatList->clear();
+    chat.Borrar();
     chat.Anadir("*** " + TextosIdioma[39]);
     chat.Anadir("Tavorin " + TextosIdioma[40] + " " + kVersionPrograma);
     // The peer takes this side's version from the greeting's last word.
@@ -454,9 +453,7 @@ void Tavorin::AlConectar() {
 
 void Tavorin::ErrorConexion(const QString& descripcion) {
     ReproducirSonido(2);
-    auto& c = ::Conexion();
-    c.Command1->setEnabled(true);
-    c.Animacion();
+    ::Conexion().TerminarEspera();
     EnlaceTerminado();
     ::Chat().Anadir("*** " + TextosIdioma[41]);
     setCaption(SinRetardo(Caption()));

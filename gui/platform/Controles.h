@@ -11,6 +11,7 @@
 #include <optional>
 
 class QComboBox;
+class QPlainTextEdit;
 class QEvent;
 class QKeyEvent;
 class QWidget;
@@ -30,6 +31,9 @@ bool FijarTextoLista(QComboBox* lista, const QString& texto);
 bool Visible(const QWidget* control);
 
 void Pitido();
+
+// The clipboard gets the box's selection when it has one, else all its text.
+void CopiarTexto(const QPlainTextEdit* caja);
 
 // The character code a key press gives a control's key handler (13 Enter, 8
 // Backspace, 9 Tab, else the typed character); nothing for keys that type nothing

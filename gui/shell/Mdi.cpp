@@ -431,9 +431,8 @@ void Mdi::mnuPointClick_Click() {
     // A move begun in the other input mode is given up.
     auto& t = ::Tavorin();
     t.MovimientoAnulado();
-    t.Shape->hide();
-    t.BoardTemp[1]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
-    t.BoardTemp[1]->Refresh();
+    t.OcultarMarcador();
+    t.Instantanea(1);
 }
 
 void Mdi::mnuInvertirTablero_Click() {
@@ -441,16 +440,13 @@ void Mdi::mnuInvertirTablero_Click() {
     auto& t = ::Tavorin();
     if (!g.CasillasAtacantes.empty()) {
         g.Destino.clear();
-        t.Shape->hide();
+        t.OcultarMarcador();
     }
     if (ModoPreparar || PartidaDeFichero) return;
     RepintarFichas = true;
     t.PaintTablero();
     const bool aNegras = !mnuInvertirTablero->isChecked();
-    for (int i = 0; i < 8; ++i) {
-        t.Letras[i]->setText(QString(QChar(aNegras ? u'H' - i : u'A' + i)));
-        t.Numeros[i]->setText(QString::number(aNegras ? 8 - i : i + 1));
-    }
+    t.RotularBordes(aNegras);
     for (int y = 1; y <= 8; ++y) {
         for (int x = 1; x <= 8; ++x) {
             if (g.Casillas[x][y] == 0) continue;
@@ -482,9 +478,7 @@ void Mdi::mnuOpciones_Click() {
     auto& o = ::Opciones();
     if (!o.Visible()) {
         CentrarVentana(o);
-        QString texto = o.SkinCombo->currentText();
-        o.ActualizarSkins();
-        controles::FijarTextoLista(o.SkinCombo, texto);
+        o.RefrescarSkins();
         o.Show();
     } else {
         o.Show();
@@ -547,29 +541,16 @@ void Mdi::mnuAlgebraicoIng_Click() { ElegirNotacion(mnuAlgebraicoIng); }
 void Mdi::mnuAlgebraicoUsuario_Click(int indice) { ElegirNotacion(mnuAlgebraicoUsuario[indice]); }
 void Mdi::mnuCordenadas_Click() { ElegirNotacion(mnuCordenadas); }
 
-void Mdi::mnuChatListBorrar_Click() { ::Chat().ChatList->clear(); }
+void Mdi::mnuChatListBorrar_Click() { ::Chat().Borrar(); }
 
-namespace {
-// The clipboard gets the box's selection when it has one, else all its text.
-void CopiarTexto(QPlainTextEdit* caja) {
-    QClipboard* portapapeles = QGuiApplication::clipboard();
-    QString texto = caja->textCursor().hasSelection() ? caja->textCursor().selectedText() : caja->toPlainText();
-    texto.replace(QChar::ParagraphSeparator, u'\n');
-    portapapeles->clear();
-    portapapeles->setText(texto);
-}
-}  // namespace
+void Mdi::PintarBarraEstado() { DibujarBarraEstado(StatusBar, ImageList1); }
 
-void Mdi::mnuCopiarJugadas_Click() {
-    auto& j = ::Jugadas();
-    for (int i = 1; i <= 5; ++i) {
-        if (!controles::Visible(j.List[i])) continue;
-        CopiarTexto(j.List[i]);
-        return;
-    }
-}
+void Mdi::MenuDeJugadas() { MenuContextual(mnuJugadas); }
+void Mdi::MenuDeChat(const QPoint& donde) { mnuChatList->popup(donde); }
 
-void Mdi::mnuCopiar_Click() { CopiarTexto(::Chat().ChatList); }
+void Mdi::mnuCopiarJugadas_Click() { ::Jugadas().CopiarNotacion(); }
+
+void Mdi::mnuCopiar_Click() { ::Chat().Copiar(); }
 
 void Mdi::mnuNuevaPartida_Click() {
     if (::ListaPgn().Visible() || ::Nuevo().Visible() || ModoPreparar) return;
@@ -607,15 +588,13 @@ void Mdi::Player2() {
     ::Reloj().PrintTimerN();
     PosicionPreparada = false;
     auto& t = ::Tavorin();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcos();
     auto& g = Reglas();
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = 0;
     ::Nuevo().NuevoAceptado();
-    t.BoardTemp[0]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
-    t.BoardTemp[0]->Refresh();
+    t.Instantanea(0);
 }
 
 void Mdi::Ejecutar(QAction* item) {
@@ -674,7 +653,7 @@ bool Mdi::MDIForm_QueryUnload() {
         Reglas().TipoPartida.clear();
     }
     cpu.DescargarDLL();
-    if (!::Conexion().Command1->isEnabled()) CerrarConexionesPendientes();
+    if (::Conexion().EnEspera()) CerrarConexionesPendientes();
     if (::Opciones().Visible()) ::Opciones().OpcionesAceptar();
     if (Reglas().Conectado) mnuDesconectar_Click();
     if (Reglas().Conectado) {
@@ -716,22 +695,23 @@ bool Mdi::MDIForm_QueryUnload() {
         escribir("Configuracion", "Nick", NickLocal);
         posicion("CPU", ::Cpu(), false);
         auto& nivel = ::FormLevel2();
-        escribir("CPU", "St", nivel.Text1->text());
-        escribir("CPU", "Sd", nivel.Text2->text());
-        escribir("CPU", "Tiempo", nivel.Text3->text());
-        escribir("CPU", "Jugadas", nivel.Combo1->currentText());
+        using Campo = forms::FormLevel2::Campo;
+        escribir("CPU", "St", nivel.Valor(Campo::Segundos));
+        escribir("CPU", "Sd", nivel.Valor(Campo::Profundidad));
+        escribir("CPU", "Tiempo", nivel.Valor(Campo::Minutos));
+        escribir("CPU", "Jugadas", nivel.Valor(Campo::Jugadas));
         if (int i = nivel.OpcionElegida(); i >= 0) escribir("CPU", "Option", QString::number(i));
         posicion("EPD", ::fEpd(), false);
-        if (controles::Val(::Nuevo().Text1->text()) < 1)
-            ::Nuevo().Text1->setText(LeerIni(FicheroIni, "Configuracion", "Tiempo"));
-        escribir("Configuracion", "Tiempo", ::Nuevo().Text1->text());
+        if (controles::Val(::Nuevo().Minutos()) < 1)
+            ::Nuevo().FijarMinutos(LeerIni(FicheroIni, "Configuracion", "Tiempo"));
+        escribir("Configuracion", "Tiempo", ::Nuevo().Minutos());
         escribir("Configuracion", "Dir", DirectorioFicheros);
         escribir("Configuracion", "Tipo", TipoFichero);
-        escribir("Configuracion", "AutoPlay", ::ListaPgn().Combo2->currentText());
+        escribir("Configuracion", "AutoPlay", ::ListaPgn().TextoAutoPlay());
         auto& o = ::Opciones();
-        escribir("Configuracion", "Check1", o.Check1->isChecked() ? "1" : "0");
-        escribir("Configuracion", "Check2", o.Check2->isChecked() ? "1" : "0");
-        escribir("Configuracion", "Check3", o.Check3->isChecked() ? "1" : "0");
+        escribir("Configuracion", "Check1", o.MarcarJugada() ? "1" : "0");
+        escribir("Configuracion", "Check2", o.Coordenadas() ? "1" : "0");
+        escribir("Configuracion", "Check3", o.Borde() ? "1" : "0");
         if (!::ListaPgn().Visible() && !::Cpu().Visible()) {
             escribir("Configuracion", "Jugadas", mnuMovimientos->isChecked() ? "1" : "0");
             escribir("Configuracion", "Chat", mnuVentanaChat->isChecked() ? "1" : "0");

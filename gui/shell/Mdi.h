@@ -143,6 +143,13 @@ public:
     // Prepares the board for a game started from the engine panel (people or engines).
     void Player2();
 
+    // Redraws the status bar (time, date, connection state).
+    void PintarBarraEstado();
+
+    // The pop-up menus of the move list (at the mouse) and of the conversation.
+    void MenuDeJugadas();
+    void MenuDeChat(const QPoint& donde);
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
     void changeEvent(QEvent* evento) override;

@@ -60,7 +60,7 @@ TEST(Arranque, TheWindowsComeUpWithTheStoredOptions) {
     EXPECT_TRUE(Tavorin().Visible());
     // The splash has gone into its about layout, hidden.
     EXPECT_FALSE(Splash().Visible());
-    EXPECT_TRUE(Splash().Label2->isHidden());
+    EXPECT_FALSE(Splash().MostrandoProgreso());
     EXPECT_FALSE(Splash().Label1->isHidden());
 }
 

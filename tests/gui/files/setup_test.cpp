@@ -132,7 +132,7 @@ TEST_F(Preparar, ARookEndingWithBlackToMove) {
     EXPECT_EQ(En("d1"), rules::Vacia);
     EXPECT_TRUE(PosicionPreparada);
     EXPECT_FALSE(ModoPreparar || s.Visible());
-    EXPECT_EQ(Reloj().Label4->text(), "00:00");
+    EXPECT_EQ(Reloj().Tiempo(false), "00:00");
     // The position plays on: Black's king moves.
     Jugar("e8d7");
     EXPECT_EQ(En("d7"), rules::ReyNegro);
