@@ -96,8 +96,7 @@ void EncolarMensaje(const QString& texto) {
     if (!cola::Encolar(ColaEnvio, NumColaEnvio, texto)) return;
     red::AlEncolar(texto);
     // A running sender keeps its pace: switching it on again does not restart it.
-    QTimer* emisor = ::Tavorin().Timer2;
-    if (!emisor->isActive()) emisor->start();
+    ::Tavorin().ArrancarEmisor();
 }
 
 QString CarpetaPrograma() {

@@ -59,6 +59,15 @@ public:
     void CrearRed();
     // Ends the connection with the peer (client: "Close" queued; server: closed).
     void Desconectar();
+    // Connects out to `ip` as client; false (the socket closed again) when the
+    // connection cannot even be tried.
+    bool ConectarCliente(const QString& ip);
+    // Listens as server; false when the port cannot be had.
+    bool Escuchar();
+    void CerrarCliente();
+    void CerrarServidor();
+    // The outgoing queue's sender runs (one already running keeps its pace).
+    void ArrancarEmisor();
     // The sockets' events.
     void WCli_Connect();
     void WSer_ConnectionRequest(long peticion);

@@ -114,22 +114,17 @@ void Conexion::Command1_Click() {
             MostrarMensaje("Tavorin", "13", MB_ICONSTOP);
             return;
         }
-        t.WCli->LocalPort = kPuertoCliente;
-        t.WCli->RemotePort = kPuertoServidor;
-        if (!t.WCli->Connect(Ip->text(), kPuertoServidor)) {
-            t.WCli->Close();
+        if (!t.ConectarCliente(Ip->text())) {
             MostrarMensaje("Tavorin", "5", MB_ICONSTOP);
             return;
         }
         Esperando(Label2);
         return;
     }
-    t.WSer->LocalPort = kPuertoServidor;
-    t.WSer->RemotePort = kPuertoCliente;
-    if (!t.WSer->Bind(kPuertoServidor) || !t.WSer->Listen()) {
+    if (!t.Escuchar()) {
         MostrarMensaje("Tavorin", "4", MB_ICONSTOP);
-        t.WSer->Close();
-        t.WCli->Close();
+        t.CerrarServidor();
+        t.CerrarCliente();
         return;
     }
     Esperando(Label1);
@@ -137,8 +132,8 @@ void Conexion::Command1_Click() {
 
 void Conexion::Command2_Click() {
     auto& t = ::Tavorin();
-    if (Option1->isChecked()) t.WCli->Close();
-    if (Option2->isChecked()) t.WSer->Close();
+    if (Option1->isChecked()) t.CerrarCliente();
+    if (Option2->isChecked()) t.CerrarServidor();
     Animacion();
     Ip->clear();
     if (!Command1->isEnabled()) {
@@ -183,6 +178,6 @@ forms::Conexion& Conexion() {
 
 void CerrarConexionesPendientes() {
     auto& t = ::Tavorin();
-    t.WCli->Close();
-    t.WSer->Close();
+    t.CerrarCliente();
+    t.CerrarServidor();
 }

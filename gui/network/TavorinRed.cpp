@@ -470,6 +470,27 @@ void Tavorin::ConexionCerrada() {
     setCaption(SinRetardo(Caption()));
 }
 
+bool Tavorin::ConectarCliente(const QString& ip) {
+    WCli->LocalPort = kPuertoCliente;
+    WCli->RemotePort = kPuertoServidor;
+    if (WCli->Connect(ip, kPuertoServidor)) return true;
+    WCli->Close();
+    return false;
+}
+
+bool Tavorin::Escuchar() {
+    WSer->LocalPort = kPuertoServidor;
+    WSer->RemotePort = kPuertoCliente;
+    return WSer->Bind(kPuertoServidor) && WSer->Listen();
+}
+
+void Tavorin::CerrarCliente() { WCli->Close(); }
+void Tavorin::CerrarServidor() { WSer->Close(); }
+
+void Tavorin::ArrancarEmisor() {
+    if (!Timer2->isActive()) Timer2->start();
+}
+
 void Tavorin::Desconectar() {
     auto& r = red::Red();
     if (r.ConexionCliente) {
