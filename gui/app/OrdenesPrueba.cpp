@@ -123,7 +123,7 @@ bool LeerCasillaAlgebraica(const QString& c, int& x, int& y) {
 }
 
 QPointF Centro(int x, int y) {
-    const bool inv = ::Mdi().mnuInvertirTablero->isChecked();
+    const bool inv = ::Mdi().TableroInvertido();
     const long s = AnchoCasilla;
     const int col = geometria::Espejo(x, inv), fila = geometria::Espejo(y, inv);
     return {double(geometria::PixelX(col, s) + s / 2), double(geometria::PixelY(fila, s) + s / 2)};
@@ -420,7 +420,7 @@ QString EstadoPrueba() {
     const QStringList chat = ::Chat().Conversacion().split(u'\n', Qt::SkipEmptyParts);
     poner("Chat", chat.isEmpty() ? QString() : chat.last());
     poner("Titulo", ::Tavorin().Caption());
-    poner("Invertido", ::Mdi().mnuInvertirTablero->isChecked() ? "1" : "0");
+    poner("Invertido", ::Mdi().TableroInvertido() ? "1" : "0");
     poner("Preparar", ModoPreparar ? "1" : "0");
     poner("VersionRival", VersionRival);
     poner("NuevoPendiente", NuevoPendiente ? "1" : "0");

@@ -80,10 +80,11 @@ QString g_carpetaPrograma;
 
 void VentanasLaterales() {
     auto& m = ::Mdi();
-    if (m.mnuReloj->isChecked() && !::ListaPgn().Visible()) ::Reloj().Show();
-    if (m.mnuVentanaChat->isChecked() && !::ListaPgn().Visible()) ::Chat().Show();
-    if (m.mnuMovimientos->isChecked() && !::ListaPgn().Visible()) ::Jugadas().Show();
-    if (m.mnuMostrarRanking->isChecked() && !::ListaPgn().Visible()) ::Ranking().Show();
+    using Lateral = forms::Mdi::Lateral;
+    if (m.Muestra(Lateral::Reloj) && !::ListaPgn().Visible()) ::Reloj().Show();
+    if (m.Muestra(Lateral::Chat) && !::ListaPgn().Visible()) ::Chat().Show();
+    if (m.Muestra(Lateral::Jugadas) && !::ListaPgn().Visible()) ::Jugadas().Show();
+    if (m.Muestra(Lateral::Ranking) && !::ListaPgn().Visible()) ::Ranking().Show();
 }
 
 rules::Reglas& Reglas() {

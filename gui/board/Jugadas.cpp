@@ -39,7 +39,7 @@ void Jugadas::Form_Load() {
 void Jugadas::Form_Resize() { JugadasResice(); }
 
 void Jugadas::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuMovimientos->setChecked(false);
+    ::Mdi().FijarMuestra(forms::Mdi::Lateral::Jugadas, false);
     cancelar = true;
     Hide();
 }
@@ -115,10 +115,8 @@ void MostrarNotacion() {
         l->setTextCursor(c);
         l->ensureCursorVisible();
     };
-    if (m.mnuAlgebraicoIng->isChecked()) mostrar(3);
-    if (m.mnuAlgebraicoEsp->isChecked()) mostrar(2);
-    if (m.mnuCordenadas->isChecked()) mostrar(1);
-    if (m.mnuAlgebraicoUsuario[0]->isChecked()) mostrar(5);
+    for (int caja : {3, 2, 1, 5})
+        if (m.NotacionMarcada(caja)) mostrar(caja);
 }
 
 namespace forms {

@@ -24,7 +24,7 @@ const char* FicheroSonido(long tipo) {
 
 void ReproducirSonido(long tipo) {
     ::Tavorin().OcultarMarcador();
-    if (!::Mdi().mnuSonido->isChecked()) return;
+    if (!::Mdi().ConSonido()) return;
     const QString fichero = FicheroSonido(tipo);
     const QString ruta = nombres::RutaReal(nombres::ConBarra(RutaApp), "Sonidos/" + fichero);
     QFileInfo info(ruta);
@@ -46,5 +46,5 @@ void SonidoNoEncontrado() {
         i = desde + 2;
     }
     MostrarMensaje("Tavorin", texto, MB_ICONSTOP);
-    ::Mdi().mnuSonido->setChecked(false);
+    ::Mdi().FijarSonido(false);
 }

@@ -456,13 +456,14 @@ void Tavorin::OcultarVentanas() {
         EscribirIni(FicheroIni, "Configuracion", "Reloj", m.mnuReloj->isChecked() ? "1" : "0");
         EscribirIni(FicheroIni, "Configuracion", "Elo", m.mnuMostrarRanking->isChecked() ? "1" : "0");
     }
-    if (m.mnuMovimientos->isChecked()) ::Jugadas().Unload();
-    if (m.mnuVentanaChat->isChecked()) ::Chat().Unload();
+    using Lateral = forms::Mdi::Lateral;
+    if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Unload();
+    if (m.Muestra(Lateral::Chat)) ::Chat().Unload();
     for (Forma* f : std::initializer_list<Forma*>{&::ColorRgb(), &::Conexion(), &::Ip(), &::Coronacion(), &::Nuevo(), &::Opciones()})
         if (f->Visible()) f->Unload();
-    if (m.mnuReloj->isChecked()) ::Reloj().Unload();
+    if (m.Muestra(Lateral::Reloj)) ::Reloj().Unload();
     if (::Splash().Visible()) ::Splash().Unload();
-    if (m.mnuMostrarRanking->isChecked()) ::Ranking().Unload();
+    if (m.Muestra(Lateral::Ranking)) ::Ranking().Unload();
     if (::fEpd().Visible()) ::fEpd().Unload();
 }
 
@@ -579,7 +580,7 @@ void Tavorin::LetrasNumeros() {
     }
     const long fila = std::lrint(PicBuffer->height() / 8.0);
     const long columna = std::lrint(PicBuffer->width() / 8.0);
-    RotularBordes(::Mdi().mnuInvertirTablero->isChecked());
+    RotularBordes(::Mdi().TableroInvertido());
     const long mediaFila = std::lrint(fila / 2.0);
     const long mediaAlto = std::lrint(Numeros[0]->height() / 2.0);
     const long mediaColumna = std::lrint(columna / 2.0);
@@ -710,8 +711,8 @@ void Tavorin::BorrarTemporales() {
     }
 }
 
-bool Tavorin::Invertido() const { return ::Mdi().mnuInvertirTablero->isChecked(); }
-bool Tavorin::PointClick() const { return ::Mdi().mnuPointClick->isChecked(); }
+bool Tavorin::Invertido() const { return ::Mdi().TableroInvertido(); }
+bool Tavorin::PointClick() const { return ::Mdi().PointClick(); }
 
 void Tavorin::RedibujarFichas(int xOrigen, int yOrigen, int xDestino, int yDestino, int ficha) {
     const long s = AnchoCasilla;
@@ -1239,7 +1240,7 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
 }  // namespace forms
 
 void InvertirCoordenadas() {
-    if (!::Mdi().mnuInvertirTablero->isChecked()) return;
+    if (!::Mdi().TableroInvertido()) return;
     auto& g = Reglas();
     g.XOrigen = geometria::Espejo(g.XOrigen, true);
     g.YOrigen = geometria::Espejo(g.YOrigen, true);

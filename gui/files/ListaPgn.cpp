@@ -269,11 +269,11 @@ void ListaPgn::Form_Activate() {
         Command2[1]->hide();
         Command2[2]->hide();
         Label1->show();
-        m.mnuMovimientos->setChecked(false);
+        m.FijarMuestra(forms::Mdi::Lateral::Jugadas, false);
         ::Jugadas().Hide();
-        m.mnuReloj->setChecked(false);
+        m.FijarMuestra(forms::Mdi::Lateral::Reloj, false);
         ::Reloj().Hide();
-        m.mnuVentanaChat->setChecked(false);
+        m.FijarMuestra(forms::Mdi::Lateral::Chat, false);
         ::Chat().Hide();
     } else {
         PaintTab(2);
@@ -327,11 +327,12 @@ void ListaPgn::MostrarVentanas() {
         if (*v == 0) item->setChecked(false);
         if (*v == 1) item->setChecked(true);
     }
-    if (m.mnuReloj->isChecked()) ::Reloj().Show();
-    if (m.mnuVentanaChat->isChecked()) ::Chat().Show();
-    if (m.mnuMovimientos->isChecked()) ::Jugadas().Show();
+    using Lateral = forms::Mdi::Lateral;
+    if (m.Muestra(Lateral::Reloj)) ::Reloj().Show();
+    if (m.Muestra(Lateral::Chat)) ::Chat().Show();
+    if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Show();
     else ::Jugadas().Unload();
-    if (m.mnuMostrarRanking->isChecked()) ::Ranking().Show();
+    if (m.Muestra(Lateral::Ranking)) ::Ranking().Show();
 }
 
 void ListaPgn::NumeroPartida(int numero) {

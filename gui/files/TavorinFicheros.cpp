@@ -171,7 +171,7 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     PosicionPreparada = false;
     if (g.Conectado) EncolarMensaje("TVP Iniciar");
     auto& m = ::Mdi();
-    m.mnuInvertirTablero->setChecked(false);
+    m.FijarTableroInvertido(false);
     // The replay knows the clock tokens by these empty captions.
     ::Reloj().BorrarTiempos();
     DatosPartida.assign(1, QString());
@@ -180,7 +180,7 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     Shape1[0]->hide();
     Shape1[1]->hide();
     Reproduccion().Empezar();
-    m.mnuInvertirTablero->setChecked(false);
+    m.FijarTableroInvertido(false);
     CubrirTablero(true);
     SendTvp->setInterval(100);
     SendTvp->start();

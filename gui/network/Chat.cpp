@@ -44,7 +44,7 @@ Chat::Chat() : Forma(Hija, "Chat") {
 void Chat::Form_Resize() { ChatResice(); }
 
 void Chat::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuVentanaChat->setChecked(false);
+    ::Mdi().FijarMuestra(Mdi::Lateral::Chat, false);
     cancelar = true;
     Hide();
 }

@@ -38,7 +38,7 @@ void Ranking::Form_Load() {
 }
 
 void Ranking::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuMostrarRanking->setChecked(false);
+    ::Mdi().FijarMuestra(Mdi::Lateral::Ranking, false);
     cancelar = true;
     Hide();
 }

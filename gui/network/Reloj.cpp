@@ -88,7 +88,7 @@ void Reloj::Form_Load() {
 }
 
 void Reloj::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuReloj->setChecked(false);
+    ::Mdi().FijarMuestra(Mdi::Lateral::Reloj, false);
     cancelar = true;
     Hide();
 }

@@ -78,7 +78,7 @@ bool DejaLaEntrada(const QString& d) {
 void CancelarEntrada() {
     auto& g = Reglas();
     auto& t = ::Tavorin();
-    if (!::Mdi().mnuPointClick->isChecked()) {
+    if (!::Mdi().PointClick()) {
         if (!t.Arrastrando()) return;
         // The piece goes back where it was lifted.
         ArrastreCancelado = true;
@@ -291,7 +291,7 @@ void Mensaje(QString d) {
     auto& m = ::Mdi();
     auto& chat = ::Chat();
     if (!chat.Visible()) {
-        m.mnuVentanaChat->setChecked(true);
+        m.FijarMuestra(forms::Mdi::Lateral::Chat, true);
         chat.Show();
     }
     chat.Anadir(d.mid(8));

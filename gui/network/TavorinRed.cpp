@@ -81,7 +81,7 @@ void RelojesACero() {
 
 void Orientar(bool invertido) {
     auto& m = ::Mdi();
-    m.mnuInvertirTablero->setChecked(!invertido);
+    m.FijarTableroInvertido(!invertido);
     m.mnuInvertirTablero_Click();
 }
 

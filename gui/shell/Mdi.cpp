@@ -543,6 +543,37 @@ void Mdi::mnuCordenadas_Click() { ElegirNotacion(mnuCordenadas); }
 
 void Mdi::mnuChatListBorrar_Click() { ::Chat().Borrar(); }
 
+bool Mdi::TableroInvertido() const { return mnuInvertirTablero->isChecked(); }
+void Mdi::FijarTableroInvertido(bool invertido) { mnuInvertirTablero->setChecked(invertido); }
+bool Mdi::PointClick() const { return mnuPointClick->isChecked(); }
+bool Mdi::ConSonido() const { return mnuSonido->isChecked(); }
+void Mdi::FijarSonido(bool sonido) { mnuSonido->setChecked(sonido); }
+
+namespace {
+QAction* ItemDe(const Mdi& m, Mdi::Lateral ventana) {
+    switch (ventana) {
+        case Mdi::Lateral::Jugadas: return m.mnuMovimientos;
+        case Mdi::Lateral::Chat: return m.mnuVentanaChat;
+        case Mdi::Lateral::Reloj: return m.mnuReloj;
+        case Mdi::Lateral::Ranking: return m.mnuMostrarRanking;
+    }
+    return nullptr;
+}
+}  // namespace
+
+bool Mdi::Muestra(Lateral ventana) const { return ItemDe(*this, ventana)->isChecked(); }
+void Mdi::FijarMuestra(Lateral ventana, bool muestra) { ItemDe(*this, ventana)->setChecked(muestra); }
+
+bool Mdi::NotacionMarcada(int caja) const {
+    switch (caja) {
+        case 1: return mnuCordenadas->isChecked();
+        case 2: return mnuAlgebraicoEsp->isChecked();
+        case 3: return mnuAlgebraicoIng->isChecked();
+        case 5: return mnuAlgebraicoUsuario[0]->isChecked();
+        default: return false;
+    }
+}
+
 void Mdi::PintarBarraEstado() { DibujarBarraEstado(StatusBar, ImageList1); }
 
 void Mdi::MenuDeJugadas() { MenuContextual(mnuJugadas); }

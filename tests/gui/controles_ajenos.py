@@ -9,6 +9,8 @@ members.
 
     controles_ajenos.py RAIZ            gui/ only; fails on a use outside PENDIENTES
     controles_ajenos.py RAIZ --pruebas  the tests as well, listed and counted only
+    controles_ajenos.py RAIZ --otros    other members instead (timers, menu items,
+                                        sockets), listed and counted only
 """
 import collections
 import os
@@ -29,8 +31,9 @@ def sin_comentarios(texto):
     return re.sub(r'//[^\n]*', '', texto)
 
 
-def ventanas(raiz):
-    """{clase: set of public widget members} of every window declared in gui/."""
+def ventanas(raiz, otros=False):
+    """{clase: set of public widget members} of every window declared in gui/; with
+    `otros`, its public members of the other pointer types instead."""
     res = {}
     for dp, _, ficheros in os.walk(os.path.join(raiz, 'gui')):
         for f in ficheros:
@@ -53,7 +56,7 @@ def ventanas(raiz):
                     if not tipo:
                         continue
                     t = tipo.group(1) or tipo.group(2)
-                    if t in NO_WIDGETS or not (t.startswith('Q') or t in CONTROLES):
+                    if otros != (t in NO_WIDGETS) or not (t.startswith('Q') or t in CONTROLES | NO_WIDGETS):
                         continue
                     for nombre in tipo.group(3).split(','):
                         nombre = re.split(r'[\s={]', nombre.strip().lstrip('*').strip())[0]
@@ -73,8 +76,8 @@ def fuentes(raiz, carpetas):
                     yield os.path.relpath(ruta, raiz), sin_comentarios(open(ruta, encoding='utf-8').read())
 
 
-def usos(raiz, carpetas):
-    formas = ventanas(raiz)
+def usos(raiz, carpetas, otros=False):
+    formas = ventanas(raiz, otros)
     encontrados = []
     for ruta, texto in fuentes(raiz, carpetas):
         lineas = texto.split('\n')
@@ -99,7 +102,8 @@ def usos(raiz, carpetas):
 def main():
     raiz = sys.argv[1] if len(sys.argv) > 1 else '.'
     pruebas = '--pruebas' in sys.argv
-    encontrados = usos(raiz, ['gui', 'tests'] if pruebas else ['gui'])
+    otros = '--otros' in sys.argv
+    encontrados = usos(raiz, ['gui', 'tests'] if pruebas else ['gui'], otros)
     prohibidos = [u for u in encontrados if u[0].startswith('gui/') and u[0] not in PENDIENTES]
     for u in sorted(encontrados):
         marca = '' if u in prohibidos else ' (allowed for now)' if u[0].startswith('gui/') else ''
@@ -109,11 +113,11 @@ def main():
     lineas = collections.Counter(('tests' if u[0].startswith('tests/') else
                                   'allowed' if u[0] in PENDIENTES else 'gui', u[0], u[1]) for u in encontrados)
     por_lineas = collections.Counter(z for z, _, _ in lineas)
-    print('uses of another window\'s widgets: %d in gui/ (%d lines), %d in %s (%d lines)%s' % (
-        por_zona['gui'], por_lineas['gui'], por_zona['allowed'], ', '.join(sorted(PENDIENTES)),
+    print('uses of another window\'s %s: %d in gui/ (%d lines), %d in %s (%d lines)%s' % (
+        'other members' if otros else 'widgets', por_zona['gui'], por_lineas['gui'], por_zona['allowed'], ', '.join(sorted(PENDIENTES)),
         por_lineas['allowed'], ', %d in tests/ (%d lines)' % (por_zona['tests'], por_lineas['tests'])
         if pruebas else ''))
-    return 1 if prohibidos else 0
+    return 1 if prohibidos and not otros else 0
 
 
 if __name__ == '__main__':

@@ -12,7 +12,9 @@
 #include "network/Chat.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
+#include "shell/Mdi.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -224,6 +226,43 @@ TEST_F(Operaciones, TheSetUpWindowStartsAfresh) {
     s.LimpiarPaleta();
     EXPECT_EQ(FichaPaleta, 0);
     for (const PictureBox* p : s.Picture1) EXPECT_EQ(p->BackColor(), QColor(0, 128, 0));
+}
+
+TEST_F(Operaciones, TheViewMenusChecksAreReadForWhatTheyHold) {
+    auto& m = Mdi();
+    using Lateral = forms::Mdi::Lateral;
+    const std::pair<Lateral, QAction*> ventanas[] = {{Lateral::Jugadas, m.mnuMovimientos},
+                                                     {Lateral::Chat, m.mnuVentanaChat},
+                                                     {Lateral::Reloj, m.mnuReloj},
+                                                     {Lateral::Ranking, m.mnuMostrarRanking}};
+    for (bool muestra : {true, false}) {
+        for (const auto& [ventana, item] : ventanas) m.FijarMuestra(ventana, muestra);
+        for (const auto& [ventana, item] : ventanas) {
+            EXPECT_EQ(item->isChecked(), muestra) << item->objectName().toStdString();
+            EXPECT_EQ(m.Muestra(ventana), muestra) << item->objectName().toStdString();
+        }
+    }
+    // One window's check leaves the others'.
+    m.FijarMuestra(Lateral::Reloj, true);
+    EXPECT_TRUE(m.mnuReloj->isChecked());
+    EXPECT_FALSE(m.mnuVentanaChat->isChecked() || m.mnuMovimientos->isChecked() || m.mnuMostrarRanking->isChecked());
+
+    for (bool v : {true, false}) {
+        m.FijarTableroInvertido(v);
+        EXPECT_EQ(m.mnuInvertirTablero->isChecked(), v);
+        EXPECT_EQ(m.TableroInvertido(), v);
+        m.FijarSonido(v);
+        EXPECT_EQ(m.mnuSonido->isChecked(), v);
+        EXPECT_EQ(m.ConSonido(), v);
+    }
+    EXPECT_EQ(m.PointClick(), m.mnuPointClick->isChecked());
+
+    const std::pair<int, QAction*> notaciones[] = {
+        {1, m.mnuCordenadas}, {2, m.mnuAlgebraicoEsp}, {3, m.mnuAlgebraicoIng}, {5, m.mnuAlgebraicoUsuario[0]}};
+    for (const auto& [caja, item] : notaciones) {
+        item->trigger();
+        for (int otra : {1, 2, 3, 4, 5}) EXPECT_EQ(m.NotacionMarcada(otra), otra == caja) << caja << " " << otra;
+    }
 }
 
 }  // namespace
