@@ -77,6 +77,78 @@ search_result search_game_move(int side, uint32_t move, int depth, double second
     return r;
 }
 
+// The note of one ply: the search's score of the game move when the search chose it,
+// else the search's move and line, and the game move searched alone to the same depth.
+void annotate_ply(int side, uint32_t game_move, ply_note& note, double seconds) {
+    const search_result best = search_position(side, seconds);
+    if (best.usable && (best.move & MOVE_STORED) == (game_move & MOVE_STORED)) {
+        note.game_score = best.score;
+        note.game_depth = best.depth;
+        note.flags |= EVALUATED;
+        return;
+    }
+    level_printf(LVL_NORMAL, "suggesting %s, game move was %s\n", legal_move_text(side, best.move).c_str(),
+                 legal_move_text(side, game_move).c_str());
+    if (!best.usable) return;
+    note.suggestion_score = best.score;
+    note.suggestion_depth = best.depth;
+    note.suggestion = legal_move_text(side, best.move);
+    note.line = line_text(best.pv, side);
+    note.flags |= SUGGESTED;
+    if (find_and_make_move(side, game_move & MOVE_STORED, nullptr)) {
+        const search_result own = search_game_move(side, game_move, best.depth, seconds * 10.0);
+        note.game_score = own.score;
+        note.game_depth = own.depth;
+        note.flags |= EVALUATED;
+    }
+}
+
+// The movetext of the game with its notes: scores in comments, suggestions as variations.
+std::string annotated_movetext(const std::vector<history_entry>& played, const std::vector<ply_note>& notes, int length,
+                               int margin) {
+    const int flip = side_of_ply(1) == BLACK ? -1 : 1;
+    auto score_text = [&](int score, int depth) { return pgn_score_text(score * flip) + "/" + std::to_string(depth); };
+    pgn_line_writer w;
+    bool renumber = false;
+    for (int ply = 1; ply <= length; ++ply) {
+        if (ply == 1 || side_of_ply(ply) == WHITE || renumber) w.add(pgn_move_number(ply));
+        renumber = false;
+        w.add(std::string(played[static_cast<size_t>(ply)].san) + " ");
+        const ply_note& note = notes[static_cast<size_t>(ply)];
+        if (note.flags & EVALUATED) {
+            w.add(text_printf("{%s} ", score_text(note.game_score, note.game_depth).c_str()));
+            renumber = true;
+        }
+        const bool shown =
+            suggestion_written((note.flags & EVALUATED) != 0, note.suggestion_score, note.game_score, margin);
+        if ((note.flags & SUGGESTED) && shown) {
+            if (!note.line.empty()) {
+                size_t start = 0;
+                bool first = true;
+                while (start < note.line.size()) {
+                    size_t end = note.line.find(' ', start);
+                    if (end == std::string::npos) end = note.line.size();
+                    if (end > start) {
+                        const std::string word = note.line.substr(start, end - start);
+                        if (first)
+                            w.add("(" + word);
+                        else
+                            w.add_word(word);
+                        first = false;
+                    }
+                    start = end + 1;
+                }
+                w.add(" ");
+            } else {
+                w.add(text_printf("(%s%s ", pgn_move_number(ply).c_str(), note.suggestion.c_str()));
+            }
+            w.add(text_printf("{%s}) ", score_text(note.suggestion_score, note.suggestion_depth).c_str()));
+            renumber = true;
+        }
+    }
+    return w.text;
+}
+
 bool side_selected(char selection, int side) {
     if (selection == 'w' || selection == 'W') return side == WHITE;
     if (selection == 'b' || selection == 'B') return side == BLACK;
@@ -128,30 +200,7 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
         const int side = side_to_move;
         if (ply < first_ply - 1) break;
         if (side_selected(selection, side)) {
-            const uint32_t game_move = played[static_cast<size_t>(ply) + 1].move;
-            ply_note& note = notes[static_cast<size_t>(ply) + 1];
-            const search_result best = search_position(side, seconds);
-            if (best.usable && (best.move & 0x7FFF) == (game_move & 0x7FFF)) {
-                note.game_score = best.score;
-                note.game_depth = best.depth;
-                note.flags |= EVALUATED;
-            } else {
-                level_printf(LVL_NORMAL, "suggesting %s, game move was %s\n", legal_move_text(side, best.move).c_str(),
-                             legal_move_text(side, game_move).c_str());
-                if (best.usable) {
-                    note.suggestion_score = best.score;
-                    note.suggestion_depth = best.depth;
-                    note.suggestion = legal_move_text(side, best.move);
-                    note.line = line_text(best.pv, side);
-                    note.flags |= SUGGESTED;
-                    if (find_and_make_move(side, game_move & 0x7FFF, nullptr)) {
-                        const search_result own = search_game_move(side, game_move, best.depth, seconds * 10.0);
-                        note.game_score = own.score;
-                        note.game_depth = own.depth;
-                        note.flags |= EVALUATED;
-                    }
-                }
-            }
+            annotate_ply(side, played[static_cast<size_t>(ply) + 1].move, notes[static_cast<size_t>(ply) + 1], seconds);
         }
         if (ply == 0 || batch_run::quitting()) break;
         take_back();
@@ -165,48 +214,9 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
     head += pgn_setup_tags();
     head += eco_tag_lines(eco_code, opening_name, variation_name) + "\n";
 
-    const int flip = side_of_ply(1) == BLACK ? -1 : 1;
-    auto score_text = [&](int score, int depth) { return pgn_score_text(score * flip) + "/" + std::to_string(depth); };
-    pgn_line_writer w;
-    bool renumber = false;
-    for (int ply = 1; ply <= length; ++ply) {
-        if (ply == 1 || side_of_ply(ply) == WHITE || renumber) w.add(pgn_move_number(ply));
-        renumber = false;
-        w.add(std::string(played[static_cast<size_t>(ply)].san) + " ");
-        const ply_note& note = notes[static_cast<size_t>(ply)];
-        if (note.flags & EVALUATED) {
-            w.add(text_printf("{%s} ", score_text(note.game_score, note.game_depth).c_str()));
-            renumber = true;
-        }
-        const bool shown =
-            suggestion_written((note.flags & EVALUATED) != 0, note.suggestion_score, note.game_score, margin);
-        if ((note.flags & SUGGESTED) && shown) {
-            if (!note.line.empty()) {
-                size_t start = 0;
-                bool first = true;
-                while (start < note.line.size()) {
-                    size_t end = note.line.find(' ', start);
-                    if (end == std::string::npos) end = note.line.size();
-                    if (end > start) {
-                        const std::string word = note.line.substr(start, end - start);
-                        if (first)
-                            w.add("(" + word);
-                        else
-                            w.add_word(word);
-                        first = false;
-                    }
-                    start = end + 1;
-                }
-                w.add(" ");
-            } else {
-                w.add(text_printf("(%s%s ", pgn_move_number(ply).c_str(), note.suggestion.c_str()));
-            }
-            w.add(text_printf("{%s}) ", score_text(note.suggestion_score, note.suggestion_depth).c_str()));
-            renumber = true;
-        }
-    }
+    const std::string movetext = annotated_movetext(played, notes, length, margin);
     const std::string result = tags[6].empty() ? "*" : tags[6];
-    const std::string text = head + w.text + text_printf("%s\n\n", result.c_str());
+    const std::string text = head + movetext + text_printf("%s\n\n", result.c_str());
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
 }

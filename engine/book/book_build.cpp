@@ -18,7 +18,7 @@ constexpr uint32_t NO_INDEX = 0xFFFFFFFFu;
 // One more sighting of the entry's move: its count and its annotation mark.
 void apply_sighting(book_entry& e, uint32_t move, int annotation, int weight) {
     e.count += static_cast<uint32_t>(weight);
-    e.move = static_cast<uint16_t>(move & 0x7FFF);
+    e.move = static_cast<uint16_t>(move & MOVE_STORED);
     if (annotation == 0) return;
     if (e.mark != 0 && e.mark != annotation) level_printf(LVL_NORMAL, "flags = %d, bkflags = %d\n", annotation, e.mark);
     e.mark = static_cast<int8_t>(annotation == 4 ? 0 : annotation);
@@ -137,7 +137,7 @@ bool book_table::grow() {
 }
 
 bool book_table::add(uint32_t key_lo, uint32_t key_hi, int side, uint32_t move, int annotation, int weight) {
-    const uint32_t move15 = move & 0x7FFF;
+    const uint32_t move15 = move & MOVE_STORED;
     uint32_t i = key_lo % slots_;
     if (!entries_[i].empty()) {
         for (;;) {

@@ -160,7 +160,7 @@ const move_list_entry* book_choose_move(int side, const move_list_entry* legal, 
     if (flagged) *flagged = 0;
     book_candidate cand[BOOK_MAX_CANDIDATES];
     int n = book_lookup(main_book, side, board.key_lo(), board.key_hi(), legal, count, BOOK_MAX_CANDIDATES, cand);
-    if ((book_learn & 4) && learn_book.file) {
+    if ((book_learn & BOOK_LEARN_READ) && learn_book.file) {
         book_candidate learned[BOOK_MAX_CANDIDATES];
         const int m =
             book_lookup(learn_book, side, board.key_lo(), board.key_hi(), legal, count, BOOK_MAX_CANDIDATES, learned);
@@ -195,7 +195,7 @@ const move_list_entry* trosk_first_move(int side, const move_list_entry* legal, 
     const move_list_entry* match = nullptr;
     int matches = 0;
     for (int i = 0; i < count; ++i)
-        if (legal[i].score != -30000 && (legal[i].move & 0x7FFF) == move) {
+        if (legal[i].score != -30000 && (legal[i].move & MOVE_STORED) == move) {
             match = &legal[i];
             ++matches;
         }

@@ -293,7 +293,7 @@ int book_lookup(book_descriptor& d, int side, uint32_t key_lo, uint32_t key_hi, 
             const move_list_entry* match = nullptr;
             int matches = 0;
             for (int i = 0; i < legal_count; ++i)
-                if (legal[i].score != -30000 && (legal[i].move & 0x7FFF) == e.move) {
+                if (legal[i].score != -30000 && (legal[i].move & MOVE_STORED) == e.move) {
                     match = &legal[i];
                     ++matches;
                 }
@@ -319,7 +319,7 @@ int book_lookup(book_descriptor& d, int side, uint32_t key_lo, uint32_t key_hi, 
 bool book_find_or_add(book_descriptor& d, uint32_t key_lo, uint32_t key_hi, int side, uint32_t move, book_entry* e,
                       uint32_t* index_out) {
     if (!d.file) return false;
-    const uint32_t move15 = move & 0x7FFF;
+    const uint32_t move15 = move & MOVE_STORED;
     uint32_t index = key_lo % d.header.slots;
     book_entry cur;
     if (!read_book_entry(d, index, &cur)) {

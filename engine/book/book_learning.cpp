@@ -91,7 +91,7 @@ int learn_book_moves(uint32_t move, uint32_t key_lo, uint32_t key_hi) {
         uint32_t index = 0;
         if (book_find_or_add(d, key_lo, key_hi, side_to_move, move, &e, &index)) {
             e.count += 1;
-            e.move = static_cast<uint16_t>(move & 0x7FFF);
+            e.move = static_cast<uint16_t>(move & MOVE_STORED);
             if (e.mark != 0 && e.mark != -3) level_printf(LVL_NORMAL, "flags = %d, bkflags = %d\n", -3, e.mark);
             e.mark = -3;
             if (!write_book_entry(d, index, e))

@@ -46,7 +46,7 @@ std::string pgn_movetext(const std::string& result, int first, int last, unsigne
             if ((options & 16) && p >= 2) {
                 const uint32_t expected = ply_ponder_moves[p - 1];
                 const std::string& text = ply_ponder_texts[p - 1];
-                if (expected && !text.empty() && (expected & 0x7FFF) != (h.move & 0x7FFF)) {
+                if (expected && !text.empty() && (expected & MOVE_STORED) != (h.move & MOVE_STORED)) {
                     w.add(text_printf("(%s%s) ", pgn_move_number(p).c_str(), text.c_str()));
                     renumber = true;
                 }

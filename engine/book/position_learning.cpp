@@ -225,7 +225,7 @@ int learn_position(int score, int depth, uint32_t move) {
     r.key_hi = board.key_hi();
     r.score = static_cast<int16_t>(score);
     r.depth = static_cast<int16_t>(depth);
-    r.move = static_cast<uint16_t>(move & 0x7FFF);
+    r.move = static_cast<uint16_t>(move & MOVE_STORED);
     r.side = static_cast<uint8_t>(side_to_move);
     {
         // Other engines learn into the same file: the next write index is the file's,
@@ -255,7 +255,7 @@ int learn_position(int score, int depth, uint32_t move) {
 
 void learn_game_position(int score_a, int score, int depth, int previous_score, int last_book_ply, int start_ply,
                          uint32_t move) {
-    if (!pos_learn || search_state == 2 || (!learnpos_ovk_file && !learnpos_bin_file)) return;
+    if (!pos_learn || search_state == SEARCH_ANALYSE || (!learnpos_ovk_file && !learnpos_bin_file)) return;
     if (!game_from_standard_position()) return;
     if (board.ply - last_book_ply > 60 && board.ply - start_ply > 60) return;
     if (previous_score < -200 || score_a > previous_score - margin_pos_learn || score > previous_score - margin_pos_learn)
@@ -291,7 +291,7 @@ int import_learned_positions(const std::string& file) {
         if (ok) {
             side_to_move = side;
             move = parse_move(token, side);
-            ok = move != 0 && find_and_make_move(side, move & 0x7FFF, nullptr) != 0;
+            ok = move != 0 && find_and_make_move(side, move & MOVE_STORED, nullptr) != 0;
         }
         if (!ok) {
             level_printf(LVL_ERROR, "Error importing position %s\n", line.c_str());

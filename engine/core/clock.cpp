@@ -47,7 +47,7 @@ void set_fixed_time_per_move(double seconds) {
         if (c.run) c.start_tick = millis();
     }
     game_time_60 = 60.0 * clocks[0].pt;
-    node_limit = 0xFFFFFFFFu;
+    node_limit = NO_NODE_LIMIT;
 }
 
 void clock_start(int colour) {

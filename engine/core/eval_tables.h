@@ -58,6 +58,62 @@ extern int16_t bishop_enemy_pawns[EVAL_STAGES][17];
 extern const int bishop_mobility[14];
 extern const int rook_mobility[14];
 
+// ---- single weights of the positional terms (centipawns) -----------------------------
+// Bishop and rook rays: the first man met, then the man behind it.
+constexpr int BATTERY_ROOK = 8;            // a rook behind an own rook on its file or the enemy king's ranks
+constexpr int BATTERY_QUEEN = 10;          // ... behind an own queen
+constexpr int PIN_ON_KING = 20;            // an enemy man pinned to its king
+constexpr int PIN_ON_PIECE = 16;           // ... to a piece worth more than the slider, of another kind
+constexpr int DISCOVERY_ON_KING = 16;      // an own man in front of the enemy king
+constexpr int DISCOVERY_ON_PIECE = 8;      // ... of an enemy piece worth more than the slider
+constexpr int XRAY_LESSER_PIECE = 3;       // an enemy piece worth no more than the slider behind a man
+constexpr int ROOK_XRAY_OWN_ROOK = 4;      // a rook seeing an own rook behind a man on its file
+constexpr int ROOK_XRAY_OWN_QUEEN = 5;     // ... an own queen
+constexpr int MOBILITY_MOST = 13;          // squares counted at most (last row of the mobility tables)
+
+// Pawns.
+constexpr int PAWN_BLOCKED = 5;            // an enemy man right in front of a pawn
+constexpr int CENTRE_PAWN_HELD = 15;       // a d- or e-pawn on its home square with a man in front
+constexpr int BACKWARD_HALF_OPEN = 2;      // an unsupported pawn on its second or third rank of a half-open file
+constexpr int PASSER_KING_FILES_BASE = -4; // a passer in a pawn ending: this plus the step for each
+constexpr int PASSER_KING_FILES_STEP = 2;  // file between it and the enemy king
+constexpr int PAWN_ENDING_SCALE_NUM = 3;   // pure pawn endings: the pawn terms times 3/2 ...
+constexpr int PAWN_ENDING_SCALE_DEN = 2;
+constexpr int PAWN_ENDING_KING_WEIGHT = 2; // ... and the kings' placement twice
+
+// Knights and bishops.
+constexpr int MINOR_UNDEVELOPED = 10;      // a knight or bishop still on its home square
+constexpr int KNIGHT_NEAR_KING = 5;        // a knight less than KNIGHT_NEAR_DISTANCE from the enemy king
+constexpr int KNIGHT_NEAR_DISTANCE = 4;
+constexpr int KNIGHT_OUTPOST_GUARD_FACTOR = 3;  // a guarded outpost counts this many times
+constexpr int BISHOP_OUTPOST_GUARD_FACTOR = 2;
+constexpr int OUTPOST_GUARDED_ATTACKABLE = 2;   // a guarded outpost square that enemy pawns may attack
+constexpr int BISHOP_PAIR = 20;            // the second bishop, and this much more per stage
+constexpr int BISHOP_PAIR_PER_STAGE = 2;
+constexpr int BISHOP_TRAPPED = 100;        // a bishop on a7/h7 shut in by the enemy b6/g6 pawn
+constexpr int BISHOP_HEMMED = 50;          // ... by the enemy pawn on b7/g7
+
+// Rooks and queens near the enemy king.
+constexpr int ROOK_ON_SEVENTH = 30;        // with the enemy king on its last rank
+constexpr int ROOK_ON_EIGHTH = 5;
+constexpr int ROOK_NEAR_KING_RANK = 5;     // a rook on the enemy king's rank or one beside it
+constexpr int QUEEN_ON_SEVENTH = 5;        // with the enemy king on its last rank (not in the opening)
+constexpr int QUEEN_ON_EIGHTH = 3;
+
+// The king.
+constexpr int KING_MIDDLE_DIVISOR = 10;    // the blend of the king's two tables is divided by this
+constexpr int KING_ENDING_DIVISOR = 8;     // ... and from ENDING_STAGE on by this
+constexpr int HOLE_WITHOUT_BISHOP = 10;    // an enemy man on the fianchetto hole with no bishop of its colour
+constexpr int SHIELD_NO_PAWN = 3;          // the shield_weight row of a file without a shield pawn
+constexpr int ROOK_SHUT_IN = 30;           // a rook shut in behind its own pawn beside the king
+
+// The whole.
+constexpr int CLOSED_CENTRE_KNIGHT = 8;    // a knight more than bishops, for each rammed d- or e-file
+constexpr int POSITIONAL_UNIT = 256;       // pval is the positional sum's scale in these units
+constexpr int BARE_OPPOSITE_BISHOPS_DIVISOR = 2;  // opposite bishops alone: the sum divided by this
+constexpr int DRAWISH_SCALE_NUM = 3;       // opposite bishops with even pieces, or rooks alone: the sum
+constexpr int DRAWISH_SCALE_DEN = 4;       // times 3/4
+
 // ---- king safety (live rows smoothed by eval_prepare) -------------------------------
 enum { FILE_NEAR = 0, FILE_SIDE = 1, FILE_FAR = 2 };
 extern int16_t open_file_own[3][EVAL_STAGES];     // by class near/side/far

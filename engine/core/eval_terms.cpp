@@ -78,7 +78,7 @@ template <int PIECE, bool NEAR>
         if (fp == PAWN || fp == KING) continue;
         if (PIECE == ROOK && fc == side && (fp == ROOK || fp == QUEEN) &&
             (file_of(first) == file_of(s) || rank_distance[first][ek] <= 1))
-            bonus += fp == ROOK ? 8 : 10;
+            bonus += fp == ROOK ? BATTERY_ROOK : BATTERY_QUEEN;
         const int target = walk_ray(first, d, occupied, near, xray, near_xray);
         if (target < 0) continue;
         const int tp = static_cast<int>(board.piece[target]);
@@ -86,20 +86,20 @@ template <int PIECE, bool NEAR>
         if (tc == opp) {
             if (tp > PIECE) {
                 if (fc == opp) {
-                    if (fp != tp) bonus += tp == KING ? 20 : 16;
+                    if (fp != tp) bonus += tp == KING ? PIN_ON_KING : PIN_ON_PIECE;
                 } else {
-                    bonus += tp == KING ? 16 : 8;
+                    bonus += tp == KING ? DISCOVERY_ON_KING : DISCOVERY_ON_PIECE;
                 }
             } else if (tp != PAWN) {
-                bonus += 3;
+                bonus += XRAY_LESSER_PIECE;
             }
         } else if (PIECE == ROOK && file_of(target) == file_of(s) && (tp == ROOK || tp == QUEEN)) {
-            bonus += tp == ROOK ? 4 : 5;
+            bonus += tp == ROOK ? ROOK_XRAY_OWN_ROOK : ROOK_XRAY_OWN_QUEEN;
         }
     }
     if (NEAR) bonus += near_direct * mobility_king_weight[st] + near_xray * xray_king_weight[st];
     int n = direct + xray / 2;
-    if (n > 13) n = 13;
+    if (n > MOBILITY_MOST) n = MOBILITY_MOST;
     return (PIECE == BISHOP ? bishop_mobility[n] : rook_mobility[n]) + bonus;
 }
 
@@ -117,7 +117,7 @@ inline int outpost(int side, int s, int guarded_mult) {
     if (v <= 0) return 0;
     const bool protected_sq = (pawn_guard_mask[side][s] & ew.pawns[side]) != 0;
     if ((outpost_span[side][s] & ew.pawns[side ^ 1]) == 0) return protected_sq ? guarded_mult * v : v;
-    return protected_sq ? 2 : 0;
+    return protected_sq ? OUTPOST_GUARDED_ATTACKABLE : 0;
 }
 
 // ---- pawns ---------------------------------------------------------------------------
@@ -134,7 +134,7 @@ int ending_pawns(int side, bool queen_ending) {
         const int r = relative_rank(side, s);
         const int front = front_square(side, s);
         int v = kdist(enemy_king, s) + ending_pawn_value[side][s] + stage_pawn_bonus[st];
-        if (board.color[front] == static_cast<uint32_t>(opp)) v -= 5;
+        if (board.color[front] == static_cast<uint32_t>(opp)) v -= PAWN_BLOCKED;
         if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
         v += doubled_value[board.pawns_on_file[side][f]];
         // Only the side's front pawn on a file is looked at as a passer or a candidate.
@@ -150,7 +150,7 @@ int ending_pawns(int side, bool queen_ending) {
                     v += queen_ending ? outside_square_queen_ending[r] : outside_square_pawn_ending[r];
                 const int kd = kdist(own_king, front);
                 if (kd < 3) v += king_support_value[r][kd];
-                v += -4 + 2 * file_distance[enemy_king][s];
+                v += PASSER_KING_FILES_BASE + PASSER_KING_FILES_STEP * file_distance[enemy_king][s];
             } else if (board.pawns_on_file[opp][f] == 0) {
                 v += candidate_value[st][r];
             }
@@ -206,7 +206,7 @@ void fill_pawn_side(pawn_entry& e, int side, bool ending) {
             }
         } else if (board.pawns_on_file[opp][f] == 0) {
             if ((support_behind_mask[side][s] & own) == 0) {
-                if (r == 1 || r == 2) v -= 2;
+                if (r == 1 || r == 2) v -= BACKWARD_HALF_OPEN;
             } else {
                 v += candidate_value[st][r];
             }
@@ -244,12 +244,12 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
     ew.pawn_on_color[side][1] = e.on_color[side][1];
     // A man of the other side right in front (the squares wrap as front_square's do).
     const uint64_t fronts = side == WHITE ? std::rotl(own, 8) : std::rotr(own, 8);
-    sum -= 5 * few_count(fronts & enemy_men);
+    sum -= PAWN_BLOCKED * few_count(fronts & enemy_men);
     if (!ending) {
         // Centre pawns on their home squares held back by a man in front.
         const int d2 = relative_square(side, D2), e2 = relative_square(side, E2);
-        if (has(own, d2) && has(ew.occupied, front_square(side, d2))) sum -= 15;
-        if (has(own, e2) && has(ew.occupied, front_square(side, e2))) sum -= 15;
+        if (has(own, d2) && has(ew.occupied, front_square(side, d2))) sum -= CENTRE_PAWN_HELD;
+        if (has(own, e2) && has(ew.occupied, front_square(side, e2))) sum -= CENTRE_PAWN_HELD;
     }
     const int w6 = rook_behind_weight[st];
     for (uint64_t set = feature_on(OFF_PASSERS) ? e.passers[side] : 0; set; set &= set - 1) {
@@ -280,8 +280,8 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
 
 int pure_pawn_ending() {
     int sum = ending_pawns(WHITE, false) - ending_pawns(BLACK, false);
-    sum = sum * 3 / 2;
-    return sum + 2 * (psq[WHITE][KING][ew.king[WHITE]] - psq[BLACK][KING][ew.king[BLACK]]);
+    sum = sum * PAWN_ENDING_SCALE_NUM / PAWN_ENDING_SCALE_DEN;
+    return sum + PAWN_ENDING_KING_WEIGHT * (psq[WHITE][KING][ew.king[WHITE]] - psq[BLACK][KING][ew.king[BLACK]]);
 }
 
 int side_pieces(int side) {
@@ -334,17 +334,17 @@ void gather_men() {
 int eval_knight(int side, int s) {
     int v = psq[side][KNIGHT][s];
     const int rel = relative_square(side, s);
-    if ((rel == B1 || rel == G1) && board.moved[s] == 0) v -= 10;
-    if (kdist(s, ew.king[side ^ 1]) < 4) v += 5;
-    return v + outpost(side, s, 3);
+    if ((rel == B1 || rel == G1) && board.moved[s] == 0) v -= MINOR_UNDEVELOPED;
+    if (kdist(s, ew.king[side ^ 1]) < KNIGHT_NEAR_DISTANCE) v += KNIGHT_NEAR_KING;
+    return v + outpost(side, s, KNIGHT_OUTPOST_GUARD_FACTOR);
 }
 
 int eval_bishop(int side, int s) {
     const int st = ew.stage;
     int v = psq[side][BISHOP][s] + bishop_stage_bonus[st];
-    if (ew.count[side][BISHOP] >= 2 && ew.bishop_sq[side][1] == s && feature_on(OFF_IMBALANCE)) v += 20 + 2 * st;
+    if (ew.count[side][BISHOP] >= 2 && ew.bishop_sq[side][1] == s && feature_on(OFF_IMBALANCE)) v += BISHOP_PAIR + BISHOP_PAIR_PER_STAGE * st;
     const int rel = relative_square(side, s);
-    if ((rel == C1 || rel == F1) && board.moved[s] == 0) v -= 10;
+    if ((rel == C1 || rel == F1) && board.moved[s] == 0) v -= MINOR_UNDEVELOPED;
     v += slider_mobility<BISHOP>(side, s);
     // Bishop shut in on a7/h7 by the enemy b- or g-pawn.
     if (rel == H7 || rel == A7) {
@@ -352,11 +352,11 @@ int eval_bishop(int side, int s) {
         const int near = relative_square(side, rel == H7 ? G6 : B6);
         const int home = relative_square(side, rel == H7 ? G7 : B7);
         if (board.piece[near] == PAWN && board.color[near] == static_cast<uint32_t>(opp))
-            v -= 100;
+            v -= BISHOP_TRAPPED;
         else if (board.piece[home] == PAWN && board.color[home] == static_cast<uint32_t>(opp))
-            v -= 50;
+            v -= BISHOP_HEMMED;
     }
-    return v + outpost(side, s, 2);
+    return v + outpost(side, s, BISHOP_OUTPOST_GUARD_FACTOR);
 }
 
 int eval_rook(int side, int s) {
@@ -368,10 +368,10 @@ int eval_rook(int side, int s) {
     if (!feature_on(OFF_ROOKS_QUEENS)) return v;
     if (relative_rank(side, ek) == 7) {
         const int r = relative_rank(side, s);
-        if (r == 6) v += 30;
-        else if (r == 7) v += 5;
+        if (r == 6) v += ROOK_ON_SEVENTH;
+        else if (r == 7) v += ROOK_ON_EIGHTH;
     }
-    if (rank_distance[s][ek] <= 1) v += 5;
+    if (rank_distance[s][ek] <= 1) v += ROOK_NEAR_KING_RANK;
     const int f = file_of(s);
     int d = file_distance[s][ek];
     if (d > 2) d = 2;
@@ -396,8 +396,8 @@ int eval_queen(int side, int s) {
     if (!feature_on(OFF_ROOKS_QUEENS)) return v;
     if (ew.stage >= 1 && relative_rank(side, ek) == 7) {
         const int r = relative_rank(side, s);
-        if (r == 6) v += 5;
-        else if (r == 7) v += 3;
+        if (r == 6) v += QUEEN_ON_SEVENTH;
+        else if (r == 7) v += QUEEN_ON_EIGHTH;
     }
     static const int by_rank_distance[8] = {4, 4, 2, 0, -2, -4, -6, -8};
     static const int by_king_distance[8] = {0, 10, 10, 7, 4, 0, -4, -10};
@@ -422,8 +422,8 @@ int eval_queen(int side, int s) {
 int eval_king(int side, int s) {
     const int st = ew.stage;
     const int blend = king_middle_table[side][s] * (LAST_STAGE - st) + psq[side][KING][s] * st;
-    if (st >= ENDING_STAGE) return blend / 8;
-    int v = blend / 10;
+    if (st >= ENDING_STAGE) return blend / KING_ENDING_DIVISOR;
+    int v = blend / KING_MIDDLE_DIVISOR;
     if (!feature_on(OFF_KING)) return v;
     const int opp = side ^ 1;
     if (board.castled[side]) v += castled_weight[st];
@@ -444,7 +444,7 @@ int eval_king(int side, int s) {
                 if (on_hole[p]) {
                     const int bishops = ew.count[side][BISHOP];
                     if (bishops == 0 || (bishops == 1 && square_color(ew.bishop_sq[side][0]) != square_color(hole)))
-                        v -= 10;
+                        v -= HOLE_WITHOUT_BISHOP;
                 }
             }
             static const int beside_hole[8] = {0, 20, 5, 10, 0, 10, 0, 0};
@@ -464,7 +464,7 @@ int eval_king(int side, int s) {
     // Pawn shield.
     if (zone.king >= 0) {
         for (const auto& file : zone.files) {
-            int w = 3;   // no shield pawn on the file
+            int w = SHIELD_NO_PAWN;
             for (const shield_square& q : file) {
                 if (q.square < 0) break;
                 if (has(own_pawns, relative_square(side, q.square))) {
@@ -481,7 +481,7 @@ int eval_king(int side, int s) {
                 return board.piece[sq] == static_cast<uint32_t>(piece) && board.color[sq] == static_cast<uint32_t>(side);
             };
             const bool pawn2 = own_man(8 + f, PAWN), pawn3 = own_man(16 + f, PAWN);
-            if (((pawn2 || pawn3) && own_man(f, ROOK)) || (pawn3 && own_man(8 + f, ROOK))) v -= 30;
+            if (((pawn2 || pawn3) && own_man(f, ROOK)) || (pawn3 && own_man(8 + f, ROOK))) v -= ROOK_SHUT_IN;
         }
     }
     return v;
@@ -507,9 +507,9 @@ int eval_pieces() {
     sum += bishop_colour_terms(WHITE) - bishop_colour_terms(BLACK);
 
     const int rammed = ((ew.rammed_files >> 3) & 1) + ((ew.rammed_files >> 4) & 1);
-    if (!feature_on(OFF_IMBALANCE)) return sum * pval / 256;
+    if (!feature_on(OFF_IMBALANCE)) return sum * pval / POSITIONAL_UNIT;
     if (rammed)
-        sum += 8 * rammed *
+        sum += CLOSED_CENTRE_KNIGHT * rammed *
                (ew.count[WHITE][KNIGHT] - ew.count[BLACK][KNIGHT] - ew.count[WHITE][BISHOP] + ew.count[BLACK][BISHOP]);
 
     const int wpm = board.piece_material[WHITE], bpm = board.piece_material[BLACK];
@@ -517,13 +517,13 @@ int eval_pieces() {
         square_color(ew.bishop_sq[WHITE][0]) != square_color(ew.bishop_sq[BLACK][0])) {
         if (wpm <= queen && bpm <= queen) {
             const int bishop = piece_value[BISHOP];
-            if (wpm == bishop && bpm == bishop) sum /= 2;
-            else if (std::abs(wpm - bpm) < OPPOSITE_BISHOPS_EVEN) sum = sum * 3 / 4;
+            if (wpm == bishop && bpm == bishop) sum /= BARE_OPPOSITE_BISHOPS_DIVISOR;
+            else if (std::abs(wpm - bpm) < OPPOSITE_BISHOPS_EVEN) sum = sum * DRAWISH_SCALE_NUM / DRAWISH_SCALE_DEN;
         }
     } else {
         const int wr = ew.count[WHITE][ROOK], br = ew.count[BLACK][ROOK];
         if (wr == br && (wr == 1 || wr == 2) && wpm == wr * piece_value[ROOK] && bpm == br * piece_value[ROOK])
-            sum = sum * 3 / 4;
+            sum = sum * DRAWISH_SCALE_NUM / DRAWISH_SCALE_DEN;
     }
-    return sum * pval / 256;
+    return sum * pval / POSITIONAL_UNIT;
 }

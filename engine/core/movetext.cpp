@@ -120,8 +120,8 @@ std::string move_to_text(uint32_t move) {
         return s + suffix;
     }
     // Shortest form that reads back as this move in the position before it.
-    const int saved_state = search_state;
-    search_state = 0;
+    const search_mode saved_state = search_state;
+    search_state = SEARCH_PLAY;
     unmake_move(mover, move);
     const std::string x = (move & MOVE_CAPTURE) ? "x" : "";
     const std::string dest = std::string(1, file_char(to)) + rank_char(to);
@@ -154,97 +154,87 @@ std::string move_text_here(int side, uint32_t move) {
 }
 
 std::string legal_move_text(int side, uint32_t move) {
-    const uint32_t full = move ? find_and_make_move(side, move & 0x7FFF, nullptr) : 0;
+    const uint32_t full = move ? find_and_make_move(side, move & MOVE_STORED, nullptr) : 0;
     return full ? move_text_here(side, full) : "invalid";
 }
 
-uint32_t parse_move(const std::string& input, int side, std::string* reason, int* annotation) {
-    std::string t = input;
-    auto set_reason = [&](const char* r) {
-        if (reason) *reason = r;
-    };
-    // Annotation marks.
-    int ann = 0;
-    auto ends_with = [&](const char* suf) {
-        size_t l = std::char_traits<char>::length(suf);
-        return t.size() >= l && t.compare(t.size() - l, l, suf) == 0;
-    };
-    if (ends_with("=")) {
-        ann = 4;
-        t.pop_back();
-    } else if (ends_with("!!")) {
-        ann = 3;
+namespace {
+bool ends_with(const std::string& t, const char* suffix) {
+    const size_t l = std::char_traits<char>::length(suffix);
+    return t.size() >= l && t.compare(t.size() - l, l, suffix) == 0;
+}
+
+// Takes an annotation mark off the end of the text: its value ("!!" 3 .. "??" -3, "=" 4,
+// 0 for none).
+int strip_annotation(std::string& t) {
+    static const struct {
+        const char* text;
+        int value;
+    } marks[] = {{"=", 4}, {"!!", 3}, {"??", -3}, {"!?", 1}, {"?!", -1}, {"!", 2}, {"?", -2}};
+    for (const auto& m : marks)
+        if (ends_with(t, m.text)) {
+            t.resize(t.size() - std::char_traits<char>::length(m.text));
+            return m.value;
+        }
+    return 0;
+}
+
+// Takes a check mark ("+", "++", "#") off the end of the text: whether there was one.
+bool strip_check(std::string& t) {
+    if (ends_with(t, "++")) {
         t.resize(t.size() - 2);
-    } else if (ends_with("??")) {
-        ann = -3;
-        t.resize(t.size() - 2);
-    } else if (ends_with("!?")) {
-        ann = 1;
-        t.resize(t.size() - 2);
-    } else if (ends_with("?!")) {
-        ann = -1;
-        t.resize(t.size() - 2);
-    } else if (ends_with("!")) {
-        ann = 2;
-        t.pop_back();
-    } else if (ends_with("?")) {
-        ann = -2;
-        t.pop_back();
+        return true;
     }
-    if (annotation) *annotation = ann;
-    // Check marks.
-    bool check = false;
-    if (ends_with("++")) {
-        check = true;
-        t.resize(t.size() - 2);
-    } else if (ends_with("+") || ends_with("#")) {
-        check = true;
+    if (ends_with(t, "+") || ends_with(t, "#")) {
         t.pop_back();
+        return true;
     }
-    size_t start = 0;
-    while (start < t.size() && std::isspace(static_cast<unsigned char>(t[start]))) ++start;
-    t.erase(0, start);
-    if (t.size() <= 1) {
-        set_reason("dont accept moves with only one char");
+    return false;
+}
+
+// Castling text is groups of 0, o or O joined by '-': the number of groups, 0 for other text.
+int castling_groups(const std::string& t) {
+    int groups = 0;
+    for (size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        const bool o = c == '0' || c == 'o' || c == 'O';
+        if (i % 2 == 0 ? !o : c != '-') return 0;
+        if (o) ++groups;
+    }
+    return t.size() % 2 == 1 && groups >= 2 ? groups : 0;
+}
+
+// The castling move of `groups` (2 the king's side, 3 the queen's), 0 when not legal.
+uint32_t castling_move(int groups, int side, bool check, const char** reason) {
+    if (groups >= 4) {
+        *reason = "bad castling move";
         return 0;
     }
-
-    // Castling: groups of 0, o or O joined by '-'.
-    {
-        int groups = 0;
-        bool castle_text = true;
-        for (size_t i = 0; i < t.size(); ++i) {
-            char c = t[i];
-            bool o = c == '0' || c == 'o' || c == 'O';
-            if (i % 2 == 0 ? !o : c != '-') {
-                castle_text = false;
-                break;
-            }
-            if (o) ++groups;
-        }
-        if (castle_text && t.size() % 2 == 1 && groups >= 2) {
-            if (groups >= 4) {
-                set_reason("bad castling move");
-                return 0;
-            }
-            const int king = side == WHITE ? E1 : E8;
-            const int to = groups == 2 ? king + 2 : king - 2;
-            move_pattern pat;
-            pat.piece = KING;
-            pat.from_file = file_of(king);
-            pat.from_rank = rank_index(king);
-            pat.to = to;
-            pat.check = check;
-            int matches = 0;
-            uint32_t m = match_moves(pat, side, &matches);
-            if (matches == 1 && (m & MOVE_CASTLE)) return m;
-            set_reason("illegal move");
-            return 0;
-        }
-    }
-
-    // From the right: promotion, destination, capture, origin rank and file, piece.
+    const int king = side == WHITE ? E1 : E8;
     move_pattern pat;
+    pat.piece = KING;
+    pat.from_file = file_of(king);
+    pat.from_rank = rank_index(king);
+    pat.to = groups == 2 ? king + 2 : king - 2;
+    pat.check = check;
+    int matches = 0;
+    const uint32_t m = match_moves(pat, side, &matches);
+    if (matches == 1 && (m & MOVE_CASTLE)) return m;
+    *reason = "illegal move";
+    return 0;
+}
+
+// The pattern of a move text, read from the right: promotion, destination, capture,
+// origin rank and file, piece. `pawn_assumed`: no piece letter came; `b_file`: the
+// origin file was a 'b' that may be a bishop's letter. False when the text is refused
+// (`reason` set when it names one).
+struct typed_move {
+    move_pattern pat;
+    bool pawn_assumed = false;
+    bool b_file = false;
+};
+bool read_typed_move(const std::string& t, bool check, typed_move& out, const char** reason) {
+    move_pattern& pat = out.pat;
     pat.check = check;
     int i = static_cast<int>(t.size()) - 1;
     if (i >= 0 && piece_from_letter(t[i]) && !(t[i] >= '1' && t[i] <= '8')) {
@@ -252,7 +242,7 @@ uint32_t parse_move(const std::string& input, int side, std::string* reason, int
         --i;
         if (i >= 0 && t[i] == '=') --i;
     }
-    if (i < 1 || t[i] < '1' || t[i] > '8' || t[i - 1] < 'a' || t[i - 1] > 'h') return 0;  // no square: reason stays
+    if (i < 1 || t[i] < '1' || t[i] > '8' || t[i - 1] < 'a' || t[i - 1] > 'h') return false;  // no square: reason stays
     pat.to = (t[i] - '1') * 8 + (t[i - 1] - 'a');
     i -= 2;
     if (i >= 0 && (t[i] == 'x' || t[i] == 'X')) {
@@ -263,48 +253,79 @@ uint32_t parse_move(const std::string& input, int side, std::string* reason, int
         pat.from_rank = t[i] - '1';
         --i;
     }
-    bool b_could_be_bishop = false;
     if (i >= 0 && t[i] >= 'a' && t[i] <= 'h') {
         pat.from_file = t[i] - 'a';
-        b_could_be_bishop = t[i] == 'b';
+        out.b_file = t[i] == 'b';
         --i;
     }
-    bool pawn_assumed = false;
     if (i >= 0 && piece_from_letter(t[i])) {
         pat.piece = piece_from_letter(t[i]);
-        b_could_be_bishop = false;
+        out.b_file = false;
         --i;
     } else {
         pat.piece = PAWN;
-        pawn_assumed = true;
+        out.pawn_assumed = true;
     }
     if (i >= 0) {
-        set_reason("garbage at beginning of move");
-        return 0;
+        *reason = "garbage at beginning of move";
+        return false;
     }
+    return true;
+}
 
+// The one legal move of the pattern; without a piece letter any piece may make it, and
+// an origin file 'b' may be a bishop's letter. 0 (with the reason) when none or several.
+uint32_t match_typed_move(const typed_move& typed, int side, const char** reason) {
     int matches = 0;
     bool ambiguous = false;
-    uint32_t m = match_moves(pat, side, &matches);
+    uint32_t m = match_moves(typed.pat, side, &matches);
     if (matches == 1) return m;
     if (matches > 1) ambiguous = true;
-    if (pawn_assumed) {
-        move_pattern any = pat;
+    if (typed.pawn_assumed) {
+        move_pattern any = typed.pat;
         any.piece = 0;
         m = match_moves(any, side, &matches);
         if (matches == 1) return m;
         if (matches > 1) ambiguous = true;
     }
-    if (b_could_be_bishop) {
-        move_pattern bishop = pat;
+    if (typed.b_file) {
+        move_pattern bishop = typed.pat;
         bishop.piece = BISHOP;
         bishop.from_file = -1;
         m = match_moves(bishop, side, &matches);
         if (matches == 1) return m;
         if (matches > 1) ambiguous = true;
     }
-    set_reason(ambiguous ? "move is ambiguous" : "illegal move");
+    *reason = ambiguous ? "move is ambiguous" : "illegal move";
     return 0;
+}
+}  // namespace
+
+uint32_t parse_move(const std::string& input, int side, std::string* reason, int* annotation) {
+    std::string t = input;
+    const char* refused = nullptr;   // the reason of a refusal, when it names one
+    auto refuse = [&]() -> uint32_t {
+        if (reason && refused) *reason = refused;
+        return 0;
+    };
+    const int ann = strip_annotation(t);
+    if (annotation) *annotation = ann;
+    const bool check = strip_check(t);
+    size_t start = 0;
+    while (start < t.size() && std::isspace(static_cast<unsigned char>(t[start]))) ++start;
+    t.erase(0, start);
+    if (t.size() <= 1) {
+        refused = "dont accept moves with only one char";
+        return refuse();
+    }
+    if (const int groups = castling_groups(t)) {
+        const uint32_t m = castling_move(groups, side, check, &refused);
+        return m ? m : refuse();
+    }
+    typed_move typed;
+    if (!read_typed_move(t, check, typed, &refused)) return refuse();
+    const uint32_t m = match_typed_move(typed, side, &refused);
+    return m ? m : refuse();
 }
 
 namespace {

@@ -16,20 +16,20 @@
 uint32_t ponder_expected = 0;
 int ponder_root_ply = -1;
 uint32_t move_after_stop = 0;
-int ponder_command_result = 0;
+ponder_stop ponder_command_result = PONDER_STOP_NONE;
 board_state ponder_root_board;
 
-uint32_t ponder_search(int* result_out) {
+uint32_t ponder_search(ponder_outcome* result_out) {
     const int opponent = side_to_move;
     const int engine = opponent ^ 1;
     if (op_info) {
         level_printf(LVL_NORMAL, "0 0 0 0 %s left on internal clock. Please adjust if needed\n",
                      console_time_text(clock_remaining(engine)).c_str());
     }
-    *result_out = 0;
+    *result_out = PONDER_MISSED;
     move_after_stop = 0;
     ponder_hit = 0;
-    ponder_command_result = 0;
+    ponder_command_result = PONDER_STOP_NONE;
     ponder_expected = 0;
 
     if (!last_ponder_reply || !game_has_room()) return 0;
@@ -42,13 +42,13 @@ uint32_t ponder_search(int* result_out) {
     ponder_root_ply = board.ply;
     ponder_expected = expected;
     make_and_record_move(opponent, expected, NO_SCORE, 0);
-    search_state = 1;
+    search_state = SEARCH_PONDER;
     level_printf(LVL_THINKING, "Hint: %s\n", game_history[board.ply].has_text ? game_history[board.ply].san : "");
     thinking = 1;
     int code = 0, score = 0, depth = 0;
     const uint32_t move = think(engine, &code, &score, &depth, nullptr);
     thinking = 0;
-    if (search_state == 1) search_state = 0;
+    if (search_state == SEARCH_PONDER) search_state = SEARCH_PLAY;
     const bool hit = ponder_hit != 0;
     ponder_expected = 0;
     ponder_root_ply = -1;
@@ -56,17 +56,17 @@ uint32_t ponder_search(int* result_out) {
         game_history[board.ply].flags &= ~static_cast<uint32_t>(THINK_BOOK_MARK);
         unmake_move(opponent, expected);
         record_length = board.ply;
-        if (ponder_command_result == 1)
-            *result_out = -1;
-        else if (ponder_command_result != 0)
-            *result_out = -2;
+        if (ponder_command_result == PONDER_STOP_QUIT)
+            *result_out = PONDER_QUIT;
+        else if (ponder_command_result != PONDER_STOP_NONE)
+            *result_out = PONDER_NEW_GAME;
         else
-            *result_out = 0;
+            *result_out = PONDER_MISSED;
         return move_after_stop;
     }
     if (show_eco && board.ply < OPENING_NAME_PLIES && hooks.announce_opening) hooks.announce_opening();
     side_to_move = engine;
-    *result_out = 1;
+    *result_out = PONDER_HIT;
     age_history();
     return move;
 }

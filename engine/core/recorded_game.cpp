@@ -8,6 +8,7 @@
 #include "core/makemove.h"
 #include "core/movegen.h"
 #include "core/movetext.h"
+#include "core/search.h"
 #include "core/state.h"
 
 int ply_recorded_value[MAX_GAME_PLY];
@@ -49,11 +50,11 @@ void make_and_record_move(int side, uint32_t move, int score, uint32_t flags) {
     record_length = board.ply;
     ply_recorded_value[board.ply] = NO_RECORDED_VALUE;
     history_entry& h = game_history[board.ply];
-    if (flags & 0x400)
+    if (flags & THINK_SEARCHED)
         h.score = score;
     else if (!(fritz_mode && continuation))
         h.score = score = NO_SCORE;
-    if ((flags & 0x400) || !(fritz_mode && continuation)) h.flags = flags | (side == BLACK ? 0x2000u : 0x1000u);
+    if ((flags & THINK_SEARCHED) || !(fritz_mode && continuation)) h.flags = flags | ply_mover_flag(side);
     record_move_text(h, move);
     if (score != NO_SCORE) last_score[side] = score;
 }

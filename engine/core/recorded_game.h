@@ -21,6 +21,11 @@ inline uint32_t ply_mark_flags(int mark) {
 // The mark text ("??" .. "!!", "" for none) of a move's flag word.
 const char* ply_mark_text(uint32_t flags);
 
+// The mover's bit of a recorded move's flag word (beside the search's result code).
+constexpr uint32_t PLY_WHITE_MOVED = 0x1000;
+constexpr uint32_t PLY_BLACK_MOVED = 0x2000;
+inline uint32_t ply_mover_flag(int side) { return side == BLACK ? PLY_BLACK_MOVED : PLY_WHITE_MOVED; }
+
 // Value the game loop records with each engine move (the search depth); NO_RECORDED_VALUE
 // for moves that carry none.
 constexpr int NO_RECORDED_VALUE = INT_MIN;

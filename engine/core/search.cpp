@@ -706,7 +706,7 @@ struct tried_move {
         return n.ceiling;
     }
     store_search_result(n.side, n.best, n.depth, n.ply, n.result_type | (n.threat ? BOUND_THREAT : 0), n.best_move,
-                        n.ply == 1 && search_state == 2);
+                        n.ply == 1 && search_state == SEARCH_ANALYSE);
     return n.best;
 }
 

@@ -18,7 +18,8 @@ enum : int {
     THINK_MATED = 0x20,
     THINK_REPETITION = 0x40,
     THINK_FIFTY = 0x80,
-    THINK_MATE_IN_ONE = 0x102,
+    THINK_MATES = 0x100,       // the move found mates
+    THINK_MATE_IN_ONE = THINK_WIN | THINK_MATES,
     THINK_NO_MATERIAL = 0x200,
     THINK_SEARCHED = 0x400,
     THINK_BOOK_MARK = 0x800,   // the book flagged its move (kept in the game record's flag word)
@@ -140,12 +141,12 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
 int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out, int flags);
 
 // Thinks on the opponent's time (see ponder.cpp). Returns the engine's move after a ponder
-// hit or the opponent's move typed meanwhile (0 = none).
-uint32_t ponder_search(int* result_out);
+// hit or the opponent's move typed meanwhile (0 = none); how it ended through `result_out`.
+uint32_t ponder_search(ponder_outcome* result_out);
 extern uint32_t ponder_expected;     // the move made for pondering (0 = none)
 extern int ponder_root_ply;          // game ply of ponder_root_board (-1 = none)
 extern uint32_t move_after_stop;     // opponent's move that stopped the ponder search
-extern int ponder_command_result;    // command that ended the pondering: 1 quit, 2 new game, 0 none
+extern ponder_stop ponder_command_result;  // the command that ended the pondering
 // While pondering, the position a line is read against (a typed reply above all), not
 // the node the search stands on: the one before the expected move, or under UCI the
 // position searched.
@@ -160,8 +161,33 @@ double search_elapsed();
 std::string console_score_text(int score);
 // Text of a time span as the console shows it.
 std::string console_time_text(double seconds);
+// Kinds of thinking line; each is shown by a code of two characters (thinking_code).
+enum thinking_kind : int {
+    THINKING_SCOUT_RAISED,   // "t+": a later move beat the best on the null window (a lower bound)
+    THINKING_FIRST_FELL,     // "t-": the first move fell below its expected score (an upper bound)
+    THINKING_NEW_BEST,       // "t ": a new best move
+    THINKING_ONLY_MOVE,      // "om": the only legal move
+    THINKING_FIRST_MOVE,     // "lm": the first move given by the trosk hook
+    THINKING_BOOK,           // "bk": a book move
+    THINKING_KIDS_MOVE,      // "km": a move drawn at random in kids mode
+    THINKING_FAIL_LOW,       // "--": the iteration failed low (an upper bound)
+    THINKING_FAIL_HIGH,      // "++": the iteration failed high (a lower bound)
+    THINKING_ITERATION,      // ". ": an iteration finished
+    THINKING_FINISHED,       // "f.": the search's last line after a finished iteration
+    THINKING_UNFINISHED,     // "u.": the same after an iteration broken off
+};
+// The code a thinking line shows for its kind.
+const char* thinking_code(thinking_kind kind);
+
+// Where a thinking line stands in its search.
+enum thinking_end : int {
+    THINKING_GOES_ON = 0,    // the search goes on
+    THINKING_PONDER_END = 1, // the last line of a ponder search that met no hit
+    THINKING_LAST = 2,       // the last line of a search
+};
+
 // The thinking line in the dialogue in force.
-void print_thinking(const uint16_t* pv, int score, int depth, double seconds, const char* type_text, int final_flag);
+void print_thinking(const uint16_t* pv, int score, int depth, double seconds, thinking_kind kind, thinking_end end);
 // UCI current-move report.
 void print_current_move(int move_number, int moves_total, int depth);
 // Statistics for the "." command and the xboard status request.

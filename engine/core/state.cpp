@@ -5,7 +5,7 @@
 #include "core/board.h"
 
 int side_to_move = WHITE;
-int search_state = 0;
+search_mode search_state = SEARCH_PLAY;
 int force_mode = 0;
 int auto_play = 0;
 int computer_side = BLACK;

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/types.h"
+
 extern int side_to_move;     // the game loop keeps it and passes it to every board operation
-extern int search_state;     // 0 idle, 1 pondering, 2 analysing
+extern search_mode search_state;
 extern int force_mode;
 extern int auto_play;
 extern int computer_side;

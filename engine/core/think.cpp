@@ -197,7 +197,7 @@ int search_root_move(root_entry& e, int i, int alpha, int beta, int side, int de
     uint16_t shown[PV_WORDS];
     pv_copy(shown, m, child_pv);
     unmake_move(side, m);
-    print_thinking(shown, score, depth_plies, search_elapsed(), "t+", 0);
+    print_thinking(shown, score, depth_plies, search_elapsed(), THINKING_SCOUT_RAISED, THINKING_GOES_ON);
     make_move(side, m);
     game_history[board.ply].flags = check ? static_cast<uint32_t>(HF_CHECK) : 0u;
     const int again = child(-beta, -alpha, NF_ROOT);
@@ -247,8 +247,8 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
         pv_copy(e.pv, m, child_pv);
         e.first_reply = is_pv_end(child_pv[0]) ? 0 : child_pv[0];
         if (fell_back) {
-            print_thinking(e.pv, score, depth_plies, search_elapsed(), "t-", 0);
-            print_thinking(root_list[0].pv, root_list[0].score, depth_plies, search_elapsed(), "t ", 0);
+            print_thinking(e.pv, score, depth_plies, search_elapsed(), THINKING_FIRST_FELL, THINKING_GOES_ON);
+            print_thinking(root_list[0].pv, root_list[0].score, depth_plies, search_elapsed(), THINKING_NEW_BEST, THINKING_GOES_ON);
             if (i > 1) move_entry_to(i, 1);
         }
         flags &= ~NF_PV_FIRST;
@@ -271,8 +271,8 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
                 alpha = score;
                 front.depth = depth;
                 flags = NF_FOLLOW_PV;
-                print_thinking(front.pv, score, depth_plies, search_elapsed(), "t ", 0);
-                if (node_limit == NO_NODE_LIMIT && search_state == 0 && search_elapsed() > usetime && score > previous_score &&
+                print_thinking(front.pv, score, depth_plies, search_elapsed(), THINKING_NEW_BEST, THINKING_GOES_ON);
+                if (node_limit == NO_NODE_LIMIT && search_state == SEARCH_PLAY && search_elapsed() > usetime && score > previous_score &&
                     previous_score != NO_MOVE_SCORE) {
                     abort_search = 1;
                     break;
@@ -294,7 +294,7 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
         reward_move(side, m, best, depth, 0, !(m & MOVE_CAPTURE));
     }
     if (!abort_search && !(hooks.root_list_restricted && hooks.root_list_restricted()))
-        store_search_result(side, best, depth, 0, result_type, root_list[0].move, search_state == 2);
+        store_search_result(side, best, depth, 0, result_type, root_list[0].move, search_state == SEARCH_ANALYSE);
     return best;
 }
 
@@ -410,10 +410,10 @@ void build_root_list(int side, bool analysis) {
 // One legal move is played at once in normal thinking; none is mate or stalemate; the
 // fifty-move rule draws (not for a host). Returns the result code, or -1.
 int forced_outcome(int side, think_outcome& out) {
-    if (root_count == 1 && search_state == 0) {
+    if (root_count == 1 && search_state == SEARCH_PLAY) {
         out.move = root_list[0].move;
         pv_copy(out.pv, out.move, root_list[0].pv);
-        print_thinking(out.pv, 0, 0, search_elapsed(), "om", 2);
+        print_thinking(out.pv, 0, 0, search_elapsed(), THINKING_ONLY_MOVE, THINKING_LAST);
         return THINK_ONLY_MOVE;
     }
     if (root_count == 0) {
@@ -472,7 +472,7 @@ bool move_without_search(int side, think_outcome& out) {
             out.move = m;
             pv_copy(out.pv, m, root_list[0].pv + 1);
             out.pv[1] = PV_NO_MOVE;
-            print_thinking(out.pv, 0, 0, search_elapsed(), "lm", 2);
+            print_thinking(out.pv, 0, 0, search_elapsed(), THINKING_FIRST_MOVE, THINKING_LAST);
             return true;
         }
     }
@@ -482,14 +482,14 @@ bool move_without_search(int side, think_outcome& out) {
             book_miss_count = 0;
             out.code = flagged ? THINK_BOOK_FLAGGED : THINK_BOOK;
             choose_move(out, m);
-            print_thinking(out.pv, 0, 0, search_elapsed(), "bk", 2);
+            print_thinking(out.pv, 0, 0, search_elapsed(), THINKING_BOOK, THINKING_LAST);
             return true;
         }
     }
     ++book_miss_count;
-    if (kids_mode == 1 && search_state == 0) {
+    if (kids_mode == 1 && search_state == SEARCH_PLAY) {
         choose_move(out, root_list[std::rand() % root_count].move);
-        print_thinking(out.pv, 0, 0, search_elapsed(), "km", 2);
+        print_thinking(out.pv, 0, 0, search_elapsed(), THINKING_KIDS_MOVE, THINKING_LAST);
         return true;
     }
     return false;
@@ -528,7 +528,7 @@ bool aspiration_iteration(int side, int depth, int& alpha, int& beta, think_outc
                 fail_lows = 2;
             }
             alpha = na;
-            print_thinking(root_list[0].pv, v, depth, search_elapsed(), "--", 0);
+            print_thinking(root_list[0].pv, v, depth, search_elapsed(), THINKING_FAIL_LOW, THINKING_GOES_ON);
             time_limit = maxtime;
             time_extended = 1;
             if (fail_low_early) choose_front(out, v);
@@ -540,7 +540,7 @@ bool aspiration_iteration(int side, int depth, int& alpha, int& beta, think_outc
             if (nb >= MATE_RANGE) nb = FULL_WINDOW;
             beta = nb;
             choose_front(out, v);
-            print_thinking(root_list[0].pv, v, depth, search_elapsed(), "++", 0);
+            print_thinking(root_list[0].pv, v, depth, search_elapsed(), THINKING_FAIL_HIGH, THINKING_GOES_ON);
             continue;
         }
         return true;
@@ -552,7 +552,7 @@ bool aspiration_iteration(int side, int depth, int& alpha, int& beta, think_outc
 // that held ends the search; a score that dropped gives the maximum time while less than
 // half of it is spent, else the planned time stands; a passed limit ends the search.
 bool time_is_up(int score) {
-    if (node_limit != NO_NODE_LIMIT || search_state != 0) return false;
+    if (node_limit != NO_NODE_LIMIT || search_state != SEARCH_PLAY) return false;
     const double elapsed = search_elapsed();
     if (elapsed > mintime && score >= previous_score - SCORE_DROP_MARGIN) return true;
     if (score < previous_score - SCORE_DROP_MARGIN && 2.0 * elapsed < maxtime) {
@@ -581,7 +581,7 @@ bool deepen_iteratively(int side, bool analysis, bool root_repeated, int mode, t
         stats.iteration_nodes[depth] = nodes_searched;
         choose_front(out, root_list[0].score);
         out.depth = depth;
-        print_thinking(out.pv, out.score, depth, search_elapsed(), ". ", 0);
+        print_thinking(out.pv, out.score, depth, search_elapsed(), THINKING_ITERATION, THINKING_GOES_ON);
         const int score = out.score;
         if (time_is_up(score)) return true;
         previous_score = score;
@@ -591,7 +591,7 @@ bool deepen_iteratively(int side, bool analysis, bool root_repeated, int mode, t
             ((score >= MATE + MATE_SPARE_PLIES - depth && !root_repeated) || score <= depth - MATE - MATE_SPARE_PLIES))
             return true;
         if (!analysis && max_depth > 0 && depth >= max_depth) return true;
-        if (kids_mode && search_state == 0) return true;
+        if (kids_mode && search_state == SEARCH_PLAY) return true;
         if (depth == PLY_LIMIT && analysis && hooks.analysis_wait) hooks.analysis_wait();
     }
     return true;
@@ -610,7 +610,7 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     stop_auto_play = 0;
     think_ply = board.ply;
     think_side = side;
-    const bool analysis = search_state == 2;
+    const bool analysis = search_state == SEARCH_ANALYSE;
     // The root list of the last search belongs to its position: until this one lists
     // its moves there is no best move (a stop while pondering asks for it).
     root_count = 0;
@@ -644,8 +644,9 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
 
     // The final line, and the result code of a searched move.
     if (!out.searched_choice) choose_move(out, root_list[0].move);
-    const int final_flag = (search_state == 1 && !ponder_hit) ? 1 : 2;
-    print_thinking(out.pv, out.score, out.depth, search_elapsed(), completed_last ? "f." : "u.", final_flag);
+    const thinking_end end = (search_state == SEARCH_PONDER && !ponder_hit) ? THINKING_PONDER_END : THINKING_LAST;
+    print_thinking(out.pv, out.score, out.depth, search_elapsed(), completed_last ? THINKING_FINISHED : THINKING_UNFINISHED,
+                   end);
     out.code = THINK_SEARCHED;
     if (out.score > MATE_RANGE) out.code |= THINK_WIN;
     if (out.score < -MATE_RANGE) out.code |= THINK_LOSS;

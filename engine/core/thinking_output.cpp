@@ -25,8 +25,10 @@ unsigned long rate(double seconds) {
     return static_cast<unsigned long>(nodes_searched / seconds);
 }
 
-std::string uci_score_text(int score, const char* type_text) {
-    const char* bound = type_text[0] && type_text[1] == '-' ? " upperbound" : type_text[0] && type_text[1] == '+' ? " lowerbound" : "";
+std::string uci_score_text(int score, thinking_kind kind) {
+    const bool upper = kind == THINKING_FIRST_FELL || kind == THINKING_FAIL_LOW;
+    const bool lower = kind == THINKING_SCOUT_RAISED || kind == THINKING_FAIL_HIGH;
+    const char* bound = upper ? " upperbound" : lower ? " lowerbound" : "";
     char buf[64];
     if (score > MATE_RANGE)
         std::snprintf(buf, sizeof buf, "mate %d%s", (30001 - score) / 2, bound);
@@ -143,7 +145,15 @@ std::string console_time_text(double t) {
     return buf;
 }
 
-void print_thinking(const uint16_t* pv, int score, int depth, double seconds, const char* type_text, int final_flag) {
+const char* thinking_code(thinking_kind kind) {
+    static const char* const codes[] = {"t+", "t-", "t ", "om", "lm", "bk", "km", "--", "++", ". ", "f.", "u."};
+    static_assert(sizeof codes / sizeof codes[0] == THINKING_UNFINISHED + 1, "one code for each kind");
+    return codes[kind];
+}
+
+void print_thinking(const uint16_t* pv, int score, int depth, double seconds, thinking_kind kind, thinking_end end) {
+    const char* type_text = thinking_code(kind);
+    const bool last_line = end != THINKING_GOES_ON;
     const unsigned long nodes = nodes_searched;
     const long centis = static_cast<long>(seconds * 100.0);
     if (uci_mode) {
@@ -155,23 +165,23 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
         // move) carries no pv word: a host reads the word as the start of a line.
         const std::string moves = uci_variation(text);
         level_printf(LVL_UCI, "info depth %d score %s nodes %lu time %ld%s%s\n", depth,
-                     uci_score_text(score, type_text).c_str(), nodes, static_cast<long>(seconds * 1000.0),
+                     uci_score_text(score, kind).c_str(), nodes, static_cast<long>(seconds * 1000.0),
                      moves.empty() ? "" : " pv ", moves.c_str());
-        if (depth > 0 && text.find('{') != std::string::npos && (uci_egtb_info == 2 || final_flag)) {
+        if (depth > 0 && text.find('{') != std::string::npos && (uci_egtb_info == 2 || last_line)) {
             const int saved = notation_mode;
             notation_mode = 0;
             const std::string san = variation_text(pv, seconds > 1.0 || depth > 20);
             notation_mode = saved;
             level_printf(LVL_UCI, "info string %s\n", san.c_str());
         }
-        if (final_flag)
+        if (last_line)
             level_printf(LVL_UCI, "info string interior recognizer probes %lu, found %lu egtb probes %lu, found %lu max_depth %d\n",
                          static_cast<unsigned long>(stats.bitbase_probes), static_cast<unsigned long>(stats.bitbase_hits),
                          static_cast<unsigned long>(stats.egtb_probes), static_cast<unsigned long>(stats.egtb_hits), seldepth);
         return;
     }
 
-    const bool analysis = search_state == 2;
+    const bool analysis = search_state == SEARCH_ANALYSE;
     const bool worth = nodes >= noise || score > MATE_RANGE || analysis;
     std::string text;
     bool have_text = false;
@@ -179,7 +189,7 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
         // An analysis ends only when a command comes: its last line would reach the host
         // after the command, which may have changed the position (a move, undo, setboard,
         // new), and be read as the first line of the new one.
-        if (worth && !(analysis && final_flag)) {
+        if (worth && !(analysis && last_line)) {
             text = variation_text(pv, analysis || seconds > 1.0 || depth > 20);
             have_text = true;
             std::string shown = text;
@@ -191,14 +201,14 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
             else
                 level_printf(LVL_THINKING, "%d %d %ld %lu %s\n", depth, xboard_score(score), centis, nodes, shown.c_str());
         }
-        if (!final_flag) return;
+        if (!last_line) return;
     }
 
     // Console line.
     const int level = xboard_mode ? LVL_XBOARD_CONSOLE : LVL_THINKING;
-    if (final_flag || nodes >= noise || score > MATE_KILLER_SCORE) {
+    if (last_line || nodes >= noise || score > MATE_KILLER_SCORE) {
         if (output_levels[level] || log_file) {
-            if (!have_text) text = variation_text(pv, final_flag || seconds > 1.0 || depth > 20);
+            if (!have_text) text = variation_text(pv, last_line || seconds > 1.0 || depth > 20);
             level_printf(level, "%10lu %7s%7s%3d%s ", nodes, console_time_text(seconds).c_str(), console_score_text(score).c_str(),
                          depth, type_text);
             std::string rest = text;
@@ -217,7 +227,7 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
     }
 
     // ICS tells.
-    if (xboard_mode && ics_mode && final_flag == 2) {
+    if (xboard_mode && ics_mode && end == THINKING_LAST) {
         if (!have_text) text = variation_text(pv, true);
         std::string told = text;
         if (max_PV_tellics >= 0 && told.size() > static_cast<size_t>(max_PV_tellics)) told.resize(static_cast<size_t>(max_PV_tellics));
@@ -242,7 +252,7 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, co
 
     // An xboard host reads every line that begins with a number as thinking: the
     // statistics are the console's only.
-    if (final_flag && !xboard_mode) {
+    if (last_line && !xboard_mode) {
         print_final_statistics(seconds);
         print_hash_lines();
         level_printf(LVL_STATS, "interior recognizer probes %lu, found %lu ", static_cast<unsigned long>(stats.bitbase_probes),
@@ -286,7 +296,7 @@ void print_search_stats() {
     level_printf(LVL_STATS, "%.3f s, %lu nodes, %ld nps, depth %d (%d/%d): %s\n", seconds,
                  static_cast<unsigned long>(nodes_searched), nps, iteration_depth, root_move_number, root_move_count,
                  root_move_text);
-    if (search_state == 2 && root_stored_depth >= 1)
+    if (search_state == SEARCH_ANALYSE && root_stored_depth >= 1)
         level_printf(LVL_STATS, "Root position was stored with depth %d before search started\n", root_stored_depth);
     print_hash_lines();
     if (stats.hash_errors) level_printf(LVL_STATS, "hash_errors %lu\n", static_cast<unsigned long>(stats.hash_errors));

@@ -227,6 +227,33 @@ constexpr uint32_t BONUS_PAWN_SIXTH = 0x20000;
 constexpr uint32_t BONUS_PAWN_SEVENTH = 0x60000;
 constexpr uint32_t HISTORY_LIMIT = 0x200000;          // an entry this large halves both tables
 
+// ---- dialogue ------------------------------------------------------------------------
+// What the search of the moment is for (search_state).
+enum search_mode : int {
+    SEARCH_PLAY = 0,      // the engine's own move, a count, or no search at all
+    SEARCH_PONDER = 1,    // on the opponent's time, the expected reply made
+    SEARCH_ANALYSE = 2,   // analysis, until a command ends it
+};
+
+// How a ponder search ended (ponder_search's result).
+enum ponder_outcome : int {
+    PONDER_NEW_GAME = -2,  // a command started a new game
+    PONDER_QUIT = -1,      // quit, or the end of the input
+    PONDER_MISSED = 0,     // no ponder search, another move came, or a command broke it off
+    PONDER_HIT = 1,        // the expected move came: the search went on as the engine's own
+};
+
+// The command that broke off a ponder search (ponder_command_result).
+enum ponder_stop : int { PONDER_STOP_NONE = 0, PONDER_STOP_QUIT = 1, PONDER_STOP_NEW_GAME = 2 };
+
+// Bits of the book_learn setting.
+enum : int {
+    BOOK_LEARN_GAMES = 1,  // a game that goes badly after the book is written to bklearn.pgn
+    BOOK_LEARN_WRITE = 2,  // ... and the book move that led to it is marked in the learn book
+    BOOK_LEARN_READ = 4,   // the book choice reads the learn book
+    BOOK_LEARN_BOOK = BOOK_LEARN_WRITE | BOOK_LEARN_READ,  // the learn book is opened
+};
+
 // ---- text -----------------------------------------------------------------------------
 // A blank between words of a command or a file line.
 inline constexpr bool is_blank(char c) {

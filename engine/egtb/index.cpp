@@ -155,154 +155,193 @@ inline int below(int sq, const int* men, int n) {
 
 // ---- the member template ------------------------------------------------------
 
+// What member returns for a kings' pair that no table holds.
+constexpr uint32_t NO_INDEX = 0xFFFFFFFFu;
+
+// The men of a member's position, as the index reads them: the kings, the side to
+// move's men of the table (s), the opponent's pawns (op) and pieces (oq).
+struct member_squares {
+    int k1, k2;
+    int s[2] = {}, op[2] = {}, oq[2] = {};
+    int ep;
+};
+
+// The squares of the position, brought into the member's canonical orientation.
 template <int T, int SIDE>
-uint32_t member(const int32_t* first, const int32_t* second, int ep, int flip) {
+inline member_squares oriented_squares(const int32_t* first, const int32_t* second, int ep, int flip) {
     static constexpr member_plan P = plans.side[T][SIDE];
-    constexpr int table = P.pawns ? PAIRS_PAWNS : PAIRS_PAWNLESS;
     const int32_t* s = SIDE ? second : first;
     const int32_t* o = SIDE ? first : second;
-    int k1 = s[15], k2 = o[15];
-    int sq_s[2] = {}, sq_op[2] = {}, sq_oq[2] = {};
-    for (int i = 0; i < P.s_count; ++i) sq_s[i] = s[P.s_slot[i]];
-    for (int i = 0; i < P.o_pawns; ++i) sq_op[i] = o[i];
-    for (int i = 0; i < P.o_pieces; ++i) sq_oq[i] = o[P.o_slot[i]];
+    member_squares q{.k1 = s[15], .k2 = o[15], .ep = ep};
+    for (int i = 0; i < P.s_count; ++i) q.s[i] = s[P.s_slot[i]];
+    for (int i = 0; i < P.o_pawns; ++i) q.op[i] = o[i];
+    for (int i = 0; i < P.o_pieces; ++i) q.oq[i] = o[P.o_slot[i]];
 
     if constexpr (P.pawns) {
         // Mirror the files so that the side to move's king stands on a-d, and the ranks
         // so that the side to move's pawns go up the board.
-        const int mask = file_mirror[k1] ^ (flip ? 56 : 0) ^ (SIDE ? 56 : 0);
-        k1 ^= mask;
-        k2 ^= mask;
-        for (int i = 0; i < P.s_count; ++i) sq_s[i] ^= mask;
-        for (int i = 0; i < P.o_pawns; ++i) sq_op[i] ^= mask;
-        for (int i = 0; i < P.o_pieces; ++i) sq_oq[i] ^= mask;
-        if (ep != 127) ep ^= mask;
+        const int mask = file_mirror[q.k1] ^ (flip ? 56 : 0) ^ (SIDE ? 56 : 0);
+        q.k1 ^= mask;
+        q.k2 ^= mask;
+        for (int i = 0; i < P.s_count; ++i) q.s[i] ^= mask;
+        for (int i = 0; i < P.o_pawns; ++i) q.op[i] ^= mask;
+        for (int i = 0; i < P.o_pieces; ++i) q.oq[i] ^= mask;
+        if (q.ep != 127) q.ep ^= mask;
     } else {
         // Fold into a1-d4 by the side to move's king, then into the triangle a1-d1-d4.
-        const int q = quadrant[k1];
-        k1 ^= q;
-        k2 ^= q;
-        for (int i = 0; i < P.s_count; ++i) sq_s[i] ^= q;
-        for (int i = 0; i < P.o_pieces; ++i) sq_oq[i] ^= q;
-        if (above_diagonal(k1) || (on_diagonal(k1) && above_diagonal(k2))) {
-            k1 = reflect(k1);
-            k2 = reflect(k2);
-            for (int i = 0; i < P.s_count; ++i) sq_s[i] = reflect(sq_s[i]);
-            for (int i = 0; i < P.o_pieces; ++i) sq_oq[i] = reflect(sq_oq[i]);
+        const int quad = quadrant[q.k1];
+        q.k1 ^= quad;
+        q.k2 ^= quad;
+        for (int i = 0; i < P.s_count; ++i) q.s[i] ^= quad;
+        for (int i = 0; i < P.o_pieces; ++i) q.oq[i] ^= quad;
+        if (above_diagonal(q.k1) || (on_diagonal(q.k1) && above_diagonal(q.k2))) {
+            q.k1 = reflect(q.k1);
+            q.k2 = reflect(q.k2);
+            for (int i = 0; i < P.s_count; ++i) q.s[i] = reflect(q.s[i]);
+            for (int i = 0; i < P.o_pieces; ++i) q.oq[i] = reflect(q.oq[i]);
         }
     }
-    const uint32_t pair = pair_number[table][k1][k2];
-    if (pair >= static_cast<uint32_t>(pair_count[table])) return 0xFFFFFFFFu;
+    return q;
+}
 
-    if constexpr (P.ep) {
-        if (ep >= 40 && ep < 48) {
-            // A pawn of the side to move beside the pawn that has just moved two squares.
-            const int* capturers = P.ep_extra_on_s && P.ep_extra_pawn ? sq_s : sq_s + P.s_count - 1;
-            const int ncap = P.ep_extra_on_s && P.ep_extra_pawn ? 2 : 1;
-            int victim_at = -1;
-            for (int i = 0; i < P.o_pawns; ++i)
-                if (sq_op[i] == ep - 8) victim_at = i;
-            int cap = -1;
-            if (victim_at >= 0)
-                for (int i = 0; i < ncap; ++i) {
-                    const int p = capturers[i];
-                    if (((p + 7 == ep && (p & 7) != 0) || (p + 9 == ep && (p & 7) != 7)) &&
-                        (cap < 0 || p < capturers[cap]))
-                        cap = i;
-                }
-            if (cap >= 0) {
-                const int p = capturers[cap];
-                const uint32_t code = static_cast<uint32_t>(p + 7 == ep ? (p & 7) - 1 : (p & 7) + 7);
-                if constexpr (P.ep_extra == EP_NONE) {
-                    return ep_first[T][SIDE] + pair * 14 + code;
-                } else if constexpr (P.ep_extra == EP_RANKED_PIECE) {
-                    const uint32_t r = base1[P.ep_kind][PAIRS_PAWNS][pair] +
-                                       static_cast<uint32_t>(piece_rank(P.ep_kind, k2, k1, sq_s[0]));
-                    return ep_first[T][SIDE] + r * 14 + code;
-                } else {
-                    const int gone[4] = {p, ep - 8, ep, ep + 8};
-                    int x;
-                    if constexpr (P.ep_extra_pawn) {
-                        x = P.ep_extra_on_s ? capturers[1 - cap] : sq_op[1 - victim_at];
-                        x = x - 8 - below(x, gone, 4);
-                    } else {
-                        x = sq_oq[0];
-                        const int kings[2] = {k1, k2};
-                        x = x - below(x, gone, 4) - below(x, kings, 2);
-                    }
-                    constexpr uint32_t room = P.ep_extra_pawn ? 44 : 58;
-                    return ep_first[T][SIDE] + pair * 14 * room + code * room + static_cast<uint32_t>(x);
-                }
-            }
+// The index in the en-passant block when a pawn of the side to move can take the pawn
+// that has just moved two squares; false when none can.
+template <int T, int SIDE>
+inline bool ep_index(const member_squares& q, uint32_t pair, uint32_t* index) {
+    static constexpr member_plan P = plans.side[T][SIDE];
+    const int ep = q.ep;
+    if (ep < 40 || ep >= 48) return false;
+    const int* capturers = P.ep_extra_on_s && P.ep_extra_pawn ? q.s : q.s + P.s_count - 1;
+    const int ncap = P.ep_extra_on_s && P.ep_extra_pawn ? 2 : 1;
+    int victim_at = -1;
+    for (int i = 0; i < P.o_pawns; ++i)
+        if (q.op[i] == ep - 8) victim_at = i;
+    int cap = -1;
+    if (victim_at >= 0)
+        for (int i = 0; i < ncap; ++i) {
+            const int p = capturers[i];
+            if (((p + 7 == ep && (p & 7) != 0) || (p + 9 == ep && (p & 7) != 7)) && (cap < 0 || p < capturers[cap]))
+                cap = i;
         }
+    if (cap < 0) return false;
+    const int p = capturers[cap];
+    const uint32_t code = static_cast<uint32_t>(p + 7 == ep ? (p & 7) - 1 : (p & 7) + 7);
+    if constexpr (P.ep_extra == EP_NONE) {
+        *index = ep_first[T][SIDE] + pair * 14 + code;
+    } else if constexpr (P.ep_extra == EP_RANKED_PIECE) {
+        const uint32_t r =
+            base1[P.ep_kind][PAIRS_PAWNS][pair] + static_cast<uint32_t>(piece_rank(P.ep_kind, q.k2, q.k1, q.s[0]));
+        *index = ep_first[T][SIDE] + r * 14 + code;
+    } else {
+        const int gone[4] = {p, ep - 8, ep, ep + 8};
+        int x;
+        if constexpr (P.ep_extra_pawn) {
+            x = P.ep_extra_on_s ? capturers[1 - cap] : q.op[1 - victim_at];
+            x = x - 8 - below(x, gone, 4);
+        } else {
+            x = q.oq[0];
+            const int kings[2] = {q.k1, q.k2};
+            x = x - below(x, gone, 4) - below(x, kings, 2);
+        }
+        constexpr uint32_t room = P.ep_extra_pawn ? 44 : 58;
+        *index = ep_first[T][SIDE] + pair * 14 * room + code * room + static_cast<uint32_t>(x);
     }
+    return true;
+}
 
-    uint32_t v;
+// The index of the kings' pair with the men of the base tables (the side to move's, or
+// the opponent's pawns when it has none).
+template <int T, int SIDE>
+inline uint32_t base_index(const member_squares& q, uint32_t pair) {
+    static constexpr member_plan P = plans.side[T][SIDE];
+    constexpr int table = P.pawns ? PAIRS_PAWNS : PAIRS_PAWNLESS;
+    const int k1 = q.k1, k2 = q.k2;
     if constexpr (P.s_count == 0) {
         if constexpr (P.o_base && P.o_pawns == 1) {
-            v = base1[KIND_p][table][pair] + static_cast<uint32_t>(piece_rank(KIND_p, k2, k1, sq_op[0]));
+            return base1[KIND_p][table][pair] + static_cast<uint32_t>(piece_rank(KIND_p, k2, k1, q.op[0]));
         } else if constexpr (P.o_base && P.o_pawns == 2) {
-            const int a = piece_rank(KIND_p, k2, k1, sq_op[0]), b = piece_rank(KIND_p, k2, k1, sq_op[1]);
+            const int a = piece_rank(KIND_p, k2, k1, q.op[0]), b = piece_rank(KIND_p, k2, k1, q.op[1]);
             const int hi = a > b ? a : b, lo = a > b ? b : a;
-            v = base2[KIND_p][KIND_p][table][pair] + static_cast<uint32_t>(triangular(hi) + lo);
+            return base2[KIND_p][KIND_p][table][pair] + static_cast<uint32_t>(triangular(hi) + lo);
         } else {
-            v = pair;
+            return pair;
         }
     } else if constexpr (P.s_count == 1) {
-        v = base1[P.s_kind[0]][table][pair] + static_cast<uint32_t>(piece_rank(P.s_kind[0], k2, k1, sq_s[0]));
+        return base1[P.s_kind[0]][table][pair] + static_cast<uint32_t>(piece_rank(P.s_kind[0], k2, k1, q.s[0]));
     } else if constexpr (P.s_kind[0] == P.s_kind[1]) {
-        const int a = piece_rank(P.s_kind[0], k2, k1, sq_s[0]), b = piece_rank(P.s_kind[0], k2, k1, sq_s[1]);
+        const int a = piece_rank(P.s_kind[0], k2, k1, q.s[0]), b = piece_rank(P.s_kind[0], k2, k1, q.s[1]);
         const int hi = a > b ? a : b, lo = a > b ? b : a;
-        v = base2[P.s_kind[0]][P.s_kind[0]][table][pair] + static_cast<uint32_t>(triangular(hi) + lo);
+        return base2[P.s_kind[0]][P.s_kind[0]][table][pair] + static_cast<uint32_t>(triangular(hi) + lo);
     } else {
         constexpr int A = P.s_kind[0], B = P.s_kind[1];
-        v = base2[A][B][table][pair] +
-            static_cast<uint32_t>(piece_rank(A, k2, k1, sq_s[0]) * piece_room(B, k2, k1) + piece_rank(B, k2, k1, sq_s[1]));
+        return base2[A][B][table][pair] +
+               static_cast<uint32_t>(piece_rank(A, k2, k1, q.s[0]) * piece_room(B, k2, k1) + piece_rank(B, k2, k1, q.s[1]));
     }
+}
 
-    // Men already placed, for the appended ones.
-    int men[5] = {k1, k2, 0, 0, 0};
+// The base index `v` with the opponent's men not in the base tables appended, each on
+// the squares the men before it leave.
+template <int T, int SIDE>
+inline uint32_t append_men(const member_squares& q, uint32_t v) {
+    static constexpr member_plan P = plans.side[T][SIDE];
+    int men[5] = {q.k1, q.k2, 0, 0, 0};
     int nmen = 2;
     int pawns[4] = {};
     int npawns = 0;
     for (int i = 0; i < P.s_count; ++i) {
-        men[nmen++] = sq_s[i];
-        if (P.s_kind[i] == KIND_P) pawns[npawns++] = sq_s[i];
+        men[nmen++] = q.s[i];
+        if (P.s_kind[i] == KIND_P) pawns[npawns++] = q.s[i];
     }
     if constexpr (P.o_base) {
         for (int i = 0; i < P.o_pawns; ++i) {
-            men[nmen++] = sq_op[i];
-            pawns[npawns++] = sq_op[i];
+            men[nmen++] = q.op[i];
+            pawns[npawns++] = q.op[i];
         }
     } else if constexpr (P.o_pawns == 1) {
-        const int x = sq_op[0] - 8 - below(sq_op[0], pawns, npawns);
+        const int x = q.op[0] - 8 - below(q.op[0], pawns, npawns);
         v = v * static_cast<uint32_t>(48 - npawns) + static_cast<uint32_t>(x);
-        men[nmen++] = sq_op[0];
+        men[nmen++] = q.op[0];
     } else if constexpr (P.o_pawns == 2) {
-        int a = sq_op[0] - 8 - below(sq_op[0], pawns, npawns), b = sq_op[1] - 8 - below(sq_op[1], pawns, npawns);
+        int a = q.op[0] - 8 - below(q.op[0], pawns, npawns), b = q.op[1] - 8 - below(q.op[1], pawns, npawns);
         if (a < b) std::swap(a, b);
         v = v * static_cast<uint32_t>(triangular(48 - npawns)) + static_cast<uint32_t>(triangular(a) + b);
-        men[nmen++] = sq_op[0];
-        men[nmen++] = sq_op[1];
+        men[nmen++] = q.op[0];
+        men[nmen++] = q.op[1];
     }
     if constexpr (P.o_pieces == 1) {
-        const int x = sq_oq[0] - below(sq_oq[0], men, nmen);
+        const int x = q.oq[0] - below(q.oq[0], men, nmen);
         v = v * static_cast<uint32_t>(64 - nmen) + static_cast<uint32_t>(x);
     } else if constexpr (P.o_pieces == 2) {
         const bool equal = P.o_slot[1] == P.o_slot[0] + 1 && P.o_slot[0] % 3 == 0;
-        int a = sq_oq[0] - below(sq_oq[0], men, nmen);
+        int a = q.oq[0] - below(q.oq[0], men, nmen);
         if (equal) {
-            int b = sq_oq[1] - below(sq_oq[1], men, nmen);
+            int b = q.oq[1] - below(q.oq[1], men, nmen);
             if (a < b) std::swap(a, b);
             v = v * static_cast<uint32_t>(triangular(64 - nmen)) + static_cast<uint32_t>(triangular(a) + b);
         } else {
             v = v * static_cast<uint32_t>(64 - nmen) + static_cast<uint32_t>(a);
-            men[nmen++] = sq_oq[0];
-            const int b = sq_oq[1] - below(sq_oq[1], men, nmen);
+            men[nmen++] = q.oq[0];
+            const int b = q.oq[1] - below(q.oq[1], men, nmen);
             v = v * static_cast<uint32_t>(64 - nmen) + static_cast<uint32_t>(b);
         }
     }
     return v;
+}
+
+// The index of a position in member SIDE of table T: oriented, the kings' pair, then
+// the en-passant block or the base index with the men appended.
+template <int T, int SIDE>
+uint32_t member(const int32_t* first, const int32_t* second, int ep, int flip) {
+    static constexpr member_plan P = plans.side[T][SIDE];
+    constexpr int table = P.pawns ? PAIRS_PAWNS : PAIRS_PAWNLESS;
+    const member_squares q = oriented_squares<T, SIDE>(first, second, ep, flip);
+    const uint32_t pair = pair_number[table][q.k1][q.k2];
+    if (pair >= static_cast<uint32_t>(pair_count[table])) return NO_INDEX;
+    if constexpr (P.ep) {
+        uint32_t index;
+        if (ep_index<T, SIDE>(q, pair, &index)) return index;
+    }
+    return append_men<T, SIDE>(q, base_index<T, SIDE>(q, pair));
 }
 
 template <size_t... T>

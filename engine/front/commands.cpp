@@ -110,7 +110,7 @@ std::optional<size_t> match_option(const char* name, const std::string& line) {
 
 const command_entry* find_command(const std::string& line, size_t* arg_offset, bool usable_rows_only) {
     for (const command_entry* row = command_table; row->name; ++row) {
-        if (usable_rows_only && row->flags == 0) continue;
+        if (usable_rows_only && row->flags == CMD_PLAIN) continue;
         if (auto at = match_command(row->name, line)) {
             if (arg_offset) *arg_offset = *at;
             return row;
@@ -132,9 +132,9 @@ void set_uci_levels() {
 }
 
 uint32_t read_command(int* code) {
-    *code = 1;
+    *code = CMD_ACT;
     for (;;) {
-        const bool pondering = search_state == 1;
+        const bool pondering = search_state == SEARCH_PONDER;
         std::string prompt = "pondering: ";
         if (!pondering) {
             const int number = (board.ply + 2 + (1 - side_to_move)) / 2 + move_number_offset;
@@ -150,7 +150,7 @@ uint32_t read_command(int* code) {
             level_printf(LVL_PROMPT, "%s", prompt.c_str());
             if (!stdin_read_line(line)) {
                 level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
-                *code = 0;
+                *code = CMD_QUIT;
                 return 0;
             }
             level_printf(LVL_ECHO, "input: %s\n", line.c_str());
@@ -169,11 +169,11 @@ uint32_t read_command(int* code) {
         if (pondering && uci_mode) {
             level_printf(LVL_NORMAL, "test for ponderhit\n");
             if (match_command("ponderhit", line)) {
-                *code = 5;
+                *code = CMD_PONDERHIT;
                 return 0;
             }
             if (match_command("stop", line)) {
-                *code = 1;
+                *code = CMD_ACT;
                 return 0;
             }
             level_printf(LVL_NORMAL, "ponderhit failed\n");
@@ -186,7 +186,7 @@ uint32_t read_command(int* code) {
                 level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
                 continue;
             }
-            *code = 1;
+            *code = CMD_ACT;
             return move;
         }
 
@@ -195,7 +195,7 @@ uint32_t read_command(int* code) {
             continue;
         }
         if (match_command("quit", line)) {
-            *code = 0;
+            *code = CMD_QUIT;
             return 0;
         }
         size_t arg_at = 0;
@@ -204,7 +204,7 @@ uint32_t read_command(int* code) {
             if (pondering) {
                 pending_line = line;
                 pending_line_waiting = true;
-                *code = -1;
+                *code = CMD_PONDER_BROKEN;
                 return 0;
             }
             level_printf(LVL_ILLEGAL, "Illegal move (%s): %s\n", reason.c_str(), line.c_str());
@@ -213,19 +213,19 @@ uint32_t read_command(int* code) {
         const int result = row->handler(line.substr(arg_at));
         if (pondering) {
             if (uci_mode) {
-                *code = result ? result : 2;
+                *code = result != CMD_READ_ON ? result : CMD_NEW_GAME;
                 return 0;
             }
             if (force_mode) {
-                *code = -1;
+                *code = CMD_PONDER_BROKEN;
                 return 0;
             }
-            if (row->flags & 8) {
-                *code = 10;
+            if (row->flags & CMD_KEEPS_PONDERING) {
+                *code = CMD_PONDER_GOES_ON;
                 return 0;
             }
         }
-        if (result != 0) {
+        if (result != CMD_READ_ON) {
             *code = result;
             return 0;
         }

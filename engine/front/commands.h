@@ -7,12 +7,38 @@
 #include <optional>
 #include <string>
 
+// What the command reader tells the game loop. A handler returns one of the codes
+// that ask for action, or CMD_READ_ON.
+enum command_code : int {
+    CMD_READ_ON = 0,          // (handlers) nothing to do: the reader goes on
+    CMD_QUIT = 0,             // (reader) quit, or the end of the input
+    CMD_ACT = 1,              // a move typed, or the engine is to think or analyse
+    CMD_NEW_GAME = 2,
+    CMD_PONDER = 3,           // the engine is to ponder
+    CMD_PONDERHIT = 5,        // (reader, UCI pondering) the expected move came
+    CMD_PONDER_GOES_ON = 10,  // (reader, pondering) a command that lets the ponder search go on
+    CMD_PONDER_BROKEN = -1,   // (reader, pondering) a line that ends the ponder search
+};
+
 using command_handler = int (*)(const std::string& arg);
+
+// Flags of a table row.
+enum : uint32_t {
+    CMD_PLAIN = 0,            // read between searches only
+    CMD_PONDER_OK = 1,        // usable while pondering
+    CMD_AT_ONCE = 2,          // runs at once when it comes during a search
+    CMD_UNREAD = 4,           // set beside CMD_AT_ONCE on its rows; nothing reads it
+    CMD_KEEPS_PONDERING = 8,  // pondering goes on after it
+    // The sets the rows use.
+    CMD_PONDER_KEEPS = CMD_PONDER_OK | CMD_KEEPS_PONDERING,
+    CMD_PONDER_AT_ONCE = CMD_PONDER_OK | CMD_AT_ONCE | CMD_UNREAD,
+    CMD_ANYTIME = CMD_PONDER_AT_ONCE | CMD_KEEPS_PONDERING,
+};
 
 struct command_entry {
     const char* name;
     command_handler handler;
-    uint32_t flags;   // 1 usable while pondering, 2 runs at once during a search, 8 pondering goes on
+    uint32_t flags;   // CMD_ flags
 };
 
 constexpr int COMMAND_COUNT = 181;
@@ -34,9 +60,8 @@ std::optional<size_t> match_option(const char* name, const std::string& line);
 const command_entry* find_command(const std::string& line, size_t* arg_offset, bool usable_rows_only = false);
 
 // Reads and handles lines until one asks for action. Returns a legal move typed by the
-// user (0 when none) and the code through `code`: 1 move or think, 0 quit or end of
-// input, 2 new game, 3 ponder, 5 ponderhit, 10 pondering goes on, -1 pondering broken
-// off, any other handler value.
+// user (0 when none) and the code through `code` (CMD_ACT with a move, otherwise what
+// the line asked for: a handler's code, CMD_QUIT, or one of the pondering codes).
 uint32_t read_command(int* code);
 
 // Output-level sets of the dialogues.

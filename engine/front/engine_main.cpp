@@ -118,13 +118,13 @@ int engine_main(int argc, char** argv) {
     // Book learning.
     book_learn = std::atoi("4");
     level_printf(LVL_NORMAL, "book_learn = %d\n", book_learn);
-    if (book_learn & 1) {
+    if (book_learn & BOOK_LEARN_GAMES) {
         bklearn_file = open_file("bklearn.pgn", "a");
         if (!bklearn_file) book_learn = 0;
     } else {
         close_file(bklearn_file);
     }
-    if (book_learn & 6) book_open(learn_book);
+    if (book_learn & BOOK_LEARN_BOOK) book_open(learn_book);
 
     // Script file.
     const char* script = argc == 2 ? argv[1] : "orvik.ini";

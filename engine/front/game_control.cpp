@@ -75,7 +75,7 @@ int cmd_go(const std::string& arg) {
     auto_play = 0;
     force_mode = 0;
     clock_start(side_to_move);
-    return 1;
+    return CMD_ACT;
 }
 
 int cmd_force(const std::string&) {
@@ -88,15 +88,15 @@ int cmd_force(const std::string&) {
 
 int cmd_auto(const std::string&) {
     auto_play = 1;
-    return 1;
+    return CMD_ACT;
 }
 
 int cmd_newgame(const std::string&) {
-    if (search_state == 1) return 2;
+    if (search_state == SEARCH_PONDER) return CMD_NEW_GAME;
     if (!fritz_mode && !record_finished) finish_game_record();
     new_game(1);
     host_clocks_forget();
-    return 2;
+    return CMD_NEW_GAME;
 }
 
 int cmd_setboard(const std::string& arg) {
@@ -105,7 +105,7 @@ int cmd_setboard(const std::string& arg) {
         side_to_move = side;
         computer_side = side ^ 1;
     }
-    return search_state == 2 ? 1 : 0;
+    return search_state == SEARCH_ANALYSE ? CMD_ACT : CMD_READ_ON;
 }
 
 int cmd_mn(const std::string& arg) {
@@ -141,7 +141,7 @@ int cmd_black(const std::string&) {
 
 int cmd_edit(const std::string&) {
     edit_mode(read_input_line);
-    return search_state == 2 ? 1 : 0;
+    return search_state == SEARCH_ANALYSE ? CMD_ACT : CMD_READ_ON;
 }
 
 int cmd_input(const std::string& arg) {
@@ -160,21 +160,21 @@ int cmd_undo(const std::string& arg) {
     long n = 1;
     if (!read_long(arg, &n)) n = 1;
     take_back(n);
-    return search_state == 2 ? 1 : 0;
+    return search_state == SEARCH_ANALYSE ? CMD_ACT : CMD_READ_ON;
 }
 
 int cmd_remove(const std::string&) {
     take_back(2);
-    return search_state == 2 ? 1 : 0;
+    return search_state == SEARCH_ANALYSE ? CMD_ACT : CMD_READ_ON;
 }
 
 int cmd_analyze(const std::string&) {
-    search_state = 2;
-    return 1;
+    search_state = SEARCH_ANALYSE;
+    return CMD_ACT;
 }
 
 int cmd_exit(const std::string&) {
-    search_state = 0;
+    search_state = SEARCH_PLAY;
     return 0;
 }
 

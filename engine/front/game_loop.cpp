@@ -37,12 +37,12 @@ int replay_and_record_move(int side, uint32_t move, int score, uint32_t flags, i
     record_length = board.ply;
     ply_recorded_value[board.ply] = NO_RECORDED_VALUE;
     history_entry& h = game_history[board.ply];
-    if (flags & 0x400) {
+    if (flags & THINK_SEARCHED) {
         h.score = score;
-        h.flags = flags | (side == BLACK ? 0x2000u : 0x1000u);
+        h.flags = flags | ply_mover_flag(side);
     } else if (!continuation) {
         h.score = NO_SCORE;
-        h.flags = flags | (side == BLACK ? 0x2000u : 0x1000u);
+        h.flags = flags | ply_mover_flag(side);
     }
     record_move_text(h, move);
     return continuation;
@@ -95,7 +95,7 @@ void book_learning_trigger(bool pondering) {
     if (!book_learn || record_length <= 1 || game_time_60 < min_learn_tc) return;
     int last_book = 0;
     for (int p = record_length; p >= 1; --p)
-        if (game_history[p].flags & 0x800) {
+        if (game_history[p].flags & THINK_BOOK_MARK) {
             last_book = p;
             break;
         }
@@ -104,7 +104,7 @@ void book_learning_trigger(bool pondering) {
         // The move of that ply and the position it was played from; the side to move is
         // still the engine's.
         const history_entry& h = game_history[last_book];
-        if ((book_learn & 2) && last_book < record_length) learn_book_moves(h.move, h.key_lo(), h.key_hi());
+        if ((book_learn & BOOK_LEARN_WRITE) && last_book < record_length) learn_book_moves(h.move, h.key_lo(), h.key_hi());
     }
 }
 
@@ -129,7 +129,7 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
     const int side = side_to_move;
     const double used = clock_elapsed(side);
     if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = used;
-    const bool pondering = search_state == 1;
+    const bool pondering = search_state == SEARCH_PONDER;
 
     if (game_record_flag && engine_moved && !pondering) {
         if (book_miss_count == 0 && ((bklearn_file && book_learn) || (book_holes > 0 && book_holes_file)))
@@ -140,7 +140,7 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
     }
 
     if (engine_moved) {
-        if (flags & 1)
+        if (flags & THINK_BOOK)
             engine_move_count = 0;
         else
             ++engine_move_count;
@@ -171,13 +171,13 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
         level_printf(LVL_MOVE, "%s (%2d): %s\n", side == WHITE ? "white" : "black", number, game_history[board.ply].san);
     }
 
-    if (flags & 0x100) {
+    if (flags & THINK_MATES) {
         set_result(side == WHITE ? "1-0 {White mates}" : "0-1 {Black mates}");
         force_mode = 1;
         game_over = true;
         book_learning_trigger(pondering);
     } else if (engine_moved) {
-        if (board.ply - board.last_irreversible >= 100) {
+        if (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES) {
             set_result("1/2-1/2 {Draw by 50 moves rule}");
             if (ics_mode) level_printf(LVL_NORMAL, "\ntellics draw\n");
         } else if (!resigned && resign_on && !fritz_mode && count_scores_below(board.ply, rscore, rmoves) >= rmoves) {
@@ -191,7 +191,7 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
         book_learning_trigger(pondering);
     }
 
-    if (!fritz_mode && show_eco && board.ply < 60) {
+    if (!fritz_mode && show_eco && board.ply < OPENING_NAME_PLIES) {
         eco_update_game(side ^ 1);
         const std::string name = eco_name;
         if (!name.empty() && name != eco_last_announced) {
@@ -257,16 +257,16 @@ int uci_think() {
     int previous_ply = 0;
     // The host's next command; false when the program is to end.
     auto next_command = [] {
-        int rc = 0;
+        int rc = CMD_QUIT;
         read_command(&rc);
-        return rc != 0;
+        return rc != CMD_QUIT;
     };
     for (;;) {
         if (uci_position_refused) {
             // Any move would be one of another game: the host gets the null move at once.
             level_printf(LVL_UCI, "info string no position to search: the last position command was refused\n");
             level_printf(LVL_UCI, "bestmove 0000\n");
-            search_state = 0;
+            search_state = SEARCH_PLAY;
             if (!next_command()) return 1;
             continue;
         }
@@ -283,23 +283,24 @@ int uci_think() {
         const int side = side_to_move;
         int code = 0, score = 0, depth = 0;
         uint32_t move;
-        int result = 1;
-        if (search_state == 1) {
+        // Whether the host gets a bestmove: not after a ponder search that a new game broke off.
+        bool answer = true;
+        if (search_state == SEARCH_PONDER) {
             ponder_hit = 0;
-            ponder_command_result = 0;
+            ponder_command_result = PONDER_STOP_NONE;
             clock_start(side ^ 1);
             ponder_root_board = board;
             ponder_root_ply = board.ply;
             thinking = 1;
             move = think(side, &code, &score, &depth, nullptr);
             thinking = 0;
-            while (search_state == 1) wait_for_input();
+            while (search_state == SEARCH_PONDER) wait_for_input();
             ponder_root_ply = -1;
             if (!ponder_hit) {
                 game_history[board.ply].has_text = 0;
                 record_length = board.ply;
-                if (ponder_command_result == 1) return 1;
-                result = ponder_command_result == 0 ? 1 : -2;
+                if (ponder_command_result == PONDER_STOP_QUIT) return 1;
+                answer = ponder_command_result == PONDER_STOP_NONE;
             } else {
                 age_history();
             }
@@ -311,7 +312,7 @@ int uci_think() {
             thinking = 0;
         }
         const double elapsed = (millis() - t0) * 0.001;
-        if (move && result != -2) {
+        if (move && answer) {
             const std::string best = lower(coordinate_text(move));
             if (last_ponder_reply)
                 level_printf(LVL_UCI, "bestmove %s ponder %s\n", best.c_str(), lower(coordinate_text(last_ponder_reply)).c_str());
@@ -319,7 +320,7 @@ int uci_think() {
                 level_printf(LVL_UCI, "bestmove %s\n", best.c_str());
             // The score the engine recorded with its previous move.
             const int previous = board.ply >= 1 ? game_history[board.ply - 1].score : NO_SCORE;
-            if (board.ply < 100 && result == 1 && (code & 0x400) && previous != NO_SCORE && elapsed >= 1.0)
+            if (board.ply < 100 && answer && (code & THINK_SEARCHED) && previous != NO_SCORE && elapsed >= 1.0)
                 learn_game_position(score, last_think_score, depth, previous, last_book_move_ply, engine_start_ply,
                                     move);
             if (!game_has_room()) {
@@ -330,10 +331,10 @@ int uci_think() {
                 replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
                 ply_recorded_value[board.ply] = last_think_depth;
                 // Book learning stores the engine's colour: the side still to move here.
-                if ((book_learn & 2) && search_state != 2) book_learning_trigger(false);
+                if ((book_learn & BOOK_LEARN_WRITE) && search_state != SEARCH_ANALYSE) book_learning_trigger(false);
                 side_to_move ^= 1;
             }
-        } else if (!move && result != -2) {
+        } else if (!move && answer) {
             // No legal move: the host still waits for an answer.
             level_printf(LVL_UCI, "bestmove 0000\n");
         }
@@ -341,114 +342,144 @@ int uci_think() {
     }
 }
 
+namespace {
+
+// A move the game loop's search step found, to be played.
+struct found_move {
+    uint32_t move = 0;
+    bool engine_moved = false;   // the engine's own move (not the opponent's typed while pondering)
+    int score = 0;
+    int flags = 0;               // the search's result code
+};
+
+// What a search step asks of the game loop next.
+enum class step_next { quit, search_again, play, read_command };
+
+// Whether the loop waits for a command rather than searching (not analysing).
+bool waits_for_input(bool game_over, bool ponder_request) {
+    return force_mode || game_over || (!auto_play && side_to_move != computer_side && !hard && !ponder_request) ||
+           pending_line_waiting;
+}
+
+// Analyses the position until a command ends the analysis.
+void analyse_position() {
+    hash_new_search();
+    copy_display_board();
+    thinking = 1;
+    think(side_to_move, nullptr, nullptr, nullptr, nullptr);
+    thinking = 0;
+}
+
+// Ponders on the opponent's time (asked for by a command, or the engine's own).
+step_next ponder_step(bool& ponder_request, found_move& found) {
+    const uint32_t t0 = millis();
+    if (ponder_request) computer_side = engine_last_side = side_to_move ^ 1;
+    if (engine_start_ply == 0) engine_start_ply = board.ply + 2;
+    ponder_outcome outcome = PONDER_MISSED;
+    const uint32_t m = ponder_search(&outcome);
+    if (ponder_request && outcome == PONDER_HIT) force_mode = 1;
+    ponder_request = false;
+    if (outcome == PONDER_QUIT) {
+        if (!record_finished) finish_game_record();
+        return step_next::quit;
+    }
+    if (outcome == PONDER_NEW_GAME) {
+        if (!fritz_mode && !record_finished) finish_game_record();
+        new_game(1);
+        if (!fritz_mode)
+            level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
+                         opponent_name.c_str(), release_label);
+        return step_next::search_again;
+    }
+    if (!m) return step_next::read_command;
+    found.move = m;
+    if (outcome != PONDER_MISSED) {
+        found.engine_moved = true;
+        found.score = last_think_score;
+        found.flags = last_think_code;
+        if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = (millis() - t0) * 0.001;
+    }
+    return step_next::play;
+}
+
+// The engine's own search; no move ends the game.
+step_next own_search_step(bool& game_over, found_move& found) {
+    engine_last_side = side_to_move;
+    if (engine_start_ply == 0) engine_start_ply = board.ply + 1;
+    copy_display_board();
+    thinking = 1;
+    int code = 0;
+    found.move = think(side_to_move, &code, &found.score, nullptr, nullptr);
+    thinking = 0;
+    found.flags = code;
+    if (stop_by_input) auto_play = 0;
+    if (found.move) {
+        found.engine_moved = true;
+        return step_next::play;
+    }
+    game_over = true;
+    announce_game_end(code);
+    if (!record_finished) finish_game_record();
+    return step_next::search_again;
+}
+
+// Pondering or the engine's own search, whichever the game asks for.
+step_next search_step(bool& ponder_request, bool& game_over, found_move& found) {
+    hash_new_search();
+    const bool ponder = !auto_play && (ponder_request || side_to_move != computer_side);
+    const step_next next = ponder ? ponder_step(ponder_request, found) : own_search_step(game_over, found);
+    if (next == step_next::quit || next == step_next::search_again) return next;
+    if (stop_by_input) auto_play = 0;
+    return next;
+}
+
+// Plays a move a search step found, unless the game record is full.
+void play_found_move(const found_move& found, bool& game_over) {
+    if (!game_has_room()) {
+        level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
+        force_mode = 1;
+        return;
+    }
+    play_move(found.move, found.score, found.flags, found.engine_moved, game_over);
+}
+
+}  // namespace
+
 int game_step() {
     bool analysed = false;
     bool game_over = false;
     bool ponder_request = false;
     if (!force_mode) clock_start(side_to_move);
     for (;;) {
-        uint32_t move = 0;
-        bool engine_moved = false;
-        int score = 0;
-        int flags = 0;
-        bool have_move = false;
-
-        if (search_state == 2) {
+        if (search_state == SEARCH_ANALYSE) {
             if (!analysed && !pending_line_waiting) {
-                hash_new_search();
-                copy_display_board();
-                thinking = 1;
-                think(side_to_move, nullptr, nullptr, nullptr, nullptr);
-                thinking = 0;
+                analyse_position();
                 analysed = true;
                 continue;
             }
-        } else {
-            const bool idle = force_mode || game_over ||
-                              (!auto_play && side_to_move != computer_side && !hard && !ponder_request) ||
-                              pending_line_waiting;
-            if (!idle) {
-                hash_new_search();
-                const uint32_t t0 = millis();
-                if (!auto_play && (ponder_request || side_to_move != computer_side)) {
-                    if (ponder_request) computer_side = engine_last_side = side_to_move ^ 1;
-                    if (engine_start_ply == 0) engine_start_ply = board.ply + 2;
-                    int code = 0;
-                    const uint32_t m = ponder_search(&code);
-                    if (ponder_request && code == 1) force_mode = 1;
-                    ponder_request = false;
-                    if (code == -1) {
-                        if (!record_finished) finish_game_record();
-                        return 1;
-                    }
-                    if (code == -2) {
-                        if (!fritz_mode && !record_finished) finish_game_record();
-                        new_game(1);
-                        if (!fritz_mode)
-                            level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
-                                         opponent_name.c_str(), release_label);
-                        continue;
-                    }
-                    if (m) {
-                        have_move = true;
-                        move = m;
-                        if (code != 0) {
-                            engine_moved = true;
-                            score = last_think_score;
-                            flags = last_think_code;
-                            if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = (millis() - t0) * 0.001;
-                        }
-                    }
-                } else {
-                    engine_last_side = side_to_move;
-                    if (engine_start_ply == 0) engine_start_ply = board.ply + 1;
-                    copy_display_board();
-                    thinking = 1;
-                    int code = 0;
-                    move = think(side_to_move, &code, &score, nullptr, nullptr);
-                    thinking = 0;
-                    flags = code;
-                    if (stop_by_input) auto_play = 0;
-                    if (move) {
-                        have_move = true;
-                        engine_moved = true;
-                    } else {
-                        game_over = true;
-                        announce_game_end(code);
-                        if (!record_finished) finish_game_record();
-                        continue;
-                    }
-                }
-                if (stop_by_input) auto_play = 0;
-                if (have_move) {
-                    if (!game_has_room()) {
-                        level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
-                        force_mode = 1;
-                        continue;
-                    }
-                    play_move(move, score, flags, engine_moved, game_over);
-                    continue;
-                }
+        } else if (!waits_for_input(game_over, ponder_request)) {
+            found_move found;
+            const step_next next = search_step(ponder_request, game_over, found);
+            if (next == step_next::quit) return 1;
+            if (next == step_next::search_again) continue;
+            if (next == step_next::play) {
+                play_found_move(found, game_over);
+                continue;
             }
         }
 
         // Read a command.
-        int code = 0;
-        move = read_command(&code);
+        int code = CMD_QUIT;
+        const uint32_t move = read_command(&code);
         analysed = false;
         game_over = false;
-        if (code == 0) {
+        if (code == CMD_QUIT) {
             if (fritz_mode && !record_written && saved_game_length > 1) record_length = saved_game_length;
             if (!record_finished) finish_game_record();
             return 1;
         }
-        if (code == 3) {
-            ponder_request = true;
-        } else {
-            ponder_request = false;
-            if (uci_mode) return uci_think();
-        }
-        if (!move) continue;
-        play_move(move, NO_SCORE, 0, false, game_over);
+        ponder_request = code == CMD_PONDER;
+        if (!ponder_request && uci_mode) return uci_think();
+        if (move) play_move(move, NO_SCORE, 0, false, game_over);
     }
 }

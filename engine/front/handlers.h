@@ -1,5 +1,5 @@
 // Command handlers: each takes the argument text after the command word and returns
-// a code for the command reader (0 = read on).
+// a command_code for the command reader (front/commands.h; CMD_READ_ON = read on).
 #pragma once
 
 #include <string>

@@ -43,13 +43,13 @@ void choose_book_file(book_descriptor& d, const std::string& arg, const char* us
 int cmd_book_learn(const std::string& arg) {
     book_learn = read_integer_arg(arg);
     level_printf(LVL_NORMAL, "book_learn = %d\n", book_learn);
-    if (book_learn & 1) {
+    if (book_learn & BOOK_LEARN_GAMES) {
         if (!bklearn_file) bklearn_file = open_file("bklearn.pgn", "a");
         if (!bklearn_file) book_learn = 0;
     } else {
         close_file(bklearn_file);
     }
-    if (book_learn & 6) book_open(learn_book);
+    if (book_learn & BOOK_LEARN_BOOK) book_open(learn_book);
     return 0;
 }
 

@@ -137,7 +137,7 @@ int cmd_ml(const std::string&) {
 
 void pgn_write_trailer() {
     const int plies = record_length;
-    if (search_state == 2 || !game_from_standard_position() || !(book_learn & 1) || !bklearn_file || !use_book || plies < 2)
+    if (search_state == SEARCH_ANALYSE || !game_from_standard_position() || !(book_learn & BOOK_LEARN_GAMES) || !bklearn_file || !use_book || plies < 2)
         return;
     const int engine = engine_last_side == BLACK ? BLACK : WHITE;
     const int book_ply = last_book_move_ply;

@@ -47,7 +47,7 @@ bool run_at_once(const std::string& input, std::string* line) {
     while (first < line->size() && is_blank((*line)[first])) ++first;
     if (first == line->size()) return true;
     for (const command_entry* row = command_table; row->name; ++row) {
-        if (!(row->flags & 2)) continue;
+        if (!(row->flags & CMD_AT_ONCE)) continue;
         if (auto at = match_command(row->name, *line)) {
             row->handler(line->substr(*at));
             return true;
@@ -147,11 +147,11 @@ int search_poll() {
     // on every move empties it.
     constexpr double ponder_share = 0.02;
     double interval;
-    if (node_limit != 0xFFFFFFFFu) {
-        interval = search_state == 1 ? ponder_share * rate : 0.5 * rate;
-    } else if (search_state == 1) {
+    if (node_limit != NO_NODE_LIMIT) {
+        interval = search_state == SEARCH_PONDER ? ponder_share * rate : 0.5 * rate;
+    } else if (search_state == SEARCH_PONDER) {
         interval = ponder_share * rate;
-    } else if (search_state == 2) {
+    } else if (search_state == SEARCH_ANALYSE) {
         // An analysis runs until a command ends it.
         interval = 0.5 * rate;
     } else {
@@ -163,13 +163,13 @@ int search_poll() {
     if (interval > 4.0e9) interval = 4.0e9;
     poll_mark = nodes + static_cast<uint32_t>(interval);
 
-    if (search_state == 0) return poll_own_search_input();
+    if (search_state == SEARCH_PLAY) return poll_own_search_input();
     for (int taken = 0; taken < LINES_A_POLL; ++taken) {
         if (!stdin_input_waiting()) return 0;
         // Input waits but no whole line yet: look again at the next poll.
         if (!stdin_line_ready()) return 0;
         std::string line;
-        if (search_state == 1) return wait_for_input();
+        if (search_state == SEARCH_PONDER) return wait_for_input();
         // Analysing.
         if (uci_mode) {
             if (!read_search_line(line)) return 1;
@@ -201,27 +201,27 @@ int command_during_search(const std::string& input) {
 
 int wait_for_input() {
     const double elapsed = (millis() - search_start) / 1000.0;
-    int code = 1;
+    int code = CMD_ACT;
     uint32_t move = 0;
     {
         root_view view;
         move = read_command(&code);
-        while (!move && code == 10) {
+        while (!move && code == CMD_PONDER_GOES_ON) {
             if (!stdin_input_waiting()) return 0;
             move = read_command(&code);
         }
     }
-    if (!move && code != 5) {
-        if (uci_mode && code == 2) return 0;
+    if (!move && code != CMD_PONDERHIT) {
+        if (uci_mode && code == CMD_NEW_GAME) return 0;
         move_after_stop = uci_mode ? current_best_move() : 0;
-        search_state = 0;
+        search_state = SEARCH_PLAY;
         stop_by_input = 1;
-        if (code == 0) ponder_command_result = 1;
-        if (code == 2) ponder_command_result = 2;
+        if (code == CMD_QUIT) ponder_command_result = PONDER_STOP_QUIT;
+        if (code == CMD_NEW_GAME) ponder_command_result = PONDER_STOP_NEW_GAME;
         return 1;
     }
-    search_state = 0;
-    if (move && code != 5 && (move & 0x7FFF) != (ponder_expected & 0x7FFF)) {
+    search_state = SEARCH_PLAY;
+    if (move && code != CMD_PONDERHIT && (move & MOVE_STORED) != (ponder_expected & MOVE_STORED)) {
         move_after_stop = move;
         stop_by_input = 1;
         return 1;
@@ -251,6 +251,6 @@ void analysis_wait() {
             continue;
         }
         if (command_during_search(line)) return;
-        if (search_state != 2) return;
+        if (search_state != SEARCH_ANALYSE) return;
     }
 }

@@ -13,6 +13,7 @@
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/book.h"
+#include "front/commands.h"
 #include "front/game_record.h"
 #include "front/handlers.h"
 #include "front/logs.h"
@@ -56,9 +57,9 @@ int cmd_ponder(const std::string& arg) {
     // only names the hint, and the game loop's pondering is not asked for.
     if (uci_mode) return 0;
     // The pondering search starts from this expected reply (none when it is not legal).
-    last_ponder_reply = hint_move & 0x7FFF;
+    last_ponder_reply = hint_move & MOVE_STORED;
     force_mode = 0;
-    return 3;
+    return CMD_PONDER;
 }
 
 int cmd_hint(const std::string&) {
@@ -108,7 +109,7 @@ int cmd_clocks(const std::string&) {
 
 int cmd_easy(const std::string&) {
     hard = 0;
-    return search_state != 1 ? 1 : 0;
+    return search_state != SEARCH_PONDER ? CMD_ACT : CMD_READ_ON;
 }
 
 int cmd_hard(const std::string&) {

@@ -170,7 +170,7 @@ int cmd_qexact(const std::string& arg) {
 
 int cmd_nodes(const std::string& arg) {
     const long v = read_count_arg(arg, 0);
-    node_limit = v <= 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
+    node_limit = v <= 0 ? NO_NODE_LIMIT : static_cast<uint32_t>(v);
     max_depth = 0;
     level_printf(LVL_NORMAL, "search_nodes=%lu\n", static_cast<unsigned long>(node_limit));
     return 0;

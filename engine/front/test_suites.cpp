@@ -58,7 +58,7 @@ mark_row* marks = nullptr;   // attached while an epdtest position is searched
 int matches_of(uint32_t move, int* last) {
     int n = 0;
     for (size_t i = 0; i < solutions.size(); ++i)
-        if (solutions[i] == (move & 0x7FFF)) {
+        if (solutions[i] == (move & MOVE_STORED)) {
             ++n;
             *last = static_cast<int>(i);
         }
@@ -113,7 +113,7 @@ void read_solutions(const std::vector<std::string>& tokens, int side, bool echo_
             level_printf(LVL_TEST, "ERROR move %s rejected\n", t.c_str());
             continue;
         }
-        solutions.push_back(static_cast<uint16_t>(move & 0x7FFF));
+        solutions.push_back(static_cast<uint16_t>(move & MOVE_STORED));
         if (echo_san) {
             const std::string san = legal_move_text(side, move);
             level_printf(LVL_SOLUTION, " %s%s", san.c_str(), avoid_mode ? "?" : "!");
@@ -335,7 +335,7 @@ void finish_suite(const std::string& file, const suite_totals& t, double seconds
     FILE* f = open_file("test.sum", "a");
     if (!f) return;
     std::fprintf(f, "TEST %s by Orvik %s ", file.c_str(), release_label);
-    if (node_limit != 0xFFFFFFFFu)
+    if (node_limit != NO_NODE_LIMIT)
         std::fprintf(f, "search_nodes %lu", static_cast<unsigned long>(node_limit));
     else
         std::fprintf(f, "search time %.2f", clocks[WHITE].pt);
@@ -416,6 +416,157 @@ std::string first_word(const std::string& line, size_t* rest) {
     return w;
 }
 
+// The operations of an EPD line after its position.
+struct epd_operations {
+    std::string id, comments[10], c1;
+    bool has_c1 = false;
+    int am = 0, bm = 0;
+    bool avoid = false;   // the last solution operation was am
+};
+
+// Reads the operations from `pos` on: bm and am fill the solutions (and print them).
+epd_operations read_epd_operations(const std::string& line, size_t pos, int side) {
+    epd_operations ops;
+    std::string opcode, operand;
+    while (auto next = epd_next_operation(line, pos, opcode, operand)) {
+        if (opcode.empty()) break;
+        pos = *next;
+        if (opcode == "bm" || opcode == "am") {
+            level_printf(LVL_SOLUTION, "solution ");
+            read_solutions(tokens_of(operand), side, true, 19);
+            level_printf(LVL_SOLUTION, "\n");
+            ops.avoid = opcode == "am";
+            (ops.avoid ? ops.am : ops.bm)++;
+        } else if (opcode == "id") {
+            ops.id = operand;
+        } else if (opcode.size() == 2 && opcode[0] == 'c' && std::isdigit(static_cast<unsigned char>(opcode[1]))) {
+            std::string text = operand;
+            if (text.size() > 4096) text.resize(4096);
+            ops.comments[opcode[1] - '0'] = text;
+            if (opcode[1] == '1') {
+                ops.has_c1 = true;
+                ops.c1 = text;
+            }
+        }
+    }
+    return ops;
+}
+
+// The position's name: its id, else its first comment, else its number in the file.
+std::string epd_position_name(const epd_operations& ops, int number, const std::string& file) {
+    std::string name = unquote(ops.id);
+    for (int k = 0; name.empty() && k < 10; ++k) name = unquote(ops.comments[k]);
+    if (name.empty()) name = text_printf("%d:%s", number, file.c_str());
+    return name;
+}
+
+// Points of the solutions: from c1 when it gives one number a move, else 1 each.
+void read_solution_points(const epd_operations& ops) {
+    solution_points.assign(solutions.size(), 1);
+    if (!ops.has_c1 || avoid_mode) return;
+    const std::string& c1 = ops.c1;
+    std::vector<int> pts;
+    size_t i = 0;
+    while (i < c1.size() && (is_blank(c1[i]) || c1[i] == '"')) ++i;
+    while (i < c1.size() && c1[i] != '"' && pts.size() < MAX_POINTS) {
+        char* end = nullptr;
+        const long v = std::strtol(c1.c_str() + i, &end, 10);
+        if (end == c1.c_str() + i) break;
+        pts.push_back(static_cast<int>(v));
+        i = static_cast<size_t>(end - c1.c_str());
+        while (i < c1.size() && is_blank(c1[i])) ++i;
+    }
+    if (pts.size() == solutions.size())
+        for (size_t k = 0; k < pts.size(); ++k) solution_points[k] = pts[k];
+}
+
+// The verdict on a searched position with solutions: judged, counted and filed.
+void file_epd_verdict(result_files& r, suite_totals& t, tabulated* row, const std::string& name, const std::string& fen,
+                      const std::string& line, int side, uint32_t move, int code, int depth) {
+    const bool correct = judge(move, code, depth, t);
+    if (correct && row) row->solution_time = hit_time;
+    if (correct) {
+        t.formula += 10.0 * std::exp(-std::log(2.0) * hit_time / 60.0);
+        t.solution_time_total += hit_time;
+    }
+    std::string sol;
+    for (uint16_t m : solutions) {
+        if (!sol.empty()) sol += ' ';
+        sol += legal_move_text(side, m);
+        if (avoid_mode) sol += '?';
+    }
+    classify(r, correct, "title " + name, "setboard " + fen, "solution " + sol, line);
+    count_position(t);
+}
+
+// The table of time marks: the marks up to 0.98 of the longest search.
+void print_time_marks(const std::vector<tabulated>& table, const suite_totals& t) {
+    int columns = 0;
+    while (columns < MARKS && mark_seconds[columns] <= 0.98 * t.longest_search) ++columns;
+    std::string head = "\n                 ";
+    for (int k = 0; k < columns; ++k) head += text_printf("  %-12s", text_printf("%ds", static_cast<int>(mark_seconds[k])).c_str());
+    level_printf(LVL_NORMAL, "%s\n", head.c_str());
+    int sums[MARKS] = {};
+    for (const tabulated& row : table) {
+        std::string text = text_printf("%15s: ", row.name);
+        for (int k = 0; k < columns; ++k) {
+            if (row.row.move[k]) {
+                text += text_printf("%-14s", text_printf(" %2d (%s)", row.row.points[k], row.san[k].c_str()).c_str());
+                sums[k] += row.row.points[k];
+            } else {
+                text += "              ";
+            }
+        }
+        text += row.solution_time >= 0 ? text_printf("%9.3f\n", row.solution_time) : std::string("       nf\n");
+        level_printf(LVL_NORMAL, "%s", text.c_str());
+    }
+    std::string summary = text_printf("\n%15s: ", "Summary");
+    for (int k = 0; k < columns; ++k) summary += text_printf(" %-13d", sums[k]);
+    summary += text_printf("%9.3f\n\n", t.solution_time_total);
+    level_printf(LVL_NORMAL, "%s", summary.c_str());
+    level_printf(LVL_NORMAL, "Dalvry formula Sum(%.1f*exp(-ln(2)*solution_time/%.1f)) = %.2f\n", 10.0, 60.0, t.formula);
+}
+
+// One position of an EPD suite, set up from `fen` (the rest of the line from `at`):
+// its solutions read, searched, judged. False when the search asks the run to stop.
+bool run_epd_position(const std::string& file, const std::string& line, const std::string& fen, size_t at, int number,
+                      int side, result_files& r, suite_totals& t, std::vector<tabulated>& table) {
+    solutions.clear();
+    solution_points.clear();
+    avoid_mode = false;
+    const epd_operations ops = read_epd_operations(line, at, side);
+    avoid_mode = ops.avoid;
+    if (ops.am + ops.bm != 1) level_printf(LVL_TEST, "Warning: seen am %d times and bm %d times\n", ops.am, ops.bm);
+    const std::string name = epd_position_name(ops, number, file);
+    read_solution_points(ops);
+
+    const std::string event = name.size() <= 50 ? name : text_printf("%s %d", file.c_str(), number);
+    write_pgn(r.pgn, event, side, fen);
+
+    const bool verdict = !solutions.empty() && !cook_mode;
+    if (cook_mode) level_printf(LVL_TEST, "solution moves disabled\n");
+    else if (solutions.empty()) level_printf(LVL_TEST, "no solutions\n");
+    tabulated* row = nullptr;
+    if (!cook_mode && number <= TABULATED) {
+        table.push_back(tabulated{});
+        row = &table.back();
+        std::snprintf(row->name, sizeof row->name, "%s", name.c_str());
+        row->solution_time = -1;
+        marks = &row->row;
+    }
+    const std::vector<uint16_t> kept = solutions;
+    if (!verdict && !cook_mode) solutions.clear();   // the hook stays idle
+    int code, depth;
+    uint32_t move;
+    const bool go_on = search_position(side, t, &code, &depth, &move);
+    solutions = kept;
+    if (!go_on) return false;
+    if (row)
+        for (int k = 0; k < MARKS; ++k) row->san[k] = row->row.move[k] ? legal_move_text(side, row->row.move[k]) : "";
+    if (verdict) file_epd_verdict(r, t, row, name, fen, line, side, move, code, depth);
+    return true;
+}
+
 void run_epd_test(const std::string& file) {
     FILE* in = open_suite(file, true);
     if (!in) return;
@@ -446,131 +597,12 @@ void run_epd_test(const std::string& file) {
             continue;
         }
         side_to_move = side;
-        solutions.clear();
-        solution_points.clear();
-        avoid_mode = false;
-        std::string id, comments[10], c1;
-        bool has_c1 = false;
-        int am = 0, bm = 0;
-        bool mode_avoid = false;
-        size_t pos = *at;
-        std::string opcode, operand;
-        while (auto next = epd_next_operation(line, pos, opcode, operand)) {
-            if (opcode.empty()) break;
-            pos = *next;
-            if (opcode == "bm" || opcode == "am") {
-                level_printf(LVL_SOLUTION, "solution ");
-                read_solutions(tokens_of(operand), side, true, 19);
-                level_printf(LVL_SOLUTION, "\n");
-                mode_avoid = opcode == "am";
-                (mode_avoid ? am : bm)++;
-            } else if (opcode == "id") {
-                id = operand;
-            } else if (opcode.size() == 2 && opcode[0] == 'c' && std::isdigit(static_cast<unsigned char>(opcode[1]))) {
-                std::string text = operand;
-                if (text.size() > 4096) text.resize(4096);
-                comments[opcode[1] - '0'] = text;
-                if (opcode[1] == '1') {
-                    has_c1 = true;
-                    c1 = text;
-                }
-            }
-        }
-        avoid_mode = mode_avoid;
-        if (am + bm != 1) level_printf(LVL_TEST, "Warning: seen am %d times and bm %d times\n", am, bm);
-
-        // The position's name.
-        std::string name = unquote(id);
-        for (int k = 0; name.empty() && k < 10; ++k) name = unquote(comments[k]);
-        if (name.empty()) name = text_printf("%d:%s", number, file.c_str());
-        // Points of the moves: from c1 when it gives one number a move.
-        solution_points.assign(solutions.size(), 1);
-        if (has_c1 && !avoid_mode) {
-            std::vector<int> pts;
-            size_t i = 0;
-            while (i < c1.size() && (is_blank(c1[i]) || c1[i] == '"')) ++i;
-            while (i < c1.size() && c1[i] != '"' && pts.size() < MAX_POINTS) {
-                char* end = nullptr;
-                const long v = std::strtol(c1.c_str() + i, &end, 10);
-                if (end == c1.c_str() + i) break;
-                pts.push_back(static_cast<int>(v));
-                i = static_cast<size_t>(end - c1.c_str());
-                while (i < c1.size() && is_blank(c1[i])) ++i;
-            }
-            if (pts.size() == solutions.size())
-                for (size_t k = 0; k < pts.size(); ++k) solution_points[k] = pts[k];
-        }
-
-        const std::string event = name.size() <= 50 ? name : text_printf("%s %d", file.c_str(), number);
-        write_pgn(r.pgn, event, side, fen);
-
-        const bool verdict = !solutions.empty() && !cook_mode;
-        if (cook_mode) level_printf(LVL_TEST, "solution moves disabled\n");
-        else if (solutions.empty()) level_printf(LVL_TEST, "no solutions\n");
-        tabulated* row = nullptr;
-        if (!cook_mode && number <= TABULATED) {
-            table.push_back(tabulated{});
-            row = &table.back();
-            std::snprintf(row->name, sizeof row->name, "%s", name.c_str());
-            row->solution_time = -1;
-            marks = &row->row;
-        }
-        const std::vector<uint16_t> kept = solutions;
-        if (!verdict && !cook_mode) solutions.clear();   // the hook stays idle
-        int code, depth;
-        uint32_t move;
-        const bool go_on = search_position(side, t, &code, &depth, &move);
-        solutions = kept;
-        if (!go_on) break;
-        if (row)
-            for (int k = 0; k < MARKS; ++k) row->san[k] = row->row.move[k] ? legal_move_text(side, row->row.move[k]) : "";
-        if (verdict) {
-            const bool correct = judge(move, code, depth, t);
-            if (correct && row) row->solution_time = hit_time;
-            if (correct) {
-                t.formula += 10.0 * std::exp(-std::log(2.0) * hit_time / 60.0);
-                t.solution_time_total += hit_time;
-            }
-            std::string sol;
-            for (uint16_t m : solutions) {
-                if (!sol.empty()) sol += ' ';
-                sol += legal_move_text(side, m);
-                if (avoid_mode) sol += '?';
-            }
-            classify(r, correct, "title " + name, "setboard " + fen, "solution " + sol, line);
-            count_position(t);
-        }
+        if (!run_epd_position(file, line, fen, *at, number, side, r, t, table)) break;
     }
     std::fclose(in);
     r.close();
     finish_suite(file, t, (millis() - suite_start) * 0.001, false);
-    if (cook_mode) return;
-
-    // The table of time marks: the marks up to 0.98 of the longest search.
-    int columns = 0;
-    while (columns < MARKS && mark_seconds[columns] <= 0.98 * t.longest_search) ++columns;
-    std::string head = "\n                 ";
-    for (int k = 0; k < columns; ++k) head += text_printf("  %-12s", text_printf("%ds", static_cast<int>(mark_seconds[k])).c_str());
-    level_printf(LVL_NORMAL, "%s\n", head.c_str());
-    int sums[MARKS] = {};
-    for (const tabulated& row : table) {
-        std::string text = text_printf("%15s: ", row.name);
-        for (int k = 0; k < columns; ++k) {
-            if (row.row.move[k]) {
-                text += text_printf("%-14s", text_printf(" %2d (%s)", row.row.points[k], row.san[k].c_str()).c_str());
-                sums[k] += row.row.points[k];
-            } else {
-                text += "              ";
-            }
-        }
-        text += row.solution_time >= 0 ? text_printf("%9.3f\n", row.solution_time) : std::string("       nf\n");
-        level_printf(LVL_NORMAL, "%s", text.c_str());
-    }
-    std::string summary = text_printf("\n%15s: ", "Summary");
-    for (int k = 0; k < columns; ++k) summary += text_printf(" %-13d", sums[k]);
-    summary += text_printf("%9.3f\n\n", t.solution_time_total);
-    level_printf(LVL_NORMAL, "%s", summary.c_str());
-    level_printf(LVL_NORMAL, "Dalvry formula Sum(%.1f*exp(-ln(2)*solution_time/%.1f)) = %.2f\n", 10.0, 60.0, t.formula);
+    if (!cook_mode) print_time_marks(table, t);
 }
 
 // ---- test (.ci scripts) ------------------------------------------------------------
@@ -663,12 +695,12 @@ void epd_check_solution(uint32_t move, int, int score) {
             points = solution_points[static_cast<size_t>(last)];
         if (marks->move[0] == 0 || t <= mark_seconds[0]) {
             for (int k = 0; k < MARKS; ++k) {
-                marks->move[k] = static_cast<uint16_t>(move & 0x7FFF);
+                marks->move[k] = static_cast<uint16_t>(move & MOVE_STORED);
                 marks->points[k] = points;
             }
         } else {
             for (int k = MARKS - 1; k >= 1 && mark_seconds[k] >= t; --k) {
-                marks->move[k] = static_cast<uint16_t>(move & 0x7FFF);
+                marks->move[k] = static_cast<uint16_t>(move & MOVE_STORED);
                 marks->points[k] = points;
             }
         }

@@ -78,7 +78,7 @@ int cmd_time(const std::string& arg) {
 
 int cmd_xtime(const std::string& arg) {
     if (clock_set_control(WHITE, arg.c_str()) && clock_set_control(BLACK, arg.c_str())) {
-        node_limit = 0xFFFFFFFFu;
+        node_limit = NO_NODE_LIMIT;
         host_clocks_forget();
         return 0;
     }
@@ -97,7 +97,7 @@ int cmd_otim(const std::string& arg) {
 
 int cmd_level(const std::string& arg) {
     if (parse_level(WHITE, arg.c_str()) && parse_level(BLACK, arg.c_str())) {
-        node_limit = 0xFFFFFFFFu;
+        node_limit = NO_NODE_LIMIT;
         host_clocks_forget();
         return 0;
     }

@@ -18,5 +18,3 @@ size_t parse_searchmoves(const std::string& text);
 // Root-move filter of the search for the searchmoves list.
 bool uci_root_move_excluded(uint32_t move);
 bool uci_root_list_restricted();
-// The value of a boolean option: "true" in any case at its start.
-bool uci_boolean(const std::string& value);

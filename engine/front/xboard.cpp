@@ -93,7 +93,7 @@ int cmd_result(const std::string& arg) {
     result_text = arg;
     force_mode = 1;
     if (!record_finished) finish_game_record();
-    return 1;
+    return CMD_ACT;
 }
 
 int cmd_rating(const std::string& arg) {

@@ -56,7 +56,7 @@ tree_totals run_tree_bench(int depth) {
         clear_move_ordering();
         node_limit = NO_NODE_LIMIT;
         max_depth = depth;
-        search_state = 0;
+        search_state = SEARCH_PLAY;
         for (clock_record& c : clocks) {
             c.pt = c.st = 1e10;
             c.fixed = 1;

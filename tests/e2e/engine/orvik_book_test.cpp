@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "book_keys.h"
@@ -71,15 +70,6 @@ std::string pgn_extract_complaints(const std::string& file) {
 #endif
 }
 
-bool wait_for_file(const TempDir& dir, const std::string& name, const std::string& holding,
-                   std::chrono::seconds limit = 120s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (dir.read(name).find(holding) != std::string::npos) return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
-}
 }  // namespace
 
 TEST(OrvikBook, BookFromTheOpeningLinesAndItsCandidates) {
@@ -234,12 +224,14 @@ TEST(OrvikBook, AnnotationOfOneSideTwiceAppended) {
                 "[Event \"Test\"]\n[Site \"Here\"]\n[White \"Alpha\"]\n[WhiteElo \"2000\"]\n[Black \"Beta\"]\n"
                 "[Result \"0-1\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bc4 Nd4 4. Nxe5 Qg5 5. Nxf7 Qxg2 6. Rf1 Qxe4+ "
                 "7. Be2 Nf3# 0-1\n");
-    s.send({"annotate game.pgn out.pgn 1 0.05 b"});
-    ASSERT_TRUE(wait_for_file(s.dir, "out.pgn", "0-1\n\n"));
-    s.send({"annotate game.pgn out.pgn 1 0.05 b"});
-    ASSERT_TRUE(wait_for_file(s.dir, "out.pgn", "0-1\n\n[Event"));
-    ASSERT_TRUE(wait_for_file(s.dir, "out.pgn", "0-1\n\n[Event \"Test\"]", 5s));
+    // Lines that come during an annotation wait for its end: the pong follows the file.
+    s.send({"annotate game.pgn out.pgn 1 0.05 b", "ping 1"});
+    ASSERT_TRUE(s.got(s.until_prefix("pong 1", 120s)));
+    ASSERT_NE(s.dir.read("out.pgn").find("0-1\n\n"), std::string::npos);
+    s.send({"annotate game.pgn out.pgn 1 0.05 b", "ping 2"});
+    ASSERT_TRUE(s.got(s.until_prefix("pong 2", 120s)));
     const std::string out = s.dir.read("out.pgn");
+    ASSERT_NE(out.find("0-1\n\n[Event \"Test\"]"), std::string::npos) << out;
     const size_t second = out.find("[Event", 1);
     ASSERT_NE(second, std::string::npos);
     EXPECT_EQ(out.find("[Event", second + 1), std::string::npos) << "two games";

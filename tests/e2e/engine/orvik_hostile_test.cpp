@@ -9,7 +9,6 @@
 #include <unistd.h>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine_session.h"
@@ -346,12 +345,15 @@ TEST(OrvikHostile, BookLargerThanTheMemoryIsRefused) {
 // A deep perftest looks at the input as a search does: "quit" ends it.
 TEST(OrvikHostile, PerftestStopsOnInput) {
     hostile s;
-    s.send({"perftest 99"});
-    std::this_thread::sleep_for(300ms);
+    // "." answers with the statistics once the count reads its input.
+    auto counting = [&s] {
+        s.send({"perftest 99", "."});
+        return s.got(s.until([](const std::string& l) { return l.find(" nps, depth ") != std::string::npos; }, 30s));
+    };
+    ASSERT_TRUE(counting());
     s.send({"?"});
     EXPECT_TRUE(s.got(s.until_prefix("perftest stopped after", 30s)));
-    s.send({"perftest 99"});
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(counting());
     EXPECT_EQ(s.finish(30s), 0);
 }
 

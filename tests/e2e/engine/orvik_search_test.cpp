@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "child_process.h"
@@ -189,8 +188,8 @@ TEST(OrvikSearch, FixedTimePerMoveIsKept) {
 TEST(OrvikSearch, InputOnThePipeIsNoticedDuringTheSearch) {
     engine e;
     e.send({"post", "st 100", "go"});
+    // The search has begun once it tells its time.
     e.until("usetime");
-    std::this_thread::sleep_for(600ms);
     // "." shows the search state and the search goes on.
     e.send({"."});
     auto stats = e.until("nodes,", 5s);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -90,6 +92,20 @@ TEST(OrvikUci, IdentificationAndOptionList) {
     EXPECT_EQ(s.until_prefix("readyok"), std::vector<std::string>{"readyok"});
     s.send({"setoption name Hash value 64", "setoption name Hash value -5", "ucinewgame", "debug off", "isready"});
     EXPECT_EQ(s.until_prefix("readyok"), std::vector<std::string>{"readyok"});
+}
+
+// The reply as a host reads it, against a copy kept from before the options had their
+// table; only the Hash range's end (the machine's memory) may differ.
+TEST(OrvikUci, ReplyIsTheStoredCopy) {
+    uci_session s;
+    ASSERT_TRUE(s.got(s.reply));
+    std::string reply;
+    for (const auto& l : s.reply) reply += l + "\n";
+    std::ifstream in(ORVIK_TEST_DATA "/orvik_uci_reply.txt", std::ios::binary);
+    ASSERT_TRUE(in) << "tests/data/orvik_uci_reply.txt";
+    const std::string stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::regex hash_end(R"((option name Hash type spin default 1 min 1 max )\d+)");
+    EXPECT_EQ(std::regex_replace(reply, hash_end, "$1N"), std::regex_replace(stored, hash_end, "$1N"));
 }
 
 TEST(OrvikUci, GoMovetimeGivesOneLegalBestmove) {

@@ -32,9 +32,9 @@ struct SearchFixture : ::testing::Test {
         hash_clear();
         clear_move_ordering();
         init_clocks();
-        node_limit = 0xFFFFFFFFu;
+        node_limit = NO_NODE_LIMIT;
         max_depth = 0;
-        search_state = 0;
+        search_state = SEARCH_PLAY;
         abort_search = 0;
     }
     void TearDown() override { max_depth = 0; }
@@ -139,7 +139,7 @@ TEST_F(SearchFixture, NodeLimitStopsTheSearch) {
     const uint32_t m = think(side, &code, nullptr, nullptr, nullptr);
     EXPECT_NE(m, 0u);
     EXPECT_LE(nodes_searched, 20000u + 100);
-    node_limit = 0xFFFFFFFFu;
+    node_limit = NO_NODE_LIMIT;
 }
 
 TEST_F(SearchFixture, QuiescenceCheckNodeFollowsTheMode) {
@@ -231,8 +231,9 @@ TEST_F(SearchFixture, AnalysisKeepsTheResultsOfTheRootsMovesForGood) {
     // A node one ply below the root stores with the learned age while analysing (so
     // that no later store pushes it out), and with the search's age otherwise.
     struct row {
-        int state, ply, age;
-    } rows[] = {{2, 1, HASH_LEARNED_AGE}, {2, 2, 0}, {0, 1, 0}, {1, 1, 0}};
+        search_mode state;
+        int ply, age;
+    } rows[] = {{SEARCH_ANALYSE, 1, HASH_LEARNED_AGE}, {SEARCH_ANALYSE, 2, 0}, {SEARCH_PLAY, 1, 0}, {SEARCH_PONDER, 1, 0}};
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << "search_state " << r.state << " ply " << r.ply);
         hash_clear();
@@ -240,7 +241,7 @@ TEST_F(SearchFixture, AnalysisKeepsTheResultsOfTheRootsMovesForGood) {
         search_state = r.state;
         uint16_t pv[PV_WORDS];
         search(-FULL_WINDOW, FULL_WINDOW, side, 2 * ONE_PLY, r.ply, pv, 0, 0);
-        search_state = 0;
+        search_state = SEARCH_PLAY;
         EXPECT_EQ(stored_age(side), r.age);
     }
 }

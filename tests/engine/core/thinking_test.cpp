@@ -25,7 +25,7 @@ std::string uci_lines(const uint16_t* pv) {
     think_side = WHITE;
     reset_search_counters();
     nodes_searched = 1234;
-    print_thinking(pv, 17, 3, 0.5, "t ", 0);
+    print_thinking(pv, 17, 3, 0.5, THINKING_NEW_BEST, THINKING_GOES_ON);
     uci_mode = 0;
     notation_mode = 0;
     std::fflush(log_file);
@@ -62,7 +62,7 @@ TEST(Thinking, UciVariationEndsBeforeANullMove) {
 
 namespace {
 // The lines of one print_thinking call in the xboard dialogue, as the log has them.
-std::string xboard_lines(const uint16_t* pv, int final_flag, int state) {
+std::string xboard_lines(const uint16_t* pv, thinking_end end, search_mode state) {
     for (int& l : output_levels) l = 0;
     FILE* saved = log_file;
     log_file = tmpfile();
@@ -71,9 +71,9 @@ std::string xboard_lines(const uint16_t* pv, int final_flag, int state) {
     think_side = WHITE;
     reset_search_counters();
     nodes_searched = 1234;
-    print_thinking(pv, 17, 3, 0.5, "t ", final_flag);
+    print_thinking(pv, 17, 3, 0.5, THINKING_NEW_BEST, end);
     xboard_mode = 0;
-    search_state = 0;
+    search_state = SEARCH_PLAY;
     std::fflush(log_file);
     std::rewind(log_file);
     std::string text;
@@ -90,10 +90,10 @@ std::string xboard_lines(const uint16_t* pv, int final_flag, int state) {
 TEST(Thinking, XboardAnalysisSendsNoLineForTheOldPositionAfterTheCommand) {
     setup_start();
     const uint16_t pv[] = {w(E2, E4), w(E7, E5), PV_NO_MOVE};
-    EXPECT_NE(xboard_lines(pv, 0, 2).find("3 17 50 1234 t  1.e4 e5"), std::string::npos);
-    EXPECT_EQ(xboard_lines(pv, 2, 2).find("3 17 50 1234"), std::string::npos);
+    EXPECT_NE(xboard_lines(pv, THINKING_GOES_ON, SEARCH_ANALYSE).find("3 17 50 1234 t  1.e4 e5"), std::string::npos);
+    EXPECT_EQ(xboard_lines(pv, THINKING_LAST, SEARCH_ANALYSE).find("3 17 50 1234"), std::string::npos);
     // The engine's own search still ends with its line.
-    EXPECT_NE(xboard_lines(pv, 2, 0).find("3 17 50 1234 t  1.e4 e5"), std::string::npos);
+    EXPECT_NE(xboard_lines(pv, THINKING_LAST, SEARCH_PLAY).find("3 17 50 1234 t  1.e4 e5"), std::string::npos);
 }
 
 // An xboard host reads every word of a variation as a move: none is "null".
@@ -102,8 +102,8 @@ TEST(Thinking, XboardVariationStopsBeforeANullMove) {
     const uint16_t in_line[] = {w(E2, E4), w(E7, E5), 0, w(G8, F6), PV_NO_MOVE};
     const uint16_t first[] = {0, w(E7, E5), PV_NO_MOVE};
     for (const uint16_t* pv : {in_line, first})
-        for (int state : {0, 2}) {
-            const std::string text = xboard_lines(pv, 0, state);
+        for (search_mode state : {SEARCH_PLAY, SEARCH_ANALYSE}) {
+            const std::string text = xboard_lines(pv, THINKING_GOES_ON, state);
             EXPECT_NE(text.find("3 17 50 1234 t "), std::string::npos) << text;
             EXPECT_EQ(text.find("null"), std::string::npos) << text;
         }

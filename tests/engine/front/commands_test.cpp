@@ -163,7 +163,7 @@ TEST(Reader, WhilePonderingOnlyUsableRows) {
     engine_tables();
     for (int& l : output_levels) l = 0;
     new_game(1);
-    search_state = 1;
+    search_state = SEARCH_PONDER;
     auto r = read_from("st\n");  // "st" is stop while pondering
     EXPECT_EQ(r.code, -1);       // stop sets force mode, which ends the pondering
     EXPECT_EQ(force_mode, 1);
@@ -175,7 +175,7 @@ TEST(Reader, WhilePonderingOnlyUsableRows) {
     pending_line_waiting = false;
     r = read_from("time 100\n");
     EXPECT_EQ(r.code, 10);
-    search_state = 0;
+    search_state = SEARCH_PLAY;
     pending_line_waiting = true;
     r = read_from("");  // the pending line comes first
     EXPECT_EQ(r.code, 1);

@@ -417,7 +417,7 @@ TEST_F(EgtbCommands, OnlyThreeAndFourMenAtTheRootUnderTheOption) {
     for (int& l : output_levels) l = 0;
     if (!hash_table) hash_alloc(1 << 20);
     init_clocks();
-    node_limit = 0xFFFFFFFFu;
+    node_limit = NO_NODE_LIMIT;
     hooks.egtb_probe = probe_fails;
     egtb_max_men = 5;
     struct {

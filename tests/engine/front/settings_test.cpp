@@ -32,7 +32,7 @@ void reset_settings() {
     pval = 192;
     rscore = -800;
     rmoves = 4;
-    node_limit = 0xFFFFFFFFu;
+    node_limit = NO_NODE_LIMIT;
     max_depth = 0;
     qexact = 2;
     qsearch_mask = 7;

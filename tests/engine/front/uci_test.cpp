@@ -1,6 +1,7 @@
 // The UCI commands inside the engine: go parameters, setoption, position.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "core/state.h"
 #include "front/new_game.h"
 #include "front/uci.h"
+#include "front/uci_options.h"
 #include "front_env.h"
 
 namespace {
@@ -24,17 +26,17 @@ struct uci_session {
         notation_mode = 2;
         new_game(1);
         init_clocks();
-        search_state = 0;
-        node_limit = 0xFFFFFFFFu;
+        search_state = SEARCH_PLAY;
+        node_limit = NO_NODE_LIMIT;
         max_depth = 0;
     }
     ~uci_session() {
         uci_mode = 0;
         notation_mode = 0;
-        search_state = 0;
+        search_state = SEARCH_PLAY;
         searchmoves_count = -1;
         uci_debug = 0;
-        node_limit = 0xFFFFFFFFu;
+        node_limit = NO_NODE_LIMIT;
         max_depth = 0;
         new_game(1);
         init_clocks();
@@ -50,7 +52,7 @@ TEST(UciGo, ClockWordsSetBothRecords) {
     EXPECT_DOUBLE_EQ(clocks[BLACK].pt, 60.0);
     EXPECT_EQ(clocks[WHITE].pm, 0);
     EXPECT_EQ(clocks[WHITE].fixed, 0);
-    EXPECT_EQ(search_state, 0);
+    EXPECT_EQ(search_state, SEARCH_PLAY);
     EXPECT_EQ(run_line("go wtime 10000 btime 9000 winc 100 binc 200 movestogo 12"), 1);
     EXPECT_DOUBLE_EQ(clocks[BLACK].pt, 9.0);
     EXPECT_DOUBLE_EQ(clocks[BLACK].inc, 0.2);
@@ -96,12 +98,12 @@ TEST(UciGo, LimitsNodesDepthMovetimeInfinitePonder) {
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 0.3);
     EXPECT_DOUBLE_EQ(game_time_60, 18.0);
     EXPECT_EQ(run_line("go infinite"), 1);
-    EXPECT_EQ(search_state, 2);
+    EXPECT_EQ(search_state, SEARCH_ANALYSE);
     EXPECT_EQ(run_line("go ponder wtime 5000 btime 5000"), 1);
-    EXPECT_EQ(search_state, 1);
+    EXPECT_EQ(search_state, SEARCH_PONDER);
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 5.0);
     EXPECT_EQ(run_line("go"), 1);
-    EXPECT_EQ(search_state, 0);
+    EXPECT_EQ(search_state, SEARCH_PLAY);
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 5.0);   // no words: the clocks stay
 }
 
@@ -179,6 +181,40 @@ TEST(UciOptions, SpinsBooleansCombosAndClamps) {
     EXPECT_EQ(s.out.lines(), (std::vector<std::string>{"info string ignore setoption name NoSuchOption value 1",
                                                        "use_book=0"}));
     run_line("setoption name OwnBook value true");
+}
+
+// setoption takes the first row whose name begins the text after "name": no name may
+// begin another, or that option could never be set. Every row is found by its own name,
+// the one the reply does not list as well.
+TEST(UciOptions, EveryRowIsFoundByItsNameAndHidesNoOther) {
+    auto lower = [](std::string t) {
+        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    int announced = 0;
+    for (int i = 0; i < uci_option_count; ++i) {
+        const uci_option& o = uci_options[i];
+        SCOPED_TRACE(o.name);
+        announced += o.announced;
+        for (int j = 0; j < uci_option_count; ++j) {
+            if (j == i) continue;
+            EXPECT_NE(lower(uci_options[j].name).rfind(lower(o.name), 0), 0u) << uci_options[j].name;
+        }
+        std::string value;
+        bool has_value = false;
+        EXPECT_EQ(find_uci_option(std::string("name ") + o.name + " value 7", &value, &has_value), &o);
+        EXPECT_TRUE(has_value);
+        EXPECT_EQ(value, "7");
+        EXPECT_EQ(find_uci_option(std::string("name ") + lower(o.name), &value, &has_value), &o);
+        EXPECT_FALSE(has_value);
+        EXPECT_NE(o.set, nullptr);
+    }
+    EXPECT_EQ(announced, uci_option_count - 1);
+    uci_session s;
+    const int saved = ipawne;
+    run_line("setoption name Pawn endgame extension value 50");
+    EXPECT_EQ(ipawne, 32);
+    ipawne = saved;
 }
 
 TEST(UciOptions, DebugTakesPrefixesOfOn) {
