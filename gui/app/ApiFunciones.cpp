@@ -1,10 +1,12 @@
 #include "app/ApiFunciones.h"
 
+#include "app/Ajustes.h"
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
 #include "platform/IniFile.h"
 #include "platform/TiposFichero.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QCoreApplication>
@@ -15,7 +17,10 @@
 
 #include <cmath>
 
+std::function<void(const QString&, const QString&, bool)> AlUsarAjuste;
+
 QString LeerIni(const QString& fichero, const QString& seccion, const QString& clave) {
+    if (AlUsarAjuste && fichero == FicheroIni) AlUsarAjuste(seccion, clave, false);
     QString valor = ini::Leer(fichero, seccion, clave, {}, 255);
     if (valor.isEmpty() && fichero.right(3).toLower() == "lng" && seccion.toLower() != "autor") IdiomaDefectuoso();
     return valor;
@@ -29,9 +34,10 @@ bool g_registroAvisado = false;
 }  // namespace
 
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
+    if (AlUsarAjuste && fichero == FicheroIni) AlUsarAjuste(seccion, clave, true);
     if (ini::Escribir(fichero, seccion, clave, valor) || g_escrituraAvisada || fichero != FicheroIni) return;
     // Before the language is read there is no text to tell it with; the next failure will.
-    if (TextosIdioma[28].isEmpty()) return;
+    if (TextosIdioma[texto::NoSeEscribe].isEmpty()) return;
     g_escrituraAvisada = true;
     if (const QString texto = TextoNoEscribible(fichero); !texto.isEmpty())
         MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
@@ -46,8 +52,8 @@ bool IniConAjustes(const QString& fichero) {
 }
 
 QString TextoNoEscribible(const QString& nombre) {
-    if (!TextosIdioma[28].contains(u'$')) return QString();
-    return CambiarDolar(TextosIdioma[28], "\r\n" + nombre + "\r\n", true);
+    if (!TextosIdioma[texto::NoSeEscribe].contains(u'$')) return QString();
+    return CambiarDolar(TextosIdioma[texto::NoSeEscribe], "\r\n" + nombre + "\r\n", true);
 }
 
 bool AjustesEscribibles() {
@@ -68,7 +74,7 @@ long ComprobarColores(QScreen* pantalla) {
     int bits = pantalla ? pantalla->depth() : 32;
     long colores = ContarColores(bits, 1);
     if (colores != 0 && colores < 65500) {
-        MostrarMensaje("Tavorin", "71", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::PocosColores), MB_ICONSTOP);
         ::Mdi().Unload();
     }
     return colores;
@@ -77,7 +83,7 @@ long ComprobarColores(QScreen* pantalla) {
 long ComprobarResolucion(QScreen* pantalla) {
     long ancho = pantalla ? pantalla->geometry().width() : 800;
     if (ancho < 800) {
-        MostrarMensaje("Tavorin", "72", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::PantallaEstrecha), MB_ICONSTOP);
         ::Mdi().Unload();
     }
     return ancho;
@@ -89,7 +95,8 @@ bool RegistrarExtension(int n, const QString& extension, const QString& claveTip
     (void)claveDescripcion;
     (void)claveComando;
     static const char* const iconos[] = {"", ":/builtin/Tvp.png", ":/builtin/Pgn.png", ":/builtin/Epd.png"};
-    static const char* const marcas[] = {"", "RegitTvp", "RegitPgn", "RegitEpd"};
+    using enum ajustes::Clave;
+    static const ajustes::Clave marcas[] = {RegitTvp, RegitTvp, RegitPgn, RegitEpd};
     if (n < 1 || n > 3) return false;
     tiposfichero::Tipo tipo;
     tipo.extension = extension;
@@ -101,7 +108,7 @@ bool RegistrarExtension(int n, const QString& extension, const QString& claveTip
         programa = QCoreApplication::applicationFilePath();
     QString fallo;
     const bool hecho = tiposfichero::Registrar(tipo, programa, &fallo);
-    EscribirIni(FicheroIni, "Configuracion", marcas[n], "1");
+    ajustes::Escribir(marcas[n], "1");
     if (!hecho && !g_registroAvisado) {
         g_registroAvisado = true;
         if (const QString texto = TextoNoEscribible(fallo); !texto.isEmpty())

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QScreen;
 
 // Reads one key (at most 254 characters; "" when missing). An empty key of a
@@ -25,6 +27,8 @@ QString TextoNoEscribible(const QString& nombre);
 bool AjustesEscribibles();
 // For tests: the next failed write is reported again.
 void OlvidarAvisoEscritura();
+// For tests: told of every key of Default.ini that is read or written.
+extern std::function<void(const QString& seccion, const QString& clave, bool escritura)> AlUsarAjuste;
 
 // Colour count of a screen of `bits` per pixel and `planos` planes; 0 when the
 // count does not fit 32 bits (which counts as enough).

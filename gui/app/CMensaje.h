@@ -42,6 +42,9 @@ long MostrarMensaje(const QString& titulo, const QString& texto, long icono = 0,
 // number n from 0 to 109, the argument itself otherwise.
 QString TextoDeMensaje(const QString& texto);
 
+// The text argument of a message box that shows language text n (texto:: names them).
+inline QString MensajeNumero(int n) { return QString::number(n); }
+
 // The texts of the buttons a box of that button style shows, in order ("&" marks
 // the shortcut letter).
 QStringList TextosBotones(long botones);

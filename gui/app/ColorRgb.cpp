@@ -1,5 +1,6 @@
 #include "app/ColorRgb.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/Graficos.h"
 #include "app/Variables.h"
@@ -170,20 +171,19 @@ void ColorRgb::Command1_Click() {
         auto v = controles::AEntero(Txt_RGB[i]->text());
         *colores[i] = v ? std::clamp(*v, 0L, 255L) : Scrl_RGB[i]->value();
     }
-    EscribirIni(FicheroIni, "Configuracion", "Color",
-                QString("%1:%2:%3").arg(ColorRojo).arg(ColorVerde).arg(ColorAzul));
-    if (Option1->isChecked()) EscribirIni(FicheroIni, "Configuracion", "Fondo", "1");
-    if (Option2->isChecked()) EscribirIni(FicheroIni, "Configuracion", "Fondo", "2");
+    ajustes::Escribir(ajustes::Clave::Color, QString("%1:%2:%3").arg(ColorRojo).arg(ColorVerde).arg(ColorAzul));
+    if (Option1->isChecked()) ajustes::Escribir(ajustes::Clave::Fondo, "1");
+    if (Option2->isChecked()) ajustes::Escribir(ajustes::Clave::Fondo, "2");
     PintarVentana(0);
     Unload();
 }
 
 void ColorRgb::Command2_Click() {
-    auto fondo = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Fondo"));
+    auto fondo = controles::AEntero(ajustes::Leer(ajustes::Clave::Fondo));
     if (fondo && *fondo == 1) FijarOpcion(1);
     if (fondo && *fondo == 2) FijarOpcion(2);
     ColorRojo = ColorVerde = ColorAzul = 0;
-    LeerColor(LeerIni(FicheroIni, "Configuracion", "Color"), ColorRojo, ColorVerde, ColorAzul);
+    LeerColor(ajustes::Leer(ajustes::Clave::Color), ColorRojo, ColorVerde, ColorAzul);
     PintarVentana(0);
     Unload();
 }
@@ -202,6 +202,23 @@ bool ColorRgb::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 }  // namespace forms
+
+namespace {
+
+// The background kind (1 gradient of the colour, 2 the skin's picture) and the colour
+// as Default.ini keeps them.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    ajustes::Enlazar(ajustes::Clave::Fondo, {[](const QString& texto) {
+                                                 auto v = controles::AEntero(texto);
+                                                 if (v && (*v == 1 || *v == 2)) ::ColorRgb().FijarOpcion(int(*v));
+                                             },
+                                             {}});
+    ajustes::Enlazar(ajustes::Clave::Color,
+                     {[](const QString& texto) { LeerColor(texto, ColorRojo, ColorVerde, ColorAzul); }, {}});
+    return true;
+}();
+
+}  // namespace
 
 forms::ColorRgb& ColorRgb() {
     static forms::ColorRgb* f = nullptr;

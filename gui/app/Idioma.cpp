@@ -1,5 +1,6 @@
 #include "app/Idioma.h"
 
+#include "app/Ajustes.h"
 #include "app/AjusteTextos.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
@@ -474,7 +475,7 @@ void IdiomaDefectuoso() {
     if (g_reportado) return;
     g_reportado = true;
     MostrarMensaje("Tavorin", "Fichero de idioma incorrecto.\r\nCambie el fíchero.", MB_ICONINFORMATION);
-    EscribirIni(FicheroIni, "Configuracion", "Idioma", "Español");
+    ajustes::Escribir(ajustes::Clave::Idioma, "Español");
     g_cambiarAEspanol = true;
 }
 

@@ -1,5 +1,6 @@
 #include "app/Opciones.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
@@ -11,6 +12,7 @@
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/SweetButton.h"
 
 #include <QCheckBox>
@@ -44,7 +46,7 @@ long ValorTexto(const QLineEdit* caja) { return long(controles::Val(caja->text()
 
 bool AparienciaValida(const std::array<QSize, 13>& fichas, const std::array<QSize, 13>& mascaras,
                       const std::array<QSize, 3>& cuadros) {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         if (fichas[i].height() != fichas[i].width()) return false;
         if (mascaras[i].height() != mascaras[i].width()) return false;
         if (mascaras[i] != fichas[i]) return false;
@@ -276,15 +278,16 @@ bool Opciones::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void Opciones::OpcionesAceptar() {
-    EscribirIni(FicheroIni, "Configuracion", "Idioma", Combo1->currentText());
-    EscribirIni(FicheroIni, "Configuracion", "Apariencia", SkinCombo->currentText());
-    EscribirIni(FicheroIni, "Configuracion", "Check1", Check1->isChecked() ? "1" : "0");
-    EscribirIni(FicheroIni, "Configuracion", "Check2", Check2->isChecked() ? "1" : "0");
-    EscribirIni(FicheroIni, "Configuracion", "Check3", Check3->isChecked() ? "1" : "0");
+    using ajustes::Clave;
+    ajustes::Escribir(Clave::Idioma, Combo1->currentText());
+    ajustes::Escribir(Clave::Apariencia, SkinCombo->currentText());
+    ajustes::Escribir(Clave::Check1, ajustes::Marca(Check1->isChecked()));
+    ajustes::Escribir(Clave::Check2, ajustes::Marca(Check2->isChecked()));
+    ajustes::Escribir(Clave::Check3, ajustes::Marca(Check3->isChecked()));
     // The size is brought into 30..100 before it is used or stored.
     long v = std::clamp(ValorTexto(Text1), 30L, 100L);
     if (Text1->text() != QString::number(v)) Text1->setText(QString::number(v));
-    EscribirIni(FicheroIni, "Configuracion", "Tamaño", QString::number(v));
+    ajustes::Escribir(Clave::Tamano, QString::number(v));
     if (v != ::Tavorin().RFichas[1].height()) {
         TamanoCambiado = false;
         ::Tavorin().DisponerLuego();
@@ -299,19 +302,19 @@ void Opciones::Command1_Click() {
 
 void Opciones::Command2_Click() {
     CancelandoOpciones = true;
-    QString idioma = LeerIni(FicheroIni, "Configuracion", "Idioma");
+    QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
     if (idioma != Combo1->currentText()) {
         if (Combo1->findText(idioma, Qt::MatchFixedString) < 0) return;
         if (controles::FijarTextoLista(Combo1, idioma)) Combo1_Click();
         CargarIdioma();
     }
-    QString apariencia = LeerIni(FicheroIni, "Configuracion", "Apariencia");
+    QString apariencia = ajustes::Leer(ajustes::Clave::Apariencia);
     if (apariencia != SkinCombo->currentText()) {
         if (SkinCombo->findText(apariencia, Qt::MatchFixedString) < 0) return;
         CarpetaApariencia = nombres::RutaReal(RutaApp, "apariencias/" + apariencia + "/");
         if (controles::FijarTextoLista(SkinCombo, apariencia)) SkinCombo_Click();
     }
-    auto tamano = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Tamaño"));
+    auto tamano = controles::AEntero(ajustes::Leer(ajustes::Clave::Tamano));
     if (!tamano) return;
     long n = std::clamp(*tamano, 30L, 100L);
     if (n != ValorTexto(Text1)) {
@@ -344,15 +347,16 @@ void Opciones::Skins() {
         }
     }
     const QString ext = ExtensionApariencia(primero);
-    for (int i = 1; i <= 12 && bien; ++i) t.SFichas[i] = CargarImagen(CarpetaApariencia, NombreFicha(i) + ext, bien);
-    for (int i = 1; i <= 12 && bien; ++i)
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza && bien; ++i)
+        t.SFichas[i] = CargarImagen(CarpetaApariencia, NombreFicha(i) + ext, bien);
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza && bien; ++i)
         t.SMascara[i] = CargarImagen(CarpetaApariencia, QString(NombreFicha(i)) + "f" + ext, bien);
     if (bien) t.SCuadro[1] = CargarImagen(CarpetaApariencia, "cuadrob" + ext, bien);
     if (bien) t.SCuadro[2] = CargarImagen(CarpetaApariencia, "cuadron" + ext, bien);
     if (bien) {
         std::array<QSize, 13> fichas, mascaras;
         std::array<QSize, 3> cuadros;
-        for (int i = 1; i <= 12; ++i) {
+        for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
             fichas[i] = t.SFichas[i].size();
             mascaras[i] = t.SMascara[i].size();
         }
@@ -370,8 +374,8 @@ void Opciones::Skins() {
         t.DisponerLuego();
     }
     if (controles::FijarTextoLista(SkinCombo, AparienciaActual)) SkinCombo_Click();
-    EscribirIni(FicheroIni, "Configuracion", "Apariencia", SkinCombo->currentText());
-    MostrarMensaje("Tavorin", "25", MB_ICONINFORMATION, 0, 0);
+    ajustes::Escribir(ajustes::Clave::Apariencia, SkinCombo->currentText());
+    MostrarMensaje("Tavorin", MensajeNumero(texto::PielNoValida), MB_ICONINFORMATION, 0, 0);
 }
 
 void Opciones::SkinCombo_Click() {
@@ -387,7 +391,8 @@ void Opciones::SkinCombo_Click() {
         if (SkinCombo->currentText() != AparienciaActual) {
             long alto = t.SFichas[1].height();
             if (!CancelandoOpciones && ValorTexto(Text1) != alto) {
-                if (MostrarMensaje("Tavorin", "64", MB_ICONQUESTION, MB_YESNO, 0) == IDYES) {
+                if (MostrarMensaje("Tavorin", MensajeNumero(texto::PielOtroTamano), MB_ICONQUESTION, MB_YESNO, 0) ==
+                    IDYES) {
                     Text1->setText(QString::number(std::clamp(t.SCuadro[1].width(), 30, 100)));
                     TamanoCambiado = true;
                 }
@@ -399,6 +404,27 @@ void Opciones::SkinCombo_Click() {
 }
 
 }  // namespace forms
+
+namespace {
+
+// The three options and the board size as Default.ini keeps them.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    using enum ajustes::Clave;
+    int n = 1;
+    for (ajustes::Clave clave : {Check1, Check2, Check3}) {
+        auto casilla = [n](forms::Opciones& o) { return n == 1 ? o.Check1 : n == 2 ? o.Check2 : o.Check3; };
+        ajustes::Enlazar(clave, {[n](const QString& texto) {
+                                     if (auto v = controles::AEntero(texto)) ::Opciones().FijarCheck(n, int(*v));
+                                 },
+                                 [casilla] { return std::optional(ajustes::Marca(casilla(::Opciones())->isChecked())); }});
+        ++n;
+    }
+    ajustes::Enlazar(Tamano, {[](const QString& v) { ::Opciones().Text1->setText(QString::number(TamanoLimitado(v))); },
+                              {}});
+    return true;
+}();
+
+}  // namespace
 
 forms::Opciones& Opciones() {
     static forms::Opciones* f = nullptr;

@@ -11,6 +11,7 @@
 #include "platform/FuenteReloj.h"
 #include "platform/PictureBox.h"
 #include "platform/Sonido.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAbstractButton>
@@ -400,7 +401,8 @@ QString EstadoPrueba() {
     QStringList c;
     auto poner = [&c](const QString& clave, const QString& valor) { c << clave + "=" + Escapar(valor); };
     poner("Conectado", g.Conectado ? "1" : "0");
-    poner("Estado", TextosIdioma[78] + " " + (g.Conectado ? TextosIdioma[39] : TextosIdioma[41]));
+    poner("Estado", TextosIdioma[texto::Estado] + " " +
+                        (g.Conectado ? TextosIdioma[texto::Conectado] : TextosIdioma[texto::Desconectado]));
     poner("Turno", QString::number(g.Turno));
     poner("MiColor", QString::fromStdString(g.MiColor));
     poner("TipoPartida", QString::fromStdString(g.TipoPartida));
@@ -428,6 +430,7 @@ QString EstadoPrueba() {
     poner("FicheroPendiente", FicheroPendiente);
     poner("PartidaDeFichero", PartidaDeFichero ? "1" : "0");
     poner("Cola", QString::number(NumColaEnvio));
+    poner("RankingPendiente", ::Tavorin().RankingPendiente() ? "1" : "0");
     poner("SalirPendiente", SalirPendiente ? "1" : "0");
     QStringList ventanas;
     for (QWidget* w : QApplication::allWidgets())

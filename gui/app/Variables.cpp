@@ -1,26 +1,20 @@
 #include "app/Variables.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Opciones.h"
-#include "board/Jugadas.h"
 #include "board/Tavorin.h"
-#include "files/ListaPgn.h"
-#include "files/fEpd.h"
-#include "network/Chat.h"
 #include "network/Cola.h"
 #include "network/Ranking.h"
 #include "network/Red.h"
-#include "network/Reloj.h"
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/Nombres.h"
 #include "platform/Relevo.h"
-#include "shell/MSatusBar.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
-#include "shell/Splash.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QTimer>
@@ -78,15 +72,6 @@ namespace {
 QString g_carpetaPrograma;
 }  // namespace
 
-void VentanasLaterales() {
-    auto& m = ::Mdi();
-    using Lateral = forms::Mdi::Lateral;
-    if (m.Muestra(Lateral::Reloj) && !::ListaPgn().Visible()) ::Reloj().Show();
-    if (m.Muestra(Lateral::Chat) && !::ListaPgn().Visible()) ::Chat().Show();
-    if (m.Muestra(Lateral::Jugadas) && !::ListaPgn().Visible()) ::Jugadas().Show();
-    if (m.Muestra(Lateral::Ranking) && !::ListaPgn().Visible()) ::Ranking().Show();
-}
-
 rules::Reglas& Reglas() {
     static rules::Reglas juego;
     return juego;
@@ -117,41 +102,6 @@ void Terminar(int estado) {
     std::_Exit(estado);
 }
 
-void Main() {
-    Reglas().LetrasEspanol = {"", "T", "C", "A", "D", "R", "ap"};
-    FijarRutaIni();
-    if (!ExisteFichero(FicheroIni)) Terminar(1);
-
-    auto ventanas = controles::AEntero(LeerIni(FicheroIni, "Mdi", "Windows"));
-    if (ventanas && *ventanas != 0)
-        ::Mdi().setWindowState(2);
-    else
-        SituarMdi();
-
-    CentrarVentana(::Splash());
-    ::Splash().Show();
-    ::Splash().Refresh();
-
-    ::Tavorin().Show();
-    PaintStatusBar();
-
-    QString ruta = LineaComandos.isEmpty() ? QString() : ProcesarLineaComandos(LineaComandos);
-    DatosPartida.assign(2, QString());
-    const QString tipo = ExtensionDe(ruta);
-    if (tipo == "pgn") {
-        FicheroPgn = ruta;
-        AbrirPgn(ruta);
-    }
-    if (tipo == "tvp") {
-        VentanasLaterales();
-        ::Tavorin().AbrirTvp(ruta);
-    }
-    if (tipo == "epd") ::fEpd().LeerEPD(ruta);
-    if (LineaComandos.isEmpty()) VentanasLaterales();
-
-    ::Tavorin().SetFocus();
-}
-
 QString ProcesarLineaComandos(const QString& linea) {
     QString ruta = linea;
     if (ruta.startsWith(u'"')) {
@@ -180,7 +130,7 @@ bool ExisteFichero(const QString& ruta) {
     QFileInfo info(ruta);
     if (info.exists() && !info.isDir()) return true;
     const QString tipo = ExtensionDe(ruta);
-    if (tipo == "ini" && TextosIdioma[63].isEmpty())
+    if (tipo == "ini" && TextosIdioma[texto::AyudaNoEncontrada].isEmpty())
         MostrarMensaje("Tavorin", "El fichero Default.ini no se ha encontrado.", MB_ICONINFORMATION);
     else if (tipo == "dat")
         ::Ranking().GrabarPuntuacion();
@@ -206,8 +156,6 @@ void CentrarVentana(Forma& ventana) {
     ventana.setTop(m.ScaleHeight() / 2 - ventana.Height() / 2);
     ventana.setLeft(m.Width() / 2 - ventana.Width() / 2);
 }
-
-void SituarMdi() { ::Mdi().SituarDesdeIni(); }
 
 QString RutaLarga(const QString& ruta) { return QFileInfo(ruta).canonicalFilePath(); }
 

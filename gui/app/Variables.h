@@ -1,6 +1,6 @@
-// Module Variables: the start-up routine and the program-wide state of Tavorin's
-// windows (paths, language texts, settings that live between windows), with the
-// small helpers that start-up uses and other windows share.
+// Module Variables: the program-wide state of Tavorin's windows (paths, language
+// texts, settings that live between windows), with the small helpers that start-up
+// uses and other windows share. The start-up routine itself is shell/Arranque.h.
 #pragma once
 
 #include "rules/reglas.h"
@@ -85,8 +85,6 @@ extern long MinutosBlancas, SegundosBlancas, MinutosNegras, SegundosNegras;
 // ---- Start-up -----------------------------------------------------------------
 // The program's command line: its arguments joined by blanks.
 extern QString LineaComandos;
-// The program's entry once the application object exists.
-void Main();
 // Sets RutaApp and FicheroIni.
 void FijarRutaIni();
 // True when the file exists; reports what the caller relies on for some files.
@@ -99,11 +97,6 @@ bool FicheroEscribible(const QString& ruta);
 void AvisarNoEscribible(const QString& ruta);
 // Centres a window in the main window.
 void CentrarVentana(Forma& ventana);
-// Shows the side windows (clock, chat, move list, ranking) whose view menu items
-// carry a check mark, unless the PGN browser is shown.
-void VentanasLaterales();
-// Places the main window from section Mdi of Default.ini, brought onto the screen.
-void SituarMdi();
 // The long form of a path: the canonical path of an existing file, "" otherwise.
 QString RutaLarga(const QString& ruta);
 // Elapsed-time counter in microseconds: -1 gives a reading, a reading gives the

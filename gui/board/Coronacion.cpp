@@ -62,7 +62,7 @@ void Coronacion::Form_Activate() {
 }
 
 int Coronacion::Preguntar(int color) {
-    pieza_ = color == 2 ? rules::PeonNegro : rules::PeonBlanco;
+    pieza_ = color == turno::Negras ? rules::PeonNegro : rules::PeonBlanco;
     elegida_ = 0;
     setWindowModality(Qt::ApplicationModal);
     QEventLoop bucle;

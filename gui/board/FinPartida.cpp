@@ -9,6 +9,7 @@
 #include "network/Nuevo.h"
 #include "network/Ranking.h"
 #include "network/Red.h"
+#include "rules/textos.h"
 
 #include <QFrame>
 #include <QTimer>
@@ -18,7 +19,7 @@ void SinPartida() {
     if (g.Conectado && !g.MiColor.empty()) ColorUltimaPartidaRed = g.MiColor;
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     // What this side asked the peer about the game is void with it.
     red::PartidaTerminada();
 }
@@ -46,19 +47,16 @@ void FinJaqueMate() {
     auto& g = Reglas();
     const bool ganaBlancas = rules::EsBlanca(g.FichaOrigen);
     if (g.TipoPartida == "R") {
-        if (g.MiColor == "Blancas") ::Ranking().SumaDePartidas(ganaBlancas ? 2 : 1);
-        if (g.MiColor == "Negras") ::Ranking().SumaDePartidas(ganaBlancas ? 1 : 2);
+        if (g.MiColor == color_local::Blancas) ::Ranking().SumaDePartidas(ganaBlancas ? 2 : 1);
+        if (g.MiColor == color_local::Negras) ::Ranking().SumaDePartidas(ganaBlancas ? 1 : 2);
     }
     SinPartida();
     ReproducirSonido(4);
     ::Tavorin().MovimientoAnulado();
     ReinicioFinal();
     auto& cpu = ::Cpu();
-    if (cpu.Visible()) {
-        cpu.Timer4->stop();
-        cpu.Timer5->stop();
-    }
-    MostrarMensaje("Tavorin", ganaBlancas ? "1" : "2", 0);
+    if (cpu.Visible()) cpu.ApagarRelojes();
+    MostrarMensaje("Tavorin", MensajeNumero(ganaBlancas ? texto::MateBlancas : texto::MateNegras), 0);
 }
 
 void FinAhogado() {
@@ -66,12 +64,12 @@ void FinAhogado() {
     SinPartida();
     ::Tavorin().MovimientoAnulado();
     ReinicioFinal();
-    MostrarMensaje("Tavorin", "3", 0);
+    MostrarMensaje("Tavorin", MensajeNumero(texto::Ahogado), 0);
 }
 
 void ReiniciarPartida() {
     ::Jugadas().BorrarContenedor();
-    Reglas().Turno = 0;
+    Reglas().Turno = turno::Nadie;
     Reglas().TipoPartida.clear();
     ::Nuevo().NuevoAceptado();
     auto& t = ::Tavorin();

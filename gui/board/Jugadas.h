@@ -6,6 +6,8 @@
 #include "platform/Forma.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 class QListWidget;
 class QPlainTextEdit;
@@ -29,7 +31,8 @@ public:
     // Empties the move list: the game's move texts and records, and the boxes.
     void BorrarContenedor();
     // Shows the game's move texts and records (kept by the game state), each box
-    // scrolled to its last move.
+    // scrolled to its last move. What a move added or a take-back removed at the end
+    // is added or removed alone; anything else shows anew.
     void ActualizarTextos();
     void List_MouseDown(int indice, int boton);
     // The box shown onto the clipboard (its selection, when there is one).
@@ -40,6 +43,13 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    void MostrarTexto(int caja, const std::string& texto);
+    void MostrarRegistros(const std::vector<std::string>& registros);
+
+    // The game's text each box shows (1 to 5).
+    std::array<std::string, 6> mostrado_;
 };
 
 }  // namespace forms

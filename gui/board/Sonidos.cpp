@@ -5,6 +5,7 @@
 #include "board/Tavorin.h"
 #include "platform/Nombres.h"
 #include "platform/Sonido.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -36,7 +37,7 @@ void ReproducirSonido(long tipo) {
 }
 
 void SonidoNoEncontrado() {
-    QString texto = TextosIdioma[54];
+    QString texto = TextosIdioma[texto::FaltaSonido];
     if (texto.count(u'$') < 2) return;
     // Each "$" goes with the character on either side of it.
     for (int i = texto.indexOf(u'$'); i >= 0; i = texto.indexOf(u'$', i)) {

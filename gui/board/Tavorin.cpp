@@ -27,6 +27,7 @@
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Lugares.h"
 #include "shell/Mdi.h"
 #include "shell/Splash.h"
@@ -55,15 +56,52 @@
 
 namespace {
 
+// Where a child window's place is kept: its keys of Default.ini, the size only for
+// the windows that the user sizes.
+struct Sitio {
+    Forma& (*ventana)();
+    ajustes::Clave top, left;
+    std::optional<ajustes::Clave> width, height;
+};
+
+using enum ajustes::Clave;
+const Sitio kSitios[] = {
+    {[]() -> Forma& { return ::Tavorin(); }, TableroTop, TableroLeft, {}, {}},
+    {[]() -> Forma& { return ::Chat(); }, ChatTop, ChatLeft, ChatWidth, ChatHeight},
+    {[]() -> Forma& { return ::Jugadas(); }, JugadasTop, JugadasLeft, JugadasWidth, JugadasHeight},
+    {[]() -> Forma& { return ::Reloj(); }, RelojTop, RelojLeft, {}, {}},
+    {[]() -> Forma& { return ::Ranking(); }, RankingTop, RankingLeft, {}, {}},
+    {[]() -> Forma& { return ::ListaPgn(); }, PgnTopInformacion, PgnLeftInformacion, {}, {}},
+    {[]() -> Forma& { return ::PgnMovimientos(); }, PgnTopJugadas, PgnLeftJugadas, {}, {}},
+    {[]() -> Forma& { return ::Cpu(); }, CpuTop, CpuLeft, {}, {}},
+    {[]() -> Forma& { return ::fEpd(); }, EpdTop, EpdLeft, {}, {}},
+};
+
+// The exit sequence stores each window's place as the window has it then.
+[[maybe_unused]] const bool kSitiosEnlazados = [] {
+    for (const Sitio& s : kSitios) {
+        auto ventana = s.ventana;
+        auto guardar = [ventana](double (Forma::*medida)() const) {
+            return ajustes::Enlace{{}, [ventana, medida] { return std::optional(ajustes::Numero((ventana().*medida)())); }};
+        };
+        ajustes::Enlazar(s.top, guardar(&Forma::Top));
+        ajustes::Enlazar(s.left, guardar(&Forma::Left));
+        if (s.width) ajustes::Enlazar(*s.width, guardar(&Forma::Width));
+        if (s.height) ajustes::Enlazar(*s.height, guardar(&Forma::Height));
+    }
+    return true;
+}();
+
 // A child window's stored place (the shipped one for what is not a number), kept
 // within what the main window's area can show when it is as large as a screen: its
 // title bar reachable there, its size no larger.
-void Situar(Forma& f, const char* seccion, bool tamano, const char* top = "Top", const char* left = "Left") {
-    lugares::Lugar l{lugares::Leer(FicheroIni, seccion, left), lugares::Leer(FicheroIni, seccion, top), f.Width(),
-                     f.Height()};
+void Situar(const Sitio& s) {
+    Forma& f = s.ventana();
+    lugares::Lugar l{lugares::Leer(s.left), lugares::Leer(s.top), f.Width(), f.Height()};
+    const bool tamano = s.width && s.height;
     if (tamano) {
-        l.width = lugares::Leer(FicheroIni, seccion, "Width");
-        l.height = lugares::Leer(FicheroIni, seccion, "Height");
+        l.width = lugares::Leer(*s.width);
+        l.height = lugares::Leer(*s.height);
     }
     QSize mayor;
     for (QScreen* p : QGuiApplication::screens()) mayor = mayor.expandedTo(p->availableGeometry().size());
@@ -73,14 +111,6 @@ void Situar(Forma& f, const char* seccion, bool tamano, const char* top = "Top",
     if (!tamano) return;
     f.setWidth(l.width);
     f.setHeight(l.height);
-}
-
-// Reads a 0/1 key into a menu check; any other value leaves the check alone.
-void MarcaDesdeIni(QAction* item, const char* clave) {
-    auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
-    if (!v) return;
-    if (*v == 0) item->setChecked(false);
-    if (*v == 1) item->setChecked(true);
 }
 
 // The windows that stand beside the board, in the order in which they make room.
@@ -138,8 +168,8 @@ void Llevar(Forma& f, const QRect& lugar) {
     f.setTop(double(lugar.y()) * TwipsPorPixel);
 }
 
-long RegistroPendiente(const char* clave) {
-    auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
+long RegistroPendiente(ajustes::Clave clave) {
+    auto v = controles::AEntero(ajustes::Leer(clave));
     return v ? *v : 0;
 }
 
@@ -154,7 +184,7 @@ QImage Cuadrada(int lado) {
 const char* NombreFicha(int pieza) {
     static const char* const nombres[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
                                             "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
-    return pieza >= 1 && pieza <= 12 ? nombres[pieza] : "";
+    return rules::EsPieza(pieza) ? nombres[pieza] : "";
 }
 
 int TamanoTablero() { return ::Opciones().Tamano(); }
@@ -264,7 +294,7 @@ Tavorin::Tavorin() : Forma(Hija, "Tavorin") {
     Timer2->setInterval(300);
     CrearRed();
 
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         OFichas[i] = QImage(QString(":/builtin/%1.png").arg(NombreFicha(i)));
         OMascara[i] = QImage(QString(":/builtin/%1f.png").arg(NombreFicha(i)));
     }
@@ -309,13 +339,13 @@ void Tavorin::Form_Load() {
 
     splash.Progreso("Cargando idioma...");
     ListarIdiomas();
-    const QString idioma = LeerIni(FicheroIni, "Configuracion", "Idioma");
+    const QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
     opciones.ElegirIdioma(idioma);
     if (opciones.IdiomaElegido().isEmpty()) {
         MostrarMensaje("Tavorin", "Fichero de idioma no encontrado.");
         Terminar(1);
     }
-    const QString apariencia = LeerIni(FicheroIni, "Configuracion", "Apariencia");
+    const QString apariencia = ajustes::Leer(ajustes::Clave::Apariencia);
     if (apariencia != AparienciaActual) {
         ElegirApariencia(apariencia);
     } else {
@@ -329,18 +359,18 @@ void Tavorin::Form_Load() {
     if (NickLocal.isEmpty()) CambiarNick();
 
     splash.Progreso("Registrando extensión...");
-    if (RegistroPendiente("RegitTvp") == 0) RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
-    if (RegistroPendiente("RegitPgn") == 0) {
-        if (MostrarMensaje("Tavorin", "70", MB_ICONQUESTION, MB_YESNO) == IDYES)
+    if (RegistroPendiente(ajustes::Clave::RegitTvp) == 0) RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
+    if (RegistroPendiente(ajustes::Clave::RegitPgn) == 0) {
+        if (MostrarMensaje("Tavorin", MensajeNumero(texto::AsociarPgn), MB_ICONQUESTION, MB_YESNO) == IDYES)
             RegistrarExtension(2, ".pgn", "pgnfile", "pgnfile", "Tavorin", "pgnfile");
         else
-            EscribirIni(FicheroIni, "Configuracion", "RegitPgn", "1");
+            ajustes::Escribir(ajustes::Clave::RegitPgn, "1");
     }
-    if (RegistroPendiente("RegitEpd") == 0) {
-        if (MostrarMensaje("Tavorin", "85", MB_ICONQUESTION, MB_YESNO) == IDYES)
+    if (RegistroPendiente(ajustes::Clave::RegitEpd) == 0) {
+        if (MostrarMensaje("Tavorin", MensajeNumero(texto::AsociarEpd), MB_ICONQUESTION, MB_YESNO) == IDYES)
             RegistrarExtension(3, ".epd", "epdfile", "epdfile", "Tavorin", "epdfile");
         else
-            EscribirIni(FicheroIni, "Configuracion", "RegitEpd", "1");
+            ajustes::Escribir(ajustes::Clave::RegitEpd, "1");
     }
 
     splash.Progreso("Cargando imágenes...");
@@ -381,82 +411,27 @@ void Tavorin::Form_Resize() {
 // ---- Options and windows --------------------------------------------------------
 
 void Tavorin::LeerOpciones() {
-    auto& o = ::Opciones();
-    auto& m = ::Mdi();
-    for (int n = 1; n <= 3; ++n) {
-        auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", QString("Check%1").arg(n)));
-        if (v) o.FijarCheck(n, int(*v));
-    }
-    o.FijarTamano(TamanoLimitado(LeerIni(FicheroIni, "Configuracion", "Tamaño")));
-    MarcaDesdeIni(m.mnuMovimientos, "Jugadas");
-    MarcaDesdeIni(m.mnuVentanaChat, "Chat");
-    MarcaDesdeIni(m.mnuReloj, "Reloj");
-    MarcaDesdeIni(m.mnuMostrarRanking, "Elo");
-    MarcaDesdeIni(m.mnuSonido, "Sonido");
-    if (auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "PointClick"))) {
-        if (*v == 0) {
-            m.mnuPointClick->setChecked(true);
-            m.mnuPointClick_Click();
-        }
-        if (*v == 1) {
-            m.mnuPointClick->setChecked(false);
-            m.mnuPointClick_Click();
-        }
-    }
-    if (auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Check"))) {
-        QAction* marcas[] = {nullptr, m.mnuAlgebraicoEsp, m.mnuAlgebraicoIng, m.mnuCordenadas,
-                             m.mnuAlgebraicoUsuario[0]};
-        if (*v >= 1 && *v <= 4)
-            for (int i = 1; i <= 4; ++i) marcas[i]->setChecked(i == *v);
-        MostrarNotacion();
-    }
-    if (auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", "Fondo"))) {
-        if (*v == 1) ::ColorRgb().FijarOpcion(1);
-        if (*v == 2) ::ColorRgb().FijarOpcion(2);
-    }
-    LeerColor(LeerIni(FicheroIni, "Configuracion", "Color"), ColorRojo, ColorVerde, ColorAzul);
+    ajustes::Cargar();
     PintarVentana(0);
-    NickLocal = LeerIni(FicheroIni, "Configuracion", "Nick");
-    QString tiempo = LeerIni(FicheroIni, "Configuracion", "Tiempo");
-    ::Nuevo().FijarMinutos(controles::Val(tiempo) == 0 ? QString("1") : tiempo);
-    ::ListaPgn().FijarAutoPlay(LeerIni(FicheroIni, "Configuracion", "AutoPlay"));
-    DirectorioFicheros = LeerIni(FicheroIni, "Configuracion", "Dir");
-    TipoFichero = LeerIni(FicheroIni, "Configuracion", "Tipo");
-    auto& nivel = ::FormLevel2();
-    using Campo = forms::FormLevel2::Campo;
-    nivel.FijarValor(Campo::Segundos, LeerIni(FicheroIni, "CPU", "St"));
-    nivel.FijarValor(Campo::Profundidad, LeerIni(FicheroIni, "CPU", "Sd"));
-    nivel.FijarValor(Campo::Minutos, LeerIni(FicheroIni, "CPU", "Tiempo"));
-    nivel.FijarValor(Campo::Jugadas, LeerIni(FicheroIni, "CPU", "Jugadas"));
-    auto opcion = controles::AEntero(LeerIni(FicheroIni, "CPU", "Option"));
-    nivel.FijarOpcion(opcion && *opcion >= 0 && *opcion < 3 ? int(*opcion) : 0);
-    nivel.CargarLevel();
+    ::FormLevel2().CargarLevel();
 }
 
 void Tavorin::SituarVentanas() {
-    Situar(*this, "Tablero", false);
-    Situar(::Chat(), "Chat", true);
+    for (const Sitio& s : kSitios) Situar(s);
     ::Chat().ChatResice();
-    Situar(::Jugadas(), "Jugadas", true);
     ::Jugadas().JugadasResice();
-    Situar(::Reloj(), "Reloj", false);
-    Situar(::Ranking(), "Ranking", false);
-    Situar(::ListaPgn(), "Pgn", false, "TopInformacion", "LeftInformacion");
-    Situar(::PgnMovimientos(), "Pgn", false, "TopJugadas", "LeftJugadas");
-    Situar(::Cpu(), "CPU", false);
-    Situar(::fEpd(), "EPD", false);
     VentanasSituadas = true;
 }
 
 void Tavorin::OcultarVentanas() {
     auto& m = ::Mdi();
-    if (!::ListaPgn().Visible()) {
-        EscribirIni(FicheroIni, "Configuracion", "Jugadas", m.mnuMovimientos->isChecked() ? "1" : "0");
-        EscribirIni(FicheroIni, "Configuracion", "Chat", m.mnuVentanaChat->isChecked() ? "1" : "0");
-        EscribirIni(FicheroIni, "Configuracion", "Reloj", m.mnuReloj->isChecked() ? "1" : "0");
-        EscribirIni(FicheroIni, "Configuracion", "Elo", m.mnuMostrarRanking->isChecked() ? "1" : "0");
-    }
     using Lateral = forms::Mdi::Lateral;
+    if (!::ListaPgn().Visible()) {
+        ajustes::Escribir(ajustes::Clave::VerJugadas, ajustes::Marca(m.Muestra(Lateral::Jugadas)));
+        ajustes::Escribir(ajustes::Clave::VerChat, ajustes::Marca(m.Muestra(Lateral::Chat)));
+        ajustes::Escribir(ajustes::Clave::VerReloj, ajustes::Marca(m.Muestra(Lateral::Reloj)));
+        ajustes::Escribir(ajustes::Clave::VerElo, ajustes::Marca(m.Muestra(Lateral::Ranking)));
+    }
     if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Unload();
     if (m.Muestra(Lateral::Chat)) ::Chat().Unload();
     for (Forma* f : std::initializer_list<Forma*>{&::ColorRgb(), &::Conexion(), &::Ip(), &::Coronacion(), &::Nuevo(), &::Opciones()})
@@ -482,7 +457,7 @@ void Tavorin::ElegirApariencia(const QString& nombre) {
 // ---- Pictures and layout --------------------------------------------------------
 
 void Tavorin::CrearImagenes() {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         SMascara[i] = QImage();
         RMascara[i] = QImage();
         SFichas[i] = QImage();
@@ -493,7 +468,7 @@ void Tavorin::CrearImagenes() {
 }
 
 void Tavorin::CopiarOriginales() {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RMascara[i] = OMascara[i];
         RFichas[i] = OFichas[i];
     }
@@ -502,7 +477,7 @@ void Tavorin::CopiarOriginales() {
 }
 
 void Tavorin::CopiarApariencia() {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RMascara[i] = SMascara[i];
         RFichas[i] = SFichas[i];
     }
@@ -529,7 +504,7 @@ void Tavorin::ResiceImagenes() {
         if (fuente.isNull()) return Cuadrada(tam.width()).scaled(tam);
         return fuente.convertToFormat(QImage::Format_RGB32).scaled(tam, Qt::IgnoreAspectRatio, modo);
     };
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RFichas[i] = estirar(original ? OFichas[i] : SFichas[i], RFichas[i], Qt::FastTransformation);
         RMascara[i] = estirar(original ? OMascara[i] : SMascara[i], RMascara[i], Qt::FastTransformation);
     }
@@ -538,7 +513,7 @@ void Tavorin::ResiceImagenes() {
 }
 
 void Tavorin::TamanoImagenes(int lado) {
-    for (int i = 1; i <= 12; ++i) {
+    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
         RFichas[i] = Cuadrada(lado);
         RMascara[i] = Cuadrada(lado);
     }
@@ -722,7 +697,7 @@ void Tavorin::RedibujarFichas(int xOrigen, int yOrigen, int xDestino, int yDesti
         CopiarCuadro(PicBuffer, Fondo, xo, yo);
         CopiarCuadro(PicBuffer, Fondo, xd, yd);
     }
-    if (ficha >= 1 && ficha <= 12) {
+    if (rules::EsPieza(ficha)) {
         DibujarPieza(PicBuffer->Imagen(), xd, yd, ficha);
         PicBuffer->Refresh();
     }
@@ -942,7 +917,7 @@ void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
         ClicPreparar(Button, X, Y, col, fila);
         return;
     }
-    if (Button != 1 || g.Turno == 0) return;
+    if (Button != 1 || g.Turno == turno::Nadie) return;
     const bool invertido = Invertido();
     const int x = geometria::Espejo(col, invertido), y = geometria::Espejo(fila, invertido);
     const int ficha = g.Casillas[x][y];
@@ -953,8 +928,9 @@ void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
         if (g.Origen.empty()) {
             g.XCasillaArrastre = x;
             g.YCasillaArrastre = y;
-            const bool propia = g.Conectado ? ((g.Turno == 2 && rules::EsNegra(ficha)) || (g.Turno == 1 && rules::EsBlanca(ficha)))
-                                            : (ficha >= 1 && ficha <= 12);
+            const bool propia = g.Conectado ? ((g.Turno == turno::Negras && rules::EsNegra(ficha)) ||
+                                               (g.Turno == turno::Blancas && rules::EsBlanca(ficha)))
+                                            : rules::EsPieza(ficha);
             if (propia) MarcarSeleccion(X, Y);
         }
         if (!Shape->isHidden() && !g.Origen.empty()) {
@@ -990,7 +966,9 @@ void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
     if (!g.Origen.empty()) return;
     g.FichaOrigen = 0;
     if (g.Conectado) {
-        if ((g.Turno == 1 && rules::EsBlanca(ficha)) || (g.Turno == 2 && rules::EsNegra(ficha))) g.FichaOrigen = ficha;
+        if ((g.Turno == turno::Blancas && rules::EsBlanca(ficha)) ||
+            (g.Turno == turno::Negras && rules::EsNegra(ficha)))
+            g.FichaOrigen = ficha;
     } else {
         g.FichaOrigen = ficha;
     }
@@ -1046,7 +1024,7 @@ void Tavorin::PicBuffer_DragOver(double X, double Y, int State) {
     const long s = AnchoCasilla;
     CopiarTablero(PicBuffer, BoardTemp[1]);
     const int ficha = g.FichaOrigen;
-    if (ficha >= 1 && ficha <= 12) {
+    if (rules::EsPieza(ficha)) {
         const QImage& m = RMascara[ficha];
         DibujarPieza(PicBuffer->Imagen(), std::lround(X - m.width() / 2.0), std::lround(Y - m.height() / 2.0), ficha);
     }
@@ -1077,7 +1055,7 @@ void Tavorin::PicBuffer_DragDrop(double X, double Y) {
     arrastrando_ = false;
     setMousePointer(mousePointer_);
     auto& g = Reglas();
-    if (g.Turno == 0 || PointClick()) {
+    if (g.Turno == turno::Nadie || PointClick()) {
         // Nothing to play now: the lifted piece goes back.
         if (arrastre) {
             CopiarTablero(PicBuffer, BoardTemp[0]);
@@ -1156,7 +1134,7 @@ void Tavorin::CompletarMovimiento(bool porClic) {
         geometria::LeerCasilla(g.Destino, g.XDestino, g.YDestino);
     }
     if (g.Conectado) {
-        g.Turno = 0;
+        g.Turno = turno::Nadie;
         EncolarMensaje(QString("Movimiento %1%2%3%4%5")
                            .arg(g.XOrigen)
                            .arg(g.YOrigen)
@@ -1173,7 +1151,7 @@ void Tavorin::CompletarMovimiento(bool porClic) {
         if (!Motor1.Activo && !Motor2.Activo) {
             g.Turno = siguiente;
         } else if (Motor1.Activo != Motor2.Activo) {
-            g.Turno = 0;
+            g.Turno = turno::Nadie;
             ::Cpu().GenerarMovimiento();
         } else if (porClic) {
             g.Turno = siguiente;
@@ -1324,6 +1302,13 @@ void Tavorin::AlAreaVisible() {
     const int x = std::clamp(r.x(), 0, std::max(0, vista.width() - r.width()));
     const int y = std::clamp(r.y(), 0, std::max(0, vista.height() - r.height()));
     marco->move(x, y);
+}
+
+void Tavorin::OlvidarPartida() {
+    OcultarMarcos();
+    auto& g = Reglas();
+    g.TipoPartida.clear();
+    g.MiColor.clear();
 }
 
 bool Tavorin::Form_QueryUnload() { return true; }

@@ -90,6 +90,8 @@ public:
     void EnvioCompleto();
     void Ping_Timer();
     void TimerR_Timer();
+    // The ranking of a new link has yet to be queued.
+    bool RankingPendiente() const;
     // The receive dispatcher: acts on the message in DatosRecibidos.
     void ProcesarDatos();
 
@@ -136,6 +138,8 @@ public:
     void QuitaMarco();
     // Ends the move in progress (the board picture is not touched).
     void MovimientoAnulado();
+    // The game on the board is over for this side: its markers go and no game type or colour is left.
+    void OlvidarPartida();
     // One piece (FichaOrigen) while the board is being flipped.
     void IdibujoFicha(long x, long y);
     // XDestino, YDestino = (x, y), mirrored while the board is shown inverted: turns a

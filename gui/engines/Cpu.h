@@ -1,10 +1,11 @@
 // Cpu: the engine panel. The person picks an engine (or none) for each side, starts,
 // stops and steers engine games from its toolbar, sees the engines' thinking and the
-// engine clocks. It holds the two engine slots, writes the xboard dialogue to the
-// engines through two stdio relays and acts on every line they print.
+// engine clocks. It runs the engines through two stdio relays, hands every event of
+// the game to its PartidaMotores and carries out what that decides: the lines for the
+// engines, the timers and clocks, the moves on the board, the end and its message.
 #pragma once
 
-#include "engines/RelojMotor.h"
+#include "engines/PartidaMotores.h"
 #include "platform/Forma.h"
 
 #include <QStringList>
@@ -21,18 +22,7 @@ class QTimer;
 class QToolBar;
 class Relevo;
 
-namespace respuesta {
-struct Lectura;
-struct Resultado;
-}
-
-// One engine slot (slot 1 plays White, slot 2 Black).
-struct DatosMotor {
-    QString UltimaLinea;  // the last "move" line read (lower case); "..." after each write
-    QString Comando;      // the text written last (or about to be)
-    bool Activo = false;  // the slot's engine runs
-    QString Ruta;         // full path of the engine
-};
+// The engine slots (slot 1 plays White, slot 2 Black).
 extern DatosMotor Motor1, Motor2;
 
 namespace forms {
@@ -66,16 +56,11 @@ public:
     void DescargarDLL();
 
     // ---- The dialogue -------------------------------------------------------------------
-    // Both clocks in centiseconds, into CentesimasBlancas and CentesimasNegras.
-    void TimeMilisegundos();
     // Hands the person's move just made on the board (Origen, Destino, PiezaCoronacion)
     // to the engine.
     void GenerarMovimiento();
     // One line of slot 1 or 2.
     void AnalizarRespuesta(const QString& linea, int ranura);
-    // Plays an engine's move text on the board for the slot.
-    enum class Aplicada { Rechazada, Jugada, Fin };
-    Aplicada ConvertirMovimiento(const QString& texto, int ranura);
 
     // ---- The panel ----------------------------------------------------------------------
     // The panel's commands by code: "2" stop, "3" resign, "4" offer a draw, "5" take back.
@@ -85,15 +70,15 @@ public:
     void VariableCPUCero();
     void PrintTimerBCPU();
     void PrintTimerNCPU();
-    // The engine of the slot resigned.
-    void FinPartidaCPU(int ranura);
+    // Both engine clocks stopped where they stand.
+    void ApagarRelojes();
     // The engine that plays side n (1 White, 2 Black) of the game on the board, by the
     // name the list gave it when the game started; "" for a person, and before the
     // panel's first engine game. The lists may change once the game has ended; this
     // name stays until the next game starts.
     QString NombreMotor(int n) const;
-    // The end of a game by the clock (the moves and the position stay).
-    void LimpiarCPU();
+    // The engine game the panel runs.
+    const PartidaMotores& Partida() const { return partida_; }
 
     // Timers: request time-out, castling retry, deferred start, White's and Black's clocks.
     void Timer1_Timer();
@@ -126,65 +111,53 @@ public:
     QStringList RutasMotor;     // entry i: the engine of list entry i (entry 0 unused)
     bool Terminando = false;       // a slot is being stopped
     bool DetencionUsuario = false; // the stop command runs
-    QString UltimoMovimiento;      // the person's last move in coordinates
-    long CentesimasBlancas = 0, CentesimasNegras = 0;
-    bool EnroquePendiente = false;   // the castling retry is armed
-    bool EsperandoRespuesta = false; // a request awaits its answer
-    RelojMotor RelojBlancas, RelojNegras;
 
 protected:
     bool event(QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
 
 private:
+    // The steps of the constructor.
+    void CrearBarra();
+    void CrearMotores();
+    void CrearPensamiento();
+    void CrearRelojes();
+    void CrearVariante();
+    void Distribuir();
+    void CrearTemporizadores();
+
     DatosMotor& Ranura(int n);
     Relevo*& RelevoDe(int n);
     QComboBox* Combo(int n) const;
     bool cmdIniciar(int n);
     void cmdTerminar(int n);
+    // Ends the slot's engine, whether or not the slot still counts it as running.
+    void Detener(int n);
     void cmdEnviar(int n);
-    void Escribir(int n, const QString& texto);
+    void Enviar(int n, const QString& texto);
     void NuevoRelevo(int n);
     void DatoRecibido(int n, const QString& texto);
     void ErrorRecibido(int n, const QString& texto);
     void MotorTerminado(int n);
     void NuevaPartida();
-    void JugadaDeMotor(int ranura, const respuesta::Lectura& lectura, const QString& linea);
-    void PasarJugada(int receptor, const QString& jugada, bool enroque);
-    void OfertaDeTablas(int ranura);
-    // Ends the game by an engine's result line (see respuesta::LeerResultado): the
-    // result it states, for the side it names; a claim the board or the line itself
-    // contradicts is an engine error, shown with the line.
-    void FinPorResultado(const respuesta::Resultado& r, const QString& linea);
-    // The message of the person's resignation, naming the engine that wins (its slot).
-    QString TextoAbandonoPersona(int motor) const;
-    // Ends the engine game: clocks off, both slots stopped, panel reset, nobody to
-    // move; then the message, when there is one. Nothing of the engines comes after.
-    // `ganador` is recorded as the game's result (1 White, 2 Black, 0 a draw); -1 for
-    // an end without one (an error, a claim the board shows itself).
-    void FinDeJuego(const QString& texto, long icono, int ganador = -1);
+    // The slot takes the engine its list shows and starts it; false when it did not start.
+    bool PrepararMotor(int n);
+    // Carries out what the game decided, in the order Decision lists.
+    void Ejecutar(const PartidaMotores::Decision& d);
+    void MostrarPensamiento(const std::array<QString, 5>& pensamiento);
+    void Retroceder(int jugadas);
+    // Closes the ended game: its result, the clocks, the engines, the panel.
+    void Cerrar(const PartidaMotores::Fin& fin);
+    // What a flag fall closes besides the engines: the thinking, the requests, the
+    // board's game with its kind and colour; the clocks keep what they show and the
+    // moves and the position stay, so that the game can still be saved.
+    void LimpiarPanel();
+    // Plays an engine's move on the board, then hands the outcome to the game.
+    void JugarEnTablero(const PartidaMotores::JugadaMotor& j);
     // The engine lists cannot change while an engine game runs or is about to start.
     void BloquearListas(bool bloquear);
-    void EncenderReloj(int lado);
-    void ApagarRelojes();
-    // One tick of a side's engine clock (1 White, 2 Black): counts, shows, and ends
-    // the game when the flag falls.
-    void Contar(int lado);
-    bool ConReloj() const;
-    bool DosMotores() const { return Motor1.Activo && Motor2.Activo; }
-    // The colour the board has to move: 1 White, 2 Black.
-    int LadoAMover() const;
 
-    // The last engine move ConvertirMovimiento played: in coordinates as the other
-    // engine gets it, and whether it was a king's castling.
-    QString jugadaAplicada_;
-    bool enroqueAplicado_ = false;
-    // The person asked for a hint that has not come yet.
-    bool pistaPedida_ = false;
-    // An engine's draw offer (slot 1, slot 2) was taken since the last move.
-    std::array<bool, 2> ofertaVista_{};
-    // The engines of the game on the board, by side (element 0 unused).
-    std::array<QString, 3> motoresPartida_;
+    PartidaMotores partida_;
 };
 
 }  // namespace forms

@@ -1,5 +1,6 @@
 #include "engines/FormLevel2.h"
 
+#include "app/Ajustes.h"
 #include "app/Variables.h"
 #include "engines/Nivel.h"
 #include "platform/Controles.h"
@@ -316,6 +317,33 @@ void FormLevel2::SweetButton4_MouseUp(int Button) { Paso(Text3, Button, true, ni
 void FormLevel2::SweetButton3_MouseUp(int Button) { Paso(Text3, Button, false, nivel::kMaximoMinutos); }
 
 }  // namespace forms
+
+namespace {
+
+// The level dialog's fields and chosen mode as Default.ini keeps them.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    using enum ajustes::Clave;
+    auto campo = [](ajustes::Clave clave, auto campo) {
+        ajustes::Enlazar(clave, {[campo](const QString& v) { campo(::FormLevel2())->setText(v); },
+                                 [campo] { return std::optional(campo(::FormLevel2())->text()); }});
+    };
+    campo(CpuSt, [](forms::FormLevel2& f) { return f.Text1; });
+    campo(CpuSd, [](forms::FormLevel2& f) { return f.Text2; });
+    campo(CpuTiempo, [](forms::FormLevel2& f) { return f.Text3; });
+    ajustes::Enlazar(CpuJugadas, {[](const QString& v) { ::FormLevel2().Combo1->setCurrentText(v); },
+                                  [] { return std::optional(::FormLevel2().Combo1->currentText()); }});
+    ajustes::Enlazar(CpuOption, {[](const QString& texto) {
+                                     auto v = controles::AEntero(texto);
+                                     ::FormLevel2().FijarOpcion(v && *v >= 0 && *v < 3 ? int(*v) : 0);
+                                 },
+                                 []() -> std::optional<QString> {
+                                     const int i = ::FormLevel2().OpcionElegida();
+                                     return i >= 0 ? std::optional(QString::number(i)) : std::nullopt;
+                                 }});
+    return true;
+}();
+
+}  // namespace
 
 forms::FormLevel2& FormLevel2() {
     static forms::FormLevel2* f = nullptr;

@@ -24,7 +24,7 @@ QChar LetraCoronacion(int pieza) {
 
 // The piece code of a promotion letter for a slot's colour; 0 for another letter.
 int PiezaDeLetra(QChar letra, int ranura) {
-    const int base = ranura == 2 ? rules::TorreNegra : rules::TorreBlanca;
+    const int base = ranura == turno::Negras ? rules::TorreNegra : rules::TorreBlanca;
     switch (letra.unicode()) {
         case 'r': return base;
         case 'n': return base + 1;
@@ -129,7 +129,7 @@ QString TextoJugada(const QString& linea) {
 std::optional<JugadaTablero> LeerJugada(const QString& texto, int ranura, const rules::Tablero& casillas) {
     QString t = texto.trimmed().toLower();
     while (t.endsWith(u'+') || t.endsWith(u'#')) t.chop(1);
-    const bool blancas = ranura != 2;
+    const bool blancas = ranura != turno::Negras;
     if (t == u"o-o") t = blancas ? QStringLiteral("e1g1") : QStringLiteral("e8g8");
     if (t == u"o-o-o") t = blancas ? QStringLiteral("e1c1") : QStringLiteral("e8c8");
     if (t.size() < 4 || t.size() > 5 || !Columna(t[0]) || !Fila(t[1]) || !Columna(t[2]) || !Fila(t[3])) return std::nullopt;

@@ -42,7 +42,7 @@ const char* const kNombres[13] = {"",      "peonb",  "peonn", "caballob", "cabal
                                   "torreb", "torren", "damab", "daman",   "alfilb",   "alfiln"};
 }  // namespace
 
-int ImagenDePieza(int pieza) { return (pieza >= 1 && pieza <= 12) ? kImagen[size_t(pieza)] : 0; }
+int ImagenDePieza(int pieza) { return rules::EsPieza(pieza) ? kImagen[size_t(pieza)] : 0; }
 
 QString NombreImagen(int imagen) {
     return (imagen >= 1 && imagen <= 12) ? QString::fromLatin1(kNombres[imagen]) : QString();

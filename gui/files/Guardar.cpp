@@ -13,6 +13,7 @@
 #include "network/Chat.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -43,7 +44,7 @@ void Aviso(const QString& texto, long icono = MB_ICONINFORMATION) { MostrarMensa
 // Text 28 for a write that did not happen: the existing file's name when it could
 // not be made writable, else `ruta`.
 void AvisoNoEscrito(Escritura e, const QString& ruta) {
-    Aviso(TextoConNombre(28, e == Escritura::Protegida ? QFileInfo(ruta).fileName() : ruta));
+    Aviso(TextoConNombre(texto::NoSeEscribe, e == Escritura::Protegida ? QFileInfo(ruta).fileName() : ruta));
 }
 
 bool EscribirTexto(const QString& ruta, const QByteArray& texto) {
@@ -104,7 +105,7 @@ void GuardarPartida() {
     // still being loaded from a file (which the box says).
     if (ModoPreparar) return;
     if (PartidaDeFichero) {
-        Aviso("80");
+        Aviso(MensajeNumero(texto::NoConFichero));
         return;
     }
     // A position set up by hand or loaded from a list saves as EPD only.
@@ -115,13 +116,15 @@ void GuardarPartida() {
         return NombreConExtension(r, f, soloEpd);
     };
     if (soloEpd) {
-        ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[45], "Tavorin", Filtro(TextosIdioma[82] + " Epd", "*.epd"),
-                              QString(), "1", carpeta, completar);
+        ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[texto::GuardarComo], "Tavorin",
+                              Filtro(TextosIdioma[texto::Posiciones] + " Epd", "*.epd"), QString(), "1", carpeta,
+                              completar);
     } else {
-        const QString filtro = Filtro(TextosIdioma[44] + " " + "Tavorin", "*.tvp") +
-                               Filtro(TextosIdioma[48] + " Pgn", "*.pgn") + Filtro(TextosIdioma[82] + " Epd", "*.epd");
-        ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[45], "Tavorin", filtro, DirectorioFicheros, TipoFichero,
-                              carpeta, completar);
+        const QString filtro = Filtro(TextosIdioma[texto::PartidasDe] + " " + "Tavorin", "*.tvp") +
+                               Filtro(TextosIdioma[texto::Partidas] + " Pgn", "*.pgn") +
+                               Filtro(TextosIdioma[texto::Posiciones] + " Epd", "*.epd");
+        ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[texto::GuardarComo], "Tavorin", filtro, DirectorioFicheros,
+                              TipoFichero, carpeta, completar);
     }
     if (ruta.isEmpty()) return;
     ruta = NombreConExtension(ruta, TipoFichero, soloEpd);
@@ -149,26 +152,27 @@ void GuardarPartida() {
         texto = tvp::TextoFichero(blancas, negras, tipoPartida, QString::fromStdString(g.Jugadas.List[4]));
     }
     if (!EscribirTexto(ruta, texto)) return;
-    Aviso("34");
+    Aviso(MensajeNumero(texto::PartidaGuardada));
     FicheroPendiente.clear();
 }
 
 void GuardarChat() {
     if (::ListaPgn().Visible() || ::Cpu().Visible() || ::SetTableroF().Visible()) return;
     QString carpeta;
-    const QString ruta = DialogoFichero(&::Chat(), 2, TextosIdioma[45], "Chat",
-                                        Filtro(TextosIdioma[46], "*.txt") + Filtro(TextosIdioma[47], "*.*"), RutaApp,
-                                        "1", carpeta);
+    const QString ruta = DialogoFichero(
+        &::Chat(), 2, TextosIdioma[texto::GuardarComo], "Chat",
+        Filtro(TextosIdioma[texto::FicherosTexto], "*.txt") + Filtro(TextosIdioma[texto::TodosLosFicheros], "*.*"),
+        RutaApp, "1", carpeta);
     if (ruta.isEmpty()) return;
     const QString fecha = QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat);
     const QString texto = "Tavorin. " + fecha + "\r\n" + CrLf(::Chat().Conversacion()) + "\r\n";
     if (!EscribirTexto(ruta, texto.toUtf8())) return;
-    Aviso("33");
+    Aviso(MensajeNumero(texto::ChatGuardado));
 }
 
 void GuardarImagen() {
     QString carpeta;
-    const QString ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[49], "Tavorin",
+    const QString ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[texto::GuardarImagen], "Tavorin",
                                         Filtro("Mapa de bits (*.bmp)", "*.bmp"), RutaApp, "1", carpeta);
     if (ruta.isEmpty()) return;
     const QImage imagen = ::Tavorin().ImagenTablero();
@@ -178,11 +182,11 @@ void GuardarImagen() {
         return;
     }
     if (e == Escritura::Fallida) {
-        QString texto = TextosIdioma[28];
+        QString texto = TextosIdioma[texto::NoSeEscribe];
         const qsizetype dolar = texto.indexOf(u'$');
         if (dolar >= 0) texto.replace(dolar, 2, ruta + " ");
         Aviso(texto, MB_ICONSTOP);
         return;
     }
-    Aviso("37");
+    Aviso(MensajeNumero(texto::ImagenGuardada));
 }

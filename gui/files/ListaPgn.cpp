@@ -1,5 +1,6 @@
 #include "files/ListaPgn.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
@@ -19,7 +20,9 @@
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
+#include "shell/Retroceso.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -319,14 +322,8 @@ void ListaPgn::Form_Unload(bool& cancelar) {
 
 void ListaPgn::MostrarVentanas() {
     auto& m = ::Mdi();
-    const std::pair<const char*, QAction*> marcas[] = {
-        {"Jugadas", m.mnuMovimientos}, {"Chat", m.mnuVentanaChat}, {"Reloj", m.mnuReloj}, {"Elo", m.mnuMostrarRanking}};
-    for (const auto& [clave, item] : marcas) {
-        const auto v = controles::AEntero(LeerIni(FicheroIni, "Configuracion", clave));
-        if (!v) continue;
-        if (*v == 0) item->setChecked(false);
-        if (*v == 1) item->setChecked(true);
-    }
+    using enum ajustes::Clave;
+    for (ajustes::Clave clave : {VerJugadas, VerChat, VerReloj, VerElo}) ajustes::Recargar(clave);
     using Lateral = forms::Mdi::Lateral;
     if (m.Muestra(Lateral::Reloj)) ::Reloj().Show();
     if (m.Muestra(Lateral::Chat)) ::Chat().Show();
@@ -362,7 +359,7 @@ void ListaPgn::Timer_Timer() {
     g.PgnJugadas.clear();
     ::Nuevo().VariablesCero();
     ::Tavorin().PonerFichas();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     // No en-passant chance of the previous game survives into this one.
     g.AlPasoPosible = false;
     g.CasillaAlPaso = 0;
@@ -375,14 +372,14 @@ void ListaPgn::Timer_Timer() {
         return;
     }
     if (NumPartidasPgn == 0) {
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
     } else {
         LeerMovimientosPgn(FicheroPgn);
-        const QStringList lista = ::PgnMovimientos().Lineas();
-        for (int i = 0; i < lista.size(); i += 2) {
-            const std::string blancas = pgn::JugadaDeLinea(lista[i].toStdString(), true);
-            const std::string negras =
-                i + 1 < lista.size() ? pgn::JugadaDeLinea(lista[i + 1].toStdString(), false) : "";
+        const auto& movimientos = ::PgnMovimientos();
+        const int lineas = int(movimientos.Lineas().size());
+        for (int i = 0; i < lineas; i += 2) {
+            const std::string blancas = pgn::JugadaDeLinea(movimientos.Linea(i), true);
+            const std::string negras = i + 1 < lineas ? pgn::JugadaDeLinea(movimientos.Linea(i + 1), false) : "";
             if (blancas.empty()) continue;
             g.ErrorPgn = false;
             g.ComFicha(blancas, 1);
@@ -392,6 +389,10 @@ void ListaPgn::Timer_Timer() {
         }
     }
     JugadaPgnActual = NumeroJugadas() - 1;
+    const auto& registros = g.Jugadas.List1;
+    const size_t base = std::min(inicioJugadas_.List1.size(), registros.size());
+    registrosPartida_.assign(registros.begin() + std::ptrdiff_t(base), registros.end());
+    tableroMostrado_ = g.Casillas;
     Seleccionar(int(JugadaPgnActual));
     if (!::PgnMovimientos().Visible()) ::PgnMovimientos().Show();
     RepintarTablero();
@@ -406,20 +407,49 @@ void ListaPgn::PasoReproduccion(int i) {
     const std::string& t = g.PgnJugadas[size_t(i)];
     g.Origen = t.substr(0, 2);
     g.Destino = t.size() >= 4 ? t.substr(2, 2) : std::string();
-    if (t.size() >= 5) g.PiezaCoronacion = std::atoi(t.c_str() + 4);
+    // None for a move without one: a load stopped by a word may have left one set.
+    g.PiezaCoronacion = t.size() >= 5 ? std::atoi(t.c_str() + 4) : 0;
     g.ValidarMovimiento();
     if (!g.CapturaAlPaso.empty() && g.MovimientoValido) ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
-    if (!g.MovimientoValido) MostrarMensaje("Tavorin", "27", MB_ICONINFORMATION);
+    if (!g.MovimientoValido) MostrarMensaje("Tavorin", MensajeNumero(texto::JugadaNoValida), MB_ICONINFORMATION);
     ::Tavorin().MovimientoAnulado();
+}
+
+bool ListaPgn::TableroEnLaPartida() const {
+    const auto& registros = Reglas().Jugadas.List1;
+    const long k = JugadaPgnActual;
+    // A position set up meanwhile (a FEN tag read by another list tag, a move made).
+    if (Reglas().Casillas != tableroMostrado_) return false;
+    if (k < -1 || k >= NumeroJugadas() || k >= long(registrosPartida_.size())) return false;
+    if (registros.size() != inicioJugadas_.List1.size() + size_t(k + 1)) return false;
+    return k < 0 || registros.back() == registrosPartida_[size_t(k)];
 }
 
 void ListaPgn::MostrarJugada(int k) {
     k = std::clamp(k, -1, NumeroJugadas() - 1);
     auto& g = Reglas();
-    g.Estado() = inicio_;
-    g.Jugadas = inicioJugadas_;
-    for (int i = 0; i <= k; ++i) PasoReproduccion(i);
+    long actual = JugadaPgnActual;
+    auto alInicio = [&] {
+        g.Estado() = inicio_;
+        g.Jugadas = inicioJugadas_;
+        actual = -1;
+    };
+    if (k < 0 || !TableroEnLaPartida()) alInicio();
+    // Back: each move taken back as the take-back command takes it back.
+    while (actual > k) {
+        if (!retroceso::Retroceder(g)) {
+            alInicio();
+            break;
+        }
+        --actual;
+    }
+    // The side to move stays the start's, as for the moves played on the load.
+    g.Turno = inicio_.Turno;
+    while (actual < k) PasoReproduccion(int(++actual));
     JugadaPgnActual = k;
+    tableroMostrado_ = g.Casillas;
+    // The move list follows the take-backs too.
+    ::Jugadas().ActualizarTextos();
     RepintarTablero();
 }
 
@@ -586,8 +616,8 @@ void ListaPgn::Buscar_Click() {
 
 void ListaPgn::Command2_Click(int indice) {
     auto volverASuSitio = [this] {
-        if (auto v = controles::ANumero(LeerIni(FicheroIni, "Pgn", "TopInformacion"))) setTop(*v);
-        if (auto v = controles::ANumero(LeerIni(FicheroIni, "Pgn", "LeftInformacion"))) setLeft(*v);
+        if (auto v = controles::ANumero(ajustes::Leer(ajustes::Clave::PgnTopInformacion))) setTop(*v);
+        if (auto v = controles::ANumero(ajustes::Leer(ajustes::Clave::PgnLeftInformacion))) setLeft(*v);
     };
     if (indice == 2) {
         GuardandoPgn = false;
@@ -607,12 +637,12 @@ void ListaPgn::Command2_Click(int indice) {
             ? Escritura::Fallida
             : EscribirFichero(FicheroPendiente, [&bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); });
     if (escrita != Escritura::Hecha) {
-        const QString texto = TextoConNombre(28, FicheroPendiente);
+        const QString texto = TextoConNombre(texto::NoSeEscribe, FicheroPendiente);
         if (!texto.isEmpty()) MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
         return;
     }
     GuardandoPgn = false;
-    MostrarMensaje("Tavorin", "34", MB_ICONINFORMATION);
+    MostrarMensaje("Tavorin", MensajeNumero(texto::PartidaGuardada), MB_ICONINFORMATION);
     FicheroPendiente.clear();
     volverASuSitio();
     Unload();
@@ -654,6 +684,17 @@ void GuardarPartidaPgn() {
     CentrarVentana(l);
     l.Show();
 }
+
+namespace {
+
+// The replay pace, as Default.ini keeps it.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    ajustes::Enlazar(ajustes::Clave::AutoPlay, {[](const QString& v) { ::ListaPgn().Combo2->setCurrentText(v); },
+                                                [] { return std::optional(::ListaPgn().Combo2->currentText()); }});
+    return true;
+}();
+
+}  // namespace
 
 forms::ListaPgn& ListaPgn() {
     static forms::ListaPgn* f = nullptr;

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class PictureBox;
 class QComboBox;
@@ -53,7 +54,10 @@ public:
     void PaintTab(int tab, int x = 0, int y = 0);
 
     // The board to the game's start followed by coded moves 0 to k (k = -1: the
-    // start), rebuilt from the start with every right and record, and repainted.
+    // start), with every right and record, and repainted once. From the move shown
+    // the board plays the moves up to k, or takes back those past k; the start is
+    // put back whole; a board that no longer holds the game shown is rebuilt from
+    // the start.
     void MostrarJugada(int k);
     // The number of coded moves of the loaded game.
     int NumeroJugadas() const;
@@ -129,12 +133,19 @@ private:
     void PararAutoPlay();
     void PasoReproduccion(int i);
     void Seleccionar(int linea);
+    // The game state holds the game's start and coded moves 0 to JugadaPgnActual:
+    // the board is the one the browser left, and the move records are the game's.
+    bool TableroEnLaPartida() const;
 
     int pestana_ = 1;
     bool autoPlayActivo_ = false;
     QSize tamano_;
     rules::Variables inicio_;
     rules::ListaJugadas inicioJugadas_;
+    // The move records the loaded game's coded moves wrote, in order, and the board
+    // the browser left last.
+    std::vector<std::string> registrosPartida_;
+    rules::Tablero tableroMostrado_{};
 };
 
 }  // namespace forms

@@ -14,8 +14,10 @@
 #include "network/Nuevo.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
+#include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -94,14 +96,14 @@ void PrepararFen(const std::string& fen) {
     PgnConFen = true;
     rules::Reglas prueba;
     if (!prueba.AnalizarFen(fen)) {
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
         return;
     }
     ::Nuevo().VariablesCero();
     ::Tavorin().MovimientoAnulado();
     red::RelojesACero();
     g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.LeerFen(fen);
@@ -148,16 +150,21 @@ void LeerPgn(const QString& fichero) {
         const FicheroIndexado& f = Abierto();
         QStringList textos;
         textos.reserve(int(f.lista.size()));
-        for (int k : f.lista) textos << Valor(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())]);
+        // A value of megabytes would take the list minutes to lay out: it shows short.
+        for (int k : f.lista)
+            textos << Valor(rules::Acortar(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())],
+                                           rules::kEntradaCorta));
         NumPartidasPgn += long(textos.size());
         l.AnadirPartidas(textos);
         if (!l.Caption().endsWith(u'.'))
-            l.setCaption(l.Caption() + " " + QString::number(NumPartidasPgn) + " " + TextosIdioma[50]);
+            l.setCaption(l.Caption() + " " + QString::number(NumPartidasPgn) + " " +
+                         TextosIdioma[texto::PartidasLeidas]);
     }
     PgnIndexado = true;
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, l.PartidaElegida()));
+    // The tag boxes show a value of megabytes short too.
     for (int i = 0; i < pgn::kEtiquetas; ++i)
-        if (p.presentes[size_t(i)]) l.PrintText(i, Valor(p.valores[size_t(i)]));
+        if (p.presentes[size_t(i)]) l.PrintText(i, Valor(rules::Acortar(p.valores[size_t(i)], rules::kEntradaCorta)));
     if (p.conFen) PrepararFen(p.fen);
 }
 
@@ -166,7 +173,5 @@ void LeerMovimientosPgn(const QString& fichero) {
     const int k = ::ListaPgn().PartidaElegida();
     if (k < 0 || k >= int(Abierto().lista.size())) return;
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, k));
-    QStringList lineas;
-    for (const std::string& linea : pgn::SepararJugadas(p.textoJugadas)) lineas << QString::fromStdString(linea);
-    ::PgnMovimientos().Llenar(lineas);
+    ::PgnMovimientos().Llenar(pgn::SepararJugadas(p.textoJugadas));
 }

@@ -41,7 +41,7 @@ bool TieneJugada(rules::Reglas& r, int lado) {
     for (int xo = 1; xo <= 8; ++xo)
         for (int yo = 1; yo <= 8; ++yo) {
             const int pieza = base.Casillas[xo][yo];
-            if (lado == 1 ? !rules::EsBlanca(pieza) : !rules::EsNegra(pieza)) continue;
+            if (lado == turno::Blancas ? !rules::EsBlanca(pieza) : !rules::EsNegra(pieza)) continue;
             for (int xd = 1; xd <= 8; ++xd)
                 for (int yd = 1; yd <= 8; ++yd) {
                     r.Estado() = base;
@@ -50,7 +50,7 @@ bool TieneJugada(rules::Reglas& r, int lado) {
                     r.Origen = std::to_string(xo) + std::to_string(yo);
                     r.Destino = std::to_string(xd) + std::to_string(yd);
                     const bool corona = (pieza == rules::PeonBlanco && yd == 8) || (pieza == rules::PeonNegro && yd == 1);
-                    r.PiezaCoronacion = corona ? (lado == 1 ? rules::DamaBlanca : rules::DamaNegra) : 0;
+                    r.PiezaCoronacion = corona ? (lado == turno::Blancas ? rules::DamaBlanca : rules::DamaNegra) : 0;
                     r.ValidarMovimiento();
                     if (r.MovimientoValido) return true;
                 }
@@ -121,9 +121,9 @@ std::string ResultadoDelTablero(const rules::Reglas& partida) {
     prueba.Estado() = partida.Estado();
     prueba.Conectado = false;
     if (TieneJugada(prueba, lado)) return {};
-    const bool jaque = rules::tablero::ReyAtacado(partida.Casillas, lado == 1 ? rules::ReyBlanco : rules::ReyNegro);
+    const bool jaque = rules::tablero::ReyAtacado(partida.Casillas, lado == turno::Blancas ? rules::ReyBlanco : rules::ReyNegro);
     if (!jaque) return "1/2-1/2";
-    return lado == 1 ? "0-1" : "1-0";
+    return lado == turno::Blancas ? "0-1" : "1-0";
 }
 
 std::string ResultadoDePartida(const rules::Reglas& partida) {
@@ -140,7 +140,7 @@ std::array<std::string, 2> NombresJugadores(const Jugadores& j) {
     else if (!j.panelMotores)
         color = j.colorFinal;
     if (j.conectado || !color.empty()) {
-        const bool blancas = color == "Blancas", negras = color == "Negras";
+        const bool blancas = color == color_local::Blancas, negras = color == color_local::Negras;
         if (blancas || negras) {
             nombres[blancas ? 0 : 1] = &j.nick;
             nombres[blancas ? 1 : 0] = &j.nickRival;

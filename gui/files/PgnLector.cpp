@@ -1,6 +1,9 @@
 #include "files/PgnLector.h"
 
+#include "rules/reglas.h"
+
 #include <algorithm>
+#include <unordered_set>
 
 namespace pgn {
 
@@ -82,8 +85,8 @@ bool LeerEtiqueta(std::string_view linea, std::string* nombre, std::string* valo
 void Indice::Construir(std::string_view datos) {
     partidas_.clear();
     bool enRun = false;
-    std::uint32_t nombresRun = 0;   // bits of the seven tags seen in this run
-    std::vector<std::string> otros;  // other names of this run
+    std::uint32_t nombresRun = 0;              // bits of the seven tags seen in this run
+    std::unordered_set<std::string> otros;     // other names of this run
     std::string nombre;
     auto cerrar = [&](size_t fin) {
         if (!partidas_.empty() && partidas_.back().fin == 0) partidas_.back().fin = fin;
@@ -98,7 +101,7 @@ void Indice::Construir(std::string_view datos) {
         bool repetido = false;
         if (enRun) {
             if (k >= 0) repetido = (nombresRun >> k) & 1;
-            else repetido = std::find(otros.begin(), otros.end(), nombre) != otros.end();
+            else repetido = otros.count(nombre) != 0;
         }
         if (!enRun || repetido) {
             cerrar(inicio);
@@ -114,7 +117,7 @@ void Indice::Construir(std::string_view datos) {
             e.presentes |= std::uint8_t(1u << k);
             e.valores[k] = ValorEtiqueta(resto);
         } else {
-            otros.push_back(nombre);
+            otros.insert(nombre);
         }
     });
     cerrar(datos.size());
@@ -268,6 +271,14 @@ std::string JugadaDeLinea(const std::string& linea, bool blancas) {
         return blanco == std::string::npos ? std::string() : linea.substr(blanco + 1);
     }
     return linea.size() > 18 ? linea.substr(18) : std::string();
+}
+
+std::string LineaMostrada(const std::string& linea) {
+    const bool blancas = !linea.empty() && linea[0] != ' ';
+    const std::string jugada = JugadaDeLinea(linea, blancas);
+    const std::string corta = rules::TokenCorto(jugada);
+    if (corta.size() == jugada.size()) return linea;
+    return linea.substr(0, linea.size() - jugada.size()) + corta;
 }
 
 }  // namespace pgn

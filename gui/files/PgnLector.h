@@ -24,20 +24,21 @@ extern const std::array<std::string_view, kEtiquetas> kNombres;
 // Index of a lower-case tag name in kNombres, -1 for any other.
 int IndiceEtiqueta(std::string_view nombre);
 
-// Calls f(linea, inicio) for each line of the bytes: a line ends at LF, a CR before
-// it is dropped, a UTF-8 byte-order mark at the start is skipped. `inicio` is the
-// line's byte offset.
+// Calls f(linea, inicio) for each line of the bytes: a line ends at LF, CR LF or CR
+// alone (old Mac files), a UTF-8 byte-order mark at the start is skipped. `inicio`
+// is the line's byte offset.
 template <class F>
 void PorLineas(std::string_view datos, F&& f) {
     size_t i = datos.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     while (i < datos.size()) {
-        size_t fin = datos.find('\n', i);
-        const size_t siguiente = fin == std::string_view::npos ? datos.size() : fin + 1;
-        if (fin == std::string_view::npos) fin = datos.size();
-        size_t largo = fin - i;
-        if (largo > 0 && datos[i + largo - 1] == '\r') --largo;
-        f(datos.substr(i, largo), i);
-        i = siguiente;
+        const size_t fin = datos.find_first_of("\r\n", i);
+        if (fin == std::string_view::npos) {
+            f(datos.substr(i), i);
+            return;
+        }
+        f(datos.substr(i, fin - i), i);
+        i = fin + 1;
+        if (datos[fin] == '\r' && i < datos.size() && datos[i] == '\n') ++i;
     }
 }
 
@@ -93,5 +94,9 @@ std::vector<std::string> SepararJugadas(std::string_view texto);
 
 // The move of a half-move line: after the number's ". ", or from the 19th character.
 std::string JugadaDeLinea(const std::string& linea, bool blancas);
+
+// A half-move line as the move list shows it: a move too long to be one is cut short
+// (rules::TokenCorto).
+std::string LineaMostrada(const std::string& linea);
 
 }  // namespace pgn

@@ -1,6 +1,8 @@
 #include "files/PgnMovimientos.h"
 
 #include "files/ListaPgn.h"
+#include "files/PgnLector.h"
+#include "platform/Controles.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
@@ -92,11 +94,23 @@ bool PgnMovimientos::eventFilter(QObject* objeto, QEvent* evento) {
 
 void PgnMovimientos::Borrar() { List1->clear(); }
 
-void PgnMovimientos::Llenar(const QStringList& lineas) {
+void PgnMovimientos::Llenar(const std::vector<std::string>& lineas) {
     List1->clear();
-    List1->addItems(lineas);
+    QStringList mostradas;
+    mostradas.reserve(qsizetype(lineas.size()));
+    std::vector<int> cortadas;
+    for (const std::string& linea : lineas) {
+        const std::string mostrada = pgn::LineaMostrada(linea);
+        if (mostrada.size() != linea.size()) cortadas.push_back(int(mostradas.size()));
+        mostradas << QString::fromStdString(mostrada);
+    }
+    List1->addItems(mostradas);
+    // A line shown cut short keeps its whole move for the load.
+    for (int i : cortadas) controles::GuardarTextoEntero(List1->item(i), QString::fromStdString(lineas[size_t(i)]));
     if (List1->count() > 0) List1->setCurrentRow(List1->count() - 1);
 }
+
+std::string PgnMovimientos::Linea(int i) const { return controles::TextoEntero(List1->item(i)).toStdString(); }
 
 QStringList PgnMovimientos::Lineas() const {
     QStringList lineas;

@@ -10,6 +10,7 @@
 #include "network/Reloj.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -230,7 +231,7 @@ void SetTableroF::Form_Unload(bool& cancelar) {
     QuitarSeleccion();
     // Closed by its close box: the edited position stays on the board, but nobody
     // may play a position that OK has not accepted.
-    if (!cerrando_) Reglas().Turno = 0;
+    if (!cerrando_) Reglas().Turno = turno::Nadie;
     cancelar = true;
     Hide();
 }
@@ -349,7 +350,7 @@ void SetTableroF::Command3_Click() {
     const auto derechos = AplicarAjustes(g.Casillas, a);
     if (!derechos) {
         // The rules could not play it: the window stays open for a change.
-        MostrarMensaje("Tavorin", "61", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::PosicionNoValida), MB_ICONINFORMATION);
         return;
     }
     MinutosBlancas = SegundosBlancas = MinutosNegras = SegundosNegras = 0;
@@ -379,7 +380,7 @@ void SetTableroF::Command4_Click() {
     ImprimeFichas();
     ::Jugadas().BorrarContenedor();
     PosicionPreparada = false;
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     cerrando_ = true;
     Unload();
     cerrando_ = false;

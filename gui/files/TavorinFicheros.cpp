@@ -15,6 +15,7 @@
 #include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 #include "shell/Splash.h"
 
@@ -37,10 +38,10 @@ public:
     long EnCola() const override { return NumColaEnvio; }
     void Encolar(const QString& mensaje) override { EncolarMensaje(mensaje); }
     bool RelojVacio(int lado) const override {
-        return ::Reloj().Tiempo(lado == 1).isEmpty();
+        return ::Reloj().Tiempo(lado == turno::Blancas).isEmpty();
     }
     void FijarReloj(int lado, long minutos, long segundos) override {
-        if (lado == 1) {
+        if (lado == turno::Blancas) {
             MinutosBlancas = minutos;
             SegundosBlancas = segundos;
             ::Reloj().PrintTimerB();
@@ -54,7 +55,7 @@ public:
     void FinAhogado() override { ::FinAhogado(); }
     void MovimientoAnulado() override { ::Tavorin().MovimientoAnulado(); }
     QString Texto(int n) const override { return (n >= 0 && n < int(TextosIdioma.size())) ? TextosIdioma[n] : QString(); }
-    void Aviso(int n) override { MostrarMensaje("Tavorin", QString::number(n), MB_ICONINFORMATION); }
+    void Aviso(int n) override { MostrarMensaje("Tavorin", MensajeNumero(n), MB_ICONINFORMATION); }
     QString PedirTexto(const QString& pregunta, const QString& titulo) override { return ::PedirTexto(pregunta, titulo); }
     void TableroVacio() override { ::Tavorin().CubrirTablero(false); }
     void NuevaPartida() override { ::Nuevo().NuevoAceptado(); }
@@ -133,7 +134,7 @@ void Tavorin::CubrirTablero(bool aviso) {
         p.drawImage(0, 0, Fondo->Imagen());
     }
     if (aviso) {
-        const QString texto = TextosIdioma[69];
+        const QString texto = TextosIdioma[texto::EsperePorFavor];
         QFont letra = PicBuffer->font();
         letra.setPointSizeF(16);
         const int ancho = QFontMetrics(letra).horizontalAdvance(texto);
@@ -150,7 +151,7 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     // leaves the game as it is.
     const auto datos = tvp::LeerFicheroEntero(ruta);
     if (!datos) {
-        MostrarMensaje("Tavorin", "73", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::FicheroIlegible), MB_ICONINFORMATION);
         // A peer that accepted the file waits for it: it resets on this.
         if (g.Conectado) EncolarMensaje("TVP ERROR");
         ::Reloj().PrintTimerB();
@@ -163,7 +164,7 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     ::Jugadas().BorrarContenedor();
     ::Nuevo().VariablesCero();
     MovimientoAnulado();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     PonerFichas();
     // The start position: no en-passant chance, and a game that saves as a game.
     g.AlPasoPosible = false;
@@ -221,7 +222,7 @@ void Tavorin::AbrirEpd(const QString& linea) {
     Shape1[1]->hide();
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     CerrarListaPgn();
     if (!::fEpd().Visible()) CubrirTablero(true);
     ::Jugadas().BorrarContenedor();
@@ -243,7 +244,7 @@ void Tavorin::AbrirEpd(const QString& linea) {
         red::Orientar(false);
         QuitaMarco();
         VentanasLaterales();
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
         return;
     }
     if (::Splash().Visible()) ::Splash().Unload();
@@ -260,10 +261,10 @@ void Tavorin::AbrirEpd(const QString& linea) {
         g.AnotarJugada();
     }
     if (!g.Conectado) g.Turno = g.TurnoFichero;
-    g.MiColor = std::string(g.Turno == 1 ? "Blancas" : "Negras");
-    if (g.Turno != g.TurnoFichero) g.Turno = 0;
+    g.MiColor = g.Turno == turno::Blancas ? color_local::Blancas : color_local::Negras;
+    if (g.Turno != g.TurnoFichero) g.Turno = turno::Nadie;
     PartidaDeFichero = false;
-    red::Orientar(g.Conectado && g.MiColor == "Negras");
+    red::Orientar(g.Conectado && g.MiColor == color_local::Negras);
     QuitaMarco();
     if (g.Conectado) EncolarMensaje(epd::MensajeEpd(g.Turno, g.TurnoFichero, g.MiColor, LineaEpd));
     PosicionPreparada = true;

@@ -1,6 +1,7 @@
 #include "files/TvpReproduccion.h"
 
 #include "files/TvpTexto.h"
+#include "rules/textos.h"
 
 namespace tvp {
 
@@ -80,12 +81,12 @@ void Reproduccion::PonerReloj(int lado, const QString& token, Paso& paso) {
         return;
     }
     e_.FijarReloj(lado, reloj->minutos, reloj->segundos);
-    e_.Encolar((lado == 1 ? "TVP TB " : "TVP TN ") + token);
+    e_.Encolar((lado == turno::Blancas ? "TVP TB " : "TVP TN ") + token);
 }
 
 void Reproduccion::Mover(const QString& token, Paso& paso) {
     auto& g = e_.Juego();
-    g.Turno = g.TurnoFichero == 0 ? 1 : 2;
+    g.Turno = g.TurnoFichero == 0 ? turno::Blancas : turno::Negras;
     const auto jugada = LeerJugada(token);
     if (!jugada) {
         // A field that is no number: the replay ends without naming a bad move.
@@ -109,7 +110,7 @@ void Reproduccion::Mover(const QString& token, Paso& paso) {
     g.SeguirTurnoFichero();
     if (g.JaqueMate || g.Ahogado) {
         const bool mate = g.JaqueMate;
-        g.Turno = 0;
+        g.Turno = turno::Nadie;
         g.MiColor.clear();
         g.TipoPartida.clear();
         RelojesACero();
@@ -123,9 +124,9 @@ void Reproduccion::Mover(const QString& token, Paso& paso) {
 
 void Reproduccion::TokenErroneo() {
     auto& g = e_.Juego();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     g.TurnoFichero = 0;
-    e_.Aviso(27);
+    e_.Aviso(texto::JugadaNoValida);
     Abortar();
 }
 
@@ -138,13 +139,13 @@ void Reproduccion::Abortar() {
     e_.FijarPosicionPreparada(false);
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     g.TurnoFichero = 0;
     e_.NuevaPartida();
     e_.VentanasLaterales();
     e_.MostrarDesde(false);
     e_.QuitaMarco();
-    e_.Aviso(55);
+    e_.Aviso(texto::NadaCargado);
     RelojesACero();
 }
 
@@ -159,24 +160,27 @@ Reproduccion::Cierre Reproduccion::TickCierre() {
     auto& g = e_.Juego();
     if (!g.TipoPartida.empty()) {
         if (g.Conectado) {
-            if (const int color = PreguntarColor(e_, g.TurnoFichero == 0 ? 1 : 2)) g.Turno = color;
+            if (const int color = PreguntarColor(e_, g.TurnoFichero == 0 ? turno::Blancas : turno::Negras))
+                g.Turno = color;
         }
         g.TurnoFichero = g.TurnoFichero == 1 ? 2 : 1;
         const bool conectado = g.Conectado;
         if (!conectado) g.Turno = g.TurnoFichero;
-        g.MiColor = g.Turno == 1 ? "Blancas" : g.Turno == 2 ? "Negras" : "";
-        if (conectado) e_.Encolar(QString("TVP T ") + (g.Turno == 1 ? "N" : "B"));
+        g.MiColor = g.Turno == turno::Blancas  ? color_local::Blancas
+                    : g.Turno == turno::Negras ? color_local::Negras
+                                               : "";
+        if (conectado) e_.Encolar(QString("TVP T ") + (g.Turno == turno::Blancas ? "N" : "B"));
         QString primero = "0";
         if (g.Turno != g.TurnoFichero) {
             // The peer moves first.
             primero = QString::number(g.TurnoFichero);
-            g.Turno = 0;
+            g.Turno = turno::Nadie;
         }
         if (conectado) e_.Encolar("TVP T " + primero);
     } else {
         // No game follows (a mate or stalemate ended it, or the file names no type):
         // nobody is to move.
-        g.Turno = 0;
+        g.Turno = turno::Nadie;
     }
     e_.VentanasLaterales();
     datos_.assign(2, QString());
@@ -184,10 +188,10 @@ Reproduccion::Cierre Reproduccion::TickCierre() {
     if (g.Conectado) e_.Encolar("TVP Terminado");
     e_.TableroVacio();
     e_.FijarPartidaDeFichero(false);
-    e_.MostrarDesde(g.Conectado && g.MiColor == "Negras");
+    e_.MostrarDesde(g.Conectado && g.MiColor == color_local::Negras);
     e_.QuitaMarco();
     if (g.Jugadas.List[1].empty()) {
-        e_.Aviso(55);
+        e_.Aviso(texto::NadaCargado);
         RelojesACero();
     }
     return Cierre::Hecho;

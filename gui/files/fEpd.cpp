@@ -8,7 +8,9 @@
 #include "files/TvpTexto.h"
 #include "network/Nuevo.h"
 #include "network/Red.h"
+#include "platform/Controles.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -69,15 +71,22 @@ void fEpd::LeerEPD(const QString& ruta) {
     });
     if (lista.estado != epd::Lectura::Lista) {
         // Nothing to choose from: the board and the game stay as they are.
-        MostrarMensaje("Tavorin", "55", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
         if (g.Conectado) EncolarMensaje("CancelarEPD");
         return;
     }
-    for (const QString& linea : lista.lineas) Eventos->addItem(linea);
+    for (const QString& linea : lista.lineas) {
+        // A line of megabytes shows short (the list would take minutes to lay it out)
+        // and keeps the whole line for the board.
+        const std::string bytes = linea.toStdString();
+        const std::string corta = rules::Acortar(bytes, rules::kEntradaCorta);
+        Eventos->addItem(corta.size() == bytes.size() ? linea : QString::fromStdString(corta));
+        if (corta.size() != bytes.size()) controles::GuardarTextoEntero(Eventos->item(Eventos->count() - 1), linea);
+    }
     ::Jugadas().BorrarContenedor();
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     PosicionPreparada = true;
     PartidaDeFichero = true;
 
@@ -97,11 +106,13 @@ void fEpd::LeerEPD(const QString& ruta) {
     if (g.CasillaAlPaso != 0 && g.AlPasoPosible) g.AlPasoCaduca = true;
 }
 
+QString fEpd::Linea(int i) const { return controles::TextoEntero(Eventos->item(i)); }
+
 void fEpd::Eventos_Click() {
     const int i = Eventos->currentRow();
     if (i < 0 || EventosTag == QString::number(i)) return;
     EventosTag = QString::number(i);
-    LineaEpd = Eventos->item(i)->text();
+    LineaEpd = Linea(i);
     auto& g = Reglas();
     g.LeerFen(LineaEpd.toStdString());
     const auto vista = epd::CasillasVista(g.Casillas);
@@ -139,7 +150,7 @@ void fEpd::Eventos_DblClick() {
     EventosTag = "-1";
     const int i = Eventos->currentRow();
     if (i < 0) return;
-    LineaEpd = Eventos->item(i)->text();
+    LineaEpd = Linea(i);
     Hide();
     ::Tavorin().AbrirEpd(LineaEpd);
     CargandoEpd = true;

@@ -42,6 +42,8 @@ public:
     void Eventos_Click();
     // The selected line onto the main board.
     void Eventos_DblClick();
+    // Position line i of the list, whole (the list may show it short).
+    QString Linea(int i) const;
 
     QListWidget* Eventos;
     // The index of the item on the preview, "-1" after a position was loaded.

@@ -4,6 +4,7 @@
 #include "app/Graficos.h"
 #include "app/Variables.h"
 #include "platform/Controles.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -100,7 +101,7 @@ void Chat::Texto_KeyPress(int& tecla) {
     if (NumColaEnvio > kColaLlenaChat) return;
     tecla = 0;
     if (PartidaDeFichero) {
-        MostrarMensaje("Tavorin", "79", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::ChatDuranteCarga), MB_ICONINFORMATION);
         Texto->clear();
         return;
     }

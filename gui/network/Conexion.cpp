@@ -5,6 +5,7 @@
 #include "board/Tavorin.h"
 #include "platform/ConectorTcp.h"
 #include "platform/Controles.h"
+#include "rules/textos.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -111,18 +112,18 @@ void Conexion::Command1_Click() {
     auto& t = ::Tavorin();
     if (Option1->isChecked()) {
         if (Ip->text().isEmpty()) {
-            MostrarMensaje("Tavorin", "13", MB_ICONSTOP);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::FaltaDireccion), MB_ICONSTOP);
             return;
         }
         if (!t.ConectarCliente(Ip->text())) {
-            MostrarMensaje("Tavorin", "5", MB_ICONSTOP);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::ConexionImposible), MB_ICONSTOP);
             return;
         }
         Esperando(Label2);
         return;
     }
     if (!t.Escuchar()) {
-        MostrarMensaje("Tavorin", "4", MB_ICONSTOP);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::EsperaImposible), MB_ICONSTOP);
         t.CerrarServidor();
         t.CerrarCliente();
         return;

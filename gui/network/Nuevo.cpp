@@ -1,5 +1,6 @@
 #include "network/Nuevo.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
@@ -137,7 +138,7 @@ void Nuevo::Option3_Click() {
     Option4->setChecked(false);
     Option3->setChecked(true);
     Text1->setEnabled(true);
-    Text1->setText(LeerIni(FicheroIni, "Configuracion", "Tiempo"));
+    Text1->setText(ajustes::Leer(ajustes::Clave::Tiempo));
     if (controles::Val(Text1->text()) < 1) Text1->setText("1");
     for (QPushButton* b : Command4) b->setEnabled(true);
 }
@@ -146,7 +147,7 @@ void Nuevo::Option4_Click() {
     Option3->setChecked(false);
     Option4->setChecked(true);
     Text1->setEnabled(false);
-    EscribirIni(FicheroIni, "Configuracion", "Tiempo", Text1->text());
+    ajustes::Escribir(ajustes::Clave::Tiempo, Text1->text());
     Text1->setText("0");
     for (QPushButton* b : Command4) b->setEnabled(false);
 }
@@ -224,6 +225,23 @@ void Nuevo::NuevoAceptado() {
 void Nuevo::VariablesCero() { Reglas().VariablesCero(); }
 
 }  // namespace forms
+
+namespace {
+
+// The minutes of a new game as Default.ini keeps them: a stored 0 or nothing offers
+// one minute; a box left below one minute at exit keeps the stored value.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    ajustes::Enlazar(ajustes::Clave::Tiempo,
+                     {[](const QString& tiempo) { ::Nuevo().Text1->setText(controles::Val(tiempo) == 0 ? QString("1") : tiempo); },
+                      [] {
+                          QLineEdit* minutos = ::Nuevo().Text1;
+                          if (controles::Val(minutos->text()) < 1) minutos->setText(ajustes::Leer(ajustes::Clave::Tiempo));
+                          return std::optional(minutos->text());
+                      }});
+    return true;
+}();
+
+}  // namespace
 
 forms::Nuevo& Nuevo() {
     static forms::Nuevo* f = nullptr;

@@ -5,6 +5,7 @@
 #include "board/FinPartida.h"
 #include "board/Sonidos.h"
 #include "network/Ranking.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -159,20 +160,20 @@ void Reloj::Tick(bool blancas) {
         blancas ? PrintTimerB() : PrintTimerN();
         timer->stop();
         cuenta.Detener();
-        const std::string propio = blancas ? "Blancas" : "Negras";
-        const std::string rival = blancas ? "Negras" : "Blancas";
+        const std::string propio = blancas ? color_local::Blancas : color_local::Negras;
+        const std::string rival = blancas ? color_local::Negras : color_local::Blancas;
         const std::string color = g.MiColor;
         if (g.TipoPartida == "R") {
             if (color == propio) ::Ranking().SumaDePartidas(1);
             if (color == rival) ::Ranking().SumaDePartidas(2);
         }
-        AnotarResultado(blancas ? 2 : 1);
+        AnotarResultado(blancas ? turno::Negras : turno::Blancas);
         SinPartida();
         if (color == rival) {
             ReproducirSonido(5);
-            MostrarMensaje("Tavorin", "30", MB_ICONINFORMATION);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::TiempoRivalAgotado), MB_ICONINFORMATION);
         } else if (color == propio) {
-            MostrarMensaje("Tavorin", "29", MB_ICONINFORMATION);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::TiempoPropioAgotado), MB_ICONINFORMATION);
         }
         return;
     }

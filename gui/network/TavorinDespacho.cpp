@@ -14,8 +14,8 @@
 #include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/FinPartida.h"
-#include "board/Jugadas.h"
 #include "board/Geometria.h"
+#include "board/Jugadas.h"
 #include "board/Sonidos.h"
 #include "files/ListaPgn.h"
 #include "files/fEpd.h"
@@ -26,6 +26,7 @@
 #include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 #include "shell/Retroceso.h"
 
@@ -52,13 +53,14 @@ Respuesta Preguntar(const QString& texto) {
     return r == IDYES ? Respuesta::Si : Respuesta::No;
 }
 
-void Aviso(const QString& texto) { MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION); }
+// A message box with language text n.
+void Aviso(int n) { MostrarMensaje("Tavorin", MensajeNumero(n), MB_ICONINFORMATION); }
 
 bool EnPartida() { return !Reglas().TipoPartida.empty(); }
 
 int LadoLocal() {
     const auto& c = Reglas().MiColor;
-    return c == "Blancas" ? 1 : c == "Negras" ? 2 : 0;
+    return c == color_local::Blancas ? turno::Blancas : c == color_local::Negras ? turno::Negras : turno::Nadie;
 }
 
 void OcultarMarcos() {
@@ -131,12 +133,13 @@ int LadoUltimaJugada() {
 bool RetrocesoPosible() {
     auto& g = Reglas();
     const int local = LadoLocal();
-    return EnPartida() && g.Turno != 0 && !PartidaDeFichero && local != 0 && LadoUltimaJugada() == 3 - local;
+    return EnPartida() && g.Turno != turno::Nadie && !PartidaDeFichero && local != turno::Nadie &&
+           LadoUltimaJugada() == turno::Otro(local);
 }
 
 void Retroceso() {
-    if (!Consentir("103", RetrocesoPosible, "RetrocesoCancelado")) return;
-    Reglas().Turno = 0;
+    if (!Consentir(MensajeNumero(texto::RetrocesoPedido), RetrocesoPosible, "RetrocesoCancelado")) return;
+    Reglas().Turno = turno::Nadie;
     EncolarMensaje("RetrocesoAceptado");
     ::Mdi().RetrocesoFuncion();
 }
@@ -150,15 +153,16 @@ void RetrocesoAceptado() {
     // The request is for this side's own last move, made while it waits, and goes when
     // a move of the peer comes or the game ends; an answer that finds another board
     // takes nothing back.
-    if (!EnPartida() || g.Turno != 0 || PartidaDeFichero || LadoLocal() == 0 || LadoUltimaJugada() != LadoLocal())
+    if (!EnPartida() || g.Turno != turno::Nadie || PartidaDeFichero || LadoLocal() == turno::Nadie ||
+        LadoUltimaJugada() != LadoLocal())
         return;
     ::Mdi().RetrocesoFuncion();
     g.Turno = LadoLocal();
     if (g.TipoPartida == "R") {
-        if (g.Turno == 1) ::Reloj().CorrenBlancas();
-        if (g.Turno == 2) ::Reloj().CorrenNegras();
+        if (g.Turno == turno::Blancas) ::Reloj().CorrenBlancas();
+        if (g.Turno == turno::Negras) ::Reloj().CorrenNegras();
     }
-    Aviso("104");
+    Aviso(texto::RetrocesoAceptado);
 }
 
 void RetrocesoCancelado() {
@@ -166,7 +170,7 @@ void RetrocesoCancelado() {
     if (r.peticion != Peticion::Retroceso) return;
     r.peticion = Peticion::Ninguna;
     RetrocesoPendiente = false;
-    Aviso("105");
+    Aviso(texto::RetrocesoRechazado);
 }
 
 void Rendirse() {
@@ -174,11 +178,11 @@ void Rendirse() {
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(2);
     if (const int lado = LadoLocal()) AnotarResultado(lado);
     SinPartida();
-    Aviso("16");
+    Aviso(texto::AbandonoRival);
 }
 
 void OfrecerTablas() {
-    if (!Consentir("18", EnPartida, "TablasCancelado")) return;
+    if (!Consentir(MensajeNumero(texto::OfertaTablasRival), EnPartida, "TablasCancelado")) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
     AnotarResultado(0);
     SinPartida();
@@ -191,27 +195,27 @@ void RespuestaTablas(bool aceptadas) {
     r.peticion = Peticion::Ninguna;
     RetrocesoPendiente = false;
     if (!aceptadas) {
-        Aviso("20");
+        Aviso(texto::PeticionRechazada);
         return;
     }
     if (!EnPartida()) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
     AnotarResultado(0);
     SinPartida();
-    Aviso("19");
+    Aviso(texto::TablasAceptadas);
 }
 
 // ---- New game ------------------------------------------------------------------------------
 
 QString PreguntaNuevoJuego(const tvp::Propuesta& p) {
-    const QString color = p.color == 1 ? TextosIdioma[22] : TextosIdioma[21];
+    const QString color = p.color == turno::Blancas ? TextosIdioma[texto::ColorNegras] : TextosIdioma[texto::ColorBlancas];
     if (p.tipo == u'R') {
         // Text 10 has two places: the minutes, then the colour.
-        const auto [antes, resto] = PartirEnDolar(TextosIdioma[10]);
+        const auto [antes, resto] = PartirEnDolar(TextosIdioma[texto::PropuestaPuntuada]);
         return antes + QString::number(p.minutos) + PartirEnDolar(resto).first + color + ".";
     }
-    const auto [antes, despues] = PartirEnDolar(TextosIdioma[87]);
-    return antes + TextosIdioma[24] + despues + " " + color + ".";
+    const auto [antes, despues] = PartirEnDolar(TextosIdioma[texto::PropuestaPartida]);
+    return antes + TextosIdioma[texto::SinRelojes] + despues + " " + color + ".";
 }
 
 // A game agreed on both sides: this side plays White (lado 1) or Black (2).
@@ -225,11 +229,11 @@ void EmpezarPartida(const tvp::Propuesta& p, int lado) {
     ::Reloj().PrintTimerB();
     ::Reloj().PrintTimerN();
     g.TipoPartida = p.tipo.toStdString();
-    g.MiColor = lado == 1 ? "Blancas" : "Negras";
-    g.Turno = lado == 1 ? 1 : 0;
+    g.MiColor = lado == turno::Blancas ? color_local::Blancas : color_local::Negras;
+    g.Turno = lado == turno::Blancas ? turno::Blancas : turno::Nadie;
     ::Nuevo().NuevoAceptado();
     t.MovimientoAnulado();
-    red::Orientar(lado == 2);
+    red::Orientar(lado == turno::Negras);
     t.QuitaMarco();
     if (p.tipo == u'R')
         ::Reloj().CorrenBlancas();
@@ -251,14 +255,14 @@ void NuevoJuego(const QString& d) {
     }
     if (!Consentir(PreguntaNuevoJuego(*p), NuevoPosible, "NuevoCancelado")) return;
     EncolarMensaje("NuevoAceptado");
-    EmpezarPartida(*p, p->color == 1 ? 2 : 1);
+    EmpezarPartida(*p, p->color == turno::Blancas ? turno::Negras : turno::Blancas);
 }
 
 void NuevoCancelado() {
     if (!NuevoPendiente) return;
     NuevoPendiente = false;
     red::Red().propuesta.reset();
-    Aviso("11");
+    Aviso(texto::NuevaPartidaRechazada);
 }
 
 void NuevoAceptado() {
@@ -268,7 +272,7 @@ void NuevoAceptado() {
     const tvp::Propuesta p = *r.propuesta;
     r.propuesta.reset();
     EmpezarPartida(p, p.color);
-    Aviso("101");
+    Aviso(texto::NuevaPartidaAceptada);
 }
 
 // ---- Version, chat, clock, ranking -------------------------------------------------------------
@@ -305,16 +309,16 @@ void Time(const QString& d) {
     auto& reloj = ::Reloj();
     // The report corrects the opponent's clock; this side's clock starts only while
     // this side is to move (a quick reply of this side already passed the turn back).
-    if (g.MiColor == "Negras") {
+    if (g.MiColor == color_local::Negras) {
         MinutosBlancas = t->minutos;
         SegundosBlancas = t->segundos;
         reloj.PrintTimerB();
-        if (g.Turno == 2) reloj.CorrenNegras();
-    } else if (g.MiColor == "Blancas") {
+        if (g.Turno == turno::Negras) reloj.CorrenNegras();
+    } else if (g.MiColor == color_local::Blancas) {
         MinutosNegras = t->minutos;
         SegundosNegras = t->segundos;
         reloj.PrintTimerN();
-        if (g.Turno == 1) reloj.CorrenBlancas();
+        if (g.Turno == turno::Blancas) reloj.CorrenBlancas();
     }
 }
 
@@ -335,8 +339,8 @@ bool EsPeon(int pieza) { return pieza == rules::PeonBlanco || pieza == rules::Pe
 // plays with 0. Nothing when the code does not fit.
 std::optional<int> Coronacion(const tvp::Jugada& j, int lado) {
     const int pieza = Reglas().Casillas[j.x1][j.y1];
-    const bool corona = EsPeon(pieza) && j.y2 == (lado == 1 ? 8 : 1);
-    const int minimo = lado == 1 ? rules::TorreBlanca : rules::TorreNegra;
+    const bool corona = EsPeon(pieza) && j.y2 == (lado == turno::Blancas ? 8 : 1);
+    const int minimo = lado == turno::Blancas ? rules::TorreBlanca : rules::TorreNegra;
     const bool suya = j.pieza >= minimo && j.pieza <= minimo + 3;
     if (corona) return suya ? std::optional<int>(j.pieza) : std::nullopt;
     if (j.pieza != 0 && !suya) return std::nullopt;
@@ -345,7 +349,7 @@ std::optional<int> Coronacion(const tvp::Jugada& j, int lado) {
 
 bool PiezaDelLado(const tvp::Jugada& j, int lado) {
     const int pieza = Reglas().Casillas[j.x1][j.y1];
-    return lado == 1 ? rules::EsBlanca(pieza) : rules::EsNegra(pieza);
+    return lado == turno::Blancas ? rules::EsBlanca(pieza) : rules::EsNegra(pieza);
 }
 
 void Movimiento(const QString& d) {
@@ -361,9 +365,9 @@ void Movimiento(const QString& d) {
         return;
     }
     const int local = LadoLocal();
-    const int rival = local == 1 ? 2 : 1;
-    const auto corona = local == 0 ? std::nullopt : Coronacion(*j, rival);
-    if (local == 0 || g.Turno != 0 || PartidaDeFichero || r.intercambio != Intercambio::Ninguno ||
+    const int rival = local == turno::Blancas ? turno::Negras : turno::Blancas;
+    const auto corona = local == turno::Nadie ? std::nullopt : Coronacion(*j, rival);
+    if (local == turno::Nadie || g.Turno != turno::Nadie || PartidaDeFichero || r.intercambio != Intercambio::Ninguno ||
         !PiezaDelLado(*j, rival) || !corona) {
         red::JugadaIlegal();
         return;
@@ -375,7 +379,7 @@ void Movimiento(const QString& d) {
     t.CopiarTablero(t.BoardTemp[0], t.PicBuffer);
     g.ValidarMovimiento();
     if (!g.MovimientoValido) {
-        g.Turno = 0;
+        g.Turno = turno::Nadie;
         t.MovimientoAnulado();
         red::JugadaIlegal();
         return;
@@ -402,7 +406,8 @@ void AbrirPartida(bool posicion) {
     auto posible = [] {
         return !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno && FicheroPendiente.isEmpty();
     };
-    if (!Consentir("35", posible, posicion ? "AbrirCanceladoEPD" : "AbrirCancelado")) return;
+    if (!Consentir(MensajeNumero(texto::RivalQuiereCargar), posible, posicion ? "AbrirCanceladoEPD" : "AbrirCancelado"))
+        return;
     OcultarMarcos();
     PartidaDeFichero = true;
     if (!posicion) {
@@ -429,7 +434,7 @@ void AbrirAceptado() {
     OcultarMarcos();
     g.TipoPartida.clear();
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     ::Reloj().BorrarTiempos();
     const QString ruta = FicheroPendiente;
     ::Tavorin().AbrirTvp(ruta);
@@ -439,7 +444,7 @@ void AbrirAceptado() {
 void AbrirCancelado() {
     if (!PendienteDe("tvp")) return;
     FicheroPendiente.clear();
-    Aviso("20");
+    Aviso(texto::PeticionRechazada);
 }
 
 void AbrirAceptadoEPD() {
@@ -454,7 +459,7 @@ void AbrirCanceladoEPD() {
     if (!PendienteDe("epd")) return;
     FicheroPendiente.clear();
     PartidaDeFichero = false;
-    Aviso("20");
+    Aviso(texto::PeticionRechazada);
 }
 
 void CancelarEPD() {
@@ -464,7 +469,7 @@ void CancelarEPD() {
     ::fEpd().CancelarEPD();
     // The exchange is over, whatever the list left.
     PartidaDeFichero = false;
-    Aviso("102");
+    Aviso(texto::ListaEpdCerrada);
 }
 
 // Clears the notation so that Black's first move goes in Black's column: an empty
@@ -489,15 +494,15 @@ void Epd(const QString& d) {
     const auto pos = e ? g.AnalizarFen(e->fen.toStdString()) : std::nullopt;
     // The digit is the side to move; the one who moves first has that colour: the
     // sender in the plain form, this side in the "T" form.
-    const int ladoRemitente = e && e->color == u'B' ? 1 : 2;
-    const int ladoPrimero = e && e->formaT ? (ladoRemitente == 1 ? 2 : 1) : ladoRemitente;
+    const int ladoRemitente = e && e->color == u'B' ? turno::Blancas : turno::Negras;
+    const int ladoPrimero = e && e->formaT ? turno::Otro(ladoRemitente) : ladoRemitente;
     if (!e || !pos || pos->Turno != e->lado || ladoPrimero != e->lado) {
         red::JugadaIlegal();
         return;
     }
     g.TipoPartida.assign(1, 'A');
     g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     if (::ListaPgn().Visible()) {
         FicheroPgn.clear();
         ::ListaPgn().Unload();
@@ -509,14 +514,14 @@ void Epd(const QString& d) {
     g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
     DatosPartida.assign(2, QString());
     g.TurnoFichero = 0;
-    if (e->lado == 2) EmpezarConNegras();
+    if (e->lado == turno::Negras) EmpezarConNegras();
     g.Turno = e->formaT ? e->lado : 0;
-    g.MiColor = ladoRemitente == 1 ? "Negras" : "Blancas";
+    g.MiColor = ladoRemitente == turno::Blancas ? color_local::Negras : color_local::Blancas;
     g.LeerFen(e->fen.toStdString());
     ::Tavorin().CubrirTablero(false);
     PartidaDeFichero = false;
     r.intercambio = Intercambio::Ninguno;
-    red::Orientar(g.MiColor != "Blancas");
+    red::Orientar(g.MiColor != color_local::Blancas);
     t.QuitaMarco();
     PosicionPreparada = true;
     r.partidaJugada = true;
@@ -544,7 +549,7 @@ bool JugadaTvp(const QString& d) {
     auto& g = Reglas();
     const auto j = tvp::LeerJugadaTvp(d);
     if (!j) return false;
-    const int lado = g.TurnoFichero == 0 ? 1 : 2;
+    const int lado = g.TurnoFichero == 0 ? turno::Blancas : turno::Negras;
     const auto corona = Coronacion(*j, lado);
     if (!PiezaDelLado(*j, lado) || !corona) return false;
     g.Turno = lado;
@@ -587,7 +592,7 @@ void Tvp(const QString& d) {
     if (d == QLatin1String("TVP ERROR")) {
         if (!enCurso && !esperando) return;
         PartidaAbortada();
-        Aviso("55");
+        Aviso(texto::NadaCargado);
         red::RelojesACero();
         return;
     }
@@ -597,20 +602,20 @@ void Tvp(const QString& d) {
         ::Tavorin().CubrirTablero(false);
         PartidaDeFichero = false;
         r.intercambio = Intercambio::Ninguno;
-        red::Orientar(g.MiColor == "Negras");
+        red::Orientar(g.MiColor == color_local::Negras);
         t.QuitaMarco();
         return;
     }
     if (const auto x = tvp::LeerTvpT(d)) {
-        if (*x == u'B') g.MiColor = "Blancas";
-        if (*x == u'N') g.MiColor = "Negras";
+        if (*x == u'B') g.MiColor = color_local::Blancas;
+        if (*x == u'N') g.MiColor = color_local::Negras;
         if (*x == u'A' || *x == u'R') g.TipoPartida = std::string(1, char(x->unicode()));
         if (x->isDigit()) g.Turno = x->digitValue();
         return;
     }
     if (const auto reloj = tvp::LeerTiempoTvp(d)) {
         if (d[5] == u'B') {
-            g.Turno = 0;
+            g.Turno = turno::Nadie;
             MinutosBlancas = reloj->minutos;
             SegundosBlancas = reloj->segundos;
             ::Reloj().PrintTimerB();

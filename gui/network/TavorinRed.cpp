@@ -7,6 +7,7 @@
 // whose box is open holds the later ones back, in order.
 #include "board/Tavorin.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
@@ -25,6 +26,7 @@
 #include "platform/ConectorTcp.h"
 #include "platform/FuenteReloj.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/MSatusBar.h"
 #include "shell/Mdi.h"
 
@@ -304,7 +306,7 @@ void ResultadoPing() {
     if (!r.PingEnviado) return;
     r.PingEnviado = false;
     r.RetardoPing = std::lround(double(reloj::AhoraMs() - r.HoraPing) / 1000.0);
-    const auto [antes, despues] = PartirEnDolar(TextosIdioma[109]);
+    const auto [antes, despues] = PartirEnDolar(TextosIdioma[texto::Retardo]);
     auto& t = ::Tavorin();
     t.setCaption(SinRetardo(t.Caption()) + " - " + antes + QString::number(r.RetardoPing) + despues);
 }
@@ -361,7 +363,7 @@ void Tavorin::CrearRed() {
         auto& e = red::Red();
         if (!e.EnviandoMensaje || !Reglas().Conectado) return;
         (e.ConexionServidor ? WSer : WCli)->Close();
-        ErrorConexion(TextosIdioma[7]);
+        ErrorConexion(TextosIdioma[texto::ConexionPerdida]);
     });
 
     if (!::Mdi().DireccionLocal) ::Mdi().DireccionLocal = [] { return ConectorTcp::LocalIP(); };
@@ -422,7 +424,7 @@ void Tavorin::AlConectar() {
     auto& c = ::Conexion();
     c.TerminarEspera();
     c.Hide();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     g.TipoPartida.clear();
     g.MiColor.clear();
     PosicionPreparada = false;
@@ -438,11 +440,11 @@ void Tavorin::AlConectar() {
     MovimientoAnulado();
     auto& chat = ::Chat();
     chat.Borrar();
-    chat.Anadir("*** " + TextosIdioma[39]);
-    chat.Anadir("Tavorin " + TextosIdioma[40] + " " + kVersionPrograma);
+    chat.Anadir("*** " + TextosIdioma[texto::Conectado]);
+    chat.Anadir("Tavorin " + TextosIdioma[texto::Version] + " " + kVersionPrograma);
     // The peer takes this side's version from the greeting's last word.
-    EncolarMensaje("Mensaje " + NickLocal + " " + TextosIdioma[42] + " Tavorin " + TextosIdioma[40] + " " +
-                   kVersionPrograma);
+    EncolarMensaje("Mensaje " + NickLocal + " " + TextosIdioma[texto::SeHaConectadoCon] + " Tavorin " +
+                   TextosIdioma[texto::Version] + " " + kVersionPrograma);
     EncolarMensaje(QString("VersionTV ") + kVersionPrograma);
     PaintStatusBar();
     TimerR->start();
@@ -455,7 +457,7 @@ void Tavorin::ErrorConexion(const QString& descripcion) {
     ReproducirSonido(2);
     ::Conexion().TerminarEspera();
     EnlaceTerminado();
-    ::Chat().Anadir("*** " + TextosIdioma[41]);
+    ::Chat().Anadir("*** " + TextosIdioma[texto::Desconectado]);
     setCaption(SinRetardo(Caption()));
     PaintStatusBar();
     MostrarMensaje("Tavorin", descripcion, MB_ICONINFORMATION);
@@ -465,7 +467,7 @@ void Tavorin::ConexionCerrada() {
     ReproducirSonido(2);
     red::Atencion();
     EnlaceTerminado();
-    ::Chat().Anadir("*** " + TextosIdioma[41]);
+    ::Chat().Anadir("*** " + TextosIdioma[texto::Desconectado]);
     PaintStatusBar();
     setCaption(SinRetardo(Caption()));
 }
@@ -558,8 +560,8 @@ void Tavorin::EnvioCompleto() {
     auto& reloj = ::Reloj();
     r.TimerEnvio->stop();
     auto pasarAlRival = [&] {
-        if (g.MiColor == "Negras") reloj.CorrenBlancas();
-        if (g.MiColor == "Blancas") reloj.CorrenNegras();
+        if (g.MiColor == color_local::Negras) reloj.CorrenBlancas();
+        if (g.MiColor == color_local::Blancas) reloj.CorrenNegras();
     };
     if (r.RelojTrasRetroceso) {
         pasarAlRival();
@@ -569,8 +571,10 @@ void Tavorin::EnvioCompleto() {
         pasarAlRival();
         r.RelojTrasMovimiento = false;
         // The mover reports its own stopped clock.
-        if (g.MiColor == "Negras") EncolarMensaje(QString("TIME %1:%2").arg(MinutosNegras).arg(SegundosNegras));
-        if (g.MiColor == "Blancas") EncolarMensaje(QString("TIME %1:%2").arg(MinutosBlancas).arg(SegundosBlancas));
+        if (g.MiColor == color_local::Negras)
+            EncolarMensaje(QString("TIME %1:%2").arg(MinutosNegras).arg(SegundosNegras));
+        if (g.MiColor == color_local::Blancas)
+            EncolarMensaje(QString("TIME %1:%2").arg(MinutosBlancas).arg(SegundosBlancas));
     }
     r.EnviandoMensaje = false;
 }
@@ -581,6 +585,8 @@ void Tavorin::Ping_Timer() {
     else
         Ping->stop();
 }
+
+bool Tavorin::RankingPendiente() const { return TimerR->isActive(); }
 
 void Tavorin::TimerR_Timer() {
     const auto& p = ::Ranking().RegPuntuacion;
@@ -593,25 +599,25 @@ void Tavorin::TimerR_Timer() {
 void Tavorin::CambiarNick() {
     QString nick;
     for (;;) {
-        nick = PedirTexto(TextosIdioma[66], TextosIdioma[67]).trimmed();
+        nick = PedirTexto(TextosIdioma[texto::PedirNick], TextosIdioma[texto::Nick]).trimmed();
         if (nick.size() > 9) {
-            MostrarMensaje("Tavorin", "38", MB_ICONINFORMATION);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::NickLargo), MB_ICONINFORMATION);
             continue;
         }
         if (nick.isEmpty() && NickLocal.isEmpty()) {
-            MostrarMensaje("Tavorin", "8", MB_ICONINFORMATION);
+            MostrarMensaje("Tavorin", MensajeNumero(texto::FaltaNick), MB_ICONINFORMATION);
             continue;
         }
         break;
     }
     if (nick.isEmpty()) return;
-    const QString aviso = "*** " + NickLocal + " " + TextosIdioma[31] + " " + nick;
+    const QString aviso = "*** " + NickLocal + " " + TextosIdioma[texto::AhoraSeLlama] + " " + nick;
     if (!NickLocal.isEmpty()) ::Chat().Anadir(aviso);
     ::Chat().setCaption(LeerIni(FicheroIdioma, "Chat", "Titulo") + " - " + nick);
     if (Reglas().Conectado) EncolarMensaje("Mensaje " + aviso);
     NickLocal = nick;
     // Kept at once: a program that ends without its exit sequence does not ask again.
-    EscribirIni(FicheroIni, "Configuracion", "Nick", nick);
+    ajustes::Escribir(ajustes::Clave::Nick, nick);
 }
 
 }  // namespace forms

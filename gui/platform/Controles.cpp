@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QListWidgetItem>
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -51,6 +52,14 @@ bool FijarTextoLista(QComboBox* lista, const QString& texto) {
 bool Visible(const QWidget* control) { return control && !control->isHidden(); }
 
 void Pitido() { QApplication::beep(); }
+
+void GuardarTextoEntero(QListWidgetItem* entrada, const QString& entero) { entrada->setData(Qt::UserRole, entero); }
+
+QString TextoEntero(const QListWidgetItem* entrada) {
+    if (!entrada) return {};
+    const QVariant entero = entrada->data(Qt::UserRole);
+    return entero.isValid() ? entero.toString() : entrada->text();
+}
 
 namespace {
 // Length of the number at the start of s (after blanks); 0 when none.

@@ -1,6 +1,7 @@
 // Small services of the forms runtime that Qt does not have in the same shape:
 // back colours of controls, the "set the text of a drop-down list" rule, the
-// control's own visibility flag, and the runtime's text-to-number conversions.
+// control's own visibility flag, the runtime's text-to-number conversions, and list
+// entries shown short over their whole text.
 #pragma once
 
 #include <QColor>
@@ -11,9 +12,10 @@
 #include <optional>
 
 class QComboBox;
-class QPlainTextEdit;
 class QEvent;
 class QKeyEvent;
+class QListWidgetItem;
+class QPlainTextEdit;
 class QWidget;
 
 namespace controles {
@@ -34,6 +36,11 @@ void Pitido();
 
 // The clipboard gets the box's selection when it has one, else all its text.
 void CopiarTexto(const QPlainTextEdit* caja);
+
+// A list entry that shows a long text short keeps the whole text behind it; the whole
+// text of an entry is that one, else the text it shows ("" for no entry).
+void GuardarTextoEntero(QListWidgetItem* entrada, const QString& entero);
+QString TextoEntero(const QListWidgetItem* entrada);
 
 // The character code a key press gives a control's key handler (13 Enter, 8
 // Backspace, 9 Tab, else the typed character); nothing for keys that type nothing

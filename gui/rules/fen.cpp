@@ -40,7 +40,7 @@ std::vector<std::string> Campos(const std::string& texto) {
 
 std::string Reglas::LetraPiezaFen(int codigo) {
     static const char* const kLetras = "PRNBQKprnbqk";
-    return (codigo >= 1 && codigo <= 12) ? std::string(1, kLetras[codigo - 1]) : std::string(".");
+    return EsPieza(codigo) ? std::string(1, kLetras[codigo - 1]) : std::string(".");
 }
 
 void Reglas::VaciarTablero() {
@@ -70,8 +70,8 @@ std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
     for (int i = 0; i < 64; ++i) p.Casillas[1 + i % 8][8 - i / 8] = casillas[i];
 
     std::string lado = campos[1];
-    if (lado == "w" || lado == "W") p.Turno = 1;
-    else if (lado == "b" || lado == "B") p.Turno = 2;
+    if (lado == "w" || lado == "W") p.Turno = turno::Blancas;
+    else if (lado == "b" || lado == "B") p.Turno = turno::Negras;
     else return std::nullopt;
 
     for (char c : campos[2]) {
@@ -94,8 +94,10 @@ std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
         else if (alPaso.back() == '6') y = 5;
         const Tablero& b = p.Casillas;
         bool encaja = false;
-        if (x != 0 && y == 5 && p.Turno == 1) encaja = b[x][5] == PeonNegro && b[x][6] == 0 && b[x][7] == 0;
-        if (x != 0 && y == 4 && p.Turno == 2) encaja = b[x][4] == PeonBlanco && b[x][3] == 0 && b[x][2] == 0;
+        if (x != 0 && y == 5 && p.Turno == turno::Blancas)
+            encaja = b[x][5] == PeonNegro && b[x][6] == 0 && b[x][7] == 0;
+        if (x != 0 && y == 4 && p.Turno == turno::Negras)
+            encaja = b[x][4] == PeonBlanco && b[x][3] == 0 && b[x][2] == 0;
         if (encaja) {
             p.AlPasoPosible = true;
             p.CasillaAlPaso = x * 10 + y;
@@ -114,7 +116,7 @@ std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
             if ((c == PeonBlanco || c == PeonNegro) && (y == 1 || y == 8)) return std::nullopt;
         }
     if (reyes[0] != 1 || reyes[1] != 1) return std::nullopt;
-    if (tablero::ReyAtacado(p.Casillas, p.Turno == 1 ? ReyNegro : ReyBlanco)) return std::nullopt;
+    if (tablero::ReyAtacado(p.Casillas, p.Turno == turno::Blancas ? ReyNegro : ReyBlanco)) return std::nullopt;
     return p;
 }
 
@@ -154,8 +156,8 @@ void Reglas::EscribirFen() {
         }
         if (vacias != 0) texto += std::to_string(vacias);
     }
-    if (Turno == 1) texto += " w";
-    else if (Turno == 2) texto += " b";
+    if (Turno == turno::Blancas) texto += " w";
+    else if (Turno == turno::Negras) texto += " b";
     else texto += NotacionNegras ? " b" : " w";
 
     // A right stands only where the position allows it: not lost in the game, and

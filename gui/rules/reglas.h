@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rules/rules_host.h"
@@ -31,6 +32,16 @@ struct ListaJugadas {
         Resultado.clear();
     }
 };
+
+// What a file holds as a message quotes it or a list shows it: whole up to
+// `caracteres` characters (UTF-8; bytes that are none count one each), else its first
+// `caracteres` characters and "...".
+std::string Acortar(const std::string& texto, size_t caracteres);
+// A move-text token (kTokenCorto) and a list entry, a tag value or an EPD line
+// (kEntradaCorta).
+constexpr size_t kTokenCorto = 40;
+constexpr size_t kEntradaCorta = 255;
+inline std::string TokenCorto(const std::string& token) { return Acortar(token, kTokenCorto); }
 
 // A position read from a FEN/EPD text, before it is put on the board.
 struct PosicionFen {
@@ -130,6 +141,12 @@ public:
 
 private:
     void Validar();                      // the body of ValidarMovimiento
+    bool LeerCasillasJugada();           // Origen and Destino into the move's squares
+    bool Coronar(bool blancas);          // false: the move stops there
+    bool Enrocar(bool blancas);          // false: the move stops there
+    void MoverTorreEnroque(bool corto, bool blancas);
+    void QuitarDerechosEnroque();
+    void CerrarAlPaso();
     void EfectoSobreRival();             // check, then checkmate or stalemate
     void PosicionTrasMovimiento();       // CasillasPrueba = Casillas with the move applied
     void GuardarEnroque(bool blancas);
@@ -157,6 +174,14 @@ private:
     // SAN reader steps.
     void ErrorToken(int texto, const std::string& token);
     bool ValidarSan();
+    void JugarSan(const std::string& movimiento);
+    void SanPeon(const std::string& t, const std::string& movimiento, int lado);
+    std::pair<int, int> OrigenPeon(int columna, int f, int r, int lado, bool empuje, bool captura) const;
+    void SanPieza(const std::string& t, const std::string& movimiento, int lado, int codigo);
+    std::vector<std::pair<int, int>> CandidatosPieza(int f, int r, int codigo, char pista, char pistaFila);
+    void AlcanceDesdeDestino(int f, int r, int codigo);
+    void SanRey(const std::string& t, const std::string& movimiento, int lado);
+    void SanEnroque(bool corto, const std::string& movimiento, int lado);
 
     std::string tokenActual_;            // the token ComFicha is reading
     RulesHost defecto_;

@@ -75,19 +75,7 @@ bool Reglas::DejaReyEnJaque() {
 }
 
 void Reglas::Validar() {
-    MovimientoValido = false;
-    MovimientoEnroque = false;
-    EnroqueEnCurso = 0;
-    FichaCoronada = 0;
-    CapturaAlPaso.clear();
-    if (!CasillaValida(Origen) || !CasillaValida(Destino)) return;
-
-    XOrigen = Origen[0] - '0';
-    YOrigen = Origen[1] - '0';
-    XDestino = Destino[0] - '0';
-    YDestino = Destino[1] - '0';
-    FichaOrigen = Casillas[XOrigen][YOrigen];
-    FichaDestino = Casillas[XDestino][YDestino];
+    if (!LeerCasillasJugada()) return;
     const bool blancas = EsBlanca(FichaOrigen);
     const bool coronacion = (FichaOrigen == PeonBlanco && YDestino == 8) || (FichaOrigen == PeonNegro && YDestino == 1);
 
@@ -95,7 +83,9 @@ void Reglas::Validar() {
     if (PiezaCoronacion != 0 && !(coronacion && CoronacionPermitida(PiezaCoronacion, blancas))) return;
 
     // Ownership, except while connected to the peer.
-    if (!Conectado && ((EsBlanca(FichaOrigen) && Turno == 2) || (EsNegra(FichaOrigen) && Turno == 1))) return;
+    if (!Conectado &&
+        ((EsBlanca(FichaOrigen) && Turno == turno::Negras) || (EsNegra(FichaOrigen) && Turno == turno::Blancas)))
+        return;
 
     ReglasPieza();
     if (!MovimientoValido) return;
@@ -104,78 +94,119 @@ void Reglas::Validar() {
     if (DejaReyEnJaque()) return;
     if (!SoloComprobar && !coronacion && !MovimientoEnroque) EfectoSobreRival();
 
-    if (coronacion) {
-        if (SoloComprobar) return;
-        int codigo = PiezaCoronacion;
-        if (codigo == 0) {
-            codigo = host_->Coronacion(blancas ? 1 : 2);
-            if (!CoronacionPermitida(codigo, blancas)) {
-                MovimientoValido = false;  // cancelled
-                return;
-            }
-            PiezaCoronacion = codigo;
-        }
-        Casillas[XOrigen][YOrigen] = 0;
-        if (Casillas[XDestino][YDestino] != 0) FichaCoronada = Casillas[XDestino][YDestino];
-        FichaOrigen = codigo;
-        Casillas[XDestino][YDestino] = FichaOrigen;
-        host_->OcultarMarcador();
-        if (DejaReyEnJaque()) return;
-        EfectoSobreRival();
-    }
-
-    if ((FichaOrigen == ReyBlanco || FichaOrigen == ReyNegro) && MovimientoEnroque) {
-        const int fila = blancas ? 1 : 8;
-        const int torre = blancas ? TorreBlanca : TorreNegra;
-        const int rey = FichaOrigen;
-        bool& torreA = blancas ? TorreA1Movida : TorreA8Movida;
-        bool& torreH = blancas ? TorreH1Movida : TorreH8Movida;
-        if (SoloComprobar) {
-            if ((XDestino == 7 && torreH) || (XDestino == 3 && torreA)) MovimientoValido = false;
-            return;
-        }
-        // No castling out of check; the king passes only over empty squares not attacked.
-        CasillasPrueba = Casillas;
-        Jaque = false;
-        JaquePropio = false;
-        ReyAtacado();
-        if (JaquePropio) {
-            MovimientoValido = false;
-            MovimientoEnroque = false;
-            return;
-        }
-        const bool corto = XDestino == XOrigen + 2;
-        const int paso1 = corto ? XOrigen + 1 : XOrigen - 1;
-        const int paso2 = corto ? XOrigen + 2 : XOrigen - 2;
-        MovimientoValido = false;
-        if (CasillasPrueba[paso1][fila] == 0 && CasillasPrueba[paso2][fila] == 0 && !(corto ? torreH : torreA)) {
-            XOrigen = corto ? 8 : 1;
-            YOrigen = fila;
-            XDestino = corto ? 6 : 4;
-            YDestino = fila;
-            FichaOrigen = torre;
-            AplicarMovimiento();
-            if (!host_->ListaPgnVisible() && !host_->ReproduciendoPartida())
-                host_->DibujarTorreEnroque(XOrigen, YOrigen, XDestino, YDestino);
-            XOrigen = 5;
-            YOrigen = fila;
-            XDestino = corto ? 7 : 3;
-            YDestino = fila;
-            FichaOrigen = rey;
-            GuardarEnroque(blancas);
-            EnroqueEnCurso = corto ? 1 : 2;
-            torreA = true;
-            torreH = true;
-            MovimientoValido = true;
-        }
-        if (!MovimientoValido) return;
-        if (DejaReyEnJaque()) return;
-        EfectoSobreRival();
-    }
-
+    if (coronacion && !Coronar(blancas)) return;
+    if ((FichaOrigen == ReyBlanco || FichaOrigen == ReyNegro) && MovimientoEnroque && !Enrocar(blancas)) return;
     if (SoloComprobar || !MovimientoValido) return;
 
-    // Castling rights.
+    QuitarDerechosEnroque();
+    AnotarJugada();
+    CerrarAlPaso();
+    AplicarMovimiento();
+}
+
+// Clears what the last validation left and reads the squares of Origen and Destino;
+// false when either is not a square.
+bool Reglas::LeerCasillasJugada() {
+    MovimientoValido = false;
+    MovimientoEnroque = false;
+    EnroqueEnCurso = 0;
+    FichaCoronada = 0;
+    CapturaAlPaso.clear();
+    if (!CasillaValida(Origen) || !CasillaValida(Destino)) return false;
+
+    XOrigen = Origen[0] - '0';
+    YOrigen = Origen[1] - '0';
+    XDestino = Destino[0] - '0';
+    YDestino = Destino[1] - '0';
+    FichaOrigen = Casillas[XOrigen][YOrigen];
+    FichaDestino = Casillas[XDestino][YDestino];
+    return true;
+}
+
+// The pawn becomes the piece chosen (preset or asked of the host) on its square; the
+// check tests are made again with it.
+bool Reglas::Coronar(bool blancas) {
+    if (SoloComprobar) return false;
+    int codigo = PiezaCoronacion;
+    if (codigo == 0) {
+        codigo = host_->Coronacion(blancas ? 1 : 2);
+        if (!CoronacionPermitida(codigo, blancas)) {
+            MovimientoValido = false;  // cancelled
+            return false;
+        }
+        PiezaCoronacion = codigo;
+    }
+    Casillas[XOrigen][YOrigen] = 0;
+    if (Casillas[XDestino][YDestino] != 0) FichaCoronada = Casillas[XDestino][YDestino];
+    FichaOrigen = codigo;
+    Casillas[XDestino][YDestino] = FichaOrigen;
+    host_->OcultarMarcador();
+    if (DejaReyEnJaque()) return false;
+    EfectoSobreRival();
+    return true;
+}
+
+// A castling in the shape the piece rules allowed: a test only looks up the right;
+// otherwise no castling out of check, the king passes only over empty squares not
+// attacked, and the rook moves first.
+bool Reglas::Enrocar(bool blancas) {
+    const int fila = blancas ? 1 : 8;
+    const bool& torreA = blancas ? TorreA1Movida : TorreA8Movida;
+    const bool& torreH = blancas ? TorreH1Movida : TorreH8Movida;
+    if (SoloComprobar) {
+        if ((XDestino == 7 && torreH) || (XDestino == 3 && torreA)) MovimientoValido = false;
+        return false;
+    }
+    CasillasPrueba = Casillas;
+    Jaque = false;
+    JaquePropio = false;
+    ReyAtacado();
+    if (JaquePropio) {
+        MovimientoValido = false;
+        MovimientoEnroque = false;
+        return false;
+    }
+    const bool corto = XDestino == XOrigen + 2;
+    const int paso1 = corto ? XOrigen + 1 : XOrigen - 1;
+    const int paso2 = corto ? XOrigen + 2 : XOrigen - 2;
+    MovimientoValido = false;
+    if (CasillasPrueba[paso1][fila] == 0 && CasillasPrueba[paso2][fila] == 0 && !(corto ? torreH : torreA)) {
+        MoverTorreEnroque(corto, blancas);
+        MovimientoValido = true;
+    }
+    if (!MovimientoValido) return false;
+    if (DejaReyEnJaque()) return false;
+    EfectoSobreRival();
+    return true;
+}
+
+// The rook's half of a castling, drawn unless a game is browsed or replayed; then the
+// king's move stands ready and both rights of the side are gone.
+void Reglas::MoverTorreEnroque(bool corto, bool blancas) {
+    const int fila = blancas ? 1 : 8;
+    const int rey = FichaOrigen;
+    XOrigen = corto ? 8 : 1;
+    YOrigen = fila;
+    XDestino = corto ? 6 : 4;
+    YDestino = fila;
+    FichaOrigen = blancas ? TorreBlanca : TorreNegra;
+    AplicarMovimiento();
+    if (!host_->ListaPgnVisible() && !host_->ReproduciendoPartida())
+        host_->DibujarTorreEnroque(XOrigen, YOrigen, XDestino, YDestino);
+    XOrigen = 5;
+    YOrigen = fila;
+    XDestino = corto ? 7 : 3;
+    YDestino = fila;
+    FichaOrigen = rey;
+    GuardarEnroque(blancas);
+    EnroqueEnCurso = corto ? 1 : 2;
+    (blancas ? TorreA1Movida : TorreA8Movida) = true;
+    (blancas ? TorreH1Movida : TorreH8Movida) = true;
+}
+
+// The castling rights a move of a king or of a rook from its corner takes away, and a
+// rook taken on its corner.
+void Reglas::QuitarDerechosEnroque() {
     if (FichaOrigen == TorreBlanca && YOrigen == 1 && (XOrigen == 1 || XOrigen == 8)) {
         GuardarEnroque(true);
         (XOrigen == 1 ? TorreA1Movida : TorreH1Movida) = true;
@@ -192,21 +223,19 @@ void Reglas::Validar() {
         GuardarEnroque(false);
         TorreA8Movida = TorreH8Movida = true;
     }
-    // A rook taken on its corner takes its side's right with it.
     if (FichaDestino != 0 && (XDestino == 1 || XDestino == 8) && (YDestino == 1 || YDestino == 8)) {
         if (YDestino == 1) (XDestino == 1 ? TorreA1Movida : TorreH1Movida) = true;
         else (XDestino == 1 ? TorreA8Movida : TorreH8Movida) = true;
     }
+}
 
-    AnotarJugada();
-
+// An en-passant chance not taken lapses after one move; one taken is used up.
+void Reglas::CerrarAlPaso() {
     if (AlPasoCaduca && AlPasoPosible) BorrarAlPaso();
     if (!CapturaAlPaso.empty()) {
-        // The capture used the chance up.
         AlPasoPosible = false;
         CasillaAlPaso = 0;
     }
-    AplicarMovimiento();
 }
 
 // The piece's own movement (tablero::MovimientoPieza), then what the move does to the

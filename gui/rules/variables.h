@@ -17,6 +17,23 @@
 #include <array>
 #include <string>
 
+// The side to move on the board (Variables::Turno). The sides also number the engine
+// slots and the clocks: slot 1 plays White, slot 2 Black.
+namespace turno {
+constexpr int Nadie = 0;  // no person at the board is to move (an engine or the peer thinks, or no game)
+constexpr int Blancas = 1;
+constexpr int Negras = 2;
+// The other side.
+constexpr int Otro(int lado) { return 3 - lado; }
+}  // namespace turno
+
+// The local side's colour in a game with the peer (Variables::MiColor); empty when
+// there is none.
+namespace color_local {
+inline const std::string Blancas = "Blancas";
+inline const std::string Negras = "Negras";
+}  // namespace color_local
+
 namespace rules {
 
 // Pieza codes.
@@ -26,8 +43,12 @@ enum Pieza : int {
     PeonNegro = 7, TorreNegra = 8, CaballoNegro = 9, AlfilNegro = 10, DamaNegra = 11, ReyNegro = 12,
 };
 
-inline bool EsBlanca(int codigo) { return codigo >= 1 && codigo <= 6; }
-inline bool EsNegra(int codigo) { return codigo >= 7 && codigo <= 12; }
+// The piece codes run from White's pawn to Black's king.
+constexpr int PrimeraPieza = PeonBlanco;
+constexpr int UltimaPieza = ReyNegro;
+inline bool EsPieza(int codigo) { return codigo >= PrimeraPieza && codigo <= UltimaPieza; }
+inline bool EsBlanca(int codigo) { return codigo >= PeonBlanco && codigo <= ReyBlanco; }
+inline bool EsNegra(int codigo) { return codigo >= PeonNegro && codigo <= ReyNegro; }
 
 // A board: Casillas[x][y], x and y 0..8.
 using Tablero = std::array<std::array<int, 9>, 9>;
@@ -107,9 +128,9 @@ struct Variables {
     // While a game file streams in (replayed here or by the peer), after each move:
     // the file's side counter follows the board's side.
     void SeguirTurnoFichero() {
-        if (TurnoFichero == 0 && Turno == 1)
+        if (TurnoFichero == 0 && Turno == turno::Blancas)
             TurnoFichero = 1;
-        else if (TurnoFichero == 1 && Turno == 2)
+        else if (TurnoFichero == 1 && Turno == turno::Negras)
             TurnoFichero = 0;
     }
 

@@ -1,6 +1,7 @@
 #include "shell/Lugares.h"
 
 #include "app/ApiFunciones.h"
+#include "app/Variables.h"
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/Forma.h"
@@ -46,6 +47,11 @@ double Numero(const QString& texto, double defecto) {
 
 double Leer(const QString& fichero, const QString& seccion, const QString& clave) {
     return Numero(LeerIni(fichero, seccion, clave), Numero(ValorDeFabrica(seccion, clave), 0));
+}
+
+double Leer(ajustes::Clave clave) {
+    const ajustes::Fila& f = ajustes::De(clave);
+    return Leer(FicheroIni, f.seccion, QString::fromUtf8(f.nombre));
 }
 
 Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Medidas& medidas) {

@@ -6,6 +6,8 @@
 // manager puts round it and whenever it reports that frame.
 #pragma once
 
+#include "app/Ajustes.h"
+
 #include <QMargins>
 #include <QPoint>
 #include <QRect>
@@ -32,6 +34,8 @@ double Numero(const QString& texto, double defecto);
 // The key of Default.ini as a number, the shipped value standing in for anything
 // else (0 when there is none either).
 double Leer(const QString& fichero, const QString& seccion, const QString& clave);
+// The same for a key of the program's own Default.ini.
+double Leer(ajustes::Clave clave);
 
 // What a place must keep on the screen, in pixels: its smallest size and the height
 // of its title bar.

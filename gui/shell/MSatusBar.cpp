@@ -3,6 +3,7 @@
 #include "app/Variables.h"
 #include "platform/Forma.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QDate>
@@ -81,7 +82,8 @@ void DibujarBarraEstado(PictureBox* barra, const std::array<QPixmap, 27>& iconos
     r = QRect(QPoint(izquierda, 4), QPoint(derecha - 1, 24 - 1));
     DibujarBorde(p, r);
     p.drawPixmap(izquierda + 6, 6, 16, 16, iconos[Reglas().Conectado ? 24 : 25]);
-    QString estado = TextosIdioma[78] + " " + (Reglas().Conectado ? TextosIdioma[39] : TextosIdioma[41]);
+    QString estado = TextosIdioma[texto::Estado] + " " +
+                     (Reglas().Conectado ? TextosIdioma[texto::Conectado] : TextosIdioma[texto::Desconectado]);
     DibujarTexto(p, izquierda + 26, 7, derecha, estado);
     p.end();
     barra->Refresh();

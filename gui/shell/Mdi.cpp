@@ -1,5 +1,6 @@
 #include "shell/Mdi.h"
 
+#include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/ColorRgb.h"
@@ -23,6 +24,7 @@
 #include "platform/Escritorio.h"
 #include "platform/Forma.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/MSatusBar.h"
 #include "shell/Splash.h"
 
@@ -77,7 +79,79 @@ QPixmap CargarImagenLista(int n) {
     return p;
 }
 
-QString Numero(double v) { return QString::number(v, 'g', 10); }
+// The main window's state and place, the view menu's checks and the notation kept in
+// Default.ini.
+[[maybe_unused]] const bool kAjustesEnlazados = [] {
+    using enum ajustes::Clave;
+    using ajustes::Enlace;
+    ajustes::Enlazar(MdiWindows, {{}, [] {
+                                      const int estado = ::Mdi().WindowState();
+                                      return estado != 1 ? std::optional(QString::number(estado)) : std::nullopt;
+                                  }});
+    // The place only of a window that is neither maximised nor minimised.
+    auto lugar = [](double (forms::Mdi::*medida)() const) {
+        return Enlace{{}, [medida]() -> std::optional<QString> {
+                          auto& m = ::Mdi();
+                          if (m.WindowState() != 0) return std::nullopt;
+                          return ajustes::Numero((m.*medida)());
+                      }};
+    };
+    ajustes::Enlazar(MdiTop, lugar(&forms::Mdi::Top));
+    ajustes::Enlazar(MdiLeft, lugar(&forms::Mdi::Left));
+    ajustes::Enlazar(MdiWidth, lugar(&forms::Mdi::Width));
+    ajustes::Enlazar(MdiHeight, lugar(&forms::Mdi::Height));
+
+    // A 0/1 key into a menu check (any other value leaves the check alone); stored at
+    // exit only while neither the PGN browser nor an engine game has the windows.
+    auto marca = [](QAction* forms::Mdi::*item) {
+        return Enlace{[item](const QString& texto) {
+                          auto v = controles::AEntero(texto);
+                          if (!v) return;
+                          if (*v == 0) (::Mdi().*item)->setChecked(false);
+                          if (*v == 1) (::Mdi().*item)->setChecked(true);
+                      },
+                      [item]() -> std::optional<QString> {
+                          if (::ListaPgn().Visible() || ::Cpu().Visible()) return std::nullopt;
+                          return ajustes::Marca((::Mdi().*item)->isChecked());
+                      }};
+    };
+    ajustes::Enlazar(VerJugadas, marca(&forms::Mdi::mnuMovimientos));
+    ajustes::Enlazar(VerChat, marca(&forms::Mdi::mnuVentanaChat));
+    ajustes::Enlazar(VerReloj, marca(&forms::Mdi::mnuReloj));
+    ajustes::Enlazar(VerElo, marca(&forms::Mdi::mnuMostrarRanking));
+    ajustes::Enlazar(Sonido, marca(&forms::Mdi::mnuSonido));
+    // The point-and-click mode goes through its menu command, which stores it again.
+    Enlace punto = marca(&forms::Mdi::mnuPointClick);
+    punto.poner = [](const QString& texto) {
+        auto v = controles::AEntero(texto);
+        if (!v || (*v != 0 && *v != 1)) return;
+        auto& m = ::Mdi();
+        m.mnuPointClick->setChecked(*v == 0);
+        m.mnuPointClick_Click();
+    };
+    ajustes::Enlazar(PointClick, std::move(punto));
+    // The notation: 1 Spanish, 2 English, 3 coordinates, 4 the user's letters.
+    ajustes::Enlazar(Notacion, {[](const QString& texto) {
+                                    auto v = controles::AEntero(texto);
+                                    if (!v) return;
+                                    auto& m = ::Mdi();
+                                    QAction* marcas[] = {nullptr, m.mnuAlgebraicoEsp, m.mnuAlgebraicoIng,
+                                                         m.mnuCordenadas, m.mnuAlgebraicoUsuario[0]};
+                                    if (*v >= 1 && *v <= 4)
+                                        for (int i = 1; i <= 4; ++i) marcas[i]->setChecked(i == *v);
+                                    MostrarNotacion();
+                                },
+                                []() -> std::optional<QString> {
+                                    auto& m = ::Mdi();
+                                    std::optional<QString> valor;
+                                    if (m.mnuAlgebraicoEsp->isChecked()) valor = "1";
+                                    if (m.mnuAlgebraicoIng->isChecked()) valor = "2";
+                                    if (m.mnuCordenadas->isChecked()) valor = "3";
+                                    if (m.mnuAlgebraicoUsuario[0]->isChecked()) valor = "4";
+                                    return valor;
+                                }});
+    return true;
+}();
 
 // The height of a title bar, in pixels: what of a window must stay on the screen.
 constexpr int kAltoTitulo = 30;
@@ -304,8 +378,9 @@ void Mdi::Situar(const lugares::Lugar& lugar) {
 }
 
 void Mdi::SituarDesdeIni() {
-    const lugares::Lugar guardado{lugares::Leer(FicheroIni, "Mdi", "Left"), lugares::Leer(FicheroIni, "Mdi", "Top"),
-                                  lugares::Leer(FicheroIni, "Mdi", "Width"), lugares::Leer(FicheroIni, "Mdi", "Height")};
+    using enum ajustes::Clave;
+    const lugares::Lugar guardado{lugares::Leer(MdiLeft), lugares::Leer(MdiTop), lugares::Leer(MdiWidth),
+                                  lugares::Leer(MdiHeight)};
     std::vector<QRect> pantallas;
     for (QScreen* p : QGuiApplication::screens()) pantallas.push_back(p->availableGeometry());
     Situar(lugares::Ajustar(guardado, pantallas, {QSize(7800 / TwipsPorPixel, 1500 / TwipsPorPixel), kAltoTitulo}));
@@ -421,13 +496,13 @@ void Mdi::mnuSalir_Click() { Unload(); }
 
 void Mdi::mnuSonido_Click() {
     mnuSonido->setChecked(!mnuSonido->isChecked());
-    EscribirIni(FicheroIni, "Configuracion", "Sonido", mnuSonido->isChecked() ? "1" : "0");
+    ajustes::Escribir(ajustes::Clave::Sonido, ajustes::Marca(mnuSonido->isChecked()));
 }
 
 void Mdi::mnuPointClick_Click() {
     if (::ListaPgn().Visible()) return;
     mnuPointClick->setChecked(!mnuPointClick->isChecked());
-    EscribirIni(FicheroIni, "Configuracion", "PointClick", mnuPointClick->isChecked() ? "1" : "0");
+    ajustes::Escribir(ajustes::Clave::PointClick, ajustes::Marca(mnuPointClick->isChecked()));
     // A move begun in the other input mode is given up.
     auto& t = ::Tavorin();
     t.MovimientoAnulado();
@@ -472,7 +547,7 @@ void Mdi::mnuRgb_Click() {
 
 void Mdi::mnuOpciones_Click() {
     if (::ListaPgn().Visible() || PartidaDeFichero) {
-        MostrarMensaje("Tavorin", "80", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NoConFichero), MB_ICONINFORMATION);
         return;
     }
     auto& o = ::Opciones();
@@ -492,7 +567,7 @@ void Mdi::mnuTemaAyuda_Click() {
     // Text 63 names what was not found at its "$"; any other failure follows the
     // text before the "$".
     auto avisar = [](const QString& falta, const QString& motivo) {
-        const QString& texto = TextosIdioma[63];
+        const QString& texto = TextosIdioma[texto::AyudaNoEncontrada];
         const QString mensaje = falta.isEmpty() ? PartirEnDolar(texto).first + motivo : CambiarDolar(texto, falta);
         MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
     };
@@ -510,29 +585,29 @@ void Mdi::mnuAcerca_Click() {
     ::Splash().Show();
 }
 
-void Mdi::AlternarVentana(QAction* item, Forma& ventana, const char* clave) {
+void Mdi::AlternarVentana(QAction* item, Forma& ventana, ajustes::Clave clave) {
     if (::ListaPgn().Visible()) return;
     if (!item->isChecked()) {
         ventana.Show();
         item->setChecked(true);
-        EscribirIni(FicheroIni, "Configuracion", clave, "1");
+        ajustes::Escribir(clave, "1");
     } else {
         ventana.Unload();
         item->setChecked(false);
-        EscribirIni(FicheroIni, "Configuracion", clave, "0");
+        ajustes::Escribir(clave, "0");
     }
 }
 
-void Mdi::mnuMovimientos_Click() { AlternarVentana(mnuMovimientos, ::Jugadas(), "Jugadas"); }
-void Mdi::mnuVentanaChat_Click() { AlternarVentana(mnuVentanaChat, ::Chat(), "Chat"); }
-void Mdi::mnuReloj_Click() { AlternarVentana(mnuReloj, ::Reloj(), "Reloj"); }
-void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranking(), "Elo"); }
+void Mdi::mnuMovimientos_Click() { AlternarVentana(mnuMovimientos, ::Jugadas(), ajustes::Clave::VerJugadas); }
+void Mdi::mnuVentanaChat_Click() { AlternarVentana(mnuVentanaChat, ::Chat(), ajustes::Clave::VerChat); }
+void Mdi::mnuReloj_Click() { AlternarVentana(mnuReloj, ::Reloj(), ajustes::Clave::VerReloj); }
+void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranking(), ajustes::Clave::VerElo); }
 
 void Mdi::ElegirNotacion(QAction* item) {
     for (QAction* a : {mnuAlgebraicoEsp, mnuAlgebraicoIng, mnuAlgebraicoUsuario[0], mnuCordenadas})
         a->setChecked(a == item);
     const char* valor = item == mnuAlgebraicoEsp ? "1" : item == mnuAlgebraicoIng ? "2" : item == mnuCordenadas ? "3" : "4";
-    EscribirIni(FicheroIni, "Configuracion", "Check", valor);
+    ajustes::Escribir(ajustes::Clave::Notacion, valor);
     MostrarNotacion();
 }
 
@@ -586,17 +661,17 @@ void Mdi::mnuCopiar_Click() { ::Chat().Copiar(); }
 void Mdi::mnuNuevaPartida_Click() {
     if (::ListaPgn().Visible() || ::Nuevo().Visible() || ModoPreparar) return;
     if (!FicheroPendiente.isEmpty() || NuevoPendiente || RetrocesoPendiente) {
-        MostrarMensaje("Tavorin", "81", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::EspereRespuesta), MB_ICONINFORMATION);
         return;
     }
     if (PartidaDeFichero) {
-        MostrarMensaje("Tavorin", "80", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NoConFichero), MB_ICONINFORMATION);
         return;
     }
     auto& g = Reglas();
     if (g.Conectado) {
-        if (!g.TipoPartida.empty() &&
-            MostrarMensaje("Tavorin", "12", MB_ICONINFORMATION, MB_YESNO, MB_DEFBUTTON2) != IDYES)
+        if (!g.TipoPartida.empty() && MostrarMensaje("Tavorin", MensajeNumero(texto::ProponerNuevaPartida),
+                                                     MB_ICONINFORMATION, MB_YESNO, MB_DEFBUTTON2) != IDYES)
             return;
         CentrarVentana(::Nuevo());
         ::Nuevo().Show();
@@ -604,7 +679,7 @@ void Mdi::mnuNuevaPartida_Click() {
     }
     auto& cpu = ::Cpu();
     if (cpu.Visible()) return;
-    if (g.Turno != 0) ReiniciarPartida();
+    if (g.Turno != turno::Nadie) ReiniciarPartida();
     if (!g.TipoPartida.empty()) ReiniciarPartida();
     ::Tavorin().OcultarVentanas();
     mnuMovimientos_Click();
@@ -619,11 +694,9 @@ void Mdi::Player2() {
     ::Reloj().PrintTimerN();
     PosicionPreparada = false;
     auto& t = ::Tavorin();
-    t.OcultarMarcos();
+    t.OlvidarPartida();
     auto& g = Reglas();
-    g.TipoPartida.clear();
-    g.MiColor.clear();
-    g.Turno = 0;
+    g.Turno = turno::Nadie;
     ::Nuevo().NuevoAceptado();
     t.Instantanea(0);
 }
@@ -680,7 +753,7 @@ bool Mdi::MDIForm_QueryUnload() {
         cpu.cmdTerminar1();
         cpu.cmdTerminar2();
         cpu.VariableCPUCero();
-        Reglas().Turno = 0;
+        Reglas().Turno = turno::Nadie;
         Reglas().TipoPartida.clear();
     }
     cpu.DescargarDLL();
@@ -694,68 +767,7 @@ bool Mdi::MDIForm_QueryUnload() {
 
     // A start-up that ends before the windows were placed has nothing of its own to store.
     if (!VentanasSituadas) Terminar(0);
-    if (AjustesEscribibles()) {
-        auto escribir = [](const char* seccion, const char* clave, const QString& valor) {
-            EscribirIni(FicheroIni, seccion, clave, valor);
-        };
-        auto posicion = [&](const char* seccion, Forma& f, bool tamano) {
-            escribir(seccion, "Top", Numero(f.Top()));
-            escribir(seccion, "Left", Numero(f.Left()));
-            if (tamano) {
-                escribir(seccion, "Width", Numero(f.Width()));
-                escribir(seccion, "Height", Numero(f.Height()));
-            }
-        };
-        int estado = WindowState();
-        if (estado != 1) escribir("Mdi", "Windows", QString::number(estado));
-        if (estado == 0) {
-            escribir("Mdi", "Top", Numero(Top()));
-            escribir("Mdi", "Left", Numero(Left()));
-            escribir("Mdi", "Width", Numero(Width()));
-            escribir("Mdi", "Height", Numero(Height()));
-        }
-        posicion("Tablero", ::Tavorin(), false);
-        posicion("Chat", ::Chat(), true);
-        posicion("Jugadas", ::Jugadas(), true);
-        posicion("Reloj", ::Reloj(), false);
-        posicion("Ranking", ::Ranking(), false);
-        escribir("Pgn", "TopInformacion", Numero(::ListaPgn().Top()));
-        escribir("Pgn", "LeftInformacion", Numero(::ListaPgn().Left()));
-        escribir("Pgn", "TopJugadas", Numero(::PgnMovimientos().Top()));
-        escribir("Pgn", "LeftJugadas", Numero(::PgnMovimientos().Left()));
-        escribir("Configuracion", "Nick", NickLocal);
-        posicion("CPU", ::Cpu(), false);
-        auto& nivel = ::FormLevel2();
-        using Campo = forms::FormLevel2::Campo;
-        escribir("CPU", "St", nivel.Valor(Campo::Segundos));
-        escribir("CPU", "Sd", nivel.Valor(Campo::Profundidad));
-        escribir("CPU", "Tiempo", nivel.Valor(Campo::Minutos));
-        escribir("CPU", "Jugadas", nivel.Valor(Campo::Jugadas));
-        if (int i = nivel.OpcionElegida(); i >= 0) escribir("CPU", "Option", QString::number(i));
-        posicion("EPD", ::fEpd(), false);
-        if (controles::Val(::Nuevo().Minutos()) < 1)
-            ::Nuevo().FijarMinutos(LeerIni(FicheroIni, "Configuracion", "Tiempo"));
-        escribir("Configuracion", "Tiempo", ::Nuevo().Minutos());
-        escribir("Configuracion", "Dir", DirectorioFicheros);
-        escribir("Configuracion", "Tipo", TipoFichero);
-        escribir("Configuracion", "AutoPlay", ::ListaPgn().TextoAutoPlay());
-        auto& o = ::Opciones();
-        escribir("Configuracion", "Check1", o.MarcarJugada() ? "1" : "0");
-        escribir("Configuracion", "Check2", o.Coordenadas() ? "1" : "0");
-        escribir("Configuracion", "Check3", o.Borde() ? "1" : "0");
-        if (!::ListaPgn().Visible() && !::Cpu().Visible()) {
-            escribir("Configuracion", "Jugadas", mnuMovimientos->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Chat", mnuVentanaChat->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Reloj", mnuReloj->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Elo", mnuMostrarRanking->isChecked() ? "1" : "0");
-            escribir("Configuracion", "Sonido", mnuSonido->isChecked() ? "1" : "0");
-            escribir("Configuracion", "PointClick", mnuPointClick->isChecked() ? "1" : "0");
-        }
-        if (mnuAlgebraicoEsp->isChecked()) escribir("Configuracion", "Check", "1");
-        if (mnuAlgebraicoIng->isChecked()) escribir("Configuracion", "Check", "2");
-        if (mnuCordenadas->isChecked()) escribir("Configuracion", "Check", "3");
-        if (mnuAlgebraicoUsuario[0]->isChecked()) escribir("Configuracion", "Check", "4");
-    }
+    if (AjustesEscribibles()) ajustes::Guardar();
     ::Ranking().GrabarPuntuacion();
     Terminar(0);
 }
@@ -776,3 +788,14 @@ namespace {
 [[maybe_unused]] const bool kPrincipalRegistrada =
     (Forma::FijarPrincipal([] { return ::Mdi().Area; }, []() -> QWidget* { return &::Mdi(); }), true);
 }  // namespace
+
+void VentanasLaterales() {
+    auto& m = ::Mdi();
+    using Lateral = forms::Mdi::Lateral;
+    if (m.Muestra(Lateral::Reloj) && !::ListaPgn().Visible()) ::Reloj().Show();
+    if (m.Muestra(Lateral::Chat) && !::ListaPgn().Visible()) ::Chat().Show();
+    if (m.Muestra(Lateral::Jugadas) && !::ListaPgn().Visible()) ::Jugadas().Show();
+    if (m.Muestra(Lateral::Ranking) && !::ListaPgn().Visible()) ::Ranking().Show();
+}
+
+void SituarMdi() { ::Mdi().SituarDesdeIni(); }

@@ -3,6 +3,8 @@
 // program.
 #pragma once
 
+#include "app/Ajustes.h"
+
 #include "shell/Lugares.h"
 
 #include <QMainWindow>
@@ -183,7 +185,7 @@ private:
     void CrearToolbar();
     void CargarImagenes();
     // A window toggle of the view menu.
-    void AlternarVentana(QAction* item, Forma& ventana, const char* clave);
+    void AlternarVentana(QAction* item, Forma& ventana, ajustes::Clave clave);
     void ElegirNotacion(QAction* item);
     // Runs the handler of a menu item.
     void Ejecutar(QAction* item);
@@ -207,3 +209,9 @@ private:
 }  // namespace forms
 
 forms::Mdi& Mdi();
+
+// Shows the side windows (clock, chat, move list, ranking) whose view menu items
+// carry a check mark, unless the PGN browser is shown.
+void VentanasLaterales();
+// Places the main window from section Mdi of Default.ini, brought onto the screen.
+void SituarMdi();

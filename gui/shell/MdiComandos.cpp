@@ -19,10 +19,11 @@
 #include "network/Ip.h"
 #include "network/Nuevo.h"
 #include "network/Ranking.h"
-#include "network/Reloj.h"
 #include "network/Red.h"
+#include "network/Reloj.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Retroceso.h"
 #include "shell/Splash.h"
 
@@ -40,7 +41,8 @@ namespace {
 // The oldest peer version without EPD lists and take-back.
 constexpr double kVersionAntigua = 1.41;
 
-void Aviso(const char* texto) { MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION); }
+// A message box with language text n.
+void Aviso(int n) { MostrarMensaje("Tavorin", MensajeNumero(n), MB_ICONINFORMATION); }
 
 // A Yes/No question; `noPorDefecto` makes No the default button.
 bool Pregunta(const QString& texto, bool noPorDefecto) {
@@ -60,11 +62,11 @@ bool PeticionDePartida(const char* orden) {
     }
     if (::ListaPgn().Visible()) return false;
     if (PartidaDeFichero) {
-        Aviso("80");
+        Aviso(texto::NoConFichero);
         return false;
     }
     if (PeticionPendiente()) {
-        Aviso("81");
+        Aviso(texto::EspereRespuesta);
         return false;
     }
     const auto& g = Reglas();
@@ -87,30 +89,32 @@ void Mdi::AbrirFichero(const QString& nombre) {
     // save button) stay on the board: the box says why nothing opens.
     const bool guardandoPgn = ::ListaPgn().Visible() && ::ListaPgn().BotonesGuardar();
     if (::Cpu().Visible() || guardandoPgn || ::fEpd().Visible() || PartidaDeFichero) {
-        Aviso("80");
+        Aviso(texto::NoConFichero);
         return;
     }
     if (PeticionPendiente()) {
-        Aviso("81");
+        Aviso(texto::EspereRespuesta);
         return;
     }
     QString ruta = nombre;
     if (ruta.isEmpty()) {
         const QChar nul(u'\0');
-        const QString filtro = TextosIdioma[44] + " " + "Tavorin" + nul + "*.tvp" + nul + TextosIdioma[48] + " Pgn" +
-                               nul + "*.pgn" + nul + TextosIdioma[82] + " Epd" + nul + "*.epd" + nul + nul;
+        const QString filtro = TextosIdioma[texto::PartidasDe] + " " + "Tavorin" + nul + "*.tvp" + nul +
+                               TextosIdioma[texto::Partidas] + " Pgn" + nul + "*.pgn" + nul +
+                               TextosIdioma[texto::Posiciones] + " Epd" + nul + "*.epd" + nul + nul;
         QString carpeta;
-        ruta = DialogoFichero(this, 1, TextosIdioma[43], QString(), filtro, DirectorioFicheros, TipoFichero, carpeta);
+        ruta = DialogoFichero(this, 1, TextosIdioma[texto::AbrirPartida], QString(), filtro, DirectorioFicheros,
+                              TipoFichero, carpeta);
         if (ruta.isEmpty()) return;
     }
     if (!QFileInfo(ruta).isFile()) {
-        Aviso("26");
+        Aviso(texto::FicheroNoExiste);
         return;
     }
     auto& g = Reglas();
     const QString tipo = ExtensionDe(ruta);
     if (tipo == "pgn") {
-        if (g.Conectado) Aviso("58");
+        if (g.Conectado) Aviso(texto::PgnConectado);
         else AbrirPgn(ruta);
         return;
     }
@@ -121,11 +125,11 @@ void Mdi::AbrirFichero(const QString& nombre) {
             return;
         }
         if (RivalAntiguo()) {
-            Aviso("56");
+            Aviso(texto::RivalSinEpd);
             return;
         }
         if (!g.TipoPartida.empty()) {
-            if (!Pregunta("57", false)) return;
+            if (!Pregunta(MensajeNumero(texto::PedirCargaEnPartida), false)) return;
             if (::fEpd().Visible()) ::fEpd().Unload();
         } else {
             if (::fEpd().Visible()) ::fEpd().Unload();
@@ -139,7 +143,7 @@ void Mdi::AbrirFichero(const QString& nombre) {
     if (tipo != "tvp") return;
     if (g.Conectado) {
         // The peer takes a game file only after its Yes, with or without a game on.
-        if (!g.TipoPartida.empty() && !Pregunta("57", false)) return;
+        if (!g.TipoPartida.empty() && !Pregunta(MensajeNumero(texto::PedirCargaEnPartida), false)) return;
         FicheroPendiente = ruta;
         EncolarMensaje("AbrirPartida");
         return;
@@ -155,17 +159,17 @@ void Mdi::mnuGuardarPartida_Click() {
     // game, or a save already under way, which comes to the front.
     if (::ListaPgn().Visible()) {
         if (GuardandoPgn) ::ListaPgn().Show();
-        else Aviso("80");
+        else Aviso(texto::NoConFichero);
         return;
     }
-    if (PartidaDeFichero) Aviso("80");
+    if (PartidaDeFichero) Aviso(texto::NoConFichero);
     else GuardarPartida();
 }
 
 void Mdi::mnuGuararChat_Click() { GuardarChat(); }
 
 void Mdi::mnuGuararImagen_Click() {
-    if (PartidaDeFichero) Aviso("80");
+    if (PartidaDeFichero) Aviso(texto::NoConFichero);
     else GuardarImagen();
 }
 
@@ -179,12 +183,12 @@ void Mdi::mnuSetTablero_Click() {
     if (::ListaPgn().Visible() || ::SetTableroF().Visible() || ::Cpu().Visible() || ::fEpd().Visible()) return;
     auto& g = Reglas();
     if (g.Conectado) {
-        Aviso("83");
+        Aviso(texto::PrepararConectado);
         return;
     }
     if (!g.CasillasAtacantes.empty() || !g.Jugadas.List[1].empty()) {
         ::Tavorin().setMousePointer(0);
-        QString texto = TextosIdioma[84];
+        QString texto = TextosIdioma[texto::PartidaEnCurso];
         texto.replace(" $ ", "\r\n");
         if (!Pregunta(texto, true)) return;
     }
@@ -216,19 +220,19 @@ void Mdi::mnuRetroceder_Click() {
     auto& g = Reglas();
     if (g.Jugadas.List1.empty() || ModoPreparar || PartidaDeFichero) return;
     if (RetrocesoPendiente) {
-        Aviso("81");
+        Aviso(texto::EspereRespuesta);
         return;
     }
-    if (g.Conectado && g.Turno == 0) {
+    if (g.Conectado && g.Turno == turno::Nadie) {
         if (RivalAntiguo()) {
-            Aviso("106");
+            Aviso(texto::RivalSinRetroceso);
             return;
         }
         RetrocesoPendiente = true;
         EncolarMensaje("Retroceso");
         return;
     }
-    if (!g.Conectado && g.Turno != 0) RetrocesoFuncion();
+    if (!g.Conectado && g.Turno != turno::Nadie) RetrocesoFuncion();
 }
 
 void Mdi::RetrocesoFuncion() {
@@ -264,19 +268,20 @@ void Mdi::BorrarUltimaJugada() {
 void Mdi::mnuRendirse_Click() {
     if (!PeticionDePartida("3")) return;
     auto& g = Reglas();
-    if (!Pregunta("14", true)) return;
+    if (!Pregunta(MensajeNumero(texto::ConfirmarAbandono), true)) return;
     EncolarMensaje("Rendirse");
     if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(1);
-    if (g.MiColor == "Blancas" || g.MiColor == "Negras") AnotarResultado(g.MiColor == "Blancas" ? 2 : 1);
+    if (g.MiColor == color_local::Blancas || g.MiColor == color_local::Negras)
+        AnotarResultado(g.MiColor == color_local::Blancas ? turno::Negras : turno::Blancas);
     SinPartida();
-    Aviso("15");
+    Aviso(texto::AbandonoPropio);
 }
 
 void Mdi::mnuOfrecerTablas_Click() {
     if (!PeticionDePartida("4")) return;
     auto& g = Reglas();
     // The peer may have gone while the question was open.
-    if (Pregunta("17", true) && g.Conectado) EncolarMensaje("OfrecerTablas");
+    if (Pregunta(MensajeNumero(texto::ProponerTablas), true) && g.Conectado) EncolarMensaje("OfrecerTablas");
 }
 
 // ---- Connection --------------------------------------------------------------------------
@@ -284,7 +289,7 @@ void Mdi::mnuOfrecerTablas_Click() {
 void Mdi::mnuObtenerIp_Click() {
     if (::ListaPgn().Visible()) return;
     if ((DireccionLocal ? DireccionLocal() : QString()) == "127.0.0.1") {
-        Aviso("68");
+        Aviso(texto::SinRed);
         return;
     }
     CentrarVentana(::Ip());
@@ -294,7 +299,7 @@ void Mdi::mnuObtenerIp_Click() {
 void Mdi::mnuEstablecerconexion_Click() {
     if (::fEpd().Visible() || ::ListaPgn().Visible() || ::Cpu().Visible() || ModoPreparar) return;
     if (Reglas().Conectado) {
-        Aviso("9");
+        Aviso(texto::YaConectado);
         return;
     }
     CentrarVentana(::Conexion());
@@ -304,7 +309,7 @@ void Mdi::mnuEstablecerconexion_Click() {
 void Mdi::mnuDesconectar_Click() {
     auto& g = Reglas();
     if (!g.Conectado) return;
-    if (g.TipoPartida == "R" && !Pregunta("53", true)) return;
+    if (g.TipoPartida == "R" && !Pregunta(MensajeNumero(texto::DesconectarPuntuada), true)) return;
     ::Tavorin().Desconectar();
 }
 

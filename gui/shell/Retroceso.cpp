@@ -67,7 +67,7 @@ std::optional<Registro> Leer(const std::string& texto) {
         return false;
     };
     auto derechos = [&](int& k) { return LeerNumero(texto, i, k) && k >= 0 && k <= 3; };
-    auto pieza = [&](int& p, int minimo) { return LeerNumero(texto, i, p) && p >= minimo && p <= 12; };
+    auto pieza = [&](int& p, int minimo) { return LeerNumero(texto, i, p) && p >= minimo && p <= rules::UltimaPieza; };
 
     if (i < texto.size() && texto[i] != 'r') r.clase = texto[i++];
     switch (r.clase) {
@@ -208,8 +208,10 @@ void FijarAlPaso(rules::Reglas& g) {
 }
 
 void DevolverTurno(rules::Variables& v) {
-    if (v.Turno == 1) v.Turno = 2;
-    else if (v.Turno == 2) v.Turno = 1;
+    if (v.Turno == turno::Blancas)
+        v.Turno = turno::Negras;
+    else if (v.Turno == turno::Negras)
+        v.Turno = turno::Blancas;
 }
 
 bool Retroceder(rules::Reglas& g) {

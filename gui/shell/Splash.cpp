@@ -6,6 +6,7 @@
 #include "platform/Controles.h"
 #include "platform/Descarga.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/VersionDat.h"
 
 #include <QCoreApplication>
@@ -169,7 +170,7 @@ void Splash::Tshow() {
 
 void Splash::Actualizar() {
     if (rkDownload1->Ocupada()) return;
-    const QString pregunta = CambiarDolar(TextosIdioma[100], "\r\n");
+    const QString pregunta = CambiarDolar(TextosIdioma[texto::BuscarVersion], "\r\n");
     if (MostrarMensaje("Tavorin", pregunta, MB_ICONINFORMATION, MB_YESNO) != IDYES) {
         Unload();
         return;
@@ -179,14 +180,16 @@ void Splash::Actualizar() {
 
 void Splash::rkDownload_AsyncReadComplete(const QByteArray& datos) {
     if (!VersionNueva(datos)) {
-        MostrarMensaje("Tavorin", "99", MB_ICONINFORMATION);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::VersionAlDia), MB_ICONINFORMATION);
         return;
     }
-    if (MostrarMensaje("Tavorin", "98", MB_ICONINFORMATION, MB_YESNO) == IDYES)
+    if (MostrarMensaje("Tavorin", MensajeNumero(texto::VersionNueva), MB_ICONINFORMATION, MB_YESNO) == IDYES)
         QDesktopServices::openUrl(QUrl(PaginaInicio));
 }
 
-void Splash::rkDownload_AsyncReadFailed() { MostrarMensaje("Tavorin", "93", MB_ICONSTOP); }
+void Splash::rkDownload_AsyncReadFailed() {
+    MostrarMensaje("Tavorin", MensajeNumero(texto::VersionSinDescarga), MB_ICONSTOP);
+}
 
 void Splash::Form_Deactivate() { Unload(); }
 

@@ -11,6 +11,7 @@
 #include "app/Variables.h"
 #include "engines/Cpu.h"
 #include "engines/FormLevel2.h"
+#include "shell/Arranque.h"
 #include "shell/Mdi.h"
 
 #include <QAction>

@@ -44,12 +44,35 @@ void NuevaPartida(rules::Reglas& r) {
     r.Turno = 1;
 }
 
-PartidaAleatoria Jugar(rules::Reglas& r, std::mt19937& azar, int maxMedias) {
+namespace {
+
+PartidaAleatoria JugarCon(rules::Reglas& r, std::mt19937& azar, int maxMedias, bool evitarFinal) {
     PartidaAleatoria p;
     for (int media = 0; media < maxMedias; ++media) {
         const int lado = r.Turno == 2 ? 2 : 1;
         std::vector<Candidata> c = Candidatas(r, lado);
         std::shuffle(c.begin(), c.end(), azar);
+        // With evitarFinal, the moves that end the game go last.
+        if (evitarFinal) {
+            std::vector<Candidata> finales;
+            std::vector<Candidata> otras;
+            for (const Candidata& m : c) {
+                rules::Reglas prueba;
+                prueba.Estado() = r.Estado();
+                prueba.Turno = lado;
+                prueba.Origen = std::to_string(m.xo) + std::to_string(m.yo);
+                prueba.Destino = std::to_string(m.xd) + std::to_string(m.yd);
+                const int pieza = r.Casillas[m.xo][m.yo];
+                const bool corona =
+                    (pieza == rules::PeonBlanco && m.yd == 8) || (pieza == rules::PeonNegro && m.yd == 1);
+                prueba.PiezaCoronacion = corona ? (lado == 2 ? rules::DamaNegra : rules::DamaBlanca) : 0;
+                prueba.ValidarMovimiento();
+                if (!prueba.MovimientoValido) continue;
+                (prueba.JaqueMate || prueba.Ahogado ? finales : otras).push_back(m);
+            }
+            otras.insert(otras.end(), finales.begin(), finales.end());
+            c = std::move(otras);
+        }
         bool jugada = false, fin = false;
         for (const Candidata& m : c) {
             const int pieza = r.Casillas[m.xo][m.yo];
@@ -83,6 +106,16 @@ PartidaAleatoria Jugar(rules::Reglas& r, std::mt19937& azar, int maxMedias) {
     }
     if (p.resultado.empty()) p.resultado = "*";
     return p;
+}
+
+}  // namespace
+
+PartidaAleatoria Jugar(rules::Reglas& r, std::mt19937& azar, int maxMedias) {
+    return JugarCon(r, azar, maxMedias, false);
+}
+
+PartidaAleatoria JugarLarga(rules::Reglas& r, std::mt19937& azar, int medias) {
+    return JugarCon(r, azar, medias, true);
 }
 
 std::string TextoPgn(const rules::Reglas& r, int numero, const std::string& resultado) {

@@ -23,6 +23,11 @@ void NuevaPartida(rules::Reglas& r);
 // stalemate or `maxMedias` half-moves. Promotions get a random piece.
 PartidaAleatoria Jugar(rules::Reglas& r, std::mt19937& azar, int maxMedias);
 
+// As Jugar, but a move that would end the game is played only when every legal move
+// would: the game runs its `medias` half-moves unless a position leaves no other
+// choice (long games for the browser's benchmark).
+PartidaAleatoria JugarLarga(rules::Reglas& r, std::mt19937& azar, int medias);
+
 // The game in the board's English move box as one PGN game (tags, move text, result),
 // written by the PGN writer.
 std::string TextoPgn(const rules::Reglas& r, int numero, const std::string& resultado);

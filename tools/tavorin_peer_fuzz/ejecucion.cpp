@@ -30,13 +30,7 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
-#include <malloc.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's own count of the bytes allocated and not yet freed (its header does
-// not come with every compiler).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#endif
 
 namespace peerfuzz {
 
@@ -114,14 +108,6 @@ struct Banco::Impl {
     QString rutaTvp, rutaEpd;
     rules::Reglas prueba;  // a board of its own for finding legal moves
 };
-
-std::size_t Banco::MemoriaViva() {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
-}
 
 std::size_t Banco::Latido() { return g_latido.load(); }
 

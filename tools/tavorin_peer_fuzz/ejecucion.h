@@ -44,8 +44,6 @@ public:
 
     // Messages of the peer the dispatcher took, over all runs.
     std::size_t Despachados() const { return despachados_; }
-    // Bytes the program holds on its heap now.
-    static std::size_t MemoriaViva();
     // Counts the steps: a watchdog sees the loop go on.
     static std::size_t Latido();
 

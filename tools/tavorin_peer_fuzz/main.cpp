@@ -14,6 +14,7 @@
 // finding. With --keep, the steps of the first run of each finding are kept in DIR.
 // Exit status 1 when something was found.
 #include "ejecucion.h"
+#include "entorno.h"
 #include "gramatica.h"
 
 #include "app/Variables.h"
@@ -178,7 +179,7 @@ int main(int argc, char** argv) {
             std::printf("run %ld: %s, %zu steps, %zu messages, %zu findings\n", n, peerfuzz::Nombre(e.estado),
                         e.pasos.size(), e.mensajes, hallazgos.size());
         // Memory: what the program holds once a run has settled, against the fifth run.
-        const std::size_t memoria = peerfuzz::Banco::MemoriaViva();
+        const std::size_t memoria = MemoriaViva();
         if (ejecuciones == 5) base = memoria;
         if (ejecuciones > 5 && memoria > base + std::size_t(o.memoriaMb) * 1024 * 1024)
             hallazgos.push_back({"memory grows", std::to_string((memoria - base) >> 20) + " MB more than after run " +

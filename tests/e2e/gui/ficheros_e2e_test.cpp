@@ -1,7 +1,8 @@
 // The whole program opening the file named on its command line: an own game file
 // replays to its end, an EPD list opens, and files that hold no game say so. Driven
-// by commands: the PGN move list's keys take the board along, and Save game during a
-// game against Orvik writes a PGN that pgn-extract reads, with the players' names.
+// by commands: the PGN move list's keys take the board along, a PGN file of old Mac
+// line ends and one with a huge word open, and Save game during a game against
+// Orvik writes a PGN that pgn-extract reads, with the players' names.
 #include "platform/IniFile.h"
 #include "red_e2e.h"
 
@@ -80,14 +81,12 @@ protected:
     }
     // The board of the state line, rank 8 to 1 as piece codes in hex.
     std::string Tablero() { return copia->Estado()["Tablero"]; }
-    // Polls the state until the condition holds (a minute at most).
+    // Polls the state until the condition holds.
     bool Hasta(const std::function<bool(std::map<std::string, std::string>&)>& condicion) {
-        for (int i = 0; i < 600; ++i) {
+        return testsupport::Hasta([&] {
             auto e = copia->Estado();
-            if (condicion(e)) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
+            return condicion(e);
+        });
     }
     testsupport::TempDir dir;
     std::unique_ptr<red_e2e::Copia> copia;
@@ -119,6 +118,26 @@ TEST_F(Ordenes, TheMoveListsKeysTakeTheBoardAlong) {
     copia->Orden("tecla PgnMovimientos.List1 Up");
     copia->Orden("tecla PgnMovimientos.List1 PgDown");
     EXPECT_EQ(Tablero(), final);
+}
+
+// A PGN file whose lines end with CR alone (old Mac files) shows its moves; a word of
+// a megabyte in the move text is quoted short, and the moves before it stand.
+TEST_F(Ordenes, AnOldMacFileShowsItsMovesAndAHugeWordIsQuotedShort) {
+    const std::string mac = dir.path() + "/mac.pgn";
+    std::ofstream(mac, std::ios::binary) << "[Event \"x\"]\r[White \"a\"]\r\r1. e4 e5 2. Nf3 Nc6\r3. Bb5 a6 *\r";
+    copia->Orden("soltar ventana " + mac);
+    const std::string final = TableroDe("r1bqkbnr/1ppp1ppp/p1n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R");
+    ASSERT_TRUE(Hasta([&](auto& e) { return e["Tablero"] == final; })) << Tablero();
+
+    const std::string palabra = dir.path() + "/palabra.pgn";
+    std::ofstream(palabra, std::ios::binary) << "[Event \"x\"]\n\n1. e4 e5 2. " << std::string(1 << 20, 'a') << " *\n";
+    copia->Orden("soltar ventana " + palabra);
+    const std::string mensaje = copia->Esperar("MENSAJE|", std::chrono::seconds(60));
+    EXPECT_LT(mensaje.size(), 300u);
+    EXPECT_NE(mensaje.find(std::string(40, 'a') + "..."), std::string::npos) << mensaje.substr(0, 300);
+    EXPECT_TRUE(Hasta([](auto& e) {
+        return e["Tablero"] == TableroDe("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR");
+    })) << Tablero();
 }
 
 TEST_F(Ordenes, SaveGameDuringAGameAgainstOrvik) {

@@ -82,17 +82,17 @@ TEST_F(Enlazadas, AnEpdPositionReachesThePeerAndACancelledListGivesItAFreshGame)
     Copia ana(dir.path(), "Ana");
     Copia luis(dir.path(), "Luis");
     Conectar(ana, luis);
-    std::this_thread::sleep_for(3s);  // the version comes with the ranking, 2.5 s after the link
+    Presentados(ana, luis);
     const std::string inicio = luis.Estado()["Tablero"];
 
     AbrirEpd(ana, luis, una);
     ASSERT_FALSE(ana.Esperar("PREGUNTA|").empty());
     ana.Orden("texto N");
-    auto el = luis.Estado();
-    for (int i = 0; i < 100 && el["Tablero"] == inicio; ++i) {
-        std::this_thread::sleep_for(100ms);
+    std::map<std::string, std::string> el;
+    testsupport::Hasta([&] {
         el = luis.Estado();
-    }
+        return el["Tablero"] != inicio;
+    });
     auto ea = ana.Estado();
     EXPECT_EQ(el["Tablero"], ea["Tablero"]);
     EXPECT_NE(el["Tablero"], inicio);
@@ -112,14 +112,10 @@ TEST_F(Enlazadas, AnEpdPositionReachesThePeerAndACancelledListGivesItAFreshGame)
     ASSERT_FALSE(ana.Esperar("OK menu mnuAbrirPartida").empty());
     ASSERT_FALSE(luis.Esperar("quiere cargar una partida o una posición desde un fichero").empty());
     luis.Orden("responder 6");
-    for (int i = 0; i < 100 && !Contiene(ana.Estado()["Ventanas"], "fEpd"); ++i) std::this_thread::sleep_for(100ms);
-    EXPECT_TRUE(Contiene(ana.Estado()["Ventanas"], "fEpd"));
+    EXPECT_TRUE(testsupport::Hasta([&] { return Contiene(ana.Estado()["Ventanas"], "fEpd"); }));
     ana.Orden("cerrar fEpd");
+    EXPECT_TRUE(Muestra(luis, "Tablero", inicio));
     el = luis.Estado();
-    for (int i = 0; i < 100 && el["Tablero"] != inicio; ++i) {
-        std::this_thread::sleep_for(100ms);
-        el = luis.Estado();
-    }
     EXPECT_EQ(el["Tablero"], inicio);
     EXPECT_EQ(el["PartidaDeFichero"], "0");
 }
@@ -130,7 +126,7 @@ TEST_F(Enlazadas, AnOwnGameFileReplaysOnBothBoardsToItsMate) {
     Copia ana(dir.path(), "Ana");
     Copia luis(dir.path(), "Luis");
     Conectar(ana, luis);
-    std::this_thread::sleep_for(3s);  // the version comes with the ranking, 2.5 s after the link
+    Presentados(ana, luis);
     ana.Orden("dialogo " + tvp);
     ana.Orden("menu mnuAbrirPartida");
     // The peer takes the stream only after its Yes, with or without a game on.

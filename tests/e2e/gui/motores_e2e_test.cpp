@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -92,18 +91,12 @@ protected:
     // Plays on until both engines have stopped; a game without a move for 60 s while an
     // engine is to move fails.
     void HastaElFinal() {
-        std::size_t vistas = 0;
-        QElapsedTimer quieto;
-        quieto.start();
-        while (Motor1.Activo || Motor2.Activo) {
-            QTest::qWait(20);
+        auto activos = [] { return Motor1.Activo || Motor2.Activo; };
+        while (activos()) {
             const std::size_t n = Reglas().Jugadas.List1.size();
-            if (n != vistas) {
-                vistas = n;
-                quieto.restart();
-            }
-            ASSERT_LT(quieto.elapsed(), 60000) << "no move for 60 s after " << n << " moves";
-            ASSERT_LT(n, 1200u) << "the game does not end";
+            const bool movido = Esperar([&] { return !activos() || Reglas().Jugadas.List1.size() != n; }, 60000);
+            ASSERT_TRUE(movido) << "no move for 60 s after " << n << " moves";
+            ASSERT_LT(Reglas().Jugadas.List1.size(), 1200u) << "the game does not end";
         }
     }
 

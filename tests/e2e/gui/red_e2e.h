@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 
 #include "child_process.h"
+#include "esperar.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -130,13 +131,13 @@ public:
         a.sin_family = AF_INET;
         a.sin_port = htons(puerto);
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        for (int i = 0; i < 100; ++i) {
+        // Until the program listens.
+        return testsupport::Hasta([&] {
             if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return true;
-            std::this_thread::sleep_for(100ms);
             close(fd);
             fd = socket(AF_INET, SOCK_STREAM, 0);
-        }
-        return false;
+            return false;
+        });
     }
     // Waits on a port and takes one peer.
     bool Escuchar(int puerto) {
@@ -190,16 +191,40 @@ public:
 
 // Another program may hold the fixed ports for a moment: wait for them.
 inline void PuertosLibres() {
-    for (int i = 0; i < 600; ++i) {
+    const bool libres = testsupport::Hasta([] {
         bool libres = true;
         for (int puerto : {kServidor, kCliente}) {
             Crudo c;
             libres = libres && c.Escuchar(puerto);
         }
-        if (libres) return;
-        std::this_thread::sleep_for(100ms);
-    }
-    FAIL() << "ports 1500 and 1501 stay taken";
+        return libres;
+    });
+    ASSERT_TRUE(libres) << "ports 1500 and 1501 stay taken";
+}
+
+// Waits until the state of a copy shows `valor` under `clave`.
+inline bool Muestra(Copia& c, const std::string& clave, const std::string& valor,
+                    std::chrono::milliseconds espera = testsupport::kEsperaLarga) {
+    return testsupport::Hasta([&] { return c.Estado()[clave] == valor; }, espera);
+}
+
+// Waits until the state of a copy shows all of `valores`.
+inline bool Muestra(Copia& c, const std::map<std::string, std::string>& valores) {
+    return testsupport::Hasta([&] {
+        auto e = c.Estado();
+        for (const auto& [clave, valor] : valores)
+            if (e[clave] != valor) return false;
+        return true;
+    });
+}
+
+// Everything `de` has sent so far has reached `a` and been handled: a chat line sent
+// now arrives after it, as the link keeps the order.
+inline bool Alcanzado(Copia& de, Copia& a, const std::string& nick) {
+    static int vez = 0;
+    const std::string linea = "sincronia " + std::to_string(++vez);
+    de.Orden("chat " + linea);
+    return Muestra(a, "Chat", "<" + nick + ">" + linea);
 }
 
 class Red : public ::testing::Test {
@@ -221,6 +246,16 @@ protected:
         ConectarA(luis);
         ASSERT_FALSE(ana.Esperar("SONIDO|Conexion.wav").empty());
         ASSERT_FALSE(luis.Esperar("SONIDO|Conexion.wav").empty());
+    }
+    // Two linked copies have sent each other their greeting, version and, 2.5 s after
+    // the link, ranking: whatever either sends from now on arrives after them.
+    void Presentados(Copia& ana, Copia& luis) {
+        for (Copia* c : {&ana, &luis}) {
+            ASSERT_TRUE(Muestra(*c, {{"RankingPendiente", "0"}, {"Cola", "0"}})) << c->carpeta;
+        }
+        for (Copia* c : {&ana, &luis}) {
+            ASSERT_TRUE(Muestra(*c, "VersionRival", "1.55")) << c->carpeta;
+        }
     }
     // Ana proposes a game; Luis accepts. Ana White unless `anaNegras`. `enCurso`: a
     // game runs, and Ana is asked first.

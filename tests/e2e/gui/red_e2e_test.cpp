@@ -16,7 +16,7 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     Copia ana(dir.path(), "Ana", {"TAVORIN_PRUEBA_RELOJ=1"});
     Copia luis(dir.path(), "Luis", {"TAVORIN_PRUEBA_RELOJ=1"});
     Conectar(ana, luis);
-    std::this_thread::sleep_for(3s);  // the ranking comes 2.5 s after the link
+    Presentados(ana, luis);
     auto ea = ana.Estado();
     EXPECT_EQ(ea["Estado"], "Estado: Conectado");
     EXPECT_EQ(ea["Chat"], "Luis se ha conectado con Tavorin versión 1.55");
@@ -44,7 +44,7 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
         quien.Orden(std::string("arrastrar ") + jugadas[i].first + " " + jugadas[i].second);
         const std::string traza = otro.Esperar("TRAZA|");
         EXPECT_EQ(traza.substr(traza.rfind('|') + 1), std::string("JUGADA ") + digitos[i]);
-        std::this_thread::sleep_for(700ms);  // the clock report follows the move
+        EXPECT_TRUE(Muestra(quien, "Cola", "0"));  // the clock report follows the move
     }
     EXPECT_FALSE(ana.Esperar("Jaque mate. Ganan las negras.").empty());
     EXPECT_FALSE(luis.Esperar("Jaque mate. Ganan las negras.").empty());
@@ -66,7 +66,8 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     EXPECT_FALSE(luis.Esperar("Ha abandonado. Su rival gana la partida.").empty());
     EXPECT_FALSE(ana.Esperar("Su rival ha abandonado. ¡Usted gana la partida!").empty());
     luis.Orden("menu mnuRendirse");  // no game: nothing
-    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(Muestra(ana, "Propio", "2-1-1-0-1200"));
+    EXPECT_TRUE(Muestra(luis, "Propio", "2-1-1-0-1200"));
     EXPECT_EQ(ana.Estado()["Propio"], "2-1-1-0-1200");
     EXPECT_EQ(luis.Estado()["Propio"], "2-1-1-0-1200");
 
@@ -88,12 +89,14 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     // Take-back: Ana moves and asks for her move back; she is to move again.
     NuevaPartida(ana, luis, "R", 5);
     Jugar(ana, luis, "e2", "e4");
-    std::this_thread::sleep_for(700ms);
+    EXPECT_TRUE(Muestra(ana, "Cola", "0"));  // the clock report follows the move
     ana.Orden("menu mnuRetroceder");
     EXPECT_FALSE(luis.Esperar("Su rival pide retroceder la última jugada. ¿Lo acepta?").empty());
     luis.Orden("responder 6");
     EXPECT_FALSE(ana.Esperar("Su rival acepta retroceder la jugada.").empty());
-    std::this_thread::sleep_for(500ms);
+    // The clocks pass once the answer has gone.
+    EXPECT_TRUE(Muestra(ana, {{"Jugadas", ""}, {"Turno", "1"}, {"RelojBlancas", "1"}, {"Cola", "0"}}));
+    EXPECT_TRUE(Muestra(luis, {{"Jugadas", ""}, {"RelojBlancas", "1"}, {"RelojNegras", "0"}, {"Cola", "0"}}));
     ea = ana.Estado();
     el = luis.Estado();
     EXPECT_EQ(ea["Turno"], "1");
@@ -106,13 +109,11 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
 
     // Chat and nick.
     luis.Orden("chat hola");
-    std::this_thread::sleep_for(800ms);
-    EXPECT_EQ(ana.Estado()["Chat"], "<Luis>hola");
+    EXPECT_TRUE(Muestra(ana, "Chat", "<Luis>hola"));
     luis.Enviar("menu mnuCambiarNick");
     EXPECT_FALSE(luis.Esperar("PREGUNTA|").empty());
     luis.Orden("texto Lu");
-    std::this_thread::sleep_for(800ms);
-    EXPECT_EQ(ana.Estado()["Chat"], "*** Luis ahora se llama Lu");
+    EXPECT_TRUE(Muestra(ana, "Chat", "*** Luis ahora se llama Lu"));
 
     // A game of one minute lost on time: both clocks run on their own.
     NuevaPartida(ana, luis, "R", 1, false, true);
@@ -121,9 +122,8 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     EXPECT_FALSE(ana.Esperar("Se le ha acabado el tiempo. Ha perdido la partida.").empty());
     EXPECT_FALSE(luis.Esperar("SONIDO|Tiempo.wav").empty());
     EXPECT_FALSE(luis.Esperar("Se ha acabado el tiempo de su rival. ¡Usted gana la partida!").empty());
-    std::this_thread::sleep_for(500ms);
-    EXPECT_EQ(ana.Estado()["Propio"], "4-1-2-1-1100");
-    EXPECT_EQ(luis.Estado()["Propio"], "4-2-1-1-1300");
+    EXPECT_TRUE(Muestra(ana, "Propio", "4-1-2-1-1100"));
+    EXPECT_TRUE(Muestra(luis, "Propio", "4-2-1-1-1300"));
 
     // A friendly disconnect from the client.
     luis.Orden("menu mnuDesconectar");
@@ -150,9 +150,8 @@ TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     par.Enviar("Mensaje Luis se ha conectado con Tavorin versión 1.60\r\nVersionTV 1.60");
     par.Enviar("PingPing");
     ASSERT_TRUE(par.Llega("Pong"));
-    std::this_thread::sleep_for(800ms);
     par.Leer(200ms);
-    EXPECT_EQ(ana.Estado()["VersionRival"], "1.60");
+    EXPECT_TRUE(Muestra(ana, "VersionRival", "1.60"));
 
     // A game, the peer Black.
     par.recibido.clear();
@@ -165,7 +164,7 @@ TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     ASSERT_TRUE(par.Llega("TIME 5:0"));
     par.Enviar("Movimiento 57550TIME 4:59");
     EXPECT_FALSE(ana.Esperar("TRAZA|").empty());
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(Muestra(ana, {{"Jugadas", "5254,5755,"}, {"Negras", "04:59"}}));
     auto e = ana.Estado();
     EXPECT_EQ(e["Jugadas"], "5254,5755,");
     EXPECT_EQ(e["Negras"], "04:59");
@@ -174,24 +173,27 @@ TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     ASSERT_TRUE(par.Llega("Movimiento 7163"));
     par.Enviar("Mensaje <x>hola\r\nMovimiento 48840");
     EXPECT_FALSE(ana.Esperar("TRAZA|").empty());
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(Muestra(ana, {{"Chat", "<x>hola"}, {"Jugadas", "5254,5755,7163,4884,"}}));
     e = ana.Estado();
     EXPECT_EQ(e["Chat"], "<x>hola");
     EXPECT_EQ(e["Jugadas"], "5254,5755,7163,4884,");
     ana.Orden("arrastrar f3 e5");
     ASSERT_TRUE(par.Llega("Movimiento 6355"));
     // A move cut in two, 200 ms apart, is played once.
+    // The pause is the test: the program must join the halves, not wait for them.
     par.Enviar("Movim");
     std::this_thread::sleep_for(200ms);
     par.Enviar("iento 28360");
     EXPECT_FALSE(ana.Esperar("TRAZA|").empty());
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(ana.Estado()["Jugadas"], "5254,5755,7163,4884,6355,2836,");
+    EXPECT_TRUE(Muestra(ana, "Jugadas", "5254,5755,7163,4884,6355,2836,"));
     // Answers nobody asked for change nothing.
     const std::string tablero = ana.Estado()["Tablero"];
     for (const char* m : {"RetrocesoAceptado", "TablasAceptadas", "NuevoAceptado", "AbrirAceptadoEPD", "NuevoCancelado"})
         par.Enviar(m);
-    std::this_thread::sleep_for(500ms);
+    // A ping after them: its answer comes once they have been read.
+    par.recibido.clear();
+    par.Enviar("PingPing");
+    ASSERT_TRUE(par.Llega("Pong", testsupport::kEsperaLarga));
     e = ana.Estado();
     EXPECT_EQ(e["Tablero"], tablero);
     EXPECT_EQ(e["TipoPartida"], "R");
@@ -277,16 +279,6 @@ TEST_F(Red, TheConnectDialogWhenThePortIsTaken) {
     ana.Orden("boton Conexion.Option1");  // the address box is empty
     ana.Orden("boton Conexion.Command1");
     EXPECT_FALSE(ana.Esperar("Escriba la dirección IP o el nombre del ordenador").empty());
-}
-
-// Waits until the state of a copy shows `valor` under `clave`.
-bool Muestra(Copia& c, const std::string& clave, const std::string& valor, std::chrono::seconds espera = 30s) {
-    const auto fin = std::chrono::steady_clock::now() + espera;
-    while (std::chrono::steady_clock::now() < fin) {
-        if (c.Estado()[clave] == valor) return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
 }
 
 // The state that a message of the protocol would change.
@@ -422,7 +414,9 @@ TEST_F(Red, EveryKeywordAtTheEndOfAnEpdLineArrivesAsAPosition) {
         EXPECT_TRUE(Muestra(luis, "PartidaDeFichero", "0")) << m[i];
         EXPECT_EQ(luis.Estado()["MiColor"], "Negras") << m[i];
     }
-    std::this_thread::sleep_for(500ms);
+    // Whatever each copy sent has been handled on the other side.
+    EXPECT_TRUE(Alcanzado(ana, luis, "Ana"));
+    EXPECT_TRUE(Alcanzado(luis, ana, "Luis"));
     for (Copia* c : {&ana, &luis}) {
         auto e = c->Estado();
         EXPECT_EQ(e["Conectado"], "1");

@@ -46,10 +46,11 @@ TEST_F(Red, DisconnectsExitsAndACopyThatDies) {
     ana->Olvidar();
     Conectar(*ana, *luis);
     NuevaPartida(*ana, *luis, "R", 5);
+    // Each clock report follows its move.
     Jugar(*ana, *luis, "e2", "e4");
-    std::this_thread::sleep_for(700ms);
+    EXPECT_TRUE(Muestra(*ana, "Cola", "0"));
     Jugar(*luis, *ana, "e7", "e5");
-    std::this_thread::sleep_for(700ms);
+    EXPECT_TRUE(Muestra(*luis, "Cola", "0"));
     const std::string fichero = ana->Puntuacion();
     ::kill(luis->p.pid(), SIGKILL);
     luis->p.waitExit(10s);
@@ -71,6 +72,7 @@ TEST_F(Red, ACopyStoppedForAWhileLeavesTheOtherAnswering) {
         ana.Orden("chat hola " + std::to_string(i), 5s);
         EXPECT_EQ(ana.Estado()["Conectado"], "1");
         EXPECT_LT(std::chrono::steady_clock::now() - t0, 5s);
+        // The copy stays stopped for fifteen seconds: the pause is what is tested.
         std::this_thread::sleep_for(1s);
     }
     ::kill(luis.p.pid(), SIGCONT);

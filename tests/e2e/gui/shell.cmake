@@ -13,3 +13,6 @@ foreach(prueba ciclos basura tablero menus lados preparar)
                    --captura $<TARGET_FILE:captura> --salida ${CMAKE_BINARY_DIR}/xvfb/${prueba})
   set_tests_properties(VentanasXvfb.${prueba} PROPERTIES LABELS slow TIMEOUT 300)
 endforeach()
+# The board drag and the maximise cycle time real window-manager events: run them
+# alone, so a loaded run beside them cannot starve the drag or the cycle.
+set_tests_properties(VentanasXvfb.tablero VentanasXvfb.ciclos PROPERTIES RUN_SERIAL TRUE)

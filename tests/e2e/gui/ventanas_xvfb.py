@@ -50,14 +50,21 @@ def comprobar(condicion, texto):
         raise Fallo(texto)
 
 
-def esperar(prueba, segundos, texto):
+# How long a state that comes in a moment on an idle machine may take on a loaded one.
+ESPERA = 60
+
+
+def esperar(prueba, segundos, texto, paso=0.1):
+    """Asks `prueba` every `paso` seconds until it gives a true value, which it returns;
+    fails with `texto` when it still gives none after `segundos`."""
     limite = time.monotonic() + segundos
-    while time.monotonic() < limite:
+    while True:
         valor = prueba()
         if valor:
             return valor
-        time.sleep(0.1)
-    raise Fallo(texto)
+        if time.monotonic() >= limite:
+            raise Fallo(texto)
+        time.sleep(paso)
 
 
 class Pantalla:
@@ -149,7 +156,7 @@ class Tavorin:
         self.ventana = esperar(lambda: self.pantalla.xdotool("search", "--onlyvisible", "--name",
                                                              "^Tavorin Versi").split()[:1], 30,
                                "the main window did not show")[0]
-        time.sleep(1.5)
+        self.asentada()
 
     def arrancar_ordenes(self):
         """Started to take commands on standard input (TAVORIN_PRUEBA_ORDENES)."""
@@ -167,7 +174,49 @@ class Tavorin:
         self.ventana = esperar(lambda: self.pantalla.xdotool("search", "--onlyvisible", "--name",
                                                              "^Tavorin Versi").split()[:1], 30,
                                "the main window did not show")[0]
-        time.sleep(1.5)
+        self.asentada()
+
+    def asentada(self):
+        """The window manager has framed the main window and it stands still (two looks
+        0.2 s apart alike)."""
+        esperar(lambda: self.borde() != (0, 0, 0, 0), ESPERA, "the window manager put no frame round the window")
+        visto = [None]
+
+        def quieta():
+            ahora = self.marco()
+            antes, visto[0] = visto[0], ahora
+            return ahora == antes
+        esperar(quieta, ESPERA, "the main window did not come to rest", paso=0.2)
+
+    def quieta(self, segundos=ESPERA, despues=None):
+        """Waits until the screen has settled: two screenshots 0.4 s apart alike (the
+        program has laid out and painted, however busy the machine). With `despues`,
+        until that also holds of the settled screen's file; it may return a reason, which
+        a failure then gives."""
+        ruta = os.path.join(self.salida, "quieta.png")
+        visto, razon = [None], ["the screen never settled"]
+
+        def quieta():
+            subprocess.run([self.args.captura, "foto", ruta], env=self.pantalla.env, check=True,
+                           stderr=subprocess.DEVNULL)
+            with open(ruta, "rb") as f:
+                ahora = f.read()
+            antes, visto[0] = visto[0], ahora
+            if ahora != antes:
+                razon[0] = "the screen never settled"
+                return False
+            if despues is None:
+                return True
+            r = despues(ruta)
+            if r is True:
+                return True
+            razon[0] = r or "the settled screen is not as expected"
+            return False
+        try:
+            esperar(quieta, segundos, "", paso=0.4)
+        except Fallo:
+            raise Fallo(razon[0]) from None
+        return ruta
 
     def esperar_linea(self, prueba, segundos, texto):
         limite = time.monotonic() + segundos
@@ -204,9 +253,13 @@ class Tavorin:
         y = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", info).group(1))
         w = int(re.search(r"Width:\s+(\d+)", info).group(1))
         h = int(re.search(r"Height:\s+(\d+)", info).group(1))
-        m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", self.pantalla.x("xprop", "-id", self.ventana, "_NET_FRAME_EXTENTS"))
-        izq, der, arr, aba = map(int, m.groups()) if m else (0, 0, 0, 0)
+        izq, der, arr, aba = self.borde()
         return (x - izq, y - arr, w + izq + der, h + arr + aba), (izq, der, arr, aba)
+
+    def borde(self):
+        """The frame the window manager put round the main window (left, right, top, bottom)."""
+        m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", self.pantalla.x("xprop", "-id", self.ventana, "_NET_FRAME_EXTENTS"))
+        return tuple(map(int, m.groups())) if m else (0, 0, 0, 0)
 
     def maximizada(self):
         estado = self.pantalla.x("xprop", "-id", self.ventana, "_NET_WM_STATE")
@@ -214,9 +267,10 @@ class Tavorin:
 
     def alternar_maximizada(self):
         # A double click on the title bar: openbox's own way.
+        antes = self.maximizada()
         (x, y, w, _), (_, _, arriba, _) = self.marco()
         self.pantalla.xdotool("mousemove", x + w // 2, y + max(2, arriba // 2), "click", "--repeat", "2", "1")
-        time.sleep(1.5)
+        esperar(lambda: self.maximizada() != antes, ESPERA, "the double click on the title bar changed nothing")
 
     def foto(self, nombre):
         self.fotos += 1
@@ -305,7 +359,6 @@ def empezar_partida(t, tablero):
     """Partida > Nueva partida, then the engine panel's first button with no engine."""
     t.pantalla.xdotool("windowactivate", "--sync", t.ventana)
     t.pantalla.xdotool("key", "alt+p", "Return")
-    time.sleep(1)
     # The panel's first button, found by its picture on the screen (a toolbar may draw
     # it a little smaller than its file).
     empezar = os.path.join(t.args.recursos, "builtin", "iconos", "motor-empezar.png")
@@ -313,11 +366,14 @@ def empezar_partida(t, tablero):
     def buscar():
         foto = t.foto("panel")
         return next((p for p in (t.captura("icono", foto, empezar, lado) for lado in range(16, 11, -1)) if p), None)
-    boton = esperar(buscar, 10, "the engine panel's first button")
+    boton = esperar(buscar, ESPERA, "the engine panel's first button")
     t.pantalla.xdotool("mousemove", int(boton[0]), int(boton[1]), "click", "1")
-    time.sleep(0.5)
+    time.sleep(0.5)  # the game's clock starts: the screen will not settle (see arrastrar)
 
 
+# The drags and wheel turns below are made during a game, whose clock keeps the screen
+# changing, on a program that closes itself after 30 s: they give it a short fixed
+# moment to draw what they did, and what follows checks the drawing.
 def arrastrar(t, tablero, lado, de, a):
     def centro(c):
         return (tablero[0] + (ord(c[0]) - 97) * lado + lado // 2, tablero[1] + (8 - int(c[1])) * lado + lado // 2)
@@ -325,7 +381,7 @@ def arrastrar(t, tablero, lado, de, a):
     t.pantalla.xdotool("mousemove", x0, y0, "mousedown", "1")
     for i in range(1, 6):
         t.pantalla.xdotool("mousemove", x0 + (x1 - x0) * i // 5, y0 + (y1 - y0) * i // 5)
-        time.sleep(0.05)
+        time.sleep(0.05)  # the hand's pace: a drag is a movement, not a jump
     t.pantalla.xdotool("mouseup", "1")
     time.sleep(0.4)
 
@@ -340,7 +396,7 @@ def rueda(t, punto, boton, veces):
 def tablero(t):
     lado = 100
     t.poner("Configuracion", "Tamaño", str(lado))
-    t.arrancar(30000)
+    t.arrancar(120000)  # the check ends the program; a loaded machine may need long
     (mx, my, mw, mh), _ = t.marco()
     arriba = t.tablero(lado, "tablero-100")
     comprobar(arriba[1] + 8 * lado > my + mh, "the 100-pixel board fits the window: nothing to scroll")
@@ -369,9 +425,26 @@ def tablero(t):
     t.proceso.wait(10)
 
 
+def menu_abierto(t, donde):
+    """A right click has opened a menu and the screen has settled (a second menu would
+    show by then)."""
+    esperar(t.popups, ESPERA, f"no menu opened on a right click on {donde}")
+    t.quieta()
+
+
+def menu_cerrado(t):
+    """The menu has gone (or, where one opened anew, the screen has settled with it)."""
+    try:
+        esperar(lambda: not t.popups(), ESPERA, "")
+    except Fallo:
+        pass  # the check that follows says what stayed open
+    t.quieta()
+
+
 def menus(t):
     t.poner("Configuracion", "Chat", "1")
-    t.arrancar(30000)
+    t.arrancar(120000)  # the check ends the program; a loaded machine may need long
+    t.quieta()
     tab = t.tablero(40, "inicio")
     # The chat's list: one menu, the program's, whose first item asks for the new nick
     # (the test hook answers "Prueba", which the list then reports on its first line).
@@ -381,12 +454,12 @@ def menus(t):
     antes = t.foto("chat")
     punto = (lista[0] + 40, lista[1] + 30)
     t.pantalla.xdotool("mousemove", *punto, "click", "3")
-    time.sleep(0.8)
+    menu_abierto(t, "the chat")
     comprobar(len(t.popups()) == 1, f"{len(t.popups())} menus open on a right click on the chat")
     t.foto("menu-chat")
     # The menu opens at the pointer: its first item just below it.
     t.pantalla.xdotool("mousemove", punto[0] + 50, punto[1] + 11, "click", "1")
-    time.sleep(0.8)
+    menu_cerrado(t)
     despues = t.foto("nick-cambiado")
     comprobar(not t.popups(), "a menu or box stayed open after the nick was asked")
     cambio = int(t.captura("distintos", antes, despues, lista[0] + 4, lista[1] + 2, 250, 20)[0])
@@ -398,13 +471,13 @@ def menus(t):
     dy = (float(t.valor("Jugadas", "Top")) - float(t.valor("Tablero", "Top"))) / 15
     punto = (int(tab[0] - 18 + dx + 60), int(tab[1] - 12 + dy + 60))
     t.pantalla.xdotool("mousemove", *punto, "click", "3")
-    time.sleep(0.8)
+    menu_abierto(t, "the move list")
     comprobar(len(t.popups()) == 1, f"{len(t.popups())} menus open on a right click on the move list")
     foto = t.foto("menu-jugadas")
     copiar = os.path.join(t.args.recursos, "builtin", "iconos", "copiar.png")
     comprobar(t.captura("icono", foto, copiar), "the open menu is not the program's (no copy item with its picture)")
     t.pantalla.xdotool("key", "Escape")
-    time.sleep(0.8)
+    menu_cerrado(t)
     comprobar(not t.popups(), "another menu opened after the program's")
     t.foto("menu-cerrado")
     t.proceso.terminate()
@@ -417,29 +490,18 @@ LADOS = [30, 40, 48, 56, 64, 72, 80, 90, 100]
 def sin_tapar(t, lado, nombre):
     """The board shows whole once the screen has settled (two screenshots alike: the
     program has laid out and painted, however busy the machine); a board still covered
-    after 20 seconds is a failure."""
+    after a minute is a failure."""
     t.fotos += 1
     foto = os.path.join(t.salida, f"{t.fotos:02d}-{nombre}.png")
-    antes = os.path.join(t.salida, "anterior.png")
 
-    def captura(ruta):
-        subprocess.run([t.args.captura, "foto", ruta], env=t.pantalla.env, check=True, stderr=subprocess.DEVNULL)
-        with open(ruta, "rb") as f:
-            return f.read()
-    limite = time.monotonic() + 20
-    visto = captura(antes)
-    while True:
-        time.sleep(0.4)
-        ahora = captura(foto)
-        if ahora == visto:
-            r = subprocess.run([t.args.captura, "entero", foto, str(lado)], stdout=subprocess.PIPE,
-                               stderr=subprocess.DEVNULL, text=True)
-            if r.returncode == 0:
-                os.remove(antes)
-                return
-            comprobar(time.monotonic() < limite, f"{nombre}: {r.stdout.strip()}")
-        comprobar(time.monotonic() < limite, f"{nombre}: the screen never settled")
-        visto = ahora
+    def entero(ruta):
+        r = subprocess.run([t.args.captura, "entero", ruta, str(lado)], stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, text=True)
+        return True if r.returncode == 0 else f"{nombre}: {r.stdout.strip()}"
+    try:
+        shutil.copy(t.quieta(despues=entero), foto)
+    except Fallo as f:
+        raise Fallo(str(f) if str(f).startswith(nombre) else f"{nombre}: {f}") from None
 
 
 def lados(t):
@@ -455,7 +517,7 @@ def lados(t):
         t.orden("menu mnuOpciones")
         t.orden(f"poner Opciones.Text1 {lado}")
         t.orden("boton Opciones.Command1")
-        time.sleep(0.5)
+        t.quieta()
         # Each side window in front in turn, as when the user works in it.
         for ventana in ("Jugadas", "Chat", "Reloj", "Ranking"):
             t.orden("activar " + ventana)
@@ -493,7 +555,9 @@ def preparar(t):
     # it as well, on its empty area below the board.
     (x, y, w, h), _ = t.marco()
     t.pantalla.xdotool("mousemove", x + w - 40, y + h - 60, "click", "1")
-    time.sleep(1)
+    esperar(lambda: t.pantalla.xdotool("getactivewindow").strip() == t.ventana, ESPERA,
+            "the main window did not become active")
+    t.quieta()
     ahora = estado(t)
     t.foto("tras-opciones")
     comprobar(ahora["Preparar"] == "0", "the cancelled set-up came back when the main window was activated")

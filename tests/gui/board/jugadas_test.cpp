@@ -4,6 +4,7 @@
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "shell/Mdi.h"
+#include "shell/Retroceso.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,7 +14,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+
+#include <random>
 
 namespace {
 
@@ -119,6 +123,100 @@ TEST_F(Partida, ClosingTheMoveListHidesItAndReopeningShowsTheMovesMadeMeanwhile)
     for (int i = 1; i <= 5; ++i) EXPECT_TRUE(Jugadas().List[i]->toPlainText().isEmpty());
     EXPECT_EQ(Jugadas().List1->count(), 0);
     EXPECT_TRUE(Reglas().Jugadas.List1.empty());
+}
+
+// What box n shows for the game's text: lines without their CR, no empty line after
+// the last one.
+QString Mostrado(const std::string& texto) {
+    QString t = QString::fromStdString(texto);
+    t.replace("\r\n", "\n");
+    if (t.endsWith(u'\n')) t.chop(1);
+    return t;
+}
+
+void ComprobarCajas(const std::string& donde) {
+    const auto& lista = Reglas().Jugadas;
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(Jugadas().List[i]->toPlainText(), Mostrado(lista.List[i])) << donde << ", box " << i;
+    QStringList registros;
+    for (int i = 0; i < Jugadas().List1->count(); ++i) registros << Jugadas().List1->item(i)->text();
+    QStringList esperados;
+    for (const auto& r : lista.List1) esperados << QString::fromStdString(r);
+    EXPECT_EQ(registros, esperados) << donde;
+}
+
+// A move adds its own line to each box and its record to the list, a take-back takes
+// them off again: nothing shown before is written again, so the list of a long game
+// costs each move the same.
+TEST_F(Partida, TheMoveListGrowsByAppending) {
+    long filas = 0, escritos = 0;
+    QObject::connect(Jugadas().List1->model(), &QAbstractItemModel::rowsInserted, Jugadas().List1,
+                     [&filas](const QModelIndex&, int desde, int hasta) { filas += hasta - desde + 1; });
+    for (int i = 1; i <= 5; ++i)
+        QObject::connect(Jugadas().List[i]->document(), &QTextDocument::contentsChange, Jugadas().List[i],
+                         [&escritos](int, int, int anadidos) { escritos += anadidos; });
+    std::string ida;
+    for (int i = 0; i < 10; ++i) ida += "g1f3 g8f6 f3g1 f6g8 ";
+    Jugar(ida);
+    ASSERT_EQ(Reglas().Jugadas.List1.size(), 40u);
+    ComprobarCajas("40 half-moves");
+    long mostrados = 0;
+    for (int i = 1; i <= 5; ++i) mostrados += Jugadas().List[i]->document()->characterCount();
+    EXPECT_EQ(filas, 40);
+    EXPECT_LE(escritos, mostrados);
+
+    // Two take-backs and a move: two lines off, one on.
+    filas = escritos = 0;
+    Mdi().RetrocesoFuncion();
+    Mdi().RetrocesoFuncion();
+    ComprobarCajas("two take-backs");
+    Jugar("f3e5");
+    ComprobarCajas("a move after them");
+    EXPECT_EQ(filas, 1);
+    EXPECT_LE(escritos, 5 * 30);
+    ReiniciarTablero();
+    ComprobarCajas("a new game");
+}
+
+// Whatever happened to the game's texts and records between two updates (moves, take-
+// backs, a game put back whole, a text that does not end a line), the boxes show them.
+TEST_F(Partida, TheMoveListShowsTheGameAfterAnyChange) {
+    std::mt19937 azar(4711);
+    auto& lista = Reglas().Jugadas;
+    auto linea = [&azar](int i) { return "l" + std::to_string(i) + "-" + std::to_string(azar() % 1000) + "\r\n"; };
+    std::vector<rules::ListaJugadas> guardadas{lista};
+    for (int paso = 0; paso < 300; ++paso) {
+        std::string que;
+        switch (azar() % 7) {
+            case 0:
+            case 1:
+            case 2:
+                que = "append";
+                for (int i = 1; i <= 5; ++i) lista.List[i] += linea(i);
+                lista.List1.push_back("r" + std::to_string(paso));
+                break;
+            case 3:
+                que = "take back";
+                for (int i = 1; i <= 5; ++i) retroceso::QuitarUltimaLinea(lista.List[i]);
+                if (!lista.List1.empty()) lista.List1.pop_back();
+                break;
+            case 4:
+                que = "put back a saved game";
+                lista = guardadas[azar() % guardadas.size()];
+                break;
+            case 5:
+                que = "a text without its line end, the last record changed";
+                lista.List[1 + azar() % 5] += "x";
+                if (!lista.List1.empty()) lista.List1.back() += "y";
+                break;
+            default:
+                que = "save";
+                guardadas.push_back(lista);
+                break;
+        }
+        Jugadas().ActualizarTextos();
+        ComprobarCajas("step " + std::to_string(paso) + ", " + que);
+        if (HasFailure()) return;
+    }
 }
 
 }  // namespace

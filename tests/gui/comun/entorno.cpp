@@ -1,6 +1,7 @@
 #include "entorno.h"
 
 #include "app/Variables.h"
+#include "shell/Arranque.h"
 #include "board/Geometria.h"
 #include "board/Tavorin.h"
 #include "platform/IniFile.h"
@@ -13,6 +14,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cstddef>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's count of the bytes allocated and not yet freed (its header does not
+// come with every compiler).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -28,6 +39,16 @@ void CopiarArbol(const QString& origen, const QString& destino) {
 }
 
 }  // namespace
+
+std::size_t MemoriaViva() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    // Big blocks are mapped apart and not counted in uordblks.
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+#endif
+}
 
 void ArrastrarPieza(const std::string& uci) {
     const bool inv = ::Mdi().mnuInvertirTablero->isChecked();

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <string>
@@ -38,6 +39,9 @@ struct MensajeVisto {
     long botones = 0;
     long defecto = 0;
 };
+
+// Bytes the program holds on its heap now (the sanitizer's own count in its build).
+std::size_t MemoriaViva();
 
 // Drags a piece on the board with the mouse as a person does ("e2e4"), whichever way
 // the board is turned.

@@ -322,7 +322,7 @@ TEST_F(Panel, AHintIsShownAndAnUnansweredMoveNowIsReported) {
     Cpu().Toolbar1[9]->trigger();
     ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
     EXPECT_EQ(Mensajes(), QStringList{" g8f6"});
-    EXPECT_FALSE(Cpu().EsperandoRespuesta);
+    EXPECT_FALSE(Cpu().Partida().EsperandoRespuesta());
     // "?" only while the engine thinks.
     Cpu().Toolbar1[10]->trigger();
     EXPECT_FALSE(Leidas("negro").contains("?"));
@@ -362,7 +362,7 @@ TEST_F(Panel, ThePersonsDrawOfferIsDrawAndTheEnginesAcceptanceIsAsked) {
     EXPECT_FALSE(Motor2.Activo);
     // The answered offer is not reported as unanswered.
     EXPECT_FALSE(Cpu().Timer1->isActive());
-    EXPECT_FALSE(Cpu().EsperandoRespuesta);
+    EXPECT_FALSE(Cpu().Partida().EsperandoRespuesta());
 }
 
 TEST_F(Panel, UnaskedHintsOpenNoBoxAndADrawOfferIsAskedOncePerTurn) {
@@ -535,7 +535,7 @@ TEST_F(Panel, SanCastlingTakesTheSendersColourAndReachesTheOtherEngineInCoordina
     ASSERT_TRUE(Empezar("blanco", "negro"));
     ASSERT_TRUE(Esperar([] { return Registros().size() == 14; }));
     EXPECT_EQ(Pieza("g8"), rules::TorreNegra);
-    EXPECT_FALSE(Cpu().EnroquePendiente);
+    EXPECT_FALSE(Cpu().Partida().EnroquePendiente());
     EXPECT_FALSE(Cpu().Timer2->isActive());
     ASSERT_TRUE(Esperar([&] { return Leidas("blanco").count("e8g8") == 2; }));
     EXPECT_FALSE(Leidas("blanco").contains("O-O"));

@@ -174,6 +174,24 @@ TEST_F(Ficheros, AFileOfOnePositionLoadsAtOnce) {
     EXPECT_TRUE(Reglas().TorreA1Movida && Reglas().TorreH1Movida);
 }
 
+// A position line of megabytes (a long comment after it) is listed short, and the
+// whole line goes onto the board.
+TEST_F(Ficheros, AHugeLineIsListedShortAndLoadsWhole) {
+    const QByteArray larga = QByteArray(kNegras) + " c0 \"" + QByteArray(300000, 'c') + "\";";
+    e->Escribir("larga.epd", QByteArray(kBlancas) + "\n" + larga + "\n");
+    auto& f = fEpd();
+    f.LeerEPD(e->Ruta("larga.epd"));
+    ASSERT_EQ(f.Eventos->count(), 2);
+    EXPECT_EQ(f.Eventos->item(0)->text(), kBlancas);
+    EXPECT_EQ(f.Eventos->item(1)->text().size(), 258);
+    EXPECT_TRUE(f.Eventos->item(1)->text().endsWith("..."));
+    f.Eventos->setCurrentRow(1);
+    f.Eventos_DblClick();
+    EXPECT_EQ(LineaEpd.size(), larga.size());
+    EXPECT_EQ(rules_test::En(Reglas(), "h8"), rules::TorreNegra);
+    EXPECT_EQ(Reglas().Turno, 2);
+}
+
 TEST_F(Ficheros, FilesWithoutAPositionChangeNothing) {
     QDir().mkpath(e->Ruta("carpeta.epd"));
     e->Escribir("vacio.epd", "");

@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace pgn_prueba {
 
 QString Abrir(Entorno& e, const QString& nombre, const QByteArray& texto) {
@@ -61,7 +64,8 @@ Estado De(const rules::Reglas& r) {
 
 Estado Actual() { return De(Reglas()); }
 
-Estado Referencia(const std::vector<std::string>& codificadas, int k, const std::string& fen) {
+Estado Reproducir(const std::vector<std::string>& codificadas, int k, const std::string& fen, int* rechazada) {
+    *rechazada = -1;
     rules::Reglas r;
     r.VariablesCero();
     if (fen.empty()) {
@@ -76,13 +80,20 @@ Estado Referencia(const std::vector<std::string>& codificadas, int k, const std:
     for (int i = 0; i <= k && i < int(codificadas.size()); ++i) {
         const std::string& t = codificadas[size_t(i)];
         r.Origen = t.substr(0, 2);
-        r.Destino = t.substr(2, 2);
-        if (t.size() >= 5) r.PiezaCoronacion = std::stoi(t.substr(4));
+        r.Destino = t.size() >= 4 ? t.substr(2, 2) : std::string();
+        if (t.size() >= 5) r.PiezaCoronacion = std::atoi(t.c_str() + 4);
         r.ValidarMovimiento();
-        EXPECT_TRUE(r.MovimientoValido) << t;
+        if (!r.MovimientoValido && *rechazada < 0) *rechazada = i;
         r.MovimientoAnulado();
     }
     return De(r);
+}
+
+Estado Referencia(const std::vector<std::string>& codificadas, int k, const std::string& fen) {
+    int rechazada = -1;
+    const Estado e = Reproducir(codificadas, k, fen, &rechazada);
+    EXPECT_LT(rechazada, 0) << codificadas[size_t(std::max(rechazada, 0))];
+    return e;
 }
 
 std::ostream& operator<<(std::ostream& os, const Estado& e) {

@@ -41,7 +41,9 @@ struct Estado {
 };
 Estado Actual();
 // The coded moves 0 to k played once from the FEN position (the standard start when
-// empty) on a fresh board.
+// empty) on a fresh board; `rechazada` gets the first the board refused (-1 none).
+Estado Reproducir(const std::vector<std::string>& codificadas, int k, const std::string& fen, int* rechazada);
+// The same, a refused move failing the test.
 Estado Referencia(const std::vector<std::string>& codificadas, int k, const std::string& fen = {});
 std::ostream& operator<<(std::ostream& os, const Estado& e);
 

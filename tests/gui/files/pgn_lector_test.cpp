@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 namespace {
 
 const std::string k18(18, ' ');
+using V = std::vector<std::string>;
 
 TEST(PgnLector, TagLines) {
     struct Caso {
@@ -77,9 +80,45 @@ TEST(PgnLector, GameBoundaries) {
         {"text before the first tags belongs to no game", "1. f4 *\n\n[Event \"a\"]\n\n1. e4 *\n", V{"a|-|1. e4 *"}},
         {"byte-order mark and CR LF", "\xEF\xBB\xBF[Event \"a\"]\r\n[White \"A\"]\r\n\r\n1. e4 *\r\n", V{"a|A|1. e4 *"}},
         {"CR LF without the last line end", "[Event \"a\"]\r\n\r\n1. e4 *", V{"a|-|1. e4 *"}},
+        {"CR alone (old Mac files)", "[Event \"a\"]\r[White \"A\"]\r\r1. e4 *\r\r[Event \"b\"]\r\r1. d4 *",
+         V{"a|A|1. e4 *", "b|-|1. d4 *"}},
+        {"CR, LF and CR LF mixed", "[Event \"a\"]\n[White \"A\"]\r\r\n1. e4 *\r\n[Event \"b\"]\r1. d4 *\n",
+         V{"a|A|1. e4 *", "b|-|1. d4 *"}},
         {"empty", "", V{}},
     };
     for (const Caso& c : casos) EXPECT_EQ(Juegos(c.texto), c.juegos) << c.nombre;
+}
+
+// Each of CR, LF and CR LF ends a line: the move text of a file with CR alone splits
+// into the same half-moves (a ";" remark ends with its line).
+TEST(PgnLector, EveryLineEndSplitsTheMoveText) {
+    const std::string lf = "[Event \"a\"]\n\n1. e4 ; a remark\ne5 2. Nf3 {a\ncomment} Nc6\n3. Bb5 *\n";
+    const V esperadas = {"1. e4", k18 + "e5", "2. Nf3", k18 + "Nc6", "3. Bb5"};
+    for (const char* fin : {"\n", "\r", "\r\n"}) {
+        std::string texto;
+        for (char c : lf) texto += c == '\n' ? std::string(fin) : std::string(1, c);
+        pgn::Indice indice;
+        indice.Construir(texto);
+        ASSERT_EQ(indice.Partidas().size(), 1u) << int(fin[0]);
+        const pgn::Partida p = pgn::LeerPartida(texto);
+        EXPECT_EQ(pgn::SepararJugadas(p.textoJugadas), esperadas) << int(fin[0]);
+    }
+}
+
+// A tag run with 100,000 distinct names (one game) is indexed in a time that grows
+// with the names, not with their square: well under three seconds of CPU, where comparing
+// each name with every name before it took seconds.
+TEST(PgnLector, ManyDistinctTagNamesIndexFast) {
+    std::string texto = "[Event \"a\"]\n";
+    for (int i = 0; i < 100000; ++i) texto += "[Tag" + std::to_string(i) + " \"v\"]\n";
+    texto += "[Tag99999 \"again\"]\n\n1. e4 *\n";
+    pgn::Indice indice;
+    const std::clock_t antes = std::clock();
+    indice.Construir(texto);
+    const double segundos = double(std::clock() - antes) / CLOCKS_PER_SEC;
+    // The repeated name starts a second game, as any repeated name does.
+    EXPECT_EQ(indice.Partidas().size(), 2u);
+    EXPECT_LT(segundos, 3.0);
 }
 
 TEST(PgnLector, ListByATagKeepsTheGamesThatCarryIt) {

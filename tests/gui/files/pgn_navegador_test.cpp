@@ -19,6 +19,7 @@
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
+#include "shell/Retroceso.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,6 +34,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 using namespace pgn_prueba;
@@ -69,6 +71,33 @@ protected:
 };
 
 void Tecla(int tecla) { QTest::keyClick(PgnMovimientos().List1, Qt::Key(tecla)); }
+
+// Counts the moves the rules write into the move list (one call each), and passes
+// everything on to the board window.
+class ContarJugadas : public rules::RulesHost {
+public:
+    ContarJugadas() : real_(Reglas().Host()) { Reglas().FijarHost(this); }
+    ~ContarJugadas() override { Reglas().FijarHost(&real_); }
+    int jugadas = 0;
+
+    int Coronacion(int color) override { return real_.Coronacion(color); }
+    bool ListaPgnVisible() const override { return real_.ListaPgnVisible(); }
+    bool ReproduciendoPartida() const override { return real_.ReproduciendoPartida(); }
+    void DibujarTorreEnroque(int xo, int yo, int xd, int yd) override { real_.DibujarTorreEnroque(xo, yo, xd, yd); }
+    void OcultarMarcador() override { real_.OcultarMarcador(); }
+    void JugadasCambiadas() override {
+        ++jugadas;
+        real_.JugadasCambiadas();
+    }
+    void SubComoFicha(const std::string& casilla) override { real_.SubComoFicha(casilla); }
+    std::string TextoIdioma(int n) const override { return real_.TextoIdioma(n); }
+    void MostrarMensaje(const std::string& titulo, const std::string& texto, int icono) override {
+        real_.MostrarMensaje(titulo, texto, icono);
+    }
+
+private:
+    rules::RulesHost& real_;
+};
 
 void ClicLinea(int linea) {
     QListWidget* l = PgnMovimientos().List1;
@@ -521,6 +550,155 @@ TEST_F(Navegador, ABigGameLoads) {
     EXPECT_EQ(JugadaPgnActual, long(largo) - 1);
     ClicLinea(int(largo / 2));
     EXPECT_EQ(Actual(), Referencia(p.codificadas, int(largo / 2)));
+}
+
+// Loading writes each move's record once; a step forward plays one move and a step
+// back takes one back, whatever the game's length; a jump plays or takes back the
+// moves between, and the start is the game's own first position.
+TEST_F(Navegador, EachStepCostsOneMove) {
+    std::mt19937 azar(2000);
+    rules::Reglas r;
+    pgngen::NuevaPartida(r);
+    const pgngen::PartidaAleatoria p = pgngen::JugarLarga(r, azar, 160);
+    const int n = int(p.codificadas.size());
+    ASSERT_EQ(n, 160);
+    long filas = 0;
+    QObject::connect(Jugadas().List1->model(), &QAbstractItemModel::rowsInserted, Jugadas().List1,
+                     [&filas](const QModelIndex&, int desde, int hasta) { filas += hasta - desde + 1; });
+    Abrir(*e, "larga.pgn", QByteArray::fromStdString(pgngen::TextoPgn(r, 1, p.resultado)));
+    ASSERT_EQ(Codificadas(), p.codificadas);
+    EXPECT_EQ(filas, n);
+
+    auto& l = ListaPgn();
+    ContarJugadas contador;
+    struct Paso {
+        std::function<void()> hacer;
+        int jugadas, k;
+        const char* que;
+    };
+    const Paso pasos[] = {
+        {[&] { l.Command1_Click(2); }, 0, n - 2, "back button"},
+        {[] { Tecla(Qt::Key_Left); }, 0, n - 3, "Left"},
+        {[] { Tecla(Qt::Key_Up); }, 0, n - 4, "Up"},
+        {[] { Tecla(Qt::Key_Right); }, 1, n - 3, "Right"},
+        {[&] { l.Command1_Click(3); }, 1, n - 2, "forward button"},
+        {[] { ClicLinea(80); }, 0, 80, "a click back"},
+        {[] { ClicLinea(85); }, 5, 85, "a click forward"},
+        {[&] { l.Command1_Click(4); }, n - 1 - 85, n - 1, "end button"},
+        {[&] { l.Command1_Click(1); }, 0, -1, "start button"},
+        {[&] { l.SiguienteJugada(); }, 1, 0, "autoplay tick"},
+        {[] { Tecla(Qt::Key_Down); }, 1, 1, "Down"},
+        {[] { Tecla(Qt::Key_End); }, n - 2, n - 1, "End"},
+        {[] { Tecla(Qt::Key_Home); }, 0, 0, "Home"},
+    };
+    for (const Paso& paso : pasos) {
+        contador.jugadas = 0;
+        paso.hacer();
+        EXPECT_EQ(contador.jugadas, paso.jugadas) << paso.que;
+        ASSERT_EQ(JugadaPgnActual, paso.k) << paso.que;
+        Comprobar(p.codificadas, paso.que);
+        EXPECT_EQ(Resaltada(), paso.k) << paso.que;
+    }
+}
+
+// The board changed behind the browser's back (a move or a take-back from elsewhere):
+// the next step still shows the game's own position.
+TEST_F(Navegador, AStepAfterTheBoardChangedElsewhereShowsTheGame) {
+    Abrir(*e, "t.pgn", kPartida);
+    ASSERT_EQ(Codificadas(), kCodificadas);
+    auto& g = Reglas();
+    g.Origen = "12";
+    g.Destino = "13";
+    g.ValidarMovimiento();
+    g.MovimientoAnulado();
+    ListaPgn().Command1_Click(2);
+    Comprobar(kCodificadas, "back after a move made elsewhere");
+    ASSERT_TRUE(retroceso::Retroceder(g));
+    ASSERT_TRUE(retroceso::Retroceder(g));
+    Tecla(Qt::Key_Left);
+    Comprobar(kCodificadas, "Left after two take-backs made elsewhere");
+    Tecla(Qt::Key_Right);
+    Comprobar(kCodificadas, "Right");
+}
+
+// Listing by another tag sets up the FEN position of the game it selects, and loads
+// nothing: the buttons still move through the game loaded, from its own start.
+TEST_F(Navegador, AStepAfterAnotherListTagSetUpAPositionShowsTheGameLoaded) {
+    QByteArray texto = kPartida;
+    texto += "\n[Event \"b\"]\n[White \"w\"]\n[FEN \"4k3/8/8/8/8/8/8/R3K3 w Q - 0 1\"]\n\n*\n";
+    texto.replace("[White \"Ana\"]\n", "");
+    Abrir(*e, "dos.pgn", texto);
+    ASSERT_EQ(Codificadas(), kCodificadas);
+    auto& l = ListaPgn();
+    l.Buscar->setCurrentIndex(4);
+    l.Buscar_Click();
+    ASSERT_TRUE(PgnConFen);
+    ASSERT_EQ(Reglas().Casillas[1][1], rules::TorreBlanca);
+    l.Command1_Click(2);
+    Comprobar(kCodificadas, "back");
+    l.Command1_Click(3);
+    Comprobar(kCodificadas, "forward");
+}
+
+// A load stopped by a pawn word with a promotion letter off the last rank ("d4Q")
+// leaves no promotion behind for the steps that follow.
+TEST_F(Navegador, AStepAfterALoadStoppedByAPromotionWord) {
+    Abrir(*e, "q.pgn", "[Event \"x\"]\n\n1. e4 e5 2. Nf3 Nc6 3. d4Q *\n");
+    const std::vector<std::string> jugadas = {"5254", "5755", "7163", "2836"};
+    ASSERT_EQ(Codificadas(), jugadas);
+    ListaPgn().Command1_Click(2);
+    Tecla(Qt::Key_Left);
+    Tecla(Qt::Key_Right);
+    ListaPgn().Command1_Click(3);
+    EXPECT_EQ(JugadaPgnActual, 3);
+    Comprobar(jugadas, "back twice and forward twice");
+    EXPECT_EQ(e->Contar(TextosIdioma[27]), 0);
+}
+
+// A word too long to be a move is shown and quoted short; the moves before it stand.
+TEST_F(Navegador, AHugeWordIsShownAndQuotedShort) {
+    const std::string palabra(200000, 'a');
+    Abrir(*e, "w.pgn", QByteArray::fromStdString("[Event \"x\"]\n\n1. e4!!" + std::string(60, '!') + " e5 2. " +
+                                                   palabra + " Nf3 *\n"));
+    EXPECT_EQ(Codificadas(), (std::vector<std::string>{"5254", "5755"}));
+    const QStringList lineas = Lineas();
+    ASSERT_EQ(lineas.size(), 4);
+    EXPECT_EQ(lineas[0].toStdString(), "1. e4" + std::string(38, '!') + "...");
+    EXPECT_EQ(lineas[2].toStdString(), "2. " + std::string(40, 'a') + "...");
+    ASSERT_EQ(e->Contar(TextosIdioma[51]), 1);
+    for (const auto& m : e->mensajes) {
+        if (!m.texto.contains(TextosIdioma[51])) continue;
+        EXPECT_EQ(m.texto.toStdString(), (TextosIdioma[51] + " " + QString(40, u'a') + "...").toStdString());
+    }
+}
+
+// A tag value of megabytes is listed short (laying it out took the list minutes) and
+// shown short in its tag box, the result's too; the game loads.
+TEST_F(Navegador, AHugeTagValueIsListedAndShownShort) {
+    Abrir(*e, "t.pgn",
+          QByteArray::fromStdString("[Event \"" + std::string(300000, 'v') + "\"]\n[Black \"" + std::string(300000, 'n') +
+                                    "\"]\n[Result \"" + std::string(300000, 'r') + "\"]\n\n1. e4 *\n"));
+    ASSERT_EQ(Entradas().size(), 1);
+    EXPECT_EQ(Entradas()[0].toStdString(), std::string(255, 'v') + "...");
+    // Compared by their first 300 characters: a failure quotes no megabyte.
+    EXPECT_EQ(ListaPgn().Text1[0]->text().left(300).toStdString(), std::string(255, 'v') + "...");
+    EXPECT_EQ(ListaPgn().Text1[5]->text().left(300).toStdString(), std::string(255, 'n') + "...");
+    EXPECT_EQ(ListaPgn().Combo1->currentText().left(300).toStdString(), std::string(255, 'r') + "...");
+    EXPECT_EQ(Codificadas(), std::vector<std::string>{"5254"});
+}
+
+// Lines ended by CR alone (old Mac files), by LF or by CR LF read alike.
+TEST_F(Navegador, EveryLineEndReadsAlike) {
+    QByteArray lf = kPartida;
+    for (const char* fin : {"\r", "\r\n"}) {
+        QByteArray texto = lf;
+        texto.replace("\n", fin);
+        Abrir(*e, "fin.pgn", texto);
+        EXPECT_EQ(Codificadas(), kCodificadas) << fin;
+        EXPECT_EQ(ListaPgn().Text1[4]->text(), "Ana") << fin;
+        EXPECT_EQ(ListaPgn().Text1[5]->text(), "Luis") << fin;
+        Cerrar();
+    }
 }
 
 }  // namespace

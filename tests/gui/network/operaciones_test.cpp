@@ -71,9 +71,8 @@ TEST_F(Operaciones, TheConversationIsReadCopiedAndCleared) {
 
 TEST_F(Operaciones, ThePgnMoveListIsFilledHighlightedAndCleared) {
     auto& p = PgnMovimientos();
-    const QStringList lineas{"1. e4", "1... e5", "2. Nf3"};
-    p.Llenar(lineas);
-    EXPECT_EQ(p.Lineas(), lineas);
+    p.Llenar({"1. e4", "1... e5", "2. Nf3"});
+    EXPECT_EQ(p.Lineas(), (QStringList{"1. e4", "1... e5", "2. Nf3"}));
     EXPECT_EQ(p.List1->currentRow(), 2);
     p.Seleccionar(0);
     EXPECT_EQ(p.List1->currentRow(), 0);

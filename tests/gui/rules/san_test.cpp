@@ -159,6 +159,80 @@ TEST(San, TokensWithNothingToPlay) {
     for (const char* token : {"--", "Z", "0-0-0-0", "e2e4", "Pe4"}) Leer({kInicial, token, "", 51});
 }
 
+TEST(San, TokensForNoSideAndKingTokensWithMarks) {
+    // A side other than 1 or 2 reads nothing, unless there is nothing to play.
+    for (int lado : {0, 3}) {
+        FakeHost host;
+        rules::Reglas r(&host);
+        ASSERT_TRUE(Preparar(r, kInicial));
+        const rules::Tablero antes = r.Casillas;
+        r.ComFicha("1-0", lado);
+        EXPECT_FALSE(r.ErrorPgn);
+        r.ComFicha(" e4 ", lado);
+        EXPECT_TRUE(r.ErrorPgn);
+        ASSERT_EQ(host.mensajes.size(), 1u);
+        EXPECT_EQ(host.mensajes[0].texto, "<51>  e4 ");
+        EXPECT_TRUE(r.PgnJugadas.empty());
+        EXPECT_EQ(r.Casillas, antes);
+    }
+    for (const CasoSan& c : {
+             CasoSan{"4k3/8/8/8/8/8/3p4/4K3 w - - 0 1", "Kxd2+", "5142", 0},
+             CasoSan{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "Kf1!?", "5161", 0},
+             CasoSan{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "Kx", "", 51},
+             CasoSan{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "K", "", 51},
+             CasoSan{"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "O-O+", "5171", 0},
+             CasoSan{"r3k3/8/8/8/8/8/8/4K3 b q - 0 1", "o-o-o++", "5838", 0},
+             CasoSan{"r3k3/8/8/8/8/8/8/4K3 b q - 0 1", "O-O", "", 52},
+             CasoSan{"1n2k3/8/5n2/8/8/8/8/4K3 b - - 0 1", "Nbd7#", "2847", 0},
+         })
+        Leer(c);
+}
+
+// A token is quoted whole in its message up to 40 characters; a longer one is cut
+// there (between characters, not inside one) and "..." follows.
+TEST(San, ALongTokenIsQuotedShort) {
+    struct Caso {
+        const char* fen;
+        std::string token;
+        int mensaje;
+        std::string citado;
+    };
+    const std::string e(40, 'a');
+    std::string acentos;
+    for (int i = 0; i < 45; ++i) acentos += "\xC3\xA9";  // é
+    for (const Caso& c : {
+             Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", e, 51, e},
+             Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", e + "b", 51, e + "..."},
+             Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", std::string(1 << 20, 'a'), 51, e + "..."},
+             Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "N" + acentos, 51, "N" + acentos.substr(0, 39 * 2) + "..."},
+             // A push with 60 check marks reads as the push; with the king in check the
+             // rules refuse it.
+             Caso{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e3" + std::string(60, '+'), 0, ""},
+             Caso{"4k3/8/8/8/8/8/3P4/4K2q w - - 0 1", "d3" + std::string(60, '+'), 52, "d3" + std::string(38, '+') + "..."},
+         }) {
+        FakeHost host;
+        host.pgnVisible = true;
+        rules::Reglas r(&host);
+        ASSERT_TRUE(Preparar(r, c.fen));
+        r.Turno = 0;
+        r.ComFicha(c.token, 1);
+        if (c.mensaje == 0) {
+            EXPECT_EQ(r.PgnJugadas.size(), 1u) << c.token.substr(0, 10);
+            continue;
+        }
+        ASSERT_EQ(host.mensajes.size(), 1u) << c.citado;
+        EXPECT_EQ(host.mensajes[0].texto, "<" + std::to_string(c.mensaje) + ">" + (c.mensaje == 51 ? " " : "") + c.citado);
+    }
+    // Bytes that are no UTF-8 are cut short too: a run of continuation bytes counts
+    // one character every four bytes at most.
+    const std::string raro = "N" + std::string(1 << 16, '\xA0');
+    const std::string corto = rules::TokenCorto(raro);
+    EXPECT_LE(corto.size(), 4 * rules::kTokenCorto + 3);
+    EXPECT_EQ(corto.substr(corto.size() - 3), "...");
+    EXPECT_EQ(rules::Acortar("abc", 3), "abc");
+    EXPECT_EQ(rules::Acortar("abcd", 3), "abc...");
+}
+
 TEST(San, WholeGameAndStateBetweenTokens) {
     FakeHost host;
     host.pgnVisible = true;

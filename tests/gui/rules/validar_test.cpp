@@ -228,6 +228,28 @@ TEST(Validar, KingSideCastling) {
     EXPECT_EQ(host.torresDibujadas, std::vector<std::string>{"8161"});
 }
 
+TEST(Validar, CastlingMovesTheRookFirstAndMayGiveCheck) {
+    FakeHost host;
+    Reglas r(&host);
+    ASSERT_TRUE(Preparar(r, "5k2/8/8/8/8/8/8/4K2R w K - 0 1"));
+    Resultado res = Jugar(r, "e1g1");
+    ASSERT_TRUE(res.valido);
+    EXPECT_TRUE(res.jaque);
+    EXPECT_EQ(res.enroque, 1);
+    EXPECT_EQ(En(r, "f1"), rules::TorreBlanca);
+    EXPECT_EQ(En(r, "g1"), rules::ReyBlanco);
+    EXPECT_EQ(En(r, "h1"), 0);
+    EXPECT_EQ(En(r, "e1"), 0);
+    EXPECT_EQ(host.torresDibujadas, std::vector<std::string>{"8161"});
+    EXPECT_TRUE(r.TorreA1Movida && r.TorreH1Movida);
+    // Castling out of check is refused whole: the board and the right stay.
+    ASSERT_TRUE(Preparar(r, "4k3/8/8/8/8/8/8/R3K2r w Q - 0 1"));
+    const rules::Tablero antes = r.Casillas;
+    EXPECT_FALSE(Jugar(r, "e1c1").valido);
+    EXPECT_EQ(r.Casillas, antes);
+    EXPECT_FALSE(r.TorreA1Movida);
+}
+
 TEST(Validar, CastlingRookIsNotDrawnWhileBrowsingOrReplaying) {
     for (int caso = 0; caso < 2; ++caso) {
         FakeHost host;

@@ -18,6 +18,7 @@
 #include "app/Idioma.h"
 #include "app/OrdenesPrueba.h"
 #include "app/Variables.h"
+#include "shell/Arranque.h"
 #include "shell/Mdi.h"
 
 #include <QApplication>

@@ -1,0 +1,47 @@
+#include "shell/Arranque.h"
+
+#include "app/Ajustes.h"
+#include "app/ApiFunciones.h"
+#include "app/Variables.h"
+#include "board/Tavorin.h"
+#include "files/ListaPgn.h"
+#include "files/fEpd.h"
+#include "platform/Controles.h"
+#include "shell/MSatusBar.h"
+#include "shell/Mdi.h"
+#include "shell/Splash.h"
+
+void Main() {
+    Reglas().LetrasEspanol = {"", "T", "C", "A", "D", "R", "ap"};
+    FijarRutaIni();
+    if (!ExisteFichero(FicheroIni)) Terminar(1);
+
+    auto ventanas = controles::AEntero(ajustes::Leer(ajustes::Clave::MdiWindows));
+    if (ventanas && *ventanas != 0)
+        ::Mdi().setWindowState(2);
+    else
+        SituarMdi();
+
+    CentrarVentana(::Splash());
+    ::Splash().Show();
+    ::Splash().Refresh();
+
+    ::Tavorin().Show();
+    PaintStatusBar();
+
+    QString ruta = LineaComandos.isEmpty() ? QString() : ProcesarLineaComandos(LineaComandos);
+    DatosPartida.assign(2, QString());
+    const QString tipo = ExtensionDe(ruta);
+    if (tipo == "pgn") {
+        FicheroPgn = ruta;
+        AbrirPgn(ruta);
+    }
+    if (tipo == "tvp") {
+        VentanasLaterales();
+        ::Tavorin().AbrirTvp(ruta);
+    }
+    if (tipo == "epd") ::fEpd().LeerEPD(ruta);
+    if (LineaComandos.isEmpty()) VentanasLaterales();
+
+    ::Tavorin().SetFocus();
+}
