@@ -56,10 +56,7 @@ void FinJaqueMate() {
     ::Tavorin().MovimientoAnulado();
     ReinicioFinal();
     auto& cpu = ::Cpu();
-    if (cpu.Visible()) {
-        cpu.Timer4->stop();
-        cpu.Timer5->stop();
-    }
+    if (cpu.Visible()) cpu.ApagarRelojes();
     MostrarMensaje("Tavorin", MensajeNumero(ganaBlancas ? texto::MateBlancas : texto::MateNegras), 0);
 }
 
@@ -77,7 +74,6 @@ void ReiniciarPartida() {
     Reglas().TipoPartida.clear();
     ::Nuevo().NuevoAceptado();
     auto& t = ::Tavorin();
-    t.Shape->hide();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcador();
+    t.OcultarMarcos();
 }

@@ -38,7 +38,7 @@ void Ranking::Form_Load() {
 }
 
 void Ranking::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuMostrarRanking->setChecked(false);
+    ::Mdi().FijarMuestra(Mdi::Lateral::Ranking, false);
     cancelar = true;
     Hide();
 }
@@ -87,6 +87,8 @@ void Ranking::PrintPuntuacion() {
     }
     Ajustar();
 }
+
+QString Ranking::Linea(int i) const { return Label[size_t(i)]->text(); }
 
 void Ranking::SumaDePartidas(puntuacion::Resultado resultado) {
     puntuacion::Sumar(RegPuntuacion, resultado);
