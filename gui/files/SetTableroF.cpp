@@ -371,6 +371,24 @@ void SetTableroF::Command4_Click() {
 
 }  // namespace forms
 
+namespace {
+// The options dialog's skin and size reach the palette.
+[[maybe_unused]] const bool kOpcionesEnlazadas = [] {
+    opciones::Enlaces& e = opciones::Enlazadas();
+    e.paletaAbierta = [] { return ::SetTableroF().Visible(); };
+    e.limpiarPaleta = [] {
+        auto& s = ::SetTableroF();
+        for (PictureBox* p : s.Picture1) {
+            p->setBackColor(controles::DesdeLargo(32768));
+            p->Cls();
+        }
+        FichaPaleta = 0;
+        s.PaintImagenesSet();
+    };
+    return true;
+}();
+}  // namespace
+
 forms::SetTableroF& SetTableroF() {
     static forms::SetTableroF* f = nullptr;
     return InstanciaForma(f);
