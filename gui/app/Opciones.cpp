@@ -154,6 +154,32 @@ void Opciones::FijarCheck(int indice, int valor) {
     if (indice == 3) Check3_Click();
 }
 
+bool Opciones::MarcarJugada() const { return Check1->isChecked(); }
+bool Opciones::Coordenadas() const { return Check2->isChecked(); }
+bool Opciones::Borde() const { return Check3->isChecked(); }
+
+QString Opciones::IdiomaElegido() const { return Combo1->currentText(); }
+
+void Opciones::ElegirIdioma(const QString& nombre) {
+    for (int i = 0; i < Combo1->count(); ++i) {
+        if (Combo1->itemText(i).toLower() == nombre.toLower()) {
+            if (controles::FijarTextoLista(Combo1, nombre)) Combo1_Click();
+        }
+    }
+}
+
+QString Opciones::AparienciaElegida() const { return SkinCombo->currentText(); }
+bool Opciones::MarcarApariencia(const QString& nombre) { return controles::FijarTextoLista(SkinCombo, nombre); }
+
+void Opciones::RefrescarSkins() {
+    const QString texto = SkinCombo->currentText();
+    ActualizarSkins();
+    controles::FijarTextoLista(SkinCombo, texto);
+}
+
+int Opciones::Tamano() const { return TamanoLimitado(Text1->text()); }
+void Opciones::FijarTamano(int lado) { Text1->setText(QString::number(lado)); }
+
 void Opciones::Combo1_Click() {
     CargarIdioma();
     if (Visible()) {

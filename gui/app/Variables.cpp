@@ -122,7 +122,7 @@ void FijarRutaIni() {
 
 bool ExisteFichero(const QString& ruta) {
     if (ruta.isEmpty()) {
-        MostrarMensaje("Tavorin", "El fichero " + ::Opciones().Combo1->currentText() + ".lng" + " no se ha encontrado.",
+        MostrarMensaje("Tavorin", "El fichero " + ::Opciones().IdiomaElegido() + ".lng" + " no se ha encontrado.",
                        MB_ICONSTOP);
         CerrarPrincipal();
         return false;
