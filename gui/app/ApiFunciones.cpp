@@ -7,7 +7,6 @@
 #include "platform/IniFile.h"
 #include "platform/TiposFichero.h"
 #include "rules/textos.h"
-#include "shell/Mdi.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -75,7 +74,7 @@ long ComprobarColores(QScreen* pantalla) {
     long colores = ContarColores(bits, 1);
     if (colores != 0 && colores < 65500) {
         MostrarMensaje("Tavorin", MensajeNumero(texto::PocosColores), MB_ICONSTOP);
-        ::Mdi().Unload();
+        CerrarPrincipal();
     }
     return colores;
 }
@@ -84,7 +83,7 @@ long ComprobarResolucion(QScreen* pantalla) {
     long ancho = pantalla ? pantalla->geometry().width() : 800;
     if (ancho < 800) {
         MostrarMensaje("Tavorin", MensajeNumero(texto::PantallaEstrecha), MB_ICONSTOP);
-        ::Mdi().Unload();
+        CerrarPrincipal();
     }
     return ancho;
 }

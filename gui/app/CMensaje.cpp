@@ -1,7 +1,7 @@
 #include "app/CMensaje.h"
 
 #include "app/Variables.h"
-#include "shell/Mdi.h"
+#include "platform/Forma.h"
 
 #include <QInputDialog>
 #include <QPushButton>
@@ -46,8 +46,7 @@ void CMensaje::Muestra() {
         RespuestaMensaje = ResponderMensaje(*this);
         return;
     }
-    QWidget* dueno = &::Mdi();
-    QMessageBox caja(dueno);
+    QMessageBox caja(Forma::VentanaPrincipal());
     caja.setWindowTitle(TituloMensaje);
     caja.setText(TextoMensaje);
     switch (IconoMensaje) {
@@ -82,6 +81,6 @@ long MostrarMensaje(const QString& titulo, const QString& texto, long icono, lon
 QString PedirTexto(const QString& pregunta, const QString& titulo, const QString& inicial) {
     if (ResponderTexto) return ResponderTexto(pregunta, titulo);
     bool ok = false;
-    QString t = QInputDialog::getText(&::Mdi(), titulo, pregunta, QLineEdit::Normal, inicial, &ok);
+    QString t = QInputDialog::getText(Forma::VentanaPrincipal(), titulo, pregunta, QLineEdit::Normal, inicial, &ok);
     return ok ? t : QString();
 }

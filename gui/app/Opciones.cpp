@@ -5,44 +5,40 @@
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
-#include "board/Tavorin.h"
-#include "engines/FormLevel2.h"
-#include "files/SetTableroF.h"
-#include "network/Ranking.h"
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
-#include "platform/PictureBox.h"
+#include "platform/SweetButton.h"
 #include "rules/textos.h"
-#include "shell/SweetButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 
 #include <algorithm>
 
 namespace {
 
-QImage CargarImagen(const QString& carpeta, const QString& nombre, bool& bien) {
-    QString ruta = carpeta + nombres::EntradaReal(carpeta, nombre);
-    QImageReader lector(ruta);
-    lector.setDecideFormatFromContent(true);
-    QImage img = lector.read();
-    if (img.isNull()) bien = false;
-    return img;
-}
-
 long ValorTexto(const QLineEdit* caja) { return long(controles::Val(caja->text())); }
 
+void Llamar(const std::function<void()>& f) {
+    if (f) f();
+}
+
 }  // namespace
+
+namespace opciones {
+
+Enlaces& Enlazadas() {
+    // Function-local: the windows bind themselves during static initialisation.
+    static Enlaces e;
+    return e;
+}
+
+}  // namespace opciones
 
 bool AparienciaValida(const std::array<QSize, 13>& fichas, const std::array<QSize, 13>& mascaras,
                       const std::array<QSize, 3>& cuadros) {
@@ -194,22 +190,15 @@ void Opciones::Combo1_Click() {
         if (cambio) SkinCombo_Click();
         CambiandoIdioma = false;
     }
-    ::Ranking().PrintPuntuacion();
-    auto& nivel = ::FormLevel2();
-    if (const int i = nivel.OpcionElegida(); i >= 0) nivel.MuestraDatos(i);
+    Llamar(opciones::Enlazadas().puntuacion);
+    Llamar(opciones::Enlazadas().nivel);
 }
 
-void Opciones::Check1_Click() {
-    ::Tavorin().OcultarMarcos();
-}
+void Opciones::Check1_Click() { Llamar(opciones::Enlazadas().ocultarMarcos); }
 
-void Opciones::Check2_Click() { ::Tavorin().LetrasNumeros(); }
+void Opciones::Check2_Click() { Llamar(opciones::Enlazadas().coordenadas); }
 
-void Opciones::Check3_Click() {
-    // New squares, then every piece again over them without erasing or frames.
-    ::Tavorin().PaintTablero();
-    ::Tavorin().PaintFichasResice();
-}
+void Opciones::Check3_Click() { Llamar(opciones::Enlazadas().borde); }
 
 void Opciones::Button1_MouseUp(int boton) {
     if (boton != 1) return;
@@ -219,7 +208,7 @@ void Opciones::Button1_MouseUp(int boton) {
         Text1->setText(QString::number(ValorTexto(Text1) + 1));
         RepintarTablero = false;
         TamanoCambiado = true;
-        ::Tavorin().DisponerLuego();
+        Llamar(opciones::Enlazadas().disponer);
     } else {
         Text1->setText("100");
     }
@@ -233,7 +222,7 @@ void Opciones::Button2_MouseUp(int boton) {
         Text1->setText(QString::number(ValorTexto(Text1) - 1));
         RepintarTablero = false;
         TamanoCambiado = true;
-        ::Tavorin().DisponerLuego();
+        Llamar(opciones::Enlazadas().disponer);
     } else {
         Text1->setText("30");
     }
@@ -252,7 +241,7 @@ bool Opciones::Text1_KeyPress(int tecla) {
         if (v > 99) Text1->setText("100");
         if (ValorTexto(Text1) != AltoCasilla) TamanoCambiado = true;
         RepintarTablero = false;
-        ::Tavorin().DisponerLuego();
+        Llamar(opciones::Enlazadas().disponer);
         return false;
     }
     if (tecla == 8 || (tecla >= '0' && tecla <= '9')) return true;
@@ -288,11 +277,12 @@ void Opciones::OpcionesAceptar() {
     long v = std::clamp(ValorTexto(Text1), 30L, 100L);
     if (Text1->text() != QString::number(v)) Text1->setText(QString::number(v));
     ajustes::Escribir(Clave::Tamano, QString::number(v));
-    if (v != ::Tavorin().RFichas[1].height()) {
+    const auto& lado = opciones::Enlazadas().ladoFichas;
+    if (!lado || v != lado()) {
         TamanoCambiado = false;
-        ::Tavorin().DisponerLuego();
+        Llamar(opciones::Enlazadas().disponer);
     }
-    if (::SetTableroF().Visible()) RefrescarPaleta();
+    if (const auto& abierta = opciones::Enlazadas().paletaAbierta; abierta && abierta()) RefrescarPaleta();
 }
 
 void Opciones::Command1_Click() {
@@ -320,13 +310,13 @@ void Opciones::Command2_Click() {
     if (n != ValorTexto(Text1)) {
         Text1->setText(QString::number(n));
         TamanoCambiado = true;
-        ::Tavorin().DisponerLuego();
+        Llamar(opciones::Enlazadas().disponer);
     }
     RefrescarPaleta();
     Unload();
 }
 
-void Opciones::RefrescarPaleta() { ::SetTableroF().LimpiarPaleta(); }
+void Opciones::RefrescarPaleta() { Llamar(opciones::Enlazadas().limpiarPaleta); }
 
 void Opciones::ActualizarSkins() {
     SkinCombo->clear();
@@ -337,42 +327,10 @@ void Opciones::ActualizarSkins() {
 }
 
 void Opciones::Skins() {
-    auto& t = ::Tavorin();
-    bool bien = true;
-    QString primero;
-    for (const QString& f : nombres::Ficheros(CarpetaApariencia)) {
-        if (f.startsWith("peonb.", Qt::CaseInsensitive)) {
-            primero = f;
-            break;
-        }
-    }
-    const QString ext = ExtensionApariencia(primero);
-    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza && bien; ++i)
-        t.SFichas[i] = CargarImagen(CarpetaApariencia, NombreFicha(i) + ext, bien);
-    for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza && bien; ++i)
-        t.SMascara[i] = CargarImagen(CarpetaApariencia, QString(NombreFicha(i)) + "f" + ext, bien);
-    if (bien) t.SCuadro[1] = CargarImagen(CarpetaApariencia, "cuadrob" + ext, bien);
-    if (bien) t.SCuadro[2] = CargarImagen(CarpetaApariencia, "cuadron" + ext, bien);
-    if (bien) {
-        std::array<QSize, 13> fichas, mascaras;
-        std::array<QSize, 3> cuadros;
-        for (int i = rules::PrimeraPieza; i <= rules::UltimaPieza; ++i) {
-            fichas[i] = t.SFichas[i].size();
-            mascaras[i] = t.SMascara[i].size();
-        }
-        cuadros[1] = t.SCuadro[1].size();
-        cuadros[2] = t.SCuadro[2].size();
-        if (AparienciaValida(fichas, mascaras, cuadros)) return;
-    }
+    const opciones::Enlaces& e = opciones::Enlazadas();
+    if (e.leerApariencia && e.leerApariencia(CarpetaApariencia)) return;
     // The skin cannot be used: back to the built-in one.
-    if (t.Visible()) {
-        t.Resice();
-        t.LetrasNumeros();
-        t.PaintTablero();
-        t.PaintFichas();
-        t.RefrescarTablero();
-        t.DisponerLuego();
-    }
+    Llamar(e.aparienciaRechazada);
     if (controles::FijarTextoLista(SkinCombo, AparienciaActual)) SkinCombo_Click();
     ajustes::Escribir(ajustes::Clave::Apariencia, SkinCombo->currentText());
     MostrarMensaje("Tavorin", MensajeNumero(texto::PielNoValida), MB_ICONINFORMATION, 0, 0);
@@ -380,25 +338,25 @@ void Opciones::Skins() {
 
 void Opciones::SkinCombo_Click() {
     if (CambiandoIdioma || !Visible()) return;
-    auto& t = ::Tavorin();
+    const opciones::Enlaces& e = opciones::Enlazadas();
     if (SkinCombo->currentText() == AparienciaActual) {
         TamanoCambiado = false;
-        t.DisponerLuego();
+        Llamar(e.disponer);
     } else {
         CarpetaApariencia = nombres::RutaReal(RutaApp, "apariencias/" + SkinCombo->currentText() + "/");
         Skins();
         // A skin that fell back to the built-in one brings no size to ask about.
-        if (SkinCombo->currentText() != AparienciaActual) {
-            long alto = t.SFichas[1].height();
-            if (!CancelandoOpciones && ValorTexto(Text1) != alto) {
+        if (SkinCombo->currentText() != AparienciaActual && e.ladoApariencia) {
+            const int lado = e.ladoApariencia();
+            if (!CancelandoOpciones && ValorTexto(Text1) != lado) {
                 if (MostrarMensaje("Tavorin", MensajeNumero(texto::PielOtroTamano), MB_ICONQUESTION, MB_YESNO, 0) ==
                     IDYES) {
-                    Text1->setText(QString::number(std::clamp(t.SCuadro[1].width(), 30, 100)));
+                    Text1->setText(QString::number(std::clamp(lado, 30, 100)));
                     TamanoCambiado = true;
                 }
             }
         }
-        t.DisponerLuego();
+        Llamar(e.disponer);
     }
     RefrescarPaleta();
 }

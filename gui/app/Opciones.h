@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -93,6 +94,34 @@ protected:
 }  // namespace forms
 
 forms::Opciones& Opciones();
+
+namespace opciones {
+
+// What the options change in the other windows. Each window binds its part once,
+// from its own file; a part left unbound does nothing (an unbound skin reader reads
+// no skin, an unbound size is none).
+struct Enlaces {
+    // The board window.
+    std::function<void()> ocultarMarcos;  // option 1 changed: the last move's frames go
+    std::function<void()> coordenadas;    // option 2 changed: letters and numbers again
+    std::function<void()> borde;          // option 3 changed: squares, then every piece
+    std::function<void()> disponer;       // the board laid out again in a moment
+    std::function<int()> ladoFichas;      // the side of the pieces drawn now
+    // Reads the skin of the folder into the board's pictures; true when usable.
+    std::function<bool(const QString& carpeta)> leerApariencia;
+    std::function<int()> ladoApariencia;  // the side of the skin read (squares and pieces alike)
+    // A skin that could not be used: the board, when shown, drawn again.
+    std::function<void()> aparienciaRechazada;
+    // The set-up window: whether it is open, and its palette cleared and drawn again.
+    std::function<bool()> paletaAbierta;
+    std::function<void()> limpiarPaleta;
+    // After a language change: the score lines and the level dialog's fields.
+    std::function<void()> puntuacion;
+    std::function<void()> nivel;
+};
+Enlaces& Enlazadas();
+
+}  // namespace opciones
 
 // The skin rules: 12 square pieces, masks of their pieces' size, two squares of
 // one size, the White pawn as high as the light square. Index 1..12 pieces and

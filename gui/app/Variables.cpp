@@ -4,26 +4,21 @@
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Opciones.h"
-#include "board/Tavorin.h"
-#include "network/Cola.h"
-#include "network/Ranking.h"
-#include "network/Red.h"
 #include "platform/Controles.h"
 #include "platform/IniFile.h"
 #include "platform/Nombres.h"
 #include "platform/Relevo.h"
 #include "rules/textos.h"
-#include "shell/Mdi.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QTimer>
 #include <QFileInfo>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <utility>
 
 QString RutaApp;
 QString FicheroIni;
@@ -70,19 +65,24 @@ std::function<void(int)> AlTerminar;
 
 namespace {
 QString g_carpetaPrograma;
+
+// Function-local: the main window binds itself during static initialisation of
+// another file.
+Principal& PrincipalEnlazada() {
+    static Principal p;
+    return p;
+}
 }  // namespace
+
+Principal EnlazarPrincipal(Principal principal) { return std::exchange(PrincipalEnlazada(), std::move(principal)); }
+
+void CerrarPrincipal() {
+    if (const Principal& p = PrincipalEnlazada(); p.cerrar) p.cerrar();
+}
 
 rules::Reglas& Reglas() {
     static rules::Reglas juego;
     return juego;
-}
-
-void EncolarMensaje(const QString& texto) {
-    if (!Reglas().Conectado) return;
-    if (!cola::Encolar(ColaEnvio, NumColaEnvio, texto)) return;
-    red::AlEncolar(texto);
-    // A running sender keeps its pace: switching it on again does not restart it.
-    ::Tavorin().ArrancarEmisor();
 }
 
 QString CarpetaPrograma() {
@@ -124,7 +124,7 @@ bool ExisteFichero(const QString& ruta) {
     if (ruta.isEmpty()) {
         MostrarMensaje("Tavorin", "El fichero " + ::Opciones().IdiomaElegido() + ".lng" + " no se ha encontrado.",
                        MB_ICONSTOP);
-        ::Mdi().Unload();
+        CerrarPrincipal();
         return false;
     }
     QFileInfo info(ruta);
@@ -132,8 +132,6 @@ bool ExisteFichero(const QString& ruta) {
     const QString tipo = ExtensionDe(ruta);
     if (tipo == "ini" && TextosIdioma[texto::AyudaNoEncontrada].isEmpty())
         MostrarMensaje("Tavorin", "El fichero Default.ini no se ha encontrado.", MB_ICONINFORMATION);
-    else if (tipo == "dat")
-        ::Ranking().GrabarPuntuacion();
     return false;
 }
 
@@ -152,9 +150,10 @@ void AvisarNoEscribible(const QString& ruta) {
 }
 
 void CentrarVentana(Forma& ventana) {
-    auto& m = ::Mdi();
-    ventana.setTop(m.ScaleHeight() / 2 - ventana.Height() / 2);
-    ventana.setLeft(m.Width() / 2 - ventana.Width() / 2);
+    const Principal& m = PrincipalEnlazada();
+    if (!m.ancho || !m.altoInterior) return;
+    ventana.setTop(m.altoInterior() / 2 - ventana.Height() / 2);
+    ventana.setLeft(m.ancho() / 2 - ventana.Width() / 2);
 }
 
 QString RutaLarga(const QString& ruta) { return QFileInfo(ruta).canonicalFilePath(); }

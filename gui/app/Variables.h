@@ -27,12 +27,10 @@ extern std::vector<QString> DatosPartida;
 rules::Reglas& Reglas();
 
 // ---- Outgoing peer messages ---------------------------------------------------
+// The queue the board window's sender empties (EncolarMensaje in gui/network/Red.h
+// fills it, in the order of gui/network/Cola.h).
 extern std::array<QString, 41> ColaEnvio;  // slots 1 to 40
 extern long NumColaEnvio;
-// Queues one message for the peer while connected (and starts the board window's
-// sender); does nothing without a connection. The queue's order and its limits are
-// those of gui/network/Cola.h.
-void EncolarMensaje(const QString& texto);
 
 // ---- Settings kept between windows --------------------------------------------
 extern QString DirectorioFicheros;  // last folder of the file dialogs, trailing "/"
@@ -87,7 +85,9 @@ extern long MinutosBlancas, SegundosBlancas, MinutosNegras, SegundosNegras;
 extern QString LineaComandos;
 // Sets RutaApp and FicheroIni.
 void FijarRutaIni();
-// True when the file exists; reports what the caller relies on for some files.
+// True when the file exists. An empty path is a language file that could not be
+// found: the user is told and the main window unloaded. A missing Default.ini is
+// told while no language is read yet.
 bool ExisteFichero(const QString& ruta);
 // True when the file may be written (a missing file may be created). Tells the
 // user with text 28 when it may not. Changes nothing on the file.
@@ -95,8 +95,22 @@ bool FicheroEscribible(const QString& ruta);
 // Tells the user with text 28 and the file's name (no folder) that the file cannot
 // be written.
 void AvisarNoEscribible(const QString& ruta);
-// Centres a window in the main window.
+// Centres a window in the main window (leaves it where it is while no main window
+// is bound).
 void CentrarVentana(Forma& ventana);
+
+// ---- The main window ----------------------------------------------------------
+// What the modules below the windows ask of the main window. The main window binds
+// it once, from its own file; unbound, closing does nothing.
+struct Principal {
+    std::function<void()> cerrar;          // its Unload: the exit sequence
+    std::function<double()> ancho;         // outer width, twips
+    std::function<double()> altoInterior;  // height of its MDI area, twips
+};
+// Binds it; returns the binding it replaces.
+Principal EnlazarPrincipal(Principal principal);
+// Unloads the main window: the exit sequence, which ends the program.
+void CerrarPrincipal();
 // The long form of a path: the canonical path of an existing file, "" otherwise.
 QString RutaLarga(const QString& ruta);
 // Elapsed-time counter in microseconds: -1 gives a reading, a reading gives the

@@ -7,6 +7,7 @@
 #include "app/Idioma.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
+#include "board/Apariencia.h"
 #include "board/Coronacion.h"
 #include "board/FinPartida.h"
 #include "board/Geometria.h"
@@ -23,6 +24,7 @@
 #include "network/Ip.h"
 #include "network/Nuevo.h"
 #include "network/Ranking.h"
+#include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/Controles.h"
 #include "platform/Nombres.h"
@@ -89,6 +91,36 @@ const Sitio kSitios[] = {
         if (s.width) ajustes::Enlazar(*s.width, guardar(&Forma::Width));
         if (s.height) ajustes::Enlazar(*s.height, guardar(&Forma::Height));
     }
+    return true;
+}();
+
+// What the options dialog changes on the board.
+[[maybe_unused]] const bool kOpcionesEnlazadas = [] {
+    opciones::Enlaces& e = opciones::Enlazadas();
+    e.ocultarMarcos = [] { ::Tavorin().OcultarMarcos(); };
+    e.coordenadas = [] { ::Tavorin().LetrasNumeros(); };
+    e.borde = [] {
+        // New squares, then every piece again over them without erasing or frames.
+        ::Tavorin().PaintTablero();
+        ::Tavorin().PaintFichasResice();
+    };
+    e.disponer = [] { ::Tavorin().DisponerLuego(); };
+    e.ladoFichas = [] { return ::Tavorin().RFichas[1].height(); };
+    e.leerApariencia = [](const QString& carpeta) {
+        auto& t = ::Tavorin();
+        return apariencia::Leer(carpeta, t.SFichas, t.SMascara, t.SCuadro);
+    };
+    e.ladoApariencia = [] { return ::Tavorin().SCuadro[1].width(); };
+    e.aparienciaRechazada = [] {
+        auto& t = ::Tavorin();
+        if (!t.Visible()) return;
+        t.Resice();
+        t.LetrasNumeros();
+        t.PaintTablero();
+        t.PaintFichas();
+        t.RefrescarTablero();
+        t.DisponerLuego();
+    };
     return true;
 }();
 

@@ -1,11 +1,12 @@
 #include "engines/FormLevel2.h"
 
 #include "app/Ajustes.h"
+#include "app/Opciones.h"
 #include "app/Variables.h"
 #include "engines/Nivel.h"
 #include "platform/Controles.h"
 #include "platform/PictureBox.h"
-#include "shell/SweetButton.h"
+#include "platform/SweetButton.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -340,6 +341,15 @@ namespace {
                                      const int i = ::FormLevel2().OpcionElegida();
                                      return i >= 0 ? std::optional(QString::number(i)) : std::nullopt;
                                  }});
+    return true;
+}();
+
+// A new language: the fields of the level chosen written again.
+[[maybe_unused]] const bool kOpcionesEnlazadas = [] {
+    opciones::Enlazadas().nivel = [] {
+        auto& nivel = ::FormLevel2();
+        if (const int i = nivel.OpcionElegida(); i >= 0) nivel.MuestraDatos(i);
+    };
     return true;
 }();
 

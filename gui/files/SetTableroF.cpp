@@ -388,6 +388,16 @@ void SetTableroF::Command4_Click() {
 
 }  // namespace forms
 
+namespace {
+// The options dialog's skin and size reach the palette.
+[[maybe_unused]] const bool kOpcionesEnlazadas = [] {
+    opciones::Enlaces& e = opciones::Enlazadas();
+    e.paletaAbierta = [] { return ::SetTableroF().Visible(); };
+    e.limpiarPaleta = [] { ::SetTableroF().LimpiarPaleta(); };
+    return true;
+}();
+}  // namespace
+
 forms::SetTableroF& SetTableroF() {
     static forms::SetTableroF* f = nullptr;
     return InstanciaForma(f);

@@ -3,6 +3,7 @@
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
 #include "app/Variables.h"
+#include "network/Red.h"
 #include "platform/Controles.h"
 #include "rules/textos.h"
 #include "shell/Mdi.h"

@@ -1,6 +1,7 @@
 #include "network/Ranking.h"
 
 #include "app/Graficos.h"
+#include "app/Opciones.h"
 #include "app/Variables.h"
 #include "shell/Mdi.h"
 
@@ -54,7 +55,6 @@ void Ranking::Ajustar() {
 
 void Ranking::LeerPuntuacion() {
     const QString ruta = RutaPuntuacion();
-    // A missing file is written fresh by the look-up itself.
     if (ExisteFichero(ruta)) {
         QFile f(ruta);
         // The record is the first 20 bytes; a longer file keeps the rest.
@@ -63,6 +63,9 @@ void Ranking::LeerPuntuacion() {
             puntuacion::Reiniciar(RegPuntuacion);
             GrabarPuntuacion();
         }
+    } else {
+        // A missing file is written fresh.
+        GrabarPuntuacion();
     }
     PrintPuntuacion();
 }
@@ -97,6 +100,14 @@ void Ranking::SumaDePartidas(puntuacion::Resultado resultado) {
 }
 
 }  // namespace forms
+
+namespace {
+// A new language: the score lines written again.
+[[maybe_unused]] const bool kOpcionesEnlazadas = [] {
+    opciones::Enlazadas().puntuacion = [] { ::Ranking().PrintPuntuacion(); };
+    return true;
+}();
+}  // namespace
 
 forms::Ranking& Ranking() {
     static forms::Ranking* f = nullptr;

@@ -130,3 +130,8 @@ extern std::function<void(const QString&)> Traza;
 extern std::function<void(const QByteArray&)> Despachado;
 
 }  // namespace red
+
+// Queues one message for the peer while connected (ColaEnvio, in the order and
+// within the limits of gui/network/Cola.h) and starts the board window's sender;
+// does nothing without a connection.
+void EncolarMensaje(const QString& texto);

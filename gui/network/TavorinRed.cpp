@@ -63,6 +63,18 @@ void AlEncolar(const QString& texto) {
     }
 }
 
+}  // namespace red
+
+void EncolarMensaje(const QString& texto) {
+    if (!Reglas().Conectado) return;
+    if (!cola::Encolar(ColaEnvio, NumColaEnvio, texto)) return;
+    red::AlEncolar(texto);
+    // A running sender keeps its pace: switching it on again does not restart it.
+    ::Tavorin().ArrancarEmisor();
+}
+
+namespace red {
+
 void OlvidarRetroceso() {
     auto& r = Red();
     if (r.peticion != Peticion::Retroceso) return;

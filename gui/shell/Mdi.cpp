@@ -784,9 +784,12 @@ forms::Mdi& Mdi() {
 }
 
 namespace {
-// Every form finds the main window through the forms runtime.
+// Every form finds the main window through the forms runtime, and the modules below
+// the windows close it and centre windows in it through its binding.
 [[maybe_unused]] const bool kPrincipalRegistrada =
-    (Forma::FijarPrincipal([] { return ::Mdi().Area; }, []() -> QWidget* { return &::Mdi(); }), true);
+    (Forma::FijarPrincipal([] { return ::Mdi().Area; }, []() -> QWidget* { return &::Mdi(); }),
+     EnlazarPrincipal({[] { ::Mdi().Unload(); }, [] { return ::Mdi().Width(); }, [] { return ::Mdi().ScaleHeight(); }}),
+     true);
 }  // namespace
 
 void VentanasLaterales() {

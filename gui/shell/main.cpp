@@ -11,12 +11,12 @@
 //                            follows with the texts of the box's buttons.
 //   TAVORIN_PRUEBA_SALIR_MS  closes the main window that many milliseconds after
 //                            start-up, as its close box would.
-//   TAVORIN_PRUEBA_ORDENES   takes commands on standard input (app/OrdenesPrueba.h)
+//   TAVORIN_PRUEBA_ORDENES   takes commands on standard input (shell/OrdenesPrueba.h)
 //                            and prints "LISTO" once started; boxes then wait for
 //                            their answers.
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
-#include "app/OrdenesPrueba.h"
+#include "shell/OrdenesPrueba.h"
 #include "app/Variables.h"
 #include "shell/Arranque.h"
 #include "shell/Mdi.h"

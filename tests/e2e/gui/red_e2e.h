@@ -1,5 +1,5 @@
 // What the whole-program tests of network play share: a copy of Tavorin driven by
-// commands on standard input (app/OrdenesPrueba.h), a raw socket for a peer, and a
+// commands on standard input (shell/OrdenesPrueba.h), a raw socket for a peer, and a
 // fixture that waits for the fixed ports 1500 and 1501 and links two copies.
 #pragma once
 

@@ -9,7 +9,7 @@
 #include "engines/FormLevel2.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
-#include "shell/SweetButton.h"
+#include "platform/SweetButton.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // The picture button's events and pictures.
-#include "shell/SweetButton.h"
+#include "platform/SweetButton.h"
 
 #include <QSignalSpy>
 #include <QTest>

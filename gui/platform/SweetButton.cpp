@@ -1,4 +1,4 @@
-#include "shell/SweetButton.h"
+#include "platform/SweetButton.h"
 
 #include "platform/Controles.h"
 

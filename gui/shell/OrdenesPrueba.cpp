@@ -1,4 +1,4 @@
-#include "app/OrdenesPrueba.h"
+#include "shell/OrdenesPrueba.h"
 
 #include "app/CMensaje.h"
 #include "app/Variables.h"
