@@ -200,6 +200,15 @@ Mdi::Mdi() {
         if (VentanasSituadas && WindowState() != 1 && !Area->viewport()->size().isEmpty()) ::Tavorin().ApartarVentanas();
     });
     Area->viewport()->installEventFilter(this);
+    vigiaBorde_ = new QTimer(this);
+    vigiaBorde_->setSingleShot(true);
+    vigiaBorde_->setInterval(0);
+    connect(vigiaBorde_, &QTimer::timeout, this, [this] { CorregirBorde(); });
+}
+
+bool Mdi::nativeEvent(const QByteArray& tipo, void* mensaje, qintptr* resultado) {
+    if (!vigiaBorde_->isActive()) vigiaBorde_->start();
+    return QMainWindow::nativeEvent(tipo, mensaje, resultado);
 }
 
 bool Mdi::eventFilter(QObject* objeto, QEvent* evento) {

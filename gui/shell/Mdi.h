@@ -175,6 +175,7 @@ protected:
     void moveEvent(QMoveEvent* evento) override;
     bool event(QEvent* evento) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    bool nativeEvent(const QByteArray& tipo, void* mensaje, qintptr* resultado) override;
     void dragEnterEvent(QDragEnterEvent* evento) override;
     void dropEvent(QDropEvent* evento) override;
 
@@ -195,10 +196,13 @@ private:
     QMargins Borde() const;
     // Once the window manager has put its frame round the window (after it shows, or
     // leaves the maximised state), the window is placed again so that its outer
-    // rectangle is the one applied; VigilarBorde looks a few times in the next
-    // seconds, since a frame that changes alone sends the window no event.
+    // rectangle is the one applied. A frame that changes alone sends the window no
+    // Qt event: VigilarBorde looks a few times in the next seconds, and every event
+    // the window system sends the window (the frame's own among them, however late
+    // it comes) has it looked at once that event has been taken in.
     void CorregirBorde();
     void VigilarBorde();
+    QTimer* vigiaBorde_ = nullptr;
     // One of the four values of the place, the others as they stand.
     void CambiarLugar(double lugares::Lugar::*campo, double twips);
     lugares::Colocacion colocacion_;
