@@ -7,6 +7,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -55,6 +56,14 @@ public:
 
     // Sets a check box's value (0 or 1) and runs its click handler when it changed.
     void FijarCheck(int indice, int valor);
+
+    // The language chosen ("" none); choosing one by name (matched without regard
+    // to case) loads it.
+    QString IdiomaElegido() const;
+    void ElegirIdioma(const QString& nombre);
+    // The languages offered: set anew with none chosen; whether one of that very name is.
+    void OfrecerIdiomas(const QStringList& nombres);
+    bool OfreceIdioma(const QString& nombre) const;
 
     QComboBox* Combo1;
     QComboBox* SkinCombo;
