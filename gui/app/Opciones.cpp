@@ -175,7 +175,9 @@ void Opciones::OfrecerIdiomas(const QStringList& nombres) {
     Combo1->setCurrentIndex(-1);
 }
 
-bool Opciones::OfreceIdioma(const QString& nombre) const { return Combo1->findText(nombre, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0; }
+bool Opciones::OfreceIdioma(const QString& nombre) const {
+    return Combo1->findText(nombre, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
+}
 
 void Opciones::Combo1_Click() {
     CargarIdioma();
@@ -454,10 +456,12 @@ void FilasOpciones(idioma::Filas& f) {
 const idioma::Registro registroIdioma(idioma::Tramo::Opciones, FilasOpciones);
 
 const pintura::Registro registroPintura(
-    pintura::Orden::Opciones, {0, [] () -> Forma& { return ::Opciones(); }, [](const QColor& c, bool) {
-                                   auto& f = ::Opciones();
-                                   pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Check1, f.Check2, f.Check3}, c);
-                                   for (SweetButton* b : {f.Button1, f.Button2}) b->setColorB(c);
-                               }});
+    pintura::Orden::Opciones,
+    {0, []() -> Forma& { return ::Opciones(); },
+     [](const QColor& c, bool) {
+         auto& f = ::Opciones();
+         pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Check1, f.Check2, f.Check3}, c);
+         for (SweetButton* b : {f.Button1, f.Button2}) b->setColorB(c);
+     }});
 
 }  // namespace

@@ -698,6 +698,7 @@ const pintura::Registro registroPintura(
      [](const QColor& c, bool) {
          auto& f = ::Cpu();
          pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Picture1}, c);
-     }, 24});
+     },
+     24});
 
 }  // namespace

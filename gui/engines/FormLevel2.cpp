@@ -358,7 +358,9 @@ const pintura::Registro registroPintura(
     {0, []() -> Forma& { return ::FormLevel2(); },
      [](const QColor& c, bool) {
          auto& f = ::FormLevel2();
-         pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Frame5, f.Option1[0], f.Option1[1], f.Option1[2], f.Command1}, c);
+         pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Frame5, f.Option1[0], f.Option1[1],
+                                     f.Option1[2], f.Command1},
+                                    c);
          for (SweetButton* b : {f.Button1, f.Button2, f.SweetButton1, f.SweetButton2, f.SweetButton3, f.SweetButton4})
              b->setColorB(c);
      }});

@@ -404,7 +404,8 @@ const pintura::Registro registroPintura(
     {0, []() -> Forma& { return ::SetTableroF(); },
      [](const QColor& c, bool) {
          auto& f = ::SetTableroF();
-         pintura::ColorearControles({f.Frame1, f.Frame2, f.Option1, f.Option2, f.Check1, f.Check2, f.Check3, f.Check4, f.Check5}, c);
+         pintura::ColorearControles(
+             {f.Frame1, f.Frame2, f.Option1, f.Option2, f.Check1, f.Check2, f.Check3, f.Check4, f.Check5}, c);
      }});
 
 }  // namespace

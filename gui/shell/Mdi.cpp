@@ -868,15 +868,18 @@ void FilasAutor(idioma::Filas& f) {
 }
 
 void FilasMenu(idioma::Filas& f) {
-    for (int n = 1; n <= 30; ++n) f.Enlace("Menu", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemMenu(n); })});
+    for (int n = 1; n <= 30; ++n)
+        f.Enlace("Menu", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemMenu(n); })});
 }
 
 void FilasMenuJugadas(idioma::Filas& f) {
-    for (int n = 1; n <= 7; ++n) f.Enlace("Jugadas", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemJugadas(n); })});
+    for (int n = 1; n <= 7; ++n)
+        f.Enlace("Jugadas", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemJugadas(n); })});
 }
 
 void FilasMenuChat(idioma::Filas& f) {
-    for (int n = 1; n <= 4; ++n) f.Enlace("Chat", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemChat(n); })});
+    for (int n = 1; n <= 4; ++n)
+        f.Enlace("Chat", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemChat(n); })});
 }
 
 // Tips 1 to 30 on the toolbar's buttons (0: a key other windows use, or none).
