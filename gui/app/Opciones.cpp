@@ -159,6 +159,10 @@ void Opciones::FijarCheck(int indice, int valor) {
     if (indice == 3) Check3_Click();
 }
 
+bool Opciones::MarcarJugada() const { return Check1->isChecked(); }
+bool Opciones::Coordenadas() const { return Check2->isChecked(); }
+bool Opciones::Borde() const { return Check3->isChecked(); }
+
 QString Opciones::IdiomaElegido() const { return Combo1->currentText(); }
 
 void Opciones::ElegirIdioma(const QString& nombre) {
@@ -179,6 +183,18 @@ bool Opciones::OfreceIdioma(const QString& nombre) const {
     return Combo1->findText(nombre, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
 }
 
+QString Opciones::AparienciaElegida() const { return SkinCombo->currentText(); }
+bool Opciones::MarcarApariencia(const QString& nombre) { return controles::FijarTextoLista(SkinCombo, nombre); }
+
+void Opciones::RefrescarSkins() {
+    const QString texto = SkinCombo->currentText();
+    ActualizarSkins();
+    controles::FijarTextoLista(SkinCombo, texto);
+}
+
+int Opciones::Tamano() const { return TamanoLimitado(Text1->text()); }
+void Opciones::FijarTamano(int lado) { Text1->setText(QString::number(lado)); }
+
 void Opciones::Combo1_Click() {
     CargarIdioma();
     if (Visible()) {
@@ -191,13 +207,11 @@ void Opciones::Combo1_Click() {
     }
     ::Ranking().PrintPuntuacion();
     auto& nivel = ::FormLevel2();
-    for (int i = 0; i < 3; ++i)
-        if (nivel.Option1[i]->isChecked()) nivel.MuestraDatos(i);
+    if (const int i = nivel.OpcionElegida(); i >= 0) nivel.MuestraDatos(i);
 }
 
 void Opciones::Check1_Click() {
-    ::Tavorin().Shape1[0]->hide();
-    ::Tavorin().Shape1[1]->hide();
+    ::Tavorin().OcultarMarcos();
 }
 
 void Opciones::Check2_Click() { ::Tavorin().LetrasNumeros(); }
@@ -216,7 +230,7 @@ void Opciones::Button1_MouseUp(int boton) {
         Text1->setText(QString::number(ValorTexto(Text1) + 1));
         RepintarTablero = false;
         TamanoCambiado = true;
-        ::Tavorin().Timer1->start();
+        ::Tavorin().DisponerLuego();
     } else {
         Text1->setText("100");
     }
@@ -230,7 +244,7 @@ void Opciones::Button2_MouseUp(int boton) {
         Text1->setText(QString::number(ValorTexto(Text1) - 1));
         RepintarTablero = false;
         TamanoCambiado = true;
-        ::Tavorin().Timer1->start();
+        ::Tavorin().DisponerLuego();
     } else {
         Text1->setText("30");
     }
@@ -249,7 +263,7 @@ bool Opciones::Text1_KeyPress(int tecla) {
         if (v > 99) Text1->setText("100");
         if (ValorTexto(Text1) != AltoCasilla) TamanoCambiado = true;
         RepintarTablero = false;
-        ::Tavorin().Timer1->start();
+        ::Tavorin().DisponerLuego();
         return false;
     }
     if (tecla == 8 || (tecla >= '0' && tecla <= '9')) return true;
@@ -287,7 +301,7 @@ void Opciones::OpcionesAceptar() {
     ajustes::Escribir(Clave::Tamano, QString::number(v));
     if (v != ::Tavorin().RFichas[1].height()) {
         TamanoCambiado = false;
-        ::Tavorin().Timer1->start();
+        ::Tavorin().DisponerLuego();
     }
     if (::SetTableroF().Visible()) RefrescarPaleta();
 }
@@ -317,21 +331,13 @@ void Opciones::Command2_Click() {
     if (n != ValorTexto(Text1)) {
         Text1->setText(QString::number(n));
         TamanoCambiado = true;
-        ::Tavorin().Timer1->start();
+        ::Tavorin().DisponerLuego();
     }
     RefrescarPaleta();
     Unload();
 }
 
-void Opciones::RefrescarPaleta() {
-    auto& s = ::SetTableroF();
-    for (PictureBox* p : s.Picture1) {
-        p->setBackColor(controles::DesdeLargo(32768));
-        p->Cls();
-    }
-    FichaPaleta = 0;
-    s.PaintImagenesSet();
-}
+void Opciones::RefrescarPaleta() { ::SetTableroF().LimpiarPaleta(); }
 
 void Opciones::ActualizarSkins() {
     SkinCombo->clear();
@@ -375,8 +381,8 @@ void Opciones::Skins() {
         t.LetrasNumeros();
         t.PaintTablero();
         t.PaintFichas();
-        t.PicBuffer->Refresh();
-        t.Timer1->start();
+        t.RefrescarTablero();
+        t.DisponerLuego();
     }
     if (controles::FijarTextoLista(SkinCombo, AparienciaActual)) SkinCombo_Click();
     ajustes::Escribir(ajustes::Clave::Apariencia, SkinCombo->currentText());
@@ -388,7 +394,7 @@ void Opciones::SkinCombo_Click() {
     auto& t = ::Tavorin();
     if (SkinCombo->currentText() == AparienciaActual) {
         TamanoCambiado = false;
-        t.Timer1->start();
+        t.DisponerLuego();
     } else {
         CarpetaApariencia = nombres::RutaReal(RutaApp, "apariencias/" + SkinCombo->currentText() + "/");
         Skins();
@@ -403,7 +409,7 @@ void Opciones::SkinCombo_Click() {
                 }
             }
         }
-        t.Timer1->start();
+        t.DisponerLuego();
     }
     RefrescarPaleta();
 }

@@ -56,6 +56,11 @@ public:
 
     // Sets a check box's value (0 or 1) and runs its click handler when it changed.
     void FijarCheck(int indice, int valor);
+    // The three board options: the last move framed (1), letters and numbers round
+    // the board (2), the board's border (3).
+    bool MarcarJugada() const;
+    bool Coordenadas() const;
+    bool Borde() const;
 
     // The language chosen ("" none); choosing one by name (matched without regard
     // to case) loads it.
@@ -64,6 +69,14 @@ public:
     // The languages offered: set anew with none chosen; whether one of that very name is.
     void OfrecerIdiomas(const QStringList& nombres);
     bool OfreceIdioma(const QString& nombre) const;
+    // The skin chosen; choosing one by name, true when the choice changed (no handler runs).
+    QString AparienciaElegida() const;
+    bool MarcarApariencia(const QString& nombre);
+    // The skin list read again, the skin chosen kept.
+    void RefrescarSkins();
+    // The board size, always within 30..100; setting it.
+    int Tamano() const;
+    void FijarTamano(int lado);
 
     QComboBox* Combo1;
     QComboBox* SkinCombo;

@@ -124,14 +124,14 @@ bool LeerCasillaAlgebraica(const QString& c, int& x, int& y) {
 }
 
 QPointF Centro(int x, int y) {
-    const bool inv = ::Mdi().mnuInvertirTablero->isChecked();
+    const bool inv = ::Mdi().TableroInvertido();
     const long s = AnchoCasilla;
     const int col = geometria::Espejo(x, inv), fila = geometria::Espejo(y, inv);
     return {double(geometria::PixelX(col, s) + s / 2), double(geometria::PixelY(fila, s) + s / 2)};
 }
 
 void Raton(QEvent::Type tipo, QPointF p, Qt::MouseButton boton, Qt::MouseButtons botones) {
-    QWidget* w = ::Tavorin().PicBuffer;
+    QWidget* w = Control("Tavorin.PicBuffer");
     QMouseEvent ev(tipo, p, w->mapToGlobal(p), boton, botones, Qt::NoModifier);
     QApplication::sendEvent(w, &ev);
 }
@@ -217,7 +217,7 @@ void ResponderDialogos() {
 }
 
 bool Soltar(const QString& donde, const QString& ruta) {
-    QWidget* destino = donde == "tablero" ? static_cast<QWidget*>(::Tavorin().PicBuffer)
+    QWidget* destino = donde == "tablero" ? Control("Tavorin.PicBuffer")
                        : donde == "ventana" ? static_cast<QWidget*>(&::Mdi())
                                             : nullptr;
     // As a real drop: the first window up from the spot that takes drops gets it.
@@ -312,9 +312,10 @@ bool Ejecutar(const QString& linea) {
     }
     if (orden == "tecla") return Tecla(Control(resto.section(u' ', 0, 0)), resto.section(u' ', 1));
     if (orden == "chat") {
-        auto& c = ::Chat();
-        c.Texto->setText(resto);
-        return Tecla(c.Texto, "Enter");
+        auto* texto = qobject_cast<QLineEdit*>(Control("Chat.Texto"));
+        if (!texto) return false;
+        texto->setText(resto);
+        return Tecla(texto, "Enter");
     }
     if (orden == "arrastrar") return Arrastrar(resto.section(u' ', 0, 0), resto.section(u' ', 1, 1));
     if (orden == "clic") return Clic(resto);
@@ -405,23 +406,23 @@ QString EstadoPrueba() {
     poner("Turno", QString::number(g.Turno));
     poner("MiColor", QString::fromStdString(g.MiColor));
     poner("TipoPartida", QString::fromStdString(g.TipoPartida));
-    poner("Blancas", ::Reloj().Label3->text());
-    poner("Negras", ::Reloj().Label4->text());
-    poner("RelojBlancas", ::Reloj().Timer1->isActive() ? "1" : "0");
-    poner("RelojNegras", ::Reloj().Timer2->isActive() ? "1" : "0");
+    poner("Blancas", ::Reloj().Tiempo(true));
+    poner("Negras", ::Reloj().Tiempo(false));
+    poner("RelojBlancas", ::Reloj().Corriendo(true) ? "1" : "0");
+    poner("RelojNegras", ::Reloj().Corriendo(false) ? "1" : "0");
     const auto& p = ::Ranking().RegPuntuacion;
     poner("Propio", QString("%1-%2-%3-%4-%5").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]).arg(p[4]));
     poner("Rival", QString("%1-%2-%3-%4-%5").arg(p[5]).arg(p[6]).arg(p[7]).arg(p[8]).arg(p[9]));
-    poner("Puntos", ::Ranking().Label[4]->text());
+    poner("Puntos", ::Ranking().Linea(4));
     QString tablero;
     for (int y = 8; y >= 1; --y)
         for (int x = 1; x <= 8; ++x) tablero += QString::number(g.Casillas[x][y], 16);
     poner("Tablero", tablero);
     poner("Jugadas", QString::fromStdString(g.Jugadas.List[4]).replace("\r\n", ","));
-    const QStringList chat = ::Chat().ChatList->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+    const QStringList chat = ::Chat().Conversacion().split(u'\n', Qt::SkipEmptyParts);
     poner("Chat", chat.isEmpty() ? QString() : chat.last());
     poner("Titulo", ::Tavorin().Caption());
-    poner("Invertido", ::Mdi().mnuInvertirTablero->isChecked() ? "1" : "0");
+    poner("Invertido", ::Mdi().TableroInvertido() ? "1" : "0");
     poner("Preparar", ModoPreparar ? "1" : "0");
     poner("VersionRival", VersionRival);
     poner("NuevoPendiente", NuevoPendiente ? "1" : "0");

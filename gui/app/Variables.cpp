@@ -82,8 +82,7 @@ void EncolarMensaje(const QString& texto) {
     if (!cola::Encolar(ColaEnvio, NumColaEnvio, texto)) return;
     red::AlEncolar(texto);
     // A running sender keeps its pace: switching it on again does not restart it.
-    QTimer* emisor = ::Tavorin().Timer2;
-    if (!emisor->isActive()) emisor->start();
+    ::Tavorin().ArrancarEmisor();
 }
 
 QString CarpetaPrograma() {
@@ -123,7 +122,7 @@ void FijarRutaIni() {
 
 bool ExisteFichero(const QString& ruta) {
     if (ruta.isEmpty()) {
-        MostrarMensaje("Tavorin", "El fichero " + ::Opciones().Combo1->currentText() + ".lng" + " no se ha encontrado.",
+        MostrarMensaje("Tavorin", "El fichero " + ::Opciones().IdiomaElegido() + ".lng" + " no se ha encontrado.",
                        MB_ICONSTOP);
         ::Mdi().Unload();
         return false;

@@ -59,7 +59,7 @@ void Coronacion::Form_Activate() {
     for (int i = 1; i <= 4; ++i) PiezaSelec[i]->setBackColor(kSinMarcar);
     PiezaSelec[1]->setBackColor(kMarcada);
     DibujarPiezas();
-    ::Tavorin().Shape->hide();
+    ::Tavorin().OcultarMarcador();
     Command1->setFocus();
 }
 
@@ -88,7 +88,7 @@ int Coronacion::Marcada() const {
 
 void Coronacion::DibujarPiezas() {
     auto& t = ::Tavorin();
-    const bool original = ::Opciones().SkinCombo->currentText() == AparienciaActual;
+    const bool original = ::Opciones().AparienciaElegida() == AparienciaActual;
     for (int i = 1; i <= 4; ++i) {
         PictureBox* caja = PiezaSelec[i];
         caja->Cls();

@@ -55,10 +55,7 @@ void FinJaqueMate() {
     ::Tavorin().MovimientoAnulado();
     ReinicioFinal();
     auto& cpu = ::Cpu();
-    if (cpu.Visible()) {
-        cpu.Timer4->stop();
-        cpu.Timer5->stop();
-    }
+    if (cpu.Visible()) cpu.ApagarRelojes();
     MostrarMensaje("Tavorin", MensajeNumero(ganaBlancas ? texto::MateBlancas : texto::MateNegras), 0);
 }
 
@@ -76,7 +73,6 @@ void ReiniciarPartida() {
     Reglas().TipoPartida.clear();
     ::Nuevo().NuevoAceptado();
     auto& t = ::Tavorin();
-    t.Shape->hide();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcador();
+    t.OcultarMarcos();
 }

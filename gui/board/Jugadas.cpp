@@ -3,6 +3,7 @@
 #include "app/Graficos.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
+#include "platform/Controles.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -46,7 +47,7 @@ void Jugadas::Form_Load() {
 void Jugadas::Form_Resize() { JugadasResice(); }
 
 void Jugadas::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuMovimientos->setChecked(false);
+    ::Mdi().FijarMuestra(forms::Mdi::Lateral::Jugadas, false);
     cancelar = true;
     Hide();
 }
@@ -140,7 +141,7 @@ void Jugadas::ActualizarTextos() {
 
 void Jugadas::List_MouseDown(int indice, int boton) {
     (void)indice;
-    if (boton == 2) MenuContextual(::Mdi().mnuJugadas);
+    if (boton == 2) ::Mdi().MenuDeJugadas();
 }
 
 bool Jugadas::eventFilter(QObject* objeto, QEvent* evento) {
@@ -174,11 +175,21 @@ void MostrarNotacion() {
         l->setTextCursor(c);
         l->ensureCursorVisible();
     };
-    if (m.mnuAlgebraicoIng->isChecked()) mostrar(3);
-    if (m.mnuAlgebraicoEsp->isChecked()) mostrar(2);
-    if (m.mnuCordenadas->isChecked()) mostrar(1);
-    if (m.mnuAlgebraicoUsuario[0]->isChecked()) mostrar(5);
+    for (int caja : {3, 2, 1, 5})
+        if (m.NotacionMarcada(caja)) mostrar(caja);
 }
+
+namespace forms {
+
+void Jugadas::CopiarNotacion() const {
+    for (int i = 1; i <= 5; ++i) {
+        if (!controles::Visible(List[i])) continue;
+        controles::CopiarTexto(List[i]);
+        return;
+    }
+}
+
+}  // namespace forms
 
 void MenuContextual(QMenu* menu) {
     if (menu) menu->exec(QCursor::pos());

@@ -35,6 +35,8 @@ public:
     // is added or removed alone; anything else shows anew.
     void ActualizarTextos();
     void List_MouseDown(int indice, int boton);
+    // The box shown onto the clipboard (its selection, when there is one).
+    void CopiarNotacion() const;
 
     std::array<QPlainTextEdit*, 6> List{};  // 1 to 5
     QListWidget* List1;

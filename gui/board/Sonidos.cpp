@@ -24,8 +24,8 @@ const char* FicheroSonido(long tipo) {
 }
 
 void ReproducirSonido(long tipo) {
-    ::Tavorin().Shape->hide();
-    if (!::Mdi().mnuSonido->isChecked()) return;
+    ::Tavorin().OcultarMarcador();
+    if (!::Mdi().ConSonido()) return;
     const QString fichero = FicheroSonido(tipo);
     const QString ruta = nombres::RutaReal(nombres::ConBarra(RutaApp), "Sonidos/" + fichero);
     QFileInfo info(ruta);
@@ -47,5 +47,5 @@ void SonidoNoEncontrado() {
         i = desde + 2;
     }
     MostrarMensaje("Tavorin", texto, MB_ICONSTOP);
-    ::Mdi().mnuSonido->setChecked(false);
+    ::Mdi().FijarSonido(false);
 }

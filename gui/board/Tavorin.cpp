@@ -187,7 +187,7 @@ const char* NombreFicha(int pieza) {
     return rules::EsPieza(pieza) ? nombres[pieza] : "";
 }
 
-int TamanoTablero() { return TamanoLimitado(::Opciones().Text1->text()); }
+int TamanoTablero() { return ::Opciones().Tamano(); }
 
 namespace forms {
 
@@ -327,7 +327,7 @@ void Tavorin::Form_Load() {
     auto& splash = ::Splash();
     auto& opciones = ::Opciones();
     SaltoLinea = "\r\n";
-    splash.Lsize(splash.Label2, "Cargando configuración...", 319);
+    splash.Progreso("Cargando configuración...");
     FijarRutaIni();
     if (!ExisteFichero(FicheroIni)) Terminar(1);
     // An empty, binary or unreadable Default.ini holds no settings: as if it were missing.
@@ -337,18 +337,14 @@ void Tavorin::Form_Load() {
     }
     LeerOpciones();
 
-    splash.Lsize(splash.Label2, "Cargando idioma...", 319);
+    splash.Progreso("Cargando idioma...");
     ListarIdiomas([this] {
         SituarVentanas();
         ::Mdi().Unload();
     });
     const QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
-    for (int i = 0; i < opciones.Combo1->count(); ++i) {
-        if (opciones.Combo1->itemText(i).toLower() == idioma.toLower()) {
-            if (controles::FijarTextoLista(opciones.Combo1, idioma)) opciones.Combo1_Click();
-        }
-    }
-    if (opciones.Combo1->currentText().isEmpty()) {
+    opciones.ElegirIdioma(idioma);
+    if (opciones.IdiomaElegido().isEmpty()) {
         MostrarMensaje("Tavorin", "Fichero de idioma no encontrado.");
         Terminar(1);
     }
@@ -357,7 +353,7 @@ void Tavorin::Form_Load() {
         ElegirApariencia(apariencia);
     } else {
         opciones.ActualizarSkins();
-        controles::FijarTextoLista(opciones.SkinCombo, AparienciaActual);
+        opciones.MarcarApariencia(AparienciaActual);
     }
     ::Ranking().LeerPuntuacion();
     QScreen* pantalla = splash.screen() ? splash.screen() : QGuiApplication::primaryScreen();
@@ -365,7 +361,7 @@ void Tavorin::Form_Load() {
     ComprobarResolucion(pantalla);
     if (NickLocal.isEmpty()) CambiarNick();
 
-    splash.Lsize(splash.Label2, "Registrando extensión...", 319);
+    splash.Progreso("Registrando extensión...");
     if (RegistroPendiente(ajustes::Clave::RegitTvp) == 0) RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
     if (RegistroPendiente(ajustes::Clave::RegitPgn) == 0) {
         if (MostrarMensaje("Tavorin", MensajeNumero(texto::AsociarPgn), MB_ICONQUESTION, MB_YESNO) == IDYES)
@@ -380,9 +376,9 @@ void Tavorin::Form_Load() {
             ajustes::Escribir(ajustes::Clave::RegitEpd, "1");
     }
 
-    splash.Lsize(splash.Label2, "Cargando imágenes...", 319);
+    splash.Progreso("Cargando imágenes...");
     CrearImagenes();
-    if (opciones.SkinCombo->currentText() == AparienciaActual) {
+    if (opciones.AparienciaElegida() == AparienciaActual) {
         CopiarOriginales();
     } else {
         opciones.Skins();
@@ -398,32 +394,15 @@ void Tavorin::Form_Load() {
     AnchoCasilla = RCuadro[2].height();
     SituarVentanas();
     for (int i = 1; i < int(ColaEnvio.size()); ++i) ColaEnvio[i].clear();
-    for (QLabel* l : {::Reloj().Label4, ::Reloj().Label3}) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, QColor(153, 153, 153));
-        l->setPalette(p);
-    }
+    ::Reloj().Atenuar();
     NumColaEnvio = 0;
-
-    // The PGN browser's header picture is stretched to the height of its tag rows.
-    auto& pgn = ::ListaPgn();
-    PictureBox* cabecera = pgn.Picture1;
-    QPoint origen = cabecera->mapTo(&pgn, QPoint(0, 0));
-    int ancho = pgn.Text1[0]->mapTo(&pgn, QPoint(0, 0)).x() - origen.x();
-    QPoint combo = pgn.Combo1->mapTo(&pgn, QPoint(0, 0));
-    int alto = combo.y() + pgn.Combo1->height() + 20 - origen.y();
-    if (ancho > 0 && alto > 0) {
-        cabecera->resize(ancho, std::max(alto, cabecera->height()));
-        QImage copia = cabecera->Imagen().copy(0, 0, 66, 148);
-        QPainter p(&cabecera->Imagen());
-        p.drawImage(QRect(0, 0, cabecera->ScaleWidth(), cabecera->ScaleHeight()), copia);
-    }
+    ::ListaPgn().AjustarCabecera();
 }
 
 void Tavorin::Form_Activate() {
     auto& splash = ::Splash();
-    if (controles::Visible(splash.Label2)) splash.Unload();
-    if (controles::Visible(splash.Label2)) splash.Tshow();
+    if (splash.MostrandoProgreso()) splash.Unload();
+    if (splash.MostrandoProgreso()) splash.Tshow();
 }
 
 // The window system gives a hidden child window its size only once it shows: the
@@ -449,19 +428,20 @@ void Tavorin::SituarVentanas() {
 
 void Tavorin::OcultarVentanas() {
     auto& m = ::Mdi();
+    using Lateral = forms::Mdi::Lateral;
     if (!::ListaPgn().Visible()) {
-        ajustes::Escribir(ajustes::Clave::VerJugadas, ajustes::Marca(m.mnuMovimientos->isChecked()));
-        ajustes::Escribir(ajustes::Clave::VerChat, ajustes::Marca(m.mnuVentanaChat->isChecked()));
-        ajustes::Escribir(ajustes::Clave::VerReloj, ajustes::Marca(m.mnuReloj->isChecked()));
-        ajustes::Escribir(ajustes::Clave::VerElo, ajustes::Marca(m.mnuMostrarRanking->isChecked()));
+        ajustes::Escribir(ajustes::Clave::VerJugadas, ajustes::Marca(m.Muestra(Lateral::Jugadas)));
+        ajustes::Escribir(ajustes::Clave::VerChat, ajustes::Marca(m.Muestra(Lateral::Chat)));
+        ajustes::Escribir(ajustes::Clave::VerReloj, ajustes::Marca(m.Muestra(Lateral::Reloj)));
+        ajustes::Escribir(ajustes::Clave::VerElo, ajustes::Marca(m.Muestra(Lateral::Ranking)));
     }
-    if (m.mnuMovimientos->isChecked()) ::Jugadas().Unload();
-    if (m.mnuVentanaChat->isChecked()) ::Chat().Unload();
+    if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Unload();
+    if (m.Muestra(Lateral::Chat)) ::Chat().Unload();
     for (Forma* f : std::initializer_list<Forma*>{&::ColorRgb(), &::Conexion(), &::Ip(), &::Coronacion(), &::Nuevo(), &::Opciones()})
         if (f->Visible()) f->Unload();
-    if (m.mnuReloj->isChecked()) ::Reloj().Unload();
+    if (m.Muestra(Lateral::Reloj)) ::Reloj().Unload();
     if (::Splash().Visible()) ::Splash().Unload();
-    if (m.mnuMostrarRanking->isChecked()) ::Ranking().Unload();
+    if (m.Muestra(Lateral::Ranking)) ::Ranking().Unload();
     if (::fEpd().Visible()) ::fEpd().Unload();
 }
 
@@ -470,9 +450,9 @@ void Tavorin::ElegirApariencia(const QString& nombre) {
     o.ActualizarSkins();
     CarpetaApariencia = nombres::RutaReal(RutaApp, "apariencias/" + nombre + "/");
     if (!nombre.isEmpty() && QDir(CarpetaApariencia).exists())
-        controles::FijarTextoLista(o.SkinCombo, nombre);
+        o.MarcarApariencia(nombre);
     else
-        controles::FijarTextoLista(o.SkinCombo, AparienciaActual);
+        o.MarcarApariencia(AparienciaActual);
 }
 
 // ---- Pictures and layout --------------------------------------------------------
@@ -519,7 +499,7 @@ void Tavorin::PonerFichas() {
 }
 
 void Tavorin::ResiceImagenes() {
-    const bool original = ::Opciones().SkinCombo->currentText() == AparienciaActual;
+    const bool original = ::Opciones().AparienciaElegida() == AparienciaActual;
     auto estirar = [](const QImage& fuente, const QImage& destino, Qt::TransformationMode modo) {
         QSize tam = destino.isNull() ? QSize(40, 40) : destino.size();
         if (fuente.isNull()) return Cuadrada(tam.width()).scaled(tam);
@@ -569,18 +549,14 @@ void Tavorin::Resice() {
 }
 
 void Tavorin::LetrasNumeros() {
-    const bool visibles = ::Opciones().Check2->isChecked();
+    const bool visibles = ::Opciones().Coordenadas();
     for (int i = 0; i < 8; ++i) {
         Letras[i]->setVisible(visibles);
         Numeros[i]->setVisible(visibles);
     }
     const long fila = std::lrint(PicBuffer->height() / 8.0);
     const long columna = std::lrint(PicBuffer->width() / 8.0);
-    const bool invertido = ::Mdi().mnuInvertirTablero->isChecked();
-    for (int i = 0; i < 8; ++i) {
-        Letras[i]->setText(QString(QChar(invertido ? u'H' - i : u'A' + i)));
-        Numeros[i]->setText(QString::number(invertido ? 8 - i : i + 1));
-    }
+    RotularBordes(::Mdi().TableroInvertido());
     const long mediaFila = std::lrint(fila / 2.0);
     const long mediaAlto = std::lrint(Numeros[0]->height() / 2.0);
     const long mediaColumna = std::lrint(columna / 2.0);
@@ -603,7 +579,7 @@ void Tavorin::PaintTablero() {
         for (int r = 0; r < 8; ++r)
             for (int c = 0; c < 8; ++c) p.drawImage(c * w, r * h, (c + r) % 2 == 0 ? RCuadro[1] : RCuadro[2]);
     }
-    if (::Opciones().Check3->isChecked()) PintarBordeTablero();
+    if (::Opciones().Borde()) PintarBordeTablero();
     Fondo->resize(PicBuffer->size());
     Fondo->Imagen() = PicBuffer->Imagen().copy();
     PicBuffer->Refresh();
@@ -642,6 +618,66 @@ void Tavorin::CopiarTablero(PictureBox* destino, const PictureBox* fuente) {
     destino->Refresh();
 }
 
+void Tavorin::OcultarMarcador() { Shape->hide(); }
+
+void Tavorin::OcultarMarcos() {
+    Shape1[0]->hide();
+    Shape1[1]->hide();
+}
+
+void Tavorin::MostrarTableroVacio() {
+    PicBuffer->Imagen() = Fondo->Imagen().copy();
+    PicBuffer->Refresh();
+}
+
+void Tavorin::RefrescarTablero() { PicBuffer->Refresh(); }
+
+void Tavorin::Instantanea(int n) {
+    PictureBox* copia = BoardTemp[size_t(n)];
+    copia->Imagen() = PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
+    copia->Refresh();
+}
+
+void Tavorin::GuardarTablero(int n) { CopiarTablero(BoardTemp[size_t(n)], PicBuffer); }
+
+void Tavorin::VaciarCopia() {
+    BoardTemp[1]->Imagen() = Fondo->Imagen().copy();
+    BoardTemp[1]->Refresh();
+}
+
+void Tavorin::RepintarDesdeFondo(bool enCopia) {
+    BoardTemp[1]->resize(PicBuffer->size());
+    BoardTemp[1]->Imagen() = Fondo->Imagen().copy();
+    if (enCopia) {
+        PaintFichas();
+        PicBuffer->Imagen() = BoardTemp[1]->Imagen().copy();
+    } else {
+        PicBuffer->Imagen() = Fondo->Imagen().copy();
+        PaintFichas();
+    }
+    BoardTemp[1]->Refresh();
+    PicBuffer->Refresh();
+}
+
+void Tavorin::RepintarPorCopia() {
+    BoardTemp[1]->Imagen() = Fondo->Imagen().copy(0, 0, PicBuffer->ScaleWidth(), PicBuffer->ScaleHeight());
+    PaintFichas();
+    CopiarTablero(PicBuffer, BoardTemp[1]);
+}
+
+QImage Tavorin::ImagenTablero() const {
+    return PicBuffer->Imagen().copy(0, 0, PicBuffer->ScaleWidth(), PicBuffer->ScaleHeight());
+}
+
+void Tavorin::RotularBordes(bool invertido) {
+    for (int i = 0; i < 8; ++i) {
+        Letras[i]->setText(QString(QChar(invertido ? u'H' - i : u'A' + i)));
+        Numeros[i]->setText(QString::number(invertido ? 8 - i : i + 1));
+    }
+}
+
+void Tavorin::DisponerLuego() { Timer1->start(); }
+
 void Tavorin::BorrarTemporales() {
     for (PictureBox* b : BoardTemp) {
         QImage vacia(10, 10, QImage::Format_RGB32);
@@ -651,8 +687,8 @@ void Tavorin::BorrarTemporales() {
     }
 }
 
-bool Tavorin::Invertido() const { return ::Mdi().mnuInvertirTablero->isChecked(); }
-bool Tavorin::PointClick() const { return ::Mdi().mnuPointClick->isChecked(); }
+bool Tavorin::Invertido() const { return ::Mdi().TableroInvertido(); }
+bool Tavorin::PointClick() const { return ::Mdi().PointClick(); }
 
 void Tavorin::RedibujarFichas(int xOrigen, int yOrigen, int xDestino, int yDestino, int ficha) {
     const long s = AnchoCasilla;
@@ -750,7 +786,7 @@ void Tavorin::SubComoFicha(const QString& casilla) {
 
 void Tavorin::Marco(long x1, long y1, long x2, long y2) {
     auto& g = Reglas();
-    if (!::Opciones().Check1->isChecked() || PartidaDeFichero || RepintarTablero) return;
+    if (!::Opciones().MarcarJugada() || PartidaDeFichero || RepintarTablero) return;
     if (g.Jugadas.List[1].empty() || g.Jugadas.List1.empty()) return;
     long s = AltoCasilla;
     long x3 = 0, y3 = 0;
@@ -1183,7 +1219,7 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
 }  // namespace forms
 
 void InvertirCoordenadas() {
-    if (!::Mdi().mnuInvertirTablero->isChecked()) return;
+    if (!::Mdi().TableroInvertido()) return;
     auto& g = Reglas();
     g.XOrigen = geometria::Espejo(g.XOrigen, true);
     g.YOrigen = geometria::Espejo(g.YOrigen, true);
@@ -1270,8 +1306,7 @@ void Tavorin::AlAreaVisible() {
 }
 
 void Tavorin::OlvidarPartida() {
-    Shape1[0]->hide();
-    Shape1[1]->hide();
+    OcultarMarcos();
     auto& g = Reglas();
     g.TipoPartida.clear();
     g.MiColor.clear();

@@ -58,6 +58,15 @@ public:
     void CrearRed();
     // Ends the connection with the peer (client: "Close" queued; server: closed).
     void Desconectar();
+    // Connects out to `ip` as client; false (the socket closed again) when the
+    // connection cannot even be tried.
+    bool ConectarCliente(const QString& ip);
+    // Listens as server; false when the port cannot be had.
+    bool Escuchar();
+    void CerrarCliente();
+    void CerrarServidor();
+    // The outgoing queue's sender runs (one already running keeps its pace).
+    void ArrancarEmisor();
     // The sockets' events.
     void WCli_Connect();
     void WSer_ConnectionRequest(long peticion);
@@ -175,6 +184,33 @@ public:
     void CopiarTablero(PictureBox* destino, const PictureBox* fuente);
     // Both drag snapshots emptied.
     void BorrarTemporales();
+
+    // What the other windows ask of the board picture.
+    // The selection marker, and both last-move frames, hidden (where they are).
+    void OcultarMarcador();
+    void OcultarMarcos();
+    // The empty board (no pieces) shown.
+    void MostrarTableroVacio();
+    // Shows what was drawn on the board picture.
+    void RefrescarTablero();
+    // The board's 8 x 8 squares as they show now: as the whole of snapshot n (0 or
+    // 1), or drawn over it (CopiarTablero).
+    void Instantanea(int n);
+    void GuardarTablero(int n);
+    // Snapshot 1 holds the empty board.
+    void VaciarCopia();
+    // Every piece over the empty board: painted in snapshot 1 and copied onto the
+    // board picture when `enCopia`, else painted on the board picture itself; both
+    // shown. PorCopia does the same through CopiarTablero, snapshot 1 being cut to
+    // the board picture's size first.
+    void RepintarDesdeFondo(bool enCopia);
+    void RepintarPorCopia();
+    // The board picture's drawing, at its size.
+    QImage ImagenTablero() const;
+    // The file letters and rank numbers round the board, from Black's side when `invertido`.
+    void RotularBordes(bool invertido);
+    // The layout again in a moment (the deferred resize).
+    void DisponerLuego();
 
     PictureBox* PicBuffer;
     PictureBox* Fondo;

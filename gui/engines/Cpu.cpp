@@ -93,7 +93,7 @@ QLineEdit* NuevaCaja(QWidget* padre, const QByteArray& nombre) {
 // The level dialog's settings as the engine game reads them.
 PartidaMotores::Nivel NivelElegido() {
     auto& nivel = ::FormLevel2();
-    return {nivel.ConReloj(), nivel::Valor(nivel.Text3->text()), ComandoNivel};
+    return {nivel.ConReloj(), nivel::Valor(nivel.Valor(forms::FormLevel2::Campo::Minutos)), ComandoNivel};
 }
 
 long IconoDe(PartidaMotores::Icono icono) {

@@ -70,6 +70,8 @@ public:
     void VariableCPUCero();
     void PrintTimerBCPU();
     void PrintTimerNCPU();
+    // Both engine clocks stopped where they stand.
+    void ApagarRelojes();
     // The engine that plays side n (1 White, 2 Black) of the game on the board, by the
     // name the list gave it when the game started; "" for a person, and before the
     // panel's first engine game. The lists may change once the game has ended; this
@@ -154,7 +156,6 @@ private:
     void JugarEnTablero(const PartidaMotores::JugadaMotor& j);
     // The engine lists cannot change while an engine game runs or is about to start.
     void BloquearListas(bool bloquear);
-    void ApagarRelojes();
 
     PartidaMotores partida_;
 };

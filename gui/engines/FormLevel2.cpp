@@ -276,6 +276,25 @@ int FormLevel2::OpcionElegida() const {
     return -1;
 }
 
+QString FormLevel2::Valor(Campo campo) const {
+    switch (campo) {
+        case Campo::Segundos: return Text1->text();
+        case Campo::Profundidad: return Text2->text();
+        case Campo::Minutos: return Text3->text();
+        case Campo::Jugadas: return Combo1->currentText();
+    }
+    return {};
+}
+
+void FormLevel2::FijarValor(Campo campo, const QString& texto) {
+    switch (campo) {
+        case Campo::Segundos: Text1->setText(texto); break;
+        case Campo::Profundidad: Text2->setText(texto); break;
+        case Campo::Minutos: Text3->setText(texto); break;
+        case Campo::Jugadas: Combo1->setCurrentText(texto); break;
+    }
+}
+
 bool FormLevel2::ConReloj() const { return Option1[nivel::ControlDeTiempo]->isChecked(); }
 
 void FormLevel2::Option1_Click(int indice) { MuestraDatos(indice); }

@@ -42,6 +42,11 @@ public:
     int OpcionElegida() const;
     // True when the time-control mode is selected: the engine clocks run.
     bool ConReloj() const;
+    // The level's values as their boxes hold them: seconds per move, depth, the
+    // minutes and the moves of the time control.
+    enum class Campo { Segundos, Profundidad, Minutos, Jugadas };
+    QString Valor(Campo campo) const;
+    void FijarValor(Campo campo, const QString& texto);
 
     void Option1_Click(int indice);
     void Command2_Click();

@@ -146,8 +146,8 @@ void GuardarPartida() {
         g.EscribirFen();
         texto = (QString::fromStdString(g.TextoFen) + "\r\n").toUtf8();
     } else {
-        const QString blancas = tvp::TokenReloj(::Reloj().Label3->text());
-        const QString negras = tvp::TokenReloj(::Reloj().Label4->text());
+        const QString blancas = tvp::TokenReloj(::Reloj().Tiempo(true));
+        const QString negras = tvp::TokenReloj(::Reloj().Tiempo(false));
         const QString tipoPartida = tvp::LetraTipo(QString::fromStdString(g.TipoPartida), blancas, negras);
         texto = tvp::TextoFichero(blancas, negras, tipoPartida, QString::fromStdString(g.Jugadas.List[4]));
     }
@@ -165,7 +165,7 @@ void GuardarChat() {
         RutaApp, "1", carpeta);
     if (ruta.isEmpty()) return;
     const QString fecha = QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat);
-    const QString texto = "Tavorin. " + fecha + "\r\n" + CrLf(::Chat().ChatList->toPlainText()) + "\r\n";
+    const QString texto = "Tavorin. " + fecha + "\r\n" + CrLf(::Chat().Conversacion()) + "\r\n";
     if (!EscribirTexto(ruta, texto.toUtf8())) return;
     Aviso(MensajeNumero(texto::ChatGuardado));
 }
@@ -175,8 +175,7 @@ void GuardarImagen() {
     const QString ruta = DialogoFichero(&::Jugadas(), 2, TextosIdioma[texto::GuardarImagen], "Tavorin",
                                         Filtro("Mapa de bits (*.bmp)", "*.bmp"), RutaApp, "1", carpeta);
     if (ruta.isEmpty()) return;
-    const PictureBox* tablero = ::Tavorin().PicBuffer;
-    const QImage imagen = tablero->Imagen().copy(0, 0, tablero->ScaleWidth(), tablero->ScaleHeight());
+    const QImage imagen = ::Tavorin().ImagenTablero();
     const Escritura e = EscribirFichero(ruta, [&imagen](QIODevice& d) { return imagen.save(&d, "BMP"); });
     if (e == Escritura::Protegida) {
         AvisoNoEscrito(e, ruta);

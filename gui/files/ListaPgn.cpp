@@ -35,8 +35,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -270,11 +273,11 @@ void ListaPgn::Form_Activate() {
         Command2[1]->hide();
         Command2[2]->hide();
         Label1->show();
-        m.mnuMovimientos->setChecked(false);
+        m.FijarMuestra(forms::Mdi::Lateral::Jugadas, false);
         ::Jugadas().Hide();
-        m.mnuReloj->setChecked(false);
+        m.FijarMuestra(forms::Mdi::Lateral::Reloj, false);
         ::Reloj().Hide();
-        m.mnuVentanaChat->setChecked(false);
+        m.FijarMuestra(forms::Mdi::Lateral::Chat, false);
         ::Chat().Hide();
     } else {
         PaintTab(2);
@@ -308,8 +311,7 @@ void ListaPgn::Form_Unload(bool& cancelar) {
     }
     auto& t = ::Tavorin();
     Timer->stop();
-    t.BoardTemp[1]->Imagen() = t.Fondo->Imagen().copy();
-    t.BoardTemp[1]->Refresh();
+    t.VaciarCopia();
     // Hidden first: the fresh game is drawn on the board itself.
     Hide();
     ::PgnMovimientos().Hide();
@@ -323,11 +325,12 @@ void ListaPgn::MostrarVentanas() {
     auto& m = ::Mdi();
     using enum ajustes::Clave;
     for (ajustes::Clave clave : {VerJugadas, VerChat, VerReloj, VerElo}) ajustes::Recargar(clave);
-    if (m.mnuReloj->isChecked()) ::Reloj().Show();
-    if (m.mnuVentanaChat->isChecked()) ::Chat().Show();
-    if (m.mnuMovimientos->isChecked()) ::Jugadas().Show();
+    using Lateral = forms::Mdi::Lateral;
+    if (m.Muestra(Lateral::Reloj)) ::Reloj().Show();
+    if (m.Muestra(Lateral::Chat)) ::Chat().Show();
+    if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Show();
     else ::Jugadas().Unload();
-    if (m.mnuMostrarRanking->isChecked()) ::Ranking().Show();
+    if (m.Muestra(Lateral::Ranking)) ::Ranking().Show();
 }
 
 void ListaPgn::NumeroPartida(int numero) {
@@ -373,10 +376,11 @@ void ListaPgn::Timer_Timer() {
         MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
     } else {
         LeerMovimientosPgn(FicheroPgn);
-        const int lineas = ::PgnMovimientos().List1->count();
+        const auto& movimientos = ::PgnMovimientos();
+        const int lineas = int(movimientos.Lineas().size());
         for (int i = 0; i < lineas; i += 2) {
-            const std::string blancas = pgn::JugadaDeLinea(LineaPgn(i), true);
-            const std::string negras = i + 1 < lineas ? pgn::JugadaDeLinea(LineaPgn(i + 1), false) : "";
+            const std::string blancas = pgn::JugadaDeLinea(movimientos.Linea(i), true);
+            const std::string negras = i + 1 < lineas ? pgn::JugadaDeLinea(movimientos.Linea(i + 1), false) : "";
             if (blancas.empty()) continue;
             g.ErrorPgn = false;
             g.ComFicha(blancas, 1);
@@ -450,35 +454,13 @@ void ListaPgn::MostrarJugada(int k) {
     RepintarTablero();
 }
 
-void ListaPgn::RepintarTablero() {
-    auto& t = ::Tavorin();
-    t.BoardTemp[1]->resize(t.PicBuffer->size());
-    t.BoardTemp[1]->Imagen() = t.Fondo->Imagen().copy();
-    if (Visible()) {
-        t.PaintFichas();
-        t.PicBuffer->Imagen() = t.BoardTemp[1]->Imagen().copy();
-    } else {
-        t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
-        t.PaintFichas();
-    }
-    t.BoardTemp[1]->Refresh();
-    t.PicBuffer->Refresh();
-}
+void ListaPgn::RepintarTablero() { ::Tavorin().RepintarDesdeFondo(Visible()); }
 
-void ListaPgn::Seleccionar(int linea) {
-    QListWidget* lista = ::PgnMovimientos().List1;
-    if (linea < 0 || linea >= lista->count()) {
-        lista->setCurrentRow(-1);
-        lista->clearSelection();
-    } else {
-        lista->setCurrentRow(linea);
-    }
-}
+void ListaPgn::Seleccionar(int linea) { ::PgnMovimientos().Seleccionar(linea); }
 
 void ListaPgn::IrAJugada() {
     JugadaPgnActual = -1;
-    QListWidget* lista = ::PgnMovimientos().List1;
-    if (lista->count() > 0) lista->scrollToTop();
+    ::PgnMovimientos().IrAlPrincipio();
     Seleccionar(-1);
     MostrarJugada(-1);
 }
@@ -541,6 +523,52 @@ int ListaPgn::IntervaloAutoPlay() const {
     return v ? int(std::clamp(*v, 250.0, 5000.0)) : 1000;
 }
 
+void ListaPgn::AjustarCabecera() {
+    PictureBox* cabecera = Picture1;
+    QPoint origen = cabecera->mapTo(this, QPoint(0, 0));
+    int ancho = Text1[0]->mapTo(this, QPoint(0, 0)).x() - origen.x();
+    QPoint combo = Combo1->mapTo(this, QPoint(0, 0));
+    int alto = combo.y() + Combo1->height() + 20 - origen.y();
+    if (ancho > 0 && alto > 0) {
+        cabecera->resize(ancho, std::max(alto, cabecera->height()));
+        QImage copia = cabecera->Imagen().copy(0, 0, 66, 148);
+        QPainter p(&cabecera->Imagen());
+        p.drawImage(QRect(0, 0, cabecera->ScaleWidth(), cabecera->ScaleHeight()), copia);
+    }
+}
+
+bool ListaPgn::BotonesGuardar() const { return controles::Visible(Command2[1]); }
+
+void ListaPgn::BorrarLista() { Eventos->clear(); }
+
+void ListaPgn::AnadirPartidas(const QStringList& textos) {
+    // One batch, without repaints on the way.
+    const bool bloqueado = Eventos->blockSignals(true);
+    Eventos->setUpdatesEnabled(false);
+    Eventos->addItems(textos);
+    for (int k = 0; k < Eventos->count(); ++k) Eventos->item(k)->setData(Qt::UserRole, k);
+    Eventos->setUpdatesEnabled(true);
+    Eventos->blockSignals(bloqueado);
+    if (!textos.isEmpty() && Eventos->currentRow() < 0) {
+        EventosTag = 0;
+        Eventos->setCurrentRow(0);
+        NumeroPartida(1);
+    }
+}
+
+int ListaPgn::PartidaElegida() const { return Eventos->currentRow(); }
+int ListaPgn::EtiquetaBuscada() const { return Buscar->currentIndex(); }
+
+void ListaPgn::BorrarEtiquetas() {
+    for (QLineEdit* e : Text1) e->clear();
+    Combo1->setEditText(QString());
+}
+
+void ListaPgn::CargarLuego() { Timer->start(300); }
+
+QString ListaPgn::TextoAutoPlay() const { return Combo2->currentText(); }
+void ListaPgn::FijarAutoPlay(const QString& texto) { Combo2->setCurrentText(texto); }
+
 void ListaPgn::AutoPlay_Timer() {
     // The timer rests while the step runs: a message box's own loop must not run
     // further steps behind it.
@@ -560,7 +588,7 @@ void ListaPgn::Eventos_Click() {
     const int k = Eventos->currentRow();
     if (k < 0 || EventosTag == k) return;
     EventosTag = k;
-    ::PgnMovimientos().List1->clear();
+    ::PgnMovimientos().Borrar();
     for (QLineEdit* e : Text1) e->clear();
     Combo1->setEditText(QString());
     Timer->start(10);

@@ -70,6 +70,23 @@ public:
     bool AutoPlayActivo() const { return autoPlayActivo_; }
     // The autoplay interval from Combo2: not a number counts as 1000, held to 250..5000.
     int IntervaloAutoPlay() const;
+    // The header picture beside the tag fields stretched to the height of their rows.
+    void AjustarCabecera();
+    // The save mode's buttons show.
+    bool BotonesGuardar() const;
+    // The game list: emptied; the games' texts of one indexing pass added, the first
+    // selected when none was; the list index selected (-1 none); the tag it lists
+    // (Buscar's index). The tag fields emptied.
+    void BorrarLista();
+    void AnadirPartidas(const QStringList& textos);
+    int PartidaElegida() const;
+    int EtiquetaBuscada() const;
+    void BorrarEtiquetas();
+    // The selected game loads in a moment.
+    void CargarLuego();
+    // Combo2's text as it stands, and setting it.
+    QString TextoAutoPlay() const;
+    void FijarAutoPlay(const QString& texto);
 
     // Events.
     void Eventos_Click();
@@ -154,8 +171,5 @@ void AbrirPgn(const QString& ruta);
 void LeerPgn(const QString& fichero);
 // The selected game's half-move lines into the PGN move list.
 void LeerMovimientosPgn(const QString& fichero);
-// Half-move line i of the PGN move list as read: a move the list shows cut short
-// comes back whole ("" past the last line).
-std::string LineaPgn(int i);
 // Forgets the index kept of a file (tests).
 void OlvidarIndicePgn();

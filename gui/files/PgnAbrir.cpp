@@ -74,7 +74,7 @@ void Indexar(const QString& ruta, int etiqueta) {
     f.lista = f.indice.Lista(etiqueta);
 }
 
-int EtiquetaListada() { return std::max(0, ::ListaPgn().Buscar->currentIndex()); }
+int EtiquetaListada() { return std::max(0, ::ListaPgn().EtiquetaBuscada()); }
 
 QString Valor(const std::string& bytes) { return ini::DecodificarLinea(QByteArray::fromStdString(bytes)); }
 
@@ -117,16 +117,14 @@ void OlvidarIndicePgn() { Abierto() = FicheroIndexado(); }
 void AbrirPgn(const QString& ruta) {
     auto& l = ::ListaPgn();
     auto& t = ::Tavorin();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcos();
     t.OcultarVentanas();
     if (l.AutoPlayActivo()) l.Command1_Click(5);
     PgnIndexado = false;
     GuardandoPgn = false;
     FicheroPgn = ruta;
-    ::PgnMovimientos().List1->clear();
-    for (QLineEdit* e : l.Text1) e->clear();
-    l.Combo1->setEditText(QString());
+    ::PgnMovimientos().Borrar();
+    l.BorrarEtiquetas();
 
     t.CubrirTablero(true);
 
@@ -135,13 +133,13 @@ void AbrirPgn(const QString& ruta) {
     const int barra = FicheroPgn.lastIndexOf(u'/');
     if (barra >= 0) titulo += " - " + FicheroPgn.mid(barra + 1);
     l.setCaption(titulo);
-    l.Eventos->clear();
+    l.BorrarLista();
     l.NumeroPartida(0);
     l.EventosTag = -1;
     l.Show();
     ::PgnMovimientos().Show();
     t.update();
-    l.Timer->start(300);
+    l.CargarLuego();
 }
 
 void LeerPgn(const QString& fichero) {
@@ -157,24 +155,13 @@ void LeerPgn(const QString& fichero) {
             textos << Valor(rules::Acortar(f.indice.Partidas()[size_t(k)].valores[size_t(EtiquetaListada())],
                                            rules::kEntradaCorta));
         NumPartidasPgn += long(textos.size());
-        // One batch, without repaints on the way.
-        const bool bloqueado = l.Eventos->blockSignals(true);
-        l.Eventos->setUpdatesEnabled(false);
-        l.Eventos->addItems(textos);
-        for (int k = 0; k < l.Eventos->count(); ++k) l.Eventos->item(k)->setData(Qt::UserRole, k);
-        l.Eventos->setUpdatesEnabled(true);
-        l.Eventos->blockSignals(bloqueado);
-        if (!textos.isEmpty() && l.Eventos->currentRow() < 0) {
-            l.EventosTag = 0;
-            l.Eventos->setCurrentRow(0);
-            l.NumeroPartida(1);
-        }
+        l.AnadirPartidas(textos);
         if (!l.Caption().endsWith(u'.'))
             l.setCaption(l.Caption() + " " + QString::number(NumPartidasPgn) + " " +
                          TextosIdioma[texto::PartidasLeidas]);
     }
     PgnIndexado = true;
-    const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, l.Eventos->currentRow()));
+    const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, l.PartidaElegida()));
     // The tag boxes show a value of megabytes short too.
     for (int i = 0; i < pgn::kEtiquetas; ++i)
         if (p.presentes[size_t(i)]) l.PrintText(i, Valor(rules::Acortar(p.valores[size_t(i)], rules::kEntradaCorta)));
@@ -183,24 +170,8 @@ void LeerPgn(const QString& fichero) {
 
 void LeerMovimientosPgn(const QString& fichero) {
     if (fichero.isEmpty()) return;
-    const int k = ::ListaPgn().Eventos->currentRow();
+    const int k = ::ListaPgn().PartidaElegida();
     if (k < 0 || k >= int(Abierto().lista.size())) return;
     const pgn::Partida p = pgn::LeerPartida(Seccion(fichero, k));
-    QListWidget* lista = ::PgnMovimientos().List1;
-    lista->clear();
-    const std::vector<std::string> lineas = pgn::SepararJugadas(p.textoJugadas);
-    QStringList mostradas;
-    mostradas.reserve(qsizetype(lineas.size()));
-    std::vector<int> cortadas;
-    for (const std::string& linea : lineas) {
-        const std::string mostrada = pgn::LineaMostrada(linea);
-        if (mostrada.size() != linea.size()) cortadas.push_back(int(mostradas.size()));
-        mostradas << QString::fromStdString(mostrada);
-    }
-    lista->addItems(mostradas);
-    // A line shown cut short keeps its whole move for the load.
-    for (int i : cortadas) controles::GuardarTextoEntero(lista->item(i), QString::fromStdString(lineas[size_t(i)]));
-    if (lista->count() > 0) lista->setCurrentRow(lista->count() - 1);
+    ::PgnMovimientos().Llenar(pgn::SepararJugadas(p.textoJugadas));
 }
-
-std::string LineaPgn(int i) { return controles::TextoEntero(::PgnMovimientos().List1->item(i)).toStdString(); }

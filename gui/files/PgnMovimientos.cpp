@@ -3,6 +3,8 @@
 #include "app/Graficos.h"
 
 #include "files/ListaPgn.h"
+#include "files/PgnLector.h"
+#include "platform/Controles.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
@@ -90,6 +92,45 @@ bool PgnMovimientos::eventFilter(QObject* objeto, QEvent* evento) {
         return true;
     }
     return Forma::eventFilter(objeto, evento);
+}
+
+void PgnMovimientos::Borrar() { List1->clear(); }
+
+void PgnMovimientos::Llenar(const std::vector<std::string>& lineas) {
+    List1->clear();
+    QStringList mostradas;
+    mostradas.reserve(qsizetype(lineas.size()));
+    std::vector<int> cortadas;
+    for (const std::string& linea : lineas) {
+        const std::string mostrada = pgn::LineaMostrada(linea);
+        if (mostrada.size() != linea.size()) cortadas.push_back(int(mostradas.size()));
+        mostradas << QString::fromStdString(mostrada);
+    }
+    List1->addItems(mostradas);
+    // A line shown cut short keeps its whole move for the load.
+    for (int i : cortadas) controles::GuardarTextoEntero(List1->item(i), QString::fromStdString(lineas[size_t(i)]));
+    if (List1->count() > 0) List1->setCurrentRow(List1->count() - 1);
+}
+
+std::string PgnMovimientos::Linea(int i) const { return controles::TextoEntero(List1->item(i)).toStdString(); }
+
+QStringList PgnMovimientos::Lineas() const {
+    QStringList lineas;
+    for (int i = 0; i < List1->count(); ++i) lineas << List1->item(i)->text();
+    return lineas;
+}
+
+void PgnMovimientos::Seleccionar(int linea) {
+    if (linea < 0 || linea >= List1->count()) {
+        List1->setCurrentRow(-1);
+        List1->clearSelection();
+    } else {
+        List1->setCurrentRow(linea);
+    }
+}
+
+void PgnMovimientos::IrAlPrincipio() {
+    if (List1->count() > 0) List1->scrollToTop();
 }
 
 }  // namespace forms

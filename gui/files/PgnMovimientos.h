@@ -6,6 +6,9 @@
 
 #include "platform/Forma.h"
 
+#include <string>
+#include <vector>
+
 class QListWidget;
 
 namespace forms {
@@ -26,6 +29,19 @@ public:
     // A press on line `linea` (-1: below the lines) jumps to that half-move; a line
     // past the last coded move shows that move, with the highlight on it.
     void List1_MouseDown(int linea);
+
+    // The game's half-move lines: emptied; filled, the last one highlighted (a line too
+    // long to show is shown cut short); as listed.
+    void Borrar();
+    void Llenar(const std::vector<std::string>& lineas);
+    QStringList Lineas() const;
+    // Half-move line i as read: a move shown cut short comes back whole ("" past the
+    // last line).
+    std::string Linea(int i) const;
+    // The highlight on line `linea`; none for a line outside the list.
+    void Seleccionar(int linea);
+    // The list scrolled to its first line.
+    void IrAlPrincipio();
 
     QListWidget* List1;
 

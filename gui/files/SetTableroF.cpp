@@ -52,7 +52,7 @@ void DibujarConMascara(QImage& destino, const QImage& mascara, const QImage& fic
 }
 
 void QuitarSeleccion() {
-    ::Tavorin().Shape->hide();
+    ::Tavorin().OcultarMarcador();
     ReySeleccionado.clear();
 }
 
@@ -240,7 +240,7 @@ void SetTableroF::Form_Unload(bool& cancelar) {
 void SetTableroF::PaintImagenesSet() {
     auto& t = ::Tavorin();
     // The pictures loaded for another skin than the built-in one are of their own size.
-    const bool original = ::Opciones().SkinCombo->currentText() == AparienciaActual;
+    const bool original = ::Opciones().AparienciaElegida() == AparienciaActual;
     for (int k = 0; k < 10; ++k) {
         const int p = kPaleta[size_t(k)];
         const QImage& mascara = original ? t.OMascara[p] : t.SMascara[p];
@@ -253,12 +253,29 @@ void SetTableroF::PaintImagenesSet() {
     }
 }
 
+void SetTableroF::LimpiarPaleta() {
+    for (PictureBox* p : Picture1) {
+        p->setBackColor(kFondoPaleta);
+        p->Cls();
+    }
+    FichaPaleta = 0;
+    PaintImagenesSet();
+}
+
+void SetTableroF::Reiniciar() {
+    for (PictureBox* celda : Picture1) celda->setBackColor(kFondoPaleta);
+    FichaPaleta = 0;
+    Option1->setChecked(true);
+    Option2->setChecked(false);
+    for (QCheckBox* c : {Check1, Check2, Check3, Check4}) c->setChecked(true);
+    Check5->setChecked(false);
+    Text1->clear();
+    Text1->setEnabled(false);
+    PaintImagenesSet();
+}
+
 void SetTableroF::ImprimeFichas() {
-    auto& t = ::Tavorin();
-    const int ancho = t.PicBuffer->ScaleWidth(), alto = t.PicBuffer->ScaleHeight();
-    t.BoardTemp[1]->Imagen() = t.Fondo->Imagen().copy(0, 0, ancho, alto);
-    t.PaintFichas();
-    t.CopiarTablero(t.PicBuffer, t.BoardTemp[1]);
+    ::Tavorin().RepintarPorCopia();
 }
 
 void SetTableroF::MarcarPieza(int celda) {

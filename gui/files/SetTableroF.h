@@ -63,6 +63,11 @@ public:
 
     // Repaints the piece palette with the current skin.
     void PaintImagenesSet();
+    // The palette without a chosen piece, cleared and repainted (another skin or size).
+    void LimpiarPaleta();
+    // The controls as a fresh set-up finds them: no piece chosen, White to move,
+    // every castling right, no en passant; the palette repainted.
+    void Reiniciar();
     // Redraws the main board from the game's squares.
     void ImprimeFichas();
     // FichaPaleta from a palette cell; any other number leaves it.

@@ -38,7 +38,7 @@ public:
     long EnCola() const override { return NumColaEnvio; }
     void Encolar(const QString& mensaje) override { EncolarMensaje(mensaje); }
     bool RelojVacio(int lado) const override {
-        return (lado == turno::Blancas ? ::Reloj().Label3 : ::Reloj().Label4)->text().isEmpty();
+        return ::Reloj().Tiempo(lado == turno::Blancas).isEmpty();
     }
     void FijarReloj(int lado, long minutos, long segundos) override {
         if (lado == turno::Blancas) {
@@ -172,17 +172,16 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     PosicionPreparada = false;
     if (g.Conectado) EncolarMensaje("TVP Iniciar");
     auto& m = ::Mdi();
-    m.mnuInvertirTablero->setChecked(false);
+    m.FijarTableroInvertido(false);
     // The replay knows the clock tokens by these empty captions.
-    ::Reloj().Label3->clear();
-    ::Reloj().Label4->clear();
+    ::Reloj().BorrarTiempos();
     DatosPartida.assign(1, QString());
     for (const QString& token : tvp::Tokens(*datos)) DatosPartida.push_back(token);
     DatosPartida.push_back(QString());
     Shape1[0]->hide();
     Shape1[1]->hide();
     Reproduccion().Empezar();
-    m.mnuInvertirTablero->setChecked(false);
+    m.FijarTableroInvertido(false);
     CubrirTablero(true);
     SendTvp->setInterval(100);
     SendTvp->start();

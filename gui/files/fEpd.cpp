@@ -92,8 +92,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     PartidaDeFichero = true;
 
     auto& t = ::Tavorin();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcos();
     t.CubrirTablero(true);
 
     Eventos->setCurrentRow(0);
@@ -166,7 +165,7 @@ void fEpd::CancelarEPD() {
     auto& t = ::Tavorin();
     t.CubrirTablero(false);
     red::Orientar(false);
-    t.CopiarTablero(t.BoardTemp[0], t.PicBuffer);
+    t.GuardarTablero(0);
     VentanasLaterales();
 }
 

@@ -46,7 +46,7 @@ Chat::Chat() : Forma(Hija, "Chat") {
 void Chat::Form_Resize() { ChatResice(); }
 
 void Chat::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuVentanaChat->setChecked(false);
+    ::Mdi().FijarMuestra(Mdi::Lateral::Chat, false);
     cancelar = true;
     Hide();
 }
@@ -116,8 +116,12 @@ void Chat::Texto_KeyPress(int& tecla) {
 void Chat::ChatList_MouseDown(int Button, int Shift, double X, double Y) {
     (void)Shift;
     if (Button != 2) return;
-    ::Mdi().mnuChatList->popup(ChatList->viewport()->mapToGlobal(QPoint(int(X), int(Y))));
+    ::Mdi().MenuDeChat(ChatList->viewport()->mapToGlobal(QPoint(int(X), int(Y))));
 }
+
+QString Chat::Conversacion() const { return ChatList->toPlainText(); }
+void Chat::Borrar() { ChatList->clear(); }
+void Chat::Copiar() const { controles::CopiarTexto(ChatList); }
 
 bool Chat::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto == Texto && controles::TeclaTragada(evento, [this](int& tecla) { Texto_KeyPress(tecla); })) return true;

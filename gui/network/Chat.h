@@ -28,6 +28,10 @@ public:
     // Appends a line to the conversation and shows the end of it. The conversation
     // keeps its most recent 5,000 lines, within about a million characters.
     void Anadir(const QString& linea);
+    // The whole conversation; emptied; onto the clipboard (the selection, when there is one).
+    QString Conversacion() const;
+    void Borrar();
+    void Copiar() const;
 
     QPlainTextEdit* ChatList;
     QLineEdit* Texto;

@@ -117,22 +117,17 @@ void Conexion::Command1_Click() {
             MostrarMensaje("Tavorin", MensajeNumero(texto::FaltaDireccion), MB_ICONSTOP);
             return;
         }
-        t.WCli->LocalPort = kPuertoCliente;
-        t.WCli->RemotePort = kPuertoServidor;
-        if (!t.WCli->Connect(Ip->text(), kPuertoServidor)) {
-            t.WCli->Close();
+        if (!t.ConectarCliente(Ip->text())) {
             MostrarMensaje("Tavorin", MensajeNumero(texto::ConexionImposible), MB_ICONSTOP);
             return;
         }
         Esperando(Label2);
         return;
     }
-    t.WSer->LocalPort = kPuertoServidor;
-    t.WSer->RemotePort = kPuertoCliente;
-    if (!t.WSer->Bind(kPuertoServidor) || !t.WSer->Listen()) {
+    if (!t.Escuchar()) {
         MostrarMensaje("Tavorin", MensajeNumero(texto::EsperaImposible), MB_ICONSTOP);
-        t.WSer->Close();
-        t.WCli->Close();
+        t.CerrarServidor();
+        t.CerrarCliente();
         return;
     }
     Esperando(Label1);
@@ -140,8 +135,8 @@ void Conexion::Command1_Click() {
 
 void Conexion::Command2_Click() {
     auto& t = ::Tavorin();
-    if (Option1->isChecked()) t.WCli->Close();
-    if (Option2->isChecked()) t.WSer->Close();
+    if (Option1->isChecked()) t.CerrarCliente();
+    if (Option2->isChecked()) t.CerrarServidor();
     Animacion();
     Ip->clear();
     if (!Command1->isEnabled()) {
@@ -150,6 +145,13 @@ void Conexion::Command2_Click() {
     }
     Unload();
 }
+
+void Conexion::TerminarEspera() {
+    Command1->setEnabled(true);
+    Animacion();
+}
+
+bool Conexion::EnEspera() const { return !Command1->isEnabled(); }
 
 void Conexion::Animacion() {
     Label1->hide();
@@ -179,8 +181,8 @@ forms::Conexion& Conexion() {
 
 void CerrarConexionesPendientes() {
     auto& t = ::Tavorin();
-    t.WCli->Close();
-    t.WSer->Close();
+    t.CerrarCliente();
+    t.CerrarServidor();
 }
 
 // ---- Language and painting ------------------------------------------------------

@@ -33,6 +33,10 @@ public:
     void Ip_KeyPress(int& tecla);
     // Leaves the waiting display: the choice shows again.
     void Animacion();
+    // A connection was made or failed: the dialog can connect again and shows the choice.
+    void TerminarEspera();
+    // Connecting or listening (the connect button is off meanwhile).
+    bool EnEspera() const;
 
     QGroupBox *Frame1, *Frame2, *Frame3;
     QRadioButton *Option1, *Option2;

@@ -206,6 +206,9 @@ bool Nuevo::eventFilter(QObject* objeto, QEvent* evento) {
     return Forma::eventFilter(objeto, evento);
 }
 
+QString Nuevo::Minutos() const { return Text1->text(); }
+void Nuevo::FijarMinutos(const QString& texto) { Text1->setText(texto); }
+
 void Nuevo::NuevoAceptado() {
     DatosPartida.assign(2, QString());
     PartidaDeFichero = false;
@@ -213,8 +216,7 @@ void Nuevo::NuevoAceptado() {
     auto& t = ::Tavorin();
     t.PonerFichas();
     if (!Reglas().Conectado) {
-        t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
-        t.PicBuffer->Refresh();
+        t.MostrarTableroVacio();
         red::Orientar(false);
     }
     VariablesCero();

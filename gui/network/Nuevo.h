@@ -36,6 +36,9 @@ public:
     void VariablesCero();
     // Queues the proposal the dialog's controls make.
     void EnviarNuevoJuego();
+    // The minutes of a rated game as the box holds them; setting them.
+    QString Minutos() const;
+    void FijarMinutos(const QString& texto);
 
     void Option3_Click();
     void Option4_Click();

@@ -39,7 +39,7 @@ void Ranking::Form_Load() {
 }
 
 void Ranking::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuMostrarRanking->setChecked(false);
+    ::Mdi().FijarMuestra(Mdi::Lateral::Ranking, false);
     cancelar = true;
     Hide();
 }
@@ -88,6 +88,8 @@ void Ranking::PrintPuntuacion() {
     }
     Ajustar();
 }
+
+QString Ranking::Linea(int i) const { return Label[size_t(i)]->text(); }
 
 void Ranking::SumaDePartidas(long resultado) {
     if (resultado < 1 || resultado > 3) return;

@@ -31,6 +31,8 @@ public:
     void GrabarPuntuacion();
     // Shows the ten values, each after its caption up to the colon.
     void PrintPuntuacion();
+    // Line i (0 to 9) as shown: its caption and its value.
+    QString Linea(int i) const;
     // Books one finished rated game: 2 the local player won, 1 lost, 3 draw.
     void SumaDePartidas(long resultado);
 

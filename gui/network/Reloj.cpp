@@ -91,7 +91,7 @@ void Reloj::Form_Load() {
 }
 
 void Reloj::Form_Unload(bool& cancelar) {
-    ::Mdi().mnuReloj->setChecked(false);
+    ::Mdi().FijarMuestra(Mdi::Lateral::Reloj, false);
     cancelar = true;
     Hide();
 }
@@ -123,6 +123,18 @@ void Reloj::Parar() {
     cuenta1_.Detener();
     cuenta2_.Detener();
 }
+
+void Reloj::BorrarTiempos() {
+    Label3->clear();
+    Label4->clear();
+}
+
+void Reloj::Atenuar() {
+    for (QLabel* l : {Label4, Label3}) ColorTexto(l, QColor(153, 153, 153));
+}
+
+QString Reloj::Tiempo(bool blancas) const { return (blancas ? Label3 : Label4)->text(); }
+bool Reloj::Corriendo(bool blancas) const { return (blancas ? Timer1 : Timer2)->isActive(); }
 
 void Reloj::Timer1_Timer() { Tick(true); }
 void Reloj::Timer2_Timer() { Tick(false); }

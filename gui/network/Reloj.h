@@ -35,6 +35,13 @@ public:
     void CorrenBlancas();
     void CorrenNegras();
     void Parar();
+    // Both displays emptied: no game on the clocks.
+    void BorrarTiempos();
+    // Both displays in the grey of clocks that have not started yet.
+    void Atenuar();
+    // What a display shows (true: White's) and whether that clock runs.
+    QString Tiempo(bool blancas) const;
+    bool Corriendo(bool blancas) const;
 
     void Timer1_Timer();
     void Timer2_Timer();

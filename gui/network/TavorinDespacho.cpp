@@ -80,7 +80,7 @@ bool DejaLaEntrada(const QString& d) {
 void CancelarEntrada() {
     auto& g = Reglas();
     auto& t = ::Tavorin();
-    if (!::Mdi().mnuPointClick->isChecked()) {
+    if (!::Mdi().PointClick()) {
         if (!t.Arrastrando()) return;
         // The piece goes back where it was lifted.
         ArrastreCancelado = true;
@@ -295,7 +295,7 @@ void Mensaje(QString d) {
     auto& m = ::Mdi();
     auto& chat = ::Chat();
     if (!chat.Visible()) {
-        m.mnuVentanaChat->setChecked(true);
+        m.FijarMuestra(forms::Mdi::Lateral::Chat, true);
         chat.Show();
     }
     chat.Anadir(d.mid(8));
@@ -435,8 +435,7 @@ void AbrirAceptado() {
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = turno::Nadie;
-    ::Reloj().Label3->clear();
-    ::Reloj().Label4->clear();
+    ::Reloj().BorrarTiempos();
     const QString ruta = FicheroPendiente;
     ::Tavorin().AbrirTvp(ruta);
     FicheroPendiente.clear();
@@ -579,8 +578,7 @@ void Tvp(const QString& d) {
         ::Nuevo().VariablesCero();
         t.MovimientoAnulado();
         t.PonerFichas();
-        ::Reloj().Label3->clear();
-        ::Reloj().Label4->clear();
+        ::Reloj().BorrarTiempos();
         SinPartida();
         red::RelojesACero();
         DatosPartida.assign(2, QString());

@@ -83,7 +83,7 @@ void RelojesACero() {
 
 void Orientar(bool invertido) {
     auto& m = ::Mdi();
-    m.mnuInvertirTablero->setChecked(!invertido);
+    m.FijarTableroInvertido(!invertido);
     m.mnuInvertirTablero_Click();
 }
 
@@ -422,8 +422,7 @@ void Tavorin::AlConectar() {
     Shape1[0]->hide();
     Shape1[1]->hide();
     auto& c = ::Conexion();
-    c.Command1->setEnabled(true);
-    c.Animacion();
+    c.TerminarEspera();
     c.Hide();
     g.Turno = turno::Nadie;
     g.TipoPartida.clear();
@@ -440,7 +439,7 @@ void Tavorin::AlConectar() {
     ::Nuevo().VariablesCero();
     MovimientoAnulado();
     auto& chat = ::Chat();
-    chat.ChatList->clear();
+    chat.Borrar();
     chat.Anadir("*** " + TextosIdioma[texto::Conectado]);
     chat.Anadir("Tavorin " + TextosIdioma[texto::Version] + " " + kVersionPrograma);
     // The peer takes this side's version from the greeting's last word.
@@ -456,9 +455,7 @@ void Tavorin::AlConectar() {
 
 void Tavorin::ErrorConexion(const QString& descripcion) {
     ReproducirSonido(2);
-    auto& c = ::Conexion();
-    c.Command1->setEnabled(true);
-    c.Animacion();
+    ::Conexion().TerminarEspera();
     EnlaceTerminado();
     ::Chat().Anadir("*** " + TextosIdioma[texto::Desconectado]);
     setCaption(SinRetardo(Caption()));
@@ -473,6 +470,27 @@ void Tavorin::ConexionCerrada() {
     ::Chat().Anadir("*** " + TextosIdioma[texto::Desconectado]);
     PaintStatusBar();
     setCaption(SinRetardo(Caption()));
+}
+
+bool Tavorin::ConectarCliente(const QString& ip) {
+    WCli->LocalPort = kPuertoCliente;
+    WCli->RemotePort = kPuertoServidor;
+    if (WCli->Connect(ip, kPuertoServidor)) return true;
+    WCli->Close();
+    return false;
+}
+
+bool Tavorin::Escuchar() {
+    WSer->LocalPort = kPuertoServidor;
+    WSer->RemotePort = kPuertoCliente;
+    return WSer->Bind(kPuertoServidor) && WSer->Listen();
+}
+
+void Tavorin::CerrarCliente() { WCli->Close(); }
+void Tavorin::CerrarServidor() { WSer->Close(); }
+
+void Tavorin::ArrancarEmisor() {
+    if (!Timer2->isActive()) Timer2->start();
 }
 
 void Tavorin::Desconectar() {

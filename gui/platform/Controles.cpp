@@ -1,9 +1,11 @@
 #include "platform/Controles.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QListWidgetItem>
+#include <QPlainTextEdit>
 #include <QWidget>
 
 #include <cmath>
@@ -113,6 +115,14 @@ std::optional<long> AEntero(const QString& texto) {
     auto v = ANumero(texto);
     if (!v || !std::isfinite(*v) || std::fabs(*v) > 2147483647.0) return std::nullopt;
     return long(std::nearbyint(*v));
+}
+
+void CopiarTexto(const QPlainTextEdit* caja) {
+    QClipboard* portapapeles = QGuiApplication::clipboard();
+    QString texto = caja->textCursor().hasSelection() ? caja->textCursor().selectedText() : caja->toPlainText();
+    texto.replace(QChar::ParagraphSeparator, u'\n');
+    portapapeles->clear();
+    portapapeles->setText(texto);
 }
 
 }  // namespace controles

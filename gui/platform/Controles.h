@@ -15,6 +15,7 @@ class QComboBox;
 class QEvent;
 class QKeyEvent;
 class QListWidgetItem;
+class QPlainTextEdit;
 class QWidget;
 
 namespace controles {
@@ -32,6 +33,9 @@ bool FijarTextoLista(QComboBox* lista, const QString& texto);
 bool Visible(const QWidget* control);
 
 void Pitido();
+
+// The clipboard gets the box's selection when it has one, else all its text.
+void CopiarTexto(const QPlainTextEdit* caja);
 
 // A list entry that shows a long text short keeps the whole text behind it; the whole
 // text of an entry is that one, else the text it shows ("" for no entry).

@@ -45,9 +45,9 @@ int AltoBarraEstado(int altoActual) {
     return int(std::floor(twips / TwipsPorPixel));
 }
 
-void PaintStatusBar() {
-    auto& m = ::Mdi();
-    PictureBox* barra = m.StatusBar;
+void PaintStatusBar() { ::Mdi().PintarBarraEstado(); }
+
+void DibujarBarraEstado(PictureBox* barra, const std::array<QPixmap, 27>& iconos) {
     int alto = AltoBarraEstado(barra->ScaleHeight());
     if (alto != barra->ScaleHeight()) barra->setFixedHeight(alto);
 
@@ -63,7 +63,7 @@ void PaintStatusBar() {
 
     QRect r(QPoint(2, 4), QPoint(63 - 1, 24 - 1));
     DibujarBorde(p, r);
-    p.drawPixmap(6, 6, 16, 16, m.ImageList1[17]);
+    p.drawPixmap(6, 6, 16, 16, iconos[17]);
     DibujarTexto(p, 26, 7, 63, TextoHora(QTime::currentTime()));
 
     // The date in the locale's short form; a panel of 70 pixels for the text unless
@@ -74,14 +74,14 @@ void PaintStatusBar() {
     int derecha = izquierda + anchoFecha + 6 + 16 + 4;
     r = QRect(QPoint(izquierda, 4), QPoint(derecha - 1, 24 - 1));
     DibujarBorde(p, r);
-    p.drawPixmap(izquierda + 6, 6, 16, 16, m.ImageList1[18]);
+    p.drawPixmap(izquierda + 6, 6, 16, 16, iconos[18]);
     DibujarTexto(p, izquierda + 26, 7, derecha, fecha);
 
     izquierda = derecha + 5;
     derecha = barra->ScaleWidth() - 1;
     r = QRect(QPoint(izquierda, 4), QPoint(derecha - 1, 24 - 1));
     DibujarBorde(p, r);
-    p.drawPixmap(izquierda + 6, 6, 16, 16, m.ImageList1[Reglas().Conectado ? 24 : 25]);
+    p.drawPixmap(izquierda + 6, 6, 16, 16, iconos[Reglas().Conectado ? 24 : 25]);
     QString estado = TextosIdioma[texto::Estado] + " " +
                      (Reglas().Conectado ? TextosIdioma[texto::Conectado] : TextosIdioma[texto::Desconectado]);
     DibujarTexto(p, izquierda + 26, 7, derecha, estado);

@@ -506,9 +506,8 @@ void Mdi::mnuPointClick_Click() {
     // A move begun in the other input mode is given up.
     auto& t = ::Tavorin();
     t.MovimientoAnulado();
-    t.Shape->hide();
-    t.BoardTemp[1]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
-    t.BoardTemp[1]->Refresh();
+    t.OcultarMarcador();
+    t.Instantanea(1);
 }
 
 void Mdi::mnuInvertirTablero_Click() {
@@ -516,16 +515,13 @@ void Mdi::mnuInvertirTablero_Click() {
     auto& t = ::Tavorin();
     if (!g.CasillasAtacantes.empty()) {
         g.Destino.clear();
-        t.Shape->hide();
+        t.OcultarMarcador();
     }
     if (ModoPreparar || PartidaDeFichero) return;
     RepintarFichas = true;
     t.PaintTablero();
     const bool aNegras = !mnuInvertirTablero->isChecked();
-    for (int i = 0; i < 8; ++i) {
-        t.Letras[i]->setText(QString(QChar(aNegras ? u'H' - i : u'A' + i)));
-        t.Numeros[i]->setText(QString::number(aNegras ? 8 - i : i + 1));
-    }
+    t.RotularBordes(aNegras);
     for (int y = 1; y <= 8; ++y) {
         for (int x = 1; x <= 8; ++x) {
             if (g.Casillas[x][y] == 0) continue;
@@ -557,9 +553,7 @@ void Mdi::mnuOpciones_Click() {
     auto& o = ::Opciones();
     if (!o.Visible()) {
         CentrarVentana(o);
-        QString texto = o.SkinCombo->currentText();
-        o.ActualizarSkins();
-        controles::FijarTextoLista(o.SkinCombo, texto);
+        o.RefrescarSkins();
         o.Show();
     } else {
         o.Show();
@@ -622,29 +616,47 @@ void Mdi::mnuAlgebraicoIng_Click() { ElegirNotacion(mnuAlgebraicoIng); }
 void Mdi::mnuAlgebraicoUsuario_Click(int indice) { ElegirNotacion(mnuAlgebraicoUsuario[indice]); }
 void Mdi::mnuCordenadas_Click() { ElegirNotacion(mnuCordenadas); }
 
-void Mdi::mnuChatListBorrar_Click() { ::Chat().ChatList->clear(); }
+void Mdi::mnuChatListBorrar_Click() { ::Chat().Borrar(); }
+
+bool Mdi::TableroInvertido() const { return mnuInvertirTablero->isChecked(); }
+void Mdi::FijarTableroInvertido(bool invertido) { mnuInvertirTablero->setChecked(invertido); }
+bool Mdi::PointClick() const { return mnuPointClick->isChecked(); }
+bool Mdi::ConSonido() const { return mnuSonido->isChecked(); }
+void Mdi::FijarSonido(bool sonido) { mnuSonido->setChecked(sonido); }
 
 namespace {
-// The clipboard gets the box's selection when it has one, else all its text.
-void CopiarTexto(QPlainTextEdit* caja) {
-    QClipboard* portapapeles = QGuiApplication::clipboard();
-    QString texto = caja->textCursor().hasSelection() ? caja->textCursor().selectedText() : caja->toPlainText();
-    texto.replace(QChar::ParagraphSeparator, u'\n');
-    portapapeles->clear();
-    portapapeles->setText(texto);
+QAction* ItemDe(const Mdi& m, Mdi::Lateral ventana) {
+    switch (ventana) {
+        case Mdi::Lateral::Jugadas: return m.mnuMovimientos;
+        case Mdi::Lateral::Chat: return m.mnuVentanaChat;
+        case Mdi::Lateral::Reloj: return m.mnuReloj;
+        case Mdi::Lateral::Ranking: return m.mnuMostrarRanking;
+    }
+    return nullptr;
 }
 }  // namespace
 
-void Mdi::mnuCopiarJugadas_Click() {
-    auto& j = ::Jugadas();
-    for (int i = 1; i <= 5; ++i) {
-        if (!controles::Visible(j.List[i])) continue;
-        CopiarTexto(j.List[i]);
-        return;
+bool Mdi::Muestra(Lateral ventana) const { return ItemDe(*this, ventana)->isChecked(); }
+void Mdi::FijarMuestra(Lateral ventana, bool muestra) { ItemDe(*this, ventana)->setChecked(muestra); }
+
+bool Mdi::NotacionMarcada(int caja) const {
+    switch (caja) {
+        case 1: return mnuCordenadas->isChecked();
+        case 2: return mnuAlgebraicoEsp->isChecked();
+        case 3: return mnuAlgebraicoIng->isChecked();
+        case 5: return mnuAlgebraicoUsuario[0]->isChecked();
+        default: return false;
     }
 }
 
-void Mdi::mnuCopiar_Click() { CopiarTexto(::Chat().ChatList); }
+void Mdi::PintarBarraEstado() { DibujarBarraEstado(StatusBar, ImageList1); }
+
+void Mdi::MenuDeJugadas() { MenuContextual(mnuJugadas); }
+void Mdi::MenuDeChat(const QPoint& donde) { mnuChatList->popup(donde); }
+
+void Mdi::mnuCopiarJugadas_Click() { ::Jugadas().CopiarNotacion(); }
+
+void Mdi::mnuCopiar_Click() { ::Chat().Copiar(); }
 
 void Mdi::mnuNuevaPartida_Click() {
     if (::ListaPgn().Visible() || ::Nuevo().Visible() || ModoPreparar) return;
@@ -686,8 +698,7 @@ void Mdi::Player2() {
     auto& g = Reglas();
     g.Turno = turno::Nadie;
     ::Nuevo().NuevoAceptado();
-    t.BoardTemp[0]->Imagen() = t.PicBuffer->Imagen().copy(0, 0, int(8 * AnchoCasilla), int(8 * AltoCasilla));
-    t.BoardTemp[0]->Refresh();
+    t.Instantanea(0);
 }
 
 void Mdi::Ejecutar(QAction* item) {
@@ -746,7 +757,7 @@ bool Mdi::MDIForm_QueryUnload() {
         Reglas().TipoPartida.clear();
     }
     cpu.DescargarDLL();
-    if (!::Conexion().Command1->isEnabled()) CerrarConexionesPendientes();
+    if (::Conexion().EnEspera()) CerrarConexionesPendientes();
     if (::Opciones().Visible()) ::Opciones().OpcionesAceptar();
     if (Reglas().Conectado) mnuDesconectar_Click();
     if (Reglas().Conectado) {
@@ -780,10 +791,11 @@ namespace {
 
 void VentanasLaterales() {
     auto& m = ::Mdi();
-    if (m.mnuReloj->isChecked() && !::ListaPgn().Visible()) ::Reloj().Show();
-    if (m.mnuVentanaChat->isChecked() && !::ListaPgn().Visible()) ::Chat().Show();
-    if (m.mnuMovimientos->isChecked() && !::ListaPgn().Visible()) ::Jugadas().Show();
-    if (m.mnuMostrarRanking->isChecked() && !::ListaPgn().Visible()) ::Ranking().Show();
+    using Lateral = forms::Mdi::Lateral;
+    if (m.Muestra(Lateral::Reloj) && !::ListaPgn().Visible()) ::Reloj().Show();
+    if (m.Muestra(Lateral::Chat) && !::ListaPgn().Visible()) ::Chat().Show();
+    if (m.Muestra(Lateral::Jugadas) && !::ListaPgn().Visible()) ::Jugadas().Show();
+    if (m.Muestra(Lateral::Ranking) && !::ListaPgn().Visible()) ::Ranking().Show();
 }
 
 void SituarMdi() { ::Mdi().SituarDesdeIni(); }

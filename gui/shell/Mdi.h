@@ -145,6 +145,28 @@ public:
     // Prepares the board for a game started from the engine panel (people or engines).
     void Player2();
 
+    // What the view menu's checks hold, for the other windows (setting a check runs
+    // no handler): the board shown from Black's side, point-and-click input, sound.
+    bool TableroInvertido() const;
+    void FijarTableroInvertido(bool invertido);
+    bool PointClick() const;
+    bool ConSonido() const;
+    void FijarSonido(bool sonido);
+    // The side windows the view menu shows or hides.
+    enum class Lateral { Jugadas, Chat, Reloj, Ranking };
+    bool Muestra(Lateral ventana) const;
+    void FijarMuestra(Lateral ventana, bool muestra);
+    // The notation box 1 (coordinates), 2 (Spanish letters), 3 (English algebraic) or
+    // 5 (the user's letters) carries the notation menu's check.
+    bool NotacionMarcada(int caja) const;
+
+    // Redraws the status bar (time, date, connection state).
+    void PintarBarraEstado();
+
+    // The pop-up menus of the move list (at the mouse) and of the conversation.
+    void MenuDeJugadas();
+    void MenuDeChat(const QPoint& donde);
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
     void changeEvent(QEvent* evento) override;

@@ -87,7 +87,7 @@ void Mdi::AbrirFichero(const QString& nombre) {
     if (ModoPreparar) return;
     // The engine panel's game and a save under way in the PGN browser (it shows its
     // save button) stay on the board: the box says why nothing opens.
-    const bool guardandoPgn = ::ListaPgn().Visible() && controles::Visible(::ListaPgn().Command2[1]);
+    const bool guardandoPgn = ::ListaPgn().Visible() && ::ListaPgn().BotonesGuardar();
     if (::Cpu().Visible() || guardandoPgn || ::fEpd().Visible() || PartidaDeFichero) {
         Aviso(texto::NoConFichero);
         return;
@@ -150,8 +150,7 @@ void Mdi::AbrirFichero(const QString& nombre) {
     }
     if (!g.Conectado && ::fEpd().Visible()) ::fEpd().Unload();
     SinPartida();
-    ::Reloj().Label3->clear();
-    ::Reloj().Label4->clear();
+    ::Reloj().BorrarTiempos();
     ::Tavorin().AbrirTvp(ruta);
 }
 
@@ -202,21 +201,12 @@ void Mdi::AplicarSetTablero() {
     t.MovimientoAnulado();
     ::Jugadas().BorrarContenedor();
     t.PonerFichas();
-    t.PicBuffer->Imagen() = t.Fondo->Imagen().copy();
-    t.PicBuffer->Refresh();
+    t.MostrarTableroVacio();
     red::Orientar(false);
     t.QuitaMarco();
 
     auto& s = ::SetTableroF();
-    for (PictureBox* celda : s.Picture1) celda->setBackColor(QColor(0, 128, 0));
-    FichaPaleta = 0;
-    s.Option1->setChecked(true);
-    s.Option2->setChecked(false);
-    for (QCheckBox* c : {s.Check1, s.Check2, s.Check3, s.Check4}) c->setChecked(true);
-    s.Check5->setChecked(false);
-    s.Text1->clear();
-    s.Text1->setEnabled(false);
-    s.PaintImagenesSet();
+    s.Reiniciar();
     s.Show();
 }
 
@@ -266,9 +256,8 @@ void Mdi::RetrocesoFuncion() {
 void Mdi::BorrarUltimaJugada() {
     retroceso::BorrarTextos(Reglas());
     auto& t = ::Tavorin();
-    t.Shape->hide();
-    t.Shape1[0]->hide();
-    t.Shape1[1]->hide();
+    t.OcultarMarcador();
+    t.OcultarMarcos();
     t.PaintTablero();
     t.PaintFichasResice();
     ::Jugadas().ActualizarTextos();

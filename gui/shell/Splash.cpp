@@ -155,6 +155,9 @@ void Splash::Lsize(QLabel* etiqueta, const QString& texto, int ancho) {
     if (etiqueta == Label2) Refresh();
 }
 
+void Splash::Progreso(const QString& texto) { Lsize(Label2, texto, 319); }
+bool Splash::MostrandoProgreso() const { return controles::Visible(Label2); }
+
 void Splash::Tshow() {
     Label2->hide();
     Label1->move(18, 94);

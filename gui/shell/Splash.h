@@ -28,6 +28,10 @@ public:
     // while the label is wider than `ancho` pixels (never below the smallest size);
     // then shows the label.
     void Lsize(QLabel* etiqueta, const QString& texto, int ancho);
+    // The start-up's progress line, and whether the window still shows it (the
+    // start-up layout, not yet the about box).
+    void Progreso(const QString& texto);
+    bool MostrandoProgreso() const;
     // Switches to the about layout (without showing the window).
     void Tshow();
     // Repaints the window at once (start-up holds the thread meanwhile).

@@ -149,7 +149,7 @@ TEST(CambioDeIdioma, TheOptionsDialogChangesEveryTextAtOnceAndOkStoresIt) {
     ComprobarTabla(e.Ruta("English.lng"));
     // The built-in skin stays chosen, under its English name.
     EXPECT_NE(AparienciaActual, original);
-    EXPECT_EQ(o.SkinCombo->currentText(), AparienciaActual);
+    EXPECT_EQ(o.AparienciaElegida(), AparienciaActual);
     EXPECT_EQ(e.Leer("Configuracion", "Idioma"), QString::fromUtf8("Español"));
     o.Command1_Click();
     EXPECT_FALSE(o.Visible());
@@ -165,7 +165,7 @@ TEST(CambioDeIdioma, CancelGoesBackToTheStoredLanguage) {
     o.Combo1->setCurrentIndex(o.Combo1->findText("English"));
     o.Combo1_Click();
     o.Command2_Click();
-    EXPECT_EQ(o.Combo1->currentText(), QString::fromUtf8("Español"));
+    EXPECT_EQ(o.IdiomaElegido(), QString::fromUtf8("Español"));
     EXPECT_EQ(Mdi().mnuArchivos->title(), e.Leer("Menu", "Menu1", QString::fromUtf8("Español.lng")));
     EXPECT_FALSE(o.Visible());
 }
@@ -187,7 +187,7 @@ TEST(IdiomaDefectuoso, AMissingKeyReportsOnceAndFallsBackToSpanishOnce) {
     e.Arrancar();
     EXPECT_EQ(e.Contar("Fichero de idioma incorrecto."), 1);
     EXPECT_EQ(e.mensajes.size(), 1u);
-    EXPECT_EQ(Opciones().Combo1->currentText(), QString::fromUtf8("Español"));
+    EXPECT_EQ(Opciones().IdiomaElegido(), QString::fromUtf8("Español"));
     EXPECT_EQ(e.Leer("Configuracion", "Idioma"), QString::fromUtf8("Español"));
     EXPECT_EQ(Mdi().mnuGuararImagen->text(), e.Leer("Menu", "Menu5", QString::fromUtf8("Español.lng")));
 }
@@ -199,7 +199,7 @@ TEST(IdiomaDefectuoso, AFaultySpanishFileDoesNotStartAnotherRound) {
     e.Poner("Configuracion", "Idioma", "Roto");
     e.Arrancar();
     EXPECT_EQ(e.mensajes.size(), 1u);
-    EXPECT_EQ(Opciones().Combo1->currentText(), QString::fromUtf8("Español"));
+    EXPECT_EQ(Opciones().IdiomaElegido(), QString::fromUtf8("Español"));
     EXPECT_EQ(Mdi().mnuSalir->text(), "");
 }
 

@@ -135,7 +135,7 @@ TEST_F(DialogoOpciones, ABrokenSkinIsRefusedWithText25) {
     o.SkinCombo_Click();
     ASSERT_EQ(e.mensajes.size(), 1u);
     EXPECT_EQ(e.mensajes[0].texto, TextosIdioma[25]);
-    EXPECT_EQ(o.SkinCombo->currentText(), AparienciaActual);
+    EXPECT_EQ(o.AparienciaElegida(), AparienciaActual);
     EXPECT_EQ(e.Leer("Configuracion", "Apariencia"), AparienciaActual);
 }
 

@@ -57,7 +57,7 @@ class PartidaConPiel : public Partida, public ::testing::WithParamInterface<cons
 };
 
 TEST_P(PartidaConPiel, DrawsTheGameWithItsPictures) {
-    EXPECT_EQ(Opciones().SkinCombo->currentText(), GetParam());
+    EXPECT_EQ(Opciones().AparienciaElegida(), GetParam());
     EXPECT_EQ(DibujoDistinto(), "");
     Jugar("d2d4 g8f6 c1g5 f6e4");
     EXPECT_EQ(DibujoDistinto(), "");

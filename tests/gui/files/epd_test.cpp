@@ -109,7 +109,7 @@ TEST_F(Ficheros, WinAtChessListsAndSetsUpEachOfItsPositions) {
         EXPECT_EQ(Campos(QString::fromStdString(g.TextoFen), 4), Campos(lineas[k], 4)) << k;
         EXPECT_EQ(g.TipoPartida, "A");
         EXPECT_EQ(g.Turno, g.TurnoFichero);
-        EXPECT_EQ(Reloj().Label3->text(), "00:00");
+        EXPECT_EQ(Reloj().Tiempo(true), "00:00");
         EXPECT_TRUE(PosicionPreparada);
         EXPECT_FALSE(PartidaDeFichero || f.Visible() || AvisoEnTablero());
         EXPECT_EQ(f.EventosTag, "-1");

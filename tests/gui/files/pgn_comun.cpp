@@ -41,11 +41,7 @@ QStringList Entradas() {
     return s;
 }
 
-QStringList Lineas() {
-    QStringList s;
-    for (int i = 0; i < PgnMovimientos().List1->count(); ++i) s << PgnMovimientos().List1->item(i)->text();
-    return s;
-}
+QStringList Lineas() { return PgnMovimientos().Lineas(); }
 
 int Resaltada() {
     QListWidget* l = PgnMovimientos().List1;

@@ -132,7 +132,7 @@ TEST_F(Preparar, ARookEndingWithBlackToMove) {
     EXPECT_EQ(En("d1"), rules::Vacia);
     EXPECT_TRUE(PosicionPreparada);
     EXPECT_FALSE(ModoPreparar || s.Visible());
-    EXPECT_EQ(Reloj().Label4->text(), "00:00");
+    EXPECT_EQ(Reloj().Tiempo(false), "00:00");
     // The position plays on: Black's king moves.
     Jugar("e8d7");
     EXPECT_EQ(En("d7"), rules::ReyNegro);
@@ -204,7 +204,7 @@ TEST_F(Preparar, EveryCaptionShowsWholeInEachLanguage) {
     for (int k = 0; k < 10; ++k)
         EXPECT_EQ(s.Picture1[size_t(k)]->geometry(), QRect(k < 5 ? 9 : 60, 9 + 42 * (k % 5), 40, 40)) << k;
     for (const char* idioma : {"English", "Español"}) {
-        ASSERT_TRUE(controles::FijarTextoLista(Opciones().Combo1, idioma) || Opciones().Combo1->currentText() == idioma);
+        ASSERT_TRUE(controles::FijarTextoLista(Opciones().Combo1, idioma) || Opciones().IdiomaElegido() == idioma);
         Opciones().Combo1_Click();
         // The window stays open while the language changes.
         QApplication::processEvents();

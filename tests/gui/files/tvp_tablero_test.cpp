@@ -141,12 +141,12 @@ TEST_F(Ficheros, RandomGamesComeBackFromTheirFilesAsTheyWere) {
         Mdi().AbrirFichero(ruta);
         ASSERT_TRUE(PartidaDeFichero);
         EXPECT_TRUE(AvisoEnTablero());
-        EXPECT_TRUE(Reloj().Label3->text().isEmpty());
+        EXPECT_TRUE(Reloj().Tiempo(true).isEmpty());
         Reproducir();
         EXPECT_TRUE(Ahora() == antes) << "game " << partida;
         EXPECT_EQ(Reglas().TipoPartida, "A");
         EXPECT_EQ(Reglas().MiColor, Reglas().Turno == 1 ? "Blancas" : "Negras");
-        EXPECT_EQ(Reloj().Label3->text(), "00:00");
+        EXPECT_EQ(Reloj().Tiempo(true), "00:00");
         EXPECT_FALSE(Mdi().mnuInvertirTablero->isChecked());
         EXPECT_FALSE(AvisoEnTablero());
         EXPECT_FALSE(PartidaDeFichero);
@@ -185,7 +185,7 @@ TEST_F(Ficheros, ConnectedReplayStreamsTheGameAndWaitsForEachBox) {
     EXPECT_EQ(activos, std::vector<bool>{false});
     EXPECT_EQ(Reglas().Turno, 0);
     EXPECT_EQ(Reglas().MiColor, "Blancas");
-    EXPECT_EQ(Reloj().Label3->text(), "04:31");
+    EXPECT_EQ(Reloj().Tiempo(true), "04:31");
 }
 
 TEST_F(Ficheros, TheReplayPacesItselfByTheQueue) {
@@ -315,7 +315,7 @@ TEST_F(Ficheros, AClockOfTwoHoursSurvivesTheFile) {
     Reproducir();
     EXPECT_EQ(enviados.mid(0, 2), (QStringList{"TVP Iniciar", "TVP TB 12000"}));
     EXPECT_EQ(MinutosBlancas, 120);
-    EXPECT_EQ(Reloj().Label3->text(), "120:00");
+    EXPECT_EQ(Reloj().Tiempo(true), "120:00");
 }
 
 }  // namespace

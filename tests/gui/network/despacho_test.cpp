@@ -40,7 +40,7 @@ std::string Tablero() {
 }
 
 std::string UltimaLineaChat() {
-    const QStringList l = ::Chat().ChatList->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+    const QStringList l = ::Chat().Conversacion().split(u'\n', Qt::SkipEmptyParts);
     return l.isEmpty() ? std::string() : l.last().toStdString();
 }
 
@@ -149,10 +149,10 @@ TEST_F(Despacho, ANewGameProposalIsAskedAndSetsColourClocksAndBoard) {
     EXPECT_EQ(g.MiColor, "Negras");
     EXPECT_EQ(g.TipoPartida, "R");
     EXPECT_EQ(g.Turno, 0);
-    EXPECT_EQ(Reloj().Label3->text(), "15:00");
-    EXPECT_EQ(Reloj().Label4->text(), "15:00");
-    EXPECT_TRUE(Reloj().Timer1->isActive());
-    EXPECT_FALSE(Reloj().Timer2->isActive());
+    EXPECT_EQ(Reloj().Tiempo(true), "15:00");
+    EXPECT_EQ(Reloj().Tiempo(false), "15:00");
+    EXPECT_TRUE(Reloj().Corriendo(true));
+    EXPECT_FALSE(Reloj().Corriendo(false));
     EXPECT_TRUE(Mdi().mnuInvertirTablero->isChecked());
 
     e->respuestas = {IDYES};
@@ -162,7 +162,7 @@ TEST_F(Despacho, ANewGameProposalIsAskedAndSetsColourClocksAndBoard) {
     EXPECT_EQ(g.MiColor, "Blancas");
     EXPECT_EQ(g.TipoPartida, "A");
     EXPECT_EQ(g.Turno, 1);
-    EXPECT_FALSE(Reloj().Timer1->isActive());
+    EXPECT_FALSE(Reloj().Corriendo(true));
     EXPECT_FALSE(Mdi().mnuInvertirTablero->isChecked());
 
     e->respuestas = {IDNO};
@@ -195,7 +195,7 @@ TEST_F(Despacho, TheAnswerToAProposalStartsTheGameThatWasSent) {
     auto& g = Reglas();
     EXPECT_EQ(g.MiColor, "Negras");
     EXPECT_EQ(g.Turno, 0);
-    EXPECT_EQ(Reloj().Label3->text(), "07:00");
+    EXPECT_EQ(Reloj().Tiempo(true), "07:00");
     EXPECT_FALSE(NuevoPendiente);
     Llega("NuevoAceptado");
     EXPECT_EQ(Cajas(), "");
@@ -266,19 +266,19 @@ TEST_F(Despacho, TheMovesOfThePeer) {
 TEST_F(Despacho, AClockReportCorrectsTheOpponentAndStartsOnlyTheSideToMove) {
     Partida("R", 2, 5);
     Llega("TIME 4:7");  // White's report before White has moved here: a late one
-    EXPECT_EQ(Reloj().Label3->text(), "04:07");
-    EXPECT_TRUE(Reloj().Timer1->isActive());
+    EXPECT_EQ(Reloj().Tiempo(true), "04:07");
+    EXPECT_TRUE(Reloj().Corriendo(true));
     Llega("Movimiento 52540");
     Llega("TIME 4:6");
-    EXPECT_EQ(Reloj().Label3->text(), "04:06");
-    EXPECT_FALSE(Reloj().Timer1->isActive());
-    EXPECT_TRUE(Reloj().Timer2->isActive());
+    EXPECT_EQ(Reloj().Tiempo(true), "04:06");
+    EXPECT_FALSE(Reloj().Corriendo(true));
+    EXPECT_TRUE(Reloj().Corriendo(false));
     Llega("TIME 4:61");
-    EXPECT_EQ(Reloj().Label3->text(), "04:06");
+    EXPECT_EQ(Reloj().Tiempo(true), "04:06");
 
     Partida("A", 2);
     Llega("TIME 4:7");
-    EXPECT_EQ(Reloj().Label3->text(), "00:00");
+    EXPECT_EQ(Reloj().Tiempo(true), "00:00");
 }
 
 TEST_F(Despacho, TakeBackAskedByThePeerAndAskedByThisSide) {
@@ -327,7 +327,7 @@ TEST_F(Despacho, TakeBackAskedByThePeerAndAskedByThisSide) {
     EXPECT_EQ(Cajas(), "104");
     EXPECT_EQ(Pieza("e2"), 1);
     EXPECT_EQ(Reglas().Turno, 1);
-    EXPECT_TRUE(Reloj().Timer1->isActive());
+    EXPECT_TRUE(Reloj().Corriendo(true));
     EXPECT_FALSE(RetrocesoPendiente);
     Mover("e2e4");
     Cola();
@@ -455,7 +455,7 @@ TEST_F(Despacho, VersionChatAndTheOpponentsRanking) {
     const auto& p = Ranking().RegPuntuacion;
     EXPECT_EQ(p[5], 12);
     EXPECT_EQ(p[9], 1350);
-    EXPECT_EQ(Ranking().Label[9]->text().section(u' ', -1), "1350");
+    EXPECT_EQ(Ranking().Linea(9).section(u' ', -1), "1350");
     Llega("Ranking 1-1-1-1-1");
     Llega("Ranking 1-1-1-1");
     EXPECT_EQ(p[5], 1);
@@ -549,8 +549,8 @@ TEST_F(Despacho, AGameStreamedByThePeer) {
     EXPECT_FALSE(PartidaDeFichero);
     EXPECT_EQ(g.MiColor, "Negras");
     EXPECT_EQ(g.TipoPartida, "R");
-    EXPECT_EQ(Reloj().Label3->text(), "09:30");
-    EXPECT_EQ(Reloj().Label4->text(), "100:05");
+    EXPECT_EQ(Reloj().Tiempo(true), "09:30");
+    EXPECT_EQ(Reloj().Tiempo(false), "100:05");
     EXPECT_EQ(Registro(), "5254\r\n5755\r\n7163\r\n");
     EXPECT_TRUE(Mdi().mnuInvertirTablero->isChecked());
 

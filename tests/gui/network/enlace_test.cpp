@@ -81,7 +81,7 @@ protected:
         par.flush();
     }
     std::string Chat() {
-        const QStringList l = ::Chat().ChatList->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+        const QStringList l = ::Chat().Conversacion().split(u'\n', Qt::SkipEmptyParts);
         return l.isEmpty() ? std::string() : l.last().toStdString();
     }
 
@@ -123,7 +123,7 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     Enviar("Mensaje <Luis>hola Close\r\nMensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55\r\n");
     Enviar("PingPing");
     ASSERT_TRUE(Esperar([this] { return Chat() == "Luis se ha conectado con Tavorin versión 1.55"; }));
-    EXPECT_TRUE(::Chat().ChatList->toPlainText().contains("<Luis>hola Close\n"));
+    EXPECT_TRUE(::Chat().Conversacion().contains("<Luis>hola Close\n"));
     ASSERT_TRUE(Llego("Pong"));
     Enviar("Mens");
     QTest::qWait(200);
@@ -131,7 +131,7 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     QTest::qWait(200);
     Enviar("\r\nPing");
     ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>tres Rendirse"; }));
-    EXPECT_EQ(::Chat().ChatList->toPlainText().count("<Luis>tres"), 1);
+    EXPECT_EQ(::Chat().Conversacion().count("<Luis>tres"), 1);
     // A line that ends in a keyword's first letter shows at once.
     Enviar("Mensaje <Luis>hola P\r\n");
     ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>hola P"; }));
@@ -216,7 +216,7 @@ TEST_F(Enlace, APeerThatGoesOrASendThatNeverCompletes) {
     Enviar("Mensaje <Luis>adios");
     par.disconnectFromHost();
     ASSERT_TRUE(Esperar([] { return !Reglas().Conectado; }));
-    const QString chat = ::Chat().ChatList->toPlainText();
+    const QString chat = ::Chat().Conversacion();
     EXPECT_LT(chat.indexOf("<Luis>adios"), chat.indexOf("*** Desconectado"));
     EXPECT_TRUE(e->mensajes.empty());
 

@@ -58,31 +58,31 @@ TEST(Relojes, OneCountedSecondOffAClock) {
 
 TEST_F(Ventanas, ClocksCountEverySecondOfTheClockSource) {
     auto& r = Reloj();
-    EXPECT_EQ(r.Label3->text(), "00:00");
+    EXPECT_EQ(r.Tiempo(true), "00:00");
     Partida("R", 2, 5);
-    ASSERT_TRUE(r.Timer1->isActive());
+    ASSERT_TRUE(r.Corriendo(true));
     reloj += 999;
     r.Timer1_Timer();
-    EXPECT_EQ(r.Label3->text(), "05:00");
+    EXPECT_EQ(r.Tiempo(true), "05:00");
     reloj += 1;
     r.Timer1_Timer();
-    EXPECT_EQ(r.Label3->text(), "04:59");
+    EXPECT_EQ(r.Tiempo(true), "04:59");
     // A stall of three seconds costs three seconds.
     reloj += 3000;
     r.Timer1_Timer();
-    EXPECT_EQ(r.Label3->text(), "04:56");
+    EXPECT_EQ(r.Tiempo(true), "04:56");
     // Switching to the clock already running does not restart its count.
     reloj += 600;
     r.CorrenBlancas();
     reloj += 400;
     r.Timer1_Timer();
-    EXPECT_EQ(r.Label3->text(), "04:55");
+    EXPECT_EQ(r.Tiempo(true), "04:55");
     r.CorrenNegras();
     reloj += 1000;
     r.Timer1_Timer();
     r.Timer2_Timer();
-    EXPECT_EQ(r.Label3->text(), "04:55");
-    EXPECT_EQ(r.Label4->text(), "04:59");
+    EXPECT_EQ(r.Tiempo(true), "04:55");
+    EXPECT_EQ(r.Tiempo(false), "04:59");
 }
 
 TEST_F(Ventanas, AFlagFallEndsTheGameOnThisSide) {
@@ -144,11 +144,11 @@ TEST_F(Ventanas, TheSenderHandsTheClockOverAndReportsTheMoversOwn) {
     red.ConexionServidor = false;  // no socket: the send completes here
     t.Timer2_Timer();
     EXPECT_TRUE(red.RelojTrasMovimiento);
-    EXPECT_TRUE(Reloj().Timer1->isActive());
+    EXPECT_TRUE(Reloj().Corriendo(true));
     red.EnviandoMensaje = true;
     t.EnvioCompleto();
-    EXPECT_TRUE(Reloj().Timer2->isActive());
-    EXPECT_FALSE(Reloj().Timer1->isActive());
+    EXPECT_TRUE(Reloj().Corriendo(false));
+    EXPECT_FALSE(Reloj().Corriendo(true));
     EXPECT_EQ(Cola(), "TIME 4:7");
 
     // A take-back agreed here hands the clock over without a report.
@@ -160,7 +160,7 @@ TEST_F(Ventanas, TheSenderHandsTheClockOverAndReportsTheMoversOwn) {
     t.Timer2_Timer();
     red.EnviandoMensaje = true;
     t.EnvioCompleto();
-    EXPECT_TRUE(Reloj().Timer2->isActive());
+    EXPECT_TRUE(Reloj().Corriendo(false));
     EXPECT_EQ(Cola(), "");
 
     // In a game without clocks nothing changes hands.
@@ -169,7 +169,7 @@ TEST_F(Ventanas, TheSenderHandsTheClockOverAndReportsTheMoversOwn) {
     t.Timer2_Timer();
     red.EnviandoMensaje = true;
     t.EnvioCompleto();
-    EXPECT_FALSE(Reloj().Timer1->isActive() || Reloj().Timer2->isActive());
+    EXPECT_FALSE(Reloj().Corriendo(true) || Reloj().Corriendo(false));
     EXPECT_EQ(Cola(), "");
 
     // With the link gone the sender empties the queue and stops.
@@ -307,7 +307,7 @@ TEST_F(Ventanas, ChatKeysAndItsOwnPopUpMenu) {
     QTest::keyClicks(c.Texto, " a");
     QTest::keyClick(c.Texto, Qt::Key_Return);
     EXPECT_EQ(Cola(), "Mensaje <Ana>hola a");
-    EXPECT_TRUE(c.ChatList->toPlainText().endsWith("<Ana>hola a\n")) << c.ChatList->toPlainText().toStdString();
+    EXPECT_TRUE(c.Conversacion().endsWith("<Ana>hola a\n")) << c.Conversacion().toStdString();
     EXPECT_TRUE(c.Texto->text().isEmpty());
     QTest::keyClick(c.Texto, Qt::Key_Return);
     EXPECT_EQ(Cola(), "");
@@ -350,7 +350,7 @@ TEST_F(Ventanas, AChatFloodKeepsOnlyTheMostRecentLines) {
     c.Show();
     c.ChatList->clear();
     for (int i = 1; i <= 12000; ++i) Llega(QString("Mensaje <Luis>línea %1").arg(i));
-    const QStringList lineas = c.ChatList->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lineas = c.Conversacion().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lineas.size(), 5000);
     EXPECT_EQ(lineas.front(), "<Luis>línea 7001");
     EXPECT_EQ(lineas.back(), "<Luis>línea 12000");
@@ -361,8 +361,8 @@ TEST_F(Ventanas, AChatFloodKeepsOnlyTheMostRecentLines) {
     const int caracteres = c.ChatList->document()->characterCount();
     EXPECT_LE(caracteres, 1 << 20);
     EXPECT_GE(caracteres, (1 << 20) - 60100);
-    EXPECT_TRUE(c.ChatList->toPlainText().startsWith("<Luis>palabra"));
-    EXPECT_TRUE(c.ChatList->toPlainText().endsWith("<Luis>fin\n"));
+    EXPECT_TRUE(c.Conversacion().startsWith("<Luis>palabra"));
+    EXPECT_TRUE(c.Conversacion().endsWith("<Luis>fin\n"));
     Llega("Mensaje <Luis>hola");
     EXPECT_TRUE(c.ChatList->textCursor().atEnd());
 }
@@ -380,7 +380,7 @@ TEST_F(Ventanas, AFloodIsReadInTurnsBetweenOtherEvents) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return lineas() == 1000; }, 20000));
     EXPECT_GT(entretanto, 0);
     EXPECT_LT(entretanto, 1000);
-    EXPECT_TRUE(c.ChatList->toPlainText().endsWith("<Luis>1000\n"));
+    EXPECT_TRUE(c.Conversacion().endsWith("<Luis>1000\n"));
 }
 
 TEST_F(Ventanas, ANickChangeIsToldInTheChatAndToThePeer) {
@@ -389,7 +389,7 @@ TEST_F(Ventanas, ANickChangeIsToldInTheChatAndToThePeer) {
     EXPECT_EQ(Cajas(), "38");
     EXPECT_EQ(NickLocal, "Lu");
     EXPECT_EQ(Cola(), "Mensaje *** Ana ahora se llama Lu");
-    EXPECT_TRUE(Chat().ChatList->toPlainText().endsWith("*** Ana ahora se llama Lu\n"));
+    EXPECT_TRUE(Chat().Conversacion().endsWith("*** Ana ahora se llama Lu\n"));
     EXPECT_EQ(Chat().Caption(), "Chat - Lu");
     // Kept in the settings as soon as it is given.
     EXPECT_EQ(LeerIni(FicheroIni, "Configuracion", "Nick"), "Lu");
@@ -441,7 +441,7 @@ TEST_F(RankingFichero, AtStartUpAMissingOrBrokenFileIsMadeFresh) {
         EXPECT_EQ(Fichero(e), c.despues) << c.nombre;
         EXPECT_TRUE(e.mensajes.empty()) << c.nombre;
     }
-    EXPECT_EQ(Ranking().Label[4]->text(), "Puntos: 1250");
+    EXPECT_EQ(Ranking().Linea(4), "Puntos: 1250");
 }
 
 // The record is the file's first 20 bytes: a longer file is read, not reset, and a

@@ -179,7 +179,7 @@ TEST(Cableado, EveryItemAndItsButtonReachTheirHandler) {
         {&forms::Mdi::mnuCambiarNick, 0, [&] { e.textos = {"Nuevo"}; }, [] { return NickLocal.toStdString(); }, "Nuevo"},
         {&forms::Mdi::mnuCopiar, 0, [] { Chat().ChatList->setPlainText("hola"); }, portapapeles, "hola"},
         {&forms::Mdi::mnuChatListBorrar, 0, [] { Chat().ChatList->setPlainText("hola"); },
-         [] { return Chat().ChatList->toPlainText().toStdString(); }, ""},
+         [] { return Chat().Conversacion().toStdString(); }, ""},
         {&forms::Mdi::mnuCopiarJugadas, 0, [] { Jugada("e2e4"); Jugadas().ActualizarTextos(); }, portapapeles,
          "1. e4"},
         {&forms::Mdi::mnuCordenadas, 0, [] {}, [&] { return marca("Check"); }, "key 3"},
@@ -453,7 +453,7 @@ TEST(Abrir, TheDialogShowsItsTitleFiltersFolderAndFilter) {
     // The capitals of the name do not hide its kind: the own game file opened.
     EXPECT_TRUE(e.mensajes.empty());
     EXPECT_TRUE(Reglas().TipoPartida.empty());
-    EXPECT_TRUE(Reloj().Label3->text().isEmpty());
+    EXPECT_TRUE(Reloj().Tiempo(true).isEmpty());
 }
 
 TEST(Abrir, ACancelledDialogOpensNothing) {

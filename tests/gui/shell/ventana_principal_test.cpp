@@ -114,7 +114,7 @@ TEST(Splash, TheAboutBoxShowsAndHidesOnAClick) {
     e.Arrancar();
     Mdi().mnuAcerca_Click();
     EXPECT_TRUE(Splash().Visible());
-    EXPECT_TRUE(Splash().Label2->isHidden());
+    EXPECT_FALSE(Splash().MostrandoProgreso());
     Splash().Trans_MouseDown(1);
     EXPECT_FALSE(Splash().Visible());
 }
