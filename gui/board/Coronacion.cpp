@@ -24,7 +24,7 @@ int PiezaDeCoronacion(int imagen, int peon) {
     static const int kBlancas[5] = {0, rules::DamaBlanca, rules::TorreBlanca, rules::CaballoBlanco, rules::AlfilBlanco};
     if (imagen < 1 || imagen > 4) return 0;
     if (peon == rules::PeonBlanco) return kBlancas[imagen];
-    if (peon == rules::PeonNegro) return kBlancas[imagen] + 6;
+    if (peon == rules::PeonNegro) return kBlancas[imagen] + rules::DistanciaNegras;
     return 0;
 }
 

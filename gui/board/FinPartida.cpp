@@ -47,8 +47,9 @@ void FinJaqueMate() {
     auto& g = Reglas();
     const bool ganaBlancas = rules::EsBlanca(g.FichaOrigen);
     if (g.TipoPartida == "R") {
-        if (g.MiColor == color_local::Blancas) ::Ranking().SumaDePartidas(ganaBlancas ? 2 : 1);
-        if (g.MiColor == color_local::Negras) ::Ranking().SumaDePartidas(ganaBlancas ? 1 : 2);
+        const auto gana = puntuacion::Victoria, pierde = puntuacion::Derrota;
+        if (g.MiColor == color_local::Blancas) ::Ranking().SumaDePartidas(ganaBlancas ? gana : pierde);
+        if (g.MiColor == color_local::Negras) ::Ranking().SumaDePartidas(ganaBlancas ? pierde : gana);
     }
     SinPartida();
     ReproducirSonido(4);
@@ -60,7 +61,7 @@ void FinJaqueMate() {
 }
 
 void FinAhogado() {
-    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(puntuacion::Tablas);
     SinPartida();
     ::Tavorin().MovimientoAnulado();
     ReinicioFinal();

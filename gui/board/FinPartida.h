@@ -8,9 +8,9 @@ void SinPartida();
 // the castling rights lost in the game survive the reset.
 void ReinicioFinal();
 // Records how the game on the board ended when the board alone does not show it (a
-// resignation, an agreed draw, a flag fall): `ganador` 1 White won, 2 Black won, 0 a
-// draw. The record keeps it until another game or position comes to the board, or a
-// move is taken back.
+// resignation, an agreed draw, a flag fall): `ganador` the side that won, turno::Nadie
+// for a draw. The record keeps it until another game or position comes to the board,
+// or a move is taken back.
 void AnotarResultado(int ganador);
 // After a move that gave checkmate: books a rated game, plays the win sound, resets
 // the game state, stops the engine clocks and tells who won (text 1 or 2).

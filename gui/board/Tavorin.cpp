@@ -488,13 +488,15 @@ void Tavorin::CopiarApariencia() {
 
 void Tavorin::PonerFichas() {
     auto& c = Reglas().Casillas;
-    static const int kPrimera[9] = {0, 2, 3, 4, 5, 6, 4, 3, 2};
+    using namespace rules;
+    static const int kPrimera[9] = {0, TorreBlanca, CaballoBlanco, AlfilBlanco, DamaBlanca,
+                                    ReyBlanco, AlfilBlanco, CaballoBlanco, TorreBlanca};
     for (int x = 1; x <= 8; ++x) {
         for (int y = 1; y <= 8; ++y) c[x][y] = 0;
         c[x][2] = rules::PeonBlanco;
         c[x][7] = rules::PeonNegro;
         c[x][1] = kPrimera[x];
-        c[x][8] = kPrimera[x] + 6;
+        c[x][8] = kPrimera[x] + rules::DistanciaNegras;
     }
 }
 
@@ -874,8 +876,8 @@ bool Tavorin::CasillaSeleccionable(int x, int y) const {
     const bool invertido = Invertido();
     const int ficha = Reglas().Casillas[geometria::Espejo(x, invertido)][geometria::Espejo(y, invertido)];
     const int turno = Reglas().Turno;
-    if (turno == 1 && rules::EsNegra(ficha)) return false;
-    if (turno == 2 && rules::EsBlanca(ficha)) return false;
+    if (turno == ::turno::Blancas && rules::EsNegra(ficha)) return false;
+    if (turno == ::turno::Negras && rules::EsBlanca(ficha)) return false;
     return true;
 }
 
@@ -883,7 +885,7 @@ bool Tavorin::PiezaDelTurno(int x, int y) const {
     const bool invertido = Invertido();
     const int ficha = Reglas().Casillas[geometria::Espejo(x, invertido)][geometria::Espejo(y, invertido)];
     const int turno = Reglas().Turno;
-    return (turno == 1 && rules::EsBlanca(ficha)) || (turno == 2 && rules::EsNegra(ficha));
+    return (turno == ::turno::Blancas && rules::EsBlanca(ficha)) || (turno == ::turno::Negras && rules::EsNegra(ficha));
 }
 
 void Tavorin::MarcarSeleccion(double x, double y) {
@@ -1148,7 +1150,7 @@ void Tavorin::CompletarMovimiento(bool porClic) {
         g.MovimientoValido = false;
     }
     if (!g.Conectado) {
-        const int siguiente = rules::EsBlanca(g.FichaOrigen) ? 2 : 1;
+        const int siguiente = rules::EsBlanca(g.FichaOrigen) ? turno::Negras : turno::Blancas;
         if (!Motor1.Activo && !Motor2.Activo) {
             g.Turno = siguiente;
         } else if (Motor1.Activo != Motor2.Activo) {

@@ -589,10 +589,10 @@ void Cpu::Timer2_Timer() {
 void Cpu::Toolbar1_ButtonClick(int indice) {
     switch (indice) {
         case 1: NuevaPartida(); return;
-        case 2: ToolboxComand("2"); return;
-        case 4: ToolboxComand("3"); return;
-        case 5: ToolboxComand("4"); return;
-        case 7: ToolboxComand("5"); return;
+        case 2: ToolboxComand(OrdenPanel::Detener); return;
+        case 4: ToolboxComand(OrdenPanel::Rendirse); return;
+        case 5: ToolboxComand(OrdenPanel::OfrecerTablas); return;
+        case 7: ToolboxComand(OrdenPanel::Retroceder); return;
         case 9: Ejecutar(partida_.PedirPista()); return;
         case 10: Ejecutar(partida_.MoverYa()); return;
         case 12: {
@@ -606,17 +606,16 @@ void Cpu::Toolbar1_ButtonClick(int indice) {
     }
 }
 
-void Cpu::ToolboxComand(const QString& codigo) {
-    switch (long(controles::Val(codigo))) {
-        case 2:
+void Cpu::ToolboxComand(OrdenPanel orden) {
+    switch (orden) {
+        case OrdenPanel::Detener:
             DetencionUsuario = true;
             Ejecutar(partida_.Detener());
             DetencionUsuario = false;
             return;
-        case 3: Ejecutar(partida_.Rendirse()); return;
-        case 4: Ejecutar(partida_.OfrecerTablas()); return;
-        case 5: Ejecutar(partida_.Retroceder()); return;
-        default: return;
+        case OrdenPanel::Rendirse: Ejecutar(partida_.Rendirse()); return;
+        case OrdenPanel::OfrecerTablas: Ejecutar(partida_.OfrecerTablas()); return;
+        case OrdenPanel::Retroceder: Ejecutar(partida_.Retroceder()); return;
     }
 }
 

@@ -27,6 +27,9 @@ extern DatosMotor Motor1, Motor2;
 
 namespace forms {
 
+// The commands of the engine panel's toolbar that the menus give it too.
+enum class OrdenPanel { Detener, Rendirse, OfrecerTablas, Retroceder };
+
 class Cpu : public Forma {
     Q_OBJECT
     // One instance, made by its accessor.
@@ -63,8 +66,8 @@ public:
     void AnalizarRespuesta(const QString& linea, int ranura);
 
     // ---- The panel ----------------------------------------------------------------------
-    // The panel's commands by code: "2" stop, "3" resign, "4" offer a draw, "5" take back.
-    void ToolboxComand(const QString& codigo);
+    // Carries out one of the panel's commands on the game it runs.
+    void ToolboxComand(OrdenPanel orden);
     void Toolbar1_ButtonClick(int indice);
     // Panel reset: no request, no retry, empty boxes, clocks off and "00:00", empty slots.
     void VariableCPUCero();
@@ -72,7 +75,7 @@ public:
     void PrintTimerNCPU();
     // Both engine clocks stopped where they stand.
     void ApagarRelojes();
-    // The engine that plays side n (1 White, 2 Black) of the game on the board, by the
+    // The engine that plays side n (a turno value) of the game on the board, by the
     // name the list gave it when the game started; "" for a person, and before the
     // panel's first engine game. The lists may change once the game has ended; this
     // name stays until the next game starts.

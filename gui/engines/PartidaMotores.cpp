@@ -191,7 +191,7 @@ void PartidaMotores::FinPorResultado(Decision& d, const respuesta::Resultado& r,
         const int mensaje = r.ahogado ? texto::Ahogado
                             : r.ganador == turno::Blancas ? texto::MateBlancas
                                                           : texto::MateNegras;
-        Acabar(d, MensajeNumero(mensaje), Icono::Informacion, r.ahogado ? 0 : r.ganador);
+        Acabar(d, MensajeNumero(mensaje), Icono::Informacion, r.ahogado ? turno::Nadie : r.ganador);
         return;
     }
     if (r.abandona != 0) {
@@ -204,8 +204,8 @@ void PartidaMotores::FinPorResultado(Decision& d, const respuesta::Resultado& r,
         }
         return;
     }
-    if (r.ganador == 0) {
-        Acabar(d, MensajeNumero(texto::Tablas), Icono::Informacion, 0);
+    if (r.ganador == turno::Nadie) {
+        Acabar(d, MensajeNumero(texto::Tablas), Icono::Informacion, turno::Nadie);
         return;
     }
     Acabar(d, TextosIdioma[texto::PartidaTerminada] + "\r\n" + linea, Icono::Informacion, r.ganador);

@@ -74,7 +74,7 @@ public:
     // its engines, requests and clocks (not the engines' names).
     struct Fin {
         std::array<bool, 3> detener{};  // the engines to stop, by slot (element 0 unused)
-        int ganador = -1;               // the result to record: 1 White, 2 Black, 0 a draw; -1 none
+        int ganador = -1;               // the result to record: the winning side, turno::Nadie a draw; -1 none
         bool descargar = false;         // the relays are let go as well
         // A flag fell: the panel keeps the clocks as they show, and the board's game
         // is closed with it (its kind, the local colour, the set-up and file modes).

@@ -1,5 +1,7 @@
 #include "engines/Respuesta.h"
 
+#include "rules/variables.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -105,17 +107,17 @@ Resultado LeerResultado(const QString& m) {
         const qsizetype blancas = m.indexOf(QLatin1String("1-0")), negras = m.indexOf(QLatin1String("0-1"));
         // The first score of the line is the one it states.
         const bool ganaBlancas = blancas >= 0 && (negras < 0 || blancas < negras);
-        r.ganador = ganaBlancas ? 1 : 2;
+        r.ganador = ganaBlancas ? turno::Blancas : turno::Negras;
         marcador = ganaBlancas ? blancas : negras;
     }
     // The words after the score; a side named before a claim is the claim's side.
     static const QRegularExpression kPalabra(QStringLiteral("[a-z]+"));
-    int lado = 0;
+    int lado = turno::Nadie;
     int abandona = -1, mata = -1;
     for (auto it = kPalabra.globalMatch(m, marcador); it.hasNext();) {
         const QString p = it.next().captured();
         if (p == u"white" || p == u"black") {
-            lado = p == u"white" ? 1 : 2;
+            lado = p == u"white" ? turno::Blancas : turno::Negras;
         } else if (p.startsWith(QLatin1String("resign"))) {
             if (abandona < 0) abandona = lado;
         } else if (p.startsWith(QLatin1String("stalemate"))) {
@@ -124,16 +126,16 @@ Resultado LeerResultado(const QString& m) {
             if (mata < 0) mata = lado;
         }
     }
-    const int perdedor = r.ganador == 0 ? 0 : 3 - r.ganador;
+    const int perdedor = r.ganador == turno::Nadie ? turno::Nadie : turno::Otro(r.ganador);
     if (abandona >= 0) {
-        r.abandona = abandona != 0 ? abandona : perdedor;
-        r.coherente = r.abandona != 0 && r.abandona == perdedor;
+        r.abandona = abandona != turno::Nadie ? abandona : perdedor;
+        r.coherente = r.abandona != turno::Nadie && r.abandona == perdedor;
     }
     if (mata >= 0) {
         r.mate = true;
-        r.coherente = r.coherente && r.ganador != 0 && (mata == 0 || mata == r.ganador);
+        r.coherente = r.coherente && r.ganador != turno::Nadie && (mata == turno::Nadie || mata == r.ganador);
     }
-    if (r.ahogado) r.coherente = r.coherente && r.ganador == 0;
+    if (r.ahogado) r.coherente = r.coherente && r.ganador == turno::Nadie;
     return r;
 }
 

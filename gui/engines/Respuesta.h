@@ -37,8 +37,8 @@ enum class Clase {
 
 // What a result line states: the score, and what its comment claims.
 struct Resultado {
-    int ganador = 0;        // 1 White, 2 Black, 0 a draw
-    int abandona = 0;       // the side the comment says resigned (1, 2), 0 when it says none
+    int ganador = 0;        // turno::Blancas, turno::Negras, turno::Nadie for a draw
+    int abandona = 0;       // the side the comment says resigned, turno::Nadie when it says none
     bool mate = false;      // the comment claims a checkmate
     bool ahogado = false;   // the comment claims a stalemate
     bool coherente = true;  // the comment agrees with the score

@@ -665,8 +665,8 @@ pgn::Jugadores JugadoresDelTablero() {
     j.nickRival = NickRival.toStdString();
     j.colorFinal = ColorUltimaPartidaRed;
     j.panelMotores = cpu.Visible();
-    j.motor1 = cpu.NombreMotor(1).toStdString();
-    j.motor2 = cpu.NombreMotor(2).toStdString();
+    j.motor1 = cpu.NombreMotor(turno::Blancas).toStdString();
+    j.motor2 = cpu.NombreMotor(turno::Negras).toStdString();
     return j;
 }
 

@@ -23,7 +23,7 @@ std::string San(const std::string& jugada) {
     return san;
 }
 
-// The side to move: 1 White, 2 Black, after the half-moves of the box.
+// The side to move after the half-moves of the box.
 int LadoAlTurno(const std::string& caja) {
     int medias = 0;
     size_t i = 0;
@@ -33,7 +33,7 @@ int LadoAlTurno(const std::string& caja) {
         if (caja.find_first_not_of("\r", i) < fin) ++medias;
         i = fin + 1;
     }
-    return medias % 2 == 0 ? 1 : 2;
+    return medias % 2 == 0 ? turno::Blancas : turno::Negras;
 }
 
 bool TieneJugada(rules::Reglas& r, int lado) {

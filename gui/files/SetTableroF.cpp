@@ -84,9 +84,9 @@ std::optional<DerechosPreparados> AplicarAjustes(const rules::Tablero& casillas,
         const int f = (letra >= u'a' && letra <= u'h') ? letra.unicode() - u'a' + 1 : 0;
         const int r = t.back() == u'3' ? 4 : t.back() == u'6' ? 5 : 0;
         bool vale = false;
-        if (f != 0 && r == 4 && a.turno == 2)
+        if (f != 0 && r == 4 && a.turno == turno::Negras)
             vale = c[f][4] == rules::PeonBlanco && c[f][3] == 0 && c[f][2] == 0;
-        if (f != 0 && r == 5 && a.turno == 1)
+        if (f != 0 && r == 5 && a.turno == turno::Blancas)
             vale = c[f][5] == rules::PeonNegro && c[f][6] == 0 && c[f][7] == 0;
         if (vale) {
             d.alPasoPosible = true;
@@ -344,7 +344,7 @@ void SetTableroF::Command3_Click() {
     auto& g = Reglas();
     if (Text1->text().isEmpty()) Check5->setChecked(false);
     AjustesPreparacion a;
-    a.turno = Option2->isChecked() ? 2 : 1;
+    a.turno = Option2->isChecked() ? turno::Negras : turno::Blancas;
     a.enroques = {Check1->isChecked(), Check2->isChecked(), Check3->isChecked(), Check4->isChecked()};
     a.alPaso = Check5->isChecked();
     a.casillaAlPaso = Text1->text();

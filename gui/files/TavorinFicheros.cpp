@@ -252,7 +252,7 @@ void Tavorin::AbrirEpd(const QString& linea) {
         if (const int color = tvp::PreguntarColor(Entorno(), g.TurnoFichero)) g.Turno = color;
     }
     CubrirTablero(false);
-    if (g.TurnoFichero == 2) {
+    if (g.TurnoFichero == turno::Negras) {
         // An empty White entry, so that Black's first move is written in Black's column.
         g.NotacionNegras = false;
         g.NumeroJugada = 0;

@@ -20,15 +20,18 @@ int ColorDeRespuesta(const QString& respuesta, const QString& pregunta) {
     const QChar negras = pregunta.size() >= 4 ? pregunta[pregunta.size() - 2].toUpper() : QChar(u'B');
     const QString r = respuesta.trimmed().toUpper();
     if (r.size() != 1) return 0;
-    if (r[0] == blancas) return 1;
-    if (r[0] == negras) return 2;
+    if (r[0] == blancas) return turno::Blancas;
+    if (r[0] == negras) return turno::Negras;
     return 0;
 }
 
 int PreguntarColor(Entorno& e, int mueve) {
-    const QString pregunta = e.Texto(86) + " " + e.Texto(mueve == 1 ? 21 : 22) + "." + "\r\n" + e.Texto(59);
+    const QString mueven = e.Texto(mueve == turno::Blancas ? texto::ColorBlancas : texto::ColorNegras);
+    const QString pregunta =
+        e.Texto(texto::PartidaCargada) + " " + mueven + "." + "\r\n" + e.Texto(texto::PreguntaColor);
     while (e.Juego().Conectado) {
-        const int color = ColorDeRespuesta(e.PedirTexto(pregunta, e.Texto(60)), e.Texto(59));
+        const QString respuesta = e.PedirTexto(pregunta, e.Texto(texto::ColorJugador));
+        const int color = ColorDeRespuesta(respuesta, e.Texto(texto::PreguntaColor));
         if (color != 0) return color;
     }
     return 0;
@@ -39,7 +42,7 @@ Reproduccion::Reproduccion(Entorno& entorno, std::vector<QString>& datos) : e_(e
 void Reproduccion::Empezar() {
     indice_ = 0;
     intervalo_ = 100;
-    e_.Juego().TurnoFichero = 0;
+    e_.Juego().TurnoFichero = turno_fichero::Blancas;
 }
 
 Reproduccion::Paso Reproduccion::Tick() {
@@ -57,10 +60,10 @@ Reproduccion::Paso Reproduccion::Tick() {
         // Any one-letter token is the game type; the last one wins.
         g.TipoPartida = g.Conectado ? token.toStdString() : "A";
         if (g.Conectado) e_.Encolar("TVP T " + token);
-    } else if (token.size() >= 4 && e_.RelojVacio(1)) {
-        PonerReloj(1, token, paso);
-    } else if (token.size() >= 4 && e_.RelojVacio(2)) {
-        PonerReloj(2, token, paso);
+    } else if (token.size() >= 4 && e_.RelojVacio(turno::Blancas)) {
+        PonerReloj(turno::Blancas, token, paso);
+    } else if (token.size() >= 4 && e_.RelojVacio(turno::Negras)) {
+        PonerReloj(turno::Negras, token, paso);
     } else if (token.size() >= 4) {
         Mover(token, paso);
     }
@@ -86,7 +89,7 @@ void Reproduccion::PonerReloj(int lado, const QString& token, Paso& paso) {
 
 void Reproduccion::Mover(const QString& token, Paso& paso) {
     auto& g = e_.Juego();
-    g.Turno = g.TurnoFichero == 0 ? turno::Blancas : turno::Negras;
+    g.Turno = g.LadoFichero();
     const auto jugada = LeerJugada(token);
     if (!jugada) {
         // A field that is no number: the replay ends without naming a bad move.
@@ -125,7 +128,7 @@ void Reproduccion::Mover(const QString& token, Paso& paso) {
 void Reproduccion::TokenErroneo() {
     auto& g = e_.Juego();
     g.Turno = turno::Nadie;
-    g.TurnoFichero = 0;
+    g.TurnoFichero = turno_fichero::Blancas;
     e_.Aviso(texto::JugadaNoValida);
     Abortar();
 }
@@ -140,7 +143,7 @@ void Reproduccion::Abortar() {
     g.TipoPartida.clear();
     g.MiColor.clear();
     g.Turno = turno::Nadie;
-    g.TurnoFichero = 0;
+    g.TurnoFichero = turno_fichero::Blancas;
     e_.NuevaPartida();
     e_.VentanasLaterales();
     e_.MostrarDesde(false);
@@ -150,8 +153,8 @@ void Reproduccion::Abortar() {
 }
 
 void Reproduccion::RelojesACero() {
-    e_.FijarReloj(1, 0, 0);
-    e_.FijarReloj(2, 0, 0);
+    e_.FijarReloj(turno::Blancas, 0, 0);
+    e_.FijarReloj(turno::Negras, 0, 0);
 }
 
 Reproduccion::Cierre Reproduccion::TickCierre() {
@@ -160,17 +163,17 @@ Reproduccion::Cierre Reproduccion::TickCierre() {
     auto& g = e_.Juego();
     if (!g.TipoPartida.empty()) {
         if (g.Conectado) {
-            if (const int color = PreguntarColor(e_, g.TurnoFichero == 0 ? turno::Blancas : turno::Negras))
+            if (const int color = PreguntarColor(e_, g.LadoFichero()))
                 g.Turno = color;
         }
-        g.TurnoFichero = g.TurnoFichero == 1 ? 2 : 1;
+        g.TurnoFichero = g.TurnoFichero == turno_fichero::Negras ? turno::Negras : turno::Blancas;
         const bool conectado = g.Conectado;
         if (!conectado) g.Turno = g.TurnoFichero;
         g.MiColor = g.Turno == turno::Blancas  ? color_local::Blancas
                     : g.Turno == turno::Negras ? color_local::Negras
                                                : "";
         if (conectado) e_.Encolar(QString("TVP T ") + (g.Turno == turno::Blancas ? "N" : "B"));
-        QString primero = "0";
+        QString primero = QString::number(turno::Nadie);
         if (g.Turno != g.TurnoFichero) {
             // The peer moves first.
             primero = QString::number(g.TurnoFichero);

@@ -21,7 +21,7 @@ int Intervalo(bool conectado, long enCola);
 // No token is taken while more messages than this wait.
 constexpr long kMaximoEnCola = 30;
 
-// The colour an answer to the colour question names: 1 White, 2 Black, 0 none.
+// The colour an answer to the colour question names: turno::Blancas, turno::Negras, 0 none.
 // The letters are the fourth-last and second-last characters of the question's
 // last line ("(W/B)").
 int ColorDeRespuesta(const QString& respuesta, const QString& pregunta);
@@ -34,7 +34,7 @@ public:
     // Messages waiting for the peer; queueing one (only while connected).
     virtual long EnCola() const = 0;
     virtual void Encolar(const QString& mensaje) = 0;
-    // Side 1 (White) or 2 (Black): its clock caption is empty; set its clock and show it.
+    // Side turno::Blancas or turno::Negras: its clock caption is empty; set its clock and show it.
     virtual bool RelojVacio(int lado) const = 0;
     virtual void FijarReloj(int lado, long minutos, long segundos) = 0;
     virtual void FinJaqueMate() = 0;
@@ -59,8 +59,8 @@ public:
 };
 
 // Asks the local player's colour until the answer names one, while connected.
-// `mueve` is the side to move (1 White, 2 Black). Returns 1 or 2, or 0 when the
-// connection went while asking.
+// `mueve` is the side to move (a turno value). Returns turno::Blancas or turno::Negras,
+// or 0 when the connection went while asking.
 int PreguntarColor(Entorno& e, int mueve);
 
 class Reproduccion {
@@ -78,7 +78,7 @@ public:
     enum class Cierre { Espera, Hecho };
 
     // From the start of a replay: no token taken yet, White moves first
-    // (TurnoFichero 0).
+    // (TurnoFichero turno_fichero::Blancas).
     void Empezar();
     // One tick of the replay timer.
     Paso Tick();

@@ -91,9 +91,8 @@ void Ranking::PrintPuntuacion() {
 
 QString Ranking::Linea(int i) const { return Label[size_t(i)]->text(); }
 
-void Ranking::SumaDePartidas(long resultado) {
-    if (resultado < 1 || resultado > 3) return;
-    puntuacion::Sumar(RegPuntuacion, int(resultado));
+void Ranking::SumaDePartidas(puntuacion::Resultado resultado) {
+    puntuacion::Sumar(RegPuntuacion, resultado);
     PrintPuntuacion();
     GrabarPuntuacion();
 }

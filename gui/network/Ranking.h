@@ -33,8 +33,8 @@ public:
     void PrintPuntuacion();
     // Line i (0 to 9) as shown: its caption and its value.
     QString Linea(int i) const;
-    // Books one finished rated game: 2 the local player won, 1 lost, 3 draw.
-    void SumaDePartidas(long resultado);
+    // Books one finished rated game as the local player's result.
+    void SumaDePartidas(puntuacion::Resultado resultado);
 
     // Local games, wins, losses, draws, points; then the opponent's five.
     puntuacion::Registro RegPuntuacion = puntuacion::kRegistroNuevo;

@@ -166,8 +166,8 @@ void Reloj::Tick(bool blancas) {
         const std::string rival = blancas ? color_local::Negras : color_local::Blancas;
         const std::string color = g.MiColor;
         if (g.TipoPartida == "R") {
-            if (color == propio) ::Ranking().SumaDePartidas(1);
-            if (color == rival) ::Ranking().SumaDePartidas(2);
+            if (color == propio) ::Ranking().SumaDePartidas(puntuacion::Derrota);
+            if (color == rival) ::Ranking().SumaDePartidas(puntuacion::Victoria);
         }
         AnotarResultado(blancas ? turno::Negras : turno::Blancas);
         SinPartida();

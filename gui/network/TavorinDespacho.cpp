@@ -175,7 +175,7 @@ void RetrocesoCancelado() {
 
 void Rendirse() {
     if (!EnPartida()) return;
-    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(2);
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(puntuacion::Victoria);
     if (const int lado = LadoLocal()) AnotarResultado(lado);
     SinPartida();
     Aviso(texto::AbandonoRival);
@@ -183,8 +183,8 @@ void Rendirse() {
 
 void OfrecerTablas() {
     if (!Consentir(MensajeNumero(texto::OfertaTablasRival), EnPartida, "TablasCancelado")) return;
-    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
-    AnotarResultado(0);
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(puntuacion::Tablas);
+    AnotarResultado(turno::Nadie);
     SinPartida();
     EncolarMensaje("TablasAceptadas");
 }
@@ -199,8 +199,8 @@ void RespuestaTablas(bool aceptadas) {
         return;
     }
     if (!EnPartida()) return;
-    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(3);
-    AnotarResultado(0);
+    if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(puntuacion::Tablas);
+    AnotarResultado(turno::Nadie);
     SinPartida();
     Aviso(texto::TablasAceptadas);
 }
@@ -513,7 +513,7 @@ void Epd(const QString& d) {
     red::RelojesACero();
     g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
     DatosPartida.assign(2, QString());
-    g.TurnoFichero = 0;
+    g.TurnoFichero = turno_fichero::Blancas;
     if (e->lado == turno::Negras) EmpezarConNegras();
     g.Turno = e->formaT ? e->lado : 0;
     g.MiColor = ladoRemitente == turno::Blancas ? color_local::Negras : color_local::Blancas;
@@ -536,7 +536,7 @@ void PartidaAbortada() {
     PartidaDeFichero = false;
     PosicionPreparada = false;
     SinPartida();
-    g.TurnoFichero = 0;
+    g.TurnoFichero = turno_fichero::Blancas;
     r.intercambio = Intercambio::Ninguno;
     ::Nuevo().NuevoAceptado();
     VentanasLaterales();
@@ -549,7 +549,7 @@ bool JugadaTvp(const QString& d) {
     auto& g = Reglas();
     const auto j = tvp::LeerJugadaTvp(d);
     if (!j) return false;
-    const int lado = g.TurnoFichero == 0 ? turno::Blancas : turno::Negras;
+    const int lado = g.LadoFichero();
     const auto corona = Coronacion(*j, lado);
     if (!PiezaDelLado(*j, lado) || !corona) return false;
     g.Turno = lado;
@@ -571,7 +571,7 @@ void Tvp(const QString& d) {
         OcultarMarcos();
         PartidaDeFichero = true;
         r.intercambio = Intercambio::Partida;
-        g.TurnoFichero = 0;
+        g.TurnoFichero = turno_fichero::Blancas;
         SinPartida();
         ::Tavorin().CubrirTablero(true);
         ::Jugadas().BorrarContenedor();

@@ -46,7 +46,7 @@ inline std::string TokenCorto(const std::string& token) { return Acortar(token, 
 // A position read from a FEN/EPD text, before it is put on the board.
 struct PosicionFen {
     Tablero Casillas{};
-    int Turno = 1;                 // 1 White, 2 Black
+    int Turno = turno::Blancas;    // turno::Blancas or turno::Negras
     bool K = false, Q = false, k = false, q = false;  // castling letters found
     bool AlPasoPosible = false;
     int CasillaAlPaso = 0;
@@ -119,7 +119,7 @@ public:
     void VaciarTablero();
 
     // ---- SAN reader of the PGN browser ---------------------------------------------------
-    // Plays one SAN token for side 1 (White) or 2 (Black); appends the move to
+    // Plays one SAN token for side turno::Blancas or turno::Negras; appends the move to
     // PgnJugadas, or shows a message (language text 51: token unreadable, 52: move
     // refused) and sets ErrorPgn. An empty token or a game result does nothing.
     void ComFicha(const std::string& movimiento, int lado);

@@ -10,9 +10,9 @@ class RulesHost {
 public:
     virtual ~RulesHost() = default;
 
-    // The promotion question for a pawn of colour 1 (White) or 2 (Black). Returns the
-    // chosen piece (2..5 for White, 8..11 for Black) or 0 when the user cancelled;
-    // a cancelled promotion refuses the move.
+    // The promotion question for a pawn of colour turno::Blancas or turno::Negras.
+    // Returns the chosen piece (TorreBlanca..DamaBlanca for White, TorreNegra..DamaNegra
+    // for Black) or 0 when the user cancelled; a cancelled promotion refuses the move.
     virtual int Coronacion(int color) { (void)color; return 0; }
 
     // The PGN browser is visible: move texts and the token line are not written and the

@@ -26,7 +26,7 @@ int CodigoCoronacion(char letra, int lado) {
         case 'N': codigo = CaballoBlanco; break;
         default: return 0;
     }
-    return lado == 2 ? codigo + 6 : codigo;
+    return PiezaDelLado(codigo, lado);
 }
 
 std::string Recortar(const std::string& s) {
@@ -170,7 +170,7 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
     CasillasPrueba = Casillas;
     const std::string t = SinAnotaciones(movimiento);
     if (NadaQueJugar(t)) return;
-    if (lado != 1 && lado != 2) {
+    if (lado != turno::Blancas && lado != turno::Negras) {
         ErrorToken(texto::JugadaIlegible, movimiento);
         return;
     }
@@ -182,9 +182,11 @@ void Reglas::ComFicha(const std::string& movimiento, int lado) {
     if (Columna(t[0])) {
         SanPeon(t, movimiento, lado);
     } else if (pieza == 'n' || pieza == 'r' || pieza == 'b' || pieza == 'q') {
-        int codigo = pieza == 'n' ? CaballoBlanco : pieza == 'r' ? TorreBlanca : pieza == 'b' ? AlfilBlanco : DamaBlanca;
-        if (lado == 2) codigo += 6;
-        SanPieza(t, movimiento, lado, codigo);
+        const int blanca = pieza == 'n'   ? CaballoBlanco
+                           : pieza == 'r' ? TorreBlanca
+                           : pieza == 'b' ? AlfilBlanco
+                                          : DamaBlanca;
+        SanPieza(t, movimiento, lado, PiezaDelLado(blanca, lado));
     } else if (pieza == 'k' && enroque == Enroque::Ninguno) {
         SanRey(t, movimiento, lado);
     } else if (enroque != Enroque::Ninguno) {
@@ -225,8 +227,8 @@ void Reglas::SanPeon(const std::string& t, const std::string& movimiento, int la
 // rank behind on file `columna` on a capture, one rank behind on its own file otherwise.
 // (0, 0) when there is none.
 std::pair<int, int> Reglas::OrigenPeon(int columna, int f, int r, int lado, bool empuje, bool captura) const {
-    const int s = lado == 1 ? 1 : -1;
-    const int peon = lado == 1 ? PeonBlanco : PeonNegro;
+    const int s = lado == turno::Blancas ? 1 : -1;
+    const int peon = lado == turno::Blancas ? PeonBlanco : PeonNegro;
     if (empuje) {
         if (r - s >= 1 && r - s <= 8 && Casillas[f][r - s] == peon) return {f, r - s};
         if (r - 2 * s >= 1 && r - 2 * s <= 8 && Casillas[f][r - 2 * s] == peon && Casillas[f][r - s] == 0)
@@ -330,7 +332,7 @@ void Reglas::SanRey(const std::string& t, const std::string& movimiento, int lad
 }
 
 void Reglas::SanEnroque(bool corto, const std::string& movimiento, int lado) {
-    const std::string fila = lado == 1 ? "1" : "8";
+    const std::string fila = lado == turno::Blancas ? "1" : "8";
     Origen = "5" + fila;
     Destino = (corto ? "7" : "3") + fila;
     JugarSan(movimiento);
@@ -346,7 +348,7 @@ void Reglas::BuscarPieza(int x, int y, int codigo) {
 }
 
 void Reglas::RegistrarJugada(int x, int y, int lado) {
-    const int rey = lado == 2 ? ReyNegro : ReyBlanco;
+    const int rey = PiezaDelLado(ReyBlanco, lado);
     int xo = 0, yo = 0;
     if (x >= 1 && x <= 8 && y >= 1 && y <= 8) {
         for (int dx = -1; dx <= 1; ++dx)

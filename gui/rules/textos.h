@@ -88,6 +88,9 @@ constexpr int NoConFichero = 80;       // not while a game file is shown
 constexpr int Posiciones = 82;         // "Positions" (file filter)
 constexpr int PrepararConectado = 83;  // no set-up while connected
 constexpr int AsociarEpd = 85;         // open EPD files with the program?
+constexpr int PartidaCargada = 86;     // a game is loaded; to move: (the colour follows)
+constexpr int PreguntaColor = 59;      // which colour do you play? (the colours' letters end it: "(W/B)")
+constexpr int ColorJugador = 60;       // its title
 
 // ---- The program ------------------------------------------------------------------------------
 constexpr int PielNoValida = 25;        // the chosen skin cannot be used

@@ -129,7 +129,7 @@ bool Reglas::Coronar(bool blancas) {
     if (SoloComprobar) return false;
     int codigo = PiezaCoronacion;
     if (codigo == 0) {
-        codigo = host_->Coronacion(blancas ? 1 : 2);
+        codigo = host_->Coronacion(blancas ? turno::Blancas : turno::Negras);
         if (!CoronacionPermitida(codigo, blancas)) {
             MovimientoValido = false;  // cancelled
             return false;

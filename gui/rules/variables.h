@@ -34,6 +34,13 @@ inline const std::string Blancas = "Blancas";
 inline const std::string Negras = "Negras";
 }  // namespace color_local
 
+// The side counter of a game file while it streams in (Variables::TurnoFichero): the
+// side its next move is for. Once the stream has ended it holds a turno value.
+namespace turno_fichero {
+constexpr int Blancas = 0;
+constexpr int Negras = 1;
+}  // namespace turno_fichero
+
 namespace rules {
 
 // Pieza codes.
@@ -49,6 +56,10 @@ constexpr int UltimaPieza = ReyNegro;
 inline bool EsPieza(int codigo) { return codigo >= PrimeraPieza && codigo <= UltimaPieza; }
 inline bool EsBlanca(int codigo) { return codigo >= PeonBlanco && codigo <= ReyBlanco; }
 inline bool EsNegra(int codigo) { return codigo >= PeonNegro && codigo <= ReyNegro; }
+// Black's pieces follow White's in the same order: a Black code is the White one plus this.
+constexpr int DistanciaNegras = PeonNegro - PeonBlanco;
+// White's piece code `blanca` as the piece of side `lado` (turno::Blancas or turno::Negras).
+constexpr int PiezaDelLado(int blanca, int lado) { return lado == turno::Negras ? blanca + DistanciaNegras : blanca; }
 
 // A board: Casillas[x][y], x and y 0..8.
 using Tablero = std::array<std::array<int, 9>, 9>;
@@ -124,15 +135,17 @@ struct Variables {
 
     // FEN/EPD.
     std::string TextoFen;
-    int TurnoFichero = 0;         // 1 White, 2 Black, 0 none read
+    int TurnoFichero = 0;         // after a FEN/EPD text: turno::Blancas, turno::Negras, 0 none read
     // While a game file streams in (replayed here or by the peer), after each move:
     // the file's side counter follows the board's side.
     void SeguirTurnoFichero() {
-        if (TurnoFichero == 0 && Turno == turno::Blancas)
-            TurnoFichero = 1;
-        else if (TurnoFichero == 1 && Turno == turno::Negras)
-            TurnoFichero = 0;
+        if (TurnoFichero == turno_fichero::Blancas && Turno == turno::Blancas)
+            TurnoFichero = turno_fichero::Negras;
+        else if (TurnoFichero == turno_fichero::Negras && Turno == turno::Negras)
+            TurnoFichero = turno_fichero::Blancas;
     }
+    // The side the streaming file's next move is for, as a turno value.
+    int LadoFichero() const { return TurnoFichero == turno_fichero::Blancas ? turno::Blancas : turno::Negras; }
 
     // Hover square of a drag on the board.
     int XCasillaArrastre = 0, YCasillaArrastre = 0;

@@ -55,7 +55,7 @@ bool PeticionPendiente() { return !FicheroPendiente.isEmpty() || NuevoPendiente 
 // A request to the peer about the game (resignation, draw offer); with the engine
 // panel shown, the panel's command `orden` acts instead. True when the request may
 // be made: a game with the peer, no file on the board, no request unanswered.
-bool PeticionDePartida(const char* orden) {
+bool PeticionDePartida(forms::OrdenPanel orden) {
     if (::Cpu().Visible()) {
         ::Cpu().ToolboxComand(orden);
         return false;
@@ -214,7 +214,7 @@ void Mdi::AplicarSetTablero() {
 
 void Mdi::mnuRetroceder_Click() {
     if (::Cpu().Visible()) {
-        ::Cpu().ToolboxComand("5");
+        ::Cpu().ToolboxComand(forms::OrdenPanel::Retroceder);
         return;
     }
     auto& g = Reglas();
@@ -266,11 +266,11 @@ void Mdi::BorrarUltimaJugada() {
 // ---- Resign, draw offer ------------------------------------------------------------------
 
 void Mdi::mnuRendirse_Click() {
-    if (!PeticionDePartida("3")) return;
+    if (!PeticionDePartida(forms::OrdenPanel::Rendirse)) return;
     auto& g = Reglas();
     if (!Pregunta(MensajeNumero(texto::ConfirmarAbandono), true)) return;
     EncolarMensaje("Rendirse");
-    if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(1);
+    if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(puntuacion::Derrota);
     if (g.MiColor == color_local::Blancas || g.MiColor == color_local::Negras)
         AnotarResultado(g.MiColor == color_local::Blancas ? turno::Negras : turno::Blancas);
     SinPartida();
@@ -278,7 +278,7 @@ void Mdi::mnuRendirse_Click() {
 }
 
 void Mdi::mnuOfrecerTablas_Click() {
-    if (!PeticionDePartida("4")) return;
+    if (!PeticionDePartida(forms::OrdenPanel::OfrecerTablas)) return;
     auto& g = Reglas();
     // The peer may have gone while the question was open.
     if (Pregunta(MensajeNumero(texto::ProponerTablas), true) && g.Conectado) EncolarMensaje("OfrecerTablas");

@@ -87,6 +87,6 @@ int main(int argc, char* argv[]) {
     const double pared = double(reloj.elapsed()) / 1000.0;
     std::printf("moves %zu in %.1f s; Tavorin used %.2f s of CPU: %.1f%% of a core\n", g.Jugadas.List1.size(), pared,
                 cpuUsada, pared > 0 ? 100.0 * cpuUsada / pared : 0.0);
-    cpu.ToolboxComand("2");
+    cpu.ToolboxComand(forms::OrdenPanel::Detener);
     Terminar(0);
 }

@@ -36,7 +36,7 @@ void PartidaMotor::SetUp() {
 
 void PartidaMotor::TearDown() {
     AnotarGrupos();
-    Cpu().ToolboxComand("2");
+    Cpu().ToolboxComand(forms::OrdenPanel::Detener);
     Cpu().DescargarDLL();
     // Every engine and everything it started has ended, and nothing is left to reap.
     const bool limpio = Esperar(

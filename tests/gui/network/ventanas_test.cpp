@@ -457,7 +457,7 @@ TEST_F(RankingFichero, ALongerFileIsReadFromItsFirstTwentyBytesAndKeepsTheRest) 
     EXPECT_EQ(r.RegPuntuacion[0], 3);
     EXPECT_EQ(r.RegPuntuacion[4], 1250);
     EXPECT_EQ(e.Contenido("Puntuacion.dat"), Bytes({3, 1, 1, 1, 1250}) + resto);
-    r.SumaDePartidas(2);
+    r.SumaDePartidas(puntuacion::Victoria);
     EXPECT_EQ(e.Contenido("Puntuacion.dat"), Bytes({4, 2, 1, 1, 1300}) + resto);
     EXPECT_TRUE(e.mensajes.empty());
 }
@@ -468,25 +468,25 @@ TEST_F(RankingFichero, BookingsAreWrittenAndNeverLost) {
     e.Arrancar();
     auto& r = Ranking();
     r.LeerPuntuacion();
-    r.SumaDePartidas(2);
+    r.SumaDePartidas(puntuacion::Victoria);
     EXPECT_EQ(Fichero(e), Bytes({3, 2, 1, 0, 1300}).toHex().toStdString());
 
     // Read-only: made writable and written.
     ASSERT_EQ(::chmod(e.Ruta("Puntuacion.dat").toLocal8Bit().constData(), 0444), 0);
-    r.SumaDePartidas(3);
+    r.SumaDePartidas(puntuacion::Tablas);
     EXPECT_EQ(Fichero(e), Bytes({4, 2, 1, 1, 1250}).toHex().toStdString());
     EXPECT_TRUE(e.mensajes.empty());
 
     // Deleted while the program runs: the next booking keeps what was booked.
     QFile::remove(e.Ruta("Puntuacion.dat"));
-    r.SumaDePartidas(1);
+    r.SumaDePartidas(puntuacion::Derrota);
     EXPECT_EQ(Fichero(e), Bytes({5, 2, 2, 1, 1150}).toHex().toStdString());
 
     // A folder that cannot be written (here: gone): text 28 with the name, the record
     // kept in memory and the file as it was.
     const QString carpeta = e.Carpeta(), aparte = e.Carpeta() + ".aparte";
     ASSERT_TRUE(QDir().rename(carpeta, aparte));
-    r.SumaDePartidas(2);
+    r.SumaDePartidas(puntuacion::Victoria);
     ASSERT_TRUE(QDir().rename(aparte, carpeta));
     ASSERT_EQ(e.mensajes.size(), 1u);
     EXPECT_TRUE(e.mensajes[0].texto.contains("\r\nPuntuacion.dat\r\n")) << e.mensajes[0].texto.toStdString();
