@@ -38,6 +38,9 @@ public:
 
     // Sets an option button from code; runs its click handler when it was not set.
     void FijarOpcion(int cual);
+    // Which option button is set: the colour scheme (1), the system's colours (2).
+    bool EsquemaElegido() const;
+    bool SistemaElegido() const;
 
     QGroupBox* Frame1;
     QLabel *Lbl_Red, *Lbl_Green, *Lbl_Blue, *Lbl_RGBValues;

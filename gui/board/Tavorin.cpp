@@ -370,7 +370,10 @@ void Tavorin::Form_Load() {
     LeerOpciones();
 
     splash.Progreso("Cargando idioma...");
-    ListarIdiomas();
+    ListarIdiomas([this] {
+        SituarVentanas();
+        ::Mdi().Unload();
+    });
     const QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
     opciones.ElegirIdioma(idioma);
     if (opciones.IdiomaElegido().isEmpty()) {
@@ -473,8 +476,6 @@ void Tavorin::OcultarVentanas() {
     if (m.Muestra(Lateral::Ranking)) ::Ranking().Unload();
     if (::fEpd().Visible()) ::fEpd().Unload();
 }
-
-void Tavorin::Idioma() { AplicarIdioma(); }
 
 void Tavorin::ElegirApariencia(const QString& nombre) {
     auto& o = ::Opciones();
@@ -1353,3 +1354,40 @@ forms::Tavorin& Tavorin() {
     static forms::Tavorin* f = nullptr;
     return InstanciaForma(f);
 }
+
+void PintarBordeTablero() {
+    auto& t = ::Tavorin();
+    const int w = t.RCuadro[1].width();
+    const int h = t.RCuadro[1].height();
+    if (w <= 0 || h <= 0) return;
+    QPainter p(&t.PicBuffer->Imagen());
+    p.setPen(Qt::black);
+    for (int x = w; x <= 7 * w; x += w) p.drawLine(0, x, 8 * h, x);
+    for (int x = w; x <= 7 * w; x += w) p.drawLine(x, 0, x, 8 * h);
+}
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasVersion(idioma::Filas& f) {
+    f.Especial(
+        "Version", "Version",
+        [](const QString& version) {
+            if (version == kVersionPrograma) return;
+            MostrarMensaje("Tavorin", "Versión del idioma incorrecto.", MB_ICONINFORMATION);
+            ::Tavorin().SituarVentanas();
+            Terminar(1);
+        },
+        [] { return QStringList{}; });
+}
+
+void FilasTablero(idioma::Filas& f) {
+    f.Enlace("Tablero", "Titulo", {idioma::Leyenda([]() -> Forma& { return ::Tavorin(); })});
+}
+
+const idioma::Registro registroVersion(idioma::Tramo::Version, FilasVersion);
+const idioma::Registro registroTablero(idioma::Tramo::Tablero, FilasTablero);
+const pintura::Registro registroPintura(pintura::Orden::Tablero, {1, []() -> Forma& { return ::Tavorin(); }});
+
+}  // namespace

@@ -42,7 +42,6 @@ public:
     void LeerOpciones();
     void SituarVentanas();
     void OcultarVentanas();
-    void Idioma();
     void ElegirApariencia(const QString& nombre);
     void CambiarNick();
 
@@ -282,6 +281,9 @@ void RedibujarFichas();
 // The file stem of piece picture 1 to 12 ("peonb" .. "reyn"), built in and in the
 // skin folders alike; a mask's file adds "f". "" for any other code.
 const char* NombreFicha(int pieza);
+
+// Draws the lines between the board's squares on the board picture.
+void PintarBordeTablero();
 
 // The board size of the options dialog, always within 30..100.
 int TamanoTablero();

@@ -1,7 +1,12 @@
 #include "engines/FormLevel2.h"
 
 #include "app/Ajustes.h"
+<<<<<<< HEAD
 #include "app/Opciones.h"
+=======
+#include "app/Graficos.h"
+#include "app/Idioma.h"
+>>>>>>> tidy-lang
 #include "app/Variables.h"
 #include "engines/Nivel.h"
 #include "platform/Controles.h"
@@ -359,3 +364,37 @@ forms::FormLevel2& FormLevel2() {
     static forms::FormLevel2* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasNivel(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("CPU", "11", {Leyenda([]() -> Forma& { return ::FormLevel2(); })});
+    f.Enlace("CPU", "12", {Texto([] { return ::FormLevel2().Frame1; })});
+    f.Enlace("CPU", "13", {Texto([] { return ::FormLevel2().Option1[0]; })});
+    f.Enlace("CPU", "14", {Texto([] { return ::FormLevel2().Option1[1]; })});
+    f.Enlace("CPU", "15", {Texto([] { return ::FormLevel2().Option1[2]; })});
+    f.Enlace("CPU", "16", {Texto([] { return ::FormLevel2().Label3; })});
+    f.Enlace("CPU", "17", {Texto([] { return ::FormLevel2().Label4; })});
+    f.Enlace("CPU", "18", {Texto([] { return ::FormLevel2().Label5; })});
+    f.Enlace("CPU", "19", {Variable(&TextosNivel[1])});
+    f.Enlace("CPU", "20", {Variable(&TextosNivel[2])});
+    f.Botones([] { return ::FormLevel2().Command2; }, nullptr);
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Nivel, FilasNivel);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::Nivel,
+    {0, []() -> Forma& { return ::FormLevel2(); },
+     [](const QColor& c, bool) {
+         auto& f = ::FormLevel2();
+         pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Frame5, f.Option1[0], f.Option1[1],
+                                     f.Option1[2], f.Command1},
+                                    c);
+         for (SweetButton* b : {f.Button1, f.Button2, f.SweetButton1, f.SweetButton2, f.SweetButton3, f.SweetButton4})
+             b->setColorB(c);
+     }});
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
@@ -702,3 +703,69 @@ forms::ListaPgn& ListaPgn() {
 }
 
 bool NavegandoPgn() { return ::ListaPgn().Visible() && !GuardandoPgn; }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasPgn(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Pgn", "Titulo", {Leyenda([]() -> Forma& { return ::ListaPgn(); })});
+    f.Especial(
+        "Pgn", "Titulo2",
+        [](const QString& v) {
+            ::PgnMovimientos().setCaption(v);
+            // The tag names are printed anew into the header picture and the search list.
+            ::ListaPgn().Picture1->Cls();
+            ::ListaPgn().Buscar->clear();
+        },
+        [] { return QStringList{::PgnMovimientos().Caption()}; });
+    for (int r = 1; r <= 8; ++r) {
+        f.Especial(
+            "Pgn", QString::number(r),
+            [r](const QString& v) {
+                auto& l = ::ListaPgn();
+                l.Picture1->Print(4, 2 + 21 * (r - 1), v, 8);
+                l.Picture1->Refresh();
+                if (r <= 7) l.Buscar->addItem(v);
+                if (r == 7) l.Buscar->setCurrentIndex(0);
+                if (r == 8) l.Frame2->setTitle(v);
+            },
+            [r] {
+                auto& l = ::ListaPgn();
+                QStringList s{l.Picture1->TextosImpresos().value(r - 1)};
+                if (r <= 7) s << l.Buscar->itemText(r - 1);
+                if (r == 8) s << l.Frame2->title();
+                return s;
+            });
+    }
+    f.Enlace("Pgn", "9", {Texto([] { return ::ListaPgn().Label3; })});
+    f.Enlace("Pgn", "10", {Variable(&TextosTab[1])});
+    f.Enlace("Pgn", "11", {Variable(&TextosTab[2])});
+    f.Enlace("Pgn", "12", {Variable(&TextosTab[3])});
+    f.Enlace("Pgn", "13", {Texto([] { return ::ListaPgn().Label2; })});
+    f.Enlace("Botones", "Guardar", {Texto([] { return ::ListaPgn().Command2[1]; })});
+    f.Enlace("Botones", "Cancelar", {Texto([] { return ::ListaPgn().Command2[2]; })});
+}
+
+// Tips 18 to 22 on the list's buttons 1 to 5.
+void FilasTipsPgn(idioma::Filas& f) {
+    for (int n = 1; n <= 5; ++n)
+        f.Unir("Tips", QString::number(17 + n), {idioma::ConsejoControl([n] { return ::ListaPgn().Command1[n]; })});
+}
+
+const idioma::Registro registroIdioma(idioma::Tramo::Pgn, FilasPgn);
+const idioma::Registro registroTips(idioma::Tramo::TipsPgn, FilasTipsPgn);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::ListaPgn,
+    {0, []() -> Forma& { return ::ListaPgn(); },
+     [](const QColor& c, bool esquema) {
+         auto& f = ::ListaPgn();
+         pintura::ColorearControles({f.Frame1, f.Frame2, f.picContainer[1], f.picContainer[2], f.picContainer[3]}, c);
+         // The tab strip takes the scheme's colour; with the system's it keeps its own.
+         if (esquema) f.picTab->setBackColor(c);
+         ColorPestanas = c;
+     }});
+
+}  // namespace

@@ -802,3 +802,116 @@ void VentanasLaterales() {
 }
 
 void SituarMdi() { ::Mdi().SituarDesdeIni(); }
+
+// ---- Language ---------------------------------------------------------------------
+
+namespace {
+
+// The items of section Menu, keys 1 to 30.
+QAction* ItemMenu(int n) {
+    auto& m = ::Mdi();
+    switch (n) {
+        case 1: return m.mnuArchivos->menuAction();
+        case 2: return m.mnuAbrirPartida;
+        case 3: return m.mnuGuardarPartida;
+        case 4: return m.mnuGuararChat;
+        case 5: return m.mnuGuararImagen;
+        case 6: return m.mnuSalir;
+        case 7: return m.mnuConectar->menuAction();
+        case 8: return m.mnuObtenerIp;
+        case 9: return m.mnuEstablecerconexion;
+        case 10: return m.mnuDesconectar;
+        case 11: return m.mnuPartida->menuAction();
+        case 12: return m.mnuNuevaPartida;
+        case 13: return m.mnuRendirse;
+        case 14: return m.mnuOfrecerTablas;
+        case 15: return m.mnuVer->menuAction();
+        case 16: return m.mnuMovimientos;
+        case 17: return m.mnuVentanaChat;
+        case 18: return m.mnuReloj;
+        case 19: return m.mnuMostrarRanking;
+        case 20: return m.mnuInvertirTablero;
+        case 21: return m.mnuSonido;
+        case 22: return m.mnuPointClick;
+        case 23: return m.mnuRgb;
+        case 24: return m.mnuOpciones;
+        case 25: return m.mnuAyuda->menuAction();
+        case 26: return m.mnuTemaAyuda;
+        case 27: return m.mnuAcerca;
+        case 28: return m.mnuSetTablero;
+        case 29: return m.mnuActualizar;
+        default: return m.mnuRetroceder;
+    }
+}
+
+QAction* ItemJugadas(int n) {
+    auto& m = ::Mdi();
+    switch (n) {
+        case 1: return m.mnuCopiarJugadas;
+        case 2: return m.mnuGuardarComo;
+        case 3: return m.mnuNotacion->menuAction();
+        case 4: return m.mnuAlgebraico->menuAction();
+        case 5: return m.mnuCordenadas;
+        case 6: return m.mnuAlgebraicoEsp;
+        default: return m.mnuAlgebraicoIng;
+    }
+}
+
+QAction* ItemChat(int n) {
+    auto& m = ::Mdi();
+    switch (n) {
+        case 1: return m.mnuCambiarNick;
+        case 2: return m.mnuCopiar;
+        case 3: return m.mnuChatListBorrar;
+        default: return m.mnuChatListGuardar;
+    }
+}
+
+void FilasAutor(idioma::Filas& f) {
+    f.Especial(
+        "Autor", "Nombre",
+        [](const QString& nombre) {
+            QString titulo = QString("Tavorin") + " Versión " + kVersionPrograma;
+            if (!nombre.isEmpty()) titulo += " - " + nombre;
+            ::Mdi().setCaption(titulo);
+        },
+        [] { return QStringList{::Mdi().Caption()}; });
+    // The status bar's texts change with the others.
+    f.Despues([] {
+        if (::Mdi().Visible()) PaintStatusBar();
+    });
+}
+
+void FilasMenu(idioma::Filas& f) {
+    for (int n = 1; n <= 30; ++n)
+        f.Enlace("Menu", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemMenu(n); })});
+}
+
+void FilasMenuJugadas(idioma::Filas& f) {
+    for (int n = 1; n <= 7; ++n)
+        f.Enlace("Jugadas", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemJugadas(n); })});
+}
+
+void FilasMenuChat(idioma::Filas& f) {
+    for (int n = 1; n <= 4; ++n)
+        f.Enlace("Chat", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemChat(n); })});
+}
+
+// Tips 1 to 30 on the toolbar's buttons (0: a key other windows use, or none).
+void FilasTips(idioma::Filas& f) {
+    constexpr int kBoton[31] = {0,  1,  3,  4,  5,  7,  8,  9, 11, 12, 13, 18, 19, 20, 22, 23,
+                                27, 16, 0,  0,  0,  0,  0,  0, 0,  0,  0,  0,  0,  14, 25};
+    for (int n = 1; n <= 30; ++n) {
+        std::vector<idioma::Destino> destinos;
+        if (const int i = kBoton[n]) destinos.push_back(idioma::Consejo([i] { return ::Mdi().Toolbar1[i]; }));
+        f.Enlace("Tips", QString::number(n), std::move(destinos));
+    }
+}
+
+const idioma::Registro registroAutor(idioma::Tramo::Autor, FilasAutor);
+const idioma::Registro registroMenu(idioma::Tramo::Menu, FilasMenu);
+const idioma::Registro registroMenuJugadas(idioma::Tramo::MenuJugadas, FilasMenuJugadas);
+const idioma::Registro registroMenuChat(idioma::Tramo::MenuChat, FilasMenuChat);
+const idioma::Registro registroTips(idioma::Tramo::Tips, FilasTips);
+
+}  // namespace

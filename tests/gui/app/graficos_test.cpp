@@ -84,6 +84,21 @@ TEST_F(Esquema, TheSystemLookLeavesTheTabStripAsItWas) {
     EXPECT_EQ(controles::ColorFondo(ListaPgn().Frame1), ColorSistema());
 }
 
+// Each window registers its own painting; together they keep the painting order, the
+// numbers that select one window and the engine panel's free rows.
+TEST_F(Esquema, EveryWindowIsPaintedInItsPlace) {
+    QStringList ventanas;
+    for (const pintura::Ventana& v : pintura::Ventanas()) {
+        QString t = QString::fromUtf8(v.ventana().metaObject()->className()).remove("forms::");
+        if (v.numero) t += QString(" %1").arg(v.numero);
+        if (v.margenArriba) t += QString(" +%1").arg(v.margenArriba);
+        ventanas << t;
+    }
+    EXPECT_EQ(ventanas.join(", ").toStdString(),
+              "ColorRgb, Ranking 4, PgnMovimientos, ListaPgn, Tavorin 1, Reloj, Cpu 7 +24, fEpd 9, FormLevel2, "
+              "SetTableroF, Chat 3, Conexion, Coronacion, Ip, Jugadas 2, Opciones, Nuevo");
+}
+
 TEST_F(Esquema, BorderLinesSeparateTheSquares) {
     auto& t = Tavorin();
     t.RCuadro[1] = QImage(50, 50, QImage::Format_RGB32);
