@@ -1,11 +1,8 @@
 #include "network/Ranking.h"
 
 #include "app/Graficos.h"
-<<<<<<< HEAD
 #include "app/Opciones.h"
-=======
 #include "app/Idioma.h"
->>>>>>> tidy-lang
 #include "app/Variables.h"
 #include "shell/Mdi.h"
 
@@ -134,12 +131,11 @@ void FilasRanking(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Ranking, FilasRanking);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Ranking,
-    {4, []() -> Forma& { return ::Ranking(); },
-     [](const QColor& c, bool) {
-         auto& f = ::Ranking();
-         pintura::ColorearControles({f.Frame1[0], f.Frame1[1]}, c);
-     }});
+const pintura::Registro registroPintura(pintura::Orden::Ranking,
+                                        {4, []() -> Forma& { return ::Ranking(); },
+                                         [](const QColor& c, bool) {
+                                             auto& f = ::Ranking();
+                                             pintura::ColorearControles({f.Frame1[0], f.Frame1[1]}, c);
+                                         }});
 
 }  // namespace
