@@ -246,12 +246,11 @@ void FilasColor(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Color, FilasColor);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Color,
-    {0, []() -> Forma& { return ::ColorRgb(); },
-     [](const QColor& c, bool) {
-         auto& f = ::ColorRgb();
-         pintura::ColorearControles({f.Frame1, f.Option1, f.Option2}, c);
-     }});
+const pintura::Registro registroPintura(pintura::Orden::Color,
+                                        {0, []() -> Forma& { return ::ColorRgb(); },
+                                         [](const QColor& c, bool) {
+                                             auto& f = ::ColorRgb();
+                                             pintura::ColorearControles({f.Frame1, f.Option1, f.Option2}, c);
+                                         }});
 
 }  // namespace

@@ -23,7 +23,6 @@ class ColorRgb : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(bool& cancelar) override;

@@ -42,7 +42,7 @@ void IdiomaDefectuoso();
 
 // The outcome of listing a folder's language files (kept apart from the windows).
 struct ListaIdiomas {
-    QStringList nombres;          // language names to offer
+    QStringList nombres;             // language names to offer
     bool versionIncorrecta = false;  // the first file has another version
 };
 // `ficheros`: the file names of the folder in name order; `version` reads the

@@ -382,14 +382,15 @@ namespace {
     int n = 1;
     for (ajustes::Clave clave : {Check1, Check2, Check3}) {
         auto casilla = [n](forms::Opciones& o) { return n == 1 ? o.Check1 : n == 2 ? o.Check2 : o.Check3; };
-        ajustes::Enlazar(clave, {[n](const QString& texto) {
-                                     if (auto v = controles::AEntero(texto)) ::Opciones().FijarCheck(n, int(*v));
-                                 },
-                                 [casilla] { return std::optional(ajustes::Marca(casilla(::Opciones())->isChecked())); }});
+        ajustes::Enlazar(clave,
+                         {[n](const QString& texto) {
+                              if (auto v = controles::AEntero(texto)) ::Opciones().FijarCheck(n, int(*v));
+                          },
+                          [casilla] { return std::optional(ajustes::Marca(casilla(::Opciones())->isChecked())); }});
         ++n;
     }
-    ajustes::Enlazar(Tamano, {[](const QString& v) { ::Opciones().Text1->setText(QString::number(TamanoLimitado(v))); },
-                              {}});
+    ajustes::Enlazar(Tamano,
+                     {[](const QString& v) { ::Opciones().Text1->setText(QString::number(TamanoLimitado(v))); }, {}});
     return true;
 }();
 

@@ -30,7 +30,6 @@ class Opciones : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(bool& cancelar) override;

@@ -145,12 +145,10 @@ void FilasCoronacion(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Coronacion, FilasCoronacion);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Coronacion,
-    {0, []() -> Forma& { return ::Coronacion(); },
-     [](const QColor& c, bool) {
-         auto& f = ::Coronacion();
-         pintura::ColorearControles({f.Frame1}, c);
-     }});
+const pintura::Registro registroPintura(pintura::Orden::Coronacion, {0, []() -> Forma& { return ::Coronacion(); },
+                                                                     [](const QColor& c, bool) {
+                                                                         auto& f = ::Coronacion();
+                                                                         pintura::ColorearControles({f.Frame1}, c);
+                                                                     }});
 
 }  // namespace

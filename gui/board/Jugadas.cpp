@@ -204,8 +204,6 @@ void FilasJugadas(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Jugadas, FilasJugadas);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Jugadas,
-    {2, []() -> Forma& { return ::Jugadas(); }});
+const pintura::Registro registroPintura(pintura::Orden::Jugadas, {2, []() -> Forma& { return ::Jugadas(); }});
 
 }  // namespace

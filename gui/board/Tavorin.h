@@ -31,7 +31,6 @@ class Tavorin : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Resize() override;
@@ -224,10 +223,10 @@ public:
     std::array<QFrame*, 2> Shape1{};
     std::array<QLabel*, 8> Letras{};
     std::array<QLabel*, 8> Numeros{};
-    QTimer* Timer1;  // deferred resize, 30 ms, off until an option change starts it
-    QTimer* Timer2;  // outgoing message queue, 300 ms
-    QTimer* Ping;    // ping: 60 s on the server side, 65 s on the client side
-    QTimer* TimerR;  // the ranking, 2.5 s after a connection, once
+    QTimer* Timer1;               // deferred resize, 30 ms, off until an option change starts it
+    QTimer* Timer2;               // outgoing message queue, 300 ms
+    QTimer* Ping;                 // ping: 60 s on the server side, 65 s on the client side
+    QTimer* TimerR;               // the ranking, 2.5 s after a connection, once
     ConectorTcp* WSer = nullptr;  // server socket
     ConectorTcp* WCli = nullptr;  // client socket
 

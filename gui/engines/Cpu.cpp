@@ -107,7 +107,6 @@ long IconoDe(PartidaMotores::Icono icono) {
 
 }  // namespace
 
-
 namespace forms {
 
 Cpu::Cpu()
@@ -460,7 +459,8 @@ void Cpu::MostrarPensamiento(const std::array<QString, 5>& pensamiento) {
     // changes, and the variation box keeps its text when the line has none.
     const std::array<QLineEdit*, 5> cajas{Text1, Text2, Text3, Text4, Text5};
     for (int i = 0; i < 5; ++i)
-        if ((i < 4 || !pensamiento[i].isEmpty()) && cajas[i]->text() != pensamiento[i]) cajas[i]->setText(pensamiento[i]);
+        if ((i < 4 || !pensamiento[i].isEmpty()) && cajas[i]->text() != pensamiento[i])
+            cajas[i]->setText(pensamiento[i]);
 }
 
 void Cpu::Retroceder(int jugadas) {
@@ -680,7 +680,9 @@ void FilasCpu(idioma::Filas& f) {
             TextoSinMotor = v;
             ::Cpu().ActualizarCPU();
         },
-        [] { return QStringList{TextoSinMotor, ::Cpu().SMotor1->itemText(0), ::Cpu().SMotor2->itemText(0)}; });
+        [] {
+            return QStringList{TextoSinMotor, ::Cpu().SMotor1->itemText(0), ::Cpu().SMotor2->itemText(0)};
+        });
 }
 
 void FilasRelojCpu(idioma::Filas& f) {
@@ -692,12 +694,11 @@ const idioma::Registro registroIdioma(idioma::Tramo::Cpu, FilasCpu);
 const idioma::Registro registroReloj(idioma::Tramo::RelojCpu, FilasRelojCpu);
 
 const pintura::Registro registroPintura(
-    pintura::Orden::Cpu,
-    {7, []() -> Forma& { return ::Cpu(); },
-     [](const QColor& c, bool) {
-         auto& f = ::Cpu();
-         pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Picture1}, c);
-     },
-     24});
+    pintura::Orden::Cpu, {7, []() -> Forma& { return ::Cpu(); },
+                          [](const QColor& c, bool) {
+                              auto& f = ::Cpu();
+                              pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Picture1}, c);
+                          },
+                          24});
 
 }  // namespace

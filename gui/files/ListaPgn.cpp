@@ -179,12 +179,14 @@ void ListaPgn::Disponer() {
     const int anchoLabel3 = AnchoTexto(Label3, Label3->text()) + 8;
     Label3->setGeometry(10, fm.height() + 6, std::max(100, anchoLabel3), fm.height() + 4);
     Combo2->setGeometry(10, Label3->geometry().bottom() + 6, 90, Combo2->sizeHint().height());
-    Frame2->setGeometry(0, 0, std::max({Label3->geometry().right() + 10, AnchoTexto(Frame2, Frame2->title()) + 30, 150}),
+    Frame2->setGeometry(0, 0,
+                        std::max({Label3->geometry().right() + 10, AnchoTexto(Frame2, Frame2->title()) + 30, 150}),
                         Combo2->geometry().bottom() + 10);
 
     // Page 1: the list tag, the game list and the game number.
     int anchoBuscar = 100;
-    for (int i = 0; i < Buscar->count(); ++i) anchoBuscar = std::max(anchoBuscar, AnchoTexto(Buscar, Buscar->itemText(i)) + 40);
+    for (int i = 0; i < Buscar->count(); ++i)
+        anchoBuscar = std::max(anchoBuscar, AnchoTexto(Buscar, Buscar->itemText(i)) + 40);
     const int anchoLabel1 = Label1->text().isEmpty() ? 0 : AnchoTexto(Label1, Label1->text()) + 6;
     Label1->setGeometry(0, 0, anchoLabel1, Buscar->sizeHint().height());
     Buscar->setGeometry(anchoLabel1, 0, anchoBuscar, Buscar->sizeHint().height());
@@ -328,8 +330,10 @@ void ListaPgn::MostrarVentanas() {
     using Lateral = forms::Mdi::Lateral;
     if (m.Muestra(Lateral::Reloj)) ::Reloj().Show();
     if (m.Muestra(Lateral::Chat)) ::Chat().Show();
-    if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Show();
-    else ::Jugadas().Unload();
+    if (m.Muestra(Lateral::Jugadas))
+        ::Jugadas().Show();
+    else
+        ::Jugadas().Unload();
     if (m.Muestra(Lateral::Ranking)) ::Ranking().Show();
 }
 
@@ -411,7 +415,8 @@ void ListaPgn::PasoReproduccion(int i) {
     // None for a move without one: a load stopped by a word may have left one set.
     g.PiezaCoronacion = t.size() >= 5 ? std::atoi(t.c_str() + 4) : 0;
     g.ValidarMovimiento();
-    if (!g.CapturaAlPaso.empty() && g.MovimientoValido) ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
+    if (!g.CapturaAlPaso.empty() && g.MovimientoValido)
+        ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
     if (!g.MovimientoValido) MostrarMensaje("Tavorin", MensajeNumero(texto::JugadaNoValida), MB_ICONINFORMATION);
     ::Tavorin().MovimientoAnulado();
 }
@@ -477,17 +482,13 @@ void ListaPgn::Command1_Click(int indice) {
     picContainer[2]->setFocus();
     const int ultima = NumeroJugadas() - 1;
     switch (indice) {
-        case 1:
-            IrAJugada();
-            break;
+        case 1: IrAJugada(); break;
         case 2:
             if (JugadaPgnActual == -1) break;
             Seleccionar(int(JugadaPgnActual) - 1);
             MostrarJugada(int(JugadaPgnActual) - 1);
             break;
-        case 3:
-            SiguienteJugada();
-            break;
+        case 3: SiguienteJugada(); break;
         case 4:
             if (JugadaPgnActual == ultima) break;
             MostrarJugada(ultima);
@@ -505,8 +506,7 @@ void ListaPgn::Command1_Click(int indice) {
             AutoPlay->start(IntervaloAutoPlay());
             for (int i = 1; i <= 4; ++i) Command1[i]->setEnabled(false);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -677,8 +677,12 @@ void GuardarPartidaPgn() {
     TextoJugadasPgn = QString::fromStdString(pgn::TextoJugadas(Reglas().Jugadas.List[3]));
     GuardandoPgn = true;
     const auto nombres = pgn::NombresJugadores(JugadoresDelTablero());
-    const QString campos[6] = {"Tavorin", "Internet", QDate::currentDate().toString("yyyy.MM.dd"), "?",
-                               QString::fromStdString(nombres[0]), QString::fromStdString(nombres[1])};
+    const QString campos[6] = {"Tavorin",
+                               "Internet",
+                               QDate::currentDate().toString("yyyy.MM.dd"),
+                               "?",
+                               QString::fromStdString(nombres[0]),
+                               QString::fromStdString(nombres[1])};
     for (int i = 0; i < 6; ++i) l.Text1[size_t(i)]->setText(campos[i]);
     const std::string resultado = pgn::ResultadoDePartida(Reglas());
     l.Combo1->setEditText(resultado.empty() ? QString("*") : QString::fromStdString(resultado));

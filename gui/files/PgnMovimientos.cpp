@@ -144,8 +144,7 @@ forms::PgnMovimientos& PgnMovimientos() {
 
 namespace {
 
-const pintura::Registro registroPintura(
-    pintura::Orden::PgnMovimientos,
-    {0, []() -> Forma& { return ::PgnMovimientos(); }});
+const pintura::Registro registroPintura(pintura::Orden::PgnMovimientos,
+                                        {0, []() -> Forma& { return ::PgnMovimientos(); }});
 
 }  // namespace

@@ -274,9 +274,7 @@ void SetTableroF::Reiniciar() {
     PaintImagenesSet();
 }
 
-void SetTableroF::ImprimeFichas() {
-    ::Tavorin().RepintarPorCopia();
-}
+void SetTableroF::ImprimeFichas() { ::Tavorin().RepintarPorCopia(); }
 
 void SetTableroF::MarcarPieza(int celda) {
     if (celda >= 0 && celda <= 9) FichaPaleta = PiezaDePaleta(celda);
@@ -426,13 +424,14 @@ void FilasSetTablero(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::SetTablero, FilasSetTablero);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::SetTablero,
-    {0, []() -> Forma& { return ::SetTableroF(); },
-     [](const QColor& c, bool) {
-         auto& f = ::SetTableroF();
-         pintura::ColorearControles(
-             {f.Frame1, f.Frame2, f.Option1, f.Option2, f.Check1, f.Check2, f.Check3, f.Check4, f.Check5}, c);
-     }});
+const pintura::Registro registroPintura(pintura::Orden::SetTablero,
+                                        {0, []() -> Forma& { return ::SetTableroF(); },
+                                         [](const QColor& c, bool) {
+                                             auto& f = ::SetTableroF();
+                                             pintura::ColorearControles(
+                                                 {f.Frame1, f.Frame2, f.Option1, f.Option2, f.Check1, f.Check2,
+                                                  f.Check3, f.Check4, f.Check5},
+                                                 c);
+                                         }});
 
 }  // namespace

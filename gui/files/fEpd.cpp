@@ -180,8 +180,6 @@ forms::fEpd& fEpd() {
 
 namespace {
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Epd,
-    {9, []() -> Forma& { return ::fEpd(); }});
+const pintura::Registro registroPintura(pintura::Orden::Epd, {9, []() -> Forma& { return ::fEpd(); }});
 
 }  // namespace

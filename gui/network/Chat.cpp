@@ -147,8 +147,6 @@ void FilasChat(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Chat, FilasChat);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Chat,
-    {3, []() -> Forma& { return ::Chat(); }});
+const pintura::Registro registroPintura(pintura::Orden::Chat, {3, []() -> Forma& { return ::Chat(); }});
 
 }  // namespace

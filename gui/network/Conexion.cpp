@@ -203,11 +203,10 @@ void FilasConexion(idioma::Filas& f) {
 const idioma::Registro registroIdioma(idioma::Tramo::Conexion, FilasConexion);
 
 const pintura::Registro registroPintura(
-    pintura::Orden::Conexion,
-    {0, []() -> Forma& { return ::Conexion(); },
-     [](const QColor& c, bool) {
-         auto& f = ::Conexion();
-         pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Option1, f.Option2}, c);
-     }});
+    pintura::Orden::Conexion, {0, []() -> Forma& { return ::Conexion(); },
+                               [](const QColor& c, bool) {
+                                   auto& f = ::Conexion();
+                                   pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Option1, f.Option2}, c);
+                               }});
 
 }  // namespace

@@ -65,12 +65,10 @@ void FilasIp(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Ip, FilasIp);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Ip,
-    {0, []() -> Forma& { return ::Ip(); },
-     [](const QColor& c, bool) {
-         auto& f = ::Ip();
-         pintura::ColorearControles({f.Frame1}, c);
-     }});
+const pintura::Registro registroPintura(pintura::Orden::Ip, {0, []() -> Forma& { return ::Ip(); },
+                                                             [](const QColor& c, bool) {
+                                                                 auto& f = ::Ip();
+                                                                 pintura::ColorearControles({f.Frame1}, c);
+                                                             }});
 
 }  // namespace

@@ -233,13 +233,14 @@ namespace {
 // The minutes of a new game as Default.ini keeps them: a stored 0 or nothing offers
 // one minute; a box left below one minute at exit keeps the stored value.
 [[maybe_unused]] const bool kAjustesEnlazados = [] {
-    ajustes::Enlazar(ajustes::Clave::Tiempo,
-                     {[](const QString& tiempo) { ::Nuevo().Text1->setText(controles::Val(tiempo) == 0 ? QString("1") : tiempo); },
-                      [] {
-                          QLineEdit* minutos = ::Nuevo().Text1;
-                          if (controles::Val(minutos->text()) < 1) minutos->setText(ajustes::Leer(ajustes::Clave::Tiempo));
-                          return std::optional(minutos->text());
-                      }});
+    ajustes::Enlazar(
+        ajustes::Clave::Tiempo,
+        {[](const QString& tiempo) { ::Nuevo().Text1->setText(controles::Val(tiempo) == 0 ? QString("1") : tiempo); },
+         [] {
+             QLineEdit* minutos = ::Nuevo().Text1;
+             if (controles::Val(minutos->text()) < 1) minutos->setText(ajustes::Leer(ajustes::Clave::Tiempo));
+             return std::optional(minutos->text());
+         }});
     return true;
 }();
 

@@ -200,12 +200,10 @@ void FilasReloj(idioma::Filas& f) {
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Reloj, FilasReloj);
 
-const pintura::Registro registroPintura(
-    pintura::Orden::Reloj,
-    {0, []() -> Forma& { return ::Reloj(); },
-     [](const QColor& c, bool) {
-         auto& f = ::Reloj();
-         pintura::ColorearControles({f.Frame1}, c);
-     }});
+const pintura::Registro registroPintura(pintura::Orden::Reloj, {0, []() -> Forma& { return ::Reloj(); },
+                                                                [](const QColor& c, bool) {
+                                                                    auto& f = ::Reloj();
+                                                                    pintura::ColorearControles({f.Frame1}, c);
+                                                                }});
 
 }  // namespace

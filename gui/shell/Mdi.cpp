@@ -52,12 +52,10 @@
 namespace {
 // Picture files of the image list, pictures 1 to 26.
 const char* const kImagenes[27] = {
-    "",
-    "abrir",        "guardar",       "guardar-chat", "guardar-imagen", "salir",         "direccion-ip",
-    "conectar",     "desconectar",   "nueva-partida", "colores",       "opciones",      "girar-tablero",
-    "ayuda",        "rendirse",      "tablas",        "acerca",        "reloj",         "fecha",
-    "borrar",       "copiar",        "nick",          "preparar",      "actualizar",    "conectado",
-    "desconectado", "retroceder"};
+    "",         "abrir",       "guardar",       "guardar-chat", "guardar-imagen", "salir",         "direccion-ip",
+    "conectar", "desconectar", "nueva-partida", "colores",      "opciones",       "girar-tablero", "ayuda",
+    "rendirse", "tablas",      "acerca",        "reloj",        "fecha",          "borrar",        "copiar",
+    "nick",     "preparar",    "actualizar",    "conectado",    "desconectado",   "retroceder"};
 
 QPixmap CargarImagenLista(int n) {
     QPixmap p(QString(":/builtin/iconos/") + kImagenes[n] + ".png");
@@ -197,7 +195,8 @@ Mdi::Mdi() {
     Reacomodo->setSingleShot(true);
     Reacomodo->setInterval(0);
     connect(Reacomodo, &QTimer::timeout, this, [this] {
-        if (VentanasSituadas && WindowState() != 1 && !Area->viewport()->size().isEmpty()) ::Tavorin().ApartarVentanas();
+        if (VentanasSituadas && WindowState() != 1 && !Area->viewport()->size().isEmpty())
+            ::Tavorin().ApartarVentanas();
     });
     Area->viewport()->installEventFilter(this);
 }
@@ -268,14 +267,21 @@ void Mdi::CrearMenus() {
     item(mnuPartida, mnuSetTablero, "mnuSetTablero", [this] { mnuSetTablero_Click(); });
 
     cabeza(mnuVer, "mnuVer");
-    item(mnuVer, mnuMovimientos, "mnuMovimientos", [this] { mnuMovimientos_Click(); }, true);
-    item(mnuVer, mnuVentanaChat, "mnuVentanaChat", [this] { mnuVentanaChat_Click(); }, true);
-    item(mnuVer, mnuReloj, "mnuReloj", [this] { mnuReloj_Click(); }, true);
-    item(mnuVer, mnuMostrarRanking, "mnuMostrarRanking", [this] { mnuMostrarRanking_Click(); }, true);
+    item(
+        mnuVer, mnuMovimientos, "mnuMovimientos", [this] { mnuMovimientos_Click(); }, true);
+    item(
+        mnuVer, mnuVentanaChat, "mnuVentanaChat", [this] { mnuVentanaChat_Click(); }, true);
+    item(
+        mnuVer, mnuReloj, "mnuReloj", [this] { mnuReloj_Click(); }, true);
+    item(
+        mnuVer, mnuMostrarRanking, "mnuMostrarRanking", [this] { mnuMostrarRanking_Click(); }, true);
     mnuVer->addSeparator();
-    item(mnuVer, mnuInvertirTablero, "mnuInvertirTablero", [this] { mnuInvertirTablero_Click(); }, true);
-    item(mnuVer, mnuSonido, "mnuSonido", [this] { mnuSonido_Click(); }, true);
-    item(mnuVer, mnuPointClick, "mnuPointClick", [this] { mnuPointClick_Click(); }, true);
+    item(
+        mnuVer, mnuInvertirTablero, "mnuInvertirTablero", [this] { mnuInvertirTablero_Click(); }, true);
+    item(
+        mnuVer, mnuSonido, "mnuSonido", [this] { mnuSonido_Click(); }, true);
+    item(
+        mnuVer, mnuPointClick, "mnuPointClick", [this] { mnuPointClick_Click(); }, true);
     mnuVer->addSeparator();
     item(mnuVer, mnuRgb, "mnuRgb", [this] { mnuRgb_Click(); });
     mnuVer->addSeparator();
@@ -308,12 +314,16 @@ void Mdi::CrearMenus() {
     mnuNotacion->setObjectName("mnuNotacion");
     mnuAlgebraico = mnuNotacion->addMenu(QString());
     mnuAlgebraico->setObjectName("mnuAlgebraico");
-    item(mnuAlgebraico, mnuAlgebraicoEsp, "mnuAlgebraicoEsp", [this] { mnuAlgebraicoEsp_Click(); }, true);
-    item(mnuAlgebraico, mnuAlgebraicoIng, "mnuAlgebraicoIng", [this] { mnuAlgebraicoIng_Click(); }, true);
-    item(mnuAlgebraico, mnuAlgebraicoUsuario[0], "mnuAlgebraicoUsuario", [this] { mnuAlgebraicoUsuario_Click(0); },
-         true);
+    item(
+        mnuAlgebraico, mnuAlgebraicoEsp, "mnuAlgebraicoEsp", [this] { mnuAlgebraicoEsp_Click(); }, true);
+    item(
+        mnuAlgebraico, mnuAlgebraicoIng, "mnuAlgebraicoIng", [this] { mnuAlgebraicoIng_Click(); }, true);
+    item(
+        mnuAlgebraico, mnuAlgebraicoUsuario[0], "mnuAlgebraicoUsuario", [this] { mnuAlgebraicoUsuario_Click(0); },
+        true);
     mnuAlgebraicoUsuario[0]->setVisible(false);
-    item(mnuNotacion, mnuCordenadas, "mnuCordenadas", [this] { mnuCordenadas_Click(); }, true);
+    item(
+        mnuNotacion, mnuCordenadas, "mnuCordenadas", [this] { mnuCordenadas_Click(); }, true);
     mnuJugadas->menuAction()->setVisible(false);
 }
 
@@ -338,12 +348,12 @@ void Mdi::CrearToolbar() {
 void Mdi::CargarImagenes() {
     for (int n = 1; n <= 26; ++n) ImageList1[n] = CargarImagenLista(n);
     const std::pair<QAction*, int> menus[] = {
-        {mnuAbrirPartida, 1},   {mnuGuardarPartida, 2},  {mnuGuararChat, 3},     {mnuGuararImagen, 4},
-        {mnuSalir, 5},          {mnuObtenerIp, 6},       {mnuEstablecerconexion, 7}, {mnuDesconectar, 8},
-        {mnuNuevaPartida, 9},   {mnuRendirse, 14},       {mnuActualizar, 23},    {mnuOfrecerTablas, 15},
-        {mnuRgb, 10},           {mnuOpciones, 11},       {mnuTemaAyuda, 13},     {mnuAcerca, 16},
-        {mnuCambiarNick, 21},   {mnuCopiar, 20},         {mnuChatListBorrar, 19}, {mnuCopiarJugadas, 20},
-        {mnuSetTablero, 22},    {mnuRetroceder, 26}};
+        {mnuAbrirPartida, 1}, {mnuGuardarPartida, 2}, {mnuGuararChat, 3},         {mnuGuararImagen, 4},
+        {mnuSalir, 5},        {mnuObtenerIp, 6},      {mnuEstablecerconexion, 7}, {mnuDesconectar, 8},
+        {mnuNuevaPartida, 9}, {mnuRendirse, 14},      {mnuActualizar, 23},        {mnuOfrecerTablas, 15},
+        {mnuRgb, 10},         {mnuOpciones, 11},      {mnuTemaAyuda, 13},         {mnuAcerca, 16},
+        {mnuCambiarNick, 21}, {mnuCopiar, 20},        {mnuChatListBorrar, 19},    {mnuCopiarJugadas, 20},
+        {mnuSetTablero, 22},  {mnuRetroceder, 26}};
     for (const auto& [accion, n] : menus) accion->setIcon(QIcon(ImageList1[n]));
     const std::pair<int, int> botones[] = {{1, 1},   {3, 2},   {4, 3},   {5, 4},   {7, 6},   {8, 7},   {9, 8},
                                            {11, 9},  {12, 14}, {13, 15}, {14, 26}, {16, 22}, {18, 10}, {19, 11},
@@ -575,9 +585,8 @@ void Mdi::mnuTemaAyuda_Click() {
         avisar(kPaginaAyuda, {});
         return;
     }
-    escritorio::Abrir(ayuda, [avisar](const escritorio::Fallo& f) {
-        avisar(f.sinAbridor ? "xdg-open" : QString(), f.motivo);
-    });
+    escritorio::Abrir(
+        ayuda, [avisar](const escritorio::Fallo& f) { avisar(f.sinAbridor ? "xdg-open" : QString(), f.motivo); });
 }
 
 void Mdi::mnuAcerca_Click() {
@@ -606,7 +615,10 @@ void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranki
 void Mdi::ElegirNotacion(QAction* item) {
     for (QAction* a : {mnuAlgebraicoEsp, mnuAlgebraicoIng, mnuAlgebraicoUsuario[0], mnuCordenadas})
         a->setChecked(a == item);
-    const char* valor = item == mnuAlgebraicoEsp ? "1" : item == mnuAlgebraicoIng ? "2" : item == mnuCordenadas ? "3" : "4";
+    const char* valor = item == mnuAlgebraicoEsp   ? "1"
+                        : item == mnuAlgebraicoIng ? "2"
+                        : item == mnuCordenadas    ? "3"
+                                                   : "4";
     ajustes::Escribir(ajustes::Clave::Notacion, valor);
     MostrarNotacion();
 }
@@ -899,8 +911,8 @@ void FilasMenuChat(idioma::Filas& f) {
 
 // Tips 1 to 30 on the toolbar's buttons (0: a key other windows use, or none).
 void FilasTips(idioma::Filas& f) {
-    constexpr int kBoton[31] = {0,  1,  3,  4,  5,  7,  8,  9, 11, 12, 13, 18, 19, 20, 22, 23,
-                                27, 16, 0,  0,  0,  0,  0,  0, 0,  0,  0,  0,  0,  14, 25};
+    constexpr int kBoton[31] = {0,  1,  3, 4, 5, 7, 8, 9, 11, 12, 13, 18, 19, 20, 22, 23,
+                                27, 16, 0, 0, 0, 0, 0, 0, 0,  0,  0,  0,  0,  14, 25};
     for (int n = 1; n <= 30; ++n) {
         std::vector<idioma::Destino> destinos;
         if (const int i = kBoton[n]) destinos.push_back(idioma::Consejo([i] { return ::Mdi().Toolbar1[i]; }));

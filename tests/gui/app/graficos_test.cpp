@@ -33,8 +33,8 @@ TEST_F(Esquema, TheBevelRunsFromTheBaseColourToItsLightTint) {
     PintarVentana(0);
     const QImage& img = Reloj().Picture();
     const int w = img.width(), h = img.height();
-    const QColor linea[6] = {{0, 64, 128}, {40, 104, 168}, {80, 144, 208}, {120, 184, 248}, {160, 224, 255},
-                             {200, 255, 255}};
+    const QColor linea[6] = {{0, 64, 128},    {40, 104, 168},  {80, 144, 208},
+                             {120, 184, 248}, {160, 224, 255}, {200, 255, 255}};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(img.pixelColor(w / 2, h - 1 - i), linea[i]) << "bottom " << i;
         EXPECT_EQ(img.pixelColor(i, h / 2), linea[i]) << "left " << i;
