@@ -41,7 +41,7 @@ void DibujarDegradado(int x0, int y0, int x2, int y2, QImage& imagen);
 
 // ---- The painted windows ------------------------------------------------------------
 // Each window registers how it is painted, from its own source file, through a static
-// RegistroPintura; PintarVentana paints them in the order below.
+// pintura::Registro; PintarVentana paints them in the order below.
 namespace pintura {
 
 enum class Orden {
