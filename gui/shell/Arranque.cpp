@@ -16,11 +16,13 @@ void Main() {
     FijarRutaIni();
     if (!ExisteFichero(FicheroIni)) Terminar(1);
 
+    // The stored place is also the place of a window that starts maximised: the
+    // window system takes it as the place to restore it to, so leaving the maximised
+    // state goes straight there and not first to the size the window was made with,
+    // which would push the side windows away while the area stood that small.
+    SituarMdi();
     auto ventanas = controles::AEntero(ajustes::Leer(ajustes::Clave::MdiWindows));
-    if (ventanas && *ventanas != 0)
-        ::Mdi().setWindowState(2);
-    else
-        SituarMdi();
+    if (ventanas && *ventanas != 0) ::Mdi().setWindowState(2);
 
     CentrarVentana(::Splash());
     ::Splash().Show();

@@ -251,6 +251,23 @@ TEST(VentanaPrincipal, LeavingTheMaximisedStateRestoresTheStoredPlacement) {
     EXPECT_EQ(Mdi().Width(), 9000);
 }
 
+// Started maximised, the window system is given the stored place as the one to
+// restore the window to, not the size the window was made with: leaving the
+// maximised state goes straight there, with no smaller area on the way that would
+// push the side windows away.
+TEST(VentanaPrincipal, StartedMaximisedTheStoredPlaceIsTheOneToRestoreTo) {
+    Entorno e;
+    e.Poner("Mdi", "Windows", "2");
+    e.Poner("Mdi", "Left", "450");
+    e.Poner("Mdi", "Top", "300");
+    e.Poner("Mdi", "Width", "9000");
+    e.Poner("Mdi", "Height", "7500");
+    e.Arrancar();
+    ASSERT_EQ(Mdi().WindowState(), 2);
+    // Placed before it was shown: no frame round it yet.
+    EXPECT_EQ(Mdi().normalGeometry(), QRect(30, 20, 600, 500));
+}
+
 // Started with the shipped Default.ini at the shipped size, a new game shows the
 // board, the engine panel and the move list side by side, none over another, all in
 // the main window's area.
