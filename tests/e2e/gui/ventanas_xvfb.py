@@ -86,8 +86,10 @@ class Pantalla:
         os.close(lectura)
         self.env = dict(os.environ, DISPLAY=":" + numero.decode().strip(), QT_QPA_PLATFORM="xcb")
         self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        esperar(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 15,
-                "the window manager did not start")
+        def arrancado():
+            comprobar(self.wm.poll() is None, "the window manager ended as it started")
+            return "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+        esperar(arrancado, ESPERA, "the window manager did not start")
 
     def x(self, *orden):
         r = subprocess.run(orden, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
