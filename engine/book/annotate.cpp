@@ -29,8 +29,8 @@ struct ply_note {
     int game_score = 0, game_depth = 0;
     int suggestion_score = 0, suggestion_depth = 0;
     int flags = 0;
-    std::string suggestion;   // SAN of the suggested move
-    std::string line;         // the suggested line
+    std::string suggestion;  // SAN of the suggested move
+    std::string line;        // the suggested line
 };
 
 // The suggested line as move text: moves and move numbers only.

@@ -39,9 +39,8 @@ void replay_games(pgn_pass& p, const book_selection& sel, pass_counts& n, Store 
         if (!pgn_set_up_board(tags, &side)) continue;
         uint32_t move = 0;
         int annotation = 0;
-        for (int plies = 0;
-             plies < sel.ply_limit &&
-             pgn_next_move(p, side, PGN_BOARD_PLY_LIMIT, "book", &move, &annotation) == pgn_step::move;) {
+        for (int plies = 0; plies < sel.ply_limit && pgn_next_move(p, side, PGN_BOARD_PLY_LIMIT, "book", &move,
+                                                                   &annotation) == pgn_step::move;) {
             const int weight = book_move_weight(sel, tags.result, side, annotation);
             if (weight > 0 && store(board.key_lo(), board.key_hi(), side, move, annotation, weight))
                 ++n.found;
@@ -168,10 +167,10 @@ bool book_table::link(uint32_t at, uint32_t compact) {
         const uint32_t next = entries_[cur].next;
         const uint32_t target = next == 0 ? at : next;
         if (target <= cur || entries_[target].empty()) {
-            level_printf(LVL_BOOK, "of %lu bkp %lu bkpf %lu bkpu %lu hk %lu hb %lu\n", static_cast<unsigned long>(target),
-                         static_cast<unsigned long>(cur), static_cast<unsigned long>(compact),
-                         static_cast<unsigned long>(at), static_cast<unsigned long>(moved.key_lo),
-                         static_cast<unsigned long>(moved.key_hi));
+            level_printf(LVL_BOOK, "of %lu bkp %lu bkpf %lu bkpu %lu hk %lu hb %lu\n",
+                         static_cast<unsigned long>(target), static_cast<unsigned long>(cur),
+                         static_cast<unsigned long>(compact), static_cast<unsigned long>(at),
+                         static_cast<unsigned long>(moved.key_lo), static_cast<unsigned long>(moved.key_hi));
             return false;
         }
         if (next == 0) {
@@ -193,7 +192,7 @@ bool book_table::prune(uint32_t threshold) {
         e.next = 0;
     }
     level_printf(LVL_NORMAL, "Deleting %lu book moves and relinking entries\n", deleted);
-    uint32_t compact = NO_INDEX;   // first empty overflow entry below the one in hand
+    uint32_t compact = NO_INDEX;  // first empty overflow entry below the one in hand
     for (uint32_t i = slots_; i < firstfree_; ++i) {
         if ((i - slots_) % 10000 == 0) level_printf(LVL_NORMAL, ".");
         if (entries_[i].empty()) {

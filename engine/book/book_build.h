@@ -10,9 +10,9 @@
 
 // Which moves of a game go into the book.
 struct book_selection {
-    int ply_limit = 0;        // only moves of the first plies
-    int selector = 0;         // by result: see book_move_selected
-    int annotated_only = 0;   // only moves with an annotation
+    int ply_limit = 0;       // only moves of the first plies
+    int selector = 0;        // by result: see book_move_selected
+    int annotated_only = 0;  // only moves with an annotation
 };
 // How often a move of `mover` is counted (0 = left out) in a game of `result` (1 White
 // won, -1 Black won, 0 draw, -2 unknown) with the move's annotation (0 none).

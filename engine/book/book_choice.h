@@ -30,15 +30,15 @@ void seed_book_generator();
 // Weights of the candidates after counts, marks and the threshold.
 struct book_weighing {
     uint32_t weight[BOOK_MAX_CANDIDATES];
-    uint32_t threshold = 0;   // t: weights not above it count as 0
-    uint32_t total = 0;       // T: the sum of the weights that count
-    int flagged = 0;          // more than one real alternative
-    bool none = false;        // nothing may be played
+    uint32_t threshold = 0;  // t: weights not above it count as 0
+    uint32_t total = 0;      // T: the sum of the weights that count
+    int flagged = 0;         // more than one real alternative
+    bool none = false;       // nothing may be played
 };
 
 // Merges the learn book's candidates into the main book's; returns the new count.
-int merge_learn_candidates(book_candidate* main, int main_count, const book_candidate* learn, int learn_count,
-                           int mode, int overwrite);
+int merge_learn_candidates(book_candidate* main, int main_count, const book_candidate* learn, int learn_count, int mode,
+                           int overwrite);
 // Weighs n (>= 1) candidates: marks, the threshold, the choice flag and the total.
 void weigh_book_candidates(const book_candidate* c, int n, bool random_on, int mode, book_weighing* w);
 // Percentage of candidate i.

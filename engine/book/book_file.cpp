@@ -18,11 +18,9 @@ book_descriptor learn_book("learn book", "kvlearn.bin");
 namespace {
 const char MAGIC[10] = "KVBOOK101";
 
-
 long long entry_offset(uint32_t index) {
     return static_cast<long long>(BOOK_HEADER_BYTES) + static_cast<long long>(index) * BOOK_ENTRY_BYTES;
 }
-
 
 // Coordinate text of a 15-bit book move ("null" without squares).
 std::string book_move_text(uint32_t move) {
@@ -245,7 +243,7 @@ file_beside::placed file_beside::put_in_place(bool replace, const char* error_fo
                      std::strerror(errno));
         return placed::failed;
     }
-    if (replace) temporary_.clear();   // renamed: nothing is left to remove
+    if (replace) temporary_.clear();  // renamed: nothing is left to remove
     return placed::done;
 }
 
@@ -274,8 +272,9 @@ bool write_book_header(const book_descriptor& d) {
 bool book_link_ok(book_descriptor& d, uint32_t from, uint32_t next) {
     if (next > from && next < d.header.firstfree) return true;
     if (!d.chain_reported)
-        book_notice(text_printf("The %s \"%s\" is damaged: entry %u links to entry %u; the rest of its chain is skipped",
-                                d.what, d.name.c_str(), from, next));
+        book_notice(
+            text_printf("The %s \"%s\" is damaged: entry %u links to entry %u; the rest of its chain is skipped",
+                        d.what, d.name.c_str(), from, next));
     d.chain_reported = true;
     return false;
 }
@@ -286,7 +285,9 @@ int book_lookup(book_descriptor& d, int side, uint32_t key_lo, uint32_t key_hi, 
     uint32_t index = key_lo % d.header.slots;
     book_entry e;
     if (!read_book_entry(d, index, &e) || e.empty()) return 0;
-    auto same_position = [&](const book_entry& x) { return x.key_lo == key_lo && x.key_hi == key_hi && x.side == side; };
+    auto same_position = [&](const book_entry& x) {
+        return x.key_lo == key_lo && x.key_hi == key_hi && x.side == side;
+    };
     int found = 0;
     for (;;) {
         if (same_position(e)) {

@@ -24,7 +24,7 @@ inline uint32_t get_le32(const unsigned char* p) {
 constexpr uint32_t BOOK_HEADER_BYTES = 128;
 constexpr uint32_t BOOK_ENTRY_BYTES = 20;
 constexpr int BOOK_MAX_CANDIDATES = 50;
-constexpr int BOOK_TEXT_SIZE = 16;   // SAN text, its mark and the choice's "s"/"l" suffixes
+constexpr int BOOK_TEXT_SIZE = 16;  // SAN text, its mark and the choice's "s"/"l" suffixes
 
 struct book_header {
     char magic[10] = {};
@@ -37,11 +37,11 @@ struct book_header {
 struct book_entry {
     uint32_t key_lo = 0;
     uint32_t key_hi = 0;
-    uint32_t next = 0;     // next entry of the chain, 0 = end
+    uint32_t next = 0;  // next entry of the chain, 0 = end
     uint32_t count = 0;
-    uint16_t move = 0;     // low 15 bits of the move word
-    uint8_t side = 0;      // side to move in the position
-    int8_t mark = 0;       // -3 "??" .. 3 "!!"
+    uint16_t move = 0;  // low 15 bits of the move word
+    uint8_t side = 0;   // side to move in the position
+    int8_t mark = 0;    // -3 "??" .. 3 "!!"
     bool empty() const { return key_lo == 0 && key_hi == 0; }
 };
 
@@ -67,8 +67,8 @@ struct book_descriptor {
     book_header header{};
     FILE* file = nullptr;
     std::string name;
-    const char* what;            // "opening book" or "learn book"
-    bool chain_reported = false; // a broken chain was reported since the book was opened
+    const char* what;             // "opening book" or "learn book"
+    bool chain_reported = false;  // a broken chain was reported since the book was opened
     explicit book_descriptor(const char* kind, const char* default_name) : name(default_name), what(kind) {}
 };
 extern book_descriptor main_book;
@@ -137,10 +137,10 @@ bool book_link_ok(book_descriptor& d, uint32_t from, uint32_t next);
 
 // A book move found for the present position.
 struct book_candidate {
-    move_list_entry entry;        // the matching legal move
+    move_list_entry entry;  // the matching legal move
     uint32_t count;
     int mark;
-    char text[BOOK_TEXT_SIZE];    // SAN and mark text
+    char text[BOOK_TEXT_SIZE];  // SAN and mark text
 };
 
 // The book moves of the present position (key and side) that match exactly one legal

@@ -41,7 +41,7 @@ learn_file prepare_learn_book(const book_descriptor& d) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         struct stat st;
         if (lstat(d.name.c_str(), &st) != 0) {
-            if (errno != ENOENT) return learn_file::usable;   // opening it tells what is wrong
+            if (errno != ENOENT) return learn_file::usable;  // opening it tells what is wrong
             return create_learn_book(d.name, false) ? learn_file::usable : learn_file::not_made;
         }
         FILE* f = open_for_reading(d.name, "r+b");
@@ -53,9 +53,10 @@ learn_file prepare_learn_book(const book_descriptor& d) {
             book_header h;
             bool cut_short = false;
             const std::string fault = read_book_header(f, &h, &cut_short);
-            if (fault.empty()) state = learn_file::usable;
+            if (fault.empty())
+                state = learn_file::usable;
             else if (!names_file(d.name, f))
-                replaced = true;   // made again by another engine meanwhile: that one is looked at
+                replaced = true;  // made again by another engine meanwhile: that one is looked at
             else if (!cut_short || !S_ISREG(st.st_mode)) {
                 report_damaged_book(d, fault);
                 state = learn_file::unusable;
@@ -95,9 +96,9 @@ int learn_book_moves(uint32_t move, uint32_t key_lo, uint32_t key_hi) {
             if (e.mark != 0 && e.mark != -3) level_printf(LVL_NORMAL, "flags = %d, bkflags = %d\n", -3, e.mark);
             e.mark = -3;
             if (!write_book_entry(d, index, e))
-                level_printf(LVL_BOOK, "error writing entry at offset %lu\n",
-                             static_cast<unsigned long>(BOOK_HEADER_BYTES +
-                                                        static_cast<uint64_t>(index) * BOOK_ENTRY_BYTES));
+                level_printf(
+                    LVL_BOOK, "error writing entry at offset %lu\n",
+                    static_cast<unsigned long>(BOOK_HEADER_BYTES + static_cast<uint64_t>(index) * BOOK_ENTRY_BYTES));
         }
         const bool header_written = write_book_header(d);
         std::fflush(d.file);

@@ -11,7 +11,7 @@ constexpr uint32_t ECO_NODES = 3 * ECO_BUCKETS;
 
 struct eco_node {
     const eco_entry* row;
-    uint32_t next;   // index of the next node of the chain, 0 = end (node 0 is a head)
+    uint32_t next;  // index of the next node of the chain, 0 = end (node 0 is a head)
 };
 eco_node nodes[ECO_NODES];
 uint32_t nodes_used = ECO_BUCKETS;

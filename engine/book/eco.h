@@ -6,11 +6,11 @@
 #include <string>
 
 struct eco_entry {
-    uint32_t key[2];          // key_lo, key_hi of the position
-    int32_t side;             // side to move
+    uint32_t key[2];  // key_lo, key_hi of the position
+    int32_t side;     // side to move
     const char* eco;
     const char* opening;
-    const char* variation;    // "" when none
+    const char* variation;  // "" when none
 };
 // The rows, ended by a row of zero keys and empty texts.
 extern const eco_entry eco_table[];

@@ -305,9 +305,7 @@ pgn_step pgn_next_move(pgn_pass& p, int side, int ply_limit, const char* what, u
     return *move ? pgn_step::move : pgn_step::bad;
 }
 
-void pgn_report_cut(long game, int plies) {
-    level_printf(LVL_BOOK, "game %ld is cut after %d plies\n", game, plies);
-}
+void pgn_report_cut(long game, int plies) { level_printf(LVL_BOOK, "game %ld is cut after %d plies\n", game, plies); }
 
 namespace {
 // Reads games up to `number` and loads that one into the game record. 1 when it was

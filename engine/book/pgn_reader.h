@@ -16,7 +16,7 @@ extern long pgn_line;
 struct pgn_echo {
     std::string text;
     size_t length = 0;
-    size_t capacity = 0;   // 0: nothing attached
+    size_t capacity = 0;  // 0: nothing attached
     void attach(size_t cap) {
         text.clear();
         length = 0;
@@ -41,8 +41,8 @@ const char* pgn_result_text(int result);
 
 struct pgn_tags {
     int result = PGN_UNKNOWN;
-    std::string fen;          // value of the FEN tag, "" when none
-    std::string last;         // text of the last tag
+    std::string fen;   // value of the FEN tag, "" when none
+    std::string last;  // text of the last tag
 };
 struct pgn_tag_options {
     int echo_level = -1;                  // above 0: each tag printed at level 8
@@ -70,10 +70,10 @@ struct pgn_pass {
     int c = EOF;
     long ngames = 0;
     long nmoves = 0;
-    bool token_at_line_end = false;   // the last token ended at a line feed
-    bool in_game = false;             // the present game's move text is not read to its end
-    bool keep_comments = false;       // next_token gathers the comments before the token...
-    std::string comments;             // ...here
+    bool token_at_line_end = false;  // the last token ended at a line feed
+    bool in_game = false;            // the present game's move text is not read to its end
+    bool keep_comments = false;      // next_token gathers the comments before the token...
+    std::string comments;            // ...here
 
     bool open(const std::string& name, const char* mode);
     void close();

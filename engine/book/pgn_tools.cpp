@@ -143,8 +143,9 @@ void normalise(tool_run& t, bool keep_marks, bool own_eco) {
             else if (!code.empty() && (code[0] < 'A' || code[0] > 'E'))
                 level_printf(LVL_NORMAL, "Huch ECO %s\n", code.c_str());
         }
-        t.write("[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"?\"]\n[White \"?\"]\n[Black \"?\"]\n"
-                "[Result \"*\"]\n");
+        t.write(
+            "[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"?\"]\n[White \"?\"]\n[Black \"?\"]\n"
+            "[Result \"*\"]\n");
         t.write(pgn_setup_tags() + eco_tag_lines(code, opening, variation) + "\n");
         t.write(pgn_movetext("*", 1, record_length, keep_marks ? 0 : PGN_WITHOUT_MARKS) + "\n\n");
     }
@@ -160,7 +161,8 @@ void opening_table(tool_run& t) {
         bool bad = !pgn_set_up_board(tags, &side);
         uint32_t move = 0;
         pgn_step step = pgn_step::end;
-        while (!bad && (step = pgn_next_move(t.p, side, PGN_BOARD_PLY_LIMIT, "book", &move, nullptr)) == pgn_step::move) {
+        while (!bad &&
+               (step = pgn_next_move(t.p, side, PGN_BOARD_PLY_LIMIT, "book", &move, nullptr)) == pgn_step::move) {
             make_move(side, move);
             side ^= 1;
         }
@@ -247,7 +249,8 @@ void filter_games(tool_run& t) {
         uint32_t move = 0;
         if (pgn_set_up_game(tags, &side)) {
             while (pgn_next_move(t.p, side, pgn_record_ply_limit(), "book", &move, nullptr) == pgn_step::move) {
-                const bool irreversible = move_is_capture(move) || move_is_ep(move) || board.piece[move_from(move)] == PAWN;
+                const bool irreversible =
+                    move_is_capture(move) || move_is_ep(move) || board.piece[move_from(move)] == PAWN;
                 if (irreversible) {
                     run = 0;
                     castled_in_run = false;
@@ -364,7 +367,7 @@ void opening_performance(tool_run& t, int minimum_tc) {
 void opening_statistics(tool_run& t, int minimum_tc) {
     long count = 0;
     double points_for = 0.0, points_against = 0.0;
-    int counters[2][3] = {};   // per colour: won, drawn, lost
+    int counters[2][3] = {};  // per colour: won, drawn, lost
     engine_games(t, minimum_tc, [&](const engine_game& g) {
         ++count;
         const double points = g.outcome > 0 ? 1.0 : g.outcome == 0 ? 0.5 : 0.0;
@@ -372,8 +375,11 @@ void opening_statistics(tool_run& t, int minimum_tc) {
         points_against += 1.0 - points;
         ++counters[g.colour][g.outcome > 0 ? 0 : g.outcome == 0 ? 1 : 2];
         t.write(text_printf("%4s %4ld %c%c %5.1f - %5.1f (%6.2f%%) %4d %4d %4d %4d %4d %4d\n", g.code.c_str(), count,
-                            g.colour == WHITE ? 'w' : 'b', g.outcome > 0 ? '+' : g.outcome == 0 ? '=' : '-', points_for,
-                            points_against, points_for * 100.0 / static_cast<double>(count), counters[0][0],
+                            g.colour == WHITE ? 'w' : 'b',
+                            g.outcome > 0    ? '+'
+                            : g.outcome == 0 ? '='
+                                             : '-',
+                            points_for, points_against, points_for * 100.0 / static_cast<double>(count), counters[0][0],
                             counters[0][1], counters[0][2], counters[1][0], counters[1][1], counters[1][2]));
     });
 }

@@ -24,10 +24,9 @@ FILE* learnpos_bin_file = nullptr;
 namespace {
 const char* const LEARNPOS_NAME = "learnpos.bin";
 
-std::vector<learnpos_record> store;   // capacity records, allocated when the file is loaded
-int held = 0;                         // valid records
-uint32_t ring = 0;                    // next record of the store to overwrite
-
+std::vector<learnpos_record> store;  // capacity records, allocated when the file is loaded
+int held = 0;                        // valid records
+uint32_t ring = 0;                   // next record of the store to overwrite
 
 void encode_record(const learnpos_record& r, unsigned char out[LEARNPOS_RECORD_BYTES]) {
     put_le32(out, r.key_lo);
@@ -75,8 +74,8 @@ bool write_at(FILE* f, uint64_t at, const unsigned char* in, size_t n) {
 }
 
 void refuse_file(FILE* f, const std::string& fault) {
-    book_notice(text_printf("The learned positions file \"%s\" is damaged (%s) and is not used", LEARNPOS_NAME,
-                            fault.c_str()));
+    book_notice(
+        text_printf("The learned positions file \"%s\" is damaged (%s) and is not used", LEARNPOS_NAME, fault.c_str()));
     std::fclose(f);
 }
 
@@ -108,7 +107,8 @@ loaded load_file(FILE* f, bool* fresh) {
     const bool known = file_length(f, &length);
     if (known && length < LEARNPOS_HEADER_BYTES) {
         struct stat st;
-        const std::string fault = text_printf("%llu bytes, shorter than its header", static_cast<unsigned long long>(length));
+        const std::string fault =
+            text_printf("%llu bytes, shorter than its header", static_cast<unsigned long long>(length));
         if (!names_file(LEARNPOS_NAME, f)) {
             // Another engine has made it again meanwhile: that one is opened.
             std::fclose(f);
@@ -141,11 +141,13 @@ loaded load_file(FILE* f, bool* fresh) {
         std::fclose(f);
         return loaded::no;
     }
-    uint64_t records = known && length > LEARNPOS_HEADER_BYTES ? (length - LEARNPOS_HEADER_BYTES) / LEARNPOS_RECORD_BYTES : 0;
+    uint64_t records =
+        known && length > LEARNPOS_HEADER_BYTES ? (length - LEARNPOS_HEADER_BYTES) / LEARNPOS_RECORD_BYTES : 0;
     if (records > h.capacity) records = h.capacity;
     std::vector<unsigned char> bytes(static_cast<size_t>(records) * LEARNPOS_RECORD_BYTES);
     if (!bytes.empty() && !read_at(f, LEARNPOS_HEADER_BYTES, bytes.data(), bytes.size())) records = 0;
-    for (uint64_t i = 0; i < records; ++i) store[static_cast<size_t>(i)] = decode_record(&bytes[i * LEARNPOS_RECORD_BYTES]);
+    for (uint64_t i = 0; i < records; ++i)
+        store[static_cast<size_t>(i)] = decode_record(&bytes[i * LEARNPOS_RECORD_BYTES]);
     held = static_cast<int>(records);
     ring = static_cast<uint32_t>(held) == h.capacity ? 0 : static_cast<uint32_t>(held);
     return loaded::yes;
@@ -258,7 +260,8 @@ void learn_game_position(int score_a, int score, int depth, int previous_score, 
     if (!pos_learn || search_state == SEARCH_ANALYSE || (!learnpos_ovk_file && !learnpos_bin_file)) return;
     if (!game_from_standard_position()) return;
     if (board.ply - last_book_ply > 60 && board.ply - start_ply > 60) return;
-    if (previous_score < -200 || score_a > previous_score - margin_pos_learn || score > previous_score - margin_pos_learn)
+    if (previous_score < -200 || score_a > previous_score - margin_pos_learn ||
+        score > previous_score - margin_pos_learn)
         return;
     if (learnpos_ovk_file) {
         const std::string text = move_text_here(side_to_move, move);

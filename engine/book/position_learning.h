@@ -12,14 +12,14 @@ constexpr uint32_t LEARNPOS_RECORD_BYTES = 16;
 // Largest store a learnpos.bin may ask for (posentries allows far less).
 constexpr uint32_t LEARNPOS_MAX_CAPACITY = 1u << 24;
 
-extern FILE* learnpos_ovk_file;   // learnpos.ovk, text lines, opened for appending
-extern FILE* learnpos_bin_file;   // learnpos.bin
+extern FILE* learnpos_ovk_file;  // learnpos.ovk, text lines, opened for appending
+extern FILE* learnpos_bin_file;  // learnpos.bin
 
 struct learnpos_header {
     uint32_t capacity = 0;
     uint32_t version = 1;
     uint32_t offset = LEARNPOS_HEADER_BYTES;
-    uint32_t next = 0;            // next write index
+    uint32_t next = 0;  // next write index
 };
 struct learnpos_record {
     uint32_t key_lo = 0, key_hi = 0;

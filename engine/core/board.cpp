@@ -10,6 +10,7 @@ int32_t piece_value[8] = {0, 80, 340, 350, 500, 1001, 0, 0};
 uint64_t zobrist_keys[2][8][64];
 uint32_t zobrist_spare[2];
 
+// clang-format off
 const uint8_t castling_squares[64] = {
     1, 0, 0, 0, 1, 0, 0, 1,
     0, 0, 0, 0, 0, 0, 0, 0,
@@ -20,6 +21,7 @@ const uint8_t castling_squares[64] = {
     0, 0, 0, 0, 0, 0, 0, 0,
     1, 0, 0, 0, 1, 0, 0, 1,
 };
+// clang-format on
 
 uint8_t file_distance[64][64];
 uint8_t rank_distance[64][64];

@@ -9,6 +9,7 @@ enum : int { WHITE = 0, BLACK = 1, NO_COLOR = 2 };
 enum : int { EMPTY = 0, PAWN = 1, KNIGHT = 2, BISHOP = 3, ROOK = 4, QUEEN = 5, KING = 6 };
 
 // Squares: a1 = 0, b1 = 1, ..., h8 = 63.
+// clang-format off
 enum : int {
     A1, B1, C1, D1, E1, F1, G1, H1,
     A2, B2, C2, D2, E2, F2, G2, H2,
@@ -19,6 +20,7 @@ enum : int {
     A7, B7, C7, D7, E7, F7, G7, H7,
     A8, B8, C8, D8, E8, F8, G8, H8
 };
+// clang-format on
 // The man a letter names, either case (P N B R Q K), or EMPTY.
 inline constexpr int piece_from_letter(char c) {
     switch (c | 0x20) {
@@ -53,24 +55,24 @@ inline constexpr uint32_t castle_short_mask[2] = {2, 8};
 constexpr int MAX_LISTED_MEN = 30;
 
 struct board_state {
-    uint32_t piece[64];           // piece code per square, EMPTY when none
-    uint32_t color[64];           // WHITE, BLACK or NO_COLOR
+    uint32_t piece[64];                         // piece code per square, EMPTY when none
+    uint32_t color[64];                         // WHITE, BLACK or NO_COLOR
     int32_t piece_list[2][MAX_LISTED_MEN + 2];  // [0] the king, 1..piece_count the others, then -1
-    int32_t piece_count[2];       // men of the side without the king
-    uint32_t list_index[64];      // index of the square's man in its side's list
-    int32_t material[2];          // sum of piece_value
+    int32_t piece_count[2];                     // men of the side without the king
+    uint32_t list_index[64];                    // index of the square's man in its side's list
+    int32_t material[2];                        // sum of piece_value
     int32_t pawn_material[2];
     int32_t piece_material[2];
-    uint64_t men[2];              // squares of each side's listed men, king included
-    uint64_t kinds[2][8];         // those squares per piece code (kinds[side][PAWN]: the pawns)
+    uint64_t men[2];       // squares of each side's listed men, king included
+    uint64_t kinds[2][8];  // those squares per piece code (kinds[side][PAWN]: the pawns)
     uint8_t pawns_on_file[2][8];
-    uint32_t castled[2];          // 1 once the side has castled
-    uint32_t moved[64];           // touch counter per square
+    uint32_t castled[2];  // 1 once the side has castled
+    uint32_t moved[64];   // touch counter per square
     uint32_t castling_rights;
-    int32_t ep_square;            // square behind a double-stepped pawn, or -1
-    uint64_t hash_key;            // low word selects the bucket, high word is the lock
-    int32_t last_irreversible;    // ply of the last capture, pawn move or castling
-    int32_t ply;                  // moves made since the game's start position
+    int32_t ep_square;          // square behind a double-stepped pawn, or -1
+    uint64_t hash_key;          // low word selects the bucket, high word is the lock
+    int32_t last_irreversible;  // ply of the last capture, pawn move or castling
+    int32_t ply;                // moves made since the game's start position
 
     uint32_t key_lo() const { return static_cast<uint32_t>(hash_key); }
     uint32_t key_hi() const { return static_cast<uint32_t>(hash_key >> 32); }
@@ -78,15 +80,15 @@ struct board_state {
 extern board_state board;
 
 struct history_entry {
-    uint64_t key;                 // position key before the move (low word key_lo)
-    int32_t last_irreversible;    // before the move
-    uint32_t move;                // the move made
-    int32_t score;                // score recorded by the game loop (30001 = none)
-    uint32_t flags;               // search or game-loop flag word of the move
-    uint8_t castling_rights;      // before the move
-    int8_t captured;              // piece code on the destination before the move
-    int8_t ep_square;             // before the move (-1 as 0xFF)
-    uint8_t has_text;             // san holds the move's text
+    uint64_t key;               // position key before the move (low word key_lo)
+    int32_t last_irreversible;  // before the move
+    uint32_t move;              // the move made
+    int32_t score;              // score recorded by the game loop (30001 = none)
+    uint32_t flags;             // search or game-loop flag word of the move
+    uint8_t castling_rights;    // before the move
+    int8_t captured;            // piece code on the destination before the move
+    int8_t ep_square;           // before the move (-1 as 0xFF)
+    uint8_t has_text;           // san holds the move's text
     char san[12];
 
     uint32_t key_lo() const { return static_cast<uint32_t>(key); }

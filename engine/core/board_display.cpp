@@ -15,7 +15,9 @@ void print_board_diagram(const uint32_t* piece, const uint32_t* color) {
         level_printf(LVL_BOARD, "%d", rank + 1);
         for (int file = 0; file < 8; ++file) {
             const int sq = rank * 8 + file;
-            const char c = piece[sq] > KING ? '?' : color[sq] == WHITE ? white_letters[piece[sq]] : black_letters[piece[sq]];
+            const char c = piece[sq] > KING     ? '?'
+                           : color[sq] == WHITE ? white_letters[piece[sq]]
+                                                : black_letters[piece[sq]];
             level_printf(LVL_BOARD, "| %c ", c);
         }
         level_printf(LVL_BOARD, "|\n%s", line);

@@ -130,7 +130,8 @@ void control_set(int colour) {
 
 void print_clock(int colour) {
     const clock_record& c = clocks[colour];
-    level_printf(LVL_TIME, "%s: pt %.2f pm %d st %.2f sm %d inc %.2f\n", colour_name(colour), c.pt, c.pm, c.st, c.sm, c.inc);
+    level_printf(LVL_TIME, "%s: pt %.2f pm %d st %.2f sm %d inc %.2f\n", colour_name(colour), c.pt, c.pm, c.st, c.sm,
+                 c.inc);
     level_printf(LVL_TIME, "number of moves left %d, time_used %.2f, is_on_sec %d run %d\n", c.moves_left, c.time_used,
                  c.is_on_sec, c.run);
 }
@@ -260,7 +261,7 @@ void allocate_time(int colour, double* use, double* min, double* max) {
         used = c.time_used;
     } else {
         if (c.run) used += (millis() - c.start_tick) * 0.001;
-        double t = control - used;   // on the clock now
+        double t = control - used;  // on the clock now
         if (!(t > 0.0)) t = 0.0;
         if (!(t < 1e12)) t = 1e12;
         const double increment = c.inc > 0.0 && c.inc < 1e9 ? c.inc : 0.0;
@@ -305,8 +306,8 @@ void allocate_time(int colour, double* use, double* min, double* max) {
         mintime_v = mintime_factor * usetime;
     }
     if (!uci_mode)
-        level_printf(LVL_TIME, "usetime = %.2f, mintime = %.2f maxtime = %.2f tl %.2f ml %d tu %.2f\n", usetime, mintime_v,
-                     maxtime_v, control, n, used);
+        level_printf(LVL_TIME, "usetime = %.2f, mintime = %.2f maxtime = %.2f tl %.2f ml %d tu %.2f\n", usetime,
+                     mintime_v, maxtime_v, control, n, used);
     if (use) *use = usetime;
     if (min) *min = mintime_v;
     if (max) *max = maxtime_v;

@@ -9,18 +9,18 @@ struct clock_record {
     double inc = 0.0;        // increment per move
     double time_used = 0.0;  // seconds used in the current control
     double reserved = 0.0;
-    int32_t pm = 60;         // moves in the primary control (0 = whole game)
-    int32_t sm = 20;         // moves in the secondary control
+    int32_t pm = 60;  // moves in the primary control (0 = whole game)
+    int32_t sm = 20;  // moves in the secondary control
     int32_t moves_left = 60;
-    int32_t run = 0;         // 1 while the clock runs
-    int32_t fixed = 0;       // pt is a fixed time per move
-    int32_t is_on_sec = 0;   // the secondary control is reached
-    int32_t has_sec = 0;     // a secondary control exists
-    uint32_t start_tick = 0; // millis() when the clock was started
+    int32_t run = 0;          // 1 while the clock runs
+    int32_t fixed = 0;        // pt is a fixed time per move
+    int32_t is_on_sec = 0;    // the secondary control is reached
+    int32_t has_sec = 0;      // a secondary control exists
+    uint32_t start_tick = 0;  // millis() when the clock was started
 };
-extern clock_record clocks[2];   // 0 White, 1 Black
-extern double game_time_60;      // time the control gives for 60 moves
-extern int engine_move_count;    // engine moves since it left the book
+extern clock_record clocks[2];  // 0 White, 1 Black
+extern double game_time_60;     // time the control gives for 60 moves
+extern int engine_move_count;   // engine moves since it left the book
 
 // Start-up values of both records.
 void init_clocks();

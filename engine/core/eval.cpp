@@ -37,9 +37,7 @@ void count_side(int side, int count[8], int* bishop_sq, int* knight_sq) {
     }
 }
 
-inline bool all_on_file(int side, int f) {
-    return ew.pawns[side] != 0 && (ew.pawns[side] & ~file_mask[f]) == 0;
-}
+inline bool all_on_file(int side, int f) { return ew.pawns[side] != 0 && (ew.pawns[side] & ~file_mask[f]) == 0; }
 
 }  // namespace
 
@@ -115,8 +113,10 @@ int eval_no_pawns(int side, int strong) {
         int first = -1, same = 0;
         for (int i = 1; i <= board.piece_count[strong]; ++i) {
             const int sq = board.piece_list[strong][i];
-            if (first < 0) first = sq;
-            else same = square_color(first) == square_color(sq);
+            if (first < 0)
+                first = sq;
+            else
+                same = square_color(first) == square_color(sq);
         }
         score = same ? 0 : (50 - kdist(sk, wk)) * 10 - centre_table[wk] + board.piece_material[strong];
     } else {
@@ -148,7 +148,7 @@ int eval_king_vs_pawns(int side, int strong) {
             }
             int stop = sq + (strong == WHITE ? 8 : -8);
             if (rank == 1) stop += strong == WHITE ? 8 : -8;
-            stop &= 63;   // a pawn on its last rank: only an unchecked set-up holds one
+            stop &= 63;  // a pawn on its last rank: only an unchecked set-up holds one
             v += 8 * (square_distance_sum[wk][stop] - square_distance_sum[sk][stop]);
             if (v >= KING_VS_PAWNS_MIN_VALUE) score += v;
         }
@@ -190,8 +190,10 @@ int evaluate(int side, int alpha, int beta) {
 
     const int p = eval_pieces();
     if (both_pieces) {
-        if (p > lazy_margin[WHITE]) lazy_margin[WHITE] = p;
-        else if (-p > lazy_margin[BLACK]) lazy_margin[BLACK] = -p;
+        if (p > lazy_margin[WHITE])
+            lazy_margin[WHITE] = p;
+        else if (-p > lazy_margin[BLACK])
+            lazy_margin[BLACK] = -p;
     }
     int score = b.material[WHITE] - b.material[BLACK] + p;
     // The stronger side; at an even score, a side without pawns facing pawns counts
@@ -207,7 +209,8 @@ int evaluate(int side, int alpha, int beta) {
             if (b.pawn_material[weak] != 0)
                 score = strong == WHITE ? (score - MINOR_VS_PAWNS_OFFSET) / MINOR_VS_PAWNS_DIVISOR
                                         : (score + MINOR_VS_PAWNS_OFFSET) / MINOR_VS_PAWNS_DIVISOR;
-            else score = 0;
+            else
+                score = 0;
         } else {
             const int diff = pieces - b.piece_material[weak];
             const int men = b.piece_count[strong];
@@ -225,7 +228,8 @@ int evaluate(int side, int alpha, int beta) {
         const int wrong_file = (strong == WHITE) == (light != 0) ? 7 : 0;
         bool candidate = all_on_file(strong, wrong_file);
         if (!candidate && std::popcount(ew.pawns[strong]) == 2 && b.piece_material[weak] == piece_value[BISHOP] &&
-            ew.count[weak][BISHOP] == 1 && square_color(ew.bishop_sq[weak][0]) != square_color(ew.bishop_sq[strong][0]) &&
+            ew.count[weak][BISHOP] == 1 &&
+            square_color(ew.bishop_sq[weak][0]) != square_color(ew.bishop_sq[strong][0]) &&
             (ew.pawns[strong] & file_mask[wrong_file]) != 0)
             candidate = true;
         if (candidate && rook_pawn_draw(strong, wrong_file, side)) return 0;

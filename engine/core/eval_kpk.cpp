@@ -18,9 +18,7 @@ uint8_t kpk_table[KPK_POSITIONS / 8];
 
 enum : uint8_t { UNKNOWN = 0, INVALID = 1, DRAW = 2, WIN = 3 };
 
-inline int dist(int a, int b) {
-    return std::max(std::abs((a & 7) - (b & 7)), std::abs((a >> 3) - (b >> 3)));
-}
+inline int dist(int a, int b) { return std::max(std::abs((a & 7) - (b & 7)), std::abs((a >> 3) - (b >> 3))); }
 inline int index_of(int to_move, int pawn_index, int weak_king, int strong_king) {
     return to_move + 2 * (pawn_index + 24 * (weak_king + 64 * strong_king));
 }
@@ -69,7 +67,7 @@ bool promotion_wins(int promo, int weak_king, int strong_king) {
         bool has_move = false;
         for (const int* t = king_steps[weak_king]; *t >= 0 && !has_move; ++t) {
             if (dist(*t, strong_king) <= 1) continue;
-            if (*t == promo) continue;   // protected: the capture was excluded above
+            if (*t == promo) continue;  // protected: the capture was excluded above
             if (slider_attacks(promo, *t, strong_king, diagonals)) continue;
             has_move = true;
         }
@@ -111,7 +109,7 @@ uint8_t classify_weak(const uint8_t* res, int pawn_index, int wk, int sk) {
     bool unknown = false, has_move = false;
     for (const int* t = king_steps[wk]; *t >= 0; ++t) {
         if (dist(*t, sk) <= 1) continue;
-        if (*t == pawn) return DRAW;   // takes the unprotected pawn
+        if (*t == pawn) return DRAW;  // takes the unprotected pawn
         if (pawn_attacks(pawn, *t)) continue;
         has_move = true;
         const uint8_t r = res[index_of(0, pawn_index, *t, sk)];
@@ -133,8 +131,10 @@ void kpk_generate() {
                 const int pawn = pawn_square(p);
                 for (int tm = 0; tm < 2; ++tm) {
                     uint8_t v = UNKNOWN;
-                    if (sk == wk || sk == pawn || wk == pawn || dist(sk, wk) <= 1) v = INVALID;
-                    else if (tm == 0 && pawn_attacks(pawn, wk)) v = INVALID;
+                    if (sk == wk || sk == pawn || wk == pawn || dist(sk, wk) <= 1)
+                        v = INVALID;
+                    else if (tm == 0 && pawn_attacks(pawn, wk))
+                        v = INVALID;
                     res[index_of(tm, p, wk, sk)] = v;
                 }
             }

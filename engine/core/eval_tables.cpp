@@ -7,6 +7,7 @@
 namespace {
 
 // Source tables from White's view, rows from rank 8 down to rank 1, files a to h.
+// clang-format off
 const int8_t pawn_table_a[64] = {
     0, 0, 0, 0, 0, 0, 0, 0,
     0, 0, 0, 0, 0, 0, 0, 0,
@@ -97,6 +98,7 @@ const int8_t knight_outpost_source[64] = {
     0, 0, 0, 0, 0, 0, 0, 0,
     0, 0, 0, 0, 0, 0, 0, 0,
 };
+// clang-format on
 // Pawn values of the endings by relative rank (same on every file).
 const int ending_pawn_by_rank[8] = {0, 0, 5, 12, 18, 24, 25, 0};
 
@@ -140,7 +142,7 @@ const int16_t shield_weight_source[4][EVAL_STAGES] = {
 // h3 beside it.
 struct zone_source {
     int king;
-    int files[3][3][2];   // {square, weight}; square -1 unused
+    int files[3][3][2];  // {square, weight}; square -1 unused
     int trap_file;
 };
 constexpr int N = -1;
@@ -166,6 +168,7 @@ int16_t ending_pawn_value[2][64];
 int16_t king_middle_table[2][64];
 int8_t knight_outpost[2][64];
 
+// clang-format off
 const int8_t centre_table[64] = {
      0,  8, 16, 24, 24, 16,  8,  0,
      8, 32, 40, 48, 48, 40, 32,  8,
@@ -176,6 +179,7 @@ const int8_t centre_table[64] = {
      8, 32, 40, 48, 48, 40, 32,  8,
      0,  8, 16, 24, 24, 16,  8,  0,
 };
+// clang-format on
 
 const int castled_weight[EVAL_STAGES] = {15, 15, 15, 12, 9, 6, 3, 0, 0, 0, 0};
 const int uncastled_weight[EVAL_STAGES] = {-30, -30, -25, -20, -10, -5, -2, 0, 0, 0, 0};
@@ -217,14 +221,10 @@ int16_t shield_weight[4][EVAL_STAGES];
 
 // {file, class} pairs examined for a king on each file.
 const int8_t king_file_class[8][3][2] = {
-    {{0, FILE_NEAR}, {1, FILE_SIDE}, {2, FILE_SIDE}},
-    {{0, FILE_SIDE}, {1, FILE_NEAR}, {2, FILE_FAR}},
-    {{0, FILE_SIDE}, {1, FILE_SIDE}, {2, FILE_NEAR}},
-    {{2, FILE_SIDE}, {3, FILE_SIDE}, {-1, 0}},
-    {{4, FILE_SIDE}, {5, FILE_SIDE}, {-1, 0}},
-    {{5, FILE_NEAR}, {6, FILE_SIDE}, {7, FILE_SIDE}},
-    {{5, FILE_SIDE}, {6, FILE_NEAR}, {7, FILE_SIDE}},
-    {{5, FILE_FAR}, {6, FILE_SIDE}, {7, FILE_NEAR}},
+    {{0, FILE_NEAR}, {1, FILE_SIDE}, {2, FILE_SIDE}}, {{0, FILE_SIDE}, {1, FILE_NEAR}, {2, FILE_FAR}},
+    {{0, FILE_SIDE}, {1, FILE_SIDE}, {2, FILE_NEAR}}, {{2, FILE_SIDE}, {3, FILE_SIDE}, {-1, 0}},
+    {{4, FILE_SIDE}, {5, FILE_SIDE}, {-1, 0}},        {{5, FILE_NEAR}, {6, FILE_SIDE}, {7, FILE_SIDE}},
+    {{5, FILE_SIDE}, {6, FILE_NEAR}, {7, FILE_SIDE}}, {{5, FILE_FAR}, {6, FILE_SIDE}, {7, FILE_NEAR}},
 };
 
 king_zone_rule king_zone_table[64];
@@ -354,7 +354,7 @@ void build_masks() {
 
 void eval_tables_init() {
     for (int sq = 0; sq < 64; ++sq) {
-        int src = sq ^ 56;   // row of the source table
+        int src = sq ^ 56;  // row of the source table
         int rr = rank_index(sq);
         int16_t w[8] = {0,
                         static_cast<int16_t>(pawn_table_a[src] + pawn_table_b[src] - 4),

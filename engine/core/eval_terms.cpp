@@ -135,7 +135,8 @@ int ending_pawns(int side, bool queen_ending) {
         const int front = front_square(side, s);
         int v = kdist(enemy_king, s) + ending_pawn_value[side][s] + stage_pawn_bonus[st];
         if (board.color[front] == static_cast<uint32_t>(opp)) v -= PAWN_BLOCKED;
-        if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
+        if ((adjacent_files_mask[f] & own) == 0)
+            v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
         v += doubled_value[board.pawns_on_file[side][f]];
         // Only the side's front pawn on a file is looked at as a passer or a candidate.
         if (board.pawns_on_file[side][f] == 1 || (front_span[side][s] & own) == 0) {
@@ -168,12 +169,12 @@ int ending_pawns(int side, bool queen_ending) {
 // its other facts are kept by file.
 struct alignas(64) pawn_entry {
     uint64_t pawns[2];
-    uint64_t passers[2];        // passed pawns that take the passed-pawn terms
-    int32_t fixed[2];           // each side's sum of the terms the pawns alone decide
-    int8_t stage;               // -1: empty slot
+    uint64_t passers[2];  // passed pawns that take the passed-pawn terms
+    int32_t fixed[2];     // each side's sum of the terms the pawns alone decide
+    int8_t stage;         // -1: empty slot
     uint8_t rammed_files;
-    uint8_t alone[2];           // files of those passers alone on their file
-    uint8_t supported[2];       // files of those passers with an own pawn beside or guarding
+    uint8_t alone[2];      // files of those passers alone on their file
+    uint8_t supported[2];  // files of those passers with an own pawn beside or guarding
     uint8_t on_color[2][2];
 };
 constexpr int PAWN_TABLE_BITS = 12;
@@ -193,7 +194,8 @@ void fill_pawn_side(pawn_entry& e, int side, bool ending) {
         e.on_color[side][square_color(s)]++;
         int v = (ending ? ending_pawn_value[side][s] : psq[side][PAWN][s]) + stage_pawn_bonus[st];
         if (has(enemy, front_square(side, s))) e.rammed_files = static_cast<uint8_t>(e.rammed_files | 1u << f);
-        if ((adjacent_files_mask[f] & own) == 0) v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
+        if ((adjacent_files_mask[f] & own) == 0)
+            v += isolated_by_enemy[board.pawns_on_file[opp][f]] + isolated_by_file[f];
         v += doubled_value[board.pawns_on_file[side][f]];
         const bool passed = (passed_span[side][s] & enemy) == 0;
         if (passed) {
@@ -262,7 +264,8 @@ int structure_pawns(int side, bool ending, const pawn_entry& e) {
             const int step = side == WHITE ? -8 : 8;
             for (int b = s + step; b >= 0 && b < 64; b += step) {
                 if (board.piece[b] == EMPTY) continue;
-                if (board.piece[b] == ROOK) sum += board.color[b] == static_cast<uint32_t>(side) ? w6 : -enemy_rook_behind[st];
+                if (board.piece[b] == ROOK)
+                    sum += board.color[b] == static_cast<uint32_t>(side) ? w6 : -enemy_rook_behind[st];
                 break;
             }
         }
@@ -342,7 +345,8 @@ int eval_knight(int side, int s) {
 int eval_bishop(int side, int s) {
     const int st = ew.stage;
     int v = psq[side][BISHOP][s] + bishop_stage_bonus[st];
-    if (ew.count[side][BISHOP] >= 2 && ew.bishop_sq[side][1] == s && feature_on(OFF_IMBALANCE)) v += BISHOP_PAIR + BISHOP_PAIR_PER_STAGE * st;
+    if (ew.count[side][BISHOP] >= 2 && ew.bishop_sq[side][1] == s && feature_on(OFF_IMBALANCE))
+        v += BISHOP_PAIR + BISHOP_PAIR_PER_STAGE * st;
     const int rel = relative_square(side, s);
     if ((rel == C1 || rel == F1) && board.moved[s] == 0) v -= MINOR_UNDEVELOPED;
     v += slider_mobility<BISHOP>(side, s);
@@ -368,8 +372,10 @@ int eval_rook(int side, int s) {
     if (!feature_on(OFF_ROOKS_QUEENS)) return v;
     if (relative_rank(side, ek) == 7) {
         const int r = relative_rank(side, s);
-        if (r == 6) v += ROOK_ON_SEVENTH;
-        else if (r == 7) v += ROOK_ON_EIGHTH;
+        if (r == 6)
+            v += ROOK_ON_SEVENTH;
+        else if (r == 7)
+            v += ROOK_ON_EIGHTH;
     }
     if (rank_distance[s][ek] <= 1) v += ROOK_NEAR_KING_RANK;
     const int f = file_of(s);
@@ -396,8 +402,10 @@ int eval_queen(int side, int s) {
     if (!feature_on(OFF_ROOKS_QUEENS)) return v;
     if (ew.stage >= 1 && relative_rank(side, ek) == 7) {
         const int r = relative_rank(side, s);
-        if (r == 6) v += QUEEN_ON_SEVENTH;
-        else if (r == 7) v += QUEEN_ON_EIGHTH;
+        if (r == 6)
+            v += QUEEN_ON_SEVENTH;
+        else if (r == 7)
+            v += QUEEN_ON_EIGHTH;
     }
     static const int by_rank_distance[8] = {4, 4, 2, 0, -2, -4, -6, -8};
     static const int by_king_distance[8] = {0, 10, 10, 7, 4, 0, -4, -10};
@@ -426,8 +434,10 @@ int eval_king(int side, int s) {
     int v = blend / KING_MIDDLE_DIVISOR;
     if (!feature_on(OFF_KING)) return v;
     const int opp = side ^ 1;
-    if (board.castled[side]) v += castled_weight[st];
-    else if ((board.castling_rights & castle_any_mask[side]) == 0) v += uncastled_weight[st];
+    if (board.castled[side])
+        v += castled_weight[st];
+    else if ((board.castling_rights & castle_any_mask[side]) == 0)
+        v += uncastled_weight[st];
     const int rel = relative_square(side, s);
     if ((rel >> 3) > 1) v += king_forward_penalty[st];
 
@@ -478,7 +488,8 @@ int eval_king(int side, int s) {
             const int f = zone.trap_file;
             auto own_man = [side](int rel_sq, int piece) {
                 const int sq = relative_square(side, rel_sq);
-                return board.piece[sq] == static_cast<uint32_t>(piece) && board.color[sq] == static_cast<uint32_t>(side);
+                return board.piece[sq] == static_cast<uint32_t>(piece) &&
+                       board.color[sq] == static_cast<uint32_t>(side);
             };
             const bool pawn2 = own_man(8 + f, PAWN), pawn3 = own_man(16 + f, PAWN);
             if (((pawn2 || pawn3) && own_man(f, ROOK)) || (pawn3 && own_man(8 + f, ROOK))) v -= ROOK_SHUT_IN;
@@ -495,8 +506,8 @@ int eval_pieces() {
 
     int sum = side_pieces(WHITE) - side_pieces(BLACK);
     const int queen = piece_value[QUEEN];
-    if (board.piece_material[WHITE] == queen && board.piece_material[BLACK] == queen &&
-        ew.count[WHITE][QUEEN] == 1 && ew.count[BLACK][QUEEN] == 1) {
+    if (board.piece_material[WHITE] == queen && board.piece_material[BLACK] == queen && ew.count[WHITE][QUEEN] == 1 &&
+        ew.count[BLACK][QUEEN] == 1) {
         sum += ending_pawns(WHITE, true) - ending_pawns(BLACK, true);
     } else {
         const bool ending = ew.stage >= ENDING_STAGE;
@@ -517,8 +528,10 @@ int eval_pieces() {
         square_color(ew.bishop_sq[WHITE][0]) != square_color(ew.bishop_sq[BLACK][0])) {
         if (wpm <= queen && bpm <= queen) {
             const int bishop = piece_value[BISHOP];
-            if (wpm == bishop && bpm == bishop) sum /= BARE_OPPOSITE_BISHOPS_DIVISOR;
-            else if (std::abs(wpm - bpm) < OPPOSITE_BISHOPS_EVEN) sum = sum * DRAWISH_SCALE_NUM / DRAWISH_SCALE_DEN;
+            if (wpm == bishop && bpm == bishop)
+                sum /= BARE_OPPOSITE_BISHOPS_DIVISOR;
+            else if (std::abs(wpm - bpm) < OPPOSITE_BISHOPS_EVEN)
+                sum = sum * DRAWISH_SCALE_NUM / DRAWISH_SCALE_DEN;
         }
     } else {
         const int wr = ew.count[WHITE][ROOK], br = ew.count[BLACK][ROOK];

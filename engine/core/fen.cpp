@@ -21,7 +21,6 @@ namespace {
 const char white_letters[] = "xPNBRQK";
 const char black_letters[] = "Xpnbrqk";
 
-
 // Piece and colour of the initial position on a square.
 uint32_t start_piece(int sq) {
     static const uint32_t back[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
@@ -59,7 +58,7 @@ struct fen_fields {
     bool right_K = false, right_Q = false, right_k = false, right_q = false;
     int ep = -1;
     int full_move = 0;
-    size_t rest_at = 0;   // offset after the last field read
+    size_t rest_at = 0;  // offset after the last field read
 };
 
 size_t skip_blanks(const std::string& text, size_t i) {
@@ -136,11 +135,16 @@ void read_castling(const std::string& text, size_t& i, fen_fields& f) {
             ++i;
             continue;
         }
-        if (c == 'K') f.right_K = true;
-        else if (c == 'Q') f.right_Q = true;
-        else if (c == 'k') f.right_k = true;
-        else if (c == 'q') f.right_q = true;
-        else break;
+        if (c == 'K')
+            f.right_K = true;
+        else if (c == 'Q')
+            f.right_Q = true;
+        else if (c == 'k')
+            f.right_k = true;
+        else if (c == 'q')
+            f.right_q = true;
+        else
+            break;
         ++i;
         ++count;
     }
@@ -316,7 +320,8 @@ int check_position(int side_to_move_arg, std::string* message) {
         if (p == EMPTY) continue;
         if (p == PAWN && (rank_index(sq) == 0 || rank_index(sq) == 7)) {
             if (message)
-                *message = std::string(c == WHITE ? "white" : "black") + " pawn on row " + (rank_index(sq) == 0 ? "1" : "8");
+                *message =
+                    std::string(c == WHITE ? "white" : "black") + " pawn on row " + (rank_index(sq) == 0 ? "1" : "8");
             return 0;
         }
         count[c][p]++;
@@ -325,14 +330,22 @@ int check_position(int side_to_move_arg, std::string* message) {
         const std::string name = s == WHITE ? "white" : "black";
         const int* k = count[s];
         const char* fault = nullptr;
-        if (k[PAWN] > 8) fault = "pawns";
-        else if (k[KING] < 1) fault = "king missing";
-        else if (k[KNIGHT] + k[PAWN] > 10) fault = "knights";
-        else if (k[BISHOP] + k[PAWN] > 10) fault = "bishops";
-        else if (k[ROOK] + k[PAWN] > 10) fault = "rooks";
-        else if (k[QUEEN] + k[PAWN] > 9) fault = "queens";
-        else if (k[KING] > 1) fault = "one king";
-        else if (k[PAWN] + k[KNIGHT] + k[BISHOP] + k[ROOK] + k[QUEEN] + k[KING] > 16) fault = "pieces";
+        if (k[PAWN] > 8)
+            fault = "pawns";
+        else if (k[KING] < 1)
+            fault = "king missing";
+        else if (k[KNIGHT] + k[PAWN] > 10)
+            fault = "knights";
+        else if (k[BISHOP] + k[PAWN] > 10)
+            fault = "bishops";
+        else if (k[ROOK] + k[PAWN] > 10)
+            fault = "rooks";
+        else if (k[QUEEN] + k[PAWN] > 9)
+            fault = "queens";
+        else if (k[KING] > 1)
+            fault = "one king";
+        else if (k[PAWN] + k[KNIGHT] + k[BISHOP] + k[ROOK] + k[QUEEN] + k[KING] > 16)
+            fault = "pieces";
         if (!fault) continue;
         if (message) {
             std::string f = fault;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-extern int start_move_number;   // the game's first move number minus 1 (0..600)
-extern std::string start_fen;   // FEN of the position the game started from
+extern int start_move_number;  // the game's first move number minus 1 (0..600)
+extern std::string start_fen;  // FEN of the position the game started from
 
 // Per-depth tables of the search, refilled at every set-up.
 extern uint32_t depth_table1[64];

@@ -12,15 +12,15 @@ constexpr int BLACK_PAWN_KIND = 7;
 // Squares a man of a kind reaches from a square on an empty board (pawns: captures).
 extern uint64_t attack_mask[8][64];
 extern uint64_t square_bit[64];
-extern int8_t direction[64][64];        // square step from one square to another on a line
-extern int8_t direction_0x88[64][64];   // the same step in 0x88 coordinates
+extern int8_t direction[64][64];       // square step from one square to another on a line
+extern int8_t direction_0x88[64][64];  // the same step in 0x88 coordinates
 // Rays: the squares from a square towards each of 8 directions (0-3 straight, 4-7 diagonal).
 extern uint8_t ray_squares[64][8][7];
 extern uint8_t ray_length[64][8];
-extern uint64_t ray_mask[64][8];        // the squares of ray_squares[sq][d] as a set
+extern uint64_t ray_mask[64][8];  // the squares of ray_squares[sq][d] as a set
 // Whether the squares of ray d run upwards (a1 towards h8): rays 0, 1, 4 and 5.
 inline constexpr bool ray_ascends(int d) { return d == 0 || d == 1 || d == 4 || d == 5; }
-extern int8_t line_index[64][64];       // direction index 0..7 from one square to another, -1 none
+extern int8_t line_index[64][64];  // direction index 0..7 from one square to another, -1 none
 extern uint32_t mvv_lva[7][7];
 
 // Knight and king target squares of each square (king squares in ray order), each
@@ -36,7 +36,6 @@ void init_ray_tables();
 
 inline bool on_line(int a, int b) { return (attack_mask[QUEEN][a] & square_bit[b]) != 0; }
 
-
 // The first occupied square from `from` towards direction index d (line_index), -1 when
 // the ray runs off the board empty.
 inline int first_man_on_ray(int from, int d) {
@@ -46,6 +45,4 @@ inline int first_man_on_ray(int from, int d) {
     return -1;
 }
 // Whether a man of code p moves along direction index d (0-3 straight, 4-7 diagonal).
-inline bool slides_along(int d, uint32_t p) {
-    return d < 4 ? (p == ROOK || p == QUEEN) : (p == BISHOP || p == QUEEN);
-}
+inline bool slides_along(int d, uint32_t p) { return d < 4 ? (p == ROOK || p == QUEEN) : (p == BISHOP || p == QUEEN); }

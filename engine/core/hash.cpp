@@ -51,7 +51,9 @@ bool memory_available_for(size_t bytes) {
 // system may back with large pages (the probes of the search touch it at random and would
 // otherwise miss the address cache).
 constexpr size_t TABLE_ALIGN = size_t(2) << 20;
-size_t block_bytes(uint64_t count) { return (count * sizeof(hash_entry) + TABLE_ALIGN - 1) / TABLE_ALIGN * TABLE_ALIGN; }
+size_t block_bytes(uint64_t count) {
+    return (count * sizeof(hash_entry) + TABLE_ALIGN - 1) / TABLE_ALIGN * TABLE_ALIGN;
+}
 
 // A block for `count` slots, not yet zeroed; null when it cannot be had.
 void* reserve_entries(uint64_t count) {
@@ -155,9 +157,9 @@ void hash_alloc(long bytes) {
     hash_age = 0;
     hash_wraps = 0;
     if (pos_learn) hash_store_learned_positions();
-    level_printf(LVL_NORMAL, "entries %lu size %lu size_wanted %lu tts3 %lu\n", static_cast<unsigned long>(hash_entries),
-                 static_cast<unsigned long>(hash_entries) * 12UL, static_cast<unsigned long>(bytes),
-                 static_cast<unsigned long>(bucket_mult));
+    level_printf(LVL_NORMAL, "entries %lu size %lu size_wanted %lu tts3 %lu\n",
+                 static_cast<unsigned long>(hash_entries), static_cast<unsigned long>(hash_entries) * 12UL,
+                 static_cast<unsigned long>(bytes), static_cast<unsigned long>(bucket_mult));
 }
 
 void hash_clear() {

@@ -9,24 +9,24 @@
 #include "core/board.h"
 
 struct hash_entry {
-    uint32_t lock;    // key_hi of the position; 0 = empty slot
-    int16_t score;    // mate scores relative to the node
-    uint16_t move;    // low 15 bits of the best move, or a special code (0xF000, 0xE000)
-    int16_t depth;    // remaining depth in 1/64 ply
-    uint8_t age;      // search age at the last store or hit; 127 = learned
-    uint8_t bound;    // 1 upper, 2 lower, 3 exact (+0x10 mate threat); 3 for learned
+    uint32_t lock;  // key_hi of the position; 0 = empty slot
+    int16_t score;  // mate scores relative to the node
+    uint16_t move;  // low 15 bits of the best move, or a special code (0xF000, 0xE000)
+    int16_t depth;  // remaining depth in 1/64 ply
+    uint8_t age;    // search age at the last store or hit; 127 = learned
+    uint8_t bound;  // 1 upper, 2 lower, 3 exact (+0x10 mate threat); 3 for learned
 };
 static_assert(sizeof(hash_entry) == 12, "hash entries are 12 bytes");
 
 constexpr int HASH_LEARNED_AGE = 127;
 
-extern hash_entry* hash_table;     // null = no table
-extern uint32_t hash_entries;      // slots, a multiple of 3
-extern uint32_t bucket_mult;       // hash_entries / 3 - 1
-extern int hash_age;               // 0..126 in play
-extern uint32_t hash_wraps;        // count of age wraps
+extern hash_entry* hash_table;  // null = no table
+extern uint32_t hash_entries;   // slots, a multiple of 3
+extern uint32_t bucket_mult;    // hash_entries / 3 - 1
+extern int hash_age;            // 0..126 in play
+extern uint32_t hash_wraps;     // count of age wraps
 extern uint64_t hash_probes, hash_hits, hash_stores;
-extern uint64_t hash_rejects;     // stores refused: a learned entry kept its place
+extern uint64_t hash_rejects;  // stores refused: a learned entry kept its place
 
 // The largest table: the bucket number is a 32-bit word, so the table holds at most
 // 2^32 - 1 slots (a multiple of 3); HASH_MAX_BYTES is the request that gives them.

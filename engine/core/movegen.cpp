@@ -36,9 +36,9 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
     const uint32_t opp = static_cast<uint32_t>(side ^ 1);
     const int fwd = side == WHITE ? 8 : -8;
     // Capture squares of a pawn, first the one the walk tables name first.
-    const int cap_first = side == WHITE ? 7 : -7;   // file - 1 for White, file + 1 for Black
+    const int cap_first = side == WHITE ? 7 : -7;  // file - 1 for White, file + 1 for Black
     const int cap_second = side == WHITE ? 9 : -9;
-    const int first_edge = side == WHITE ? 0 : 7;   // file on which the first capture leaves the board
+    const int first_edge = side == WHITE ? 0 : 7;  // file on which the first capture leaves the board
     const int second_edge = 7 - first_edge;
 
     const int king = b.piece_list[side][0];
@@ -67,7 +67,8 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
                 for (int c = 0; c < ncaps; ++c) {
                     int to = caps[c];
                     uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                    int32_t s = static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]);
+                    int32_t s =
+                        static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]);
                     *list++ = {m | promotion_flags(QUEEN), s + static_cast<int32_t>(BONUS_QUEEN_PROMOTION)};
                     *list++ = {m | promotion_flags(KNIGHT), s};
                     *list++ = {m | promotion_flags(ROOK), s};
@@ -88,7 +89,9 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
             for (int c = 0; c < ncaps; ++c) {
                 int to = caps[c];
                 uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                *list++ = {m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]) + bonus};
+                *list++ = {
+                    m, static_cast<int32_t>(mvv_lva[PAWN][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to]) +
+                           bonus};
             }
             if (EVADE) list = keep_evasions(first, list, king, targets, pins);
             continue;
@@ -103,7 +106,8 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
             }
             if (c == opp) {
                 uint32_t m = make_move_word(from, to, MOVE_CAPTURE);
-                *list++ = {m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to])};
+                *list++ = {
+                    m, static_cast<int32_t>(mvv_lva[p][b.piece[to]] + hist[m & MOVE_SQUARES] + recapture_bonus[to])};
             }
             return false;
         };
@@ -138,7 +142,9 @@ move_list_entry* piece_moves(move_list_entry* list, int side, uint64_t targets, 
 
 }  // namespace
 
-move_list_entry* generate_piece_moves(move_list_entry* list, int side) { return piece_moves<false>(list, side, 0, nullptr); }
+move_list_entry* generate_piece_moves(move_list_entry* list, int side) {
+    return piece_moves<false>(list, side, 0, nullptr);
+}
 
 namespace {
 
@@ -146,7 +152,8 @@ template <bool EVADE>
 int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const pin_set* pins) {
     const board_state& b = board;
     uint32_t* hist = history_table[side];
-    const uint32_t mk = mate_killer[ply] & MOVE_SQUARES, k1 = killer1[ply] & MOVE_SQUARES, k2 = killer2[ply] & MOVE_SQUARES;
+    const uint32_t mk = mate_killer[ply] & MOVE_SQUARES, k1 = killer1[ply] & MOVE_SQUARES,
+                   k2 = killer2[ply] & MOVE_SQUARES;
     hist[mk] += BONUS_MATE_KILLER;
     hist[k1] += BONUS_KILLER1;
     hist[k2] += BONUS_KILLER2;
@@ -196,7 +203,8 @@ int all_moves(int side, int ply, move_list_entry* list, uint64_t targets, const 
             int from = from_sq[i];
             if (b.piece[from] == PAWN && b.color[from] == static_cast<uint32_t>(side)) {
                 uint32_t m = make_move_word(from, t, MOVE_EP | MOVE_CAPTURE);
-                if (!EVADE || is_legal_move(side, m)) *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_EP)};
+                if (!EVADE || is_legal_move(side, m))
+                    *end++ = {m, static_cast<int32_t>(hist[m & MOVE_SQUARES] + BONUS_EP)};
             }
         }
     }
@@ -234,8 +242,9 @@ int generate_captures(int side, int ply) {
     // Pawns with work here: an enemy man diagonally ahead, or one step from promoting.
     constexpr uint64_t FILE_A = 0x0101010101010101ULL, FILE_H = FILE_A << 7;
     const uint64_t busy_pawns =
-        b.kinds[side][PAWN] & (side == WHITE ? ((enemy & ~FILE_H) >> 7) | ((enemy & ~FILE_A) >> 9) | 0x00FF000000000000ULL
-                                       : ((enemy & ~FILE_A) << 7) | ((enemy & ~FILE_H) << 9) | 0x000000000000FF00ULL);
+        b.kinds[side][PAWN] &
+        (side == WHITE ? ((enemy & ~FILE_H) >> 7) | ((enemy & ~FILE_A) >> 9) | 0x00FF000000000000ULL
+                       : ((enemy & ~FILE_A) << 7) | ((enemy & ~FILE_H) << 9) | 0x000000000000FF00ULL);
 
     for (int i = b.piece_count[side]; i >= 0; --i) {
         const int from = b.piece_list[side][i];
@@ -257,7 +266,8 @@ int generate_captures(int side, int ply) {
                 else
                     *list++ = {make_move_word(from, to, MOVE_CAPTURE), v - 1 + gain};
             }
-            if (promo && b.color[push] == NO_COLOR) *list++ = {make_move_word(from, push) | promotion_flags(QUEEN), 999};
+            if (promo && b.color[push] == NO_COLOR)
+                *list++ = {make_move_word(from, push) | promotion_flags(QUEEN), 999};
             continue;
         }
         // Not one enemy man within the piece's reach on an empty board: no capture.

@@ -12,7 +12,7 @@
 // ---- move lists --------------------------------------------------------------
 struct move_list_entry {
     uint32_t move;
-    int32_t score;   // ordering value
+    int32_t score;  // ordering value
 };
 
 // Picks the remaining entry with the largest ordering value (the first of equals) and

@@ -14,7 +14,6 @@
 #include "core/settings.h"
 #include "core/state.h"
 
-
 namespace {
 const char piece_letters[] = "-PNBRQK";
 
@@ -37,7 +36,7 @@ std::string check_suffix(int side_to_play) {
 }
 
 struct move_pattern {
-    int piece = 0;        // required piece code, 0 any
+    int piece = 0;  // required piece code, 0 any
     int from_file = -1, from_rank = -1;
     int to = -1;
     bool capture = false;
@@ -303,7 +302,7 @@ uint32_t match_typed_move(const typed_move& typed, int side, const char** reason
 
 uint32_t parse_move(const std::string& input, int side, std::string* reason, int* annotation) {
     std::string t = input;
-    const char* refused = nullptr;   // the reason of a refusal, when it names one
+    const char* refused = nullptr;  // the reason of a refusal, when it names one
     auto refuse = [&]() -> uint32_t {
         if (reason && refused) *reason = refused;
         return 0;

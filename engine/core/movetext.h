@@ -26,4 +26,3 @@ std::string pv_from_hash(const uint16_t* pv, int side, bool with_tb, int* length
 // Extends a line with endgame-table moves for `side`; `balance` receives the material
 // balance, `found` whether a table move was added.
 void pv_text(int side, std::string& text, int* balance, int extra_plies, int* found);
-

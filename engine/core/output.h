@@ -11,16 +11,18 @@ constexpr int OUTPUT_LEVELS = 19;
 // messages, 9 move echo, 10 test solutions, 11 input echo, 12 time control and
 // opening names, 13 prompt, 14 book rejects, 15 search statistics, 16 UCI protocol,
 // 17 UCI progress, 18 learned-position notice.
+// clang-format off
 enum : int {
     LVL_BOOK = 0, LVL_THINKING = 1, LVL_XBOARD_CONSOLE = 2, LVL_TEST = 3, LVL_HELP = 4,
     LVL_ILLEGAL = 5, LVL_BOARD = 6, LVL_ERROR = 7, LVL_NORMAL = 8, LVL_MOVE = 9,
     LVL_SOLUTION = 10, LVL_ECHO = 11, LVL_TIME = 12, LVL_PROMPT = 13, LVL_BOOK_REJECT = 14,
     LVL_STATS = 15, LVL_UCI = 16, LVL_UCI_PROGRESS = 17, LVL_LEARNED = 18
 };
+// clang-format on
 
 extern int output_levels[OUTPUT_LEVELS];
-extern FILE* log_file;   // open log file or null
-extern int comm_only;    // with the xboard dialogue: restricts what reaches the log
+extern FILE* log_file;  // open log file or null
+extern int comm_only;   // with the xboard dialogue: restricts what reaches the log
 
 // All levels on, then 2 and 11 off (the console dialogue's set).
 void init_output_levels();

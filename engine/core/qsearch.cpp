@@ -16,10 +16,10 @@ namespace {
 
 // Bits of the quiescence mode (qsearch_mask).
 enum : int {
-    Q_SKIP_LOSERS = 1,        // delta pruning of captures in the capture nodes
-    Q_ALL_MOVES_IN_CHECK = 2, // the check node searches every evasion, not only captures
-    Q_CHECK_WINNERS = 4,      // a capture node whose stand-pat beats alpha answers a check
-    Q_CHECK_ALWAYS = 8,       // a capture node answers a check before standing pat
+    Q_SKIP_LOSERS = 1,         // delta pruning of captures in the capture nodes
+    Q_ALL_MOVES_IN_CHECK = 2,  // the check node searches every evasion, not only captures
+    Q_CHECK_WINNERS = 4,       // a capture node whose stand-pat beats alpha answers a check
+    Q_CHECK_ALWAYS = 8,        // a capture node answers a check before standing pat
 };
 
 // ---- table probe ---------------------------------------------------------------------------
@@ -32,8 +32,8 @@ enum : int {
     int hscore = 0, hdepth = 0;
     uint32_t hmove = 0;
     const int htype = hash_probe(side, ply, &hscore, &hmove, &hdepth) & BOUND_MASK;
-    if ((htype == BOUND_UPPER && hscore <= alpha) || (htype == BOUND_LOWER && hscore >= beta && hmove != HASH_NULL_MOVE) ||
-        htype == BOUND_EXACT) {
+    if ((htype == BOUND_UPPER && hscore <= alpha) ||
+        (htype == BOUND_LOWER && hscore >= beta && hmove != HASH_NULL_MOVE) || htype == BOUND_EXACT) {
         pv_out[0] = PV_END;
         return hscore;
     }
@@ -61,9 +61,9 @@ enum : int {
 // ---- the move loop of the quiescence nodes -------------------------------------------------
 // How a loop knows its moves to be legal.
 enum legality : int {
-    LEGAL_AS_GENERATED,   // evasions
-    LEGAL_BY_PINS,        // out of check: king moves are tested, other men by the pin test
-    LEGAL_AFTER_MOVE,     // in check: every move is tested after it is made
+    LEGAL_AS_GENERATED,  // evasions
+    LEGAL_BY_PINS,       // out of check: king moves are tested, other men by the pin test
+    LEGAL_AFTER_MOVE,    // in check: every move is tested after it is made
 };
 
 // Best first, each move answered by a capture node at `child_qdepth`. With `delta` a
@@ -72,7 +72,8 @@ enum legality : int {
 // searched.
 [[gnu::always_inline]] inline int quiescence_moves(int alpha, int beta, int side, int child_qdepth, int ply,
                                                    move_list_entry* list, int n, uint16_t* pv_out, int& best,
-                                                   uint32_t& best_move, int& type, bool delta, int base, legality rule) {
+                                                   uint32_t& best_move, int& type, bool delta, int base,
+                                                   legality rule) {
     const int opp = side ^ 1;
     uint16_t child_pv[PV_WORDS];
     const bool all_legal = rule == LEGAL_AS_GENERATED, checked = rule == LEGAL_AFTER_MOVE;
@@ -121,8 +122,8 @@ void capture_step(int alpha, int beta, int side, int child_qdepth, int ply, uint
     stats.captures_generated += static_cast<uint64_t>(n);
     const int base = delta ? lazy_margin[side] + board.material[side] - board.material[side ^ 1] : 0;
     const legality rule = n > 0 && led_here_by_check() ? LEGAL_AFTER_MOVE : LEGAL_BY_PINS;
-    quiescence_moves(alpha, beta, side, child_qdepth, ply, move_list_start[ply], n, pv_out, best, best_move, type, delta, base,
-                     rule);
+    quiescence_moves(alpha, beta, side, child_qdepth, ply, move_list_start[ply], n, pv_out, best, best_move, type,
+                     delta, base, rule);
     if (n == 0 && complete) type = BOUND_EXACT;
 }
 
@@ -245,9 +246,8 @@ int qsearch_check(int alpha, int beta, int side, int qdepth, int ply, uint16_t* 
         if (hm) hist[hm & MOVE_SQUARES] -= BONUS_HASH;
         if (hint) hist[hint & MOVE_SQUARES] -= BONUS_HINT;
     }
-    const int legal =
-        quiescence_moves(alpha, beta, side, qdepth - 1, ply, list, n, pv_out, best, best_move, type, false, 0,
-                         all_moves ? LEGAL_AS_GENERATED : LEGAL_AFTER_MOVE);
+    const int legal = quiescence_moves(alpha, beta, side, qdepth - 1, ply, list, n, pv_out, best, best_move, type,
+                                       false, 0, all_moves ? LEGAL_AS_GENERATED : LEGAL_AFTER_MOVE);
     if (abort_search) return 0;
     // No legal evasion: mated.
     if (best == NO_MOVE_SCORE && legal == 0) {

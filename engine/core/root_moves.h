@@ -6,4 +6,4 @@
 
 constexpr int SEARCHMOVES_MAX = 302;
 extern uint32_t searchmoves_list[SEARCHMOVES_MAX];
-extern int searchmoves_count;      // -1 at start; 0 or less: every root move is searched
+extern int searchmoves_count;  // -1 at start; 0 or less: every root move is searched

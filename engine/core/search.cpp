@@ -36,7 +36,6 @@ namespace {
 // Flag word of a history record; records before the game's start read as 0.
 inline uint32_t record_flags(int index) { return index >= 0 ? game_history[index].flags : 0; }
 
-
 // An extension granted at a node of remaining depth `depth` (1/64 ply).
 inline void count_extension(extension_kind kind, int depth) {
     const int d = depth >> 6;
@@ -154,7 +153,8 @@ int check_hash_move(int side, uint32_t move, uint16_t* pv_out, int score) {
 // to move is.
 void debug_check_node(int side, int ply) {
     for (int s = 0; s < 2; ++s) {
-        bool bad = board.piece_count[s] < 0 || board.piece_count[s] > 15 || board.piece[board.piece_list[s][0]] != KING ||
+        bool bad = board.piece_count[s] < 0 || board.piece_count[s] > 15 ||
+                   board.piece[board.piece_list[s][0]] != KING ||
                    board.color[board.piece_list[s][0]] != static_cast<uint32_t>(s);
         for (int i = 1; !bad && i <= board.piece_count[s]; ++i) {
             const int sq = board.piece_list[s][i];
@@ -169,7 +169,8 @@ void debug_check_node(int side, int ply) {
     }
     const uint32_t led_here = game_history[board.ply].flags;
     if (in_check_by_rays(side ^ 1) || ((led_here & HF_CHECK) != 0) != in_check_by_rays(side)) {
-        std::fprintf(stderr, "ILLEGAL at ply %d side %d fen %s flags %x\n", ply, side, board_to_fen(side, true).c_str(), led_here);
+        std::fprintf(stderr, "ILLEGAL at ply %d side %d fen %s flags %x\n", ply, side, board_to_fen(side, true).c_str(),
+                     led_here);
         for (int p = board.ply; p > board.ply - 8 && p > 0; --p)
             std::fprintf(stderr, " rec %d move %s flags %x\n", p, move_to_coordinates(game_history[p].move).c_str(),
                          game_history[p].flags);
@@ -185,15 +186,15 @@ struct node_state {
     int alpha, beta;
     const int side, opp, depth, ply;
     int flags;
-    const int repeated;          // repetition count of the move that led here
+    const int repeated;  // repetition count of the move that led here
     uint16_t* const pv_out;
-    const uint32_t led_here;     // flag word of the record of the move that led here
+    const uint32_t led_here;  // flag word of the record of the move that led here
     const bool in_check;
     // The result so far.
     int best = NO_MOVE_SCORE;
     uint32_t best_move = 0;
     int result_type = BOUND_UPPER;
-    int ceiling = MATE;          // a bitbase upper bound caps the result
+    int ceiling = MATE;  // a bitbase upper bound caps the result
     // The table's entry for the node (htype 0: none).
     int hscore = 0, hdepth = 0, htype = 0;
     uint32_t hmove = 0;
@@ -246,7 +247,8 @@ struct node_state {
     const int side = n.side, depth = n.depth;
     bool cut = false;
     if (n.htype == BOUND_UPPER) {
-        if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= n.alpha && check_hash_move(side, hmove, n.pv_out, hscore) == 0) {
+        if ((hdepth >= depth || hscore < -MATE_RANGE) && hscore <= n.alpha &&
+            check_hash_move(side, hmove, n.pv_out, hscore) == 0) {
             ++stats.table_cuts;
             return hscore;
         }
@@ -347,7 +349,8 @@ struct node_state {
     // The position after the null move differs in the en-passant key only: its bucket
     // loads while the verification search runs.
     hash_prefetch_key(b.hash_key ^ ep_key(b.ep_square) ^ ep_key(-1), opp);
-    if (depth >= 5 * ONE_PLY && generate_legal_moves(side, ply, move_list_start[ply]) <= NULL_MIN_LEGAL_MOVES) return GO_ON;
+    if (depth >= 5 * ONE_PLY && generate_legal_moves(side, ply, move_list_start[ply]) <= NULL_MIN_LEGAL_MOVES)
+        return GO_ON;
     const int r = null_reduction(b.piece_material[side], depth);
     if (r <= 0) return GO_ON;
     const int nd = depth - r - ONE_PLY;
@@ -419,14 +422,15 @@ struct ordering_move {
     first.move = usable_hash_move ? n.hmove : 0;
     first.bonus = n.htype == BOUND_UPPER ? BONUS_HASH_UPPER : n.hdepth <= 0 ? BONUS_HASH_SHALLOW : BONUS_HASH;
     const int flags = n.flags;
-    if (!deepen || n.depth <= 2 * ONE_PLY || n.beta == n.alpha + 1 || !(flags & (NF_PV | NF_PV_FIRST)) || usable_hash_move ||
-        n.repeated || (n.threat_move && n.threat_bonus >= BONUS_THREAT) || (flags & NF_AFTER_NULL) ||
-        ((flags & NF_FOLLOW_PV) && pv_hint[n.ply]))
+    if (!deepen || n.depth <= 2 * ONE_PLY || n.beta == n.alpha + 1 || !(flags & (NF_PV | NF_PV_FIRST)) ||
+        usable_hash_move || n.repeated || (n.threat_move && n.threat_bonus >= BONUS_THREAT) ||
+        (flags & NF_AFTER_NULL) || ((flags & NF_FOLLOW_PV) && pv_hint[n.ply]))
         return GO_ON;
     ++stats.iid_searches;
     const int d = n.depth - 2 * ONE_PLY;
     int v = search(n.alpha, n.beta, n.side, d, n.ply, child_pv, flags | NF_NO_NULL, 0);
-    if (!abort_search && v <= n.alpha) v = search(-FULL_WINDOW, n.alpha + 1, n.side, d, n.ply, child_pv, flags | NF_NO_NULL, 0);
+    if (!abort_search && v <= n.alpha)
+        v = search(-FULL_WINDOW, n.alpha + 1, n.side, d, n.ply, child_pv, flags | NF_NO_NULL, 0);
     if (abort_search) return 0;
     if (!is_pv_end(child_pv[0]) && !move_is_null(child_pv[0])) {
         first.move = child_pv[0];
@@ -471,8 +475,8 @@ struct ordering_move {
 struct move_rules {
     bool futility_armed;
     bool pawn_ending_armed;
-    bool opp_last_capture;     // the opponent's last move captured, not as a recapture extension
-    uint32_t own_previous;     // flag word of the side's own previous move
+    bool opp_last_capture;  // the opponent's last move captured, not as a recapture extension
+    uint32_t own_previous;  // flag word of the side's own previous move
     int one_reply_ext;
 };
 
@@ -480,8 +484,9 @@ struct move_rules {
     const board_state& b = board;
     const uint32_t last_move = game_history[b.ply].move;
     move_rules r;
-    r.futility_armed = prune && n.depth > ONE_PLY && n.depth <= 2 * ONE_PLY && b.piece_material[WHITE] > ENDING_PIECES &&
-                       b.piece_material[BLACK] > ENDING_PIECES && n.alpha < MATE_RANGE && !(n.led_here & HF_THREAT) &&
+    r.futility_armed = prune && n.depth > ONE_PLY && n.depth <= 2 * ONE_PLY &&
+                       b.piece_material[WHITE] > ENDING_PIECES && b.piece_material[BLACK] > ENDING_PIECES &&
+                       n.alpha < MATE_RANGE && !(n.led_here & HF_THREAT) &&
                        !(record_flags(b.ply - 1) & (HF_CHECK | HF_PAWN7));
     r.pawn_ending_armed = n.depth > 3 * ONE_PLY && b.piece_material[n.side] == 0 &&
                           b.piece_material[n.opp] <= QUEEN_MATERIAL && !(last_move & MOVE_PROMOTION_CODE);
@@ -495,11 +500,11 @@ struct move_rules {
 struct tried_move {
     uint32_t move;
     int to;
-    int balance;        // own material less the opponent's before the move
+    int balance;  // own material less the opponent's before the move
     uint32_t mover, victim;
-    int reps;           // the repetition count after it
+    int reps;  // the repetition count after it
     bool check;
-    bool pawn7;         // a pawn reaching its seventh (or second) rank
+    bool pawn7;  // a pawn reaching its seventh (or second) rank
 };
 
 // ---- extensions ------------------------------------------------------------------------------
@@ -573,8 +578,8 @@ struct tried_move {
                                                  uint32_t& hf) {
     const board_state& b = board;
     const int promo = move_promotion(mv.move);
-    if (mv.balance <= EXTENSION_LEAD && ((mv.move & MOVE_CAPTURE) || promo == QUEEN) && (promo == 0 || promo == QUEEN) &&
-        rules.opp_last_capture && n.ply + 1 < iteration_depth &&
+    if (mv.balance <= EXTENSION_LEAD && ((mv.move & MOVE_CAPTURE) || promo == QUEEN) &&
+        (promo == 0 || promo == QUEEN) && rules.opp_last_capture && n.ply + 1 < iteration_depth &&
         (n.depth > 2 * ONE_PLY || lazy_margin[n.side] + b.material[n.side] - b.material[n.opp] >= n.alpha ||
          (n.led_here & HF_CHECK))) {
         hf |= HF_RECAPTURE;
@@ -590,8 +595,7 @@ struct tried_move {
 [[gnu::always_inline]] inline int child_depth(int depth, int ext, bool check, uint32_t hf) {
     int d = depth - ONE_PLY + ext;
     if (check && d < 1) d = 1;
-    if (d > depth)
-        d = (hf & (HF_REPCHECK | HF_PAWN_ENDING)) ? (d > depth + ONE_PLY ? depth + ONE_PLY : d) : depth;
+    if (d > depth) d = (hf & (HF_REPCHECK | HF_PAWN_ENDING)) ? (d > depth + ONE_PLY ? depth + ONE_PLY : d) : depth;
     return d;
 }
 
@@ -600,7 +604,8 @@ struct tried_move {
 // window sends the search again along the child's line with the full window. The first
 // move inherits the expected-line bits; "no null move" and "follows a null move" speak of
 // this node only: a child starts without them.
-[[gnu::always_inline]] inline int search_child(node_state& n, const tried_move& mv, int d, int legal, uint16_t* child_pv) {
+[[gnu::always_inline]] inline int search_child(node_state& n, const tried_move& mv, int d, int legal,
+                                               uint16_t* child_pv) {
     const int opp = n.opp, next = n.ply + 1;
     const int child_flags = (n.flags & ~NF_NODE_ONLY) ^ NF_PARITY;
     if (legal == 1) return -search_or_quiesce(-n.beta, -n.alpha, opp, d, next, child_pv, child_flags, mv.reps);
@@ -671,7 +676,8 @@ struct tried_move {
             return legal;
         }
         n.flags &= ~(NF_FOLLOW_PV | NF_PV_FIRST);
-        const score_effect e = weigh_score(score, m, child_pv, n.pv_out, n.best, n.best_move, n.alpha, n.beta, n.result_type);
+        const score_effect e =
+            weigh_score(score, m, child_pv, n.pv_out, n.best, n.best_move, n.alpha, n.beta, n.result_type);
         if (e >= SCORE_RAISES_ALPHA) n.flags &= ~(NF_PV | NF_PV_FIRST | NF_PARITY);
         if (e == SCORE_CUTS) {
             ++stats.beta_cuts;
@@ -720,7 +726,8 @@ int search(int alpha, int beta, int side, int depth, int ply, uint16_t* pv_out, 
 #endif
     pv_out[0] = PV_NO_MOVE;
     const uint32_t led_here = record_flags(board.ply);
-    node_state n{alpha, beta, side, side ^ 1, depth, ply, flags, repeated, pv_out, led_here, (led_here & HF_CHECK) != 0};
+    node_state n{
+        alpha, beta, side, side ^ 1, depth, ply, flags, repeated, pv_out, led_here, (led_here & HF_CHECK) != 0};
     if (const int r = entry_step(n); r != GO_ON) return r;
     if (const int r = table_step(n); r != GO_ON) return r;
     if (const int r = bitbase_step(n); r != GO_ON) return r;

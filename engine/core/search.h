@@ -18,23 +18,23 @@ enum : int {
     THINK_MATED = 0x20,
     THINK_REPETITION = 0x40,
     THINK_FIFTY = 0x80,
-    THINK_MATES = 0x100,       // the move found mates
+    THINK_MATES = 0x100,  // the move found mates
     THINK_MATE_IN_ONE = THINK_WIN | THINK_MATES,
     THINK_NO_MATERIAL = 0x200,
     THINK_SEARCHED = 0x400,
-    THINK_BOOK_MARK = 0x800,   // the book flagged its move (kept in the game record's flag word)
+    THINK_BOOK_MARK = 0x800,  // the book flagged its move (kept in the game record's flag word)
     THINK_BOOK_FLAGGED = THINK_BOOK | THINK_BOOK_MARK,
 };
 
 // ---- shared search state -----------------------------------------------------
-extern uint32_t nodes_searched;     // every node of search and quiescence
-extern uint32_t qnodes_searched;    // quiescence capture and check nodes
-extern uint32_t poll_mark;          // node count of the next input poll
-extern int abort_search;            // set when the search must unwind
-extern uint16_t pv_hint[64];        // expected principal variation by ply
-extern int iteration_depth;         // plies of the present iteration
+extern uint32_t nodes_searched;   // every node of search and quiescence
+extern uint32_t qnodes_searched;  // quiescence capture and check nodes
+extern uint32_t poll_mark;        // node count of the next input poll
+extern int abort_search;          // set when the search must unwind
+extern uint16_t pv_hint[64];      // expected principal variation by ply
+extern int iteration_depth;       // plies of the present iteration
 extern int check_ply_limit, repcheck_ply_limit, tb_ply_limit, tb_men_limit;
-extern int seldepth;                // deepest ply reached
+extern int seldepth;  // deepest ply reached
 
 // At the poll mark the interpreter looks at the clock and the input: true when the
 // search must unwind (abort_search is then set).
@@ -48,23 +48,30 @@ inline bool search_stopped_at_poll() {
 
 // Time of the present search (seconds, from allocate_time) and its start (millis).
 extern double usetime, mintime, maxtime;
-extern double time_limit;           // the active limit: usetime, or maxtime after a fail low
+extern double time_limit;  // the active limit: usetime, or maxtime after a fail low
 extern int time_extended;
 extern uint32_t search_start;
 
 // Root progress, read by the statistics line.
-extern int root_move_number;        // 1-based number of the root move being searched
+extern int root_move_number;  // 1-based number of the root move being searched
 extern int root_move_count;
 extern char root_move_text[12];
-extern int root_stored_depth;       // depth stored for the root before the search (analysis)
-extern int think_game_end;          // think found no legal move (mate or stalemate)
-extern int ponder_hit;              // a ponder search turned into the engine's own search
-extern int stop_auto_play;          // think asks the game loop to end auto play
-extern int book_miss_count;         // searches since the engine's last book move
+extern int root_stored_depth;  // depth stored for the root before the search (analysis)
+extern int think_game_end;     // think found no legal move (mate or stalemate)
+extern int ponder_hit;         // a ponder search turned into the engine's own search
+extern int stop_auto_play;     // think asks the game loop to end auto play
+extern int book_miss_count;    // searches since the engine's last book move
 
 // Extension kinds, as the statistics count them by remaining depth.
 enum extension_kind : int {
-    EXT_CHECK, EXT_REPCHECK, EXT_ONE_REPLY, EXT_THREAT, EXT_PAWN7, EXT_PAWN_ENDING, EXT_RECAPTURE, EXT_KINDS
+    EXT_CHECK,
+    EXT_REPCHECK,
+    EXT_ONE_REPLY,
+    EXT_THREAT,
+    EXT_PAWN7,
+    EXT_PAWN_ENDING,
+    EXT_RECAPTURE,
+    EXT_KINDS
 };
 // Remaining depths (whole plies) the tree figures tell apart; deeper nodes count in the last.
 constexpr int TREE_DEPTHS = 16;
@@ -95,12 +102,12 @@ inline uint64_t extension_count(extension_kind kind) {
 }
 
 // The last search's outcome, for the game loop and pondering.
-extern uint16_t last_pv[PV_WORDS];   // continuation of the chosen move (chosen move first)
-extern uint32_t last_ponder_reply;   // first reply of that variation (15 bits), 0 = none
-extern std::string last_hint_text;   // coordinate text of the chosen move ("null" when none)
-extern int last_think_code;          // result code of the last think
-extern int last_think_score;         // its score
-extern int last_think_depth;         // depth of its last finished iteration
+extern uint16_t last_pv[PV_WORDS];  // continuation of the chosen move (chosen move first)
+extern uint32_t last_ponder_reply;  // first reply of that variation (15 bits), 0 = none
+extern std::string last_hint_text;  // coordinate text of the chosen move ("null" when none)
+extern int last_think_code;         // result code of the last think
+extern int last_think_score;        // its score
+extern int last_think_depth;        // depth of its last finished iteration
 // Best root move found so far by the running search (0 = none yet).
 uint32_t current_best_move();
 
@@ -143,16 +150,16 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
 // Thinks on the opponent's time (see ponder.cpp). Returns the engine's move after a ponder
 // hit or the opponent's move typed meanwhile (0 = none); how it ended through `result_out`.
 uint32_t ponder_search(ponder_outcome* result_out);
-extern uint32_t ponder_expected;     // the move made for pondering (0 = none)
-extern int ponder_root_ply;          // game ply of ponder_root_board (-1 = none)
-extern uint32_t move_after_stop;     // opponent's move that stopped the ponder search
+extern uint32_t ponder_expected;           // the move made for pondering (0 = none)
+extern int ponder_root_ply;                // game ply of ponder_root_board (-1 = none)
+extern uint32_t move_after_stop;           // opponent's move that stopped the ponder search
 extern ponder_stop ponder_command_result;  // the command that ended the pondering
 // While pondering, the position a line is read against (a typed reply above all), not
 // the node the search stands on: the one before the expected move, or under UCI the
 // position searched.
 struct board_state;
 extern board_state ponder_root_board;
-extern int think_side;               // side of the present search
+extern int think_side;  // side of the present search
 
 // Seconds since the search started (at least 0.001).
 double search_elapsed();
@@ -163,27 +170,27 @@ std::string console_score_text(int score);
 std::string console_time_text(double seconds);
 // Kinds of thinking line; each is shown by a code of two characters (thinking_code).
 enum thinking_kind : int {
-    THINKING_SCOUT_RAISED,   // "t+": a later move beat the best on the null window (a lower bound)
-    THINKING_FIRST_FELL,     // "t-": the first move fell below its expected score (an upper bound)
-    THINKING_NEW_BEST,       // "t ": a new best move
-    THINKING_ONLY_MOVE,      // "om": the only legal move
-    THINKING_FIRST_MOVE,     // "lm": the first move given by the trosk hook
-    THINKING_BOOK,           // "bk": a book move
-    THINKING_KIDS_MOVE,      // "km": a move drawn at random in kids mode
-    THINKING_FAIL_LOW,       // "--": the iteration failed low (an upper bound)
-    THINKING_FAIL_HIGH,      // "++": the iteration failed high (a lower bound)
-    THINKING_ITERATION,      // ". ": an iteration finished
-    THINKING_FINISHED,       // "f.": the search's last line after a finished iteration
-    THINKING_UNFINISHED,     // "u.": the same after an iteration broken off
+    THINKING_SCOUT_RAISED,  // "t+": a later move beat the best on the null window (a lower bound)
+    THINKING_FIRST_FELL,    // "t-": the first move fell below its expected score (an upper bound)
+    THINKING_NEW_BEST,      // "t ": a new best move
+    THINKING_ONLY_MOVE,     // "om": the only legal move
+    THINKING_FIRST_MOVE,    // "lm": the first move given by the trosk hook
+    THINKING_BOOK,          // "bk": a book move
+    THINKING_KIDS_MOVE,     // "km": a move drawn at random in kids mode
+    THINKING_FAIL_LOW,      // "--": the iteration failed low (an upper bound)
+    THINKING_FAIL_HIGH,     // "++": the iteration failed high (a lower bound)
+    THINKING_ITERATION,     // ". ": an iteration finished
+    THINKING_FINISHED,      // "f.": the search's last line after a finished iteration
+    THINKING_UNFINISHED,    // "u.": the same after an iteration broken off
 };
 // The code a thinking line shows for its kind.
 const char* thinking_code(thinking_kind kind);
 
 // Where a thinking line stands in its search.
 enum thinking_end : int {
-    THINKING_GOES_ON = 0,    // the search goes on
-    THINKING_PONDER_END = 1, // the last line of a ponder search that met no hit
-    THINKING_LAST = 2,       // the last line of a search
+    THINKING_GOES_ON = 0,     // the search goes on
+    THINKING_PONDER_END = 1,  // the last line of a ponder search that met no hit
+    THINKING_LAST = 2,        // the last line of a search
 };
 
 // The thinking line in the dialogue in force.

@@ -28,7 +28,8 @@ constexpr int GO_ON = INT32_MIN;
 // chosen one move ahead and its table bucket loaded while this one is searched.
 class best_first {
 public:
-    [[gnu::always_inline]] best_first(move_list_entry* list, int count, int side) : list_(list), count_(count), side_(side) {
+    [[gnu::always_inline]] best_first(move_list_entry* list, int count, int side)
+        : list_(list), count_(count), side_(side) {
         if (count_ > 0) pick(0);
     }
     // The next move into `move`; false when the list is done.
@@ -56,8 +57,9 @@ enum score_effect : int { SCORE_NOT_BEST, SCORE_BEST, SCORE_RAISES_ALPHA, SCORE_
 // Weighs a move's score: above the best it becomes the best with its continuation, above
 // alpha it raises alpha (exact result), at beta or above the result is a lower bound and
 // the node's loop ends.
-[[gnu::always_inline]] inline score_effect weigh_score(int score, uint32_t move, const uint16_t* child_pv, uint16_t* pv_out,
-                                                       int& best, uint32_t& best_move, int& alpha, int beta, int& type) {
+[[gnu::always_inline]] inline score_effect weigh_score(int score, uint32_t move, const uint16_t* child_pv,
+                                                       uint16_t* pv_out, int& best, uint32_t& best_move, int& alpha,
+                                                       int beta, int& type) {
     if (score <= best) return SCORE_NOT_BEST;
     best = score;
     best_move = move;
@@ -108,5 +110,6 @@ enum score_effect : int { SCORE_NOT_BEST, SCORE_BEST, SCORE_RAISES_ALPHA, SCORE_
 // search (which needs no flags nor repetition count), else by the node search.
 [[gnu::always_inline]] inline int search_or_quiesce(int alpha, int beta, int side, int depth, int ply, uint16_t* pv,
                                                     int flags, int repeated) {
-    return depth < 1 ? qsearch(alpha, beta, side, ply, pv, flags) : search(alpha, beta, side, depth, ply, pv, flags, repeated);
+    return depth < 1 ? qsearch(alpha, beta, side, ply, pv, flags)
+                     : search(alpha, beta, side, depth, ply, pv, flags, repeated);
 }

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 // Search.
-extern int null_low;        // 1/64 ply
-extern int null_high;       // 1/64 ply
-extern int null_endgame;    // 1/64 ply
-extern int null_split;      // 1/64 ply
+extern int null_low;                                                             // 1/64 ply
+extern int null_high;                                                            // 1/64 ply
+extern int null_endgame;                                                         // 1/64 ply
+extern int null_split;                                                           // 1/64 ply
 extern int icheck, irepcheck, irecapture, ipawn7, inullthreat, ipawne, ionerep;  // 1/64 ply
 extern int prune;
 extern int deepen;
@@ -20,27 +20,27 @@ extern int qsearch_mask;
 extern int trosk_mode;
 extern int tb_usage;
 constexpr uint32_t NO_NODE_LIMIT = 0xFFFFFFFFu;
-extern uint32_t node_limit;   // NO_NODE_LIMIT = none
+extern uint32_t node_limit;  // NO_NODE_LIMIT = none
 extern uint32_t noise;
-extern int max_depth;         // plies, 0 = no limit
+extern int max_depth;  // plies, 0 = no limit
 
 // Parts of the search and evaluation that the strength harness switches off one at a
 // time to measure what each is worth (bench/ablation.sh); all are on in play. Set from
 // the environment variable ORVIK_OFF, a comma-separated list of the names below.
 enum : uint32_t {
-    OFF_VERIFY = 1u << 0,       // the null move's reduced pre-search
-    OFF_KILLERS = 1u << 1,      // killer and mate-killer moves
-    OFF_HISTORY = 1u << 2,      // history credits
-    OFF_TABLE_CUTS = 1u << 3,   // cut-offs and bounds from the transposition table
-    OFF_THREAT_BIT = 1u << 4,   // the mate-threat bit of table entries
-    OFF_LAZY = 1u << 5,         // lazy evaluation from material
-    OFF_PAWNS = 1u << 6,        // pawn structure (passed pawns apart)
-    OFF_PASSERS = 1u << 7,      // passed and candidate pawns
-    OFF_KING = 1u << 8,         // king safety and pawn shield
-    OFF_MOBILITY = 1u << 9,     // bishop and rook mobility
-    OFF_ROOKS_QUEENS = 1u << 10,// rook and queen file, rank and king terms
-    OFF_ENDINGS = 1u << 11,     // special endings and the scaling of drawish material
-    OFF_IMBALANCE = 1u << 12,   // bishop pair, bishop colours, closed centre, like-piece scaling
+    OFF_VERIFY = 1u << 0,         // the null move's reduced pre-search
+    OFF_KILLERS = 1u << 1,        // killer and mate-killer moves
+    OFF_HISTORY = 1u << 2,        // history credits
+    OFF_TABLE_CUTS = 1u << 3,     // cut-offs and bounds from the transposition table
+    OFF_THREAT_BIT = 1u << 4,     // the mate-threat bit of table entries
+    OFF_LAZY = 1u << 5,           // lazy evaluation from material
+    OFF_PAWNS = 1u << 6,          // pawn structure (passed pawns apart)
+    OFF_PASSERS = 1u << 7,        // passed and candidate pawns
+    OFF_KING = 1u << 8,           // king safety and pawn shield
+    OFF_MOBILITY = 1u << 9,       // bishop and rook mobility
+    OFF_ROOKS_QUEENS = 1u << 10,  // rook and queen file, rank and king terms
+    OFF_ENDINGS = 1u << 11,       // special endings and the scaling of drawish material
+    OFF_IMBALANCE = 1u << 12,     // bishop pair, bishop colours, closed centre, like-piece scaling
 };
 extern uint32_t features_off;
 inline bool feature_on(uint32_t f) { return (features_off & f) == 0; }
@@ -51,15 +51,15 @@ bool parse_features_off(const char* text, uint32_t* out);
 extern int nmoves_inctime;
 extern double mintime_factor;
 extern double time_factor;
-extern int hard;              // pondering switch
+extern int hard;  // pondering switch
 extern int ignore_time;
 
 // Evaluation.
-extern int pval;              // positional scale, 192 = 1.0
-extern int nval;              // 1 "new" piece values, 0 "old"
+extern int pval;  // positional scale, 192 = 1.0
+extern int nval;  // 1 "new" piece values, 0 "old"
 
 // Game loop and resignation.
-extern int rscore;            // centipawns
+extern int rscore;  // centipawns
 extern int rmoves;
 extern int resign_on;
 extern int bell;
@@ -79,7 +79,7 @@ extern int margin_book_learn_white, margin_book_learn_black, margin_pos_learn;
 extern int show_eco;
 extern int max_PV_WB, max_PV_tellics;
 extern int space_in_PV, move_number_in_PV;
-extern int pv_marks;          // variation marks ({HT}, H, R ...); test suites switch them off
+extern int pv_marks;  // variation marks ({HT}, H, R ...); test suites switch them off
 extern int autokibitz, op_info;
 extern int ignore_system;
 
@@ -89,4 +89,5 @@ extern int uci_egtb_info;      // UCI option "Show add. EGTB info": 2 always, an
 extern int uci_debug;          // UCI debug mode
 extern int four_men_only;      // UCI option: only the 3- and 4-men tables are probed
 extern int autoplayer_delay;   // UCI option: milliseconds a host loses per move (ms)
-extern int announce_mate_on;   // announce_mate: tell the ICS a mate found     // once set, "!" lines no longer reach the shell
+extern int
+    announce_mate_on;  // announce_mate: tell the ICS a mate found     // once set, "!" lines no longer reach the shell

@@ -9,10 +9,10 @@ bool parse_features_off(const char* text, uint32_t* out) {
     static const struct {
         const char* name;
         uint32_t bit;
-    } names[] = {{"verify", OFF_VERIFY},     {"killers", OFF_KILLERS},   {"history", OFF_HISTORY},
-                 {"tablecuts", OFF_TABLE_CUTS}, {"threatbit", OFF_THREAT_BIT}, {"lazy", OFF_LAZY},
-                 {"pawns", OFF_PAWNS},       {"passers", OFF_PASSERS},   {"king", OFF_KING},
-                 {"mobility", OFF_MOBILITY}, {"rooksqueens", OFF_ROOKS_QUEENS}, {"endings", OFF_ENDINGS},
+    } names[] = {{"verify", OFF_VERIFY},        {"killers", OFF_KILLERS},          {"history", OFF_HISTORY},
+                 {"tablecuts", OFF_TABLE_CUTS}, {"threatbit", OFF_THREAT_BIT},     {"lazy", OFF_LAZY},
+                 {"pawns", OFF_PAWNS},          {"passers", OFF_PASSERS},          {"king", OFF_KING},
+                 {"mobility", OFF_MOBILITY},    {"rooksqueens", OFF_ROOKS_QUEENS}, {"endings", OFF_ENDINGS},
                  {"imbalance", OFF_IMBALANCE}};
     uint32_t bits = 0;
     const std::string list = text ? text : "";

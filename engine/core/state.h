@@ -6,19 +6,19 @@
 
 #include "core/types.h"
 
-extern int side_to_move;     // the game loop keeps it and passes it to every board operation
+extern int side_to_move;  // the game loop keeps it and passes it to every board operation
 extern search_mode search_state;
 extern int force_mode;
 extern int auto_play;
 extern int computer_side;
-extern int xboard_mode;      // 0 console; otherwise the xboard protocol version
+extern int xboard_mode;  // 0 console; otherwise the xboard protocol version
 extern int uci_mode;
 extern int ics_mode;
-extern int notation_mode;    // 2 coordinate move text, anything else SAN
-extern int fritz_mode;       // once set, never cleared
-extern int thinking;         // 1 while the game loop's search runs
-extern int record_length;    // plies in the game record
-extern int move_number_offset;  // set by mn
+extern int notation_mode;          // 2 coordinate move text, anything else SAN
+extern int fritz_mode;             // once set, never cleared
+extern int thinking;               // 1 while the game loop's search runs
+extern int record_length;          // plies in the game record
+extern int move_number_offset;     // set by mn
 extern std::string ics_talk_word;  // "whisper", or "kibitz" after computer
 
 // Copy of the board taken before a search; the board printers show it while thinking.

@@ -43,11 +43,11 @@ namespace {
 struct root_entry {
     uint32_t move;
     uint16_t first_reply;
-    int score;            // ordering value before the first iteration, then the search score
-    int depth;            // 1/64 ply at which the score was found, ROOT_NO_DEPTH none
+    int score;  // ordering value before the first iteration, then the search score
+    int depth;  // 1/64 ply at which the score was found, ROOT_NO_DEPTH none
     uint16_t pv[PV_WORDS];
     char text[12];
-    bool excluded;        // left out of the search (dialog, avoid list, searchmoves)
+    bool excluded;  // left out of the search (dialog, avoid list, searchmoves)
 };
 
 root_entry root_list[MAX_ROOT_MOVES];
@@ -59,7 +59,6 @@ int iteration_fail_high = 0;
 int previous_score = NO_MOVE_SCORE;
 int first_fail_low = 0;
 int think_ply = 0;
-
 
 void move_entry_to(int from, int to) {
     if (from == to) return;
@@ -108,12 +107,12 @@ void set_iteration_limits(int d, int endgame_mode) {
         repcheck_ply_limit = 2 * d;
     }
     switch (tb_usage) {
-    case -1: tb_ply_limit = 0; break;
-    case 0: tb_ply_limit = 1; break;
-    case 1: tb_ply_limit = (d + 1) / 2; break;
-    case 2: tb_ply_limit = (3 * d + 3) / 4; break;
-    case 4: tb_ply_limit = PLY_LIMIT; break;
-    default: tb_ply_limit = d; break;
+        case -1: tb_ply_limit = 0; break;
+        case 0: tb_ply_limit = 1; break;
+        case 1: tb_ply_limit = (d + 1) / 2; break;
+        case 2: tb_ply_limit = (3 * d + 3) / 4; break;
+        case 4: tb_ply_limit = PLY_LIMIT; break;
+        default: tb_ply_limit = d; break;
     }
 }
 
@@ -166,8 +165,8 @@ namespace {
 // reported as a new best candidate ("t+") and searched again with the full window along
 // its line, and `fell_back` tells that the re-search fell to alpha or below. The move
 // stays made for the caller to take back.
-int search_root_move(root_entry& e, int i, int alpha, int beta, int side, int depth_plies, int flags, uint16_t* child_pv,
-                     bool& fell_back) {
+int search_root_move(root_entry& e, int i, int alpha, int beta, int side, int depth_plies, int flags,
+                     uint16_t* child_pv, bool& fell_back) {
     const int opp = side ^ 1;
     const uint32_t m = e.move;
     const int reps = make_move(side, m);
@@ -186,7 +185,8 @@ int search_root_move(root_entry& e, int i, int alpha, int beta, int side, int de
     const int d = depth_plies * ONE_PLY - ONE_PLY + (check ? icheck : 0);
     // At the root a move left with less than a whole ply goes to the quiescence search.
     auto child = [&](int a, int b, int child_flags) {
-        return d < ONE_PLY ? -qsearch(a, b, opp, 1, child_pv, child_flags) : -search(a, b, opp, d, 1, child_pv, child_flags, reps);
+        return d < ONE_PLY ? -qsearch(a, b, opp, 1, child_pv, child_flags)
+                           : -search(a, b, opp, d, 1, child_pv, child_flags, reps);
     };
     const bool full_window = (flags & NF_PV_FIRST) || alpha <= -MATE;
     if (full_window) return child(-beta, -alpha, flags);
@@ -248,7 +248,8 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
         e.first_reply = is_pv_end(child_pv[0]) ? 0 : child_pv[0];
         if (fell_back) {
             print_thinking(e.pv, score, depth_plies, search_elapsed(), THINKING_FIRST_FELL, THINKING_GOES_ON);
-            print_thinking(root_list[0].pv, root_list[0].score, depth_plies, search_elapsed(), THINKING_NEW_BEST, THINKING_GOES_ON);
+            print_thinking(root_list[0].pv, root_list[0].score, depth_plies, search_elapsed(), THINKING_NEW_BEST,
+                           THINKING_GOES_ON);
             if (i > 1) move_entry_to(i, 1);
         }
         flags &= ~NF_PV_FIRST;
@@ -272,8 +273,8 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
                 front.depth = depth;
                 flags = NF_FOLLOW_PV;
                 print_thinking(front.pv, score, depth_plies, search_elapsed(), THINKING_NEW_BEST, THINKING_GOES_ON);
-                if (node_limit == NO_NODE_LIMIT && search_state == SEARCH_PLAY && search_elapsed() > usetime && score > previous_score &&
-                    previous_score != NO_MOVE_SCORE) {
+                if (node_limit == NO_NODE_LIMIT && search_state == SEARCH_PLAY && search_elapsed() > usetime &&
+                    score > previous_score && previous_score != NO_MOVE_SCORE) {
                     abort_search = 1;
                     break;
                 }
@@ -304,10 +305,10 @@ namespace {
 struct think_outcome {
     int code = 0;
     int score = 0;
-    int depth = 0;              // depth of the last finished iteration
+    int depth = 0;  // depth of the last finished iteration
     uint32_t move = 0;
-    uint16_t pv[PV_WORDS];      // the chosen move and its continuation
-    bool searched_choice = false;   // a search found the move (else the front of the list stands)
+    uint16_t pv[PV_WORDS];         // the chosen move and its continuation
+    bool searched_choice = false;  // a search found the move (else the front of the list stands)
 };
 
 // The move at the front of the root list becomes the choice, with `score`.
@@ -351,7 +352,8 @@ int settled_at_once(int side, bool analysis, int repetitions) {
     if (repetitions >= 2 && !analysis && !uci_mode) return THINK_REPETITION;
     if (!uci_mode) {
         const bool bare_kings = board.material[WHITE] == 0 && board.material[BLACK] == 0;
-        if (((board.material[WHITE] == 0 && bare_or_minor(BLACK)) || (board.material[BLACK] == 0 && bare_or_minor(WHITE))) &&
+        if (((board.material[WHITE] == 0 && bare_or_minor(BLACK)) ||
+             (board.material[BLACK] == 0 && bare_or_minor(WHITE))) &&
             !(analysis && bare_kings))
             return THINK_NO_MATERIAL;
     }
@@ -377,7 +379,7 @@ void build_root_list(int side, bool analysis) {
             level_printf(LVL_LEARNED, "Position stored with depth %d\n", (hdepth + ONE_PLY - 1) / ONE_PLY);
     }
     tb_men_limit = egtb_max_men > 2 ? egtb_max_men - 2 : 0;
-    if (four_men_only && tb_men_limit > 2) tb_men_limit = 2;   // "Use only 3 and 4-men TBs"
+    if (four_men_only && tb_men_limit > 2) tb_men_limit = 2;  // "Use only 3 and 4-men TBs"
     if (tb_usage == -1) tb_men_limit = 0;
     const int men = board.piece_count[WHITE] + board.piece_count[BLACK];
     if (tb_men_limit > 0 && men <= tb_men_limit && hooks.egtb_probe) {
@@ -400,7 +402,8 @@ void build_root_list(int side, bool analysis) {
         if (board.ply == 1 && think_ply == 0)
             r.score = evaluate(side, -MATE, MATE) + ROOT_ORDER_BONUS;
         else
-            r.score = gen[i].score + (((hmove & MOVE_STORED) == (r.move & MOVE_STORED) && hbound) ? ROOT_ORDER_BONUS : 0);
+            r.score =
+                gen[i].score + (((hmove & MOVE_STORED) == (r.move & MOVE_STORED) && hbound) ? ROOT_ORDER_BONUS : 0);
         unmake_move(side, r.move);
         std::snprintf(r.text, sizeof r.text, "%s", text.c_str());
     }
@@ -446,7 +449,8 @@ void exclude_root_moves() {
 int endgame_mode() {
     int mode = 0;
     if (board.piece_material[WHITE] < ENDGAME_PIECES && board.piece_material[BLACK] < ENDGAME_PIECES) mode = 1;
-    if (board.piece_material[WHITE] < BARE_ENDGAME_PIECES && board.piece_material[BLACK] < BARE_ENDGAME_PIECES) mode = 2;
+    if (board.piece_material[WHITE] < BARE_ENDGAME_PIECES && board.piece_material[BLACK] < BARE_ENDGAME_PIECES)
+        mode = 2;
     return mode;
 }
 
@@ -521,7 +525,9 @@ bool aspiration_iteration(int side, int depth, int& alpha, int& beta, think_outc
         }
         if (v <= alpha && alpha > -FULL_WINDOW) {
             ++fail_lows;
-            int na = fail_lows == 1 ? v - ASPIRATION_FIRST_STEP : fail_lows == 2 ? v - ASPIRATION_SECOND_STEP : -FULL_WINDOW;
+            int na = fail_lows == 1   ? v - ASPIRATION_FIRST_STEP
+                     : fail_lows == 2 ? v - ASPIRATION_SECOND_STEP
+                                      : -FULL_WINDOW;
             if (na < -FULL_WINDOW) na = -FULL_WINDOW;
             if (na >= MATE_RANGE) {
                 na = 0;
@@ -536,7 +542,9 @@ bool aspiration_iteration(int side, int depth, int& alpha, int& beta, think_outc
         }
         if (v >= beta && beta < FULL_WINDOW) {
             ++fail_highs;
-            int nb = fail_highs == 1 ? v + ASPIRATION_FIRST_STEP : fail_highs == 2 ? v + ASPIRATION_SECOND_STEP : FULL_WINDOW;
+            int nb = fail_highs == 1   ? v + ASPIRATION_FIRST_STEP
+                     : fail_highs == 2 ? v + ASPIRATION_SECOND_STEP
+                                       : FULL_WINDOW;
             if (nb >= MATE_RANGE) nb = FULL_WINDOW;
             beta = nb;
             choose_front(out, v);
@@ -645,8 +653,8 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     // The final line, and the result code of a searched move.
     if (!out.searched_choice) choose_move(out, root_list[0].move);
     const thinking_end end = (search_state == SEARCH_PONDER && !ponder_hit) ? THINKING_PONDER_END : THINKING_LAST;
-    print_thinking(out.pv, out.score, out.depth, search_elapsed(), completed_last ? THINKING_FINISHED : THINKING_UNFINISHED,
-                   end);
+    print_thinking(out.pv, out.score, out.depth, search_elapsed(),
+                   completed_last ? THINKING_FINISHED : THINKING_UNFINISHED, end);
     out.code = THINK_SEARCHED;
     if (out.score > MATE_RANGE) out.code |= THINK_WIN;
     if (out.score < -MATE_RANGE) out.code |= THINK_LOSS;

@@ -18,7 +18,6 @@ int think_side = 0;
 
 namespace {
 
-
 // Nodes per second with a time span of at least 1 ms.
 unsigned long rate(double seconds) {
     if (seconds < 0.001) seconds = 0.001;
@@ -87,15 +86,16 @@ void print_final_statistics(double seconds) {
     if (nodes_searched == 0 || generated_move_count == 0) return;
     const uint32_t ms = static_cast<uint32_t>(seconds * 1000.0 + 0.5);
     const double nps = ms == 0 ? nodes_searched * 1000000.0 : nodes_searched / seconds;
-    level_printf(LVL_STATS, "%lu Nodes, %.2f%% Leavenodes, %.0f Nodes/sec\n", static_cast<unsigned long>(nodes_searched),
-                 100.0 * qnodes_searched / nodes_searched, nps);
+    level_printf(LVL_STATS, "%lu Nodes, %.2f%% Leavenodes, %.0f Nodes/sec\n",
+                 static_cast<unsigned long>(nodes_searched), 100.0 * qnodes_searched / nodes_searched, nps);
     // The share of evaluations that computed the positional score (not lazy).
     const double full = eval_count ? 100.0 * static_cast<double>(eval_count - eval_lazy_count) / eval_count : 0.0;
-    level_printf(LVL_STATS, "%lu eval, %.2f%% score, %lu genmoves, %.2f%% captures ", static_cast<unsigned long>(eval_count),
-                 full, static_cast<unsigned long>(generated_move_count),
+    level_printf(LVL_STATS, "%lu eval, %.2f%% score, %lu genmoves, %.2f%% captures ",
+                 static_cast<unsigned long>(eval_count), full, static_cast<unsigned long>(generated_move_count),
                  generated_move_count ? 100.0 * stats.captures_generated / generated_move_count : 0.0);
     level_printf(LVL_STATS, "le %d/%d\n", lazy_margin[WHITE], lazy_margin[BLACK]);
-    level_printf(LVL_STATS, "ext: pawn %lu, rcp %lu, chk %lu, repchk %lu,\n     null %lu, prune %lu, pe %lu, 1rep %lu\n",
+    level_printf(LVL_STATS,
+                 "ext: pawn %lu, rcp %lu, chk %lu, repchk %lu,\n     null %lu, prune %lu, pe %lu, 1rep %lu\n",
                  static_cast<unsigned long>(extension_count(EXT_PAWN7)),
                  static_cast<unsigned long>(extension_count(EXT_RECAPTURE)),
                  static_cast<unsigned long>(extension_count(EXT_CHECK)),
@@ -108,8 +108,8 @@ void print_final_statistics(double seconds) {
 void print_hash_lines() {
     level_printf(LVL_STATS, "htable: %lu store, %lu rejected, %lu probe, %.1f%% f/p, %.1f%% f/s\n",
                  static_cast<unsigned long>(hash_stores), static_cast<unsigned long>(hash_rejects),
-                 static_cast<unsigned long>(hash_probes),
-                 hash_probes ? 100.0 * hash_hits / hash_probes : 0.0, hash_stores ? 100.0 * hash_hits / hash_stores : 0.0);
+                 static_cast<unsigned long>(hash_probes), hash_probes ? 100.0 * hash_hits / hash_probes : 0.0,
+                 hash_stores ? 100.0 * hash_hits / hash_stores : 0.0);
     if (hash_table)
         level_printf(LVL_STATS, "entries %lu age %lu renew %ld\n", static_cast<unsigned long>(hash_entries),
                      static_cast<unsigned long>(hash_age), static_cast<long>(hash_wraps));
@@ -135,8 +135,8 @@ std::string console_time_text(double t) {
         std::snprintf(buf, sizeof buf, "%ld.%03ld", ms / 1000, ms % 1000);
     } else if (t < 3599.95) {
         const long tenths = static_cast<long>(t * 10.0);
-        std::snprintf(buf, sizeof buf, "%d:%02d.%d", static_cast<int>(tenths / 600), static_cast<int>((tenths / 10) % 60),
-                      static_cast<int>(tenths % 10));
+        std::snprintf(buf, sizeof buf, "%d:%02d.%d", static_cast<int>(tenths / 600),
+                      static_cast<int>((tenths / 10) % 60), static_cast<int>(tenths % 10));
     } else {
         const long s = static_cast<long>(t);
         std::snprintf(buf, sizeof buf, "%d:%02d:%02d", static_cast<int>(s / 3600), static_cast<int>((s / 60) % 60),
@@ -175,9 +175,11 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
             level_printf(LVL_UCI, "info string %s\n", san.c_str());
         }
         if (last_line)
-            level_printf(LVL_UCI, "info string interior recognizer probes %lu, found %lu egtb probes %lu, found %lu max_depth %d\n",
-                         static_cast<unsigned long>(stats.bitbase_probes), static_cast<unsigned long>(stats.bitbase_hits),
-                         static_cast<unsigned long>(stats.egtb_probes), static_cast<unsigned long>(stats.egtb_hits), seldepth);
+            level_printf(
+                LVL_UCI,
+                "info string interior recognizer probes %lu, found %lu egtb probes %lu, found %lu max_depth %d\n",
+                static_cast<unsigned long>(stats.bitbase_probes), static_cast<unsigned long>(stats.bitbase_hits),
+                static_cast<unsigned long>(stats.egtb_probes), static_cast<unsigned long>(stats.egtb_hits), seldepth);
         return;
     }
 
@@ -196,10 +198,11 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
             if (!fritz_mode && max_PV_WB < 9800 && max_PV_WB >= 0 && shown.size() > static_cast<size_t>(max_PV_WB))
                 shown.resize(static_cast<size_t>(max_PV_WB));
             if (!fritz_mode && notation_mode != 2)
-                level_printf(LVL_THINKING, "%d %d %ld %lu %s %s\n", depth, xboard_score(score), centis, nodes, type_text,
-                             shown.c_str());
+                level_printf(LVL_THINKING, "%d %d %ld %lu %s %s\n", depth, xboard_score(score), centis, nodes,
+                             type_text, shown.c_str());
             else
-                level_printf(LVL_THINKING, "%d %d %ld %lu %s\n", depth, xboard_score(score), centis, nodes, shown.c_str());
+                level_printf(LVL_THINKING, "%d %d %ld %lu %s\n", depth, xboard_score(score), centis, nodes,
+                             shown.c_str());
         }
         if (!last_line) return;
     }
@@ -209,8 +212,8 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
     if (last_line || nodes >= noise || score > MATE_KILLER_SCORE) {
         if (output_levels[level] || log_file) {
             if (!have_text) text = variation_text(pv, last_line || seconds > 1.0 || depth > 20);
-            level_printf(level, "%10lu %7s%7s%3d%s ", nodes, console_time_text(seconds).c_str(), console_score_text(score).c_str(),
-                         depth, type_text);
+            level_printf(level, "%10lu %7s%7s%3d%s ", nodes, console_time_text(seconds).c_str(),
+                         console_score_text(score).c_str(), depth, type_text);
             std::string rest = text;
             while (rest.size() > 48) {
                 size_t cut = rest.rfind(' ', 48);
@@ -230,7 +233,8 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
     if (xboard_mode && ics_mode && end == THINKING_LAST) {
         if (!have_text) text = variation_text(pv, true);
         std::string told = text;
-        if (max_PV_tellics >= 0 && told.size() > static_cast<size_t>(max_PV_tellics)) told.resize(static_cast<size_t>(max_PV_tellics));
+        if (max_PV_tellics >= 0 && told.size() > static_cast<size_t>(max_PV_tellics))
+            told.resize(static_cast<size_t>(max_PV_tellics));
         const int precision = seconds < 9.9995 ? 3 : seconds < 99.995 ? 2 : 1;
         unsigned long nps = rate(seconds);
         const char* unit = "Nps";
@@ -240,12 +244,13 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
         }
         if (stats.egtb_probes)
             level_printf(LVL_NORMAL, "tellics %s time: %.*f %s: %lu TB probes: %lu/%lu score: %s depth: %d%s PV: %s\n",
-                         ics_talk_word.c_str(), precision, seconds, unit, nps, static_cast<unsigned long>(stats.egtb_hits),
-                         static_cast<unsigned long>(stats.egtb_probes), console_score_text(score).c_str(), depth, type_text,
-                         told.c_str());
+                         ics_talk_word.c_str(), precision, seconds, unit, nps,
+                         static_cast<unsigned long>(stats.egtb_hits), static_cast<unsigned long>(stats.egtb_probes),
+                         console_score_text(score).c_str(), depth, type_text, told.c_str());
         else
-            level_printf(LVL_NORMAL, "tellics %s time: %.*f %s: %lu score: %s depth: %d%s PV: %s\n", ics_talk_word.c_str(),
-                         precision, seconds, unit, nps, console_score_text(score).c_str(), depth, type_text, told.c_str());
+            level_printf(LVL_NORMAL, "tellics %s time: %.*f %s: %lu score: %s depth: %d%s PV: %s\n",
+                         ics_talk_word.c_str(), precision, seconds, unit, nps, console_score_text(score).c_str(), depth,
+                         type_text, told.c_str());
         if (announce_mate_on && score > MATE_RANGE)
             level_printf(LVL_NORMAL, "tellics %s Mate in %d\n", "whisper", (30001 - score) / 2);
     }
@@ -255,10 +260,11 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
     if (last_line && !xboard_mode) {
         print_final_statistics(seconds);
         print_hash_lines();
-        level_printf(LVL_STATS, "interior recognizer probes %lu, found %lu ", static_cast<unsigned long>(stats.bitbase_probes),
-                     static_cast<unsigned long>(stats.bitbase_hits));
-        level_printf(LVL_STATS, "egtb probes %lu, found %lu max_depth %d\n", static_cast<unsigned long>(stats.egtb_probes),
-                     static_cast<unsigned long>(stats.egtb_hits), seldepth);
+        level_printf(LVL_STATS, "interior recognizer probes %lu, found %lu ",
+                     static_cast<unsigned long>(stats.bitbase_probes), static_cast<unsigned long>(stats.bitbase_hits));
+        level_printf(LVL_STATS, "egtb probes %lu, found %lu max_depth %d\n",
+                     static_cast<unsigned long>(stats.egtb_probes), static_cast<unsigned long>(stats.egtb_hits),
+                     seldepth);
     }
 }
 
@@ -267,16 +273,18 @@ void print_current_move(int move_number, int moves_total, int depth) {
     const double seconds = search_elapsed();
     if (seconds >= 1.0 || (depth > 5 && (move_number == 1 || move_number == moves_total))) {
         const uint32_t m = game_history[board.ply].move;
-        level_printf(LVL_UCI_PROGRESS, "info currmove %s currmovenumber %d depth %d seldepth %d\n", lower_coordinates(m).c_str(),
-                     move_number, depth, seldepth);
+        level_printf(LVL_UCI_PROGRESS, "info currmove %s currmovenumber %d depth %d seldepth %d\n",
+                     lower_coordinates(m).c_str(), move_number, depth, seldepth);
         if (nodes_searched) level_printf(LVL_UCI_PROGRESS, "info nps %lu\n", rate(seconds));
-        if (stats.tb_hits) level_printf(LVL_UCI_PROGRESS, "info tbhits %lu\n", static_cast<unsigned long>(stats.tb_hits));
+        if (stats.tb_hits)
+            level_printf(LVL_UCI_PROGRESS, "info tbhits %lu\n", static_cast<unsigned long>(stats.tb_hits));
         if (uci_show_hashfull && hash_probes) {
             const uint64_t permill = 1000 * hash_hits / hash_probes;
             if (permill <= 1000) level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", static_cast<int>(permill));
         }
     } else if (uci_debug) {
-        level_printf(LVL_UCI, "info string seconds %.3f, depth %d number %d nm %d\n", seconds, depth, move_number, moves_total);
+        level_printf(LVL_UCI, "info string seconds %.3f, depth %d number %d nm %d\n", seconds, depth, move_number,
+                     moves_total);
     }
 }
 
@@ -300,8 +308,8 @@ void print_search_stats() {
         level_printf(LVL_STATS, "Root position was stored with depth %d before search started\n", root_stored_depth);
     print_hash_lines();
     if (stats.hash_errors) level_printf(LVL_STATS, "hash_errors %lu\n", static_cast<unsigned long>(stats.hash_errors));
-    level_printf(LVL_STATS, "interior recognizer probes %lu, found %lu ", static_cast<unsigned long>(stats.bitbase_probes),
-                 static_cast<unsigned long>(stats.bitbase_hits));
+    level_printf(LVL_STATS, "interior recognizer probes %lu, found %lu ",
+                 static_cast<unsigned long>(stats.bitbase_probes), static_cast<unsigned long>(stats.bitbase_hits));
     level_printf(LVL_STATS, "egtb probes %lu, found %lu, max_depth %d\n", static_cast<unsigned long>(stats.egtb_probes),
                  static_cast<unsigned long>(stats.egtb_hits), seldepth);
 }

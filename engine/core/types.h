@@ -8,9 +8,9 @@
 // ---- move word ---------------------------------------------------------------------
 // bits 0-5 origin, 6-11 destination, 12-14 promotion code, 15 promotion,
 // 16 castling, 17 en passant, 21 capture.
-constexpr uint32_t MOVE_SQUARES = 0xFFF;      // origin and destination
+constexpr uint32_t MOVE_SQUARES = 0xFFF;  // origin and destination
 constexpr uint32_t MOVE_PROMOTION_CODE = 0x7000;
-constexpr uint32_t MOVE_STORED = 0x7FFF;      // the part kept by the table, the book and the learning files
+constexpr uint32_t MOVE_STORED = 0x7FFF;  // the part kept by the table, the book and the learning files
 constexpr uint32_t MOVE_PROMOTION = 0x8000;
 constexpr uint32_t MOVE_CASTLE = 0x10000;
 constexpr uint32_t MOVE_EP = 0x20000;
@@ -29,10 +29,10 @@ inline constexpr uint32_t make_move_word(int from, int to, uint32_t flags = 0) {
 inline constexpr uint32_t promotion_flags(int code) { return MOVE_PROMOTION | (static_cast<uint32_t>(code) << 12); }
 
 // ---- special words of variations and table entries ---------------------------------
-constexpr uint32_t PV_END = 0xEFFF;       // ends a variation (continue from the table)
-constexpr uint32_t PV_NO_MOVE = 0xFFFF;   // no move
-constexpr uint32_t PV_EGTB = 0xDFFF;      // line ended in an endgame-table result
-constexpr uint32_t PV_BITBASE = 0xCFFF;   // line ended in a bitbase result
+constexpr uint32_t PV_END = 0xEFFF;      // ends a variation (continue from the table)
+constexpr uint32_t PV_NO_MOVE = 0xFFFF;  // no move
+constexpr uint32_t PV_EGTB = 0xDFFF;     // line ended in an endgame-table result
+constexpr uint32_t PV_BITBASE = 0xCFFF;  // line ended in a bitbase result
 constexpr uint32_t HASH_NULL_MOVE = 0xF000;
 constexpr uint32_t HASH_EGTB_MOVE = 0xE000;
 // Whether a variation word ends the line (any of the words above with squares 0xFFF).
@@ -41,14 +41,14 @@ inline constexpr bool is_pv_end(uint32_t w) { return (w & MOVE_SQUARES) == MOVE_
 inline constexpr bool names_squares(uint32_t m) { return (m & MOVE_SQUARES) != 0 && !is_pv_end(m); }
 
 // ---- scores -------------------------------------------------------------------------
-constexpr int MATE = 30000;            // a side mated at ply p scores p - MATE
-constexpr int MATE_RANGE = 29200;      // beyond this a score is a mate score
+constexpr int MATE = 30000;        // a side mated at ply p scores p - MATE
+constexpr int MATE_RANGE = 29200;  // beyond this a score is a mate score
 constexpr int MATE_KILLER_SCORE = 29900;
-constexpr int NO_MOVE_SCORE = -31000;  // no move searched yet
-constexpr int FULL_WINDOW = 30001;     // the bounds of an open window
+constexpr int NO_MOVE_SCORE = -31000;    // no move searched yet
+constexpr int FULL_WINDOW = 30001;       // the bounds of an open window
 constexpr int TABLE_MATE_LIMIT = 29500;  // table scores beyond it are mate scores, kept relative to the node
-constexpr int PLY_LIMIT = 63;          // deepest ply a node is searched at
-constexpr int PV_WORDS = 66;           // words of one continuation buffer
+constexpr int PLY_LIMIT = 63;            // deepest ply a node is searched at
+constexpr int PV_WORDS = 66;             // words of one continuation buffer
 
 constexpr int MATE_IN_ONE = MATE - 1;  // the score of a mate with the next move
 // A table value v (Nalimov or bitbase) becomes the score 2v - ply - TABLE_WIN_OFFSET for a
@@ -129,8 +129,9 @@ constexpr int KING_VS_PAWNS_MIN_VALUE = 100;
 
 // ---- root search and iterative deepening ---------------------------------------------------
 constexpr int MAX_ROOT_MOVES = 256;
-constexpr int ROOT_ORDER_BONUS = 10000;   // the table's move (or every move of the game's first) before the first iteration
-constexpr int ROOT_NO_DEPTH = -10;        // depth of a root move not yet searched
+constexpr int ROOT_ORDER_BONUS =
+    10000;                          // the table's move (or every move of the game's first) before the first iteration
+constexpr int ROOT_NO_DEPTH = -10;  // depth of a root move not yet searched
 // A fail low widens alpha by the first step, then the second, then opens the window;
 // a fail high widens beta alike.
 constexpr int ASPIRATION_FIRST_STEP = 100;
@@ -173,12 +174,12 @@ constexpr int EARLY_MOVES_TO_GO = 20;
 
 // ---- node flags of the search ----------------------------------------------------------
 enum : int {
-    NF_NO_NULL = 0x1,       // no null move at this node
-    NF_FOLLOW_PV = 0x2,     // the move of pv_hint gets the largest ordering bonus
-    NF_PV = 0x4,            // node on the expected principal variation
-    NF_PV_FIRST = 0x8,      // ... reached through first moves only
-    NF_AFTER_NULL = 0x20,   // this node follows a null move
-    NF_PARITY = 0x40,       // toggles at each ply
+    NF_NO_NULL = 0x1,      // no null move at this node
+    NF_FOLLOW_PV = 0x2,    // the move of pv_hint gets the largest ordering bonus
+    NF_PV = 0x4,           // node on the expected principal variation
+    NF_PV_FIRST = 0x8,     // ... reached through first moves only
+    NF_AFTER_NULL = 0x20,  // this node follows a null move
+    NF_PARITY = 0x40,      // toggles at each ply
     NF_ROOT = NF_FOLLOW_PV | NF_PV | NF_PV_FIRST | NF_PARITY,
     NF_NODE_ONLY = NF_NO_NULL | NF_AFTER_NULL,  // bits a child does not inherit
 };
@@ -196,8 +197,8 @@ enum : uint32_t {
 
 // ---- bounds of table entries and node results -------------------------------------------
 enum : int {
-    BOUND_UPPER = 1,        // no move beat alpha
-    BOUND_LOWER = 2,        // a move reached beta
+    BOUND_UPPER = 1,  // no move beat alpha
+    BOUND_LOWER = 2,  // a move reached beta
     BOUND_EXACT = 3,
     BOUND_MASK = 0xF,
     BOUND_THREAT = 0x10,    // stored from a node under a mate threat (= HF_THREAT)
@@ -225,14 +226,14 @@ constexpr uint32_t BONUS_EP = 0x1140000;
 constexpr uint32_t BONUS_QUEEN_PROMOTION = 0x1480000;
 constexpr uint32_t BONUS_PAWN_SIXTH = 0x20000;
 constexpr uint32_t BONUS_PAWN_SEVENTH = 0x60000;
-constexpr uint32_t HISTORY_LIMIT = 0x200000;          // an entry this large halves both tables
+constexpr uint32_t HISTORY_LIMIT = 0x200000;  // an entry this large halves both tables
 
 // ---- dialogue ------------------------------------------------------------------------
 // What the search of the moment is for (search_state).
 enum search_mode : int {
-    SEARCH_PLAY = 0,      // the engine's own move, a count, or no search at all
-    SEARCH_PONDER = 1,    // on the opponent's time, the expected reply made
-    SEARCH_ANALYSE = 2,   // analysis, until a command ends it
+    SEARCH_PLAY = 0,     // the engine's own move, a count, or no search at all
+    SEARCH_PONDER = 1,   // on the opponent's time, the expected reply made
+    SEARCH_ANALYSE = 2,  // analysis, until a command ends it
 };
 
 // How a ponder search ended (ponder_search's result).

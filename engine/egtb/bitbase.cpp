@@ -217,9 +217,27 @@ bitbase_descriptor bitbase_rows[] = {
     {probe_draw, nullptr, {}, {}, BB_NO_FILE, 0, 1, BISHOP, 0, BBN_NONE, 0},
     // One piece each, the stronger first.
     {probe_kpkp, "kpkp", {}, {0x1B2BEDD1u, 0}, BB_WDL, 814868, 2, PAWN, PAWN, BBN_PAWN_EACH, 4074336},
-    {probe_piece_vs_pawn_bits, "knkp", {}, {0x0043461Bu, 0xFF21E06Bu}, 0, 660997, 2, KNIGHT, PAWN, BBN_PIECE_VS_PAWN,
+    {probe_piece_vs_pawn_bits,
+     "knkp",
+     {},
+     {0x0043461Bu, 0xFF21E06Bu},
+     0,
+     660997,
+     2,
+     KNIGHT,
+     PAWN,
+     BBN_PIECE_VS_PAWN,
      5287968},
-    {probe_piece_vs_pawn_bits, "kbkp", {}, {0xFD331CAEu, 0x43C588E9u}, 0, 660997, 2, BISHOP, PAWN, BBN_PIECE_VS_PAWN,
+    {probe_piece_vs_pawn_bits,
+     "kbkp",
+     {},
+     {0xFD331CAEu, 0x43C588E9u},
+     0,
+     660997,
+     2,
+     BISHOP,
+     PAWN,
+     BBN_PIECE_VS_PAWN,
      5287968},
     {probe_wdl, "krkp", {}, {0xF75DF9CFu, 0xD8AC90DAu}, BB_WDL, 1057594, 2, ROOK, PAWN, BBN_PIECE_VS_PAWN, 5287968},
     {probe_each_bits, "krkn", {}, {0xA3546575u, 0x24EDF19Au}, 0, 218411, 2, ROOK, KNIGHT, BBN_EACH, 1747284},
@@ -249,7 +267,8 @@ bitbase_descriptor bitbase_rows[] = {
 };
 const int bitbase_row_count = sizeof bitbase_rows / sizeof bitbase_rows[0];
 
-bitbase_descriptor bitbase_blocked = {nullptr, "kpblk", {}, {0xD8DFCB18u, 0}, 0, 72240, 2, PAWN, PAWN, BBN_BLOCKED, 72240};
+bitbase_descriptor bitbase_blocked = {nullptr, "kpblk", {},   {0xD8DFCB18u, 0}, 0,    72240,
+                                      2,       PAWN,    PAWN, BBN_BLOCKED,      72240};
 
 namespace {
 

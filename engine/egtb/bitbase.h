@@ -16,10 +16,10 @@ enum : uint32_t { BB_NO_FILE = 1, BB_WDL = 2, BB_LOADED_WHITE = 4, BB_LOADED_BLA
 struct bb_position {
     int stm;
     int wk, bk;
-    int nw, nb;          // pieces besides the kings
-    int wtype[2], wsq[2];   // White's pieces, the higher type first
-    int btype, bsq;      // Black's piece
-    int ep;              // en-passant square, -1 none
+    int nw, nb;            // pieces besides the kings
+    int wtype[2], wsq[2];  // White's pieces, the higher type first
+    int btype, bsq;        // Black's piece
+    int ep;                // en-passant square, -1 none
 };
 
 struct bitbase_descriptor;
@@ -28,35 +28,35 @@ using bitbase_probe_function = int (*)(const bitbase_descriptor& row, const bb_p
 // Numbering of the positions of a row's file.
 enum bb_numbering : int {
     BBN_NONE,
-    BBN_PIECE_PAWNS,      // kpk: pair x 48 + pawn
-    BBN_PIECE,            // krk, kqk: pair x 62 + piece
-    BBN_EACH,             // krkn ...: (pair x 62 + a) x 61 + b, without pawns
-    BBN_TWO,              // kbnk: as BBN_EACH with both pieces White's
-    BBN_PIECE_AND_PAWN,   // knpk, kbpk: (pair x 61 + piece) x 48 + pawn
-    BBN_PIECE_VS_PAWN,    // knkp ...: the same with Black's pawn
-    BBN_PAWN_PAIR,        // kppk: pair x 1128 + pawn pair
-    BBN_PAWN_EACH,        // kpkp: (pair x 48 + White's pawn) x 47 + Black's pawn
-    BBN_BLOCKED,          // kpblk: pair x 40 + White's pawn (ranks 2-6), Black's in front
+    BBN_PIECE_PAWNS,     // kpk: pair x 48 + pawn
+    BBN_PIECE,           // krk, kqk: pair x 62 + piece
+    BBN_EACH,            // krkn ...: (pair x 62 + a) x 61 + b, without pawns
+    BBN_TWO,             // kbnk: as BBN_EACH with both pieces White's
+    BBN_PIECE_AND_PAWN,  // knpk, kbpk: (pair x 61 + piece) x 48 + pawn
+    BBN_PIECE_VS_PAWN,   // knkp ...: the same with Black's pawn
+    BBN_PAWN_PAIR,       // kppk: pair x 1128 + pawn pair
+    BBN_PAWN_EACH,       // kpkp: (pair x 48 + White's pawn) x 47 + Black's pawn
+    BBN_BLOCKED,         // kpblk: pair x 40 + White's pawn (ranks 2-6), Black's in front
 };
 
 struct bitbase_descriptor {
     bitbase_probe_function probe;
-    const char* name;                 // none for rows without a file
-    uint8_t* data[2];                 // White to move, Black to move
+    const char* name;  // none for rows without a file
+    uint8_t* data[2];  // White to move, Black to move
     uint32_t crc[2];
     uint32_t flags;
     uint32_t length;
     // How the row is found and numbered.
-    int kind;                         // 1 one piece, 2 one each, 3 two on one side
-    int type1, type2;                 // the stronger or higher type first
+    int kind;          // 1 one piece, 2 one each, 3 two on one side
+    int type1, type2;  // the stronger or higher type first
     bb_numbering numbering;
-    uint32_t positions;               // numbers of the file
+    uint32_t positions;  // numbers of the file
 };
 
 // The rows with files in file order, the blocked-pawn file, and every row.
 extern bitbase_descriptor bitbase_rows[];
 extern const int bitbase_row_count;
-extern bitbase_descriptor bitbase_blocked;   // kpblk.bbw
+extern bitbase_descriptor bitbase_blocked;  // kpblk.bbw
 extern uint32_t bitbase_probes, bitbase_hits;
 
 // Classes 0 none, 1 exact, 2 lower bound, 3 upper bound; score for the side to move.

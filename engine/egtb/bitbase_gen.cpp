@@ -31,9 +31,12 @@ struct ending_tally {
     std::string max_fen, min_fen, broken_fen;
 
     void add(int side, int s) {
-        if (s > 0) ++won;
-        else if (s < 0) ++lost;
-        else ++drawn;
+        if (s > 0)
+            ++won;
+        else if (s < 0)
+            ++lost;
+        else
+            ++drawn;
         const int d = s > 0 ? 32767 - s : s < 0 ? -32767 - s : 0;
         const int slot = d + 512 < 0 ? 0 : d + 512 > 1023 ? 1023 : d + 512;
         ++histogram[slot];
@@ -50,8 +53,8 @@ struct ending_tally {
         if (!broken++) broken_fen = board_to_fen(side, false);
     }
     void print(bool none_when_empty) const {
-        level_printf(LVL_NORMAL, "\nnpos %ld legal %ld, broken %ld won %ld draw %ld lost %ld\n", npos, legal, broken, won,
-                     drawn, lost);
+        level_printf(LVL_NORMAL, "\nnpos %ld legal %ld, broken %ld won %ld draw %ld lost %ld\n", npos, legal, broken,
+                     won, drawn, lost);
         bool any = false;
         for (int i = 0; i < 1024; ++i) {
             if (!histogram[i]) continue;
@@ -129,7 +132,7 @@ void for_each_row_position(const bitbase_descriptor& row, F&& f) {
             const int lo3 = types[3] == PAWN ? 8 : 0, hi3 = types[3] == PAWN ? 56 : 64;
             for (sq[3] = lo3; sq[3] < hi3; ++sq[3]) {
                 if (sq[3] == sq[0] || sq[3] == sq[1] || sq[3] == sq[2]) continue;
-                if (row.numbering == BBN_PAWN_PAIR && sq[3] < sq[2]) continue;   // an unordered pair
+                if (row.numbering == BBN_PAWN_PAIR && sq[3] < sq[2]) continue;  // an unordered pair
                 f(sq, types, colors, men);
             }
         }
@@ -235,8 +238,8 @@ void make_file(const bitbase_descriptor& row, int side, int* made, int* failed, 
 struct verify_counts {
     long brok = 0, npos = 0, legal = 0;
     long win = 0, draw = 0, loss = 0;
-    long cls[5] = {};   // worthless, exact, lower, upper, unknown
-    long correct[5][3] = {}, wrong[5][3] = {};   // by class; table win, draw, loss
+    long cls[5] = {};                           // worthless, exact, lower, upper, unknown
+    long correct[5][3] = {}, wrong[5][3] = {};  // by class; table win, draw, loss
 };
 
 const char* class_name(int c) {
@@ -251,8 +254,8 @@ const char* class_name(int c) {
 
 void write_wrong(int side, int table, int cls, int score) {
     const int shown = table > 0 ? 32767 - table : table < 0 ? -32767 - table : 0;
-    const std::string line = text_printf("%s c0 \"TBs %d, BBs %s:%d\";\n", board_to_fen(side, false).c_str(), shown,
-                                         class_name(cls), score);
+    const std::string line =
+        text_printf("%s c0 \"TBs %d, BBs %s:%d\";\n", board_to_fen(side, false).c_str(), shown, class_name(cls), score);
     level_printf(LVL_NORMAL, "%s", line.c_str());
     FILE* f = std::fopen("wrongbb.epd", "a");
     if (f) {
@@ -350,7 +353,8 @@ void verify_ending(int side, int men, const int* types, const int* colors) {
     const struct {
         const char* label;
         int c;
-    } rows[4] = {{"EXACT:      ", BB_EXACT}, {"UPPERBOUND: ", BB_UPPER}, {"LOWERBOUND: ", BB_LOWER}, {"WORTHLESS:", BB_NONE}};
+    } rows[4] = {
+        {"EXACT:      ", BB_EXACT}, {"UPPERBOUND: ", BB_UPPER}, {"LOWERBOUND: ", BB_LOWER}, {"WORTHLESS:", BB_NONE}};
     for (const auto& r : rows) {
         level_printf(LVL_NORMAL, "%s correct: win %ld, draw %ld, loss %ld\n", r.label, v.correct[r.c][0],
                      v.correct[r.c][1], v.correct[r.c][2]);

@@ -11,14 +11,14 @@ bool egtb_compressed_seen = false;
 
 namespace {
 
-constexpr uint32_t DATA_AREA = 8228;   // a block's data plus slack
+constexpr uint32_t DATA_AREA = 8228;  // a block's data plus slack
 
 struct block_header {
     int16_t table;
     int16_t side;
     uint32_t block;
-    int32_t older, newer;   // least-recently-used list
-    int32_t next, prev;     // hash chain of the table side
+    int32_t older, newer;  // least-recently-used list
+    int32_t next, prev;    // hash chain of the table side
 };
 static_assert(sizeof(block_header) + DATA_AREA <= EGTB_CACHE_SLOT, "a cache block must fit its slot");
 
@@ -42,8 +42,14 @@ int32_t& chain_head(int table, int side, uint32_t block) {
 
 void lru_unlink(int32_t b) {
     block_header& h = headers[b];
-    if (h.older >= 0) headers[h.older].newer = h.newer; else oldest = h.newer;
-    if (h.newer >= 0) headers[h.newer].older = h.older; else newest = h.older;
+    if (h.older >= 0)
+        headers[h.older].newer = h.newer;
+    else
+        oldest = h.newer;
+    if (h.newer >= 0)
+        headers[h.newer].older = h.older;
+    else
+        newest = h.older;
     h.older = h.newer = -1;
 }
 
@@ -51,7 +57,10 @@ void lru_make_newest(int32_t b) {
     block_header& h = headers[b];
     h.older = newest;
     h.newer = -1;
-    if (newest >= 0) headers[newest].newer = b; else oldest = b;
+    if (newest >= 0)
+        headers[newest].newer = b;
+    else
+        oldest = b;
     newest = b;
 }
 

@@ -25,7 +25,7 @@ uint32_t big_endian(const uint8_t* p) {
 
 int egtb_read_code_lengths(emd_bits& bits, uint8_t* lengths, int n) {
     std::memset(lengths, 0, static_cast<size_t>(n));
-    if (bits.read(1)) return 0;   // an empty code
+    if (bits.read(1)) return 0;  // an empty code
     const int direct = n <= 128 ? n : 128;
     const int w = static_cast<int>(bits.read(5));
     for (int i = 0; i < direct;) {
@@ -36,7 +36,7 @@ int egtb_read_code_lengths(emd_bits& bits, uint8_t* lengths, int n) {
         }
         const int zeros = 1 + static_cast<int>(bits.read(4));
         if (i + zeros > direct) return 1;
-        i += zeros;   // already 0
+        i += zeros;  // already 0
     }
     if (bits.overrun()) return 2;
     if (n <= 128) return 0;
@@ -78,7 +78,7 @@ int egtb_build_decode_table(const uint8_t* lengths, int n, int width, emd_code& 
             last = i;
         }
     }
-    if (used == 0) return 0;   // empty: nothing decodes
+    if (used == 0) return 0;  // empty: nothing decodes
     code.empty = false;
     if (used == 1) {
         if (lengths[last] != 1) return 2;
@@ -164,7 +164,7 @@ emd_result egtb_read_header(FILE* f, uint64_t file_size, egtb_compressed** out) 
     if (b > 16 || h < 84) return EMD_BROKEN;
     if (head[71] != EMD_DISTANCES) return EMD_BROKEN;
     if (big_endian(head + 76) != EMD_FORMAT_MARK) return EMD_BROKEN;
-    if (h > file_size) return EMD_READ_ERROR;   // the section cannot be read whole
+    if (h > file_size) return EMD_READ_ERROR;  // the section cannot be read whole
     std::unique_ptr<uint8_t[]> section(new (std::nothrow) uint8_t[h]);
     if (!section) return EMD_NO_MEMORY;
     std::memcpy(section.get(), head, 80);
@@ -194,7 +194,7 @@ emd_result egtb_read_header(FILE* f, uint64_t file_size, egtb_compressed** out) 
         at += len;
     }
     c->offset[blocks] = at;
-    if (at > file_size) return EMD_BROKEN;   // blocks beyond the file's end
+    if (at > file_size) return EMD_BROKEN;  // blocks beyond the file's end
     c->last_length = bits.read(b);
     if (c->last_length == 0) c->last_length = c->block_size;
     for (uint32_t& d : c->distance) d = bits.read(b);
@@ -230,7 +230,7 @@ bool egtb_decode_block(const egtb_compressed& c, const uint8_t* in, size_t in_le
             const int k = lc - 14;
             length = (1u << k) + bits.read(k) + 14;
         }
-        if (distance == 0 || distance > pos) return false;   // before the block's start
+        if (distance == 0 || distance > pos) return false;  // before the block's start
         for (uint32_t k = 0; k < length && pos < out_length; ++k, ++pos) out[pos] = out[pos - distance];
         if (bits.overrun()) return false;
     }

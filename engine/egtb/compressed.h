@@ -10,16 +10,16 @@
 extern const uint8_t emd_banner[64];
 constexpr uint32_t EMD_FORMAT_MARK = 0x004001F5u;
 constexpr int EMD_DISTANCES = 24;
-constexpr int EMD_SYMBOLS = 1024;   // 256 bytes, then 24 distance slots x 32 length codes
+constexpr int EMD_SYMBOLS = 1024;  // 256 bytes, then 24 distance slots x 32 length codes
 
 // Decoding table of a canonical code: the first `width` bits index `lookup`; longer
 // codes go on bit by bit through `nodes`.
 struct emd_code {
     int width = 0;
     bool empty = true;
-    int single = -1;                 // the one symbol of a one-symbol code (no bits)
-    std::vector<uint32_t> lookup;    // entry: symbol | length << 16, or node | 0x80000000
-    std::vector<uint32_t> nodes;     // two entries a node: as lookup entries, length unused
+    int single = -1;               // the one symbol of a one-symbol code (no bits)
+    std::vector<uint32_t> lookup;  // entry: symbol | length << 16, or node | 0x80000000
+    std::vector<uint32_t> nodes;   // two entries a node: as lookup entries, length unused
 };
 
 struct egtb_compressed {
@@ -27,9 +27,9 @@ struct egtb_compressed {
     uint32_t distance[EMD_DISTANCES];
     int block_bits;
     uint32_t block_size;
-    uint32_t last_length;            // uncompressed length of the last block
+    uint32_t last_length;  // uncompressed length of the last block
     uint32_t blocks;
-    std::vector<uint64_t> offset;    // blocks + 1: where each block starts, then the end
+    std::vector<uint64_t> offset;  // blocks + 1: where each block starts, then the end
 };
 
 // MSB-first bit reader over a byte range; reads past the end give zeros and count as

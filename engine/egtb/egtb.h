@@ -9,34 +9,34 @@
 
 // ---- Nalimov tables ------------------------------------------------------------
 
-constexpr int EGTB_TABLES = 110;            // rows 1..110 (1-5 three men, 6-35 four, 36-110 five)
-constexpr int EGTB_BLOCK = 8192;            // entries of one table block
-constexpr int EGTB_CACHE_SLOT = 8260;       // cache bytes one block takes (header and data area)
-constexpr int EGTB_NOT_AVAILABLE = 32767;   // value of a probe that found nothing
-constexpr int EGTB_CHAINS = 32;             // hash chains of the block cache per table side
-constexpr size_t EGTB_DIR_MAX = 1023;       // longest directory name of a table directory list
+constexpr int EGTB_TABLES = 110;           // rows 1..110 (1-5 three men, 6-35 four, 36-110 five)
+constexpr int EGTB_BLOCK = 8192;           // entries of one table block
+constexpr int EGTB_CACHE_SLOT = 8260;      // cache bytes one block takes (header and data area)
+constexpr int EGTB_NOT_AVAILABLE = 32767;  // value of a probe that found nothing
+constexpr int EGTB_CHAINS = 32;            // hash chains of the block cache per table side
+constexpr size_t EGTB_DIR_MAX = 1023;      // longest directory name of a table directory list
 
 // Index member: the first and the second side's square lists (16 slots: 3t..3t+2 the
 // pieces of type t = 0 pawn .. 4 queen, 15 the king), the en-passant square (127 for
 // none) and the flip flag (1 when the colours were swapped).
 using egtb_index_function = uint32_t (*)(const int32_t* first, const int32_t* second, int ep, int flip);
 
-struct egtb_compressed;   // description of a compressed table file (compressed.h)
+struct egtb_compressed;  // description of a compressed table file (compressed.h)
 
 // Run-time state of one side of a table.
 struct egtb_side_state {
-    std::string path;                   // registered file; empty = not registered
-    FILE* file = nullptr;               // opened by the block reader on first use
-    egtb_compressed* compressed = nullptr;   // none for a plain file
-    int32_t chain[EGTB_CHAINS];         // hash-chain heads of the block cache (-1 empty)
+    std::string path;                       // registered file; empty = not registered
+    FILE* file = nullptr;                   // opened by the block reader on first use
+    egtb_compressed* compressed = nullptr;  // none for a plain file
+    int32_t chain[EGTB_CHAINS];             // hash-chain heads of the block cache (-1 empty)
 };
 
 struct egtb_descriptor {
     uint32_t number;
-    uint32_t flags;                     // bit 0: symmetric (one file serves both sides)
-    egtb_index_function index[2];       // White to move, Black to move
+    uint32_t flags;                // bit 0: symmetric (one file serves both sides)
+    egtb_index_function index[2];  // White to move, Black to move
     char name[8];
-    uint32_t positions[2];              // entries of each side's table
+    uint32_t positions[2];  // entries of each side's table
     egtb_side_state side[2];
 };
 constexpr uint32_t EGTB_SYMMETRIC = 1;

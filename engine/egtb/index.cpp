@@ -35,10 +35,10 @@ constexpr int type_of_letter(char c) {
         case 'b': return 3;
         case 'r': return 4;
         case 'q': return 5;
-        default: return 1;   // "p", and any other letter counts as a pawn
+        default: return 1;  // "p", and any other letter counts as a pawn
     }
 }
-constexpr int kind_of_type(int type) { return type == 1 ? KIND_P : type; }   // N=2 .. Q=5 share their numbers
+constexpr int kind_of_type(int type) { return type == 1 ? KIND_P : type; }  // N=2 .. Q=5 share their numbers
 
 // The extra man of an en-passant position besides the capturing and the captured pawn.
 enum : int { EP_NONE, EP_RANKED_PIECE, EP_SQUARE };
@@ -46,19 +46,19 @@ enum : int { EP_NONE, EP_RANKED_PIECE, EP_SQUARE };
 struct member_plan {
     bool pawns = false;
     bool ep = false;
-    int s_count = 0;              // pieces of the side to move, ranked in the pair's bases
+    int s_count = 0;  // pieces of the side to move, ranked in the pair's bases
     int s_kind[2] = {};
     int s_slot[2] = {};
-    int s_pawns = 0;              // how many of them are pawns (they come last)
-    bool o_base = false;          // side to move bare: the other side's pawns take the bases
+    int s_pawns = 0;      // how many of them are pawns (they come last)
+    bool o_base = false;  // side to move bare: the other side's pawns take the bases
     int o_pawns = 0;
-    int o_pieces = 0;             // the other side's pieces other than pawns, appended
+    int o_pieces = 0;  // the other side's pieces other than pawns, appended
     int o_slot[2] = {};
-    uint32_t multiplier = 1;      // product of the appended men's room
+    uint32_t multiplier = 1;  // product of the appended men's room
     int ep_extra = EP_NONE;
-    int ep_kind = 0;              // kind of a ranked extra piece
-    int ep_slot = 0;              // list slot of the extra man
-    bool ep_extra_on_s = false;   // the extra man belongs to the side to move
+    int ep_kind = 0;             // kind of a ranked extra piece
+    int ep_slot = 0;             // list slot of the extra man
+    bool ep_extra_on_s = false;  // the extra man belongs to the side to move
     bool ep_extra_pawn = false;
 };
 
@@ -274,8 +274,8 @@ inline uint32_t base_index(const member_squares& q, uint32_t pair) {
         return base2[P.s_kind[0]][P.s_kind[0]][table][pair] + static_cast<uint32_t>(triangular(hi) + lo);
     } else {
         constexpr int A = P.s_kind[0], B = P.s_kind[1];
-        return base2[A][B][table][pair] +
-               static_cast<uint32_t>(piece_rank(A, k2, k1, q.s[0]) * piece_room(B, k2, k1) + piece_rank(B, k2, k1, q.s[1]));
+        return base2[A][B][table][pair] + static_cast<uint32_t>(piece_rank(A, k2, k1, q.s[0]) * piece_room(B, k2, k1) +
+                                                                piece_rank(B, k2, k1, q.s[1]));
     }
 }
 
@@ -393,7 +393,7 @@ void build_pairs() {
     }
     n = 0;
     for (int k1 = 0; k1 < 64; ++k1) {
-        if ((k1 & 7) > 3 || above_diagonal(k1)) continue;   // the triangle a1-d1-d4
+        if ((k1 & 7) > 3 || above_diagonal(k1)) continue;  // the triangle a1-d1-d4
         for (int k2 = 0; k2 < 64; ++k2) {
             if (k1 == k2 || adjacent(k1, k2)) continue;
             if (on_diagonal(k1) && above_diagonal(k2)) continue;
@@ -448,7 +448,7 @@ void build_ranges() {
             const int table = P.pawns ? PAIRS_PAWNS : PAIRS_PAWNLESS;
             uint32_t core;
             if (P.s_count == 0)
-                core = !P.o_base ? static_cast<uint32_t>(pair_count[table])
+                core = !P.o_base        ? static_cast<uint32_t>(pair_count[table])
                        : P.o_pawns == 1 ? base1_total[KIND_p][table]
                                         : base2_total[KIND_p][KIND_p][table];
             else if (P.s_count == 1)

@@ -32,7 +32,7 @@ void clear_side(egtb_side_state& s) {
 
 // Opens the compressed form of `path` under one of its three names.
 FILE* open_compressed(const std::string& path, std::string* name) {
-    const std::string plain_ext = path.substr(path.size() - 4);   // ".nbw" or ".nbb"
+    const std::string plain_ext = path.substr(path.size() - 4);  // ".nbw" or ".nbb"
     const std::string stem = path.substr(0, path.size() - 4);
     const std::string names[3] = {path + ".emd", stem + "_" + plain_ext.substr(1) + ".emd",
                                   stem + plain_ext.substr(1) + ".emd"};
@@ -45,7 +45,6 @@ FILE* open_compressed(const std::string& path, std::string* name) {
     }
     return nullptr;
 }
-
 
 }  // namespace
 
@@ -87,7 +86,9 @@ int egtb_register(const std::string& directory, int table, int side) {
         compressed.reset(c);
         if (r != EMD_OK) {
             report("*** Unable to read %s - %s\n", opened.c_str(),
-                   r == EMD_READ_ERROR ? "read error" : r == EMD_BROKEN ? "file broken" : "out of memory");
+                   r == EMD_READ_ERROR ? "read error"
+                   : r == EMD_BROKEN   ? "file broken"
+                                       : "out of memory");
             return 0;
         }
         if (compressed->block_size != EGTB_BLOCK) {

@@ -164,7 +164,7 @@ void kbpk_test() {
             for (int bk = 0; bk < 64; ++bk) {
                 if (king_distance[wk][bk] <= 1) continue;
                 for (int bs = 0; bs < 64; ++bs) {
-                    if (((bs & 7) + (bs >> 3)) % 2 == 0 || bs == wk || bs == bk) continue;   // light squares
+                    if (((bs & 7) + (bs >> 3)) % 2 == 0 || bs == wk || bs == bk) continue;  // light squares
                     for (int ps = H2; ps <= H7; ps += 8) {
                         if (ps == wk || ps == bk || ps == bs) continue;
                         const int sq[4] = {wk, bk, bs, ps};
@@ -175,8 +175,8 @@ void kbpk_test() {
                         int p = king_distance[ps][H8];
                         if (p > 5) p = 5;
                         const int v = w < p ? w : p;
-                        const bool rule_draw = b < 2 || b < v - t || (b < w - t && b < p + u) ||
-                                               (b < v + u && (bs & 7) == 7 && bs > ps);
+                        const bool rule_draw =
+                            b < 2 || b < v - t || (b < w - t && b < p + u) || (b < v + u && (bs & 7) == 7 && bs > ps);
                         int score = 0;
                         if (!probe_egtb(side, &score)) continue;
                         const bool table_lost = side == WHITE ? score > 0 : score < 0;
@@ -193,7 +193,8 @@ void kbpk_test() {
                 }
             }
         }
-        level_printf(LVL_NORMAL, "Out of %d positions: wrong draws=%d, wrong losses %d\n", legal, wrong_draws, wrong_losses);
+        level_printf(LVL_NORMAL, "Out of %d positions: wrong draws=%d, wrong losses %d\n", legal, wrong_draws,
+                     wrong_losses);
         level_printf(LVL_NORMAL, "%d draws, %d lost positions\n", draws, lost);
     }
     new_game(1);

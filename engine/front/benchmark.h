@@ -20,5 +20,5 @@ void ending_tests();
 // The clock the benchmark reads (milliseconds), the calibration run's length and the
 // measured run's; tests put a clock of their own, or short runs, here.
 extern uint32_t (*benchmark_clock)();
-extern uint32_t benchmark_calibration_ms;   // 500
-extern double benchmark_run_seconds;        // 5.0
+extern uint32_t benchmark_calibration_ms;  // 500
+extern double benchmark_run_seconds;       // 5.0

@@ -50,7 +50,8 @@ void list_book_moves(int side) {
     // With the side to move set by hand the other king may stand in check: its capture
     // is no move (made and taken back, the king would end up last in its list).
     for (int i = 0; i < n; ++i)
-        if (board.piece[move_to(list[i].move)] == KING || !try_move(side, list[i].move, nullptr)) list[i].score = -30000;
+        if (board.piece[move_to(list[i].move)] == KING || !try_move(side, list[i].move, nullptr))
+            list[i].score = -30000;
     move_list_entry chosen;
     int flagged = 0;
     book_choose_move(side, list, n, &chosen, LVL_NORMAL, 0, &flagged);

@@ -22,7 +22,6 @@ namespace {
 // Files being read, innermost last.
 std::vector<FILE*> input_stack;
 
-
 // Next line of a command file, without its line end, in pieces of at most 8191
 // characters: a longer line is handled piece by piece and never held whole. False at
 // the end of the file and at a NUL byte.

@@ -10,9 +10,9 @@
 // What the command reader tells the game loop. A handler returns one of the codes
 // that ask for action, or CMD_READ_ON.
 enum command_code : int {
-    CMD_READ_ON = 0,          // (handlers) nothing to do: the reader goes on
-    CMD_QUIT = 0,             // (reader) quit, or the end of the input
-    CMD_ACT = 1,              // a move typed, or the engine is to think or analyse
+    CMD_READ_ON = 0,  // (handlers) nothing to do: the reader goes on
+    CMD_QUIT = 0,     // (reader) quit, or the end of the input
+    CMD_ACT = 1,      // a move typed, or the engine is to think or analyse
     CMD_NEW_GAME = 2,
     CMD_PONDER = 3,           // the engine is to ponder
     CMD_PONDERHIT = 5,        // (reader, UCI pondering) the expected move came
@@ -38,7 +38,7 @@ enum : uint32_t {
 struct command_entry {
     const char* name;
     command_handler handler;
-    uint32_t flags;   // CMD_ flags
+    uint32_t flags;  // CMD_ flags
 };
 
 constexpr int COMMAND_COUNT = 181;
@@ -46,8 +46,8 @@ constexpr int COMMAND_COUNT = 181;
 extern const command_entry command_table[COMMAND_COUNT + 1];
 
 // Reader state.
-extern FILE* command_input;        // script or input file being read; null = standard input
-extern std::string pending_line;   // a line that broke off a search or pondering
+extern FILE* command_input;       // script or input file being read; null = standard input
+extern std::string pending_line;  // a line that broke off a search or pondering
 extern bool pending_line_waiting;
 
 // Offset of the argument text in `line` when its first word is a non-empty prefix of

@@ -104,7 +104,8 @@ void book_learning_trigger(bool pondering) {
         // The move of that ply and the position it was played from; the side to move is
         // still the engine's.
         const history_entry& h = game_history[last_book];
-        if ((book_learn & BOOK_LEARN_WRITE) && last_book < record_length) learn_book_moves(h.move, h.key_lo(), h.key_hi());
+        if ((book_learn & BOOK_LEARN_WRITE) && last_book < record_length)
+            learn_book_moves(h.move, h.key_lo(), h.key_hi());
     }
 }
 
@@ -150,8 +151,8 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
     if (engine_moved) ply_recorded_value[board.ply] = last_think_depth;
     if (log_file) log_used = 1;
 
-    if (game_record_flag && use_book && ((bklearn_file && book_learn) || book_holes_file || games_file) && engine_moved &&
-        !pondering && book_miss_count == 0) {
+    if (game_record_flag && use_book && ((bklearn_file && book_learn) || book_holes_file || games_file) &&
+        engine_moved && !pondering && book_miss_count == 0) {
         last_book_move = game_history[board.ply].san;
         last_book_move_ply = board.ply;
     }
@@ -168,7 +169,8 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
     age_history();
     if (engine_moved || force_mode) {
         const int number = ((side ^ 1) + 1 + record_length) / 2 + move_number_offset;
-        level_printf(LVL_MOVE, "%s (%2d): %s\n", side == WHITE ? "white" : "black", number, game_history[board.ply].san);
+        level_printf(LVL_MOVE, "%s (%2d): %s\n", side == WHITE ? "white" : "black", number,
+                     game_history[board.ply].san);
     }
 
     if (flags & THINK_MATES) {
@@ -315,7 +317,8 @@ int uci_think() {
         if (move && answer) {
             const std::string best = lower(coordinate_text(move));
             if (last_ponder_reply)
-                level_printf(LVL_UCI, "bestmove %s ponder %s\n", best.c_str(), lower(coordinate_text(last_ponder_reply)).c_str());
+                level_printf(LVL_UCI, "bestmove %s ponder %s\n", best.c_str(),
+                             lower(coordinate_text(last_ponder_reply)).c_str());
             else
                 level_printf(LVL_UCI, "bestmove %s\n", best.c_str());
             // The score the engine recorded with its previous move.
@@ -325,8 +328,8 @@ int uci_think() {
                                     move);
             if (!game_has_room()) {
                 // The host has its answer; the game record is full.
-                level_printf(LVL_UCI, "info string the game has reached %d plies: %s is not recorded\n", MAX_GAME_PLY - 1,
-                             best.c_str());
+                level_printf(LVL_UCI, "info string the game has reached %d plies: %s is not recorded\n",
+                             MAX_GAME_PLY - 1, best.c_str());
             } else {
                 replay_and_record_move(side, move, score, static_cast<uint32_t>(code), 1);
                 ply_recorded_value[board.ply] = last_think_depth;
@@ -347,9 +350,9 @@ namespace {
 // A move the game loop's search step found, to be played.
 struct found_move {
     uint32_t move = 0;
-    bool engine_moved = false;   // the engine's own move (not the opponent's typed while pondering)
+    bool engine_moved = false;  // the engine's own move (not the opponent's typed while pondering)
     int score = 0;
-    int flags = 0;               // the search's result code
+    int flags = 0;  // the search's result code
 };
 
 // What a search step asks of the game loop next.

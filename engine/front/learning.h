@@ -5,5 +5,5 @@
 
 #include "book/position_learning.h"
 
-extern FILE* book_holes_file;     // file of the book_holes command
+extern FILE* book_holes_file;  // file of the book_holes command
 extern int book_holes;

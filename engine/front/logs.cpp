@@ -35,7 +35,6 @@ void close_log() {
     log_file = nullptr;
 }
 
-
 // Opens `name` with `mode` as the new log; a failure keeps the old one.
 void open_log(const std::string& name, const char* mode) {
     // A log written into a command file being read would be read back, for ever.

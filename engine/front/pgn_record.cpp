@@ -60,7 +60,8 @@ std::string pgn_header_text(const std::string& result) {
     const std::string tc = time_control_text();
     const bool engine_white = engine_last_side == WHITE;
     std::string h;
-    h += text_printf("[Event \"%s %s\"]\n", event_text.empty() ? "Computer chess game" : event_text.c_str(), tc.c_str());
+    h +=
+        text_printf("[Event \"%s %s\"]\n", event_text.empty() ? "Computer chess game" : event_text.c_str(), tc.c_str());
     h += text_printf("[Site \"%s\"]\n", site_text.c_str());
     h += text_printf("[Date \"%s\"]\n", date_text.c_str());
     if (round_text.empty() || round_text == "?")
@@ -87,7 +88,7 @@ std::string pgn_header_text(const std::string& result) {
     h += text_printf("[Time \"%s\"]\n", when);
     if (last_book_move_ply >= 1)
         h += text_printf("[last_book_move \"%d%s%s\"]\n", (last_book_move_ply + 1) / 2,
-                    side_of_ply(last_book_move_ply) == WHITE ? ". " : "...", last_book_move.c_str());
+                         side_of_ply(last_book_move_ply) == WHITE ? ". " : "...", last_book_move.c_str());
     if (auto_log) h += text_printf("[LogFile \"%s\"]\n", numbered_log_name(log_number).c_str());
     return h;
 }
@@ -137,7 +138,8 @@ int cmd_ml(const std::string&) {
 
 void pgn_write_trailer() {
     const int plies = record_length;
-    if (search_state == SEARCH_ANALYSE || !game_from_standard_position() || !(book_learn & BOOK_LEARN_GAMES) || !bklearn_file || !use_book || plies < 2)
+    if (search_state == SEARCH_ANALYSE || !game_from_standard_position() || !(book_learn & BOOK_LEARN_GAMES) ||
+        !bklearn_file || !use_book || plies < 2)
         return;
     const int engine = engine_last_side == BLACK ? BLACK : WHITE;
     const int book_ply = last_book_move_ply;
@@ -156,10 +158,12 @@ void pgn_write_trailer() {
     for (int p = 1; p <= plies; ++p) {
         if (side_of_ply(p) == WHITE) out += text_printf("%d. ", move_number_of_ply(p));
         out += text_printf("%s%s ", game_history[p].san, p == book_ply ? "??" : "");
-        if (game_history[p].score != NO_SCORE) out += text_printf("{%s} ", learn_score_text(game_history[p].score).c_str());
+        if (game_history[p].score != NO_SCORE)
+            out += text_printf("{%s} ", learn_score_text(game_history[p].score).c_str());
         if (p % 6 == 0) out += "\n";
         if (p == book_ply)
-            out += text_printf(side_of_ply(p) == WHITE ? "(%d. %s " : "(%d...%s ", move_number_of_ply(p), game_history[p].san);
+            out += text_printf(side_of_ply(p) == WHITE ? "(%d. %s " : "(%d...%s ", move_number_of_ply(p),
+                               game_history[p].san);
     }
     out += result_text;
     out += book_ply >= 1 ? ")\n\n" : "\n\n";
@@ -176,7 +180,8 @@ int append_book_learn_pgn(const char* name, const char* mode, int plies) {
     for (int p = 1; p <= plies; ++p) {
         if (side_of_ply(p) == WHITE) out += text_printf("%d. ", move_number_of_ply(p));
         out += text_printf("%s%s ", game_history[p].san, p == plies ? "??" : "");
-        if (game_history[p].score != NO_SCORE) out += text_printf("{%s} ", learn_score_text(game_history[p].score).c_str());
+        if (game_history[p].score != NO_SCORE)
+            out += text_printf("{%s} ", learn_score_text(game_history[p].score).c_str());
         if (p % 6 == 0) out += "\n";
     }
     out += result_text;

@@ -11,12 +11,12 @@
 #include "core/board.h"
 #include "core/recorded_game.h"
 
-extern FILE* bklearn_file;          // bklearn.pgn
+extern FILE* bklearn_file;  // bklearn.pgn
 
 // Header texts beside those of the xboard dialogue (xboard.h).
-extern std::string site_text;       // "?"
-extern std::string round_text;      // "?": the round number is used
-extern int round_number;            // 1, rises after each stored game
+extern std::string site_text;   // "?"
+extern std::string round_text;  // "?": the round number is used
+extern int round_number;        // 1, rises after each stored game
 
 // Name of the per-opponent game file: the opponent's name cut at the first character
 // that is not a letter, digit or "_" (at most 200; "unknown" when empty) and the suffix.

@@ -19,8 +19,8 @@ int pipe_flag = 0;
 int stop_by_input = 0;
 
 namespace {
-double last_progress = 0.0;   // seconds since the search start of the last UCI progress line
-uint32_t progress_search = 0; // the start (millis) of the search it belongs to
+double last_progress = 0.0;    // seconds since the search start of the last UCI progress line
+uint32_t progress_search = 0;  // the start (millis) of the search it belongs to
 
 // Reads the waiting line of the search; false at the end of input (reported).
 bool read_search_line(std::string& line) {
@@ -132,8 +132,9 @@ int search_poll() {
         const bool new_search = search_start != progress_search || last_progress > elapsed_raw;
         progress_search = search_start;
         if ((new_search || elapsed_raw - last_progress >= 4.0) && nodes != 0) {
-            level_printf(LVL_UCI_PROGRESS, "info nodes %lu nps %lu depth %d seldepth %d\n", static_cast<unsigned long>(nodes),
-                         static_cast<unsigned long>(rate), iteration_depth, seldepth);
+            level_printf(LVL_UCI_PROGRESS, "info nodes %lu nps %lu depth %d seldepth %d\n",
+                         static_cast<unsigned long>(nodes), static_cast<unsigned long>(rate), iteration_depth,
+                         seldepth);
             if (uci_show_hashfull && hash_table && hash_entries)
                 level_printf(LVL_UCI_PROGRESS, "info hashfull %d\n", hash_fullness_permill());
             last_progress = elapsed_raw;

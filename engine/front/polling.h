@@ -3,8 +3,8 @@
 
 #include <string>
 
-extern int pipe_flag;        // 1 when standard input is not a terminal
-extern int stop_by_input;    // input ended the search
+extern int pipe_flag;      // 1 when standard input is not a terminal
+extern int stop_by_input;  // input ended the search
 
 // Called by the search at its poll mark: 1 stops the search.
 int search_poll();

@@ -51,7 +51,7 @@ double read_real_arg(const std::string& arg) {
 }
 
 int limit_plies_setting(int sixty_fourths) {
-    return sixty_fourths < -PLIES_SETTING_LIMIT ? -PLIES_SETTING_LIMIT
+    return sixty_fourths < -PLIES_SETTING_LIMIT  ? -PLIES_SETTING_LIMIT
            : sixty_fourths > PLIES_SETTING_LIMIT ? PLIES_SETTING_LIMIT
                                                  : sixty_fourths;
 }
@@ -112,8 +112,8 @@ int set_plies(int& target, const char* name, const std::string& arg) {
     const int v = read_plies_arg(arg, &typed);
     target = limit_plies_setting(v);
     if (target != v)
-        level_printf(LVL_NORMAL, "%s = %.2f (limited to %d..%d plies)\n", name, target / 64.0, -PLIES_SETTING_LIMIT / 64,
-                     PLIES_SETTING_LIMIT / 64);
+        level_printf(LVL_NORMAL, "%s = %.2f (limited to %d..%d plies)\n", name, target / 64.0,
+                     -PLIES_SETTING_LIMIT / 64, PLIES_SETTING_LIMIT / 64);
     else
         level_printf(LVL_NORMAL, "%s = %.2f\n", name, typed);
     return 0;
@@ -247,7 +247,7 @@ int cmd_nval(const std::string& arg) {
     nval = read_integer_arg(arg) != 0 ? 1 : 0;
     const int32_t* set = nval ? piece_values_new : piece_values_old;
     for (int i = 0; i < 8; ++i) piece_value[i] = set[i];
-    recompute_board();   // material sums follow the new values
+    recompute_board();  // material sums follow the new values
     level_printf(LVL_NORMAL, "Using %s piece values\n", nval ? "new" : "old");
     return 0;
 }

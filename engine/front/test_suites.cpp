@@ -41,7 +41,7 @@ constexpr int MAX_POINTS = 300;
 
 // ---- state of the present position ----------------------------------------------
 
-std::vector<uint16_t> solutions;   // low 15 bits of the moves
+std::vector<uint16_t> solutions;  // low 15 bits of the moves
 std::vector<int> solution_points;
 bool avoid_mode = false;
 uint32_t hit_nodes = 0, loss_nodes = 0, mate_nodes = 0;
@@ -53,7 +53,7 @@ struct mark_row {
     uint16_t move[MARKS];
     int points[MARKS];
 };
-mark_row* marks = nullptr;   // attached while an epdtest position is searched
+mark_row* marks = nullptr;  // attached while an epdtest position is searched
 
 int matches_of(uint32_t move, int* last) {
     int n = 0;
@@ -66,7 +66,6 @@ int matches_of(uint32_t move, int* last) {
 }
 
 // ---- text helpers ---------------------------------------------------------------
-
 
 std::string trim(const std::string& s) {
     size_t a = 0, b = s.size();
@@ -127,7 +126,7 @@ void read_solutions(const std::vector<std::string>& tokens, int side, bool echo_
 // Totals of a suite.
 struct suite_totals {
     int tested = 0, found = 0, mates = 0, mate_errors = 0, non_mate = 0;
-    int skipped = 0;   // refused positions and lines that are none
+    int skipped = 0;  // refused positions and lines that are none
     uint64_t nodes = 0, leaf_nodes = 0, evals = 0, hash_stores = 0, hash_probes = 0, hash_hits = 0;
     uint64_t hash_errors = 0, egtb_probes = 0, egtb_hits = 0;
     uint64_t test_nodes = 0, win_nodes = 0, mate_nodes = 0;
@@ -149,8 +148,8 @@ struct result_files {
     FILE* epd = nullptr;
     // The files in the order of the members; an EPD suite writes no tmp.epd.
     static std::vector<const char*> names(bool epd_suite) {
-        std::vector<const char*> n = {epd_suite ? "lost.epd" : "lost.ci", "hairy.ci", "clean.ci", "eclean.ci", "rh.ci",
-                                      "tmp.pgn"};
+        std::vector<const char*> n = {
+            epd_suite ? "lost.epd" : "lost.ci", "hairy.ci", "clean.ci", "eclean.ci", "rh.ci", "tmp.pgn"};
         if (!epd_suite) n.push_back("tmp.epd");
         return n;
     }
@@ -296,9 +295,10 @@ void classify(result_files& r, bool correct, const std::string& title, const std
     if (files & SUITE_CLEAN) put_group(r.clean, title, position, solution);
     if (files & SUITE_ECLEAN) put_group(r.eclean, title, position, solution);
     if (files & SUITE_RH)
-        put_group(r.rh, title, position, solution,
-                  text_printf(correct ? "rem found after %lu nodes %.2f sec\n" : "rem not found after %lu nodes %.2f sec\n",
-                              static_cast<unsigned long>(hit_nodes), hit_time));
+        put_group(
+            r.rh, title, position, solution,
+            text_printf(correct ? "rem found after %lu nodes %.2f sec\n" : "rem not found after %lu nodes %.2f sec\n",
+                        static_cast<unsigned long>(hit_nodes), hit_time));
 }
 
 // After each verdict.
@@ -345,12 +345,14 @@ void finish_suite(const std::string& file, const suite_totals& t, double seconds
     std::fprintf(f, "  %s\n", date);
     std::fprintf(f, "%s\n", print_parameters(400, 80).c_str());
     std::fprintf(f, "%lu nodes, %.2f%% leavenodes %lu eval %.1f%% score in %.2f sec %.0f n/s\n",
-                 static_cast<unsigned long>(t.nodes), 100.0 * ratio(static_cast<double>(t.leaf_nodes), static_cast<double>(t.nodes)),
-                 static_cast<unsigned long>(t.evals), 100.0 * ratio(static_cast<double>(t.evals), static_cast<double>(t.nodes)),
-                 seconds, t.nodes / seconds);
+                 static_cast<unsigned long>(t.nodes),
+                 100.0 * ratio(static_cast<double>(t.leaf_nodes), static_cast<double>(t.nodes)),
+                 static_cast<unsigned long>(t.evals),
+                 100.0 * ratio(static_cast<double>(t.evals), static_cast<double>(t.nodes)), seconds, t.nodes / seconds);
     if (t.hash_probes)
-        std::fprintf(f, "table_add=%lu, table_store=%lu, table_probe=%lu, %.2f%%\n", static_cast<unsigned long>(t.hash_stores),
-                     static_cast<unsigned long>(t.hash_stores), static_cast<unsigned long>(t.hash_probes),
+        std::fprintf(f, "table_add=%lu, table_store=%lu, table_probe=%lu, %.2f%%\n",
+                     static_cast<unsigned long>(t.hash_stores), static_cast<unsigned long>(t.hash_stores),
+                     static_cast<unsigned long>(t.hash_probes),
                      100.0 * ratio(static_cast<double>(t.hash_hits), static_cast<double>(t.hash_probes)));
     if (ci)
         std::fprintf(f, "hash_errors %lu, egtb_probe=%lu, egtb_found=%lu\n", static_cast<unsigned long>(t.hash_errors),
@@ -358,8 +360,8 @@ void finish_suite(const std::string& file, const suite_totals& t, double seconds
     else
         std::fprintf(f, "egtb_probe=%lu, egtb_found=%lu\n", static_cast<unsigned long>(t.egtb_probes),
                      static_cast<unsigned long>(t.egtb_hits));
-    std::fprintf(f, "%3d tested, %3d found, %3d not found, mates %3d, time %.2f\n", t.tested, t.found, t.tested - t.found,
-                 t.mates, t.found_time);
+    std::fprintf(f, "%3d tested, %3d found, %3d not found, mates %3d, time %.2f\n", t.tested, t.found,
+                 t.tested - t.found, t.mates, t.found_time);
     std::fprintf(f, "test nodes %lu win nodes %lu mate nodes %lu\n", static_cast<unsigned long>(t.test_nodes),
                  static_cast<unsigned long>(t.win_nodes), static_cast<unsigned long>(t.mate_nodes));
     std::fprintf(f, "win time %.2f mate time %.2f av depth %.3f (nm %.3f) maxdepth %d tu %d\n", t.win_time, t.mate_time,
@@ -421,7 +423,7 @@ struct epd_operations {
     std::string id, comments[10], c1;
     bool has_c1 = false;
     int am = 0, bm = 0;
-    bool avoid = false;   // the last solution operation was am
+    bool avoid = false;  // the last solution operation was am
 };
 
 // Reads the operations from `pos` on: bm and am fill the solutions (and print them).
@@ -504,7 +506,8 @@ void print_time_marks(const std::vector<tabulated>& table, const suite_totals& t
     int columns = 0;
     while (columns < MARKS && mark_seconds[columns] <= 0.98 * t.longest_search) ++columns;
     std::string head = "\n                 ";
-    for (int k = 0; k < columns; ++k) head += text_printf("  %-12s", text_printf("%ds", static_cast<int>(mark_seconds[k])).c_str());
+    for (int k = 0; k < columns; ++k)
+        head += text_printf("  %-12s", text_printf("%ds", static_cast<int>(mark_seconds[k])).c_str());
     level_printf(LVL_NORMAL, "%s\n", head.c_str());
     int sums[MARKS] = {};
     for (const tabulated& row : table) {
@@ -544,8 +547,10 @@ bool run_epd_position(const std::string& file, const std::string& line, const st
     write_pgn(r.pgn, event, side, fen);
 
     const bool verdict = !solutions.empty() && !cook_mode;
-    if (cook_mode) level_printf(LVL_TEST, "solution moves disabled\n");
-    else if (solutions.empty()) level_printf(LVL_TEST, "no solutions\n");
+    if (cook_mode)
+        level_printf(LVL_TEST, "solution moves disabled\n");
+    else if (solutions.empty())
+        level_printf(LVL_TEST, "no solutions\n");
     tabulated* row = nullptr;
     if (!cook_mode && number <= TABULATED) {
         table.push_back(tabulated{});
@@ -555,7 +560,7 @@ bool run_epd_position(const std::string& file, const std::string& line, const st
         marks = &row->row;
     }
     const std::vector<uint16_t> kept = solutions;
-    if (!verdict && !cook_mode) solutions.clear();   // the hook stays idle
+    if (!verdict && !cook_mode) solutions.clear();  // the hook stays idle
     int code, depth;
     uint32_t move;
     const bool go_on = search_position(side, t, &code, &depth, &move);
@@ -617,7 +622,7 @@ void run_ci_test(const std::string& file) {
     const uint32_t suite_start = millis();
     std::string line, title, position;
     int number = 0;
-    bool refused = false;   // the last position line was refused: its tests are skipped
+    bool refused = false;  // the last position line was refused: its tests are skipped
     while (next_line(in, file, line, 400)) {
         if (!line.empty() && line[0] == ';') continue;
         size_t rest = 0;
@@ -788,14 +793,16 @@ std::optional<size_t> epd_read_fen_fields(const std::string& line, std::string& 
     return i;
 }
 
-std::optional<size_t> epd_next_operation(const std::string& text, size_t at, std::string& opcode, std::string& operand) {
+std::optional<size_t> epd_next_operation(const std::string& text, size_t at, std::string& opcode,
+                                         std::string& operand) {
     opcode.clear();
     operand.clear();
     size_t i = at;
     while (i < text.size() && is_blank(text[i])) ++i;
     if (i >= text.size()) return i;
     if (!std::isalpha(static_cast<unsigned char>(text[i]))) return std::nullopt;
-    while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_')) opcode += text[i++];
+    while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_'))
+        opcode += text[i++];
     while (i < text.size() && is_blank(text[i])) ++i;
     const size_t start = i;
     while (i < text.size() && text[i] != ';') ++i;

@@ -20,8 +20,7 @@ std::optional<size_t> epd_read_fen_fields(const std::string& line, std::string& 
 // The next operation from `at`: opcode (a letter, then letters, digits, "_") and
 // operand up to ";" or the end; the offset after the ";", or nothing when the opcode
 // does not begin with a letter. An empty opcode means no more operations.
-std::optional<size_t> epd_next_operation(const std::string& text, size_t at, std::string& opcode,
-                                         std::string& operand);
+std::optional<size_t> epd_next_operation(const std::string& text, size_t at, std::string& opcode, std::string& operand);
 
 // A script line without its line end ("\n" or "\r\n").
 std::string suite_line_body(std::string line);

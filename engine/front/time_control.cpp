@@ -66,7 +66,8 @@ int cmd_time(const std::string& arg) {
         set_engine_clock(t);
         tell(engine_told, t);
         const clock_record& c = clocks[computer_side];
-        level_printf(LVL_NORMAL, "tc %.2f, tu %.2f, sec %.2f, i %.2f\n", c.is_on_sec ? c.st : c.pt, c.time_used, t, c.inc);
+        level_printf(LVL_NORMAL, "tc %.2f, tu %.2f, sec %.2f, i %.2f\n", c.is_on_sec ? c.st : c.pt, c.time_used, t,
+                     c.inc);
         return 0;
     }
     if (!clock_set_control(WHITE, arg.c_str()) || !clock_set_control(BLACK, arg.c_str()))

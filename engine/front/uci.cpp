@@ -112,7 +112,7 @@ int cmd_setoption(const std::string& arg) {
 
 int cmd_position(const std::string& arg) {
     uci_recorded_ply = 0;
-    uci_position_refused = true;   // until the whole command is taken
+    uci_position_refused = true;  // until the whole command is taken
     size_t i = skip_blanks(arg, 0);
     size_t end = 0;
     const std::string first = word_at(arg, i, 64, &end);
@@ -154,7 +154,8 @@ int cmd_position(const std::string& arg) {
         std::string reason = "unknown";
         const uint32_t move = parse_move(word, side_to_move, &reason, nullptr);
         if (!move) {
-            level_printf(LVL_UCI, "info string position refused: illegal move (%s): %s\n", reason.c_str(), word.c_str());
+            level_printf(LVL_UCI, "info string position refused: illegal move (%s): %s\n", reason.c_str(),
+                         word.c_str());
             return 0;
         }
         if (!game_has_room()) {
@@ -197,8 +198,8 @@ int uci_go(const std::string& arg) {
     searchmoves_count = 0;
     long long wtime = 0, btime = 0, winc = 0, binc = 0, movestogo = 0, depth = 0, nodes = 0, mate = 0, movetime = 0;
     bool infinite = false, have_depth = false, have_mate = false, have_clock = false;
-    static const char* const keywords[] = {"ponder", "searchmoves", "wtime", "btime",    "winc",    "binc",
-                                           "movestogo", "depth",    "nodes", "mate", "movetime", "infinite"};
+    static const char* const keywords[] = {"ponder",    "searchmoves", "wtime", "btime", "winc",     "binc",
+                                           "movestogo", "depth",       "nodes", "mate",  "movetime", "infinite"};
     std::string rest = arg;
     for (;;) {
         int which = -1;
@@ -207,6 +208,7 @@ int uci_go(const std::string& arg) {
             if ((at = match_command(keywords[k], rest))) which = k;
         if (which < 0) break;
         size_t i = *at;
+        // clang-format off
         switch (which) {
         case 0: search_state = SEARCH_PONDER; break;
         case 1: i += parse_searchmoves(rest.substr(i)); break;
@@ -221,6 +223,7 @@ int uci_go(const std::string& arg) {
         case 10: movetime = read_go_number(rest, &i); break;
         case 11: infinite = true; break;
         }
+        // clang-format on
         rest = rest.substr(i);
     }
     (void)mate;

@@ -6,7 +6,7 @@
 
 #include "core/root_moves.h"
 
-extern int uci_recorded_ply;       // the moves of the last position command repeat the game up to here
+extern int uci_recorded_ply;  // the moves of the last position command repeat the game up to here
 // The last position command was refused (its FEN or one of its moves): the host's game
 // is not the engine's, and go answers the null move until a position is accepted.
 extern bool uci_position_refused;

@@ -120,6 +120,7 @@ using T = uci_option_type;
 }  // namespace
 
 const uci_option uci_options[] = {
+    // clang-format off
     {.name = "Ponder", .type = T::check, .default_text = "false", .set = [](const std::string& v) {
          hard = on_off(v);
          debug_echo("info string do_ponder=%d\n", hard);
@@ -233,16 +234,13 @@ std::string uci_option_line(const uci_option& o) {
         line += o.default_first ? " type spin default " + shown + range : " type spin" + range + " default " + shown;
         break;
     }
-    case uci_option_type::combo:
-        line += " type combo default " + shown;
-        for (int i = 0; o.choices[i]; ++i) line += std::string(" var ") + o.choices[i];
-        break;
-    case uci_option_type::string:
-        line += " type string default " + shown;
-        break;
-    case uci_option_type::button:
-        line += " type button";
-        break;
+        // clang-format on
+        case uci_option_type::combo:
+            line += " type combo default " + shown;
+            for (int i = 0; o.choices[i]; ++i) line += std::string(" var ") + o.choices[i];
+            break;
+        case uci_option_type::string: line += " type string default " + shown; break;
+        case uci_option_type::button: line += " type button"; break;
     }
     return line;
 }

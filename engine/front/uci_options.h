@@ -9,13 +9,13 @@ enum class uci_option_type { check, spin, combo, string, button };
 struct uci_option {
     const char* name;
     uci_option_type type;
-    bool announced = true;              // listed in the reply; false: setoption takes it all the same
-    const char* default_text = nullptr; // the default as announced; null: `current` gives it
-    int (*current)() = nullptr;         // the setting announced as default (check: true when non-zero)
-    long min = 0, max = 0;              // spin range
-    long (*max_now)() = nullptr;        // spin: range end found at the reply (instead of `max`)
-    bool default_first = false;         // spin: "default D min A max B" (else the default last)
-    const char* const* choices = nullptr;  // combo: the values, ending in null
+    bool announced = true;                            // listed in the reply; false: setoption takes it all the same
+    const char* default_text = nullptr;               // the default as announced; null: `current` gives it
+    int (*current)() = nullptr;                       // the setting announced as default (check: true when non-zero)
+    long min = 0, max = 0;                            // spin range
+    long (*max_now)() = nullptr;                      // spin: range end found at the reply (instead of `max`)
+    bool default_first = false;                       // spin: "default D min A max B" (else the default last)
+    const char* const* choices = nullptr;             // combo: the values, ending in null
     void (*set)(const std::string& value) = nullptr;  // takes the value text (a button: empty)
 };
 

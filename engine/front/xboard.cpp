@@ -123,8 +123,8 @@ int cmd_name(const std::string& arg) {
     opponent_name = arg;
     server_game = 1;
     if (!fritz_mode)
-        level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(), opponent_name.c_str(),
-                     release_label);
+        level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
+                     opponent_name.c_str(), release_label);
     return 0;
 }
 

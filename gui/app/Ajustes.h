@@ -14,6 +14,7 @@
 
 namespace ajustes {
 
+// clang-format off
 enum class Clave {
     // Places of the windows (twips) and the main window's state.
     MdiWindows, MdiTop, MdiLeft, MdiWidth, MdiHeight,
@@ -34,12 +35,13 @@ enum class Clave {
     Idioma, Apariencia, Tamano, Fondo, Color,
     RegitTvp, RegitPgn, RegitEpd,
 };
+// clang-format on
 
 // When start-up reads the key.
 enum class Lectura {
-    Carga,  // the board window's load step, walking the rows in table order
-    Lugar,  // the placing of the windows
-    Propia, // its owner, at its own moment (language, skin, file-type marks)
+    Carga,   // the board window's load step, walking the rows in table order
+    Lugar,   // the placing of the windows
+    Propia,  // its owner, at its own moment (language, skin, file-type marks)
 };
 
 // Who writes the key back.

@@ -35,8 +35,7 @@ public:
 extern CMensaje* ObjetoMensaje;
 extern long RespuestaMensaje;
 
-long MostrarMensaje(const QString& titulo, const QString& texto, long icono = 0, long botones = 0,
-                    long defecto = 0);
+long MostrarMensaje(const QString& titulo, const QString& texto, long icono = 0, long botones = 0, long defecto = 0);
 
 // The text a message box shows for a text argument: language text n for a whole
 // number n from 0 to 109, the argument itself otherwise.

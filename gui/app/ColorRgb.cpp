@@ -3,6 +3,7 @@
 #include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "platform/Controles.h"
 
@@ -164,6 +165,9 @@ void ColorRgb::FijarOpcion(int cual) {
         Option2_Click();
 }
 
+bool ColorRgb::EsquemaElegido() const { return Option1->isChecked(); }
+bool ColorRgb::SistemaElegido() const { return Option2->isChecked(); }
+
 void ColorRgb::Command1_Click() {
     long* colores[3] = {&ColorRojo, &ColorVerde, &ColorAzul};
     for (int i = 0; i < 3; ++i) {
@@ -224,3 +228,29 @@ forms::ColorRgb& ColorRgb() {
     static forms::ColorRgb* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasColor(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Color", "Titulo", {Leyenda([]() -> Forma& { return ::ColorRgb(); })});
+    f.Enlace("Color", "Frame1", {Texto([] { return ::ColorRgb().Frame1; })});
+    f.Enlace("Color", "Texto1", {Texto([] { return ::ColorRgb().Lbl_Red; })});
+    f.Enlace("Color", "Texto2", {Texto([] { return ::ColorRgb().Lbl_Green; })});
+    f.Enlace("Color", "Texto3", {Texto([] { return ::ColorRgb().Lbl_Blue; })});
+    f.Enlace("Color", "Opcion1", {Texto([] { return ::ColorRgb().Option1; })});
+    f.Enlace("Color", "Opcion2", {Texto([] { return ::ColorRgb().Option2; })});
+    f.Botones([] { return ::ColorRgb().Command1; }, [] { return ::ColorRgb().Command2; });
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Color, FilasColor);
+
+const pintura::Registro registroPintura(pintura::Orden::Color,
+                                        {0, []() -> Forma& { return ::ColorRgb(); },
+                                         [](const QColor& c, bool) {
+                                             auto& f = ::ColorRgb();
+                                             pintura::ColorearControles({f.Frame1, f.Option1, f.Option2}, c);
+                                         }});
+
+}  // namespace

@@ -23,7 +23,6 @@ class ColorRgb : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(bool& cancelar) override;
@@ -38,6 +37,9 @@ public:
 
     // Sets an option button from code; runs its click handler when it was not set.
     void FijarOpcion(int cual);
+    // Which option button is set: the colour scheme (1), the system's colours (2).
+    bool EsquemaElegido() const;
+    bool SistemaElegido() const;
 
     QGroupBox* Frame1;
     QLabel *Lbl_Red, *Lbl_Green, *Lbl_Blue, *Lbl_RGBValues;

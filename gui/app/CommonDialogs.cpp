@@ -27,11 +27,10 @@ public:
             QFileDialog::accept();
             return;
         }
-        const auto respuesta =
-            QMessageBox::warning(this, windowTitle(),
-                                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
-                                     .arg(QFileInfo(final).fileName()),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        const auto respuesta = QMessageBox::warning(
+            this, windowTitle(),
+            QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(final).fileName()),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         // The name as typed is no file of its own: it needs no second question.
         if (respuesta == QMessageBox::Yes) QDialog::accept();
     }

@@ -1,33 +1,14 @@
 #include "app/Graficos.h"
 
 #include "app/ColorRgb.h"
-#include "app/Opciones.h"
-#include "board/Coronacion.h"
-#include "board/Jugadas.h"
-#include "board/Tavorin.h"
-#include "engines/Cpu.h"
-#include "engines/FormLevel2.h"
-#include "files/ListaPgn.h"
-#include "files/PgnMovimientos.h"
-#include "files/SetTableroF.h"
-#include "files/fEpd.h"
-#include "network/Chat.h"
-#include "network/Conexion.h"
-#include "network/Ip.h"
-#include "network/Nuevo.h"
-#include "network/Ranking.h"
-#include "network/Reloj.h"
 #include "platform/Controles.h"
+#include "platform/Forma.h"
 #include "platform/PictureBox.h"
-#include "shell/SweetButton.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 
+#include <stdexcept>
 #include <vector>
 
 long ColorRojo = 0;
@@ -37,93 +18,13 @@ QColor ColorPestanas;
 
 namespace {
 
-using Controles = std::vector<QWidget*>;
-using Botones = std::vector<SweetButton*>;
-
-// One window of the colour scheme: its number (0: painted only with all windows),
-// the window, and the controls that take the look's colour.
-struct VentanaPintada {
-    long numero;
-    Forma& (*ventana)();
-    Controles (*controles)();
-    Botones (*botones)();
-};
-
-template <class F>
-Forma& Como(F& f) {
-    return f;
+std::vector<pintura::Ventana>& Registradas() {
+    static std::vector<pintura::Ventana> ventanas(std::size_t(pintura::Orden::Fin));
+    return ventanas;
 }
 
-Botones Ninguno() { return {}; }
-
-const std::vector<VentanaPintada>& Tabla() {
-    static const std::vector<VentanaPintada> tabla = {
-        {0, [] () -> Forma& { return Como(::ColorRgb()); },
-         [] { auto& f = ::ColorRgb(); return Controles{f.Frame1, f.Option1, f.Option2}; }, Ninguno},
-        {4, [] () -> Forma& { return Como(::Ranking()); },
-         [] { auto& f = ::Ranking(); return Controles{f.Frame1[0], f.Frame1[1]}; }, Ninguno},
-        {0, [] () -> Forma& { return Como(::PgnMovimientos()); }, [] { return Controles{}; }, Ninguno},
-        {0, [] () -> Forma& { return Como(::ListaPgn()); },
-         [] {
-             auto& f = ::ListaPgn();
-             return Controles{f.Frame1, f.Frame2, f.picContainer[1], f.picContainer[2], f.picContainer[3]};
-         },
-         Ninguno},
-        {1, [] () -> Forma& { return Como(::Tavorin()); }, [] { return Controles{}; }, Ninguno},
-        {0, [] () -> Forma& { return Como(::Reloj()); }, [] { return Controles{::Reloj().Frame1}; }, Ninguno},
-        {7, [] () -> Forma& { return Como(::Cpu()); },
-         [] { auto& f = ::Cpu(); return Controles{f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Picture1}; }, Ninguno},
-        {9, [] () -> Forma& { return Como(::fEpd()); }, [] { return Controles{}; }, Ninguno},
-        {0, [] () -> Forma& { return Como(::FormLevel2()); },
-         [] {
-             auto& f = ::FormLevel2();
-             return Controles{f.Frame1,     f.Frame2,     f.Frame3,     f.Frame4,  f.Frame5,
-                              f.Option1[0], f.Option1[1], f.Option1[2], f.Command1};
-         },
-         [] {
-             auto& f = ::FormLevel2();
-             return Botones{f.Button1, f.Button2, f.SweetButton1, f.SweetButton2, f.SweetButton3, f.SweetButton4};
-         }},
-        {0, [] () -> Forma& { return Como(::SetTableroF()); },
-         [] {
-             auto& f = ::SetTableroF();
-             return Controles{f.Frame1, f.Frame2, f.Option1, f.Option2, f.Check1, f.Check2, f.Check3, f.Check4, f.Check5};
-         },
-         Ninguno},
-        {3, [] () -> Forma& { return Como(::Chat()); }, [] { return Controles{}; }, Ninguno},
-        {0, [] () -> Forma& { return Como(::Conexion()); },
-         [] {
-             auto& f = ::Conexion();
-             return Controles{f.Frame1, f.Frame2, f.Frame3, f.Option1, f.Option2};
-         },
-         Ninguno},
-        {0, [] () -> Forma& { return Como(::Coronacion()); }, [] { return Controles{::Coronacion().Frame1}; }, Ninguno},
-        {0, [] () -> Forma& { return Como(::Ip()); }, [] { return Controles{::Ip().Frame1}; }, Ninguno},
-        {2, [] () -> Forma& { return Como(::Jugadas()); }, [] { return Controles{}; }, Ninguno},
-        {0, [] () -> Forma& { return Como(::Opciones()); },
-         [] {
-             auto& f = ::Opciones();
-             return Controles{f.Frame1, f.Frame2, f.Frame3, f.Check1, f.Check2, f.Check3};
-         },
-         [] { auto& f = ::Opciones(); return Botones{f.Button1, f.Button2}; }},
-        {0, [] () -> Forma& { return Como(::Nuevo()); },
-         [] {
-             auto& f = ::Nuevo();
-             return Controles{f.Frame1, f.Frame2, f.Picture1, f.Option1, f.Option2, f.Option3, f.Option4};
-         },
-         Ninguno},
-    };
-    return tabla;
-}
-
-void Colorear(const VentanaPintada& v, const QColor& color) {
-    for (QWidget* c : v.controles()) {
-        if (auto* p = qobject_cast<PictureBox*>(c))
-            p->setBackColor(color);
-        else
-            controles::FijarColorFondo(c, color);
-    }
-    for (SweetButton* b : v.botones()) b->setColorB(color);
+void Colorear(const pintura::Ventana& v, const QColor& color, bool esquema) {
+    if (v.colorear) v.colorear(color, esquema);
 }
 
 long Tope(long v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
@@ -136,7 +37,7 @@ QColor TonoClaro() { return ColorTope(ColorRojo + 200, ColorVerde + 200, ColorAz
 
 QColor ColorSistema() { return QApplication::palette().color(QPalette::Button); }
 
-bool EsquemaDeColor() { return !::ColorRgb().Option2->isChecked(); }
+bool EsquemaDeColor() { return !::ColorRgb().SistemaElegido(); }
 
 void LeerColor(const QString& texto, long& r, long& g, long& b) {
     long* componentes[3] = {&r, &g, &b};
@@ -159,13 +60,12 @@ void LeerColor(const QString& texto, long& r, long& g, long& b) {
 
 void PintarVentana(long n) {
     const QColor c = ColorSistema();
-    for (const VentanaPintada& v : Tabla()) {
+    for (const pintura::Ventana& v : pintura::Ventanas()) {
         if (n != 0 && v.numero != n) continue;
         Forma& ventana = v.ventana();
-        if (::ColorRgb().Option2->isChecked()) {
+        if (::ColorRgb().SistemaElegido()) {
             PintarFondoSistema(ventana.ScaleWidth(), ventana.ScaleHeight(), ventana);
-            Colorear(v, c);
-            if (&ventana == &Como(::ListaPgn())) ColorPestanas = c;
+            Colorear(v, c, false);
         } else {
             PintarControles(ventana);
             PintarDegradado(ventana.ScaleWidth(), ventana.ScaleHeight(), ventana);
@@ -174,15 +74,11 @@ void PintarVentana(long n) {
 }
 
 void PintarControles(Forma& ventana) {
-    long k = ::ColorRgb().Option1->isChecked() ? 200 : 0;
+    long k = ::ColorRgb().EsquemaElegido() ? 200 : 0;
     QColor t = ColorTope(ColorRojo + k, ColorVerde + k, ColorAzul + k);
-    for (const VentanaPintada& v : Tabla()) {
+    for (const pintura::Ventana& v : pintura::Ventanas()) {
         if (&v.ventana() != &ventana) continue;
-        Colorear(v, t);
-        if (&ventana == &Como(::ListaPgn())) {
-            ::ListaPgn().picTab->setBackColor(t);
-            ColorPestanas = t;
-        }
+        Colorear(v, t, true);
         break;
     }
     ventana.setBackColor(t);
@@ -192,7 +88,9 @@ void PintarControles(Forma& ventana) {
 void PintarDegradado(int ancho, int alto, Forma& ventana) {
     QImage borde(std::max(1, ancho), std::max(1, alto), QImage::Format_RGB32);
     borde.fill(Qt::white);
-    int y0 = &ventana == &Como(::Cpu()) ? 24 : 0;
+    int y0 = 0;
+    for (const pintura::Ventana& v : pintura::Ventanas())
+        if (v.margenArriba > 0 && &v.ventana() == &ventana) y0 = v.margenArriba;
     if (y0 > 0) borde.fill(TonoClaro());
     DibujarDegradado(0, y0, borde.width() - 1, borde.height() - 1, borde);
     ventana.setPicture(borde);
@@ -206,7 +104,7 @@ void PintarFondoSistema(int ancho, int alto, Forma& ventana) {
 }
 
 void DibujarDegradado(int x0, int y0, int x2, int y2, QImage& imagen) {
-    if (!::ColorRgb().Option1->isChecked()) return;
+    if (!::ColorRgb().EsquemaElegido()) return;
     imagen.fill(TonoClaro());
     QPainter p(&imagen);
     auto color = [](int i) { return ColorTope(ColorRojo + 40 * i, ColorVerde + 40 * i, ColorAzul + 40 * i); };
@@ -228,13 +126,28 @@ void DibujarDegradado(int x0, int y0, int x2, int y2, QImage& imagen) {
     }
 }
 
-void PintarBordeTablero() {
-    auto& t = ::Tavorin();
-    const int w = t.RCuadro[1].width();
-    const int h = t.RCuadro[1].height();
-    if (w <= 0 || h <= 0) return;
-    QPainter p(&t.PicBuffer->Imagen());
-    p.setPen(Qt::black);
-    for (int x = w; x <= 7 * w; x += w) p.drawLine(0, x, 8 * h, x);
-    for (int x = w; x <= 7 * w; x += w) p.drawLine(x, 0, x, 8 * h);
+namespace pintura {
+
+Registro::Registro(Orden orden, const Ventana& ventana) {
+    Ventana& v = Registradas().at(std::size_t(orden));
+    if (v.ventana) throw std::logic_error("a painted window registered twice");
+    v = ventana;
 }
+
+std::vector<Ventana> Ventanas() {
+    std::vector<Ventana> v;
+    for (const Ventana& r : Registradas())
+        if (r.ventana) v.push_back(r);
+    return v;
+}
+
+void ColorearControles(std::initializer_list<QWidget*> controles, const QColor& color) {
+    for (QWidget* c : controles) {
+        if (auto* p = qobject_cast<PictureBox*>(c))
+            p->setBackColor(color);
+        else
+            controles::FijarColorFondo(c, color);
+    }
+}
+
+}  // namespace pintura

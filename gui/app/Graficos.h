@@ -8,7 +8,11 @@
 #include <QImage>
 #include <QString>
 
+#include <initializer_list>
+#include <vector>
+
 class Forma;
+class QWidget;
 
 extern long ColorRojo;
 extern long ColorVerde;
@@ -34,5 +38,53 @@ void PintarDegradado(int ancho, int alto, Forma& ventana);
 void PintarFondoSistema(int ancho, int alto, Forma& ventana);
 // Draws the bevel into an image (look 1 only).
 void DibujarDegradado(int x0, int y0, int x2, int y2, QImage& imagen);
-// Draws the lines between the board's squares on the board picture.
-void PintarBordeTablero();
+
+// ---- The painted windows ------------------------------------------------------------
+// Each window registers how it is painted, from its own source file, through a static
+// pintura::Registro; PintarVentana paints them in the order below.
+namespace pintura {
+
+enum class Orden {
+    Color,
+    Ranking,
+    PgnMovimientos,
+    ListaPgn,
+    Tablero,
+    Reloj,
+    Cpu,
+    Epd,
+    Nivel,
+    SetTablero,
+    Chat,
+    Conexion,
+    Coronacion,
+    Ip,
+    Jugadas,
+    Opciones,
+    Nuevo,
+    Fin
+};
+
+struct Ventana {
+    // Its number for PintarVentana (0: painted only with all windows).
+    long numero = 0;
+    Forma& (*ventana)() = nullptr;
+    // Gives the controls that take the look's colour that colour: the colour scheme's
+    // (`esquema`) or the system's.
+    void (*colorear)(const QColor& color, bool esquema) = nullptr;
+    // Rows at the top that the bevel leaves in the light tint.
+    int margenArriba = 0;
+};
+
+class Registro {
+public:
+    Registro(Orden orden, const Ventana& ventana);
+};
+
+// The registered windows in painting order.
+std::vector<Ventana> Ventanas();
+
+// The back colour of each control: a picture box's own, any other's background.
+void ColorearControles(std::initializer_list<QWidget*> controles, const QColor& color);
+
+}  // namespace pintura

@@ -3,6 +3,7 @@
 #include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
+#include "app/Graficos.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
 #include "platform/Controles.h"
@@ -166,6 +167,16 @@ void Opciones::ElegirIdioma(const QString& nombre) {
             if (controles::FijarTextoLista(Combo1, nombre)) Combo1_Click();
         }
     }
+}
+
+void Opciones::OfrecerIdiomas(const QStringList& nombres) {
+    Combo1->clear();
+    Combo1->addItems(nombres);
+    Combo1->setCurrentIndex(-1);
+}
+
+bool Opciones::OfreceIdioma(const QString& nombre) const {
+    return Combo1->findText(nombre, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
 }
 
 QString Opciones::AparienciaElegida() const { return SkinCombo->currentText(); }
@@ -371,14 +382,15 @@ namespace {
     int n = 1;
     for (ajustes::Clave clave : {Check1, Check2, Check3}) {
         auto casilla = [n](forms::Opciones& o) { return n == 1 ? o.Check1 : n == 2 ? o.Check2 : o.Check3; };
-        ajustes::Enlazar(clave, {[n](const QString& texto) {
-                                     if (auto v = controles::AEntero(texto)) ::Opciones().FijarCheck(n, int(*v));
-                                 },
-                                 [casilla] { return std::optional(ajustes::Marca(casilla(::Opciones())->isChecked())); }});
+        ajustes::Enlazar(clave,
+                         {[n](const QString& texto) {
+                              if (auto v = controles::AEntero(texto)) ::Opciones().FijarCheck(n, int(*v));
+                          },
+                          [casilla] { return std::optional(ajustes::Marca(casilla(::Opciones())->isChecked())); }});
         ++n;
     }
-    ajustes::Enlazar(Tamano, {[](const QString& v) { ::Opciones().Text1->setText(QString::number(TamanoLimitado(v))); },
-                              {}});
+    ajustes::Enlazar(Tamano,
+                     {[](const QString& v) { ::Opciones().Text1->setText(QString::number(TamanoLimitado(v))); }, {}});
     return true;
 }();
 
@@ -388,3 +400,33 @@ forms::Opciones& Opciones() {
     static forms::Opciones* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasOpciones(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Opciones", "Titulo", {Leyenda([]() -> Forma& { return ::Opciones(); })});
+    f.Enlace("Opciones", "Frame1", {Texto([] { return ::Opciones().Frame1; })});
+    f.Enlace("Opciones", "Frame2", {Texto([] { return ::Opciones().Frame2; })});
+    f.Enlace("Opciones", "Frame3", {Texto([] { return ::Opciones().Frame3; })});
+    f.Enlace("Opciones", "Check1", {Texto([] { return ::Opciones().Check1; })});
+    f.Enlace("Opciones", "Check2", {Texto([] { return ::Opciones().Check2; })});
+    f.Enlace("Opciones", "Check3", {Texto([] { return ::Opciones().Check3; })});
+    f.Enlace("Opciones", "Texto1", {Texto([] { return ::Opciones().Label1; })});
+    f.Enlace("Opciones", "Opcion1", {Variable(&AparienciaActual)});
+    f.Botones([] { return ::Opciones().Command1; }, [] { return ::Opciones().Command2; });
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Opciones, FilasOpciones);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::Opciones,
+    {0, []() -> Forma& { return ::Opciones(); },
+     [](const QColor& c, bool) {
+         auto& f = ::Opciones();
+         pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Check1, f.Check2, f.Check3}, c);
+         for (SweetButton* b : {f.Button1, f.Button2}) b->setColorB(c);
+     }});
+
+}  // namespace

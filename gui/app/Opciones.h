@@ -7,6 +7,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -29,7 +30,6 @@ class Opciones : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(bool& cancelar) override;
@@ -66,6 +66,9 @@ public:
     // to case) loads it.
     QString IdiomaElegido() const;
     void ElegirIdioma(const QString& nombre);
+    // The languages offered: set anew with none chosen; whether one of that very name is.
+    void OfrecerIdiomas(const QStringList& nombres);
+    bool OfreceIdioma(const QString& nombre) const;
     // The skin chosen; choosing one by name, true when the choice changed (no handler runs).
     QString AparienciaElegida() const;
     bool MarcarApariencia(const QString& nombre);

@@ -14,10 +14,10 @@
 class Forma;
 
 // ---- Paths and start-up -------------------------------------------------------
-extern QString RutaApp;      // the program folder, with one trailing "/"
-extern QString FicheroIni;   // RutaApp + "Default.ini"
-extern QString SaltoLinea;   // "\r\n", set by the board window's load step
-extern QString FicheroPgn;   // the command-line path when it names a PGN file
+extern QString RutaApp;     // the program folder, with one trailing "/"
+extern QString FicheroIni;  // RutaApp + "Default.ini"
+extern QString SaltoLinea;  // "\r\n", set by the board window's load step
+extern QString FicheroPgn;  // the command-line path when it names a PGN file
 // Token list of an opened own game file; element 0 is not used, element 1 exists.
 extern std::vector<QString> DatosPartida;
 
@@ -41,9 +41,9 @@ extern QString NickLocal;
 extern std::array<QString, 110> TextosIdioma;  // texts 1 to 109 of section Mensajes
 extern std::array<QString, 3> TextosNivel;     // keys 19 and 20 of section CPU
 extern std::array<QString, 4> TextosTab;       // keys 10 to 12 of section Pgn
-extern QString AparienciaActual;  // list entry of the built-in skin, "(...)"
-extern QString TextoSinMotor;     // engine list entry meaning "no engine"
-extern QString FicheroIdioma;     // path of the language file in use
+extern QString AparienciaActual;               // list entry of the built-in skin, "(...)"
+extern QString TextoSinMotor;                  // engine list entry meaning "no engine"
+extern QString FicheroIdioma;                  // path of the language file in use
 
 // ---- Skins and board layout ---------------------------------------------------
 extern QString CarpetaApariencia;  // folder of the chosen skin, trailing "/"
@@ -53,14 +53,14 @@ extern bool RepintarTablero;       // the next piece redraw draws no move frames
 extern bool RepintarFichas;        // a whole-board piece repaint is running
 extern long AnchoCasilla;          // square size in pixels
 extern long AltoCasilla;
-extern bool RetrocesoEnCurso;      // a take-back is running: move frames get board squares
+extern bool RetrocesoEnCurso;  // a take-back is running: move frames get board squares
 
 // ---- Game files, set-up and network requests ----------------------------------
 extern bool ModoPreparar;      // the set-up window is open
 extern long FichaPaleta;       // piece chosen in the set-up palette, 0 none
 extern bool PartidaDeFichero;  // a game or position from a file is on the board
 extern bool PosicionPreparada;
-extern bool SalirPendiente;    // exit again once the connection has closed
+extern bool SalirPendiente;  // exit again once the connection has closed
 // The child windows stand at their places from Default.ini: until then an exit
 // (a failed start-up check) stores nothing, so no place is written over the user's.
 extern bool VentanasSituadas;

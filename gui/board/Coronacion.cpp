@@ -1,5 +1,7 @@
 #include "board/Coronacion.h"
 
+#include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Tavorin.h"
@@ -132,3 +134,21 @@ forms::Coronacion& Coronacion() {
     static forms::Coronacion* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasCoronacion(idioma::Filas& f) {
+    f.Enlace("Coronacion", "Titulo", {idioma::Leyenda([]() -> Forma& { return ::Coronacion(); })});
+    f.Botones([] { return ::Coronacion().Command1; }, nullptr);
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Coronacion, FilasCoronacion);
+
+const pintura::Registro registroPintura(pintura::Orden::Coronacion, {0, []() -> Forma& { return ::Coronacion(); },
+                                                                     [](const QColor& c, bool) {
+                                                                         auto& f = ::Coronacion();
+                                                                         pintura::ColorearControles({f.Frame1}, c);
+                                                                     }});
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "board/Jugadas.h"
 
 #include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "platform/Controles.h"
 #include "shell/Mdi.h"
@@ -193,3 +194,16 @@ void Jugadas::CopiarNotacion() const {
 void MenuContextual(QMenu* menu) {
     if (menu) menu->exec(QCursor::pos());
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasJugadas(idioma::Filas& f) {
+    f.Enlace("Jugadas", "Titulo", {idioma::Leyenda([]() -> Forma& { return ::Jugadas(); })});
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Jugadas, FilasJugadas);
+
+const pintura::Registro registroPintura(pintura::Orden::Jugadas, {2, []() -> Forma& { return ::Jugadas(); }});
+
+}  // namespace

@@ -22,7 +22,6 @@ class Jugadas : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Resize() override;
     void Form_Unload(bool& cancelar) override;

@@ -84,7 +84,8 @@ const Sitio kSitios[] = {
     for (const Sitio& s : kSitios) {
         auto ventana = s.ventana;
         auto guardar = [ventana](double (Forma::*medida)() const) {
-            return ajustes::Enlace{{}, [ventana, medida] { return std::optional(ajustes::Numero((ventana().*medida)())); }};
+            return ajustes::Enlace{{},
+                                   [ventana, medida] { return std::optional(ajustes::Numero((ventana().*medida)())); }};
         };
         ajustes::Enlazar(s.top, guardar(&Forma::Top));
         ajustes::Enlazar(s.left, guardar(&Forma::Left));
@@ -146,8 +147,8 @@ void Situar(const Sitio& s) {
 }
 
 // The windows that stand beside the board, in the order in which they make room.
-const char* const kLaterales[] = {"Jugadas", "Chat", "Reloj", "Ranking", "Cpu", "ListaPgn", "PgnMovimientos",
-                                  "SetTableroF", "fEpd"};
+const char* const kLaterales[] = {"Jugadas",  "Chat",           "Reloj",       "Ranking", "Cpu",
+                                  "ListaPgn", "PgnMovimientos", "SetTableroF", "fEpd"};
 
 bool EsLateral(const QWidget& w) {
     for (const char* n : kLaterales)
@@ -214,8 +215,8 @@ QImage Cuadrada(int lado) {
 }  // namespace
 
 const char* NombreFicha(int pieza) {
-    static const char* const nombres[13] = {"",      "peonb",  "torreb",  "caballob", "alfilb", "damab", "reyb",
-                                            "peonn", "torren", "caballon", "alfiln",  "daman",  "reyn"};
+    static const char* const nombres[13] = {"",      "peonb",  "torreb",   "caballob", "alfilb", "damab", "reyb",
+                                            "peonn", "torren", "caballon", "alfiln",   "daman",  "reyn"};
     return rules::EsPieza(pieza) ? nombres[pieza] : "";
 }
 
@@ -370,7 +371,10 @@ void Tavorin::Form_Load() {
     LeerOpciones();
 
     splash.Progreso("Cargando idioma...");
-    ListarIdiomas();
+    ListarIdiomas([this] {
+        SituarVentanas();
+        ::Mdi().Unload();
+    });
     const QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
     opciones.ElegirIdioma(idioma);
     if (opciones.IdiomaElegido().isEmpty()) {
@@ -391,7 +395,8 @@ void Tavorin::Form_Load() {
     if (NickLocal.isEmpty()) CambiarNick();
 
     splash.Progreso("Registrando extensión...");
-    if (RegistroPendiente(ajustes::Clave::RegitTvp) == 0) RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
+    if (RegistroPendiente(ajustes::Clave::RegitTvp) == 0)
+        RegistrarExtension(1, ".tvp", "tvpfile", "tvpfile", "Tavorin", "tvpfile");
     if (RegistroPendiente(ajustes::Clave::RegitPgn) == 0) {
         if (MostrarMensaje("Tavorin", MensajeNumero(texto::AsociarPgn), MB_ICONQUESTION, MB_YESNO) == IDYES)
             RegistrarExtension(2, ".pgn", "pgnfile", "pgnfile", "Tavorin", "pgnfile");
@@ -466,15 +471,14 @@ void Tavorin::OcultarVentanas() {
     }
     if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Unload();
     if (m.Muestra(Lateral::Chat)) ::Chat().Unload();
-    for (Forma* f : std::initializer_list<Forma*>{&::ColorRgb(), &::Conexion(), &::Ip(), &::Coronacion(), &::Nuevo(), &::Opciones()})
+    for (Forma* f : std::initializer_list<Forma*>{&::ColorRgb(), &::Conexion(), &::Ip(), &::Coronacion(), &::Nuevo(),
+                                                  &::Opciones()})
         if (f->Visible()) f->Unload();
     if (m.Muestra(Lateral::Reloj)) ::Reloj().Unload();
     if (::Splash().Visible()) ::Splash().Unload();
     if (m.Muestra(Lateral::Ranking)) ::Ranking().Unload();
     if (::fEpd().Visible()) ::fEpd().Unload();
 }
-
-void Tavorin::Idioma() { AplicarIdioma(); }
 
 void Tavorin::ElegirApariencia(const QString& nombre) {
     auto& o = ::Opciones();
@@ -520,7 +524,7 @@ void Tavorin::CopiarApariencia() {
 void Tavorin::PonerFichas() {
     auto& c = Reglas().Casillas;
     using namespace rules;
-    static const int kPrimera[9] = {0, TorreBlanca, CaballoBlanco, AlfilBlanco, DamaBlanca,
+    static const int kPrimera[9] = {0,         TorreBlanca, CaballoBlanco, AlfilBlanco, DamaBlanca,
                                     ReyBlanco, AlfilBlanco, CaballoBlanco, TorreBlanca};
     for (int x = 1; x <= 8; ++x) {
         for (int y = 1; y <= 8; ++y) c[x][y] = 0;
@@ -805,9 +809,7 @@ void Tavorin::MovimientoAnulado() {
 }
 
 void Tavorin::SubComoFicha(const QString& casilla) {
-    auto digito = [&](int i) {
-        return i < casilla.size() && casilla[i].isDigit() ? casilla[i].digitValue() : 0;
-    };
+    auto digito = [&](int i) { return i < casilla.size() && casilla[i].isDigit() ? casilla[i].digitValue() : 0; };
     const bool invertido = Invertido();
     const int col = geometria::Espejo(digito(0), invertido);
     const int fila = geometria::Espejo(digito(1), invertido);
@@ -1068,7 +1070,7 @@ void Tavorin::PicBuffer_DragOver(double X, double Y, int State) {
     if (!PointClick() && !g.Origen.empty()) {
         const bool invertido = Invertido();
         const std::string casilla = geometria::CasillaTexto(geometria::Espejo(g.XCasillaArrastre, invertido),
-                                                           geometria::Espejo(g.YCasillaArrastre, invertido));
+                                                            geometria::Espejo(g.YCasillaArrastre, invertido));
         g.SoloComprobar = true;
         g.Destino = casilla;
         g.ValidarMovimiento();
@@ -1216,7 +1218,8 @@ bool Tavorin::eventFilter(QObject* objeto, QEvent* evento) {
         case QEvent::MouseButtonDblClick: {
             auto* e = static_cast<QMouseEvent*>(evento);
             if (!arrastrando_)
-                PicBuffer_MouseDown(BotonesRaton(e->button()), Mayusculas(e->modifiers()), e->position().x(), e->position().y());
+                PicBuffer_MouseDown(BotonesRaton(e->button()), Mayusculas(e->modifiers()), e->position().x(),
+                                    e->position().y());
             return true;
         }
         case QEvent::MouseMove: {
@@ -1309,7 +1312,8 @@ void Tavorin::ApartarVentanas(const QRect& tableroAntes) {
     // make room last, so the others keep their places.
     std::vector<Forma*> siguen, quedan;
     for (Forma* f : LateralesAbiertas())
-        (tablero.size() != tableroAntes.size() && lugares::JuntoAlTablero(Rectangulo(*f), tableroAntes) ? siguen : quedan)
+        (tablero.size() != tableroAntes.size() && lugares::JuntoAlTablero(Rectangulo(*f), tableroAntes) ? siguen
+                                                                                                        : quedan)
             .push_back(f);
     for (Forma* f : quedan) {
         std::vector<QRect> otras;
@@ -1353,3 +1357,40 @@ forms::Tavorin& Tavorin() {
     static forms::Tavorin* f = nullptr;
     return InstanciaForma(f);
 }
+
+void PintarBordeTablero() {
+    auto& t = ::Tavorin();
+    const int w = t.RCuadro[1].width();
+    const int h = t.RCuadro[1].height();
+    if (w <= 0 || h <= 0) return;
+    QPainter p(&t.PicBuffer->Imagen());
+    p.setPen(Qt::black);
+    for (int x = w; x <= 7 * w; x += w) p.drawLine(0, x, 8 * h, x);
+    for (int x = w; x <= 7 * w; x += w) p.drawLine(x, 0, x, 8 * h);
+}
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasVersion(idioma::Filas& f) {
+    f.Especial(
+        "Version", "Version",
+        [](const QString& version) {
+            if (version == kVersionPrograma) return;
+            MostrarMensaje("Tavorin", "Versión del idioma incorrecto.", MB_ICONINFORMATION);
+            ::Tavorin().SituarVentanas();
+            Terminar(1);
+        },
+        [] { return QStringList{}; });
+}
+
+void FilasTablero(idioma::Filas& f) {
+    f.Enlace("Tablero", "Titulo", {idioma::Leyenda([]() -> Forma& { return ::Tavorin(); })});
+}
+
+const idioma::Registro registroVersion(idioma::Tramo::Version, FilasVersion);
+const idioma::Registro registroTablero(idioma::Tramo::Tablero, FilasTablero);
+const pintura::Registro registroPintura(pintura::Orden::Tablero, {1, []() -> Forma& { return ::Tavorin(); }});
+
+}  // namespace

@@ -31,7 +31,6 @@ class Tavorin : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Resize() override;
@@ -42,7 +41,6 @@ public:
     void LeerOpciones();
     void SituarVentanas();
     void OcultarVentanas();
-    void Idioma();
     void ElegirApariencia(const QString& nombre);
     void CambiarNick();
 
@@ -225,10 +223,10 @@ public:
     std::array<QFrame*, 2> Shape1{};
     std::array<QLabel*, 8> Letras{};
     std::array<QLabel*, 8> Numeros{};
-    QTimer* Timer1;  // deferred resize, 30 ms, off until an option change starts it
-    QTimer* Timer2;  // outgoing message queue, 300 ms
-    QTimer* Ping;    // ping: 60 s on the server side, 65 s on the client side
-    QTimer* TimerR;  // the ranking, 2.5 s after a connection, once
+    QTimer* Timer1;               // deferred resize, 30 ms, off until an option change starts it
+    QTimer* Timer2;               // outgoing message queue, 300 ms
+    QTimer* Ping;                 // ping: 60 s on the server side, 65 s on the client side
+    QTimer* TimerR;               // the ranking, 2.5 s after a connection, once
     ConectorTcp* WSer = nullptr;  // server socket
     ConectorTcp* WCli = nullptr;  // client socket
 
@@ -282,6 +280,9 @@ void RedibujarFichas();
 // The file stem of piece picture 1 to 12 ("peonb" .. "reyn"), built in and in the
 // skin folders alike; a mask's file adds "f". "" for any other code.
 const char* NombreFicha(int pieza);
+
+// Draws the lines between the board's squares on the board picture.
+void PintarBordeTablero();
 
 // The board size of the options dialog, always within 30..100.
 int TamanoTablero();

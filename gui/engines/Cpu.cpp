@@ -107,7 +107,6 @@ long IconoDe(PartidaMotores::Icono icono) {
 
 }  // namespace
 
-
 namespace forms {
 
 Cpu::Cpu()
@@ -460,7 +459,8 @@ void Cpu::MostrarPensamiento(const std::array<QString, 5>& pensamiento) {
     // changes, and the variation box keeps its text when the line has none.
     const std::array<QLineEdit*, 5> cajas{Text1, Text2, Text3, Text4, Text5};
     for (int i = 0; i < 5; ++i)
-        if ((i < 4 || !pensamiento[i].isEmpty()) && cajas[i]->text() != pensamiento[i]) cajas[i]->setText(pensamiento[i]);
+        if ((i < 4 || !pensamiento[i].isEmpty()) && cajas[i]->text() != pensamiento[i])
+            cajas[i]->setText(pensamiento[i]);
 }
 
 void Cpu::Retroceder(int jugadas) {
@@ -653,3 +653,52 @@ forms::Cpu& Cpu() {
     static forms::Cpu* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasCpu(idioma::Filas& f) {
+    using namespace idioma;
+    // The toolbar's tips share keys with the main window's.
+    const std::pair<int, int> consejos[] = {{9, 4}, {10, 5}, {24, 1}, {25, 2}, {26, 9}, {27, 10}, {28, 12}, {29, 7}};
+    for (const auto& [clave, i] : consejos)
+        f.Unir("Tips", QString::number(clave), {Consejo([i = i] { return ::Cpu().Toolbar1[i]; })});
+    f.Enlace("CPU", "1", {Texto([] { return ::Cpu().Frame1; })});
+    f.Enlace("CPU", "2", {Texto([] { return ::Cpu().Frame2; })});
+    f.Enlace("CPU", "3", {Texto([] { return ::Cpu().Frame3; })});
+    f.Enlace("CPU", "21", {Texto([] { return ::Cpu().Frame4; })});
+    f.Enlace("CPU", "4", {Texto([] { return ::Cpu().Label1; })});
+    f.Enlace("CPU", "5", {Texto([] { return ::Cpu().Label2; })});
+    f.Enlace("CPU", "6", {Texto([] { return ::Cpu().Label3; })});
+    f.Enlace("CPU", "7", {Texto([] { return ::Cpu().Label4; })});
+    f.Enlace("CPU", "8", {Texto([] { return ::Cpu().Label5; })});
+    f.Enlace("CPU", "9", {Leyenda([]() -> Forma& { return ::Cpu(); })});
+    f.Especial(
+        "CPU", "10",
+        [](const QString& v) {
+            TextoSinMotor = v;
+            ::Cpu().ActualizarCPU();
+        },
+        [] {
+            return QStringList{TextoSinMotor, ::Cpu().SMotor1->itemText(0), ::Cpu().SMotor2->itemText(0)};
+        });
+}
+
+void FilasRelojCpu(idioma::Filas& f) {
+    f.Enlace("Reloj", "Jugador1", {idioma::Texto([] { return ::Cpu().Label6; })});
+    f.Enlace("Reloj", "Jugador2", {idioma::Texto([] { return ::Cpu().Label7; })});
+}
+
+const idioma::Registro registroIdioma(idioma::Tramo::Cpu, FilasCpu);
+const idioma::Registro registroReloj(idioma::Tramo::RelojCpu, FilasRelojCpu);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::Cpu, {7, []() -> Forma& { return ::Cpu(); },
+                          [](const QColor& c, bool) {
+                              auto& f = ::Cpu();
+                              pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Picture1}, c);
+                          },
+                          24});
+
+}  // namespace

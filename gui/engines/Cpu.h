@@ -109,11 +109,11 @@ public:
     QComboBox *SMotor1, *SMotor2;
     QTimer *Timer1, *Timer2, *Timer3, *Timer4, *Timer5;
 
-    Relevo* mRedir = nullptr;   // slot 1
-    Relevo* mRedir2 = nullptr;  // slot 2
-    QStringList RutasMotor;     // entry i: the engine of list entry i (entry 0 unused)
-    bool Terminando = false;       // a slot is being stopped
-    bool DetencionUsuario = false; // the stop command runs
+    Relevo* mRedir = nullptr;       // slot 1
+    Relevo* mRedir2 = nullptr;      // slot 2
+    QStringList RutasMotor;         // entry i: the engine of list entry i (entry 0 unused)
+    bool Terminando = false;        // a slot is being stopped
+    bool DetencionUsuario = false;  // the stop command runs
 
 protected:
     bool event(QEvent* evento) override;

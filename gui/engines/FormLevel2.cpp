@@ -2,6 +2,8 @@
 
 #include "app/Ajustes.h"
 #include "app/Opciones.h"
+#include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "engines/Nivel.h"
 #include "platform/Controles.h"
@@ -104,7 +106,8 @@ FormLevel2::FormLevel2() : Forma(Dialogo, "FormLevel2") {
     Command2->setDefault(true);
 
     auto paso = [this](SweetButton* b, void (FormLevel2::*manejador)(int)) {
-        connect(b, &SweetButton::MouseUp, this, [this, manejador](int boton, int, double, double) { (this->*manejador)(boton); });
+        connect(b, &SweetButton::MouseUp, this,
+                [this, manejador](int boton, int, double, double) { (this->*manejador)(boton); });
     };
     paso(Button1, &FormLevel2::Button1_MouseUp);
     paso(Button2, &FormLevel2::Button2_MouseUp);
@@ -140,7 +143,8 @@ void FormLevel2::Form_Load() {
     SweetButton1->setLoadImage(false);
     SweetButton4->setLoadImage(true);
     SweetButton3->setLoadImage(false);
-    for (SweetButton* b : {Button1, Button2, SweetButton1, SweetButton2, SweetButton3, SweetButton4}) b->setEnabledB(true);
+    for (SweetButton* b : {Button1, Button2, SweetButton1, SweetButton2, SweetButton3, SweetButton4})
+        b->setEnabledB(true);
     Encajar();
 }
 
@@ -159,9 +163,9 @@ void FormLevel2::Encajar() {
     const int combo = std::max(t(1050), Ancho(Combo1));
     const int caja = std::max(t(600), QFontMetrics(Text1->font()).horizontalAdvance("000") + 12);
     const int x5 = std::max({t(1260), t(90) + combo + t(120), t(90) + Ancho(Label4) + t(120)});
-    int panel = std::max({t(4245), opcion, Ancho(Label1) + t(90),
-                          t(945) + Ancho(Label3) + t(90), x5 + std::max(caja + 2 + boton, Ancho(Label5)) + t(90),
-                          Frame1->minimumSizeHint().width() - t(180)});
+    int panel =
+        std::max({t(4245), opcion, Ancho(Label1) + t(90), t(945) + Ancho(Label3) + t(90),
+                  x5 + std::max(caja + 2 + boton, Ancho(Label5)) + t(90), Frame1->minimumSizeHint().width() - t(180)});
     const int marco1 = panel + t(180);
 
     // Heights, top to bottom; each row grows where its text needs it.
@@ -183,8 +187,8 @@ void FormLevel2::Encajar() {
     const int altoEtiqueta = std::max(t(195), Alto(Label3));
     const int arriba = t(270);
     const int abajo5 = t(360) + std::max(altoCombo, altoCaja);
-    const int altoPanel = std::max({t(750), arriba + altoCaja + t(90), arriba + 2 * boton + t(45), abajo5 + t(90),
-                                    t(315) + 2 * boton + t(45)});
+    const int altoPanel = std::max(
+        {t(750), arriba + altoCaja + t(90), arriba + 2 * boton + t(45), abajo5 + t(90), t(315) + 2 * boton + t(45)});
     for (QGroupBox* f : {Frame3, Frame4, Frame5}) f->setGeometry(t(180), y, panel, altoPanel);
     // Time per move and depth: the box, its two buttons stacked beside it.
     auto fila = [&](QLineEdit* c, SweetButton* mas, SweetButton* menos) {
@@ -359,3 +363,37 @@ forms::FormLevel2& FormLevel2() {
     static forms::FormLevel2* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasNivel(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("CPU", "11", {Leyenda([]() -> Forma& { return ::FormLevel2(); })});
+    f.Enlace("CPU", "12", {Texto([] { return ::FormLevel2().Frame1; })});
+    f.Enlace("CPU", "13", {Texto([] { return ::FormLevel2().Option1[0]; })});
+    f.Enlace("CPU", "14", {Texto([] { return ::FormLevel2().Option1[1]; })});
+    f.Enlace("CPU", "15", {Texto([] { return ::FormLevel2().Option1[2]; })});
+    f.Enlace("CPU", "16", {Texto([] { return ::FormLevel2().Label3; })});
+    f.Enlace("CPU", "17", {Texto([] { return ::FormLevel2().Label4; })});
+    f.Enlace("CPU", "18", {Texto([] { return ::FormLevel2().Label5; })});
+    f.Enlace("CPU", "19", {Variable(&TextosNivel[1])});
+    f.Enlace("CPU", "20", {Variable(&TextosNivel[2])});
+    f.Botones([] { return ::FormLevel2().Command2; }, nullptr);
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Nivel, FilasNivel);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::Nivel,
+    {0, []() -> Forma& { return ::FormLevel2(); },
+     [](const QColor& c, bool) {
+         auto& f = ::FormLevel2();
+         pintura::ColorearControles(
+             {f.Frame1, f.Frame2, f.Frame3, f.Frame4, f.Frame5, f.Option1[0], f.Option1[1], f.Option1[2], f.Command1},
+             c);
+         for (SweetButton* b : {f.Button1, f.Button2, f.SweetButton1, f.SweetButton2, f.SweetButton3, f.SweetButton4})
+             b->setColorB(c);
+     }});
+
+}  // namespace

@@ -188,7 +188,7 @@ void PartidaMotores::FinPorResultado(Decision& d, const respuesta::Resultado& r,
             Acabar(d, error, Icono::Parada);
             return;
         }
-        const int mensaje = r.ahogado ? texto::Ahogado
+        const int mensaje = r.ahogado                     ? texto::Ahogado
                             : r.ganador == turno::Blancas ? texto::MateBlancas
                                                           : texto::MateNegras;
         Acabar(d, MensajeNumero(mensaje), Icono::Informacion, r.ahogado ? turno::Nadie : r.ganador);

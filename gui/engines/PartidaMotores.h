@@ -79,7 +79,7 @@ public:
         // A flag fell: the panel keeps the clocks as they show, and the board's game
         // is closed with it (its kind, the local colour, the set-up and file modes).
         bool porTiempo = false;
-        bool sonido = false;            // an engine's flag fell: its sound first
+        bool sonido = false;  // an engine's flag fell: its sound first
     };
     // An engine's move to play on the board; the panel answers with JugadaEnTablero.
     struct JugadaMotor {
@@ -90,14 +90,14 @@ public:
     // take-backs, the writes, the end, the messages, the draw question, the move, the
     // board's side.
     struct Decision {
-        Temporizador espera = Temporizador::Igual;   // the request's time-out (SinRespuesta)
-        Temporizador enroque = Temporizador::Igual;  // the castling retry's wait (ReintentarEnroque)
-        std::array<Temporizador, 3> reloj{};         // the ticks of White's and Black's clock (Tic)
-        bool relojesACero = false;                   // both clock boxes read "00:00"
-        std::vector<int> mostrar;                    // the clocks to draw, in order
+        Temporizador espera = Temporizador::Igual;          // the request's time-out (SinRespuesta)
+        Temporizador enroque = Temporizador::Igual;         // the castling retry's wait (ReintentarEnroque)
+        std::array<Temporizador, 3> reloj{};                // the ticks of White's and Black's clock (Tic)
+        bool relojesACero = false;                          // both clock boxes read "00:00"
+        std::vector<int> mostrar;                           // the clocks to draw, in order
         std::optional<std::array<QString, 5>> pensamiento;  // depth, score, time, nodes, variation
-        std::optional<QString> diagnostico;          // for the variation box
-        int retrocesos = 0;                          // moves to take back on the board
+        std::optional<QString> diagnostico;                 // for the variation box
+        int retrocesos = 0;                                 // moves to take back on the board
         std::vector<Escritura> escrituras;
         std::optional<Fin> fin;
         std::vector<Mensaje> mensajes;
@@ -211,10 +211,10 @@ private:
     std::function<Nivel()> nivel_;
     RelojMotor relojBlancas_, relojNegras_;
 
-    QString ultimoMovimiento_;         // the last move played, in coordinates
-    bool enroquePendiente_ = false;    // the castling retry is armed
-    bool esperandoRespuesta_ = false;  // a hint, move-now or draw request awaits its answer
-    bool pistaPedida_ = false;         // the person asked for a hint that has not come yet
+    QString ultimoMovimiento_;           // the last move played, in coordinates
+    bool enroquePendiente_ = false;      // the castling retry is armed
+    bool esperandoRespuesta_ = false;    // a hint, move-now or draw request awaits its answer
+    bool pistaPedida_ = false;           // the person asked for a hint that has not come yet
     std::array<bool, 2> ofertaVista_{};  // an engine's draw offer (slot 1, 2) was taken since the last move
     std::array<QString, 3> nombres_;     // the engines of the game on the board, by side
     // The engine move the board is playing: its slot, its line, its text for the other engine.

@@ -28,7 +28,7 @@ private:
     long& minutos_;
     long& segundos_;
     bool enMarcha_ = false;
-    std::int64_t inicio_ = 0;     // clock-source time the count starts from
-    std::int64_t contados_ = 0;   // whole seconds taken off since inicio_
-    std::int64_t arrastre_ = 0;   // milliseconds of a second used on earlier turns
+    std::int64_t inicio_ = 0;    // clock-source time the count starts from
+    std::int64_t contados_ = 0;  // whole seconds taken off since inicio_
+    std::int64_t arrastre_ = 0;  // milliseconds of a second used on earlier turns
 };

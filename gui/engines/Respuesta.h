@@ -12,11 +12,11 @@ namespace respuesta {
 
 // What the panel knows when a line arrives.
 struct Estado {
-    bool activo1 = false;            // slot 1's engine runs
-    bool activo2 = false;            // slot 2's engine runs
-    bool enroquePendiente = false;   // the castling retry is armed
-    bool esperandoRespuesta = false; // a hint, move-now or draw request awaits its answer
-    bool sinJugadas = false;         // the move list is empty
+    bool activo1 = false;             // slot 1's engine runs
+    bool activo2 = false;             // slot 2's engine runs
+    bool enroquePendiente = false;    // the castling retry is armed
+    bool esperandoRespuesta = false;  // a hint, move-now or draw request awaits its answer
+    bool sinJugadas = false;          // the move list is empty
 };
 
 enum class Clase {
@@ -56,8 +56,8 @@ bool ErrorDelProtocolo(const QString& minusculas);
 struct Lectura {
     Clase clase = Clase::Ignorar;
     QString dato;
-    Resultado resultado;    // Resultado
-    bool larga = false;     // Jugada: more than 16 characters
+    Resultado resultado;                                // Resultado
+    bool larga = false;                                 // Jugada: more than 16 characters
     std::optional<std::array<QString, 5>> pensamiento;  // depth, score, time, nodes, variation
 };
 

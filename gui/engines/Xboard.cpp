@@ -69,10 +69,9 @@ QList<std::pair<QString, QString>> Caracteristicas(const QString& t) {
 // without a prefix and sends none of the other optional commands, so a request for
 // any of them is refused, and a request not to send one (NAME=0) is met.
 bool Honrada(const QString& nombre, const QString& valor) {
-    static const QStringList kNoEnviadas = {"ping",   "setboard", "playother", "san",    "usermove", "sigint",
-                                            "sigterm", "analyze", "colors",    "ics",    "name",     "pause",
-                                            "nps",     "debug",   "memory",    "smp",    "exclude",  "setscore",
-                                            "highlight"};
+    static const QStringList kNoEnviadas = {
+        "ping", "setboard", "playother", "san",   "usermove", "sigint", "sigterm", "analyze",  "colors",   "ics",
+        "name", "pause",    "nps",       "debug", "memory",   "smp",    "exclude", "setscore", "highlight"};
     if (nombre == u"time" || nombre == u"draw" || nombre == u"done") return valor == u"1";
     if (nombre == u"reuse") return valor == u"0" || valor == u"1";
     return kNoEnviadas.contains(nombre) && valor == u"0";
@@ -132,7 +131,8 @@ std::optional<JugadaTablero> LeerJugada(const QString& texto, int ranura, const 
     const bool blancas = ranura != turno::Negras;
     if (t == u"o-o") t = blancas ? QStringLiteral("e1g1") : QStringLiteral("e8g8");
     if (t == u"o-o-o") t = blancas ? QStringLiteral("e1c1") : QStringLiteral("e8c8");
-    if (t.size() < 4 || t.size() > 5 || !Columna(t[0]) || !Fila(t[1]) || !Columna(t[2]) || !Fila(t[3])) return std::nullopt;
+    if (t.size() < 4 || t.size() > 5 || !Columna(t[0]) || !Fila(t[1]) || !Columna(t[2]) || !Fila(t[3]))
+        return std::nullopt;
     JugadaTablero j;
     const int xo = t[0].unicode() - 'a' + 1, yo = t[1].unicode() - '0';
     const int xd = t[2].unicode() - 'a' + 1, yd = t[3].unicode() - '0';

@@ -38,8 +38,8 @@ std::array<int, 64> CasillasVista(const rules::Tablero& casillas) {
 namespace {
 // Piece code 1..12 -> preview picture.
 constexpr std::array<int, 13> kImagen{0, 1, 7, 3, 11, 9, 5, 2, 8, 4, 12, 10, 6};
-const char* const kNombres[13] = {"",      "peonb",  "peonn", "caballob", "caballon", "reyb", "reyn",
-                                  "torreb", "torren", "damab", "daman",   "alfilb",   "alfiln"};
+const char* const kNombres[13] = {"",       "peonb",  "peonn", "caballob", "caballon", "reyb",  "reyn",
+                                  "torreb", "torren", "damab", "daman",    "alfilb",   "alfiln"};
 }  // namespace
 
 int ImagenDePieza(int pieza) { return rules::EsPieza(pieza) ? kImagen[size_t(pieza)] : 0; }

@@ -4,6 +4,7 @@
 #include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
@@ -178,12 +179,14 @@ void ListaPgn::Disponer() {
     const int anchoLabel3 = AnchoTexto(Label3, Label3->text()) + 8;
     Label3->setGeometry(10, fm.height() + 6, std::max(100, anchoLabel3), fm.height() + 4);
     Combo2->setGeometry(10, Label3->geometry().bottom() + 6, 90, Combo2->sizeHint().height());
-    Frame2->setGeometry(0, 0, std::max({Label3->geometry().right() + 10, AnchoTexto(Frame2, Frame2->title()) + 30, 150}),
+    Frame2->setGeometry(0, 0,
+                        std::max({Label3->geometry().right() + 10, AnchoTexto(Frame2, Frame2->title()) + 30, 150}),
                         Combo2->geometry().bottom() + 10);
 
     // Page 1: the list tag, the game list and the game number.
     int anchoBuscar = 100;
-    for (int i = 0; i < Buscar->count(); ++i) anchoBuscar = std::max(anchoBuscar, AnchoTexto(Buscar, Buscar->itemText(i)) + 40);
+    for (int i = 0; i < Buscar->count(); ++i)
+        anchoBuscar = std::max(anchoBuscar, AnchoTexto(Buscar, Buscar->itemText(i)) + 40);
     const int anchoLabel1 = Label1->text().isEmpty() ? 0 : AnchoTexto(Label1, Label1->text()) + 6;
     Label1->setGeometry(0, 0, anchoLabel1, Buscar->sizeHint().height());
     Buscar->setGeometry(anchoLabel1, 0, anchoBuscar, Buscar->sizeHint().height());
@@ -327,8 +330,10 @@ void ListaPgn::MostrarVentanas() {
     using Lateral = forms::Mdi::Lateral;
     if (m.Muestra(Lateral::Reloj)) ::Reloj().Show();
     if (m.Muestra(Lateral::Chat)) ::Chat().Show();
-    if (m.Muestra(Lateral::Jugadas)) ::Jugadas().Show();
-    else ::Jugadas().Unload();
+    if (m.Muestra(Lateral::Jugadas))
+        ::Jugadas().Show();
+    else
+        ::Jugadas().Unload();
     if (m.Muestra(Lateral::Ranking)) ::Ranking().Show();
 }
 
@@ -410,7 +415,8 @@ void ListaPgn::PasoReproduccion(int i) {
     // None for a move without one: a load stopped by a word may have left one set.
     g.PiezaCoronacion = t.size() >= 5 ? std::atoi(t.c_str() + 4) : 0;
     g.ValidarMovimiento();
-    if (!g.CapturaAlPaso.empty() && g.MovimientoValido) ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
+    if (!g.CapturaAlPaso.empty() && g.MovimientoValido)
+        ::Tavorin().SubComoFicha(QString::fromStdString(g.CapturaAlPaso));
     if (!g.MovimientoValido) MostrarMensaje("Tavorin", MensajeNumero(texto::JugadaNoValida), MB_ICONINFORMATION);
     ::Tavorin().MovimientoAnulado();
 }
@@ -476,17 +482,13 @@ void ListaPgn::Command1_Click(int indice) {
     picContainer[2]->setFocus();
     const int ultima = NumeroJugadas() - 1;
     switch (indice) {
-        case 1:
-            IrAJugada();
-            break;
+        case 1: IrAJugada(); break;
         case 2:
             if (JugadaPgnActual == -1) break;
             Seleccionar(int(JugadaPgnActual) - 1);
             MostrarJugada(int(JugadaPgnActual) - 1);
             break;
-        case 3:
-            SiguienteJugada();
-            break;
+        case 3: SiguienteJugada(); break;
         case 4:
             if (JugadaPgnActual == ultima) break;
             MostrarJugada(ultima);
@@ -504,8 +506,7 @@ void ListaPgn::Command1_Click(int indice) {
             AutoPlay->start(IntervaloAutoPlay());
             for (int i = 1; i <= 4; ++i) Command1[i]->setEnabled(false);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -676,8 +677,12 @@ void GuardarPartidaPgn() {
     TextoJugadasPgn = QString::fromStdString(pgn::TextoJugadas(Reglas().Jugadas.List[3]));
     GuardandoPgn = true;
     const auto nombres = pgn::NombresJugadores(JugadoresDelTablero());
-    const QString campos[6] = {"Tavorin", "Internet", QDate::currentDate().toString("yyyy.MM.dd"), "?",
-                               QString::fromStdString(nombres[0]), QString::fromStdString(nombres[1])};
+    const QString campos[6] = {"Tavorin",
+                               "Internet",
+                               QDate::currentDate().toString("yyyy.MM.dd"),
+                               "?",
+                               QString::fromStdString(nombres[0]),
+                               QString::fromStdString(nombres[1])};
     for (int i = 0; i < 6; ++i) l.Text1[size_t(i)]->setText(campos[i]);
     const std::string resultado = pgn::ResultadoDePartida(Reglas());
     l.Combo1->setEditText(resultado.empty() ? QString("*") : QString::fromStdString(resultado));
@@ -702,3 +707,69 @@ forms::ListaPgn& ListaPgn() {
 }
 
 bool NavegandoPgn() { return ::ListaPgn().Visible() && !GuardandoPgn; }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasPgn(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Pgn", "Titulo", {Leyenda([]() -> Forma& { return ::ListaPgn(); })});
+    f.Especial(
+        "Pgn", "Titulo2",
+        [](const QString& v) {
+            ::PgnMovimientos().setCaption(v);
+            // The tag names are printed anew into the header picture and the search list.
+            ::ListaPgn().Picture1->Cls();
+            ::ListaPgn().Buscar->clear();
+        },
+        [] { return QStringList{::PgnMovimientos().Caption()}; });
+    for (int r = 1; r <= 8; ++r) {
+        f.Especial(
+            "Pgn", QString::number(r),
+            [r](const QString& v) {
+                auto& l = ::ListaPgn();
+                l.Picture1->Print(4, 2 + 21 * (r - 1), v, 8);
+                l.Picture1->Refresh();
+                if (r <= 7) l.Buscar->addItem(v);
+                if (r == 7) l.Buscar->setCurrentIndex(0);
+                if (r == 8) l.Frame2->setTitle(v);
+            },
+            [r] {
+                auto& l = ::ListaPgn();
+                QStringList s{l.Picture1->TextosImpresos().value(r - 1)};
+                if (r <= 7) s << l.Buscar->itemText(r - 1);
+                if (r == 8) s << l.Frame2->title();
+                return s;
+            });
+    }
+    f.Enlace("Pgn", "9", {Texto([] { return ::ListaPgn().Label3; })});
+    f.Enlace("Pgn", "10", {Variable(&TextosTab[1])});
+    f.Enlace("Pgn", "11", {Variable(&TextosTab[2])});
+    f.Enlace("Pgn", "12", {Variable(&TextosTab[3])});
+    f.Enlace("Pgn", "13", {Texto([] { return ::ListaPgn().Label2; })});
+    f.Enlace("Botones", "Guardar", {Texto([] { return ::ListaPgn().Command2[1]; })});
+    f.Enlace("Botones", "Cancelar", {Texto([] { return ::ListaPgn().Command2[2]; })});
+}
+
+// Tips 18 to 22 on the list's buttons 1 to 5.
+void FilasTipsPgn(idioma::Filas& f) {
+    for (int n = 1; n <= 5; ++n)
+        f.Unir("Tips", QString::number(17 + n), {idioma::ConsejoControl([n] { return ::ListaPgn().Command1[n]; })});
+}
+
+const idioma::Registro registroIdioma(idioma::Tramo::Pgn, FilasPgn);
+const idioma::Registro registroTips(idioma::Tramo::TipsPgn, FilasTipsPgn);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::ListaPgn,
+    {0, []() -> Forma& { return ::ListaPgn(); },
+     [](const QColor& c, bool esquema) {
+         auto& f = ::ListaPgn();
+         pintura::ColorearControles({f.Frame1, f.Frame2, f.picContainer[1], f.picContainer[2], f.picContainer[3]}, c);
+         // The tab strip takes the scheme's colour; with the system's it keeps its own.
+         if (esquema) f.picTab->setBackColor(c);
+         ColorPestanas = c;
+     }});
+
+}  // namespace

@@ -111,16 +111,16 @@ public:
     // Page 2: the game.
     std::array<QPushButton*, 6> Command1{};  // 1 start, 2 back, 3 forward, 4 end, 5 autoplay
     QGroupBox* Frame1;
-    PictureBox* Picture1;                // the tag names beside the fields
-    std::array<QLineEdit*, 6> Text1{};   // Event, Site, Date, Round, White, Black
-    QComboBox* Combo1;                   // the result
+    PictureBox* Picture1;                    // the tag names beside the fields
+    std::array<QLineEdit*, 6> Text1{};       // Event, Site, Date, Round, White, Black
+    QComboBox* Combo1;                       // the result
     std::array<QPushButton*, 3> Command2{};  // 1 save, 2 cancel
     // Page 3: autoplay.
     QGroupBox* Frame2;
     QComboBox* Combo2;  // milliseconds between moves
     QLabel* Label3;
-    QTimer* Timer;     // one-shot load of the selected game
-    QTimer* AutoPlay;  // autoplay tick
+    QTimer* Timer;                    // one-shot load of the selected game
+    QTimer* AutoPlay;                 // autoplay tick
     std::array<QIcon, 7> ImageList1;  // 1 to 6
 
 protected:

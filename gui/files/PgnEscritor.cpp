@@ -49,7 +49,8 @@ bool TieneJugada(rules::Reglas& r, int lado) {
                     r.SoloComprobar = false;
                     r.Origen = std::to_string(xo) + std::to_string(yo);
                     r.Destino = std::to_string(xd) + std::to_string(yd);
-                    const bool corona = (pieza == rules::PeonBlanco && yd == 8) || (pieza == rules::PeonNegro && yd == 1);
+                    const bool corona =
+                        (pieza == rules::PeonBlanco && yd == 8) || (pieza == rules::PeonNegro && yd == 1);
                     r.PiezaCoronacion = corona ? (lado == turno::Blancas ? rules::DamaBlanca : rules::DamaNegra) : 0;
                     r.ValidarMovimiento();
                     if (r.MovimientoValido) return true;
@@ -121,7 +122,8 @@ std::string ResultadoDelTablero(const rules::Reglas& partida) {
     prueba.Estado() = partida.Estado();
     prueba.Conectado = false;
     if (TieneJugada(prueba, lado)) return {};
-    const bool jaque = rules::tablero::ReyAtacado(partida.Casillas, lado == turno::Blancas ? rules::ReyBlanco : rules::ReyNegro);
+    const bool jaque =
+        rules::tablero::ReyAtacado(partida.Casillas, lado == turno::Blancas ? rules::ReyBlanco : rules::ReyNegro);
     if (!jaque) return "1/2-1/2";
     return lado == turno::Blancas ? "0-1" : "1-0";
 }

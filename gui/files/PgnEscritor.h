@@ -36,13 +36,13 @@ std::string ResultadoDePartida(const rules::Reglas& partida);
 
 // Who plays the game on the board, as the program knows it.
 struct Jugadores {
-    bool conectado = false;       // a game with the peer
-    std::string miColor;          // the local player's colour: "Blancas", "Negras" or ""
-    std::string nick;             // the local player's nick
-    std::string nickRival;        // the peer's nick, "" when not known
-    std::string colorFinal;       // the local colour of an ended game with the peer still on the board
-    bool panelMotores = false;    // the engine panel is open
-    std::string motor1, motor2;   // its engines for White and Black, "" for a person
+    bool conectado = false;      // a game with the peer
+    std::string miColor;         // the local player's colour: "Blancas", "Negras" or ""
+    std::string nick;            // the local player's nick
+    std::string nickRival;       // the peer's nick, "" when not known
+    std::string colorFinal;      // the local colour of an ended game with the peer still on the board
+    bool panelMotores = false;   // the engine panel is open
+    std::string motor1, motor2;  // its engines for White and Black, "" for a person
 };
 // The values of the White and Black tags: a person by the nick, an engine by its
 // name, "?" where no name is known (the second person at one board, a peer that

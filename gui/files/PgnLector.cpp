@@ -85,8 +85,8 @@ bool LeerEtiqueta(std::string_view linea, std::string* nombre, std::string* valo
 void Indice::Construir(std::string_view datos) {
     partidas_.clear();
     bool enRun = false;
-    std::uint32_t nombresRun = 0;              // bits of the seven tags seen in this run
-    std::unordered_set<std::string> otros;     // other names of this run
+    std::uint32_t nombresRun = 0;           // bits of the seven tags seen in this run
+    std::unordered_set<std::string> otros;  // other names of this run
     std::string nombre;
     auto cerrar = [&](size_t fin) {
         if (!partidas_.empty() && partidas_.back().fin == 0) partidas_.back().fin = fin;
@@ -100,8 +100,10 @@ void Indice::Construir(std::string_view datos) {
         const int k = IndiceEtiqueta(nombre);
         bool repetido = false;
         if (enRun) {
-            if (k >= 0) repetido = (nombresRun >> k) & 1;
-            else repetido = otros.count(nombre) != 0;
+            if (k >= 0)
+                repetido = (nombresRun >> k) & 1;
+            else
+                repetido = otros.count(nombre) != 0;
         }
         if (!enRun || repetido) {
             cerrar(inicio);
@@ -203,12 +205,16 @@ std::string QuitarComentarios(std::string_view texto) {
                 }
                 break;
             case Comentario:
-                if (c == '{') ++profundidad;
-                else if (c == '}' && --profundidad == 0) estado = Fuera;
+                if (c == '{')
+                    ++profundidad;
+                else if (c == '}' && --profundidad == 0)
+                    estado = Fuera;
                 break;
             case Variacion:
-                if (c == '(') ++profundidad;
-                else if (c == ')' && --profundidad == 0) estado = Fuera;
+                if (c == '(')
+                    ++profundidad;
+                else if (c == ')' && --profundidad == 0)
+                    estado = Fuera;
                 break;
         }
     }
@@ -218,12 +224,14 @@ std::string QuitarComentarios(std::string_view texto) {
 std::vector<std::string> SepararJugadas(std::string_view texto) {
     std::vector<std::string> lineas;
     const std::string limpio = QuitarComentarios(texto);
-    std::string numero;        // the current move number, "" before the first
-    bool tras = false;         // a move was listed since the last move number
+    std::string numero;  // the current move number, "" before the first
+    bool tras = false;   // a move was listed since the last move number
     auto agregar = [&](bool nueva, std::string_view jugada) {
         if (numero.empty()) return;
-        if (nueva) lineas.push_back(numero + ". " + std::string(jugada));
-        else lineas.push_back(std::string(18, ' ') + std::string(jugada));
+        if (nueva)
+            lineas.push_back(numero + ". " + std::string(jugada));
+        else
+            lineas.push_back(std::string(18, ' ') + std::string(jugada));
     };
     size_t i = 0;
     while (i < limpio.size()) {
@@ -258,8 +266,7 @@ std::vector<std::string> SepararJugadas(std::string_view texto) {
                 tras = true;
                 break;
             }
-            default:
-                break;
+            default: break;
         }
     }
     return lineas;

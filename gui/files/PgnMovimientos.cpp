@@ -1,5 +1,7 @@
 #include "files/PgnMovimientos.h"
 
+#include "app/Graficos.h"
+
 #include "files/ListaPgn.h"
 #include "files/PgnLector.h"
 #include "platform/Controles.h"
@@ -137,3 +139,12 @@ forms::PgnMovimientos& PgnMovimientos() {
     static forms::PgnMovimientos* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+const pintura::Registro registroPintura(pintura::Orden::PgnMovimientos,
+                                        {0, []() -> Forma& { return ::PgnMovimientos(); }});
+
+}  // namespace

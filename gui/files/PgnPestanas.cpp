@@ -13,8 +13,10 @@ const QColor kGris(128, 128, 128);
 void Linea(QPainter& p, const QColor& color, int x1, int y1, int x2, int y2) {
     if (x1 == x2 && y1 == y2) return;
     p.setPen(color);
-    if (x1 == x2) y2 += y2 > y1 ? -1 : 1;
-    else x2 += x2 > x1 ? -1 : 1;
+    if (x1 == x2)
+        y2 += y2 > y1 ? -1 : 1;
+    else
+        x2 += x2 > x1 ? -1 : 1;
     p.drawLine(x1, y1, x2, y2);
 }
 

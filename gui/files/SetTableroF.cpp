@@ -2,6 +2,7 @@
 
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
@@ -273,9 +274,7 @@ void SetTableroF::Reiniciar() {
     PaintImagenesSet();
 }
 
-void SetTableroF::ImprimeFichas() {
-    ::Tavorin().RepintarPorCopia();
-}
+void SetTableroF::ImprimeFichas() { ::Tavorin().RepintarPorCopia(); }
 
 void SetTableroF::MarcarPieza(int celda) {
     if (celda >= 0 && celda <= 9) FichaPaleta = PiezaDePaleta(celda);
@@ -402,3 +401,37 @@ forms::SetTableroF& SetTableroF() {
     static forms::SetTableroF* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasSetTablero(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("SetTablero", "Titulo", {Leyenda([]() -> Forma& { return ::SetTableroF(); })});
+    f.Enlace("SetTablero", "1", {Texto([] { return ::SetTableroF().Command1; })});
+    f.Enlace("SetTablero", "2", {Texto([] { return ::SetTableroF().Command2; })});
+    f.Enlace("SetTablero", "Frame1", {Texto([] { return ::SetTableroF().Frame1; })});
+    f.Enlace("SetTablero", "Option1", {Texto([] { return ::SetTableroF().Option1; })});
+    f.Enlace("SetTablero", "Option2", {Texto([] { return ::SetTableroF().Option2; })});
+    f.Enlace("SetTablero", "Frame2", {Texto([] { return ::SetTableroF().Frame2; })});
+    f.Enlace("SetTablero", "Check1", {Texto([] { return ::SetTableroF().Check1; })});
+    f.Enlace("SetTablero", "Check2", {Texto([] { return ::SetTableroF().Check2; })});
+    f.Enlace("SetTablero", "Check3", {Texto([] { return ::SetTableroF().Check3; })});
+    f.Enlace("SetTablero", "Check4", {Texto([] { return ::SetTableroF().Check4; })});
+    f.Enlace("SetTablero", "Check5", {Texto([] { return ::SetTableroF().Check5; })});
+    f.Botones([] { return ::SetTableroF().Command3; }, [] { return ::SetTableroF().Command4; });
+}
+const idioma::Registro registroIdioma(idioma::Tramo::SetTablero, FilasSetTablero);
+
+const pintura::Registro registroPintura(pintura::Orden::SetTablero,
+                                        {0, []() -> Forma& { return ::SetTableroF(); },
+                                         [](const QColor& c, bool) {
+                                             auto& f = ::SetTableroF();
+                                             pintura::ColorearControles(
+                                                 {f.Frame1, f.Frame2, f.Option1, f.Option2, f.Check1, f.Check2,
+                                                  f.Check3, f.Check4, f.Check5},
+                                                 c);
+                                         }});
+
+}  // namespace

@@ -22,10 +22,10 @@ class QRadioButton;
 
 // What the set-up window's controls say when OK is pressed.
 struct AjustesPreparacion {
-    int turno = ::turno::Blancas;      // side to move: turno::Blancas or turno::Negras
-    std::array<bool, 4> enroques{};    // kept: White O-O, White O-O-O, Black O-O, Black O-O-O
-    bool alPaso = false;               // the en-passant box is checked
-    QString casillaAlPaso;             // its square as typed ("e3")
+    int turno = ::turno::Blancas;    // side to move: turno::Blancas or turno::Negras
+    std::array<bool, 4> enroques{};  // kept: White O-O, White O-O-O, Black O-O, Black O-O-O
+    bool alPaso = false;             // the en-passant box is checked
+    QString casillaAlPaso;           // its square as typed ("e3")
 };
 
 // The rights OK gives a position.

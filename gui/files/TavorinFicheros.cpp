@@ -37,9 +37,7 @@ public:
     rules::Reglas& Juego() override { return Reglas(); }
     long EnCola() const override { return NumColaEnvio; }
     void Encolar(const QString& mensaje) override { EncolarMensaje(mensaje); }
-    bool RelojVacio(int lado) const override {
-        return ::Reloj().Tiempo(lado == turno::Blancas).isEmpty();
-    }
+    bool RelojVacio(int lado) const override { return ::Reloj().Tiempo(lado == turno::Blancas).isEmpty(); }
     void FijarReloj(int lado, long minutos, long segundos) override {
         if (lado == turno::Blancas) {
             MinutosBlancas = minutos;
@@ -54,9 +52,13 @@ public:
     void FinJaqueMate() override { ::FinJaqueMate(); }
     void FinAhogado() override { ::FinAhogado(); }
     void MovimientoAnulado() override { ::Tavorin().MovimientoAnulado(); }
-    QString Texto(int n) const override { return (n >= 0 && n < int(TextosIdioma.size())) ? TextosIdioma[n] : QString(); }
+    QString Texto(int n) const override {
+        return (n >= 0 && n < int(TextosIdioma.size())) ? TextosIdioma[n] : QString();
+    }
     void Aviso(int n) override { MostrarMensaje("Tavorin", MensajeNumero(n), MB_ICONINFORMATION); }
-    QString PedirTexto(const QString& pregunta, const QString& titulo) override { return ::PedirTexto(pregunta, titulo); }
+    QString PedirTexto(const QString& pregunta, const QString& titulo) override {
+        return ::PedirTexto(pregunta, titulo);
+    }
     void TableroVacio() override { ::Tavorin().CubrirTablero(false); }
     void NuevaPartida() override { ::Nuevo().NuevoAceptado(); }
     void VentanasLaterales() override { ::VentanasLaterales(); }
@@ -196,9 +198,7 @@ void Tavorin::SendTvp_Timer() {
     if (!PartidaDeFichero) return;
     switch (Reproduccion().Tick()) {
         case tvp::Reproduccion::Paso::Sigue:
-        case tvp::Reproduccion::Paso::Espera:
-            SendTvp->start(Reproduccion().IntervaloActual());
-            break;
+        case tvp::Reproduccion::Paso::Espera: SendTvp->start(Reproduccion().IntervaloActual()); break;
         case tvp::Reproduccion::Paso::Fin: TimerRetrasoTVP->start(); break;
         case tvp::Reproduccion::Paso::Abortada: break;
     }

@@ -109,7 +109,8 @@ void Reproduccion::Mover(const QString& token, Paso& paso) {
         return;
     }
     if (g.Conectado)
-        e_.Encolar("TVP M " + token.left(4) + (g.PiezaCoronacion != 0 ? QString::number(g.PiezaCoronacion) : QString()));
+        e_.Encolar("TVP M " + token.left(4) +
+                   (g.PiezaCoronacion != 0 ? QString::number(g.PiezaCoronacion) : QString()));
     g.SeguirTurnoFichero();
     if (g.JaqueMate || g.Ahogado) {
         const bool mate = g.JaqueMate;
@@ -163,8 +164,7 @@ Reproduccion::Cierre Reproduccion::TickCierre() {
     auto& g = e_.Juego();
     if (!g.TipoPartida.empty()) {
         if (g.Conectado) {
-            if (const int color = PreguntarColor(e_, g.LadoFichero()))
-                g.Turno = color;
+            if (const int color = PreguntarColor(e_, g.LadoFichero())) g.Turno = color;
         }
         g.TurnoFichero = g.TurnoFichero == turno_fichero::Negras ? turno::Negras : turno::Blancas;
         const bool conectado = g.Conectado;

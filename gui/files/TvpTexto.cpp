@@ -103,7 +103,8 @@ QString LetraTipo(const QString& tipoPartida, const QString& tokenBlancas, const
 
 QByteArray TextoFichero(const QString& tokenBlancas, const QString& tokenNegras, const QString& tipo,
                         const QString& lineaJugadas) {
-    const QString texto = tokenBlancas + kFinLinea + tokenNegras + kFinLinea + tipo + kFinLinea + lineaJugadas + kFinLinea;
+    const QString texto =
+        tokenBlancas + kFinLinea + tokenNegras + kFinLinea + tipo + kFinLinea + lineaJugadas + kFinLinea;
     return texto.toUtf8();
 }
 

@@ -1,6 +1,7 @@
 #include "files/fEpd.h"
 
 #include "app/CMensaje.h"
+#include "app/Graficos.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
@@ -174,3 +175,11 @@ forms::fEpd& fEpd() {
     static forms::fEpd* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+const pintura::Registro registroPintura(pintura::Orden::Epd, {9, []() -> Forma& { return ::fEpd(); }});
+
+}  // namespace

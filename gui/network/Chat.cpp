@@ -2,6 +2,7 @@
 
 #include "app/CMensaje.h"
 #include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "network/Red.h"
 #include "platform/Controles.h"
@@ -134,3 +135,18 @@ forms::Chat& Chat() {
     static forms::Chat* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasChat(idioma::Filas& f) {
+    f.Especial(
+        "Chat", "Titulo", [](const QString& v) { ::Chat().setCaption(v + " - " + NickLocal); },
+        [] { return QStringList{::Chat().Caption()}; });
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Chat, FilasChat);
+
+const pintura::Registro registroPintura(pintura::Orden::Chat, {3, []() -> Forma& { return ::Chat(); }});
+
+}  // namespace

@@ -1,6 +1,8 @@
 #include "network/Conexion.h"
 
 #include "app/CMensaje.h"
+#include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Tavorin.h"
 #include "platform/ConectorTcp.h"
@@ -182,3 +184,29 @@ void CerrarConexionesPendientes() {
     t.CerrarCliente();
     t.CerrarServidor();
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasConexion(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Conexion", "Titulo", {Leyenda([]() -> Forma& { return ::Conexion(); })});
+    f.Enlace("Conexion", "Frame1", {Texto([] { return ::Conexion().Frame2; })});
+    f.Enlace("Conexion", "Frame2", {Texto([] { return ::Conexion().Frame3; })});
+    f.Enlace("Conexion", "Opcion1", {Texto([] { return ::Conexion().Option1; })});
+    f.Enlace("Conexion", "Opcion2", {Texto([] { return ::Conexion().Option2; })});
+    f.Enlace("Conexion", "Texto1", {Texto([] { return ::Conexion().Label1; })});
+    f.Enlace("Conexion", "Texto2", {Texto([] { return ::Conexion().Label2; })});
+    f.Botones([] { return ::Conexion().Command1; }, [] { return ::Conexion().Command2; });
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Conexion, FilasConexion);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::Conexion, {0, []() -> Forma& { return ::Conexion(); },
+                               [](const QColor& c, bool) {
+                                   auto& f = ::Conexion();
+                                   pintura::ColorearControles({f.Frame1, f.Frame2, f.Frame3, f.Option1, f.Option2}, c);
+                               }});
+
+}  // namespace

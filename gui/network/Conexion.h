@@ -40,8 +40,8 @@ public:
 
     QGroupBox *Frame1, *Frame2, *Frame3;
     QRadioButton *Option1, *Option2;
-    QLabel *Label1, *Label2;  // waiting: as server, as client
-    QLineEdit* Ip;            // the address to connect to
+    QLabel *Label1, *Label2;           // waiting: as server, as client
+    QLineEdit* Ip;                     // the address to connect to
     QPushButton *Command1, *Command2;  // Command1 is disabled while connecting or listening
 
 protected:

@@ -1,5 +1,7 @@
 #include "network/Ip.h"
 
+#include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "shell/Mdi.h"
 
@@ -52,3 +54,21 @@ forms::Ip& Ip() {
     static forms::Ip* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasIp(idioma::Filas& f) {
+    f.Enlace("Ip", "Titulo", {idioma::Leyenda([]() -> Forma& { return ::Ip(); })});
+    f.Enlace("Ip", "Frame1", {idioma::Texto([] { return ::Ip().Frame1; })});
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Ip, FilasIp);
+
+const pintura::Registro registroPintura(pintura::Orden::Ip, {0, []() -> Forma& { return ::Ip(); },
+                                                             [](const QColor& c, bool) {
+                                                                 auto& f = ::Ip();
+                                                                 pintura::ColorearControles({f.Frame1}, c);
+                                                             }});
+
+}  // namespace

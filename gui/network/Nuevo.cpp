@@ -2,6 +2,8 @@
 
 #include "app/Ajustes.h"
 #include "app/ApiFunciones.h"
+#include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
@@ -231,13 +233,14 @@ namespace {
 // The minutes of a new game as Default.ini keeps them: a stored 0 or nothing offers
 // one minute; a box left below one minute at exit keeps the stored value.
 [[maybe_unused]] const bool kAjustesEnlazados = [] {
-    ajustes::Enlazar(ajustes::Clave::Tiempo,
-                     {[](const QString& tiempo) { ::Nuevo().Text1->setText(controles::Val(tiempo) == 0 ? QString("1") : tiempo); },
-                      [] {
-                          QLineEdit* minutos = ::Nuevo().Text1;
-                          if (controles::Val(minutos->text()) < 1) minutos->setText(ajustes::Leer(ajustes::Clave::Tiempo));
-                          return std::optional(minutos->text());
-                      }});
+    ajustes::Enlazar(
+        ajustes::Clave::Tiempo,
+        {[](const QString& tiempo) { ::Nuevo().Text1->setText(controles::Val(tiempo) == 0 ? QString("1") : tiempo); },
+         [] {
+             QLineEdit* minutos = ::Nuevo().Text1;
+             if (controles::Val(minutos->text()) < 1) minutos->setText(ajustes::Leer(ajustes::Clave::Tiempo));
+             return std::optional(minutos->text());
+         }});
     return true;
 }();
 
@@ -247,3 +250,31 @@ forms::Nuevo& Nuevo() {
     static forms::Nuevo* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasNuevo(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Nuevo", "Titulo", {Leyenda([]() -> Forma& { return ::Nuevo(); })});
+    f.Enlace("Nuevo", "Frame1", {Texto([] { return ::Nuevo().Frame1; })});
+    f.Enlace("Nuevo", "Frame2", {Texto([] { return ::Nuevo().Frame2; })});
+    f.Enlace("Nuevo", "Text1", {Texto([] { return ::Nuevo().Label1; })});
+    f.Enlace("Nuevo", "Opcion1", {Texto([] { return ::Nuevo().Option1; })});
+    f.Enlace("Nuevo", "Opcion2", {Texto([] { return ::Nuevo().Option2; })});
+    f.Enlace("Nuevo", "Opcion3", {Texto([] { return ::Nuevo().Option3; })});
+    f.Enlace("Nuevo", "Opcion4", {Texto([] { return ::Nuevo().Option4; })});
+    f.Botones([] { return ::Nuevo().Command1; }, [] { return ::Nuevo().Command2; });
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Nuevo, FilasNuevo);
+
+const pintura::Registro registroPintura(
+    pintura::Orden::Nuevo,
+    {0, []() -> Forma& { return ::Nuevo(); },
+     [](const QColor& c, bool) {
+         auto& f = ::Nuevo();
+         pintura::ColorearControles({f.Frame1, f.Frame2, f.Picture1, f.Option1, f.Option2, f.Option3, f.Option4}, c);
+     }});
+
+}  // namespace

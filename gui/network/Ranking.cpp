@@ -2,6 +2,7 @@
 
 #include "app/Graficos.h"
 #include "app/Opciones.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "shell/Mdi.h"
 
@@ -113,3 +114,28 @@ forms::Ranking& Ranking() {
     static forms::Ranking* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasRanking(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Ranking", "Titulo", {Leyenda([]() -> Forma& { return ::Ranking(); })});
+    f.Enlace("Ranking", "Frame1", {Texto([] { return ::Ranking().Frame1[0]; })});
+    f.Enlace("Ranking", "Frame2", {Texto([] { return ::Ranking().Frame1[1]; })});
+    // Each text heads both columns.
+    for (int n = 1; n <= 5; ++n)
+        f.Enlace("Ranking", QString::number(n),
+                 {Texto([n] { return ::Ranking().Label[n - 1]; }), Texto([n] { return ::Ranking().Label[n + 4]; })});
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Ranking, FilasRanking);
+
+const pintura::Registro registroPintura(pintura::Orden::Ranking,
+                                        {4, []() -> Forma& { return ::Ranking(); },
+                                         [](const QColor& c, bool) {
+                                             auto& f = ::Ranking();
+                                             pintura::ColorearControles({f.Frame1[0], f.Frame1[1]}, c);
+                                         }});
+
+}  // namespace

@@ -1,6 +1,8 @@
 #include "network/Reloj.h"
 
 #include "app/CMensaje.h"
+#include "app/Graficos.h"
+#include "app/Idioma.h"
 #include "app/Variables.h"
 #include "board/FinPartida.h"
 #include "board/Sonidos.h"
@@ -185,3 +187,23 @@ forms::Reloj& Reloj() {
     static forms::Reloj* f = nullptr;
     return InstanciaForma(f);
 }
+
+// ---- Language and painting ------------------------------------------------------
+
+namespace {
+
+void FilasReloj(idioma::Filas& f) {
+    using namespace idioma;
+    f.Enlace("Reloj", "Titulo", {Leyenda([]() -> Forma& { return ::Reloj(); })});
+    f.Enlace("Reloj", "Jugador1", {Texto([] { return ::Reloj().Label1; })});
+    f.Enlace("Reloj", "Jugador2", {Texto([] { return ::Reloj().Label2; })});
+}
+const idioma::Registro registroIdioma(idioma::Tramo::Reloj, FilasReloj);
+
+const pintura::Registro registroPintura(pintura::Orden::Reloj, {0, []() -> Forma& { return ::Reloj(); },
+                                                                [](const QColor& c, bool) {
+                                                                    auto& f = ::Reloj();
+                                                                    pintura::ColorearControles({f.Frame1}, c);
+                                                                }});
+
+}  // namespace

@@ -48,8 +48,8 @@ public:
 
     QGroupBox* Frame1;
     QLabel *Label1, *Label2, *Label3, *Label4;  // 3 and 4 hold the clock texts
-    QTimer* Timer1;  // White's clock
-    QTimer* Timer2;  // Black's clock
+    QTimer* Timer1;                             // White's clock
+    QTimer* Timer2;                             // Black's clock
 
 private:
     void Encender(QTimer* t, reloj::ContadorSegundos& c);

@@ -208,7 +208,8 @@ void RespuestaTablas(bool aceptadas) {
 // ---- New game ------------------------------------------------------------------------------
 
 QString PreguntaNuevoJuego(const tvp::Propuesta& p) {
-    const QString color = p.color == turno::Blancas ? TextosIdioma[texto::ColorNegras] : TextosIdioma[texto::ColorBlancas];
+    const QString color =
+        p.color == turno::Blancas ? TextosIdioma[texto::ColorNegras] : TextosIdioma[texto::ColorBlancas];
     if (p.tipo == u'R') {
         // Text 10 has two places: the minutes, then the colour.
         const auto [antes, resto] = PartirEnDolar(TextosIdioma[texto::PropuestaPuntuada]);
@@ -399,7 +400,9 @@ void Movimiento(const QString& d) {
 
 // ---- Game files and positions from the peer ------------------------------------------------------
 
-bool PendienteDe(const char* extension) { return !FicheroPendiente.isEmpty() && ExtensionDe(FicheroPendiente) == extension; }
+bool PendienteDe(const char* extension) {
+    return !FicheroPendiente.isEmpty() && ExtensionDe(FicheroPendiente) == extension;
+}
 
 void AbrirPartida(bool posicion) {
     auto& r = red::Red();

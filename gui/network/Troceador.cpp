@@ -145,8 +145,8 @@ Campos Tvp(Lector l) {
 Campos CabezaEpd(Lector l) {
     bool ok = l.Caracter(' ');
     if (ok) l.Opcional("T");
-    ok = ok && l.Uno([](char c) { return c == '1' || c == '2'; }) && l.Uno([](char c) { return c == 'B' || c == 'N'; }) &&
-         l.Caracter(' ');
+    ok = ok && l.Uno([](char c) { return c == '1' || c == '2'; }) &&
+         l.Uno([](char c) { return c == 'B' || c == 'N'; }) && l.Caracter(' ');
     return l.Resultado(ok);
 }
 
@@ -307,7 +307,8 @@ bool EsPosicion(const Clave& k) { return k.clase == Clase::Linea && std::strcmp(
 // The text from `i` to `fin` is one of the keywords that stand alone.
 bool EsClave(const QByteArray& t, qsizetype i, qsizetype fin) {
     for (const Clave& k : Claves())
-        if (k.clase == Clase::Exacta && k.largo == fin - i && std::memcmp(t.constData() + i, k.texto, size_t(k.largo)) == 0)
+        if (k.clase == Clase::Exacta && k.largo == fin - i &&
+            std::memcmp(t.constData() + i, k.texto, size_t(k.largo)) == 0)
             return true;
     return false;
 }

@@ -156,8 +156,9 @@ bool ConectorTcp::Connect(const QString& direccion, long puerto) {
 void ConectorTcp::ConectarA(const QString& direccion) {
     const QHostAddress destino(direccion);
     auto* s = new QTcpSocket(this);
-    const QHostAddress local =
-        destino.protocol() == QAbstractSocket::IPv6Protocol ? QHostAddress(QHostAddress::AnyIPv6) : QHostAddress(QHostAddress::AnyIPv4);
+    const QHostAddress local = destino.protocol() == QAbstractSocket::IPv6Protocol
+                                   ? QHostAddress(QHostAddress::AnyIPv6)
+                                   : QHostAddress(QHostAddress::AnyIPv4);
     if (LocalPort != 0 &&
         !s->bind(local, quint16(LocalPort), QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
         descripcion_ = s->errorString();

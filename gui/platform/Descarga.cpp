@@ -42,8 +42,8 @@ void Descarga::Terminada() {
     if (!r) return;
     if (!demasiado_) cuerpo_ += r->readAll();
     const int estado = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool bien = !demasiado_ && cuerpo_.size() <= kTamanoMaximo && r->error() == QNetworkReply::NoError &&
-                      estado < 400;
+    const bool bien =
+        !demasiado_ && cuerpo_.size() <= kTamanoMaximo && r->error() == QNetworkReply::NoError && estado < 400;
     respuesta_ = nullptr;
     r->deleteLater();
     const QByteArray cuerpo = std::move(cuerpo_);

@@ -13,10 +13,10 @@ namespace ini {
 namespace {
 
 // Windows-1252 characters 0x80..0x9F; the rest of the code page equals Latin-1.
-constexpr char16_t kCp1252Alto[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252Alto[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString DesdeCp1252(const QByteArray& bytes) {
     QString s;
@@ -208,8 +208,7 @@ QByteArray Documento::Contenido() const {
     return salida;
 }
 
-QString Leer(const QString& fichero, const QString& seccion, const QString& clave, const QString& defecto,
-             int tamano) {
+QString Leer(const QString& fichero, const QString& seccion, const QString& clave, const QString& defecto, int tamano) {
     QString valor = defecto;
     if (const Documento* doc = Abrir(fichero)) doc->Buscar(seccion, clave, valor);
     int maximo = tamano > 0 ? tamano - 1 : 0;
@@ -232,8 +231,10 @@ bool Escribir(const QString& fichero, const QString& seccion, const QString& cla
     // A file marked read-only is left alone, also for a user whom the system would let write it.
     if (info.exists() && (!info.isFile() || !info.isWritable() || MarcadoSoloLectura(fichero))) return false;
     Documento doc;
-    if (const Documento* actual = Abrir(fichero)) doc = *actual;
-    else if (info.exists()) return false;  // exists but cannot be read: do not overwrite it
+    if (const Documento* actual = Abrir(fichero))
+        doc = *actual;
+    else if (info.exists())
+        return false;  // exists but cannot be read: do not overwrite it
     // A value is one line.
     QString limpio = valor;
     limpio.replace(u'\r', u' ').replace(u'\n', u' ');

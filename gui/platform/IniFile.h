@@ -33,10 +33,10 @@ public:
 
 private:
     struct Linea {
-        QByteArray bruto;      // the line without its line end
+        QByteArray bruto;  // the line without its line end
         enum Tipo { Otra, Seccion, Clave } tipo = Otra;
-        QString nombre;        // section or key name, trimmed
-        QString valor;         // value of a key line, as read (trimmed, unquoted)
+        QString nombre;  // section or key name, trimmed
+        QString valor;   // value of a key line, as read (trimmed, unquoted)
     };
     static Linea Analizar(const QByteArray& bruto);
     // Index of the section's header line, or -1.
@@ -50,15 +50,14 @@ private:
 
 // Reads one key. `tamano` is the size of the caller's buffer: at most
 // `tamano` - 1 characters come back.
-QString Leer(const QString& fichero, const QString& seccion, const QString& clave,
-             const QString& defecto = {}, int tamano = 255);
+QString Leer(const QString& fichero, const QString& seccion, const QString& clave, const QString& defecto = {},
+             int tamano = 255);
 
 // True when the file exists and carries no write permission at all.
 bool MarcadoSoloLectura(const QString& fichero);
 
 // Writes one key, creating the file, section and key when missing. False when the
 // file cannot be written (it is then left untouched, also when it is read-only).
-bool Escribir(const QString& fichero, const QString& seccion, const QString& clave,
-              const QString& valor);
+bool Escribir(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor);
 
 }  // namespace ini

@@ -95,11 +95,11 @@ signals:
 
 private:
     struct Canal {
-        int fd = -1;                      // our end of the pipe, -1 once closed
+        int fd = -1;  // our end of the pipe, -1 once closed
         QSocketNotifier* aviso = nullptr;
-        QByteArray resto;                 // bytes after the last line end
-        bool descartando = false;         // a line was cut: drop up to its end
-        bool trasCr = false;              // the last line ended in CR: an LF right after it ends nothing
+        QByteArray resto;          // bytes after the last line end
+        bool descartando = false;  // a line was cut: drop up to its end
+        bool trasCr = false;       // the last line ended in CR: an LF right after it ends nothing
     };
     enum class Tipo { Salida, Error, Atasco };
     // Reads one block from the channel's pipe into the queue: the bytes read, 0 when
@@ -123,16 +123,16 @@ private:
     QTimer* tajada_;  // the next slice of lines
     pid_t pid_ = 0;
     Canal salida_, errores_;
-    QByteArray bloque_;          // a read's buffer
+    QByteArray bloque_;                          // a read's buffer
     std::deque<std::pair<Tipo, QString>> cola_;  // lines in arrival order
-    bool atascado_ = false;      // the input was given up
-    bool silencio_ = false;      // Detener or Liberar ran: no more events
-    bool despachando_ = false;   // a line is being handed over
-    bool terminado_ = false;     // the program has ended
+    bool atascado_ = false;                      // the input was given up
+    bool silencio_ = false;                      // Detener or Liberar ran: no more events
+    bool despachando_ = false;                   // a line is being handed over
+    bool terminado_ = false;                     // the program has ended
     bool finAvisado_ = false;
     bool liberado_ = false;
     bool borrando_ = false;
-    int fase_ = 0;               // stop: 0 none, 1 grace, 2 SIGTERM sent, 3 SIGKILL sent
+    int fase_ = 0;  // stop: 0 none, 1 grace, 2 SIGTERM sent, 3 SIGKILL sent
 };
 
 namespace relevo {

@@ -20,17 +20,29 @@ QImage DibujarBoton(bool arriba, int estado) {
     QColor alto, bajo, borde, flecha;
     switch (estado) {
         case 2:  // pressed
-            alto = QColor(150, 170, 200); bajo = QColor(200, 215, 235); borde = QColor(40, 60, 100);
-            flecha = QColor(20, 30, 60); break;
+            alto = QColor(150, 170, 200);
+            bajo = QColor(200, 215, 235);
+            borde = QColor(40, 60, 100);
+            flecha = QColor(20, 30, 60);
+            break;
         case 3:  // hover
-            alto = QColor(255, 255, 255); bajo = QColor(200, 220, 250); borde = QColor(60, 110, 200);
-            flecha = QColor(30, 70, 160); break;
+            alto = QColor(255, 255, 255);
+            bajo = QColor(200, 220, 250);
+            borde = QColor(60, 110, 200);
+            flecha = QColor(30, 70, 160);
+            break;
         case 4:  // disabled
-            alto = QColor(235, 235, 235); bajo = QColor(210, 210, 210); borde = QColor(160, 160, 160);
-            flecha = QColor(170, 170, 170); break;
+            alto = QColor(235, 235, 235);
+            bajo = QColor(210, 210, 210);
+            borde = QColor(160, 160, 160);
+            flecha = QColor(170, 170, 170);
+            break;
         default:
-            alto = QColor(250, 250, 250); bajo = QColor(205, 210, 220); borde = QColor(90, 100, 120);
-            flecha = QColor(40, 50, 70); break;
+            alto = QColor(250, 250, 250);
+            bajo = QColor(205, 210, 220);
+            borde = QColor(90, 100, 120);
+            flecha = QColor(40, 50, 70);
+            break;
     }
     QLinearGradient g(0, 0, 0, kLado);
     g.setColorAt(0, alto);
@@ -62,9 +74,14 @@ const std::array<QImage, 9>& SweetButton::ImageList1() {
     static const std::array<QImage, 9> lista = [] {
         // Set 1 (increase) and set 2 (decrease): normal, pressed, hover, disabled.
         static const char* const nombres[9] = {"",
-                                               "boton-subir-normal", "boton-subir-pulsado", "boton-subir-encima",
-                                               "boton-subir-inactivo", "boton-bajar-normal", "boton-bajar-pulsado",
-                                               "boton-bajar-encima", "boton-bajar-inactivo"};
+                                               "boton-subir-normal",
+                                               "boton-subir-pulsado",
+                                               "boton-subir-encima",
+                                               "boton-subir-inactivo",
+                                               "boton-bajar-normal",
+                                               "boton-bajar-pulsado",
+                                               "boton-bajar-encima",
+                                               "boton-bajar-inactivo"};
         std::array<QImage, 9> l;
         for (int i = 1; i <= 8; ++i) {
             l[i] = QImage(QString(":/builtin/iconos/%1.png").arg(nombres[i]));

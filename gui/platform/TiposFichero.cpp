@@ -111,10 +111,14 @@ bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo) {
     QByteArray xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"" + Xml(tipo.mime).toUtf8() + "\">\n"
-        "    <comment>" + Xml(tipo.descripcion).toUtf8() + "</comment>\n" +
+        "  <mime-type type=\"" +
+        Xml(tipo.mime).toUtf8() +
+        "\">\n"
+        "    <comment>" +
+        Xml(tipo.descripcion).toUtf8() + "</comment>\n" +
         (tipo.icono.isNull() ? QByteArray() : "    <icon name=\"" + Xml(icono).toUtf8() + "\"/>\n") +
-        "    <glob pattern=\"" + Xml(patron).toUtf8() + "\"/>\n"
+        "    <glob pattern=\"" + Xml(patron).toUtf8() +
+        "\"/>\n"
         "  </mime-type>\n"
         "</mime-info>\n";
     QString nombrePaquete = "tavorin-" + tipo.extension.mid(1).toLower() + ".xml";
@@ -129,10 +133,13 @@ bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo) {
         "Type=Application\n"
         "Name=Tavorin\n"
         "Comment=Chess\n"
-        "Exec=" + LineaExec(programa).toUtf8() + "\n"
+        "Exec=" +
+        LineaExec(programa).toUtf8() +
+        "\n"
         "Terminal=false\n"
         "Categories=Game;BoardGame;\n"
-        "MimeType=" + tipos.join(u';').toUtf8() + ";\n";
+        "MimeType=" +
+        tipos.join(u';').toUtf8() + ";\n";
     if (!EscribirFichero(entrada, escritorio)) return falla(entrada);
 
     // The default application for the type.

@@ -80,14 +80,19 @@ void AtaquePieza(Tablero& b, int x, int y, bool& hallado) {
     switch (p) {
         case PeonNegro: MapaPeonNegro(b, x, y, hallado); break;
         case PeonBlanco: MapaPeonBlanco(b, x, y, hallado); break;
-        case TorreBlanca: case TorreNegra: Lineas(b, x, y, rey, hallado); break;
-        case AlfilBlanco: case AlfilNegro: Diagonales(b, x, y, rey, hallado); break;
-        case DamaBlanca: case DamaNegra:
+        case TorreBlanca:
+        case TorreNegra: Lineas(b, x, y, rey, hallado); break;
+        case AlfilBlanco:
+        case AlfilNegro: Diagonales(b, x, y, rey, hallado); break;
+        case DamaBlanca:
+        case DamaNegra:
             Lineas(b, x, y, rey, hallado);
             Diagonales(b, x, y, rey, hallado);
             break;
-        case CaballoBlanco: case CaballoNegro: Caballo(b, x, y, rey, hallado); break;
-        case ReyBlanco: case ReyNegro: Rey(b, x, y, rey, hallado); break;
+        case CaballoBlanco:
+        case CaballoNegro: Caballo(b, x, y, rey, hallado); break;
+        case ReyBlanco:
+        case ReyNegro: Rey(b, x, y, rey, hallado); break;
         default: break;
     }
 }
@@ -124,7 +129,8 @@ bool MovimientoPieza(const Tablero& b, int xo, int yo, int xd, int yd, int alPas
     int dx = xd - xo, dy = yd - yo;
     int adx = std::abs(dx), ady = std::abs(dy);
     switch (p) {
-        case PeonBlanco: case PeonNegro: {
+        case PeonBlanco:
+        case PeonNegro: {
             int s = blanca ? 1 : -1;
             int inicio = blanca ? 2 : 7;
             int rangoAlPaso = blanca ? 5 : 4;
@@ -132,27 +138,26 @@ bool MovimientoPieza(const Tablero& b, int xo, int yo, int xd, int yd, int alPas
             if (dx == 0 && dy == 2 * s && yo == inicio && b[xo][yo + s] == 0 && libre) return true;
             if (adx == 1 && dy == s) {
                 if (enemigo) return true;
-                if (libre && alPaso == xd && yo == rangoAlPaso &&
-                    b[xd][yo] == (blanca ? PeonNegro : PeonBlanco)) {
+                if (libre && alPaso == xd && yo == rangoAlPaso && b[xd][yo] == (blanca ? PeonNegro : PeonBlanco)) {
                     if (alPasoHecho) *alPasoHecho = true;
                     return true;
                 }
             }
             return false;
         }
-        case CaballoBlanco: case CaballoNegro:
-            return ((adx == 1 && ady == 2) || (adx == 2 && ady == 1)) && (libre || enemigo);
-        case TorreBlanca: case TorreNegra:
-            return (dx == 0) != (dy == 0) && (libre || enemigo) && Camino(b, xo, yo, xd, yd);
-        case AlfilBlanco: case AlfilNegro:
-            return adx == ady && adx != 0 && (libre || enemigo) && Camino(b, xo, yo, xd, yd);
-        case DamaBlanca: case DamaNegra:
+        case CaballoBlanco:
+        case CaballoNegro: return ((adx == 1 && ady == 2) || (adx == 2 && ady == 1)) && (libre || enemigo);
+        case TorreBlanca:
+        case TorreNegra: return (dx == 0) != (dy == 0) && (libre || enemigo) && Camino(b, xo, yo, xd, yd);
+        case AlfilBlanco:
+        case AlfilNegro: return adx == ady && adx != 0 && (libre || enemigo) && Camino(b, xo, yo, xd, yd);
+        case DamaBlanca:
+        case DamaNegra:
             return ((dx == 0) != (dy == 0) || (adx == ady && adx != 0)) && (libre || enemigo) &&
                    Camino(b, xo, yo, xd, yd);
-        case ReyBlanco: case ReyNegro:
-            return adx <= 1 && ady <= 1 && (adx + ady) != 0 && (libre || enemigo);
-        default:
-            return false;
+        case ReyBlanco:
+        case ReyNegro: return adx <= 1 && ady <= 1 && (adx + ady) != 0 && (libre || enemigo);
+        default: return false;
     }
 }
 
@@ -185,15 +190,15 @@ bool Reglas::AlcanceLinea(int x, int y, int dx, int dy, int codigo) {
 // The first match in the order up, down, left, right wins.
 void Reglas::AlcanceTorre(int x, int y, int codigo) {
     if (!Dentro(x, y) || !CodigoTorre(codigo)) return;
-    AlcanceLinea(x, y, 0, 1, codigo) || AlcanceLinea(x, y, 0, -1, codigo) ||
-        AlcanceLinea(x, y, -1, 0, codigo) || AlcanceLinea(x, y, 1, 0, codigo);
+    AlcanceLinea(x, y, 0, 1, codigo) || AlcanceLinea(x, y, 0, -1, codigo) || AlcanceLinea(x, y, -1, 0, codigo) ||
+        AlcanceLinea(x, y, 1, 0, codigo);
 }
 
 // The first match in the order up-right, down-right, down-left, up-left wins.
 void Reglas::AlcanceAlfil(int x, int y, int codigo) {
     if (!Dentro(x, y) || !CodigoAlfil(codigo)) return;
-    AlcanceLinea(x, y, 1, 1, codigo) || AlcanceLinea(x, y, 1, -1, codigo) ||
-        AlcanceLinea(x, y, -1, -1, codigo) || AlcanceLinea(x, y, -1, 1, codigo);
+    AlcanceLinea(x, y, 1, 1, codigo) || AlcanceLinea(x, y, 1, -1, codigo) || AlcanceLinea(x, y, -1, -1, codigo) ||
+        AlcanceLinea(x, y, -1, 1, codigo);
 }
 
 void Reglas::AlcanceCaballo(int x, int y, int codigo) {

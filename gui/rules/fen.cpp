@@ -30,8 +30,10 @@ int CodigoLetraFen(char c) {
 std::vector<std::string> Campos(const std::string& texto) {
     std::vector<std::string> campos(1);
     for (char c : texto) {
-        if (c == ' ') campos.emplace_back();
-        else campos.back() += c;
+        if (c == ' ')
+            campos.emplace_back();
+        else
+            campos.back() += c;
     }
     return campos;
 }
@@ -70,17 +72,26 @@ std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
     for (int i = 0; i < 64; ++i) p.Casillas[1 + i % 8][8 - i / 8] = casillas[i];
 
     std::string lado = campos[1];
-    if (lado == "w" || lado == "W") p.Turno = turno::Blancas;
-    else if (lado == "b" || lado == "B") p.Turno = turno::Negras;
-    else return std::nullopt;
+    if (lado == "w" || lado == "W")
+        p.Turno = turno::Blancas;
+    else if (lado == "b" || lado == "B")
+        p.Turno = turno::Negras;
+    else
+        return std::nullopt;
 
     for (char c : campos[2]) {
-        if (c == 'K') p.K = true;
-        else if (c == 'Q') p.Q = true;
-        else if (c == 'k') p.k = true;
-        else if (c == 'q') p.q = true;
-        else if (c == '-') break;
-        else return std::nullopt;
+        if (c == 'K')
+            p.K = true;
+        else if (c == 'Q')
+            p.Q = true;
+        else if (c == 'k')
+            p.k = true;
+        else if (c == 'q')
+            p.q = true;
+        else if (c == '-')
+            break;
+        else
+            return std::nullopt;
     }
 
     // En passant: kept only when it fits the position: a pawn of the side not to move
@@ -90,8 +101,10 @@ std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
         int x = 0, y = 0;
         char columna = char(std::tolower(static_cast<unsigned char>(alPaso.front())));
         if (columna >= 'a' && columna <= 'h') x = columna - 'a' + 1;
-        if (alPaso.back() == '3') y = 4;
-        else if (alPaso.back() == '6') y = 5;
+        if (alPaso.back() == '3')
+            y = 4;
+        else if (alPaso.back() == '6')
+            y = 5;
         const Tablero& b = p.Casillas;
         bool encaja = false;
         if (x != 0 && y == 5 && p.Turno == turno::Blancas)
@@ -156,9 +169,12 @@ void Reglas::EscribirFen() {
         }
         if (vacias != 0) texto += std::to_string(vacias);
     }
-    if (Turno == turno::Blancas) texto += " w";
-    else if (Turno == turno::Negras) texto += " b";
-    else texto += NotacionNegras ? " b" : " w";
+    if (Turno == turno::Blancas)
+        texto += " w";
+    else if (Turno == turno::Negras)
+        texto += " b";
+    else
+        texto += NotacionNegras ? " b" : " w";
 
     // A right stands only where the position allows it: not lost in the game, and
     // the king and that rook on their squares.
@@ -174,8 +190,10 @@ void Reglas::EscribirFen() {
         std::string casilla;
         int x = CasillaAlPaso / 10, y = CasillaAlPaso % 10;
         if (x >= 1 && x <= 8) casilla += char('a' + x - 1);
-        if (y == 4) casilla += "3";
-        else if (y == 5) casilla += "6";
+        if (y == 4)
+            casilla += "3";
+        else if (y == 5)
+            casilla += "6";
         texto += " " + casilla + " 0 1";
     } else {
         texto += " - 0 1";

@@ -142,7 +142,8 @@ void Reglas::BuscarMate() {
 void Reglas::JaqueDoble() {
     CasillaPiezaMovida = Casilla(XDestino, YDestino);
     AtacanteDescubierto.clear();
-    if (CasillasAtacantes.size() == 2 && CasillasAtacantes != CasillaPiezaMovida) AtacanteDescubierto = CasillasAtacantes;
+    if (CasillasAtacantes.size() == 2 && CasillasAtacantes != CasillaPiezaMovida)
+        AtacanteDescubierto = CasillasAtacantes;
     JaquePropio = false;
 }
 

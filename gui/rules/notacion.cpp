@@ -9,7 +9,9 @@ namespace {
 const char* const kFinLinea = "\r\n";
 
 std::string LetraColumna(int x) { return (x >= 1 && x <= 8) ? std::string(1, char('a' + x - 1)) : std::string(); }
-std::string LetraColumnaMayuscula(int x) { return (x >= 1 && x <= 8) ? std::string(1, char('A' + x - 1)) : std::string(); }
+std::string LetraColumnaMayuscula(int x) {
+    return (x >= 1 && x <= 8) ? std::string(1, char('A' + x - 1)) : std::string();
+}
 std::string Digito(int d) { return (d >= 1 && d <= 8) ? std::to_string(d) : std::string(); }
 bool EsRey(int c) { return c == ReyBlanco || c == ReyNegro; }
 
@@ -19,8 +21,8 @@ void Reglas::AnotarJugada() {
     const bool pgnVisible = host_->ListaPgnVisible();
     if (!NotacionNegras) ++NumeroJugada;
 
-    const std::string cuatro = std::to_string(XOrigen) + std::to_string(YOrigen) + std::to_string(XDestino) +
-                               std::to_string(YDestino);
+    const std::string cuatro =
+        std::to_string(XOrigen) + std::to_string(YOrigen) + std::to_string(XDestino) + std::to_string(YDestino);
     if (!pgnVisible)
         Jugadas.List[4] += cuatro + (PiezaCoronacion != 0 ? std::to_string(PiezaCoronacion) : "") + kFinLinea;
     if (XOrigen != 0 && YOrigen != 0 && XDestino != 0 && YDestino != 0) Jugadas.List1.push_back(Registro());
@@ -38,8 +40,8 @@ void Reglas::AnotarJugada() {
     TraducirNotacion(JugadaNotacion, LetrasUsuario);
     if (!pgnVisible) EscribirJugada(JugadaTraducida, 5);
     if (!pgnVisible) {
-        JugadaNotacion = LetraColumnaMayuscula(XOrigen) + Digito(YOrigen) + "-" + LetraColumnaMayuscula(XDestino) +
-                         Digito(YDestino);
+        JugadaNotacion =
+            LetraColumnaMayuscula(XOrigen) + Digito(YOrigen) + "-" + LetraColumnaMayuscula(XDestino) + Digito(YDestino);
         EscribirJugada(JugadaNotacion, 1);
     }
     NotacionNegras = !NotacionNegras;
@@ -49,8 +51,8 @@ void Reglas::AnotarJugada() {
 // RegistroJugada: the four digits, the kind of move, and "r" with the four castling
 // flags before the move when the move changed any of them.
 std::string Reglas::Registro() const {
-    std::string r = std::to_string(XOrigen) + std::to_string(YOrigen) + std::to_string(XDestino) +
-                    std::to_string(YDestino);
+    std::string r =
+        std::to_string(XOrigen) + std::to_string(YOrigen) + std::to_string(XDestino) + std::to_string(YDestino);
     const int origen = Casillas[XOrigen][YOrigen];
     const int destino = Casillas[XDestino][YDestino];
     auto digitoEnroque = [this](bool blancas) {
@@ -80,11 +82,16 @@ std::string Reglas::Registro() const {
 
 void Reglas::LetraPieza() {
     switch (FichaOrigen) {
-        case TorreBlanca: case TorreNegra: JugadaNotacion = "R"; break;
-        case CaballoBlanco: case CaballoNegro: JugadaNotacion = "N"; break;
-        case AlfilBlanco: case AlfilNegro: JugadaNotacion = "B"; break;
-        case DamaBlanca: case DamaNegra: JugadaNotacion = "Q"; break;
-        case ReyBlanco: case ReyNegro: JugadaNotacion = "K"; return;
+        case TorreBlanca:
+        case TorreNegra: JugadaNotacion = "R"; break;
+        case CaballoBlanco:
+        case CaballoNegro: JugadaNotacion = "N"; break;
+        case AlfilBlanco:
+        case AlfilNegro: JugadaNotacion = "B"; break;
+        case DamaBlanca:
+        case DamaNegra: JugadaNotacion = "Q"; break;
+        case ReyBlanco:
+        case ReyNegro: JugadaNotacion = "K"; return;
         default: return;
     }
     Desambiguar();
@@ -129,17 +136,23 @@ void Reglas::AnotarDestino() {
     if (!CapturaAlPaso.empty()) JugadaNotacion = LetraColumna(XOrigen) + "x";
     JugadaNotacion += LetraColumna(XDestino) + Digito(YDestino);
     if (!CapturaAlPaso.empty()) JugadaNotacion += "ep";
-    if (EnroqueEnCurso == 1) JugadaNotacion = "O-O";
-    else if (EnroqueEnCurso == 2) JugadaNotacion = "O-O-O";
+    if (EnroqueEnCurso == 1)
+        JugadaNotacion = "O-O";
+    else if (EnroqueEnCurso == 2)
+        JugadaNotacion = "O-O-O";
 }
 
 void Reglas::AnotarCoronacion() {
     if (PiezaCoronacion == 0) return;
     switch (PiezaCoronacion) {
-        case TorreBlanca: case TorreNegra: JugadaNotacion += "=R"; break;
-        case CaballoBlanco: case CaballoNegro: JugadaNotacion += "=N"; break;
-        case AlfilBlanco: case AlfilNegro: JugadaNotacion += "=B"; break;
-        case DamaBlanca: case DamaNegra: JugadaNotacion += "=Q"; break;
+        case TorreBlanca:
+        case TorreNegra: JugadaNotacion += "=R"; break;
+        case CaballoBlanco:
+        case CaballoNegro: JugadaNotacion += "=N"; break;
+        case AlfilBlanco:
+        case AlfilNegro: JugadaNotacion += "=B"; break;
+        case DamaBlanca:
+        case DamaNegra: JugadaNotacion += "=Q"; break;
         default: break;
     }
     FichaOrigen = PiezaCoronacion;
@@ -153,8 +166,10 @@ void Reglas::AnotarJaque() {
 void Reglas::EscribirJugada(const std::string& texto, int box) {
     if (box < 1 || box > 5) return;
     std::string& caja = Jugadas.List[box];
-    if (!NotacionNegras) caja += std::to_string(NumeroJugada) + ". " + texto + kFinLinea;
-    else caja += std::string(18, ' ') + texto + kFinLinea;
+    if (!NotacionNegras)
+        caja += std::to_string(NumeroJugada) + ". " + texto + kFinLinea;
+    else
+        caja += std::string(18, ' ') + texto + kFinLinea;
 }
 
 void Reglas::TraducirNotacion(const std::string& texto, const LetrasNotacion& letras) {
@@ -168,8 +183,10 @@ void Reglas::TraducirNotacion(const std::string& texto, const LetrasNotacion& le
             case 'Q': JugadaTraducida += letras.Dama; break;
             case 'K': JugadaTraducida += letras.Rey; break;
             case 'e':
-                if (i + 1 < texto.size() && texto[i + 1] == 'p') JugadaTraducida += letras.AlPaso;
-                else JugadaTraducida += c;
+                if (i + 1 < texto.size() && texto[i + 1] == 'p')
+                    JugadaTraducida += letras.AlPaso;
+                else
+                    JugadaTraducida += c;
                 break;
             case 'p':
                 if (i > 0 && texto[i - 1] == 'e') break;

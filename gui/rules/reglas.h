@@ -46,11 +46,11 @@ inline std::string TokenCorto(const std::string& token) { return Acortar(token, 
 // A position read from a FEN/EPD text, before it is put on the board.
 struct PosicionFen {
     Tablero Casillas{};
-    int Turno = turno::Blancas;    // turno::Blancas or turno::Negras
+    int Turno = turno::Blancas;                       // turno::Blancas or turno::Negras
     bool K = false, Q = false, k = false, q = false;  // castling letters found
     bool AlPasoPosible = false;
     int CasillaAlPaso = 0;
-    std::string AlPasoTexto;       // "" when none or when the field did not fit the position
+    std::string AlPasoTexto;  // "" when none or when the field did not fit the position
 };
 
 class Reglas : public Variables {
@@ -140,15 +140,15 @@ public:
     LetrasNotacion LetrasUsuario{};
 
 private:
-    void Validar();                      // the body of ValidarMovimiento
-    bool LeerCasillasJugada();           // Origen and Destino into the move's squares
-    bool Coronar(bool blancas);          // false: the move stops there
-    bool Enrocar(bool blancas);          // false: the move stops there
+    void Validar();              // the body of ValidarMovimiento
+    bool LeerCasillasJugada();   // Origen and Destino into the move's squares
+    bool Coronar(bool blancas);  // false: the move stops there
+    bool Enrocar(bool blancas);  // false: the move stops there
     void MoverTorreEnroque(bool corto, bool blancas);
     void QuitarDerechosEnroque();
     void CerrarAlPaso();
-    void EfectoSobreRival();             // check, then checkmate or stalemate
-    void PosicionTrasMovimiento();       // CasillasPrueba = Casillas with the move applied
+    void EfectoSobreRival();        // check, then checkmate or stalemate
+    void PosicionTrasMovimiento();  // CasillasPrueba = Casillas with the move applied
     void GuardarEnroque(bool blancas);
     bool CoronacionPermitida(int codigo, bool blancas) const;
 
@@ -183,11 +183,11 @@ private:
     void SanRey(const std::string& t, const std::string& movimiento, int lado);
     void SanEnroque(bool corto, const std::string& movimiento, int lado);
 
-    std::string tokenActual_;            // the token ComFicha is reading
+    std::string tokenActual_;  // the token ComFicha is reading
     RulesHost defecto_;
     RulesHost* host_ = &defecto_;
-    Tablero busqueda_{};                 // position after the move, for the searches
-    int alPasoBusqueda_ = 0;             // file a defender pawn may take en passant on, 0 none
+    Tablero busqueda_{};      // position after the move, for the searches
+    int alPasoBusqueda_ = 0;  // file a defender pawn may take en passant on, 0 none
 };
 
 // Pure helpers on any board, shared by the rules and the FEN reader.
@@ -200,8 +200,7 @@ void AtaquePieza(Tablero& b, int x, int y, bool& hallado);
 // The piece on (xo, yo) may move to (xd, yd) by its movement rule, castling aside.
 // alPaso: the file on which a pawn may be taken en passant (0 none); *alPasoHecho is
 // set when the move is that capture.
-bool MovimientoPieza(const Tablero& b, int xo, int yo, int xd, int yd, int alPaso,
-                     bool* alPasoHecho = nullptr);
+bool MovimientoPieza(const Tablero& b, int xo, int yo, int xd, int yd, int alPaso, bool* alPasoHecho = nullptr);
 }  // namespace tablero
 
 }  // namespace rules

@@ -13,7 +13,10 @@ public:
     // The promotion question for a pawn of colour turno::Blancas or turno::Negras.
     // Returns the chosen piece (TorreBlanca..DamaBlanca for White, TorreNegra..DamaNegra
     // for Black) or 0 when the user cancelled; a cancelled promotion refuses the move.
-    virtual int Coronacion(int color) { (void)color; return 0; }
+    virtual int Coronacion(int color) {
+        (void)color;
+        return 0;
+    }
 
     // The PGN browser is visible: move texts and the token line are not written and the
     // castling rook is not drawn at once.
@@ -24,7 +27,10 @@ public:
 
     // Draw the castling rook's move at once (board coordinates, not mirrored).
     virtual void DibujarTorreEnroque(int xOrigen, int yOrigen, int xDestino, int yDestino) {
-        (void)xOrigen; (void)yOrigen; (void)xDestino; (void)yDestino;
+        (void)xOrigen;
+        (void)yOrigen;
+        (void)xDestino;
+        (void)yDestino;
     }
 
     // Hide the board's selection marker (when point-click input uses it).
@@ -38,11 +44,16 @@ public:
     virtual void SubComoFicha(const std::string& casilla) { (void)casilla; }
 
     // Language text n of section Mensajes.
-    virtual std::string TextoIdioma(int n) const { (void)n; return {}; }
+    virtual std::string TextoIdioma(int n) const {
+        (void)n;
+        return {};
+    }
 
     // The program's message box; icono 64 = information.
     virtual void MostrarMensaje(const std::string& titulo, const std::string& texto, int icono) {
-        (void)titulo; (void)texto; (void)icono;
+        (void)titulo;
+        (void)texto;
+        (void)icono;
     }
 };
 

@@ -11,7 +11,6 @@ namespace rules {
 
 namespace {
 
-
 bool Columna(char c) { return c >= 'a' && c <= 'h'; }
 bool Fila(char c) { return c >= '1' && c <= '8'; }
 char En(const std::string& s, size_t i) { return i < s.size() ? s[i] : '\0'; }
@@ -91,7 +90,8 @@ enum class Enroque { Ninguno, Corto, Largo };
 // Castling, with or without a check or mate sign, in lower case.
 Enroque LeerEnroque(const std::string& bajo) {
     static const char* const kCorto[] = {"o-o", "o-o+", "o-o#", "o-o++", "0-0", "0-0+", "0-0#", "0-0++"};
-    static const char* const kLargo[] = {"o-o-o", "o-o-o+", "o-o-o#", "o-o-o++", "0-0-0", "0-0-0+", "0-0-0#", "0-0-0++"};
+    static const char* const kLargo[] = {"o-o-o", "o-o-o+", "o-o-o#", "o-o-o++",
+                                         "0-0-0", "0-0-0+", "0-0-0#", "0-0-0++"};
     if (std::find(std::begin(kCorto), std::end(kCorto), bajo) != std::end(kCorto)) return Enroque::Corto;
     if (std::find(std::begin(kLargo), std::end(kLargo), bajo) != std::end(kLargo)) return Enroque::Largo;
     return Enroque::Ninguno;
@@ -115,8 +115,10 @@ TokenPeon LeerTokenPeon(const std::string& t) {
         p.F = En(t, 2);
         p.R = En(t, 3);
         p.captura = true;
-        if (LetraCoronacion(En(t, 4))) p.promocion = En(t, 4);
-        else if (En(t, 4) == '=' && LetraCoronacion(En(t, 5))) p.promocion = En(t, 5);
+        if (LetraCoronacion(En(t, 4)))
+            p.promocion = En(t, 4);
+        else if (En(t, 4) == '=' && LetraCoronacion(En(t, 5)))
+            p.promocion = En(t, 5);
     } else if (LetraCoronacion(En(t, 2))) {
         p.F = t[0];
         p.R = t[1];

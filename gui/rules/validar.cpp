@@ -224,8 +224,10 @@ void Reglas::QuitarDerechosEnroque() {
         TorreA8Movida = TorreH8Movida = true;
     }
     if (FichaDestino != 0 && (XDestino == 1 || XDestino == 8) && (YDestino == 1 || YDestino == 8)) {
-        if (YDestino == 1) (XDestino == 1 ? TorreA1Movida : TorreH1Movida) = true;
-        else (XDestino == 1 ? TorreA8Movida : TorreH8Movida) = true;
+        if (YDestino == 1)
+            (XDestino == 1 ? TorreA1Movida : TorreH1Movida) = true;
+        else
+            (XDestino == 1 ? TorreA8Movida : TorreH8Movida) = true;
     }
 }
 
@@ -291,8 +293,10 @@ void Reglas::BorrarAlPaso() {
 }
 
 void Reglas::PeonCoronado() {
-    if (PiezaCoronacion >= TorreBlanca && PiezaCoronacion <= DamaBlanca) FichaOrigen = PeonBlanco;
-    else if (PiezaCoronacion >= TorreNegra && PiezaCoronacion <= DamaNegra) FichaOrigen = PeonNegro;
+    if (PiezaCoronacion >= TorreBlanca && PiezaCoronacion <= DamaBlanca)
+        FichaOrigen = PeonBlanco;
+    else if (PiezaCoronacion >= TorreNegra && PiezaCoronacion <= DamaNegra)
+        FichaOrigen = PeonNegro;
 }
 
 }  // namespace rules

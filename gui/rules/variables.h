@@ -46,8 +46,18 @@ namespace rules {
 // Pieza codes.
 enum Pieza : int {
     Vacia = 0,
-    PeonBlanco = 1, TorreBlanca = 2, CaballoBlanco = 3, AlfilBlanco = 4, DamaBlanca = 5, ReyBlanco = 6,
-    PeonNegro = 7, TorreNegra = 8, CaballoNegro = 9, AlfilNegro = 10, DamaNegra = 11, ReyNegro = 12,
+    PeonBlanco = 1,
+    TorreBlanca = 2,
+    CaballoBlanco = 3,
+    AlfilBlanco = 4,
+    DamaBlanca = 5,
+    ReyBlanco = 6,
+    PeonNegro = 7,
+    TorreNegra = 8,
+    CaballoNegro = 9,
+    AlfilNegro = 10,
+    DamaNegra = 11,
+    ReyNegro = 12,
 };
 
 // The piece codes run from White's pawn to Black's king.
@@ -70,24 +80,24 @@ struct Variables {
     Tablero CasillasPrueba{};
 
     // The move being made.
-    std::string Origen;           // CasillaTexto, written by the caller
-    std::string Destino;          // CasillaTexto, written by the caller
+    std::string Origen;   // CasillaTexto, written by the caller
+    std::string Destino;  // CasillaTexto, written by the caller
     int XOrigen = 0, YOrigen = 0;
     int XDestino = 0, YDestino = 0;
-    int FichaOrigen = 0;          // moving piece (the promoted piece after a promotion)
-    int FichaDestino = 0;         // piece on the destination before the move
+    int FichaOrigen = 0;   // moving piece (the promoted piece after a promotion)
+    int FichaDestino = 0;  // piece on the destination before the move
     bool MovimientoValido = false;
-    bool SoloComprobar = false;   // test only: nothing but MovimientoValido changes
-    int PiezaCoronacion = 0;      // preset promotion piece, 0 = ask
-    int FichaCoronada = 0;        // piece taken by a promoting pawn
+    bool SoloComprobar = false;  // test only: nothing but MovimientoValido changes
+    int PiezaCoronacion = 0;     // preset promotion piece, 0 = ask
+    int FichaCoronada = 0;       // piece taken by a promoting pawn
     bool MovimientoEnroque = false;
-    int EnroqueEnCurso = 0;       // 1 king side, 2 queen side
+    int EnroqueEnCurso = 0;  // 1 king side, 2 queen side
 
     // Side to move and game.
-    int Turno = 0;                // 0 none, 1 White, 2 Black
+    int Turno = 0;  // 0 none, 1 White, 2 Black
     bool Conectado = false;
-    std::string MiColor;          // "Blancas", "Negras" or ""
-    std::string TipoPartida;      // "R", "A" or ""
+    std::string MiColor;      // "Blancas", "Negras" or ""
+    std::string TipoPartida;  // "R", "A" or ""
 
     // Check, checkmate and stalemate.
     bool JaquePropio = false;
@@ -96,7 +106,7 @@ struct Variables {
     bool Ahogado = false;
 
     // Scratch of the check searches.
-    std::string CasillasAtacantes;   // squares of the checking pieces
+    std::string CasillasAtacantes;  // squares of the checking pieces
     std::string CasillaPiezaMovida;
     std::string AtacanteDescubierto;
     bool ModoDefensor = false;
@@ -122,10 +132,10 @@ struct Variables {
 
     // En passant.
     bool AlPasoPosible = false;
-    int CasillaAlPaso = 0;        // x * 10 + y of the pawn that has just made a double step
+    int CasillaAlPaso = 0;  // x * 10 + y of the pawn that has just made a double step
     bool AlPasoCaduca = false;
-    std::string CapturaAlPaso;    // CasillaTexto of the pawn taken en passant by this move
-    std::string AlPasoTexto;      // en-passant field of the last position read
+    std::string CapturaAlPaso;  // CasillaTexto of the pawn taken en passant by this move
+    std::string AlPasoTexto;    // en-passant field of the last position read
 
     // Move numbering and move texts.
     int NumeroJugada = 0;
@@ -135,7 +145,7 @@ struct Variables {
 
     // FEN/EPD.
     std::string TextoFen;
-    int TurnoFichero = 0;         // after a FEN/EPD text: turno::Blancas, turno::Negras, 0 none read
+    int TurnoFichero = 0;  // after a FEN/EPD text: turno::Blancas, turno::Negras, 0 none read
     // While a game file streams in (replayed here or by the peer), after each move:
     // the file's side counter follows the board's side.
     void SeguirTurnoFichero() {

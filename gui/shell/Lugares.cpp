@@ -73,9 +73,12 @@ Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Med
     }
     const QRectF p(*pantalla);
     Lugar ajustado = lugar;
-    auto limitar = [](double v, double minimo, double maximo) { return std::clamp(v, minimo, std::max(minimo, maximo)); };
+    auto limitar = [](double v, double minimo, double maximo) {
+        return std::clamp(v, minimo, std::max(minimo, maximo));
+    };
     const double ancho = limitar(APixeles(lugar.width), std::min<double>(medidas.minimo.width(), p.width()), p.width());
-    const double alto = limitar(APixeles(lugar.height), std::min<double>(medidas.minimo.height(), p.height()), p.height());
+    const double alto =
+        limitar(APixeles(lugar.height), std::min<double>(medidas.minimo.height(), p.height()), p.height());
     if (ancho != APixeles(lugar.width)) ajustado.width = ATwips(ancho);
     if (alto != APixeles(lugar.height)) ajustado.height = ATwips(alto);
     const double anchoFinal = APixeles(ajustado.width), altoFinal = APixeles(ajustado.height);

@@ -52,12 +52,10 @@
 namespace {
 // Picture files of the image list, pictures 1 to 26.
 const char* const kImagenes[27] = {
-    "",
-    "abrir",        "guardar",       "guardar-chat", "guardar-imagen", "salir",         "direccion-ip",
-    "conectar",     "desconectar",   "nueva-partida", "colores",       "opciones",      "girar-tablero",
-    "ayuda",        "rendirse",      "tablas",        "acerca",        "reloj",         "fecha",
-    "borrar",       "copiar",        "nick",          "preparar",      "actualizar",    "conectado",
-    "desconectado", "retroceder"};
+    "",         "abrir",       "guardar",       "guardar-chat", "guardar-imagen", "salir",         "direccion-ip",
+    "conectar", "desconectar", "nueva-partida", "colores",      "opciones",       "girar-tablero", "ayuda",
+    "rendirse", "tablas",      "acerca",        "reloj",        "fecha",          "borrar",        "copiar",
+    "nick",     "preparar",    "actualizar",    "conectado",    "desconectado",   "retroceder"};
 
 QPixmap CargarImagenLista(int n) {
     QPixmap p(QString(":/builtin/iconos/") + kImagenes[n] + ".png");
@@ -197,7 +195,8 @@ Mdi::Mdi() {
     Reacomodo->setSingleShot(true);
     Reacomodo->setInterval(0);
     connect(Reacomodo, &QTimer::timeout, this, [this] {
-        if (VentanasSituadas && WindowState() != 1 && !Area->viewport()->size().isEmpty()) ::Tavorin().ApartarVentanas();
+        if (VentanasSituadas && WindowState() != 1 && !Area->viewport()->size().isEmpty())
+            ::Tavorin().ApartarVentanas();
     });
     Area->viewport()->installEventFilter(this);
     vigiaBorde_ = new QTimer(this);
@@ -277,14 +276,21 @@ void Mdi::CrearMenus() {
     item(mnuPartida, mnuSetTablero, "mnuSetTablero", [this] { mnuSetTablero_Click(); });
 
     cabeza(mnuVer, "mnuVer");
-    item(mnuVer, mnuMovimientos, "mnuMovimientos", [this] { mnuMovimientos_Click(); }, true);
-    item(mnuVer, mnuVentanaChat, "mnuVentanaChat", [this] { mnuVentanaChat_Click(); }, true);
-    item(mnuVer, mnuReloj, "mnuReloj", [this] { mnuReloj_Click(); }, true);
-    item(mnuVer, mnuMostrarRanking, "mnuMostrarRanking", [this] { mnuMostrarRanking_Click(); }, true);
+    item(
+        mnuVer, mnuMovimientos, "mnuMovimientos", [this] { mnuMovimientos_Click(); }, true);
+    item(
+        mnuVer, mnuVentanaChat, "mnuVentanaChat", [this] { mnuVentanaChat_Click(); }, true);
+    item(
+        mnuVer, mnuReloj, "mnuReloj", [this] { mnuReloj_Click(); }, true);
+    item(
+        mnuVer, mnuMostrarRanking, "mnuMostrarRanking", [this] { mnuMostrarRanking_Click(); }, true);
     mnuVer->addSeparator();
-    item(mnuVer, mnuInvertirTablero, "mnuInvertirTablero", [this] { mnuInvertirTablero_Click(); }, true);
-    item(mnuVer, mnuSonido, "mnuSonido", [this] { mnuSonido_Click(); }, true);
-    item(mnuVer, mnuPointClick, "mnuPointClick", [this] { mnuPointClick_Click(); }, true);
+    item(
+        mnuVer, mnuInvertirTablero, "mnuInvertirTablero", [this] { mnuInvertirTablero_Click(); }, true);
+    item(
+        mnuVer, mnuSonido, "mnuSonido", [this] { mnuSonido_Click(); }, true);
+    item(
+        mnuVer, mnuPointClick, "mnuPointClick", [this] { mnuPointClick_Click(); }, true);
     mnuVer->addSeparator();
     item(mnuVer, mnuRgb, "mnuRgb", [this] { mnuRgb_Click(); });
     mnuVer->addSeparator();
@@ -317,12 +323,16 @@ void Mdi::CrearMenus() {
     mnuNotacion->setObjectName("mnuNotacion");
     mnuAlgebraico = mnuNotacion->addMenu(QString());
     mnuAlgebraico->setObjectName("mnuAlgebraico");
-    item(mnuAlgebraico, mnuAlgebraicoEsp, "mnuAlgebraicoEsp", [this] { mnuAlgebraicoEsp_Click(); }, true);
-    item(mnuAlgebraico, mnuAlgebraicoIng, "mnuAlgebraicoIng", [this] { mnuAlgebraicoIng_Click(); }, true);
-    item(mnuAlgebraico, mnuAlgebraicoUsuario[0], "mnuAlgebraicoUsuario", [this] { mnuAlgebraicoUsuario_Click(0); },
-         true);
+    item(
+        mnuAlgebraico, mnuAlgebraicoEsp, "mnuAlgebraicoEsp", [this] { mnuAlgebraicoEsp_Click(); }, true);
+    item(
+        mnuAlgebraico, mnuAlgebraicoIng, "mnuAlgebraicoIng", [this] { mnuAlgebraicoIng_Click(); }, true);
+    item(
+        mnuAlgebraico, mnuAlgebraicoUsuario[0], "mnuAlgebraicoUsuario", [this] { mnuAlgebraicoUsuario_Click(0); },
+        true);
     mnuAlgebraicoUsuario[0]->setVisible(false);
-    item(mnuNotacion, mnuCordenadas, "mnuCordenadas", [this] { mnuCordenadas_Click(); }, true);
+    item(
+        mnuNotacion, mnuCordenadas, "mnuCordenadas", [this] { mnuCordenadas_Click(); }, true);
     mnuJugadas->menuAction()->setVisible(false);
 }
 
@@ -347,12 +357,12 @@ void Mdi::CrearToolbar() {
 void Mdi::CargarImagenes() {
     for (int n = 1; n <= 26; ++n) ImageList1[n] = CargarImagenLista(n);
     const std::pair<QAction*, int> menus[] = {
-        {mnuAbrirPartida, 1},   {mnuGuardarPartida, 2},  {mnuGuararChat, 3},     {mnuGuararImagen, 4},
-        {mnuSalir, 5},          {mnuObtenerIp, 6},       {mnuEstablecerconexion, 7}, {mnuDesconectar, 8},
-        {mnuNuevaPartida, 9},   {mnuRendirse, 14},       {mnuActualizar, 23},    {mnuOfrecerTablas, 15},
-        {mnuRgb, 10},           {mnuOpciones, 11},       {mnuTemaAyuda, 13},     {mnuAcerca, 16},
-        {mnuCambiarNick, 21},   {mnuCopiar, 20},         {mnuChatListBorrar, 19}, {mnuCopiarJugadas, 20},
-        {mnuSetTablero, 22},    {mnuRetroceder, 26}};
+        {mnuAbrirPartida, 1}, {mnuGuardarPartida, 2}, {mnuGuararChat, 3},         {mnuGuararImagen, 4},
+        {mnuSalir, 5},        {mnuObtenerIp, 6},      {mnuEstablecerconexion, 7}, {mnuDesconectar, 8},
+        {mnuNuevaPartida, 9}, {mnuRendirse, 14},      {mnuActualizar, 23},        {mnuOfrecerTablas, 15},
+        {mnuRgb, 10},         {mnuOpciones, 11},      {mnuTemaAyuda, 13},         {mnuAcerca, 16},
+        {mnuCambiarNick, 21}, {mnuCopiar, 20},        {mnuChatListBorrar, 19},    {mnuCopiarJugadas, 20},
+        {mnuSetTablero, 22},  {mnuRetroceder, 26}};
     for (const auto& [accion, n] : menus) accion->setIcon(QIcon(ImageList1[n]));
     const std::pair<int, int> botones[] = {{1, 1},   {3, 2},   {4, 3},   {5, 4},   {7, 6},   {8, 7},   {9, 8},
                                            {11, 9},  {12, 14}, {13, 15}, {14, 26}, {16, 22}, {18, 10}, {19, 11},
@@ -584,9 +594,8 @@ void Mdi::mnuTemaAyuda_Click() {
         avisar(kPaginaAyuda, {});
         return;
     }
-    escritorio::Abrir(ayuda, [avisar](const escritorio::Fallo& f) {
-        avisar(f.sinAbridor ? "xdg-open" : QString(), f.motivo);
-    });
+    escritorio::Abrir(
+        ayuda, [avisar](const escritorio::Fallo& f) { avisar(f.sinAbridor ? "xdg-open" : QString(), f.motivo); });
 }
 
 void Mdi::mnuAcerca_Click() {
@@ -615,7 +624,10 @@ void Mdi::mnuMostrarRanking_Click() { AlternarVentana(mnuMostrarRanking, ::Ranki
 void Mdi::ElegirNotacion(QAction* item) {
     for (QAction* a : {mnuAlgebraicoEsp, mnuAlgebraicoIng, mnuAlgebraicoUsuario[0], mnuCordenadas})
         a->setChecked(a == item);
-    const char* valor = item == mnuAlgebraicoEsp ? "1" : item == mnuAlgebraicoIng ? "2" : item == mnuCordenadas ? "3" : "4";
+    const char* valor = item == mnuAlgebraicoEsp   ? "1"
+                        : item == mnuAlgebraicoIng ? "2"
+                        : item == mnuCordenadas    ? "3"
+                                                   : "4";
     ajustes::Escribir(ajustes::Clave::Notacion, valor);
     MostrarNotacion();
 }
@@ -811,3 +823,116 @@ void VentanasLaterales() {
 }
 
 void SituarMdi() { ::Mdi().SituarDesdeIni(); }
+
+// ---- Language ---------------------------------------------------------------------
+
+namespace {
+
+// The items of section Menu, keys 1 to 30.
+QAction* ItemMenu(int n) {
+    auto& m = ::Mdi();
+    switch (n) {
+        case 1: return m.mnuArchivos->menuAction();
+        case 2: return m.mnuAbrirPartida;
+        case 3: return m.mnuGuardarPartida;
+        case 4: return m.mnuGuararChat;
+        case 5: return m.mnuGuararImagen;
+        case 6: return m.mnuSalir;
+        case 7: return m.mnuConectar->menuAction();
+        case 8: return m.mnuObtenerIp;
+        case 9: return m.mnuEstablecerconexion;
+        case 10: return m.mnuDesconectar;
+        case 11: return m.mnuPartida->menuAction();
+        case 12: return m.mnuNuevaPartida;
+        case 13: return m.mnuRendirse;
+        case 14: return m.mnuOfrecerTablas;
+        case 15: return m.mnuVer->menuAction();
+        case 16: return m.mnuMovimientos;
+        case 17: return m.mnuVentanaChat;
+        case 18: return m.mnuReloj;
+        case 19: return m.mnuMostrarRanking;
+        case 20: return m.mnuInvertirTablero;
+        case 21: return m.mnuSonido;
+        case 22: return m.mnuPointClick;
+        case 23: return m.mnuRgb;
+        case 24: return m.mnuOpciones;
+        case 25: return m.mnuAyuda->menuAction();
+        case 26: return m.mnuTemaAyuda;
+        case 27: return m.mnuAcerca;
+        case 28: return m.mnuSetTablero;
+        case 29: return m.mnuActualizar;
+        default: return m.mnuRetroceder;
+    }
+}
+
+QAction* ItemJugadas(int n) {
+    auto& m = ::Mdi();
+    switch (n) {
+        case 1: return m.mnuCopiarJugadas;
+        case 2: return m.mnuGuardarComo;
+        case 3: return m.mnuNotacion->menuAction();
+        case 4: return m.mnuAlgebraico->menuAction();
+        case 5: return m.mnuCordenadas;
+        case 6: return m.mnuAlgebraicoEsp;
+        default: return m.mnuAlgebraicoIng;
+    }
+}
+
+QAction* ItemChat(int n) {
+    auto& m = ::Mdi();
+    switch (n) {
+        case 1: return m.mnuCambiarNick;
+        case 2: return m.mnuCopiar;
+        case 3: return m.mnuChatListBorrar;
+        default: return m.mnuChatListGuardar;
+    }
+}
+
+void FilasAutor(idioma::Filas& f) {
+    f.Especial(
+        "Autor", "Nombre",
+        [](const QString& nombre) {
+            QString titulo = QString("Tavorin") + " Versión " + kVersionPrograma;
+            if (!nombre.isEmpty()) titulo += " - " + nombre;
+            ::Mdi().setCaption(titulo);
+        },
+        [] { return QStringList{::Mdi().Caption()}; });
+    // The status bar's texts change with the others.
+    f.Despues([] {
+        if (::Mdi().Visible()) PaintStatusBar();
+    });
+}
+
+void FilasMenu(idioma::Filas& f) {
+    for (int n = 1; n <= 30; ++n)
+        f.Enlace("Menu", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemMenu(n); })});
+}
+
+void FilasMenuJugadas(idioma::Filas& f) {
+    for (int n = 1; n <= 7; ++n)
+        f.Enlace("Jugadas", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemJugadas(n); })});
+}
+
+void FilasMenuChat(idioma::Filas& f) {
+    for (int n = 1; n <= 4; ++n)
+        f.Enlace("Chat", QString("Menu%1").arg(n), {idioma::Item([n] { return ItemChat(n); })});
+}
+
+// Tips 1 to 30 on the toolbar's buttons (0: a key other windows use, or none).
+void FilasTips(idioma::Filas& f) {
+    constexpr int kBoton[31] = {0,  1,  3, 4, 5, 7, 8, 9, 11, 12, 13, 18, 19, 20, 22, 23,
+                                27, 16, 0, 0, 0, 0, 0, 0, 0,  0,  0,  0,  0,  14, 25};
+    for (int n = 1; n <= 30; ++n) {
+        std::vector<idioma::Destino> destinos;
+        if (const int i = kBoton[n]) destinos.push_back(idioma::Consejo([i] { return ::Mdi().Toolbar1[i]; }));
+        f.Enlace("Tips", QString::number(n), std::move(destinos));
+    }
+}
+
+const idioma::Registro registroAutor(idioma::Tramo::Autor, FilasAutor);
+const idioma::Registro registroMenu(idioma::Tramo::Menu, FilasMenu);
+const idioma::Registro registroMenuJugadas(idioma::Tramo::MenuJugadas, FilasMenuJugadas);
+const idioma::Registro registroMenuChat(idioma::Tramo::MenuChat, FilasMenuChat);
+const idioma::Registro registroTips(idioma::Tramo::Tips, FilasTips);
+
+}  // namespace

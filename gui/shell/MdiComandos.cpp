@@ -114,8 +114,10 @@ void Mdi::AbrirFichero(const QString& nombre) {
     auto& g = Reglas();
     const QString tipo = ExtensionDe(ruta);
     if (tipo == "pgn") {
-        if (g.Conectado) Aviso(texto::PgnConectado);
-        else AbrirPgn(ruta);
+        if (g.Conectado)
+            Aviso(texto::PgnConectado);
+        else
+            AbrirPgn(ruta);
         return;
     }
     if (tipo == "epd") {
@@ -158,19 +160,25 @@ void Mdi::mnuGuardarPartida_Click() {
     // The game of the engine panel saves as any other. The PGN browser shows a file's
     // game, or a save already under way, which comes to the front.
     if (::ListaPgn().Visible()) {
-        if (GuardandoPgn) ::ListaPgn().Show();
-        else Aviso(texto::NoConFichero);
+        if (GuardandoPgn)
+            ::ListaPgn().Show();
+        else
+            Aviso(texto::NoConFichero);
         return;
     }
-    if (PartidaDeFichero) Aviso(texto::NoConFichero);
-    else GuardarPartida();
+    if (PartidaDeFichero)
+        Aviso(texto::NoConFichero);
+    else
+        GuardarPartida();
 }
 
 void Mdi::mnuGuararChat_Click() { GuardarChat(); }
 
 void Mdi::mnuGuararImagen_Click() {
-    if (PartidaDeFichero) Aviso(texto::NoConFichero);
-    else GuardarImagen();
+    if (PartidaDeFichero)
+        Aviso(texto::NoConFichero);
+    else
+        GuardarImagen();
 }
 
 void Mdi::mnuChatListGuardar_Click() { GuardarChat(); }

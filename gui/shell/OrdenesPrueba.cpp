@@ -108,7 +108,8 @@ QAction* Accion(const QString& ruta) {
     }
     for (QAction* a : ::Mdi().findChildren<QAction*>(ruta)) {
         bool deOtraVentana = false;
-        for (QObject* o = a->parent(); o && o != &::Mdi(); o = o->parent()) deOtraVentana |= qobject_cast<Forma*>(o) != nullptr;
+        for (QObject* o = a->parent(); o && o != &::Mdi(); o = o->parent())
+            deOtraVentana |= qobject_cast<Forma*>(o) != nullptr;
         if (!deOtraVentana) return a;
     }
     return nullptr;
@@ -217,7 +218,7 @@ void ResponderDialogos() {
 }
 
 bool Soltar(const QString& donde, const QString& ruta) {
-    QWidget* destino = donde == "tablero" ? Control("Tavorin.PicBuffer")
+    QWidget* destino = donde == "tablero"   ? Control("Tavorin.PicBuffer")
                        : donde == "ventana" ? static_cast<QWidget*>(&::Mdi())
                                             : nullptr;
     // As a real drop: the first window up from the spot that takes drops gets it.

@@ -122,7 +122,9 @@ void DeshacerTablero(rules::Variables& v, const Registro& r) {
             break;
         case 'e': {
             // The rook goes back by the king's destination.
-            struct Torre { int x, y, vacia, rincon, torre; };
+            struct Torre {
+                int x, y, vacia, rincon, torre;
+            };
             static const Torre torres[] = {{7, 8, 6, 8, rules::TorreNegra},
                                            {3, 8, 4, 1, rules::TorreNegra},
                                            {7, 1, 6, 8, rules::TorreBlanca},

@@ -19,11 +19,11 @@ namespace retroceso {
 // when the record carries them ("r" and four digits, 1 = lost).
 struct Registro {
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    char clase = 0;   // 0 plain, 't' king, 'x' capture, 'e' castling, 'p' en passant, 'c' promotion
-    int k = -1;       // castling rights digit after "t" or "e", -1 when there is none
-    int p = 0;        // captured piece after "x", 0 when there is none
-    int s = 0;        // en-passant square after "p"
-    int q = 0;        // promoting pawn after "c"
+    char clase = 0;  // 0 plain, 't' king, 'x' capture, 'e' castling, 'p' en passant, 'c' promotion
+    int k = -1;      // castling rights digit after "t" or "e", -1 when there is none
+    int p = 0;       // captured piece after "x", 0 when there is none
+    int s = 0;       // en-passant square after "p"
+    int q = 0;       // promoting pawn after "c"
     std::optional<std::array<bool, 4>> torres;  // A1, H1, A8, H8 lost before the move
 };
 

@@ -200,9 +200,7 @@ void Splash::Form_Unload(bool& cancelar) {
 
 void Splash::Label5_Click() { QDesktopServices::openUrl(QUrl(PaginaInicio)); }
 
-void Splash::Label6_Click() {
-    QDesktopServices::openUrl(QUrl(QString("mailto:") + kCorreo + "?subject=Tavorin:"));
-}
+void Splash::Label6_Click() { QDesktopServices::openUrl(QUrl(QString("mailto:") + kCorreo + "?subject=Tavorin:")); }
 
 void Splash::Trans_MouseDown(int boton) {
     if (boton != 0) Unload();

@@ -19,7 +19,6 @@ class Splash : public Forma {
     friend T& ::InstanciaForma(T*&);
 
 public:
-
     void Form_Load() override;
     void Form_Deactivate() override;
     void Form_Unload(bool& cancelar) override;

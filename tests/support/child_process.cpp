@@ -19,8 +19,8 @@ using Clock = std::chrono::steady_clock;
 
 ChildProcess::~ChildProcess() { kill(); }
 
-bool ChildProcess::start(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& workdir, const std::vector<std::string>& env) {
+bool ChildProcess::start(const std::string& program, const std::vector<std::string>& args, const std::string& workdir,
+                         const std::vector<std::string>& env) {
     int inPipe[2], outPipe[2], errPipe[2];
     if (pipe2(inPipe, O_CLOEXEC) != 0) return false;
     if (pipe2(outPipe, O_CLOEXEC) != 0) return false;
@@ -153,8 +153,7 @@ std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds time
 }
 
 std::optional<std::string> ChildProcess::readUntil(const std::function<bool(const std::string&)>& match,
-                                                   std::chrono::milliseconds timeout,
-                                                   std::vector<std::string>* seen) {
+                                                   std::chrono::milliseconds timeout, std::vector<std::string>* seen) {
     auto deadline = Clock::now() + timeout;
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -166,8 +165,7 @@ std::optional<std::string> ChildProcess::readUntil(const std::function<bool(cons
     }
 }
 
-std::optional<std::string> ChildProcess::readUntilContains(const std::string& text,
-                                                           std::chrono::milliseconds timeout,
+std::optional<std::string> ChildProcess::readUntilContains(const std::string& text, std::chrono::milliseconds timeout,
                                                            std::vector<std::string>* seen) {
     return readUntil([&](const std::string& l) { return l.find(text) != std::string::npos; }, timeout, seen);
 }

@@ -20,8 +20,8 @@ public:
 
     // Starts `program` with `args` in folder `workdir` (empty: the current one).
     // Extra environment entries ("NAME=value") are added to the inherited ones.
-    bool start(const std::string& program, const std::vector<std::string>& args = {},
-               const std::string& workdir = {}, const std::vector<std::string>& env = {});
+    bool start(const std::string& program, const std::vector<std::string>& args = {}, const std::string& workdir = {},
+               const std::vector<std::string>& env = {});
 
     bool running();
     pid_t pid() const { return pid_; }

@@ -9,13 +9,13 @@ namespace artgen {
 enum class SquareLook { Flat, Wood, Marble };
 
 struct SkinStyle {
-  int size;                // side of every picture, pixels
-  QColor whiteTop, whiteBottom, whiteInk;   // White pieces: body gradient, lines
-  QColor blackTop, blackBottom, blackLine;  // Black pieces: body gradient, inner lines
-  QColor blackEdge;                         // Black pieces: outline
-  QColor lightSquare, darkSquare;
-  SquareLook look;
-  unsigned seed;
+    int size;                                 // side of every picture, pixels
+    QColor whiteTop, whiteBottom, whiteInk;   // White pieces: body gradient, lines
+    QColor blackTop, blackBottom, blackLine;  // Black pieces: body gradient, inner lines
+    QColor blackEdge;                         // Black pieces: outline
+    QColor lightSquare, darkSquare;
+    SquareLook look;
+    unsigned seed;
 };
 
 // Writes the 26 pictures of a skin ("peonb.png" ... "cuadron.png") into `folder`.

@@ -13,15 +13,13 @@ namespace artgen {
 // Draws at `scale` times the target size with the painter already scaled,
 // so the callback works in target pixel units; returns the large image
 // (premultiplied ARGB, transparent background).
-QImage drawSupersampled(int width, int height, int scale,
-                        const std::function<void(class QPainter&)>& draw);
+QImage drawSupersampled(int width, int height, int scale, const std::function<void(class QPainter&)>& draw);
 
 // Averages every scale x scale block (premultiplied) into one pixel.
 QImage reduce(const QImage& big, int scale);
 
 // Convenience: drawSupersampled followed by reduce.
-QImage drawSmooth(int width, int height, int scale,
-                  const std::function<void(class QPainter&)>& draw);
+QImage drawSmooth(int width, int height, int scale, const std::function<void(class QPainter&)>& draw);
 
 // Smooth value noise in [0, 1] and its fractal sum (octaves halve in size).
 double valueNoise(double x, double y, unsigned seed);

@@ -46,7 +46,8 @@ int main(int argc, char* argv[]) {
     const QString carpeta = QString::fromLocal8Bit(argv[1]);
     FijarCarpetaPrograma(carpeta);
     // A start that asks nothing.
-    for (const char* clave : {"RegitTvp", "RegitPgn", "RegitEpd"}) EscribirIni(carpeta + "/Default.ini", "Configuracion", clave, "1");
+    for (const char* clave : {"RegitTvp", "RegitPgn", "RegitEpd"})
+        EscribirIni(carpeta + "/Default.ini", "Configuracion", clave, "1");
     EscribirIni(carpeta + "/Default.ini", "Configuracion", "Nick", "Banco");
     ResponderMensaje = [](const CMensaje& m) {
         std::printf("message: %s\n", m.TextoMensaje.toUtf8().constData());

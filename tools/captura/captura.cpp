@@ -100,8 +100,8 @@ std::string Tapado(const QImage& img, QPoint p, int lado) {
     std::vector<std::pair<QColor, std::string>> tonos[2];
     for (int f = 0; f < 8; ++f)
         for (int c = 0; c < 8; ++c)
-            tonos[(f + c) % 2].push_back({Muestra(img, p.x() + c * lado + 2, p.y() + f * lado + 2),
-                                          std::string{char('a' + c), char('8' - f)}});
+            tonos[(f + c) % 2].push_back(
+                {Muestra(img, p.x() + c * lado + 2, p.y() + f * lado + 2), std::string{char('a' + c), char('8' - f)}});
     for (const auto& tono : tonos) {
         // The colour most squares of the shade agree with.
         const QColor* comun = &tono[0].first;
@@ -188,8 +188,8 @@ int main(int argc, char* argv[]) {
     if (argc >= 8 && std::strcmp(argv[1], "distintos") == 0) {
         const QImage a = Leer(argv[2]), b = Leer(argv[3]);
         if (a.isNull() || b.isNull() || a.size() != b.size()) return 1;
-        const QRect r = QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7]))
-                            .intersected(a.rect());
+        const QRect r =
+            QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7])).intersected(a.rect());
         long distintos = 0;
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x) distintos += a.pixel(x, y) != b.pixel(x, y);
@@ -207,6 +207,8 @@ int main(int argc, char* argv[]) {
         std::printf("%d %d\n", p->x(), p->y());
         return 0;
     }
-    std::fprintf(stderr, "usage: captura foto OUT.png | tablero SHOT.png SIDE | entero SHOT.png SIDE | distintos A.png B.png X Y W H | icono SHOT.png ICON.png\n");
+    std::fprintf(
+        stderr,
+        "usage: captura foto OUT.png | tablero SHOT.png SIDE | entero SHOT.png SIDE | distintos A.png B.png X Y W H | icono SHOT.png ICON.png\n");
     return 2;
 }

@@ -40,7 +40,7 @@ constexpr uint16_t RESOLVED = 0x8000, WIN = 0x4000, DRAWN = 0xFFFF;
 // ---- geometry -----------------------------------------------------------------
 
 int8_t king_steps[64][9], knight_steps[64][9];
-int8_t rays[64][8][8];   // squares along each of 8 directions, -1 ended; 0-3 straight, 4-7 diagonal
+int8_t rays[64][8][8];    // squares along each of 8 directions, -1 ended; 0-3 straight, 4-7 diagonal
 int8_t line_dir[64][64];  // the direction from one square to another on a line, -1 none
 bool near[64][64];        // king's step
 
@@ -57,7 +57,8 @@ void init_geometry() {
             tr = r + nd[d][1];
             if (tf >= 0 && tf < 8 && tr >= 0 && tr < 8) knight_steps[sq][nn++] = static_cast<int8_t>(tr * 8 + tf);
             int n = 0;
-            for (int x = f + kd[d][0], y = r + kd[d][1]; x >= 0 && x < 8 && y >= 0 && y < 8; x += kd[d][0], y += kd[d][1])
+            for (int x = f + kd[d][0], y = r + kd[d][1]; x >= 0 && x < 8 && y >= 0 && y < 8;
+                 x += kd[d][0], y += kd[d][1])
                 rays[sq][d][n++] = static_cast<int8_t>(y * 8 + x);
             rays[sq][d][n] = -1;
         }
@@ -81,7 +82,7 @@ struct position {
     int sq[MAX_MEN] = {};
     int type[MAX_MEN] = {};
     int color[MAX_MEN] = {};
-    int8_t occ[64] = {};   // man index + 1, 0 empty
+    int8_t occ[64] = {};  // man index + 1, 0 empty
 
     void fill() {
         std::memset(occ, 0, sizeof occ);
@@ -126,7 +127,7 @@ bool in_check(const position& p, int c) { return attacked(p, p.king(c), c ^ 1); 
 // ---- tables of the solver -------------------------------------------------------
 
 struct solved_table {
-    std::vector<int8_t> data[2];   // Nalimov layout; symmetric tables side 0 only
+    std::vector<int8_t> data[2];  // Nalimov layout; symmetric tables side 0 only
     bool done = false;
 };
 solved_table solved[EGTB_TABLES + 1];
@@ -304,9 +305,9 @@ private:
     uint32_t base_ = 0, total_ = 0;
     // One record a node, so that a look-up from an un-move touches one cache line.
     struct node_state {
-        uint16_t res = 0;       // 0 open; RESOLVED, WIN and the plies; DRAWN for a stalemate
-        uint8_t count = ILLEGAL;   // children not known to win for the opponent; 255 illegal
-        uint8_t conv_max = 0;   // longest conversion into a win of the opponent, plies + 1
+        uint16_t res = 0;         // 0 open; RESOLVED, WIN and the plies; DRAWN for a stalemate
+        uint8_t count = ILLEGAL;  // children not known to win for the opponent; 255 illegal
+        uint8_t conv_max = 0;     // longest conversion into a win of the opponent, plies + 1
     };
     std::vector<node_state> state_[2];
     std::vector<std::vector<uint64_t>> buckets_;
@@ -357,7 +358,8 @@ private:
         if (ep_target == 127) {
             uint32_t idx = kk;
             for (int i = 2; i < n_; ++i)
-                idx = idx * static_cast<uint32_t>(dom_[i]) + static_cast<uint32_t>((sq[i] ^ m) - (type_[i] == PAWN ? 8 : 0));
+                idx = idx * static_cast<uint32_t>(dom_[i]) +
+                      static_cast<uint32_t>((sq[i] ^ m) - (type_[i] == PAWN ? 8 : 0));
             return idx;
         }
         // Men 2 and 3 are White's and Black's pawn; the side to move's takes.
@@ -451,7 +453,7 @@ private:
 
     struct child {
         bool conversion;
-        int value;   // stored code of a conversion, for the opponent
+        int value;  // stored code of a conversion, for the opponent
     };
 
     // Whether a quiet move of man i to `to` keeps the mover's king safe. A man off every
@@ -581,10 +583,10 @@ private:
         state_[s][node].conv_max = static_cast<uint8_t>(longest);
         if (legal_moves == 0) {
             if (in_check(p, s)) {
-                state_[s][node].res = RESOLVED;   // mated now
+                state_[s][node].res = RESOLVED;  // mated now
                 push(0, s, node, false);
             } else {
-                state_[s][node].res = DRAWN;   // stalemate
+                state_[s][node].res = DRAWN;  // stalemate
             }
             return;
         }
@@ -661,7 +663,7 @@ private:
                     const int down = mover == WHITE ? -8 : 8;
                     const int rank = at >> 3;
                     const int from = at + down;
-                    if (mover == WHITE ? rank < 2 : rank > 5) break;   // a pawn on its first square
+                    if (mover == WHITE ? rank < 2 : rank > 5) break;  // a pawn on its first square
                     if (y.occ[from]) break;
                     const bool two = rank == (mover == WHITE ? 3 : 4) && !y.occ[from + down] && !ep_possible(y, at);
                     emit(i, from);
@@ -710,8 +712,8 @@ bool write_file(const std::string& path, const std::vector<int8_t>& data) {
 }
 
 // Solving order: three men, pawnless four men, one pawn, two pawns.
-const int solve_order[35] = {2, 3, 4, 5, 1, 8, 10, 11, 13, 14, 15, 17, 18, 19, 20, 23, 25, 26, 28, 29, 30, 32, 33, 34, 35,
-                             7, 9, 12, 16, 22, 24, 27, 31, 6, 21};
+const int solve_order[35] = {2,  3,  4,  5,  1,  8,  10, 11, 13, 14, 15, 17, 18, 19, 20, 23, 25, 26,
+                             28, 29, 30, 32, 33, 34, 35, 7,  9,  12, 16, 22, 24, 27, 31, 6,  21};
 
 }  // namespace
 

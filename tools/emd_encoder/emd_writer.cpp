@@ -76,7 +76,8 @@ std::vector<uint8_t> code_lengths(std::vector<uint64_t> freq, int limit) {
         int longest = 0;
         for (size_t k = 0; k < used.size(); ++k) {
             int depth = 0;
-            for (int x = static_cast<int>(k); nodes[static_cast<size_t>(x)].parent >= 0; x = nodes[static_cast<size_t>(x)].parent)
+            for (int x = static_cast<int>(k); nodes[static_cast<size_t>(x)].parent >= 0;
+                 x = nodes[static_cast<size_t>(x)].parent)
                 ++depth;
             len[used[k]] = static_cast<uint8_t>(depth);
             longest = std::max(longest, depth);
@@ -301,7 +302,7 @@ std::vector<uint8_t> emd_encode(const std::vector<uint8_t>& data, const emd_opti
             w.put(t.extra, t.extra_bits);
         }
         std::vector<uint8_t> bytes = w.finish();
-        if (bytes.empty()) bytes.push_back(0);   // a block is at least one byte
+        if (bytes.empty()) bytes.push_back(0);  // a block is at least one byte
         // Equal lengths mean a stored block: the stream must be shorter to be used.
         if (o.store_all || bytes.size() >= n)
             stored[i].assign(raw, raw + n);
@@ -318,7 +319,7 @@ std::vector<uint8_t> emd_encode(const std::vector<uint8_t>& data, const emd_opti
     put_be32(out, 72, blocks);
     put_be32(out, 76, FORMAT_MARK);
     uint64_t at = 0;
-    for (uint32_t i = 0; i < blocks; ++i) {   // the eight bytes a block: where it starts
+    for (uint32_t i = 0; i < blocks; ++i) {  // the eight bytes a block: where it starts
         put_be32(out, 80 + size_t{8} * i, static_cast<uint32_t>(at >> 32));
         put_be32(out, 84 + size_t{8} * i, static_cast<uint32_t>(at));
         at += stored[i].size();

@@ -20,34 +20,35 @@ using namespace std::chrono_literals;
 
 // The forms a command's argument takes.
 enum class arg {
-    none,      // nothing (random junk now and then)
-    integer,   // whole numbers, at and beyond the int range
-    real,      // decimal numbers, tiny and huge, nan and inf
-    plies,     // real numbers of plies
-    count,     // numbers with k/M
-    memory,    // sizes in bytes that stay below 64 MB when they are taken
-    depth,     // search depths
-    seconds,   // fixed times per move
-    centis,    // clock readings in centiseconds
-    control,   // level and xtime texts
-    clock,     // "m:ss"
-    file,      // file names
-    text,      // free text
-    fen,       // FEN texts, mutated
-    move,      // one move text
-    on_off,    // on / off / other words
-    position,  // UCI position
-    go,        // UCI go words (and the xboard go, which takes none)
-    option,    // UCI setoption
-    pgn,       // a file name and a game number
-    book_size, // book_create: a file, a slot count that can be had, plies and options
-    book_add,  // book_add: a file, plies and options
-    in_out,    // PGN tools: an input and an output file
-    tool_mode, // PGN tools with a mode letter and its options
-    annotate,  // a file, an output, a game and a short time a move
+    none,       // nothing (random junk now and then)
+    integer,    // whole numbers, at and beyond the int range
+    real,       // decimal numbers, tiny and huge, nan and inf
+    plies,      // real numbers of plies
+    count,      // numbers with k/M
+    memory,     // sizes in bytes that stay below 64 MB when they are taken
+    depth,      // search depths
+    seconds,    // fixed times per move
+    centis,     // clock readings in centiseconds
+    control,    // level and xtime texts
+    clock,      // "m:ss"
+    file,       // file names
+    text,       // free text
+    fen,        // FEN texts, mutated
+    move,       // one move text
+    on_off,     // on / off / other words
+    position,   // UCI position
+    go,         // UCI go words (and the xboard go, which takes none)
+    option,     // UCI setoption
+    pgn,        // a file name and a game number
+    book_size,  // book_create: a file, a slot count that can be had, plies and options
+    book_add,   // book_add: a file, plies and options
+    in_out,     // PGN tools: an input and an output file
+    tool_mode,  // PGN tools with a mode letter and its options
+    annotate,   // a file, an output, a game and a short time a move
 };
 
 const std::map<std::string, arg>& forms() {
+    // clang-format off
     static const std::map<std::string, arg> table = {
         {"rem", arg::text}, {"st", arg::seconds}, {"display", arg::none}, {"bd", arg::none}, {"board", arg::none},
         {"sd", arg::depth}, {"depth", arg::depth}, {"time", arg::centis}, {"xtime", arg::control},
@@ -97,6 +98,7 @@ const std::map<std::string, arg>& forms() {
         {"prompt_computer", arg::text}, {"bbpath", arg::file}, {"xdisplay", arg::none}, {"factor", arg::real},
         {"annotate", arg::annotate},
     };
+    // clang-format on
     return table;
 }
 
@@ -106,23 +108,56 @@ size_t below(rng_t& r, size_t n) { return n ? std::uniform_int_distribution<size
 long between(rng_t& r, long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(r); }
 bool chance(rng_t& r, double p) { return std::uniform_real_distribution<double>(0.0, 1.0)(r) < p; }
 template <typename T>
-const T& pick(rng_t& r, const std::vector<T>& v) { return v[below(r, v.size())]; }
+const T& pick(rng_t& r, const std::vector<T>& v) {
+    return v[below(r, v.size())];
+}
 
-const std::vector<std::string> edge_numbers = {
-    "0", "-1", "1", "2147483647", "-2147483648", "2147483648", "-2147483649", "4294967295", "4294967296",
-    "9223372036854775807", "-9223372036854775808", "9223372036854775808", "99999999999", "-99999999999",
-    "1e300", "-1e300", "1e-300", "nan", "-nan", "inf", "-inf", "0x7fffffff", "", "abc", "12abc", "--5", "+7",
-    "1.5", "3.", ".5", "-0", "00000000000000000000001", "1e9", "1e10", "65536", "-65536",
-    "999999999999999999999999999999999999999999999999999999999999999"};
+const std::vector<std::string> edge_numbers = {"0",
+                                               "-1",
+                                               "1",
+                                               "2147483647",
+                                               "-2147483648",
+                                               "2147483648",
+                                               "-2147483649",
+                                               "4294967295",
+                                               "4294967296",
+                                               "9223372036854775807",
+                                               "-9223372036854775808",
+                                               "9223372036854775808",
+                                               "99999999999",
+                                               "-99999999999",
+                                               "1e300",
+                                               "-1e300",
+                                               "1e-300",
+                                               "nan",
+                                               "-nan",
+                                               "inf",
+                                               "-inf",
+                                               "0x7fffffff",
+                                               "",
+                                               "abc",
+                                               "12abc",
+                                               "--5",
+                                               "+7",
+                                               "1.5",
+                                               "3.",
+                                               ".5",
+                                               "-0",
+                                               "00000000000000000000001",
+                                               "1e9",
+                                               "1e10",
+                                               "65536",
+                                               "-65536",
+                                               "999999999999999999999999999999999999999999999999999999999999999"};
 
 std::string junk_text(rng_t& r, size_t max_len);
 
 std::string number(rng_t& r) {
     switch (below(r, 4)) {
-    case 0: return std::to_string(between(r, -10, 100));
-    case 1: return pick(r, edge_numbers);
-    case 2: return std::to_string(between(r, -100000, 100000));
-    default: return std::to_string(between(r, 0, 10)) + (chance(r, 0.5) ? "" : junk_text(r, 4));
+        case 0: return std::to_string(between(r, -10, 100));
+        case 1: return pick(r, edge_numbers);
+        case 2: return std::to_string(between(r, -100000, 100000));
+        default: return std::to_string(between(r, 0, 10)) + (chance(r, 0.5) ? "" : junk_text(r, 4));
     }
 }
 
@@ -141,8 +176,8 @@ std::string count(rng_t& r) {
 
 std::string memory(rng_t& r) {
     // Sizes beyond them are taken as far as the memory goes (gigabytes of hash table).
-    static const std::vector<std::string> sizes = {"-5",  "0",   "1",    "100",  "1k",      "1M",   "4M",
-                                                   "16M", "64M", "1.5M", "nan",  "abc",     "-1e300", "7k",
+    static const std::vector<std::string> sizes = {"-5",  "0",   "1",    "100",     "1k",         "1M",     "4M",
+                                                   "16M", "64M", "1.5M", "nan",     "abc",        "-1e300", "7k",
                                                    "200", "64m", "8259", "3000000", "-2147483648"};
     return pick(r, sizes);
 }
@@ -157,15 +192,13 @@ std::string seconds(rng_t& r) {
     return chance(r, 0.8) ? pick(r, times) : real_number(r);
 }
 
-std::string centis(rng_t& r) {
-    return chance(r, 0.7) ? std::to_string(between(r, 1, 30000)) : number(r);
-}
+std::string centis(rng_t& r) { return chance(r, 0.7) ? std::to_string(between(r, 1, 30000)) : number(r); }
 
 std::string control(rng_t& r) {
-    static const std::vector<std::string> forms = {"0 0:05 0.05", "0 1 0", "40 0:10 0", "0 0:01 0.01", "40 5 0",
-                                                   "0 2:30 12", "40/300", "sd/60", "40/300 20/100 0", "0 0 0",
-                                                   "-1 5 0", "40 1:61 0", "99999999999 5 0", "0 1e300 0",
-                                                   "0 0:02 nan", "1 0:00 1", "40/0"};
+    static const std::vector<std::string> forms = {
+        "0 0:05 0.05",     "0 1 0",     "40 0:10 0",       "0 0:01 0.01", "40 5 0", "0 2:30 12",
+        "40/300",          "sd/60",     "40/300 20/100 0", "0 0 0",       "-1 5 0", "40 1:61 0",
+        "99999999999 5 0", "0 1e300 0", "0 0:02 nan",      "1 0:00 1",    "40/0"};
     if (chance(r, 0.7)) return pick(r, forms);
     return number(r) + " " + number(r) + (chance(r, 0.5) ? ":" + number(r) : "") + " " + number(r);
 }
@@ -182,10 +215,10 @@ std::string junk_text(rng_t& r, size_t max_len) {
     for (size_t i = 0; i < n; ++i) {
         char c;
         switch (style) {
-        case 0: c = static_cast<char>(between(r, 'a', 'z')); break;
-        case 1: c = static_cast<char>(between(r, 32, 126)); break;
-        case 2: c = static_cast<char>(between(r, 1, 255)); break;  // any byte but NUL
-        default: c = static_cast<char>(between(r, 0, 255)); break;
+            case 0: c = static_cast<char>(between(r, 'a', 'z')); break;
+            case 1: c = static_cast<char>(between(r, 32, 126)); break;
+            case 2: c = static_cast<char>(between(r, 1, 255)); break;  // any byte but NUL
+            default: c = static_cast<char>(between(r, 0, 255)); break;
         }
         if (c == '\n') c = ' ';
         t += c;
@@ -193,6 +226,7 @@ std::string junk_text(rng_t& r, size_t max_len) {
     return t;
 }
 
+// clang-format off
 std::string text(rng_t& r) {
     static const std::vector<std::string> texts = {"", "x", "hello world", "%s%n%x%p", "{comment}", "1-0 {White mates}",
                                                    "0-1", "1/2-1/2 {x}", "*", "-", "on", "off", "OFF", "ChessAcademy",
@@ -204,14 +238,16 @@ std::string text(rng_t& r) {
     default: return pick(r, texts) + " " + junk_text(r, 10);
     }
 }
+// clang-format on
 
 // The devices are links in the run's folder (see make_run): the engine runs with the
 // fuzzer's rights, and a book or log written under a device's own name would replace
 // or litter the system's /dev.
-const std::vector<std::string> file_names = {"nofile", "x", "y.pgn", "game.pgn", "pos.epd", "script", "empty",
-                                             "binary", "null", "full", "zero", "", ".", "..", "dir/",
-                                             "a b", "%s%n", "kvbook.bin", "kvlearn.bin", "learnpos.bin", "orvik.ini",
-                                             "out.pgn", "x.all", "win", "../x"};
+const std::vector<std::string> file_names = {"nofile",    "x",       "y.pgn",      "game.pgn",    "pos.epd",
+                                             "script",    "empty",   "binary",     "null",        "full",
+                                             "zero",      "",        ".",          "..",          "dir/",
+                                             "a b",       "%s%n",    "kvbook.bin", "kvlearn.bin", "learnpos.bin",
+                                             "orvik.ini", "out.pgn", "x.all",      "win",         "../x"};
 
 std::string file(rng_t& r) {
     if (chance(r, 0.9)) return pick(r, file_names);
@@ -254,14 +290,14 @@ std::string mutate_fen(rng_t& r, std::string f) {
     for (size_t e = 0; e < edits && !f.empty(); ++e) {
         const size_t at = below(r, f.size());
         switch (below(r, 6)) {
-        case 0: f[at] = alphabet[below(r, alphabet.size())]; break;
-        case 1: f.insert(at, 1, alphabet[below(r, alphabet.size())]); break;
-        case 2: f.erase(at, 1); break;
-        case 3: f.insert(at, f.substr(at, below(r, 10))); break;
-        case 4: f = f.substr(0, at); break;
-        default:
-            for (int k = 0; k < 2; ++k) f.append(" ").append(number(r));
-            break;
+            case 0: f[at] = alphabet[below(r, alphabet.size())]; break;
+            case 1: f.insert(at, 1, alphabet[below(r, alphabet.size())]); break;
+            case 2: f.erase(at, 1); break;
+            case 3: f.insert(at, f.substr(at, below(r, 10))); break;
+            case 4: f = f.substr(0, at); break;
+            default:
+                for (int k = 0; k < 2; ++k) f.append(" ").append(number(r));
+                break;
         }
     }
     return f;
@@ -274,9 +310,14 @@ std::string fen(rng_t& r) {
 
 // Move sequences legal from the initial position, and knight shuffles that keep any
 // of them legal for as long as wanted.
-const std::vector<std::string> openings = {"", "e2e4 e7e5", "e2e4 c7c5 g1f3 d7d6", "d2d4 d7d5 c2c4 c7c6",
-                                           "d2d4 g8f6 c2c4 e7e6", "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6",
-                                           "e2e4 d7d5 e4d5 d8d5", "g2g3 d7d5 f1g2 e7e5 b2b3 f8d6"};
+const std::vector<std::string> openings = {"",
+                                           "e2e4 e7e5",
+                                           "e2e4 c7c5 g1f3 d7d6",
+                                           "d2d4 d7d5 c2c4 c7c6",
+                                           "d2d4 g8f6 c2c4 e7e6",
+                                           "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6",
+                                           "e2e4 d7d5 e4d5 d8d5",
+                                           "g2g3 d7d5 f1g2 e7e5 b2b3 f8d6"};
 
 std::string move_list(rng_t& r, bool from_start) {
     std::string moves = from_start ? pick(r, openings) : "";
@@ -284,8 +325,8 @@ std::string move_list(rng_t& r, bool from_start) {
     const size_t plies = chance(r, 0.05) ? below(r, 1400) : below(r, 60);
     for (size_t i = 0; i < plies; ++i) moves += (moves.empty() ? "" : " ") + shuffle[i % 4];
     if (chance(r, 0.2)) {
-        static const std::vector<std::string> odd = {"e2e4", "e7e8q", "e7e8Q", "O-O", "0000", "null", "a1a1", "e2e5",
-                                                     "Nf3", "h7h8n", "zz", "e2", "e2e4e7e5"};
+        static const std::vector<std::string> odd = {"e2e4", "e7e8q", "e7e8Q", "O-O", "0000", "null",    "a1a1",
+                                                     "e2e5", "Nf3",   "h7h8n", "zz",  "e2",   "e2e4e7e5"};
         moves += " " + pick(r, odd);
         if (chance(r, 0.5)) moves += " e7e5";
     }
@@ -293,9 +334,9 @@ std::string move_list(rng_t& r, bool from_start) {
 }
 
 std::string move(rng_t& r) {
-    static const std::vector<std::string> moves = {"e2e4", "e7e5", "g1f3", "Nf3", "e4",   "O-O",  "o-o-o", "e7e8q",
-                                                   "exd5", "Qxf7#", "a1a1", "0000", "null", "b1a3", "b8a6",  "K",
-                                                   "e2e4 e7e5", "e8=Q", "h2h1R", "d7d5"};
+    static const std::vector<std::string> moves = {"e2e4",  "e7e5", "g1f3",      "Nf3",  "e4",    "O-O",  "o-o-o",
+                                                   "e7e8q", "exd5", "Qxf7#",     "a1a1", "0000",  "null", "b1a3",
+                                                   "b8a6",  "K",    "e2e4 e7e5", "e8=Q", "h2h1R", "d7d5"};
     return chance(r, 0.85) ? pick(r, moves) : junk_text(r, 8);
 }
 
@@ -311,8 +352,8 @@ std::string uci_position(rng_t& r) {
 std::string uci_go(rng_t& r) {
     std::string words;
     const size_t n = below(r, 5);
-    static const std::vector<std::string> keys = {"wtime", "btime", "winc", "binc", "movestogo", "depth",
-                                                  "nodes", "mate", "movetime", "infinite", "ponder", "searchmoves"};
+    static const std::vector<std::string> keys = {"wtime", "btime", "winc",     "binc",     "movestogo", "depth",
+                                                  "nodes", "mate",  "movetime", "infinite", "ponder",    "searchmoves"};
     for (size_t i = 0; i < n; ++i) {
         const std::string& k = pick(r, keys);
         words.append(" ").append(k);
@@ -324,6 +365,7 @@ std::string uci_go(rng_t& r) {
     return words.empty() ? words : words.substr(1);
 }
 
+// clang-format off
 const std::vector<std::string> uci_options = {
     "Ponder", "Hash", "NalimovCache", "NalimovPath", "Position Learning", "Log File", "Show hash performance",
     "Show add. EGTB info", "Endgame-Database Usage", "Use only 3 and 4-men TBs", "OwnBook", "BookFile",
@@ -353,12 +395,13 @@ std::string uci_option(rng_t& r) {
     default: return "name " + name + " value " + value;
     }
 }
+// clang-format on
 
 // A book of any size is built as asked, in memory twice the slots: the sizes stay small,
 // or are ones the engine refuses.
 std::string book_slots(rng_t& r) {
-    static const std::vector<std::string> slots = {"1",   "2",   "7",          "1009",        "30011",      "0",
-                                                   "-1",  "abc", "1e3",        "4294967296",  "-4294967296", "99999999999"};
+    static const std::vector<std::string> slots = {"1",  "2",   "7",   "1009",       "30011",       "0",
+                                                   "-1", "abc", "1e3", "4294967296", "-4294967296", "99999999999"};
     return chance(r, 0.7) ? pick(r, slots) : std::to_string(between(r, 1, 50000));
 }
 
@@ -370,8 +413,8 @@ std::string book_options(rng_t& r, size_t most) {
 }
 
 std::string tool_mode(rng_t& r) {
-    static const std::vector<std::string> modes = {"p", "x", "j", "e", "w", "b", "n", "s", "m", "f", "k", "c", "P", "",
-                                                   "zz"};
+    static const std::vector<std::string> modes = {"p", "x", "j", "e", "w", "b", "n", "s",
+                                                   "m", "f", "k", "c", "P", "",  "zz"};
     std::string t = file(r) + " " + file(r) + " " + pick(r, modes);
     static const std::vector<std::string> options = {"k", "K", "x", "1", "0", "-1", "2147483648", "40/300", "5+2"};
     for (size_t n = below(r, 5); n > 0; --n) t.append(" ").append(chance(r, 0.7) ? pick(r, options) : number(r));
@@ -389,31 +432,31 @@ std::string annotate_args(rng_t& r) {
 
 std::string argument(rng_t& r, arg form) {
     switch (form) {
-    case arg::none: return chance(r, 0.85) ? "" : text(r);
-    case arg::integer: return number(r);
-    case arg::real: return real_number(r);
-    case arg::plies: return real_number(r);
-    case arg::count: return count(r);
-    case arg::memory: return memory(r);
-    case arg::depth: return depth(r);
-    case arg::seconds: return seconds(r);
-    case arg::centis: return centis(r);
-    case arg::control: return control(r);
-    case arg::clock: return clock_text(r);
-    case arg::file: return file(r);
-    case arg::text: return text(r);
-    case arg::fen: return fen(r);
-    case arg::move: return move(r);
-    case arg::on_off: return on_off(r);
-    case arg::position: return uci_position(r);
-    case arg::go: return uci_go(r);
-    case arg::option: return uci_option(r);
-    case arg::pgn: return file(r) + (chance(r, 0.7) ? " " + number(r) : "");
-    case arg::book_size: return file(r) + " " + book_slots(r) + book_options(r, 4);
-    case arg::book_add: return file(r) + book_options(r, 3);
-    case arg::in_out: return file(r) + " " + file(r);
-    case arg::tool_mode: return tool_mode(r);
-    case arg::annotate: return annotate_args(r);
+        case arg::none: return chance(r, 0.85) ? "" : text(r);
+        case arg::integer: return number(r);
+        case arg::real: return real_number(r);
+        case arg::plies: return real_number(r);
+        case arg::count: return count(r);
+        case arg::memory: return memory(r);
+        case arg::depth: return depth(r);
+        case arg::seconds: return seconds(r);
+        case arg::centis: return centis(r);
+        case arg::control: return control(r);
+        case arg::clock: return clock_text(r);
+        case arg::file: return file(r);
+        case arg::text: return text(r);
+        case arg::fen: return fen(r);
+        case arg::move: return move(r);
+        case arg::on_off: return on_off(r);
+        case arg::position: return uci_position(r);
+        case arg::go: return uci_go(r);
+        case arg::option: return uci_option(r);
+        case arg::pgn: return file(r) + (chance(r, 0.7) ? " " + number(r) : "");
+        case arg::book_size: return file(r) + " " + book_slots(r) + book_options(r, 4);
+        case arg::book_add: return file(r) + book_options(r, 3);
+        case arg::in_out: return file(r) + " " + file(r);
+        case arg::tool_mode: return tool_mode(r);
+        case arg::annotate: return annotate_args(r);
     }
     return "";
 }
@@ -435,13 +478,13 @@ std::string command_line(rng_t& r, const std::string& name) {
 // Lines that are no command at all.
 std::string junk_line(rng_t& r) {
     switch (below(r, 7)) {
-    case 0: return "";
-    case 1: return "   \t ";
-    case 2: return junk_text(r, 60);
-    case 3: return junk_text(r, chance(r, 0.2) ? 30000 : 2000);
-    case 4: return move(r);
-    case 5: return std::string(between(r, 8180, 8200), 'a');
-    default: return "\xEF\xBB\xBFgo";
+        case 0: return "";
+        case 1: return "   \t ";
+        case 2: return junk_text(r, 60);
+        case 3: return junk_text(r, chance(r, 0.2) ? 30000 : 2000);
+        case 4: return move(r);
+        case 5: return std::string(between(r, 8180, 8200), 'a');
+        default: return "\xEF\xBB\xBFgo";
     }
 }
 
@@ -504,7 +547,9 @@ void grammar::drop_logs_read_back(std::vector<input_line>& lines, std::string& s
     };
     for (const auto& l : script_lines) note(l);
     for (const auto& l : lines) note(l.text);
-    auto reads_a_log = [&](const std::string& line) { return row_for(line) == "input" && logged.count(argument_of(line)); };
+    auto reads_a_log = [&](const std::string& line) {
+        return row_for(line) == "input" && logged.count(argument_of(line));
+    };
     std::erase_if(lines, [&](const input_line& l) { return reads_a_log(l.text); });
     script.clear();
     for (const auto& l : script_lines)
@@ -521,7 +566,8 @@ std::vector<std::string> grammar::unknown_commands() const {
 
 bool grammar::acceptable(const std::string& line) const {
     size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\v' || line[i] == '\f' || line[i] == '\r'))
+    while (i < line.size() &&
+           (line[i] == ' ' || line[i] == '\t' || line[i] == '\v' || line[i] == '\f' || line[i] == '\r'))
         ++i;
     if (i < line.size() && line[i] == '!') return false;
     // A line longer than the reader's piece is read in pieces: each must be safe.
@@ -551,8 +597,8 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
                 for (int i = 0; i < b.searches; ++i) lines.push_back({"?", "", 0ms});
         // The board editor takes every line up to one that begins with a dot.
         if (row_for(text) == "edit") {
-            static const std::vector<std::string> edits = {"Pe4", "#", "c", "Kb2", "ke8", "xe1", "castle -wO-O",
-                                                           "ep e3", "Qz9", ""};
+            static const std::vector<std::string> edits = {"Pe4",          "#",     "c",   "Kb2", "ke8", "xe1",
+                                                           "castle -wO-O", "ep e3", "Qz9", ""};
             for (size_t i = below(r, 5); i > 0; --i) {
                 const std::string e = chance(r, 0.8) ? pick(r, edits) : junk_line(r);
                 if (acceptable(e) && (e.empty() || e[0] != '.')) lines.push_back({e, "", 0ms});
@@ -562,8 +608,10 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
     };
     files->clear();
     files->push_back({"script", script_file(r, *this, table_), ""});
-    files->push_back({"game.pgn", "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " +
-                                      junk_text(r, 200) + " *\n", ""});
+    files->push_back(
+        {"game.pgn",
+         "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " + junk_text(r, 200) + " *\n",
+         ""});
     // "input" reads any of these files as commands: each line must be one a run may
     // send (an EPD line "Q bm kd" would quit, a junk line "sp ..." run speed).
     std::string epd;
@@ -608,56 +656,63 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
             const size_t step = below(r, 10);
             if (step <= 6) add("position " + uci_position(r));
             switch (step) {
-            case 0:
-                add("go wtime " + std::to_string(between(r, 1, 3000)) + " btime " + std::to_string(between(r, 1, 3000)) +
-                        " winc " + std::to_string(between(r, 0, 50)) + " binc " + std::to_string(between(r, 0, 50)) +
-                        (chance(r, 0.3) ? " movestogo " + std::to_string(between(r, 1, 40)) : ""),
-                    chance(r, 0.2) ? "bestmove" : "", 1500ms);
-                break;
-            case 1: add("go depth " + std::to_string(between(r, 1, 2))); break;
-            case 2: add("go nodes " + std::to_string(between(r, 1, 2000))); break;
-            case 3:
-                add("go infinite");
-                add("stop");
-                break;
-            case 4:
-                add("go ponder wtime 1000 btime 1000");
-                add(chance(r, 0.5) ? "ponderhit" : "stop");
-                break;
-            case 5: add("go " + uci_go(r)); break;
-            case 6: break;
-            case 7: add("setoption " + uci_option(r)); break;
-            default:
-                if (chance(r, 0.5))
-                    add("ucinewgame");
-                else
-                    add("isready", "readyok", 1500ms);
-                break;
+                case 0:
+                    add("go wtime " + std::to_string(between(r, 1, 3000)) + " btime " +
+                            std::to_string(between(r, 1, 3000)) + " winc " + std::to_string(between(r, 0, 50)) +
+                            " binc " + std::to_string(between(r, 0, 50)) +
+                            (chance(r, 0.3) ? " movestogo " + std::to_string(between(r, 1, 40)) : ""),
+                        chance(r, 0.2) ? "bestmove" : "", 1500ms);
+                    break;
+                case 1: add("go depth " + std::to_string(between(r, 1, 2))); break;
+                case 2: add("go nodes " + std::to_string(between(r, 1, 2000))); break;
+                case 3:
+                    add("go infinite");
+                    add("stop");
+                    break;
+                case 4:
+                    add("go ponder wtime 1000 btime 1000");
+                    add(chance(r, 0.5) ? "ponderhit" : "stop");
+                    break;
+                case 5: add("go " + uci_go(r)); break;
+                case 6: break;
+                case 7: add("setoption " + uci_option(r)); break;
+                default:
+                    if (chance(r, 0.5))
+                        add("ucinewgame");
+                    else
+                        add("isready", "readyok", 1500ms);
+                    break;
             }
         } else if (what < 8 && dialogue == 1) {
             // An xboard host: clocks, the opponent's move, a reply awaited now and then.
             switch (below(r, 8)) {
-            case 0: add("new"); opening_ply = 0; break;
-            case 1: add("time " + centis(r)); add("otim " + centis(r)); break;
-            case 2: {
-                std::vector<std::string> words;
-                for (size_t a = 0, b; a < line_moves.size(); a = b + 1) {
-                    b = line_moves.find(' ', a);
-                    if (b == std::string::npos) b = line_moves.size();
-                    words.push_back(line_moves.substr(a, b - a));
+                case 0:
+                    add("new");
+                    opening_ply = 0;
+                    break;
+                case 1:
+                    add("time " + centis(r));
+                    add("otim " + centis(r));
+                    break;
+                case 2: {
+                    std::vector<std::string> words;
+                    for (size_t a = 0, b; a < line_moves.size(); a = b + 1) {
+                        b = line_moves.find(' ', a);
+                        if (b == std::string::npos) b = line_moves.size();
+                        words.push_back(line_moves.substr(a, b - a));
+                    }
+                    add(opening_ply < words.size() ? words[opening_ply++] : move(r));
+                    break;
                 }
-                add(opening_ply < words.size() ? words[opening_ply++] : move(r));
-                break;
-            }
-            case 3: add("go"); break;
-            case 4: add("force"); break;
-            case 5: {
-                const std::string n = std::to_string(between(r, 0, 99));
-                add("ping " + n, "pong " + n, 1500ms);
-                break;
-            }
-            case 6: add(chance(r, 0.5) ? "?" : "hard"); break;
-            default: analysis(); break;
+                case 3: add("go"); break;
+                case 4: add("force"); break;
+                case 5: {
+                    const std::string n = std::to_string(between(r, 0, 99));
+                    add("ping " + n, "pong " + n, 1500ms);
+                    break;
+                }
+                case 6: add(chance(r, 0.5) ? "?" : "hard"); break;
+                default: analysis(); break;
             }
         } else if (what < 15) {
             add(command_line(r, pick(r, table_)));

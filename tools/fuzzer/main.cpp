@@ -48,8 +48,10 @@ struct options {
 };
 
 [[noreturn]] void usage(const char* why) {
-    std::fprintf(stderr, "orvik_fuzz: %s\nusage: orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] "
-                         "[--seed X] [--keep DIR] [--print-run R] [--run R] [--stall S] [--verbose]\n", why);
+    std::fprintf(stderr,
+                 "orvik_fuzz: %s\nusage: orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] "
+                 "[--seed X] [--keep DIR] [--print-run R] [--run R] [--stall S] [--verbose]\n",
+                 why);
     std::exit(2);
 }
 
@@ -63,16 +65,26 @@ options parse(int argc, char** argv) {
         }
         if (i + 1 >= argc) usage(("missing value after " + a).c_str());
         const std::string v = argv[++i];
-        if (a == "--program") o.program = v;
-        else if (a == "--lines") o.lines = std::stoull(v);
-        else if (a == "--seconds") o.seconds = std::stod(v);
-        else if (a == "--jobs") o.jobs = static_cast<unsigned>(std::max(1, std::stoi(v)));
-        else if (a == "--seed") o.seed = std::stoull(v);
-        else if (a == "--keep") o.keep = v;
-        else if (a == "--print-run") o.print_run = std::stol(v);
-        else if (a == "--run") o.only_run = std::stol(v);
-        else if (a == "--stall") o.limits.stall = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
-        else usage(("unknown option " + a).c_str());
+        if (a == "--program")
+            o.program = v;
+        else if (a == "--lines")
+            o.lines = std::stoull(v);
+        else if (a == "--seconds")
+            o.seconds = std::stod(v);
+        else if (a == "--jobs")
+            o.jobs = static_cast<unsigned>(std::max(1, std::stoi(v)));
+        else if (a == "--seed")
+            o.seed = std::stoull(v);
+        else if (a == "--keep")
+            o.keep = v;
+        else if (a == "--print-run")
+            o.print_run = std::stol(v);
+        else if (a == "--run")
+            o.only_run = std::stol(v);
+        else if (a == "--stall")
+            o.limits.stall = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
+        else
+            usage(("unknown option " + a).c_str());
     }
     if (o.program.empty()) usage("no --program");
     // Every run changes into a folder of its own.
@@ -141,7 +153,8 @@ int main(int argc, char** argv) {
             if (f.count++ == 0) {
                 f.kind = out.kind;
                 f.first_run = number;
-                std::printf("finding %zu (%s) in run %zu: %s\n", findings.size(), out.kind.c_str(), number, out.key.c_str());
+                std::printf("finding %zu (%s) in run %zu: %s\n", findings.size(), out.kind.c_str(), number,
+                            out.key.c_str());
                 std::fflush(stdout);
                 if (!opt.keep.empty()) {
                     const std::string base = opt.keep + "/" + std::to_string(findings.size());
@@ -156,7 +169,8 @@ int main(int argc, char** argv) {
                             << "\n";
                     rep << out.report;
                     for (const auto& file : files)
-                        if (file.link_to.empty()) std::ofstream(base + "." + file.name, std::ios::binary) << file.content;
+                        if (file.link_to.empty())
+                            std::ofstream(base + "." + file.name, std::ios::binary) << file.content;
                 }
             }
         }

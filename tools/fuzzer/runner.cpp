@@ -100,7 +100,8 @@ void set_nonblocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOC
 std::vector<std::string> command_table(const std::string& program, const std::string& scratch) {
     const fs::path folder = scratch;
     fs::create_directories(folder);
-    const std::string cmd = "cd '" + folder.string() + "' && printf 'help\\nquit\\n' | '" + program + "' > help.txt 2>/dev/null";
+    const std::string cmd =
+        "cd '" + folder.string() + "' && printf 'help\\nquit\\n' | '" + program + "' > help.txt 2>/dev/null";
     std::vector<std::string> names;
     if (std::system(cmd.c_str()) == 0) {
         std::ifstream in(folder / "help.txt");

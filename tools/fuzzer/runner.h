@@ -28,9 +28,9 @@ struct run_outcome {
     std::string missed;       // ...the lines (numbered from 1) that awaited them
     double seconds = 0.0;
     bool finding = false;
-    std::string kind;     // "sanitizer", "signal", "exit status", "early exit", "stall", "no exit"
-    std::string key;      // what tells one fault from another (the report's first line)
-    std::string report;   // the engine's standard error (tail) and what was seen
+    std::string kind;    // "sanitizer", "signal", "exit status", "early exit", "stall", "no exit"
+    std::string key;     // what tells one fault from another (the report's first line)
+    std::string report;  // the engine's standard error (tail) and what was seen
 };
 
 // Files the input may name, written into the folder before the engine starts; with

@@ -122,7 +122,8 @@ TEST(PgnBench, OpenListLoadAndCheckEveryGame) {
     std::printf("games listed: %d\n", n);
     std::printf("open (before the 300 ms timer): %.1f ms\n", Ms(t1 - t0));
     std::printf("listing and first game on the board (the timer's tick): %.1f ms\n", Ms(t2 - t1));
-    std::printf("open to listed, without the 300 ms timer: %.1f ms (with it: %.1f ms)\n", Ms(t2 - t0), Ms(t2 - t0) + 300);
+    std::printf("open to listed, without the 300 ms timer: %.1f ms (with it: %.1f ms)\n", Ms(t2 - t0),
+                Ms(t2 - t0) + 300);
     std::printf("loading the last game: %.1f ms\n", Ms(t4 - t3));
     std::printf("loading every game: %.1f ms, %d differ from the generator\n", Ms(t6 - t5), distintas);
 }
@@ -171,7 +172,8 @@ TEST(PgnBench, LongGames) {
         salto.Imprimir("click on a line near the middle");
         std::printf("  %-34s %9.1f ms\n", "start button", Medir([&] { lista.Command1_Click(1); }));
         std::printf("  %-34s %9.1f ms\n", "end button", Medir([&] { lista.Command1_Click(4); }));
-        std::printf("  %-34s %9.1f ms\n", "click on the middle line", Medir([&] { PgnMovimientos().List1_MouseDown(n / 2); }));
+        std::printf("  %-34s %9.1f ms\n", "click on the middle line",
+                    Medir([&] { PgnMovimientos().List1_MouseDown(n / 2); }));
         EXPECT_EQ(pgn_prueba::Actual(), pgn_prueba::Referencia(p.codificadas, n / 2));
         pgn_prueba::Cerrar();
     }
@@ -250,7 +252,8 @@ TEST(PgnBench, ShuffleGame) {
         AbrirPgn(e.Ruta("vaiven.pgn"));
         ListaPgn().Timer_Timer();
     });
-    std::printf("  %-34s %9.1f ms, %zu moves played\n", "opening and loading", cargar, pgn_prueba::Codificadas().size());
+    std::printf("  %-34s %9.1f ms, %zu moves played\n", "opening and loading", cargar,
+                pgn_prueba::Codificadas().size());
     std::printf("  %-34s %9.1f ms\n", "back button", Medir([] { ListaPgn().Command1_Click(2); }));
     std::printf("  %-34s %9.1f ms\n", "start button", Medir([] { ListaPgn().Command1_Click(1); }));
     std::printf("  %-34s %9.1f ms\n", "end button", Medir([] { ListaPgn().Command1_Click(4); }));

@@ -120,8 +120,8 @@ PartidaAleatoria JugarLarga(rules::Reglas& r, std::mt19937& azar, int medias) {
 
 std::string TextoPgn(const rules::Reglas& r, int numero, const std::string& resultado) {
     const std::string n = std::to_string(numero);
-    return pgn::TextoFichero({"Random game " + n, "Tavorin", "2024.01.01", n, "Random White", "Random Black"}, resultado,
-                             pgn::TextoJugadas(r.Jugadas.List[3]));
+    return pgn::TextoFichero({"Random game " + n, "Tavorin", "2024.01.01", n, "Random White", "Random Black"},
+                             resultado, pgn::TextoJugadas(r.Jugadas.List[3]));
 }
 
 }  // namespace pgngen

@@ -143,10 +143,10 @@ Respuesta Trabajador::Abrir(Clase clase, std::uint64_t semillaAcciones, const st
     const unsigned long long tope = base_ + limites_.crecimiento + limites_.porByte * mayor_;
     if (ficheros_ > limites_.calentamiento && r.monton > tope && !crecimientoVisto_) {
         crecimientoVisto_ = true;
-        r.hallazgo = Hallazgo{"memory", "the heap grows from file to file",
-                              "heap " + std::to_string(r.monton >> 20) + " MB after " + std::to_string(ficheros_) +
-                                  " files, " + std::to_string(base_ >> 20) + " MB after " +
-                                  std::to_string(limites_.calentamiento)};
+        r.hallazgo =
+            Hallazgo{"memory", "the heap grows from file to file",
+                     "heap " + std::to_string(r.monton >> 20) + " MB after " + std::to_string(ficheros_) + " files, " +
+                         std::to_string(base_ >> 20) + " MB after " + std::to_string(limites_.calentamiento)};
     } else if (r.picoKb > limites_.picoKb) {
         r.vivo = false;
         r.hallazgo = Hallazgo{"memory", "peak memory above " + std::to_string(limites_.picoKb >> 10) + " MB",

@@ -78,19 +78,32 @@ Opciones Leer(int argc, char** argv) {
         if (i + 1 >= argc) Uso("missing value after " + a);
         const std::string v = argv[++i];
         try {
-            if (a == "--files") o.ficheros = std::stoull(v);
-            else if (a == "--seconds") o.segundos = std::stod(v);
-            else if (a == "--jobs") o.trabajos = unsigned(std::max(1, std::stoi(v)));
-            else if (a == "--seed") o.semilla = std::stoull(v);
-            else if (a == "--keep") o.guardar = v;
-            else if (a == "--print-run") o.imprimir = std::stol(v);
-            else if (a == "--run") o.solo = std::stol(v);
-            else if (a == "--from") o.desde = std::stol(v);
-            else if (a == "--block") o.bloque = std::max<size_t>(1, std::stoull(v));
-            else if (a == "--stall") o.limites.espera = std::chrono::milliseconds(long(std::stod(v) * 1000));
-            else if (a == "--growth") o.limites.crecimiento = std::stoull(v) << 20;
-            else if (a == "--warmup") o.limites.calentamiento = std::max<size_t>(1, std::stoull(v));
-            else Uso("unknown option " + a);
+            if (a == "--files")
+                o.ficheros = std::stoull(v);
+            else if (a == "--seconds")
+                o.segundos = std::stod(v);
+            else if (a == "--jobs")
+                o.trabajos = unsigned(std::max(1, std::stoi(v)));
+            else if (a == "--seed")
+                o.semilla = std::stoull(v);
+            else if (a == "--keep")
+                o.guardar = v;
+            else if (a == "--print-run")
+                o.imprimir = std::stol(v);
+            else if (a == "--run")
+                o.solo = std::stol(v);
+            else if (a == "--from")
+                o.desde = std::stol(v);
+            else if (a == "--block")
+                o.bloque = std::max<size_t>(1, std::stoull(v));
+            else if (a == "--stall")
+                o.limites.espera = std::chrono::milliseconds(long(std::stod(v) * 1000));
+            else if (a == "--growth")
+                o.limites.crecimiento = std::stoull(v) << 20;
+            else if (a == "--warmup")
+                o.limites.calentamiento = std::max<size_t>(1, std::stoull(v));
+            else
+                Uso("unknown option " + a);
         } catch (const std::logic_error&) {
             Uso("not a number after " + a + ": " + v);
         }
@@ -141,7 +154,9 @@ int main(int argc, char** argv) {
     unsigned long long montonMaximo = 0;
     long picoMaximo = 0;
     const auto inicio = std::chrono::steady_clock::now();
-    auto transcurrido = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count(); };
+    auto transcurrido = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    };
 
     auto anotar = [&](const Hallazgo& h, size_t caso, size_t desde, const Caso& c) {
         std::lock_guard<std::mutex> guarda(cerrojo);
@@ -224,8 +239,8 @@ int main(int argc, char** argv) {
     size_t total = 0;
     for (const auto& [clave, r] : hallazgos) total += r.veces;
     std::printf("%zu cases (%zu pgn, %zu epd, %zu tvp), %.1f MB of files, %.1f s, %zu findings (%zu distinct)\n",
-                casos.load(), porClase[0].load(), porClase[1].load(), porClase[2].load(), double(bytes.load()) / 1048576.0,
-                transcurrido(), total, hallazgos.size());
+                casos.load(), porClase[0].load(), porClase[1].load(), porClase[2].load(),
+                double(bytes.load()) / 1048576.0, transcurrido(), total, hallazgos.size());
     std::printf("slowest case %zu: %.0f ms; heap at most %llu MB after a case; worker peak %ld MB\n", casoMasLento,
                 masLento, montonMaximo >> 20, picoMaximo >> 10);
     for (const auto& [clave, r] : hallazgos)

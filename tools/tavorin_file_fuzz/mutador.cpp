@@ -49,8 +49,10 @@ std::string ConFin(const std::string& texto, const std::string& fin) {
     std::string t;
     t.reserve(texto.size() + texto.size() / 16);
     for (char c : texto) {
-        if (c == '\n') t += fin;
-        else t += c;
+        if (c == '\n')
+            t += fin;
+        else
+            t += c;
     }
     return t;
 }
@@ -66,9 +68,20 @@ pgngen::PartidaAleatoria Juego(rules::Reglas& r, Azar& azar, int medias) {
 // words: comments, variations, glyphs, suffix marks, remarks, escape lines, the
 // number of Black's move, numbers glued to their moves.
 std::string Adornar(const std::string& jugadas, Azar& azar) {
-    static const std::array<const char*, 14> kAdornos = {
-        "{a comment}", "{nested {comment}}", "(1. d4 d5 2. c4)", "(2... Nc6 (2... d6))", "$1", "$14", "!?", "??",
-        "; a remark\n", "\n%escape line\n", "{}", "()", "{multi\nline}", "1-0"};
+    static const std::array<const char*, 14> kAdornos = {"{a comment}",
+                                                         "{nested {comment}}",
+                                                         "(1. d4 d5 2. c4)",
+                                                         "(2... Nc6 (2... d6))",
+                                                         "$1",
+                                                         "$14",
+                                                         "!?",
+                                                         "??",
+                                                         "; a remark\n",
+                                                         "\n%escape line\n",
+                                                         "{}",
+                                                         "()",
+                                                         "{multi\nline}",
+                                                         "1-0"};
     std::string salida;
     size_t i = 0;
     while (i < jugadas.size()) {
@@ -93,9 +106,12 @@ std::string TextoJuegoPgn(rules::Reglas& r, Azar& azar, int numero) {
     const pgngen::PartidaAleatoria p = Juego(r, azar, int(azar() % 120));
     std::string texto = SoloLf(pgngen::TextoPgn(r, numero, p.resultado));
     // Tags beyond the seven, a FEN set-up, and decorations in the move text.
-    static const std::array<const char*, 6> kEtiquetas = {"[WhiteElo \"2100\"]\n", "[ECO \"C20\"]\n",
-                                                           "[Annotator \"x\"]\n", "[PlyCount \"12\"]\n",
-                                                           "[TimeControl \"40/7200:3600\"]\n", "[Event\"glued\"]\n"};
+    static const std::array<const char*, 6> kEtiquetas = {"[WhiteElo \"2100\"]\n",
+                                                          "[ECO \"C20\"]\n",
+                                                          "[Annotator \"x\"]\n",
+                                                          "[PlyCount \"12\"]\n",
+                                                          "[TimeControl \"40/7200:3600\"]\n",
+                                                          "[Event\"glued\"]\n"};
     const size_t finTags = texto.find("\n\n");
     if (finTags == std::string::npos) return texto;
     std::string tags = texto.substr(0, finTags + 1), cuerpo = texto.substr(finTags + 2);
@@ -111,6 +127,7 @@ std::string TextoJuegoPgn(rules::Reglas& r, Azar& azar, int numero) {
 
 // Words of each format, put anywhere by the mutations.
 const std::vector<std::string>& Palabras(Clase clase) {
+    // clang-format off
     static const std::vector<std::string> pgn = {
         "{", "}", "(", ")", "[", "]", "\"", "\\", "$", "$255", "...", "1.", "99999999999.", "1-0", "0-1", "1/2-1/2",
         "*", "O-O", "O-O-O", "0-0-0", "o-o", "=Q", "e8", "e8=Q", "exd8=N", "Kxe1", "Nbd7", "R1a3", "Qh4#", "--", ";",
@@ -132,6 +149,7 @@ const std::vector<std::string>& Palabras(Clase clase) {
         case Clase::Epd: return epd;
         case Clase::Tvp: return tvp;
     }
+    // clang-format on
     return pgn;
 }
 
@@ -183,8 +201,8 @@ std::string TvpBase(Azar& azar) {
     static const std::array<const char*, 5> kRelojes = {"0000", "0500", "0030", "12000", "9959"};
     QString jugadas = QString::fromStdString(r.Jugadas.List[4]);
     if (jugadas.endsWith("\r\n")) jugadas.chop(2);
-    const QByteArray datos = tvp::TextoFichero(Uno(azar, kRelojes), Uno(azar, kRelojes), Moneda(azar, 50) ? "R" : "A",
-                                               jugadas);
+    const QByteArray datos =
+        tvp::TextoFichero(Uno(azar, kRelojes), Uno(azar, kRelojes), Moneda(azar, 50) ? "R" : "A", jugadas);
     std::string texto = datos.toStdString();
     if (Moneda(azar, 20)) texto = ConFin(SoloLf(texto), FinDeLinea(azar));
     return texto;
@@ -238,7 +256,8 @@ void Mutar(std::string& t, Clase clase, Azar& azar, int veces, const Limites& li
                 const size_t a = t.rfind('\n', size_t(azar() % t.size()));
                 const size_t inicio = a == std::string::npos ? 0 : a + 1;
                 const size_t fin = t.find('\n', inicio);
-                const std::string linea = t.substr(inicio, fin == std::string::npos ? std::string::npos : fin - inicio + 1);
+                const std::string linea =
+                    t.substr(inicio, fin == std::string::npos ? std::string::npos : fin - inicio + 1);
                 const size_t veces = Entre(azar, 2, 2000);
                 std::string muchas;
                 for (size_t k = 0; k < veces && muchas.size() < limite; ++k) muchas += linea.empty() ? "\n" : linea;
@@ -262,7 +281,8 @@ void Mutar(std::string& t, Clase clase, Azar& azar, int veces, const Limites& li
                 const std::string& semilla = palabras[size_t(azar() % palabras.size())];
                 std::string palabra;
                 palabra.reserve(largo);
-                if (Moneda(azar, 50) || semilla.empty()) palabra.assign(largo, char("aN{(\"e9/,x"[azar() % 10]));
+                if (Moneda(azar, 50) || semilla.empty())
+                    palabra.assign(largo, char("aN{(\"e9/,x"[azar() % 10]));
                 else
                     while (palabra.size() < largo) palabra += semilla;
                 t.insert(Posicion(t, azar), palabra);

@@ -56,7 +56,8 @@ std::string DiferenciaNavegacion() {
     int rechazada = -1;
     const pgn_prueba::Estado r = pgn_prueba::Reproducir(jugadas, k, {}, &rechazada);
     if (rechazada >= 0)
-        return "coded move " + std::to_string(rechazada) + " (" + jugadas[size_t(rechazada)] + ") refused on a fresh board";
+        return "coded move " + std::to_string(rechazada) + " (" + jugadas[size_t(rechazada)] +
+               ") refused on a fresh board";
     const pgn_prueba::Estado g = pgn_prueba::Actual();
     const std::string tras = " after move " + std::to_string(k);
     if (r.casillas != g.casillas) return "board" + tras;
@@ -148,8 +149,10 @@ void Tvp() {
     auto& t = ::Tavorin();
     // The replay's two timers, tick by tick (a file gives at most one tick a token).
     for (long tick = 0; tick < 10000000 && (t.SendTvp->isActive() || t.TimerRetrasoTVP->isActive()); ++tick) {
-        if (t.SendTvp->isActive()) t.SendTvp_Timer();
-        else t.TimerRetrasoTVP_Timer();
+        if (t.SendTvp->isActive())
+            t.SendTvp_Timer();
+        else
+            t.TimerRetrasoTVP_Timer();
     }
 }
 
@@ -229,9 +232,12 @@ int Trabajar(int argc, char** argv) {
             std::string diferencia;
             try {
                 ::Mdi().AbrirFichero(ruta);
-                if (clase == "pgn") diferencia = Pgn(azar);
-                else if (clase == "epd") Epd(azar);
-                else Tvp();
+                if (clase == "pgn")
+                    diferencia = Pgn(azar);
+                else if (clase == "epd")
+                    Epd(azar);
+                else
+                    Tvp();
                 Recoger(e);
             } catch (const FinDelPrograma& f) {
                 std::printf("end %d\n", f.estado);
@@ -242,8 +248,10 @@ int Trabajar(int argc, char** argv) {
             Fallar();
             const double ms =
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
-            if (!diferencia.empty()) std::printf("diff %s\n", diferencia.c_str());
-            else std::printf("ok %.1f %llu\n", ms, static_cast<unsigned long long>(MemoriaViva()));
+            if (!diferencia.empty())
+                std::printf("diff %s\n", diferencia.c_str());
+            else
+                std::printf("ok %.1f %llu\n", ms, static_cast<unsigned long long>(MemoriaViva()));
             std::fflush(stdout);
         }
         coronacion.stop();

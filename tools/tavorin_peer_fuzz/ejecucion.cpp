@@ -31,7 +31,6 @@
 #include <atomic>
 #include <cstdio>
 
-
 namespace peerfuzz {
 
 namespace {
@@ -219,8 +218,8 @@ void Banco::Bombear() {
         if (r.EnviandoMensaje) t.EnvioCompleto();
         if ((r.recibidos.empty() || !Reglas().Conectado) && !r.despachoPedido && !r.despachando) return;
     }
-    Hallar("stops answering", "the dispatcher does not take the " + std::to_string(r.recibidos.size()) +
-                                  " messages that wait");
+    Hallar("stops answering",
+           "the dispatcher does not take the " + std::to_string(r.recibidos.size()) + " messages that wait");
 }
 
 // A legal move of `lado` (1 White, 2 Black) on the board, at random; promotions to a
@@ -296,15 +295,15 @@ void Banco::Dar(const Paso& p) {
             for (long i = 1; i <= NumColaEnvio && k == 0; ++i)
                 if (copia[size_t(i)] == texto) k = i;
             if (k == 0) {
-                Hallar("local move dropped", texto.toStdString() + " is not in the queue of " +
-                                                 std::to_string(NumColaEnvio));
+                Hallar("local move dropped",
+                       texto.toStdString() + " is not in the queue of " + std::to_string(NumColaEnvio));
                 break;
             }
             // Back to the nearest game message, which it may not pass.
             for (long i = k - 1; i >= 1 && !EsDeJuego(copia[size_t(i)]); --i)
                 if (NoAntesDeUnaJugada(copia[size_t(i)])) {
-                    Hallar("local move held back", texto.toStdString() + " waits behind " +
-                                                       copia[size_t(i)].toStdString());
+                    Hallar("local move held back",
+                           texto.toStdString() + " waits behind " + copia[size_t(i)].toStdString());
                     break;
                 }
             break;
@@ -363,7 +362,7 @@ void Banco::TrasMensaje(const QByteArray& m) {
         const bool cerrada = a.tipo == "R" && d.acordada && b.tipo.empty() && b.local[0] == a.local[0] + 1;
         if (!cerrada || !Reserva(m))
             Hallar("ranking changed unasked", cita + " changed the ranking (" + a.tipo + " game before, " +
-                                                   (d.acordada ? "agreed" : "never agreed") + ")");
+                                                  (d.acordada ? "agreed" : "never agreed") + ")");
     }
     if (a.tipo != "R" && b.tipo == "R") {
         const bool acuerdo = (m.startsWith("NuevoJuego") && d.si) || (m == "NuevoAceptado" && a.nuevoPendiente) ||
@@ -380,11 +379,11 @@ void Banco::TrasMensaje(const QByteArray& m) {
         !(a.retrocesoPendiente && a.turno == 0 && !a.tipo.empty() && a.ultima != 0 && a.ultima == LadoDe(a.color)))
         Hallar("wrong take-back", cita + " took back a move that was not this side's last");
     if (red::Red().bytesRecibidos > tvp::Troceador::kMaximoPendiente)
-        Hallar("memory grows", "the messages waiting for the dispatcher hold " +
-                                   std::to_string(red::Red().bytesRecibidos) + " bytes");
+        Hallar("memory grows",
+               "the messages waiting for the dispatcher hold " + std::to_string(red::Red().bytesRecibidos) + " bytes");
     if (::Chat().ChatList->document()->characterCount() > 2'000'000)
-        Hallar("memory grows", "the chat holds " + std::to_string(::Chat().ChatList->document()->characterCount()) +
-                                   " characters");
+        Hallar("memory grows",
+               "the chat holds " + std::to_string(::Chat().ChatList->document()->characterCount()) + " characters");
 
     if (traza)
         std::printf("  message %s: game %s%s, turn %d, agreed: stream %d position %d game %d%s\n", cita.c_str(),

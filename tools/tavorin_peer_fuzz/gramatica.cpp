@@ -16,6 +16,7 @@ const T& Uno(Fuente& a, const std::vector<T>& v) {
     return v[size_t(Entre(a, 0, int(v.size()) - 1))];
 }
 
+// clang-format off
 const std::vector<std::string> kSolas = {
     "Ping", "Pong", "Retroceso", "RetrocesoAceptado", "RetrocesoCancelado", "Close", "AbrirPartidaEPD",
     "AbrirAceptadoEPD", "AbrirCanceladoEPD", "CancelarEPD", "AbrirPartida", "AbrirAceptado", "AbrirCancelado",
@@ -37,8 +38,10 @@ const std::vector<std::string> kPosiciones = {
     "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq -",
     "rnbqkbnr/ppppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -",
 };
+// clang-format on
 
 // Words of chat lines and of the free text of positions.
+// clang-format off
 const std::vector<std::string> kPalabrasLibres = {
     "hola", "Close", "Rendirse", "NuevoJuego 1 R 5", "NuevoJuego 1 A 0", "Movimiento 52540", "TIME 0:1",
     "TVP Iniciar", "TVP T R", "EPD 1B 8/8/8/8/8/8/8/K6k w - -", "Mensaje <x>y", "RetrocesoAceptado",
@@ -50,6 +53,7 @@ std::string Cifras(Fuente& a, int n) {
     for (int i = 0; i < n; ++i) s += char('0' + Entre(a, 0, 9));
     return s;
 }
+// clang-format on
 
 // A number as a field may carry it: in range mostly, sometimes at or past its ends.
 std::string Numero(Fuente& a, int menor, int mayor) {
@@ -91,7 +95,8 @@ std::string Tvp(Fuente& a) {
         case 1: return "TVP Terminado";
         case 2: return "TVP ERROR";
         case 3: return std::string("TVP T ") + "BNAR012X"[Entre(a, 0, 7)];
-        case 4: return std::string("TVP T") + (Prob(a, 500) ? "B " : "N ") + Cifras(a, Prob(a, 900) ? 4 : Entre(a, 0, 7));
+        case 4:
+            return std::string("TVP T") + (Prob(a, 500) ? "B " : "N ") + Cifras(a, Prob(a, 900) ? 4 : Entre(a, 0, 7));
         default: {
             std::string m = "TVP M " + Casilla(a) + Casilla(a);
             if (Prob(a, 200)) m += std::to_string(Entre(a, 0, 12));
@@ -128,7 +133,9 @@ std::string Chat(Fuente& a) {
         texto = TextoLibre(a, Entre(a, 0, 6));
     }
     switch (Entre(a, 0, 3)) {
-        case 0: return "Mensaje Luis se ha conectado con Tavorin versi\xC3\xB3n " + std::string(Prob(a, 800) ? "1.55" : "1.60 beta");
+        case 0:
+            return "Mensaje Luis se ha conectado con Tavorin versi\xC3\xB3n " +
+                   std::string(Prob(a, 800) ? "1.55" : "1.60 beta");
         case 1: return "Mensaje *** Luis ahora se llama " + TextoLibre(a, 1);
         default: return "Mensaje <" + (Prob(a, 900) ? std::string("Luis") : TextoLibre(a, 1)) + ">" + texto;
     }
@@ -137,11 +144,17 @@ std::string Chat(Fuente& a) {
 // A message as a broken or hostile peer may change it.
 std::string Cambiar(Fuente& a, std::string m) {
     switch (Entre(a, 0, 8)) {
-        case 0: if (!m.empty()) m.erase(size_t(Entre(a, 0, int(m.size()) - 1)), 1); break;
+        case 0:
+            if (!m.empty()) m.erase(size_t(Entre(a, 0, int(m.size()) - 1)), 1);
+            break;
         case 1: m.insert(size_t(Entre(a, 0, int(m.size()))), 1, char(Entre(a, 0, 255))); break;
-        case 2: if (!m.empty()) m[size_t(Entre(a, 0, int(m.size()) - 1))] = char(Entre(a, 0, 255)); break;
+        case 2:
+            if (!m.empty()) m[size_t(Entre(a, 0, int(m.size()) - 1))] = char(Entre(a, 0, 255));
+            break;
         case 3: m = m.substr(0, size_t(Entre(a, 0, int(m.size())))); break;
-        case 4: for (int i = Entre(a, 1, 12); i > 0; --i) m += char(Entre(a, 0, 255)); break;
+        case 4:
+            for (int i = Entre(a, 1, 12); i > 0; --i) m += char(Entre(a, 0, 255));
+            break;
         case 5: m.insert(size_t(Entre(a, 0, int(m.size()))), Prob(a, 500) ? "\r\n" : "\r"); break;
         case 6: m += Uno(a, kSolas); break;
         case 7: m.insert(size_t(Entre(a, 0, int(m.size()))), Cifras(a, Entre(a, 50, 300))); break;
@@ -190,7 +203,8 @@ std::vector<Elemento> Preparar(Fuente& a, Estado estado, bool antigua) {
     const std::string saludo = "Mensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55";
     auto puntuable = [&](bool blancas) {
         if (Prob(a, 500)) {
-            v.push_back(Pregunta("NuevoJuego " + std::string(blancas ? "2" : "1") + " R " + std::to_string(Entre(a, 1, 30)), 6));
+            v.push_back(Pregunta(
+                "NuevoJuego " + std::string(blancas ? "2" : "1") + " R " + std::to_string(Entre(a, 1, 30)), 6));
         } else {
             v.push_back(DePaso(Paso::Tipo::Proponer, blancas ? 1 : 2, 1, Entre(a, 1, 30)));
             v.push_back(DeMensaje("NuevoAceptado"));
@@ -204,7 +218,9 @@ std::vector<Elemento> Preparar(Fuente& a, Estado estado, bool antigua) {
     switch (estado) {
         case Estado::SinConexion: v.push_back(DePaso(Paso::Tipo::Desconectar)); break;
         case Estado::Enlazado: break;
-        case Estado::Ofrecida: v.push_back(DePaso(Paso::Tipo::Proponer, Entre(a, 1, 2), Entre(a, 0, 1), Entre(a, 1, 30))); break;
+        case Estado::Ofrecida:
+            v.push_back(DePaso(Paso::Tipo::Proponer, Entre(a, 1, 2), Entre(a, 0, 1), Entre(a, 1, 30)));
+            break;
         case Estado::Puntuable: puntuable(Prob(a, 500)); break;
         case Estado::EsperandoRespuesta:
             puntuable(true);
@@ -233,9 +249,17 @@ std::vector<Elemento> Preparar(Fuente& a, Estado estado, bool antigua) {
 
 // A request broken or repeated many times in a row.
 std::vector<Elemento> Inundacion(Fuente& a) {
-    static const std::vector<std::string> peticiones = {
-        "NuevoJuego 3 X 1", "NuevoJuego 1 R 999", "Retroceso", "AbrirAceptado", "AbrirPartida", "AbrirPartidaEPD",
-        "Ping", "OfrecerTablas", "Rendirse", "TIME 0:0", "Ranking 1-1-1-1-1"};
+    static const std::vector<std::string> peticiones = {"NuevoJuego 3 X 1",
+                                                        "NuevoJuego 1 R 999",
+                                                        "Retroceso",
+                                                        "AbrirAceptado",
+                                                        "AbrirPartida",
+                                                        "AbrirPartidaEPD",
+                                                        "Ping",
+                                                        "OfrecerTablas",
+                                                        "Rendirse",
+                                                        "TIME 0:0",
+                                                        "Ranking 1-1-1-1-1"};
     const std::string m = Uno(a, peticiones);
     std::vector<Elemento> v(size_t(Entre(a, 20, 300)), DeMensaje(m));
     for (Elemento& e : v) e.paso.respuesta = 7;
@@ -291,7 +315,9 @@ std::string Mensaje(Fuente& a, Estado estado) {
                 (Prob(a, 900) ? (rated ? "R" : "A") : TextoLibre(a, 1)) + " " + (rated ? Numero(a, 1, 180) : "0");
             break;
         }
-        case 5: m = "VersionTV " + std::string(Prob(a, 500) ? "1.55" : Prob(a, 500) ? "1.60 beta" : TextoLibre(a, 1)); break;
+        case 5:
+            m = "VersionTV " + std::string(Prob(a, 500) ? "1.55" : Prob(a, 500) ? "1.60 beta" : TextoLibre(a, 1));
+            break;
         case 6:
         case 7: m = Chat(a); break;
         case 8: m = "TIME " + Numero(a, 0, 180) + ":" + Numero(a, 0, 59); break;
@@ -389,7 +415,8 @@ Ejecucion Generar(Fuente& a) {
         }
         ++e.mensajes;
         std::string m = x.texto;
-        if (Enmarcada(m) && !antigua && Prob(a, 950) && (m.size() < 2 || m.compare(m.size() - 2, 2, "\r\n") != 0)) m += "\r\n";
+        if (Enmarcada(m) && !antigua && Prob(a, 950) && (m.size() < 2 || m.compare(m.size() - 2, 2, "\r\n") != 0))
+            m += "\r\n";
         // A question's answer goes with the arrival that asks it.
         if (x.paso.respuesta != 0 && respuesta != 0 && x.paso.respuesta != respuesta) vaciar();
         if (x.paso.respuesta != 0) respuesta = x.paso.respuesta;
@@ -404,9 +431,11 @@ Ejecucion Generar(Fuente& a) {
 }
 
 std::string Texto(const Ejecucion& e) {
-    std::string s = std::string("state: ") + Nombre(e.estado) + ", Yes per thousand: " + std::to_string(e.siPorMil) + "\n";
-    static const char* nombres[] = {"arrival", "cut given up", "peer move", "local move", "take-back", "draw offer",
-                                    "resign", "propose", "open", "chat", "clock", "send", "disconnect"};
+    std::string s =
+        std::string("state: ") + Nombre(e.estado) + ", Yes per thousand: " + std::to_string(e.siPorMil) + "\n";
+    static const char* nombres[] = {"arrival",    "cut given up", "peer move", "local move", "take-back",
+                                    "draw offer", "resign",       "propose",   "open",       "chat",
+                                    "clock",      "send",         "disconnect"};
     for (const Paso& p : e.pasos) {
         s += nombres[int(p.tipo)];
         if (p.tipo == Paso::Tipo::Llegada || p.tipo == Paso::Tipo::Chat) {

@@ -50,9 +50,7 @@ struct Ejecucion {
 };
 
 // The random source of run `n` of seed `semilla`: a run is made from these alone.
-inline std::mt19937_64 Azar(std::uint64_t semilla, std::uint64_t n) {
-    return std::mt19937_64(semilla * 1000003u + n);
-}
+inline std::mt19937_64 Azar(std::uint64_t semilla, std::uint64_t n) { return std::mt19937_64(semilla * 1000003u + n); }
 
 // Makes a run.
 Ejecucion Generar(std::mt19937_64& azar);

@@ -73,16 +73,26 @@ Opciones Leer(int argc, char** argv) {
         }
         if (i + 1 >= argc) Uso("missing value after " + a);
         const std::string v = argv[++i];
-        if (a == "--runs") o.ejecuciones = std::stol(v);
-        else if (a == "--seconds") o.segundos = std::stod(v);
-        else if (a == "--seed") o.semilla = std::stoull(v);
-        else if (a == "--first") o.primera = std::stol(v);
-        else if (a == "--run") o.sola = std::stol(v);
-        else if (a == "--print-run") o.imprimir = std::stol(v);
-        else if (a == "--stall") o.espera = std::stod(v);
-        else if (a == "--memory") o.memoriaMb = std::stol(v);
-        else if (a == "--keep") o.guardar = v;
-        else Uso("unknown option " + a);
+        if (a == "--runs")
+            o.ejecuciones = std::stol(v);
+        else if (a == "--seconds")
+            o.segundos = std::stod(v);
+        else if (a == "--seed")
+            o.semilla = std::stoull(v);
+        else if (a == "--first")
+            o.primera = std::stol(v);
+        else if (a == "--run")
+            o.sola = std::stol(v);
+        else if (a == "--print-run")
+            o.imprimir = std::stol(v);
+        else if (a == "--stall")
+            o.espera = std::stod(v);
+        else if (a == "--memory")
+            o.memoriaMb = std::stol(v);
+        else if (a == "--keep")
+            o.guardar = v;
+        else
+            Uso("unknown option " + a);
     }
     return o;
 }
@@ -159,7 +169,9 @@ int main(int argc, char** argv) {
     }).detach();
 
     const auto inicio = std::chrono::steady_clock::now();
-    auto transcurrido = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count(); };
+    auto transcurrido = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    };
     std::map<std::string, long> vistos;  // finding kinds, and the first run of each
     long ejecuciones = 0;
     std::size_t mensajes = 0, base = 0;

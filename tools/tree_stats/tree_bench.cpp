@@ -110,9 +110,11 @@ std::string tree_report(const tree_totals& t, int depth) {
                 static_cast<double>(t.iteration_nodes[d]) / t.iteration_nodes[d - 1]);
     add(out, "beta cut-offs %llu, on the first move %.1f%%\n", static_cast<unsigned long long>(s.beta_cuts),
         share(s.first_move_cuts, s.beta_cuts));
-    add(out, "null move: %llu verifications, %llu tries (%.1f%% of full-width nodes), %llu cut-offs (%.1f%% of tries)\n",
+    add(out,
+        "null move: %llu verifications, %llu tries (%.1f%% of full-width nodes), %llu cut-offs (%.1f%% of tries)\n",
         static_cast<unsigned long long>(s.null_verifications), static_cast<unsigned long long>(s.null_tries),
-        share(s.null_tries, s.full_nodes), static_cast<unsigned long long>(s.null_cuts), share(s.null_cuts, s.null_tries));
+        share(s.null_tries, s.full_nodes), static_cast<unsigned long long>(s.null_cuts),
+        share(s.null_cuts, s.null_tries));
     add(out, "table: %llu hits (%.1f%% of full-width nodes), %llu cut-offs (%.1f%%); %llu internal deepenings\n",
         static_cast<unsigned long long>(s.table_hits), share(s.table_hits, s.full_nodes),
         static_cast<unsigned long long>(s.table_cuts), share(s.table_cuts, s.full_nodes),

@@ -13,11 +13,11 @@
 extern const std::vector<std::string> tree_positions;
 
 struct tree_totals {
-    uint64_t nodes = 0;                 // every node, full-width and quiescence
-    search_statistics sum{};            // the statistics of all searches added up
-    uint64_t iteration_nodes[64] = {};  // nodes of each iteration, all positions added up
-    std::vector<uint64_t> per_position; // nodes of each position
-    std::vector<std::string> moves;     // the move chosen in each position
+    uint64_t nodes = 0;                  // every node, full-width and quiescence
+    search_statistics sum{};             // the statistics of all searches added up
+    uint64_t iteration_nodes[64] = {};   // nodes of each iteration, all positions added up
+    std::vector<uint64_t> per_position;  // nodes of each position
+    std::vector<std::string> moves;      // the move chosen in each position
 };
 
 // Sets up the engine's tables once (keys, geometry, evaluation, clocks) and a table of

@@ -69,7 +69,7 @@ public:
         rules_.ErrorPgn = false;
         rules_.ComFicha(san, side_ + 1);
         if (rules_.ErrorPgn || rules_.PgnJugadas.size() != 1) return false;
-        const std::string& m = rules_.PgnJugadas[0];   // "5254", "57583" with a promotion code
+        const std::string& m = rules_.PgnJugadas[0];  // "5254", "57583" with a promotion code
         const int from = (m[0] - '1') + 8 * (m[1] - '1');
         const int to = (m[2] - '1') + 8 * (m[3] - '1');
         static const int promotion_code[7] = {0, 0, 4, 2, 3, 5, 0};
@@ -83,7 +83,8 @@ public:
         const int pawn = side_ == 0 ? rules::PeonBlanco : rules::PeonNegro;
         const int enemy = side_ == 0 ? rules::PeonNegro : rules::PeonBlanco;
         if (rules_.Casillas[x][y] == pawn && m[0] == m[2] && (m[1] - m[3] == 2 || m[3] - m[1] == 2)) {
-            const bool beside = (x > 1 && rules_.Casillas[x - 1][y] == enemy) || (x < 8 && rules_.Casillas[x + 1][y] == enemy);
+            const bool beside =
+                (x > 1 && rules_.Casillas[x - 1][y] == enemy) || (x < 8 && rules_.Casillas[x + 1][y] == enemy);
             if (beside) ep_square_ = (x - 1) + 8 * ((y + (m[1] - '0')) / 2 - 1);
         }
         side_ ^= 1;

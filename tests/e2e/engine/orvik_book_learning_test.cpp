@@ -24,7 +24,7 @@ const char* const LINES =
     "[Result \"*\"]\n1. e4 e5 2. Qh5 Nc6 3. Bc4 g6 4. Qxe5+ *\n"
     "[Result \"*\"]\n1. e4 e5 2. Qh5 Nc6 3. Bc4 g6 4. Qxe5+ *\n";
 const char* const BLACK_BOOK_REPLIES[] = {"e7e5", "b8c6", "g7g6"};
-const uint16_t QXG6 = 39 | 46 << 6, QXE5 = 39 | 36 << 6;   // h5g6, h5e5
+const uint16_t QXG6 = 39 | 46 << 6, QXE5 = 39 | 36 << 6;  // h5g6, h5e5
 
 uint32_t u32(const std::string& b, size_t at) {
     return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
@@ -69,8 +69,10 @@ std::vector<learnt> learnt_entries(const std::string& bytes) {
     std::vector<learnt> out;
     for (size_t at = 128; at + 20 <= bytes.size(); at += 20)
         if (bytes.compare(at, 20, std::string(20, '\0')) != 0)
-            out.push_back({static_cast<uint32_t>((at - 128) / 20), u32(bytes, at), u32(bytes, at + 4), u32(bytes, at + 12),
-                           static_cast<uint16_t>(static_cast<uint8_t>(bytes[at + 16]) | static_cast<uint8_t>(bytes[at + 17]) << 8),
+            out.push_back({static_cast<uint32_t>((at - 128) / 20), u32(bytes, at), u32(bytes, at + 4),
+                           u32(bytes, at + 12),
+                           static_cast<uint16_t>(static_cast<uint8_t>(bytes[at + 16]) |
+                                                 static_cast<uint8_t>(bytes[at + 17]) << 8),
                            bytes[at + 18], static_cast<int8_t>(bytes[at + 19])});
     return out;
 }
@@ -109,9 +111,9 @@ TEST(OrvikBookLearning, LostBookChoiceIsMarkedAndAvoidedUnderXboard) {
     session next({{"kvbook.bin", white.dir.read("kvbook.bin")}, {"kvlearn.bin", white.dir.read("kvlearn.bin")}});
     next.send({"force", "e4", "e5", "Qh5", "Nc6", "Bc4", "g6", "bk", "ping 2"});
     const auto listing = next.until_prefix("pong 2");
-    const std::string learnt_line =
-        chosen == "h5g6" ? " Qxg6??l    flags  -3 original count      4 count      0    0.0%"
-                         : " Qxe5+??l   flags  -3 original count      4 count      0    0.0%";
+    const std::string learnt_line = chosen == "h5g6"
+                                        ? " Qxg6??l    flags  -3 original count      4 count      0    0.0%"
+                                        : " Qxe5+??l   flags  -3 original count      4 count      0    0.0%";
     EXPECT_NE(std::find(listing.begin(), listing.end(), learnt_line), listing.end());
     next.send({"xboard", "protover 2"});
     for (int game = 0; game < 20; ++game) {

@@ -46,7 +46,8 @@ book_file read_book(const std::string& bytes) {
         e.key_hi = u32(bytes, at + 4);
         e.next = u32(bytes, at + 8);
         e.count = u32(bytes, at + 12);
-        e.move = static_cast<uint16_t>(static_cast<uint8_t>(bytes[at + 16]) | static_cast<uint8_t>(bytes[at + 17]) << 8);
+        e.move =
+            static_cast<uint16_t>(static_cast<uint8_t>(bytes[at + 16]) | static_cast<uint8_t>(bytes[at + 17]) << 8);
         e.side = static_cast<uint8_t>(bytes[at + 18]);
         e.mark = static_cast<int8_t>(bytes[at + 19]);
         b.entries.push_back(e);
@@ -130,10 +131,14 @@ std::vector<std::vector<std::string>> games_of(const std::string& text) {
                 comment = c != '}';
                 continue;
             }
-            if (c == '{') comment = true;
-            else if (c == '(') ++depth;
-            else if (c == ')') --depth;
-            else if (depth == 0) clean += c;
+            if (c == '{')
+                comment = true;
+            else if (c == '(')
+                ++depth;
+            else if (c == ')')
+                --depth;
+            else if (depth == 0)
+                clean += c;
         }
         std::istringstream words(clean);
         std::vector<std::string> game;
@@ -178,8 +183,8 @@ TEST(OrvikBookSelfPlay, BookOfOwnGamesMatchesIndependentKeys) {
     session s;
     s.send({"xboard", "protover 2", "sgames self.pgn", "sd 2", "resign off"});
     const std::vector<std::vector<std::string>> openings = {
-        {"e4", "c5"}, {"d4", "d5"}, {"c4", "e5"}, {"Nf3", "Nf6"}, {"e4", "e6"}, {"g3", "d5"},
-        {"e4", "c5"}, {"d4", "Nf6"}, {"f4", "d5"}, {"b3", "e5"},
+        {"e4", "c5"}, {"d4", "d5"}, {"c4", "e5"},  {"Nf3", "Nf6"}, {"e4", "e6"},
+        {"g3", "d5"}, {"e4", "c5"}, {"d4", "Nf6"}, {"f4", "d5"},   {"b3", "e5"},
     };
     for (const auto& opening : openings) {
         s.send({"new", "force"});

@@ -168,17 +168,19 @@ TEST(OrvikBook, DamagedFilesAtStartUp) {
     // A loop: the start position's second entry links to itself.
     const uint64_t start = book_keys::game().key();
     std::string loop = sound;
-    loop = put32(put32(put32(put32(loop, 128, static_cast<uint32_t>(start)), 132, static_cast<uint32_t>(start >> 32)), 136, 1),
-                 140, 5);
-    loop[144] = static_cast<char>(12 | (28 << 6));   // e2e4
+    loop = put32(
+        put32(put32(put32(loop, 128, static_cast<uint32_t>(start)), 132, static_cast<uint32_t>(start >> 32)), 136, 1),
+        140, 5);
+    loop[144] = static_cast<char>(12 | (28 << 6));  // e2e4
     loop[145] = static_cast<char>((12 | (28 << 6)) >> 8);
-    loop = put32(put32(put32(put32(loop, 148, static_cast<uint32_t>(start)), 152, static_cast<uint32_t>(start >> 32)), 156, 1),
-                 160, 5);
-    loop[164] = static_cast<char>(11 | (27 << 6));   // d2d4
+    loop = put32(
+        put32(put32(put32(loop, 148, static_cast<uint32_t>(start)), 152, static_cast<uint32_t>(start >> 32)), 156, 1),
+        160, 5);
+    loop[164] = static_cast<char>(11 | (27 << 6));  // d2d4
     loop[165] = static_cast<char>((11 | (27 << 6)) >> 8);
 
     std::string learnpos(128, '\0');
-    learnpos = put32(put32(learnpos, 4, 1), 8, 128);   // capacity 0
+    learnpos = put32(put32(learnpos, 4, 1), 8, 128);  // capacity 0
     const struct {
         const char* file;
         std::string bytes;
@@ -236,9 +238,11 @@ TEST(OrvikBook, AnnotationOfOneSideTwiceAppended) {
     ASSERT_NE(second, std::string::npos);
     EXPECT_EQ(out.find("[Event", second + 1), std::string::npos) << "two games";
     const std::string first = out.substr(0, second);
-    EXPECT_EQ(first.find("[Event \"Test\"]\n[Site \"Here\"]\n[Date \"?\"]\n[Round \"?\"]\n[White \"Alpha\"]\n[Black \"Beta\"]\n"
-                         "[Result \"0-1\"]\n[ECO \"C50\"]\n"),
-              0u)
+    EXPECT_EQ(
+        first.find(
+            "[Event \"Test\"]\n[Site \"Here\"]\n[Date \"?\"]\n[Round \"?\"]\n[White \"Alpha\"]\n[Black \"Beta\"]\n"
+            "[Result \"0-1\"]\n[ECO \"C50\"]\n"),
+        0u)
         << first;
     // Only Black's moves carry comments: what follows a White move is Black's move.
     std::string moves = first.substr(first.find("\n\n") + 2);
@@ -255,7 +259,8 @@ TEST(OrvikBook, AnnotationOfOneSideTwiceAppended) {
     int comments = 0;
     for (size_t i = 0; i + 1 < w.size(); ++i) {
         if (w[i].find('{') != std::string::npos) ++comments;
-        const bool white_move = i > 0 && w[i - 1].size() > 1 && w[i - 1].back() == '.' && w[i - 1].find("...") == std::string::npos;
+        const bool white_move =
+            i > 0 && w[i - 1].size() > 1 && w[i - 1].back() == '.' && w[i - 1].find("...") == std::string::npos;
         if (!white_move) continue;
         EXPECT_EQ(w[i + 1].find('{'), std::string::npos) << "comment after White's " << w[i];
     }
@@ -279,7 +284,8 @@ TEST(OrvikBook, ToolOutputIsReadablePgn) {
         EXPECT_NE(s.dir.read(f).find("Nf6"), std::string::npos);
         EXPECT_EQ(pgn_extract_complaints(s.dir.file(f)), "");
     }
-    EXPECT_NE(s.dir.read("f.pgn").find("1. e4!! e5 2. Nf3!! Nc6 3. Bb5!! a6 4. Ba4!! Nf6 5. O-O!! Be7 1-0"), std::string::npos);
+    EXPECT_NE(s.dir.read("f.pgn").find("1. e4!! e5 2. Nf3!! Nc6 3. Bb5!! a6 4. Ba4!! Nf6 5. O-O!! Be7 1-0"),
+              std::string::npos);
     EXPECT_NE(s.dir.read("pk.pgn").find("a6?!"), std::string::npos);
     EXPECT_EQ(s.dir.read("p.pgn").find("a6?!"), std::string::npos);
 }

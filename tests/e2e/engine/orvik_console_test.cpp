@@ -201,8 +201,8 @@ TEST(OrvikCommands, XdisplayShowsBoardFenAndKey) {
 
 TEST(OrvikCommands, SetboardAndPerftest) {
     engine e;
-    auto lines = e.ask({"setboard r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -", "perftest 3"},
-                       "time ");
+    auto lines =
+        e.ask({"setboard r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -", "perftest 3"}, "time ");
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[lines.size() - 2], " 3:           97862");
     EXPECT_EQ(lines[lines.size() - 4], " 1:              48");
@@ -300,10 +300,11 @@ TEST(OrvikHashLarge, DISABLED_TwoGigabytesGiveATable) {
     auto lines = e.ask({"hash 2148M", "echo-after"}, "echo-after", 240s);
     EXPECT_TRUE(has(lines, "hash size wanted 2148000000"));
     const std::regex taken(R"(entries (\d+) size (\d+) size_wanted 2148000000 .*)");
-    const std::regex fallback(R"(could not allocate \d+ bytes for the hash table: \d+ taken, the largest that could be)");
+    const std::regex fallback(
+        R"(could not allocate \d+ bytes for the hash table: \d+ taken, the largest that could be)");
     std::string entries;
     unsigned long long bytes = 0;
-    bool short_of_memory = false;   // a machine short of memory takes what it has, and says so
+    bool short_of_memory = false;  // a machine short of memory takes what it has, and says so
     std::smatch m;
     for (auto& l : lines) {
         EXPECT_EQ(l.find("without hash"), std::string::npos) << l;

@@ -71,7 +71,8 @@ TEST(OrvikSharedFolder, FourEnginesLearnEveryPosition) {
         }
         // Twice each, so that the engines' writes interleave.
         for (int round = 0; round < 2; ++round)
-            for (int i = 0; i < ENGINES; ++i) folder.all[static_cast<size_t>(i)]->writeLine("import_pos lines" + std::to_string(i) + ".txt");
+            for (int i = 0; i < ENGINES; ++i)
+                folder.all[static_cast<size_t>(i)]->writeLine("import_pos lines" + std::to_string(i) + ".txt");
         folder.settle(1);
         const std::string bin = folder.dir.read("learnpos.bin");
         ASSERT_EQ(bin.size(), 128u + 2u * ENGINES * LINES * 16u);
@@ -79,7 +80,8 @@ TEST(OrvikSharedFolder, FourEnginesLearnEveryPosition) {
         EXPECT_EQ(u32(bin, 12), 2u * ENGINES * LINES) << "next write index";
         std::multiset<int> scores;
         for (size_t at = 128; at + 16 <= bin.size(); at += 16)
-            scores.insert(static_cast<int16_t>(static_cast<uint8_t>(bin[at + 8]) | static_cast<uint8_t>(bin[at + 9]) << 8));
+            scores.insert(
+                static_cast<int16_t>(static_cast<uint8_t>(bin[at + 8]) | static_cast<uint8_t>(bin[at + 9]) << 8));
         std::multiset<int> twice = expected;
         twice.insert(expected.begin(), expected.end());
         EXPECT_EQ(scores, twice);
@@ -96,10 +98,11 @@ TEST(OrvikSharedFolder, EightEnginesEachWriteTheirOwnLog) {
     for (int round = 0; round < ROUNDS; ++round) {
         for (auto& e : folder.all) e->writeLine("auto_log 1");
         for (int k = 0; k < ENGINES; ++k)
-            folder.all[static_cast<size_t>(k)]->writeLine("echo token-" + std::to_string(k) + "-" + std::to_string(round));
+            folder.all[static_cast<size_t>(k)]->writeLine("echo token-" + std::to_string(k) + "-" +
+                                                          std::to_string(round));
     }
     folder.settle(1);
-    for (auto& e : folder.all) e->writeLine("log");   // closed, and flushed
+    for (auto& e : folder.all) e->writeLine("log");  // closed, and flushed
     folder.settle(2);
     const std::regex token(R"(token-(\d+)-(\d+))");
     std::set<std::string> found;
@@ -167,7 +170,7 @@ TEST(OrvikOwnStreams, OtherPipesStayReadable) {
     const std::string fifo = s.dir.file("games.pgn");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::thread writer([&] {
-        const int fd = open(fifo.c_str(), O_WRONLY);   // until the engine opens it
+        const int fd = open(fifo.c_str(), O_WRONLY);  // until the engine opens it
         if (fd < 0) return;
         const std::string pgn = "[Event \"x\"]\n\n1. e4 e5 2. Nf3 *\n";
         EXPECT_EQ(write(fd, pgn.data(), pgn.size()), static_cast<ssize_t>(pgn.size()));

@@ -23,15 +23,15 @@ using namespace e2e;
 
 namespace {
 
-const std::vector<std::string> feature_names = {"ping",   "setboard", "playother", "san",     "usermove",
-                                                "time",   "draw",     "reuse",     "analyze", "myname",
-                                                "variants", "colors", "ics",       "name",    "done"};
+const std::vector<std::string> feature_names = {"ping",     "setboard", "playother", "san",     "usermove",
+                                                "time",     "draw",     "reuse",     "analyze", "myname",
+                                                "variants", "colors",   "ics",       "name",    "done"};
 
 struct host_engine {
     session s;
     std::string name;
-    long clock_cs = 0;             // what the host's clock shows, centiseconds
-    std::vector<std::string> seen; // every line since the start, prompts removed
+    long clock_cs = 0;              // what the host's clock shows, centiseconds
+    std::vector<std::string> seen;  // every line since the start, prompts removed
 
     explicit host_engine(std::string n) : name(std::move(n)) {}
 
@@ -154,7 +154,7 @@ bool is_thinking_line(const std::string& l) {
 struct eof_case {
     const char* name;
     std::vector<std::string> commands;
-    const char* busy_mark;   // a line that shows the engine is busy (prefix); "#" a thinking line
+    const char* busy_mark;  // a line that shows the engine is busy (prefix); "#" a thinking line
 };
 
 void expect_ends_on_eof(const eof_case& c) {
@@ -164,7 +164,8 @@ void expect_ends_on_eof(const eof_case& c) {
     auto lines = mark == "#" ? s.until(is_thinking_line) : s.until_prefix(mark);
     ASSERT_TRUE(s.got(lines)) << c.name;
     s.child.closeInput();
-    EXPECT_TRUE(s.child.waitExit(std::chrono::seconds(3)).has_value()) << c.name << ": still running after its input closed";
+    EXPECT_TRUE(s.child.waitExit(std::chrono::seconds(3)).has_value())
+        << c.name << ": still running after its input closed";
 }
 
 }  // namespace
@@ -175,13 +176,18 @@ TEST(OrvikEndOfInput, EndsDuringEverySearch) {
         {"xboard pondering", {"xboard", "new", "hard", "post", "st 0.2", "go"}, "Hint: "},
         {"xboard analysis", {"xboard", "new", "post", "analyze"}, "#"},
         // Mate in one is found at once: the analysis waits at its last depth.
-        {"xboard analysis at its last depth", {"xboard", "post", "setboard 7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", "analyze"}, "#"},
+        {"xboard analysis at its last depth",
+         {"xboard", "post", "setboard 7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", "analyze"},
+         "#"},
         {"console search", {"post", "st 60", "go"}, "#"},
         {"console analysis", {"post", "analyze"}, "#"},
         {"UCI infinite", {"uci", "position startpos", "go infinite"}, "info depth"},
-        {"UCI infinite at its last depth", {"uci", "position fen 7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", "go infinite"}, "info depth"},
+        {"UCI infinite at its last depth",
+         {"uci", "position fen 7k/8/6K1/8/8/8/8/1Q6 w - - 0 1", "go infinite"},
+         "info depth"},
         {"UCI pondering",
-         {"uci", "setoption name Ponder value true", "position startpos moves e2e4", "go ponder wtime 60000 btime 60000"},
+         {"uci", "setoption name Ponder value true", "position startpos moves e2e4",
+          "go ponder wtime 60000 btime 60000"},
          "info depth"},
         {"UCI long search", {"uci", "position startpos", "go depth 60"}, "info depth"},
     };

@@ -146,7 +146,8 @@ TEST(OrvikHostile, RefusedPositions) {
     {
         hostile s;
         s.send({"setboard PPPPPPPP/PPPPPPPP/PPPPPPPP/PPPKPPPP/pppppppp/ppppkppp/pppppppp/pppppppp w - - 0 1"});
-        EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("setboard error while verify") != std::string::npos; })));
+        EXPECT_TRUE(s.got(
+            s.until([](const std::string& l) { return l.find("setboard error while verify") != std::string::npos; })));
         EXPECT_EQ(s.fen().rfind("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", 0), 0u);
         EXPECT_EQ(s.finish(), 0);
     }
@@ -156,7 +157,8 @@ TEST(OrvikHostile, RefusedPositions) {
         hostile s;
         s.send({"setboard rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3", "analyze", "black",
                 "setboard pppppppp/4k3/8/8/8/8/4K3/PPPPPPPP w - - 0 1"});
-        EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("white pawn on row 1") != std::string::npos; })));
+        EXPECT_TRUE(
+            s.got(s.until([](const std::string& l) { return l.find("white pawn on row 1") != std::string::npos; })));
         s.send({"exit"});
         EXPECT_EQ(s.fen().rfind("rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR b KQkq", 0), 0u);
         EXPECT_EQ(s.finish(), 0);
@@ -168,10 +170,11 @@ TEST(OrvikHostile, RefusedPositions) {
 // king taken and put back came last in its list, and the search then took it).
 TEST(OrvikHostile, SideToMoveThatCouldTakeTheKing) {
     hostile s;
-    s.send({"setboard 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "d1d8", "white", "bk", "speed", "perftest 3", "sd 3",
-            "go"});
+    s.send(
+        {"setboard 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "d1d8", "white", "bk", "speed", "perftest 3", "sd 3", "go"});
     for (const char* refused : {"speed", "perftest", "go"}) {
-        auto lines = s.until([](const std::string& l) { return l.find("the side not to move is in check") != std::string::npos; });
+        auto lines = s.until(
+            [](const std::string& l) { return l.find("the side not to move is in check") != std::string::npos; });
         ASSERT_TRUE(s.got(lines)) << refused;
     }
     EXPECT_EQ(s.fen().rfind("3R2k1/5ppp/8/8/8/8/5PPP/6K1 w", 0), 0u);
@@ -190,15 +193,18 @@ TEST(OrvikHostile, ExtremeSettingValues) {
         {{"window -2147483648", "sd 3", "go", "fen"}, "window = 1 (limited to 1..30001)", " b KQkq"},
         {{"irepcheck 9223372036854775808", "go 2", "fen"}, "irepcheck = 64.00 (limited to -64..64 plies)", " b KQkq"},
         {{"ut1 2147483647", "ut2 -2147483648", "sd 3", "go", "fen"}, "ut1 = 1000 (limited to -1000..1000)", " b KQkq"},
-        {{"null_low -2147483648", "null_high 99999999999", "sd 4", "go", "fen"}, "null_high = 64.00 (limited", " b KQkq"},
+        {{"null_low -2147483648", "null_high 99999999999", "sd 4", "go", "fen"},
+         "null_high = 64.00 (limited",
+         " b KQkq"},
         {{"icheck 1e300", "ipawn7 -1e300", "sd 4", "go", "fen"}, "ipawn7 = -64.00 (limited", " b KQkq"},
-        {{"irepcheck 99999999999M", "uci"}, "irepcheck = 64.00",
+        {{"irepcheck 99999999999M", "uci"},
+         "irepcheck = 64.00",
          "option name Perpetual check extension type spin min 0 max 100 default 6400"},
-        {{"uci", "setoption name Check extension value 2147483647", "position startpos", "go depth 3"}, "",
-         "bestmove"},
+        {{"uci", "setoption name Check extension value 2147483647", "position startpos", "go depth 3"}, "", "bestmove"},
         {{"uci", "setoption name Autoplayer delay (ms) value 2000", "position startpos",
           "go wtime -9223372036854775808 btime 5 winc -9223372036854775808 movestogo 99999999999999"},
-         "", "bestmove"},
+         "",
+         "bestmove"},
         {{"perftest 99999999999999999999", "?"}, "", "perftest stopped"},
     };
     for (const auto& c : cases) {
@@ -229,14 +235,16 @@ TEST(OrvikHostile, CommandFilesThatNeverEnd) {
     {
         hostile s;
         s.send({"input /dev/full"});
-        EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("holds a NUL byte") != std::string::npos; })));
+        EXPECT_TRUE(
+            s.got(s.until([](const std::string& l) { return l.find("holds a NUL byte") != std::string::npos; })));
         EXPECT_FALSE(s.fen().empty());
         EXPECT_EQ(s.finish(), 0);
     }
     {
         hostile s;
         s.send({"log x", "input x"});
-        EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("it is the open log file") != std::string::npos; })));
+        EXPECT_TRUE(s.got(
+            s.until([](const std::string& l) { return l.find("it is the open log file") != std::string::npos; })));
         EXPECT_FALSE(s.fen().empty());
         EXPECT_EQ(s.finish(), 0);
     }
@@ -245,7 +253,8 @@ TEST(OrvikHostile, CommandFilesThatNeverEnd) {
         hostile s;
         s.dir.write("self", "input self\nfen\n");
         s.send({"input self"});
-        EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("are read from \"self\" already") != std::string::npos; })));
+        EXPECT_TRUE(s.got(s.until(
+            [](const std::string& l) { return l.find("are read from \"self\" already") != std::string::npos; })));
         EXPECT_EQ(s.finish(), 0);
     }
     {
@@ -253,7 +262,8 @@ TEST(OrvikHostile, CommandFilesThatNeverEnd) {
         hostile s;
         s.dir.write("script", "loga script\nfen\n");
         s.send({"input script"});
-        EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("commands are read from it") != std::string::npos; })));
+        EXPECT_TRUE(s.got(
+            s.until([](const std::string& l) { return l.find("commands are read from it") != std::string::npos; })));
         EXPECT_EQ(s.finish(), 0);
     }
 }
@@ -338,7 +348,8 @@ TEST(OrvikHostile, BookLargerThanTheMemoryIsRefused) {
     s.send({"book_create game.pgn 4294967295 20"});
     EXPECT_TRUE(s.got(s.until_prefix("Not enough memory for book creation")));
     s.send({"book_create game.pgn 1009 20"});
-    EXPECT_TRUE(s.got(s.until([](const std::string& l) { return l.find("ngames = 1 nmoves = 2") != std::string::npos; })));
+    EXPECT_TRUE(
+        s.got(s.until([](const std::string& l) { return l.find("ngames = 1 nmoves = 2") != std::string::npos; })));
     EXPECT_EQ(s.finish(), 0);
 }
 
@@ -370,7 +381,8 @@ TEST(OrvikHostile, XboardLinesThatLookLikeThinkingAreThinking) {
     bool over = false;
     for (int ply = 0; ply < 160 && !over; ++ply) {
         s.send({"go"});
-        auto lines = s.until([](const std::string& l) { return starts_with(l, "move ") || std::regex_match(l, result); });
+        auto lines =
+            s.until([](const std::string& l) { return starts_with(l, "move ") || std::regex_match(l, result); });
         ASSERT_TRUE(s.got(lines));
         for (const auto& l : lines) {
             if (l.empty() || !(std::isdigit(static_cast<unsigned char>(l[0])) || l[0] == '-' || l[0] == '+')) continue;

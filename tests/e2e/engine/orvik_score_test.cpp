@@ -23,7 +23,7 @@ TEST(OrvikScore, StaticScoreOfTheSideToMove) {
     ChildProcess child;
     ASSERT_TRUE(child.start(ORVIK_PROGRAM, {}, dir.path()));
     child.writeLine("score");
-    EXPECT_EQ(next_score(child), 0);   // the start position is symmetric
+    EXPECT_EQ(next_score(child), 0);  // the start position is symmetric
     // King and rook against king: (50 - king distance) x 10 - centre value + rook.
     child.writeLine("setboard 8/8/4k3/8/4K3/8/8/R7 w - - 0 1");
     child.writeLine("score");

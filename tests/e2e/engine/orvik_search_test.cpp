@@ -26,7 +26,8 @@ std::string clean(const std::string& line) {
         last = m[0];
         rest = m.suffix();
     }
-    if (!last.empty() && last != "pondering: " && !rest.empty() && rest.find(' ') == std::string::npos) return last + rest;
+    if (!last.empty() && last != "pondering: " && !rest.empty() && rest.find(' ') == std::string::npos)
+        return last + rest;
     return rest;
 }
 
@@ -64,8 +65,8 @@ struct engine {
     // Every cleaned line up to the one containing `until`.
     std::vector<std::string> until(const std::string& text, std::chrono::milliseconds timeout = 30s) {
         std::vector<std::string> seen;
-        auto hit = child.readUntil([&](const std::string& l) { return clean(l).find(text) != std::string::npos; }, timeout,
-                                   &seen);
+        auto hit = child.readUntil([&](const std::string& l) { return clean(l).find(text) != std::string::npos; },
+                                   timeout, &seen);
         EXPECT_TRUE(hit.has_value()) << "no line with " << text;
         for (auto& s : seen) s = clean(s);
         return seen;
@@ -82,7 +83,8 @@ struct engine {
         send({"post", limit, "setboard " + fen, "go"});
         const std::regex move_line("^" + side + R"( \( *\d+\): \S+$)");
         std::vector<std::string> seen;
-        auto hit = child.readUntil([&](const std::string& l) { return std::regex_match(clean(l), move_line); }, 60s, &seen);
+        auto hit =
+            child.readUntil([&](const std::string& l) { return std::regex_match(clean(l), move_line); }, 60s, &seen);
         EXPECT_TRUE(hit.has_value()) << "no move of " << side;
         for (auto& s : seen) s = clean(s);
         return seen;

@@ -81,7 +81,8 @@ TEST(OrvikSuites, EpdtestGivesTheSameVerdictsTwice) {
     for (std::string l; std::getline(in, l);)
         if (!l.empty()) written.insert(id_of(l));
     EXPECT_EQ(written, unsolved);
-    for (const char* f : {"hairy.ci", "clean.ci", "eclean.ci", "rh.ci", "tmp.pgn"}) EXPECT_TRUE(file_exists(s.dir, f)) << f;
+    for (const char* f : {"hairy.ci", "clean.ci", "eclean.ci", "rh.ci", "tmp.pgn"})
+        EXPECT_TRUE(file_exists(s.dir, f)) << f;
     // Every unsolved position is in hairy.ci as a script group.
     const std::string hairy = s.dir.read("hairy.ci");
     for (const auto& id : unsolved) EXPECT_NE(hairy.find("title " + id + "\nsetboard "), std::string::npos) << id;
@@ -145,12 +146,12 @@ TEST(OrvikSuites, ARefusedPositionSkipsItsTest) {
         std::string placement, side, castling, ep;
         in >> placement >> side >> castling >> ep;
         const size_t bm = l.find("bm ");
-        return "title " + id_of(l) + "\nsetboard " + placement + " " + side + " " + castling + " " + ep + "\nsolution " +
-               l.substr(bm + 3, l.find(';', bm) - bm - 3) + "\n";
+        return "title " + id_of(l) + "\nsetboard " + placement + " " + side + " " + castling + " " + ep +
+               "\nsolution " + l.substr(bm + 3, l.find(';', bm) - bm - 3) + "\n";
     };
     // The middle one: the side not to move is in check. Its solution is WAC.002's.
-    s.dir.write("three.ci", group(wac[1]) + "title broken\nsetboard 4k3/4Q3/8/8/8/8/8/4K3 w - -\nsolution Rxb2\n" +
-                                group(wac[2]));
+    s.dir.write("three.ci",
+                group(wac[1]) + "title broken\nsetboard 4k3/4Q3/8/8/8/8/8/4K3 w - -\nsolution Rxb2\n" + group(wac[2]));
     s.send({"nodes 20000", "test three.ci"});
     const auto lines = s.until_prefix("log(win_nodes)", std::chrono::minutes(2));
     ASSERT_TRUE(s.got(lines));

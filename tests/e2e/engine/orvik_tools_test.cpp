@@ -39,7 +39,8 @@ TEST(OrvikSizes, TheUciHashRangeStatesTheLargestTableAndItsSizesWork) {
                                    [](const std::string& l) { return starts_with(l, "option name Hash type spin"); });
     ASSERT_NE(line, reply.end());
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(*line, m, std::regex(R"(option name Hash type spin default 1 min 1 max (\d+))"))) << *line;
+    ASSERT_TRUE(std::regex_match(*line, m, std::regex(R"(option name Hash type spin default 1 min 1 max (\d+))")))
+        << *line;
     const long max = std::atol(m[1].str().c_str());
     // More than a gigabyte (this machine has it), at most the 48 GB the table can address.
     EXPECT_GT(max, 1024);
@@ -84,9 +85,10 @@ TEST(OrvikPgnTools, SetUpGamesKeepTheirStartWhereverTheyAreWritten) {
     const auto parsed = s.until_prefix("pong 2");
     ASSERT_TRUE(s.got(parsed));
     EXPECT_FALSE(has_prefix(parsed, "bad move")) << "a game replayed from the wrong position";
-    EXPECT_EQ(std::count_if(parsed.begin(), parsed.end(),
-                            [](const std::string& l) { return l.find("lines: ngames = 2 nmoves =") != std::string::npos; }),
-              3);
+    EXPECT_EQ(
+        std::count_if(parsed.begin(), parsed.end(),
+                      [](const std::string& l) { return l.find("lines: ngames = 2 nmoves =") != std::string::npos; }),
+        3);
 }
 
 TEST(OrvikAnnotate, AnOutputThatCannotBeOpenedOrAMissingGameIsRefusedAtOnce) {

@@ -252,7 +252,8 @@ TEST(OrvikUci, ClocksAtZeroWithAnIncrementMoveAtOnce) {
 
 // A book move has no line behind it: its info line carries no pv word.
 TEST(OrvikUci, ABookMoveIsToldWithoutAnEmptyPv) {
-    const std::string pgn = "[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nc6 1-0\n\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nf6 1-0\n\n";
+    const std::string pgn =
+        "[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nc6 1-0\n\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nf6 1-0\n\n";
     session s(std::vector<std::pair<std::string, std::string>>{{"two.pgn", pgn}});
     s.send({"book_create two.pgn 101 10", "uci"});
     ASSERT_TRUE(s.got(s.until([](const std::string& l) { return l == "uciok"; })));
@@ -260,7 +261,8 @@ TEST(OrvikUci, ABookMoveIsToldWithoutAnEmptyPv) {
     auto lines = s.until_prefix("bestmove");
     ASSERT_TRUE(s.got(lines));
     EXPECT_EQ(lines.back(), "bestmove e2e4");
-    EXPECT_NE(std::find_if(lines.begin(), lines.end(), [](auto& l) { return starts_with(l, "info depth 0 "); }), lines.end());
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(), [](auto& l) { return starts_with(l, "info depth 0 "); }),
+              lines.end());
     for (const auto& l : lines) {
         if (l.find(" pv") != std::string::npos) {
             EXPECT_TRUE(std::regex_search(l, std::regex(" pv [a-h][1-8][a-h][1-8]"))) << l;

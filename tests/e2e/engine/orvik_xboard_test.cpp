@@ -32,12 +32,22 @@ int count_of(const std::string& text, const std::string& what) {
 
 TEST(OrvikXboard, FeaturesInOrder) {
     xboard_session s;
-    const std::vector<std::string> expected = {
-        "xboard_mode is On",        "feature ping=1",         "feature setboard=1",  "feature playother=0",
-        "feature san=0",            "feature usermove=0",     "feature time=1",      "feature draw=0",
-        "feature reuse=1",          "feature analyze=1",      "feature myname=\"Orvik Vellimast\"",
-        "feature variants=\"normal\"", "feature colors=1",    "feature ics=1",       "feature name=1",
-        "feature done=1"};
+    const std::vector<std::string> expected = {"xboard_mode is On",
+                                               "feature ping=1",
+                                               "feature setboard=1",
+                                               "feature playother=0",
+                                               "feature san=0",
+                                               "feature usermove=0",
+                                               "feature time=1",
+                                               "feature draw=0",
+                                               "feature reuse=1",
+                                               "feature analyze=1",
+                                               "feature myname=\"Orvik Vellimast\"",
+                                               "feature variants=\"normal\"",
+                                               "feature colors=1",
+                                               "feature ics=1",
+                                               "feature name=1",
+                                               "feature done=1"};
     EXPECT_EQ(s.features, expected);
     s.send({"protover 1", "ping 1"});
     EXPECT_EQ(s.until_prefix("pong"), std::vector<std::string>{"pong 1"});
@@ -88,7 +98,8 @@ TEST(OrvikXboard, PromotionsCarryACapitalLetter) {
 TEST(OrvikXboard, AnalysisStatusAndExit) {
     xboard_session s;
     s.send({"new", "force", "post", "analyze"});
-    auto lines = s.until([](const std::string& l) { return !l.empty() && std::isdigit(static_cast<unsigned char>(l[0])); });
+    auto lines =
+        s.until([](const std::string& l) { return !l.empty() && std::isdigit(static_cast<unsigned char>(l[0])); });
     ASSERT_TRUE(s.got(lines));
     s.send({"."});
     lines = s.until_prefix("stat01: ");
@@ -114,7 +125,7 @@ TEST(OrvikXboard, IcsGreetingsAndTells) {
     EXPECT_EQ(s.until_prefix("tellics").back(), "tellics set 1 Orvik (Orvik) Vellimast beta");
     EXPECT_EQ(s.until_prefix("tellics").back(), "tellics kibitz Hello ann from Orvik version Vellimast beta");
     s.send({"ics -", "ping 2"});
-    EXPECT_EQ(s.until_prefix("pong").size(), 1u);   // nothing before the pong
+    EXPECT_EQ(s.until_prefix("pong").size(), 1u);  // nothing before the pong
 }
 
 TEST(OrvikXboard, AShortGameEndsInOneRecord) {
@@ -170,7 +181,8 @@ TEST(OrvikXboard, TimeIsTheEnginesClockWhateverColourGoGivesIt) {
     ASSERT_TRUE(s.got(s.until_prefix("move ")));
     const std::string log = s.dir.read("clocks.log");
     std::smatch plan;
-    ASSERT_TRUE(std::regex_search(log, plan, std::regex(R"(usetime = ([0-9.]+), mintime = [0-9.]+ maxtime = ([0-9.]+))")))
+    ASSERT_TRUE(
+        std::regex_search(log, plan, std::regex(R"(usetime = ([0-9.]+), mintime = [0-9.]+ maxtime = ([0-9.]+))")))
         << log;
     EXPECT_LT(std::stod(plan[2]), 0.5) << plan[0];
 }
@@ -190,12 +202,14 @@ std::string variation_of(const std::string& l) {
 // and wait there, so the first line after each command is the new position's.
 TEST(OrvikXboard, AnalysisLinesBelongToThePositionAnalysed) {
     xboard_session s;
-    auto at_last_depth = [](const std::string& l) { return starts_with(l, "63 ") && l.find(" .  ") != std::string::npos; };
+    auto at_last_depth = [](const std::string& l) {
+        return starts_with(l, "63 ") && l.find(" .  ") != std::string::npos;
+    };
     s.send({"new", "force", "setboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1", "post", "analyze"});
     ASSERT_TRUE(s.got(s.until(at_last_depth)));
     const struct {
         const char* command;
-        const char* first;   // how the first line's variation begins
+        const char* first;  // how the first line's variation begins
     } steps[] = {
         {"e1e2", "1...K"},
         {"undo", "1.K"},

@@ -36,9 +36,8 @@ TEST_F(Tavorin, WithoutDefaultIniTheProgramSaysSoAndEnds) {
 // placed: the message, and Default.ini as it was (its places are the user's).
 TEST_F(Tavorin, AScreenCheckThatFailsEndsWithoutStoringAnything) {
     Poner("Chat", "Top", "1234");
-    Escribir("pantalla.json",
-             R"({"screens":[{"name":"estrecha","x":0,"y":0,"width":640,"height":480,"logicalDpi":96,)"
-             R"("logicalBaseDpi":96,"dpr":1}]})");
+    Escribir("pantalla.json", R"({"screens":[{"name":"estrecha","x":0,"y":0,"width":640,"height":480,"logicalDpi":96,)"
+                              R"("logicalBaseDpi":96,"dpr":1}]})");
     const std::string antes = Contenido("Default.ini");
     auto estado = Ejecutar(0, {}, {"QT_QPA_PLATFORM=offscreen:configfile=" + Ruta("pantalla.json")});
     ASSERT_TRUE(estado);
@@ -106,8 +105,8 @@ TEST_F(Tavorin, AFirstStartAsksTheTwoQuestionsAndRegistersTheThreeTypes) {
     EXPECT_TRUE(fs::exists(datos + "/applications/tavorin.desktop"));
     for (const char* tipo : {"tvp", "pgn", "epd"})
         EXPECT_TRUE(fs::exists(datos + "/mime/packages/tavorin-" + std::string(tipo) + ".xml")) << tipo;
-    const QString exec = ini::Leer(QString::fromStdString(datos + "/applications/tavorin.desktop"), "Desktop Entry",
-                                   "Exec", {}, 1024);
+    const QString exec =
+        ini::Leer(QString::fromStdString(datos + "/applications/tavorin.desktop"), "Desktop Entry", "Exec", {}, 1024);
     EXPECT_EQ(exec.toStdString(), Ruta("tavorin") + " %f");
 
     // What the desktop says, when its tool is installed.

@@ -59,7 +59,8 @@ TEST_F(Linea, AnOwnGameFileReplaysToItsMate) {
     // 1.f3 e5 2.g4 Qh4#: the replay ends the game with Black's win.
     EXPECT_EQ(Abrir("mate.tvp", "0000\r\n0000\r\nA\r\n6263\r\n5755\r\n7274\r\n4884\r\n\r\n"),
               std::vector<std::string>{Texto(2)});
-    EXPECT_EQ(Abrir("mala.tvp", "0000\r\n0000\r\nA\r\n5254\r\n5254\r\n"), (std::vector<std::string>{Texto(27), Texto(55)}));
+    EXPECT_EQ(Abrir("mala.tvp", "0000\r\n0000\r\nA\r\n5254\r\n5254\r\n"),
+              (std::vector<std::string>{Texto(27), Texto(55)}));
 }
 
 TEST_F(Linea, AnEpdListOpensAndAnEmptyOneSaysSo) {
@@ -73,7 +74,8 @@ TEST_F(Linea, AnEpdListOpensAndAnEmptyOneSaysSo) {
 class Ordenes : public ::testing::Test {
 protected:
     void SetUp() override {
-        copia = std::make_unique<red_e2e::Copia>(dir.path(), "Ana", std::vector<std::string>{"TAVORIN_PRUEBA_AVISOS=todo"});
+        copia =
+            std::make_unique<red_e2e::Copia>(dir.path(), "Ana", std::vector<std::string>{"TAVORIN_PRUEBA_AVISOS=todo"});
     }
     void TearDown() override {
         copia->Enviar("salir");
@@ -98,8 +100,10 @@ std::string TableroDe(const std::string& fen) {
     std::string t;
     for (char c : fen) {
         if (c == '/') continue;
-        if (c >= '1' && c <= '8') t += std::string(size_t(c - '0'), '0');
-        else t += "0123456789abc"[letras.find(c)];
+        if (c >= '1' && c <= '8')
+            t += std::string(size_t(c - '0'), '0');
+        else
+            t += "0123456789abc"[letras.find(c)];
     }
     return t;
 }
@@ -147,8 +151,9 @@ TEST_F(Ordenes, SaveGameDuringAGameAgainstOrvik) {
     copia->Orden("menu Cpu.Toolbar1_1");
     ASSERT_TRUE(Hasta([](auto& e) { return e["Turno"] == "1"; }));
     copia->Orden("arrastrar e2 e4");
-    ASSERT_TRUE(Hasta([](auto& e) { return e["Turno"] == "1" && std::count(e["Jugadas"].begin(), e["Jugadas"].end(), ',') == 2; }))
-        << copia->Estado()["Jugadas"];
+    ASSERT_TRUE(Hasta([](auto& e) {
+        return e["Turno"] == "1" && std::count(e["Jugadas"].begin(), e["Jugadas"].end(), ',') == 2;
+    })) << copia->Estado()["Jugadas"];
     copia->Orden("dialogo " + ruta);
     copia->Orden("menu mnuGuardarPartida");
     ASSERT_FALSE(copia->Esperar("DIALOGO|").empty());
@@ -160,8 +165,9 @@ TEST_F(Ordenes, SaveGameDuringAGameAgainstOrvik) {
     // pgn-extract reads it without a word.
     ASSERT_TRUE(fs::exists("/usr/games/pgn-extract")) << "pgn-extract is missing (scripts/packages.txt installs it)";
     testsupport::ChildProcess px;
-    ASSERT_TRUE(px.start("/usr/games/pgn-extract", {"-s", "-l" + dir.path() + "/log.txt", "-o" + dir.path() + "/salida.pgn", ruta},
-                         dir.path(), {}));
+    ASSERT_TRUE(px.start("/usr/games/pgn-extract",
+                         {"-s", "-l" + dir.path() + "/log.txt", "-o" + dir.path() + "/salida.pgn", ruta}, dir.path(),
+                         {}));
     EXPECT_EQ(px.waitExit(std::chrono::seconds(60)), 0);
     std::ifstream log(dir.path() + "/log.txt");
     const std::string avisos((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());

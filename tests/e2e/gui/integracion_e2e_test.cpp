@@ -30,9 +30,10 @@ TEST_F(Integracion, GameFilesOpenThroughTheMenuTheToolbarAndADrop) {
     const std::string pgn = Fichero(dir, "partidas.pgn",
                                     "[Event \"E\"]\n[Site \"S\"]\n[Date \"2020.01.01\"]\n[Round \"1\"]\n[White \"A\"]\n"
                                     "[Black \"B\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Qh5 Nc6 3. Bc4 Nf6 4. Qxf7# 1-0\n");
-    const std::string epd = Fichero(dir, "lista.epd",
-                                    "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - bm Qg6; id \"WAC.001\";\r\n"
-                                    "5rk1/1ppb3p/p1pb4/6q1/3P1p1r/2P1R2P/PP1BQ1P1/5RKN w - - bm Rg3; id \"WAC.003\";\r\n");
+    const std::string epd =
+        Fichero(dir, "lista.epd",
+                "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - bm Qg6; id \"WAC.001\";\r\n"
+                "5rk1/1ppb3p/p1pb4/6q1/3P1p1r/2P1R2P/PP1BQ1P1/5RKN w - - bm Rg3; id \"WAC.003\";\r\n");
     // 1.f3 e5 2.g4 Qh4#: the replay ends with Black's win.
     const std::string tvp = Fichero(dir, "mate.tvp", "0000\r\n0000\r\nA\r\n6263\r\n5755\r\n7274\r\n4884\r\n\r\n");
     Copia ana(dir.path(), "Ana");

@@ -58,7 +58,8 @@ protected:
         QDir().mkpath(carpeta + "/motor");
         QFile motor(carpeta + "/motor/stockfish");
         ASSERT_TRUE(motor.open(QIODevice::WriteOnly));
-        motor.write("#!/bin/sh\n/usr/games/stockfish\ns=$?\n[ $s -gt 128 ] && echo $((s - 128)) > senal.txt\nexit $s\n");
+        motor.write(
+            "#!/bin/sh\n/usr/games/stockfish\ns=$?\n[ $s -gt 128 ] && echo $((s - 128)) > senal.txt\nexit $s\n");
         motor.close();
         motor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile guion(carpeta + "/stockfish");
@@ -71,8 +72,8 @@ protected:
     // Waits for the board to let the person move (0: either colour); an engine that
     // ends meanwhile fails at once, with its signal.
     void EsperarTurno(int turno = 0) {
-        ASSERT_TRUE(Esperar([&] { return (turno == 0 ? Reglas().Turno != 0 : Reglas().Turno == turno) || !finales.empty(); },
-                            60000))
+        ASSERT_TRUE(Esperar(
+            [&] { return (turno == 0 ? Reglas().Turno != 0 : Reglas().Turno == turno) || !finales.empty(); }, 60000))
             << "the engine did not move in 60 s";
         ASSERT_TRUE(finales.empty()) << Finales().toStdString();
     }
@@ -218,7 +219,8 @@ class Partidas : public Reales, public ::testing::WithParamInterface<Encuentro> 
 TEST_P(Partidas, TwoEnginesPlayToTheEndAndEveryMoveIsKept) {
     const Encuentro& p = GetParam();
     Nivel(p.modo, p.valor);
-    if (const QString ajeno = JugarHastaElFinal(p.blancas, p.negras); !ajeno.isEmpty()) GTEST_SKIP() << ajeno.toStdString();
+    if (const QString ajeno = JugarHastaElFinal(p.blancas, p.negras); !ajeno.isEmpty())
+        GTEST_SKIP() << ajeno.toStdString();
     if (HasFatalFailure()) return;
     ListaCompleta();
     SinErrores();
@@ -228,7 +230,8 @@ TEST_P(Partidas, TwoEnginesPlayToTheEndAndEveryMoveIsKept) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, Partidas,
-                         ::testing::Values(Encuentro{"orvik", "fairymax", 0, "2"}, Encuentro{"stockfish", "orvik", 0, "2"},
+                         ::testing::Values(Encuentro{"orvik", "fairymax", 0, "2"},
+                                           Encuentro{"stockfish", "orvik", 0, "2"},
                                            Encuentro{"fairymax", "stockfish", 0, "2"},
                                            // hoichess left at once while the start sequence held "ics -".
                                            Encuentro{"hoichess", "orvik", 0, "2"}),
@@ -247,7 +250,8 @@ TEST_F(Reales, UnderATimeControlTheClocksCountAndTheGameEnds) {
         negras.insert(Cpu().Text7->text());
     });
     mirar.start(100);
-    if (const QString ajeno = JugarHastaElFinal("fairymax", "stockfish"); !ajeno.isEmpty()) GTEST_SKIP() << ajeno.toStdString();
+    if (const QString ajeno = JugarHastaElFinal("fairymax", "stockfish"); !ajeno.isEmpty())
+        GTEST_SKIP() << ajeno.toStdString();
     if (HasFatalFailure()) return;
     EXPECT_GT(blancas.size(), 5u);
     EXPECT_GT(negras.size(), 5u);

@@ -157,12 +157,15 @@ public:
         return fd >= 0;
     }
     void Enviar(const std::string& datos) { ASSERT_TRUE(Mandar(datos)); }
-    bool Mandar(const std::string& datos) { return send(fd, datos.data(), datos.size(), MSG_NOSIGNAL) == ssize_t(datos.size()); }
+    bool Mandar(const std::string& datos) {
+        return send(fd, datos.data(), datos.size(), MSG_NOSIGNAL) == ssize_t(datos.size());
+    }
     // Everything that arrives within `espera`; false at the end of the link.
     bool Leer(std::chrono::milliseconds espera) {
         const auto fin = std::chrono::steady_clock::now() + espera;
         for (;;) {
-            const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(fin - std::chrono::steady_clock::now());
+            const auto resto =
+                std::chrono::duration_cast<std::chrono::milliseconds>(fin - std::chrono::steady_clock::now());
             if (resto.count() <= 0) return true;
             pollfd p{fd, POLLIN, 0};
             if (poll(&p, 1, int(resto.count())) <= 0) return true;
@@ -176,7 +179,8 @@ public:
     bool Llega(const std::string& texto, std::chrono::milliseconds espera = 10s) {
         const auto fin = std::chrono::steady_clock::now() + espera;
         while (recibido.find(texto) == std::string::npos) {
-            if (std::chrono::steady_clock::now() > fin || !Leer(100ms)) return recibido.find(texto) != std::string::npos;
+            if (std::chrono::steady_clock::now() > fin || !Leer(100ms))
+                return recibido.find(texto) != std::string::npos;
         }
         return true;
     }

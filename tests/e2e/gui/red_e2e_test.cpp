@@ -30,8 +30,9 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     ana.Orden("boton Nuevo.Option3");
     ana.Orden("poner Nuevo.Text1 5");
     ana.Orden("boton Nuevo.Command1");
-    EXPECT_EQ(luis.Esperar("MENSAJE|"), "MENSAJE|68|Tavorin|Su rival le propone una partida puntuable de 5 minutos por "
-                                        "jugador. ¿La acepta? Usted jugará con las negras.");
+    EXPECT_EQ(luis.Esperar("MENSAJE|"),
+              "MENSAJE|68|Tavorin|Su rival le propone una partida puntuable de 5 minutos por "
+              "jugador. ¿La acepta? Usted jugará con las negras.");
     luis.Orden("responder 6");
     EXPECT_FALSE(ana.Esperar("MENSAJE|64|Tavorin|Su rival acepta la nueva partida.").empty());
     EXPECT_EQ(luis.Estado()["Invertido"], "1");
@@ -53,7 +54,9 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     EXPECT_EQ(ea["Tablero"], el["Tablero"]);
     EXPECT_EQ(ea["Jugadas"], "6263,5755,7274,4884,");
     EXPECT_EQ(el["Jugadas"], ea["Jugadas"]);
-    EXPECT_EQ(ana.Puntuacion(), "01000000000000000100000000000000" "4C040000");
+    EXPECT_EQ(ana.Puntuacion(),
+              "01000000000000000100000000000000"
+              "4C040000");
     EXPECT_EQ(ea["Puntos"], "Puntos: 1100");
     EXPECT_EQ(el["Puntos"], "Puntos: 1300");
     EXPECT_EQ(ea["Rival"], "1-1-0-0-1300");
@@ -188,7 +191,8 @@ TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     EXPECT_TRUE(Muestra(ana, "Jugadas", "5254,5755,7163,4884,6355,2836,"));
     // Answers nobody asked for change nothing.
     const std::string tablero = ana.Estado()["Tablero"];
-    for (const char* m : {"RetrocesoAceptado", "TablasAceptadas", "NuevoAceptado", "AbrirAceptadoEPD", "NuevoCancelado"})
+    for (const char* m :
+         {"RetrocesoAceptado", "TablasAceptadas", "NuevoAceptado", "AbrirAceptadoEPD", "NuevoCancelado"})
         par.Enviar(m);
     // A ping after them: its answer comes once they have been read.
     par.recibido.clear();
@@ -216,6 +220,7 @@ TEST_F(Red, TenThousandNearMissesLeaveTheProgramRunningAndItsFileAlone) {
     Crudo par;
     ASSERT_TRUE(par.Conectar(kServidor));
     ASSERT_TRUE(par.Llega("VersionTV 1.55"));
+    // clang-format off
     const std::vector<std::string> palabras = {
         "Ping", "Pong", "Retroceso", "RetrocesoAceptado", "RetrocesoCancelado", "AbrirPartidaEPD",
         "AbrirAceptadoEPD", "AbrirCanceladoEPD", "CancelarEPD", "AbrirPartida", "AbrirAceptado", "AbrirCancelado",
@@ -236,6 +241,7 @@ TEST_F(Red, TenThousandNearMissesLeaveTheProgramRunningAndItsFileAlone) {
         }
         return m;
     };
+    // clang-format on
     // No move, position or stream start is sent, nor a game proposal that could be
     // accepted: those have effects tested elsewhere (a bad move or position ends the
     // link). Joined by TCP, near misses may still make one: then the peer connects
@@ -332,7 +338,7 @@ TEST_F(Red, KeywordsTypedAsChatOrAsANickArriveAsTextBothWays) {
         lineas.push_back(std::string(m[i]) + " y " + m[(i + 1) % m.size()]);
     }
     lineas.push_back("hola P");
-    const std::vector<std::string> nicks = {"Ping", "Pong", "Retroceso", "Close", "EPD",  "Rendirse", "VersionTV",
+    const std::vector<std::string> nicks = {"Ping",    "Pong", "Retroceso", "Close",   "EPD", "Rendirse", "VersionTV",
                                             "Mensaje", "TIME", "TIME 4:59", "Ranking", "TVP", "P"};
 
     // One side talks and changes its nick through the list; the lines the other shows.

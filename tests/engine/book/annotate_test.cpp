@@ -9,7 +9,8 @@ TEST(Annotate, ScoreTextsAndTheMarginRule) {
     const struct {
         int score;
         const char* text;
-    } scores[] = {{29995, "+M03"}, {-29996, "-M02"}, {35, "0.35"}, {-120, "-1.20"}, {29201, "+M400"}, {29200, "292.00"}};
+    } scores[] = {{29995, "+M03"}, {-29996, "-M02"}, {35, "0.35"},
+                  {-120, "-1.20"}, {29201, "+M400"}, {29200, "292.00"}};
     for (const auto& s : scores) EXPECT_EQ(pgn_score_text(s.score), s.text) << s.score;
 
     EXPECT_FALSE(suggestion_written(true, 130, 100, 50)) << "30 better is not enough for a margin of 50";

@@ -56,12 +56,12 @@ TEST(BookBuild, SelectorsResultsAndAnnotations) {
     const struct {
         int selector, result, mover, annotation, weight;
     } cases[] = {
-        {0, PGN_WHITE_WON, BLACK, 0, 1},  {1, PGN_WHITE_WON, BLACK, 0, 0},   {1, PGN_WHITE_WON, WHITE, 0, 1},
-        {1, PGN_DRAW, BLACK, 0, 1},       {2, PGN_WHITE_WON, WHITE, 0, 2},   {2, PGN_WHITE_WON, BLACK, 0, 0},
-        {2, PGN_DRAW, WHITE, 0, 1},       {3, PGN_DRAW, WHITE, 0, 0},        {3, PGN_BLACK_WON, BLACK, 0, 1},
-        {4, PGN_DRAW, WHITE, 0, 0},       {4, PGN_DRAW, BLACK, 0, 1},        {5, PGN_BLACK_WON, BLACK, 0, 2},
-        {5, PGN_DRAW, BLACK, 0, 1},       {7, PGN_DRAW, BLACK, 0, 0},        {-1, PGN_BLACK_WON, WHITE, 0, 0},
-        {3, PGN_UNKNOWN, WHITE, 0, 1},    {3, PGN_DRAW, WHITE, 2, 1},        {2, PGN_WHITE_WON, WHITE, 3, 2},
+        {0, PGN_WHITE_WON, BLACK, 0, 1}, {1, PGN_WHITE_WON, BLACK, 0, 0}, {1, PGN_WHITE_WON, WHITE, 0, 1},
+        {1, PGN_DRAW, BLACK, 0, 1},      {2, PGN_WHITE_WON, WHITE, 0, 2}, {2, PGN_WHITE_WON, BLACK, 0, 0},
+        {2, PGN_DRAW, WHITE, 0, 1},      {3, PGN_DRAW, WHITE, 0, 0},      {3, PGN_BLACK_WON, BLACK, 0, 1},
+        {4, PGN_DRAW, WHITE, 0, 0},      {4, PGN_DRAW, BLACK, 0, 1},      {5, PGN_BLACK_WON, BLACK, 0, 2},
+        {5, PGN_DRAW, BLACK, 0, 1},      {7, PGN_DRAW, BLACK, 0, 0},      {-1, PGN_BLACK_WON, WHITE, 0, 0},
+        {3, PGN_UNKNOWN, WHITE, 0, 1},   {3, PGN_DRAW, WHITE, 2, 1},      {2, PGN_WHITE_WON, WHITE, 3, 2},
     };
     for (const auto& k : cases) {
         book_selection s;
@@ -81,15 +81,16 @@ TEST(BookBuild, CountsMarksAndPlyLimit) {
     output_capture out;
     write_file("g.pgn", "[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 1-0\n\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 1-0\n");
     run_line("book_create g.pgn 101 2");
-    EXPECT_EQ(book_moves(), (std::map<std::pair<int, int>, std::pair<uint32_t, int>>{
-                                {{WHITE, word(E2, E4)}, {2, 0}}, {{BLACK, word(E7, E5)}, {2, 0}}}));
+    EXPECT_EQ(book_moves(), (std::map<std::pair<int, int>, std::pair<uint32_t, int>>{{{WHITE, word(E2, E4)}, {2, 0}},
+                                                                                     {{BLACK, word(E7, E5)}, {2, 0}}}));
     EXPECT_NE(main_book.file, nullptr) << "the new book is open";
 
     run_line("book_create g.pgn 101 20 0 2");
-    EXPECT_EQ(book_moves(), (std::map<std::pair<int, int>, std::pair<uint32_t, int>>{
-                                {{WHITE, word(E2, E4)}, {4, 0}}, {{WHITE, word(G1, F3)}, {4, 0}}}));
+    EXPECT_EQ(book_moves(), (std::map<std::pair<int, int>, std::pair<uint32_t, int>>{{{WHITE, word(E2, E4)}, {4, 0}},
+                                                                                     {{WHITE, word(G1, F3)}, {4, 0}}}));
 
-    write_file("m.pgn", "[Result \"1/2-1/2\"]\n\n1. e4!! e5 *\n\n[Result \"*\"]\n\n1. e4 e5? *\n\n[Result \"*\"]\n\n1. e4= *\n");
+    write_file("m.pgn",
+               "[Result \"1/2-1/2\"]\n\n1. e4!! e5 *\n\n[Result \"*\"]\n\n1. e4 e5? *\n\n[Result \"*\"]\n\n1. e4= *\n");
     run_line("book_create m.pgn 101 20 0 4");
     auto moves = book_moves();
     const auto e4 = moves[{WHITE, word(E2, E4)}], e5 = moves[{BLACK, word(E7, E5)}];
@@ -110,8 +111,9 @@ TEST(BookBuild, PruningKeepsTheRestReachable) {
     output_capture out;
     // Few slots, so that chains are long and relinking moves entries home and down.
     std::string pgn;
-    const char* lines[] = {"1. e4 e5 2. Nf3 Nc6 3. Bb5 a6", "1. e4 c5 2. Nf3 d6 3. d4 cxd4", "1. d4 d5 2. c4 e6 3. Nc3 Nf6",
-                           "1. d4 Nf6 2. c4 g6 3. Nc3 Bg7", "1. c4 e5 2. Nc3 Nf6 3. g3 d5", "1. e4 e5 2. Nf3 Nc6 3. Bc4 Bc5",
+    const char* lines[] = {"1. e4 e5 2. Nf3 Nc6 3. Bb5 a6", "1. e4 c5 2. Nf3 d6 3. d4 cxd4",
+                           "1. d4 d5 2. c4 e6 3. Nc3 Nf6",  "1. d4 Nf6 2. c4 g6 3. Nc3 Bg7",
+                           "1. c4 e5 2. Nc3 Nf6 3. g3 d5",  "1. e4 e5 2. Nf3 Nc6 3. Bc4 Bc5",
                            "1. Nf3 d5 2. g3 Nf6 3. Bg2 e6", "1. e4 e6 2. d4 d5 3. Nc3 Bb4"};
     for (int repeat = 0; repeat < 3; ++repeat)
         for (int i = 0; i < 8; ++i)
@@ -139,9 +141,10 @@ TEST(BookBuild, PruningKeepsTheRestReachable) {
     ASSERT_TRUE(book_open(main_book));
     move_list_entry list[256];
     book_candidate c[BOOK_MAX_CANDIDATES];
-    EXPECT_EQ(book_lookup(main_book, WHITE, board.key_lo(), board.key_hi(), list, generate_legal_moves(WHITE, 0, list), 50,
-                          c),
-              3) << "e4, d4 and the marked b3";
+    EXPECT_EQ(book_lookup(main_book, WHITE, board.key_lo(), board.key_hi(), list, generate_legal_moves(WHITE, 0, list),
+                          50, c),
+              3)
+        << "e4, d4 and the marked b3";
 }
 
 TEST(BookBuild, RefusalsLeaveTheBookAlone) {

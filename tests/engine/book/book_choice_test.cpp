@@ -28,7 +28,9 @@ std::vector<book_candidate> candidates(const std::vector<uint32_t>& counts, cons
     return c;
 }
 
-std::vector<uint32_t> weights(const book_weighing& w, size_t n) { return std::vector<uint32_t>(w.weight, w.weight + n); }
+std::vector<uint32_t> weights(const book_weighing& w, size_t n) {
+    return std::vector<uint32_t>(w.weight, w.weight + n);
+}
 }  // namespace
 
 TEST(BookChoice, WeightsThresholdAndFlag) {
@@ -106,7 +108,7 @@ TEST(BookChoice, DrawIsUnbiasedFromKnownGeneratorStates) {
     book_rng probe = rng;
     EXPECT_EQ(probe.next(), 0xFFFFFFFFu);
     const uint32_t second = probe.next();
-    const uint32_t q = 1431655765u;   // floor(2^32 / 3)
+    const uint32_t q = 1431655765u;  // floor(2^32 / 3)
     const int expected = second / q + 1 <= 1 ? 0 : 1;
     EXPECT_EQ(draw_book_candidate(w, 2, rng), expected);
     EXPECT_EQ(rng.s1, probe.s1);
@@ -118,13 +120,13 @@ TEST(BookChoice, DrawIsUnbiasedFromKnownGeneratorStates) {
     w.total = 4;
     rng.s1 = 0xFFFF0000u;
     rng.s2 = 0xFFFF0000u;
-    EXPECT_EQ(draw_book_candidate(w, 2, rng), 1);   // output 0xFFFFFFFF: pick 4
+    EXPECT_EQ(draw_book_candidate(w, 2, rng), 1);  // output 0xFFFFFFFF: pick 4
     probe.s1 = probe.s2 = 0xFFFF0000u;
     probe.next();
     EXPECT_EQ(rng.s1, probe.s1);
     rng.s1 = 0;
     rng.s2 = 0;
-    EXPECT_EQ(draw_book_candidate(w, 2, rng), 0);   // output 0: pick 1
+    EXPECT_EQ(draw_book_candidate(w, 2, rng), 0);  // output 0: pick 1
 
     // Seeding from the clock's seconds.
     book_rng seeded;
@@ -138,10 +140,10 @@ TEST(BookChoice, LearnCandidatesMergeIntoTheMainOnes) {
     std::strcpy(main[0].text, "e4");
     std::strcpy(main[1].text, "d4");
     std::vector<book_candidate> learn = candidates({1, 5});
-    learn[0].entry = main[0].entry;   // e4 learnt "??"
+    learn[0].entry = main[0].entry;  // e4 learnt "??"
     learn[0].mark = -3;
     std::strcpy(learn[0].text, "e4??");
-    learn[1].entry.move = 99;         // a move only the learn book knows
+    learn[1].entry.move = 99;  // a move only the learn book knows
     std::strcpy(learn[1].text, "c4");
     main.resize(BOOK_MAX_CANDIDATES);
     int n = merge_learn_candidates(main.data(), 2, learn.data(), 2, 0, 0);
@@ -217,8 +219,8 @@ TEST(BookChoice, TroskMovesAndBookSplit) {
     e[1] = book_entry{key, hi, 0, 40, static_cast<uint16_t>(make_move_word(D2, D4)), WHITE, 0};
     write_file("kvbook.bin", book_bytes(new_book_header(1, 2), e));
     ASSERT_TRUE(book_open(main_book));
-    play({"Nf3", "Nf6", "Ng1", "Ng8", "Nf3", "Nf6", "Ng1", "Ng8", "Nf3", "Nf6", "Ng1", "Ng8", "Nf3", "Nf6", "Ng1", "Ng8",
-          "Nf3", "Nf6", "Ng1", "Ng8"});
+    play({"Nf3", "Nf6", "Ng1", "Ng8", "Nf3", "Nf6", "Ng1", "Ng8", "Nf3", "Nf6",
+          "Ng1", "Ng8", "Nf3", "Nf6", "Ng1", "Ng8", "Nf3", "Nf6", "Ng1", "Ng8"});
     ASSERT_EQ(board.ply, 20);
     ASSERT_EQ(board.key_lo(), key);
     book_split = 20;

@@ -28,7 +28,7 @@ void fresh_book_game() {
         register_core_hooks();
         move_list_start[0] = move_stack;
     }
-    for (int& level : output_levels) level = 0;   // the tests read what they need from a capture
+    for (int& level : output_levels) level = 0;  // the tests read what they need from a capture
     notation_mode = 0;
     uci_mode = 0;
     xboard_mode = 0;
@@ -81,7 +81,8 @@ std::string book_bytes(const book_header& h, const std::vector<book_entry>& entr
     std::string out(BOOK_HEADER_BYTES + entries.size() * BOOK_ENTRY_BYTES, '\0');
     encode_book_header(h, reinterpret_cast<unsigned char*>(out.data()));
     for (size_t i = 0; i < entries.size(); ++i)
-        encode_book_entry(entries[i], reinterpret_cast<unsigned char*>(out.data() + BOOK_HEADER_BYTES + i * BOOK_ENTRY_BYTES));
+        encode_book_entry(entries[i],
+                          reinterpret_cast<unsigned char*>(out.data() + BOOK_HEADER_BYTES + i * BOOK_ENTRY_BYTES));
     return out;
 }
 

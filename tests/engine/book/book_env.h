@@ -24,7 +24,7 @@ public:
     std::string path(const std::string& name) const;
 
 private:
-    testsupport::TempDir dir_;   // removed after the way back
+    testsupport::TempDir dir_;  // removed after the way back
     std::string saved_;
 };
 

@@ -105,10 +105,9 @@ TEST(BookFile, ChainsFindOwnMovesAndStopAtBadLinks) {
     const uint32_t lo = board.key_lo(), hi = board.key_hi();
     // One slot: every position shares it. Another position's entry heads the chain.
     std::vector<book_entry> e = {
-        {lo ^ 1, hi, 1, 50, word(E2, E4), WHITE, 0},
-        {lo, hi, 2, 7, word(D2, D4), WHITE, 2},
-        {lo, hi, 3, 4, word(E2, E5), WHITE, 0},   // no such move here
-        {lo, hi, 4, 9, word(G1, F3), BLACK, 0},   // the other side to move
+        {lo ^ 1, hi, 1, 50, word(E2, E4), WHITE, 0}, {lo, hi, 2, 7, word(D2, D4), WHITE, 2},
+        {lo, hi, 3, 4, word(E2, E5), WHITE, 0},  // no such move here
+        {lo, hi, 4, 9, word(G1, F3), BLACK, 0},  // the other side to move
         {lo, hi, 0, 3, word(C2, C4), WHITE, -3},
     };
     write_file("kvbook.bin", book_bytes(new_book_header(1, 5), e));

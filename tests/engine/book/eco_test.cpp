@@ -81,6 +81,6 @@ TEST(Eco, NamesByPositionAndSide) {
     xboard_mode = 2;
     run_line("eco");
     xboard_mode = 0;
-    EXPECT_EQ(out.lines(), (std::vector<std::string>{"Sorry, don't know the opening",
-                                                     "telluser Sorry, don't know the opening"}));
+    EXPECT_EQ(out.lines(),
+              (std::vector<std::string>{"Sorry, don't know the opening", "telluser Sorry, don't know the opening"}));
 }

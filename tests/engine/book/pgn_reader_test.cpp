@@ -41,7 +41,8 @@ std::vector<read_game> read_all(const std::string& text, std::vector<std::string
 TEST(PgnReader, ResultTokens) {
     for (const char* t : {"1-0", "0-1", "1/2-1/2", "1/2", "0", "1", "draw", "Draw", "DRAW", "1-0/2"})
         EXPECT_TRUE(is_result_token(t)) << t;
-    for (const char* t : {"0-0", "0-0-0", "2-0", "1-2", "e4", "", "drawn", "1/3"}) EXPECT_FALSE(is_result_token(t)) << t;
+    for (const char* t : {"0-0", "0-0-0", "2-0", "1-2", "e4", "", "drawn", "1/3"})
+        EXPECT_FALSE(is_result_token(t)) << t;
 }
 
 TEST(PgnReader, TokensCommentsVariationsAndTags) {

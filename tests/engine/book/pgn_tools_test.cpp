@@ -33,7 +33,9 @@ TEST(PgnTools, MarksByResultAndBySide) {
     EXPECT_NE(marked.find("1. e4!! e5 2. Nf3!! Nc6 3. Bb5!! a6 1-0\n"), std::string::npos) << marked;
     EXPECT_NE(marked.find("1. e4 c5 2. Nf3 d6 1/2-1/2\n"), std::string::npos) << "a draw marks nothing";
     EXPECT_NE(marked.find("1. f3 e5!! 2. g4 Qh4#!! 0-1\n"), std::string::npos);
-    EXPECT_EQ(marked.find("[Event \"Club\"]\n[White \"orvik 1.0\"]\n[Black \"someone\"]\n[Result \"1-0\"]\n[ECO \"Z99\"]"), 0u)
+    EXPECT_EQ(
+        marked.find("[Event \"Club\"]\n[White \"orvik 1.0\"]\n[Black \"someone\"]\n[Result \"1-0\"]\n[ECO \"Z99\"]"),
+        0u)
         << "the tags are copied as they stand";
 
     const std::string black = run_tool("pelvat_pgn in.pgn b.pgn b", "b.pgn");
@@ -78,9 +80,10 @@ TEST(PgnTools, NormalisedGamesAndMoveLists) {
     write_file("in.pgn", GAMES);
     output_capture out;
     const std::string plain = run_tool("pelvat_pgn in.pgn p.pgn p", "p.pgn");
-    EXPECT_NE(plain.find("[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"?\"]\n[White \"?\"]\n[Black \"?\"]\n"
-                         "[Result \"*\"]\n[ECO \"B50\"]\n[Opening \"Sicilian\"]\n\n1. e4 c5 2. Nf3 d6 *\n\n"),
-              std::string::npos)
+    EXPECT_NE(
+        plain.find("[Event \"?\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n[Round \"?\"]\n[White \"?\"]\n[Black \"?\"]\n"
+                   "[Result \"*\"]\n[ECO \"B50\"]\n[Opening \"Sicilian\"]\n\n1. e4 c5 2. Nf3 d6 *\n\n"),
+        std::string::npos)
         << plain;
     const std::string kept = run_tool("pelvat_pgn in.pgn pk.pgn p k", "pk.pgn");
     EXPECT_NE(kept.find("2. g4?? Qh4# *"), std::string::npos);
@@ -88,11 +91,13 @@ TEST(PgnTools, NormalisedGamesAndMoveLists) {
     EXPECT_NE(own.find("[ECO \"Z99\"]\n[Opening \"Old name\"]\n"), std::string::npos);
     EXPECT_NE(out.text().find("Huch ECO Z99"), std::string::npos);
 
-    EXPECT_EQ(run_tool("pelvat_pgn in.pgn h.txt h", "h.txt"), "e2e4e7e5g1f3b8c6f1b5a7a6\ne2e4c7c5g1f3d7d6\nf2f3e7e5g2g4d8h4\n");
+    EXPECT_EQ(run_tool("pelvat_pgn in.pgn h.txt h", "h.txt"),
+              "e2e4e7e5g1f3b8c6f1b5a7a6\ne2e4c7c5g1f3d7d6\nf2f3e7e5g2g4d8h4\n");
     EXPECT_EQ(run_tool("pelvat_pgn in.pgn s.txt s k ! 1 3", "s.txt"),
               "[TimeControl \"40/7200\"]\n\ne4 e5! Nf3 \n\n[ECO \"B90\"]\n\ne4 c5! Nf3 \n\n"
               "[TimeControl \"180+2\"]\n\nf3 e5! g4?? \n\n");
-    EXPECT_EQ(run_tool("mq_pgn in.pgn mq.pgn", "mq.pgn").substr(0, 40), "[Site \"\"]\n\ne4 e5 Nf3 Nc6 Bb5 a6 \n\n[Site ");
+    EXPECT_EQ(run_tool("mq_pgn in.pgn mq.pgn", "mq.pgn").substr(0, 40),
+              "[Site \"\"]\n\ne4 e5 Nf3 Nc6 Bb5 a6 \n\n[Site ");
 }
 
 TEST(PgnTools, OpeningReportsSkipUnknownCodes) {
@@ -115,8 +120,8 @@ TEST(PgnTools, OpeningReportsSkipUnknownCodes) {
     const struct {
         const char* text;
         int value;
-    } controls[] = {{"40/7200", 10800}, {"180+2", 300}, {"60 600 +0 20 200", 600}, {"300", 300},
-                    {"1/100000", 30000}, {"?", -1},     {"", -1}};
+    } controls[] = {{"40/7200", 10800}, {"180+2", 300}, {"60 600 +0 20 200", 600}, {"300", 300}, {"1/100000", 30000},
+                    {"?", -1},          {"", -1}};
     for (const auto& c : controls) EXPECT_EQ(time_control_value(c.text), c.value) << c.text;
     EXPECT_TRUE(eco_code_valid("E99"));
     EXPECT_FALSE(eco_code_valid("F00"));
@@ -126,8 +131,7 @@ TEST(PgnTools, OpeningReportsSkipUnknownCodes) {
 TEST(PgnTools, EpdLinesFromParComments) {
     fresh_book_game();
     work_folder folder;
-    write_file("in.pgn",
-               "[White \"A\"]\n[Black \"B\"]\n\n1. e4 {[%eval] ; Par = 15 d4=10, Nf3=-5]} e5 {no list} *\n");
+    write_file("in.pgn", "[White \"A\"]\n[Black \"B\"]\n\n1. e4 {[%eval] ; Par = 15 d4=10, Nf3=-5]} e5 {no list} *\n");
     output_capture out;
     EXPECT_EQ(run_tool("vadro_pgn in.pgn e.epd j", "e.epd"), "");
     write_file("in.pgn",

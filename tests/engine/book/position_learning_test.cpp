@@ -37,7 +37,9 @@ uint32_t u32(const std::string& b, size_t at) {
     return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
 }
-int16_t i16(const std::string& b, size_t at) { return static_cast<int16_t>(static_cast<uint8_t>(b[at]) | b[at + 1] << 8); }
+int16_t i16(const std::string& b, size_t at) {
+    return static_cast<int16_t>(static_cast<uint8_t>(b[at]) | b[at + 1] << 8);
+}
 
 // The learned entry of the present position in the hash table, or null.
 const hash_entry* learned_entry(int side) {
@@ -113,10 +115,10 @@ TEST(PositionLearning, FallingScoresAreLearnt) {
     margin_pos_learn = 40;
     play({"e4", "e5"});
     const uint32_t move = make_move_word(G1, F3);
-    learn_game_position(-150, -150, 7, -100, 0, 1, move);   // fell by 50: learnt
-    learn_game_position(-130, -130, 7, -100, 0, 1, move);   // by 30 only
-    learn_game_position(-300, -450, 7, -250, 0, 1, move);   // already lost before
-    learn_game_position(-80, -200, 7, -50, 0, 1, move);     // the first score fell by 30 only
+    learn_game_position(-150, -150, 7, -100, 0, 1, move);  // fell by 50: learnt
+    learn_game_position(-130, -130, 7, -100, 0, 1, move);  // by 30 only
+    learn_game_position(-300, -450, 7, -250, 0, 1, move);  // already lost before
+    learn_game_position(-80, -200, 7, -50, 0, 1, move);    // the first score fell by 30 only
     EXPECT_EQ(read_file("learnpos.ovk"), "7 -150 Nf3 rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2\n");
     EXPECT_EQ(learned_positions_held(), 1);
 }
@@ -192,7 +194,8 @@ TEST(PositionLearning, AFileCutShortIsMadeAgain) {
         ASSERT_NE(learnpos_bin_file, nullptr);
         const auto lines = out.lines();
         EXPECT_TRUE(has_line(lines, "The learned positions file \"learnpos.bin\" is cut short (" +
-                                        std::to_string(bytes.size()) + " bytes, shorter than its header) and is made again"))
+                                        std::to_string(bytes.size()) +
+                                        " bytes, shorter than its header) and is made again"))
             << out.text();
         EXPECT_TRUE(has_line(lines, "created empty binary learn file"));
         learn_position(10, 3, make_move_word(E2, E4));
@@ -211,8 +214,9 @@ TEST(PositionLearning, AFileCutShortIsMadeAgain) {
     output_capture out;
     run_line("pos_learn 1");
     EXPECT_EQ(learnpos_bin_file, nullptr);
-    EXPECT_TRUE(has_line(out.lines(), "The learned positions file \"learnpos.bin\" is damaged (3 bytes, shorter than "
-                                      "its header) and is not used"))
+    EXPECT_TRUE(has_line(out.lines(),
+                         "The learned positions file \"learnpos.bin\" is damaged (3 bytes, shorter than "
+                         "its header) and is not used"))
         << out.text();
     EXPECT_EQ(read_file("learnpos.bin"), "xyz");
     EXPECT_TRUE(std::filesystem::is_symlink("learnpos.bin"));

@@ -134,7 +134,7 @@ TEST_F(ClockFixture, SimulatedGamesStayInsideEveryControl) {
         double least_average;
     };
     const control controls[] = {{"0 0:01 0.01", 0.005}, {"0 0:02 0.02", 0.01}, {"0 0:05 0.05", 0.02},
-                                {"0 0:10 0.1", 0.05},   {"40 0:10 0", 0.05},  {"0 1 0", 0.05}};
+                                {"0 0:10 0.1", 0.05},   {"40 0:10 0", 0.05},   {"0 1 0", 0.05}};
     for (const control& ctl : controls) {
         init_clocks();
         ASSERT_EQ(parse_level(WHITE, ctl.level), 1) << ctl.level;

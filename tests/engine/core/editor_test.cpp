@@ -38,7 +38,8 @@ TEST(Editor, PlacesPiecesByColourNotByCase) {
 TEST(Editor, CastleLineSwitchesOffOneSide) {
     side_to_move = setup_start();
     EXPECT_EQ(edit("castle -w O-O-O\n.\n"), 1);
-    EXPECT_EQ(board.castling_rights, static_cast<uint32_t>(CASTLE_WHITE_SHORT | CASTLE_BLACK_SHORT | CASTLE_BLACK_LONG));
+    EXPECT_EQ(board.castling_rights,
+              static_cast<uint32_t>(CASTLE_WHITE_SHORT | CASTLE_BLACK_SHORT | CASTLE_BLACK_LONG));
     EXPECT_EQ(board.moved[A1], 10u);
 }
 

@@ -26,7 +26,7 @@ TEST(EvalChecksum, SuitePositionsAndRepliesScoreAsPinned) {
     ASSERT_TRUE(in.good());
     int positions = 0;
     int64_t sum = 0;
-    uint64_t mix = 0;   // order-sensitive, so that changes cannot cancel out
+    uint64_t mix = 0;  // order-sensitive, so that changes cannot cancel out
     auto add = [&](int side) {
         const int v = evaluate(side, -30000, 30000);
         sum += v;

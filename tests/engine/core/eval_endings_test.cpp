@@ -14,9 +14,7 @@
 namespace {
 
 // Score of the side to move, and the same position with the other side to move.
-int score_as(const std::string& placement, char side) {
-    return eval_fen(placement + " " + side + " - - 0 1");
-}
+int score_as(const std::string& placement, char side) { return eval_fen(placement + " " + side + " - - 0 1"); }
 
 }  // namespace
 
@@ -34,10 +32,10 @@ TEST(EvalEndings, KnightAndBishopDriveTheKingToTheBishopsCorner) {
 }
 
 TEST(EvalEndings, BareKingAgainstPiecesWithoutPawns) {
-    EXPECT_EQ(score_as("4k3/8/8/8/8/8/3NN3/4K3", 'w'), 0);      // two knights
-    EXPECT_EQ(score_as("4k3/8/8/8/8/8/3N4/4K3", 'w'), 0);       // a lone knight
-    EXPECT_EQ(score_as("4k3/8/8/8/8/8/2B1B3/4K3", 'w'), 0);     // bishops of one colour
-    EXPECT_GT(score_as("4k3/8/8/8/8/8/3BB3/4K3", 'w'), 800);    // the bishop pair
+    EXPECT_EQ(score_as("4k3/8/8/8/8/8/3NN3/4K3", 'w'), 0);    // two knights
+    EXPECT_EQ(score_as("4k3/8/8/8/8/8/3N4/4K3", 'w'), 0);     // a lone knight
+    EXPECT_EQ(score_as("4k3/8/8/8/8/8/2B1B3/4K3", 'w'), 0);   // bishops of one colour
+    EXPECT_GT(score_as("4k3/8/8/8/8/8/3BB3/4K3", 'w'), 800);  // the bishop pair
     // Rook: the score rises as the king is pushed from the centre to the edge.
     const int centre = score_as("8/8/4k3/8/4K3/8/8/R7", 'w');
     const int edge = score_as("4k3/8/4K3/8/8/8/8/R7", 'w');
@@ -127,7 +125,7 @@ TEST(EvalDriver, LazyAnswersOutsideTheWindowAndMarginsGrow) {
     const int full = evaluate(side, -30000, 30000);
     EXPECT_EQ(eval_complete, 1);
     const int p = eval_pieces();
-    EXPECT_EQ(full, p);   // material is level
+    EXPECT_EQ(full, p);  // material is level
     EXPECT_TRUE(lazy_margin[WHITE] == p || lazy_margin[BLACK] == -p);
 
     const int e = eval_root_margins();
@@ -162,9 +160,9 @@ TEST(EvalRobustness, PawnsOnTheirLastRankFromAnUncheckedSetUp) {
     // or last rank must not make the evaluation read outside the board.
     eval_env();
     const char* fens[] = {
-        "4k2P/8/8/8/8/8/8/4K3 w - - 0 1",                  // king against pawns
-        "4k2P/p7/8/8/8/8/P7/4K2p b - - 0 1",               // pawn ending
-        "r3k2P/pppppppp/8/8/8/8/PPPPPPPP/R3K2p w - - 0 1", // with pieces
+        "4k2P/8/8/8/8/8/8/4K3 w - - 0 1",                   // king against pawns
+        "4k2P/p7/8/8/8/8/P7/4K2p b - - 0 1",                // pawn ending
+        "r3k2P/pppppppp/8/8/8/8/PPPPPPPP/R3K2p w - - 0 1",  // with pieces
     };
     for (const char* fen : fens) {
         setup("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
@@ -179,8 +177,14 @@ TEST(EvalRobustness, PawnsOnTheirLastRankFromAnUncheckedSetUp) {
         size_t i = 0;
         for (; i < text.size() && text[i] != ' '; ++i) {
             const char c = text[i];
-            if (c == '/') { sq -= 16; continue; }
-            if (c >= '1' && c <= '8') { sq += c - '0'; continue; }
+            if (c == '/') {
+                sq -= 16;
+                continue;
+            }
+            if (c >= '1' && c <= '8') {
+                sq += c - '0';
+                continue;
+            }
             const std::string letters = "PNBRQK";
             const size_t p = letters.find(static_cast<char>(std::toupper(c)));
             board.piece[sq] = static_cast<uint32_t>(p + 1);

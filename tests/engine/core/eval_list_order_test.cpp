@@ -22,7 +22,8 @@ int full_eval(int side) {
 
 std::vector<uint32_t> legal_moves(int side) {
     std::vector<move_list_entry> list(256);
-    const int n = in_check_fn(side) ? generate_evasions(side, 0, list.data()) : generate_legal_moves(side, 0, list.data());
+    const int n =
+        in_check_fn(side) ? generate_evasions(side, 0, list.data()) : generate_legal_moves(side, 0, list.data());
     std::vector<uint32_t> out;
     for (int i = 0; i < n; ++i) out.push_back(list[i].move);
     return out;
@@ -75,7 +76,7 @@ TEST(EvalListOrder, RookPawnDrawIgnoresTheListOrderOfLevelPawns) {
     eval_env();
     struct row {
         const char* fen;
-        int expected;   // the side to move's score with the lists in square order
+        int expected;  // the side to move's score with the lists in square order
     };
     const row rows[] = {
         // a6 and g6 level: the a-pawn, blocked by a4, is the rearmost: no draw.

@@ -83,7 +83,8 @@ TEST(EvalPawnTable, RandomGamesScoreAsWithAnEmptyTable) {
                     ADD_FAILURE() << board_to_fen(side, false) << ": " << cached << " from the table, " << fresh
                                   << " fresh";
                 move_list_entry* list = move_list_start[0];
-                const int n = in_check_fn(side) ? generate_evasions(side, 0, list) : generate_legal_moves(side, 0, list);
+                const int n =
+                    in_check_fn(side) ? generate_evasions(side, 0, list) : generate_legal_moves(side, 0, list);
                 if (n == 0) break;
                 make_move(side, list[rng() % n].move);
                 side ^= 1;

@@ -12,7 +12,7 @@
 namespace {
 struct pinned {
     const char* fen;
-    int score;   // for the side to move
+    int score;  // for the side to move
 };
 }  // namespace
 

@@ -98,8 +98,8 @@ TEST(EvalSymmetry, EachTermGroupOnItsOwn) {
         const char* name;
         uint32_t off;
     } groups[] = {
-        {"pawns", OFF_PAWNS},     {"passers", OFF_PASSERS},           {"king", OFF_KING},
-        {"mobility", OFF_MOBILITY}, {"rooksqueens", OFF_ROOKS_QUEENS}, {"endings", OFF_ENDINGS},
+        {"pawns", OFF_PAWNS},         {"passers", OFF_PASSERS},          {"king", OFF_KING},
+        {"mobility", OFF_MOBILITY},   {"rooksqueens", OFF_ROOKS_QUEENS}, {"endings", OFF_ENDINGS},
         {"imbalance", OFF_IMBALANCE},
     };
     const std::vector<std::string> starts = {

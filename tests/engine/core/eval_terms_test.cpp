@@ -15,19 +15,11 @@ TEST(EvalTerms, RuleOfTheSquareCatchesOnlyKingsInsideTheSquare) {
         int side, pawn, king;
         bool catches;
     } cases[] = {
-        {WHITE, E4, A8, true},    // on the square's far corner: four steps, four moves
-        {WHITE, E4, H4, true},
-        {WHITE, E4, H3, false},   // one file outside: the pawn queens first
-        {WHITE, E4, A3, false},
-        {WHITE, E2, H3, true},    // the double step: counted from e3
-        {WHITE, E2, H2, false},
-        {WHITE, A6, C7, true},
-        {WHITE, A6, D6, false},
-        {BLACK, E5, A1, true},
-        {BLACK, E5, H6, false},
-        {BLACK, E7, H6, true},
-        {BLACK, H3, F2, true},
-        {BLACK, H3, E3, false},
+        {WHITE, E4, A8, true},                           // on the square's far corner: four steps, four moves
+        {WHITE, E4, H4, true},  {WHITE, E4, H3, false},  // one file outside: the pawn queens first
+        {WHITE, E4, A3, false}, {WHITE, E2, H3, true},   // the double step: counted from e3
+        {WHITE, E2, H2, false}, {WHITE, A6, C7, true},  {WHITE, A6, D6, false}, {BLACK, E5, A1, true},
+        {BLACK, E5, H6, false}, {BLACK, E7, H6, true},  {BLACK, H3, F2, true},  {BLACK, H3, E3, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(((pawn_square_mask[c.side][c.pawn] >> c.king) & 1) != 0, c.catches)
@@ -54,12 +46,15 @@ TEST(EvalTerms, OneManByHand) {
     } cases[] = {
         {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", ROOK, WHITE, D1, 6 + 28 + 10 + 10, "open file, far from the king"},
         {"6k1/3R1ppp/8/8/8/8/5PPP/6K1 w - - 0 1", ROOK, WHITE, D7, 7 + 28 + 30 + 5 + 10 + 10, "seventh rank"},
-        {"6k1/5ppp/8/8/8/8/P5PP/r5K1 w - - 0 1", ROOK, BLACK, A1, 1 + 28 + 5 + 5 + 10, "eighth rank, file without own pawns"},
+        {"6k1/5ppp/8/8/8/8/P5PP/r5K1 w - - 0 1", ROOK, BLACK, A1, 1 + 28 + 5 + 5 + 10,
+         "eighth rank, file without own pawns"},
         {"6k1/pp3ppp/8/3N4/2P5/8/PP3PPP/6K1 w - - 0 1", KNIGHT, WHITE, D5, 19 + 5 + 3 * 5, "protected outpost"},
         {"6k1/pp3ppp/8/4p3/3n4/8/PP3PPP/6K1 b - - 0 1", KNIGHT, BLACK, D4, 19 + 5 + 3 * 5, "protected outpost, Black"},
         {"6k1/pp2pppp/8/3N4/8/8/PP3PPP/6K1 w - - 0 1", KNIGHT, WHITE, D5, 19 + 5, "outpost the e-pawn can attack"},
-        {"7k/5p1B/6p1/8/8/8/5PPP/6K1 w - - 0 1", BISHOP, WHITE, H7, -8 + 16 - 8 - 100, "shut in by g6 (one square free)"},
-        {"7k/6pB/8/8/8/8/5PPP/6K1 w - - 0 1", BISHOP, WHITE, H7, -8 + 16 + 6 - 50, "shut in by g7 (seven squares free)"},
+        {"7k/5p1B/6p1/8/8/8/5PPP/6K1 w - - 0 1", BISHOP, WHITE, H7, -8 + 16 - 8 - 100,
+         "shut in by g6 (one square free)"},
+        {"7k/6pB/8/8/8/8/5PPP/6K1 w - - 0 1", BISHOP, WHITE, H7, -8 + 16 + 6 - 50,
+         "shut in by g7 (seven squares free)"},
         {"6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - 0 1", QUEEN, WHITE, D1, 0 - 8 - 10 + 4 + 2, "open file, far from the king"},
     };
     for (const auto& c : cases) {

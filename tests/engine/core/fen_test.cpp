@@ -59,7 +59,8 @@ TEST(Fen, RoundTripAndCounters) {
 TEST(Fen, WarningsAndRightsFromTheCounters) {
     core_tables();
     int side = -1;
-    std::string out = captured([&] { parse_loud("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", &side); });
+    std::string out =
+        captured([&] { parse_loud("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", &side); });
     EXPECT_NE(out.find("Warning, ep move not possible\n"), std::string::npos) << out;
     EXPECT_EQ(side, BLACK);
     EXPECT_EQ(board.ep_square, -1);  // nothing can take: dropped

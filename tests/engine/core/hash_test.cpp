@@ -179,7 +179,8 @@ TEST(HashKeyAfter, ForeseesTheKeyOfTheNextPosition) {
             const uint64_t foreseen = hash_key_after(side, m);
             const uint32_t rights = board.castling_rights;
             make_move(side, m);
-            const bool covered = !(m & (MOVE_CASTLE | MOVE_EP)) && board.castling_rights == rights && board.ep_square == -1;
+            const bool covered =
+                !(m & (MOVE_CASTLE | MOVE_EP)) && board.castling_rights == rights && board.ep_square == -1;
             if (covered) {
                 EXPECT_EQ(foreseen, board.hash_key) << fen << " move " << m;
                 ++compared;

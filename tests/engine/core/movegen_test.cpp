@@ -34,7 +34,7 @@ TEST(MoveGen, PromotionsQueenFirstPushThenCaptures) {
     const int order[4] = {QUEEN, KNIGHT, ROOK, BISHOP};
     for (int g = 0; g < 3; ++g)
         for (int k = 0; k < 4; ++k) EXPECT_EQ(move_promotion(promos[g * 4 + k].move), order[k]);
-    EXPECT_EQ(move_to(promos[0].move), C8);       // the push comes first
+    EXPECT_EQ(move_to(promos[0].move), C8);  // the push comes first
     EXPECT_FALSE(promos[0].move & MOVE_CAPTURE);
     EXPECT_TRUE(promos[4].move & MOVE_CAPTURE);
     EXPECT_EQ(promos[0].score - promos[1].score, 0x1480000);
@@ -141,7 +141,8 @@ void seed_ordering(std::mt19937& rng) {
 
 std::string differences(const std::vector<move_list_entry>& want, const move_list_entry* got, int n) {
     std::string text;
-    if (static_cast<int>(want.size()) != n) text += "count " + std::to_string(want.size()) + " vs " + std::to_string(n) + "; ";
+    if (static_cast<int>(want.size()) != n)
+        text += "count " + std::to_string(want.size()) + " vs " + std::to_string(n) + "; ";
     for (int i = 0; i < n && i < static_cast<int>(want.size()); ++i)
         if (want[i].move != got[i].move || want[i].score != got[i].score) {
             text += "entry " + std::to_string(i) + " differs";
@@ -159,15 +160,15 @@ TEST(MoveGen, EvasionsMatchTheLegalMovesOfTheFullList) {
     std::mt19937 rng(11);
     seed_ordering(rng);
     const char* fixed[] = {
-        "4k3/8/8/8/8/3n4/4B3/4K3 w - - 0 1",           // knight check, capture it
-        "4k3/4r3/8/8/8/8/3N4/R3K2R w KQ - 0 1",          // rook check: block, no castling
-        "4k3/8/8/8/1b6/8/2P1N3/4K3 w - - 0 1",           // bishop check: block with pawn or knight
-        "4k3/8/8/8/8/5n2/4r3/4K3 w - - 0 1",             // double check: king moves only
-        "4k3/8/8/8/4r3/8/4B3/4K2r w - - 0 1",            // check with a pinned man
-        "8/8/8/2k5/3Pp3/8/8/4K3 b - d3 0 1",             // a pawn check answered en passant
-        "3r4/2P5/8/8/8/8/8/3K3k w - - 0 1",              // promotions capturing the checker
+        "4k3/8/8/8/8/3n4/4B3/4K3 w - - 0 1",     // knight check, capture it
+        "4k3/4r3/8/8/8/8/3N4/R3K2R w KQ - 0 1",  // rook check: block, no castling
+        "4k3/8/8/8/1b6/8/2P1N3/4K3 w - - 0 1",   // bishop check: block with pawn or knight
+        "4k3/8/8/8/8/5n2/4r3/4K3 w - - 0 1",     // double check: king moves only
+        "4k3/8/8/8/4r3/8/4B3/4K2r w - - 0 1",    // check with a pinned man
+        "8/8/8/2k5/3Pp3/8/8/4K3 b - d3 0 1",     // a pawn check answered en passant
+        "3r4/2P5/8/8/8/8/8/3K3k w - - 0 1",      // promotions capturing the checker
         "1r6/2P5/8/8/8/8/8/1K5k w - - 0 1",
-        "r3k3/1P6/8/8/8/8/8/1K4r1 w - - 0 1",            // check by a rook on the last rank
+        "r3k3/1P6/8/8/8/8/8/1K4r1 w - - 0 1",  // check by a rook on the last rank
     };
     for (const char* fen : fixed) {
         const int side = setup(fen);

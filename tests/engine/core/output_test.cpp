@@ -92,7 +92,7 @@ TEST(Output, TextLinesAreBoundedAndEndAtANulByte) {
         {"abcd\n", 4, true, {"abcd", ""}, text_read::end},
         {"", 4, false, {}, text_read::end},
         {"ab\ncd\0more\n"s, 4, false, {"ab"}, text_read::nul},
-        {"abcdef\0"s, 2, false, {}, text_read::nul},   // in the part passed over
+        {"abcdef\0"s, 2, false, {}, text_read::nul},  // in the part passed over
     };
     for (const auto& c : cases) {
         FILE* f = tmpfile();

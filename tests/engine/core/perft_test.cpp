@@ -41,7 +41,7 @@ TEST(Perft, CountsEveryPlyAndClampsTheDepth) {
 
 TEST(Perft, EvasionsInCheckAreCountedExactly) {
     // Positions whose first ply is in check or full of pins.
-    EXPECT_EQ(count("8/8/8/8/k2Pp2Q/8/8/3K4 b - d3 0 1", 1), 6);   // ep capture would expose the king
+    EXPECT_EQ(count("8/8/8/8/k2Pp2Q/8/8/3K4 b - d3 0 1", 1), 6);  // ep capture would expose the king
     EXPECT_EQ(count("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", 3), 13744);
     EXPECT_EQ(count("3k4/3p4/8/K1P4r/8/8/8/8 b - - 0 1", 6), 1134888);
     EXPECT_EQ(count("8/8/4k3/8/2p5/8/B2P2K1/8 w - - 0 1", 6), 1015133);

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 #include "core/board.h"
 #include "core/hash.h"
 #include "core/hooks.h"
@@ -137,7 +136,8 @@ TEST(PvText, WalkWithCapturesLeavesTheListsInTheirOrder) {
     EXPECT_EQ(text.rfind("4.Bxf7+ Kxf7 5.Nxe5+ Nxe5", 0), 0u) << text;
     for (int s = 0; s < 2; ++s) {
         EXPECT_EQ(board.piece_count[s], before.piece_count[s]);
-        for (int i = 0; i <= before.piece_count[s]; ++i) EXPECT_EQ(board.piece_list[s][i], before.piece_list[s][i]) << s << " " << i;
+        for (int i = 0; i <= before.piece_count[s]; ++i)
+            EXPECT_EQ(board.piece_list[s][i], before.piece_list[s][i]) << s << " " << i;
     }
     EXPECT_EQ(std::memcmp(board.list_index, before.list_index, sizeof board.list_index), 0);
     EXPECT_EQ(board.hash_key, before.hash_key);

@@ -199,7 +199,8 @@ TEST_F(SearchFixture, NoNullMoveBitStaysWithItsNode) {
     uint16_t pv[PV_WORDS];
     search(-20, -19, side, 4 * 64, 1, pv, 0x21, 0);
     EXPECT_GT(stats.null_tries, 0u);
-    EXPECT_GT(stats.null_tries * 5, stats.full_nodes) << "null tries " << stats.null_tries << " of " << stats.full_nodes;
+    EXPECT_GT(stats.null_tries * 5, stats.full_nodes)
+        << "null tries " << stats.null_tries << " of " << stats.full_nodes;
 }
 
 TEST_F(SearchFixture, RootBestMoveIsRewardedLikeAnyNodesBestMove) {
@@ -233,7 +234,8 @@ TEST_F(SearchFixture, AnalysisKeepsTheResultsOfTheRootsMovesForGood) {
     struct row {
         search_mode state;
         int ply, age;
-    } rows[] = {{SEARCH_ANALYSE, 1, HASH_LEARNED_AGE}, {SEARCH_ANALYSE, 2, 0}, {SEARCH_PLAY, 1, 0}, {SEARCH_PONDER, 1, 0}};
+    } rows[] = {
+        {SEARCH_ANALYSE, 1, HASH_LEARNED_AGE}, {SEARCH_ANALYSE, 2, 0}, {SEARCH_PLAY, 1, 0}, {SEARCH_PONDER, 1, 0}};
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << "search_state " << r.state << " ply " << r.ply);
         hash_clear();

@@ -71,7 +71,9 @@ TEST(SearchSignature, SettingsOffTheDefaultsCountTheirOwnNodes) {
         uint64_t nodes;
     } cases[] = {
         {"a check extension of half a ply", {{&icheck, 32}}, 152583},
-        {"other extensions", {{&irepcheck, 64}, {&ipawn7, 20}, {&irecapture, 64}, {&ionerep, 32}, {&ipawne, 64}}, 166525},
+        {"other extensions",
+         {{&irepcheck, 64}, {&ipawn7, 20}, {&irecapture, 64}, {&ionerep, 32}, {&ipawne, 64}},
+         166525},
         {"the null move by its ending reduction", {{&null_low, 0}, {&null_high, 0}, {&null_split, 100}}, 166132},
         {"no ending null move, futility, deepening nor threat extension",
          {{&null_endgame, 0}, {&prune, 0}, {&deepen, 0}, {&inullthreat, 0}},
@@ -93,8 +95,8 @@ TEST(SearchSignature, SettingsOffTheDefaultsCountTheirOwnNodes) {
 // bare king); an unknown name is refused and switches nothing.
 TEST(SearchSignature, EverySwitchOfTheBenchmarkChangesTheTree) {
     tree_bench_init(SIGNATURE_HASH);
-    const char* const names[] = {"verify",   "killers",     "history",  "tablecuts", "threatbit", "lazy",
-                                 "pawns",    "passers",     "king",     "mobility",  "rooksqueens", "imbalance"};
+    const char* const names[] = {"verify", "killers", "history", "tablecuts", "threatbit",   "lazy",
+                                 "pawns",  "passers", "king",    "mobility",  "rooksqueens", "imbalance"};
     uint32_t all = 0;
     for (const char* name : names) {
         uint32_t bits = 0;

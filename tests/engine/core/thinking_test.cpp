@@ -54,8 +54,7 @@ TEST(Thinking, UciVariationEndsBeforeANullMove) {
     };
     for (const auto& c : cases) {
         const std::string text = uci_lines(c.pv);
-        EXPECT_NE(text.find("info depth 3 score cp 17 nodes 1234 " + std::string(c.shown)), std::string::npos)
-            << text;
+        EXPECT_NE(text.find("info depth 3 score cp 17 nodes 1234 " + std::string(c.shown)), std::string::npos) << text;
         EXPECT_EQ(text.find("null"), std::string::npos) << text;
     }
 }

@@ -34,11 +34,11 @@ TEST(BitbaseRulesUnloaded, CorneredMinorMatesStayOpenInEveryCorner) {
         const char* fen;
         int cls;
     } cases[] = {
-        {"8/8/8/8/8/8/N1k5/K5n1 w - - 0 1", BB_NONE},   // knkn in a1
-        {"7K/5k1N/8/6n1/8/8/8/8 w - - 0 1", BB_NONE},   // h8, h1, a8
+        {"8/8/8/8/8/8/N1k5/K5n1 w - - 0 1", BB_NONE},  // knkn in a1
+        {"7K/5k1N/8/6n1/8/8/8/8 w - - 0 1", BB_NONE},  // h8, h1, a8
         {"8/8/8/8/8/8/5k1N/1n5K w - - 0 1", BB_NONE},
         {"K7/N1k5/8/8/8/8/8/6n1 w - - 0 1", BB_NONE},
-        {"8/8/8/8/8/8/b7/k1K3N1 b - - 0 1", BB_NONE},   // Black's bishop cornered: kbkn, kbkb
+        {"8/8/8/8/8/8/b7/k1K3N1 b - - 0 1", BB_NONE},  // Black's bishop cornered: kbkn, kbkb
         {"7k/5K1b/8/8/8/8/8/B7 b - - 0 1", BB_NONE},
         {"7K/5k2/8/6n1/3N4/8/8/8 w - - 0 1", BB_EXACT},  // the knight away from the corner
         {"7k/8/5K1b/8/8/8/8/B7 b - - 0 1", BB_EXACT},

@@ -35,7 +35,9 @@ bytes table_like(size_t n, unsigned seed) {
         const int kind = static_cast<int>(rng() % 3);
         const uint8_t v = static_cast<uint8_t>(rng());
         for (size_t k = 0; k < run && i < n; ++k, ++i)
-            d[i] = kind == 0 ? v : kind == 1 ? static_cast<uint8_t>(i >= 61 ? d[i - 61] : v) : static_cast<uint8_t>(rng());
+            d[i] = kind == 0   ? v
+                   : kind == 1 ? static_cast<uint8_t>(i >= 61 ? d[i - 61] : v)
+                               : static_cast<uint8_t>(rng());
     }
     return d;
 }
@@ -139,7 +141,7 @@ TEST(Compressed, HandBuiltBlocks) {
     // A match that reaches before the block's start fails the block.
     {
         const egtb_compressed c = code_of({{'A', 1}, {256 + 16, 1}});
-        const uint8_t in[1] = {0x80};   // the match comes first
+        const uint8_t in[1] = {0x80};  // the match comes first
         uint8_t out[21];
         EXPECT_FALSE(egtb_decode_block(c, in, 1, out, 21));
     }
@@ -162,9 +164,9 @@ TEST(Compressed, HandBuiltBlocks) {
 
 TEST(Compressed, CodeTablesRefuseBrokenLengths) {
     emd_code code;
-    uint8_t len[8] = {1, 2, 0, 0, 0, 0, 0, 0};   // fills three quarters of the space
+    uint8_t len[8] = {1, 2, 0, 0, 0, 0, 0, 0};  // fills three quarters of the space
     EXPECT_NE(egtb_build_decode_table(len, 8, 8, code), 0);
-    uint8_t single[8] = {0, 0, 3, 0, 0, 0, 0, 0};   // one code of length 3
+    uint8_t single[8] = {0, 0, 3, 0, 0, 0, 0, 0};  // one code of length 3
     EXPECT_NE(egtb_build_decode_table(single, 8, 8, code), 0);
     uint8_t over[8] = {32, 1, 1, 0, 0, 0, 0, 0};
     EXPECT_NE(egtb_build_decode_table(over, 8, 8, code), 0);
@@ -175,10 +177,10 @@ TEST(Compressed, CodeTablesRefuseBrokenLengths) {
     for (int i = 0; i < 15; ++i) deep[i] = static_cast<uint8_t>(i + 1);
     deep[15] = 15;
     ASSERT_EQ(egtb_build_decode_table(deep, 16, 8, code), 0);
-    const uint8_t fourteen[2] = {0xFF, 0xFC};   // fourteen ones and a zero: symbol 14
+    const uint8_t fourteen[2] = {0xFF, 0xFC};  // fourteen ones and a zero: symbol 14
     emd_bits a(fourteen, 2);
     EXPECT_EQ(egtb_decode_symbol(code, a), 14);
-    const uint8_t fifteen[2] = {0xFF, 0xFE};    // fifteen ones: symbol 15
+    const uint8_t fifteen[2] = {0xFF, 0xFE};  // fifteen ones: symbol 15
     emd_bits b(fifteen, 2);
     EXPECT_EQ(egtb_decode_symbol(code, b), 15);
     EXPECT_EQ(b.position(), 15u);
@@ -187,7 +189,7 @@ TEST(Compressed, CodeTablesRefuseBrokenLengths) {
 // The header section of a writer's file with one byte changed; registration must refuse it.
 struct broken_case {
     const char* what;
-    size_t at;      // byte to change (~0: the CRC, ~1: cut in the header, ~2: cut in the blocks)
+    size_t at;  // byte to change (~0: the CRC, ~1: cut in the header, ~2: cut in the blocks)
     uint8_t value;
 };
 
@@ -196,9 +198,14 @@ TEST(Compressed, BrokenHeadersLeaveTheSideUnregistered) {
     const bytes good = emd_encode(data);
     const uint32_t crc_at = emd_crc_offset(good);
     const broken_case cases[] = {
-        {"banner", 3, 'x'},         {"block-size exponent 17", 70, 17}, {"23 distances", 71, 23},
-        {"format mark", 79, 0xF4},  {"section length below 84", 67, 80}, {"changed CRC", crc_at, 0},
-        {"cut in the header", ~size_t{1}, 0}, {"cut in the blocks", ~size_t{2}, 0},
+        {"banner", 3, 'x'},
+        {"block-size exponent 17", 70, 17},
+        {"23 distances", 71, 23},
+        {"format mark", 79, 0xF4},
+        {"section length below 84", 67, 80},
+        {"changed CRC", crc_at, 0},
+        {"cut in the header", ~size_t{1}, 0},
+        {"cut in the blocks", ~size_t{2}, 0},
         {"block size 4096", 70, 12},
     };
     for (const broken_case& c : cases) {
@@ -307,7 +314,7 @@ TEST(BlockCache, OneBlockSharedByTwoSidesIsReadAgainEachTime) {
 TEST(Probe, StoredBytesBecomeScores) {
     const struct {
         int stored, score;
-    } cases[] = {{0, 0},        {1, 32641},       {126, 32766},  {-1, -32641},
+    } cases[] = {{0, 0},         {1, 32641},     {126, 32766},  {-1, -32641},
                  {-126, -32766}, {-127, -32640}, {-128, 32640}, {127, EGTB_NOT_AVAILABLE}};
     for (const auto& c : cases) EXPECT_EQ(egtb_stored_to_score(c.stored), c.score) << c.stored;
 }
@@ -338,9 +345,9 @@ bytes read_all(const std::string& path) {
 TEST(DISABLED_SolvedTables, LongestMatesAndDrawnEndings) {
     const struct {
         const char* file;
-        int longest;   // moves to mate, 0 for an ending with no win
-    } cases[] = {{"kqk.nbw", 10}, {"krk.nbw", 16}, {"kbnk.nbw", 33}, {"knk.nbw", 0}, {"knk.nbb", 0},
-                 {"kbk.nbw", 0},  {"kbk.nbb", 0}};
+        int longest;  // moves to mate, 0 for an ending with no win
+    } cases[] = {{"kqk.nbw", 10}, {"krk.nbw", 16}, {"kbnk.nbw", 33}, {"knk.nbw", 0},
+                 {"knk.nbb", 0},  {"kbk.nbw", 0},  {"kbk.nbb", 0}};
     for (const auto& c : cases) {
         const bytes data = read_all(std::string(EGTB_TABLE_DIR) + "/" + c.file);
         ASSERT_FALSE(data.empty()) << c.file;

@@ -203,7 +203,7 @@ struct side_result {
 side_result check_side(int table, int side) {
     const men m = men_of(table);
     const uint32_t count = side ? egtb_rows[table].positions_black : egtb_rows[table].positions_white;
-    std::vector<uint32_t> owner(count, ~0u);   // the first placement at each index
+    std::vector<uint32_t> owner(count, ~0u);  // the first placement at each index
     side_result r;
     auto visit = [&](const int* sq, int ep) {
         const uint32_t index = index_of(table, side, m, sq, ep);
@@ -312,8 +312,8 @@ TEST(Index, RandomFiveManPlacementsStayInRangeAndFold) {
                 // Mirror images read the same entry (without pawns while the kings do
                 // not share a long diagonal: then the reflection in it is a second entry).
                 const auto anti = [](int s) { return (s & 7) + (s >> 3) == 7; };
-                const bool shared = (egtb_index::on_diagonal(sq[0]) && egtb_index::on_diagonal(sq[1])) ||
-                                    (anti(sq[0]) && anti(sq[1]));
+                const bool shared =
+                    (egtb_index::on_diagonal(sq[0]) && egtb_index::on_diagonal(sq[1])) || (anti(sq[0]) && anti(sq[1]));
                 for (int g = 1; g < (m.pawns ? 2 : 8); ++g) {
                     int img[5];
                     for (int i = 0; i < m.n; ++i) img[i] = transform(sq[i], g);
@@ -330,20 +330,21 @@ TEST(Index, RandomFiveManPlacementsStayInRangeAndFold) {
 TEST(Index, KpkFoldsTheFilesByTheWhiteKing) {
     egtb_build_index_tables();
     const men m = men_of(1);
-    const int e_file[3] = {4, 60, 12};   // White king e1, Black king e8, pawn e2
-    const int d_file[3] = {3, 59, 11};   // d1, d8, d2
+    const int e_file[3] = {4, 60, 12};  // White king e1, Black king e8, pawn e2
+    const int d_file[3] = {3, 59, 11};  // d1, d8, d2
     EXPECT_EQ(index_of(1, 0, m, e_file, -1), index_of(1, 0, m, d_file, -1));
 }
 
 TEST(Index, FlipFlagIndexesTheRankMirroredPosition) {
     egtb_build_index_tables();
     std::mt19937 rng(7);
-    auto member = egtb_index_fn(1, 1);   // kpk, the pawn's side not to move
+    auto member = egtb_index_fn(1, 1);  // kpk, the pawn's side not to move
     for (int k = 0; k < 2000; ++k) {
         // Black has the pawn, White is to move: the probe swaps the colours.
         const int wk = static_cast<int>(rng() % 64), bk = static_cast<int>(rng() % 64);
         const int bp = 8 + static_cast<int>(rng() % 48);
-        if (wk == bk || wk == bp || bk == bp || std::max(std::abs((wk & 7) - (bk & 7)), std::abs((wk >> 3) - (bk >> 3))) <= 1)
+        if (wk == bk || wk == bp || bk == bp ||
+            std::max(std::abs((wk & 7) - (bk & 7)), std::abs((wk >> 3) - (bk >> 3))) <= 1)
             continue;
         int32_t first[16] = {}, second[16] = {};
         first[15] = bk;
@@ -360,13 +361,13 @@ TEST(Index, FlipFlagIndexesTheRankMirroredPosition) {
 TEST(Index, KingPairTables) {
     egtb_build_index_tables();
     using namespace egtb_index;
-    EXPECT_EQ(pair_number[PAIRS_PAWNS][0][2], 0);            // a1, c1: the first pair
-    EXPECT_EQ(pair_number[PAIRS_PAWNS][0][1], NO_PAIR);      // kings side by side
-    EXPECT_EQ(pair_number[PAIRS_PAWNS][4][60], NO_PAIR);     // a first king on file e
+    EXPECT_EQ(pair_number[PAIRS_PAWNS][0][2], 0);         // a1, c1: the first pair
+    EXPECT_EQ(pair_number[PAIRS_PAWNS][0][1], NO_PAIR);   // kings side by side
+    EXPECT_EQ(pair_number[PAIRS_PAWNS][4][60], NO_PAIR);  // a first king on file e
     EXPECT_EQ(pair_number[PAIRS_PAWNLESS][27][63], PAWNLESS_PAIRS - 1);
-    EXPECT_EQ(pair_number[PAIRS_PAWNLESS][0][8], NO_PAIR);   // a1, a2: the second king above the diagonal
-    EXPECT_EQ(base1_total[KIND_P][PAIRS_PAWNS], 81664u);     // kpk, White to move
-    EXPECT_EQ(base1_total[KIND_p][PAIRS_PAWNS], 84012u);     // kpk, Black to move
+    EXPECT_EQ(pair_number[PAIRS_PAWNLESS][0][8], NO_PAIR);  // a1, a2: the second king above the diagonal
+    EXPECT_EQ(base1_total[KIND_P][PAIRS_PAWNS], 81664u);    // kpk, White to move
+    EXPECT_EQ(base1_total[KIND_p][PAIRS_PAWNS], 84012u);    // kpk, Black to move
 }
 
 }  // namespace

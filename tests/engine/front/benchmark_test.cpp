@@ -49,7 +49,8 @@ TEST_F(Benchmark, ThirteenLinesInOrder) {
                                              "inck_hm0", "inck_hm1", "inck_hm0", "inck_hm1", "movelist",
                                              "Mum(nc)",  "caplist",  "Mum(c)"};
     const std::regex plain(R"( *(\S+): +\d+\.\d calls/s, +\d+\.\d{3} us/call)");
-    const std::regex per_move(R"( *(\S+): +\d+\.\d calls/s, +\d+\.\d{3} us/call, +\d+\.\d mv/s, +\d+\.\d{3} us/mv +(\d+))");
+    const std::regex per_move(
+        R"( *(\S+): +\d+\.\d calls/s, +\d+\.\d{3} us/call, +\d+\.\d mv/s, +\d+\.\d{3} us/mv +(\d+))");
     for (const auto& c : cases) {
         const int side = position(c.fen);
         output_capture out;
@@ -87,14 +88,15 @@ TEST_F(Benchmark, EndsOnTheRealClockWithoutCaptures) {
     const double saved_run = benchmark_run_seconds;
     benchmark_calibration_ms = 5;
     benchmark_run_seconds = 0.02;
-    for (const char* fen : {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"}) {
+    for (const char* fen :
+         {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"}) {
         const int side = position(fen);
         output_capture out;
         output_levels[LVL_BOOK] = 1;
         auto done = std::async(std::launch::async, [side] { speed_test(side); });
         if (done.wait_for(std::chrono::minutes(2)) != std::future_status::ready) {
             std::fprintf(stderr, "speed did not end on %s\n", fen);
-            std::_Exit(1);   // the thread cannot be stopped
+            std::_Exit(1);  // the thread cannot be stopped
         }
         const auto lines = out.lines();
         ASSERT_EQ(lines.size(), 13u) << fen << "\n" << out.text();
@@ -111,12 +113,11 @@ TEST_F(Benchmark, AttackTablesCountAndFlagTheAttackers) {
         int side, square;
         uint32_t word;
     } cases[] = {
-        {WHITE, F3, 0x6803},   // pawns e2 and g2, knight g1
-        {WHITE, D3, 0x4002},   // pawns c2 and e2 (the bishop's ray ends on e2)
-        {WHITE, E2, 0x3B04},   // king, queen, bishop f1, knight g1
-        {WHITE, E4, 0},
-        {BLACK, F6, 0x6803},
-        {BLACK, D8, 0x101},    // the king alone: no other man reaches the queen's square
+        {WHITE, F3, 0x6803},  // pawns e2 and g2, knight g1
+        {WHITE, D3, 0x4002},  // pawns c2 and e2 (the bishop's ray ends on e2)
+        {WHITE, E2, 0x3B04},  // king, queen, bishop f1, knight g1
+        {WHITE, E4, 0},      {BLACK, F6, 0x6803},
+        {BLACK, D8, 0x101},  // the king alone: no other man reaches the queen's square
     };
     for (const auto& c : cases) EXPECT_EQ(attack_table[c.side][c.square], c.word) << c.side << " " << c.square;
 }

@@ -71,7 +71,8 @@ TEST(CommandTable, RowsOrderFlagsAndAliases) {
     EXPECT_EQ(row_named("depth")->handler, row_named("sd")->handler);
     EXPECT_EQ(row_named("snodes")->handler, row_named("nodes")->handler);
     EXPECT_EQ(row_named("reverse")->handler, row_named("rv")->handler);
-    for (const char* n : {";", "?", "noop", "accepted", "rejected"}) EXPECT_EQ(row_named(n)->handler, row_named("rem")->handler);
+    for (const char* n : {";", "?", "noop", "accepted", "rejected"})
+        EXPECT_EQ(row_named(n)->handler, row_named("rem")->handler);
     for (const char* n : {"draw", "variant"}) EXPECT_EQ(row_named(n)->handler, row_named("random")->handler);
     EXPECT_EQ(row_named("add_eco")->handler, row_named("vadro_pgn")->handler);
     EXPECT_EQ(row_named("xdisplay")->flags, 15u);
@@ -211,14 +212,14 @@ TEST(BatchRun, HoldsLinesStopsOnQuestionMarkAndQuit) {
     {
         const batch_run run;
         feed("st 2\nnoise 7\n?\nfen\n");
-        EXPECT_EQ(count_poll(), 1);   // "st 2" held, noise set at once, "?" stops
+        EXPECT_EQ(count_poll(), 1);  // "st 2" held, noise set at once, "?" stops
         EXPECT_EQ(noise, 7u);
         noise = saved_noise;
         EXPECT_FALSE(batch_run::quitting());
         feed("quit\nlater\n");
-        EXPECT_EQ(count_poll(), 1);   // "fen" held, "quit" held and stops
+        EXPECT_EQ(count_poll(), 1);  // "fen" held, "quit" held and stops
         EXPECT_TRUE(batch_run::quitting());
-        EXPECT_EQ(count_poll(), 1);   // every later count stops at once
+        EXPECT_EQ(count_poll(), 1);  // every later count stops at once
     }
     for (const char* expected : {"st 2", "fen", "quit", "later"}) {
         ASSERT_TRUE(stdin_read_line(line));

@@ -98,7 +98,7 @@ TEST_F(EgtbCommands, WrongFilesAreReportedAndSkipped) {
     TempDir a;
     table_file(a.file("krk.nbw"), 27031);
     table_file(a.file("kqk.nbw"), 25629);
-    table_file(a.file("krkr.nbb"), 1649196);   // a symmetric table has no Black file
+    table_file(a.file("krkr.nbb"), 1649196);  // a symmetric table has no Black file
     output_capture out;
     run_line("tbldir " + a.path());
     const auto lines = out.lines();
@@ -135,7 +135,7 @@ TEST_F(EgtbCommands, TheLargestTableDecidesTheMen) {
     table_file(a.file("krkr.nbw"), 1649196);
     run_line("tbldir " + a.path());
     EXPECT_EQ(egtb_men, 4);
-    EXPECT_TRUE(egtb_registered(15, 1));   // the one file serves both sides
+    EXPECT_TRUE(egtb_registered(15, 1));  // the one file serves both sides
     // A five-man side as a sparse file: the probe reads its zeros as draws.
     table_file(a.file("kppkp.nbw"), 84219361);
     run_line("tbldir " + a.path());
@@ -156,13 +156,13 @@ TEST_F(EgtbCommands, BrokenCompressedFilesAreReportedAndSkipped) {
     const uint32_t crc_at = emd_crc_offset(good);
     const struct {
         const char* what;
-        size_t at;       // byte to change; ~0 cut inside the header section
+        size_t at;  // byte to change; ~0 cut inside the header section
         uint8_t value;
         const char* reason;
     } cases[] = {
-        {"banner", 0, 'c', "read error"},           {"cut header", ~size_t{0}, 0, "read error"},
-        {"exponent 17", 70, 17, "file broken"},     {"23 distances", 71, 23, "file broken"},
-        {"format mark", 77, 0x41, "file broken"},   {"CRC", crc_at + 1, 0, "file broken"},
+        {"banner", 0, 'c', "read error"},         {"cut header", ~size_t{0}, 0, "read error"},
+        {"exponent 17", 70, 17, "file broken"},   {"23 distances", 71, 23, "file broken"},
+        {"format mark", 77, 0x41, "file broken"}, {"CRC", crc_at + 1, 0, "file broken"},
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> file = good;
@@ -181,7 +181,7 @@ TEST_F(EgtbCommands, BrokenCompressedFilesAreReportedAndSkipped) {
         run_line("tbldir " + a.path());
         EXPECT_TRUE(has_line(out.lines(), "*** Unable to read " + a.file("kpk.nbw.emd") + " - " + c.reason)) << c.what;
         EXPECT_FALSE(egtb_registered(1, 0)) << c.what;
-        EXPECT_EQ(egtb_men, 3) << c.what;   // registration goes on
+        EXPECT_EQ(egtb_men, 3) << c.what;  // registration goes on
     }
     // A block size other than 8192.
     emd_options o;
@@ -291,9 +291,9 @@ TEST_F(EgtbCommands, ProbeRefusals) {
     run_line("tbldir " + a.path());
     int score = 5;
     const uint32_t probes = egtb_probes, hits = egtb_hits;
-    EXPECT_EQ(probe_egtb(position("8/8/8/4k3/8/8/8/4K2R w K - 0 1"), &score), 0);   // castling right
-    EXPECT_EQ(probe_egtb(position("8/8/8/4k3/8/8/8/4K3 w - - 0 1"), &score), 0);    // bare kings
-    EXPECT_EQ(probe_egtb(position("8/8/8/4k3/8/8/8/4KQ2 w - - 0 1"), &score), 0);   // no kqk file
+    EXPECT_EQ(probe_egtb(position("8/8/8/4k3/8/8/8/4K2R w K - 0 1"), &score), 0);  // castling right
+    EXPECT_EQ(probe_egtb(position("8/8/8/4k3/8/8/8/4K3 w - - 0 1"), &score), 0);   // bare kings
+    EXPECT_EQ(probe_egtb(position("8/8/8/4k3/8/8/8/4KQ2 w - - 0 1"), &score), 0);  // no kqk file
     EXPECT_EQ(score, 5);
     EXPECT_EQ(probe_egtb(position("8/8/8/4k3/8/8/8/4K2R w - - 0 1"), &score), 1);
     EXPECT_EQ(egtb_probes, probes + 4);
@@ -323,27 +323,27 @@ struct bb_case {
 TEST_F(EgtbCommands, BitbaseRowsWithoutFiles) {
     bitbase_load("");
     const bb_case cases[] = {
-        {"8/8/8/4k3/8/8/8/2B1K3 w - - 0 1", BB_EXACT, 0},     // K+B against K
+        {"8/8/8/4k3/8/8/8/2B1K3 w - - 0 1", BB_EXACT, 0},  // K+B against K
         {"8/8/8/4k3/8/8/8/2B1K3 b - - 0 1", BB_EXACT, 0},
-        {"8/8/8/4k3/1n6/8/8/4K3 w - - 0 1", BB_EXACT, 0},     // the knight Black's
-        {"8/8/8/4k3/8/8/8/4K3 w - - 0 1", BB_EXACT, 0},       // bare kings
+        {"8/8/8/4k3/1n6/8/8/4K3 w - - 0 1", BB_EXACT, 0},       // the knight Black's
+        {"8/8/8/4k3/8/8/8/4K3 w - - 0 1", BB_EXACT, 0},         // bare kings
         {"8/8/8/4k3/8/8/1P6/1R2K3 w - - 0 1", BB_LOWER, 1000},  // K+R+P: the stronger to move
         {"8/8/8/4k3/8/8/1P6/1R2K3 b - - 0 1", BB_UPPER, 0},     // the weaker to move
         {"1r2k3/1p6/8/8/4K3/8/8/8 w - - 0 1", BB_UPPER, 0},     // colours exchanged
         {"1r2k3/1p6/8/8/4K3/8/8/8 b - - 0 1", BB_LOWER, 1000},
-        {"8/8/7k/8/8/8/8/QN2K3 w - - 0 1", BB_LOWER, 1000},    // K+Q+N
-        {"8/8/8/4k3/8/8/8/NN2K3 w - - 0 1", BB_EXACT, 0},       // K+N+N
-        {"k7/8/1K6/8/8/8/8/NN6 w - - 0 1", BB_LOWER, 0},        // the lone king on the edge, two away
+        {"8/8/7k/8/8/8/8/QN2K3 w - - 0 1", BB_LOWER, 1000},  // K+Q+N
+        {"8/8/8/4k3/8/8/8/NN2K3 w - - 0 1", BB_EXACT, 0},    // K+N+N
+        {"k7/8/1K6/8/8/8/8/NN6 w - - 0 1", BB_LOWER, 0},     // the lone king on the edge, two away
         {"k7/8/1K6/8/8/8/8/NN6 b - - 0 1", BB_UPPER, 0},
-        {"8/7k/8/8/8/8/8/B1B1K3 w - - 0 1", BB_EXACT, 0},      // bishops on one colour
+        {"8/7k/8/8/8/8/8/B1B1K3 w - - 0 1", BB_EXACT, 0},  // bishops on one colour
         {"6k1/8/8/8/8/8/8/BB2K3 w - - 0 1", BB_LOWER, 800},
         {"6k1/8/8/8/8/8/8/BB2K3 b - - 0 1", BB_UPPER, -800},
-        {"8/8/8/3Bk3/8/8/8/B3K3 b - - 0 1", BB_UPPER, 0},      // a bishop beside the lone king
-        {"8/8/8/4k3/8/8/8/1n2K1N1 w - - 0 1", BB_EXACT, 0},     // K+N against K+N
-        {"8/8/8/8/8/8/N1k5/K5n1 w - - 0 1", BB_NONE, 0},        // the corner mate of knkn
-        {"8/8/7k/8/8/8/8/QB2K3 w - - 0 1", BB_NONE, 0},        // K+Q+B: no row
-        {"8/8/8/4k3/8/8/8/RNB1K3 w - - 0 1", BB_NONE, 0},       // three pieces
-        {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", BB_NONE, 0},         // krk without its file
+        {"8/8/8/3Bk3/8/8/8/B3K3 b - - 0 1", BB_UPPER, 0},    // a bishop beside the lone king
+        {"8/8/8/4k3/8/8/8/1n2K1N1 w - - 0 1", BB_EXACT, 0},  // K+N against K+N
+        {"8/8/8/8/8/8/N1k5/K5n1 w - - 0 1", BB_NONE, 0},     // the corner mate of knkn
+        {"8/8/7k/8/8/8/8/QB2K3 w - - 0 1", BB_NONE, 0},      // K+Q+B: no row
+        {"8/8/8/4k3/8/8/8/RNB1K3 w - - 0 1", BB_NONE, 0},    // three pieces
+        {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", BB_NONE, 0},      // krk without its file
     };
     for (const auto& c : cases) {
         int score = 12345;
@@ -367,7 +367,7 @@ TEST_F(EgtbCommands, BitbaseLoadingReportsEveryMissingFile) {
 TEST_F(EgtbCommands, WinDrawLossBytesHoldFivePositions) {
     uint8_t data[2] = {};
     for (uint32_t n = 0; n < 5; ++n) bitbase_wdl_add(data, n, 1);
-    EXPECT_EQ(data[0], 121);   // five wins
+    EXPECT_EQ(data[0], 121);  // five wins
     for (uint32_t n = 0; n < 5; ++n) EXPECT_EQ(bitbase_wdl_code(data, n), 1);
     const int codes[5] = {0, 2, 1, 0, 2};
     for (uint32_t n = 5; n < 10; ++n) bitbase_wdl_add(data, n, codes[n - 5]);

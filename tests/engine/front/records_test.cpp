@@ -113,7 +113,7 @@ TEST(PgnRecord, MovetextCommentsAndMarks) {
     // The move the engine expected instead of the one played, and the mark of a move.
     ply_ponder_moves[1] = parse_move("c5", BLACK);
     ply_ponder_texts[1] = "c5";
-    game_history[1].flags |= (5u << 14);   // "!"
+    game_history[1].flags |= (5u << 14);  // "!"
     play({"Nf3"});
     EXPECT_EQ(pgn_movetext("1-0", 1, 3, 16), "1. e4! e5 (1...c5) 2. Nf3 1-0");
     ply_ponder_moves[2] = parse_move("Nc3", WHITE);  // expected before White's move: Black's next gets its number
@@ -135,9 +135,9 @@ TEST(PgnRecord, HeaderTagsInOrder) {
     std::vector<std::string> tags;
     std::istringstream in(h);
     for (std::string l; std::getline(in, l);) tags.push_back(l.substr(0, l.find(' ')));
-    const std::vector<std::string> expected = {"[Event", "[Site",    "[Date",     "[Round",       "[White",
-                                               "[Black", "[Result",  "[WhiteElo", "[BlackElo",    "[Comment",
-                                               "[Timecontrol", "[Time", "[last_book_move"};
+    const std::vector<std::string> expected = {"[Event",       "[Site",   "[Date",          "[Round",    "[White",
+                                               "[Black",       "[Result", "[WhiteElo",      "[BlackElo", "[Comment",
+                                               "[Timecontrol", "[Time",   "[last_book_move"};
     EXPECT_EQ(tags, expected);
     EXPECT_NE(h.find("[Event \"Computer chess game 60 600 +0 20 200\"]\n"), std::string::npos) << h;
     EXPECT_NE(h.find("[Round \"1\"]\n"), std::string::npos);
@@ -151,7 +151,8 @@ TEST(PgnRecord, HeaderTagsInOrder) {
     EXPECT_NE(pgn_header_text("0-1").find("[Result \"0-1\"]"), std::string::npos);
     EXPECT_NE(pgn_header_text("*").find("[Result \"*\"]"), std::string::npos);
     engine_last_side = BLACK;
-    EXPECT_NE(pgn_header_text("*").find("[White \"fairy\"]\n[Black \"Orvik Vellimast\"]\n[Result \"*\"]\n[WhiteElo \"1950\"]"),
+    EXPECT_NE(pgn_header_text("*").find(
+                  "[White \"fairy\"]\n[Black \"Orvik Vellimast\"]\n[Result \"*\"]\n[WhiteElo \"1950\"]"),
               std::string::npos);
 }
 
@@ -162,7 +163,8 @@ TEST(PgnRecord, SetUpPositionsAndOpponentFiles) {
     side_to_move = side;
     play({"Kd7", "e4"});
     const std::string h = pgn_header_text("*");
-    EXPECT_NE(h.find("[Result \"*\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 b - - 0 31\"]\n"), std::string::npos) << h;
+    EXPECT_NE(h.find("[Result \"*\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 b - - 0 31\"]\n"), std::string::npos)
+        << h;
     EXPECT_EQ(pgn_movetext("*", 1, 2, PGN_DEFAULT_OPTIONS), "31...Kd7 32. e4 *");
     EXPECT_EQ(opponent_file_name("Mr. X", ".pgn"), "Mr.pgn");
     EXPECT_EQ(opponent_file_name("", ".pgn"), "unknown.pgn");
@@ -237,7 +239,7 @@ TEST(GameRecord, WrittenOncePerGameToEveryFile) {
     ASSERT_EQ(run_line("sgames " + dir.file("short.pgn")), 0);
     play({"e4"});
     run_line("reset");
-    EXPECT_EQ(record_finished, 0);   // reset starts the next record
+    EXPECT_EQ(record_finished, 0);  // reset starts the next record
     run_line("sgames");
     EXPECT_EQ(read_file(dir.file("short.pgn")), "");
     games_suffix.clear();
@@ -255,7 +257,7 @@ TEST(Logs, NumberedLogsFindTheNextFreeNumber) {
     ASSERT_NE(log_file, nullptr);
     EXPECT_EQ(log_number, 1);
     EXPECT_TRUE(fs::exists(dir.file("orvik0001.log")));
-    open_numbered_log();   // nothing was played: the log is kept
+    open_numbered_log();  // nothing was played: the log is kept
     EXPECT_EQ(log_number, 1);
     std::fclose(log_file);
     log_file = nullptr;
@@ -320,16 +322,16 @@ TEST(WinLists, MostRecentFirstInMemoryFileAndTell) {
     read_win_list(list);
     EXPECT_EQ(list.names[0], "ann");
     EXPECT_EQ(list.names[1], "bob");
-    EXPECT_EQ(list.names[2], "cid");   // the one-letter line is left out
+    EXPECT_EQ(list.names[2], "cid");  // the one-letter line is left out
     EXPECT_EQ(list.names[3], "");
     output_capture out;
     server_game = 0;
     update_win_list(list, "bob");
-    EXPECT_EQ(list.names[0], "ann");   // only games on a server count
+    EXPECT_EQ(list.names[0], "ann");  // only games on a server count
     server_game = 1;
     update_win_list(list, "bob");
     EXPECT_EQ(read_file(list.file), "bob\nann\ncid\n");
-    EXPECT_EQ(out.text(), "");         // variable 0: nothing is told
+    EXPECT_EQ(out.text(), "");  // variable 0: nothing is told
     for (const char* n : {"d1", "e1", "f1", "g1"}) update_win_list(list, n);
     EXPECT_EQ(read_file(list.file), "g1\nf1\ne1\nd1\nbob\nann\n");
     update_win_list(list, "?");

@@ -17,9 +17,9 @@
 
 namespace {
 struct setting_case {
-    std::vector<std::string> lines;      // command lines, run in order
-    std::vector<std::string> echo;       // every message they print
-    std::function<bool()> stored;        // the value afterwards
+    std::vector<std::string> lines;  // command lines, run in order
+    std::vector<std::string> echo;   // every message they print
+    std::function<bool()> stored;    // the value afterwards
 };
 
 void reset_settings() {
@@ -64,29 +64,36 @@ TEST(Settings, ValuesEchoesAndRefusals) {
         {{"nodes 1.5M"}, {"search_nodes=1500000"}, [] { return node_limit == 1500000u; }},
         {{"nodes 0"}, {"search_nodes=4294967295"}, [] { return node_limit == 0xFFFFFFFFu; }},
         {{"nodes 5000000000"}, {"search_nodes=4294967295"}, [] { return node_limit == 0xFFFFFFFFu; }},
-        {{"sd 10", "nodes 100000"}, {"search depth=10", "search_nodes=100000"},
+        {{"sd 10", "nodes 100000"},
+         {"search depth=10", "search_nodes=100000"},
          [] { return max_depth == 0 && node_limit == 100000u; }},
-        {{"nodes 100000", "sd 10"}, {"search_nodes=100000", "search depth=10"},
+        {{"nodes 100000", "sd 10"},
+         {"search_nodes=100000", "search depth=10"},
          [] { return max_depth == 10 && node_limit == 0xFFFFFFFFu && clocks[0].fixed == 1; }},
         {{"st 0", "st -5"}, {}, [] { return clocks[0].fixed == 0 && clocks[0].pt == 600.0; }},
         {{"st 2.5"}, {}, [] { return clocks[1].fixed == 1 && clocks[1].pt == 2.5 && game_time_60 == 150.0; }},
         {{"qexact 6"}, {"exact_qsearch = 6", "qsearch_mask = NOTHING"}, [] { return qsearch_mask == 0; }},
-        {{"qexact 42"}, {"exact_qsearch = 42", "qsearch_mask = SKIP_LOOSERS,CHECK_CHECK_WINNERS"},
+        {{"qexact 42"},
+         {"exact_qsearch = 42", "qsearch_mask = SKIP_LOOSERS,CHECK_CHECK_WINNERS"},
          [] { return qsearch_mask == 5; }},
-        {{"qexact 2"}, {"exact_qsearch = 2", "qsearch_mask = SKIP_LOOSERS,CHECK_CHECK_WINNERS,ALL_MOVES_IN_CHECK"},
+        {{"qexact 2"},
+         {"exact_qsearch = 2", "qsearch_mask = SKIP_LOOSERS,CHECK_CHECK_WINNERS,ALL_MOVES_IN_CHECK"},
          [] { return qsearch_mask == 7; }},
         {{"factor 0.5"}, {"Value >= 1.0 needed"}, [] { return time_factor == 1.0; }},
         {{"factor 2"}, {"factor = 2.00"}, [] { return time_factor == 0.5; }},
         {{"noise 5k"}, {"noise=5000"}, [] { return noise == 5000u; }},
         {{"noise -3"}, {"noise=0"}, [] { return noise == 0u; }},
-        {{"posentries 5000"}, {"adjusted to 10000, will not accept smaller numbers", "posentries = 10000"},
+        {{"posentries 5000"},
+         {"adjusted to 10000, will not accept smaller numbers", "posentries = 10000"},
          [] { return posentries == 10000; }},
-        {{"posentries 200000"}, {"adjusted to 100000, will not accept larger numbers", "posentries = 100000"},
+        {{"posentries 200000"},
+         {"adjusted to 100000, will not accept larger numbers", "posentries = 100000"},
          [] { return posentries == 100000; }},
         {{"window 30"}, {"window = 30"}, [] { return window == 30; }},
         {{"min_learn_tc 600"}, {"min_learn_tc = 600"}, [] { return min_learn_tc == 600.0; }},
         {{"mintime_factor 0.4"}, {"mintime_factor = 0.40"}, [] { return mintime_factor == 0.4; }},
-        {{"margin_book_learn -40"}, {"margin_book_learn = -40"},
+        {{"margin_book_learn -40"},
+         {"margin_book_learn = -40"},
          [] { return margin_book_learn_white == -40 && margin_book_learn_black == -40; }},
         {{"margin_pos_learn 25"}, {"margin_pos_learn = 25"}, [] { return margin_pos_learn == 25; }},
         {{"ut2 30"}, {"ut2 = 30"}, [] { return ut2 == 30; }},
@@ -191,7 +198,8 @@ TEST(Parameters, DumpWrapsItemsIntoLines) {
     const std::string dump = print_parameters();
     const size_t first_break = dump.find('\n');
     ASSERT_NE(first_break, std::string::npos);
-    EXPECT_EQ(dump.substr(0, first_break), "null_low=3.00, null_high=3.00, null_endgame=2.00, null_split=5.50, do_prune=1, ");
+    EXPECT_EQ(dump.substr(0, first_break),
+              "null_low=3.00, null_high=3.00, null_endgame=2.00, null_split=5.50, do_prune=1, ");
     EXPECT_EQ(dump.compare(first_break + 1, 8, "deep=1, "), 0);
     EXPECT_TRUE(dump.ends_with("qexact=2 (mask=SKIP_LOOSERS,CHECK_CHECK_WINNERS,ALL_MOVES_IN_CHECK)")) << dump;
     size_t start = 0;

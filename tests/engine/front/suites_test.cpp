@@ -58,7 +58,7 @@ TEST_F(Suites, FoundLostAndFoundAgain) {
         EXPECT_EQ(suite_recorded().hit_nodes, 0u);
         best_move(solution, 5000);
         EXPECT_EQ(suite_recorded().hit_nodes, 5000u);
-        best_move(solution, 6000);   // still found: the first count stays
+        best_move(solution, 6000);  // still found: the first count stays
         EXPECT_EQ(suite_recorded().hit_nodes, 5000u);
         best_move(other, c.lost_at);
         EXPECT_EQ(suite_recorded().hit_nodes, 0u);
@@ -146,7 +146,7 @@ struct SuiteRun : Suites {
     void TearDown() override {
         output_capture quiet;
         run_line("sd 0");
-        init_clocks();   // sd left the clocks at a fixed time per move
+        init_clocks();  // sd left the clocks at a fixed time per move
         EXPECT_EQ(chdir(saved), 0);
         Suites::TearDown();
     }

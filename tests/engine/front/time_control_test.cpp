@@ -65,7 +65,7 @@ TEST(HostClocks, ToldTimesLapseWithAMoveANewControlOrANewGame) {
     x.run({"new", "force", "time 5", "otim 6000"});
     make_move(WHITE, make_move_word(E2, E4));
     side_to_move = BLACK;
-    x.run({"black"});   // the engine White after a move: the clocks stay as they stand
+    x.run({"black"});  // the engine White after a move: the clocks stay as they stand
     EXPECT_NEAR(clock_remaining(WHITE), 60.0, 1e-9);
     EXPECT_NEAR(clock_remaining(BLACK), 0.05, 1e-9);
 

@@ -87,7 +87,7 @@ TEST(UciGo, LimitsNodesDepthMovetimeInfinitePonder) {
     clocks[WHITE].pt = 77.0;
     EXPECT_EQ(run_line("go nodes 5000 wtime 1000"), 1);
     EXPECT_EQ(node_limit, 5000u);
-    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 77.0);   // the node limit leaves the clocks alone
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 77.0);  // the node limit leaves the clocks alone
     EXPECT_EQ(run_line("go depth 6"), 1);
     EXPECT_EQ(max_depth, 6);
     EXPECT_EQ(node_limit, 0xFFFFFFFFu);
@@ -104,7 +104,7 @@ TEST(UciGo, LimitsNodesDepthMovetimeInfinitePonder) {
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 5.0);
     EXPECT_EQ(run_line("go"), 1);
     EXPECT_EQ(search_state, SEARCH_PLAY);
-    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 5.0);   // no words: the clocks stay
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 5.0);  // no words: the clocks stay
 }
 
 TEST(UciGo, SearchmovesRestrictTheRootAndReadingGoesOn) {
@@ -148,7 +148,7 @@ TEST(UciOptions, SpinsBooleansCombosAndClamps) {
     EXPECT_EQ(hard, 1);
     run_line("setoption name Ponder value false");
     EXPECT_EQ(hard, 0);
-    run_line("setoption name Ponder");   // no value: nothing happens
+    run_line("setoption name Ponder");  // no value: nothing happens
     EXPECT_EQ(hard, 0);
     run_line("setoption name Extensions value Aggressive");
     EXPECT_EQ(irecapture, 64);
@@ -178,8 +178,8 @@ TEST(UciOptions, SpinsBooleansCombosAndClamps) {
     run_line("setoption name NoSuchOption value 1");
     run_line("setoption name OwnBook value false");
     EXPECT_EQ(use_book, 0);
-    EXPECT_EQ(s.out.lines(), (std::vector<std::string>{"info string ignore setoption name NoSuchOption value 1",
-                                                       "use_book=0"}));
+    EXPECT_EQ(s.out.lines(),
+              (std::vector<std::string>{"info string ignore setoption name NoSuchOption value 1", "use_book=0"}));
     run_line("setoption name OwnBook value true");
 }
 
@@ -277,6 +277,6 @@ TEST(UciPosition, MoveTextUnderUciIsLowerCase) {
     ASSERT_EQ(parse_fen("8/4P3/8/8/8/8/k7/7K w - - 0 1", &side, false), 0);
     const uint32_t m = parse_move("e7e8q", WHITE);
     ASSERT_NE(m, 0u);
-    EXPECT_EQ(move_to_coordinates(m), "e7e8Q");   // the xboard form
-    EXPECT_EQ(move_to_text(m), "e7e8q");          // the UCI form
+    EXPECT_EQ(move_to_coordinates(m), "e7e8Q");  // the xboard form
+    EXPECT_EQ(move_to_text(m), "e7e8q");         // the UCI form
 }

@@ -106,8 +106,9 @@ TEST(Ajustes, AStartAndAnExitGiveBackAFileWithEveryKeyByteForByte) {
 // shipped places onto it.
 TEST(Ajustes, TheExitAddsTheMissingKeysInItsOrder) {
     Entorno e;
-    e.Escribir("Default.ini", "[Configuracion]\r\nIdioma=Espa\xc3\xb1ol\r\nNick=Ana\r\nRegitTvp=1\r\nRegitPgn=1\r\n"
-                              "RegitEpd=1\r\n");
+    e.Escribir("Default.ini",
+               "[Configuracion]\r\nIdioma=Espa\xc3\xb1ol\r\nNick=Ana\r\nRegitTvp=1\r\nRegitPgn=1\r\n"
+               "RegitEpd=1\r\n");
     e.Arrancar();
     EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
     EXPECT_EQ(e.Contenido("Default.ini").toStdString(),

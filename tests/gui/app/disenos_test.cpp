@@ -53,7 +53,10 @@ QString Recortes(Forma& f) {
         if (necesita > w->width() || derecha > f.width())
             r << QString("%1.%2 \"%3\" needs %4 has %5 (right %6 of %7)")
                      .arg(f.objectName(), w->objectName(), texto)
-                     .arg(necesita).arg(w->width()).arg(derecha).arg(f.width());
+                     .arg(necesita)
+                     .arg(w->width())
+                     .arg(derecha)
+                     .arg(f.width());
     }
     return r.join("\n");
 }

@@ -33,8 +33,8 @@ TEST_F(Esquema, TheBevelRunsFromTheBaseColourToItsLightTint) {
     PintarVentana(0);
     const QImage& img = Reloj().Picture();
     const int w = img.width(), h = img.height();
-    const QColor linea[6] = {{0, 64, 128}, {40, 104, 168}, {80, 144, 208}, {120, 184, 248}, {160, 224, 255},
-                             {200, 255, 255}};
+    const QColor linea[6] = {{0, 64, 128},    {40, 104, 168},  {80, 144, 208},
+                             {120, 184, 248}, {160, 224, 255}, {200, 255, 255}};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(img.pixelColor(w / 2, h - 1 - i), linea[i]) << "bottom " << i;
         EXPECT_EQ(img.pixelColor(i, h / 2), linea[i]) << "left " << i;
@@ -82,6 +82,21 @@ TEST_F(Esquema, TheSystemLookLeavesTheTabStripAsItWas) {
     EXPECT_EQ(ListaPgn().picTab->BackColor(), pestanas);
     EXPECT_EQ(ColorPestanas, ColorSistema());
     EXPECT_EQ(controles::ColorFondo(ListaPgn().Frame1), ColorSistema());
+}
+
+// Each window registers its own painting; together they keep the painting order, the
+// numbers that select one window and the engine panel's free rows.
+TEST_F(Esquema, EveryWindowIsPaintedInItsPlace) {
+    QStringList ventanas;
+    for (const pintura::Ventana& v : pintura::Ventanas()) {
+        QString t = QString::fromUtf8(v.ventana().metaObject()->className()).remove("forms::");
+        if (v.numero) t += QString(" %1").arg(v.numero);
+        if (v.margenArriba) t += QString(" +%1").arg(v.margenArriba);
+        ventanas << t;
+    }
+    EXPECT_EQ(ventanas.join(", ").toStdString(),
+              "ColorRgb, Ranking 4, PgnMovimientos, ListaPgn, Tavorin 1, Reloj, Cpu 7 +24, fEpd 9, FormLevel2, "
+              "SetTableroF, Chat 3, Conexion, Coronacion, Ip, Jugadas 2, Opciones, Nuevo");
 }
 
 TEST_F(Esquema, BorderLinesSeparateTheSquares) {

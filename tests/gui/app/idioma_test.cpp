@@ -11,9 +11,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <set>
+#include <stdexcept>
 
 namespace {
 
@@ -59,6 +61,81 @@ TEST_P(Idiomas, TheFileHoldsNoKeyTheProgramDoesNotRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ficheros, Idiomas, ::testing::Values("Español", "English"));
+
+// The table's rows as runs of one section, numbered keys in ranges: "Menu:Menu1-30".
+QString Resumen(const std::vector<EnlaceIdioma>& tabla) {
+    QStringList tramos;
+    QString seccion;
+    QStringList claves;
+    QString prefijo;
+    int desde = 0, hasta = -1;
+    auto cerrarRango = [&] {
+        if (hasta < 0) return;
+        claves << (desde == hasta ? prefijo + QString::number(desde)
+                                  : prefijo + QString::number(desde) + "-" + QString::number(hasta));
+        hasta = -1;
+    };
+    auto cerrarTramo = [&] {
+        cerrarRango();
+        if (!claves.isEmpty()) tramos << seccion + ":" + claves.join(',');
+        claves.clear();
+    };
+    static const QRegularExpression numerada("^(\\D*)(\\d+)$");
+    for (const EnlaceIdioma& e : tabla) {
+        if (e.seccion != seccion) {
+            cerrarTramo();
+            seccion = e.seccion;
+        }
+        const auto m = numerada.match(e.clave);
+        if (m.hasMatch() && hasta >= 0 && m.captured(1) == prefijo && m.captured(2).toInt() == hasta + 1) {
+            ++hasta;
+            continue;
+        }
+        cerrarRango();
+        if (m.hasMatch()) {
+            prefijo = m.captured(1);
+            desde = hasta = m.captured(2).toInt();
+        } else {
+            claves << e.clave;
+        }
+    }
+    cerrarTramo();
+    return tramos.join(" | ");
+}
+
+// Each window adds its own rows; together they make the table in the order in which a
+// language has always been applied, whatever window exists.
+TEST(TablaIdioma, EveryWindowsRowsStandInTheirPlace) {
+    EXPECT_EQ(Resumen(TablaIdioma()).toStdString(),
+              "Autor:Nombre | Version:Version | Menu:Menu1-30 | Tablero:Titulo | Reloj:Titulo,Jugador1-2 | "
+              "Jugadas:Menu1-7,Titulo | Coronacion:Titulo | Botones:Aceptar | Chat:Menu1-4,Titulo | "
+              "Opciones:Titulo,Frame1-3,Check1-3,Texto1,Opcion1 | Botones:Aceptar,Cancelar | "
+              "Conexion:Titulo,Frame1-2,Opcion1-2,Texto1-2 | Botones:Aceptar,Cancelar | Ip:Titulo,Frame1 | "
+              "Color:Titulo,Frame1,Texto1-3,Opcion1-2 | Botones:Aceptar,Cancelar | "
+              "Nuevo:Titulo,Frame1-2,Text1,Opcion1-4 | Botones:Aceptar,Cancelar | Pgn:Titulo,Titulo2,1-13 | "
+              "Botones:Guardar,Cancelar | Mensajes:1-109 | Tips:1-30 | CPU:1-3,21,4-20 | Botones:Aceptar | "
+              "Reloj:Jugador1-2 | SetTablero:Titulo,1-2,Frame1,Option1-2,Frame2,Check1-5 | "
+              "Botones:Aceptar,Cancelar | Ranking:Titulo,Frame1-2,1-5");
+}
+
+// A window that shares a key of another's joins that row: one row sets both, the
+// last row of that key if there are several; joining a key no part made is a fault.
+TEST(TablaIdioma, AJoinedRowSetsEveryWindowsText) {
+    std::vector<EnlaceIdioma> filas;
+    std::vector<std::function<void()>> pasos;
+    idioma::Filas f(filas, pasos);
+    QString primero, segundo, unido;
+    f.Enlace("Reloj", "Jugador1", {idioma::Variable(&primero)});
+    f.Enlace("Reloj", "Jugador1", {idioma::Variable(&segundo)});
+    f.Unir("Reloj", "Jugador1", {idioma::Variable(&unido)});
+    EXPECT_THROW(f.Unir("Reloj", "Jugador3", {idioma::Variable(&unido)}), std::logic_error);
+    ASSERT_EQ(filas.size(), 2u);
+    filas[1].aplicar("White");
+    EXPECT_EQ(primero, "");
+    EXPECT_EQ(segundo, "White");
+    EXPECT_EQ(unido, "White");
+    EXPECT_EQ(filas[1].leer(), (QStringList{"White", "White"}));
+}
 
 TEST(CambioDeIdioma, TheOptionsDialogChangesEveryTextAtOnceAndOkStoresIt) {
     Entorno e;

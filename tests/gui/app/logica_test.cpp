@@ -165,8 +165,8 @@ TEST(Pantalla, ColourCountsAsTheChecksSeeThem) {
 }
 
 TEST(Dialogos, FilterTextsBecomeQtFilters) {
-    QString filtro = QString("Partidas") + QChar(0) + "*.tvp" + QChar(0) + "PGN" + QChar(0) + "*.pgn;*.PGN" + QChar(0) +
-                     QChar(0);
+    QString filtro =
+        QString("Partidas") + QChar(0) + "*.tvp" + QChar(0) + "PGN" + QChar(0) + "*.pgn;*.PGN" + QChar(0) + QChar(0);
     EXPECT_EQ(FiltrosDialogo(filtro), (QStringList{"Partidas (*.tvp)", "PGN (*.pgn *.PGN)"}));
 }
 

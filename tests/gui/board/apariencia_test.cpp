@@ -38,8 +38,8 @@ TEST_F(Apariencia, AShippedSkinReadsWholeWithNamesInAnyCase) {
     for (const char* piel : {"marmol", "torneo"}) {
         SCOPED_TRACE(piel);
         Marcar();
-        ASSERT_TRUE(apariencia::Leer(Copiar(piel, [](const QString& n) { return n.toUpper(); }), fichas, mascaras,
-                                     cuadros));
+        ASSERT_TRUE(
+            apariencia::Leer(Copiar(piel, [](const QString& n) { return n.toUpper(); }), fichas, mascaras, cuadros));
         for (int i = 1; i <= 12; ++i) {
             EXPECT_FALSE(fichas[i].isNull()) << NombreFicha(i);
             EXPECT_EQ(mascaras[i].size(), fichas[i].size()) << NombreFicha(i);

@@ -62,8 +62,8 @@ TEST_F(Partida, TheChooserShowsTheSidesPiecesOnGreenWithTheMarkedOneLight) {
             const QRgb fondo = img.pixel(0, 0);
             for (int y = 0; y < 40; y += 3)
                 for (int x = 0; x < 40; x += 3)
-                    ASSERT_EQ(img.pixel(x, y), ((fondo & t.OMascara[codigo].pixel(x, y)) ^ t.OFichas[codigo].pixel(x, y)) |
-                                                   0xFF000000u);
+                    ASSERT_EQ(img.pixel(x, y),
+                              ((fondo & t.OMascara[codigo].pixel(x, y)) ^ t.OFichas[codigo].pixel(x, y)) | 0xFF000000u);
         }
         c.close();
     });

@@ -25,8 +25,8 @@ struct Secuencia {
     const char* nombre;
     bool porClic;
     std::vector<Paso> pasos;
-    const char* movida;   // the square that must then hold the moved piece, "" none
-    bool seleccion;       // the selection marker is shown afterwards
+    const char* movida;  // the square that must then hold the moved piece, "" none
+    bool seleccion;      // the selection marker is shown afterwards
     int turno;
 };
 

@@ -13,9 +13,8 @@ TEST(Geometria, PixelsGiveSquaresUpToAndIncludingTheFarEdge) {
         double v;
         int columna, fila;
     };
-    const Caso casos[] = {{0, 1, 8},     {39.9, 1, 8}, {40, 2, 7},  {279.9, 7, 2},
-                          {280, 8, 1},   {319, 8, 1},  {320, 8, 1}, {320.01, 0, 0},
-                          {-0.01, 0, 0}, {-40, 0, 0},  {1000, 0, 0}};
+    const Caso casos[] = {{0, 1, 8},   {39.9, 1, 8},   {40, 2, 7},    {279.9, 7, 2}, {280, 8, 1}, {319, 8, 1},
+                          {320, 8, 1}, {320.01, 0, 0}, {-0.01, 0, 0}, {-40, 0, 0},   {1000, 0, 0}};
     for (const Caso& c : casos) {
         EXPECT_EQ(Columna(c.v, 40), c.columna) << c.v;
         EXPECT_EQ(Fila(c.v, 40), c.fila) << c.v;

@@ -136,7 +136,8 @@ QString Mostrado(const std::string& texto) {
 
 void ComprobarCajas(const std::string& donde) {
     const auto& lista = Reglas().Jugadas;
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(Jugadas().List[i]->toPlainText(), Mostrado(lista.List[i])) << donde << ", box " << i;
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(Jugadas().List[i]->toPlainText(), Mostrado(lista.List[i])) << donde << ", box " << i;
     QStringList registros;
     for (int i = 0; i < Jugadas().List1->count(); ++i) registros << Jugadas().List1->item(i)->text();
     QStringList esperados;

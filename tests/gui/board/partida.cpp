@@ -106,7 +106,8 @@ std::string Partida::DibujoDistinto() {
             const QRect r(int(geometria::PixelX(col, s)), int(geometria::PixelY(fila, s)), int(s), int(s));
             QImage esperada = t.Fondo->Imagen().copy(r);
             t.DibujarPieza(esperada, 0, 0, Reglas().Casillas[x][y]);
-            if (t.PicBuffer->Imagen().copy(r) != esperada) distintas += std::string(1, char('a' + x - 1)) + char('0' + y) + " ";
+            if (t.PicBuffer->Imagen().copy(r) != esperada)
+                distintas += std::string(1, char('a' + x - 1)) + char('0' + y) + " ";
         }
     }
     return distintas;

@@ -58,7 +58,8 @@ TEST_F(Partida, AWholeGameByDragEndsInMateWithTextOneAndTheWinSound) {
     EXPECT_EQ(e->mensajes[0].titulo, "Tavorin");
     EXPECT_EQ(sonidos.count("Mueve.wav"), 7);
     EXPECT_EQ(sonidos.last(), "Gana.wav");
-    EXPECT_EQ(Caja(3), "1. e4\n                  e5\n2. Bc4\n                  Nc6\n3. Qh5\n                  Nf6\n4. Qxf7++");
+    EXPECT_EQ(Caja(3),
+              "1. e4\n                  e5\n2. Bc4\n                  Nc6\n3. Qh5\n                  Nf6\n4. Qxf7++");
     // The game is over: the board takes no more moves.
     Arrastrar("e8", "f7");
     EXPECT_EQ(Pieza("e8"), 12);

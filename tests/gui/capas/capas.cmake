@@ -1,9 +1,8 @@
 # The layers of gui/: platform/ and rules/ are the ground, app/ stands on them, the
 # windows (board, network, files, shell, engines) on app/. An include that runs back
 # up (platform/ or rules/ into app/ or a window folder, app/ into a window folder)
-# fails, unless it is one of those still to be lifted (PENDIENTES: one
-# "file included/header" pair per line, paths below gui/).
-#   cmake -DGUI=<gui folder> -DPENDIENTES=<list file> -P capas.cmake
+# fails.
+#   cmake -DGUI=<gui folder> -P capas.cmake
 get_filename_component(GUI "${GUI}" ABSOLUTE)
 set(ventanas "board|network|files|shell|engines")
 set(capas platform rules app)
@@ -11,8 +10,6 @@ set(prohibidas_platform "app|${ventanas}")
 set(prohibidas_rules "app|${ventanas}")
 set(prohibidas_app "${ventanas}")
 
-file(STRINGS "${PENDIENTES}" pendientes REGEX "^[^#]")
-set(halladas "")
 set(fallos "")
 foreach(capa ${capas})
   file(GLOB_RECURSE fuentes RELATIVE "${GUI}" "${GUI}/${capa}/*.h" "${GUI}/${capa}/*.cpp")
@@ -20,23 +17,12 @@ foreach(capa ${capas})
     file(STRINGS "${GUI}/${fuente}" lineas REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(linea ${lineas})
       if(linea MATCHES "include[ \t]*[\"<]((${prohibidas_${capa}})/[^\">]+)[\">]")
-        set(par "${fuente} ${CMAKE_MATCH_1}")
-        list(APPEND halladas "${par}")
-        list(FIND pendientes "${par}" i)
-        if(i EQUAL -1)
-          list(APPEND fallos "${par}")
-        endif()
+        list(APPEND fallos "${fuente} ${CMAKE_MATCH_1}")
       endif()
     endforeach()
   endforeach()
 endforeach()
 
-foreach(par ${pendientes})
-  list(FIND halladas "${par}" i)
-  if(i EQUAL -1)
-    message(STATUS "Lifted already, can leave the list: ${par}")
-  endif()
-endforeach()
 if(fallos)
   list(JOIN fallos "\n  " texto)
   message(FATAL_ERROR "Includes that run back up a layer of gui/:\n  ${texto}")

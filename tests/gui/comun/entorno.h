@@ -55,7 +55,8 @@ public:
 
     QString Carpeta() const { return carpeta_; }
     QString Ruta(const QString& nombre) const { return carpeta_ + "/" + nombre; }
-    void Poner(const QString& seccion, const QString& clave, const QString& valor, const QString& fichero = "Default.ini");
+    void Poner(const QString& seccion, const QString& clave, const QString& valor,
+               const QString& fichero = "Default.ini");
     QString Leer(const QString& seccion, const QString& clave, const QString& fichero = "Default.ini") const;
     void Escribir(const QString& nombre, const QByteArray& contenido) const;
     QByteArray Contenido(const QString& nombre) const;

@@ -34,7 +34,8 @@ const QStringList kArranque = {"xboard", "protover 2", "new", "random"};
 
 QStringList Arranque(const QString& nivel, bool blancas) {
     QStringList l = kArranque;
-    l << nivel << "post" << "easy";
+    l << nivel << "post"
+      << "easy";
     if (blancas) l << "go";
     return l;
 }
@@ -211,12 +212,12 @@ TEST_F(Panel, EachAnnouncedFeatureIsAnsweredByNameAndAnEngineAskingForSanPlaysIn
     ASSERT_TRUE(Empezar("", "negro"));
     ASSERT_TRUE(Esperar([&] { return Respuestas(Leidas("negro")).join('|').contains("done"); }));
     EXPECT_EQ(Respuestas(Leidas("negro")),
-              (QStringList{"rejected ping",     "rejected setboard", "rejected playother", "rejected san",
-                           "rejected usermove", "accepted time",     "accepted draw",      "rejected sigint",
-                           "rejected sigterm",  "accepted reuse",    "rejected analyze",   "rejected myname",
-                           "rejected variants", "rejected colors",   "rejected ics",       "rejected name",
-                           "rejected pause",    "rejected nps",      "rejected debug",     "rejected memory",
-                           "rejected smp",      "rejected egt",      "rejected option",    "rejected exclude",
+              (QStringList{"rejected ping",     "rejected setboard",  "rejected playother", "rejected san",
+                           "rejected usermove", "accepted time",      "accepted draw",      "rejected sigint",
+                           "rejected sigterm",  "accepted reuse",     "rejected analyze",   "rejected myname",
+                           "rejected variants", "rejected colors",    "rejected ics",       "rejected name",
+                           "rejected pause",    "rejected nps",       "rejected debug",     "rejected memory",
+                           "rejected smp",      "rejected egt",       "rejected option",    "rejected exclude",
                            "rejected setscore", "rejected highlight", "accepted done"}));
     // The moves go and come in coordinates; a line ending in 0 is not answered.
     Jugar("e2e4");
@@ -569,10 +570,10 @@ TEST_F(Panel, AnEngineMoveThatIsRefusedOrOutOfTurnEndsTheGameAndGoesNoFurther) {
         QStringList registros;
     };
     const Fila filas[] = {
-        {{"jugadas e7e4"}, "move e7e4", {"5254"}},                       // illegal
-        {{"jugadas d2d4"}, "move d2d4", {"5254"}},                       // the other colour
-        {{"jugadas e7e5 g8f6", "doble"}, "move g8f6", {"5254", "5755"}}, // a second move
-        {{"jugadas zz99"}, "move zz99", {"5254"}},                       // no move at all
+        {{"jugadas e7e4"}, "move e7e4", {"5254"}},                        // illegal
+        {{"jugadas d2d4"}, "move d2d4", {"5254"}},                        // the other colour
+        {{"jugadas e7e5 g8f6", "doble"}, "move g8f6", {"5254", "5755"}},  // a second move
+        {{"jugadas zz99"}, "move zz99", {"5254"}},                        // no move at all
         {{"jugadas e7e8x"}, "move e7e8x", {"5254"}},
     };
     for (const Fila& f : filas) {

@@ -129,7 +129,8 @@ TEST_F(Dialogo, ABoxIsRetypedAfterSelectingAllAndTheRangeStillHolds) {
         f.caja->setFocus();
         QTest::keyClick(f.caja, Qt::Key_A, Qt::ControlModifier);
         for (Qt::Key k : f.teclas) QTest::keyClick(f.caja, k);
-        EXPECT_EQ(f.caja->text().toStdString(), f.despues) << f.caja->objectName().toStdString() << " " << f.teclas.size();
+        EXPECT_EQ(f.caja->text().toStdString(), f.despues)
+            << f.caja->objectName().toStdString() << " " << f.teclas.size();
     }
     n.Command2->click();
     EXPECT_EQ(ComandoNivel, "level " + n.Combo1->currentText() + " 60 0");
@@ -241,6 +242,8 @@ TEST_P(Textos, EveryTextOfTheLevelDialogAndTheEnginePanelShowsWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Idiomas, Textos, ::testing::Values("Español", "English"),
-                         [](const ::testing::TestParamInfo<const char*>& i) { return i.index == 0 ? "Espanol" : "English"; });
+                         [](const ::testing::TestParamInfo<const char*>& i) {
+                             return i.index == 0 ? "Espanol" : "English";
+                         });
 
 }  // namespace

@@ -62,5 +62,4 @@ public:
     std::unique_ptr<Entorno> e;
     std::vector<pid_t> grupos;
     std::vector<Final> finales;
-
 };

@@ -90,7 +90,7 @@ protected:
         tablero.Destino = j.destino;
         tablero.ValidarMovimiento();
         using Aplicada = PartidaMotores::Aplicada;
-        const Aplicada a = !tablero.MovimientoValido                 ? Aplicada::Rechazada
+        const Aplicada a = !tablero.MovimientoValido              ? Aplicada::Rechazada
                            : tablero.JaqueMate || tablero.Ahogado ? Aplicada::Fin
                                                                   : Aplicada::Jugada;
         const bool enroque = tablero.MovimientoEnroque;

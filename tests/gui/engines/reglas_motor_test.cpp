@@ -27,9 +27,9 @@ struct Caso {
     const char* dato = "";
 };
 
-constexpr respuesta::Estado kUno{false, true};          // the person plays White against slot 2
-constexpr respuesta::Estado kDos{true, true};            // two engines
-constexpr respuesta::Estado kEnroque{false, true, true}; // castling retry armed
+constexpr respuesta::Estado kUno{false, true};            // the person plays White against slot 2
+constexpr respuesta::Estado kDos{true, true};             // two engines
+constexpr respuesta::Estado kEnroque{false, true, true};  // castling retry armed
 constexpr respuesta::Estado kPeticion{false, true, false, true};
 constexpr respuesta::Estado kSinJugadas{false, true, false, false, true};
 
@@ -154,7 +154,8 @@ TEST(Respuesta, AResultLineStatesItsScoreAndTheSideItNames) {
 TEST(Respuesta, StIsFoundOnlyAsAWordOfItsOwn) {
     for (const char* si : {"st", "error: st", "unknown command st 10", "(st)", "st=1"})
         EXPECT_TRUE(respuesta::PalabraSt(si)) << si;
-    for (const char* no : {"last", "post", "stop", "best move", "fast", ""}) EXPECT_FALSE(respuesta::PalabraSt(no)) << no;
+    for (const char* no : {"last", "post", "stop", "best move", "fast", ""})
+        EXPECT_FALSE(respuesta::PalabraSt(no)) << no;
 }
 
 TEST(Respuesta, ThinkingOutputFillsTheFiveBoxes) {
@@ -172,8 +173,8 @@ TEST(Respuesta, ThinkingOutputFillsTheFiveBoxes) {
         // Out of blanks: the last word fills the fields still missing.
         {"1234567890123", Campos{"1234567890123", "1234567890123", "1234567890123", "1234567890123", "1234567890123"}},
         {"1 2 3456789012", Campos{"1", "2", "3456789012", "3456789012", "3456789012"}},
-        {"1 2 3", std::nullopt},              // shorter than 11
-        {"1.5 2 3 4 e2e4", std::nullopt},     // a digit and a dot
+        {"1 2 3", std::nullopt},           // shorter than 11
+        {"1.5 2 3 4 e2e4", std::nullopt},  // a digit and a dot
         {"# times @ 1527359366", std::nullopt},
         {"Nodes 1 2 3 4 5", std::nullopt},
     };
@@ -223,7 +224,8 @@ TEST(Xboard, EachFeatureIsAcceptedOnlyWhenTheDriverHonoursIt) {
         {"words without values", ""},
         {"", ""},
     };
-    for (const Fila& f : filas) EXPECT_EQ(xboard::RespuestaCaracteristicas(f.anuncio).toStdString(), f.respuesta) << f.anuncio;
+    for (const Fila& f : filas)
+        EXPECT_EQ(xboard::RespuestaCaracteristicas(f.anuncio).toStdString(), f.respuesta) << f.anuncio;
 }
 
 TEST(Xboard, MovesWithAndWithoutTheClocks) {
@@ -249,7 +251,8 @@ rules::Tablero TableroCon(std::initializer_list<std::tuple<int, int, int>> pieza
 }
 
 TEST(Xboard, AnEnginesMoveIsReadForItsOwnSlot) {
-    const rules::Tablero t = TableroCon({{5, 7, rules::PeonBlanco}, {2, 2, rules::PeonNegro}, {5, 2, rules::PeonBlanco}});
+    const rules::Tablero t =
+        TableroCon({{5, 7, rules::PeonBlanco}, {2, 2, rules::PeonNegro}, {5, 2, rules::PeonBlanco}});
     struct Fila {
         const char* texto;
         int ranura;
@@ -295,9 +298,9 @@ TEST(Nivel, BoxesStayInRangeAndStepByOne) {
         const char* bajar;
     };
     const Fila filas[] = {
-        {"", 60, "1", "1", "1"},       {"0", 60, "1", "1", "1"},   {"1", 60, "1", "2", "1"},
-        {"59", 60, "59", "60", "58"},  {"60", 60, "60", "60", "59"}, {"75", 60, "60", "60", "60"},
-        {"25", 20, "20", "20", "20"},  {"20", 20, "20", "20", "19"}, {"7x", 20, "7x", "8", "6"},
+        {"", 60, "1", "1", "1"},      {"0", 60, "1", "1", "1"},     {"1", 60, "1", "2", "1"},
+        {"59", 60, "59", "60", "58"}, {"60", 60, "60", "60", "59"}, {"75", 60, "60", "60", "60"},
+        {"25", 20, "20", "20", "20"}, {"20", 20, "20", "20", "19"}, {"7x", 20, "7x", "8", "6"},
         {"x", 20, "1", "1", "1"},
     };
     for (const Fila& f : filas) {
@@ -319,7 +322,9 @@ struct RelojFalso : ::testing::Test {
     std::int64_t ahora = 1'000'000;
     long minutos = 0, segundos = 0;
     RelojMotor reloj{minutos, segundos};
-    void SetUp() override { reloj::FijarFuente([this] { return ahora; }); }
+    void SetUp() override {
+        reloj::FijarFuente([this] { return ahora; });
+    }
     void TearDown() override { reloj::FijarFuente({}); }
 };
 
@@ -335,8 +340,8 @@ TEST_F(RelojFalso, CountsWholeSecondsOnTheSourceAndKeepsTheRestOfATurn) {
     ahora += 3'600;  // a busy spell loses nothing
     reloj.Contar();
     EXPECT_EQ(segundos, 56);
-    reloj.Parar();   // 600 ms of this turn are kept
-    ahora += 50'000; // the other side's turn
+    reloj.Parar();    // 600 ms of this turn are kept
+    ahora += 50'000;  // the other side's turn
     EXPECT_FALSE(reloj.Contar());
     reloj.Arrancar();
     ahora += 400;
@@ -380,8 +385,8 @@ TEST(ListaMotores, OneEnginePerFolderAndNothingFromMotorItself) {
         rutas << e.ruta;
     }
     EXPECT_EQ(nombres, (QStringList{"primero", "x", "mi.motor", "enlazado"}));
-    EXPECT_EQ(rutas, (QStringList{m + "/Alfa/primero", m + "/Beta/X.COM", m + "/Delta/Mi.Motor.EXE",
-                                  m + "/Enlace/Enlazado"}));
+    EXPECT_EQ(rutas,
+              (QStringList{m + "/Alfa/primero", m + "/Beta/X.COM", m + "/Delta/Mi.Motor.EXE", m + "/Enlace/Enlazado"}));
     EXPECT_TRUE(MotoresEncontrados(m + "/no-existe").empty());
 }
 

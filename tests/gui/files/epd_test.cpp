@@ -66,8 +66,8 @@ TEST(Lista, PreviewSquaresPicturesAndPeerMessages) {
     EXPECT_EQ(v[60], rules::ReyBlanco);    // e1
     EXPECT_EQ(v[63], rules::TorreBlanca);  // h1
     // Each piece has its own picture, named after it.
-    const char* const nombres[13] = {"", "peonb", "torreb", "caballob", "alfilb", "damab", "reyb",
-                                     "peonn", "torren", "caballon", "alfiln", "daman", "reyn"};
+    const char* const nombres[13] = {"",      "peonb",  "torreb",   "caballob", "alfilb", "damab", "reyb",
+                                     "peonn", "torren", "caballon", "alfiln",   "daman",  "reyn"};
     for (int p = 1; p <= 12; ++p) EXPECT_EQ(epd::NombreImagen(epd::ImagenDePieza(p)), nombres[p]) << p;
     EXPECT_EQ(epd::ImagenDePieza(0), 0);
     EXPECT_EQ(epd::MensajeEpd(1, 1, "Blancas", "x"), "EPD 1B x");

@@ -92,7 +92,8 @@ TEST_F(Menu, SaveGameAtOneBoardSavesAndTheBrowserSaysWhyNot) {
     AUnTablero();
     Partida::Jugar("e2e4 e7e5");
     GuardarComo("tablero.tvp");
-    EXPECT_TRUE(e->Contenido("tablero.tvp").endsWith("A\r\n5254\r\n5755\r\n\r\n")) << e->Contenido("tablero.tvp").toStdString();
+    EXPECT_TRUE(e->Contenido("tablero.tvp").endsWith("A\r\n5254\r\n5755\r\n\r\n"))
+        << e->Contenido("tablero.tvp").toStdString();
     EXPECT_EQ(Mensajes(), QStringList{"34"});
     // Two people at one board: no name is known but the nick of this machine's user.
     GuardarComo("tablero.pgn");
@@ -213,9 +214,9 @@ TEST_F(Menu, SaveGameAfterTheGameEndedWritesItsResult) {
         ListaPgn().Command2_Click(1);
         const QByteArray texto = e->Contenido("fin.pgn");
         EXPECT_TRUE(texto.contains(QByteArray("[Result \"") + f.resultado + "\"]\r\n")) << f.nombre << "\n"
-                                                                                         << texto.toStdString();
+                                                                                        << texto.toStdString();
         EXPECT_TRUE(texto.endsWith(QByteArray("1. e4 e5 ") + f.resultado + "\r\n")) << f.nombre << "\n"
-                                                                                  << texto.toStdString();
+                                                                                    << texto.toStdString();
         const auto x = pgn_prueba::Extraer(e->Ruta("fin.pgn"));
         EXPECT_EQ(x.diagnosticos, "") << f.nombre;
         EXPECT_EQ(x.partidas, (std::vector<std::vector<std::string>>{{"e4", "e5"}})) << f.nombre;
@@ -273,7 +274,8 @@ TEST_F(Ayuda, ABoxSaysWhyTheDesktopDidNotOpenThePage) {
     EXPECT_EQ(e->Contenido("abierto"), (e->Ruta("Tavorin.html") + "\n").toUtf8());
     // The opener's own last words are the reason.
     Abridor("echo 'www-browser: not found' >&2\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
-    EXPECT_EQ(Abrir(), QStringList{Antes() + "xdg-open: no method available for opening '" + e->Ruta("Tavorin.html") + "'"});
+    EXPECT_EQ(Abrir(),
+              QStringList{Antes() + "xdg-open: no method available for opening '" + e->Ruta("Tavorin.html") + "'"});
     Abridor("exit 4\n");
     EXPECT_EQ(Abrir(), QStringList{Antes() + "xdg-open: exit status 4"});
     Abridor("kill -9 $$\n");

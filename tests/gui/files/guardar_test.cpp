@@ -31,10 +31,14 @@ bool Root() { return ::geteuid() == 0; }
 
 TEST(Nombres, SavedNamesGetTheExtensionOfTheirFilter) {
     const std::tuple<const char*, const char*, bool, const char*> casos[] = {
-        {"/d/partida", "1", false, "/d/partida.tvp"}, {"/d/partida", "2", false, "/d/partida.pgn"},
-        {"/d/partida", "3", false, "/d/partida.epd"}, {"/d/partida", "", false, "/d/partida.tvp"},
-        {"/d/p.PGN", "1", false, "/d/p.PGN"},         {"/d/p.txt", "3", false, "/d/p.txt.epd"},
-        {"/d/p", "1", true, "/d/p.epd"},              {"/d/p.tvp", "1", true, "/d/p.tvp.epd"},
+        {"/d/partida", "1", false, "/d/partida.tvp"},
+        {"/d/partida", "2", false, "/d/partida.pgn"},
+        {"/d/partida", "3", false, "/d/partida.epd"},
+        {"/d/partida", "", false, "/d/partida.tvp"},
+        {"/d/p.PGN", "1", false, "/d/p.PGN"},
+        {"/d/p.txt", "3", false, "/d/p.txt.epd"},
+        {"/d/p", "1", true, "/d/p.epd"},
+        {"/d/p.tvp", "1", true, "/d/p.tvp.epd"},
         {"/d/p.EPD", "1", true, "/d/p.EPD"},
     };
     for (const auto& [ruta, filtro, soloEpd, esperado] : casos)
@@ -161,7 +165,11 @@ TEST_F(Ficheros, ReadOnlyFilesAreReplacedUnwritableOnesKept) {
     QDir().mkpath(e->Ruta("carpeta.tvp"));
     EXPECT_EQ(EscribirFichero(e->Ruta("carpeta.tvp"), [](QIODevice&) { return true; }), Escritura::Protegida);
     EXPECT_EQ(EscribirFichero(e->Ruta("viejo.tvp/x.tvp"), [](QIODevice&) { return true; }), Escritura::Fallida);
-    EXPECT_EQ(EscribirFichero(e->Ruta("viejo.tvp"), [](QIODevice& d) { d.write("a medias"); return false; }),
+    EXPECT_EQ(EscribirFichero(e->Ruta("viejo.tvp"),
+                              [](QIODevice& d) {
+                                  d.write("a medias");
+                                  return false;
+                              }),
               Escritura::Fallida);
     EXPECT_EQ(e->Contenido("viejo.tvp"), QByteArray("0000\r\n0000\r\nA\r\n\r\n"));
     if (Root()) GTEST_SKIP() << "folder permissions do not bind root";

@@ -133,7 +133,8 @@ Extraccion Extraer(const QString& fichero) {
     const QString log = dir.filePath("log.txt"), salida = dir.filePath("salida.pgn");
     QProcess p;
     p.start(*PgnExtract(), {"-s", "-l" + log, "-o" + salida, fichero});
-    if (!p.waitForFinished(120000) || p.exitCode() != 0) x.diagnosticos = "pgn-extract failed: " + p.readAllStandardError();
+    if (!p.waitForFinished(120000) || p.exitCode() != 0)
+        x.diagnosticos = "pgn-extract failed: " + p.readAllStandardError();
     QFile l(log), s(salida);
     if (l.open(QIODevice::ReadOnly)) x.diagnosticos += QString::fromUtf8(l.readAll());
     if (s.open(QIODevice::ReadOnly)) x.partidas = Tokens(s.readAll());

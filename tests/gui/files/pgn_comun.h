@@ -25,9 +25,9 @@ void Elegir(int k);
 // Closes the browser when it shows (browse or save mode).
 void Cerrar();
 
-QStringList Entradas();  // the game list
-QStringList Lineas();    // the PGN move list
-int Resaltada();         // the highlighted line of the PGN move list, -1 none
+QStringList Entradas();                  // the game list
+QStringList Lineas();                    // the PGN move list
+int Resaltada();                         // the highlighted line of the PGN move list, -1 none
 std::vector<std::string> Codificadas();  // the coded moves of the loaded game
 
 // What a navigation must leave: board, rights, en-passant chance, move records.

@@ -63,8 +63,7 @@ TEST(PgnEscritor, ResultOfTheGameOnTheBoard) {
         const char* resultado;
     };
     for (const Caso& c : {
-             Caso{rules_test::kInicial, {}, ""},
-             Caso{rules_test::kInicial, {"e2e4"}, ""},
+             Caso{rules_test::kInicial, {}, ""}, Caso{rules_test::kInicial, {"e2e4"}, ""},
              Caso{rules_test::kInicial, {"f2f3", "e7e5", "g2g4", "d8h4"}, "0-1"},
              Caso{rules_test::kInicial, {"e2e4", "e7e5", "f1c4", "b8c6", "d1h5", "g8f6", "h5f7"}, "1-0"},
              Caso{"k7/8/1Q6/8/8/8/8/K7 w - - 0 1", {"a1b1"}, "1/2-1/2"},
@@ -105,10 +104,25 @@ TEST(PgnEscritor, PlayersNames) {
              Caso{red("Negras", "Luis"), N{"Luis", "Ana"}},
              Caso{red("Negras", ""), N{"?", "Ana"}},
              Caso{red("", "Luis"), N{"?", "?"}},  // no game: nobody has a colour
-             Caso{[&] { auto j = red("", "Luis"); j.colorFinal = "Negras"; return j; }(), N{"Luis", "Ana"}},
-             Caso{[&] { auto j = red("", "Luis"); j.conectado = false; j.colorFinal = "Blancas"; return j; }(),
+             Caso{[&] {
+                      auto j = red("", "Luis");
+                      j.colorFinal = "Negras";
+                      return j;
+                  }(),
+                  N{"Luis", "Ana"}},
+             Caso{[&] {
+                      auto j = red("", "Luis");
+                      j.conectado = false;
+                      j.colorFinal = "Blancas";
+                      return j;
+                  }(),
                   N{"Ana", "Luis"}},  // the link has gone, the ended game is still on the board
-             Caso{[&] { auto j = panel("", ""); j.colorFinal = "Blancas"; return j; }(), N{"?", "?"}},
+             Caso{[&] {
+                      auto j = panel("", "");
+                      j.colorFinal = "Blancas";
+                      return j;
+                  }(),
+                  N{"?", "?"}},
              Caso{panel("orvik", ""), N{"orvik", "Ana"}},
              Caso{panel("", "orvik"), N{"Ana", "orvik"}},
              Caso{panel("orvik", "fairymax"), N{"orvik", "fairymax"}},

@@ -60,11 +60,12 @@ TEST_F(ConPgnExtract, GoldenGame) {
     const std::vector<std::string> partida = {"5254", "4745", "5455", "6765", "5566", "5755", "6677", "4884", "77885",
                                               "2836", "7163", "3847", "6152", "5838", "5171", "8482", "7182"};
     const QByteArray texto = GuardarEnTablero(partida, "oro.pgn");
-    EXPECT_EQ(texto.toStdString(),
-              "[Event \"Tavorin\"]\r\n[Site \"Internet\"]\r\n[Date \"2024.02.03\"]\r\n[Round \"?\"]\r\n[White \"?\"]\r\n"
-              "[Black \"?\"]\r\n[Result \"*\"]\r\n\r\n"
-              "1. e4 d5 2. e5 f5 3. exf6 e5 4. fxg7 Qh4 5. gxh8=Q Nc6 6. Nf3 Bd7 7. Be2\r\n"
-              "O-O-O 8. O-O Qxh2+ 9. Kxh2 *\r\n");
+    EXPECT_EQ(
+        texto.toStdString(),
+        "[Event \"Tavorin\"]\r\n[Site \"Internet\"]\r\n[Date \"2024.02.03\"]\r\n[Round \"?\"]\r\n[White \"?\"]\r\n"
+        "[Black \"?\"]\r\n[Result \"*\"]\r\n\r\n"
+        "1. e4 d5 2. e5 f5 3. exf6 e5 4. fxg7 Qh4 5. gxh8=Q Nc6 6. Nf3 Bd7 7. Be2\r\n"
+        "O-O-O 8. O-O Qxh2+ 9. Kxh2 *\r\n");
     const Extraccion x = Extraer(e->Ruta("oro.pgn"));
     EXPECT_EQ(x.diagnosticos, "");
     EXPECT_EQ(x.partidas, Tokens(texto));
@@ -80,7 +81,9 @@ TEST_F(ConPgnExtract, RandomGamesSavedFromTheBoard) {
     // The sample saves a few games as they come; the long run searches until it has
     // every kind of move and ending.
     const size_t pocas = 3;
-    auto faltan = [&] { return PruebaLarga() ? !(promocion && alPaso && enroque && mate && ahogado) : elegidas.size() < pocas; };
+    auto faltan = [&] {
+        return PruebaLarga() ? !(promocion && alPaso && enroque && mate && ahogado) : elegidas.size() < pocas;
+    };
     for (int i = 0; i < 3000 && faltan(); ++i) {
         pgngen::NuevaPartida(r);
         const auto p = pgngen::Jugar(r, azar, 400);

@@ -130,7 +130,8 @@ TEST_F(Guardar, AFailedWriteKeepsTheSaveModeAndTheOldFile) {
     ListaPgn().Command2_Click(1);
     ASSERT_EQ(e->mensajes.size(), 1u);
     const QString t28 = TextosIdioma[28];
-    EXPECT_EQ(e->mensajes[0].texto, t28.left(t28.indexOf(u'$')) + "\r\n" + malo + "\r\n" + t28.mid(t28.indexOf(u'$') + 1));
+    EXPECT_EQ(e->mensajes[0].texto,
+              t28.left(t28.indexOf(u'$')) + "\r\n" + malo + "\r\n" + t28.mid(t28.indexOf(u'$') + 1));
     EXPECT_TRUE(ListaPgn().Visible());
     EXPECT_TRUE(GuardandoPgn);
     EXPECT_EQ(FicheroPendiente, malo);

@@ -74,11 +74,12 @@ TEST(PgnLector, GameBoundaries) {
          V{"a|-|1. e4 *", "-|W|1. d4 *"}},
         {"a repeated name starts the next game",
          "[Event \"a\"]\n[Result \"*\"]\n\n[Event \"b\"]\n[White \"B\"]\n\n1. c4 *\n", V{"a|-|", "b|B|1. c4 *"}},
-        {"blank and escape lines inside the tags",
-         "[Event \"a\"]\n\n% note\n[White \"A\"]\n\n1. e4 *\n", V{"a|A|1. e4 *"}},
+        {"blank and escape lines inside the tags", "[Event \"a\"]\n\n% note\n[White \"A\"]\n\n1. e4 *\n",
+         V{"a|A|1. e4 *"}},
         {"a bracket line that is no tag is dropped", "[Event \"a\"]\n\n1. e4\n[Event\"z\"]\ne5 *\n", V{"a|-|1. e4"}},
         {"text before the first tags belongs to no game", "1. f4 *\n\n[Event \"a\"]\n\n1. e4 *\n", V{"a|-|1. e4 *"}},
-        {"byte-order mark and CR LF", "\xEF\xBB\xBF[Event \"a\"]\r\n[White \"A\"]\r\n\r\n1. e4 *\r\n", V{"a|A|1. e4 *"}},
+        {"byte-order mark and CR LF", "\xEF\xBB\xBF[Event \"a\"]\r\n[White \"A\"]\r\n\r\n1. e4 *\r\n",
+         V{"a|A|1. e4 *"}},
         {"CR LF without the last line end", "[Event \"a\"]\r\n\r\n1. e4 *", V{"a|-|1. e4 *"}},
         {"CR alone (old Mac files)", "[Event \"a\"]\r[White \"A\"]\r\r1. e4 *\r\r[Event \"b\"]\r\r1. d4 *",
          V{"a|A|1. e4 *", "b|-|1. d4 *"}},
@@ -138,6 +139,7 @@ TEST(PgnLector, TokenClasses) {
         const char* token;
         int clase;
     };
+    // clang-format off
     for (const Caso& c : {
              Caso{"", 0}, Caso{"  ", 0}, Caso{"12...", 0}, Caso{"[!]", 1}, Caso{"12", 2}, Caso{"12.", 2},
              Caso{"123456789012345678901234567890.", 2}, Caso{"e4", 3}, Caso{"Nf3+", 3}, Caso{"O-O", 3},
@@ -154,6 +156,7 @@ TEST(PgnLector, HalfMoveLines) {
         const char* texto;
         V lineas;
     };
+    // clang-format on
     for (const Caso& c : {
              Caso{"1.e4 e5", V{"1. e4", k18 + "e5"}},
              Caso{"1. e4 e5 2. Nf3", V{"1. e4", k18 + "e5", "2. Nf3"}},
@@ -176,7 +179,8 @@ TEST(PgnLector, HalfMoveLines) {
              Caso{"99999999999999999999999. e4 e5", V{"99999999999999999999999. e4", k18 + "e5"}},
              Caso{"007. e4", V{"7. e4"}},
              // Annotations glued to their moves, or suffix marks standing apart.
-             Caso{"1. e4$1 e5 2. Nf3!? Nc6$14 3.Bb5+!$3 a6", V{"1. e4", k18 + "e5", "2. Nf3!?", k18 + "Nc6", "3. Bb5+!", k18 + "a6"}},
+             Caso{"1. e4$1 e5 2. Nf3!? Nc6$14 3.Bb5+!$3 a6",
+                  V{"1. e4", k18 + "e5", "2. Nf3!?", k18 + "Nc6", "3. Bb5+!", k18 + "a6"}},
              Caso{"1. e4 !? e5 ?! 2. Nf3 !! $1 Nc6", V{"1. e4", k18 + "e5", "2. Nf3", k18 + "Nc6"}},
              Caso{"1. e4 1...$2 e5", V{"1. e4", k18 + "e5"}},
          })
@@ -184,7 +188,8 @@ TEST(PgnLector, HalfMoveLines) {
 }
 
 TEST(PgnLector, MoveTextOfAGameSkipsTagsEscapesAndBlankLines) {
-    const pgn::Partida p = pgn::LeerPartida("[Event \"a\"]\n[FEN \"k7/8/8/8/8/8/8/K7 w - - 0 1\"]\n\n1. e4\n\n%x y\n e5\n");
+    const pgn::Partida p =
+        pgn::LeerPartida("[Event \"a\"]\n[FEN \"k7/8/8/8/8/8/8/K7 w - - 0 1\"]\n\n1. e4\n\n%x y\n e5\n");
     EXPECT_TRUE(p.conFen);
     EXPECT_EQ(p.fen, "k7/8/8/8/8/8/8/K7 w - - 0 1");
     EXPECT_EQ(p.textoJugadas, "1. e4\n e5\n");

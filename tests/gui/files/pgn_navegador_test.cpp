@@ -49,7 +49,7 @@ const QByteArray kPartida =
     "[Event \"Test\"]\n[Site \"Here\"]\n[Date \"2024.01.02\"]\n[Round \"3\"]\n[White \"Ana\"]\n[Black \"Luis\"]\n"
     "[Result \"*\"]\n\n1. e4 d5 2. e5 f5 3. exf6 e5 4. fxg7 Qh4 5. gxh8=Q Nc6 {a comment} 6. Nf3 Bd7 (6... Bg4)\n"
     "7. Be2 O-O-O 8. O-O *\n";
-const std::vector<std::string> kCodificadas = {"5254", "4745", "5455", "6765", "5566", "5755", "6677", "4884",
+const std::vector<std::string> kCodificadas = {"5254",  "4745", "5455", "6765", "5566", "5755", "6677", "4884",
                                                "77885", "2836", "7163", "3847", "6152", "5838", "5171"};
 
 class Navegador : public ::testing::Test {
@@ -113,10 +113,11 @@ TEST_F(Navegador, ReadingTable) {
         QStringList entradas;
         QString event, white;  // fields of the first listed game
         QStringList lineas;
-        int jugadas;           // coded moves loaded
-        QString mensajes;      // texts of the boxes shown, "|" between
-        const char* fen;       // the board afterwards, "" the standard start
+        int jugadas;       // coded moves loaded
+        QString mensajes;  // texts of the boxes shown, "|" between
+        const char* fen;   // the board afterwards, "" the standard start
     };
+    // clang-format off
     const Caso casos[] = {
         {"Event lines in any case, a blank after the name",
          "[Event \"x\"]\n[White \"A\"]\n\n1. e4 e5 *\n\n[EVENT \"y\"]\n\n1. d4 *\n\n[Event\"z\"]\n", 0, {"x", "y"}, "x",
@@ -150,6 +151,7 @@ TEST_F(Navegador, ReadingTable) {
         {"a move that cannot be played ends the load", "[Event \"x\"]\n\n1. e4 e5 2. Nf5 Nc6 *\n", 0, {"x"}, "x", "",
          {"1. e4", k18 + "e5", "2. Nf5", k18 + "Nc6"}, 2, "<51> Nf5", ""},
     };
+    // clang-format on
     for (const Caso& c : casos) {
         e->mensajes.clear();
         ListaPgn().Buscar->setCurrentIndex(c.buscar);
@@ -182,9 +184,10 @@ TEST_F(Navegador, ReadingTable) {
 }
 
 TEST_F(Navegador, ListingByAnotherTagKeepsTheCountAndEachGameKeepsItsOwnTags) {
-    Abrir(*e, "t.pgn",
-          "[Event \"e1\"]\n[White \"A\"]\n\n1. e4 *\n\n[Event \"e2\"]\n\n1. d4 *\n\n[Event \"e3\"]\n[White \"C\"]\n[FEN "
-          "\"k7/8/8/8/8/8/8/K6R w - - 0 1\"]\n\n*\n");
+    Abrir(
+        *e, "t.pgn",
+        "[Event \"e1\"]\n[White \"A\"]\n\n1. e4 *\n\n[Event \"e2\"]\n\n1. d4 *\n\n[Event \"e3\"]\n[White \"C\"]\n[FEN "
+        "\"k7/8/8/8/8/8/8/K6R w - - 0 1\"]\n\n*\n");
     const QString titulo = ListaPgn().Caption();
     EXPECT_TRUE(titulo.endsWith(" 3 " + TextosIdioma[50]));
     ListaPgn().Buscar->setCurrentIndex(4);
@@ -280,8 +283,10 @@ TEST_F(Navegador, MoveListKeysAndClicks) {
                           Paso{Qt::Key_PageUp, -1}, Paso{Qt::Key_5, 8}}) {
         const int antes = Resaltada();
         Tecla(p.tecla);
-        if (p.linea >= 0) EXPECT_EQ(Resaltada(), p.linea) << p.tecla;
-        else EXPECT_NE(Resaltada(), antes) << p.tecla;
+        if (p.linea >= 0)
+            EXPECT_EQ(Resaltada(), p.linea) << p.tecla;
+        else
+            EXPECT_NE(Resaltada(), antes) << p.tecla;
         EXPECT_EQ(JugadaPgnActual, Resaltada()) << p.tecla;
         Comprobar(kCodificadas, "key " + std::to_string(p.tecla));
     }
@@ -358,6 +363,7 @@ TEST_F(Navegador, AnyNavigationEqualsPlayingTheMovesOnce) {
         for (int paso = 0; paso < 40; ++paso) {
             const int n = int(Codificadas().size());
             std::string op;
+            // clang-format off
             switch (azar() % 8) {
                 case 0: op = "button " + std::to_string(1 + azar() % 4); ListaPgn().Command1_Click(op.back() - '0'); break;
                 case 1: op = "Left"; Tecla(Qt::Key_Left); break;
@@ -375,9 +381,11 @@ TEST_F(Navegador, AnyNavigationEqualsPlayingTheMovesOnce) {
                 }
                 default: op = "tick"; ListaPgn().SiguienteJugada(); break;
             }
+            // clang-format on
             ASSERT_GE(JugadaPgnActual, -1);
             ASSERT_LT(JugadaPgnActual, n);
-            EXPECT_EQ(Actual(), Referencia(juegos[size_t(juego)], int(JugadaPgnActual))) << "game " << juego << ", " << op;
+            EXPECT_EQ(Actual(), Referencia(juegos[size_t(juego)], int(JugadaPgnActual)))
+                << "game " << juego << ", " << op;
         }
         EXPECT_EQ(Partida::DibujoDistinto(), "");
     }
@@ -527,7 +535,8 @@ TEST_F(Navegador, OpeningThroughTheTimerAndTheCommandLine) {
     EXPECT_EQ(ListaPgn().Timer->interval(), 300);
     QTRY_VERIFY_WITH_TIMEOUT(!ListaPgn().Timer->isActive(), 5000);
     EXPECT_EQ(Codificadas(), kCodificadas);
-    EXPECT_EQ(ListaPgn().Caption().toStdString(), (LeerIni(FicheroIdioma, "Pgn", "Titulo") + " - t.pgn 1 " + TextosIdioma[50]).toStdString());
+    EXPECT_EQ(ListaPgn().Caption().toStdString(),
+              (LeerIni(FicheroIdioma, "Pgn", "Titulo") + " - t.pgn 1 " + TextosIdioma[50]).toStdString());
     // A click on another game loads it 10 ms later.
     ListaPgn().EventosTag = -1;
     ListaPgn().Eventos_Click();
@@ -658,8 +667,9 @@ TEST_F(Navegador, AStepAfterALoadStoppedByAPromotionWord) {
 // A word too long to be a move is shown and quoted short; the moves before it stand.
 TEST_F(Navegador, AHugeWordIsShownAndQuotedShort) {
     const std::string palabra(200000, 'a');
-    Abrir(*e, "w.pgn", QByteArray::fromStdString("[Event \"x\"]\n\n1. e4!!" + std::string(60, '!') + " e5 2. " +
-                                                   palabra + " Nf3 *\n"));
+    Abrir(*e, "w.pgn",
+          QByteArray::fromStdString("[Event \"x\"]\n\n1. e4!!" + std::string(60, '!') + " e5 2. " + palabra +
+                                    " Nf3 *\n"));
     EXPECT_EQ(Codificadas(), (std::vector<std::string>{"5254", "5755"}));
     const QStringList lineas = Lineas();
     ASSERT_EQ(lineas.size(), 4);
@@ -675,9 +685,10 @@ TEST_F(Navegador, AHugeWordIsShownAndQuotedShort) {
 // A tag value of megabytes is listed short (laying it out took the list minutes) and
 // shown short in its tag box, the result's too; the game loads.
 TEST_F(Navegador, AHugeTagValueIsListedAndShownShort) {
-    Abrir(*e, "t.pgn",
-          QByteArray::fromStdString("[Event \"" + std::string(300000, 'v') + "\"]\n[Black \"" + std::string(300000, 'n') +
-                                    "\"]\n[Result \"" + std::string(300000, 'r') + "\"]\n\n1. e4 *\n"));
+    Abrir(
+        *e, "t.pgn",
+        QByteArray::fromStdString("[Event \"" + std::string(300000, 'v') + "\"]\n[Black \"" + std::string(300000, 'n') +
+                                  "\"]\n[Result \"" + std::string(300000, 'r') + "\"]\n\n1. e4 *\n"));
     ASSERT_EQ(Entradas().size(), 1);
     EXPECT_EQ(Entradas()[0].toStdString(), std::string(255, 'v') + "...");
     // Compared by their first 300 characters: a failure quotes no megabyte.

@@ -64,7 +64,10 @@ TEST(Ajustes, RightsFollowTheBoxesAndThePiecesOnTheirSquares) {
         return std::optional<DerechosPreparados>(d);
     };
     const Caso casos[] = {
-        {"start, all boxes", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", {1, todos, false, ""}, derechos(0, 0, 0, 0)},
+        {"start, all boxes",
+         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR",
+         {1, todos, false, ""},
+         derechos(0, 0, 0, 0)},
         {"start, no box", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", {1, {}, false, ""}, derechos(1, 1, 1, 1)},
         {"rooks moved", "r3k3/8/8/8/8/8/8/4K2R", {2, todos, false, ""}, derechos(1, 0, 0, 1)},
         {"king off e1", "r3k2r/8/8/8/8/8/8/R5KR", {1, todos, false, ""}, derechos(1, 1, 0, 0)},
@@ -100,7 +103,8 @@ protected:
     }
     static void Clic(const std::string& casilla, Qt::MouseButton boton = Qt::LeftButton) {
         const long s = AnchoCasilla;
-        const QPoint p(int(geometria::PixelX(casilla[0] - 'a' + 1, s) + s / 2), int(geometria::PixelY(casilla[1] - '0', s) + s / 2));
+        const QPoint p(int(geometria::PixelX(casilla[0] - 'a' + 1, s) + s / 2),
+                       int(geometria::PixelY(casilla[1] - '0', s) + s / 2));
         QTest::mouseClick(Tavorin().PicBuffer, boton, {}, p);
     }
     static void Pieza(int celda, const std::string& casillas) {
@@ -161,8 +165,8 @@ TEST_F(Preparar, AnEnPassantSquareTypedInTheBox) {
 
 TEST_F(Preparar, KingsAreMovedButNeverRemovedOrOverwritten) {
     auto& s = SetTableroF();
-    Pieza(0, "e1");  // the queen does not replace the king: the king is picked up
-    Clic("e1");      // and put down again
+    Pieza(0, "e1");               // the queen does not replace the king: the king is picked up
+    Clic("e1");                   // and put down again
     Clic("e8", Qt::RightButton);  // a right click does not remove it either
     Clic("e8");
     Clic("d2", Qt::RightButton);

@@ -111,8 +111,8 @@ protected:
 const std::vector<QString> kEjemplo{"0431", "0500", "R", "5254", "5755", "7163", ""};
 
 TEST(Ritmo, TheIntervalGrowsWithTheQueueOnlyWithAPeer) {
-    const std::pair<long, int> tabla[] = {{0, 100},   {5, 100},   {6, 300},   {10, 300},   {11, 500},  {15, 500},
-                                          {16, 700},  {20, 700},  {21, 1000}, {25, 1000}, {26, 1500}, {40, 1500}};
+    const std::pair<long, int> tabla[] = {{0, 100},  {5, 100},  {6, 300},   {10, 300},  {11, 500},  {15, 500},
+                                          {16, 700}, {20, 700}, {21, 1000}, {25, 1000}, {26, 1500}, {40, 1500}};
     for (const auto& [n, ms] : tabla) {
         EXPECT_EQ(tvp::Intervalo(true, n), ms) << n;
         EXPECT_EQ(tvp::Intervalo(false, n), 100) << n;
@@ -174,7 +174,8 @@ TEST_F(Replay, TheEndWaitsForAnEmptyQueue) {
     p.respuestas = {"B"};
     datos = {"", "0000", "0000", "A", "5254", ""};
     r.Empezar();
-    while (r.Tick() != Paso::Fin) {}
+    while (r.Tick() != Paso::Fin) {
+    }
     const QStringList antes = p.cola;
     p.enCola = 1;
     EXPECT_EQ(r.TickCierre(), Cierre::Espera);
@@ -194,11 +195,11 @@ TEST_F(Replay, ABadTokenEndsTheReplayWithAFreshGame) {
         bool texto27;
     };
     const Caso casos[] = {
-        {{"0000", "0000", "A", "5255"}, false, true},          // not a legal move
-        {{"0000", "0000", "A", "5254", "9254"}, true, true},   // a square off the board
-        {{"0000", "0000", "A", "52545"}, false, true},         // a piece for a move that promotes nothing
-        {{"0000", "0000", "A", "e2e4"}, true, false},          // no number
-        {{"04x1", "0000", "A", "5254"}, true, false},          // a clock that is no number
+        {{"0000", "0000", "A", "5255"}, false, true},         // not a legal move
+        {{"0000", "0000", "A", "5254", "9254"}, true, true},  // a square off the board
+        {{"0000", "0000", "A", "52545"}, false, true},        // a piece for a move that promotes nothing
+        {{"0000", "0000", "A", "e2e4"}, true, false},         // no number
+        {{"04x1", "0000", "A", "5254"}, true, false},         // a clock that is no number
     };
     for (const Caso& c : casos) {
         p.registro.clear();
@@ -248,8 +249,8 @@ TEST_F(Replay, AFileWithoutMovesEndsWithTextFiftyFiveAndStillTellsThePeer) {
 }
 
 TEST_F(Replay, PromotionsCarryThePieceOfTheTokenOrOfTheChooser) {
-    const std::vector<QString> hastaH7{"0000", "0000", "A", "8284", "7775", "8475", "8786",
-                                       "7586", "5756", "8687", "2726"};
+    const std::vector<QString> hastaH7{"0000", "0000", "A",    "8284", "7775", "8475",
+                                       "8786", "7586", "5756", "8687", "2726"};
     auto con = [&](QString ultimo) {
         auto t = hastaH7;
         t.push_back(ultimo);
@@ -278,9 +279,9 @@ TEST_F(Replay, PromotionsCarryThePieceOfTheTokenOrOfTheChooser) {
 
     // A Black queen's token ends in 11.
     p.Inicio();
-    EXPECT_EQ(Correr({"0000", "0000", "A", "1213", "2725", "8283", "2524", "8384", "2413", "8485", "1322", "8586",
-                      "223111"}),
-              Paso::Fin);
+    EXPECT_EQ(
+        Correr({"0000", "0000", "A", "1213", "2725", "8283", "2524", "8384", "2413", "8485", "1322", "8586", "223111"}),
+        Paso::Fin);
     EXPECT_EQ(p.juego.Casillas[3][1], rules::DamaNegra);
 }
 

@@ -43,8 +43,10 @@ struct Estado {
 
 Estado Ahora() {
     const auto& g = Reglas();
-    return {g.Casillas, {g.TorreA1Movida, g.TorreH1Movida, g.TorreA8Movida, g.TorreH8Movida}, g.AlPasoPosible,
-            g.CasillaAlPaso, g.Turno, g.Jugadas.List, g.Jugadas.List1};
+    return {g.Casillas,      {g.TorreA1Movida, g.TorreH1Movida, g.TorreA8Movida, g.TorreH8Movida},
+            g.AlPasoPosible, g.CasillaAlPaso,
+            g.Turno,         g.Jugadas.List,
+            g.Jugadas.List1};
 }
 
 bool AvisoEnTablero() { return Tavorin().PicBuffer->TextosImpresos().contains(TextosIdioma[69]); }
@@ -78,7 +80,8 @@ bool JugadaAlAzar(std::mt19937& azar) {
                     g.SoloComprobar = false;
                     if (!g.MovimientoValido) continue;
                     std::string uci{char('a' + x - 1), char('0' + y), char('a' + dx - 1), char('0' + dy)};
-                    const bool corona = (pieza == rules::PeonBlanco && dy == 8) || (pieza == rules::PeonNegro && dy == 1);
+                    const bool corona =
+                        (pieza == rules::PeonBlanco && dy == 8) || (pieza == rules::PeonNegro && dy == 1);
                     if (corona) uci += "qrbn"[azar() % 4];
                     candidatas.push_back(uci);
                 }
@@ -130,7 +133,8 @@ TEST_F(Ficheros, RandomGamesComeBackFromTheirFilesAsTheyWere) {
         Reiniciar();
         Reglas().Turno = 1;
         const int plies = 20 + int(azar() % 100);
-        for (int i = 0; i < plies && JugadaAlAzar(azar); ++i) {}
+        for (int i = 0; i < plies && JugadaAlAzar(azar); ++i) {
+        }
         const Estado antes = Ahora();
         const QString ruta = e->Ruta(QString("p%1.tvp").arg(partida));
         {
@@ -180,8 +184,8 @@ TEST_F(Ficheros, ConnectedReplayStreamsTheGameAndWaitsForEachBox) {
     Esperar([] { return NumColaEnvio == 0; });
     ResponderTexto = responder;
     Tavorin().Timer2->setInterval(tick);
-    EXPECT_EQ(enviados, (QStringList{"TVP Iniciar", "TVP TB 0431", "TVP TN 0500", "TVP T R", "TVP M 5254",
-                                     "TVP M 5755", "TVP M 7163", "TVP T N", "TVP T 2", "TVP Terminado"}));
+    EXPECT_EQ(enviados, (QStringList{"TVP Iniciar", "TVP TB 0431", "TVP TN 0500", "TVP T R", "TVP M 5254", "TVP M 5755",
+                                     "TVP M 7163", "TVP T N", "TVP T 2", "TVP Terminado"}));
     EXPECT_EQ(activos, std::vector<bool>{false});
     EXPECT_EQ(Reglas().Turno, 0);
     EXPECT_EQ(Reglas().MiColor, "Blancas");
@@ -195,8 +199,16 @@ TEST_F(Ficheros, TheReplayPacesItselfByTheQueue) {
     Conectar();
     Tavorin().AbrirTvp(e->Ruta("l.tvp"));
     auto& envio = *Tavorin().SendTvp;
-    for (const auto& [n, ms] : std::initializer_list<std::pair<long, int>>{
-             {5, 100}, {6, 300}, {10, 300}, {11, 500}, {15, 500}, {16, 700}, {20, 700}, {21, 1000}, {25, 1000}, {26, 1500}}) {
+    for (const auto& [n, ms] : std::initializer_list<std::pair<long, int>>{{5, 100},
+                                                                           {6, 300},
+                                                                           {10, 300},
+                                                                           {11, 500},
+                                                                           {15, 500},
+                                                                           {16, 700},
+                                                                           {20, 700},
+                                                                           {21, 1000},
+                                                                           {25, 1000},
+                                                                           {26, 1500}}) {
         NumColaEnvio = n;
         Tavorin().SendTvp_Timer();
         EXPECT_EQ(envio.interval(), ms) << n;
@@ -254,7 +266,8 @@ TEST_F(Ficheros, AFreshGameEndsAReplayUnderWay) {
 }
 
 TEST_F(Ficheros, AFourDigitPromotionAsksTheChooserWithTheReplayStopped) {
-    e->Escribir("c.tvp", "0000\r\n0000\r\nA\r\n8284\r\n7775\r\n8475\r\n8786\r\n7586\r\n5756\r\n8687\r\n2726\r\n8778\r\n");
+    e->Escribir("c.tvp",
+                "0000\r\n0000\r\nA\r\n8284\r\n7775\r\n8475\r\n8786\r\n7586\r\n5756\r\n8687\r\n2726\r\n8778\r\n");
     bool activo = true, preguntado = false;
     QTimer vigia;
     QObject::connect(&vigia, &QTimer::timeout, [&] {

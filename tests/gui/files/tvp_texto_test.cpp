@@ -8,7 +8,7 @@ namespace {
 
 TEST(Texto, ClockTokensComeFromTheDigitsAroundTheColon) {
     const std::pair<const char*, const char*> casos[] = {
-        {"", "0000"},      {"00:00", "0000"},  {"04:31", "0431"}, {"9:05", "0905"},
+        {"", "0000"},        {"00:00", "0000"},   {"04:31", "0431"},   {"9:05", "0905"},
         {"120:00", "12000"}, {"180:59", "18059"}, {"0:00:00", "0000"}, {" 05:00 ", "0500"},
     };
     for (const auto& [leyenda, token] : casos) EXPECT_EQ(tvp::TokenReloj(leyenda), token) << leyenda;
@@ -43,7 +43,9 @@ TEST(Texto, TokensOfFilesAsTheyComeWritten) {
     using V = std::vector<QString>;
     const std::pair<QByteArray, V> casos[] = {
         {"0000\r\n0000\r\nA\r\n5254\r\n\r\n", {"0000", "0000", "A", "5254", ""}},
-        {"\xEF\xBB\xBF" "0431\n0500\nR\n", {"0431", "0500", "R"}},
+        {"\xEF\xBB\xBF"
+         "0431\n0500\nR\n",
+         {"0431", "0500", "R"}},
         {"0000\r0000\rA", {"0000", "0000", "A"}},
         {"5254\r\n\r\n\r\n5755", {"5254", "", "", "5755"}},
         {"  5254  \r\n\"5755\"\r\n5254,7163", {"5254", "5755", "5254", "7163"}},

@@ -16,12 +16,18 @@ TEST(Campos, Moves) {
         const char* mensaje;
         const char* leido;
     } tabla[] = {
-        {"Movimiento 52540", "5254/0"},       {"Movimiento 27285", "2728/5"},
-        {"Movimiento 272811", "2728/11"},     {"Movimiento 5254", "-"},
-        {"Movimiento 9999", "-"},             {"Movimiento 02540", "-"},
-        {"Movimiento 5254x", "-"},            {"Movimiento 5254013", "-"},
-        {"Movimiento 52540 ", "-"},           {"Movimiento", "-"},
-        {"TVP M 5254", "5254/0"},             {"TVP M 27285", "2728/5"},
+        {"Movimiento 52540", "5254/0"},
+        {"Movimiento 27285", "2728/5"},
+        {"Movimiento 272811", "2728/11"},
+        {"Movimiento 5254", "-"},
+        {"Movimiento 9999", "-"},
+        {"Movimiento 02540", "-"},
+        {"Movimiento 5254x", "-"},
+        {"Movimiento 5254013", "-"},
+        {"Movimiento 52540 ", "-"},
+        {"Movimiento", "-"},
+        {"TVP M 5254", "5254/0"},
+        {"TVP M 27285", "2728/5"},
         {"TVP M 525", "-"},
     };
     for (const auto& c : tabla) {
@@ -35,11 +41,10 @@ TEST(Campos, ClockReports) {
         const char* mensaje;
         long minutos, segundos;  // -1: void
     } tabla[] = {
-        {"TIME 4:7", 4, 7},     {"TIME 0:59", 0, 59},   {"TIME 180:0", 180, 0}, {"TIME 181:0", -1, 0},
-        {"TIME 4:60", -1, 0},   {"TIME x:y", -1, 0},    {"TIME 4", -1, 0},      {"TIME :5", -1, 0},
-        {"TIME -1:5", -1, 0},   {"TIME 4:5:6", -1, 0},
-        {"TVP TB 0930", 9, 30}, {"TVP TN 12005", 120, 5}, {"TVP TB 0960", -1, 0}, {"TVP TB 093", -1, 0},
-        {"TVP TB 09a0", -1, 0},
+        {"TIME 4:7", 4, 7},     {"TIME 0:59", 0, 59},  {"TIME 180:0", 180, 0}, {"TIME 181:0", -1, 0},
+        {"TIME 4:60", -1, 0},   {"TIME x:y", -1, 0},   {"TIME 4", -1, 0},      {"TIME :5", -1, 0},
+        {"TIME -1:5", -1, 0},   {"TIME 4:5:6", -1, 0}, {"TVP TB 0930", 9, 30}, {"TVP TN 12005", 120, 5},
+        {"TVP TB 0960", -1, 0}, {"TVP TB 093", -1, 0}, {"TVP TB 09a0", -1, 0},
     };
     for (const auto& c : tabla) {
         const QString m = c.mensaje;
@@ -59,9 +64,9 @@ TEST(Campos, GameProposals) {
         const char* mensaje;
         const char* leido;
     } tabla[] = {
-        {"NuevoJuego 1 R 15", "1R15"}, {"NuevoJuego 2 A 0", "2A0"},   {"NuevoJuego 1 R 180", "1R180"},
-        {"NuevoJuego 1 R 181", "-"},   {"NuevoJuego 1 R 0", "-"},     {"NuevoJuego 1 A 5", "-"},
-        {"NuevoJuego 3 Q 999", "-"},   {"NuevoJuego 1 R", "-"},       {"NuevoJuego 1 R x", "-"},
+        {"NuevoJuego 1 R 15", "1R15"}, {"NuevoJuego 2 A 0", "2A0"}, {"NuevoJuego 1 R 180", "1R180"},
+        {"NuevoJuego 1 R 181", "-"},   {"NuevoJuego 1 R 0", "-"},   {"NuevoJuego 1 A 5", "-"},
+        {"NuevoJuego 3 Q 999", "-"},   {"NuevoJuego 1 R", "-"},     {"NuevoJuego 1 R x", "-"},
         {"NuevoJuego 1R 15", "-"},     {"NuevoJuego", "-"},
     };
     for (const auto& c : tabla) {

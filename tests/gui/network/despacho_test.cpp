@@ -142,8 +142,9 @@ TEST_F(Despacho, WithoutAGameRequestsAreRefusedUnaskedAndAnswersChangeNothing) {
 TEST_F(Despacho, ANewGameProposalIsAskedAndSetsColourClocksAndBoard) {
     e->respuestas = {IDYES};
     Llega("NuevoJuego 1 R 15");
-    EXPECT_EQ(Cajas(), "Su rival le propone una partida puntuable de 15 minutos por jugador. ¿La acepta? Usted "
-                       "jugará con las negras.");
+    EXPECT_EQ(Cajas(),
+              "Su rival le propone una partida puntuable de 15 minutos por jugador. ¿La acepta? Usted "
+              "jugará con las negras.");
     EXPECT_EQ(Cola(), "NuevoAceptado");
     auto& g = Reglas();
     EXPECT_EQ(g.MiColor, "Negras");
@@ -485,8 +486,8 @@ TEST_F(Despacho, APositionFromThePeerIsCheckedWholeFirst) {
     Llega("Movimiento 57550");  // the peer may not move now
     EXPECT_EQ(Cajas(), "Error interno.");
 
-    for (const QString& malo : {QString("EPD 1B ") + negras, QString("EPD 2B ") + negras, QString("EPD 1B no es una posicion"),
-                                QString("EPD 3N ") + negras}) {
+    for (const QString& malo : {QString("EPD 1B ") + negras, QString("EPD 2B ") + negras,
+                                QString("EPD 1B no es una posicion"), QString("EPD 3N ") + negras}) {
         Enlazar();
         Consentir(*this, "AbrirPartidaEPD");
         const std::string tablero = Tablero();

@@ -6,6 +6,7 @@
 
 namespace palabras {
 
+// clang-format off
 inline constexpr std::array<const char*, 29> kMensajes = {
     "Ping", "Pong", "Retroceso", "RetrocesoAceptado", "RetrocesoCancelado", "Close", "AbrirPartidaEPD",
     "AbrirAceptadoEPD", "AbrirCanceladoEPD", "CancelarEPD", "AbrirPartida", "AbrirAceptado", "AbrirCancelado",
@@ -14,3 +15,4 @@ inline constexpr std::array<const char*, 29> kMensajes = {
     "TVP M 5254", "TVP Terminado", "EPD 1B 8/8/8/8/8/8/8/K6k w - - 0 1", "Mensaje <x>hola"};
 
 }  // namespace palabras
+// clang-format on

@@ -69,11 +69,11 @@ TEST(Puntuacion, TheFileHoldsTheLocalHalfLittleEndian) {
         return puntuacion::Bytes(x);
     };
     const QByteArray malos[] = {
-        QByteArray("1234567"),              // 7 bytes
-        b + QByteArray(1, '\0'),            // 21 bytes
-        bytes({5, 2, 2, 0, 1200}),          // does not add up
-        bytes({0, 0, 0, 0, -5}),            // negative
-        bytes({-1, -1, 0, 0, 1200}),        // negative, adds up
+        QByteArray("1234567"),        // 7 bytes
+        b + QByteArray(1, '\0'),      // 21 bytes
+        bytes({5, 2, 2, 0, 1200}),    // does not add up
+        bytes({0, 0, 0, 0, -5}),      // negative
+        bytes({-1, -1, 0, 0, 1200}),  // negative, adds up
         QByteArray(),
     };
     for (const QByteArray& m : malos) {

@@ -46,7 +46,7 @@ TEST(Relojes, OneCountedSecondOffAClock) {
         bool cuenta;
         const char* despues;
     } tabla[] = {
-        {5, 0, true, "04:59"}, {0, 1, true, "00:00"}, {0, 0, false, "00:00"},
+        {5, 0, true, "04:59"},   {0, 1, true, "00:00"},    {0, 0, false, "00:00"},
         {12, 30, true, "12:29"}, {120, 0, true, "119:59"}, {1, 0, true, "00:59"},
     };
     for (const auto& c : tabla) {
@@ -88,15 +88,14 @@ TEST_F(Ventanas, ClocksCountEverySecondOfTheClockSource) {
 TEST_F(Ventanas, AFlagFallEndsTheGameOnThisSide) {
     const struct {
         const char* tipo;
-        int lado;            // this side's colour
-        bool cae_blancas;    // whose flag falls
+        int lado;          // this side's colour
+        bool cae_blancas;  // whose flag falls
         const char* cajas;
         long ganadas, perdidas;
         bool sonido;
     } tabla[] = {
-        {"R", 2, true, "30", 1, 0, true},  {"R", 1, true, "29", 0, 1, false},
-        {"R", 1, false, "30", 1, 0, true}, {"R", 2, false, "29", 0, 1, false},
-        {"A", 1, true, "29", 0, 0, false},
+        {"R", 2, true, "30", 1, 0, true},   {"R", 1, true, "29", 0, 1, false}, {"R", 1, false, "30", 1, 0, true},
+        {"R", 2, false, "29", 0, 1, false}, {"A", 1, true, "29", 0, 0, false},
     };
     QStringList sonidos;
     sonido::Reproductor = [&sonidos](const QString& ruta) { sonidos << QFileInfo(ruta).fileName(); };
@@ -187,8 +186,12 @@ TEST_F(Ventanas, TheNewGameDialogsMinutesBox) {
         const char* sube;
         const char* baja;
     } tabla[] = {
-        {"200", "180", "200", "180"}, {"180", "180", "181", "179"}, {"007", "7", "8", "6"},
-        {"1", "1", "2", "1"},         {"", "", "1", ""},           {"0", "0", "1", "0"},
+        {"200", "180", "200", "180"},
+        {"180", "180", "181", "179"},
+        {"007", "7", "8", "6"},
+        {"1", "1", "2", "1"},
+        {"", "", "1", ""},
+        {"0", "0", "1", "0"},
     };
     for (const auto& c : tabla) {
         EXPECT_EQ(minutos::Corregidos(c.texto).toStdString(), c.cambio) << c.texto;

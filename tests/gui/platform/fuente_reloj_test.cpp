@@ -6,7 +6,9 @@ namespace {
 
 struct RelojFalso : ::testing::Test {
     std::int64_t ahora = 5'000'000;
-    void SetUp() override { reloj::FijarFuente([this] { return ahora; }); }
+    void SetUp() override {
+        reloj::FijarFuente([this] { return ahora; });
+    }
     void TearDown() override { reloj::FijarFuente({}); }
 };
 

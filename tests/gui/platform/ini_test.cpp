@@ -64,10 +64,13 @@ TEST_F(Ini, WritesChangeOneLineAndKeepEveryOtherByte) {
     QByteArray antes = "\xEF\xBB\xBF; top\r\n[Mdi]\r\nWIDTH = 10\r\nOld=Espa\xF1ol\r\n\r\n[Otra]\r\nA=1\r\n";
     Escribir(antes);
     ASSERT_TRUE(ini::Escribir(Ruta(), "mdi", "Width", "14400"));
-    EXPECT_EQ(Leer(), QByteArray("\xEF\xBB\xBF; top\r\n[Mdi]\r\nWIDTH=14400\r\nOld=Espa\xF1ol\r\n\r\n[Otra]\r\nA=1\r\n"));
+    EXPECT_EQ(Leer(),
+              QByteArray("\xEF\xBB\xBF; top\r\n[Mdi]\r\nWIDTH=14400\r\nOld=Espa\xF1ol\r\n\r\n[Otra]\r\nA=1\r\n"));
     // A new key goes after the section's last key, before its blank line.
     ASSERT_TRUE(ini::Escribir(Ruta(), "Mdi", "Top", "5"));
-    EXPECT_EQ(Leer(), QByteArray("\xEF\xBB\xBF; top\r\n[Mdi]\r\nWIDTH=14400\r\nOld=Espa\xF1ol\r\nTop=5\r\n\r\n[Otra]\r\nA=1\r\n"));
+    EXPECT_EQ(
+        Leer(),
+        QByteArray("\xEF\xBB\xBF; top\r\n[Mdi]\r\nWIDTH=14400\r\nOld=Espa\xF1ol\r\nTop=5\r\n\r\n[Otra]\r\nA=1\r\n"));
     // A new section goes to the end.
     ASSERT_TRUE(ini::Escribir(Ruta(), "Nueva", "Clave", "Valor"));
     EXPECT_TRUE(Leer().endsWith("A=1\r\n\r\n[Nueva]\r\nClave=Valor\r\n"));

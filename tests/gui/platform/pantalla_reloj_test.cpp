@@ -15,16 +15,16 @@ TEST(PantallaReloj, TextAndColoursOfADrawnClock) {
     const QColor blanco = kRelojEnMarcha, gris = kRelojParado, carga(192, 192, 192);
     struct Fila {
         long minutos, segundos;
-        QColor propio, otro;       // before
-        QColor propio2, otro2;     // after
+        QColor propio, otro;    // before
+        QColor propio2, otro2;  // after
     };
     const Fila filas[] = {
-        {4, 59, gris, blanco, blanco, gris},    // the drawn side runs
+        {4, 59, gris, blanco, blanco, gris},  // the drawn side runs
         {4, 59, blanco, gris, blanco, gris},
-        {5, 0, gris, blanco, gris, blanco},     // drawn at 0 seconds: both keep theirs
-        {0, 0, blanco, blanco, gris, gris},     // 0:00: both stopped
-        {4, 59, carga, carga, carga, carga},    // the colour at load stays...
-        {0, 0, carga, carga, gris, gris},       // ...until 0:00
+        {5, 0, gris, blanco, gris, blanco},   // drawn at 0 seconds: both keep theirs
+        {0, 0, blanco, blanco, gris, gris},   // 0:00: both stopped
+        {4, 59, carga, carga, carga, carga},  // the colour at load stays...
+        {0, 0, carga, carga, gris, gris},     // ...until 0:00
     };
     for (const Fila& f : filas) {
         const ColoresReloj c = ColoresAlMostrar(f.minutos, f.segundos, f.propio, f.otro);

@@ -35,9 +35,7 @@ struct Banco {
         QObject::connect(r, &Relevo::ErrorRecibido, [this](const QString& t) { eventos << "err:" + t; });
         QObject::connect(r, &Relevo::ProcesoTerminado, [this] { eventos << "fin"; });
     }
-    ~Banco() {
-        delete r;
-    }
+    ~Banco() { delete r; }
     bool Esperar(const QString& evento, int ms = 5000) {
         return QTest::qWaitFor([&] { return eventos.contains(evento); }, ms);
     }
@@ -50,8 +48,8 @@ struct Banco {
 TEST(Relevo, LinesComeOnePerEventAsTheProgramWritesThem) {
     Banco b;
     ASSERT_TRUE(b.r->Ejecutar(b.programa));
-    b.r->EnviarDato("eco uno\r\neco_crlf dos\r\n");   // CR LF inside and at the end of a write
-    b.r->EnviarDato("trozos tres");                   // written a character at a time
+    b.r->EnviarDato("eco uno\r\neco_crlf dos\r\n");  // CR LF inside and at the end of a write
+    b.r->EnviarDato("trozos tres");                  // written a character at a time
     b.r->EnviarDato("error cuatro");
     b.r->EnviarDato("latin1");
     b.r->EnviarDato("cwd");
@@ -74,7 +72,7 @@ TEST(Relevo, CrLfLfAndCrAloneEachEndOneLine) {
     Banco b;
     ASSERT_TRUE(b.r->Ejecutar(b.programa));
     b.r->EnviarDato("eco_cr uno");
-    b.r->EnviarDato("eco_cr");           // an empty line
+    b.r->EnviarDato("eco_cr");            // an empty line
     b.r->EnviarDato("cr_lf_aparte dos");  // CR LF split between two reads
     b.r->EnviarDato("eco_crlf tres");
     b.r->EnviarDato("eco cuatro");
@@ -128,7 +126,8 @@ TEST(Relevo, TheEndSaysWhetherTheProgramExitedOrASignalEndedIt) {
         const char* orden;
         int senal, estado;
     };
-    for (const Fila& f : {Fila{"salir 3", 0, 3}, Fila{"salir 0", 0, 0}, Fila{"senal 11", SIGSEGV, 0}, Fila{"senal 6", SIGABRT, 0}}) {
+    for (const Fila& f :
+         {Fila{"salir 3", 0, 3}, Fila{"salir 0", 0, 0}, Fila{"senal 11", SIGSEGV, 0}, Fila{"senal 6", SIGABRT, 0}}) {
         Banco b;
         ASSERT_TRUE(b.r->Ejecutar(b.programa));
         EXPECT_EQ(b.r->SenalFin(), 0);

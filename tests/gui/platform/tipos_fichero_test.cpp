@@ -65,8 +65,8 @@ TEST_F(Registro, FailsWhenTheDataFolderCannotBeWritten) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     QString fallo;
-    EXPECT_FALSE(tiposfichero::Registrar({".tvp", tiposfichero::MimeDe(".tvp"), "Tavorin", QImage()}, "/t/tavorin",
-                                         &fallo));
+    EXPECT_FALSE(
+        tiposfichero::Registrar({".tvp", tiposfichero::MimeDe(".tvp"), "Tavorin", QImage()}, "/t/tavorin", &fallo));
     // What could not be written is named.
     EXPECT_EQ(fallo, datos + "/mime/packages");
 }

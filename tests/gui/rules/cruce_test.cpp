@@ -89,8 +89,8 @@ TEST(CruceSlow, ThousandsOfRandomPositionsAgreeWithTheEngine) {
     EXPECT_GT(t.posiciones, 20000);
     EXPECT_GT(t.mates, 0);
     EXPECT_GT(t.ahogados, 0);
-    std::printf("cross-check: %d positions, %d moves, %d checks, %d mates, %d stalemates\n", t.posiciones,
-                t.jugadas, t.jaques, t.mates, t.ahogados);
+    std::printf("cross-check: %d positions, %d moves, %d checks, %d mates, %d stalemates\n", t.posiciones, t.jugadas,
+                t.jaques, t.mates, t.ahogados);
 }
 
 }  // namespace

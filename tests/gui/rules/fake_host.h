@@ -15,7 +15,7 @@ struct Mensaje {
 
 class FakeHost : public rules::RulesHost {
 public:
-    int respuestaCoronacion = 0;   // what the promotion question answers (0 = cancelled)
+    int respuestaCoronacion = 0;  // what the promotion question answers (0 = cancelled)
     std::vector<int> preguntasCoronacion;
     bool pgnVisible = false;
     bool reproduciendo = false;

@@ -11,17 +11,17 @@ namespace {
 
 TEST(Fen, RefusedTextsChangeNothing) {
     const char* const malos[] = {
-        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",          // three fields
-        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w KQkq - 0 1",     // 63 squares
-        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNRR w KQkq - 0 1",   // 65 squares
-        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq - 0 1",    // side
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",         // three fields
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w KQkq - 0 1",    // 63 squares
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNRR w KQkq - 0 1",  // 65 squares
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq - 0 1",   // side
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR white KQkq - 0 1",
-        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KX - 0 1",      // castling letter
-        "4k3/8/8/8/8/8/8/4K2K w - - 0 1",                              // two White kings
-        "8/8/8/8/8/8/8/4K3 w - - 0 1",                                 // no Black king
-        "P3k3/8/8/8/8/8/8/4K3 w - - 0 1",                              // pawn on rank 8
-        "4k3/8/8/8/8/8/8/p3K3 w - - 0 1",                              // pawn on rank 1
-        "4k3/4R3/8/8/8/8/8/4K3 w - - 0 1",                             // side not to move in check
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KX - 0 1",  // castling letter
+        "4k3/8/8/8/8/8/8/4K2K w - - 0 1",                          // two White kings
+        "8/8/8/8/8/8/8/4K3 w - - 0 1",                             // no Black king
+        "P3k3/8/8/8/8/8/8/4K3 w - - 0 1",                          // pawn on rank 8
+        "4k3/8/8/8/8/8/8/p3K3 w - - 0 1",                          // pawn on rank 1
+        "4k3/4R3/8/8/8/8/8/4K3 w - - 0 1",                         // side not to move in check
         "",
         "   ",
     };
@@ -78,15 +78,13 @@ TEST(Fen, EnPassantFieldIsKeptOnlyWhenItFits) {
         const char* alPasoTexto;
     };
     const Caso casos[] = {
-        {"4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1", 54, "e3"},
-        {"4k3/8/8/4p3/8/8/8/4K3 w - E6 0 1", 55, "E6"},
-        {"4k3/8/8/8/4P3/8/8/4K3 b - - 0 1", 0, ""},
-        {"4k3/8/8/8/4P3/8/8/4K3 b - e4 0 1", 0, ""},   // wrong rank
-        {"4k3/8/8/8/4P3/8/8/4K3 b - i3 0 1", 0, ""},   // no such file
-        {"4k3/8/8/8/4P3/8/8/4K3 w - e3 0 1", 0, ""},   // wrong side to move
-        {"4k3/8/8/8/3P4/8/8/4K3 b - e3 0 1", 0, ""},   // no pawn in front of it
-        {"4k3/8/8/8/4P3/4N3/8/4K3 b - e3 0 1", 0, ""}, // the square passed over is taken
-        {"4k3/8/8/8/4P3/8/4N3/4K3 b - e3 0 1", 0, ""}, // so is its start square
+        {"4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1", 54, "e3"}, {"4k3/8/8/4p3/8/8/8/4K3 w - E6 0 1", 55, "E6"},
+        {"4k3/8/8/8/4P3/8/8/4K3 b - - 0 1", 0, ""},     {"4k3/8/8/8/4P3/8/8/4K3 b - e4 0 1", 0, ""},  // wrong rank
+        {"4k3/8/8/8/4P3/8/8/4K3 b - i3 0 1", 0, ""},                                                  // no such file
+        {"4k3/8/8/8/4P3/8/8/4K3 w - e3 0 1", 0, ""},    // wrong side to move
+        {"4k3/8/8/8/3P4/8/8/4K3 b - e3 0 1", 0, ""},    // no pawn in front of it
+        {"4k3/8/8/8/4P3/4N3/8/4K3 b - e3 0 1", 0, ""},  // the square passed over is taken
+        {"4k3/8/8/8/4P3/8/4N3/4K3 b - e3 0 1", 0, ""},  // so is its start square
     };
     for (const auto& c : casos) {
         rules::Reglas r;

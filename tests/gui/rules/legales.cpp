@@ -31,10 +31,11 @@ std::vector<JugadaAceptada> JugadasAceptadas(rules::Reglas& r, bool todas) {
             if (!todas && !(blancas ? rules::EsBlanca(pieza) : rules::EsNegra(pieza))) continue;
             for (int xd = 1; xd <= 8; ++xd)
                 for (int yd = 1; yd <= 8; ++yd) {
-                    const bool coronacion = (pieza == rules::PeonBlanco && yd == 8) || (pieza == rules::PeonNegro && yd == 1);
+                    const bool coronacion =
+                        (pieza == rules::PeonBlanco && yd == 8) || (pieza == rules::PeonNegro && yd == 1);
                     const int base = rules::EsNegra(pieza) ? 6 : 0;
-                    for (int promocion : coronacion ? std::vector<int>{base + 2, base + 3, base + 4, base + 5}
-                                                    : std::vector<int>{0}) {
+                    for (int promocion :
+                         coronacion ? std::vector<int>{base + 2, base + 3, base + 4, base + 5} : std::vector<int>{0}) {
                         r.Origen = std::to_string(xo) + std::to_string(yo);
                         r.Destino = std::to_string(xd) + std::to_string(yd);
                         r.PiezaCoronacion = promocion;

@@ -12,7 +12,7 @@
 namespace rules_test {
 
 struct JugadaAceptada {
-    std::string uci;  // "e2e4", "e7e8q"; castling as the king's move
+    std::string uci;                                    // "e2e4", "e7e8q"; castling as the king's move
     bool jaque = false, mate = false, ahogado = false;  // flags of the move
 };
 

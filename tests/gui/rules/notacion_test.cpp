@@ -143,17 +143,17 @@ TEST(Notacion, SanDisambiguation) {
              Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "a3b2", "Q3b2"},
              Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "a3a2", "Q3a2"},
              Caso{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "c1c2", "Qc2"},
-             Caso{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "a1d1", "Rd1"},           // the king stands between
+             Caso{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "a1d1", "Rd1"},  // the king stands between
              Caso{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "a1a7", "Ra7"},
              Caso{"3rk3/8/8/8/3r4/8/8/4K3 b - - 0 1", "d8d6", "R8d6"},
              Caso{"3rk3/8/8/8/3r4/8/8/4K3 b - - 0 1", "d4d1", "Rd1+"},
-             Caso{"4k3/8/8/8/1b6/8/3N4/4K1N1 w - - 0 1", "g1f3", "Nf3"},        // the other knight is pinned
+             Caso{"4k3/8/8/8/1b6/8/3N4/4K1N1 w - - 0 1", "g1f3", "Nf3"},  // the other knight is pinned
              Caso{"4k3/8/8/8/8/8/6P1/R5RK w - - 0 1", "a1c1", "Rac1"},
              Caso{"4k3/8/8/8/8/2B1B3/8/4K3 w - - 0 1", "c3d4", "Bcd4"},
              Caso{"7k/8/8/3B4/8/3B4/8/K7 w - - 0 1", "d5e4", "B5e4"},
              Caso{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "c3d5", "Nc3d5"},
              Caso{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "e3d5", "Ned5"},
-             Caso{"r3k3/8/8/8/8/8/8/4K2R w - - 0 1", "h1h8", "Rh8+"},       // pieces of the other side do not count
+             Caso{"r3k3/8/8/8/8/8/8/4K2R w - - 0 1", "h1h8", "Rh8+"},  // pieces of the other side do not count
          }) {
         FakeHost host;
         rules::Reglas r(&host);

@@ -12,11 +12,16 @@ void Tokens(const std::string& texto, std::vector<std::string>& tokens) {
     std::string limpio;
     int llaves = 0, parentesis = 0;
     for (char c : texto) {
-        if (c == '{') ++llaves;
-        else if (c == '}' && llaves > 0) --llaves;
-        else if (llaves == 0 && c == '(') ++parentesis;
-        else if (llaves == 0 && c == ')' && parentesis > 0) --parentesis;
-        else if (llaves == 0 && parentesis == 0) limpio += c;
+        if (c == '{')
+            ++llaves;
+        else if (c == '}' && llaves > 0)
+            --llaves;
+        else if (llaves == 0 && c == '(')
+            ++parentesis;
+        else if (llaves == 0 && c == ')' && parentesis > 0)
+            --parentesis;
+        else if (llaves == 0 && parentesis == 0)
+            limpio += c;
     }
     std::istringstream in(limpio);
     std::string t;

@@ -50,9 +50,9 @@ TEST(San, PawnMoves) {
              CasoSan{"4k3/4p3/8/8/8/8/8/4K3 b - - 0 1", "e5", "5755", 0},
              CasoSan{"4k3/8/8/8/2p5/1P6/8/4K3 w - - 0 1", "bxc4", "2334", 0},
              CasoSan{"4k3/8/8/8/2p5/1P6/8/4K3 w - - 0 1", "bc4", "", 51},
-             CasoSan{kInicial, "e5", "", 51},                                   // no pawn gets there
-             CasoSan{"4k3/8/8/8/6b1/8/4P3/3K4 w - - 0 1", "e3", "", 52},       // pinned
-             CasoSan{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e4!", "5254", 0},     // annotations
+             CasoSan{kInicial, "e5", "", 51},                               // no pawn gets there
+             CasoSan{"4k3/8/8/8/6b1/8/4P3/3K4 w - - 0 1", "e3", "", 52},    // pinned
+             CasoSan{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e4!", "5254", 0},  // annotations
              CasoSan{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e4?!", "5254", 0},
              CasoSan{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e9", "", 51},
              CasoSan{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "ex", "", 51},
@@ -73,8 +73,8 @@ TEST(San, Promotions) {
              CasoSan{"4k3/8/8/8/8/8/4p3/K7 b - - 0 1", "e1R", "52518", 0},
              CasoSan{"k7/4P3/8/8/8/8/8/4K3 w - - 0 1", "e8=q", "", 51},
              CasoSan{"k7/4P3/8/8/8/8/8/4K3 w - - 0 1", "e8=K", "", 51},
-             CasoSan{"k7/8/8/4P3/8/8/8/4K3 w - - 0 1", "e6=Q", "", 52},       // not a promotion
-             CasoSan{"k7/4P3/8/8/8/8/8/4K3 w - - 0 1", "e8", "", 52},         // the question was cancelled
+             CasoSan{"k7/8/8/4P3/8/8/8/4K3 w - - 0 1", "e6=Q", "", 52},  // not a promotion
+             CasoSan{"k7/4P3/8/8/8/8/8/4K3 w - - 0 1", "e8", "", 52},    // the question was cancelled
          })
         Leer(c);
 }
@@ -103,15 +103,15 @@ TEST(San, PieceMovesAndHints) {
              CasoSan{"1n2k3/3P4/5n2/8/8/8/8/4K3 b - - 0 1", "Nbxd7", "2847", 0},
              CasoSan{"1n2k3/3P4/5n2/8/8/8/8/4K3 b - - 0 1", "Nfxd7", "6647", 0},
              CasoSan{"1n2k3/3P4/5n2/8/8/8/8/4K3 b - - 0 1", "Nxd7", "2847", 0},
-             CasoSan{"4k3/8/8/8/K2R3q/8/8/7R w - - 0 1", "Rd1", "8141", 0},    // the first rook is pinned
+             CasoSan{"4k3/8/8/8/K2R3q/8/8/7R w - - 0 1", "Rd1", "8141", 0},  // the first rook is pinned
              CasoSan{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "Rad1", "1141", 0},
-             CasoSan{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "Raxd1", "1141", 0},    // the capture mark is not checked
+             CasoSan{"4k3/8/8/8/8/8/8/R3K2R w - - 0 1", "Raxd1", "1141", 0},  // the capture mark is not checked
              CasoSan{"8/8/8/8/2P5/8/8/4Kb1k b - - 0 1", "Bxc4", "6134", 0},
              CasoSan{"8/8/B7/8/2P5/8/8/4Kb1k b - - 0 1", "Bxc4", "6134", 0},
              CasoSan{"4k3/8/8/8/8/8/8/Q3K1Q1 w - - 0 1", "Qad4", "1144", 0},
              CasoSan{"4k3/8/8/8/8/8/8/Q3K1Q1 w - - 0 1", "Qgd4", "7144", 0},
-             CasoSan{"4k3/8/8/8/8/8/8/Q3K1Q1 w - - 0 1", "Qd4", "1144", 0},     // the second queen found
-             CasoSan{"1n2k3/8/8/5n2/8/8/8/4K3 b - - 0 1", "Nbd4", "", 52},     // the hint is kept
+             CasoSan{"4k3/8/8/8/8/8/8/Q3K1Q1 w - - 0 1", "Qd4", "1144", 0},  // the second queen found
+             CasoSan{"1n2k3/8/8/5n2/8/8/8/4K3 b - - 0 1", "Nbd4", "", 52},   // the hint is kept
              // A whole square as the hint.
              CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa1b2", "1122", 0},
              CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa3b2", "1322", 0},
@@ -119,7 +119,7 @@ TEST(San, PieceMovesAndHints) {
              CasoSan{"4k3/8/8/8/8/Q7/1p6/Q1Q1K3 w - - 0 1", "Qa1xb2", "1122", 0},
              CasoSan{"4k3/8/8/8/8/Q7/1p6/Q1Q1K3 w - - 0 1", "Qc1xb2", "3122", 0},
              CasoSan{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "Nc3d5", "3345", 0},
-             CasoSan{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "Ne5d5", "", 51}, // no knight on e5
+             CasoSan{"7k/2N5/8/8/8/2N1N3/8/4K3 w - - 0 1", "Ne5d5", "", 51},  // no knight on e5
              CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qb1b2", "", 51},
              CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa1a9", "", 51},
              CasoSan{"4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1", "Qa1bb2", "", 51},
@@ -208,7 +208,8 @@ TEST(San, ALongTokenIsQuotedShort) {
              // A push with 60 check marks reads as the push; with the king in check the
              // rules refuse it.
              Caso{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e3" + std::string(60, '+'), 0, ""},
-             Caso{"4k3/8/8/8/8/8/3P4/4K2q w - - 0 1", "d3" + std::string(60, '+'), 52, "d3" + std::string(38, '+') + "..."},
+             Caso{"4k3/8/8/8/8/8/3P4/4K2q w - - 0 1", "d3" + std::string(60, '+'), 52,
+                  "d3" + std::string(38, '+') + "..."},
          }) {
         FakeHost host;
         host.pgnVisible = true;
@@ -221,7 +222,8 @@ TEST(San, ALongTokenIsQuotedShort) {
             continue;
         }
         ASSERT_EQ(host.mensajes.size(), 1u) << c.citado;
-        EXPECT_EQ(host.mensajes[0].texto, "<" + std::to_string(c.mensaje) + ">" + (c.mensaje == 51 ? " " : "") + c.citado);
+        EXPECT_EQ(host.mensajes[0].texto,
+                  "<" + std::to_string(c.mensaje) + ">" + (c.mensaje == 51 ? " " : "") + c.citado);
     }
     // Bytes that are no UTF-8 are cut short too: a run of continuation bytes counts
     // one character every four bytes at most.
@@ -239,8 +241,9 @@ TEST(San, WholeGameAndStateBetweenTokens) {
     rules::Reglas r(&host);
     ASSERT_TRUE(Preparar(r, kInicial));
     r.Turno = 0;
-    const char* partida[] = {"e4", "d5", "exd5", "Qxd5", "Nc3", "Qa5", "d4", "c6", "Nf3", "Bg4", "Be2", "e6",
-                             "O-O", "Nd7", "Bf4", "Ngf6", "h3", "Bxf3", "Bxf3", "Bb4", "a3", "O-O-O", "axb4", "Qxa1"};
+    const char* partida[] = {"e4",  "d5",   "exd5", "Qxd5", "Nc3", "Qa5",   "d4",   "c6",
+                             "Nf3", "Bg4",  "Be2",  "e6",   "O-O", "Nd7",   "Bf4",  "Ngf6",
+                             "h3",  "Bxf3", "Bxf3", "Bb4",  "a3",  "O-O-O", "axb4", "Qxa1"};
     int lado = 1;
     for (const char* token : partida) {
         r.ErrorPgn = false;

@@ -20,14 +20,14 @@ TEST(Validar, PieceRules) {
         {kInicial, "e2e4", true},
         {kInicial, "e2e3", true},
         {kInicial, "e2e5", false},
-        {kInicial, "e2d3", false},   // diagonal to an empty square
-        {kInicial, "g1f3", true},    // the knight jumps
+        {kInicial, "e2d3", false},  // diagonal to an empty square
+        {kInicial, "g1f3", true},   // the knight jumps
         {kInicial, "g1g3", false},
-        {kInicial, "b1d2", false},   // own piece
-        {kInicial, "f1c4", false},   // blocked
+        {kInicial, "b1d2", false},  // own piece
+        {kInicial, "f1c4", false},  // blocked
         {kInicial, "a1a3", false},
         {kInicial, "e1e2", false},
-        {kInicial, "e3e4", false},   // empty origin
+        {kInicial, "e3e4", false},                          // empty origin
         {"4k3/8/8/B7/8/8/8/4K3 w - - 0 1", "a5f6", false},  // not on the diagonal
         {"4k3/8/8/B7/8/8/8/4K3 w - - 0 1", "a5d8", true},
         {"4k3/8/8/8/3Q4/8/8/4K3 w - - 0 1", "d4h8", true},
@@ -76,9 +76,15 @@ TEST(Validar, RefusedMoveLeavesTheBoardAndRowZeroStaysEmpty) {
 }
 
 TEST(Validar, SquaresFromOutsideMustBeTwoDigitsOneToEight) {
-    for (auto [origen, destino] : std::vector<std::pair<std::string, std::string>>{
-             {"52", "59"}, {"09", "54"}, {"5", "54"}, {"52", ""}, {"e2", "e4"}, {"522", "54"}, {"52", "540"},
-             {"50", "54"}, {"99", "54"}}) {
+    for (auto [origen, destino] : std::vector<std::pair<std::string, std::string>>{{"52", "59"},
+                                                                                   {"09", "54"},
+                                                                                   {"5", "54"},
+                                                                                   {"52", ""},
+                                                                                   {"e2", "e4"},
+                                                                                   {"522", "54"},
+                                                                                   {"52", "540"},
+                                                                                   {"50", "54"},
+                                                                                   {"99", "54"}}) {
         Reglas r;
         ASSERT_TRUE(Preparar(r, kInicial));
         const rules::Tablero antes = r.Casillas;
@@ -161,14 +167,14 @@ TEST(Validar, TestOnlyValidationChangesNothingButItsAnswer) {
         bool respuesta;
     };
     const Caso casos[] = {
-        {"8/8/8/3pP3/8/8/8/K6k w - d6 0 1", "e5d6", true},        // en passant
-        {"8/8/8/K2pP2r/8/8/8/7k w - d6 0 1", "e5d6", false},      // refused en passant
-        {kInicial, "e2e4", true},                                  // double step
-        {"4k3/8/8/8/8/8/8/R3K3 w Q - 0 1", "a1a8", true},          // check
-        {"7k/8/6K1/8/8/8/5Q2/8 w - - 0 1", "f2f7", true},          // stalemate
-        {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "a7a8", true},          // promotion, nobody asked
-        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1", true},    // castling
-        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "a1a2", true},    // a right would be lost
+        {"8/8/8/3pP3/8/8/8/K6k w - d6 0 1", "e5d6", true},       // en passant
+        {"8/8/8/K2pP2r/8/8/8/7k w - d6 0 1", "e5d6", false},     // refused en passant
+        {kInicial, "e2e4", true},                                // double step
+        {"4k3/8/8/8/8/8/8/R3K3 w Q - 0 1", "a1a8", true},        // check
+        {"7k/8/6K1/8/8/8/5Q2/8 w - - 0 1", "f2f7", true},        // stalemate
+        {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "a7a8", true},        // promotion, nobody asked
+        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1", true},  // castling
+        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "a1a2", true},  // a right would be lost
     };
     for (const auto& c : casos) {
         FakeHost host;
@@ -267,19 +273,19 @@ TEST(Validar, CastlingConditions) {
     const CasoRegla casos[] = {
         {"4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1", true},
         {"4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1", "e1c1", true},
-        {"4k3/8/8/8/8/8/8/R3K2R w Q - 0 1", "e1g1", false},       // right lost
+        {"4k3/8/8/8/8/8/8/R3K2R w Q - 0 1", "e1g1", false},  // right lost
         {"4k3/8/8/8/8/8/8/R3K2R w K - 0 1", "e1c1", false},
-        {"4k3/8/8/8/8/8/8/R3KB1R w KQ - 0 1", "e1g1", false},     // f1 taken
-        {"4k3/8/8/8/8/8/8/RN2K2R w KQ - 0 1", "e1c1", false},     // b1 taken
+        {"4k3/8/8/8/8/8/8/R3KB1R w KQ - 0 1", "e1g1", false},  // f1 taken
+        {"4k3/8/8/8/8/8/8/RN2K2R w KQ - 0 1", "e1c1", false},  // b1 taken
         {"4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1", "e1f1", true},
-        {"5r2/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1", false},     // f1 attacked
-        {"6r1/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1", false},      // g1 attacked
-        {"1r6/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1c1", true},      // only b1 attacked
-        {"3r4/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1c1", false},     // d1 attacked
-        {"4r3/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1", false},     // in check
-        {"4k3/8/8/8/8/8/8/R3K3 w KQ - 0 1", "e1g1", false},       // no rook on h1
-        {"4k3/8/8/8/8/8/8/4K2R w KQ - 0 1", "e1c1", false},       // no rook on a1
-        {"4k3/8/8/8/8/8/8/R2K3R w KQ - 0 1", "d1f1", false},      // king not on e1
+        {"5r2/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1", false},  // f1 attacked
+        {"6r1/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1", false},  // g1 attacked
+        {"1r6/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1c1", true},   // only b1 attacked
+        {"3r4/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1c1", false},  // d1 attacked
+        {"4r3/2k5/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1", false},  // in check
+        {"4k3/8/8/8/8/8/8/R3K3 w KQ - 0 1", "e1g1", false},     // no rook on h1
+        {"4k3/8/8/8/8/8/8/4K2R w KQ - 0 1", "e1c1", false},     // no rook on a1
+        {"4k3/8/8/8/8/8/8/R2K3R w KQ - 0 1", "d1f1", false},    // king not on e1
         {"4k3/8/8/8/8/8/8/R2K3R w KQ - 0 1", "d1b1", false},
         {"r3k2r/8/8/8/8/8/8/4K3 b kq - 0 1", "e8g8", true},
         {"r3k2r/8/8/8/8/8/8/4K3 b kq - 0 1", "e8c8", true},
@@ -386,7 +392,7 @@ TEST(Validar, PresetPromotionCodeMustFitTheMove) {
     };
     const Caso casos[] = {
         {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "17", "18", rules::DamaBlanca, true},
-        {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "17", "18", rules::DamaNegra, false},   // other colour
+        {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "17", "18", rules::DamaNegra, false},  // other colour
         {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "17", "18", rules::ReyBlanco, false},
         {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "17", "18", rules::PeonBlanco, false},
         {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", "17", "18", -3, false},

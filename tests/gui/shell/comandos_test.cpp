@@ -45,7 +45,6 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-
 namespace {
 
 constexpr long kAviso = MB_ICONINFORMATION;
@@ -64,7 +63,7 @@ void Reiniciar(Entorno& e) {
     FicheroPendiente.clear();
     VersionRival = "1.55";
     for (Forma* f : std::initializer_list<Forma*>{&ListaPgn(), &Cpu(), &fEpd(), &SetTableroF(), &Nuevo(), &Conexion(),
-                                                 &Ip(), &ColorRgb(), &Opciones(), &Splash()})
+                                                  &Ip(), &ColorRgb(), &Opciones(), &Splash()})
         f->Hide();
     // The browser's save buttons show only while it saves.
     ListaPgn().Command2[1]->hide();
@@ -113,11 +112,11 @@ TEST(Botones, EachButtonRunsTheItemOfTheTable) {
     e.Arrancar();
     auto& m = Mdi();
     const std::pair<int, QAction*> tabla[] = {
-        {1, m.mnuAbrirPartida},  {3, m.mnuGuardarPartida},      {4, m.mnuGuararChat},   {5, m.mnuGuararImagen},
-        {7, m.mnuObtenerIp},     {8, m.mnuEstablecerconexion},  {9, m.mnuDesconectar},  {11, m.mnuNuevaPartida},
-        {12, m.mnuRendirse},     {13, m.mnuOfrecerTablas},      {14, m.mnuRetroceder},  {16, m.mnuSetTablero},
-        {18, m.mnuRgb},          {19, m.mnuOpciones},           {20, m.mnuInvertirTablero}, {22, m.mnuTemaAyuda},
-        {23, m.mnuAcerca},       {25, m.mnuActualizar}};
+        {1, m.mnuAbrirPartida}, {3, m.mnuGuardarPartida},     {4, m.mnuGuararChat},       {5, m.mnuGuararImagen},
+        {7, m.mnuObtenerIp},    {8, m.mnuEstablecerconexion}, {9, m.mnuDesconectar},      {11, m.mnuNuevaPartida},
+        {12, m.mnuRendirse},    {13, m.mnuOfrecerTablas},     {14, m.mnuRetroceder},      {16, m.mnuSetTablero},
+        {18, m.mnuRgb},         {19, m.mnuOpciones},          {20, m.mnuInvertirTablero}, {22, m.mnuTemaAyuda},
+        {23, m.mnuAcerca},      {25, m.mnuActualizar}};
     for (int i = 1; i <= 27; ++i) {
         QAction* esperado = nullptr;
         for (const auto& [boton, item] : tabla)
@@ -154,6 +153,7 @@ TEST(Cableado, EveryItemAndItsButtonReachTheirHandler) {
         std::function<std::string()> efecto;
         std::string esperado;
     };
+    // clang-format off
     const Fila filas[] = {
         {&forms::Mdi::mnuMovimientos, 0, [] { Mdi().mnuMovimientos->setChecked(false); Jugadas().Hide(); },
          [&] { return visible(Jugadas()) + " " + marca("Jugadas"); }, "shown key 1"},
@@ -186,6 +186,7 @@ TEST(Cableado, EveryItemAndItsButtonReachTheirHandler) {
         {&forms::Mdi::mnuAlgebraicoIng, 0, [] {}, [&] { return marca("Check"); }, "key 2"},
         {&forms::Mdi::mnuAlgebraicoEsp, 0, [] {}, [&] { return marca("Check"); }, "key 1"},
     };
+    // clang-format on
     for (const Fila& f : filas) {
         for (bool porBoton : {false, true}) {
             if (porBoton && f.boton == 0) continue;
@@ -194,9 +195,12 @@ TEST(Cableado, EveryItemAndItsButtonReachTheirHandler) {
             QApplication::clipboard()->clear();
             f.preparar();
             e.mensajes.clear();
-            if (porBoton) m.Toolbar1[f.boton]->trigger();
-            else (m.*f.item)->trigger();
-            EXPECT_EQ(f.efecto(), f.esperado) << (m.*f.item)->objectName().toStdString() << (porBoton ? " (button)" : "");
+            if (porBoton)
+                m.Toolbar1[f.boton]->trigger();
+            else
+                (m.*f.item)->trigger();
+            EXPECT_EQ(f.efecto(), f.esperado)
+                << (m.*f.item)->objectName().toStdString() << (porBoton ? " (button)" : "");
         }
     }
     // The user-letters item, hidden until letters are defined, writes its number too.
@@ -230,6 +234,7 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
     auto& m = Mdi();
     auto fichero = [] { PartidaDeFichero = true; };
     auto registro = [] { Reglas().Jugadas.List1 = {"5254"}; };
+    // clang-format off
     const Fila filas[] = {
         // A game or position from a file is on the board.
         {"save", fichero, &forms::Mdi::mnuGuardarPartida, 3, "80/64"},
@@ -307,13 +312,16 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
          &forms::Mdi::mnuAbrirPartida, 1, "80/64"},
         {"save as", fichero, &forms::Mdi::mnuGuardarComo, 0, "80/64"},
     };
+    // clang-format on
     for (const Fila& f : filas) {
         for (bool porBoton : {false, true}) {
             if (porBoton && f.boton == 0) continue;
             Reiniciar(e);
             f.preparar();
-            if (porBoton) m.Toolbar1[f.boton]->trigger();
-            else (m.*f.item)->trigger();
+            if (porBoton)
+                m.Toolbar1[f.boton]->trigger();
+            else
+                (m.*f.item)->trigger();
             const QString como = porBoton ? " (button)" : " (item)";
             EXPECT_EQ(Vistos(e), f.vistos) << f.nombre << como.toStdString();
             EXPECT_EQ(Cola(), f.cola) << f.nombre << como.toStdString();
@@ -447,7 +455,8 @@ TEST(Abrir, TheDialogShowsItsTitleFiltersFolderAndFilter) {
     Mdi().Toolbar1[1]->trigger();
     ASSERT_TRUE(d.visto);
     EXPECT_EQ(d.titulo.toStdString(), TextosIdioma[43].toStdString());
-    EXPECT_EQ(d.filtros.join(u'|').toStdString(), "Partidas de Tavorin (*.tvp)|Partidas Pgn (*.pgn)|Posiciones Epd (*.epd)");
+    EXPECT_EQ(d.filtros.join(u'|').toStdString(),
+              "Partidas de Tavorin (*.tvp)|Partidas Pgn (*.pgn)|Posiciones Epd (*.epd)");
     EXPECT_EQ(d.carpeta.toStdString(), e.Ruta("juegos").toStdString());
     EXPECT_EQ(d.filtro.toStdString(), "Partidas Pgn (*.pgn)");
     // The capitals of the name do not hide its kind: the own game file opened.
@@ -483,6 +492,7 @@ TEST(Abrir, EachKindOfFileGoesItsWay) {
         bool deFichero;
         QString pendiente;
     };
+    // clang-format off
     const Caso casos[] = {
         {"missing file", [] {}, "no.tvp", {}, "26/64", "", false, ""},
         {"PGN connected", [] { Conectado(); }, "a.pgn", {}, "58/64", "", false, ""},
@@ -498,6 +508,7 @@ TEST(Abrir, EachKindOfFileGoesItsWay) {
         {"own file connected, no game", [] { Conectado(); }, "a.tvp", {}, "", "AbrirPartida", false, "a.tvp"},
         {"EPD, not connected", [] {}, "a.epd", {}, "55/64", "", false, ""},
     };
+    // clang-format on
     for (const Caso& c : casos) {
         Reiniciar(e);
         Reglas().MiColor = "Negras";
@@ -509,7 +520,9 @@ TEST(Abrir, EachKindOfFileGoesItsWay) {
         EXPECT_EQ(Vistos(e), c.vistos) << c.nombre;
         EXPECT_EQ(Cola(), c.cola) << c.nombre;
         EXPECT_EQ(PartidaDeFichero, c.deFichero) << c.nombre;
-        EXPECT_EQ(FicheroPendiente.toStdString(), (c.pendiente.isEmpty() ? QString() : e.Ruta(c.pendiente)).toStdString()) << c.nombre;
+        EXPECT_EQ(FicheroPendiente.toStdString(),
+                  (c.pendiente.isEmpty() ? QString() : e.Ruta(c.pendiente)).toStdString())
+            << c.nombre;
     }
     // A position file for the peer clears the game at once when none runs.
     Reiniciar(e);

@@ -72,7 +72,9 @@ TEST(Lugares, WithSeveralScreensThePlaceStaysOnTheOneItOverlapsMostOrTheNearest)
         {"past the second", {5000 * 15, 0, 14400, 10800}, {(3200 - 960) * 15, 0, 14400, 10800}},
         {"on the third", {-900 * 15, -700 * 15, 1500, 1500}, {-900 * 15, -700 * 15, 7800, 1500}},
         {"wider than the first, on it", {0, 0, 1500 * 15, 1000}, {0, 0, 1280 * 15, 1500}},
-        {"above the first, nearest the third", {100 * 15, -5000 * 15, 14400, 10800}, {-960 * 15, -768 * 15, 14400, 10800}},
+        {"above the first, nearest the third",
+         {100 * 15, -5000 * 15, 14400, 10800},
+         {-960 * 15, -768 * 15, 14400, 10800}},
     };
     for (const Caso& c : casos)
         EXPECT_EQ(Texto(lugares::Ajustar(c.guardado, tres, kPrincipal)), Texto(c.esperado)) << c.nombre;
@@ -223,9 +225,9 @@ TEST(Apartar, TheAreaShowsTheWindowThenTheBoardIsLeftClearThenTheOthers) {
                                {QRect(150, 100, 150, 300), QRect(300, 0, 300, 100)}),
               QRect(320, 400, 100, 100));
     // Along the side, next to a window already there rather than over it.
-    EXPECT_EQ(lugares::Apartar(QRect(700, 0, 150, 190), QRect(0, 0, 839, 859), QSize(1280, 900),
-                               {QRect(839, 0, 380, 250)}),
-              QRect(839, 250, 150, 190));
+    EXPECT_EQ(
+        lugares::Apartar(QRect(700, 0, 150, 190), QRect(0, 0, 839, 859), QSize(1280, 900), {QRect(839, 0, 380, 250)}),
+        QRect(839, 250, 150, 190));
     // A board larger than the area: the window stays in view over as little of the
     // board as it can, and off the other windows.
     const QRect grande(0, 0, 839, 859);

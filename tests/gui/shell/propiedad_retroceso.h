@@ -53,8 +53,11 @@ inline std::vector<std::string> Legales(rules::Reglas& g) {
 }
 
 inline Foto Tomar(rules::Reglas& g, bool conLegales) {
-    Foto f{g.Casillas, Torres(g), g.AlPasoPosible, g.AlPasoPosible ? g.CasillaAlPaso : 0, g.Jugadas.List,
-           g.Jugadas.List1, g.NumeroJugada, g.NotacionNegras, g.Turno, {}};
+    Foto f{g.Casillas,      Torres(g),
+           g.AlPasoPosible, g.AlPasoPosible ? g.CasillaAlPaso : 0,
+           g.Jugadas.List,  g.Jugadas.List1,
+           g.NumeroJugada,  g.NotacionNegras,
+           g.Turno,         {}};
     if (conLegales) f.legales = Legales(g);
     return f;
 }
@@ -65,7 +68,8 @@ inline std::string Diferencia(const Foto& a, const Foto& b) {
     if (a.alPaso != b.alPaso || a.casillaAlPaso != b.casillaAlPaso)
         return "en passant " + std::to_string(a.casillaAlPaso) + " / " + std::to_string(b.casillaAlPaso);
     for (size_t i = 0; i < a.textos.size(); ++i)
-        if (a.textos[i] != b.textos[i]) return "text " + std::to_string(i) + " [" + a.textos[i] + "] / [" + b.textos[i] + "]";
+        if (a.textos[i] != b.textos[i])
+            return "text " + std::to_string(i) + " [" + a.textos[i] + "] / [" + b.textos[i] + "]";
     if (a.registros != b.registros) return "records";
     if (a.numero != b.numero || a.negras != b.negras) return "numbering";
     if (a.turno != b.turno) return "turn";

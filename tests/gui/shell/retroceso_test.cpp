@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 using rules_test::En;
@@ -77,29 +76,44 @@ using propiedad::Torres;
 // Hand-made records on a board set up from FEN, taken back once each.
 TEST(Retroceso, EachKindOfRecordPutsThePiecesAndRightsBack) {
     struct Caso {
-        const char* fen;        // the position after the move
-        const char* torres;     // flags after the move
+        const char* fen;     // the position after the move
+        const char* torres;  // flags after the move
         const char* registro;
         std::vector<std::pair<const char*, int>> piezas;  // squares after the take-back
         const char* torresDespues;
     };
-    using rules::PeonBlanco, rules::PeonNegro, rules::TorreBlanca, rules::TorreNegra, rules::ReyBlanco,
-        rules::ReyNegro, rules::Vacia, rules::DamaBlanca;
+    using rules::PeonBlanco, rules::PeonNegro, rules::TorreBlanca, rules::TorreNegra, rules::ReyBlanco, rules::ReyNegro,
+        rules::Vacia, rules::DamaBlanca;
     const Caso casos[] = {
         // e2e4
-        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1", "0000", "5254",
-         {{"e2", PeonBlanco}, {"e4", Vacia}}, "0000"},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1",
+         "0000",
+         "5254",
+         {{"e2", PeonBlanco}, {"e4", Vacia}},
+         "0000"},
         // White's O-O: the rook back on h1, the king on e1, both rights back.
-        {"rnbqk2r/pppppppp/8/8/8/8/PPPPPPPP/RNBQ1RK1 b kq - 0 1", "1100", "5171e3",
-         {{"e1", ReyBlanco}, {"h1", TorreBlanca}, {"f1", Vacia}, {"g1", Vacia}}, "0000"},
+        {"rnbqk2r/pppppppp/8/8/8/8/PPPPPPPP/RNBQ1RK1 b kq - 0 1",
+         "1100",
+         "5171e3",
+         {{"e1", ReyBlanco}, {"h1", TorreBlanca}, {"f1", Vacia}, {"g1", Vacia}},
+         "0000"},
         // Black's O-O-O.
-        {"2kr4/8/8/8/8/8/8/4K3 w - - 0 1", "1111", "5838e1", {{"e8", ReyNegro}, {"a8", TorreNegra}, {"d8", Vacia}},
+        {"2kr4/8/8/8/8/8/8/4K3 w - - 0 1",
+         "1111",
+         "5838e1",
+         {{"e8", ReyNegro}, {"a8", TorreNegra}, {"d8", Vacia}},
          "1101"},
         // exd6 en passant: the White pawn on e5, a Black pawn on d5.
-        {"4k3/8/3P4/8/8/8/8/4K3 b - - 0 1", "1111", "5546p45", {{"e5", PeonBlanco}, {"d5", PeonNegro}, {"d6", Vacia}},
+        {"4k3/8/3P4/8/8/8/8/4K3 b - - 0 1",
+         "1111",
+         "5546p45",
+         {{"e5", PeonBlanco}, {"d5", PeonNegro}, {"d6", Vacia}},
          "1111"},
         // ...exf3 en passant by Black.
-        {"4k3/8/8/8/8/5p2/8/4K3 w - - 0 1", "1111", "5463p64", {{"e4", PeonNegro}, {"f4", PeonBlanco}, {"f3", Vacia}},
+        {"4k3/8/8/8/8/5p2/8/4K3 w - - 0 1",
+         "1111",
+         "5463p64",
+         {{"e4", PeonNegro}, {"f4", PeonBlanco}, {"f3", Vacia}},
          "1111"},
         // g7xh8=Q taking a rook: a White pawn back on g7, the rook back on h8.
         {"4k2Q/8/8/8/8/8/8/4K3 b - - 0 1", "1111", "7788c1x8", {{"g7", PeonBlanco}, {"h8", TorreNegra}}, "1111"},
@@ -110,15 +124,24 @@ TEST(Retroceso, EachKindOfRecordPutsThePiecesAndRightsBack) {
         // A king with no right left gets none back.
         {"4k3/8/8/8/8/8/8/R4K1R b - - 0 1", "1111", "5161t0", {{"e1", ReyBlanco}}, "1111"},
         // A king capture with both rights before it.
-        {"4k3/8/8/8/8/8/5K2/R6R b - - 0 1", "1111", "5162x10t3", {{"e1", ReyBlanco}, {"f2", rules::AlfilNegro}},
+        {"4k3/8/8/8/8/8/5K2/R6R b - - 0 1",
+         "1111",
+         "5162x10t3",
+         {{"e1", ReyBlanco}, {"f2", rules::AlfilNegro}},
          "0011"},
         // The flags of the record win: Ra1-a3 gives back the a1 right...
         {"4k3/8/8/8/8/R7/8/4K2R b K - 0 1", "1011", "1113r0011", {{"a1", TorreBlanca}, {"a3", Vacia}}, "0011"},
         // ...and Bxh1 taking the rook on its corner gives back the h1 right.
-        {"4k3/8/8/8/8/8/8/R3K2b w Q - 0 1", "0111", "3681x2r0011", {{"c6", rules::AlfilNegro}, {"h1", TorreBlanca}},
+        {"4k3/8/8/8/8/8/8/R3K2b w Q - 0 1",
+         "0111",
+         "3681x2r0011",
+         {{"c6", rules::AlfilNegro}, {"h1", TorreBlanca}},
          "0011"},
         // A Black promotion with a capture.
-        {"4k3/8/8/8/8/8/8/q3K3 w - - 0 1", "1111", "2211c7x3", {{"b2", PeonNegro}, {"a1", rules::CaballoBlanco}},
+        {"4k3/8/8/8/8/8/8/q3K3 w - - 0 1",
+         "1111",
+         "2211c7x3",
+         {{"b2", PeonNegro}, {"a1", rules::CaballoBlanco}},
          "1111"},
         // A queen move: nothing but the piece.
         {"4k3/8/8/8/8/8/8/3QK3 b - - 0 1", "1111", "1141", {{"a1", DamaBlanca}, {"d1", Vacia}}, "1111"},

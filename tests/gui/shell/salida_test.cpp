@@ -19,8 +19,8 @@ namespace {
 struct Caso {
     const char* nombre;
     std::function<void(Entorno&)> preparar;
-    bool termina;                     // the program ends
-    std::string vistos;               // the message texts shown, "|" between
+    bool termina;        // the program ends
+    std::string vistos;  // the message texts shown, "|" between
     std::function<std::string(Entorno&)> resultado;
     std::string esperado;
 };
@@ -58,12 +58,9 @@ TEST(SalidaPorEstado, TheExitSequenceByTheStateItFinds) {
         return [seccion, nombre](Entorno& e) { return e.Leer(seccion, nombre).toStdString(); };
     };
     const Caso casos[] = {
-        {"rated game, No to the disconnect question",
-         [](Entorno&) { Conectar("R"); },
-         false, "53", Pendiente, "pending"},
-        {"connected, the connection not closed yet",
-         [](Entorno&) { Conectar("A"); },
-         false, "", Pendiente, "pending"},
+        {"rated game, No to the disconnect question", [](Entorno&) { Conectar("R"); }, false, "53", Pendiente,
+         "pending"},
+        {"connected, the connection not closed yet", [](Entorno&) { Conectar("A"); }, false, "", Pendiente, "pending"},
         {"engine game",
          [](Entorno&) {
              Cpu().Show();
@@ -71,7 +68,10 @@ TEST(SalidaPorEstado, TheExitSequenceByTheStateItFinds) {
          },
          true, "",
          [](Entorno&) {
-             return QString("%1[%2]").arg(Reglas().Turno).arg(QString::fromStdString(Reglas().TipoPartida)).toStdString();
+             return QString("%1[%2]")
+                 .arg(Reglas().Turno)
+                 .arg(QString::fromStdString(Reglas().TipoPartida))
+                 .toStdString();
          },
          "0[]"},
         {"options dialog open: applied as by its OK",
@@ -86,7 +86,10 @@ TEST(SalidaPorEstado, TheExitSequenceByTheStateItFinds) {
              Mdi().mnuSonido->setChecked(!Mdi().mnuSonido->isChecked());
              Mdi().mnuMovimientos->setChecked(!Mdi().mnuMovimientos->isChecked());
          },
-         true, "", [](Entorno& e) { return (e.Leer("Configuracion", "Sonido") + e.Leer("Configuracion", "Jugadas")).toStdString(); },
+         true, "",
+         [](Entorno& e) {
+             return (e.Leer("Configuracion", "Sonido") + e.Leer("Configuracion", "Jugadas")).toStdString();
+         },
          "11"},
         {"minutes box at 0: the stored minutes stay", [](Entorno&) { Nuevo().Text1->setText("0"); }, true, "",
          clave("Configuracion", "Tiempo"), "10"},

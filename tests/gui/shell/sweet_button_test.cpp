@@ -13,13 +13,12 @@ TEST(SweetButton, ReleasingOverTheButtonRaisesMoveUpMove) {
     b.setEnabledB(true);
     b.show();
     QStringList orden;
-    QObject::connect(&b, &SweetButton::MouseMove, [&](int bt, int, double x, double y) {
-        orden << QString("move %1 %2 %3").arg(bt).arg(x).arg(y);
-    });
-    QObject::connect(&b, &SweetButton::MouseUp, [&](int bt, int, double, double) { orden << QString("up %1").arg(bt); });
-    QObject::connect(&b, &SweetButton::MouseDown, [&](int bt, int, double, double) {
-        orden << QString("down %1").arg(bt);
-    });
+    QObject::connect(&b, &SweetButton::MouseMove,
+                     [&](int bt, int, double x, double y) { orden << QString("move %1 %2 %3").arg(bt).arg(x).arg(y); });
+    QObject::connect(&b, &SweetButton::MouseUp,
+                     [&](int bt, int, double, double) { orden << QString("up %1").arg(bt); });
+    QObject::connect(&b, &SweetButton::MouseDown,
+                     [&](int bt, int, double, double) { orden << QString("down %1").arg(bt); });
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(3, 4));
     orden.clear();
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(3, 4));

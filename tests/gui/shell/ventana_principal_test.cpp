@@ -285,7 +285,8 @@ TEST(VentanaPrincipal, ANewGameShowsBoardPanelAndMoveListApartAtTheShippedSize) 
     const std::pair<const char*, Forma*> ventanas[] = {{"board", &Tavorin()}, {"panel", &Cpu()}, {"moves", &Jugadas()}};
     for (const auto& [nombre, f] : ventanas) {
         const QRect r = f->Marco()->geometry();
-        EXPECT_TRUE(area.contains(r)) << nombre << " " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+        EXPECT_TRUE(area.contains(r)) << nombre << " " << r.x() << "," << r.y() << " " << r.width() << "x"
+                                      << r.height();
         for (const auto& [otro, g] : ventanas)
             if (f != g) {
                 EXPECT_FALSE(r.intersects(g->Marco()->geometry())) << nombre << " over " << otro;
@@ -320,10 +321,11 @@ TEST(VentanaPrincipal, AHiddenDialogKeepsItsPlaceWhenTheMainWindowMoves) {
 // stores what was used.
 TEST(VentanaPrincipal, GarbagePlacesComeUpOnTheScreenAndAreStoredSane) {
     Entorno e;
-    const char* const basura[][3] = {
-        {"Mdi", "Width", "-500"},         {"Mdi", "Height", "99999999"}, {"Mdi", "Left", "-99999"},
-        {"Mdi", "Top", "abc"},            {"Jugadas", "Left", "-99999"}, {"Jugadas", "Top", "abc"},
-        {"Jugadas", "Width", "99999999"}, {"Chat", "Height", "-3"},      {"Chat", "Top", "1e999"}};
+    const char* const basura[][3] = {{"Mdi", "Width", "-500"},         {"Mdi", "Height", "99999999"},
+                                     {"Mdi", "Left", "-99999"},        {"Mdi", "Top", "abc"},
+                                     {"Jugadas", "Left", "-99999"},    {"Jugadas", "Top", "abc"},
+                                     {"Jugadas", "Width", "99999999"}, {"Chat", "Height", "-3"},
+                                     {"Chat", "Top", "1e999"}};
     for (const auto& [seccion, clave, valor] : basura) e.Poner(seccion, clave, valor);
     e.Arrancar();
     const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
@@ -445,8 +447,10 @@ TEST(VentanaPrincipal, SideWindowsStoredOutOfViewComeUpBesideTheBoard) {
     Entorno e;
     for (const char* clave : {"Jugadas", "Chat", "Reloj", "Elo"}) e.Poner("Configuracion", clave, "1");
     const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
-    const std::pair<const char*, QSize> tamanos[] = {
-        {"Reloj", QSize(208, 112)}, {"Ranking", QSize(314, 178)}, {"Jugadas", QSize(240, 280)}, {"Chat", QSize(360, 180)}};
+    const std::pair<const char*, QSize> tamanos[] = {{"Reloj", QSize(208, 112)},
+                                                     {"Ranking", QSize(314, 178)},
+                                                     {"Jugadas", QSize(240, 280)},
+                                                     {"Chat", QSize(360, 180)}};
     for (const auto& [seccion, t] : tamanos) {
         e.Poner(seccion, "Left", QString::number((pantalla.width() - t.width()) * 15));
         e.Poner(seccion, "Top", QString::number((pantalla.height() - t.height()) * 15));

@@ -50,7 +50,10 @@ const Caso kCasos[] = {
     {"  1.54 ,\t1.60  ", {"1.54", "1.60"}, 1.60},
     {"1.60,", {"1.60", ""}, 0},
     {"1.56beta", {"1.56beta"}, 1.56},
-    {"\xEF\xBB\xBF" "1.60", {"1.60"}, 1.60},
+    {"\xEF\xBB\xBF"
+     "1.60",
+     {"1.60"},
+     1.60},
     {"-2", {"-2"}, -2},
 };
 
@@ -71,7 +74,8 @@ TEST(VersionDat, TheDecimalPointIsAPointWhateverTheLocale) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
         // The system has no German locale: one is compiled into a folder of the test's.
         QProcess localedef;
-        localedef.start("localedef", {"-i", "de_DE", "-f", "UTF-8", QString::fromStdString(locales.file("de_DE.UTF-8"))});
+        localedef.start("localedef",
+                        {"-i", "de_DE", "-f", "UTF-8", QString::fromStdString(locales.file("de_DE.UTF-8"))});
         ASSERT_TRUE(localedef.waitForFinished(60000));
         setenv("LOCPATH", locales.path().c_str(), 1);
         ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "no German locale (package locales)";
@@ -172,7 +176,8 @@ TEST_F(Version, NoToTheQuestionSendsNoRequestAndHidesTheAboutBox) {
     ASSERT_EQ(e.mensajes.size(), 1u);
     const QString pregunta = TextosIdioma[100];
     ASSERT_EQ(pregunta.count(u'$'), 1);
-    EXPECT_EQ(e.mensajes[0].texto, pregunta.left(pregunta.indexOf(u'$')) + "\r\n" + pregunta.mid(pregunta.indexOf(u'$') + 1));
+    EXPECT_EQ(e.mensajes[0].texto,
+              pregunta.left(pregunta.indexOf(u'$')) + "\r\n" + pregunta.mid(pregunta.indexOf(u'$') + 1));
 }
 
 TEST_F(Version, TheFileOnTheServerDecides) {
@@ -182,8 +187,13 @@ TEST_F(Version, TheFileOnTheServerDecides) {
     };
     const std::string pregunta = "100/" + std::to_string(kSiNo) + "|";
     const Fila filas[] = {
-        {"1.56", "98/68"},       {"1.55", "99/64"},   {"1.5", "99/64"}, {"", "99/64"},
-        {"abc", "99/64"},        {"1.54,1.60", "98/68"}, {"1.54\r\n1.60\r\n", "98/68"},
+        {"1.56", "98/68"},
+        {"1.55", "99/64"},
+        {"1.5", "99/64"},
+        {"", "99/64"},
+        {"abc", "99/64"},
+        {"1.54,1.60", "98/68"},
+        {"1.54\r\n1.60\r\n", "98/68"},
         {"\"1,60\"", "99/64"},
     };
     for (const Fila& f : filas) {

@@ -38,7 +38,8 @@ TEST(GramaticaPar, RunsReachEveryStateAndSendEveryMessage) {
         }
         for (const std::string& w : todas)
             if (flujo.find(w) != std::string::npos) palabras.insert(w);
-        enmarcada = enmarcada || flujo.find("\r\nEPD") != std::string::npos || flujo.find("w - -\r\n") != std::string::npos;
+        enmarcada =
+            enmarcada || flujo.find("\r\nEPD") != std::string::npos || flujo.find("w - -\r\n") != std::string::npos;
         cortada = cortada || llegadas > int(e.mensajes);
         inundacion = inundacion || flujo.find(std::string(20 * 8, 'x')) != std::string::npos ||
                      flujo.find("RetrocesoRetrocesoRetroceso") != std::string::npos ||

@@ -313,8 +313,8 @@ int main() {
             Mover();
         } else if (linea == "hint") {
             if (!g.mudo)
-                Escribir("Hint: " + (g.pista.empty() && g_siguiente < g.jugadas.size() ? g.jugadas[g_siguiente] : g.pista) +
-                         "\n");
+                Escribir("Hint: " +
+                         (g.pista.empty() && g_siguiente < g.jugadas.size() ? g.jugadas[g_siguiente] : g.pista) + "\n");
         } else if (linea == "draw") {
             if (g.tablas) Escribir("offer draw\n");
         } else if (linea == "quit" || linea == "exit") {

@@ -15,8 +15,7 @@ class Ventana : public Forma {
 public:
     void Borrar();
 
-    QLabel *Label1,
-        *Label2;
+    QLabel *Label1, *Label2;
     std::array<QLabel*, 2> Etiquetas{};
     QTimer* Timer1;
 };
