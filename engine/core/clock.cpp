@@ -10,8 +10,10 @@
 clock_record clocks[2];
 double game_time_60 = 0.0;
 int engine_move_count = 0;
+double move_time_cap = 0.0;
 
 void init_clocks() {
+    move_time_cap = 0.0;
     for (clock_record& c : clocks) {
         c = clock_record{};
         c.pt = 600.0;
@@ -303,6 +305,11 @@ void allocate_time(int colour, double* use, double* min, double* max) {
         if (tight) cap /= 3.0;
         if (maxtime_v > cap) maxtime_v = cap;
         if (usetime > maxtime_v) usetime = maxtime_v;
+        if (move_time_cap > 0.0) {
+            const double most = fixed_move_time(move_time_cap);
+            if (maxtime_v > most) maxtime_v = most;
+            if (usetime > most) usetime = most;
+        }
         mintime_v = mintime_factor * usetime;
     }
     if (!uci_mode)

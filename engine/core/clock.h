@@ -22,7 +22,14 @@ extern clock_record clocks[2];  // 0 White, 1 Black
 extern double game_time_60;     // time the control gives for 60 moves
 extern int engine_move_count;   // engine moves since it left the book
 
-// Start-up values of both records.
+// The fixed time per move of a search that other limits end (sd, a host's depth, node
+// or mate limit alone, an analysis until stop): for the clock, no limit.
+constexpr double UNTIMED_MOVE_SECONDS = 1e10;
+// Seconds a move may take at most whatever its clock allows (a host's movetime beside
+// its clock), 0 none. Read by allocate_time.
+extern double move_time_cap;
+
+// Start-up values of both records (and no cap on a move's time).
 void init_clocks();
 // Moves to go, time used, run and secondary flags back to the start of a game.
 void reset_clocks();

@@ -20,9 +20,16 @@ extern int qsearch_mask;
 extern int trosk_mode;
 extern int tb_usage;
 constexpr uint32_t NO_NODE_LIMIT = 0xFFFFFFFFu;
-extern uint32_t node_limit;  // NO_NODE_LIMIT = none
+constexpr uint32_t MOST_NODES = NO_NODE_LIMIT - 1;  // the largest node limit
+extern uint32_t node_limit;                         // NO_NODE_LIMIT = none
+// A node limit alone (nodes) searches by the count whatever the clock says; a host's go
+// that gives a node limit beside its clock sets this, and the search ends at the first.
+extern bool clock_with_node_limit;
+// Whether the clock (or the fixed time per move) may end the search.
+inline bool clock_limits_search() { return node_limit == NO_NODE_LIMIT || clock_with_node_limit; }
 extern uint32_t noise;
-extern int max_depth;  // plies, 0 = no limit
+extern int max_depth;   // plies, 0 = no limit
+extern int mate_limit;  // moves: a mate found in at most so many ends the search, 0 = none
 
 // Parts of the search and evaluation that the strength harness switches off one at a
 // time to measure what each is worth (bench/ablation.sh); all are on in play. Set from

@@ -51,8 +51,10 @@ int qsearch_mask = 7;
 int trosk_mode = 0;
 int tb_usage = 3;
 uint32_t node_limit = NO_NODE_LIMIT;
+bool clock_with_node_limit = false;
 uint32_t noise = 0;
 int max_depth = 0;
+int mate_limit = 0;
 
 int nmoves_inctime = 5;
 double mintime_factor = 0.5;

@@ -273,7 +273,7 @@ int search_root(int alpha, int beta, int side, int depth_plies, uint16_t* pv_out
                 front.depth = depth;
                 flags = NF_FOLLOW_PV;
                 print_thinking(front.pv, score, depth_plies, search_elapsed(), THINKING_NEW_BEST, THINKING_GOES_ON);
-                if (node_limit == NO_NODE_LIMIT && search_state == SEARCH_PLAY && search_elapsed() > usetime &&
+                if (clock_limits_search() && search_state == SEARCH_PLAY && search_elapsed() > usetime &&
                     score > previous_score && previous_score != NO_MOVE_SCORE) {
                     abort_search = 1;
                     break;
@@ -556,11 +556,11 @@ bool aspiration_iteration(int side, int depth, int& alpha, int& beta, think_outc
 }
 
 // ---- the clock after a finished iteration ----------------------------------------------------
-// Under the clock (no node limit, normal thinking): the minimum time spent with a score
+// Under the clock (normal thinking, not by nodes alone): the minimum time spent with a score
 // that held ends the search; a score that dropped gives the maximum time while less than
 // half of it is spent, else the planned time stands; a passed limit ends the search.
 bool time_is_up(int score) {
-    if (node_limit != NO_NODE_LIMIT || search_state != SEARCH_PLAY) return false;
+    if (!clock_limits_search() || search_state != SEARCH_PLAY) return false;
     const double elapsed = search_elapsed();
     if (elapsed > mintime && score >= previous_score - SCORE_DROP_MARGIN) return true;
     if (score < previous_score - SCORE_DROP_MARGIN && 2.0 * elapsed < maxtime) {
@@ -577,8 +577,9 @@ bool time_is_up(int score) {
 // and aspiration window.
 // After a finished one the clock may end the search; the next window lies around its
 // score; a mate found (or suffered) surely enough ends it (outside analysis, and not for
-// a win when the root repeats), and so do the depth limit and kids_mode. At the last
-// depth an analysis waits for its end. Returns whether the last iteration finished.
+// a win when the root repeats), and so do the depth limit, a mate within the mate limit
+// and kids_mode. At the last depth an analysis waits for its end. Returns whether the
+// last iteration finished.
 bool deepen_iteratively(int side, bool analysis, bool root_repeated, int mode, think_outcome& out) {
     std::memset(pv_hint, 0, sizeof pv_hint);
     int alpha = -FULL_WINDOW, beta = FULL_WINDOW;
@@ -599,6 +600,7 @@ bool deepen_iteratively(int side, bool analysis, bool root_repeated, int mode, t
             ((score >= MATE + MATE_SPARE_PLIES - depth && !root_repeated) || score <= depth - MATE - MATE_SPARE_PLIES))
             return true;
         if (!analysis && max_depth > 0 && depth >= max_depth) return true;
+        if (!analysis && mate_limit > 0 && score >= MATE - (2 * mate_limit - 1)) return true;
         if (kids_mode && search_state == SEARCH_PLAY) return true;
         if (depth == PLY_LIMIT && analysis && hooks.analysis_wait) hooks.analysis_wait();
     }
@@ -639,9 +641,9 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     }
     exclude_root_moves();
 
-    // The time for the move (none under a node limit).
+    // The time for the move (none by nodes alone).
     abort_search = 0;
-    if (node_limit == NO_NODE_LIMIT) allocate_time(side, &usetime, &mintime, &maxtime);
+    if (clock_limits_search()) allocate_time(side, &usetime, &mintime, &maxtime);
     time_limit = usetime;
     const int mode = endgame_mode();
 

@@ -148,12 +148,10 @@ int search_poll() {
     // on every move empties it.
     constexpr double ponder_share = 0.02;
     double interval;
-    if (node_limit != NO_NODE_LIMIT) {
-        interval = search_state == SEARCH_PONDER ? ponder_share * rate : 0.5 * rate;
-    } else if (search_state == SEARCH_PONDER) {
+    if (search_state == SEARCH_PONDER) {
         interval = ponder_share * rate;
-    } else if (search_state == SEARCH_ANALYSE) {
-        // An analysis runs until a command ends it.
+    } else if (search_state == SEARCH_ANALYSE || !clock_limits_search()) {
+        // An analysis runs until a command ends it, a search by nodes alone to its count.
         interval = 0.5 * rate;
     } else {
         const double remaining = time_limit - elapsed_raw;

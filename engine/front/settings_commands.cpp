@@ -171,6 +171,7 @@ int cmd_qexact(const std::string& arg) {
 int cmd_nodes(const std::string& arg) {
     const long v = read_count_arg(arg, 0);
     node_limit = v <= 0 ? NO_NODE_LIMIT : static_cast<uint32_t>(v);
+    clock_with_node_limit = false;
     max_depth = 0;
     level_printf(LVL_NORMAL, "search_nodes=%lu\n", static_cast<unsigned long>(node_limit));
     return 0;
@@ -184,8 +185,10 @@ int cmd_noise(const std::string& arg) {
 }
 
 int cmd_sd(const std::string& arg) {
-    max_depth = static_cast<int>(read_count_arg(arg, 0));
-    set_fixed_time_per_move(10000000000.0);
+    // A depth of 0 or below (or out of range) is a depth of 1: the search is to end.
+    const long depth = read_count_arg(arg, 0);
+    max_depth = depth < 1 ? 1 : static_cast<int>(depth);
+    set_fixed_time_per_move(UNTIMED_MOVE_SECONDS);
     level_printf(LVL_NORMAL, "search depth=%d\n", max_depth);
     return 0;
 }

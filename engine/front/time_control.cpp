@@ -17,8 +17,8 @@ void set_remaining(int colour, double t) {
     c.time_used = control * time_factor - t;
 }
 
-// A clock in centiseconds, as seconds: 0 (ignored) unless positive and finite, at most
-// a thousand million seconds.
+// A clock in centiseconds, as seconds: a clock of 0 or below (or no number) is a clock
+// of 0, the most a thousand million seconds.
 double centiseconds(const std::string& arg) {
     const double t = std::strtod(arg.c_str(), nullptr) / 100.0;
     if (!(t > 0.0)) return 0.0;
@@ -62,7 +62,6 @@ int cmd_time(const std::string& arg) {
     if (xboard_mode) {
         if (ignore_time) return 0;
         const double t = centiseconds(arg);
-        if (t <= 0.0) return 0;
         set_engine_clock(t);
         tell(engine_told, t);
         const clock_record& c = clocks[computer_side];
@@ -90,7 +89,6 @@ int cmd_xtime(const std::string& arg) {
 int cmd_otim(const std::string& arg) {
     if (ignore_time) return 0;
     const double t = centiseconds(arg);
-    if (t <= 0.0) return 0;
     set_remaining(computer_side ^ 1, t);
     tell(opponent_told, t);
     return 0;

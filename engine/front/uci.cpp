@@ -193,87 +193,143 @@ size_t parse_searchmoves(const std::string& text) {
     return i;
 }
 
+namespace {
+
+// What the words of a go line ask for.
+struct go_request {
+    long long wtime = 0, btime = 0, winc = 0, binc = 0, movestogo = 0, depth = 0, nodes = 0, mate = 0, movetime = 0;
+    bool ponder = false, clock = false, has_depth = false, has_mate = false, infinite = false;
+};
+
+// One word of go: whether a number or a list of moves follows it, where the number
+// goes, and what the word's presence sets.
+enum class go_argument { none, number, moves };
+struct go_word {
+    const char* name;
+    go_argument argument;
+    long long go_request::*number;
+    bool go_request::*given;
+};
+
+// clang-format off
+const go_word go_words[] = {
+    {"ponder",      go_argument::none,   nullptr,                &go_request::ponder},
+    {"searchmoves", go_argument::moves,  nullptr,                nullptr},
+    {"wtime",       go_argument::number, &go_request::wtime,     &go_request::clock},
+    {"btime",       go_argument::number, &go_request::btime,     &go_request::clock},
+    {"winc",        go_argument::number, &go_request::winc,      nullptr},
+    {"binc",        go_argument::number, &go_request::binc,      nullptr},
+    {"movestogo",   go_argument::number, &go_request::movestogo, nullptr},
+    {"depth",       go_argument::number, &go_request::depth,     &go_request::has_depth},
+    {"nodes",       go_argument::number, &go_request::nodes,     nullptr},
+    {"mate",        go_argument::number, &go_request::mate,      &go_request::has_mate},
+    {"movetime",    go_argument::number, &go_request::movetime,  nullptr},
+    {"infinite",    go_argument::none,   nullptr,                &go_request::infinite},
+};
+// clang-format on
+
+// Reads the words from left to right; the first that is none of them ends the reading.
+go_request read_go(const std::string& arg) {
+    go_request g;
+    std::string rest = arg;
+    for (;;) {
+        const go_word* word = nullptr;
+        std::optional<size_t> at;
+        for (const go_word& w : go_words)
+            if ((at = match_command(w.name, rest))) {
+                word = &w;
+                break;
+            }
+        if (!word) return g;
+        size_t i = *at;
+        if (word->argument == go_argument::number) g.*(word->number) = read_go_number(rest, &i);
+        if (word->argument == go_argument::moves) i += parse_searchmoves(rest.substr(i));
+        if (word->given) g.*(word->given) = true;
+        rest = rest.substr(i);
+    }
+}
+
+// The host's clocks become both records: a clock given at 0 or below is a clock of 0,
+// an increment below 0 is none. With an autoplayer delay the side to move's clock keeps
+// back what the host is expected to spend on the moves of the game so far.
+void set_host_clocks(go_request g) {
+    g.wtime = std::max(g.wtime, 0LL);
+    g.btime = std::max(g.btime, 0LL);
+    g.winc = std::max(g.winc, 0LL);
+    g.binc = std::max(g.binc, 0LL);
+    g.movestogo = std::clamp(g.movestogo, 0LL, 100000LL);
+    if (autoplayer_delay >= 1 && search_state != SEARCH_ANALYSE) {
+        const long long est = ((board.ply + 1) * static_cast<long long>(autoplayer_delay)) / 2;
+        long long& own = side_to_move == BLACK ? g.btime : g.wtime;
+        const long long reduced = own - est;
+        if (reduced > autoplayer_delay * g.movestogo) own = reduced;
+    }
+    const long long times[2] = {g.wtime, g.btime};
+    const long long incs[2] = {g.winc, g.binc};
+    for (int c = 0; c < 2; ++c) {
+        clock_record& r = clocks[c];
+        r.pt = static_cast<double>(times[c]) / 1000.0;
+        r.st = 0.0;
+        r.inc = static_cast<double>(incs[c]) / 1000.0;
+        r.time_used = 0.0;
+        r.pm = static_cast<int>(g.movestogo);
+        r.sm = 0;
+        r.moves_left = static_cast<int>(g.movestogo);
+        r.fixed = r.is_on_sec = r.has_sec = 0;
+        r.run = 0;
+    }
+    // The host's clock runs from its "go": so does ours (a ponder search starts the
+    // engine's clock at the ponder hit).
+    if (search_state == SEARCH_PLAY) clock_start(side_to_move);
+}
+
+// The time the search may take: an analysis until stop; the clock, with movetime as
+// the most a move may take when both are given; movetime; or no limit of time when a
+// depth or mate limit is given alone. Otherwise the clocks stay as they are (a node
+// limit alone searches by its count).
+void set_go_time(const go_request& g) {
+    move_time_cap = 0.0;
+    const double movetime = static_cast<double>(g.movetime) / 1000.0;
+    if (g.infinite) {
+        set_fixed_time_per_move(UNTIMED_MOVE_SECONDS);
+    } else if (g.clock) {
+        set_host_clocks(g);
+        if (g.movetime > 0) move_time_cap = movetime;
+    } else if (g.movetime > 0) {
+        set_fixed_time_per_move(movetime);
+    } else if (g.has_depth || g.has_mate) {
+        set_fixed_time_per_move(UNTIMED_MOVE_SECONDS);
+    }
+}
+
+// Every limit given is a limit, and the search ends at the first it reaches: a depth of
+// 0 or below is a depth of 1; a mate in n ends the search when found, or when the n
+// moves' depth is searched without it. An analysis ("infinite") runs until stop.
+void set_go_limits(const go_request& g) {
+    constexpr long long MOST_PLIES = 10000;
+    max_depth = 0;
+    mate_limit = 0;
+    node_limit = NO_NODE_LIMIT;
+    clock_with_node_limit = g.clock || g.movetime > 0;
+    if (g.infinite) return;
+    if (g.nodes > 0) node_limit = g.nodes > MOST_NODES ? MOST_NODES : static_cast<uint32_t>(g.nodes);
+    if (g.has_depth) max_depth = static_cast<int>(std::clamp(g.depth, 1LL, MOST_PLIES));
+    if (g.has_mate) {
+        mate_limit = static_cast<int>(std::clamp(g.mate, 1LL, MOST_PLIES / 2));
+        const int plies = 2 * mate_limit - 1;
+        if (max_depth == 0 || plies < max_depth) max_depth = plies;
+    }
+}
+
+}  // namespace
+
 int uci_go(const std::string& arg) {
     search_state = SEARCH_PLAY;
     searchmoves_count = 0;
-    long long wtime = 0, btime = 0, winc = 0, binc = 0, movestogo = 0, depth = 0, nodes = 0, mate = 0, movetime = 0;
-    bool infinite = false, have_depth = false, have_mate = false, have_clock = false;
-    static const char* const keywords[] = {"ponder",    "searchmoves", "wtime", "btime", "winc",     "binc",
-                                           "movestogo", "depth",       "nodes", "mate",  "movetime", "infinite"};
-    std::string rest = arg;
-    for (;;) {
-        int which = -1;
-        std::optional<size_t> at;
-        for (int k = 0; k < 12 && which < 0; ++k)
-            if ((at = match_command(keywords[k], rest))) which = k;
-        if (which < 0) break;
-        size_t i = *at;
-        // clang-format off
-        switch (which) {
-        case 0: search_state = SEARCH_PONDER; break;
-        case 1: i += parse_searchmoves(rest.substr(i)); break;
-        case 2: wtime = read_go_number(rest, &i); have_clock = true; break;
-        case 3: btime = read_go_number(rest, &i); have_clock = true; break;
-        case 4: winc = read_go_number(rest, &i); break;
-        case 5: binc = read_go_number(rest, &i); break;
-        case 6: movestogo = read_go_number(rest, &i); break;
-        case 7: depth = read_go_number(rest, &i); have_depth = true; break;
-        case 8: nodes = read_go_number(rest, &i); break;
-        case 9: mate = read_go_number(rest, &i); have_mate = true; break;
-        case 10: movetime = read_go_number(rest, &i); break;
-        case 11: infinite = true; break;
-        }
-        // clang-format on
-        rest = rest.substr(i);
-    }
-    (void)mate;
-    max_depth = 0;
-    if (nodes > 0) {
-        node_limit = nodes >= 0xFFFFFFFFLL ? 0xFFFFFFFEu : static_cast<uint32_t>(nodes);
-        return CMD_ACT;
-    }
-    node_limit = NO_NODE_LIMIT;
-    if (movetime > 0) {
-        set_fixed_time_per_move(static_cast<double>(movetime) / 1000.0);
-        return CMD_ACT;
-    }
-    if (!infinite && !have_depth && !have_mate) {
-        // Without a clock word the clocks stay as they are; a clock given at 0 or below
-        // is a clock of 0, and an increment below 0 is none.
-        if (!have_clock) return CMD_ACT;
-        wtime = wtime < 0 ? 0 : wtime;
-        btime = btime < 0 ? 0 : btime;
-        winc = winc < 0 ? 0 : winc;
-        binc = binc < 0 ? 0 : binc;
-        if (movestogo < 0) movestogo = 0;
-        if (movestogo > 100000) movestogo = 100000;
-        if (autoplayer_delay >= 1 && search_state != SEARCH_ANALYSE) {
-            const long long est = ((board.ply + 1) * static_cast<long long>(autoplayer_delay)) / 2;
-            long long& own = side_to_move == BLACK ? btime : wtime;
-            const long long reduced = own - est;
-            if (reduced > autoplayer_delay * movestogo) own = reduced;
-        }
-        const long long times[2] = {wtime, btime};
-        const long long incs[2] = {winc, binc};
-        for (int c = 0; c < 2; ++c) {
-            clock_record& r = clocks[c];
-            r.pt = static_cast<double>(times[c]) / 1000.0;
-            r.st = 0.0;
-            r.inc = static_cast<double>(incs[c]) / 1000.0;
-            r.time_used = 0.0;
-            r.pm = static_cast<int>(movestogo);
-            r.sm = 0;
-            r.moves_left = static_cast<int>(movestogo);
-            r.fixed = r.is_on_sec = r.has_sec = 0;
-            r.run = 0;
-        }
-        // The host's clock runs from its "go": so does ours (a ponder search starts
-        // the engine's clock at the ponder hit).
-        if (search_state == SEARCH_PLAY) clock_start(side_to_move);
-        return CMD_ACT;
-    }
-    set_fixed_time_per_move(10000000000.0);
-    if (have_depth) max_depth = depth > 10000 ? 10000 : depth < 0 ? 0 : static_cast<int>(depth);
-    if (infinite) search_state = SEARCH_ANALYSE;
+    const go_request g = read_go(arg);
+    if (g.ponder) search_state = SEARCH_PONDER;
+    set_go_time(g);
+    set_go_limits(g);
+    if (g.infinite) search_state = SEARCH_ANALYSE;
     return CMD_ACT;
 }

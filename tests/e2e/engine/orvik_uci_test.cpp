@@ -250,6 +250,40 @@ TEST(OrvikUci, ClocksAtZeroWithAnIncrementMoveAtOnce) {
     EXPECT_LT(ms, 5000);
 }
 
+// Every limit given beside the host's clock is a limit, and the search ends at the first
+// it reaches: here the clock of a second, long before a depth of 30, fifty million nodes
+// or a mate in 3 (none is there). The last count told lies below the node limit.
+TEST(OrvikUci, ALimitBesideTheClockLeavesTheClockALimit) {
+    uci_session s;
+    for (const std::string limit : {"depth 30", "nodes 50000000", "mate 3"}) {
+        SCOPED_TRACE(limit);
+        s.send({"position startpos moves e2e4 e7e5", "go wtime 1000 btime 1000 " + limit});
+        auto lines = s.bestmove(30s);
+        ASSERT_TRUE(s.got(lines));
+        long long nodes = -1;
+        for (const auto& l : lines) {
+            std::smatch m;
+            if (std::regex_search(l, m, std::regex(R"(^info .* nodes (\d+))"))) nodes = std::stoll(m[1]);
+        }
+        EXPECT_LT(nodes, 50000000);
+    }
+}
+
+// Limits that cannot be met end the search all the same: a mate search where there is
+// none ends when the depth that could hold the mate is searched, and a depth of 0 or
+// below is a depth of 1 (xboard's sd too).
+TEST(OrvikUci, LimitsThatCannotBeMetEndTheSearch) {
+    uci_session s;
+    for (const std::string go : {"go mate 2", "go mate 0", "go depth 0", "go depth -3"}) {
+        SCOPED_TRACE(go);
+        s.send({"position startpos", go});
+        ASSERT_TRUE(s.got(s.bestmove(30s)));
+    }
+    session x;
+    x.send({"xboard", "protover 2", "new", "sd 0", "go"});
+    EXPECT_TRUE(x.got(x.until_prefix("move ", 30s)));
+}
+
 // A book move has no line behind it: its info line carries no pv word.
 TEST(OrvikUci, ABookMoveIsToldWithoutAnEmptyPv) {
     const std::string pgn =

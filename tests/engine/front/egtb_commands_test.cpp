@@ -438,7 +438,7 @@ TEST_F(EgtbCommands, OnlyThreeAndFourMenAtTheRootUnderTheOption) {
         EXPECT_EQ(out.text().find("fail tb table_pieces") != std::string::npos, c.probed) << c.fen;
         EXPECT_EQ(tb_men_limit, c.four_only ? 2 : 3);
     }
-    run_line("sd 0");
+    max_depth = 0;
     init_clocks();
     egtb_max_men = 0;
     register_egtb_hooks();

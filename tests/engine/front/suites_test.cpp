@@ -145,7 +145,7 @@ struct SuiteRun : Suites {
     }
     void TearDown() override {
         output_capture quiet;
-        run_line("sd 0");
+        max_depth = 0;
         init_clocks();  // sd left the clocks at a fixed time per move
         EXPECT_EQ(chdir(saved), 0);
         Suites::TearDown();

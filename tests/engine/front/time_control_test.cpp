@@ -74,3 +74,20 @@ TEST(HostClocks, ToldTimesLapseWithAMoveANewControlOrANewGame) {
     x.run({"new", "time 5", "otim 6000", "new", "go"});
     EXPECT_NEAR(clock_remaining(WHITE), 300.0, 1e-9);
 }
+
+// A clock told at 0 or below is a clock of 0, not the clock of before: the move takes the
+// increment at most. The same for the opponent's clock.
+TEST(HostClocks, ClocksToldAtZeroOrBelowAreClocksOfZero) {
+    xboard_clocks x;
+    for (const std::string told : {"0", "-50", ""}) {
+        SCOPED_TRACE(told);
+        x.run({"new", "level 0 0:30 2"});
+        run_line("time " + told);
+        x.run({"otim 3000", "go"});
+        EXPECT_NEAR(clock_remaining(WHITE), 0.0, 1e-9);
+        EXPECT_NEAR(clock_remaining(BLACK), 30.0, 1e-9);
+        EXPECT_LE(longest_think(WHITE), 2.0);
+        run_line("otim " + told);
+        EXPECT_NEAR(clock_remaining(BLACK), 0.0, 1e-9);
+    }
+}

@@ -85,14 +85,19 @@ TEST(UciGo, ClocksAtZeroOrBelowAreClocksOfZero) {
 TEST(UciGo, LimitsNodesDepthMovetimeInfinitePonder) {
     uci_session s;
     clocks[WHITE].pt = 77.0;
+    EXPECT_EQ(run_line("go nodes 5000"), 1);
+    EXPECT_EQ(node_limit, 5000u);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 77.0);  // a node limit alone leaves the clocks alone
+    EXPECT_FALSE(clock_limits_search());
     EXPECT_EQ(run_line("go nodes 5000 wtime 1000"), 1);
     EXPECT_EQ(node_limit, 5000u);
-    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 77.0);  // the node limit leaves the clocks alone
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 1.0);  // beside a clock, both limit the search
+    EXPECT_TRUE(clock_limits_search());
     EXPECT_EQ(run_line("go depth 6"), 1);
     EXPECT_EQ(max_depth, 6);
-    EXPECT_EQ(node_limit, 0xFFFFFFFFu);
+    EXPECT_EQ(node_limit, NO_NODE_LIMIT);
     EXPECT_EQ(clocks[BLACK].fixed, 1);
-    EXPECT_DOUBLE_EQ(clocks[BLACK].pt, 1e10);
+    EXPECT_DOUBLE_EQ(clocks[BLACK].pt, UNTIMED_MOVE_SECONDS);
     EXPECT_EQ(run_line("go movetime 300"), 1);
     EXPECT_EQ(max_depth, 0);
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 0.3);
