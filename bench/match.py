@@ -24,7 +24,12 @@ given); the match stops as soon as the test decides.
 
 Time controls: SECONDS+INCREMENT for the whole game (10+0.1), or MOVES/SECONDS[+INCREMENT]
 where every MOVES moves of a side add SECONDS to its clock again (40/300 is xboard's
-"level 40 5 0"; UCI engines get "movestogo").
+"level 40 5 0"; UCI engines get "movestogo"). An increment alone (0+2) gives the clock its
+increment before every move: each move may take the increment at most.
+
+Limits beside the clock: --depth NAME=N and --nodes NAME=N give engine NAME a depth or a
+node limit with every move (UCI "go ... depth N" / "nodes N", xboard "sd N"; xboard has
+no node limit). The clock still counts: a strict host forfeits an engine that ignores it.
 
 The clock is a strict host's: an engine's move costs the time from just before the
 runner writes the move, "go" or "ponderhit" line to the moment its reader thread reads
@@ -315,6 +320,8 @@ class XboardEngine(Engine):
         minutes, seconds = int(base // 60), base - 60 * int(base // 60)
         clock = ("%d:%02d" % (minutes, round(seconds))) if seconds else "%d" % minutes
         self.send("level %d %s %s" % (moves, clock, ("%g" % inc)))
+        if self.depth:
+            self.send("sd %d" % self.depth)
         self.send("post")
         self.send("hard")
         if not ponder:
@@ -332,7 +339,8 @@ class XboardEngine(Engine):
         """Tells the engine the moves it has not seen and the clocks, and lets it think,
         in the words and order of the real xboard program."""
         pending = game.moves[self.sent:]
-        clocks = ("time %d" % max(1, own_ms // 10), "otim %d" % max(1, opp_ms // 10))
+        # What is left, as the real xboard tells it: a clock under 10 ms is "time 0".
+        clocks = ("time %d" % max(0, own_ms // 10), "otim %d" % max(0, opp_ms // 10))
         if self.first_turn:
             self.send("computer")
             if self.opponent_name and self.features.get("name") == "1":
@@ -471,6 +479,10 @@ class UciEngine(Engine):
             # Moves of the side to move (the side after the expected reply when pondering).
             side = game.side if not ponder else ("b" if game.side == "w" else "w")
             text += " movestogo %d" % game.moves_to_go(side)
+        if self.depth:
+            text += " depth %d" % self.depth
+        if self.nodes:
+            text += " nodes %d" % self.nodes
         return text
 
     def start_turn(self, game, own_ms, opp_ms):
@@ -536,6 +548,8 @@ class UciEngine(Engine):
 
 DROPPED_WORDS = {}   # engine name -> command words it is never sent
 INIT_LINES = {}      # engine name -> lines sent once after the handshake
+DEPTHS = {}          # engine name -> depth limit with every move
+NODES = {}           # engine name -> node limit with every move (UCI)
 
 
 def make_engine(described, transcript):
@@ -544,6 +558,8 @@ def make_engine(described, transcript):
     engine = cls(name, proto, command, transcript)
     engine.dropped = DROPPED_WORDS.get(name, set())
     engine.init_lines = INIT_LINES.get(name, [])
+    engine.depth = DEPTHS.get(name, 0)
+    engine.nodes = NODES.get(name, 0)
     return engine
 
 
@@ -628,7 +644,9 @@ def play_game(number, engines, stats, args, pgn_lock, pgn_file):
         except EngineGone:
             stats.fault(e.name, "stall", "no answer at the start of game %d" % (number + 1))
             return {e}
-    clock = {"w": args.base * 1000.0, "b": args.base * 1000.0}
+    # An increment alone is on the clock before the first move too.
+    start = (args.base if args.base > 0 else args.inc) * 1000.0
+    clock = {"w": start, "b": start}
     result, reason = None, None
     broken = set()
 
@@ -864,7 +882,8 @@ def parse_engine(text):
 def parse_tc(text):
     """SECONDS[+INCREMENT] or MOVES/SECONDS[+INCREMENT] -> (moves, seconds, increment); moves 0 = whole game."""
     m = re.match(r"^(?:(\d+)/)?(\d+(?:\.\d+)?)(?:\+(\d+(?:\.\d+)?))?$", text)
-    if not m or (m.group(1) is not None and int(m.group(1)) < 1) or float(m.group(2)) <= 0:
+    if not m or (m.group(1) is not None and int(m.group(1)) < 1) or (
+            float(m.group(2)) <= 0 and float(m.group(3) or 0) <= 0):
         raise argparse.ArgumentTypeError("time control as SECONDS+INCREMENT or MOVES/SECONDS+INCREMENT, not %r" % text)
     return int(m.group(1) or 0), float(m.group(2)), float(m.group(3) or 0.0)
 
@@ -895,6 +914,10 @@ def main():
                     help="never send these commands to engine NAME (fairymax 5.0b crashes on \"computer\")")
     ap.add_argument("--init", action="append", default=[], metavar="NAME=LINE",
                     help="send LINE to engine NAME once after the handshake (UCI setoption, xboard memory ...)")
+    ap.add_argument("--depth", action="append", default=[], metavar="NAME=N",
+                    help="engine NAME searches N plies at most, beside the clock")
+    ap.add_argument("--nodes", action="append", default=[], metavar="NAME=N",
+                    help="engine NAME (UCI) searches N nodes at most, beside the clock")
     ap.add_argument("--sprt", type=parse_sprt, metavar="ELO0,ELO1[,ALPHA,BETA]",
                     help="stop when the test of ELO1 against ELO0 for the first engine decides")
     ap.add_argument("--show-clock", action="store_true", help="print the time used and left after every move")
@@ -915,6 +938,15 @@ def main():
         if not line:
             ap.error("--init as NAME=LINE, not %r" % item)
         INIT_LINES.setdefault(name, []).append(line)
+    for option, table in (("--depth", DEPTHS), ("--nodes", NODES)):
+        for item in getattr(args, option[2:]):
+            name, _, number = item.partition("=")
+            if not number.isdigit() or int(number) < 1:
+                ap.error("%s as NAME=N with N at least 1, not %r" % (option, item))
+            table[name] = int(number)
+    for name, proto, _ in args.engine:
+        if name in NODES and proto != "uci":
+            ap.error("--nodes for %s: xboard has no node limit" % name)
 
     names = [e[0] for e in args.engine]
     stats = Stats(names)

@@ -195,12 +195,13 @@ int parse_level(int colour, const char* text) {
         p = end;
     }
     const double base = minutes * 60.0 + static_cast<double>(seconds);
-    if (!(base > 0.0)) return 0;
     while (*p == ' ' || *p == '\t') ++p;
     double increment = std::strtod(p, &end);
     if (end == p || increment < 0.0 || increment > 1e6) return 0;
     p = end;
     if (!at_end(p)) return 0;
+    // An increment alone is a clock too (level 0 0 2); no time at all is none.
+    if (!(base > 0.0) && !(increment > 0.0)) return 0;
     clock_record& c = clocks[colour];
     c.pt = base / time_factor;
     c.pm = static_cast<int>(moves);

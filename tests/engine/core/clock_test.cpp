@@ -39,6 +39,16 @@ TEST_F(ClockFixture, LevelReadsMovesMinutesSecondsAndIncrement) {
     EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 300.0);
 }
 
+// An increment alone is a clock, as hosts give it ("level 0 0 2"): no time of its own,
+// the increment with every move. Neither time nor increment is still refused.
+TEST_F(ClockFixture, AnIncrementAloneIsAClock) {
+    ASSERT_EQ(parse_level(WHITE, "0 0 0.5"), 1);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].pt, 0.0);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].inc, 0.5);
+    EXPECT_EQ(parse_level(WHITE, "0 0:00 0"), 0);
+    EXPECT_DOUBLE_EQ(clocks[WHITE].inc, 0.5);
+}
+
 TEST_F(ClockFixture, AllocationForFortyMovesInFiveMinutes) {
     parse_level(WHITE, "40 5 0");
     double use = 0, min = 0, max = 0;
