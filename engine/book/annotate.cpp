@@ -185,7 +185,7 @@ void annotate_games(const std::string& in, int number, const std::string& out, i
 
     const int saved_book = use_book, saved_notation = notation_mode;
     use_book = 0;
-    notation_mode = 0;
+    notation_mode = NOTATION_SAN;
     auto take_back = [&] {
         side_to_move ^= 1;
         unmake_move(side_to_move, played[static_cast<size_t>(board.ply)].move);

@@ -325,7 +325,7 @@ int load_game(const std::string& file, int number, const pgn_tag_options* option
         }
         if (n < number) continue;
         int side = WHITE;
-        if (!pgn_set_up_game(tags, &side, 1)) break;
+        if (!pgn_set_up_game(tags, &side, NEW_GAME_FULL)) break;
         loaded = 1;
         uint32_t move = 0;
         int mark = 0;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "core/recorded_game.h"
+
 // Line feeds read since the present file was opened.
 extern long pgn_line;
 
@@ -91,7 +93,7 @@ struct pgn_pass {
 bool pgn_set_up_board(const pgn_tags& tags, int* side);
 // The start of a game that is recorded (loaders and tools): start_new_game(full), no
 // opening named, and the FEN.
-bool pgn_set_up_game(const pgn_tags& tags, int* side, int full = 0);
+bool pgn_set_up_game(const pgn_tags& tags, int* side, int full = NEW_GAME_RECORD_ONLY);
 
 // Reads `token` as a move of `side`; a move that does not parse is reported as
 // "bad move in <what> ..." with the board diagram, and 0 is returned.

@@ -20,7 +20,7 @@ std::string pgn_move_number(int p) {
 }
 
 std::string pgn_movetext(const std::string& result, int first, int last, unsigned options, int* line_length) {
-    if (options == PGN_DEFAULT_OPTIONS) options = 23;
+    if (options == PGN_DEFAULT_OPTIONS) options = PGN_RECORD_OPTIONS;
     if (first < 1) first = 1;
     if (last >= MAX_GAME_PLY) last = MAX_GAME_PLY - 1;
     pgn_line_writer w;
@@ -34,16 +34,16 @@ std::string pgn_movetext(const std::string& result, int first, int last, unsigne
             w.add(text_printf("%s%s ", h.san, (options & PGN_WITHOUT_MARKS) ? "" : ply_mark_text(h.flags)));
 
             std::string comment;
-            if ((options & 1) && h.score != NO_SCORE)
-                comment += pgn_score_text((options & 8) && side == BLACK ? -h.score : h.score);
+            if ((options & PGN_SCORES) && h.score != NO_SCORE)
+                comment += pgn_score_text((options & PGN_SCORES_FROM_WHITE) && side == BLACK ? -h.score : h.score);
             // The separators stand between parts that are present.
-            if ((options & 4) && ply_recorded_value[p] != NO_RECORDED_VALUE)
+            if ((options & PGN_RECORDED_VALUES) && ply_recorded_value[p] != NO_RECORDED_VALUE)
                 comment += text_printf(comment.empty() ? "%d" : "/%d", ply_recorded_value[p]);
-            if ((options & 2) && ply_move_times[p] >= 0.0)
+            if ((options & PGN_TIMES) && ply_move_times[p] >= 0.0)
                 comment += text_printf(comment.empty() ? "%.2fs" : " %.2fs", ply_move_times[p]);
             if (!comment.empty()) w.add("{" + comment + "} ");
 
-            if ((options & 16) && p >= 2) {
+            if ((options & PGN_EXPECTED_MOVES) && p >= 2) {
                 const uint32_t expected = ply_ponder_moves[p - 1];
                 const std::string& text = ply_ponder_texts[p - 1];
                 if (expected && !text.empty() && (expected & MOVE_STORED) != (h.move & MOVE_STORED)) {

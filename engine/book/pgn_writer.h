@@ -6,10 +6,16 @@
 #include <cstddef>
 #include <string>
 
-// Movetext options: 1 score, 2 time, 4 recorded value, 8 scores from White's side,
-// 16 expected moves, 32 annotation marks left out. PGN_DEFAULT_OPTIONS (0xFFFF) means 23.
+// Movetext options: what each move's comment holds, and what else is written.
+constexpr unsigned PGN_SCORES = 1;             // the score
+constexpr unsigned PGN_TIMES = 2;              // the time the move took
+constexpr unsigned PGN_RECORDED_VALUES = 4;    // the recorded value (the search depth)
+constexpr unsigned PGN_SCORES_FROM_WHITE = 8;  // scores from White's side
+constexpr unsigned PGN_EXPECTED_MOVES = 16;    // the move the engine expected, where another came
+constexpr unsigned PGN_WITHOUT_MARKS = 32;     // annotation marks left out
+// What a game record writes: PGN_DEFAULT_OPTIONS stands for it.
+constexpr unsigned PGN_RECORD_OPTIONS = PGN_SCORES | PGN_TIMES | PGN_RECORDED_VALUES | PGN_EXPECTED_MOVES;
 constexpr unsigned PGN_DEFAULT_OPTIONS = 0xFFFF;
-constexpr unsigned PGN_WITHOUT_MARKS = 32;
 
 // Tokens collected into lines: a token that would reach column 80 starts a new line.
 struct pgn_line_writer {

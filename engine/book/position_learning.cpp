@@ -284,7 +284,7 @@ int import_learned_positions(const std::string& file) {
     text_read r;
     while ((r = read_text_line(f, line, 255)) == text_read::line) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        start_new_game(0);
+        start_new_game(NEW_GAME_RECORD_ONLY);
         int depth = 0, score = 0, used = 0;
         char token[40];
         bool ok = std::sscanf(line.c_str(), "%d %d %38s %n", &depth, &score, token, &used) == 3;

@@ -11,9 +11,11 @@ clock_record clocks[2];
 double game_time_60 = 0.0;
 int engine_move_count = 0;
 double move_time_cap = 0.0;
+bool clock_given = false;
 
 void init_clocks() {
     move_time_cap = 0.0;
+    clock_given = false;
     for (clock_record& c : clocks) {
         c = clock_record{};
         c.pt = 600.0;
@@ -125,6 +127,7 @@ void control_set(int colour) {
     c.is_on_sec = 0;
     c.moves_left = c.pm;
     if (c.run) c.start_tick = millis();
+    clock_given = true;
     print_clock(colour);
     game_time_60 = c.pm < 1 ? c.inc * 60.0 + c.pt : (c.pt / c.pm + c.inc) * 60.0;
 }

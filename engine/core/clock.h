@@ -28,8 +28,11 @@ constexpr double UNTIMED_MOVE_SECONDS = 1e10;
 // Seconds a move may take at most whatever its clock allows (a host's movetime beside
 // its clock), 0 none. Read by allocate_time.
 extern double move_time_cap;
+// Whether the clocks are a control or a fixed time given by a command (level, xtime,
+// time as a control, st), not the start-up clocks: sd keeps such a clock beside its depth.
+extern bool clock_given;
 
-// Start-up values of both records (and no cap on a move's time).
+// Start-up values of both records (no clock given, no cap on a move's time).
 void init_clocks();
 // Moves to go, time used, run and secondary flags back to the start of a game.
 void reset_clocks();

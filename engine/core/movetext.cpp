@@ -84,7 +84,7 @@ std::string move_to_coordinates(uint32_t move) {
 }
 
 std::string move_to_text(uint32_t move) {
-    if (notation_mode == 2) {
+    if (notation_mode == NOTATION_COORDINATES) {
         std::string t = move_to_coordinates(move);
         if (uci_mode)
             for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -328,11 +328,11 @@ uint32_t parse_move(const std::string& input, int side, std::string* reason, int
 }
 
 namespace {
-bool marks_on() { return pv_marks && !fritz_mode && notation_mode != 2; }
+bool marks_on() { return pv_marks && !fritz_mode && notation_mode != NOTATION_COORDINATES; }
 
 // Move number before a move of `side` (White's moves, and the first move of a line).
 std::string number_text(int side, bool first) {
-    if (!(move_number_in_PV && !fritz_mode && notation_mode != 2)) return "";
+    if (!(move_number_in_PV && !fritz_mode && notation_mode != NOTATION_COORDINATES)) return "";
     if (side != WHITE && !first) return "";
     const int number = ((side ^ 1) + board.ply + 2) / 2 + start_move_number;
     std::string t(1, ' ');
@@ -478,7 +478,7 @@ void pv_text(int side, std::string& text, int* balance, int extra_plies, int* fo
     const int men = board.piece_count[WHITE] + board.piece_count[BLACK] + 2;
     int value = 0;
     if (!hooks.egtb_probe || men > egtb_max_men || !hooks.egtb_probe(side, &value)) return;
-    const bool marks = !fritz_mode && notation_mode != 2;
+    const bool marks = !fritz_mode && notation_mode != NOTATION_COORDINATES;
     int d = table_distance(value);
     history_slot_guard keep;
     std::vector<std::pair<int, uint32_t>> made;

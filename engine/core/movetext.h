@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// Text of a move already made on the board (SAN, or coordinates when notation_mode is 2).
+// Text of a move already made on the board (SAN, or coordinates when notation_mode is NOTATION_COORDINATES).
 std::string move_to_text(uint32_t move);
 // The same for a legal move of `side` not yet made: it is made and taken back, and the
 // history entry above the present ply stays as it was.

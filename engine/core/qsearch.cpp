@@ -14,14 +14,6 @@
 
 namespace {
 
-// Bits of the quiescence mode (qsearch_mask).
-enum : int {
-    Q_SKIP_LOSERS = 1,         // delta pruning of captures in the capture nodes
-    Q_ALL_MOVES_IN_CHECK = 2,  // the check node searches every evasion, not only captures
-    Q_CHECK_WINNERS = 4,       // a capture node whose stand-pat beats alpha answers a check
-    Q_CHECK_ALWAYS = 8,        // a capture node answers a check before standing pat
-};
-
 // ---- table probe ---------------------------------------------------------------------------
 // Stored depths do not count here. An upper bound at or below alpha, a lower bound at or
 // above beta (not from a null move) and any exact entry end the node; a lower bound at

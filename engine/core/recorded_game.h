@@ -53,6 +53,11 @@ int move_number_of_ply(int p);
 // The board and the record of a new game: the initial position with White to move, an
 // empty history and record, the start FEN, the clocks and the move-ordering tables anew.
 void new_game_record();
+// What a new game starts afresh: NEW_GAME_FULL a real new game; NEW_GAME_RECORD_ONLY the
+// start position and an empty record (hash table, learning texts, date and log left
+// alone), as a host's position or the PGN tools' next game want it.
+enum : int { NEW_GAME_RECORD_ONLY = 0, NEW_GAME_FULL = 1 };
+
 // A new game for the PGN loaders and tools (`full` as new_game takes it): the
 // interpreter's new game when one is registered, which also starts its own records of
 // the game, else new_game_record.

@@ -16,7 +16,17 @@ extern int fail_low_early;
 extern int window;
 extern int ut1, ut2;
 extern int qexact;
+// Bits of the quiescence mode (qsearch_mask), which qexact chooses.
+enum : int {
+    Q_SKIP_LOSERS = 1,         // delta pruning of captures in the capture nodes
+    Q_ALL_MOVES_IN_CHECK = 2,  // the check node searches every evasion, not only captures
+    Q_CHECK_WINNERS = 4,       // a capture node whose stand-pat beats alpha answers a check
+    Q_CHECK_ALWAYS = 8,        // a capture node answers a check before standing pat
+};
 extern int qsearch_mask;
+// The opening's first move without the book: as White at the game's first ply, as Black
+// at its second.
+enum : int { TROSK_AS_WHITE = 1, TROSK_AS_BLACK = 2 };
 extern int trosk_mode;
 extern int tb_usage;
 constexpr uint32_t NO_NODE_LIMIT = 0xFFFFFFFFu;
@@ -70,6 +80,9 @@ extern int rscore;  // centipawns
 extern int rmoves;
 extern int resign_on;
 extern int bell;
+// Any value on ends the search after one iteration; KIDS_RANDOM_MOVES plays a random
+// legal move instead of searching.
+constexpr int KIDS_RANDOM_MOVES = 1;
 extern int kids_mode;
 extern int eml_mode;
 

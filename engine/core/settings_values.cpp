@@ -47,7 +47,7 @@ int fail_low_early = 1;
 int window = 40;
 int ut1 = 2, ut2 = 26;
 int qexact = 2;
-int qsearch_mask = 7;
+int qsearch_mask = Q_SKIP_LOSERS | Q_ALL_MOVES_IN_CHECK | Q_CHECK_WINNERS;
 int trosk_mode = 0;
 int tb_usage = 3;
 uint32_t node_limit = NO_NODE_LIMIT;

@@ -14,7 +14,10 @@ extern int computer_side;
 extern int xboard_mode;  // 0 console; otherwise the xboard protocol version
 extern int uci_mode;
 extern int ics_mode;
-extern int notation_mode;          // 2 coordinate move text, anything else SAN
+// Move text: NOTATION_COORDINATES under UCI and for the gui host that asks for them,
+// SAN otherwise (NOTATION_GUI_SAN after gui).
+enum : int { NOTATION_SAN = 0, NOTATION_GUI_SAN = 1, NOTATION_COORDINATES = 2 };
+extern int notation_mode;
 extern int fritz_mode;             // once set, never cleared
 extern int thinking;               // 1 while the game loop's search runs
 extern int record_length;          // plies in the game record

@@ -94,12 +94,15 @@ void choose_check_test() {
     in_check_fn = men + home < ut2 ? in_check : in_check_by_rays;
 }
 
-void set_iteration_limits(int d, int endgame_mode) {
+// How far the game is, by the pieces on both sides, for the extension limits.
+enum game_phase : int { PHASE_MIDDLEGAME = 0, PHASE_ENDGAME = 1, PHASE_BARE_ENDGAME = 2 };
+
+void set_iteration_limits(int d, game_phase phase) {
     iteration_depth = d;
-    if (endgame_mode == 2) {
+    if (phase == PHASE_BARE_ENDGAME) {
         check_ply_limit = d / 2;
         repcheck_ply_limit = 0;
-    } else if (endgame_mode == 1) {
+    } else if (phase == PHASE_ENDGAME) {
         check_ply_limit = 2 * d;
         repcheck_ply_limit = d;
     } else {
@@ -444,14 +447,14 @@ void exclude_root_moves() {
             if (hooks.root_move_excluded(root_list[i].move)) root_list[i].excluded = true;
 }
 
-// Endgame mode of the extension limits: 1 when both sides' pieces are below an
-// endgame's, 2 below a bare endgame's.
-int endgame_mode() {
-    int mode = 0;
-    if (board.piece_material[WHITE] < ENDGAME_PIECES && board.piece_material[BLACK] < ENDGAME_PIECES) mode = 1;
+// The phase of the extension limits: an endgame when both sides' pieces are below an
+// endgame's, a bare endgame below a bare endgame's.
+game_phase phase_of_game() {
     if (board.piece_material[WHITE] < BARE_ENDGAME_PIECES && board.piece_material[BLACK] < BARE_ENDGAME_PIECES)
-        mode = 2;
-    return mode;
+        return PHASE_BARE_ENDGAME;
+    if (board.piece_material[WHITE] < ENDGAME_PIECES && board.piece_material[BLACK] < ENDGAME_PIECES)
+        return PHASE_ENDGAME;
+    return PHASE_MIDDLEGAME;
 }
 
 // Orders the root list by value, largest first (stable).
@@ -470,7 +473,8 @@ void sort_root_list() {
 bool move_without_search(int side, think_outcome& out) {
     uint32_t moves[MAX_ROOT_MOVES];
     for (int i = 0; i < root_count; ++i) moves[i] = root_list[i].move;
-    if (hooks.trosk_first_move && ((board.ply == 0 && (trosk_mode & 1)) || (board.ply == 1 && (trosk_mode & 2)))) {
+    if (hooks.trosk_first_move &&
+        ((board.ply == 0 && (trosk_mode & TROSK_AS_WHITE)) || (board.ply == 1 && (trosk_mode & TROSK_AS_BLACK)))) {
         if (const uint32_t m = hooks.trosk_first_move(side, moves, root_count)) {
             out.code = THINK_BOOK;
             out.move = m;
@@ -491,7 +495,7 @@ bool move_without_search(int side, think_outcome& out) {
         }
     }
     ++book_miss_count;
-    if (kids_mode == 1 && search_state == SEARCH_PLAY) {
+    if (kids_mode == KIDS_RANDOM_MOVES && search_state == SEARCH_PLAY) {
         choose_move(out, root_list[std::rand() % root_count].move);
         print_thinking(out.pv, 0, 0, search_elapsed(), THINKING_KIDS_MOVE, THINKING_LAST);
         return true;
@@ -573,19 +577,19 @@ bool time_is_up(int score) {
 }
 
 // ---- iterative deepening ---------------------------------------------------------------------
-// From one ply to the ply limit, each iteration with its limits (by the endgame `mode`)
+// From one ply to the ply limit, each iteration with its limits (by the game's `phase`)
 // and aspiration window.
 // After a finished one the clock may end the search; the next window lies around its
 // score; a mate found (or suffered) surely enough ends it (outside analysis, and not for
 // a win when the root repeats), and so do the depth limit, a mate within the mate limit
 // and kids_mode. At the last depth an analysis waits for its end. Returns whether the
 // last iteration finished.
-bool deepen_iteratively(int side, bool analysis, bool root_repeated, int mode, think_outcome& out) {
+bool deepen_iteratively(int side, bool analysis, bool root_repeated, game_phase phase, think_outcome& out) {
     std::memset(pv_hint, 0, sizeof pv_hint);
     int alpha = -FULL_WINDOW, beta = FULL_WINDOW;
     previous_score = NO_MOVE_SCORE;
     for (int depth = 1; depth <= PLY_LIMIT; ++depth) {
-        set_iteration_limits(depth, mode);
+        set_iteration_limits(depth, phase);
         if (!aspiration_iteration(side, depth, alpha, beta, out)) return false;
         stats.iteration_nodes[depth] = nodes_searched;
         choose_front(out, root_list[0].score);
@@ -645,12 +649,12 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     abort_search = 0;
     if (clock_limits_search()) allocate_time(side, &usetime, &mintime, &maxtime);
     time_limit = usetime;
-    const int mode = endgame_mode();
+    const game_phase phase = phase_of_game();
 
     sort_root_list();
     if (!analysis && move_without_search(side, out)) return hand_back(out, code_out, score_out, depth_out, pv_out);
 
-    const bool completed_last = deepen_iteratively(side, analysis, repetitions >= 1, mode, out);
+    const bool completed_last = deepen_iteratively(side, analysis, repetitions >= 1, phase, out);
 
     // The final line, and the result code of a searched move.
     if (!out.searched_choice) choose_move(out, root_list[0].move);

@@ -169,7 +169,7 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
                      moves.empty() ? "" : " pv ", moves.c_str());
         if (depth > 0 && text.find('{') != std::string::npos && (uci_egtb_info == 2 || last_line)) {
             const int saved = notation_mode;
-            notation_mode = 0;
+            notation_mode = NOTATION_SAN;
             const std::string san = variation_text(pv, seconds > 1.0 || depth > 20);
             notation_mode = saved;
             level_printf(LVL_UCI, "info string %s\n", san.c_str());
@@ -197,7 +197,7 @@ void print_thinking(const uint16_t* pv, int score, int depth, double seconds, th
             std::string shown = text;
             if (!fritz_mode && max_PV_WB < 9800 && max_PV_WB >= 0 && shown.size() > static_cast<size_t>(max_PV_WB))
                 shown.resize(static_cast<size_t>(max_PV_WB));
-            if (!fritz_mode && notation_mode != 2)
+            if (!fritz_mode && notation_mode != NOTATION_COORDINATES)
                 level_printf(LVL_THINKING, "%d %d %ld %lu %s %s\n", depth, xboard_score(score), centis, nodes,
                              type_text, shown.c_str());
             else

@@ -14,6 +14,7 @@
 #include "egtb/bitbase.h"
 #include "egtb/egtb.h"
 #include "egtb/index.h"
+#include "front/commands.h"
 #include "front/egtb_commands.h"
 #include "front/handlers.h"
 #include "front/new_game.h"
@@ -197,7 +198,7 @@ void kbpk_test() {
                      wrong_losses);
         level_printf(LVL_NORMAL, "%d draws, %d lost positions\n", draws, lost);
     }
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     if (epd) std::fclose(epd);
     egtb_build_index_tables();
     int pairs = 0;
@@ -221,17 +222,17 @@ void ending_tests() {
 int cmd_speed(const std::string&) {
     // Its move lists are made and taken back whole: a king taken would come back last
     // in its list.
-    if (refuse_king_capture_position(side_to_move)) return 0;
+    if (refuse_king_capture_position(side_to_move)) return CMD_READ_ON;
     speed_test(side_to_move);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_kbpk(const std::string&) {
     kbpk_test();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_xtest(const std::string&) {
     on_scratch_board(ending_tests);
-    return 0;
+    return CMD_READ_ON;
 }

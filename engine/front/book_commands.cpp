@@ -1,5 +1,7 @@
 // Opening book, opening names and PGN tools: the commands.
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "core/output.h"
 #include "core/state.h"
 #include "front/book.h"
+#include "front/commands.h"
 #include "front/game_record.h"
 #include "front/handlers.h"
 #include "front/new_game.h"
@@ -77,49 +80,50 @@ uint32_t trosk_move_for_search(int side, const uint32_t* moves, int count) {
 
 int cmd_book_parse(const std::string& arg) {
     const auto w = words(arg);
-    if (!w.empty() && book_parse(w[0])) new_game(1);
-    return 0;
+    if (!w.empty() && book_parse(w[0])) new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_book_create(const std::string& arg) {
     const auto w = words(arg);
     long long v[5] = {0, 0, 0, 0, 0};
     const int n = w.empty() ? 0 : read_numbers(w, 1, v, 5);
-    if (n < 2 || v[0] < 1 || v[0] > 0xFFFFFFFFLL) {
+    constexpr long long MOST_COUNT = UINT32_MAX;  // slots and the prune threshold are 32-bit counts
+    if (n < 2 || v[0] < 1 || v[0] > MOST_COUNT) {
         level_printf(LVL_ERROR,
                      "Usage: book_create <pgn file> <slots, at least 1> <plies> [prune threshold] [selector] "
                      "[annotated only]\n");
-        return 0;
+        return CMD_READ_ON;
     }
-    const uint32_t prune = v[2] < 0 ? 0u : v[2] > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<uint32_t>(v[2]);
+    const uint32_t prune = static_cast<uint32_t>(std::clamp(v[2], 0LL, MOST_COUNT));
     if (build_book(w[0], static_cast<uint32_t>(v[0]), clamp_int(v[1]), prune, clamp_int(v[3]), clamp_int(v[4]),
                    main_book))
-        new_game(1);
-    return 0;
+        new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_book_add(const std::string& arg) {
     const auto w = words(arg);
     if (w.empty()) {
         level_printf(LVL_ERROR, "Usage: book_add <pgn file> [plies, below 10 for 100] [selector] [annotated only]\n");
-        return 0;
+        return CMD_READ_ON;
     }
     long long v[3] = {0, 0, 0};
     read_numbers(w, 1, v, 3);
-    if (add_to_book(w[0], clamp_int(v[0]), clamp_int(v[1]), clamp_int(v[2]), main_book)) new_game(1);
-    return 0;
+    if (add_to_book(w[0], clamp_int(v[0]), clamp_int(v[1]), clamp_int(v[2]), main_book)) new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_book_clean(const std::string&) {
     clean_book(main_book);
-    new_game(1);
-    return 0;
+    new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_eco(const std::string&) {
     level_printf(LVL_NORMAL, "%s%s\n", xboard_mode ? "telluser " : "",
                  eco_name.empty() ? "Sorry, don't know the opening" : eco_name.c_str());
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_pelvat_pgn(const std::string& arg) {
@@ -128,28 +132,29 @@ int cmd_pelvat_pgn(const std::string& arg) {
     read_numbers(w, 5, v, 2);
     if (pelvat_pgn(word_or_empty(w, 0), word_or_empty(w, 1), word_or_empty(w, 2), word_or_empty(w, 3),
                    word_or_empty(w, 4), clamp_int(v[0]), clamp_int(v[1])))
-        new_game(1);
-    return 0;
+        new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_ferrun_pgn(const std::string& arg) {
     const auto w = words(arg);
-    if (ferrun_pgn(word_or_empty(w, 0), word_or_empty(w, 1))) new_game(1);
-    return 0;
+    if (ferrun_pgn(word_or_empty(w, 0), word_or_empty(w, 1))) new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_mq_pgn(const std::string& arg) {
     const auto w = words(arg);
-    if (mq_pgn(word_or_empty(w, 0), word_or_empty(w, 1))) new_game(1);
-    return 0;
+    if (mq_pgn(word_or_empty(w, 0), word_or_empty(w, 1))) new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_vadro_pgn(const std::string& arg) {
     const auto w = words(arg);
     long long v[1] = {0};
     read_numbers(w, 3, v, 1);
-    if (vadro_pgn(word_or_empty(w, 0), word_or_empty(w, 1), word_or_empty(w, 2), clamp_int(v[0]))) new_game(1);
-    return 0;
+    if (vadro_pgn(word_or_empty(w, 0), word_or_empty(w, 1), word_or_empty(w, 2), clamp_int(v[0])))
+        new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_annotate(const std::string& arg) {
@@ -168,8 +173,8 @@ int cmd_annotate(const std::string& arg) {
         level_printf(LVL_ERROR,
                      "Usage: annotate <pgn file> <output file> <game> <seconds> [w|b|a] [first ply] [last ply] "
                      "[margin]\n");
-        return 0;
+        return CMD_READ_ON;
     }
     annotate_games(w[0], number < 1 ? 1 : number, w[1], first, last, margin, side, seconds);
-    return 0;
+    return CMD_READ_ON;
 }

@@ -130,102 +130,124 @@ void set_uci_levels() {
     output_levels[LVL_UCI_PROGRESS] = 1;
 }
 
+namespace {
+
+// The prompt before a line typed: the side to move with its move number, or
+// "pondering: ".
+std::string reader_prompt(bool pondering) {
+    if (pondering) return "pondering: ";
+    const int number = (board.ply + 2 + (1 - side_to_move)) / 2 + move_number_offset;
+    char buf[64];
+    snprintf(buf, sizeof buf, "%s (%2d): ", side_to_move == WHITE ? "white" : "black", number);
+    return buf;
+}
+
+// The reader's next line: the one a search left waiting, else the next of the command
+// input (a script that ends gives way to the one that read it), else standard input.
+// False at the end of standard input (reported).
+bool next_line(bool pondering, std::string& line) {
+    if (pending_line_waiting) {
+        line = pending_line;
+        pending_line_waiting = false;
+        return true;
+    }
+    for (; command_input; pop_command_input()) {
+        if (read_file_line(command_input, line)) {
+            level_printf(LVL_ECHO, "input: %s\n", line.c_str());
+            return true;
+        }
+    }
+    level_printf(LVL_PROMPT, "%s", reader_prompt(pondering).c_str());
+    if (!stdin_read_line(line)) {
+        level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
+        return false;
+    }
+    level_printf(LVL_ECHO, "input: %s\n", line.c_str());
+    return true;
+}
+
+// Cuts the blanks off the end of the line; the place of its first other character, or
+// npos when nothing else is there.
+size_t trim_line(std::string& line) {
+    while (!line.empty() && is_blank(line.back())) line.pop_back();
+    size_t first = 0;
+    while (first < line.size() && is_blank(line[first])) ++first;
+    return first == line.size() ? std::string::npos : first;
+}
+
+// While pondering under UCI, ponderhit and stop answer the search before anything else.
+std::optional<int> uci_ponder_answer(const std::string& line) {
+    level_printf(LVL_NORMAL, "test for ponderhit\n");
+    if (match_command("ponderhit", line)) return CMD_PONDERHIT;
+    if (match_command("stop", line)) return CMD_ACT;
+    level_printf(LVL_NORMAL, "ponderhit failed\n");
+    return std::nullopt;
+}
+
+// What a command run while pondering tells the ponder search: under UCI any command
+// ends it (as a new game when it asked for nothing); a command that left force mode on
+// breaks it; one whose row keeps the pondering lets it go on.
+std::optional<int> pondering_outcome(const command_entry& row, int result) {
+    if (uci_mode) return result != CMD_READ_ON ? result : CMD_NEW_GAME;
+    if (force_mode) return CMD_PONDER_BROKEN;
+    if (row.flags & CMD_KEEPS_PONDERING) return CMD_PONDER_GOES_ON;
+    return std::nullopt;
+}
+
+// A line that is no move: a shell line (console only), quit, or a command of the table
+// (while pondering only the rows usable then; any other line breaks the pondering and
+// waits for the reader). The code for the reader to hand back, or none to read on.
+std::optional<int> run_command_line(const std::string& line, size_t first, bool pondering, const std::string& reason) {
+    if (line[first] == '!' && !ignore_system && !xboard_mode && !uci_mode) {
+        run_shell(line.substr(first + 1));
+        return std::nullopt;
+    }
+    if (match_command("quit", line)) return CMD_QUIT;
+    size_t arg_at = 0;
+    const command_entry* row = find_command(line, &arg_at, pondering);
+    if (!row) {
+        if (pondering) {
+            pending_line = line;
+            pending_line_waiting = true;
+            return CMD_PONDER_BROKEN;
+        }
+        level_printf(LVL_ILLEGAL, "Illegal move (%s): %s\n", reason.c_str(), line.c_str());
+        return std::nullopt;
+    }
+    const int result = row->handler(line.substr(arg_at));
+    if (pondering)
+        if (const auto outcome = pondering_outcome(*row, result)) return outcome;
+    if (result != CMD_READ_ON) return result;
+    return std::nullopt;
+}
+
+}  // namespace
+
 uint32_t read_command(int* code) {
     *code = CMD_ACT;
     for (;;) {
         const bool pondering = search_state == SEARCH_PONDER;
-        std::string prompt = "pondering: ";
-        if (!pondering) {
-            const int number = (board.ply + 2 + (1 - side_to_move)) / 2 + move_number_offset;
-            char buf[64];
-            snprintf(buf, sizeof buf, "%s (%2d): ", side_to_move == WHITE ? "white" : "black", number);
-            prompt = buf;
-        }
         std::string line;
-        if (pending_line_waiting) {
-            line = pending_line;
-            pending_line_waiting = false;
-        } else if (!command_input) {
-            level_printf(LVL_PROMPT, "%s", prompt.c_str());
-            if (!stdin_read_line(line)) {
-                level_printf(LVL_ERROR, "End of file while attemting to read input: %s\n", stdin_error_text());
-                *code = CMD_QUIT;
-                return 0;
-            }
-            level_printf(LVL_ECHO, "input: %s\n", line.c_str());
-        } else {
-            if (!read_file_line(command_input, line)) {
-                pop_command_input();
-                continue;
-            }
-            level_printf(LVL_ECHO, "input: %s\n", line.c_str());
-        }
-        while (!line.empty() && is_blank(line.back())) line.pop_back();
-        size_t first = 0;
-        while (first < line.size() && is_blank(line[first])) ++first;
-        if (first == line.size()) continue;
-
-        if (pondering && uci_mode) {
-            level_printf(LVL_NORMAL, "test for ponderhit\n");
-            if (match_command("ponderhit", line)) {
-                *code = CMD_PONDERHIT;
-                return 0;
-            }
-            if (match_command("stop", line)) {
-                *code = CMD_ACT;
-                return 0;
-            }
-            level_printf(LVL_NORMAL, "ponderhit failed\n");
-        }
-
-        std::string reason = "unknown";
-        const uint32_t move = parse_move(line, side_to_move, &reason, nullptr);
-        if (move) {
-            if (!game_has_room()) {
-                level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
-                continue;
-            }
-            *code = CMD_ACT;
-            return move;
-        }
-
-        if (line[first] == '!' && !ignore_system && !xboard_mode && !uci_mode) {
-            run_shell(line.substr(first + 1));
-            continue;
-        }
-        if (match_command("quit", line)) {
+        if (!next_line(pondering, line)) {
             *code = CMD_QUIT;
             return 0;
         }
-        size_t arg_at = 0;
-        const command_entry* row = find_command(line, &arg_at, pondering);
-        if (!row) {
-            if (pondering) {
-                pending_line = line;
-                pending_line_waiting = true;
-                *code = CMD_PONDER_BROKEN;
+        const size_t first = trim_line(line);
+        if (first == std::string::npos) continue;
+        if (pondering && uci_mode)
+            if (const auto answer = uci_ponder_answer(line)) {
+                *code = *answer;
                 return 0;
             }
-            level_printf(LVL_ILLEGAL, "Illegal move (%s): %s\n", reason.c_str(), line.c_str());
+        // A move first; a line that is none is a command.
+        std::string reason = "unknown";
+        if (const uint32_t move = parse_move(line, side_to_move, &reason, nullptr)) {
+            if (game_has_room()) return move;
+            level_printf(LVL_ERROR, "Move refused: the game has reached %d plies\n", MAX_GAME_PLY - 1);
             continue;
         }
-        const int result = row->handler(line.substr(arg_at));
-        if (pondering) {
-            if (uci_mode) {
-                *code = result != CMD_READ_ON ? result : CMD_NEW_GAME;
-                return 0;
-            }
-            if (force_mode) {
-                *code = CMD_PONDER_BROKEN;
-                return 0;
-            }
-            if (row->flags & CMD_KEEPS_PONDERING) {
-                *code = CMD_PONDER_GOES_ON;
-                return 0;
-            }
-        }
-        if (result != CMD_READ_ON) {
-            *code = result;
+        if (const auto result = run_command_line(line, first, pondering, reason)) {
+            *code = *result;
             return 0;
         }
     }
@@ -233,5 +255,5 @@ uint32_t read_command(int* code) {
 
 int cmd_help(const std::string&) {
     for (const command_entry* row = command_table; row->name; ++row) level_printf(LVL_HELP, "%s\n", row->name);
-    return 0;
+    return CMD_READ_ON;
 }

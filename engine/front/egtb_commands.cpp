@@ -9,6 +9,7 @@
 #include "core/state.h"
 #include "egtb/bitbase.h"
 #include "egtb/egtb.h"
+#include "front/commands.h"
 #include "front/egtb_commands.h"
 #include "front/handlers.h"
 
@@ -42,7 +43,7 @@ int cmd_tbldir(const std::string& arg) {
         allocate_cache();
     }
     egtb_max_men = egtb_men;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_egtb_cache(const std::string& arg) {
@@ -67,20 +68,20 @@ int cmd_egtb_cache(const std::string& arg) {
         egtb_alloc_cache(bytes);
         if (egtb_men == 0) level_printf(LVL_ERROR, "*** Cannot allocate %u bytes of memory\n", bytes);
     }
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_create_bitbases(const std::string&) {
     on_scratch_board([] { create_bitbases(); });
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_bbpath(const std::string& arg) {
     bitbase_load(arg);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_tbb(const std::string&) {
     on_scratch_board([] { bitbase_verify(); });
-    return 0;
+    return CMD_READ_ON;
 }

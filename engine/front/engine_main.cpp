@@ -90,7 +90,7 @@ int engine_main(int argc, char** argv) {
     init_zobrist_keys();
     eval_init();
     init_clocks();
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     book_open(main_book);
     close_command_inputs();
     hash_alloc(1048576);

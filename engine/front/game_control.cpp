@@ -58,14 +58,14 @@ int cmd_display(const std::string&) {
         print_board_diagram(display_board.piece, display_board.color);
     else
         print_board_diagram(board.piece, board.color);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_xdisplay(const std::string&) {
     print_board_diagram(board.piece, board.color);
     level_printf(LVL_BOARD, "%s\nhaskey 0x%08lx,0x%08lx\n", board_to_fen(side_to_move, true).c_str(),
                  static_cast<unsigned long>(board.key_hi()), static_cast<unsigned long>(board.key_lo()));
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_go(const std::string& arg) {
@@ -83,7 +83,7 @@ int cmd_force(const std::string&) {
     force_mode = 1;
     for (int c = 0; c < 2; ++c)
         if (clocks[c].run) clock_elapsed(c);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_auto(const std::string&) {
@@ -94,7 +94,7 @@ int cmd_auto(const std::string&) {
 int cmd_newgame(const std::string&) {
     if (search_state == SEARCH_PONDER) return CMD_NEW_GAME;
     if (!fritz_mode && !record_finished) finish_game_record();
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     host_clocks_forget();
     return CMD_NEW_GAME;
 }
@@ -113,30 +113,30 @@ int cmd_mn(const std::string& arg) {
     read_long(arg, &n);
     if (n < 1 || n > 600) {
         level_printf(LVL_NORMAL, "Value between 1 and 600 required\n");
-        return 0;
+        return CMD_READ_ON;
     }
     move_number_offset = static_cast<int>(n - 1);
     level_printf(LVL_NORMAL, "move_number = %ld\n", n);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_rv(const std::string&) {
     reversed_board ^= 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_white(const std::string&) {
     side_to_move = WHITE;
     computer_side = BLACK;
     host_clocks_follow_engine();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_black(const std::string&) {
     side_to_move = BLACK;
     computer_side = WHITE;
     host_clocks_follow_engine();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_edit(const std::string&) {
@@ -148,12 +148,12 @@ int cmd_input(const std::string& arg) {
     // A script that names itself would be opened again and again.
     if (is_command_input(arg)) {
         level_printf(LVL_ERROR, "Commands are read from \"%s\" already\n", arg.c_str());
-        return 0;
+        return CMD_READ_ON;
     }
     FILE* f = open_for_reading(arg);
-    if (!f) return 0;
+    if (!f) return CMD_READ_ON;
     push_command_input(f);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_undo(const std::string& arg) {
@@ -175,27 +175,27 @@ int cmd_analyze(const std::string&) {
 
 int cmd_exit(const std::string&) {
     search_state = SEARCH_PLAY;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_post(const std::string&) {
     output_levels[LVL_THINKING] = 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_nopost(const std::string&) {
     output_levels[LVL_THINKING] = 0;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_gui(const std::string& arg) {
-    notation_mode = 1;
+    notation_mode = NOTATION_GUI_SAN;
     resign_on = 0;
     if (match_command("ChessAcademy", arg)) {
-        notation_mode = 2;
+        notation_mode = NOTATION_COORDINATES;
         resign_on = 1;
     }
-    return 0;
+    return CMD_READ_ON;
 }
 
 // Prepares the evaluation as a search would and prints the static score of the side to move.
@@ -205,5 +205,5 @@ int cmd_score(const std::string&) {
     if (v > 30000) v = 30000;
     if (v < -30000) v = -30000;
     level_printf(LVL_NORMAL, "score=%d\n", v);
-    return 0;
+    return CMD_READ_ON;
 }

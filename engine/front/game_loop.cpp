@@ -124,22 +124,23 @@ void write_book_hole(uint32_t move) {
     book_holes_written = 1;
 }
 
-// Plays a move of the side to move and tells what follows from it. `engine_moved`:
-// the engine's own move; `flags`: the search's result code.
-void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& game_over) {
-    const int side = side_to_move;
-    const double used = clock_elapsed(side);
-    if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = used;
-    const bool pondering = search_state == SEARCH_PONDER;
+// ---- the steps of a move played ------------------------------------------------------------
 
-    if (game_record_flag && engine_moved && !pondering) {
-        if (book_miss_count == 0 && ((bklearn_file && book_learn) || (book_holes > 0 && book_holes_file)))
-            last_book_position = board_to_fen(side, true);
-        if (!book_holes_written && book_holes > 0 && book_holes_file && book_miss_count >= 1 && use_book &&
-            (record_length + 2) / 2 <= book_holes)
-            write_book_hole(move);
-    }
+// Before the engine's own move (not a ponder search's): the position a book lesson would
+// start from while the book answers, and the book hole of a move the book no longer
+// knew.
+void note_book_position(int side, uint32_t move, bool engine_moved, bool pondering) {
+    if (!game_record_flag || !engine_moved || pondering) return;
+    if (book_miss_count == 0 && ((bklearn_file && book_learn) || (book_holes > 0 && book_holes_file)))
+        last_book_position = board_to_fen(side, true);
+    if (!book_holes_written && book_holes > 0 && book_holes_file && book_miss_count >= 1 && use_book &&
+        (record_length + 2) / 2 <= book_holes)
+        write_book_hole(move);
+}
 
+// The move made and recorded: the engine's moves out of the book counted, its search
+// depth kept, the last book move remembered while the book answers.
+void make_move_played(int side, uint32_t move, int score, int flags, bool engine_moved, bool pondering) {
     if (engine_moved) {
         if (flags & THINK_BOOK)
             engine_move_count = 0;
@@ -150,16 +151,18 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
     record_changed = 1;
     if (engine_moved) ply_recorded_value[board.ply] = last_think_depth;
     if (log_file) log_used = 1;
-
     if (game_record_flag && use_book && ((bklearn_file && book_learn) || book_holes_file || games_file) &&
         engine_moved && !pondering && book_miss_count == 0) {
         last_book_move = game_history[board.ply].san;
         last_book_move_ply = board.ply;
     }
+}
 
+// The engine's move to the host (or the console's bell), and the move line.
+void tell_move_played(int side, uint32_t move, bool engine_moved) {
     const std::string coords = coordinate_text(move);
     if (xboard_mode && engine_moved) {
-        if (notation_mode == 2)
+        if (notation_mode == NOTATION_COORDINATES)
             level_printf(LVL_NORMAL, "move %s\n", coords.c_str());
         else
             level_printf(LVL_NORMAL, "\nmove %s\n", coords.c_str());
@@ -172,58 +175,81 @@ void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& gam
         level_printf(LVL_MOVE, "%s (%2d): %s\n", side == WHITE ? "white" : "black", number,
                      game_history[board.ply].san);
     }
+}
 
+// The end the move brings: a mate; after the engine's move the fifty-move rule or its
+// resignation. Book learning follows both.
+void end_after_move(int side, int flags, bool engine_moved, bool pondering, bool& game_over) {
     if (flags & THINK_MATES) {
         set_result(side == WHITE ? "1-0 {White mates}" : "0-1 {Black mates}");
         force_mode = 1;
         game_over = true;
         book_learning_trigger(pondering);
-    } else if (engine_moved) {
-        if (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES) {
-            set_result("1/2-1/2 {Draw by 50 moves rule}");
-            if (ics_mode) level_printf(LVL_NORMAL, "\ntellics draw\n");
-        } else if (!resigned && resign_on && !fritz_mode && count_scores_below(board.ply, rscore, rmoves) >= rmoves) {
-            if (xboard_mode && !ics_mode) level_printf(LVL_NORMAL, "\ntellics resign\n");
-            set_result(side == WHITE ? "0-1 {White resigns}" : "1-0 {Black resigns}");
-            resigned = 1;
-            force_mode = 1;
-            game_over = true;
-            if (!record_finished) finish_game_record();
-        }
-        book_learning_trigger(pondering);
+        return;
     }
+    if (!engine_moved) return;
+    if (board.ply - board.last_irreversible >= FIFTY_MOVE_PLIES) {
+        set_result("1/2-1/2 {Draw by 50 moves rule}");
+        if (ics_mode) level_printf(LVL_NORMAL, "\ntellics draw\n");
+    } else if (!resigned && resign_on && !fritz_mode && count_scores_below(board.ply, rscore, rmoves) >= rmoves) {
+        if (xboard_mode && !ics_mode) level_printf(LVL_NORMAL, "\ntellics resign\n");
+        set_result(side == WHITE ? "0-1 {White resigns}" : "1-0 {Black resigns}");
+        resigned = 1;
+        force_mode = 1;
+        game_over = true;
+        if (!record_finished) finish_game_record();
+    }
+    book_learning_trigger(pondering);
+}
 
-    if (!fritz_mode && show_eco && board.ply < OPENING_NAME_PLIES) {
-        eco_update_game(side ^ 1);
-        const std::string name = eco_name;
-        if (!name.empty() && name != eco_last_announced) {
-            level_printf(LVL_TIME, "ECO: %s\n", name.c_str());
-            eco_last_announced = name;
-            if (show_eco >= 2 && engine_moved && name != eco_last_told) {
-                if (ics_mode)
-                    level_printf(LVL_NORMAL, "tellics %s ECO: %s\n", ics_tell_word.c_str(), name.c_str());
-                else
-                    level_printf(LVL_NORMAL, "0 0 0 0 {%s}\n", name.c_str());
-                eco_last_told = name;
-            }
+// The opening's name when it changes, told to the host or the server after the engine's
+// move when show_eco asks for it.
+void announce_opening(int side, bool engine_moved) {
+    if (fritz_mode || !show_eco || board.ply >= OPENING_NAME_PLIES) return;
+    eco_update_game(side ^ 1);
+    const std::string name = eco_name;
+    if (name.empty() || name == eco_last_announced) return;
+    level_printf(LVL_TIME, "ECO: %s\n", name.c_str());
+    eco_last_announced = name;
+    if (show_eco >= 2 && engine_moved && name != eco_last_told) {
+        if (ics_mode)
+            level_printf(LVL_NORMAL, "tellics %s ECO: %s\n", ics_tell_word.c_str(), name.c_str());
+        else
+            level_printf(LVL_NORMAL, "0 0 0 0 {%s}\n", name.c_str());
+        eco_last_told = name;
+    }
+}
+
+// After the engine's move: the reply it expects becomes the move to ponder on and the
+// hint, both kept for the game record.
+void expect_reply(int side) {
+    ponder_move = last_ponder_reply;
+    if (board.ply < MAX_GAME_PLY) ply_ponder_moves[board.ply] = ponder_move;
+    hint_move = 0;
+    hint_text.clear();
+    if (ponder_move) {
+        const uint32_t full = find_and_make_move(side ^ 1, ponder_move, nullptr);
+        if (full) {
+            hint_text = move_text_here(side ^ 1, full);
+            hint_move = full;
         }
     }
+    if (board.ply < MAX_GAME_PLY) ply_ponder_texts[board.ply] = hint_text;
+}
 
-    if (engine_moved) {
-        ponder_move = last_ponder_reply;
-        if (board.ply < MAX_GAME_PLY) ply_ponder_moves[board.ply] = ponder_move;
-        hint_move = 0;
-        hint_text.clear();
-        if (ponder_move) {
-            const uint32_t full = find_and_make_move(side ^ 1, ponder_move, nullptr);
-            if (full) {
-                hint_text = move_text_here(side ^ 1, full);
-                hint_move = full;
-            }
-        }
-        if (board.ply < MAX_GAME_PLY) ply_ponder_texts[board.ply] = hint_text;
-    }
-
+// Plays a move of the side to move and tells what follows from it. `engine_moved`:
+// the engine's own move; `flags`: the search's result code.
+void play_move(uint32_t move, int score, int flags, bool engine_moved, bool& game_over) {
+    const int side = side_to_move;
+    const double used = clock_elapsed(side);
+    if (board.ply + 1 < MAX_GAME_PLY) ply_move_times[board.ply + 1] = used;
+    const bool pondering = search_state == SEARCH_PONDER;
+    note_book_position(side, move, engine_moved, pondering);
+    make_move_played(side, move, score, flags, engine_moved, pondering);
+    tell_move_played(side, move, engine_moved);
+    end_after_move(side, flags, engine_moved, pondering, game_over);
+    announce_opening(side, engine_moved);
+    if (engine_moved) expect_reply(side);
     side_to_move ^= 1;
     if (!force_mode) clock_start(side_to_move);
 }
@@ -388,7 +414,7 @@ step_next ponder_step(bool& ponder_request, found_move& found) {
     }
     if (outcome == PONDER_NEW_GAME) {
         if (!fritz_mode && !record_finished) finish_game_record();
-        new_game(1);
+        new_game(NEW_GAME_FULL);
         if (!fritz_mode)
             level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
                          opponent_name.c_str(), release_label);

@@ -6,6 +6,7 @@
 #include "core/output.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "front/commands.h"
 #include "front/handlers.h"
 #include "front/new_game.h"
 #include "front/pgn_record.h"
@@ -50,7 +51,7 @@ int cmd_book_learn(const std::string& arg) {
         close_file(bklearn_file);
     }
     if (book_learn & BOOK_LEARN_BOOK) book_open(learn_book);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_book_holes(const std::string& arg) {
@@ -62,17 +63,17 @@ int cmd_book_holes(const std::string& arg) {
     } else if (book_holes <= 0) {
         close_file(book_holes_file);
     }
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_book_file(const std::string& arg) {
     choose_book_file(main_book, arg, "%sUsing \"%s\" as opening book\n", "%sCan't find opening book \"%s\"\n");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_lbook_file(const std::string& arg) {
     choose_book_file(learn_book, arg, "%sUsing \"%s\" as learn book\n", "%sCan't find learn book \"%s\"\n");
-    return 0;
+    return CMD_READ_ON;
 }
 
 // The learning margins are plain settings (centipawns).
@@ -80,17 +81,17 @@ int cmd_margin_book_learn(const std::string& arg) {
     const int v = read_integer_arg(arg);
     margin_book_learn_white = margin_book_learn_black = v;
     level_printf(LVL_NORMAL, "margin_book_learn = %d\n", v);
-    return 0;
+    return CMD_READ_ON;
 }
 int cmd_margin_book_learn_white(const std::string& arg) {
     margin_book_learn_white = read_integer_arg(arg);
     level_printf(LVL_NORMAL, "margin_book_learn_white = %d\n", margin_book_learn_white);
-    return 0;
+    return CMD_READ_ON;
 }
 int cmd_margin_book_learn_black(const std::string& arg) {
     margin_book_learn_black = read_integer_arg(arg);
     level_printf(LVL_NORMAL, "margin_book_learn_black = %d\n", margin_book_learn_black);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_pos_learn(const std::string& arg) {
@@ -104,16 +105,16 @@ int cmd_pos_learn(const std::string& arg) {
         if (!learnpos_ovk_file && !learnpos_bin_file) pos_learn = 0;
     }
     if (!pos_learn) hash_clear();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_import_pos(const std::string& arg) {
-    if (import_learned_positions(file_argument(arg)) == 0) new_game(1);
-    return 0;
+    if (import_learned_positions(file_argument(arg)) == 0) new_game(NEW_GAME_FULL);
+    return CMD_READ_ON;
 }
 
 int cmd_margin_pos_learn(const std::string& arg) {
     margin_pos_learn = read_integer_arg(arg);
     level_printf(LVL_NORMAL, "margin_pos_learn = %d\n", margin_pos_learn);
-    return 0;
+    return CMD_READ_ON;
 }

@@ -98,47 +98,47 @@ int cmd_log(const std::string& arg) {
     auto_log = 0;
     if (arg.empty()) {
         close_log();
-        return 0;
+        return CMD_READ_ON;
     }
     size_t i = 0, j = arg.size();
     while (i < j && is_blank(arg[i])) ++i;
     while (j > i && is_blank(arg[j - 1])) --j;
     std::string word = arg.substr(i, j - i);
     for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (word == "off") return 0;
+    if (word == "off") return CMD_READ_ON;
     open_log(arg, "w");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_loga(const std::string& arg) {
     auto_log = 0;
     if (arg.empty()) {
         close_log();
-        return 0;
+        return CMD_READ_ON;
     }
     open_log(arg, "a");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_log_path(const std::string& arg) {
     log_path = arg;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_sgames(const std::string& arg) {
     if (arg.empty()) {
         if (games_file) std::fclose(games_file);
         games_file = nullptr;
-        return 0;
+        return CMD_READ_ON;
     }
     FILE* f = open_file(arg.c_str(), "a");
-    if (!f) return 0;
+    if (!f) return CMD_READ_ON;
     if (games_file) std::fclose(games_file);
     games_file = f;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_nsgames(const std::string& arg) {
     games_suffix = arg;
-    return 0;
+    return CMD_READ_ON;
 }

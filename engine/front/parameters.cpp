@@ -6,6 +6,7 @@
 #include "core/hash.h"
 #include "core/output.h"
 #include "core/settings.h"
+#include "front/commands.h"
 #include "front/handlers.h"
 #include "front/settings_args.h"
 
@@ -53,5 +54,5 @@ std::string print_parameters(size_t size, int width) {
 
 int cmd_parameters(const std::string&) {
     level_printf(LVL_NORMAL, "%s\n", print_parameters().c_str());
-    return 0;
+    return CMD_READ_ON;
 }

@@ -11,6 +11,7 @@
 #include "core/output.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "front/commands.h"
 #include "front/engine_main.h"
 #include "front/game_record.h"
 #include "front/handlers.h"
@@ -133,7 +134,7 @@ int cmd_ml(const std::string&) {
     text += "\n";
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
-    return 0;
+    return CMD_READ_ON;
 }
 
 void pgn_write_trailer() {

@@ -23,17 +23,17 @@
 
 int cmd_fen(const std::string&) {
     level_printf(LVL_NORMAL, "%s\n", board_to_fen(side_to_move, true).c_str());
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_reset(const std::string&) {
     reset_engine();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_bk(const std::string&) {
     list_book_moves(side_to_move);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_read_pgn(const std::string& arg) {
@@ -45,7 +45,7 @@ int cmd_read_pgn(const std::string& arg) {
     int number = read_integer_arg(arg.substr(j));
     if (number < 1) number = 1;
     if (!file.empty()) pgn_load_game(file, number);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_ponder(const std::string& arg) {
@@ -55,7 +55,7 @@ int cmd_ponder(const std::string& arg) {
     if (hint_move) hint_text = move_text_here(side_to_move, hint_move);
     // A UCI host ponders with "go ponder" on a position of its own: here the command
     // only names the hint, and the game loop's pondering is not asked for.
-    if (uci_mode) return 0;
+    if (uci_mode) return CMD_READ_ON;
     // The pondering search starts from this expected reply (none when it is not legal).
     last_ponder_reply = hint_move & MOVE_STORED;
     force_mode = 0;
@@ -67,12 +67,12 @@ int cmd_hint(const std::string&) {
         level_printf(LVL_NORMAL, "Hint: %s\n", hint_text.c_str());
     else
         level_printf(LVL_NORMAL, "Hint: no hint available\n");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_dot(const std::string&) {
     if (thinking) print_search_stats();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_auto_log(const std::string& arg) {
@@ -85,26 +85,26 @@ int cmd_auto_log(const std::string& arg) {
     while (i < arg.size() && (arg[i] == ' ' || arg[i] == '\t')) ++i;
     if (i < arg.size() && arg[i] == '0') {
         auto_log = 0;
-        return 0;
+        return CMD_READ_ON;
     }
     open_numbered_log();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_wclock(const std::string&) {
     print_clock(WHITE);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_bclock(const std::string&) {
     print_clock(BLACK);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_clocks(const std::string&) {
     print_clock(WHITE);
     print_clock(BLACK);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_easy(const std::string&) {
@@ -114,13 +114,13 @@ int cmd_easy(const std::string&) {
 
 int cmd_hard(const std::string&) {
     hard = 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_computer(const std::string&) {
     opponent_is_computer = 1;
     if (autokibitz) ics_talk_word = "kibitz";
-    return 0;
+    return CMD_READ_ON;
 }
 
 namespace {
@@ -131,7 +131,7 @@ int set_win_variable(win_list& list, const std::string& arg) {
         read_win_list(list);
         if (ics_mode) level_printf(LVL_NORMAL, "%s\n", win_list_line(list, n).c_str());
     }
-    return 0;
+    return CMD_READ_ON;
 }
 }  // namespace
 
@@ -140,25 +140,25 @@ int cmd_win_computers(const std::string& arg) { return set_win_variable(win_list
 int cmd_win_all(const std::string& arg) { return set_win_variable(win_lists[WIN_ALL], arg); }
 
 int cmd_win_file(const std::string& arg) {
-    if (arg.empty()) return 0;
+    if (arg.empty()) return CMD_READ_ON;
     const std::string base = arg.substr(0, 251);
     win_lists[WIN_ALL].file = base + ".all";
     win_lists[WIN_HUMANS].file = base + ".hum";
     win_lists[WIN_COMPUTERS].file = base + ".cmp";
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_prompt_human(const std::string& arg) {
     win_lists[WIN_HUMANS].title = arg.substr(0, 255);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_prompt_computer(const std::string& arg) {
     win_lists[WIN_COMPUTERS].title = arg.substr(0, 255);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_prompt_all(const std::string& arg) {
     win_lists[WIN_ALL].title = arg.substr(0, 255);
-    return 0;
+    return CMD_READ_ON;
 }

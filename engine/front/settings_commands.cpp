@@ -17,6 +17,7 @@
 #include "core/search.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "front/commands.h"
 #include "front/handlers.h"
 #include "front/learning.h"
 #include "front/settings_args.h"
@@ -90,7 +91,7 @@ namespace {
 int set_integer(int& target, const char* name, const std::string& arg) {
     target = read_integer_arg(arg);
     level_printf(LVL_NORMAL, "%s = %d\n", name, target);
-    return 0;
+    return CMD_READ_ON;
 }
 
 // Sets an integer setting held within [lo, hi], the range in which the search's
@@ -102,7 +103,7 @@ int set_integer_within(int& target, const char* name, const std::string& arg, in
         level_printf(LVL_NORMAL, "%s = %d (limited to %d..%d)\n", name, target, lo, hi);
     else
         level_printf(LVL_NORMAL, "%s = %d\n", name, target);
-    return 0;
+    return CMD_READ_ON;
 }
 
 // Sets a setting in 1/64 ply and echoes the typed value; a value beyond PLIES_SETTING_LIMIT
@@ -116,7 +117,7 @@ int set_plies(int& target, const char* name, const std::string& arg) {
                      -PLIES_SETTING_LIMIT / 64, PLIES_SETTING_LIMIT / 64);
     else
         level_printf(LVL_NORMAL, "%s = %.2f\n", name, typed);
-    return 0;
+    return CMD_READ_ON;
 }
 
 }  // namespace
@@ -145,16 +146,30 @@ int cmd_trosk_mode(const std::string& arg) { return set_integer(trosk_mode, "tro
 int cmd_tb_usage(const std::string& arg) { return set_integer(tb_usage, "tb_usage", arg); }
 
 int qsearch_mask_for(int q) {
-    static const int masks[10] = {5, 1, 7, 11, 9, 4, 0, 6, 10, 8};
-    return (q >= 1 && q <= 9) ? masks[q] : 5;
+    constexpr int skip = Q_SKIP_LOSERS, all = Q_ALL_MOVES_IN_CHECK, winners = Q_CHECK_WINNERS, always = Q_CHECK_ALWAYS;
+    // clang-format off
+    static const int masks[10] = {
+        skip | winners,          // 0 and any value outside 1..9
+        skip,                    // 1
+        skip | all | winners,    // 2
+        skip | all | always,     // 3
+        skip | always,           // 4
+        winners,                 // 5
+        0,                       // 6
+        all | winners,           // 7
+        all | always,            // 8
+        always,                  // 9
+    };
+    // clang-format on
+    return (q >= 1 && q <= 9) ? masks[q] : masks[0];
 }
 
 std::string qsearch_mask_text(int mask) {
     std::string t;
-    if (mask & 1) t += "SKIP_LOOSERS,";
-    if (mask & 4) t += "CHECK_CHECK_WINNERS,";
-    if (mask & 8) t += "CHECK_CHECK_ALWAYS,";
-    if (mask & 2) t += "ALL_MOVES_IN_CHECK,";
+    if (mask & Q_SKIP_LOSERS) t += "SKIP_LOOSERS,";
+    if (mask & Q_CHECK_WINNERS) t += "CHECK_CHECK_WINNERS,";
+    if (mask & Q_CHECK_ALWAYS) t += "CHECK_CHECK_ALWAYS,";
+    if (mask & Q_ALL_MOVES_IN_CHECK) t += "ALL_MOVES_IN_CHECK,";
     if (t.empty()) return "NOTHING";
     t.pop_back();
     return t;
@@ -165,7 +180,7 @@ int cmd_qexact(const std::string& arg) {
     qsearch_mask = qsearch_mask_for(qexact);
     level_printf(LVL_NORMAL, "exact_qsearch = %d\n", qexact);
     level_printf(LVL_NORMAL, "qsearch_mask = %s\n", qsearch_mask_text(qsearch_mask).c_str());
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_nodes(const std::string& arg) {
@@ -174,30 +189,36 @@ int cmd_nodes(const std::string& arg) {
     clock_with_node_limit = false;
     max_depth = 0;
     level_printf(LVL_NORMAL, "search_nodes=%lu\n", static_cast<unsigned long>(node_limit));
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_noise(const std::string& arg) {
     const long v = read_count_arg(arg, 0);
     noise = v < 0 ? 0u : static_cast<uint32_t>(v);
     level_printf(LVL_NORMAL, "noise=%lu\n", static_cast<unsigned long>(noise));
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_sd(const std::string& arg) {
-    // A depth of 0 or below (or out of range) is a depth of 1: the search is to end.
+    // A depth of 0 or below (or out of range) is a depth of 1: the search is to end. A
+    // clock a command gave stays a limit beside the depth (a host sends level, then sd);
+    // otherwise the depth alone limits the search.
     const long depth = read_count_arg(arg, 0);
     max_depth = depth < 1 ? 1 : static_cast<int>(depth);
-    set_fixed_time_per_move(UNTIMED_MOVE_SECONDS);
+    if (clock_given)
+        node_limit = NO_NODE_LIMIT;
+    else
+        set_fixed_time_per_move(UNTIMED_MOVE_SECONDS);
     level_printf(LVL_NORMAL, "search depth=%d\n", max_depth);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_st(const std::string& arg) {
     const double v = read_real_arg(arg);
-    if (!(v > 0.0)) return 0;
+    if (!(v > 0.0)) return CMD_READ_ON;
     set_fixed_time_per_move(v);
-    return 0;
+    clock_given = true;
+    return CMD_READ_ON;
 }
 
 int cmd_hash(const std::string& arg) {
@@ -207,7 +228,7 @@ int cmd_hash(const std::string& arg) {
     const long bytes = std::isnan(v) ? 0 : v >= 9.0e18 ? LONG_MAX : v <= -9.0e18 ? LONG_MIN : static_cast<long>(v);
     level_printf(LVL_NORMAL, "hash size wanted %ld\n", bytes);
     hash_alloc(bytes);
-    return 0;
+    return CMD_READ_ON;
 }
 
 // ---- clocks ------------------------------------------------------------------
@@ -217,18 +238,18 @@ int cmd_nmoves_inctime(const std::string& arg) { return set_integer(nmoves_incti
 int cmd_mintime_factor(const std::string& arg) {
     mintime_factor = read_real_arg(arg);
     level_printf(LVL_NORMAL, "mintime_factor = %.2f\n", mintime_factor);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_factor(const std::string& arg) {
     const double v = read_real_arg(arg);
     if (!(v >= 1.0)) {
         level_printf(LVL_NORMAL, "Value >= 1.0 needed\n");
-        return 0;
+        return CMD_READ_ON;
     }
     time_factor = 1.0 / v;
     level_printf(LVL_NORMAL, "factor = %.2f\n", v);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_ignore_time(const std::string& arg) { return set_integer(ignore_time, "ignore_time", arg); }
@@ -239,11 +260,11 @@ int cmd_pval(const std::string& arg) {
     const double v = read_real_arg(arg);
     if (!(v >= 0.5 && v <= 2.0)) {
         level_printf(LVL_NORMAL, "Value between 0.5 an 2.0 required\n");
-        return 0;
+        return CMD_READ_ON;
     }
     pval = static_cast<int>(v * 192.0);
     level_printf(LVL_NORMAL, "pval = %d/256\n", pval * 256 / 192);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_nval(const std::string& arg) {
@@ -252,7 +273,7 @@ int cmd_nval(const std::string& arg) {
     for (int i = 0; i < 8; ++i) piece_value[i] = set[i];
     recompute_board();  // material sums follow the new values
     level_printf(LVL_NORMAL, "Using %s piece values\n", nval ? "new" : "old");
-    return 0;
+    return CMD_READ_ON;
 }
 
 // ---- game loop and resignation -------------------------------------------------
@@ -261,27 +282,27 @@ int cmd_rscore(const std::string& arg) {
     const double v = read_real_arg(arg);
     if (!(v >= -20.0 && v <= -2.995)) {
         level_printf(LVL_NORMAL, "Value between -3 and -20 required\n");
-        return 0;
+        return CMD_READ_ON;
     }
     rscore = static_cast<int>(v * 100.0);
     level_printf(LVL_NORMAL, "rscore = %d/100\n", rscore);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_rmoves(const std::string& arg) {
     const int v = read_integer_arg(arg);
     if (v < 3 || v > 20) {
         level_printf(LVL_NORMAL, "Value between 3 and 20 required\n");
-        return 0;
+        return CMD_READ_ON;
     }
     rmoves = v;
     level_printf(LVL_NORMAL, "rmove = %d\n", rmoves);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_bell(const std::string& arg) {
     bell = read_integer_arg(arg);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_eml_mode(const std::string& arg) { return set_integer(eml_mode, "eml_mode", arg); }
@@ -299,7 +320,7 @@ int cmd_min_learn_tc(const std::string& arg) {
     const long v = read_integer_arg(arg);
     min_learn_tc = static_cast<double>(v);
     level_printf(LVL_NORMAL, "min_learn_tc = %ld\n", v);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_posentries(const std::string& arg) {
@@ -320,11 +341,11 @@ int cmd_posentries(const std::string& arg) {
             const uint32_t capacity = get_le32(header);
             if (capacity > static_cast<uint32_t>(n)) {
                 level_printf(LVL_NORMAL, "cannot make it smaller\n");
-                return 0;
+                return CMD_READ_ON;
             }
             if (capacity == static_cast<uint32_t>(n)) {
                 level_printf(LVL_NORMAL, "same size ...\n");
-                return 0;
+                return CMD_READ_ON;
             }
             const int held = learned_positions_held();
             release_learned_positions();
@@ -337,7 +358,7 @@ int cmd_posentries(const std::string& arg) {
         learnpos_bin_file = nullptr;
     }
     load_learned_positions();
-    return 0;
+    return CMD_READ_ON;
 }
 
 // ---- output and ICS ------------------------------------------------------------
@@ -353,12 +374,12 @@ int cmd_op_info(const std::string& arg) { return set_integer(op_info, "op_info",
 
 int cmd_fritz(const std::string&) {
     fritz_mode = 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_ignore_system(const std::string&) {
     ignore_system = 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_tu(const std::string&) {
@@ -369,5 +390,5 @@ int cmd_tu(const std::string&) {
             break;
         }
     level_printf(LVL_NORMAL, "tu=%d, maxdepth = %d\n", top, seldepth);
-    return 0;
+    return CMD_READ_ON;
 }

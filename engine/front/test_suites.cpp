@@ -816,13 +816,13 @@ std::optional<size_t> epd_next_operation(const std::string& text, size_t at, std
 int cmd_test(const std::string& arg) {
     const batch_run run;
     run_ci_test(trim(arg));
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_epdtest(const std::string& arg) {
     const batch_run run;
     run_epd_test(trim(arg));
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_cooktest(const std::string& arg) {
@@ -830,5 +830,5 @@ int cmd_cooktest(const std::string& arg) {
     cook_mode = true;
     run_epd_test(trim(arg));
     cook_mode = false;
-    return 0;
+    return CMD_READ_ON;
 }

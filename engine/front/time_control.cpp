@@ -6,6 +6,7 @@
 #include "core/output.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "front/commands.h"
 #include "front/handlers.h"
 #include "front/time_control.h"
 
@@ -60,51 +61,51 @@ void host_clocks_forget() { engine_told.told = opponent_told.told = false; }
 
 int cmd_time(const std::string& arg) {
     if (xboard_mode) {
-        if (ignore_time) return 0;
+        if (ignore_time) return CMD_READ_ON;
         const double t = centiseconds(arg);
         set_engine_clock(t);
         tell(engine_told, t);
         const clock_record& c = clocks[computer_side];
         level_printf(LVL_NORMAL, "tc %.2f, tu %.2f, sec %.2f, i %.2f\n", c.is_on_sec ? c.st : c.pt, c.time_used, t,
                      c.inc);
-        return 0;
+        return CMD_READ_ON;
     }
     if (!clock_set_control(WHITE, arg.c_str()) || !clock_set_control(BLACK, arg.c_str()))
         level_printf(LVL_ERROR, "Error parsing time\n");
     else
         host_clocks_forget();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_xtime(const std::string& arg) {
     if (clock_set_control(WHITE, arg.c_str()) && clock_set_control(BLACK, arg.c_str())) {
         node_limit = NO_NODE_LIMIT;
         host_clocks_forget();
-        return 0;
+        return CMD_READ_ON;
     }
     level_printf(LVL_ERROR, "Error parsing time\n");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_otim(const std::string& arg) {
-    if (ignore_time) return 0;
+    if (ignore_time) return CMD_READ_ON;
     const double t = centiseconds(arg);
     set_remaining(computer_side ^ 1, t);
     tell(opponent_told, t);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_level(const std::string& arg) {
     if (parse_level(WHITE, arg.c_str()) && parse_level(BLACK, arg.c_str())) {
         node_limit = NO_NODE_LIMIT;
         host_clocks_forget();
-        return 0;
+        return CMD_READ_ON;
     }
     level_printf(LVL_ERROR, "Error parsing level\n");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_at(const std::string& arg) {
     clock_set_used(computer_side, arg.c_str());
-    return 0;
+    return CMD_READ_ON;
 }

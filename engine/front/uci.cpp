@@ -66,24 +66,24 @@ bool uci_root_list_restricted() { return searchmoves_count > 0; }
 
 int cmd_uci(const std::string&) {
     uci_mode = 1;
-    notation_mode = 2;
+    notation_mode = NOTATION_COORDINATES;
     level_printf(LVL_UCI, "\nid name Orvik %s\n", release_label);
     level_printf(LVL_UCI, "id author the Orvik developers\n");
     for (int i = 0; i < uci_option_count; ++i)
         if (uci_options[i].announced) level_printf(LVL_UCI, "%s\n", uci_option_line(uci_options[i]).c_str());
     level_printf(LVL_UCI, "uciok\n");
     set_uci_levels();
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_debug(const std::string& arg) {
     uci_debug = match_command("on", arg) ? 1 : 0;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_isready(const std::string&) {
     level_printf(LVL_UCI, "readyok\n");
-    return 0;
+    return CMD_READ_ON;
 }
 
 // A new game as newgame starts one (the record of the last game finished, a new
@@ -95,7 +95,7 @@ int cmd_ucinewgame(const std::string& arg) {
 
 int cmd_stop(const std::string&) {
     force_mode = 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_setoption(const std::string& arg) {
@@ -126,13 +126,13 @@ int cmd_position(const std::string& arg) {
         size_t rest = 0;
         if (parse_fen(text, &side, false, &rest) != 0) {
             level_printf(LVL_UCI, "info string position refused: fen%s\n", text.c_str());
-            return 0;
+            return CMD_READ_ON;
         }
         side_to_move = side;
         computer_side = side ^ 1;
         i = end + rest;
     } else if (same(first, "startpos")) {
-        new_game(0);
+        new_game(NEW_GAME_RECORD_ONLY);
         i = end;
     }
     const bool set_up = same(first, "fen") || same(first, "startpos");
@@ -142,7 +142,7 @@ int cmd_position(const std::string& arg) {
         // Neither a position nor moves: what the host has is not known.
         if (!set_up) level_printf(LVL_UCI, "info string position refused: %s\n", arg.c_str());
         uci_position_refused = !set_up;
-        return 0;
+        return CMD_READ_ON;
     }
     i = end;
     bool repeating = true;
@@ -156,12 +156,12 @@ int cmd_position(const std::string& arg) {
         if (!move) {
             level_printf(LVL_UCI, "info string position refused: illegal move (%s): %s\n", reason.c_str(),
                          word.c_str());
-            return 0;
+            return CMD_READ_ON;
         }
         if (!game_has_room()) {
             level_printf(LVL_UCI, "info string position refused: the game has reached %d plies before %s\n",
                          MAX_GAME_PLY - 1, word.c_str());
-            return 0;
+            return CMD_READ_ON;
         }
         const int again = replay_and_record_move(side_to_move, move, NO_SCORE, 0, repeating ? 1 : 0);
         // The host plays its games through position: the numbered log has a game in it
@@ -174,7 +174,7 @@ int cmd_position(const std::string& arg) {
         side_to_move ^= 1;
     }
     uci_position_refused = false;
-    return 0;
+    return CMD_READ_ON;
 }
 
 size_t parse_searchmoves(const std::string& text) {

@@ -47,7 +47,7 @@ int cmd_xboard(const std::string& arg) {
     std::signal(SIGINT, off ? SIG_DFL : SIG_IGN);
     set_xboard_levels(!off);
     level_printf(LVL_NORMAL, "xboard_mode is %s\n", off ? "Off" : "On");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_protover(const std::string& arg) {
@@ -70,23 +70,23 @@ int cmd_protover(const std::string& arg) {
         level_printf(LVL_NORMAL, "feature name=1\n");
         level_printf(LVL_NORMAL, "feature done=1\n");
     }
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_use_book(const std::string& arg) {
     use_book = argument_is_off(arg) ? 0 : 1;
     level_printf(LVL_NORMAL, "I am%s using the opening book\n", use_book ? "" : " not");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_resign(const std::string& arg) {
     resign_on = argument_is_off(arg) ? 0 : 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_random(const std::string&) {
     if (!xboard_mode) level_printf(LVL_NORMAL, "Not implemented yet\n");
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_result(const std::string& arg) {
@@ -99,21 +99,21 @@ int cmd_result(const std::string& arg) {
 int cmd_rating(const std::string& arg) {
     rating_text = arg;
     server_game = 1;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_ics(const std::string& arg) {
     ics_name = arg;
     if (!arg.empty() && arg[0] == '-') {
         ics_mode = 0;
-        return 0;
+        return CMD_READ_ON;
     }
     ics_mode = 1;
     ics_greeting();
-    return 0;
+    return CMD_READ_ON;
 }
 
-int cmd_rem(const std::string&) { return 0; }
+int cmd_rem(const std::string&) { return CMD_READ_ON; }
 
 int cmd_name(const std::string& arg) {
     if (xboard_mode < 2) {
@@ -125,47 +125,47 @@ int cmd_name(const std::string& arg) {
     if (!fritz_mode)
         level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
                      opponent_name.c_str(), release_label);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_comment(const std::string& arg) {
     comment_text = arg;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_echo(const std::string& arg) {
     level_printf(LVL_NORMAL, "%s\n", arg.c_str());
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_event(const std::string& arg) {
     event_text = arg;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_whisper(const std::string& arg) {
     ics_talk_word = arg;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_version(const std::string& arg) {
     std::snprintf(release_label, sizeof release_label, "%s %s", "Vellimast", arg.c_str());
     if (ics_mode) level_printf(LVL_NORMAL, "tellics set 1 Orvik (Orvik) %s\n", release_label);
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_announce_mate(const std::string& arg) {
     announce_mate_on = !arg.empty() && std::isalnum(static_cast<unsigned char>(arg[0])) ? 1 : 0;
     mate_announce_text = arg;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_say(const std::string& arg) {
     ics_tell_word = arg;
-    return 0;
+    return CMD_READ_ON;
 }
 
 int cmd_ping(const std::string& arg) {
     level_printf(LVL_NORMAL, "pong %s\n", arg.c_str());
-    return 0;
+    return CMD_READ_ON;
 }

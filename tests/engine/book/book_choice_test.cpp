@@ -201,7 +201,7 @@ TEST(BookChoice, TroskMovesAndBookSplit) {
         const char* reply;
     } mirrors[] = {{"e4", "e7e5"}, {"Nf3", "g8f6"}, {"c4", "c7c5"}};
     for (const auto& m : mirrors) {
-        new_game(1);
+        new_game(NEW_GAME_FULL);
         play({m.white});
         n = legal_list(BLACK, list);
         ASSERT_NE(trosk_first_move(BLACK, list, n, &out), nullptr) << m.white;
@@ -212,7 +212,7 @@ TEST(BookChoice, TroskMovesAndBookSplit) {
     EXPECT_EQ(trosk_first_move(WHITE, list, n, &out), nullptr) << "only the first two plies";
 
     // book_split: from that ply on the heaviest move is taken.
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     const uint32_t key = board.key_lo(), hi = board.key_hi();
     std::vector<book_entry> e(2);
     e[0] = book_entry{key, hi, 1, 10, static_cast<uint16_t>(make_move_word(E2, E4)), WHITE, 0};

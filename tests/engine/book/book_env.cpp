@@ -29,7 +29,7 @@ void fresh_book_game() {
         move_list_start[0] = move_stack;
     }
     for (int& level : output_levels) level = 0;  // the tests read what they need from a capture
-    notation_mode = 0;
+    notation_mode = NOTATION_SAN;
     uci_mode = 0;
     xboard_mode = 0;
     use_book = 1;
@@ -44,7 +44,7 @@ void fresh_book_game() {
     book_close(learn_book);
     main_book.name = "kvbook.bin";
     learn_book.name = "kvlearn.bin";
-    new_game(1);
+    new_game(NEW_GAME_FULL);
 }
 
 work_folder::work_folder() : saved_(fs::current_path().string()) { fs::current_path(dir_.path()); }

@@ -55,7 +55,7 @@ TEST(Eco, NamesByPositionAndSide) {
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
-        new_game(1);
+        new_game(NEW_GAME_FULL);
         for (const std::string& m : k.moves) {
             play({m});
             eco_update_game(side_to_move);
@@ -67,7 +67,7 @@ TEST(Eco, NamesByPositionAndSide) {
     EXPECT_EQ(variation_name, "Najdorf");
 
     // Found only with its own side to move; nothing is changed by a miss.
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     play({"d4", "d5", "Nf3"});
     std::string text = "kept";
     EXPECT_EQ(eco_lookup(BLACK, &text, board.key_lo(), board.key_hi(), nullptr, nullptr, nullptr), 1);
@@ -75,7 +75,7 @@ TEST(Eco, NamesByPositionAndSide) {
     EXPECT_EQ(text, "D02 Queen's pawn game");
 
     // The eco command, with the prefix under xboard.
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     output_capture out;
     run_line("eco");
     xboard_mode = 2;

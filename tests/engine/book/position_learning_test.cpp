@@ -86,7 +86,7 @@ TEST(PositionLearning, NewFileRingAndImport) {
     EXPECT_EQ(learned_positions_held(), 2);
 
     // Learned entries are in the table after a new table, a set-up, and a clear.
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     hash_alloc(1 << 20);
     ASSERT_NE(learned_entry(WHITE), nullptr);
     EXPECT_EQ(learned_entry(WHITE)->depth, 12 * 64);

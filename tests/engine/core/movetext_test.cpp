@@ -52,9 +52,9 @@ TEST(MoveText, SanRoundTripOverRandomGames) {
                     std::string text = san_of(side, m);
                     std::string reason;
                     ASSERT_EQ(parse(text, side, &reason), m) << text << " " << reason;
-                    notation_mode = 2;
+                    notation_mode = NOTATION_COORDINATES;
                     std::string coord = san_of(side, m);
-                    notation_mode = 0;
+                    notation_mode = NOTATION_SAN;
                     ASSERT_EQ(parse(coord, side), m) << coord;
                 }
                 uint32_t m = moves[rng() % moves.size()];

@@ -43,9 +43,9 @@ TEST(PvText, NumbersMarksAndTheTableContinuation) {
     EXPECT_EQ(length, 3);
 
     // Coordinates (UCI): no numbers, no marks.
-    notation_mode = 2;
+    notation_mode = NOTATION_COORDINATES;
     EXPECT_EQ(pv_from_hash(pv, side, false, nullptr), "e2e4 e7e5");
-    notation_mode = 0;
+    notation_mode = NOTATION_SAN;
 
     // A line starting with Black's move.
     make_move(WHITE, make_move_word(E2, E4));
@@ -70,9 +70,9 @@ TEST(PvText, ANullMoveEndsTheTextBeforeIt) {
     EXPECT_EQ(pv_from_hash(after_e4, side, false, nullptr), "1.e4 {0}");
     uint16_t at_once[64] = {0, w(E7, E5), 0xFFFF};
     EXPECT_EQ(pv_from_hash(at_once, side, false, nullptr), "{0}");
-    notation_mode = 2;
+    notation_mode = NOTATION_COORDINATES;
     EXPECT_EQ(pv_from_hash(after_e4, side, false, nullptr), "e2e4");
-    notation_mode = 0;
+    notation_mode = NOTATION_SAN;
 
     // The table's null-move cut for the position after 1.e4 e5.
     make_move(WHITE, make_move_word(E2, E4));

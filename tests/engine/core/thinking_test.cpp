@@ -21,13 +21,13 @@ std::string uci_lines(const uint16_t* pv) {
     FILE* saved = log_file;
     log_file = tmpfile();
     uci_mode = 1;
-    notation_mode = 2;
+    notation_mode = NOTATION_COORDINATES;
     think_side = WHITE;
     reset_search_counters();
     nodes_searched = 1234;
     print_thinking(pv, 17, 3, 0.5, THINKING_NEW_BEST, THINKING_GOES_ON);
     uci_mode = 0;
-    notation_mode = 0;
+    notation_mode = NOTATION_SAN;
     std::fflush(log_file);
     std::rewind(log_file);
     std::string text;

@@ -120,7 +120,7 @@ TEST(CommandTable, ArgumentTextAfterTheWord) {
 TEST(Reader, MovesQuitAndCommandsThatAskForAction) {
     engine_tables();
     for (int& l : output_levels) l = 0;
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     auto r = read_from("\n   \ne4\n");
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.move, make_move_word(E2, E4));
@@ -163,7 +163,7 @@ TEST(Reader, ShellLinesOnlyInTheConsoleDialogue) {
 TEST(Reader, WhilePonderingOnlyUsableRows) {
     engine_tables();
     for (int& l : output_levels) l = 0;
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     search_state = SEARCH_PONDER;
     auto r = read_from("st\n");  // "st" is stop while pondering
     EXPECT_EQ(r.code, -1);       // stop sets force mode, which ends the pondering
@@ -186,12 +186,12 @@ TEST(Reader, WhilePonderingOnlyUsableRows) {
 TEST(Reader, TheGameLengthIsBounded) {
     engine_tables();
     for (int& l : output_levels) l = 0;
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     board.ply = MAX_GAME_PLY - 1;  // as if the game had reached its last ply
     auto r = read_from("e4\n");
     EXPECT_EQ(r.move, 0u);
     EXPECT_EQ(r.code, 0);
-    new_game(1);
+    new_game(NEW_GAME_FULL);
 }
 
 // During a batch run the poll holds back the lines that would stop a single search and
@@ -200,7 +200,7 @@ TEST(Reader, TheGameLengthIsBounded) {
 TEST(BatchRun, HoldsLinesStopsOnQuestionMarkAndQuit) {
     engine_tables();
     for (int& l : output_levels) l = 0;
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     stdin_use_descriptor(fds[0]);

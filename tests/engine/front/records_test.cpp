@@ -66,9 +66,9 @@ void play(const std::vector<std::string>& moves) {
 
 void fresh_game() {
     front_tables();
-    notation_mode = 0;
+    notation_mode = NOTATION_SAN;
     uci_mode = 0;
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     opponent_name.clear();
     rating_text.clear();
     event_text.clear();
@@ -104,10 +104,10 @@ TEST(PgnRecord, MovetextCommentsAndMarks) {
     EXPECT_EQ(pgn_movetext("", 1, 2, PGN_DEFAULT_OPTIONS), "1. e4 {0.25/9 12.50s} e5 ");
 
     game_history[2].score = 29991;
-    EXPECT_EQ(pgn_movetext("", 1, 2, 1), "1. e4 {0.25} e5 {+M05} ");
+    EXPECT_EQ(pgn_movetext("", 1, 2, PGN_SCORES), "1. e4 {0.25} e5 {+M05} ");
     game_history[2].score = -29996;
-    EXPECT_EQ(pgn_movetext("", 1, 2, 1), "1. e4 {0.25} e5 {-M02} ");
-    EXPECT_EQ(pgn_movetext("", 1, 2, 1 | 8), "1. e4 {0.25} e5 {+M02} ");
+    EXPECT_EQ(pgn_movetext("", 1, 2, PGN_SCORES), "1. e4 {0.25} e5 {-M02} ");
+    EXPECT_EQ(pgn_movetext("", 1, 2, PGN_SCORES | PGN_SCORES_FROM_WHITE), "1. e4 {0.25} e5 {+M02} ");
     game_history[2].score = NO_SCORE;
 
     // The move the engine expected instead of the one played, and the mark of a move.
@@ -115,11 +115,11 @@ TEST(PgnRecord, MovetextCommentsAndMarks) {
     ply_ponder_texts[1] = "c5";
     game_history[1].flags |= (5u << 14);  // "!"
     play({"Nf3"});
-    EXPECT_EQ(pgn_movetext("1-0", 1, 3, 16), "1. e4! e5 (1...c5) 2. Nf3 1-0");
+    EXPECT_EQ(pgn_movetext("1-0", 1, 3, PGN_EXPECTED_MOVES), "1. e4! e5 (1...c5) 2. Nf3 1-0");
     ply_ponder_moves[2] = parse_move("Nc3", WHITE);  // expected before White's move: Black's next gets its number
     ply_ponder_texts[2] = "Nc3";
     play({"Nc6"});
-    EXPECT_EQ(pgn_movetext("", 1, 4, 16), "1. e4! e5 (1...c5) 2. Nf3 (2. Nc3) 2...Nc6 ");
+    EXPECT_EQ(pgn_movetext("", 1, 4, PGN_EXPECTED_MOVES), "1. e4! e5 (1...c5) 2. Nf3 (2. Nc3) 2...Nc6 ");
 }
 
 TEST(PgnRecord, HeaderTagsInOrder) {
@@ -199,7 +199,7 @@ TEST(PgnRecord, LongGamesWrapAndReadBack) {
 
     // Reading it back replays the same game.
     const std::string final_fen = board_to_fen(side_to_move, false);
-    new_game(1);
+    new_game(NEW_GAME_FULL);
     for (const std::string& san : movetext_tokens(text.substr(body + 2))) {
         const uint32_t m = parse_move(san, side_to_move);
         ASSERT_NE(m, 0u) << san;

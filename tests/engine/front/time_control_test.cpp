@@ -6,6 +6,7 @@
 #include "core/clock.h"
 #include "core/makemove.h"
 #include "core/movegen.h"
+#include "core/settings.h"
 #include "core/state.h"
 #include "front/new_game.h"
 #include "front_env.h"
@@ -16,13 +17,13 @@ struct xboard_clocks {
     xboard_clocks() {
         front_tables();
         xboard_mode = 2;
-        new_game(1);
+        new_game(NEW_GAME_FULL);
         init_clocks();
     }
     ~xboard_clocks() {
         xboard_mode = 0;
         force_mode = 0;
-        new_game(1);
+        new_game(NEW_GAME_FULL);
         init_clocks();
     }
     void run(std::initializer_list<const char*> lines) {
@@ -90,4 +91,19 @@ TEST(HostClocks, ClocksToldAtZeroOrBelowAreClocksOfZero) {
         run_line("otim " + told);
         EXPECT_NEAR(clock_remaining(BLACK), 0.0, 1e-9);
     }
+}
+
+// A host that gives a clock and then a depth (level, then sd, as xboard sends them) has
+// both limits: the clock stays. A depth alone still searches without a clock.
+TEST(HostClocks, ADepthBesideTheClockKeepsTheClock) {
+    xboard_clocks x;
+    x.run({"new", "level 0 0:05 0.05", "sd 14", "time 500", "otim 500", "go"});
+    EXPECT_EQ(max_depth, 14);
+    EXPECT_EQ(clocks[WHITE].fixed, 0);
+    EXPECT_LT(longest_think(WHITE), 5.0);
+    init_clocks();
+    run_line("sd 14");
+    EXPECT_EQ(clocks[WHITE].fixed, 1);
+    EXPECT_GT(longest_think(WHITE), 1e9);
+    max_depth = 0;
 }

@@ -23,8 +23,8 @@ struct uci_session {
     uci_session() {
         front_tables();
         uci_mode = 1;
-        notation_mode = 2;
-        new_game(1);
+        notation_mode = NOTATION_COORDINATES;
+        new_game(NEW_GAME_FULL);
         init_clocks();
         search_state = SEARCH_PLAY;
         node_limit = NO_NODE_LIMIT;
@@ -32,13 +32,13 @@ struct uci_session {
     }
     ~uci_session() {
         uci_mode = 0;
-        notation_mode = 0;
+        notation_mode = NOTATION_SAN;
         search_state = SEARCH_PLAY;
         searchmoves_count = -1;
         uci_debug = 0;
         node_limit = NO_NODE_LIMIT;
         max_depth = 0;
-        new_game(1);
+        new_game(NEW_GAME_FULL);
         init_clocks();
     }
     std::string fen() { return board_to_fen(side_to_move, false); }
