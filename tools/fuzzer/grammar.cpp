@@ -507,6 +507,42 @@ namespace {
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 }  // namespace
 
+std::optional<std::chrono::milliseconds> go_answer_bound(const std::string& words, bool short_plies) {
+    std::vector<std::string> w;
+    for (size_t a = 0, b; a < words.size(); a = b + 1) {
+        b = words.find(' ', a);
+        if (b == std::string::npos) b = words.size();
+        if (b > a) w.push_back(words.substr(a, b - a));
+    }
+    std::map<std::string, long long> value;
+    for (size_t i = 0; i < w.size(); ++i) {
+        if (w[i] == "ponder" || w[i] == "infinite" || w[i] == "searchmoves") return std::nullopt;
+        if (i + 1 >= w.size()) return std::nullopt;
+        const std::string& v = w[++i];
+        size_t used = 0;
+        long long n = 0;
+        try {
+            n = std::stoll(v, &used);
+        } catch (...) {
+            return std::nullopt;
+        }
+        if (used != v.size()) return std::nullopt;
+        value[w[i - 1]] = n;
+    }
+    auto given = [&](const char* k) { return value.count(k) != 0; };
+    auto at_least_0 = [&](const char* k) { return given(k) && value[k] > 0 ? value[k] : 0LL; };
+    std::optional<long long> most;
+    auto limit = [&](long long ms) { most = most ? std::min(*most, ms) : ms; };
+    if (given("wtime") || given("btime"))
+        limit(std::max(at_least_0("wtime"), at_least_0("btime")) + std::max(at_least_0("winc"), at_least_0("binc")));
+    if (at_least_0("movetime") > 0) limit(value["movetime"]);
+    if (short_plies && given("depth") && value["depth"] <= 4) limit(0);
+    if (short_plies && given("mate") && value["mate"] <= 2) limit(0);
+    if (given("nodes") && value["nodes"] >= 1 && value["nodes"] <= 100000) limit(0);
+    if (!most || *most > 3600000) return std::nullopt;
+    return std::chrono::milliseconds(*most) + go_answer_margin;
+}
+
 bool selects(const std::string& name, const std::string& line) {
     size_t i = 0;
     while (i < line.size() && blank(line[i])) ++i;
@@ -586,24 +622,27 @@ std::string grammar::row_for(const std::string& line) const {
 std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_file>* files) const {
     std::vector<input_line> lines;
     size_t dialogue = below(r, 3);  // 0 console, 1 xboard host, 2 UCI host
+    // Only a run that is UCI from its start is sure to answer go: a console or xboard
+    // run that turns to uci may sit in a dialogue of its own (eml_mode's move list).
+    const bool uci_from_start = dialogue == 2;
     auto add = [&](const std::string& text, const std::string& wait_for = "", std::chrono::milliseconds wait = 0ms) {
         if (!acceptable(text)) return;
         // Under UCI only the UCI answers are printed: a pong would be awaited in vain.
         const bool answered = !(dialogue == 2 && wait_for.rfind("pong", 0) == 0);
-        lines.push_back({text, answered ? wait_for : "", wait});
+        lines.push_back({text, answered ? wait_for : "", wait, ""});
         if (row_for(text) == "uci") dialogue = 2;
         for (const batch_command& b : batch_commands)
             if (row_for(text) == b.name)
-                for (int i = 0; i < b.searches; ++i) lines.push_back({"?", "", 0ms});
+                for (int i = 0; i < b.searches; ++i) lines.push_back({"?", "", 0ms, ""});
         // The board editor takes every line up to one that begins with a dot.
         if (row_for(text) == "edit") {
             static const std::vector<std::string> edits = {"Pe4",          "#",     "c",   "Kb2", "ke8", "xe1",
                                                            "castle -wO-O", "ep e3", "Qz9", ""};
             for (size_t i = below(r, 5); i > 0; --i) {
                 const std::string e = chance(r, 0.8) ? pick(r, edits) : junk_line(r);
-                if (acceptable(e) && (e.empty() || e[0] != '.')) lines.push_back({e, "", 0ms});
+                if (acceptable(e) && (e.empty() || e[0] != '.')) lines.push_back({e, "", 0ms, ""});
             }
-            lines.push_back({".", "", 0ms});
+            lines.push_back({".", "", 0ms, ""});
         }
     };
     files->clear();
@@ -638,6 +677,31 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
         add("uci", "uciok", 5s);
         add("isready", "readyok", 5s);
     }
+    // A UCI go: when its limits bound the search, its bestmove is now and then awaited and
+    // must come within the bound (the others are cut short by the next line).
+    // An extension setting can make a ply of the search as long as it likes (icheck 27
+    // searches 27 plies more after a check): a depth then bounds no time.
+    size_t scanned = 0;
+    bool stretched = false;
+    auto long_plies = [&] {
+        static const std::set<std::string> stretching = {"icheck",      "irepcheck", "irecapture", "ipawn7",
+                                                         "inullthreat", "ipawne",    "ionerep"};
+        for (; scanned < lines.size() && !stretched; ++scanned) {
+            const std::string row = row_for(lines[scanned].text);
+            stretched = stretching.count(row) ||
+                        (row == "setoption" && lines[scanned].text.find("xtension") != std::string::npos);
+        }
+        return stretched;
+    };
+    auto add_go = [&](const std::string& words) {
+        const auto bound = go_answer_bound(words, !long_plies());
+        if (!bound || !uci_from_start || !chance(r, 0.5)) return add("go " + words);
+        const bool clock = words.find("time ") != std::string::npos;
+        add("go " + words, "bestmove", *bound);
+        if (!lines.empty() && lines.back().text == "go " + words)
+            lines.back().late_key =
+                clock ? "no bestmove within the clock of its go" : "no bestmove within the limit of its go";
+    };
     // An analysis searches anew after every line it gets: a few lines, then "exit".
     auto analysis = [&] {
         add("analyze");
@@ -656,15 +720,19 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
             const size_t step = below(r, 10);
             if (step <= 6) add("position " + uci_position(r));
             switch (step) {
-                case 0:
-                    add("go wtime " + std::to_string(between(r, 1, 3000)) + " btime " +
-                            std::to_string(between(r, 1, 3000)) + " winc " + std::to_string(between(r, 0, 50)) +
-                            " binc " + std::to_string(between(r, 0, 50)) +
-                            (chance(r, 0.3) ? " movestogo " + std::to_string(between(r, 1, 40)) : ""),
-                        chance(r, 0.2) ? "bestmove" : "", 1500ms);
+                case 0: {
+                    // A host's clock, now and then with a limit of its own beside it.
+                    static const std::vector<std::string> beside = {"depth 30", "nodes 50000000", "mate 3", "depth 2",
+                                                                    "movetime 500"};
+                    add_go("wtime " + std::to_string(between(r, 1, 3000)) + " btime " +
+                           std::to_string(between(r, 1, 3000)) + " winc " + std::to_string(between(r, 0, 50)) +
+                           " binc " + std::to_string(between(r, 0, 50)) +
+                           (chance(r, 0.3) ? " movestogo " + std::to_string(between(r, 1, 40)) : "") +
+                           (chance(r, 0.3) ? " " + pick(r, beside) : ""));
                     break;
-                case 1: add("go depth " + std::to_string(between(r, 1, 2))); break;
-                case 2: add("go nodes " + std::to_string(between(r, 1, 2000))); break;
+                }
+                case 1: add_go("depth " + std::to_string(between(r, -3, 2))); break;
+                case 2: add_go("nodes " + std::to_string(between(r, 1, 2000))); break;
                 case 3:
                     add("go infinite");
                     add("stop");
@@ -673,8 +741,8 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
                     add("go ponder wtime 1000 btime 1000");
                     add(chance(r, 0.5) ? "ponderhit" : "stop");
                     break;
-                case 5: add("go " + uci_go(r)); break;
-                case 6: break;
+                case 5: add_go(uci_go(r)); break;
+                case 6: add_go("mate " + std::to_string(between(r, 0, 2))); break;
                 case 7: add("setoption " + uci_option(r)); break;
                 default:
                     if (chance(r, 0.5))

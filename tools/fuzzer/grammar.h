@@ -4,7 +4,9 @@
 // xboard and UCI dialogues around them.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,6 +35,17 @@ bool selects(const std::string& name, const std::string& line);
 // The argument text of a command line as the engine takes it (after the word, blanks and
 // an optional '=', trailing blanks removed).
 std::string argument_of(const std::string& line);
+
+// How long a sound engine may take to answer the UCI go `words` (the text after "go"):
+// the longest clock given (with its increment) or the movetime, or nothing for a small
+// depth (4 at most, 0 and below being 1) or mate (2 at most) while `short_plies` (no
+// extension setting has made a ply long), or for a node limit (100,000 at most),
+// whichever is least, and `go_answer_margin` on top for a sanitizer build on a busy
+// machine. None when the search may run until stop (ponder, infinite), when it has no
+// limit of these, or when its words are not plain (searchmoves, a value that is no
+// integer: the engine may stop reading there).
+constexpr std::chrono::milliseconds go_answer_margin{10000};
+std::optional<std::chrono::milliseconds> go_answer_bound(const std::string& words, bool short_plies = true);
 
 // The random source of run `run` of a fuzzing session with `seed`.
 inline std::mt19937_64 run_random(uint64_t seed, size_t run) { return std::mt19937_64(seed * 1000003u + run); }

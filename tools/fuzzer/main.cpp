@@ -1,5 +1,6 @@
 // orvik_fuzz: feeds the engine hostile input and reports every distinct fault it shows:
-// sanitizer reports, crashes, exits that no input asked for, and hangs.
+// sanitizer reports, crashes, exits that no input asked for, hangs, and searches that
+// overrun the clock or the limit of their UCI go (go_answer_bound).
 //
 //   orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] [--seed X] [--keep DIR]
 //   orvik_fuzz --program PATH --seed X --print-run R     (the input of run R, to replay it)

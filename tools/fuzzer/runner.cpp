@@ -161,7 +161,7 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
     std::string pending;
     size_t next = 0;
     bool waiting = false, out_open = true, err_open = true, exited = false;
-    std::string marker;
+    std::string marker, late_key;
     clock_type::time_point wait_until, last_progress = clock_type::now(), exit_deadline;
     int status = 0;
     int polls_after_exit = 0;
@@ -176,6 +176,12 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
             waiting = false;
             ++outcome.waits_missed;
             outcome.missed += " " + std::to_string(next) + ":" + marker;
+            if (!late_key.empty() && !outcome.finding) {
+                outcome.finding = true;
+                outcome.kind = "late answer";
+                outcome.key = late_key;
+                outcome.late_line = "line " + std::to_string(next) + ": " + lines[next - 1].text;
+            }
         }
         if (to_engine >= 0 && !waiting && pending.empty()) {
             if (next < lines.size()) {
@@ -226,6 +232,7 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
                     if (!l.wait_for.empty() && outcome.waits_missed < 3) {
                         waiting = true;
                         marker = l.wait_for;
+                        late_key = l.late_key;
                         window.clear();
                         wait_until = last_progress + l.wait;
                     }
@@ -254,7 +261,7 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
         outcome.kind = "sanitizer";
         outcome.key = key;
     } else if (outcome.finding) {
-        // stall or no exit, set above
+        // stall, no exit or a late answer, set above
     } else if (WIFSIGNALED(status)) {
         outcome.finding = true;
         outcome.kind = "signal";
@@ -269,8 +276,10 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
         outcome.key = "ended before the end of its input";
     }
     if (outcome.finding)
-        outcome.report = "---- standard error (end) ----\n" + err_tail + "\n---- standard output (end) ----\n" +
-                         out_tail.substr(out_tail.size() > 8192 ? out_tail.size() - 8192 : 0) + "\n";
+        outcome.report =
+            (outcome.late_line.empty() ? "" : "---- no answer in time to ----\n" + outcome.late_line + "\n") +
+            "---- standard error (end) ----\n" + err_tail + "\n---- standard output (end) ----\n" +
+            out_tail.substr(out_tail.size() > 8192 ? out_tail.size() - 8192 : 0) + "\n";
     return outcome;
 }
 

@@ -10,10 +10,13 @@ namespace fuzz {
 
 // A line to send; with `wait_for` set, the next line goes out only once the output
 // holds that text (or `wait` has passed), as a host waits for "bestmove" or "move".
+// With `late_key` set too the answer is due within `wait`: one that does not come is a
+// finding of that key (a search that overruns its clock or never ends).
 struct input_line {
     std::string text;
     std::string wait_for;
     std::chrono::milliseconds wait{0};
+    std::string late_key;
 };
 
 struct run_limits {
@@ -28,9 +31,10 @@ struct run_outcome {
     std::string missed;       // ...the lines (numbered from 1) that awaited them
     double seconds = 0.0;
     bool finding = false;
-    std::string kind;    // "sanitizer", "signal", "exit status", "early exit", "stall", "no exit"
-    std::string key;     // what tells one fault from another (the report's first line)
-    std::string report;  // the engine's standard error (tail) and what was seen
+    std::string kind;       // "sanitizer", "signal", "exit status", "early exit", "stall", "no exit", "late answer"
+    std::string key;        // what tells one fault from another (the report's first line)
+    std::string report;     // the engine's standard error (tail) and what was seen
+    std::string late_line;  // the line whose answer did not come in time
 };
 
 // Files the input may name, written into the folder before the engine starts; with

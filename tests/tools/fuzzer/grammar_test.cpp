@@ -2,13 +2,16 @@
 // sends, because the engine would rightly run for minutes on it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "grammar.h"
+#include "runner.h"
 
 namespace {
 const std::vector<std::string>& engine_table() {
@@ -85,4 +88,63 @@ TEST(FuzzGrammar, TheSeedFilesHoldOnlyLinesARunMaySend) {
     };
     check(424242, 43);
     for (size_t run = 0; run < 100; ++run) check(21, run);
+}
+
+// The bound within which a go's bestmove is due: the clock or movetime, or the margin
+// alone for a small limit, the least of them; none for a search that may run until stop
+// or has no small limit, and none for words the engine may stop reading at.
+TEST(FuzzOracle, AGoIsDueWithinItsClockOrItsSmallLimit) {
+    using std::chrono::milliseconds;
+    const milliseconds m = fuzz::go_answer_margin;
+    const struct {
+        const char* words;
+        std::optional<milliseconds> bound;
+    } cases[] = {
+        {"wtime 1000 btime 3000 winc 20 binc 50", milliseconds(3050) + m},
+        {"wtime 1000 btime 1000 depth 30", milliseconds(1000) + m},
+        {"wtime 1000 btime 1000 nodes 50000000", milliseconds(1000) + m},
+        {"wtime 1000 btime 1000 mate 3", milliseconds(1000) + m},
+        {"wtime 0 btime -5", m},
+        {"movetime 700 depth 40", milliseconds(700) + m},
+        {"depth 0", m},
+        {"depth -3", m},
+        {"mate 2", m},
+        {"nodes 2000", m},
+        {"depth 30", std::nullopt},
+        {"mate 3", std::nullopt},
+        {"nodes 0", std::nullopt},
+        {"", std::nullopt},
+        {"infinite depth 1", std::nullopt},
+        {"ponder wtime 1000 btime 1000", std::nullopt},
+        {"searchmoves e2e4 depth 1", std::nullopt},
+        {"depth 1e3", std::nullopt},
+        {"wtime 9223372036854775807", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fuzz::go_answer_bound(c.words), c.bound) << c.words;
+    // Plies made long by an extension setting bound no time; a clock and nodes still do.
+    EXPECT_EQ(fuzz::go_answer_bound("depth 1", false), std::nullopt);
+    EXPECT_EQ(fuzz::go_answer_bound("wtime 100 btime 100 depth 1", false), std::chrono::milliseconds(100) + m);
+    EXPECT_EQ(fuzz::go_answer_bound("nodes 2000 mate 1", false), m);
+}
+
+// An answer due within its bound that does not come is a finding; one that comes is
+// none (cat answers every line with the line itself).
+TEST(FuzzOracle, AnAnswerThatIsDueAndDoesNotComeIsAFinding) {
+    const struct {
+        const char* awaited;
+        std::chrono::milliseconds wait;
+        bool finding;
+    } cases[] = {{"bestmove", std::chrono::seconds(60), false}, {"never said", std::chrono::milliseconds(200), true}};
+    for (const auto& c : cases) {
+        const auto folder = std::filesystem::temp_directory_path() / ("orvik_fuzz_oracle." + std::to_string(getpid()));
+        std::filesystem::create_directories(folder);
+        const std::vector<fuzz::input_line> lines = {{"bestmove e2e4", c.awaited, c.wait, "no answer"},
+                                                     {"end", "", {}, ""}};
+        const fuzz::run_outcome out = fuzz::run_engine("/bin/cat", folder.string(), {}, lines, {});
+        std::filesystem::remove_all(folder);
+        EXPECT_EQ(out.finding, c.finding) << c.awaited << ": " << out.kind << " " << out.key;
+        if (c.finding) {
+            EXPECT_EQ(out.kind + ": " + out.key, "late answer: no answer");
+        }
+    }
 }
