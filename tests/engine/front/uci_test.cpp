@@ -37,7 +37,9 @@ struct uci_session {
         searchmoves_count = -1;
         uci_debug = 0;
         node_limit = NO_NODE_LIMIT;
+        clock_with_node_limit = false;
         max_depth = 0;
+        mate_limit = 0;
         new_game(NEW_GAME_FULL);
         init_clocks();
     }
