@@ -24,6 +24,7 @@
 #include "files/fEpd.h"
 #include "network/Nuevo.h"
 #include "pgn_comun.h"
+#include "platform/ListaLineas.h"
 #include "shell/Mdi.h"
 
 #include <QApplication>
