@@ -120,6 +120,12 @@ TEST_F(Ficheros, EveryWriterOnAFullDiskKeepsTheOldFileAndSaysItDidNotWrite) {
              auto d = ResponderDialogo(f.e->Ruta("tablero.bmp"));
              GuardarImagen();
          }},
+        {"a ranking booking, the disk taking ten of its bytes", 10,
+         [](Ficheros& f) {
+             ::Ranking().RegPuntuacion = {2, 1, 1, 0, 1250, 0, 0, 0, 0, 1200};
+             return Viejo(f, "Puntuacion.dat", puntuacion::Bytes(::Ranking().RegPuntuacion) + "resto");
+         },
+         [](Ficheros&) { ::Ranking().SumaDePartidas(puntuacion::Derrota); }},
         {"a ranking booking", 0,
          [](Ficheros& f) {
              ::Ranking().RegPuntuacion = {2, 1, 1, 0, 1250, 0, 0, 0, 0, 1200};
