@@ -308,12 +308,12 @@ bool NoEscrito(const Entorno& e, const QString& nombre) {
 // ---- Writers on a disk that fills ----------------------------------------------------------
 
 // The file each writer writes, and good bytes of its kind to stand there before.
-struct Escrito {
+struct Guardable {
     const char* extension;
     const char* viejo;
 };
 // clang-format off
-const Escrito kEscritos[kEscritores] = {
+const Guardable kGuardables[kEscritores] = {
     {"tvp", "0000\r\n0000\r\nA\r\n5254\r\n\r\n"},
     {"pgn", "[Event \"Vieja\"]\r\n[Site \"?\"]\r\n[Date \"2020.01.01\"]\r\n[Round \"?\"]\r\n[White \"?\"]\r\n"
             "[Black \"?\"]\r\n[Result \"*\"]\r\n\r\n1. e4 *\r\n"},
@@ -351,7 +351,7 @@ void Guardar(Entorno& e, const Caso& c, const QString& nombre, bool lleno) {
 // A game saved in each format, the chat log, the board picture: first with room (what
 // a write gives), then over good bytes (or to a new name) on the disk that fills.
 std::string Guardado(Entorno& e, const Caso& c, Azar& azar) {
-    const Escrito& escrito = kEscritos[size_t(c.escritor)];
+    const Guardable& escrito = kGuardables[size_t(c.escritor)];
     const QString nombre = QString("escrito.") + escrito.extension, referencia = QString("ref.") + escrito.extension;
     if (c.escritor == Escritor::Chat) {
         QStringList lineas;
