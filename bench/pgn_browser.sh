@@ -13,8 +13,10 @@
 # 4. One game with 100,000 distinct tag names: the time to index it.
 # 5. With SHUFFLE set (say 1000000): a game of that many half-moves of knights going
 #    to and fro: load time, a step back, start and end, peak memory.
+# 6. With EPD_LINES set (say 1000000): an EPD list of that many positions read into the
+#    list window: milliseconds a MB (beside the listing's of part 1) and peak memory.
 #   bench/pgn_browser.sh [games] [seed] [plies]
-#   TOKEN_MB=10 TAGS=100000 STEPS=10 SHUFFLE=0 (environment)
+#   TOKEN_MB=10 TAGS=100000 STEPS=10 SHUFFLE=0 EPD_LINES=0 (environment)
 set -euo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 GAMES="${1:-10000}"
@@ -53,4 +55,5 @@ fi
 (( ${TOKEN_MB:-10} > 0 )) && PGN_BENCH_TOKEN_MB="${TOKEN_MB:-10}" bench HugeToken
 (( ${TAGS:-100000} > 0 )) && PGN_BENCH_TAGS="${TAGS:-100000}" bench ManyTagNames
 (( ${SHUFFLE:-0} > 0 )) && PGN_BENCH_SHUFFLE="$SHUFFLE" bench ShuffleGame
+(( ${EPD_LINES:-0} > 0 )) && PGN_BENCH_EPD_LINES="$EPD_LINES" bench EpdList
 exit 0

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Long runs of the file fuzzer against Tavorin's sanitizer build: mutated PGN, EPD and
-# own game files opened in its windows offscreen (CTest runs a sample of 200 files;
-# this is the long form, 30 minutes by default).
+# own game files opened in its windows offscreen; starts and exits with Default.ini, a
+# language file, a skin picture or Puntuacion.dat mutated or replaced by FIFOs, devices,
+# folders, links and loops of links; the writers (the game saved in each format, the PGN
+# browser's save, the chat log, the board picture, a ranking booking, the exit
+# sequence) on a disk that fills at a random byte (CTest runs a sample of 240 cases;
+# this is the long form, 30 minutes by default). As root the device nodes are real
+# ones of the fuzzer's own; elsewhere FIFOs stand in for them.
 #   bench/tavorin_file_fuzz.sh [minutes] [workers at once] [seed]
 # Each finding's file and report land in build-asan/tavorin-fuzz-findings/ (FUZZ_OUT
 # overrides). The report names its replay: tavorin_file_fuzz --seed X --run R runs case
 # R alone (with --from F, the cases its worker had before it too); --print-run R writes
-# the file of case R.
+# the file of case R and its line for the worker.
 set -uo pipefail
 TOP="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MINUTES="${1:-30}"

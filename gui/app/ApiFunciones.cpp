@@ -4,12 +4,12 @@
 #include "app/CMensaje.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
+#include "platform/Ficheros.h"
 #include "platform/IniFile.h"
 #include "platform/TiposFichero.h"
 #include "rules/textos.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QScreen>
@@ -43,9 +43,10 @@ void EscribirIni(const QString& fichero, const QString& seccion, const QString& 
 }
 
 bool IniConAjustes(const QString& fichero) {
-    QFile f(fichero);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    for (const QString& seccion : ini::Documento(f.readAll()).Secciones())
+    // A FIFO or a device is not opened at all: it holds no settings.
+    const std::optional<QByteArray> datos = ficheros::Leer(fichero);
+    if (!datos) return false;
+    for (const QString& seccion : ini::Documento(*datos).Secciones())
         if (seccion.compare("Configuracion", Qt::CaseInsensitive) == 0) return true;
     return false;
 }

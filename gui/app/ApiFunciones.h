@@ -16,7 +16,7 @@ QString LeerIni(const QString& fichero, const QString& seccion, const QString& c
 // (text 28 with the file's path); later failures are not.
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor);
 // The settings file holds its settings section (an empty, binary or unreadable file
-// does not).
+// does not, nor anything but a regular file, which is not opened).
 bool IniConAjustes(const QString& fichero);
 // Text 28 (the file cannot be written) with the file's name between line breaks in
 // place of its last "$"; "" when text 28 has no "$" (then nothing is shown).

@@ -2,9 +2,11 @@
 
 #include "app/Opciones.h"
 #include "board/Tavorin.h"
+#include "platform/Ficheros.h"
 #include "platform/Nombres.h"
 #include "rules/reglas.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QSize>
 
@@ -14,7 +16,14 @@ namespace {
 
 QImage CargarImagen(const QString& carpeta, const QString& nombre, bool& bien) {
     QString ruta = carpeta + nombres::EntradaReal(carpeta, nombre);
-    QImageReader lector(ruta);
+    // A picture that is no regular file (a FIFO would keep the reader waiting) is
+    // unreadable.
+    QFile fichero;
+    if (!ficheros::AbrirLectura(fichero, ruta)) {
+        bien = false;
+        return {};
+    }
+    QImageReader lector(&fichero);
     lector.setDecideFormatFromContent(true);
     QImage img = lector.read();
     if (img.isNull()) bien = false;

@@ -1,28 +1,47 @@
 #include "files/EpdLista.h"
 
-#include "files/TvpTexto.h"
+#include "platform/ListaLineas.h"
 
 namespace epd {
 
-Lista LeerLista(const std::optional<QByteArray>& datos, const std::function<bool(const QString&)>& esPosicion) {
+std::string_view Lista::Bytes(size_t i) const {
+    const qsizetype a = inicios[i];
+    return {texto.constData() + a, size_t(FinDeLinea(texto, a) - a)};
+}
+
+QString Lista::Linea(size_t i) const {
+    const std::string_view b = Bytes(i);
+    return QString::fromUtf8(b.data(), qsizetype(b.size()));
+}
+
+Lista LeerLista(std::optional<QByteArray> datos, const std::function<bool(const std::string&)>& esPosicion) {
     Lista lista;
     if (!datos) {
         lista.estado = Lectura::Ilegible;
         return lista;
     }
-    const std::vector<QString> lineas = tvp::Lineas(*datos);
-    if (lineas.empty()) {
+    lista.texto = std::move(*datos);
+    const QByteArray& t = lista.texto;
+    const qsizetype n = t.size();
+    qsizetype i = t.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    if (i >= n) {
         lista.estado = Lectura::Vacia;
+        lista.texto.clear();
         return lista;
     }
-    for (const QString& linea : lineas) {
+    std::string linea;
+    while (i < n) {
+        const qsizetype fin = FinDeLinea(t, i);
+        linea.assign(t.constData() + i, size_t(fin - i));
         if (esPosicion(linea)) {
-            lista.lineas.push_back(linea);
-        } else if (lista.lineas.empty()) {
-            lista.estado = Lectura::PrimeraNoValida;
+            lista.inicios.push_back(i);
+        } else if (lista.inicios.empty()) {
+            lista = Lista{Lectura::PrimeraNoValida, {}, {}};
             return lista;
         }
+        i = fin + (fin + 1 < n && t[fin] == '\r' && t[fin + 1] == '\n' ? 2 : 1);
     }
+    lista.inicios.shrink_to_fit();
     lista.estado = Lectura::Lista;
     return lista;
 }

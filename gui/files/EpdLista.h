@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace epd {
@@ -23,14 +24,22 @@ enum class Lectura {
     PrimeraNoValida,  // the first line is no position
 };
 
+// The accepted lines are kept where they lie in the file's bytes: a list costs about
+// the file's size, however many lines it has.
 struct Lista {
     Lectura estado = Lectura::Vacia;
-    std::vector<QString> lineas;  // the accepted lines, unchanged
+    QByteArray texto;                // the file's bytes
+    std::vector<qsizetype> inicios;  // where each accepted line begins in `texto`
+    // Accepted line i, unchanged (it ends at a CR, a LF or the end of the text).
+    std::string_view Bytes(size_t i) const;
+    QString Linea(size_t i) const;
 };
 
-// The list of a file's content (nothing: the file could not be read). The first
-// line must be a position; later lines that are none are skipped.
-Lista LeerLista(const std::optional<QByteArray>& datos, const std::function<bool(const QString&)>& esPosicion);
+// The list of a file's content (nothing: the file could not be read): lines of UTF-8
+// (a leading byte-order mark dropped) ended by LF, CR LF or CR, each given to
+// `esPosicion` as its bytes. The first line must be a position; later lines that are
+// none are skipped.
+Lista LeerLista(std::optional<QByteArray> datos, const std::function<bool(const std::string&)>& esPosicion);
 
 // The preview's squares: piece codes from rank 8 to rank 1, files a to h within a
 // rank (entry 0 is a8, 7 is h8, 56 is a1, 63 is h1).

@@ -12,9 +12,11 @@
 #include "files/TvpTexto.h"
 #include "network/Chat.h"
 #include "network/Reloj.h"
+#include "platform/Ficheros.h"
 #include "platform/PictureBox.h"
 #include "rules/textos.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QFileInfo>
 #include <QImage>
@@ -22,7 +24,6 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 
@@ -54,11 +55,12 @@ bool EscribirTexto(const QString& ruta, const QByteArray& texto) {
     return false;
 }
 
-// An existing file may be written once its owner may write it.
+// An existing file may be written once its owner may write it; nothing but a regular
+// file is written.
 Escritura PermitirEscritura(const QString& ruta) {
+    if (ficheros::Destino(ruta) != ficheros::Escrito::Hecho) return Escritura::Protegida;
     const QFileInfo info(ruta);
-    if (!info.exists() && !info.isSymLink()) return Escritura::Hecha;
-    if (!info.isFile()) return Escritura::Protegida;
+    if (!info.exists()) return Escritura::Hecha;
     struct stat st {};
     const bool sinPermiso = ::stat(QFile::encodeName(ruta).constData(), &st) == 0 && !(st.st_mode & S_IWUSR);
     if (!sinPermiso && info.isWritable()) return Escritura::Hecha;
@@ -89,14 +91,15 @@ QString NombreConExtension(const QString& ruta, const QString& filtro, bool solo
 
 Escritura EscribirFichero(const QString& ruta, const std::function<bool(QIODevice&)>& escribir) {
     if (const Escritura e = PermitirEscritura(ruta); e != Escritura::Hecha) return e;
-    QSaveFile fichero(ruta);
-    if (!fichero.open(QIODevice::WriteOnly)) return Escritura::Fallida;
-    if (!escribir(fichero)) {
-        fichero.cancelWriting();
-        fichero.commit();
-        return Escritura::Fallida;
+    QBuffer contenido;
+    contenido.open(QIODevice::WriteOnly);
+    if (!escribir(contenido)) return Escritura::Fallida;
+    switch (ficheros::Escribir(ruta, contenido.data())) {
+        case ficheros::Escrito::Hecho: return Escritura::Hecha;
+        case ficheros::Escrito::NoRegular: return Escritura::Protegida;
+        case ficheros::Escrito::Fallido: break;
     }
-    return fichero.commit() ? Escritura::Hecha : Escritura::Fallida;
+    return Escritura::Fallida;
 }
 
 void GuardarPartida() {

@@ -26,9 +26,9 @@ enum class Escritura {
     Fallida,    // the file could not be created or written
 };
 // Writes a file whole: an existing read-only file gets its owner's write permission
-// first; the content goes to a temporary file beside it, which then replaces the
-// file, so a failed write keeps the old one. `escribir` writes the content and
-// returns false when it could not.
+// first; `escribir` gives the content (false when it could not), which reaches the
+// file through ficheros::Escribir, so a write that fails anywhere keeps every byte of
+// the old file.
 Escritura EscribirFichero(const QString& ruta, const std::function<bool(QIODevice&)>& escribir);
 // Language text n with a name inserted at its first "$", between two line breaks.
 QString TextoConNombre(int n, const QString& nombre);

@@ -15,6 +15,7 @@
 #include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/Controles.h"
+#include "platform/Ficheros.h"
 #include "platform/IniFile.h"
 #include "platform/PictureBox.h"
 #include "rules/textos.h"
@@ -63,9 +64,7 @@ bool Vigente(const FicheroIndexado& f, const QString& ruta) {
 // Indexes the file anew (an unreadable file gives no game).
 void Indexar(const QString& ruta, int etiqueta) {
     FicheroIndexado& f = Abierto();
-    QFile fichero(ruta);
-    QByteArray datos;
-    if (fichero.open(QIODevice::ReadOnly)) datos = fichero.readAll();
+    const QByteArray datos = ficheros::Leer(ruta).value_or(QByteArray());
     const QFileInfo info(ruta);
     f.ruta = ruta;
     f.tamano = info.size();
@@ -84,8 +83,8 @@ std::string Seccion(const QString& ruta, int k) {
     if (!Vigente(f, ruta)) Indexar(ruta, EtiquetaListada());
     if (k < 0 || k >= int(f.lista.size())) return {};
     const pgn::EntradaIndice& e = f.indice.Partidas()[size_t(f.lista[size_t(k)])];
-    QFile fichero(ruta);
-    if (!fichero.open(QIODevice::ReadOnly) || !fichero.seek(qint64(e.inicio))) return {};
+    QFile fichero;
+    if (!ficheros::AbrirLectura(fichero, ruta) || !fichero.seek(qint64(e.inicio))) return {};
     return fichero.read(qint64(e.fin - e.inicio)).toStdString();
 }
 

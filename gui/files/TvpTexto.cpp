@@ -1,7 +1,6 @@
 #include "files/TvpTexto.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/Ficheros.h"
 
 namespace tvp {
 
@@ -51,14 +50,7 @@ void ItemsDeLinea(const QString& linea, std::vector<QString>& items) {
 
 }  // namespace
 
-std::optional<QByteArray> LeerFicheroEntero(const QString& ruta) {
-    if (!QFileInfo(ruta).isFile()) return std::nullopt;
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray datos = f.readAll();
-    if (f.error() != QFileDevice::NoError) return std::nullopt;
-    return datos;
-}
+std::optional<QByteArray> LeerFicheroEntero(const QString& ruta) { return ficheros::Leer(ruta); }
 
 std::vector<QString> Lineas(const QByteArray& datos) {
     QByteArray bytes = datos;

@@ -17,8 +17,8 @@
 namespace tvp {
 
 // ---- Text files -------------------------------------------------------------------
-// The whole content of a file; nothing when it cannot be opened or read (missing,
-// a folder, no permission).
+// The whole content of a file (ficheros::Leer); nothing when it cannot be opened or
+// read (missing, a folder, no permission) or is no regular file, which is not opened.
 std::optional<QByteArray> LeerFicheroEntero(const QString& ruta);
 // The lines of a text: UTF-8 (a leading byte-order mark dropped), lines ended by
 // LF, CR LF or CR. A final line end ends the last line and starts none.

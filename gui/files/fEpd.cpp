@@ -9,14 +9,13 @@
 #include "files/TvpTexto.h"
 #include "network/Nuevo.h"
 #include "network/Red.h"
-#include "platform/Controles.h"
+#include "platform/ListaLineas.h"
 #include "platform/PictureBox.h"
 #include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
 #include <QFrame>
-#include <QListWidget>
 #include <QPainter>
 
 QString LineaEpd;
@@ -25,7 +24,7 @@ namespace forms {
 
 fEpd::fEpd() : Forma(Dialogo, "fEpd") {
     setCaption("Epd");
-    Eventos = new QListWidget(this);
+    Eventos = new ListaLineas(this);
     Eventos->setObjectName("Eventos");
     Eventos->setGeometry(6, 6, 460, 186);
     picBoard = new PictureBox(this, "picBoard");
@@ -33,8 +32,8 @@ fEpd::fEpd() : Forma(Dialogo, "fEpd") {
     picBoard->setBackColor(QColor(255, 255, 255));
     picBoard->Cls();
     for (int i = 1; i <= 12; ++i) imlBoard[size_t(i)] = QImage(":/builtin/epd/" + epd::NombreImagen(i) + ".png");
-    connect(Eventos, &QListWidget::currentRowChanged, this, [this] { Eventos_Click(); });
-    connect(Eventos, &QListWidget::itemDoubleClicked, this, [this] { Eventos_DblClick(); });
+    connect(Eventos, &ListaLineas::currentRowChanged, this, [this] { Eventos_Click(); });
+    connect(Eventos, &ListaLineas::filaActivada, this, [this] { Eventos_DblClick(); });
     resize(665, 198);
 }
 
@@ -67,23 +66,17 @@ void fEpd::LeerEPD(const QString& ruta) {
     EventosTag = "-1";
     Eventos->setCurrentRow(-1);
     auto& g = Reglas();
-    const epd::Lista lista = epd::LeerLista(tvp::LeerFicheroEntero(ruta), [&g](const QString& linea) {
-        return g.AnalizarFen(linea.toStdString()).has_value();
-    });
+    epd::Lista lista = epd::LeerLista(tvp::LeerFicheroEntero(ruta),
+                                      [&g](const std::string& linea) { return g.AnalizarFen(linea).has_value(); });
     if (lista.estado != epd::Lectura::Lista) {
         // Nothing to choose from: the board and the game stay as they are.
         MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
         if (g.Conectado) EncolarMensaje("CancelarEPD");
         return;
     }
-    for (const QString& linea : lista.lineas) {
-        // A line of megabytes shows short (the list would take minutes to lay it out)
-        // and keeps the whole line for the board.
-        const std::string bytes = linea.toStdString();
-        const std::string corta = rules::Acortar(bytes, rules::kEntradaCorta);
-        Eventos->addItem(corta.size() == bytes.size() ? linea : QString::fromStdString(corta));
-        if (corta.size() != bytes.size()) controles::GuardarTextoEntero(Eventos->item(Eventos->count() - 1), linea);
-    }
+    // Kept as the file's bytes: a list of a million lines costs about the file.
+    const size_t posiciones = lista.inicios.size();
+    Eventos->Poner(std::move(lista.texto), std::move(lista.inicios));
     ::Jugadas().BorrarContenedor();
     g.TipoPartida.clear();
     g.MiColor.clear();
@@ -98,7 +91,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     Eventos->setCurrentRow(0);
     Eventos_Click();
     EventosTag = "0";
-    if (lista.lineas.size() > 1) {
+    if (posiciones > 1) {
         Show();
     } else {
         t.AbrirEpd(LineaEpd);
@@ -107,7 +100,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     if (g.CasillaAlPaso != 0 && g.AlPasoPosible) g.AlPasoCaduca = true;
 }
 
-QString fEpd::Linea(int i) const { return controles::TextoEntero(Eventos->item(i)); }
+QString fEpd::Linea(int i) const { return Eventos->Linea(i); }
 
 void fEpd::Eventos_Click() {
     const int i = Eventos->currentRow();

@@ -12,8 +12,8 @@
 #include <array>
 #include <vector>
 
+class ListaLineas;
 class PictureBox;
-class QListWidget;
 
 // The FEN/EPD line last read, previewed or about to be loaded.
 extern QString LineaEpd;
@@ -45,7 +45,7 @@ public:
     // Position line i of the list, whole (the list may show it short).
     QString Linea(int i) const;
 
-    QListWidget* Eventos;
+    ListaLineas* Eventos;
     // The index of the item on the preview, "-1" after a position was loaded.
     QString EventosTag = "-1";
     PictureBox* picBoard;

@@ -1,8 +1,9 @@
 #include "network/Puntuacion.h"
 
+#include "platform/Ficheros.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -58,8 +59,9 @@ bool DesdeBytes(const QByteArray& datos, Registro& r) {
         std::uint32_t u = 0;
         for (int k = 0; k < 4; ++k) u |= std::uint32_t(std::uint8_t(datos[i * 4 + k])) << (8 * k);
         v[size_t(i)] = std::int32_t(u);
-        if (v[size_t(i)] < 0) return false;
     }
+    // The counters are never negative and add up; the points may stand anywhere.
+    if (v[0] < 0 || v[1] < 0 || v[2] < 0 || v[3] < 0) return false;
     if (std::int64_t(v[0]) != std::int64_t(v[1]) + v[2] + v[3]) return false;
     std::copy(v.begin(), v.end(), r.begin());
     return true;
@@ -68,25 +70,18 @@ bool DesdeBytes(const QByteArray& datos, Registro& r) {
 void Reiniciar(Registro& r) { std::copy(kRegistroNuevo.begin(), kRegistroNuevo.begin() + 5, r.begin()); }
 
 bool Escribir(const QString& ruta, const Registro& r) {
+    if (ficheros::Destino(ruta) != ficheros::Escrito::Hecho) return false;
     QFile existente(ruta);
     if (existente.exists()) {
         const auto permisos = existente.permissions();
         if (!(permisos & QFileDevice::WriteOwner) && !existente.setPermissions(permisos | QFileDevice::WriteOwner))
             return false;
     }
-    // The record takes the first 20 bytes; what a longer file holds after them stays.
-    QByteArray b = Bytes(r);
-    if (existente.open(QIODevice::ReadOnly)) {
-        b += existente.readAll().mid(b.size());
-        existente.close();
-    }
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(b) != b.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    // The record takes the first 20 bytes, written in place: what a longer file holds
+    // after them stays, unread. A shorter file holds nothing beyond the record.
+    const QByteArray b = Bytes(r);
+    const bool enSitio = QFileInfo(ruta).size() >= b.size();
+    return (enSitio ? ficheros::EscribirPrincipio(ruta, b) : ficheros::Escribir(ruta, b)) == ficheros::Escrito::Hecho;
 }
 
 }  // namespace puntuacion

@@ -31,17 +31,17 @@ void Sumar(Registro& r, int resultado);
 QByteArray Bytes(const Registro& r);
 
 // The local half read from the first 20 bytes of a file: false (and nothing changed)
-// when `datos` is not 20 bytes long, a value is negative or the games are not the wins,
-// losses and draws added up.
+// when `datos` is not 20 bytes long, a counter is negative or the games are not the
+// wins, losses and draws added up. The points are read as they stand.
 bool DesdeBytes(const QByteArray& datos, Registro& r);
 
 // A fresh local half: no games, 1200 points. The opponent's half stays.
 void Reiniciar(Registro& r);
 
-// Writes the local half over the first 20 bytes through a temporary file beside it
-// (what a longer file holds after them stays), first making an existing file
-// writable for its owner. False when the file cannot be written; the file is then as
-// it was.
+// Writes the local half over the first 20 bytes of the file, in place (what a longer
+// file holds after them stays, and is not read), first making an existing file
+// writable for its owner. False when the file cannot be written or is no regular file;
+// the file is then as it was.
 bool Escribir(const QString& ruta, const Registro& r);
 
 }  // namespace puntuacion

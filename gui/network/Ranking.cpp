@@ -4,10 +4,10 @@
 #include "app/Opciones.h"
 #include "app/Idioma.h"
 #include "app/Variables.h"
+#include "platform/Ficheros.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
-#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,10 +57,13 @@ void Ranking::Ajustar() {
 void Ranking::LeerPuntuacion() {
     const QString ruta = RutaPuntuacion();
     if (ExisteFichero(ruta)) {
-        QFile f(ruta);
-        // The record is the first 20 bytes; a longer file keeps the rest.
-        QByteArray datos = f.open(QIODevice::ReadOnly) ? f.read(20) : QByteArray();
-        if (!puntuacion::DesdeBytes(datos, RegPuntuacion)) {
+        // The record is the first 20 bytes; a longer file keeps the rest. What cannot
+        // be read (a FIFO or a device is not even opened) leaves a fresh record in
+        // memory and the file as it is.
+        const std::optional<QByteArray> datos = ficheros::Leer(ruta, 20);
+        if (!datos) {
+            puntuacion::Reiniciar(RegPuntuacion);
+        } else if (!puntuacion::DesdeBytes(*datos, RegPuntuacion)) {
             puntuacion::Reiniciar(RegPuntuacion);
             GrabarPuntuacion();
         }

@@ -24,7 +24,8 @@ public:
     void Form_Unload(bool& cancelar) override;
 
     // Reads Puntuacion.dat into the local half (a missing file is made; a broken one
-    // is replaced by a fresh record) and shows the record.
+    // is replaced by a fresh record; one that cannot be read is left as it is, with a
+    // fresh record in memory) and shows the record.
     void LeerPuntuacion();
     // Writes the local half. A file that cannot be written is told with language
     // text 28; the record in memory stays as it is.

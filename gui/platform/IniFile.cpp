@@ -1,8 +1,9 @@
 #include "platform/IniFile.h"
 
+#include "platform/Ficheros.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <map>
@@ -84,9 +85,9 @@ const Documento* Abrir(const QString& fichero) {
     }
     auto it = cache.find(fichero);
     if (it != cache.end() && it->second.huella == h) return &it->second.documento;
-    QFile f(fichero);
-    if (!f.open(QIODevice::ReadOnly)) return nullptr;
-    Entrada e{h, Documento(f.readAll())};
+    const std::optional<QByteArray> datos = ficheros::Leer(fichero);
+    if (!datos) return nullptr;
+    Entrada e{h, Documento(*datos)};
     auto [pos, nuevo] = cache.insert_or_assign(fichero, std::move(e));
     (void)nuevo;
     return &pos->second.documento;
@@ -239,13 +240,10 @@ bool Escribir(const QString& fichero, const QString& seccion, const QString& cla
     QString limpio = valor;
     limpio.replace(u'\r', u' ').replace(u'\n', u' ');
     doc.Poner(seccion, clave, limpio);
-    QSaveFile salida(fichero);
-    salida.setDirectWriteFallback(true);
-    if (!salida.open(QIODevice::WriteOnly)) return false;
-    salida.write(doc.Contenido());
-    if (!salida.commit()) return false;
+    // A folder that lets no new file in has the file written in place.
+    const ficheros::Escrito escrito = ficheros::Escribir(fichero, doc.Contenido(), true);
     Cache().erase(fichero);
-    return true;
+    return escrito == ficheros::Escrito::Hecho;
 }
 
 }  // namespace ini

@@ -1,11 +1,12 @@
 #include "platform/TiposFichero.h"
 
+#include "platform/Ficheros.h"
 #include "platform/IniFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace tiposfichero {
@@ -19,10 +20,7 @@ QString Xml(QString s) {
 }
 
 bool EscribirFichero(const QString& ruta, const QByteArray& datos) {
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(datos);
-    return f.commit();
+    return ficheros::Escribir(ruta, datos) == ficheros::Escrito::Hecho;
 }
 
 QString NombreIcono(const QString& mime) {
@@ -102,8 +100,12 @@ bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo) {
     const QString icono = NombreIcono(tipo.mime);
     if (!tipo.icono.isNull()) {
         if (!QDir().mkpath(iconos)) return falla(iconos);
-        QImage i = tipo.icono.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        if (!i.save(iconos + "/" + icono + ".png", "PNG")) return falla(iconos + "/" + icono + ".png");
+        QByteArray png;
+        QBuffer b(&png);
+        b.open(QIODevice::WriteOnly);
+        const QImage i = tipo.icono.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (!i.save(&b, "PNG") || !EscribirFichero(iconos + "/" + icono + ".png", png))
+            return falla(iconos + "/" + icono + ".png");
     }
 
     // The MIME package: one per type, so that each type is registered on its own.

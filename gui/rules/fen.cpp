@@ -1,5 +1,7 @@
 // FEN/EPD text of a position, both ways.
+#include <array>
 #include <cctype>
+#include <string_view>
 #include <vector>
 
 #include "rules/reglas.h"
@@ -26,16 +28,21 @@ int CodigoLetraFen(char c) {
     }
 }
 
-// Fields at each single blank: two blanks in a row give an empty field.
-std::vector<std::string> Campos(const std::string& texto) {
-    std::vector<std::string> campos(1);
-    for (char c : texto) {
-        if (c == ' ')
-            campos.emplace_back();
-        else
-            campos.back() += c;
+// The first four fields, at each single blank (two blanks in a row give an empty
+// field), as views into the text; false when it has fewer. A list of a million
+// positions reads each of them: nothing is copied.
+bool CuatroCampos(std::string_view texto, std::array<std::string_view, 4>& campos) {
+    size_t inicio = 0;
+    for (size_t n = 0; n < campos.size(); ++n) {
+        const size_t blanco = texto.find(' ', inicio);
+        if (blanco == std::string_view::npos) {
+            campos[n] = texto.substr(inicio);
+            return n + 1 == campos.size();
+        }
+        campos[n] = texto.substr(inicio, blanco - inicio);
+        inicio = blanco + 1;
     }
-    return campos;
+    return true;
 }
 
 }  // namespace
@@ -51,8 +58,8 @@ void Reglas::VaciarTablero() {
 }
 
 std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
-    const std::vector<std::string> campos = Campos(texto);
-    if (campos.size() < 4) return std::nullopt;
+    std::array<std::string_view, 4> campos;
+    if (!CuatroCampos(texto, campos)) return std::nullopt;
 
     // Placement: only the total of squares counts, not the ranks one by one.
     std::array<int, 64> casillas{};
@@ -71,7 +78,7 @@ std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
     PosicionFen p;
     for (int i = 0; i < 64; ++i) p.Casillas[1 + i % 8][8 - i / 8] = casillas[i];
 
-    std::string lado = campos[1];
+    const std::string_view lado = campos[1];
     if (lado == "w" || lado == "W")
         p.Turno = turno::Blancas;
     else if (lado == "b" || lado == "B")
@@ -96,7 +103,7 @@ std::optional<PosicionFen> Reglas::AnalizarFen(const std::string& texto) const {
 
     // En passant: kept only when it fits the position: a pawn of the side not to move
     // has just passed over that square from its start square.
-    const std::string& alPaso = campos[3];
+    const std::string_view alPaso = campos[3];
     if (alPaso != "-" && !alPaso.empty()) {
         int x = 0, y = 0;
         char columna = char(std::tolower(static_cast<unsigned char>(alPaso.front())));

@@ -55,9 +55,12 @@ std::string Acortar(const std::string& texto, size_t caracteres) {
     return texto;
 }
 
+// The token as the message quotes it: without the blanks that set the columns of its
+// move-list line.
 void Reglas::ErrorToken(int texto, const std::string& token) {
     std::string mensaje = host_->TextoIdioma(texto);
-    mensaje += (texto == texto::JugadaIlegible) ? " " + TokenCorto(token) : TokenCorto(token);
+    const std::string citado = TokenCorto(Recortar(token));
+    mensaje += (texto == texto::JugadaIlegible) ? " " + citado : citado;
     host_->MostrarMensaje("Tavorin", mensaje, 64);
     ErrorPgn = true;
 }

@@ -12,6 +12,9 @@
 // PgnBench.HugeToken: one move-text word of PGN_BENCH_TOKEN_MB megabytes: the load
 // with its message box shown and closed, and the process's peak memory.
 // PgnBench.ManyTagNames: one game with PGN_BENCH_TAGS distinct tag names: the index.
+// PgnBench.EpdList: an EPD list of PGN_BENCH_EPD_LINES positions of random games:
+// reading it into the list window with the first previewed, in milliseconds a MB
+// beside the PGN listing's, and the process's peak memory against the file's size.
 // PgnBench.ShuffleGame: a game of PGN_BENCH_SHUFFLE half-moves of knights going to and
 // fro (cheap to write at any length): loading, a step back, the start and the end.
 #include "pgn_comun.h"
@@ -20,10 +23,13 @@
 #include "files/ListaPgn.h"
 #include "files/PgnLector.h"
 #include "files/PgnMovimientos.h"
+#include "files/fEpd.h"
 #include "partida_aleatoria.h"
+#include "platform/ListaLineas.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTimer>
@@ -230,6 +236,35 @@ TEST(PgnBench, ManyTagNames) {
     const double ms = Medir([&] { indice.Construir(texto); });
     std::printf("one game with %d distinct tag names (%zu bytes): indexed in %.1f ms, %zu game(s)\n", n, texto.size(),
                 ms, indice.Partidas().size());
+}
+
+TEST(PgnBench, EpdList) {
+    const int n = EnteroDeEntorno("PGN_BENCH_EPD_LINES", 0);
+    if (n <= 0) GTEST_SKIP() << "PGN_BENCH_EPD_LINES not set";
+    Entorno e;
+    e.Arrancar();
+    {
+        // A thousand positions of random games over and over, with the opcodes of real lists.
+        std::vector<std::string> posiciones;
+        std::mt19937 azar(1);
+        for (int i = 0; i < 1000; ++i) {
+            rules::Reglas r;
+            pgngen::NuevaPartida(r);
+            pgngen::Jugar(r, azar, int(azar() % 60));
+            r.EscribirFen();
+            posiciones.push_back(r.TextoFen);
+        }
+        std::ofstream f(e.Ruta("lista.epd").toStdString(), std::ios::binary);
+        for (int i = 0; i < n; ++i) f << posiciones[size_t(i) % posiciones.size()] << " bm e4; id \"" << i << "\";\r\n";
+    }
+    const double mb = double(QFileInfo(e.Ruta("lista.epd")).size()) / (1 << 20);
+    const long antes = EstadoKb("VmHWM");
+    const double ms = Medir([&] { fEpd().LeerEPD(e.Ruta("lista.epd")); });
+    std::printf(
+        "an EPD list of %d lines, %.1f MB: %.0f ms to list (%.1f ms a MB), peak memory %ld MB (%ld MB "
+        "before)\n",
+        fEpd().Eventos->count(), mb, ms, ms / mb, EstadoKb("VmHWM") / 1024, antes / 1024);
+    EXPECT_EQ(fEpd().Eventos->count(), n);
 }
 
 TEST(PgnBench, ShuffleGame) {

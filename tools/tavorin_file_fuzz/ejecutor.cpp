@@ -54,7 +54,7 @@ Trabajador::Trabajador(std::string programa, LimitesTrabajador limites)
 
 Trabajador::~Trabajador() { proceso_.kill(); }
 
-std::optional<std::string> Trabajador::Arrancar() {
+std::optional<std::string> Trabajador::Arrancar(bool aparte) {
     std::vector<std::string> entorno = {"QT_QPA_PLATFORM=offscreen"};
     // Leaks of the libraries under Tavorin are not its own (lsan.supp says which).
     if (!limites_.supresiones.empty()) {
@@ -62,7 +62,9 @@ std::optional<std::string> Trabajador::Arrancar() {
         entorno.push_back("LSAN_OPTIONS=" + std::string(antes ? antes : "") + (antes && *antes ? ":" : "") +
                           "suppressions=" + limites_.supresiones);
     }
-    if (!proceso_.start(programa_, {"--worker"}, {}, entorno)) return "cannot start " + programa_;
+    std::vector<std::string> argumentos = {"--worker"};
+    if (aparte) argumentos.push_back("--alone");
+    if (!proceso_.start(programa_, argumentos, {}, entorno)) return "cannot start " + programa_;
     return std::nullopt;
 }
 
@@ -97,10 +99,11 @@ Hallazgo Trabajador::Caido(const std::string& que) {
     return h;
 }
 
-Respuesta Trabajador::Abrir(Clase clase, std::uint64_t semillaAcciones, const std::string& ruta, size_t tamano) {
+Respuesta Trabajador::Abrir(const std::string& palabra, std::uint64_t semillaAcciones, const std::string& ruta,
+                            size_t tamano) {
     Respuesta r;
     mayor_ = std::max(mayor_, tamano);
-    if (!proceso_.writeLine(std::string(Extension(clase)) + " " + std::to_string(semillaAcciones) + " " + ruta)) {
+    if (!proceso_.writeLine(palabra + " " + std::to_string(semillaAcciones) + " " + ruta)) {
         r.vivo = false;
         r.hallazgo = Caido("the worker took no more input");
         return r;
@@ -114,7 +117,7 @@ Respuesta Trabajador::Abrir(Clase clase, std::uint64_t semillaAcciones, const st
         if (std::chrono::steady_clock::now() - desde >= limites_.espera) {
             Hallazgo h;
             h.clase = "hang";
-            h.clave = std::string("no answer on a ") + Extension(clase) + " file";
+            h.clave = "no answer on a " + palabra.substr(0, palabra.find(':')) + " case";
             proceso_.kill();
             h.informe = "no answer within " + std::to_string(limites_.espera.count()) + " ms\n" + ErroresRecientes();
             r.hallazgo = h;
@@ -126,13 +129,19 @@ Respuesta Trabajador::Abrir(Clase clase, std::uint64_t semillaAcciones, const st
     ++ficheros_;
     r.picoKb = EstadoKb(proceso_.pid(), "VmHWM");
     std::istringstream s(*linea);
-    std::string palabra;
-    s >> palabra;
-    if (palabra == "diff") {
+    std::string respuesta;
+    s >> respuesta;
+    if (respuesta == "diff") {
         r.hallazgo = Hallazgo{"navigation", linea->substr(5), *linea};
         return r;
     }
-    if (palabra == "end") {
+    if (respuesta == "lost") {
+        // One fault, whatever the sizes and the room of the case.
+        static const std::regex kCifras("-?[0-9]+");
+        r.hallazgo = Hallazgo{"file", std::regex_replace(linea->substr(5), kCifras, "N"), *linea};
+        return r;
+    }
+    if (respuesta == "end") {
         r.vivo = false;
         r.hallazgo = Hallazgo{"program end", *linea, *linea + "\n" + ErroresRecientes()};
         proceso_.kill();

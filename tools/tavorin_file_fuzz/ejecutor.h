@@ -29,7 +29,9 @@ struct LimitesTrabajador {
 };
 
 struct Hallazgo {
-    std::string clase;    // "sanitizer", "signal", "exit status", "hang", "navigation", "program end", "memory"
+    // "sanitizer", "signal", "exit status", "hang", "navigation", "program end", "memory",
+    // "file" (a file lost bytes, a FIFO was waited on, a device was replaced)
+    std::string clase;
     std::string clave;    // what tells one fault from another
     std::string informe;  // the worker's standard error (tail) and what was seen
 };
@@ -46,10 +48,11 @@ class Trabajador {
 public:
     Trabajador(std::string programa, LimitesTrabajador limites);
     ~Trabajador();
-    // Starts the worker; the reason when it cannot.
-    std::optional<std::string> Arrancar();
-    // Gives it one file.
-    Respuesta Abrir(Clase clase, std::uint64_t semillaAcciones, const std::string& ruta, size_t tamano);
+    // Starts the worker (with `aparte`, for one case with a start and an exit of its
+    // own); the reason when it cannot.
+    std::optional<std::string> Arrancar(bool aparte = false);
+    // Gives it one case (its first word on the line: mutador.h's Palabra).
+    Respuesta Abrir(const std::string& palabra, std::uint64_t semillaAcciones, const std::string& ruta, size_t tamano);
     // Ends it: a finding when it ends with a report (a leak found at the end).
     std::optional<Hallazgo> Terminar();
 

@@ -1,8 +1,14 @@
 // tavorin_file_fuzz: opens mutated PGN, EPD and own game files (.tvp) in Tavorin's
-// windows, offscreen, as a user would, and reports every distinct fault: sanitizer
-// reports, crashes, a worker that stops answering (60 s on one file), a heap that grows
-// from file to file, a wrong board while moving through a PGN game, the program
-// wanting to end.
+// windows, offscreen, as a user would; starts and ends Tavorin with its own files
+// (Default.ini, a language file, a skin picture, Puntuacion.dat) mutated or replaced by
+// FIFOs, devices, folders, links and loops of links; runs its writers (a game saved in
+// each format, the PGN browser's save, the chat log, the board picture, a ranking
+// booking, the exit sequence) on a disk that fills at a random byte. It reports every
+// distinct fault: sanitizer reports, crashes, a worker that stops answering (60 s on one
+// case), a heap that grows from file to file, a wrong board while moving through a PGN
+// game, the program wanting to end, a file that held good bytes and holds fewer or other
+// ones though the program did not say it wrote it, a FIFO waited on, a device or FIFO
+// replaced.
 //
 //   tavorin_file_fuzz [--files N] [--seconds S] [--jobs J] [--seed X] [--keep DIR]
 //                     [--block B] [--stall S] [--growth MB] [--warmup N] [--verbose]
@@ -10,9 +16,10 @@
 //                                                     one worker, as the long run had them)
 //   tavorin_file_fuzz --seed X --print-run R        (the file of case R on standard output)
 //
-// Every case is one file made from the seed and its number (tools/tavorin_file_fuzz/
-// mutador.h), so it replays alone. A worker takes B consecutive cases (100 by
-// default) and is started afresh for the next block and after a fault. Its heap after
+// Every case is made from the seed and its number (tools/tavorin_file_fuzz/mutador.h),
+// so it replays alone. A worker takes B consecutive cases (100 by default) and is
+// started afresh for the next block and after a fault; a case with a start and an exit
+// of its own gets a worker for it alone. Its heap after
 // a file may exceed the one after the first N files (--warmup, 10) by MB (--growth,
 // 64) and eight times the biggest file given it. The first case
 // that showed each fault is kept in DIR (NNN.<ext> with NNN.report beside it, which
@@ -127,9 +134,9 @@ int main(int argc, char** argv) {
     if (opt.imprimir >= 0) {
         const Caso c = HacerCaso(opt.semilla, size_t(opt.imprimir));
         std::fwrite(c.contenido.data(), 1, c.contenido.size(), stdout);
-        std::fprintf(stderr, "case %ld: %s, %zu bytes; the worker's line: %s %llu <file>\n", opt.imprimir,
-                     Extension(c.clase), c.contenido.size(), Extension(c.clase),
-                     static_cast<unsigned long long>(c.semillaAcciones));
+        std::fprintf(stderr, "case %ld: %s, %zu bytes; the worker's line: %s %llu <file>%s\n", opt.imprimir,
+                     Extension(c.clase), c.contenido.size(), Palabra(c).c_str(),
+                     static_cast<unsigned long long>(c.semillaAcciones), Aparte(c) ? " (a worker --alone)" : "");
         return 0;
     }
     const std::string programa = fs::read_symlink("/proc/self/exe").string();
@@ -145,7 +152,7 @@ int main(int argc, char** argv) {
     if (!replay && opt.ficheros == 0) return 0;
 
     std::atomic<size_t> siguiente{primero}, casos{0}, bytes{0};
-    std::array<std::atomic<size_t>, 3> porClase{};
+    std::array<std::atomic<size_t>, kClases> porClase{};
     std::atomic<bool> sinTrabajador{false};
     std::mutex cerrojo;
     std::map<std::string, Registro> hallazgos;
@@ -202,7 +209,21 @@ int main(int argc, char** argv) {
                 const Caso c = HacerCaso(opt.semilla, n);
                 const fs::path ruta = carpeta / ("caso" + std::to_string(n) + "." + Extension(c.clase));
                 std::ofstream(ruta, std::ios::binary) << c.contenido;
-                const Respuesta r = t->Abrir(c.clase, c.semillaAcciones, ruta.string(), c.contenido.size());
+                Respuesta r;
+                if (Aparte(c)) {
+                    // A start and an exit of its own: a worker for it alone, its leaks its own.
+                    Trabajador solo(programa, opt.limites);
+                    if (auto error = solo.Arrancar(true)) {
+                        std::fprintf(stderr, "tavorin_file_fuzz: %s\n", error->c_str());
+                        sinTrabajador = true;
+                        return;
+                    }
+                    r = solo.Abrir(Palabra(c), c.semillaAcciones, ruta.string(), c.contenido.size());
+                    if (r.vivo && !r.hallazgo) r.hallazgo = solo.Terminar();
+                    r.vivo = true;
+                } else {
+                    r = t->Abrir(Palabra(c), c.semillaAcciones, ruta.string(), c.contenido.size());
+                }
                 hecho = n;
                 fs::remove(ruta);
                 ++casos;
@@ -238,8 +259,10 @@ int main(int argc, char** argv) {
 
     size_t total = 0;
     for (const auto& [clave, r] : hallazgos) total += r.veces;
-    std::printf("%zu cases (%zu pgn, %zu epd, %zu tvp), %.1f MB of files, %.1f s, %zu findings (%zu distinct)\n",
-                casos.load(), porClase[0].load(), porClase[1].load(), porClase[2].load(),
+    std::string clases;
+    for (int k = 0; k < kClases; ++k)
+        clases += (k ? ", " : "") + std::to_string(porClase[size_t(k)].load()) + " " + Extension(Clase(k));
+    std::printf("%zu cases (%s), %.1f MB of files, %.1f s, %zu findings (%zu distinct)\n", casos.load(), clases.c_str(),
                 double(bytes.load()) / 1048576.0, transcurrido(), total, hallazgos.size());
     std::printf("slowest case %zu: %.0f ms; heap at most %llu MB after a case; worker peak %ld MB\n", casoMasLento,
                 masLento, montonMaximo >> 20, picoMaximo >> 10);

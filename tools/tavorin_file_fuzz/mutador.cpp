@@ -7,6 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <stdexcept>
 #include <vector>
 
 namespace fuzz_ficheros {
@@ -144,13 +148,55 @@ const std::vector<std::string>& Palabras(Clase clase) {
         ",", "\"", "\"\"", "0000", "9999", "12000", "99999999999999999999", "-1", "5254", "5758", "57585", "575811",
         "5171", "1111", "0", "R", "A", "X", "\r\n", "\n", "\r", "\r\n\r\n", std::string(1, '\0'), "\xEF\xBB\xBF",
         "\xC3", " ", "\t", "5254,5755", "\"5254\"", "5"};
+    static const std::vector<std::string> ini = {
+        "[", "]", "=", ";", "[Configuracion]", "[Mdi]", "[Mensajes]", "[Version]", "Version=1.55", "Version=9",
+        "Idioma=", "Idioma=English", "Apariencia=", "Apariencia=marmol", "Apariencia=../..", "Tama\xC3\xB1o=",
+        "Nick=", "Color=999:-1:x", "Windows=1", "Width=-99999", "Top=1e308", "Check=9", "PointClick=2", "$", "$$",
+        "\"", "''", "\n", "\r", "\r\n", std::string(1, '\0'), "\xEF\xBB\xBF", "\xC3", "\xFF", "\t",
+        "51=", "28=$", "28=", "Nombre=", "Titulo="};
+    static const std::vector<std::string> binario = {
+        std::string(1, '\0'), std::string(4, '\xFF'), std::string("\x89PNG\r\n\x1A\n", 8), "IHDR", "IDAT",
+        "IEND", std::string("\x7F\xFF\xFF\xFF", 4), std::string("\x80\0\0\0", 4), std::string(16, '\0')};
     switch (clase) {
         case Clase::Pgn: return pgn;
         case Clase::Epd: return epd;
         case Clase::Tvp: return tvp;
+        case Clase::Ajustes:
+        case Clase::Idioma: return ini;
+        case Clase::Piel:
+        case Clase::Puntuacion:
+        case Clase::Escritura: return binario;
     }
     // clang-format on
     return pgn;
+}
+
+// A file of the delivered program folder, read once.
+const std::string& Entregado(const std::string& nombre) {
+    static std::map<std::string, std::string> leidos;
+    auto [i, nuevo] = leidos.try_emplace(nombre);
+    if (nuevo) {
+        std::ifstream f(std::string(TAVORIN_RECURSOS) + "/" + nombre, std::ios::binary);
+        i->second.assign(std::istreambuf_iterator<char>(f), {});
+    }
+    return i->second;
+}
+
+// clang-format off
+const std::array<const char*, kClases> kExtensiones = {"pgn", "epd", "tvp", "ini", "lng", "png", "dat", "escritura"};
+const std::array<const char*, kFormas> kNombresForma = {
+    "mutada", "fifo", "dispositivo", "carpeta", "enlace", "enlacefifo", "enlacedispositivo", "enlaceroto", "bucle"};
+const std::array<const char*, kEscritores> kNombresEscritor = {"tvp", "pgn", "epd", "chat", "imagen", "reserva",
+                                                               "salida"};
+// The usual size of what each writer writes: the disk fills at a byte up to a little past it.
+const std::array<long long, kEscritores> kTamanos = {400, 1200, 80, 200, 310000, 24, 1600};
+// clang-format on
+
+template <size_t N>
+int Indice(const std::array<const char*, N>& nombres, const std::string& nombre) {
+    for (size_t i = 0; i < N; ++i)
+        if (nombre == nombres[i]) return int(i);
+    return -1;
 }
 
 size_t Posicion(const std::string& t, Azar& azar) { return t.empty() ? 0 : size_t(azar() % (t.size() + 1)); }
@@ -161,13 +207,71 @@ void Recortar(std::string& texto, size_t limite) {
 
 }  // namespace
 
-const char* Extension(Clase clase) {
-    switch (clase) {
-        case Clase::Pgn: return "pgn";
-        case Clase::Epd: return "epd";
-        case Clase::Tvp: return "tvp";
+const char* Extension(Clase clase) { return kExtensiones[size_t(clase)]; }
+
+bool Aparte(const Caso& c) {
+    return c.clase == Clase::Ajustes || c.clase == Clase::Idioma || c.clase == Clase::Piel ||
+           c.clase == Clase::Puntuacion || (c.clase == Clase::Escritura && c.escritor == Escritor::Salida);
+}
+
+std::string Palabra(const Caso& c) {
+    std::string p = Extension(c.clase);
+    if (c.clase == Clase::Escritura)
+        return p + ":" + kNombresEscritor[size_t(c.escritor)] + ":" + std::to_string(c.sitio) + ":" +
+               (c.existe ? "1" : "0");
+    if (c.clase >= Clase::Ajustes)
+        p += std::string(":") + kNombresForma[size_t(c.forma)] + ":" + std::to_string(c.sitio);
+    return p;
+}
+
+bool DePalabra(const std::string& palabra, Caso& c) {
+    std::vector<std::string> partes;
+    for (size_t i = 0;;) {
+        const size_t dos = palabra.find(':', i);
+        partes.push_back(palabra.substr(i, dos == std::string::npos ? std::string::npos : dos - i));
+        if (dos == std::string::npos) break;
+        i = dos + 1;
     }
-    return "pgn";
+    const int clase = Indice(kExtensiones, partes[0]);
+    if (clase < 0) return false;
+    c.clase = Clase(clase);
+    try {
+        if (c.clase == Clase::Escritura) {
+            const int e = partes.size() == 4 ? Indice(kNombresEscritor, partes[1]) : -1;
+            if (e < 0) return false;
+            c.escritor = Escritor(e);
+            c.sitio = std::stoll(partes[2]);
+            c.existe = partes[3] == "1";
+        } else if (c.clase >= Clase::Ajustes) {
+            const int f = partes.size() == 3 ? Indice(kNombresForma, partes[1]) : -1;
+            if (f < 0) return false;
+            c.forma = Forma(f);
+            c.sitio = std::stoll(partes[2]);
+        } else if (partes.size() != 1) {
+            return false;
+        }
+    } catch (const std::logic_error&) {
+        return false;
+    }
+    return true;
+}
+
+std::string PropioBase(Clase clase, Azar& azar) {
+    switch (clase) {
+        case Clase::Ajustes: return Entregado("Default.ini");
+        case Clase::Idioma: return Entregado("lang/Espa\xC3\xB1ol.lng");
+        case Clase::Piel: return Entregado("apariencias/marmol/peonb.png");
+        default: break;
+    }
+    // Games, wins, losses, draws that add up, and points.
+    std::array<std::int32_t, 5> r{};
+    r[1] = std::int32_t(azar() % 50), r[2] = std::int32_t(azar() % 50), r[3] = std::int32_t(azar() % 50);
+    r[0] = r[1] + r[2] + r[3];
+    r[4] = std::int32_t(azar() % 3000);
+    std::string b;
+    for (std::int32_t v : r)
+        for (int k = 0; k < 4; ++k) b += char((std::uint32_t(v) >> (8 * k)) & 0xFF);
+    return b;
 }
 
 std::string PgnBase(Azar& azar) {
@@ -307,19 +411,50 @@ void Mutar(std::string& t, Clase clase, Azar& azar, int veces, const Limites& li
     }
 }
 
+namespace {
+
+// One of the program's own files: mostly mutated, else something other than a file.
+void CasoPropio(Caso& caso, Azar& azar, const Limites& limites) {
+    caso.forma = Moneda(azar, 45) ? Forma::Mutada : Forma(Entre(azar, 1, kFormas - 1));
+    caso.sitio = Moneda(azar, 25) ? (long long)Entre(azar, 0, 1600) : -1;
+    if (caso.forma != Forma::Mutada) return;
+    caso.contenido = PropioBase(caso.clase, azar);
+    Mutar(caso.contenido, caso.clase, azar, int(Entre(azar, 1, 6)), limites);
+}
+
+void CasoEscritura(Caso& caso, Azar& azar) {
+    caso.escritor = Escritor(Entre(azar, 0, kEscritores - 1));
+    const long long tamano = kTamanos[size_t(caso.escritor)];
+    caso.sitio = Moneda(azar, 25) ? -1 : (long long)Entre(azar, 0, size_t(tamano + tamano / 4));
+    caso.existe = Moneda(azar, 70);
+}
+
+}  // namespace
+
 Caso HacerCaso(std::uint64_t semilla, size_t numero, const Limites& limites) {
     Azar azar = AzarDeCaso(semilla, numero);
     Caso caso;
     const int r = int(azar() % 100);
-    caso.clase = r < 50 ? Clase::Pgn : r < 75 ? Clase::Epd : Clase::Tvp;
+    caso.clase = r < 40   ? Clase::Pgn
+                 : r < 58 ? Clase::Epd
+                 : r < 70 ? Clase::Tvp
+                 : r < 84 ? Clase::Escritura
+                 : r < 89 ? Clase::Ajustes
+                 : r < 92 ? Clase::Idioma
+                 : r < 95 ? Clase::Piel
+                          : Clase::Puntuacion;
     switch (caso.clase) {
         case Clase::Pgn: caso.contenido = PgnBase(azar); break;
         case Clase::Epd: caso.contenido = EpdBase(azar); break;
         case Clase::Tvp: caso.contenido = TvpBase(azar); break;
+        case Clase::Escritura: CasoEscritura(caso, azar); break;
+        default: CasoPropio(caso, azar, limites); break;
     }
-    // Some files stay as written: the readers and the board go all the way with them.
-    const int veces = Moneda(azar, 15) ? 0 : int(Entre(azar, 1, 8));
-    Mutar(caso.contenido, caso.clase, azar, veces, limites);
+    if (caso.clase <= Clase::Tvp) {
+        // Some files stay as written: the readers and the board go all the way with them.
+        const int veces = Moneda(azar, 15) ? 0 : int(Entre(azar, 1, 8));
+        Mutar(caso.contenido, caso.clase, azar, veces, limites);
+    }
     caso.semillaAcciones = azar();
     return caso;
 }

@@ -6,12 +6,23 @@
 //        and autoplay ticks move through the game; after every step the board must be
 //        the game's start followed by the moves up to the one shown;
 //   EPD  the list previews some positions and loads one onto the board;
-//   .tvp the replay runs to its end, tick by tick.
+//   .tvp the replay runs to its end, tick by tick;
+//   a writer on a disk that fills at a random byte (a random game saved through the
+//        save dialog in each format, the PGN one through the browser's save button,
+//        the chat log, the board picture, a ranking booking): the file holds the bytes
+//        it had, or, when the program said it wrote it, every byte a write with room
+//        gives, and nothing else is left in the folder.
 // The promotion chooser, message boxes and questions are answered at random.
+// Started with --alone it takes one case with a start and an exit of its own: one of
+// the program's own files replaced as the case says (or the exit on a disk that fills),
+// Tavorin started and ended in a fresh program folder; then nothing that stood there
+// changed its kind, no FIFO was waited on, and every good file keeps its bytes (the
+// settings may change their values, never lose a key).
 //
-// Protocol, one line each way per file: "<pgn|epd|tvp> <action seed> <path>" in;
-// "ok <ms> <heap bytes>", "diff <what>" (a wrong board) or "end <status>" (the
-// program wanted to end) out. The end of input ends the worker.
+// Protocol, one line each way per case: "<word> <action seed> <path>" in (the word as
+// mutador.h's Palabra); "ok <ms> <heap bytes>", "diff <what>" (a wrong board), "lost
+// <what>" (a file that lost bytes, a FIFO waited on, a kind changed) or "end <status>"
+// (the program wanted to end) out. The end of input ends the worker.
 #include "trabajador.h"
 
 #include "app/CMensaje.h"
@@ -19,17 +30,29 @@
 #include "board/Coronacion.h"
 #include "board/Tavorin.h"
 #include "entorno.h"
+#include "ficheros_prueba.h"
+#include "ficheros_raros.h"
+#include "files/Guardar.h"
 #include "files/ListaPgn.h"
 #include "files/PgnMovimientos.h"
 #include "files/fEpd.h"
+#include "mutador.h"
+#include "network/Chat.h"
 #include "network/Nuevo.h"
+#include "network/Ranking.h"
+#include "partida_aleatoria.h"
 #include "pgn_comun.h"
+#include "platform/IniFile.h"
+#include "platform/ListaLineas.h"
 #include "shell/Mdi.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -37,6 +60,8 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -167,6 +192,14 @@ void Fallar() {
     if (fallo == "crece") guardados.emplace_back(4u << 20, 'x');
 }
 
+// FUZZ_FALLO=pierde: a good file of the program folder cut short while a case runs,
+// for the fuzzer's own tests of its file check.
+void Perder(const QString& carpeta) {
+    if (qgetenv("FUZZ_FALLO") != "pierde") return;
+    QFile f(carpeta + "/English.lng");
+    if (f.open(QIODevice::ReadWrite)) f.resize(f.size() / 2);
+}
+
 // Back to a fresh board with no file open, and what the event loop would have done.
 void Recoger(Entorno& e) {
     if (::ListaPgn().Visible()) ::ListaPgn().Unload();
@@ -182,7 +215,328 @@ void Recoger(Entorno& e) {
     QApplication::processEvents();
 }
 
+// ---- Files that keep their bytes ------------------------------------------------------
+
+std::string Nativa(const QString& ruta) { return QFile::encodeName(ruta).toStdString(); }
+
+QByteArray Bytes(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What stands at a name: its kind (testsupport::Clase), and the bytes of a regular file.
+struct Entrada {
+    std::string clase;
+    QByteArray bytes;
+};
+
+// Every entry of a folder and below it. Nothing but a regular file is opened.
+std::map<QString, Entrada> Arbol(const QString& carpeta) {
+    std::map<QString, Entrada> arbol;
+    const QDir d(carpeta);
+    for (const QString& n : d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString ruta = carpeta + "/" + n;
+        Entrada e{testsupport::Clase(Nativa(ruta)), {}};
+        if (e.clase == "d")
+            for (auto& [m, x] : Arbol(ruta)) arbol[n + "/" + m] = x;
+        if (e.clase == "f" || e.clase == "l:f") e.bytes = Bytes(ruta);
+        arbol[n] = std::move(e);
+    }
+    return arbol;
+}
+
+// A settings file rewritten keeps every key it had (the values may change).
+bool ClavesGuardadas(const QByteArray& antes, const QByteArray& despues) {
+    const ini::Documento a(antes), d(despues);
+    QString valor;
+    for (const QString& seccion : a.Secciones())
+        for (const QString& clave : a.Claves(seccion))
+            if (!d.Buscar(seccion, clave, valor)) return false;
+    return true;
+}
+
+// What changed in the folder that should not have ("" nothing): an entry gone, new or
+// of another kind, a file with other bytes (a settings file that lost a key). The
+// entries in `libres` may change.
+std::string Perdidos(const std::map<QString, Entrada>& antes, const std::map<QString, Entrada>& despues,
+                     const std::vector<QString>& libres) {
+    auto libre = [&libres](const QString& n) { return std::find(libres.begin(), libres.end(), n) != libres.end(); };
+    std::string p;
+    for (const auto& [n, a] : antes) {
+        if (libre(n)) continue;
+        const auto d = despues.find(n);
+        const std::string nombre = n.toStdString();
+        if (d == despues.end())
+            p += nombre + " is gone; ";
+        else if (d->second.clase != a.clase)
+            p += nombre + " was " + a.clase + " and is " + d->second.clase + "; ";
+        else if (a.bytes != d->second.bytes && !(n.endsWith(".ini") && ClavesGuardadas(a.bytes, d->second.bytes)))
+            p += nombre + " held " + std::to_string(a.bytes.size()) + " bytes and holds " +
+                 std::to_string(d->second.bytes.size()) + " other ones; ";
+    }
+    for (const auto& [n, d] : despues)
+        if (!antes.count(n) && !libre(n)) p += n.toStdString() + " is new; ";
+    return p;
+}
+
+// A disk that fills at the case's byte, or room enough.
+std::unique_ptr<testsupport::DiscoLleno> Lleno(const Caso& c) {
+    return c.sitio < 0 ? nullptr : std::make_unique<testsupport::DiscoLleno>(rlim_t(c.sitio));
+}
+
+// With FUZZ_TRAZA set, the messages a case brought on standard error.
+void TrazaMensajes(const Entorno& e, const std::string& caso) {
+    if (!qEnvironmentVariableIsSet("FUZZ_TRAZA")) return;
+    std::fprintf(stderr, "%s: %zu messages\n", caso.c_str(), e.mensajes.size());
+    for (const auto& m : e.mensajes) std::fprintf(stderr, "  %s\n", m.texto.left(120).toLocal8Bit().constData());
+}
+
+bool Dicho(const Entorno& e, int texto) {
+    for (const auto& m : e.mensajes)
+        if (m.texto == TextosIdioma[size_t(texto)].left(200)) return true;
+    return false;
+}
+
+// Text 28 naming `nombre`.
+bool NoEscrito(const Entorno& e, const QString& nombre) {
+    const QString prefijo = TextosIdioma[28].section(u'$', 0, 0);
+    for (const auto& m : e.mensajes)
+        if (!prefijo.isEmpty() && m.texto.startsWith(prefijo) && m.texto.contains(nombre)) return true;
+    return false;
+}
+
+// ---- Writers on a disk that fills ----------------------------------------------------------
+
+// The file each writer writes, and good bytes of its kind to stand there before.
+struct Guardable {
+    const char* extension;
+    const char* viejo;
+};
+// clang-format off
+const Guardable kGuardables[kEscritores] = {
+    {"tvp", "0000\r\n0000\r\nA\r\n5254\r\n\r\n"},
+    {"pgn", "[Event \"Vieja\"]\r\n[Site \"?\"]\r\n[Date \"2020.01.01\"]\r\n[Round \"?\"]\r\n[White \"?\"]\r\n"
+            "[Black \"?\"]\r\n[Result \"*\"]\r\n\r\n1. e4 *\r\n"},
+    {"epd", "8/8/8/8/8/8/8/K1k5 w - - 0 1\r\n"},
+    {"txt", "Tavorin. ayer\r\nAna: hola\r\n"},
+    {"bmp", "BM viejo"},
+    {"dat", ""},
+    {"ini", ""},
+};
+// clang-format on
+
+// Runs the writer of the case to `nombre` of the program folder; with `lleno`, the disk
+// fills while it writes (a PGN game is written by the browser's save button, after the
+// dialog).
+void Guardar(Entorno& e, const Caso& c, const QString& nombre, bool lleno) {
+    auto d = ResponderDialogo(e.Ruta(nombre));
+    if (c.escritor == Escritor::Pgn) {
+        GuardarPartida();
+        {
+            auto disco = lleno ? Lleno(c) : nullptr;
+            if (::ListaPgn().Visible()) ::ListaPgn().Command2_Click(1);
+        }
+        if (::ListaPgn().Visible()) ::ListaPgn().Command2_Click(2);
+        return;
+    }
+    auto disco = lleno ? Lleno(c) : nullptr;
+    if (c.escritor == Escritor::Chat)
+        GuardarChat();
+    else if (c.escritor == Escritor::Imagen)
+        GuardarImagen();
+    else
+        GuardarPartida();
+}
+
+// A game saved in each format, the chat log, the board picture: first with room (what
+// a write gives), then over good bytes (or to a new name) on the disk that fills.
+std::string Guardado(Entorno& e, const Caso& c, Azar& azar) {
+    const Guardable& escrito = kGuardables[size_t(c.escritor)];
+    const QString nombre = QString("escrito.") + escrito.extension, referencia = QString("ref.") + escrito.extension;
+    if (c.escritor == Escritor::Chat) {
+        QStringList lineas;
+        for (int i = 0, n = int(azar() % 20); i < n; ++i) lineas << QString("Ana: %1").arg(azar());
+        ::Chat().ChatList->setPlainText(lineas.join(u'\n'));
+    } else {
+        // A game from the start (an EPD list of an earlier case set up no position now).
+        auto& g = Reglas();
+        PosicionPreparada = false;
+        std::mt19937 juego{unsigned(azar())};
+        g.Turno = 1;
+        pgngen::Jugar(g, juego, int(azar() % 60));
+    }
+    Guardar(e, c, referencia, false);
+    const QByteArray nuevo = Bytes(e.Ruta(referencia));
+    QFile::remove(e.Ruta(referencia));
+    if (c.existe) e.Escribir(nombre, escrito.viejo);
+    e.mensajes.clear();
+    const auto antes = Arbol(e.Carpeta());
+    Guardar(e, c, nombre, true);
+    Perder(e.Carpeta());
+    TrazaMensajes(e, Palabra(c));
+    const bool dicho = Dicho(e, c.escritor == Escritor::Chat ? 33 : c.escritor == Escritor::Imagen ? 37 : 34);
+    std::string p = Perdidos(antes, Arbol(e.Carpeta()), {nombre});
+    const bool esta = QFileInfo::exists(e.Ruta(nombre));
+    const QByteArray despues = Bytes(e.Ruta(nombre));
+    if (dicho && despues != nuevo)
+        p += "said written and holds " + std::to_string(despues.size()) + " of " + std::to_string(nuevo.size()) +
+             " bytes; ";
+    if (!dicho && (esta != c.existe || (c.existe && despues != escrito.viejo)))
+        p += std::string("not said written and ") + (esta ? "holds other bytes" : "gone") + "; ";
+    QFile::remove(e.Ruta(nombre));
+    return p.empty() ? p : Extension(c.clase) + std::string(" ") + escrito.extension + ": " + p;
+}
+
+// A booking: the record's 20 bytes (and what a longer file holds after them) stay, and
+// text 28 says so, or the booked record stands there without a word.
+std::string Reserva(Entorno& e, const Caso& c, Azar& azar) {
+    auto& r = ::Ranking();
+    const QByteArray sano = QByteArray::fromStdString(PropioBase(Clase::Puntuacion, azar));
+    r.RegPuntuacion = puntuacion::kRegistroNuevo;
+    puntuacion::DesdeBytes(sano, r.RegPuntuacion);
+    r.RegPuntuacion[9] = std::int32_t(azar() % 3000);
+    QByteArray cola;
+    for (int i = 0, n = azar() % 3 == 0 ? int(azar() % 40) : 0; i < n; ++i) cola += char(azar());
+    const QString ruta = RutaPuntuacion();
+    QFile::remove(ruta);
+    if (c.existe) e.Escribir("Puntuacion.dat", sano + cola);
+    e.mensajes.clear();
+    const auto antes = Arbol(e.Carpeta());
+    {
+        auto disco = Lleno(c);
+        r.SumaDePartidas(puntuacion::Resultado(1 + azar() % 3));
+    }
+    Perder(e.Carpeta());
+    TrazaMensajes(e, Palabra(c));
+    const QByteArray nuevo = puntuacion::Bytes(r.RegPuntuacion) + (c.existe ? cola : QByteArray());
+    const bool dicho = NoEscrito(e, "Puntuacion.dat");
+    const bool esta = QFileInfo::exists(ruta);
+    const QByteArray despues = Bytes(ruta);
+    std::string p = Perdidos(antes, Arbol(e.Carpeta()), {"Puntuacion.dat"});
+    if (dicho && (esta != c.existe || (esta && despues != sano + cola))) p += "told not written, and changed; ";
+    if (!dicho && despues != nuevo) p += "written without a word, and not the booked record; ";
+    return p.empty() ? p : "booking: " + p;
+}
+
+// ---- A start and an exit of their own -------------------------------------------------------
+
+// The program's file that a case puts something else in place of.
+QString Objetivo(Clase clase) {
+    switch (clase) {
+        case Clase::Ajustes: return "Default.ini";
+        case Clase::Idioma: return QString::fromUtf8("Español.lng");
+        case Clase::Piel: return "apariencias/marmol/peonb.png";
+        default: return "Puntuacion.dat";
+    }
+}
+
+// Puts the case's odd thing at `nombre`: the names that may change come back in `libres`.
+void PonerRaro(const Caso& c, Entorno& e, const QString& nombre, std::unique_ptr<testsupport::VigiaFifo>& vigia,
+               std::vector<QString>& libres) {
+    const QString ruta = e.Ruta(nombre);
+    const QString carpeta = QFileInfo(ruta).path(), hoja = QFileInfo(ruta).fileName();
+    auto fifo = [&](const QString& r) {
+        vigia = std::make_unique<testsupport::VigiaFifo>(Nativa(r));
+        return vigia->Hecha();
+    };
+    // A device node where the system lets one be made, else a FIFO.
+    auto nodo = [&](const QString& r) { return testsupport::NodoNulo(Nativa(r)) || fifo(r); };
+    auto enlazar = [&](const QString& destino) { ::symlink(Nativa(destino).c_str(), Nativa(ruta).c_str()); };
+    switch (c.forma) {
+        case Forma::Mutada:
+            e.Escribir(nombre, QByteArray::fromStdString(c.contenido));
+            libres.push_back(nombre);
+            return;
+        case Forma::Enlace:
+            // A good file, written through its link (the settings keep their keys).
+            QFile::rename(ruta, carpeta + "/guardado-" + hoja);
+            enlazar("guardado-" + hoja);
+            return;
+        default: break;
+    }
+    QFile::remove(ruta);
+    switch (c.forma) {
+        case Forma::Fifo: fifo(ruta); break;
+        case Forma::Dispositivo: nodo(ruta); break;
+        case Forma::Carpeta: QDir().mkpath(ruta); break;
+        case Forma::EnlaceFifo:
+            fifo(carpeta + "/fifo-" + hoja);
+            enlazar("fifo-" + hoja);
+            break;
+        case Forma::EnlaceDispositivo:
+            nodo(carpeta + "/nodo-" + hoja);
+            enlazar("nodo-" + hoja);
+            break;
+        case Forma::EnlaceRoto: enlazar("no-" + hoja); break;
+        default:
+            enlazar("bucle-" + hoja);
+            ::symlink(Nativa(hoja).c_str(), Nativa(carpeta + "/bucle-" + hoja).c_str());
+            break;
+    }
+}
+
+// One case with a start and an exit of its own, in a fresh program folder.
+std::string Aparte(const Caso& c, Azar& azar) {
+    testsupport::TempDir xdg;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(xdg.path()));
+    Entorno e;
+    ResponderMensaje = [&](const CMensaje& m) -> long {
+        e.mensajes.push_back({m.TituloMensaje, m.TextoMensaje.left(200), m.IconoMensaje, m.BotonesMensaje, 0});
+        if (m.BotonesMensaje == MB_YESNO) return azar() % 2 ? IDYES : IDNO;
+        return IDOK;
+    };
+    ResponderTexto = [&](const QString&, const QString&) { return azar() % 2 ? QString("B") : QString("Nick"); };
+    e.Escribir("Puntuacion.dat", QByteArray::fromStdString(PropioBase(Clase::Puntuacion, azar)));
+    if (c.clase == Clase::Piel) e.Poner("Configuracion", "Apariencia", "marmol");
+    std::unique_ptr<testsupport::VigiaFifo> vigia;
+    std::vector<QString> libres;
+    const QString objetivo = Objetivo(c.clase);
+    if (c.clase != Clase::Escritura) PonerRaro(c, e, objetivo, vigia, libres);
+    const auto antes = Arbol(e.Carpeta());
+    // The exit sequence alone on the full disk, with a setting changed; else the start too.
+    const bool salida = c.clase == Clase::Escritura;
+    {
+        auto disco = salida ? nullptr : Lleno(c);
+        Estado([&] {
+            e.Arrancar();
+            NickLocal = QString::number(azar() % 100000);
+            if (salida) disco = Lleno(c);
+            ::Mdi().Unload();
+        });
+    }
+    Perder(e.Carpeta());
+    TrazaMensajes(e, Palabra(c));
+    std::string p = Perdidos(antes, Arbol(e.Carpeta()), libres);
+    if (vigia && vigia->Abierta()) p += "a FIFO was opened and waited on; ";
+    ResponderMensaje = nullptr;
+    ResponderTexto = nullptr;
+    return p.empty() ? p : Palabra(c) + ": " + p;
+}
+
 }  // namespace
+
+// The one case of a worker started with --alone.
+int TrabajarAparte() {
+    std::string linea;
+    if (!std::getline(std::cin, linea)) return 0;
+    const size_t a = linea.find(' '), b = linea.find(' ', a + 1);
+    Caso caso;
+    if (a == std::string::npos || b == std::string::npos || !DePalabra(linea.substr(0, a), caso)) return 2;
+    Azar azar(std::stoull(linea.substr(a + 1, b - a - 1)));
+    if (caso.forma == Forma::Mutada && caso.clase != Clase::Escritura) {
+        QFile f(QString::fromStdString(linea.substr(b + 1)));
+        if (f.open(QIODevice::ReadOnly)) caso.contenido = f.readAll().toStdString();
+    }
+    const auto inicio = std::chrono::steady_clock::now();
+    const std::string perdido = Aparte(caso, azar);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
+    if (!perdido.empty())
+        std::printf("lost %s\n", perdido.c_str());
+    else
+        std::printf("ok %.1f %llu\n", ms, static_cast<unsigned long long>(MemoriaViva()));
+    std::fflush(stdout);
+    return 0;
+}
 
 int Trabajar(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -190,6 +544,8 @@ int Trabajar(int argc, char** argv) {
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QApplication aplicacion(argc, argv);
     IniciarRecursos();
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--alone") return TrabajarAparte();
     int estado = 0;
     {
         Entorno e;
@@ -223,21 +579,25 @@ int Trabajar(int argc, char** argv) {
 
         for (std::string linea; std::getline(std::cin, linea);) {
             const size_t a = linea.find(' '), b = linea.find(' ', a + 1);
-            if (a == std::string::npos || b == std::string::npos) continue;
-            const std::string clase = linea.substr(0, a);
+            Caso caso;
+            if (a == std::string::npos || b == std::string::npos || !DePalabra(linea.substr(0, a), caso)) continue;
             Azar azar(std::stoull(linea.substr(a + 1, b - a - 1)));
             respuestas.seed(azar());
             const QString ruta = QString::fromStdString(linea.substr(b + 1));
             const auto inicio = std::chrono::steady_clock::now();
-            std::string diferencia;
+            std::string diferencia, perdido;
             try {
-                ::Mdi().AbrirFichero(ruta);
-                if (clase == "pgn")
-                    diferencia = Pgn(azar);
-                else if (clase == "epd")
-                    Epd(azar);
-                else
-                    Tvp();
+                if (caso.clase == Clase::Escritura) {
+                    perdido = caso.escritor == Escritor::Reserva ? Reserva(e, caso, azar) : Guardado(e, caso, azar);
+                } else {
+                    ::Mdi().AbrirFichero(ruta);
+                    if (caso.clase == Clase::Pgn)
+                        diferencia = Pgn(azar);
+                    else if (caso.clase == Clase::Epd)
+                        Epd(azar);
+                    else
+                        Tvp();
+                }
                 Recoger(e);
             } catch (const FinDelPrograma& f) {
                 std::printf("end %d\n", f.estado);
@@ -250,6 +610,8 @@ int Trabajar(int argc, char** argv) {
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
             if (!diferencia.empty())
                 std::printf("diff %s\n", diferencia.c_str());
+            else if (!perdido.empty())
+                std::printf("lost %s\n", perdido.c_str());
             else
                 std::printf("ok %.1f %llu\n", ms, static_cast<unsigned long long>(MemoriaViva()));
             std::fflush(stdout);

@@ -17,7 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include "platform/ListaLineas.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ bool AvisoEnTablero() { return Tavorin().PicBuffer->TextosImpresos().contains(Te
 
 TEST(Lista, TheFirstLineMustBeAPositionLaterBadLinesAreSkipped) {
     rules::Reglas r;
-    auto posicion = [&r](const QString& l) { return r.AnalizarFen(l.toStdString()).has_value(); };
+    auto posicion = [&r](const std::string& l) { return r.AnalizarFen(l).has_value(); };
     using L = epd::Lectura;
     const QByteArray b = kBlancas, n = kNegras;
     const std::tuple<std::optional<QByteArray>, L, size_t> casos[] = {
@@ -53,7 +53,7 @@ TEST(Lista, TheFirstLineMustBeAPositionLaterBadLinesAreSkipped) {
     for (const auto& [datos, estado, n] : casos) {
         const epd::Lista l = epd::LeerLista(datos, posicion);
         EXPECT_EQ(l.estado, estado) << (datos ? datos->toStdString() : "unreadable");
-        EXPECT_EQ(l.lineas.size(), n);
+        EXPECT_EQ(l.inicios.size(), n);
     }
 }
 
@@ -182,14 +182,35 @@ TEST_F(Ficheros, AHugeLineIsListedShortAndLoadsWhole) {
     auto& f = fEpd();
     f.LeerEPD(e->Ruta("larga.epd"));
     ASSERT_EQ(f.Eventos->count(), 2);
-    EXPECT_EQ(f.Eventos->item(0)->text(), kBlancas);
-    EXPECT_EQ(f.Eventos->item(1)->text().size(), 258);
-    EXPECT_TRUE(f.Eventos->item(1)->text().endsWith("..."));
+    EXPECT_EQ(f.Eventos->Mostrada(0), kBlancas);
+    EXPECT_EQ(f.Eventos->Mostrada(1).size(), 258);
+    EXPECT_TRUE(f.Eventos->Mostrada(1).endsWith("..."));
     f.Eventos->setCurrentRow(1);
     f.Eventos_DblClick();
     EXPECT_EQ(LineaEpd.size(), larga.size());
     EXPECT_EQ(rules_test::En(Reglas(), "h8"), rules::TorreNegra);
     EXPECT_EQ(Reglas().Turno, 2);
+}
+
+// A list of many positions holds about its file in memory (each line where it lies
+// in the file's bytes), and its last line loads as its first.
+TEST_F(Ficheros, AListOfManyPositionsCostsAboutItsFile) {
+    constexpr int kLineas = 100000;
+    QByteArray texto;
+    for (int i = 0; i < kLineas; ++i) texto += QByteArray(i % 2 ? kBlancas : kNegras) + "\r\n";
+    e->Escribir("muchas.epd", texto);
+    auto& f = fEpd();
+    f.Eventos->clear();
+    const std::size_t antes = MemoriaViva();
+    f.LeerEPD(e->Ruta("muchas.epd"));
+    const std::size_t despues = MemoriaViva();
+    ASSERT_EQ(f.Eventos->count(), kLineas);
+    EXPECT_LE(despues, antes + 2 * std::size_t(texto.size()) + (2u << 20))
+        << (despues - antes) / 1024 << " kB for a file of " << texto.size() / 1024 << " kB";
+    f.Eventos->setCurrentRow(kLineas - 1);
+    f.Eventos_DblClick();
+    EXPECT_EQ(LineaEpd, kBlancas);
+    EXPECT_EQ(Reglas().Turno, 1);
 }
 
 TEST_F(Ficheros, FilesWithoutAPositionChangeNothing) {

@@ -72,8 +72,7 @@ TEST(Puntuacion, TheFileHoldsTheLocalHalfLittleEndian) {
         QByteArray("1234567"),        // 7 bytes
         b + QByteArray(1, '\0'),      // 21 bytes
         bytes({5, 2, 2, 0, 1200}),    // does not add up
-        bytes({0, 0, 0, 0, -5}),      // negative
-        bytes({-1, -1, 0, 0, 1200}),  // negative, adds up
+        bytes({-1, -1, 0, 0, 1200}),  // a negative count, adds up
         QByteArray(),
     };
     for (const QByteArray& m : malos) {
@@ -81,9 +80,14 @@ TEST(Puntuacion, TheFileHoldsTheLocalHalfLittleEndian) {
         EXPECT_FALSE(puntuacion::DesdeBytes(m, x)) << m.toHex().toStdString();
         EXPECT_EQ(x, r);
     }
+    // Points below 0 come from no booking, but the counters add up: read as written.
+    Registro x = r;
+    ASSERT_TRUE(puntuacion::DesdeBytes(bytes({2, 0, 2, 0, -50}), x));
+    EXPECT_EQ(x[4], -50);
+    EXPECT_EQ(x[2], 2);
 }
 
-TEST(Puntuacion, WritingGoesThroughATemporaryFileAndMakesTheFileWritable) {
+TEST(Puntuacion, WritingMakesTheFileWritable) {
     testsupport::TempDir d;
     const QString ruta = QString::fromStdString(d.file("Puntuacion.dat"));
     Registro r = {2, 1, 1, 0, 1200, 0, 0, 0, 0, 1200};
@@ -99,6 +103,36 @@ TEST(Puntuacion, WritingGoesThroughATemporaryFileAndMakesTheFileWritable) {
     EXPECT_TRUE(QFile(ruta).permissions() & QFileDevice::WriteOwner);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), puntuacion::Bytes(r));
+}
+
+// A long file: the record is its first 20 bytes, and a booking writes those in place;
+// the rest is neither read nor written again (memory and disk stay as they were).
+TEST(Puntuacion, ABookingWritesTheFirstTwentyBytesOfALongFileInPlace) {
+    testsupport::TempDir d;
+    const std::string ruta = d.file("Puntuacion.dat");
+    constexpr off_t kLargo = 64 << 20;
+    {
+        QFile f(QString::fromStdString(ruta));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(puntuacion::Bytes({1, 1, 0, 0, 1300}));
+        ASSERT_TRUE(f.resize(kLargo - 4));
+        ASSERT_TRUE(f.seek(kLargo - 4));
+        f.write("cola");
+    }
+    struct stat antes {};
+    ASSERT_EQ(::stat(ruta.c_str(), &antes), 0);
+    const Registro r = {2, 2, 0, 0, 1400, 0, 0, 0, 0, 1200};
+    ASSERT_TRUE(puntuacion::Escribir(QString::fromStdString(ruta), r));
+    struct stat despues {};
+    ASSERT_EQ(::stat(ruta.c_str(), &despues), 0);
+    EXPECT_EQ(despues.st_ino, antes.st_ino);
+    EXPECT_EQ(despues.st_size, kLargo);
+    EXPECT_LE(despues.st_blocks, antes.st_blocks + 64);
+    QFile f(QString::fromStdString(ruta));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.read(20), puntuacion::Bytes(r));
+    ASSERT_TRUE(f.seek(kLargo - 4));
+    EXPECT_EQ(f.read(4), QByteArray("cola"));
 }
 
 }  // namespace

@@ -432,7 +432,7 @@ TEST_F(RankingFichero, AtStartUpAMissingOrBrokenFileIsMadeFresh) {
         {"missing", {}, nuevo},
         {"7 bytes", "1234567", nuevo},
         {"5/2/2/0", Bytes({5, 2, 2, 0, 1300}), nuevo},
-        {"negative", Bytes({0, 0, 0, 0, -1}), nuevo},
+        {"negative points, read as written", Bytes({2, 0, 2, 0, -1}), Bytes({2, 0, 2, 0, -1}).toHex().toStdString()},
         {"sound", Bytes({3, 1, 1, 1, 1250}), Bytes({3, 1, 1, 1, 1250}).toHex().toStdString()},
     };
     for (const auto& c : tabla) {

@@ -171,7 +171,7 @@ TEST(San, TokensForNoSideAndKingTokensWithMarks) {
         r.ComFicha(" e4 ", lado);
         EXPECT_TRUE(r.ErrorPgn);
         ASSERT_EQ(host.mensajes.size(), 1u);
-        EXPECT_EQ(host.mensajes[0].texto, "<51>  e4 ");
+        EXPECT_EQ(host.mensajes[0].texto, "<51> e4");
         EXPECT_TRUE(r.PgnJugadas.empty());
         EXPECT_EQ(r.Casillas, antes);
     }
@@ -189,7 +189,8 @@ TEST(San, TokensForNoSideAndKingTokensWithMarks) {
 }
 
 // A token is quoted whole in its message up to 40 characters; a longer one is cut
-// there (between characters, not inside one) and "..." follows.
+// there (between characters, not inside one) and "..." follows. The blanks that set a
+// move-list line's columns are not part of it.
 TEST(San, ALongTokenIsQuotedShort) {
     struct Caso {
         const char* fen;
@@ -202,6 +203,8 @@ TEST(San, ALongTokenIsQuotedShort) {
     for (int i = 0; i < 45; ++i) acentos += "\xC3\xA9";  // é
     for (const Caso& c : {
              Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", e, 51, e},
+             Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", std::string(17, ' ') + "e9", 51, "e9"},
+             Caso{"4k3/8/8/8/8/8/3P4/4K2q w - - 0 1", std::string(17, ' ') + "d3", 52, "d3"},
              Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", e + "b", 51, e + "..."},
              Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", std::string(1 << 20, 'a'), 51, e + "..."},
              Caso{"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "N" + acentos, 51, "N" + acentos.substr(0, 39 * 2) + "..."},

@@ -1,6 +1,7 @@
 // The file fuzzer's watch over its worker: the key of a sanitizer report, and each
 // fault the short run must fail on (a crash, a worker that stops answering, a heap
-// that grows from file to file) found and named, with the fuzzer failing.
+// that grows from file to file, a good file that loses bytes) found and named, with the
+// fuzzer failing.
 #include "ejecutor.h"
 
 #include "child_process.h"
@@ -63,6 +64,16 @@ TEST(FileFuzzWatch, AHeapGrowingFromFileToFileIsFoundAndFailsTheRun) {
     EXPECT_EQ(estado, 1) << salida;
     EXPECT_NE(salida.find("(memory)"), std::string::npos) << salida;
     EXPECT_NE(salida.find("the heap grows from file to file"), std::string::npos) << salida;
+}
+
+// The worker cuts a good file of its program folder short while a case of a writer or
+// of a start and exit runs (case 1 of seed 1 is one).
+TEST(FileFuzzWatch, AGoodFileThatLosesBytesIsFoundAndFailsTheRun) {
+    int estado = 0;
+    const std::string salida = Correr("pierde", {"--files", "2"}, estado);
+    EXPECT_EQ(estado, 1) << salida;
+    EXPECT_NE(salida.find("(file) in case 1"), std::string::npos) << salida;
+    EXPECT_NE(salida.find("English.lng held"), std::string::npos) << salida;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// The file fuzzer's generator: a case replays alone from its seed and number, sizes
-// stay within their ceilings, and the files before mutation are files Tavorin reads
-// all the way (every PGN move plays, every EPD line is a position, every .tvp token
-// reads), so that the mutations reach past the first check.
+// The file fuzzer's generator: a case replays alone from its seed and number (its word
+// on the worker's line tells the worker all of it), sizes stay within their ceilings,
+// and the files before mutation are files Tavorin reads all the way (every PGN move
+// plays, every EPD line is a position, every .tvp token reads), so that the mutations
+// reach past the first check.
 #include "mutador.h"
 
 #include "files/PgnLector.h"
@@ -18,7 +19,7 @@ using namespace fuzz_ficheros;
 
 TEST(FileFuzz, ACaseReplaysFromItsSeedAndNumber) {
     std::set<std::string> distintos;
-    std::array<int, 3> clases{};
+    std::array<int, kClases> clases{};
     int enteros = 0;
     const Limites limites;
     for (size_t n = 0; n < 120; ++n) {
@@ -27,12 +28,16 @@ TEST(FileFuzz, ACaseReplaysFromItsSeedAndNumber) {
         ASSERT_EQ(a.clase, b.clase) << n;
         ASSERT_EQ(a.semillaAcciones, b.semillaAcciones) << n;
         EXPECT_LE(a.contenido.size(), limites.tamanoRaro) << n;
-        distintos.insert(a.contenido);
+        Caso leido;
+        ASSERT_TRUE(DePalabra(Palabra(a), leido)) << Palabra(a);
+        EXPECT_EQ(Palabra(leido), Palabra(a));
+        EXPECT_EQ(Aparte(leido), Aparte(a)) << Palabra(a);
+        distintos.insert(Palabra(a) + " " + std::to_string(a.semillaAcciones) + " " + a.contenido);
         ++clases[size_t(a.clase)];
         if (a.contenido.size() <= limites.tamanoMaximo) ++enteros;
     }
-    EXPECT_GT(distintos.size(), 115u);
-    for (int c : clases) EXPECT_GT(c, 15);
+    EXPECT_EQ(distintos.size(), 120u);
+    for (int c : clases) EXPECT_GT(c, 0);
     EXPECT_GT(enteros, 110);
     EXPECT_NE(HacerCaso(11, 7).contenido, HacerCaso(12, 7).contenido);
 }
