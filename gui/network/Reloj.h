@@ -46,6 +46,10 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
+    // The flag of `lado` (1 White, 2 Black) fell: a rated game is booked for the side
+    // that did not lose, the game ends, and the local player is told.
+    void FinPorTiempo(int lado);
+
     QGroupBox* Frame1;
     QLabel *Label1, *Label2, *Label3, *Label4;  // 3 and 4 hold the clock texts
     QTimer* Timer1;                             // White's clock

@@ -15,7 +15,7 @@ namespace {
 // The split of one arrival, messages joined by " | ", the waiting tail after " ~ ".
 // `enmarcado`: the peer has been seen to end its chat lines.
 std::string Partir(const QByteArray& texto, bool final = false, bool enmarcado = false) {
-    tvp::Troceo t = tvp::Trocear(texto, final, enmarcado);
+    tvp::Troceo t = tvp::Trocear(texto, final, enmarcado ? tvp::Marco::Con : tvp::Marco::Desconocido);
     std::string s;
     for (const QByteArray& m : t.mensajes) s += (s.empty() ? "" : " | ") + m.toStdString();
     if (!t.resto.isEmpty()) s += " ~ " + t.resto.toStdString();
@@ -114,10 +114,10 @@ TEST(Troceador, APeerThatEndsItsChatLinesHasTheRestAwaited) {
     EXPECT_EQ(Partir("Mensaje <a>hola P", false, true), " ~ Mensaje <a>hola P");
     EXPECT_EQ(Partir("Mensaje <a>hola P", true, true), "Mensaje <a>hola P");
     EXPECT_EQ(Partir("Mensaje <a>I said Close", false, true), " ~ Mensaje <a>I said Close");
-    // A line ending anywhere in what came tells that the peer ends its chat lines.
+    // The peer's first line tells whether it ends its chat lines.
     EXPECT_EQ(Partir("Mensaje <a>uno\r\nMensaje <a>I said Close"), "Mensaje <a>uno ~ Mensaje <a>I said Close");
-    EXPECT_TRUE(tvp::Trocear("Mensaje <a>uno\r\n", false).enmarcado);
-    EXPECT_FALSE(tvp::Trocear("Mensaje <a>uno", false).enmarcado);
+    EXPECT_EQ(tvp::Trocear("Mensaje <a>uno\r\n", false).marco, tvp::Marco::Con);
+    EXPECT_EQ(tvp::Trocear("Mensaje <a>uno", false).marco, tvp::Marco::Sin);
 
     tvp::Troceador t;
     ASSERT_TRUE(t.Anadir("Mensaje Ana se ha conectado con Tavorin versi\xC3\xB3n 1.55\r\n"));
