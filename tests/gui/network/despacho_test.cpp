@@ -592,6 +592,17 @@ TEST_F(Despacho, AGameStreamedByThePeer) {
     EXPECT_FALSE(PartidaDeFichero);
     EXPECT_EQ(Pieza("e2"), 1);
     EXPECT_TRUE(g.TipoPartida.empty());
+
+    // A peer of the old form streams its game file unasked when it has no game on: on
+    // this side's Yes the game comes onto the board.
+    Enlazar();
+    e->respuestas = {IDYES};
+    for (const char* m : {"TVP Iniciar", "TVP T A", "TVP M 5254", "TVP Terminado"}) Llega(m);
+    EXPECT_EQ(Cajas(), "35");
+    EXPECT_EQ(Cola(), "");
+    EXPECT_EQ(Registro(), "5254\r\n");
+    EXPECT_EQ(g.TipoPartida, "A");
+    EXPECT_FALSE(PartidaDeFichero);
 }
 
 TEST_F(Despacho, TheLinkEndingDuringAFileExchangeLeavesAFreshGame) {
@@ -730,6 +741,31 @@ TEST_F(Despacho, AStaleTakeBackAnswerTakesNothingBack) {
     EXPECT_EQ(Cajas(), "");
     EXPECT_EQ(Reglas().TipoPartida, "R");
     EXPECT_EQ(Ranking().RegPuntuacion[3], puntos[3]);
+}
+
+// A Yes to the peer's game file during a rated game ends that game unbooked: its moves
+// are closed while the exchange waits. A peer that then sends nothing costs no loss,
+// and the exchange is given up with a message.
+TEST_F(Despacho, AGameFileAgreedToDuringARatedGameCostsNoLossWhenNothingComes) {
+    auto& r = Reloj();
+    for (const char* peticion : {"AbrirPartida", "AbrirPartidaEPD"}) {
+        Enlazar();
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+        Partida("R", 1);
+        MinutosBlancas = 0, SegundosBlancas = 5;
+        Consentir(*this, peticion);
+        EXPECT_TRUE(Reglas().TipoPartida.empty()) << peticion;
+        for (int i = 0; i < 10; ++i) {
+            reloj += 1000;
+            if (r.Timer1->isActive()) r.Timer1_Timer();
+            if (r.Timer2->isActive()) r.Timer2_Timer();
+        }
+        reloj += 30000;
+        red::Plazos();
+        EXPECT_EQ(Ranking().RegPuntuacion, puntuacion::kRegistroNuevo) << peticion;
+        EXPECT_EQ(Cajas(), std::string(peticion) == "AbrirPartida" ? "55" : "") << peticion;
+        EXPECT_EQ(PartidaDeFichero, std::string(peticion) != "AbrirPartida") << peticion;
+    }
 }
 
 // A peer that sends broken or repeated requests is refused once while a refusal of

@@ -134,6 +134,40 @@ TEST(Troceador, APeerThatEndsItsChatLinesHasTheRestAwaited) {
     EXPECT_EQ(t.Extraer().size(), 1u);
 }
 
+// A peer's first line on a link tells whether it ends its lines. A peer of the old
+// form never waits for a line ending, even after a line that held one: its position,
+// and the move that comes after it, are read as they come.
+TEST(Troceador, ThePeersFirstLineTellsWhetherItEndsItsLines) {
+    const QByteArray saludo = "Mensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55";
+    const struct {
+        const char* nombre;
+        std::vector<QByteArray> llegadas;
+        const char* mensajes;  // " | " between
+        bool esperando;        // something waits for its line ending at the end
+    } tabla[] = {
+        {"old form, a line break in a chat line",
+         {saludo, "Mensaje <Luis>uno\r\ndos", "EPD 1B 4k3/8/8/8/8/8/8/R3K3 w Q - id x", "Movimiento 52540"},
+         "Mensaje <Luis>uno | dos | EPD 1B 4k3/8/8/8/8/8/8/R3K3 w Q - id x | Movimiento 52540",
+         false},
+        {"old form, a line ending in junk",
+         {saludo, "\r\n", "Mensaje <Luis>hola", "Ping"},
+         "Mensaje <Luis>hola | Ping",
+         false},
+        {"framed", {saludo + "\r\n", "Mensaje <Luis>hola", "Ping"}, "", true},
+    };
+    for (const auto& c : tabla) {
+        tvp::Troceador t;
+        std::string leidos;
+        for (const QByteArray& llegada : c.llegadas) {
+            ASSERT_TRUE(t.Anadir(llegada));
+            for (const QByteArray& m : t.Extraer())
+                if (m != saludo) leidos += (leidos.empty() ? "" : " | ") + m.toStdString();
+        }
+        EXPECT_EQ(leidos, c.mensajes) << c.nombre;
+        EXPECT_EQ(t.Esperando(), c.esperando) << c.nombre;
+    }
+}
+
 bool EmpiezaPorClave(const QByteArray& m) {
     for (const char* palabra : palabras::kMensajes)
         if (m.startsWith(QByteArray(palabra).split(' ')[0])) return true;

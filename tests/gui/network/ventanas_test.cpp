@@ -145,6 +145,55 @@ TEST_F(Ventanas, AFlagFallEndsTheGameOnThisSide) {
     EXPECT_EQ(r.Label3->palette().color(QPalette::WindowText), QColor(153, 153, 153));
 }
 
+// The peer's clock as counted here runs ahead of the peer's own: its fall waits for
+// the peer's move, which counts, or its word; silence wins the game and tells the
+// peer. The peer's word that this side's flag fell is taken at this side's last seconds.
+TEST_F(Ventanas, ThePeersFlagFallingHereWaitsForItsMoveOrWord) {
+    const struct {
+        const char* nombre;
+        const char* llega;  // after the fall
+        const char* cajas;
+        int ganadas;
+        const char* cola;
+        const char* tipo;
+    } tabla[] = {
+        {"its move", "Movimiento 52540", "", 0, "", "R"},
+        {"its word", "Bandera B", "30", 1, "", ""},
+        {"a clock report alone", "TIME 0:0", "30", 1, "Bandera B", ""},
+        {"nothing", nullptr, "30", 1, "Bandera B", ""},
+    };
+    auto& r = Reloj();
+    for (const auto& c : tabla) {
+        Enlazar();
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+        Partida("R", 2);
+        MinutosBlancas = 0, SegundosBlancas = 1;
+        r.CorrenBlancas();
+        reloj += 2000;
+        r.Timer1_Timer();
+        EXPECT_EQ(Cajas(), "") << c.nombre;
+        if (c.llega) Llega(c.llega);
+        reloj += 3000;
+        red::Plazos();
+        EXPECT_EQ(Cajas(), c.cajas) << c.nombre;
+        EXPECT_EQ(Ranking().RegPuntuacion[1], c.ganadas) << c.nombre;
+        EXPECT_EQ(Ranking().RegPuntuacion[2], 0) << c.nombre;
+        EXPECT_EQ(Cola(), c.cola) << c.nombre;
+        EXPECT_EQ(Reglas().TipoPartida, c.tipo) << c.nombre;
+        EXPECT_EQ(r.Corriendo(false), c.tipo == std::string("R")) << c.nombre;
+    }
+    for (const long segundos : {3, 30}) {
+        Enlazar();
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+        Partida("R", 2);
+        Llega("Movimiento 52540");
+        MinutosNegras = 0, SegundosNegras = segundos;
+        Llega("Bandera N");
+        EXPECT_EQ(Cajas(), segundos == 3 ? "29" : "") << segundos;
+        EXPECT_EQ(Ranking().RegPuntuacion[2], segundos == 3 ? 1 : 0) << segundos;
+    }
+}
+
 TEST_F(Ventanas, TheSenderHandsTheClockOverAndReportsTheMoversOwn) {
     Partida("R", 1, 5);
     MinutosBlancas = 4, SegundosBlancas = 7;
