@@ -313,7 +313,8 @@ void Mensaje(QString d) {
 void Time(const QString& d) {
     const auto t = tvp::LeerTime(d);
     auto& g = Reglas();
-    if (!t || g.TipoPartida != "R") return;
+    // No clock runs while a game file or a position comes: its game is not on yet.
+    if (!t || g.TipoPartida != "R" || PartidaDeFichero || red::Red().intercambio != Intercambio::Ninguno) return;
     auto& reloj = ::Reloj();
     // The report corrects the opponent's clock; this side's clock starts only while
     // this side is to move (a quick reply of this side already passed the turn back).
@@ -419,7 +420,9 @@ void Bandera(const QString& d) {
     auto& g = Reglas();
     const auto lado = tvp::LeerBandera(d);
     const int local = LadoLocal();
-    if (!lado || g.TipoPartida != "R" || local == turno::Nadie) return;
+    if (!lado || g.TipoPartida != "R" || local == turno::Nadie || PartidaDeFichero ||
+        red::Red().intercambio != Intercambio::Ninguno)
+        return;
     if (*lado == local) {
         const long minutos = local == turno::Blancas ? MinutosBlancas : MinutosNegras;
         const long segundos = local == turno::Blancas ? SegundosBlancas : SegundosNegras;

@@ -142,14 +142,16 @@ void Mdi::AbrirFichero(const QString& nombre) {
             return;
         }
         if (!g.TipoPartida.empty()) {
+            // The game goes on until the peer's answer: its clock runs, so its moves stay
+            // open (the peer's Yes ends it unbooked on both sides).
             if (!PreguntaDePartida(MensajeNumero(texto::PedirCargaEnPartida), false)) return;
             if (::fEpd().Visible()) ::fEpd().Unload();
         } else {
             if (::fEpd().Visible()) ::fEpd().Unload();
             SinPartida();
+            PartidaDeFichero = true;
         }
         FicheroPendiente = ruta;
-        PartidaDeFichero = true;
         EncolarMensaje(tvp::palabra::AbrirPartidaEPD);
         return;
     }

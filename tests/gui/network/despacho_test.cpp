@@ -745,16 +745,33 @@ TEST_F(Despacho, AStaleTakeBackAnswerTakesNothingBack) {
 
 // A Yes to the peer's game file during a rated game ends that game unbooked: its moves
 // are closed while the exchange waits. A peer that then sends nothing costs no loss,
-// and the exchange is given up with a message.
-TEST_F(Despacho, AGameFileAgreedToDuringARatedGameCostsNoLossWhenNothingComes) {
+// and the exchange is given up with a message; while the file comes, no clock runs and
+// no word of the peer's books its game.
+TEST_F(Despacho, AGameFileAgreedToDuringARatedGameCostsNoLoss) {
+    const struct {
+        const char* nombre;
+        std::vector<const char*> mensajes;
+        const char* cajas;
+    } tabla[] = {
+        {"a game file, then nothing", {"AbrirPartida"}, "35|55"},
+        {"a position list, then nothing", {"AbrirPartidaEPD"}, "35"},
+        {"a clock report while the file comes",
+         {"AbrirPartida", "TVP Iniciar", "TVP T R", "TVP T B", "TVP TB 0001", "TVP T 1", "TIME 5:0"},
+         "35"},
+        {"the word of this side's flag while the file comes",
+         {"AbrirPartida", "TVP Iniciar", "TVP T R", "TVP T B", "TVP TB 0001", "TVP T 1", "Bandera B"},
+         "35"},
+    };
     auto& r = Reloj();
-    for (const char* peticion : {"AbrirPartida", "AbrirPartidaEPD"}) {
+    for (const auto& c : tabla) {
+        PartidaDeFichero = false;  // the stream of the case before did not end
         Enlazar();
         Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
         Partida("R", 1);
         MinutosBlancas = 0, SegundosBlancas = 5;
-        Consentir(*this, peticion);
-        EXPECT_TRUE(Reglas().TipoPartida.empty()) << peticion;
+        e->respuestas = {IDYES};
+        for (const char* m : c.mensajes) Llega(m);
+        EXPECT_TRUE(Reglas().TipoPartida.empty() || PartidaDeFichero) << c.nombre;
         for (int i = 0; i < 10; ++i) {
             reloj += 1000;
             if (r.Timer1->isActive()) r.Timer1_Timer();
@@ -762,9 +779,8 @@ TEST_F(Despacho, AGameFileAgreedToDuringARatedGameCostsNoLossWhenNothingComes) {
         }
         reloj += 30000;
         red::Plazos();
-        EXPECT_EQ(Ranking().RegPuntuacion, puntuacion::kRegistroNuevo) << peticion;
-        EXPECT_EQ(Cajas(), std::string(peticion) == "AbrirPartida" ? "55" : "") << peticion;
-        EXPECT_EQ(PartidaDeFichero, std::string(peticion) != "AbrirPartida") << peticion;
+        EXPECT_EQ(Ranking().RegPuntuacion, puntuacion::kRegistroNuevo) << c.nombre;
+        EXPECT_EQ(Cajas(), c.cajas) << c.nombre;
     }
 }
 
