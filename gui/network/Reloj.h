@@ -2,6 +2,8 @@
 // each driven by its own 200 ms timer; only one runs at a time. A running clock
 // counts every whole second that passes on the program's clock source since it was
 // switched on, so a busy spell costs the player no time and gives none away.
+// The flag of this side's own clock ends a rated game here and the peer is told;
+// the peer's, as counted here, waits for the peer's move or word (network/Red.h).
 #pragma once
 
 #include "platform/Forma.h"

@@ -5,7 +5,8 @@
 // peer's colour, in a game, while this side waits, and never during a file
 // exchange; a game file or a position of the peer comes onto the board only after
 // this side said Yes to it; an answer acts only on a request of its kind that this
-// side made, and only while the board is the one it was asked about; a field out of
+// side made, and only while the board is the one it was asked about; the peer's word
+// that this side's flag fell counts only in this side's last seconds; a field out of
 // range makes the message void. What would leave the two boards apart is a protocol
 // error: "Error interno." and the disconnect command.
 #include "board/Tavorin.h"
