@@ -13,12 +13,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <net/if.h>
-#include <netinet/in.h>
 #include <random>
 #include <sched.h>
 #include <set>
