@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Long runs of the peer fuzzer against Tavorin's sanitizer build (CTest runs a short
-# sample of 120 runs); 30 minutes by default.
+# sample of 120 runs); 30 minutes by default, then the two-copy fuzzer (two real copies
+# linked over sockets; CTest runs 3 runs of it) for COPIES_MINUTES more (10 by default,
+# 0 for none).
 #   bench/tavorin_peer_fuzz.sh [minutes] [seed] [first run]
 # Each run is made from the seed and its number alone: tools/tavorin_peer_fuzz --seed X
 # --run R replays run R by itself, --print-run R prints its steps. The first run of each
@@ -34,3 +36,12 @@ while (( $(date +%s) < END )); do
     NEXT=$(( crash + 1 ))
 done
 echo "$runs runs, $crashes of them ended the process"
+
+COPIES_MINUTES="${COPIES_MINUTES:-10}"
+if (( COPIES_MINUTES > 0 )); then
+    log="$OUT/copies-$SEED.log"
+    echo "two copies: seed $SEED, $COPIES_MINUTES minutes, log in $log"
+    "$FUZZ" --copies --program "$TOP/build-asan/Tavorin" --seed "$SEED" --runs 1000000000 \
+        --seconds $(( COPIES_MINUTES * 60 )) >"$log" 2>&1
+    grep -E '^finding|^seed|^two copies' "$log"
+fi

@@ -1,5 +1,7 @@
 #include "files/EpdLista.h"
 
+#include "files/TvpTexto.h"
+#include "network/Campos.h"
 #include "platform/ListaLineas.h"
 
 namespace epd {
@@ -68,9 +70,12 @@ QString NombreImagen(int imagen) {
 }
 
 QString MensajeEpd(int turno, int turnoFichero, const std::string& miColor, const QString& linea) {
-    const QString letra = QString::fromStdString(miColor.substr(0, 1));
-    if (turno != 0) return "EPD " + QString::number(turno) + letra + " " + linea;
-    return "EPD T" + QString::number(turnoFichero) + letra + " " + linea;
+    tvp::Epd e;
+    e.formaT = turno == 0;
+    e.lado = turno != 0 ? turno : turnoFichero;
+    e.color = miColor.empty() ? QChar() : QChar(miColor[0]);
+    e.fen = linea;
+    return tvp::TextoEpd(e);
 }
 
 }  // namespace epd

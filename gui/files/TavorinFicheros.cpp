@@ -12,6 +12,7 @@
 #include "files/TvpTexto.h"
 #include "files/fEpd.h"
 #include "network/Nuevo.h"
+#include "network/Palabras.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
@@ -155,7 +156,7 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     if (!datos) {
         MostrarMensaje("Tavorin", MensajeNumero(texto::FicheroIlegible), MB_ICONINFORMATION);
         // A peer that accepted the file waits for it: it resets on this.
-        if (g.Conectado) EncolarMensaje("TVP ERROR");
+        if (g.Conectado) EncolarMensaje(tvp::Tvp(tvp::corriente::Error));
         ::Reloj().PrintTimerB();
         ::Reloj().PrintTimerN();
         return;
@@ -172,7 +173,7 @@ void Tavorin::AbrirTvp(const QString& ruta) {
     g.AlPasoPosible = false;
     g.CasillaAlPaso = 0;
     PosicionPreparada = false;
-    if (g.Conectado) EncolarMensaje("TVP Iniciar");
+    if (g.Conectado) EncolarMensaje(tvp::Tvp(tvp::corriente::Iniciar));
     auto& m = ::Mdi();
     m.FijarTableroInvertido(false);
     // The replay knows the clock tokens by these empty captions.
@@ -229,6 +230,8 @@ void Tavorin::AbrirEpd(const QString& linea) {
     ::Nuevo().VariablesCero();
     MovimientoAnulado();
     red::RelojesACero();
+    // The position replaces the game on the board.
+    red::PartidaTerminada();
     // No castling right until the line grants it.
     g.TorreA1Movida = g.TorreH1Movida = g.TorreA8Movida = g.TorreH8Movida = true;
     DatosPartida.assign(2, QString());
@@ -236,7 +239,7 @@ void Tavorin::AbrirEpd(const QString& linea) {
     if (!g.LeerFen(LineaEpd.toStdString())) {
         // A line the rules cannot play: a fresh game, and a peer waiting for the
         // position leaves its list.
-        if (g.Conectado) EncolarMensaje("CancelarEPD");
+        if (g.Conectado) EncolarMensaje(tvp::palabra::CancelarEPD);
         g.TipoPartida.clear();
         ::Nuevo().NuevoAceptado();
         PosicionPreparada = false;

@@ -1,6 +1,7 @@
 #include "files/TvpReproduccion.h"
 
 #include "files/TvpTexto.h"
+#include "network/Palabras.h"
 #include "rules/textos.h"
 
 namespace tvp {
@@ -59,7 +60,7 @@ Reproduccion::Paso Reproduccion::Tick() {
     if (token.size() == 1) {
         // Any one-letter token is the game type; the last one wins.
         g.TipoPartida = g.Conectado ? token.toStdString() : "A";
-        if (g.Conectado) e_.Encolar("TVP T " + token);
+        if (g.Conectado) e_.Encolar(tvp::Tvp(corriente::Dato, token));
     } else if (token.size() >= 4 && e_.RelojVacio(turno::Blancas)) {
         PonerReloj(turno::Blancas, token, paso);
     } else if (token.size() >= 4 && e_.RelojVacio(turno::Negras)) {
@@ -84,7 +85,7 @@ void Reproduccion::PonerReloj(int lado, const QString& token, Paso& paso) {
         return;
     }
     e_.FijarReloj(lado, reloj->minutos, reloj->segundos);
-    e_.Encolar((lado == turno::Blancas ? "TVP TB " : "TVP TN ") + token);
+    e_.Encolar(tvp::Tvp(lado == turno::Blancas ? corriente::RelojBlancas : corriente::RelojNegras, token));
 }
 
 void Reproduccion::Mover(const QString& token, Paso& paso) {
@@ -109,8 +110,8 @@ void Reproduccion::Mover(const QString& token, Paso& paso) {
         return;
     }
     if (g.Conectado)
-        e_.Encolar("TVP M " + token.left(4) +
-                   (g.PiezaCoronacion != 0 ? QString::number(g.PiezaCoronacion) : QString()));
+        e_.Encolar(tvp::Tvp(corriente::Jugada,
+                            token.left(4) + (g.PiezaCoronacion != 0 ? QString::number(g.PiezaCoronacion) : QString())));
     g.SeguirTurnoFichero();
     if (g.JaqueMate || g.Ahogado) {
         const bool mate = g.JaqueMate;
@@ -136,7 +137,7 @@ void Reproduccion::TokenErroneo() {
 
 void Reproduccion::Abortar() {
     auto& g = e_.Juego();
-    if (g.Conectado) e_.Encolar("TVP ERROR");
+    if (g.Conectado) e_.Encolar(tvp::Tvp(corriente::Error));
     datos_.assign(2, QString());
     e_.TableroVacio();
     e_.FijarPartidaDeFichero(false);
@@ -172,14 +173,14 @@ Reproduccion::Cierre Reproduccion::TickCierre() {
         g.MiColor = g.Turno == turno::Blancas  ? color_local::Blancas
                     : g.Turno == turno::Negras ? color_local::Negras
                                                : "";
-        if (conectado) e_.Encolar(QString("TVP T ") + (g.Turno == turno::Blancas ? "N" : "B"));
+        if (conectado) e_.Encolar(tvp::Tvp(corriente::Dato, g.Turno == turno::Blancas ? "N" : "B"));
         QString primero = QString::number(turno::Nadie);
         if (g.Turno != g.TurnoFichero) {
             // The peer moves first.
             primero = QString::number(g.TurnoFichero);
             g.Turno = turno::Nadie;
         }
-        if (conectado) e_.Encolar("TVP T " + primero);
+        if (conectado) e_.Encolar(tvp::Tvp(corriente::Dato, primero));
     } else {
         // No game follows (a mate or stalemate ended it, or the file names no type):
         // nobody is to move.
@@ -188,7 +189,7 @@ Reproduccion::Cierre Reproduccion::TickCierre() {
     e_.VentanasLaterales();
     datos_.assign(2, QString());
     // The peer leaves its waiting notice on this, moves or none.
-    if (g.Conectado) e_.Encolar("TVP Terminado");
+    if (g.Conectado) e_.Encolar(tvp::Tvp(corriente::Terminado));
     e_.TableroVacio();
     e_.FijarPartidaDeFichero(false);
     e_.MostrarDesde(g.Conectado && g.MiColor == color_local::Negras);

@@ -8,6 +8,7 @@
 #include "files/EpdLista.h"
 #include "files/TvpTexto.h"
 #include "network/Nuevo.h"
+#include "network/Palabras.h"
 #include "network/Red.h"
 #include "platform/ListaLineas.h"
 #include "platform/PictureBox.h"
@@ -52,7 +53,7 @@ void fEpd::Form_Activate() {
 void fEpd::Form_Unload(bool& cancelar) {
     if (!CargandoEpd) {
         // Closed without a position: the peer leaves its list too.
-        if (Reglas().Conectado) EncolarMensaje("CancelarEPD");
+        if (Reglas().Conectado) EncolarMensaje(tvp::palabra::CancelarEPD);
         CancelarEPD();
     }
     CargandoEpd = false;
@@ -71,7 +72,7 @@ void fEpd::LeerEPD(const QString& ruta) {
     if (lista.estado != epd::Lectura::Lista) {
         // Nothing to choose from: the board and the game stay as they are.
         MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
-        if (g.Conectado) EncolarMensaje("CancelarEPD");
+        if (g.Conectado) EncolarMensaje(tvp::palabra::CancelarEPD);
         return;
     }
     // Kept as the file's bytes: a list of a million lines costs about the file.

@@ -1,6 +1,10 @@
 #include "network/Campos.h"
 
+#include "network/Palabras.h"
+
 #include <QStringList>
+
+#include <cstring>
 
 namespace tvp {
 
@@ -23,6 +27,16 @@ std::optional<long long> Numero(QStringView t, long long maximo) {
 }
 
 int Cifra(QChar c) { return c.unicode() - u'0'; }
+
+// The text after a message's word and its blank; nothing when the message does not
+// begin so.
+std::optional<QStringView> Tras(const QString& m, const char* palabra) {
+    const qsizetype n = qsizetype(std::strlen(palabra));
+    if (!Empieza(m, palabra) || m.size() <= n || m[n] != u' ') return std::nullopt;
+    return QStringView(m).mid(n + 1);
+}
+
+QString Con(const char* palabra, const QString& campos) { return QLatin1String(palabra) + u' ' + campos; }
 
 // Four square digits (each 1 to 8) and a promotion code of digits, "" meaning 0.
 std::optional<Jugada> Casillas(QStringView t, bool codigoObligado) {
@@ -47,18 +61,25 @@ std::optional<Jugada> Casillas(QStringView t, bool codigoObligado) {
 }  // namespace
 
 std::optional<Jugada> LeerMovimiento(const QString& m) {
-    if (!m.startsWith(QLatin1String("Movimiento "))) return std::nullopt;
-    return Casillas(QStringView(m).mid(11), true);
+    const auto resto = Tras(m, palabra::Movimiento);
+    if (!resto) return std::nullopt;
+    return Casillas(*resto, true);
+}
+
+QString TextoMovimiento(const Jugada& j) {
+    return Con(palabra::Movimiento, QString("%1%2%3%4%5").arg(j.x1).arg(j.y1).arg(j.x2).arg(j.y2).arg(j.pieza));
 }
 
 std::optional<Jugada> LeerJugadaTvp(const QString& m) {
-    if (!m.startsWith(QLatin1String("TVP M "))) return std::nullopt;
-    return Casillas(QStringView(m).mid(6), false);
+    const QString cabeza = Tvp(corriente::Jugada) + u' ';
+    if (!m.startsWith(cabeza)) return std::nullopt;
+    return Casillas(QStringView(m).mid(cabeza.size()), false);
 }
 
 std::optional<Tiempo> LeerTime(const QString& m) {
-    if (!m.startsWith(QLatin1String("TIME "))) return std::nullopt;
-    QStringView resto = QStringView(m).mid(5);
+    const auto campos = Tras(m, palabra::Time);
+    if (!campos) return std::nullopt;
+    QStringView resto = *campos;
     const qsizetype dos = resto.indexOf(u':');
     if (dos < 0) return std::nullopt;
     auto min = Numero(resto.left(dos), kMinutosMaximos);
@@ -67,10 +88,13 @@ std::optional<Tiempo> LeerTime(const QString& m) {
     return Tiempo{long(*min), long(*seg)};
 }
 
+QString TextoTime(const Tiempo& t) { return Con(palabra::Time, QString("%1:%2").arg(t.minutos).arg(t.segundos)); }
+
 std::optional<Tiempo> LeerTiempoTvp(const QString& m) {
-    if (m.size() != 11 && m.size() != 12) return std::nullopt;
-    if (!m.startsWith(QLatin1String("TVP TB ")) && !m.startsWith(QLatin1String("TVP TN "))) return std::nullopt;
-    QStringView ficha = QStringView(m).mid(7);
+    const QString blancas = Tvp(corriente::RelojBlancas) + u' ', negras = Tvp(corriente::RelojNegras) + u' ';
+    if (!m.startsWith(blancas) && !m.startsWith(negras)) return std::nullopt;
+    QStringView ficha = QStringView(m).mid(blancas.size());
+    if (ficha.size() != 4 && ficha.size() != 5) return std::nullopt;
     if (!SoloDigitos(ficha)) return std::nullopt;
     auto min = Numero(ficha.left(ficha.size() - 2), 999);
     auto seg = Numero(ficha.right(2), 59);
@@ -79,14 +103,15 @@ std::optional<Tiempo> LeerTiempoTvp(const QString& m) {
 }
 
 std::optional<Propuesta> LeerNuevoJuego(const QString& m) {
-    if (m.size() < 16 || !m.startsWith(QLatin1String("NuevoJuego ")) || m[12] != u' ' || m[14] != u' ')
-        return std::nullopt;
+    const auto campos = Tras(m, palabra::NuevoJuego);
+    if (!campos || campos->size() < 5 || (*campos)[1] != u' ' || (*campos)[3] != u' ') return std::nullopt;
+    const QStringView c = *campos;
     Propuesta p;
-    if (m[11] != u'1' && m[11] != u'2') return std::nullopt;
-    p.color = Cifra(m[11]);
-    if (m[13] != u'R' && m[13] != u'A') return std::nullopt;
-    p.tipo = m[13];
-    auto min = Numero(QStringView(m).mid(15), kMinutosMaximos);
+    if (c[0] != u'1' && c[0] != u'2') return std::nullopt;
+    p.color = Cifra(c[0]);
+    if (c[2] != u'R' && c[2] != u'A') return std::nullopt;
+    p.tipo = c[2];
+    auto min = Numero(c.mid(4), kMinutosMaximos);
     if (!min) return std::nullopt;
     p.minutos = long(*min);
     if (p.tipo == u'R' && p.minutos < 1) return std::nullopt;
@@ -95,12 +120,13 @@ std::optional<Propuesta> LeerNuevoJuego(const QString& m) {
 }
 
 QString TextoNuevoJuego(const Propuesta& p) {
-    return QString("NuevoJuego %1 %2 %3").arg(p.color).arg(p.tipo).arg(p.minutos);
+    return Con(palabra::NuevoJuego, QString("%1 %2 %3").arg(p.color).arg(p.tipo).arg(p.minutos));
 }
 
 std::optional<std::array<std::int32_t, 5>> LeerRanking(const QString& m) {
-    if (!m.startsWith(QLatin1String("Ranking "))) return std::nullopt;
-    const QStringList campos = m.mid(8).split(u'-');
+    const auto resto = Tras(m, palabra::Ranking);
+    if (!resto) return std::nullopt;
+    const QStringList campos = resto->toString().split(u'-');
     if (campos.size() != 5) return std::nullopt;
     std::array<std::int32_t, 5> v{};
     for (int i = 0; i < 5; ++i) {
@@ -111,10 +137,15 @@ std::optional<std::array<std::int32_t, 5>> LeerRanking(const QString& m) {
     return v;
 }
 
+QString TextoRanking(const std::array<std::int32_t, 5>& v) {
+    return Con(palabra::Ranking, QString("%1-%2-%3-%4-%5").arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]).arg(v[4]));
+}
+
 std::optional<Epd> LeerEpd(const QString& m) {
-    if (!m.startsWith(QLatin1String("EPD "))) return std::nullopt;
+    const qsizetype n = qsizetype(std::strlen(palabra::Epd));
+    if (!Tras(m, palabra::Epd)) return std::nullopt;
     Epd e;
-    qsizetype i = 4;
+    qsizetype i = n + 1;
     if (m.size() > i && m[i] == u'T') {
         e.formaT = true;
         ++i;
@@ -129,12 +160,32 @@ std::optional<Epd> LeerEpd(const QString& m) {
     return e;
 }
 
+QString TextoEpd(const Epd& e) {
+    const QString color = e.color.isNull() ? QString() : QString(e.color);
+    return Con(palabra::Epd, QString(e.formaT ? "T" : "") + QString::number(e.lado) + color + u' ' + e.fen);
+}
+
 std::optional<QChar> LeerTvpT(const QString& m) {
-    if (m.size() != 7 || !m.startsWith(QLatin1String("TVP T "))) return std::nullopt;
-    const QChar x = m[6];
+    const QString cabeza = Tvp(corriente::Dato) + u' ';
+    if (m.size() != cabeza.size() + 1 || !m.startsWith(cabeza)) return std::nullopt;
+    const QChar x = m.back();
     if (QStringLiteral("BNAR012").contains(x)) return x;
     return std::nullopt;
 }
+
+std::optional<int> LeerBandera(const QString& m) {
+    const auto resto = Tras(m, palabra::Bandera);
+    if (!resto || resto->size() != 1) return std::nullopt;
+    if ((*resto)[0] == u'B') return 1;
+    if ((*resto)[0] == u'N') return 2;
+    return std::nullopt;
+}
+
+QString TextoBandera(int lado) { return Con(palabra::Bandera, lado == 1 ? "B" : "N"); }
+
+QString TextoVersion(const QString& version) { return Con(palabra::VersionTV, version); }
+
+QString TextoChat(const QString& linea) { return Con(palabra::Mensaje, linea); }
 
 QString NickDeMensaje(const QString& texto, bool saludo) {
     QString nick;

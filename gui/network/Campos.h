@@ -1,7 +1,7 @@
-// The fields of the peer messages, read and checked. Each reader takes one whole
-// message and gives nothing when a field is missing, is not made of digits, is out
-// of its range or is followed by anything: the dispatcher then ignores the message
-// (or refuses it, for a game proposal).
+// The fields of the peer messages, read and checked, and the messages written from
+// them. Each reader takes one whole message and gives nothing when a field is
+// missing, is not made of digits, is out of its range or is followed by anything: the
+// dispatcher then ignores the message (or refuses it, for a game proposal).
 #pragma once
 
 #include <QString>
@@ -20,6 +20,7 @@ struct Jugada {
 };
 // "Movimiento " c1 r1 c2 r2 p.
 std::optional<Jugada> LeerMovimiento(const QString& m);
+QString TextoMovimiento(const Jugada& j);
 // "TVP M " c1 r1 c2 r2 [p].
 std::optional<Jugada> LeerJugadaTvp(const QString& m);
 
@@ -30,6 +31,7 @@ struct Tiempo {
 };
 // "TIME " minutes ":" seconds; minutes up to kMinutosMaximos.
 std::optional<Tiempo> LeerTime(const QString& m);
+QString TextoTime(const Tiempo& t);
 // "TVP TB " or "TVP TN " and a clock token of 4 or 5 digits (the last two are the
 // seconds).
 std::optional<Tiempo> LeerTiempoTvp(const QString& m);
@@ -48,6 +50,7 @@ QString TextoNuevoJuego(const Propuesta& p);
 
 // "Ranking " games "-" wins "-" losses "-" draws "-" points, each 0 to 2^31 - 1.
 std::optional<std::array<std::int32_t, 5>> LeerRanking(const QString& m);
+QString TextoRanking(const std::array<std::int32_t, 5>& v);
 
 // "EPD " s c " " fen or "EPD T" s c " " fen: s the side to move (1 White, 2
 // Black), c the sender's colour ("B" or "N"). The position itself is the reader's.
@@ -58,9 +61,18 @@ struct Epd {
     QString fen;
 };
 std::optional<Epd> LeerEpd(const QString& m);
+QString TextoEpd(const Epd& e);
 
 // "TVP T " x: x one of B, N, A, R, 0, 1, 2.
 std::optional<QChar> LeerTvpT(const QString& m);
+
+// "Bandera " and "B" or "N": the side (1 White, 2 Black) whose flag fell.
+std::optional<int> LeerBandera(const QString& m);
+QString TextoBandera(int lado);
+
+// "VersionTV " and the version; "Mensaje " and a chat line.
+QString TextoVersion(const QString& version);
+QString TextoChat(const QString& linea);
 
 // The peer's nick that a chat message names (its text after "Mensaje "): a chat line
 // "<nick>...", a change of nick "*** old ... new", or the greeting that opens a link,

@@ -109,7 +109,7 @@ void Chat::Texto_KeyPress(int& tecla) {
     }
     if (Texto->text().isEmpty()) return;
     const QString linea = "<" + NickLocal + ">" + Texto->text();
-    EncolarMensaje("Mensaje " + linea);
+    EncolarMensaje(tvp::TextoChat(linea));
     Anadir(linea);
     Texto->clear();
 }

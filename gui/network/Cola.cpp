@@ -20,15 +20,10 @@ int Rango(Clase c) {
     return 0;
 }
 
-bool EsNegativa(const QString& m) {
-    return m == QLatin1String("NuevoCancelado") || m == QLatin1String("RetrocesoCancelado") ||
-           m == QLatin1String("TablasCancelado") || m == QLatin1String("TVP ERROR");
-}
-
 // Messages of which one waiting is enough.
-bool UnaVez(const QString& m, Clase c) {
-    return c == Clase::Ping || c == Clase::Pong || c == Clase::Negativa || m == QLatin1String("AbrirCancelado") ||
-           m == QLatin1String("AbrirCanceladoEPD");
+bool UnaVez(const QString& m) {
+    const tvp::Palabra* p = tvp::PalabraDe(m);
+    return (p && p->unaVez && tvp::Es(m, p->texto)) || ClaseDe(m) == Clase::Negativa;
 }
 
 // Dropped when all slots are taken, and never taking another's place.
@@ -51,17 +46,18 @@ long Ultimo(const Slots& cola, long numero, F acepta) {
 }  // namespace
 
 Clase ClaseDe(const QString& m) {
-    if (m.startsWith(QLatin1String("Movimiento")) || m.startsWith(QLatin1String("TIME"))) return Clase::Jugada;
-    if (m == QLatin1String("Ping")) return Clase::Ping;
-    if (m == QLatin1String("Pong")) return Clase::Pong;
-    if (m.startsWith(QLatin1String("Mensaje"))) return Clase::Chat;
-    if (EsNegativa(m)) return Clase::Negativa;
-    return Clase::Juego;
+    // A stream that fails is the refusal of the game file the peer was promised.
+    if (tvp::EsTvp(m, tvp::corriente::Error)) return Clase::Negativa;
+    const tvp::Palabra* p = tvp::PalabraDe(m);
+    if (!p) return Clase::Juego;
+    // A word that stands alone is that message only when nothing follows it.
+    if (p->forma == tvp::Forma::Sola && !tvp::Es(m, p->texto)) return Clase::Juego;
+    return p->clase;
 }
 
 bool Encolar(Slots& cola, long& numero, const QString& texto) {
     const Clase clase = ClaseDe(texto);
-    if (UnaVez(texto, clase))
+    if (UnaVez(texto))
         for (long i = 1; i <= numero; ++i)
             if (cola[size_t(i)] == texto) return false;
     if (numero >= kHuecos) {

@@ -15,6 +15,8 @@
 // message that is neither gives way to it.
 #pragma once
 
+#include "network/Palabras.h"
+
 #include <QString>
 
 #include <array>
@@ -23,9 +25,9 @@ namespace cola {
 
 using Slots = std::array<QString, 41>;
 
-enum class Clase { Juego, Jugada, Ping, Pong, Chat, Negativa };
 // "Movimiento ..." and "TIME ..." are Jugada, "Mensaje ..." Chat, the refusals above
-// Negativa.
+// Negativa: as the table of words (network/Palabras.h) says.
+using Clase = tvp::Clase;
 Clase ClaseDe(const QString& mensaje);
 
 // Appends a message; false when it was dropped (see above).

@@ -195,9 +195,11 @@ void Nuevo::Command2_Click() {
 
 void Nuevo::EnviarNuevoJuego() {
     if (Option4->isChecked()) Text1->setText("0");
-    const QString color = Option1->isChecked() ? "1" : "2";
-    const QString tipo = Option3->isChecked() ? "R" : "A";
-    EncolarMensaje("NuevoJuego " + color + " " + tipo + " " + Text1->text());
+    tvp::Propuesta p;
+    p.color = Option1->isChecked() ? turno::Blancas : turno::Negras;
+    p.tipo = Option3->isChecked() ? "R" : "A";
+    p.minutos = Text1->text().toLong();
+    EncolarMensaje(tvp::TextoNuevoJuego(p));
     ModoPreparar = false;
 }
 

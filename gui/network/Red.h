@@ -51,10 +51,25 @@ struct Estado {
     // The proposal this side sent, as sent.
     std::optional<tvp::Propuesta> propuesta;
     Intercambio intercambio = Intercambio::Ninguno;
+    // This side said No to a stream the peer began unasked: the rest of it is passed
+    // over, and not asked about again, until it ends.
+    bool corrienteRechazada = false;
     // A game ran on this link: a move of the peer that crossed its end is dropped.
     bool partidaJugada = false;
     // Counts the links; a question asked on one link acts only while it lasts.
     long enlace = 0;
+    // Counts the ends of games on the board (a game that begins ends the one before):
+    // a question about the game acts only while the same number holds.
+    long partida = 0;
+
+    // The peer's clock fell as counted here (1 White, 2 Black; 0 none): the fall waits
+    // for the peer's move or its word until `finGracia` on the clock source, in game
+    // `partidaBandera`.
+    int banderaRival = 0;
+    std::int64_t finGracia = 0;
+    long partidaBandera = 0;
+    // The stream of a game file this side agreed to must begin by then.
+    std::int64_t limiteCorriente = 0;
 
     // Arrivals: the splitter, the whole messages waiting for the dispatcher, and
     // whether the dispatcher is at work (a box may be open inside it).
@@ -77,6 +92,7 @@ struct Estado {
     QTimer* TimerCorte = nullptr;   // a cut message waits this long for its rest
     QTimer* TimerCierre = nullptr;  // a client's "Close" unanswered
     QTimer* TimerEnvio = nullptr;   // a send that does not complete
+    QTimer* TimerPlazos = nullptr;  // the waits above that run on the clock source
 };
 
 Estado& Red();
@@ -89,8 +105,22 @@ void Olvidar();
 // A move of the peer came: a take-back this side asked for before it is void.
 void OlvidarRetroceso();
 // The game on the board ended or was replaced: a take-back or draw offer this side
-// made in it is void.
+// made in it is void, and so is a question about it.
 void PartidaTerminada();
+
+// Each copy judges its own player's clock; the peer's, as counted here, runs a little
+// ahead of the peer's own count (it starts when this side's move leaves and stops
+// when the peer's arrives). The peer's flag fell here (`lado` 1 White, 2 Black): the
+// game waits a few seconds for the peer's move, which counts, or its word that its
+// own flag fell; then this side wins on time and tells the peer ("Bandera").
+void BanderaDelRival(int lado);
+// A move of the peer came: the fall counted here is void.
+void OlvidarBandera();
+// This side agreed to the peer's game file: the stream must begin within a while, or
+// the exchange is given up with a message.
+void EsperarCorriente();
+// The two waits above, looked at every few tenths of a second on the clock source.
+void Plazos();
 
 // Arrivals: what a socket read goes to the splitter; whole messages wait for the
 // dispatcher, which runs outside the socket's event. `final`: nothing more will

@@ -6,7 +6,9 @@
 #include "app/Variables.h"
 #include "board/FinPartida.h"
 #include "board/Sonidos.h"
+#include "network/Campos.h"
 #include "network/Ranking.h"
+#include "network/Red.h"
 #include "rules/textos.h"
 #include "shell/Mdi.h"
 
@@ -162,22 +164,45 @@ void Reloj::Tick(bool blancas) {
         blancas ? PrintTimerB() : PrintTimerN();
         timer->stop();
         cuenta.Detener();
+        const int lado = blancas ? turno::Blancas : turno::Negras;
         const std::string propio = blancas ? color_local::Blancas : color_local::Negras;
-        const std::string rival = blancas ? color_local::Negras : color_local::Blancas;
-        const std::string color = g.MiColor;
-        if (g.TipoPartida == "R") {
-            if (color == propio) ::Ranking().SumaDePartidas(puntuacion::Derrota);
-            if (color == rival) ::Ranking().SumaDePartidas(puntuacion::Victoria);
+        if (g.TipoPartida == "R" && g.Conectado && !g.MiColor.empty()) {
+            // The peer's clock is the peer's to judge: its fall here waits for its word.
+            if (g.MiColor != propio) {
+                red::BanderaDelRival(lado);
+                return;
+            }
+            EncolarMensaje(tvp::TextoBandera(lado));
         }
-        AnotarResultado(blancas ? turno::Negras : turno::Blancas);
-        SinPartida();
-        if (color == rival) {
-            ReproducirSonido(5);
-            MostrarMensaje("Tavorin", MensajeNumero(texto::TiempoRivalAgotado), MB_ICONINFORMATION);
-        } else if (color == propio) {
-            MostrarMensaje("Tavorin", MensajeNumero(texto::TiempoPropioAgotado), MB_ICONINFORMATION);
-        }
+        FinPorTiempo(lado);
         return;
+    }
+}
+
+void Reloj::FinPorTiempo(int lado) {
+    auto& g = Reglas();
+    const std::string perdedor = lado == turno::Blancas ? color_local::Blancas : color_local::Negras;
+    const std::string color = g.MiColor;
+    const bool pierde = color == perdedor, gana = !color.empty() && !pierde;
+    Parar();
+    if (lado == turno::Blancas) {
+        MinutosBlancas = SegundosBlancas = 0;
+        PrintTimerB();
+    } else {
+        MinutosNegras = SegundosNegras = 0;
+        PrintTimerN();
+    }
+    if (g.TipoPartida == "R") {
+        if (pierde) ::Ranking().SumaDePartidas(puntuacion::Derrota);
+        if (gana) ::Ranking().SumaDePartidas(puntuacion::Victoria);
+    }
+    AnotarResultado(lado == turno::Blancas ? turno::Negras : turno::Blancas);
+    SinPartida();
+    if (gana) {
+        ReproducirSonido(5);
+        MostrarMensaje("Tavorin", MensajeNumero(texto::TiempoRivalAgotado), MB_ICONINFORMATION);
+    } else if (pierde) {
+        MostrarMensaje("Tavorin", MensajeNumero(texto::TiempoPropioAgotado), MB_ICONINFORMATION);
     }
 }
 

@@ -2,6 +2,8 @@
 // each driven by its own 200 ms timer; only one runs at a time. A running clock
 // counts every whole second that passes on the program's clock source since it was
 // switched on, so a busy spell costs the player no time and gives none away.
+// The flag of this side's own clock ends a rated game here and the peer is told;
+// the peer's, as counted here, waits for the peer's move or word (network/Red.h).
 #pragma once
 
 #include "platform/Forma.h"
@@ -45,6 +47,10 @@ public:
 
     void Timer1_Timer();
     void Timer2_Timer();
+
+    // The flag of `lado` (1 White, 2 Black) fell: a rated game is booked for the side
+    // that did not lose, the game ends, and the local player is told.
+    void FinPorTiempo(int lado);
 
     QGroupBox* Frame1;
     QLabel *Label1, *Label2, *Label3, *Label4;  // 3 and 4 hold the clock texts

@@ -5,7 +5,8 @@
 // peer's colour, in a game, while this side waits, and never during a file
 // exchange; a game file or a position of the peer comes onto the board only after
 // this side said Yes to it; an answer acts only on a request of its kind that this
-// side made, and only while the board is the one it was asked about; a field out of
+// side made, and only while the board is the one it was asked about; the peer's word
+// that this side's flag fell counts only in this side's last seconds; a field out of
 // range makes the message void. What would leave the two boards apart is a protocol
 // error: "Error interno." and the disconnect command.
 #include "board/Tavorin.h"
@@ -22,6 +23,7 @@
 #include "network/Campos.h"
 #include "network/Chat.h"
 #include "network/Nuevo.h"
+#include "network/Palabras.h"
 #include "network/Ranking.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
@@ -41,6 +43,12 @@ namespace {
 
 using red::Intercambio;
 using red::Peticion;
+namespace palabra = tvp::palabra;
+namespace corriente = tvp::corriente;
+
+// A claim of the peer that this side's flag fell is taken while this side's clock
+// shows no more than this.
+constexpr long kUltimosSegundos = 5;
 
 enum class Respuesta { Si, No, Caducada };
 
@@ -72,9 +80,9 @@ void OcultarMarcos() {
 // Messages that change nothing on the board and open no box; all others end a
 // piece drag or a point-and-click selection under way.
 bool DejaLaEntrada(const QString& d) {
-    return d.startsWith(QLatin1String("TIME")) || d.startsWith(QLatin1String("Mensaje")) ||
-           d.startsWith(QLatin1String("Ranking")) || d.startsWith(QLatin1String("VersionTV")) ||
-           d.startsWith(QLatin1String("Movimiento"));
+    for (const char* p : {palabra::Time, palabra::Mensaje, palabra::Ranking, palabra::VersionTV, palabra::Movimiento})
+        if (tvp::Empieza(d, p)) return true;
+    return false;
 }
 
 void CancelarEntrada() {
@@ -138,9 +146,9 @@ bool RetrocesoPosible() {
 }
 
 void Retroceso() {
-    if (!Consentir(MensajeNumero(texto::RetrocesoPedido), RetrocesoPosible, "RetrocesoCancelado")) return;
+    if (!Consentir(MensajeNumero(texto::RetrocesoPedido), RetrocesoPosible, palabra::RetrocesoCancelado)) return;
     Reglas().Turno = turno::Nadie;
-    EncolarMensaje("RetrocesoAceptado");
+    EncolarMensaje(palabra::RetrocesoAceptado);
     ::Mdi().RetrocesoFuncion();
 }
 
@@ -182,11 +190,11 @@ void Rendirse() {
 }
 
 void OfrecerTablas() {
-    if (!Consentir(MensajeNumero(texto::OfertaTablasRival), EnPartida, "TablasCancelado")) return;
+    if (!Consentir(MensajeNumero(texto::OfertaTablasRival), EnPartida, palabra::TablasCancelado)) return;
     if (Reglas().TipoPartida == "R") ::Ranking().SumaDePartidas(puntuacion::Tablas);
     AnotarResultado(turno::Nadie);
     SinPartida();
-    EncolarMensaje("TablasAceptadas");
+    EncolarMensaje(palabra::TablasAceptadas);
 }
 
 void RespuestaTablas(bool aceptadas) {
@@ -251,11 +259,11 @@ bool NuevoPosible() { return !NuevoPendiente && !PartidaDeFichero && red::Red().
 void NuevoJuego(const QString& d) {
     const auto p = tvp::LeerNuevoJuego(d);
     if (!p) {
-        EncolarMensaje("NuevoCancelado");
+        EncolarMensaje(palabra::NuevoCancelado);
         return;
     }
-    if (!Consentir(PreguntaNuevoJuego(*p), NuevoPosible, "NuevoCancelado")) return;
-    EncolarMensaje("NuevoAceptado");
+    if (!Consentir(PreguntaNuevoJuego(*p), NuevoPosible, palabra::NuevoCancelado)) return;
+    EncolarMensaje(palabra::NuevoAceptado);
     EmpezarPartida(*p, p->color == turno::Blancas ? turno::Negras : turno::Blancas);
 }
 
@@ -306,7 +314,8 @@ void Mensaje(QString d) {
 void Time(const QString& d) {
     const auto t = tvp::LeerTime(d);
     auto& g = Reglas();
-    if (!t || g.TipoPartida != "R") return;
+    // No clock runs while a game file or a position comes: its game is not on yet.
+    if (!t || g.TipoPartida != "R" || PartidaDeFichero || red::Red().intercambio != Intercambio::Ninguno) return;
     auto& reloj = ::Reloj();
     // The report corrects the opponent's clock; this side's clock starts only while
     // this side is to move (a quick reply of this side already passed the turn back).
@@ -396,6 +405,31 @@ void Movimiento(const QString& d) {
     if (g.Ahogado) FinAhogado();
     t.MovimientoAnulado();
     g.Turno = LadoLocal();
+    // The move stops the mover's clock as it comes, and it counts: a fall of that
+    // clock counted here meanwhile is void. This side's clock runs from now.
+    if (g.TipoPartida == "R") {
+        red::OlvidarBandera();
+        if (g.Turno == turno::Blancas) ::Reloj().CorrenBlancas();
+        if (g.Turno == turno::Negras) ::Reloj().CorrenNegras();
+    }
+}
+
+// The peer's word that a flag fell: its own (it lost on time), or this side's as the
+// peer counted it (it waited for this side's move in vain and booked its win). That
+// one is taken only while this side's clock is at its last seconds.
+void Bandera(const QString& d) {
+    auto& g = Reglas();
+    const auto lado = tvp::LeerBandera(d);
+    const int local = LadoLocal();
+    if (!lado || g.TipoPartida != "R" || local == turno::Nadie || PartidaDeFichero ||
+        red::Red().intercambio != Intercambio::Ninguno)
+        return;
+    if (*lado == local) {
+        const long minutos = local == turno::Blancas ? MinutosBlancas : MinutosNegras;
+        const long segundos = local == turno::Blancas ? SegundosBlancas : SegundosNegras;
+        if (minutos != 0 || segundos > kUltimosSegundos) return;
+    }
+    ::Reloj().FinPorTiempo(*lado);
 }
 
 // ---- Game files and positions from the peer ------------------------------------------------------
@@ -404,32 +438,42 @@ bool PendienteDe(const char* extension) {
     return !FicheroPendiente.isEmpty() && ExtensionDe(FicheroPendiente) == extension;
 }
 
-void AbrirPartida(bool posicion) {
+// No file exchange runs or waits: the peer may bring a game file or a position.
+bool CargaPosible() {
+    return !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno && FicheroPendiente.isEmpty();
+}
+
+// This side said Yes to a game file or a position of the peer. The game on the board
+// ends here, unbooked: while the exchange waits its moves are closed, and its clock
+// would run on.
+void AceptarCarga(bool posicion) {
     auto& r = red::Red();
-    auto posible = [] {
-        return !PartidaDeFichero && red::Red().intercambio == Intercambio::Ninguno && FicheroPendiente.isEmpty();
-    };
-    if (!Consentir(MensajeNumero(texto::RivalQuiereCargar), posible, posicion ? "AbrirCanceladoEPD" : "AbrirCancelado"))
-        return;
     OcultarMarcos();
+    SinPartida();
+    ::Reloj().Parar();
     PartidaDeFichero = true;
+    PosicionPreparada = posicion;
     if (!posicion) {
-        PosicionPreparada = false;
         r.intercambio = Intercambio::EsperandoPartida;
-        EncolarMensaje("AbrirAceptado");
+        red::EsperarCorriente();
         return;
     }
-    SinPartida();
-    PosicionPreparada = true;
     ::Tavorin().CubrirTablero(true);
     r.intercambio = Intercambio::EsperandoPosicion;
-    EncolarMensaje("AbrirAceptadoEPD");
+}
+
+void AbrirPartida(bool posicion) {
+    if (!Consentir(MensajeNumero(texto::RivalQuiereCargar), CargaPosible,
+                   posicion ? palabra::AbrirCanceladoEPD : palabra::AbrirCancelado))
+        return;
+    AceptarCarga(posicion);
+    EncolarMensaje(posicion ? palabra::AbrirAceptadoEPD : palabra::AbrirAceptado);
 }
 
 void AbrirAceptado() {
     if (!PendienteDe("tvp")) {
         // Nothing to send: the peer, who waits for a game, is told the stream failed.
-        EncolarMensaje("TVP ERROR");
+        EncolarMensaje(tvp::Tvp(corriente::Error));
         return;
     }
     auto& g = Reglas();
@@ -503,6 +547,8 @@ void Epd(const QString& d) {
         red::JugadaIlegal();
         return;
     }
+    // The position replaces the game on the board.
+    red::PartidaTerminada();
     g.TipoPartida.assign(1, 'A');
     g.MiColor.clear();
     g.Turno = turno::Nadie;
@@ -569,8 +615,19 @@ void Tvp(const QString& d) {
     auto& t = ::Tavorin();
     // A stream is taken only after this side's Yes to the peer's game file, and
     // until it ends.
-    if (d == QLatin1String("TVP Iniciar")) {
+    if (tvp::EsTvp(d, corriente::Iniciar)) {
+        if (r.intercambio == Intercambio::Ninguno && !r.corrienteRechazada) {
+            // A peer of the old form streams its game file unasked when it has no game
+            // on: it is taken only after this side's Yes, as its question would be.
+            const long enlace = r.enlace;
+            if (!Consentir(MensajeNumero(texto::RivalQuiereCargar), CargaPosible, palabra::AbrirCancelado)) {
+                if (r.enlace == enlace) r.corrienteRechazada = true;
+                return;
+            }
+            AceptarCarga(false);
+        }
         if (r.intercambio != Intercambio::EsperandoPartida) return;
+        r.limiteCorriente = 0;
         OcultarMarcos();
         PartidaDeFichero = true;
         r.intercambio = Intercambio::Partida;
@@ -592,15 +649,18 @@ void Tvp(const QString& d) {
     }
     const bool enCurso = r.intercambio == Intercambio::Partida;
     const bool esperando = r.intercambio == Intercambio::EsperandoPartida;
-    if (d == QLatin1String("TVP ERROR")) {
+    const bool fin = tvp::EsTvp(d, corriente::Error) || tvp::EsTvp(d, corriente::Terminado);
+    if (fin) r.corrienteRechazada = false;
+    if (tvp::EsTvp(d, corriente::Error)) {
         if (!enCurso && !esperando) return;
+        r.limiteCorriente = 0;
         PartidaAbortada();
         Aviso(texto::NadaCargado);
         red::RelojesACero();
         return;
     }
     if (!enCurso) return;
-    if (d == QLatin1String("TVP Terminado")) {
+    if (tvp::EsTvp(d, corriente::Terminado)) {
         DatosPartida.assign(2, QString());
         ::Tavorin().CubrirTablero(false);
         PartidaDeFichero = false;
@@ -617,7 +677,7 @@ void Tvp(const QString& d) {
         return;
     }
     if (const auto reloj = tvp::LeerTiempoTvp(d)) {
-        if (d[5] == u'B') {
+        if (d.startsWith(tvp::Tvp(corriente::RelojBlancas))) {
             g.Turno = turno::Nadie;
             MinutosBlancas = reloj->minutos;
             SegundosBlancas = reloj->segundos;
@@ -629,7 +689,7 @@ void Tvp(const QString& d) {
         }
         return;
     }
-    if (!d.startsWith(QLatin1String("TVP M "))) return;
+    if (!d.startsWith(tvp::Tvp(corriente::Jugada) + u' ')) return;
     if (!JugadaTvp(d)) {
         // The boards would part: the stream stops here and the peer is told.
         t.MovimientoAnulado();
@@ -668,42 +728,45 @@ namespace forms {
 void Tavorin::ProcesarDatos() {
     auto& r = red::Red();
     const QString d = r.DatosRecibidos;
-    if (d == QLatin1String("Ping")) {
-        EncolarMensaje("Pong");
+    using tvp::Empieza;
+    using tvp::Es;
+    if (Es(d, palabra::Ping)) {
+        EncolarMensaje(palabra::Pong);
         return;
     }
-    if (d == QLatin1String("Pong")) {
+    if (Es(d, palabra::Pong)) {
         red::ResultadoPing();
         return;
     }
-    if (!d.startsWith(QLatin1String("TIME"))) red::Atencion();
+    if (!Empieza(d, palabra::Time)) red::Atencion();
     if (!DejaLaEntrada(d)) CancelarEntrada();
 
-    if (d == QLatin1String("Retroceso")) return Retroceso();
-    if (d == QLatin1String("RetrocesoAceptado")) return RetrocesoAceptado();
-    if (d == QLatin1String("RetrocesoCancelado")) return RetrocesoCancelado();
-    if (d == QLatin1String("Close")) return red::CierrePedido();
-    if (d == QLatin1String("AbrirPartidaEPD")) return AbrirPartida(true);
-    if (d == QLatin1String("AbrirAceptadoEPD")) return AbrirAceptadoEPD();
-    if (d == QLatin1String("AbrirCanceladoEPD")) return AbrirCanceladoEPD();
-    if (d == QLatin1String("CancelarEPD")) return CancelarEPD();
-    if (d.startsWith(QLatin1String("EPD"))) return Epd(d);
-    if (d == QLatin1String("AbrirPartida")) return AbrirPartida(false);
-    if (d == QLatin1String("AbrirAceptado")) return AbrirAceptado();
-    if (d == QLatin1String("AbrirCancelado")) return AbrirCancelado();
-    if (d.startsWith(QLatin1String("NuevoJuego"))) return NuevoJuego(d);
-    if (d == QLatin1String("NuevoCancelado")) return NuevoCancelado();
-    if (d == QLatin1String("NuevoAceptado")) return NuevoAceptado();
-    if (d == QLatin1String("Rendirse")) return Rendirse();
-    if (d == QLatin1String("OfrecerTablas")) return OfrecerTablas();
-    if (d == QLatin1String("TablasAceptadas")) return RespuestaTablas(true);
-    if (d == QLatin1String("TablasCancelado")) return RespuestaTablas(false);
-    if (d.startsWith(QLatin1String("VersionTV"))) return VersionTV(d);
-    if (d.startsWith(QLatin1String("Mensaje"))) return Mensaje(d);
-    if (d.startsWith(QLatin1String("TIME"))) return Time(d);
-    if (d.startsWith(QLatin1String("Movimiento"))) return Movimiento(d);
-    if (d.startsWith(QLatin1String("Ranking"))) return RankingRival(d);
-    if (d.startsWith(QLatin1String("TVP"))) return Tvp(d);
+    if (Es(d, palabra::Retroceso)) return Retroceso();
+    if (Es(d, palabra::RetrocesoAceptado)) return RetrocesoAceptado();
+    if (Es(d, palabra::RetrocesoCancelado)) return RetrocesoCancelado();
+    if (Es(d, palabra::Close)) return red::CierrePedido();
+    if (Es(d, palabra::AbrirPartidaEPD)) return AbrirPartida(true);
+    if (Es(d, palabra::AbrirAceptadoEPD)) return AbrirAceptadoEPD();
+    if (Es(d, palabra::AbrirCanceladoEPD)) return AbrirCanceladoEPD();
+    if (Es(d, palabra::CancelarEPD)) return CancelarEPD();
+    if (Empieza(d, palabra::Epd)) return Epd(d);
+    if (Es(d, palabra::AbrirPartida)) return AbrirPartida(false);
+    if (Es(d, palabra::AbrirAceptado)) return AbrirAceptado();
+    if (Es(d, palabra::AbrirCancelado)) return AbrirCancelado();
+    if (Empieza(d, palabra::NuevoJuego)) return NuevoJuego(d);
+    if (Es(d, palabra::NuevoCancelado)) return NuevoCancelado();
+    if (Es(d, palabra::NuevoAceptado)) return NuevoAceptado();
+    if (Es(d, palabra::Rendirse)) return Rendirse();
+    if (Es(d, palabra::OfrecerTablas)) return OfrecerTablas();
+    if (Es(d, palabra::TablasAceptadas)) return RespuestaTablas(true);
+    if (Es(d, palabra::TablasCancelado)) return RespuestaTablas(false);
+    if (Empieza(d, palabra::VersionTV)) return VersionTV(d);
+    if (Empieza(d, palabra::Mensaje)) return Mensaje(d);
+    if (Empieza(d, palabra::Time)) return Time(d);
+    if (Empieza(d, palabra::Movimiento)) return Movimiento(d);
+    if (Empieza(d, palabra::Ranking)) return RankingRival(d);
+    if (Empieza(d, palabra::Tvp)) return Tvp(d);
+    if (Empieza(d, palabra::Bandera)) return Bandera(d);
 }
 
 }  // namespace forms

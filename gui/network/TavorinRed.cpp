@@ -20,6 +20,7 @@
 #include "network/Cola.h"
 #include "network/Conexion.h"
 #include "network/Nuevo.h"
+#include "network/Palabras.h"
 #include "network/Ranking.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
@@ -53,13 +54,19 @@ Estado& Red() {
 
 void AlEncolar(const QString& texto) {
     auto& r = Red();
-    if (texto == QLatin1String("Retroceso")) {
+    auto& g = Reglas();
+    if (tvp::Es(texto, tvp::palabra::Retroceso)) {
         r.peticion = Peticion::Retroceso;
-    } else if (texto == QLatin1String("OfrecerTablas")) {
+    } else if (tvp::Es(texto, tvp::palabra::OfrecerTablas)) {
         r.peticion = Peticion::Tablas;
         RetrocesoPendiente = true;
-    } else if (texto.startsWith(QLatin1String("NuevoJuego"))) {
+    } else if (tvp::Empieza(texto, tvp::palabra::NuevoJuego)) {
         r.propuesta = tvp::LeerNuevoJuego(texto);
+    } else if (tvp::Empieza(texto, tvp::palabra::Movimiento) && g.TipoPartida == "R") {
+        // The mover's clock stops as the move is made, not when it has gone: the time
+        // the clock report gives is the time the move was made with.
+        if (g.MiColor == color_local::Blancas) ::Reloj().CorrenNegras();
+        if (g.MiColor == color_local::Negras) ::Reloj().CorrenBlancas();
     }
 }
 
@@ -83,8 +90,11 @@ void OlvidarRetroceso() {
 }
 
 void PartidaTerminada() {
-    Red().peticion = Peticion::Ninguna;
+    auto& r = Red();
+    r.peticion = Peticion::Ninguna;
     RetrocesoPendiente = false;
+    ++r.partida;
+    r.banderaRival = 0;
 }
 
 void RelojesACero() {
@@ -115,12 +125,15 @@ void Olvidar() {
     r.peticion = Peticion::Ninguna;
     r.propuesta.reset();
     r.intercambio = Intercambio::Ninguno;
+    r.corrienteRechazada = false;
+    r.banderaRival = 0;
+    r.limiteCorriente = 0;
     r.partidaJugada = false;
     r.troceador.Vaciar();
     r.OlvidarRecibidos();
     r.errorProtocolo = r.errorPorAvisar = false;
     r.fin = Estado::Fin::Ninguno;
-    for (QTimer* t : {r.TimerCorte, r.TimerCierre, r.TimerEnvio})
+    for (QTimer* t : {r.TimerCorte, r.TimerCierre, r.TimerEnvio, r.TimerPlazos})
         if (t) t->stop();
 }
 
@@ -134,6 +147,13 @@ constexpr int kEsperaEnvioMs = 30000;
 constexpr int kPingServidorMs = 60000;
 constexpr int kPingClienteMs = 65000;
 constexpr int kRankingMs = 2500;
+// How long a flag of the peer that fell here waits for the peer's move or word: more
+// than the peer's count and this one's part (a sender's tick and the way there and
+// back), on the clock source.
+constexpr std::int64_t kGraciaBanderaMs = 3000;
+// How long a game file this side agreed to may take to begin, on the clock source.
+constexpr std::int64_t kEsperaCorrienteMs = 30000;
+constexpr int kPlazosMs = 200;
 // The dispatcher reads so many messages at a time, then lets the other events run.
 constexpr int kMensajesPorVuelta = 100;
 
@@ -313,6 +333,49 @@ void CierrePedido() {
     }
 }
 
+// The waits that run on the clock source, looked at every few tenths of a second.
+void Plazos() {
+    auto& r = Red();
+    auto& g = Reglas();
+    const std::int64_t ahora = reloj::AhoraMs();
+    if (r.banderaRival != 0 && ahora >= r.finGracia) {
+        const int lado = r.banderaRival;
+        r.banderaRival = 0;
+        // Neither the peer's move nor its word came: its flag fell.
+        const std::string ganador = lado == turno::Blancas ? color_local::Negras : color_local::Blancas;
+        if (g.Conectado && g.TipoPartida == "R" && g.MiColor == ganador && r.partida == r.partidaBandera) {
+            EncolarMensaje(tvp::TextoBandera(lado));
+            ::Reloj().FinPorTiempo(lado);
+        }
+    }
+    if (r.limiteCorriente != 0 && ahora >= r.limiteCorriente) {
+        r.limiteCorriente = 0;
+        if (g.Conectado && r.intercambio == Intercambio::EsperandoPartida) {
+            // The peer never began the game file it asked to send.
+            r.intercambio = Intercambio::Ninguno;
+            PartidaDeFichero = false;
+            MostrarMensaje("Tavorin", MensajeNumero(texto::NadaCargado), MB_ICONINFORMATION);
+        }
+    }
+    if (r.banderaRival == 0 && r.limiteCorriente == 0) r.TimerPlazos->stop();
+}
+
+void BanderaDelRival(int lado) {
+    auto& r = Red();
+    r.banderaRival = lado;
+    r.partidaBandera = r.partida;
+    r.finGracia = reloj::AhoraMs() + kGraciaBanderaMs;
+    if (!r.TimerPlazos->isActive()) r.TimerPlazos->start();
+}
+
+void OlvidarBandera() { Red().banderaRival = 0; }
+
+void EsperarCorriente() {
+    auto& r = Red();
+    r.limiteCorriente = reloj::AhoraMs() + kEsperaCorrienteMs;
+    if (!r.TimerPlazos->isActive()) r.TimerPlazos->start();
+}
+
 void ResultadoPing() {
     auto& r = Red();
     if (!r.PingEnviado) return;
@@ -370,6 +433,9 @@ void Tavorin::CrearRed() {
     r.TimerCierre = unaVez(kEsperaCierreMs, [] {
         if (red::Red().ConexionCliente) red::CierreCliente();
     });
+    r.TimerPlazos = new QTimer(this);
+    r.TimerPlazos->setInterval(kPlazosMs);
+    connect(r.TimerPlazos, &QTimer::timeout, this, [] { red::Plazos(); });
     // A send that never completes: the link is as good as lost.
     r.TimerEnvio = unaVez(kEsperaEnvioMs, [this] {
         auto& e = red::Red();
@@ -455,9 +521,9 @@ void Tavorin::AlConectar() {
     chat.Anadir("*** " + TextosIdioma[texto::Conectado]);
     chat.Anadir("Tavorin " + TextosIdioma[texto::Version] + " " + kVersionPrograma);
     // The peer takes this side's version from the greeting's last word.
-    EncolarMensaje("Mensaje " + NickLocal + " " + TextosIdioma[texto::SeHaConectadoCon] + " Tavorin " +
-                   TextosIdioma[texto::Version] + " " + kVersionPrograma);
-    EncolarMensaje(QString("VersionTV ") + kVersionPrograma);
+    EncolarMensaje(tvp::TextoChat(NickLocal + " " + TextosIdioma[texto::SeHaConectadoCon] + " Tavorin " +
+                                  TextosIdioma[texto::Version] + " " + kVersionPrograma));
+    EncolarMensaje(tvp::TextoVersion(kVersionPrograma));
     PaintStatusBar();
     TimerR->start();
     Ping->setInterval(r.ConexionServidor ? kPingServidorMs : kPingClienteMs);
@@ -508,7 +574,7 @@ void Tavorin::ArrancarEmisor() {
 void Tavorin::Desconectar() {
     auto& r = red::Red();
     if (r.ConexionCliente) {
-        EncolarMensaje("Close");
+        EncolarMensaje(tvp::palabra::Close);
         return;
     }
     if (r.ConexionServidor) {
@@ -536,16 +602,17 @@ void Tavorin::Timer2_Timer() {
     r.EnviandoMensaje = true;
     const QString mensaje = ColaEnvio[1];
     if (g.TipoPartida == "R") {
-        if (mensaje.startsWith(QLatin1String("Movimiento"))) r.RelojTrasMovimiento = true;
-        if (mensaje.startsWith(QLatin1String("RetrocesoAceptado"))) r.RelojTrasRetroceso = true;
+        if (tvp::Empieza(mensaje, tvp::palabra::Movimiento)) r.RelojTrasMovimiento = true;
+        if (tvp::Es(mensaje, tvp::palabra::RetrocesoAceptado)) r.RelojTrasRetroceso = true;
     }
     cola::QuitarPrimero(ColaEnvio, NumColaEnvio);
-    if (mensaje == QLatin1String("Ping")) {
+    if (tvp::Es(mensaje, tvp::palabra::Ping)) {
         r.HoraPing = reloj::AhoraMs();
         r.PingEnviado = true;
     }
     // The server answers a client's "Close" by closing; it gets a while to do so.
-    if (mensaje == QLatin1String("Close") && r.ConexionCliente && !r.TimerCierre->isActive()) r.TimerCierre->start();
+    if (tvp::Es(mensaje, tvp::palabra::Close) && r.ConexionCliente && !r.TimerCierre->isActive())
+        r.TimerCierre->start();
     EnviarPorSocket(mensaje);
     if (NumColaEnvio == 0) Timer2->stop();
 }
@@ -562,8 +629,10 @@ void Tavorin::EnviarPorSocket(const QString& texto) {
     }
     r.TimerEnvio->start();
     // A send the socket refuses is dropped; its close or error event follows. A chat
-    // line goes with its line ending, so that its text is never read as messages.
-    s->SendData(tvp::Enmarcar(texto));
+    // line or a position goes with its line ending, so that its text is never read as
+    // messages; to a peer that ends no line of its own, without one, as such a peer
+    // reads it.
+    s->SendData(tvp::Enmarcar(texto, r.troceador.MarcoDelPar() != tvp::Marco::Sin));
 }
 
 void Tavorin::EnvioCompleto() {
@@ -583,17 +652,15 @@ void Tavorin::EnvioCompleto() {
         pasarAlRival();
         r.RelojTrasMovimiento = false;
         // The mover reports its own stopped clock.
-        if (g.MiColor == color_local::Negras)
-            EncolarMensaje(QString("TIME %1:%2").arg(MinutosNegras).arg(SegundosNegras));
-        if (g.MiColor == color_local::Blancas)
-            EncolarMensaje(QString("TIME %1:%2").arg(MinutosBlancas).arg(SegundosBlancas));
+        if (g.MiColor == color_local::Negras) EncolarMensaje(tvp::TextoTime({MinutosNegras, SegundosNegras}));
+        if (g.MiColor == color_local::Blancas) EncolarMensaje(tvp::TextoTime({MinutosBlancas, SegundosBlancas}));
     }
     r.EnviandoMensaje = false;
 }
 
 void Tavorin::Ping_Timer() {
     if (Reglas().Conectado)
-        EncolarMensaje("Ping");
+        EncolarMensaje(tvp::palabra::Ping);
     else
         Ping->stop();
 }
@@ -602,7 +669,7 @@ bool Tavorin::RankingPendiente() const { return TimerR->isActive(); }
 
 void Tavorin::TimerR_Timer() {
     const auto& p = ::Ranking().RegPuntuacion;
-    EncolarMensaje(QString("Ranking %1-%2-%3-%4-%5").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]).arg(p[4]));
+    EncolarMensaje(tvp::TextoRanking({p[0], p[1], p[2], p[3], p[4]}));
     TimerR->stop();
 }
 
@@ -626,7 +693,7 @@ void Tavorin::CambiarNick() {
     const QString aviso = "*** " + NickLocal + " " + TextosIdioma[texto::AhoraSeLlama] + " " + nick;
     if (!NickLocal.isEmpty()) ::Chat().Anadir(aviso);
     ::Chat().setCaption(LeerIni(FicheroIdioma, "Chat", "Titulo") + " - " + nick);
-    if (Reglas().Conectado) EncolarMensaje("Mensaje " + aviso);
+    if (Reglas().Conectado) EncolarMensaje(tvp::TextoChat(aviso));
     NickLocal = nick;
     // Kept at once: a program that ends without its exit sequence does not ask again.
     ajustes::Escribir(ajustes::Clave::Nick, nick);

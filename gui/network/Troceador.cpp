@@ -1,5 +1,7 @@
 #include "network/Troceador.h"
 
+#include "network/Palabras.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -131,13 +133,20 @@ Campos Tvp(Lector l) {
         l.Volver(desde);
         return false;
     };
-    if (probar(l.Texto("Iniciar")) || probar(l.Texto("Terminado")) || probar(l.Texto("ERROR")) ||
-        probar(l.Texto("TB ") && l.Digitos(4, 5)) || probar(l.Texto("TN ") && l.Digitos(4, 5)) ||
-        probar(l.Texto("T ") && l.Uno(Letra)) || probar(l.Texto("M ") && l.Digitos(4, 4) && l.Digitos(0)))
+    auto parte = [&](const char* p) { return l.Texto(p) && l.Caracter(' '); };
+    if (probar(l.Texto(corriente::Iniciar)) || probar(l.Texto(corriente::Terminado)) ||
+        probar(l.Texto(corriente::Error)) || probar(parte(corriente::RelojBlancas) && l.Digitos(4, 5)) ||
+        probar(parte(corriente::RelojNegras) && l.Digitos(4, 5)) || probar(parte(corriente::Dato) && l.Uno(Letra)) ||
+        probar(parte(corriente::Jugada) && l.Digitos(4, 4) && l.Digitos(0)))
         return l.Resultado(true);
     Campos c = l.Resultado(false);
     c.cortado = cortado;
     return c;
+}
+
+// "Bandera " and the colour letter
+Campos Bandera(Lector l) {
+    return l.Resultado(l.Caracter(' ') && l.Uno([](char c) { return c == 'B' || c == 'N'; }));
 }
 
 // "EPD " or "EPD T", the side to move and the sender's colour, a blank: the head of a
@@ -150,50 +159,34 @@ Campos CabezaEpd(Lector l) {
     return l.Resultado(ok);
 }
 
-// Exacta: the keyword alone; Campos: fixed fields follow; Linea: free text (a chat
-// line, or a position after its head), which ends at its line ending (or, in the old
-// form without one, where the arrival ends).
-enum class Clase { Exacta, Campos, Linea };
-
 struct Clave {
     const char* texto;
-    Clase clase;
-    Campos (*campos)(Lector);
+    Forma forma;
+    Campos (*campos)(Lector);  // the fields of Forma::Campos, the head of a position
     qsizetype largo;
 };
 
-// Longest first, so that a keyword that begins another is tried after it.
+// The reader of a word's fields.
+Campos (*LectorDe(const char* palabra))(Lector) {
+    const struct {
+        const char* palabra;
+        Campos (*campos)(Lector);
+    } lectores[] = {
+        {palabra::NuevoJuego, NuevoJuego}, {palabra::VersionTV, VersionTV}, {palabra::Time, Time},
+        {palabra::Movimiento, Movimiento}, {palabra::Ranking, Ranking},     {palabra::Tvp, Tvp},
+        {palabra::Bandera, Bandera},       {palabra::Epd, CabezaEpd},
+    };
+    for (const auto& l : lectores)
+        if (l.palabra == palabra) return l.campos;
+    return nullptr;
+}
+
+// The words of the protocol, longest first, so that a word that begins another is
+// tried after it.
 const std::vector<Clave>& Claves() {
     static const std::vector<Clave> claves = [] {
-        std::vector<Clave> c = {
-            {"Ping", Clase::Exacta, nullptr, 0},
-            {"Pong", Clase::Exacta, nullptr, 0},
-            {"Retroceso", Clase::Exacta, nullptr, 0},
-            {"RetrocesoAceptado", Clase::Exacta, nullptr, 0},
-            {"RetrocesoCancelado", Clase::Exacta, nullptr, 0},
-            {"Close", Clase::Exacta, nullptr, 0},
-            {"AbrirPartidaEPD", Clase::Exacta, nullptr, 0},
-            {"AbrirAceptadoEPD", Clase::Exacta, nullptr, 0},
-            {"AbrirCanceladoEPD", Clase::Exacta, nullptr, 0},
-            {"CancelarEPD", Clase::Exacta, nullptr, 0},
-            {"AbrirPartida", Clase::Exacta, nullptr, 0},
-            {"AbrirAceptado", Clase::Exacta, nullptr, 0},
-            {"AbrirCancelado", Clase::Exacta, nullptr, 0},
-            {"NuevoCancelado", Clase::Exacta, nullptr, 0},
-            {"NuevoAceptado", Clase::Exacta, nullptr, 0},
-            {"Rendirse", Clase::Exacta, nullptr, 0},
-            {"OfrecerTablas", Clase::Exacta, nullptr, 0},
-            {"TablasAceptadas", Clase::Exacta, nullptr, 0},
-            {"TablasCancelado", Clase::Exacta, nullptr, 0},
-            {"NuevoJuego", Clase::Campos, NuevoJuego, 0},
-            {"VersionTV", Clase::Campos, VersionTV, 0},
-            {"TIME", Clase::Campos, Time, 0},
-            {"Movimiento", Clase::Campos, Movimiento, 0},
-            {"Ranking", Clase::Campos, Ranking, 0},
-            {"TVP", Clase::Campos, Tvp, 0},
-            {"Mensaje", Clase::Linea, nullptr, 0},
-            {"EPD", Clase::Linea, CabezaEpd, 0},
-        };
+        std::vector<Clave> c;
+        for (const Palabra& p : kPalabras) c.push_back({p.texto, p.forma, LectorDe(p.texto), 0});
         for (Clave& k : c) k.largo = qsizetype(std::strlen(k.texto));
         std::stable_sort(c.begin(), c.end(), [](const Clave& a, const Clave& b) { return a.largo > b.largo; });
         return c;
@@ -216,11 +209,15 @@ struct Candidato {
     qsizetype fin = 0;
 };
 
-// How a line is read: `enmarcado`, the peer ends its lines, so one without
-// its line ending yet waits for it; `final`, nothing more will come.
+// How a line is read: `final`, nothing more will come; `marco`, whether the peer ends
+// its lines: one that does has a line without its line ending wait for it, and while
+// that is not known yet a carriage return at the end is a line ending cut in two.
 struct Lectura {
     bool final = false;
-    bool enmarcado = false;
+    Marco marco = Marco::Desconocido;
+    bool Espera(char ultimo) const {
+        return !final && (marco == Marco::Con || (marco == Marco::Desconocido && ultimo == '\r'));
+    }
 };
 
 // The candidates at position i, longest keyword first. `lf`: where the next line
@@ -243,7 +240,7 @@ void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::
             continue;
         }
         if (std::memcmp(d + i, k.texto, size_t(k.largo)) != 0) continue;
-        if (k.clase == Clase::Campos) {
+        if (k.forma == Forma::Campos) {
             const qsizetype tope = std::min(n, i + kMaximoCampos);
             Campos f = k.campos(Lector(d + i + k.largo, d + tope));
             // Fields that reach the limit with more text behind it are too long.
@@ -256,7 +253,7 @@ void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::
             } else {
                 continue;
             }
-        } else if (k.clase == Clase::Linea) {
+        } else if (k.forma == Forma::Linea) {
             if (k.campos) {
                 // A head that does not fit makes no line; one cut waits for its rest.
                 const Campos f = k.campos(Lector(d + i + k.largo, d + n));
@@ -267,11 +264,10 @@ void Candidatos(const QByteArray& t, qsizetype i, qsizetype lf, Lectura l, std::
                     continue;
                 }
             }
-            // A carriage return at the end is a line ending cut in two.
             if (lf >= 0) {
                 c.completo = true;
                 c.fin = lf + 1;
-            } else if (!l.final && (l.enmarcado || d[n - 1] == '\r')) {
+            } else if (l.Espera(d[n - 1])) {
                 c.cortado = true;
             } else {
                 c.completo = true;
@@ -296,18 +292,18 @@ QByteArray SinFinDeLinea(QByteArray m) {
 // position.
 bool EsLinea(const QByteArray& t) {
     for (const Clave& k : Claves()) {
-        if (k.clase != Clase::Linea || !t.startsWith(k.texto)) continue;
+        if (k.forma != Forma::Linea || !t.startsWith(k.texto)) continue;
         if (!k.campos || k.campos(Lector(t.constData() + k.largo, t.constData() + t.size())).ok) return true;
     }
     return false;
 }
 
-bool EsPosicion(const Clave& k) { return k.clase == Clase::Linea && std::strcmp(k.texto, "EPD") == 0; }
+bool EsPosicion(const Clave& k) { return k.texto == palabra::Epd; }
 
 // The text from `i` to `fin` is one of the keywords that stand alone.
 bool EsClave(const QByteArray& t, qsizetype i, qsizetype fin) {
     for (const Clave& k : Claves())
-        if (k.clase == Clase::Exacta && k.largo == fin - i &&
+        if (k.forma == Forma::Sola && k.largo == fin - i &&
             std::memcmp(t.constData() + i, k.texto, size_t(k.largo)) == 0)
             return true;
     return false;
@@ -315,19 +311,18 @@ bool EsClave(const QByteArray& t, qsizetype i, qsizetype fin) {
 
 }  // namespace
 
-QByteArray Enmarcar(const QString& mensaje) {
-    if (!mensaje.startsWith(QLatin1String("Mensaje")) && !mensaje.startsWith(QLatin1String("EPD")))
-        return mensaje.toUtf8();
+QByteArray Enmarcar(const QString& mensaje, bool conFinDeLinea) {
+    const Palabra* p = PalabraDe(mensaje);
+    if (!p || p->forma != Forma::Linea) return mensaje.toUtf8();
     QByteArray m = mensaje.toUtf8();
     m.replace('\r', ' ').replace('\n', ' ');
-    return m + "\r\n";
+    return conFinDeLinea ? m + "\r\n" : m;
 }
 
-Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
+Troceo Trocear(const QByteArray& texto, bool final, Marco marco) {
     Troceo r;
-    // A line ending anywhere shows a peer that ends its lines.
-    r.enmarcado = enmarcado || texto.contains('\n');
-    const Lectura lectura{final, r.enmarcado};
+    r.marco = marco;
+    Lectura lectura{final, marco};
     const qsizetype n = texto.size();
     const bool esperar = !final;
     // From the end backwards, for every position j:
@@ -361,7 +356,7 @@ Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
         bool aplazar = false, primero = true, linea = false;
         for (const Candidato& c : cs) {
             if (!c.completo) continue;
-            if (c.clave->clase == Clase::Linea) {
+            if (c.clave->forma == Forma::Linea) {
                 // Where a line ends is never in doubt.
                 fin = c.fin;
                 linea = true;
@@ -391,6 +386,8 @@ Troceo Trocear(const QByteArray& texto, bool final, bool enmarcado) {
         const QByteArray m = texto.mid(i, fin - i);
         i = fin;
         if (linea) {
+            // The peer's first line tells whether it ends its lines.
+            if (r.marco == Marco::Desconocido) lectura.marco = r.marco = m.endsWith('\n') ? Marco::Con : Marco::Sin;
             r.mensajes.push_back(SinFinDeLinea(m));
         } else if (!m.contains('\n')) {
             r.mensajes.push_back(m);
@@ -418,7 +415,8 @@ std::vector<QByteArray> Troceador::Extraer(bool final) {
     // came since, so that a long one that comes a byte at a time costs its length.
     if (!final && linea_ >= 0 && linea_ <= pendiente_.size()) {
         const bool llegoFin = pendiente_.indexOf('\n', linea_) >= 0;
-        if (!llegoFin && (enmarcado_ || pendiente_.endsWith('\r'))) {
+        const Lectura lectura{false, marco_};
+        if (!llegoFin && lectura.Espera(pendiente_.isEmpty() ? 0 : pendiente_.back())) {
             linea_ = pendiente_.size();
             if (pendiente_.size() > kMaximoMensaje) {
                 error_ = true;
@@ -427,8 +425,8 @@ std::vector<QByteArray> Troceador::Extraer(bool final) {
             return {};
         }
     }
-    Troceo t = Trocear(pendiente_, final, enmarcado_);
-    enmarcado_ = t.enmarcado;
+    Troceo t = Trocear(pendiente_, final, marco_);
+    marco_ = t.marco;
     pendiente_ = t.resto;
     linea_ = EsLinea(pendiente_) ? pendiente_.size() : -1;
     for (const QByteArray& m : t.mensajes)
@@ -445,7 +443,7 @@ void Troceador::Vaciar() {
     pendiente_.clear();
     linea_ = -1;
     error_ = false;
-    enmarcado_ = false;
+    marco_ = Marco::Desconocido;
 }
 
 }  // namespace tvp

@@ -18,6 +18,7 @@
 #include "network/Conexion.h"
 #include "network/Ip.h"
 #include "network/Nuevo.h"
+#include "network/Palabras.h"
 #include "network/Ranking.h"
 #include "network/Red.h"
 #include "network/Reloj.h"
@@ -51,6 +52,16 @@ bool Pregunta(const QString& texto, bool noPorDefecto) {
 
 // A request to the peer is still unanswered.
 bool PeticionPendiente() { return !FicheroPendiente.isEmpty() || NuevoPendiente || RetrocesoPendiente; }
+
+// A question about the game on the board. The peer's messages are read while the box
+// is open: the answer acts only while the game it asked about is on, not one that
+// ended or replaced it meanwhile. True on Yes in that game.
+bool PreguntaDePartida(const QString& texto, bool noPorDefecto) {
+    const long partida = red::Red().partida;
+    const bool si = Pregunta(texto, noPorDefecto);
+    const auto& g = Reglas();
+    return si && g.Conectado && !g.TipoPartida.empty() && red::Red().partida == partida;
+}
 
 // A request to the peer about the game (resignation, draw offer); with the engine
 // panel shown, the panel's command `orden` acts instead. True when the request may
@@ -131,23 +142,25 @@ void Mdi::AbrirFichero(const QString& nombre) {
             return;
         }
         if (!g.TipoPartida.empty()) {
-            if (!Pregunta(MensajeNumero(texto::PedirCargaEnPartida), false)) return;
+            // The game goes on until the peer's answer: its clock runs, so its moves stay
+            // open (the peer's Yes ends it unbooked on both sides).
+            if (!PreguntaDePartida(MensajeNumero(texto::PedirCargaEnPartida), false)) return;
             if (::fEpd().Visible()) ::fEpd().Unload();
         } else {
             if (::fEpd().Visible()) ::fEpd().Unload();
             SinPartida();
+            PartidaDeFichero = true;
         }
         FicheroPendiente = ruta;
-        PartidaDeFichero = true;
-        EncolarMensaje("AbrirPartidaEPD");
+        EncolarMensaje(tvp::palabra::AbrirPartidaEPD);
         return;
     }
     if (tipo != "tvp") return;
     if (g.Conectado) {
         // The peer takes a game file only after its Yes, with or without a game on.
-        if (!g.TipoPartida.empty() && !Pregunta(MensajeNumero(texto::PedirCargaEnPartida), false)) return;
+        if (!g.TipoPartida.empty() && !PreguntaDePartida(MensajeNumero(texto::PedirCargaEnPartida), false)) return;
         FicheroPendiente = ruta;
-        EncolarMensaje("AbrirPartida");
+        EncolarMensaje(tvp::palabra::AbrirPartida);
         return;
     }
     if (!g.Conectado && ::fEpd().Visible()) ::fEpd().Unload();
@@ -237,7 +250,7 @@ void Mdi::mnuRetroceder_Click() {
             return;
         }
         RetrocesoPendiente = true;
-        EncolarMensaje("Retroceso");
+        EncolarMensaje(tvp::palabra::Retroceso);
         return;
     }
     if (!g.Conectado && g.Turno != turno::Nadie) RetrocesoFuncion();
@@ -276,8 +289,8 @@ void Mdi::BorrarUltimaJugada() {
 void Mdi::mnuRendirse_Click() {
     if (!PeticionDePartida(forms::OrdenPanel::Rendirse)) return;
     auto& g = Reglas();
-    if (!Pregunta(MensajeNumero(texto::ConfirmarAbandono), true)) return;
-    EncolarMensaje("Rendirse");
+    if (!PreguntaDePartida(MensajeNumero(texto::ConfirmarAbandono), true)) return;
+    EncolarMensaje(tvp::palabra::Rendirse);
     if (g.TipoPartida == "R") ::Ranking().SumaDePartidas(puntuacion::Derrota);
     if (g.MiColor == color_local::Blancas || g.MiColor == color_local::Negras)
         AnotarResultado(g.MiColor == color_local::Blancas ? turno::Negras : turno::Blancas);
@@ -287,9 +300,7 @@ void Mdi::mnuRendirse_Click() {
 
 void Mdi::mnuOfrecerTablas_Click() {
     if (!PeticionDePartida(forms::OrdenPanel::OfrecerTablas)) return;
-    auto& g = Reglas();
-    // The peer may have gone while the question was open.
-    if (Pregunta(MensajeNumero(texto::ProponerTablas), true) && g.Conectado) EncolarMensaje("OfrecerTablas");
+    if (PreguntaDePartida(MensajeNumero(texto::ProponerTablas), true)) EncolarMensaje(tvp::palabra::OfrecerTablas);
 }
 
 // ---- Connection --------------------------------------------------------------------------

@@ -56,7 +56,20 @@ std::string Citar(const QByteArray& m) {
 
 // Messages that may end a rated game with a booking.
 bool Reserva(const QByteArray& m) {
-    return m == "Rendirse" || m == "TablasAceptadas" || m == "OfrecerTablas" || m.startsWith("Movimiento");
+    return m == "Rendirse" || m == "TablasAceptadas" || m == "OfrecerTablas" || m.startsWith("Movimiento") ||
+           m.startsWith("Bandera");
+}
+
+// What the answer to a question of this side sends when it acts on the game.
+bool DeLaPregunta(const QString& m) {
+    return m == QLatin1String("Rendirse") || m == QLatin1String("OfrecerTablas") ||
+           m.startsWith(QLatin1String("AbrirPartida"));
+}
+
+std::vector<QString> EnCola() {
+    std::vector<QString> v;
+    for (long i = 1; i <= NumColaEnvio; ++i) v.push_back(ColaEnvio[size_t(i)]);
+    return v;
 }
 
 // What must not hold back a move of this side in the queue: the answers to requests
@@ -106,6 +119,12 @@ struct Banco::Impl {
     std::vector<Hallazgo> hallazgos;
     QString rutaTvp, rutaEpd;
     rules::Reglas prueba;  // a board of its own for finding legal moves
+    // The peer's arrivals the open question of this step waits for, and what they left:
+    // whether the game changed meanwhile, the queue and the ranking then.
+    const std::vector<std::string>* durante = nullptr;
+    bool cambioDurante = false;
+    std::vector<QString> colaDurante;
+    std::array<std::int32_t, 10> rankingDurante{};
 };
 
 std::size_t Banco::Latido() { return g_latido.load(); }
@@ -146,6 +165,18 @@ Banco::~Banco() {
 long Banco::Responder(long botones, long defecto, const QString& texto) {
     (void)defecto;
     if (botones != MB_YESNO) return IDOK;
+    if (const auto* durante = d_->durante) {
+        // The peer's messages come while the box is open, then it is answered.
+        d_->durante = nullptr;
+        const long partida = red::Red().partida;
+        for (const std::string& m : *durante) {
+            red::Recibir(QByteArray::fromStdString(m), false);
+            Bombear();
+        }
+        d_->cambioDurante = red::Red().partida != partida;
+        d_->colaDurante = EnCola();
+        d_->rankingDurante = ::Ranking().RegPuntuacion;
+    }
     long r = d_->respuestaPaso;
     if (r == 0) r = Prob(*d_->azar, d_->siPorMil) ? IDYES : IDNO;
     if (r == IDYES) {
@@ -260,6 +291,8 @@ void Banco::Dar(const Paso& p) {
     auto& g = Reglas();
     auto& t = ::Tavorin();
     auto& m = ::Mdi();
+    d_->durante = p.durante.empty() ? nullptr : &p.durante;
+    d_->cambioDurante = false;
     switch (p.tipo) {
         case T::Llegada:
             // A peer whose link went connects again and goes on, as a hostile one would.
@@ -333,8 +366,13 @@ void Banco::Dar(const Paso& p) {
             auto& r = ::Reloj();
             if (r.Timer1->isActive()) r.Timer1_Timer();
             if (r.Timer2->isActive()) r.Timer2_Timer();
+            red::Plazos();
             break;
         }
+        case T::Arrastrar:
+            if (g.Conectado && !g.TipoPartida.empty() && g.Turno != 0 && g.Turno == LadoDe(g.MiColor))
+                ArrastrarPieza(p.texto);
+            break;
         case T::Enviar:
             for (int i = 0; i < p.a && g.Conectado && NumColaEnvio > 0; ++i) {
                 if (red::Red().EnviandoMensaje) t.EnvioCompleto();
@@ -344,6 +382,19 @@ void Banco::Dar(const Paso& p) {
             t.Timer2->stop();
             break;
         case T::Desconectar: m.mnuDesconectar_Click(); break;
+    }
+    d_->durante = nullptr;
+    // A question answered after the game it asked about ended or was replaced acts on
+    // nothing: neither a booking nor a message of its own.
+    if (d_->cambioDurante) {
+        const std::vector<QString> ahora = EnCola();
+        for (size_t i = d_->colaDurante.size(); i < ahora.size(); ++i)
+            if (DeLaPregunta(ahora[i]))
+                Hallar("answer on another game",
+                       ahora[i].toStdString() + " went out after the game asked about ended or was replaced");
+        if (::Ranking().RegPuntuacion != d_->rankingDurante)
+            Hallar("answer on another game", "the answer booked a game after the one asked about ended");
+        d_->antes = Tomar();
     }
     Bombear();
 }
@@ -364,6 +415,8 @@ void Banco::TrasMensaje(const QByteArray& m) {
             Hallar("ranking changed unasked", cita + " changed the ranking (" + a.tipo + " game before, " +
                                                   (d.acordada ? "agreed" : "never agreed") + ")");
     }
+    if (b.local[2] > a.local[2] && a.partidaDeFichero)
+        Hallar("loss that could not be played", cita + " booked a loss while the game's commands were closed");
     if (a.tipo != "R" && b.tipo == "R") {
         const bool acuerdo = (m.startsWith("NuevoJuego") && d.si) || (m == "NuevoAceptado" && a.nuevoPendiente) ||
                              (m.startsWith("TVP") && d.corriente);
@@ -371,6 +424,8 @@ void Banco::TrasMensaje(const QByteArray& m) {
         d.acordada = acuerdo;
     }
     if (b.tipo != "R") d.acordada = false;
+    // An unasked stream is asked about: the Yes is this side's agreement.
+    if (m == "TVP Iniciar" && d.siFichero) d.corriente = true;
     if (m.startsWith("EPD") && tablero && !d.posicion)
         Hallar("position unasked", cita + " put a position on the board this side never agreed to");
     if (m == "TVP Iniciar" && tablero && !d.corriente)
@@ -414,6 +469,9 @@ void Banco::TrasPaso(const Paso& p) {
         const bool cerrada = a.tipo == "R" && d.acordada && b.tipo.empty() && b.local[0] == a.local[0] + 1;
         if (!cerrada) Hallar("ranking changed unasked", paso + " changed the ranking");
     }
+    // While a file exchange waits, this side cannot move, resign or offer a draw.
+    if (b.local[2] > a.local[2] && a.partidaDeFichero)
+        Hallar("loss that could not be played", paso + " booked a loss while the game's commands were closed");
     if (a.tipo != "R" && b.tipo == "R") Hallar("rated game unasked", paso + " started a rated game");
     if (b.tipo != "R") d.acordada = false;
     if (!b.conectado) d.corriente = d.empezada = d.posicion = false;

@@ -201,14 +201,21 @@ Elemento Pregunta(std::string m, int respuesta) {
 std::vector<Elemento> Preparar(Fuente& a, Estado estado, bool antigua) {
     std::vector<Elemento> v;
     const std::string saludo = "Mensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55";
-    auto puntuable = [&](bool blancas) {
+    // A game agreed either way: rated (with its minutes) or not; this side White or Black.
+    auto partida = [&](bool blancas, bool rated, int minutos) {
+        const std::string tipo = rated ? " R " + std::to_string(minutos) : " A 0";
         if (Prob(a, 500)) {
-            v.push_back(Pregunta(
-                "NuevoJuego " + std::string(blancas ? "2" : "1") + " R " + std::to_string(Entre(a, 1, 30)), 6));
+            v.push_back(Pregunta("NuevoJuego " + std::string(blancas ? "2" : "1") + tipo, 6));
         } else {
-            v.push_back(DePaso(Paso::Tipo::Proponer, blancas ? 1 : 2, 1, Entre(a, 1, 30)));
+            v.push_back(DePaso(Paso::Tipo::Proponer, blancas ? 1 : 2, rated ? 1 : 0, minutos));
             v.push_back(DeMensaje("NuevoAceptado"));
         }
+    };
+    auto puntuable = [&](bool blancas) { partida(blancas, true, Entre(a, 1, 30)); };
+    auto arrastrar = [&](const char* uci) {
+        Elemento e = DePaso(Paso::Tipo::Arrastrar);
+        e.paso.texto = uci;
+        v.push_back(e);
     };
     if (estado != Estado::SinConexion || Prob(a, 500)) {
         v.push_back(DeMensaje(saludo + (antigua ? "" : "\r\n")));
@@ -243,7 +250,57 @@ std::vector<Elemento> Preparar(Fuente& a, Estado estado, bool antigua) {
                 default: v.push_back(Pregunta("OfrecerTablas", 6)); break;
             }
             break;
+        case Estado::TrasBandera: {
+            // White to move runs out: this side's own flag, or the peer's counted here
+            // (which waits for the peer's word, then wins).
+            const int minutos = Entre(a, 1, 3);
+            partida(Prob(a, 500), true, minutos);
+            v.push_back(DePaso(Paso::Tipo::Reloj, minutos * 60000 + 1500));
+            if (Prob(a, 500)) v.push_back(DeMensaje("Bandera B"));
+            v.push_back(DePaso(Paso::Tipo::Reloj, 4000));
+            break;
+        }
+        case Estado::TrasMate:
+            // The shortest mate, for this side or against it.
+            if (Prob(a, 500)) {
+                puntuable(true);
+                arrastrar("f2f3");
+                v.push_back(DeMensaje("Movimiento 57550"));
+                arrastrar("g2g4");
+                v.push_back(DeMensaje("Movimiento 48840"));
+            } else {
+                puntuable(false);
+                v.push_back(DeMensaje("Movimiento 62630"));
+                arrastrar("e7e5");
+                v.push_back(DeMensaje("Movimiento 72740"));
+                arrastrar("d8h4");
+            }
+            break;
+        case Estado::SinPuntuar: partida(Prob(a, 500), false, 0); break;
     }
+    return v;
+}
+
+// What the peer may send while a question of this side is open: what ends the game or
+// replaces it, and what changes nothing.
+std::vector<std::string> Durante(Fuente& a) {
+    static const std::vector<std::string> mensajes = {"NuevoJuego 1 R 5",
+                                                      "NuevoJuego 2 A 0",
+                                                      "Rendirse",
+                                                      "OfrecerTablas",
+                                                      "TablasAceptadas",
+                                                      "Bandera B",
+                                                      "Bandera N",
+                                                      "AbrirPartida",
+                                                      "AbrirPartidaEPD",
+                                                      "Movimiento 57550",
+                                                      "Movimiento 52540",
+                                                      "TIME 0:5",
+                                                      "Mensaje <x>hola\r\n",
+                                                      "Ping",
+                                                      "Retroceso"};
+    std::vector<std::string> v;
+    for (int i = Entre(a, 1, 3); i > 0; --i) v.push_back(Uno(a, mensajes));
     return v;
 }
 
@@ -290,13 +347,16 @@ const char* Nombre(Estado e) {
         case Estado::Puntuable: return "rated game";
         case Estado::EsperandoRespuesta: return "waiting for an answer";
         case Estado::Terminada: return "game over";
+        case Estado::TrasBandera: return "after a flag fall";
+        case Estado::TrasMate: return "after a mate";
+        case Estado::SinPuntuar: return "unrated game";
     }
     return "?";
 }
 
 std::vector<std::string> Palabras() {
     std::vector<std::string> v = kSolas;
-    v.insert(v.end(), {"EPD", "NuevoJuego", "VersionTV", "Mensaje", "TIME", "Movimiento", "Ranking", "TVP"});
+    v.insert(v.end(), {"EPD", "NuevoJuego", "VersionTV", "Mensaje", "TIME", "Movimiento", "Ranking", "TVP", "Bandera"});
     return v;
 }
 
@@ -328,7 +388,10 @@ std::string Mensaje(Fuente& a, Estado estado) {
             for (int i = 0; i < campos; ++i) m += (i ? "-" : "") + Numero(a, 0, 2000);
             break;
         }
-        case 11: m = Uno(a, std::vector<std::string>{"RetrocesoAceptado", "TablasAceptadas", "Rendirse"}); break;
+        case 11:
+            m = Uno(a, std::vector<std::string>{"RetrocesoAceptado", "TablasAceptadas", "Rendirse", "Bandera B",
+                                                "Bandera N", "Bandera X"});
+            break;
         default: m = Uno(a, std::vector<std::string>{"Retroceso", "OfrecerTablas", "TIME 4:59"}); break;
     }
     if (Prob(a, 250)) m = Cambiar(a, m);
@@ -355,14 +418,17 @@ Ejecucion Generar(Fuente& a) {
             cuerpo.push_back(DePaso(Paso::Tipo::JugadaLocal));
         } else if (r < 800) {
             cuerpo.push_back(DePaso(Paso::Tipo::Retroceso));
-        } else if (r < 815) {
-            cuerpo.push_back(DePaso(Paso::Tipo::Tablas));
-        } else if (r < 822) {
-            cuerpo.push_back(DePaso(Paso::Tipo::Rendirse));
-        } else if (r < 835) {
-            cuerpo.push_back(DePaso(Paso::Tipo::Proponer, Entre(a, 1, 2), Entre(a, 0, 1), Entre(a, 1, 30)));
         } else if (r < 842) {
-            cuerpo.push_back(DePaso(Paso::Tipo::Abrir, Entre(a, 0, 1)));
+            // A question of this side, left open while the peer's messages come now and then.
+            Elemento q = r < 815   ? DePaso(Paso::Tipo::Tablas)
+                         : r < 822 ? DePaso(Paso::Tipo::Rendirse)
+                         : r < 835 ? DePaso(Paso::Tipo::Proponer, Entre(a, 1, 2), Entre(a, 0, 1), Entre(a, 1, 30))
+                                   : DePaso(Paso::Tipo::Abrir, Entre(a, 0, 1));
+            if (q.paso.tipo != Paso::Tipo::Proponer && Prob(a, 400)) {
+                q.paso.durante = Durante(a);
+                q.paso.respuesta = Prob(a, 800) ? 6 : 7;
+            }
+            cuerpo.push_back(q);
         } else if (r < 865) {
             Elemento c = DePaso(Paso::Tipo::Chat);
             c.paso.texto = TextoLibre(a, Entre(a, 1, 5));
@@ -401,7 +467,7 @@ Ejecucion Generar(Fuente& a) {
             p.respuesta = respuesta;
             e.pasos.push_back(std::move(p));
             i += largo;
-            if (Prob(a, 20)) e.pasos.push_back(Paso{Paso::Tipo::Corte, {}, 0, 0, 0, 0});
+            if (Prob(a, 20)) e.pasos.push_back(Paso{Paso::Tipo::Corte, {}, 0, 0, 0, 0, {}});
         }
         bloque.clear();
         respuesta = 0;
@@ -433,16 +499,17 @@ Ejecucion Generar(Fuente& a) {
 std::string Texto(const Ejecucion& e) {
     std::string s =
         std::string("state: ") + Nombre(e.estado) + ", Yes per thousand: " + std::to_string(e.siPorMil) + "\n";
-    static const char* nombres[] = {"arrival",    "cut given up", "peer move", "local move", "take-back",
-                                    "draw offer", "resign",       "propose",   "open",       "chat",
-                                    "clock",      "send",         "disconnect"};
+    static const char* nombres[] = {"arrival",    "cut given up", "peer move",  "local move", "take-back",
+                                    "draw offer", "resign",       "propose",    "open",       "chat",
+                                    "clock",      "send",         "disconnect", "drag"};
     for (const Paso& p : e.pasos) {
         s += nombres[int(p.tipo)];
-        if (p.tipo == Paso::Tipo::Llegada || p.tipo == Paso::Tipo::Chat) {
+        if (p.tipo == Paso::Tipo::Llegada || p.tipo == Paso::Tipo::Chat || p.tipo == Paso::Tipo::Arrastrar) {
             s += " \"";
             s += Escapar(p.texto);
             s += "\"";
         }
+        for (const std::string& m : p.durante) s += " [while open: \"" + Escapar(m) + "\"]";
         if (p.a || p.b || p.c)
             for (int x : {p.a, p.b, p.c}) s.append(1, ' ').append(std::to_string(x));
         if (p.respuesta) s += p.respuesta == 6 ? " (Yes)" : " (No)";

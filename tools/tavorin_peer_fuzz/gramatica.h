@@ -4,7 +4,9 @@
 // frames them or as an old one sends them, in arrivals cut at random. A run first
 // brings the link to one of its states (not connected, linked, a game offered, a rated
 // game, this side waiting for an answer, the game over), then mixes the peer's
-// arrivals with what the person at this board does.
+// arrivals with what the person at this board does. A question of this side may stay
+// open while messages of the peer arrive (they may end or replace the game it asks
+// about).
 #pragma once
 
 #include <cstdint>
@@ -14,8 +16,18 @@
 
 namespace peerfuzz {
 
-enum class Estado { SinConexion, Enlazado, Ofrecida, Puntuable, EsperandoRespuesta, Terminada };
-inline constexpr int kEstados = 6;
+enum class Estado {
+    SinConexion,
+    Enlazado,
+    Ofrecida,
+    Puntuable,
+    EsperandoRespuesta,
+    Terminada,
+    TrasBandera,  // a rated game that a flag ended
+    TrasMate,     // a rated game that a mate ended
+    SinPuntuar,   // a game without clocks
+};
+inline constexpr int kEstados = 9;
 const char* Nombre(Estado e);
 
 // One step of a run.
@@ -34,12 +46,15 @@ struct Paso {
         Reloj,        // the clock source goes on `a` milliseconds
         Enviar,       // the sender sends up to `a` messages
         Desconectar,  // the disconnect command
+        Arrastrar,    // a move of this side dragged on the board (`texto`, "e2e4")
     };
     Tipo tipo = Tipo::Llegada;
     std::string texto;
     int a = 0, b = 0, c = 0;
     // The answer to the questions this step raises: 0 as the run's rule says, 6 Yes, 7 No.
     int respuesta = 0;
+    // Arrivals of the peer read while this step's question is open, before its answer.
+    std::vector<std::string> durante;
 };
 
 struct Ejecucion {

@@ -6,6 +6,8 @@
 //   tavorin_peer_fuzz --seed X --run R [--keep DIR]      (run R alone, as a long run made it)
 //   tavorin_peer_fuzz --seed X --print-run R             (the steps of run R)
 //   tavorin_peer_fuzz --seed X --run R --trace           (run R, each message and step told)
+//   tavorin_peer_fuzz --copies --program DIR [--runs N] [--seconds S] [--seed X] [--first R] [--verbose]
+//                                                        (two real copies linked over sockets: copias.h)
 //
 // Runs R, R+1, ... are made from the seed alone, so each can be replayed by itself.
 // It stops after N runs or S seconds. A sanitizer report or a crash ends the process
@@ -13,6 +15,7 @@
 // does too. Memory that grows by more than --memory MB (64) from the fifth run on is a
 // finding. With --keep, the steps of the first run of each finding are kept in DIR.
 // Exit status 1 when something was found.
+#include "copias.h"
 #include "ejecucion.h"
 #include "entorno.h"
 #include "gramatica.h"
@@ -52,12 +55,16 @@ struct Opciones {
     bool detalle = false;
     bool traza = false;
     std::string guardar;
+    bool copias = false;
+    std::string programa;
 };
 
 [[noreturn]] void Uso(const std::string& por) {
     std::fprintf(stderr,
                  "tavorin_peer_fuzz: %s\nusage: tavorin_peer_fuzz [--runs N] [--seconds S] [--seed X] [--first R] "
-                 "[--run R] [--print-run R] [--stall S] [--memory MB] [--keep DIR] [--verbose] [--trace]\n",
+                 "[--run R] [--print-run R] [--stall S] [--memory MB] [--keep DIR] [--verbose] [--trace]\n"
+                 "       tavorin_peer_fuzz --copies --program DIR [--runs N] [--seconds S] [--seed X] [--first R] "
+                 "[--verbose]\n",
                  por.c_str());
     std::exit(2);
 }
@@ -69,6 +76,10 @@ Opciones Leer(int argc, char** argv) {
         if (a == "--verbose" || a == "--trace") {
             o.detalle = true;
             o.traza = o.traza || a == "--trace";
+            continue;
+        }
+        if (a == "--copies") {
+            o.copias = true;
             continue;
         }
         if (i + 1 >= argc) Uso("missing value after " + a);
@@ -91,6 +102,8 @@ Opciones Leer(int argc, char** argv) {
             o.memoriaMb = std::stol(v);
         else if (a == "--keep")
             o.guardar = v;
+        else if (a == "--program")
+            o.programa = v;
         else
             Uso("unknown option " + a);
     }
@@ -130,6 +143,20 @@ void Senal(int s) {
 
 int main(int argc, char** argv) {
     const Opciones o = Leer(argc, argv);
+    if (o.copias) {
+        if (o.programa.empty()) Uso("--copies needs --program");
+        // Before any thread: a network of its own keeps the fixed ports of the copies
+        // apart from every other program's.
+        const bool propia = peerfuzz::RedPropia();
+        peerfuzz::OpcionesCopias c;
+        c.programa = o.programa;
+        c.ejecuciones = o.sola >= 0 ? 1 : o.ejecuciones;
+        c.primera = o.sola >= 0 ? o.sola : o.primera;
+        c.semilla = o.semilla;
+        c.segundos = o.segundos;
+        c.detalle = o.detalle;
+        return peerfuzz::EjecutarCopias(c, propia);
+    }
     if (o.imprimir >= 0) {
         auto azar = peerfuzz::Azar(o.semilla, std::uint64_t(o.imprimir));
         std::fputs(peerfuzz::Texto(peerfuzz::Generar(azar)).c_str(), stdout);

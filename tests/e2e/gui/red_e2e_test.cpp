@@ -4,6 +4,7 @@
 
 #include "../../gui/network/palabras_protocolo.h"
 
+#include <array>
 #include <fstream>
 #include <random>
 
@@ -137,6 +138,68 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     EXPECT_EQ(luis.Estado()["Estado"], "Estado: Desconectado");
 }
 
+// The local half of a copy's Puntuacion.dat: games, wins, losses, draws, points.
+std::array<std::int32_t, 5> Registro(const Copia& c) {
+    std::ifstream f(c.Ruta("Puntuacion.dat"), std::ios::binary);
+    std::array<std::int32_t, 5> r{};
+    for (auto& v : r) {
+        unsigned char b[4] = {};
+        f.read(reinterpret_cast<char*>(b), 4);
+        v = std::int32_t(b[0] | b[1] << 8 | b[2] << 16 | unsigned(b[3]) << 24);
+    }
+    return r;
+}
+
+// Two ranking files that tell one story: each win of one is a loss of the other.
+::testing::AssertionResult Concuerdan(const Copia& a, const Copia& b) {
+    const auto x = Registro(a), y = Registro(b);
+    if (x[0] == y[0] && x[1] == y[2] && x[2] == y[1] && x[3] == y[3] && x[4] + y[4] == 2400)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << a.Puntuacion() << " and " << b.Puntuacion() << " disagree";
+}
+
+// Rated games of one minute on the test clock. Black's copy counts White's clock
+// ahead of White's own: it has counted White's flag down when White moves with a
+// few tenths of a second left, and the move counts on both sides; Black's own flag
+// then falls and both copies book it at once. When White does not move in time,
+// White's copy books the loss and Black's the win.
+TEST_F(Red, AMoveInTheMoversLastSecondCountsOnBothCopies) {
+    const std::vector<std::string> prisa = {"TAVORIN_PRUEBA_RELOJ=1", "TAVORIN_PRUEBA_COLA_MS=10"};
+    Copia ana(dir.path(), "Ana", prisa);
+    Copia luis(dir.path(), "Luis", prisa);
+    Conectar(ana, luis);
+    Presentados(ana, luis);
+    const struct {
+        int quedan;  // ms left on White's own clock when White moves; 0: White does not move
+        const char* jugadas;
+    } tabla[] = {{200, "5254,"}, {500, "5254,"}, {700, "5254,"}, {0, ""}};
+    int partidas = 0;
+    for (const auto& c : tabla) {
+        NuevaPartida(ana, luis, "R", 1);
+        ++partidas;
+        luis.Orden("reloj 61500");
+        ASSERT_TRUE(Muestra(luis, {{"Blancas", "00:00"}, {"RelojBlancas", "0"}})) << c.quedan;
+        EXPECT_EQ(luis.Estado()["TipoPartida"], "R") << c.quedan;
+        if (c.quedan > 0) {
+            ana.Orden("reloj " + std::to_string(61000 - c.quedan));
+            ASSERT_TRUE(Muestra(ana, "Blancas", "00:00")) << c.quedan;
+            Jugar(ana, luis, "e2", "e4");
+            EXPECT_TRUE(Muestra(luis, {{"RelojNegras", "1"}, {"Jugadas", c.jugadas}})) << c.quedan;
+            EXPECT_EQ(luis.Estado()["TipoPartida"], "R") << c.quedan;
+            luis.Orden("reloj 61000");
+        } else {
+            ana.Orden("reloj 61000");
+        }
+        for (Copia* x : {&ana, &luis}) {
+            EXPECT_TRUE(Muestra(*x, "TipoPartida", "")) << c.quedan << " " << x->carpeta;
+        }
+        EXPECT_EQ(ana.Estado()["Jugadas"], c.jugadas) << c.quedan;
+        EXPECT_TRUE(Concuerdan(ana, luis)) << c.quedan;
+        EXPECT_EQ(Registro(ana)[0], partidas) << c.quedan;
+        EXPECT_EQ(Registro(ana)[1], c.quedan > 0 ? partidas : partidas - 1) << c.quedan;
+    }
+}
+
 TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     Copia ana(dir.path(), "Ana");
     Escuchar(ana);
@@ -211,6 +274,103 @@ TEST_F(Red, ARawPeerIsGreetedAndReadRight) {
     e = ana.Estado();
     EXPECT_EQ(e["Tablero"], tablero);
     EXPECT_EQ(e["Conectado"], "0");
+}
+
+// A peer that frames as the protocol always did: no line ending after a chat line or a
+// position, and a game file streamed at once, unasked, when it has no game on. A
+// position and a game file go each way, and a rated game is played to its mate: no
+// message is lost, the board is the one both sides played, and the result is booked
+// once on each side.
+TEST_F(Red, APeerOfTheOldFormTradesPositionsAndGamesAndPlaysARatedGame) {
+    Copia ana(dir.path(), "Ana", {"TAVORIN_PRUEBA_COLA_MS=10"});
+    Escuchar(ana);
+    Crudo par;
+    ASSERT_TRUE(par.Conectar(kServidor));
+    ASSERT_TRUE(par.Llega("Ranking 0-0-0-0-1200", 10s));
+    // Each message as that peer sends it, in its own send: the next one only once this
+    // one is seen to have been taken.
+    par.Enviar("Mensaje Luis se ha conectado con Tavorin version 1.55");
+    ASSERT_TRUE(Muestra(ana, "VersionRival", "1.55"));
+    par.Enviar("VersionTV 1.55");
+    par.Enviar("Ranking 0-0-0-0-1200");
+    ASSERT_TRUE(Muestra(ana, "Rival", "0-0-0-0-1200"));
+
+    // A position from this side: it goes as the peer reads it, without a line ending.
+    const std::string epd = dir.file("una.epd"), linea = "4k3/8/8/8/8/8/8/R3K3 w Q - id x";
+    std::ofstream(epd, std::ios::binary) << linea << "\r\n";
+    ana.Orden("dialogo " + epd);
+    ana.Orden("menu mnuAbrirPartida");
+    ASSERT_TRUE(par.Llega("AbrirPartidaEPD"));
+    par.recibido.clear();
+    par.Enviar("AbrirAceptadoEPD");
+    ASSERT_FALSE(ana.Esperar("PREGUNTA|").empty());
+    ana.Orden("texto B");
+    ana.Orden("chat hola");
+    ASSERT_TRUE(par.Llega("Mensaje <Ana>hola"));
+    EXPECT_EQ(par.recibido.substr(0, par.recibido.find("Mensaje")), "EPD 1B " + linea);
+
+    // A position from the peer.
+    par.Enviar("AbrirPartidaEPD");
+    ASSERT_FALSE(ana.Esperar("quiere cargar una partida o una posición").empty());
+    ana.Orden("responder 6");
+    ASSERT_TRUE(par.Llega("AbrirAceptadoEPD"));
+    par.Enviar("EPD 2N r3k3/8/8/8/8/8/8/4K3 b q - c0 Movimiento 52540");
+    EXPECT_TRUE(Muestra(ana, {{"PartidaDeFichero", "0"},
+                              {"MiColor", "Blancas"},
+                              {"Tablero", "8000c000" + std::string(48, '0') + "00006000"}}));
+
+    // A game file from the peer, streamed unasked once its game has ended: asked here.
+    par.Enviar("Rendirse");
+    ASSERT_FALSE(ana.Esperar("Su rival ha abandonado").empty());
+    par.Enviar("TVP Iniciar");
+    ASSERT_FALSE(ana.Esperar("quiere cargar una partida o una posición").empty());
+    ana.Orden("responder 6");
+    par.Enviar("TVP T ATVP M 5254TVP M 5755TVP Terminado");
+    EXPECT_TRUE(Muestra(ana, {{"PartidaDeFichero", "0"}, {"Jugadas", "5254,5755,"}, {"TipoPartida", "A"}}));
+
+    // A game file from this side, asked for since a game is on.
+    std::ofstream(ana.Ruta("partida.tvp"), std::ios::binary) << "0500\r\n0500\r\nA\r\n5254\r\n5755\r\n\r\n";
+    par.recibido.clear();
+    ana.Orden("dialogo " + ana.Ruta("partida.tvp"));
+    ana.Enviar("menu mnuAbrirPartida");
+    ASSERT_FALSE(ana.Esperar("¿Desea pedir a su rival que se cargue el fichero elegido?").empty());
+    ana.Orden("responder 6");
+    ASSERT_TRUE(par.Llega("AbrirPartida"));
+    par.Enviar("AbrirAceptado");
+    ASSERT_FALSE(ana.Esperar("PREGUNTA|").empty());
+    ana.Orden("texto B");
+    ASSERT_TRUE(par.Llega("TVP Terminado"));
+    for (const char* m : {"TVP Iniciar", "TVP TB 0500", "TVP T A", "TVP M 5254", "TVP M 5755"})
+        EXPECT_NE(par.recibido.find(m), std::string::npos) << m;
+
+    // A rated game, the peer Black, to White's mate.
+    par.Enviar("NuevoJuego 2 R 5");
+    ASSERT_FALSE(ana.Esperar("Usted jugará con las blancas.").empty());
+    ana.Orden("responder 6");
+    ASSERT_TRUE(par.Llega("NuevoAceptado"));
+    const char* blancas[][3] = {{"e2", "e4", "Movimiento 52540"},
+                                {"d1", "h5", "Movimiento 41850"},
+                                {"f1", "c4", "Movimiento 61340"},
+                                {"h5", "f7", "Movimiento 85670"}};
+    const char* negras[] = {"Movimiento 57550", "Movimiento 28360", "Movimiento 78660"};
+    for (int i = 0; i < 4; ++i) {
+        par.recibido.clear();
+        ana.Orden(std::string("arrastrar ") + blancas[i][0] + " " + blancas[i][1]);
+        ASSERT_TRUE(par.Llega(blancas[i][2])) << i;
+        if (i == 3) break;
+        ASSERT_TRUE(par.Llega("TIME 5:0")) << i;
+        par.Enviar(negras[i]);
+        par.Enviar("TIME 4:5" + std::to_string(9 - i));
+        ASSERT_FALSE(ana.Esperar("TRAZA|").empty()) << i;
+    }
+    EXPECT_FALSE(ana.Esperar("Jaque mate. Ganan las blancas.").empty());
+    auto e = ana.Estado();
+    EXPECT_EQ(e["Tablero"], "80abca0877770577009009000000700000401000000000001111011123406032");
+    EXPECT_EQ(e["Jugadas"], "5254,5755,4185,2836,6134,7866,8567,");
+    EXPECT_EQ(e["Propio"], "1-1-0-0-1300");
+    EXPECT_EQ(e["Rival"], "1-0-1-0-1100");
+    EXPECT_EQ(e["Conectado"], "1");
+    for (const std::string& l : ana.vistas) EXPECT_EQ(l.find("Error interno"), std::string::npos) << l;
 }
 
 TEST_F(Red, TenThousandNearMissesLeaveTheProgramRunningAndItsFileAlone) {

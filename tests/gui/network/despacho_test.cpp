@@ -17,6 +17,7 @@
 #include "network/Red.h"
 #include "network/Reloj.h"
 #include "platform/PictureBox.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -27,6 +28,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -565,10 +568,17 @@ TEST_F(Despacho, AGameStreamedByThePeer) {
     EXPECT_EQ(Registro(), "");
     EXPECT_EQ(Pieza("e7"), 7);
 
-    // During a game a stream needs this side's Yes; an aborted one leaves a fresh game.
+    // During a game a stream needs this side's Yes: one that begins unasked is asked
+    // about, and once refused the rest of it goes unread. An aborted one leaves a
+    // fresh game.
     Enlazar();
     Partida("R", 1);
+    e->respuestas = {IDNO};
     Llega("TVP Iniciar");
+    EXPECT_EQ(Cajas(), "35");
+    EXPECT_EQ(Cola(), "AbrirCancelado");
+    Llega("TVP Iniciar");
+    Llega("TVP Terminado");
     EXPECT_EQ(Cajas(), "");
     EXPECT_EQ(g.TipoPartida, "R");
     EXPECT_FALSE(PartidaDeFichero);
@@ -582,6 +592,17 @@ TEST_F(Despacho, AGameStreamedByThePeer) {
     EXPECT_FALSE(PartidaDeFichero);
     EXPECT_EQ(Pieza("e2"), 1);
     EXPECT_TRUE(g.TipoPartida.empty());
+
+    // A peer of the old form streams its game file unasked when it has no game on: on
+    // this side's Yes the game comes onto the board.
+    Enlazar();
+    e->respuestas = {IDYES};
+    for (const char* m : {"TVP Iniciar", "TVP T A", "TVP M 5254", "TVP Terminado"}) Llega(m);
+    EXPECT_EQ(Cajas(), "35");
+    EXPECT_EQ(Cola(), "");
+    EXPECT_EQ(Registro(), "5254\r\n");
+    EXPECT_EQ(g.TipoPartida, "A");
+    EXPECT_FALSE(PartidaDeFichero);
 }
 
 TEST_F(Despacho, TheLinkEndingDuringAFileExchangeLeavesAFreshGame) {
@@ -605,27 +626,34 @@ TEST_F(Despacho, AStreamOrPositionNobodyAgreedToChangesNeitherTheBoardNorTheRank
     Ranking().GrabarPuntuacion();
     const QByteArray fichero = e->Contenido("Puntuacion.dat");
     ASSERT_EQ(fichero.size(), 20);
+    // A stream begun unasked is asked about (text 35): here it is refused.
     const struct {
         const char* nombre;
         std::vector<const char*> mensajes;
+        std::vector<long> respuestas;
         const char* cajas;
     } tabla[] = {
         {"a rated game with one second left",
          {"TVP Iniciar", "TVP T R", "TVP T N", "TVP T 2", "TVP TN 0001", "TVP Terminado", "TIME 0:1"},
-         ""},
+         {IDNO},
+         "35"},
         {"a mate in one, then the mate",
          {"TVP Iniciar", "TVP T R", "TVP T B", "TVP M 6263", "TVP M 5755", "TVP M 7274", "TVP T 0", "TVP Terminado",
           "Movimiento 48840"},
-         "Error interno."},
-        {"a position", {"EPD 1B 4k3/8/8/8/8/8/8/4K2R w K - 0 1"}, ""},
+         {IDNO},
+         "35|Error interno."},
+        {"a position", {"EPD 1B 4k3/8/8/8/8/8/8/4K2R w K - 0 1"}, {IDYES}, ""},
         // After a stream that this side agreed to, a second one is not.
-        {"a stream after a stream", {"AbrirPartida", "TVP Iniciar", "TVP Terminado", "TVP Iniciar", "TVP T R"}, "35"},
+        {"a stream after a stream",
+         {"AbrirPartida", "TVP Iniciar", "TVP Terminado", "TVP Iniciar", "TVP T R"},
+         {IDYES, IDNO},
+         "35|35"},
     };
     auto& r = Reloj();
     for (const auto& c : tabla) {
         Enlazar();
         const std::string tablero = Tablero();
-        e->respuestas = {IDYES};
+        e->respuestas = {c.respuestas.begin(), c.respuestas.end()};
         for (const char* m : c.mensajes) Llega(m);
         for (int i = 0; i < 3; ++i) {
             reloj += 1000;
@@ -715,6 +743,47 @@ TEST_F(Despacho, AStaleTakeBackAnswerTakesNothingBack) {
     EXPECT_EQ(Ranking().RegPuntuacion[3], puntos[3]);
 }
 
+// A Yes to the peer's game file during a rated game ends that game unbooked: its moves
+// are closed while the exchange waits. A peer that then sends nothing costs no loss,
+// and the exchange is given up with a message; while the file comes, no clock runs and
+// no word of the peer's books its game.
+TEST_F(Despacho, AGameFileAgreedToDuringARatedGameCostsNoLoss) {
+    const struct {
+        const char* nombre;
+        std::vector<const char*> mensajes;
+        const char* cajas;
+    } tabla[] = {
+        {"a game file, then nothing", {"AbrirPartida"}, "35|55"},
+        {"a position list, then nothing", {"AbrirPartidaEPD"}, "35"},
+        {"a clock report while the file comes",
+         {"AbrirPartida", "TVP Iniciar", "TVP T R", "TVP T B", "TVP TB 0001", "TVP T 1", "TIME 5:0"},
+         "35"},
+        {"the word of this side's flag while the file comes",
+         {"AbrirPartida", "TVP Iniciar", "TVP T R", "TVP T B", "TVP TB 0001", "TVP T 1", "Bandera B"},
+         "35"},
+    };
+    auto& r = Reloj();
+    for (const auto& c : tabla) {
+        PartidaDeFichero = false;  // the stream of the case before did not end
+        Enlazar();
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+        Partida("R", 1);
+        MinutosBlancas = 0, SegundosBlancas = 5;
+        e->respuestas = {IDYES};
+        for (const char* m : c.mensajes) Llega(m);
+        EXPECT_TRUE(Reglas().TipoPartida.empty() || PartidaDeFichero) << c.nombre;
+        for (int i = 0; i < 10; ++i) {
+            reloj += 1000;
+            if (r.Timer1->isActive()) r.Timer1_Timer();
+            if (r.Timer2->isActive()) r.Timer2_Timer();
+        }
+        reloj += 30000;
+        red::Plazos();
+        EXPECT_EQ(Ranking().RegPuntuacion, puntuacion::kRegistroNuevo) << c.nombre;
+        EXPECT_EQ(Cajas(), c.cajas) << c.nombre;
+    }
+}
+
 // A peer that sends broken or repeated requests is refused once while a refusal of
 // that kind waits: the local move goes out first and is never dropped.
 TEST_F(Despacho, AFloodOfBrokenRequestsNeitherDropsNorDelaysTheLocalMove) {
@@ -764,12 +833,13 @@ TEST_F(Despacho, EachEndOfAGameLeavesItsResultForSaveGame) {
     EXPECT_EQ(Cola(), "OfrecerTablas");
     Llega("TablasAceptadas");
     EXPECT_EQ(resultado(), "1/2-1/2");
-    // White's flag falls on the side that plays Black.
+    // White's flag falls on the side that plays Black, and the peer says so.
     Partida("R", 2);
     MinutosBlancas = 0, SegundosBlancas = 1;
     Reloj().CorrenBlancas();
     reloj += 2000;
     Reloj().Timer1_Timer();
+    Llega("Bandera B");
     ASSERT_TRUE(Reglas().TipoPartida.empty());
     EXPECT_EQ(resultado(), "0-1");
     // The next game starts without a result.
@@ -777,6 +847,56 @@ TEST_F(Despacho, EachEndOfAGameLeavesItsResultForSaveGame) {
     EXPECT_EQ(resultado(), "*");
     Cajas();
     Cola();
+}
+
+// A question about the game, answered after the peer's messages read meanwhile ended
+// that game or replaced it, acts on nothing: the new game is not resigned, nothing
+// goes to the peer after the end, and the player is told the true result.
+TEST_F(Despacho, AGameQuestionAnsweredAfterItsGameEndedOrWasReplacedDoesNothing) {
+    const std::string propuesta =
+        "Su rival le propone una partida puntuable de 5 minutos por jugador. ¿La acepta? Usted jugará con las negras.";
+    e->Escribir("partida.tvp", "0500\r\n0500\r\nA\r\n5254\r\n\r\n");
+    const QString fichero = e->Ruta("partida.tvp");
+    const struct {
+        const char* nombre;
+        std::function<void()> orden;
+        int pregunta;
+        const char* llega;  // what the peer sends while the question is open
+        std::string cajas;
+        const char* cola;
+        const char* tipo;  // the game on the board afterwards
+        int ganadas, perdidas;
+    } tabla[] = {
+        {"resign, a new game", [] { Mdi().mnuRendirse_Click(); }, texto::ConfirmarAbandono, "NuevoJuego 1 R 5",
+         "14|" + propuesta, "NuevoAceptado", "R", 0, 0},
+        {"resign, the peer resigns", [] { Mdi().mnuRendirse_Click(); }, texto::ConfirmarAbandono, "Rendirse", "14|16",
+         "", "", 1, 0},
+        {"draw offer, a new game", [] { Mdi().mnuOfrecerTablas_Click(); }, texto::ProponerTablas, "NuevoJuego 1 R 5",
+         "17|" + propuesta, "NuevoAceptado", "R", 0, 0},
+        {"a file, the peer resigns", [&] { Mdi().AbrirFichero(fichero); }, texto::PedirCargaEnPartida, "Rendirse",
+         "57|16", "", "", 1, 0},
+    };
+    const auto responder = ResponderMensaje;
+    for (const auto& c : tabla) {
+        Enlazar();
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+        Partida("R", 1);
+        bool abierta = false;
+        ResponderMensaje = [&](const CMensaje& m) -> long {
+            if (abierta || m.TextoMensaje != TextosIdioma[c.pregunta]) return responder(m);
+            abierta = true;
+            responder(m);
+            Llega(c.llega);
+            return IDYES;
+        };
+        c.orden();
+        ResponderMensaje = responder;
+        EXPECT_EQ(Cajas(), c.cajas) << c.nombre;
+        EXPECT_EQ(Cola(), c.cola) << c.nombre;
+        EXPECT_EQ(Reglas().TipoPartida, c.tipo) << c.nombre;
+        EXPECT_EQ(Ranking().RegPuntuacion[1], c.ganadas) << c.nombre;
+        EXPECT_EQ(Ranking().RegPuntuacion[2], c.perdidas) << c.nombre;
+    }
 }
 
 }  // namespace

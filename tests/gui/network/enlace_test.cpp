@@ -115,9 +115,15 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     Enviar("Mensaje <Luis>hola P");
     ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>hola P"; }));
     EXPECT_FALSE(red::Red().troceador.Esperando());
+    // "Close" from the client: the server closes the link at once.
+    Enviar("Close");
+    ASSERT_TRUE(Esperar([] { return !Reglas().Conectado; }));
+    EXPECT_EQ(Chat(), "*** Desconectado");
+    EXPECT_TRUE(Esperar([this] { return par.state() == QAbstractSocket::UnconnectedState; }));
 
-    // Lines that end in CR LF: joined in one write, and cut in two 200 ms apart, each
-    // is read once, in order, and its text stays text.
+    // A peer whose first line ends in CR LF: lines joined in one write, and cut in two
+    // 200 ms apart, each is read once, in order, and its text stays text.
+    ConectarAlServidor();
     auto& corte = *red::Red().TimerCorte;
     corte.setInterval(60000);
     Enviar("Mensaje <Luis>hola Close\r\nMensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55\r\n");
@@ -148,12 +154,6 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     corte.setInterval(2000);
     EXPECT_TRUE(Reglas().Conectado);
     EXPECT_TRUE(e->mensajes.empty());
-
-    // "Close" from the client: the server closes the link at once.
-    Enviar("Close");
-    ASSERT_TRUE(Esperar([] { return !Reglas().Conectado; }));
-    EXPECT_EQ(Chat(), "*** Desconectado");
-    EXPECT_TRUE(Esperar([this] { return par.state() == QAbstractSocket::UnconnectedState; }));
 }
 
 TEST_F(Enlace, APeerThatFloodsWhileABoxWaitsBreaksTheLink) {

@@ -15,7 +15,7 @@ namespace {
 // The split of one arrival, messages joined by " | ", the waiting tail after " ~ ".
 // `enmarcado`: the peer has been seen to end its chat lines.
 std::string Partir(const QByteArray& texto, bool final = false, bool enmarcado = false) {
-    tvp::Troceo t = tvp::Trocear(texto, final, enmarcado);
+    tvp::Troceo t = tvp::Trocear(texto, final, enmarcado ? tvp::Marco::Con : tvp::Marco::Desconocido);
     std::string s;
     for (const QByteArray& m : t.mensajes) s += (s.empty() ? "" : " | ") + m.toStdString();
     if (!t.resto.isEmpty()) s += " ~ " + t.resto.toStdString();
@@ -114,10 +114,10 @@ TEST(Troceador, APeerThatEndsItsChatLinesHasTheRestAwaited) {
     EXPECT_EQ(Partir("Mensaje <a>hola P", false, true), " ~ Mensaje <a>hola P");
     EXPECT_EQ(Partir("Mensaje <a>hola P", true, true), "Mensaje <a>hola P");
     EXPECT_EQ(Partir("Mensaje <a>I said Close", false, true), " ~ Mensaje <a>I said Close");
-    // A line ending anywhere in what came tells that the peer ends its chat lines.
+    // The peer's first line tells whether it ends its chat lines.
     EXPECT_EQ(Partir("Mensaje <a>uno\r\nMensaje <a>I said Close"), "Mensaje <a>uno ~ Mensaje <a>I said Close");
-    EXPECT_TRUE(tvp::Trocear("Mensaje <a>uno\r\n", false).enmarcado);
-    EXPECT_FALSE(tvp::Trocear("Mensaje <a>uno", false).enmarcado);
+    EXPECT_EQ(tvp::Trocear("Mensaje <a>uno\r\n", false).marco, tvp::Marco::Con);
+    EXPECT_EQ(tvp::Trocear("Mensaje <a>uno", false).marco, tvp::Marco::Sin);
 
     tvp::Troceador t;
     ASSERT_TRUE(t.Anadir("Mensaje Ana se ha conectado con Tavorin versi\xC3\xB3n 1.55\r\n"));
@@ -132,6 +132,40 @@ TEST(Troceador, APeerThatEndsItsChatLinesHasTheRestAwaited) {
     t.Vaciar();
     ASSERT_TRUE(t.Anadir("Mensaje <Ana>hola"));
     EXPECT_EQ(t.Extraer().size(), 1u);
+}
+
+// A peer's first line on a link tells whether it ends its lines. A peer of the old
+// form never waits for a line ending, even after a line that held one: its position,
+// and the move that comes after it, are read as they come.
+TEST(Troceador, ThePeersFirstLineTellsWhetherItEndsItsLines) {
+    const QByteArray saludo = "Mensaje Luis se ha conectado con Tavorin versi\xC3\xB3n 1.55";
+    const struct {
+        const char* nombre;
+        std::vector<QByteArray> llegadas;
+        const char* mensajes;  // " | " between
+        bool esperando;        // something waits for its line ending at the end
+    } tabla[] = {
+        {"old form, a line break in a chat line",
+         {saludo, "Mensaje <Luis>uno\r\ndos", "EPD 1B 4k3/8/8/8/8/8/8/R3K3 w Q - id x", "Movimiento 52540"},
+         "Mensaje <Luis>uno | dos | EPD 1B 4k3/8/8/8/8/8/8/R3K3 w Q - id x | Movimiento 52540",
+         false},
+        {"old form, a line ending in junk",
+         {saludo, "\r\n", "Mensaje <Luis>hola", "Ping"},
+         "Mensaje <Luis>hola | Ping",
+         false},
+        {"framed", {saludo + "\r\n", "Mensaje <Luis>hola", "Ping"}, "", true},
+    };
+    for (const auto& c : tabla) {
+        tvp::Troceador t;
+        std::string leidos;
+        for (const QByteArray& llegada : c.llegadas) {
+            ASSERT_TRUE(t.Anadir(llegada));
+            for (const QByteArray& m : t.Extraer())
+                if (m != saludo) leidos += (leidos.empty() ? "" : " | ") + m.toStdString();
+        }
+        EXPECT_EQ(leidos, c.mensajes) << c.nombre;
+        EXPECT_EQ(t.Esperando(), c.esperando) << c.nombre;
+    }
 }
 
 bool EmpiezaPorClave(const QByteArray& m) {

@@ -85,6 +85,8 @@ TEST_F(Ventanas, ClocksCountEverySecondOfTheClockSource) {
     EXPECT_EQ(r.Tiempo(false), "04:59");
 }
 
+// This side's flag ends the game at once and the peer is told; the peer's waits a
+// while for the peer's move or word, then ends the game and tells the peer.
 TEST_F(Ventanas, AFlagFallEndsTheGameOnThisSide) {
     const struct {
         const char* tipo;
@@ -93,9 +95,11 @@ TEST_F(Ventanas, AFlagFallEndsTheGameOnThisSide) {
         const char* cajas;
         long ganadas, perdidas;
         bool sonido;
+        const char* cola;
     } tabla[] = {
-        {"R", 2, true, "30", 1, 0, true},   {"R", 1, true, "29", 0, 1, false}, {"R", 1, false, "30", 1, 0, true},
-        {"R", 2, false, "29", 0, 1, false}, {"A", 1, true, "29", 0, 0, false},
+        {"R", 2, true, "30", 1, 0, true, "Bandera B"},  {"R", 1, true, "29", 0, 1, false, "Bandera B"},
+        {"R", 1, false, "30", 1, 0, true, "Bandera N"}, {"R", 2, false, "29", 0, 1, false, "Bandera N"},
+        {"A", 1, true, "29", 0, 0, false, ""},
     };
     QStringList sonidos;
     sonido::Reproductor = [&sonidos](const QString& ruta) { sonidos << QFileInfo(ruta).fileName(); };
@@ -117,7 +121,16 @@ TEST_F(Ventanas, AFlagFallEndsTheGameOnThisSide) {
         EXPECT_EQ(Cajas(), "") << c.tipo << c.lado << c.cae_blancas;
         reloj += 1000;
         c.cae_blancas ? r.Timer1_Timer() : r.Timer2_Timer();
+        if (c.sonido) {
+            EXPECT_EQ(Cajas(), "") << c.tipo << c.lado << c.cae_blancas;
+            reloj += 2999;
+            red::Plazos();
+            EXPECT_EQ(Cajas(), "") << c.tipo << c.lado << c.cae_blancas;
+            reloj += 1;
+            red::Plazos();
+        }
         EXPECT_EQ(Cajas(), c.cajas) << c.tipo << c.lado << c.cae_blancas;
+        EXPECT_EQ(Cola(), c.cola) << c.tipo << c.lado << c.cae_blancas;
         EXPECT_EQ(Ranking().RegPuntuacion[1], c.ganadas);
         EXPECT_EQ(Ranking().RegPuntuacion[2], c.perdidas);
         EXPECT_EQ(sonidos.contains("Tiempo.wav"), c.sonido);
@@ -132,18 +145,70 @@ TEST_F(Ventanas, AFlagFallEndsTheGameOnThisSide) {
     EXPECT_EQ(r.Label3->palette().color(QPalette::WindowText), QColor(153, 153, 153));
 }
 
+// The peer's clock as counted here runs ahead of the peer's own: its fall waits for
+// the peer's move, which counts, or its word; silence wins the game and tells the
+// peer. The peer's word that this side's flag fell is taken at this side's last seconds.
+TEST_F(Ventanas, ThePeersFlagFallingHereWaitsForItsMoveOrWord) {
+    const struct {
+        const char* nombre;
+        const char* llega;  // after the fall
+        const char* cajas;
+        int ganadas;
+        const char* cola;
+        const char* tipo;
+    } tabla[] = {
+        {"its move", "Movimiento 52540", "", 0, "", "R"},
+        {"its word", "Bandera B", "30", 1, "", ""},
+        {"a clock report alone", "TIME 0:0", "30", 1, "Bandera B", ""},
+        {"nothing", nullptr, "30", 1, "Bandera B", ""},
+    };
+    auto& r = Reloj();
+    for (const auto& c : tabla) {
+        Enlazar();
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+        Partida("R", 2);
+        MinutosBlancas = 0, SegundosBlancas = 1;
+        r.CorrenBlancas();
+        reloj += 2000;
+        r.Timer1_Timer();
+        EXPECT_EQ(Cajas(), "") << c.nombre;
+        if (c.llega) Llega(c.llega);
+        reloj += 3000;
+        red::Plazos();
+        EXPECT_EQ(Cajas(), c.cajas) << c.nombre;
+        EXPECT_EQ(Ranking().RegPuntuacion[1], c.ganadas) << c.nombre;
+        EXPECT_EQ(Ranking().RegPuntuacion[2], 0) << c.nombre;
+        EXPECT_EQ(Cola(), c.cola) << c.nombre;
+        EXPECT_EQ(Reglas().TipoPartida, c.tipo) << c.nombre;
+        EXPECT_EQ(r.Corriendo(false), c.tipo == std::string("R")) << c.nombre;
+    }
+    for (const long segundos : {3, 30}) {
+        Enlazar();
+        Ranking().RegPuntuacion = puntuacion::kRegistroNuevo;
+        Partida("R", 2);
+        Llega("Movimiento 52540");
+        MinutosNegras = 0, SegundosNegras = segundos;
+        Llega("Bandera N");
+        EXPECT_EQ(Cajas(), segundos == 3 ? "29" : "") << segundos;
+        EXPECT_EQ(Ranking().RegPuntuacion[2], segundos == 3 ? 1 : 0) << segundos;
+    }
+}
+
 TEST_F(Ventanas, TheSenderHandsTheClockOverAndReportsTheMoversOwn) {
     Partida("R", 1, 5);
     MinutosBlancas = 4, SegundosBlancas = 7;
     auto& red = red::Red();
     auto& t = Tavorin();
-    // A move goes out: the clocks change hands once its send has completed.
+    // A move made: the clocks change hands at once, and the mover's report of its
+    // stopped clock follows the move once its send has completed.
     Mover("e2e4");
     EXPECT_EQ(NumColaEnvio, 1);
+    EXPECT_TRUE(Reloj().Corriendo(false));
+    EXPECT_FALSE(Reloj().Corriendo(true));
+    reloj += 5000;
     red.ConexionServidor = false;  // no socket: the send completes here
     t.Timer2_Timer();
     EXPECT_TRUE(red.RelojTrasMovimiento);
-    EXPECT_TRUE(Reloj().Corriendo(true));
     red.EnviandoMensaje = true;
     t.EnvioCompleto();
     EXPECT_TRUE(Reloj().Corriendo(false));

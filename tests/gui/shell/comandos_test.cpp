@@ -500,7 +500,8 @@ TEST(Abrir, EachKindOfFileGoesItsWay) {
         {"EPD, old peer", [] { Conectado(); VersionRival = "1.41"; }, "a.epd", {}, "56/64", "", false, ""},
         {"EPD, peer", [] { Conectado(); }, "B.EPD", {}, "", "AbrirPartidaEPD", true, "B.EPD"},
         {"EPD during a game, No", [] { Conectado("A"); }, "a.epd", {IDNO}, "57/68", "", false, ""},
-        {"EPD during a game, Yes", [] { Conectado("A"); }, "a.epd", {IDYES}, "57/68", "AbrirPartidaEPD", true,
+        // The game stays playable until the peer answers.
+        {"EPD during a game, Yes", [] { Conectado("A"); }, "a.epd", {IDYES}, "57/68", "AbrirPartidaEPD", false,
          "a.epd"},
         {"own file during a game, No", [] { Conectado("R"); }, "a.tvp", {IDNO}, "57/68", "", false, ""},
         {"own file during a game, Yes", [] { Conectado("R"); }, "a.tvp", {IDYES}, "57/68", "AbrirPartida", false,
