@@ -6,6 +6,7 @@
 #include "rules/reglas.h"
 
 #include "child_process.h"
+#include "copia_tavorin.h"
 
 #include <QString>
 
@@ -131,13 +132,7 @@ public:
                 Linea(*l);
                 continue;
             }
-            std::stringstream s(l->substr(7));
-            std::string campo;
-            while (std::getline(s, campo, '|')) {
-                const auto igual = campo.find('=');
-                e[campo.substr(0, igual)] = campo.substr(igual + 1);
-            }
-            return e;
+            return testsupport::CamposEstado(*l);
         }
         return e;
     }
@@ -187,14 +182,7 @@ private:
 
 // The local half of a copy's Puntuacion.dat.
 std::array<std::int32_t, 5> Registro(const Copia& c) {
-    std::ifstream f(c.Ruta("Puntuacion.dat"), std::ios::binary);
-    std::array<std::int32_t, 5> r{};
-    for (auto& v : r) {
-        unsigned char b[4] = {};
-        f.read(reinterpret_cast<char*>(b), 4);
-        v = std::int32_t(b[0] | b[1] << 8 | b[2] << 16 | unsigned(b[3]) << 24);
-    }
-    return r;
+    return testsupport::RegistroPuntuacion(c.Ruta("Puntuacion.dat"));
 }
 
 std::string Texto(const std::array<std::int32_t, 5>& r) {

@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 
 #include "child_process.h"
+#include "copia_tavorin.h"
 #include "esperar.h"
 
 #include <QString>
@@ -92,13 +93,7 @@ public:
         if (!p.writeLine("estado")) return e;
         auto l = p.readUntil([](const std::string& x) { return x.rfind("ESTADO|", 0) == 0; }, 20s, &vistas);
         if (!l) return e;
-        std::stringstream s(l->substr(7));
-        std::string campo;
-        while (std::getline(s, campo, '|')) {
-            const auto igual = campo.find('=');
-            e[campo.substr(0, igual)] = campo.substr(igual + 1);
-        }
-        return e;
+        return testsupport::CamposEstado(*l);
     }
     std::string Puntuacion() const {
         std::ifstream f(Ruta("Puntuacion.dat"), std::ios::binary);

@@ -140,14 +140,7 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
 
 // The local half of a copy's Puntuacion.dat: games, wins, losses, draws, points.
 std::array<std::int32_t, 5> Registro(const Copia& c) {
-    std::ifstream f(c.Ruta("Puntuacion.dat"), std::ios::binary);
-    std::array<std::int32_t, 5> r{};
-    for (auto& v : r) {
-        unsigned char b[4] = {};
-        f.read(reinterpret_cast<char*>(b), 4);
-        v = std::int32_t(b[0] | b[1] << 8 | b[2] << 16 | unsigned(b[3]) << 24);
-    }
-    return r;
+    return testsupport::RegistroPuntuacion(c.Ruta("Puntuacion.dat"));
 }
 
 // Two ranking files that tell one story: each win of one is a loss of the other.
