@@ -2,6 +2,7 @@
 
 #include "app/Variables.h"
 #include "platform/Forma.h"
+#include "rules/textos.h"
 
 #include <QInputDialog>
 #include <QPushButton>
@@ -21,7 +22,7 @@ QString TextoDeMensaje(const QString& texto) {
     if (m.hasMatch()) {
         bool ok = false;
         int n = m.captured(1).toInt(&ok);
-        if (ok && n >= 0 && n <= 109) return TextosIdioma[n];
+        if (ok && n >= 0 && n <= texto::UltimoTexto) return TextosIdioma[n];
     }
     return texto;
 }

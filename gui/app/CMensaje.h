@@ -1,5 +1,5 @@
 // The one message box of Tavorin. A text that reads as a whole number from 0 to
-// 109 is language text n; any other text is shown as written. The box is modal
+// texto::UltimoTexto is language text n; any other text is shown as written. The box is modal
 // and owned by the main window; its nested event loop keeps timers and sockets
 // running. The answer lands in RespuestaMensaje and is also returned, so a caller
 // reads its own answer even when another handler shows a box meanwhile.
@@ -38,7 +38,7 @@ extern long RespuestaMensaje;
 long MostrarMensaje(const QString& titulo, const QString& texto, long icono = 0, long botones = 0, long defecto = 0);
 
 // The text a message box shows for a text argument: language text n for a whole
-// number n from 0 to 109, the argument itself otherwise.
+// number n from 0 to texto::UltimoTexto, the argument itself otherwise.
 QString TextoDeMensaje(const QString& texto);
 
 // The text argument of a message box that shows language text n (texto:: names them).

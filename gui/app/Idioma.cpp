@@ -92,7 +92,8 @@ EnlaceIdioma Fila(const QString& seccion, const QString& clave, std::vector<idio
 
 // The program's messages.
 void FilasMensajes(idioma::Filas& f) {
-    for (int n = 1; n <= 109; ++n) f.Enlace("Mensajes", QString::number(n), {idioma::Variable(&TextosIdioma[n])});
+    for (int n = 1; n <= texto::UltimoTexto; ++n)
+        f.Enlace("Mensajes", QString::number(n), {idioma::Variable(&TextosIdioma[n])});
 }
 const idioma::Registro registroMensajes(idioma::Tramo::Mensajes, FilasMensajes);
 

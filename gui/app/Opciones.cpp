@@ -212,7 +212,7 @@ void Opciones::Check2_Click() { Llamar(opciones::Enlazadas().coordenadas); }
 void Opciones::Check3_Click() { Llamar(opciones::Enlazadas().borde); }
 
 void Opciones::Button1_MouseUp(int boton) {
-    if (boton != 1) return;
+    if (boton != controles::BotonIzquierdo) return;
     long v = ValorTexto(Text1);
     if (v <= 99) {
         if (v < 30) Text1->setText("29");
@@ -226,7 +226,7 @@ void Opciones::Button1_MouseUp(int boton) {
 }
 
 void Opciones::Button2_MouseUp(int boton) {
-    if (boton != 1) return;
+    if (boton != controles::BotonIzquierdo) return;
     long v = ValorTexto(Text1);
     if (v >= 31) {
         if (v > 100) Text1->setText("101");
@@ -306,8 +306,10 @@ void Opciones::Command2_Click() {
     QString idioma = ajustes::Leer(ajustes::Clave::Idioma);
     if (idioma != Combo1->currentText()) {
         if (Combo1->findText(idioma, Qt::MatchFixedString) < 0) return;
-        if (controles::FijarTextoLista(Combo1, idioma)) Combo1_Click();
-        CargarIdioma();
+        // The stored language is loaded once, and what it labels (the ranking's lines,
+        // the level dialog) is written again after it.
+        controles::FijarTextoLista(Combo1, idioma);
+        Combo1_Click();
     }
     QString apariencia = ajustes::Leer(ajustes::Clave::Apariencia);
     if (apariencia != SkinCombo->currentText()) {

@@ -30,7 +30,7 @@ long NumColaEnvio = 0;
 QString DirectorioFicheros;
 QString TipoFichero;
 QString NickLocal;
-std::array<QString, 110> TextosIdioma;
+std::array<QString, texto::UltimoTexto + 1> TextosIdioma;
 std::array<QString, 3> TextosNivel;
 std::array<QString, 4> TextosTab;
 QString AparienciaActual;

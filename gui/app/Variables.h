@@ -4,6 +4,7 @@
 #pragma once
 
 #include "rules/reglas.h"
+#include "rules/textos.h"
 
 #include <QString>
 
@@ -38,12 +39,13 @@ extern QString TipoFichero;         // last filter index of the file dialogs, as
 extern QString NickLocal;
 
 // ---- Language -----------------------------------------------------------------
-extern std::array<QString, 110> TextosIdioma;  // texts 1 to 109 of section Mensajes
-extern std::array<QString, 3> TextosNivel;     // keys 19 and 20 of section CPU
-extern std::array<QString, 4> TextosTab;       // keys 10 to 12 of section Pgn
-extern QString AparienciaActual;               // list entry of the built-in skin, "(...)"
-extern QString TextoSinMotor;                  // engine list entry meaning "no engine"
-extern QString FicheroIdioma;                  // path of the language file in use
+// The texts of section Mensajes, from 1.
+extern std::array<QString, texto::UltimoTexto + 1> TextosIdioma;
+extern std::array<QString, 3> TextosNivel;  // keys 19 and 20 of section CPU
+extern std::array<QString, 4> TextosTab;    // keys 10 to 12 of section Pgn
+extern QString AparienciaActual;            // list entry of the built-in skin, "(...)"
+extern QString TextoSinMotor;               // engine list entry meaning "no engine"
+extern QString FicheroIdioma;               // path of the language file in use
 
 // ---- Skins and board layout ---------------------------------------------------
 extern QString CarpetaApariencia;  // folder of the chosen skin, trailing "/"

@@ -5,6 +5,7 @@
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Tavorin.h"
+#include "platform/Controles.h"
 #include "platform/PictureBox.h"
 
 #include <QComboBox>
@@ -40,7 +41,7 @@ Coronacion::Coronacion() : Forma(Dialogo, "Coronacion") {
         PiezaSelec[i]->setGeometry(kX[i], 16, kLado, kLado);
         PiezaSelec[i]->setCursor(Qt::PointingHandCursor);
         connect(PiezaSelec[i], &PictureBox::MouseDown, this, [this, i](int boton, const QPoint&) {
-            if (boton == 1) PiezaSelec_Click(i);
+            if (boton == controles::BotonIzquierdo) PiezaSelec_Click(i);
         });
     }
     Command1 = new QPushButton(this);

@@ -141,7 +141,7 @@ void Jugadas::ActualizarTextos() {
 
 void Jugadas::List_MouseDown(int indice, int boton) {
     (void)indice;
-    if (boton == 2) ::Mdi().MenuDeJugadas();
+    if (boton == controles::BotonDerecho) ::Mdi().MenuDeJugadas();
 }
 
 bool Jugadas::eventFilter(QObject* objeto, QEvent* evento) {
@@ -149,7 +149,7 @@ bool Jugadas::eventFilter(QObject* objeto, QEvent* evento) {
         auto* e = static_cast<QMouseEvent*>(evento);
         for (int i = 1; i <= 5; ++i) {
             if (objeto == List[i]->viewport()) {
-                List_MouseDown(i, e->button() == Qt::RightButton ? 2 : 1);
+                List_MouseDown(i, e->button() == Qt::RightButton ? controles::BotonDerecho : controles::BotonIzquierdo);
                 if (e->button() == Qt::RightButton) return true;
             }
         }

@@ -19,6 +19,7 @@
 #include "files/PgnMovimientos.h"
 #include "files/SetTableroF.h"
 #include "files/fEpd.h"
+#include "network/Campos.h"
 #include "network/Chat.h"
 #include "network/Conexion.h"
 #include "network/Ip.h"
@@ -953,7 +954,7 @@ void Tavorin::PicBuffer_MouseDown(int Button, int Shift, double X, double Y) {
         ClicPreparar(Button, X, Y, col, fila);
         return;
     }
-    if (Button != 1 || g.Turno == turno::Nadie) return;
+    if (Button != controles::BotonIzquierdo || g.Turno == turno::Nadie) return;
     const bool invertido = Invertido();
     const int x = geometria::Espejo(col, invertido), y = geometria::Espejo(fila, invertido);
     const int ficha = g.Casillas[x][y];
@@ -1044,12 +1045,12 @@ void Tavorin::ClicPreparar(int Button, double X, double Y, int col, int fila) {
         ::SetTableroF().ImprimeFichas();
         return;
     }
-    if (Button == 1 && FichaPaleta != 0) {
+    if (Button == controles::BotonIzquierdo && FichaPaleta != 0) {
         casilla = int(FichaPaleta);
         ::SetTableroF().ImprimeFichas();
         return;
     }
-    if (Button == 2) {
+    if (Button == controles::BotonDerecho) {
         casilla = 0;
         ::SetTableroF().ImprimeFichas();
     }
@@ -1171,12 +1172,8 @@ void Tavorin::CompletarMovimiento(bool porClic) {
     }
     if (g.Conectado) {
         g.Turno = turno::Nadie;
-        EncolarMensaje(QString("Movimiento %1%2%3%4%5")
-                           .arg(g.XOrigen)
-                           .arg(g.YOrigen)
-                           .arg(g.XDestino)
-                           .arg(g.YDestino)
-                           .arg(g.PiezaCoronacion));
+        EncolarMensaje(tvp::TextoMovimiento(
+            {int(g.XOrigen), int(g.YOrigen), int(g.XDestino), int(g.YDestino), int(g.PiezaCoronacion)}));
     }
     if (!porClic && ArrastreCancelado) {
         ArrastreCancelado = false;

@@ -26,6 +26,10 @@ QString ComandoNivel;
 
 namespace {
 
+// The help of the time-control mode (key 22 of section CPU); the other two modes'
+// helps are TextosNivel[1] and [2].
+QString TextoControlDeTiempo;
+
 // The design's grid: twips, 15 a pixel, scaled with the font (a design label is 13
 // pixels high).
 struct Rejilla {
@@ -262,7 +266,7 @@ void FormLevel2::MuestraDatos(long opcion) {
     Frame4->setVisible(opcion == nivel::Profundidad);
     Frame3->setVisible(opcion == nivel::TiempoPorJugada);
     Frame5->setVisible(opcion == nivel::ControlDeTiempo);
-    Label2->setText(opcion == nivel::ControlDeTiempo ? QString() : TextosNivel[opcion + 1]);
+    Label2->setText(opcion == nivel::ControlDeTiempo ? TextoControlDeTiempo : TextosNivel[opcion + 1]);
     Label1->setText(Option1[opcion]->text());
     Encajar();
 }
@@ -309,7 +313,7 @@ void FormLevel2::Command2_Click() {
 
 namespace {
 void Paso(QLineEdit* caja, int boton, bool subir, long maximo) {
-    if (boton != 1) return;
+    if (boton != controles::BotonIzquierdo) return;
     caja->setText(subir ? nivel::Subir(caja->text(), maximo) : nivel::Bajar(caja->text(), maximo));
 }
 }  // namespace
@@ -380,6 +384,7 @@ void FilasNivel(idioma::Filas& f) {
     f.Enlace("CPU", "18", {Texto([] { return ::FormLevel2().Label5; })});
     f.Enlace("CPU", "19", {Variable(&TextosNivel[1])});
     f.Enlace("CPU", "20", {Variable(&TextosNivel[2])});
+    f.Enlace("CPU", "22", {Variable(&TextoControlDeTiempo)});
     f.Botones([] { return ::FormLevel2().Command2; }, nullptr);
 }
 const idioma::Registro registroIdioma(idioma::Tramo::Nivel, FilasNivel);

@@ -37,7 +37,7 @@ Chat::Chat() : Forma(Hija, "Chat") {
     // Only the program's own pop-up menu opens over the conversation.
     ChatList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ChatList, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { ChatList_MouseDown(2, 0, p.x(), p.y()); });
+            [this](const QPoint& p) { ChatList_MouseDown(controles::BotonDerecho, 0, p.x(), p.y()); });
     Texto = new QLineEdit(this);
     Texto->setObjectName("Texto");
     Texto->installEventFilter(this);
@@ -116,7 +116,7 @@ void Chat::Texto_KeyPress(int& tecla) {
 
 void Chat::ChatList_MouseDown(int Button, int Shift, double X, double Y) {
     (void)Shift;
-    if (Button != 2) return;
+    if (Button != controles::BotonDerecho) return;
     ::Mdi().MenuDeChat(ChatList->viewport()->mapToGlobal(QPoint(int(X), int(Y))));
 }
 

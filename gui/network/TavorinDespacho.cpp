@@ -219,8 +219,10 @@ QString PreguntaNuevoJuego(const tvp::Propuesta& p) {
     const QString color =
         p.color == turno::Blancas ? TextosIdioma[texto::ColorNegras] : TextosIdioma[texto::ColorBlancas];
     if (p.tipo == u'R') {
-        // Text 10 has two places: the minutes, then the colour.
-        const auto [antes, resto] = PartirEnDolar(TextosIdioma[texto::PropuestaPuntuada]);
+        // The proposal has two places: the minutes, then the colour; one minute is said
+        // in the singular.
+        const int n = p.minutos == 1 ? texto::PropuestaPuntuadaUno : texto::PropuestaPuntuada;
+        const auto [antes, resto] = PartirEnDolar(TextosIdioma[n]);
         return antes + QString::number(p.minutos) + PartirEnDolar(resto).first + color + ".";
     }
     const auto [antes, despues] = PartirEnDolar(TextosIdioma[texto::PropuestaPartida]);

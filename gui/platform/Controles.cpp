@@ -88,8 +88,8 @@ int LeerNumero(const QString& s, int inicio, double& valor) {
 }  // namespace
 
 int BotonesRaton(Qt::MouseButtons botones) {
-    return (botones & Qt::LeftButton ? 1 : 0) | (botones & Qt::RightButton ? 2 : 0) |
-           (botones & Qt::MiddleButton ? 4 : 0);
+    return (botones & Qt::LeftButton ? BotonIzquierdo : 0) | (botones & Qt::RightButton ? BotonDerecho : 0) |
+           (botones & Qt::MiddleButton ? BotonCentral : 0);
 }
 
 int Mayusculas(Qt::KeyboardModifiers teclas) {

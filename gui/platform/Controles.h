@@ -50,8 +50,11 @@ std::optional<int> CodigoTecla(const QKeyEvent& evento);
 // swallow the key. True when it was swallowed (the event filter then stops it).
 bool TeclaTragada(QEvent* evento, const std::function<void(int&)>& manejador);
 
-// Mouse buttons and modifier keys as the runtime's event arguments give them: Button
-// 1 left, 2 right, 4 middle; Shift 1 Shift, 2 Ctrl, 4 Alt (each the sum of those held).
+// Mouse buttons and modifier keys as the runtime's event arguments give them: the
+// buttons below; Shift 1 Shift, 2 Ctrl, 4 Alt (each the sum of those held).
+constexpr int BotonIzquierdo = 1;
+constexpr int BotonDerecho = 2;
+constexpr int BotonCentral = 4;
 int BotonesRaton(Qt::MouseButtons botones);
 int Mayusculas(Qt::KeyboardModifiers teclas);
 

@@ -1,5 +1,7 @@
 #include "platform/PictureBox.h"
 
+#include "platform/Controles.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -67,7 +69,10 @@ void PictureBox::resizeEvent(QResizeEvent* evento) {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* evento) {
-    int boton = evento->button() == Qt::LeftButton ? 1 : evento->button() == Qt::RightButton ? 2 : 4;
+    // One button, and any other than left and right counts as the middle one.
+    const int boton = evento->button() == Qt::LeftButton    ? controles::BotonIzquierdo
+                      : evento->button() == Qt::RightButton ? controles::BotonDerecho
+                                                            : controles::BotonCentral;
     emit MouseDown(boton, evento->position().toPoint());
     QWidget::mousePressEvent(evento);
 }

@@ -144,7 +144,7 @@ void SweetButton::RestaurarBoton() {
 void SweetButton::mousePressEvent(QMouseEvent* e) {
     if (!EnabledB()) return;
     int b = controles::BotonesRaton(e->button());
-    if (b == 1) {
+    if (b == controles::BotonIzquierdo) {
         pulsado_ = false;
         Mostrar(2);
     }
@@ -163,7 +163,7 @@ void SweetButton::mouseMoveEvent(QMouseEvent* e) {
     int b = controles::BotonesRaton(e->buttons());
     int s = controles::Mayusculas(e->modifiers());
     double x = e->position().x(), y = e->position().y();
-    Mostrar(b != 1 ? 3 : 2);
+    Mostrar(b != controles::BotonIzquierdo ? 3 : 2);
     UserControl_MouseOut(b, s, x, y);
     if (x < 0 || y < 0 || x > width() || y > height()) UserControl_MouseOut(b, s, x, y);
 }

@@ -33,9 +33,11 @@ constexpr int PedirNick = 66;            // the nick question
 constexpr int Nick = 67;                 // its title
 constexpr int Estado = 78;               // "Status:"
 constexpr int Retardo = 109;             // "Lag: $ s"
+constexpr int SinConexion = 115;         // not connected to an opponent
 
 // ---- Requests between the peers -----------------------------------------------------------
 constexpr int PropuestaPuntuada = 10;      // a rated game of $ minutes is proposed
+constexpr int PropuestaPuntuadaUno = 110;  // the same of one minute, in the singular
 constexpr int NuevaPartidaRechazada = 11;  // the opponent declines the new game
 constexpr int ProponerNuevaPartida = 12;   // a game is in progress: propose a new one?
 constexpr int ConfirmarAbandono = 14;      // resign?
@@ -89,6 +91,7 @@ constexpr int Posiciones = 82;         // "Positions" (file filter)
 constexpr int PrepararConectado = 83;  // no set-up while connected
 constexpr int AsociarEpd = 85;         // open EPD files with the program?
 constexpr int PartidaCargada = 86;     // a game is loaded; to move: (the colour follows)
+constexpr int NoConListaPgn = 112;     // not while the PGN games are shown
 constexpr int PreguntaColor = 59;      // which colour do you play? (the colours' letters end it: "(W/B)")
 constexpr int ColorJugador = 60;       // its title
 
@@ -114,5 +117,11 @@ constexpr int AbandonaYGana = 92;         // "resigns. $ wins." (the winner at "
 constexpr int OfertaTablasMotor = 94;     // "$ offers a draw": accept?
 constexpr int OfertaSinRespuesta = 96;    // the engine did not answer the draw offer
 constexpr int PeticionSinRespuesta = 97;  // the engine did not answer the request
+constexpr int NoConPartidaMotor = 111;    // no file opens during a game against the engine
+constexpr int SinPartidaEnCurso = 113;    // no game with an opponent is in progress
+constexpr int SinJugadaAtras = 114;       // there is no move to take back
+
+// The last number of section Mensajes.
+constexpr int UltimoTexto = 115;
 
 }  // namespace texto

@@ -22,7 +22,7 @@ void Main() {
     // which would push the side windows away while the area stood that small.
     SituarMdi();
     auto ventanas = controles::AEntero(ajustes::Leer(ajustes::Clave::MdiWindows));
-    if (ventanas && *ventanas != 0) ::Mdi().setWindowState(2);
+    if (ventanas && *ventanas != 0) ::Mdi().FijarEstadoVentana(forms::Mdi::EstadoVentana::Maximizada);
 
     CentrarVentana(::Splash());
     ::Splash().Show();

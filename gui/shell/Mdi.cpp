@@ -83,14 +83,16 @@ QPixmap CargarImagenLista(int n) {
     using enum ajustes::Clave;
     using ajustes::Enlace;
     ajustes::Enlazar(MdiWindows, {{}, [] {
-                                      const int estado = ::Mdi().WindowState();
-                                      return estado != 1 ? std::optional(QString::number(estado)) : std::nullopt;
+                                      const auto estado = ::Mdi().WindowState();
+                                      if (estado == forms::Mdi::EstadoVentana::Minimizada)
+                                          return std::optional<QString>();
+                                      return std::optional(QString::number(int(estado)));
                                   }});
     // The place only of a window that is neither maximised nor minimised.
     auto lugar = [](double (forms::Mdi::*medida)() const) {
         return Enlace{{}, [medida]() -> std::optional<QString> {
                           auto& m = ::Mdi();
-                          if (m.WindowState() != 0) return std::nullopt;
+                          if (m.WindowState() != forms::Mdi::EstadoVentana::Normal) return std::nullopt;
                           return ajustes::Numero((m.*medida)());
                       }};
     };
@@ -195,7 +197,7 @@ Mdi::Mdi() {
     Reacomodo->setSingleShot(true);
     Reacomodo->setInterval(0);
     connect(Reacomodo, &QTimer::timeout, this, [this] {
-        if (VentanasSituadas && WindowState() != 1 && !Area->viewport()->size().isEmpty())
+        if (VentanasSituadas && WindowState() != EstadoVentana::Minimizada && !Area->viewport()->size().isEmpty())
             ::Tavorin().ApartarVentanas();
     });
     Area->viewport()->installEventFilter(this);
@@ -406,7 +408,7 @@ void Mdi::SituarDesdeIni() {
 }
 
 void Mdi::CorregirBorde() {
-    if (WindowState() != 0 || !isVisible()) return;
+    if (WindowState() != EstadoVentana::Normal || !isVisible()) return;
     if (auto g = colocacion_.Corregir(geometry(), Borde())) {
         move(g->marco);
         resize(g->cliente);
@@ -444,16 +446,16 @@ void Mdi::moveEvent(QMoveEvent* evento) {
     CorregirBorde();
 }
 
-int Mdi::WindowState() const {
-    if (windowState() & Qt::WindowMinimized) return 1;
-    if (windowState() & Qt::WindowMaximized) return 2;
-    return 0;
+Mdi::EstadoVentana Mdi::WindowState() const {
+    if (windowState() & Qt::WindowMinimized) return EstadoVentana::Minimizada;
+    if (windowState() & Qt::WindowMaximized) return EstadoVentana::Maximizada;
+    return EstadoVentana::Normal;
 }
 
-void Mdi::setWindowState(int estado) {
+void Mdi::FijarEstadoVentana(EstadoVentana estado) {
     Qt::WindowStates s = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
-    if (estado == 1) s |= Qt::WindowMinimized;
-    if (estado == 2) s |= Qt::WindowMaximized;
+    if (estado == EstadoVentana::Minimizada) s |= Qt::WindowMinimized;
+    if (estado == EstadoVentana::Maximizada) s |= Qt::WindowMaximized;
     QMainWindow::setWindowState(s);
 }
 
@@ -475,15 +477,16 @@ void Mdi::changeEvent(QEvent* evento) {
 }
 
 void Mdi::MDIForm_Resize() {
-    if (WindowState() != 1) {
-        if (height() < 1500 / TwipsPorPixel && WindowState() == 0) resize(width(), 1500 / TwipsPorPixel);
-        if (width() < 7800 / TwipsPorPixel && WindowState() == 0) resize(7800 / TwipsPorPixel, height());
+    using enum EstadoVentana;
+    if (WindowState() != Minimizada) {
+        if (height() < 1500 / TwipsPorPixel && WindowState() == Normal) resize(width(), 1500 / TwipsPorPixel);
+        if (width() < 7800 / TwipsPorPixel && WindowState() == Normal) resize(7800 / TwipsPorPixel, height());
     }
-    if (WindowState() == 2 && !maximizada_) {
+    if (WindowState() == Maximizada && !maximizada_) {
         maximizada_ = true;
         return;
     }
-    if (WindowState() == 0 && maximizada_) {
+    if (WindowState() == Normal && maximizada_) {
         maximizada_ = false;
         SituarMdi();
     }
@@ -559,7 +562,10 @@ void Mdi::mnuInvertirTablero_Click() {
 }
 
 void Mdi::mnuRgb_Click() {
-    if (::ListaPgn().Visible()) return;
+    if (::ListaPgn().Visible()) {
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NoConListaPgn), MB_ICONINFORMATION);
+        return;
+    }
     CentrarVentana(::ColorRgb());
     ::ColorRgb().Show();
 }
@@ -680,7 +686,11 @@ void Mdi::mnuCopiarJugadas_Click() { ::Jugadas().CopiarNotacion(); }
 void Mdi::mnuCopiar_Click() { ::Chat().Copiar(); }
 
 void Mdi::mnuNuevaPartida_Click() {
-    if (::ListaPgn().Visible() || ::Nuevo().Visible() || ModoPreparar) return;
+    if (::ListaPgn().Visible()) {
+        MostrarMensaje("Tavorin", MensajeNumero(texto::NoConListaPgn), MB_ICONINFORMATION);
+        return;
+    }
+    if (::Nuevo().Visible() || ModoPreparar) return;
     if (!FicheroPendiente.isEmpty() || NuevoPendiente || RetrocesoPendiente) {
         MostrarMensaje("Tavorin", MensajeNumero(texto::EspereRespuesta), MB_ICONINFORMATION);
         return;

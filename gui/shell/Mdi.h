@@ -64,9 +64,10 @@ public:
     void setHeight(double twips);
     // Inner height (the MDI area) in twips.
     double ScaleHeight() const;
-    // 0 normal, 1 minimised, 2 maximised.
-    int WindowState() const;
-    void setWindowState(int estado);
+    // The window's state; its number is what Default.ini keeps.
+    enum class EstadoVentana { Normal = 0, Minimizada = 1, Maximizada = 2 };
+    EstadoVentana WindowState() const;
+    void FijarEstadoVentana(EstadoVentana estado);
     bool Visible() const { return !isHidden(); }
     void Show();
     QString Caption() const { return windowTitle(); }

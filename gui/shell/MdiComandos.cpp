@@ -65,13 +65,17 @@ bool PreguntaDePartida(const QString& texto, bool noPorDefecto) {
 
 // A request to the peer about the game (resignation, draw offer); with the engine
 // panel shown, the panel's command `orden` acts instead. True when the request may
-// be made: a game with the peer, no file on the board, no request unanswered.
+// be made: a game with the peer, no file on the board, no request unanswered; the
+// box says why it may not, but for the set-up, whose window is shown.
 bool PeticionDePartida(forms::OrdenPanel orden) {
     if (::Cpu().Visible()) {
         ::Cpu().ToolboxComand(orden);
         return false;
     }
-    if (::ListaPgn().Visible()) return false;
+    if (::ListaPgn().Visible()) {
+        Aviso(texto::NoConListaPgn);
+        return false;
+    }
     if (PartidaDeFichero) {
         Aviso(texto::NoConFichero);
         return false;
@@ -80,8 +84,13 @@ bool PeticionDePartida(forms::OrdenPanel orden) {
         Aviso(texto::EspereRespuesta);
         return false;
     }
+    if (ModoPreparar) return false;
     const auto& g = Reglas();
-    return !ModoPreparar && g.Conectado && !g.TipoPartida.empty();
+    if (!g.Conectado || g.TipoPartida.empty()) {
+        Aviso(texto::SinPartidaEnCurso);
+        return false;
+    }
+    return true;
 }
 
 bool RivalAntiguo() { return controles::Val(VersionRival) <= kVersionAntigua; }
@@ -98,8 +107,12 @@ void Mdi::AbrirFichero(const QString& nombre) {
     if (ModoPreparar) return;
     // The engine panel's game and a save under way in the PGN browser (it shows its
     // save button) stay on the board: the box says why nothing opens.
+    if (::Cpu().Visible()) {
+        Aviso(texto::NoConPartidaMotor);
+        return;
+    }
     const bool guardandoPgn = ::ListaPgn().Visible() && ::ListaPgn().BotonesGuardar();
-    if (::Cpu().Visible() || guardandoPgn || ::fEpd().Visible() || PartidaDeFichero) {
+    if (guardandoPgn || ::fEpd().Visible() || PartidaDeFichero) {
         Aviso(texto::NoConFichero);
         return;
     }
@@ -201,7 +214,11 @@ void Mdi::mnuGuardarComo_Click() { GuardarPartida(); }
 // ---- Set-up -------------------------------------------------------------------------
 
 void Mdi::mnuSetTablero_Click() {
-    if (::ListaPgn().Visible() || ::SetTableroF().Visible() || ::Cpu().Visible() || ::fEpd().Visible()) return;
+    if (::ListaPgn().Visible()) {
+        Aviso(texto::NoConListaPgn);
+        return;
+    }
+    if (::SetTableroF().Visible() || ::Cpu().Visible() || ::fEpd().Visible()) return;
     auto& g = Reglas();
     if (g.Conectado) {
         Aviso(texto::PrepararConectado);
@@ -239,7 +256,11 @@ void Mdi::mnuRetroceder_Click() {
         return;
     }
     auto& g = Reglas();
-    if (g.Jugadas.List1.empty() || ModoPreparar || PartidaDeFichero) return;
+    if (ModoPreparar || PartidaDeFichero) return;
+    if (g.Jugadas.List1.empty()) {
+        Aviso(texto::SinJugadaAtras);
+        return;
+    }
     if (RetrocesoPendiente) {
         Aviso(texto::EspereRespuesta);
         return;
@@ -327,7 +348,10 @@ void Mdi::mnuEstablecerconexion_Click() {
 
 void Mdi::mnuDesconectar_Click() {
     auto& g = Reglas();
-    if (!g.Conectado) return;
+    if (!g.Conectado) {
+        Aviso(texto::SinConexion);
+        return;
+    }
     if (g.TipoPartida == "R" && !Pregunta(MensajeNumero(texto::DesconectarPuntuada), true)) return;
     ::Tavorin().Desconectar();
 }

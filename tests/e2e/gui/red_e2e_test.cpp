@@ -69,7 +69,7 @@ TEST_F(Red, TwoCopiesConnectPlayRatedAndFriendlyGamesChatAndPart) {
     luis.Orden("responder 6");
     EXPECT_FALSE(luis.Esperar("Ha abandonado. Su rival gana la partida.").empty());
     EXPECT_FALSE(ana.Esperar("Su rival ha abandonado. ¡Usted gana la partida!").empty());
-    luis.Orden("menu mnuRendirse");  // no game: nothing
+    luis.Orden("menu mnuRendirse");  // no game: a box says so (answered at once), nothing else
     EXPECT_TRUE(Muestra(ana, "Propio", "2-1-1-0-1200"));
     EXPECT_TRUE(Muestra(luis, "Propio", "2-1-1-0-1200"));
     EXPECT_EQ(ana.Estado()["Propio"], "2-1-1-0-1200");

@@ -154,7 +154,7 @@ TEST(Salida, WhileMaximisedOnlyTheStateIsWritten) {
     Entorno e;
     e.Poner("Mdi", "Width", "9000");
     e.Arrancar();
-    Mdi().setWindowState(2);
+    Mdi().FijarEstadoVentana(forms::Mdi::EstadoVentana::Maximizada);
     EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
     EXPECT_EQ(e.Leer("Mdi", "Windows"), "2");
     EXPECT_EQ(e.Leer("Mdi", "Width"), "9000");

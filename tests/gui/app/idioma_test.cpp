@@ -4,6 +4,7 @@
 #include "app/Idioma.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
+#include "network/Ranking.h"
 #include "platform/IniFile.h"
 #include "shell/Mdi.h"
 
@@ -113,7 +114,7 @@ TEST(TablaIdioma, EveryWindowsRowsStandInTheirPlace) {
               "Conexion:Titulo,Frame1-2,Opcion1-2,Texto1-2 | Botones:Aceptar,Cancelar | Ip:Titulo,Frame1 | "
               "Color:Titulo,Frame1,Texto1-3,Opcion1-2 | Botones:Aceptar,Cancelar | "
               "Nuevo:Titulo,Frame1-2,Text1,Opcion1-4 | Botones:Aceptar,Cancelar | Pgn:Titulo,Titulo2,1-13 | "
-              "Botones:Guardar,Cancelar | Mensajes:1-109 | Tips:1-30 | CPU:1-3,21,4-20 | Botones:Aceptar | "
+              "Botones:Guardar,Cancelar | Mensajes:1-115 | Tips:1-30 | CPU:1-3,21,4-20,22 | Botones:Aceptar | "
               "Reloj:Jugador1-2 | SetTablero:Titulo,1-2,Frame1,Option1-2,Frame2,Check1-5 | "
               "Botones:Aceptar,Cancelar | Ranking:Titulo,Frame1-2,1-5");
 }
@@ -168,6 +169,29 @@ TEST(CambioDeIdioma, CancelGoesBackToTheStoredLanguage) {
     EXPECT_EQ(o.IdiomaElegido(), QString::fromUtf8("Español"));
     EXPECT_EQ(Mdi().mnuArchivos->title(), e.Leer("Menu", "Menu1", QString::fromUtf8("Español.lng")));
     EXPECT_FALSE(o.Visible());
+}
+
+// The ranking keeps its numbers through a language change the dialog closes, by OK
+// or by Cancel.
+TEST(CambioDeIdioma, TheRankingKeepsItsNumbersAfterOkOrCancel) {
+    const struct {
+        const char* boton;
+        void (forms::Opciones::*cerrar)();
+    } tabla[] = {{"Cancel", &forms::Opciones::Command2_Click}, {"OK", &forms::Opciones::Command1_Click}};
+    for (const auto& c : tabla) {
+        SCOPED_TRACE(c.boton);
+        Entorno e;
+        e.Arrancar();
+        Mdi().mnuMostrarRanking_Click();
+        Mdi().mnuOpciones_Click();
+        auto& o = Opciones();
+        o.Combo1->setCurrentIndex(o.Combo1->findText("English"));
+        o.Combo1_Click();
+        (o.*c.cerrar)();
+        for (int i = 0; i < 10; ++i)
+            EXPECT_TRUE(Ranking().Linea(i).contains(QRegularExpression(": -?[0-9]+$")))
+                << Ranking().Linea(i).toStdString();
+    }
 }
 
 // English.lng without one key, saved as another language.

@@ -130,13 +130,13 @@ TEST(LineaComandos, AShortNameBecomesItsLongForm) {
     EXPECT_EQ(ProcesarLineaComandos(c + "/no~existe.pgn"), "");
 }
 
-TEST(Mensajes, ANumberFrom0To109IsALanguageText) {
+TEST(Mensajes, ANumberFrom0ToTheLastIsALanguageText) {
     TextosIdioma[5] = "cinco";
-    TextosIdioma[109] = "ultimo";
+    TextosIdioma[texto::UltimoTexto] = "ultimo";
     EXPECT_EQ(TextoDeMensaje("5"), "cinco");
-    EXPECT_EQ(TextoDeMensaje(" 109 "), "ultimo");
+    EXPECT_EQ(TextoDeMensaje(" 115 "), "ultimo");
     EXPECT_EQ(TextoDeMensaje("0"), "");
-    EXPECT_EQ(TextoDeMensaje("110"), "110");
+    EXPECT_EQ(TextoDeMensaje("116"), "116");
     EXPECT_EQ(TextoDeMensaje("-1"), "-1");
     EXPECT_EQ(TextoDeMensaje("5 x"), "5 x");
     EXPECT_EQ(TextoDeMensaje("99999999999999"), "99999999999999");

@@ -168,7 +168,8 @@ TEST_F(Dialogo, EachModeShowsItsPanelAndOkBuildsTheCommand) {
     n.Option1[2]->click();
     EXPECT_TRUE(n.Frame5->isVisible());
     EXPECT_FALSE(n.Frame3->isVisible() || n.Frame4->isVisible());
-    EXPECT_TRUE(n.Label2->text().isEmpty());
+    EXPECT_EQ(n.Label2->text(), QString::fromUtf8("El motor juega las jugadas indicadas en los minutos indicados; 0 "
+                                                  "jugadas es toda la partida en esos minutos."));
     EXPECT_EQ(n.Label1->text(), n.Option1[2]->text());
     n.Combo1->setCurrentText("0");
     n.Text3->setText("10");

@@ -108,7 +108,7 @@ protected:
         EXPECT_EQ(d.reloj[turno::Negras], Orden::Parar);
     }
 
-    std::array<QString, 110> textos_;
+    decltype(TextosIdioma) textos_;
     std::int64_t ahora = 5'000'000;
     rules::Reglas tablero;
     DatosMotor motor1, motor2;

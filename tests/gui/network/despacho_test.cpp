@@ -142,6 +142,26 @@ TEST_F(Despacho, WithoutAGameRequestsAreRefusedUnaskedAndAnswersChangeNothing) {
     EXPECT_FALSE(Reglas().Conectado);
 }
 
+TEST_F(Despacho, ARatedProposalOfOneMinuteIsAskedInTheSingular) {
+    const struct {
+        const char* mensaje;
+        const char* pregunta;
+    } tabla[] = {
+        {"NuevoJuego 1 R 1",
+         "Su rival le propone una partida puntuable de 1 minuto por jugador. ¿La acepta? Usted "
+         "jugará con las negras."},
+        {"NuevoJuego 1 R 2",
+         "Su rival le propone una partida puntuable de 2 minutos por jugador. ¿La acepta? Usted "
+         "jugará con las negras."},
+    };
+    for (const auto& c : tabla) {
+        e->respuestas = {IDNO};
+        Llega(c.mensaje);
+        EXPECT_EQ(Cajas(), c.pregunta) << c.mensaje;
+        EXPECT_EQ(Cola(), "NuevoCancelado") << c.mensaje;
+    }
+}
+
 TEST_F(Despacho, ANewGameProposalIsAskedAndSetsColourClocksAndBoard) {
     e->respuestas = {IDYES};
     Llega("NuevoJuego 1 R 15");

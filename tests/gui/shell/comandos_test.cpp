@@ -260,11 +260,12 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"set-up connected", [] { Conectado(); }, &forms::Mdi::mnuSetTablero, 16, "83/64"},
         {"disconnect, rated game", [] { Conectado("R"); }, &forms::Mdi::mnuDesconectar, 9, "53/324"},
         {"disconnect, unrated game", [] { Conectado("A"); }, &forms::Mdi::mnuDesconectar, 9, ""},
-        {"disconnect, not connected", [] { Reglas().TipoPartida = "R"; }, &forms::Mdi::mnuDesconectar, 9, ""},
+        {"disconnect, not connected", [] { Reglas().TipoPartida = "R"; }, &forms::Mdi::mnuDesconectar, 9, "115/64"},
         // Questions answered with their default button, No.
         {"resign, game", [] { Conectado("A"); }, &forms::Mdi::mnuRendirse, 12, "14/324"},
-        {"resign, no game", [] { Conectado(); }, &forms::Mdi::mnuRendirse, 12, ""},
-        {"resign, not connected", [] { Reglas().TipoPartida = "A"; }, &forms::Mdi::mnuRendirse, 12, ""},
+        {"resign, no game", [] { Conectado(); }, &forms::Mdi::mnuRendirse, 12, "113/64"},
+        {"resign, not connected", [] { Reglas().TipoPartida = "A"; }, &forms::Mdi::mnuRendirse, 12, "113/64"},
+        {"draw, no game", [] { Conectado(); }, &forms::Mdi::mnuOfrecerTablas, 13, "113/64"},
         {"resign, set-up", [] { Conectado("A"); ModoPreparar = true; }, &forms::Mdi::mnuRendirse, 12, ""},
         {"draw, game", [] { Conectado("R"); }, &forms::Mdi::mnuOfrecerTablas, 13, "17/324"},
         {"new game, connected with a game", [] { Conectado("A"); }, &forms::Mdi::mnuNuevaPartida, 11, "12/324"},
@@ -276,7 +277,8 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"take-back, peer", [&] { registro(); Conectado("A"); }, &forms::Mdi::mnuRetroceder, 14, "", "Retroceso"},
         {"take-back, peer to move", [&] { registro(); Conectado("A"); Reglas().Turno = 1; },
          &forms::Mdi::mnuRetroceder, 14, ""},
-        {"take-back, no move", [] { Conectado("A"); }, &forms::Mdi::mnuRetroceder, 14, ""},
+        {"take-back, no move", [] { Conectado("A"); }, &forms::Mdi::mnuRetroceder, 14, "114/64"},
+        {"take-back, no game", [] { Reglas().Turno = 1; }, &forms::Mdi::mnuRetroceder, 14, "114/64"},
         {"take-back, set-up", [&] { registro(); ModoPreparar = true; Reglas().Turno = 1; },
          &forms::Mdi::mnuRetroceder, 14, ""},
         // The engine panel takes resign, draw and take-back before any guard.
@@ -287,17 +289,19 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         // Save game is no silent no-op: the engine panel's game saves as any other. Open
         // and Options say why they do nothing while the panel or the browser is shown.
         {"panel, save", [&] { Cpu().Show(); fichero(); }, &forms::Mdi::mnuGuardarPartida, 3, "80/64"},
-        {"panel, open", [&] { Cpu().Show(); }, &forms::Mdi::mnuAbrirPartida, 1, "80/64"},
+        {"panel, open", [&] { Cpu().Show(); }, &forms::Mdi::mnuAbrirPartida, 1, "111/64"},
         {"browser, options", [&] { ListaPgn().Show(); }, &forms::Mdi::mnuOpciones, 19, "80/64"},
+        // The game commands and Colours say that the PGN browser stands in the way.
+        {"browser, resign", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuRendirse, 12, "112/64"},
+        {"browser, draw", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuOfrecerTablas, 13, "112/64"},
+        {"browser, set-up", [] { ListaPgn().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, "112/64"},
+        {"browser, new game", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuNuevaPartida, 11, "112/64"},
+        {"browser, colours", [] { ListaPgn().Show(); }, &forms::Mdi::mnuRgb, 18, "112/64"},
         // The PGN browser blocks these silently.
-        {"browser, resign", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuRendirse, 12, ""},
-        {"browser, draw", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuOfrecerTablas, 13, ""},
         {"browser, address", [] { ListaPgn().Show(); Mdi().DireccionLocal = [] { return QString("127.0.0.1"); }; },
          &forms::Mdi::mnuObtenerIp, 7, ""},
         {"browser, save", [&] { ListaPgn().Show(); }, &forms::Mdi::mnuGuardarPartida, 3, "80/64"},
         {"browser, connect", [] { ListaPgn().Show(); Conectado(); }, &forms::Mdi::mnuEstablecerconexion, 8, ""},
-        {"browser, set-up", [] { ListaPgn().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
-        {"browser, new game", [&] { ListaPgn().Show(); fichero(); }, &forms::Mdi::mnuNuevaPartida, 11, ""},
         {"EPD list, connect", [] { fEpd().Show(); Conectado(); }, &forms::Mdi::mnuEstablecerconexion, 8, ""},
         {"set-up, connect", [] { ModoPreparar = true; Conectado(); }, &forms::Mdi::mnuEstablecerconexion, 8, ""},
         {"EPD list, set-up", [] { fEpd().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
@@ -341,13 +345,16 @@ TEST(Guardas, WithThePgnBrowserShownTheViewItemsDoNothing) {
         item->trigger();
         EXPECT_EQ(item->isChecked(), marcado) << item->objectName().toStdString();
     }
-    m.mnuRgb->trigger();
-    m.Toolbar1[18]->trigger();
-    EXPECT_FALSE(ColorRgb().Visible());
     m.mnuObtenerIp->trigger();
     EXPECT_FALSE(Ip().Visible());
     EXPECT_EQ(e.Leer("Configuracion", "Chat"), antes);
     EXPECT_TRUE(e.mensajes.empty());
+    // Colours says why it does not open.
+    m.mnuRgb->trigger();
+    m.Toolbar1[18]->trigger();
+    EXPECT_FALSE(ColorRgb().Visible());
+    EXPECT_EQ(Vistos(e), "112/64|112/64");
+    e.mensajes.clear();
     // Options says why it does not open.
     m.mnuOpciones->trigger();
     EXPECT_FALSE(Opciones().Visible());
@@ -748,11 +755,11 @@ TEST(Retroceder, AOneBoardGameTakesBackEveryTextAndTheTurn) {
         EXPECT_TRUE(Jugadas().List[i]->toPlainText().isEmpty()) << i;
     }
     EXPECT_EQ(Jugadas().List1->count(), 0);
-    // Nothing left: the item does nothing, and the take-back itself neither.
+    // Nothing left: the item says so, and the take-back itself does nothing.
     Mdi().mnuRetroceder->trigger();
     Mdi().RetrocesoFuncion();
     EXPECT_EQ(Reglas().Turno, 1);
-    EXPECT_TRUE(e.mensajes.empty());
+    EXPECT_EQ(Vistos(e), "114/64");
 }
 
 TEST(Retroceder, WhileAnEngineOrNobodyIsToMoveTheItemWaits) {

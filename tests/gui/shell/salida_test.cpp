@@ -50,7 +50,7 @@ void SinNada() {
     g.Turno = 0;
     SalirPendiente = false;
     for (Forma* f : std::initializer_list<Forma*>{&Cpu(), &ListaPgn(), &Opciones()}) f->Hide();
-    Mdi().setWindowState(0);
+    Mdi().FijarEstadoVentana(forms::Mdi::EstadoVentana::Normal);
 }
 
 TEST(SalidaPorEstado, TheExitSequenceByTheStateItFinds) {
@@ -97,7 +97,7 @@ TEST(SalidaPorEstado, TheExitSequenceByTheStateItFinds) {
          [](Entorno& e) {
              e.Poner("Mdi", "Width", "9000");
              e.Poner("Mdi", "Windows", "5");
-             Mdi().setWindowState(1);
+             Mdi().FijarEstadoVentana(forms::Mdi::EstadoVentana::Minimizada);
          },
          true, "", [](Entorno& e) { return (e.Leer("Mdi", "Width") + e.Leer("Mdi", "Windows")).toStdString(); },
          "90005"},

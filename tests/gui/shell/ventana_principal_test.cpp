@@ -246,8 +246,8 @@ TEST(VentanaPrincipal, LeavingTheMaximisedStateRestoresTheStoredPlacement) {
     e.Poner("Mdi", "Width", "9000");
     e.Arrancar();
     Mdi().resize(700, 500);
-    Mdi().setWindowState(2);
-    Mdi().setWindowState(0);
+    Mdi().FijarEstadoVentana(forms::Mdi::EstadoVentana::Maximizada);
+    Mdi().FijarEstadoVentana(forms::Mdi::EstadoVentana::Normal);
     EXPECT_EQ(Mdi().Width(), 9000);
 }
 
@@ -263,7 +263,7 @@ TEST(VentanaPrincipal, StartedMaximisedTheStoredPlaceIsTheOneToRestoreTo) {
     e.Poner("Mdi", "Width", "9000");
     e.Poner("Mdi", "Height", "7500");
     e.Arrancar();
-    ASSERT_EQ(Mdi().WindowState(), 2);
+    ASSERT_EQ(Mdi().WindowState(), forms::Mdi::EstadoVentana::Maximizada);
     // Placed before it was shown: no frame round it yet.
     EXPECT_EQ(Mdi().normalGeometry(), QRect(30, 20, 600, 500));
 }
