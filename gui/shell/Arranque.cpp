@@ -21,8 +21,10 @@ void Main() {
     // state goes straight there and not first to the size the window was made with,
     // which would push the side windows away while the area stood that small.
     SituarMdi();
+    // Any stored state but the normal one opens the window maximised.
+    using Estado = forms::Mdi::EstadoVentana;
     auto ventanas = controles::AEntero(ajustes::Leer(ajustes::Clave::MdiWindows));
-    if (ventanas && *ventanas != 0) ::Mdi().FijarEstadoVentana(forms::Mdi::EstadoVentana::Maximizada);
+    if (ventanas && *ventanas != long(Estado::Normal)) ::Mdi().FijarEstadoVentana(Estado::Maximizada);
 
     CentrarVentana(::Splash());
     ::Splash().Show();

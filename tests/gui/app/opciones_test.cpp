@@ -6,6 +6,7 @@
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Tavorin.h"
+#include "platform/Controles.h"
 #include "platform/PictureBox.h"
 #include "shell/Mdi.h"
 
@@ -36,23 +37,23 @@ protected:
 TEST_F(DialogoOpciones, TheSizeButtonsStepWithin30And100) {
     auto& o = Opciones();
     o.Text1->setText("100");
-    o.Button1_MouseUp(1);
+    o.Button1_MouseUp(controles::BotonIzquierdo);
     EXPECT_EQ(o.Text1->text(), "100");
     EXPECT_FALSE(Tavorin().Timer1->isActive());
     o.Text1->setText("30");
-    o.Button2_MouseUp(1);
+    o.Button2_MouseUp(controles::BotonIzquierdo);
     EXPECT_EQ(o.Text1->text(), "30");
     EXPECT_FALSE(Tavorin().Timer1->isActive());
     o.Text1->setText("15");
-    o.Button1_MouseUp(1);
+    o.Button1_MouseUp(controles::BotonIzquierdo);
     EXPECT_EQ(o.Text1->text(), "30");
     EXPECT_TRUE(Tavorin().Timer1->isActive());
     EXPECT_TRUE(TamanoCambiado);
     o.Text1->setText("150");
-    o.Button2_MouseUp(1);
+    o.Button2_MouseUp(controles::BotonIzquierdo);
     EXPECT_EQ(o.Text1->text(), "100");
     o.Text1->setText("50");
-    o.Button1_MouseUp(2);  // only the left button counts
+    o.Button1_MouseUp(controles::BotonDerecho);  // only the left button counts
     EXPECT_EQ(o.Text1->text(), "50");
 }
 
@@ -88,7 +89,7 @@ TEST_F(DialogoOpciones, OkStoresTheOptionsWithTheSizeClamped) {
 TEST_F(DialogoOpciones, TheDeferredResizeLaysTheBoardOutAgain) {
     auto& o = Opciones();
     o.Text1->setText("60");
-    o.Button1_MouseUp(1);
+    o.Button1_MouseUp(controles::BotonIzquierdo);
     ASSERT_TRUE(Tavorin().Timer1->isActive());
     Tavorin().Timer1_Timer();
     EXPECT_FALSE(Tavorin().Timer1->isActive());
