@@ -143,23 +143,12 @@ TEST_F(Despacho, WithoutAGameRequestsAreRefusedUnaskedAndAnswersChangeNothing) {
 }
 
 TEST_F(Despacho, ARatedProposalOfOneMinuteIsAskedInTheSingular) {
-    const struct {
-        const char* mensaje;
-        const char* pregunta;
-    } tabla[] = {
-        {"NuevoJuego 1 R 1",
-         "Su rival le propone una partida puntuable de 1 minuto por jugador. ¿La acepta? Usted "
-         "jugará con las negras."},
-        {"NuevoJuego 1 R 2",
-         "Su rival le propone una partida puntuable de 2 minutos por jugador. ¿La acepta? Usted "
-         "jugará con las negras."},
-    };
-    for (const auto& c : tabla) {
-        e->respuestas = {IDNO};
-        Llega(c.mensaje);
-        EXPECT_EQ(Cajas(), c.pregunta) << c.mensaje;
-        EXPECT_EQ(Cola(), "NuevoCancelado") << c.mensaje;
-    }
+    e->respuestas = {IDNO};
+    Llega("NuevoJuego 1 R 1");
+    EXPECT_EQ(Cajas(),
+              "Su rival le propone una partida puntuable de 1 minuto por jugador. ¿La acepta? Usted jugará con las "
+              "negras.");
+    EXPECT_EQ(Cola(), "NuevoCancelado");
 }
 
 TEST_F(Despacho, ANewGameProposalIsAskedAndSetsColourClocksAndBoard) {
