@@ -27,7 +27,7 @@ PENDIENTES = set()
 # The uses of other windows' controls the tests made when the ceiling was set. The
 # tests may read and drive a window's controls as a person would; new tests do it
 # through the window's methods, so the count only falls: lower this with it.
-TECHO_PRUEBAS = 604
+TECHO_PRUEBAS = 582
 
 # Members of these types are not widgets (timers, menu actions, sockets, relays).
 NO_WIDGETS = {'QTimer', 'QAction', 'QEventLoop', 'ConectorTcp', 'Relevo', 'Descarga'}
