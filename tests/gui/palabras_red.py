@@ -74,6 +74,8 @@ def main():
         print('%s:%d:%s "%s"' % (ruta, linea, marca, literal))
     print('peer messages written outside gui/network/: %d, %d pending' % (
         len(encontrados), len(encontrados) - len(prohibidos)))
+    for ruta, literal in sorted(PENDIENTES - {(u[0], u[2]) for u in encontrados}):
+        print('%s: "%s" is gone: take it off PENDIENTES' % (ruta, literal))
     return 1 if prohibidos else 0
 
 
