@@ -30,7 +30,9 @@ PERMITIDAS = {
 # The check's own sample tree is no test.
 MUESTRA = 'tests/gui/esperas_fijas/'
 
-CPP = re.compile(r'\b(sleep_for|sleep_until|usleep|nanosleep|msleep|QThread::sleep|qWait)\s*\(|(?<![\w:.])sleep\s*\(')
+# A sleep, QTest's fixed waits, or an event loop that a timer alone ends.
+CPP = re.compile(r'\b(sleep_for|sleep_until|usleep|nanosleep|msleep|QThread::sleep|qWait|qSleep)\s*\(|'
+                 r'(?<![\w:.])sleep\s*\(|singleShot\s*\(\s*\d.*QEventLoop::quit')
 PY = re.compile(r'\btime\.sleep\s*\(|(?<![\w.])sleep\s*\(')
 
 
