@@ -136,9 +136,9 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     int llegadas = 0;
     QObject::connect(Tavorin().WSer, &ConectorTcp::EventoDataArrival, &ambito, [&](long) { ++llegadas; });
     Enviar("Mens");
-    ASSERT_TRUE(Esperar([&] { return llegadas == 1; }));
+    ASSERT_TRUE(Esperar([&] { return llegadas >= 1; }));
     Enviar("aje <Luis>tres Rendirse");
-    ASSERT_TRUE(Esperar([&] { return llegadas == 2; }));
+    ASSERT_TRUE(Esperar([&] { return llegadas >= 2; }));
     Enviar("\r\nPing");
     ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>tres Rendirse"; }));
     EXPECT_EQ(::Chat().Conversacion().count("<Luis>tres"), 1);
