@@ -8,7 +8,10 @@ a window's child widget (`Reloj().Label4->...`, `pgn.Text1[0]->...`, or passing
 members.
 
     controles_ajenos.py RAIZ            gui/ only; fails on a use outside PENDIENTES
-    controles_ajenos.py RAIZ --pruebas  the tests as well, listed and counted only
+    controles_ajenos.py RAIZ --pruebas  the tests as well: they may drive a window's
+                                        controls as a person would, but fails when
+                                        their uses pass TECHO_PRUEBAS (--techo=N
+                                        sets another ceiling)
     controles_ajenos.py RAIZ --otros    other members instead (timers, menu items,
                                         sockets), listed and counted only
 """
@@ -20,6 +23,11 @@ import sys
 # Files still allowed to reach into the windows (none: each window sets its own
 # captions and colours through the language table and the painter).
 PENDIENTES = set()
+
+# The uses of other windows' controls the tests made when the ceiling was set. The
+# tests may read and drive a window's controls as a person would; new tests do it
+# through the window's methods, so the count only falls: lower this with it.
+TECHO_PRUEBAS = 582
 
 # Members of these types are not widgets (timers, menu actions, sockets, relays).
 NO_WIDGETS = {'QTimer', 'QAction', 'QEventLoop', 'ConectorTcp', 'Relevo', 'Descarga'}
@@ -117,6 +125,15 @@ def main():
         'other members' if otros else 'widgets', por_zona['gui'], por_lineas['gui'], por_zona['allowed'], ', '.join(sorted(PENDIENTES)) or 'no allowed file',
         por_lineas['allowed'], ', %d in tests/ (%d lines)' % (por_zona['tests'], por_lineas['tests'])
         if pruebas else ''))
+    techo = next((int(a.split('=', 1)[1]) for a in sys.argv if a.startswith('--techo=')), TECHO_PRUEBAS)
+    if pruebas and not otros:
+        if por_zona['tests'] > techo:
+            print('the tests use other windows\' widgets %d times, above the ceiling of %d: reach the window '
+                  'through its methods' % (por_zona['tests'], techo))
+            return 1
+        if por_zona['tests'] < techo:
+            print('the tests use other windows\' widgets %d times, below the ceiling of %d: lower TECHO_PRUEBAS '
+                  'in tests/gui/controles_ajenos.py to %d' % (por_zona['tests'], techo, por_zona['tests']))
     return 1 if prohibidos and not otros else 0
 
 

@@ -1,7 +1,9 @@
-// Waiting in the end-to-end tests for the state they need (a line, a file, a window, a
-// port, a value of the program's state line) instead of sleeping a fixed time: the
-// condition is asked again every `paso` until it holds or the deadline passes. The
-// deadlines are generous, since the machine that runs the tests may be loaded.
+// Waiting in the tests that run no event loop of their own (the end-to-end tests) for
+// the state they need (a line, a file, a window, a port, a value of the program's state
+// line) instead of sleeping a fixed time: the condition is asked again every `paso`
+// until it holds or the deadline passes. Tests on Qt's event loop wait the same way with
+// QTest::qWaitFor. The deadlines are generous, since the machine that runs the tests may
+// be loaded.
 #pragma once
 
 #include <chrono>

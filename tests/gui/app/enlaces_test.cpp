@@ -70,7 +70,7 @@ TEST(EnlacesOpciones, UnboundTheBoardIsLeftAloneAndSkinsAreRefused) {
     o.SkinCombo_Click();
     ASSERT_EQ(e.mensajes.size(), 1u);
     EXPECT_EQ(e.mensajes[0].texto, TextosIdioma[25]);
-    EXPECT_EQ(o.SkinCombo->currentText(), AparienciaActual);
+    EXPECT_EQ(o.AparienciaElegida(), AparienciaActual);
     EXPECT_FALSE(t.Timer1->isActive());
 }
 

@@ -204,7 +204,7 @@ TEST_F(DialogoColor, CancelRestoresTheStoredLookAndColour) {
     c.FijarOpcion(2);
     EXPECT_FALSE(c.Scrl_RGB[0]->isEnabled());
     c.Command2_Click();
-    EXPECT_TRUE(c.Option1->isChecked());
+    EXPECT_TRUE(c.EsquemaElegido());
     EXPECT_TRUE(c.Scrl_RGB[0]->isEnabled());
     EXPECT_EQ(ColorRojo, 7);
     EXPECT_EQ(ColorVerde, 0);

@@ -26,7 +26,7 @@ QString Etiquetas(const std::array<QLabel*, 8>& l) {
 
 // The deferred resize to a square size, as the options dialog asks for it.
 void Tamano(int lado) {
-    Opciones().Text1->setText(QString::number(lado));
+    Opciones().FijarTamano(lado);
     TamanoCambiado = true;
     Tavorin().Timer1_Timer();
 }

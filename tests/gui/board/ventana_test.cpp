@@ -74,7 +74,7 @@ TEST_F(Partida, AFileDroppedOnTheBoardOpensAsOnTheMainWindow) {
 
 // The size is chosen in the options and applied by the deferred resize.
 void Tamano(int lado) {
-    Opciones().Text1->setText(QString::number(lado));
+    Opciones().FijarTamano(lado);
     Tavorin().Timer1_Timer();
     QApplication::processEvents();
 }

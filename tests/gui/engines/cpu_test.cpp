@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -43,6 +44,10 @@ QStringList Arranque(const QString& nivel, bool blancas) {
 void Jugar(const std::string& jugadas) { Partida::Jugar(jugadas); }
 int Pieza(const std::string& casilla) { return Partida::Pieza(casilla); }
 bool Invertido() { return Mdi().mnuInvertirTablero->isChecked(); }
+// Waits until no engine runs: what each one read is then all it will ever read.
+bool SinMotores() {
+    return PartidaMotor::Esperar([] { return testsupport::HijosVivos(getpid()).empty(); });
+}
 
 // The message of the person's resignation against that engine.
 QString TextoAbandonoPersona(const QString& motor) {
@@ -497,7 +502,8 @@ TEST_F(Panel, MateOrStalemateOnTheBoardEndsTheEngineGameAlsoWithAnEngineThatKnow
     EXPECT_EQ(Mensajes(), QStringList{"1"});
     EXPECT_FALSE(Motor2.Activo);
     EXPECT_FALSE(Cpu().Timer4->isActive() || Cpu().Timer5->isActive());
-    QTest::qWait(100);
+    // Once the engine has gone, what it read is all it will ever read.
+    ASSERT_TRUE(SinMotores());
     EXPECT_FALSE(Leidas("negro").contains("d1h5"));
 }
 
@@ -582,7 +588,7 @@ TEST_F(Panel, AnEngineMoveThatIsRefusedOrOutOfTurnEndsTheGameAndGoesNoFurther) {
         ASSERT_TRUE(Empezar("", "negro"));
         Jugar("e2e4");
         ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); })) << f.linea.toStdString();
-        QTest::qWait(50);
+        ASSERT_TRUE(SinMotores()) << f.linea.toStdString();
         EXPECT_EQ(Mensajes(), QStringList{TextosIdioma[90] + " " + f.linea});
         EXPECT_EQ(Registros(), f.registros) << f.linea.toStdString();
         EXPECT_FALSE(Motor2.Activo);
@@ -604,7 +610,7 @@ TEST_F(Panel, ARefusedStartStartsNoGameAndOneEngineMayRunInBothSlots) {
     EXPECT_EQ(e->mensajes[0].icono, MB_ICONSTOP);
     EXPECT_FALSE(Motor1.Activo || Motor2.Activo);
     EXPECT_EQ(Reglas().Turno, 0);
-    QTest::qWait(100);
+    ASSERT_TRUE(SinMotores());
     EXPECT_FALSE(Leidas("blanco").contains("xboard"));
 
     // Both slots may run the same engine, each in its own process.
@@ -719,23 +725,26 @@ TEST_F(Panel, AnEngineThatEndsItsLinesWithCrAlonePlays) {
 TEST_F(Panel, AFloodOnStandardErrorGivesOneBoxEvenWhileTheBoxWaits) {
     // Boxes run a nested event loop in which engine lines keep coming.
     auto anotar = ResponderMensaje;
+    // The box's loop lasts until the engine has gone.
     ResponderMensaje = [anotar](const CMensaje& m) {
         const long r = anotar(m);
-        QTest::qWait(300);
+        EXPECT_TRUE(SinMotores());
         return r;
     };
     Motor("negro", {"inundar_error 2000", "jugadas e7e5"});
     ASSERT_TRUE(Empezar("", "negro"));
+    const QPointer<Relevo> relevo = Cpu().mRedir2;
     Jugar("e2e4");
     ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
-    QTest::qWait(500);
+    // The relay goes once its program has: nothing of the engine's can come after.
+    ASSERT_TRUE(Esperar([&] { return relevo.isNull(); }));
     // The move on standard output may come before or after: the two pipes keep no
     // order between them. Nothing comes after the end.
     const QStringList registros = Registros();
     EXPECT_EQ(Mensajes(), QStringList{"[ERROR] ruido 0"});
     EXPECT_EQ(e->mensajes[0].icono, MB_ICONSTOP);
     EXPECT_FALSE(Motor2.Activo);
-    QTest::qWait(300);
+    QCoreApplication::processEvents();
     EXPECT_EQ(Registros(), registros);
     EXPECT_EQ(Cpu().mRedir2, nullptr);
 }

@@ -394,7 +394,7 @@ TEST_F(Navegador, AnyNavigationEqualsPlayingTheMovesOnce) {
 TEST_F(Navegador, Autoplay) {
     auto& l = ListaPgn();
     Abrir(*e, "t.pgn", "[Event \"a\"]\n\n1. e4 e5 2. Nf3 *\n\n[Event \"b\"]\n\n*\n");
-    l.Combo2->setEditText("250");
+    l.FijarAutoPlay("250");
     // Play at the end starts again from the first move and stops after the last.
     l.Command1_Click(5);
     EXPECT_EQ(JugadaPgnActual, -1);
@@ -429,7 +429,7 @@ TEST_F(Navegador, Autoplay) {
     };
     for (const Caso& c : {Caso{"250", 250}, Caso{"1500", 1500}, Caso{"100", 250}, Caso{"9000", 5000}, Caso{"abc", 1000},
                           Caso{"", 1000}, Caso{" 750 ", 750}}) {
-        l.Combo2->setEditText(c.texto);
+        l.FijarAutoPlay(c.texto);
         EXPECT_EQ(l.IntervaloAutoPlay(), c.ms) << c.texto;
     }
 }
@@ -437,7 +437,7 @@ TEST_F(Navegador, Autoplay) {
 TEST_F(Navegador, AutoplayWaitsBehindTheBoxOfARefusedMove) {
     auto& l = ListaPgn();
     Abrir(*e, "t.pgn", "[Event \"a\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 *\n");
-    l.Combo2->setEditText("250");
+    l.FijarAutoPlay("250");
     l.Command1_Click(1);
     Reglas().PgnJugadas[1] = "1118";  // a move the rules refuse
     int cajas = 0, abiertas = 0, anidadas = 0;
@@ -447,7 +447,9 @@ TEST_F(Navegador, AutoplayWaitsBehindTheBoxOfARefusedMove) {
         ++cajas;
         anidadas = std::max(anidadas, ++abiertas);
         const long antes = JugadaPgnActual;
-        QTest::qWait(600);
+        // The autoplay rests behind the box: the box's loop runs no step.
+        EXPECT_FALSE(l.AutoPlay->isActive());
+        QCoreApplication::processEvents();
         EXPECT_EQ(JugadaPgnActual, antes);
         --abiertas;
         return IDOK;

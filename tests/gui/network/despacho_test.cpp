@@ -196,13 +196,13 @@ TEST_F(Despacho, TheAnswerToAProposalStartsTheGameThatWasSent) {
     auto& n = Nuevo();
     n.Option2->click();
     n.Option3->click();
-    n.Text1->setText("7");
+    n.FijarMinutos("7");
     n.Command1_Click();
     EXPECT_EQ(Cola(), "NuevoJuego 2 R 7");
     EXPECT_TRUE(NuevoPendiente);
     // The dialog changes before the answer comes: the game is the one proposed.
     n.Option1->click();
-    n.Text1->setText("20");
+    n.FijarMinutos("20");
     Llega("NuevoAceptado");
     EXPECT_EQ(Cajas(), "101");
     auto& g = Reglas();

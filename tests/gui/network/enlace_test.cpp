@@ -121,8 +121,9 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     EXPECT_EQ(Chat(), "*** Desconectado");
     EXPECT_TRUE(Esperar([this] { return par.state() == QAbstractSocket::UnconnectedState; }));
 
-    // A peer whose first line ends in CR LF: lines joined in one write, and cut in two
-    // 200 ms apart, each is read once, in order, and its text stays text.
+    // A peer whose first line ends in CR LF: lines joined in one write, and cut in
+    // pieces that Tavorin reads one at a time, each is read once, in order, and its
+    // text stays text.
     ConectarAlServidor();
     auto& corte = *red::Red().TimerCorte;
     corte.setInterval(60000);
@@ -131,10 +132,13 @@ TEST_F(Enlace, ThePeerIsGreetedToldTheVersionAndLaterTheRanking) {
     ASSERT_TRUE(Esperar([this] { return Chat() == "Luis se ha conectado con Tavorin versión 1.55"; }));
     EXPECT_TRUE(::Chat().Conversacion().contains("<Luis>hola Close\n"));
     ASSERT_TRUE(Llego("Pong"));
+    QObject ambito;
+    int llegadas = 0;
+    QObject::connect(Tavorin().WSer, &ConectorTcp::EventoDataArrival, &ambito, [&](long) { ++llegadas; });
     Enviar("Mens");
-    QTest::qWait(200);
+    ASSERT_TRUE(Esperar([&] { return llegadas >= 1; }));
     Enviar("aje <Luis>tres Rendirse");
-    QTest::qWait(200);
+    ASSERT_TRUE(Esperar([&] { return llegadas >= 2; }));
     Enviar("\r\nPing");
     ASSERT_TRUE(Esperar([this] { return Chat() == "<Luis>tres Rendirse"; }));
     EXPECT_EQ(::Chat().Conversacion().count("<Luis>tres"), 1);

@@ -268,19 +268,19 @@ TEST_F(Ventanas, TheNewGameDialogsMinutesBox) {
 
     auto& n = Nuevo();
     n.Option3->click();
-    EXPECT_EQ(n.Text1->text().toStdString(), e->Leer("Configuracion", "Tiempo").toStdString());
+    EXPECT_EQ(n.Minutos().toStdString(), e->Leer("Configuracion", "Tiempo").toStdString());
     QTest::keyClicks(n.Text1, "x");
-    n.Text1->setText("");
+    n.FijarMinutos("");
     QTest::keyClicks(n.Text1, "2a5");
-    EXPECT_EQ(n.Text1->text(), "25");
+    EXPECT_EQ(n.Minutos(), "25");
     QTest::keyClicks(n.Text1, "0");
-    EXPECT_EQ(n.Text1->text(), "180");
+    EXPECT_EQ(n.Minutos(), "180");
     n.Command4[0]->click();
-    EXPECT_EQ(n.Text1->text(), "180");
-    n.Text1->setText("25");
+    EXPECT_EQ(n.Minutos(), "180");
+    n.FijarMinutos("25");
     n.Option4->click();
     EXPECT_EQ(e->Leer("Configuracion", "Tiempo"), "25");
-    EXPECT_EQ(n.Text1->text(), "0");
+    EXPECT_EQ(n.Minutos(), "0");
     EXPECT_FALSE(n.Command4[0]->isEnabled());
     n.Option2->click();
     n.Command1->click();
@@ -288,9 +288,9 @@ TEST_F(Ventanas, TheNewGameDialogsMinutesBox) {
     EXPECT_TRUE(NuevoPendiente);
     EXPECT_FALSE(n.Visible());
     n.Option3->click();
-    EXPECT_EQ(n.Text1->text(), "25");
+    EXPECT_EQ(n.Minutos(), "25");
     n.Option1->click();
-    n.Text1->setText("");
+    n.FijarMinutos("");
     n.Show();
     QTest::keyClick(n.Text1, Qt::Key_Return);
     EXPECT_EQ(Cola(), "NuevoJuego 1 R 1");
@@ -416,7 +416,7 @@ TEST_F(Ventanas, ChatKeysAndItsOwnPopUpMenu) {
 TEST_F(Ventanas, AChatFloodKeepsOnlyTheMostRecentLines) {
     auto& c = Chat();
     c.Show();
-    c.ChatList->clear();
+    c.Borrar();
     for (int i = 1; i <= 12000; ++i) Llega(QString("Mensaje <Luis>línea %1").arg(i));
     const QStringList lineas = c.Conversacion().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lineas.size(), 5000);
@@ -438,7 +438,7 @@ TEST_F(Ventanas, AChatFloodKeepsOnlyTheMostRecentLines) {
 // A long run of arrivals is read in turns: other events run between them.
 TEST_F(Ventanas, AFloodIsReadInTurnsBetweenOtherEvents) {
     auto& c = Chat();
-    c.ChatList->clear();
+    c.Borrar();
     QByteArray llegada;
     for (int i = 1; i <= 1000; ++i) llegada += tvp::Enmarcar(QString("Mensaje <Luis>%1").arg(i));
     red::Recibir(llegada, false);

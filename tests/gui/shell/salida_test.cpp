@@ -91,7 +91,7 @@ TEST(SalidaPorEstado, TheExitSequenceByTheStateItFinds) {
              return (e.Leer("Configuracion", "Sonido") + e.Leer("Configuracion", "Jugadas")).toStdString();
          },
          "11"},
-        {"minutes box at 0: the stored minutes stay", [](Entorno&) { Nuevo().Text1->setText("0"); }, true, "",
+        {"minutes box at 0: the stored minutes stay", [](Entorno&) { Nuevo().FijarMinutos("0"); }, true, "",
          clave("Configuracion", "Tiempo"), "10"},
         {"minimised: neither the state nor the place",
          [](Entorno& e) {

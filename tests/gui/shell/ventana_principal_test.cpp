@@ -409,7 +409,7 @@ void Asentar() {
 }
 
 void Tamano(int lado) {
-    Opciones().Text1->setText(QString::number(lado));
+    Opciones().FijarTamano(lado);
     Tavorin().Timer1_Timer();
     Asentar();
 }

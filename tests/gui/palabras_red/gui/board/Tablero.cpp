@@ -1,0 +1,7 @@
+// Ends the game: "Close" is queued.
+void Tablero::Cerrar() {
+    Encolar("Ping");
+    Encolar(QString("Movimiento %1").arg(jugada));
+    Mostrar("Ranking");
+    Titulo("Mensajes");
+}

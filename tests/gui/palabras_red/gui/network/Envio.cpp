@@ -1,0 +1,1 @@
+QString Ping() { return "Ping"; }
