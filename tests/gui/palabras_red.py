@@ -16,11 +16,8 @@ import re
 import sys
 
 # Messages still written by hand outside gui/network/, (file, literal), each to go
-# to gui/network/ and then off this list. The move a person plays is built in the
-# board while its message moves to tvp::TextoMovimiento.
-PENDIENTES = {
-    ('gui/board/Tavorin.cpp', 'Movimiento %1%2%3%4%5'),
-}
+# to gui/network/ and then off this list.
+PENDIENTES = set()
 
 
 def palabras(raiz):
