@@ -185,8 +185,7 @@ TEST(CambioDeIdioma, TheRankingKeepsItsNumbersAfterOkOrCancel) {
         Mdi().mnuMostrarRanking_Click();
         Mdi().mnuOpciones_Click();
         auto& o = Opciones();
-        o.Combo1->setCurrentIndex(o.Combo1->findText("English"));
-        o.Combo1_Click();
+        o.ElegirIdioma("English");
         (o.*c.cerrar)();
         for (int i = 0; i < 10; ++i)
             EXPECT_TRUE(Ranking().Linea(i).contains(QRegularExpression(": -?[0-9]+$")))
