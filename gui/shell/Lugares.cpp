@@ -219,19 +219,19 @@ std::vector<QRect> Disponer(const QRect& tablero, const QSize& area, const std::
                             const QRect& tableroAntes) {
     std::vector<size_t> orden(ventanas.size());
     for (size_t i = 0; i < orden.size(); ++i) orden[i] = i;
-    std::vector<QRect> mejor = EnOrden(tablero, area, ventanas, tableroAntes, orden, true);
-    if (Oculto(mejor, area) == 0) return mejor;
+    const std::vector<QRect> guardadas = EnOrden(tablero, area, ventanas, tableroAntes, orden, true);
+    if (Oculto(guardadas, area) == 0) return guardadas;
     // Some window is left past the area's edge: all laid out afresh, the largest
-    // first (or the tallest, or the widest), where that shows more of them.
+    // first (or the tallest, or the widest), where that shows them all.
     using Medida = std::function<qint64(const QRect&)>;
     for (const Medida& medida : {Medida(Superficie), Medida([](const QRect& r) { return qint64(r.height()); }),
                                  Medida([](const QRect& r) { return qint64(r.width()); })}) {
         std::stable_sort(orden.begin(), orden.end(),
                          [&](size_t a, size_t b) { return medida(ventanas[a]) > medida(ventanas[b]); });
         const std::vector<QRect> otra = EnOrden(tablero, area, ventanas, tableroAntes, orden, false);
-        if (Oculto(otra, area) < Oculto(mejor, area)) mejor = otra;
+        if (Oculto(otra, area) == 0) return otra;
     }
-    return mejor;
+    return guardadas;
 }
 
 bool JuntoAlTablero(const QRect& ventana, const QRect& tablero) {

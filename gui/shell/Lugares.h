@@ -81,8 +81,9 @@ QRect Acompanar(const QRect& ventana, const QRect& tableroAntes, const QRect& ta
 // first those that may keep their places (as Apartar keeps one) in the order given,
 // each clear of those kept before it; those that stood against a board that changed
 // size, and any other that may not stay, then go beside the board (Acompanar) in
-// order, clear of every window already placed. The places come back in the order
-// of `ventanas`.
+// order, clear of every window already placed. Where that leaves a window past the
+// area's edge, all are laid out afresh, the largest (or tallest, or widest) first,
+// when that shows them all. The places come back in the order of `ventanas`.
 std::vector<QRect> Disponer(const QRect& tablero, const QSize& area, const std::vector<QRect>& ventanas,
                             const QRect& tableroAntes);
 
