@@ -550,29 +550,21 @@ def estado(t):
     return dict(c.split("=", 1) for c in linea.split("|")[1:])
 
 
-LATERALES = {"Jugadas", "Chat", "Reloj", "Ranking", "Cpu", "ListaPgn", "PgnMovimientos", "SetTableroF", "fEpd",
-             "ColorRgb"}
-
-
-def se_cortan(a, b):
-    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
-
-
 def despejadas(t, nombre, barras=None):
-    """Once the screen has settled, the windows as the program places them: no side
-    window over the board, none over another's title bar (and the area's scroll bars
-    as given)."""
+    """Once the screen has settled, the windows as the program places them: none over
+    the board, none over another's title bar (and the area's scroll bars as given)."""
+    def cortan(a, b):
+        return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+
     def mirar(_ruta):
         e = estado(t)
-        lugares = {n: tuple(map(int, r.split(","))) for n, r in (p.split(":") for p in e["Lugares"].split(";"))}
-        titulo = int(e["AltoTitulo"])
-        tablero = lugares["Tavorin"]
-        laterales = {n: r for n, r in lugares.items() if n in LATERALES}
-        fallos = [f"{n} {r} covers the board {tablero}" for n, r in laterales.items() if se_cortan(r, tablero)]
-        fallos += [f"{n} {r} covers the title bar of {m} {o}" for n, r in laterales.items()
-                   for m, o in laterales.items() if m != n and se_cortan(r, (o[0], o[1], o[2], titulo))]
+        lados = {n: tuple(map(int, r.split(","))) for n, r in (p.split(":") for p in e["Lugares"].split(";"))}
+        tablero, titulo = lados.pop("Tavorin"), int(e["AltoTitulo"])
+        fallos = [f"{n} {r} covers the board {tablero}" for n, r in lados.items() if cortan(r, tablero)]
+        fallos += [f"{n} {r} covers the title bar of {m} {o}" for n, r in lados.items() for m, o in lados.items()
+                   if m != n and cortan(r, (o[0], o[1], o[2], titulo))]
         if barras is not None and e["Barras"] != barras:
-            fallos.append(f"scroll bars {e['Barras'] or 'none'}, not {barras or 'none'}: {lugares}")
+            fallos.append(f"scroll bars {e['Barras'] or 'none'}, not {barras or 'none'}: {lados}")
         return True if not fallos else f"{nombre}: " + "; ".join(fallos)
     t.fotos += 1
     shutil.copy(t.quieta(despues=mirar), os.path.join(t.salida, f"{t.fotos:02d}-{nombre}.png"))
@@ -583,18 +575,16 @@ def apartadas(t):
         t.poner("Configuracion", clave, "1")
     t.arrancar_ordenes()
     despejadas(t, "inicio", barras="")
-    for lado in (48, 56, 100):
+    # Three sizes, then each skin, which asks whether to take its own size: yes.
+    for cambio in ("48", "56", "100", "marmol", "torneo"):
         t.orden("menu mnuOpciones")
-        t.orden(f"poner Opciones.Text1 {lado}")
+        if cambio.isdigit():
+            t.orden(f"poner Opciones.Text1 {cambio}")
+        else:
+            t.orden("responder 6")
+            t.orden(f"elegir Opciones.SkinCombo {cambio}")
         t.orden("boton Opciones.Command1")
-        despejadas(t, f"lado-{lado}")
-    # Each skin asks whether to take its own square size: yes.
-    for piel in ("marmol", "torneo"):
-        t.orden("menu mnuOpciones")
-        t.orden("responder 6")
-        t.orden(f"elegir Opciones.SkinCombo {piel}")
-        t.orden("boton Opciones.Command1")
-        despejadas(t, "piel-" + piel)
+        despejadas(t, cambio)
     t.proceso.terminate()
     t.proceso.wait(10)
 

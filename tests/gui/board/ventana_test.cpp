@@ -2,6 +2,7 @@
 // a size change the main window's area shows it from its top-left corner.
 #include "partida.h"
 
+#include "app/ColorRgb.h"
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Tavorin.h"
@@ -109,7 +110,8 @@ QRect Rect(const Forma& f) {
 }
 
 std::vector<Forma*> Laterales() {
-    return {&Jugadas(), &Chat(), &Reloj(), &Ranking(), &Cpu(), &ListaPgn(), &PgnMovimientos(), &SetTableroF(), &fEpd()};
+    return {&Jugadas(),  &Chat(),           &Reloj(),       &Ranking(), &Cpu(),
+            &ListaPgn(), &PgnMovimientos(), &SetTableroF(), &fEpd(),    &ColorRgb()};
 }
 
 // Which of the side windows shown covers the board window, and where.

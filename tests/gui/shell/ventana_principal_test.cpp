@@ -7,9 +7,6 @@
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
 #include "engines/Cpu.h"
-#include "files/Guardar.h"
-#include "files/ListaPgn.h"
-#include "files/SetTableroF.h"
 #include "network/Chat.h"
 #include "network/Ip.h"
 #include "network/Reloj.h"
@@ -38,8 +35,6 @@
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace {
 
@@ -466,46 +461,6 @@ TEST(VentanaPrincipal, SideWindowsStoredOutOfViewComeUpBesideTheBoard) {
     Asentar();
     ASSERT_EQ(Laterales().size(), 4u);
     EXPECT_EQ(Desorden(true), "");
-}
-
-// At the shipped size a window that opens centred over the board, or at its stored
-// place, goes beside the board: the colours, the set-up, the PGN save form and the
-// engine panel.
-TEST(VentanaPrincipal, WindowsThatOpenOverTheBoardGoBesideIt) {
-    Entorno e;
-    e.Arrancar();
-    Mdi().resize(14400 / 15, 10800 / 15);
-    Asentar();
-    const std::pair<const char*, std::function<Forma&()>> casos[] = {
-        {"colours",
-         [] {
-             Mdi().mnuRgb->trigger();
-             return std::ref<Forma>(ColorRgb());
-         }},
-        {"set-up",
-         [] {
-             Mdi().mnuSetTablero->trigger();
-             return std::ref<Forma>(SetTableroF());
-         }},
-        {"PGN save",
-         [] {
-             GuardarPartidaPgn();
-             return std::ref<Forma>(ListaPgn());
-         }},
-        {"engine panel",
-         [] {
-             Mdi().mnuNuevaPartida->trigger();
-             return std::ref<Forma>(Cpu());
-         }},
-    };
-    for (const auto& [nombre, abrir] : casos) {
-        Forma& f = abrir();
-        Asentar();
-        ASSERT_TRUE(f.Visible()) << nombre;
-        const QRect r(int(f.Left() / 15), int(f.Top() / 15), int(f.Width() / 15), int(f.Height() / 15));
-        EXPECT_FALSE(r.intersects(Tablero())) << nombre << " " << r.x() << "," << r.y();
-        f.Hide();
-    }
 }
 
 }  // namespace
