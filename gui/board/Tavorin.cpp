@@ -149,7 +149,7 @@ void Situar(const Sitio& s) {
 
 // The windows that stand beside the board, in the order in which they make room.
 const char* const kLaterales[] = {"Jugadas",  "Chat",           "Reloj",       "Ranking", "Cpu",
-                                  "ListaPgn", "PgnMovimientos", "SetTableroF", "fEpd"};
+                                  "ListaPgn", "PgnMovimientos", "SetTableroF", "fEpd",    "ColorRgb"};
 
 bool EsLateral(const QWidget& w) {
     for (const char* n : kLaterales)
@@ -174,10 +174,10 @@ QRect Rectangulo(const Forma& f) {
 }
 
 // What the main window's area shows, in pixels: its viewport less the scroll bars
-// that a board reaching past it brings (they may not have come yet). A main window
-// asked to be maximised shows what the screen will give it, though the window
-// system may not have made it so yet.
-QSize VistaDelArea(const QMdiArea& area, const QRect& tablero) {
+// that the board and the windows reaching past it (`contenido`, their union) bring
+// (they may not have come yet). A main window asked to be maximised shows what the
+// screen will give it, though the window system may not have made it so yet.
+QSize VistaDelArea(const QMdiArea& area, const QRect& contenido) {
     QSize maximo = area.maximumViewportSize();
     const QWidget* principal = area.window();
     if (principal->windowState() & Qt::WindowMaximized)
@@ -185,7 +185,7 @@ QSize VistaDelArea(const QMdiArea& area, const QRect& tablero) {
             maximo = maximo.expandedTo(pantalla->availableGeometry().size() -
                                        (principal->frameGeometry().size() - area.maximumViewportSize()));
     const int barra = area.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &area);
-    const int derecha = tablero.x() + tablero.width(), abajo = tablero.y() + tablero.height();
+    const int derecha = contenido.x() + contenido.width(), abajo = contenido.y() + contenido.height();
     QSize vista = maximo;
     // A bar along one edge may make room short for the other.
     for (int vuelta = 0; vuelta < 2; ++vuelta) {
@@ -193,6 +193,13 @@ QSize VistaDelArea(const QMdiArea& area, const QRect& tablero) {
         if (abajo > vista.height()) vista.setWidth(maximo.width() - barra);
     }
     return vista.expandedTo(QSize(0, 0));
+}
+
+// The board and the windows together.
+QRect Contenido(const QRect& tablero, const std::vector<QRect>& ventanas) {
+    QRect todo = tablero;
+    for (const QRect& r : ventanas) todo |= r;
+    return todo;
 }
 
 // Moves a window to the place's corner, when it is elsewhere.
@@ -1289,41 +1296,30 @@ void Tavorin::Timer1_Timer() {
 }
 
 void Tavorin::ApartarDelTablero(Forma& ventana) {
-    QMdiArea* area = AreaMdi();
-    if (&ventana == this || !area || !Visible() || !ventana.Visible()) return;
-    std::vector<QRect> otras;
-    for (Forma* f : LateralesAbiertas())
-        if (f != &ventana) otras.push_back(Rectangulo(*f));
-    const QRect tablero = Rectangulo(*this);
-    Llevar(ventana, lugares::Apartar(Rectangulo(ventana), tablero, VistaDelArea(*area, tablero), otras));
+    if (&ventana == this || !ventana.Visible()) return;
+    DisponerLaterales(&ventana, Rectangulo(*this));
 }
 
 void Tavorin::ApartarVentanas() { ApartarVentanas(Rectangulo(*this)); }
 
-void Tavorin::ApartarVentanas(const QRect& tableroAntes) {
+void Tavorin::ApartarVentanas(const QRect& tableroAntes) { DisponerLaterales(nullptr, tableroAntes); }
+
+void Tavorin::DisponerLaterales(Forma* ultima, const QRect& tableroAntes) {
     QMdiArea* area = AreaMdi();
     if (!area || !Visible()) return;
     const QRect tablero = Rectangulo(*this);
-    const QSize vista = VistaDelArea(*area, tablero);
-    // The windows that stood against the board or over it follow its new size; they
-    // make room last, so the others keep their places.
-    std::vector<Forma*> siguen, quedan;
-    for (Forma* f : LateralesAbiertas())
-        (tablero.size() != tableroAntes.size() && lugares::JuntoAlTablero(Rectangulo(*f), tableroAntes) ? siguen
-                                                                                                        : quedan)
-            .push_back(f);
-    for (Forma* f : quedan) {
-        std::vector<QRect> otras;
-        for (Forma* o : quedan)
-            if (o != f) otras.push_back(Rectangulo(*o));
-        Llevar(*f, lugares::Apartar(Rectangulo(*f), tablero, vista, otras));
-    }
-    std::vector<QRect> colocadas;
-    for (Forma* f : quedan) colocadas.push_back(Rectangulo(*f));
-    for (Forma* f : siguen) {
-        Llevar(*f, lugares::Acompanar(Rectangulo(*f), tableroAntes, tablero, vista, colocadas));
-        colocadas.push_back(Rectangulo(*f));
-    }
+    std::vector<Forma*> abiertas = LateralesAbiertas();
+    // The window that opens makes room after the others.
+    if (auto i = std::find(abiertas.begin(), abiertas.end(), ultima); i != abiertas.end())
+        std::rotate(i, i + 1, abiertas.end());
+    std::vector<QRect> ahora;
+    for (Forma* f : abiertas) ahora.push_back(Rectangulo(*f));
+    // Windows laid out past the area's edge bring a scroll bar, which takes room from
+    // the other edge: laid out again once for it.
+    std::vector<QRect> puestos = lugares::Disponer(tablero, VistaDelArea(*area, tablero), ahora, tableroAntes);
+    const QSize vista = VistaDelArea(*area, Contenido(tablero, puestos));
+    if (vista != VistaDelArea(*area, tablero)) puestos = lugares::Disponer(tablero, vista, ahora, tableroAntes);
+    for (size_t i = 0; i < abiertas.size(); ++i) Llevar(*abiertas[i], puestos[i]);
 }
 
 void Tavorin::AlAreaVisible() {

@@ -151,13 +151,14 @@ public:
     // so that the area shows as much of it as it can, its top-left corner always.
     void AlAreaVisible();
     // A side window (move list, chat, clocks, ranking, engine panel, PGN windows,
-    // set-up, EPD list) that covers the board window or another side window, or that
-    // the main window's area does not show whole, goes beside the board within the
-    // area (lugares::Apartar); any other keeps its place. Runs when such a window opens.
+    // set-up, EPD list, colours) that covers the board window or another side window,
+    // or that the main window's area does not show whole, goes beside the board
+    // (lugares::Apartar): in the area where there is room, else past its edge, never
+    // over the board; any other keeps its place. Runs when such a window opens.
     void ApartarDelTablero(Forma& ventana);
-    // The same for every side window shown, once the board has been laid out again;
-    // after a change of its size (from `tableroAntes`), those that stood against it
-    // or over it go beside it again (lugares::Acompanar).
+    // Every side window shown laid out again at once (lugares::Disponer), once the
+    // board has been laid out again; after a change of its size (from
+    // `tableroAntes`), those that stood against it or over it go beside it again.
     void ApartarVentanas(const QRect& tableroAntes);
     // The same with the board as it stands (the area changed, not the board).
     void ApartarVentanas();
@@ -245,6 +246,9 @@ protected:
     void dropEvent(QDropEvent* evento) override;
 
 private:
+    // The side windows shown laid out around the board (lugares::Disponer), `ultima`
+    // (when one of them) making room after the others.
+    void DisponerLaterales(Forma* ultima, const QRect& tableroAntes);
     bool Invertido() const;
     bool PointClick() const;
     // False when display square (x, y) holds a piece of the side not to move.

@@ -688,6 +688,8 @@ void GuardarPartidaPgn() {
     l.Combo1->setEditText(resultado.empty() ? QString("*") : QString::fromStdString(resultado));
     CentrarVentana(l);
     l.Show();
+    // Centred, the form goes beside the board where there is room, also when it was shown.
+    ::Tavorin().ApartarDelTablero(l);
 }
 
 namespace {

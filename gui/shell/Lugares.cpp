@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 namespace lugares {
@@ -99,6 +100,8 @@ qint64 Superficie(const QRect& r) { return r.isEmpty() ? 0LL : qint64(r.width())
 QRect Colocar(const QRect& ventana, const QPoint& referencia, const QRect& tablero, const QSize& area,
               const std::vector<QRect>& otras) {
     const QRect vista(QPoint(0, 0), area);
+    // The area scrolls as far as its top-left corner or the board's, whichever is further.
+    const QPoint origen(std::min(0, tablero.x()), std::min(0, tablero.y()));
     const int w = ventana.width(), h = ventana.height();
     // A coordinate kept within the area as far as the window's size allows.
     auto dentro = [](int v, int tamano, int limite) { return std::max(0, std::min(v, limite - tamano)); };
@@ -109,9 +112,9 @@ QRect Colocar(const QRect& ventana, const QPoint& referencia, const QRect& table
     // Corners: along each side of the board the window's own coordinate (brought to
     // where it meets that side), next to the board, next to one of the other windows
     // (after or below it, before or above it), and the area's edges.
-    std::vector<int> xs{dentro(junto(ventana.x(), w, tablero.x(), tablero.width()), w, area.width()),
+    std::vector<int> xs{dentro(junto(referencia.x(), w, tablero.x(), tablero.width()), w, area.width()),
                         tablero.x() + tablero.width(), tablero.x() - w, 0, area.width() - w};
-    std::vector<int> ys{dentro(junto(ventana.y(), h, tablero.y(), tablero.height()), h, area.height()),
+    std::vector<int> ys{dentro(junto(referencia.y(), h, tablero.y(), tablero.height()), h, area.height()),
                         tablero.y() + tablero.height(), tablero.y() - h, 0, area.height() - h};
     for (const QRect& o : otras) {
         xs.insert(xs.end(), {o.x() + o.width(), o.x() - w});
@@ -137,9 +140,9 @@ QRect Colocar(const QRect& ventana, const QPoint& referencia, const QRect& table
         // Against the board, else against a window, else apart.
         const int lejos = JuntoAlTablero(r, tablero) ? 0 : junto ? 1 : 2;
         const qint64 dx = r.x() - referencia.x(), dy = r.y() - referencia.y();
-        const qint64 sobreTablero = Superficie(r.intersected(tablero));
-        return std::tuple(Superficie(r) - Superficie(r.intersected(vista)), sobreTablero > 0, tapadas, sobreTablero,
-                          lejos, dx * dx + dy * dy);
+        const bool inalcanzable = r.x() < origen.x() || r.y() < origen.y();
+        return std::tuple(inalcanzable, Superficie(r.intersected(tablero)), tapadas,
+                          Superficie(r) - Superficie(r.intersected(vista)), lejos, dx * dx + dy * dy);
     };
     const QRect* mejor = &lugares.front();
     for (const QRect& r : lugares)
@@ -147,24 +150,88 @@ QRect Colocar(const QRect& ventana, const QPoint& referencia, const QRect& table
     return *mejor;
 }
 
-}  // namespace
-
-QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras) {
+// The window may keep its place: the area shows it, and it covers neither the board
+// nor any of the `otras` windows.
+bool Libre(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras) {
     const bool tapa = std::any_of(otras.begin(), otras.end(), [&](const QRect& o) { return ventana.intersects(o); });
     // The area's height follows the frame, menu and tool bars the window system gives
     // the main window: a stored place a few pixels too low still counts as shown.
     const QRect vista(0, 0, area.width(), area.height() + kHolguraAbajo);
-    if (vista.contains(ventana) && !ventana.intersects(tablero) && !tapa) return ventana;
+    return vista.contains(ventana) && !ventana.intersects(tablero) && !tapa;
+}
+
+// Where the window would stand had it moved with the far edges of the board.
+QPoint ConElTablero(const QRect& ventana, const QRect& tableroAntes, const QRect& tablero) {
+    QPoint referencia = ventana.topLeft();
+    if (ventana.right() > tableroAntes.right()) referencia.rx() += tablero.right() - tableroAntes.right();
+    if (ventana.bottom() > tableroAntes.bottom()) referencia.ry() += tablero.bottom() - tableroAntes.bottom();
+    return referencia;
+}
+
+}  // namespace
+
+QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras) {
+    if (Libre(ventana, tablero, area, otras)) return ventana;
     return Colocar(ventana, ventana.topLeft(), tablero, area, otras);
 }
 
 QRect Acompanar(const QRect& ventana, const QRect& tableroAntes, const QRect& tablero, const QSize& area,
                 const std::vector<QRect>& otras) {
-    // Where the window would stand had it moved with the far edges of the board.
-    QPoint referencia = ventana.topLeft();
-    if (ventana.right() > tableroAntes.right()) referencia.rx() += tablero.right() - tableroAntes.right();
-    if (ventana.bottom() > tableroAntes.bottom()) referencia.ry() += tablero.bottom() - tableroAntes.bottom();
-    return Colocar(ventana, referencia, tablero, area, otras);
+    return Colocar(ventana, ConElTablero(ventana, tableroAntes, tablero), tablero, area, otras);
+}
+
+namespace {
+
+// The windows laid out in the order `orden`: with `guardar`, first those that may
+// keep their places, each clear of those kept before it; then the others beside the
+// board, clear of every window placed.
+std::vector<QRect> EnOrden(const QRect& tablero, const QSize& area, const std::vector<QRect>& ventanas,
+                           const QRect& tableroAntes, const std::vector<size_t>& orden, bool guardar) {
+    const bool cambio = tablero.size() != tableroAntes.size();
+    std::vector<QRect> lugares(ventanas.size());
+    std::vector<bool> puesta(ventanas.size(), false);
+    std::vector<QRect> colocadas;
+    for (size_t i : orden) {
+        const bool sigue = cambio && JuntoAlTablero(ventanas[i], tableroAntes);
+        if (!guardar || sigue || !Libre(ventanas[i], tablero, area, colocadas)) continue;
+        lugares[i] = ventanas[i];
+        puesta[i] = true;
+        colocadas.push_back(ventanas[i]);
+    }
+    for (size_t i : orden) {
+        if (puesta[i]) continue;
+        lugares[i] = Acompanar(ventanas[i], tableroAntes, tablero, area, colocadas);
+        colocadas.push_back(lugares[i]);
+    }
+    return lugares;
+}
+
+// How much of the windows the area does not show.
+qint64 Oculto(const std::vector<QRect>& lugares, const QSize& area) {
+    qint64 oculto = 0;
+    for (const QRect& r : lugares) oculto += Superficie(r) - Superficie(r.intersected(QRect(QPoint(0, 0), area)));
+    return oculto;
+}
+
+}  // namespace
+
+std::vector<QRect> Disponer(const QRect& tablero, const QSize& area, const std::vector<QRect>& ventanas,
+                            const QRect& tableroAntes) {
+    std::vector<size_t> orden(ventanas.size());
+    for (size_t i = 0; i < orden.size(); ++i) orden[i] = i;
+    const std::vector<QRect> guardadas = EnOrden(tablero, area, ventanas, tableroAntes, orden, true);
+    if (Oculto(guardadas, area) == 0) return guardadas;
+    // Some window is left past the area's edge: all laid out afresh, the largest
+    // first (or the tallest, or the widest), where that shows them all.
+    using Medida = std::function<qint64(const QRect&)>;
+    for (const Medida& medida : {Medida(Superficie), Medida([](const QRect& r) { return qint64(r.height()); }),
+                                 Medida([](const QRect& r) { return qint64(r.width()); })}) {
+        std::stable_sort(orden.begin(), orden.end(),
+                         [&](size_t a, size_t b) { return medida(ventanas[a]) > medida(ventanas[b]); });
+        const std::vector<QRect> otra = EnOrden(tablero, area, ventanas, tableroAntes, orden, false);
+        if (Oculto(otra, area) == 0) return otra;
+    }
+    return guardadas;
 }
 
 bool JuntoAlTablero(const QRect& ventana, const QRect& tablero) {

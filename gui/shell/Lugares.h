@@ -57,12 +57,13 @@ Lugar Ajustar(const Lugar& lugar, const std::vector<QRect>& pantallas, const Med
 // its places are cornered against a side of the board (at its own coordinate along
 // that side, brought to where it meets it), against one of the other windows or
 // against the area's edges, each also moved into the area as far as its size
-// allows. Of them the one the area shows most of wins, then one clear of the board,
-// then the one that covers least of the other windows, then least of the board,
-// then one against the board before one against another window before one apart,
-// then the one nearest its own place. So windows cover one another only where no
-// place clear of the board is left, and a board that leaves no room beside it is
-// covered rather than one window by another.
+// allows. Of them the one that covers least of the board wins, then the one that
+// covers least of the other windows, then the one the area shows most of, then one
+// against the board before one against another window before one apart, then the
+// one nearest its own place. Places above or left of both the area and the board,
+// where the area does not scroll, come last. So the board is never covered and
+// windows do not cover one another: where the area has no room for them they
+// stand beside the board past its edge, and the area scrolls to them.
 QRect Apartar(const QRect& ventana, const QRect& tablero, const QSize& area, const std::vector<QRect>& otras = {});
 // How far below the area a window that keeps its place may reach, in pixels.
 constexpr int kHolguraAbajo = 16;
@@ -74,6 +75,18 @@ constexpr int kHolguraAbajo = 16;
 // to a board that shrank, in the order they stood.
 QRect Acompanar(const QRect& ventana, const QRect& tableroAntes, const QRect& tablero, const QSize& area,
                 const std::vector<QRect>& otras = {});
+
+// Every side window shown laid out at once around the board (which was
+// `tableroAntes` before a change of its size), as start-up lays them out one by one:
+// first those that may keep their places (as Apartar keeps one) in the order given,
+// each clear of those kept before it; those that stood against a board that changed
+// size, and any other that may not stay, then go beside the board (Acompanar) in
+// order, clear of every window already placed. Where that leaves a window past the
+// area's edge, all are laid out afresh, the largest (or tallest, or widest) first,
+// when that shows them all. The places come back in the order of `ventanas`.
+std::vector<QRect> Disponer(const QRect& tablero, const QSize& area, const std::vector<QRect>& ventanas,
+                            const QRect& tableroAntes);
+
 // The window meets the rectangle (the board, or another window) or lies over it.
 bool JuntoAlTablero(const QRect& ventana, const QRect& tablero);
 

@@ -568,6 +568,8 @@ void Mdi::mnuRgb_Click() {
     }
     CentrarVentana(::ColorRgb());
     ::ColorRgb().Show();
+    // Centred, the dialog goes beside the board where there is room, also when it was shown.
+    ::Tavorin().ApartarDelTablero(::ColorRgb());
 }
 
 void Mdi::mnuOpciones_Click() {

@@ -25,14 +25,18 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSocketNotifier>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <unistd.h>
@@ -311,6 +315,15 @@ bool Ejecutar(const QString& linea) {
         }
         return false;
     }
+    if (orden == "elegir") {
+        // An item of a list picked as the user picks it.
+        auto* c = qobject_cast<QComboBox*>(Control(resto.section(u' ', 0, 0)));
+        const int i = c ? c->findText(resto.section(u' ', 1), Qt::MatchFixedString) : -1;
+        if (i < 0) return false;
+        c->setCurrentIndex(i);
+        emit c->activated(i);
+        return true;
+    }
     if (orden == "tecla") return Tecla(Control(resto.section(u' ', 0, 0)), resto.section(u' ', 1));
     if (orden == "chat") {
         auto* texto = qobject_cast<QLineEdit*>(Control("Chat.Texto"));
@@ -438,6 +451,22 @@ QString EstadoPrueba() {
         if (auto* f = qobject_cast<Forma*>(w); f && f->Visible()) ventanas << f->objectName();
     ventanas.sort();
     poner("Ventanas", ventanas.join(u','));
+    // Where the windows shown stand, in pixels of the main window's area, with the
+    // height of a title bar and the area's scroll bars.
+    QStringList lugares;
+    auto px = [](double twips) { return QString::number(std::lround(twips / TwipsPorPixel)); };
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* f = qobject_cast<Forma*>(w); f && f->Visible() && f->objectName() != "Splash")
+            lugares << f->objectName() + ":" + px(f->Left()) + "," + px(f->Top()) + "," + px(f->Width()) + "," +
+                           px(f->Height());
+    lugares.sort();
+    poner("Lugares", lugares.join(u';'));
+    if (QMdiArea* area = Forma::AreaMdi()) {
+        poner("AltoTitulo", QString::number(area->style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+        poner("Barras", QString("%1%2")
+                            .arg(area->horizontalScrollBar()->isVisible() ? "H" : "")
+                            .arg(area->verticalScrollBar()->isVisible() ? "V" : ""));
+    }
     return "ESTADO|" + c.join(u'|');
 }
 

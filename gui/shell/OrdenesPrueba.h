@@ -6,6 +6,7 @@
 //                               another window ("Cpu.Toolbar1_1")
 //   boton <Form>.<Control>      clicks a button or option of a window ("Nuevo.Command1")
 //   poner <Form>.<Control> <v>  sets a text box, or checks an option (v "1")
+//   elegir <Form>.<Control> <v> picks the item of a list with that text, as a click
 //   tecla <Form>.<Control> <k>  sends a key to a control ("Enter", one character, or a
 //                               key by its name: "End", "Home", "PgUp", "PgDown")
 //   chat <text>                 types a chat line and Enter
@@ -20,7 +21,10 @@
 //   soltar <where> <path>       drops a file on the board ("tablero") or on the main
 //                               window ("ventana")
 //   reloj <ms>                  moves the clock source on (TAVORIN_PRUEBA_RELOJ set)
-//   estado                      prints the state (a line "ESTADO|key=value|...")
+//   estado                      prints the state (a line "ESTADO|key=value|...");
+//                               "Lugares" holds each window shown as
+//                               "<Form>:left,top,width,height" (pixels of the main
+//                               window's area) and "Barras" the area's scroll bars
 //   cerrar <Form>               closes a window by its close box
 //   activar <Form>              brings a window shown to the front, as a click on it
 //   salir                       closes the main window

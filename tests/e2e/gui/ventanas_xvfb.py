@@ -21,6 +21,10 @@ Checks:
              chosen in the options from 30 to 100 pixels: at every size, with those
              windows brought to the front, the board shows whole, and so it does when
              the set-up window and the PGN browser open over the large board
+  apartadas  on the shipped main window with the move list, chat, clocks and ranking
+             shown: at the first start, at square sizes 48, 56 and 100 and after each
+             skin's size question, no side window covers the board or another's
+             title bar; at the first start the area shows no scroll bar
   preparar   set-up, cancel, options, OK, the main window clicked: the board is not
              set up any more; Open and Save show their dialogs, New game the engine
              panel, and the board stands from White's side with White's king on e1
@@ -546,6 +550,45 @@ def estado(t):
     return dict(c.split("=", 1) for c in linea.split("|")[1:])
 
 
+def despejadas(t, nombre, barras=None):
+    """Once the screen has settled, the windows as the program places them: none over
+    the board, none over another's title bar (and the area's scroll bars as given)."""
+    def cortan(a, b):
+        return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+
+    def mirar(_ruta):
+        e = estado(t)
+        lados = {n: tuple(map(int, r.split(","))) for n, r in (p.split(":") for p in e["Lugares"].split(";"))}
+        tablero, titulo = lados.pop("Tavorin"), int(e["AltoTitulo"])
+        fallos = [f"{n} {r} covers the board {tablero}" for n, r in lados.items() if cortan(r, tablero)]
+        fallos += [f"{n} {r} covers the title bar of {m} {o}" for n, r in lados.items() for m, o in lados.items()
+                   if m != n and cortan(r, (o[0], o[1], o[2], titulo))]
+        if barras is not None and e["Barras"] != barras:
+            fallos.append(f"scroll bars {e['Barras'] or 'none'}, not {barras or 'none'}: {lados}")
+        return True if not fallos else f"{nombre}: " + "; ".join(fallos)
+    t.fotos += 1
+    shutil.copy(t.quieta(despues=mirar), os.path.join(t.salida, f"{t.fotos:02d}-{nombre}.png"))
+
+
+def apartadas(t):
+    for clave in ("Jugadas", "Chat", "Reloj", "Elo"):
+        t.poner("Configuracion", clave, "1")
+    t.arrancar_ordenes()
+    despejadas(t, "inicio", barras="")
+    # Three sizes, then each skin, which asks whether to take its own size: yes.
+    for cambio in ("48", "56", "100", "marmol", "torneo"):
+        t.orden("menu mnuOpciones")
+        if cambio.isdigit():
+            t.orden(f"poner Opciones.Text1 {cambio}")
+        else:
+            t.orden("responder 6")
+            t.orden(f"elegir Opciones.SkinCombo {cambio}")
+        t.orden("boton Opciones.Command1")
+        despejadas(t, cambio)
+    t.proceso.terminate()
+    t.proceso.wait(10)
+
+
 def preparar(t):
     t.arrancar_ordenes()
     t.orden("menu mnuSetTablero")
@@ -584,7 +627,7 @@ def preparar(t):
 
 def main():
     p = argparse.ArgumentParser()
-    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus", "lados", "preparar"])
+    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus", "lados", "apartadas", "preparar"])
     p.add_argument("--programa", required=True)
     p.add_argument("--recursos", required=True)
     p.add_argument("--captura", required=True)

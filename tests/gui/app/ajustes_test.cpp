@@ -119,8 +119,8 @@ TEST(Ajustes, TheExitAddsTheMissingKeysInItsOrder) {
               "[Tablero]\r\nTop=0\r\nLeft=0\r\n\r\n"
               "[Chat]\r\nTop=5745\r\nLeft=0\r\nWidth=5400\r\nHeight=2700\r\n\r\n"
               "[Jugadas]\r\nTop=4860\r\nLeft=5490\r\nWidth=3600\r\nHeight=4200\r\n\r\n"
-              "[Reloj]\r\nTop=4860\r\nLeft=8880\r\n\r\n"
-              "[Ranking]\r\nTop=6660\r\nLeft=7290\r\n\r\n"
+              "[Reloj]\r\nTop=4560\r\nLeft=8880\r\n\r\n"
+              "[Ranking]\r\nTop=6360\r\nLeft=7290\r\n\r\n"
               "[Pgn]\r\nTopInformacion=0\r\nLeftInformacion=5850\r\nTopJugadas=0\r\nLeftJugadas=9405\r\n\r\n"
               "[CPU]\r\nTop=0\r\nLeft=5490\r\nSt=1\r\nSd=1\r\nTiempo=1\r\nJugadas=30\r\nOption=0\r\n\r\n"
               "[EPD]\r\nTop=0\r\nLeft=2025\r\n");

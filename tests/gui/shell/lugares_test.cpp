@@ -228,24 +228,21 @@ TEST(Apartar, TheAreaShowsTheWindowThenTheBoardIsLeftClearThenTheOthers) {
     EXPECT_EQ(
         lugares::Apartar(QRect(700, 0, 150, 190), QRect(0, 0, 839, 859), QSize(1280, 900), {QRect(839, 0, 380, 250)}),
         QRect(839, 250, 150, 190));
-    // A board larger than the area: the window stays in view over as little of the
-    // board as it can, and off the other windows.
+    // A board larger than the area: the window goes beside it past the area's edge,
+    // off the other windows; the area scrolls to it.
     const QRect grande(0, 0, 839, 859);
-    EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640)), QRect(660, 100, 240, 280));
+    EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640)), QRect(839, 100, 240, 280));
     EXPECT_EQ(lugares::Apartar(QRect(100, 100, 240, 280), grande, QSize(900, 640), {QRect(700, 0, 200, 300)}),
-              QRect(660, 300, 240, 280));
-    // Wherever it was: in view whenever it fits the area, and clear of the board where
-    // there is room beside it.
+              QRect(839, 300, 240, 280));
+    // Wherever it was: clear of the board, and in view where there is room beside it.
     for (const QSize& area : {QSize(0, 0), QSize(100, 100), QSize(900, 640), QSize(2000, 2000)})
         for (int x = -350; x < 1500; x += 70)
             for (int y = -350; y < 1500; y += 70) {
                 const QRect r = lugares::Apartar(QRect(x, y, 200, 150), grande, area);
                 ASSERT_EQ(r.size(), QSize(200, 150));
-                if (area.width() >= 200 && area.height() >= 150) {
+                ASSERT_FALSE(r.intersects(grande)) << x << "," << y;
+                if (area.width() >= 839 + 200 && area.height() >= 150) {
                     ASSERT_TRUE(QRect(QPoint(0, 0), area).contains(r)) << x << "," << y;
-                }
-                if (area.width() >= 839 + 200) {
-                    ASSERT_FALSE(r.intersects(grande)) << x << "," << y;
                 }
             }
 }
@@ -268,16 +265,48 @@ TEST(Acompanar, WindowsBesideTheBoardFollowItsSize) {
     // One the area showed over the board, at its right edge, comes back as well.
     EXPECT_EQ(lugares::Acompanar(QRect(700, 260, 250, 300), grande, pequeno, area, {lejos, r1, r2}),
               QRect(330, 260, 250, 300));
-    // Grown past the area: in view, over as little of the board as can be, and not
-    // over each other.
+    // Grown past the area: beside it past the area's edge, and not over each other.
     const QRect g1 = lugares::Acompanar(r1, pequeno, grande, area, {});
     const QRect g2 = lugares::Acompanar(r2, pequeno, grande, area, {g1});
     const QRect g3 = lugares::Acompanar(QRect(330, 260, 250, 300), pequeno, grande, area, {g1, g2});
     EXPECT_EQ(g1, QRect(830, 0, 110, 100));
     EXPECT_EQ(g2, QRect(830, 100, 110, 160));
-    EXPECT_EQ(g3.x(), 950 - 250);
-    for (const QRect& r : {g1, g2, g3}) EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(r));
+    EXPECT_EQ(g3.x(), 830);
+    for (const QRect& r : {g1, g2, g3}) EXPECT_FALSE(r.intersects(grande));
     EXPECT_FALSE(g3.intersects(g1) || g3.intersects(g2));
+}
+
+// The user steps the square size from 30 to 100 and back, then skins ask for theirs:
+// at every size the board and every title bar (24 pixels) stay clear, and back at
+// the shipped size the shipped main window's area (940 x 615) shows every window.
+TEST(Disponer, AtEverySizeTheBoardAndTheTitleBarsStayClear) {
+    auto tablero = [](int lado) { return QRect(0, 0, 8 * lado + 39, 8 * lado + 59); };
+    // The move list, chat, clocks and ranking at their shipped places; an engine game
+    // (the engine panel and the move list) in a main window of 500 x 420.
+    const std::vector<QRect> enviados = {QRect(366, 324, 240, 280), QRect(0, 383, 360, 180), QRect(614, 304, 208, 112),
+                                         QRect(614, 424, 314, 178)};
+    const std::pair<QSize, std::vector<QRect>> casos[] = {
+        {QSize(940, 615), enviados}, {QSize(484, 312), {QRect(366, 0, 418, 320), QRect(366, 324, 240, 280)}}};
+    std::vector<int> lados;
+    for (int lado = 30; lado <= 100; lado += 2) lados.push_back(lado);
+    for (int lado = 100; lado >= 30; lado -= 2) lados.push_back(lado);
+    lados.insert(lados.end(), {100, 56, 48, 40});
+    for (const auto& [area, inicio] : casos) {
+        std::vector<QRect> v = inicio;
+        for (size_t n = 0; n < lados.size(); ++n) {
+            const QRect t = tablero(lados[n]);
+            v = lugares::Disponer(t, area, v, tablero(n ? lados[n - 1] : 40));
+            for (size_t i = 0; i < v.size(); ++i) {
+                ASSERT_FALSE(v[i].intersects(t) || v[i].x() < 0 || v[i].y() < 0) << i << " at " << lados[n];
+                for (size_t j = 0; j < v.size(); ++j)
+                    ASSERT_FALSE(j != i && v[i].intersects(QRect(v[j].topLeft(), QSize(v[j].width(), 24))))
+                        << i << " over " << j << " at " << lados[n];
+            }
+        }
+        for (const QRect& r : v) EXPECT_TRUE(area.width() < 900 || QRect(QPoint(0, 0), area).contains(r));
+    }
+    // The shipped places at the shipped size stay as they are.
+    EXPECT_EQ(lugares::Disponer(tablero(40), QSize(940, 615), enviados, tablero(40)), enviados);
 }
 
 }  // namespace
