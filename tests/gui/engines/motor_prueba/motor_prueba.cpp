@@ -28,6 +28,9 @@
 //   tiempos             each line of registro.txt starts with a monotonic time in
 //                       microseconds; moves sent are written to enviado.txt
 //   nieto               starts a child of its own that sleeps (same process group)
+//   sesion              starts a child that sleeps in a session of its own
+//   demonio             on "quit" forks a child that leaves the session and forks a
+//                       sleeping grandchild, then ends without waiting for either
 //   cr                  ends every line it prints with CR alone
 //   inundar_siempre     after its first move (and its draw offer) prints thinking
 //                       lines for ever, reading nothing more
@@ -64,7 +67,7 @@ struct Ajustes {
     std::set<std::string> desconocidas;
     int caer = 0, senal = 0, inundar = 0, inundarError = 0;
     bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
-    bool cr = false, inundarSiempre = false, atascado = false;
+    bool cr = false, inundarSiempre = false, atascado = false, sesion = false, demonio = false;
     std::string pista;
 };
 
@@ -144,6 +147,8 @@ void LeerAjustes() {
             g.cr |= clave == "cr";
             g.inundarSiempre |= clave == "inundar_siempre";
             g.atascado |= clave == "atascado";
+            g.sesion |= clave == "sesion";
+            g.demonio |= clave == "demonio";
         }
     }
 }
@@ -162,6 +167,14 @@ void Nieto() {
         for (;;) pause();
     }
     if (p > 0) Escribir("nieto " + std::to_string(p) + "\n");
+}
+
+// A child in a session of its own; with `demonio` its own child sleeps and it ends.
+void FueraDeSesion(bool demonio) {
+    if (fork() != 0) return;
+    setsid();
+    if (demonio && fork() != 0) std::_Exit(0);
+    for (;;) pause();
 }
 
 bool PareceJugada(const std::string& s) {
@@ -271,6 +284,7 @@ int main() {
     LeerAjustes();
     if (g.sordo) std::signal(SIGTERM, SIG_IGN);
     if (g.nieto) Nieto();
+    if (g.sesion) FueraDeSesion(false);
     if (g.atascado)
         for (;;)
             for (const auto& c : g.caracteristicas) Escribir(c + "\n");
@@ -318,6 +332,7 @@ int main() {
         } else if (linea == "draw") {
             if (g.tablas) Escribir("offer draw\n");
         } else if (linea == "quit" || linea == "exit") {
+            if (g.demonio && linea == "quit") FueraDeSesion(true);
             if (!g.sordo && linea == "quit") break;
         } else if (PareceJugada(linea)) {
             if (usermove)
