@@ -55,6 +55,7 @@ std::vector<Estado> Hijos() {
 }
 
 bool TieneEntrada(pid_t pid, const QByteArray& entrada) {
+    if (!entrada.contains('=')) return false;
     QFile f(QStringLiteral("/proc/%1/environ").arg(pid));
     if (!f.open(QIODevice::ReadOnly)) return false;
     const QByteArray todo = f.readAll();
