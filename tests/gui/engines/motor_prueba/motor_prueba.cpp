@@ -24,7 +24,10 @@
 //   ofrece              offers a draw after its first move
 //   caracteristicas T   a line printed after "protover 2" (repeatable)
 //   pista TEXT          the answer to "hint" (default: its next move)
-//   final TEXT          a line printed after its last move (repeatable)
+//   final TEXT          a line printed after its last move (repeatable); in the
+//                       texts of antes and final "\0" stands for a NUL byte
+//   rechaza TEXT        answers each move it is sent with TEXT, a blank and the move,
+//                       and plays nothing
 //   tiempos             each line of registro.txt starts with a monotonic time in
 //                       microseconds; moves sent are written to enviado.txt
 //   nieto               starts a child of its own that sleeps (same process group)
@@ -68,7 +71,7 @@ struct Ajustes {
     int caer = 0, senal = 0, inundar = 0, inundarError = 0;
     bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
     bool cr = false, inundarSiempre = false, atascado = false, sesion = false, demonio = false;
-    std::string pista;
+    std::string pista, rechaza;
 };
 
 Ajustes g;
@@ -88,7 +91,7 @@ void Escribir(std::string texto, FILE* f = stdout) {
     if (g.cr && f == stdout)
         for (char& c : texto)
             if (c == '\n') c = '\r';
-    std::fputs(texto.c_str(), f);
+    std::fwrite(texto.data(), 1, texto.size(), f);
     std::fflush(f);
 }
 
@@ -104,6 +107,11 @@ std::string Resto(std::istringstream& in) {
     std::getline(in, r);
     if (!r.empty() && r[0] == ' ') r.erase(0, 1);
     return r;
+}
+
+std::string ConNul(std::string t) {
+    for (auto i = t.find("\\0"); i != std::string::npos; i = t.find("\\0", i + 1)) t.replace(i, 2, 1, '\0');
+    return t;
 }
 
 void LeerAjustes() {
@@ -129,11 +137,13 @@ void LeerAjustes() {
         } else if (clave == "inundar_error") {
             in >> g.inundarError;
         } else if (clave == "antes") {
-            g.antes.push_back(Resto(in));
+            g.antes.push_back(ConNul(Resto(in)));
         } else if (clave == "caracteristicas") {
             g.caracteristicas.push_back(Resto(in));
         } else if (clave == "final") {
-            g.finales.push_back(Resto(in));
+            g.finales.push_back(ConNul(Resto(in)));
+        } else if (clave == "rechaza") {
+            g.rechaza = Resto(in);
         } else if (clave == "pista") {
             g.pista = Resto(in);
         } else {
@@ -335,7 +345,9 @@ int main() {
             if (g.demonio && linea == "quit") FueraDeSesion(true);
             if (!g.sordo && linea == "quit") break;
         } else if (PareceJugada(linea)) {
-            if (usermove)
+            if (!g.rechaza.empty())
+                Escribir(g.rechaza + " " + linea + "\n");
+            else if (usermove)
                 Escribir("Error (unknown command): " + linea + "\n");
             else if (!g_forzado)
                 Mover();
