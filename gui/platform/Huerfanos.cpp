@@ -87,8 +87,9 @@ std::vector<pid_t> Rastro::Vivos() {
         if (programas_.count(h.pid) || Acabado(h.estado) || !TieneEntrada(h.pid, entrada_)) continue;
         vivos.push_back(h.pid);
         vistos_.insert(h.pid);
-        familias_.insert(h.grupo);
-        familias_.insert(h.sesion);
+        // Tavorin's own group and session hold more than what the programs left.
+        for (pid_t f : {h.grupo, h.sesion})
+            if (f != ::getpgrp() && f != ::getsid(0)) familias_.insert(f);
     }
     return vivos;
 }
