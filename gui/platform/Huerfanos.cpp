@@ -69,7 +69,11 @@ bool Acabado(char estado) { return estado == 'Z' || estado == 'X'; }
 
 }  // namespace
 
-bool Adoptar() { return ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0; }
+bool Adoptar() {
+    // A mark Tavorin inherited (it runs under another's relay) would be its own children's.
+    ::unsetenv(kMarca);
+    return ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
+}
 
 void Senal(const std::vector<pid_t>& pids, int senal) {
     for (pid_t p : pids) {
