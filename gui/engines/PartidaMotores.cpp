@@ -174,41 +174,34 @@ QString PartidaMotores::TextoAbandonoPersona(int motor) const {
     return antes + NombreMotor(motor) + despues;
 }
 
-void PartidaMotores::FinPorResultado(Decision& d, const respuesta::Resultado& r, const QString& linea) {
+void PartidaMotores::FinPorResultado(Decision& d, int ranura, const respuesta::Resultado& r, const QString& linea) {
     ApagarRelojes(d);
-    const QString error = TextosIdioma[texto::ErrorMotor] + " " + linea;
-    if (!r.coherente) {
-        Acabar(d, error, Icono::Parada);
+    reclamacion::Tablero tablero;
+    tablero.resultado = pgn::ResultadoDelTablero(tablero_);
+    tablero.tablasPorRegla = historia_.TablasPorRegla(tablero_);
+    tablero.ofertaPendiente = esperandoRespuesta_ && Ranura(ranura).Comando == u"draw";
+    if (!reclamacion::Admitida(r, ranura, tablero)) {
+        Acabar(d, TextosIdioma[texto::ErrorMotor] + " " + respuesta::Citar(linea), Icono::Parada);
         return;
     }
-    if (r.mate || r.ahogado) {
-        // A claim about the board holds only when the board bears it out.
-        const char* dicho = r.ganador == turno::Blancas ? "1-0" : r.ganador == turno::Negras ? "0-1" : "1/2-1/2";
-        if (pgn::ResultadoDelTablero(tablero_) != dicho) {
-            Acabar(d, error, Icono::Parada);
-            return;
-        }
+    // A mate or a stalemate the board shows is said by the board's text.
+    if (tablero.resultado == reclamacion::Marcador(r) && (r.ganador != turno::Nadie || r.ahogado)) {
         const int mensaje = r.ahogado                     ? texto::Ahogado
                             : r.ganador == turno::Blancas ? texto::MateBlancas
                                                           : texto::MateNegras;
-        Acabar(d, MensajeNumero(mensaje), Icono::Informacion, r.ahogado ? turno::Nadie : r.ganador);
-        return;
-    }
-    if (r.abandona != 0) {
-        if (Ranura(r.abandona).Activo) {
-            Abandono(d, r.abandona);
-        } else {
-            // The engine says the person resigned: the other side wins.
-            const int motor = turno::Otro(r.abandona);
-            Acabar(d, TextoAbandonoPersona(motor), Icono::Informacion, motor);
-        }
+        Acabar(d, MensajeNumero(mensaje), Icono::Informacion, r.ganador);
         return;
     }
     if (r.ganador == turno::Nadie) {
         Acabar(d, MensajeNumero(texto::Tablas), Icono::Informacion, turno::Nadie);
         return;
     }
-    Acabar(d, TextosIdioma[texto::PartidaTerminada] + "\r\n" + linea, Icono::Informacion, r.ganador);
+    // What stands now is the engine's own loss.
+    if (r.abandona == ranura) {
+        Abandono(d, ranura);
+        return;
+    }
+    Acabar(d, TextosIdioma[texto::PartidaTerminada] + "\r\n" + respuesta::Citar(linea), Icono::Informacion, r.ganador);
 }
 
 PartidaMotores::Decision PartidaMotores::MotorTerminado(int ranura) {
@@ -220,7 +213,7 @@ PartidaMotores::Decision PartidaMotores::MotorTerminado(int ranura) {
 
 PartidaMotores::Decision PartidaMotores::ErrorDelMotor(const QString& texto) {
     Decision d;
-    Acabar(d, "[ERROR] " + texto, Icono::Parada);
+    Acabar(d, "[ERROR] " + respuesta::Citar(texto), Icono::Parada);
     d.fin->descargar = true;
     return d;
 }
@@ -250,6 +243,7 @@ PartidaMotores::Decision PartidaMotores::Empezar(bool arrancado) {
         Acabar(d, MensajeNumero(texto::MotorNoArranca), Icono::Parada);
         return d;
     }
+    historia_.Empezar(tablero_);
     const Nivel nivel = nivel_();
     if (nivel.reloj) {
         if (tablero_.Jugadas.List1.empty()) {
@@ -279,6 +273,7 @@ PartidaMotores::Decision PartidaMotores::JugadaDePersona() {
     // A game the move has ended on the board ends for the engines too; the board
     // then tells how.
     if (tablero_.JaqueMate || tablero_.Ahogado) return Terminar();
+    historia_.Anotar(tablero_);
     ultimoMovimiento_ = xboard::Coordenadas(tablero_.Origen, tablero_.Destino, tablero_.PiezaCoronacion);
     ofertaVista_ = {};
     if (xboard::EsEnroque(ultimoMovimiento_)) {
@@ -310,7 +305,7 @@ void PartidaMotores::JugadaLeida(Decision& d, int ranura, const respuesta::Lectu
     for (DatosMotor* m : {&motor1_, &motor2_})
         if (m->Comando == u"?") m->Comando.clear();
     if (lectura.larga) return;
-    const QString error = TextosIdioma[texto::ErrorMotor] + " " + linea;
+    const QString error = TextosIdioma[texto::ErrorMotor] + " " + respuesta::Citar(linea);
     // Only the engine whose side is to move, while no person is to move, may move.
     if (tablero_.Turno != turno::Nadie || LadoAMover() != ranura) {
         Acabar(d, error, Icono::Parada);
@@ -337,11 +332,12 @@ PartidaMotores::Decision PartidaMotores::JugadaEnTablero(Aplicada aplicada, bool
     Decision d;
     switch (aplicada) {
         case Aplicada::Rechazada:
-            Acabar(d, TextosIdioma[texto::ErrorMotor] + " " + lineaJugada_, Icono::Parada);
+            Acabar(d, TextosIdioma[texto::ErrorMotor] + " " + respuesta::Citar(lineaJugada_), Icono::Parada);
             return d;
         case Aplicada::Fin: return Terminar();
         case Aplicada::Jugada: break;
     }
+    historia_.Anotar(tablero_);
     TurnoDelColorLocal();
     ofertaVista_ = {};
     const int otra = turno::Otro(ranuraJugada_);
@@ -405,24 +401,26 @@ PartidaMotores::Decision PartidaMotores::Linea(int ranura, const QString& linea)
     estado.enroquePendiente = enroquePendiente_;
     estado.esperandoRespuesta = esperandoRespuesta_;
     estado.sinJugadas = tablero_.Jugadas.List[1].empty();
-    const respuesta::Lectura r = respuesta::Analizar(linea, estado);
+    const respuesta::Lectura r = respuesta::Analizar(linea, estado, respuesta::JugadaDelTexto(Ranura(ranura).Comando));
     using respuesta::Clase;
     switch (r.clase) {
         case Clase::Ignorar: break;
         case Clase::NivelAlternativo: Escribir(d, ranura, "level 0 15 0"); break;
-        case Clase::Error: Acabar(d, TextosIdioma[texto::ErrorMotor] + " " + linea, Icono::Parada); break;
+        case Clase::Error:
+            Acabar(d, TextosIdioma[texto::ErrorMotor] + " " + respuesta::Citar(linea), Icono::Parada);
+            break;
         case Clase::ErrorPeticion: {
             esperandoRespuesta_ = false;
             d.espera = Temporizador::Parar;
-            const QString texto = DosMotores()
-                                      ? TextosIdioma[texto::PeticionNoAdmitida] + "\r\n" + respuesta::Minusculas(linea)
-                                      : MensajeNumero(texto::PeticionNoAdmitida);
+            const QString texto = DosMotores() ? TextosIdioma[texto::PeticionNoAdmitida] + "\r\n" +
+                                                     respuesta::Citar(respuesta::Minusculas(linea))
+                                               : MensajeNumero(texto::PeticionNoAdmitida);
             d.mensajes.push_back({texto, Icono::Informacion});
             break;
         }
         case Clase::Diagnostico:
             // Shown with the engine's output; the game goes on.
-            d.diagnostico = r.dato;
+            d.diagnostico = respuesta::Citar(r.dato);
             break;
         case Clase::Caracteristica:
             if (const QString respuesta = xboard::RespuestaCaracteristicas(r.dato); !respuesta.isEmpty())
@@ -440,7 +438,7 @@ PartidaMotores::Decision PartidaMotores::Linea(int ranura, const QString& linea)
             d.espera = Temporizador::Parar;
             d.mensajes.push_back({r.dato, Icono::Informacion});
             break;
-        case Clase::Resultado: FinPorResultado(d, r.resultado, linea); break;
+        case Clase::Resultado: FinPorResultado(d, ranura, r.resultado, linea); break;
         case Clase::Abandono: Abandono(d, ranura); break;
         case Clase::Otra:
             if (enroquePendiente_) {
@@ -541,6 +539,7 @@ PartidaMotores::Decision PartidaMotores::Retroceder() {
     if ((registros == 1 && motor1) || (motor1 && motor2)) return d;
     // Against an engine the person's move and the engine's answer go.
     d.retrocesos = motor1 || motor2 ? 2 : 1;
+    historia_.Retirar(d.retrocesos);
     for (int n : {turno::Blancas, turno::Negras})
         if (Ranura(n).Activo) Escribir(d, n, "remove");
     return d;

@@ -10,6 +10,7 @@
 // level from the source it is given whenever it needs it.
 #pragma once
 
+#include "engines/Reclamacion.h"
 #include "engines/RelojMotor.h"
 #include "engines/Xboard.h"
 #include "rules/variables.h"
@@ -194,7 +195,9 @@ private:
     // them, nobody is to move; then the message, when there is one.
     void Acabar(Decision& d, const QString& texto, Icono icono, int ganador = -1);
     void Abandono(Decision& d, int ranura);
-    void FinPorResultado(Decision& d, const respuesta::Resultado& r, const QString& linea);
+    // A result line of the engine of that slot: the game ends with the result when the
+    // line stands (see reclamacion::Admitida), as the engine's error when it does not.
+    void FinPorResultado(Decision& d, int ranura, const respuesta::Resultado& r, const QString& linea);
     void OfertaDeTablas(Decision& d, int ranura);
     void JugadaLeida(Decision& d, int ranura, const respuesta::Lectura& lectura, const QString& linea);
     void PasarJugada(Decision& d, int receptor, const QString& jugada, bool enroque);
@@ -217,6 +220,7 @@ private:
     bool pistaPedida_ = false;           // the person asked for a hint that has not come yet
     std::array<bool, 2> ofertaVista_{};  // an engine's draw offer (slot 1, 2) was taken since the last move
     std::array<QString, 3> nombres_;     // the engines of the game on the board, by side
+    reclamacion::Historia historia_;     // the positions of the game, for the draws by rule
     // The engine move the board is playing: its slot, its line, its text for the other engine.
     int ranuraJugada_ = 0;
     QString lineaJugada_, textoJugada_;

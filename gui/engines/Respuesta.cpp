@@ -100,6 +100,25 @@ bool ErrorDelProtocolo(const QString& m) {
            t.startsWith(QLatin1String("tellusererror"));
 }
 
+QString JugadaDelTexto(const QString& texto) {
+    static const QRegularExpression kJugada(QStringLiteral("^([a-h][1-8][a-h][1-8][qrbn]?|o-o|o-o-o)$"));
+    const QStringList palabras = texto.toLower().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (palabras.isEmpty() || !kJugada.match(palabras.last()).hasMatch()) return {};
+    return palabras.last();
+}
+
+bool RechazaJugada(const QString& m, const QString& jugada) {
+    if (jugada.isEmpty() || m.trimmed().startsWith(QLatin1String("warning"))) return false;
+    if (!Alguna(m, {"illegal", "error", "invalid", "unknown", "unkown"})) return false;
+    static const QRegularExpression kSeparador(QStringLiteral("[^a-z0-9-]+"));
+    return m.split(kSeparador, Qt::SkipEmptyParts).contains(jugada);
+}
+
+QString Citar(const QString& linea) {
+    QString t = linea;
+    return t.replace(QChar(u'\0'), QLatin1String("<NUL>"));
+}
+
 Resultado LeerResultado(const QString& m) {
     Resultado r;
     qsizetype marcador = m.indexOf(QLatin1String("1/2-1/2"));
@@ -139,15 +158,16 @@ Resultado LeerResultado(const QString& m) {
     return r;
 }
 
-Lectura Analizar(const QString& linea, const Estado& e) {
+Lectura Analizar(const QString& linea, const Estado& e, const QString& jugadaEnviada) {
     Lectura r;
     if (linea.contains(QLatin1String("hint")) && !e.activo1 && e.sinJugadas) return r;
     const QString m = Minusculas(linea);
     if (Alguna(m, {"null", "killer"})) return r;
 
     if (Alguna(m, {"warning", "illegal", "error", "invalid", "unknown", "unkown"})) {
-        // Only the protocol's own errors end anything; other complaints are shown.
-        if (!ErrorDelProtocolo(m)) {
+        // Only the protocol's own errors and a refusal of the move just sent end
+        // anything; other complaints are shown.
+        if (!ErrorDelProtocolo(m) && !RechazaJugada(m, jugadaEnviada)) {
             r.clase = Clase::Diagnostico;
             r.dato = linea.trimmed();
             return r;

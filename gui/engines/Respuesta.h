@@ -53,6 +53,19 @@ Resultado LeerResultado(const QString& minusculas);
 // move ..." and "tellusererror ..." (lower case).
 bool ErrorDelProtocolo(const QString& minusculas);
 
+// True when the line (lower case) refuses the move (lower case, as written to the
+// engine): it names the move as a word of its own and says "illegal", "invalid",
+// "unknown" or "error"; a "warning" refuses nothing.
+bool RechazaJugada(const QString& minusculas, const QString& jugada);
+
+// The move a text written to an engine ends with ("time 100\r\notim 90\r\ne2e4": "e2e4"),
+// lower case; "" when the text ends with no move.
+QString JugadaDelTexto(const QString& texto);
+
+// An engine's line as a message quotes it: a NUL, where a message would end the line,
+// is shown as "<NUL>".
+QString Citar(const QString& linea);
+
 struct Lectura {
     Clase clase = Clase::Ignorar;
     QString dato;
@@ -61,8 +74,9 @@ struct Lectura {
     std::optional<std::array<QString, 5>> pensamiento;  // depth, score, time, nodes, variation
 };
 
-// The line as the relay handed it over (no line end), and the panel's state.
-Lectura Analizar(const QString& linea, const Estado& estado);
+// The line as the relay handed it over (no line end), the panel's state, and the move
+// last written to the engine (lower case; "" none).
+Lectura Analizar(const QString& linea, const Estado& estado, const QString& jugadaEnviada = {});
 
 // The line as the tests read it: CR and LF removed, lower case.
 QString Minusculas(const QString& linea);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSocketNotifier>
 #include <QStringDecoder>
 #include <QTimer>
@@ -115,6 +116,8 @@ Relevo::Relevo(QObject* padre)
 Relevo::~Relevo() {
     Vivos().erase(this);
     if (Ejecutando() || (fase_ < 3 && GrupoVivo())) AcabarYa(2000);
+    // Orphans killed a moment ago are reaped before the relay forgets them.
+    rastro_.Acabar(kGraciaMs, 1000);
     for (Canal* c : {&salida_, &errores_}) {
         delete c->aviso;
         c->aviso = nullptr;
@@ -135,6 +138,12 @@ bool Relevo::Ejecutar(const QString& ruta) {
     proceso_->setProgram(ruta);
     proceso_->setArguments({});
     proceso_->setWorkingDirectory(fichero.absolutePath());
+    static int relevos = 0;
+    const QByteArray id = QByteArray::number(++relevos);
+    marca_ = QByteArray(huerfanos::kMarca) + "=" + id;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QString::fromLatin1(huerfanos::kMarca), QString::fromLatin1(id));
+    proceso_->setProcessEnvironment(entorno);
     // The program writes into the relay's own pipes, which the relay reads only when
     // it has room for more (QProcess would read them into memory whatever comes).
     proceso_->setStandardOutputFile(QProcess::nullDevice());
@@ -169,6 +178,7 @@ bool Relevo::Ejecutar(const QString& ruta) {
         });
     }
     pid_ = pid_t(proceso_->processId());
+    rastro_ = huerfanos::Rastro(marca_, {pid_});
     // Set from both sides, so that a signal to the group right after the start
     // cannot miss the program.
     ::setpgid(pid_, pid_);
@@ -357,7 +367,11 @@ void Relevo::Paso() {
         parada_->start(kGraciaMs);
         return;
     }
-    if (vivo) Senal(SIGKILL);
+    if (vivo) {
+        Senal(SIGKILL);
+        // What was killed ends a moment later: its orphans are reaped then.
+        QTimer::singleShot(kGraciaMs, this, [this] { rastro_.Recoger(); });
+    }
     fase_ = 3;
     QuizaBorrar();
 }
@@ -368,12 +382,20 @@ void Relevo::Liberar() {
     QuizaBorrar();
 }
 
-bool Relevo::GrupoVivo() const { return pid_ > 0 && ::kill(-pid_, 0) == 0; }
+std::vector<pid_t> Relevo::Huerfanos() const {
+    if (pid_ <= 0) return {};
+    std::vector<pid_t> vivos = rastro_.Vivos();
+    rastro_.Recoger();
+    return vivos;
+}
+
+bool Relevo::GrupoVivo() const { return pid_ > 0 && (::kill(-pid_, 0) == 0 || !Huerfanos().empty()); }
 
 void Relevo::Senal(int senal) const {
     if (pid_ <= 0) return;
     ::kill(-pid_, senal);
     if (proceso_->state() != QProcess::NotRunning) ::kill(pid_, senal);
+    huerfanos::Senal(Huerfanos(), senal);
 }
 
 void Relevo::QuizaBorrar() {
@@ -424,5 +446,11 @@ void Relevo::TerminarTodos() {
     QElapsedTimer reloj;
     reloj.start();
     while (enMarcha() && reloj.elapsed() < kFinMs) ::usleep(5000);
-    for (Relevo* r : relevos) r->fase_ = 3;
+    // What any relay's program left behind, also of relays already let go.
+    std::set<pid_t> programas;
+    for (Relevo* r : relevos) {
+        r->fase_ = 3;
+        if (r->pid_ > 0) programas.insert(r->pid_);
+    }
+    huerfanos::Rastro(QByteArray(huerfanos::kMarca) + "=", programas).Acabar(kGraciaMs, kFinMs);
 }

@@ -3,7 +3,9 @@
 //
 // The program is started by its full path, without arguments, in its own folder (an
 // engine keeps its settings and learning files there) and in a process group of its
-// own, so that stopping it also ends any program it started itself.
+// own, so that stopping it also ends any program it started itself. Its environment
+// holds the relay's mark (platform/Huerfanos.h): what it leaves behind in a session of
+// its own, once reparented to Tavorin, is ended with it and reaped.
 //
 // Lines: one DatoRecibido per line of standard output and one ErrorRecibido per line
 // of standard error, without the line end: LF, CR LF and CR alone each end a line;
@@ -24,13 +26,17 @@
 // raised (once, from the event loop, in turn with the lines).
 //
 // Detener gives the program about half a second to end by itself, then sends SIGTERM
-// to its group, then SIGKILL; it never waits. From Detener on no event is raised.
+// to its group and its orphans, then SIGKILL; it never waits. From Detener on no event
+// is raised.
 #pragma once
+
+#include "platform/Huerfanos.h"
 
 #include <QObject>
 #include <QString>
 
 #include <deque>
+#include <vector>
 #include <sys/types.h>
 
 class QProcess;
@@ -70,7 +76,8 @@ public:
     int EstadoFin() const;
 
     // Ends every program still running under a relay, waiting for each (at most about
-    // a second): for the end of the program, when no event loop runs any more.
+    // a second), and every orphan any relay's program left: for the end of the
+    // program, when no event loop runs any more.
     static void TerminarTodos();
 
     // The longest line handed over, in bytes.
@@ -112,7 +119,10 @@ private:
     void Bombear();
     void Finalizado();
     void Paso();
+    // The program's group, or an orphan it left, still runs (orphans that have ended
+    // are reaped on the way).
     bool GrupoVivo() const;
+    std::vector<pid_t> Huerfanos() const;
     void Senal(int senal) const;
     void QuizaBorrar();
     // Kills what is left of the group and waits for the program (bounded).
@@ -132,7 +142,9 @@ private:
     bool finAvisado_ = false;
     bool liberado_ = false;
     bool borrando_ = false;
-    int fase_ = 0;  // stop: 0 none, 1 grace, 2 SIGTERM sent, 3 SIGKILL sent
+    int fase_ = 0;                              // stop: 0 none, 1 grace, 2 SIGTERM sent, 3 SIGKILL sent
+    QByteArray marca_;                          // the mark in the program's environment
+    mutable huerfanos::Rastro rastro_{{}, {}};  // what the program left behind
 };
 
 namespace relevo {

@@ -18,6 +18,7 @@
 #include "app/Idioma.h"
 #include "shell/OrdenesPrueba.h"
 #include "app/Variables.h"
+#include "platform/Huerfanos.h"
 #include "shell/Arranque.h"
 #include "shell/Mdi.h"
 
@@ -56,6 +57,8 @@ void PrepararPruebas() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // What an engine leaves behind comes back to Tavorin, which ends it (platform/Huerfanos.h).
+    huerfanos::Adoptar();
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName("Tavorin");
     IniciarRecursos();

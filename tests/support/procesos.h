@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 namespace testsupport {
@@ -54,6 +55,27 @@ inline std::vector<pid_t> HijosVivos(pid_t padre) {
     std::vector<pid_t> r;
     for (const Proceso& p : Procesos())
         if (p.padre == padre && p.estado != 'Z' && p.estado != 'X') r.push_back(p.pid);
+    return r;
+}
+
+// Processes whose working folder is `carpeta` (a canonical path): what a program
+// started there runs on, wherever it went in the process tree.
+inline std::vector<pid_t> ProcesosEnCarpeta(const std::string& carpeta) {
+    std::vector<pid_t> r;
+    for (const Proceso& p : Procesos()) {
+        char ruta[4096];
+        const std::string enlace = "/proc/" + std::to_string(p.pid) + "/cwd";
+        const ssize_t n = readlink(enlace.c_str(), ruta, sizeof ruta - 1);
+        if (n > 0 && std::string(ruta, size_t(n)) == carpeta) r.push_back(p.pid);
+    }
+    return r;
+}
+
+// Ended children of a process that nobody has reaped.
+inline std::vector<pid_t> HijosZombis(pid_t padre) {
+    std::vector<pid_t> r;
+    for (const Proceso& p : Procesos())
+        if (p.padre == padre && p.estado == 'Z') r.push_back(p.pid);
     return r;
 }
 

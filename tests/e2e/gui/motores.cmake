@@ -11,3 +11,12 @@ gtest_discover_tests(tavorin_motores_e2e_test DISCOVERY_MODE PRE_TEST TEST_FILTE
 gtest_discover_tests(tavorin_motores_e2e_test DISCOVERY_MODE PRE_TEST TEST_FILTER "*Partidas*:*TimeControl*"
                      TEST_SUFFIX ".slow"
                      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS slow TIMEOUT 900)
+
+# The whole program leaves no process of the test engine behind when it exits.
+add_executable(tavorin_motores_salida_e2e_test ${CMAKE_CURRENT_SOURCE_DIR}/motores_salida_e2e_test.cpp)
+target_link_libraries(tavorin_motores_salida_e2e_test PRIVATE testsupport tavorin_gui GTest::gtest_main)
+target_compile_definitions(tavorin_motores_salida_e2e_test PRIVATE TAVORIN_CARPETA="${TAVORIN_PROGRAM_DIR}"
+                           MOTOR_PRUEBA="$<TARGET_FILE:motor_prueba>")
+add_dependencies(tavorin_motores_salida_e2e_test program_folder motor_prueba)
+gtest_discover_tests(tavorin_motores_salida_e2e_test TEST_PREFIX "motores." DISCOVERY_MODE PRE_TEST
+                     PROPERTIES TIMEOUT 300)

@@ -413,11 +413,11 @@ TEST_F(Panel, ResultLinesResignationsAndDrawsEndTheGameWithTheirMessage) {
     const Fila filas[] = {
         {"resign", "negro" + TextosIdioma[91].mid(TextosIdioma[91].indexOf('$') + 1)},
         {"1-0 {Black resigns}", "negro" + TextosIdioma[91].mid(TextosIdioma[91].indexOf('$') + 1)},
-        {"1/2-1/2 {Draw by repetition}", "95"},
         {"draw", "95"},
-        // The side a result line names: here the person, who played White.
-        {"0-1 {White resigns}", TextoAbandonoPersona("negro")},
-        // A claim the board does not bear out is shown as the engine's error.
+        // A claim the board does not bear out is shown as the engine's error: a draw
+        // by rule, the person's resignation, a mate or a stalemate.
+        {"1/2-1/2 {Draw by repetition}", TextosIdioma[90] + " 1/2-1/2 {Draw by repetition}"},
+        {"0-1 {White resigns}", TextosIdioma[90] + " 0-1 {White resigns}"},
         {"1-0 {White mates}", TextosIdioma[90] + " 1-0 {White mates}"},
         {"1/2-1/2 {Stalemate}", TextosIdioma[90] + " 1/2-1/2 {Stalemate}"},
         {"0-1 {Black resigns}", TextosIdioma[90] + " 0-1 {Black resigns}"},
@@ -439,13 +439,26 @@ TEST_F(Panel, ResultLinesResignationsAndDrawsEndTheGameWithTheirMessage) {
 }
 
 TEST_F(Panel, AResultLineOfOneEngineNamesTheOtherAsResigning) {
-    Motor("blanco", {"jugadas e2e4"});
-    Motor("negro", {"jugadas e7e5", "final 0-1 {White resigns}"});
-    ASSERT_TRUE(Empezar("blanco", "negro"));
-    ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
+    // Only an engine's own resignation stands: the other's is a false claim.
     const auto [antes, despues] = PartirEnDolar(TextosIdioma[92]);
-    EXPECT_EQ(Mensajes(), QStringList{"blanco " + antes + "negro" + despues});
-    EXPECT_FALSE(Motor1.Activo || Motor2.Activo);
+    struct Fila {
+        QStringList blanco, negro;
+        QString mensaje;
+    };
+    const Fila filas[] = {
+        {{"jugadas e2e4 d2d4", "final 0-1 {White resigns}"}, {"jugadas e7e5"}, "blanco " + antes + "negro" + despues},
+        {{"jugadas e2e4"}, {"jugadas e7e5", "final 0-1 {White resigns}"}, TextosIdioma[90] + " 0-1 {White resigns}"},
+    };
+    for (const Fila& f : filas) {
+        e->mensajes.clear();
+        Motor("blanco", f.blanco);
+        Motor("negro", f.negro);
+        ASSERT_TRUE(Empezar("blanco", "negro"));
+        ASSERT_TRUE(Esperar([&] { return !e->mensajes.empty(); }));
+        EXPECT_EQ(Mensajes(), QStringList{f.mensaje});
+        EXPECT_FALSE(Motor1.Activo || Motor2.Activo);
+        AnotarGrupos();
+    }
 }
 
 TEST_F(Panel, ThePersonResignsOnlyWhenItMayAndTheEngineIsNamed) {

@@ -356,14 +356,17 @@ TEST_F(Juego, AResultLineEndsTheGameWithTheResultItStatesForTheSideItNames) {
     const Fila filas[] = {
         {"resign", "negro resigns. You win!", 1},
         {"1-0 {Black resigns}", "negro resigns. You win!", 1},
-        {"1/2-1/2 {Draw by repetition}", "95", 0},
         {"draw", "95", 0},
-        // The side a result line names: here the person, who played White.
-        {"0-1 {White resigns}", "Resigns. negro wins.", 2},
-        // A claim the board does not bear out is the engine's error.
+        // A claim the board does not bear out is the engine's error: a win, a draw by
+        // rule, the person's resignation.
         {"1-0 {White mates}", "Engine error: 1-0 {White mates}", -1},
         {"0-1 {Black resigns}", "Engine error: 0-1 {Black resigns}", -1},
-        // Any other decisive result is said with the engine's line.
+        {"0-1", "Engine error: 0-1", -1},
+        {"0-1 {Black wins}", "Engine error: 0-1 {Black wins}", -1},
+        {"1/2-1/2 {Draw by repetition}", "Engine error: 1/2-1/2 {Draw by repetition}", -1},
+        {"0-1 {White resigns}", "Engine error: 0-1 {White resigns}", -1},
+        // A result against the engine itself is said with the engine's line.
+        {"1-0", "The game is over.\r\n1-0", 1},
         {"1-0 {White wins on time}", "The game is over.\r\n1-0 {White wins on time}", 1},
     };
     for (const Fila& f : filas) {
@@ -381,6 +384,66 @@ TEST_F(Juego, AResultLineEndsTheGameWithTheResultItStatesForTheSideItNames) {
     Empezar("blanco", "negro");
     Motor(1, "move e2e4");
     EXPECT_EQ(Mensajes(Motor(1, "resign")), QStringList{"blanco resigns. negro wins."});
+}
+
+TEST_F(Juego, AWinOrADrawAnEngineClaimsStandsWhereTheBoardBearsItOut) {
+    const char* kMate = "rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3";
+    const char* kReyes = "8/8/4k3/8/8/3K4/8/8 w - - 0 1";
+    const QStringList kVaivenes = {"g1f3", "g8f6", "f3g1", "f6g8"};
+    struct Fila {
+        const char* fen;
+        int vaivenes;       // the knights out and back: the start comes again each time
+        bool oferta;        // the person's draw offer waits
+        const char* linea;  // from the Black engine
+        QString mensaje;
+        int ganador;
+    };
+    const Fila filas[] = {
+        {kMate, 0, false, "0-1", "2", 2},
+        {kReyes, 0, false, "1/2-1/2", "95", 0},
+        {rules_test::kInicial, 2, false, "1/2-1/2 {Draw by repetition}", "95", 0},
+        {rules_test::kInicial, 1, false, "1/2-1/2 {Draw by repetition}", "Engine error: 1/2-1/2 {Draw by repetition}",
+         -1},
+        {rules_test::kInicial, 0, true, "1/2-1/2 {Draw agreed}", "95", 0},
+    };
+    for (const Fila& f : filas) {
+        Empezar("", "negro", f.fen);
+        for (int i = 0; i < f.vaivenes; ++i)
+            for (int j = 0; j < 4; j += 2) {
+                Persona(kVaivenes[j].toStdString());
+                Motor(2, "move " + kVaivenes[j + 1]);
+            }
+        if (f.oferta) p.OfrecerTablas();
+        const Decision d = Motor(2, f.linea);
+        Terminada(d, f.ganador, {false, false, true});
+        EXPECT_EQ(Mensajes(d), QStringList{f.mensaje}) << f.linea;
+    }
+}
+
+TEST_F(Juego, ALineThatRefusesTheMoveJustSentEndsTheGameAndIsQuotedWhole) {
+    struct Fila {
+        QString linea;    // from the Black engine after the person's e2e4
+        QString mensaje;  // "" the game goes on
+    };
+    const Fila filas[] = {
+        {"Invalid move: e2e4", "Engine error: Invalid move: e2e4"},
+        {"unknown command: e2e4", "Engine error: unknown command: e2e4"},
+        {"warning: e2e4 is illegal in my book", ""},
+        {"Invalid hash size", ""},
+        {QString::fromLatin1("move e7e5\0 e7e6", 15), "Engine error: move e7e5<NUL> e7e6"},
+    };
+    for (const Fila& f : filas) {
+        Empezar("", "negro");
+        Persona("e2e4");
+        const Decision d = Motor(2, f.linea);
+        EXPECT_EQ(Mensajes(d), f.mensaje.isEmpty() ? QStringList{} : QStringList{f.mensaje}) << f.linea.toStdString();
+        if (f.mensaje.isEmpty()) {
+            EXPECT_FALSE(d.fin) << f.linea.toStdString();
+            EXPECT_TRUE(d.diagnostico) << f.linea.toStdString();
+        } else {
+            Terminada(d, -1, {false, false, true});
+        }
+    }
 }
 
 TEST_F(Juego, AnEngineThatEndsOrComplainsOnItsErrorOutputEndsTheGame) {

@@ -4,6 +4,8 @@
 // event, writes, and stopping a program that resists or has a child of its own.
 #include "platform/Relevo.h"
 
+#include "platform/Huerfanos.h"
+
 #include "child_process.h"
 #include "procesos.h"
 
@@ -226,6 +228,39 @@ TEST(Relevo, AtTheProgramsEndEveryProgramIsEnded) {
     Relevo::TerminarTodos();
     EXPECT_FALSE(b.r->Ejecutando());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !GrupoVivo(grupo); }, 2000));
+}
+
+TEST(Relevo, NothingTheProgramLeavesInASessionOfItsOwnOutlivesItsStopOrTheProgramsEnd) {
+    ASSERT_TRUE(huerfanos::Adoptar());
+    struct Fila {
+        const char* ajuste;  // the test engine's setting
+        bool alFinal;        // ended by the program's end, else by Detener
+    };
+    const Fila filas[] = {{"demonio", false}, {"sesion", false}, {"demonio", true}, {"sesion", true}, {"", false}};
+    for (const Fila& f : filas) {
+        Banco b;
+        QFile cfg(b.carpeta + "/prueba.cfg");
+        ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+        cfg.write(QByteArray(f.ajuste) + "\n");
+        cfg.close();
+        const std::string carpeta = QFileInfo(b.carpeta).canonicalFilePath().toStdString();
+        ASSERT_TRUE(b.r->Ejecutar(b.programa));
+        b.r->EnviarDato("eco listo");
+        ASSERT_TRUE(b.Esperar("out:listo"));
+        b.r->EnviarDato("quit");
+        if (f.alFinal)
+            Relevo::TerminarTodos();
+        else
+            b.r->Detener();
+        // Nothing runs in the engine's folder any more, and nothing is left unreaped.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return testsupport::ProcesosEnCarpeta(carpeta).empty() && testsupport::HijosZombis(getpid()).empty();
+            },
+            5000))
+            << f.ajuste << (f.alFinal ? " at the end" : " on stop");
+        for (pid_t p : testsupport::ProcesosEnCarpeta(carpeta)) ::kill(p, SIGKILL);
+    }
 }
 
 }  // namespace

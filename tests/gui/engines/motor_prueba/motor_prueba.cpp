@@ -24,10 +24,16 @@
 //   ofrece              offers a draw after its first move
 //   caracteristicas T   a line printed after "protover 2" (repeatable)
 //   pista TEXT          the answer to "hint" (default: its next move)
-//   final TEXT          a line printed after its last move (repeatable)
+//   final TEXT          a line printed after its last move (repeatable); in the
+//                       texts of antes and final "\0" stands for a NUL byte
+//   rechaza TEXT        answers each move it is sent with TEXT, a blank and the move,
+//                       and plays nothing
 //   tiempos             each line of registro.txt starts with a monotonic time in
 //                       microseconds; moves sent are written to enviado.txt
 //   nieto               starts a child of its own that sleeps (same process group)
+//   sesion              starts a child that sleeps in a session of its own
+//   demonio             on "quit" forks a child that leaves the session and forks a
+//                       sleeping grandchild, then ends without waiting for either
 //   cr                  ends every line it prints with CR alone
 //   inundar_siempre     after its first move (and its draw offer) prints thinking
 //                       lines for ever, reading nothing more
@@ -64,8 +70,8 @@ struct Ajustes {
     std::set<std::string> desconocidas;
     int caer = 0, senal = 0, inundar = 0, inundarError = 0;
     bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
-    bool cr = false, inundarSiempre = false, atascado = false;
-    std::string pista;
+    bool cr = false, inundarSiempre = false, atascado = false, sesion = false, demonio = false;
+    std::string pista, rechaza;
 };
 
 Ajustes g;
@@ -85,7 +91,7 @@ void Escribir(std::string texto, FILE* f = stdout) {
     if (g.cr && f == stdout)
         for (char& c : texto)
             if (c == '\n') c = '\r';
-    std::fputs(texto.c_str(), f);
+    std::fwrite(texto.data(), 1, texto.size(), f);
     std::fflush(f);
 }
 
@@ -101,6 +107,11 @@ std::string Resto(std::istringstream& in) {
     std::getline(in, r);
     if (!r.empty() && r[0] == ' ') r.erase(0, 1);
     return r;
+}
+
+std::string ConNul(std::string t) {
+    for (auto i = t.find("\\0"); i != std::string::npos; i = t.find("\\0", i + 1)) t.replace(i, 2, 1, '\0');
+    return t;
 }
 
 void LeerAjustes() {
@@ -126,11 +137,13 @@ void LeerAjustes() {
         } else if (clave == "inundar_error") {
             in >> g.inundarError;
         } else if (clave == "antes") {
-            g.antes.push_back(Resto(in));
+            g.antes.push_back(ConNul(Resto(in)));
         } else if (clave == "caracteristicas") {
             g.caracteristicas.push_back(Resto(in));
         } else if (clave == "final") {
-            g.finales.push_back(Resto(in));
+            g.finales.push_back(ConNul(Resto(in)));
+        } else if (clave == "rechaza") {
+            g.rechaza = Resto(in);
         } else if (clave == "pista") {
             g.pista = Resto(in);
         } else {
@@ -144,6 +157,8 @@ void LeerAjustes() {
             g.cr |= clave == "cr";
             g.inundarSiempre |= clave == "inundar_siempre";
             g.atascado |= clave == "atascado";
+            g.sesion |= clave == "sesion";
+            g.demonio |= clave == "demonio";
         }
     }
 }
@@ -162,6 +177,14 @@ void Nieto() {
         for (;;) pause();
     }
     if (p > 0) Escribir("nieto " + std::to_string(p) + "\n");
+}
+
+// A child in a session of its own; with `demonio` its own child sleeps and it ends.
+void FueraDeSesion(bool demonio) {
+    if (fork() != 0) return;
+    setsid();
+    if (demonio && fork() != 0) std::_Exit(0);
+    for (;;) pause();
 }
 
 bool PareceJugada(const std::string& s) {
@@ -271,6 +294,7 @@ int main() {
     LeerAjustes();
     if (g.sordo) std::signal(SIGTERM, SIG_IGN);
     if (g.nieto) Nieto();
+    if (g.sesion) FueraDeSesion(false);
     if (g.atascado)
         for (;;)
             for (const auto& c : g.caracteristicas) Escribir(c + "\n");
@@ -318,9 +342,12 @@ int main() {
         } else if (linea == "draw") {
             if (g.tablas) Escribir("offer draw\n");
         } else if (linea == "quit" || linea == "exit") {
+            if (g.demonio && linea == "quit") FueraDeSesion(true);
             if (!g.sordo && linea == "quit") break;
         } else if (PareceJugada(linea)) {
-            if (usermove)
+            if (!g.rechaza.empty())
+                Escribir(g.rechaza + " " + linea + "\n");
+            else if (usermove)
                 Escribir("Error (unknown command): " + linea + "\n");
             else if (!g_forzado)
                 Mover();

@@ -1,0 +1,139 @@
+#include "platform/Huerfanos.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+
+namespace huerfanos {
+
+namespace {
+
+struct Estado {
+    pid_t pid = 0, padre = 0, grupo = 0, sesion = 0;
+    char estado = 0;
+};
+
+// The children of this process, from /proc/<pid>/stat.
+std::vector<Estado> Hijos() {
+    std::vector<Estado> hijos;
+    DIR* d = ::opendir("/proc");
+    if (!d) return hijos;
+    const pid_t yo = ::getpid();
+    while (dirent* e = ::readdir(d)) {
+        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+        const std::string ruta = std::string("/proc/") + e->d_name + "/stat";
+        FILE* f = std::fopen(ruta.c_str(), "r");
+        if (!f) continue;
+        char linea[512];
+        const bool leida = std::fgets(linea, sizeof linea, f) != nullptr;
+        std::fclose(f);
+        // pid (name) state ppid pgrp session ...: the name may hold blanks and brackets.
+        const char* cierre = leida ? std::strrchr(linea, ')') : nullptr;
+        Estado p;
+        int padre = 0, grupo = 0, sesion = 0;
+        if (!cierre || std::sscanf(cierre + 1, " %c %d %d %d", &p.estado, &padre, &grupo, &sesion) != 4) continue;
+        if (pid_t(padre) != yo) continue;
+        p.pid = pid_t(std::atol(e->d_name));
+        p.padre = pid_t(padre);
+        p.grupo = pid_t(grupo);
+        p.sesion = pid_t(sesion);
+        hijos.push_back(p);
+    }
+    ::closedir(d);
+    return hijos;
+}
+
+bool TieneEntrada(pid_t pid, const QByteArray& entrada) {
+    if (!entrada.contains('=')) return false;
+    QFile f(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray todo = f.readAll();
+    const bool prefijo = entrada.endsWith('=');
+    for (const QByteArray& e : todo.split('\0'))
+        if (prefijo ? e.startsWith(entrada) : e == entrada) return true;
+    return false;
+}
+
+bool Acabado(char estado) { return estado == 'Z' || estado == 'X'; }
+
+}  // namespace
+
+bool Adoptar() {
+    // A mark Tavorin inherited (it runs under another's relay) would be its own children's.
+    ::unsetenv(kMarca);
+    return ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
+}
+
+void Senal(const std::vector<pid_t>& pids, int senal) {
+    for (pid_t p : pids) {
+        ::kill(-p, senal);
+        ::kill(p, senal);
+    }
+}
+
+Rastro::Rastro(QByteArray entrada, std::set<pid_t> programas)
+    : entrada_(std::move(entrada)), programas_(std::move(programas)), familias_(programas_) {}
+
+std::vector<pid_t> Rastro::Vivos() {
+    std::vector<pid_t> vivos;
+    for (const Estado& h : Hijos()) {
+        if (programas_.count(h.pid) || Acabado(h.estado) || !TieneEntrada(h.pid, entrada_)) continue;
+        vivos.push_back(h.pid);
+        vistos_.insert(h.pid);
+        // Tavorin's own group and session hold more than what the programs left.
+        for (pid_t f : {h.grupo, h.sesion})
+            if (f != ::getpgrp() && f != ::getsid(0)) familias_.insert(f);
+    }
+    return vivos;
+}
+
+void Rastro::Recoger() {
+    for (const Estado& h : Hijos()) {
+        if (programas_.count(h.pid) || !Acabado(h.estado)) continue;
+        if (!vistos_.count(h.pid) && !familias_.count(h.pid) && !familias_.count(h.grupo)) continue;
+        pid_t r;
+        do {
+            r = ::waitpid(h.pid, nullptr, WNOHANG);
+        } while (r < 0 && errno == EINTR);
+        if (r != 0) vistos_.erase(h.pid);
+    }
+}
+
+void Rastro::Acabar(int graciaMs, int finMs) {
+    QElapsedTimer reloj;
+    reloj.start();
+    for (std::vector<pid_t> vivos = Vivos(); !vivos.empty() && reloj.elapsed() < finMs; vivos = Vivos()) {
+        Senal(vivos, SIGTERM);
+        QElapsedTimer gracia;
+        gracia.start();
+        while (!Vivos().empty() && gracia.elapsed() < graciaMs) {
+            Recoger();
+            ::usleep(2000);
+        }
+        Senal(Vivos(), SIGKILL);
+        Recoger();
+    }
+    // A killed process ends a moment later.
+    auto quedan = [this] {
+        for (const Estado& h : Hijos())
+            if (vistos_.count(h.pid)) return true;
+        return false;
+    };
+    while (quedan() && reloj.elapsed() < finMs) {
+        Recoger();
+        ::usleep(2000);
+    }
+}
+
+}  // namespace huerfanos

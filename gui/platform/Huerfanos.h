@@ -1,0 +1,51 @@
+// The orphans of the programs Tavorin runs. Tavorin is made the reaper of its
+// descendants (a child subreaper): a process an engine leaves behind, one that forked
+// away into a session of its own included, becomes Tavorin's child when its parent
+// ends. The relay marks each program's environment (kMarca, then the relay's id), so
+// that such an orphan is known by its environment and its parent. Zombies are reaped
+// by pid, never by waiting for any child (that would take QProcess's own): the orphans
+// found alive, and the ended children of the program's group, or of the sessions and
+// groups its orphans were found in (a daemon's first child, that ended before it was
+// seen).
+#pragma once
+
+#include <QByteArray>
+
+#include <set>
+#include <sys/types.h>
+#include <vector>
+
+namespace huerfanos {
+
+// The name of the environment mark.
+inline constexpr const char* kMarca = "TAVORIN_RELEVO";
+
+// Makes this process the reaper of its descendants' orphans; false where the system
+// refuses.
+bool Adoptar();
+
+// What programs left behind: the processes whose parent is this process and whose
+// environment holds the entry (a whole "NAME=value", or "NAME=" for any value), less
+// the programs themselves (QProcess's children, each the leader of its group).
+class Rastro {
+public:
+    Rastro(QByteArray entrada, std::set<pid_t> programas);
+    // The live orphans now.
+    std::vector<pid_t> Vivos();
+    // Reaps the orphans and their kin that have ended.
+    void Recoger();
+    // SIGTERM to each live orphan and its group, SIGKILL after graciaMs, round after
+    // round while new ones appear, for at most finMs; then reaps them.
+    void Acabar(int graciaMs, int finMs);
+
+private:
+    QByteArray entrada_;
+    std::set<pid_t> programas_;
+    std::set<pid_t> vistos_;    // orphans found alive
+    std::set<pid_t> familias_;  // groups and sessions the programs and orphans were in
+};
+
+// Sends the signal to each process and to its group, when it leads one.
+void Senal(const std::vector<pid_t>& pids, int senal);
+
+}  // namespace huerfanos
