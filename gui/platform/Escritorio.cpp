@@ -1,10 +1,16 @@
 #include "platform/Escritorio.h"
 
+#include "platform/Huerfanos.h"
+
 #include <QCoreApplication>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 
+#include <iterator>
+#include <map>
 #include <memory>
+#include <unistd.h>
 
 namespace escritorio {
 
@@ -22,6 +28,84 @@ QString UltimaLinea(const QByteArray& salida) {
     return {};
 }
 
+// What an opener leaves behind. A viewer that forks away from it comes back to Tavorin,
+// the reaper of its descendants' orphans (platform/Huerfanos.h); the viewer is the
+// user's: it is never ended, only reaped once the user has closed it.
+struct Seguido {
+    huerfanos::Rastro rastro;
+    bool abridorVivo = true;
+};
+
+std::map<int, Seguido>& Seguidos() {
+    static std::map<int, Seguido> seguidos;
+    return seguidos;
+}
+
+// How often the orphans of the openers are looked at while there may be any.
+constexpr int kRondaMs = 2000;
+
+void Ronda();
+
+QTimer* Reloj() {
+    static QPointer<QTimer> reloj;
+    if (!reloj) {
+        reloj = new QTimer(QCoreApplication::instance());
+        reloj->setInterval(kRondaMs);
+        QObject::connect(reloj, &QTimer::timeout, reloj, [] { Ronda(); });
+    }
+    return reloj;
+}
+
+// Reaps what has ended; an opener is forgotten once it has ended and none of its
+// orphans is alive.
+void Ronda() {
+    auto& seguidos = Seguidos();
+    for (auto s = seguidos.begin(); s != seguidos.end();) {
+        const bool quedan = !s->second.rastro.Vivos().empty();
+        s->second.rastro.Recoger();
+        s->second.rastro.OlvidarFamilias();
+        s = quedan || s->second.abridorVivo ? std::next(s) : seguidos.erase(s);
+    }
+    if (seguidos.empty()) Reloj()->stop();
+}
+
+// Marks the opener's environment, and makes it lead a group of its own: what it leaves
+// is known by the mark, or by the group for what ended before it was seen. Returns the
+// mark's number, 0 where nothing is followed: only a reaper gets orphans, and a mark
+// this process inherited would be on its other children too.
+int Marcar(QProcess* p) {
+    if (!huerfanos::Adoptado() || qEnvironmentVariableIsSet(huerfanos::kAbridor)) return 0;
+    static int abridores = 0;
+    const int id = ++abridores;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QString::fromLatin1(huerfanos::kAbridor), QString::number(id));
+    p->setProcessEnvironment(entorno);
+    p->setChildProcessModifier([] { ::setpgid(0, 0); });
+    return id;
+}
+
+// Follows the opener of mark `id` once it has started.
+void Seguir(QProcess* p, int id) {
+    const pid_t pid = pid_t(p->processId());
+    if (id == 0 || pid <= 0) return;
+    // Set from both sides, so that the group is there before the first look.
+    ::setpgid(pid, pid);
+    const QByteArray marca = QByteArray(huerfanos::kAbridor) + "=" + QByteArray::number(id);
+    Seguidos().emplace(id, Seguido{huerfanos::Rastro(marca, {pid}), p->state() != QProcess::NotRunning});
+    // What forked away from the opener is Tavorin's once it has ended: it is seen now,
+    // in case it ends before the next look.
+    auto fin = [id] {
+        auto s = Seguidos().find(id);
+        if (s != Seguidos().end()) s->second.abridorVivo = false;
+        Ronda();
+    };
+    QObject::connect(p, &QProcess::finished, p, fin);
+    QObject::connect(p, &QProcess::errorOccurred, p, [fin](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) fin();
+    });
+    if (!Reloj()->isActive()) Reloj()->start();
+}
+
 }  // namespace
 
 void Abrir(const QString& ruta, std::function<void(const Fallo&)> alFallar) {
@@ -30,6 +114,7 @@ void Abrir(const QString& ruta, std::function<void(const Fallo&)> alFallar) {
     p->setArguments({ruta});
     p->setStandardInputFile(QProcess::nullDevice());
     p->setStandardOutputFile(QProcess::nullDevice());
+    const int id = Marcar(p);
     // The failure is told outside the process's own events: the box that tells it
     // runs a loop of its own.
     auto contar = [alFallar](const Fallo& f) {
@@ -58,6 +143,7 @@ void Abrir(const QString& ruta, std::function<void(const Fallo&)> alFallar) {
         p->deleteLater();
     });
     p->start();
+    Seguir(p, id);
 }
 
 }  // namespace escritorio

@@ -1,6 +1,7 @@
 // Opening a file with the desktop's program for it (xdg-open), the stand-in for the
 // shell's "Open" action. The opener runs as a child process that nobody waits on; a
-// failure is told once it is known, from the event loop.
+// failure is told once it is known, from the event loop. A viewer it leaves behind, in a
+// process that reaps its descendants' orphans, is reaped once the user has closed it.
 #pragma once
 
 #include <QString>

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <iterator>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -70,9 +71,15 @@ bool Acabado(char estado) { return estado == 'Z' || estado == 'X'; }
 }  // namespace
 
 bool Adoptar() {
-    // A mark Tavorin inherited (it runs under another's relay) would be its own children's.
+    // A mark Tavorin inherited (it runs under another's relay or opener) would be its own children's.
     ::unsetenv(kMarca);
+    ::unsetenv(kAbridor);
     return ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
+}
+
+bool Adoptado() {
+    int reaper = 0;
+    return ::prctl(PR_GET_CHILD_SUBREAPER, &reaper) == 0 && reaper != 0;
 }
 
 void Senal(const std::vector<pid_t>& pids, int senal) {
@@ -134,6 +141,12 @@ void Rastro::Acabar(int graciaMs, int finMs) {
         Recoger();
         ::usleep(2000);
     }
+}
+
+void Rastro::OlvidarFamilias() {
+    // A group with a zombie in it still answers.
+    for (auto f = familias_.begin(); f != familias_.end();)
+        f = ::kill(-*f, 0) != 0 && errno == ESRCH ? familias_.erase(f) : std::next(f);
 }
 
 }  // namespace huerfanos

@@ -19,10 +19,14 @@ namespace huerfanos {
 
 // The name of the environment mark.
 inline constexpr const char* kMarca = "TAVORIN_RELEVO";
+// The mark of the desktop's openers (platform/Escritorio.h), whose orphans are the user's.
+inline constexpr const char* kAbridor = "TAVORIN_ABRIDOR";
 
 // Makes this process the reaper of its descendants' orphans; false where the system
 // refuses.
 bool Adoptar();
+// True once this process is that reaper.
+bool Adoptado();
 
 // What programs left behind: the processes whose parent is this process and whose
 // environment holds the entry (a whole "NAME=value", or "NAME=" for any value), less
@@ -37,6 +41,9 @@ public:
     // SIGTERM to each live orphan and its group, SIGKILL after graciaMs, round after
     // round while new ones appear, for at most finMs; then reaps them.
     void Acabar(int graciaMs, int finMs);
+    // Forgets the groups and sessions nothing is left in: their number may be given to
+    // another process, one of QProcess's children too.
+    void OlvidarFamilias();
 
 private:
     QByteArray entrada_;

@@ -1,0 +1,67 @@
+// The viewer the desktop's opener leaves behind, in a process that reaps its
+// descendants' orphans: once the user has closed it, nothing of it waits to be reaped.
+#include "platform/Escritorio.h"
+
+#include "platform/Huerfanos.h"
+
+#include "child_process.h"
+#include "procesos.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+TEST(Escritorio, AViewerTheOpenerLeftIsReapedOnceTheUserClosesIt) {
+    ASSERT_TRUE(huerfanos::Adoptar());
+    struct Fila {
+        const char* como;   // how the viewer leaves the opener
+        const char* guion;  // the opener, which writes the viewer's pid to "$1"
+    };
+    const Fila filas[] = {
+        {"in a session of its own", "setsid sleep 600 & echo $! > \"$1\"\n"},
+        {"in the opener's group, after the opener", "(sleep 1; sleep 600 & echo $! > \"$1\") &\n"},
+    };
+    testsupport::TempDir dir;
+    const QString bin = QString::fromStdString(dir.file("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QByteArray camino = qgetenv("PATH");
+    qputenv("PATH", bin.toLocal8Bit() + ":" + camino);
+    for (const Fila& f : filas) {
+        QFile abridor(bin + "/xdg-open");
+        ASSERT_TRUE(abridor.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        abridor.write(QByteArray("#!/bin/sh\n") + f.guion);
+        abridor.close();
+        abridor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString pidVisor = QString::fromStdString(dir.file(f.como));
+        escritorio::Abrir(pidVisor, nullptr);
+        pid_t visor = 0;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                QFile leido(pidVisor);
+                visor = leido.open(QIODevice::ReadOnly) ? pid_t(leido.readAll().trimmed().toInt()) : 0;
+                const auto hijos = testsupport::HijosVivos(::getpid());
+                return visor > 0 && std::find(hijos.begin(), hijos.end(), visor) != hijos.end() &&
+                       QCoreApplication::instance()->findChildren<QProcess*>().isEmpty();
+            },
+            20000))
+            << f.como;
+        ::kill(visor, SIGTERM);
+        // Only this process can reap its child: the pid is gone once it has.
+        const bool recogido = QTest::qWaitFor(
+            [&] { return ::kill(visor, 0) != 0 && testsupport::HijosZombis(::getpid()).empty(); }, 20000);
+        EXPECT_TRUE(recogido) << f.como;
+        if (!recogido) ::kill(visor, SIGKILL);
+    }
+    qputenv("PATH", camino);
+}
+
+}  // namespace
