@@ -74,11 +74,11 @@ void Ronda() {
 // mark's number, 0 where nothing is followed: only a reaper gets orphans, and a mark
 // this process inherited would be on its other children too.
 int Marcar(QProcess* p) {
-    if (!huerfanos::Adoptado() || qEnvironmentVariableIsSet(huerfanos::kAbridor)) return 0;
+    if (!huerfanos::Adoptado() || qEnvironmentVariableIsSet(huerfanos::kMarcaAbridor)) return 0;
     static int abridores = 0;
     const int id = ++abridores;
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-    entorno.insert(QString::fromLatin1(huerfanos::kAbridor), QString::number(id));
+    entorno.insert(QString::fromLatin1(huerfanos::kMarcaAbridor), QString::number(id));
     p->setProcessEnvironment(entorno);
     p->setChildProcessModifier([] { ::setpgid(0, 0); });
     return id;
@@ -90,7 +90,7 @@ void Seguir(QProcess* p, int id) {
     if (id == 0 || pid <= 0) return;
     // Set from both sides, so that the group is there before the first look.
     ::setpgid(pid, pid);
-    const QByteArray marca = QByteArray(huerfanos::kAbridor) + "=" + QByteArray::number(id);
+    const QByteArray marca = QByteArray(huerfanos::kMarcaAbridor) + "=" + QByteArray::number(id);
     Seguidos().emplace(id, Seguido{huerfanos::Rastro(marca, {pid}), p->state() != QProcess::NotRunning});
     // What forked away from the opener is Tavorin's once it has ended: it is seen now,
     // in case it ends before the next look.

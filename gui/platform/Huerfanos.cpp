@@ -73,7 +73,7 @@ bool Acabado(char estado) { return estado == 'Z' || estado == 'X'; }
 bool Adoptar() {
     // A mark Tavorin inherited (it runs under another's relay or opener) would be its own children's.
     ::unsetenv(kMarca);
-    ::unsetenv(kAbridor);
+    ::unsetenv(kMarcaAbridor);
     return ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
 }
 

@@ -20,7 +20,7 @@ namespace huerfanos {
 // The name of the environment mark.
 inline constexpr const char* kMarca = "TAVORIN_RELEVO";
 // The mark of the desktop's openers (platform/Escritorio.h), whose orphans are the user's.
-inline constexpr const char* kAbridor = "TAVORIN_ABRIDOR";
+inline constexpr const char* kMarcaAbridor = "TAVORIN_ABRIDOR";
 
 // Makes this process the reaper of its descendants' orphans; false where the system
 // refuses.

@@ -8,7 +8,6 @@
 #include "procesos.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -16,6 +15,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -31,23 +32,16 @@ TEST(Escritorio, AViewerTheOpenerLeftIsReapedOnceTheUserClosesIt) {
         {"in the opener's group, after the opener", "(sleep 1; sleep 600 & echo $! > \"$1\") &\n"},
     };
     testsupport::TempDir dir;
-    const QString bin = QString::fromStdString(dir.file("bin"));
-    ASSERT_TRUE(QDir().mkpath(bin));
-    const QByteArray camino = qgetenv("PATH");
-    qputenv("PATH", bin.toLocal8Bit() + ":" + camino);
+    qputenv("PATH", QByteArray::fromStdString(dir.path()) + ":" + qgetenv("PATH"));
     for (const Fila& f : filas) {
-        QFile abridor(bin + "/xdg-open");
-        ASSERT_TRUE(abridor.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        abridor.write(QByteArray("#!/bin/sh\n") + f.guion);
-        abridor.close();
-        abridor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString pidVisor = QString::fromStdString(dir.file(f.como));
-        escritorio::Abrir(pidVisor, nullptr);
+        dir.write("xdg-open", std::string("#!/bin/sh\n") + f.guion);
+        QFile::setPermissions(QString::fromStdString(dir.file("xdg-open")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        escritorio::Abrir(QString::fromStdString(dir.file(f.como)), nullptr);
         pid_t visor = 0;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                QFile leido(pidVisor);
-                visor = leido.open(QIODevice::ReadOnly) ? pid_t(leido.readAll().trimmed().toInt()) : 0;
+                visor = pid_t(std::atoi(dir.read(f.como).c_str()));
                 const auto hijos = testsupport::HijosVivos(::getpid());
                 return visor > 0 && std::find(hijos.begin(), hijos.end(), visor) != hijos.end() &&
                        QCoreApplication::instance()->findChildren<QProcess*>().isEmpty();
@@ -61,7 +55,6 @@ TEST(Escritorio, AViewerTheOpenerLeftIsReapedOnceTheUserClosesIt) {
         EXPECT_TRUE(recogido) << f.como;
         if (!recogido) ::kill(visor, SIGKILL);
     }
-    qputenv("PATH", camino);
 }
 
 }  // namespace
