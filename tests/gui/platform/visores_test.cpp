@@ -28,7 +28,11 @@ TEST(Escritorio, AViewerTheOpenerLeftIsReapedOnceTheUserClosesIt) {
         const char* guion;  // the opener, which writes the viewer's pid to "$1"
     };
     const Fila filas[] = {
-        {"in a session of its own", "setsid sleep 600 & echo $! > \"$1\"\n"},
+        // up and running when the opener returns, as a viewer the user then closes
+        {"in a session of its own",
+         "setsid sleep 600 & v=$!\n"
+         "until grep -q '^sleep$' /proc/$v/comm && grep -qa PATH= /proc/$v/environ\n"
+         "do :; done; echo $v > \"$1\"\n"},
         {"in the opener's group, after the opener", "(sleep 1; sleep 600 & echo $! > \"$1\") &\n"},
     };
     testsupport::TempDir dir;
