@@ -20,38 +20,12 @@ namespace huerfanos {
 
 namespace {
 
-struct Estado {
-    pid_t pid = 0, padre = 0, grupo = 0, sesion = 0;
-    char estado = 0;
-};
-
-// The children of this process, from /proc/<pid>/stat.
-std::vector<Estado> Hijos() {
-    std::vector<Estado> hijos;
-    DIR* d = ::opendir("/proc");
-    if (!d) return hijos;
+// The children of this process.
+std::vector<Proceso> Hijos() {
+    std::vector<Proceso> hijos;
     const pid_t yo = ::getpid();
-    while (dirent* e = ::readdir(d)) {
-        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
-        const std::string ruta = std::string("/proc/") + e->d_name + "/stat";
-        FILE* f = std::fopen(ruta.c_str(), "r");
-        if (!f) continue;
-        char linea[512];
-        const bool leida = std::fgets(linea, sizeof linea, f) != nullptr;
-        std::fclose(f);
-        // pid (name) state ppid pgrp session ...: the name may hold blanks and brackets.
-        const char* cierre = leida ? std::strrchr(linea, ')') : nullptr;
-        Estado p;
-        int padre = 0, grupo = 0, sesion = 0;
-        if (!cierre || std::sscanf(cierre + 1, " %c %d %d %d", &p.estado, &padre, &grupo, &sesion) != 4) continue;
-        if (pid_t(padre) != yo) continue;
-        p.pid = pid_t(std::atol(e->d_name));
-        p.padre = pid_t(padre);
-        p.grupo = pid_t(grupo);
-        p.sesion = pid_t(sesion);
-        hijos.push_back(p);
-    }
-    ::closedir(d);
+    for (const Proceso& p : Procesos())
+        if (p.padre == yo) hijos.push_back(p);
     return hijos;
 }
 
@@ -69,6 +43,39 @@ bool TieneEntrada(pid_t pid, const QByteArray& entrada) {
 bool Acabado(char estado) { return estado == 'Z' || estado == 'X'; }
 
 }  // namespace
+
+std::vector<Proceso> Procesos() {
+    std::vector<Proceso> procesos;
+    DIR* d = ::opendir("/proc");
+    if (!d) return procesos;
+    while (dirent* e = ::readdir(d)) {
+        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+        const std::string ruta = std::string("/proc/") + e->d_name + "/stat";
+        FILE* f = std::fopen(ruta.c_str(), "r");
+        if (!f) continue;
+        char linea[512];
+        const bool leida = std::fgets(linea, sizeof linea, f) != nullptr;
+        std::fclose(f);
+        // pid (name) state ppid pgrp session ...: the name may hold blanks and brackets.
+        const char* cierre = leida ? std::strrchr(linea, ')') : nullptr;
+        Proceso p;
+        int padre = 0, grupo = 0, sesion = 0;
+        if (!cierre || std::sscanf(cierre + 1, " %c %d %d %d", &p.estado, &padre, &grupo, &sesion) != 4) continue;
+        p.pid = pid_t(std::atol(e->d_name));
+        p.padre = pid_t(padre);
+        p.grupo = pid_t(grupo);
+        p.sesion = pid_t(sesion);
+        procesos.push_back(p);
+    }
+    ::closedir(d);
+    return procesos;
+}
+
+bool GrupoEnMarcha(pid_t grupo) {
+    for (const Proceso& p : Procesos())
+        if (p.grupo == grupo && p.estado != 'Z' && p.estado != 'X') return true;
+    return false;
+}
 
 bool Adoptar() {
     // A mark Tavorin inherited (it runs under another's relay or opener) would be its own children's.
@@ -94,7 +101,7 @@ Rastro::Rastro(QByteArray entrada, std::set<pid_t> programas)
 
 std::vector<pid_t> Rastro::Vivos() {
     std::vector<pid_t> vivos;
-    for (const Estado& h : Hijos()) {
+    for (const Proceso& h : Hijos()) {
         if (programas_.count(h.pid) || Acabado(h.estado) || !TieneEntrada(h.pid, entrada_)) continue;
         vivos.push_back(h.pid);
         vistos_.insert(h.pid);
@@ -106,7 +113,7 @@ std::vector<pid_t> Rastro::Vivos() {
 }
 
 void Rastro::Recoger() {
-    for (const Estado& h : Hijos()) {
+    for (const Proceso& h : Hijos()) {
         if (programas_.count(h.pid) || !Acabado(h.estado)) continue;
         if (!vistos_.count(h.pid) && !familias_.count(h.pid) && !familias_.count(h.grupo)) continue;
         pid_t r;
@@ -133,7 +140,7 @@ void Rastro::Acabar(int graciaMs, int finMs) {
     }
     // A killed process ends a moment later.
     auto quedan = [this] {
-        for (const Estado& h : Hijos())
+        for (const Proceso& h : Hijos())
             if (vistos_.count(h.pid)) return true;
         return false;
     };

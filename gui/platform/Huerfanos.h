@@ -22,6 +22,19 @@ inline constexpr const char* kMarca = "TAVORIN_RELEVO";
 // The mark of the desktop's openers (platform/Escritorio.h), whose orphans are the user's.
 inline constexpr const char* kMarcaAbridor = "TAVORIN_ABRIDOR";
 
+// A process as /proc tells it.
+struct Proceso {
+    pid_t pid = 0, padre = 0, grupo = 0, sesion = 0;
+    char estado = 0;  // 'Z' ended and waiting for its reaper, 'X' gone
+};
+
+// Every process this one can see.
+std::vector<Proceso> Procesos();
+
+// Whether a process of the group still runs: one that has ended and waits for its
+// reaper (a zombie) does not count, unlike for kill(-grupo, 0).
+bool GrupoEnMarcha(pid_t grupo);
+
 // Makes this process the reaper of its descendants' orphans; false where the system
 // refuses.
 bool Adoptar();

@@ -13,7 +13,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <string>
@@ -31,34 +30,6 @@ bool SoloAscii(const QByteArray& b) {
     for (char c : b)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
-}
-
-// Whether a process of the group still runs, read from /proc: one that has ended and
-// waits for its reaper (a zombie) does not count, unlike for kill(-grupo, 0).
-bool GrupoEnMarcha(pid_t grupo) {
-    DIR* d = ::opendir("/proc");
-    if (!d) return false;
-    bool enMarcha = false;
-    while (dirent* e = ::readdir(d)) {
-        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
-        const std::string ruta = std::string("/proc/") + e->d_name + "/stat";
-        FILE* f = std::fopen(ruta.c_str(), "r");
-        if (!f) continue;
-        char linea[512];
-        const bool leida = std::fgets(linea, sizeof linea, f) != nullptr;
-        std::fclose(f);
-        // pid (name) state ppid pgrp ...: the name may hold blanks and brackets.
-        const char* cierre = leida ? std::strrchr(linea, ')') : nullptr;
-        char estado = 0;
-        int padre = 0, pgrp = 0;
-        if (!cierre || std::sscanf(cierre + 1, " %c %d %d", &estado, &padre, &pgrp) != 3) continue;
-        if (pgrp == grupo && estado != 'Z' && estado != 'X') {
-            enMarcha = true;
-            break;
-        }
-    }
-    ::closedir(d);
-    return enMarcha;
 }
 
 // A pipe whose two ends lie above the standard descriptors (so that making one of
@@ -440,7 +411,7 @@ void Relevo::TerminarTodos() {
     // be a while; the exit waits for that, not for a reaper of what has ended.
     auto enMarcha = [&] {
         for (Relevo* r : relevos)
-            if (r->pid_ > 0 && GrupoEnMarcha(r->pid_)) return true;
+            if (r->pid_ > 0 && huerfanos::GrupoEnMarcha(r->pid_)) return true;
         return false;
     };
     QElapsedTimer reloj;
