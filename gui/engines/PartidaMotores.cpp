@@ -137,6 +137,7 @@ void PartidaMotores::Reiniciar() {
     esperandoRespuesta_ = false;
     pistaPedida_ = false;
     ofertaVista_ = {};
+    ofertaRecibida_ = {};
     relojBlancas_.Parar();
     relojNegras_.Parar();
     motor1_ = DatosMotor{};
@@ -179,7 +180,7 @@ void PartidaMotores::FinPorResultado(Decision& d, int ranura, const respuesta::R
     reclamacion::Tablero tablero;
     tablero.resultado = pgn::ResultadoDelTablero(tablero_);
     tablero.tablasPorRegla = historia_.TablasPorRegla(tablero_);
-    tablero.ofertaPendiente = esperandoRespuesta_ && Ranura(ranura).Comando == u"draw";
+    tablero.ofertaPendiente = OfertaEnPie(ranura);
     if (!reclamacion::Admitida(r, ranura, tablero)) {
         Acabar(d, TextosIdioma[texto::ErrorMotor] + " " + respuesta::Citar(linea), Icono::Parada);
         return;
@@ -340,6 +341,8 @@ PartidaMotores::Decision PartidaMotores::JugadaEnTablero(Aplicada aplicada, bool
     historia_.Anotar(tablero_);
     TurnoDelColorLocal();
     ofertaVista_ = {};
+    // An engine that moves has let the offer it was given go.
+    ofertaRecibida_[size_t(ranuraJugada_ - 1)] = false;
     const int otra = turno::Otro(ranuraJugada_);
     if (Ranura(otra).Activo) {
         tablero_.Turno = turno::Nadie;
@@ -401,6 +404,7 @@ PartidaMotores::Decision PartidaMotores::Linea(int ranura, const QString& linea)
     estado.enroquePendiente = enroquePendiente_;
     estado.esperandoRespuesta = esperandoRespuesta_;
     estado.sinJugadas = tablero_.Jugadas.List[1].empty();
+    estado.esperaJugada = tablero_.Turno == turno::Nadie && LadoAMover() == ranura && Ranura(ranura).Activo;
     const respuesta::Lectura r = respuesta::Analizar(linea, estado, respuesta::JugadaDelTexto(Ranura(ranura).Comando));
     using respuesta::Clase;
     switch (r.clase) {
@@ -456,9 +460,13 @@ PartidaMotores::Decision PartidaMotores::Linea(int ranura, const QString& linea)
     return d;
 }
 
+bool PartidaMotores::OfertaEnPie(int ranura) const {
+    return (esperandoRespuesta_ && Ranura(ranura).Comando == u"draw") || ofertaRecibida_[size_t(ranura - 1)];
+}
+
 void PartidaMotores::OfertaDeTablas(Decision& d, int ranura) {
     DatosMotor& emisor = Ranura(ranura);
-    const bool respondeOferta = esperandoRespuesta_ && emisor.Comando == u"draw";
+    const bool respondeOferta = OfertaEnPie(ranura);
     bool& vista = ofertaVista_[size_t(ranura - 1)];
     if (respondeOferta) {
         esperandoRespuesta_ = false;
@@ -479,6 +487,7 @@ void PartidaMotores::OfertaDeTablas(Decision& d, int ranura) {
         esperandoRespuesta_ = true;
         d.espera = Temporizador::Arrancar;
         Escribir(d, turno::Otro(ranura), "draw");
+        ofertaRecibida_[size_t(turno::Otro(ranura) - 1)] = true;
         return;
     }
     if (!emisor.Activo) return;

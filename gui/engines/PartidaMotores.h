@@ -198,6 +198,8 @@ private:
     // A result line of the engine of that slot: the game ends with the result when the
     // line stands (see reclamacion::Admitida), as the engine's error when it does not.
     void FinPorResultado(Decision& d, int ranura, const respuesta::Resultado& r, const QString& linea);
+    // The other side's draw offer waits for the answer of the engine of that slot.
+    bool OfertaEnPie(int ranura) const;
     void OfertaDeTablas(Decision& d, int ranura);
     void JugadaLeida(Decision& d, int ranura, const respuesta::Lectura& lectura, const QString& linea);
     void PasarJugada(Decision& d, int receptor, const QString& jugada, bool enroque);
@@ -219,8 +221,10 @@ private:
     bool esperandoRespuesta_ = false;    // a hint, move-now or draw request awaits its answer
     bool pistaPedida_ = false;           // the person asked for a hint that has not come yet
     std::array<bool, 2> ofertaVista_{};  // an engine's draw offer (slot 1, 2) was taken since the last move
-    std::array<QString, 3> nombres_;     // the engines of the game on the board, by side
-    reclamacion::Historia historia_;     // the positions of the game, for the draws by rule
+    // The other engine's draw offer was passed to this one (slot 1, 2), which has not moved since.
+    std::array<bool, 2> ofertaRecibida_{};
+    std::array<QString, 3> nombres_;  // the engines of the game on the board, by side
+    reclamacion::Historia historia_;  // the positions of the game, for the draws by rule
     // The engine move the board is playing: its slot, its line, its text for the other engine.
     int ranuraJugada_ = 0;
     QString lineaJugada_, textoJugada_;

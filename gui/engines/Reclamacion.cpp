@@ -32,6 +32,30 @@ bool Irreversible(const rules::Tablero& antes, const rules::Tablero& despues) {
     return false;
 }
 
+// The file on which the side to move may take en passant on the board: the pawn that
+// has just made its double step stands beside a pawn of the side to move, which may
+// take it without leaving its own king attacked; 0 when none may.
+int AlPasoPosible(const rules::Reglas& t) {
+    if (!t.AlPasoPosible) return 0;
+    const int x = t.CasillaAlPaso / 10, y = t.CasillaAlPaso % 10;
+    const int peon = t.Casillas[size_t(x)][size_t(y)];
+    if (x < 1 || x > 8 || (peon != rules::PeonBlanco && peon != rules::PeonNegro)) return 0;
+    const bool blancas = peon == rules::PeonNegro;  // the side that may take
+    const int propio = blancas ? rules::PeonBlanco : rules::PeonNegro;
+    const int destino = y + (blancas ? 1 : -1);
+    for (int xo : {x - 1, x + 1}) {
+        if (xo < 1 || xo > 8 || t.Casillas[size_t(xo)][size_t(y)] != propio) continue;
+        bool alPaso = false;
+        if (!rules::tablero::MovimientoPieza(t.Casillas, xo, y, x, destino, x, &alPaso) || !alPaso) continue;
+        rules::Tablero despues = t.Casillas;
+        despues[size_t(xo)][size_t(y)] = 0;
+        despues[size_t(x)][size_t(y)] = 0;
+        despues[size_t(x)][size_t(destino)] = propio;
+        if (!rules::tablero::ReyAtacado(despues, blancas ? rules::ReyBlanco : rules::ReyNegro)) return x;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string Marcador(const respuesta::Resultado& r) {
@@ -59,6 +83,7 @@ Historia::Posicion Historia::Leer(const rules::Reglas& t) {
     p.casillas = t.Casillas;
     p.lado = t.Jugadas.List1.size() % 2 == 0 ? turno::Blancas : turno::Negras;
     p.enroque = {t.TorreA1Movida, t.TorreH1Movida, t.TorreA8Movida, t.TorreH8Movida};
+    p.alPaso = AlPasoPosible(t);
     return p;
 }
 

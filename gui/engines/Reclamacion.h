@@ -34,7 +34,9 @@ bool Admitida(const respuesta::Resultado& r, int lado, const Tablero& tablero);
 bool MaterialInsuficiente(const rules::Tablero& casillas);
 
 // The positions of an engine game, from its start: what the draws by fifty moves and
-// by repetition are read from.
+// by repetition are read from. A position repeats with the same pieces on the same
+// squares, the same side to move, the same castling rights and the same capture en
+// passant possible (a double step no pawn can take, or may not take, gives no right).
 class Historia {
 public:
     // The game starts (or goes on) from the board's position.
@@ -52,9 +54,10 @@ private:
         rules::Tablero casillas{};
         int lado = 0;
         std::array<bool, 4> enroque{};
+        int alPaso = 0;       // the file a pawn of the side to move may take on en passant, 0 none
         int reversibles = 0;  // moves since the last capture or pawn move
         bool operator==(const Posicion& o) const {
-            return casillas == o.casillas && lado == o.lado && enroque == o.enroque;
+            return casillas == o.casillas && lado == o.lado && enroque == o.enroque && alPaso == o.alPaso;
         }
     };
     static Posicion Leer(const rules::Reglas& tablero);

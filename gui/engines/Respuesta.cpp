@@ -34,6 +34,13 @@ QString SinNumeroDeJugada(QString t) {
     }
 }
 
+// A result line: its score first, whatever its comment says.
+bool LineaDeResultado(const QString& m) {
+    const QString t = m.trimmed();
+    return t.startsWith(QLatin1String("1-0")) || t.startsWith(QLatin1String("0-1")) ||
+           t.startsWith(QLatin1String("1/2-1/2"));
+}
+
 }  // namespace
 
 QString Minusculas(const QString& linea) {
@@ -107,11 +114,27 @@ QString JugadaDelTexto(const QString& texto) {
     return palabras.last();
 }
 
-bool RechazaJugada(const QString& m, const QString& jugada) {
-    if (jugada.isEmpty() || m.trimmed().startsWith(QLatin1String("warning"))) return false;
-    if (!Alguna(m, {"illegal", "error", "invalid", "unknown", "unkown"})) return false;
+bool RechazaJugada(const QString& m, const QString& jugada, bool esperaJugada) {
+    const QString t = m.trimmed();
+    // Thinking output, comments, words for the user and warnings may quote anything.
+    if (t.isEmpty() || t[0].isDigit() || t.startsWith(u'#')) return false;
+    for (const char* p : {"tell", "info", "warning"})
+        if (t.startsWith(QLatin1String(p))) return false;
     static const QRegularExpression kSeparador(QStringLiteral("[^a-z0-9-]+"));
-    return m.split(kSeparador, Qt::SkipEmptyParts).contains(jugada);
+    const QStringList palabras = t.split(kSeparador, Qt::SkipEmptyParts);
+    if (!jugada.isEmpty() && palabras.contains(jugada) &&
+        Alguna(t, {"illegal", "error", "invalid", "unknown", "unkown"}))
+        return true;
+    if (!esperaJugada) return false;
+    // While the engine is to move, a move it calls illegal, invalid or unknown is the
+    // one it was sent, in whatever words it names it, or none.
+    static const QRegularExpression kJugada(QStringLiteral("^([kqrbn]?[a-h]?[1-8]?x?[a-h][1-8][qrbn]?|o-o|o-o-o)$"));
+    bool queja = false, nombrada = false;
+    for (const QString& p : palabras) {
+        queja = queja || p == u"illegal" || p == u"invalid" || p == u"unknown" || p == u"unkown";
+        nombrada = nombrada || p == u"move" || kJugada.match(p).hasMatch();
+    }
+    return queja && nombrada;
 }
 
 QString Citar(const QString& linea) {
@@ -160,14 +183,30 @@ Resultado LeerResultado(const QString& m) {
 
 Lectura Analizar(const QString& linea, const Estado& e, const QString& jugadaEnviada) {
     Lectura r;
-    if (linea.contains(QLatin1String("hint")) && !e.activo1 && e.sinJugadas) return r;
     const QString m = Minusculas(linea);
+    // A result line is one whatever its comment says ("{Draw by fifty move rule}").
+    if (LineaDeResultado(m)) {
+        r.clase = Clase::Resultado;
+        r.resultado = LeerResultado(m);
+        return r;
+    }
+    if (linea.contains(QLatin1String("hint")) && !e.activo1 && e.sinJugadas) return r;
     if (Alguna(m, {"null", "killer"})) return r;
+    // Thinking output and comments are read as such, whatever words they hold.
+    if (m.trimmed().startsWith(u'#')) {
+        r.clase = Clase::Otra;
+        return r;
+    }
+    if (auto pensamiento = Pensamiento(linea)) {
+        r.clase = Clase::Otra;
+        r.pensamiento = std::move(pensamiento);
+        return r;
+    }
 
     if (Alguna(m, {"warning", "illegal", "error", "invalid", "unknown", "unkown"})) {
         // Only the protocol's own errors and a refusal of the move just sent end
         // anything; other complaints are shown.
-        if (!ErrorDelProtocolo(m) && !RechazaJugada(m, jugadaEnviada)) {
+        if (!ErrorDelProtocolo(m) && !RechazaJugada(m, jugadaEnviada, e.esperaJugada)) {
             r.clase = Clase::Diagnostico;
             r.dato = linea.trimmed();
             return r;

@@ -17,6 +17,7 @@ struct Estado {
     bool enroquePendiente = false;    // the castling retry is armed
     bool esperandoRespuesta = false;  // a hint, move-now or draw request awaits its answer
     bool sinJugadas = false;          // the move list is empty
+    bool esperaJugada = false;        // the line's engine is to move
 };
 
 enum class Clase {
@@ -53,10 +54,13 @@ Resultado LeerResultado(const QString& minusculas);
 // move ..." and "tellusererror ..." (lower case).
 bool ErrorDelProtocolo(const QString& minusculas);
 
-// True when the line (lower case) refuses the move (lower case, as written to the
-// engine): it names the move as a word of its own and says "illegal", "invalid",
-// "unknown" or "error"; a "warning" refuses nothing.
-bool RechazaJugada(const QString& minusculas, const QString& jugada);
+// True when the line (lower case) refuses the move sent: it names that move (lower
+// case, as written to the engine) as a word of its own and says "illegal", "invalid",
+// "unknown" or "error"; or, while the engine is to move (`esperaJugada`), it says
+// "illegal", "invalid" or "unknown" with the word "move" or any move (coordinates,
+// SAN), whichever. Thinking output (a line that begins with a digit), comments ("#"),
+// "tell..." and "info" lines and warnings refuse nothing.
+bool RechazaJugada(const QString& minusculas, const QString& jugada, bool esperaJugada);
 
 // The move a text written to an engine ends with ("time 100\r\notim 90\r\ne2e4": "e2e4"),
 // lower case; "" when the text ends with no move.

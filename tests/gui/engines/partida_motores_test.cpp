@@ -297,14 +297,33 @@ TEST_F(Juego, AnEnginesDrawOfferIsPutToThePersonOnceBetweenTwoMoves) {
 }
 
 TEST_F(Juego, TwoEnginesAgreeADrawByOfferingBothWays) {
-    Empezar("blanco", "negro");
-    Decision d = Motor(1, "offer draw");
-    EXPECT_EQ(Escritas(d), QStringList{"2:draw"});
-    EXPECT_EQ(d.espera, Orden::Arrancar);
-    EXPECT_EQ(d.oferta, "");
-    d = Motor(2, "offer draw");
-    Terminada(d, 0, {false, true, true});
-    EXPECT_EQ(Mensajes(d), QStringList{"95"});
+    struct Fila {
+        QStringList lineas;  // "1:" White's, "2:" Black's, in turn
+        bool tablas;         // the last line ends the game as a draw
+    };
+    const Fila filas[] = {
+        {{"1:offer draw", "2:offer draw"}, true},
+        // The offer goes with the move that follows it: answered before the next move.
+        {{"1:offer draw", "1:move e2e4", "2:offer draw"}, true},
+        {{"1:offer draw", "1:move e2e4", "2:1/2-1/2"}, true},
+        // An offer the other engine has moved past is no longer there.
+        {{"1:offer draw", "1:move e2e4", "2:move e7e5", "1:move g1f3", "2:offer draw"}, false},
+    };
+    for (const Fila& f : filas) {
+        Empezar("blanco", "negro");
+        Decision d = Motor(1, f.lineas[0].mid(2));
+        EXPECT_EQ(Escritas(d), QStringList{"2:draw"});
+        EXPECT_EQ(d.espera, Orden::Arrancar);
+        EXPECT_EQ(d.oferta, "");
+        for (qsizetype i = 1; i < f.lineas.size(); ++i) d = Motor(f.lineas[i].left(1).toInt(), f.lineas[i].mid(2));
+        if (f.tablas) {
+            Terminada(d, 0, {false, true, true});
+            EXPECT_EQ(Mensajes(d), QStringList{"95"}) << f.lineas.join(", ").toStdString();
+        } else {
+            EXPECT_FALSE(d.fin) << f.lineas.join(", ").toStdString();
+            EXPECT_EQ(Escritas(d), QStringList{"1:draw"});
+        }
+    }
 }
 
 TEST_F(Juego, AHintIsShownOnlyWhenAskedForAndOnlyOnce) {
@@ -389,60 +408,91 @@ TEST_F(Juego, AResultLineEndsTheGameWithTheResultItStatesForTheSideItNames) {
 TEST_F(Juego, AWinOrADrawAnEngineClaimsStandsWhereTheBoardBearsItOut) {
     const char* kMate = "rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3";
     const char* kReyes = "8/8/4k3/8/8/3K4/8/8 w - - 0 1";
+    // Black's d-pawn may take en passant once White's e-pawn has made its double step.
+    const char* kPeonD4 = "rnbqkbnr/ppp1pppp/8/8/3p4/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
     const QStringList kVaivenes = {"g1f3", "g8f6", "f3g1", "f6g8"};
     struct Fila {
         const char* fen;
-        int vaivenes;       // the knights out and back: the start comes again each time
-        bool oferta;        // the person's draw offer waits
-        const char* linea;  // from the Black engine
+        const char* apertura;  // the person's first move, "" none
+        int vaivenes;          // the knights out and back: the position comes again each time
+        bool oferta;           // the person's draw offer waits
+        const char* linea;     // from the Black engine
         QString mensaje;
         int ganador;
     };
     const Fila filas[] = {
-        {kMate, 0, false, "0-1", "2", 2},
-        {kReyes, 0, false, "1/2-1/2", "95", 0},
-        {rules_test::kInicial, 2, false, "1/2-1/2 {Draw by repetition}", "95", 0},
-        {rules_test::kInicial, 1, false, "1/2-1/2 {Draw by repetition}", "Engine error: 1/2-1/2 {Draw by repetition}",
-         -1},
-        {rules_test::kInicial, 0, true, "1/2-1/2 {Draw agreed}", "95", 0},
+        {kMate, "", 0, false, "0-1", "2", 2},
+        {kReyes, "", 0, false, "1/2-1/2", "95", 0},
+        {rules_test::kInicial, "", 2, false, "1/2-1/2 {Draw by repetition}", "95", 0},
+        {rules_test::kInicial, "", 1, false, "1/2-1/2 {Draw by repetition}",
+         "Engine error: 1/2-1/2 {Draw by repetition}", -1},
+        {rules_test::kInicial, "", 0, true, "1/2-1/2 {Draw agreed}", "95", 0},
+        // Real engines' words: a result line whatever its comment says.
+        {rules_test::kInicial, "", 2, false, "1/2-1/2 {Draw by fifty move rule}", "95", 0},
+        {kReyes, "", 0, false, "1/2-1/2 {Draw by fifty-move rule}", "95", 0},
+        {rules_test::kInicial, "", 2, false, "1/2-1/2 {3-fold repetition, no move left}", "95", 0},
+        {rules_test::kInicial, "", 1, false, "1/2-1/2 {50 move rule}", "Engine error: 1/2-1/2 {50 move rule}", -1},
+        // The first of the three positions could be taken en passant, the others not.
+        {kPeonD4, "e2e4", 2, false, "1/2-1/2 {3-fold repetition}", "Engine error: 1/2-1/2 {3-fold repetition}", -1},
+        // A double step that no pawn can take changes no right.
+        {rules_test::kInicial, "e2e4", 2, false, "1/2-1/2 {3-fold repetition}", "95", 0},
     };
     for (const Fila& f : filas) {
         Empezar("", "negro", f.fen);
-        for (int i = 0; i < f.vaivenes; ++i)
-            for (int j = 0; j < 4; j += 2) {
-                Persona(kVaivenes[j].toStdString());
-                Motor(2, "move " + kVaivenes[j + 1]);
-            }
+        if (*f.apertura) Persona(f.apertura);
+        // Each side takes its knight out and back, the side to move first.
+        const int primera = *f.apertura ? 1 : 0;
+        for (int i = 0; i < 4 * f.vaivenes; ++i) {
+            const QString& j = kVaivenes[(primera + i) % 2 + 2 * ((i / 2) % 2)];
+            if (tablero.Jugadas.List1.size() % 2 == 0)
+                Persona(j.toStdString());
+            else
+                Motor(2, "move " + j);
+        }
         if (f.oferta) p.OfrecerTablas();
         const Decision d = Motor(2, f.linea);
         Terminada(d, f.ganador, {false, false, true});
-        EXPECT_EQ(Mensajes(d), QStringList{f.mensaje}) << f.linea;
+        EXPECT_EQ(Mensajes(d), QStringList{f.mensaje}) << f.linea << " " << f.fen;
     }
 }
 
 TEST_F(Juego, ALineThatRefusesTheMoveJustSentEndsTheGameAndIsQuotedWhole) {
     struct Fila {
-        QString linea;    // from the Black engine after the person's e2e4
-        QString mensaje;  // "" the game goes on
+        QString linea;    // from the Black engine after the person's 2.Nf3
+        QString mensaje;  // "" the game goes on, and the engine's next move is played
     };
     const Fila filas[] = {
+        {"Invalid move: g1f3", "Engine error: Invalid move: g1f3"},
+        {"unknown command: g1f3", "Engine error: unknown command: g1f3"},
+        {"Illegal move: g1f3", "Engine error: Illegal move: g1f3"},
+        // While the engine is to move, a refusal in any words, of any move or of none.
+        {"Invalid move", "Engine error: Invalid move"},
+        {"Invalid move: Nf3", "Engine error: Invalid move: Nf3"},
         {"Invalid move: e2e4", "Engine error: Invalid move: e2e4"},
-        {"unknown command: e2e4", "Engine error: unknown command: e2e4"},
-        {"warning: e2e4 is illegal in my book", ""},
+        {QString::fromLatin1("move b8c6\0 e7e6", 15), "Engine error: move b8c6<NUL> e7e6"},
+        // Thinking, comments, words for the user and warnings refuse nothing.
+        {"  3 12 5 345 b8c6 g1f3 invalid", ""},
+        {"# g1f3: no error, thinking", ""},
+        {"telluser unknown book line after g1f3", ""},
+        {"info string no error after g1f3", ""},
+        {"warning: g1f3 is illegal in my book", ""},
         {"Invalid hash size", ""},
-        {QString::fromLatin1("move e7e5\0 e7e6", 15), "Engine error: move e7e5<NUL> e7e6"},
     };
     for (const Fila& f : filas) {
         Empezar("", "negro");
         Persona("e2e4");
-        const Decision d = Motor(2, f.linea);
+        Motor(2, "move e7e5");
+        Persona("g1f3");
+        Decision d = Motor(2, f.linea);
         EXPECT_EQ(Mensajes(d), f.mensaje.isEmpty() ? QStringList{} : QStringList{f.mensaje}) << f.linea.toStdString();
-        if (f.mensaje.isEmpty()) {
-            EXPECT_FALSE(d.fin) << f.linea.toStdString();
-            EXPECT_TRUE(d.diagnostico) << f.linea.toStdString();
-        } else {
+        if (!f.mensaje.isEmpty()) {
             Terminada(d, -1, {false, false, true});
+            continue;
         }
+        EXPECT_FALSE(d.fin) << f.linea.toStdString();
+        d = Motor(2, "move b8c6");
+        EXPECT_FALSE(d.fin) << f.linea.toStdString();
+        EXPECT_EQ(tablero.Jugadas.List1.size(), 4u) << f.linea.toStdString();
     }
 }
 
