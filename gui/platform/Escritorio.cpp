@@ -143,6 +143,10 @@ void Abrir(const QString& ruta, std::function<void(const Fallo&)> alFallar) {
         p->deleteLater();
     });
     p->start();
+    // The opener is QProcess's to wait for, not the orphans' reaper's.
+    const pid_t pid = pid_t(p->processId());
+    huerfanos::AnotarPrograma(pid);
+    QObject::connect(p, &QProcess::finished, p, [pid] { huerfanos::OlvidarPrograma(pid); });
     Seguir(p, id);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/Huerfanos.h"
 
+#include <QByteArrayList>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -29,15 +30,30 @@ std::vector<Proceso> Hijos() {
     return hijos;
 }
 
-bool TieneEntrada(pid_t pid, const QByteArray& entrada) {
-    if (!entrada.contains('=')) return false;
+// The entries of a process's environment as it was started.
+QByteArrayList Entorno(pid_t pid) {
     QFile f(QStringLiteral("/proc/%1/environ").arg(pid));
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray todo = f.readAll();
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll().split('\0');
+}
+
+bool TieneEntrada(const QByteArrayList& entorno, const QByteArray& entrada) {
+    if (!entrada.contains('=')) return false;
     const bool prefijo = entrada.endsWith('=');
-    for (const QByteArray& e : todo.split('\0'))
+    for (const QByteArray& e : entorno)
         if (prefijo ? e.startsWith(entrada) : e == entrada) return true;
     return false;
+}
+
+bool SinMarca(const QByteArrayList& entorno) {
+    for (const char* marca : {kMarca, kMarcaAbridor})
+        if (TieneEntrada(entorno, QByteArray(marca) + "=")) return false;
+    return true;
+}
+
+std::set<pid_t>& Programas() {
+    static std::set<pid_t> programas;
+    return programas;
 }
 
 bool Acabado(char estado) { return estado == 'Z' || estado == 'X'; }
@@ -77,6 +93,12 @@ bool GrupoEnMarcha(pid_t grupo) {
     return false;
 }
 
+void AnotarPrograma(pid_t pid) {
+    if (pid > 0) Programas().insert(pid);
+}
+
+void OlvidarPrograma(pid_t pid) { Programas().erase(pid); }
+
 bool Adoptar() {
     // A mark Tavorin inherited (it runs under another's relay or opener) would be its own children's.
     ::unsetenv(kMarca);
@@ -96,13 +118,19 @@ void Senal(const std::vector<pid_t>& pids, int senal) {
     }
 }
 
-Rastro::Rastro(QByteArray entrada, std::set<pid_t> programas)
-    : entrada_(std::move(entrada)), programas_(std::move(programas)), familias_(programas_) {}
+Rastro::Rastro(QByteArray entrada, std::set<pid_t> programas, bool sinMarca)
+    : entrada_(std::move(entrada)), programas_(std::move(programas)), sinMarca_(sinMarca), familias_(programas_) {}
+
+bool Rastro::Programa(pid_t pid) const { return programas_.count(pid) || Programas().count(pid); }
 
 std::vector<pid_t> Rastro::Vivos() {
     std::vector<pid_t> vivos;
     for (const Proceso& h : Hijos()) {
-        if (programas_.count(h.pid) || Acabado(h.estado) || !TieneEntrada(h.pid, entrada_)) continue;
+        if (Programa(h.pid) || Acabado(h.estado)) continue;
+        // What stays in Tavorin's own group Tavorin started itself.
+        if (sinMarca_ && h.grupo == ::getpgrp()) continue;
+        const QByteArrayList entorno = Entorno(h.pid);
+        if (!TieneEntrada(entorno, entrada_) && !(sinMarca_ && SinMarca(entorno))) continue;
         vivos.push_back(h.pid);
         vistos_.insert(h.pid);
         // Tavorin's own group and session hold more than what the programs left.
@@ -114,8 +142,9 @@ std::vector<pid_t> Rastro::Vivos() {
 
 void Rastro::Recoger() {
     for (const Proceso& h : Hijos()) {
-        if (programas_.count(h.pid) || !Acabado(h.estado)) continue;
-        if (!vistos_.count(h.pid) && !familias_.count(h.pid) && !familias_.count(h.grupo)) continue;
+        if (Programa(h.pid) || !Acabado(h.estado)) continue;
+        const bool pariente = vistos_.count(h.pid) || familias_.count(h.pid) || familias_.count(h.grupo);
+        if (!pariente && !(sinMarca_ && h.grupo != ::getpgrp())) continue;
         pid_t r;
         do {
             r = ::waitpid(h.pid, nullptr, WNOHANG);

@@ -2,11 +2,12 @@
 // descendants (a child subreaper): a process an engine leaves behind, one that forked
 // away into a session of its own included, becomes Tavorin's child when its parent
 // ends. The relay marks each program's environment (kMarca, then the relay's id), so
-// that such an orphan is known by its environment and its parent. Zombies are reaped
-// by pid, never by waiting for any child (that would take QProcess's own): the orphans
-// found alive, and the ended children of the program's group, or of the sessions and
-// groups its orphans were found in (a daemon's first child, that ended before it was
-// seen).
+// that such an orphan is known by its environment and its parent; one that dropped the
+// mark is Tavorin's all the same. Only what the desktop's opener leaves (kMarcaAbridor:
+// the viewer the user opened) is the user's. Zombies are reaped by pid, never by
+// waiting for any child: the programs Tavorin started itself are QProcess's to wait
+// for, and are never touched (they are noted as started, or stay in Tavorin's own
+// process group).
 #pragma once
 
 #include <QByteArray>
@@ -35,6 +36,11 @@ std::vector<Proceso> Procesos();
 // reaper (a zombie) does not count, unlike for kill(-grupo, 0).
 bool GrupoEnMarcha(pid_t grupo);
 
+// The programs this process started through QProcess, from their start until QProcess
+// has waited for them: no orphan hunt takes or reaps them.
+void AnotarPrograma(pid_t pid);
+void OlvidarPrograma(pid_t pid);
+
 // Makes this process the reaper of its descendants' orphans; false where the system
 // refuses.
 bool Adoptar();
@@ -43,10 +49,12 @@ bool Adoptado();
 
 // What programs left behind: the processes whose parent is this process and whose
 // environment holds the entry (a whole "NAME=value", or "NAME=" for any value), less
-// the programs themselves (QProcess's children, each the leader of its group).
+// the programs themselves (`programas` and those noted above). With `sinMarca` also
+// every other orphan that bears no mark at all, and every ended child outside this
+// process's own group: what an engine left after shedding its mark.
 class Rastro {
 public:
-    Rastro(QByteArray entrada, std::set<pid_t> programas);
+    Rastro(QByteArray entrada, std::set<pid_t> programas, bool sinMarca = false);
     // The live orphans now.
     std::vector<pid_t> Vivos();
     // Reaps the orphans and their kin that have ended.
@@ -59,8 +67,10 @@ public:
     void OlvidarFamilias();
 
 private:
+    bool Programa(pid_t pid) const;
     QByteArray entrada_;
     std::set<pid_t> programas_;
+    bool sinMarca_ = false;
     std::set<pid_t> vistos_;    // orphans found alive
     std::set<pid_t> familias_;  // groups and sessions the programs and orphans were in
 };

@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -94,6 +95,8 @@ Relevo::~Relevo() {
         c->aviso = nullptr;
         if (c->fd >= 0) ::close(c->fd);
     }
+    // QProcess waits for its program when it goes, right after this.
+    huerfanos::OlvidarPrograma(pid_);
 }
 
 bool Relevo::Ejecutar(const QString& ruta) {
@@ -120,13 +123,20 @@ bool Relevo::Ejecutar(const QString& ruta) {
     proceso_->setStandardOutputFile(QProcess::nullDevice());
     proceso_->setStandardErrorFile(QProcess::nullDevice());
     const int escribeSalida = salida[1], escribeErrores = errores[1];
-    proceso_->setChildProcessModifier([escribeSalida, escribeErrores] {
+    // The program ends with Tavorin, however Tavorin ends: the signal comes when the
+    // thread that started it ends, and QProcess starts it from this one, the main
+    // thread, which lives as long as Tavorin.
+    const pid_t tavorin = ::getpid();
+    proceso_->setChildProcessModifier([escribeSalida, escribeErrores, tavorin] {
         ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != tavorin) ::_exit(127);
         ::dup2(escribeSalida, STDOUT_FILENO);
         ::dup2(escribeErrores, STDERR_FILENO);
     });
     proceso_->start(QIODevice::WriteOnly);
     const bool enMarcha = proceso_->waitForStarted(5000);
+    huerfanos::AnotarPrograma(pid_t(proceso_->processId()));
     // Only the program holds the writing ends now: its end is the pipes' end of file.
     ::close(salida[1]);
     ::close(errores[1]);
@@ -149,7 +159,7 @@ bool Relevo::Ejecutar(const QString& ruta) {
         });
     }
     pid_ = pid_t(proceso_->processId());
-    rastro_ = huerfanos::Rastro(marca_, {pid_});
+    rastro_ = huerfanos::Rastro(marca_, {pid_}, true);
     // Set from both sides, so that a signal to the group right after the start
     // cannot miss the program.
     ::setpgid(pid_, pid_);
@@ -298,6 +308,7 @@ void Relevo::Bombear() {
 
 void Relevo::Finalizado() {
     terminado_ = true;
+    huerfanos::OlvidarPrograma(pid_);
     // What the program wrote before it ended waits in the pipes. A child of its own may
     // still hold them open, so their end of file is not awaited.
     for (Canal* c : {&salida_, &errores_}) {
@@ -423,5 +434,5 @@ void Relevo::TerminarTodos() {
         r->fase_ = 3;
         if (r->pid_ > 0) programas.insert(r->pid_);
     }
-    huerfanos::Rastro(QByteArray(huerfanos::kMarca) + "=", programas).Acabar(kGraciaMs, kFinMs);
+    huerfanos::Rastro(QByteArray(huerfanos::kMarca) + "=", programas, true).Acabar(kGraciaMs, kFinMs);
 }

@@ -5,7 +5,8 @@
 // engine keeps its settings and learning files there) and in a process group of its
 // own, so that stopping it also ends any program it started itself. Its environment
 // holds the relay's mark (platform/Huerfanos.h): what it leaves behind in a session of
-// its own, once reparented to Tavorin, is ended with it and reaped.
+// its own, once reparented to Tavorin, is ended with it and reaped, and so is what
+// dropped the mark. The program itself is killed when Tavorin ends, even by SIGKILL.
 //
 // Lines: one DatoRecibido per line of standard output and one ErrorRecibido per line
 // of standard error, without the line end: LF, CR LF and CR alone each end a line;

@@ -5,17 +5,16 @@
 #include "app/Variables.h"
 #include "platform/Controles.h"
 #include "platform/Descarga.h"
+#include "platform/Escritorio.h"
 #include "platform/PictureBox.h"
 #include "rules/textos.h"
 #include "shell/VersionDat.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QUrl>
 
 const char* const kPaginaInicio = "http://www.tavorin.example/";
 const char* const kCorreo = "tavorin@tavorin.example";
@@ -184,7 +183,7 @@ void Splash::rkDownload_AsyncReadComplete(const QByteArray& datos) {
         return;
     }
     if (MostrarMensaje("Tavorin", MensajeNumero(texto::VersionNueva), MB_ICONINFORMATION, MB_YESNO) == IDYES)
-        QDesktopServices::openUrl(QUrl(PaginaInicio));
+        escritorio::Abrir(PaginaInicio, nullptr);
 }
 
 void Splash::rkDownload_AsyncReadFailed() {
@@ -198,9 +197,9 @@ void Splash::Form_Unload(bool& cancelar) {
     Hide();
 }
 
-void Splash::Label5_Click() { QDesktopServices::openUrl(QUrl(PaginaInicio)); }
+void Splash::Label5_Click() { escritorio::Abrir(PaginaInicio, nullptr); }
 
-void Splash::Label6_Click() { QDesktopServices::openUrl(QUrl(QString("mailto:") + kCorreo + "?subject=Tavorin:")); }
+void Splash::Label6_Click() { escritorio::Abrir(QString("mailto:") + kCorreo + "?subject=Tavorin:", nullptr); }
 
 void Splash::Trans_MouseDown(int boton) {
     if (boton != 0) Unload();

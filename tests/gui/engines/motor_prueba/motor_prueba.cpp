@@ -34,6 +34,8 @@
 //   sesion              starts a child that sleeps in a session of its own
 //   demonio             on "quit" forks a child that leaves the session and forks a
 //                       sleeping grandchild, then ends without waiting for either
+//   escapa              at its start, the same as a program of its own: a child
+//                       started with the environment less TAVORIN_RELEVO
 //   cr                  ends every line it prints with CR alone
 //   inundar_siempre     after its first move (and its draw offer) prints thinking
 //                       lines for ever, reading nothing more
@@ -70,7 +72,7 @@ struct Ajustes {
     std::set<std::string> desconocidas;
     int caer = 0, senal = 0, inundar = 0, inundarError = 0;
     bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
-    bool cr = false, inundarSiempre = false, atascado = false, sesion = false, demonio = false;
+    bool cr = false, inundarSiempre = false, atascado = false, sesion = false, demonio = false, escapa = false;
     std::string pista, rechaza;
 };
 
@@ -159,6 +161,7 @@ void LeerAjustes() {
             g.atascado |= clave == "atascado";
             g.sesion |= clave == "sesion";
             g.demonio |= clave == "demonio";
+            g.escapa |= clave == "escapa";
         }
     }
 }
@@ -185,6 +188,27 @@ void FueraDeSesion(bool demonio) {
     setsid();
     if (demonio && fork() != 0) std::_Exit(0);
     for (;;) pause();
+}
+
+// Started as "motor_prueba --escapa": the daemon of `demonio`, a program of its own.
+[[noreturn]] void Escapado() {
+    if (fork() != 0) std::_Exit(0);
+    setsid();
+    if (fork() != 0) std::_Exit(0);
+    for (;;) pause();
+}
+
+// A child that runs this program again with the environment less the relay's mark.
+void Escapar() {
+    if (fork() != 0) return;
+    std::vector<char*> entorno;
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "TAVORIN_RELEVO=", 15) != 0) entorno.push_back(*e);
+    entorno.push_back(nullptr);
+    char nombre[] = "motor_prueba", opcion[] = "--escapa";
+    char* argumentos[] = {nombre, opcion, nullptr};
+    execve("/proc/self/exe", argumentos, entorno.data());
+    std::_Exit(127);
 }
 
 bool PareceJugada(const std::string& s) {
@@ -289,12 +313,14 @@ bool Responder(const std::string& linea) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--escapa") == 0) Escapado();
     std::signal(SIGPIPE, SIG_DFL);
     LeerAjustes();
     if (g.sordo) std::signal(SIGTERM, SIG_IGN);
     if (g.nieto) Nieto();
     if (g.sesion) FueraDeSesion(false);
+    if (g.escapa) Escapar();
     if (g.atascado)
         for (;;)
             for (const auto& c : g.caracteristicas) Escribir(c + "\n");
