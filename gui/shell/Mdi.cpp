@@ -807,6 +807,24 @@ bool Mdi::MDIForm_QueryUnload() {
 
 }  // namespace forms
 
+void SalirPorSenal(int senal) {
+    // A box on the way takes its default answer unseen.
+    ResponderMensaje = [](const CMensaje& m) -> long {
+        if (m.BotonesMensaje != MB_YESNO) return IDOK;
+        return m.DefectoMensaje == MB_DEFBUTTON2 ? IDNO : IDYES;
+    };
+    if (VentanasSituadas) {
+        // The engines are asked to quit first, as at every exit; what is left ends
+        // with Terminar.
+        if (auto& cpu = ::Cpu(); cpu.Visible()) {
+            cpu.cmdTerminar1();
+            cpu.cmdTerminar2();
+        }
+        if (AjustesEscribibles()) ajustes::Guardar();
+    }
+    Terminar(128 + senal);
+}
+
 forms::Mdi& Mdi() {
     static forms::Mdi* f = nullptr;
     if (!f) {

@@ -220,3 +220,8 @@ forms::Mdi& Mdi();
 void VentanasLaterales();
 // Places the main window from section Mdi of Default.ini, brought onto the screen.
 void SituarMdi();
+// Tavorin was sent SIGTERM or SIGINT: it ends at once and asks nothing. The engines
+// end with everything they started, the settings are written as at every exit when
+// the windows were placed and Default.ini can be written, and no box waits for an
+// answer meanwhile.
+[[noreturn]] void SalirPorSenal(int senal);

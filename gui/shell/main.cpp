@@ -19,6 +19,7 @@
 #include "shell/OrdenesPrueba.h"
 #include "app/Variables.h"
 #include "platform/Huerfanos.h"
+#include "platform/Senales.h"
 #include "shell/Arranque.h"
 #include "shell/Mdi.h"
 
@@ -60,6 +61,8 @@ int main(int argc, char* argv[]) {
     // What an engine leaves behind comes back to Tavorin, which ends it (platform/Huerfanos.h).
     huerfanos::Adoptar();
     QApplication aplicacion(argc, argv);
+    // SIGTERM and SIGINT end the engines too, and keep Default.ini whole.
+    senales::AlTerminar(SalirPorSenal);
     QApplication::setApplicationName("Tavorin");
     IniciarRecursos();
     // Until a language file is read, the program's own texts are Spanish.

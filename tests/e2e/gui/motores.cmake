@@ -20,3 +20,12 @@ target_compile_definitions(tavorin_motores_salida_e2e_test PRIVATE TAVORIN_CARPE
 add_dependencies(tavorin_motores_salida_e2e_test program_folder motor_prueba)
 gtest_discover_tests(tavorin_motores_salida_e2e_test TEST_PREFIX "motores." DISCOVERY_MODE PRE_TEST
                      PROPERTIES TIMEOUT 300)
+
+# The whole program reads a real engine's claims and refusals as the board says.
+add_executable(tavorin_motores_respuestas_e2e_test ${CMAKE_CURRENT_SOURCE_DIR}/motores_respuestas_e2e_test.cpp)
+target_link_libraries(tavorin_motores_respuestas_e2e_test PRIVATE testsupport tavorin_gui GTest::gtest_main)
+target_compile_definitions(tavorin_motores_respuestas_e2e_test PRIVATE TAVORIN_CARPETA="${TAVORIN_PROGRAM_DIR}"
+                           MOTOR_PRUEBA="$<TARGET_FILE:motor_prueba>")
+add_dependencies(tavorin_motores_respuestas_e2e_test program_folder motor_prueba)
+gtest_discover_tests(tavorin_motores_respuestas_e2e_test TEST_PREFIX "motores." DISCOVERY_MODE PRE_TEST
+                     PROPERTIES TIMEOUT 300)

@@ -28,6 +28,8 @@
 //                       texts of antes and final "\0" stands for a NUL byte
 //   rechaza TEXT        answers each move it is sent with TEXT, a blank and the move,
 //                       and plays nothing
+//   rechaza_en N TEXT   answers the N-th move it is sent with TEXT alone, and plays
+//                       nothing
 //   tiempos             each line of registro.txt starts with a monotonic time in
 //                       microseconds; moves sent are written to enviado.txt
 //   nieto               starts a child of its own that sleeps (same process group)
@@ -36,6 +38,8 @@
 //                       sleeping grandchild, then ends without waiting for either
 //   escapa              at its start, the same as a program of its own: a child
 //                       started with the environment less TAVORIN_RELEVO
+//   colgado             after its first move reads nothing more and sleeps for ever,
+//                       as an engine stuck in its search
 //   cr                  ends every line it prints with CR alone
 //   inundar_siempre     after its first move (and its draw offer) prints thinking
 //                       lines for ever, reading nothing more
@@ -73,12 +77,15 @@ struct Ajustes {
     int caer = 0, senal = 0, inundar = 0, inundarError = 0;
     bool mudo = false, sordo = false, doble = false, tablas = false, ofrece = false, tiempos = false, nieto = false;
     bool cr = false, inundarSiempre = false, atascado = false, sesion = false, demonio = false, escapa = false;
-    std::string pista, rechaza;
+    bool colgado = false;
+    std::string pista, rechaza, rechazoEn;
+    int rechazaEn = 0;
 };
 
 Ajustes g;
 std::size_t g_siguiente = 0;
 int g_enviadas = 0;
+int g_recibidas = 0;  // moves read
 bool g_forzado = false;
 std::set<std::string> g_aceptadas;  // features the host accepted
 FILE* g_registro = nullptr;
@@ -146,6 +153,9 @@ void LeerAjustes() {
             g.finales.push_back(ConNul(Resto(in)));
         } else if (clave == "rechaza") {
             g.rechaza = Resto(in);
+        } else if (clave == "rechaza_en") {
+            in >> g.rechazaEn;
+            g.rechazoEn = Resto(in);
         } else if (clave == "pista") {
             g.pista = Resto(in);
         } else {
@@ -162,6 +172,7 @@ void LeerAjustes() {
             g.sesion |= clave == "sesion";
             g.demonio |= clave == "demonio";
             g.escapa |= clave == "escapa";
+            g.colgado |= clave == "colgado";
         }
     }
 }
@@ -239,6 +250,8 @@ void Mover() {
     if (g.ofrece && g_enviadas == 1) Escribir("offer draw\n");
     if (g.inundarSiempre)
         for (int i = 0;; ++i) Escribir(Pensamiento(i));
+    if (g.colgado)
+        for (;;) pause();
     if (g_siguiente >= g.jugadas.size())
         for (const auto& f : g.finales) Escribir(f + "\n");
     if (g.doble && g_siguiente < g.jugadas.size()) {
@@ -371,7 +384,9 @@ int main(int argc, char** argv) {
             if (g.demonio && linea == "quit") FueraDeSesion(true);
             if (!g.sordo && linea == "quit") break;
         } else if (PareceJugada(linea)) {
-            if (!g.rechaza.empty())
+            if (++g_recibidas == g.rechazaEn)
+                Escribir(g.rechazoEn + "\n");
+            else if (!g.rechaza.empty())
                 Escribir(g.rechaza + " " + linea + "\n");
             else if (usermove)
                 Escribir("Error (unknown command): " + linea + "\n");
