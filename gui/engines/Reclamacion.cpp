@@ -35,7 +35,7 @@ bool Irreversible(const rules::Tablero& antes, const rules::Tablero& despues) {
 // The file on which the side to move may take en passant on the board: the pawn that
 // has just made its double step stands beside a pawn of the side to move, which may
 // take it without leaving its own king attacked; 0 when none may.
-int AlPasoPosible(const rules::Reglas& t) {
+int ColumnaAlPaso(const rules::Reglas& t) {
     if (!t.AlPasoPosible) return 0;
     const int x = t.CasillaAlPaso / 10, y = t.CasillaAlPaso % 10;
     const int peon = t.Casillas[size_t(x)][size_t(y)];
@@ -83,7 +83,7 @@ Historia::Posicion Historia::Leer(const rules::Reglas& t) {
     p.casillas = t.Casillas;
     p.lado = t.Jugadas.List1.size() % 2 == 0 ? turno::Blancas : turno::Negras;
     p.enroque = {t.TorreA1Movida, t.TorreH1Movida, t.TorreA8Movida, t.TorreH8Movida};
-    p.alPaso = AlPasoPosible(t);
+    p.alPaso = ColumnaAlPaso(t);
     return p;
 }
 
