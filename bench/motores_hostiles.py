@@ -281,7 +281,9 @@ def inocuas(build, raiz):
         time.sleep(1.5)  # the deferred start
         jugar(copia, ["e2e4", "g1f3"])
         fin = time.monotonic() + 10
-        while num_jugadas(copia) < 4 and estado(copia).get("Turno") != "0" and time.monotonic() < fin:
+        while num_jugadas(copia) < 4 and time.monotonic() < fin:
+            if any(l.startswith("MENSAJE|") for l in copia.ultimas):
+                break
             time.sleep(0.1)
         n = num_jugadas(copia)
         m = mensaje_tras(copia, 0.2)
