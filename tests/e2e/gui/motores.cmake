@@ -12,20 +12,13 @@ gtest_discover_tests(tavorin_motores_e2e_test DISCOVERY_MODE PRE_TEST TEST_FILTE
                      TEST_SUFFIX ".slow"
                      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS slow TIMEOUT 900)
 
-# The whole program leaves no process of the test engine behind when it exits.
-add_executable(tavorin_motores_salida_e2e_test ${CMAKE_CURRENT_SOURCE_DIR}/motores_salida_e2e_test.cpp)
-target_link_libraries(tavorin_motores_salida_e2e_test PRIVATE testsupport tavorin_gui GTest::gtest_main)
-target_compile_definitions(tavorin_motores_salida_e2e_test PRIVATE TAVORIN_CARPETA="${TAVORIN_PROGRAM_DIR}"
+# The whole program against the test engine: nothing of it is left when Tavorin exits
+# or is ended by a signal, and its claims and refusals are read as the board says.
+add_executable(tavorin_motores_programa_e2e_test ${CMAKE_CURRENT_SOURCE_DIR}/motores_programa_e2e_test.cpp)
+target_link_libraries(tavorin_motores_programa_e2e_test PRIVATE testsupport tavorin_gui GTest::gtest_main)
+target_compile_definitions(tavorin_motores_programa_e2e_test PRIVATE TAVORIN_CARPETA="${TAVORIN_PROGRAM_DIR}"
                            MOTOR_PRUEBA="$<TARGET_FILE:motor_prueba>")
-add_dependencies(tavorin_motores_salida_e2e_test program_folder motor_prueba)
-gtest_discover_tests(tavorin_motores_salida_e2e_test TEST_PREFIX "motores." DISCOVERY_MODE PRE_TEST
+add_dependencies(tavorin_motores_programa_e2e_test program_folder motor_prueba)
+gtest_discover_tests(tavorin_motores_programa_e2e_test TEST_PREFIX "motores." DISCOVERY_MODE PRE_TEST
                      PROPERTIES TIMEOUT 300)
 
-# The whole program reads a real engine's claims and refusals as the board says.
-add_executable(tavorin_motores_respuestas_e2e_test ${CMAKE_CURRENT_SOURCE_DIR}/motores_respuestas_e2e_test.cpp)
-target_link_libraries(tavorin_motores_respuestas_e2e_test PRIVATE testsupport tavorin_gui GTest::gtest_main)
-target_compile_definitions(tavorin_motores_respuestas_e2e_test PRIVATE TAVORIN_CARPETA="${TAVORIN_PROGRAM_DIR}"
-                           MOTOR_PRUEBA="$<TARGET_FILE:motor_prueba>")
-add_dependencies(tavorin_motores_respuestas_e2e_test program_folder motor_prueba)
-gtest_discover_tests(tavorin_motores_respuestas_e2e_test TEST_PREFIX "motores." DISCOVERY_MODE PRE_TEST
-                     PROPERTIES TIMEOUT 300)
