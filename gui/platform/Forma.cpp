@@ -107,14 +107,16 @@ QPoint Forma::Origen() const {
 QMargins Forma::Borde() const {
     QWidget* m = Marco();
     if (!m->isWindow()) return {};
-    const QRect f = m->frameGeometry(), g = m->geometry();
-    const QMargins propio(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    auto marco = [](const QWidget* w) {
+        const QRect f = w->frameGeometry(), g = w->geometry();
+        return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    };
+    const QMargins propio = marco(m);
     if (!propio.isNull() || clase_ != Dialogo) return propio;
     // Not framed yet: the window manager will frame it as it framed the main window.
     const QWidget* principal = VentanaPrincipal();
     if (!principal || principal == m || !principal->isWindow() || !principal->isVisible()) return propio;
-    const QRect pf = principal->frameGeometry(), pg = principal->geometry();
-    return {pg.left() - pf.left(), pg.top() - pf.top(), pf.right() - pg.right(), pf.bottom() - pg.bottom()};
+    return marco(principal);
 }
 
 QRect Forma::Exterior() const {

@@ -34,65 +34,33 @@ TEST(Teclado, EachDialogOpensOnItsFirstFieldEscCancelsAndEnterAccepts) {
     const QString pgn = e.Ruta("guardada.pgn");
     struct Caso {
         const char* nombre;
-        std::function<Forma&()> abrir;  // opens the form, whose state is marked first
+        std::function<Forma*()> abrir;  // marks the state, then opens the form
         const char* campo;
         std::function<bool()> aceptado;  // OK ran, not Cancel (nothing when both only close)
     };
+    auto clave = [&](const char* k) { return e.Leer("Configuracion", k); };
+    // clang-format off
     const Caso casos[] = {
-        {"options",
-         [&]() -> Forma& {
-             e.Poner("Configuracion", "Check1", "7");
-             Mdi().mnuOpciones_Click();
-             return Opciones();
-         },
-         "Combo1", [&] { return e.Leer("Configuracion", "Check1") == "1"; }},
-        {"level",
-         []() -> Forma& {
-             ComandoNivel.clear();
-             FormLevel2().Show();
-             return FormLevel2();
-         },
+        {"options", [&] { e.Poner("Configuracion", "Check1", "7"); Mdi().mnuOpciones_Click(); return &Opciones(); },
+         "Combo1", [&] { return clave("Check1") == "1"; }},
+        {"level", [] { ComandoNivel.clear(); FormLevel2().Show(); return &FormLevel2(); },
          "Option1_0", [] { return !ComandoNivel.isEmpty(); }},
-        {"colours",
-         [&]() -> Forma& {
-             e.Poner("Configuracion", "Fondo", "7");
-             Mdi().mnuRgb_Click();
-             return ColorRgb();
-         },
-         "Txt_RGB_0", [&] { return e.Leer("Configuracion", "Fondo") == "1"; }},
-        {"new game",
-         []() -> Forma& {
-             NuevoPendiente = true;
-             Nuevo().Show();
-             return Nuevo();
-         },
+        {"colours", [&] { e.Poner("Configuracion", "Fondo", "7"); Mdi().mnuRgb_Click(); return &ColorRgb(); },
+         "Txt_RGB_0", [&] { return clave("Fondo") == "1"; }},
+        {"new game", [] { NuevoPendiente = true; Nuevo().Show(); return &Nuevo(); },
          "Option1", [] { return NuevoPendiente; }},
-        {"connect",
-         []() -> Forma& {
-             Conexion().Show();
-             return Conexion();
-         },
-         "Ip", nullptr},
-        {"set-up",
-         []() -> Forma& {
-             Mdi().mnuSetTablero_Click();
-             return SetTableroF();
-         },
+        {"connect", [] { Conexion().Show(); return &Conexion(); }, "Ip", nullptr},
+        {"set-up", [] { Mdi().mnuSetTablero_Click(); return &SetTableroF(); },
          "Option1", [] { return Reglas().Turno == turno::Blancas; }},
-        {"PGN save",
-         [&]() -> Forma& {
-             QFile::remove(pgn);
-             FicheroPendiente = pgn;
-             GuardandoPgn = true;
-             ListaPgn().Show();
-             return ListaPgn();
-         },
+        {"PGN save", [&] { QFile::remove(pgn); FicheroPendiente = pgn; GuardandoPgn = true; ListaPgn().Show();
+                           return &ListaPgn(); },
          "Text1_0", [&] { return QFile::exists(pgn); }},
     };
+    // clang-format on
     for (const Caso& c : casos) {
         for (const Qt::Key tecla : {Qt::Key_Escape, Qt::Key_Return}) {
             if (tecla == Qt::Key_Return && !c.aceptado) continue;
-            Forma& f = c.abrir();
+            Forma& f = *c.abrir();
             ASSERT_TRUE(f.Visible()) << c.nombre;
             // The window system gives the window the keyboard.
             QWidget* ventana = f.Marco()->window();
