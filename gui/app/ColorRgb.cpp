@@ -81,6 +81,7 @@ ColorRgb::ColorRgb() : Forma(Dialogo, "ColorRgb") {
     Command2->setGeometry(208, 160, 90, 26);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    FijarTeclas(Command1, Command2);
     setFixedSize(306, 194);
 }
 
@@ -92,7 +93,6 @@ void ColorRgb::Form_Activate() {
     // set would overwrite it.
     const long colores[3] = {ColorRojo, ColorVerde, ColorAzul};
     for (int i = 0; i < 3; ++i) Txt_RGB[i]->setText(QString::number(colores[i]));
-    Command1->setFocus();
 }
 
 void ColorRgb::Form_Unload(bool& cancelar) {
@@ -198,7 +198,8 @@ bool ColorRgb::eventFilter(QObject* objeto, QEvent* evento) {
             if (objeto != Txt_RGB[i]) continue;
             auto* e = static_cast<QKeyEvent*>(evento);
             int tecla = e->key() == Qt::Key_Backspace ? 8 : e->text().isEmpty() ? 0 : e->text().at(0).unicode();
-            if (tecla == 0) return Forma::eventFilter(objeto, evento);
+            // Enter is the dialog's OK.
+            if (tecla == 0 || tecla == '\r') return Forma::eventFilter(objeto, evento);
             if (!Txt_RGB_KeyPress(i, tecla)) return true;
         }
     }

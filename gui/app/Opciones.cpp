@@ -125,6 +125,7 @@ Opciones::Opciones() : Forma(Dialogo, "Opciones") {
     connect(Button1, &SweetButton::MouseUp, this, [this](int b, int, double, double) { Button1_MouseUp(b); });
     connect(Button2, &SweetButton::MouseUp, this, [this](int b, int, double, double) { Button2_MouseUp(b); });
     Text1->installEventFilter(this);
+    FijarTeclas(Command1, Command2);
 }
 
 void Opciones::Form_Load() {
@@ -135,10 +136,7 @@ void Opciones::Form_Load() {
     CentrarVentana(*this);
 }
 
-void Opciones::Form_Activate() {
-    if (controles::Visible(Command1)) Command1->setFocus();
-    CancelandoOpciones = false;
-}
+void Opciones::Form_Activate() { CancelandoOpciones = false; }
 
 void Opciones::Form_Unload(bool& cancelar) {
     Hide();

@@ -157,6 +157,14 @@ bool EsLateral(const QWidget& w) {
     return false;
 }
 
+// The windows of a task the user has just begun (saving, setting up, choosing a
+// position or the colours), for which the main window grows when its area has no room.
+bool EsDeTarea(const QWidget& w) {
+    for (const char* n : {"ListaPgn", "SetTableroF", "fEpd", "ColorRgb"})
+        if (w.objectName() == QLatin1String(n)) return true;
+    return false;
+}
+
 // The side windows shown now, in the order of kLaterales.
 std::vector<Forma*> LateralesAbiertas() {
     std::vector<Forma*> abiertas;
@@ -195,11 +203,44 @@ QSize VistaDelArea(const QMdiArea& area, const QRect& contenido) {
     return vista.expandedTo(QSize(0, 0));
 }
 
-// The board and the windows together.
-QRect Contenido(const QRect& tablero, const std::vector<QRect>& ventanas) {
+// The board and the windows in the area together.
+QRect Contenido(const QRect& tablero, const std::vector<QRect>& lugares,
+                const std::vector<lugares::Lateral>& ventanas) {
     QRect todo = tablero;
-    for (const QRect& r : ventanas) todo |= r;
+    for (size_t i = 0; i < lugares.size(); ++i)
+        if (!ventanas[i].propia) todo |= lugares[i];
     return todo;
+}
+
+// How much more the main window's area can show once the window has grown as far as
+// the free part of its screen allows: nothing while it is maximised, minimised or not
+// shown.
+QSize Holgura(const QWidget& principal) {
+    const QScreen* pantalla = principal.screen();
+    const auto estados = Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+    if (!pantalla || !principal.isVisible() || (principal.windowState() & estados)) return {0, 0};
+    return (pantalla->availableGeometry().size() - principal.frameGeometry().size()).expandedTo(QSize(0, 0));
+}
+
+// The free part of the main window's screen, in pixels of its area.
+QRect PantallaLibre(const QMdiArea& area) {
+    const QScreen* pantalla = area.window()->screen();
+    return pantalla ? pantalla->availableGeometry().translated(-area.mapToGlobal(QPoint(0, 0))) : QRect();
+}
+
+// The main window grown by so many pixels, and moved left and up as far as it takes to
+// stay on the free part of its screen.
+void Crecer(const QSize& crecimiento) {
+    auto& m = ::Mdi();
+    const QRect libre = m.screen() ? m.screen()->availableGeometry() : QRect();
+    lugares::Lugar l = m.Lugar();
+    l.width += double(crecimiento.width()) * TwipsPorPixel;
+    l.height += double(crecimiento.height()) * TwipsPorPixel;
+    l.left = std::max(double(libre.x()) * TwipsPorPixel,
+                      std::min(l.left, double(libre.x() + libre.width()) * TwipsPorPixel - l.width));
+    l.top = std::max(double(libre.y()) * TwipsPorPixel,
+                     std::min(l.top, double(libre.y() + libre.height()) * TwipsPorPixel - l.height));
+    m.Situar(l);
 }
 
 // Moves a window to the place's corner, when it is elsewhere.
@@ -1310,16 +1351,24 @@ void Tavorin::DisponerLaterales(Forma* ultima, const QRect& tableroAntes) {
     const QRect tablero = Rectangulo(*this);
     std::vector<Forma*> abiertas = LateralesAbiertas();
     // The window that opens makes room after the others.
-    if (auto i = std::find(abiertas.begin(), abiertas.end(), ultima); i != abiertas.end())
+    int abierta = -1;
+    if (auto i = std::find(abiertas.begin(), abiertas.end(), ultima); i != abiertas.end()) {
         std::rotate(i, i + 1, abiertas.end());
-    std::vector<QRect> ahora;
-    for (Forma* f : abiertas) ahora.push_back(Rectangulo(*f));
+        if (EsDeTarea(*ultima)) abierta = int(abiertas.size()) - 1;
+    }
+    std::vector<lugares::Lateral> ahora;
+    for (Forma* f : abiertas) ahora.push_back({Rectangulo(*f), f->Marco()->isWindow()});
+    lugares::Escena escena{tablero, VistaDelArea(*area, tablero), Holgura(*area->window()), PantallaLibre(*area)};
+    lugares::Disposicion d = lugares::Disponer(escena, ahora, abierta, tableroAntes);
     // Windows laid out past the area's edge bring a scroll bar, which takes room from
     // the other edge: laid out again once for it.
-    std::vector<QRect> puestos = lugares::Disponer(tablero, VistaDelArea(*area, tablero), ahora, tableroAntes);
-    const QSize vista = VistaDelArea(*area, Contenido(tablero, puestos));
-    if (vista != VistaDelArea(*area, tablero)) puestos = lugares::Disponer(tablero, vista, ahora, tableroAntes);
-    for (size_t i = 0; i < abiertas.size(); ++i) Llevar(*abiertas[i], puestos[i]);
+    if (const QSize vista = VistaDelArea(*area, Contenido(tablero, d.lugares, ahora));
+        d.crecimiento.isNull() && vista != escena.area) {
+        escena.area = vista;
+        d = lugares::Disponer(escena, ahora, abierta, tableroAntes);
+    }
+    if (!d.crecimiento.isNull()) Crecer(d.crecimiento);
+    for (size_t i = 0; i < abiertas.size(); ++i) Llevar(*abiertas[i], d.lugares[i]);
 }
 
 void Tavorin::AlAreaVisible() {

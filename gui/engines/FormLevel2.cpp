@@ -135,6 +135,7 @@ FormLevel2::FormLevel2() : Forma(Dialogo, "FormLevel2") {
     rango(Text3, nivel::kMaximoMinutos);
     for (QWidget* w : std::initializer_list<QWidget*>{Text1, Text2, Text3, Combo1}) w->installEventFilter(this);
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    FijarTeclas(Command2, nullptr);
     Frame3->hide();
     Frame5->hide();
     Encajar();
@@ -245,9 +246,10 @@ bool FormLevel2::eventFilter(QObject* objeto, QEvent* evento) {
     if (evento->type() != QEvent::KeyPress) return Forma::eventFilter(objeto, evento);
     const auto* tecla = static_cast<QKeyEvent*>(evento);
     const QString texto = tecla->text();
-    // Keys without a character (arrows, Delete), the focus keys and select-all are no
-    // key presses of the boxes.
+    // Keys without a character (arrows, Delete), the focus keys, Enter (the dialog's
+    // OK) and select-all are no key presses of the boxes.
     if (texto.isEmpty() || tecla->key() == Qt::Key_Tab || tecla->key() == Qt::Key_Backtab) return false;
+    if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) return false;
     if (objeto != Combo1 && tecla->matches(QKeySequence::SelectAll)) return false;
     const QChar c = texto[0];
     if (objeto != Combo1 && ((c >= u'0' && c <= u'9') || c == QChar(8))) return false;

@@ -3,6 +3,7 @@
 #include "app/CMensaje.h"
 #include "app/CommonDialogs.h"
 #include "app/Idioma.h"
+#include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Jugadas.h"
 #include "board/Tavorin.h"
@@ -167,7 +168,10 @@ void GuardarChat() {
         Filtro(TextosIdioma[texto::FicherosTexto], "*.txt") + Filtro(TextosIdioma[texto::TodosLosFicheros], "*.*"),
         RutaApp, "1", carpeta);
     if (ruta.isEmpty()) return;
-    const QString fecha = QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat);
+    // The date as the chosen language writes it; the system's for a language Qt does not know.
+    QLocale idioma = LocaleDeIdioma(::Opciones().IdiomaElegido());
+    if (idioma.language() == QLocale::C) idioma = QLocale::system();
+    const QString fecha = idioma.toString(QDate::currentDate(), QLocale::LongFormat);
     const QString texto = "Tavorin. " + fecha + "\r\n" + CrLf(::Chat().Conversacion()) + "\r\n";
     if (!EscribirTexto(ruta, texto.toUtf8())) return;
     Aviso(MensajeNumero(texto::ChatGuardado));

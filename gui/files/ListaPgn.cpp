@@ -124,6 +124,8 @@ ListaPgn::ListaPgn() : Forma(Hija, "ListaPgn") {
     connect(Combo2, qOverload<int>(&QComboBox::activated), this, [this](int) { Combo2_Click(); });
     for (int i = 1; i <= 5; ++i) connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     for (int i = 1; i <= 2; ++i) connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+    // Save and Cancel show only while a game is being saved.
+    FijarTeclas(Command2[1], Command2[2]);
     connect(picTab, &PictureBox::MouseDown, this,
             [this](int boton, const QPoint& punto) { picTab_MouseDown(boton, punto.x(), punto.y()); });
     Disponer();
@@ -290,7 +292,8 @@ void ListaPgn::Form_Activate() {
         Command2[1]->show();
         Command2[2]->show();
         Label1->hide();
-        Command2[1]->setFocus();
+        // The tags' page lies over the list's: its first field is the first to fill.
+        Text1[0]->setFocus();
     }
 }
 

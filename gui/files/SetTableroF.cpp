@@ -184,6 +184,7 @@ SetTableroF::SetTableroF() : Forma(Hija, "SetTableroF") {
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    FijarTeclas(Command3, Command4);
     connect(Check5, &QCheckBox::toggled, this, [this] { Check5_Click(); });
 }
 

@@ -71,6 +71,7 @@ Conexion::Conexion() : Forma(Dialogo, "Conexion") {
     connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    FijarTeclas(Command1, Command2);
 }
 
 void Conexion::Form_Load() { CentrarVentana(*this); }

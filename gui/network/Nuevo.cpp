@@ -120,6 +120,7 @@ Nuevo::Nuevo() : Forma(Dialogo, "Nuevo") {
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    FijarTeclas(Command1, Command2);
 }
 
 void Nuevo::Form_Load() {

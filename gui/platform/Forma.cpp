@@ -1,10 +1,16 @@
 #include "platform/Forma.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
 
+#include <algorithm>
 #include <cmath>
 
 Forma* Forma::activa_ = nullptr;
@@ -27,6 +33,26 @@ std::function<void(Forma&)>& g_alAbrir() {
 }
 
 int APixeles(double twips) { return int(std::lround(twips / TwipsPorPixel)); }
+
+bool Pulsable(const QAbstractButton* b, const QWidget* forma) { return b && b->isVisibleTo(forma) && b->isEnabled(); }
+
+// The first field of the form (a control that is not a push button) in the order Tab
+// takes; of a group of option buttons, the one chosen.
+QWidget* PrimerCampo(QWidget* forma) {
+    for (QWidget* w = forma->nextInFocusChain(); w && w != forma; w = w->nextInFocusChain()) {
+        if (!forma->isAncestorOf(w) || !w->isVisibleTo(forma) || !w->isEnabled() ||
+            !(w->focusPolicy() & Qt::TabFocus) || qobject_cast<QPushButton*>(w))
+            continue;
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->autoExclusive() && !b->isChecked()) {
+            const auto grupo = b->parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+            if (std::any_of(grupo.begin(), grupo.end(),
+                            [](const QAbstractButton* o) { return o->autoExclusive() && o->isChecked(); }))
+                continue;
+        }
+        return w;
+    }
+    return nullptr;
+}
 }  // namespace
 
 void Forma::FijarPrincipal(std::function<QMdiArea*()> area, std::function<QWidget*()> ventana) {
@@ -78,64 +104,76 @@ QPoint Forma::Origen() const {
     return {0, 0};
 }
 
-QSize Forma::Borde() const {
+QMargins Forma::Borde() const {
     QWidget* m = Marco();
-    if (m->isWindow()) {
-        QRect f = m->frameGeometry(), g = m->geometry();
-        return {f.width() - g.width(), f.height() - g.height()};
+    if (!m->isWindow()) return {};
+    auto marco = [](const QWidget* w) {
+        const QRect f = w->frameGeometry(), g = w->geometry();
+        return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    };
+    const QMargins propio = marco(m);
+    if (!propio.isNull() || clase_ != Dialogo) return propio;
+    // Not framed yet: the window manager will frame it as it framed the main window.
+    const QWidget* principal = VentanaPrincipal();
+    if (!principal || principal == m || !principal->isWindow() || !principal->isVisible()) return propio;
+    return marco(principal);
+}
+
+QRect Forma::Exterior() const {
+    QWidget* m = Marco();
+    return m->isWindow() ? m->geometry().marginsAdded(Borde()) : m->geometry();
+}
+
+void Forma::MoverA(const QPoint& esquina) {
+    QWidget* m = Marco();
+    // A window's move places its frame once the frame is there, else its inside.
+    const bool enmarcada = m->frameGeometry() != m->geometry();
+    if (!m->isWindow() || enmarcada || !m->isVisible()) {
+        m->move(esquina);
+        return;
     }
-    return {0, 0};
+    const QMargins b = Borde();
+    m->move(esquina + QPoint(b.left(), b.top()));
 }
 
 double Forma::Left() const {
     if (EsDialogo() && !isVisible() && lugarOculto_) return double(lugarOculto_->x()) * TwipsPorPixel;
-    QWidget* m = Marco();
-    int x = m->isWindow() ? m->frameGeometry().x() : m->x();
-    return double(x - Origen().x()) * TwipsPorPixel;
+    return double(Exterior().x() - Origen().x()) * TwipsPorPixel;
 }
 
 double Forma::Top() const {
     if (EsDialogo() && !isVisible() && lugarOculto_) return double(lugarOculto_->y()) * TwipsPorPixel;
-    QWidget* m = Marco();
-    int y = m->isWindow() ? m->frameGeometry().y() : m->y();
-    return double(y - Origen().y()) * TwipsPorPixel;
+    return double(Exterior().y() - Origen().y()) * TwipsPorPixel;
 }
 
-double Forma::Width() const {
-    QWidget* m = Marco();
-    return double(m->isWindow() ? m->frameGeometry().width() : m->width()) * TwipsPorPixel;
-}
+double Forma::Width() const { return double(Exterior().width()) * TwipsPorPixel; }
 
-double Forma::Height() const {
-    QWidget* m = Marco();
-    return double(m->isWindow() ? m->frameGeometry().height() : m->height()) * TwipsPorPixel;
-}
+double Forma::Height() const { return double(Exterior().height()) * TwipsPorPixel; }
 
 void Forma::setLeft(double twips) {
-    QWidget* m = Marco();
     if (EsDialogo() && !isVisible()) {
         lugarOculto_ = QPoint(APixeles(twips), int(std::lround(Top() / TwipsPorPixel)));
         return;
     }
-    m->move(APixeles(twips) + Origen().x(), m->isWindow() ? m->frameGeometry().y() : m->y());
+    MoverA(QPoint(APixeles(twips) + Origen().x(), Exterior().y()));
 }
 
 void Forma::setTop(double twips) {
-    QWidget* m = Marco();
     if (EsDialogo() && !isVisible()) {
         lugarOculto_ = QPoint(int(std::lround(Left() / TwipsPorPixel)), APixeles(twips));
         return;
     }
-    m->move(m->isWindow() ? m->frameGeometry().x() : m->x(), APixeles(twips) + Origen().y());
+    MoverA(QPoint(Exterior().x(), APixeles(twips) + Origen().y()));
 }
 
 void Forma::setVisible(bool visible) {
     if (EsDialogo() && visible != isVisible()) {
         if (visible && lugarOculto_) {
+            // Before it shows, the window system places the frame itself where it can.
             move(*lugarOculto_ + Origen());
             lugarOculto_.reset();
         } else if (!visible) {
-            lugarOculto_ = frameGeometry().topLeft() - Origen();
+            lugarOculto_ = Exterior().topLeft() - Origen();
         }
     }
     QWidget::setVisible(visible);
@@ -143,12 +181,14 @@ void Forma::setVisible(bool visible) {
 
 void Forma::setWidth(double twips) {
     QWidget* m = Marco();
-    m->resize(std::max(1, APixeles(twips) - Borde().width()), m->height());
+    const QMargins b = Borde();
+    m->resize(std::max(1, APixeles(twips) - b.left() - b.right()), m->height());
 }
 
 void Forma::setHeight(double twips) {
     QWidget* m = Marco();
-    m->resize(m->width(), std::max(1, APixeles(twips) - Borde().height()));
+    const QMargins b = Borde();
+    m->resize(m->width(), std::max(1, APixeles(twips) - b.top() - b.bottom()));
 }
 
 QSize Forma::sizeHint() const {
@@ -160,6 +200,9 @@ bool Forma::Visible() const { return !Marco()->isHidden(); }
 
 void Forma::Show() {
     bool estaba = Visible();
+    // A form that opens forgets where the focus was when it closed.
+    if (!estaba && teclas_)
+        if (QWidget* f = focusWidget(); f && f != this) f->clearFocus();
     if (sub_) {
         if (QWidget* principal = VentanaPrincipal(); principal && principal->isHidden()) principal->show();
         QWidget::show();
@@ -172,7 +215,48 @@ void Forma::Show() {
         activateWindow();
     }
     if (!estaba || activa_ != this) Activar();
+    if (!estaba && Pulsable(aceptar_, this)) EnfocarPrimerCampo();
     if (!estaba && g_alAbrir()) g_alAbrir()(*this);
+}
+
+void Forma::FijarTeclas(QAbstractButton* aceptar, QAbstractButton* cancelar) {
+    aceptar_ = aceptar;
+    cancelar_ = cancelar;
+    if (teclas_) return;
+    teclas_ = true;
+    // Before the control that has the focus sees the key: a box that takes only digits
+    // does not swallow it.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    esc->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(esc, &QShortcut::activated, this, [this] { PulsarCancelar(); });
+}
+
+void Forma::PulsarCancelar() {
+    if (!cancelar_)
+        Unload();
+    else if (Pulsable(cancelar_, this))
+        cancelar_->click();
+}
+
+void Forma::EnfocarPrimerCampo() {
+    // A field the form's own activation chose keeps the focus.
+    const QWidget* elegido = focusWidget();
+    if (elegido && elegido != this && !qobject_cast<const QPushButton*>(elegido)) return;
+    if (QWidget* campo = PrimerCampo(this)) campo->setFocus(Qt::TabFocusReason);
+}
+
+void Forma::keyPressEvent(QKeyEvent* evento) {
+    // Enter that the control with the focus left alone presses a button of the form.
+    const bool enter = evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter;
+    if (teclas_ && enter && (evento->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto* boton = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        QAbstractButton* pulsar = boton && isAncestorOf(boton) ? boton : aceptar_.data();
+        if (Pulsable(pulsar, this)) {
+            pulsar->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(evento);
 }
 
 void Forma::SetFocus() {

@@ -14,11 +14,14 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMargins>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
+class QAbstractButton;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -64,6 +67,11 @@ public:
     void Hide();
     // Gives the form the focus (for a child: makes its sub-window the active one).
     void SetFocus();
+    // The buttons the keys of a form with OK and Cancel press: Enter the button that
+    // has the focus, else `aceptar`; Esc `cancelar`, or with none the close box. A
+    // button that is hidden or disabled is not pressed. While `aceptar` shows, the
+    // form opens with the focus on its first field, unless it gave it to one itself.
+    void FijarTeclas(QAbstractButton* aceptar, QAbstractButton* cancelar);
     // Asks the form to unload: QueryUnload and Unload run; unless cancelled the
     // form is hidden.
     void Unload();
@@ -100,16 +108,27 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
     void paintEvent(QPaintEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     bool event(QEvent* evento) override;
 
 private:
     QPoint Origen() const;
-    QSize Borde() const;
+    // The frame round a window of its own: the window manager's once it has put it
+    // there, before that the one it put round the main window; none for a child.
+    QMargins Borde() const;
+    // The outer rectangle, in pixels of the screen (a window) or of the area.
+    QRect Exterior() const;
+    // Moves the outer rectangle's corner there.
+    void MoverA(const QPoint& esquina);
     // A dialog's place relative to the area, in pixels, while it is hidden.
     bool EsDialogo() const { return !sub_ && clase_ != Hija; }
     std::optional<QPoint> lugarOculto_;
+    void EnfocarPrimerCampo();
+    void PulsarCancelar();
+    bool teclas_ = false;
+    QPointer<QAbstractButton> aceptar_, cancelar_;
 
     Clase clase_;
     QMdiSubWindow* sub_ = nullptr;

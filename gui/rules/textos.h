@@ -99,6 +99,7 @@ constexpr int ColorJugador = 60;       // its title
 constexpr int PielNoValida = 25;        // the chosen skin cannot be used
 constexpr int FaltaSonido = 54;         // a sound file is missing ("$" between sentences)
 constexpr int AyudaNoEncontrada = 63;   // the help is not found ("$" where the name goes)
+constexpr int AyudaNoAbierta = 117;     // the help page could not be opened ("$" where the reason goes)
 constexpr int PielOtroTamano = 64;      // the skin's pictures have another size: use it?
 constexpr int PocosColores = 71;        // the screen has too few colours
 constexpr int PantallaEstrecha = 72;    // the screen is too narrow
@@ -120,8 +121,9 @@ constexpr int PeticionSinRespuesta = 97;  // the engine did not answer the reque
 constexpr int NoConPartidaMotor = 111;    // no file opens during a game against the engine
 constexpr int SinPartidaEnCurso = 113;    // no game with an opponent is in progress
 constexpr int SinJugadaAtras = 114;       // there is no move to take back
+constexpr int PrepararConMotor = 116;     // no set-up during a game against the engine
 
 // The last number of section Mensajes.
-constexpr int UltimoTexto = 115;
+constexpr int UltimoTexto = 117;
 
 }  // namespace texto

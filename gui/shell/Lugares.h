@@ -87,6 +87,37 @@ QRect Acompanar(const QRect& ventana, const QRect& tableroAntes, const QRect& ta
 std::vector<QRect> Disponer(const QRect& tablero, const QSize& area, const std::vector<QRect>& ventanas,
                             const QRect& tableroAntes);
 
+// The main window's area for a layout, in its pixels: the board, what the area shows,
+// how much more it can show once the main window has grown as far as its screen
+// allows, and the screen's free rectangle (empty when no screen is known).
+struct Escena {
+    QRect tablero;
+    QSize area;
+    QSize crecer;
+    QRect pantalla;
+};
+
+// A side window shown: its place, and whether it is a window of its own, seen on the
+// screen and not in the area.
+struct Lateral {
+    QRect lugar;
+    bool propia = false;
+};
+
+struct Disposicion {
+    std::vector<QRect> lugares;  // in the order of the windows
+    QSize crecimiento{0, 0};     // how much more the area must show: the main window grows by it
+};
+
+// The side windows laid out as Disponer above lays them out, with a window of its own
+// kept whole on the screen's free rectangle, where it never scrolls, instead of in the
+// area. When the window `abierta` (an index, or -1), one that has just opened in the
+// area, would be left past the area's edge, the layout is made for the most the area
+// can show, and the main window grows as far as that layout takes, where it shows
+// that window whole; else the layout stays as Disponer makes it.
+Disposicion Disponer(const Escena& escena, const std::vector<Lateral>& ventanas, int abierta,
+                     const QRect& tableroAntes);
+
 // The window meets the rectangle (the board, or another window) or lies over it.
 bool JuntoAlTablero(const QRect& ventana, const QRect& tablero);
 

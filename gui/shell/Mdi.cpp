@@ -591,11 +591,11 @@ void Mdi::mnuTemaAyuda_Click() {
     QString ayuda = RutaApp;
     if (!ayuda.endsWith(u'/')) ayuda += u'/';
     ayuda += kPaginaAyuda;
-    // Text 63 names what was not found at its "$"; any other failure follows the
-    // text before the "$".
+    // What was not found (the page, the desktop's opener), or why the opener could not
+    // open the page.
     auto avisar = [](const QString& falta, const QString& motivo) {
-        const QString& texto = TextosIdioma[texto::AyudaNoEncontrada];
-        const QString mensaje = falta.isEmpty() ? PartirEnDolar(texto).first + motivo : CambiarDolar(texto, falta);
+        const QString mensaje = falta.isEmpty() ? CambiarDolar(TextosIdioma[texto::AyudaNoAbierta], motivo)
+                                                : CambiarDolar(TextosIdioma[texto::AyudaNoEncontrada], falta);
         MostrarMensaje("Tavorin", mensaje, MB_ICONINFORMATION);
     };
     if (!QFileInfo(ayuda).isFile()) {

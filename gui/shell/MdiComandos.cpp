@@ -218,7 +218,12 @@ void Mdi::mnuSetTablero_Click() {
         Aviso(texto::NoConListaPgn);
         return;
     }
-    if (::SetTableroF().Visible() || ::Cpu().Visible() || ::fEpd().Visible()) return;
+    if (::SetTableroF().Visible() || ::fEpd().Visible()) return;
+    // The engine panel's game stays on the board: the box says why nothing is set up.
+    if (::Cpu().Visible()) {
+        Aviso(texto::PrepararConMotor);
+        return;
+    }
     auto& g = Reglas();
     if (g.Conectado) {
         Aviso(texto::PrepararConectado);

@@ -29,6 +29,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSocketNotifier>
 #include <QStyle>
@@ -466,7 +467,20 @@ QString EstadoPrueba() {
         poner("Barras", QString("%1%2")
                             .arg(area->horizontalScrollBar()->isVisible() ? "H" : "")
                             .arg(area->verticalScrollBar()->isVisible() ? "V" : ""));
+        // What the area shows, the screen's free rectangle in the area's pixels, and
+        // the control that has the keyboard.
+        const QSize vista = area->viewport()->size();
+        poner("Vista", QString("%1,%2").arg(vista.width()).arg(vista.height()));
+        if (const QScreen* pantalla = area->screen()) {
+            const QRect libre = pantalla->availableGeometry().translated(-area->mapToGlobal(QPoint(0, 0)));
+            poner("Pantalla",
+                  QString("%1,%2,%3,%4").arg(libre.x()).arg(libre.y()).arg(libre.width()).arg(libre.height()));
+        }
     }
+    const QWidget* foco = QApplication::focusWidget();
+    const QWidget* forma = foco;
+    while (forma && !qobject_cast<const Forma*>(forma)) forma = forma->parentWidget();
+    poner("Foco", foco && forma ? forma->objectName() + "." + foco->objectName() : QString());
     return "ESTADO|" + c.join(u'|');
 }
 

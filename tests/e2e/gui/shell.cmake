@@ -6,7 +6,7 @@ add_dependencies(tavorin_shell_e2e_test program_folder)
 gtest_discover_tests(tavorin_shell_e2e_test DISCOVERY_MODE PRE_TEST)
 
 # The windows under Xvfb with openbox, driven with xdotool (release tree only).
-foreach(prueba ciclos basura tablero menus lados apartadas preparar)
+foreach(prueba ciclos basura tablero menus lados apartadas preparar abiertas)
   add_test(NAME VentanasXvfb.${prueba}
            COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/ventanas_xvfb.py ${prueba}
                    --programa ${TAVORIN_PROGRAM_DIR} --recursos ${PROJECT_SOURCE_DIR}/gui/resources

@@ -25,6 +25,11 @@ Checks:
              shown: at the first start, at square sizes 48, 56 and 100 and after each
              skin's size question, no side window covers the board or another's
              title bar; at the first start the area shows no scroll bar
+  abiertas   the windows that open beside the board show whole, off the board: the PGN
+             save form with the engine panel (square size 40), the save form and the
+             set-up palette at size 56 with every side window, the EPD list inside a
+             1280x1024 and a 1024x768 screen; Esc closes Options and Level, Enter
+             accepts Level, and each opens with its first field in focus
   preparar   set-up, cancel, options, OK, the main window clicked: the board is not
              set up any more; Open and Save show their dialogs, New game the engine
              panel, and the board stands from White's side with White's king on e1
@@ -74,11 +79,11 @@ def esperar(prueba, segundos, texto, paso=0.1):
 class Pantalla:
     """Xvfb on a free display, with openbox managing its windows."""
 
-    def __init__(self):
+    def __init__(self, ancho=ANCHO, alto=ALTO):
         for programa in ("Xvfb", "openbox", "xdotool", "xprop"):
             comprobar(shutil.which(programa), f"{programa} is needed (packages xvfb, openbox, xdotool, x11-utils)")
         lectura, escritura = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(escritura), "-screen", "0", f"{ANCHO}x{ALTO}x24",
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(escritura), "-screen", "0", f"{ancho}x{alto}x24",
                                       "-nolisten", "tcp"], pass_fds=(escritura,), stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
         os.close(escritura)
@@ -365,16 +370,20 @@ def empezar_partida(t, tablero):
     """Partida > Nueva partida, then the engine panel's first button with no engine."""
     t.pantalla.xdotool("windowactivate", "--sync", t.ventana)
     t.pantalla.xdotool("key", "alt+p", "Return")
-    # The panel's first button, found by its picture on the screen (a toolbar may draw
-    # it a little smaller than its file).
-    empezar = os.path.join(t.args.recursos, "builtin", "iconos", "motor-empezar.png")
+    pulsar_icono(t, "motor-empezar.png")
+    time.sleep(0.5)  # the game's clock starts: the screen will not settle (see arrastrar)
+
+
+def pulsar_icono(t, icono):
+    """A click on the toolbar button with that picture, found on the screen (a toolbar
+    may draw it a little smaller than its file)."""
+    ruta = os.path.join(t.args.recursos, "builtin", "iconos", icono)
 
     def buscar():
-        foto = t.foto("panel")
-        return next((p for p in (t.captura("icono", foto, empezar, lado) for lado in range(16, 11, -1)) if p), None)
-    boton = esperar(buscar, ESPERA, "the engine panel's first button")
+        foto = t.foto(icono[:-4])
+        return next((p for p in (t.captura("icono", foto, ruta, lado) for lado in range(16, 11, -1)) if p), None)
+    boton = esperar(buscar, ESPERA, f"the button {icono}")
     t.pantalla.xdotool("mousemove", int(boton[0]), int(boton[1]), "click", "1")
-    time.sleep(0.5)  # the game's clock starts: the screen will not settle (see arrastrar)
 
 
 # The drags and wheel turns below are made during a game, whose clock keeps the screen
@@ -553,9 +562,6 @@ def estado(t):
 def despejadas(t, nombre, barras=None):
     """Once the screen has settled, the windows as the program places them: none over
     the board, none over another's title bar (and the area's scroll bars as given)."""
-    def cortan(a, b):
-        return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
-
     def mirar(_ruta):
         e = estado(t)
         lados = {n: tuple(map(int, r.split(","))) for n, r in (p.split(":") for p in e["Lugares"].split(";"))}
@@ -625,9 +631,104 @@ def preparar(t):
     t.proceso.wait(10)
 
 
+def cortan(a, b):
+    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+
+
+def dentro(a, b):
+    return b[0] <= a[0] and b[1] <= a[1] and a[0] + a[2] <= b[0] + b[2] and a[1] + a[3] <= b[1] + b[3]
+
+
+def entera(t, ventana, nombre):
+    """Once the screen has settled, `ventana` stands off the board and whole in view: in
+    the area's view, or for a window of its own on the screen's free part."""
+    def mirar(_ruta):
+        e = estado(t)
+        lados = {n: tuple(map(int, r.split(","))) for n, r in (p.split(":") for p in e["Lugares"].split(";"))}
+        if ventana not in lados:
+            return f"{nombre}: {ventana} is not shown"
+        r, tablero = lados[ventana], lados["Tavorin"]
+        vista = (0, 0, *map(int, e["Vista"].split(",")))
+        pantalla = tuple(map(int, e["Pantalla"].split(",")))
+        fallos = [f"{ventana} {r} covers the board {tablero}"] if cortan(r, tablero) else []
+        if ventana in ("fEpd", "ColorRgb"):
+            if not dentro(r, pantalla):
+                fallos.append(f"{ventana} {r} is not whole on the screen {pantalla}")
+        elif not dentro(r, vista):
+            fallos.append(f"{ventana} {r} is not whole in the area's view {vista}")
+        return True if not fallos else f"{nombre}: " + "; ".join(fallos)
+    t.fotos += 1
+    shutil.copy(t.quieta(despues=mirar), os.path.join(t.salida, f"{t.fotos:02d}-{nombre}.png"))
+
+
+def guardar_pgn(t):
+    """Save game as PGN: the browser opens as the save form."""
+    t.orden("dialogo " + os.path.join(t.carpeta, "partida.pgn"))
+    t.orden("menu mnuGuardarPartida")
+
+
+def lista_epd(t, nombre):
+    ruta = os.path.join(t.carpeta, "lista.epd")
+    with open(ruta, "w") as f:
+        f.write("".join(f"rnbqkbnr/pppppppp/8/8/{c}/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\n" for c in ("8", "4P3")))
+    t.orden("soltar ventana " + ruta)
+    entera(t, "fEpd", nombre)
+    t.orden("cerrar fEpd")
+
+
+def teclas(t):
+    """Options and Level from the keyboard, as xdotool types at the focused window."""
+    def foco(esperado):
+        esperar(lambda: estado(t)["Foco"] == esperado, ESPERA, f"the focus is on {estado(t)['Foco']!r}, not {esperado}")
+
+    def cerrada(ventana, tecla):
+        t.pantalla.xdotool("key", tecla)
+        esperar(lambda: ventana not in estado(t)["Ventanas"].split(","), ESPERA, f"{tecla} left {ventana} open")
+    pulsar_icono(t, "opciones.png")
+    foco("Opciones.Combo1")
+    cerrada("Opciones", "Escape")
+    t.orden("menu mnuNuevaPartida")
+    for tecla in ("Escape", "Return"):
+        pulsar_icono(t, "motor-nivel.png")
+        foco("FormLevel2.Option1_0")
+        cerrada("FormLevel2", tecla)
+
+
+def abiertas(t):
+    t.arrancar_ordenes()
+    lista_epd(t, "epd-1280")
+    teclas(t)
+    guardar_pgn(t)
+    entera(t, "ListaPgn", "guardar-40-panel")
+    t.proceso.terminate()
+    t.proceso.wait(10)
+    t.poner("Configuracion", "Tamaño", "56")
+    for clave in ("Jugadas", "Chat", "Reloj", "Elo"):
+        t.poner("Configuracion", clave, "1")
+    t.arrancar_ordenes()
+    guardar_pgn(t)
+    entera(t, "ListaPgn", "guardar-56")
+    t.orden("boton ListaPgn.Command2_2")
+    t.orden("menu mnuSetTablero")
+    entera(t, "SetTableroF", "preparar-56")
+    t.proceso.terminate()
+    t.proceso.wait(10)
+    pequena = Pantalla(1024, 768)
+    otra = Tavorin(t.args, pequena, t.salida)
+    try:
+        otra.arrancar_ordenes()
+        lista_epd(otra, "epd-1024")
+    finally:
+        if otra.proceso and otra.proceso.poll() is None:
+            otra.proceso.kill()
+        otra.borrar()
+        pequena.cerrar()
+
+
 def main():
     p = argparse.ArgumentParser()
-    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus", "lados", "apartadas", "preparar"])
+    p.add_argument("prueba", choices=["ciclos", "basura", "tablero", "menus", "lados", "apartadas", "preparar",
+                                      "abiertas"])
     p.add_argument("--programa", required=True)
     p.add_argument("--recursos", required=True)
     p.add_argument("--captura", required=True)

@@ -114,7 +114,7 @@ TEST(TablaIdioma, EveryWindowsRowsStandInTheirPlace) {
               "Conexion:Titulo,Frame1-2,Opcion1-2,Texto1-2 | Botones:Aceptar,Cancelar | Ip:Titulo,Frame1 | "
               "Color:Titulo,Frame1,Texto1-3,Opcion1-2 | Botones:Aceptar,Cancelar | "
               "Nuevo:Titulo,Frame1-2,Text1,Opcion1-4 | Botones:Aceptar,Cancelar | Pgn:Titulo,Titulo2,1-13 | "
-              "Botones:Guardar,Cancelar | Mensajes:1-115 | Tips:1-30 | CPU:1-3,21,4-20,22 | Botones:Aceptar | "
+              "Botones:Guardar,Cancelar | Mensajes:1-117 | Tips:1-30 | CPU:1-3,21,4-20,22 | Botones:Aceptar | "
               "Reloj:Jugador1-2 | SetTablero:Titulo,1-2,Frame1,Option1-2,Frame2,Check1-5 | "
               "Botones:Aceptar,Cancelar | Ranking:Titulo,Frame1-2,1-5");
 }

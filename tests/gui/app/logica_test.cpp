@@ -134,9 +134,10 @@ TEST(Mensajes, ANumberFrom0ToTheLastIsALanguageText) {
     TextosIdioma[5] = "cinco";
     TextosIdioma[texto::UltimoTexto] = "ultimo";
     EXPECT_EQ(TextoDeMensaje("5"), "cinco");
-    EXPECT_EQ(TextoDeMensaje(" 115 "), "ultimo");
+    const QString ultimo = QString::number(texto::UltimoTexto), siguiente = QString::number(texto::UltimoTexto + 1);
+    EXPECT_EQ(TextoDeMensaje(" " + ultimo + " "), "ultimo");
     EXPECT_EQ(TextoDeMensaje("0"), "");
-    EXPECT_EQ(TextoDeMensaje("116"), "116");
+    EXPECT_EQ(TextoDeMensaje(siguiente), siguiente);
     EXPECT_EQ(TextoDeMensaje("-1"), "-1");
     EXPECT_EQ(TextoDeMensaje("5 x"), "5 x");
     EXPECT_EQ(TextoDeMensaje("99999999999999"), "99999999999999");

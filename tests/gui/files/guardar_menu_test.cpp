@@ -13,6 +13,7 @@
 #include "engines/Cpu.h"
 #include "files/ListaPgn.h"
 #include "platform/FuenteReloj.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -263,7 +264,10 @@ protected:
         for (const auto& m : e->mensajes) textos << m.texto;
         return textos;
     }
-    QString Antes() const { return TextosIdioma[63].left(TextosIdioma[63].indexOf(u'$')); }
+    // The opener ran and could not open the page: the reason at the "$" of its text.
+    QString NoAbierta(const QString& motivo) const {
+        return QString(TextosIdioma[texto::AyudaNoAbierta]).replace(u'$', motivo);
+    }
     QString Con(const QString& nombre) const { return QString(TextosIdioma[63]).replace(u'$', nombre); }
     QByteArray camino_;
 };
@@ -275,11 +279,11 @@ TEST_F(Ayuda, ABoxSaysWhyTheDesktopDidNotOpenThePage) {
     // The opener's own last words are the reason.
     Abridor("echo 'www-browser: not found' >&2\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
     EXPECT_EQ(Abrir(),
-              QStringList{Antes() + "xdg-open: no method available for opening '" + e->Ruta("Tavorin.html") + "'"});
+              QStringList{NoAbierta("xdg-open: no method available for opening '" + e->Ruta("Tavorin.html") + "'")});
     Abridor("exit 4\n");
-    EXPECT_EQ(Abrir(), QStringList{Antes() + "xdg-open: exit status 4"});
+    EXPECT_EQ(Abrir(), QStringList{NoAbierta("xdg-open: exit status 4")});
     Abridor("kill -9 $$\n");
-    EXPECT_EQ(Abrir(), QStringList{Antes() + "xdg-open: crashed"});
+    EXPECT_EQ(Abrir(), QStringList{NoAbierta("xdg-open: crashed")});
     // No opener at all, and no page.
     QFile::remove(e->Ruta("bin/xdg-open"));
     EXPECT_EQ(Abrir(), QStringList{Con("xdg-open")});

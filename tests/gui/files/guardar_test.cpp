@@ -76,7 +76,8 @@ TEST_F(Ficheros, ChatLogAndBoardPicture) {
         GuardarChat();
         EXPECT_EQ(d->carpeta, QDir(e->Carpeta()).absolutePath());
     }
-    const QString fecha = QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat);
+    // The date in the chosen language, Spanish, whatever the system's.
+    const QString fecha = QLocale(QLocale::Spanish).toString(QDate::currentDate(), QLocale::LongFormat);
     EXPECT_EQ(QString::fromUtf8(e->Contenido("chat.txt")), "Tavorin. " + fecha + "\r\nAna: hola\r\nLuis: buenas\r\n");
     {
         auto d = ResponderDialogo(e->Ruta("tablero.bmp"));

@@ -305,6 +305,7 @@ TEST(Guardas, EachCommandRefusesAsksAndQueuesByTheGameState) {
         {"EPD list, connect", [] { fEpd().Show(); Conectado(); }, &forms::Mdi::mnuEstablecerconexion, 8, ""},
         {"set-up, connect", [] { ModoPreparar = true; Conectado(); }, &forms::Mdi::mnuEstablecerconexion, 8, ""},
         {"EPD list, set-up", [] { fEpd().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
+        {"panel, set-up", [] { Cpu().Show(); }, &forms::Mdi::mnuSetTablero, 16, "116/64"},
         {"set-up shown, set-up", [] { SetTableroF().Show(); Conectado(); }, &forms::Mdi::mnuSetTablero, 16, ""},
         // Open, then save as from the move list, without the guards of the menu (a game
         // still coming from a file says so).

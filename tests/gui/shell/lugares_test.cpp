@@ -309,4 +309,63 @@ TEST(Disponer, AtEverySizeTheBoardAndTheTitleBarsStayClear) {
     EXPECT_EQ(lugares::Disponer(tablero(40), QSize(940, 615), enviados, tablero(40)), enviados);
 }
 
+// A window of a task opens where the area has no room: it stands off the board and
+// clear of the other windows, whole in the area once the main window has grown as far
+// as it takes (no further than its screen allows); a window of its own stands whole on
+// the screen's free part.
+TEST(Disponer, AWindowThatOpensShowsWholeOffTheBoardWhereTheScreenHasRoom) {
+    auto tablero = [](int lado) { return QRect(0, 0, 8 * lado + 39, 8 * lado + 59); };
+    const QSize area(958, 607), crecer(320, 304);  // the shipped main window on a 1280 x 1024 screen
+    const QRect guardar(277, 161, 406, 285), preparar(317, 108, 324, 390), epd(147, 180, 667, 249);
+    const std::vector<QRect> cuatro = lugares::Disponer(
+        tablero(56), area,
+        {QRect(366, 324, 240, 280), QRect(0, 383, 360, 180), QRect(614, 304, 208, 112), QRect(614, 424, 314, 178)},
+        tablero(40));
+    const std::vector<QRect> panel = {QRect(366, 0, 418, 320), QRect(366, 324, 240, 280)};
+    struct Caso {
+        const char* nombre;
+        int lado;
+        std::vector<QRect> abiertas;
+        QRect ventana;
+        bool propia;
+        QSize crecer;
+        QRect pantalla;  // the screen's free part, in the area's pixels
+    };
+    const QRect grande(-61, -130, 1280, 1024), pequena(-61, -130, 1024, 768);
+    const Caso casos[] = {
+        {"save form beside the engine panel", 40, panel, guardar, false, crecer, grande},
+        {"save form beside every side window", 56, cuatro, guardar, false, crecer, grande},
+        {"set-up palette beside every side window", 56, cuatro, preparar, false, crecer, grande},
+        {"EPD list on a large screen", 40, {panel[1]}, epd, true, crecer, grande},
+        {"EPD list on a small screen", 40, {panel[1]}, epd, true, QSize(64, 48), pequena},
+    };
+    for (const Caso& c : casos) {
+        std::vector<lugares::Lateral> v;
+        for (const QRect& r : c.abiertas) v.push_back({r, false});
+        v.push_back({c.ventana, c.propia});
+        const QRect t = tablero(c.lado);
+        const lugares::Disposicion d = lugares::Disponer({t, area, c.crecer, c.pantalla}, v, int(v.size()) - 1, t);
+        const QRect r = d.lugares.back();
+        const QSize crecida = area + d.crecimiento;
+        EXPECT_TRUE(d.crecimiento.width() >= 0 && d.crecimiento.height() >= 0 &&
+                    d.crecimiento.width() <= c.crecer.width() && d.crecimiento.height() <= c.crecer.height())
+            << c.nombre;
+        EXPECT_TRUE(c.propia ? c.pantalla.contains(r) : QRect(QPoint(0, 0), crecida).contains(r)) << c.nombre;
+        EXPECT_FALSE(r.intersects(t)) << c.nombre;
+        for (size_t i = 0; i + 1 < v.size(); ++i) {
+            EXPECT_FALSE(r.intersects(d.lugares[i])) << c.nombre << " over " << i;
+            EXPECT_TRUE(QRect(QPoint(0, 0), crecida).contains(d.lugares[i])) << c.nombre << " hides " << i;
+        }
+        // A window of its own is no reason to grow the main window.
+        if (c.propia) {
+            EXPECT_EQ(d.crecimiento, QSize(0, 0)) << c.nombre;
+        }
+    }
+    // With no room on the screen the layout is the one the area alone gives.
+    std::vector<lugares::Lateral> v{{panel[0], false}, {panel[1], false}, {guardar, false}};
+    const lugares::Disposicion d = lugares::Disponer({tablero(40), area, QSize(0, 0), grande}, v, 2, tablero(40));
+    EXPECT_EQ(d.crecimiento, QSize(0, 0));
+    EXPECT_EQ(d.lugares, lugares::Disponer(tablero(40), area, {panel[0], panel[1], guardar}, tablero(40)));
+}
+
 }  // namespace
