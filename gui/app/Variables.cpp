@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -156,7 +157,11 @@ void CentrarVentana(Forma& ventana) {
     ventana.setLeft(m.ancho() / 2 - ventana.Width() / 2);
 }
 
-QString RutaLarga(const QString& ruta) { return QFileInfo(ruta).canonicalFilePath(); }
+QString RutaLarga(const QString& ruta) {
+    // Through the name's own bytes, which need not be UTF-8.
+    char real[PATH_MAX];
+    return ::realpath(nombres::Bytes(ruta).constData(), real) ? nombres::DeBytes(real) : QString();
+}
 
 long TiempoTranscurrido(long inicio) {
     using namespace std::chrono;

@@ -4,6 +4,7 @@
 // that nothing depends on directory order.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -24,5 +25,11 @@ QStringList Carpetas(const QString& carpeta);
 
 // The folder with one trailing "/".
 QString ConBarra(const QString& carpeta);
+
+// A name as the system has it (bytes) and as text, both ways without loss: the bytes
+// are read as UTF-8, and each byte that is not part of valid UTF-8 is kept as the lone
+// surrogate U+DC00 + byte, which Bytes turns back into that byte.
+QString DeBytes(const QByteArray& bytes);
+QByteArray Bytes(const QString& nombre);
 
 }  // namespace nombres
