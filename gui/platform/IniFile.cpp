@@ -146,9 +146,17 @@ Documento::Documento(const QByteArray& contenido) {
 }
 
 int Documento::Seccion(const QString& seccion) const {
-    for (size_t i = 0; i < lineas_.size(); ++i)
-        if (lineas_[i].tipo == Linea::Seccion && MismoNombre(lineas_[i].nombre, seccion)) return int(i);
-    return -1;
+    // A large file has many sections: they are looked up by name, not walked.
+    if (!indiceValido_) {
+        indice_.clear();
+        for (size_t i = 0; i < lineas_.size(); ++i)
+            if (lineas_[i].tipo == Linea::Seccion) {
+                const QString nombre = lineas_[i].nombre.toCaseFolded();
+                if (!indice_.contains(nombre)) indice_.insert(nombre, int(i));
+            }
+        indiceValido_ = true;
+    }
+    return indice_.value(seccion.toCaseFolded(), -1);
 }
 
 bool Documento::Buscar(const QString& seccion, const QString& clave, QString& valor) const {
@@ -187,6 +195,7 @@ void Documento::Poner(const QString& seccion, const QString& clave, const QStrin
         if (!lineas_.empty() && !lineas_.back().bruto.trimmed().isEmpty()) lineas_.push_back(Analizar({}));
         lineas_.push_back(Analizar("[" + seccion.toUtf8() + "]"));
         lineas_.push_back(Analizar(clave.toUtf8() + "=" + valor.toUtf8()));
+        Movidas();
         return;
     }
     size_t ultimaClave = s;
@@ -199,6 +208,7 @@ void Documento::Poner(const QString& seccion, const QString& clave, const QStrin
         if (!lineas_[i].bruto.trimmed().isEmpty()) ultimaClave = i;
     }
     lineas_.insert(lineas_.begin() + ultimaClave + 1, Analizar(clave.toUtf8() + "=" + valor.toUtf8()));
+    Movidas();
 }
 
 QByteArray Documento::Contenido() const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -42,11 +43,16 @@ private:
     static Linea Analizar(const QByteArray& bruto);
     // Index of the section's header line, or -1.
     int Seccion(const QString& seccion) const;
+    // A line was added or removed: the sections' places are found again.
+    void Movidas() { indiceValido_ = false; }
 
     QByteArray bom_;
     QByteArray finLinea_ = "\n";
     bool finalConSalto_ = true;
     std::vector<Linea> lineas_;
+    // The first header line of each section, by its case-folded name.
+    mutable QHash<QString, int> indice_;
+    mutable bool indiceValido_ = false;
 };
 
 // Reads one key as Leer does; nothing when the file, section or key is missing.

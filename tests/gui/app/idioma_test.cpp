@@ -194,6 +194,11 @@ TEST(CambioDeIdioma, TheRankingKeepsItsNumbersAfterOkOrCancel) {
     }
 }
 
+// A text of a language file as the program ships it.
+QString DeSerie(const char* idioma, const QString& seccion, const QString& clave) {
+    return ini::Leer(Entorno::Recursos() + "/lang/" + QString::fromUtf8(idioma) + ".lng", seccion, clave, {}, 1024);
+}
+
 // A language file with one key left empty, saved under another name.
 void FicheroConClaveVacia(Entorno& e, const QString& nombre, const QString& origen, const QByteArray& linea) {
     QByteArray datos = e.Contenido(origen);
@@ -226,7 +231,7 @@ TEST(IdiomaDefectuoso, AFaultySpanishFileDoesNotStartAnotherRound) {
     EXPECT_EQ(e.mensajes.size(), 1u);
     EXPECT_EQ(Opciones().IdiomaElegido(), QString::fromUtf8("Español"));
     // The empty text is never shown: it comes from the file the program comes with.
-    EXPECT_EQ(Mdi().mnuSalir->text(), TextoDeSerie(QString::fromUtf8("Español.lng"), "Menu", "Menu6"));
+    EXPECT_EQ(Mdi().mnuSalir->text(), DeSerie("Español", "Menu", "Menu6"));
     EXPECT_FALSE(Mdi().mnuSalir->text().isEmpty());
 }
 
@@ -256,9 +261,8 @@ TEST_P(IdiomaAnterior, AFileMadeBeforeTheNewestTextsTakesThemFromTheShippedFile)
     e.Arrancar();
     EXPECT_TRUE(e.mensajes.empty()) << e.mensajes.front().texto.toStdString();
     EXPECT_EQ(Opciones().IdiomaElegido(), QString::fromUtf8(GetParam().idioma));
-    const QString serie = QString::fromUtf8(GetParam().deSerie) + ".lng";
     for (int n = 110; n <= texto::UltimoTexto; ++n) {
-        EXPECT_EQ(TextosIdioma[n], TextoDeSerie(serie, "Mensajes", QString::number(n))) << n;
+        EXPECT_EQ(TextosIdioma[n], DeSerie(GetParam().deSerie, "Mensajes", QString::number(n))) << n;
         EXPECT_FALSE(TextosIdioma[n].isEmpty()) << n;
     }
     EXPECT_EQ(TextosIdioma[texto::PropuestaPuntuadaUno].count(u'$'), 2);
