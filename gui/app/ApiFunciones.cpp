@@ -117,6 +117,10 @@ bool RegistrarExtension(int n, const QString& extension, const QString& claveTip
     QString programa = RutaApp + "tavorin";
     if (QCoreApplication::instance() && CarpetaPrograma() == QCoreApplication::applicationDirPath())
         programa = QCoreApplication::applicationFilePath();
+    // By the name the system has for it: a folder reached through its descriptor is
+    // named by its own bytes again (which a desktop entry may not carry).
+    if (programa.startsWith("/proc/"))
+        if (const QString real = RutaLarga(programa); !real.isEmpty()) programa = real;
     QString fallo;
     const bool hecho = tiposfichero::Registrar(tipo, programa, &fallo);
     // Only a type whose files were written counts as registered: one that failed is

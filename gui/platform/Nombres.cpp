@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace nombres {
 
 namespace {
@@ -95,6 +98,14 @@ QByteArray Bytes(const QString& nombre) {
         tramo = i + 1;
     }
     return bytes + nombre.mid(tramo).toUtf8();
+}
+
+QString Carpeta(const QByteArray& bytes) {
+    const QString nombre = DeBytes(bytes);
+    if (nombre.toUtf8() == bytes) return nombre;
+    const int fd = ::open(bytes.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nombre;
+    return QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(fd);
 }
 
 }  // namespace nombres

@@ -32,4 +32,10 @@ QString ConBarra(const QString& carpeta);
 QString DeBytes(const QByteArray& bytes);
 QByteArray Bytes(const QString& nombre);
 
+// A folder by a name every part of the program can use, Qt's file classes and the
+// programs it starts included: its own name when that is UTF-8; else the folder is
+// opened once, for the life of the program, and named by that descriptor
+// ("/proc/<pid>/fd/<n>", which the children can follow too).
+QString Carpeta(const QByteArray& bytes);
+
 }  // namespace nombres

@@ -155,4 +155,24 @@ TEST_F(Tavorin, AFailedRegistrationIsAskedAgainAtTheNextStart) {
     EXPECT_TRUE(fs::exists(datos + "/mime/packages/tavorin-epd.xml"));
 }
 
+// Tavorin in a program folder whose name a desktop entry cannot carry (a line break
+// that would start a key of its own, bytes that are no UTF-8): it starts, writes no
+// desktop entry and says so (text 28), and keeps its settings at exit.
+TEST_F(Tavorin, AProgramFolderOfAnyNameStartsAndRegistersNothingItCannotWrite) {
+    Poner("Configuracion", "RegitTvp", "0");
+    const std::string comun = carpeta;
+    for (const char* nombre : {"Prog\nExec=touch PWNED #", "T\xff\xfe"}) {
+        SCOPED_TRACE(nombre);
+        carpeta = dir.path() + "/" + nombre;
+        fs::rename(comun, carpeta);
+        ASSERT_TRUE(Ejecutar(1500));
+        EXPECT_EQ(Contar("El fichero Default.ini no se ha encontrado"), 0);
+        EXPECT_EQ(Contar("MENSAJE|64|Tavorin|No se puede escribir el fichero"), 1);
+        EXPECT_FALSE(fs::exists(dir.path() + "/datos/applications/tavorin.desktop"));
+        EXPECT_NE(Contenido("Default.ini").find("RegitTvp=0"), std::string::npos);
+        EXPECT_NE(Contenido("Default.ini").find("Nick=Ana"), std::string::npos);
+        fs::rename(carpeta, comun);
+    }
+}
+
 }  // namespace
