@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <iterator>
+#include <vector>
 
 namespace ajustes {
 
@@ -133,13 +134,18 @@ void Cargar() {
 }
 
 void Guardar() {
+    std::vector<ini::Cambio> cambios;
     for (const Fila& f : kFilas) {
         if (f.escritura != Escritura::Salida) continue;
         const Enlace& e = EnlaceDe(f.clave);
         assert(e.tomar && "a key written at exit is bound to where its value lives");
         if (!e.tomar) continue;
-        if (const std::optional<QString> valor = e.tomar()) Escribir(f.clave, *valor);
+        if (const std::optional<QString> valor = e.tomar())
+            cambios.push_back({f.seccion, QString::fromUtf8(f.nombre), *valor});
     }
+    // One write of the file for all of them: a large file is written once, and a file
+    // that cannot be written is reported once.
+    if (!cambios.empty()) EscribirIni(FicheroIni, cambios);
 }
 
 }  // namespace ajustes

@@ -82,7 +82,8 @@ void Escribir(Clave clave, const QString& valor);
 void Recargar(Clave clave);
 // The load step: every row read on loading, its stored value to where it lives.
 void Cargar();
-// The exit sequence: every row written at exit whose value is to be stored.
+// The exit sequence: every row written at exit whose value is to be stored, in one
+// write of the file (the one entry point of the exit's saving).
 void Guardar();
 
 // A number as the file keeps it (window places in twips).

@@ -20,9 +20,15 @@ std::function<void(const QString&, const QString&, bool)> AlUsarAjuste;
 
 QString LeerIni(const QString& fichero, const QString& seccion, const QString& clave) {
     if (AlUsarAjuste && fichero == FicheroIni) AlUsarAjuste(seccion, clave, false);
-    QString valor = ini::Leer(fichero, seccion, clave, {}, 255);
-    if (valor.isEmpty() && fichero.right(3).toLower() == "lng" && seccion.toLower() != "autor") IdiomaDefectuoso();
-    return valor;
+    const std::optional<QString> leido = ini::Valor(fichero, seccion, clave, 255);
+    if ((leido && !leido->isEmpty()) || fichero.right(3).toLower() != "lng" || seccion.toLower() == "autor")
+        return leido.value_or(QString());
+    // A language file made before the program's newest texts lacks them: they come from
+    // the file the program comes with. An empty text, or one no such file has, is a
+    // fault of the file; its version is its own.
+    const QString deSerie = seccion.toLower() == "version" ? QString() : TextoDeSerie(fichero, seccion, clave);
+    if (leido || deSerie.isEmpty()) IdiomaDefectuoso();
+    return deSerie.left(254);
 }
 
 namespace {
@@ -32,14 +38,19 @@ bool g_escrituraAvisada = false;
 bool g_registroAvisado = false;
 }  // namespace
 
-void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
-    if (AlUsarAjuste && fichero == FicheroIni) AlUsarAjuste(seccion, clave, true);
-    if (ini::Escribir(fichero, seccion, clave, valor) || g_escrituraAvisada || fichero != FicheroIni) return;
+void EscribirIni(const QString& fichero, const std::vector<ini::Cambio>& cambios) {
+    if (AlUsarAjuste && fichero == FicheroIni)
+        for (const ini::Cambio& c : cambios) AlUsarAjuste(c.seccion, c.clave, true);
+    if (ini::Escribir(fichero, cambios) || g_escrituraAvisada || fichero != FicheroIni) return;
     // Before the language is read there is no text to tell it with; the next failure will.
     if (TextosIdioma[texto::NoSeEscribe].isEmpty()) return;
     g_escrituraAvisada = true;
     if (const QString texto = TextoNoEscribible(fichero); !texto.isEmpty())
         MostrarMensaje("Tavorin", texto, MB_ICONINFORMATION);
+}
+
+void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
+    EscribirIni(fichero, {{seccion, clave, valor}});
 }
 
 bool IniConAjustes(const QString& fichero) {
@@ -106,9 +117,15 @@ bool RegistrarExtension(int n, const QString& extension, const QString& claveTip
     QString programa = RutaApp + "tavorin";
     if (QCoreApplication::instance() && CarpetaPrograma() == QCoreApplication::applicationDirPath())
         programa = QCoreApplication::applicationFilePath();
+    // By the name the system has for it: a folder reached through its descriptor is
+    // named by its own bytes again (which a desktop entry may not carry).
+    if (programa.startsWith("/proc/"))
+        if (const QString real = RutaLarga(programa); !real.isEmpty()) programa = real;
     QString fallo;
     const bool hecho = tiposfichero::Registrar(tipo, programa, &fallo);
-    ajustes::Escribir(marcas[n], "1");
+    // Only a type whose files were written counts as registered: one that failed is
+    // tried (or asked about) again at the next start.
+    if (hecho) ajustes::Escribir(marcas[n], "1");
     if (!hecho && !g_registroAvisado) {
         g_registroAvisado = true;
         if (const QString texto = TextoNoEscribible(fallo); !texto.isEmpty())

@@ -2,9 +2,12 @@
 // registration of the three file types.
 #pragma once
 
+#include "platform/IniFile.h"
+
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QScreen;
 
@@ -15,6 +18,8 @@ QString LeerIni(const QString& fichero, const QString& seccion, const QString& c
 // Writes one key. The first setting that cannot be written in a run is reported
 // (text 28 with the file's path); later failures are not.
 void EscribirIni(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor);
+// Writes the keys in one write of the file; a failure is reported as above, once.
+void EscribirIni(const QString& fichero, const std::vector<ini::Cambio>& cambios);
 // The settings file holds its settings section (an empty, binary or unreadable file
 // does not, nor anything but a regular file, which is not opened).
 bool IniConAjustes(const QString& fichero);
@@ -38,9 +43,9 @@ long ContarColores(int bits, int planos);
 long ComprobarColores(QScreen* pantalla);
 long ComprobarResolucion(QScreen* pantalla);
 
-// Registers file type n (1 own game file, 2 PGN, 3 EPD) for Tavorin and sets its
-// mark in Default.ini whatever the outcome, so that it is not tried or asked again.
-// The first failure in a run is told (text 28 with what could not be written).
-// True on success.
+// Registers file type n (1 own game file, 2 PGN, 3 EPD) for Tavorin and, when its
+// files were written, sets its mark in Default.ini, so that it is not tried or asked
+// again; a failed one keeps its mark at 0. The first failure in a run is told (text 28
+// with what could not be written). True on success.
 bool RegistrarExtension(int n, const QString& extension, const QString& claveTipo, const QString& claveDescripcion,
                         const QString& descripcion, const QString& claveComando);

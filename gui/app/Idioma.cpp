@@ -8,11 +8,14 @@
 #include "app/Opciones.h"
 #include "app/Variables.h"
 #include "platform/Forma.h"
+#include "platform/IniFile.h"
 #include "platform/Nombres.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -220,6 +223,28 @@ ListaIdiomas ElegirIdiomas(const QStringList& ficheros, const std::function<QStr
         lista.nombres << f.left(f.size() - 4);
     }
     return lista;
+}
+
+QString TextoDeSerie(const QString& fichero, const QString& seccion, const QString& clave) {
+    // The files built into the program, parsed once.
+    static const std::vector<std::pair<QString, ini::Documento>> deSerie = [] {
+        std::vector<std::pair<QString, ini::Documento>> d;
+        for (const QString& nombre : {QStringLiteral("Español"), QStringLiteral("English")}) {
+            QFile f(":/lang/" + nombre + ".lng");
+            if (f.open(QIODevice::ReadOnly)) d.emplace_back(nombre, ini::Documento(f.readAll()));
+        }
+        return d;
+    }();
+    const QString idioma = QFileInfo(fichero).completeBaseName();
+    std::vector<const ini::Documento*> orden;
+    for (const auto& [nombre, doc] : deSerie)
+        if (nombre.compare(idioma, Qt::CaseInsensitive) == 0) orden.push_back(&doc);
+    for (const auto& [nombre, doc] : deSerie) orden.push_back(&doc);
+    for (const ini::Documento* doc : orden) {
+        QString valor;
+        if (doc->Buscar(seccion, clave, valor) && !valor.isEmpty()) return valor;
+    }
+    return {};
 }
 
 void IdiomaDefectuoso() {

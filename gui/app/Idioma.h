@@ -35,7 +35,13 @@ void TraducirBotones(const QString& nombre);
 // order, then the windows fit their new texts, then the steps that follow a change.
 void AplicarIdioma();
 
-// Called by LeerIni when a language file lacks a key: the first time within one
+// The text of a key as the language file the program comes with has it: the file of
+// the language that `fichero` is named for, else the Spanish one, else the English
+// one; "" when none has it.
+QString TextoDeSerie(const QString& fichero, const QString& seccion, const QString& clave);
+
+// Called by LeerIni when a language file has a key empty (or lacks one that no
+// language file the program comes with has): the first time within one
 // listing or loading it tells the user and arranges the fall-back to "Español",
 // which runs once the current application is over.
 void IdiomaDefectuoso();

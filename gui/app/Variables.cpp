@@ -14,7 +14,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -87,7 +89,16 @@ rules::Reglas& Reglas() {
 
 QString CarpetaPrograma() {
     if (!g_carpetaPrograma.isEmpty()) return g_carpetaPrograma;
-    return QCoreApplication::applicationDirPath();
+    // The folder of the program's own file, by its bytes: a folder whose name is no
+    // UTF-8 is still found (nombres::Carpeta).
+    static const QString carpeta = [] {
+        char exe[PATH_MAX];
+        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe);
+        if (n <= 0 || n >= ssize_t(sizeof exe)) return QCoreApplication::applicationDirPath();
+        const QByteArray ruta(exe, n);
+        return nombres::Carpeta(ruta.left(std::max<qsizetype>(1, ruta.lastIndexOf('/'))));
+    }();
+    return carpeta;
 }
 
 void FijarCarpetaPrograma(const QString& carpeta) { g_carpetaPrograma = carpeta; }
@@ -156,7 +167,11 @@ void CentrarVentana(Forma& ventana) {
     ventana.setLeft(m.ancho() / 2 - ventana.Width() / 2);
 }
 
-QString RutaLarga(const QString& ruta) { return QFileInfo(ruta).canonicalFilePath(); }
+QString RutaLarga(const QString& ruta) {
+    // Through the name's own bytes, which need not be UTF-8.
+    char real[PATH_MAX];
+    return ::realpath(nombres::Bytes(ruta).constData(), real) ? nombres::DeBytes(real) : QString();
+}
 
 long TiempoTranscurrido(long inicio) {
     using namespace std::chrono;

@@ -1,11 +1,13 @@
 #include "platform/Ficheros.h"
 
+#include "platform/Nombres.h"
+
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +16,8 @@ namespace ficheros {
 
 namespace {
 
-QByteArray Nativa(const QString& ruta) { return QFile::encodeName(ruta); }
+// The name as the system has it: a name read from the system keeps every byte.
+QByteArray Nativa(const QString& ruta) { return nombres::Bytes(ruta); }
 
 // What the disk says once the bytes were handed over: a full disk or a failing device
 // may first tell here. A file system that cannot sync (EINVAL and its kind) has nothing
@@ -78,11 +81,22 @@ Escrito EscribirEnSitio(const QString& ruta, const QByteArray& datos, bool recor
     return bien ? Escrito::Hecho : Escrito::Fallido;
 }
 
-// The file `ruta` names through its links, when it exists and its folder lets no new
-// file in (where a temporary file cannot be made beside it).
-bool CarpetaCerrada(const QString& ruta) {
-    const QFileInfo info(QFileInfo(ruta).canonicalFilePath());
-    return info.exists() && ::access(Nativa(info.absolutePath()).constData(), W_OK) != 0;
+// The file `ruta` names through its links (the name itself when nothing is there).
+QByteArray Final(const QByteArray& ruta) {
+    char real[PATH_MAX];
+    return ::realpath(ruta.constData(), real) ? QByteArray(real) : ruta;
+}
+
+QByteArray Carpeta(const QByteArray& ruta) {
+    const qsizetype barra = ruta.lastIndexOf('/');
+    return barra < 0 ? QByteArray(".") : barra == 0 ? QByteArray("/") : ruta.left(barra);
+}
+
+// The mode a new file gets (what the process's mask leaves of rw for all).
+mode_t ModoNuevo() {
+    const mode_t mascara = ::umask(0);
+    ::umask(mascara);
+    return 0666 & ~mascara;
 }
 
 }  // namespace
@@ -98,20 +112,29 @@ Escrito Destino(const QString& ruta) {
 
 Escrito Escribir(const QString& ruta, const QByteArray& datos, bool enSitio) {
     if (Destino(ruta) != Escrito::Hecho) return Escrito::NoRegular;
-    QSaveFile fichero(ruta);
-    if (!fichero.open(QIODevice::WriteOnly)) {
-        if (enSitio && CarpetaCerrada(ruta)) return EscribirEnSitio(ruta, datos, true);
+    // A link keeps pointing at the file it names: that file is the one replaced.
+    const QByteArray destino = Final(Nativa(ruta));
+    struct stat st {};
+    const bool existe = ::stat(destino.constData(), &st) == 0;
+    if (existe && ::access(destino.constData(), W_OK) != 0) return Escrito::Fallido;
+    QByteArray temporal = Carpeta(destino) + "/." + destino.mid(destino.lastIndexOf('/') + 1) + ".XXXXXX";
+    const int fd = ::mkostemp(temporal.data(), O_CLOEXEC);
+    if (fd < 0) {
+        // A folder that lets no new file in.
+        if (enSitio && existe && ::access(Carpeta(destino).constData(), W_OK) != 0)
+            return EscribirEnSitio(ruta, datos, true);
         return Escrito::Fallido;
     }
-    // The buffer's last bytes reach the file only at its flush, and a full disk may tell
-    // only at the sync: both before the temporary file takes the file's place.
-    const bool bien = fichero.write(datos) == datos.size() && fichero.flush() && Sincronizado(fichero.handle());
-    if (!bien) {
-        fichero.cancelWriting();
-        fichero.commit();
+    // The bytes, then the disk's word on them (a full disk may first tell at the sync),
+    // all before the temporary file takes the file's place.
+    const bool bien = EscribirTodo(fd, datos, 0) && ::fchmod(fd, existe ? (st.st_mode & 07777) : ModoNuevo()) == 0 &&
+                      Sincronizado(fd);
+    ::close(fd);
+    if (!bien || ::rename(temporal.constData(), destino.constData()) != 0) {
+        ::unlink(temporal.constData());
         return Escrito::Fallido;
     }
-    return fichero.commit() ? Escrito::Hecho : Escrito::Fallido;
+    return Escrito::Hecho;
 }
 
 Escrito EscribirPrincipio(const QString& ruta, const QByteArray& datos) {

@@ -2,6 +2,8 @@
 // file that may not grow) leaves the file exactly as it was and says so; no write goes
 // to anything but a regular file. A read opens regular files only, so that a FIFO or
 // a device standing where a file should be is never opened (and never waited on).
+// Names are the system's bytes (nombres::Bytes): a name that is not UTF-8 is written
+// and read under the bytes it was read with.
 #pragma once
 
 #include <QByteArray>
@@ -25,8 +27,9 @@ Escrito Destino(const QString& ruta);
 
 // Writes `datos` as the whole file. The bytes go to a temporary file beside the file (a
 // link keeps pointing at the file it names), which takes the file's place only when
-// every byte is on the disk; on any error the temporary file goes and the file keeps
-// every byte it had. With `enSitio`, an existing file in a folder that lets no new file
+// every byte is on the disk (one write, one sync, one rename); on any error the
+// temporary file goes and the file keeps every byte it had. A file that exists keeps
+// its mode. With `enSitio`, an existing file in a folder that lets no new file
 // in is written in place instead, its old bytes put back on an error.
 Escrito Escribir(const QString& ruta, const QByteArray& datos, bool enSitio = false);
 

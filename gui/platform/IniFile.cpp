@@ -1,13 +1,14 @@
 #include "platform/IniFile.h"
 
 #include "platform/Ficheros.h"
+#include "platform/Nombres.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <map>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ini {
 
@@ -58,7 +59,7 @@ struct Huella {
 Huella HuellaDe(const QString& fichero) {
     Huella h;
     struct stat st {};
-    if (::stat(QFile::encodeName(fichero).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return h;
+    if (::stat(nombres::Bytes(fichero).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return h;
     h.existe = true;
     h.tamano = st.st_size;
     h.ino = static_cast<qint64>(st.st_ino);
@@ -145,9 +146,17 @@ Documento::Documento(const QByteArray& contenido) {
 }
 
 int Documento::Seccion(const QString& seccion) const {
-    for (size_t i = 0; i < lineas_.size(); ++i)
-        if (lineas_[i].tipo == Linea::Seccion && MismoNombre(lineas_[i].nombre, seccion)) return int(i);
-    return -1;
+    // A large file has many sections: they are looked up by name, not walked.
+    if (!indiceValido_) {
+        indice_.clear();
+        for (size_t i = 0; i < lineas_.size(); ++i)
+            if (lineas_[i].tipo == Linea::Seccion) {
+                const QString nombre = lineas_[i].nombre.toCaseFolded();
+                if (!indice_.contains(nombre)) indice_.insert(nombre, int(i));
+            }
+        indiceValido_ = true;
+    }
+    return indice_.value(seccion.toCaseFolded(), -1);
 }
 
 bool Documento::Buscar(const QString& seccion, const QString& clave, QString& valor) const {
@@ -186,6 +195,7 @@ void Documento::Poner(const QString& seccion, const QString& clave, const QStrin
         if (!lineas_.empty() && !lineas_.back().bruto.trimmed().isEmpty()) lineas_.push_back(Analizar({}));
         lineas_.push_back(Analizar("[" + seccion.toUtf8() + "]"));
         lineas_.push_back(Analizar(clave.toUtf8() + "=" + valor.toUtf8()));
+        Movidas();
         return;
     }
     size_t ultimaClave = s;
@@ -198,6 +208,7 @@ void Documento::Poner(const QString& seccion, const QString& clave, const QStrin
         if (!lineas_[i].bruto.trimmed().isEmpty()) ultimaClave = i;
     }
     lineas_.insert(lineas_.begin() + ultimaClave + 1, Analizar(clave.toUtf8() + "=" + valor.toUtf8()));
+    Movidas();
 }
 
 QByteArray Documento::Contenido() const {
@@ -209,41 +220,69 @@ QByteArray Documento::Contenido() const {
     return salida;
 }
 
-QString Leer(const QString& fichero, const QString& seccion, const QString& clave, const QString& defecto, int tamano) {
-    QString valor = defecto;
-    if (const Documento* doc = Abrir(fichero)) doc->Buscar(seccion, clave, valor);
+namespace {
+// At most `tamano` - 1 characters, never splitting a surrogate pair.
+QString Recorte(QString valor, int tamano) {
     int maximo = tamano > 0 ? tamano - 1 : 0;
     if (valor.size() > maximo) {
-        // Never split a surrogate pair.
         if (maximo > 0 && valor[maximo - 1].isHighSurrogate()) --maximo;
         valor.truncate(maximo);
     }
     return valor;
 }
+}  // namespace
+
+std::optional<QString> Valor(const QString& fichero, const QString& seccion, const QString& clave, int tamano) {
+    QString valor;
+    const Documento* doc = Abrir(fichero);
+    if (!doc || !doc->Buscar(seccion, clave, valor)) return std::nullopt;
+    return Recorte(valor, tamano);
+}
+
+QString Leer(const QString& fichero, const QString& seccion, const QString& clave, const QString& defecto, int tamano) {
+    return Valor(fichero, seccion, clave, tamano).value_or(Recorte(defecto, tamano));
+}
 
 bool MarcadoSoloLectura(const QString& fichero) {
     struct stat st {};
-    if (::stat(QFile::encodeName(fichero).constData(), &st) != 0) return false;
+    if (::stat(nombres::Bytes(fichero).constData(), &st) != 0) return false;
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-bool Escribir(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
-    QFileInfo info(fichero);
+bool Escribir(const QString& fichero, const std::vector<Cambio>& cambios) {
+    const QByteArray nombre = nombres::Bytes(fichero);
+    struct stat st {};
+    const bool existe = ::stat(nombre.constData(), &st) == 0;
     // A file marked read-only is left alone, also for a user whom the system would let write it.
-    if (info.exists() && (!info.isFile() || !info.isWritable() || MarcadoSoloLectura(fichero))) return false;
+    if (existe && (!S_ISREG(st.st_mode) || ::access(nombre.constData(), W_OK) != 0 || MarcadoSoloLectura(fichero)))
+        return false;
     Documento doc;
     if (const Documento* actual = Abrir(fichero))
         doc = *actual;
-    else if (info.exists())
+    else if (existe)
         return false;  // exists but cannot be read: do not overwrite it
-    // A value is one line.
-    QString limpio = valor;
-    limpio.replace(u'\r', u' ').replace(u'\n', u' ');
-    doc.Poner(seccion, clave, limpio);
+    for (const Cambio& c : cambios) {
+        // A value is one line.
+        QString limpio = c.valor;
+        limpio.replace(u'\r', u' ').replace(u'\n', u' ');
+        doc.Poner(c.seccion, c.clave, limpio);
+    }
     // A folder that lets no new file in has the file written in place.
     const ficheros::Escrito escrito = ficheros::Escribir(fichero, doc.Contenido(), true);
-    Cache().erase(fichero);
-    return escrito == ficheros::Escrito::Hecho;
+    if (escrito != ficheros::Escrito::Hecho) {
+        Cache().erase(fichero);
+        return false;
+    }
+    // The file now holds what was just written: the next read need not parse it again.
+    if (const Huella h = HuellaDe(fichero); h.existe)
+        Cache().insert_or_assign(fichero, Entrada{h, std::move(doc)});
+    else
+        Cache().erase(fichero);
+    return true;
+}
+
+bool Escribir(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor) {
+    return Escribir(fichero, std::vector<Cambio>{{seccion, clave, valor}});
 }
 
 }  // namespace ini

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace ini {
@@ -41,13 +43,20 @@ private:
     static Linea Analizar(const QByteArray& bruto);
     // Index of the section's header line, or -1.
     int Seccion(const QString& seccion) const;
+    // A line was added or removed: the sections' places are found again.
+    void Movidas() { indiceValido_ = false; }
 
     QByteArray bom_;
     QByteArray finLinea_ = "\n";
     bool finalConSalto_ = true;
     std::vector<Linea> lineas_;
+    // The first header line of each section, by its case-folded name.
+    mutable QHash<QString, int> indice_;
+    mutable bool indiceValido_ = false;
 };
 
+// Reads one key as Leer does; nothing when the file, section or key is missing.
+std::optional<QString> Valor(const QString& fichero, const QString& seccion, const QString& clave, int tamano = 255);
 // Reads one key. `tamano` is the size of the caller's buffer: at most
 // `tamano` - 1 characters come back.
 QString Leer(const QString& fichero, const QString& seccion, const QString& clave, const QString& defecto = {},
@@ -56,8 +65,19 @@ QString Leer(const QString& fichero, const QString& seccion, const QString& clav
 // True when the file exists and carries no write permission at all.
 bool MarcadoSoloLectura(const QString& fichero);
 
-// Writes one key, creating the file, section and key when missing. False when the
-// file cannot be written (it is then left untouched, also when it is read-only).
+// One key to write.
+struct Cambio {
+    QString seccion;
+    QString clave;
+    QString valor;
+};
+
+// Writes the keys, in their order, in one write of the file (one temporary file, one
+// sync, one rename), creating the file, sections and keys when missing; every other
+// line stays as it was. A value is written as one line. False when the file cannot be
+// written (it is then left untouched, also when it is read-only).
+bool Escribir(const QString& fichero, const std::vector<Cambio>& cambios);
+// The same for one key.
 bool Escribir(const QString& fichero, const QString& seccion, const QString& clave, const QString& valor);
 
 }  // namespace ini

@@ -4,6 +4,7 @@
 // that nothing depends on directory order.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -24,5 +25,17 @@ QStringList Carpetas(const QString& carpeta);
 
 // The folder with one trailing "/".
 QString ConBarra(const QString& carpeta);
+
+// A name as the system has it (bytes) and as text, both ways without loss: the bytes
+// are read as UTF-8, and each byte that is not part of valid UTF-8 is kept as the lone
+// surrogate U+DC00 + byte, which Bytes turns back into that byte.
+QString DeBytes(const QByteArray& bytes);
+QByteArray Bytes(const QString& nombre);
+
+// A folder by a name every part of the program can use, Qt's file classes and the
+// programs it starts included: its own name when that is UTF-8; else the folder is
+// opened once, for the life of the program, and named by that descriptor
+// ("/proc/<pid>/fd/<n>", which the children can follow too).
+QString Carpeta(const QByteArray& bytes);
 
 }  // namespace nombres

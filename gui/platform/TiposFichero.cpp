@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace tiposfichero {
@@ -43,10 +44,14 @@ bool Refrescar(const QString& herramienta, const QStringList& argumentos) {
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-// The MIME types the desktop entry already lists.
+// The MIME types the desktop entry already lists; only names of MIME types are kept,
+// so that nothing else read from the old entry is written into the new one.
 QStringList TiposDeEntrada(const QString& ruta) {
-    QString valor = ini::Leer(ruta, "Desktop Entry", "MimeType", {}, 4096);
-    return valor.split(u';', Qt::SkipEmptyParts);
+    static const QRegularExpression nombre(QStringLiteral("^[A-Za-z0-9!#$&^_.+-]+/[A-Za-z0-9!#$&^_.+-]+$"));
+    QStringList tipos;
+    for (const QString& t : ini::Leer(ruta, "Desktop Entry", "MimeType", {}, 4096).split(u';', Qt::SkipEmptyParts))
+        if (nombre.match(t).hasMatch()) tipos << t;
+    return tipos;
 }
 
 }  // namespace
@@ -65,8 +70,20 @@ QString CarpetaDatos() {
     return d;
 }
 
-QString LineaExec(const QString& programa) {
-    static const QString reservados = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+std::optional<QString> LineaExec(const QString& programa) {
+    // A desktop entry's values are single lines of UTF-8 without control characters: a
+    // path holding one, or a byte that is no UTF-8 (decoded as U+FFFD or kept as a lone
+    // surrogate), cannot be written there as it is.
+    for (qsizetype i = 0; i < programa.size(); ++i) {
+        const QChar c = programa[i];
+        if (c.isHighSurrogate() && i + 1 < programa.size() && programa[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.isSurrogate() || c == QChar::ReplacementCharacter)
+            return std::nullopt;
+    }
+    static const QString reservados = QStringLiteral(" \"'\\><~|&;$*?#()`");
     bool comillas = false;
     for (QChar c : programa)
         if (reservados.contains(c)) comillas = true;
@@ -90,7 +107,10 @@ bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo) {
         if (fallo) *fallo = ruta;
         return false;
     };
+    const std::optional<QString> exec = LineaExec(programa);
     const QString datos = CarpetaDatos();
+    const QString entrada = datos + "/applications/" + kEntrada;
+    if (!exec) return falla(entrada);
     const QString paquetes = datos + "/mime/packages";
     const QString aplicaciones = datos + "/applications";
     const QString iconos = datos + "/icons/hicolor/48x48/mimetypes";
@@ -127,7 +147,6 @@ bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo) {
     if (!EscribirFichero(paquetes + "/" + nombrePaquete, xml)) return falla(paquetes + "/" + nombrePaquete);
 
     // The desktop entry lists every type registered so far.
-    const QString entrada = aplicaciones + "/" + kEntrada;
     QStringList tipos = TiposDeEntrada(entrada);
     if (!tipos.contains(tipo.mime)) tipos.append(tipo.mime);
     QByteArray escritorio =
@@ -136,7 +155,7 @@ bool Registrar(const Tipo& tipo, const QString& programa, QString* fallo) {
         "Name=Tavorin\n"
         "Comment=Chess\n"
         "Exec=" +
-        LineaExec(programa).toUtf8() +
+        exec->toUtf8() +
         "\n"
         "Terminal=false\n"
         "Categories=Game;BoardGame;\n"

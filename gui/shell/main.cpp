@@ -19,6 +19,7 @@
 #include "shell/OrdenesPrueba.h"
 #include "app/Variables.h"
 #include "platform/Huerfanos.h"
+#include "platform/Nombres.h"
 #include "platform/Senales.h"
 #include "shell/Arranque.h"
 #include "shell/Mdi.h"
@@ -69,8 +70,10 @@ int main(int argc, char* argv[]) {
     TraducirBotones("Español");
     PrepararPruebas();
     IniciarOrdenesPrueba();
-    QStringList argumentos = QApplication::arguments();
-    argumentos.removeFirst();
+    // The names as given, byte for byte (the application object has taken its own
+    // options out of argv): a file name need not be UTF-8.
+    QStringList argumentos;
+    for (int i = 1; i < argc; ++i) argumentos << nombres::DeBytes(argv[i]);
     LineaComandos = argumentos.join(u' ');
     Main();
     if (qEnvironmentVariableIsSet("TAVORIN_PRUEBA_ORDENES")) {

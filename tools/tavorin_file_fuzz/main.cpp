@@ -3,12 +3,16 @@
 // (Default.ini, a language file, a skin picture, Puntuacion.dat) mutated or replaced by
 // FIFOs, devices, folders, links and loops of links; runs its writers (a game saved in
 // each format, the PGN browser's save, the chat log, the board picture, a ranking
-// booking, the exit sequence) on a disk that fills at a random byte. It reports every
+// booking, the exit sequence, the Options, colours and level dialogs, a file-type
+// registration) on a disk that fills at a random byte; starts and ends Tavorin in a
+// program folder of an odd name with game files of odd names (mutador.h). It reports every
 // distinct fault: sanitizer reports, crashes, a worker that stops answering (60 s on one
 // case), a heap that grows from file to file, a wrong board while moving through a PGN
 // game, the program wanting to end, a file that held good bytes and holds fewer or other
 // ones though the program did not say it wrote it, a FIFO waited on, a device or FIFO
-// replaced.
+// replaced, a program that does not start or open its files in a folder of an odd name,
+// an empty text, an INI, desktop or MIME file that is not one key a line, an exit
+// slower than 10 s.
 //
 //   tavorin_file_fuzz [--files N] [--seconds S] [--jobs J] [--seed X] [--keep DIR]
 //                     [--block B] [--stall S] [--growth MB] [--warmup N] [--verbose]

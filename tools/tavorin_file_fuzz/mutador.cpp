@@ -165,7 +165,8 @@ const std::vector<std::string>& Palabras(Clase clase) {
         case Clase::Idioma: return ini;
         case Clase::Piel:
         case Clase::Puntuacion:
-        case Clase::Escritura: return binario;
+        case Clase::Escritura:
+        case Clase::Nombres: return binario;
     }
     // clang-format on
     return pgn;
@@ -183,13 +184,14 @@ const std::string& Entregado(const std::string& nombre) {
 }
 
 // clang-format off
-const std::array<const char*, kClases> kExtensiones = {"pgn", "epd", "tvp", "ini", "lng", "png", "dat", "escritura"};
+const std::array<const char*, kClases> kExtensiones = {"pgn", "epd", "tvp", "ini", "lng", "png", "dat", "escritura",
+                                                       "nombres"};
 const std::array<const char*, kFormas> kNombresForma = {
     "mutada", "fifo", "dispositivo", "carpeta", "enlace", "enlacefifo", "enlacedispositivo", "enlaceroto", "bucle"};
 const std::array<const char*, kEscritores> kNombresEscritor = {"tvp", "pgn", "epd", "chat", "imagen", "reserva",
-                                                               "salida"};
+                                                               "salida", "opciones", "colores", "nivel", "tipos"};
 // The usual size of what each writer writes: the disk fills at a byte up to a little past it.
-const std::array<long long, kEscritores> kTamanos = {400, 1200, 80, 200, 310000, 24, 1600};
+const std::array<long long, kEscritores> kTamanos = {400, 1200, 80, 200, 310000, 24, 1600, 1600, 1600, 1600, 1600};
 // clang-format on
 
 template <size_t N>
@@ -210,12 +212,14 @@ void Recortar(std::string& texto, size_t limite) {
 const char* Extension(Clase clase) { return kExtensiones[size_t(clase)]; }
 
 bool Aparte(const Caso& c) {
-    return c.clase == Clase::Ajustes || c.clase == Clase::Idioma || c.clase == Clase::Piel ||
-           c.clase == Clase::Puntuacion || (c.clase == Clase::Escritura && c.escritor == Escritor::Salida);
+    return c.clase == Clase::Nombres || c.clase == Clase::Ajustes || c.clase == Clase::Idioma ||
+           c.clase == Clase::Piel || c.clase == Clase::Puntuacion ||
+           (c.clase == Clase::Escritura && c.escritor == Escritor::Salida);
 }
 
 std::string Palabra(const Caso& c) {
     std::string p = Extension(c.clase);
+    if (c.clase == Clase::Nombres) return p;
     if (c.clase == Clase::Escritura)
         return p + ":" + kNombresEscritor[size_t(c.escritor)] + ":" + std::to_string(c.sitio) + ":" +
                (c.existe ? "1" : "0");
@@ -235,6 +239,7 @@ bool DePalabra(const std::string& palabra, Caso& c) {
     const int clase = Indice(kExtensiones, partes[0]);
     if (clase < 0) return false;
     c.clase = Clase(clase);
+    if (c.clase == Clase::Nombres) return partes.size() == 1;
     try {
         if (c.clase == Clase::Escritura) {
             const int e = partes.size() == 4 ? Indice(kNombresEscritor, partes[1]) : -1;
@@ -438,16 +443,18 @@ Caso HacerCaso(std::uint64_t semilla, size_t numero, const Limites& limites) {
     caso.clase = r < 40   ? Clase::Pgn
                  : r < 58 ? Clase::Epd
                  : r < 70 ? Clase::Tvp
-                 : r < 84 ? Clase::Escritura
-                 : r < 89 ? Clase::Ajustes
-                 : r < 92 ? Clase::Idioma
-                 : r < 95 ? Clase::Piel
+                 : r < 82 ? Clase::Escritura
+                 : r < 86 ? Clase::Nombres
+                 : r < 90 ? Clase::Ajustes
+                 : r < 93 ? Clase::Idioma
+                 : r < 96 ? Clase::Piel
                           : Clase::Puntuacion;
     switch (caso.clase) {
         case Clase::Pgn: caso.contenido = PgnBase(azar); break;
         case Clase::Epd: caso.contenido = EpdBase(azar); break;
         case Clase::Tvp: caso.contenido = TvpBase(azar); break;
         case Clase::Escritura: CasoEscritura(caso, azar); break;
+        case Clase::Nombres: break;
         default: CasoPropio(caso, azar, limites); break;
     }
     if (caso.clase <= Clase::Tvp) {

@@ -8,7 +8,11 @@
 // to a good copy, to a FIFO, to a device or to nothing, or a loop of links, for a
 // start and an exit of their own. Or a writer (a game saved in each format through the
 // save dialog and the PGN browser, the chat log, the board picture, a ranking booking,
-// the exit sequence) on a disk that fills at a random byte.
+// the exit sequence, the Options, colours and level dialogs, a file-type registration)
+// on a disk that fills at a random byte. Or a start and an exit in a program folder
+// whose name holds control characters or bytes that are no UTF-8, with a game file of
+// such a name on the command line and saved under one, the file types registered,
+// sometimes a large Default.ini, sometimes language files that lack texts.
 // Everything comes from the seed and the case number, so that a case replays alone.
 #pragma once
 
@@ -18,20 +22,23 @@
 
 namespace fuzz_ficheros {
 
-enum class Clase { Pgn, Epd, Tvp, Ajustes, Idioma, Piel, Puntuacion, Escritura };
-constexpr int kClases = 8;
+enum class Clase { Pgn, Epd, Tvp, Ajustes, Idioma, Piel, Puntuacion, Escritura, Nombres };
+constexpr int kClases = 9;
 
 // "pgn", "epd", "tvp"; "ini", "lng", "png", "dat" for the program's own files;
-// "escritura".
+// "escritura"; "nombres" for a start and an exit in a program folder of an odd name.
 const char* Extension(Clase clase);
 
 // What stands where one of the program's own files should be.
 enum class Forma { Mutada, Fifo, Dispositivo, Carpeta, Enlace, EnlaceFifo, EnlaceDispositivo, EnlaceRoto, Bucle };
 constexpr int kFormas = 9;
 
-// The writers run on a disk that fills at a random byte.
-enum class Escritor { Tvp, Pgn, Epd, Chat, Imagen, Reserva, Salida };
-constexpr int kEscritores = 7;
+// The writers run on a disk that fills at a random byte: the game saved in each format,
+// the chat log, the board picture, a ranking booking, the exit sequence, the Options
+// dialog (size, check boxes, language, skin), the colours dialog, the level dialog (and
+// the exit's saving of it), a file-type registration.
+enum class Escritor { Tvp, Pgn, Epd, Chat, Imagen, Reserva, Salida, Opciones, Colores, Nivel, Tipos };
+constexpr int kEscritores = 11;
 
 struct Caso {
     Clase clase = Clase::Pgn;

@@ -25,10 +25,15 @@
 // (the program wanted to end) out. The end of input ends the worker.
 #include "trabajador.h"
 
+#include "app/Ajustes.h"
+#include "app/ApiFunciones.h"
 #include "app/CMensaje.h"
+#include "app/ColorRgb.h"
+#include "app/Opciones.h"
 #include "app/Variables.h"
 #include "board/Coronacion.h"
 #include "board/Tavorin.h"
+#include "engines/FormLevel2.h"
 #include "entorno.h"
 #include "ficheros_prueba.h"
 #include "ficheros_raros.h"
@@ -44,6 +49,8 @@
 #include "pgn_comun.h"
 #include "platform/IniFile.h"
 #include "platform/ListaLineas.h"
+#include "platform/Nombres.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QApplication>
@@ -55,10 +62,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -72,6 +82,7 @@ namespace fuzz_ficheros {
 namespace {
 
 using Azar = std::mt19937_64;
+namespace fs = std::filesystem;
 
 // The board, castling rights, en-passant chance and move records of the PGN game on
 // the board against its coded moves 0 to k played once from the start.
@@ -322,6 +333,10 @@ const Guardable kGuardables[kEscritores] = {
     {"bmp", "BM viejo"},
     {"dat", ""},
     {"ini", ""},
+    {"ini", ""},
+    {"ini", ""},
+    {"ini", ""},
+    {"ini", ""},
 };
 // clang-format on
 
@@ -416,6 +431,94 @@ std::string Reserva(Entorno& e, const Caso& c, Azar& azar) {
     if (dicho && (esta != c.existe || (esta && despues != sano + cola))) p += "told not written, and changed; ";
     if (!dicho && despues != nuevo) p += "written without a word, and not the booked record; ";
     return p.empty() ? p : "booking: " + p;
+}
+
+// ---- Settings writers on a disk that fills ---------------------------------------------
+
+// The lines of an INI-like file (Default.ini, a desktop entry, mimeapps.list) that are
+// not one key, one section, a comment or blank; "" none. A desktop entry holds one
+// Exec at most.
+std::string LineasRotas(const QByteArray& datos, const QString& nombre) {
+    std::string p;
+    int exec = 0;
+    for (QByteArray linea : datos.split('\n')) {
+        if (linea.endsWith('\r')) linea.chop(1);
+        const QByteArray t = linea.trimmed();
+        if (t.isEmpty() || t.startsWith(';') || t.startsWith('#') || (t.startsWith('[') && t.endsWith(']'))) continue;
+        const qsizetype igual = t.indexOf('=');
+        bool control = false;
+        for (char c : t) control = control || (static_cast<unsigned char>(c) < 0x20 && c != '\t');
+        if (igual <= 0 || control || t.contains('\r')) p += "a line of no key \"" + t.left(60).toStdString() + "\"; ";
+        if (t.startsWith("Exec=")) ++exec;
+    }
+    if (exec > 1) p += std::to_string(exec) + " Exec keys; ";
+    return p.empty() ? p : nombre.toStdString() + ": " + p;
+}
+
+// Every desktop entry, MIME package and default-application list under the data folder
+// `xdg`: one key a line, and XML that reads to its end.
+std::string Escritorio(const QString& xdg) {
+    std::string p;
+    for (const auto& [n, e] : Arbol(xdg)) {
+        if (n.endsWith(".desktop") || n.endsWith(".list")) p += LineasRotas(e.bytes, n);
+        if (!n.endsWith(".xml")) continue;
+        QXmlStreamReader xml(e.bytes);
+        while (!xml.atEnd()) xml.readNext();
+        if (xml.hasError()) p += n.toStdString() + ": " + xml.errorString().toStdString() + "; ";
+    }
+    return p;
+}
+
+// A dialog that writes settings as the user leaves it, or a file-type registration, on
+// the disk that fills: Default.ini keeps every key it had and stays one key a line, no
+// other file of the program folder changes, and what the desktop was given reads.
+std::string Ajuste(Entorno& e, const Caso& c, Azar& azar) {
+    testsupport::TempDir xdg;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(xdg.path()));
+    e.mensajes.clear();
+    const auto antes = Arbol(e.Carpeta());
+    const QByteArray iniAntes = Bytes(e.Ruta("Default.ini"));
+    {
+        auto disco = Lleno(c);
+        switch (c.escritor) {
+            case Escritor::Opciones: {
+                auto& o = ::Opciones();
+                o.FijarTamano(30 + int(azar() % 71));
+                for (int i = 1; i <= 3; ++i) o.FijarCheck(i, int(azar() % 2));
+                if (azar() % 3 == 0) o.ElegirIdioma(azar() % 2 ? "English" : QString::fromUtf8("Español"));
+                if (azar() % 3 == 0) o.MarcarApariencia(azar() % 2 ? QString("marmol") : AparienciaActual);
+                o.OpcionesAceptar();
+                break;
+            }
+            case Escritor::Colores:
+                ::ColorRgb().FijarOpcion(1 + int(azar() % 2));
+                ::ColorRgb().Command1_Click();
+                break;
+            case Escritor::Nivel: {
+                auto& n = ::FormLevel2();
+                using Campo = forms::FormLevel2::Campo;
+                for (Campo campo : {Campo::Segundos, Campo::Profundidad, Campo::Minutos, Campo::Jugadas})
+                    n.FijarValor(campo, QString::number(azar() % 100));
+                n.FijarOpcion(int(azar() % 3));
+                n.Command2_Click();
+                ajustes::Guardar();
+                break;
+            }
+            default: {
+                static const char* const tipos[] = {"", ".tvp", ".pgn", ".epd"};
+                const int tipo = 1 + int(azar() % 3);
+                RegistrarExtension(tipo, tipos[tipo], "", "", "Tavorin", "");
+                break;
+            }
+        }
+    }
+    Perder(e.Carpeta());
+    TrazaMensajes(e, Palabra(c));
+    const QByteArray iniDespues = Bytes(e.Ruta("Default.ini"));
+    std::string p = Perdidos(antes, Arbol(e.Carpeta()), {"Default.ini"});
+    if (!ClavesGuardadas(iniAntes, iniDespues)) p += "Default.ini lost a key; ";
+    p += LineasRotas(iniDespues, "Default.ini") + Escritorio(QString::fromStdString(xdg.path()));
+    return p.empty() ? p : Palabra(c) + ": " + p;
 }
 
 // ---- A start and an exit of their own -------------------------------------------------------
@@ -513,6 +616,137 @@ std::string Aparte(const Caso& c, Azar& azar) {
     return p.empty() ? p : Palabra(c) + ": " + p;
 }
 
+// ---- A program folder of an odd name ---------------------------------------------------------
+
+// A name a file system takes and a desktop entry or a decoder may not: control
+// characters (a line break that would start a key of its own), bytes that are no UTF-8,
+// the desktop's own quoting and field codes. A name typed into the save dialog holds no
+// control character (its line takes none, as a person cannot type one) and no double
+// quote (the dialog reads quotes as a list of names).
+std::string NombreRaro(Azar& azar, bool tecleado = false) {
+    static const char* const partes[] = {
+        "x\xff\xfe", "\xe9\x80z", "Espa\xc3\xb1ol", "sp ace",    "c$o`m'l\\la",
+        "%f%u",      "\"q\"",     "a\rb",           "tab\there", "Prog\nExec=touch PWNED #"};
+    const size_t cuantas = tecleado ? 6 : std::size(partes);
+    std::string n;
+    for (int i = 0, k = 1 + int(azar() % 2); i < k; ++i) n += partes[azar() % cuantas];
+    return n;
+}
+
+// A name for a report: bytes that are not plain text as \xNN.
+std::string Legible(const std::string& bytes) {
+    std::string t;
+    for (unsigned char c : bytes) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02x", c);
+        t += c < 0x20 || c >= 0x7F ? std::string(hex) : std::string(1, char(c));
+    }
+    return t;
+}
+
+// The language files of the folder made before the newest texts: cut after a message
+// text from 100 on, and now and then a few keys of other sections gone.
+void IdiomasAnteriores(const std::string& carpeta, Azar& azar) {
+    for (const char* nombre : {"English.lng", "Espa\xc3\xb1ol.lng"}) {
+        const std::string ruta = carpeta + "/" + nombre;
+        std::ifstream f(ruta, std::ios::binary);
+        std::string t((std::istreambuf_iterator<char>(f)), {});
+        std::string clave(1, '\n');
+        clave += std::to_string(100 + azar() % 16);
+        clave += '=';
+        const size_t desde = t.find(clave);
+        const size_t hasta = t.find("\n[", desde);
+        if (desde != std::string::npos && hasta != std::string::npos) t.erase(desde + 1, hasta - desde);
+        for (int i = 0, n = int(azar() % 4); i < n; ++i) {
+            const size_t a = t.find('\n', size_t(azar() % t.size()));
+            const size_t b = a == std::string::npos ? a : t.find('\n', a + 1);
+            if (b != std::string::npos && t[a + 1] != '[') t.erase(a + 1, b - a);
+        }
+        fs::remove(ruta);
+        std::ofstream(ruta, std::ios::binary) << t;
+    }
+}
+
+// Default.ini grown by another program's sections to a few megabytes.
+void AjustesGrandes(const std::string& ini, Azar& azar) {
+    std::ofstream f(ini, std::ios::binary | std::ios::app);
+    const size_t megas = 3 + azar() % 4;
+    for (size_t n = 0, escrito = 0; escrito < megas << 20; ++n) {
+        const std::string s = "\r\n[OtroPrograma" + std::to_string(n) + "]\r\nRuta=/home/ana/f" + std::to_string(n) +
+                              ".dat\r\nVeces=" + std::to_string(n) + "\r\n";
+        f << s;
+        escrito += s.size();
+    }
+}
+
+// Tavorin started from a program folder of an odd name, with a game file of an odd
+// name on the command line; the game saved under an odd name; the file types
+// registered; sometimes a large Default.ini, sometimes language files of before. The
+// program starts, opens and saves the files it was given, never shows an empty text,
+// writes every INI and desktop file one key a line, keeps every key, and exits in time.
+std::string NombresRaros(Azar& azar) {
+    testsupport::TempDir xdg;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(xdg.path()));
+    Entorno e(false);
+    e.Poner("Configuracion", "Nick", "Ana");
+    ResponderMensaje = [&](const CMensaje& m) -> long {
+        e.mensajes.push_back({m.TituloMensaje, m.TextoMensaje.left(200), m.IconoMensaje, m.BotonesMensaje, 0});
+        return m.BotonesMensaje == MB_YESNO ? (azar() % 4 ? IDYES : IDNO) : IDOK;
+    };
+    const std::string carpeta = Nativa(e.Carpeta()) + "/" + NombreRaro(azar);
+    fs::create_directory(carpeta);
+    for (const auto& entrada : fs::directory_iterator(Nativa(e.Carpeta())))
+        if (entrada.path() != carpeta)
+            fs::copy(entrada.path(), carpeta / entrada.path().filename(), fs::copy_options::recursive);
+    const std::string ini = carpeta + "/Default.ini";
+    if (azar() % 3 == 0) IdiomasAnteriores(carpeta, azar);
+    const bool grande = azar() % 5 == 0;
+    if (grande) AjustesGrandes(ini, azar);
+    std::ifstream viejo(ini, std::ios::binary);
+    const QByteArray iniAntes = QByteArray::fromStdString(std::string((std::istreambuf_iterator<char>(viejo)), {}));
+    const std::string partida = carpeta + "/" + NombreRaro(azar) + ".tvp";
+    const std::string guardada = carpeta + "/" + NombreRaro(azar, true) + (azar() % 2 ? ".pgn" : ".tvp");
+    std::ofstream(partida, std::ios::binary) << "0000\r\n0000\r\nA\r\n6263\r\n5755\r\n7274\r\n4884\r\n\r\n";
+    FijarCarpetaPrograma(nombres::Carpeta(QByteArray::fromStdString(carpeta)));
+    LineaComandos = nombres::DeBytes(QByteArray::fromStdString(partida));
+    bool arrancado = false;
+    double salida = 0;
+    Estado([&] {
+        e.Arrancar();
+        arrancado = VentanasSituadas;
+        Tvp();
+        auto d = ResponderDialogo(nombres::DeBytes(QByteArray::fromStdString(guardada)));
+        GuardarPartida();
+        const auto inicio = std::chrono::steady_clock::now();
+        try {
+            ::Mdi().Unload();
+        } catch (const FinDelPrograma&) {
+            salida = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+            throw;
+        }
+    });
+    Perder(e.Carpeta());
+    TrazaMensajes(e, "nombres");
+    std::string p;
+    if (!arrancado) p += "did not start; ";
+    if (arrancado && !Dicho(e, 2))
+        p += "the game file named " + Legible(partida.substr(carpeta.size())) + " did not replay; ";
+    if (arrancado && Dicho(e, 34) && !fs::exists(guardada))
+        p += "said saved as " + Legible(guardada.substr(carpeta.size())) + " and nothing is there; ";
+    for (const auto& m : e.mensajes)
+        if (m.texto.trimmed().isEmpty()) p += "an empty box; ";
+    for (int n = 1; arrancado && n <= texto::UltimoTexto; ++n)
+        if (TextosIdioma[size_t(n)].isEmpty()) p += "text " + std::to_string(n) + " empty; ";
+    std::ifstream nuevo(ini, std::ios::binary);
+    const QByteArray iniDespues = QByteArray::fromStdString(std::string((std::istreambuf_iterator<char>(nuevo)), {}));
+    if (!ClavesGuardadas(iniAntes, iniDespues)) p += "Default.ini lost a key; ";
+    p += LineasRotas(iniDespues, "Default.ini") + Escritorio(QString::fromStdString(xdg.path()));
+    if (salida > 10)
+        p += "the exit took " + std::to_string(int(salida)) + " s" + (grande ? " with a large Default.ini" : "") + "; ";
+    ResponderMensaje = nullptr;
+    return p.empty() ? p : "program folder " + Legible(carpeta.substr(Nativa(e.Carpeta()).size())) + ": " + p;
+}
+
 }  // namespace
 
 // The one case of a worker started with --alone.
@@ -528,7 +762,7 @@ int TrabajarAparte() {
         if (f.open(QIODevice::ReadOnly)) caso.contenido = f.readAll().toStdString();
     }
     const auto inicio = std::chrono::steady_clock::now();
-    const std::string perdido = Aparte(caso, azar);
+    const std::string perdido = caso.clase == Clase::Nombres ? NombresRaros(azar) : Aparte(caso, azar);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inicio).count();
     if (!perdido.empty())
         std::printf("lost %s\n", perdido.c_str());
@@ -588,7 +822,9 @@ int Trabajar(int argc, char** argv) {
             std::string diferencia, perdido;
             try {
                 if (caso.clase == Clase::Escritura) {
-                    perdido = caso.escritor == Escritor::Reserva ? Reserva(e, caso, azar) : Guardado(e, caso, azar);
+                    perdido = caso.escritor == Escritor::Reserva    ? Reserva(e, caso, azar)
+                              : caso.escritor >= Escritor::Opciones ? Ajuste(e, caso, azar)
+                                                                    : Guardado(e, caso, azar);
                 } else {
                     ::Mdi().AbrirFichero(ruta);
                     if (caso.clase == Clase::Pgn)

@@ -57,12 +57,13 @@ TEST_F(Tavorin, AFirstLanguageFileOfAnotherVersionEndsTheProgram) {
     EXPECT_EQ(mensajes[0], "MENSAJE|64|Tavorin|Versión del idioma incorrecto.");
 }
 
-TEST_F(Tavorin, ALanguageFileWithMissingKeysReportsOnceAndSpanishTakesOver) {
+TEST_F(Tavorin, ALanguageFileWithEmptyKeysReportsOnceAndSpanishTakesOver) {
     std::string roto = Ingles();
-    for (const char* clave : {"Menu5=", "Jugador2=", "Titulo="}) {
+    for (const char* clave : {"\nMenu5=", "\nJugador2=", "\nTitulo="}) {
         auto i = roto.find(clave);
         ASSERT_NE(i, std::string::npos);
-        roto.erase(i, roto.find('\n', i) - i + 1);
+        i += std::string(clave).size();
+        roto.erase(i, roto.find('\n', i) - i);
     }
     Escribir("Roto.lng", roto);
     Poner("Configuracion", "Idioma", "Roto");
@@ -134,6 +135,44 @@ TEST_F(Tavorin, AnsweringNoRemembersTheRefusal) {
     EXPECT_FALSE(fs::exists(dir.path() + "/datos/mime/packages/tavorin-pgn.xml"));
     Ejecutar(1500);
     EXPECT_TRUE(mensajes.empty());
+}
+
+// A registration that could not be written (a plain file where the data folder should
+// be) leaves the three marks at 0, and the next start asks again and registers.
+TEST_F(Tavorin, AFailedRegistrationIsAskedAgainAtTheNextStart) {
+    for (const char* clave : {"RegitTvp", "RegitPgn", "RegitEpd"}) Poner("Configuracion", clave, "0");
+    const std::string datos = dir.path() + "/datos";
+    fs::remove_all(datos);
+    std::ofstream(datos) << "";
+    ASSERT_TRUE(Ejecutar(1500, "6,6"));
+    EXPECT_EQ(Contar("MENSAJE|36|"), 2);
+    for (const char* clave : {"RegitTvp", "RegitPgn", "RegitEpd"}) EXPECT_EQ(Leer("Configuracion", clave), "0");
+    fs::remove(datos);
+    fs::create_directories(datos);
+    ASSERT_TRUE(Ejecutar(1500, "6,6"));
+    EXPECT_EQ(Contar("MENSAJE|36|"), 2);
+    for (const char* clave : {"RegitTvp", "RegitPgn", "RegitEpd"}) EXPECT_EQ(Leer("Configuracion", clave), "1");
+    EXPECT_TRUE(fs::exists(datos + "/mime/packages/tavorin-epd.xml"));
+}
+
+// Tavorin in a program folder whose name a desktop entry cannot carry (a line break
+// that would start a key of its own, bytes that are no UTF-8): it starts, writes no
+// desktop entry and says so (text 28), and keeps its settings at exit.
+TEST_F(Tavorin, AProgramFolderOfAnyNameStartsAndRegistersNothingItCannotWrite) {
+    Poner("Configuracion", "RegitTvp", "0");
+    const std::string comun = carpeta;
+    for (const char* nombre : {"Prog\nExec=touch PWNED #", "T\xff\xfe"}) {
+        SCOPED_TRACE(nombre);
+        carpeta = dir.path() + "/" + nombre;
+        fs::rename(comun, carpeta);
+        ASSERT_TRUE(Ejecutar(1500));
+        EXPECT_EQ(Contar("El fichero Default.ini no se ha encontrado"), 0);
+        EXPECT_EQ(Contar("MENSAJE|64|Tavorin|No se puede escribir el fichero"), 1);
+        EXPECT_FALSE(fs::exists(dir.path() + "/datos/applications/tavorin.desktop"));
+        EXPECT_NE(Contenido("Default.ini").find("RegitTvp=0"), std::string::npos);
+        EXPECT_NE(Contenido("Default.ini").find("Nick=Ana"), std::string::npos);
+        fs::rename(carpeta, comun);
+    }
 }
 
 }  // namespace

@@ -63,6 +63,15 @@ TEST_F(Linea, AnOwnGameFileReplaysToItsMate) {
               (std::vector<std::string>{Texto(27), Texto(55)}));
 }
 
+// Names are bytes: one that is no UTF-8 (also with a "~", which is looked up) opens
+// the file it names.
+TEST_F(Linea, AFileWhoseNameIsNotUtf8Opens) {
+    for (const char* nombre : {"x\xff\xfe.tvp", "a~\xe9\x80.tvp"})
+        EXPECT_EQ(Abrir(nombre, "0000\r\n0000\r\nA\r\n6263\r\n5755\r\n7274\r\n4884\r\n\r\n"),
+                  std::vector<std::string>{Texto(2)})
+            << nombre;
+}
+
 TEST_F(Linea, AnEpdListOpensAndAnEmptyOneSaysSo) {
     std::ifstream wac(TAVORIN_TEST_DATA "/wac.epd", std::ios::binary);
     const std::string lista((std::istreambuf_iterator<char>(wac)), std::istreambuf_iterator<char>());

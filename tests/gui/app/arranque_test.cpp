@@ -194,10 +194,10 @@ TEST(Registro, AFirstStartRegistersTheOwnTypeAndAsksForTheOtherTwo) {
     EXPECT_TRUE(QFile::exists(datos + "/mime/packages/tavorin-epd.xml"));
 }
 
-// A desktop where registration fails: the answers are kept all the same (so the next
-// start asks nothing) and the failure is told once, with text 28 and what could not
-// be written.
-TEST(Registro, AFailedRegistrationIsToldOnceAndNotAskedAgain) {
+// A desktop where registration fails: the failure is told once, with text 28 and what
+// could not be written; a type that was not registered keeps its mark at 0 (the next
+// start tries it again), and only a No is kept.
+TEST(Registro, AFailedRegistrationIsToldOnceAndLeftToTheNextStart) {
     Entorno e(false);
     e.Poner("Configuracion", "Nick", "Ana");
     testsupport::TempDir xdg;
@@ -205,13 +205,13 @@ TEST(Registro, AFailedRegistrationIsToldOnceAndNotAskedAgain) {
     xdg.write("datos", "");
     const QString datos = QString::fromStdString(xdg.file("datos"));
     qputenv("XDG_DATA_HOME", datos.toLocal8Bit());
-    e.respuestas = {IDYES, IDNO};
+    e.respuestas = {IDOK, IDYES, IDNO};
     e.Arrancar();
-    EXPECT_EQ(e.Leer("Configuracion", "RegitTvp"), "1");
-    EXPECT_EQ(e.Leer("Configuracion", "RegitPgn"), "1");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitTvp"), "0");
+    EXPECT_EQ(e.Leer("Configuracion", "RegitPgn"), "0");
     EXPECT_EQ(e.Leer("Configuracion", "RegitEpd"), "1");
     // The own type fails without a question, then the two questions; the second
-    // failure (PGN, answered Yes) is not told again.
+    // failure (PGN, answered Yes) is not told again, and EPD is refused.
     ASSERT_EQ(e.mensajes.size(), 3u);
     EXPECT_EQ(e.mensajes[0].texto, TextoNoEscribible(datos + "/mime/packages"));
     EXPECT_TRUE(e.mensajes[0].texto.contains("\r\n" + datos + "/mime/packages\r\n"));

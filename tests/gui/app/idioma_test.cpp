@@ -6,6 +6,7 @@
 #include "app/Variables.h"
 #include "network/Ranking.h"
 #include "platform/IniFile.h"
+#include "rules/textos.h"
 #include "shell/Mdi.h"
 
 #include <QAction>
@@ -193,19 +194,25 @@ TEST(CambioDeIdioma, TheRankingKeepsItsNumbersAfterOkOrCancel) {
     }
 }
 
-// English.lng without one key, saved as another language.
-void FicheroSinClave(Entorno& e, const QString& nombre, const QString& origen, const QByteArray& linea) {
+// A text of a language file as the program ships it.
+QString DeSerie(const char* idioma, const QString& seccion, const QString& clave) {
+    return ini::Leer(Entorno::Recursos() + "/lang/" + QString::fromUtf8(idioma) + ".lng", seccion, clave, {}, 1024);
+}
+
+// A language file with one key left empty, saved under another name.
+void FicheroConClaveVacia(Entorno& e, const QString& nombre, const QString& origen, const QByteArray& linea) {
     QByteArray datos = e.Contenido(origen);
-    int i = datos.indexOf(linea);
+    int i = datos.indexOf("\n" + linea);
     ASSERT_GE(i, 0);
-    datos.remove(i, datos.indexOf('\n', i) - i + 1);
+    i += 1 + linea.size();
+    datos.remove(i, datos.indexOf('\n', i) - i);
     e.Escribir(nombre, datos);
 }
 
 TEST(IdiomaDefectuoso, AMissingKeyReportsOnceAndFallsBackToSpanishOnce) {
     Entorno e;
-    FicheroSinClave(e, "Roto.lng", "English.lng", "Menu5=");
-    FicheroSinClave(e, "Roto.lng", "Roto.lng", "Jugador2=");  // a second fault in the same file
+    FicheroConClaveVacia(e, "Roto.lng", "English.lng", "Menu5=");
+    FicheroConClaveVacia(e, "Roto.lng", "Roto.lng", "Jugador2=");  // a second fault in the same file
     e.Poner("Configuracion", "Idioma", "Roto");
     e.Arrancar();
     EXPECT_EQ(e.Contar("Fichero de idioma incorrecto."), 1);
@@ -217,14 +224,54 @@ TEST(IdiomaDefectuoso, AMissingKeyReportsOnceAndFallsBackToSpanishOnce) {
 
 TEST(IdiomaDefectuoso, AFaultySpanishFileDoesNotStartAnotherRound) {
     Entorno e;
-    FicheroSinClave(e, "Roto.lng", "English.lng", "Menu5=");
-    FicheroSinClave(e, QString::fromUtf8("Español.lng"), QString::fromUtf8("Español.lng"), "Menu6=");
+    FicheroConClaveVacia(e, "Roto.lng", "English.lng", "Menu5=");
+    FicheroConClaveVacia(e, QString::fromUtf8("Español.lng"), QString::fromUtf8("Español.lng"), "Menu6=");
     e.Poner("Configuracion", "Idioma", "Roto");
     e.Arrancar();
     EXPECT_EQ(e.mensajes.size(), 1u);
     EXPECT_EQ(Opciones().IdiomaElegido(), QString::fromUtf8("Español"));
-    EXPECT_EQ(Mdi().mnuSalir->text(), "");
+    // The empty text is never shown: it comes from the file the program comes with.
+    EXPECT_EQ(Mdi().mnuSalir->text(), DeSerie("Español", "Menu", "Menu6"));
+    EXPECT_FALSE(Mdi().mnuSalir->text().isEmpty());
 }
+
+// Language files made before the newest texts (both shipped files and a user's own
+// one stop at text 109): the texts they lack come from the files the program comes
+// with, in the same language where it has one, without a word and without a change of
+// language.
+struct Anterior {
+    const char* nombre;  // of the case
+    const char* idioma;
+    const char* deSerie;  // the shipped file the lacking texts come from
+};
+class IdiomaAnterior : public ::testing::TestWithParam<Anterior> {};
+
+TEST_P(IdiomaAnterior, AFileMadeBeforeTheNewestTextsTakesThemFromTheShippedFile) {
+    Entorno e;
+    for (const char* nombre : {"English.lng", "Español.lng"}) {
+        QByteArray datos = e.Contenido(QString::fromUtf8(nombre));
+        const qsizetype desde = datos.indexOf("\n110="), hasta = datos.indexOf("\n[", desde);
+        ASSERT_GT(desde, 0);
+        ASSERT_GT(hasta, desde);
+        datos.remove(desde + 1, hasta - desde);
+        e.Escribir(QString::fromUtf8(nombre), datos);
+    }
+    e.Escribir("Gallego.lng", e.Contenido("English.lng"));
+    e.Poner("Configuracion", "Idioma", QString::fromUtf8(GetParam().idioma));
+    e.Arrancar();
+    EXPECT_TRUE(e.mensajes.empty()) << e.mensajes.front().texto.toStdString();
+    EXPECT_EQ(Opciones().IdiomaElegido(), QString::fromUtf8(GetParam().idioma));
+    for (int n = 110; n <= texto::UltimoTexto; ++n) {
+        EXPECT_EQ(TextosIdioma[n], DeSerie(GetParam().deSerie, "Mensajes", QString::number(n))) << n;
+        EXPECT_FALSE(TextosIdioma[n].isEmpty()) << n;
+    }
+    EXPECT_EQ(TextosIdioma[texto::PropuestaPuntuadaUno].count(u'$'), 2);
+}
+INSTANTIATE_TEST_SUITE_P(IdiomaDefectuoso, IdiomaAnterior,
+                         ::testing::Values(Anterior{"English", "English", "English"},
+                                           Anterior{"Spanish", "Español", "Español"},
+                                           Anterior{"OwnTranslation", "Gallego", "Español"}),
+                         [](const auto& caso) { return std::string(caso.param.nombre); });
 
 TEST(IdiomaDefectuoso, AnEmptyAuthorIsNoFault) {
     Entorno e;

@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 class Registro : public ::testing::Test {
@@ -71,10 +73,38 @@ TEST_F(Registro, FailsWhenTheDataFolderCannotBeWritten) {
     EXPECT_EQ(fallo, datos + "/mime/packages");
 }
 
-TEST(LineaExec, QuotesAProgramPathOnlyWhenItMust) {
-    EXPECT_EQ(tiposfichero::LineaExec("/opt/tavorin/tavorin"), "/opt/tavorin/tavorin %f");
-    EXPECT_EQ(tiposfichero::LineaExec("/home/ana/mis juegos/tavorin"), "\"/home/ana/mis juegos/tavorin\" %f");
-    EXPECT_EQ(tiposfichero::LineaExec("/a$b/100%/t"), "\"/a\\\\$b/100%%/t\" %f");
+TEST(LineaExec, QuotesAProgramPathOnlyWhenItMustAndRefusesWhatItCannotCarry) {
+    struct Caso {
+        QString programa;
+        std::optional<QString> exec;
+    };
+    const Caso casos[] = {
+        {"/opt/tavorin/tavorin", "/opt/tavorin/tavorin %f"},
+        {"/home/ana/mis juegos/tavorin", "\"/home/ana/mis juegos/tavorin\" %f"},
+        {"/a$b/100%/t", "\"/a\\\\$b/100%%/t\" %f"},
+        {QString::fromUtf8("/juegos/\xF0\x9F\x8E\xB2/t"), QString::fromUtf8("/juegos/\xF0\x9F\x8E\xB2/t %f")},
+        {"/p/Prog\nExec=touch /tmp/PWNED #/t", std::nullopt},
+        {"/p/Prog\rExec=x/t", std::nullopt},
+        {"/p/a\tb/t", std::nullopt},
+        {"/p/a\x7f/t", std::nullopt},
+        {QString::fromUtf8("/p/x\xEF\xBF\xBD/t"), std::nullopt},  // a byte that was no UTF-8
+        {"/p/x" + QString(QChar(0xDCFF)) + "/t", std::nullopt},   // the same, kept
+    };
+    for (const Caso& c : casos) EXPECT_EQ(tiposfichero::LineaExec(c.programa), c.exec) << c.programa.toStdString();
+}
+
+TEST_F(Registro, AProgramPathTheDesktopEntryCannotCarryRegistersNothing) {
+    const tiposfichero::Tipo pgn{".pgn", tiposfichero::MimeDe(".pgn"), "Tavorin", QImage()};
+    ASSERT_TRUE(tiposfichero::Registrar({".tvp", tiposfichero::MimeDe(".tvp"), "Tavorin", QImage()}, "/t/tavorin"));
+    const QString entrada = datos + "/applications/tavorin.desktop";
+    const QString antes = Texto(entrada);
+    for (const char* carpeta : {"/p/Prog\nExec=touch /tmp/PWNED #", "/p/Prog\rExec=touch /tmp/PWNED"}) {
+        QString fallo;
+        EXPECT_FALSE(tiposfichero::Registrar(pgn, QString(carpeta) + "/tavorin", &fallo));
+        EXPECT_EQ(fallo, entrada);
+        EXPECT_EQ(Texto(entrada), antes);
+    }
+    EXPECT_FALSE(QFileInfo::exists(datos + "/mime/packages/tavorin-pgn.xml"));
 }
 
 TEST_F(Registro, TheDesktopNamesTavorinAsDefault) {

@@ -14,6 +14,10 @@
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <sys/inotify.h>
+#include <unistd.h>
+
 namespace {
 
 struct Caso {
@@ -121,6 +125,42 @@ TEST(SalidaPorEstado, TheExitSequenceByTheStateItFinds) {
         }
         SinNada();
     }
+}
+
+// How many times a file of the folder was put in place (a whole write renames its
+// temporary file onto it) since the watch began. The watch also sees the temporary
+// files made, so that two renames in a row are not merged into one event.
+int Reemplazos(int vigia, const char* nombre) {
+    int n = 0;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (ssize_t leido; (leido = ::read(vigia, buffer, sizeof buffer)) > 0;)
+        for (char* p = buffer; p < buffer + leido;) {
+            const auto* ev = reinterpret_cast<const inotify_event*>(p);
+            if ((ev->mask & IN_MOVED_TO) && ev->len && std::strcmp(ev->name, nombre) == 0) ++n;
+            p += sizeof(inotify_event) + ev->len;
+        }
+    return n;
+}
+
+// The exit writes the settings in one write, and a start and an exit with the shipped
+// Default.ini write it at most twice; every key the program does not own stays.
+TEST(Salida, TheSettingsAreWrittenInOneWriteKeepingEveryKeyTheProgramDoesNotOwn) {
+    Entorno e;
+    e.Poner("OtroPrograma", "Ruta", "/home/ana/x");
+    e.Poner("Configuracion", "Ajena", "7");
+    const int vigia = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(vigia, 0);
+    ASSERT_GE(::inotify_add_watch(vigia, e.Carpeta().toLocal8Bit().constData(), IN_CREATE | IN_MOVED_TO), 0);
+    e.Arrancar();
+    const int alArrancar = Reemplazos(vigia, "Default.ini");
+    EXPECT_EQ(Estado([] { Mdi().Unload(); }), 0);
+    const int alSalir = Reemplazos(vigia, "Default.ini");
+    ::close(vigia);
+    EXPECT_EQ(alSalir, 1);
+    EXPECT_LE(alArrancar + alSalir, 2);
+    EXPECT_EQ(e.Leer("OtroPrograma", "Ruta"), "/home/ana/x");
+    EXPECT_EQ(e.Leer("Configuracion", "Ajena"), "7");
+    EXPECT_EQ(e.Leer("Configuracion", "Nick"), "Ana");
 }
 
 }  // namespace
