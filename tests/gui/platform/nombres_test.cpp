@@ -55,12 +55,14 @@ TEST(Controles, ValReadsTheLeadingNumberAndAEnteroOnlyWholeNumbers) {
 
 // Names are bytes: every byte comes back, valid UTF-8 reads as text.
 TEST(Nombres, ANamesBytesComeBackThroughItsText) {
-    for (const QByteArray b :
+    for (const QByteArray& b :
          {QByteArray("plain.tvp"), QByteArray("Espa\xc3\xb1ol \xf0\x9f\x8e\xb2"), QByteArray("x\xff\xfe.tvp"),
           QByteArray("\xc3"), QByteArray("\xe9\x80."), QByteArray("\xc0\xaf"), QByteArray("\xed\xa0\x80"),
           QByteArray("\xf4\x90\x80\x80"), QByteArray("\xed\xb3\xbf")}) {
         EXPECT_EQ(nombres::Bytes(nombres::DeBytes(b)), b) << b.toHex().toStdString();
-        if (QString::fromUtf8(b).toUtf8() == b) EXPECT_EQ(nombres::DeBytes(b), QString::fromUtf8(b));
+        if (QString::fromUtf8(b).toUtf8() == b) {
+            EXPECT_EQ(nombres::DeBytes(b), QString::fromUtf8(b));
+        }
     }
 }
 
