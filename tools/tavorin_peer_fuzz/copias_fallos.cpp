@@ -28,6 +28,9 @@ constexpr long kBanderaDeUnMinutoMs = 61000;
 // What a lost link is given beyond the clocks' time: a copy that keeps its rated game
 // on after that waits without bound.
 constexpr long kSinLimiteMs = 120000;
+// How long both clocks go on once a fault is over, so that every wait that runs on the
+// clock source (a flag's grace, a wait for the peer's word) has ended.
+constexpr long kReposoMs = 10000;
 // How far past a flag the asker's clock is taken when its flag is to fall.
 constexpr long kTrasBanderaMs = 200;
 
@@ -109,7 +112,7 @@ void Pareja::Avanzar(long ms, long paso) {
 }
 
 void Pareja::Reposo() {
-    Avanzar(5000, 1000);
+    Avanzar(kReposoMs, 1000);
     Asentar();
 }
 
