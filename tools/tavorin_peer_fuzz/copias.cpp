@@ -234,12 +234,6 @@ std::vector<Jugada> Legales(const std::string& registros) {
 
 }  // namespace
 
-long Segundos(const std::string& reloj) {
-    const auto dos = reloj.find(':');
-    if (dos == std::string::npos) return 0;
-    return std::atol(reloj.c_str()) * 60 + std::atol(reloj.c_str() + dos + 1);
-}
-
 // ---- A run ----------------------------------------------------------------------------------------
 
 Pareja::Pareja(Copia& ana, Copia& luis, std::mt19937_64& azar, bool detalle, RedCopias* red)
@@ -421,7 +415,7 @@ Copia* Pareja::Mueve(long& quedan) {
         const std::string color = Valor(e, "MiColor");
         const int lado = color == "Blancas" ? 1 : color == "Negras" ? 2 : 0;
         if (Valor(e, "TipoPartida") != "R" || lado == 0 || Valor(e, "Turno") != std::to_string(lado)) continue;
-        quedan = Segundos(Valor(e, lado == 1 ? "Blancas" : "Negras"));
+        quedan = testsupport::SegundosReloj(Valor(e, lado == 1 ? "Blancas" : "Negras"));
         return c;
     }
     return nullptr;

@@ -2,6 +2,8 @@
 // stopped, requests made in the mover's last second; and the scripted checks.
 #include "copias_pareja.h"
 
+#include "copia_tavorin.h"
+
 #include <algorithm>
 #include <csignal>
 #include <fstream>
@@ -149,7 +151,8 @@ void Pareja::Corte(long ms, bool paraSiempre, bool mueve) {
         // Every clock runs out, and the waits that follow a flag end.
         long resto = 0;
         for (const auto* e : {&ea_, &eb_})
-            resto = std::max({resto, Segundos(Valor(*e, "Blancas")), Segundos(Valor(*e, "Negras"))});
+            resto = std::max({resto, testsupport::SegundosReloj(Valor(*e, "Blancas")),
+                              testsupport::SegundosReloj(Valor(*e, "Negras"))});
         Avanzar(resto * 1000 + kSinLimiteMs, 5000);
         for (Copia* c : {&a_, &b_})
             if (Valor(EstadoDe(*c), "TipoPartida") == "R")

@@ -79,9 +79,6 @@ std::array<std::int32_t, 5> Registro(const Copia& c);
 
 std::string Valor(const std::map<std::string, std::string>& e, const char* clave);
 
-// Seconds a clock display ("04:07") shows.
-long Segundos(const std::string& reloj);
-
 // How long what a copy sends while its question is open is given to arrive: a sender's
 // tick and a dispatch, far less on the loopback, more under the sanitizers.
 #if defined(__SANITIZE_ADDRESS__)

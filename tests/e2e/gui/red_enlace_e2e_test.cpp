@@ -13,10 +13,6 @@ using namespace std::chrono_literals;
 
 const std::vector<std::string> kPrisa = {"TAVORIN_PRUEBA_RELOJ=1", "TAVORIN_PRUEBA_COLA_MS=10"};
 
-long Segundos(const std::string& reloj) {
-    return std::atol(reloj.c_str()) * 60 + std::atol(reloj.c_str() + reloj.find(':') + 1);
-}
-
 std::string Reloj(long segundos) {
     char t[16];
     std::snprintf(t, sizeof t, "%02ld:%02ld", segundos / 60, segundos % 60);
@@ -80,7 +76,7 @@ TEST_F(RedEnlace, AClockReadingAboveTheGamesMinutesIsVoid) {
     Leido();
     auto e = ana.Estado();
     EXPECT_EQ(e["Jugadas"], "5254,5755,");
-    EXPECT_LE(Segundos(e["Negras"]), 60) << e["Negras"];
+    EXPECT_LE(testsupport::SegundosReloj(e["Negras"]), 60) << e["Negras"];
 }
 
 // The peer asks to bring a game file and begins it, or a position, and then sends
