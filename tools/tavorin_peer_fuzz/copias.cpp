@@ -612,9 +612,10 @@ bool Pareja::Bien(const std::array<std::int32_t, 5>& x, const std::array<std::in
 void Pareja::Cuentas(const char* cuando) {
     const auto x = Registro(a_), y = Registro(b_);
     std::string por;
+    // Each route to a disagreement is a finding of its own: what was booked, and when.
     if (!Bien(x, y, por))
-        Hallar("ranking files disagree", std::string(cuando) + ", " + por + ": " + Texto(antesA_) + " to " + Texto(x) +
-                                             " against " + Texto(antesB_) + " to " + Texto(y));
+        Hallar("ranking files disagree " + std::string(cuando) + ": " + por,
+               Texto(antesA_) + " to " + Texto(x) + " against " + Texto(antesB_) + " to " + Texto(y));
 }
 
 namespace {
@@ -674,7 +675,7 @@ int EjecutarCopias(const OpcionesCopias& o, bool redPropia) {
     auto arrancar = [&]() -> std::string {
         ++tanda;
         const std::string raiz = dir.path() + "/" + std::to_string(tanda);
-        const std::vector<std::string> lanzador = red ? RedCopias::Lanzador() : std::vector<std::string>{};
+        const std::vector<std::string> lanzador = RedCopias::Lanzador(red != nullptr);
         ana = std::make_unique<Copia>(o.programa, raiz, "Ana", lanzador);
         luis = std::make_unique<Copia>(o.programa, raiz, "Luis", lanzador);
         if (!ana->Arrancar() || !luis->Arrancar()) return "a copy did not start";

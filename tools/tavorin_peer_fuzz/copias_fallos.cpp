@@ -123,8 +123,8 @@ void Pareja::Coherencia(const char* cuando) {
     if (Valor(ea_, "Conectado") != "1" || Valor(eb_, "Conectado") != "1") return;
     const std::string ta = Valor(ea_, "TipoPartida"), tb = Valor(eb_, "TipoPartida");
     if ((ta == "R") != (tb == "R") || (ta == "R" && Valor(ea_, "MiColor") == Valor(eb_, "MiColor")))
-        Hallar("alone in a game",
-               std::string(cuando) + ": " + a_.Nick() + " " + Juego(ea_) + ", " + b_.Nick() + " " + Juego(eb_));
+        Hallar("alone in a game " + std::string(cuando),
+               a_.Nick() + " " + Juego(ea_) + ", " + b_.Nick() + " " + Juego(eb_));
     Cuentas(cuando);
 }
 

@@ -57,7 +57,14 @@ std::string RedCopias::Probar() {
     return {};
 }
 
-std::vector<std::string> RedCopias::Lanzador() { return {Buscar("unshare"), "-n", "--"}; }
+std::vector<std::string> RedCopias::Lanzador(bool propia) {
+    std::vector<std::string> orden;
+    if (propia) orden = {Buscar("unshare"), "-n", "--"};
+    // Each program runs the next in its own process: the copy keeps the pid it started with.
+    if (const std::string setpriv = Buscar("setpriv"); !setpriv.empty())
+        orden.insert(orden.end(), {setpriv, "--pdeathsig", "KILL", "--"});
+    return orden;
+}
 
 std::string RedCopias::Direccion(int copia) { return "10.50.0." + std::to_string(copia + 1); }
 

@@ -17,8 +17,9 @@ public:
     // Empty when this system lets the fuzzer give a process a network of its own and
     // make a veth pair in it; else why not.
     static std::string Probar();
-    // The command and its arguments that start a program in a network of its own.
-    static std::vector<std::string> Lanzador();
+    // The command and its arguments that start a program that ends with the fuzzer (its
+    // parent's end kills it), in a network of its own with `propia`.
+    static std::vector<std::string> Lanzador(bool propia);
     // The address of copy 0 or 1 on the link.
     static std::string Direccion(int copia);
 

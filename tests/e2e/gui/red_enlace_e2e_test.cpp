@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 const std::vector<std::string> kPrisa = {"TAVORIN_PRUEBA_RELOJ=1", "TAVORIN_PRUEBA_COLA_MS=10"};
 
 std::string Reloj(long segundos) {
-    char t[16];
+    char t[48];
     std::snprintf(t, sizeof t, "%02ld:%02ld", segundos / 60, segundos % 60);
     return t;
 }
