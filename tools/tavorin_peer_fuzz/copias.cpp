@@ -577,7 +577,7 @@ void Pareja::Final() {
             Hallar("game left on", "a rated game still runs after every clock ran out: " + ea_["TipoPartida"] +
                                        " and " + eb_["TipoPartida"]);
     }
-    Cuentas("at the end");
+    Cuentas(perdido_ ? "after the link went for good" : "at the end");
     if (!perdido_) Desenlazar();
 }
 

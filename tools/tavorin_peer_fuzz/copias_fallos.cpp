@@ -188,6 +188,8 @@ void Pareja::CorteCorto() {
         return;
     }
     Asentar();
+    Reposo();
+    Coherencia("after the link stalled");
 }
 
 void Pareja::Parada() {
