@@ -86,7 +86,15 @@ void Pareja::PasoConFallo() {
     static const char* const kPeticiones[] = {"tablas", "nueva", "fichero", "epd"};
     switch (Entre(0, 7)) {
         case 0:
-        case 1: Corte(Entre(8, 20) * 1000L, Prob(150), Prob(700)); break;
+        case 1:
+            // Half the cuts come with both clocks at their last seconds: the mover moves
+            // with a second left, the next mover's clock is taken to a few seconds.
+            if (Prob(500)) {
+                MoverAlLimite();
+                AlLimite(Entre(500, 4000), Entre(-500, 500));
+            }
+            Corte(Entre(8, 20) * 1000L, Prob(150), Prob(700));
+            break;
         case 2: CorteCorto(); break;
         case 3: Parada(); break;
         default: {
