@@ -45,6 +45,13 @@ std::string Escrito(const std::string& ruta, const char* texto) {
     return ruta;
 }
 
+std::string Nombre(const std::string& peticion) {
+    return peticion == "tablas"  ? "a draw offer"
+           : peticion == "nueva" ? "a new-game proposal"
+           : peticion == "epd"   ? "an unreadable position list asked for"
+                                 : "a game file asked for";
+}
+
 std::string Juego(const std::map<std::string, std::string>& e) {
     const std::string tipo = Valor(e, "TipoPartida");
     return tipo.empty() ? "has no game" : "plays " + tipo + " as " + Valor(e, "MiColor");
@@ -126,14 +133,13 @@ void Pareja::Reposo() {
     Asentar();
 }
 
-void Pareja::Coherencia(const char* cuando) {
+void Pareja::Coherencia(const std::string& cuando) {
     if (!Enlazadas() || perdido_ || !Asentar()) return;
     if (Valor(ea_, "Conectado") != "1" || Valor(eb_, "Conectado") != "1") return;
     const std::string ta = Valor(ea_, "TipoPartida"), tb = Valor(eb_, "TipoPartida");
     if ((ta == "R") != (tb == "R") || (ta == "R" && Valor(ea_, "MiColor") == Valor(eb_, "MiColor")))
-        Hallar("alone in a game " + std::string(cuando),
-               a_.Nick() + " " + Juego(ea_) + ", " + b_.Nick() + " " + Juego(eb_));
-    Cuentas(cuando);
+        Hallar("alone in a game " + cuando, a_.Nick() + " " + Juego(ea_) + ", " + b_.Nick() + " " + Juego(eb_));
+    Cuentas(cuando.c_str());
 }
 
 void Pareja::Corte(long ms, bool paraSiempre, bool mueve) {
@@ -264,7 +270,7 @@ void Pareja::Peticion(Copia& quien, const std::string& que, long antes, long esp
     Asentar();
     if (!banderaAntes || !llega) Contar(quien, antes + kTrasBanderaMs);
     Reposo();
-    Coherencia("after a request in the asker's last second");
+    Coherencia("after " + Nombre(que) + " in the asker's last second");
 }
 
 bool Pareja::PartidaDeUnMinuto(Copia& blancas) {

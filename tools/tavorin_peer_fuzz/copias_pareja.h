@@ -154,7 +154,7 @@ private:
     void Reposo();
     // What must hold once both have come to rest after a fault: neither alone in a
     // rated game, the bookings so far one story.
-    void Coherencia(const char* cuando);
+    void Coherencia(const std::string& cuando);
     // The link down for `ms` of both clocks (the side to move moving into it when
     // `mueve`), then back; or lost for good.
     void Corte(long ms, bool paraSiempre, bool mueve);
