@@ -100,7 +100,7 @@ TEST_F(RedEnlace, AnExchangeThatStartsThenStopsGivesTheBoardBack) {
         Leido();
         EXPECT_EQ(ana.Estado()["PartidaDeFichero"], "1") << c.pide;
         for (int i = 0; i < 12; ++i) ana.Orden("reloj 5000");
-        EXPECT_TRUE(Muestra(ana, "PartidaDeFichero", "0")) << c.pide;
+        EXPECT_TRUE(Muestra(ana, "PartidaDeFichero", "0", 30s)) << c.pide;
         par.recibido.clear();
         // A game left on the board is asked about first (a Yes/No box).
         auto pregunta = [](const std::string& x) { return x.rfind("MENSAJE|", 0) == 0 && (std::atol(&x[8]) & 7) == 4; };
