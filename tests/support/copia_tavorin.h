@@ -1,10 +1,11 @@
 // What the tests and tools that drive whole copies of Tavorin read back from them: the
-// fields of the state line the test commands print, and the local half of the ranking
-// file.
+// fields of the state line the test commands print, a clock display, and the local half
+// of the ranking file.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -22,6 +23,13 @@ inline std::map<std::string, std::string> CamposEstado(const std::string& linea)
         e[campo.substr(0, igual)] = igual == std::string::npos ? std::string() : campo.substr(igual + 1);
     }
     return e;
+}
+
+// The seconds a clock display ("04:07") shows; 0 for no display.
+inline long SegundosReloj(const std::string& reloj) {
+    const auto dos = reloj.find(':');
+    if (dos == std::string::npos) return 0;
+    return std::atol(reloj.c_str()) * 60 + std::atol(reloj.c_str() + dos + 1);
 }
 
 // The local half of a Puntuacion.dat: games, wins, losses, draws, points (zeros where the

@@ -6,8 +6,10 @@
 //   tavorin_peer_fuzz --seed X --run R [--keep DIR]      (run R alone, as a long run made it)
 //   tavorin_peer_fuzz --seed X --print-run R             (the steps of run R)
 //   tavorin_peer_fuzz --seed X --run R --trace           (run R, each message and step told)
-//   tavorin_peer_fuzz --copies --program DIR [--runs N] [--seconds S] [--seed X] [--first R] [--verbose]
-//                                                        (two real copies linked over sockets: copias.h)
+//   tavorin_peer_fuzz --copies --program DIR [--faults] [--runs N] [--seconds S] [--seed X] [--first R]
+//                     [--verbose]                        (two real copies linked over sockets: copias.h;
+//                                                        with the link cut, lost and a copy stopped)
+//   tavorin_peer_fuzz --copies --program DIR --case NAME [--run V]   (a scripted check; "list" names them)
 //
 // Runs R, R+1, ... are made from the seed alone, so each can be replayed by itself.
 // It stops after N runs or S seconds. A sanitizer report or a crash ends the process
@@ -56,15 +58,16 @@ struct Opciones {
     bool traza = false;
     std::string guardar;
     bool copias = false;
-    std::string programa;
+    bool fallos = false;
+    std::string programa, caso;
 };
 
 [[noreturn]] void Uso(const std::string& por) {
     std::fprintf(stderr,
                  "tavorin_peer_fuzz: %s\nusage: tavorin_peer_fuzz [--runs N] [--seconds S] [--seed X] [--first R] "
                  "[--run R] [--print-run R] [--stall S] [--memory MB] [--keep DIR] [--verbose] [--trace]\n"
-                 "       tavorin_peer_fuzz --copies --program DIR [--runs N] [--seconds S] [--seed X] [--first R] "
-                 "[--verbose]\n",
+                 "       tavorin_peer_fuzz --copies --program DIR [--faults] [--case NAME] [--runs N] [--seconds S] "
+                 "[--seed X] [--first R] [--verbose]\n",
                  por.c_str());
     std::exit(2);
 }
@@ -78,8 +81,9 @@ Opciones Leer(int argc, char** argv) {
             o.traza = o.traza || a == "--trace";
             continue;
         }
-        if (a == "--copies") {
-            o.copias = true;
+        if (a == "--copies" || a == "--faults") {
+            o.copias = o.copias || a == "--copies";
+            o.fallos = o.fallos || a == "--faults";
             continue;
         }
         if (i + 1 >= argc) Uso("missing value after " + a);
@@ -104,6 +108,8 @@ Opciones Leer(int argc, char** argv) {
             o.guardar = v;
         else if (a == "--program")
             o.programa = v;
+        else if (a == "--case")
+            o.caso = v;
         else
             Uso("unknown option " + a);
     }
@@ -155,6 +161,8 @@ int main(int argc, char** argv) {
         c.semilla = o.semilla;
         c.segundos = o.segundos;
         c.detalle = o.detalle;
+        c.fallos = o.fallos;
+        c.caso = o.caso;
         return peerfuzz::EjecutarCopias(c, propia);
     }
     if (o.imprimir >= 0) {
