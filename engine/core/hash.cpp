@@ -30,7 +30,7 @@ void free_table() {
 // The memory the system has available, from MemAvailable where the system tells it, else
 // its free pages; 0 when unknown.
 uint64_t available_memory() {
-    if (FILE* f = std::fopen("/proc/meminfo", "r")) {
+    if (FILE* f = open_for_reading("/proc/meminfo", "r", true)) {
         char line[128];
         unsigned long long kb = 0;
         bool found = false;

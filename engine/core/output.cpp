@@ -2,9 +2,12 @@
 
 #include <chrono>
 #include <cstdarg>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <string>
+#include <unistd.h>
 
 #include "core/state.h"
 
@@ -49,9 +52,41 @@ void level_printf(int level, const char* format, ...) {
     }
 }
 
-FILE* open_file(const char* name, const char* mode) {
-    FILE* f = fopen(name, mode);
-    if (!f) report_open_failure(name, mode);
+namespace {
+// The flags of open(2) for a mode of fopen.
+int open_flags(const char* mode) {
+    const bool both = std::strchr(mode, '+') != nullptr;
+    int flags = O_CLOEXEC | O_NOCTTY;
+    switch (mode[0]) {
+        case 'r': flags |= both ? O_RDWR : O_RDONLY; break;
+        case 'w': flags |= (both ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC; break;
+        default: flags |= (both ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    }
+    if (std::strchr(mode, 'x')) flags |= O_EXCL;
+    return flags;
+}
+
+// Opens a regular file only. The open does not wait (a FIFO's open waits for the other
+// end), and what it opened is looked at before anything is read or written: a FIFO, a
+// device or a socket is closed again, as if it were not there.
+FILE* open_regular(const char* name, const char* mode) {
+    const int fd = ::open(name, open_flags(mode) | O_NONBLOCK, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    const char stream_mode[3] = {mode[0], std::strchr(mode, '+') ? '+' : '\0', '\0'};
+    FILE* f = fdopen(fd, stream_mode);
+    if (!f) ::close(fd);
+    return f;
+}
+}  // namespace
+
+FILE* open_file(const char* name, const char* mode, bool quiet) {
+    FILE* f = open_regular(name, mode);
+    if (!f && !quiet) report_open_failure(name, mode);
     return f;
 }
 
@@ -84,21 +119,14 @@ bool is_own_stream(const struct stat& file) {
 }  // namespace
 
 FILE* open_for_reading(const std::string& name, const char* mode, bool quiet) {
-    // Looked at before it is opened: opening a pipe may already wait.
+    FILE* f = open_regular(name.c_str(), mode);
     struct stat st;
-    if (stat(name.c_str(), &st) == 0 && is_own_stream(st)) {
-        if (!quiet) report_open_failure(name.c_str(), mode);
-        return nullptr;
+    if (f && fstat(fileno(f), &st) == 0 && is_own_stream(st)) {
+        std::fclose(f);
+        f = nullptr;
     }
-    FILE* f = fopen(name.c_str(), mode);
     if (!f) {
         if (!quiet) report_open_failure(name.c_str(), mode);
-        return nullptr;
-    }
-    // Once more on the open file: the name may have changed in between.
-    if (fstat(fileno(f), &st) == 0 && is_own_stream(st)) {
-        if (!quiet) report_open_failure(name.c_str(), mode);
-        std::fclose(f);
         return nullptr;
     }
     if (same_file(f, log_file)) {

@@ -40,8 +40,11 @@ std::string text_printf(const char* f, Args... args) {
     return s;
 }
 
-// Opens a file; on failure prints the uniform message at level 7 and returns null.
-FILE* open_file(const char* name, const char* mode);
+// Opens a file with a mode of fopen; on failure prints the uniform message at level 7
+// (unless `quiet`) and returns null. Only a regular file is opened, and the open never
+// waits: a FIFO, a device or a socket under the name is not opened, as if it were not
+// there (every file the engine opens is opened here or by open_for_reading).
+FILE* open_file(const char* name, const char* mode, bool quiet = false);
 // The uniform message of a file that could not be opened, at level 7.
 void report_open_failure(const char* name, const char* mode);
 

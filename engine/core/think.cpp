@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "core/board.h"
@@ -611,6 +612,29 @@ bool deepen_iteratively(int side, bool analysis, bool root_repeated, game_phase 
     return true;
 }
 
+// ---- a mate search ---------------------------------------------------------------------------
+// A search for a mate within the mate limit looks at every move: the null move and
+// futility pruning, which hide a mate behind a reduced search, are off while it runs,
+// so that the depth of the limit's moves holds every such mate (the mating move is a
+// check, searched to the end of its replies).
+class full_width_search {
+public:
+    full_width_search() : high_(null_high), low_(null_low), endgame_(null_endgame), prune_(prune) {
+        null_high = null_low = null_endgame = prune = 0;
+    }
+    ~full_width_search() {
+        null_high = high_;
+        null_low = low_;
+        null_endgame = endgame_;
+        prune = prune_;
+    }
+    full_width_search(const full_width_search&) = delete;
+    full_width_search& operator=(const full_width_search&) = delete;
+
+private:
+    const int high_, low_, endgame_, prune_;
+};
+
 }  // namespace
 
 // Chooses the move: the settled positions first, then the root list with its forced
@@ -654,7 +678,10 @@ uint32_t think(int side, int* code_out, int* score_out, int* depth_out, uint16_t
     sort_root_list();
     if (!analysis && move_without_search(side, out)) return hand_back(out, code_out, score_out, depth_out, pv_out);
 
+    std::optional<full_width_search> mate_search;
+    if (!analysis && mate_limit > 0) mate_search.emplace();
     const bool completed_last = deepen_iteratively(side, analysis, repetitions >= 1, phase, out);
+    mate_search.reset();
 
     // The final line, and the result code of a searched move.
     if (!out.searched_choice) choose_move(out, root_list[0].move);

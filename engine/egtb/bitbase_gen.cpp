@@ -257,7 +257,7 @@ void write_wrong(int side, int table, int cls, int score) {
     const std::string line =
         text_printf("%s c0 \"TBs %d, BBs %s:%d\";\n", board_to_fen(side, false).c_str(), shown, class_name(cls), score);
     level_printf(LVL_NORMAL, "%s", line.c_str());
-    FILE* f = std::fopen("wrongbb.epd", "a");
+    FILE* f = open_file("wrongbb.epd", "a", true);
     if (f) {
         std::fputs(line.c_str(), f);
         std::fclose(f);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "core/output.h"
 #include "egtb/compressed.h"
 #include "egtb/egtb.h"
 
@@ -86,10 +87,10 @@ void chain_push_front(int32_t b) {
 // Reads the block's bytes into `out`; false on any failure.
 bool load_block(egtb_side_state& s, uint32_t block, uint32_t offset, uint8_t* out) {
     if (!s.file) {
-        s.file = std::fopen(s.path.c_str(), "rb");
+        s.file = open_for_reading(s.path, "rb", true);
         if (!s.file && block_count > 0) {
             egtb_close_files();
-            s.file = std::fopen(s.path.c_str(), "rb");
+            s.file = open_for_reading(s.path, "rb", true);
         }
         if (!s.file) return false;
     }

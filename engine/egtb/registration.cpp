@@ -37,7 +37,7 @@ FILE* open_compressed(const std::string& path, std::string* name) {
     const std::string names[3] = {path + ".emd", stem + "_" + plain_ext.substr(1) + ".emd",
                                   stem + plain_ext.substr(1) + ".emd"};
     for (const auto& n : names) {
-        FILE* f = std::fopen(n.c_str(), "rb");
+        FILE* f = open_for_reading(n, "rb", true);
         if (f) {
             *name = n;
             return f;
@@ -61,7 +61,7 @@ int egtb_register(const std::string& directory, int table, int side) {
 
     std::unique_ptr<egtb_compressed> compressed;
     std::string opened = path;
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = open_for_reading(path, "rb", true);
     if (f) {
         uint64_t length = 0;
         const bool ok = file_length(f, &length);

@@ -154,7 +154,7 @@ void speed_test(int side) {
 
 void kbpk_test() {
     bitbase_clear_board();
-    FILE* epd = std::fopen("kbpk.epd", "w");
+    FILE* epd = open_file("kbpk.epd", "w", true);
     const int types[4] = {KING, KING, BISHOP, PAWN};
     const int colors[4] = {WHITE, BLACK, WHITE, WHITE};
     for (int side = 0; side < 2; ++side) {

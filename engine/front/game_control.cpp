@@ -95,7 +95,7 @@ int cmd_newgame(const std::string&) {
     if (search_state == SEARCH_PONDER) return CMD_NEW_GAME;
     if (!fritz_mode && !record_finished) finish_game_record();
     new_game(NEW_GAME_FULL);
-    host_clocks_forget();
+    host_new_game();
     return CMD_NEW_GAME;
 }
 

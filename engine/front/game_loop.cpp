@@ -24,6 +24,7 @@
 #include "front/new_game.h"
 #include "front/pgn_record.h"
 #include "front/polling.h"
+#include "front/time_control.h"
 #include "front/uci.h"
 #include "front/win_lists.h"
 
@@ -415,6 +416,7 @@ step_next ponder_step(bool& ponder_request, found_move& found) {
     if (outcome == PONDER_NEW_GAME) {
         if (!fritz_mode && !record_finished) finish_game_record();
         new_game(NEW_GAME_FULL);
+        host_new_game();
         if (!fritz_mode)
             level_printf(LVL_NORMAL, "tellics %s Hello %s from Orvik version %s\n", ics_tell_word.c_str(),
                          opponent_name.c_str(), release_label);

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <sys/stat.h>
 
 #include "core/output.h"
 #include "front/commands.h"
@@ -23,11 +24,11 @@ std::string numbered_log_name(int number) {
 }
 
 namespace {
+// A number is taken by anything under its name (looked at, not opened: a FIFO's open
+// would wait).
 bool log_exists(int number) {
-    FILE* f = std::fopen(numbered_log_name(number).c_str(), "r");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
+    struct stat st;
+    return lstat(numbered_log_name(number).c_str(), &st) == 0;
 }
 
 void close_log() {
@@ -83,7 +84,7 @@ void open_numbered_log() {
             log_file = open_file(name.c_str(), "a");
             break;
         }
-        log_file = std::fopen(name.c_str(), "wx");
+        log_file = open_file(name.c_str(), "wx", true);
         if (log_file) break;
         if (errno != EEXIST) {
             report_open_failure(name.c_str(), "w");

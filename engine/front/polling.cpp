@@ -32,6 +32,9 @@ bool read_search_line(std::string& line) {
     return true;
 }
 
+// The time between two looks at the input, in seconds of search.
+constexpr double POLL_SECONDS = 0.02;
+
 // Lines that run at once are taken one after another while whole ones wait, so that a
 // host's burst of them is not answered half a second a line (a hundred at most, then
 // the search has its turn).
@@ -143,20 +146,15 @@ int search_poll() {
         }
     }
 
-    // While pondering the opponent's move is answered within about 20 ms: the host's
-    // clock already runs for the engine, and at fast games an eighth of a second lost
-    // on every move empties it.
-    constexpr double ponder_share = 0.02;
-    double interval;
-    if (search_state == SEARCH_PONDER) {
-        interval = ponder_share * rate;
-    } else if (search_state == SEARCH_ANALYSE || !clock_limits_search()) {
-        // An analysis runs until a command ends it, a search by nodes alone to its count.
-        interval = 0.5 * rate;
-    } else {
+    // Input is looked at about every 20 ms of every search: a host's isready and stop are
+    // answered at once, and so is the opponent's move while pondering (the host's clock
+    // already runs for the engine). Under the clock the poll comes sooner at the very end
+    // of the time: within a quarter of what remains.
+    double interval = POLL_SECONDS * rate;
+    if (search_state == SEARCH_PLAY && clock_limits_search()) {
         const double remaining = time_limit - elapsed_raw;
         if (remaining < 0.01) return 1;
-        interval = remaining <= 2.0 ? rate * remaining * 0.25 : 0.5 * rate;
+        if (rate * remaining * 0.25 < interval) interval = rate * remaining * 0.25;
     }
     if (interval < 100.0) interval = 100.0;
     if (interval > 4.0e9) interval = 4.0e9;

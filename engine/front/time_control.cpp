@@ -59,6 +59,13 @@ void host_clocks_follow_engine() {
 
 void host_clocks_forget() { engine_told.told = opponent_told.told = false; }
 
+void host_new_game() {
+    host_clocks_forget();
+    if (!xboard_mode || max_depth == 0) return;
+    max_depth = 0;
+    if (!clock_given) init_clocks();
+}
+
 int cmd_time(const std::string& arg) {
     if (xboard_mode) {
         if (ignore_time) return CMD_READ_ON;

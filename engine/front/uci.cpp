@@ -177,22 +177,6 @@ int cmd_position(const std::string& arg) {
     return CMD_READ_ON;
 }
 
-size_t parse_searchmoves(const std::string& text) {
-    searchmoves_count = 0;
-    size_t i = 0;
-    for (;;) {
-        i = skip_blanks(text, i);
-        if (i >= text.size() || searchmoves_count > 300) break;
-        size_t end = 0;
-        const std::string word = word_at(text, i, 255, &end);
-        const uint32_t move = parse_move(word, side_to_move, nullptr, nullptr);
-        if (!move) break;
-        searchmoves_list[searchmoves_count++] = move;
-        i = end;
-    }
-    return i;
-}
-
 namespace {
 
 // What the words of a go line ask for.
@@ -227,6 +211,36 @@ const go_word go_words[] = {
     {"infinite",    go_argument::none,   nullptr,                &go_request::infinite},
 };
 // clang-format on
+
+// Whether the text begins with one of the words of go.
+bool begins_go_word(const std::string& text) {
+    for (const go_word& w : go_words)
+        if (match_command(w.name, text)) return true;
+    return false;
+}
+
+}  // namespace
+
+// A word that is no legal move is passed over (the host's list may hold a move of
+// another position); the first word of go ends the list.
+size_t parse_searchmoves(const std::string& text) {
+    searchmoves_count = 0;
+    size_t i = 0;
+    for (;;) {
+        i = skip_blanks(text, i);
+        if (i >= text.size() || searchmoves_count > 300 || begins_go_word(text.substr(i))) break;
+        size_t end = 0;
+        const std::string word = word_at(text, i, 255, &end);
+        if (const uint32_t move = parse_move(word, side_to_move, nullptr, nullptr))
+            searchmoves_list[searchmoves_count++] = move;
+        else
+            level_printf(LVL_UCI, "info string searchmoves: %s is not a legal move\n", word.c_str());
+        i = end;
+    }
+    return i;
+}
+
+namespace {
 
 // Reads the words from left to right; the first that is none of them ends the reading.
 go_request read_go(const std::string& arg) {

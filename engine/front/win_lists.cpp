@@ -51,7 +51,7 @@ void update_win_list(win_list& list, const std::string& name) {
         }
     for (int i = at; i > 0; --i) list.names[i] = list.names[i - 1];
     list.names[0] = name;
-    if (FILE* f = std::fopen(list.file.c_str(), "w")) {
+    if (FILE* f = open_file(list.file.c_str(), "w", true)) {
         for (const std::string& n : list.names)
             if (!n.empty()) std::fprintf(f, "%s\n", n.c_str());
         std::fclose(f);

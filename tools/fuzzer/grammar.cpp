@@ -303,6 +303,13 @@ std::string mutate_fen(rng_t& r, std::string f) {
     return f;
 }
 
+// Positions with moves to search and none from the book.
+const std::vector<std::string> searched_fens = {
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1QBPPP/R3KB1R w KQ - 0 1",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+};
+
 std::string fen(rng_t& r) {
     const std::string& base = pick(r, base_fens);
     return chance(r, 0.4) ? base : mutate_fen(r, base);
@@ -349,13 +356,15 @@ std::string uci_position(rng_t& r) {
     return text(r);
 }
 
+// The words of the UCI go.
+const std::vector<std::string> go_keywords = {"wtime", "btime", "winc",     "binc",     "movestogo", "depth",
+                                              "nodes", "mate",  "movetime", "infinite", "ponder",    "searchmoves"};
+
 std::string uci_go(rng_t& r) {
     std::string words;
     const size_t n = below(r, 5);
-    static const std::vector<std::string> keys = {"wtime", "btime", "winc",     "binc",     "movestogo", "depth",
-                                                  "nodes", "mate",  "movetime", "infinite", "ponder",    "searchmoves"};
     for (size_t i = 0; i < n; ++i) {
-        const std::string& k = pick(r, keys);
+        const std::string& k = pick(r, go_keywords);
         words.append(" ").append(k);
         if (k == "searchmoves")
             for (int m = 0; m < 2; ++m) words.append(" ").append(move(r));
@@ -507,16 +516,27 @@ namespace {
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 }  // namespace
 
-std::optional<std::chrono::milliseconds> go_answer_bound(const std::string& words, bool short_plies) {
+std::optional<std::chrono::milliseconds> go_answer_bound(const std::string& words, bool short_plies,
+                                                         std::chrono::milliseconds margin) {
     std::vector<std::string> w;
     for (size_t a = 0, b; a < words.size(); a = b + 1) {
         b = words.find(' ', a);
         if (b == std::string::npos) b = words.size();
         if (b > a) w.push_back(words.substr(a, b - a));
     }
+    auto keyword = [](const std::string& word) {
+        return std::find(go_keywords.begin(), go_keywords.end(), word) != go_keywords.end();
+    };
     std::map<std::string, long long> value;
     for (size_t i = 0; i < w.size(); ++i) {
-        if (w[i] == "ponder" || w[i] == "infinite" || w[i] == "searchmoves") return std::nullopt;
+        if (w[i] == "ponder" || w[i] == "infinite") return std::nullopt;
+        if (w[i] == "searchmoves") {
+            // The moves, and the words that are none, up to the next word of go.
+            for (; i + 1 < w.size() && !keyword(w[i + 1]); ++i)
+                for (const std::string& k : go_keywords)
+                    if (selects(k, w[i + 1])) return std::nullopt;
+            continue;
+        }
         if (i + 1 >= w.size()) return std::nullopt;
         const std::string& v = w[++i];
         size_t used = 0;
@@ -540,7 +560,7 @@ std::optional<std::chrono::milliseconds> go_answer_bound(const std::string& word
     if (short_plies && given("mate") && value["mate"] <= 2) limit(0);
     if (given("nodes") && value["nodes"] >= 1 && value["nodes"] <= 100000) limit(0);
     if (!most || *most > 3600000) return std::nullopt;
-    return std::chrono::milliseconds(*most) + go_answer_margin;
+    return std::chrono::milliseconds(*most) + margin;
 }
 
 bool selects(const std::string& name, const std::string& line) {
@@ -567,7 +587,7 @@ std::string argument_of(const std::string& line) {
     return line.substr(i, j - i);
 }
 
-grammar::grammar(std::vector<std::string> table) : table_(std::move(table)) {}
+grammar::grammar(std::vector<std::string> table, answer_bounds bounds) : table_(std::move(table)), bounds_(bounds) {}
 
 void grammar::drop_logs_read_back(std::vector<input_line>& lines, std::string& script) const {
     std::vector<std::string> script_lines;
@@ -619,35 +639,13 @@ std::string grammar::row_for(const std::string& line) const {
     return "";
 }
 
-std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_file>* files) const {
-    std::vector<input_line> lines;
-    size_t dialogue = below(r, 3);  // 0 console, 1 xboard host, 2 UCI host
-    // Only a run that is UCI from its start is sure to answer go: a console or xboard
-    // run that turns to uci may sit in a dialogue of its own (eml_mode's move list).
-    const bool uci_from_start = dialogue == 2;
-    auto add = [&](const std::string& text, const std::string& wait_for = "", std::chrono::milliseconds wait = 0ms) {
-        if (!acceptable(text)) return;
-        // Under UCI only the UCI answers are printed: a pong would be awaited in vain.
-        const bool answered = !(dialogue == 2 && wait_for.rfind("pong", 0) == 0);
-        lines.push_back({text, answered ? wait_for : "", wait, ""});
-        if (row_for(text) == "uci") dialogue = 2;
-        for (const batch_command& b : batch_commands)
-            if (row_for(text) == b.name)
-                for (int i = 0; i < b.searches; ++i) lines.push_back({"?", "", 0ms, ""});
-        // The board editor takes every line up to one that begins with a dot.
-        if (row_for(text) == "edit") {
-            static const std::vector<std::string> edits = {"Pe4",          "#",     "c",   "Kb2", "ke8", "xe1",
-                                                           "castle -wO-O", "ep e3", "Qz9", ""};
-            for (size_t i = below(r, 5); i > 0; --i) {
-                const std::string e = chance(r, 0.8) ? pick(r, edits) : junk_line(r);
-                if (acceptable(e) && (e.empty() || e[0] != '.')) lines.push_back({e, "", 0ms, ""});
-            }
-            lines.push_back({".", "", 0ms, ""});
-        }
-    };
-    files->clear();
-    files->push_back({"script", script_file(r, *this, table_), ""});
-    files->push_back(
+namespace {
+
+// The files a run starts with, which its lines may name.
+std::vector<seed_file> seed_files(rng_t& r, const grammar& g, const std::vector<std::string>& table) {
+    std::vector<seed_file> files;
+    files.push_back({"script", script_file(r, g, table), ""});
+    files.push_back(
         {"game.pgn",
          "[Event \"x\"]\n[White \"a\"]\n[Black \"b\"]\n[Result \"*\"]\n\n1. e4 e5 2. Nf3 " + junk_text(r, 200) + " *\n",
          ""});
@@ -656,148 +654,288 @@ std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_f
     std::string epd;
     for (int i = 0; i < 5; ++i) {
         const std::string line = fen(r) + " bm " + move(r) + "; id \"" + std::to_string(i) + "\";";
-        if (acceptable(line)) epd += line + "\n";
+        if (g.acceptable(line)) epd += line + "\n";
     }
-    files->push_back({"pos.epd", epd, ""});
-    files->push_back({"empty", "", ""});
+    files.push_back({"pos.epd", epd, ""});
+    files.push_back({"empty", "", ""});
     std::string junk = junk_text(r, 3000);  // one line: junk holds no line feed
-    if (!acceptable(junk)) junk.insert(0, "#");
-    files->push_back({"binary", junk, ""});
-    for (const char* device : {"null", "full", "zero"}) files->push_back({device, "", std::string("/dev/") + device});
+    if (!g.acceptable(junk)) junk.insert(0, "#");
+    files.push_back({"binary", junk, ""});
+    for (const char* device : {"null", "full", "zero"}) files.push_back({device, "", std::string("/dev/") + device});
+    return files;
+}
 
-    // The shell is never reached, whatever a line holds.
-    add("ignore_system");
-    if (dialogue == 1) {
-        add("xboard");
-        add("protover 2");
-        add("new");
-        add("level " + control(r));
-        add("post");
-    } else if (dialogue == 2) {
-        add("uci", "uciok", 5s);
-        add("isready", "readyok", 5s);
-    }
-    // A UCI go: when its limits bound the search, its bestmove is now and then awaited and
-    // must come within the bound (the others are cut short by the next line).
-    // An extension setting can make a ply of the search as long as it likes (icheck 27
-    // searches 27 plies more after a check): a depth then bounds no time.
-    size_t scanned = 0;
-    bool stretched = false;
-    auto long_plies = [&] {
-        static const std::set<std::string> stretching = {"icheck",      "irepcheck", "irecapture", "ipawn7",
-                                                         "inullthreat", "ipawne",    "ionerep"};
-        for (; scanned < lines.size() && !stretched; ++scanned) {
-            const std::string row = row_for(lines[scanned].text);
-            stretched = stretching.count(row) ||
-                        (row == "setoption" && lines[scanned].text.find("xtension") != std::string::npos);
+// The lines of one run as they are made, with what the run has done so far.
+class run_builder {
+public:
+    run_builder(const grammar& g, const std::vector<std::string>& table, answer_bounds bounds, rng_t& r)
+        : g_(g), table_(table), bounds_(bounds), r_(r), dialogue_(below(r, 3)), uci_from_start_(dialogue_ == 2) {}
+
+    std::vector<input_line> lines;
+
+    void play_opening(std::string moves) { line_moves_ = std::move(moves); }
+
+    // The dialogue's start; the shell is never reached, whatever a line holds.
+    void start() {
+        add("ignore_system");
+        if (dialogue_ == 1) {
+            add("xboard");
+            add("protover 2");
+            add("new");
+            add("level " + control(r_));
+            add("post");
+        } else if (dialogue_ == 2) {
+            add("uci", "uciok", 5s);
+            add("isready", "readyok", 5s);
         }
-        return stretched;
-    };
-    auto add_go = [&](const std::string& words) {
-        const auto bound = go_answer_bound(words, !long_plies());
-        if (!bound || !uci_from_start || !chance(r, 0.5)) return add("go " + words);
-        const bool clock = words.find("time ") != std::string::npos;
-        add("go " + words, "bestmove", *bound);
-        if (!lines.empty() && lines.back().text == "go " + words)
-            lines.back().late_key =
-                clock ? "no bestmove within the clock of its go" : "no bestmove within the limit of its go";
-    };
-    // An analysis searches anew after every line it gets: a few lines, then "exit".
-    auto analysis = [&] {
-        add("analyze");
-        for (size_t i = below(r, 4); i > 0; --i) add(chance(r, 0.5) ? command_line(r, pick(r, table_)) : junk_line(r));
-        add(chance(r, 0.8) ? "exit" : ".");
-    };
-    const size_t n = 100 + below(r, 1000);
-    size_t opening_ply = 0;
-    const std::string line_moves = pick(r, openings);
-    while (lines.size() < n) {
-        const size_t what = below(r, 20);
-        if (what < 8 && dialogue == 2) {
-            // A UCI host: positions, options and searches of every kind. Searches that
-            // end by themselves (a few plies or nodes) are answered before the next line;
-            // the others are cut short by it, and now and then awaited.
-            const size_t step = below(r, 10);
-            if (step <= 6) add("position " + uci_position(r));
-            switch (step) {
-                case 0: {
-                    // A host's clock, now and then with a limit of its own beside it.
-                    static const std::vector<std::string> beside = {"depth 30", "nodes 50000000", "mate 3", "depth 2",
-                                                                    "movetime 500"};
-                    add_go("wtime " + std::to_string(between(r, 1, 3000)) + " btime " +
-                           std::to_string(between(r, 1, 3000)) + " winc " + std::to_string(between(r, 0, 50)) +
-                           " binc " + std::to_string(between(r, 0, 50)) +
-                           (chance(r, 0.3) ? " movestogo " + std::to_string(between(r, 1, 40)) : "") +
-                           (chance(r, 0.3) ? " " + pick(r, beside) : ""));
-                    break;
-                }
-                case 1: add_go("depth " + std::to_string(between(r, -3, 2))); break;
-                case 2: add_go("nodes " + std::to_string(between(r, 1, 2000))); break;
-                case 3:
-                    add("go infinite");
-                    add("stop");
-                    break;
-                case 4:
-                    add("go ponder wtime 1000 btime 1000");
-                    add(chance(r, 0.5) ? "ponderhit" : "stop");
-                    break;
-                case 5: add_go(uci_go(r)); break;
-                case 6: add_go("mate " + std::to_string(between(r, 0, 2))); break;
-                case 7: add("setoption " + uci_option(r)); break;
-                default:
-                    if (chance(r, 0.5))
-                        add("ucinewgame");
-                    else
-                        add("isready", "readyok", 1500ms);
-                    break;
-            }
-        } else if (what < 8 && dialogue == 1) {
-            // An xboard host: clocks, the opponent's move, a reply awaited now and then.
-            switch (below(r, 8)) {
-                case 0:
-                    add("new");
-                    opening_ply = 0;
-                    break;
-                case 1:
-                    add("time " + centis(r));
-                    add("otim " + centis(r));
-                    break;
-                case 2: {
-                    std::vector<std::string> words;
-                    for (size_t a = 0, b; a < line_moves.size(); a = b + 1) {
-                        b = line_moves.find(' ', a);
-                        if (b == std::string::npos) b = line_moves.size();
-                        words.push_back(line_moves.substr(a, b - a));
-                    }
-                    add(opening_ply < words.size() ? words[opening_ply++] : move(r));
-                    break;
-                }
-                case 3: add("go"); break;
-                case 4: add("force"); break;
-                case 5: {
-                    const std::string n = std::to_string(between(r, 0, 99));
-                    add("ping " + n, "pong " + n, 1500ms);
-                    break;
-                }
-                case 6: add(chance(r, 0.5) ? "?" : "hard"); break;
-                default: analysis(); break;
-            }
+        scanned_dialogue_ = lines.size();
+    }
+
+    void step() {
+        const size_t what = below(r_, 20);
+        if (what < 8 && dialogue_ == 2) {
+            uci_step();
+        } else if (what < 8 && dialogue_ == 1) {
+            xboard_step();
+        } else if (what < 2 && dialogue_ == 0) {
+            timed_move();
         } else if (what < 15) {
-            add(command_line(r, pick(r, table_)));
+            add(command_line(r_, pick(r_, table_)));
         } else if (what < 17) {
-            add(junk_line(r));
+            add(junk_line(r_));
         } else if (what < 18) {
-            add("setboard " + fen(r));
+            add("setboard " + fen(r_));
         } else {
-            add(chance(r, 0.5) ? "sd " + depth(r) : "st " + seconds(r));
-            if (chance(r, 0.8))
+            add(chance(r_, 0.5) ? "sd " + depth(r_) : "st " + seconds(r_));
+            if (chance(r_, 0.8))
                 add("go");
             else
                 analysis();
         }
     }
-    drop_logs_read_back(lines, files->front().content);
-    return lines;
+
+private:
+    void add(const std::string& text, const std::string& wait_for = "", std::chrono::milliseconds wait = 0ms) {
+        if (!g_.acceptable(text)) return;
+        // Under UCI only the UCI answers are printed: a pong would be awaited in vain.
+        const bool answered = !(dialogue_ == 2 && wait_for.rfind("pong", 0) == 0);
+        lines.push_back({text, answered ? wait_for : "", wait, ""});
+        const std::string row = g_.row_for(text);
+        if (row == "uci") dialogue_ = 2;
+        for (const batch_command& b : batch_commands)
+            if (row == b.name)
+                for (int i = 0; i < b.searches; ++i) lines.push_back({"?", "", 0ms, ""});
+        // The board editor takes every line up to one that begins with a dot.
+        if (row == "edit") {
+            static const std::vector<std::string> edits = {"Pe4",          "#",     "c",   "Kb2", "ke8", "xe1",
+                                                           "castle -wO-O", "ep e3", "Qz9", ""};
+            for (size_t i = below(r_, 5); i > 0; --i) {
+                const std::string e = chance(r_, 0.8) ? pick(r_, edits) : junk_line(r_);
+                if (g_.acceptable(e) && (e.empty() || e[0] != '.')) lines.push_back({e, "", 0ms, ""});
+            }
+            lines.push_back({".", "", 0ms, ""});
+        }
+    }
+
+    // An extension setting can make a ply of the search as long as it likes (icheck 27
+    // searches 27 plies more after a check): a depth then bounds no time.
+    bool long_plies() {
+        static const std::set<std::string> stretching = {"icheck",      "irepcheck", "irecapture", "ipawn7",
+                                                         "inullthreat", "ipawne",    "ionerep"};
+        for (; scanned_ < lines.size() && !stretched_; ++scanned_) {
+            const std::string row = g_.row_for(lines[scanned_].text);
+            stretched_ = stretching.count(row) ||
+                         (row == "setoption" && lines[scanned_].text.find("xtension") != std::string::npos);
+        }
+        return stretched_;
+    }
+
+    // Whether the dialogue is still the one the run began with: not after a line that may
+    // have changed it (xboard, protover, uci, fritz, a command file read), nor in the
+    // console after its move-exclusion dialogue was switched on. After "factor" a level's
+    // clock is longer than the host's (the engine is given that many times the time).
+    bool dialogue_sure() {
+        static const std::set<std::string> changing = {"xboard", "protover", "uci", "fritz", "input"};
+        for (; scanned_dialogue_ < lines.size(); ++scanned_dialogue_) {
+            const std::string row = g_.row_for(lines[scanned_dialogue_].text);
+            if (changing.count(row) || (row == "eml_mode" && dialogue_ == 0)) dialogue_unsure_ = true;
+            if (row == "factor") clock_scaled_ = true;
+        }
+        return !dialogue_unsure_;
+    }
+
+    // An answer due within its bound: the lines before are taken first (a host's isready
+    // or ping), so that the bound counts from the awaited line. With `since_before` the
+    // answer counts from the line before (a go's bestmove, for its ponderhit or stop), and
+    // the line comes a moment into the search.
+    void due(const std::string& text, const std::string& answer, std::chrono::milliseconds bound,
+             const std::string& key, bool since_before = false) {
+        if (!since_before) {
+            if (dialogue_ == 2) {
+                add("isready", "readyok", 10s);
+            } else {
+                const std::string n = "due" + std::to_string(++pings_);
+                add("ping " + n, "pong " + n, 10s);
+            }
+        }
+        add(text, answer, bound);
+        if (lines.empty() || lines.back().text != text) return;
+        lines.back().late_key = key;
+        lines.back().keep_window = since_before;
+        if (since_before) lines.back().pause = std::chrono::milliseconds(between(r_, 50, 300));
+    }
+
+    // A UCI go: when its limits bound the search, its bestmove is now and then awaited and
+    // must come within the bound (the others are cut short by the next line).
+    void add_go(const std::string& words) {
+        const auto bound = go_answer_bound(words, !long_plies(), bounds_.margin);
+        if (!bound || !uci_from_start_ || !chance(r_, 0.5)) return add("go " + words);
+        const bool clock = words.find("time ") != std::string::npos;
+        due("go " + words, "bestmove", *bound,
+            clock ? "no bestmove within the clock of its go" : "no bestmove within the limit of its go");
+    }
+
+    // A search that runs until a line ends it: isready a moment into it is answered at
+    // once, the bestmove comes within the clock after ponderhit, at once after stop.
+    void add_open_search(const std::string& go, std::chrono::milliseconds clock) {
+        if (!uci_from_start_ || !chance(r_, 0.5)) {
+            add(go);
+            return add(clock > 0ms && chance(r_, 0.5) ? "ponderhit" : "stop");
+        }
+        due(go, "", 0ms, "");
+        if (chance(r_, 0.5))
+            due("isready", "readyok", bounds_.prompt, "no readyok within its bound during a search", true);
+        if (clock > 0ms && chance(r_, 0.5))
+            due("ponderhit", "bestmove", clock + bounds_.margin, "no bestmove within the clock after ponderhit", true);
+        else
+            due("stop", "bestmove", bounds_.prompt, "no bestmove within its bound after stop", true);
+    }
+
+    // An xboard or console go on a fresh game and position, with a time per move or (xboard)
+    // a clock that it sets itself: the move is due within that time, while the dialogue
+    // is sure.
+    void timed_move() {
+        if (!dialogue_sure() || !chance(r_, 0.5)) return add("go");
+        add("exit");
+        add("new");
+        add("setboard " + pick(r_, searched_fens));
+        std::chrono::milliseconds time_for_move;
+        if (dialogue_ == 1 && !clock_scaled_ && chance(r_, 0.5)) {
+            const long long base = between(r_, 1, 5), inc = between(r_, 0, 20), told = between(r_, 10, 500);
+            add("level 0 0:0" + std::to_string(base) + " " + std::to_string(inc / 100.0));
+            add("time " + std::to_string(told));
+            add("otim " + std::to_string(told));
+            time_for_move = std::chrono::milliseconds(std::max(base * 1000, told * 10) + inc * 10);
+        } else {
+            const long long tenths = between(r_, 1, 10);
+            add("st " + std::to_string(tenths / 10.0));
+            time_for_move = std::chrono::milliseconds(tenths * 100);
+        }
+        // The console tells its move with the bell.
+        if (dialogue_ == 0) add("bell 1");
+        due("go", dialogue_ == 1 ? "move " : "\a", time_for_move + bounds_.margin,
+            dialogue_ == 1 ? "no move within the time of its xboard go" : "no move within the time of its console go");
+    }
+
+    // An analysis searches anew after every line it gets: a few lines, then "exit".
+    void analysis() {
+        add("analyze");
+        for (size_t i = below(r_, 4); i > 0; --i)
+            add(chance(r_, 0.5) ? command_line(r_, pick(r_, table_)) : junk_line(r_));
+        add(chance(r_, 0.8) ? "exit" : ".");
+    }
+
+    // A UCI host: positions, options and searches of every kind. Searches that end by
+    // themselves (a few plies or nodes) are answered before the next line; the others
+    // are cut short by it, and now and then awaited.
+    void uci_step() {
+        const size_t step = below(r_, 10);
+        if (step <= 6) add("position " + uci_position(r_));
+        switch (step) {
+            case 0: {
+                // A host's clock, now and then with a limit of its own beside it.
+                static const std::vector<std::string> beside = {"depth 30", "nodes 50000000", "mate 3", "depth 2",
+                                                                "movetime 500"};
+                add_go("wtime " + std::to_string(between(r_, 1, 3000)) + " btime " +
+                       std::to_string(between(r_, 1, 3000)) + " winc " + std::to_string(between(r_, 0, 50)) + " binc " +
+                       std::to_string(between(r_, 0, 50)) +
+                       (chance(r_, 0.3) ? " movestogo " + std::to_string(between(r_, 1, 40)) : "") +
+                       (chance(r_, 0.3) ? " " + pick(r_, beside) : ""));
+                break;
+            }
+            case 1: add_go("depth " + std::to_string(between(r_, -3, 2))); break;
+            case 2: add_go("nodes " + std::to_string(between(r_, 1, 2000))); break;
+            case 3: add_open_search("go infinite", 0ms); break;
+            case 4: add_open_search("go ponder wtime 1000 btime 1000", 1000ms); break;
+            case 5: add_go(uci_go(r_)); break;
+            case 6: add_go("mate " + std::to_string(between(r_, 0, 2))); break;
+            case 7: add("setoption " + uci_option(r_)); break;
+            default:
+                if (chance(r_, 0.5))
+                    add("ucinewgame");
+                else
+                    add("isready", "readyok", 1500ms);
+                break;
+        }
+    }
+
+    // An xboard host: clocks, the opponent's move, a reply awaited now and then.
+    void xboard_step() {
+        switch (below(r_, 8)) {
+            case 0:
+                add("new");
+                opening_ply_ = 0;
+                break;
+            case 1:
+                add("time " + centis(r_));
+                add("otim " + centis(r_));
+                break;
+            case 2: {
+                std::vector<std::string> words;
+                for (size_t a = 0, b; a < line_moves_.size(); a = b + 1) {
+                    b = line_moves_.find(' ', a);
+                    if (b == std::string::npos) b = line_moves_.size();
+                    words.push_back(line_moves_.substr(a, b - a));
+                }
+                add(opening_ply_ < words.size() ? words[opening_ply_++] : move(r_));
+                break;
+            }
+            case 3: timed_move(); break;
+            case 4: add("force"); break;
+            case 5: {
+                const std::string n = std::to_string(between(r_, 0, 99));
+                add("ping " + n, "pong " + n, 1500ms);
+                break;
+            }
+            case 6: add(chance(r_, 0.5) ? "?" : "hard"); break;
+            default: analysis(); break;
+        }
+    }
+
+    const grammar& g_;
+    const std::vector<std::string>& table_;
+    const answer_bounds bounds_;
+    rng_t& r_;
+    size_t dialogue_;  // 0 console, 1 xboard host, 2 UCI host
+    // Only a run that is UCI from its start is sure to answer go: a console or xboard
+    // run that turns to uci may sit in a dialogue of its own (eml_mode's move list).
+    const bool uci_from_start_;
+    size_t scanned_ = 0, scanned_dialogue_ = 0, pings_ = 0, opening_ply_ = 0;
+    bool stretched_ = false, dialogue_unsure_ = false, clock_scaled_ = false;
+    std::string line_moves_;  // the opening the xboard host plays its moves from
+};
+
+}  // namespace
+
+std::vector<input_line> grammar::make_run(std::mt19937_64& r, std::vector<seed_file>* files) const {
+    run_builder run(*this, table_, bounds_, r);
+    *files = seed_files(r, *this, table_);
+    run.start();
+    const size_t n = 100 + below(r, 1000);
+    run.play_opening(pick(r, openings));
+    while (run.lines.size() < n) run.step();
+    drop_logs_read_back(run.lines, files->front().content);
+    return run.lines;
 }
 
 }  // namespace fuzz

@@ -36,16 +36,24 @@ bool selects(const std::string& name, const std::string& line);
 // an optional '=', trailing blanks removed).
 std::string argument_of(const std::string& line);
 
+// The bounds of the late-answer oracle: `margin` on top of a clock, a time per move or
+// a small limit (for a sanitizer build on a busy machine), and `prompt` for the answers
+// due at once: readyok during a search and the bestmove that answers stop.
+struct answer_bounds {
+    std::chrono::milliseconds margin{2000};
+    std::chrono::milliseconds prompt{250};
+};
+
 // How long a sound engine may take to answer the UCI go `words` (the text after "go"):
 // the longest clock given (with its increment) or the movetime, or nothing for a small
 // depth (4 at most, 0 and below being 1) or mate (2 at most) while `short_plies` (no
 // extension setting has made a ply long), or for a node limit (100,000 at most),
-// whichever is least, and `go_answer_margin` on top for a sanitizer build on a busy
-// machine. None when the search may run until stop (ponder, infinite), when it has no
-// limit of these, or when its words are not plain (searchmoves, a value that is no
-// integer: the engine may stop reading there).
-constexpr std::chrono::milliseconds go_answer_margin{10000};
-std::optional<std::chrono::milliseconds> go_answer_bound(const std::string& words, bool short_plies = true);
+// whichever is least, and `margin` on top. None when the search may run until stop
+// (ponder, infinite), when it has no limit of these, or when its words are not plain (a
+// value that is no integer, a searchmoves word that the engine may take for a word of
+// go: the engine may read them otherwise).
+std::optional<std::chrono::milliseconds> go_answer_bound(const std::string& words, bool short_plies = true,
+                                                         std::chrono::milliseconds margin = answer_bounds{}.margin);
 
 // The random source of run `run` of a fuzzing session with `seed`.
 inline std::mt19937_64 run_random(uint64_t seed, size_t run) { return std::mt19937_64(seed * 1000003u + run); }
@@ -53,7 +61,7 @@ inline std::mt19937_64 run_random(uint64_t seed, size_t run) { return std::mt199
 class grammar {
 public:
     // `table`: the command names in table order, as the engine's "help" lists them.
-    explicit grammar(std::vector<std::string> table);
+    explicit grammar(std::vector<std::string> table, answer_bounds bounds = {});
 
     // The lines of one engine run, and the files they may name (written into the
     // run's folder first).
@@ -75,6 +83,7 @@ private:
     void drop_logs_read_back(std::vector<input_line>& lines, std::string& script) const;
 
     std::vector<std::string> table_;
+    answer_bounds bounds_;
 };
 
 }  // namespace fuzz

@@ -1,6 +1,9 @@
 // orvik_fuzz: feeds the engine hostile input and reports every distinct fault it shows:
-// sanitizer reports, crashes, exits that no input asked for, hangs, and searches that
-// overrun the clock or the limit of their UCI go (go_answer_bound).
+// sanitizer reports, crashes, exits that no input asked for, hangs, and late answers: a
+// search that overruns the clock, the time per move or the limit of its go (UCI, xboard
+// or console, also after ponderhit) by more than the margin (--margin, 2 s), and a
+// readyok during a search or the bestmove after stop that takes longer than --prompt
+// (0.25 s).
 //
 //   orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] [--seed X] [--keep DIR]
 //   orvik_fuzz --program PATH --seed X --print-run R     (the input of run R, to replay it)
@@ -46,12 +49,14 @@ struct options {
     long only_run = -1;
     bool verbose = false;
     fuzz::run_limits limits;
+    fuzz::answer_bounds bounds;
 };
 
 [[noreturn]] void usage(const char* why) {
     std::fprintf(stderr,
                  "orvik_fuzz: %s\nusage: orvik_fuzz --program PATH [--lines N] [--seconds S] [--jobs J] "
-                 "[--seed X] [--keep DIR] [--print-run R] [--run R] [--stall S] [--verbose]\n",
+                 "[--seed X] [--keep DIR] [--print-run R] [--run R] [--stall S] [--margin S] [--prompt S] "
+                 "[--verbose]\n",
                  why);
     std::exit(2);
 }
@@ -84,6 +89,10 @@ options parse(int argc, char** argv) {
             o.only_run = std::stol(v);
         else if (a == "--stall")
             o.limits.stall = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
+        else if (a == "--margin")
+            o.bounds.margin = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
+        else if (a == "--prompt")
+            o.bounds.prompt = std::chrono::milliseconds(static_cast<long>(std::stod(v) * 1000));
         else
             usage(("unknown option " + a).c_str());
     }
@@ -110,7 +119,7 @@ int main(int argc, char** argv) {
                      opt.program.c_str(), table.size());
         return 2;
     }
-    const fuzz::grammar grammar(table);
+    const fuzz::grammar grammar(table, opt.bounds);
     for (const auto& name : grammar.unknown_commands())
         std::printf("note: no argument form for \"%s\": it gets free text\n", name.c_str());
     if (!opt.keep.empty()) fs::create_directories(opt.keep);

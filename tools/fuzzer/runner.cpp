@@ -160,9 +160,10 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
     std::string out_tail, err_tail, window;
     std::string pending;
     size_t next = 0;
-    bool waiting = false, out_open = true, err_open = true, exited = false;
+    bool waiting = false, answered_last = true, out_open = true, err_open = true, exited = false;
     std::string marker, late_key;
-    clock_type::time_point wait_until, last_progress = clock_type::now(), exit_deadline;
+    clock_type::time_point wait_until, last_progress = clock_type::now(), exit_deadline, send_at;
+    size_t paused_line = SIZE_MAX;
     int status = 0;
     int polls_after_exit = 0;
 
@@ -174,6 +175,7 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
         }
         if (waiting && now >= wait_until) {
             waiting = false;
+            answered_last = false;
             ++outcome.waits_missed;
             outcome.missed += " " + std::to_string(next) + ":" + marker;
             if (!late_key.empty() && !outcome.finding) {
@@ -185,7 +187,11 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
         }
         if (to_engine >= 0 && !waiting && pending.empty()) {
             if (next < lines.size()) {
-                pending = lines[next].text + "\n";
+                if (lines[next].pause > std::chrono::milliseconds(0) && paused_line != next) {
+                    paused_line = next;
+                    send_at = now + lines[next].pause;
+                }
+                if (paused_line != next || now >= send_at) pending = lines[next].text + "\n";
             } else {
                 close(to_engine);
                 to_engine = -1;
@@ -216,9 +222,12 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
             continue;
         }
         poll(fds, static_cast<nfds_t>(n), exited ? 10 : 50);
-        if (out_open && !drain(out[0], out_tail, 1 << 16, waiting ? &window : nullptr)) out_open = false;
+        if (out_open && !drain(out[0], out_tail, 1 << 16, &window)) out_open = false;
         if (err_open && !drain(err[0], err_tail, 1 << 18, nullptr)) err_open = false;
-        if (waiting && window.find(marker) != std::string::npos) waiting = false;
+        if (waiting && window.find(marker) != std::string::npos) {
+            waiting = false;
+            answered_last = true;
+        }
         if (want_write) {
             const ssize_t w = write(to_engine, pending.data(), pending.size());
             if (w > 0) {
@@ -227,13 +236,15 @@ run_outcome run_engine(const std::string& program, const std::string& folder, co
                 if (pending.empty()) {
                     const input_line& l = lines[next++];
                     ++outcome.lines_sent;
+                    if (!l.keep_window) window.clear();
                     // An engine that has not answered thrice is in a dialogue of its own
                     // (an editor, the console's move list): it is awaited no more.
                     if (!l.wait_for.empty() && outcome.waits_missed < 3) {
                         waiting = true;
                         marker = l.wait_for;
-                        late_key = l.late_key;
-                        window.clear();
+                        // An engine that did not answer the line awaited before is still
+                        // busy with it (a batch run, a long search): this one is not late.
+                        late_key = answered_last ? l.late_key : "";
                         wait_until = last_progress + l.wait;
                     }
                 }

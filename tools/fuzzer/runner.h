@@ -11,12 +11,17 @@ namespace fuzz {
 // A line to send; with `wait_for` set, the next line goes out only once the output
 // holds that text (or `wait` has passed), as a host waits for "bestmove" or "move".
 // With `late_key` set too the answer is due within `wait`: one that does not come is a
-// finding of that key (a search that overruns its clock or never ends).
+// finding of that key (a search that overruns its clock or never ends). The awaited text
+// counts from the line sent last without `keep_window`: the stop of a go is answered by
+// a bestmove that came before the stop as well. A line with a `pause` goes out that long
+// after the line before, as a host's isready or stop comes while a search runs.
 struct input_line {
     std::string text;
     std::string wait_for;
     std::chrono::milliseconds wait{0};
     std::string late_key;
+    bool keep_window = false;
+    std::chrono::milliseconds pause{0};
 };
 
 struct run_limits {

@@ -181,13 +181,14 @@ void expect_chains_sound(const book_file& b) {
 
 TEST(OrvikBookSelfPlay, BookOfOwnGamesMatchesIndependentKeys) {
     session s;
-    s.send({"xboard", "protover 2", "sgames self.pgn", "sd 2", "resign off"});
+    s.send({"xboard", "protover 2", "sgames self.pgn", "resign off"});
     const std::vector<std::vector<std::string>> openings = {
         {"e4", "c5"}, {"d4", "d5"}, {"c4", "e5"},  {"Nf3", "Nf6"}, {"e4", "e6"},
         {"g3", "d5"}, {"e4", "c5"}, {"d4", "Nf6"}, {"f4", "d5"},   {"b3", "e5"},
     };
     for (const auto& opening : openings) {
-        s.send({"new", "force"});
+        // As a host sends them: new takes back the depth limit of the game before.
+        s.send({"new", "sd 2", "force"});
         s.send(opening);
         for (int ply = 2; ply < 24; ++ply) {
             s.send({"go"});

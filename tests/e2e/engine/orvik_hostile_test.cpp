@@ -230,13 +230,16 @@ TEST(OrvikHostile, ExclusionDialogueStaysOutOfUci) {
     EXPECT_EQ(s.finish(), 0);
 }
 
-// Command files: an endless line of NUL bytes and the open log are no command input.
+// Command files: a file of NUL bytes, a device and the open log are no command input.
 TEST(OrvikHostile, CommandFilesThatNeverEnd) {
     {
         hostile s;
-        s.send({"input /dev/full"});
+        s.dir.write("nul", std::string(4096, '\0') + "quit\n");
+        s.send({"input nul", "input /dev/full"});
         EXPECT_TRUE(
             s.got(s.until([](const std::string& l) { return l.find("holds a NUL byte") != std::string::npos; })));
+        EXPECT_TRUE(s.got(
+            s.until([](const std::string& l) { return l.find("Could not open \"/dev/full\"") != std::string::npos; })));
         EXPECT_FALSE(s.fen().empty());
         EXPECT_EQ(s.finish(), 0);
     }
@@ -268,22 +271,24 @@ TEST(OrvikHostile, CommandFilesThatNeverEnd) {
     }
 }
 
-// Every reader of text files stops at a NUL byte: a device that never ends is read up
-// to its first byte, and the engine answers the next line.
+// Every reader of text files stops at a NUL byte (a device that never ends is not read:
+// it is no regular file), and the engine answers the next line.
 TEST(OrvikHostile, TextFilesThatNeverEnd) {
     hostile s;
+    s.dir.write("nul", std::string(65536, '\0') + "1. e4 e5 *\n");
     const struct {
         const char* line;
         const char* message;
     } cases[] = {
-        {"read_pgn /dev/zero 9", "\"/dev/zero\" holds a NUL byte: no more games"},
-        {"book_parse /dev/full", "\"/dev/full\" holds a NUL byte: no more games"},
-        {"book_create /dev/zero 7 20", "\"/dev/zero\" holds a NUL byte: no more games"},
-        {"import_pos /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
-        {"epdtest /dev/zero", "\"/dev/zero\" holds a NUL byte: no more positions"},
-        {"cooktest /dev/zero", "\"/dev/zero\" holds a NUL byte: no more positions"},
-        {"test /dev/full", "\"/dev/full\" holds a NUL byte: no more positions"},
-        {"mq_pgn /dev/zero out.pgn", "\"/dev/zero\" holds a NUL byte: no more games"},
+        {"read_pgn nul 9", "\"nul\" holds a NUL byte: no more games"},
+        {"book_parse nul", "\"nul\" holds a NUL byte: no more games"},
+        {"book_create nul 7 20", "\"nul\" holds a NUL byte: no more games"},
+        {"import_pos nul", "\"nul\" holds a NUL byte: no more positions"},
+        {"epdtest nul", "\"nul\" holds a NUL byte: no more positions"},
+        {"cooktest nul", "\"nul\" holds a NUL byte: no more positions"},
+        {"test nul", "\"nul\" holds a NUL byte: no more positions"},
+        {"mq_pgn nul out.pgn", "\"nul\" holds a NUL byte: no more games"},
+        {"read_pgn /dev/zero 9", "Could not open \"/dev/zero\""},
     };
     for (const auto& c : cases) {
         s.send({c.line});

@@ -252,20 +252,24 @@ TEST(OrvikUci, ClocksAtZeroWithAnIncrementMoveAtOnce) {
 
 // Every limit given beside the host's clock is a limit, and the search ends at the first
 // it reaches: here the clock of a second, long before a depth of 30, fifty million nodes
-// or a mate in 3 (none is there). The last count told lies below the node limit.
+// or a mate in 3 (none is there). The move comes within the clock as the engine counts
+// it, and within the clock and a margin a loaded machine keeps as this test counts it;
+// the last count told lies below the node limit.
 TEST(OrvikUci, ALimitBesideTheClockLeavesTheClockALimit) {
     uci_session s;
     for (const std::string limit : {"depth 30", "nodes 50000000", "mate 3"}) {
         SCOPED_TRACE(limit);
         s.send({"position startpos moves e2e4 e7e5", "go wtime 1000 btime 1000 " + limit});
-        auto lines = s.bestmove(30s);
+        auto lines = s.bestmove(1s + 5s);
         ASSERT_TRUE(s.got(lines));
-        long long nodes = -1;
+        long long nodes = -1, ms = -1;
         for (const auto& l : lines) {
             std::smatch m;
             if (std::regex_search(l, m, std::regex(R"(^info .* nodes (\d+))"))) nodes = std::stoll(m[1]);
+            if (std::regex_search(l, m, std::regex(R"(^info depth .* time (\d+))"))) ms = std::stoll(m[1]);
         }
         EXPECT_LT(nodes, 50000000);
+        EXPECT_LE(ms, 1000);
     }
 }
 
@@ -282,6 +286,52 @@ TEST(OrvikUci, LimitsThatCannotBeMetEndTheSearch) {
     session x;
     x.send({"xboard", "protover 2", "new", "sd 0", "go"});
     EXPECT_TRUE(x.got(x.until_prefix("move ", 30s)));
+}
+
+// go mate N answers the mate within N moves where there is one, with its score, and a
+// move where there is none (positions of the win-at-chess suite: a queen sacrifice that
+// mates in 2, mates in 3 and 4; a middle game without one).
+TEST(OrvikUci, GoMateAnswersTheMateThatIsThere) {
+    auto fen_of = [](const std::string& id) {
+        std::ifstream in(ORVIK_TEST_DATA "/wac.epd");
+        for (std::string line; std::getline(in, line);)
+            if (line.find("id \"" + id + "\"") != std::string::npos) {
+                size_t at = 0;
+                for (int field = 0; field < 4; ++field) at = line.find(' ', at + 1);
+                return line.substr(0, at) + " 0 1";
+            }
+        return std::string();
+    };
+    const struct {
+        std::string fen;
+        int moves;
+        const char* best;  // nullptr: there is no mate
+    } cases[] = {
+        {fen_of("WAC.001"), 2, "g3g6"},
+        {fen_of("WAC.001"), 3, "g3g6"},
+        {fen_of("WAC.050"), 3, "b7b6"},
+        {fen_of("WAC.014"), 4, "h3h7"},
+        {"r3k2r/pp1n1ppp/2p1pn2/q2p4/1bPP4/2N1PN2/PPQB1PPP/R3KB1R w KQkq - 0 1", 3, nullptr},
+    };
+    uci_session s;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fen + " mate " + std::to_string(c.moves));
+        ASSERT_FALSE(c.fen.empty());
+        s.send({"position fen " + c.fen, "go mate " + std::to_string(c.moves)});
+        const auto lines = s.bestmove(30s);
+        ASSERT_TRUE(s.got(lines));
+        int mate = 0;
+        for (const auto& l : lines) {
+            std::smatch m;
+            if (std::regex_search(l, m, std::regex(R"( score mate (-?\d+) )"))) mate = std::stoi(m[1]);
+        }
+        if (c.best) {
+            EXPECT_EQ(s.best_of(lines), c.best);
+            EXPECT_TRUE(mate >= 1 && mate <= c.moves) << mate;
+        } else {
+            EXPECT_EQ(mate, 0);
+        }
+    }
 }
 
 // A book move has no line behind it: its info line carries no pv word.

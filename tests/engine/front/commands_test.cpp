@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include "core/board.h"
+#include "core/clock.h"
 #include "core/input.h"
 #include "core/movegen.h"
 #include "core/output.h"
+#include "core/search.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "front/commands.h"
@@ -237,6 +239,46 @@ TEST(BatchRun, HoldsLinesStopsOnQuestionMarkAndQuit) {
     ASSERT_TRUE(stdin_read_line(line));
     EXPECT_EQ(line, "sd 3");
     EXPECT_FALSE(stdin_read_line(line));
+    close(fds[0]);
+    stdin_use_descriptor(0);
+}
+
+// Every search looks at its input within a few hundredths of a second, so a host's
+// isready and stop are answered at once: here one second into a search of 5,000,000
+// nodes a second, the next poll comes within 50 ms of nodes.
+TEST(SearchPoll, EverySearchLooksAtItsInputWithinFiftyMilliseconds) {
+    engine_tables();
+    for (int& l : output_levels) l = 0;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    stdin_use_descriptor(fds[0]);
+    const struct {
+        const char* search;
+        search_mode state;
+        uint32_t nodes;  // node limit
+        double seconds;  // time limit
+    } cases[] = {
+        {"analysis", SEARCH_ANALYSE, NO_NODE_LIMIT, UNTIMED_MOVE_SECONDS},
+        {"depth or mate alone", SEARCH_PLAY, NO_NODE_LIMIT, UNTIMED_MOVE_SECONDS},
+        {"nodes alone", SEARCH_PLAY, 1000000000u, 0.0},
+        {"a minute's clock", SEARCH_PLAY, NO_NODE_LIMIT, 60.0},
+        {"pondering", SEARCH_PONDER, NO_NODE_LIMIT, 60.0},
+    };
+    constexpr uint32_t rate = 5000000;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.search);
+        search_state = c.state;
+        node_limit = c.nodes;
+        time_limit = c.seconds;
+        search_start = millis() - 1000;
+        nodes_searched = rate;
+        EXPECT_EQ(search_poll(), 0);
+        EXPECT_LE(poll_mark - nodes_searched, rate / 20);
+    }
+    search_state = SEARCH_PLAY;
+    node_limit = NO_NODE_LIMIT;
+    nodes_searched = 0;
+    close(fds[1]);
     close(fds[0]);
     stdin_use_descriptor(0);
 }

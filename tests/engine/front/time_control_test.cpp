@@ -23,6 +23,7 @@ struct xboard_clocks {
     ~xboard_clocks() {
         xboard_mode = 0;
         force_mode = 0;
+        max_depth = 0;
         new_game(NEW_GAME_FULL);
         init_clocks();
     }
@@ -106,4 +107,28 @@ TEST(HostClocks, ADepthBesideTheClockKeepsTheClock) {
     EXPECT_EQ(clocks[WHITE].fixed, 1);
     EXPECT_GT(longest_think(WHITE), 1e9);
     max_depth = 0;
+}
+
+// The protocol's new takes back a depth limit of sd: the next game plays by its clock.
+// Where sd stood without a clock, its time without end goes too; a time per move that
+// st gave stays.
+TEST(HostClocks, NewTakesBackTheDepthLimitOfSd) {
+    xboard_clocks x;
+    const struct {
+        std::initializer_list<const char*> lines;
+        double least, most;  // the longest think of the next go
+    } cases[] = {
+        {{"sd 3", "go", "new", "level 0 0:10 0", "time 1000", "go"}, 0.1, 10.0},
+        {{"sd 3", "new", "go"}, 0.1, 600.0},
+        {{"st 2", "sd 3", "new", "go"}, 1.0, 2.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(*c.lines.begin());
+        init_clocks();
+        x.run({"new"});
+        x.run(c.lines);
+        EXPECT_EQ(max_depth, 0);
+        EXPECT_GE(longest_think(WHITE), c.least);
+        EXPECT_LE(longest_think(WHITE), c.most);
+    }
 }

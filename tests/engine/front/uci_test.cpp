@@ -128,6 +128,28 @@ TEST(UciGo, SearchmovesRestrictTheRootAndReadingGoesOn) {
     EXPECT_FALSE(uci_root_move_excluded(parse_move("c2c4", WHITE)));
 }
 
+// A word of the list that is no legal move is passed over: the list goes on, and so
+// does the reading of go after it.
+TEST(UciGo, AWordOfSearchmovesThatIsNoMoveIsPassedOver) {
+    uci_session s;
+    const struct {
+        const char* go;
+        int moves;  // in the list
+    } cases[] = {
+        {"go searchmoves e2e5 depth 3", 0},
+        {"go searchmoves e2e4 e2e5 d2d4 depth 3", 2},
+        {"go searchmoves junk depth 3", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.go);
+        max_depth = 0;
+        EXPECT_EQ(run_line(c.go), 1);
+        EXPECT_EQ(max_depth, 3);
+        EXPECT_EQ(searchmoves_count, c.moves);
+    }
+    EXPECT_TRUE(has_line(s.out.lines(), "info string searchmoves: e2e5 is not a legal move"));
+}
+
 TEST(UciOptions, SpinsBooleansCombosAndClamps) {
     uci_session s;
     EXPECT_EQ(run_line("setoption name Check extension value 50"), 0);

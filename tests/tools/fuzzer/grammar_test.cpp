@@ -92,10 +92,11 @@ TEST(FuzzGrammar, TheSeedFilesHoldOnlyLinesARunMaySend) {
 
 // The bound within which a go's bestmove is due: the clock or movetime, or the margin
 // alone for a small limit, the least of them; none for a search that may run until stop
-// or has no small limit, and none for words the engine may stop reading at.
+// or has no small limit, and none for words the engine may stop reading at. The words of
+// searchmoves, moves or not, end at the next word of go.
 TEST(FuzzOracle, AGoIsDueWithinItsClockOrItsSmallLimit) {
     using std::chrono::milliseconds;
-    const milliseconds m = fuzz::go_answer_margin;
+    const milliseconds m = fuzz::answer_bounds{}.margin;
     const struct {
         const char* words;
         std::optional<milliseconds> bound;
@@ -116,7 +117,9 @@ TEST(FuzzOracle, AGoIsDueWithinItsClockOrItsSmallLimit) {
         {"", std::nullopt},
         {"infinite depth 1", std::nullopt},
         {"ponder wtime 1000 btime 1000", std::nullopt},
-        {"searchmoves e2e4 depth 1", std::nullopt},
+        {"searchmoves e2e4 depth 1", m},
+        {"searchmoves e2e5 Qxf7# wtime 500 btime 900", milliseconds(900) + m},
+        {"searchmoves e2e4 de=1 nodes 50", std::nullopt},
         {"depth 1e3", std::nullopt},
         {"wtime 9223372036854775807", std::nullopt},
     };
@@ -130,16 +133,28 @@ TEST(FuzzOracle, AGoIsDueWithinItsClockOrItsSmallLimit) {
 // An answer due within its bound that does not come is a finding; one that comes is
 // none (cat answers every line with the line itself).
 TEST(FuzzOracle, AnAnswerThatIsDueAndDoesNotComeIsAFinding) {
+    using std::chrono::milliseconds;
+    const fuzz::input_line said{"bestmove e2e4", "", {}, ""}, missed{"x", "never said", milliseconds(100), ""};
     const struct {
+        std::vector<fuzz::input_line> before;
         const char* awaited;
-        std::chrono::milliseconds wait;
+        milliseconds wait;
+        bool keep_window;
         bool finding;
-    } cases[] = {{"bestmove", std::chrono::seconds(60), false}, {"never said", std::chrono::milliseconds(200), true}};
+    } cases[] = {
+        {{}, "bestmove", std::chrono::seconds(60), false, false},
+        {{}, "never said", milliseconds(200), false, true},
+        // A bestmove before the stop answers the stop.
+        {{said}, "bestmove", milliseconds(200), true, false},
+        // After an answer that did not come the engine is busy: not late.
+        {{missed}, "never said", milliseconds(200), false, false},
+    };
     for (const auto& c : cases) {
         const auto folder = std::filesystem::temp_directory_path() / ("orvik_fuzz_oracle." + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
-        const std::vector<fuzz::input_line> lines = {{"bestmove e2e4", c.awaited, c.wait, "no answer"},
-                                                     {"end", "", {}, ""}};
+        std::vector<fuzz::input_line> lines = c.before;
+        lines.push_back({c.before.empty() ? "bestmove e2e4" : "stop", c.awaited, c.wait, "no answer", c.keep_window});
+        lines.push_back({"end", "", {}, ""});
         const fuzz::run_outcome out = fuzz::run_engine("/bin/cat", folder.string(), {}, lines, {});
         std::filesystem::remove_all(folder);
         EXPECT_EQ(out.finding, c.finding) << c.awaited << ": " << out.kind << " " << out.key;
